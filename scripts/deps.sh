@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need,
+# skipping those already installed. Sourced by ./run and ./test.
+marrowdale_install_deps() {
+  local pkgs=(qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
+              gstreamer1.0-plugins-good gstreamer1.0-plugins-base kdegames-card-data-kf5
+              cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+              zlib1g-dev xvfb xauth "$@")
+  local missing=()
+  local p
+  for p in "${pkgs[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,80 @@
+#pragma once
+// Fixed-length record files, opened for random access by record number:
+// records numbered from 1, little-endian 16-bit integers, 8-byte dates,
+// blank-padded Windows-1252 text. Reading past the end gives an all-zero
+// record; writing past the end extends the file with zero records; record 0
+// is never read or written.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace platform {
+
+// Reads values from a record's bytes at explicit offsets. Reads outside the
+// bytes give zero.
+class ByteReader {
+ public:
+  explicit ByteReader(const QByteArray& bytes) : bytes_(bytes) {}
+  std::int16_t I16(int offset) const;
+  std::int32_t I32(int offset) const;
+  double F64(int offset) const;
+  float F32(int offset) const;
+  // Fixed-width text as stored, converted from Windows-1252 (no trimming).
+  QString Text(int offset, int width) const;
+  QByteArray Bytes(int offset, int width) const;
+
+ private:
+  const QByteArray& bytes_;
+};
+
+// Writes values into a record's bytes at explicit offsets; the record keeps
+// its length, and a write that would pass its end is cut.
+class ByteWriter {
+ public:
+  explicit ByteWriter(QByteArray& bytes) : bytes_(bytes) {}
+  void I16(int offset, std::int16_t v);
+  void I32(int offset, std::int32_t v);
+  void F64(int offset, double v);
+  void F32(int offset, float v);
+  // Text cut or blank-padded to exactly width bytes.
+  void Text(int offset, int width, const QString& text);
+  void Bytes(int offset, const QByteArray& b);
+
+ private:
+  QByteArray& bytes_;
+};
+
+class RecordFile {
+ public:
+  RecordFile() = default;
+  ~RecordFile();
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+
+  // Opens (creating when missing, unless readOnly) the file with the given
+  // record length. False when it cannot be opened.
+  bool Open(const QString& path, int recordLength, bool readOnly = false);
+  void Close();
+  bool IsOpen() const;
+  int RecordLength() const { return recordLength_; }
+  QString Path() const;
+
+  // Number of whole records in the file.
+  int RecordCount() const;
+  // Record n (from 1): its bytes, all zero past the end. An empty array for
+  // n < 1 or a closed file.
+  QByteArray Read(int n) const;
+  // Writes record n (from 1), padded or cut to the record length, extending
+  // the file with zero records when needed. False on failure or n < 1.
+  bool Write(int n, const QByteArray& record);
+  bool Flush();
+
+ private:
+  std::unique_ptr<QFile> file_;
+  int recordLength_ = 0;
+};
+
+}  // namespace platform

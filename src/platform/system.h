@@ -1,0 +1,60 @@
+#pragma once
+// Small services of the desktop: the single-instance lock, screen metrics
+// and twips, the web browser, the processor's clock rate.
+
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+namespace platform {
+
+// A second running copy is detected with a lock file in the per-user folder.
+class InstanceLock {
+ public:
+  explicit InstanceLock(const QString& folder);
+  ~InstanceLock();
+  // True when this copy holds the lock; false when another copy runs.
+  bool TryLock();
+
+ private:
+  std::unique_ptr<QLockFile> lock_;
+};
+
+struct ScreenMetrics {
+  int widthPixels = 1024;     // HORZRES
+  int heightPixels = 768;     // VERTRES
+  int colorBits = 32;         // BITSPIXEL
+  int logPixelsX = 96;        // LOGPIXELSX
+  int captionHeight = 23;     // SM_CYCAPTION, in pixels
+  int availLeft = 0;          // the work area, pixels
+  int availTop = 0;
+  int availWidth = 1024;
+  int availHeight = 728;
+  int TwipsPerPixel() const { return logPixelsX > 0 ? 1440 / logPixelsX : 15; }
+  int WidthTwips() const { return widthPixels * TwipsPerPixel(); }
+  int HeightTwips() const { return heightPixels * TwipsPerPixel(); }
+};
+
+// The primary screen as Qt reports it (needs a QGuiApplication).
+ScreenMetrics ReadScreenMetrics();
+
+// True when the text is a well-formed absolute http or https address with a
+// host; only such addresses are ever opened.
+bool IsOpenableUrl(const QString& address);
+
+class UrlOpener {
+ public:
+  virtual ~UrlOpener() = default;
+  // Opens the address in the default browser; false when it could not.
+  virtual bool Open(const QString& address) = 0;
+};
+
+std::unique_ptr<UrlOpener> CreateDesktopUrlOpener();
+
+// The processor's clock rate in MHz from a /proc/cpuinfo text; 0 when unknown.
+long CpuMHzFromCpuInfo(const QString& cpuinfo);
+// The running machine's clock rate in MHz; 0 when unknown.
+long ReadCpuMHz();
+
+}  // namespace platform

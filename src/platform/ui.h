@@ -1,0 +1,103 @@
+#pragma once
+// Message boxes and input boxes. The game asks through UiService; the Qt
+// implementation shows real dialogs, and FakeUi records what was asked and
+// answers as a test scripts it, so a headless run never blocks.
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace platform {
+
+// Style bits as the program combines them: buttons + icon + default button.
+enum MsgStyle : int {
+  vbOKOnly = 0,
+  vbOKCancel = 1,
+  vbAbortRetryIgnore = 2,
+  vbYesNoCancel = 3,
+  vbYesNo = 4,
+  vbRetryCancel = 5,
+  vbCritical = 16,
+  vbQuestion = 32,
+  vbExclamation = 48,
+  vbInformation = 64,
+  vbDefaultButton2 = 256,
+  vbDefaultButton3 = 512,
+};
+
+// Answers of a message box.
+enum MsgResult : int {
+  vbOK = 1,
+  vbCancel = 2,
+  vbAbort = 3,
+  vbRetry = 4,
+  vbIgnore = 5,
+  vbYes = 6,
+  vbNo = 7,
+};
+
+constexpr int kButtonsMask = 0x0F;
+constexpr int kIconMask = 0xF0;
+
+class UiService {
+ public:
+  virtual ~UiService() = default;
+  // Shows a modal message box; returns the button pressed.
+  virtual int MsgBox(const QString& text, int style, const QString& title) = 0;
+  // Shows a modal input box; nullopt on Cancel or close.
+  virtual std::optional<QString> InputBox(const QString& prompt, const QString& title,
+                                          const QString& defaultText) = 0;
+  // A short beep (the Windows "Beep").
+  virtual void Beep() = 0;
+};
+
+class QtUi : public UiService {
+ public:
+  explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
+  void SetParent(QWidget* parent) { parent_ = parent; }
+  int MsgBox(const QString& text, int style, const QString& title) override;
+  std::optional<QString> InputBox(const QString& prompt, const QString& title,
+                                  const QString& defaultText) override;
+  void Beep() override;
+
+ private:
+  QWidget* parent_;
+};
+
+// Records every box; answers from a script, else OK/Yes for message boxes
+// (the first button) and Cancel for input boxes.
+class FakeUi : public UiService {
+ public:
+  struct Box {
+    QString text;
+    QString title;
+    int style = 0;
+    int icon() const { return style & kIconMask; }
+    int buttons() const { return style & kButtonsMask; }
+  };
+  struct Input {
+    QString prompt;
+    QString title;
+    QString defaultText;
+  };
+
+  int MsgBox(const QString& text, int style, const QString& title) override;
+  std::optional<QString> InputBox(const QString& prompt, const QString& title,
+                                  const QString& defaultText) override;
+  void Beep() override { ++beeps; }
+
+  void QueueAnswer(int answer) { answers.push_back(answer); }
+  void QueueInput(std::optional<QString> text) { inputs.push_back(std::move(text)); }
+
+  std::vector<Box> boxes;
+  std::vector<Input> prompts;
+  int beeps = 0;
+  std::deque<int> answers;
+  std::deque<std::optional<QString>> inputs;
+};
+
+}  // namespace platform

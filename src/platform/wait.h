@@ -1,0 +1,60 @@
+#pragma once
+// The one wait service of the program. Long actions run inside the event
+// that started them and keep the window alive by waiting here: the wait runs
+// a nested event loop woken by a timer or by the events it waits for, never
+// a busy spin. Every wait ends early once Exiting is set.
+
+#include <QObject>
+#include <functional>
+
+namespace platform {
+
+class WaitService : public QObject {
+  Q_OBJECT
+ public:
+  explicit WaitService(QObject* parent = nullptr);
+
+  // Waits the given seconds (scaled by the time scale) while window events
+  // run. 0 or less returns at once without running events.
+  void Pause(double seconds);
+
+  // Runs window events until the condition holds, Exiting is set, or the
+  // timeout (seconds, scaled; negative for none) passes. Returns the
+  // condition's last value. Call Wake() after changing what it tests so that
+  // the wait looks again at once; it also looks again at every event.
+  bool WaitUntil(const std::function<bool()>& condition, double timeoutSeconds = -1);
+
+  // Runs the pending events once (what the program calls "yield").
+  void Yield();
+
+  // Makes every running wait look at its condition again.
+  void Wake();
+
+  bool Exiting() const { return exiting_; }
+  // Sets Exiting and releases every running wait.
+  void SetExiting(bool on);
+
+  // Number of waits running now, nested.
+  int Depth() const { return depth_; }
+
+  // A close request during a wait only sets Exiting; the outermost handler
+  // asks CloseDeferred() when it returns and completes the close then.
+  void RequestClose();
+  bool CloseRequested() const { return closeRequested_; }
+  void ClearCloseRequest() { closeRequested_ = false; }
+
+  // Tests shorten every wait with this factor (1 = real time, 0 = no wait).
+  void SetTimeScale(double scale) { timeScale_ = scale; }
+  double TimeScale() const { return timeScale_; }
+
+ signals:
+  void wakeAll();
+
+ private:
+  bool exiting_ = false;
+  bool closeRequested_ = false;
+  int depth_ = 0;
+  double timeScale_ = 1.0;
+};
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+// The turn and the move in progress, shared by the card table, the rules,
+// the computer player, the records, the menus and the keys. The card table
+// reads it too, so it lives beside the pile arrays. Exiting is the wait
+// service's (platform::WaitService::Exiting).
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "table/piles.h"
+
+namespace table {
+
+// The pile control arrays of the table window; their names travel in the
+// online move message.
+enum class PileControl : std::int16_t { None = 0, picPlayer, picOpponent, picTableau, picCenter };
+
+struct GameState {
+  std::int16_t CurrentTurn = 0;       // 1 the local player moves, 2 the opponent, 0 no game
+  std::int16_t TurnCount = 0;         // turns played; its parity picks the one-turn backup
+  bool StockTurned = false;           // the mover's Stock top was turned up this turn
+  bool EndTurnPending = false;        // the Hand card was dropped on the own Waste
+  bool GameEnded = false;             // the game on the table is over
+  bool ComputerThinking = false;      // the computer's turn is running
+  bool AbortComputerTurn = false;     // the player ended the game during the computer's turn
+  bool StartingUp = false;            // from the splash window's load to the end of start-up
+  std::int16_t TempMoveNumber = 1;    // next record of the move file
+  QString Message;                    // text for the message line
+  PileControl MoveSource = PileControl::None;  // pile control of the move being made
+  std::int16_t MoveSourceIndex = 0;   // its index (1..8, or 1..3 for a side)
+  CardCode MoveCard = 0;              // the card being moved
+  bool IsDeveloperView = false;       // right clicks show a pile's cards
+  bool TutorialMode = false;          // the tutorial window is open
+  bool TutorialContinue = false;      // the tutorial's go-on signal
+
+  // Findings of the table search.
+  std::int16_t CenterTarget = 0;      // Center foundation 1..8
+  std::int16_t TableauTarget = 0;     // Tableau pile 1..8
+  std::int16_t PlayerPileTarget = 0;  // the human's pile: 2 Reserve, 3 Waste
+  std::array<std::int16_t, kSharedPiles + 1> TableauMoveMemory{};  // rank last moved away, per source pile
+};
+
+}  // namespace table
