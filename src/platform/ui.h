@@ -85,9 +85,31 @@ class FakeUi : public UiService {
     QString defaultText;
   };
 
-  int MsgBox(const QString& text, int style, const QString& title) override;
+  int MsgBox(const QString& text, int style, const QString& title) override {
+    boxes.push_back({text, title, style});
+    if (!answers.empty()) {
+      int a = answers.front();
+      answers.pop_front();
+      return a;
+    }
+    switch (style & kButtonsMask) {
+      case vbOKOnly: case vbOKCancel: return vbOK;
+      case vbAbortRetryIgnore: return vbAbort;
+      case vbYesNoCancel: case vbYesNo: return vbYes;
+      case vbRetryCancel: return vbRetry;
+      default: return vbOK;
+    }
+  }
   std::optional<QString> InputBox(const QString& prompt, const QString& title,
-                                  const QString& defaultText) override;
+                                  const QString& defaultText) override {
+    prompts.push_back({prompt, title, defaultText});
+    if (!inputs.empty()) {
+      auto a = inputs.front();
+      inputs.pop_front();
+      return a;
+    }
+    return std::nullopt;
+  }
   void Beep() override { ++beeps; }
 
   void QueueAnswer(int answer) { answers.push_back(answer); }

@@ -1,0 +1,62 @@
+#pragma once
+// What the game logic asks of the table window's controls. The table
+// window (frmPlay) implements it; tests use a recording fake. Names follow
+// the window's controls so a search for a control lands here too.
+
+#include <QString>
+
+#include "table/game_state.h"
+#include "table/piles.h"
+
+namespace table {
+
+// Text controls of the table window. lblTabCnt(1..8) is reached by
+// SetTabCount.
+enum class TableLabel {
+  lblMessage,    // the message line
+  lblTurn,       // the turn line
+  StatusMsg,     // the status line
+  lblWAIT,       // the waiting notice
+  lblOHandCnt,
+  lblOResCnt,
+  lblOWasteCnt,
+  lblPHandCnt,
+  lblPResCnt,
+  lblPWasteCnt,
+};
+
+// Picture controls that the game shows and hides.
+enum class TableImage {
+  ImgTurn1,      // the local player moves
+  ImgTurn2,      // the opponent moves
+};
+
+class TableView {
+ public:
+  virtual ~TableView() = default;
+
+  // Paints card 1..52 face up, 0 face down, or with sound 88 the empty
+  // pile, into pile control pile(index); sound 1..5 plays that card sound.
+  virtual void PaintCard(PileControl pile, int index, CardCode card, int sound) = 0;
+  // Gives pile(index) the empty-pile picture.
+  virtual void ShowEmpty(PileControl pile, int index) = 0;
+  // Brings pile(index) to the front of the drawing order.
+  virtual void BringToFront(PileControl pile, int index) = 0;
+  // Lets the local player press the piles, or not.
+  virtual void EnablePiles(bool enabled) = 0;
+  // Paints the opening position of a deal with its animation.
+  virtual void LayOutPiles() = 0;
+
+  virtual void SetLabel(TableLabel label, const QString& text) = 0;
+  virtual QString Label(TableLabel label) const = 0;
+  virtual void SetTabCount(int pile, const QString& text) = 0;
+  virtual void SetImageVisible(TableImage image, bool visible) = 0;
+  // Green card frame lblCardFrame(index) shown or hidden.
+  virtual void SetCardFrameVisible(int index, bool visible) = 0;
+  // Status bar panel 1..11 text.
+  virtual void SetStatusPanel(int panel, const QString& text) = 0;
+  // The elapsed-time clock (Timer1) started from now, or stopped.
+  virtual void StartClock() = 0;
+};
+
+}  // namespace table

@@ -1,0 +1,53 @@
+#pragma once
+// A table view that records what the game logic asked of the window.
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "table/table_view.h"
+
+namespace testing_support {
+
+class FakeTableView : public table::TableView {
+ public:
+  struct Paint {
+    table::PileControl pile;
+    int index;
+    table::CardCode card;
+    int sound;
+    bool operator==(const Paint&) const = default;
+  };
+
+  void PaintCard(table::PileControl pile, int index, table::CardCode card, int sound) override {
+    paints.push_back({pile, index, card, sound});
+  }
+  void ShowEmpty(table::PileControl pile, int index) override { empties.emplace_back(pile, index); }
+  void BringToFront(table::PileControl pile, int index) override { fronts.emplace_back(pile, index); }
+  void EnablePiles(bool enabled) override { pilesEnabled = enabled; }
+  void LayOutPiles() override { ++layouts; }
+  void SetLabel(table::TableLabel label, const QString& text) override { labels[label] = text; }
+  QString Label(table::TableLabel label) const override {
+    auto it = labels.find(label);
+    return it == labels.end() ? QString() : it->second;
+  }
+  void SetTabCount(int pile, const QString& text) override { tabCounts[pile] = text; }
+  void SetImageVisible(table::TableImage image, bool visible) override { images[image] = visible; }
+  void SetCardFrameVisible(int index, bool visible) override { cardFrames[index] = visible; }
+  void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
+  void StartClock() override { ++clockStarts; }
+
+  std::vector<Paint> paints;
+  std::vector<std::pair<table::PileControl, int>> empties;
+  std::vector<std::pair<table::PileControl, int>> fronts;
+  bool pilesEnabled = true;
+  int layouts = 0;
+  std::map<table::TableLabel, QString> labels;
+  std::map<int, QString> tabCounts;
+  std::map<table::TableImage, bool> images;
+  std::map<int, bool> cardFrames;
+  std::map<int, QString> panels;
+  int clockStarts = 0;
+};
+
+}  // namespace testing_support
