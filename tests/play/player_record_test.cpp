@@ -89,6 +89,12 @@ TEST(PlayerRecord, RoundTripsAnyBytesIncludingReserved) {
   const PlayerRecord r = PlayerRecord::Decode(bytes);
   EXPECT_EQ(r.Encode(), bytes);
   EXPECT_EQ(PlayerRecord::Decode(r.Encode()), r);
+
+  // Text fields keep every byte, also those Windows-1252 leaves undefined.
+  QByteArray high = bytes;
+  for (int i = 0; i < 20; ++i) high[i] = static_cast<char>(0x80 + i);
+  for (int i = 0; i < 40; ++i) high[22 + i] = static_cast<char>(i < 8 ? i : 0xD8 + i);
+  EXPECT_EQ(PlayerRecord::Decode(high).Encode(), high);
 }
 
 TEST(PlayerRecord, ShortOrZeroInputIsTheZeroRecord) {
