@@ -42,8 +42,8 @@ QString IniSettingsStore::FileFor(const QString& app) const {
 
 QString IniSettingsStore::GetSetting(const QString& app, const QString& section, const QString& key,
                                      const QString& defaultValue) const {
+  // A file with a malformed line still gives the values it holds.
   QSettings ini(FileFor(app), QSettings::IniFormat);
-  if (ini.status() == QSettings::FormatError) return defaultValue;
   ini.beginGroup(section);
   const QVariant v = ini.value(key);
   if (!v.isValid()) return defaultValue;
