@@ -35,7 +35,16 @@ class FakeTableView : public table::TableView {
   void SetImageVisible(table::TableImage image, bool visible) override { images[image] = visible; }
   void SetCardFrameVisible(int index, bool visible) override { cardFrames[index] = visible; }
   void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
-  void StartClock() override { ++clockStarts; }
+  void StartClock() override { ++clockStarts; clockRunning = true; }
+  void StopClock() override { ++clockStops; clockRunning = false; }
+  int ElapsedSeconds() const override { return elapsedSeconds; }
+  void SetLabelVisible(table::TableLabel label, bool visible) override { labelsVisible[label] = visible; }
+  void SetDealButtonVisible(bool visible) override { dealButtonVisible = visible; }
+  void ShowLogo(bool show) override { logoShown = show; ++logoCalls; }
+  int CurrentStructure() const override { return structure; }
+  void NextStructure(int value) override { structure = value; structures.push_back(value); }
+  void SetStatusPanelToolTip(int panel, const QString& text) override { panelToolTips[panel] = text; }
+  void SizeStatusBar() override { ++statusBarSizings; }
 
   std::vector<Paint> paints;
   std::vector<std::pair<table::PileControl, int>> empties;
@@ -48,6 +57,17 @@ class FakeTableView : public table::TableView {
   std::map<int, bool> cardFrames;
   std::map<int, QString> panels;
   int clockStarts = 0;
+  int clockStops = 0;
+  bool clockRunning = false;
+  int elapsedSeconds = 0;
+  std::map<table::TableLabel, bool> labelsVisible;
+  bool dealButtonVisible = false;
+  bool logoShown = false;
+  int logoCalls = 0;
+  int structure = 1000;
+  std::vector<int> structures;
+  std::map<int, QString> panelToolTips;
+  int statusBarSizings = 0;
 };
 
 }  // namespace testing_support
