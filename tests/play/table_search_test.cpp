@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "table_builder.h"
 
 namespace {
@@ -76,6 +78,31 @@ TEST(CheckTableau, NoCardHasNoColourEvenOnAnAce) {
   TableBuilder t;
   t.Tableau(1, {Card(1, 2)}).Tableau(2, {Card(1, 1)});
   EXPECT_EQ(CheckTableau(t, 0, 0, 0), std::nullopt);
+}
+
+// A Tableau pile built down from a King to an Ace holds its full 13 cards.
+TEST(CheckTableau, FullPileTakesNothingAndOffersItsAce) {
+  TableBuilder t;
+  t.FullTableau().Tableau(5, {Card(13, 1), Card(12, 2), Card(11, 1), Card(10, 2), Card(9, 1),
+                              Card(8, 2), Card(7, 1), Card(6, 2), Card(5, 1), Card(4, 2),
+                              Card(3, 1), Card(2, 2), Card(1, 1)});
+  ASSERT_EQ(t.piles().TableauCount[5], table::kSharedPileCapacity);
+  EXPECT_EQ(play::TableauTop(t, 5), Card(1, 1));
+  for (int suit = 1; suit <= 4; ++suit) {
+    for (int rank = 1; rank <= 13; ++rank) {
+      EXPECT_NE(CheckTableau(t, rank, suit, 0), std::optional<int>(5)) << rank << "/" << suit;
+    }
+  }
+  const play::TableauMoveMemory memory{};
+  EXPECT_EQ(MoveCheckTableau(t, TableauMoveMode::ToCenter, kHuman, memory),
+            (TableauMove{5, Card(1, 1), 1}));
+}
+
+TEST(PileTops, CountBeyondThePileIsABoundsError) {
+  table::PileArrays piles;
+  piles.TableauCount[2] = table::kSharedPileCapacity + 1;
+  EXPECT_THROW(play::TableauTop(piles, 2), std::out_of_range);
+  EXPECT_THROW(play::CenterTop(piles, 9), std::out_of_range);
 }
 
 TEST(CheckTableauOpen, FirstEmptyPileOrNone) {
@@ -199,6 +226,8 @@ struct UnchangedCase {
   const char* name;
   bool (*search)(const table::PileArrays&, table::GameState&);
 };
+
+void PrintTo(const UnchangedCase& c, std::ostream* os) { *os << c.name; }
 
 class SearchFailureLeavesTargets : public ::testing::TestWithParam<UnchangedCase> {};
 
