@@ -88,8 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
                  Refused(RuleReason::TableauColours)},
         DropCase{"BlackFiveOnBlackSix", Nothing, FromTableau(Card(5, 1), kTableau, 4, Card(6, 4)),
                  Refused(RuleReason::TableauColours)},
-        DropCase{"RedFiveOnBlackSixOfSuitFour", Nothing,
-                 FromTableau(Card(5, 3), kTableau, 4, Card(6, 4)), Legal()},
         DropCase{"SevenUpOnRedSix", Nothing, FromTableau(Card(7, 1), kTableau, 4, Card(6, 2)),
                  Refused(RuleReason::TableauColours)},
         // Opponent's Reserve and Waste: in suit, one rank up or down.

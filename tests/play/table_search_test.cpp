@@ -74,12 +74,6 @@ TEST(CheckTableau, NeverOffersAnEmptyOrTheExcludedPile) {
   EXPECT_EQ(CheckTableau(t, 0, 0, 0), std::nullopt);
 }
 
-TEST(CheckTableau, NoCardHasNoColourEvenOnAnAce) {
-  TableBuilder t;
-  t.Tableau(1, {Card(1, 2)}).Tableau(2, {Card(1, 1)});
-  EXPECT_EQ(CheckTableau(t, 0, 0, 0), std::nullopt);
-}
-
 // A Tableau pile built down from a King to an Ace holds its full 13 cards.
 TEST(CheckTableau, FullPileTakesNothingAndOffersItsAce) {
   TableBuilder t;
