@@ -53,8 +53,9 @@ class CardDeckLibrary {
   // The deck's file, for messages and tests; empty when out of range.
   QString DeckFile(int deck) const;
 
-  // The cell of card `code` (1..52) in a face sheet: column rank - 1, row
-  // suit - 1. Suits in order: clubs, diamonds, hearts, spades.
+  // Where card `code` (1..52) is cut from a face sheet, 71 x 96 from here:
+  // x = (rank - 1) * 71 + 1, y = (suit - 1) * 96, suits in the order clubs,
+  // diamonds, hearts, spades. -1 for a code out of range.
   static int CellLeft(int code);
   static int CellTop(int code);
 
