@@ -1,6 +1,6 @@
 // Makes the program's own pictures in Data/pictures/: the built-in face
 // sheet, the card back, the empty-pile looks and menu panel backdrops in wood
-// and metal, the name plates, turn markers, captions and the icon.
+// and metal, the menu tab, the name plates, turn markers, captions and the icon.
 // Everything is drawn here, deterministically.
 //
 // Usage: make_pictures SOURCE_FOLDER   (the folder that holds Data/)
@@ -525,6 +525,42 @@ QImage Panel(bool wood) {
   return img;
 }
 
+// The menu tab at the top of the table: pointing at it brings the panel down.
+QImage MenuTab() {
+  const int w = 64, h = 22;
+  QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  const QRectF r(0.5, 0.5, w - 1, h - 1);
+  QLinearGradient g(r.topLeft(), r.bottomLeft());
+  g.setColorAt(0, QColor(248, 226, 150));
+  g.setColorAt(0.45, QColor(214, 170, 72));
+  g.setColorAt(1, QColor(160, 116, 36));
+  p.setPen(QPen(QColor(92, 62, 14), 1));
+  p.setBrush(g);
+  p.drawRoundedRect(r, 5, 5);
+  QFont font("DejaVu Sans");
+  font.setBold(true);
+  font.setPixelSize(12);
+  p.setFont(font);
+  const QRectF text(4, 0, 40, h);
+  p.setPen(QColor(255, 244, 200, 200));
+  p.drawText(text.translated(0, 1), Qt::AlignCenter, "Menu");
+  p.setPen(QColor(58, 36, 6));
+  p.drawText(text, Qt::AlignCenter, "Menu");
+  QPainterPath chevron;
+  chevron.moveTo(47, 8);
+  chevron.lineTo(57, 8);
+  chevron.lineTo(52, 14);
+  chevron.closeSubpath();
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(58, 36, 6));
+  p.drawPath(chevron);
+  return img;
+}
+
 // --- Plates, markers, captions and the icon ------------------------------------
 
 // A small brass name plate with engraved text.
@@ -692,6 +728,7 @@ int main(int argc, char** argv) {
   ok &= Save(EmptyMetal(), out, "empty-metal.png");
   ok &= Save(Panel(true), out, "panel-wood.png");
   ok &= Save(Panel(false), out, "panel-metal.png");
+  ok &= Save(MenuTab(), out, "menu-tab.png");
   ok &= Save(Plate("Hand", 76), out, "plate-stock.png");
   ok &= Save(Plate("Reserve", 76), out, "plate-reserve.png");
   ok &= Save(Plate("Wastepile", 76), out, "plate-waste.png");

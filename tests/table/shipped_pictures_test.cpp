@@ -27,7 +27,7 @@ TEST(ShippedPictures, AllPresentWithTheirSizes) {
       {"plate-waste.png", {76, 18}},     {"turn-player.png", {72, 84}},
       {"turn-opponent.png", {72, 84}},   {"caption-tableau-left.png", {71, 18}},
       {"caption-tableau-right.png", {71, 18}}, {"caption-centers.png", {76, 18}},
-      {"icon.png", {32, 32}},
+      {"icon.png", {32, 32}},            {"menu-tab.png", {64, 22}},
   };
   for (const auto& p : pictures) {
     SCOPED_TRACE(p.name);
