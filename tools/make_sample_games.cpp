@@ -10,19 +10,12 @@
 #include <cstdio>
 
 #include "table/deal.h"
+#include "table/sample_game_record.h"
 
 namespace {
 
 constexpr int kGames = 10;
-constexpr int kRecordLength = 212;
-constexpr int kFirstDeckOffset = 0;     // position 0 (unused), then 1..52
-constexpr int kSecondDeckOffset = 106;  // position 0 (unused), then 1..52
 constexpr std::uint32_t kSeed = 19990401;
-
-void PutI16(QByteArray& bytes, int offset, int value) {
-  bytes[offset] = static_cast<char>(value & 0xFF);
-  bytes[offset + 1] = static_cast<char>((value >> 8) & 0xFF);
-}
 
 }  // namespace
 
@@ -37,12 +30,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "game %d: the shuffle did not give two full decks\n", game);
       return 1;
     }
-    QByteArray record(kRecordLength, '\0');
+    table::SampleGameRecord record;
     for (int i = 1; i <= table::kDeckSize; ++i) {
-      PutI16(record, kFirstDeckOffset + 2 * i, piles.Reserve[0][i]);
-      PutI16(record, kSecondDeckOffset + 2 * i, piles.Reserve[1][i]);
+      record.FirstDeck[i] = piles.Reserve[0][i];
+      record.SecondDeck[i] = piles.Reserve[1][i];
     }
-    file += record;
+    file += record.Encode();
   }
   QFile f(out);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(file) != file.size()) {

@@ -18,13 +18,6 @@ namespace {
 constexpr char kProgramTitle[] = "Marrowdale";
 constexpr char kSampleGamesTitle[] = "Sample Games";
 
-// "reserve.ran": no header, record n is sample game n. Each deck is stored
-// with its unused position 0 in front of positions 1..52.
-constexpr char kSampleGameFile[] = "reserve.ran";
-constexpr int kRecordLength = 212;
-constexpr int kFirstDeckOffset = 0;
-constexpr int kSecondDeckOffset = 106;
-
 constexpr int kShufflePasses = 10;
 
 constexpr int kCoinTossEffect = 11;
@@ -46,12 +39,6 @@ bool IsPermutation(const Deck& deck) {
     seen[c] = true;
   }
   return true;
-}
-
-Deck ReadDeck(const platform::ByteReader& r, int offset) {
-  Deck deck{};
-  for (int i = 1; i <= kDeckSize; ++i) deck[i] = r.I16(offset + 2 * i);
-  return deck;
 }
 
 void ShuffleSide(PileArrays& piles, int side, const RandomSource& random) {
@@ -84,10 +71,10 @@ bool IsFullDeck(const PileArrays& piles, int side) {
   return IsPermutation(deck);
 }
 
-std::optional<SampleDecks> ReadSampleGame(const QString& AppPath, int n) {
-  const QString path = AppPath + "Data/" + kSampleGameFile;
+std::optional<SampleGameRecord> ReadSampleGame(const QString& AppPath, int n) {
+  const QString path = AppPath + "Data/" + kSampleGamesFileName;
   platform::RecordFile file;
-  if (!file.Open(path, kRecordLength, /*readOnly=*/true)) {
+  if (!file.Open(path, kSampleGameRecordLength, /*readOnly=*/true)) {
     qWarning("sample games: cannot open %s", qPrintable(path));
     return std::nullopt;
   }
@@ -95,10 +82,7 @@ std::optional<SampleDecks> ReadSampleGame(const QString& AppPath, int n) {
     qWarning("sample games: %s holds no game %d", qPrintable(path), n);
     return std::nullopt;
   }
-  const QByteArray bytes = file.Read(n);
-  if (bytes.size() != kRecordLength) return std::nullopt;
-  const platform::ByteReader r(bytes);
-  SampleDecks decks{ReadDeck(r, kFirstDeckOffset), ReadDeck(r, kSecondDeckOffset)};
+  const SampleGameRecord decks = SampleGameRecord::Decode(file.Read(n));
   if (!IsPermutation(decks.FirstDeck) || !IsPermutation(decks.SecondDeck)) {
     qWarning("sample games: game %d of %s is not two full decks", n, qPrintable(path));
     return std::nullopt;
@@ -108,7 +92,7 @@ std::optional<SampleDecks> ReadSampleGame(const QString& AppPath, int n) {
 
 SampleLoad LoadSampleGame(std::int16_t n, bool SampleDealReversed, const QString& AppPath,
                           PileArrays& piles, platform::UiService& ui, const RandomSource& random) {
-  const std::optional<SampleDecks> decks = ReadSampleGame(AppPath, n);
+  const std::optional<SampleGameRecord> decks = ReadSampleGame(AppPath, n);
   if (!decks) {
     // A missing or damaged file must not deal a table of broken decks: the
     // player gets a shuffled game and is told why.

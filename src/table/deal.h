@@ -11,6 +11,7 @@
 
 #include "table/game_state.h"
 #include "table/piles.h"
+#include "table/sample_game_record.h"
 
 namespace platform {
 class UiService;
@@ -29,15 +30,6 @@ using RandomSource = std::function<double()>;
 // A generator whose sequence depends only on the seed, on every platform
 // (a Mersenne twister read as 32-bit fractions).
 RandomSource SeededRandom(std::uint32_t seed);
-
-// Both decks of one sample game (a record of "reserve.ran" in the
-// program's "Data" folder), positions 1..52 at indexes 1..52 in dealing
-// order.
-struct SampleDecks {
-  std::array<CardCode, kDeckSize + 1> FirstDeck{};
-  std::array<CardCode, kDeckSize + 1> SecondDeck{};
-  bool operator==(const SampleDecks&) const = default;
-};
 
 // Cards of the opening position per side.
 inline constexpr int kReserveDealt = 13;
@@ -91,10 +83,11 @@ enum class SampleLoad {
   Shuffled,  // the game was not available: the user was told, the decks were shuffled
 };
 
-// Reads sample game n from AppPath + "Data/reserve.ran". Nothing when the
+// Reads sample game n from AppPath + "Data/reserve.ran" (a record of two
+// decks in dealing order). Nothing when the
 // file cannot be read, n is not one of its records or a deck is not a full
 // deck of 52.
-std::optional<SampleDecks> ReadSampleGame(const QString& AppPath, int n);
+std::optional<SampleGameRecord> ReadSampleGame(const QString& AppPath, int n);
 
 // Puts the two decks of sample game n into Reserve(0..1, 1..52), the first
 // deck to side 0 (to side 1 when SampleDealReversed). When the game is not
