@@ -139,6 +139,17 @@ void ShowSystemInfo(const SystemInfo& info, QString& Message, platform::UiServic
   ui.MsgBox(Message, platform::vbInformation, kProgramTitle);
 }
 
+void ShowSystemInfo(int windowWidthTwips, int windowHeightTwips, AnimSpeedFields speed, QString& Message,
+                    platform::UiService& ui) {
+  SystemInfo info;
+  info.screen = platform::ReadScreenMetrics();
+  info.windowWidthTwips = windowWidthTwips;
+  info.windowHeightTwips = windowHeightTwips;
+  info.cpuMHz = GetCpuMHz(false, speed);
+  info.timeText = CurrentTimeText();
+  ShowSystemInfo(info, Message, ui);
+}
+
 void OpenURL(const QString& address, platform::UrlOpener& opener, platform::UiService& ui) {
   if (!platform::IsOpenableUrl(address)) {
     qWarning("not opening the address %s", qPrintable(address));

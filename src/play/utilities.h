@@ -83,6 +83,11 @@ QString CurrentTimeText();
 QString SystemInfoText(const SystemInfo& info);
 // Builds Message from the information and shows it.
 void ShowSystemInfo(const SystemInfo& info, QString& Message, platform::UiService& ui);
+// The same for the running machine: the primary screen, the main window's
+// size in twips, the processor (GetCpuMHz without setting the animation)
+// and the time now.
+void ShowSystemInfo(int windowWidthTwips, int windowHeightTwips, AnimSpeedFields speed, QString& Message,
+                    platform::UiService& ui);
 
 // Opens a web page in the default browser. Only a well-formed absolute
 // http or https address with a host is opened; anything else is ignored.

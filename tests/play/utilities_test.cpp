@@ -138,6 +138,16 @@ TEST(Utilities, SystemInfoText) {
   EXPECT_EQ(ui.boxes[0].icon(), platform::vbInformation);
   EXPECT_EQ(ui.boxes[0].title, "Marrowdale");
   EXPECT_FALSE(CurrentTimeText().isEmpty());
+
+  // On the running machine: the screen as Qt reports it, the window given.
+  ui.boxes.clear();
+  std::int16_t anim = 70, playerAnim = 0;
+  ShowSystemInfo(9600, 7200, {anim, playerAnim}, message, ui);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_TRUE(message.contains("\r\n 9600 x  7200 twips")) << qPrintable(message);
+  EXPECT_TRUE(message.contains("CPU Speed: "));
+  EXPECT_EQ(anim, 70);
+  EXPECT_EQ(playerAnim, 70);
 }
 
 namespace {
