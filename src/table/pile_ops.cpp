@@ -72,6 +72,17 @@ CardCode Top(const Ref& ref, const char* name, int number) {
 }
 
 template <typename Ref>
+CardCode At(const Ref& ref, const char* name, int number, int position) {
+  const int n = CheckedCount(ref, name, number);
+  if (n < 0) return 0;
+  if (position < 1 || position > n) {
+    qCritical("%s pile %d holds no position %d (%d cards)", name, number, position, n);
+    return 0;
+  }
+  return (*ref.cards)[position];
+}
+
+template <typename Ref>
 bool Push(Ref ref, const char* name, int number, CardCode card) {
   const int n = CheckedCount(ref, name, number);
   if (n < 0) return false;
@@ -138,6 +149,14 @@ CardCode TopCard(const PileArrays& piles, SidePile kind, int side) {
 
 CardCode TopCard(const PileArrays& piles, SharedPile kind, int pile) {
   return Top(SharedRef(piles, kind, pile), PileName(kind), pile);
+}
+
+CardCode CardAt(const PileArrays& piles, SidePile kind, int side, int position) {
+  return At(SideRef(piles, kind, side), PileName(kind), side, position);
+}
+
+CardCode CardAt(const PileArrays& piles, SharedPile kind, int pile, int position) {
+  return At(SharedRef(piles, kind, pile), PileName(kind), pile, position);
 }
 
 bool PushCard(PileArrays& piles, SidePile kind, int side, CardCode card) {

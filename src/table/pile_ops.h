@@ -27,6 +27,11 @@ int PileCount(const PileArrays& piles, SharedPile kind, int pile);
 CardCode TopCard(const PileArrays& piles, SidePile kind, int side);
 CardCode TopCard(const PileArrays& piles, SharedPile kind, int pile);
 
+// The card at position 1..count (1 the bottom card); 0, reported, for a
+// position outside the pile.
+CardCode CardAt(const PileArrays& piles, SidePile kind, int side, int position);
+CardCode CardAt(const PileArrays& piles, SharedPile kind, int pile, int position);
+
 // Puts the card on top of the pile. Refuses a full pile (104 positions for
 // a side pile, 13 for a Tableau or Center pile) and a card code outside
 // 1..52.

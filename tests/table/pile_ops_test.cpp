@@ -12,12 +12,17 @@ TEST(PileOps, PushPopAndTopFollowTheCount) {
   EXPECT_EQ(p.WasteCount[1], 2);
   EXPECT_EQ(p.Waste[1][1], 7);
   EXPECT_EQ(TopCard(p, SidePile::Waste, 1), 9);
+  EXPECT_EQ(CardAt(p, SidePile::Waste, 1, 1), 7);
+  EXPECT_EQ(CardAt(p, SidePile::Waste, 1, 3), 0) << "above the top";
+  EXPECT_EQ(CardAt(p, SidePile::Waste, 1, 0), 0);
   EXPECT_EQ(PopCard(p, SidePile::Waste, 1), std::optional<CardCode>(9));
   EXPECT_EQ(p.Waste[1][2], 0) << "a popped position is cleared";
   EXPECT_EQ(PileCount(p, SidePile::Waste, 1), 1);
 
   ASSERT_TRUE(PushCard(p, SharedPile::Center, 8, 1));
   EXPECT_EQ(TopCard(p, SharedPile::Center, 8), 1);
+  EXPECT_EQ(CardAt(p, SharedPile::Center, 8, 1), 1);
+  EXPECT_EQ(CardAt(p, SharedPile::Center, 9, 1), 0);
   EXPECT_EQ(p.CenterCount[8], 1);
 }
 
