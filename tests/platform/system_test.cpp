@@ -20,20 +20,12 @@ TEST(InstanceLockTest, SecondLockInTheSameFolderFailsWhileTheFirstIsHeld) {
   EXPECT_TRUE(after.TryLock());
 }
 
-TEST(ScreenMetricsTest, TwipsFollowTheLogicalDpi) {
-  ScreenMetrics m;
-  EXPECT_EQ(m.TwipsPerPixel(), 15);
-  m.logPixelsX = 120;
-  EXPECT_EQ(m.TwipsPerPixel(), 12);
-  m.widthPixels = 800;
-  EXPECT_EQ(m.WidthTwips(), 9600);
-  m.logPixelsX = 0;
-  EXPECT_EQ(m.TwipsPerPixel(), 15);
-
+TEST(ScreenMetricsTest, ReadsThePrimaryScreen) {
   const ScreenMetrics screen = ReadScreenMetrics();
   EXPECT_GT(screen.widthPixels, 0);
   EXPECT_GT(screen.heightPixels, 0);
   EXPECT_GT(screen.logPixelsX, 0);
+  EXPECT_EQ(screen.TwipsPerPixel(), 1440 / screen.logPixelsX);
   EXPECT_LE(screen.availWidth, screen.widthPixels);
 }
 
