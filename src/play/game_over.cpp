@@ -201,7 +201,7 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
       entry.WinnerName = online ? opponentName : QString::fromLatin1(kComputerName);
     }
     entry.Points = s.scores.GamePoints;
-    entry.GameTime = GameTimeFromSeconds(std::max(0, s.view.ElapsedSeconds()));
+    entry.GameTime = GameTimeFromSeconds(std::max<std::int64_t>(0, s.view.ElapsedSeconds()));
     EnterHighScore(s.DataPath + QLatin1String(kHighScoreFileName), entry);
 
     if (rememberedStructure != 0) {

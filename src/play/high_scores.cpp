@@ -2,7 +2,6 @@
 
 #include <QDebug>
 #include <cmath>
-#include <limits>
 
 #include "platform/recordfile.h"
 
@@ -10,21 +9,22 @@ namespace play {
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
+// A date value beyond this is no game time: the latest date a record can
+// hold, read as days of play.
+constexpr double kLongestGameDays = 2958465.0;
 
 }  // namespace
 
-std::int32_t GameTimeSeconds(double gameTime) {
-  if (!std::isfinite(gameTime) || gameTime < 0) return 0;
-  const double seconds = std::round(gameTime * kSecondsPerDay);
-  if (seconds > static_cast<double>(std::numeric_limits<std::int32_t>::max())) return 0;
-  return static_cast<std::int32_t>(seconds);
+std::int64_t GameTimeSeconds(double gameTime) {
+  if (!std::isfinite(gameTime) || gameTime < 0 || gameTime > kLongestGameDays) return 0;
+  return static_cast<std::int64_t>(std::llround(gameTime * kSecondsPerDay));
 }
 
-double GameTimeFromSeconds(std::int32_t seconds) {
+double GameTimeFromSeconds(std::int64_t seconds) {
   return seconds > 0 ? static_cast<double>(seconds) / kSecondsPerDay : 0.0;
 }
 
-int HighScorePlace(const HighScoreList& list, std::int16_t points, std::int32_t seconds) {
+int HighScorePlace(const HighScoreList& list, std::int16_t points, std::int64_t seconds) {
   for (int i = 0; i < kHighScorePlaces; ++i) {
     const HighScoreRecord& rec = list[static_cast<std::size_t>(i)];
     const bool ranksAbove =

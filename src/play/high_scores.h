@@ -19,13 +19,13 @@ constexpr int kNotRanked = 0;
 // A stored game time in whole seconds. The record keeps it as a date value,
 // days with the time of day as fraction; a game over a day long counts in
 // full. A value that is no usable duration counts as 0.
-std::int32_t GameTimeSeconds(double gameTime);
+std::int64_t GameTimeSeconds(double gameTime);
 // The date value stored for a game time of whole seconds (0 for negative).
-double GameTimeFromSeconds(std::int32_t seconds);
+double GameTimeFromSeconds(std::int64_t seconds);
 
 // The place 1..20 a game of these points and game time takes, or
 // kNotRanked when every entry ranks above it.
-int HighScorePlace(const HighScoreList& list, std::int16_t points, std::int32_t seconds);
+int HighScorePlace(const HighScoreList& list, std::int16_t points, std::int64_t seconds);
 
 // Puts entry at place 1..20, moving the entries from there one place down;
 // the 20th drops off the list.

@@ -31,7 +31,7 @@ bool ScoreStore::Online() const {
 }
 
 std::int16_t ValidMatchPoints(std::int16_t points) {
-  return (points < kMinMatchPoints || points > kMaxMatchPoints) ? kDefaultMatchPoints : points;
+  return (points < kLowestMatchTarget || points > kHighestMatchTarget) ? kDefaultMatchTarget : points;
 }
 
 StoreResult LoadScoreRec(ScoreState& scores, ScoreStore& store) {

@@ -22,16 +22,16 @@ namespace play {
 
 // Points a match is played to: the match dialog's range, and the target
 // taken instead of a stored value outside it.
-constexpr std::int16_t kMinMatchPoints = 62;
-constexpr std::int16_t kMaxMatchPoints = 1000;
-constexpr std::int16_t kDefaultMatchPoints = 100;
+constexpr std::int16_t kLowestMatchTarget = 62;
+constexpr std::int16_t kHighestMatchTarget = 1000;
+constexpr std::int16_t kDefaultMatchTarget = 100;
 
 // NetConnIndex while an online game is being set up and no peer is there.
 constexpr std::int16_t kNetConnSettingUp = 99;
 
 struct ScoreState {
   ScoreRec CurrentScores;                        // the record in force: own offline, the opponent's online
-  std::int16_t MatchPoints = kDefaultMatchPoints;  // points the running match is played to
+  std::int16_t MatchPoints = kDefaultMatchTarget;  // points the running match is played to
   bool MatchOn = false;                          // a match is in progress
   bool MatchComplete = false;                    // a side reached MatchPoints; cleared by game over
   std::int16_t GamePoints = 0;                   // points of the game just scored

@@ -4,6 +4,7 @@
 // the window's controls so a search for a control lands here too.
 
 #include <QString>
+#include <cstdint>
 
 #include "table/game_state.h"
 #include "table/piles.h"
@@ -62,8 +63,8 @@ class TableView {
 
   // Game over and the match panels.
   virtual void StopClock() = 0;
-  // Whole seconds the game clock has run; the game time of the high scores.
-  virtual int ElapsedSeconds() const = 0;
+  // Whole seconds the clock shows, for the records that keep the time.
+  virtual std::int64_t ElapsedSeconds() const = 0;
   virtual void SetLabelVisible(TableLabel label, bool visible) = 0;
   // The Deal button cmdDeal shown or hidden.
   virtual void SetDealButtonVisible(bool visible) = 0;

@@ -11,7 +11,7 @@
 namespace play {
 namespace {
 
-HighScoreRecord Entry(std::int16_t points, std::int32_t seconds, const QString& name = "Ann") {
+HighScoreRecord Entry(std::int16_t points, std::int64_t seconds, const QString& name = "Ann") {
   HighScoreRecord r;
   r.PlayedOn = 46000;
   r.WinnerName = name.leftJustified(HighScoreRecord::kWinnerNameWidth);

@@ -37,7 +37,7 @@ class FakeTableView : public table::TableView {
   void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
   void StartClock() override { ++clockStarts; clockRunning = true; }
   void StopClock() override { ++clockStops; clockRunning = false; }
-  int ElapsedSeconds() const override { return elapsedSeconds; }
+  std::int64_t ElapsedSeconds() const override { return elapsedSeconds; }
   void SetLabelVisible(table::TableLabel label, bool visible) override { labelsVisible[label] = visible; }
   void SetDealButtonVisible(bool visible) override { dealButtonVisible = visible; }
   void ShowLogo(bool show) override { logoShown = show; ++logoCalls; }
@@ -59,7 +59,7 @@ class FakeTableView : public table::TableView {
   int clockStarts = 0;
   int clockStops = 0;
   bool clockRunning = false;
-  int elapsedSeconds = 0;
+  std::int64_t elapsedSeconds = 0;
   std::map<table::TableLabel, bool> labelsVisible;
   bool dealButtonVisible = false;
   bool logoShown = false;
