@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -284,6 +285,18 @@ TEST_F(GameOverTest, TheTableEndsTheGame) {
   EXPECT_TRUE(guard.MayReplaceTable());
 }
 
+TEST_F(GameOverTest, CommandsThatReplaceTheTableAreRefusedWhileItsPausesRun) {
+  bool replaceable = true;
+  bool ran = false;
+  QTimer::singleShot(0, [&] {
+    ran = true;
+    replaceable = guard.MayReplaceTable();
+  });
+  Run(kLocalSideWins);
+  ASSERT_TRUE(ran);
+  EXPECT_FALSE(replaceable);
+}
+
 // ---- Counting the game ----
 
 TEST_F(GameOverTest, TheScoreIsStoredThroughThePlayerRecordInMemory) {
@@ -518,6 +531,32 @@ TEST_F(GameOverTest, AnsweringNoLeavesTheGameOn) {
   EXPECT_FALSE(scores.StalemateDeclared);
   EXPECT_FALSE(state.GameEnded);
   EXPECT_EQ(state.CurrentTurn, 1);
+}
+
+// Ends the game on the table while the question is open, as the peer's
+// final move or its end of the game could.
+class GameEndingUi : public platform::FakeUi {
+ public:
+  explicit GameEndingUi(table::GameState& state) : state_(state) {}
+  int MsgBox(const QString& text, int style, const QString& title) override {
+    state_.CurrentTurn = 0;
+    return FakeUi::MsgBox(text, style, title);
+  }
+
+ private:
+  table::GameState& state_;
+};
+
+TEST_F(GameOverTest, AGameThatEndedWhileTheQuestionWasOpenIsNotEndedAgain) {
+  GameEndingUi endingUi(state);
+  GameOverServices s = Services();
+  GameOverServices withUi{s.piles, s.state, s.scores, s.store, s.view, s.sfx, s.sound, s.wait, endingUi,
+                          s.guard, s.SoundOn, s.PlayerName, s.AppPath, s.DataPath};
+  DeclareStalemate(withUi);
+  EXPECT_EQ(endingUi.boxes.size(), 1u);
+  EXPECT_FALSE(scores.StalemateDeclared);
+  EXPECT_FALSE(state.GameEnded);
+  EXPECT_FALSE(QFile::exists(HighScorePath()));
 }
 
 TEST_F(GameOverTest, AnsweringYesEndsTheGameByTheCount) {
