@@ -2,6 +2,8 @@
 
 #include <QDebug>
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "platform/sound.h"
 #include "platform/ui.h"
@@ -58,6 +60,40 @@ QString TurnText(std::int16_t winner, bool stalemate, bool online, const QString
 
 bool ValidSide(int side) { return side >= 0 && side < table::kSides; }
 
+// Counts the game in the score record in force and the running match, and
+// stores the record.
+void CountTheGame(GameOverServices& s, std::int16_t winner, const QString& subject) {
+  const bool lost = winner != kLocalSideWins;
+  if (s.scores.MatchOn) {
+    AddGameResult(s.scores, lost, QStringLiteral("Match"));
+    CheckMatchComplete(s.scores, s.view);
+    if (s.scores.MatchComplete) {
+      s.view.SetLabel(table::TableLabel::lblTurn,
+                      QStringLiteral("Match Complete!!!") + kCrLf + subject + QStringLiteral(" the winner!"));
+      s.scores.MatchOn = false;
+      s.scores.MatchComplete = false;
+    }
+  } else {
+    AddGameResult(s.scores, lost, QStringLiteral("Single"));
+  }
+  // Through SaveScoreRec, so that the player record in memory holds the new
+  // result too and a later save of the player cannot undo it.
+  if (SaveScoreRec(s.scores, s.store) == StoreResult::Failed) qWarning() << "Game over: the score was not stored";
+}
+
+// Enters the game just scored into the high scores. opponentName: the
+// winner's name when the local side lost.
+void EnterTheHighScores(GameOverServices& s, std::int16_t winner, const QString& opponentName) {
+  HighScoreRecord entry;
+  entry.PlayedOn = vb::ToOleDate(QDateTime(s.now().date(), QTime(0, 0)));
+  entry.WinnerName = winner == kLocalSideWins ? s.PlayerName : opponentName;
+  entry.Points = s.scores.GamePoints;
+  entry.GameTime = GameTimeFromSeconds(std::max<std::int64_t>(0, s.view.ElapsedSeconds()));
+  if (EnterHighScore(s.DataPath + QLatin1String(kHighScoreFileName), entry) == HighScoreResult::Failed) {
+    qWarning() << "Game over: the high scores were not updated";
+  }
+}
+
 }  // namespace
 
 int CardsLeft(const table::PileArrays& piles, int side) {
@@ -79,52 +115,46 @@ GameScore ScoreGame(const table::PileArrays& piles, std::int16_t winner, bool st
   if (stalemate) {
     const int local = StalemateCount(piles, 0);
     const int opponent = StalemateCount(piles, 1);
-    msg = QStringLiteral("Your points: ") + vb::D(local) + kCrLf + QStringLiteral("Opponent's: ") +
-          vb::D(opponent) + kCrLf;
+    int more = opponent;  // the difference is written larger first
+    int fewer = local;
     if (opponent > local) {
       g.winner = kLocalSideWins;
-      g.GamePoints = vb::Clamp16(opponent - local);
-      msg += vb::D(opponent) + QStringLiteral(" - ") + vb::D(local) + QStringLiteral(" =") + kCrLf;
     } else if (opponent < local) {
       g.winner = kOpponentWins;
-      g.GamePoints = vb::Clamp16(local - opponent);
-      msg += vb::D(local) + QStringLiteral(" - ") + vb::D(opponent) + QStringLiteral(" =") + kCrLf;
+      std::swap(more, fewer);
     } else {
       g.winner = kNobodyWins;
-      g.GamePoints = 0;
-      msg += vb::D(opponent) + QStringLiteral(" - ") + vb::D(local) + QStringLiteral(" =") + kCrLf;
     }
+    g.GamePoints = vb::Clamp16(more - fewer);
+    msg = QStringLiteral("Your points: ") + vb::D(local) + kCrLf + QStringLiteral("Opponent's: ") +
+          vb::D(opponent) + kCrLf + vb::D(more) + QStringLiteral(" - ") + vb::D(fewer) + QStringLiteral(" =") +
+          kCrLf + QStringLiteral("Stalemate points awarded:") + kCrLf;
   } else {
     g.winner = winner;
-    const int loser = winner == kLocalSideWins ? 1 : 0;
-    const auto l = static_cast<std::size_t>(loser);
-    g.GamePoints = vb::Clamp16(kPointsForTheWin + 2 * piles.ReserveCount[l] + piles.StockCount[l] +
-                               piles.WasteCount[l]);
-  }
-
-  g.turnText = TurnText(g.winner, stalemate, online, OpponentName);
-  const ScoreWords words = WordsFor(g.winner);
-  g.subject = words.subject;
-
-  if (!stalemate) {
-    const auto l = static_cast<std::size_t>(g.winner == kLocalSideWins ? 1 : 0);
-    const int stockAndWaste = piles.StockCount[l] + piles.WasteCount[l];
-    const int reserve = 2 * piles.ReserveCount[l];
+    const auto loser = static_cast<std::size_t>(winner == kLocalSideWins ? 1 : 0);
+    const int stockAndWaste = piles.StockCount[loser] + piles.WasteCount[loser];
+    const int reserve = 2 * piles.ReserveCount[loser];
+    g.GamePoints = vb::Clamp16(kPointsForTheWin + reserve + stockAndWaste);
+    const ScoreWords words = WordsFor(g.winner);
     msg = words.owner + QStringLiteral(" score is:") + kCrLf + QStringLiteral("30 points for the win") + kCrLf +
           vb::Str(stockAndWaste) + QStringLiteral(" pts for ") + words.losers + QStringLiteral(" Stock/Waste") +
           kCrLf + vb::Str(reserve) + QStringLiteral(" pts for ") + words.losers + QStringLiteral(" Reserve") +
           kCrLf + kCrLf;
-  } else {
-    msg += QStringLiteral("Stalemate points awarded:") + kCrLf;
   }
   msg += QStringLiteral("Total Score: ") + vb::Str(g.GamePoints);
   if (g.winner == kNobodyWins) msg += kCrLf + QStringLiteral("Nobody won this Stalemate. Points were equal.");
+
+  g.turnText = TurnText(g.winner, stalemate, online, OpponentName);
+  g.subject = WordsFor(g.winner).subject;
   return g;
 }
 
 void GameOver(GameOverServices& s, std::int16_t& winner) {
   const auto busy = s.guard.Enter(table::Activity::GameOver);
-  const bool online = s.network != nullptr && s.network->NetConnIndex() != 0;
+  // The connection can end during the waits below, so it is asked each time
+  // it matters; the game was an online game all the same.
+  auto online = [&s] { return s.network != nullptr && s.network->NetConnIndex() != 0; };
+  const bool onlineGame = online();
   // A winner other than either side asks for the stalemate count.
   const bool stalemate = s.scores.StalemateDeclared || (winner != kLocalSideWins && winner != kOpponentWins);
 
@@ -132,7 +162,7 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
   ShowPileCounts(s.piles, s.view);
   s.view.SetImageVisible(table::TableImage::cmdDone, false);
 
-  if (online) {
+  if (onlineGame) {
     if (stalemate) {
       s.network->ExchangeStalemateReset();
     } else if (s.state.CurrentTurn == 1) {
@@ -149,14 +179,14 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
   s.wait.Pause(kTurnOverPause);
   s.state.TurnCount = 0;
 
-  const QString opponentName = online ? s.network->OpponentName() : QString();
-  const GameScore score = ScoreGame(s.piles, winner, stalemate, online, opponentName);
+  const QString opponentName = onlineGame ? s.network->OpponentName() : QString();
+  const GameScore score = ScoreGame(s.piles, winner, stalemate, onlineGame, opponentName);
   winner = score.winner;
   s.scores.GamePoints = score.GamePoints;
   s.state.Message = score.message;
   s.view.SetLabel(table::TableLabel::lblTurn, score.turnText);
 
-  int rememberedStructure = 0;
+  std::optional<int> rememberedStructure;
   if (!stalemate) {
     if (winner == kLocalSideWins) {
       if (s.SoundOn) s.sound.Play(s.AppPath + QLatin1String(kWinSoundFile));
@@ -169,50 +199,30 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
 
   s.view.SetLabel(table::TableLabel::lblMessage, s.state.Message);
 
-  if (online) {
+  if (online()) {
     if (stalemate) s.state.Message = QStringLiteral("*Host declared STALEMATE* ") + kCrLf + s.state.Message;
     s.network->AppendResultToChat(kCrLf + QStringLiteral("MD: ") + s.state.Message);
   }
 
   if (winner != kNobodyWins) {
-    const bool lost = winner != kLocalSideWins;
-    if (s.scores.MatchOn) {
-      AddGameResult(s.scores, lost, QStringLiteral("Match"));
-      CheckMatchComplete(s.scores, s.view);
-      if (s.scores.MatchComplete) {
-        s.view.SetLabel(table::TableLabel::lblTurn,
-                        QStringLiteral("Match Complete!!!") + kCrLf + score.subject + QStringLiteral(" the winner!"));
-        s.scores.MatchOn = false;
-        s.scores.MatchComplete = false;
-      }
+    // When the peer was lost on the way, the record in force may already be
+    // the player's own again, or not yet: counting the online game in either
+    // could mix the two, so it is not counted.
+    if (!onlineGame || online()) {
+      CountTheGame(s, winner, score.subject);
     } else {
-      AddGameResult(s.scores, lost, QStringLiteral("Single"));
+      qWarning() << "Game over: the peer was lost, the game is not counted";
     }
-
-    // Through SaveScoreRec, so that the player record in memory holds the new
-    // result too and a later save of the player cannot undo it.
-    if (SaveScoreRec(s.scores, s.store) == StoreResult::Failed) qWarning() << "Game over: the score was not stored";
-
-    HighScoreRecord entry;
-    entry.PlayedOn = vb::ToOleDate(QDateTime(s.now().date(), QTime(0, 0)));
-    if (winner == kLocalSideWins) {
-      entry.WinnerName = s.PlayerName;
-    } else {
-      entry.WinnerName = online ? opponentName : QString::fromLatin1(kComputerName);
-    }
-    entry.Points = s.scores.GamePoints;
-    entry.GameTime = GameTimeFromSeconds(std::max<std::int64_t>(0, s.view.ElapsedSeconds()));
-    EnterHighScore(s.DataPath + QLatin1String(kHighScoreFileName), entry);
-
-    if (rememberedStructure != 0) {
+    EnterTheHighScores(s, winner, onlineGame ? opponentName : QString::fromLatin1(kComputerName));
+    if (rememberedStructure) {
       s.wait.Pause(kWinStructureSeconds);
-      s.view.NextStructure(rememberedStructure);
+      s.view.NextStructure(*rememberedStructure);
     }
   }
 
   s.view.ShowLogo(true);
   s.view.EnablePiles(false);
-  if (!online) s.view.SetDealButtonVisible(true);
+  if (!online()) s.view.SetDealButtonVisible(true);
   s.state.ComputerThinking = false;
   s.state.GameEnded = true;
   s.scores.StalemateDeclared = false;

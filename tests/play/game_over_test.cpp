@@ -33,7 +33,10 @@ class FakeNetwork : public GameOverNetwork {
     Note("transmit");
     return transmitSucceeds;
   }
-  void AcknowledgeFinalMove() override { Note("PC"); }
+  void AcknowledgeFinalMove() override {
+    Note("PC");
+    if (peerLostOnAcknowledge) netConnIndex = 0;
+  }
   void AppendResultToChat(const QString& text) override {
     Note("chat");
     chat += text;
@@ -46,6 +49,7 @@ class FakeNetwork : public GameOverNetwork {
   std::int16_t netConnIndex = 1;
   bool host = true;
   bool transmitSucceeds = true;
+  bool peerLostOnAcknowledge = false;
   std::vector<QString> calls;
   QString chat;
   bool tableReplaceableDuringCalls = false;
@@ -469,6 +473,21 @@ TEST_F(GameOverTest, OnlineThePeersWinningMoveIsAcknowledgedAndItsNameShown) {
   EXPECT_EQ(network->calls.front(), "PC");
   EXPECT_EQ(view.Label(TableLabel::lblTurn), "Kestrel is the WINNER!");
   EXPECT_EQ(HighScore(1).WinnerName, QString("Kestrel").leftJustified(20));
+}
+
+TEST_F(GameOverTest, APeerLostDuringTheEndStillWinsByNameAndTheTableGoesOffline) {
+  GoOnline();
+  network->peerLostOnAcknowledge = true;
+  state.CurrentTurn = 2;
+  Run(kOpponentWins);
+  EXPECT_EQ(network->calls, std::vector<QString>{"PC"});
+  EXPECT_EQ(view.Label(TableLabel::lblTurn), "Kestrel is the WINNER!");
+  EXPECT_EQ(HighScore(1).WinnerName, QString("Kestrel").leftJustified(20));
+  EXPECT_TRUE(view.dealButtonVisible);
+  // The opponent's record may no longer be the one in force: not counted.
+  EXPECT_EQ(scores.CurrentScores, ScoreRec{});
+  EXPECT_EQ(OnDisk(1).Scores, ScoreRec{});
+  EXPECT_TRUE(state.GameEnded);
 }
 
 TEST_F(GameOverTest, OnlineStalemateExchangesTheResetAndTellsTheChat) {
