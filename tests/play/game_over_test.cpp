@@ -229,18 +229,6 @@ TEST_F(GameOverTest, StalemateWonOnTheCountGivesTheDifference) {
   EXPECT_EQ(HighScore(1).Points, 5);
 }
 
-TEST_F(GameOverTest, StalemateLostOnTheCount) {
-  SetSide(0, 4, 0, 0);   // 8
-  SetSide(1, 0, 3, 2);   // 5
-  scores.StalemateDeclared = true;
-  EXPECT_EQ(Run(kNobodyWins), kOpponentWins);
-  EXPECT_EQ(scores.GamePoints, 3);
-  EXPECT_EQ(view.Label(TableLabel::lblTurn), "I'm the WINNER!\r\n- STALEMATE Declared -");
-  EXPECT_TRUE(view.Label(TableLabel::lblMessage).startsWith("Your points: 8\r\nOpponent's: 5\r\n8 - 5 =\r\n"));
-  EXPECT_TRUE(sfx.effects.empty());
-  EXPECT_EQ(scores.CurrentScores.BestLoss, 3);
-}
-
 TEST_F(GameOverTest, EqualStalemateCountsScoreNothing) {
   SetSide(0, 1, 2, 3);   // 7
   SetSide(1, 2, 1, 2);   // 7
@@ -337,12 +325,6 @@ TEST_F(GameOverTest, TheHighScoreEntryCarriesTheDayTheWinnerAndTheClock) {
   Run(kOpponentWins);  // 30 points, goes below
   EXPECT_EQ(HighScore(2).WinnerName, QString("Marrowdale").leftJustified(20));
   EXPECT_EQ(GameTimeSeconds(HighScore(2).GameTime), 60);
-}
-
-TEST_F(GameOverTest, ANegativeClockCountsAsNoTime) {
-  view.elapsedSeconds = -3;
-  Run(kLocalSideWins);
-  EXPECT_EQ(HighScore(1).GameTime, 0.0);
 }
 
 // ---- Matches ----

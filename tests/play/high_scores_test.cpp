@@ -76,15 +76,6 @@ TEST(HighScorePlaceTest, EmptyPlacesTakeAnyGame) {
   EXPECT_EQ(HighScorePlace(list, 31, 300), 2);
 }
 
-TEST(InsertHighScoreTest, EntriesMoveDownAndTheTwentiethDropsOff) {
-  HighScoreList list = FullList();
-  InsertHighScore(list, 3, Entry(180, 500, "New"));
-  EXPECT_EQ(list[2], Entry(180, 500, "New"));
-  EXPECT_EQ(list[3].WinnerName.trimmed(), "P3");
-  EXPECT_EQ(list[19].WinnerName.trimmed(), "P19");
-  EXPECT_EQ(list[1].WinnerName.trimmed(), "P2");
-}
-
 class HighScoreFileTest : public ::testing::Test {
  protected:
   QString Path() const { return dir.filePath("highscore.sav"); }
@@ -174,10 +165,6 @@ TEST_F(HighScoreFileTest, RecordsPastTheTwentiethAreLeftAlone) {
   ASSERT_TRUE(f.Open(Path(), kHighScoreRecordLength, true));
   EXPECT_EQ(HighScoreRecord::Decode(f.Read(21)), Entry(500, 1, "Extra"));
   EXPECT_EQ(HighScoreRecord::Decode(f.Read(1)), Entry(300, 1));
-}
-
-TEST_F(HighScoreFileTest, AnUnopenableFileFails) {
-  EXPECT_EQ(EnterHighScore(dir.filePath("missing/highscore.sav"), Entry(50, 1)), HighScoreResult::Failed);
 }
 
 }  // namespace

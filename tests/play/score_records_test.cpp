@@ -130,16 +130,6 @@ TEST(AddGameResultTest, CountersAndPointsSaturateAt32767) {
   EXPECT_EQ(r.MatchesWon, 32767);
 }
 
-TEST(AddGameResultTest, OtherKindsChangeNothing) {
-  ScoreState s;
-  s.GamePoints = 50;
-  const ScoreState before = s;
-  AddGameResult(s, false, "single");
-  AddGameResult(s, true, "Matches");
-  EXPECT_EQ(s.CurrentScores, before.CurrentScores);
-  EXPECT_FALSE(s.MatchComplete);
-}
-
 // ---- Resetting ----
 
 ScoreRec FullRecord() {
@@ -241,11 +231,7 @@ TEST(ResumeMatchTest, AFinishedMatchIsOffWithItsPanelsEmptied) {
   EXPECT_EQ(s.MatchPoints, 300);
   EXPECT_EQ(view.panels[4], "");
   EXPECT_EQ(view.statusBarSizings, 1);
-}
 
-TEST(ResumeMatchTest, AStoredTargetOutsideTheRangeGivesOneHundred) {
-  testing_support::FakeTableView view;
-  ScoreState s;
   s.CurrentScores.MatchTarget = 0;  // a record that never saw a match
   ResumeMatch(s, view);
   EXPECT_EQ(s.MatchPoints, 100);
@@ -320,12 +306,6 @@ TEST_F(ScoreStoreTest, WithoutAPlayerNothingIsReadOrWritten) {
   QFile f(players.Path());
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), before);
-}
-
-TEST_F(ScoreStoreTest, AClosedPlayersFileIsSkipped) {
-  CurrentPlayer = 1;
-  players.Close();
-  EXPECT_EQ(SaveScoreRec(scores, store), StoreResult::Skipped);
 }
 
 TEST_F(ScoreStoreTest, OnlineTheOpponentsRecordIsStoredAndTheOwnLeftAlone) {
