@@ -65,7 +65,7 @@ class RecordFile {
   // Number of whole records in the file.
   int RecordCount() const;
   // Record n (from 1): its bytes, all zero past the end. An empty array for
-  // n < 1 or a closed file.
+  // n < 1, a closed file, or a read that failed.
   QByteArray Read(int n) const;
   // Writes record n (from 1), padded or cut to the record length, extending
   // the file with zero records when needed. False on failure or n < 1.

@@ -23,8 +23,9 @@ QString Str(double x);
 // The number as text without the leading blank.
 QString D(long long n);
 
-// "Val": the leading number of the text (blanks skipped, "&H" hex, an
-// optional fraction and exponent); 0 when there is none.
+// "Val": the leading number of the text (blanks skipped, also between the
+// digits; "&H" hex and "&O" octal, an optional fraction and exponent); 0 when
+// there is none or it is too large to hold.
 double Val(const QString& text);
 
 // "CInt": round half to even, clamped into the 16-bit range.
@@ -54,7 +55,11 @@ QString FromCp1252(const QByteArray& bytes);
 // A fixed-width field: cut or padded with blanks to exactly width bytes.
 QByteArray ToFixed(const QString& s, int width);
 
-// OLE dates: days since 1899-12-30 as a double, the fraction the time of day.
+// OLE dates: days since 1899-12-30 as a double, the fraction the time of day
+// (before 1899-12-30 the whole part counts back and the fraction forward).
+// The date and time are taken as they stand, without converting the zone;
+// an invalid time gives 0. FromOleDate gives local time, and an invalid
+// QDateTime for a value outside the years 100..9999 or not a number.
 double ToOleDate(const QDateTime& t);
 QDateTime FromOleDate(double d);
 

@@ -1,0 +1,141 @@
+#include "platform/recordfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using platform::ByteReader;
+using platform::ByteWriter;
+using platform::RecordFile;
+
+namespace {
+
+QByteArray FileBytes(const QString& path) {
+  QFile f(path);
+  EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+  return f.readAll();
+}
+
+}  // namespace
+
+TEST(ByteCodec, WritesLittleEndianAtOffsetsByteExact) {
+  QByteArray rec(24, '\xAA');
+  ByteWriter w(rec);
+  w.I16(0, -2);
+  w.I32(2, 0x12345678);
+  w.F64(6, 1.0);
+  w.F32(14, -2.0f);
+  w.Text(18, 4, "ab");
+  w.Bytes(22, QByteArray("\x01\x02", 2));
+  EXPECT_EQ(rec.toHex(' '),
+            QByteArray("fe ff 78 56 34 12 00 00 00 00 00 00 f0 3f 00 00 00 c0 61 62 20 20 01 02"));
+
+  ByteReader r(rec);
+  EXPECT_EQ(r.I16(0), -2);
+  EXPECT_EQ(r.I32(2), 0x12345678);
+  EXPECT_EQ(r.F64(6), 1.0);
+  EXPECT_EQ(r.F32(14), -2.0f);
+  EXPECT_EQ(r.Text(18, 4), "ab  ");
+  EXPECT_EQ(r.Bytes(22, 2), QByteArray("\x01\x02", 2));
+}
+
+TEST(ByteCodec, OutsideTheBytesReadsZeroAndWritesAreCut) {
+  QByteArray rec("\x01\x02\x03\x04", 4);
+  ByteReader r(rec);
+  EXPECT_EQ(r.I16(3), 0);  // straddles the end
+  EXPECT_EQ(r.I32(-1), 0);
+  EXPECT_EQ(r.F64(0), 0.0);
+  EXPECT_EQ(r.Bytes(2, 4), QByteArray("\x03\x04\x00\x00", 4));
+  EXPECT_EQ(r.Bytes(-2, 3), QByteArray("\x00\x00\x01", 3));
+  EXPECT_EQ(r.Text(0, 0), "");
+
+  ByteWriter w(rec);
+  w.I32(2, 0x7F7E7D7C);
+  w.Text(-1, 3, "xyz");
+  w.I16(100, 5);
+  EXPECT_EQ(rec, QByteArray("\x79\x7A\x7C\x7D", 4));
+  EXPECT_EQ(rec.size(), 4);
+}
+
+TEST(ByteCodec, TextIsWindows1252) {
+  QByteArray rec(6, '\0');
+  ByteWriter(rec).Text(0, 6, QString::fromUtf8("caf\u00e9\u20ac"));
+  EXPECT_EQ(rec, QByteArray("caf\xE9\x80 "));
+  EXPECT_EQ(ByteReader(rec).Text(0, 6), QString::fromUtf8("caf\u00e9\u20ac "));
+}
+
+TEST(RecordFileTest, RecordsFromOneWithZeroFilledGaps) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("players.dat");
+  RecordFile f;
+  ASSERT_TRUE(f.Open(path, 4));
+  EXPECT_TRUE(f.IsOpen());
+  EXPECT_EQ(f.Path(), path);
+  EXPECT_EQ(f.RecordLength(), 4);
+  EXPECT_EQ(f.RecordCount(), 0);
+  EXPECT_EQ(f.Read(1), QByteArray(4, '\0'));
+
+  ASSERT_TRUE(f.Write(3, "abcd"));
+  ASSERT_TRUE(f.Write(1, "xy"));          // padded with zeros
+  ASSERT_TRUE(f.Write(2, "123456"));      // cut to the record length
+  ASSERT_TRUE(f.Flush());
+  EXPECT_EQ(f.RecordCount(), 3);
+  EXPECT_EQ(FileBytes(path), QByteArray("xy\0\0" "1234" "abcd", 12));
+  EXPECT_EQ(f.Read(2), "1234");
+  EXPECT_EQ(f.Read(9), QByteArray(4, '\0'));
+
+  ASSERT_TRUE(f.Write(5, "eeee"));
+  ASSERT_TRUE(f.Flush());
+  EXPECT_EQ(FileBytes(path).mid(12), QByteArray("\0\0\0\0" "eeee", 8));
+
+  // Record 0 and below are never touched.
+  EXPECT_FALSE(f.Write(0, "zzzz"));
+  EXPECT_FALSE(f.Write(-1, "zzzz"));
+  EXPECT_TRUE(f.Read(0).isEmpty());
+  EXPECT_EQ(FileBytes(path).left(4), QByteArray("xy\0\0", 4));
+}
+
+TEST(RecordFileTest, ShortLastRecordReadsWithZeroTailAndIsExtended) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("short.dat");
+  {
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+    raw.write("abcdef");
+  }
+  RecordFile f;
+  ASSERT_TRUE(f.Open(path, 4));
+  EXPECT_EQ(f.RecordCount(), 1);
+  EXPECT_EQ(f.Read(2), QByteArray("ef\0\0", 4));
+  ASSERT_TRUE(f.Write(3, "wxyz"));
+  f.Close();
+  EXPECT_EQ(FileBytes(path), QByteArray("abcdef\0\0wxyz", 12));
+}
+
+TEST(RecordFileTest, ReadOnlyAndFailedOpens) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("ro.dat");
+  RecordFile f;
+  EXPECT_FALSE(f.Open(path, 4, true));  // missing, and not created
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_FALSE(f.IsOpen());
+  EXPECT_TRUE(f.Read(1).isEmpty());
+  EXPECT_FALSE(f.Write(1, "abcd"));
+  EXPECT_FALSE(f.Flush());
+  EXPECT_EQ(f.RecordCount(), 0);
+
+  EXPECT_FALSE(f.Open(dir.filePath("no/such/folder/x.dat"), 4));
+  EXPECT_FALSE(f.Open(path, 0));
+
+  ASSERT_TRUE(f.Open(path, 4));
+  ASSERT_TRUE(f.Write(1, "abcd"));
+  f.Close();
+  EXPECT_FALSE(f.IsOpen());
+  EXPECT_TRUE(f.Path().isEmpty());
+
+  ASSERT_TRUE(f.Open(path, 4, true));
+  EXPECT_EQ(f.Read(1), "abcd");
+  EXPECT_FALSE(f.Write(1, "zzzz"));
+  EXPECT_EQ(f.Read(1), "abcd");
+}
