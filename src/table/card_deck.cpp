@@ -1,5 +1,6 @@
 #include "table/card_deck.h"
 
+#include "table/card_deck_library.h"
 #include "table/frm_pic.h"
 #include "table/frm_std_sm.h"
 #include "table/table_pictures.h"
@@ -17,6 +18,27 @@ bool IsUsableSheet(const QImage& sheet) {
 }
 
 }  // namespace
+
+int LibraryDeckSource::DecksQuantity() const { return library_.DecksQuantity(); }
+
+int LibraryDeckSource::BacksQuantity() const { return library_.BacksQuantity(); }
+
+std::optional<QImage> LibraryDeckSource::DeckFaces(int deck) {
+  QImage sheet = library_.DeckFaces(deck);
+  if (sheet.isNull()) return std::nullopt;
+  return sheet;
+}
+
+std::optional<QImage> LibraryDeckSource::BackPicture(int back, bool small) {
+  QImage picture = library_.BackPicture(back, small);
+  if (picture.isNull()) return std::nullopt;
+  return picture;
+}
+
+std::optional<std::uint32_t> LibraryDeckSource::BackPreview(int back) {
+  if (back < 0 || back >= library_.BacksQuantity()) return std::nullopt;
+  return library_.BackPreview(back);
+}
 
 
 int ClsDLL::GetDecksQuantity() const { return library_ ? std::max(0, library_->DecksQuantity()) : 0; }

@@ -12,6 +12,7 @@
 
 namespace table {
 
+class CardDeckLibrary;
 class FrmPic;
 class FrmStdSm;
 
@@ -26,6 +27,20 @@ class CardDeckSource {
   virtual std::optional<QImage> BackPicture(int back, bool small) = 0;
   // A colour (0x00BBGGRR) shown behind the large back preview.
   virtual std::optional<std::uint32_t> BackPreview(int back) = 0;
+};
+
+// The installed card picture library as the procedures use it.
+class LibraryDeckSource : public CardDeckSource {
+ public:
+  explicit LibraryDeckSource(CardDeckLibrary& library) : library_(library) {}
+  int DecksQuantity() const override;
+  int BacksQuantity() const override;
+  std::optional<QImage> DeckFaces(int deck) override;
+  std::optional<QImage> BackPicture(int back, bool small) override;
+  std::optional<std::uint32_t> BackPreview(int back) override;
+
+ private:
+  CardDeckLibrary& library_;
 };
 
 // The Preferences window's back previews; the window itself implements it
