@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
