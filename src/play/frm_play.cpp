@@ -193,8 +193,7 @@ bool FrmPlay::RestoreWindowPlacement(table::StoredPlacement& stored) {
 
 void FrmPlay::resizeEvent(QResizeEvent* event) {
   table::CardTable::resizeEvent(event);
-  StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
-  StatusBar1->raise();
+  PlaceStatusBar();
   Form_Resize();
 }
 
@@ -254,11 +253,17 @@ void FrmPlay::tmrResize_Timer() {
 
 void FrmPlay::LayoutTable() {
   if (frameNeighbours_ && frameNeighbours_->TableauCardsWindowShown()) frameNeighbours_->HideTableauCardsWindow();
+  PlaceStatusBar();
   SizeStatusBar();
   ComputeTableArea();
   ArrangePiles();
   ArrangeControls();
   if (frameNeighbours_ && frameNeighbours_->BackgroundChosen()) frameNeighbours_->ShowBackground();
+}
+
+void FrmPlay::PlaceStatusBar() {
+  StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
+  StatusBar1->raise();
 }
 
 void FrmPlay::SizeStatusBar() {

@@ -121,6 +121,8 @@ class FrmPlay : public table::CardTable, public table::TableView {
 
  private:
   void SetPauseFrozen(bool pause);
+  // The status bar stands along the window's bottom edge.
+  void PlaceStatusBar();
   table::ScreenTwips ScreenInTwips() const;
   void ApplyPlacement(const table::WindowTwips& placement);
   QSize FrameExtra() const;
