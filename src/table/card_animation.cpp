@@ -28,7 +28,8 @@ void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card
   // What the source pile shows once its card has gone.
   if (source == PileControl::picTableau && sourceIndex >= 1 && sourceIndex <= kSharedPiles &&
       piles_.TableauCount[sourceIndex] > 1) {
-    PaintInto(cover, piles_.Tableau[sourceIndex][piles_.TableauCount[sourceIndex] - 1], 0);
+    const int beneath = piles_.TableauCount[sourceIndex] - 1;
+    PaintInto(cover, beneath <= kSharedPileCapacity ? piles_.Tableau[sourceIndex][beneath] : 0, 0);
   } else if (source == PileControl::picOpponent &&
              ((sourceIndex == 1 && piles_.StockCount[1] > 1) ||
               (sourceIndex == 2 && piles_.ReserveCount[1] > 1))) {
