@@ -131,7 +131,11 @@ TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
 }
 
 TEST_F(CardTableTest, EnablePilesLeavesTheOpponentAndCenterAlone) {
+  table.PaintCard(PileControl::picPlayer, 2, 27, 0);
+  const QImage enabledLook = table.picPlayer[2]->grab().toImage();
   table.EnablePiles(false);
+  // A disabled pile shows its card unchanged.
+  EXPECT_EQ(table.picPlayer[2]->grab().toImage(), enabledLook);
   EXPECT_FALSE(table.picPlayer[2]->isEnabled());
   EXPECT_FALSE(table.picTableau[5]->isEnabled());
   EXPECT_TRUE(table.picOpponent[2]->isEnabled());
@@ -196,4 +200,26 @@ TEST_F(CardTableTest, ClearTableEmptiesEverything) {
   EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_EQ(table.picPlayer[2]->Picture(), table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_FALSE(table.lblCardFrame[2]->autoFillBackground());
+}
+
+TEST_F(CardTableTest, SlideCoverShowsWhatThePileWillShow) {
+  const auto premul = [](const QImage& i) { return i.convertToFormat(QImage::Format_ARGB32_Premultiplied); };
+  state.CurrentTurn = 2;
+  piles.ReserveCount[1] = 3;
+  piles.Reserve[1][2] = 30;
+  piles.ReserveFaceDown[1] = 0;   // the card beneath lies face up
+  table.AnimateCard(PileControl::picOpponent, 2, 31, PileControl::picCenter, 1);
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(CutFace(table.frmStdSm.imgALL, 30)));
+  piles.ReserveFaceDown[1] = 2;   // face down beneath
+  table.AnimateCard(PileControl::picOpponent, 2, 31, PileControl::picCenter, 1);
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[0]));
+  // The computer's last Tableau card leaves the empty pile behind.
+  piles.TableauCount[6] = 1;
+  table.AnimateCard(PileControl::picTableau, 6, 12, PileControl::picCenter, 1);
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(*table.EmptyPic));
+  // During the deal the Stock always has cards left.
+  table.Dealing = true;
+  table.AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[0]));
+  table.Dealing = false;
 }
