@@ -4,6 +4,7 @@
 // the window's controls so a search for a control lands here too.
 
 #include <QString>
+#include <cstdint>
 
 #include "table/game_state.h"
 #include "table/piles.h"
@@ -59,6 +60,10 @@ class TableView {
   virtual void SetStatusPanel(int panel, const QString& text) = 0;
   // The elapsed-time clock (Timer1) started from now, or stopped.
   virtual void StartClock() = 0;
+  // The clock of a restored game, started from the time it had.
+  virtual void StartClockAt(double elapsedSeconds) = 0;
+  // Whole seconds the clock shows, for the records that keep the time.
+  virtual std::int64_t ElapsedSeconds() const = 0;
 };
 
 }  // namespace table
