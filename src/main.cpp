@@ -1,6 +1,7 @@
 // Marrowdale: a two-player double solitaire.
 #include <QApplication>
 
+#include "media/folders.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
@@ -19,6 +20,15 @@ int main(int argc, char** argv) {
 
   const QString appPath = QCoreApplication::applicationDirPath() + "/";
   const platform::ScreenMetrics screen = platform::ReadScreenMetrics();
+  platform::QtUi ui;
+
+  // The per-user folders, with the files an installer would have put there
+  // copied from the shipped seed when they are missing.
+  const std::optional<media::Folders> folders = media::SetUpFolders(appPath);
+  if (!folders || !media::CopySeedFiles(*folders).ok()) {
+    ui.MsgBox("Unable to start Marrowdale!\r\n\r\nFiles are missing.", platform::vbCritical, "Marrowdale");
+    return 1;
+  }
 
   table::PileArrays piles;
   table::GameState state;
@@ -26,7 +36,6 @@ int main(int argc, char** argv) {
   settings.LargeFonts = screen.logPixelsX != 96;
   settings.ScreenWidth = screen.WidthTwips();
   platform::WaitService wait;
-  platform::QtUi ui;
 
   play::FrmPlay frmPlay({piles, state, settings, wait, ui, nullptr, table::PicturesFolder(appPath)}, screen);
   ui.SetParent(&frmPlay);
