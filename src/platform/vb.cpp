@@ -61,9 +61,12 @@ QString D(long long n) { return QString::number(n); }
 
 QString Str(long long n) { return n >= 0 ? QStringLiteral(" ") + D(n) : D(n); }
 
-QString Str(double x) {
+namespace {
+
+// VB writes a Double with up to 15 significant digits and a Single with 7.
+QString StrWithDigits(double x, int digits) {
   if (!std::isfinite(x)) return Str(0LL);
-  QString s = QString::number(x, 'g', 15);
+  QString s = QString::number(x, 'g', digits);
   s.replace(u'e', u'E');
   // VB writes no zero before the point and at least two exponent digits.
   if (s.startsWith(QStringLiteral("0."))) s.remove(0, 1);
@@ -71,6 +74,11 @@ QString Str(double x) {
   if (s == QStringLiteral("-0")) s = QStringLiteral("0");
   return x >= 0 || s == QStringLiteral("0") ? QStringLiteral(" ") + s : s;
 }
+
+}  // namespace
+
+QString Str(double x) { return StrWithDigits(x, 15); }
+QString Str(float x) { return StrWithDigits(x, 7); }
 
 double Val(const QString& text) {
   int i = 0;
@@ -232,7 +240,11 @@ QDateTime FromOleDate(double d) {
     ms -= static_cast<long long>(kMsPerDay);
     date = date.addDays(1);
   }
-  return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+  QDateTime t(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+  // A wall-clock time that the change to summer time skips reads as the
+  // same span after midnight, i.e. just past the gap.
+  if (!t.isValid()) t = QDateTime(date, QTime(0, 0)).addMSecs(ms);
+  return t;
 }
 
 }  // namespace vb

@@ -20,6 +20,11 @@ inline bool ToBool(std::int16_t v) { return v != 0; }
 // "Str": the number as text, with one leading blank when it is not negative.
 QString Str(long long n);
 QString Str(double x);
+// A Single: seven significant digits, as VB writes it.
+QString Str(float x);
+// Smaller integers choose the whole-number form, not the Double one.
+inline QString Str(int n) { return Str(static_cast<long long>(n)); }
+inline QString Str(long n) { return Str(static_cast<long long>(n)); }
 // The number as text without the leading blank.
 QString D(long long n);
 

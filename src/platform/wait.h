@@ -15,13 +15,17 @@ class WaitService : public QObject {
   explicit WaitService(QObject* parent = nullptr);
 
   // Waits the given seconds (scaled by the time scale) while window events
-  // run. 0 or less returns at once without running events.
+  // run. 0 or less returns at once without running events; so does a pause
+  // begun while Exiting is set. A pause that the time scale shortens below a
+  // millisecond runs the pending events once instead of waiting.
   void Pause(double seconds);
 
   // Runs window events until the condition holds, Exiting is set, or the
   // timeout (seconds, scaled; negative for none) passes. Returns the
   // condition's last value. Call Wake() after changing what it tests so that
-  // the wait looks again at once; it also looks again at every event.
+  // the wait looks again at once; it also looks again at every event. A
+  // timeout that the time scale shortens below a millisecond runs the
+  // pending events once, then looks.
   bool WaitUntil(const std::function<bool()>& condition, double timeoutSeconds = -1);
 
   // Runs the pending events once (what the program calls "yield").
@@ -34,12 +38,14 @@ class WaitService : public QObject {
   // Sets Exiting and releases every running wait.
   void SetExiting(bool on);
 
-  // Number of waits running now, nested.
+  // Number of waits running now, nested (Yield counts while it runs).
   int Depth() const { return depth_; }
 
-  // A close request during a wait only sets Exiting; the outermost handler
-  // asks CloseDeferred() when it returns and completes the close then.
-  void RequestClose();
+  // A close request sets Exiting and CloseRequested and releases every
+  // running wait. True when a wait is running (Depth() > 0): the close is
+  // then deferred, and the outermost handler asks CloseRequested() when it
+  // returns and completes the close then. False: no wait runs, close now.
+  bool RequestClose();
   bool CloseRequested() const { return closeRequested_; }
   void ClearCloseRequest() { closeRequested_ = false; }
 
@@ -51,6 +57,10 @@ class WaitService : public QObject {
   void wakeAll();
 
  private:
+  // Runs events until the condition (when given) holds, Exiting is set or
+  // the timeout (milliseconds, negative for none) passes.
+  bool RunWait(const std::function<bool()>& condition, qint64 timeoutMs);
+
   bool exiting_ = false;
   bool closeRequested_ = false;
   int depth_ = 0;

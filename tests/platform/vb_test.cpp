@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <cmath>
+#include <ctime>
 #include <limits>
 
 using namespace vb;
@@ -18,6 +20,9 @@ TEST(VbStr, LeadingBlankOnlyForNonNegative) {
   EXPECT_EQ(Str(1000.0), " 1000");
   EXPECT_EQ(Str(-0.0), " 0");
   EXPECT_EQ(Str(1e16), " 1E+16");
+  EXPECT_EQ(Str(0.7f), " .7");  // a Single keeps seven digits
+  EXPECT_EQ(Str(static_cast<std::int16_t>(5)), " 5");
+  EXPECT_EQ(Str(-3L), "-3");
 }
 
 TEST(VbVal, ReadsTheLeadingNumberLikeVb) {
@@ -135,4 +140,20 @@ TEST(VbOleDate, KnownValuesBothWays) {
   EXPECT_EQ(FromOleDate(ToOleDate(t)), t);
   const QDateTime old(QDate(1850, 3, 4), QTime(22, 15));
   EXPECT_EQ(FromOleDate(ToOleDate(old)), old);
+}
+
+TEST(VbOleDate, ASkippedSummerTimeHourStillGivesATime) {
+  if (!QFile::exists("/usr/share/zoneinfo/Europe/Berlin")) GTEST_SKIP() << "no time zone data";
+  const QByteArray oldTz = qgetenv("TZ");
+  qputenv("TZ", "Europe/Berlin");
+  tzset();
+  // 2024-03-31 02:30 does not exist in Berlin: clocks went from 02:00 to 03:00.
+  const double d = ToOleDate(QDateTime(QDate(2024, 3, 31), QTime(0, 0))) + 2.5 / 24;
+  const QDateTime t = FromOleDate(d);
+  EXPECT_TRUE(t.isValid());
+  EXPECT_EQ(t.date(), QDate(2024, 3, 31));
+  EXPECT_EQ(t.time(), QTime(3, 30));
+  if (oldTz.isNull()) qunsetenv("TZ");
+  else qputenv("TZ", oldTz);
+  tzset();
 }

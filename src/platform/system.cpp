@@ -1,0 +1,133 @@
+#include "platform/system.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLockFile>
+#include <QScreen>
+#include <QStringList>
+#include <QStyle>
+#include <QUrl>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+constexpr int kMaxUrlLength = 2048;
+// A clock rate above this is not a reading but a malformed line.
+constexpr double kMaxCpuMHz = 1.0e6;
+
+bool IsControlOrBlank(QChar c) {
+  const char16_t u = c.unicode();
+  return u <= 0x20 || (u >= 0x7F && u <= 0x9F) || c.isSpace() || c.category() == QChar::Other_Format;
+}
+
+}  // namespace
+
+InstanceLock::InstanceLock(const QString& folder)
+    : lock_(std::make_unique<QLockFile>(folder + QStringLiteral("/Marrowdale.lock"))) {
+  // The game holds the lock for hours: age alone never makes it stale. A
+  // lock left by a copy that crashed is still taken over, as its process
+  // is gone.
+  lock_->setStaleLockTime(0);
+}
+
+InstanceLock::~InstanceLock() = default;
+
+bool InstanceLock::TryLock() {
+  if (lock_->isLocked()) return true;
+  QDir().mkpath(QFileInfo(lock_->fileName()).absolutePath());
+  return lock_->tryLock(0);
+}
+
+ScreenMetrics ReadScreenMetrics() {
+  ScreenMetrics m;
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return m;
+  const QRect g = screen->geometry();
+  const QRect avail = screen->availableGeometry();
+  m.widthPixels = g.width();
+  m.heightPixels = g.height();
+  m.colorBits = screen->depth();
+  const int dpi = qRound(screen->logicalDotsPerInchX());
+  if (dpi > 0) m.logPixelsX = dpi;
+  m.availLeft = avail.left();
+  m.availTop = avail.top();
+  m.availWidth = avail.width();
+  m.availHeight = avail.height();
+  // The window manager draws the real caption; the style's title bar is the
+  // closest figure known before a window is shown.
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) && QApplication::style()) {
+    const int caption = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    if (caption > 0) m.captionHeight = caption;
+  }
+  return m;
+}
+
+bool IsOpenableUrl(const QString& address) {
+  if (address.isEmpty() || address.size() > kMaxUrlLength) return false;
+  for (QChar c : address)
+    if (IsControlOrBlank(c) || c == u'\\') return false;
+  const QUrl url(address, QUrl::StrictMode);
+  if (!url.isValid() || url.isRelative()) return false;
+  const QString scheme = url.scheme().toLower();
+  if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")) return false;
+  // "http:host" has no authority: only "scheme://host..." is an address.
+  if (!address.mid(scheme.size()).startsWith(QStringLiteral("://"))) return false;
+  // "http://trusted@elsewhere" would take the user elsewhere.
+  const QString rest = address.mid(scheme.size() + 3);
+  qsizetype end = rest.size();
+  for (QChar stop : {u'/', u'?', u'#'}) {
+    const qsizetype at = rest.indexOf(stop);
+    if (at >= 0 && at < end) end = at;
+  }
+  if (rest.left(end).contains(u'@') || !url.userInfo().isEmpty()) return false;
+  return !url.host().isEmpty();
+}
+
+namespace {
+
+class DesktopUrlOpener : public UrlOpener {
+ public:
+  bool Open(const QString& address) override {
+    if (!IsOpenableUrl(address)) return false;
+    return QDesktopServices::openUrl(QUrl(address, QUrl::StrictMode));
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<UrlOpener> CreateDesktopUrlOpener() { return std::make_unique<DesktopUrlOpener>(); }
+
+long CpuMHzFromCpuInfo(const QString& cpuinfo) {
+  bool inFirst = false;
+  const QStringList lines = cpuinfo.split(u'\n');
+  for (const QString& raw : lines) {
+    const QString line = raw.trimmed();
+    const qsizetype colon = line.indexOf(u':');
+    if (colon < 0) continue;
+    const QString key = line.left(colon).trimmed();
+    if (key.compare(QStringLiteral("processor"), Qt::CaseInsensitive) == 0) {
+      if (inFirst) return 0;  // the first processor had no rate
+      inFirst = true;
+      continue;
+    }
+    if (key.compare(QStringLiteral("cpu MHz"), Qt::CaseInsensitive) != 0) continue;
+    bool ok = false;
+    const double mhz = line.mid(colon + 1).trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(mhz) || mhz <= 0 || mhz >= kMaxCpuMHz) return 0;
+    return std::lround(mhz);
+  }
+  return 0;
+}
+
+long ReadCpuMHz() {
+  QFile file(QStringLiteral("/proc/cpuinfo"));
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return 0;
+  return CpuMHzFromCpuInfo(QString::fromLatin1(file.readAll()));
+}
+
+}  // namespace platform

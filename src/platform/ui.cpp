@@ -1,0 +1,95 @@
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+using Buttons = std::vector<std::pair<QMessageBox::StandardButton, int>>;
+
+Buttons ButtonsFor(int style) {
+  switch (style & kButtonsMask) {
+    case vbOKCancel: return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
+    case vbAbortRetryIgnore:
+      return {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
+    case vbYesNoCancel:
+      return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
+    case vbYesNo: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
+    case vbRetryCancel: return {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}};
+    default: return {{QMessageBox::Ok, vbOK}};
+  }
+}
+
+QMessageBox::Icon IconFor(int style) {
+  switch (style & kIconMask) {
+    case vbCritical: return QMessageBox::Critical;
+    case vbQuestion: return QMessageBox::Question;
+    case vbExclamation: return QMessageBox::Warning;
+    case vbInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+// The answer when the box is closed without a button: Cancel where there
+// is one, else the answer that changes nothing (No, Abort, OK).
+int ClosedAnswer(const Buttons& buttons) {
+  for (const auto& b : buttons)
+    if (b.second == vbCancel) return vbCancel;
+  for (const auto& b : buttons)
+    if (b.second == vbNo) return vbNo;
+  return buttons.front().second;
+}
+
+// The program's texts break lines with CR LF.
+QString PlainLines(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(u'\r', u'\n');
+  return text;
+}
+
+}  // namespace
+
+int QtUi::MsgBox(const QString& text, int style, const QString& title) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(title);
+  // Texts may carry a peer's or a player's words: never read them as markup.
+  box.setTextFormat(Qt::PlainText);
+  box.setText(PlainLines(text));
+  box.setIcon(IconFor(style));
+
+  const Buttons buttons = ButtonsFor(style);
+  std::vector<QAbstractButton*> made;
+  for (const auto& b : buttons) made.push_back(box.addButton(b.first));
+  std::size_t defaultIndex = 0;
+  if (style & vbDefaultButton3) defaultIndex = 2;
+  else if (style & vbDefaultButton2) defaultIndex = 1;
+  if (defaultIndex >= made.size()) defaultIndex = 0;
+  box.setDefaultButton(qobject_cast<QPushButton*>(made[defaultIndex]));
+
+  box.exec();
+  QAbstractButton* clicked = box.clickedButton();
+  for (std::size_t i = 0; i < made.size(); ++i)
+    if (made[i] == clicked) return buttons[i].second;
+  return ClosedAnswer(buttons);
+}
+
+std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& title,
+                                      const QString& defaultText) {
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(title);
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setLabelText(PlainLines(prompt));
+  dialog.setTextValue(defaultText);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}
+
+void QtUi::Beep() { QApplication::beep(); }
+
+}  // namespace platform

@@ -1,0 +1,80 @@
+#include "platform/system.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+using namespace platform;
+
+TEST(InstanceLockTest, SecondLockInTheSameFolderFailsWhileTheFirstIsHeld) {
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("User");  // made when missing
+  {
+    InstanceLock first(folder);
+    ASSERT_TRUE(first.TryLock());
+    EXPECT_TRUE(first.TryLock());  // asking again keeps it
+    InstanceLock second(folder);
+    EXPECT_FALSE(second.TryLock());
+  }
+  InstanceLock after(folder);
+  EXPECT_TRUE(after.TryLock());
+}
+
+TEST(ScreenMetricsTest, TwipsFollowTheLogicalDpi) {
+  ScreenMetrics m;
+  EXPECT_EQ(m.TwipsPerPixel(), 15);
+  m.logPixelsX = 120;
+  EXPECT_EQ(m.TwipsPerPixel(), 12);
+  m.widthPixels = 800;
+  EXPECT_EQ(m.WidthTwips(), 9600);
+  m.logPixelsX = 0;
+  EXPECT_EQ(m.TwipsPerPixel(), 15);
+
+  const ScreenMetrics screen = ReadScreenMetrics();
+  EXPECT_GT(screen.widthPixels, 0);
+  EXPECT_GT(screen.heightPixels, 0);
+  EXPECT_GT(screen.logPixelsX, 0);
+  EXPECT_LE(screen.availWidth, screen.widthPixels);
+}
+
+TEST(UrlTest, OnlyWellFormedAbsoluteWebAddressesOpen) {
+  for (const char* good : {"http://example.com", "https://example.com/rules/page.html?x=1#top",
+                           "HTTPS://Example.com:8080/", "http://192.168.1.10/"}) {
+    EXPECT_TRUE(IsOpenableUrl(good)) << good;
+  }
+  for (const char* bad : {"", "javascript:alert(1)", "file:///etc/passwd", "ftp://example.com",
+                          "example.com", "/relative/path", "//example.com", "http://", "https:///path",
+                          "http:example.com", " http://example.com", "http://example.com ",
+                          "http://exa mple.com", "http://example.com/\n", "http://exam\tple.com",
+                          "http://example.com/\x01", "http:\\\\example.com", "http://good.com@evil.com/",
+                          "http://user:pw@example.com/", "mailto:someone@example.com"}) {
+    EXPECT_FALSE(IsOpenableUrl(bad)) << bad;
+  }
+  EXPECT_FALSE(IsOpenableUrl(QString("http://example.com/") + QChar(0x200E)));  // direction mark
+  EXPECT_FALSE(IsOpenableUrl(QString("http://example.com/") + QChar(0x85)));
+  EXPECT_FALSE(IsOpenableUrl("http://example.com/" + QString(3000, 'a')));
+}
+
+TEST(UrlTest, TheOpenerRefusesWhatIsNotOpenable) {
+  auto opener = CreateDesktopUrlOpener();
+  EXPECT_FALSE(opener->Open("javascript:alert(1)"));
+  EXPECT_FALSE(opener->Open("file:///etc/passwd"));
+  EXPECT_FALSE(opener->Open("http://"));
+}
+
+TEST(CpuMHzTest, ReadsTheFirstProcessorsRate) {
+  const QString two =
+      "processor\t: 0\nvendor_id\t: Some\ncpu MHz\t\t: 2400.000\ncache size\t: 512 KB\n\n"
+      "processor\t: 1\ncpu MHz\t\t: 3100.000\n";
+  EXPECT_EQ(CpuMHzFromCpuInfo(two), 2400);
+  EXPECT_EQ(CpuMHzFromCpuInfo("processor : 0\r\ncpu MHz : 1799.6\r\n"), 1800);
+  // The first processor without a rate: none, not the second's.
+  EXPECT_EQ(CpuMHzFromCpuInfo("processor : 0\nmodel : x\n\nprocessor : 1\ncpu MHz : 900\n"), 0);
+  EXPECT_EQ(CpuMHzFromCpuInfo(""), 0);
+  EXPECT_EQ(CpuMHzFromCpuInfo("processor : 0\nBogoMIPS : 48.00\n"), 0);
+  EXPECT_EQ(CpuMHzFromCpuInfo("cpu MHz : fast\n"), 0);
+  EXPECT_EQ(CpuMHzFromCpuInfo("cpu MHz : -5\n"), 0);
+  EXPECT_EQ(CpuMHzFromCpuInfo("cpu MHz : 1e300\n"), 0);
+  EXPECT_EQ(CpuMHzFromCpuInfo("cpu MHz :\n"), 0);
+  EXPECT_GE(ReadCpuMHz(), 0);
+}
