@@ -39,6 +39,8 @@ struct GameState {
   std::int16_t TableauTarget = 0;     // Tableau pile 1..8
   std::int16_t PlayerPileTarget = 0;  // the human's pile: 2 Reserve, 3 Waste
   std::array<std::int16_t, kSharedPiles + 1> TableauMoveMemory{};  // rank last moved away, per source pile
+
+  bool RuleMessageShown = false;      // a rule message stands on the message line of an online game
 };
 
 }  // namespace table

@@ -29,6 +29,8 @@ enum class TableLabel {
 enum class TableImage {
   ImgTurn1,      // the local player moves
   ImgTurn2,      // the opponent moves
+  imgIcon,       // the chat icon below the menu bar
+  cmdDone,       // not a picture: the Done button, shown and hidden the same way
 };
 
 class TableView {
