@@ -4,6 +4,7 @@
 // the window's controls so a search for a control lands here too.
 
 #include <QString>
+#include <cstdint>
 
 #include "table/game_state.h"
 #include "table/piles.h"
@@ -31,6 +32,7 @@ enum class TableImage {
   ImgTurn2,      // the opponent moves
   imgIcon,       // the chat icon below the menu bar
   cmdDone,       // not a picture: the Done button, shown and hidden the same way
+  cmdDeal,       // not a picture: the Deal button, shown and hidden the same way
 };
 
 class TableView {
@@ -59,6 +61,10 @@ class TableView {
   virtual void SetStatusPanel(int panel, const QString& text) = 0;
   // The elapsed-time clock (Timer1) started from now, or stopped.
   virtual void StartClock() = 0;
+  // The clock of a restored game, started from the time it had.
+  virtual void StartClockAt(double elapsedSeconds) = 0;
+  // Whole seconds the clock shows, for the records that keep the time.
+  virtual std::int64_t ElapsedSeconds() const = 0;
 };
 
 }  // namespace table

@@ -36,6 +36,8 @@ class FakeTableView : public table::TableView {
   void SetCardFrameVisible(int index, bool visible) override { cardFrames[index] = visible; }
   void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
   void StartClock() override { ++clockStarts; }
+  void StartClockAt(double elapsedSeconds) override { clockStartedAt.push_back(elapsedSeconds); }
+  std::int64_t ElapsedSeconds() const override { return elapsedSeconds; }
 
   std::vector<Paint> paints;
   std::vector<std::pair<table::PileControl, int>> empties;
@@ -48,6 +50,8 @@ class FakeTableView : public table::TableView {
   std::map<int, bool> cardFrames;
   std::map<int, QString> panels;
   int clockStarts = 0;
+  std::vector<double> clockStartedAt;
+  std::int64_t elapsedSeconds = 0;
 };
 
 }  // namespace testing_support
