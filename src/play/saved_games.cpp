@@ -137,10 +137,10 @@ std::int16_t TrailingNumber(const QString& description) {
   return n;
 }
 
-double LoadGameRecord(SavedGameServices& s, bool Online) {
+std::optional<double> LoadGameRecord(SavedGameServices& s, bool Online) {
   const SavedGameRecord& r = s.saved.GameRec;
+  if (!r.LoadPiles(s.piles)) return std::nullopt;
   s.state.CurrentTurn = r.CurrentTurn;
-  r.LoadPiles(s.piles);
   for (int side = 0; side < table::kSides; ++side)
     s.piles.ReserveFaceDown[side] =
         RestoredFaceDown(r.Tableau[0][kReserveFaceDownRow + side], s.piles.ReserveCount[side]);
@@ -180,6 +180,12 @@ void WriteMoveRecord(SavedGameServices& s) {
   WriteRecord(sv.MoveFile, s.state.TempMoveNumber, sv.GameRec);
 }
 
+void RecordMove(SavedGameServices& s) {
+  s.state.TempMoveNumber = vb::SaturatingAdd(s.state.TempMoveNumber, 1);
+  FillGameRecord(s);
+  WriteMoveRecord(s);
+}
+
 void StartMoveRecords(SavedGameServices& s) {
   s.state.TempMoveNumber = kFirstMoveRecord;
   FillGameRecord(s);
@@ -211,7 +217,7 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
   if (ctx.Online) s.view.EnablePiles(false);
   s.view.SetImageVisible(table::TableImage::cmdDeal, false);
   sv.GameRec = rec;
-  const double clock = LoadGameRecord(s, ctx.Online);
+  const double clock = LoadGameRecord(s, ctx.Online).value_or(0.0);
   s.hooks.ShowPileCounts();
   if (!st.TutorialMode) s.hooks.RedrawTable();
 

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 #include "platform/recordfile.h"
 #include "platform/ui.h"
@@ -64,7 +65,7 @@ struct SavedGames {
   bool UndoMoveRequested = false;    // Backspace: take back one move
   bool UndoTurnRequested = false;    // Delete: back to the start of the turn
   platform::RecordFile SavedGamesFile;  // file number 4, open for the whole run
-  platform::RecordFile MoveFile;        // file number 9, open while the table is
+  platform::RecordFile MoveFile;        // file number 9, open from start-up until the table is left
   bool MoveFileUnavailable = false;  // the move file could not be opened: no undo this run
   bool MoveFileWarned = false;       // the user was told so
 
@@ -155,10 +156,11 @@ int PreviousTurnBackupRecord(std::int16_t TurnCount);
 void SaveGameRecord(SavedGameServices& s);
 
 // Copies GameRec back into the piles, the turn and the match; returns the
-// game clock it held, in seconds. GameRec must hold sane piles (see
-// SavedGameRecord::PilesAreSane); a record with a match description whose
+// game clock it held, in seconds. A record with a match description whose
 // stored target lies outside 62..1000 leaves the match state as it is.
-double LoadGameRecord(SavedGameServices& s, bool Online);
+// Nothing, with nothing changed, when GameRec's counts or cards are out of
+// range.
+std::optional<double> LoadGameRecord(SavedGameServices& s, bool Online);
 
 // The clock a record holds, in seconds; zero for a value out of range.
 double StoredClockSeconds(const SavedGameRecord& rec);
@@ -168,6 +170,9 @@ std::int16_t TrailingNumber(const QString& description);
 // Writes GameRec as move record TempMoveNumber (nothing while the move file
 // is unavailable).
 void WriteMoveRecord(SavedGameServices& s);
+// After a move of the human: TempMoveNumber goes up by one and the table is
+// written as that move record.
+void RecordMove(SavedGameServices& s);
 // A new turn of the human begins: TempMoveNumber := 1 and the table is
 // written as move record 1.
 void StartMoveRecords(SavedGameServices& s);

@@ -204,9 +204,7 @@ std::vector<PileArrays> PlayMoves(SavedGameServices& s, int n) {
   std::vector<PileArrays> after{s.piles};
   for (int i = 0; i < n; ++i) {
     PlayHandToWaste(s.piles);
-    ++s.state.TempMoveNumber;
-    FillGameRecord(s);
-    WriteMoveRecord(s);
+    RecordMove(s);
     after.push_back(s.piles);
   }
   return after;
@@ -431,6 +429,13 @@ TEST_F(SavedGamesTest, RecordsThatHoldNoSaneGameAreRefusedAndTheTableStays) {
   EXPECT_EQ(hooks.clears, 0);
   EXPECT_TRUE(Stored(kEvenTurnBackupRecord) == SavedGameRecord{});
   EXPECT_TRUE(view.clockStartedAt.empty());
+
+  saved.GameRec = bad;
+  saved.GameRec.CurrentTurn = kOpponentTurn;
+  saved.GameRec.WasteCount[0] = -1;
+  EXPECT_FALSE(LoadGameRecord(s, false).has_value());
+  EXPECT_EQ(piles, before);
+  EXPECT_EQ(state.CurrentTurn, kLocalTurn);
 }
 
 TEST_F(SavedGamesTest, FaceDownReserveCardsComeBackAndAStoredZeroMeansAllButTheTop) {
