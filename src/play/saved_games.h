@@ -194,7 +194,12 @@ enum class RestoreResult {
 // Rebuilds the table from record recNo of the file and resumes play: the
 // computer's turn when it is to move, else the human's. A record that holds
 // no game or is damaged is refused with the caller's message and leaves
-// the table as it was.
+// the table as it was. While the busy guard says the table may not be
+// replaced the restore does nothing (so a caller must not hold a guard
+// scope of its own around it); while it runs, including its pauses, the
+// tutorial's wait and the computer's turn it starts, the guard refuses
+// every other command that would replace the table. Only record 13 of the
+// saved-games file is a game start (restart decides who begins again).
 RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int recNo, GameFile fileNo,
                           bool restart, const Refusal& refusal);
 
