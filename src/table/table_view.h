@@ -32,6 +32,7 @@ enum class TableImage {
   ImgTurn2,      // the opponent moves
   imgIcon,       // the chat icon below the menu bar
   cmdDone,       // not a picture: the Done button, shown and hidden the same way
+  cmdDeal,       // not a picture: the Deal button, shown and hidden the same way
 };
 
 class TableView {
