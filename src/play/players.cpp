@@ -176,6 +176,13 @@ PlayerFileResult SavePlayer(PlayerSettings& settings, PlayerTable& table, platfo
   return PlayerFileResult::Ok;
 }
 
+PlayerFileResult SaveTemplate(const PlayerSettings& settings, platform::RecordFile& players) {
+  if (settings.CurrentPlayer != kNoLastPlayer) return PlayerFileResult::NoSuchPlayer;
+  if (!players.Write(kTemplateRecord, settings.Player.Encode()) || !players.Flush())
+    return PlayerFileResult::WriteFailed;
+  return PlayerFileResult::Ok;
+}
+
 QString FindNetFile(const media::Folders& folders, const QString& PlayerName) {
   const QString fileName = PlayerName + QString::fromLatin1(kNetFileSuffix);
   if (folders.UserPath.isEmpty() || !IsBareFileName(PlayerName) || !IsBareFileName(fileName)) return {};

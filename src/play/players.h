@@ -32,7 +32,9 @@ class PlayerTable {
  public:
   virtual ~PlayerTable() = default;
   // The table takes the player's settings in force (text size, colours,
-  // sounds, animation speed, place-holder style, who goes first).
+  // sounds, animation speed, place-holder style, who goes first). The deck
+  // and back numbers are settled afterwards by GetCardFaces and
+  // GetCardBacks.
   virtual void ApplySettings(const PlayerSettings& settings) = 0;
   // Rebuilds BackgroundList and finds BackgroundIndex for the (trimmed)
   // name; may replace the name by the first picture's when it is not
@@ -126,8 +128,17 @@ bool IsPlayerRecordNumber(int recordNo);
 PlayerFileResult LoadPlayer(int PlayerNo, PlayerSettings& settings, const PlayerServices& services);
 
 // Copies the table's settings into Player and writes it as record
-// CurrentPlayer. Without a current player nothing is written.
+// CurrentPlayer. A value LoadPlayer only brought into range is written back
+// as stored while it stays in force. ThinkLevel, FirstPlayerRule, Name and
+// Scores keep what Player holds: their own writers keep them current.
+// Without a current player nothing is written.
 PlayerFileResult SavePlayer(PlayerSettings& settings, PlayerTable& table, platform::RecordFile& players);
+
+// At a first start (no current player, the template in Player): writes
+// Player back as the template record 12, so the template keeps the
+// animation speed found for this machine. With a current player nothing is
+// written: a player's record never replaces the template.
+PlayerFileResult SaveTemplate(const PlayerSettings& settings, platform::RecordFile& players);
 
 // The player's opponents file UserPath + "Net/" + name + ".net", found
 // without regard to case inside that folder; empty when the name cannot be

@@ -366,7 +366,6 @@ TEST_F(PlayersTest, OnlyTheCurrentPlayerLoadsScoresAndResumesTheMatch) {
 }
 
 TEST_F(PlayersTest, FirstStartLoadsTheTemplateWithoutScores) {
-  const QByteArray templateBytes = Bytes(kTemplateRecord);
   const PlayerRecord t = Get(kTemplateRecord);
   ASSERT_EQ(LastPlayerOf(Get(kSettingsRecord)), 0);
   ASSERT_EQ(LoadPlayer(kTemplateRecord, s, Services()), PlayerFileResult::Ok);
@@ -380,11 +379,21 @@ TEST_F(PlayersTest, FirstStartLoadsTheTemplateWithoutScores) {
   EXPECT_EQ(s.TextFontSize, TextFontSizeInForce(t.TextFontSize, false));
   EXPECT_EQ(table.log.back(), "ShowDealButton");
 
+  // The template keeps the animation speed found for this machine.
+  GetCpuMHz(true, {s.AnimSpeed, s.Player.AnimSpeed}, [] { return 2400L; });
+  ASSERT_EQ(SaveTemplate(s, file), PlayerFileResult::Ok);
+  PlayerRecord expected = t;
+  expected.AnimSpeed = AnimSpeedForMHz(2400);
+  EXPECT_EQ(Bytes(kTemplateRecord), expected.Encode());
+  const QByteArray templateBytes = Bytes(kTemplateRecord);
+
   // Saving without a current player writes nowhere.
   for (std::int16_t current : {0, 11, 12, -1, 13}) {
     s.CurrentPlayer = current;
     EXPECT_EQ(SavePlayer(s, table, file), PlayerFileResult::NoSuchPlayer);
   }
+  s.CurrentPlayer = 3;
+  EXPECT_EQ(SaveTemplate(s, file), PlayerFileResult::NoSuchPlayer);
   EXPECT_EQ(Bytes(kTemplateRecord), templateBytes);
   EXPECT_EQ(LastPlayerOf(Get(kSettingsRecord)), 0);
 }
