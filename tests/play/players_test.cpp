@@ -264,24 +264,11 @@ TEST_F(PlayersTest, OutOfRangeValuesLoadSafelyAndKeepTheirStoredBytes) {
   EXPECT_EQ(Get(3).CardDeck, kBuiltInCardDeck);
 }
 
-TEST(PlayerChecks, KeepValuesInsideTheirRanges) {
-  EXPECT_EQ(CheckedStructure(1004), 1004);
-  EXPECT_EQ(CheckedStructure(999), 1000);
-  EXPECT_EQ(CheckedStructure(-1), 1000);
-  EXPECT_EQ(CheckedAnimSpeed(540), 540);
-  EXPECT_EQ(CheckedAnimSpeed(541), 540);
-  EXPECT_EQ(CheckedAnimSpeed(-32768), 2);
-  EXPECT_EQ(CheckedThinkLevel(0), 1);
-  EXPECT_EQ(CheckedThinkLevel(6), 6);
-  EXPECT_EQ(CheckedThinkLevel(7), 6);
-  EXPECT_EQ(CheckedFirstPlayerRule(2), 2);
-  EXPECT_EQ(CheckedFirstPlayerRule(3), 0);
-  EXPECT_EQ(CheckedCardSoundSet(2), 2);
-  EXPECT_EQ(CheckedCardSoundSet(3), 0);
-  EXPECT_EQ(TextFontSizeInForce(0, false), 13);
-  EXPECT_EQ(TextFontSizeInForce(0, true), 10);
-  EXPECT_EQ(TextFontSizeInForce(-5, false), 13);
-  EXPECT_EQ(TextFontSizeInForce(9, true), 9);
+TEST(PlayerChecks, TakeTheNearestValidValueAtTheOtherEnd) {
+  EXPECT_EQ(CheckedThinkLevel(0), kMinThinkLevel);  // not SpeedFactor(0): no pause at all
+  EXPECT_EQ(CheckedAnimSpeed(541), kMaxAnimSpeed);
+  EXPECT_EQ(CheckedStructure(999), kFirstStructure);
+  EXPECT_EQ(TextFontSizeInForce(-5, false), kNormalTextSize);
 }
 
 TEST_F(PlayersTest, TextFullOfNulBytesReadsAsBlank) {
@@ -427,19 +414,14 @@ TEST_F(PlayersTest, OpponentsFileIsOpenedForThePlayerFoundWithoutRegardToCase) {
   EXPECT_EQ(net.opened, folders.UserPath + "Net/alice.NET");
 }
 
-TEST_F(PlayersTest, ANameThatLeavesTheNetFolderOpensNothing) {
-  ASSERT_TRUE(QDir().mkpath(folders.UserPath + "Net"));
+TEST_F(PlayersTest, NoOpponentsFileOutsideTheNetFolder) {
   QFile outside(folders.UserPath + "x.net");
   ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
   outside.close();
-  EXPECT_EQ(FindNetFile(folders, "../x"), "");
-  EXPECT_EQ(FindNetFile(folders, ".hidden"), "");
-  EXPECT_EQ(FindNetFile(folders, ""), "");
-  EXPECT_EQ(FindNetFile(folders, "x"), "");
-}
+  for (const QString name : {"../x", ".hidden", "", "x"}) EXPECT_EQ(FindNetFile(folders, name), "") << name.toStdString();
 
-TEST_F(PlayersTest, AFailedNetFolderStillClosesThePreviousPlayersFile) {
-  // A file where the folder should be: the folder cannot be made.
+  // A file where the folder should be: the folder cannot be made, and the
+  // previous player's file is closed all the same.
   QFile blocker(folders.UserPath + "Net");
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   blocker.close();
