@@ -190,8 +190,10 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
   if (!stalemate) {
     if (winner == kLocalSideWins) {
       if (s.SoundOn) s.sound.Play(s.AppPath + QLatin1String(kWinSoundFile));
-      rememberedStructure = s.view.CurrentStructure();
-      s.view.NextStructure(kWinStructure);
+      if (s.structures != nullptr) {
+        rememberedStructure = s.structures->CurrentStructure();
+        s.structures->NextStructure(kWinStructure);
+      }
     } else if (winner == kOpponentWins && s.SoundOn) {
       s.sfx.PlaySfx(kLossSoundEffect);
     }
@@ -216,13 +218,13 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
     EnterTheHighScores(s, winner, onlineGame ? opponentName : QString::fromLatin1(kComputerName));
     if (rememberedStructure) {
       s.wait.Pause(kWinStructureSeconds);
-      s.view.NextStructure(*rememberedStructure);
+      s.structures->NextStructure(*rememberedStructure);
     }
   }
 
   s.view.ShowLogo(true);
   s.view.EnablePiles(false);
-  if (!online()) s.view.SetDealButtonVisible(true);
+  if (!online()) s.view.SetImageVisible(table::TableImage::cmdDeal, true);
   s.state.ComputerThinking = false;
   s.state.GameEnded = true;
   s.scores.StalemateDeclared = false;

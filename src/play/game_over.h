@@ -73,6 +73,16 @@ class GameOverNetwork {
   virtual void SendEndGame(bool endMatch) = 0;
 };
 
+// The structure picture drawn over the table's background; the backgrounds
+// code implements it.
+class StructurePicture {
+ public:
+  virtual ~StructurePicture() = default;
+  virtual int CurrentStructure() const = 0;  // 1000..1004
+  // Steps or sets the structure and draws it, as NextStructure does.
+  virtual void NextStructure(int value) = 0;
+};
+
 struct GameOverServices {
   table::PileArrays& piles;
   table::GameState& state;
@@ -89,6 +99,7 @@ struct GameOverServices {
   QString AppPath;                 // the program's folder, ending in "/"
   QString DataPath;                // the per-user data folder, ending in "/"
   GameOverNetwork* network = nullptr;  // null: no online play
+  StructurePicture* structures = nullptr;  // null: no structure pictures
   std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 };
 

@@ -32,6 +32,7 @@ enum class TableImage {
   ImgTurn2,      // the opponent moves
   imgIcon,       // the chat icon below the menu bar
   cmdDone,       // not a picture: the Done button, shown and hidden the same way
+  cmdDeal,       // not a picture: the Deal button, shown and hidden the same way
 };
 
 class TableView {
@@ -60,20 +61,16 @@ class TableView {
   virtual void SetStatusPanel(int panel, const QString& text) = 0;
   // The elapsed-time clock (Timer1) started from now, or stopped.
   virtual void StartClock() = 0;
+  // The clock of a restored game, started from the time it had.
+  virtual void StartClockAt(double elapsedSeconds) = 0;
+  // Whole seconds the clock shows, for the records that keep the time.
+  virtual std::int64_t ElapsedSeconds() const = 0;
 
   // Game over and the match panels.
   virtual void StopClock() = 0;
-  // Whole seconds the clock shows, for the records that keep the time.
-  virtual std::int64_t ElapsedSeconds() const = 0;
   virtual void SetLabelVisible(TableLabel label, bool visible) = 0;
-  // The Deal button cmdDeal shown or hidden.
-  virtual void SetDealButtonVisible(bool visible) = 0;
   // The logo picture picLogo painted and shown, or hidden.
   virtual void ShowLogo(bool show) = 0;
-  // The structure picture drawn over the background (1000..1004), and
-  // stepping or setting it as the table's NextStructure does.
-  virtual int CurrentStructure() const = 0;
-  virtual void NextStructure(int value) = 0;
   // Status bar panel 1..11 tool tip, and the panels laid out again.
   virtual void SetStatusPanelToolTip(int panel, const QString& text) = 0;
   virtual void SizeStatusBar() = 0;

@@ -64,6 +64,17 @@ class FakeNetwork : public GameOverNetwork {
   table::BusyGuard& guard_;
 };
 
+class FakeStructures : public StructurePicture {
+ public:
+  int CurrentStructure() const override { return structure; }
+  void NextStructure(int value) override {
+    structure = value;
+    shown.push_back(value);
+  }
+  int structure = 1000;
+  std::vector<int> shown;
+};
+
 class GameOverTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -93,6 +104,7 @@ class GameOverTest : public ::testing::Test {
     GameOverServices s{piles, state, scores, store, view, sfx, sound, wait, ui, guard, SoundOn, PlayerName,
                        "/app/", dir.path() + "/"};
     s.network = network.get();
+    s.structures = &structures;
     s.now = [] { return QDateTime(QDate(2026, 12, 9), QTime(15, 30, 12)); };
     return s;
   }
@@ -146,6 +158,7 @@ class GameOverTest : public ::testing::Test {
   bool SoundOn = true;
   QString PlayerName = "Ann";
   std::unique_ptr<FakeNetwork> network;
+  FakeStructures structures;
 };
 
 // ---- Scoring and the announcement ----
@@ -184,19 +197,19 @@ TEST_F(GameOverTest, OpponentWinNamesTheComputerAndCountsTheLocalCards) {
 }
 
 TEST_F(GameOverTest, AWinPlaysTheWinSoundAndShowsItsStructureForAWhile) {
-  view.structure = 1003;
+  structures.structure = 1003;
   SetSide(1, 0, 1, 0);
   Run(kLocalSideWins);
   EXPECT_EQ(sound.played, std::vector<QString>{"/app/Data/win.wav"});
   EXPECT_TRUE(sfx.effects.empty());
-  EXPECT_EQ(view.structures, (std::vector<int>{1002, 1003}));
+  EXPECT_EQ(structures.shown, (std::vector<int>{1002, 1003}));
 }
 
 TEST_F(GameOverTest, ALossPlaysEffectNine) {
   Run(kOpponentWins);
   EXPECT_EQ(sfx.effects, std::vector<int>{9});
   EXPECT_TRUE(sound.played.empty());
-  EXPECT_TRUE(view.structures.empty());
+  EXPECT_TRUE(structures.shown.empty());
 }
 
 TEST_F(GameOverTest, WithSoundsOffNothingPlaysButTheWinStructureStillShows) {
@@ -205,7 +218,7 @@ TEST_F(GameOverTest, WithSoundsOffNothingPlaysButTheWinStructureStillShows) {
   Run(kOpponentWins);
   EXPECT_TRUE(sound.played.empty());
   EXPECT_TRUE(sfx.effects.empty());
-  EXPECT_EQ(view.structures, (std::vector<int>{1002, 1000}));
+  EXPECT_EQ(structures.shown, (std::vector<int>{1002, 1000}));
 }
 
 TEST_F(GameOverTest, StalemateWonOnTheCountGivesTheDifference) {
@@ -223,7 +236,7 @@ TEST_F(GameOverTest, StalemateWonOnTheCountGivesTheDifference) {
             "Total Score:  5");
   EXPECT_TRUE(sound.played.empty());
   EXPECT_TRUE(sfx.effects.empty());
-  EXPECT_TRUE(view.structures.empty());
+  EXPECT_TRUE(structures.shown.empty());
   EXPECT_FALSE(scores.StalemateDeclared);
   EXPECT_EQ(scores.CurrentScores.SingleWon, 1);
   EXPECT_EQ(HighScore(1).Points, 5);
@@ -260,7 +273,7 @@ TEST_F(GameOverTest, EqualStalemateCountsScoreNothing) {
 TEST_F(GameOverTest, TheTableEndsTheGame) {
   state.ComputerThinking = true;
   state.AbortComputerTurn = true;
-  view.dealButtonVisible = false;
+  view.images[table::TableImage::cmdDeal] = false;
   Run(kOpponentWins);
   EXPECT_EQ(state.CurrentTurn, 0);
   EXPECT_EQ(state.TurnCount, 0);
@@ -270,7 +283,7 @@ TEST_F(GameOverTest, TheTableEndsTheGame) {
   EXPECT_FALSE(view.clockRunning);
   EXPECT_FALSE(view.pilesEnabled);
   EXPECT_TRUE(view.logoShown);
-  EXPECT_TRUE(view.dealButtonVisible);
+  EXPECT_TRUE(view.images[table::TableImage::cmdDeal]);
   EXPECT_FALSE(view.images[table::TableImage::cmdDone]);
   EXPECT_FALSE(view.images[table::TableImage::imgIcon]);
   EXPECT_FALSE(view.labelsVisible[TableLabel::lblWAIT]);
@@ -430,7 +443,7 @@ TEST_F(GameOverTest, OnlineTheFinalLocalMoveIsSentBeforeScoring) {
   EXPECT_EQ(network->chat,
             "\r\nMD: Your score is:\r\n30 points for the win\r\n 0 pts for your opponent's Stock/Waste\r\n"
             " 2 pts for your opponent's Reserve\r\n\r\nTotal Score:  32");
-  EXPECT_FALSE(view.dealButtonVisible);
+  EXPECT_FALSE(view.images[table::TableImage::cmdDeal]);
   EXPECT_EQ(HighScore(1).WinnerName, QString("Ann").leftJustified(20));
 }
 
@@ -465,7 +478,7 @@ TEST_F(GameOverTest, APeerLostDuringTheEndStillWinsByNameAndTheTableGoesOffline)
   EXPECT_EQ(network->calls, std::vector<QString>{"PC"});
   EXPECT_EQ(view.Label(TableLabel::lblTurn), "Kestrel is the WINNER!");
   EXPECT_EQ(HighScore(1).WinnerName, QString("Kestrel").leftJustified(20));
-  EXPECT_TRUE(view.dealButtonVisible);
+  EXPECT_TRUE(view.images[table::TableImage::cmdDeal]);
   // The opponent's record may no longer be the one in force: not counted.
   EXPECT_EQ(scores.CurrentScores, ScoreRec{});
   EXPECT_EQ(OnDisk(1).Scores, ScoreRec{});

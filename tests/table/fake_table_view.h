@@ -36,13 +36,11 @@ class FakeTableView : public table::TableView {
   void SetCardFrameVisible(int index, bool visible) override { cardFrames[index] = visible; }
   void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
   void StartClock() override { ++clockStarts; clockRunning = true; }
-  void StopClock() override { ++clockStops; clockRunning = false; }
+  void StartClockAt(double elapsedSeconds) override { clockStartedAt.push_back(elapsedSeconds); }
   std::int64_t ElapsedSeconds() const override { return elapsedSeconds; }
+  void StopClock() override { ++clockStops; clockRunning = false; }
   void SetLabelVisible(table::TableLabel label, bool visible) override { labelsVisible[label] = visible; }
-  void SetDealButtonVisible(bool visible) override { dealButtonVisible = visible; }
   void ShowLogo(bool show) override { logoShown = show; ++logoCalls; }
-  int CurrentStructure() const override { return structure; }
-  void NextStructure(int value) override { structure = value; structures.push_back(value); }
   void SetStatusPanelToolTip(int panel, const QString& text) override { panelToolTips[panel] = text; }
   void SizeStatusBar() override { ++statusBarSizings; }
 
@@ -57,15 +55,13 @@ class FakeTableView : public table::TableView {
   std::map<int, bool> cardFrames;
   std::map<int, QString> panels;
   int clockStarts = 0;
+  std::vector<double> clockStartedAt;
+  std::int64_t elapsedSeconds = 0;
   int clockStops = 0;
   bool clockRunning = false;
-  std::int64_t elapsedSeconds = 0;
   std::map<table::TableLabel, bool> labelsVisible;
-  bool dealButtonVisible = false;
   bool logoShown = false;
   int logoCalls = 0;
-  int structure = 1000;
-  std::vector<int> structures;
   std::map<int, QString> panelToolTips;
   int statusBarSizings = 0;
 };
