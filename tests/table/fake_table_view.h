@@ -35,7 +35,7 @@ class FakeTableView : public table::TableView {
   void SetImageVisible(table::TableImage image, bool visible) override { images[image] = visible; }
   void SetCardFrameVisible(int index, bool visible) override { cardFrames[index] = visible; }
   void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
-  void StartClock() override { ++clockStarts; clockRunning = true; }
+  void StartClock() override { ++clockStarts; }
   void StartClockAt(double elapsedSeconds) override { clockStartedAt.push_back(elapsedSeconds); }
   std::int64_t ElapsedSeconds() const override { return elapsedSeconds; }
   void StopClock() override { ++clockStops; clockRunning = false; }
@@ -58,7 +58,7 @@ class FakeTableView : public table::TableView {
   std::vector<double> clockStartedAt;
   std::int64_t elapsedSeconds = 0;
   int clockStops = 0;
-  bool clockRunning = false;
+  bool clockRunning = false;  // set by tests; StopClock clears it
   std::map<table::TableLabel, bool> labelsVisible;
   bool logoShown = false;
   int logoCalls = 0;
