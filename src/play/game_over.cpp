@@ -10,6 +10,7 @@
 #include "platform/vb.h"
 #include "platform/wait.h"
 #include "play/high_scores.h"
+#include "play/status_bar.h"
 #include "table/busy_guard.h"
 #include "table/sound_effects.h"
 #include "table/table_view.h"
@@ -251,22 +252,22 @@ void DeclareStalemate(GameOverServices& s) {
 }
 
 void ShowPileCounts(const table::PileArrays& piles, table::TableView& view) {
-  view.SetStatusPanel(kLocalCountPanel, vb::Str(CardsLeft(piles, 0)));
-  view.SetStatusPanel(kOpponentCountPanel, vb::Str(CardsLeft(piles, 1)));
+  view.SetStatusPanel(kPanelPlayerCards, vb::Str(CardsLeft(piles, 0)));
+  view.SetStatusPanel(kPanelOpponentCards, vb::Str(CardsLeft(piles, 1)));
 }
 
 void ShowMatchPoints(table::TableView& view, bool show) {
   if (!show) {
-    for (int panel = kMatchPanel; panel <= kOppMatchScorePanel; ++panel) {
+    for (int panel = kPanelMatch; panel <= kPanelMatchScoreOpp; ++panel) {
       view.SetStatusPanel(panel, QString());
       view.SetStatusPanelToolTip(panel, QString());
     }
     return;
   }
-  view.SetStatusPanelToolTip(kMatchPanel, QStringLiteral("Match Points to reach"));
-  view.SetStatusPanelToolTip(kMatchGamesPanel, QStringLiteral("Games played this Match (Player Wins/Opponent Wins)"));
-  view.SetStatusPanelToolTip(kMatchScorePanel, QStringLiteral("Your Match Points"));
-  view.SetStatusPanelToolTip(kOppMatchScorePanel, QStringLiteral("Opponent's Match Points"));
+  view.SetStatusPanelToolTip(kPanelMatch, QStringLiteral("Match Points to reach"));
+  view.SetStatusPanelToolTip(kPanelMatchGames, QStringLiteral("Games played this Match (Player Wins/Opponent Wins)"));
+  view.SetStatusPanelToolTip(kPanelMatchScorePlayer, QStringLiteral("Your Match Points"));
+  view.SetStatusPanelToolTip(kPanelMatchScoreOpp, QStringLiteral("Opponent's Match Points"));
 }
 
 void CheckMatchComplete(ScoreState& scores, table::TableView& view) {
@@ -275,12 +276,12 @@ void CheckMatchComplete(ScoreState& scores, table::TableView& view) {
   rec.MatchTarget = ValidMatchPoints(rec.MatchTarget);
   scores.MatchPoints = rec.MatchTarget;
   const QString points = vb::Str(scores.MatchPoints) + QStringLiteral(" pts");
-  view.SetStatusPanel(kMatchPanel, scores.MatchComplete ? QStringLiteral("* MATCH COMPLETE! * ") + points
+  view.SetStatusPanel(kPanelMatch, scores.MatchComplete ? QStringLiteral("* MATCH COMPLETE! * ") + points
                                                         : QStringLiteral("Match: ") + points);
-  view.SetStatusPanel(kMatchGamesPanel, vb::Str(rec.MatchGames) + QStringLiteral(" (") + vb::D(rec.MatchWins) +
+  view.SetStatusPanel(kPanelMatchGames, vb::Str(rec.MatchGames) + QStringLiteral(" (") + vb::D(rec.MatchWins) +
                                             QStringLiteral(" /") + vb::Str(rec.OppMatchWins) + QStringLiteral(")"));
-  view.SetStatusPanel(kMatchScorePanel, vb::Str(rec.MatchScore));
-  view.SetStatusPanel(kOppMatchScorePanel, vb::Str(rec.OppMatchScore));
+  view.SetStatusPanel(kPanelMatchScorePlayer, vb::Str(rec.MatchScore));
+  view.SetStatusPanel(kPanelMatchScoreOpp, vb::Str(rec.OppMatchScore));
   ShowMatchPoints(view, true);
 }
 

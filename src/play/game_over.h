@@ -40,14 +40,6 @@ constexpr double kWinStructureSeconds = 3.0;
 inline constexpr char kWinSoundFile[] = "Data/win.wav";        // in AppPath
 inline constexpr char kComputerName[] = "Marrowdale";          // the winner's name when the computer won
 
-// Status bar panels.
-constexpr int kLocalCountPanel = 2;
-constexpr int kOpponentCountPanel = 3;
-constexpr int kMatchPanel = 4;
-constexpr int kMatchGamesPanel = 5;
-constexpr int kMatchScorePanel = 6;
-constexpr int kOppMatchScorePanel = 7;
-
 // What game over asks of the online game; network play implements it.
 class GameOverNetwork {
  public:
