@@ -31,6 +31,8 @@ enum class TableImage {
   ImgTurn2,      // the opponent moves
   imgIcon,       // the chat icon below the menu bar
   cmdDone,       // not a picture: the Done button, shown and hidden the same way
+  picHand1,      // picHand(1), the tutorial's pointing hand over the piles
+  cmdDeal,       // the Deal button, shown while no game runs
 };
 
 class TableView {
@@ -59,6 +61,17 @@ class TableView {
   virtual void SetStatusPanel(int panel, const QString& text) = 0;
   // The elapsed-time clock (Timer1) started from now, or stopped.
   virtual void StartClock() = 0;
+
+  // Slides the card from source(sourceIndex) to target(targetIndex); the
+  // source picture is left hidden and back at its home position.
+  virtual void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target,
+                           int targetIndex) = 0;
+  // Shows or hides pile(index).
+  virtual void SetPileVisible(PileControl pile, int index, bool visible) = 0;
+  // Puts the slide cover picSmoke(0) where pile(index) stands.
+  virtual void MoveSmokeTo(PileControl pile, int index) = 0;
+  // Empties the pile arrays and the table (ClearTable).
+  virtual void ClearTable() = 0;
 };
 
 }  // namespace table
