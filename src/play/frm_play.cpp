@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <cmath>
 
@@ -102,7 +103,16 @@ void FrmPlay::SetTabCount(int pile, const QString& text) {
 }
 
 void FrmPlay::SetImageVisible(table::TableImage image, bool visible) {
-  (image == table::TableImage::ImgTurn1 ? ImgTurn1 : ImgTurn2)->setVisible(visible);
+  QWidget* control = nullptr;
+  switch (image) {
+    case table::TableImage::ImgTurn1: control = ImgTurn1; break;
+    case table::TableImage::ImgTurn2: control = ImgTurn2; break;
+    case table::TableImage::imgIcon: control = imgIcon; break;
+    case table::TableImage::cmdDone: control = cmdDone; break;
+    case table::TableImage::cmdDeal: control = cmdDeal; break;
+    case table::TableImage::picHand1: break;   // the tutorial window shows its own hand
+  }
+  if (control) control->setVisible(visible);
 }
 
 void FrmPlay::SetCardFrameVisible(int index, bool visible) {
@@ -121,6 +131,21 @@ void FrmPlay::StartClockAt(double elapsedSeconds) {
 }
 
 std::int64_t FrmPlay::ElapsedSeconds() const { return clock.ElapsedSeconds(); }
+
+void FrmPlay::AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card,
+                          table::PileControl target, int targetIndex) {
+  table::CardTable::AnimateCard(source, sourceIndex, card, target, targetIndex);
+}
+
+void FrmPlay::SetPileVisible(table::PileControl pile, int index, bool visible) {
+  if (table::PictureBox* box = Pile(pile, index)) box->setVisible(visible);
+}
+
+void FrmPlay::MoveSmokeTo(table::PileControl pile, int index) {
+  if (table::PictureBox* box = Pile(pile, index)) picSmoke[0]->move(box->pos());
+}
+
+void FrmPlay::ClearTable() { table::CardTable::ClearTable(); }
 
 // ---- Window fitting and placement ----
 

@@ -83,6 +83,11 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void StartClock() override;
   void StartClockAt(double elapsedSeconds) override;
   std::int64_t ElapsedSeconds() const override;
+  void AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
+                   int targetIndex) override;
+  void SetPileVisible(table::PileControl pile, int index, bool visible) override;
+  void MoveSmokeTo(table::PileControl pile, int index) override;
+  void ClearTable() override;
 
   // Window fitting and placement, in twips.
   void FitMainWindow();

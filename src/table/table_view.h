@@ -33,6 +33,7 @@ enum class TableImage {
   imgIcon,       // the chat icon below the menu bar
   cmdDone,       // not a picture: the Done button, shown and hidden the same way
   cmdDeal,       // not a picture: the Deal button, shown and hidden the same way
+  picHand1,      // picHand(1), the tutorial's pointing hand over the piles
 };
 
 class TableView {
@@ -65,6 +66,17 @@ class TableView {
   virtual void StartClockAt(double elapsedSeconds) = 0;
   // Whole seconds the clock shows, for the records that keep the time.
   virtual std::int64_t ElapsedSeconds() const = 0;
+
+  // Slides the card from source(sourceIndex) to target(targetIndex); the
+  // source picture is left hidden and back at its home position.
+  virtual void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target,
+                           int targetIndex) = 0;
+  // Shows or hides pile(index).
+  virtual void SetPileVisible(PileControl pile, int index, bool visible) = 0;
+  // Puts the slide cover picSmoke(0) where pile(index) stands.
+  virtual void MoveSmokeTo(PileControl pile, int index) = 0;
+  // Empties the pile arrays and the table (ClearTable).
+  virtual void ClearTable() = 0;
 };
 
 }  // namespace table

@@ -38,6 +38,23 @@ class FakeTableView : public table::TableView {
   void StartClock() override { ++clockStarts; }
   void StartClockAt(double elapsedSeconds) override { clockStartedAt.push_back(elapsedSeconds); }
   std::int64_t ElapsedSeconds() const override { return elapsedSeconds; }
+  struct Slide {
+    table::PileControl source;
+    int sourceIndex;
+    table::CardCode card;
+    table::PileControl target;
+    int targetIndex;
+    bool operator==(const Slide&) const = default;
+  };
+  void AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
+                   int targetIndex) override {
+    slides.push_back({source, sourceIndex, card, target, targetIndex});
+  }
+  void SetPileVisible(table::PileControl pile, int index, bool visible) override {
+    pileVisible[{pile, index}] = visible;
+  }
+  void MoveSmokeTo(table::PileControl pile, int index) override { smokeMoves.emplace_back(pile, index); }
+  void ClearTable() override { ++tableClears; }
 
   std::vector<Paint> paints;
   std::vector<std::pair<table::PileControl, int>> empties;
@@ -52,6 +69,10 @@ class FakeTableView : public table::TableView {
   int clockStarts = 0;
   std::vector<double> clockStartedAt;
   std::int64_t elapsedSeconds = 0;
+  std::vector<Slide> slides;
+  std::map<std::pair<table::PileControl, int>, bool> pileVisible;
+  std::vector<std::pair<table::PileControl, int>> smokeMoves;
+  int tableClears = 0;
 };
 
 }  // namespace testing_support
