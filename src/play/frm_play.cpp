@@ -110,6 +110,7 @@ void FrmPlay::SetImageVisible(table::TableImage image, bool visible) {
     case table::TableImage::imgIcon: control = imgIcon; break;
     case table::TableImage::cmdDone: control = cmdDone; break;
     case table::TableImage::cmdDeal: control = cmdDeal; break;
+    case table::TableImage::picHand1: break;   // the tutorial window shows its own hand
   }
   if (control) control->setVisible(visible);
 }
@@ -146,6 +147,20 @@ void FrmPlay::StopClock() {
 }
 
 void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1->SetToolTip(panel, text); }
+void FrmPlay::AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card,
+                          table::PileControl target, int targetIndex) {
+  table::CardTable::AnimateCard(source, sourceIndex, card, target, targetIndex);
+}
+
+void FrmPlay::SetPileVisible(table::PileControl pile, int index, bool visible) {
+  if (table::PictureBox* box = Pile(pile, index)) box->setVisible(visible);
+}
+
+void FrmPlay::MoveSmokeTo(table::PileControl pile, int index) {
+  if (table::PictureBox* box = Pile(pile, index)) picSmoke[0]->move(box->pos());
+}
+
+void FrmPlay::ClearTable() { table::CardTable::ClearTable(); }
 
 // ---- Window fitting and placement ----
 

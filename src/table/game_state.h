@@ -41,6 +41,7 @@ struct GameState {
   std::array<std::int16_t, kSharedPiles + 1> TableauMoveMemory{};  // rank last moved away, per source pile
 
   bool RuleMessageShown = false;      // a rule message stands on the message line of an online game
+  bool CardPlaced = false;            // a card was put on a pile since the computer last cleared it
 };
 
 }  // namespace table

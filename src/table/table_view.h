@@ -33,6 +33,7 @@ enum class TableImage {
   imgIcon,       // the chat icon below the menu bar
   cmdDone,       // not a picture: the Done button, shown and hidden the same way
   cmdDeal,       // not a picture: the Deal button, shown and hidden the same way
+  picHand1,      // picHand(1), the tutorial's pointing hand over the piles
 };
 
 class TableView {
@@ -74,6 +75,16 @@ class TableView {
   // Status bar panel 1..11 tool tip, and the panels laid out again.
   virtual void SetStatusPanelToolTip(int panel, const QString& text) = 0;
   virtual void SizeStatusBar() = 0;
+  // Slides the card from source(sourceIndex) to target(targetIndex); the
+  // source picture is left hidden and back at its home position.
+  virtual void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target,
+                           int targetIndex) = 0;
+  // Shows or hides pile(index).
+  virtual void SetPileVisible(PileControl pile, int index, bool visible) = 0;
+  // Puts the slide cover picSmoke(0) where pile(index) stands.
+  virtual void MoveSmokeTo(PileControl pile, int index) = 0;
+  // Empties the pile arrays and the table (ClearTable).
+  virtual void ClearTable() = 0;
 };
 
 }  // namespace table

@@ -43,6 +43,23 @@ class FakeTableView : public table::TableView {
   void ShowLogo(bool show) override { logoShown = show; ++logoCalls; }
   void SetStatusPanelToolTip(int panel, const QString& text) override { panelToolTips[panel] = text; }
   void SizeStatusBar() override { ++statusBarSizings; }
+  struct Slide {
+    table::PileControl source;
+    int sourceIndex;
+    table::CardCode card;
+    table::PileControl target;
+    int targetIndex;
+    bool operator==(const Slide&) const = default;
+  };
+  void AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
+                   int targetIndex) override {
+    slides.push_back({source, sourceIndex, card, target, targetIndex});
+  }
+  void SetPileVisible(table::PileControl pile, int index, bool visible) override {
+    pileVisible[{pile, index}] = visible;
+  }
+  void MoveSmokeTo(table::PileControl pile, int index) override { smokeMoves.emplace_back(pile, index); }
+  void ClearTable() override { ++tableClears; }
 
   std::vector<Paint> paints;
   std::vector<std::pair<table::PileControl, int>> empties;
@@ -64,6 +81,10 @@ class FakeTableView : public table::TableView {
   int logoCalls = 0;
   std::map<int, QString> panelToolTips;
   int statusBarSizings = 0;
+  std::vector<Slide> slides;
+  std::map<std::pair<table::PileControl, int>, bool> pileVisible;
+  std::vector<std::pair<table::PileControl, int>> smokeMoves;
+  int tableClears = 0;
 };
 
 }  // namespace testing_support

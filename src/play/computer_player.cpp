@@ -1,0 +1,431 @@
+#include "play/computer_player.h"
+
+#include <QtGlobal>
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/vb.h"
+#include "platform/wait.h"
+#include "play/rule_checks.h"
+#include "play/table_search.h"
+#include "table/card.h"
+#include "table/deal.h"
+#include "table/pile_ops.h"
+#include "table/sound_effects.h"
+#include "table/table_view.h"
+
+namespace play {
+
+using table::CardCode;
+using table::CardRank;
+using table::CardSuit;
+using table::PileControl;
+
+namespace {
+
+// Suit alike and rank one apart: the cards a side may load onto each other.
+bool InSuitSequence(CardCode a, CardCode b) {
+  return table::IsCard(a) && table::IsCard(b) && CardSuit(a) == CardSuit(b) &&
+         std::abs(CardRank(a) - CardRank(b)) == 1;
+}
+
+}  // namespace
+
+bool ComputerPlayer::Stopped() const { return s_.state.GameEnded || s_.wait.Exiting(); }
+
+void ComputerPlayer::Pause(double seconds) { s_.wait.Pause(seconds); }
+
+bool ComputerPlayer::MakeMove(PileControl target, int index) {
+  if (movesThisTurn_ >= kMaxMovesPerTurn) {
+    if (movesThisTurn_ == kMaxMovesPerTurn) {
+      qWarning("computer turn handed back after %d moves", kMaxMovesPerTurn);
+      ++movesThisTurn_;  // warn once
+    }
+    return false;
+  }
+  auto busy = s_.guard.Enter(table::Activity::Move);
+  auto& st = s_.state;
+  s_.view.AnimateCard(st.MoveSource, st.MoveSourceIndex, st.MoveCard, target, index);
+  MoveResult placed = MoveResult::NoSuchPile;
+  switch (target) {
+    case PileControl::picCenter: placed = PlaceOnCenter(s_, index); break;
+    case PileControl::picTableau: placed = PlaceOnTableau(s_, index); break;
+    case PileControl::picPlayer: placed = PlaceOnSidePile(s_, index, kLocalOwner); break;
+    default: break;
+  }
+  if (placed != MoveResult::Applied) {
+    // The card stays where it was; show its picture again.
+    s_.view.SetPileVisible(st.MoveSource, st.MoveSourceIndex, true);
+    return false;
+  }
+  ++movesThisTurn_;
+  RemoveFromSourcePile(s_, st.MoveSource, st.MoveSourceIndex);
+  return true;
+}
+
+bool ComputerPlayer::MoveCheckReserve(CheckMode mode) {
+  const auto& p = s_.piles;
+  if (p.ReserveCount[kOpponentSide] <= 0) return false;
+  const CardCode card = ReserveTop(p, kOpponentSide);
+  const bool found = mode == CheckMode::Center
+                         ? CheckCenter(p, s_.state, CardRank(card), CardSuit(card))
+                         : CheckTableau(p, s_.state, CardRank(card), CardSuit(card), 0);
+  if (found) {
+    s_.state.MoveSource = PileControl::picOpponent;
+    s_.state.MoveSourceIndex = kReservePile;
+    s_.state.MoveCard = card;
+  }
+  return found;
+}
+
+bool ComputerPlayer::MoveCheckHand(CheckMode mode) {
+  const auto& p = s_.piles;
+  if (p.StockCount[kOpponentSide] <= 0) return false;
+  const CardCode card = StockTop(p, kOpponentSide);
+  const bool found = mode == CheckMode::Center
+                         ? CheckCenter(p, s_.state, CardRank(card), CardSuit(card))
+                         : CheckTableau(p, s_.state, CardRank(card), CardSuit(card), 0);
+  if (found) {
+    s_.state.MoveSource = PileControl::picOpponent;
+    s_.state.MoveSourceIndex = kStockPile;
+    s_.state.MoveCard = card;
+  }
+  return found;
+}
+
+bool ComputerPlayer::MoveCheckToPlayersCards() {
+  const auto& p = s_.piles;
+  for (const int source : {kStockPile, kReservePile}) {
+    if (source == kStockPile && p.StockCount[kOpponentSide] <= 0) continue;
+    const CardCode card = source == kStockPile ? StockTop(p, kOpponentSide) : ReserveTop(p, kOpponentSide);
+    for (const int humanPile : {kHumanWaste, kHumanReserve}) {
+      if (CheckPlayer(p, s_.state, CardRank(card), CardSuit(card), humanPile)) {
+        s_.state.MoveSource = PileControl::picOpponent;
+        s_.state.MoveSourceIndex = static_cast<std::int16_t>(source);
+        s_.state.MoveCard = card;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool ComputerPlayer::CheckForPayBack(int pile, int humanPile) {
+  const auto& p = s_.piles;
+  if (!table::IsValidSharedPile(pile)) return false;
+  const int count = p.TableauCount[pile];
+  if (count < 2 || count > table::kSharedPileCapacity) return false;
+  // The card the move would uncover.
+  const CardCode exposed = p.Tableau[pile][count - 1];
+  const bool risk = InSuitSequence(exposed, StockTop(p, kOpponentSide)) ||
+                    InSuitSequence(exposed, ReserveTop(p, kOpponentSide));
+  if (!risk) return false;
+
+  // No risk when the computer can get rid of the exposed card itself.
+  const int rank = CardRank(exposed);
+  const int suit = CardSuit(exposed);
+  const int otherHumanPile = humanPile == kHumanReserve ? kHumanWaste : kHumanReserve;
+  if (CheckPlayer(p, rank, suit, otherHumanPile)) {
+    s_.state.PlayerPileTarget = static_cast<std::int16_t>(humanPile);
+    return false;
+  }
+  if (CheckCenter(p, rank, suit)) return false;
+  if (count == 2 && CheckTableau(p, rank, suit, pile)) return false;
+  return true;
+}
+
+bool ComputerPlayer::MoveCheckTABtoPlayersCards() {
+  const auto& p = s_.piles;
+  auto fits = [&p](int pile, int humanPile) {
+    const CardCode top = TableauTop(p, pile);
+    return CheckPlayer(p, CardRank(top), CardSuit(top), humanPile).has_value();
+  };
+  for (const int humanPile : {kHumanWaste, kHumanReserve}) {
+    for (int pile = 1; pile <= table::kSharedPiles; ++pile) {
+      const int count = p.TableauCount[pile];
+      if (count == 0 || !fits(pile, humanPile)) continue;
+      if (count > 1 && CheckForPayBack(pile, humanPile)) continue;
+      int chosen = pile;
+      if (count > 1) {
+        // A shorter pile with a card that fits as well is nearer to giving
+        // the computer an empty space.
+        for (int j = 1; j <= table::kSharedPiles; ++j) {
+          const int other = p.TableauCount[j];
+          if (j == pile || other == 0 || other >= count) continue;
+          if (fits(j, humanPile) && !CheckForPayBack(j, humanPile)) {
+            chosen = j;
+            break;
+          }
+        }
+      }
+      s_.state.MoveSource = PileControl::picTableau;
+      s_.state.MoveSourceIndex = static_cast<std::int16_t>(chosen);
+      s_.state.MoveCard = TableauTop(p, chosen);
+      s_.state.PlayerPileTarget = static_cast<std::int16_t>(humanPile);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ComputerPlayer::FillTableau(int side) {
+  if (!table::IsValidSide(side)) return false;
+  auto& st = s_.state;
+  CardCode card = 0;
+  int source = 0;
+  if (s_.piles.ReserveCount[side] > 0) {
+    // A Reserve card that can go to the Center goes there, not into a space.
+    if (MoveCheckReserve(CheckMode::Center)) return false;
+    if (CheckTableauOpen(s_.piles, st)) {
+      card = ReserveTop(s_.piles, kOpponentSide);
+      source = kReservePile;
+    }
+  } else {
+    if (!st.StockTurned) {
+      TurnOpponentStock(s_);
+      if (Stopped()) return false;
+    }
+    if (MoveCheckHand(CheckMode::Center)) return false;
+    if (CheckTableauOpen(s_.piles, st)) {
+      card = StockTop(s_.piles, kOpponentSide);
+      source = kStockPile;
+    }
+  }
+  // An empty Stock leaves no card to fill with.
+  if (card == 0) return false;
+  st.MoveSource = PileControl::picOpponent;
+  st.MoveSourceIndex = static_cast<std::int16_t>(source);
+  st.MoveCard = card;
+  if (!MakeMove(PileControl::picTableau, st.TableauTarget)) return false;
+  st.TableauMoveMemory.fill(0);
+  if (Stopped()) return true;
+  Pause(s_.ThinkDelay);
+  return true;
+}
+
+bool ComputerPlayer::MoveCheckTABtoTAB() {
+  if (!MoveCheckTableau(s_.piles, s_.state, TableauMoveMode::ToTableau)) return false;
+  if (!MakeMove(PileControl::picTableau, s_.state.TableauTarget)) return false;
+  if (Stopped()) return true;
+  Pause(s_.ThinkDelay);
+  FillTableau(1);
+  return true;
+}
+
+bool ComputerPlayer::CheckTableauToCenter() {
+  if (!MoveCheckTableau(s_.piles, s_.state, TableauMoveMode::ToCenter)) return false;
+  if (!MakeMove(PileControl::picCenter, s_.state.CenterTarget)) return false;
+  if (Stopped()) return true;
+  Pause(s_.ThinkDelay);
+  FillTableau(1);
+  return true;
+}
+
+bool ComputerPlayer::CombineSingleTableau() {
+  auto& st = s_.state;
+  const int pile = CheckTableauSingleCombine(s_.piles, st);
+  if (pile == 0) return false;
+  st.MoveSource = PileControl::picTableau;
+  st.MoveSourceIndex = static_cast<std::int16_t>(pile);
+  st.MoveCard = TableauTop(s_.piles, pile);
+  if (!MakeMove(PileControl::picTableau, st.TableauTarget)) return false;
+  if (Stopped()) return true;
+  Pause(s_.ThinkDelay);
+  FillTableau(1);
+  return true;
+}
+
+TurnReport ComputerPlayer::ComputerTurn() {
+  auto busy = s_.guard.Enter(table::Activity::ComputerTurn);
+  auto& st = s_.state;
+  const auto& p = s_.piles;
+  movesThisTurn_ = 0;
+  TurnReport report;
+  auto finish = [&](TurnOutcome outcome) {
+    report.outcome = outcome;
+    report.moves = std::min(movesThisTurn_, kMaxMovesPerTurn);
+    return report;
+  };
+  auto stopped = [&] { return finish(st.GameEnded ? TurnOutcome::GameEnded : TurnOutcome::Exiting); };
+
+  st.TempMoveNumber = 0;
+  st.ComputerThinking = true;
+  s_.view.SetImageVisible(table::TableImage::ImgTurn2, true);
+  s_.view.SetLabel(table::TableLabel::lblTurn, kMyTurnText);
+  st.StockTurned = false;
+  if (p.StockCount[kOpponentSide] == 0 && p.WasteCount[kOpponentSide] > 0)
+    table::RecycleWaste(s_.piles, st, s_.view, s_.sfx);
+  Pause(s_.ThinkDelay);
+  st.TableauMoveMemory.fill(0);
+  s_.view.SetCardFrameVisible(0, false);
+
+  // On its first turn the computer clears what the deal put within reach of
+  // the Center before anything else.
+  const bool firstTurn = st.TurnCount == 1;
+  if (firstTurn) {
+    while (CheckTableauToCenter()) {
+      if (Stopped()) return stopped();
+    }
+  }
+
+  for (;;) {
+    if (Stopped()) return stopped();
+    ++report.passes;
+    st.CardPlaced = false;
+
+    // Reserve to the Center, each such move followed by one Tableau card to
+    // the Center.
+    if (p.ReserveCount[kOpponentSide] > 0) {
+      for (;;) {
+        bool moved = false;
+        if (MoveCheckReserve(CheckMode::Center)) {
+          Pause(s_.ThinkDelay);
+          moved = MakeMove(PileControl::picCenter, st.CenterTarget);
+          if (Stopped()) return stopped();
+          if (moved) {
+            CheckTableauToCenter();
+            if (Stopped()) return stopped();
+          }
+        }
+        if (firstTurn && CheckTableauOpen(p)) {
+          if (FillTableau(1)) moved = true;
+          if (Stopped()) return stopped();
+        }
+        if (!moved) break;
+      }
+    }
+
+    // The Hand card and the Reserve to the Center, then the Tableau.
+    for (;;) {
+      if (Stopped()) return stopped();
+      bool centerMoveFound = false;
+      while (p.StockCount[kOpponentSide] > 0) {
+        if (!st.StockTurned) {
+          TurnOpponentStock(s_);
+          if (Stopped()) return stopped();
+        }
+        if (!MoveCheckHand(CheckMode::Center)) break;
+        Pause(s_.ThinkDelay);
+        if (!MakeMove(PileControl::picCenter, st.CenterTarget)) break;
+        if (Stopped()) return stopped();
+        Pause(s_.ThinkDelay);
+        centerMoveFound = true;
+      }
+      if (p.ReserveCount[kOpponentSide] > 0) {
+        while (MoveCheckReserve(CheckMode::Center)) {
+          Pause(s_.ThinkDelay);
+          if (!MakeMove(PileControl::picCenter, st.CenterTarget)) break;
+          if (Stopped()) return stopped();
+          centerMoveFound = true;
+        }
+      }
+      if (!centerMoveFound) {
+        centerMoveFound = CheckTableauToCenter();
+        if (Stopped()) return stopped();
+      }
+      if (centerMoveFound) continue;
+
+      if (CombineSingleTableau()) {
+        if (Stopped()) return stopped();
+        continue;
+      }
+      if (MoveCheckHand(CheckMode::Tableau)) {
+        Pause(s_.ThinkDelay);
+        if (MakeMove(PileControl::picTableau, st.TableauTarget)) {
+          if (Stopped()) return stopped();
+          Pause(s_.ThinkDelay);
+          continue;
+        }
+      }
+      break;
+    }
+
+    // The Reserve onto the Tableau, then perhaps a Tableau move that the
+    // new Reserve top cannot make use of anyway.
+    if (p.ReserveCount[kOpponentSide] > 0 && MoveCheckReserve(CheckMode::Tableau)) {
+      Pause(s_.ThinkDelay);
+      if (MakeMove(PileControl::picTableau, st.TableauTarget)) {
+        if (Stopped()) return stopped();
+        if (p.ReserveCount[kOpponentSide] > 0 && !MoveCheckReserve(CheckMode::Center)) {
+          MoveCheckTABtoTAB();
+          if (Stopped()) return stopped();
+        }
+      }
+    }
+
+    if (!st.CardPlaced) {
+      CombineSingleTableau();
+      if (Stopped()) return stopped();
+    }
+
+    // Load the human's piles: from the computer's own cards first, then
+    // from the Tableau.
+    if (!st.CardPlaced && MoveCheckToPlayersCards()) {
+      const int humanPile = st.PlayerPileTarget;
+      Pause(s_.ThinkDelay);
+      if (MakeMove(PileControl::picPlayer, humanPile)) {
+        if (Stopped()) return stopped();
+        s_.view.SetCardFrameVisible(humanPile, false);
+      }
+    }
+    if (!st.CardPlaced && MoveCheckTABtoPlayersCards()) {
+      const int humanPile = st.PlayerPileTarget;
+      Pause(s_.ThinkDelay);
+      if (MakeMove(PileControl::picPlayer, humanPile)) {
+        if (Stopped()) return stopped();
+        FillTableau(1);
+        if (Stopped()) return stopped();
+        s_.view.SetCardFrameVisible(humanPile, false);
+      }
+    }
+    if (!st.CardPlaced) {
+      MoveCheckTABtoTAB();
+      if (Stopped()) return stopped();
+    }
+
+    if (st.AbortComputerTurn) {
+      st.AbortComputerTurn = false;
+      st.CurrentTurn = 0;
+      st.ComputerThinking = false;
+      s_.view.ClearTable();
+      s_.view.SetImageVisible(table::TableImage::cmdDeal, true);
+      return finish(TurnOutcome::Aborted);
+    }
+    if (st.CardPlaced) continue;
+    if (CheckTableauOpen(p) && FillTableau(1)) continue;
+    break;
+  }
+
+  const bool capReached = movesThisTurn_ >= kMaxMovesPerTurn;
+  if (!st.TutorialMode) s_.view.SetLabel(table::TableLabel::lblMessage, QString());
+  CompEndTurn();
+  if (s_.wait.Exiting()) return finish(TurnOutcome::Exiting);
+  s_.view.SetLabel(table::TableLabel::lblTurn, kTurnHandedBackText);
+  if (p.StockCount[kLocalSide] == 0 && p.WasteCount[kLocalSide] == 0) HandEmptyHint(s_.view);
+  return finish(capReached ? TurnOutcome::MoveCapReached : TurnOutcome::HandedBack);
+}
+
+void ComputerPlayer::CompEndTurn() {
+  auto& st = s_.state;
+  if (s_.piles.StockCount[kOpponentSide] > 0) {
+    // The Hand card goes to the computer's own Waste without a slide.
+    st.MoveSource = PileControl::picOpponent;
+    st.MoveCard = StockTop(s_.piles, kOpponentSide);
+    st.MoveSourceIndex = kEndOfTurnDiscard;
+    if (PlaceOnSidePile(s_, kWastePile, kOpponentOwner) == MoveResult::Applied)
+      RemoveFromSourcePile(s_, PileControl::picOpponent, kStockPile);
+  }
+  if (s_.wait.Exiting()) return;
+  Pause(kEndTurnPause);
+  st.CurrentTurn = 1;
+  st.TurnCount = vb::SaturatingAdd(st.TurnCount, 1);
+  s_.hooks.SaveGameRecord();
+  st.TempMoveNumber = 1;
+  s_.hooks.WriteMoveRecord(st.TempMoveNumber);
+  s_.view.SetImageVisible(table::TableImage::ImgTurn1, true);
+  s_.view.SetImageVisible(table::TableImage::ImgTurn2, false);
+  s_.sfx.PlaySfx(kYourTurnEffect);
+  st.ComputerThinking = false;
+}
+
+}  // namespace play
