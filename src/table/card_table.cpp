@@ -129,7 +129,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   cmdDeal = new QPushButton("Deal", this);
   cmdDeal->setObjectName("cmdDeal");
   cmdDeal->resize(kDealButtonSize);
-  cmdDone = new QPushButton("Done", this);
+  cmdDone = new QPushButton("End Turn", this);
   cmdDone->setObjectName("cmdDone");
   cmdDone->resize(kDoneButtonSize);
   cmdDone->hide();

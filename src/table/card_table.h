@@ -33,6 +33,8 @@ class WaitService;
 
 namespace table {
 
+class DropRules;
+enum class DropOutcome;
 class SoundEffects;
 
 // What the card table calls in parts of the game built elsewhere.
@@ -90,6 +92,21 @@ class CardTable : public QWidget {
                    int targetIndex);
   // True while a slide or the deal is shown; a relayout waits for its end.
   bool Animating() const { return slideDepth_ > 0 || Dealing; }
+
+  // Drag and drop of the local player's cards (drag_drop.cpp). X and Y are
+  // the mouse position inside the pressed pile picture.
+  void SetDropRules(DropRules* rules) { dropRules_ = rules; }
+  void DragStart(PileControl pile, int index, int X, int Y);
+  void DragMove(PileControl pile, int index, int X, int Y);
+  DropOutcome DragDrop(PileControl pile, int index);
+  // The index of the pile the dragged picture was let go over, -1 for none;
+  // DropTarget is that pile's control array.
+  int FindDropTarget(PileControl dragged, int draggedIndex);
+  bool OverlapsControl(PileControl dragged, int draggedIndex, PileControl candidate, int candidateIndex);
+  std::int16_t Dragging = 0;         // 1 from DragStart until DragDrop begins
+  std::int16_t GrabX = 0;            // where the picture was taken hold of
+  std::int16_t GrabY = 0;
+  PileControl DropTarget = PileControl::None;  // the pile the hit test accepted last
 
   // Drawing order of the upper layer.
   void BringToFront(QWidget* control);
@@ -168,6 +185,7 @@ class CardTable : public QWidget {
   platform::UiService& ui_;
   SoundEffects* sounds_;
   TableNeighbours* neighbours_ = nullptr;
+  DropRules* dropRules_ = nullptr;   // none: every drop slides back
 
  private:
   PictureBox* NewPicture(PileControl array, int index, const QString& name);
