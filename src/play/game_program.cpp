@@ -1,0 +1,339 @@
+#include "play/game_program.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "platform/settings.h"
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "platform/vb.h"
+#include "play/player_record.h"
+#include "play/utilities.h"
+#include "table/picture_box.h"
+#include "table/table_pictures.h"
+
+namespace play {
+
+namespace {
+
+// The deciding-card frame stands this far left of and above the pile.
+constexpr int kCardFrameLeftOffset = 5;
+constexpr int kCardFrameTopOffset = 4;
+
+}  // namespace
+
+void FillTableSettings(const PlayerSettings& player, table::TableSettings& table) {
+  table.PlayerName = player.PlayerName;
+  table.TextFontSize = player.TextFontSize;
+  table.AnimSpeed = player.AnimSpeed;
+  table.SoundOn = player.SoundOn;
+  table.CardSoundSet = player.CardSoundSet;
+  table.CardDeck = player.CardDeck;
+  table.CardBack = player.CardBack;
+  table.FontColor = player.FontColor;
+  table.MatColor = player.MatColor;
+  table.WoodPlaceHolders = player.WoodPlaceHolders;
+  table.FirstPlayerRule = player.FirstPlayerRule;
+  table.BackgroundFile = vb::TrimRecord(player.Player.BackgroundName);
+}
+
+Program::Program(ProgramParts parts)
+    : folders_(std::move(parts.folders)),
+      screen_(parts.screen),
+      ui_(std::move(parts.ui)),
+      sound_(std::move(parts.sound)),
+      settingsStore_(std::move(parts.settingsStore)),
+      random_(table::SeededRandom(parts.seed)),
+      deckLibrary_(parts.cardDeckRoot.isEmpty() ? table::CardDeckLibrary::DefaultRoot() : parts.cardDeckRoot),
+      deckSource_(deckLibrary_),
+      sfx_(*sound_, folders_.DataPath, [this] {
+        return table::SoundSettings{player_.SoundOn, player_.CardSoundSet};
+      }) {
+  tableSettings_.LargeFonts = screen_.logPixelsX != 96;
+  tableSettings_.ScreenWidth = screen_.WidthTwips();
+
+  netScores_.File = &netFile_;
+  scoreStore_.Player = &player_.Player;
+  scoreStore_.CurrentPlayer = &player_.CurrentPlayer;
+  scoreStore_.PlayersFile = &playersFile_;
+  scoreStore_.NetConnIndex = &netConnIndex_;
+  scoreStore_.Net = &netScores_;
+
+  frmPlay_ = std::make_unique<FrmPlay>(
+      table::CardTableServices{piles_, state_, tableSettings_, wait_, *ui_, &sfx_,
+                               table::PicturesFolder(folders_.AppPath)},
+      screen_);
+  frmPlay_->SetNeighbours(this);
+  if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) qtUi->SetParent(frmPlay_.get());
+  FrmPlay& view = *frmPlay_;
+
+  moveServices_ = std::make_unique<MoveServices>(
+      MoveServices{piles_, state_, view, sfx_, wait_, guard_, *this, player_.ThinkDelay, {}});
+  computer_ = std::make_unique<ComputerPlayer>(*moveServices_);
+  savedServices_ = std::make_unique<SavedGameServices>(SavedGameServices{
+      piles_, state_, saved_, MatchRefs{scores_.CurrentScores, scores_.MatchOn, scores_.MatchPoints},
+      sample_.SampleGameNumber, view, guard_, *ui_, wait_, *this});
+  gameOverServices_ = std::make_unique<GameOverServices>(GameOverServices{
+      piles_, state_, scores_, scoreStore_, view, sfx_, *sound_, wait_, *ui_, guard_, player_.SoundOn,
+      player_.PlayerName, folders_.AppPath, folders_.DataPath});
+  newGameServices_ = std::make_unique<NewGameServices>(NewGameServices{
+      table::DealServices{piles_, state_, view, sfx_, wait_, *ui_, *this}, *savedServices_, guard_,
+      *settingsStore_, sample_, random_, folders_.AppPath, player_.PlayerName, player_.FirstPlayerRule, *this});
+  playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
+      playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
+
+  QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { cmdDeal_Click(); });
+  view.installEventFilter(this);
+}
+
+Program::~Program() {
+  if (frmPlay_) frmPlay_->removeEventFilter(this);
+}
+
+bool Program::Start() {
+  const QString playersPath = folders_.DataPath + QString::fromLatin1(kPlayersFileName);
+  if (!media::FileExists(playersPath) || !playersFile_.Open(playersPath, kPlayerRecordLength)) {
+    ui_->MsgBox(kFilesMissingText, platform::vbCritical, kProgramTitle);
+    return false;
+  }
+  const std::optional<PlayerRecord> settingsRecord = ReadSettingsRecord(playersFile_);
+  player_.CurrentPlayer = settingsRecord ? LastPlayerOf(*settingsRecord) : std::int16_t{0};
+
+  FrmPlay& view = *frmPlay_;
+  state_.StartingUp = true;
+  view.SetFixedSizes();
+  view.FitMainWindow();
+
+  // A last player whose record cannot be read, or whose name is blank, is
+  // no player: the template stands in until a player is chosen.
+  if (player_.CurrentPlayer != 0 &&
+      (LoadPlayer(player_.CurrentPlayer, player_, *playerServices_) != PlayerFileResult::Ok ||
+       player_.PlayerName.isEmpty())) {
+    player_.CurrentPlayer = 0;
+  }
+  if (player_.CurrentPlayer == 0 && LoadPlayer(kTemplateRecord, player_, *playerServices_) != PlayerFileResult::Ok) {
+    ui_->MsgBox(kFilesMissingText, platform::vbCritical, kProgramTitle);
+    return false;
+  }
+
+  if (!OpenSavedGamesFile(saved_, folders_.DataPath)) {
+    ui_->MsgBox(kFilesMissingText, platform::vbCritical, kProgramTitle);
+    return false;
+  }
+  state_.GameEnded = true;
+  ClearTempMoves(saved_, true, folders_.DataPath, *ui_);
+
+  view.RedrawTable();
+  view.ClearTable();
+  state_.StartingUp = false;
+  view.ArrangeControls();
+  view.LayoutTable();
+  view.show();
+  return true;
+}
+
+RestoreContext Program::CurrentRestoreContext() const {
+  RestoreContext ctx;
+  ctx.FirstPlayerRule = player_.FirstPlayerRule;
+  ctx.PlayerName = player_.PlayerName;
+  ctx.Online = Online();
+  ctx.SampleGameMode = sample_.SampleGameMode;
+  return ctx;
+}
+
+void Program::cmdDeal_Click() { play::cmdDeal_Click(*newGameServices_, CurrentRestoreContext()); }
+
+NewGameResult Program::NewGame() {
+  const NewGameResult result = play::NewGame(*newGameServices_);
+  if (result == NewGameResult::Exiting) FinishTopLevelCommand();
+  return result;
+}
+
+// ---- Closing ----
+
+// A close asked for while a wait runs (a deal, the computer's turn, a
+// pause) only sets Exiting: the running work stops, and the command that
+// started it completes the close when it returns, here.
+void Program::FinishTopLevelCommand() {
+  if (!wait_.CloseRequested() || wait_.Depth() > 0) return;
+  wait_.ClearCloseRequest();
+  state_.ComputerThinking = false;
+  // Not inside the handler that is still on the stack: the window closes
+  // once the event loop has it back.
+  QMetaObject::invokeMethod(frmPlay_.get(), &QWidget::close, Qt::QueuedConnection);
+}
+
+bool Program::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == frmPlay_.get() && event->type() == QEvent::Close) {
+    if (wait_.RequestClose()) {
+      event->ignore();
+      return true;
+    }
+    StoreOnExit();
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void Program::StoreOnExit() {
+  if (!playersFile_.IsOpen()) return;
+  if (player_.CurrentPlayer != 0) SavePlayer(player_, *this, playersFile_);
+  ClearTempMoves(saved_, false, folders_.DataPath, *ui_);
+  saved_.SavedGamesFile.Close();
+  playersFile_.Close();
+}
+
+// ---- The deal, the moves and the records ----
+
+std::int16_t Program::WhoGoesFirst(int FirstPlayerRule) {
+  FirstPlayerPeople people;
+  people.PlayerName = player_.PlayerName;
+  const FirstPlayerOutput out{*frmPlay_, sfx_, *this, [this](double seconds) { Pause(wait_, seconds); },
+                              random_};
+  return static_cast<std::int16_t>(play::WhoGoesFirst(FirstPlayerRule, piles_, state_, people, out));
+}
+
+// Online only; network play tells the remote side whose turn it is.
+void Program::WhoseTurn() {}
+
+void Program::SaveGameRecord() { play::SaveGameRecord(*savedServices_); }
+
+void Program::GameOver(int winner) {
+  std::int16_t w = static_cast<std::int16_t>(winner);
+  play::GameOver(*gameOverServices_, w);
+}
+
+void Program::ShowPileCounts() { play::ShowPileCounts(piles_, *frmPlay_); }
+
+void Program::WriteMoveRecord(int record) {
+  FillGameRecord(*savedServices_);
+  const std::int16_t next = state_.TempMoveNumber;
+  state_.TempMoveNumber = static_cast<std::int16_t>(record);
+  play::WriteMoveRecord(*savedServices_);
+  state_.TempMoveNumber = next;
+}
+
+bool Program::Online() const { return netConnIndex_ != 0; }
+
+// Never asked offline; network play sends the move.
+bool Program::Move_Transmit_PlayCard(const OnlineMove&) { return false; }
+
+// The tutorial window's Next button; the tutorial is not part of the program yet.
+void Program::EnableNextTip(bool) {}
+void Program::ShowTutorialNext() {}
+
+void Program::ClearTable() { frmPlay_->ClearTable(); }
+void Program::RedrawTable() { frmPlay_->RedrawTable(); }
+void Program::CheckMatchComplete() { play::CheckMatchComplete(scores_, *frmPlay_); }
+void Program::ShowMatchPoints(bool show) { play::ShowMatchPoints(*frmPlay_, show); }
+void Program::ShowMatchPoints() { play::ShowMatchPoints(*frmPlay_, scores_.MatchOn); }
+void Program::SaveScoreRec() { play::SaveScoreRec(scores_, scoreStore_); }
+
+void Program::ComputerTurn() { computer_->ComputerTurn(); }
+
+// ---- The player ----
+
+void Program::ApplySettings(const PlayerSettings& settings) {
+  FillTableSettings(settings, tableSettings_);
+  moveServices_->ThinkDelay = settings.ThinkDelay;
+  // The mat colour shows wherever no background picture is painted.
+  frmPlay_->SetFormBackColor(tableSettings_.MatColor);
+  frmPlay_->SetLabelColors();
+}
+
+// Until the background pictures are listed, the list holds the player's
+// own choice only, so that saving him keeps the name he chose.
+void Program::LoadBackgroundList(QString& BackgroundName) {
+  backgroundName_ = BackgroundName == QLatin1String(kNoBackground) ? QString() : BackgroundName;
+  backgroundIndex_ = 1;
+}
+int Program::BackgroundCount() const { return backgroundName_.isEmpty() ? 0 : 1; }
+int Program::BackgroundIndex() const { return backgroundIndex_; }
+void Program::SetBackgroundIndex(int index) { backgroundIndex_ = index; }
+QString Program::BackgroundList(int index) const {
+  return index == 1 && !backgroundName_.isEmpty() ? backgroundName_ : QString();
+}
+
+void Program::ClearTablePicture() {
+  frmPlay_->FormPicture() = QImage();
+  frmPlay_->SetFormBackColor(tableSettings_.MatColor);
+}
+
+// The background pictures are not painted yet; the mat colour shows.
+void Program::ShowBackground() {}
+bool Program::BackgroundChosen() const { return false; }
+
+void Program::SetEmptyPilePictures() { frmPlay_->SetEmptyPilePictures(); }
+
+void Program::GetCardFaces(std::int16_t& deck) {
+  table::ClsDLL cls(deckLibrary_.DecksQuantity() > 0 ? &deckSource_ : nullptr, frmPlay_->frmStdSm,
+                    frmPlay_->frmPic);
+  cls.GetCardFaces(deck);
+}
+
+void Program::GetCardBacks(std::int16_t& back) {
+  table::ClsDLL cls(deckLibrary_.DecksQuantity() > 0 ? &deckSource_ : nullptr, frmPlay_->frmStdSm,
+                    frmPlay_->frmPic);
+  std::int16_t preview = 0;
+  bool small = false;
+  cls.GetCardBacks(back, nullptr, preview, small);
+}
+
+void Program::ShowDealButton() { frmPlay_->SetImageVisible(table::TableImage::cmdDeal, true); }
+
+void Program::LoadScoreRec() { play::LoadScoreRec(scores_, scoreStore_); }
+void Program::ResumeMatch() { play::ResumeMatch(scores_, *frmPlay_); }
+
+void Program::CloseNetFile() { netFile_.Close(); }
+bool Program::OpenNetFile(const QString& path) { return netFile_.Open(path, kNetScoreRecordLength); }
+// The list of opponents is network play's.
+void Program::LoadNetPlayerList() {}
+
+// ---- The window's neighbours ----
+
+// The tableau cards window is not part of the program yet.
+bool Program::TableauCardsWindowShown() const { return false; }
+void Program::HideTableauCardsWindow() {}
+
+// The logo is painted by the media services, which are not joined yet;
+// hiding it needs nothing of them.
+void Program::ShowLogo(bool show) {
+  if (!show && frmPlay_->picLogo) frmPlay_->picLogo->hide();
+}
+
+// No music player is joined yet: nothing plays, nothing to stop.
+void Program::ShowMusicMenu() {}
+bool Program::MusicUnavailable() const { return false; }
+bool Program::IsMP3Playing() { return false; }
+void Program::StopMP3() {}
+void Program::RequestStopMusic() {}
+
+// The keyboard shortcuts are not joined yet.
+void Program::KeyShortcut(int, int) {}
+
+bool Program::MatchOn() const { return scores_.MatchOn; }
+int Program::MatchPoints() const { return scores_.MatchPoints; }
+int Program::MatchScore() const { return scores_.CurrentScores.MatchScore; }
+int Program::OppMatchScore() const { return scores_.CurrentScores.OppMatchScore; }
+
+void Program::SetMatchPoints(std::int16_t points) {
+  scores_.MatchPoints = points;
+  scores_.CurrentScores.MatchTarget = points;
+  play::SaveScoreRec(scores_, scoreStore_);
+}
+
+// The tutorial, chat and scores windows and the menu list are not part of
+// the program yet; nothing follows the main window.
+void Program::MainWindowMinimised() {}
+void Program::MainWindowShown(Qt::WindowStates) {}
+void Program::UnloadMenuWindow() {}
+bool Program::SplashOpen() const { return false; }
+
+void Program::MoveCardFrameOver(table::PileControl pile, int index) {
+  const table::PictureBox* box = frmPlay_->Pile(pile, index);
+  QLabel* frame = frmPlay_->lblCardFrame[kDecidingFrame];
+  if (!box || !frame) return;
+  frame->move(box->x() - kCardFrameLeftOffset, box->y() - kCardFrameTopOffset);
+}
+
+}  // namespace play

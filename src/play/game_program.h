@@ -1,0 +1,215 @@
+#pragma once
+// The running program: the one owner of the game's state (the piles, the
+// turn, the player, the scores, the record files, the busy guard, the wait
+// service, the sounds) and of the table window, and the place where the
+// parts of the game are joined: it answers the hooks each part declares by
+// calling the procedures of the others.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "media/folders.h"
+#include "platform/recordfile.h"
+#include "platform/system.h"
+#include "platform/wait.h"
+#include "play/apply_move.h"
+#include "play/computer_player.h"
+#include "play/frm_play.h"
+#include "play/game_over.h"
+#include "play/new_game.h"
+#include "play/player.h"
+#include "play/players.h"
+#include "play/saved_games.h"
+#include "play/score_records.h"
+#include "play/who_goes_first.h"
+#include "table/busy_guard.h"
+#include "table/card_deck.h"
+#include "table/card_deck_library.h"
+#include "table/deal.h"
+#include "table/game_state.h"
+#include "table/piles.h"
+#include "table/sound_effects_player.h"
+#include "table/table_settings.h"
+
+namespace platform {
+class SettingsStore;
+class SoundChannel;
+class UiService;
+}  // namespace platform
+
+namespace play {
+
+// The table variables as the card table reads them, from the player in
+// play. The player's settings are the truth; the table's are a copy.
+void FillTableSettings(const PlayerSettings& player, table::TableSettings& table);
+
+// What the desktop gives the program. Tests put fakes in.
+struct ProgramParts {
+  media::Folders folders;
+  platform::ScreenMetrics screen;
+  std::unique_ptr<platform::UiService> ui;
+  std::unique_ptr<platform::SoundChannel> sound;
+  std::unique_ptr<platform::SettingsStore> settingsStore;
+  std::uint32_t seed = 0;              // the random generator's seed, taken once
+  QString cardDeckRoot;                // the card-deck library's folder; empty: the system's
+};
+
+// Why the program could not start.
+inline constexpr char kFilesMissingText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing.";
+inline constexpr char kProgramTitle[] = "Marrowdale";
+
+class Program : public QObject,
+                private table::DealHooks,
+                private PlayHooks,
+                private SavedGameHooks,
+                private PlayerTable,
+                private PlayerScores,
+                private PlayerNetFile,
+                private FrmPlayNeighbours,
+                private DecidingCardMarker,
+                private NewGameHooks {
+ public:
+  explicit Program(ProgramParts parts);
+  ~Program() override;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Opens the players file and loads the last player (the template on a
+  // first start), opens the saved-games and move files and shows the
+  // empty table. False, after telling the user, when a file is missing.
+  bool Start();
+
+  // The Deal button.
+  void cmdDeal_Click();
+  // Starts a new game (menus, tutorial and scores window call this).
+  NewGameResult NewGame();
+  // The end of a top-level command (a button, a pile event, a menu
+  // command): a close requested while it ran is completed now.
+  void FinishTopLevelCommand() override;
+
+  FrmPlay& frmPlay() { return *frmPlay_; }
+  platform::WaitService& wait() { return wait_; }
+  const table::PileArrays& piles() const { return piles_; }
+  const table::GameState& state() const { return state_; }
+  const PlayerSettings& player() const { return player_; }
+  const table::TableSettings& tableSettings() const { return tableSettings_; }
+  const table::BusyGuard& guard() const { return guard_; }
+  SampleGames& sample() { return sample_; }
+  const media::Folders& folders() const { return folders_; }
+  MoveServices& moveServices() { return *moveServices_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // What leaving the table stores.
+  void StoreOnExit();
+  RestoreContext CurrentRestoreContext() const;
+
+  // table::DealHooks, SavedGameHooks
+  std::int16_t WhoGoesFirst(int FirstPlayerRule) override;
+  void WhoseTurn() override;
+  void SaveGameRecord() override;
+  // PlayHooks
+  void GameOver(int winner) override;
+  void ShowPileCounts() override;
+  void WriteMoveRecord(int record) override;
+  bool Online() const override;
+  bool Move_Transmit_PlayCard(const OnlineMove& move) override;
+  void EnableNextTip(bool enabled) override;
+  // SavedGameHooks
+  void ClearTable() override;
+  void RedrawTable() override;
+  void CheckMatchComplete() override;
+  void ShowMatchPoints(bool show) override;
+  void SaveScoreRec() override;
+  void ShowTutorialNext() override;
+  void ComputerTurn() override;
+  // PlayerTable
+  void ApplySettings(const PlayerSettings& settings) override;
+  void LoadBackgroundList(QString& BackgroundName) override;
+  int BackgroundCount() const override;
+  int BackgroundIndex() const override;
+  void SetBackgroundIndex(int index) override;
+  QString BackgroundList(int index) const override;
+  void ClearTablePicture() override;
+  void ShowBackground() override;
+  void SetEmptyPilePictures() override;
+  void GetCardFaces(std::int16_t& deck) override;
+  void GetCardBacks(std::int16_t& back) override;
+  void ShowDealButton() override;
+  // PlayerScores
+  void LoadScoreRec() override;
+  void ResumeMatch() override;
+  // PlayerNetFile
+  void CloseNetFile() override;
+  bool OpenNetFile(const QString& path) override;
+  void LoadNetPlayerList() override;
+  // FrmPlayNeighbours
+  bool TableauCardsWindowShown() const override;
+  void HideTableauCardsWindow() override;
+  void ShowLogo(bool show) override;
+  void ShowMatchPoints() override;
+  void ShowMusicMenu() override;
+  bool MusicUnavailable() const override;
+  bool IsMP3Playing() override;
+  void StopMP3() override;
+  void RequestStopMusic() override;
+  void KeyShortcut(int keyCode, int shift) override;
+  bool MatchOn() const override;
+  int MatchPoints() const override;
+  int MatchScore() const override;
+  int OppMatchScore() const override;
+  void SetMatchPoints(std::int16_t points) override;
+  void MainWindowMinimised() override;
+  void MainWindowShown(Qt::WindowStates state) override;
+  void UnloadMenuWindow() override;
+  bool SplashOpen() const override;
+  bool BackgroundChosen() const override;
+  // DecidingCardMarker
+  void MoveCardFrameOver(table::PileControl pile, int index) override;
+
+  // What the desktop gives.
+  media::Folders folders_;
+  platform::ScreenMetrics screen_;
+  std::unique_ptr<platform::UiService> ui_;
+  std::unique_ptr<platform::SoundChannel> sound_;
+  std::unique_ptr<platform::SettingsStore> settingsStore_;
+
+  // The game's state.
+  table::RandomSource random_;             // the one generator, seeded once
+  platform::WaitService wait_;             // every wait of the program; Exiting
+  table::BusyGuard guard_;                 // commands that replace the table ask here
+  table::PileArrays piles_;                // the cards on the table
+  table::GameState state_;                 // the turn and the move in progress
+  PlayerSettings player_;                  // the player in play and his settings
+  table::TableSettings tableSettings_;     // the copy the card table draws with
+  ScoreState scores_;                      // the score record in force and the match
+  std::int16_t netConnIndex_ = 0;          // 0: no online game
+  platform::RecordFile netFile_;           // the player's opponents file, when he has one
+  NetScoreFile netScores_;                 // its current record
+  ScoreStore scoreStore_;                  // where the score record in force is kept
+  SavedGames saved_;                       // the game record and the saved-games and move files
+  SampleGames sample_;                     // the numbered sample games
+  platform::RecordFile playersFile_;       // "players4.sav", open for the run
+  QString backgroundName_;                 // the one background the list holds until the pictures are listed
+  int backgroundIndex_ = 1;                // into that list; past its end: "None"
+
+  // The card pictures and sounds.
+  table::CardDeckLibrary deckLibrary_;
+  table::LibraryDeckSource deckSource_;
+  table::SoundEffectsPlayer sfx_;
+
+  // The window and the services the game's procedures are given.
+  std::unique_ptr<FrmPlay> frmPlay_;
+  std::unique_ptr<MoveServices> moveServices_;
+  std::unique_ptr<ComputerPlayer> computer_;
+  std::unique_ptr<SavedGameServices> savedServices_;
+  std::unique_ptr<GameOverServices> gameOverServices_;
+  std::unique_ptr<NewGameServices> newGameServices_;
+  std::unique_ptr<PlayerServices> playerServices_;
+};
+
+}  // namespace play
