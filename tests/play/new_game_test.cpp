@@ -1,0 +1,296 @@
+#include "play/new_game.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <functional>
+
+#include "platform/settings.h"
+#include "platform/ui.h"
+#include "platform/wait.h"
+#include "support/temp_home.h"
+#include "table/busy_guard.h"
+#include "table/fake_sound_effects.h"
+#include "table/fake_table_view.h"
+
+namespace play {
+namespace {
+
+using table::TableImage;
+using table::TableLabel;
+
+// The deal's, the records' and the new game's calls into the rest of the
+// game, recorded.
+class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameHooks {
+ public:
+  explicit FakeGame(table::GameState& state) : state_(state) {}
+  std::int16_t WhoGoesFirst(int) override { return firstPlayer; }
+  void WhoseTurn() override {}
+  void SaveGameRecord() override { ++gameRecords; }
+  void ClearTable() override {}
+  void RedrawTable() override {}
+  void ShowPileCounts() override {}
+  void CheckMatchComplete() override {}
+  void ShowMatchPoints(bool) override {}
+  void SaveScoreRec() override {}
+  void ShowTutorialNext() override { state_.TutorialContinue = true; }
+  void ComputerTurn() override {
+    ++computerTurns;
+    thinkingDuringTurn = state_.ComputerThinking;
+    abortSeenByTurn = state_.AbortComputerTurn;
+    if (onComputerTurn) onComputerTurn();
+  }
+  void FinishTopLevelCommand() override { ++finishes; }
+
+  std::int16_t firstPlayer = 1;
+  int gameRecords = 0, computerTurns = 0, finishes = 0;
+  bool thinkingDuringTurn = false, abortSeenByTurn = true;
+  std::function<void()> onComputerTurn;
+
+ private:
+  table::GameState& state_;
+};
+
+class FakeTutorial : public NewGameTutorial {
+ public:
+  void AppendTipText(const QString& text) override { tipText += text; }
+  void HidePointingHand() override { handHidden = true; }
+  QString tipText = "Click Deal.";
+  bool handHidden = false;
+};
+
+class NewGameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(OpenSavedGamesFile(saved, home.Path() + "/"));
+    ClearTempMoves(saved, true, home.Path() + "/", ui);
+    wait.SetTimeScale(0);
+  }
+
+  void StoreTipNumber(const QString& text) { settings.SaveSetting("Brackwell", "Marrowdale4", "Tip Number", text); }
+  QString TipNumber() const { return settings.GetSetting("Brackwell", "Marrowdale4", "Tip Number", "(none)"); }
+
+  TempHome home;
+  platform::IniSettingsStore settings{home.ConfigHome()};
+  table::PileArrays piles;
+  table::GameState state;
+  testing_support::FakeTableView view;
+  testing_support::FakeSoundEffects sfx;
+  platform::WaitService wait;
+  platform::FakeUi ui;
+  table::BusyGuard guard;
+  SavedGames saved;
+  ScoreRec scores;
+  bool matchOn = false;
+  std::int16_t matchPoints = 100;
+  SampleGames sample;
+  FakeGame game{state};
+  FakeTutorial tutorial;
+  table::RandomSource random = table::SeededRandom(11);
+  QString playerName = "Ann";
+  std::int16_t firstPlayerRule = 0;
+  SavedGameServices savedServices{piles, state, saved, {scores, matchOn, matchPoints}, sample.SampleGameNumber,
+                                  view,  guard, ui,    wait, game};
+  NewGameServices s{table::DealServices{piles, state, view, sfx, wait, ui, game},
+                    savedServices,
+                    guard,
+                    settings,
+                    sample,
+                    random,
+                    QString(MARROWDALE_SOURCE_DIR) + "/",
+                    playerName,
+                    firstPlayerRule,
+                    game,
+                    nullptr,
+                    &tutorial};
+};
+
+TEST_F(NewGameTest, HumanFirstDealsAndWritesTheFirstMoveRecord) {
+  state.AbortComputerTurn = true;  // left over from the game before
+  const NewGameResult result = NewGame(s);
+
+  EXPECT_EQ(result, NewGameResult::Started);
+  EXPECT_EQ(state.CurrentTurn, 1);
+  EXPECT_FALSE(state.GameEnded);
+  EXPECT_FALSE(state.ComputerThinking);
+  EXPECT_FALSE(state.AbortComputerTurn);
+  EXPECT_EQ(state.TempMoveNumber, 1);
+  EXPECT_TRUE(view.images[TableImage::ImgTurn1]);
+  EXPECT_FALSE(view.images[TableImage::cmdDeal]);
+  EXPECT_EQ(game.computerTurns, 0);
+  // Move record 1 holds the dealt table.
+  const SavedGameRecord first = SavedGameRecord::Decode(saved.MoveFile.Read(1));
+  EXPECT_EQ(first.CurrentTurn, 1);
+  EXPECT_EQ(sample.SampleGameNumber, 0);
+}
+
+TEST_F(NewGameTest, ComputerFirstPlaysItsTurnAndEmptiesAnUntouchedFirstPlayerMessage) {
+  game.firstPlayer = 2;
+  state.AbortComputerTurn = true;
+  game.onComputerTurn = [&] { state.CurrentTurn = 1; };
+  view.SetLabel(TableLabel::lblMessage, "I go first.");
+  EXPECT_EQ(NewGame(s), NewGameResult::Started);
+  EXPECT_EQ(game.computerTurns, 1);
+  EXPECT_TRUE(game.thinkingDuringTurn);
+  EXPECT_FALSE(game.abortSeenByTurn);
+  EXPECT_FALSE(state.ComputerThinking);
+  EXPECT_TRUE(view.images[TableImage::ImgTurn1]);
+  EXPECT_EQ(view.Label(TableLabel::lblMessage), "");
+
+  // A message written during the turn stays.
+  game.onComputerTurn = [&] {
+    state.CurrentTurn = 1;
+    view.SetLabel(TableLabel::lblMessage, "Game over soon.");
+  };
+  EXPECT_EQ(NewGame(s), NewGameResult::Started);
+  EXPECT_EQ(view.Label(TableLabel::lblMessage), "Game over soon.");
+}
+
+TEST_F(NewGameTest, ACloseDuringTheComputersFirstTurnStopsAndTheDealButtonCompletesIt) {
+  game.firstPlayer = 2;
+  game.onComputerTurn = [&] { wait.SetExiting(true); };
+  cmdDeal_Click(s, RestoreContext{});
+  EXPECT_EQ(game.computerTurns, 1);
+  EXPECT_FALSE(state.ComputerThinking);
+  EXPECT_EQ(game.finishes, 1);
+
+  // Called from elsewhere, NewGame itself leaves the menus free again.
+  wait.SetExiting(false);
+  game.onComputerTurn = [&] { wait.SetExiting(true); };
+  EXPECT_EQ(NewGame(s), NewGameResult::Exiting);
+  EXPECT_FALSE(state.ComputerThinking);
+}
+
+TEST_F(NewGameTest, RefusedWhileAnotherActionChangesTheTable) {
+  for (table::Activity busy : {table::Activity::Deal, table::Activity::ComputerTurn, table::Activity::GameOver,
+                               table::Activity::Move, table::Activity::Restore}) {
+    auto scope = guard.Enter(busy);
+    view.images[TableImage::cmdDeal] = true;
+    state.CurrentTurn = 1;
+    const table::PileArrays before = piles;
+    EXPECT_EQ(NewGame(s), NewGameResult::Busy);
+    cmdDeal_Click(s, RestoreContext{});
+    EXPECT_TRUE(view.images[TableImage::cmdDeal]) << "the Deal button stays for a later click";
+    EXPECT_EQ(state.CurrentTurn, 1);
+    EXPECT_EQ(piles, before);
+    EXPECT_EQ(view.tableClears, 0);
+  }
+  // The deal itself holds the guard: a second deal from inside it is refused.
+  NewGameResult nested = NewGameResult::Started;
+  game.firstPlayer = 2;
+  game.onComputerTurn = [&] { nested = NewGame(s); };
+  EXPECT_EQ(NewGame(s), NewGameResult::Started);
+  EXPECT_EQ(nested, NewGameResult::Busy);
+}
+
+TEST_F(NewGameTest, SampleGamesAreDealtInTurnAndRemembered) {
+  StoreTipNumber("4");
+  sample.SampleGameMode = true;
+  EXPECT_EQ(NewGame(s), NewGameResult::Started);
+  EXPECT_TRUE(ui.prompts.empty());
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(sample.SampleGameNumber, 5);
+  EXPECT_EQ(TipNumber(), "5");
+  EXPECT_EQ(view.panels[1], "Ann   Sample Game Number 5");
+  EXPECT_FALSE(sample.SampleGameMode);
+  // The same numbered game deals the same table again.
+  const table::PileArrays dealt = piles;
+  StoreTipNumber("4");
+  sample.SampleGameMode = true;
+  NewGame(s);
+  EXPECT_EQ(piles, dealt);
+
+  // The sample mode lasts one deal.
+  EXPECT_EQ(NewGame(s), NewGameResult::Started);
+  EXPECT_EQ(sample.SampleGameNumber, 0);
+  EXPECT_EQ(TipNumber(), "5");
+
+  // Reversed decks are named on the panel.
+  sample.SampleGameMode = true;
+  sample.SampleDealReversed = true;
+  EXPECT_EQ(NewGame(s), NewGameResult::Started);
+  EXPECT_EQ(view.panels[1], "Ann   Sample Game Number 6 REVERSED");
+}
+
+TEST_F(NewGameTest, AfterTheTenthSampleGameTheFirstComesAgainWithANote) {
+  StoreTipNumber("10");
+  sample.SampleGameMode = true;
+  NewGame(s);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].title, "Sample Games");
+  EXPECT_EQ(ui.boxes[0].icon(), platform::vbInformation);
+  EXPECT_TRUE(ui.boxes[0].text.startsWith("How are you doing so far? You've played 10 different games.\r\n\r\n"));
+  EXPECT_EQ(sample.SampleGameNumber, 1);
+  EXPECT_EQ(TipNumber(), "1");
+}
+
+TEST_F(NewGameTest, AStoredCounterThatIsNoSampleGameStartsFromTheFirst) {
+  for (const QString stored : {"", "junk", "-7", "0"}) {
+    StoreTipNumber(stored);
+    ui.boxes.clear();
+    EXPECT_EQ(NextSampleGameNumber(settings, ui, false), 1) << stored.toStdString();
+    EXPECT_TRUE(ui.boxes.empty());
+  }
+  StoreTipNumber("32767");
+  EXPECT_EQ(NextSampleGameNumber(settings, ui, false), 1);
+  EXPECT_EQ(ui.boxes.size(), 1u);
+}
+
+TEST_F(NewGameTest, TheDeveloperChoosesTheSampleGameOrKeepsTheProposedOne) {
+  StoreTipNumber("2");
+  ui.QueueInput(std::nullopt);  // Cancel
+  ui.QueueInput(QString("seven"));
+  ui.QueueInput(QString("0"));
+  ui.QueueInput(QString(" 7 "));
+  ui.QueueInput(QString("12"));
+  EXPECT_EQ(NextSampleGameNumber(settings, ui, true), 3);
+  EXPECT_EQ(NextSampleGameNumber(settings, ui, true), 3);
+  EXPECT_EQ(NextSampleGameNumber(settings, ui, true), 3);
+  EXPECT_EQ(NextSampleGameNumber(settings, ui, true), 7);
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(NextSampleGameNumber(settings, ui, true), 1);
+  EXPECT_EQ(ui.boxes.size(), 1u);
+  ASSERT_EQ(ui.prompts.size(), 5u);
+  EXPECT_EQ(ui.prompts[0].prompt, "Choose Sample Game");
+  EXPECT_EQ(ui.prompts[0].title, "Sample Game");
+  EXPECT_EQ(ui.prompts[0].defaultText, "3");
+}
+
+TEST_F(NewGameTest, AMissingSampleGameIsShuffledInsteadAndNotRemembered) {
+  // A sample file with no such game: the user is told and the decks are
+  // shuffled, so the game is still dealt.
+  s.AppPath = home.Path() + "/nowhere/";
+  sample.SampleGameMode = true;
+  EXPECT_EQ(NewGame(s), NewGameResult::Started);
+  EXPECT_EQ(sample.SampleGameNumber, 0);
+  EXPECT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(TipNumber(), "(none)");
+}
+
+TEST_F(NewGameTest, TheTutorialsDealLaysOutItsPreparedGame) {
+  // The tutorial's game as record 15.
+  table::PileArrays prepared;
+  table::ShuffleDecks(prepared, table::SeededRandom(3));
+  table::GameState dealtState;
+  {
+    table::DealServices d{prepared, dealtState, view, sfx, wait, ui, game};
+    ASSERT_EQ(table::DealNewGame(d, 0, {}), table::DealResult::Dealt);
+  }
+  SavedGameRecord rec;
+  FillGameRecord(prepared, dealtState, rec, ScoreRec{}, false, 100, 0);
+  ASSERT_TRUE(saved.SavedGamesFile.Write(kTutorialGameRecord, rec.Encode()));
+
+  state.TutorialMode = true;
+  state.TutorialContinue = true;
+  cmdDeal_Click(s, RestoreContext{});
+  EXPECT_EQ(tutorial.tipText,
+            "Click Deal.\r\n\r\n\r\n\r\nAfter the deal is complete, click the Next button below to continue.");
+  EXPECT_TRUE(tutorial.handHidden);
+  EXPECT_EQ(piles.Reserve, prepared.Reserve);
+  EXPECT_EQ(piles.Stock, prepared.Stock);
+  EXPECT_FALSE(view.images[TableImage::cmdDeal]);
+  EXPECT_EQ(game.finishes, 0);
+}
+
+}  // namespace
+}  // namespace play
