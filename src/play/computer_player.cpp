@@ -251,7 +251,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
   st.TempMoveNumber = 0;
   st.ComputerThinking = true;
   s_.view.SetImageVisible(table::TableImage::ImgTurn2, true);
-  s_.view.SetLabel(table::TableLabel::lblTurn, kMyTurnText);
+  s_.view.SetLabel(table::TableLabel::lblTurn, kMyTurnLine);
   st.StockTurned = false;
   if (p.StockCount[kOpponentSide] == 0 && p.WasteCount[kOpponentSide] > 0)
     table::RecycleWaste(s_.piles, st, s_.view, s_.sfx);
@@ -400,7 +400,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
   if (!st.TutorialMode) s_.view.SetLabel(table::TableLabel::lblMessage, QString());
   CompEndTurn();
   if (s_.wait.Exiting()) return finish(TurnOutcome::Exiting);
-  s_.view.SetLabel(table::TableLabel::lblTurn, kTurnHandedBackText);
+  s_.view.SetLabel(table::TableLabel::lblTurn, kYourTurnLine);
   if (p.StockCount[kLocalSide] == 0 && p.WasteCount[kLocalSide] == 0) HandEmptyHint(s_.view);
   return finish(capReached ? TurnOutcome::MoveCapReached : TurnOutcome::HandedBack);
 }

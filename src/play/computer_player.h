@@ -37,8 +37,8 @@ struct TurnReport {
 // the table.
 inline constexpr int kMaxMovesPerTurn = 500;
 
-inline const QString kMyTurnText = QStringLiteral("My turn");
-inline const QString kTurnHandedBackText = QStringLiteral("Your turn");
+inline const QString kMyTurnLine = QStringLiteral("My turn");
+inline const QString kYourTurnLine = QStringLiteral("Your turn");
 inline constexpr int kYourTurnEffect = 10;
 inline constexpr double kEndTurnPause = 0.4;
 inline constexpr int kHumanReserve = 2;   // the human's piles the computer loads
