@@ -115,6 +115,15 @@ void FrmPlay::SetImageVisible(table::TableImage image, bool visible) {
   if (control) control->setVisible(visible);
 }
 
+void FrmPlay::SetLabelVisible(table::TableLabel label, bool visible) {
+  if (QLabel* l = LabelOf(*this, label)) l->setVisible(visible);
+}
+
+// The logo is the media services' to paint.
+void FrmPlay::ShowLogo(bool show) {
+  if (neighbours_) neighbours_->ShowLogo(show);
+}
+
 void FrmPlay::SetCardFrameVisible(int index, bool visible) {
   if (index >= 0 && index <= 6) lblCardFrame[index]->setVisible(visible);
 }
@@ -146,6 +155,13 @@ void FrmPlay::MoveSmokeTo(table::PileControl pile, int index) {
 }
 
 void FrmPlay::ClearTable() { table::CardTable::ClearTable(); }
+
+void FrmPlay::StopClock() {
+  Timer1.stop();
+  clock.Stop();
+}
+
+void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1->SetToolTip(panel, text); }
 
 // ---- Window fitting and placement ----
 

@@ -88,6 +88,10 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void SetPileVisible(table::PileControl pile, int index, bool visible) override;
   void MoveSmokeTo(table::PileControl pile, int index) override;
   void ClearTable() override;
+  void StopClock() override;
+  void SetLabelVisible(table::TableLabel label, bool visible) override;
+  void ShowLogo(bool show) override;
+  void SetStatusPanelToolTip(int panel, const QString& text) override;
 
   // Window fitting and placement, in twips.
   void FitMainWindow();
@@ -103,7 +107,7 @@ class FrmPlay : public table::CardTable, public table::TableView {
 
   // The frame.
   void LayoutTable();
-  void SizeStatusBar();
+  void SizeStatusBar() override;
   void StatusBar1_MouseDown(Qt::MouseButton button, int x);
   void StatusBar1_PanelClick(int panel);
   void Timer1_Timer();

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <QToolTip>
 
 namespace play {
 
@@ -63,6 +64,35 @@ int StatusBar::PanelAt(int x) const {
     left += w;
   }
   return 0;
+}
+
+QString StatusBar::ToolTip(int panel) const {
+  const auto it = toolTips_.find(panel);
+  return it == toolTips_.end() ? QString() : it->second;
+}
+
+void StatusBar::SetToolTip(int panel, const QString& text) {
+  if (!Valid(panel)) return;
+  if (text.isEmpty()) {
+    toolTips_.erase(panel);
+  } else {
+    toolTips_[panel] = text;
+  }
+}
+
+bool StatusBar::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = ToolTip(PanelAt(help->pos().x()));
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
+  }
+  return QWidget::event(event);
 }
 
 void StatusBar::paintEvent(QPaintEvent*) {

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <map>
 #include <vector>
 
 namespace play {
@@ -42,12 +43,16 @@ class StatusBar : public QWidget {
   int Left(int panel) const;
   // The panel under x, 0 when none.
   int PanelAt(int x) const;
+  // The tip shown while the pointer rests on the panel; empty for none.
+  QString ToolTip(int panel) const;
+  void SetToolTip(int panel, const QString& text);
 
  signals:
   void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
   void panelClick(int panel);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -60,6 +65,7 @@ class StatusBar : public QWidget {
   };
   bool Valid(int panel) const { return panel >= 1 && panel <= PanelCount(); }
   std::vector<Panel> panels_;
+  std::map<int, QString> toolTips_;
   int pressedPanel_ = 0;
 };
 

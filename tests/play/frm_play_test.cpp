@@ -286,6 +286,35 @@ TEST_F(FrmPlayTest, StatusBarPanels) {
   EXPECT_FALSE(neighbours.stopMusic);
 }
 
+TEST_F(FrmPlayTest, GameOverControls) {
+  frmPlay->StartClock();
+  now += 42;
+  frmPlay->SetImageVisible(TableImage::ImgTurn2, true);
+  frmPlay->SetImageVisible(TableImage::cmdDone, false);
+  frmPlay->SetImageVisible(TableImage::imgIcon, false);
+  frmPlay->SetImageVisible(TableImage::cmdDeal, true);
+  EXPECT_TRUE(frmPlay->cmdDone->isHidden());
+  EXPECT_TRUE(frmPlay->imgIcon->isHidden());
+  EXPECT_FALSE(frmPlay->cmdDeal->isHidden());
+  EXPECT_FALSE(frmPlay->ImgTurn2->isHidden());
+
+  frmPlay->SetLabelVisible(TableLabel::lblWAIT, false);
+  EXPECT_TRUE(frmPlay->lblWAIT->isHidden());
+
+  frmPlay->StopClock();
+  now += 100;
+  EXPECT_FALSE(frmPlay->Timer1.isActive());
+  EXPECT_EQ(frmPlay->ElapsedSeconds(), 42);
+
+  frmPlay->ShowLogo(true);
+  EXPECT_EQ(neighbours.logo.back(), true);
+
+  frmPlay->SetStatusPanelToolTip(play::kPanelMatch, "Match Points to reach");
+  EXPECT_EQ(frmPlay->StatusBar1->ToolTip(play::kPanelMatch), "Match Points to reach");
+  frmPlay->SetStatusPanelToolTip(play::kPanelMatch, "");
+  EXPECT_EQ(frmPlay->StatusBar1->ToolTip(play::kPanelMatch), "");
+}
+
 TEST_F(FrmPlayTest, MatchPointsFromTheStatusBar) {
   const int x = frmPlay->MatchPanelLeft + 2;
   ui.QueueAnswer(platform::vbYes);

@@ -55,6 +55,11 @@ class FakeTableView : public table::TableView {
   }
   void MoveSmokeTo(table::PileControl pile, int index) override { smokeMoves.emplace_back(pile, index); }
   void ClearTable() override { ++tableClears; }
+  void StopClock() override { ++clockStops; clockRunning = false; }
+  void SetLabelVisible(table::TableLabel label, bool visible) override { labelsVisible[label] = visible; }
+  void ShowLogo(bool show) override { logoShown = show; ++logoCalls; }
+  void SetStatusPanelToolTip(int panel, const QString& text) override { panelToolTips[panel] = text; }
+  void SizeStatusBar() override { ++statusBarSizings; }
 
   std::vector<Paint> paints;
   std::vector<std::pair<table::PileControl, int>> empties;
@@ -73,6 +78,13 @@ class FakeTableView : public table::TableView {
   std::map<std::pair<table::PileControl, int>, bool> pileVisible;
   std::vector<std::pair<table::PileControl, int>> smokeMoves;
   int tableClears = 0;
+  int clockStops = 0;
+  bool clockRunning = false;  // set by tests; StopClock clears it
+  std::map<table::TableLabel, bool> labelsVisible;
+  bool logoShown = false;
+  int logoCalls = 0;
+  std::map<int, QString> panelToolTips;
+  int statusBarSizings = 0;
 };
 
 }  // namespace testing_support
