@@ -46,9 +46,8 @@ MoveResult Refuse(const char* operation, MoveResult result, int pile) {
   return result;
 }
 
-// The tutorial holds the table after each move until its Next button.
+// The tutorial holds the table until its Next button is pressed.
 void WaitForTutorial(MoveServices& s) {
-  s.state.TutorialContinue = false;
   s.wait.WaitUntil([&s] { return s.state.TutorialContinue; });
   s.state.TutorialContinue = false;
 }
@@ -233,6 +232,7 @@ void TurnOpponentStock(MoveServices& s) {
   s.wait.Pause(s.ThinkDelay);
   s.state.StockTurned = true;
   if (s.state.TutorialMode) {
+    s.state.TutorialContinue = false;
     s.hooks.EnableNextTip(true);
     WaitForTutorial(s);
     if (s.state.TutorialMode) s.hooks.EnableNextTip(false);

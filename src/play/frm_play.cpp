@@ -141,12 +141,6 @@ void FrmPlay::StartClockAt(double elapsedSeconds) {
 
 std::int64_t FrmPlay::ElapsedSeconds() const { return clock.ElapsedSeconds(); }
 
-void FrmPlay::StopClock() {
-  Timer1.stop();
-  clock.Stop();
-}
-
-void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1->SetToolTip(panel, text); }
 void FrmPlay::AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card,
                           table::PileControl target, int targetIndex) {
   table::CardTable::AnimateCard(source, sourceIndex, card, target, targetIndex);
@@ -161,6 +155,13 @@ void FrmPlay::MoveSmokeTo(table::PileControl pile, int index) {
 }
 
 void FrmPlay::ClearTable() { table::CardTable::ClearTable(); }
+
+void FrmPlay::StopClock() {
+  Timer1.stop();
+  clock.Stop();
+}
+
+void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1->SetToolTip(panel, text); }
 
 // ---- Window fitting and placement ----
 

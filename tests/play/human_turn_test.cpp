@@ -1,0 +1,420 @@
+#include "play/human_turn.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "platform/wait.h"
+#include "play/frm_play.h"
+#include "play/top_level_command.h"
+#include "support/temp_home.h"
+#include "table/busy_guard.h"
+#include "table/card_deck.h"
+#include "table/fake_sound_effects.h"
+#include "table/mouse_events.h"
+
+using namespace table;
+using play::HumanTurn;
+using testing_support::DoubleClick;
+using testing_support::DragTo;
+using testing_support::MoveMouse;
+using testing_support::Press;
+using testing_support::Release;
+
+namespace {
+
+constexpr CardCode Card(int suit, int rank) { return static_cast<CardCode>((suit - 1) * 13 + rank); }
+
+class FakePlayHooks : public play::PlayHooks {
+ public:
+  explicit FakePlayHooks(GameState& state) : state_(state) {}
+  void GameOver(int winner) override {
+    gameOvers.push_back(winner);
+    state_.GameEnded = true;
+    state_.ComputerThinking = false;
+    state_.CurrentTurn = 0;
+  }
+  void ShowPileCounts() override { ++pileCounts; }
+  void WriteMoveRecord(int record) override { moveRecords.push_back(record); }
+  void SaveGameRecord() override { ++turnBackups; }
+  bool Online() const override { return online; }
+  bool Move_Transmit_PlayCard(const play::OnlineMove& move) override {
+    sent.push_back(move);
+    return true;
+  }
+  void EnableNextTip(bool) override {}
+
+  std::vector<int> gameOvers, moveRecords;
+  int pileCounts = 0, turnBackups = 0;
+  bool online = false;
+  std::vector<play::OnlineMove> sent;
+
+ private:
+  GameState& state_;
+};
+
+class FakeNeighbours : public play::HumanTurnNeighbours {
+ public:
+  void PanelHide() override { ++panelHides; }
+  void ViewCards(const QString& pile, int index) override { viewed.emplace_back(pile, index); }
+  void ShowTableauPile(int pile) override { fanned.push_back(pile); }
+  void TutorialStockTurned() override {}
+  void HideTutorialHand() override {}
+  void Opponent() override { ++opponentTurns; }
+
+  int panelHides = 0, opponentTurns = 0;
+  std::vector<std::pair<QString, int>> viewed;
+  std::vector<int> fanned;
+};
+
+platform::ScreenMetrics Screen() {
+  platform::ScreenMetrics s;
+  s.widthPixels = 1280;
+  s.heightPixels = 1024;
+  s.logPixelsX = 96;
+  return s;
+}
+
+class HumanTurnTest : public ::testing::Test {
+ protected:
+  HumanTurnTest() {
+    turn = std::make_unique<HumanTurn>(
+        play::HumanTurnServices{moves, *frmPlay, computer, ui, channel, settings, "/data/", neighbours});
+    turn->Connect();
+    SetUpTable();
+  }
+
+  // The local player's turn on a quiet table: no Ace within reach, no empty
+  // Tableau pile, nothing of the player's that fits a Center foundation.
+  void SetUpTable() {
+    const auto tableau = [this](int pile, std::initializer_list<CardCode> cards) {
+      piles.TableauCount[pile] = 0;
+      for (CardCode c : cards) piles.Tableau[pile][++piles.TableauCount[pile]] = c;
+    };
+    tableau(1, {Card(2, 10), Card(1, 9)});
+    tableau(2, {Card(2, 9)});
+    tableau(3, {Card(1, 6)});
+    tableau(4, {Card(4, 9), Card(3, 8)});
+    tableau(5, {Card(4, 12)});
+    tableau(6, {Card(4, 11)});
+    tableau(7, {Card(3, 5)});
+    tableau(8, {Card(3, 10)});
+    piles.ReserveCount[0] = 2;
+    piles.Reserve[0][1] = Card(3, 4);
+    piles.Reserve[0][2] = Card(2, 5);
+    piles.ReserveFaceDown[0] = 0;
+    piles.StockCount[0] = 3;
+    piles.Stock[0][1] = Card(4, 6);
+    piles.Stock[0][2] = Card(4, 8);
+    piles.Stock[0][3] = Card(1, 12);
+    // The computer's piles hold enough that no turn of it ends the game.
+    const CardCode reserve[] = {Card(1, 2), Card(1, 3), Card(4, 4), Card(3, 7)};
+    for (CardCode c : reserve) piles.Reserve[1][++piles.ReserveCount[1]] = c;
+    piles.ReserveFaceDown[1] = 3;
+    piles.WasteCount[1] = 1;
+    piles.Waste[1][1] = Card(1, 10);
+    const CardCode stock[] = {Card(2, 12), Card(3, 12), Card(4, 2), Card(1, 13), Card(2, 13), Card(4, 13)};
+    for (CardCode c : stock) piles.Stock[1][++piles.StockCount[1]] = c;
+    state.CurrentTurn = 1;
+    state.TurnCount = 2;
+    frmPlay->cmdDeal->hide();
+    frmPlay->RedrawTable();
+  }
+
+  std::unique_ptr<play::FrmPlay> MakeTable() {
+    wait.SetTimeScale(0);
+    auto table = std::make_unique<play::FrmPlay>(
+        CardTableServices{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}, Screen());
+    table->SetFixedSizes();
+    table->SetEmptyPilePictures();
+    table->FitMainWindow();
+    table->ClearTable();
+    table->LayoutTable();
+    return table;
+  }
+
+  QString Message() const { return frmPlay->lblMessage->text(); }
+  QImage Face(CardCode c) const {
+    return CutFace(frmPlay->frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
+  void Click(QWidget* w) {
+    Press(w, {10, 10});
+    Release(w, {10, 10});
+  }
+
+  PileArrays piles;
+  GameState state;
+  TableSettings settings;
+  platform::WaitService wait;
+  platform::FakeUi ui;
+  platform::FakeSoundChannel channel;
+  testing_support::FakeSoundEffects sounds;
+  BusyGuard guard;
+  FakePlayHooks hooks{state};
+  FakeNeighbours neighbours;
+  std::unique_ptr<play::FrmPlay> frmPlay = MakeTable();
+  play::MoveServices moves{piles, state, *frmPlay, sounds, wait, guard, hooks, 0, {}};
+  play::ComputerPlayer computer{moves};
+  std::unique_ptr<HumanTurn> turn;
+};
+
+}  // namespace
+
+// Pushes a card onto a Tableau pile and shows it.
+void AddToTableau(PileArrays& piles, play::FrmPlay& table, int pile, CardCode card) {
+  piles.Tableau[pile][++piles.TableauCount[pile]] = card;
+  table.PaintCard(PileControl::picTableau, pile, card, 0);
+}
+
+TEST_F(HumanTurnTest, DragsCardsToEachKindOfPileAndEndsTheTurnOnTheOwnWaste) {
+  AddToTableau(piles, *frmPlay, 7, Card(1, 1));
+  // A Tableau Ace to an empty Center foundation.
+  DragTo(frmPlay->picTableau[7], frmPlay->picCenter[2]->pos());
+  EXPECT_EQ(piles.CenterCount[2], 1);
+  EXPECT_EQ(piles.Center[2][1], Card(1, 1));
+  EXPECT_EQ(piles.TableauCount[7], 1);
+  EXPECT_EQ(frmPlay->picCenter[2]->Picture(), Face(Card(1, 1)));
+  EXPECT_EQ(frmPlay->picTableau[7]->Picture(), Face(Card(3, 5)));
+
+  // The Reserve card onto a Tableau pile, down in alternating colours.
+  const QPoint reserveHome = frmPlay->picPlayer[2]->pos();
+  DragTo(frmPlay->picPlayer[2], frmPlay->picTableau[3]->pos() + QPoint(12, -20));
+  EXPECT_EQ(piles.TableauCount[3], 2);
+  EXPECT_EQ(piles.Tableau[3][2], Card(2, 5));
+  EXPECT_EQ(piles.ReserveCount[0], 1);
+  EXPECT_EQ(frmPlay->lblPResCnt->text(), "1");
+  EXPECT_EQ(frmPlay->picPlayer[2]->pos(), reserveHome);
+  EXPECT_EQ(frmPlay->picPlayer[2]->Picture(), Face(Card(3, 4)));
+
+  // Tableau cards onto the opponent's Reserve and Waste, in suit and sequence.
+  DragTo(frmPlay->picTableau[4], frmPlay->picOpponent[2]->pos());
+  EXPECT_EQ(piles.ReserveCount[1], 5);
+  EXPECT_EQ(piles.Reserve[1][5], Card(3, 8));
+  DragTo(frmPlay->picTableau[1], frmPlay->picOpponent[3]->pos());
+  EXPECT_EQ(piles.WasteCount[1], 2);
+  EXPECT_EQ(piles.Waste[1][2], Card(1, 9));
+  EXPECT_EQ(Message(), "");
+  EXPECT_EQ(hooks.moveRecords, (std::vector<int>{2, 3, 4, 5}));
+
+  // The first press turns the Hand card up; dragging it onto the own Waste
+  // ends the turn, the computer plays and hands the turn back.
+  Click(frmPlay->picPlayer[1]);
+  ASSERT_TRUE(state.StockTurned);
+  DragTo(frmPlay->picPlayer[1], frmPlay->picPlayer[3]->pos());
+  EXPECT_GE(piles.WasteCount[0], 1);   // the computer may load cards on it
+  EXPECT_EQ(piles.Waste[0][1], Card(1, 12));
+  EXPECT_EQ(piles.StockCount[0], 2);
+  EXPECT_FALSE(state.EndTurnPending);
+  EXPECT_EQ(state.CurrentTurn, 1);
+  EXPECT_EQ(state.TurnCount, 3);
+  EXPECT_EQ(hooks.turnBackups, 1);
+  EXPECT_FALSE(state.ComputerThinking);
+  EXPECT_FALSE(guard.IsRunning(Activity::Move));
+  EXPECT_EQ(frmPlay->lblTurn->text(), "Your turn");
+  EXPECT_FALSE(frmPlay->ImgTurn1->isHidden());
+}
+
+TEST_F(HumanTurnTest, ARefusedDropSlidesHomeWithItsMessage) {
+  const PileArrays before = piles;
+  PictureBox* queen = frmPlay->picTableau[5];
+  const QPoint home = queen->pos();
+  DragTo(queen, frmPlay->picTableau[2]->pos());
+  EXPECT_EQ(queen->pos(), home);
+  EXPECT_EQ(piles, before);
+  EXPECT_EQ(Message(), "That card cannot be played there.\r\nTableau piles are built down in alternating colors.");
+  EXPECT_EQ(channel.played, std::vector<QString>{"/data/~109.tmp"});
+  EXPECT_TRUE(hooks.moveRecords.empty());
+
+  // The next press on a pile clears the message.
+  Click(frmPlay->picTableau[5]);
+  EXPECT_EQ(Message(), "");
+}
+
+TEST_F(HumanTurnTest, TheFirstPressTurnsTheStockCardTheSecondDragsIt) {
+  PictureBox* stock = frmPlay->picPlayer[1];
+  const QPoint home = stock->pos();
+  Press(stock, {10, 10});
+  EXPECT_TRUE(state.StockTurned);
+  EXPECT_EQ(stock->Picture(), Face(Card(1, 12)));
+  EXPECT_EQ(frmPlay->Dragging, 0);
+  MoveMouse(stock, {200, 10});
+  Release(stock, {200, 10});
+  EXPECT_EQ(stock->pos(), home);
+  EXPECT_EQ(piles.StockCount[0], 3);
+
+  Press(stock, {10, 10});
+  EXPECT_EQ(frmPlay->Dragging, 1);
+  EXPECT_EQ(state.MoveCard, Card(1, 12));
+  MoveMouse(stock, {70, 30});
+  EXPECT_EQ(stock->pos(), home + QPoint(60, 20));
+  Release(stock, {10, 10});
+  EXPECT_EQ(stock->pos(), home);   // no pile there: back home
+  EXPECT_EQ(ui.beeps, 0);
+}
+
+TEST_F(HumanTurnTest, AnEmptyStockTakesTheWasteBack) {
+  piles.StockCount[0] = 0;
+  piles.WasteCount[0] = 2;
+  piles.Waste[0][1] = Card(4, 3);
+  piles.Waste[0][2] = Card(4, 4);
+  Click(frmPlay->picPlayer[1]);
+  EXPECT_EQ(piles.StockCount[0], 2);
+  EXPECT_EQ(piles.WasteCount[0], 0);
+  EXPECT_EQ(piles.Stock[0][2], Card(4, 3));
+  EXPECT_FALSE(state.StockTurned);
+}
+
+TEST_F(HumanTurnTest, TheStopRulesHoldTheStockCard) {
+  piles.TableauCount[6] = 0;   // an empty Tableau pile with Reserve cards left
+  Click(frmPlay->picPlayer[1]);
+  EXPECT_FALSE(state.StockTurned);
+  EXPECT_EQ(Message(),
+            "STOP! You must fill an empty Tableau with your Reserve card before playing your Stock card!");
+  EXPECT_EQ(frmPlay->picPlayer[1]->Picture(), frmPlay->frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+TEST_F(HumanTurnTest, ADoubleClickNeverPlaysAFaceDownStockCard) {
+  // The Hand card is an Ace, and so is a Tableau top: that Ace must go to
+  // the Center before the Stock card may be turned.
+  piles.Stock[0][3] = Card(2, 1);
+  AddToTableau(piles, *frmPlay, 7, Card(1, 1));
+  Press(frmPlay->picPlayer[1], {10, 10});
+  Release(frmPlay->picPlayer[1], {10, 10});
+  DoubleClick(frmPlay->picPlayer[1], {10, 10});
+  Release(frmPlay->picPlayer[1], {10, 10});
+  EXPECT_FALSE(state.StockTurned);
+  EXPECT_EQ(piles.StockCount[0], 3);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(piles.CenterCount[i], 0) << i;
+  EXPECT_EQ(Message(),
+            "STOP! Tableau cards that can be played to the Center, must be moved there before turning over your "
+            "Stock card!");
+
+  // With the Tableau Ace played, the double click turns the Ace up and plays it.
+  DoubleClick(frmPlay->picTableau[7], {10, 10});
+  EXPECT_EQ(piles.CenterCount[1], 1);
+  Press(frmPlay->picPlayer[1], {10, 10});
+  Release(frmPlay->picPlayer[1], {10, 10});
+  ASSERT_TRUE(state.StockTurned);
+  DoubleClick(frmPlay->picPlayer[1], {10, 10});
+  Release(frmPlay->picPlayer[1], {10, 10});
+  EXPECT_EQ(piles.CenterCount[2], 1);
+  EXPECT_EQ(piles.Center[2][1], Card(2, 1));
+  EXPECT_EQ(piles.StockCount[0], 2);
+  EXPECT_FALSE(frmPlay->picPlayer[1]->isHidden());
+}
+
+TEST_F(HumanTurnTest, ADoubleClickSendsTheCardToTheFirstFoundationThatTakesIt) {
+  piles.CenterCount[1] = 1;
+  piles.Center[1][1] = Card(4, 1);
+  piles.Reserve[0][2] = Card(2, 1);   // a Reserve Ace
+  DoubleClick(frmPlay->picPlayer[2], {10, 10});
+  EXPECT_EQ(piles.CenterCount[2], 1);
+  EXPECT_EQ(piles.Center[2][1], Card(2, 1));
+  EXPECT_EQ(piles.ReserveCount[0], 1);
+  EXPECT_FALSE(frmPlay->picPlayer[2]->isHidden());
+
+  DoubleClick(frmPlay->picTableau[5], {10, 10});
+  EXPECT_EQ(Message(), "That card cannot be played to the Center.");
+  EXPECT_EQ(piles.TableauCount[5], 1);
+}
+
+TEST_F(HumanTurnTest, ReleasingAPressOnAnEmptyOwnPileBeeps) {
+  ASSERT_EQ(piles.WasteCount[0], 0);
+  Click(frmPlay->picPlayer[3]);
+  EXPECT_EQ(ui.beeps, 1);
+  // A card picked up and let go, or the Stock turned, is no beep.
+  Click(frmPlay->picPlayer[2]);
+  Click(frmPlay->picPlayer[1]);
+  EXPECT_EQ(ui.beeps, 1);
+}
+
+TEST_F(HumanTurnTest, EveryPressInTheOpponentsTurnIsRefused) {
+  state.CurrentTurn = 2;
+  AddToTableau(piles, *frmPlay, 7, Card(1, 1));
+  const PileArrays before = piles;
+  DragTo(frmPlay->picTableau[7], frmPlay->picCenter[1]->pos());
+  EXPECT_EQ(Message(), "It's NOT your turn!");
+  frmPlay->lblMessage->clear();
+  Click(frmPlay->picPlayer[2]);
+  EXPECT_EQ(Message(), "It's NOT your turn!");
+  DoubleClick(frmPlay->picTableau[7], {10, 10});
+  EXPECT_EQ(piles, before);
+  EXPECT_EQ(frmPlay->Dragging, 0);
+}
+
+TEST_F(HumanTurnTest, TheDoneButtonHandsTheTurnToTheComputerAndBack) {
+  frmPlay->cmdDone->show();
+  frmPlay->cmdDone->click();
+  EXPECT_EQ(state.CurrentTurn, 1);
+  EXPECT_EQ(state.TurnCount, 3);
+  EXPECT_EQ(hooks.turnBackups, 1);
+  EXPECT_TRUE(frmPlay->cmdDone->isHidden());
+  EXPECT_EQ(frmPlay->cmdDone->text(), "End Turn");
+  EXPECT_FALSE(state.ComputerThinking);
+  // The computer's Hand card went to its Waste.
+  EXPECT_GE(piles.WasteCount[1], 2);
+  EXPECT_LE(piles.StockCount[1], 5);
+
+  // Once the game is over the button ends nothing.
+  state.GameEnded = true;
+  frmPlay->cmdDone->click();
+  EXPECT_EQ(state.TurnCount, 3);
+}
+
+TEST_F(HumanTurnTest, OnlineTheTurnAndTheStockTurnGoToThePeer) {
+  hooks.online = true;
+  Click(frmPlay->picPlayer[1]);
+  turn->cmdDone_Click();
+  ASSERT_EQ(hooks.sent.size(), 2u);
+  EXPECT_EQ(hooks.sent[0], (play::OnlineMove{"picPlayer", 1, "picPlayer", 1}));
+  EXPECT_EQ(hooks.sent[1], (play::OnlineMove{"picPlayer", 1, "picOpponent", 3}));
+  EXPECT_EQ(neighbours.opponentTurns, 1);
+  EXPECT_EQ(hooks.turnBackups, 0);   // no computer turn
+}
+
+TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDoneButtonReturns) {
+  frmPlay->show();
+  QTimer::singleShot(0, frmPlay.get(), [this] { EXPECT_TRUE(wait.RequestClose()); });
+  frmPlay->cmdDone->click();
+  EXPECT_TRUE(wait.Exiting());
+  EXPECT_FALSE(wait.CloseRequested());
+  EXPECT_FALSE(state.ComputerThinking);
+  EXPECT_FALSE(frmPlay->isVisible());
+}
+
+TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDropReturns) {
+  frmPlay->show();
+  Click(frmPlay->picPlayer[1]);
+  QTimer::singleShot(0, frmPlay.get(), [this] { wait.RequestClose(); });
+  DragTo(frmPlay->picPlayer[1], frmPlay->picPlayer[3]->pos());
+  EXPECT_EQ(state.CurrentTurn, 2);   // the turn did not come back: the program is leaving
+  EXPECT_FALSE(state.ComputerThinking);
+  EXPECT_FALSE(frmPlay->isVisible());
+}
+
+TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
+  platform::WaitService wait;
+  GameState state;
+  QWidget window;
+  window.show();
+  state.ComputerThinking = true;
+  bool closedInside = true;
+  wait.WaitUntil([&] {
+    wait.RequestClose();
+    closedInside = play::FinishTopLevelCommand(wait, state, &window);
+    return true;
+  });
+  EXPECT_FALSE(closedInside);
+  EXPECT_TRUE(state.ComputerThinking);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(play::FinishTopLevelCommand(wait, state, &window));
+  EXPECT_FALSE(state.ComputerThinking);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_FALSE(play::FinishTopLevelCommand(wait, state, &window));   // only once
+}
