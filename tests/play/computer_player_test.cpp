@@ -292,6 +292,16 @@ TEST_F(ComputerTurn, TheWinningMoveEndsTheTurnAtOnce) {
   EXPECT_TRUE(rig.sfx.effects.empty());
 }
 
+TEST_F(ComputerTurn, NothingIsPlayedInAnEndedGame) {
+  Table(Quiet().Tableau(4, {Card(1, 2)}).Stock(1, {}).Waste(1, {Card(5, 4)}));
+  rig.state.TurnCount = 1;
+  rig.state.GameEnded = true;
+  const table::PileArrays before = rig.piles;
+  EXPECT_EQ(Turn().outcome, TurnOutcome::GameEnded);
+  EXPECT_EQ(rig.piles, before);
+  EXPECT_TRUE(rig.sfx.effects.empty());
+}
+
 TEST_F(ComputerTurn, AGameEndedDuringAMoveStopsEverySearchStepBeforeItsFill) {
   // Tableau to Center would fill the emptied pile afterwards.
   Table(Quiet().Tableau(4, {Card(1, 2)}));
