@@ -9,6 +9,7 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "play/player_record.h"
+#include "play/top_level_command.h"
 #include "play/utilities.h"
 #include "table/picture_box.h"
 #include "table/table_pictures.h"
@@ -71,6 +72,8 @@ Program::Program(ProgramParts parts)
   moveServices_ = std::make_unique<MoveServices>(
       MoveServices{piles_, state_, view, sfx_, wait_, guard_, *this, player_.ThinkDelay, {}});
   computer_ = std::make_unique<ComputerPlayer>(*moveServices_);
+  humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{*moveServices_, view, *computer_, *ui_, *sound_,
+                                                             tableSettings_, folders_.DataPath, *this});
   savedServices_ = std::make_unique<SavedGameServices>(SavedGameServices{
       piles_, state_, saved_, MatchRefs{scores_.CurrentScores, scores_.MatchOn, scores_.MatchPoints},
       sample_.SampleGameNumber, view, guard_, *ui_, wait_, *this});
@@ -103,6 +106,7 @@ bool Program::Start() {
   FrmPlay& view = *frmPlay_;
   state_.StartingUp = true;
   view.SetFixedSizes();
+  humanTurn_->Connect();
   view.FitMainWindow();
 
   // A last player whose record cannot be read, or whose name is blank, is
@@ -146,7 +150,7 @@ void Program::cmdDeal_Click() { play::cmdDeal_Click(*newGameServices_, CurrentRe
 
 NewGameResult Program::NewGame() {
   const NewGameResult result = play::NewGame(*newGameServices_);
-  if (result == NewGameResult::Exiting) FinishTopLevelCommand();
+  FinishTopLevelCommand();
   return result;
 }
 
@@ -155,14 +159,7 @@ NewGameResult Program::NewGame() {
 // A close asked for while a wait runs (a deal, the computer's turn, a
 // pause) only sets Exiting: the running work stops, and the command that
 // started it completes the close when it returns, here.
-void Program::FinishTopLevelCommand() {
-  if (!wait_.CloseRequested() || wait_.Depth() > 0) return;
-  wait_.ClearCloseRequest();
-  state_.ComputerThinking = false;
-  // Not inside the handler that is still on the stack: the window closes
-  // once the event loop has it back.
-  QMetaObject::invokeMethod(frmPlay_.get(), &QWidget::close, Qt::QueuedConnection);
-}
+void Program::FinishTopLevelCommand() { play::FinishTopLevelCommand(wait_, state_, frmPlay_.get()); }
 
 bool Program::eventFilter(QObject* watched, QEvent* event) {
   if (watched == frmPlay_.get() && event->type() == QEvent::Close) {
@@ -328,6 +325,15 @@ void Program::MainWindowMinimised() {}
 void Program::MainWindowShown(Qt::WindowStates) {}
 void Program::UnloadMenuWindow() {}
 bool Program::SplashOpen() const { return false; }
+
+// The menu panel, the developer's pile viewer, the Tableau cards window, the
+// tutorial and online play are not part of the program yet.
+void Program::PanelHide() {}
+void Program::ViewCards(const QString&, int) {}
+void Program::ShowTableauPile(int) {}
+void Program::TutorialStockTurned() {}
+void Program::HideTutorialHand() {}
+void Program::Opponent() {}
 
 void Program::MoveCardFrameOver(table::PileControl pile, int index) {
   const table::PictureBox* box = frmPlay_->Pile(pile, index);

@@ -18,6 +18,7 @@
 #include "play/computer_player.h"
 #include "play/frm_play.h"
 #include "play/game_over.h"
+#include "play/human_turn.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/players.h"
@@ -69,6 +70,7 @@ class Program : public QObject,
                 private PlayerNetFile,
                 private FrmPlayNeighbours,
                 private DecidingCardMarker,
+                private HumanTurnNeighbours,
                 private NewGameHooks {
  public:
   explicit Program(ProgramParts parts);
@@ -99,6 +101,7 @@ class Program : public QObject,
   SampleGames& sample() { return sample_; }
   const media::Folders& folders() const { return folders_; }
   MoveServices& moveServices() { return *moveServices_; }
+  HumanTurn& humanTurn() { return *humanTurn_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -170,6 +173,13 @@ class Program : public QObject,
   bool BackgroundChosen() const override;
   // DecidingCardMarker
   void MoveCardFrameOver(table::PileControl pile, int index) override;
+  // HumanTurnNeighbours
+  void PanelHide() override;
+  void ViewCards(const QString& pileName, int index) override;
+  void ShowTableauPile(int pile) override;
+  void TutorialStockTurned() override;
+  void HideTutorialHand() override;
+  void Opponent() override;
 
   // What the desktop gives.
   media::Folders folders_;
@@ -206,6 +216,7 @@ class Program : public QObject,
   std::unique_ptr<FrmPlay> frmPlay_;
   std::unique_ptr<MoveServices> moveServices_;
   std::unique_ptr<ComputerPlayer> computer_;
+  std::unique_ptr<HumanTurn> humanTurn_;
   std::unique_ptr<SavedGameServices> savedServices_;
   std::unique_ptr<GameOverServices> gameOverServices_;
   std::unique_ptr<NewGameServices> newGameServices_;

@@ -1,0 +1,315 @@
+// The whole program, offscreen: the Deal button deals, the computer and a
+// scripted local player take turns through the table's own widgets, until
+// the game ends; closing, and the executable staying up.
+#include "play/game_program.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "media/folders.h"
+#include "platform/settings.h"
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "platform/vb.h"
+#include "play/player_record.h"
+#include "play/rule_checks.h"
+#include "play/simulated_game.h"
+#include "support/temp_home.h"
+#include "table/mouse_events.h"
+#include "table/picture_box.h"
+
+namespace play {
+namespace {
+
+using table::PileControl;
+using testing_support::DoubleClick;
+using testing_support::DragTo;
+using testing_support::Press;
+using testing_support::Release;
+
+constexpr int kTurnCap = 300;       // a game still running then is left as a stalemate
+constexpr int kActionsPerTurn = 400;
+
+class WholeGame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::optional<media::Folders> folders = media::SetUpFolders(QString(MARROWDALE_SOURCE_DIR) + "/");
+    ASSERT_TRUE(folders);
+    ASSERT_TRUE(media::CopySeedFiles(*folders).ok());
+    auto ui = std::make_unique<platform::FakeUi>();
+    fakeUi = ui.get();
+    ProgramParts parts;
+    parts.folders = *folders;
+    parts.screen.widthPixels = 1280;
+    parts.screen.heightPixels = 1024;
+    parts.screen.availWidth = 1280;
+    parts.screen.availHeight = 984;
+    parts.ui = std::move(ui);
+    parts.sound = std::make_unique<platform::FakeSoundChannel>();
+    parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.ConfigHome());
+    parts.seed = 20261209;
+    parts.cardDeckRoot = home.Path() + "/no-card-decks";
+    program = std::make_unique<Program>(std::move(parts));
+    program->wait().SetTimeScale(0);
+  }
+
+  const table::PileArrays& P() const { return program->piles(); }
+  const table::GameState& S() const { return program->state(); }
+  FrmPlay& W() { return program->frmPlay(); }
+
+  int CardsOnTable() const {
+    int n = 0;
+    for (int s = 0; s < 2; ++s) n += P().ReserveCount[s] + P().StockCount[s] + P().WasteCount[s];
+    for (int i = 1; i <= 8; ++i) n += P().TableauCount[i] + P().CenterCount[i];
+    return n;
+  }
+  void CheckTable(const char* when) {
+    const std::string fault = testing_support::independent::TableFault(P());
+    if (!fault.empty() && faults.size() < 5) faults.push_back(std::string(when) + ": " + fault);
+  }
+
+  table::CardCode Top(PileControl pile, int index) const {
+    using testing_support::independent::Top;
+    switch (pile) {
+      case PileControl::picCenter: return Top(P().Center[index], P().CenterCount[index]);
+      case PileControl::picTableau: return Top(P().Tableau[index], P().TableauCount[index]);
+      case PileControl::picPlayer:
+        return index == 1 ? Top(P().Stock[0], P().StockCount[0])
+                          : index == 2 ? Top(P().Reserve[0], P().ReserveCount[0]) : Top(P().Waste[0], P().WasteCount[0]);
+      case PileControl::picOpponent:
+        return index == 2 ? Top(P().Reserve[1], P().ReserveCount[1]) : Top(P().Waste[1], P().WasteCount[1]);
+      default: return 0;
+    }
+  }
+
+  bool Legal(PileControl source, int index, PileControl target, int targetIndex) const {
+    const table::CardCode card = Top(source, index);
+    if (card == 0) return false;
+    return CheckDrop(P(), Drop{source, index, card, target, targetIndex, Top(target, targetIndex)}).Legal();
+  }
+
+  // One move of the scripted player through the table's widgets, in his
+  // order of preference; false when he has none.
+  bool PlayOneMove() {
+    struct Source {
+      PileControl pile;
+      int index;
+    };
+    std::vector<Source> sources{{PileControl::picPlayer, 2}};
+    if (S().StockTurned && P().StockCount[0] > 0) sources.push_back({PileControl::picPlayer, 1});
+    for (int t = 1; t <= 8; ++t) sources.push_back({PileControl::picTableau, t});
+
+    // To the Center by a double click.
+    for (const Source& src : sources) {
+      for (int c = 1; c <= 8; ++c) {
+        if (!Legal(src.pile, src.index, PileControl::picCenter, c)) continue;
+        table::PictureBox* w = W().Pile(src.pile, src.index);
+        DoubleClick(w, {10, 10});
+        Release(w, {10, 10});
+        return true;
+      }
+    }
+    // Elsewhere by a drag: the own cards to the Tableau and onto the
+    // opponent's piles, a lone Tableau card onto another pile.
+    auto dragged = [&](const Source& src, PileControl target, int t) {
+      if (src.pile == PileControl::picTableau && target == PileControl::picTableau &&
+          (t == src.index || P().TableauCount[src.index] != 1 || P().TableauCount[t] == 0))
+        return false;
+      if (!Legal(src.pile, src.index, target, t)) return false;
+      DragTo(W().Pile(src.pile, src.index), W().Pile(target, t)->pos());
+      return true;
+    };
+    for (const Source& src : sources) {
+      for (int t = 1; t <= 8; ++t)
+        if (dragged(src, PileControl::picTableau, t)) return true;
+      for (int t = 2; t <= 3; ++t)
+        if (dragged(src, PileControl::picOpponent, t)) return true;
+    }
+    return false;
+  }
+
+  // The scripted player's turn; it ends by dropping the Hand card on his
+  // Waste, or with the Done button when he holds none.
+  void HumanTurn() {
+    for (int actions = 0; actions < kActionsPerTurn; ++actions) {
+      if (S().GameEnded || S().CurrentTurn != 1) return;
+      const int before = CardsOnTable();
+      const bool moved = PlayOneMove();
+      if (CardsOnTable() != before) faults.push_back("a move changed the number of cards");
+      CheckTable("after a move of the player");
+      if (moved) {
+        ++humanMoves;
+        continue;
+      }
+      if (!S().StockTurned && CanTurnStock(P(), 1).Legal() && (P().StockCount[0] > 0 || P().WasteCount[0] > 0)) {
+        const bool recycling = P().StockCount[0] == 0;
+        Press(W().picPlayer[1], {10, 10});
+        Release(W().picPlayer[1], {10, 10});
+        if (recycling ? P().StockCount[0] == 0 : !S().StockTurned)
+          faults.push_back(recycling ? "the Waste was not turned over" : "the Stock card was not turned");
+        continue;
+      }
+      ++turnsHandedOver;
+      if (S().StockTurned && P().StockCount[0] > 0 && Legal(PileControl::picPlayer, 1, PileControl::picPlayer, 3)) {
+        DragTo(W().picPlayer[1], W().picPlayer[3]->pos());
+      } else {
+        W().cmdDone->click();
+      }
+      return;
+    }
+    faults.push_back("the player's turn did not end");
+  }
+
+  TempHome home;
+  platform::FakeUi* fakeUi = nullptr;
+  std::unique_ptr<Program> program;
+  std::vector<std::string> faults;
+  int humanMoves = 0;
+  int turnsHandedOver = 0;
+  bool closeDeferred = false;
+};
+
+TEST_F(WholeGame, TheDealButtonStartsAGameThatIsPlayedToItsEnd) {
+  ASSERT_TRUE(program->Start());
+  ASSERT_TRUE(W().isVisible());
+  ASSERT_TRUE(W().cmdDeal->isVisible());
+  EXPECT_EQ(CardsOnTable(), 0);
+
+  W().cmdDeal->click();
+  EXPECT_FALSE(W().cmdDeal->isVisible());
+  EXPECT_EQ(CardsOnTable(), 104);
+  CheckTable("after the deal");
+  EXPECT_FALSE(S().ComputerThinking);
+
+  int computerTurnsSeen = 0;
+  int lastTurnCount = S().TurnCount;
+  while (!S().GameEnded && S().TurnCount < kTurnCap && faults.empty()) {
+    ASSERT_EQ(S().CurrentTurn, 1) << "the computer handed the turn back";
+    HumanTurn();
+    if (S().TurnCount > lastTurnCount) ++computerTurnsSeen;
+    lastTurnCount = S().TurnCount;
+    EXPECT_FALSE(S().ComputerThinking);
+    EXPECT_FALSE(program->guard().IsRunning(table::Activity::ComputerTurn));
+    if (!S().GameEnded) EXPECT_EQ(CardsOnTable(), 104);
+    CheckTable("after the computer's turn");
+  }
+  EXPECT_TRUE(faults.empty()) << faults.front();
+  EXPECT_GT(humanMoves, 0);
+  EXPECT_GT(turnsHandedOver, 2);
+  EXPECT_GT(computerTurnsSeen, 2) << "the turn passed to the computer and back";
+  if (S().GameEnded) {
+    EXPECT_EQ(S().CurrentTurn, 0);
+    EXPECT_TRUE(W().cmdDeal->isVisible()) << "a finished game offers the next deal";
+    // And the next deal starts a fresh game.
+    W().cmdDeal->click();
+    EXPECT_FALSE(S().GameEnded);
+    EXPECT_EQ(CardsOnTable(), 104);
+  }
+}
+
+TEST_F(WholeGame, TheNextSampleGameIsDealtFromTheStoredCounter) {
+  ASSERT_TRUE(program->Start());
+  program->sample().SampleGameMode = true;
+  W().cmdDeal->click();
+  EXPECT_EQ(program->sample().SampleGameNumber, 1);
+  EXPECT_EQ(CardsOnTable(), 104);
+  platform::IniSettingsStore store(home.ConfigHome());
+  EXPECT_EQ(store.GetSetting("Brackwell", "Marrowdale4", "Tip Number", ""), "1");
+}
+
+TEST_F(WholeGame, AFirstStartPlaysWithTheTemplateAndStoresNoPlayer) {
+  const QString players = program->folders().DataPath + "players4.sav";
+  QFile f(players);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray before = f.readAll();
+  f.close();
+
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->player().CurrentPlayer, 0);
+  EXPECT_EQ(program->tableSettings().AnimSpeed, program->player().AnimSpeed);
+  W().close();
+  EXPECT_FALSE(W().isVisible());
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), before);
+}
+
+TEST_F(WholeGame, TheLastPlayerIsLoadedAndStoredOnClose) {
+  // A player in record 3, named as the last one in the settings record.
+  {
+    platform::RecordFile file;
+    ASSERT_TRUE(file.Open(program->folders().DataPath + "players4.sav", kPlayerRecordLength));
+    PlayerRecord player = PlayerRecord::Decode(file.Read(kTemplateRecord));
+    player.Name = "Dora";
+    player.AnimSpeed = 95;
+    ASSERT_TRUE(file.Write(3, player.Encode()));
+    PlayerRecord settings = PlayerRecord::Decode(file.Read(kSettingsRecord));
+    settings.SetLastPlayer(3);
+    ASSERT_TRUE(file.Write(kSettingsRecord, settings.Encode()));
+  }
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->player().CurrentPlayer, 3);
+  EXPECT_EQ(program->player().PlayerName, "Dora");
+  EXPECT_EQ(program->tableSettings().PlayerName, "Dora");
+  EXPECT_EQ(program->tableSettings().AnimSpeed, 95);
+  W().close();
+  platform::RecordFile file;
+  ASSERT_TRUE(file.Open(program->folders().DataPath + "players4.sav", kPlayerRecordLength));
+  EXPECT_EQ(vb::TrimRecord(PlayerRecord::Decode(file.Read(3)).Name), "Dora");
+}
+
+TEST_F(WholeGame, ACloseDuringTheDealIsCompletedWhenTheDealReturns) {
+  ASSERT_TRUE(program->Start());
+  program->wait().SetTimeScale(0.01);  // the deal waits, so the close arrives inside it
+  QTimer::singleShot(0, &W(), [this] {
+    W().close();
+    closeDeferred = W().isVisible();
+  });
+  W().cmdDeal->click();
+  EXPECT_TRUE(closeDeferred) << "the window stayed while the deal ran";
+  EXPECT_TRUE(program->wait().Exiting());
+  EXPECT_FALSE(S().ComputerThinking);
+  EXPECT_FALSE(W().isVisible()) << "the Deal button completed the close";
+}
+
+TEST_F(WholeGame, TheProgramStaysUpUntilClosed) {
+  ASSERT_TRUE(program->Start());
+  QEventLoop loop;
+  QTimer::singleShot(300, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_TRUE(W().isVisible());
+  W().close();
+  EXPECT_FALSE(W().isVisible());
+}
+
+TEST(Executable, StartsOffscreenAndStaysUp) {
+  const QString exe = QString(MARROWDALE_BINARY_DIR) + "/src/marrowdale";
+  if (!QFile::exists(exe)) GTEST_SKIP() << "the program is not built";
+  TempHome home;
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("HOME", home.Path());
+  env.insert("XDG_DATA_HOME", home.DataHome());
+  env.insert("XDG_CONFIG_HOME", home.ConfigHome());
+  process.setProcessEnvironment(env);
+  process.start(exe, {});
+  ASSERT_TRUE(process.waitForStarted(10000));
+  EXPECT_FALSE(process.waitForFinished(2000)) << "the program ended: " << process.readAllStandardError().toStdString();
+  EXPECT_EQ(process.state(), QProcess::Running);
+  EXPECT_TRUE(QFile::exists(home.DataHome() + "/Brackwell/Marrowdale/Data/players4.sav"));
+  process.kill();
+  process.waitForFinished(5000);
+}
+
+}  // namespace
+}  // namespace play
