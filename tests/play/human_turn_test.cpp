@@ -418,3 +418,30 @@ TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(play::FinishTopLevelCommand(wait, state, &window));   // only once
 }
+
+TEST_F(HumanTurnTest, RightClicksAndPressesAroundThePiles) {
+  Press(frmPlay->picTableau[4], {10, 10}, Qt::RightButton);
+  Release(frmPlay->picTableau[4], {10, 10}, Qt::RightButton);
+  EXPECT_EQ(neighbours.fanned, std::vector<int>{4});
+  EXPECT_EQ(frmPlay->Dragging, 0);
+
+  // Pile contents only in the developer view.
+  Press(frmPlay->picOpponent[2], {10, 10}, Qt::RightButton);
+  Press(frmPlay->picPlayer[2], {10, 10}, Qt::RightButton);
+  EXPECT_TRUE(neighbours.viewed.empty());
+  state.IsDeveloperView = true;
+  Press(frmPlay->picOpponent[2], {10, 10}, Qt::RightButton);
+  Press(frmPlay->picPlayer[3], {10, 10}, Qt::RightButton);
+  EXPECT_EQ(neighbours.viewed,
+            (std::vector<std::pair<QString, int>>{{"picOpponent", 2}, {"picPlayer", 3}}));
+
+  // The message lines and the logo close the menu panel; the chat icon hides.
+  const int hides = neighbours.panelHides;
+  Press(frmPlay->lblMessage, {2, 2});
+  Press(frmPlay->lblTurn, {2, 2});
+  Press(frmPlay->picLogo, {2, 2});
+  EXPECT_EQ(neighbours.panelHides, hides + 3);
+  frmPlay->imgIcon->show();
+  Click(frmPlay->imgIcon);
+  EXPECT_TRUE(frmPlay->imgIcon->isHidden());
+}
