@@ -247,6 +247,8 @@ TurnReport ComputerPlayer::ComputerTurn() {
     return report;
   };
   auto stopped = [&] { return finish(st.GameEnded ? TurnOutcome::GameEnded : TurnOutcome::Exiting); };
+  // An ended game has no turn to play.
+  if (Stopped()) return stopped();
 
   st.TempMoveNumber = 0;
   st.ComputerThinking = true;
