@@ -25,13 +25,8 @@ QList<QRgb> QtColorTable(const std::vector<std::uint32_t>& table) {
 
 }  // namespace
 
-stdPNGdata::Bytes stdPNGdata::AllocateZeroed(std::int64_t size) {
-  if (size <= 0 || std::uint64_t(size) > std::numeric_limits<std::size_t>::max() / 2) return nullptr;
-  return Bytes(static_cast<std::uint8_t*>(std::calloc(std::size_t(size), 1)));
-}
-
 bool stdPNGdata::CreateDIB(int bitCount, int width, int height, std::span<const std::uint8_t> palette,
-                           const QImage* /*refDc*/) {
+                           const QImage* /*refDc*/, bool cleared) {
   FreeDIB();
   if (width < 1 || height < 1) return false;
   std::vector<std::uint32_t> table;
@@ -66,8 +61,12 @@ bool stdPNGdata::CreateDIB(int bitCount, int width, int height, std::span<const 
   }
   const std::int64_t scan = CalcScanWidth(bitCount, width);
   if (scan > std::numeric_limits<std::int32_t>::max() / height) return false;
-  Bytes bits = AllocateZeroed(scan * height);
+  Bytes bits = AllocateBytes(scan * height, cleared);
   if (!bits) return false;
+  if (!cleared) {
+    const std::int64_t used = (std::int64_t(bitCount) * width + 7) / 8;
+    for (int y = 0; y < height; ++y) std::memset(bits.get() + y * scan + used, 0, std::size_t(scan - used));
+  }
   bits_ = std::move(bits);
   bitCount_ = bitCount;
   width_ = width;
@@ -154,7 +153,7 @@ bool stdPNGdata::CreateBackgroundDIB(QImage* hDC, int x, int y, bool interlaced,
     return true;
   }
   if (interlaced && bitCount_ < 24) {
-    blockBits_ = AllocateZeroed(BlockBufferSize());
+    blockBits_ = AllocateBytes(BlockBufferSize(), true);
     return blockBits_ != nullptr;
   }
   return true;
@@ -189,7 +188,7 @@ void stdPNGdata::FlattenOntoBackground(std::uint8_t globalAlpha) {
   if (background_.isNull() || bitCount_ != 32 || !bits_) return;
   BlendRows(0, drawHeight_, globalAlpha);
   const std::int64_t scan = CalcScanWidth(24, width_);
-  Bytes flat = AllocateZeroed(scan * height_);
+  Bytes flat = AllocateBytes(scan * height_, true);
   if (flat) {
     const QImage bgr = background_.convertToFormat(QImage::Format_BGR888);
     const int rows = std::min(bgr.height(), height_);

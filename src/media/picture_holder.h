@@ -7,6 +7,8 @@
 // that progressive display composes transparent pictures on, and paints the
 // picture stretched or alpha-blended.
 
+#include "media/byte_buffer.h"
+
 #include <QImage>
 #include <cstdint>
 #include <cstdlib>
@@ -29,9 +31,11 @@ class stdPNGdata {
   // palette (red, green, blue triplets) becomes the colour table of an
   // indexed picture; without one, greys. False for another bit count or
   // when the memory cannot be had. refDc is accepted for symmetry with the
-  // other drawing calls; the picture's layout does not depend on it.
+  // other drawing calls; the picture's layout does not depend on it. A
+  // caller that writes every pixel of every row may ask for the bits
+  // uncleared (the padding at the rows' ends is cleared still).
   bool CreateDIB(int bitCount, int width, int height, std::span<const std::uint8_t> palette,
-                 const QImage* refDc = nullptr);
+                 const QImage* refDc = nullptr, bool cleared = true);
 
   // Prepares the background for transparent (32-bit) or block-filled
   // (indexed, interlaced) progressive display on hDC at (x, y). A negative
@@ -83,11 +87,7 @@ class stdPNGdata {
   }
 
  private:
-  struct FreeBytes {
-    void operator()(std::uint8_t* p) const { std::free(p); }
-  };
-  using Bytes = std::unique_ptr<std::uint8_t[], FreeBytes>;
-  static Bytes AllocateZeroed(std::int64_t size);
+  using Bytes = ByteBuffer;
 
   QImage View() const;  // the bits as a QImage, shared, not copied
   void BlendRows(int firstRow, int rows, std::uint8_t globalAlpha);

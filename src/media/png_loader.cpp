@@ -34,6 +34,36 @@ bool TypeIs(std::span<const std::uint8_t> typeAndData, const char (&type)[5]) {
 
 }  // namespace
 
+// The joined image data. A file in memory with one IDAT chunk is inflated
+// straight from the file's bytes; otherwise the chunks are joined.
+class StdPNG::ImageData {
+ public:
+  // `room` bounds what all the image data can still come to (the rest of
+  // the file), so that the joined data is laid out once and never moved.
+  bool Append(std::span<const std::uint8_t> data, bool stable, std::int64_t room) {
+    try {
+      if (stable && view_.empty() && joined_.empty()) {
+        view_ = data;
+        return true;
+      }
+      if (joined_.empty()) joined_.reserve(std::size_t(room) + view_.size());
+      if (!view_.empty()) {
+        joined_.assign(view_.begin(), view_.end());
+        view_ = {};
+      }
+      joined_.insert(joined_.end(), data.begin(), data.end());
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  std::span<const std::uint8_t> Bytes() const { return view_.empty() ? std::span<const std::uint8_t>(joined_) : view_; }
+
+ private:
+  std::span<const std::uint8_t> view_;
+  std::vector<std::uint8_t> joined_;
+};
+
 // Where the file's bytes come from: read piece by piece at a position.
 class StdPNG::Source {
  public:
@@ -41,6 +71,8 @@ class StdPNG::Source {
   virtual std::int64_t Size() const = 0;
   // The bytes [position, position + count); false when they cannot be read.
   virtual bool Read(std::int64_t position, std::int64_t count, std::span<const std::uint8_t>& bytes) = 0;
+  // True when the bytes Read hands out stay valid for the whole load.
+  virtual bool Stable() const { return false; }
 };
 
 class StdPNG::FileSource : public StdPNG::Source {
@@ -75,6 +107,7 @@ class StdPNG::MemorySource : public StdPNG::Source {
  public:
   explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
   std::int64_t Size() const override { return std::int64_t(bytes_.size()); }
+  bool Stable() const override { return true; }
   bool Read(std::int64_t position, std::int64_t count, std::span<const std::uint8_t>& bytes) override {
     if (count < 0 || position < 0 || count > Size() - position) return false;
     bytes = bytes_.subspan(std::size_t(position), std::size_t(count));
@@ -130,7 +163,7 @@ StdPNG::LoadResult StdPNG::LoadFromMemory(std::span<const std::uint8_t> bytes, s
   return LoadFrom(memory, checkCrc, useAlphaBlend, globalAlpha);
 }
 
-PngError StdPNG::ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize, std::vector<std::uint8_t>& idat) {
+PngError StdPNG::ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize, ImageData& idat) {
   const std::int64_t fileSize = source.Size();
   std::int64_t position = sizeof(kSignature);
   for (;;) {
@@ -162,11 +195,7 @@ PngError StdPNG::ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize
     } else if (TypeIs(type, "IDAT")) {
       if (!info_.hasHeader) return PngError::HeaderCorrupted;
       if (!ChunkCrcMatches(chunk)) return PngError::IdatBadCrc;
-      try {
-        idat.insert(idat.end(), chunk.Data().begin(), chunk.Data().end());
-      } catch (const std::bad_alloc&) {
-        return PngError::IdatNotKept;
-      }
+      if (!idat.Append(chunk.Data(), source.Stable(), fileSize - chunkStart)) return PngError::IdatNotKept;
     } else if (TypeIs(type, "bKGD")) {
       ReadBKGD(info_, chunk, checkCrc);
     } else if (TypeIs(type, "tIME")) {
@@ -201,11 +230,11 @@ StdPNG::LoadResult StdPNG::LoadFrom(Source& source, std::int16_t checkCrc, std::
     return fail(PngError::NotPng);
 
   std::int64_t rawSize = 0;
-  std::vector<std::uint8_t> idat;
+  ImageData idat;
   PngError error = ReadChunks(source, checkCrc != 0, rawSize, idat);
   if (error == PngError::None && !info_.hasHeader) error = PngError::HeaderCorrupted;
   if (error == PngError::None) error = FinishPalette(info_);
-  if (error == PngError::None && idat.empty()) error = PngError::NoImageData;
+  if (error == PngError::None && idat.Bytes().empty()) error = PngError::NoImageData;
   if (error != PngError::None) return fail(error);
 
   state_ = kLoading;
@@ -213,12 +242,13 @@ StdPNG::LoadResult StdPNG::LoadFrom(Source& source, std::int16_t checkCrc, std::
 
   // The inflated image is held once, in a buffer of exactly the size the
   // header asks for; data that gives fewer bytes is refused, never read past.
-  if (rawSize > (std::int64_t(idat.size()) + kInflateSlack) * kMaxInflateRatio)
+  const std::span<const std::uint8_t> compressed = idat.Bytes();
+  if (rawSize > (std::int64_t(compressed.size()) + kInflateSlack) * kMaxInflateRatio)
     return fail(PngError::NotCompressedCorrectly);
-  std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow) std::uint8_t[std::size_t(rawSize)]);
+  ByteBuffer raw = AllocateBytes(rawSize, false);
   if (!raw) return fail(PngError::TooLarge);
   uLongf produced = uLongf(rawSize);
-  if (uncompress(raw.get(), &produced, idat.data(), uLong(idat.size())) != Z_OK ||
+  if (uncompress(raw.get(), &produced, compressed.data(), uLong(compressed.size())) != Z_OK ||
       std::int64_t(produced) != rawSize)
     return fail(PngError::NotCompressedCorrectly);
   idat = {};
@@ -241,7 +271,10 @@ StdPNG::LoadResult StdPNG::LoadFrom(Source& source, std::int16_t checkCrc, std::
     info_.palette = {0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0xAA, 0xAA, 0xAA, 0xFF, 0xFF, 0xFF};
 
   holder_ = std::make_unique<stdPNGdata>();
-  if (!holder_->CreateDIB(format.dibBits, info_.width, info_.height, info_.palette, target.hDC))
+  // Rows of a plain image are written whole by the pipeline, so only an
+  // interlaced picture needs its bitmap cleared first.
+  if (!holder_->CreateDIB(format.dibBits, info_.width, info_.height, info_.palette, target.hDC,
+                          info_.interlace == 1))
     return fail(format.dibBits == 0 ? PngError::NoResources : PngError::TooLarge);
 
   const int paintMode = state_ & kPaintModeMask;

@@ -125,9 +125,10 @@ class StdPNG {
   class FileSource;
   class MemorySource;
   class Observer;
+  class ImageData;
 
   LoadResult LoadFrom(Source& source, std::int16_t checkCrc, std::int16_t useAlphaBlend, std::uint8_t globalAlpha);
-  PngError ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize, std::vector<std::uint8_t>& idat);
+  PngError ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize, ImageData& idat);
   void ResetImage();
   bool PrepareTransparency(QImage* hDC, QWidget* hWnd, bool computeOnly);
   std::int32_t TranslateSysColor(std::int32_t color) const;

@@ -53,18 +53,31 @@ void UnfilterPaeth(std::uint8_t* line, const std::uint8_t* above, std::size_t n)
 #if defined(__SSE2__)
 
 // One pixel of 3 or 4 bytes in the low lanes of a register. Three-byte
-// pixels are moved with memcpy so that nothing past the line is touched.
+// pixels are put together in registers: a 3-byte memcpy goes through the
+// stack and stalls every pixel on a failed store-to-load forwarding.
 template <int Bpp>
 __m128i LoadPixel(const std::uint8_t* p) {
-  std::uint32_t v = 0;
-  std::memcpy(&v, p, Bpp);
+  std::uint32_t v;
+  if constexpr (Bpp == 4) {
+    std::memcpy(&v, p, 4);
+  } else {
+    std::uint16_t low;
+    std::memcpy(&low, p, 2);
+    v = low | (std::uint32_t(p[2]) << 16);
+  }
   return _mm_cvtsi32_si128(static_cast<int>(v));
 }
 
 template <int Bpp>
 void StorePixel(std::uint8_t* p, __m128i v) {
   const std::uint32_t x = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
-  std::memcpy(p, &x, Bpp);
+  if constexpr (Bpp == 4) {
+    std::memcpy(p, &x, 4);
+  } else {
+    const std::uint16_t low = std::uint16_t(x);
+    std::memcpy(p, &low, 2);
+    p[2] = std::uint8_t(x >> 16);
+  }
 }
 
 template <int Bpp>
