@@ -60,11 +60,16 @@ bool StdPNG::PrepareTransparency(QImage* hDC, QWidget* hWnd, bool computeOnly) {
       if (info_.colorType == kPalette || info_.colorType == kGreyAlpha || info_.colorType == kRgba) {
         state_ |= kOpaque;
       } else if (keyed) {
+        // The key's colour as the picture shows it: 16-bit samples keep
+        // their high byte, like every other 16-bit colour.
+        const auto& key = info_.keySamples;
+        auto shown = [&](std::uint16_t sample) {
+          return std::int32_t(info_.bitDepth == 16 ? sample >> 8 : sample & 0xFF);
+        };
         if (info_.colorType == kGrey) {
-          background_ = std::int32_t(PixelColor(info_, -1, std::uint8_t(info_.keyColor), false));
+          background_ = std::int32_t(PixelColor(info_, -1, std::uint8_t(shown(key[0])), false));
         } else {
-          const std::int32_t rgb = info_.keyColor;
-          background_ = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+          background_ = shown(key[0]) | (shown(key[1]) << 8) | (shown(key[2]) << 16);
         }
       } else if (info_.fileBackground != -1) {
         background_ = info_.fileBackground;

@@ -55,6 +55,29 @@ TEST(PngBrokenSuite, EveryBrokenFileIsRefusedWithItsMessage) {
   }
 }
 
+TEST(PngBrokenSuite, MissingFileIsAnAccessError) {
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  QTemporaryDir dir;
+  EXPECT_FALSE(png.LoadFile(dir.path() + "/absent.png", -1, 0, 255));
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, QStringLiteral("File not found"));
+  EXPECT_EQ(ui.boxes[0].title, QStringLiteral("Error Accessing File"));
+}
+
+TEST(PngBrokenSuite, LoadFromItsOwnEventIsRefusedQuietly) {
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  const QString path = pngtest::SuiteFolder() + "/basn0g08.png";
+  int nested = 0;
+  png.onProgress = [&](int) {
+    if (nested++ == 0) EXPECT_FALSE(png.LoadFile(path, -1, 0, 255));
+  };
+  EXPECT_TRUE(png.LoadFile(path, -1, 0, 255));
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(png.Width(), 32);
+}
+
 // Loads crafted bytes and answers the failure's code.
 PngError LoadCode(const QByteArray& bytes, std::int16_t checkCrc = -1) {
   platform::FakeUi ui;
