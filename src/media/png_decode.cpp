@@ -421,7 +421,10 @@ DibFormat GetDIBBitCount(const PngInfo& info, std::uint16_t state) {
       return DibFormat{};
   }
   if (info.HasKeyColor() && !opaque) f.dibBits = 32;
-  if ((state & kAlphaPainting) || (info.interlace == 1 && (state & kPaintModeMask) == kPaintPerPass)) f.dibBits = 32;
+  // Bit 1 joins the paint mode when the progressive background could not be
+  // made; the bitmap chosen before that stays the same.
+  const int paintMode = state & kPaintModeMask & ~kPaintNoTarget;
+  if ((state & kAlphaPainting) || (info.interlace == 1 && paintMode == kPaintPerPass)) f.dibBits = 32;
   f.dibBytes = f.dibBits / 8;
   return f;
 }

@@ -241,4 +241,21 @@ TEST(PngPipeline, ProgressiveDisplayEndsWithThePictureOnTheTarget) {
   }
 }
 
+TEST(PngPipeline, TargetWithoutRoomForTheBackgroundIsPaintedOnceAtTheEnd) {
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  png.SetTransparentStyle(media::kTransparentKeep);
+  png.SetProgressiveDisplay(1);  // interlaced, opaque: redraw after every pass, 32-bit
+  QImage target = WhiteTarget(40, 40);
+  QWidget window;
+  png.onProgessiveDisplay = [&](media::ProgressiveDisplayArgs& args) {
+    args.hDC = &target;
+    args.hWnd = &window;
+    args.x = 50;  // beyond the target: no background can be made there
+  };
+  ASSERT_TRUE(png.LoadFile(pngtest::SuiteFolder() + "/basi0g04.png", -1, 0, 255));
+  EXPECT_EQ(png.BitCount_BMP(), 32);
+  EXPECT_EQ(target, WhiteTarget(40, 40));
+}
+
 }  // namespace
