@@ -5,6 +5,7 @@
 
 #include "platform/ui.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,5 +58,25 @@ std::string ParamName(const ::testing::TestParamInfo<QString>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PngSuite, SuiteFile, ::testing::ValuesIn(ValidSuiteFiles()), ParamName);
+
+TEST(PngSuiteTwins, InterlacedAndPlainTwinsDecodeIdentically) {
+  int pairs = 0;
+  for (const QString& interlaced : pngtest::SuiteFiles(QStringLiteral("???i????.png"))) {
+    QString plain = interlaced;
+    plain[3] = 'n';
+    if (!QFile::exists(pngtest::SuiteFolder() + "/" + plain)) continue;
+    platform::FakeUi ui;
+    StdPNG a(ui);
+    StdPNG b(ui);
+    a.SetTransparentStyle(media::kTransparentKeep);
+    b.SetTransparentStyle(media::kTransparentKeep);
+    ASSERT_TRUE(a.LoadFile(pngtest::SuiteFolder() + "/" + interlaced, -1, 0, 255));
+    ASSERT_TRUE(b.LoadFile(pngtest::SuiteFolder() + "/" + plain, -1, 0, 255));
+    EXPECT_EQ(a.BitCount_BMP(), b.BitCount_BMP()) << interlaced.toStdString();
+    EXPECT_TRUE(pngtest::ReadBack(a) == pngtest::ReadBack(b)) << interlaced.toStdString();
+    ++pairs;
+  }
+  EXPECT_GE(pairs, 30);
+}
 
 }  // namespace
