@@ -71,7 +71,9 @@ TEST(PngBrokenSuite, LoadFromItsOwnEventIsRefusedQuietly) {
   const QString path = pngtest::SuiteFolder() + "/basn0g08.png";
   int nested = 0;
   png.onProgress = [&](int) {
-    if (nested++ == 0) EXPECT_FALSE(png.LoadFile(path, -1, 0, 255));
+    if (nested++ == 0) {
+      EXPECT_FALSE(png.LoadFile(path, -1, 0, 255));
+    }
   };
   EXPECT_TRUE(png.LoadFile(path, -1, 0, 255));
   EXPECT_TRUE(ui.boxes.empty());
