@@ -31,13 +31,13 @@ int PngInfo::Channels() const {
 
 bool ChunkCrcMatches(const Chunk& chunk) {
   // zlib takes the length as uInt; a chunk's data is bounded by the file
-  // loop well below that, but sum in pieces anyway.
+  // loop well below that, but sum in slices anyway.
   uLong crc = crc32(0L, Z_NULL, 0);
   std::span<const std::uint8_t> rest = chunk.typeAndData;
   while (!rest.empty()) {
-    const std::size_t piece = std::min<std::size_t>(rest.size(), std::numeric_limits<uInt>::max());
-    crc = crc32(crc, rest.data(), static_cast<uInt>(piece));
-    rest = rest.subspan(piece);
+    const std::size_t slice = std::min<std::size_t>(rest.size(), std::numeric_limits<uInt>::max());
+    crc = crc32(crc, rest.data(), static_cast<uInt>(slice));
+    rest = rest.subspan(slice);
   }
   return static_cast<std::uint32_t>(crc) == chunk.storedCrc;
 }

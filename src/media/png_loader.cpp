@@ -64,7 +64,7 @@ class StdPNG::ImageData {
   std::vector<std::uint8_t> joined_;
 };
 
-// Where the file's bytes come from: read piece by piece at a position.
+// Where the file's bytes come from: read a stretch at a time at a position.
 class StdPNG::Source {
  public:
   virtual ~Source() = default;

@@ -159,10 +159,10 @@ PngBuilder& PngBuilder::Chunk(const char* type, const QByteArray& data, bool goo
   return *this;
 }
 
-PngBuilder& PngBuilder::ImageData(const QByteArray& raw, int pieces) {
+PngBuilder& PngBuilder::ImageData(const QByteArray& raw, int chunks) {
   const QByteArray z = Compress(raw);
-  const qsizetype piece = (z.size() + pieces - 1) / pieces;
-  for (qsizetype at = 0; at < z.size(); at += piece) Chunk("IDAT", z.mid(at, piece));
+  const qsizetype slice = (z.size() + chunks - 1) / chunks;
+  for (qsizetype at = 0; at < z.size(); at += slice) Chunk("IDAT", z.mid(at, slice));
   return *this;
 }
 

@@ -48,7 +48,7 @@ class PngBuilder {
                      std::uint8_t interlace = 0);
   PngBuilder& Chunk(const char* type, const QByteArray& data, bool goodCrc = true);
   // Filtered scan lines (filter byte included) compressed as one IDAT.
-  PngBuilder& ImageData(const QByteArray& raw, int pieces = 1);
+  PngBuilder& ImageData(const QByteArray& raw, int chunks = 1);
   PngBuilder& End();
   QByteArray bytes() const;
 
