@@ -461,7 +461,11 @@ std::uint32_t PixelColor(const PngInfo& info, int samplePosition, std::uint8_t s
   std::uint32_t value = sourceByte;
   if (depth < 8) {
     const std::uint32_t mask = (1u << depth) - 1;
-    value = samplePosition < 0 ? value & mask : (value >> (8 - depth * (samplePosition + 1))) & mask;
+    if (samplePosition >= 0) {
+      value = (value >> (8 - depth * (samplePosition + 1))) & mask;
+    } else if (info.colorType != kPalette) {
+      value &= mask;  // a whole grey byte can only mean its low bits
+    }
   }
   std::uint32_t r, g, b;
   if (info.colorType == kPalette) {

@@ -155,6 +155,17 @@ TEST_F(PngProperties, BackgroundColourOfSixteenBitUsesTheHighByte) {
   EXPECT_EQ(png.Info().fileBackground, 0xFFFFFF);
 }
 
+TEST_F(PngProperties, BackgroundIndexBeyondThePaletteIsBlack) {
+  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 2, media::kPalette).Chunk("PLTE", QByteArray::fromHex("112233445566"))
+                            .Chunk("bKGD", QByteArray(1, 5)).Chunk("tEXt", kPadding)
+                            .ImageData(QByteArray(2, 0)).End().bytes()));
+  EXPECT_EQ(png.Info().fileBackground, 0);
+  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 2, media::kPalette).Chunk("PLTE", QByteArray::fromHex("112233445566"))
+                            .Chunk("bKGD", QByteArray(1, 1)).Chunk("tEXt", kPadding)
+                            .ImageData(QByteArray(2, 0)).End().bytes()));
+  EXPECT_EQ(png.Info().fileBackground, 0x665544);
+}
+
 TEST_F(PngProperties, PaletteTransparencyIsPaddedAndIgnoredForAlphaImages) {
   ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 8, media::kPalette).Chunk("PLTE", QByteArray(12, 1))
                             .Chunk("tRNS", QByteArray::fromHex("102030")).Chunk("tEXt", kPadding)
