@@ -1,7 +1,7 @@
 // Undoing the five scan-line filters of the PNG format, in place. After
-// inflating, this is where decoding spends its time, so the common pixel
-// sizes of 3 and 4 bytes have SSE2 versions; the rest is plain C++ that the
-// compiler unrolls per pixel size.
+// inflating, this is where decoding spends its time, so pixels of 3 to 8
+// bytes go through SSE2 one pixel at a time; smaller ones are plain C++
+// that the compiler unrolls per pixel size.
 
 #include "media/png_decode.h"
 
@@ -52,28 +52,46 @@ void UnfilterPaeth(std::uint8_t* line, const std::uint8_t* above, std::size_t n)
 
 #if defined(__SSE2__)
 
-// One pixel of 3 or 4 bytes in the low lanes of a register. Three-byte
-// pixels are put together in registers: a 3-byte memcpy goes through the
-// stack and stalls every pixel on a failed store-to-load forwarding.
+// One pixel of 3, 4, 6 or 8 bytes in the low lanes of a register. Odd
+// sizes are put together in registers: a memcpy of 3 or 6 bytes goes
+// through the stack and stalls every pixel on a failed store-to-load
+// forwarding.
 template <int Bpp>
 __m128i LoadPixel(const std::uint8_t* p) {
-  std::uint32_t v;
-  if constexpr (Bpp == 4) {
+  if constexpr (Bpp == 8) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+  } else if constexpr (Bpp == 6) {
+    std::uint32_t low;
+    std::uint16_t high;
+    std::memcpy(&low, p, 4);
+    std::memcpy(&high, p + 4, 2);
+    return _mm_cvtsi64_si128(static_cast<long long>(low | (std::uint64_t(high) << 32)));
+  } else if constexpr (Bpp == 4) {
+    std::uint32_t v;
     std::memcpy(&v, p, 4);
+    return _mm_cvtsi32_si128(static_cast<int>(v));
   } else {
     std::uint16_t low;
     std::memcpy(&low, p, 2);
-    v = low | (std::uint32_t(p[2]) << 16);
+    return _mm_cvtsi32_si128(static_cast<int>(low | (std::uint32_t(p[2]) << 16)));
   }
-  return _mm_cvtsi32_si128(static_cast<int>(v));
 }
 
 template <int Bpp>
 void StorePixel(std::uint8_t* p, __m128i v) {
-  const std::uint32_t x = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
-  if constexpr (Bpp == 4) {
+  if constexpr (Bpp == 8) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+  } else if constexpr (Bpp == 6) {
+    const std::uint64_t x = static_cast<std::uint64_t>(_mm_cvtsi128_si64(v));
+    const std::uint32_t low = std::uint32_t(x);
+    const std::uint16_t high = std::uint16_t(x >> 32);
+    std::memcpy(p, &low, 4);
+    std::memcpy(p + 4, &high, 2);
+  } else if constexpr (Bpp == 4) {
+    const std::uint32_t x = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
     std::memcpy(p, &x, 4);
   } else {
+    const std::uint32_t x = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
     const std::uint16_t low = std::uint16_t(x);
     std::memcpy(p, &low, 2);
     p[2] = std::uint8_t(x >> 16);
@@ -136,7 +154,7 @@ void UnfilterPaethSse(std::uint8_t* line, const std::uint8_t* above, std::size_t
 template <int Bpp>
 void Unfilter(std::uint8_t type, std::uint8_t* line, const std::uint8_t* above, std::size_t n) {
 #if defined(__SSE2__)
-  constexpr bool kVector = Bpp == 3 || Bpp == 4;
+  constexpr bool kVector = Bpp == 3 || Bpp == 4 || Bpp == 6 || Bpp == 8;
 #else
   constexpr bool kVector = false;
 #endif
