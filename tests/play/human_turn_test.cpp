@@ -419,7 +419,7 @@ TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
   EXPECT_FALSE(play::FinishTopLevelCommand(wait, state, &window));   // only once
 }
 
-TEST_F(HumanTurnTest, RightClicksAndPressesAroundThePiles) {
+TEST_F(HumanTurnTest, RightClicksFanATableauPileOrListAPilesCards) {
   Press(frmPlay->picTableau[4], {10, 10}, Qt::RightButton);
   Release(frmPlay->picTableau[4], {10, 10}, Qt::RightButton);
   EXPECT_EQ(neighbours.fanned, std::vector<int>{4});
@@ -434,14 +434,4 @@ TEST_F(HumanTurnTest, RightClicksAndPressesAroundThePiles) {
   Press(frmPlay->picPlayer[3], {10, 10}, Qt::RightButton);
   EXPECT_EQ(neighbours.viewed,
             (std::vector<std::pair<QString, int>>{{"picOpponent", 2}, {"picPlayer", 3}}));
-
-  // The message lines and the logo close the menu panel; the chat icon hides.
-  const int hides = neighbours.panelHides;
-  Press(frmPlay->lblMessage, {2, 2});
-  Press(frmPlay->lblTurn, {2, 2});
-  Press(frmPlay->picLogo, {2, 2});
-  EXPECT_EQ(neighbours.panelHides, hides + 3);
-  frmPlay->imgIcon->show();
-  Click(frmPlay->imgIcon);
-  EXPECT_TRUE(frmPlay->imgIcon->isHidden());
 }
