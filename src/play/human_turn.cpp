@@ -22,11 +22,14 @@ using table::TableLabel;
 
 HumanTurn::HumanTurn(const HumanTurnServices& services, QObject* parent) : QObject(parent), s_(services) {}
 
-HumanTurn::~HumanTurn() { s_.table.SetDropRules(nullptr); }
+HumanTurn::~HumanTurn() {
+  if (connectedTable_) connectedTable_->SetDropRules(nullptr);
+}
 
 void HumanTurn::Connect() {
   auto& t = s_.table;
   t.SetDropRules(this);
+  connectedTable_ = &t;
   for (int i = 1; i <= 3; ++i) {
     table::PictureBox* box = t.picPlayer[i];
     if (!box) continue;

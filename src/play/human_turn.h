@@ -9,6 +9,7 @@
 // start, and as the table's DropRules it judges and applies the drop.
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "play/apply_move.h"
@@ -66,7 +67,7 @@ class HumanTurn : public QObject, public table::DropRules {
 
   // Connects the pile pictures, the labels that react to the mouse and the
   // Done button of the table, and becomes its drop rules. After
-  // SetFixedSizes, which creates the pile pictures.
+  // SetFixedSizes, which creates the pile pictures. Once.
   void Connect();
 
   // The pile events (Index is the control-array index; X and Y the mouse
@@ -108,6 +109,7 @@ class HumanTurn : public QObject, public table::DropRules {
   void AutoPlayToCenter(table::PileControl pile, int Index);
 
   HumanTurnServices s_;
+  QPointer<table::CardTable> connectedTable_;   // the table whose drop rules this is
   bool pressedEmptyPile_ = false;   // the last press on an own pile found no card to pick up
 };
 

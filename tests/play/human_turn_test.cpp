@@ -418,3 +418,20 @@ TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(play::FinishTopLevelCommand(wait, state, &window));   // only once
 }
+
+TEST_F(HumanTurnTest, RightClicksFanATableauPileOrListAPilesCards) {
+  Press(frmPlay->picTableau[4], {10, 10}, Qt::RightButton);
+  Release(frmPlay->picTableau[4], {10, 10}, Qt::RightButton);
+  EXPECT_EQ(neighbours.fanned, std::vector<int>{4});
+  EXPECT_EQ(frmPlay->Dragging, 0);
+
+  // Pile contents only in the developer view.
+  Press(frmPlay->picOpponent[2], {10, 10}, Qt::RightButton);
+  Press(frmPlay->picPlayer[2], {10, 10}, Qt::RightButton);
+  EXPECT_TRUE(neighbours.viewed.empty());
+  state.IsDeveloperView = true;
+  Press(frmPlay->picOpponent[2], {10, 10}, Qt::RightButton);
+  Press(frmPlay->picPlayer[3], {10, 10}, Qt::RightButton);
+  EXPECT_EQ(neighbours.viewed,
+            (std::vector<std::pair<QString, int>>{{"picOpponent", 2}, {"picPlayer", 3}}));
+}

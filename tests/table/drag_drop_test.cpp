@@ -277,21 +277,3 @@ TEST_F(DragDropTest, TheTutorialRefusesADisabledTableauPileWithoutAsking) {
   DragTo(table.picTableau[5], table.picTableau[3]->pos());
   EXPECT_EQ(rules.asked.size(), 1u);
 }
-
-TEST_F(DragDropTest, WithoutGamePlayEveryDropSlidesBack) {
-  table.SetDropRules(nullptr);
-  const QPoint home = table.picTableau[5]->pos();
-  DragTo(table.picTableau[5], table.picCenter[1]->pos());
-  EXPECT_EQ(outcomes.back(), DropOutcome::SlidBack);
-  EXPECT_EQ(table.picTableau[5]->pos(), home);
-}
-
-TEST_F(DragDropTest, AReleaseWithoutADragIsIgnored) {
-  EXPECT_EQ(table.DragDrop(PileControl::picTableau, 5), DropOutcome::Ignored);
-  Press(table.picTableau[5], {5, 5});
-  MoveMouse(table.picTableau[5], {60, 5});
-  table.Dragging = 0;   // the pick-up was cancelled
-  Release(table.picTableau[5], {5, 5});
-  EXPECT_EQ(outcomes.back(), DropOutcome::Ignored);
-  EXPECT_TRUE(rules.asked.empty());
-}
