@@ -1,11 +1,410 @@
 #include "play/frm_play.h"
 
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <cmath>
+
+#include "platform/ui.h"
+
 namespace play {
 
-FrmPlay::FrmPlay(QWidget* parent) : QWidget(parent) {
+namespace {
+
+constexpr const char* kResetMatchTitle = "Reset Match Points";
+constexpr const char* kMusicPlayerTitle = "Problem with Windows Media Player";
+constexpr const char* kMusicPlayerAddress = "https://gstreamer.freedesktop.org/download/";
+
+}  // namespace
+
+FrmPlay::FrmPlay(const table::CardTableServices& services, const platform::ScreenMetrics& screen,
+                 GameClock::Now now, QWidget* parent)
+    : table::CardTable(services, parent), clock(std::move(now)),
+      screen_(screen) {
   setObjectName("frmPlay");
   setWindowTitle("Marrowdale");
-  resize(1024, 700);
+  if (!pictures.icon.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(pictures.icon)));
+
+  StatusBar1 = new StatusBar(this);
+  connect(StatusBar1, &StatusBar::mouseDown, this,
+          [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int) { StatusBar1_MouseDown(button, x); });
+  connect(StatusBar1, &StatusBar::panelClick, this, [this](int panel) { StatusBar1_PanelClick(panel); });
+
+  Timer1.setInterval(kClockTickMs);
+  connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+  tmrResize.setInterval(kResizeDelayMs);
+  connect(&tmrResize, &QTimer::timeout, this, [this] { tmrResize_Timer(); });
+
+  connect(this, &table::CardTable::pauseFrameClicked, this, [this] { PauseTiming(); });
+  const auto minimum = table::MinimumFormSize(settings_.LargeFonts);
+  MinFormWidth = minimum.MinFormWidth;
+  MinFormHeight = minimum.MinFormHeight;
+}
+
+FrmPlay::~FrmPlay() = default;
+
+void FrmPlay::SetNeighbours(FrmPlayNeighbours* neighbours) {
+  frameNeighbours_ = neighbours;
+  table::CardTable::SetNeighbours(neighbours);
+}
+
+// ---- The table view ----
+
+void FrmPlay::PaintCard(table::PileControl pile, int index, table::CardCode card, int sound) {
+  table::CardTable::PaintCard(pile, index, card, sound);
+}
+
+void FrmPlay::ShowEmpty(table::PileControl pile, int index) {
+  table::CardTable::PaintCard(pile, index, 0, 88);
+}
+
+void FrmPlay::BringToFront(table::PileControl pile, int index) {
+  table::CardTable::BringToFront(Pile(pile, index));
+}
+
+void FrmPlay::EnablePiles(bool enabled) { table::CardTable::EnablePiles(enabled); }
+
+void FrmPlay::LayOutPiles() { table::CardTable::LayOutPiles(); }
+
+namespace {
+
+QLabel* LabelOf(const table::CardTable& t, table::TableLabel label) {
+  using table::TableLabel;
+  switch (label) {
+    case TableLabel::lblMessage: return t.lblMessage;
+    case TableLabel::lblTurn: return t.lblTurn;
+    case TableLabel::StatusMsg: return t.StatusMsg;
+    case TableLabel::lblWAIT: return t.lblWAIT;
+    case TableLabel::lblOHandCnt: return t.lblOHandCnt;
+    case TableLabel::lblOResCnt: return t.lblOResCnt;
+    case TableLabel::lblOWasteCnt: return t.lblOWasteCnt;
+    case TableLabel::lblPHandCnt: return t.lblPHandCnt;
+    case TableLabel::lblPResCnt: return t.lblPResCnt;
+    case TableLabel::lblPWasteCnt: return t.lblPWasteCnt;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void FrmPlay::SetLabel(table::TableLabel label, const QString& text) {
+  if (QLabel* l = LabelOf(*this, label)) l->setText(text);
+}
+
+QString FrmPlay::Label(table::TableLabel label) const {
+  const QLabel* l = LabelOf(*this, label);
+  return l ? l->text() : QString();
+}
+
+void FrmPlay::SetTabCount(int pile, const QString& text) {
+  if (pile >= 1 && pile <= table::kSharedPiles) lblTabCnt[pile]->setText(text);
+}
+
+void FrmPlay::SetImageVisible(table::TableImage image, bool visible) {
+  QWidget* control = nullptr;
+  switch (image) {
+    case table::TableImage::ImgTurn1: control = ImgTurn1; break;
+    case table::TableImage::ImgTurn2: control = ImgTurn2; break;
+    case table::TableImage::imgIcon: control = imgIcon; break;
+    case table::TableImage::cmdDone: control = cmdDone; break;
+    case table::TableImage::cmdDeal: control = cmdDeal; break;
+    case table::TableImage::picHand1: break;  // the tutorial's hand has no control on the table yet
+  }
+  if (control) control->setVisible(visible);
+}
+
+void FrmPlay::SetLabelVisible(table::TableLabel label, bool visible) {
+  if (QLabel* l = LabelOf(*this, label)) l->setVisible(visible);
+}
+
+// The logo is the media services' to paint.
+void FrmPlay::ShowLogo(bool show) {
+  if (neighbours_) neighbours_->ShowLogo(show);
+}
+
+void FrmPlay::SetCardFrameVisible(int index, bool visible) {
+  if (index >= 0 && index <= 6) lblCardFrame[index]->setVisible(visible);
+}
+
+void FrmPlay::SetStatusPanel(int panel, const QString& text) { StatusBar1->SetText(panel, text); }
+
+void FrmPlay::StartClock() { StartClockAt(0); }
+
+void FrmPlay::StartClockAt(double elapsedSeconds) {
+  clock.Start(elapsedSeconds);
+  fraPause->hide();
+  Timer1.start();
+  Timer1_Timer();
+}
+
+std::int64_t FrmPlay::ElapsedSeconds() const { return clock.ElapsedSeconds(); }
+
+void FrmPlay::StopClock() {
+  Timer1.stop();
+  clock.Stop();
+}
+
+void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1->SetToolTip(panel, text); }
+
+void FrmPlay::AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
+                          int targetIndex) {
+  table::CardTable::AnimateCard(source, sourceIndex, card, target, targetIndex);
+}
+
+void FrmPlay::SetPileVisible(table::PileControl pile, int index, bool visible) {
+  if (QWidget* box = Pile(pile, index)) box->setVisible(visible);
+}
+
+// The cover moves across to the pile, as its Left is set on the table.
+void FrmPlay::MoveSmokeTo(table::PileControl pile, int index) {
+  if (QWidget* box = Pile(pile, index)) picSmoke[0]->move(box->x(), picSmoke[0]->y());
+}
+
+void FrmPlay::ClearTable() { table::CardTable::ClearTable(); }
+
+// ---- Window fitting and placement ----
+
+table::ScreenTwips FrmPlay::ScreenInTwips() const {
+  const int tpp = screen_.TwipsPerPixel();
+  return {screen_.widthPixels * tpp, screen_.heightPixels * tpp, tpp, tpp, settings_.LargeFonts};
+}
+
+QSize FrmPlay::FrameExtra() const {
+  if (!isWindow() || !isVisible()) return {0, 0};
+  return frameGeometry().size() - size();
+}
+
+table::WindowTwips FrmPlay::WindowPlacementTwips() const {
+  const int tpp = screen_.TwipsPerPixel();
+  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+  const QSize outer = normal.size() + FrameExtra();
+  const QPoint topLeft = isWindow() && isVisible() && !isMaximized() ? frameGeometry().topLeft() : normal.topLeft();
+  return {double(topLeft.x()) * tpp, double(topLeft.y()) * tpp, double(outer.width()) * tpp,
+          double(outer.height()) * tpp};
+}
+
+void FrmPlay::ApplyPlacement(const table::WindowTwips& w) {
+  const double tpp = screen_.TwipsPerPixel();
+  const QSize extra = FrameExtra();
+  const int width = std::max(1, int(std::lround(w.Width / tpp)) - extra.width());
+  const int height = std::max(1, int(std::lround(w.Height / tpp)) - extra.height());
+  resize(width, height);
+  move(int(std::lround(w.Left / tpp)), int(std::lround(w.Top / tpp)));
+}
+
+void FrmPlay::FitMainWindow() {
+  const auto minimum = table::MinimumFormSize(settings_.LargeFonts);
+  MinFormWidth = minimum.MinFormWidth;
+  MinFormHeight = minimum.MinFormHeight;
+  setWindowState(Qt::WindowNoState);
+  ApplyPlacement(table::FitMainWindow(ScreenInTwips()));
+  ComputeTableArea();
+}
+
+void FrmPlay::ComputeTableArea() {
+  const auto w = WindowPlacementTwips();
+  const int tpp = screen_.TwipsPerPixel();
+  const auto offsets = table::ComputeTableArea(w.Width, w.Height, tpp, tpp);
+  SetTableOffsets(offsets.TableOffsetX, offsets.TableOffsetY);
+}
+
+table::StoredPlacement FrmPlay::SaveWindowPlacement() const {
+  return table::SaveWindowPlacement(WindowPlacementTwips());
+}
+
+bool FrmPlay::RestoreWindowPlacement(table::StoredPlacement& stored) {
+  if (stored.WindowState != 0) {
+    setWindowState(Qt::WindowMaximized);
+    WindowMaximized = true;
+    return true;
+  }
+  if (table::PlacementFits(stored, ScreenInTwips(), {MinFormWidth, MinFormHeight})) {
+    setWindowState(Qt::WindowNoState);
+    ApplyPlacement({double(stored.WindowLeft), double(stored.WindowTop), double(stored.WindowWidth),
+                    double(stored.WindowHeight)});
+    return true;
+  }
+  FitMainWindow();
+  stored = SaveWindowPlacement();
+  return false;
+}
+
+// ---- Resize and relayout ----
+
+void FrmPlay::resizeEvent(QResizeEvent* event) {
+  table::CardTable::resizeEvent(event);
+  PlaceStatusBar();
+  Form_Resize();
+}
+
+void FrmPlay::changeEvent(QEvent* event) {
+  table::CardTable::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+void FrmPlay::Form_Resize() {
+  if (state_.StartingUp) return;
+  if (isMinimized()) {
+    if (lastMinimised_) return;
+    lastMinimised_ = true;
+    if (!fraPause->isVisible()) {
+      const bool wasPaused = clock.GamePaused;
+      PauseTiming();
+      minimisePaused_ = !wasPaused && clock.GamePaused && clock.PauseStartTime != 0;
+    }
+    if (frameNeighbours_) frameNeighbours_->MainWindowMinimised();
+    return;
+  }
+  if (frameNeighbours_ && frameNeighbours_->SplashOpen() && !WindowMaximized) return;
+  if (frameNeighbours_) {
+    frameNeighbours_->MainWindowShown(windowState());
+    frameNeighbours_->UnloadMenuWindow();
+  }
+  WindowMaximized = windowState() != Qt::WindowNoState;
+  if (lastMinimised_) {
+    lastMinimised_ = false;
+    // Only the clock stopped by the minimise resumes; a pause the player
+    // made stays, and so does a clock that was not running.
+    if (minimisePaused_ && !fraPause->isVisible()) SetPauseFrozen(false);
+    minimisePaused_ = false;
+    return;
+  }
+  tmrResize.stop();
+  tmrResize.start();
+}
+
+void FrmPlay::tmrResize_Timer() {
+  // The table is laid out once the user lets go of the window frame, and
+  // never under a sliding card: it would go home to a stale place.
+  if (QGuiApplication::mouseButtons() & Qt::LeftButton) return;
+  if (Animating()) return;
+  tmrResize.stop();
+  if (isMinimized()) return;
+  const auto w = WindowPlacementTwips();
+  const double tpp = screen_.TwipsPerPixel();
+  if (!isMaximized() && (w.Width < MinFormWidth || w.Height < MinFormHeight)) {
+    const QSize extra = FrameExtra();
+    resize(std::max<int>(width(), int(std::ceil(MinFormWidth / tpp)) - extra.width()),
+           std::max<int>(height(), int(std::ceil(MinFormHeight / tpp)) - extra.height()));
+    tmrResize.stop();
+  }
+  LayoutTable();
+}
+
+void FrmPlay::LayoutTable() {
+  if (frameNeighbours_ && frameNeighbours_->TableauCardsWindowShown()) frameNeighbours_->HideTableauCardsWindow();
+  PlaceStatusBar();
+  SizeStatusBar();
+  ComputeTableArea();
+  ArrangePiles();
+  ArrangeControls();
+  if (frameNeighbours_ && frameNeighbours_->BackgroundChosen()) frameNeighbours_->ShowBackground();
+}
+
+void FrmPlay::PlaceStatusBar() {
+  StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
+  StatusBar1->raise();
+}
+
+void FrmPlay::SizeStatusBar() {
+  if (state_.StartingUp) return;
+  const int available = WindowMaximized ? screen_.widthPixels : width();
+  int others = 0;
+  for (int i = 2; i <= StatusBar1->PanelCount(); ++i) others += StatusBar1->Width(i);
+  StatusBar1->SetWidth(kPanelPlayer, std::max(0, available - others));
+  MusicPanelLeft = StatusBar1->Left(kPanelMusic);
+  MusicPanelWidth = StatusBar1->Width(kPanelMusic);
+  MatchPanelLeft = StatusBar1->Left(kPanelMatch);
+  MatchPanelWidth = StatusBar1->Width(kPanelMatch);
+}
+
+// ---- Status bar ----
+
+void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
+  if (button != Qt::RightButton) return;
+  if (x >= MusicPanelLeft && x < MusicPanelLeft + MusicPanelWidth) {
+    // Set first: the menu waits, and the click that ends the press comes
+    // during that wait.
+    IgnorePanelClick = true;
+    if (frameNeighbours_) frameNeighbours_->ShowMusicMenu();
+    return;
+  }
+  if (x < MatchPanelLeft || x >= MatchPanelLeft + MatchPanelWidth) return;
+  if (!frameNeighbours_ || !frameNeighbours_->MatchOn() || frameNeighbours_->Online()) return;
+  IgnorePanelClick = true;
+  if (ui_.MsgBox("Change # of points to play to?", platform::vbYesNo | platform::vbQuestion,
+                 kResetMatchTitle) == platform::vbNo)
+    return;
+  const auto typed = ui_.InputBox("Enter Match Points:", kResetMatchTitle,
+                                  QString::number(frameNeighbours_->MatchPoints()));
+  if (!typed) return;
+  const auto points = ParseMatchPoints(*typed, frameNeighbours_->MatchPoints(),
+                                       frameNeighbours_->MatchScore(), frameNeighbours_->OppMatchScore());
+  if (!points) return;
+  frameNeighbours_->SetMatchPoints(*points);
+  StatusBar1->SetText(kPanelMatch, "Match: " + QString::number(*points) + " pts");
+}
+
+void FrmPlay::StatusBar1_PanelClick(int panel) {
+  if (IgnorePanelClick) {
+    IgnorePanelClick = false;
+    return;
+  }
+  const QString key = StatusBar1->Key(panel);
+  if (key == "Undo") {
+    if (frameNeighbours_) frameNeighbours_->KeyShortcut(kVkBack, 0);
+  } else if (key == "Elapsed") {
+    PauseTiming();
+  } else if (key == "Music" && frameNeighbours_) {
+    if (!frameNeighbours_->MusicUnavailable()) {
+      if (frameNeighbours_->IsMP3Playing()) frameNeighbours_->StopMP3();
+      frameNeighbours_->RequestStopMusic();
+    } else {
+      ui_.MsgBox(QString("Your Windows Media Player is missing or has a corrupt file. The game needs this "
+                         "file in order to play music.\r\n\r\nTo correct this, download Windows Media "
+                         "Player for free from ") + kMusicPlayerAddress,
+                 platform::vbExclamation, kMusicPlayerTitle);
+    }
+  }
+}
+
+// ---- Clock and pause ----
+
+void FrmPlay::Timer1_Timer() {
+  StatusBar1->SetText(StatusBar1->PanelCount() - 1, GameClock::Text(clock.ElapsedSeconds()));
+}
+
+void FrmPlay::PauseTiming() {
+  if (state_.CurrentTurn != 1) return;
+  if (frameNeighbours_ && frameNeighbours_->Online()) return;
+  SetPauseFrozen(!clock.GamePaused);
+}
+
+void FrmPlay::SetPauseFrozen(bool pause) {
+  if (pause) {
+    if (!clock.Pause()) return;
+    Timer1.stop();
+    if (!isMinimized()) {
+      fraPause->raise();
+      fraPause->show();
+    }
+  } else if (clock.Resume()) {
+    fraPause->hide();
+    Timer1.start();
+  }
+}
+
+void FrmPlay::ClearTableFrame() {
+  StatusBar1->SetText(kPanelElapsed, QString());
+  StatusBar1->SetText(kPanelPlayerCards, QString());
+  StatusBar1->SetText(kPanelOpponentCards, QString());
+  StatusBar1->SetText(kPanelPlayer, settings_.PlayerName);
+  Timer1.stop();
+  clock.Reset();
+  fraPause->hide();
+  minimisePaused_ = false;
 }
 
 }  // namespace play

@@ -1,14 +1,145 @@
 #pragma once
-// The table window: the program's main window.
+// The table window: the program's main window. It is the card table with
+// the window frame around it: fitting the window to the screen and keeping
+// its place, relaying the table out after a resize, the status bar with its
+// panels, the elapsed-time clock and the pause.
 
-#include <QWidget>
+#include <QTimer>
+#include <cstdint>
+
+#include "platform/system.h"
+#include "play/game_clock.h"
+#include "play/status_bar.h"
+#include "table/card_table.h"
+#include "table/table_view.h"
+#include "table/window_fitting.h"
 
 namespace play {
 
-class FrmPlay : public QWidget {
+// What the window frame calls in parts of the game built elsewhere: the
+// music, the keys, the match and score records, the online state and the
+// windows that follow the main window's state.
+class FrmPlayNeighbours : public table::TableNeighbours {
+ public:
+  // The music list menu above the Music panel; waits until it is closed.
+  virtual void ShowMusicMenu() = 0;
+  virtual bool MusicUnavailable() const = 0;
+  virtual bool IsMP3Playing() = 0;
+  virtual void StopMP3() = 0;
+  // Asks the play list to stop instead of going on (StopMusic).
+  virtual void RequestStopMusic() = 0;
+  // A key as the keyboard shortcuts take it (virtual-key code, shift state).
+  virtual void KeyShortcut(int keyCode, int shift) = 0;
+  // An online game is set up or running (NetConnIndex not 0).
+  virtual bool Online() const = 0;
+  // The match in progress: whether there is one, its points and both sides'
+  // match points.
+  virtual bool MatchOn() const = 0;
+  virtual int MatchPoints() const = 0;
+  virtual int MatchScore() const = 0;
+  virtual int OppMatchScore() const = 0;
+  // MatchPoints and the score record's match target become the value and
+  // the score record is stored.
+  virtual void SetMatchPoints(std::int16_t points) = 0;
+  // The main window was minimised: the tutorial hides, the chat window
+  // follows, the scores window and the tableau cards window are unloaded.
+  virtual void MainWindowMinimised() = 0;
+  // The main window is shown again in this state (chat and tutorial follow).
+  virtual void MainWindowShown(Qt::WindowStates state) = 0;
+  // The drop-down menu list window is unloaded.
+  virtual void UnloadMenuWindow() = 0;
+  virtual bool SplashOpen() const = 0;
+  // A background picture is chosen; ShowBackground paints it.
+  virtual bool BackgroundChosen() const = 0;
+  virtual void ShowBackground() = 0;
+};
+
+constexpr int kVkBack = 8;   // Backspace: undo the last move
+constexpr int kResizeDelayMs = 200;
+constexpr int kClockTickMs = 1000;
+
+class FrmPlay : public table::CardTable, public table::TableView {
   Q_OBJECT
  public:
-  explicit FrmPlay(QWidget* parent = nullptr);
+  FrmPlay(const table::CardTableServices& services, const platform::ScreenMetrics& screen,
+          GameClock::Now now = {}, QWidget* parent = nullptr);
+  ~FrmPlay() override;
+
+  void SetNeighbours(FrmPlayNeighbours* neighbours);
+
+  // The table view the game logic uses.
+  void PaintCard(table::PileControl pile, int index, table::CardCode card, int sound) override;
+  void ShowEmpty(table::PileControl pile, int index) override;
+  using table::CardTable::BringToFront;
+  void BringToFront(table::PileControl pile, int index) override;
+  void EnablePiles(bool enabled) override;
+  void LayOutPiles() override;
+  void SetLabel(table::TableLabel label, const QString& text) override;
+  QString Label(table::TableLabel label) const override;
+  void SetTabCount(int pile, const QString& text) override;
+  void SetImageVisible(table::TableImage image, bool visible) override;
+  void SetCardFrameVisible(int index, bool visible) override;
+  void SetStatusPanel(int panel, const QString& text) override;
+  void StartClock() override;
+  void StartClockAt(double elapsedSeconds) override;
+  std::int64_t ElapsedSeconds() const override;
+  void StopClock() override;
+  void SetLabelVisible(table::TableLabel label, bool visible) override;
+  void ShowLogo(bool show) override;
+  void SetStatusPanelToolTip(int panel, const QString& text) override;
+  void AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
+                   int targetIndex) override;
+  void SetPileVisible(table::PileControl pile, int index, bool visible) override;
+  void MoveSmokeTo(table::PileControl pile, int index) override;
+  void ClearTable() override;
+
+  // Window fitting and placement, in twips.
+  void FitMainWindow();
+  void ComputeTableArea();
+  table::StoredPlacement SaveWindowPlacement() const;
+  // Restores a stored placement. A refused one is replaced by the fitted
+  // placement, given back in `stored`; the caller then writes it at once.
+  bool RestoreWindowPlacement(table::StoredPlacement& stored);
+  table::WindowTwips WindowPlacementTwips() const;
+  std::int32_t MinFormWidth = 13785;
+  std::int32_t MinFormHeight = 9225;
+  bool WindowMaximized = false;
+
+  // The frame.
+  void LayoutTable();
+  void SizeStatusBar() override;
+  void StatusBar1_MouseDown(Qt::MouseButton button, int x);
+  void StatusBar1_PanelClick(int panel);
+  void Timer1_Timer();
+  void tmrResize_Timer();
+  void PauseTiming();
+  void Form_Resize();
+
+  StatusBar* StatusBar1 = nullptr;
+  QTimer Timer1;      // the clock's tick
+  QTimer tmrResize;   // the deferred relayout
+  GameClock clock;
+  bool IgnorePanelClick = false;
+  int MusicPanelLeft = 0, MusicPanelWidth = 0;
+  int MatchPanelLeft = 0, MatchPanelWidth = 0;
+
+ protected:
+  void ClearTableFrame() override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void SetPauseFrozen(bool pause);
+  // The status bar stands along the window's bottom edge.
+  void PlaceStatusBar();
+  table::ScreenTwips ScreenInTwips() const;
+  void ApplyPlacement(const table::WindowTwips& placement);
+  QSize FrameExtra() const;
+
+  platform::ScreenMetrics screen_;
+  FrmPlayNeighbours* frameNeighbours_ = nullptr;
+  bool lastMinimised_ = false;
+  bool minimisePaused_ = false;   // the minimise, not the player, paused the clock
 };
 
 }  // namespace play

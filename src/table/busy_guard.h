@@ -2,14 +2,14 @@
 // Answers whether a command that replaces the table (new game, restore,
 // restart, previous turn, going online) may run now. Everything runs on one
 // thread, but long actions wait inside their event and let other events
-// run; while a deal, a computer turn, game over or a move is in progress
-// the answer is no, and the command does nothing.
+// run; while a deal, a computer turn, game over, a move or a restore is in
+// progress the answer is no, and the command does nothing.
 
 #include <array>
 
 namespace table {
 
-enum class Activity { Deal, ComputerTurn, GameOver, Move, Count };
+enum class Activity { Deal, ComputerTurn, GameOver, Move, Restore, Count };
 
 class BusyGuard {
  public:

@@ -4,6 +4,7 @@
 // the window's controls so a search for a control lands here too.
 
 #include <QString>
+#include <cstdint>
 
 #include "table/game_state.h"
 #include "table/piles.h"
@@ -31,8 +32,8 @@ enum class TableImage {
   ImgTurn2,      // the opponent moves
   imgIcon,       // the chat icon below the menu bar
   cmdDone,       // not a picture: the Done button, shown and hidden the same way
+  cmdDeal,       // not a picture: the Deal button, shown and hidden the same way
   picHand1,      // picHand(1), the tutorial's pointing hand over the piles
-  cmdDeal,       // the Deal button, shown while no game runs
 };
 
 class TableView {
@@ -61,6 +62,19 @@ class TableView {
   virtual void SetStatusPanel(int panel, const QString& text) = 0;
   // The elapsed-time clock (Timer1) started from now, or stopped.
   virtual void StartClock() = 0;
+  // The clock of a restored game, started from the time it had.
+  virtual void StartClockAt(double elapsedSeconds) = 0;
+  // Whole seconds the clock shows, for the records that keep the time.
+  virtual std::int64_t ElapsedSeconds() const = 0;
+
+  // Game over and the match panels.
+  virtual void StopClock() = 0;
+  virtual void SetLabelVisible(TableLabel label, bool visible) = 0;
+  // The logo picture picLogo painted and shown, or hidden.
+  virtual void ShowLogo(bool show) = 0;
+  // Status bar panel 1..11 tool tip, and the panels laid out again.
+  virtual void SetStatusPanelToolTip(int panel, const QString& text) = 0;
+  virtual void SizeStatusBar() = 0;
 
   // Slides the card from source(sourceIndex) to target(targetIndex); the
   // source picture is left hidden and back at its home position.

@@ -368,6 +368,13 @@ class SimulatedGame : private table::TableView, private play::PlayHooks, private
   void SetCardFrameVisible(int, bool) override {}
   void SetStatusPanel(int, const QString&) override {}
   void StartClock() override {}
+  void StartClockAt(double) override {}
+  std::int64_t ElapsedSeconds() const override { return 0; }
+  void StopClock() override {}
+  void SetLabelVisible(table::TableLabel, bool) override {}
+  void ShowLogo(bool) override {}
+  void SetStatusPanelToolTip(int, const QString&) override {}
+  void SizeStatusBar() override {}
   void AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
                    int targetIndex) override {
     if (!checking_) return;

@@ -36,6 +36,13 @@ class FakeTableView : public table::TableView {
   void SetCardFrameVisible(int index, bool visible) override { cardFrames[index] = visible; }
   void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
   void StartClock() override { ++clockStarts; }
+  void StartClockAt(double elapsedSeconds) override { clockStartedAt.push_back(elapsedSeconds); }
+  std::int64_t ElapsedSeconds() const override { return elapsedSeconds; }
+  void StopClock() override { ++clockStops; clockRunning = false; }
+  void SetLabelVisible(table::TableLabel label, bool visible) override { labelsVisible[label] = visible; }
+  void ShowLogo(bool show) override { logoShown = show; ++logoCalls; }
+  void SetStatusPanelToolTip(int panel, const QString& text) override { panelToolTips[panel] = text; }
+  void SizeStatusBar() override { ++statusBarSizings; }
   struct Slide {
     table::PileControl source;
     int sourceIndex;
@@ -65,6 +72,15 @@ class FakeTableView : public table::TableView {
   std::map<int, bool> cardFrames;
   std::map<int, QString> panels;
   int clockStarts = 0;
+  std::vector<double> clockStartedAt;
+  std::int64_t elapsedSeconds = 0;
+  int clockStops = 0;
+  bool clockRunning = false;  // set by tests; StopClock clears it
+  std::map<table::TableLabel, bool> labelsVisible;
+  bool logoShown = false;
+  int logoCalls = 0;
+  std::map<int, QString> panelToolTips;
+  int statusBarSizings = 0;
   std::vector<Slide> slides;
   std::map<std::pair<table::PileControl, int>, bool> pileVisible;
   std::vector<std::pair<table::PileControl, int>> smokeMoves;

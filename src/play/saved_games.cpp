@@ -1,0 +1,343 @@
+#include "play/saved_games.h"
+
+#include <cmath>
+
+#include "platform/ui.h"
+#include "platform/vb.h"
+#include "platform/wait.h"
+#include "play/rule_checks.h"
+#include "play/utilities.h"
+#include "table/busy_guard.h"
+#include "table/table_view.h"
+
+namespace play {
+
+namespace {
+
+constexpr int kFirstStatusPanel = 1;
+constexpr int kCoinTossRule = 2;
+
+QString FixedDescription(const QString& text) {
+  return text.left(SavedGameRecord::kDescriptionWidth)
+      .leftJustified(SavedGameRecord::kDescriptionWidth, QLatin1Char(' '));
+}
+
+// The description without a leading "Match" marker (and the blank after
+// it); an online "^^" in front stays.
+QString WithoutMatchMarker(const QString& description) {
+  const QString online = QString::fromLatin1(kOnlineSavePrefix);
+  const QString match = QString::fromLatin1(kMatchPrefix);
+  QString prefix;
+  QString rest = description;
+  if (rest.startsWith(online)) {
+    prefix = online;
+    rest = rest.mid(online.size());
+  }
+  if (!rest.startsWith(match)) return description;
+  rest = rest.mid(match.size());
+  if (rest.startsWith(QLatin1Char(' '))) rest = rest.mid(1);
+  return FixedDescription(prefix + rest);
+}
+
+bool IsMatchDescription(const QString& description) {
+  QString rest = description;
+  if (rest.startsWith(QLatin1String(kOnlineSavePrefix))) rest = rest.mid(2);
+  return rest.startsWith(QLatin1String(kMatchPrefix));
+}
+
+std::int16_t& MatchCell(SavedGameRecord& rec, int row) { return rec.Tableau[0][row]; }
+std::int16_t MatchCell(const SavedGameRecord& rec, int row) { return rec.Tableau[0][row]; }
+
+// Face-down cards under a Reserve's top card as stored: 0 (a record
+// without the value) and anything that cannot be true of the pile give
+// every card but the top face down.
+std::int16_t RestoredFaceDown(std::int16_t stored, std::int16_t count) {
+  if (stored >= 1 && stored <= count) return stored;
+  return static_cast<std::int16_t>(count - 1);
+}
+
+void WriteRecord(platform::RecordFile& file, int recNo, const SavedGameRecord& rec) {
+  file.Write(recNo, rec.Encode());
+}
+
+void ShowRefusal(platform::UiService& ui, const Refusal& refusal) {
+  ui.MsgBox(refusal.text, refusal.style, refusal.title);
+}
+
+bool IsSaveSlot(int recNo) { return recNo >= kFirstSaveSlot && recNo <= kLastSaveSlot; }
+
+}  // namespace
+
+bool OpenSavedGamesFile(SavedGames& saved, const QString& DataPath) {
+  return saved.SavedGamesFile.Open(DataPath + QString::fromLatin1(kSavedGamesFileName), kSavedGameRecordLength);
+}
+
+void FillGameRecord(const table::PileArrays& piles, const table::GameState& state, SavedGameRecord& GameRec,
+                    const ScoreRec& CurrentScores, bool MatchOn, std::int16_t MatchPoints,
+                    std::int64_t elapsedSeconds) {
+  GameRec.CurrentTurn = state.CurrentTurn;
+  GameRec.StorePiles(piles);
+  for (int side = 0; side < table::kSides; ++side)
+    GameRec.Tableau[0][kReserveFaceDownRow + side] = piles.ReserveFaceDown[side];
+  if (MatchOn) {
+    MatchCell(GameRec, kMatchPointsRow) = MatchPoints;
+    MatchCell(GameRec, kMatchScoreRow) = CurrentScores.MatchScore;
+    MatchCell(GameRec, kOppMatchScoreRow) = CurrentScores.OppMatchScore;
+    MatchCell(GameRec, kMatchGamesRow) = CurrentScores.MatchGames;
+    MatchCell(GameRec, kMatchWinsRow) = CurrentScores.MatchWins;
+    MatchCell(GameRec, kOppMatchWinsRow) = CurrentScores.OppMatchWins;
+    GameRec.Description = FixedDescription(QString::fromLatin1(kMatchDescription));
+  } else {
+    // The record variable carries the last record read; an ended match in
+    // it must not come back when this record is restored.
+    for (int row = kMatchPointsRow; row <= kOppMatchWinsRow; ++row) MatchCell(GameRec, row) = 0;
+    GameRec.Description = WithoutMatchMarker(GameRec.Description);
+  }
+  GameRec.ElapsedTime = elapsedSeconds > 0 ? static_cast<double>(elapsedSeconds) / kSecondsPerDay : 0.0;
+}
+
+void FillGameRecord(SavedGameServices& s) {
+  FillGameRecord(s.piles, s.state, s.saved.GameRec, s.match.CurrentScores, s.match.MatchOn, s.match.MatchPoints,
+                 s.view.ElapsedSeconds());
+}
+
+int TurnStartBackupRecord(std::int16_t TurnCount) {
+  if (TurnCount == 0 || TurnCount % 2 != 0) return kOddTurnBackupRecord;
+  return kEvenTurnBackupRecord;
+}
+
+int PreviousTurnBackupRecord(std::int16_t TurnCount) {
+  return TurnCount % 2 != 0 ? kEvenTurnBackupRecord : kOddTurnBackupRecord;
+}
+
+void SaveGameRecord(SavedGameServices& s) {
+  SavedGames& sv = s.saved;
+  sv.SaveSlot = static_cast<std::int16_t>(TurnStartBackupRecord(s.state.TurnCount));
+  FillGameRecord(s);
+  WriteRecord(sv.SavedGamesFile, sv.SaveSlot, sv.GameRec);
+  WriteRecord(sv.SavedGamesFile, kLatestTurnRecord, sv.GameRec);
+  if (s.state.TurnCount == 0) {
+    WriteRecord(sv.SavedGamesFile, kEvenTurnBackupRecord, sv.GameRec);
+    WriteRecord(sv.SavedGamesFile, kGameStartRecord, sv.GameRec);
+  }
+}
+
+double StoredClockSeconds(const SavedGameRecord& rec) {
+  const double days = rec.ElapsedTime;
+  if (!std::isfinite(days) || days < 0 || days > kLongestStoredClockDays) return 0.0;
+  return std::round(days * kSecondsPerDay);
+}
+
+std::int16_t TrailingNumber(const QString& description) {
+  int start = description.size();
+  while (start > 0 && description[start - 1].isDigit() && description[start - 1].unicode() < 128) --start;
+  std::int16_t n = 0;
+  for (int i = start; i < description.size(); ++i)
+    n = vb::Clamp16(static_cast<long long>(n) * 10 + (description[i].unicode() - '0'));
+  return n;
+}
+
+std::optional<double> LoadGameRecord(SavedGameServices& s, bool Online) {
+  const SavedGameRecord& r = s.saved.GameRec;
+  if (!r.LoadPiles(s.piles)) return std::nullopt;
+  s.state.CurrentTurn = r.CurrentTurn;
+  for (int side = 0; side < table::kSides; ++side)
+    s.piles.ReserveFaceDown[side] =
+        RestoredFaceDown(r.Tableau[0][kReserveFaceDownRow + side], s.piles.ReserveCount[side]);
+
+  const double clock = StoredClockSeconds(r);
+  ScoreRec& scores = s.match.CurrentScores;
+  if (Online) scores.GameTime = clock / kSecondsPerDay;
+
+  if (IsMatchDescription(r.Description)) {
+    const std::int16_t target = MatchCell(r, kMatchPointsRow);
+    // A match description over cells that hold no match (a target outside
+    // the range a match can have) says nothing about the match.
+    if (target >= kLowestMatchPoints && target <= kHighestMatchPoints) {
+      scores.MatchTarget = target;
+      scores.MatchScore = MatchCell(r, kMatchScoreRow);
+      scores.OppMatchScore = MatchCell(r, kOppMatchScoreRow);
+      scores.MatchInProgress = 1;
+      scores.MatchGames = MatchCell(r, kMatchGamesRow);
+      scores.MatchWins = MatchCell(r, kMatchWinsRow);
+      scores.OppMatchWins = MatchCell(r, kOppMatchWinsRow);
+      s.match.MatchOn = true;
+      s.hooks.CheckMatchComplete();
+      s.hooks.SaveScoreRec();
+    }
+  } else if (s.match.MatchOn) {
+    scores.MatchInProgress = 0;
+    s.match.MatchOn = false;
+    s.hooks.ShowMatchPoints(false);
+    s.hooks.SaveScoreRec();
+  }
+  return clock;
+}
+
+void WriteMoveRecord(SavedGameServices& s) {
+  SavedGames& sv = s.saved;
+  if (sv.MoveFileUnavailable || !sv.MoveFile.IsOpen()) return;
+  WriteRecord(sv.MoveFile, s.state.TempMoveNumber, sv.GameRec);
+}
+
+void RecordMove(SavedGameServices& s) {
+  s.state.TempMoveNumber = vb::SaturatingAdd(s.state.TempMoveNumber, 1);
+  FillGameRecord(s);
+  WriteMoveRecord(s);
+}
+
+void StartMoveRecords(SavedGameServices& s) {
+  s.state.TempMoveNumber = kFirstMoveRecord;
+  FillGameRecord(s);
+  WriteMoveRecord(s);
+}
+
+RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int recNo, GameFile fileNo,
+                          bool restart, const Refusal& refusal) {
+  if (!s.guard.MayReplaceTable()) return RestoreResult::Busy;
+  // The restore pauses, waits for the tutorial and plays the computer's
+  // turn; no other command may replace the table meanwhile.
+  auto busy = s.guard.Enter(table::Activity::Restore);
+
+  SavedGames& sv = s.saved;
+  platform::RecordFile& file = sv.File(fileNo);
+  // Judge the record before anything on the table changes.
+  const SavedGameRecord rec = SavedGameRecord::Decode(file.Read(recNo));
+  if (rec.CurrentTurn == 0) {
+    ShowRefusal(s.ui, refusal);
+    return RestoreResult::Empty;
+  }
+  if ((rec.CurrentTurn != kLocalTurn && rec.CurrentTurn != kOpponentTurn) || !rec.PilesAreSane()) {
+    ShowRefusal(s.ui, refusal);
+    return RestoreResult::Damaged;
+  }
+
+  table::GameState& st = s.state;
+  s.hooks.ClearTable();
+  if (ctx.Online) s.view.EnablePiles(false);
+  s.view.SetImageVisible(table::TableImage::cmdDeal, false);
+  sv.GameRec = rec;
+  const double clock = LoadGameRecord(s, ctx.Online).value_or(0.0);
+  s.hooks.ShowPileCounts();
+  if (!st.TutorialMode) s.hooks.RedrawTable();
+
+  if (restart && ctx.FirstPlayerRule == kCoinTossRule &&
+      s.ui.MsgBox(QString::fromLatin1(kCoinTossQuestion), platform::vbYesNo, QString::fromLatin1(kRestartTitle)) ==
+          platform::vbNo)
+    st.CurrentTurn = st.CurrentTurn == kLocalTurn ? kOpponentTurn : kLocalTurn;
+  st.GameEnded = false;
+
+  const bool undoing = sv.UndoTurnRequested || sv.UndoMoveRequested;
+  // Only the saved-games file holds game starts: move record 13 is just the
+  // twelfth move of a turn.
+  const bool gameStart = fileNo == GameFile::SavedGames && recNo == kGameStartRecord;
+
+  if (ctx.SampleGameMode || s.SampleGameNumber != 0) {
+    if (!gameStart && !undoing && !ctx.RestoringPreviousTurn) {
+      const QString description = vb::TrimRecord(rec.Description);
+      s.view.SetStatusPanel(kFirstStatusPanel, ctx.PlayerName + QStringLiteral("   ") + description);
+      s.SampleGameNumber = TrailingNumber(description);
+    } else {
+      s.view.SetStatusPanel(kFirstStatusPanel,
+                            ctx.PlayerName + QString::fromLatin1(kSampleGamePanel) + vb::Str(s.SampleGameNumber));
+    }
+  }
+  if (gameStart) st.TurnCount = 1;
+
+  if (fileNo == GameFile::SavedGames && IsSaveSlot(recNo)) {
+    // Restart Current Game starts the restored game from its own deal.
+    const QByteArray start = file.Read(SlotStartRecord(recNo));
+    if (!start.isEmpty()) file.Write(kGameStartRecord, start);
+  }
+
+  if (!st.TutorialMode) s.view.StartClockAt(clock);
+
+  // Both turn-start backups hold the restored table, so no undo reaches
+  // behind it. They are written once the first player is settled.
+  auto writeBackups = [&] {
+    if (undoing) return;
+    sv.GameRec.CurrentTurn = st.CurrentTurn;
+    WriteRecord(file, kEvenTurnBackupRecord, sv.GameRec);
+    WriteRecord(file, kOddTurnBackupRecord, sv.GameRec);
+  };
+
+  if (ctx.Online) {
+    // The online code hands the table to the peer and resumes the turn.
+    writeBackups();
+    return RestoreResult::Restored;
+  }
+
+  ShowTurnStatus(st, false, s.view);
+  if (gameStart && ctx.FirstPlayerRule != kCoinTossRule) {
+    st.CurrentTurn = s.hooks.WhoGoesFirst(ctx.FirstPlayerRule);
+    s.view.SetLabel(table::TableLabel::lblMessage, st.Message);
+    if (st.CurrentTurn == kOpponentTurn) Pause(s.wait, 2.0);
+  }
+
+  writeBackups();
+  if (!sv.UndoMoveRequested) StartMoveRecords(s);
+
+  if (st.CurrentTurn == kOpponentTurn) {
+    if (st.TutorialMode) {
+      WriteRecord(file, kGameStartRecord, sv.GameRec);
+      st.TurnCount = 1;
+      s.view.LayOutPiles();
+      s.hooks.ShowTutorialNext();
+      s.wait.WaitUntil([&st] { return st.TutorialContinue; });
+      st.TutorialContinue = false;
+      s.view.StartClockAt(clock);
+    }
+    if (s.wait.Exiting()) return RestoreResult::Restored;
+    s.hooks.ComputerTurn();
+  } else if (s.piles.StockCount[0] == 0 && s.piles.WasteCount[0] == 0) {
+    HandEmptyHint(s.view);
+  }
+  return RestoreResult::Restored;
+}
+
+void UndoMove(SavedGameServices& s, const RestoreContext& ctx) {
+  SavedGames& sv = s.saved;
+  table::GameState& st = s.state;
+  if (sv.MoveFileUnavailable) {
+    // The user was told at start-up that there is no undo in this run.
+    sv.UndoTurnRequested = false;
+    sv.UndoMoveRequested = false;
+    return;
+  }
+  const Refusal refusal{QString::fromLatin1(kNothingToUndoText), QString::fromLatin1(kUndoTitle)};
+  if (sv.UndoTurnRequested) {
+    sv.SaveSlot = static_cast<std::int16_t>(st.TurnCount % 2 != 0 ? kOddTurnBackupRecord : kEvenTurnBackupRecord);
+    const RestoreResult result = RestoreGame(s, ctx, sv.SaveSlot, GameFile::SavedGames, false, refusal);
+    sv.UndoTurnRequested = false;
+    if (result == RestoreResult::Restored) StartMoveRecords(s);
+  } else if (sv.UndoMoveRequested && st.TempMoveNumber > kFirstMoveRecord) {
+    sv.SaveSlot = static_cast<std::int16_t>(st.TempMoveNumber - 1);
+    const RestoreResult result = RestoreGame(s, ctx, sv.SaveSlot, GameFile::Moves, false, refusal);
+    sv.UndoMoveRequested = false;
+    // The next move overwrites the record that was left.
+    if (result == RestoreResult::Restored) st.TempMoveNumber = sv.SaveSlot;
+  } else {
+    sv.UndoMoveRequested = false;
+  }
+}
+
+void ClearTempMoves(SavedGames& saved, bool open, const QString& DataPath, platform::UiService& ui) {
+  if (!open) {
+    saved.MoveFile.Close();
+    return;
+  }
+  const QString path = DataPath + QString::fromLatin1(kMoveFileName);
+  bool opened = saved.MoveFile.Open(path, kSavedGameRecordLength);
+  if (!opened) {
+    saved.MoveFile.Close();
+    opened = saved.MoveFile.Open(path, kSavedGameRecordLength);
+  }
+  saved.MoveFileUnavailable = !opened;
+  if (!opened && !saved.MoveFileWarned) {
+    saved.MoveFileWarned = true;
+    ui.MsgBox(QString::fromLatin1(kMoveFileUnavailableText), platform::vbOKOnly | platform::vbExclamation,
+              QString::fromLatin1(kMoveFileTitle));
+  }
+}
+
+}  // namespace play

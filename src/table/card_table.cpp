@@ -1,0 +1,378 @@
+#include "table/card_table.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <algorithm>
+#include <functional>
+
+namespace table {
+
+QColor ColorFromBgr(std::uint32_t bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+namespace {
+
+constexpr QSize kCountLabelSize{30, 18};   // the six side-pile counts
+constexpr QSize kTabCountSize{24, 18};     // lblTabCnt
+constexpr QSize kBlankImageSize{85, 20};   // an image control whose picture is missing
+constexpr QColor kGreenFrame{0, 192, 0};
+constexpr QColor kRedFrame{192, 0, 0};
+
+// The pause cover: a click anywhere on it resumes the game.
+class PauseFrame : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+  std::function<void()> onClick;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    QGroupBox::mousePressEvent(event);
+    if (onClick) onClick();
+  }
+};
+
+}  // namespace
+
+CardTable::CardTable(const CardTableServices& services, QWidget* parent)
+    : QWidget(parent),
+      frmPic(services.settings),
+      pictures(LoadTablePictures(services.picturesFolder)),
+      piles_(services.piles),
+      state_(services.state),
+      settings_(services.settings),
+      wait_(services.wait),
+      ui_(services.ui),
+      sounds_(services.sounds) {
+  frmStdSm.SetBuiltIn(pictures.faces);
+  frmStdSm.Reload();
+  frmPic.FilePic[4] = pictures.back;
+  frmPic.FilePic[0] = pictures.back;
+  frmPic.ImgEmpty2 = pictures.emptyMetal;
+  frmPic.ImgEmpty3 = pictures.emptyWood;
+  EmptyPic = &frmPic.ImgEmpty3;
+  formBackColor_ = ColorFromBgr(settings_.MatColor);
+
+  // The lower layer comes first so that every later child stands above it.
+  labelLayer_ = new QWidget(this);
+  labelLayer_->setObjectName("labelLayer");
+  labelLayer_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  labelLayer_->setGeometry(rect());
+
+  for (int i = 0; i <= 6; ++i) {
+    lblCardFrame[i] = NewLabel("lblCardFrame");
+    lblCardFrame[i]->resize(kFrameSize);
+  }
+  SetFrameBackStyle(0, 1);
+  SetFrameBackStyle(2, 1);
+  SetFrameBackStyle(3, 1);
+  lblCardFrame[0]->hide();
+
+  const auto count = [this](const char* name, Qt::Alignment align) {
+    QLabel* l = NewLabel(name);
+    l->resize(kCountLabelSize);
+    l->setAlignment(align | Qt::AlignVCenter);
+    return l;
+  };
+  lblOHandCnt = count("lblOHandCnt", Qt::AlignLeft);
+  lblOResCnt = count("lblOResCnt", Qt::AlignRight);
+  lblOWasteCnt = count("lblOWasteCnt", Qt::AlignLeft);
+  lblPHandCnt = count("lblPHandCnt", Qt::AlignLeft);
+  lblPResCnt = count("lblPResCnt", Qt::AlignLeft);
+  lblPWasteCnt = count("lblPWasteCnt", Qt::AlignLeft);
+  for (int i = 1; i <= 8; ++i) {
+    lblTabCnt[i] = NewLabel("lblTabCnt");
+    lblTabCnt[i]->resize(kTabCountSize);
+    lblTabCnt[i]->setAlignment(i <= 4 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+  }
+
+  imgOStock = NewImage("imgOStock", pictures.plateStock);
+  imgOReserve = NewImage("imgOReserve", pictures.plateReserve);
+  imgOWaste = NewImage("imgOWaste", pictures.plateWaste);
+  imgPStock = NewImage("imgPStock", pictures.plateStock);
+  imgPReserve = NewImage("imgPReserve", pictures.plateReserve);
+  imgPWaste = NewImage("imgPWaste", pictures.plateWaste);
+  ImgTurn1 = NewImage("ImgTurn1", pictures.turnPlayer);
+  ImgTurn2 = NewImage("ImgTurn2", pictures.turnOpponent);
+  ImgTurn1->hide();
+  ImgTurn2->hide();
+  imglblTableauL = NewImage("imglblTableauL", pictures.captionTableauLeft);
+  imglblTableauR = NewImage("imglblTableauR", pictures.captionTableauRight);
+  imglblCenters = NewImage("imglblCenters", pictures.captionCenters);
+  imgIcon = NewImage("imgIcon", pictures.icon);
+
+  lblMessage = NewLabel("lblMessage");
+  lblMessage->setWordWrap(true);
+  lblMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblTurn = NewLabel("lblTurn");
+  lblTurn->resize(200, 36);
+  lblTurn->setWordWrap(true);
+  lblTurn->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  StatusMsg = NewLabel("StatusMsg");
+  StatusMsg->resize(260, 26);
+  lblWAIT = NewLabel("lblWAIT");
+  lblWAIT->setText(" W A I T ");
+  lblWAIT->resize(160, 24);
+  lblWAIT->hide();
+
+  // The upper layer: picture boxes, buttons and frames.
+  picPlayer[1] = NewPicture(PileControl::picPlayer, 1, "picPlayer");
+  picOpponent[1] = NewPicture(PileControl::picOpponent, 1, "picOpponent");
+  picCenter[1] = NewPicture(PileControl::picCenter, 1, "picCenter");
+  picTableau[1] = NewPicture(PileControl::picTableau, 1, "picTableau");
+  picSmoke[0] = NewPicture(PileControl::None, 0, "picSmoke");
+  picSmoke[0]->hide();
+
+  cmdDeal = new QPushButton("Deal", this);
+  cmdDeal->setObjectName("cmdDeal");
+  cmdDeal->resize(kDealButtonSize);
+  cmdDone = new QPushButton("Done", this);
+  cmdDone->setObjectName("cmdDone");
+  cmdDone->resize(kDoneButtonSize);
+  cmdDone->hide();
+
+  picMenu = new PictureBox(PileControl::None, 0, this);
+  picMenu->setObjectName("picMenu");
+  picMenu->resize(300, 18);
+  picPanel = new PictureBox(PileControl::None, 0, this);
+  picPanel->setObjectName("picPanel");
+  picPanel->hide();
+  picLogo = new PictureBox(PileControl::None, 0, this);
+  picLogo->setObjectName("picLogo");
+  picLogo->hide();
+
+  auto* pause = new PauseFrame("Click to Resume Game", this);
+  fraPause = pause;
+  pause->onClick = [this] { emit pauseFrameClicked(); };
+  fraPause->setObjectName("fraPause");
+  fraPause->setAutoFillBackground(true);
+  lblPause = new QLabel("- PAUSED -", fraPause);
+  lblPause->setObjectName("lblPause");
+  QFont pauseFont = lblPause->font();
+  pauseFont.setPointSize(24);
+  pauseFont.setBold(true);
+  lblPause->setFont(pauseFont);
+  lblPause->adjustSize();
+  fraPause->hide();
+}
+
+CardTable::~CardTable() = default;
+
+PictureBox* CardTable::NewPicture(PileControl array, int index, const QString& name) {
+  auto* box = new PictureBox(array, index, this);
+  box->setObjectName(name);
+  box->resize(CardWidth, CardHeight);
+  return box;
+}
+
+QLabel* CardTable::NewLabel(const QString& name) {
+  auto* label = new QLabel(labelLayer_);
+  label->setObjectName(name);
+  return label;
+}
+
+QLabel* CardTable::NewImage(const QString& name, const QImage& picture) {
+  QLabel* image = NewLabel(name);
+  if (picture.isNull()) {
+    image->resize(kBlankImageSize);
+  } else {
+    image->setPixmap(QPixmap::fromImage(picture));
+    image->resize(picture.size());
+  }
+  return image;
+}
+
+void CardTable::SetFrameBackStyle(int index, int backStyle) {
+  if (index < 0 || index > 6) return;
+  QLabel* frame = lblCardFrame[index];
+  const QColor color = index == 0 ? kGreenFrame : kRedFrame;
+  frame->setAutoFillBackground(backStyle == 1);
+  QPalette pal = frame->palette();
+  pal.setColor(QPalette::Window, color);
+  frame->setPalette(pal);
+  frame->update();
+}
+
+void CardTable::SetFixedSizes() {
+  if (fixedSizesDone_) return;
+  fixedSizesDone_ = true;
+  cmdDeal->resize(kDealButtonSize);
+  cmdDone->resize(kDoneButtonSize);
+  if (settings_.LargeFonts) {
+    for (PictureBox* box : {picPlayer[1], picOpponent[1], picCenter[1], picTableau[1], picSmoke[0]})
+      box->resize(CardWidth, CardHeight);
+    for (QLabel* frame : lblCardFrame) frame->resize(kFrameSizeLargeFonts);
+  }
+  const auto create = [this](std::array<PictureBox*, 4>& arr, PileControl c, const char* name, int i) {
+    arr[i] = NewPicture(c, i, name);
+    arr[i]->show();
+  };
+  for (int i = 2; i <= 3; ++i) {
+    create(picPlayer, PileControl::picPlayer, "picPlayer", i);
+    create(picOpponent, PileControl::picOpponent, "picOpponent", i);
+  }
+  for (int i = 2; i <= 8; ++i) {
+    picCenter[i] = NewPicture(PileControl::picCenter, i, "picCenter");
+    picCenter[i]->show();
+    picTableau[i] = NewPicture(PileControl::picTableau, i, "picTableau");
+    picTableau[i]->show();
+  }
+  // The cover and the controls that float over the piles stay in front.
+  for (QWidget* w : {static_cast<QWidget*>(cmdDeal), static_cast<QWidget*>(cmdDone),
+                     static_cast<QWidget*>(picMenu), static_cast<QWidget*>(picPanel),
+                     static_cast<QWidget*>(picLogo), static_cast<QWidget*>(fraPause)})
+    w->raise();
+}
+
+void CardTable::SetTableOffsets(int offsetX, std::int32_t offsetY) {
+  tableOffsetX_ = offsetX;
+  tableOffsetY_ = offsetY;
+}
+
+PictureBox* CardTable::Pile(PileControl pile, int index) const {
+  const auto pick = [index](const auto& arr) -> PictureBox* {
+    return index >= 1 && index < static_cast<int>(arr.size()) ? arr[index] : nullptr;
+  };
+  switch (pile) {
+    case PileControl::picPlayer: return pick(picPlayer);
+    case PileControl::picOpponent: return pick(picOpponent);
+    case PileControl::picCenter: return pick(picCenter);
+    case PileControl::picTableau: return pick(picTableau);
+    case PileControl::None: break;
+  }
+  return nullptr;
+}
+
+void CardTable::ArrangePiles() {
+  places_ = ArrangePilePlaces(tableOffsetX_, tableOffsetY_);
+  const auto place = [](auto& arr, const auto& at) {
+    for (std::size_t i = 1; i < arr.size(); ++i)
+      if (arr[i]) arr[i]->move(at[i]);
+  };
+  place(picPlayer, places_.picPlayer);
+  place(picOpponent, places_.picOpponent);
+  place(picCenter, places_.picCenter);
+  place(picTableau, places_.picTableau);
+  for (int i = 1; i <= 6; ++i) lblCardFrame[i]->move(places_.lblCardFrame[i]);
+  cmdDone->move(places_.cmdDone);
+  picSmoke[0]->hide();
+}
+
+void CardTable::ArrangeControls() {
+  ControlSizes sizes;
+  sizes.frame = lblCardFrame[1]->size();
+  sizes.plateStock = imgOStock->size();
+  sizes.plateReserve = imgOReserve->size();
+  sizes.plateWaste = imgOWaste->size();
+  sizes.dealButton = cmdDeal->size();
+  sizes.waitHeight = lblWAIT->height();
+  sizes.pauseLabelWidth = lblPause->width();
+  sizes.pauseLabelHeight = lblPause->height();
+  for (int i = 1; i <= 8; ++i) sizes.tabCountWidth[i] = lblTabCnt[i]->width();
+  sizes.menuHeight = picMenu->height();
+  sizes.clientWidth = width();
+  const ControlPlaces c = ArrangeControlPlaces(
+      places_, sizes, {tableOffsetX_, settings_.LargeFonts, settings_.ScreenWidth});
+
+  ImgTurn1->move(c.ImgTurn1);
+  ImgTurn2->move(c.ImgTurn2);
+  SetFrameBackStyle(0, 1);
+  SetFrameBackStyle(2, 0);
+  SetFrameBackStyle(3, 0);
+  imgOWaste->move(c.imgOWaste);
+  imgOReserve->move(c.imgOReserve);
+  imgOStock->move(c.imgOStock);
+  imgPReserve->move(c.imgPReserve);
+  imgPStock->move(c.imgPStock);
+  imgPWaste->move(c.imgPWaste);
+  lblOHandCnt->move(c.lblOHandCnt);
+  lblOWasteCnt->move(c.lblOWasteCnt);
+  lblOResCnt->move(c.lblOResCnt);
+  lblPHandCnt->move(c.lblPHandCnt);
+  lblPWasteCnt->move(c.lblPWasteCnt);
+  lblPResCnt->move(c.lblPResCnt);
+  cmdDeal->move(c.cmdDeal);
+  lblMessage->setGeometry(c.lblMessage);
+  lblTurn->move(c.lblTurn);
+  lblTurn->resize(c.lblTurnWidth, lblTurn->height());
+  StatusMsg->move(c.StatusMsg);
+  QFont statusFont = StatusMsg->font();
+  statusFont.setPointSize(c.StatusMsgFontSize);
+  StatusMsg->setFont(statusFont);
+  StatusMsg->resize(std::max(0, width() - c.StatusMsg.x()), StatusMsg->height());
+  for (int i = 1; i <= 8; ++i) {
+    QFont f = lblTabCnt[i]->font();
+    f.setBold(true);
+    f.setPointSize(std::max(1, settings_.TextFontSize + 1));
+    lblTabCnt[i]->setFont(f);
+    lblTabCnt[i]->move(c.lblTabCnt[i]);
+  }
+  imglblTableauL->move(c.imglblTableauL);
+  imglblTableauR->move(c.imglblTableauR);
+  imglblCenters->move(c.imglblCenters);
+  lblWAIT->move(c.lblWAIT);
+  fraPause->setGeometry(c.fraPause);
+  lblPause->move(c.lblPause);
+  picMenu->move(c.picMenu);
+  imgIcon->move(c.imgIcon);
+  LogoLeft = c.LogoLeft;
+  LogoTop = c.LogoTop;
+  picLogo->move(LogoLeft, LogoTop);
+}
+
+void CardTable::SetLabelColors() {
+  QLabel* counts[] = {lblPResCnt, lblOResCnt, lblPHandCnt, lblOHandCnt, lblPWasteCnt, lblOWasteCnt};
+  const QColor color = ColorFromBgr(settings_.FontColor);
+  const auto style = [&](QLabel* label, int points) {
+    QFont f = label->font();
+    f.setPointSize(std::max(1, points));
+    label->setFont(f);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, color);
+    label->setPalette(pal);
+  };
+  for (QLabel* l : counts) style(l, settings_.TextFontSize - 2);
+  style(lblMessage, settings_.TextFontSize);
+  style(lblTurn, settings_.TextFontSize);
+}
+
+void CardTable::SetEmptyPilePictures() {
+  if (settings_.WoodPlaceHolders) {
+    EmptyPic = &frmPic.ImgEmpty3;
+    picPanel->SetPicture(pictures.panelWood);
+  } else {
+    EmptyPic = &frmPic.ImgEmpty2;
+    picPanel->SetPicture(pictures.panelMetal);
+  }
+}
+
+void CardTable::BringToFront(QWidget* control) {
+  if (control) control->raise();
+}
+
+void CardTable::SendToBack(QWidget* control) {
+  if (!control) return;
+  control->lower();
+  labelLayer_->lower();
+}
+
+void CardTable::SetFormBackColor(std::uint32_t bgr) {
+  formBackColor_ = ColorFromBgr(bgr);
+  update();
+}
+
+void CardTable::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), formBackColor_);
+  if (!formPicture_.isNull()) p.drawImage(0, 0, formPicture_);
+}
+
+void CardTable::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  labelLayer_->setGeometry(rect());
+}
+
+}  // namespace table

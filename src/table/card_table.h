@@ -1,0 +1,194 @@
+#pragma once
+// The card table: the part of the table window that shows the piles and
+// everything around them. The table window (play::FrmPlay) is a card
+// table with a status bar, a clock and a frame; the controls keep the
+// names the rest of the game knows them by.
+//
+// Controls stand in two layers, as on the desktop the game was made for:
+// labels and image controls are drawn on a layer beneath every picture box,
+// button and frame, whatever their order among themselves.
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+#include "table/frm_pic.h"
+#include "table/frm_std_sm.h"
+#include "table/game_state.h"
+#include "table/picture_box.h"
+#include "table/piles.h"
+#include "table/table_geometry.h"
+#include "table/table_pictures.h"
+#include "table/table_settings.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace platform {
+class UiService;
+class WaitService;
+}  // namespace platform
+
+namespace table {
+
+class SoundEffects;
+
+// What the card table calls in parts of the game built elsewhere.
+class TableNeighbours {
+ public:
+  virtual ~TableNeighbours() = default;
+  // The tableau cards window (frmHold): shown now, and hiding it.
+  virtual bool TableauCardsWindowShown() const = 0;
+  virtual void HideTableauCardsWindow() = 0;
+  // The logo picture in picLogo, shown or hidden.
+  virtual void ShowLogo(bool show) = 0;
+  // The pile counts of the status bar, and the match points panel for the
+  // match state in force.
+  virtual void ShowPileCounts() = 0;
+  virtual void ShowMatchPoints() = 0;
+};
+
+struct CardTableServices {
+  PileArrays& piles;
+  GameState& state;
+  TableSettings& settings;
+  platform::WaitService& wait;
+  platform::UiService& ui;
+  SoundEffects* sounds = nullptr;   // none: the card sounds are silent
+  QString picturesFolder;           // AppPath + "Data/pictures/"
+};
+
+class CardTable : public QWidget {
+  Q_OBJECT
+ public:
+  explicit CardTable(const CardTableServices& services, QWidget* parent = nullptr);
+  ~CardTable() override;
+
+  void SetNeighbours(TableNeighbours* neighbours) { neighbours_ = neighbours; }
+
+  // Geometry.
+  void SetFixedSizes();
+  void SetTableOffsets(int TableOffsetX, std::int32_t TableOffsetY);
+  void ArrangePiles();
+  void ArrangeControls();
+  void SetLabelColors();
+  void SetEmptyPilePictures();
+  void RefreshEmptyPilePictures() { SetEmptyPilePictures(); }
+
+  // Painting.
+  void PaintCard(PileControl pile, int index, CardCode card, int sound);
+  void LayOutPiles();
+  void RedrawTable();
+  void ClearTable();
+  void EnablePiles(bool flag);
+  void SetEnabled(PileControl pile, int index);
+
+  // Animation.
+  void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target,
+                   int targetIndex);
+  // True while a slide or the deal is shown; a relayout waits for its end.
+  bool Animating() const { return slideDepth_ > 0 || Dealing; }
+
+  // Drawing order of the upper layer.
+  void BringToFront(QWidget* control);
+  void SendToBack(QWidget* control);
+
+  // The pile control array element, null when it does not exist.
+  PictureBox* Pile(PileControl pile, int index) const;
+
+  // The window's own picture (its backing image), drawn over the back colour.
+  QImage& FormPicture() { return formPicture_; }
+  void SetFormBackColor(std::uint32_t bgr);
+
+  // Table values.
+  int TableOffsetX() const { return tableOffsetX_; }
+  std::int32_t TableOffsetY() const { return tableOffsetY_; }
+  std::int16_t PileTop() const { return places_.PileTop; }
+  std::int16_t CenterLeft() const { return places_.CenterLeft; }
+  std::int16_t TableauLeft() const { return places_.TableauLeft; }
+  std::int16_t CenterSpan() const { return places_.CenterSpan; }
+  std::int32_t TableBottom() const { return places_.TableBottom; }
+  std::int16_t LogoLeft = 0;         // where the logo is painted
+  std::int16_t LogoTop = 0;
+  std::int16_t DragHomeLeft = 0;     // home of the picture being moved
+  std::int16_t DragHomeTop = 0;
+  bool Dealing = false;              // the opening layout is being dealt
+  const QImage* EmptyPic = nullptr;  // the empty-pile look in force
+
+  // Hidden holders.
+  FrmPic frmPic;
+  FrmStdSm frmStdSm;
+  TablePictures pictures;
+
+  // Pile pictures (element 0 unused) and the slide cover.
+  std::array<PictureBox*, 4> picPlayer{};
+  std::array<PictureBox*, 4> picOpponent{};
+  std::array<PictureBox*, 9> picCenter{};
+  std::array<PictureBox*, 9> picTableau{};
+  std::array<PictureBox*, 1> picSmoke{};
+  PictureBox* picMenu = nullptr;     // the drawn menu bar
+  PictureBox* picPanel = nullptr;    // the drop-down menu panel
+  PictureBox* picLogo = nullptr;
+  QPushButton* cmdDeal = nullptr;
+  QPushButton* cmdDone = nullptr;
+  QGroupBox* fraPause = nullptr;
+  QLabel* lblPause = nullptr;
+
+  // Lower layer: labels and images.
+  std::array<QLabel*, 7> lblCardFrame{};
+  QLabel *lblOHandCnt = nullptr, *lblOResCnt = nullptr, *lblOWasteCnt = nullptr;
+  QLabel *lblPHandCnt = nullptr, *lblPResCnt = nullptr, *lblPWasteCnt = nullptr;
+  std::array<QLabel*, 9> lblTabCnt{};
+  QLabel *imgOStock = nullptr, *imgOReserve = nullptr, *imgOWaste = nullptr;
+  QLabel *imgPStock = nullptr, *imgPReserve = nullptr, *imgPWaste = nullptr;
+  QLabel *ImgTurn1 = nullptr, *ImgTurn2 = nullptr;
+  QLabel *lblMessage = nullptr, *lblTurn = nullptr, *StatusMsg = nullptr, *lblWAIT = nullptr;
+  QLabel *imglblTableauL = nullptr, *imglblTableauR = nullptr, *imglblCenters = nullptr;
+  QLabel* imgIcon = nullptr;
+
+  // Frame label backdrop: 1 opaque (its colour rims the pile), 0 transparent.
+  void SetFrameBackStyle(int index, int backStyle);
+
+ signals:
+  // A click on the pause cover.
+  void pauseFrameClicked();
+
+ protected:
+  // The table window clears its status bar and stops its clock here.
+  virtual void ClearTableFrame() {}
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+  PileArrays& piles_;
+  GameState& state_;
+  TableSettings& settings_;
+  platform::WaitService& wait_;
+  platform::UiService& ui_;
+  SoundEffects* sounds_;
+  TableNeighbours* neighbours_ = nullptr;
+
+ private:
+  PictureBox* NewPicture(PileControl array, int index, const QString& name);
+  QLabel* NewLabel(const QString& name);
+  QLabel* NewImage(const QString& name, const QImage& picture);
+  void PaintInto(PictureBox* box, CardCode card, int sound);
+  void ReportPaintError(int number, const QString& description, const QString& object, int index,
+                        CardCode card);
+  void ApplyPlaces();
+
+  QWidget* labelLayer_ = nullptr;
+  QImage formPicture_;
+  QColor formBackColor_;
+  bool fixedSizesDone_ = false;
+  int tableOffsetX_ = 0;
+  std::int32_t tableOffsetY_ = 0;
+  PilePlaces places_;
+  int slideDepth_ = 0;
+};
+
+// 0x00BBGGRR as a colour.
+QColor ColorFromBgr(std::uint32_t bgr);
+
+}  // namespace table

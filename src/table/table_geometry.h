@@ -1,0 +1,94 @@
+#pragma once
+// Where the piles and the controls around them stand on the table. Pure
+// computations in the table's pixels from the two table offsets and the
+// sizes of the controls; the table window applies the results.
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <array>
+#include <cstdint>
+
+namespace table {
+
+// One card size on the whole table, fixed at start (SetFixedSizes).
+constexpr int CardWidth = 71;
+constexpr int CardHeight = 96;
+constexpr int CardWidthTwips = 1065;
+constexpr int CardHeightTwips = 1440;
+
+// Frame labels behind the side piles: 85 x 109 pixels at 96 dots per inch,
+// 81 x 106 under large fonts.
+constexpr QSize kFrameSize{85, 109};
+constexpr QSize kFrameSizeLargeFonts{81, 106};
+constexpr QSize kDealButtonSize{78, 31};   // cmdDeal
+constexpr QSize kDoneButtonSize{92, 26};   // cmdDone
+
+// The places ArrangePiles gives the pile pictures, the frame labels 1..6
+// and the Done button (top-left corners), and the table values it stores.
+// Arrays are indexed like the controls: 1..3 for the side piles, 1..8 for
+// Center and Tableau, 1..6 for the frames; element 0 is unused.
+struct PilePlaces {
+  std::array<QPoint, 4> picPlayer{};
+  std::array<QPoint, 4> picOpponent{};
+  std::array<QPoint, 9> picCenter{};
+  std::array<QPoint, 9> picTableau{};
+  std::array<QPoint, 7> lblCardFrame{};
+  QPoint cmdDone;
+  std::int16_t PileTop = 0;       // top of the first row of Center and Tableau piles
+  std::int16_t CenterLeft = 0;    // left of the left Center column
+  std::int16_t TableauLeft = 0;   // left of the left Tableau column
+  std::int16_t CenterSpan = 0;    // places the right Tableau column and the player's Reserve
+  std::int32_t TableBottom = 0;   // lowest line of the table's drawing area
+};
+
+PilePlaces ArrangePilePlaces(int TableOffsetX, std::int32_t TableOffsetY);
+
+// Sizes of the controls that ArrangeControls reads back before placing them.
+struct ControlSizes {
+  QSize frame = kFrameSize;             // lblCardFrame
+  QSize plateStock{85, 20};             // imgOStock, imgPStock
+  QSize plateReserve{85, 20};           // imgOReserve, imgPReserve
+  QSize plateWaste{85, 20};             // imgOWaste, imgPWaste
+  QSize dealButton = kDealButtonSize;   // cmdDeal
+  int waitHeight = 20;                  // lblWAIT
+  int pauseLabelWidth = 200;            // lblPause
+  int pauseLabelHeight = 40;
+  std::array<int, 9> tabCountWidth{};   // lblTabCnt(1..8)
+  int menuHeight = 18;                  // picMenu
+  int clientWidth = 1210;               // the window's client area, pixels
+};
+
+// What ArrangeControls computes: places (top-left) and the few sizes it sets.
+struct ControlPlaces {
+  QPoint ImgTurn1, ImgTurn2;
+  QPoint imgOWaste, imgOReserve, imgOStock, imgPReserve, imgPStock, imgPWaste;
+  QPoint lblOHandCnt, lblOWasteCnt, lblOResCnt, lblPHandCnt, lblPWasteCnt, lblPResCnt;
+  QPoint cmdDeal;
+  QRect lblMessage;
+  QPoint lblTurn;
+  int lblTurnWidth = 0;
+  QPoint StatusMsg;
+  int StatusMsgFontSize = 12;
+  std::array<QPoint, 9> lblTabCnt{};
+  QPoint imglblTableauL, imglblTableauR, imglblCenters;
+  QPoint lblWAIT;
+  QRect fraPause;
+  QPoint lblPause;                      // inside the pause cover
+  QPoint picMenu, imgIcon;
+  std::int16_t LogoLeft = 0, LogoTop = 0;
+};
+
+struct ControlInputs {
+  int TableOffsetX = 0;
+  bool LargeFonts = false;
+  std::int32_t ScreenWidth = 15360;     // twips
+};
+
+ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& sizes,
+                                   const ControlInputs& in);
+
+// A Single taken to the nearest integer, a half to the even neighbour.
+int NearestEven(double x);
+
+}  // namespace table

@@ -1,0 +1,171 @@
+#include "play/high_scores.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <limits>
+
+#include "platform/recordfile.h"
+
+namespace play {
+namespace {
+
+HighScoreRecord Entry(std::int16_t points, std::int64_t seconds, const QString& name = "Ann") {
+  HighScoreRecord r;
+  r.PlayedOn = 46000;
+  r.WinnerName = name.leftJustified(HighScoreRecord::kWinnerNameWidth);
+  r.Points = points;
+  r.GameTime = GameTimeFromSeconds(seconds);
+  return r;
+}
+
+// Twenty entries of 200, 190, ..., 10 points, each 10 minutes long.
+HighScoreList FullList() {
+  HighScoreList list;
+  for (int i = 0; i < kHighScorePlaces; ++i) {
+    list[static_cast<std::size_t>(i)] = Entry(static_cast<std::int16_t>(200 - 10 * i), 600, QString("P%1").arg(i + 1));
+  }
+  return list;
+}
+
+TEST(GameTimeTest, StoredTimesReadAsWholeSecondsOfADuration) {
+  EXPECT_EQ(GameTimeSeconds(0.0), 0);
+  EXPECT_EQ(GameTimeSeconds(GameTimeFromSeconds(754)), 754);
+  // 12:34:56 stored as a time of day.
+  EXPECT_EQ(GameTimeSeconds((12 * 3600 + 34 * 60 + 56) / 86400.0), 45296);
+  // A game over a day long counts in full.
+  EXPECT_EQ(GameTimeSeconds(1.5), 129600);
+  EXPECT_EQ(GameTimeSeconds(GameTimeFromSeconds(90061)), 90061);
+}
+
+TEST(GameTimeTest, ValuesThatAreNoDurationCountAsZero) {
+  EXPECT_EQ(GameTimeSeconds(-0.25), 0);
+  EXPECT_EQ(GameTimeSeconds(std::numeric_limits<double>::quiet_NaN()), 0);
+  EXPECT_EQ(GameTimeSeconds(std::numeric_limits<double>::infinity()), 0);
+  EXPECT_EQ(GameTimeSeconds(1e300), 0);
+  EXPECT_EQ(GameTimeFromSeconds(-5), 0.0);
+}
+
+TEST(HighScorePlaceTest, MorePointsRankHigherAndTiesGoByTheShorterTime) {
+  const HighScoreList list = FullList();  // 3rd place: 180 points in 600 s
+  EXPECT_EQ(HighScorePlace(list, 250, 9999), 1);
+  EXPECT_EQ(HighScorePlace(list, 185, 1), 3);
+  // Same points as the 3rd: a longer game goes after it, an equal or shorter
+  // one takes its place.
+  EXPECT_EQ(HighScorePlace(list, 180, 601), 4);
+  EXPECT_EQ(HighScorePlace(list, 180, 600), 3);
+  EXPECT_EQ(HighScorePlace(list, 180, 599), 3);
+  // Times are compared in whole seconds, not as stored fractions.
+  HighScoreList rounded = list;
+  rounded[2].GameTime = 600.4 / 86400.0;
+  EXPECT_EQ(HighScorePlace(rounded, 180, 600), 3);
+}
+
+TEST(HighScorePlaceTest, AGameBelowAllTwentyDoesNotEnter) {
+  const HighScoreList list = FullList();  // the 20th has 10 points
+  EXPECT_EQ(HighScorePlace(list, 9, 0), kNotRanked);
+  EXPECT_EQ(HighScorePlace(list, 10, 601), kNotRanked);
+  EXPECT_EQ(HighScorePlace(list, 10, 600), 20);
+}
+
+TEST(HighScorePlaceTest, EmptyPlacesTakeAnyGame) {
+  HighScoreList list{};
+  EXPECT_EQ(HighScorePlace(list, 1, 100000), 1);
+  list[0] = Entry(52, 300);
+  EXPECT_EQ(HighScorePlace(list, 31, 300), 2);
+}
+
+class HighScoreFileTest : public ::testing::Test {
+ protected:
+  QString Path() const { return dir.filePath("highscore.sav"); }
+  QByteArray Bytes() const {
+    QFile f(Path());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+  HighScoreList Read() const {
+    platform::RecordFile f;
+    HighScoreList list;
+    if (!f.Open(Path(), kHighScoreRecordLength, true)) return list;
+    for (int i = 1; i <= kHighScorePlaces; ++i) {
+      list[static_cast<std::size_t>(i - 1)] = HighScoreRecord::Decode(f.Read(i));
+    }
+    return list;
+  }
+  void Write(const HighScoreList& list) {
+    platform::RecordFile f;
+    ASSERT_TRUE(f.Open(Path(), kHighScoreRecordLength));
+    for (int i = 1; i <= kHighScorePlaces; ++i) {
+      ASSERT_TRUE(f.Write(i, list[static_cast<std::size_t>(i - 1)].Encode()));
+    }
+  }
+  QTemporaryDir dir;
+};
+
+TEST_F(HighScoreFileTest, TheFirstGameCreatesTheFileAndTakesPlaceOne) {
+  int place = -1;
+  EXPECT_EQ(EnterHighScore(Path(), Entry(52, 754), &place), HighScoreResult::Entered);
+  EXPECT_EQ(place, 1);
+  const HighScoreList list = Read();
+  EXPECT_EQ(list[0], Entry(52, 754));
+  EXPECT_EQ(list[1], HighScoreRecord{});
+  EXPECT_EQ(Bytes().size(), kHighScorePlaces * kHighScoreRecordLength);
+}
+
+TEST_F(HighScoreFileTest, AShortFileReadsItsMissingPlacesAsEmpty) {
+  HighScoreList two{};
+  two[0] = Entry(90, 100);
+  two[1] = Entry(40, 100);
+  {
+    platform::RecordFile f;
+    ASSERT_TRUE(f.Open(Path(), kHighScoreRecordLength));
+    ASSERT_TRUE(f.Write(1, two[0].Encode()));
+    ASSERT_TRUE(f.Write(2, two[1].Encode()));
+  }
+  int place = 0;
+  EXPECT_EQ(EnterHighScore(Path(), Entry(35, 100), &place), HighScoreResult::Entered);
+  EXPECT_EQ(place, 3);
+  EXPECT_EQ(Read()[2], Entry(35, 100));
+}
+
+TEST_F(HighScoreFileTest, ATieWithTheThirdMovesItDownAndDropsTheTwentieth) {
+  Write(FullList());
+  int place = 0;
+  EXPECT_EQ(EnterHighScore(Path(), Entry(180, 600, "New"), &place), HighScoreResult::Entered);
+  EXPECT_EQ(place, 3);
+  const HighScoreList after = Read();
+  const HighScoreList before = FullList();
+  EXPECT_EQ(after[0], before[0]);
+  EXPECT_EQ(after[1], before[1]);
+  EXPECT_EQ(after[2], Entry(180, 600, "New"));
+  for (int i = 3; i < kHighScorePlaces; ++i) {
+    EXPECT_EQ(after[static_cast<std::size_t>(i)], before[static_cast<std::size_t>(i - 1)]) << i;
+  }
+  EXPECT_EQ(Bytes().size(), kHighScorePlaces * kHighScoreRecordLength);
+}
+
+TEST_F(HighScoreFileTest, AGameBelowTheListLeavesTheFileUnchanged) {
+  Write(FullList());
+  const QByteArray before = Bytes();
+  int place = -1;
+  EXPECT_EQ(EnterHighScore(Path(), Entry(9, 10), &place), HighScoreResult::NotRanked);
+  EXPECT_EQ(place, kNotRanked);
+  EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(HighScoreFileTest, RecordsPastTheTwentiethAreLeftAlone) {
+  Write(FullList());
+  {
+    platform::RecordFile f;
+    ASSERT_TRUE(f.Open(Path(), kHighScoreRecordLength));
+    ASSERT_TRUE(f.Write(21, Entry(500, 1, "Extra").Encode()));
+  }
+  EXPECT_EQ(EnterHighScore(Path(), Entry(300, 1)), HighScoreResult::Entered);
+  platform::RecordFile f;
+  ASSERT_TRUE(f.Open(Path(), kHighScoreRecordLength, true));
+  EXPECT_EQ(HighScoreRecord::Decode(f.Read(21)), Entry(500, 1, "Extra"));
+  EXPECT_EQ(HighScoreRecord::Decode(f.Read(1)), Entry(300, 1));
+}
+
+}  // namespace
+}  // namespace play

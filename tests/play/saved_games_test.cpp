@@ -1,0 +1,578 @@
+#include "play/saved_games.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+#include "platform/ui.h"
+#include "platform/wait.h"
+#include "play/rule_checks.h"
+#include "table/busy_guard.h"
+#include "table/deal.h"
+#include "table/fake_table_view.h"
+
+namespace play {
+namespace {
+
+using table::PileArrays;
+
+// Records what restoring asked of the rest of the game.
+class FakeHooks : public SavedGameHooks {
+ public:
+  void ClearTable() override { ++clears; }
+  void RedrawTable() override { ++redraws; }
+  void ShowPileCounts() override { ++pileCounts; }
+  void CheckMatchComplete() override { ++matchChecks; }
+  void ShowMatchPoints(bool show) override { matchPanels.push_back(show); }
+  void SaveScoreRec() override { ++scoreSaves; }
+  std::int16_t WhoGoesFirst(int rule) override {
+    rules.push_back(rule);
+    if (onWhoGoesFirst) onWhoGoesFirst();
+    return firstPlayer;
+  }
+  void ShowTutorialNext() override {
+    ++tutorialNext;
+    if (onTutorialNext) onTutorialNext();
+  }
+  void ComputerTurn() override {
+    ++computerTurns;
+    if (onComputerTurn) onComputerTurn();
+  }
+
+  int clears = 0, redraws = 0, pileCounts = 0, matchChecks = 0, scoreSaves = 0, tutorialNext = 0, computerTurns = 0;
+  std::vector<bool> matchPanels;
+  std::vector<int> rules;
+  std::int16_t firstPlayer = kLocalTurn;
+  std::function<void()> onWhoGoesFirst, onTutorialNext, onComputerTurn;
+};
+
+// A freshly dealt table for a seed: 13 Reserve cards with 12 face down, a
+// card on every Tableau pile, 35 Stock cards.
+PileArrays Dealt(std::uint32_t seed) {
+  PileArrays p;
+  table::ShuffleDecks(p, table::SeededRandom(seed));
+  for (int side = 0; side < table::kSides; ++side) {
+    int t = side == 0 ? 9 : 0;
+    for (int i = 14; i <= 17; ++i) {
+      t += side == 0 ? -1 : 1;
+      p.Tableau[t][1] = p.Reserve[side][i];
+      p.TableauCount[t] = 1;
+      p.Reserve[side][i] = 0;
+    }
+    for (int i = 18; i <= 52; ++i) {
+      p.Stock[side][i - 17] = p.Reserve[side][i];
+      p.Reserve[side][i] = 0;
+    }
+    p.StockCount[side] = 35;
+    p.ReserveCount[side] = 13;
+    p.ReserveFaceDown[side] = 12;
+  }
+  return p;
+}
+
+// One move of the local player: the Hand's top card onto his Waste.
+void PlayHandToWaste(PileArrays& p) {
+  const table::CardCode card = p.Stock[0][p.StockCount[0]];
+  p.Stock[0][p.StockCount[0]--] = 0;
+  p.Waste[0][++p.WasteCount[0]] = card;
+}
+
+class SavedGamesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    dataPath = dir.path() + "/";
+    ASSERT_TRUE(OpenSavedGamesFile(saved, dataPath));
+    ClearTempMoves(saved, true, dataPath, ui);
+    ASSERT_TRUE(saved.MoveFile.IsOpen());
+    wait.SetTimeScale(0.001);
+    ctx.PlayerName = "Bob";
+  }
+
+  SavedGameRecord Stored(int recNo, GameFile file = GameFile::SavedGames) {
+    return SavedGameRecord::Decode(saved.File(file).Read(recNo));
+  }
+  void Store(int recNo, const SavedGameRecord& rec, GameFile file = GameFile::SavedGames) {
+    ASSERT_TRUE(saved.File(file).Write(recNo, rec.Encode()));
+  }
+  // The record FillGameRecord makes of a table with the given turn.
+  SavedGameRecord RecordOf(const PileArrays& p, std::int16_t turn) {
+    SavedGameRecord r;
+    table::GameState st;
+    st.CurrentTurn = turn;
+    FillGameRecord(p, st, r, ScoreRec{}, false, 100, 0);
+    return r;
+  }
+  RestoreResult Restore(int recNo, GameFile file = GameFile::SavedGames, bool restart = false) {
+    return RestoreGame(s, ctx, recNo, file, restart, refusal);
+  }
+
+  QTemporaryDir dir;
+  QString dataPath;
+  PileArrays piles;
+  table::GameState state;
+  SavedGames saved;
+  ScoreRec scores;
+  bool matchOn = false;
+  std::int16_t matchPoints = 100;
+  std::int16_t sampleGameNumber = 0;
+  testing_support::FakeTableView view;
+  table::BusyGuard guard;
+  platform::FakeUi ui;
+  platform::WaitService wait;
+  FakeHooks hooks;
+  SavedGameServices s{piles, state, saved, {scores, matchOn, matchPoints}, sampleGameNumber,
+                      view,  guard, ui,    wait, hooks};
+  RestoreContext ctx;
+  Refusal refusal{"No game here.", "Restore"};
+};
+
+TEST_F(SavedGamesTest, SavedSlotRestoresTheIdenticalTableAndBecomesTheGameStart) {
+  const PileArrays start = Dealt(7);
+  PileArrays mid = start;
+  for (int i = 0; i < 5; ++i) PlayHandToWaste(mid);
+  mid.ReserveFaceDown = {9, 11};
+  piles = mid;
+  state.CurrentTurn = kLocalTurn;
+  view.elapsedSeconds = 330;  // 0:05:30
+  FillGameRecord(s);
+  EXPECT_DOUBLE_EQ(saved.GameRec.ElapsedTime, 330.0 / 86400.0);
+  Store(3, saved.GameRec);
+  Store(SlotStartRecord(3), RecordOf(start, kLocalTurn));
+
+  piles = Dealt(99);
+  state.CurrentTurn = kOpponentTurn;
+  ASSERT_EQ(Restore(3), RestoreResult::Restored);
+
+  EXPECT_EQ(piles, mid);
+  EXPECT_EQ(state.CurrentTurn, kLocalTurn);
+  EXPECT_FALSE(state.GameEnded);
+  EXPECT_EQ(hooks.clears, 1);
+  EXPECT_EQ(hooks.redraws, 1);
+  EXPECT_EQ(view.clockStartedAt, std::vector<double>{330.0});
+  EXPECT_FALSE(view.images[table::TableImage::cmdDeal]);
+  EXPECT_EQ(saved.SavedGamesFile.Read(kGameStartRecord), saved.SavedGamesFile.Read(SlotStartRecord(3)));
+  // Both backups and the first move record hold the restored table.
+  for (int rec : {kEvenTurnBackupRecord, kOddTurnBackupRecord}) {
+    PileArrays back;
+    ASSERT_TRUE(Stored(rec).LoadPiles(back));
+    back.ReserveFaceDown = mid.ReserveFaceDown;
+    EXPECT_EQ(back, mid) << rec;
+  }
+  EXPECT_EQ(state.TempMoveNumber, 1);
+  EXPECT_EQ(Stored(1, GameFile::Moves).Encode(), Stored(kOddTurnBackupRecord).Encode());
+  EXPECT_EQ(hooks.computerTurns, 0);
+}
+
+TEST_F(SavedGamesTest, TurnStartBackupsFollowTheParityOfTheTurnCount) {
+  piles = Dealt(1);
+  state.CurrentTurn = kLocalTurn;
+  state.TurnCount = 0;
+  SaveGameRecord(s);
+  const QByteArray dealt = saved.SavedGamesFile.Read(kOddTurnBackupRecord);
+  for (int rec : {kEvenTurnBackupRecord, kGameStartRecord, kLatestTurnRecord})
+    EXPECT_EQ(saved.SavedGamesFile.Read(rec), dealt) << rec;
+
+  PlayHandToWaste(piles);
+  state.TurnCount = 3;
+  SaveGameRecord(s);
+  EXPECT_EQ(saved.SaveSlot, kOddTurnBackupRecord);
+  const QByteArray odd = saved.SavedGamesFile.Read(kOddTurnBackupRecord);
+  EXPECT_NE(odd, dealt);
+  EXPECT_EQ(saved.SavedGamesFile.Read(kLatestTurnRecord), odd);
+  EXPECT_EQ(saved.SavedGamesFile.Read(kEvenTurnBackupRecord), dealt);
+  EXPECT_EQ(saved.SavedGamesFile.Read(kGameStartRecord), dealt);
+
+  PlayHandToWaste(piles);
+  state.TurnCount = 4;
+  SaveGameRecord(s);
+  EXPECT_EQ(saved.SaveSlot, kEvenTurnBackupRecord);
+  EXPECT_EQ(saved.SavedGamesFile.Read(kOddTurnBackupRecord), odd);
+  EXPECT_EQ(saved.SavedGamesFile.Read(kEvenTurnBackupRecord), saved.SavedGamesFile.Read(kLatestTurnRecord));
+
+  EXPECT_EQ(PreviousTurnBackupRecord(0), kOddTurnBackupRecord);
+  EXPECT_EQ(PreviousTurnBackupRecord(3), kEvenTurnBackupRecord);
+  EXPECT_EQ(PreviousTurnBackupRecord(4), kOddTurnBackupRecord);
+}
+
+// Plays n moves of the human's turn the way the move code records them.
+std::vector<PileArrays> PlayMoves(SavedGameServices& s, int n) {
+  std::vector<PileArrays> after{s.piles};
+  for (int i = 0; i < n; ++i) {
+    PlayHandToWaste(s.piles);
+    RecordMove(s);
+    after.push_back(s.piles);
+  }
+  return after;
+}
+
+TEST_F(SavedGamesTest, BackspaceTakesBackOneMoveAtATimeWithoutTouchingTheBackups) {
+  piles = Dealt(3);
+  state.CurrentTurn = kLocalTurn;
+  state.TurnCount = 0;
+  SaveGameRecord(s);
+  state.TurnCount = 1;
+  StartMoveRecords(s);
+  const auto tables = PlayMoves(s, 3);
+  ASSERT_EQ(state.TempMoveNumber, 4);
+  const QByteArray even = saved.SavedGamesFile.Read(kEvenTurnBackupRecord);
+  const QByteArray odd = saved.SavedGamesFile.Read(kOddTurnBackupRecord);
+
+  for (int expected = 2; expected >= 0; --expected) {
+    saved.UndoMoveRequested = true;
+    UndoMove(s, ctx);
+    EXPECT_FALSE(saved.UndoMoveRequested);
+    EXPECT_EQ(piles, tables[expected]);
+    EXPECT_EQ(state.TempMoveNumber, expected + 1);
+  }
+  const int clears = hooks.clears;
+  saved.UndoMoveRequested = true;
+  UndoMove(s, ctx);
+  EXPECT_FALSE(saved.UndoMoveRequested);
+  EXPECT_EQ(hooks.clears, clears);
+  EXPECT_EQ(piles, tables[0]);
+  EXPECT_EQ(saved.SavedGamesFile.Read(kEvenTurnBackupRecord), even);
+  EXPECT_EQ(saved.SavedGamesFile.Read(kOddTurnBackupRecord), odd);
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(SavedGamesTest, DeleteGoesBackToTheStartOfTheTurnAndRestartsTheMoveFile) {
+  piles = Dealt(4);
+  state.CurrentTurn = kLocalTurn;
+  state.TurnCount = 0;
+  SaveGameRecord(s);
+  state.TurnCount = 1;
+  StartMoveRecords(s);
+  const auto tables = PlayMoves(s, 2);
+
+  saved.UndoTurnRequested = true;
+  UndoMove(s, ctx);
+  EXPECT_FALSE(saved.UndoTurnRequested);
+  EXPECT_EQ(saved.SaveSlot, kOddTurnBackupRecord);
+  EXPECT_EQ(piles, tables[0]);
+  EXPECT_EQ(state.TempMoveNumber, 1);
+  EXPECT_EQ(state.TurnCount, 1);
+  EXPECT_EQ(Stored(1, GameFile::Moves).Encode(), saved.GameRec.Encode());
+  PileArrays first;
+  ASSERT_TRUE(Stored(1, GameFile::Moves).LoadPiles(first));
+  first.ReserveFaceDown = piles.ReserveFaceDown;
+  EXPECT_EQ(first, tables[0]);
+
+  // On an even turn the other backup is the start of the turn.
+  PileArrays evenStart = Dealt(5);
+  Store(kEvenTurnBackupRecord, RecordOf(evenStart, kLocalTurn));
+  state.TurnCount = 4;
+  saved.UndoTurnRequested = true;
+  UndoMove(s, ctx);
+  EXPECT_EQ(piles, evenStart);
+}
+
+TEST_F(SavedGamesTest, MoveRecordThirteenIsNotAGameStart) {
+  piles = Dealt(6);
+  state.CurrentTurn = kLocalTurn;
+  state.TurnCount = 5;
+  StartMoveRecords(s);
+  const auto tables = PlayMoves(s, 13);
+  ASSERT_EQ(state.TempMoveNumber, 14);
+  saved.UndoMoveRequested = true;
+  UndoMove(s, ctx);
+  EXPECT_EQ(piles, tables[12]);
+  EXPECT_EQ(state.TurnCount, 5);
+  EXPECT_TRUE(hooks.rules.empty());
+}
+
+TEST_F(SavedGamesTest, OutsideAMatchTheRecordDropsTheMatchSoAnEndedMatchStaysEnded) {
+  piles = Dealt(8);
+  state.CurrentTurn = kLocalTurn;
+  matchOn = true;
+  matchPoints = 150;
+  scores.MatchScore = 40;
+  scores.OppMatchScore = 55;
+  scores.MatchGames = 3;
+  scores.MatchWins = 1;
+  scores.OppMatchWins = 2;
+  FillGameRecord(s);
+  EXPECT_EQ(saved.GameRec.Description.trimmed(), "Match");
+  EXPECT_EQ(saved.GameRec.Tableau[0][kMatchPointsRow], 150);
+  EXPECT_EQ(saved.GameRec.Tableau[0][kOppMatchWinsRow], 2);
+
+  // The match ends; the record variable still carries the match.
+  matchOn = false;
+  state.TurnCount = 2;
+  SaveGameRecord(s);
+  const SavedGameRecord backup = Stored(kEvenTurnBackupRecord);
+  EXPECT_EQ(backup.Description, QString(30, ' '));
+  for (int row = kMatchPointsRow; row <= kOppMatchWinsRow; ++row) EXPECT_EQ(backup.Tableau[0][row], 0) << row;
+
+  ASSERT_EQ(Restore(kEvenTurnBackupRecord), RestoreResult::Restored);
+  EXPECT_FALSE(matchOn);
+  EXPECT_EQ(hooks.matchChecks, 0);
+
+  // An online game keeps its mark.
+  saved.GameRec.Description = "^^Match Sunday game" + QString(11, ' ');
+  FillGameRecord(s);
+  EXPECT_EQ(saved.GameRec.Description, ("^^Sunday game" + QString(30, ' ')).left(30));
+}
+
+TEST_F(SavedGamesTest, MatchDescriptionsTurnTheMatchOnOnlyWithATargetAMatchCanHave) {
+  SavedGameRecord rec = RecordOf(Dealt(9), kLocalTurn);
+  rec.Description = "^^Match";
+  rec.Tableau[0][kMatchPointsRow] = 200;
+  rec.Tableau[0][kMatchScoreRow] = 61;
+  rec.Tableau[0][kOppMatchScoreRow] = 70;
+  rec.Tableau[0][kMatchGamesRow] = 4;
+  rec.Tableau[0][kMatchWinsRow] = 2;
+  rec.Tableau[0][kOppMatchWinsRow] = 2;
+  Store(4, rec);
+  ASSERT_EQ(Restore(4), RestoreResult::Restored);
+  EXPECT_TRUE(matchOn);
+  EXPECT_EQ(scores.MatchTarget, 200);
+  EXPECT_EQ(scores.MatchScore, 61);
+  EXPECT_EQ(scores.OppMatchScore, 70);
+  EXPECT_EQ(scores.MatchInProgress, 1);
+  EXPECT_EQ(scores.MatchGames, 4);
+  EXPECT_EQ(scores.MatchWins, 2);
+  EXPECT_EQ(scores.OppMatchWins, 2);
+  EXPECT_EQ(hooks.matchChecks, 1);
+  EXPECT_EQ(hooks.scoreSaves, 1);
+
+  // "Match" over cells that hold no match leaves the running match alone.
+  rec.Description = "Match";
+  rec.Tableau[0][kMatchPointsRow] = 0;
+  rec.Tableau[0][kMatchScoreRow] = 999;
+  Store(5, rec);
+  ASSERT_EQ(Restore(5), RestoreResult::Restored);
+  EXPECT_TRUE(matchOn);
+  EXPECT_EQ(scores.MatchScore, 61);
+  EXPECT_EQ(hooks.matchChecks, 1);
+  EXPECT_EQ(hooks.scoreSaves, 1);
+  matchOn = false;
+  rec.Tableau[0][kMatchPointsRow] = 1001;
+  Store(5, rec);
+  ASSERT_EQ(Restore(5), RestoreResult::Restored);
+  EXPECT_FALSE(matchOn);
+  EXPECT_EQ(hooks.scoreSaves, 1);
+
+  // A record without a match ends the running one.
+  matchOn = true;
+  Store(6, RecordOf(Dealt(10), kLocalTurn));
+  ASSERT_EQ(Restore(6), RestoreResult::Restored);
+  EXPECT_FALSE(matchOn);
+  EXPECT_EQ(scores.MatchInProgress, 0);
+  EXPECT_EQ(hooks.matchPanels, std::vector<bool>{false});
+  EXPECT_EQ(hooks.scoreSaves, 2);
+}
+
+TEST_F(SavedGamesTest, RestartWritesTheBackupsAfterWhoGoesFirstHasDecided) {
+  Store(kGameStartRecord, RecordOf(Dealt(11), kLocalTurn));
+  state.TurnCount = 7;
+  ctx.FirstPlayerRule = 1;
+  hooks.firstPlayer = kOpponentTurn;
+  state.Message = "I have the higher card.";
+  std::int16_t turnSeenByComputer = 0;
+  hooks.onComputerTurn = [&] { turnSeenByComputer = Stored(kOddTurnBackupRecord).CurrentTurn; };
+  ASSERT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Restored);
+  EXPECT_EQ(hooks.rules, std::vector<int>{1});
+  EXPECT_EQ(state.TurnCount, 1);
+  EXPECT_EQ(view.labels[table::TableLabel::lblMessage], "I have the higher card.");
+  EXPECT_EQ(Stored(kEvenTurnBackupRecord).CurrentTurn, kOpponentTurn);
+  EXPECT_EQ(turnSeenByComputer, kOpponentTurn);
+  EXPECT_EQ(Stored(1, GameFile::Moves).CurrentTurn, kOpponentTurn);
+  EXPECT_EQ(hooks.computerTurns, 1);
+}
+
+TEST_F(SavedGamesTest, RestartWithTheCoinTossAsksAndNoSwapsWhoBegins) {
+  Store(kGameStartRecord, RecordOf(Dealt(12), kOpponentTurn));
+  ctx.FirstPlayerRule = 2;
+  ui.QueueAnswer(platform::vbNo);
+  ASSERT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Restored);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, kCoinTossQuestion);
+  EXPECT_EQ(ui.boxes[0].title, kRestartTitle);
+  EXPECT_EQ(ui.boxes[0].buttons(), platform::vbYesNo);
+  EXPECT_TRUE(hooks.rules.empty());
+  EXPECT_EQ(state.CurrentTurn, kLocalTurn);
+  EXPECT_EQ(Stored(kOddTurnBackupRecord).CurrentTurn, kLocalTurn);
+  EXPECT_EQ(hooks.computerTurns, 0);
+}
+
+TEST_F(SavedGamesTest, RecordsThatHoldNoSaneGameAreRefusedAndTheTableStays) {
+  piles = Dealt(13);
+  state.CurrentTurn = kLocalTurn;
+  state.TurnCount = 3;
+  const PileArrays before = piles;
+
+  SavedGameRecord bad = RecordOf(Dealt(14), kLocalTurn);
+  bad.StockCount[1] = 105;
+  Store(2, bad);
+  bad = RecordOf(Dealt(14), kLocalTurn);
+  bad.Tableau[4][1] = 53;
+  Store(3, bad);
+  bad = RecordOf(Dealt(14), 7);
+  Store(4, bad);
+
+  EXPECT_EQ(Restore(9), RestoreResult::Empty);  // never written
+  EXPECT_EQ(Restore(2), RestoreResult::Damaged);
+  EXPECT_EQ(Restore(3), RestoreResult::Damaged);
+  EXPECT_EQ(Restore(4), RestoreResult::Damaged);
+  ASSERT_EQ(ui.boxes.size(), 4u);
+  for (const auto& box : ui.boxes) {
+    EXPECT_EQ(box.text, refusal.text);
+    EXPECT_EQ(box.title, refusal.title);
+  }
+  EXPECT_EQ(piles, before);
+  EXPECT_EQ(state.CurrentTurn, kLocalTurn);
+  EXPECT_EQ(hooks.clears, 0);
+  EXPECT_TRUE(Stored(kEvenTurnBackupRecord) == SavedGameRecord{});
+  EXPECT_TRUE(view.clockStartedAt.empty());
+
+  saved.GameRec = bad;
+  saved.GameRec.CurrentTurn = kOpponentTurn;
+  saved.GameRec.WasteCount[0] = -1;
+  EXPECT_FALSE(LoadGameRecord(s, false).has_value());
+  EXPECT_EQ(piles, before);
+  EXPECT_EQ(state.CurrentTurn, kLocalTurn);
+}
+
+TEST_F(SavedGamesTest, FaceDownReserveCardsComeBackAndAStoredZeroMeansAllButTheTop) {
+  SavedGameRecord rec = RecordOf(Dealt(15), kLocalTurn);
+  rec.ReserveCount[0] = 5;
+  for (int pos = 6; pos <= 13; ++pos) rec.Reserve[0][pos] = 0;
+  rec.ReserveCount[1] = 0;
+  for (int pos = 1; pos <= 13; ++pos) rec.Reserve[1][pos] = 0;
+  rec.Tableau[0][0] = 0;
+  rec.Tableau[0][1] = 0;
+  Store(1, rec);
+  ASSERT_EQ(Restore(1), RestoreResult::Restored);
+  EXPECT_EQ(piles.ReserveFaceDown[0], 4);
+  EXPECT_EQ(piles.ReserveFaceDown[1], -1);
+
+  rec.Tableau[0][0] = 2;
+  rec.Tableau[0][1] = 300;  // more than the pile holds
+  Store(1, rec);
+  ASSERT_EQ(Restore(1), RestoreResult::Restored);
+  EXPECT_EQ(piles.ReserveFaceDown[0], 2);
+  EXPECT_EQ(piles.ReserveFaceDown[1], -1);
+}
+
+TEST_F(SavedGamesTest, SampleGameNumberIsTheWholeTrailingNumberOfTheDescription) {
+  EXPECT_EQ(TrailingNumber("Sample Game 10"), 10);
+  EXPECT_EQ(TrailingNumber("Sample Game 7"), 7);
+  EXPECT_EQ(TrailingNumber("Saturday"), 0);
+  EXPECT_EQ(TrailingNumber(""), 0);
+  EXPECT_EQ(TrailingNumber("99999999999999999999"), 32767);
+
+  SavedGameRecord rec = RecordOf(Dealt(16), kLocalTurn);
+  rec.Description = "Sample Game 10";
+  Store(2, rec);
+  sampleGameNumber = 3;
+  ASSERT_EQ(Restore(2), RestoreResult::Restored);
+  EXPECT_EQ(sampleGameNumber, 10);
+  EXPECT_EQ(view.panels[1], "Bob   Sample Game 10");
+
+  Store(kGameStartRecord, rec);
+  ASSERT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Restored);
+  EXPECT_EQ(view.panels[1], "Bob   Sample Game Number 10");
+}
+
+TEST_F(SavedGamesTest, NoOtherCommandReplacesTheTableWhileARestoreRuns) {
+  Store(kGameStartRecord, RecordOf(Dealt(17), kLocalTurn));
+  Store(4, RecordOf(Dealt(18), kLocalTurn));
+  hooks.firstPlayer = kOpponentTurn;
+  std::optional<RestoreResult> during;
+  // A command handled inside the restore's pause.
+  hooks.onWhoGoesFirst = [&] {
+    QTimer::singleShot(0, [&] { during = Restore(4); });
+  };
+  bool mayReplaceInComputerTurn = true;
+  hooks.onComputerTurn = [&] { mayReplaceInComputerTurn = guard.MayReplaceTable(); };
+  ASSERT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Restored);
+  ASSERT_TRUE(during.has_value());
+  EXPECT_EQ(*during, RestoreResult::Busy);
+  EXPECT_FALSE(mayReplaceInComputerTurn);
+  EXPECT_EQ(hooks.clears, 1);
+  EXPECT_TRUE(guard.MayReplaceTable());
+
+  // A move in progress refuses the restore silently.
+  auto move = guard.Enter(table::Activity::Move);
+  EXPECT_EQ(Restore(4), RestoreResult::Busy);
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(hooks.clears, 1);
+}
+
+TEST_F(SavedGamesTest, TutorialGameWaitsForNextBeforeTheComputerPlays) {
+  state.TutorialMode = true;
+  SavedGameRecord rec = RecordOf(Dealt(19), kOpponentTurn);
+  rec.ElapsedTime = 0;
+  Store(kTutorialRecord, rec);
+  hooks.onTutorialNext = [&] {
+    EXPECT_EQ(view.layouts, 1);
+    EXPECT_TRUE(view.clockStartedAt.empty());
+    QTimer::singleShot(0, [&] {
+      state.TutorialContinue = true;
+      wait.Wake();
+    });
+  };
+  ASSERT_EQ(Restore(kTutorialRecord), RestoreResult::Restored);
+  EXPECT_EQ(hooks.redraws, 0);
+  EXPECT_EQ(hooks.tutorialNext, 1);
+  EXPECT_FALSE(state.TutorialContinue);
+  EXPECT_EQ(state.TurnCount, 1);
+  EXPECT_EQ(view.clockStartedAt, std::vector<double>{0.0});
+  EXPECT_EQ(hooks.computerTurns, 1);
+  PileArrays start;
+  ASSERT_TRUE(Stored(kGameStartRecord).LoadPiles(start));
+  start.ReserveFaceDown = piles.ReserveFaceDown;
+  EXPECT_EQ(start, piles);
+}
+
+TEST_F(SavedGamesTest, OnlineRestoreStopsBeforeTheTurnAndKeepsTheClockForTheScore) {
+  ctx.Online = true;
+  SavedGameRecord rec = RecordOf(Dealt(20), kOpponentTurn);
+  rec.ElapsedTime = 600.0 / 86400.0;
+  Store(kEvenTurnBackupRecord, rec);
+  ASSERT_EQ(Restore(kEvenTurnBackupRecord), RestoreResult::Restored);
+  EXPECT_FALSE(view.pilesEnabled);
+  EXPECT_DOUBLE_EQ(scores.GameTime, 600.0 / 86400.0);
+  EXPECT_EQ(hooks.computerTurns, 0);
+  EXPECT_EQ(Stored(1, GameFile::Moves), SavedGameRecord{});
+  EXPECT_EQ(Stored(kOddTurnBackupRecord).Encode(), rec.Encode());
+}
+
+TEST_F(SavedGamesTest, WithoutAMoveFileTheGameGoesOnWithoutUndoAndTheUserIsToldOnce) {
+  SavedGames other;
+  const QString noFolder = dataPath + "missing/";
+  ClearTempMoves(other, true, noFolder, ui);
+  ClearTempMoves(other, true, noFolder, ui);
+  EXPECT_TRUE(other.MoveFileUnavailable);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, kMoveFileUnavailableText);
+
+  ClearTempMoves(saved, false, dataPath, ui);
+  ClearTempMoves(saved, true, noFolder, ui);
+  piles = Dealt(21);
+  state.CurrentTurn = kLocalTurn;
+  StartMoveRecords(s);
+  PlayMoves(s, 2);
+  const PileArrays now = piles;
+  saved.UndoMoveRequested = true;
+  UndoMove(s, ctx);
+  saved.UndoTurnRequested = true;
+  UndoMove(s, ctx);
+  EXPECT_FALSE(saved.UndoMoveRequested);
+  EXPECT_FALSE(saved.UndoTurnRequested);
+  EXPECT_EQ(piles, now);
+  EXPECT_EQ(hooks.clears, 0);
+
+  // The move file opens again in a folder that exists.
+  ClearTempMoves(saved, true, dataPath, ui);
+  EXPECT_FALSE(saved.MoveFileUnavailable);
+  EXPECT_TRUE(saved.MoveFile.IsOpen());
+}
+
+}  // namespace
+}  // namespace play

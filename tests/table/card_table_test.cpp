@@ -1,0 +1,225 @@
+#include "table/card_table.h"
+
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "platform/ui.h"
+#include "platform/wait.h"
+#include "support/temp_home.h"
+#include "table/fake_sound_effects.h"
+
+using namespace table;
+
+namespace {
+
+class CardTableTest : public ::testing::Test {
+ protected:
+  CardTableTest() {
+    wait.SetTimeScale(0);
+    table.resize(1210, 770);
+    table.SetFixedSizes();
+    table.SetEmptyPilePictures();
+    table.ArrangePiles();
+    table.ArrangeControls();
+  }
+
+  PileArrays piles;
+  GameState state;
+  TableSettings settings;
+  platform::WaitService wait;
+  platform::FakeUi ui;
+  testing_support::FakeSoundEffects sounds;
+  CardTable table{{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}};
+};
+
+}  // namespace
+
+TEST_F(CardTableTest, PaintsAFaceCutFromTheSheet) {
+  ASSERT_FALSE(table.frmStdSm.imgALL.isNull());
+  table.PaintCard(PileControl::picCenter, 3, 14, 2);
+  const QImage expected = CutFace(table.frmStdSm.imgALL, 14).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  EXPECT_EQ(table.picCenter[3]->Picture(), expected);
+  EXPECT_EQ(sounds.effects, std::vector<int>{2});
+  EXPECT_FALSE(table.picCenter[3]->isHidden());
+}
+
+TEST_F(CardTableTest, PaintsABackWithTheOwnBacksRimAndKeepsIt) {
+  settings.CardBack = 0;
+  settings.CardBackColor = 0x000000FF;   // red
+  table.PaintCard(PileControl::picPlayer, 1, 0, 3);
+  PictureBox* box = table.picPlayer[1];
+  EXPECT_EQ(box->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(box->BorderStyle(), 1);
+  EXPECT_EQ(box->BackColor(), QColor(255, 0, 0));
+  EXPECT_EQ(sounds.effects, std::vector<int>{3});
+  table.PaintCard(PileControl::picPlayer, 1, 52, 0);
+  EXPECT_EQ(box->BorderStyle(), 1);
+}
+
+TEST_F(CardTableTest, PaintsTheEmptyPileSilently) {
+  table.PaintCard(PileControl::picTableau, 8, 0, 88);
+  EXPECT_EQ(table.picTableau[8]->Picture(), table.frmPic.ImgEmpty3.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  settings.WoodPlaceHolders = false;
+  table.RefreshEmptyPilePictures();
+  table.PaintCard(PileControl::picTableau, 8, 0, 88);
+  EXPECT_EQ(table.picTableau[8]->Picture(), table.frmPic.ImgEmpty2.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_TRUE(sounds.effects.empty());
+}
+
+TEST_F(CardTableTest, CardSoundsOnlyWhenWantedAndInRange) {
+  table.PaintCard(PileControl::picCenter, 1, 5, 6);
+  table.PaintCard(PileControl::picCenter, 1, 5, 0);
+  settings.CardSoundSet = kNoCardSounds;
+  table.PaintCard(PileControl::picCenter, 1, 5, 4);
+  EXPECT_TRUE(sounds.effects.empty());
+}
+
+TEST_F(CardTableTest, AMissingPileIsReportedNotPainted) {
+  table.PaintCard(PileControl::picCenter, 9, 5, 2);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text,
+            "Houston, we have a problem:\nError 340\n: Control array element '9' doesn't exist\n"
+            "Object is: picCenter\nToPicNum: 9  FromPicNum: 5  adjusted (From): 5");
+  EXPECT_EQ(ui.boxes[0].icon(), platform::vbExclamation);
+  EXPECT_TRUE(sounds.effects.empty());
+}
+
+TEST_F(CardTableTest, MissingPicturesPaintBlank) {
+  QTemporaryDir empty;
+  CardTable bare{{piles, state, settings, wait, ui, &sounds, empty.path()}};
+  bare.SetFixedSizes();
+  bare.PaintCard(PileControl::picTableau, 2, 40, 0);
+  bare.PaintCard(PileControl::picTableau, 3, 0, 0);
+  bare.PaintCard(PileControl::picTableau, 4, 0, 88);
+  EXPECT_TRUE(bare.picTableau[2]->Picture().isNull());
+  EXPECT_TRUE(bare.picTableau[3]->Picture().isNull());
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
+  piles.StockCount[0] = 2;
+  piles.Stock[0][2] = 7;
+  piles.TableauCount[1] = 1;
+  piles.Tableau[1][1] = 9;
+  piles.TableauCount[2] = 2;
+  piles.Tableau[2][2] = 10;
+  state.StockTurned = true;
+  state.CurrentTurn = 1;
+  table.RedrawTable();
+  const auto face = [&](CardCode c) {
+    return CutFace(table.frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  };
+  EXPECT_EQ(table.picPlayer[1]->Picture(), face(7));
+  EXPECT_EQ(table.lblTabCnt[1]->text(), "");
+  EXPECT_EQ(table.lblTabCnt[2]->text(), "2");
+  EXPECT_EQ(table.lblPHandCnt->text(), "2");
+  state.CurrentTurn = 2;
+  table.RedrawTable();
+  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  // An empty Stock shows the empty pile, but a back once the game is over.
+  piles.StockCount[0] = 0;
+  table.RedrawTable();
+  EXPECT_EQ(table.picPlayer[1]->Picture(), table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.lblPHandCnt->text(), "");
+  state.GameEnded = true;
+  table.RedrawTable();
+  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_TRUE(sounds.effects.empty());
+}
+
+TEST_F(CardTableTest, EnablePilesLeavesTheOpponentAndCenterAlone) {
+  table.PaintCard(PileControl::picPlayer, 2, 27, 0);
+  const QImage enabledLook = table.picPlayer[2]->grab().toImage();
+  table.EnablePiles(false);
+  // A disabled pile shows its card unchanged.
+  EXPECT_EQ(table.picPlayer[2]->grab().toImage(), enabledLook);
+  EXPECT_FALSE(table.picPlayer[2]->isEnabled());
+  EXPECT_FALSE(table.picTableau[5]->isEnabled());
+  EXPECT_TRUE(table.picOpponent[2]->isEnabled());
+  EXPECT_TRUE(table.picCenter[5]->isEnabled());
+  table.SetEnabled(PileControl::picTableau, 5);
+  EXPECT_TRUE(table.picTableau[5]->isEnabled());
+}
+
+TEST_F(CardTableTest, SlideEndsWithTheCardHiddenAtHomeAndTheCoverInFront) {
+  piles.TableauCount[3] = 2;
+  piles.Tableau[3][1] = 20;
+  piles.Tableau[3][2] = 21;
+  state.CurrentTurn = 2;
+  const QPoint home = table.picTableau[3]->pos();
+  table.AnimateCard(PileControl::picTableau, 3, 21, PileControl::picCenter, 4);
+  EXPECT_EQ(table.picTableau[3]->pos(), home);
+  EXPECT_TRUE(table.picTableau[3]->isHidden());
+  EXPECT_EQ(QPoint(table.DragHomeLeft, table.DragHomeTop), home);
+  EXPECT_EQ(table.picSmoke[0]->pos(), home);
+  EXPECT_FALSE(table.picSmoke[0]->isHidden());
+  // The cover shows the card underneath.
+  EXPECT_EQ(table.picSmoke[0]->Picture(),
+            CutFace(table.frmStdSm.imgALL, 20).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_FALSE(table.Animating());
+}
+
+TEST_F(CardTableTest, NoSlideWhileExiting) {
+  table.DragHomeLeft = 5;
+  table.DragHomeTop = 6;
+  wait.SetExiting(true);
+  table.AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);
+  EXPECT_EQ(table.DragHomeLeft, 5);
+  EXPECT_EQ(table.DragHomeTop, 6);
+  EXPECT_FALSE(table.picPlayer[1]->isHidden());
+}
+
+TEST_F(CardTableTest, LabelsLieBeneathThePilesWhateverTheirOrder) {
+  QLabel* frame = table.lblCardFrame[2];
+  frame->raise();
+  table.SendToBack(table.picPlayer[2]);
+  // The frame's layer stands beneath every pile, button and frame.
+  QWidget* layer = frame->parentWidget();
+  ASSERT_NE(layer, &table);
+  const auto order = table.children();
+  for (QWidget* upper : {static_cast<QWidget*>(table.picPlayer[2]), static_cast<QWidget*>(table.picTableau[8]),
+                         static_cast<QWidget*>(table.cmdDeal), static_cast<QWidget*>(table.fraPause)})
+    EXPECT_LT(order.indexOf(layer), order.indexOf(upper));
+}
+
+TEST_F(CardTableTest, ClearTableEmptiesEverything) {
+  piles.ReserveCount[0] = 3;
+  state.CurrentTurn = 1;
+  state.StockTurned = true;
+  table.lblMessage->setText("hello");
+  table.cmdDone->show();
+  table.ClearTable();
+  EXPECT_EQ(piles, PileArrays{});
+  EXPECT_EQ(state.CurrentTurn, 0);
+  EXPECT_FALSE(state.StockTurned);
+  EXPECT_TRUE(table.lblMessage->text().isEmpty());
+  EXPECT_TRUE(table.cmdDone->isHidden());
+  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.picPlayer[2]->Picture(), table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_FALSE(table.lblCardFrame[2]->autoFillBackground());
+}
+
+TEST_F(CardTableTest, SlideCoverShowsWhatThePileWillShow) {
+  const auto premul = [](const QImage& i) { return i.convertToFormat(QImage::Format_ARGB32_Premultiplied); };
+  state.CurrentTurn = 2;
+  piles.ReserveCount[1] = 3;
+  piles.Reserve[1][2] = 30;
+  piles.ReserveFaceDown[1] = 0;   // the card beneath lies face up
+  table.AnimateCard(PileControl::picOpponent, 2, 31, PileControl::picCenter, 1);
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(CutFace(table.frmStdSm.imgALL, 30)));
+  piles.ReserveFaceDown[1] = 2;   // face down beneath
+  table.AnimateCard(PileControl::picOpponent, 2, 31, PileControl::picCenter, 1);
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[0]));
+  // The computer's last Tableau card leaves the empty pile behind.
+  piles.TableauCount[6] = 1;
+  table.AnimateCard(PileControl::picTableau, 6, 12, PileControl::picCenter, 1);
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(*table.EmptyPic));
+  // During the deal the Stock always has cards left.
+  table.Dealing = true;
+  table.AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[0]));
+  table.Dealing = false;
+}
