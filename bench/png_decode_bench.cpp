@@ -1,0 +1,305 @@
+// Decoding speed of our PNG decoder against libpng, libspng and stb_image,
+// from memory, on the game's picture sizes and on larger images of every
+// kind the decoder handles. The inputs are made here (synthetic pictures
+// with gradients, shapes and noise, encoded by libpng with adaptive
+// filters). After the runs a table gives each contender's time and our time
+// divided by theirs.
+//
+//   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARROWDALE_BENCH=ON
+//   cmake --build build-bench --target png_decode_bench && build-bench/bench/png_decode_bench
+
+#include "media/png_picture.h"
+#include "platform/ui.h"
+
+#include <benchmark/benchmark.h>
+#include <png.h>
+#include <spng.h>
+#include <stb/stb_image.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+class SilentUi : public platform::UiService {
+ public:
+  int MsgBox(const QString&, int, const QString&) override { return platform::vbOK; }
+  std::optional<QString> InputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
+  void Beep() override {}
+};
+
+// ---------------------------------------------------------------- inputs
+
+struct Input {
+  std::string name;
+  std::vector<std::uint8_t> png;
+};
+
+std::uint32_t Noise(std::uint32_t& state) {
+  state ^= state << 13;
+  state ^= state >> 17;
+  state ^= state << 5;
+  return state;
+}
+
+// A picture that compresses like a drawn one: smooth shading, hard-edged
+// shapes, a soft-edged transparent border and a little noise.
+void Sample(int x, int y, int w, int h, std::uint32_t& rng, int out[4]) {
+  const double fx = double(x) / w;
+  const double fy = double(y) / h;
+  const int n = int(Noise(rng) & 15);
+  out[0] = int(128 + 100 * std::sin(fx * 9.0 + fy * 3.0)) + n;
+  out[1] = int(128 + 90 * std::cos(fy * 7.0 - fx * 2.0)) + (n >> 1);
+  out[2] = ((x / 37 + y / 29) & 1) ? 200 - n : 60 + n;
+  const double dx = fx - 0.5;
+  const double dy = fy - 0.5;
+  const double d = std::sqrt(dx * dx + dy * dy);
+  out[3] = d < 0.35 ? 255 : d > 0.45 ? 0 : int(255 * (0.45 - d) / 0.1);
+  for (int i = 0; i < 3; ++i) out[i] = out[i] < 0 ? 0 : out[i] > 255 ? 255 : out[i];
+}
+
+void WriteToVector(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+struct Encoding {
+  int width, height, colorType, bitDepth;
+  bool interlaced = false;
+  std::size_t idatBytes = 0;  // 0: libpng's default chunk size
+};
+
+std::vector<std::uint8_t> Encode(const Encoding& e) {
+  std::vector<std::uint8_t> out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return {};
+  }
+  png_set_write_fn(png, &out, WriteToVector, nullptr);
+  png_set_IHDR(png, info, png_uint_32(e.width), png_uint_32(e.height), e.bitDepth, e.colorType,
+               e.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  if (e.colorType != PNG_COLOR_TYPE_PALETTE || true) png_set_filter(png, 0, PNG_ALL_FILTERS);
+  if (e.idatBytes) png_set_compression_buffer_size(png, e.idatBytes);
+  if (e.colorType == PNG_COLOR_TYPE_PALETTE) {
+    std::vector<png_color> palette(256);
+    std::vector<png_byte> alpha(256);
+    for (int i = 0; i < 256; ++i) {
+      palette[std::size_t(i)] = {png_byte(i), png_byte(255 - i), png_byte((i * 7) & 255)};
+      alpha[std::size_t(i)] = png_byte(i < 32 ? i * 8 : 255);
+    }
+    png_set_PLTE(png, info, palette.data(), 256);
+    png_set_tRNS(png, info, alpha.data(), 256, nullptr);
+  }
+  png_write_info(png, info);
+  const int channels = e.colorType == PNG_COLOR_TYPE_RGBA ? 4 : e.colorType == PNG_COLOR_TYPE_RGB ? 3 : 1;
+  const std::size_t rowBytes = (std::size_t(e.width) * std::size_t(channels) * std::size_t(e.bitDepth) + 7) / 8;
+  std::vector<png_byte> image(rowBytes * std::size_t(e.height), 0);
+  std::uint32_t rng = 2463534242u;
+  for (int y = 0; y < e.height; ++y) {
+    png_byte* row = &image[rowBytes * std::size_t(y)];
+    for (int x = 0; x < e.width; ++x) {
+      int s[4];
+      Sample(x, y, e.width, e.height, rng, s);
+      if (e.bitDepth == 1) {
+        if ((s[0] + s[1]) / 2 > int(Noise(rng) & 255)) row[x >> 3] = png_byte(row[x >> 3] | (0x80 >> (x & 7)));
+      } else if (e.colorType == PNG_COLOR_TYPE_PALETTE) {
+        row[x] = png_byte((s[0] / 32) * 32 + (s[2] / 64) * 4 + (s[3] > 128 ? 3 : s[3] / 64));
+      } else if (e.bitDepth == 16) {
+        for (int c = 0; c < channels; ++c) {
+          const int v = s[c] * 257 + int(Noise(rng) & 63);
+          row[(x * channels + c) * 2] = png_byte(std::min(v, 65535) >> 8);
+          row[(x * channels + c) * 2 + 1] = png_byte(std::min(v, 65535) & 255);
+        }
+      } else {
+        for (int c = 0; c < channels; ++c) row[x * channels + c] = png_byte(s[c]);
+      }
+    }
+  }
+  std::vector<png_bytep> rows(static_cast<std::size_t>(e.height));
+  for (int y = 0; y < e.height; ++y) rows[std::size_t(y)] = &image[rowBytes * std::size_t(y)];
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+const std::vector<Input>& Inputs() {
+  static const std::vector<Input> inputs = [] {
+    struct Named {
+      const char* name;
+      Encoding e;
+    };
+    const Named all[] = {
+        {"structure 1200x783 RGBA", {1200, 783, PNG_COLOR_TYPE_RGBA, 8}},
+        {"logo 307x131 RGBA", {307, 131, PNG_COLOR_TYPE_RGBA, 8}},
+        {"hand 29x55 RGBA", {29, 55, PNG_COLOR_TYPE_RGBA, 8}},
+        {"2048 RGB", {2048, 2048, PNG_COLOR_TYPE_RGB, 8}},
+        {"2048 RGBA", {2048, 2048, PNG_COLOR_TYPE_RGBA, 8}},
+        {"2048 RGB interlaced", {2048, 2048, PNG_COLOR_TYPE_RGB, 8, true}},
+        {"2048 RGBA interlaced", {2048, 2048, PNG_COLOR_TYPE_RGBA, 8, true}},
+        {"2048 palette+tRNS", {2048, 2048, PNG_COLOR_TYPE_PALETTE, 8}},
+        {"2048 RGBA 16-bit", {2048, 2048, PNG_COLOR_TYPE_RGBA, 16}},
+        {"2048 grey 1-bit", {2048, 2048, PNG_COLOR_TYPE_GRAY, 1}},
+        {"2048 RGBA 1KiB IDAT", {2048, 2048, PNG_COLOR_TYPE_RGBA, 8, false, 1024}},
+    };
+    std::vector<Input> list;
+    for (const Named& n : all) list.push_back({n.name, Encode(n.e)});
+    return list;
+  }();
+  return inputs;
+}
+
+// ------------------------------------------------------------- decoders
+
+bool DecodeOurs(const std::vector<std::uint8_t>& file) {
+  static SilentUi ui;
+  static media::StdPNG png(ui);  // one object, as the game keeps
+  png.SetProgressiveDisplay(0);
+  png.SetTransparentStyle(media::kTransparentKeep);
+  return png.LoadFromMemory(file, -1, 0, 255).ok();
+}
+
+struct Reader {
+  const std::vector<std::uint8_t>* file;
+  std::size_t at;
+};
+
+void ReadFromVector(png_structp png, png_bytep out, png_size_t count) {
+  auto* r = static_cast<Reader*>(png_get_io_ptr(png));
+  if (r->at + count > r->file->size()) png_error(png, "short");
+  std::memcpy(out, r->file->data() + r->at, count);
+  r->at += count;
+}
+
+bool DecodeLibpng(const std::vector<std::uint8_t>& file, std::vector<std::uint8_t>& pixels) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  Reader reader{&file, 0};
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_set_read_fn(png, &reader, ReadFromVector);
+  png_read_info(png, info);
+  png_set_palette_to_rgb(png);
+  png_set_tRNS_to_alpha(png);
+  png_set_strip_16(png);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  const std::size_t rowBytes = png_get_rowbytes(png, info);
+  const std::size_t height = png_get_image_height(png, info);
+  pixels.resize(rowBytes * height);
+  std::vector<png_bytep> rows(height);
+  for (std::size_t y = 0; y < height; ++y) rows[y] = pixels.data() + rowBytes * y;
+  png_read_image(png, rows.data());
+  png_read_end(png, nullptr);
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+bool DecodeSpng(const std::vector<std::uint8_t>& file, std::vector<std::uint8_t>& pixels) {
+  spng_ctx* ctx = spng_ctx_new(0);
+  spng_set_png_buffer(ctx, file.data(), file.size());
+  spng_ihdr ihdr;
+  bool ok = spng_get_ihdr(ctx, &ihdr) == 0;
+  int format = SPNG_FMT_RGBA8;
+  if (ok && ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR) format = SPNG_FMT_RGB8;
+  if (ok && ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE) format = SPNG_FMT_PNG;
+  std::size_t size = 0;
+  ok = ok && spng_decoded_image_size(ctx, format, &size) == 0;
+  if (ok) {
+    pixels.resize(size);
+    ok = spng_decode_image(ctx, pixels.data(), size, format, SPNG_DECODE_TRNS) == 0;
+  }
+  spng_ctx_free(ctx);
+  return ok;
+}
+
+bool DecodeStb(const std::vector<std::uint8_t>& file) {
+  int w, h, n;
+  stbi_uc* pixels = stbi_load_from_memory(file.data(), int(file.size()), &w, &h, &n, 0);
+  if (pixels == nullptr) return false;
+  benchmark::DoNotOptimize(pixels[0]);
+  stbi_image_free(pixels);
+  return true;
+}
+
+const char* const kContenders[] = {"ours", "libpng", "libspng", "stb_image"};
+
+void Decode(benchmark::State& state, const Input* input, int contender) {
+  std::vector<std::uint8_t> pixels;
+  for (auto _ : state) {
+    bool ok = false;
+    switch (contender) {
+      case 0: ok = DecodeOurs(input->png); break;
+      case 1: ok = DecodeLibpng(input->png, pixels); break;
+      case 2: ok = DecodeSpng(input->png, pixels); break;
+      default: ok = DecodeStb(input->png); break;
+    }
+    if (!ok) {
+      state.SkipWithError("decoding failed");
+      return;
+    }
+    benchmark::ClobberMemory();
+  }
+}
+
+// Keeps every run's time so that the table can be printed at the end.
+class TableReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs)
+      if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "min")
+        times[run.run_name.function_name] = run.GetAdjustedRealTime();  // in the run's unit (ms)
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  std::vector<std::string> names;
+  for (const Input& input : Inputs()) {
+    for (int c = 0; c < 4; ++c) {
+      const std::string name = input.name + "/" + kContenders[c];
+      // The fastest of several repetitions: the machine may be shared, and
+      // other work only ever makes a run slower.
+      benchmark::RegisterBenchmark(name.c_str(), Decode, &input, c)
+          ->Unit(benchmark::kMillisecond)
+          ->MinTime(0.15)
+          ->Repetitions(7)
+          ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+          ->ReportAggregatesOnly(true);
+    }
+  }
+  TableReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+
+  std::printf("\n%-26s %9s %9s %9s %9s   %8s %8s %8s\n", "input (ms per decode)", "ours", "libpng", "libspng",
+              "stb", "/libpng", "/libspng", "/stb");
+  for (const Input& input : Inputs()) {
+    double t[4];
+    bool all = true;
+    for (int c = 0; c < 4; ++c) {
+      const auto it = reporter.times.find(input.name + "/" + kContenders[c]);
+      all = all && it != reporter.times.end();
+      t[c] = all ? it->second : 0;
+    }
+    if (!all) continue;
+    std::printf("%-26s %9.3f %9.3f %9.3f %9.3f   %8.2f %8.2f %8.2f\n", input.name.c_str(), t[0], t[1], t[2], t[3],
+                t[0] / t[1], t[0] / t[2], t[0] / t[3]);
+  }
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,303 @@
+// Broken PNG files, each refused with its own message; and the faults of the
+// loader that were mended, each with a file crafted to show it.
+
+#include "png_test_util.h"
+
+#include "platform/ui.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using media::PngError;
+using media::StdPNG;
+using pngtest::PngBuilder;
+
+const QString kInvalidPng = QStringLiteral("Invalid PNG Format");
+const QString kInvalidFormat = QStringLiteral("Invalid Format");
+
+struct BrokenFile {
+  const char* file;
+  const char* text;
+  const char* title;
+};
+
+const BrokenFile kBrokenSuite[] = {
+    {"xc1n0g08.png", "Invalid Color Type Flag in Header. Cannot continue.", "Invalid PNG Format"},
+    {"xc9n2c08.png", "Invalid Color Type Flag in Header. Cannot continue.", "Invalid PNG Format"},
+    {"xcrn0g04.png", "This is not a valid PNG file", "Invalid Format"},
+    {"xcsn0g01.png", "Corrupted Image Data (bad CRC). Cannot continue.", "Invalid PNG Format"},
+    {"xd0n2c08.png", "Invalid Bit Depth Flag in Header. Cannot continue.", "Invalid PNG Format"},
+    {"xd3n2c08.png", "Invalid Bit Depth Flag in Header. Cannot continue.", "Invalid PNG Format"},
+    {"xd9n2c08.png", "Invalid Bit Depth Flag in Header. Cannot continue.", "Invalid PNG Format"},
+    {"xdtn0g01.png", "No image data found. Cannot continue.", "Invalid PNG Format"},
+    {"xhdn0g08.png", "Corrupted Image Header (bad CRC). Cannot continue.", "Invalid PNG Format"},
+    {"xlfn0g04.png", "This is not a valid PNG file", "Invalid Format"},
+    {"xs1n0g01.png", "This is not a valid PNG file", "Invalid Format"},
+    {"xs2n0g01.png", "This is not a valid PNG file", "Invalid Format"},
+    {"xs4n0g01.png", "This is not a valid PNG file", "Invalid Format"},
+    {"xs7n0g01.png", "This is not a valid PNG file", "Invalid Format"},
+};
+
+TEST(PngBrokenSuite, EveryBrokenFileIsRefusedWithItsMessage) {
+  ASSERT_EQ(pngtest::SuiteFiles(QStringLiteral("x*.png")).size(), qsizetype(std::size(kBrokenSuite)));
+  for (const BrokenFile& broken : kBrokenSuite) {
+    platform::FakeUi ui;
+    StdPNG png(ui);
+    EXPECT_FALSE(png.LoadFile(pngtest::SuiteFolder() + "/" + broken.file, -1, 0, 255)) << broken.file;
+    ASSERT_EQ(ui.boxes.size(), 1u) << broken.file;
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(broken.text)) << broken.file;
+    EXPECT_EQ(ui.boxes[0].title, QString::fromLatin1(broken.title)) << broken.file;
+    EXPECT_EQ(ui.boxes[0].icon(), platform::vbExclamation);
+    EXPECT_TRUE(png.Handle().isNull());
+    EXPECT_EQ(png.StateWord(), 0);
+  }
+}
+
+TEST(PngBrokenSuite, MissingFileIsAnAccessError) {
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  QTemporaryDir dir;
+  EXPECT_FALSE(png.LoadFile(dir.path() + "/absent.png", -1, 0, 255));
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, QStringLiteral("File not found"));
+  EXPECT_EQ(ui.boxes[0].title, QStringLiteral("Error Accessing File"));
+}
+
+TEST(PngBrokenSuite, LoadFromItsOwnEventIsRefusedQuietly) {
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  const QString path = pngtest::SuiteFolder() + "/basn0g08.png";
+  int nested = 0;
+  png.onProgress = [&](int) {
+    if (nested++ == 0) {
+      EXPECT_FALSE(png.LoadFile(path, -1, 0, 255));
+    }
+  };
+  EXPECT_TRUE(png.LoadFile(path, -1, 0, 255));
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(png.Width(), 32);
+}
+
+// Loads crafted bytes and answers the failure's code.
+PngError LoadCode(const QByteArray& bytes, std::int16_t checkCrc = -1) {
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  return png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())},
+                            checkCrc, 0, 255)
+      .error;
+}
+
+// Filtered lines (filter byte 0) of a picture whose every row holds `row`.
+QByteArray Rows(int height, const QByteArray& row) {
+  QByteArray raw;
+  for (int y = 0; y < height; ++y) raw += char(0) + row;
+  return raw;
+}
+
+// A long enough comment keeps small crafted files above the 56-byte minimum.
+const QByteArray kPadding = QByteArray("Comment\0", 8) + QByteArray(40, 'x');
+
+TEST(PngHeaderFaults, InvalidDepthForColourTypeIsRefusedInTheHeader) {
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 4, media::kRgb).ImageData(Rows(2, QByteArray(3, 0))).End().bytes()),
+            PngError::BadBitDepth);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 16, media::kPalette).ImageData(Rows(2, QByteArray(4, 0))).End().bytes()),
+            PngError::BadBitDepth);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 2, media::kRgba).ImageData(Rows(2, QByteArray(2, 0))).End().bytes()),
+            PngError::BadBitDepth);
+  EXPECT_EQ(PngErrorMessage(PngError::BadBitDepth).text,
+            QStringLiteral("Invalid Bit Depth Flag in Header. Cannot continue."));
+}
+
+TEST(PngHeaderFaults, ShortMissingRepeatedOrLateHeaderIsCorrupted) {
+  const QByteArray pixels = Rows(2, QByteArray(2, 0));
+  // Twelve header bytes only.
+  PngBuilder shortFile;
+  shortFile.Chunk("IHDR", QByteArray::fromHex("000000020000000208000000")).Chunk("tEXt", kPadding).ImageData(pixels).End();
+  EXPECT_EQ(LoadCode(shortFile.bytes()), PngError::HeaderCorrupted);
+  EXPECT_EQ(LoadCode(PngBuilder().Chunk("tEXt", kPadding).End().bytes()), PngError::HeaderCorrupted);
+  EXPECT_EQ(LoadCode(PngBuilder().Chunk("tEXt", kPadding).ImageData(pixels).Header(2, 2, 8, 0).End().bytes()),
+            PngError::HeaderCorrupted);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, 0).Header(4, 4, 8, 0).ImageData(pixels).End().bytes()),
+            PngError::HeaderCorrupted);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(0, 2, 8, 0).ImageData(pixels).End().bytes()), PngError::HeaderCorrupted);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, 0, 2).ImageData(pixels).End().bytes()), PngError::BadInterlace);
+}
+
+TEST(PngHeaderFaults, SizesThatCannotBeHeldAreTooLarge) {
+  const QByteArray tiny = Rows(1, QByteArray(4, 0));
+  EXPECT_EQ(LoadCode(PngBuilder().Header(40000, 20000, 8, media::kRgba).ImageData(tiny).End().bytes()),
+            PngError::TooLarge);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(20000, 20000, 16, media::kRgba).ImageData(tiny).End().bytes()),
+            PngError::TooLarge);
+  // 1.6 gigabytes pass the header; a few bytes of data cannot fill them,
+  // which is found without asking for the memory.
+  EXPECT_EQ(LoadCode(PngBuilder().Header(20000, 20000, 8, media::kRgba).ImageData(tiny).End().bytes()),
+            PngError::NotCompressedCorrectly);
+  EXPECT_EQ(PngErrorMessage(PngError::TooLarge).text, QStringLiteral("Image is too large to process. Cannot continue."));
+}
+
+TEST(PngChunkFaults, ChunkLengthsAndPositionsAreCheckedIn64Bits) {
+  QByteArray file = PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).bytes();
+  file += QByteArray::fromHex("FFFFFFF0") + "tEXt" + QByteArray(16, 'x');
+  EXPECT_EQ(LoadCode(file), PngError::Corrupted);
+  QByteArray huge = PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).bytes();
+  huge += QByteArray::fromHex("80000000") + "IDAT" + QByteArray(16, 'x');
+  EXPECT_EQ(LoadCode(huge), PngError::Corrupted);
+  // No IEND: the loop runs off the end of the file.
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).ImageData(Rows(2, QByteArray(2, 0))).bytes()),
+            PngError::Corrupted);
+}
+
+TEST(PngChunkFaults, SignatureAndMinimumLength) {
+  const QByteArray file = PngBuilder().Header(1, 1, 8, 0).ImageData(Rows(1, QByteArray(1, 0))).End().bytes();
+  ASSERT_GT(file.size(), 57);
+  EXPECT_EQ(LoadCode(file), PngError::None);
+  // 57 bytes pass the length test and then miss their end; 56 do not.
+  EXPECT_EQ(LoadCode(file.left(57)), PngError::Corrupted);
+  EXPECT_EQ(LoadCode(file.left(56)), PngError::NotPng);
+  QByteArray wrong = file;
+  wrong[1] = 'p';
+  EXPECT_EQ(LoadCode(wrong), PngError::NotPng);
+}
+
+TEST(PngChunkFaults, ImageDataCrcIsAlwaysCheckedAndAncillaryOnlyWhenAsked) {
+  const QByteArray z = pngtest::Compress(Rows(2, QByteArray(2, 7)));
+  const QByteArray badIdat =
+      PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).Chunk("IDAT", z, false).End().bytes();
+  EXPECT_EQ(LoadCode(badIdat, 0), PngError::IdatBadCrc);
+  EXPECT_EQ(LoadCode(badIdat, -1), PngError::IdatBadCrc);
+
+  const QByteArray badGamma = PngBuilder().Header(2, 2, 8, 0).Chunk("gAMA", QByteArray::fromHex("0000B18F"), false)
+                                  .Chunk("tEXt", kPadding).Chunk("IDAT", z).End().bytes();
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  auto span = [](const QByteArray& b) {
+    return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(b.size()));
+  };
+  ASSERT_TRUE(png.LoadFromMemory(span(badGamma), 0, 0, 255).ok());
+  EXPECT_DOUBLE_EQ(png.GammaCorrection(), 0.45455);
+  ASSERT_TRUE(png.LoadFromMemory(span(badGamma), -1, 0, 255).ok());
+  EXPECT_DOUBLE_EQ(png.GammaCorrection(), 0.0);
+}
+
+TEST(PngChunkFaults, ImageDataIsJoinedAcrossChunksAndRefusedWhenShort) {
+  QByteArray raw;
+  for (int y = 0; y < 40; ++y) {
+    raw += char(1);  // Sub
+    for (int x = 0; x < 30; ++x) raw += char((x * 7 + y) & 0xFF);
+  }
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  const QByteArray split = PngBuilder().Header(30, 40, 8, 0).ImageData(raw, 7).End().bytes();
+  EXPECT_TRUE(png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(split.constData()), std::size_t(split.size())},
+                                 -1, 0, 255).ok());
+  EXPECT_EQ(LoadCode(PngBuilder().Header(30, 40, 8, 0).ImageData(raw.left(raw.size() - 1)).End().bytes()),
+            PngError::NotCompressedCorrectly);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(30, 40, 8, 0).ImageData(raw + 'x').End().bytes()),
+            PngError::NotCompressedCorrectly);
+}
+
+TEST(PngChunkFaults, UnknownFilterTypeFailsTheDecoding) {
+  QByteArray raw = Rows(3, QByteArray(3, 1));
+  raw[4] = char(5);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(3, 3, 8, 0).Chunk("tEXt", kPadding).ImageData(raw).End().bytes()),
+            PngError::DecodeFailed);
+}
+
+TEST(PngRawSize, EmptyAdam7PassesCountNothing) {
+  media::PngInfo info;
+  info.width = 1;
+  info.height = 1;
+  info.bitDepth = 8;
+  info.colorType = media::kGrey;
+  info.interlace = 1;
+  EXPECT_EQ(media::CalcRawDataSize(info), 2);  // pass 1 only: filter byte and one sample
+  info.width = 4;
+  info.height = 4;
+  // Passes 2 and 3 are empty; 1 and 4: 1 x 1; 5: 2 x 1; 6: 2 x 2; 7: 4 x 2.
+  EXPECT_EQ(media::CalcRawDataSize(info), 2 + 2 + 3 + 2 * 3 + 2 * 5);
+  info.interlace = 0;
+  EXPECT_EQ(media::CalcRawDataSize(info), 4 * 5);
+}
+
+TEST(PngPalette, MissingOrOversizedPaletteIsRefused) {
+  const QByteArray pixels = Rows(2, QByteArray(2, 0));
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kPalette).Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()),
+            PngError::BadPalette);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kPalette).Chunk("PLTE", QByteArray(257 * 3, 1))
+                         .ImageData(pixels).End().bytes()),
+            PngError::BadPalette);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kPalette).Chunk("PLTE", QByteArray(10, 1))
+                         .Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()),
+            PngError::BadPalette);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kPalette).Chunk("PLTE", QByteArray(9, 1), false)
+                         .Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()),
+            PngError::PaletteBadCrc);
+  // A grey picture ignores a palette, even a broken one.
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kGrey).Chunk("PLTE", QByteArray(10, 1), false)
+                         .Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()),
+            PngError::None);
+}
+
+// Pixel 0 names palette entry 0, pixel 1 an entry the palette does not have.
+QByteArray PaletteOverrun(int depth, bool withAlpha, bool interlaced) {
+  const QByteArray palette = QByteArray::fromHex("FF0000");  // one red entry
+  QByteArray raw;
+  if (interlaced) {
+    // 2 x 1: pass 1 holds pixel 0, pass 6 pixel 1.
+    raw += char(0) + QByteArray(1, char(0));
+    raw += char(0) + QByteArray(1, char(depth == 8 ? 200 : (((1 << depth) - 1) << (8 - depth))));
+  } else {
+    const int high = (1 << depth) - 1;
+    raw += char(0);
+    raw += depth == 8 ? QByteArray::fromHex("00C8") : QByteArray(1, char(high << (8 - 2 * depth)));
+  }
+  PngBuilder b;
+  b.Header(2, 1, std::uint8_t(depth), media::kPalette, interlaced ? 1 : 0).Chunk("PLTE", palette);
+  if (withAlpha) b.Chunk("tRNS", QByteArray::fromHex("80"));
+  return b.Chunk("tEXt", kPadding).ImageData(raw).End().bytes();
+}
+
+TEST(PngPalette, IndexBeyondThePaletteIsOpaqueBlackOnEveryPath) {
+  for (int depth : {1, 2, 4, 8}) {
+    for (bool withAlpha : {false, true}) {
+      for (bool interlaced : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "depth " << depth << " alpha " << withAlpha << " interlaced " << interlaced);
+        const QByteArray file = PaletteOverrun(depth, withAlpha, interlaced);
+        platform::FakeUi ui;
+        StdPNG png(ui);
+        png.SetTransparentStyle(media::kTransparentKeep);
+        ASSERT_TRUE(png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())},
+                                       -1, 0, 255).ok());
+        const auto pixels = pngtest::ReadBack(png);
+        ASSERT_EQ(pixels.size(), 2u);
+        if (withAlpha) {
+          EXPECT_EQ(pixels[0], (pngtest::Bgra{0, 0, 128, 128}));
+        } else {
+          EXPECT_EQ(pixels[0], (pngtest::Bgra{0, 0, 255, 255}));
+        }
+        EXPECT_EQ(pixels[1], (pngtest::Bgra{0, 0, 0, 255}));
+        EXPECT_EQ(png.Palette().size(), std::size_t(3) << depth);
+      }
+    }
+  }
+}
+
+TEST(PngPalette, LongerPaletteThanTheDepthAllowsIsCut) {
+  QByteArray palette;
+  for (int i = 0; i < 6; ++i) palette += QByteArray(3, char(i * 40));
+  const QByteArray file = PngBuilder().Header(4, 1, 2, media::kPalette).Chunk("PLTE", palette)
+                              .Chunk("tEXt", kPadding).ImageData(QByteArray::fromHex("001B")).End().bytes();
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  ASSERT_TRUE(png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())},
+                                 -1, 0, 255).ok());
+  EXPECT_EQ(png.Palette(), std::vector<std::uint8_t>(palette.begin(), palette.begin() + 12));
+  const auto pixels = pngtest::ReadBack(png);  // indexes 0, 1, 2, 3
+  ASSERT_EQ(pixels.size(), 4u);
+  EXPECT_EQ(pixels[3], (pngtest::Bgra{120, 120, 120, 255}));
+}
+
+}  // namespace
