@@ -92,6 +92,11 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void SetLabelVisible(table::TableLabel label, bool visible) override;
   void ShowLogo(bool show) override;
   void SetStatusPanelToolTip(int panel, const QString& text) override;
+  void AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
+                   int targetIndex) override;
+  void SetPileVisible(table::PileControl pile, int index, bool visible) override;
+  void MoveSmokeTo(table::PileControl pile, int index) override;
+  void ClearTable() override;
 
   // Window fitting and placement, in twips.
   void FitMainWindow();
