@@ -185,8 +185,9 @@ void Program::StoreOnExit() {
 std::int16_t Program::WhoGoesFirst(int FirstPlayerRule) {
   FirstPlayerPeople people;
   people.PlayerName = player_.PlayerName;
+  // The coin is drawn from the program's one generator, not from a copy of it.
   const FirstPlayerOutput out{*frmPlay_, sfx_, *this, [this](double seconds) { Pause(wait_, seconds); },
-                              random_};
+                              [this] { return random_(); }};
   return static_cast<std::int16_t>(play::WhoGoesFirst(FirstPlayerRule, piles_, state_, people, out));
 }
 
