@@ -115,6 +115,7 @@ bool Program::Start() {
       (LoadPlayer(player_.CurrentPlayer, player_, *playerServices_) != PlayerFileResult::Ok ||
        player_.PlayerName.isEmpty())) {
     player_.CurrentPlayer = 0;
+    scores_ = ScoreState{};  // no score record of a player who is not there
   }
   if (player_.CurrentPlayer == 0 && LoadPlayer(kTemplateRecord, player_, *playerServices_) != PlayerFileResult::Ok) {
     ui_->MsgBox(kFilesMissingText, platform::vbCritical, kProgramTitle);
