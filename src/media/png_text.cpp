@@ -1,6 +1,7 @@
 // The Comments property: the kept tEXt and zTXt chunks as text.
 
 #include "media/png_decode.h"
+#include "platform/vb.h"
 
 #include <zlib.h>
 
@@ -16,17 +17,9 @@ constexpr std::size_t kStoreHeaderBytes = 8;  // length (LE32) and type
 constexpr std::uint64_t kInflateStep = 2;     // the buffer grows by 2 x the chunk's length
 constexpr std::uint64_t kInflateLimit = 50;   // and is given up beyond 50 x
 
-// Windows-1252 (the code page the text was written in) to Unicode; the
-// bytes 0x80..0x9F are the ones that differ from Latin-1.
+// The text was written in Windows-1252.
 QString FromCodePage(std::span<const std::uint8_t> bytes) {
-  static constexpr char16_t kHigh[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  QString text;
-  text.reserve(qsizetype(bytes.size()));
-  for (const std::uint8_t b : bytes) text.append(b >= 0x80 && b < 0xA0 ? QChar(kHigh[b - 0x80]) : QChar(b));
-  return text;
+  return vb::FromCp1252(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
 }
 
 // The escape character would garble a message box; it shows as a blank.

@@ -103,12 +103,12 @@ class FakeUi : public UiService {
   std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) override {
     prompts.push_back({prompt, title, defaultText});
+    std::optional<QString> answer;
     if (!inputs.empty()) {
-      auto a = inputs.front();
+      answer = std::move(inputs.front());
       inputs.pop_front();
-      return a;
     }
-    return std::nullopt;
+    return answer;
   }
   void Beep() override { ++beeps; }
 

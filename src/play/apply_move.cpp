@@ -20,7 +20,7 @@ using table::TableLabel;
 
 namespace {
 
-constexpr int kEmptyPicture = 0;  // PaintCard's silent sound
+constexpr int kSilent = 0;  // PaintCard without a card sound
 
 int SideOfTurn(const table::GameState& state) { return state.CurrentTurn == 1 ? kLocalSide : kOpponentSide; }
 
@@ -58,7 +58,7 @@ void AfterStockRemoved(MoveServices& s, PileControl source, int side, bool& game
   const int count = p.StockCount[side];
   s.view.SetLabel(HandLabel(side), vb::D(count));
   if (count > 0) {
-    s.view.PaintCard(source, kStockPile, 0, kEmptyPicture);
+    s.view.PaintCard(source, kStockPile, 0, kSilent);
     s.state.StockTurned = false;
     return;
   }
@@ -105,7 +105,7 @@ void AfterReserveRemoved(MoveServices& s, PileControl source, int side, bool& ga
   }
   int effect = 0;
   if (p.ReserveFaceDown[side] == count) {
-    s.view.PaintCard(source, kReservePile, 0, kEmptyPicture);
+    s.view.PaintCard(source, kReservePile, 0, kSilent);
     s.view.BringToFront(source, kReservePile);
     --p.ReserveFaceDown[side];
     effect = kReserveTurnUpSound;
@@ -125,7 +125,7 @@ void AfterTableauRemoved(MoveServices& s, int pile) {
     s.wait.Pause(s.ThinkDelay);
   } else {
     s.view.PaintCard(PileControl::picTableau, pile, table::TopCard(s.piles, table::SharedPile::Tableau, pile),
-                     kEmptyPicture);
+                     kSilent);
     s.view.SetTabCount(pile, TableauCountText(count));
   }
 }
@@ -249,12 +249,15 @@ MoveResult RemoveFromSourcePile(MoveServices& s, PileControl source, int index) 
     if (index < kStockPile || index > kWastePile) return Refuse("RemoveFromSourcePile", MoveResult::NoSuchPile, index);
     if (index == kWastePile) return Refuse("RemoveFromSourcePile", MoveResult::NotASource, index);
     kind = index == kStockPile ? Kind::Stock : Kind::Reserve;
-    const int count = kind == Kind::Stock ? p.StockCount[side] : p.ReserveCount[side];
-    if (count <= 0) return MoveResult::EmptySource;
+    const int count = table::PileCount(p, kind == Kind::Stock ? table::SidePile::Stock : table::SidePile::Reserve, side);
+    if (count < 0) return Refuse("RemoveFromSourcePile", MoveResult::NoSuchPile, index);
+    if (count == 0) return MoveResult::EmptySource;
   } else if (source == PileControl::picTableau) {
     if (!table::IsValidSharedPile(index)) return Refuse("RemoveFromSourcePile", MoveResult::NoSuchPile, index);
     kind = Kind::Tableau;
-    if (p.TableauCount[index] <= 0) return MoveResult::EmptySource;
+    const int count = table::PileCount(p, table::SharedPile::Tableau, index);
+    if (count < 0) return Refuse("RemoveFromSourcePile", MoveResult::NoSuchPile, index);
+    if (count == 0) return MoveResult::EmptySource;
   } else {
     return Refuse("RemoveFromSourcePile", MoveResult::NotASource, index);
   }

@@ -110,7 +110,7 @@ void FrmPlay::SetImageVisible(table::TableImage image, bool visible) {
     case table::TableImage::imgIcon: control = imgIcon; break;
     case table::TableImage::cmdDone: control = cmdDone; break;
     case table::TableImage::cmdDeal: control = cmdDeal; break;
-    case table::TableImage::picHand1: break;   // the tutorial window shows its own hand
+    case table::TableImage::picHand1: break;  // the tutorial's hand has no control on the table yet
   }
   if (control) control->setVisible(visible);
 }
@@ -141,27 +141,28 @@ void FrmPlay::StartClockAt(double elapsedSeconds) {
 
 std::int64_t FrmPlay::ElapsedSeconds() const { return clock.ElapsedSeconds(); }
 
-void FrmPlay::AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card,
-                          table::PileControl target, int targetIndex) {
-  table::CardTable::AnimateCard(source, sourceIndex, card, target, targetIndex);
-}
-
-void FrmPlay::SetPileVisible(table::PileControl pile, int index, bool visible) {
-  if (table::PictureBox* box = Pile(pile, index)) box->setVisible(visible);
-}
-
-void FrmPlay::MoveSmokeTo(table::PileControl pile, int index) {
-  if (table::PictureBox* box = Pile(pile, index)) picSmoke[0]->move(box->pos());
-}
-
-void FrmPlay::ClearTable() { table::CardTable::ClearTable(); }
-
 void FrmPlay::StopClock() {
   Timer1.stop();
   clock.Stop();
 }
 
 void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1->SetToolTip(panel, text); }
+
+void FrmPlay::AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
+                          int targetIndex) {
+  table::CardTable::AnimateCard(source, sourceIndex, card, target, targetIndex);
+}
+
+void FrmPlay::SetPileVisible(table::PileControl pile, int index, bool visible) {
+  if (QWidget* box = Pile(pile, index)) box->setVisible(visible);
+}
+
+// The cover moves across to the pile, as its Left is set on the table.
+void FrmPlay::MoveSmokeTo(table::PileControl pile, int index) {
+  if (QWidget* box = Pile(pile, index)) picSmoke[0]->move(box->x(), picSmoke[0]->y());
+}
+
+void FrmPlay::ClearTable() { table::CardTable::ClearTable(); }
 
 // ---- Window fitting and placement ----
 

@@ -83,15 +83,15 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void StartClock() override;
   void StartClockAt(double elapsedSeconds) override;
   std::int64_t ElapsedSeconds() const override;
+  void StopClock() override;
+  void SetLabelVisible(table::TableLabel label, bool visible) override;
+  void ShowLogo(bool show) override;
+  void SetStatusPanelToolTip(int panel, const QString& text) override;
   void AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
                    int targetIndex) override;
   void SetPileVisible(table::PileControl pile, int index, bool visible) override;
   void MoveSmokeTo(table::PileControl pile, int index) override;
   void ClearTable() override;
-  void StopClock() override;
-  void SetLabelVisible(table::TableLabel label, bool visible) override;
-  void ShowLogo(bool show) override;
-  void SetStatusPanelToolTip(int panel, const QString& text) override;
 
   // Window fitting and placement, in twips.
   void FitMainWindow();

@@ -67,6 +67,15 @@ class TableView {
   // Whole seconds the clock shows, for the records that keep the time.
   virtual std::int64_t ElapsedSeconds() const = 0;
 
+  // Game over and the match panels.
+  virtual void StopClock() = 0;
+  virtual void SetLabelVisible(TableLabel label, bool visible) = 0;
+  // The logo picture picLogo painted and shown, or hidden.
+  virtual void ShowLogo(bool show) = 0;
+  // Status bar panel 1..11 tool tip, and the panels laid out again.
+  virtual void SetStatusPanelToolTip(int panel, const QString& text) = 0;
+  virtual void SizeStatusBar() = 0;
+
   // Slides the card from source(sourceIndex) to target(targetIndex); the
   // source picture is left hidden and back at its home position.
   virtual void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target,
@@ -77,14 +86,6 @@ class TableView {
   virtual void MoveSmokeTo(PileControl pile, int index) = 0;
   // Empties the pile arrays and the table (ClearTable).
   virtual void ClearTable() = 0;
-  // Game over and the match panels.
-  virtual void StopClock() = 0;
-  virtual void SetLabelVisible(TableLabel label, bool visible) = 0;
-  // The logo picture picLogo painted and shown, or hidden.
-  virtual void ShowLogo(bool show) = 0;
-  // Status bar panel 1..11 tool tip, and the panels laid out again.
-  virtual void SetStatusPanelToolTip(int panel, const QString& text) = 0;
-  virtual void SizeStatusBar() = 0;
 };
 
 }  // namespace table

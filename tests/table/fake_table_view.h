@@ -38,6 +38,11 @@ class FakeTableView : public table::TableView {
   void StartClock() override { ++clockStarts; }
   void StartClockAt(double elapsedSeconds) override { clockStartedAt.push_back(elapsedSeconds); }
   std::int64_t ElapsedSeconds() const override { return elapsedSeconds; }
+  void StopClock() override { ++clockStops; clockRunning = false; }
+  void SetLabelVisible(table::TableLabel label, bool visible) override { labelsVisible[label] = visible; }
+  void ShowLogo(bool show) override { logoShown = show; ++logoCalls; }
+  void SetStatusPanelToolTip(int panel, const QString& text) override { panelToolTips[panel] = text; }
+  void SizeStatusBar() override { ++statusBarSizings; }
   struct Slide {
     table::PileControl source;
     int sourceIndex;
@@ -55,11 +60,6 @@ class FakeTableView : public table::TableView {
   }
   void MoveSmokeTo(table::PileControl pile, int index) override { smokeMoves.emplace_back(pile, index); }
   void ClearTable() override { ++tableClears; }
-  void StopClock() override { ++clockStops; clockRunning = false; }
-  void SetLabelVisible(table::TableLabel label, bool visible) override { labelsVisible[label] = visible; }
-  void ShowLogo(bool show) override { logoShown = show; ++logoCalls; }
-  void SetStatusPanelToolTip(int panel, const QString& text) override { panelToolTips[panel] = text; }
-  void SizeStatusBar() override { ++statusBarSizings; }
 
   std::vector<Paint> paints;
   std::vector<std::pair<table::PileControl, int>> empties;
@@ -74,10 +74,6 @@ class FakeTableView : public table::TableView {
   int clockStarts = 0;
   std::vector<double> clockStartedAt;
   std::int64_t elapsedSeconds = 0;
-  std::vector<Slide> slides;
-  std::map<std::pair<table::PileControl, int>, bool> pileVisible;
-  std::vector<std::pair<table::PileControl, int>> smokeMoves;
-  int tableClears = 0;
   int clockStops = 0;
   bool clockRunning = false;  // set by tests; StopClock clears it
   std::map<table::TableLabel, bool> labelsVisible;
@@ -85,6 +81,10 @@ class FakeTableView : public table::TableView {
   int logoCalls = 0;
   std::map<int, QString> panelToolTips;
   int statusBarSizings = 0;
+  std::vector<Slide> slides;
+  std::map<std::pair<table::PileControl, int>, bool> pileVisible;
+  std::vector<std::pair<table::PileControl, int>> smokeMoves;
+  int tableClears = 0;
 };
 
 }  // namespace testing_support
