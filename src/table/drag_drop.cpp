@@ -156,8 +156,12 @@ DropOutcome CardTable::DragDrop(PileControl pile, int index) {
     DropTarget = PileControl::None;
     return DropOutcome::Placed;
   }
-  // Back from where it was let go, not from the pile it snapped to.
-  for (const QPoint& at : SlideBackPath(release, home)) dragged->move(at);
+  // Back from where it was let go, not from the pile it snapped to, paced
+  // so that the card is seen travelling home on any machine.
+  for (const QPoint& at : SlideBackPath(release, home)) {
+    dragged->move(at);
+    wait_.Pause(kSlideBackStepSeconds);
+  }
   return DropOutcome::SlidBack;
 }
 
