@@ -200,7 +200,9 @@ TEST_F(WholeGame, TheDealButtonStartsAGameThatIsPlayedToItsEnd) {
     lastTurnCount = S().TurnCount;
     EXPECT_FALSE(S().ComputerThinking);
     EXPECT_FALSE(program->guard().IsRunning(table::Activity::ComputerTurn));
-    if (!S().GameEnded) EXPECT_EQ(CardsOnTable(), 104);
+    if (!S().GameEnded) {
+      EXPECT_EQ(CardsOnTable(), 104);
+    }
     CheckTable("after the computer's turn");
   }
   EXPECT_TRUE(faults.empty()) << faults.front();
