@@ -15,7 +15,7 @@ constexpr double kSlideHalfWidth = 35.5;
 constexpr int kSlideHalfHeight = 48;
 // Real time a slide spends per step, so that a card visibly travels on any
 // machine; AnimSpeed stays the number of steps.
-constexpr double kSlideStepSeconds = 0.004;
+constexpr double kSlideStepSeconds = 0.001;
 
 // The positions after each step from home towards target. AnimSpeed is the
 // divisor of the distance, about the number of steps; below 1 counts as 1.
