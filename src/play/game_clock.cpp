@@ -92,7 +92,7 @@ std::optional<std::int16_t> ParseMatchPoints(const QString& text, int current, i
   const double value = text.trimmed().toDouble(&ok);
   if (!ok || !std::isfinite(value)) return std::nullopt;
   const double rounded = std::nearbyint(value);
-  if (rounded < kMinMatchPoints || rounded > kMaxMatchPoints) return std::nullopt;
+  if (rounded < kLowestMatchTarget || rounded > kHighestMatchTarget) return std::nullopt;
   const int points = static_cast<int>(rounded);
   if (points == current || points <= matchScore || points <= oppMatchScore) return std::nullopt;
   return static_cast<std::int16_t>(points);

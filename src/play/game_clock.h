@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+#include "play/score_record.h"
+
 namespace play {
 
 class GameClock {
@@ -53,8 +55,5 @@ class GameClock {
 // and exceeds both sides' match points.
 std::optional<std::int16_t> ParseMatchPoints(const QString& text, int current, int matchScore,
                                              int oppMatchScore);
-
-constexpr int kMinMatchPoints = 62;
-constexpr int kMaxMatchPoints = 1000;
 
 }  // namespace play

@@ -18,6 +18,10 @@ constexpr int kScoreRecordLength = 76;
 
 // Opponents file: record i is the i-th opponent met online, from record 1.
 constexpr int kNetScoreRecordLength = kScoreRecordLength;
+// The points a match is played to: 62..1000, 100 unless the player chose.
+constexpr std::int16_t kLowestMatchTarget = 62;
+constexpr std::int16_t kHighestMatchTarget = 1000;
+constexpr std::int16_t kDefaultMatchTarget = 100;
 inline constexpr char kNetFolderName[] = "Net";
 inline constexpr char kNetFileSuffix[] = ".net";
 

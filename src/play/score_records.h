@@ -22,9 +22,6 @@ namespace play {
 
 // Points a match is played to: the match dialog's range, and the target
 // taken instead of a stored value outside it.
-constexpr std::int16_t kLowestMatchTarget = 62;
-constexpr std::int16_t kHighestMatchTarget = 1000;
-constexpr std::int16_t kDefaultMatchTarget = 100;
 
 // NetConnIndex while an online game is being set up and no peer is there.
 constexpr std::int16_t kNetConnSettingUp = 99;
