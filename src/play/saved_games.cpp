@@ -153,7 +153,7 @@ std::optional<double> LoadGameRecord(SavedGameServices& s, bool Online) {
     const std::int16_t target = MatchCell(r, kMatchPointsRow);
     // A match description over cells that hold no match (a target outside
     // the range a match can have) says nothing about the match.
-    if (target >= kLowestMatchPoints && target <= kHighestMatchPoints) {
+    if (target >= kLowestMatchTarget && target <= kHighestMatchTarget) {
       scores.MatchTarget = target;
       scores.MatchScore = MatchCell(r, kMatchScoreRow);
       scores.OppMatchScore = MatchCell(r, kOppMatchScoreRow);

@@ -32,10 +32,6 @@ enum class GameFile : int {
   Moves = 9,       // "~tempmoves.sav": the moves of the human's turn
 };
 
-// Points a match may be played to.
-constexpr std::int16_t kLowestMatchPoints = 62;
-constexpr std::int16_t kHighestMatchPoints = 1000;
-
 // Turn numbers stored in CurrentTurn.
 constexpr std::int16_t kLocalTurn = 1;
 constexpr std::int16_t kOpponentTurn = 2;
