@@ -525,6 +525,17 @@ QImage Panel(bool wood) {
   return img;
 }
 
+// The polished brass of the menu tab and the name plates.
+void BrassPlate(QPainter& p, const QRectF& r, double radius) {
+  QLinearGradient g(r.topLeft(), r.bottomLeft());
+  g.setColorAt(0, QColor(248, 226, 150));
+  g.setColorAt(0.45, QColor(214, 170, 72));
+  g.setColorAt(1, QColor(160, 116, 36));
+  p.setPen(QPen(QColor(92, 62, 14), 1));
+  p.setBrush(g);
+  p.drawRoundedRect(r, radius, radius);
+}
+
 // The menu tab at the top of the table: pointing at it brings the panel down.
 QImage MenuTab() {
   const int w = 64, h = 22;
@@ -533,14 +544,7 @@ QImage MenuTab() {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  const QRectF r(0.5, 0.5, w - 1, h - 1);
-  QLinearGradient g(r.topLeft(), r.bottomLeft());
-  g.setColorAt(0, QColor(248, 226, 150));
-  g.setColorAt(0.45, QColor(214, 170, 72));
-  g.setColorAt(1, QColor(160, 116, 36));
-  p.setPen(QPen(QColor(92, 62, 14), 1));
-  p.setBrush(g);
-  p.drawRoundedRect(r, 5, 5);
+  BrassPlate(p, QRectF(0.5, 0.5, w - 1, h - 1), 5);
   QFont font("DejaVu Sans");
   font.setBold(true);
   font.setPixelSize(12);
@@ -571,14 +575,7 @@ QImage Plate(const QString& text, int width) {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  const QRectF r(0.5, 0.5, width - 1, height - 1);
-  QLinearGradient g(r.topLeft(), r.bottomLeft());
-  g.setColorAt(0, QColor(248, 226, 150));
-  g.setColorAt(0.45, QColor(214, 170, 72));
-  g.setColorAt(1, QColor(160, 116, 36));
-  p.setPen(QPen(QColor(92, 62, 14), 1));
-  p.setBrush(g);
-  p.drawRoundedRect(r, 4, 4);
+  BrassPlate(p, QRectF(0.5, 0.5, width - 1, height - 1), 4);
   for (double x : {4.0, width - 4.0}) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(120, 84, 24));
