@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "media/help_backend.h"
+#include "media/mp3_playback.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -34,6 +36,8 @@ int main(int argc, char** argv) {
   parts.sound = platform::CreateSoundChannel();
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>();
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+  parts.musicPlayer = media::CreateMusicPlayer();
+  parts.helpBackend = media::CreateQtHelpBackend();
 
   play::Program program(std::move(parts));
   if (!program.Start()) return 1;

@@ -14,8 +14,7 @@ namespace play {
 namespace {
 
 constexpr const char* kResetMatchTitle = "Reset Match Points";
-constexpr const char* kMusicPlayerTitle = "Problem with Windows Media Player";
-constexpr const char* kMusicPlayerAddress = "https://gstreamer.freedesktop.org/download/";
+constexpr const char* kMusicUnavailableTitle = "Music Unavailable";
 
 }  // namespace
 
@@ -147,6 +146,12 @@ void FrmPlay::StopClock() {
 }
 
 void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1->SetToolTip(panel, text); }
+
+void FrmPlay::ShowMusicUnavailable(const QString& reason) {
+  musicUnavailableText_ = reason;
+  StatusBar1->SetText(kPanelMusic, kNoMusicPanelText);
+  StatusBar1->SetToolTip(kPanelMusic, reason);
+}
 
 void FrmPlay::AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
                           int targetIndex) {
@@ -362,10 +367,9 @@ void FrmPlay::StatusBar1_PanelClick(int panel) {
       if (frameNeighbours_->IsMP3Playing()) frameNeighbours_->StopMP3();
       frameNeighbours_->RequestStopMusic();
     } else {
-      ui_.MsgBox(QString("Your Windows Media Player is missing or has a corrupt file. The game needs this "
-                         "file in order to play music.\r\n\r\nTo correct this, download Windows Media "
-                         "Player for free from ") + kMusicPlayerAddress,
-                 platform::vbExclamation, kMusicPlayerTitle);
+      ui_.MsgBox(musicUnavailableText_.isEmpty() ? QString("The game cannot play music on this computer.")
+                                                 : musicUnavailableText_,
+                 platform::vbExclamation, kMusicUnavailableTitle);
     }
   }
 }

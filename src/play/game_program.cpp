@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "media/html_help.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
@@ -85,6 +86,13 @@ Program::Program(ProgramParts parts)
       *settingsStore_, sample_, random_, folders_.AppPath, player_.PlayerName, player_.FirstPlayerRule, *this});
   playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
       playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
+
+  helpBackend_ = std::move(parts.helpBackend);
+  music_ = std::make_unique<media::Music>(
+      media::MusicServices{folders_, wait_, *ui_, *settingsStore_, *sound_, [this] { return player_.SoundOn; },
+                           kProgramTitle},
+      std::move(parts.musicPlayer));
+  if (music_->MusicUnavailable()) view.ShowMusicUnavailable(media::MusicUnavailableText(music_->UnavailableCause()));
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { cmdDeal_Click(); });
   view.installEventFilter(this);
@@ -300,12 +308,18 @@ void Program::ShowLogo(bool show) {
   if (!show && frmPlay_->picLogo) frmPlay_->picLogo->hide();
 }
 
-// No music player is joined yet: nothing plays, nothing to stop.
-void Program::ShowMusicMenu() {}
-bool Program::MusicUnavailable() const { return false; }
-bool Program::IsMP3Playing() { return false; }
-void Program::StopMP3() {}
-void Program::RequestStopMusic() {}
+void Program::ShowMusicMenu() { music_->ShowMusicMenu(); }
+bool Program::MusicUnavailable() const { return music_->MusicUnavailable(); }
+bool Program::IsMP3Playing() { return music_->IsMP3Playing(); }
+void Program::StopMP3() { music_->StopMP3(); }
+void Program::RequestStopMusic() { music_->RequestStopMusic(); }
+
+void Program::ShowHelp(const QString& Action, const QString& Keyword) {
+  play::ShowHelp(Action, Keyword, HelpObject, [this]() -> std::unique_ptr<media::HTMLHelp> {
+    if (!helpBackend_) return nullptr;
+    return std::make_unique<media::HTMLHelpWrapper>(*helpBackend_, *ui_, *settingsStore_, folders_.AppPath);
+  }, folders_.AppPath);
+}
 
 // The keyboard shortcuts are not joined yet.
 void Program::KeyShortcut(int, int) {}

@@ -11,6 +11,10 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "media/help_backend.h"
+#include "media/help_viewer.h"
+#include "media/mp3_playback.h"
+#include "media/music.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
@@ -55,6 +59,8 @@ struct ProgramParts {
   std::unique_ptr<platform::SettingsStore> settingsStore;
   std::uint32_t seed = 0;              // the random generator's seed, taken once
   QString cardDeckRoot;                // the card-deck library's folder; empty: the system's
+  std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
+  std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
 };
 
 // Why the program could not start.
@@ -102,6 +108,10 @@ class Program : public QObject,
   const media::Folders& folders() const { return folders_; }
   MoveServices& moveServices() { return *moveServices_; }
   HumanTurn& humanTurn() { return *humanTurn_; }
+  // The intro, the play list, the music menu's rows and the clean-up.
+  media::Music& music() { return *music_; }
+  // The manual: "Contents", "Keyword" with a keyword, or "Close".
+  void ShowHelp(const QString& Action, const QString& Keyword = {});
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -221,6 +231,11 @@ class Program : public QObject,
   std::unique_ptr<GameOverServices> gameOverServices_;
   std::unique_ptr<NewGameServices> newGameServices_;
   std::unique_ptr<PlayerServices> playerServices_;
+
+  // The music and the manual.
+  std::unique_ptr<media::Music> music_;
+  std::unique_ptr<media::HelpBackend> helpBackend_;
+  std::unique_ptr<media::HTMLHelp> HelpObject;  // made on first use, released on "Close"
 };
 
 }  // namespace play
