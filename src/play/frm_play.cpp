@@ -151,6 +151,12 @@ void FrmPlay::ShowMusicUnavailable(const QString& reason) {
   musicUnavailableText_ = reason;
   StatusBar1->SetText(kPanelMusic, kNoMusicPanelText);
   StatusBar1->SetToolTip(kPanelMusic, reason);
+  // The panel grows to hold its text; the player's panel gives way.
+  const int needed = StatusBar1->fontMetrics().horizontalAdvance(QString(kNoMusicPanelText)) + 10;
+  if (StatusBar1->Width(kPanelMusic) < needed) {
+    StatusBar1->SetWidth(kPanelMusic, needed);
+    SizeStatusBar();
+  }
 }
 
 void FrmPlay::AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,

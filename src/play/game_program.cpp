@@ -308,7 +308,12 @@ void Program::ShowLogo(bool show) {
   if (!show && frmPlay_->picLogo) frmPlay_->picLogo->hide();
 }
 
-void Program::ShowMusicMenu() { music_->ShowMusicMenu(); }
+// The music menu waits while it is open: a close asked for meanwhile is
+// completed when it returns.
+void Program::ShowMusicMenu() {
+  music_->ShowMusicMenu();
+  FinishTopLevelCommand();
+}
 bool Program::MusicUnavailable() const { return music_->MusicUnavailable(); }
 bool Program::IsMP3Playing() { return music_->IsMP3Playing(); }
 void Program::StopMP3() { music_->StopMP3(); }
