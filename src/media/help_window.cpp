@@ -262,7 +262,9 @@ QString PopupTopic(const QString& source, int id) {
 
 class QtHelpBackend : public HelpBackend {
  public:
-  ~QtHelpBackend() override { CloseAll(); }
+  ~QtHelpBackend() override {
+    for (auto& [key, entry] : windows_) delete entry.window.data();
+  }
 
   HelpWindowHandle HtmlHelp(HelpWindowHandle, const HelpRequest& request) override {
     if (request.command == HelpCommand::CloseAll) {

@@ -38,7 +38,9 @@ Music::Music(MusicServices services, std::unique_ptr<MusicPlayer> player)
     listener.ended = [this] {
       const unsigned run = listRun_;
       QTimer::singleShot(0, &queue_, [this, run] {
-        if (run == listRun_) SongEnded();
+        if (run != listRun_) return;
+        SongEnded();
+        if (s_.commandDone) s_.commandDone();
       });
     };
     player_->SetListener(std::move(listener));

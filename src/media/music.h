@@ -63,6 +63,10 @@ struct MusicServices {
   platform::SoundChannel& sound;     // the menu sound
   std::function<bool()> soundOn;     // the player's game sounds are on
   QString title;                     // the program's name, for its message boxes
+  // Called after the list has moved on to the next song from the event
+  // queue: starting a song waits, and a close asked for meanwhile is
+  // completed then.
+  std::function<void()> commandDone;
 };
 
 inline constexpr char kAddSongTitle[] = "Add Song to Play List";

@@ -90,7 +90,7 @@ Program::Program(ProgramParts parts)
   helpBackend_ = std::move(parts.helpBackend);
   music_ = std::make_unique<media::Music>(
       media::MusicServices{folders_, wait_, *ui_, *settingsStore_, *sound_, [this] { return player_.SoundOn; },
-                           kProgramTitle},
+                           kProgramTitle, [this] { FinishTopLevelCommand(); }},
       std::move(parts.musicPlayer));
   if (music_->MusicUnavailable()) view.ShowMusicUnavailable(media::MusicUnavailableText(music_->UnavailableCause()));
 

@@ -70,7 +70,9 @@ class MusicTest : public ::testing::Test {
     p->cause = cause;
     player = p.get();
     auto m = std::make_unique<Music>(
-        MusicServices{folders, wait, ui, settings, sound, [this] { return soundOn; }, "Marrowdale"}, std::move(p));
+        MusicServices{folders, wait, ui, settings, sound, [this] { return soundOn; }, "Marrowdale",
+                      [this] { ++commandsDone; }},
+        std::move(p));
     m->SetMenu(&menu);
     return m;
   }
@@ -94,6 +96,7 @@ class MusicTest : public ::testing::Test {
   platform::IniSettingsStore settings{home.ConfigHome()};
   platform::FakeSoundChannel sound;
   bool soundOn = true;
+  int commandsDone = 0;
   FakeMusicMenu menu;
   FakeMusicPlayer* player = nullptr;
 };
@@ -131,6 +134,7 @@ TEST_F(MusicTest, PlayAllPlaysTheListOnceAndNextSongWraps) {
   }
   EXPECT_EQ(Opened(), (std::vector<QString>{"one.mp3", "two.mp3", "three.mp3"}));
   EXPECT_FALSE(music->ListPlaying()) << "the list never wraps to its first song";
+  EXPECT_EQ(commandsDone, 3) << "each step from the queue may complete a close asked for meanwhile";
   EXPECT_FALSE(music->IsMP3Playing());
 
   // After the last song, Next Song starts again at the first.
@@ -282,7 +286,7 @@ TEST(MusicPlayer, TheRealPlayerNeverHangsWithoutASoundDevice) {
   platform::FakeUi ui;
   platform::IniSettingsStore settings(home.ConfigHome());
   platform::FakeSoundChannel sound;
-  Music music(MusicServices{folders, wait, ui, settings, sound, {}, "Marrowdale"}, CreateMusicPlayer());
+  Music music(MusicServices{folders, wait, ui, settings, sound, {}, "Marrowdale", {}}, CreateMusicPlayer());
   music.PlayIntro();
   wait.Pause(0.05);
   EXPECT_EQ(music.StopMP3(), "");
