@@ -2,6 +2,7 @@
 #include <QAudioDevice>
 #include <QAudioOutput>
 #include <QFileInfo>
+#include <QList>
 #include <QMediaDevices>
 #include <QMediaFormat>
 #include <QMediaPlayer>
@@ -27,7 +28,9 @@ class QtMusicPlayer : public MusicPlayer {
 
   MusicUnavailableCause Availability() override {
     if (QMediaDevices::audioOutputs().isEmpty()) return MusicUnavailableCause::NoAudioOutput;
-    if (!QMediaFormat().supportedFileFormats(QMediaFormat::Decode).contains(QMediaFormat::MP3))
+    // GStreamer reads MP3 through a parser and a decoder, and lists it as a
+    // codec rather than as a file format.
+    if (!QMediaFormat().supportedAudioCodecs(QMediaFormat::Decode).contains(QMediaFormat::AudioCodec::MP3))
       return MusicUnavailableCause::NoMp3Decoder;
     if (!EnsurePlayer() || !player_->isAvailable()) return MusicUnavailableCause::NoPlayer;
     return MusicUnavailableCause::None;
