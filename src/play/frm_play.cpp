@@ -39,6 +39,8 @@ FrmPlay::FrmPlay(const table::CardTableServices& services, const platform::Scree
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
   tmrResize.setInterval(kResizeDelayMs);
   connect(&tmrResize, &QTimer::timeout, this, [this] { tmrResize_Timer(); });
+  frameWatch_.setInterval(kFrameCheckMs);
+  connect(&frameWatch_, &QTimer::timeout, this, [this] { CheckFramed(); });
 
   connect(this, &table::CardTable::pauseFrameClicked, this, [this] { PauseTiming(); });
   const auto minimum = table::MinimumFormSize(settings_.LargeFonts);
@@ -189,8 +191,6 @@ QSize FrmPlay::FrameExtra() const {
 void FrmPlay::RefitWhenFramed(std::function<void()> done) {
   framedDone_ = std::move(done);
   frameChecks_ = 0;
-  frameWatch_.setInterval(kFrameCheckMs);
-  connect(&frameWatch_, &QTimer::timeout, this, [this] { CheckFramed(); }, Qt::UniqueConnection);
   frameWatch_.start();
   CheckFramed();
 }
