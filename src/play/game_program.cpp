@@ -110,7 +110,11 @@ bool Program::Start() {
   FrmPlay& view = *frmPlay_;
   view.SetFixedSizes();
   humanTurn_->Connect();
-  if (startUp_->Run()) return true;
+  if (startUp_->Run()) {
+    // A close asked for during start-up's pauses is completed now.
+    FinishTopLevelCommand();
+    return true;
+  }
   // Start-up stopped: nothing is stored, the temporary files go.
   leaving_->SetExitHandled();
   saved_.SavedGamesFile.Close();
