@@ -181,7 +181,10 @@ bool StartUp::Run() {
     s_.ui.MsgBox(warning, platform::vbCritical, kProgramTitle);
 
   s_.frmPlay.FitMainWindow();
-  if (!OpenDoor()) return false;
+  if (!OpenDoor()) {
+    if (splash_) splash_->Unload();
+    return false;
+  }
 
   s_.frmPlay.RedrawTable();
   s_.frmPlay.ClearTable();
