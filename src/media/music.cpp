@@ -53,11 +53,6 @@ Music::~Music() {
 
 QString Music::ListPath() const { return s_.folders.UserPath + kMusicListFile; }
 
-void Music::PlayIntro() {
-  if (state_.MusicUnavailable) return;
-  PlayMP3(s_.folders.AppPath + kIntroFile);
-}
-
 void Music::LoadMusicList() {
   state_.PlayList.clear();
   if (!QFileInfo::exists(ListPath())) CreateDefaultMusicList();

@@ -1,5 +1,5 @@
 #pragma once
-// The program's music: the intro, the play list in memory and on disk, the
+// The program's music: the play list in memory and on disk, the
 // add-song chooser, the music menu above the "Music" panel and the list
 // that plays song after song. Songs go through the MP3 command layer.
 // Nothing ever waits for a song: the list moves on when the player reports
@@ -87,8 +87,6 @@ class Music {
   // Start and leaving.
   bool MusicUnavailable() const { return state_.MusicUnavailable; }
   MusicUnavailableCause UnavailableCause() const { return cause_; }
-  // Plays the intro tune from the program folder (unless music is unavailable).
-  void PlayIntro();
   // Reads the list file (writing the default list first when it is
   // missing), drops blank lines and songs whose files are gone, and writes
   // the list back.

@@ -264,7 +264,7 @@ TEST_F(MusicTest, WithoutAnAudioOutputNothingPlaysAndTheMenuStaysShut) {
   auto music = Make(MusicUnavailableCause::NoAudioOutput);
   EXPECT_TRUE(music->MusicUnavailable());
   EXPECT_FALSE(MusicUnavailableText(music->UnavailableCause()).isEmpty());
-  music->PlayIntro();
+  EXPECT_EQ(music->PlayMP3(folders.AppPath + "Data/intro.mp3"), "Error with input file");
   music->ShowMusicMenu();
   music->LoadMusicList();
   music->PlaySong(Song("one.mp3"));
@@ -287,7 +287,7 @@ TEST(MusicPlayer, TheRealPlayerNeverHangsWithoutASoundDevice) {
   platform::IniSettingsStore settings(home.ConfigHome());
   platform::FakeSoundChannel sound;
   Music music(MusicServices{folders, wait, ui, settings, sound, {}, "Marrowdale", {}}, CreateMusicPlayer());
-  music.PlayIntro();
+  music.PlayMP3(folders.AppPath + "Data/intro.mp3");
   wait.Pause(0.05);
   EXPECT_EQ(music.StopMP3(), "");
   EXPECT_FALSE(music.IsMP3Playing());
