@@ -140,7 +140,9 @@ QUrl HelpWindow::TopicUrl(const QString& topic) const {
   QUrl url;
   url.setScheme("qthelp");
   url.setHost(docs.first());
-  url.setPath("/" + QString(kManualFolder) + "/" + topic);
+  const int mark = topic.indexOf('#');
+  url.setPath("/" + QString(kManualFolder) + "/" + (mark < 0 ? topic : topic.left(mark)));
+  if (mark >= 0) url.setFragment(topic.mid(mark + 1));
   return url;
 }
 

@@ -56,11 +56,13 @@ QString Music::ListPath() const { return s_.folders.UserPath + kMusicListFile; }
 void Music::LoadMusicList() {
   state_.PlayList.clear();
   if (!QFileInfo::exists(ListPath())) CreateDefaultMusicList();
-  QStringList songs = ReadMusicListFile(ListPath());
+  std::optional<QStringList> songs = ReadMusicListFile(ListPath());
+  // A list that cannot be read is left as it is, never replaced by an empty one.
+  if (!songs) return;
   // A song deleted or moved since it was added leaves the list.
-  for (qsizetype i = songs.size() - 1; i >= 0; --i)
-    if (!QFileInfo(songs[i]).isFile()) songs.removeAt(i);
-  state_.PlayList = songs;
+  for (qsizetype i = songs->size() - 1; i >= 0; --i)
+    if (!QFileInfo((*songs)[i]).isFile()) songs->removeAt(i);
+  state_.PlayList = *songs;
   SaveMusicList();
 }
 

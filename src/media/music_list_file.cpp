@@ -5,9 +5,9 @@
 
 namespace media {
 
-QStringList ReadMusicListFile(const QString& path) {
+std::optional<QStringList> ReadMusicListFile(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   QStringList lines;
   for (QByteArray line : file.readAll().split('\n')) {
     if (line.endsWith('\r')) line.chop(1);

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace media {
 
@@ -16,8 +17,8 @@ inline constexpr char kMusicSettingSection[] = "Marrowdale4";
 inline constexpr char kMusicSettingKey[] = "Music";
 
 // The lines of the list file that are not blank, as read (a CR before the
-// line feed is no part of the line); nothing when the file cannot be read.
-QStringList ReadMusicListFile(const QString& path);
+// line feed is no part of the line); nullopt when the file cannot be read.
+std::optional<QStringList> ReadMusicListFile(const QString& path);
 
 // Writes the songs, one per line ended by CR LF, replacing the file only
 // once the new one is complete. False when it could not be written.

@@ -99,6 +99,8 @@ class Program : public QObject,
   void SetFirstStartWindows(FirstStartWindows* windows) { startUp_->SetFirstStartWindows(windows); }
   void SetOnlineGoodbye(OnlineGoodbye* online) { leaving_->SetOnline(online); }
   void SetLeavingMedia(LeavingMedia* media) { leaving_->SetMedia(media); }
+  // The list-style menu that shows the music rows.
+  void SetMusicMenu(media::MusicMenu* menu) { music_->SetMenu(menu); }
   void SetChatBackground(table::ChatBackground* chat) { backgrounds_->SetChat(chat); }
 
   // The Deal button.

@@ -134,6 +134,14 @@ TEST(HelpWindowTest, OpensAtTheKeywordAndClosesEveryWindow) {
   wait.WaitUntil([&] { return window->Engine().contentModel()->rowCount() > 0; }, 10);
   window->grab().save(QStringLiteral(MARROWDALE_BINARY_DIR) + "/help_window.png");
 
+  HelpRequest topic;
+  topic.command = HelpCommand::DisplayTopic;
+  topic.file = chm + ">Size";
+  topic.topic = "rules.html#stop";
+  EXPECT_EQ(backend->HtmlHelp(0, topic), first);
+  EXPECT_EQ(window->CurrentPage().fileName(), "rules.html");
+  EXPECT_EQ(window->CurrentPage().fragment(), "stop");
+
   HelpRequest close;
   close.command = HelpCommand::CloseAll;
   backend->HtmlHelp(0, close);
