@@ -323,16 +323,24 @@ class QtHelpBackend : public HelpBackend {
   }
 
  private:
+  // One help window per collection. The window type of the request that
+  // first names one places it; a later request of another type reuses it.
   std::pair<HelpWindow*, HelpWindowHandle> WindowFor(const QString& collection, const QString& type) {
     if (collection.isEmpty()) return {nullptr, 0};
-    const QString key = collection + ">" + type.toLower();
-    auto it = windows_.find(key);
-    if (it != windows_.end() && it->second.window) return {it->second.window, it->second.handle};
+    auto it = windows_.find(collection);
+    if (it != windows_.end() && it->second.window) {
+      Entry& entry = it->second;
+      if (entry.type.isEmpty() && !type.isEmpty()) {
+        entry.type = type;
+        entry.window->setGeometry(NamedGeometry(type));
+      }
+      return {entry.window, entry.handle};
+    }
     auto* window = new HelpWindow(collection);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setGeometry(NamedGeometry(type));
     const HelpWindowHandle handle = ++lastHandle_;
-    windows_[key] = {window, handle};
+    windows_[collection] = {window, handle, type};
     return {window, handle};
   }
 
@@ -365,6 +373,7 @@ class QtHelpBackend : public HelpBackend {
   struct Entry {
     QPointer<HelpWindow> window;
     HelpWindowHandle handle = 0;
+    QString type;  // the window type it was placed by; empty: none yet
   };
   std::map<QString, Entry> windows_;
   HelpWindowHandle lastHandle_ = 0;

@@ -115,6 +115,11 @@ TEST(HelpWindowTest, OpensAtTheKeywordAndClosesEveryWindow) {
   const HelpWindowHandle first = backend->HtmlHelp(0, contents);
   EXPECT_NE(first, 0);
 
+  HelpRequest plain;  // the keyword's default topic comes first, without a window type
+  plain.command = HelpCommand::DisplayTopic;
+  plain.file = chm;
+  EXPECT_EQ(backend->HtmlHelp(0, plain), first) << "one help window for the manual";
+
   HelpRequest keyword;
   keyword.command = HelpCommand::KeywordLookup;
   keyword.file = chm;
