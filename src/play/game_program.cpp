@@ -86,6 +86,10 @@ Program::Program(ProgramParts parts)
   playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
       playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
 
+  cardWindows_ = std::make_unique<table::SmallCardWindows>(view, tableSettings_, screen_.captionHeight,
+                                                          screen_.TwipsPerPixel(),
+                                                          static_cast<table::TableauWindowHooks*>(this));
+
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { cmdDeal_Click(); });
   view.installEventFilter(this);
 }
@@ -169,6 +173,7 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     StoreOnExit();
+    cardWindows_->UnloadAll();
   }
   return QObject::eventFilter(watched, event);
 }
@@ -290,9 +295,8 @@ void Program::LoadNetPlayerList() {}
 
 // ---- The window's neighbours ----
 
-// The tableau cards window is not part of the program yet.
-bool Program::TableauCardsWindowShown() const { return false; }
-void Program::HideTableauCardsWindow() {}
+bool Program::TableauCardsWindowShown() const { return cardWindows_->TableauCardsWindowShown(); }
+void Program::HideTableauCardsWindow() { cardWindows_->HideTableauCardsWindow(); }
 
 // The logo is painted by the media services, which are not joined yet;
 // hiding it needs nothing of them.
@@ -322,20 +326,26 @@ void Program::SetMatchPoints(std::int16_t points) {
 }
 
 // The tutorial, chat and scores windows and the menu list are not part of
-// the program yet; nothing follows the main window.
-void Program::MainWindowMinimised() {}
+// the program yet; of the windows that follow the main window, the tableau
+// cards window is unloaded.
+void Program::MainWindowMinimised() { cardWindows_->UnloadTableauCardsWindow(); }
 void Program::MainWindowShown(Qt::WindowStates) {}
 void Program::UnloadMenuWindow() {}
 bool Program::SplashOpen() const { return false; }
 
-// The menu panel, the developer's pile viewer, the Tableau cards window, the
-// tutorial and online play are not part of the program yet.
+// The menu panel, the tutorial and online play are not part of the program yet.
 void Program::PanelHide() {}
-void Program::ViewCards(const QString&, int) {}
-void Program::ShowTableauPile(int) {}
+void Program::ViewCards(const QString& pileName, int index) { cardWindows_->ViewCards(pileName, index); }
+void Program::ShowTableauPile(int pile) { cardWindows_->ShowTableauPile(pile); }
 void Program::TutorialStockTurned() {}
 void Program::HideTutorialHand() {}
 void Program::Opponent() {}
+
+bool Program::TutorialMode() const { return state_.TutorialMode; }
+void Program::TableauWindowClickedInTutorial() {
+  EnableNextTip(true);
+  frmPlay_->EnablePiles(false);
+}
 
 void Program::MoveCardFrameOver(table::PileControl pile, int index) {
   const table::PictureBox* box = frmPlay_->Pile(pile, index);

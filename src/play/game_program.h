@@ -31,6 +31,7 @@
 #include "table/deal.h"
 #include "table/game_state.h"
 #include "table/piles.h"
+#include "table/small_card_windows.h"
 #include "table/sound_effects_player.h"
 #include "table/table_settings.h"
 
@@ -71,7 +72,8 @@ class Program : public QObject,
                 private FrmPlayNeighbours,
                 private DecidingCardMarker,
                 private HumanTurnNeighbours,
-                private NewGameHooks {
+                private NewGameHooks,
+                private table::TableauWindowHooks {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
@@ -180,6 +182,9 @@ class Program : public QObject,
   void TutorialStockTurned() override;
   void HideTutorialHand() override;
   void Opponent() override;
+  // TableauWindowHooks
+  bool TutorialMode() const override;
+  void TableauWindowClickedInTutorial() override;
 
   // What the desktop gives.
   media::Folders folders_;
@@ -221,6 +226,7 @@ class Program : public QObject,
   std::unique_ptr<GameOverServices> gameOverServices_;
   std::unique_ptr<NewGameServices> newGameServices_;
   std::unique_ptr<PlayerServices> playerServices_;
+  std::unique_ptr<table::SmallCardWindows> cardWindows_;  // the tableau cards window and the pile viewer
 };
 
 }  // namespace play
