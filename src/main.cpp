@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <memory>
 
+#include "dialogs/scores_owner.h"
 #include "media/folders.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
 
   play::Program program(std::move(parts));
+  dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
+  program.SetScoresWindow(&scores);
   if (!program.Start()) return 1;
   return app.exec();
 }

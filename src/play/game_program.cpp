@@ -325,10 +325,12 @@ void Program::SetMatchPoints(std::int16_t points) {
   play::SaveScoreRec(scores_, scoreStore_);
 }
 
-// The tutorial, chat and scores windows and the menu list are not part of
-// the program yet; of the windows that follow the main window, the tableau
-// cards window is unloaded.
-void Program::MainWindowMinimised() { cardWindows_->UnloadTableauCardsWindow(); }
+// The tutorial and chat windows and the menu list are not part of the
+// program yet; the scores and tableau cards windows are unloaded.
+void Program::MainWindowMinimised() {
+  if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
+  cardWindows_->UnloadTableauCardsWindow();
+}
 void Program::MainWindowShown(Qt::WindowStates) {}
 void Program::UnloadMenuWindow() {}
 bool Program::SplashOpen() const { return false; }
@@ -340,6 +342,11 @@ void Program::ShowTableauPile(int pile) { cardWindows_->ShowTableauPile(pile); }
 void Program::TutorialStockTurned() {}
 void Program::HideTutorialHand() {}
 void Program::Opponent() {}
+
+ScoreAccess Program::ScoresAccess() {
+  return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, netConnIndex_,
+                     netPlayerNames_, *this, *frmPlay_, *ui_, wait_, folders_};
+}
 
 bool Program::TutorialMode() const { return state_.TutorialMode; }
 void Program::TableauWindowClickedInTutorial() {

@@ -23,6 +23,7 @@
 #include "play/player.h"
 #include "play/players.h"
 #include "play/saved_games.h"
+#include "play/score_access.h"
 #include "play/score_records.h"
 #include "play/who_goes_first.h"
 #include "table/busy_guard.h"
@@ -104,6 +105,11 @@ class Program : public QObject,
   const media::Folders& folders() const { return folders_; }
   MoveServices& moveServices() { return *moveServices_; }
   HumanTurn& humanTurn() { return *humanTurn_; }
+
+  // What the scores window works on, and the window itself (main.cpp wires it).
+  ScoreAccess ScoresAccess();
+  void SetScoresWindow(ScoresWindow* window) { scoresWindow_ = window; }
+  ScoresWindow* scoresWindow() const { return scoresWindow_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -205,6 +211,7 @@ class Program : public QObject,
   std::int16_t netConnIndex_ = 0;          // 0: no online game
   platform::RecordFile netFile_;           // the player's opponents file, when he has one
   NetScoreFile netScores_;                 // its current record
+  QStringList netPlayerNames_;             // the opponents met online, as network play lists them
   ScoreStore scoreStore_;                  // where the score record in force is kept
   SavedGames saved_;                       // the game record and the saved-games and move files
   SampleGames sample_;                     // the numbered sample games
@@ -226,7 +233,8 @@ class Program : public QObject,
   std::unique_ptr<GameOverServices> gameOverServices_;
   std::unique_ptr<NewGameServices> newGameServices_;
   std::unique_ptr<PlayerServices> playerServices_;
-  std::unique_ptr<table::SmallCardWindows> cardWindows_;  // the tableau cards window and the pile viewer
+  std::unique_ptr<table::SmallCardWindows> cardWindows_;
+  ScoresWindow* scoresWindow_ = nullptr;   // none until main.cpp wires the dialogs  // the tableau cards window and the pile viewer
 };
 
 }  // namespace play
