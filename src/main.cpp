@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <memory>
 
+#include "dialogs/frm_options.h"
 #include "dialogs/scores_owner.h"
 #include "media/folders.h"
 #include "platform/settings.h"
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
   play::Program program(std::move(parts));
   dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
   program.SetScoresWindow(&scores);
+  dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());
+  program.SetPreferencesWindow(&preferences);
   if (!program.Start()) return 1;
   return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "platform/ui.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -91,5 +92,13 @@ std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& titl
 }
 
 void QtUi::Beep() { QApplication::beep(); }
+
+std::optional<unsigned> QtUi::ChooseColor(unsigned initial) {
+  const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
+  const QColor chosen = QColorDialog::getColor(start, parent_);
+  if (!chosen.isValid()) return std::nullopt;
+  return static_cast<unsigned>(chosen.red()) | (static_cast<unsigned>(chosen.green()) << 8) |
+         (static_cast<unsigned>(chosen.blue()) << 16);
+}
 
 }  // namespace platform

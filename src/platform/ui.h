@@ -53,6 +53,9 @@ class UiService {
                                           const QString& defaultText) = 0;
   // A short beep (the Windows "Beep").
   virtual void Beep() = 0;
+  // The colour chooser, starting from `initial` (0x00BBGGRR); nullopt when
+  // the user cancels.
+  virtual std::optional<unsigned> ChooseColor(unsigned initial) = 0;
 };
 
 class QtUi : public UiService {
@@ -63,6 +66,7 @@ class QtUi : public UiService {
   std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) override;
   void Beep() override;
+  std::optional<unsigned> ChooseColor(unsigned initial) override;
 
  private:
   QWidget* parent_;
@@ -111,6 +115,14 @@ class FakeUi : public UiService {
     return answer;
   }
   void Beep() override { ++beeps; }
+  // Answers from colorAnswers; none queued: cancelled.
+  std::optional<unsigned> ChooseColor(unsigned initial) override {
+    colorsAsked.push_back(initial);
+    if (colorAnswers.empty()) return std::nullopt;
+    auto answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    return answer;
+  }
 
   void QueueAnswer(int answer) { answers.push_back(answer); }
   void QueueInput(std::optional<QString> text) { inputs.push_back(std::move(text)); }
@@ -120,6 +132,8 @@ class FakeUi : public UiService {
   int beeps = 0;
   std::deque<int> answers;
   std::deque<std::optional<QString>> inputs;
+  std::vector<unsigned> colorsAsked;
+  std::deque<std::optional<unsigned>> colorAnswers;
 };
 
 }  // namespace platform

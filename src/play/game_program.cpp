@@ -180,7 +180,7 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
 
 void Program::StoreOnExit() {
   if (!playersFile_.IsOpen()) return;
-  if (player_.CurrentPlayer != 0) SavePlayer(player_, *this, playersFile_);
+  if (player_.CurrentPlayer != 0) play::SavePlayer(player_, *this, playersFile_);
   ClearTempMoves(saved_, false, folders_.DataPath, *ui_);
   saved_.SavedGamesFile.Close();
   playersFile_.Close();
@@ -347,6 +347,12 @@ ScoreAccess Program::ScoresAccess() {
   return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, netConnIndex_,
                      netPlayerNames_, *this, *frmPlay_, *ui_, wait_, folders_};
 }
+
+table::FrmPic& Program::Pictures() { return frmPlay_->frmPic; }
+table::CardDeckSource* Program::DeckLibrary() { return deckLibrary_.DecksQuantity() > 0 ? &deckSource_ : nullptr; }
+QImage Program::BuiltInFaceSheet() const { return frmPlay_->frmStdSm.BuiltIn(); }
+bool Program::SavePlayer() { return play::SavePlayer(player_, *this, playersFile_) == PlayerFileResult::Ok; }
+void Program::RefreshEmptyPilePictures() { frmPlay_->RefreshEmptyPilePictures(); }
 
 bool Program::TutorialMode() const { return state_.TutorialMode; }
 void Program::TableauWindowClickedInTutorial() {

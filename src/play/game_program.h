@@ -21,6 +21,7 @@
 #include "play/human_turn.h"
 #include "play/new_game.h"
 #include "play/player.h"
+#include "play/preferences_access.h"
 #include "play/players.h"
 #include "play/saved_games.h"
 #include "play/score_access.h"
@@ -74,7 +75,8 @@ class Program : public QObject,
                 private DecidingCardMarker,
                 private HumanTurnNeighbours,
                 private NewGameHooks,
-                private table::TableauWindowHooks {
+                private table::TableauWindowHooks,
+                private PreferencesTable {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
@@ -110,6 +112,11 @@ class Program : public QObject,
   ScoreAccess ScoresAccess();
   void SetScoresWindow(ScoresWindow* window) { scoresWindow_ = window; }
   ScoresWindow* scoresWindow() const { return scoresWindow_; }
+  // What the Preferences dialog works on; the backgrounds come from start-up.
+  PreferencesTable& Preferences() { return *this; }
+  void SetTableBackgrounds(TableBackgrounds* backgrounds) { backgrounds_ = backgrounds; }
+  void SetPreferencesWindow(PreferencesWindow* window) { preferencesWindow_ = window; }
+  PreferencesWindow* preferencesWindow() const { return preferencesWindow_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -191,6 +198,21 @@ class Program : public QObject,
   // TableauWindowHooks
   bool TutorialMode() const override;
   void TableauWindowClickedInTutorial() override;
+  // PreferencesTable
+  PlayerSettings& Settings() override { return player_; }
+  const table::TableSettings& Table() const override { return tableSettings_; }
+  table::FrmPic& Pictures() override;
+  platform::UiService& Ui() override { return *ui_; }
+  platform::WaitService& Wait() override { return wait_; }
+  table::CardDeckSource* DeckLibrary() override;
+  QImage BuiltInFaceSheet() const override;
+  int ColorBits() const override { return screen_.colorBits; }
+  TableBackgrounds* Backgrounds() override { return backgrounds_; }
+  void ApplyPreferences() override { ApplySettings(player_); }
+  void SetCardBackColor(std::uint32_t bgr) override { tableSettings_.CardBackColor = bgr; }
+  bool SavePlayer() override;
+  void RefreshEmptyPilePictures() override;
+  void UnloadTableauCardsWindow() override { cardWindows_->UnloadTableauCardsWindow(); }
 
   // What the desktop gives.
   media::Folders folders_;
@@ -234,7 +256,9 @@ class Program : public QObject,
   std::unique_ptr<NewGameServices> newGameServices_;
   std::unique_ptr<PlayerServices> playerServices_;
   std::unique_ptr<table::SmallCardWindows> cardWindows_;
-  ScoresWindow* scoresWindow_ = nullptr;   // none until main.cpp wires the dialogs  // the tableau cards window and the pile viewer
+  ScoresWindow* scoresWindow_ = nullptr;   // none until main.cpp wires the dialogs
+  TableBackgrounds* backgrounds_ = nullptr;  // none until start-up provides the backgrounds
+  PreferencesWindow* preferencesWindow_ = nullptr;  // none until main.cpp wires the dialogs  // the tableau cards window and the pile viewer
 };
 
 }  // namespace play
