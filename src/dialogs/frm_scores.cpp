@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -189,6 +190,18 @@ FrmScores::FrmScores(ScoreFiles files, QWidget* parent) : QDialog(parent), files
   v3->addWidget(LblNetMain);
   v3->addWidget(fraNetMain);
   SSTab1->addTab(tab3, "Internet");
+
+  // The tabs show only their pictures; without them, their captions.
+  const char* const tabPictures[] = {"scores-tab-single.png", "scores-tab-matches.png", "scores-tab-high.png",
+                                     "scores-tab-internet.png"};
+  for (int tab = 0; tab < 4; ++tab) {
+    const QPixmap label(files_.picturesFolder + QString::fromLatin1(tabPictures[tab]));
+    if (label.isNull()) continue;
+    SSTab1->setIconSize(label.size());
+    SSTab1->setTabIcon(tab, QIcon(label));
+    SSTab1->setTabText(tab, QString());
+  }
+  Image1->setPixmap(QPixmap(files_.picturesFolder + QStringLiteral("scores-trophy.png")));
 
   for (int i = 0; i <= 5; ++i) connect(cmdMaintenance[i], &QPushButton::clicked, this, [this, i] { cmdMaintenance_Click(i); });
   for (int i = 0; i <= 3; ++i) connect(cmdNetMaintain[i], &QPushButton::clicked, this, [this, i] { cmdNetMaintain_Click(i); });

@@ -52,6 +52,7 @@ struct ScoreFiles {
   platform::UiService& ui;
   OpponentList* opponents = nullptr;  // none: no opponents are listed
   QString highScorePath;             // DataPath + "highscore.sav"
+  QString picturesFolder;            // AppPath + "Data/pictures/": the tab labels and the trophy
 };
 
 // Which message label of the window an action writes.

@@ -19,7 +19,8 @@ FrmScores* ScoresOwner::LoadScoresWindow() {
   if (frmScores_) return frmScores_;
   ScoreFiles files{access_.players, access_.player, access_.scores, access_.store, access_.net,
                    access_.NetConnIndex, access_.view, access_.ui, this,
-                   access_.folders.DataPath + QString::fromLatin1(play::kHighScoreFileName)};
+                   access_.folders.DataPath + QString::fromLatin1(play::kHighScoreFileName),
+                   access_.folders.AppPath + QStringLiteral("Data/pictures/")};
   frmScores_ = new FrmScores(files, mainWindow_);
   frmScores_->setAttribute(Qt::WA_DeleteOnClose);
   if (mainWindow_) {

@@ -17,6 +17,7 @@
 #include "platform/vb.h"
 #include "play/game_over.h"
 #include "play/players.h"
+#include "support/temp_home.h"
 #include "table/fake_table_view.h"
 
 using namespace dialogs;
@@ -114,7 +115,7 @@ struct ScoreRig {
   }
   ScoreFiles Files() {
     return ScoreFiles{players, player, scores, store, net, NetConnIndex, view, ui, &opponents,
-                      dir.path() + "/highscore.sav"};
+                      dir.path() + "/highscore.sav", SourceFile("Data/pictures/")};
   }
   QByteArray Bytes(const QString& name) {
     QFile f(dir.path() + "/" + name);
