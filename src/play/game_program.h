@@ -19,6 +19,7 @@
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
+#include "play/leaving.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/preferences_access.h"
@@ -26,7 +27,9 @@
 #include "play/saved_games.h"
 #include "play/score_access.h"
 #include "play/score_records.h"
+#include "play/start_up.h"
 #include "play/who_goes_first.h"
+#include "table/backgrounds.h"
 #include "table/busy_guard.h"
 #include "table/card_deck.h"
 #include "table/card_deck_library.h"
@@ -58,11 +61,9 @@ struct ProgramParts {
   std::unique_ptr<platform::SettingsStore> settingsStore;
   std::uint32_t seed = 0;              // the random generator's seed, taken once
   QString cardDeckRoot;                // the card-deck library's folder; empty: the system's
+  QString commandLine;                 // the arguments after the program's name, joined by blanks
 };
 
-// Why the program could not start.
-inline constexpr char kFilesMissingText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing.";
-inline constexpr char kProgramTitle[] = "Marrowdale";
 
 class Program : public QObject,
                 private table::DealHooks,
@@ -75,18 +76,29 @@ class Program : public QObject,
                 private DecidingCardMarker,
                 private HumanTurnNeighbours,
                 private NewGameHooks,
+                private StructurePicture,
                 private table::TableauWindowHooks,
-                private PreferencesTable {
+                private PreferencesTable,
+                private TableBackgrounds {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  // Opens the players file and loads the last player (the template on a
-  // first start), opens the saved-games and move files and shows the
-  // empty table. False, after telling the user, when a file is missing.
+  // Start-up: opens the players file and loads the last player (the
+  // template on a first start), writes the pictures and sounds out, opens
+  // the saved-games and move files and shows the empty table. False, after
+  // telling the user, when the program must end.
   bool Start();
+
+  // The neighbours start-up and leaving call; each may stay unset.
+  void SetSplash(SplashWindow* splash) { startUp_->SetSplash(splash); splash_ = splash; }
+  void SetStartUpMusic(StartUpMusic* music) { startUp_->SetMusic(music); }
+  void SetFirstStartWindows(FirstStartWindows* windows) { startUp_->SetFirstStartWindows(windows); }
+  void SetOnlineGoodbye(OnlineGoodbye* online) { leaving_->SetOnline(online); }
+  void SetLeavingMedia(LeavingMedia* media) { leaving_->SetMedia(media); }
+  void SetChatBackground(table::ChatBackground* chat) { backgrounds_->SetChat(chat); }
 
   // The Deal button.
   void cmdDeal_Click();
@@ -107,14 +119,17 @@ class Program : public QObject,
   const media::Folders& folders() const { return folders_; }
   MoveServices& moveServices() { return *moveServices_; }
   HumanTurn& humanTurn() { return *humanTurn_; }
+  table::Backgrounds& backgrounds() { return *backgrounds_; }
+  StartUp& startUp() { return *startUp_; }
+  Leaving& leaving() { return *leaving_; }
+  platform::UiService& ui() { return *ui_; }
 
   // What the scores window works on, and the window itself (main.cpp wires it).
   ScoreAccess ScoresAccess();
   void SetScoresWindow(ScoresWindow* window) { scoresWindow_ = window; }
   ScoresWindow* scoresWindow() const { return scoresWindow_; }
-  // What the Preferences dialog works on; the backgrounds come from start-up.
+  // What the Preferences dialog works on.
   PreferencesTable& Preferences() { return *this; }
-  void SetTableBackgrounds(TableBackgrounds* backgrounds) { backgrounds_ = backgrounds; }
   void SetPreferencesWindow(PreferencesWindow* window) { preferencesWindow_ = window; }
   PreferencesWindow* preferencesWindow() const { return preferencesWindow_; }
 
@@ -122,8 +137,6 @@ class Program : public QObject,
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // What leaving the table stores.
-  void StoreOnExit();
   RestoreContext CurrentRestoreContext() const;
 
   // table::DealHooks, SavedGameHooks
@@ -181,6 +194,9 @@ class Program : public QObject,
   int MatchScore() const override;
   int OppMatchScore() const override;
   void SetMatchPoints(std::int16_t points) override;
+  // StructurePicture
+  int CurrentStructure() const override;
+  void NextStructure(int value) override;
   void MainWindowMinimised() override;
   void MainWindowShown(Qt::WindowStates state) override;
   void UnloadMenuWindow() override;
@@ -207,7 +223,10 @@ class Program : public QObject,
   table::CardDeckSource* DeckLibrary() override;
   QImage BuiltInFaceSheet() const override;
   int ColorBits() const override { return screen_.colorBits; }
-  TableBackgrounds* Backgrounds() override { return backgrounds_; }
+  TableBackgrounds* Backgrounds() override { return this; }
+  // TableBackgrounds
+  bool TileBackground(QImage& surface) override;
+  void NextBackground(int keyCode) override;
   void ApplyPreferences() override { ApplySettings(player_); }
   void SetCardBackColor(std::uint32_t bgr) override { tableSettings_.CardBackColor = bgr; }
   bool SavePlayer() override;
@@ -238,8 +257,6 @@ class Program : public QObject,
   SavedGames saved_;                       // the game record and the saved-games and move files
   SampleGames sample_;                     // the numbered sample games
   platform::RecordFile playersFile_;       // "players4.sav", open for the run
-  QString backgroundName_;                 // the one background the list holds until the pictures are listed
-  int backgroundIndex_ = 1;                // into that list; past its end: "None"
 
   // The card pictures and sounds.
   table::CardDeckLibrary deckLibrary_;
@@ -255,10 +272,13 @@ class Program : public QObject,
   std::unique_ptr<GameOverServices> gameOverServices_;
   std::unique_ptr<NewGameServices> newGameServices_;
   std::unique_ptr<PlayerServices> playerServices_;
-  std::unique_ptr<table::SmallCardWindows> cardWindows_;
-  ScoresWindow* scoresWindow_ = nullptr;   // none until main.cpp wires the dialogs
-  TableBackgrounds* backgrounds_ = nullptr;  // none until start-up provides the backgrounds
-  PreferencesWindow* preferencesWindow_ = nullptr;  // none until main.cpp wires the dialogs  // the tableau cards window and the pile viewer
+  std::unique_ptr<table::Backgrounds> backgrounds_;
+  std::unique_ptr<StartUp> startUp_;
+  std::unique_ptr<Leaving> leaving_;
+  SplashWindow* splash_ = nullptr;
+  std::unique_ptr<table::SmallCardWindows> cardWindows_;  // the tableau cards window and the pile viewer
+  ScoresWindow* scoresWindow_ = nullptr;                  // none until main.cpp wires the dialogs
+  PreferencesWindow* preferencesWindow_ = nullptr;        // none until main.cpp wires the dialogs
 };
 
 }  // namespace play
