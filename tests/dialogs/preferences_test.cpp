@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -273,4 +275,25 @@ TEST(Preferences, ScreenshotsWithInstalledDecks) {
   dlg.tbsOptions->setCurrentIndex(0);
   dlg.cboDeck->setCurrentIndex(2);
   EXPECT_FALSE(dlg.FilePic[1]->pixmap().isNull());
+}
+
+// F6 inside the dialog opens no second one; an exit meanwhile closes it
+// without applying, and the wait it counts as ends.
+TEST(Preferences, OwnerShowsOneDialogAndAnExitClosesIt) {
+  FakeTable t;
+  PreferencesOwner owner(t, nullptr);
+  int shown = 0;
+  QTimer::singleShot(0, [&] {
+    owner.ShowPreferences();
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<FrmOptions*>(w) && w->isVisible()) ++shown;
+    t.wait.SetExiting(true);
+  });
+  owner.ShowPreferences();
+  EXPECT_EQ(shown, 1);
+  EXPECT_FALSE(owner.Open());
+  EXPECT_FALSE(owner.DialogCancelled);
+  EXPECT_EQ(t.saves, 0);
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (qobject_cast<FrmOptions*>(w)) EXPECT_FALSE(w->isVisible());
 }
