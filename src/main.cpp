@@ -7,6 +7,8 @@
 #include "dialogs/frm_splash.h"
 #include "dialogs/scores_owner.h"
 #include "media/folders.h"
+#include "media/help_backend.h"
+#include "media/mp3_playback.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
   parts.sound = platform::CreateSoundChannel();
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>();
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+  parts.musicPlayer = media::CreateMusicPlayer();
+  parts.helpBackend = media::CreateQtHelpBackend();
 
   play::Program program(std::move(parts));
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],

@@ -294,6 +294,7 @@ TEST(Preferences, OwnerShowsOneDialogAndAnExitClosesIt) {
   EXPECT_FALSE(owner.Open());
   EXPECT_FALSE(owner.DialogCancelled);
   EXPECT_EQ(t.saves, 0);
-  for (QWidget* w : QApplication::topLevelWidgets())
+  for (QWidget* w : QApplication::topLevelWidgets()) {
     if (qobject_cast<FrmOptions*>(w)) EXPECT_FALSE(w->isVisible());
+  }
 }
