@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "net/connection.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
 
   play::Program program(std::move(parts));
+  net::Connection connection(program.NetParts());
+  program.SetNetworkPlay(&connection);
   if (!program.Start()) return 1;
   return app.exec();
 }

@@ -19,6 +19,7 @@
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
+#include "play/net_state.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/players.h"
@@ -71,7 +72,8 @@ class Program : public QObject,
                 private FrmPlayNeighbours,
                 private DecidingCardMarker,
                 private HumanTurnNeighbours,
-                private NewGameHooks {
+                private NewGameHooks,
+                private NetProgramHooks {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
@@ -90,6 +92,12 @@ class Program : public QObject,
   // The end of a top-level command (a button, a pile event, a menu
   // command): a close requested while it ran is completed now.
   void FinishTopLevelCommand() override;
+
+  // What network play is given of the program, and network play itself,
+  // joined before Start.
+  NetPlayParts NetParts();
+  void SetNetworkPlay(NetworkPlay* network) { network_ = network; }
+  const NetState& net() const { return net_; }
 
   FrmPlay& frmPlay() { return *frmPlay_; }
   platform::WaitService& wait() { return wait_; }
@@ -180,6 +188,10 @@ class Program : public QObject,
   void TutorialStockTurned() override;
   void HideTutorialHand() override;
   void Opponent() override;
+  // NetProgramHooks
+  void SaveGameFromMenu() override;
+  void UnloadScoresWindow() override;
+  void ShowHelp(const QString& keyword) override;
 
   // What the desktop gives.
   media::Folders folders_;
@@ -197,7 +209,9 @@ class Program : public QObject,
   PlayerSettings player_;                  // the player in play and his settings
   table::TableSettings tableSettings_;     // the copy the card table draws with
   ScoreState scores_;                      // the score record in force and the match
-  std::int16_t netConnIndex_ = 0;          // 0: no online game
+  NetState net_;                           // what the game reads of the connection
+  OnlineStateAnswers onlineAnswers_{net_};  // game over's and the new game's questions about it
+  NetworkPlay* network_ = nullptr;         // network play; null until joined
   platform::RecordFile netFile_;           // the player's opponents file, when he has one
   NetScoreFile netScores_;                 // its current record
   ScoreStore scoreStore_;                  // where the score record in force is kept
