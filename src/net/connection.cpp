@@ -22,7 +22,7 @@ namespace {
 using table::TableLabel;
 
 QString ErrorText(int number, const QString& description) {
-  return "Here's the problem:\r\nError" + vb::Str(number) + "\r\n" + description;
+  return "Here's the problem:\r\nError " + vb::Str(number) + "\r\n" + description;
 }
 
 }  // namespace
@@ -438,11 +438,11 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
                                "Firewall settings to allow Marrowdale to act as a server.\r\n"),
                 platform::vbCritical, kNetTitle);
     }
-    ui.MsgBox("Restart Marrowdale to connect correctly.\r\nError" + vb::Str(number) + "\r\n" + description,
+    ui.MsgBox("Restart Marrowdale to connect correctly.\r\nError " + vb::Str(number) + "\r\n" + description,
               platform::vbInformation, kNetTitle);
     net.NetIsHost = play::kNetAttemptFailed;
   } else if (number == platform::kWsaAddressInUse) {
-    ui.MsgBox("Resetting the Local Port!\r\nError" + vb::Str(number) + "\r\n" + description +
+    ui.MsgBox("Resetting the Local Port!\r\nError " + vb::Str(number) + "\r\n" + description +
                   "\r\n(No problem, just do the Marrowdale connection again.)",
               platform::vbCritical, kNetTitle);
     if (index >= 0 && index < kSocketCount) Winsock1(index).SetLocalPort(0);
