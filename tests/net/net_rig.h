@@ -23,6 +23,7 @@
 #include "platform/winsock.h"
 #include "play/net_state.h"
 #include "play/player_record.h"
+#include "play/score_records.h"
 #include "table/busy_guard.h"
 #include "table/fake_table_view.h"
 #include "table/game_state.h"
