@@ -89,6 +89,7 @@ void Connection::SetupInternet() {
   NetHostIP = choice.hostIP;
   net.NetIsHost = choice.host ? play::kNetHost : play::kNetRemote;
   handshakeStep_ = HandshakeStep::AwaitIP;
+  peerGone_ = false;
 
   FrmChat& chat = Chat();
   if (choice.host) {
@@ -232,6 +233,7 @@ void Connection::NetCleanUp() {
   SavedThinkDelay.reset();
   NetOutLine.clear();
   handshakeStep_ = HandshakeStep::AwaitIP;
+  peerGone_ = false;
   parts_.hooks.UnloadScoresWindow();
   net.HostName = play::kDefaultHostName;
 
@@ -324,7 +326,7 @@ void Connection::WaitForConnection() {
 // ---- Socket events ----
 
 bool Connection::PeerSocket(int index) const {
-  return parts_.net.NetConnIndex != play::kNetOffline && index == NetSockIndex && index >= 0 &&
+  return parts_.net.NetConnIndex != play::kNetOffline && !peerGone_ && index == NetSockIndex && index >= 0 &&
          index < kSocketCount;
 }
 
@@ -356,6 +358,7 @@ void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
   net.NetPeerInfo[1].Active = 1;
   NetSockIndex = play::kNetPeerSocket;
   handshakeStep_ = HandshakeStep::AwaitIP;
+  peerGone_ = false;
   ConnectionHandShake(play::kNetPeerSocket);
   if (NetSessionUp) QTimer::singleShot(0, this, [this] { WaitForConnection(); });
 }
@@ -687,7 +690,10 @@ void Connection::LoadNetPlayerList() {
 
 void Connection::PeerQuit(int index) {
   play::NetState& net = parts_.net;
-  if (net.NetConnIndex == play::kNetOffline) return;
+  if (net.NetConnIndex == play::kNetOffline || peerGone_) return;
+  // Handled once: whatever the peer's socket still reports while the boxes
+  // below are open is not the game's any more.
+  peerGone_ = true;
   if (index >= 0 && index < kSocketCount) Winsock1(index).Close();
   if (Host()) {
     const QString name = net.OpponentName.isEmpty() ? QString::fromLatin1(kUnnamedOpponent) : net.OpponentName;
@@ -711,6 +717,7 @@ void Connection::ProtocolViolation(int index) {
   play::NetState& net = parts_.net;
   if (!PeerSocket(index)) return;
   // Nothing more from this peer is read, and it is told at once.
+  peerGone_ = true;
   received_[index].Clear();
   peerClosed_[index] = false;
   platform::Winsock& socket = Winsock1(index);

@@ -183,6 +183,7 @@ class Connection : public QObject, public play::NetworkPlay {
   std::array<bool, kSocketCount> pumpQueued_{};
   std::array<bool, kSocketCount> peerClosed_{};
   HandshakeStep handshakeStep_ = HandshakeStep::AwaitIP;
+  bool peerGone_ = false;                 // the peer quit or broke the protocol; its socket is done with
   std::uint64_t dispatched_ = 0;          // game lines dispatched so far; waits look for a new one
   Awaited* awaited_ = nullptr;            // the innermost running WaitForKinds
   bool netFileWarned_ = false;            // the opponents file's failure is told once a run

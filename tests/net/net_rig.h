@@ -40,6 +40,18 @@ struct RecordingHooks : play::NetProgramHooks {
   void ShowHelp(const QString&) override {}
 };
 
+// Boxes that, like real modal boxes, let the events run while they are
+// open, so that what arrives meanwhile is seen.
+class ModalFakeUi : public platform::FakeUi {
+ public:
+  int MsgBox(const QString& text, int style, const QString& title) override {
+    QEventLoop loop;
+    QTimer::singleShot(30, &loop, &QEventLoop::quit);
+    loop.exec();
+    return FakeUi::MsgBox(text, style, title);
+  }
+};
+
 struct Side {
   Side(const QString& name, const QString& root) : PlayerName(name) {
     folders.UserPath = root + "/" + name + "/User/";
@@ -92,7 +104,7 @@ struct Side {
   play::ScoreStore store;
   table::GameState state;
   testing_support::FakeTableView view;
-  platform::FakeUi ui;
+  ModalFakeUi ui;
   platform::WaitService wait;
   platform::FakeSoundChannel sound;
   table::BusyGuard guard;
