@@ -86,14 +86,16 @@ FrmConnect::FrmConnect(const QString& PlayerName, platform::UiService& ui, std::
   grid->addWidget(lblSetup, 2, 0, 1, 3);
   grid->addWidget(Option1, 3, 0, 1, 3);
   grid->addWidget(Option2, 4, 0, 1, 3);
-  grid->addWidget(Label5, 5, 0);
-  grid->addWidget(Text2, 5, 1, 1, 2);
-  grid->addWidget(Label6, 6, 0);
-  grid->addWidget(Text3, 6, 1);
-  grid->addWidget(cmdConnect, 7, 0);
-  grid->addWidget(cmdCancel, 7, 1);
-  grid->addWidget(cmdHelp, 7, 2);
-  setFixedWidth(420);
+  grid->addWidget(Label5, 5, 0, 1, 3);
+  grid->addWidget(Text2, 6, 0, 1, 3);
+  grid->addWidget(Label6, 7, 0);
+  grid->addWidget(Text3, 7, 1);
+  grid->addWidget(cmdConnect, 8, 0);
+  grid->addWidget(cmdCancel, 8, 1);
+  grid->addWidget(cmdHelp, 8, 2);
+  // The dialog grows and shrinks with the address box.
+  grid->setSizeConstraint(QLayout::SetFixedSize);
+  lblSetup->setFixedWidth(400);
 
   connect(Option1, &QRadioButton::clicked, this, &FrmConnect::Option1_Click);
   connect(Option2, &QRadioButton::clicked, this, &FrmConnect::Option2_Click);
