@@ -71,6 +71,7 @@ void Connection::SetupInternet() {
   if (!parts_.guard.MayReplaceTable()) return;
   net.ChatSeq = 0;
   LastChatSeqIn = 0;
+  parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);
   const ConnectChoice choice = connectDialog_();
   if (!choice.confirmed || parts_.wait.Exiting()) {
     ReleaseChat();
@@ -431,6 +432,13 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
   play::NetState& net = parts_.net;
   if (!PeerSocket(index)) return;
   platform::UiService& ui = parts_.ui;
+  if (number == platform::kWsaHostNotFound && !Host() && net.NetConnIndex == play::kNetConnSettingUp) {
+    // The typed address names no computer: the connect itself failed.
+    ui.MsgBox(kNotInServiceText, platform::vbExclamation, kNetTitle);
+    net.NetIsHost = play::kNetAttemptFailed;
+    parts_.wait.Wake();
+    return;
+  }
   if (number == platform::kWsaConnectionRefused) {
     if (!Host()) {
       ui.MsgBox(QStringLiteral("The HOST is not listening!\r\nHOST must obtain IP ADDRESS first and have started their "

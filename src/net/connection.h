@@ -46,6 +46,8 @@ constexpr double kRefusePauseSeconds = 0.05;
 inline constexpr char kNetTitle[] = "Marrowdale";
 inline constexpr char kJoinSoundFile[] = "~108.tmp";  // in DataPath
 inline constexpr char kConnectionFailedText[] = "Network connection failed.";
+inline constexpr char kNotInServiceText[] =
+    "We're sorry, that number is not in service at this time.\r\nPlease check your number and dial again.";
 inline constexpr char kEndConnectionTitle[] = "TERMINATE Marrowdale Connection";
 inline constexpr char kEndConnectionText[] = "Do you want to end this Marrowdale Online Game?";
 inline constexpr char kViolationText[] =
