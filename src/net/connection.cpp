@@ -6,6 +6,7 @@
 
 #include "media/folders.h"
 #include "net/opponents_file.h"
+#include "platform/recordfile.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
@@ -180,7 +181,7 @@ void Connection::SendGoodbye() {
   socket.Flush(kGoodbyeFlushMs);
 }
 
-void Connection::LeaveTable() {
+void Connection::SayGoodbye() {
   if (parts_.net.NetConnIndex == play::kNetOffline) return;
   SendGoodbye();
   if (Host()) {
@@ -189,6 +190,11 @@ void Connection::LeaveTable() {
     Client_Cleanup();
   }
   NetCleanUp();
+}
+
+void Connection::CloseNetFile() {
+  if (parts_.netScores.File) parts_.netScores.File->Close();
+  parts_.net.NetFileOpen = false;
 }
 
 void Connection::Client_Cleanup() {

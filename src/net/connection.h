@@ -22,6 +22,7 @@
 #include "net/frm_chat.h"
 #include "net/frm_connect.h"
 #include "net/line_protocol.h"
+#include "play/leaving.h"
 #include "play/net_state.h"
 #include "table/table_view.h"
 
@@ -74,7 +75,7 @@ inline constexpr char kNetFileFailedText[] =
 inline constexpr char kStartPromptText[] = "Press F2 or choose New Game from the Internet Menu to start the game.";
 inline constexpr char kNewGameText[] = "Select NEW from the Game Menu to start a new game.";
 
-class Connection : public QObject, public play::NetworkPlay {
+class Connection : public QObject, public play::NetworkPlay, public play::OnlineGoodbye {
   Q_OBJECT
  public:
   explicit Connection(play::NetPlayParts parts, QObject* parent = nullptr);
@@ -84,8 +85,12 @@ class Connection : public QObject, public play::NetworkPlay {
 
   // play::NetworkPlay
   void SetupInternet() override;
-  void LeaveTable() override;
   void LoadNetPlayerList() override;
+  // play::OnlineGoodbye: leaving the table tells the peer and ends the
+  // connection; then the opponents file is closed.
+  bool Online() const override { return parts_.net.NetConnIndex != play::kNetOffline; }
+  void SayGoodbye() override;
+  void CloseNetFile() override;
 
   // The connection dialog; tests script the choice instead.
   using ConnectDialog = std::function<ConnectChoice()>;

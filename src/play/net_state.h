@@ -79,15 +79,14 @@ struct NetState {
 };
 
 // What play calls of network play; network play implements it and the
-// program's assembly joins the two.
+// program's assembly joins the two. Leaving the table says good-bye through
+// OnlineGoodbye.
 class NetworkPlay {
  public:
   virtual ~NetworkPlay() = default;
   // The Internet menu's first row (F9): offline starts a connection, online
   // asks whether to end it.
   virtual void SetupInternet() = 0;
-  // Leaving the table: an online opponent is told, the connection ends.
-  virtual void LeaveTable() = 0;
   // The opponents of the open opponents file into NetPlayerNames.
   virtual void LoadNetPlayerList() = 0;
 };
