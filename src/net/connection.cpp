@@ -40,7 +40,7 @@ Connection::Connection(play::NetPlayParts parts, QObject* parent) : QObject(pare
     connect(socket, &platform::Winsock::Error, this, &Connection::Winsock1_Error, Qt::QueuedConnection);
   }
   connectDialog_ = [this] {
-    FrmConnect dialog(parts_.PlayerName, parts_.ui, [this] { parts_.hooks.ShowHelp(QStringLiteral("Online")); },
+    FrmConnect dialog(parts_.PlayerName, parts_.ui, [this] { parts_.hooks.ShowHelpKeyword(QStringLiteral("Online")); },
                       parts_.mainWindow);
     dialog.exec();
     return dialog.Choice();

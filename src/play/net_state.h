@@ -102,7 +102,8 @@ class NetProgramHooks {
   // The scores window, when open, is closed so that it shows the player's
   // own scores next time.
   virtual void UnloadScoresWindow() = 0;
-  virtual void ShowHelp(const QString& keyword) = 0;
+  // The manual at a keyword.
+  virtual void ShowHelpKeyword(const QString& keyword) = 0;
 };
 
 // What network play is given of the program, for the whole run.

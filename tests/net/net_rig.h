@@ -37,7 +37,7 @@ struct RecordingHooks : play::NetProgramHooks {
   void CheckMatchComplete() override {}
   void SaveGameFromMenu() override { ++saves; }
   void UnloadScoresWindow() override {}
-  void ShowHelp(const QString&) override {}
+  void ShowHelpKeyword(const QString&) override {}
 };
 
 // Boxes that, like real modal boxes, let the events run while they are
