@@ -9,6 +9,7 @@
 #include "media/folders.h"
 #include "media/help_backend.h"
 #include "media/mp3_playback.h"
+#include "net/connection.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
   parts.helpBackend = media::CreateQtHelpBackend();
 
   play::Program program(std::move(parts));
+  net::Connection connection(program.NetParts());
+  program.SetNetworkPlay(&connection);
+  program.SetOnlineGoodbye(&connection);
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
                                program.tableSettings().LargeFonts, program.ui());
   program.SetSplash(&splash);

@@ -56,6 +56,7 @@ class FrmPlayNeighbours : public table::TableNeighbours {
 };
 
 constexpr int kVkBack = 8;   // Backspace: undo the last move
+constexpr int kVkF9 = 0x78;  // F9: start or end a connection
 inline constexpr char kNoMusicPanelText[] = "No music";
 constexpr int kResizeDelayMs = 200;
 constexpr int kClockTickMs = 1000;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -60,7 +61,7 @@ Program::Program(ProgramParts parts)
   scoreStore_.Player = &player_.Player;
   scoreStore_.CurrentPlayer = &player_.CurrentPlayer;
   scoreStore_.PlayersFile = &playersFile_;
-  scoreStore_.NetConnIndex = &netConnIndex_;
+  scoreStore_.NetConnIndex = &net_.NetConnIndex;
   scoreStore_.Net = &netScores_;
 
   frmPlay_ = std::make_unique<FrmPlay>(
@@ -82,9 +83,11 @@ Program::Program(ProgramParts parts)
   gameOverServices_ = std::make_unique<GameOverServices>(GameOverServices{
       piles_, state_, scores_, scoreStore_, view, sfx_, *sound_, wait_, *ui_, guard_, player_.SoundOn,
       player_.PlayerName, folders_.AppPath, folders_.DataPath});
+  gameOverServices_->network = &onlineAnswers_;
   newGameServices_ = std::make_unique<NewGameServices>(NewGameServices{
       table::DealServices{piles_, state_, view, sfx_, wait_, *ui_, *this}, *savedServices_, guard_,
       *settingsStore_, sample_, random_, folders_.AppPath, player_.PlayerName, player_.FirstPlayerRule, *this});
+  newGameServices_->network = &onlineAnswers_;
   playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
       playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
   backgrounds_ = std::make_unique<table::Backgrounds>(view, state_, tableSettings_, *ui_, folders_,
@@ -163,6 +166,14 @@ NewGameResult Program::NewGame() {
 void Program::FinishTopLevelCommand() { play::FinishTopLevelCommand(wait_, state_, frmPlay_.get()); }
 
 bool Program::eventFilter(QObject* watched, QEvent* event) {
+  // Until the keyboard shortcuts are joined, F9 reaches the connection here.
+  if (watched == frmPlay_.get() && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F9 && key->modifiers() == Qt::NoModifier) {
+      KeyShortcut(kVkF9, 0);
+      return true;
+    }
+  }
   if (watched == frmPlay_.get() && event->type() == QEvent::Close) {
     if (!leaving_->CloseRequested()) {
       event->ignore();
@@ -178,6 +189,8 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
 std::int16_t Program::WhoGoesFirst(int FirstPlayerRule) {
   FirstPlayerPeople people;
   people.PlayerName = player_.PlayerName;
+  people.Online = Online();
+  people.OpponentName = net_.OpponentName;
   // The coin is drawn from the program's one generator, not from a copy of it.
   const FirstPlayerOutput out{*frmPlay_, sfx_, *this, [this](double seconds) { Pause(wait_, seconds); },
                               [this] { return random_(); }};
@@ -204,7 +217,7 @@ void Program::WriteMoveRecord(int record) {
   state_.TempMoveNumber = next;
 }
 
-bool Program::Online() const { return netConnIndex_ != 0; }
+bool Program::Online() const { return net_.NetConnIndex != kNetOffline; }
 
 // Never asked offline; network play sends the move.
 bool Program::Move_Transmit_PlayCard(const OnlineMove&) { return false; }
@@ -270,10 +283,17 @@ void Program::ShowDealButton() { frmPlay_->SetImageVisible(table::TableImage::cm
 void Program::LoadScoreRec() { play::LoadScoreRec(scores_, scoreStore_); }
 void Program::ResumeMatch() { play::ResumeMatch(scores_, *frmPlay_); }
 
-void Program::CloseNetFile() { netFile_.Close(); }
-bool Program::OpenNetFile(const QString& path) { return netFile_.Open(path, kNetScoreRecordLength); }
-// The list of opponents is network play's.
-void Program::LoadNetPlayerList() {}
+void Program::CloseNetFile() {
+  netFile_.Close();
+  net_.NetFileOpen = false;
+}
+bool Program::OpenNetFile(const QString& path) {
+  net_.NetFileOpen = netFile_.Open(path, kNetScoreRecordLength);
+  return net_.NetFileOpen;
+}
+void Program::LoadNetPlayerList() {
+  if (network_) network_->LoadNetPlayerList();
+}
 
 // ---- The window's neighbours ----
 
@@ -302,8 +322,13 @@ void Program::ShowHelp(const QString& Action, const QString& Keyword) {
   }, folders_.AppPath);
 }
 
-// The keyboard shortcuts are not joined yet.
-void Program::KeyShortcut(int, int) {}
+// The keyboard shortcuts are not joined yet; F9 starts and ends a
+// connection, as the Internet menu's first row will.
+void Program::KeyShortcut(int keyCode, int shift) {
+  if (keyCode != kVkF9 || shift != 0 || !network_) return;
+  network_->SetupInternet();
+  FinishTopLevelCommand();
+}
 
 bool Program::MatchOn() const { return scores_.MatchOn; }
 int Program::MatchPoints() const { return scores_.MatchPoints; }
@@ -335,8 +360,8 @@ void Program::HideTutorialHand() {}
 void Program::Opponent() {}
 
 ScoreAccess Program::ScoresAccess() {
-  return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, netConnIndex_,
-                     netPlayerNames_, *this, *frmPlay_, *ui_, wait_, folders_};
+  return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, net_.NetConnIndex,
+                     net_.NetPlayerNames, *this, *frmPlay_, *ui_, wait_, folders_};
 }
 
 table::FrmPic& Program::Pictures() { return frmPlay_->frmPic; }
@@ -356,6 +381,19 @@ bool Program::TutorialMode() const { return state_.TutorialMode; }
 void Program::TableauWindowClickedInTutorial() {
   EnableNextTip(true);
   frmPlay_->EnablePiles(false);
+}
+
+// The Game menu is not joined yet.
+void Program::SaveGameFromMenu() {}
+void Program::UnloadScoresWindow() {
+  if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
+}
+void Program::ShowHelpKeyword(const QString& keyword) { ShowHelp(QStringLiteral("Keyword"), keyword); }
+
+NetPlayParts Program::NetParts() {
+  return NetPlayParts{net_,         scores_,  scoreStore_, netScores_, state_,          *frmPlay_,
+                      frmPlay_.get(), *ui_,   wait_,       *sound_,    guard_,          folders_,
+                      player_.PlayerName, moveServices_->ThinkDelay, *this};
 }
 
 void Program::MoveCardFrameOver(table::PileControl pile, int index) {

@@ -25,6 +25,7 @@
 #include "play/human_turn.h"
 #include "play/music_hooks.h"
 #include "play/leaving.h"
+#include "play/net_state.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/preferences_access.h"
@@ -86,7 +87,8 @@ class Program : public QObject,
                 private StructurePicture,
                 private table::TableauWindowHooks,
                 private PreferencesTable,
-                private TableBackgrounds {
+                private TableBackgrounds,
+                private NetProgramHooks {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
@@ -116,6 +118,12 @@ class Program : public QObject,
   // The end of a top-level command (a button, a pile event, a menu
   // command): a close requested while it ran is completed now.
   void FinishTopLevelCommand() override;
+
+  // What network play is given of the program, and network play itself,
+  // joined before Start.
+  NetPlayParts NetParts();
+  void SetNetworkPlay(NetworkPlay* network) { network_ = network; }
+  const NetState& net() const { return net_; }
 
   FrmPlay& frmPlay() { return *frmPlay_; }
   platform::WaitService& wait() { return wait_; }
@@ -245,6 +253,10 @@ class Program : public QObject,
   bool SavePlayer() override;
   void RefreshEmptyPilePictures() override;
   void UnloadTableauCardsWindow() override { cardWindows_->UnloadTableauCardsWindow(); }
+  // NetProgramHooks
+  void SaveGameFromMenu() override;
+  void UnloadScoresWindow() override;
+  void ShowHelpKeyword(const QString& keyword) override;
 
   // What the desktop gives.
   media::Folders folders_;
@@ -262,10 +274,11 @@ class Program : public QObject,
   PlayerSettings player_;                  // the player in play and his settings
   table::TableSettings tableSettings_;     // the copy the card table draws with
   ScoreState scores_;                      // the score record in force and the match
-  std::int16_t netConnIndex_ = 0;          // 0: no online game
+  NetState net_;                           // what the game reads of the connection
+  OnlineStateAnswers onlineAnswers_{net_};  // game over's and the new game's questions about it
+  NetworkPlay* network_ = nullptr;         // network play; null until joined
   platform::RecordFile netFile_;           // the player's opponents file, when he has one
   NetScoreFile netScores_;                 // its current record
-  QStringList netPlayerNames_;             // the opponents met online, as network play lists them
   ScoreStore scoreStore_;                  // where the score record in force is kept
   SavedGames saved_;                       // the game record and the saved-games and move files
   SampleGames sample_;                     // the numbered sample games
