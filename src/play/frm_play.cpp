@@ -128,6 +128,8 @@ void FrmPlay::SetCardFrameVisible(int index, bool visible) {
   if (index >= 0 && index <= 6) lblCardFrame[index]->setVisible(visible);
 }
 
+void FrmPlay::SetCardFrameBackStyle(int index, int backStyle) { SetFrameBackStyle(index, backStyle); }
+
 void FrmPlay::SetStatusPanel(int panel, const QString& text) { StatusBar1->SetText(panel, text); }
 
 void FrmPlay::StartClock() { StartClockAt(0); }

@@ -83,6 +83,7 @@ Program::Program(ProgramParts parts)
   newGameServices_ = std::make_unique<NewGameServices>(NewGameServices{
       table::DealServices{piles_, state_, view, sfx_, wait_, *ui_, *this}, *savedServices_, guard_,
       *settingsStore_, sample_, random_, folders_.AppPath, player_.PlayerName, player_.FirstPlayerRule, *this});
+  newGameServices_->StalemateDeclared = &scores_.StalemateDeclared;
   playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
       playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
 
