@@ -45,6 +45,7 @@ Program::Program(ProgramParts parts)
       ui_(std::move(parts.ui)),
       sound_(std::move(parts.sound)),
       settingsStore_(std::move(parts.settingsStore)),
+      writeFailures_(*ui_),
       random_(table::SeededRandom(parts.seed)),
       deckLibrary_(parts.cardDeckRoot.isEmpty() ? table::CardDeckLibrary::DefaultRoot() : parts.cardDeckRoot),
       deckSource_(deckLibrary_),
@@ -54,6 +55,8 @@ Program::Program(ProgramParts parts)
   tableSettings_.LargeFonts = screen_.logPixelsX != 96;
   tableSettings_.ScreenWidth = screen_.WidthTwips();
 
+  for (platform::RecordFile* file : {&playersFile_, &saved_.SavedGamesFile, &saved_.MoveFile, &netFile_})
+    file->ReportFailuresTo(&writeFailures_);
   netScores_.File = &netFile_;
   scoreStore_.Player = &player_.Player;
   scoreStore_.CurrentPlayer = &player_.CurrentPlayer;
@@ -80,6 +83,7 @@ Program::Program(ProgramParts parts)
   gameOverServices_ = std::make_unique<GameOverServices>(GameOverServices{
       piles_, state_, scores_, scoreStore_, view, sfx_, *sound_, wait_, *ui_, guard_, player_.SoundOn,
       player_.PlayerName, folders_.AppPath, folders_.DataPath});
+  gameOverServices_->writeFailures = &writeFailures_;
   newGameServices_ = std::make_unique<NewGameServices>(NewGameServices{
       table::DealServices{piles_, state_, view, sfx_, wait_, *ui_, *this}, *savedServices_, guard_,
       *settingsStore_, sample_, random_, folders_.AppPath, player_.PlayerName, player_.FirstPlayerRule, *this});
