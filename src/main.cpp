@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "platform/exit_signals.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -36,6 +37,12 @@ int main(int argc, char** argv) {
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
 
   play::Program program(std::move(parts));
+  // A kill, Ctrl+C or the session's end leaves the table through its close.
+  platform::ExitSignals exitSignals;
+  QObject::connect(&exitSignals, &platform::ExitSignals::exitRequested, &program, [&program] {
+    program.wait().SetExiting(true);
+    program.frmPlay().close();
+  });
   if (!program.Start()) return 1;
   return app.exec();
 }
