@@ -4,8 +4,11 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <optional>
 #include <utility>
 #include <vector>
+
+#include "platform/wait.h"
 
 namespace platform {
 
@@ -72,7 +75,11 @@ int QtUi::MsgBox(const QString& text, int style, const QString& title) {
   if (defaultIndex >= made.size()) defaultIndex = 0;
   box.setDefaultButton(qobject_cast<QPushButton*>(made[defaultIndex]));
 
-  box.exec();
+  {
+    std::optional<WaitService::ModalWait> waiting;
+    if (wait_) waiting.emplace(*wait_);
+    box.exec();
+  }
   QAbstractButton* clicked = box.clickedButton();
   for (std::size_t i = 0; i < made.size(); ++i)
     if (made[i] == clicked) return buttons[i].second;
@@ -86,7 +93,13 @@ std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& titl
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setLabelText(PlainLines(prompt));
   dialog.setTextValue(defaultText);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  int result = QDialog::Rejected;
+  {
+    std::optional<WaitService::ModalWait> waiting;
+    if (wait_) waiting.emplace(*wait_);
+    result = dialog.exec();
+  }
+  if (result != QDialog::Accepted) return std::nullopt;
   return dialog.textValue();
 }
 

@@ -55,10 +55,14 @@ class UiService {
   virtual void Beep() = 0;
 };
 
+class WaitService;
+
 class QtUi : public UiService {
  public:
   explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // An open box counts as a wait of this service (none: it counts nowhere).
+  void SetWaitService(WaitService* wait) { wait_ = wait; }
   int MsgBox(const QString& text, int style, const QString& title) override;
   std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) override;
@@ -66,6 +70,7 @@ class QtUi : public UiService {
 
  private:
   QWidget* parent_;
+  WaitService* wait_ = nullptr;
 };
 
 // Records every box; answers from a script, else OK/Yes for message boxes

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "platform/ui.h"
+#include "play/top_level_command.h"
 
 namespace play {
 
@@ -325,6 +326,7 @@ void FrmPlay::SizeStatusBar() {
 // ---- Status bar ----
 
 void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
+  TopLevelCommand command(wait_, state_, this);
   if (button != Qt::RightButton) return;
   if (x >= MusicPanelLeft && x < MusicPanelLeft + MusicPanelWidth) {
     // Set first: the menu waits, and the click that ends the press comes
@@ -350,6 +352,7 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
 }
 
 void FrmPlay::StatusBar1_PanelClick(int panel) {
+  TopLevelCommand command(wait_, state_, this);
   if (IgnorePanelClick) {
     IgnorePanelClick = false;
     return;

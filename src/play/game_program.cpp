@@ -69,7 +69,10 @@ Program::Program(ProgramParts parts)
                                table::PicturesFolder(folders_.AppPath)},
       screen_);
   frmPlay_->SetNeighbours(this);
-  if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) qtUi->SetParent(frmPlay_.get());
+  if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) {
+    qtUi->SetParent(frmPlay_.get());
+    qtUi->SetWaitService(&wait_);
+  }
   FrmPlay& view = *frmPlay_;
 
   moveServices_ = std::make_unique<MoveServices>(

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -437,6 +439,34 @@ TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
   EXPECT_FALSE(state.ComputerThinking);
   EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(play::FinishTopLevelCommand(wait, state, &window));   // only once
+}
+
+TEST(TopLevelCommand, ACloseWhileAMessageBoxIsOpenCompletesWhenTheBoxReturns) {
+  platform::WaitService wait;
+  GameState state;
+  QWidget window;
+  window.show();
+  platform::QtUi ui(&window);
+  ui.SetWaitService(&wait);
+  bool deferred = false;
+  bool shownMeanwhile = false;
+  WhenReady(
+      &window, [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
+      [&] {
+        deferred = wait.RequestClose();
+        play::FinishTopLevelCommand(wait, state, &window);   // a command returning inside the box's wait
+        shownMeanwhile = window.isVisible();
+        qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->buttons().front()->click();
+      });
+  {
+    play::TopLevelCommand command(wait, state, &window);
+    EXPECT_EQ(ui.MsgBox("Change # of points to play to?", platform::vbOKOnly, "Marrowdale"), platform::vbOK);
+    EXPECT_TRUE(window.isVisible());
+  }
+  EXPECT_TRUE(deferred);
+  EXPECT_TRUE(shownMeanwhile);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(wait.Depth(), 0);
 }
 
 TEST_F(HumanTurnTest, RightClicksFanATableauPileOrListAPilesCards) {
