@@ -49,7 +49,11 @@ int main(int argc, char** argv) {
   QObject::connect(&exitSignals, &platform::ExitSignals::exitRequested, &program, [&program] {
     program.wait().SetExiting(true);
     program.frmPlay().close();
+    platform::DismissModalDialogs();
   });
   if (!program.Start()) return 1;
+  // A close completed during start-up (a signal meanwhile) leaves no window
+  // whose closing would end the event loop.
+  if (!program.frmPlay().isVisible()) return 0;
   return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "platform/ui.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -104,5 +105,12 @@ std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& titl
 }
 
 void QtUi::Beep() { QApplication::beep(); }
+
+void DismissModalDialogs() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(window);
+    if (dialog && dialog->isVisible() && dialog->isModal()) dialog->reject();
+  }
+}
 
 }  // namespace platform

@@ -73,6 +73,10 @@ class QtUi : public UiService {
   WaitService* wait_ = nullptr;
 };
 
+// Closes every open modal box and dialog as its close button would, so
+// that whatever waits for an answer goes on (a program told to end).
+void DismissModalDialogs();
+
 // Records every box; answers from a script, else OK/Yes for message boxes
 // (the first button) and Cancel for input boxes.
 class FakeUi : public UiService {

@@ -142,6 +142,13 @@ class HumanTurnTest : public ::testing::Test {
     return table;
   }
 
+  // Shows the table and lets the relayout that showing it asks for happen
+  // first, so that it never moves a pile in the middle of a test's drag.
+  void ShowTable() {
+    frmPlay->show();
+    wait.WaitUntil([this] { return !frmPlay->tmrResize.isActive(); });
+  }
+
   QString Message() const { return frmPlay->lblMessage->text(); }
   QImage Face(CardCode c) const {
     return CutFace(frmPlay->frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -398,7 +405,7 @@ TEST_F(HumanTurnTest, OnlineTheTurnAndTheStockTurnGoToThePeer) {
 }
 
 TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDoneButtonReturns) {
-  frmPlay->show();
+  ShowTable();
   WhenReady(frmPlay.get(), [this] { return state.ComputerThinking; }, [this] { EXPECT_TRUE(wait.RequestClose()); });
   frmPlay->cmdDone->click();
   EXPECT_TRUE(wait.Exiting());
@@ -408,7 +415,7 @@ TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDoneButto
 }
 
 TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDropReturns) {
-  frmPlay->show();
+  ShowTable();
   Click(frmPlay->picPlayer[1]);
   bool closedDuringTheTurn = false;
   WhenReady(frmPlay.get(), [this] { return state.ComputerThinking; },
@@ -533,7 +540,7 @@ TEST_F(HumanTurnTest, ADoubleClickOnTheEmptyReserveSaysThatNothingGoesToTheCente
 }
 
 TEST_F(HumanTurnTest, ACardTheComputerLoadsOntoTheWasteShowsARedRimUntilTheTableIsLaidOut) {
-  frmPlay->show();
+  ShowTable();
   QLabel* frame = frmPlay->lblCardFrame[3];
   // A point of the rim: inside the frame label, left of the pile picture.
   const QPoint rim = frame->pos() + QPoint(2, frame->height() / 2);
