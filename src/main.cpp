@@ -5,6 +5,8 @@
 
 #include "dialogs/frm_splash.h"
 #include "media/folders.h"
+#include "media/help_backend.h"
+#include "media/mp3_playback.h"
 #include "platform/exit_signals.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
@@ -39,6 +41,8 @@ int main(int argc, char** argv) {
   parts.sound = platform::CreateSoundChannel();
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>();
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+  parts.musicPlayer = media::CreateMusicPlayer();
+  parts.helpBackend = media::CreateQtHelpBackend();
 
   play::Program program(std::move(parts));
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "media/html_help.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
@@ -105,6 +106,16 @@ Program::Program(ProgramParts parts)
   // The session's end runs the same exit work as the close box, once.
   if (QCoreApplication* app = QCoreApplication::instance())
     QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });
+
+  helpBackend_ = std::move(parts.helpBackend);
+  music_ = std::make_unique<media::Music>(
+      media::MusicServices{folders_, wait_, *ui_, *settingsStore_, *sound_, [this] { return player_.SoundOn; },
+                           kProgramTitle, [this] { FinishTopLevelCommand(); }},
+      std::move(parts.musicPlayer));
+  if (music_->MusicUnavailable()) view.ShowMusicUnavailable(media::MusicUnavailableText(music_->UnavailableCause()));
+  musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
+  startUp_->SetMusic(musicHooks_.get());
+  leaving_->SetMedia(musicHooks_.get());
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { cmdDeal_Click(); });
   view.installEventFilter(this);
@@ -274,12 +285,25 @@ void Program::HideTableauCardsWindow() {}
 
 void Program::ShowLogo(bool show) { backgrounds_->ShowLogo(show); }
 
-// No music player is joined yet: nothing plays, nothing to stop.
-void Program::ShowMusicMenu() {}
-bool Program::MusicUnavailable() const { return startUp_->State().MusicUnavailable; }
-bool Program::IsMP3Playing() { return false; }
-void Program::StopMP3() {}
-void Program::RequestStopMusic() {}
+// The music menu waits while it is open: a close asked for meanwhile is
+// completed when it returns.
+void Program::ShowMusicMenu() {
+  music_->ShowMusicMenu();
+  FinishTopLevelCommand();
+}
+bool Program::MusicUnavailable() const {
+  return music_->MusicUnavailable() || startUp_->State().MusicUnavailable;
+}
+bool Program::IsMP3Playing() { return music_->IsMP3Playing(); }
+void Program::StopMP3() { music_->StopMP3(); }
+void Program::RequestStopMusic() { music_->RequestStopMusic(); }
+
+void Program::ShowHelp(const QString& Action, const QString& Keyword) {
+  play::ShowHelp(Action, Keyword, HelpObject, [this]() -> std::unique_ptr<media::HTMLHelp> {
+    if (!helpBackend_) return nullptr;
+    return std::make_unique<media::HTMLHelpWrapper>(*helpBackend_, *ui_, *settingsStore_, folders_.AppPath);
+  }, folders_.AppPath);
+}
 
 // The keyboard shortcuts are not joined yet.
 void Program::KeyShortcut(int, int) {}

@@ -11,6 +11,10 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "media/help_backend.h"
+#include "media/help_viewer.h"
+#include "media/mp3_playback.h"
+#include "media/music.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
@@ -20,6 +24,7 @@
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
+#include "play/music_hooks.h"
 #include "play/leaving.h"
 #include "play/new_game.h"
 #include "play/player.h"
@@ -60,6 +65,8 @@ struct ProgramParts {
   std::uint32_t seed = 0;              // the random generator's seed, taken once
   QString cardDeckRoot;                // the card-deck library's folder; empty: the system's
   QString commandLine;                 // the arguments after the program's name, joined by blanks
+  std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
+  std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
 };
 
 
@@ -93,6 +100,8 @@ class Program : public QObject,
   void SetFirstStartWindows(FirstStartWindows* windows) { startUp_->SetFirstStartWindows(windows); }
   void SetOnlineGoodbye(OnlineGoodbye* online) { leaving_->SetOnline(online); }
   void SetLeavingMedia(LeavingMedia* media) { leaving_->SetMedia(media); }
+  // The list-style menu that shows the music rows.
+  void SetMusicMenu(media::MusicMenu* menu) { music_->SetMenu(menu); }
   void SetChatBackground(table::ChatBackground* chat) { backgrounds_->SetChat(chat); }
 
   // The Deal button.
@@ -118,6 +127,10 @@ class Program : public QObject,
   StartUp& startUp() { return *startUp_; }
   Leaving& leaving() { return *leaving_; }
   platform::UiService& ui() { return *ui_; }
+  // The intro, the play list, the music menu's rows and the clean-up.
+  media::Music& music() { return *music_; }
+  // The manual: "Contents", "Keyword" with a keyword, or "Close".
+  void ShowHelp(const QString& Action, const QString& Keyword = {});
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -241,6 +254,12 @@ class Program : public QObject,
   std::unique_ptr<StartUp> startUp_;
   std::unique_ptr<Leaving> leaving_;
   SplashWindow* splash_ = nullptr;
+
+  // The music and the manual.
+  std::unique_ptr<media::Music> music_;
+  std::unique_ptr<media::HelpBackend> helpBackend_;
+  std::unique_ptr<media::HTMLHelp> HelpObject;  // made on first use, released on "Close"
+  std::unique_ptr<MusicHooks> musicHooks_;       // start-up's and leaving's way to them
 };
 
 }  // namespace play
