@@ -10,6 +10,7 @@
 #include "media/help_backend.h"
 #include "media/mp3_playback.h"
 #include "net/connection.h"
+#include "platform/exit_signals.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -57,6 +58,16 @@ int main(int argc, char** argv) {
   program.SetScoresWindow(&scores);
   dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());
   program.SetPreferencesWindow(&preferences);
+  // A kill, Ctrl+C or the session's end leaves the table through its close.
+  platform::ExitSignals exitSignals;
+  QObject::connect(&exitSignals, &platform::ExitSignals::exitRequested, &program, [&program] {
+    program.wait().SetExiting(true);
+    program.frmPlay().close();
+    platform::DismissModalDialogs();
+  });
   if (!program.Start()) return 1;
+  // A close completed during start-up (a signal meanwhile) leaves no window
+  // whose closing would end the event loop.
+  if (!program.frmPlay().isVisible()) return 0;
   return app.exec();
 }

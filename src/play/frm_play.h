@@ -82,6 +82,7 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void SetTabCount(int pile, const QString& text) override;
   void SetImageVisible(table::TableImage image, bool visible) override;
   void SetCardFrameVisible(int index, bool visible) override;
+  void SetCardFrameBackStyle(int index, int backStyle) override;
   void SetStatusPanel(int panel, const QString& text) override;
   void StartClock() override;
   void StartClockAt(double elapsedSeconds) override;

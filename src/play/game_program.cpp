@@ -48,6 +48,7 @@ Program::Program(ProgramParts parts)
       ui_(std::move(parts.ui)),
       sound_(std::move(parts.sound)),
       settingsStore_(std::move(parts.settingsStore)),
+      writeFailures_(*ui_),
       random_(table::SeededRandom(parts.seed)),
       deckLibrary_(parts.cardDeckRoot.isEmpty() ? table::CardDeckLibrary::DefaultRoot() : parts.cardDeckRoot),
       deckSource_(deckLibrary_),
@@ -57,6 +58,8 @@ Program::Program(ProgramParts parts)
   tableSettings_.LargeFonts = screen_.logPixelsX != 96;
   tableSettings_.ScreenWidth = screen_.WidthTwips();
 
+  for (platform::RecordFile* file : {&playersFile_, &saved_.SavedGamesFile, &saved_.MoveFile, &netFile_})
+    file->ReportFailuresTo(&writeFailures_);
   netScores_.File = &netFile_;
   scoreStore_.Player = &player_.Player;
   scoreStore_.CurrentPlayer = &player_.CurrentPlayer;
@@ -69,7 +72,10 @@ Program::Program(ProgramParts parts)
                                table::PicturesFolder(folders_.AppPath)},
       screen_);
   frmPlay_->SetNeighbours(this);
-  if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) qtUi->SetParent(frmPlay_.get());
+  if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) {
+    qtUi->SetParent(frmPlay_.get());
+    qtUi->SetWaitService(&wait_);
+  }
   FrmPlay& view = *frmPlay_;
 
   moveServices_ = std::make_unique<MoveServices>(
@@ -84,10 +90,12 @@ Program::Program(ProgramParts parts)
       piles_, state_, scores_, scoreStore_, view, sfx_, *sound_, wait_, *ui_, guard_, player_.SoundOn,
       player_.PlayerName, folders_.AppPath, folders_.DataPath});
   gameOverServices_->network = &onlineAnswers_;
+  gameOverServices_->writeFailures = &writeFailures_;
   newGameServices_ = std::make_unique<NewGameServices>(NewGameServices{
       table::DealServices{piles_, state_, view, sfx_, wait_, *ui_, *this}, *savedServices_, guard_,
       *settingsStore_, sample_, random_, folders_.AppPath, player_.PlayerName, player_.FirstPlayerRule, *this});
   newGameServices_->network = &onlineAnswers_;
+  newGameServices_->StalemateDeclared = &scores_.StalemateDeclared;
   playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
       playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
   backgrounds_ = std::make_unique<table::Backgrounds>(view, state_, tableSettings_, *ui_, folders_,

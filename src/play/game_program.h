@@ -18,6 +18,7 @@
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 #include "play/apply_move.h"
 #include "play/computer_player.h"
 #include "play/frm_play.h"
@@ -264,6 +265,7 @@ class Program : public QObject,
   std::unique_ptr<platform::UiService> ui_;
   std::unique_ptr<platform::SoundChannel> sound_;
   std::unique_ptr<platform::SettingsStore> settingsStore_;
+  platform::WriteFailures writeFailures_;  // every record file tells the user here when a write fails
 
   // The game's state.
   table::RandomSource random_;             // the one generator, seeded once

@@ -1,5 +1,6 @@
 #include "table/card_table.h"
 
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -21,6 +22,32 @@ constexpr QSize kTabCountSize{24, 18};     // lblTabCnt
 constexpr QSize kBlankImageSize{85, 20};   // an image control whose picture is missing
 constexpr QColor kGreenFrame{0, 192, 0};
 constexpr QColor kRedFrame{192, 0, 0};
+
+// The texts around the piles were laid out for narrow sans metrics; a wider
+// face breaks them in the middle of their phrases. Where these faces are
+// missing, the desktop's sans font stands in.
+const QStringList kTableFontFamilies{QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
+const QStringList kNarrowFontFamilies{QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial Narrow")};
+constexpr int kNarrowStretch = 82;   // the narrow face's width, drawn from the regular one
+
+QFont TableFont(QFont base) {
+  base.setFamilies(kTableFontFamilies);
+  return base;
+}
+
+// The message line is the narrowest place for the longest texts (the
+// score, the STOP rules): it takes the narrow face, or the regular one
+// drawn as narrow.
+QFont NarrowFont(QFont base) {
+  for (const QString& family : kNarrowFontFamilies) {
+    if (QFontDatabase::hasFamily(family)) {
+      base.setFamilies({family});
+      return base;
+    }
+  }
+  base.setStretch(kNarrowStretch);
+  return base;
+}
 
 // The pause cover: a click anywhere on it resumes the game.
 class PauseFrame : public QGroupBox {
@@ -55,6 +82,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   frmPic.ImgEmpty3 = pictures.emptyWood;
   EmptyPic = &frmPic.ImgEmpty3;
   formBackColor_ = ColorFromBgr(settings_.MatColor);
+  setFont(TableFont(font()));
 
   // The lower layer comes first so that every later child stands above it.
   labelLayer_ = new QWidget(this);
@@ -105,6 +133,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   imgIcon = NewImage("imgIcon", pictures.icon);
 
   lblMessage = NewLabel("lblMessage");
+  lblMessage->setFont(NarrowFont(lblMessage->font()));
   lblMessage->setWordWrap(true);
   lblMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblTurn = NewLabel("lblTurn");
