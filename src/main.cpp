@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <memory>
 
+#include "dialogs/tutorial.h"
 #include "media/folders.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
 
   play::Program program(std::move(parts));
+  // The hand pictures are prepared by start-up's ShowHand once it is joined.
+  dialogs::Tutorial tutorial(program.TutorialParts(), /*hands=*/nullptr);
+  program.SetTutorial(&tutorial);
   if (!program.Start()) return 1;
   return app.exec();
 }

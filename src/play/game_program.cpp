@@ -10,6 +10,7 @@
 #include "platform/vb.h"
 #include "play/player_record.h"
 #include "play/top_level_command.h"
+#include "play/tutorial_game.h"
 #include "play/utilities.h"
 #include "table/picture_box.h"
 #include "table/table_pictures.h"
@@ -122,6 +123,7 @@ bool Program::Start() {
     return false;
   }
 
+  EnsureTutorialGame(folders_);
   if (!OpenSavedGamesFile(saved_, folders_.DataPath)) {
     ui_->MsgBox(kFilesMissingText, platform::vbCritical, kProgramTitle);
     return false;
@@ -217,9 +219,34 @@ bool Program::Online() const { return netConnIndex_ != 0; }
 // Never asked offline; network play sends the move.
 bool Program::Move_Transmit_PlayCard(const OnlineMove&) { return false; }
 
-// The tutorial window's Next button; the tutorial is not part of the program yet.
-void Program::EnableNextTip(bool) {}
-void Program::ShowTutorialNext() {}
+// ---- The tutorial ----
+
+void Program::SetTutorial(TutorialWindow* tutorial) {
+  tutorial_ = tutorial;
+  newGameServices_->tutorial = tutorial;
+}
+
+TutorialServices Program::TutorialParts() {
+  return TutorialServices{state_, wait_, guard_, *ui_, *frmPlay_, folders_.AppPath,
+                          tableSettings_.ScreenWidth, screen_.TwipsPerPixel(), tableSettings_.LargeFonts};
+}
+
+void Program::OpenTutorial() {
+  if (tutorial_) tutorial_->OpenTutorial();
+}
+
+void Program::EnableNextTip(bool enabled) {
+  if (tutorial_) tutorial_->EnableNextTip(enabled);
+}
+void Program::ShowTutorialNext() {
+  if (tutorial_) tutorial_->ShowTutorialNext();
+}
+void Program::TutorialStockTurned() {
+  if (tutorial_) tutorial_->TutorialStockTurned();
+}
+void Program::HideTutorialHand() {
+  if (tutorial_) tutorial_->HideTutorialHand();
+}
 
 void Program::ClearTable() { frmPlay_->ClearTable(); }
 void Program::RedrawTable() { frmPlay_->RedrawTable(); }
@@ -321,20 +348,22 @@ void Program::SetMatchPoints(std::int16_t points) {
   play::SaveScoreRec(scores_, scoreStore_);
 }
 
-// The tutorial, chat and scores windows and the menu list are not part of
-// the program yet; nothing follows the main window.
-void Program::MainWindowMinimised() {}
-void Program::MainWindowShown(Qt::WindowStates) {}
+// The chat and scores windows and the menu list are not part of the program
+// yet; the tutorial follows the main window.
+void Program::MainWindowMinimised() {
+  if (tutorial_) tutorial_->MainWindowMinimised();
+}
+void Program::MainWindowShown(Qt::WindowStates state) {
+  if (tutorial_ && !state.testFlag(Qt::WindowMinimized)) tutorial_->MainWindowRestored();
+}
 void Program::UnloadMenuWindow() {}
 bool Program::SplashOpen() const { return false; }
 
-// The menu panel, the developer's pile viewer, the Tableau cards window, the
-// tutorial and online play are not part of the program yet.
+// The menu panel, the developer's pile viewer, the Tableau cards window and
+// online play are not part of the program yet.
 void Program::PanelHide() {}
 void Program::ViewCards(const QString&, int) {}
 void Program::ShowTableauPile(int) {}
-void Program::TutorialStockTurned() {}
-void Program::HideTutorialHand() {}
 void Program::Opponent() {}
 
 void Program::MoveCardFrameOver(table::PileControl pile, int index) {

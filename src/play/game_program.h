@@ -24,6 +24,7 @@
 #include "play/players.h"
 #include "play/saved_games.h"
 #include "play/score_records.h"
+#include "play/tutorial_hooks.h"
 #include "play/who_goes_first.h"
 #include "table/busy_guard.h"
 #include "table/card_deck.h"
@@ -90,6 +91,14 @@ class Program : public QObject,
   // The end of a top-level command (a button, a pile event, a menu
   // command): a close requested while it ran is completed now.
   void FinishTopLevelCommand() override;
+
+  // The tutorial window, joined by main; null leaves the program without one.
+  void SetTutorial(TutorialWindow* tutorial);
+  TutorialWindow* tutorial() const { return tutorial_; }
+  // What the tutorial is given of the program.
+  TutorialServices TutorialParts();
+  // Opens the tutorial (Help's "Tutorial" row, F7, a first start).
+  void OpenTutorial();
 
   FrmPlay& frmPlay() { return *frmPlay_; }
   platform::WaitService& wait() { return wait_; }
@@ -221,6 +230,7 @@ class Program : public QObject,
   std::unique_ptr<GameOverServices> gameOverServices_;
   std::unique_ptr<NewGameServices> newGameServices_;
   std::unique_ptr<PlayerServices> playerServices_;
+  TutorialWindow* tutorial_ = nullptr;     // the tutorial window's owner; null: none joined
 };
 
 }  // namespace play

@@ -21,6 +21,10 @@ constexpr QSize kTabCountSize{24, 18};     // lblTabCnt
 constexpr QSize kBlankImageSize{85, 20};   // an image control whose picture is missing
 constexpr QColor kGreenFrame{0, 192, 0};
 constexpr QColor kRedFrame{192, 0, 0};
+constexpr QSize kHandSize{29, 55};         // picHand(0..1)
+constexpr QColor kMessagePanelBack{255, 252, 224};  // the message line as a panel
+constexpr QColor kMessagePanelText{0, 0, 0};
+constexpr int kMessagePanelMargin = 4;
 
 // The pause cover: a click anywhere on it resumes the game.
 class PauseFrame : public QGroupBox {
@@ -143,6 +147,14 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   picLogo = new PictureBox(PileControl::None, 0, this);
   picLogo->setObjectName("picLogo");
   picLogo->hide();
+  for (int i = 0; i < 2; ++i) {
+    picHand[i] = new PictureBox(PileControl::None, i, this);
+    picHand[i]->setObjectName("picHand");
+    picHand[i]->resize(kHandSize);
+    // A hand points at a pile; it never takes the click meant for one.
+    picHand[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    picHand[i]->hide();
+  }
 
   auto* pause = new PauseFrame("Click to Resume Game", this);
   fraPause = pause;
@@ -223,7 +235,8 @@ void CardTable::SetFixedSizes() {
   // The cover and the controls that float over the piles stay in front.
   for (QWidget* w : {static_cast<QWidget*>(cmdDeal), static_cast<QWidget*>(cmdDone),
                      static_cast<QWidget*>(picMenu), static_cast<QWidget*>(picPanel),
-                     static_cast<QWidget*>(picLogo), static_cast<QWidget*>(fraPause)})
+                     static_cast<QWidget*>(picLogo), static_cast<QWidget*>(fraPause),
+                     static_cast<QWidget*>(picHand[0]), static_cast<QWidget*>(picHand[1])})
     w->raise();
 }
 
@@ -335,8 +348,23 @@ void CardTable::SetLabelColors() {
     label->setPalette(pal);
   };
   for (QLabel* l : counts) style(l, settings_.TextFontSize - 2);
-  style(lblMessage, settings_.TextFontSize);
+  style(lblMessage, messagePanelPoints_ > 0 ? messagePanelPoints_ : settings_.TextFontSize);
+  if (messagePanelPoints_ > 0) {
+    QPalette pal = lblMessage->palette();
+    pal.setColor(QPalette::WindowText, kMessagePanelText);
+    pal.setColor(QPalette::Window, kMessagePanelBack);
+    lblMessage->setPalette(pal);
+  }
   style(lblTurn, settings_.TextFontSize);
+}
+
+void CardTable::SetMessagePanel(bool panel, int points) {
+  messagePanelPoints_ = panel ? std::max(1, points) : 0;
+  lblMessage->setFrameShape(panel ? QFrame::Box : QFrame::NoFrame);
+  lblMessage->setAutoFillBackground(panel);
+  lblMessage->setMargin(panel ? kMessagePanelMargin : 0);
+  SetLabelColors();
+  lblMessage->update();
 }
 
 void CardTable::SetEmptyPilePictures() {
