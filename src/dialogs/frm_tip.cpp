@@ -68,7 +68,6 @@ FrmTip::FrmTip(const play::TutorialServices& services, play::HandPictures* hands
   setWindowTitle(QString::fromLatin1(kTutorialCaption));
   // A tool window that follows the table; it never keeps the program alive.
   setAttribute(Qt::WA_QuitOnClose, false);
-  setAttribute(Qt::WA_DeleteOnClose);
 
   const QImage icon(s_.AppPath + QString::fromLatin1(kIconPicture));
   if (!icon.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(icon)));
@@ -152,7 +151,23 @@ void FrmTip::ResizeTwips(int width, int height) {
   Form_Resize();
 }
 
+// A closed window lets itself go only once none of its handlers is still
+// running: a pause inside one runs events, and the close may come then.
+class FrmTip::HandlerScope {
+ public:
+  explicit HandlerScope(FrmTip& tip) : tip_(tip) { ++tip_.handlerDepth_; }
+  ~HandlerScope() {
+    if (--tip_.handlerDepth_ == 0 && tip_.closed_) tip_.deleteLater();
+  }
+  HandlerScope(const HandlerScope&) = delete;
+  HandlerScope& operator=(const HandlerScope&) = delete;
+
+ private:
+  FrmTip& tip_;
+};
+
 bool FrmTip::Form_Load() {
+  HandlerScope handler(*this);
   s_.state.TutorialMode = true;
   // The tutorial lays out its own game: whatever is on the table goes now,
   // so that nothing is played on it while the first step shows.
@@ -313,12 +328,14 @@ void FrmTip::DisplayRules(bool bShow) {
 }
 
 void FrmTip::cmdNextTip_Click(int) {
+  HandlerScope handler(*this);
   cmdNextTip[0]->setEnabled(false);
   s_.state.TutorialContinue = false;
   ShowTutorialStep(0);
 }
 
 void FrmTip::cmdOK_Click() {
+  HandlerScope handler(*this);
   if (CurrentTip_ < StepCount()) {
     if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo,
                      QString::fromLatin1(kTutorialTitle)) != platform::vbYes)
@@ -341,6 +358,7 @@ void FrmTip::closeEvent(QCloseEvent* event) {
     onTop_.SetOnTop(false);
     s_.wait.Wake();
     emit closed();
+    if (handlerDepth_ == 0) deleteLater();
   }
   event->accept();
 }

@@ -59,7 +59,8 @@ class FrmTip : public QWidget {
 
   int CurrentTip() const { return CurrentTip_; }
   int StepCount() const { return static_cast<int>(Tips.size()); }
-  // The close handler has run: the window is on its way out.
+  // The close handler has run: the window is on its way out, let go once
+  // its own handlers have returned.
   bool Closed() const { return closed_; }
 
   // Controls, with positions kept in twips.
@@ -92,6 +93,9 @@ class FrmTip : public QWidget {
   int rememberedHeight_ = kTipDesignHeight;
   QRect picture1Twips_, label1Twips_, tipTextTwips_, nextTwips_, okTwips_;
   bool closed_ = false;
+  int handlerDepth_ = 0;     // handlers of this window running now, nested
+
+  class HandlerScope;
 };
 
 }  // namespace dialogs

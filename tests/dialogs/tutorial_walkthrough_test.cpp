@@ -16,14 +16,9 @@
 #include <vector>
 
 #include "dialogs/tutorial.h"
-#include "media/folders.h"
-#include "platform/settings.h"
-#include "platform/sound.h"
-#include "platform/ui.h"
-#include "play/game_program.h"
+#include "dialogs/program_rig.h"
 #include "play/rule_checks.h"
 #include "play/saved_game_record.h"
-#include "support/temp_home.h"
 #include "table/mouse_events.h"
 
 namespace dialogs {
@@ -49,31 +44,11 @@ Action Move(int step, QString mentions, PileControl source, int sourceIndex, Pil
 class TutorialWalkThrough : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto folders = media::SetUpFolders(QString(MARROWDALE_SOURCE_DIR) + "/");
-    ASSERT_TRUE(folders);
-    ASSERT_TRUE(media::CopySeedFiles(*folders).ok());
-    auto ui = std::make_unique<platform::FakeUi>();
-    fakeUi = ui.get();
-    play::ProgramParts parts;
-    parts.folders = *folders;
-    parts.screen.widthPixels = 1280;
-    parts.screen.heightPixels = 1024;
-    parts.screen.availWidth = 1280;
-    parts.screen.availHeight = 984;
-    parts.ui = std::move(ui);
-    parts.sound = std::make_unique<platform::FakeSoundChannel>();
-    parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.ConfigHome());
-    parts.seed = 1;
-    parts.cardDeckRoot = home.Path() + "/no-card-decks";
-    program = std::make_unique<play::Program>(std::move(parts));
-    program->wait().SetTimeScale(0);
+    ASSERT_TRUE(rig.ok);
+    fakeUi = rig.ui;
+    program = rig.program.get();
     tutorial = std::make_unique<Tutorial>(program->TutorialParts(), nullptr);
     program->SetTutorial(tutorial.get());
-    ASSERT_TRUE(program->Start());
-  }
-  void TearDown() override {
-    tutorial.reset();
-    program.reset();
   }
 
   play::FrmPlay& W() { return program->frmPlay(); }
@@ -217,9 +192,9 @@ class TutorialWalkThrough : public ::testing::Test {
     loop.exec();
   }
 
-  TempHome home;
+  ProgramRig rig;
   platform::FakeUi* fakeUi = nullptr;
-  std::unique_ptr<play::Program> program;
+  play::Program* program = nullptr;
   std::unique_ptr<Tutorial> tutorial;
   std::vector<std::string> faults;
 };
