@@ -318,9 +318,9 @@ QString FrmTip::ReadEnableInfo(const QString& sText) {
 void FrmTip::DisplayRules(bool bShow) {
   play::FrmPlay& table = s_.frmPlay;
   if (bShow) {
-    table.SetMessagePanel(true, s_.LargeFonts ? kRulesFontSizeLargeFonts : kRulesFontSize);
     s_.state.Message = RulesPanelText();
     table.SetLabel(table::TableLabel::lblMessage, s_.state.Message);
+    table.SetMessagePanel(true, s_.LargeFonts ? kRulesFontSizeLargeFonts : kRulesFontSize);
   } else {
     table.SetMessagePanel(false);
     table.SetLabel(table::TableLabel::lblMessage, QString());

@@ -309,6 +309,8 @@ void CardTable::ArrangeControls() {
   lblPResCnt->move(c.lblPResCnt);
   cmdDeal->move(c.cmdDeal);
   lblMessage->setGeometry(c.lblMessage);
+  messageLineSize_ = c.lblMessage.size();
+  FitMessagePanel();
   lblTurn->move(c.lblTurn);
   lblTurn->resize(c.lblTurnWidth, lblTurn->height());
   StatusMsg->move(c.StatusMsg);
@@ -359,12 +361,25 @@ void CardTable::SetLabelColors() {
 }
 
 void CardTable::SetMessagePanel(bool panel, int points) {
+  if (!panel && messagePanelPoints_ > 0 && messageLineSize_.isValid()) lblMessage->resize(messageLineSize_);
+  if (panel && messagePanelPoints_ == 0) messageLineSize_ = lblMessage->size();
   messagePanelPoints_ = panel ? std::max(1, points) : 0;
   lblMessage->setFrameShape(panel ? QFrame::Box : QFrame::NoFrame);
   lblMessage->setAutoFillBackground(panel);
   lblMessage->setMargin(panel ? kMessagePanelMargin : 0);
+  lblMessage->setWordWrap(!panel);
   SetLabelColors();
+  FitMessagePanel();
   lblMessage->update();
+}
+
+// The panel's lines are kept whole: it grows to its text, never shrinks
+// below the message line.
+void CardTable::FitMessagePanel() {
+  if (messagePanelPoints_ == 0) return;
+  const QSize hint = lblMessage->sizeHint();
+  lblMessage->resize(std::max(messageLineSize_.width(), hint.width()),
+                     std::max(messageLineSize_.height(), hint.height()));
 }
 
 void CardTable::SetEmptyPilePictures() {

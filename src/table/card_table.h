@@ -172,6 +172,8 @@ class CardTable : public QWidget {
   // background, text of that size in points), or back to the plain line in
   // the player's text size.
   void SetMessagePanel(bool panel, int points = 0);
+  // The panel grown to its text; call after its text changes.
+  void FitMessagePanel();
   bool MessagePanelShown() const { return messagePanelPoints_ > 0; }
 
  signals:
@@ -211,6 +213,7 @@ class CardTable : public QWidget {
   PilePlaces places_;
   int slideDepth_ = 0;
   int messagePanelPoints_ = 0;       // 0: the message line is a plain line
+  QSize messageLineSize_;            // the message line's size as laid out
 };
 
 // 0x00BBGGRR as a colour.

@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -130,8 +133,27 @@ class TutorialWalkThrough : public ::testing::Test {
     return false;
   }
 
+  // The table with the tutorial window where it stands beside it, for a
+  // person to look at: MARROWDALE_SCREENSHOT is where the pictures go, the
+  // step's number added to it.
+  void Screenshot(FrmTip* tip, int step) {
+    const QString prefix = qEnvironmentVariable("MARROWDALE_SCREENSHOT");
+    if (prefix.isEmpty()) return;
+    const QString path = prefix + QString::number(step) + ".png";
+    QImage shot(W().width() + tip->width() + 20, std::max(W().height(), tip->height()), QImage::Format_RGB32);
+    shot.fill(Qt::gray);
+    QPainter painter(&shot);
+    painter.drawPixmap(0, 0, W().grab());
+    const QPoint at = tip->pos() - W().pos();
+    painter.drawPixmap(std::clamp(at.x(), 0, shot.width() - tip->width()), std::clamp(at.y(), 0, shot.height() - tip->height()),
+                       tip->grab());
+    painter.end();
+    shot.save(path);
+  }
+
   void Perform(const Action& a) {
     FrmTip* tip = tutorial->frmTip();
+    if ((a.step == 4 && a.kind == Action::Next) || (a.step == 8 && a.kind == Action::Drag)) Screenshot(tip, a.step);
     if (!a.mentions.isEmpty() && !tip->lblTipText->text().contains(a.mentions))
       faults.push_back("step " + std::to_string(a.step) + " does not name " + a.mentions.toStdString());
     switch (a.kind) {
