@@ -259,7 +259,11 @@ void FrmTip::PlaceBesideTable() {
 
 void FrmTip::DisplayCurrentTip() {
   if (Tips.isEmpty() || CurrentTip_ < 1 || CurrentTip_ > StepCount()) return;
-  lblTipText->setText(ReadEnableInfo(Tips.at(CurrentTip_ - 1)));
+  // The text stands before the directive's pause, so that what is added to
+  // it meanwhile (the Deal button's line) stays.
+  const QString line = Tips.at(CurrentTip_ - 1);
+  lblTipText->setText(ReadTutorialStep(line).text);
+  ReadEnableInfo(line);
 }
 
 QString FrmTip::ReadEnableInfo(const QString& sText) {

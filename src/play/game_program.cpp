@@ -170,6 +170,7 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
       event->ignore();
       return true;
     }
+    if (tutorial_) tutorial_->CloseTutorial();
     StoreOnExit();
   }
   return QObject::eventFilter(watched, event);

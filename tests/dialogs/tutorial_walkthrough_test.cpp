@@ -6,6 +6,7 @@
 // and the prepared game in step.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
 #include <QLabel>
@@ -29,8 +30,10 @@ namespace {
 
 using table::PileControl;
 
+constexpr qint64 kStuckMs = 30000;  // an action not possible for this long: the tutorial is stuck
+
 struct Action {
-  enum Kind { Next, Deal, TurnStock, Drag, Close } kind;
+  enum Kind { Next, Deal, TurnStock, Drag, Close, CloseTable } kind;
   int step = 0;                  // the step shown when the action is taken
   QString mentions;              // what the step's text must name
   PileControl source = PileControl::None;
@@ -129,6 +132,9 @@ class TutorialWalkThrough : public ::testing::Test {
       }
       case Action::Close:
         return true;
+      case Action::CloseTable:
+        why = "the game does not wait for Next";
+        return tip->cmdNextTip[0]->isEnabled();
     }
     return false;
   }
@@ -172,6 +178,10 @@ class TutorialWalkThrough : public ::testing::Test {
         break;
       }
       case Action::Close: tip->cmdOK->click(); break;
+      case Action::CloseTable:
+        closedInComputerTurn = program->guard().IsRunning(table::Activity::ComputerTurn);
+        W().close();
+        break;
     }
   }
 
@@ -180,7 +190,10 @@ class TutorialWalkThrough : public ::testing::Test {
   void Run(const std::vector<Action>& script) {
     QEventLoop loop;
     size_t next = 0;
-    int tries = 0;
+    // Card slides run in real time: an action may wait a while for one,
+    // but not for ever.
+    QElapsedTimer waiting;
+    waiting.start();
     std::function<void()> tick = [&] {
       if (next == script.size() || !faults.empty()) {
         // On a fault the game may still wait deep inside an action: let
@@ -192,7 +205,7 @@ class TutorialWalkThrough : public ::testing::Test {
       const Action& a = script[next];
       std::string why;
       if (!Ready(a, why)) {
-        if (++tries > 500) {
+        if (waiting.elapsed() > kStuckMs) {
           faults.push_back("stuck before action " + std::to_string(next) + " (step " + std::to_string(a.step) +
                            "): " + why);
           program->wait().SetExiting(true);
@@ -202,7 +215,7 @@ class TutorialWalkThrough : public ::testing::Test {
         QTimer::singleShot(1, tick);
         return;
       }
-      tries = 0;
+      waiting.restart();
       if (qEnvironmentVariableIsSet("TUTORIAL_TRACE")) fprintf(stderr, "action %zu step %d\n", next, a.step);
       ++next;
       // A timer, not a posted call: it also fires in the waits the action
@@ -219,6 +232,7 @@ class TutorialWalkThrough : public ::testing::Test {
   play::Program* program = nullptr;
   std::unique_ptr<Tutorial> tutorial;
   std::vector<std::string> faults;
+  bool closedInComputerTurn = false;
 };
 
 TEST_F(TutorialWalkThrough, TheLearnerIsLedThroughThePreparedGameToTheLastStep) {
@@ -277,6 +291,26 @@ TEST_F(TutorialWalkThrough, TheLearnerIsLedThroughThePreparedGameToTheLastStep) 
   EXPECT_FALSE(W().picHand[1]->isVisible());
   EXPECT_FALSE(W().MessagePanelShown());
   for (int p = 1; p <= 3; ++p) EXPECT_TRUE(W().picPlayer[p]->isEnabled());
+}
+
+}  // namespace
+}  // namespace dialogs
+
+namespace dialogs {
+namespace {
+
+TEST_F(TutorialWalkThrough, ClosingTheTableDuringAStepReleasesItAndCloses) {
+  program->OpenTutorial();
+  // The table is closed while the computer's first move waits for Next.
+  Run({Next(1), {Action::Deal, 2, "Deal"}, Next(2), Next(3), {Action::CloseTable, 4, {}}});
+  for (const std::string& f : faults) ADD_FAILURE() << f;
+  EXPECT_TRUE(closedInComputerTurn);
+  EXPECT_TRUE(program->wait().Exiting());
+  EXPECT_FALSE(W().isVisible());
+  EXPECT_TRUE(program->guard().MayReplaceTable()) << "the play code unwound";
+  EXPECT_FALSE(S().ComputerThinking);
+  EXPECT_EQ(tutorial->frmTip(), nullptr) << "the tutorial closes with the table";
+  EXPECT_FALSE(S().TutorialMode);
 }
 
 }  // namespace
