@@ -40,6 +40,8 @@ class FrmTipTest : public ::testing::Test {
     s.AppPath = app;
     tutorial = std::make_unique<Tutorial>(s, nullptr);
     rig->program->SetTutorial(tutorial.get());
+    // The table's deferred relayout is done now, not in a step's pause.
+    if (W().tmrResize.isActive()) W().tmrResize_Timer();
     rig->program->OpenTutorial();
   }
   FrmTip* Tip() { return tutorial->frmTip(); }
