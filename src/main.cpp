@@ -3,13 +3,17 @@
 #include <QDateTime>
 #include <memory>
 
+#include "dialogs/frm_splash.h"
 #include "dialogs/tutorial.h"
 #include "media/folders.h"
+#include "media/help_backend.h"
+#include "media/mp3_playback.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
+#include "play/start_up.h"
 
 int main(int argc, char** argv) {
   // The ffmpeg media backend crashes without an audio device; GStreamer
@@ -20,25 +24,31 @@ int main(int argc, char** argv) {
 
   const QString appPath = QCoreApplication::applicationDirPath() + "/";
 
-  // The per-user folders, with the files an installer would have put there
-  // copied from the shipped seed when they are missing.
-  const std::optional<media::Folders> folders = media::SetUpFolders(appPath);
-  if (!folders || !media::CopySeedFiles(*folders).ok()) {
-    platform::QtUi().MsgBox(play::kFilesMissingText, platform::vbCritical, play::kProgramTitle);
-    return 1;
+  // A second copy is refused before anything is written; then the files an
+  // installer would have put in the per-user folders are copied from the
+  // shipped seed where they are missing.
+  play::Preflight preflight = play::PrepareStart(appPath);
+  if (preflight.result != play::Preflight::Result::Ok) {
+    platform::QtUi().MsgBox(play::PreflightText(preflight), platform::vbCritical, play::kProgramTitle);
+    return preflight.result == play::Preflight::Result::AlreadyRunning ? 0 : 1;
   }
 
   play::ProgramParts parts;
-  parts.folders = *folders;
+  parts.folders = *preflight.folders;
+  parts.commandLine = QCoreApplication::arguments().mid(1).join(' ');
   parts.screen = platform::ReadScreenMetrics();
   parts.ui = std::make_unique<platform::QtUi>();
   parts.sound = platform::CreateSoundChannel();
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>();
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+  parts.musicPlayer = media::CreateMusicPlayer();
+  parts.helpBackend = media::CreateQtHelpBackend();
 
   play::Program program(std::move(parts));
-  // The hand pictures are prepared by start-up's ShowHand once it is joined.
-  dialogs::Tutorial tutorial(program.TutorialParts(), /*hands=*/nullptr);
+  dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
+                               program.tableSettings().LargeFonts, program.ui());
+  program.SetSplash(&splash);
+  dialogs::Tutorial tutorial(program.TutorialParts(), &program.Hands());
   program.SetTutorial(&tutorial);
   if (!program.Start()) return 1;
   return app.exec();

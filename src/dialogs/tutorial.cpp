@@ -39,10 +39,6 @@ void Tutorial::OpenTutorial() {
   window->show();
 }
 
-void Tutorial::CloseTutorial() {
-  if (FrmTip* w = frmTip()) w->close();
-}
-
 void Tutorial::EnableNextTip(bool enabled) {
   if (FrmTip* w = frmTip()) w->cmdNextTip[0]->setEnabled(enabled);
 }

@@ -19,7 +19,6 @@ class Tutorial : public play::TutorialWindow {
   Tutorial& operator=(const Tutorial&) = delete;
 
   void OpenTutorial() override;
-  void CloseTutorial() override;
   void EnableNextTip(bool enabled) override;
   void ShowTutorialNext() override;
   void TutorialStockTurned() override;

@@ -1,6 +1,8 @@
 #include "platform/ui.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -91,5 +93,32 @@ std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& titl
 }
 
 void QtUi::Beep() { QApplication::beep(); }
+
+QString QtFileFilter(const QString& windowsFilter) {
+  const QStringList parts = windowsFilter.split('|');
+  QStringList lines;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString name = parts[i];
+    const int paren = name.indexOf('(');
+    if (paren > 0) name = name.left(paren);
+    name = name.trimmed();
+    QStringList patterns;
+    for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+      const QString pattern = p.trimmed();
+      if (pattern.isEmpty()) continue;
+      for (const QString& variant : {pattern.toLower(), pattern.toUpper()})
+        if (!patterns.contains(variant)) patterns << variant;
+    }
+    if (!patterns.isEmpty()) lines << name + " (" + patterns.join(' ') + ")";
+  }
+  return lines.join(QStringLiteral(";;"));
+}
+
+std::optional<ChosenFile> QtUi::GetOpenFileName(const OpenFileRequest& request) {
+  const QString path =
+      QFileDialog::getOpenFileName(parent_, request.title, request.initialFolder, QtFileFilter(request.filter));
+  if (path.isEmpty()) return std::nullopt;
+  return ChosenFile{path, QFileInfo(path).fileName()};
+}
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 // panels, the elapsed-time clock and the pause.
 
 #include <QTimer>
+#include <functional>
 #include <cstdint>
 
 #include "platform/system.h"
@@ -55,6 +56,7 @@ class FrmPlayNeighbours : public table::TableNeighbours {
 };
 
 constexpr int kVkBack = 8;   // Backspace: undo the last move
+inline constexpr char kNoMusicPanelText[] = "No music";
 constexpr int kResizeDelayMs = 200;
 constexpr int kClockTickMs = 1000;
 
@@ -101,6 +103,11 @@ class FrmPlay : public table::CardTable, public table::TableView {
   // placement, given back in `stored`; the caller then writes it at once.
   bool RestoreWindowPlacement(table::StoredPlacement& stored);
   table::WindowTwips WindowPlacementTwips() const;
+  // Once the window manager has framed the shown window, the fitted
+  // placement is applied again with the real frame (unless the user has
+  // moved the window meanwhile); then `done` runs. Runs `done` at once when
+  // the frame was already known.
+  void RefitWhenFramed(std::function<void()> done);
   std::int32_t MinFormWidth = 13785;
   std::int32_t MinFormHeight = 9225;
   bool WindowMaximized = false;
@@ -110,6 +117,9 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void SizeStatusBar() override;
   void StatusBar1_MouseDown(Qt::MouseButton button, int x);
   void StatusBar1_PanelClick(int panel);
+  // Music cannot play here: the Music panel says so, its tip and a left
+  // click on it tell why.
+  void ShowMusicUnavailable(const QString& reason);
   void Timer1_Timer();
   void tmrResize_Timer();
   void PauseTiming();
@@ -135,11 +145,18 @@ class FrmPlay : public table::CardTable, public table::TableView {
   table::ScreenTwips ScreenInTwips() const;
   void ApplyPlacement(const table::WindowTwips& placement);
   QSize FrameExtra() const;
+  void CheckFramed();
 
   platform::ScreenMetrics screen_;
   FrmPlayNeighbours* frameNeighbours_ = nullptr;
+  QString musicUnavailableText_;  // why music cannot play; empty while it can
   bool lastMinimised_ = false;
   bool minimisePaused_ = false;   // the minimise, not the player, paused the clock
+  table::WindowTwips intended_;   // the placement last applied, frame included
+  QPoint placedAt_;               // where that put the frame's corner, pixels
+  QTimer frameWatch_;             // looks for the real frame after the first show
+  int frameChecks_ = 0;
+  std::function<void()> framedDone_;
 };
 
 }  // namespace play

@@ -11,6 +11,10 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "media/help_backend.h"
+#include "media/help_viewer.h"
+#include "media/mp3_playback.h"
+#include "media/music.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
@@ -19,13 +23,17 @@
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
+#include "play/music_hooks.h"
+#include "play/leaving.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/players.h"
 #include "play/saved_games.h"
 #include "play/score_records.h"
 #include "play/tutorial_hooks.h"
+#include "play/start_up.h"
 #include "play/who_goes_first.h"
+#include "table/backgrounds.h"
 #include "table/busy_guard.h"
 #include "table/card_deck.h"
 #include "table/card_deck_library.h"
@@ -56,11 +64,11 @@ struct ProgramParts {
   std::unique_ptr<platform::SettingsStore> settingsStore;
   std::uint32_t seed = 0;              // the random generator's seed, taken once
   QString cardDeckRoot;                // the card-deck library's folder; empty: the system's
+  QString commandLine;                 // the arguments after the program's name, joined by blanks
+  std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
+  std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
 };
 
-// Why the program could not start.
-inline constexpr char kFilesMissingText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing.";
-inline constexpr char kProgramTitle[] = "Marrowdale";
 
 class Program : public QObject,
                 private table::DealHooks,
@@ -72,17 +80,30 @@ class Program : public QObject,
                 private FrmPlayNeighbours,
                 private DecidingCardMarker,
                 private HumanTurnNeighbours,
-                private NewGameHooks {
+                private NewGameHooks,
+                private StructurePicture,
+                private HandPictures {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  // Opens the players file and loads the last player (the template on a
-  // first start), opens the saved-games and move files and shows the
-  // empty table. False, after telling the user, when a file is missing.
+  // Start-up: opens the players file and loads the last player (the
+  // template on a first start), writes the pictures and sounds out, opens
+  // the saved-games and move files and shows the empty table. False, after
+  // telling the user, when the program must end.
   bool Start();
+
+  // The neighbours start-up and leaving call; each may stay unset.
+  void SetSplash(SplashWindow* splash) { startUp_->SetSplash(splash); splash_ = splash; }
+  void SetStartUpMusic(StartUpMusic* music) { startUp_->SetMusic(music); }
+  void SetFirstStartWindows(FirstStartWindows* windows) { startUp_->SetFirstStartWindows(windows); }
+  void SetOnlineGoodbye(OnlineGoodbye* online) { leaving_->SetOnline(online); }
+  void SetLeavingMedia(LeavingMedia* media) { leaving_->SetMedia(media); }
+  // The list-style menu that shows the music rows.
+  void SetMusicMenu(media::MusicMenu* menu) { music_->SetMenu(menu); }
+  void SetChatBackground(table::ChatBackground* chat) { backgrounds_->SetChat(chat); }
 
   // The Deal button.
   void cmdDeal_Click();
@@ -95,8 +116,10 @@ class Program : public QObject,
   // The tutorial window, joined by main; null leaves the program without one.
   void SetTutorial(TutorialWindow* tutorial);
   TutorialWindow* tutorial() const { return tutorial_; }
-  // What the tutorial is given of the program.
+  // What the tutorial is given of the program; its hands are painted by
+  // the table's backgrounds.
   TutorialServices TutorialParts();
+  HandPictures& Hands() { return *this; }
   // Opens the tutorial (Help's "Tutorial" row, F7, a first start).
   void OpenTutorial();
 
@@ -111,13 +134,19 @@ class Program : public QObject,
   const media::Folders& folders() const { return folders_; }
   MoveServices& moveServices() { return *moveServices_; }
   HumanTurn& humanTurn() { return *humanTurn_; }
+  table::Backgrounds& backgrounds() { return *backgrounds_; }
+  StartUp& startUp() { return *startUp_; }
+  Leaving& leaving() { return *leaving_; }
+  platform::UiService& ui() { return *ui_; }
+  // The intro, the play list, the music menu's rows and the clean-up.
+  media::Music& music() { return *music_; }
+  // The manual: "Contents", "Keyword" with a keyword, or "Close".
+  void ShowHelp(const QString& Action, const QString& Keyword = {});
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // What leaving the table stores.
-  void StoreOnExit();
   RestoreContext CurrentRestoreContext() const;
 
   // table::DealHooks, SavedGameHooks
@@ -175,6 +204,9 @@ class Program : public QObject,
   int MatchScore() const override;
   int OppMatchScore() const override;
   void SetMatchPoints(std::int16_t points) override;
+  // StructurePicture
+  int CurrentStructure() const override;
+  void NextStructure(int value) override;
   void MainWindowMinimised() override;
   void MainWindowShown(Qt::WindowStates state) override;
   void UnloadMenuWindow() override;
@@ -188,6 +220,8 @@ class Program : public QObject,
   void ShowTableauPile(int pile) override;
   void TutorialStockTurned() override;
   void HideTutorialHand() override;
+  // HandPictures
+  void ShowHand() override;
   void Opponent() override;
 
   // What the desktop gives.
@@ -213,8 +247,6 @@ class Program : public QObject,
   SavedGames saved_;                       // the game record and the saved-games and move files
   SampleGames sample_;                     // the numbered sample games
   platform::RecordFile playersFile_;       // "players4.sav", open for the run
-  QString backgroundName_;                 // the one background the list holds until the pictures are listed
-  int backgroundIndex_ = 1;                // into that list; past its end: "None"
 
   // The card pictures and sounds.
   table::CardDeckLibrary deckLibrary_;
@@ -230,7 +262,17 @@ class Program : public QObject,
   std::unique_ptr<GameOverServices> gameOverServices_;
   std::unique_ptr<NewGameServices> newGameServices_;
   std::unique_ptr<PlayerServices> playerServices_;
-  TutorialWindow* tutorial_ = nullptr;     // the tutorial window's owner; null: none joined
+  std::unique_ptr<table::Backgrounds> backgrounds_;
+  std::unique_ptr<StartUp> startUp_;
+  std::unique_ptr<Leaving> leaving_;
+  SplashWindow* splash_ = nullptr;
+
+  // The music and the manual.
+  std::unique_ptr<media::Music> music_;
+  std::unique_ptr<media::HelpBackend> helpBackend_;
+  std::unique_ptr<media::HTMLHelp> HelpObject;  // made on first use, released on "Close"
+  std::unique_ptr<MusicHooks> musicHooks_;       // start-up's and leaving's way to them
+  TutorialWindow* tutorial_ = nullptr;           // the tutorial window's owner; null: none joined
 };
 
 }  // namespace play

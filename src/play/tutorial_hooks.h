@@ -35,8 +35,6 @@ class TutorialWindow : public NewGameTutorial {
   // it when it is open. Refused without a word while a deal, a computer
   // turn, game over, a restore or a move is running.
   virtual void OpenTutorial() = 0;
-  // The table closes: so does the tutorial, letting go of the game.
-  virtual void CloseTutorial() = 0;
   // The Next button cmdNextTip(0) enabled or disabled.
   virtual void EnableNextTip(bool enabled) = 0;
   // The Next button shown and enabled.

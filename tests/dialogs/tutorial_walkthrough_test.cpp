@@ -53,7 +53,7 @@ class TutorialWalkThrough : public ::testing::Test {
     ASSERT_TRUE(rig.ok);
     fakeUi = rig.ui;
     program = rig.program.get();
-    tutorial = std::make_unique<Tutorial>(program->TutorialParts(), nullptr);
+    tutorial = std::make_unique<Tutorial>(program->TutorialParts(), &program->Hands());
     program->SetTutorial(tutorial.get());
   }
 
