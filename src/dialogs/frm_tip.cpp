@@ -22,7 +22,6 @@ constexpr int kRulesFontSize = 10;
 constexpr int kRulesFontSizeLargeFonts = 8;
 constexpr int kHandAboveDealGap = 10;       // pixels between the hand and the Deal button
 constexpr int kReserveHandShift = 40;       // the up hand stands this far into the opponent's Reserve
-constexpr int kPlayerPiles = 3;
 constexpr int kStepDeal = 2;
 constexpr int kStepRules = 3;
 constexpr char kIconPicture[] = "Data/pictures/tutorial-icon.png";

@@ -58,6 +58,13 @@ class FrmTipTest : public ::testing::Test {
   std::unique_ptr<Tutorial> tutorial;
 };
 
+TEST(RulesPanel, ListsTheLegalMovesLineByLine) {
+  EXPECT_EQ(RulesPanelText(),
+            "Legal Moves:\r\n\r\n  Center Foundation:\r\n  Built in SUIT and\r\n  ASCENDING (A234..)\r\n\r\n"
+            "  Tableau Piles:\r\n  Built in Alternating Colors\r\n  and DESCENDING\r\n\r\n"
+            "  To opponent's Reserve\r\n  and Waste:\r\n  Built in SUIT\r\n  and ASCENDING\r\n  or DESCENDING");
+}
+
 const QStringList kLines{"Welcome.~Click Next.", "Click Deal.", "The rules.", "Last step."};
 
 TEST_F(FrmTipTest, DirectivesUnlockOnlyTheirPilesAndPointTheHands) {
