@@ -3,7 +3,9 @@
 #include <QDateTime>
 #include <memory>
 
+#include "dialogs/frm_options.h"
 #include "dialogs/frm_splash.h"
+#include "dialogs/scores_owner.h"
 #include "dialogs/tutorial.h"
 #include "media/folders.h"
 #include "media/help_backend.h"
@@ -48,6 +50,10 @@ int main(int argc, char** argv) {
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
                                program.tableSettings().LargeFonts, program.ui());
   program.SetSplash(&splash);
+  dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
+  program.SetScoresWindow(&scores);
+  dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());
+  program.SetPreferencesWindow(&preferences);
   dialogs::Tutorial tutorial(program.TutorialParts(), &program.Hands());
   program.SetTutorial(&tutorial);
   if (!program.Start()) return 1;

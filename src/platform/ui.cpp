@@ -1,6 +1,7 @@
 #include "platform/ui.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -119,6 +120,14 @@ std::optional<ChosenFile> QtUi::GetOpenFileName(const OpenFileRequest& request) 
       QFileDialog::getOpenFileName(parent_, request.title, request.initialFolder, QtFileFilter(request.filter));
   if (path.isEmpty()) return std::nullopt;
   return ChosenFile{path, QFileInfo(path).fileName()};
+}
+
+std::optional<unsigned> QtUi::ChooseColor(unsigned initial) {
+  const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
+  const QColor chosen = QColorDialog::getColor(start, parent_);
+  if (!chosen.isValid()) return std::nullopt;
+  return static_cast<unsigned>(chosen.red()) | (static_cast<unsigned>(chosen.green()) << 8) |
+         (static_cast<unsigned>(chosen.blue()) << 16);
 }
 
 }  // namespace platform

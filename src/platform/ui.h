@@ -74,6 +74,9 @@ class UiService {
   // Shows a modal open-file chooser for an existing file; nullopt when it
   // was cancelled.
   virtual std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) = 0;
+  // The colour chooser, starting from `initial` (0x00BBGGRR); nullopt when
+  // the user cancels.
+  virtual std::optional<unsigned> ChooseColor(unsigned initial) = 0;
 };
 
 class QtUi : public UiService {
@@ -85,6 +88,7 @@ class QtUi : public UiService {
                                   const QString& defaultText) override;
   void Beep() override;
   std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) override;
+  std::optional<unsigned> ChooseColor(unsigned initial) override;
 
  private:
   QWidget* parent_;
@@ -143,6 +147,14 @@ class FakeUi : public UiService {
     return answer;
   }
 
+  // Answers from colorAnswers; none queued: cancelled.
+  std::optional<unsigned> ChooseColor(unsigned initial) override {
+    colorsAsked.push_back(initial);
+    if (colorAnswers.empty()) return std::nullopt;
+    auto answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    return answer;
+  }
   void QueueAnswer(int answer) { answers.push_back(answer); }
   void QueueInput(std::optional<QString> text) { inputs.push_back(std::move(text)); }
 
@@ -153,6 +165,8 @@ class FakeUi : public UiService {
   std::deque<std::optional<QString>> inputs;
   std::vector<OpenFileRequest> fileRequests;
   std::deque<std::optional<ChosenFile>> files;
+  std::vector<unsigned> colorsAsked;
+  std::deque<std::optional<unsigned>> colorAnswers;
 };
 
 }  // namespace platform

@@ -395,7 +395,7 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
                                        frameNeighbours_->MatchScore(), frameNeighbours_->OppMatchScore());
   if (!points) return;
   frameNeighbours_->SetMatchPoints(*points);
-  StatusBar1->SetText(kPanelMatch, "Match: " + QString::number(*points) + " pts");
+  StatusBar1->SetText(kPanelMatch, MatchPanelText(*points));
 }
 
 void FrmPlay::StatusBar1_PanelClick(int panel) {

@@ -108,6 +108,9 @@ Program::Program(ProgramParts parts)
   musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
   startUp_->SetMusic(musicHooks_.get());
   leaving_->SetMedia(musicHooks_.get());
+  cardWindows_ = std::make_unique<table::SmallCardWindows>(view, tableSettings_, screen_.captionHeight,
+                                                          screen_.TwipsPerPixel(),
+                                                          static_cast<table::TableauWindowHooks*>(this));
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { cmdDeal_Click(); });
   view.installEventFilter(this);
@@ -160,9 +163,12 @@ NewGameResult Program::NewGame() {
 void Program::FinishTopLevelCommand() { play::FinishTopLevelCommand(wait_, state_, frmPlay_.get()); }
 
 bool Program::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == frmPlay_.get() && event->type() == QEvent::Close && !leaving_->CloseRequested()) {
-    event->ignore();
-    return true;
+  if (watched == frmPlay_.get() && event->type() == QEvent::Close) {
+    if (!leaving_->CloseRequested()) {
+      event->ignore();
+      return true;
+    }
+    cardWindows_->UnloadAll();
   }
   return QObject::eventFilter(watched, event);
 }
@@ -298,9 +304,8 @@ void Program::LoadNetPlayerList() {}
 
 // ---- The window's neighbours ----
 
-// The tableau cards window is not part of the program yet.
-bool Program::TableauCardsWindowShown() const { return false; }
-void Program::HideTableauCardsWindow() {}
+bool Program::TableauCardsWindowShown() const { return cardWindows_->TableauCardsWindowShown(); }
+void Program::HideTableauCardsWindow() { cardWindows_->HideTableauCardsWindow(); }
 
 void Program::ShowLogo(bool show) { backgrounds_->ShowLogo(show); }
 
@@ -338,9 +343,12 @@ void Program::SetMatchPoints(std::int16_t points) {
   play::SaveScoreRec(scores_, scoreStore_);
 }
 
-// The chat and scores windows and the menu list are not part of the program
-// yet; the tutorial follows the main window.
+// The chat window and the menu list are not part of the program yet; the
+// scores and tableau cards windows are unloaded, the tutorial hides and
+// comes back with the table.
 void Program::MainWindowMinimised() {
+  if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
+  cardWindows_->UnloadTableauCardsWindow();
   if (tutorial_) tutorial_->MainWindowMinimised();
 }
 void Program::MainWindowShown(Qt::WindowStates state) {
@@ -349,12 +357,35 @@ void Program::MainWindowShown(Qt::WindowStates state) {
 void Program::UnloadMenuWindow() {}
 bool Program::SplashOpen() const { return splash_ && splash_->IsOpen(); }
 
-// The menu panel, the developer's pile viewer, the Tableau cards window and
-// online play are not part of the program yet.
+// The menu panel and online play are not part of the program yet.
 void Program::PanelHide() {}
-void Program::ViewCards(const QString&, int) {}
-void Program::ShowTableauPile(int) {}
+void Program::ViewCards(const QString& pileName, int index) { cardWindows_->ViewCards(pileName, index); }
+void Program::ShowTableauPile(int pile) { cardWindows_->ShowTableauPile(pile); }
 void Program::Opponent() {}
+
+ScoreAccess Program::ScoresAccess() {
+  return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, netConnIndex_,
+                     netPlayerNames_, *this, *frmPlay_, *ui_, wait_, folders_};
+}
+
+table::FrmPic& Program::Pictures() { return frmPlay_->frmPic; }
+table::CardDeckSource* Program::DeckLibrary() { return deckLibrary_.DecksQuantity() > 0 ? &deckSource_ : nullptr; }
+QImage Program::BuiltInFaceSheet() const { return frmPlay_->frmStdSm.BuiltIn(); }
+bool Program::TileBackground(QImage& surface) {
+  if (!backgrounds_->Listed() || backgrounds_->Picture().isNull()) return false;
+  table::TileBackground(backgrounds_->Picture(), surface);
+  return true;
+}
+void Program::NextBackground(int keyCode) { backgrounds_->NextBackground(keyCode); }
+
+bool Program::SavePlayer() { return play::SavePlayer(player_, *this, playersFile_) == PlayerFileResult::Ok; }
+void Program::RefreshEmptyPilePictures() { frmPlay_->RefreshEmptyPilePictures(); }
+
+bool Program::TutorialMode() const { return state_.TutorialMode; }
+void Program::TableauWindowClickedInTutorial() {
+  EnableNextTip(true);
+  frmPlay_->EnablePiles(false);
+}
 
 void Program::MoveCardFrameOver(table::PileControl pile, int index) {
   const table::PictureBox* box = frmPlay_->Pile(pile, index);

@@ -27,11 +27,13 @@
 #include "play/leaving.h"
 #include "play/new_game.h"
 #include "play/player.h"
+#include "play/preferences_access.h"
 #include "play/players.h"
 #include "play/saved_games.h"
+#include "play/score_access.h"
 #include "play/score_records.h"
-#include "play/tutorial_hooks.h"
 #include "play/start_up.h"
+#include "play/tutorial_hooks.h"
 #include "play/who_goes_first.h"
 #include "table/backgrounds.h"
 #include "table/busy_guard.h"
@@ -40,6 +42,7 @@
 #include "table/deal.h"
 #include "table/game_state.h"
 #include "table/piles.h"
+#include "table/small_card_windows.h"
 #include "table/sound_effects_player.h"
 #include "table/table_settings.h"
 
@@ -82,6 +85,9 @@ class Program : public QObject,
                 private HumanTurnNeighbours,
                 private NewGameHooks,
                 private StructurePicture,
+                private table::TableauWindowHooks,
+                private PreferencesTable,
+                private TableBackgrounds,
                 private HandPictures {
  public:
   explicit Program(ProgramParts parts);
@@ -142,6 +148,15 @@ class Program : public QObject,
   media::Music& music() { return *music_; }
   // The manual: "Contents", "Keyword" with a keyword, or "Close".
   void ShowHelp(const QString& Action, const QString& Keyword = {});
+
+  // What the scores window works on, and the window itself (main.cpp wires it).
+  ScoreAccess ScoresAccess();
+  void SetScoresWindow(ScoresWindow* window) { scoresWindow_ = window; }
+  ScoresWindow* scoresWindow() const { return scoresWindow_; }
+  // What the Preferences dialog works on.
+  PreferencesTable& Preferences() { return *this; }
+  void SetPreferencesWindow(PreferencesWindow* window) { preferencesWindow_ = window; }
+  PreferencesWindow* preferencesWindow() const { return preferencesWindow_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -223,6 +238,27 @@ class Program : public QObject,
   // HandPictures
   void ShowHand() override;
   void Opponent() override;
+  // TableauWindowHooks
+  bool TutorialMode() const override;
+  void TableauWindowClickedInTutorial() override;
+  // PreferencesTable
+  PlayerSettings& Settings() override { return player_; }
+  const table::TableSettings& Table() const override { return tableSettings_; }
+  table::FrmPic& Pictures() override;
+  platform::UiService& Ui() override { return *ui_; }
+  platform::WaitService& Wait() override { return wait_; }
+  table::CardDeckSource* DeckLibrary() override;
+  QImage BuiltInFaceSheet() const override;
+  int ColorBits() const override { return screen_.colorBits; }
+  TableBackgrounds* Backgrounds() override { return this; }
+  // TableBackgrounds
+  bool TileBackground(QImage& surface) override;
+  void NextBackground(int keyCode) override;
+  void ApplyPreferences() override { ApplySettings(player_); }
+  void SetCardBackColor(std::uint32_t bgr) override { tableSettings_.CardBackColor = bgr; }
+  bool SavePlayer() override;
+  void RefreshEmptyPilePictures() override;
+  void UnloadTableauCardsWindow() override { cardWindows_->UnloadTableauCardsWindow(); }
 
   // What the desktop gives.
   media::Folders folders_;
@@ -243,6 +279,7 @@ class Program : public QObject,
   std::int16_t netConnIndex_ = 0;          // 0: no online game
   platform::RecordFile netFile_;           // the player's opponents file, when he has one
   NetScoreFile netScores_;                 // its current record
+  QStringList netPlayerNames_;             // the opponents met online, as network play lists them
   ScoreStore scoreStore_;                  // where the score record in force is kept
   SavedGames saved_;                       // the game record and the saved-games and move files
   SampleGames sample_;                     // the numbered sample games
@@ -272,6 +309,9 @@ class Program : public QObject,
   std::unique_ptr<media::HelpBackend> helpBackend_;
   std::unique_ptr<media::HTMLHelp> HelpObject;  // made on first use, released on "Close"
   std::unique_ptr<MusicHooks> musicHooks_;       // start-up's and leaving's way to them
+  std::unique_ptr<table::SmallCardWindows> cardWindows_;  // the tableau cards window and the pile viewer
+  ScoresWindow* scoresWindow_ = nullptr;                  // none until main.cpp wires the dialogs
+  PreferencesWindow* preferencesWindow_ = nullptr;        // none until main.cpp wires the dialogs
   TutorialWindow* tutorial_ = nullptr;           // the tutorial window's owner; null: none joined
 };
 

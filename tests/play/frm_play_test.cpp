@@ -333,7 +333,7 @@ TEST_F(FrmPlayTest, MatchPointsFromTheStatusBar) {
   ui.QueueInput(QString("150"));
   frmPlay->StatusBar1_MouseDown(Qt::RightButton, x);
   EXPECT_EQ(neighbours.matchPoints, 150);
-  EXPECT_EQ(frmPlay->StatusBar1->Text(play::kPanelMatch), "Match: 150 pts");
+  EXPECT_EQ(frmPlay->StatusBar1->Text(play::kPanelMatch), "Match:  150 pts");
   ASSERT_EQ(ui.prompts.size(), 3u);
   EXPECT_EQ(ui.prompts[2].prompt, "Enter Match Points:");
   EXPECT_EQ(ui.prompts[2].defaultText, "100");
