@@ -6,6 +6,7 @@
 #include "dialogs/frm_options.h"
 #include "dialogs/frm_splash.h"
 #include "dialogs/scores_owner.h"
+#include "dialogs/tutorial.h"
 #include "media/folders.h"
 #include "media/help_backend.h"
 #include "media/mp3_playback.h"
@@ -65,6 +66,8 @@ int main(int argc, char** argv) {
     program.frmPlay().close();
     platform::DismissModalDialogs();
   });
+  dialogs::Tutorial tutorial(program.TutorialParts(), &program.Hands());
+  program.SetTutorial(&tutorial);
   if (!program.Start()) return 1;
   // A close completed during start-up (a signal meanwhile) leaves no window
   // whose closing would end the event loop.

@@ -115,7 +115,7 @@ void FrmPlay::SetImageVisible(table::TableImage image, bool visible) {
     case table::TableImage::imgIcon: control = imgIcon; break;
     case table::TableImage::cmdDone: control = cmdDone; break;
     case table::TableImage::cmdDeal: control = cmdDeal; break;
-    case table::TableImage::picHand1: break;  // the tutorial's hand has no control on the table yet
+    case table::TableImage::picHand1: control = picHand[1]; break;
   }
   if (control) control->setVisible(visible);
 }

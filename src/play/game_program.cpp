@@ -230,9 +230,36 @@ bool Program::Online() const { return net_.NetConnIndex != kNetOffline; }
 // Never asked offline; network play sends the move.
 bool Program::Move_Transmit_PlayCard(const OnlineMove&) { return false; }
 
-// The tutorial window's Next button; the tutorial is not part of the program yet.
-void Program::EnableNextTip(bool) {}
-void Program::ShowTutorialNext() {}
+// ---- The tutorial ----
+
+void Program::SetTutorial(TutorialWindow* tutorial) {
+  tutorial_ = tutorial;
+  newGameServices_->tutorial = tutorial;
+}
+
+TutorialServices Program::TutorialParts() {
+  return TutorialServices{state_, wait_, guard_, *ui_, *frmPlay_, folders_.AppPath,
+                          tableSettings_.ScreenWidth, screen_.TwipsPerPixel(), tableSettings_.LargeFonts};
+}
+
+void Program::OpenTutorial() {
+  if (tutorial_) tutorial_->OpenTutorial();
+}
+
+void Program::ShowHand() { backgrounds_->ShowHand(frmPlay_->picHand); }
+
+void Program::EnableNextTip(bool enabled) {
+  if (tutorial_) tutorial_->EnableNextTip(enabled);
+}
+void Program::ShowTutorialNext() {
+  if (tutorial_) tutorial_->ShowTutorialNext();
+}
+void Program::TutorialStockTurned() {
+  if (tutorial_) tutorial_->TutorialStockTurned();
+}
+void Program::HideTutorialHand() {
+  if (tutorial_) tutorial_->HideTutorialHand();
+}
 
 void Program::ClearTable() { frmPlay_->ClearTable(); }
 void Program::RedrawTable() { frmPlay_->RedrawTable(); }
@@ -349,22 +376,24 @@ void Program::SetMatchPoints(std::int16_t points) {
   play::SaveScoreRec(scores_, scoreStore_);
 }
 
-// The tutorial and chat windows and the menu list are not part of the
-// program yet; the scores and tableau cards windows are unloaded.
+// The chat window and the menu list are not part of the program yet; the
+// scores and tableau cards windows are unloaded, the tutorial hides and
+// comes back with the table.
 void Program::MainWindowMinimised() {
   if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
   cardWindows_->UnloadTableauCardsWindow();
+  if (tutorial_) tutorial_->MainWindowMinimised();
 }
-void Program::MainWindowShown(Qt::WindowStates) {}
+void Program::MainWindowShown(Qt::WindowStates state) {
+  if (tutorial_ && !state.testFlag(Qt::WindowMinimized)) tutorial_->MainWindowRestored();
+}
 void Program::UnloadMenuWindow() {}
 bool Program::SplashOpen() const { return splash_ && splash_->IsOpen(); }
 
-// The menu panel, the tutorial and online play are not part of the program yet.
+// The menu panel and online play are not part of the program yet.
 void Program::PanelHide() {}
 void Program::ViewCards(const QString& pileName, int index) { cardWindows_->ViewCards(pileName, index); }
 void Program::ShowTableauPile(int pile) { cardWindows_->ShowTableauPile(pile); }
-void Program::TutorialStockTurned() {}
-void Program::HideTutorialHand() {}
 void Program::Opponent() {}
 
 ScoreAccess Program::ScoresAccess() {

@@ -35,6 +35,7 @@
 #include "play/score_access.h"
 #include "play/score_records.h"
 #include "play/start_up.h"
+#include "play/tutorial_hooks.h"
 #include "play/who_goes_first.h"
 #include "table/backgrounds.h"
 #include "table/busy_guard.h"
@@ -89,7 +90,8 @@ class Program : public QObject,
                 private table::TableauWindowHooks,
                 private PreferencesTable,
                 private TableBackgrounds,
-                private NetProgramHooks {
+                private NetProgramHooks,
+                private HandPictures {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
@@ -125,6 +127,15 @@ class Program : public QObject,
   NetPlayParts NetParts();
   void SetNetworkPlay(NetworkPlay* network) { network_ = network; }
   const NetState& net() const { return net_; }
+  // The tutorial window, joined by main; null leaves the program without one.
+  void SetTutorial(TutorialWindow* tutorial);
+  TutorialWindow* tutorial() const { return tutorial_; }
+  // What the tutorial is given of the program; its hands are painted by
+  // the table's backgrounds.
+  TutorialServices TutorialParts();
+  HandPictures& Hands() { return *this; }
+  // Opens the tutorial (Help's "Tutorial" row, F7, a first start).
+  void OpenTutorial();
 
   FrmPlay& frmPlay() { return *frmPlay_; }
   platform::WaitService& wait() { return wait_; }
@@ -232,6 +243,8 @@ class Program : public QObject,
   void ShowTableauPile(int pile) override;
   void TutorialStockTurned() override;
   void HideTutorialHand() override;
+  // HandPictures
+  void ShowHand() override;
   void Opponent() override;
   // TableauWindowHooks
   bool TutorialMode() const override;
@@ -313,6 +326,7 @@ class Program : public QObject,
   std::unique_ptr<table::SmallCardWindows> cardWindows_;  // the tableau cards window and the pile viewer
   ScoresWindow* scoresWindow_ = nullptr;                  // none until main.cpp wires the dialogs
   PreferencesWindow* preferencesWindow_ = nullptr;        // none until main.cpp wires the dialogs
+  TutorialWindow* tutorial_ = nullptr;           // the tutorial window's owner; null: none joined
 };
 
 }  // namespace play
