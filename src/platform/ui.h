@@ -74,21 +74,34 @@ class UiService {
   // Shows a modal open-file chooser for an existing file; nullopt when it
   // was cancelled.
   virtual std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) = 0;
+  // The colour chooser, starting from `initial` (0x00BBGGRR); nullopt when
+  // the user cancels.
+  virtual std::optional<unsigned> ChooseColor(unsigned initial) = 0;
 };
+
+class WaitService;
 
 class QtUi : public UiService {
  public:
   explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // An open box counts as a wait of this service (none: it counts nowhere).
+  void SetWaitService(WaitService* wait) { wait_ = wait; }
   int MsgBox(const QString& text, int style, const QString& title) override;
   std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) override;
   void Beep() override;
   std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) override;
+  std::optional<unsigned> ChooseColor(unsigned initial) override;
 
  private:
   QWidget* parent_;
+  WaitService* wait_ = nullptr;
 };
+
+// Closes every open modal box and dialog as its close button would, so
+// that whatever waits for an answer goes on (a program told to end).
+void DismissModalDialogs();
 
 // Records every box; answers from a script, else OK/Yes for message boxes
 // (the first button) and Cancel for input boxes and file choosers.
@@ -143,6 +156,14 @@ class FakeUi : public UiService {
     return answer;
   }
 
+  // Answers from colorAnswers; none queued: cancelled.
+  std::optional<unsigned> ChooseColor(unsigned initial) override {
+    colorsAsked.push_back(initial);
+    if (colorAnswers.empty()) return std::nullopt;
+    auto answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    return answer;
+  }
   void QueueAnswer(int answer) { answers.push_back(answer); }
   void QueueInput(std::optional<QString> text) { inputs.push_back(std::move(text)); }
 
@@ -153,6 +174,8 @@ class FakeUi : public UiService {
   std::deque<std::optional<QString>> inputs;
   std::vector<OpenFileRequest> fileRequests;
   std::deque<std::optional<ChosenFile>> files;
+  std::vector<unsigned> colorsAsked;
+  std::deque<std::optional<unsigned>> colorAnswers;
 };
 
 }  // namespace platform

@@ -90,7 +90,8 @@ void EnterTheHighScores(GameOverServices& s, std::int16_t winner, const QString&
   entry.WinnerName = winner == kLocalSideWins ? s.PlayerName : opponentName;
   entry.Points = s.scores.GamePoints;
   entry.GameTime = GameTimeFromSeconds(std::max<std::int64_t>(0, s.view.ElapsedSeconds()));
-  if (EnterHighScore(s.DataPath + QLatin1String(kHighScoreFileName), entry) == HighScoreResult::Failed) {
+  if (EnterHighScore(s.DataPath + QLatin1String(kHighScoreFileName), entry, nullptr, s.writeFailures) ==
+      HighScoreResult::Failed) {
     qWarning() << "Game over: the high scores were not updated";
   }
 }
@@ -275,9 +276,9 @@ void CheckMatchComplete(ScoreState& scores, table::TableView& view) {
   ScoreRec& rec = scores.CurrentScores;
   rec.MatchTarget = ValidMatchPoints(rec.MatchTarget);
   scores.MatchPoints = rec.MatchTarget;
-  const QString points = vb::Str(scores.MatchPoints) + QStringLiteral(" pts");
-  view.SetStatusPanel(kPanelMatch, scores.MatchComplete ? QStringLiteral("* MATCH COMPLETE! * ") + points
-                                                        : QStringLiteral("Match: ") + points);
+  view.SetStatusPanel(kPanelMatch, scores.MatchComplete ? QStringLiteral("* MATCH COMPLETE! * ") +
+                                                              vb::Str(scores.MatchPoints) + QStringLiteral(" pts")
+                                                        : MatchPanelText(scores.MatchPoints));
   view.SetStatusPanel(kPanelMatchGames, vb::Str(rec.MatchGames) + QStringLiteral(" (") + vb::D(rec.MatchWins) +
                                             QStringLiteral(" /") + vb::Str(rec.OppMatchWins) + QStringLiteral(")"));
   view.SetStatusPanel(kPanelMatchScorePlayer, vb::Str(rec.MatchScore));

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -47,6 +48,7 @@ Program::Program(ProgramParts parts)
       ui_(std::move(parts.ui)),
       sound_(std::move(parts.sound)),
       settingsStore_(std::move(parts.settingsStore)),
+      writeFailures_(*ui_),
       random_(table::SeededRandom(parts.seed)),
       deckLibrary_(parts.cardDeckRoot.isEmpty() ? table::CardDeckLibrary::DefaultRoot() : parts.cardDeckRoot),
       deckSource_(deckLibrary_),
@@ -56,11 +58,13 @@ Program::Program(ProgramParts parts)
   tableSettings_.LargeFonts = screen_.logPixelsX != 96;
   tableSettings_.ScreenWidth = screen_.WidthTwips();
 
+  for (platform::RecordFile* file : {&playersFile_, &saved_.SavedGamesFile, &saved_.MoveFile, &netFile_})
+    file->ReportFailuresTo(&writeFailures_);
   netScores_.File = &netFile_;
   scoreStore_.Player = &player_.Player;
   scoreStore_.CurrentPlayer = &player_.CurrentPlayer;
   scoreStore_.PlayersFile = &playersFile_;
-  scoreStore_.NetConnIndex = &netConnIndex_;
+  scoreStore_.NetConnIndex = &net_.NetConnIndex;
   scoreStore_.Net = &netScores_;
 
   frmPlay_ = std::make_unique<FrmPlay>(
@@ -68,7 +72,10 @@ Program::Program(ProgramParts parts)
                                table::PicturesFolder(folders_.AppPath)},
       screen_);
   frmPlay_->SetNeighbours(this);
-  if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) qtUi->SetParent(frmPlay_.get());
+  if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) {
+    qtUi->SetParent(frmPlay_.get());
+    qtUi->SetWaitService(&wait_);
+  }
   FrmPlay& view = *frmPlay_;
 
   moveServices_ = std::make_unique<MoveServices>(
@@ -82,9 +89,13 @@ Program::Program(ProgramParts parts)
   gameOverServices_ = std::make_unique<GameOverServices>(GameOverServices{
       piles_, state_, scores_, scoreStore_, view, sfx_, *sound_, wait_, *ui_, guard_, player_.SoundOn,
       player_.PlayerName, folders_.AppPath, folders_.DataPath});
+  gameOverServices_->network = &onlineAnswers_;
+  gameOverServices_->writeFailures = &writeFailures_;
   newGameServices_ = std::make_unique<NewGameServices>(NewGameServices{
       table::DealServices{piles_, state_, view, sfx_, wait_, *ui_, *this}, *savedServices_, guard_,
       *settingsStore_, sample_, random_, folders_.AppPath, player_.PlayerName, player_.FirstPlayerRule, *this});
+  newGameServices_->network = &onlineAnswers_;
+  newGameServices_->StalemateDeclared = &scores_.StalemateDeclared;
   playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
       playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
   backgrounds_ = std::make_unique<table::Backgrounds>(view, state_, tableSettings_, *ui_, folders_,
@@ -108,6 +119,9 @@ Program::Program(ProgramParts parts)
   musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
   startUp_->SetMusic(musicHooks_.get());
   leaving_->SetMedia(musicHooks_.get());
+  cardWindows_ = std::make_unique<table::SmallCardWindows>(view, tableSettings_, screen_.captionHeight,
+                                                          screen_.TwipsPerPixel(),
+                                                          static_cast<table::TableauWindowHooks*>(this));
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { cmdDeal_Click(); });
   view.installEventFilter(this);
@@ -160,9 +174,20 @@ NewGameResult Program::NewGame() {
 void Program::FinishTopLevelCommand() { play::FinishTopLevelCommand(wait_, state_, frmPlay_.get()); }
 
 bool Program::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == frmPlay_.get() && event->type() == QEvent::Close && !leaving_->CloseRequested()) {
-    event->ignore();
-    return true;
+  // Until the keyboard shortcuts are joined, F9 reaches the connection here.
+  if (watched == frmPlay_.get() && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F9 && key->modifiers() == Qt::NoModifier) {
+      KeyShortcut(kVkF9, 0);
+      return true;
+    }
+  }
+  if (watched == frmPlay_.get() && event->type() == QEvent::Close) {
+    if (!leaving_->CloseRequested()) {
+      event->ignore();
+      return true;
+    }
+    cardWindows_->UnloadAll();
   }
   return QObject::eventFilter(watched, event);
 }
@@ -172,6 +197,8 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
 std::int16_t Program::WhoGoesFirst(int FirstPlayerRule) {
   FirstPlayerPeople people;
   people.PlayerName = player_.PlayerName;
+  people.Online = Online();
+  people.OpponentName = net_.OpponentName;
   // The coin is drawn from the program's one generator, not from a copy of it.
   const FirstPlayerOutput out{*frmPlay_, sfx_, *this, [this](double seconds) { Pause(wait_, seconds); },
                               [this] { return random_(); }};
@@ -198,14 +225,41 @@ void Program::WriteMoveRecord(int record) {
   state_.TempMoveNumber = next;
 }
 
-bool Program::Online() const { return netConnIndex_ != 0; }
+bool Program::Online() const { return net_.NetConnIndex != kNetOffline; }
 
 // Never asked offline; network play sends the move.
 bool Program::Move_Transmit_PlayCard(const OnlineMove&) { return false; }
 
-// The tutorial window's Next button; the tutorial is not part of the program yet.
-void Program::EnableNextTip(bool) {}
-void Program::ShowTutorialNext() {}
+// ---- The tutorial ----
+
+void Program::SetTutorial(TutorialWindow* tutorial) {
+  tutorial_ = tutorial;
+  newGameServices_->tutorial = tutorial;
+}
+
+TutorialServices Program::TutorialParts() {
+  return TutorialServices{state_, wait_, guard_, *ui_, *frmPlay_, folders_.AppPath,
+                          tableSettings_.ScreenWidth, screen_.TwipsPerPixel(), tableSettings_.LargeFonts};
+}
+
+void Program::OpenTutorial() {
+  if (tutorial_) tutorial_->OpenTutorial();
+}
+
+void Program::ShowHand() { backgrounds_->ShowHand(frmPlay_->picHand); }
+
+void Program::EnableNextTip(bool enabled) {
+  if (tutorial_) tutorial_->EnableNextTip(enabled);
+}
+void Program::ShowTutorialNext() {
+  if (tutorial_) tutorial_->ShowTutorialNext();
+}
+void Program::TutorialStockTurned() {
+  if (tutorial_) tutorial_->TutorialStockTurned();
+}
+void Program::HideTutorialHand() {
+  if (tutorial_) tutorial_->HideTutorialHand();
+}
 
 void Program::ClearTable() { frmPlay_->ClearTable(); }
 void Program::RedrawTable() { frmPlay_->RedrawTable(); }
@@ -264,16 +318,22 @@ void Program::ShowDealButton() { frmPlay_->SetImageVisible(table::TableImage::cm
 void Program::LoadScoreRec() { play::LoadScoreRec(scores_, scoreStore_); }
 void Program::ResumeMatch() { play::ResumeMatch(scores_, *frmPlay_); }
 
-void Program::CloseNetFile() { netFile_.Close(); }
-bool Program::OpenNetFile(const QString& path) { return netFile_.Open(path, kNetScoreRecordLength); }
-// The list of opponents is network play's.
-void Program::LoadNetPlayerList() {}
+void Program::CloseNetFile() {
+  netFile_.Close();
+  net_.NetFileOpen = false;
+}
+bool Program::OpenNetFile(const QString& path) {
+  net_.NetFileOpen = netFile_.Open(path, kNetScoreRecordLength);
+  return net_.NetFileOpen;
+}
+void Program::LoadNetPlayerList() {
+  if (network_) network_->LoadNetPlayerList();
+}
 
 // ---- The window's neighbours ----
 
-// The tableau cards window is not part of the program yet.
-bool Program::TableauCardsWindowShown() const { return false; }
-void Program::HideTableauCardsWindow() {}
+bool Program::TableauCardsWindowShown() const { return cardWindows_->TableauCardsWindowShown(); }
+void Program::HideTableauCardsWindow() { cardWindows_->HideTableauCardsWindow(); }
 
 void Program::ShowLogo(bool show) { backgrounds_->ShowLogo(show); }
 
@@ -297,8 +357,13 @@ void Program::ShowHelp(const QString& Action, const QString& Keyword) {
   }, folders_.AppPath);
 }
 
-// The keyboard shortcuts are not joined yet.
-void Program::KeyShortcut(int, int) {}
+// The keyboard shortcuts are not joined yet; F9 starts and ends a
+// connection, as the Internet menu's first row will.
+void Program::KeyShortcut(int keyCode, int shift) {
+  if (keyCode != kVkF9 || shift != 0 || !network_) return;
+  network_->SetupInternet();
+  FinishTopLevelCommand();
+}
 
 bool Program::MatchOn() const { return scores_.MatchOn; }
 int Program::MatchPoints() const { return scores_.MatchPoints; }
@@ -311,21 +376,62 @@ void Program::SetMatchPoints(std::int16_t points) {
   play::SaveScoreRec(scores_, scoreStore_);
 }
 
-// The tutorial, chat and scores windows and the menu list are not part of
-// the program yet; nothing follows the main window.
-void Program::MainWindowMinimised() {}
-void Program::MainWindowShown(Qt::WindowStates) {}
+// The chat window and the menu list are not part of the program yet; the
+// scores and tableau cards windows are unloaded, the tutorial hides and
+// comes back with the table.
+void Program::MainWindowMinimised() {
+  if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
+  cardWindows_->UnloadTableauCardsWindow();
+  if (tutorial_) tutorial_->MainWindowMinimised();
+}
+void Program::MainWindowShown(Qt::WindowStates state) {
+  if (tutorial_ && !state.testFlag(Qt::WindowMinimized)) tutorial_->MainWindowRestored();
+}
 void Program::UnloadMenuWindow() {}
 bool Program::SplashOpen() const { return splash_ && splash_->IsOpen(); }
 
-// The menu panel, the developer's pile viewer, the Tableau cards window, the
-// tutorial and online play are not part of the program yet.
+// The menu panel and online play are not part of the program yet.
 void Program::PanelHide() {}
-void Program::ViewCards(const QString&, int) {}
-void Program::ShowTableauPile(int) {}
-void Program::TutorialStockTurned() {}
-void Program::HideTutorialHand() {}
+void Program::ViewCards(const QString& pileName, int index) { cardWindows_->ViewCards(pileName, index); }
+void Program::ShowTableauPile(int pile) { cardWindows_->ShowTableauPile(pile); }
 void Program::Opponent() {}
+
+ScoreAccess Program::ScoresAccess() {
+  return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, net_.NetConnIndex,
+                     net_.NetPlayerNames, *this, *frmPlay_, *ui_, wait_, folders_};
+}
+
+table::FrmPic& Program::Pictures() { return frmPlay_->frmPic; }
+table::CardDeckSource* Program::DeckLibrary() { return deckLibrary_.DecksQuantity() > 0 ? &deckSource_ : nullptr; }
+QImage Program::BuiltInFaceSheet() const { return frmPlay_->frmStdSm.BuiltIn(); }
+bool Program::TileBackground(QImage& surface) {
+  if (!backgrounds_->Listed() || backgrounds_->Picture().isNull()) return false;
+  table::TileBackground(backgrounds_->Picture(), surface);
+  return true;
+}
+void Program::NextBackground(int keyCode) { backgrounds_->NextBackground(keyCode); }
+
+bool Program::SavePlayer() { return play::SavePlayer(player_, *this, playersFile_) == PlayerFileResult::Ok; }
+void Program::RefreshEmptyPilePictures() { frmPlay_->RefreshEmptyPilePictures(); }
+
+bool Program::TutorialMode() const { return state_.TutorialMode; }
+void Program::TableauWindowClickedInTutorial() {
+  EnableNextTip(true);
+  frmPlay_->EnablePiles(false);
+}
+
+// The Game menu is not joined yet.
+void Program::SaveGameFromMenu() {}
+void Program::UnloadScoresWindow() {
+  if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
+}
+void Program::ShowHelpKeyword(const QString& keyword) { ShowHelp(QStringLiteral("Keyword"), keyword); }
+
+NetPlayParts Program::NetParts() {
+  return NetPlayParts{net_,         scores_,  scoreStore_, netScores_, state_,          *frmPlay_,
+                      frmPlay_.get(), *ui_,   wait_,       *sound_,    guard_,          folders_,
+                      player_.PlayerName, moveServices_->ThinkDelay, *this};
+}
 
 void Program::MoveCardFrameOver(table::PileControl pile, int index) {
   const table::PictureBox* box = frmPlay_->Pile(pile, index);

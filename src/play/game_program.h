@@ -18,6 +18,7 @@
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 #include "play/apply_move.h"
 #include "play/computer_player.h"
 #include "play/frm_play.h"
@@ -25,12 +26,16 @@
 #include "play/human_turn.h"
 #include "play/music_hooks.h"
 #include "play/leaving.h"
+#include "play/net_state.h"
 #include "play/new_game.h"
 #include "play/player.h"
+#include "play/preferences_access.h"
 #include "play/players.h"
 #include "play/saved_games.h"
+#include "play/score_access.h"
 #include "play/score_records.h"
 #include "play/start_up.h"
+#include "play/tutorial_hooks.h"
 #include "play/who_goes_first.h"
 #include "table/backgrounds.h"
 #include "table/busy_guard.h"
@@ -39,6 +44,7 @@
 #include "table/deal.h"
 #include "table/game_state.h"
 #include "table/piles.h"
+#include "table/small_card_windows.h"
 #include "table/sound_effects_player.h"
 #include "table/table_settings.h"
 
@@ -80,7 +86,12 @@ class Program : public QObject,
                 private DecidingCardMarker,
                 private HumanTurnNeighbours,
                 private NewGameHooks,
-                private StructurePicture {
+                private StructurePicture,
+                private table::TableauWindowHooks,
+                private PreferencesTable,
+                private TableBackgrounds,
+                private NetProgramHooks,
+                private HandPictures {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
@@ -111,6 +122,21 @@ class Program : public QObject,
   // command): a close requested while it ran is completed now.
   void FinishTopLevelCommand() override;
 
+  // What network play is given of the program, and network play itself,
+  // joined before Start.
+  NetPlayParts NetParts();
+  void SetNetworkPlay(NetworkPlay* network) { network_ = network; }
+  const NetState& net() const { return net_; }
+  // The tutorial window, joined by main; null leaves the program without one.
+  void SetTutorial(TutorialWindow* tutorial);
+  TutorialWindow* tutorial() const { return tutorial_; }
+  // What the tutorial is given of the program; its hands are painted by
+  // the table's backgrounds.
+  TutorialServices TutorialParts();
+  HandPictures& Hands() { return *this; }
+  // Opens the tutorial (Help's "Tutorial" row, F7, a first start).
+  void OpenTutorial();
+
   FrmPlay& frmPlay() { return *frmPlay_; }
   platform::WaitService& wait() { return wait_; }
   const table::PileArrays& piles() const { return piles_; }
@@ -130,6 +156,15 @@ class Program : public QObject,
   media::Music& music() { return *music_; }
   // The manual: "Contents", "Keyword" with a keyword, or "Close".
   void ShowHelp(const QString& Action, const QString& Keyword = {});
+
+  // What the scores window works on, and the window itself (main.cpp wires it).
+  ScoreAccess ScoresAccess();
+  void SetScoresWindow(ScoresWindow* window) { scoresWindow_ = window; }
+  ScoresWindow* scoresWindow() const { return scoresWindow_; }
+  // What the Preferences dialog works on.
+  PreferencesTable& Preferences() { return *this; }
+  void SetPreferencesWindow(PreferencesWindow* window) { preferencesWindow_ = window; }
+  PreferencesWindow* preferencesWindow() const { return preferencesWindow_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -208,7 +243,34 @@ class Program : public QObject,
   void ShowTableauPile(int pile) override;
   void TutorialStockTurned() override;
   void HideTutorialHand() override;
+  // HandPictures
+  void ShowHand() override;
   void Opponent() override;
+  // TableauWindowHooks
+  bool TutorialMode() const override;
+  void TableauWindowClickedInTutorial() override;
+  // PreferencesTable
+  PlayerSettings& Settings() override { return player_; }
+  const table::TableSettings& Table() const override { return tableSettings_; }
+  table::FrmPic& Pictures() override;
+  platform::UiService& Ui() override { return *ui_; }
+  platform::WaitService& Wait() override { return wait_; }
+  table::CardDeckSource* DeckLibrary() override;
+  QImage BuiltInFaceSheet() const override;
+  int ColorBits() const override { return screen_.colorBits; }
+  TableBackgrounds* Backgrounds() override { return this; }
+  // TableBackgrounds
+  bool TileBackground(QImage& surface) override;
+  void NextBackground(int keyCode) override;
+  void ApplyPreferences() override { ApplySettings(player_); }
+  void SetCardBackColor(std::uint32_t bgr) override { tableSettings_.CardBackColor = bgr; }
+  bool SavePlayer() override;
+  void RefreshEmptyPilePictures() override;
+  void UnloadTableauCardsWindow() override { cardWindows_->UnloadTableauCardsWindow(); }
+  // NetProgramHooks
+  void SaveGameFromMenu() override;
+  void UnloadScoresWindow() override;
+  void ShowHelpKeyword(const QString& keyword) override;
 
   // What the desktop gives.
   media::Folders folders_;
@@ -216,6 +278,7 @@ class Program : public QObject,
   std::unique_ptr<platform::UiService> ui_;
   std::unique_ptr<platform::SoundChannel> sound_;
   std::unique_ptr<platform::SettingsStore> settingsStore_;
+  platform::WriteFailures writeFailures_;  // every record file tells the user here when a write fails
 
   // The game's state.
   table::RandomSource random_;             // the one generator, seeded once
@@ -226,7 +289,9 @@ class Program : public QObject,
   PlayerSettings player_;                  // the player in play and his settings
   table::TableSettings tableSettings_;     // the copy the card table draws with
   ScoreState scores_;                      // the score record in force and the match
-  std::int16_t netConnIndex_ = 0;          // 0: no online game
+  NetState net_;                           // what the game reads of the connection
+  OnlineStateAnswers onlineAnswers_{net_};  // game over's and the new game's questions about it
+  NetworkPlay* network_ = nullptr;         // network play; null until joined
   platform::RecordFile netFile_;           // the player's opponents file, when he has one
   NetScoreFile netScores_;                 // its current record
   ScoreStore scoreStore_;                  // where the score record in force is kept
@@ -258,6 +323,10 @@ class Program : public QObject,
   std::unique_ptr<media::HelpBackend> helpBackend_;
   std::unique_ptr<media::HTMLHelp> HelpObject;  // made on first use, released on "Close"
   std::unique_ptr<MusicHooks> musicHooks_;       // start-up's and leaving's way to them
+  std::unique_ptr<table::SmallCardWindows> cardWindows_;  // the tableau cards window and the pile viewer
+  ScoresWindow* scoresWindow_ = nullptr;                  // none until main.cpp wires the dialogs
+  PreferencesWindow* preferencesWindow_ = nullptr;        // none until main.cpp wires the dialogs
+  TutorialWindow* tutorial_ = nullptr;           // the tutorial window's owner; null: none joined
 };
 
 }  // namespace play

@@ -81,6 +81,9 @@ class CardTable : public QWidget {
 
   // Painting.
   void PaintCard(PileControl pile, int index, CardCode card, int sound);
+  // The one-card draw into any picture box, also the small windows' and
+  // the Preferences previews'.
+  void PaintInto(PictureBox* box, CardCode card, int sound);
   void LayOutPiles();
   void RedrawTable();
   void ClearTable();
@@ -115,6 +118,7 @@ class CardTable : public QWidget {
   // The pile control array element, null when it does not exist.
   PictureBox* Pile(PileControl pile, int index) const;
 
+  const PileArrays& Piles() const { return piles_; }
   // The window's own picture (its backing image), drawn over the back colour.
   QImage& FormPicture() { return formPicture_; }
   void SetFormBackColor(std::uint32_t bgr);
@@ -148,6 +152,7 @@ class CardTable : public QWidget {
   PictureBox* picMenu = nullptr;     // the drawn menu bar
   PictureBox* picPanel = nullptr;    // the drop-down menu panel
   PictureBox* picLogo = nullptr;
+  std::array<PictureBox*, 2> picHand{};  // the tutorial's hands: 0 points down, 1 points up
   QPushButton* cmdDeal = nullptr;
   QPushButton* cmdDone = nullptr;
   QGroupBox* fraPause = nullptr;
@@ -167,6 +172,13 @@ class CardTable : public QWidget {
 
   // Frame label backdrop: 1 opaque (its colour rims the pile), 0 transparent.
   void SetFrameBackStyle(int index, int backStyle);
+  // The message line set off as a panel (a frame and an opaque light
+  // background, text of that size in points), or back to the plain line in
+  // the player's text size.
+  void SetMessagePanel(bool panel, int points = 0);
+  // The panel grown to its text; call after its text changes.
+  void FitMessagePanel();
+  bool MessagePanelShown() const { return messagePanelPoints_ > 0; }
 
  signals:
   // A click on the pause cover.
@@ -191,7 +203,6 @@ class CardTable : public QWidget {
   PictureBox* NewPicture(PileControl array, int index, const QString& name);
   QLabel* NewLabel(const QString& name);
   QLabel* NewImage(const QString& name, const QImage& picture);
-  void PaintInto(PictureBox* box, CardCode card, int sound);
   void ReportPaintError(int number, const QString& description, const QString& object, int index,
                         CardCode card);
   void ApplyPlaces();
@@ -204,6 +215,8 @@ class CardTable : public QWidget {
   std::int32_t tableOffsetY_ = 0;
   PilePlaces places_;
   int slideDepth_ = 0;
+  int messagePanelPoints_ = 0;       // 0: the message line is a plain line
+  QSize messageLineSize_;            // the message line's size as laid out
 };
 
 // 0x00BBGGRR as a colour.
