@@ -7,6 +7,7 @@
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "platform/system.h"
 #include "platform/vb.h"
 #include "play/player_record.h"
 #include "play/top_level_command.h"
@@ -86,6 +87,11 @@ Program::Program(ProgramParts parts)
   playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
       playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
 
+  menus_ = std::make_unique<MenuCommands>(MenuServices{*savedServices_, scores_, scoreStore_, player_, sample_, view,
+                                                       *sound_, folders_, screen_.captionHeight,
+                                                       screen_.TwipsPerPixel(), tableSettings_.LargeFonts, *this});
+  view.frmPic.SetOptions(this);
+
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { cmdDeal_Click(); });
   view.installEventFilter(this);
 }
@@ -107,6 +113,7 @@ bool Program::Start() {
   state_.StartingUp = true;
   view.SetFixedSizes();
   humanTurn_->Connect();
+  menus_->Connect();
   view.FitMainWindow();
 
   // A last player whose record cannot be read, or whose name is blank, is
@@ -288,6 +295,69 @@ bool Program::OpenNetFile(const QString& path) { return netFile_.Open(path, kNet
 // The list of opponents is network play's.
 void Program::LoadNetPlayerList() {}
 
+// ---- The menus ----
+
+void Program::DeclareStalemate() { play::DeclareStalemate(*gameOverServices_); }
+
+void Program::PlayerSettingsChanged() { ApplySettings(player_); }
+
+void Program::WritePlayerRecord() {
+  if (!IsPlayerRecordNumber(player_.CurrentPlayer)) return;
+  if (!playersFile_.Write(player_.CurrentPlayer, player_.Player.Encode()) || !playersFile_.Flush())
+    ui_->MsgBox(PlayerFileResultText(PlayerFileResult::WriteFailed), platform::vbExclamation, kProgramTitle);
+}
+
+void Program::SaveCurrentPlayer() {
+  const PlayerFileResult result = SavePlayer(player_, *this, playersFile_);
+  if (result == PlayerFileResult::WriteFailed)
+    ui_->MsgBox(PlayerFileResultText(result), platform::vbExclamation, kProgramTitle);
+}
+
+PlayerFileResult Program::ChangePlayer(std::int16_t n) {
+  if (!IsPlayerRecordNumber(n)) return PlayerFileResult::NoSuchPlayer;
+  const std::int16_t previous = player_.CurrentPlayer;
+  player_.CurrentPlayer = n;
+  const PlayerFileResult result = LoadPlayer(n, player_, *playerServices_);
+  if (result != PlayerFileResult::Ok) {
+    player_.CurrentPlayer = previous;
+    if (IsPlayerRecordNumber(previous)) LoadPlayer(previous, player_, *playerServices_);
+    ui_->MsgBox(PlayerFileResultText(result), platform::vbExclamation, kProgramTitle);
+    return result;
+  }
+  // The choice survives whatever ends this run; the window's placement in
+  // the settings record stays as it is.
+  SaveSettingsRecord(playersFile_, n, WindowShown::Minimized, {});
+  return result;
+}
+
+void Program::ShowSystemInfo() {
+  const int tpp = screen_.TwipsPerPixel();
+  play::ShowSystemInfo(frmPlay_->width() * tpp, frmPlay_->height() * tpp,
+                       AnimSpeedFields{player_.AnimSpeed, player_.Player.AnimSpeed}, state_.Message, *ui_);
+}
+
+// No help viewer is joined yet: the manual does not open.
+void Program::ShowHelp(const QString& command, const QString& keyword) {
+  play::ShowHelp(command, keyword, helpObject_, {}, folders_.AppPath);
+}
+
+void Program::OpenURL(const QString& address) {
+  if (!urlOpener_) urlOpener_ = platform::CreateDesktopUrlOpener();
+  play::OpenURL(address, *urlOpener_, *ui_);
+}
+
+void Program::SoundChosen(bool SoundOn, std::int16_t CardSoundSet) {
+  player_.SoundOn = SoundOn;
+  player_.CardSoundSet = CardSoundSet;
+  ApplySettings(player_);
+  SaveCurrentPlayer();
+}
+
+void Program::FirstPlayerChosen(std::int16_t FirstPlayerRule) {
+  player_.FirstPlayerRule = FirstPlayerRule;
+  ApplySettings(player_);
+}
+
 // ---- The window's neighbours ----
 
 // The tableau cards window is not part of the program yet.
@@ -307,8 +377,7 @@ bool Program::IsMP3Playing() { return false; }
 void Program::StopMP3() {}
 void Program::RequestStopMusic() {}
 
-// The keyboard shortcuts are not joined yet.
-void Program::KeyShortcut(int, int) {}
+void Program::KeyShortcut(int keyCode, int shift) { menus_->KeyShortcut(keyCode, shift); }
 
 bool Program::MatchOn() const { return scores_.MatchOn; }
 int Program::MatchPoints() const { return scores_.MatchPoints; }
@@ -325,12 +394,14 @@ void Program::SetMatchPoints(std::int16_t points) {
 // the program yet; nothing follows the main window.
 void Program::MainWindowMinimised() {}
 void Program::MainWindowShown(Qt::WindowStates) {}
-void Program::UnloadMenuWindow() {}
+void Program::UnloadMenuWindow() {
+  if (menus_->Menu.MenuOpen) menus_->PanelHide();
+}
 bool Program::SplashOpen() const { return false; }
 
-// The menu panel, the developer's pile viewer, the Tableau cards window, the
-// tutorial and online play are not part of the program yet.
-void Program::PanelHide() {}
+// The developer's pile viewer, the Tableau cards window, the tutorial and
+// online play are not part of the program yet.
+void Program::PanelHide() { menus_->PanelHide(); }
 void Program::ViewCards(const QString&, int) {}
 void Program::ShowTableauPile(int) {}
 void Program::TutorialStockTurned() {}

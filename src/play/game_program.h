@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "media/help_viewer.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
@@ -19,6 +20,7 @@
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
+#include "play/menu_commands.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/players.h"
@@ -71,7 +73,9 @@ class Program : public QObject,
                 private FrmPlayNeighbours,
                 private DecidingCardMarker,
                 private HumanTurnNeighbours,
-                private NewGameHooks {
+                private NewGameHooks,
+                private MenuHooks,
+                private table::PopupOptions {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
@@ -86,7 +90,7 @@ class Program : public QObject,
   // The Deal button.
   void cmdDeal_Click();
   // Starts a new game (menus, tutorial and scores window call this).
-  NewGameResult NewGame();
+  NewGameResult NewGame() override;
   // The end of a top-level command (a button, a pile event, a menu
   // command): a close requested while it ran is completed now.
   void FinishTopLevelCommand() override;
@@ -102,6 +106,23 @@ class Program : public QObject,
   const media::Folders& folders() const { return folders_; }
   MoveServices& moveServices() { return *moveServices_; }
   HumanTurn& humanTurn() { return *humanTurn_; }
+  MenuCommands& menus() { return *menus_; }
+
+  // What the menus' dialogs work on.
+  platform::UiService& ui() { return *ui_; }
+  platform::SoundChannel& sound() { return *sound_; }
+  table::GameState& gameState() { return state_; }
+  PlayerSettings& playerSettings() { return player_; }
+  ScoreState& scores() { return scores_; }
+  SavedGames& savedGames() { return saved_; }
+  platform::RecordFile& playersFile() { return playersFile_; }
+  const platform::ScreenMetrics& screen() const { return screen_; }
+  std::int16_t NetConnIndex() const override { return netConnIndex_; }
+  // The player in play is written to his record (SavePlayer).
+  void SaveCurrentPlayer();
+  // Record n (1..10) becomes the player in play, and the settings record
+  // names him for the next start.
+  PlayerFileResult ChangePlayer(std::int16_t n);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,7 +130,6 @@ class Program : public QObject,
  private:
   // What leaving the table stores.
   void StoreOnExit();
-  RestoreContext CurrentRestoreContext() const;
 
   // table::DealHooks, SavedGameHooks
   std::int16_t WhoGoesFirst(int FirstPlayerRule) override;
@@ -143,6 +163,17 @@ class Program : public QObject,
   void GetCardFaces(std::int16_t& deck) override;
   void GetCardBacks(std::int16_t& back) override;
   void ShowDealButton() override;
+  // MenuHooks
+  RestoreContext CurrentRestoreContext() const override;
+  void DeclareStalemate() override;
+  void PlayerSettingsChanged() override;
+  void WritePlayerRecord() override;
+  void ShowSystemInfo() override;
+  void ShowHelp(const QString& command, const QString& keyword) override;
+  void OpenURL(const QString& address) override;
+  // table::PopupOptions
+  void SoundChosen(bool SoundOn, std::int16_t CardSoundSet) override;
+  void FirstPlayerChosen(std::int16_t FirstPlayerRule) override;
   // PlayerScores
   void LoadScoreRec() override;
   void ResumeMatch() override;
@@ -221,6 +252,9 @@ class Program : public QObject,
   std::unique_ptr<GameOverServices> gameOverServices_;
   std::unique_ptr<NewGameServices> newGameServices_;
   std::unique_ptr<PlayerServices> playerServices_;
+  std::unique_ptr<MenuCommands> menus_;
+  std::unique_ptr<platform::UrlOpener> urlOpener_;
+  std::unique_ptr<media::HTMLHelp> helpObject_;
 };
 
 }  // namespace play

@@ -30,6 +30,7 @@ struct TablePictures {
   QImage emptyMetal;            // empty-metal.png
   QImage panelWood;             // panel-wood.png, drop-down menu backdrop
   QImage panelMetal;            // panel-metal.png
+  QImage menuTab;               // menu-tab.png, the drawn menu bar's tab
   QImage plateStock;            // plate-stock.png, name plates
   QImage plateReserve;          // plate-reserve.png
   QImage plateWaste;            // plate-waste.png
