@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <memory>
 
+#include "dialogs/menu_dialogs.h"
 #include "media/folders.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
 
   play::Program program(std::move(parts));
+  dialogs::Dialogs dialogs(program);
+  program.menus().SetDialogs(&dialogs);
   if (!program.Start()) return 1;
+  // A first start: who is playing, so that the scores are kept.
+  if (program.playerSettings().CurrentPlayer == 0) dialogs.ShowPlayerWindow();
   return app.exec();
 }

@@ -118,6 +118,10 @@ class Program : public QObject,
   platform::RecordFile& playersFile() { return playersFile_; }
   const platform::ScreenMetrics& screen() const { return screen_; }
   std::int16_t NetConnIndex() const override { return netConnIndex_; }
+  // The player's settings changed: the table's copy is refilled.
+  void PlayerSettingsChanged() override;
+  // Player is written as record CurrentPlayer, as it stands.
+  void WritePlayerRecord() override;
   // The player in play is written to his record (SavePlayer).
   void SaveCurrentPlayer();
   // Record n (1..10) becomes the player in play, and the settings record
@@ -166,8 +170,6 @@ class Program : public QObject,
   // MenuHooks
   RestoreContext CurrentRestoreContext() const override;
   void DeclareStalemate() override;
-  void PlayerSettingsChanged() override;
-  void WritePlayerRecord() override;
   void ShowSystemInfo() override;
   void ShowHelp(const QString& command, const QString& keyword) override;
   void OpenURL(const QString& address) override;

@@ -128,6 +128,13 @@ class MenuCommands : public QObject {
 
   void KeyShortcut(int KeyCode, int Shift);
 
+  // NetIsHost is 1 (only the connection knows; offline it is not).
+  bool NetIsHost() const { return IsHost(); }
+  // The list window's Add/Remove Background popup.
+  void ManageBackground(const QString& action) {
+    if (windows_) windows_->ManageBackground(action);
+  }
+
   // The menu bar.
   void PanelHide();
   void picMenu_MouseMove();
