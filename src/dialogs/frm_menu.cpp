@@ -1,6 +1,7 @@
 #include "dialogs/frm_menu.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
@@ -57,7 +58,7 @@ class TabStopDelegate : public QStyledItemDelegate {
 MenuList::MenuList(QWidget* parent) : QListWidget(parent) {
   setMouseTracking(true);
   setFrameShape(QFrame::Box);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setFocusPolicy(Qt::NoFocus);
@@ -133,7 +134,17 @@ void FrmMenu::Fill() {
   rows_ = BuildMenuRows(menuId_, state);
 
   const int listWidth = Px(kListWidth + MenuExtraWidth(menuId_));
-  List1->TabStopPixels = MenuTabStop(menuId_) * QFontMetrics(font()).averageCharWidth() / 4;
+  // Dialog units are quarters of the font's average character; the keys
+  // column stays inside the list whatever font stands in for Arial.
+  const QFontMetrics metrics(font());
+  int keysWidth = 0;
+  for (const MenuListRow& row : rows_) {
+    const int tab = row.Text.indexOf(u'\t');
+    if (tab >= 0) keysWidth = std::max(keysWidth, metrics.horizontalAdvance(row.Text.mid(tab + 1)));
+  }
+  List1->TabStopPixels = std::min(MenuTabStop(menuId_) * metrics.averageCharWidth() / 4, listWidth - keysWidth - 12);
+  // Long song names scroll sideways.
+  List1->setHorizontalScrollBarPolicy(menuId_ == kMusicMenu ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   List1->clear();
   for (const MenuListRow& row : rows_) List1->addItem(row.Text);
   const int windowWidth = listWidth + Px(kWindowExtraWidth);

@@ -32,6 +32,7 @@ QLabel* NewLabel(const QString& text, QWidget* parent, const QRect& twips) {
   auto* label = new QLabel(text, parent);
   label->setGeometry(Px(twips.x()), Px(twips.y()), Px(twips.width()), Px(twips.height()));
   label->setWordWrap(true);
+  label->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   return label;
 }
 
@@ -212,19 +213,20 @@ void AboutIcon::mousePressEvent(QMouseEvent* event) { emit pressed(event->button
 FrmAbout::FrmAbout(play::Program& program, QWidget* parent) : QWidget(parent, Qt::Dialog), program_(program) {
   setObjectName("frmAbout");
   setWindowTitle("About Marrowdale");
-  setFixedSize(Px(6000), Px(4200));
+  setFixedSize(Px(6300), Px(4200));
   picIcon = new AboutIcon(this);
   picIcon->setGeometry(Px(240), Px(240), 32, 32);
   picIcon->setPixmap(QPixmap::fromImage(program_.frmPlay().pictures.icon));
   QFont titleFont = font();
   titleFont.setPointSize(14);
   titleFont.setBold(true);
-  lblTitle = NewLabel(QString::fromUtf8("Marrowdale\u2122") + "\r\n", this, {1080, 200, 4600, 420});
+  lblTitle = NewLabel(QString::fromUtf8("Marrowdale\u2122") + "\r\n", this, {1080, 160, 4600, 480});
   lblTitle->setFont(titleFont);
   lblVersion = NewLabel(AboutVersionText(kVersionMajor, kVersionMinor, kVersionRevision), this, {1080, 640, 4600, 300});
   lblDescription = NewLabel(QString::fromUtf8("Copyright \u00a9 Brackwell. All rights reserved.\r\nCard Games by Brackwell\u2122"),
                             this, {1080, 1000, 4600, 600});
-  LblSite = NewLabel(QString("Marrowdale Site: ") + kSiteAddress, this, {1080, 1700, 4600, 300});
+  LblSite = NewLabel(QString("Marrowdale Site: ") + kSiteAddress, this, {1080, 1700, 4800, 300});
+  LblSite->setWordWrap(false);
   lblDis = NewLabel(" Warning: Another Highly addictive game from Brackwell.\r\n\r\n", this, {1080, 2100, 4600, 600});
   Label2 = NewLabel("Email: info@example.com", this, {1080, 2760, 4600, 300});
   credit = NewLabel(QString(), this, {240, 3100, 3800, 900});

@@ -54,8 +54,6 @@ void MenuCommands::Connect() {
     w.picMenu->resize(tab.size());
   }
   w.picPanel->move(0, 0);
-  const QImage& panel = w.picPanel->Picture();
-  if (!panel.isNull()) w.picPanel->resize(panel.size());
   w.setMouseTracking(true);
   w.picMenu->setMouseTracking(true);
   w.picPanel->setMouseTracking(true);
@@ -107,12 +105,18 @@ void MenuCommands::PanelHide() {
   if (s_.hooks.TableauCardsWindowShown()) s_.hooks.HideTableauCardsWindow();
 }
 
-void MenuCommands::picMenu_MouseMove() {
+void MenuCommands::ShowPanel() {
   table::PictureBox* panel = s_.frmPlay.picPanel;
-  if (!panel->isHidden()) return;
-  s_.hooks.HideTableauCardsWindow();
+  // The backdrop follows the place holders' wood or metal.
+  if (!panel->Picture().isNull()) panel->resize(panel->Picture().size());
   panel->raise();
   panel->show();
+}
+
+void MenuCommands::picMenu_MouseMove() {
+  if (!s_.frmPlay.picPanel->isHidden()) return;
+  s_.hooks.HideTableauCardsWindow();
+  ShowPanel();
   PlayMenuSound(kMenuSoundFile);
 }
 
@@ -121,8 +125,7 @@ void MenuCommands::Form_MouseMove(int X, int Y) {
   if (!panel->isHidden()) return;
   if (Y < kTopEdge && X < panel->width()) {
     PlayMenuSound(kMenuSoundFile);
-    panel->raise();
-    panel->show();
+    ShowPanel();
     s_.hooks.HideTableauCardsWindow();
   }
 }

@@ -162,6 +162,7 @@ class MenuCommands : public QObject {
   void Restart();
   void Exit();
   void PlayMenuSound(const char* file);
+  void ShowPanel();
   void ToggleStatusBar();
   void SwitchPlaceHolders();
   void DeveloperKey(int KeyCode);
