@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <memory>
 
+#include "dialogs/frm_splash.h"
 #include "dialogs/menu_dialogs.h"
 #include "media/folders.h"
 #include "platform/settings.h"
@@ -10,6 +11,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
+#include "play/start_up.h"
 
 int main(int argc, char** argv) {
   // The ffmpeg media backend crashes without an audio device; GStreamer
@@ -20,16 +22,18 @@ int main(int argc, char** argv) {
 
   const QString appPath = QCoreApplication::applicationDirPath() + "/";
 
-  // The per-user folders, with the files an installer would have put there
-  // copied from the shipped seed when they are missing.
-  const std::optional<media::Folders> folders = media::SetUpFolders(appPath);
-  if (!folders || !media::CopySeedFiles(*folders).ok()) {
-    platform::QtUi().MsgBox(play::kFilesMissingText, platform::vbCritical, play::kProgramTitle);
-    return 1;
+  // A second copy is refused before anything is written; then the files an
+  // installer would have put in the per-user folders are copied from the
+  // shipped seed where they are missing.
+  play::Preflight preflight = play::PrepareStart(appPath);
+  if (preflight.result != play::Preflight::Result::Ok) {
+    platform::QtUi().MsgBox(play::PreflightText(preflight), platform::vbCritical, play::kProgramTitle);
+    return preflight.result == play::Preflight::Result::AlreadyRunning ? 0 : 1;
   }
 
   play::ProgramParts parts;
-  parts.folders = *folders;
+  parts.folders = *preflight.folders;
+  parts.commandLine = QCoreApplication::arguments().mid(1).join(' ');
   parts.screen = platform::ReadScreenMetrics();
   parts.ui = std::make_unique<platform::QtUi>();
   parts.sound = platform::CreateSoundChannel();
@@ -37,10 +41,12 @@ int main(int argc, char** argv) {
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
 
   play::Program program(std::move(parts));
+  dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
+                               program.tableSettings().LargeFonts, program.ui());
+  program.SetSplash(&splash);
   dialogs::Dialogs dialogs(program);
   program.menus().SetDialogs(&dialogs);
+  program.SetFirstStartWindows(&dialogs);
   if (!program.Start()) return 1;
-  // A first start: who is playing, so that the scores are kept.
-  if (program.playerSettings().CurrentPlayer == 0) dialogs.ShowPlayerWindow();
   return app.exec();
 }

@@ -31,7 +31,7 @@ play::PlayerRecord Blank() {
 play::PlayerRecord Template() {
   play::PlayerRecord r = Blank();
   r.TextFontSize = play::kDefaultTextFontSize;  // 13 points, or 10 under large fonts
-  r.BackgroundName = play::kNoBackground;
+  r.BackgroundName = play::kDefaultBackground;    // the shipped cork picture
   r.CurrentStructure = play::kFirstStructure;
   r.ThinkLevel = 3;                             // half a second between the computer's moves
   r.AnimSpeed = 210;                            // mid-scale; a first start sets it from the processor speed

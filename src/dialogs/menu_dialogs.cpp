@@ -96,3 +96,9 @@ void Dialogs::ShowAboutWindow() {
 }
 
 }  // namespace dialogs
+
+namespace dialogs {
+
+void Dialogs::ShowTutorial() { program_.menus().HelpMenu(play::kHelpTutorial, 0); }
+
+}  // namespace dialogs

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "play/menu_windows.h"
+#include "play/start_up.h"
 
 class QWidget;
 
@@ -20,7 +21,7 @@ namespace dialogs {
 
 class FrmMenu;
 
-class Dialogs : public play::MenuDialogs {
+class Dialogs : public play::MenuDialogs, public play::FirstStartWindows {
  public:
   explicit Dialogs(play::Program& program);
   ~Dialogs() override;
@@ -33,6 +34,9 @@ class Dialogs : public play::MenuDialogs {
   void ShowPlayerWindow() override;
   void ShowSpeedWindow() override;
   void ShowAboutWindow() override;
+  // On a first start, after the player window: the tutorial, as Help's
+  // Tutorial row opens it.
+  void ShowTutorial() override;
 
   // The list window now open, if any.
   FrmMenu* ListWindow() const;

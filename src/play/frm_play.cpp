@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStyle>
 #include <cmath>
 
 #include "platform/ui.h"
@@ -16,6 +17,8 @@ namespace {
 constexpr const char* kResetMatchTitle = "Reset Match Points";
 constexpr const char* kMusicPlayerTitle = "Problem with Windows Media Player";
 constexpr const char* kMusicPlayerAddress = "https://gstreamer.freedesktop.org/download/";
+constexpr int kFrameCheckMs = 50;    // how often the first show looks for the real frame
+constexpr int kFrameChecks = 40;     // and for how long
 
 }  // namespace
 
@@ -36,6 +39,8 @@ FrmPlay::FrmPlay(const table::CardTableServices& services, const platform::Scree
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
   tmrResize.setInterval(kResizeDelayMs);
   connect(&tmrResize, &QTimer::timeout, this, [this] { tmrResize_Timer(); });
+  frameWatch_.setInterval(kFrameCheckMs);
+  connect(&frameWatch_, &QTimer::timeout, this, [this] { CheckFramed(); });
 
   connect(this, &table::CardTable::pauseFrameClicked, this, [this] { PauseTiming(); });
   const auto minimum = table::MinimumFormSize(settings_.LargeFonts);
@@ -171,9 +176,42 @@ table::ScreenTwips FrmPlay::ScreenInTwips() const {
   return {screen_.widthPixels * tpp, screen_.heightPixels * tpp, tpp, tpp, settings_.LargeFonts};
 }
 
+// Before the window is shown and framed, the frame is estimated: a title
+// bar of the desktop's caption height and the style's border around it.
 QSize FrmPlay::FrameExtra() const {
-  if (!isWindow() || !isVisible()) return {0, 0};
-  return frameGeometry().size() - size();
+  if (!isWindow()) return {0, 0};
+  if (isVisible()) return frameGeometry().size() - size();
+  // Platforms that draw no windows on a screen give them no frame.
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return {0, 0};
+  const int border = std::max(0, style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this) - 1);
+  return {2 * border, screen_.captionHeight + 2 * border};
+}
+
+void FrmPlay::RefitWhenFramed(std::function<void()> done) {
+  framedDone_ = std::move(done);
+  frameChecks_ = 0;
+  frameWatch_.start();
+  CheckFramed();
+}
+
+void FrmPlay::CheckFramed() {
+  const QSize real = frameGeometry().size() - size();
+  const bool framed = isVisible() && !real.isEmpty();
+  if (!framed && ++frameChecks_ < kFrameChecks) return;
+  frameWatch_.stop();
+  if (framed && !isMaximized() && !isMinimized() && intended_.Width > 0) {
+    const QPoint at = frameGeometry().topLeft();
+    const bool moved = (at - placedAt_).manhattanLength() > real.width() + real.height();
+    const double tpp = screen_.TwipsPerPixel();
+    const bool sizeOff = std::lround(intended_.Width / tpp) != frameGeometry().width() ||
+                         std::lround(intended_.Height / tpp) != frameGeometry().height();
+    if (!moved && sizeOff) ApplyPlacement(intended_);
+  }
+  if (auto done = std::move(framedDone_)) {
+    framedDone_ = nullptr;
+    done();
+  }
 }
 
 table::WindowTwips FrmPlay::WindowPlacementTwips() const {
@@ -192,6 +230,8 @@ void FrmPlay::ApplyPlacement(const table::WindowTwips& w) {
   const int height = std::max(1, int(std::lround(w.Height / tpp)) - extra.height());
   resize(width, height);
   move(int(std::lround(w.Left / tpp)), int(std::lround(w.Top / tpp)));
+  intended_ = w;
+  placedAt_ = QPoint(int(std::lround(w.Left / tpp)), int(std::lround(w.Top / tpp)));
 }
 
 void FrmPlay::FitMainWindow() {

@@ -5,6 +5,7 @@
 // panels, the elapsed-time clock and the pause.
 
 #include <QTimer>
+#include <functional>
 #include <cstdint>
 
 #include "platform/system.h"
@@ -101,6 +102,11 @@ class FrmPlay : public table::CardTable, public table::TableView {
   // placement, given back in `stored`; the caller then writes it at once.
   bool RestoreWindowPlacement(table::StoredPlacement& stored);
   table::WindowTwips WindowPlacementTwips() const;
+  // Once the window manager has framed the shown window, the fitted
+  // placement is applied again with the real frame (unless the user has
+  // moved the window meanwhile); then `done` runs. Runs `done` at once when
+  // the frame was already known.
+  void RefitWhenFramed(std::function<void()> done);
   std::int32_t MinFormWidth = 13785;
   std::int32_t MinFormHeight = 9225;
   bool WindowMaximized = false;
@@ -135,11 +141,17 @@ class FrmPlay : public table::CardTable, public table::TableView {
   table::ScreenTwips ScreenInTwips() const;
   void ApplyPlacement(const table::WindowTwips& placement);
   QSize FrameExtra() const;
+  void CheckFramed();
 
   platform::ScreenMetrics screen_;
   FrmPlayNeighbours* frameNeighbours_ = nullptr;
   bool lastMinimised_ = false;
   bool minimisePaused_ = false;   // the minimise, not the player, paused the clock
+  table::WindowTwips intended_;   // the placement last applied, frame included
+  QPoint placedAt_;               // where that put the frame's corner, pixels
+  QTimer frameWatch_;             // looks for the real frame after the first show
+  int frameChecks_ = 0;
+  std::function<void()> framedDone_;
 };
 
 }  // namespace play

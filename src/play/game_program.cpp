@@ -1,6 +1,8 @@
 #include "play/game_program.h"
 
+#include <QCoreApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 
@@ -86,6 +88,17 @@ Program::Program(ProgramParts parts)
       *settingsStore_, sample_, random_, folders_.AppPath, player_.PlayerName, player_.FirstPlayerRule, *this});
   playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
       playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
+  backgrounds_ = std::make_unique<table::Backgrounds>(view, state_, tableSettings_, *ui_, folders_,
+                                                      player_.CurrentStructure, screen_.TwipsPerPixel());
+  gameOverServices_->structures = this;
+  startUp_ = std::make_unique<StartUp>(StartUpServices{folders_, screen_, *ui_, wait_, *settingsStore_, state_,
+                                                       player_, playersFile_, saved_, sample_, scores_,
+                                                       *playerServices_, view, *backgrounds_, parts.commandLine});
+  leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_, *this,
+                                                       playersFile_, saved_, view, player_.SoundOn});
+  // The session's end runs the same exit work as the close box, once.
+  if (QCoreApplication* app = QCoreApplication::instance())
+    QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });
 
   menus_ = std::make_unique<MenuCommands>(MenuServices{*savedServices_, scores_, scoreStore_, player_, sample_, view,
                                                        *sound_, folders_, screen_.captionHeight,
@@ -101,48 +114,22 @@ Program::~Program() {
 }
 
 bool Program::Start() {
-  const QString playersPath = folders_.DataPath + QString::fromLatin1(kPlayersFileName);
-  if (!media::FileExists(playersPath) || !playersFile_.Open(playersPath, kPlayerRecordLength)) {
-    ui_->MsgBox(kFilesMissingText, platform::vbCritical, kProgramTitle);
-    return false;
-  }
-  const std::optional<PlayerRecord> settingsRecord = ReadSettingsRecord(playersFile_);
-  player_.CurrentPlayer = settingsRecord ? LastPlayerOf(*settingsRecord) : std::int16_t{0};
-
   FrmPlay& view = *frmPlay_;
-  state_.StartingUp = true;
   view.SetFixedSizes();
   humanTurn_->Connect();
   menus_->Connect();
-  view.FitMainWindow();
-
-  // A last player whose record cannot be read, or whose name is blank, is
-  // no player: the template stands in until a player is chosen.
-  if (player_.CurrentPlayer != 0 &&
-      (LoadPlayer(player_.CurrentPlayer, player_, *playerServices_) != PlayerFileResult::Ok ||
-       player_.PlayerName.isEmpty())) {
-    player_.CurrentPlayer = 0;
-    scores_ = ScoreState{};  // no score record of a player who is not there
+  if (startUp_->Run()) {
+    // A close asked for during start-up's pauses is completed now.
+    FinishTopLevelCommand();
+    return true;
   }
-  if (player_.CurrentPlayer == 0 && LoadPlayer(kTemplateRecord, player_, *playerServices_) != PlayerFileResult::Ok) {
-    ui_->MsgBox(kFilesMissingText, platform::vbCritical, kProgramTitle);
-    return false;
-  }
-
-  if (!OpenSavedGamesFile(saved_, folders_.DataPath)) {
-    ui_->MsgBox(kFilesMissingText, platform::vbCritical, kProgramTitle);
-    return false;
-  }
-  state_.GameEnded = true;
-  ClearTempMoves(saved_, true, folders_.DataPath, *ui_);
-
-  view.RedrawTable();
-  view.ClearTable();
-  state_.StartingUp = false;
-  view.ArrangeControls();
-  view.LayoutTable();
-  view.show();
-  return true;
+  // Start-up stopped: nothing is stored, the temporary files go.
+  leaving_->SetExitHandled();
+  saved_.SavedGamesFile.Close();
+  ClearTempMoves(saved_, false, folders_.DataPath, *ui_);
+  playersFile_.Close();
+  leaving_->CleanUpStuff();
+  return false;
 }
 
 RestoreContext Program::CurrentRestoreContext() const {
@@ -170,22 +157,11 @@ NewGameResult Program::NewGame() {
 void Program::FinishTopLevelCommand() { play::FinishTopLevelCommand(wait_, state_, frmPlay_.get()); }
 
 bool Program::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == frmPlay_.get() && event->type() == QEvent::Close) {
-    if (wait_.RequestClose()) {
-      event->ignore();
-      return true;
-    }
-    StoreOnExit();
+  if (watched == frmPlay_.get() && event->type() == QEvent::Close && !leaving_->CloseRequested()) {
+    event->ignore();
+    return true;
   }
   return QObject::eventFilter(watched, event);
-}
-
-void Program::StoreOnExit() {
-  if (!playersFile_.IsOpen()) return;
-  if (player_.CurrentPlayer != 0) SavePlayer(player_, *this, playersFile_);
-  ClearTempMoves(saved_, false, folders_.DataPath, *ui_);
-  saved_.SavedGamesFile.Close();
-  playersFile_.Close();
 }
 
 // ---- The deal, the moves and the records ----
@@ -247,27 +223,22 @@ void Program::ApplySettings(const PlayerSettings& settings) {
   frmPlay_->SetLabelColors();
 }
 
-// Until the background pictures are listed, the list holds the player's
-// own choice only, so that saving him keeps the name he chose.
-void Program::LoadBackgroundList(QString& BackgroundName) {
-  backgroundName_ = BackgroundName == QLatin1String(kNoBackground) ? QString() : BackgroundName;
-  backgroundIndex_ = 1;
-}
-int Program::BackgroundCount() const { return backgroundName_.isEmpty() ? 0 : 1; }
-int Program::BackgroundIndex() const { return backgroundIndex_; }
-void Program::SetBackgroundIndex(int index) { backgroundIndex_ = index; }
-QString Program::BackgroundList(int index) const {
-  return index == 1 && !backgroundName_.isEmpty() ? backgroundName_ : QString();
-}
+void Program::LoadBackgroundList(QString& BackgroundName) { backgrounds_->LoadBackgroundList(BackgroundName); }
+int Program::BackgroundCount() const { return backgrounds_->BackgroundCount(); }
+int Program::BackgroundIndex() const { return backgrounds_->BackgroundIndex(); }
+void Program::SetBackgroundIndex(int index) { backgrounds_->SetBackgroundIndex(index); }
+QString Program::BackgroundList(int index) const { return backgrounds_->BackgroundList(index); }
 
 void Program::ClearTablePicture() {
   frmPlay_->FormPicture() = QImage();
   frmPlay_->SetFormBackColor(tableSettings_.MatColor);
 }
 
-// The background pictures are not painted yet; the mat colour shows.
-void Program::ShowBackground() {}
-bool Program::BackgroundChosen() const { return false; }
+void Program::ShowBackground() { backgrounds_->ShowBackground(); }
+bool Program::BackgroundChosen() const { return backgrounds_->Listed(); }
+
+int Program::CurrentStructure() const { return backgrounds_->CurrentStructure(); }
+void Program::NextStructure(int value) { backgrounds_->NextStructure(value); }
 
 void Program::SetEmptyPilePictures() { frmPlay_->SetEmptyPilePictures(); }
 
@@ -346,6 +317,14 @@ void Program::OpenURL(const QString& address) {
   play::OpenURL(address, *urlOpener_, *ui_);
 }
 
+void Program::NextBackground(int keyCode) { backgrounds_->NextBackground(keyCode); }
+
+void Program::ManageBackground(const QString& action) {
+  backgrounds_->ManageBackground(action, [this](const QString& title, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(frmPlay_.get(), title, folder, filter);
+  });
+}
+
 void Program::SoundChosen(bool SoundOn, std::int16_t CardSoundSet) {
   player_.SoundOn = SoundOn;
   player_.CardSoundSet = CardSoundSet;
@@ -364,15 +343,11 @@ void Program::FirstPlayerChosen(std::int16_t FirstPlayerRule) {
 bool Program::TableauCardsWindowShown() const { return false; }
 void Program::HideTableauCardsWindow() {}
 
-// The logo is painted by the media services, which are not joined yet;
-// hiding it needs nothing of them.
-void Program::ShowLogo(bool show) {
-  if (!show && frmPlay_->picLogo) frmPlay_->picLogo->hide();
-}
+void Program::ShowLogo(bool show) { backgrounds_->ShowLogo(show); }
 
 // No music player is joined yet: nothing plays, nothing to stop.
 void Program::ShowMusicMenu() {}
-bool Program::MusicUnavailable() const { return false; }
+bool Program::MusicUnavailable() const { return startUp_->State().MusicUnavailable; }
 bool Program::IsMP3Playing() { return false; }
 void Program::StopMP3() {}
 void Program::RequestStopMusic() {}
@@ -397,7 +372,7 @@ void Program::MainWindowShown(Qt::WindowStates) {}
 void Program::UnloadMenuWindow() {
   if (menus_->Menu.MenuOpen) menus_->PanelHide();
 }
-bool Program::SplashOpen() const { return false; }
+bool Program::SplashOpen() const { return splash_ && splash_->IsOpen(); }
 
 // The developer's pile viewer, the Tableau cards window, the tutorial and
 // online play are not part of the program yet.

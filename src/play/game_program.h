@@ -20,13 +20,16 @@
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
+#include "play/leaving.h"
 #include "play/menu_commands.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/players.h"
 #include "play/saved_games.h"
 #include "play/score_records.h"
+#include "play/start_up.h"
 #include "play/who_goes_first.h"
+#include "table/backgrounds.h"
 #include "table/busy_guard.h"
 #include "table/card_deck.h"
 #include "table/card_deck_library.h"
@@ -57,11 +60,9 @@ struct ProgramParts {
   std::unique_ptr<platform::SettingsStore> settingsStore;
   std::uint32_t seed = 0;              // the random generator's seed, taken once
   QString cardDeckRoot;                // the card-deck library's folder; empty: the system's
+  QString commandLine;                 // the arguments after the program's name, joined by blanks
 };
 
-// Why the program could not start.
-inline constexpr char kFilesMissingText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing.";
-inline constexpr char kProgramTitle[] = "Marrowdale";
 
 class Program : public QObject,
                 private table::DealHooks,
@@ -74,6 +75,7 @@ class Program : public QObject,
                 private DecidingCardMarker,
                 private HumanTurnNeighbours,
                 private NewGameHooks,
+                private StructurePicture,
                 private MenuHooks,
                 private table::PopupOptions {
  public:
@@ -82,10 +84,19 @@ class Program : public QObject,
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  // Opens the players file and loads the last player (the template on a
-  // first start), opens the saved-games and move files and shows the
-  // empty table. False, after telling the user, when a file is missing.
+  // Start-up: opens the players file and loads the last player (the
+  // template on a first start), writes the pictures and sounds out, opens
+  // the saved-games and move files and shows the empty table. False, after
+  // telling the user, when the program must end.
   bool Start();
+
+  // The neighbours start-up and leaving call; each may stay unset.
+  void SetSplash(SplashWindow* splash) { startUp_->SetSplash(splash); splash_ = splash; }
+  void SetStartUpMusic(StartUpMusic* music) { startUp_->SetMusic(music); }
+  void SetFirstStartWindows(FirstStartWindows* windows) { startUp_->SetFirstStartWindows(windows); }
+  void SetOnlineGoodbye(OnlineGoodbye* online) { leaving_->SetOnline(online); }
+  void SetLeavingMedia(LeavingMedia* media) { leaving_->SetMedia(media); }
+  void SetChatBackground(table::ChatBackground* chat) { backgrounds_->SetChat(chat); }
 
   // The Deal button.
   void cmdDeal_Click();
@@ -127,13 +138,14 @@ class Program : public QObject,
   // Record n (1..10) becomes the player in play, and the settings record
   // names him for the next start.
   PlayerFileResult ChangePlayer(std::int16_t n);
+  table::Backgrounds& backgrounds() { return *backgrounds_; }
+  StartUp& startUp() { return *startUp_; }
+  Leaving& leaving() { return *leaving_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // What leaving the table stores.
-  void StoreOnExit();
 
   // table::DealHooks, SavedGameHooks
   std::int16_t WhoGoesFirst(int FirstPlayerRule) override;
@@ -173,6 +185,8 @@ class Program : public QObject,
   void ShowSystemInfo() override;
   void ShowHelp(const QString& command, const QString& keyword) override;
   void OpenURL(const QString& address) override;
+  void NextBackground(int keyCode) override;
+  void ManageBackground(const QString& action) override;
   // table::PopupOptions
   void SoundChosen(bool SoundOn, std::int16_t CardSoundSet) override;
   void FirstPlayerChosen(std::int16_t FirstPlayerRule) override;
@@ -199,6 +213,9 @@ class Program : public QObject,
   int MatchScore() const override;
   int OppMatchScore() const override;
   void SetMatchPoints(std::int16_t points) override;
+  // StructurePicture
+  int CurrentStructure() const override;
+  void NextStructure(int value) override;
   void MainWindowMinimised() override;
   void MainWindowShown(Qt::WindowStates state) override;
   void UnloadMenuWindow() override;
@@ -237,8 +254,6 @@ class Program : public QObject,
   SavedGames saved_;                       // the game record and the saved-games and move files
   SampleGames sample_;                     // the numbered sample games
   platform::RecordFile playersFile_;       // "players4.sav", open for the run
-  QString backgroundName_;                 // the one background the list holds until the pictures are listed
-  int backgroundIndex_ = 1;                // into that list; past its end: "None"
 
   // The card pictures and sounds.
   table::CardDeckLibrary deckLibrary_;
@@ -254,6 +269,10 @@ class Program : public QObject,
   std::unique_ptr<GameOverServices> gameOverServices_;
   std::unique_ptr<NewGameServices> newGameServices_;
   std::unique_ptr<PlayerServices> playerServices_;
+  std::unique_ptr<table::Backgrounds> backgrounds_;
+  std::unique_ptr<StartUp> startUp_;
+  std::unique_ptr<Leaving> leaving_;
+  SplashWindow* splash_ = nullptr;
   std::unique_ptr<MenuCommands> menus_;
   std::unique_ptr<platform::UrlOpener> urlOpener_;
   std::unique_ptr<media::HTMLHelp> helpObject_;

@@ -53,7 +53,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
       case kVkF12: GameMenu(kCmdExit); break;
       case kVkUp:
       case kVkDown:
-        if (windows_) windows_->NextBackground(KeyCode);
+        s_.hooks.NextBackground(KeyCode);
         break;
       case kVkLeft:
       case kVkRight: SwitchPlaceHolders(); break;
@@ -82,7 +82,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     switch (KeyCode) {
       case kVkUp:
       case kVkDown:
-        if (windows_) windows_->NextStructure(KeyCode);
+        s_.hooks.NextStructure(KeyCode);
         break;
       case kVkBackspace:
         if (offline) GameMenu(kCmdPreviousTurn);

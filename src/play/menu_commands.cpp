@@ -292,7 +292,7 @@ void MenuCommands::Restart() {
 
 void MenuCommands::Exit() {
   if (s_.saved.state.ComputerThinking) return;
-  if (windows_ && windows_->ExitTable()) return;
+  // Closing the table window runs the leaving of the table.
   s_.frmPlay.close();
 }
 
@@ -319,10 +319,10 @@ void MenuCommands::OptionsMenu(int row) {
       if (windows_) windows_->ShowPreferences();
       break;
     case kOptStructure:
-      if (windows_) windows_->NextStructure(kVkSpace);
+      s_.hooks.NextStructure(kVkSpace);
       break;
     case kOptBackground:
-      if (windows_) windows_->NextBackground(kVkSpace);
+      s_.hooks.NextBackground(kVkSpace);
       break;
     default: break;
   }

@@ -92,6 +92,11 @@ class MenuHooks {
   virtual void ShowSystemInfo() = 0;
   virtual void ShowHelp(const QString& command, const QString& keyword) = 0;
   virtual void OpenURL(const QString& address) = 0;
+  // The backgrounds and structures: the next one by key code (32 next, 38
+  // back, 40 forward), and adding or removing a background picture.
+  virtual void NextBackground(int keyCode) = 0;
+  virtual void NextStructure(int keyCode) = 0;
+  virtual void ManageBackground(const QString& action) = 0;
 };
 
 struct MenuServices {
@@ -131,9 +136,7 @@ class MenuCommands : public QObject {
   // NetIsHost is 1 (only the connection knows; offline it is not).
   bool NetIsHost() const { return IsHost(); }
   // The list window's Add/Remove Background popup.
-  void ManageBackground(const QString& action) {
-    if (windows_) windows_->ManageBackground(action);
-  }
+  void ManageBackground(const QString& action) { s_.hooks.ManageBackground(action); }
 
   // The menu bar.
   void PanelHide();

@@ -29,16 +29,12 @@ struct CommandState {
   int DialogsOpen = 0;               // modal dialogs opened by a command, still open
 };
 
-// The player window: shown modally, it loads the chosen player.
-class PlayerWindow {
- public:
-  virtual ~PlayerWindow() = default;
-  virtual void ShowPlayerWindow() = 0;
-};
-
 // The windows of the menus themselves (the dialogs implement them).
-class MenuDialogs : public PlayerWindow {
+class MenuDialogs {
  public:
+  virtual ~MenuDialogs() = default;
+  // The player window, modal: it loads the player chosen or added.
+  virtual void ShowPlayerWindow() = 0;
   // The list window: filled with a menu's rows (songs for the Music menu),
   // placed (twips of the screen), shown modeless, unloaded.
   virtual void LoadList(int MenuId, const QStringList& songs) = 0;
@@ -77,14 +73,6 @@ class CommandWindows {
   virtual bool NetIsHost() const { return false; }
   // The peer's program version as two digits of text ("40").
   virtual QString PeerVersion() const { return {}; }
-  // The leaving of the table (the Exit command). False: not joined; the
-  // table window is closed instead.
-  virtual bool ExitTable() { return false; }
-  // The backgrounds and structures: the next one by key code (32 next,
-  // 38 back, 40 forward), and adding or removing a background picture.
-  virtual void NextBackground(int keyCode) { (void)keyCode; }
-  virtual void NextStructure(int keyCode) { (void)keyCode; }
-  virtual void ManageBackground(const QString& action) { (void)action; }
 };
 
 }  // namespace play

@@ -39,8 +39,6 @@ class FakeWindows : public play::CommandWindows {
   void NetRestoreGame() override { calls.push_back("net restore"); }
   bool NetIsHost() const override { return host; }
   QString PeerVersion() const override { return peerVersion; }
-  void NextBackground(int key) override { calls.push_back("background " + std::to_string(key)); }
-  void NextStructure(int key) override { calls.push_back("structure " + std::to_string(key)); }
   std::vector<std::string> calls;
   bool host = false;
   QString peerVersion = "40";

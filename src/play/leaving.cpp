@@ -1,0 +1,79 @@
+#include "play/leaving.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <cmath>
+
+#include "platform/recordfile.h"
+#include "platform/sound.h"
+#include "platform/wait.h"
+#include "play/frm_play.h"
+#include "play/player.h"
+#include "play/players.h"
+#include "play/saved_game_record.h"
+#include "play/saved_games.h"
+#include "table/game_state.h"
+
+namespace play {
+
+bool Leaving::CloseRequested() {
+  if (ExitHandled) return true;
+  // Only a running wait refuses the close: it stops at Exiting and the
+  // command that started it closes the table when it returns.
+  if (s_.wait.RequestClose()) return false;
+  ExitLeft();
+  return true;
+}
+
+void Leaving::ExitLeft() {
+  if (ExitHandled) return;
+  ExitHandled = true;
+  s_.wait.SetExiting(true);
+  s_.state.ComputerThinking = false;
+
+  if (s_.playersFile.IsOpen()) {
+    if (IsPlayerRecordNumber(s_.player.CurrentPlayer))
+      report.playerStored = SavePlayer(s_.player, s_.playerTable, s_.playersFile) == PlayerFileResult::Ok;
+    FrmPlay& w = s_.frmPlay;
+    const WindowShown shown =
+        w.isMinimized() ? WindowShown::Minimized : (w.isMaximized() ? WindowShown::Maximized : WindowShown::Normal);
+    const table::WindowTwips normal = w.WindowPlacementTwips();
+    report.settingsStored =
+        SaveSettingsRecord(s_.playersFile, s_.player.CurrentPlayer, shown,
+                           WindowPlacement{std::int32_t(std::lround(normal.Height)),
+                                           std::int32_t(std::lround(normal.Width)),
+                                           std::int32_t(std::lround(normal.Top)),
+                                           std::int32_t(std::lround(normal.Left))}) == PlayerFileResult::Ok;
+  }
+  s_.saved.SavedGamesFile.Close();
+  s_.playersFile.Close();
+  ClearTempMoves(s_.saved, false, s_.folders.DataPath, s_.ui);
+
+  if (online_ && online_->Online()) online_->SayGoodbye();
+  if (online_) online_->CloseNetFile();
+
+  CleanUpStuff();
+}
+
+void Leaving::CleanUpStuff() {
+  if (s_.SoundOn) s_.sound.Stop();
+  if (media_ && media_->IsMP3Playing()) media_->StopMP3();
+
+  report.leftBehind.clear();
+  const QDir data(s_.folders.DataPath);
+  if (!s_.folders.DataPath.isEmpty()) {
+    for (const QString& name : data.entryList({"*.tmp"}, QDir::Files | QDir::Hidden))
+      if (!QFile::remove(data.filePath(name))) report.leftBehind << name;
+    const QString moves = QString::fromLatin1(kMoveFileName);
+    if (data.exists(moves) && !QFile::remove(data.filePath(moves))) report.leftBehind << moves;
+  }
+
+  if (media_) media_->CloseHelp();
+
+  // No other window keeps the program alive once the table is left.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != &s_.frmPlay && w->isVisible()) w->close();
+}
+
+}  // namespace play

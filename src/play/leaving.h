@@ -1,0 +1,106 @@
+#pragma once
+// Leaving the table: the one exit work, run once whichever way the program
+// is closed (the close box, the Exit command, the session ending). Stores
+// the player and the settings record with the window's placement, closes
+// the record files, says good-bye to an online opponent, stops music and
+// sounds, deletes the temporary files and closes every other window. Each
+// step runs on its own: one that fails does not keep the next from running.
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "media/folders.h"
+
+namespace platform {
+class RecordFile;
+class SoundChannel;
+class UiService;
+class WaitService;
+}  // namespace platform
+
+namespace table {
+struct GameState;
+}
+
+namespace play {
+
+class FrmPlay;
+class PlayerTable;
+struct PlayerSettings;
+struct SavedGames;
+
+// The online good-bye; network play implements it.
+class OnlineGoodbye {
+ public:
+  virtual ~OnlineGoodbye() = default;
+  // An online game is set up or running (NetConnIndex not 0).
+  virtual bool Online() const = 0;
+  // Tells a connected peer that the player quit, flushes what was sent,
+  // and ends the connection and the online state.
+  virtual void SayGoodbye() = 0;
+  // Closes the player's opponents file when it is open.
+  virtual void CloseNetFile() = 0;
+};
+
+// The music and the help window; the music player and the help implement it.
+class LeavingMedia {
+ public:
+  virtual ~LeavingMedia() = default;
+  virtual bool IsMP3Playing() = 0;
+  virtual void StopMP3() = 0;
+  // Closes the help window.
+  virtual void CloseHelp() = 0;
+};
+
+struct LeavingServices {
+  const media::Folders& folders;
+  platform::WaitService& wait;
+  platform::UiService& ui;
+  platform::SoundChannel& sound;
+  table::GameState& state;
+  PlayerSettings& player;
+  PlayerTable& playerTable;
+  platform::RecordFile& playersFile;
+  SavedGames& saved;
+  FrmPlay& frmPlay;
+  const bool& SoundOn;
+};
+
+// What happened to each step of the exit work, for the user and for tests.
+struct ExitReport {
+  bool playerStored = false;
+  bool settingsStored = false;
+  QStringList leftBehind;   // temporary files that could not be deleted
+};
+
+class Leaving {
+ public:
+  explicit Leaving(LeavingServices services) : s_(services) {}
+
+  void SetOnline(OnlineGoodbye* online) { online_ = online; }
+  void SetMedia(LeavingMedia* media) { media_ = media; }
+
+  // The table window's close request: false when it is refused for now (a
+  // wait runs: the request only sets Exiting, and the command that started
+  // the wait completes the close when it returns). Otherwise runs the exit
+  // work, once, and answers true.
+  bool CloseRequested();
+  // The exit work; runs only the first time (ExitHandled afterwards).
+  void ExitLeft();
+  // Stops music and sounds, deletes the temporary files and the move file,
+  // closes the help and every other top-level window.
+  void CleanUpStuff();
+  // Marks the exit work as done without running it (a second copy).
+  void SetExitHandled() { ExitHandled = true; }
+
+  bool ExitHandled = false;
+  ExitReport report;
+
+ private:
+  LeavingServices s_;
+  OnlineGoodbye* online_ = nullptr;
+  LeavingMedia* media_ = nullptr;
+};
+
+}  // namespace play

@@ -1,0 +1,292 @@
+#include "play/start_up.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include "media/embedded_files.h"
+#include "platform/recordfile.h"
+#include "platform/settings.h"
+#include "platform/ui.h"
+#include "platform/wait.h"
+#include "play/saved_game_record.h"
+#include "play/frm_play.h"
+#include "play/game_over.h"
+#include "play/new_game.h"
+#include "play/player.h"
+#include "play/players.h"
+#include "play/saved_games.h"
+#include "play/score_records.h"
+#include "play/utilities.h"
+#include "table/backgrounds.h"
+#include "table/game_state.h"
+
+namespace play {
+
+namespace {
+
+constexpr char kSeedPlayersFile[] = "Data/seed/players4.sav";
+
+QString PlayersPath(const media::Folders& f) { return f.DataPath + QString::fromLatin1(kPlayersFileName); }
+
+// A name beside the file that no file has yet: "players4.sav.damaged-20260101-120000".
+QString AsideName(const QString& path) {
+  const QString base = path + ".damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
+  QString candidate = base;
+  for (int n = 2; QFileInfo::exists(candidate); ++n) candidate = base + "-" + QString::number(n);
+  return candidate;
+}
+
+}  // namespace
+
+bool DeveloperViewSwitch(const QString& commandLine) {
+  return commandLine.left(6).toUpper() == QLatin1String(kDeveloperViewSwitch);
+}
+
+QString ScreenWarning(int ScreenWidthTwips, bool LargeFonts) {
+  if (ScreenWidthTwips >= kMinimumScreenWidthTwips) return {};
+  QString text = kSmallScreenText;
+  if (LargeFonts) text += kLargeFontsText;
+  return text;
+}
+
+Preflight PrepareStart(const QString& programFolder) {
+  Preflight p;
+  p.folders = media::SetUpFolders(programFolder);
+  if (!p.folders) {
+    p.result = Preflight::Result::NoFolders;
+    return p;
+  }
+  // The lock comes first: a second copy must not write a single file.
+  p.lock = std::make_unique<platform::InstanceLock>(p.folders->DataPath);
+  if (!p.lock->TryLock()) {
+    p.result = Preflight::Result::AlreadyRunning;
+    p.lock.reset();
+    return p;
+  }
+  const media::SeedCopy seed = media::CopySeedFiles(*p.folders);
+  if (!seed.ok()) {
+    p.result = Preflight::Result::SeedFailed;
+    p.problem = seed.failed.join(", ");
+  }
+  return p;
+}
+
+QString PreflightText(const Preflight& p) {
+  switch (p.result) {
+    case Preflight::Result::Ok: return {};
+    case Preflight::Result::AlreadyRunning: return kAlreadyRunningText;
+    case Preflight::Result::NoFolders:
+      return QString(kUnableToStartText) + "\r\n\r\nThere is no folder for the game's files (HOME is not set).";
+    case Preflight::Result::SeedFailed:
+      return QString(kUnableToStartText) + "\r\n\r\nThese files could not be put in place: " + p.problem;
+  }
+  return {};
+}
+
+QString WritableProblem(const QString& path) {
+  QFile f(path);
+  if (f.open(QIODevice::ReadWrite)) return {};
+  return "Cannot open " + path + " for writing: " + f.errorString();
+}
+
+PlayersFileCheck CheckPlayersFile(const media::Folders& folders) {
+  PlayersFileCheck check;
+  const QString path = PlayersPath(folders);
+  const qint64 size = QFileInfo(path).size();
+  const qint64 whole = qint64(kPlayerRecordLength) * kPlayersFileRecords;
+  if (size >= whole && size % kPlayerRecordLength == 0) return check;
+
+  // A file that cannot hold its records is never played on: it is kept
+  // aside for the user and a fresh one is made from the seed.
+  check.keptAside = AsideName(path);
+  QString reason = size == 0 ? "it is empty" : "it does not hold its " + QString::number(kPlayersFileRecords) +
+                                                   " records";
+  if (!QFile::rename(path, check.keptAside)) {
+    check.ok = false;
+    check.message = QString(kUnableToStartText) + "\r\n\r\nThe players file " + path + " is damaged (" + reason +
+                    ") and could not be moved aside.";
+    return check;
+  }
+  QFile seed(folders.AppPath + kSeedPlayersFile);
+  const bool copied = seed.copy(path);
+  if (copied) QFile::setPermissions(path, QFile::permissions(path) | QFile::WriteOwner);
+  check.ok = copied;
+  check.message = "The players file " + path + " was damaged (" + reason + ").\r\n\r\nIt was kept as " +
+                  check.keptAside +
+                  (copied ? QString(", and a new players file was made.")
+                          : ", and no new players file could be made: " + seed.errorString());
+  return check;
+}
+
+void StartUp::TellFailure(const QString& text) { s_.ui.MsgBox(text, platform::vbCritical, kProgramTitle); }
+
+bool StartUp::OpenPlayersFile() {
+  const QString path = PlayersPath(s_.folders);
+  if (!QFileInfo::exists(path)) {
+    TellFailure(kFilesMissingText);
+    return false;
+  }
+  const PlayersFileCheck check = CheckPlayersFile(s_.folders);
+  if (!check.message.isEmpty())
+    s_.ui.MsgBox(check.message, check.ok ? platform::vbExclamation : platform::vbCritical, kProgramTitle);
+  if (!check.ok) return false;
+  if (const QString problem = WritableProblem(path); !problem.isEmpty()) {
+    TellFailure(QString(kUnableToStartText) + "\r\n\r\n" + problem);
+    return false;
+  }
+  if (!s_.playersFile.Open(path, kPlayerRecordLength)) {
+    TellFailure(QString(kUnableToStartText) + "\r\n\r\n" + WritableProblem(path));
+    return false;
+  }
+  return true;
+}
+
+bool StartUp::Run() {
+  s_.state.IsDeveloperView = DeveloperViewSwitch(s_.commandLine);
+  if (!QFileInfo::exists(PlayersPath(s_.folders))) {
+    TellFailure(kFilesMissingText);
+    return false;
+  }
+  if (!QFileInfo::exists(s_.folders.AppPath + kWinSoundFile)) {
+    TellFailure(kFilesMissingOrCorruptText);
+    return false;
+  }
+  if (!OpenPlayersFile()) return false;
+
+  const std::optional<PlayerRecord> settingsRecord = ReadSettingsRecord(s_.playersFile);
+  s_.player.CurrentPlayer = settingsRecord ? LastPlayerOf(*settingsRecord) : std::int16_t{0};
+  st_.NoIntroMusic = false;
+  if (s_.player.CurrentPlayer != 0) {
+    const QByteArray bytes = s_.playersFile.Read(s_.player.CurrentPlayer);
+    if (bytes.size() >= kPlayerRecordLength) st_.NoIntroMusic = PlayerRecord::Decode(bytes).NoIntroMusic != 0;
+  }
+
+  if (const media::FileProblem problem = media::ExtractPngResources(s_.folders.DataPath); !problem.ok())
+    s_.ui.MsgBox(problem.Text(), platform::vbInformation, kOopsTitle);
+
+  s_.state.StartingUp = true;
+  if (splash_) splash_->Show();
+  s_.wait.Pause(kSplashPauseSeconds);
+  if (!st_.NoIntroMusic && music_ && !s_.wait.Exiting()) {
+    if (!music_->PlayMP3(s_.folders.AppPath + kIntroMusicFile)) {
+      st_.NoIntroMusic = true;
+      st_.MusicUnavailable = true;
+    }
+  }
+  s_.wait.Pause(kIntroPauseSeconds);
+
+  st_.LargeFonts = s_.screen.logPixelsX != 96;
+  if (const QString warning = ScreenWarning(s_.screen.WidthTwips(), st_.LargeFonts); !warning.isEmpty())
+    s_.ui.MsgBox(warning, platform::vbCritical, kProgramTitle);
+
+  s_.frmPlay.FitMainWindow();
+  if (!OpenDoor()) {
+    if (splash_) splash_->Unload();
+    return false;
+  }
+
+  s_.frmPlay.RedrawTable();
+  s_.frmPlay.ClearTable();
+  s_.backgrounds.ShowStartLogo = true;
+  s_.state.StartingUp = false;
+  s_.frmPlay.ArrangeControls();
+  s_.frmPlay.LayoutTable();
+  if (st_.WindowMaximized)
+    s_.frmPlay.showMaximized();
+  else
+    s_.frmPlay.show();
+  s_.frmPlay.RefitWhenFramed([this] {
+    // A first start keeps the placement the fit gave, frame included.
+    if (st_.FirstStart) FirstStartPlacement();
+  });
+  if (splash_) splash_->Unload();
+  if (s_.wait.Exiting()) return true;
+
+  if (st_.FirstStart) {
+    if (music_) {
+      music_->CreateDefaultMusicList();
+      music_->LoadMusicList();
+    }
+    if (firstStart_) {
+      firstStart_->ShowPlayerWindow();
+      if (!s_.wait.Exiting()) firstStart_->ShowTutorial();
+    }
+  }
+  if (s_.state.TutorialMode) s_.frmPlay.SetImageVisible(table::TableImage::cmdDeal, false);
+  return true;
+}
+
+void StartUp::FirstStartPlacement() {
+  if (!s_.playersFile.IsOpen() || s_.frmPlay.isMaximized()) return;
+  const table::WindowTwips w = s_.frmPlay.WindowPlacementTwips();
+  SaveSettingsRecord(s_.playersFile, s_.player.CurrentPlayer, WindowShown::Normal,
+                     WindowPlacement{std::int32_t(w.Height), std::int32_t(w.Width), std::int32_t(w.Top),
+                                     std::int32_t(w.Left)});
+}
+
+void StartUp::PlaceWindow() {
+  const std::optional<PlayerRecord> record = ReadSettingsRecord(s_.playersFile);
+  if (!record) return;
+  table::StoredPlacement stored{record->WindowState(), record->WindowHeight(), record->WindowWidth(),
+                                record->WindowTop(), record->WindowLeft()};
+  // A placement that no longer fits the screen is replaced by the fit and
+  // stored at once.
+  if (!s_.frmPlay.RestoreWindowPlacement(stored))
+    SaveSettingsRecord(s_.playersFile, s_.player.CurrentPlayer, WindowShown::Normal,
+                       WindowPlacement{stored.WindowHeight, stored.WindowWidth, stored.WindowTop, stored.WindowLeft});
+  st_.WindowMaximized = s_.frmPlay.WindowMaximized;
+}
+
+bool StartUp::OpenDoor() {
+  if (s_.player.CurrentPlayer != 0) PlaceWindow();
+  s_.frmPlay.SetFixedSizes();
+
+  if (const media::FileProblem problem = media::SetUpSounds(s_.folders.DataPath); !problem.ok())
+    s_.ui.MsgBox(problem.Text() + "\r\n\r\nThe game goes on without that sound.", platform::vbExclamation,
+                 kProgramTitle);
+
+  if (music_) music_->LoadMusicList();
+  st_.StartSong = 1;
+
+  // A last player whose record cannot be read, or whose name is blank, is
+  // no player: the template stands in until a player is chosen.
+  if (s_.player.CurrentPlayer != 0 &&
+      (LoadPlayer(s_.player.CurrentPlayer, s_.player, s_.playerServices) != PlayerFileResult::Ok ||
+       s_.player.PlayerName.isEmpty())) {
+    s_.player.CurrentPlayer = 0;
+    s_.scores = ScoreState{};  // no score record of a player who is not there
+  }
+  st_.FirstStart = s_.player.CurrentPlayer == 0;
+  if (st_.FirstStart) {
+    s_.frmPlay.FitMainWindow();
+    FirstStartPlacement();
+    if (LoadPlayer(kTemplateRecord, s_.player, s_.playerServices) != PlayerFileResult::Ok) {
+      TellFailure(kFilesMissingText);
+      return false;
+    }
+    // The template keeps the animation speed found for this machine.
+    std::int16_t tableSpeed = s_.player.AnimSpeed;
+    std::int16_t recordSpeed = s_.player.Player.AnimSpeed;
+    GetCpuMHz(true, AnimSpeedFields{tableSpeed, recordSpeed});
+    s_.player.AnimSpeed = tableSpeed;
+    s_.player.Player.AnimSpeed = recordSpeed;
+    s_.playerServices.table.ApplySettings(s_.player);
+    SaveTemplate(s_.player, s_.playersFile);
+  }
+
+  s_.frmPlay.ClearTable();
+  s_.sample.SampleGameNumber = static_cast<std::int16_t>(std::clamp<long long>(
+      s_.settingsStore.GetNumber(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, 0), 0,
+      kLastSampleGame));
+  if (!OpenSavedGamesFile(s_.saved, s_.folders.DataPath)) {
+    TellFailure(QString(kUnableToStartText) + "\r\n\r\n" +
+                WritableProblem(s_.folders.DataPath + QString::fromLatin1(kSavedGamesFileName)));
+    return false;
+  }
+  s_.state.GameEnded = true;
+  ClearTempMoves(s_.saved, true, s_.folders.DataPath, s_.ui);
+  return true;
+}
+
+}  // namespace play

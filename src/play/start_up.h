@@ -1,0 +1,188 @@
+#pragma once
+// Start-up: from the program's first line to the table shown and waiting
+// for a deal. Refuses a second running copy before anything is written,
+// checks and opens the players file, writes the embedded pictures and
+// sounds out as files, shows the splash window and the intro music, fits
+// and places the window, loads the last player and opens the game files.
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "media/folders.h"
+#include "platform/system.h"
+
+namespace platform {
+class InstanceLock;
+class RecordFile;
+class SettingsStore;
+class UiService;
+class WaitService;
+}  // namespace platform
+
+namespace table {
+class Backgrounds;
+struct GameState;
+}  // namespace table
+
+namespace play {
+
+class FrmPlay;
+struct PlayerSettings;
+struct PlayerServices;
+struct SampleGames;
+struct SavedGames;
+struct ScoreState;
+
+// Why the program could not start.
+inline constexpr char kFilesMissingText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing.";
+inline constexpr char kProgramTitle[] = "Marrowdale";
+inline constexpr char kAlreadyRunningText[] =
+    "The game is already running. Please check the Windows Task Bar or Windows Task Manager.";
+inline constexpr char kUnableToStartText[] = "Unable to start Marrowdale!";
+inline constexpr char kFilesMissingOrCorruptText[] =
+    "Unable to start Marrowdale!\r\n\r\nFiles are missing or corrupt.";
+inline constexpr char kSmallScreenText[] =
+    "Marrowdale was designed for a minimum 1024x768 screen resolution.\r\n"
+    "The game will not display properly on your monitor.";
+inline constexpr char kLargeFontsText[] =
+    "\r\n\r\nYour Windows Display is set to use Large Fonts. This reduces your screen resolution to below "
+    "800x600, the minimum needed for the game.\r\nTo change your Windows Font setting go to the Windows "
+    "Control Panel, Display icon, and click the Settings tab.";
+inline constexpr char kOopsTitle[] = "Oops....";
+inline constexpr char kIntroMusicFile[] = "Data/intro.mp3";
+inline constexpr char kDeveloperViewSwitch[] = "/KOVRA";
+inline constexpr int kMinimumScreenWidthTwips = 13980;
+inline constexpr double kSplashPauseSeconds = 0.1;
+inline constexpr double kIntroPauseSeconds = 0.5;
+
+// True when the command line's first six characters, upper-cased, are "/KOVRA".
+bool DeveloperViewSwitch(const QString& commandLine);
+
+// The small-screen warning for the screen, or empty when none is due.
+QString ScreenWarning(int ScreenWidthTwips, bool LargeFonts);
+
+// What happens before the program's window exists: the single-copy lock
+// first, then the seed files copied into the per-user folders. Nothing is
+// written when another copy runs.
+struct Preflight {
+  enum class Result { Ok, AlreadyRunning, NoFolders, SeedFailed };
+  Result result = Result::Ok;
+  std::optional<media::Folders> folders;
+  std::unique_ptr<platform::InstanceLock> lock;  // held for the run
+  QString problem;                                // what failed, for the message
+};
+Preflight PrepareStart(const QString& programFolder);
+// The message for a failed preflight, empty for Ok.
+QString PreflightText(const Preflight& p);
+
+// The players file checked before it is played on: a file that is empty,
+// shorter than its records or not whole records is put aside under a new
+// name and a fresh one made from the seed. The text tells the user what
+// happened (empty when nothing did); false when no usable file could be had.
+struct PlayersFileCheck {
+  bool ok = true;
+  QString message;      // what the user is told
+  QString keptAside;    // where the damaged file now lies
+};
+PlayersFileCheck CheckPlayersFile(const media::Folders& folders);
+
+// "Cannot open <file> for writing: <reason>" when the file exists but can
+// not be opened for reading and writing; empty when it can.
+QString WritableProblem(const QString& path);
+
+// The splash window; dialogs implements it.
+class SplashWindow {
+ public:
+  virtual ~SplashWindow() = default;
+  // Shown, not modal; StartingUp is already set.
+  virtual void Show() = 0;
+  // Unloaded, when it is still open.
+  virtual void Unload() = 0;
+  virtual bool IsOpen() const = 0;
+};
+
+// The intro music and the play list; the music player implements it.
+class StartUpMusic {
+ public:
+  virtual ~StartUpMusic() = default;
+  // Plays an MP3 file. False when there is no media backend at all (the
+  // music then stays unavailable for the run); a file that cannot play is
+  // the music player's to report.
+  virtual bool PlayMP3(const QString& file) = 0;
+  virtual void CreateDefaultMusicList() = 0;
+  virtual void LoadMusicList() = 0;
+};
+
+// What a first start shows; the player dialog and the tutorial implement it.
+class FirstStartWindows {
+ public:
+  virtual ~FirstStartWindows() = default;
+  // The player window, modal: the user chooses or adds a player.
+  virtual void ShowPlayerWindow() = 0;
+  // The tutorial window.
+  virtual void ShowTutorial() = 0;
+};
+
+// What start-up found out.
+struct StartUpState {
+  bool NoIntroMusic = false;       // the last player's option; False on a first start
+  bool MusicUnavailable = false;   // no media backend: no music for the run
+  bool LargeFonts = false;         // the desktop is not at 96 dots per inch
+  bool WindowMaximized = false;    // the stored placement said maximised
+  bool FirstStart = false;         // no player was stored
+  std::int16_t StartSong = 1;      // the play list starts at its first song
+};
+
+struct StartUpServices {
+  media::Folders& folders;
+  platform::ScreenMetrics screen;
+  platform::UiService& ui;
+  platform::WaitService& wait;
+  platform::SettingsStore& settingsStore;
+  table::GameState& state;
+  PlayerSettings& player;
+  platform::RecordFile& playersFile;
+  SavedGames& saved;
+  SampleGames& sample;
+  ScoreState& scores;
+  const PlayerServices& playerServices;
+  FrmPlay& frmPlay;
+  table::Backgrounds& backgrounds;
+  QString commandLine;             // the arguments after the program's name, joined by blanks
+};
+
+class StartUp {
+ public:
+  explicit StartUp(StartUpServices services) : s_(std::move(services)) {}
+
+  void SetSplash(SplashWindow* splash) { splash_ = splash; }
+  void SetMusic(StartUpMusic* music) { music_ = music; }
+  void SetFirstStartWindows(FirstStartWindows* windows) { firstStart_ = windows; }
+
+  // The table window's load: true when the table is up; false, after
+  // telling the user, when the program must end.
+  bool Run();
+  // Restores the placement, writes the sounds, loads the play list and the
+  // player, opens the saved-games and move files. False when a file the
+  // game cannot run without failed (the user was told).
+  bool OpenDoor();
+
+  const StartUpState& State() const { return st_; }
+  StartUpState& State() { return st_; }
+
+ private:
+  bool OpenPlayersFile();
+  void PlaceWindow();
+  void FirstStartPlacement();
+  void TellFailure(const QString& text);
+
+  StartUpServices s_;
+  StartUpState st_;
+  SplashWindow* splash_ = nullptr;
+  StartUpMusic* music_ = nullptr;
+  FirstStartWindows* firstStart_ = nullptr;
+};
+
+}  // namespace play

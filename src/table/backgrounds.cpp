@@ -1,0 +1,341 @@
+#include "table/backgrounds.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPainter>
+
+#include "media/folders.h"
+#include "media/png_errors.h"
+#include "media/png_painting.h"
+#include "platform/ui.h"
+#include "table/card_table.h"
+#include "table/game_state.h"
+#include "table/picture_box.h"
+#include "table/table_settings.h"
+
+namespace table {
+
+namespace {
+
+constexpr QSize kLargeLogo{307, 131};
+constexpr QSize kSmallLogo{162, 90};
+constexpr QSize kHandSize{29, 55};
+constexpr char kLogoFile[] = "logo.tmp";
+constexpr char kSmallLogoFile[] = "splash.tmp";
+constexpr char kHandFiles[2][10] = {"handD.tmp", "handU.tmp"};
+constexpr std::uint32_t kBlack = 0x000000;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr char kBackgroundFilter[] = "Pictures (*.jpg;*.gif;*.bmp)";
+constexpr int kFileAccessError = 75;  // the number the problem message gives a failed copy or delete
+
+QStringList PicturesIn(const QString& folder) {
+  QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  QStringList paths;
+  for (const QString& n : names)
+    if (IsBackgroundFile(n)) paths << folder + n;
+  return paths;
+}
+
+QString ProblemText(const QString& description) {
+  return "Here's the problem:\r\nError " + QString::number(kFileAccessError) + "\r\n: " + description;
+}
+
+}  // namespace
+
+bool IsBackgroundFile(const QString& name) {
+  const QString ext = name.right(3).toUpper();
+  return name.size() >= 3 && (ext == "JPG" || ext == "GIF" || ext == "BMP");
+}
+
+QString FileNameOnly(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+
+QStringList ListBackgroundFiles(const QString& programFolder, const QString& userFolder) {
+  return PicturesIn(programFolder) + PicturesIn(userFolder);
+}
+
+int StepBackgroundIndex(int index, int count, int key) {
+  const int none = count + 1;
+  if (key == kKeySpace || key == kKeyDown) {
+    ++index;
+    if (index > none) index = 1;
+  } else {
+    --index;
+    if (index < 1) index = none;
+  }
+  return index;
+}
+
+std::int16_t StepStructure(std::int16_t current, int k) {
+  int n = current;
+  if (k == kKeyDown || k == kKeySpace) {
+    n = current + 1;
+    if (n > kStructureLast) n = kStructureFirst;
+  } else if (k == kKeyUp) {
+    n = current - 1;
+    if (n < kStructureFirst) n = kStructureLast;
+  } else {
+    n = k;
+  }
+  return static_cast<std::int16_t>(n >= kStructureFirst && n <= kStructureLast ? n : kStructureFirst);
+}
+
+void TileBackground(const QImage& picture, QImage& target) {
+  const int w = picture.width(), h = picture.height();
+  if (w <= 0 || h <= 0 || target.isNull()) return;
+  QPainter p(&target);
+  for (int y = 0; y < target.height(); y += h)
+    for (int x = 0; x < target.width(); x += w) p.drawImage(x, y, picture);
+}
+
+QString StructurePicture(const QString& AppPath, int n) { return AppPath + "Data/" + QString::number(n) + ".dat"; }
+
+Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings& settings,
+                         platform::UiService& ui, media::Folders& folders, std::int16_t& CurrentStructure,
+                         int twipsPerPixel)
+    : table_(table),
+      state_(state),
+      settings_(settings),
+      ui_(ui),
+      folders_(folders),
+      currentStructure_(CurrentStructure),
+      twipsPerPixel_(twipsPerPixel > 0 ? twipsPerPixel : 15),
+      png_(std::make_unique<media::StdPNG>(ui)) {}
+
+Backgrounds::~Backgrounds() = default;
+
+void Backgrounds::LoadBackgroundList(QString& BackgroundName) {
+  list_ = ListBackgroundFiles(folders_.AppPath + kProgramBackgrounds,
+                              folders_.UserPath + kUserBackgrounds + "/");
+  listed_ = true;
+  const QString wanted = BackgroundName.trimmed();
+  // The stored name is matched against the end of each path, as it always was.
+  bool found = false;
+  for (int i = 0; i < list_.size() && !wanted.isEmpty(); ++i) {
+    if (list_[i].endsWith(wanted)) {
+      index_ = i + 1;
+      found = true;
+      break;
+    }
+  }
+  if (!found && wanted != QLatin1String(kBackgroundNone) && index_ == 0) {
+    index_ = 1;
+    BackgroundName = list_.isEmpty() ? QString(kBackgroundNone) : FileNameOnly(list_[0]);
+  }
+  // An index kept from before may point past a list that shrank.
+  index_ = std::clamp(index_, 1, BackgroundCount() + 1);
+  name_ = BackgroundName.trimmed();
+}
+
+void Backgrounds::SetBackgroundIndex(int index) { index_ = std::clamp(index, 0, BackgroundCount() + 1); }
+
+QString Backgrounds::BackgroundList(int index) const {
+  return index >= 1 && index <= BackgroundCount() ? list_[index - 1] : QString();
+}
+
+bool Backgrounds::LoadPicture(const QString& path) {
+  QImage loaded(path);
+  if (loaded.isNull()) return false;
+  picture_ = loaded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  return true;
+}
+
+void Backgrounds::PaintBackground() {
+  const QSize size = table_.size().expandedTo(QSize(1, 1));
+  QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
+  canvas.fill(ColorFromBgr(settings_.MatColor));
+  if (!picture_.isNull()) TileBackground(picture_, canvas);
+  table_.SetFormBackColor(settings_.MatColor);
+  table_.FormPicture() = canvas;
+  snapshot_ = canvas;
+  table_.update();
+}
+
+void Backgrounds::ShowBackground() {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    picture_ = QImage();
+    if (index_ < 1 || index_ > BackgroundCount()) break;  // "None": the mat colour
+    const QString path = list_[index_ - 1];
+    if (unreadable_.contains(path)) break;
+    if (LoadPicture(path)) {
+      name_ = FileNameOnly(path);
+      break;
+    }
+    // A picture that cannot be loaded: the list is built again and the
+    // picture tried once more; after that it shows as "None" for the rest
+    // of the run, while the player keeps the name he chose.
+    if (attempt == 0) {
+      QString name = name_;
+      LoadBackgroundList(name);
+    } else {
+      unreadable_.insert(path);
+    }
+  }
+  PaintBackground();
+  if (!state_.StartingUp) NextStructure(currentStructure_);
+  if (!state_.StartingUp && ShowStartLogo) {
+    ShowLogo(true);
+    ShowStartLogo = false;
+  } else if (table_.picLogo && table_.picLogo->isVisible()) {
+    ShowLogo(true);
+  }
+}
+
+void Backgrounds::NextBackground(int key) {
+  index_ = StepBackgroundIndex(index_, BackgroundCount(), key);
+  ShowBackground();
+  if (index_ == BackgroundCount() + 1) {
+    name_ = kBackgroundNone;
+    if (chat_ && chat_->Online()) chat_->ShowChatBackground(nullptr, settings_.MatColor);
+  } else if (chat_ && chat_->Online()) {
+    chat_->ShowChatBackground(picture_.isNull() ? nullptr : &picture_, settings_.MatColor);
+  }
+}
+
+void Backgrounds::NextStructure(int k) {
+  currentStructure_ = StepStructure(currentStructure_, k);
+  if (snapshot_.isNull()) PaintBackground();
+  table_.FormPicture() = snapshot_;
+  if (!ShowStructure(currentStructure_) && currentStructure_ != kStructureFirst) {
+    currentStructure_ = kStructureFirst;
+    table_.FormPicture() = snapshot_;
+    ShowStructure(currentStructure_);
+  }
+  tableauCountColor_ = currentStructure_ <= kLastLightStructure ? kBlack : kWhite;
+  SetTableauCountColor(tableauCountColor_);
+  table_.update();
+}
+
+void Backgrounds::SetTableauCountColor(std::uint32_t color) {
+  for (int i = 1; i <= 8; ++i) {
+    QLabel* label = table_.lblTabCnt[i];
+    if (!label) continue;
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, ColorFromBgr(color));
+    label->setPalette(pal);
+  }
+}
+
+bool Backgrounds::ShowStructure(std::int16_t n) {
+  const auto result = media::PaintPngFile(
+      *png_, StructurePicture(folders_.AppPath, n),
+      media::StructureTarget{&table_.FormPicture(), table_.TableOffsetX(), table_.TableOffsetY(),
+                             table_.TableBottom()});
+  if (!result.ok() && !structureReported_) {
+    structureReported_ = true;
+    const media::PngMessage m = media::PngErrorMessage(result.error, result.detail);
+    ui_.MsgBox(StructurePicture(folders_.AppPath, n) + "\r\n\r\n" + m.text, platform::vbExclamation, m.title);
+  }
+  table_.update();
+  return result.ok();
+}
+
+int Backgrounds::WindowWidthTwips() const {
+  const QWidget* w = table_.window();
+  const int pixels = w->isVisible() ? w->frameGeometry().width() : w->width();
+  return pixels * twipsPerPixel_;
+}
+
+void Backgrounds::ShowLogo(bool show) {
+  PictureBox* box = table_.picLogo;
+  if (!box) return;
+  if (!show) {
+    box->hide();
+    return;
+  }
+  const bool small = WindowWidthTwips() <= kSmallLogoWidthTwips;
+  const QSize size = small ? kSmallLogo : kLargeLogo;
+  box->setGeometry(table_.LogoLeft, table_.LogoTop, size.width(), size.height());
+  QImage image;
+  const auto result = media::PaintPngFile(
+      *png_, folders_.DataPath + (small ? kSmallLogoFile : kLogoFile),
+      media::BoxTarget{&image, &table_.FormPicture(), box->pos(), size});
+  if (!result.ok()) return;
+  box->SetPicture(image);
+  box->show();
+  box->raise();
+}
+
+void Backgrounds::ShowHand(const std::array<PictureBox*, 2>& picHand) {
+  for (int k = 0; k < 2; ++k) {
+    PictureBox* box = picHand[k];
+    if (!box) continue;
+    box->resize(kHandSize);
+    QImage image;
+    const auto result = media::PaintPngFile(*png_, folders_.DataPath + kHandFiles[k],
+                                            media::BoxTarget{&image, &table_.FormPicture(), box->pos(), kHandSize});
+    if (result.ok()) box->SetPicture(image);
+  }
+}
+
+void Backgrounds::ManageBackground(const QString& action, const BackgroundFileChooser& choose) {
+  const bool adding = action == "Add";
+  const QString userFolder = folders_.UserPath + kUserBackgrounds;
+  QString start = adding ? media::GetPictureFolder(folders_) : userFolder;
+  if (adding && start.isEmpty()) start = folders_.DocsPath;
+  const QString chosen = choose(action.toUpper() + " Background Picture", start, kBackgroundFilter);
+  if (chosen.isEmpty()) return;
+  const QFileInfo file(chosen);
+  const QString title = file.fileName();
+  bool showAfter = true;
+
+  if (adding) {
+    if (title.size() > kMaxBackgroundName) {
+      // The player record keeps 40 characters: a longer name could never be found again.
+      ui_.MsgBox(ProblemText("The picture's name \"" + title + "\" is longer than " +
+                             QString::number(kMaxBackgroundName) + " characters. Please rename it first."),
+                 platform::vbExclamation, QString());
+      return;
+    }
+    if (!QDir().mkpath(userFolder)) {
+      ui_.MsgBox(ProblemText("Cannot create the folder " + userFolder), platform::vbExclamation, QString());
+      return;
+    }
+    const QString target = userFolder + "/" + title;
+    if (file.absoluteFilePath().toUpper() != QFileInfo(target).absoluteFilePath().toUpper()) {
+      QFile::remove(target);
+      QFile source(chosen);
+      if (!source.copy(target)) {
+        ui_.MsgBox(ProblemText(source.errorString()), platform::vbExclamation, QString());
+        return;
+      }
+      QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+    }
+    name_ = title;
+    media::SetPictureFolder(folders_, file.absolutePath());
+  } else {
+    // Only the player's own added pictures may be deleted.
+    if (QFileInfo(file.absolutePath()).canonicalFilePath() != QFileInfo(userFolder).canonicalFilePath()) {
+      ui_.MsgBox(ProblemText("Only pictures in " + userFolder + " can be removed."), platform::vbExclamation,
+                 QString());
+      return;
+    }
+    if (ui_.MsgBox("Are you sure you want to * DELETE * this background?",
+                   platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2,
+                   "Delete Background") != platform::vbYes)
+      return;
+    QFile victim(chosen);
+    if (!victim.remove()) {
+      ui_.MsgBox(ProblemText(victim.errorString()), platform::vbExclamation, QString());
+      return;
+    }
+    if (title == name_) {
+      name_ = kBackgroundRemoved;
+      index_ = 0;
+    } else {
+      showAfter = false;
+    }
+  }
+  QString name = name_;
+  const QString current = BackgroundList(index_);
+  LoadBackgroundList(name);
+  // The current picture keeps its place in the rebuilt list.
+  if (!showAfter && !current.isEmpty()) {
+    const int at = list_.indexOf(current);
+    if (at >= 0) index_ = at + 1;
+  }
+  if (showAfter) ShowBackground();
+}
+
+}  // namespace table

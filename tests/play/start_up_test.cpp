@@ -1,0 +1,251 @@
+// Start-up and leaving the table, offscreen, with a temporary home: what a
+// fresh install, a returning player, a second copy and a damaged or locked
+// players file find, and what leaving stores and deletes.
+#include "play/start_up.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+#include <set>
+
+#include "media/embedded_files.h"
+#include "platform/recordfile.h"
+#include "platform/settings.h"
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "play/game_program.h"
+#include "play/player_record.h"
+#include "play/saved_game_record.h"
+#include "support/temp_home.h"
+
+namespace play {
+namespace {
+
+class FakeSplash : public SplashWindow {
+ public:
+  void Show() override { ++shown, open = true; }
+  void Unload() override { open = false; }
+  bool IsOpen() const override { return open; }
+  int shown = 0;
+  bool open = false;
+};
+
+class FakeFirstStart : public FirstStartWindows {
+ public:
+  void ShowPlayerWindow() override { ++playerWindow; }
+  void ShowTutorial() override { ++tutorial; }
+  int playerWindow = 0;
+  int tutorial = 0;
+};
+
+QByteArray FileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray Record(const QByteArray& file, int n) {
+  return file.mid((n - 1) * kPlayerRecordLength, kPlayerRecordLength);
+}
+
+// The byte offsets at which two records differ.
+std::set<int> Differences(const QByteArray& a, const QByteArray& b) {
+  std::set<int> at;
+  for (int i = 0; i < std::min(a.size(), b.size()); ++i)
+    if (a[i] != b[i]) at.insert(i);
+  return at;
+}
+
+class StartUpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    preflight = PrepareStart(QString(MARROWDALE_SOURCE_DIR) + "/");
+    ASSERT_EQ(preflight.result, Preflight::Result::Ok);
+    players = preflight.folders->DataPath + "players4.sav";
+  }
+
+  void Make() {
+    auto ui = std::make_unique<platform::FakeUi>();
+    fakeUi = ui.get();
+    ProgramParts parts;
+    parts.folders = *preflight.folders;
+    parts.screen.widthPixels = 1280;
+    parts.screen.heightPixels = 1024;
+    parts.screen.availWidth = 1280;
+    parts.screen.availHeight = 984;
+    parts.ui = std::move(ui);
+    parts.sound = std::make_unique<platform::FakeSoundChannel>();
+    parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.ConfigHome());
+    parts.seed = 7;
+    parts.cardDeckRoot = home.Path() + "/no-card-decks";
+    program = std::make_unique<Program>(std::move(parts));
+    program->wait().SetTimeScale(0);
+    program->SetSplash(&splash);
+    program->SetFirstStartWindows(&firstStart);
+  }
+
+  // A player in record 3, stored as the last one, with a placement.
+  void StorePlayer(std::int16_t windowState) {
+    platform::RecordFile file;
+    ASSERT_TRUE(file.Open(players, kPlayerRecordLength));
+    PlayerRecord player = PlayerRecord::Decode(file.Read(kTemplateRecord));
+    player.Name = "Dora";
+    ASSERT_TRUE(file.Write(3, player.Encode()));
+    PlayerRecord settings = PlayerRecord::Decode(file.Read(kSettingsRecord));
+    settings.SetLastPlayer(3);
+    settings.SetWindowState(windowState);
+    settings.SetWindowLeft(1500);
+    settings.SetWindowTop(900);
+    settings.SetWindowWidth(15000);
+    settings.SetWindowHeight(11025);
+    ASSERT_TRUE(file.Write(kSettingsRecord, settings.Encode()));
+  }
+
+  QStringList Leftovers() const {
+    return QDir(preflight.folders->DataPath).entryList({"*.tmp", "~tempmoves.sav"}, QDir::Files | QDir::Hidden);
+  }
+
+  TempHome home;
+  Preflight preflight;
+  QString players;
+  FakeSplash splash;
+  FakeFirstStart firstStart;
+  platform::FakeUi* fakeUi = nullptr;
+  std::unique_ptr<Program> program;
+};
+
+TEST_F(StartUpTest, AFreshInstallWritesItsFilesAsksForAPlayerAndLeavesClean) {
+  const QByteArray seed = FileBytes(players);
+  Make();
+  ASSERT_TRUE(program->Start());
+  const QString data = program->folders().DataPath;
+
+  EXPECT_EQ(splash.shown, 1);
+  EXPECT_FALSE(splash.open);
+  EXPECT_EQ(firstStart.playerWindow, 1);
+  EXPECT_EQ(firstStart.tutorial, 1);
+  EXPECT_TRUE(program->frmPlay().isVisible());
+  for (int n = media::kFirstSoundResource; n <= media::kLastSoundResource; ++n) {
+    const QByteArray embedded = media::LoadResData(QString::number(n), media::kResTypeSound);
+    ASSERT_FALSE(embedded.isEmpty()) << n;
+    EXPECT_EQ(FileBytes(data + media::SoundResourceFile(n)), embedded) << n;
+  }
+  for (const auto& picture : media::kPngResourceFiles)
+    EXPECT_EQ(FileBytes(data + picture.fileName), media::LoadResData(picture.resourceName, media::kResTypeCustom));
+
+  // The template keeps this machine's animation speed and nothing else;
+  // the settings record gets the fitted placement.
+  const QByteArray started = FileBytes(players);
+  for (int at : Differences(Record(seed, kTemplateRecord), Record(started, kTemplateRecord)))
+    EXPECT_TRUE(at == PlayerRecord::kAnimSpeedOffset || at == PlayerRecord::kAnimSpeedOffset + 1) << at;
+  const PlayerRecord settings = PlayerRecord::Decode(Record(started, kSettingsRecord));
+  EXPECT_EQ(settings.WindowState(), 0);
+  EXPECT_GT(settings.WindowWidth(), 0);
+  EXPECT_GT(settings.WindowHeight(), 0);
+  // The fitted window, title bar included, fits the work area.
+  EXPECT_LE(program->frmPlay().frameGeometry().bottom(), 984);
+
+  // Leaving touches only the last player and the window fields of record 11.
+  program->frmPlay().move(120, 40);
+  program->frmPlay().close();
+  EXPECT_FALSE(program->frmPlay().isVisible());
+  const QByteArray left = FileBytes(players);
+  for (int at : Differences(Record(started, kSettingsRecord), Record(left, kSettingsRecord)))
+    EXPECT_TRUE((at >= 64 && at <= 65) || (at >= 116 && at <= 125)) << at;
+  EXPECT_EQ(PlayerRecord::Decode(Record(left, kSettingsRecord)).WindowLeft(), 120 * 15);
+  EXPECT_EQ(Leftovers(), QStringList());
+}
+
+TEST_F(StartUpTest, AReturningPlayerGetsHisPlacementBackMaximisedToo) {
+  StorePlayer(0);
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->player().CurrentPlayer, 3);
+  EXPECT_EQ(firstStart.playerWindow, 0);
+  const QRect frame = program->frmPlay().frameGeometry();
+  EXPECT_EQ(frame, QRect(100, 60, 1000, 735));
+  program->frmPlay().close();
+  program.reset();
+
+  StorePlayer(2);
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_TRUE(program->frmPlay().isMaximized());
+  EXPECT_TRUE(program->frmPlay().WindowMaximized);
+  program->frmPlay().close();
+  // Closing maximised stores state 2 and keeps the normal placement.
+  const PlayerRecord settings = PlayerRecord::Decode(Record(FileBytes(players), kSettingsRecord));
+  EXPECT_EQ(settings.WindowState(), 2);
+  EXPECT_EQ(settings.WindowWidth(), 15000);
+}
+
+TEST_F(StartUpTest, ASecondCopyTouchesNothing) {
+  QFile::remove(players);
+  const Preflight second = PrepareStart(QString(MARROWDALE_SOURCE_DIR) + "/");
+  EXPECT_EQ(second.result, Preflight::Result::AlreadyRunning);
+  EXPECT_EQ(PreflightText(second), kAlreadyRunningText);
+  EXPECT_FALSE(QFile::exists(players));
+}
+
+TEST_F(StartUpTest, ADamagedPlayersFileIsKeptAsideAndAFreshOneMade) {
+  const QByteArray seed = FileBytes(players);
+  {
+    QFile f(players);
+    ASSERT_TRUE(f.resize(kPlayerRecordLength * 5));
+  }
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->player().CurrentPlayer, 0);
+  ASSERT_FALSE(fakeUi->boxes.empty());
+  EXPECT_TRUE(fakeUi->boxes[0].text.contains("was damaged")) << fakeUi->boxes[0].text.toStdString();
+  const QStringList aside = QDir(program->folders().DataPath).entryList({"players4.sav.damaged-*"});
+  ASSERT_EQ(aside.size(), 1);
+  EXPECT_EQ(QFileInfo(program->folders().DataPath + aside[0]).size(), kPlayerRecordLength * 5);
+  EXPECT_EQ(Record(FileBytes(players), 1), Record(seed, 1));
+  program->frmPlay().close();
+}
+
+TEST_F(StartUpTest, AReadOnlyPlayersFileIsNamedWithTheReason) {
+  ASSERT_TRUE(QFile::setPermissions(players, QFile::ReadOwner));
+  QFile probe(players);
+  if (probe.open(QIODevice::ReadWrite)) GTEST_SKIP() << "running as a user who may write anything";
+  Make();
+  EXPECT_FALSE(program->Start());
+  ASSERT_EQ(fakeUi->boxes.size(), 1u);
+  EXPECT_TRUE(fakeUi->boxes[0].text.contains(players + " for writing")) << fakeUi->boxes[0].text.toStdString();
+  EXPECT_EQ(Leftovers(), QStringList());
+}
+
+TEST_F(StartUpTest, ACloseDuringTheComputersWorkStoresThePlayerWhenItStops) {
+  StorePlayer(0);
+  Make();
+  ASSERT_TRUE(program->Start());
+  program->wait().SetTimeScale(0.01);
+  bool deferred = false;
+  QTimer::singleShot(0, &program->frmPlay(), [&] {
+    program->frmPlay().close();
+    deferred = program->frmPlay().isVisible();
+  });
+  program->frmPlay().cmdDeal->click();
+  EXPECT_TRUE(deferred);
+  EXPECT_FALSE(program->frmPlay().isVisible());
+  EXPECT_TRUE(program->leaving().report.playerStored);
+  EXPECT_TRUE(program->leaving().report.settingsStored);
+  EXPECT_EQ(PlayerRecord::Decode(Record(FileBytes(players), kSettingsRecord)).LastPlayer(), 3);
+  EXPECT_EQ(Leftovers(), QStringList());
+}
+
+TEST(StartUpRules, DeveloperSwitchAndScreenWarning) {
+  EXPECT_TRUE(DeveloperViewSwitch("/kovra"));
+  EXPECT_TRUE(DeveloperViewSwitch("/KoVrAextra"));
+  EXPECT_FALSE(DeveloperViewSwitch("/KOVR"));
+  EXPECT_EQ(ScreenWarning(12000, false), kSmallScreenText);
+  EXPECT_EQ(ScreenWarning(12288, true), QString(kSmallScreenText) + kLargeFontsText);
+  EXPECT_EQ(ScreenWarning(15360, false), QString());
+}
+
+}  // namespace
+}  // namespace play

@@ -1,0 +1,247 @@
+#include "table/backgrounds.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "media/folders.h"
+#include "platform/ui.h"
+#include "platform/wait.h"
+#include "support/temp_home.h"
+#include "table/card_table.h"
+#include "table/fake_sound_effects.h"
+
+using namespace table;
+
+namespace {
+
+QImage Solid(QSize size, QColor color) {
+  QImage img(size, QImage::Format_ARGB32);
+  img.fill(color);
+  return img;
+}
+
+// A table window with its own program and user folders in a temporary place.
+class BackgroundsTest : public ::testing::Test {
+ protected:
+  BackgroundsTest() {
+    wait.SetTimeScale(0);
+    folders.AppPath = dir.path() + "/app/";
+    folders.UserPath = dir.path() + "/user/";
+    folders.DataPath = dir.path() + "/data/";
+    folders.DocsPath = dir.path() + "/docs/";
+    QDir().mkpath(folders.AppPath + kProgramBackgrounds);
+    QDir().mkpath(folders.DataPath);
+    settings.MatColor = 0x00004000;  // dark green
+    table.resize(300, 200);
+  }
+
+  void Picture(const QString& path, QColor color, const char* format) {
+    ASSERT_TRUE(Solid({16, 16}, color).save(path, format)) << path.toStdString();
+  }
+  QString Program(const QString& name) const { return folders.AppPath + kProgramBackgrounds + name; }
+  QString User(const QString& name) const { return folders.UserPath + kUserBackgrounds + "/" + name; }
+  void UserFolder() { QDir().mkpath(folders.UserPath + kUserBackgrounds); }
+  // A structure picture: 20 transparent lines, then opaque red.
+  void StructureFile(int n) {
+    QImage s(1210, 783, QImage::Format_ARGB32);
+    s.fill(Qt::transparent);
+    QPainter(&s).fillRect(0, 20, 1210, 763, QColor(255, 0, 0));
+    QDir().mkpath(folders.AppPath + "Data");
+    ASSERT_TRUE(s.save(StructurePicture(folders.AppPath, n), "PNG"));
+  }
+
+  QTemporaryDir dir;
+  PileArrays piles;
+  GameState state;
+  TableSettings settings;
+  platform::WaitService wait;
+  platform::FakeUi ui;
+  testing_support::FakeSoundEffects sounds;
+  media::Folders folders;
+  std::int16_t structure = kStructureFirst;
+  CardTable table{{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}};
+  Backgrounds bg{table, state, settings, ui, folders, structure, 15};
+};
+
+TEST_F(BackgroundsTest, ListsPicturesProgramFolderFirstAndStepsThroughNone) {
+  Picture(Program("B.gif"), Qt::blue, "PNG");
+  Picture(Program("A.jpg"), Qt::red, "JPG");
+  Picture(Program("PHOTO.Jpg"), Qt::red, "JPG");
+  QFile(Program("notes.txt")).open(QIODevice::WriteOnly);
+  QFile(Program("picture.jpeg")).open(QIODevice::WriteOnly);
+  UserFolder();
+  Picture(User("C.bmp"), Qt::green, "BMP");
+
+  QString name = "C.bmp";
+  bg.LoadBackgroundList(name);
+  ASSERT_EQ(bg.BackgroundCount(), 4);
+  EXPECT_EQ(FileNameOnly(bg.BackgroundList(1)), "A.jpg");
+  EXPECT_EQ(FileNameOnly(bg.BackgroundList(2)), "B.gif");
+  EXPECT_EQ(FileNameOnly(bg.BackgroundList(3)), "PHOTO.Jpg");
+  EXPECT_EQ(bg.BackgroundList(4), User("C.bmp"));
+  EXPECT_EQ(bg.BackgroundIndex(), 4);
+
+  bg.NextBackground(kKeyDown);
+  EXPECT_EQ(bg.BackgroundIndex(), 5);
+  EXPECT_EQ(bg.BackgroundName(), kBackgroundNone);
+  EXPECT_EQ(table.FormPicture().pixelColor(5, 5), ColorFromBgr(settings.MatColor));
+  bg.NextBackground(kKeySpace);
+  EXPECT_EQ(bg.BackgroundIndex(), 1);
+  EXPECT_EQ(bg.BackgroundName(), "A.jpg");
+  bg.NextBackground(kKeyUp);
+  EXPECT_EQ(bg.BackgroundIndex(), 5);
+}
+
+TEST_F(BackgroundsTest, NamesIndexesAndEmptyListsStayInRange) {
+  Picture(Program("MyCork.gif"), Qt::blue, "PNG");
+  Picture(Program("Slate.bmp"), Qt::gray, "BMP");
+  // The stored name matches the end of a path, as it always did.
+  QString name = "Cork.gif";
+  bg.LoadBackgroundList(name);
+  EXPECT_EQ(bg.BackgroundIndex(), 1);
+  // A name no longer listed: the first picture, when no index was kept.
+  Backgrounds fresh{table, state, settings, ui, folders, structure, 15};
+  name = "Gone.jpg";
+  fresh.LoadBackgroundList(name);
+  EXPECT_EQ(fresh.BackgroundIndex(), 1);
+  EXPECT_EQ(name, "MyCork.gif");
+
+  // A kept index past a list that shrank is brought back into range.
+  bg.SetBackgroundIndex(3);
+  QFile::remove(Program("Slate.bmp"));
+  QFile::remove(Program("MyCork.gif"));
+  name = "Slate.bmp";
+  bg.LoadBackgroundList(name);
+  EXPECT_EQ(bg.BackgroundCount(), 0);
+  EXPECT_EQ(bg.BackgroundIndex(), 1);  // "None"
+
+  // No pictures at all: a fresh list gives "None", never an empty name.
+  Backgrounds none{table, state, settings, ui, folders, structure, 15};
+  name = "Cork.gif";
+  none.LoadBackgroundList(name);
+  EXPECT_EQ(name, kBackgroundNone);
+  EXPECT_EQ(none.BackgroundIndex(), 1);
+  none.ShowBackground();
+  none.NextBackground(kKeyDown);
+  EXPECT_EQ(none.BackgroundIndex(), 1);
+}
+
+TEST_F(BackgroundsTest, AnUnreadablePictureShowsTheMatButKeepsItsName) {
+  QFile bad(Program("Broken.gif"));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("not a picture at all");
+  bad.close();
+  QString name = "Broken.gif";
+  bg.LoadBackgroundList(name);
+  bg.ShowBackground();
+  EXPECT_EQ(bg.BackgroundIndex(), 1);
+  EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "Broken.gif");
+  EXPECT_EQ(table.FormPicture().pixelColor(10, 10), ColorFromBgr(settings.MatColor));
+  // Shown again in the same run: no endless retry, the same mat.
+  bg.ShowBackground();
+  EXPECT_EQ(table.FormPicture().pixelColor(10, 10), ColorFromBgr(settings.MatColor));
+}
+
+TEST_F(BackgroundsTest, TilesInPixelsAndAZeroSizedPictureTilesNothing) {
+  QImage target(50, 30, QImage::Format_ARGB32);
+  target.fill(Qt::white);
+  QImage tile(20, 20, QImage::Format_ARGB32);
+  tile.fill(Qt::black);
+  tile.setPixelColor(0, 0, Qt::red);
+  TileBackground(tile, target);
+  EXPECT_EQ(target.pixelColor(0, 0), QColor(Qt::red));
+  EXPECT_EQ(target.pixelColor(40, 20), QColor(Qt::red));
+  EXPECT_EQ(target.pixelColor(49, 29), QColor(Qt::black));
+  QImage untouched = target;
+  TileBackground(QImage(), target);
+  EXPECT_EQ(target, untouched);
+}
+
+TEST_F(BackgroundsTest, StructureKeysWrapAndStrangeNumbersBecomeTheFirst) {
+  EXPECT_EQ(StepStructure(1004, kKeyDown), 1000);
+  EXPECT_EQ(StepStructure(1003, kKeySpace), 1004);
+  EXPECT_EQ(StepStructure(1000, kKeyUp), 1004);
+  EXPECT_EQ(StepStructure(1001, 1003), 1003);
+  EXPECT_EQ(StepStructure(1001, 999), 1000);
+  EXPECT_EQ(StepStructure(1001, 37), 1000);  // Left is no step key
+}
+
+TEST_F(BackgroundsTest, AStructureIsDrawnFromItsOffsetLineAndPutBack) {
+  StructureFile(1000);
+  StructureFile(1003);
+  QString name = kBackgroundNone;
+  bg.LoadBackgroundList(name);
+  bg.SetBackgroundIndex(bg.BackgroundCount() + 1);
+  bg.ShowBackground();
+  const QColor mat = ColorFromBgr(settings.MatColor);
+
+  // Offsets 0: the structure's first 20 lines are clear, red below.
+  bg.NextStructure(1003);
+  EXPECT_EQ(structure, 1003);
+  EXPECT_EQ(table.FormPicture().pixelColor(5, 10), mat);
+  EXPECT_EQ(table.FormPicture().pixelColor(5, 25), QColor(255, 0, 0));
+  EXPECT_EQ(bg.TableauCountColor(), 0xFFFFFFu);
+  EXPECT_EQ(table.lblTabCnt[1]->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+  // Shifted up by 40 lines and right by 10: the red starts at the top.
+  table.SetTableOffsets(10, 40);
+  table.ArrangePiles();
+  bg.NextStructure(1000);
+  EXPECT_EQ(table.FormPicture().pixelColor(5, 0), mat);
+  EXPECT_EQ(table.FormPicture().pixelColor(15, 0), QColor(255, 0, 0));
+  EXPECT_EQ(bg.TableauCountColor(), 0u);
+
+  // The bare background comes back under a structure that cannot be shown,
+  // the first structure is taken, and the user is told once.
+  table.SetTableOffsets(0, 0);
+  table.ArrangePiles();
+  bg.NextStructure(1002);
+  EXPECT_EQ(structure, 1000);
+  EXPECT_EQ(table.FormPicture().pixelColor(5, 25), QColor(255, 0, 0));
+  bg.NextStructure(1004);
+  EXPECT_EQ(ui.boxes.size(), 1u);
+}
+
+TEST_F(BackgroundsTest, AddCopiesIntoTheUserFolderAndRemoveDeletesOnlyThere) {
+  QDir().mkpath(folders.DocsPath);
+  Picture(folders.DocsPath + "Mine.bmp", Qt::yellow, "BMP");
+  Picture(Program("Shipped.bmp"), Qt::gray, "BMP");
+  QString name = "Shipped.bmp";
+  bg.LoadBackgroundList(name);
+
+  // Add creates the user's folder and shows the new picture.
+  bg.ManageBackground("Add", [&](const QString& title, const QString& folder, const QString&) {
+    EXPECT_EQ(title, "ADD Background Picture");
+    EXPECT_EQ(folder, folders.DocsPath);
+    return folders.DocsPath + "Mine.bmp";
+  });
+  EXPECT_TRUE(QFile::exists(User("Mine.bmp")));
+  EXPECT_EQ(bg.BackgroundName(), "Mine.bmp");
+  EXPECT_EQ(bg.BackgroundList(bg.BackgroundIndex()), User("Mine.bmp"));
+
+  // A name the player record cannot hold is refused.
+  const QString longName = QString(41, 'x') + ".bmp";
+  Picture(folders.DocsPath + longName, Qt::yellow, "BMP");
+  bg.ManageBackground("Add", [&](const QString&, const QString&, const QString&) { return folders.DocsPath + longName; });
+  EXPECT_FALSE(QFile::exists(User(longName)));
+
+  // Remove outside the user's folder deletes nothing, even when confirmed.
+  ui.QueueAnswer(platform::vbYes);
+  bg.ManageBackground("Remove", [&](const QString&, const QString&, const QString&) { return Program("Shipped.bmp"); });
+  EXPECT_TRUE(QFile::exists(Program("Shipped.bmp")));
+
+  // Removing the current picture shows the first of the rebuilt list.
+  ui.answers.clear();
+  ui.QueueAnswer(platform::vbYes);
+  bg.ManageBackground("Remove", [&](const QString&, const QString&, const QString&) { return User("Mine.bmp"); });
+  EXPECT_FALSE(QFile::exists(User("Mine.bmp")));
+  EXPECT_EQ(bg.BackgroundIndex(), 1);
+  EXPECT_EQ(bg.BackgroundName(), "Shipped.bmp");
+}
+
+}  // namespace
