@@ -57,6 +57,7 @@ class TabStopDelegate : public QStyledItemDelegate {
 
 MenuList::MenuList(QWidget* parent) : QListWidget(parent) {
   setMouseTracking(true);
+  viewport()->setMouseTracking(true);
   setFrameShape(QFrame::Box);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -97,7 +97,9 @@ TEST(SpeedSettings, AnimationPositionsAndSpeedsAgree) {
     SCOPED_TRACE(position);
     EXPECT_EQ(AnimSpeedForPosition(position), table[position]);
     EXPECT_EQ(PositionForAnimSpeed(table[position]), position);
-    if (table[position] > 2) EXPECT_EQ(PositionForAnimSpeed(table[position] - 1), position - 1);
+    if (table[position] > 2) {
+      EXPECT_EQ(PositionForAnimSpeed(table[position] - 1), position - 1);
+    }
   }
   EXPECT_EQ(PositionForAnimSpeed(0), 0);
   EXPECT_EQ(PositionForAnimSpeed(9999), 20);
