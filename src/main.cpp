@@ -3,9 +3,13 @@
 #include <QDateTime>
 #include <memory>
 
+#include "dialogs/frm_options.h"
 #include "dialogs/frm_splash.h"
 #include "dialogs/menu_dialogs.h"
+#include "dialogs/scores_owner.h"
 #include "media/folders.h"
+#include "media/help_backend.h"
+#include "media/mp3_playback.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -39,6 +43,8 @@ int main(int argc, char** argv) {
   parts.sound = platform::CreateSoundChannel();
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>();
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+  parts.musicPlayer = media::CreateMusicPlayer();
+  parts.helpBackend = media::CreateQtHelpBackend();
 
   play::Program program(std::move(parts));
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
@@ -47,6 +53,10 @@ int main(int argc, char** argv) {
   dialogs::Dialogs dialogs(program);
   program.menus().SetDialogs(&dialogs);
   program.SetFirstStartWindows(&dialogs);
+  dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
+  program.SetScoresWindow(&scores);
+  dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());
+  program.SetPreferencesWindow(&preferences);
   if (!program.Start()) return 1;
   return app.exec();
 }

@@ -1,6 +1,9 @@
 #include "platform/ui.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -91,5 +94,40 @@ std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& titl
 }
 
 void QtUi::Beep() { QApplication::beep(); }
+
+QString QtFileFilter(const QString& windowsFilter) {
+  const QStringList parts = windowsFilter.split('|');
+  QStringList lines;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString name = parts[i];
+    const int paren = name.indexOf('(');
+    if (paren > 0) name = name.left(paren);
+    name = name.trimmed();
+    QStringList patterns;
+    for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+      const QString pattern = p.trimmed();
+      if (pattern.isEmpty()) continue;
+      for (const QString& variant : {pattern.toLower(), pattern.toUpper()})
+        if (!patterns.contains(variant)) patterns << variant;
+    }
+    if (!patterns.isEmpty()) lines << name + " (" + patterns.join(' ') + ")";
+  }
+  return lines.join(QStringLiteral(";;"));
+}
+
+std::optional<ChosenFile> QtUi::GetOpenFileName(const OpenFileRequest& request) {
+  const QString path =
+      QFileDialog::getOpenFileName(parent_, request.title, request.initialFolder, QtFileFilter(request.filter));
+  if (path.isEmpty()) return std::nullopt;
+  return ChosenFile{path, QFileInfo(path).fileName()};
+}
+
+std::optional<unsigned> QtUi::ChooseColor(unsigned initial) {
+  const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
+  const QColor chosen = QColorDialog::getColor(start, parent_);
+  if (!chosen.isValid()) return std::nullopt;
+  return static_cast<unsigned>(chosen.red()) | (static_cast<unsigned>(chosen.green()) << 8) |
+         (static_cast<unsigned>(chosen.blue()) << 16);
+}
 
 }  // namespace platform

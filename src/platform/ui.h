@@ -41,6 +41,24 @@ enum MsgResult : int {
 };
 
 constexpr int kButtonsMask = 0x0F;
+
+// An open-file chooser as the program asks for it. The filter is written
+// the Windows way, "Name (*.a;*.b)|*.a;*.b" pairs joined by "|".
+struct OpenFileRequest {
+  QString title;
+  QString initialFolder;
+  QString filter;
+};
+
+// The file the user chose: its full path and its name alone.
+struct ChosenFile {
+  QString path;
+  QString title;
+};
+
+// The filter in Qt's form, "Name (*.a *.A *.b *.B)" per line: file names on
+// Linux keep their case, so each pattern is listed in both cases.
+QString QtFileFilter(const QString& windowsFilter);
 constexpr int kIconMask = 0xF0;
 
 class UiService {
@@ -53,6 +71,12 @@ class UiService {
                                           const QString& defaultText) = 0;
   // A short beep (the Windows "Beep").
   virtual void Beep() = 0;
+  // Shows a modal open-file chooser for an existing file; nullopt when it
+  // was cancelled.
+  virtual std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) = 0;
+  // The colour chooser, starting from `initial` (0x00BBGGRR); nullopt when
+  // the user cancels.
+  virtual std::optional<unsigned> ChooseColor(unsigned initial) = 0;
 };
 
 class QtUi : public UiService {
@@ -63,13 +87,15 @@ class QtUi : public UiService {
   std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) override;
   void Beep() override;
+  std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) override;
+  std::optional<unsigned> ChooseColor(unsigned initial) override;
 
  private:
   QWidget* parent_;
 };
 
 // Records every box; answers from a script, else OK/Yes for message boxes
-// (the first button) and Cancel for input boxes.
+// (the first button) and Cancel for input boxes and file choosers.
 class FakeUi : public UiService {
  public:
   struct Box {
@@ -111,7 +137,24 @@ class FakeUi : public UiService {
     return answer;
   }
   void Beep() override { ++beeps; }
+  std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) override {
+    fileRequests.push_back(request);
+    std::optional<ChosenFile> answer;
+    if (!files.empty()) {
+      answer = std::move(files.front());
+      files.pop_front();
+    }
+    return answer;
+  }
 
+  // Answers from colorAnswers; none queued: cancelled.
+  std::optional<unsigned> ChooseColor(unsigned initial) override {
+    colorsAsked.push_back(initial);
+    if (colorAnswers.empty()) return std::nullopt;
+    auto answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    return answer;
+  }
   void QueueAnswer(int answer) { answers.push_back(answer); }
   void QueueInput(std::optional<QString> text) { inputs.push_back(std::move(text)); }
 
@@ -120,6 +163,10 @@ class FakeUi : public UiService {
   int beeps = 0;
   std::deque<int> answers;
   std::deque<std::optional<QString>> inputs;
+  std::vector<OpenFileRequest> fileRequests;
+  std::deque<std::optional<ChosenFile>> files;
+  std::vector<unsigned> colorsAsked;
+  std::deque<std::optional<unsigned>> colorAnswers;
 };
 
 }  // namespace platform

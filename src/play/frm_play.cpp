@@ -15,8 +15,7 @@ namespace play {
 namespace {
 
 constexpr const char* kResetMatchTitle = "Reset Match Points";
-constexpr const char* kMusicPlayerTitle = "Problem with Windows Media Player";
-constexpr const char* kMusicPlayerAddress = "https://gstreamer.freedesktop.org/download/";
+constexpr const char* kMusicUnavailableTitle = "Music Unavailable";
 constexpr int kFrameCheckMs = 50;    // how often the first show looks for the real frame
 constexpr int kFrameChecks = 40;     // and for how long
 
@@ -152,6 +151,18 @@ void FrmPlay::StopClock() {
 }
 
 void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1->SetToolTip(panel, text); }
+
+void FrmPlay::ShowMusicUnavailable(const QString& reason) {
+  musicUnavailableText_ = reason;
+  StatusBar1->SetText(kPanelMusic, kNoMusicPanelText);
+  StatusBar1->SetToolTip(kPanelMusic, reason);
+  // The panel grows to hold its text; the player's panel gives way.
+  const int needed = StatusBar1->fontMetrics().horizontalAdvance(QString(kNoMusicPanelText)) + 10;
+  if (StatusBar1->Width(kPanelMusic) < needed) {
+    StatusBar1->SetWidth(kPanelMusic, needed);
+    SizeStatusBar();
+  }
+}
 
 void FrmPlay::AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
                           int targetIndex) {
@@ -384,7 +395,7 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
                                        frameNeighbours_->MatchScore(), frameNeighbours_->OppMatchScore());
   if (!points) return;
   frameNeighbours_->SetMatchPoints(*points);
-  StatusBar1->SetText(kPanelMatch, "Match: " + QString::number(*points) + " pts");
+  StatusBar1->SetText(kPanelMatch, MatchPanelText(*points));
 }
 
 void FrmPlay::StatusBar1_PanelClick(int panel) {
@@ -402,10 +413,9 @@ void FrmPlay::StatusBar1_PanelClick(int panel) {
       if (frameNeighbours_->IsMP3Playing()) frameNeighbours_->StopMP3();
       frameNeighbours_->RequestStopMusic();
     } else {
-      ui_.MsgBox(QString("Your Windows Media Player is missing or has a corrupt file. The game needs this "
-                         "file in order to play music.\r\n\r\nTo correct this, download Windows Media "
-                         "Player for free from ") + kMusicPlayerAddress,
-                 platform::vbExclamation, kMusicPlayerTitle);
+      ui_.MsgBox(musicUnavailableText_.isEmpty() ? QString("The game cannot play music on this computer.")
+                                                 : musicUnavailableText_,
+                 platform::vbExclamation, kMusicUnavailableTitle);
     }
   }
 }

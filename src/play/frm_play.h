@@ -56,6 +56,7 @@ class FrmPlayNeighbours : public table::TableNeighbours {
 };
 
 constexpr int kVkBack = 8;   // Backspace: undo the last move
+inline constexpr char kNoMusicPanelText[] = "No music";
 constexpr int kResizeDelayMs = 200;
 constexpr int kClockTickMs = 1000;
 
@@ -116,6 +117,9 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void SizeStatusBar() override;
   void StatusBar1_MouseDown(Qt::MouseButton button, int x);
   void StatusBar1_PanelClick(int panel);
+  // Music cannot play here: the Music panel says so, its tip and a left
+  // click on it tell why.
+  void ShowMusicUnavailable(const QString& reason);
   void Timer1_Timer();
   void tmrResize_Timer();
   void PauseTiming();
@@ -145,6 +149,7 @@ class FrmPlay : public table::CardTable, public table::TableView {
 
   platform::ScreenMetrics screen_;
   FrmPlayNeighbours* frameNeighbours_ = nullptr;
+  QString musicUnavailableText_;  // why music cannot play; empty while it can
   bool lastMinimised_ = false;
   bool minimisePaused_ = false;   // the minimise, not the player, paused the clock
   table::WindowTwips intended_;   // the placement last applied, frame included

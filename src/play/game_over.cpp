@@ -275,9 +275,9 @@ void CheckMatchComplete(ScoreState& scores, table::TableView& view) {
   ScoreRec& rec = scores.CurrentScores;
   rec.MatchTarget = ValidMatchPoints(rec.MatchTarget);
   scores.MatchPoints = rec.MatchTarget;
-  const QString points = vb::Str(scores.MatchPoints) + QStringLiteral(" pts");
-  view.SetStatusPanel(kPanelMatch, scores.MatchComplete ? QStringLiteral("* MATCH COMPLETE! * ") + points
-                                                        : QStringLiteral("Match: ") + points);
+  view.SetStatusPanel(kPanelMatch, scores.MatchComplete ? QStringLiteral("* MATCH COMPLETE! * ") +
+                                                              vb::Str(scores.MatchPoints) + QStringLiteral(" pts")
+                                                        : MatchPanelText(scores.MatchPoints));
   view.SetStatusPanel(kPanelMatchGames, vb::Str(rec.MatchGames) + QStringLiteral(" (") + vb::D(rec.MatchWins) +
                                             QStringLiteral(" /") + vb::Str(rec.OppMatchWins) + QStringLiteral(")"));
   view.SetStatusPanel(kPanelMatchScorePlayer, vb::Str(rec.MatchScore));

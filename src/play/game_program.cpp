@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "media/html_help.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
@@ -100,6 +101,18 @@ Program::Program(ProgramParts parts)
   if (QCoreApplication* app = QCoreApplication::instance())
     QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });
 
+  helpBackend_ = std::move(parts.helpBackend);
+  music_ = std::make_unique<media::Music>(
+      media::MusicServices{folders_, wait_, *ui_, *settingsStore_, *sound_, [this] { return player_.SoundOn; },
+                           kProgramTitle, [this] { FinishTopLevelCommand(); }},
+      std::move(parts.musicPlayer));
+  if (music_->MusicUnavailable()) view.ShowMusicUnavailable(media::MusicUnavailableText(music_->UnavailableCause()));
+  musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
+  startUp_->SetMusic(musicHooks_.get());
+  leaving_->SetMedia(musicHooks_.get());
+  cardWindows_ = std::make_unique<table::SmallCardWindows>(view, tableSettings_, screen_.captionHeight,
+                                                          screen_.TwipsPerPixel(),
+                                                          static_cast<table::TableauWindowHooks*>(this));
   menus_ = std::make_unique<MenuCommands>(MenuServices{*savedServices_, scores_, scoreStore_, player_, sample_, view,
                                                        *sound_, folders_, screen_.captionHeight,
                                                        screen_.TwipsPerPixel(), tableSettings_.LargeFonts, *this});
@@ -157,9 +170,12 @@ NewGameResult Program::NewGame() {
 void Program::FinishTopLevelCommand() { play::FinishTopLevelCommand(wait_, state_, frmPlay_.get()); }
 
 bool Program::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == frmPlay_.get() && event->type() == QEvent::Close && !leaving_->CloseRequested()) {
-    event->ignore();
-    return true;
+  if (watched == frmPlay_.get() && event->type() == QEvent::Close) {
+    if (!leaving_->CloseRequested()) {
+      event->ignore();
+      return true;
+    }
+    cardWindows_->UnloadAll();
   }
   return QObject::eventFilter(watched, event);
 }
@@ -279,7 +295,7 @@ void Program::WritePlayerRecord() {
 }
 
 void Program::SaveCurrentPlayer() {
-  const PlayerFileResult result = SavePlayer(player_, *this, playersFile_);
+  const PlayerFileResult result = play::SavePlayer(player_, *this, playersFile_);
   if (result == PlayerFileResult::WriteFailed)
     ui_->MsgBox(PlayerFileResultText(result), platform::vbExclamation, kProgramTitle);
 }
@@ -307,22 +323,23 @@ void Program::ShowSystemInfo() {
                        AnimSpeedFields{player_.AnimSpeed, player_.Player.AnimSpeed}, state_.Message, *ui_);
 }
 
-// No help viewer is joined yet: the manual does not open.
-void Program::ShowHelp(const QString& command, const QString& keyword) {
-  play::ShowHelp(command, keyword, helpObject_, {}, folders_.AppPath);
-}
-
 void Program::OpenURL(const QString& address) {
   if (!urlOpener_) urlOpener_ = platform::CreateDesktopUrlOpener();
   play::OpenURL(address, *urlOpener_, *ui_);
 }
 
-void Program::NextBackground(int keyCode) { backgrounds_->NextBackground(keyCode); }
-
 void Program::ManageBackground(const QString& action) {
   backgrounds_->ManageBackground(action, [this](const QString& title, const QString& folder, const QString& filter) {
     return QFileDialog::getOpenFileName(frmPlay_.get(), title, folder, filter);
   });
+}
+
+void Program::ShowScores(int tab) {
+  if (scoresWindow_) scoresWindow_->ShowScores(tab);
+}
+
+void Program::ShowPreferences() {
+  if (preferencesWindow_) preferencesWindow_->ShowPreferences();
 }
 
 void Program::SoundChosen(bool SoundOn, std::int16_t CardSoundSet) {
@@ -339,18 +356,30 @@ void Program::FirstPlayerChosen(std::int16_t FirstPlayerRule) {
 
 // ---- The window's neighbours ----
 
-// The tableau cards window is not part of the program yet.
-bool Program::TableauCardsWindowShown() const { return false; }
-void Program::HideTableauCardsWindow() {}
+bool Program::TableauCardsWindowShown() const { return cardWindows_->TableauCardsWindowShown(); }
+void Program::HideTableauCardsWindow() { cardWindows_->HideTableauCardsWindow(); }
 
 void Program::ShowLogo(bool show) { backgrounds_->ShowLogo(show); }
 
-// No music player is joined yet: nothing plays, nothing to stop.
-void Program::ShowMusicMenu() {}
-bool Program::MusicUnavailable() const { return startUp_->State().MusicUnavailable; }
-bool Program::IsMP3Playing() { return false; }
-void Program::StopMP3() {}
-void Program::RequestStopMusic() {}
+// The music menu waits while it is open: a close asked for meanwhile is
+// completed when it returns.
+void Program::ShowMusicMenu() {
+  music_->ShowMusicMenu();
+  FinishTopLevelCommand();
+}
+bool Program::MusicUnavailable() const {
+  return music_->MusicUnavailable() || startUp_->State().MusicUnavailable;
+}
+bool Program::IsMP3Playing() { return music_->IsMP3Playing(); }
+void Program::StopMP3() { music_->StopMP3(); }
+void Program::RequestStopMusic() { music_->RequestStopMusic(); }
+
+void Program::ShowHelp(const QString& Action, const QString& Keyword) {
+  play::ShowHelp(Action, Keyword, HelpObject, [this]() -> std::unique_ptr<media::HTMLHelp> {
+    if (!helpBackend_) return nullptr;
+    return std::make_unique<media::HTMLHelpWrapper>(*helpBackend_, *ui_, *settingsStore_, folders_.AppPath);
+  }, folders_.AppPath);
+}
 
 void Program::KeyShortcut(int keyCode, int shift) { menus_->KeyShortcut(keyCode, shift); }
 
@@ -365,23 +394,49 @@ void Program::SetMatchPoints(std::int16_t points) {
   play::SaveScoreRec(scores_, scoreStore_);
 }
 
-// The tutorial, chat and scores windows and the menu list are not part of
-// the program yet; nothing follows the main window.
-void Program::MainWindowMinimised() {}
+// The tutorial and chat windows and the menu list are not part of the
+// program yet; the scores and tableau cards windows are unloaded.
+void Program::MainWindowMinimised() {
+  if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
+  cardWindows_->UnloadTableauCardsWindow();
+}
 void Program::MainWindowShown(Qt::WindowStates) {}
 void Program::UnloadMenuWindow() {
   if (menus_->Menu.MenuOpen) menus_->PanelHide();
 }
 bool Program::SplashOpen() const { return splash_ && splash_->IsOpen(); }
 
-// The developer's pile viewer, the Tableau cards window, the tutorial and
-// online play are not part of the program yet.
+// The tutorial and online play are not part of the program yet.
 void Program::PanelHide() { menus_->PanelHide(); }
-void Program::ViewCards(const QString&, int) {}
-void Program::ShowTableauPile(int) {}
+void Program::ViewCards(const QString& pileName, int index) { cardWindows_->ViewCards(pileName, index); }
+void Program::ShowTableauPile(int pile) { cardWindows_->ShowTableauPile(pile); }
 void Program::TutorialStockTurned() {}
 void Program::HideTutorialHand() {}
 void Program::Opponent() {}
+
+ScoreAccess Program::ScoresAccess() {
+  return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, netConnIndex_,
+                     netPlayerNames_, *this, *frmPlay_, *ui_, wait_, folders_};
+}
+
+table::FrmPic& Program::Pictures() { return frmPlay_->frmPic; }
+table::CardDeckSource* Program::DeckLibrary() { return deckLibrary_.DecksQuantity() > 0 ? &deckSource_ : nullptr; }
+QImage Program::BuiltInFaceSheet() const { return frmPlay_->frmStdSm.BuiltIn(); }
+bool Program::TileBackground(QImage& surface) {
+  if (!backgrounds_->Listed() || backgrounds_->Picture().isNull()) return false;
+  table::TileBackground(backgrounds_->Picture(), surface);
+  return true;
+}
+void Program::NextBackground(int keyCode) { backgrounds_->NextBackground(keyCode); }
+
+bool Program::SavePlayer() { return play::SavePlayer(player_, *this, playersFile_) == PlayerFileResult::Ok; }
+void Program::RefreshEmptyPilePictures() { frmPlay_->RefreshEmptyPilePictures(); }
+
+bool Program::TutorialMode() const { return state_.TutorialMode; }
+void Program::TableauWindowClickedInTutorial() {
+  EnableNextTip(true);
+  frmPlay_->EnablePiles(false);
+}
 
 void Program::MoveCardFrameOver(table::PileControl pile, int index) {
   const table::PictureBox* box = frmPlay_->Pile(pile, index);

@@ -11,7 +11,10 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "media/help_backend.h"
 #include "media/help_viewer.h"
+#include "media/mp3_playback.h"
+#include "media/music.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
@@ -20,12 +23,15 @@
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
+#include "play/music_hooks.h"
 #include "play/leaving.h"
 #include "play/menu_commands.h"
 #include "play/new_game.h"
 #include "play/player.h"
+#include "play/preferences_access.h"
 #include "play/players.h"
 #include "play/saved_games.h"
+#include "play/score_access.h"
 #include "play/score_records.h"
 #include "play/start_up.h"
 #include "play/who_goes_first.h"
@@ -36,6 +42,7 @@
 #include "table/deal.h"
 #include "table/game_state.h"
 #include "table/piles.h"
+#include "table/small_card_windows.h"
 #include "table/sound_effects_player.h"
 #include "table/table_settings.h"
 
@@ -61,6 +68,8 @@ struct ProgramParts {
   std::uint32_t seed = 0;              // the random generator's seed, taken once
   QString cardDeckRoot;                // the card-deck library's folder; empty: the system's
   QString commandLine;                 // the arguments after the program's name, joined by blanks
+  std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
+  std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
 };
 
 
@@ -77,7 +86,10 @@ class Program : public QObject,
                 private NewGameHooks,
                 private StructurePicture,
                 private MenuHooks,
-                private table::PopupOptions {
+                private table::PopupOptions,
+                private table::TableauWindowHooks,
+                private PreferencesTable,
+                private TableBackgrounds {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
@@ -96,6 +108,8 @@ class Program : public QObject,
   void SetFirstStartWindows(FirstStartWindows* windows) { startUp_->SetFirstStartWindows(windows); }
   void SetOnlineGoodbye(OnlineGoodbye* online) { leaving_->SetOnline(online); }
   void SetLeavingMedia(LeavingMedia* media) { leaving_->SetMedia(media); }
+  // The list-style menu that shows the music rows.
+  void SetMusicMenu(media::MusicMenu* menu) { music_->SetMenu(menu); }
   void SetChatBackground(table::ChatBackground* chat) { backgrounds_->SetChat(chat); }
 
   // The Deal button.
@@ -141,6 +155,19 @@ class Program : public QObject,
   table::Backgrounds& backgrounds() { return *backgrounds_; }
   StartUp& startUp() { return *startUp_; }
   Leaving& leaving() { return *leaving_; }
+  // The intro, the play list, the music menu's rows and the clean-up.
+  media::Music& music() { return *music_; }
+  // The manual: "Contents", "Keyword" with a keyword, or "Close".
+  void ShowHelp(const QString& Action, const QString& Keyword = {}) override;
+
+  // What the scores window works on, and the window itself (main.cpp wires it).
+  ScoreAccess ScoresAccess();
+  void SetScoresWindow(ScoresWindow* window) { scoresWindow_ = window; }
+  ScoresWindow* scoresWindow() const { return scoresWindow_; }
+  // What the Preferences dialog works on.
+  PreferencesTable& Preferences() { return *this; }
+  void SetPreferencesWindow(PreferencesWindow* window) { preferencesWindow_ = window; }
+  PreferencesWindow* preferencesWindow() const { return preferencesWindow_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -183,10 +210,10 @@ class Program : public QObject,
   RestoreContext CurrentRestoreContext() const override;
   void DeclareStalemate() override;
   void ShowSystemInfo() override;
-  void ShowHelp(const QString& command, const QString& keyword) override;
   void OpenURL(const QString& address) override;
-  void NextBackground(int keyCode) override;
   void ManageBackground(const QString& action) override;
+  void ShowScores(int tab) override;
+  void ShowPreferences() override;
   // table::PopupOptions
   void SoundChosen(bool SoundOn, std::int16_t CardSoundSet) override;
   void FirstPlayerChosen(std::int16_t FirstPlayerRule) override;
@@ -230,6 +257,27 @@ class Program : public QObject,
   void TutorialStockTurned() override;
   void HideTutorialHand() override;
   void Opponent() override;
+  // TableauWindowHooks
+  bool TutorialMode() const override;
+  void TableauWindowClickedInTutorial() override;
+  // PreferencesTable
+  PlayerSettings& Settings() override { return player_; }
+  const table::TableSettings& Table() const override { return tableSettings_; }
+  table::FrmPic& Pictures() override;
+  platform::UiService& Ui() override { return *ui_; }
+  platform::WaitService& Wait() override { return wait_; }
+  table::CardDeckSource* DeckLibrary() override;
+  QImage BuiltInFaceSheet() const override;
+  int ColorBits() const override { return screen_.colorBits; }
+  TableBackgrounds* Backgrounds() override { return this; }
+  // TableBackgrounds
+  bool TileBackground(QImage& surface) override;
+  void NextBackground(int keyCode) override;
+  void ApplyPreferences() override { ApplySettings(player_); }
+  void SetCardBackColor(std::uint32_t bgr) override { tableSettings_.CardBackColor = bgr; }
+  bool SavePlayer() override;
+  void RefreshEmptyPilePictures() override;
+  void UnloadTableauCardsWindow() override { cardWindows_->UnloadTableauCardsWindow(); }
 
   // What the desktop gives.
   media::Folders folders_;
@@ -250,6 +298,7 @@ class Program : public QObject,
   std::int16_t netConnIndex_ = 0;          // 0: no online game
   platform::RecordFile netFile_;           // the player's opponents file, when he has one
   NetScoreFile netScores_;                 // its current record
+  QStringList netPlayerNames_;             // the opponents met online, as network play lists them
   ScoreStore scoreStore_;                  // where the score record in force is kept
   SavedGames saved_;                       // the game record and the saved-games and move files
   SampleGames sample_;                     // the numbered sample games
@@ -275,7 +324,15 @@ class Program : public QObject,
   SplashWindow* splash_ = nullptr;
   std::unique_ptr<MenuCommands> menus_;
   std::unique_ptr<platform::UrlOpener> urlOpener_;
-  std::unique_ptr<media::HTMLHelp> helpObject_;
+
+  // The music and the manual.
+  std::unique_ptr<media::Music> music_;
+  std::unique_ptr<media::HelpBackend> helpBackend_;
+  std::unique_ptr<media::HTMLHelp> HelpObject;  // made on first use, released on "Close"
+  std::unique_ptr<MusicHooks> musicHooks_;       // start-up's and leaving's way to them
+  std::unique_ptr<table::SmallCardWindows> cardWindows_;  // the tableau cards window and the pile viewer
+  ScoresWindow* scoresWindow_ = nullptr;                  // none until main.cpp wires the dialogs
+  PreferencesWindow* preferencesWindow_ = nullptr;        // none until main.cpp wires the dialogs
 };
 
 }  // namespace play

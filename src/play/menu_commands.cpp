@@ -89,7 +89,7 @@ void MenuCommands::GameMenu(int n) {
     case kCmdRestart: Restart(); break;
     case kCmdStalemate: s_.hooks.DeclareStalemate(); break;
     case kCmdScores:
-      if (windows_) windows_->ShowScores(s_.scores.MatchOn ? 1 : 0, true);
+      s_.hooks.ShowScores(s_.scores.MatchOn ? 1 : 0);
       break;
     case kCmdExit: Exit(); break;
     default: break;
@@ -316,7 +316,7 @@ void MenuCommands::OptionsMenu(int row) {
       s_.hooks.WritePlayerRecord();
       break;
     case kOptPreferences:
-      if (windows_) windows_->ShowPreferences();
+      s_.hooks.ShowPreferences();
       break;
     case kOptStructure:
       s_.hooks.NextStructure(kVkSpace);
@@ -342,7 +342,7 @@ void MenuCommands::InternetMenu(int row) {
       if (windows_) windows_->SetupInternet();
       break;
     case kNetScores:
-      if (windows_) windows_->ShowScores(3, !Online());
+      s_.hooks.ShowScores(3);
       break;
     case kNetSave:
       if (st.CurrentTurn != 0 && Online()) {

@@ -97,6 +97,10 @@ class MenuHooks {
   virtual void NextBackground(int keyCode) = 0;
   virtual void NextStructure(int keyCode) = 0;
   virtual void ManageBackground(const QString& action) = 0;
+  // The scores window on a tab (1 match, 3 online; 0 as it opens): modal
+  // offline, modeless online.
+  virtual void ShowScores(int tab) = 0;
+  virtual void ShowPreferences() = 0;
 };
 
 struct MenuServices {

@@ -55,10 +55,6 @@ class MenuDialogs {
 class CommandWindows {
  public:
   virtual ~CommandWindows() = default;
-  // The scores window on a tab (1 match, 3 online; 0 as it opens), modal
-  // or not.
-  virtual void ShowScores(int tab, bool modal) { (void)tab; (void)modal; }
-  virtual void ShowPreferences() {}
   // The tutorial window, modeless.
   virtual void ShowTutorial() {}
   // The connection: connects offline, offers to end the online game online.

@@ -6,7 +6,13 @@
 #include <QStyleOption>
 #include <QToolTip>
 
+#include "platform/vb.h"
+
 namespace play {
+
+QString MatchPanelText(int points) {
+  return QStringLiteral("Match: ") + vb::Str(points) + QStringLiteral(" pts");
+}
 
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
   setObjectName("StatusBar1");

@@ -27,6 +27,10 @@ enum StatusPanel : int {
   kPanelCount = 11,
 };
 
+// The Match panel's text for a match played to `points`: "Match: " and the
+// number with its sign blank, so "Match:  100 pts" wherever it is written.
+QString MatchPanelText(int points);
+
 class StatusBar : public QWidget {
   Q_OBJECT
  public:

@@ -81,6 +81,9 @@ class CardTable : public QWidget {
 
   // Painting.
   void PaintCard(PileControl pile, int index, CardCode card, int sound);
+  // The one-card draw into any picture box, also the small windows' and
+  // the Preferences previews'.
+  void PaintInto(PictureBox* box, CardCode card, int sound);
   void LayOutPiles();
   void RedrawTable();
   void ClearTable();
@@ -115,6 +118,7 @@ class CardTable : public QWidget {
   // The pile control array element, null when it does not exist.
   PictureBox* Pile(PileControl pile, int index) const;
 
+  const PileArrays& Piles() const { return piles_; }
   // The window's own picture (its backing image), drawn over the back colour.
   QImage& FormPicture() { return formPicture_; }
   void SetFormBackColor(std::uint32_t bgr);
@@ -191,7 +195,6 @@ class CardTable : public QWidget {
   PictureBox* NewPicture(PileControl array, int index, const QString& name);
   QLabel* NewLabel(const QString& name);
   QLabel* NewImage(const QString& name, const QImage& picture);
-  void PaintInto(PictureBox* box, CardCode card, int sound);
   void ReportPaintError(int number, const QString& description, const QString& object, int index,
                         CardCode card);
   void ApplyPlaces();

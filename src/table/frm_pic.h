@@ -73,6 +73,10 @@ class FrmPic : public QObject {
   QImage ImgEmpty2;                // the metal empty pile
   QImage ImgEmpty3;                // the wood empty pile
   QImage picAvatar;                // an avatar picture being loaded
+  // The Preferences dialog's sample surface: the current background tiled
+  // over it, or the mat colour; erased when the dialog unloads.
+  QImage SampleSurface;
+  void ClearSample() { SampleSurface = QImage(); }
 
  private:
   TableSettings& settings_;

@@ -14,6 +14,7 @@ class FrmStdSm {
   // Unloads and loads the holder again: the built-in sheet is current.
   void Reload() { imgALL = builtIn_; }
   void SetBuiltIn(QImage builtIn) { builtIn_ = std::move(builtIn); }
+  const QImage& BuiltIn() const { return builtIn_; }
 
   QImage imgALL;   // the face sheet in use, 13 x 4 cells of 71 x 96
 

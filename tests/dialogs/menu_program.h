@@ -32,8 +32,6 @@ class TestProgram : public play::Program {
 // Windows of the other parts, recording what they were asked.
 class FakeWindows : public play::CommandWindows {
  public:
-  void ShowScores(int tab, bool modal) override { calls.push_back("scores " + std::to_string(tab) + (modal ? " modal" : "")); }
-  void ShowPreferences() override { calls.push_back("preferences"); }
   void ShowTutorial() override { calls.push_back("tutorial"); }
   void SetupInternet() override { calls.push_back("internet"); }
   void NetRestoreGame() override { calls.push_back("net restore"); }
@@ -42,6 +40,14 @@ class FakeWindows : public play::CommandWindows {
   std::vector<std::string> calls;
   bool host = false;
   QString peerVersion = "40";
+};
+
+class FakeScores : public play::ScoresWindow {
+ public:
+  void ShowScores(int tab) override { tabs.push_back(tab); }
+  bool ScoresOpen() const override { return false; }
+  void UnloadScoresWindow() override {}
+  std::vector<int> tabs;
 };
 
 class MenuProgram : public ::testing::Test {
@@ -70,6 +76,7 @@ class MenuProgram : public ::testing::Test {
     program = std::make_unique<TestProgram>(std::move(parts));
     program->wait().SetTimeScale(0);
     program->menus().SetWindows(&windows);
+    program->SetScoresWindow(&scores);
     // Popups answer as the test says, at once.
     program->frmPlay().frmPic.SetPopupRunner([this](QMenu&, const QPoint&) {
       if (popupChoice) popupChoice();
@@ -104,6 +111,7 @@ class MenuProgram : public ::testing::Test {
   platform::FakeUi* fakeUi = nullptr;
   platform::FakeSoundChannel* fakeSound = nullptr;
   FakeWindows windows;
+  FakeScores scores;
   std::function<void()> popupChoice;
   std::unique_ptr<TestProgram> program;
 };

@@ -130,3 +130,10 @@ TEST(QtUiTest, InputBoxReturnsTheTextOrNothingOnCancel) {
   DialogDriver<QInputDialog> cancelled([](QInputDialog* d) { d->reject(); });
   EXPECT_EQ(ui.InputBox("Your name:", "Players", "Guest"), std::nullopt);
 }
+
+TEST(QtFileFilterTest, ListsEachPatternInBothCases) {
+  EXPECT_EQ(platform::QtFileFilter("Music (*.mp3;*.mid;*.wav)|*.mp3;*.mid;*.wav"),
+            "Music (*.mp3 *.MP3 *.mid *.MID *.wav *.WAV)");
+  EXPECT_EQ(platform::QtFileFilter("Pictures (*.png)|*.Png|All|*.*"), "Pictures (*.png *.PNG);;All (*.*)");
+  EXPECT_EQ(platform::QtFileFilter(""), "");
+}

@@ -272,9 +272,13 @@ TEST_F(FrmPlayTest, StatusBarPanels) {
   EXPECT_TRUE(neighbours.stopMusic);
 
   neighbours.musicUnavailable = true;
+  frmPlay->ShowMusicUnavailable("No sound output here.");
+  EXPECT_EQ(frmPlay->StatusBar1->Text(play::kPanelMusic), "No music");
+  EXPECT_EQ(frmPlay->StatusBar1->ToolTip(play::kPanelMusic), "No sound output here.");
   frmPlay->StatusBar1_PanelClick(play::kPanelMusic);
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].title, "Problem with Windows Media Player");
+  EXPECT_EQ(ui.boxes[0].title, "Music Unavailable");
+  EXPECT_EQ(ui.boxes[0].text, "No sound output here.");
 
   // A right click on the music panel opens the music menu; the click that
   // ends it is not a Music panel click.
@@ -329,7 +333,7 @@ TEST_F(FrmPlayTest, MatchPointsFromTheStatusBar) {
   ui.QueueInput(QString("150"));
   frmPlay->StatusBar1_MouseDown(Qt::RightButton, x);
   EXPECT_EQ(neighbours.matchPoints, 150);
-  EXPECT_EQ(frmPlay->StatusBar1->Text(play::kPanelMatch), "Match: 150 pts");
+  EXPECT_EQ(frmPlay->StatusBar1->Text(play::kPanelMatch), "Match:  150 pts");
   ASSERT_EQ(ui.prompts.size(), 3u);
   EXPECT_EQ(ui.prompts[2].prompt, "Enter Match Points:");
   EXPECT_EQ(ui.prompts[2].defaultText, "100");

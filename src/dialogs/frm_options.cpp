@@ -1,0 +1,636 @@
+#include "dialogs/frm_options.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/ui.h"
+#include "platform/vb.h"
+#include "platform/virtual_keys.h"
+#include "platform/wait.h"
+#include "table/card_table.h"
+#include "table/frm_pic.h"
+#include "table/table_pictures.h"
+#include "table/table_settings.h"
+
+namespace dialogs {
+
+namespace {
+
+constexpr std::uint32_t kBackColorBeige = 0xC0E0FF;
+constexpr std::uint32_t kBackColorGrey = 0xC0C0C0;
+constexpr std::uint32_t kRestorePictureLowColor = 0xC0FFFF;
+constexpr int kLowColorBits = 16;
+constexpr double kRestoreSampleTextSize = 12;
+constexpr int kNormalTextSize = 13;
+constexpr int kLargeFontsTextSize = 10;
+constexpr int kKeyDown = 40;
+constexpr int kNoSoundsIndex = 2;
+constexpr QSize kSampleSize(340, 150);
+constexpr int kTwipsPerPixel = 15;
+
+const std::array<int, 6> kFacePreviews = {1, 2, 4, 7, 10, 13};
+
+// Clicks on a label, for the pictures that act as buttons.
+class ClickFilter : public QObject {
+ public:
+  ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), onClick_(std::move(onClick)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress) onClick_();
+    return false;
+  }
+
+ private:
+  std::function<void()> onClick_;
+};
+
+QLabel* Picture(QWidget* parent, const QString& name, QSize size) {
+  auto* l = new QLabel(parent);
+  l->setObjectName(name);
+  l->setFixedSize(size);
+  l->setAlignment(Qt::AlignCenter);
+  l->setAutoFillBackground(true);
+  return l;
+}
+
+void SetBack(QWidget* w, std::uint32_t bgr) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, table::ColorFromBgr(bgr));
+  w->setPalette(p);
+  w->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+DeckTheme ThemeOf(std::int16_t deck) {
+  switch (deck) {
+    case 2: return {"Cork.gif", 1004, 4, true, 0};
+    case 3: return {"MarbleTan.gif", 1003, 2, true, 0};
+    case 4: return {"MetalSand.gif", 1001, 5, false, 1};
+    default: return {"Brick-gray.jpg", 1000, 0, false, 1};
+  }
+}
+
+QStringList DeckListEntries(int decksQuantity) {
+  QStringList entries{QStringLiteral("Deck  1")};
+  for (int i = 1; i <= decksQuantity; ++i) entries << QStringLiteral("Deck ") + vb::Str(i + 1);
+  return entries;
+}
+
+FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
+    : QDialog(parent), table_(table), previewSheet_(table.BuiltInFaceSheet()) {
+  setObjectName("frmOptions");
+  setWindowTitle("Preferences");
+  const QSize card(table::kFaceCellWidth, table::kFaceCellHeight);
+
+  tbsOptions = new QTabWidget(this);
+  tbsOptions->setObjectName("tbsOptions");
+  // The strip is 5595 x 5715 twips; room is added for the desktop's fonts.
+  tbsOptions->setMinimumSize(5595 / kTwipsPerPixel + 100, 5715 / kTwipsPerPixel + 110);
+
+  // Tab 1: the deck.
+  auto* t1 = new QWidget;
+  auto* v1 = new QVBoxLayout(t1);
+  LblImage[4] = new QLabel(t1);
+  LblImage[4]->setWordWrap(true);
+  cboDeck = new QComboBox(t1);
+  cboDeck->setObjectName("cboDeck");
+  ckTheme = new QCheckBox(t1);
+  ckTheme->setObjectName("ckTheme");
+  auto* faces = new QGridLayout;
+  int slot = 0;
+  for (int i : kFacePreviews) {
+    FilePic[i] = Picture(t1, "FilePic", card);
+    FilePic[i]->setToolTip("If the numbers don't look right, see the instructions under the HELP menu.");
+    faces->addWidget(FilePic[i], slot / 3, slot % 3);
+    ++slot;
+  }
+  v1->addWidget(LblImage[4]);
+  v1->addWidget(cboDeck);
+  v1->addLayout(faces);
+  v1->addWidget(ckTheme);
+  tbsOptions->addTab(t1, "Pick a Card");
+  tbsOptions->setTabToolTip(0, "Set Card Style");
+
+  // Tab 2: the back and the mat colour.
+  auto* t2 = new QWidget;
+  auto* g2 = new QGridLayout(t2);
+  LblImage[2] = new QLabel(t2);
+  LblImage[2]->setWordWrap(true);
+  picCardBack = Picture(t2, "picCardBack", card + QSize(12, 12));
+  HScrollBacks = new QScrollBar(Qt::Horizontal, t2);
+  HScrollBacks->setObjectName("HScrollBacks");
+  HScrollBacks->setMinimum(1);
+  Command2[1] = new QPushButton("Mat Color", t2);
+  FilePic[15] = Picture(t2, "FilePic", card);
+  FilePic[15]->setToolTip("Current Deck Preview");
+  Frame1 = new QFrame(t2);
+  Frame1->setObjectName("Frame1");
+  auto* f1 = new QHBoxLayout(Frame1);
+  FilePic[0] = Picture(Frame1, "FilePic", card);
+  FilePic[0]->setToolTip("Click here to restore default deck and mat color");
+  Label1 = new QLabel("Current Selection:", Frame1);
+  Shape1 = new QFrame(Frame1);
+  Shape1->setFixedSize(24, 24);
+  Shape1->setFrameShape(QFrame::Box);
+  LblImage[0] = new QLabel("Reset defaults:", t2);
+  ImgBack = new QLabel(t2);
+  ImgBack->setObjectName("ImgBack");
+  ImgBack->setFixedSize(150, 100);
+  ImgBack->setScaledContents(false);
+  f1->addWidget(FilePic[0]);
+  f1->addWidget(Label1);
+  f1->addWidget(Shape1);
+  g2->addWidget(LblImage[2], 0, 0, 1, 2);
+  g2->addWidget(picCardBack, 1, 0);
+  g2->addWidget(FilePic[15], 1, 1);
+  g2->addWidget(HScrollBacks, 2, 0);
+  g2->addWidget(Command2[1], 2, 1);
+  g2->addWidget(LblImage[0], 3, 0);
+  g2->addWidget(Frame1, 4, 0, 1, 2);
+  g2->addWidget(ImgBack, 5, 0, 1, 2, Qt::AlignHCenter);
+  tbsOptions->addTab(t2, "Deck Styles");
+  tbsOptions->setTabToolTip(1, "Set Deck Style");
+
+  // Tab 3: texts and the mat colour.
+  auto* t3 = new QWidget;
+  auto* v3 = new QVBoxLayout(t3);
+  Command2[3] = new QPushButton("Mat Color", t3);
+  Frame3 = new QFrame(t3);
+  Frame3->setObjectName("Frame3");
+  auto* f3 = new QGridLayout(Frame3);
+  CmdRestore = new QPushButton("Default", Frame3);
+  CmdSz[0] = new QPushButton("+size", Frame3);
+  CmdSz[0]->setToolTip("One pill makes you larger");
+  CmdSz[1] = new QPushButton("-size", Frame3);
+  CmdSz[1]->setToolTip("and one pill makes you small");
+  Command2[2] = new QPushButton("Font Color", Frame3);
+  LblFont[0] = new QLabel(Frame3);
+  LblFont[0]->setWordWrap(true);
+  f3->addWidget(LblFont[0], 0, 0, 1, 4);
+  f3->addWidget(CmdRestore, 1, 0);
+  f3->addWidget(CmdSz[0], 1, 1);
+  f3->addWidget(CmdSz[1], 1, 2);
+  f3->addWidget(Command2[2], 1, 3);
+  ImgBackFnt = new QLabel(t3);
+  ImgBackFnt->setObjectName("ImgBackFnt");
+  ImgBackFnt->setFixedSize(kSampleSize);
+  LblFont[1] = new QLabel(ImgBackFnt);
+  LblFont[1]->setWordWrap(true);
+  LblFont[1]->setGeometry(8, 8, kSampleSize.width() - 16, kSampleSize.height() - 16);
+  v3->addWidget(Command2[3], 0, Qt::AlignLeft);
+  v3->addWidget(Frame3);
+  v3->addWidget(ImgBackFnt);
+  tbsOptions->addTab(t3, "Font and Background");
+  tbsOptions->setTabToolTip(2, "Set Font ");
+
+  // Tab 4: sounds and place holders.
+  auto* t4 = new QWidget;
+  auto* g4 = new QGridLayout(t4);
+  LblImage[1] = new QLabel("Card place holder styles", t4);
+  optPlaceHolder[0] = new QRadioButton("Wood", t4);
+  optPlaceHolder[1] = new QRadioButton("Metal", t4);
+  FilePic[6] = Picture(t4, "FilePic", card);
+  FilePic[11] = Picture(t4, "FilePic", card);
+  ckIntro = new QCheckBox("No Game Intro Music", t4);
+  fraSoundEffects = new QGroupBox("Card Sound Effects", t4);
+  auto* fs = new QVBoxLayout(fraSoundEffects);
+  const char* const soundCaptions[] = {" Wood", " Metallic", "No card sounds"};
+  for (int i = 0; i < 3; ++i) {
+    OptSound[i] = new QRadioButton(soundCaptions[i], fraSoundEffects);
+    fs->addWidget(OptSound[i]);
+  }
+  auto* holders = new QGroupBox(t4);
+  auto* hl = new QGridLayout(holders);
+  hl->addWidget(optPlaceHolder[0], 0, 0);
+  hl->addWidget(optPlaceHolder[1], 0, 1);
+  hl->addWidget(FilePic[6], 1, 0);
+  hl->addWidget(FilePic[11], 1, 1);
+  g4->addWidget(LblImage[1], 0, 0);
+  g4->addWidget(holders, 1, 0);
+  g4->addWidget(ckIntro, 2, 0);
+  g4->addWidget(fraSoundEffects, 3, 0);
+  tbsOptions->addTab(t4, "Sounds and Style");
+  tbsOptions->setTabToolTip(3, "Set card sounds");
+
+  cmdApply = new QPushButton("&Apply", this);
+  cmdCancel = new QPushButton("&Cancel", this);
+  cmdOK = new QPushButton("&OK", this);
+  for (QPushButton* b : {cmdApply, cmdCancel, cmdOK}) b->setAutoDefault(false);
+  auto* outer = new QVBoxLayout(this);
+  outer->addWidget(tbsOptions);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdApply);
+  buttons->addWidget(cmdCancel);
+  buttons->addWidget(cmdOK);
+  outer->addLayout(buttons);
+
+  // Handlers; they also run when the set-up sets a value, as the dialog relies on.
+  connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+  connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+  connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+  connect(tbsOptions, &QTabWidget::currentChanged, this, [this] { tbsOptions_Click(); });
+  connect(cboDeck, &QComboBox::currentIndexChanged, this, [this] { cboDeck_Click(); });
+  connect(ckTheme, &QCheckBox::clicked, this, [this](bool ticked) {
+    if (ticked) cmdApply->setEnabled(true);
+  });
+  connect(HScrollBacks, &QScrollBar::valueChanged, this, [this] { HScrollBacks_Change(); });
+  picCardBack->installEventFilter(new ClickFilter(this, [this] { HScrollBacks_Change(); }));
+  for (int i : {0, 1, 2, 4, 7, 10, 13, 15})
+    FilePic[i]->installEventFilter(new ClickFilter(this, [this, i] { FilePic_Click(i); }));
+  for (int i = 1; i <= 3; ++i) connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
+  connect(CmdRestore, &QPushButton::clicked, this, [this] { CmdRestore_Click(); });
+  for (int i = 0; i < 2; ++i) connect(CmdSz[i], &QPushButton::clicked, this, [this, i] { CmdSz_Click(i); });
+  connect(ckIntro, &QCheckBox::clicked, this, [this] { cmdApply->setEnabled(true); });
+  for (QRadioButton* o : optPlaceHolder)
+    connect(o, &QRadioButton::clicked, this, [this] { cmdApply->setEnabled(true); });
+  for (int i = 0; i < 3; ++i)
+    connect(OptSound[i], &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on) OptSound_Click(i);
+    });
+
+  // Every key passes the dialog's own filter first.
+  installEventFilter(this);
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+
+  // Loading.
+  if (table_.Table().LargeFonts) DisplayCardSize();
+  RefreshSamples();
+  {
+    const QSignalBlocker block(cboDeck);
+    cboDeck->addItems(DeckListEntries(Library().GetDecksQuantity()));
+  }
+  ckTheme->setText("Change Background/Sound Theme\r\nto match card style");
+  LblImage[4]->setText("Select the style of cards you would like to use by clicking on the drop down box below:");
+  tbsOptions_Click();
+  cmdApply->setEnabled(false);
+  cmdCancel->setEnabled(true);
+  FilePic[6]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty3));
+  FilePic[11]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty2));
+}
+
+FrmOptions::~FrmOptions() { table_.Pictures().ClearSample(); }
+
+table::ClsDLL FrmOptions::Library() { return table::ClsDLL(table_.DeckLibrary(), previewSheet_, table_.Pictures()); }
+
+int FrmOptions::Tab() const { return tbsOptions->currentIndex() + 1; }
+
+void FrmOptions::SetFrameColor(QFrame* frame, std::uint32_t bgr) { SetBack(frame, bgr); }
+
+void FrmOptions::RefreshSamples() {
+  QImage surface(kSampleSize, QImage::Format_RGB32);
+  surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
+  play::TableBackgrounds* backgrounds = table_.Backgrounds();
+  if (backgrounds && !backgrounds->TileBackground(surface)) surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
+  table_.Pictures().SampleSurface = surface;
+  ImgBack->setPixmap(QPixmap::fromImage(surface.copy(QRect(QPoint(0, 0), ImgBack->size()))));
+  ImgBackFnt->setPixmap(QPixmap::fromImage(surface));
+}
+
+void FrmOptions::ShowSampleText() {
+  for (QLabel* l : LblFont) {
+    QFont f = l->font();
+    f.setPointSizeF(SampleTextSize);
+    l->setFont(f);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, table::ColorFromBgr(SampleTextColor));
+    l->setPalette(p);
+  }
+}
+
+void FrmOptions::tbsOptions_Click() {
+  settingUp_ = true;
+  const play::PlayerSettings& s = table_.Settings();
+  switch (Tab()) {
+    case 1: {
+      cmdApply->setEnabled(false);
+      SelectedDeck = s.CardDeck;
+      const QSignalBlocker block(cboDeck);
+      cboDeck->setCurrentIndex(std::clamp(s.CardDeck - 1, 0, std::max(0, cboDeck->count() - 1)));
+      ShowDeckPreview();
+      break;
+    }
+    case 2: {
+      table::ClsDLL library = Library();
+      const int backs = library.GetBacksQuantity();
+      // Without any library backs the scroll bar has nothing to choose.
+      HScrollBacks->setEnabled(backs > 0);
+      HScrollBacks->setMaximum(std::max(1, backs));
+      const QImage& own = table_.Pictures().FilePic[4];
+      if (s.CardBack != 0) {
+        if (s.CardBack <= backs) {
+          const QSignalBlocker block(HScrollBacks);
+          HScrollBacks->setValue(s.CardBack);
+        }
+        std::int16_t back = s.CardBack, preview = table::kLargePreview;
+        bool small = false;
+        library.GetCardBacks(back, this, preview, small);
+      } else {
+        LargePreviewColor = table_.Table().CardBackColor;
+        picCardBack->setPixmap(QPixmap::fromImage(own));
+        SetBack(picCardBack, LargePreviewColor);
+      }
+      SetBack(FilePic[15], table_.Table().CardBackColor);
+      FilePic[0]->setPixmap(QPixmap::fromImage(own));
+      FilePic[15]->setPixmap(s.CardBack != 0 ? picCardBack->pixmap() : QPixmap::fromImage(own));
+      if (table_.ColorBits() < kLowColorBits) SetBack(FilePic[0], kRestorePictureLowColor);
+      RefreshSamples();
+      SetFrameColor(Shape1, s.MatColor);
+      SetFrameColor(Frame1, s.MatColor);
+      SelectedMatColor = s.MatColor;
+      LblImage[2]->setText("Deck Back Style:\r\n\r\nClick on the scroll bar below to change the Deck back style.");
+      // A stored back the library does not offer is kept until Apply.
+      SelectedBack = s.CardBack;
+      break;
+    }
+    case 3:
+      RefreshSamples();
+      SetFrameColor(Frame3, s.MatColor);
+      SelectedMatColor = s.MatColor;
+      SampleTextSize = s.TextFontSize;
+      SampleTextColor = s.FontColor;
+      ShowSampleText();
+      LblFont[0]->setText("This is how the font size and color appears on a color only mat background.");
+      LblFont[1]->setText(
+          "To change backgrounds, use the Up/Down arrow keys on your keyboard.\r\n\r\n"
+          "To change the Vennick structure, use CTRL+Up/Down arrow keys.");
+      break;
+    case 4: {
+      const int sound = !s.SoundOn ? kNoSoundsIndex : std::clamp<int>(s.CardSoundSet, 0, kNoSoundsIndex);
+      OptSound[sound]->setChecked(true);
+      OptSound_Click(sound);
+      ckIntro->setChecked(s.NoIntroMusic);
+      optPlaceHolder[s.WoodPlaceHolders ? 0 : 1]->setChecked(true);
+      break;
+    }
+    default: break;
+  }
+  cmdApply->setEnabled(false);
+  settingUp_ = false;
+}
+
+void FrmOptions::ShowDeckPreview() {
+  std::int16_t deck = SelectedDeck;
+  Library().GetCardFaces(deck);
+  for (int code : kFacePreviews) {
+    const QRect cell = table::FaceCell(static_cast<table::CardCode>(code));
+    FilePic[code]->setPixmap(previewSheet_.imgALL.rect().contains(cell)
+                                 ? QPixmap::fromImage(previewSheet_.imgALL.copy(cell))
+                                 : QPixmap());
+  }
+}
+
+void FrmOptions::cboDeck_Click() {
+  SelectedDeck = static_cast<std::int16_t>(cboDeck->currentIndex() + 1);
+  cmdApply->setEnabled(SelectedDeck != table_.Settings().CardDeck);
+  ShowDeckPreview();
+}
+
+void FrmOptions::SetFilePic(int index, const QImage& picture) {
+  if (index >= 0 && index < static_cast<int>(FilePic.size()) && FilePic[index])
+    FilePic[index]->setPixmap(QPixmap::fromImage(picture));
+}
+
+void FrmOptions::SetLargePreview(const QImage& picture, std::optional<std::uint32_t> previewValue) {
+  picCardBack->setPixmap(QPixmap::fromImage(picture));
+  LargePreviewColor = previewValue.value_or(table_.Table().CardBackColor);
+  SetBack(picCardBack, LargePreviewColor);
+}
+
+void FrmOptions::HScrollBacks_Change() {
+  if (!HScrollBacks->isEnabled()) return;
+  std::int16_t back = static_cast<std::int16_t>(HScrollBacks->value()), preview = table::kLargePreview;
+  bool small = false;
+  Library().GetCardBacks(back, this, preview, small);
+  SelectedBack = static_cast<std::int16_t>(HScrollBacks->value());
+  cmdApply->setEnabled(true);
+}
+
+void FrmOptions::FilePic_Click(int index) {
+  cmdApply->setEnabled(true);
+  if (index != 0) {
+    cmdApply->setEnabled(false);
+    return;
+  }
+  const play::PlayerSettings& s = table_.Settings();
+  SetBack(FilePic[15], s.CardDeck == 2 ? kBackColorGrey : kBackColorBeige);
+  SelectedBack = table::kOwnBack;
+  SetFrameColor(Frame1, kDefaultMatColor);
+  // When the mat already has the default colour, a colour chosen in the
+  // dialog meanwhile is kept.
+  if (s.MatColor != kDefaultMatColor) SelectedMatColor = kDefaultMatColor;
+  SampleTextSize = kRestoreSampleTextSize;
+  SampleTextColor = 0;
+  ShowSampleText();
+  DisplayCardSize();
+  FilePic[15]->setPixmap(FilePic[0]->pixmap());
+}
+
+void FrmOptions::DisplayCardSize() {
+  const bool large = table_.Table().LargeFonts;
+  const QSize size = large ? QSize(885 / kTwipsPerPixel, 1200 / kTwipsPerPixel)
+                           : QSize(1065 / kTwipsPerPixel, 1440 / kTwipsPerPixel);
+  picCardBack->setFixedSize(size);
+  for (int i : {0, 1, 2, 4, 7, 10, 13, 15}) FilePic[i]->setFixedSize(size);
+}
+
+void FrmOptions::Command2_Click(int index) {
+  const play::PlayerSettings& s = table_.Settings();
+  const auto chosen = table_.Ui().ChooseColor(index == 2 ? s.FontColor : s.MatColor);
+  if (!chosen) return;
+  cmdApply->setEnabled(true);
+  const std::uint32_t color = *chosen & 0xFFFFFF;
+  if (index == 1) {
+    SelectedMatColor = color;
+    SetFrameColor(Frame1, color);
+    SetFrameColor(Shape1, color);
+  } else if (index == 2) {
+    SampleTextColor = color;
+    ShowSampleText();
+  } else if (index == 3) {
+    SelectedMatColor = color;
+    SetFrameColor(Frame3, color);
+  }
+}
+
+void FrmOptions::CmdRestore_Click() {
+  SampleTextSize = table_.Table().LargeFonts ? kLargeFontsTextSize : kNormalTextSize;
+  SampleTextColor = 0;
+  ShowSampleText();
+  SelectedMatColor = kDefaultMatColor;
+  if (Tab() == 3) SetFrameColor(Frame3, kDefaultMatColor);
+  if (Tab() == 2) {
+    SetFrameColor(Frame1, kDefaultMatColor);
+    SetFrameColor(Shape1, kDefaultMatColor);
+  }
+  cmdApply->setEnabled(true);
+}
+
+void FrmOptions::CmdSz_Click(int index) {
+  cmdApply->setEnabled(true);
+  SampleTextSize = std::clamp(SampleTextSize + (index == 0 ? 1 : -1), kMinSampleTextSize, kMaxSampleTextSize);
+  ShowSampleText();
+}
+
+void FrmOptions::OptSound_Click(int index) {
+  SelectedSoundSet = static_cast<std::int16_t>(index);
+  if (!settingUp_ && index != table_.Settings().CardSoundSet) cmdApply->setEnabled(true);
+}
+
+void FrmOptions::ApplyTab1() {
+  play::PlayerSettings& s = table_.Settings();
+  s.CardDeck = SelectedDeck;
+  table_.UnloadTableauCardsWindow();
+  if (!ckTheme->isChecked()) return;
+  const DeckTheme theme = ThemeOf(s.CardDeck);
+  if (play::TableBackgrounds* backgrounds = table_.Backgrounds())
+    backgrounds->NextStructure(theme.structure);
+  else
+    s.CurrentStructure = theme.structure;
+  s.CardBack = theme.back;
+  s.WoodPlaceHolders = theme.woodPlaceHolders;
+  s.CardSoundSet = theme.cardSoundSet;
+  s.FontColor = 0;
+  const QString file = QString::fromLatin1(theme.background);
+  for (int i = 1; i <= table_.BackgroundCount(); ++i) {
+    if (table_.BackgroundList(i).endsWith(file)) {
+      if (play::TableBackgrounds* backgrounds = table_.Backgrounds()) {
+        table_.SetBackgroundIndex(i - 1);
+        backgrounds->NextBackground(kKeyDown);
+      }
+      break;
+    }
+  }
+}
+
+void FrmOptions::ApplyTab2() {
+  play::PlayerSettings& s = table_.Settings();
+  s.CardBack = SelectedBack;
+  if (s.MatColor != SelectedMatColor) s.MatColor = SelectedMatColor;
+  std::uint32_t backColor = LargePreviewColor;
+  if (s.CardBack == 1 && (s.CardDeck == 1 || s.CardDeck == 3))
+    backColor = kBackColorBeige;
+  else if (s.CardBack == 1 && s.CardDeck == 2)
+    backColor = kBackColorGrey;
+  else
+    SetBack(FilePic[15], backColor);
+  table_.SetCardBackColor(backColor);
+  if (s.CardBack != 0) FilePic[15]->setPixmap(picCardBack->pixmap());
+}
+
+void FrmOptions::cmdApply_Click() {
+  play::PlayerSettings& s = table_.Settings();
+  const std::int16_t deckBefore = s.CardDeck;
+  const std::int16_t backBefore = s.CardBack;
+  switch (Tab()) {
+    case 1: ApplyTab1(); break;
+    case 2: ApplyTab2(); break;
+    case 3:
+      if (s.MatColor != SelectedMatColor) s.MatColor = SelectedMatColor;
+      s.FontColor = SampleTextColor;
+      s.TextFontSize = vb::CInt(SampleTextSize);
+      break;
+    case 4:
+      s.CardSoundSet = SelectedSoundSet;
+      if (SelectedSoundSet != kNoSoundsIndex) s.SoundOn = true;
+      s.NoIntroMusic = ckIntro->isChecked();
+      s.WoodPlaceHolders = optPlaceHolder[0]->isChecked();
+      break;
+    default: break;
+  }
+  // The player's settings are the truth; the table takes its copy, then
+  // the pictures that follow from it.
+  table_.ApplyPreferences();
+  if (s.CardDeck != deckBefore) {
+    std::int16_t deck = s.CardDeck;
+    table_.GetCardFaces(deck);
+  }
+  if (s.CardBack != backBefore || Tab() == 2) {
+    std::int16_t back = s.CardBack;
+    table_.GetCardBacks(back);
+  }
+  if (Tab() == 4 || (Tab() == 1 && ckTheme->isChecked())) table_.RefreshEmptyPilePictures();
+  table_.SavePlayer();
+  if (cmdApply->isEnabled()) {
+    SelectedDeck = s.CardDeck;
+    table_.RedrawTable();
+  }
+  cmdApply->setEnabled(false);
+}
+
+void FrmOptions::cmdOK_Click() {
+  cmdApply_Click();
+  ImgBack->clear();
+  ImgBackFnt->clear();
+  Unload();
+}
+
+void FrmOptions::cmdCancel_Click() {
+  DialogCancelled = true;
+  Unload();
+}
+
+void FrmOptions::Unload() {
+  table_.Pictures().ClearSample();
+  hide();
+}
+
+void FrmOptions::closeEvent(QCloseEvent* event) {
+  table_.Pictures().ClearSample();
+  QDialog::closeEvent(event);
+}
+
+bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  const int code = platform::VirtualKeyCode(key->key());
+  const int shift = platform::ShiftState(key->modifiers());
+  if (code == 9 && shift == platform::kCtrlMask) {
+    tbsOptions->setCurrentIndex((tbsOptions->currentIndex() + 1) % tbsOptions->count());
+    return true;
+  }
+  // Moving between and within the controls stays the controls' own.
+  const bool navigation = (code == 9 && (shift & ~platform::kShiftMask) == 0) ||
+                          ((code == 32 || code == 13 || code == 37 || code == 39) && shift == 0);
+  if (code == 0 || navigation) return false;
+  // Every other key, Esc included, is the shortcuts' and goes no further, so
+  // that it is handled once; the samples follow a change of background.
+  table_.KeyShortcut(code, shift);
+  RefreshSamples();
+  return true;
+}
+
+void PreferencesOwner::ShowPreferences() {
+  if (open_) return;
+  open_ = true;
+  DialogCancelled = false;
+  QPointer<FrmOptions> dialog = new FrmOptions(table_, mainWindow_);
+  dialog->setWindowModality(Qt::ApplicationModal);
+  dialog->show();
+  // The modal dialog is a wait: a close of the program meanwhile sets
+  // Exiting, which ends the wait; the dialog closes without applying and
+  // the command that opened it completes the close.
+  table_.Wait().WaitUntil([&dialog] { return dialog.isNull() || !dialog->isVisible(); });
+  if (dialog) {
+    DialogCancelled = dialog->DialogCancelled;
+    dialog->close();
+    dialog->deleteLater();
+  }
+  open_ = false;
+}
+
+}  // namespace dialogs

@@ -1,0 +1,136 @@
+#pragma once
+// The Preferences dialog (frmOptions): the card deck and a matching theme,
+// the card back and mat colour, the text colour and size, the card sounds,
+// the intro music and the place holders, on four tabs. Every control works
+// on pending values; Apply applies the tab that is showing to the player's
+// settings (the truth), then to the table's copy. Deck previews are cut from
+// a face sheet of the dialog's own, so the table's sheet changes only when
+// a deck is applied.
+
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "play/preferences_access.h"
+#include "table/card_deck.h"
+#include "table/frm_std_sm.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTabWidget;
+
+namespace dialogs {
+
+constexpr std::uint32_t kDefaultMatColor = 0xB3994D;
+constexpr double kMinSampleTextSize = 6;
+constexpr double kMaxSampleTextSize = 36;
+
+// The table theme that matches a deck.
+struct DeckTheme {
+  const char* background;
+  std::int16_t structure;
+  std::int16_t back;
+  bool woodPlaceHolders;
+  std::int16_t cardSoundSet;
+};
+DeckTheme ThemeOf(std::int16_t deck);
+
+// "Deck  1" .. "Deck  N+1": two blanks between the word and the number.
+QStringList DeckListEntries(int decksQuantity);
+
+class FrmOptions : public QDialog, private table::BackPreviews {
+  Q_OBJECT
+ public:
+  explicit FrmOptions(play::PreferencesTable& table, QWidget* parent = nullptr);
+  ~FrmOptions() override;
+
+  // Handlers.
+  void tbsOptions_Click();
+  void cmdApply_Click();
+  void cmdOK_Click();
+  void cmdCancel_Click();
+  void cboDeck_Click();
+  void HScrollBacks_Change();
+  void FilePic_Click(int index);
+  void Command2_Click(int index);
+  void CmdRestore_Click();
+  void CmdSz_Click(int index);
+  void OptSound_Click(int index);
+  void DisplayCardSize();
+
+  // The tab showing, from 1.
+  int Tab() const;
+
+  QTabWidget* tbsOptions = nullptr;
+  QPushButton *cmdApply = nullptr, *cmdCancel = nullptr, *cmdOK = nullptr;
+  QComboBox* cboDeck = nullptr;
+  QCheckBox* ckTheme = nullptr;
+  std::array<QLabel*, 16> FilePic{};  // 1, 2, 4, 7, 10, 13 faces; 0 restore; 6, 11 place holders; 15 current
+  std::array<QLabel*, 5> LblImage{};
+  QLabel* picCardBack = nullptr;
+  QScrollBar* HScrollBacks = nullptr;
+  std::array<QPushButton*, 4> Command2{};  // 1 mat (tab 2), 2 font, 3 mat (tab 3)
+  QFrame *Frame1 = nullptr, *Shape1 = nullptr, *Frame3 = nullptr;
+  QLabel *Label1 = nullptr, *ImgBack = nullptr, *ImgBackFnt = nullptr;
+  QPushButton* CmdRestore = nullptr;
+  std::array<QPushButton*, 2> CmdSz{};
+  std::array<QLabel*, 2> LblFont{};
+  std::array<QRadioButton*, 2> optPlaceHolder{};
+  QCheckBox* ckIntro = nullptr;
+  QGroupBox* fraSoundEffects = nullptr;
+  std::array<QRadioButton*, 3> OptSound{};
+
+  // Pending values.
+  std::int16_t SelectedDeck = 1;
+  std::int16_t SelectedBack = 0;
+  std::int16_t SelectedSoundSet = 0;
+  std::uint32_t SelectedMatColor = 0;
+  double SampleTextSize = 13;
+  std::uint32_t SampleTextColor = 0;
+  std::uint32_t LargePreviewColor = 0;
+  bool DialogCancelled = false;  // Cancel was pressed  // the background shown behind the large back preview
+  const QImage& PreviewSheet() const { return previewSheet_.imgALL; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void SetFilePic(int index, const QImage& picture) override;
+  void SetLargePreview(const QImage& picture, std::optional<std::uint32_t> previewValue) override;
+  void ShowDeckPreview();
+  void RefreshSamples();
+  void ShowSampleText();
+  void SetFrameColor(QFrame* frame, std::uint32_t bgr);
+  void ApplyTab1();
+  void ApplyTab2();
+  void Unload();
+  table::ClsDLL Library();
+
+  play::PreferencesTable& table_;
+  table::FrmStdSm previewSheet_;
+  bool settingUp_ = false;  // a tab's set-up is choosing values
+};
+
+// Owns the dialog: one at a time, shown modally; the dialog goes when it closes.
+class PreferencesOwner : public play::PreferencesWindow {
+ public:
+  PreferencesOwner(play::PreferencesTable& table, QWidget* mainWindow) : table_(table), mainWindow_(mainWindow) {}
+  void ShowPreferences() override;
+  bool Open() const { return open_; }
+  bool DialogCancelled = false;  // the last showing ended with Cancel
+
+ private:
+  play::PreferencesTable& table_;
+  QWidget* mainWindow_;
+  bool open_ = false;
+};
+
+}  // namespace dialogs

@@ -1,0 +1,418 @@
+#include "dialogs/frm_scores.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "platform/recordfile.h"
+#include "platform/ui.h"
+#include "platform/vb.h"
+#include "play/players.h"
+#include "table/card_table.h"
+
+namespace dialogs {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kCellPadding = 10;
+constexpr int kNetScoresRowTip = 3;
+inline constexpr char kPointsTip[] = "Highest points won in a single game";
+
+Qt::Alignment AlignOf(CellAlign a) {
+  switch (a) {
+    case CellAlign::Center: return Qt::AlignCenter;
+    case CellAlign::Right: return Qt::AlignRight | Qt::AlignVCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+  }
+}
+
+QTableWidget* NewGrid(const QString& name, QWidget* parent) {
+  auto* grid = new QTableWidget(parent);
+  grid->setObjectName(name);
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->horizontalHeader()->hide();
+  grid->verticalHeader()->hide();
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  grid->setMouseTracking(true);
+  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+  return grid;
+}
+
+QLabel* NewLabel(const QString& name, const QString& text, QWidget* parent) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  return l;
+}
+
+}  // namespace
+
+void FillGrid(QTableWidget* grid, const GridContent& g) {
+  grid->clear();
+  const int cols = static_cast<int>(g.columns.size());
+  grid->setColumnCount(cols);
+  grid->setRowCount(static_cast<int>(g.rows.size()) + 1);
+  QFont bold = grid->font();
+  bold.setBold(true);
+  const QFontMetrics fmBold(bold);
+  for (int c = 0; c < cols; ++c) {
+    auto* head = new QTableWidgetItem(g.columns[c].heading);
+    head->setFont(bold);
+    head->setTextAlignment(AlignOf(g.columns[c].align));
+    grid->setItem(0, c, head);
+    const int fixed = c < static_cast<int>(g.widthsTwips.size()) ? g.widthsTwips[c] / kTwipsPerPixel : 0;
+    grid->setColumnWidth(c, fixed > 0 ? fixed : fmBold.horizontalAdvance(g.columns[c].heading) + kCellPadding);
+  }
+  for (int r = 0; r < static_cast<int>(g.rows.size()); ++r) {
+    for (int c = 0; c < cols && c < static_cast<int>(g.rows[r].size()); ++c) {
+      const GridCell& cell = g.rows[r][c];
+      auto* item = new QTableWidgetItem(cell.text);
+      item->setTextAlignment(AlignOf(cell.align));
+      if (cell.backColor) item->setBackground(table::ColorFromBgr(*cell.backColor));
+      if (cell.heading) item->setBackground(grid->palette().button());
+      grid->setItem(r + 1, c, item);
+    }
+  }
+  int width = 2 * grid->frameWidth(), height = 2 * grid->frameWidth();
+  for (int c = 0; c < cols; ++c) width += grid->columnWidth(c);
+  for (int r = 0; r < grid->rowCount(); ++r) height += grid->rowHeight(r);
+  grid->setFixedSize(width, height);
+}
+
+FrmScores::FrmScores(ScoreFiles files, QWidget* parent) : QDialog(parent), files_(std::move(files)) {
+  setObjectName("frmScores");
+  setWindowTitle("Scores and Stats");
+  auto* outer = new QVBoxLayout(this);
+  SSTab1 = new QTabWidget(this);
+  SSTab1->setObjectName("SSTab1");
+  outer->addWidget(SSTab1);
+
+  // Tab 0: single games.
+  auto* tab0 = new QWidget;
+  auto* v0 = new QVBoxLayout(tab0);
+  lblScoresSingle = NewLabel("lblScoresSingle", "Single Game Scores", tab0);
+  GridScores = NewGrid("GridScores", tab0);
+  Label1 = NewLabel("Label1", "", tab0);
+  fraMaintain = new QGroupBox("Scoreboard Maintenance", tab0);
+  fraMaintain->setObjectName("fraMaintain");
+  auto* g0 = new QHBoxLayout(fraMaintain);
+  for (int i = 0; i <= 3; ++i) {
+    cmdMaintenance[i] = new QPushButton(MaintenanceCaption(i), fraMaintain);
+    g0->addWidget(cmdMaintenance[i]);
+  }
+  cmdMaintenance[2]->setToolTip("Clear this player's scores");
+  cmdMaintenance[3]->setToolTip("Clear every player's scores");
+  v0->addWidget(lblScoresSingle);
+  v0->addWidget(GridScores, 0, Qt::AlignHCenter);
+  v0->addWidget(Label1);
+  v0->addStretch();
+  v0->addWidget(fraMaintain);
+  SSTab1->addTab(tab0, "Single Games");
+
+  // Tab 1: matches.
+  auto* tab1 = new QWidget;
+  auto* v1 = new QVBoxLayout(tab1);
+  lblScoresMatch = NewLabel("lblScoresMatch", "Match Game Scores", tab1);
+  GridMatches = NewGrid("GridMatches", tab1);
+  lblSelectMatch = NewLabel("lblSelectMatch", "", tab1);
+  lblMatch = NewLabel("lblMatch", "Last/Ongoing Match Game:", tab1);
+  GridMatch = NewGrid("GridMatch", tab1);
+  fraMaintainMatch = new QGroupBox("Matches Maintenance", tab1);
+  fraMaintainMatch->setObjectName("fraMaintainMatch");
+  auto* g1 = new QHBoxLayout(fraMaintainMatch);
+  for (int i = 4; i <= 5; ++i) {
+    cmdMaintenance[i] = new QPushButton(MaintenanceCaption(i), fraMaintainMatch);
+    g1->addWidget(cmdMaintenance[i]);
+  }
+  v1->addWidget(lblScoresMatch);
+  v1->addWidget(GridMatches, 0, Qt::AlignHCenter);
+  v1->addWidget(lblSelectMatch);
+  v1->addWidget(lblMatch);
+  v1->addWidget(GridMatch, 0, Qt::AlignHCenter);
+  v1->addStretch();
+  v1->addWidget(fraMaintainMatch);
+  SSTab1->addTab(tab1, "Matches");
+
+  // Tab 2: high scores.
+  auto* tab2 = new QWidget;
+  auto* v2 = new QVBoxLayout(tab2);
+  Image1 = NewLabel("Image1", "", tab2);
+  GridHigh = NewGrid("GridHigh", tab2);
+  cmdClear = new QPushButton("Clear High Scores", tab2);
+  cmdClear->setObjectName("cmdClear");
+  v2->addWidget(Image1, 0, Qt::AlignHCenter);
+  v2->addWidget(GridHigh, 0, Qt::AlignHCenter);
+  v2->addWidget(cmdClear, 0, Qt::AlignHCenter);
+  SSTab1->addTab(tab2, "High Scores");
+
+  // Tab 3: online opponents.
+  auto* tab3 = new QWidget;
+  auto* v3 = new QVBoxLayout(tab3);
+  auto* choose = new QHBoxLayout;
+  lblChooseNet = NewLabel("lblChooseNet", "Choose Net Opponent:", tab3);
+  cboNetPlayers = new QComboBox(tab3);
+  cboNetPlayers->setObjectName("cboNetPlayers");
+  cboNetPlayers->setToolTip("Choose Opponent to view Scores");
+  choose->addWidget(lblChooseNet);
+  choose->addWidget(cboNetPlayers, 1);
+  lblNetScores = NewLabel("lblNetScores", "Internet scores for", tab3);
+  lblNetName = NewLabel("lblNetName", "", tab3);
+  GridNetScores = NewGrid("GridNetScores", tab3);
+  lblNetMatch = NewLabel("lblNetMatch", "Last/Ongoing Internet Match Game:", tab3);
+  GridNetMatch = NewGrid("GridNetMatch", tab3);
+  fraNetMain = new QGroupBox("Internet Scoreboard Maintenance", tab3);
+  fraNetMain->setObjectName("fraNetMain");
+  auto* g3 = new QHBoxLayout(fraNetMain);
+  for (int i = 0; i <= 3; ++i) {
+    cmdNetMaintain[i] = new QPushButton(NetMaintainCaption(i), fraNetMain);
+    g3->addWidget(cmdNetMaintain[i]);
+  }
+  cmdNetMaintain[2]->setToolTip("Clear your Scores with this Opponent");
+  cmdNetMaintain[3]->setToolTip("Clear your Scores with ALL your Opponents");
+  LblNetMain = NewLabel("LblNetMain", "", tab3);
+  v3->addLayout(choose);
+  v3->addWidget(lblNetScores);
+  v3->addWidget(lblNetName);
+  v3->addWidget(GridNetScores, 0, Qt::AlignHCenter);
+  v3->addWidget(lblNetMatch);
+  v3->addWidget(GridNetMatch, 0, Qt::AlignHCenter);
+  v3->addStretch();
+  v3->addWidget(LblNetMain);
+  v3->addWidget(fraNetMain);
+  SSTab1->addTab(tab3, "Internet");
+
+  // The tabs show only their pictures; without them, their captions.
+  const char* const tabPictures[] = {"scores-tab-single.png", "scores-tab-matches.png", "scores-tab-high.png",
+                                     "scores-tab-internet.png"};
+  for (int tab = 0; tab < 4; ++tab) {
+    const QPixmap label(files_.picturesFolder + QString::fromLatin1(tabPictures[tab]));
+    if (label.isNull()) continue;
+    SSTab1->setIconSize(label.size());
+    SSTab1->setTabIcon(tab, QIcon(label));
+    SSTab1->setTabText(tab, QString());
+  }
+  Image1->setPixmap(QPixmap(files_.picturesFolder + QStringLiteral("scores-trophy.png")));
+
+  for (int i = 0; i <= 5; ++i) connect(cmdMaintenance[i], &QPushButton::clicked, this, [this, i] { cmdMaintenance_Click(i); });
+  for (int i = 0; i <= 3; ++i) connect(cmdNetMaintain[i], &QPushButton::clicked, this, [this, i] { cmdNetMaintain_Click(i); });
+  connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
+  connect(SSTab1, &QTabWidget::currentChanged, this, [this](int tab) { SSTab1_Click(tab); });
+  connect(cboNetPlayers, &QComboBox::currentIndexChanged, this, [this] {
+    if (!filling_) cboNetPlayers_Click();
+  });
+  for (QTableWidget* grid : {GridScores, GridMatches})
+    connect(grid, &QTableWidget::cellClicked, this, [this, grid](int r, int c) { Grid_Click(grid, r, c); });
+  connect(GridScores, &QTableWidget::cellEntered, this, [this](int, int c) {
+    GridScores->setToolTip(c == 4 ? QString::fromLatin1(kPointsTip) : QString());
+  });
+  connect(GridNetScores, &QTableWidget::cellEntered, this, [this](int r, int c) {
+    GridNetScores->setToolTip(c == 4                  ? QString::fromLatin1(kPointsTip)
+                              : r == kNetScoresRowTip ? QStringLiteral("Matches played against your opponent")
+                                                      : QString());
+  });
+
+  // Every tab is filled once, the last one shown first.
+  for (int tab : {3, 2, 1, 0}) {
+    const QSignalBlocker block(SSTab1);
+    SSTab1->setCurrentIndex(tab);
+    SSTab1_Click(tab);
+  }
+  PrintNames();
+}
+
+void FrmScores::LoadTab(int TabNo) {
+  if (TabNo == 3) {
+    if (files_.NetConnIndex != 0) {
+      for (QPushButton* b : cmdMaintenance) b->setEnabled(false);
+      cmdNetMaintain[0]->setEnabled(false);
+      cmdNetMaintain[1]->setEnabled(false);
+    }
+    SSTab1->setCurrentIndex(3);
+  } else if (TabNo == 1) {
+    SSTab1->setCurrentIndex(1);
+    PrintMatch();
+  }
+}
+
+void FrmScores::SSTab1_Click(int tab) {
+  switch (tab) {
+    case 0: PrintNames(); break;
+    case 1:
+      PrintMatches();
+      PrintMatch();
+      break;
+    case 2: HighStuff(); break;
+    case 3: {
+      if (!files_.opponents || !files_.opponents->NetFileOpen()) {
+        NoOpponents();
+        break;
+      }
+      lblNetName->setText(PlayerName());
+      fraNetMain->setEnabled(true);
+      NetComboFill();
+      const int entry = files_.net.NetScoreRecNo != 0 ? files_.net.NetScoreRecNo - 1 : 0;
+      if (entry < cboNetPlayers->count()) {
+        cboNetPlayers->setCurrentIndex(entry);
+        cboNetPlayers_Click();
+      }
+      break;
+    }
+    default: break;
+  }
+}
+
+void FrmScores::NoOpponents() {
+  lblNetName->setText("No Internet games played by " + PlayerName());
+  filling_ = true;
+  cboNetPlayers->clear();
+  cboNetPlayers->addItem("Opponent names");
+  filling_ = false;
+  GridNetScores->clear();
+  GridNetMatch->clear();
+  fraNetMain->setEnabled(false);
+}
+
+void FrmScores::NetComboFill() {
+  filling_ = true;
+  cboNetPlayers->clear();
+  if (files_.opponents)
+    for (const QString& name : files_.opponents->NetPlayerNames()) cboNetPlayers->addItem(vb::TrimRecord(name));
+  filling_ = false;
+}
+
+void FrmScores::cboNetPlayers_Click() {
+  if (!files_.opponents || !files_.opponents->NetFileOpen()) return;
+  const QStringList names = files_.opponents->NetPlayerNames();
+  const QString text = cboNetPlayers->currentText();
+  for (int i = 1; i <= names.size(); ++i) {
+    if (vb::TrimRecord(names[i - 1]) == text) {
+      PrintNetNames(i);
+      PrintNetMatch();
+      return;
+    }
+  }
+}
+
+namespace {
+
+std::optional<play::ScoreRec> ReadOpponent(const play::NetScoreFile& net, int n) {
+  if (!net.File || !net.File->IsOpen() || n < 1) return std::nullopt;
+  const QByteArray bytes = net.File->Read(n);
+  if (bytes.size() != play::kNetScoreRecordLength) return std::nullopt;
+  return play::ScoreRec::Decode(bytes);
+}
+
+}  // namespace
+
+void FrmScores::PrintNetNames(int RecNo) {
+  const auto rec = ReadOpponent(files_.net, RecNo);
+  if (!rec) {
+    GridNetScores->clear();
+    return;
+  }
+  FillGrid(GridNetScores, PrintNetNamesRows(PlayerName(), *rec));
+}
+
+void FrmScores::PrintNetMatch() {
+  const auto rec = ReadOpponent(files_.net, cboNetPlayers->currentIndex() + 1);
+  if (!rec) {
+    GridNetMatch->clear();
+    return;
+  }
+  FillGrid(GridNetMatch, PrintNetMatchRows(PlayerName(), *rec));
+}
+
+void FrmScores::PrintNames() {
+  const auto records = ReadPlayerRecords(files_.players);
+  if (!records) return ShowReadError(files_.players.Path());
+  FillGrid(GridScores, PrintNamesRows(*records));
+}
+
+void FrmScores::PrintMatches() {
+  const auto records = ReadPlayerRecords(files_.players);
+  if (!records) return ShowReadError(files_.players.Path());
+  FillGrid(GridMatches, PrintMatchesRows(*records));
+}
+
+void FrmScores::PrintMatch() {
+  const int cp = files_.player.CurrentPlayer;
+  play::PlayerRecord current;
+  if (play::IsPlayerRecordNumber(cp)) {
+    const QByteArray bytes = files_.players.Read(cp);
+    if (bytes.size() != play::kPlayerRecordLength) return ShowReadError(files_.players.Path());
+    current = play::PlayerRecord::Decode(bytes);
+  }
+  FillGrid(GridMatch, PrintMatchRows(current));
+  lblMatch->setText(MatchLabelText(current));
+}
+
+void FrmScores::SetUpGridHigh() { FillGrid(GridHigh, HighStuffRows({})); }
+
+void FrmScores::HighStuff() {
+  const auto records = ReadHighScores(files_.highScorePath);
+  if (!records) {
+    SetUpGridHigh();
+    return ShowReadError(files_.highScorePath);
+  }
+  FillGrid(GridHigh, HighStuffRows(*records));
+}
+
+void FrmScores::ShowReadError(const QString& path) {
+  files_.ui.MsgBox("The scores could not be read from\n" + path, platform::vbExclamation, "Scores");
+}
+
+void FrmScores::Grid_Click(QTableWidget* grid, int row, int col) {
+  (grid == GridScores ? Label1 : lblSelectMatch)->clear();
+  SelectedPlayer = 0;
+  if (col == 0 && row >= 1) SelectedPlayer = row;
+}
+
+void FrmScores::Show(const MaintenanceResult& result) {
+  switch (result.label) {
+    case MessageLabel::Label1: Label1->setText(result.message); break;
+    case MessageLabel::lblSelectMatch: lblSelectMatch->setText(result.message); break;
+    case MessageLabel::LblNetMain: LblNetMain->setText(result.message); break;
+    case MessageLabel::None: break;
+  }
+}
+
+void FrmScores::cmdMaintenance_Click(int index) {
+  QTableWidget* grid = index >= 4 ? GridMatches : GridScores;
+  const QTableWidgetItem* cell = grid->currentItem();
+  const bool cellEmpty = !cell || cell->text().trimmed().isEmpty();
+  const MaintenanceResult result = dialogs::cmdMaintenance(files_, index, SelectedPlayer, cellEmpty);
+  Show(result);
+  if (!result.done) return;
+  SelectedPlayer = 0;
+  PrintNames();
+  PrintMatches();
+  PrintMatch();
+}
+
+void FrmScores::cmdNetMaintain_Click(int index) {
+  const int listIndex = files_.opponents && files_.opponents->NetFileOpen() ? cboNetPlayers->currentIndex() : -1;
+  const MaintenanceResult result = dialogs::cmdNetMaintain(files_, index, listIndex);
+  if (result.done && (index == 0 || index == 1)) {
+    SSTab1_Click(3);
+  } else if (result.done) {
+    PrintNetNames(index == 3 ? 1 : listIndex + 1);
+    PrintNetMatch();
+  }
+  Show(result);
+}
+
+void FrmScores::cmdClear_Click() {
+  if (dialogs::cmdClear(files_).done) SetUpGridHigh();
+}
+
+}  // namespace dialogs

@@ -1,0 +1,386 @@
+#include "media/help_window.h"
+
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHelpContentWidget>
+#include <QHelpEngine>
+#include <QHelpIndexWidget>
+#include <QHelpLink>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+#include <QSplitter>
+#include <QSqlDatabase>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <map>
+
+#include "media/help_backend.h"
+
+namespace media {
+
+namespace {
+
+constexpr char kHelpWindowTitle[] = "Marrowdale Help";
+constexpr char kManualFolder[] = "doc";
+
+bool IsWebAddress(const QUrl& url) { return url.scheme() == "http" || url.scheme() == "https"; }
+
+}  // namespace
+
+// ---- The page browser ----
+
+HelpBrowser::HelpBrowser(QHelpEngine& engine, QWidget* parent) : QTextBrowser(parent), engine_(engine) {
+  setOpenLinks(false);
+  connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+    if (IsWebAddress(link)) {
+      QDesktopServices::openUrl(link);
+      return;
+    }
+    const QUrl target = link.isRelative() ? source().resolved(link) : link;
+    if (target.scheme() == "qthelp") setSource(target);
+  });
+}
+
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
+  loading_ = name;
+  QTextBrowser::doSetSource(name, type);
+}
+
+QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
+  const QUrl url = name.isRelative() ? loading_.resolved(name) : name;
+  if (url.scheme() == "qthelp") {
+    const QByteArray data = engine_.fileData(url);
+    if (type == QTextDocument::HtmlResource || type == QTextDocument::StyleSheetResource)
+      return QString::fromUtf8(data);
+    return data;
+  }
+  return {};
+}
+
+// ---- The window ----
+
+HelpWindow::HelpWindow(const QString& collectionFile) : QWidget(nullptr, Qt::Window) {
+  setAttribute(Qt::WA_QuitOnClose, false);
+  setWindowTitle(kHelpWindowTitle);
+  engine_ = std::make_unique<QHelpEngine>(collectionFile);
+  engine_->setReadOnly(true);
+  ready_ = QFileInfo(collectionFile).isFile() && engine_->setupData() &&
+           !engine_->registeredDocumentations().isEmpty();
+
+  tabs_ = new QTabWidget;
+  QHelpContentWidget* contents = engine_->contentWidget();
+  tabs_->addTab(contents, "Contents");
+
+  auto* indexPage = new QWidget;
+  auto* indexLayout = new QVBoxLayout(indexPage);
+  indexLayout->setContentsMargins(4, 4, 4, 4);
+  indexLayout->addWidget(new QLabel("Type in the keyword to find:"));
+  lookFor_ = new QLineEdit;
+  lookFor_->setClearButtonEnabled(true);
+  indexLayout->addWidget(lookFor_);
+  QHelpIndexWidget* index = engine_->indexWidget();
+  indexLayout->addWidget(index);
+  tabs_->addTab(indexPage, "Index");
+
+  browser_ = new HelpBrowser(*engine_);
+  auto* bar = new QToolBar;
+  bar->addAction("Back", browser_, &QTextBrowser::backward);
+  bar->addAction("Forward", browser_, &QTextBrowser::forward);
+  bar->addAction("Home", this, [this] { Show(DefaultTopic()); });
+
+  auto* right = new QWidget;
+  auto* rightLayout = new QVBoxLayout(right);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  rightLayout->addWidget(bar);
+  rightLayout->addWidget(browser_);
+
+  auto* splitter = new QSplitter;
+  splitter->addWidget(tabs_);
+  splitter->addWidget(right);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({240, 620});
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(splitter);
+
+  connect(contents, &QHelpContentWidget::linkActivated, this, [this](const QUrl& url) { Show(url); });
+  connect(index, &QHelpIndexWidget::documentActivated, this,
+          [this](const QHelpLink& document, const QString&) { Show(document.url); });
+  connect(index, &QHelpIndexWidget::documentsActivated, this,
+          [this](const QList<QHelpLink>& documents, const QString&) {
+            if (!documents.isEmpty()) Show(documents.first().url);
+          });
+  connect(lookFor_, &QLineEdit::textChanged, index, [index](const QString& text) { index->filterIndices(text); });
+  connect(lookFor_, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);
+
+  connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, contents,
+          [contents] { contents->expandToDepth(0); });
+  if (ready_) {
+    engine_->contentModel()->createContents(QString());
+    engine_->indexModel()->createIndex(QString());
+  } else {
+    browser_->setPlainText("The manual could not be opened from " + collectionFile + ".");
+  }
+}
+
+HelpWindow::~HelpWindow() = default;
+
+QUrl HelpWindow::TopicUrl(const QString& topic) const {
+  const QStringList docs = engine_->registeredDocumentations();
+  if (docs.isEmpty()) return {};
+  QUrl url;
+  url.setScheme("qthelp");
+  url.setHost(docs.first());
+  const int mark = topic.indexOf('#');
+  url.setPath("/" + QString(kManualFolder) + "/" + (mark < 0 ? topic : topic.left(mark)));
+  if (mark >= 0) url.setFragment(topic.mid(mark + 1));
+  return url;
+}
+
+QUrl HelpWindow::DefaultTopic() const { return TopicUrl("index.html"); }
+
+void HelpWindow::Show(const QUrl& url) {
+  if (!ready_ || !url.isValid()) return;
+  if (IsWebAddress(url)) {
+    QDesktopServices::openUrl(url);
+    return;
+  }
+  browser_->setSource(url);
+}
+
+void HelpWindow::ShowTopic(const QString& topic) {
+  QString path = topic;
+  while (path.startsWith('/')) path.remove(0, 1);
+  if (path.startsWith(QString(kManualFolder) + "/")) path.remove(0, int(qstrlen(kManualFolder)) + 1);
+  Show(path.isEmpty() ? DefaultTopic() : TopicUrl(path));
+}
+
+void HelpWindow::ShowContents() {
+  tabs_->setCurrentIndex(0);
+  if (browser_->source().isEmpty()) Show(DefaultTopic());
+}
+
+void HelpWindow::ShowIndex(const QString& lookFor) {
+  tabs_->setCurrentIndex(1);
+  if (!lookFor.isEmpty()) lookFor_->setText(lookFor);
+  lookFor_->setFocus();
+  if (browser_->source().isEmpty()) Show(DefaultTopic());
+}
+
+bool HelpWindow::ShowKeyword(const QString& keyword) {
+  if (!ready_) return false;
+  for (const QString& k : keyword.split(';', Qt::SkipEmptyParts)) {
+    const QList<QHelpLink> links = engine_->documentsForKeyword(k.trimmed());
+    if (!links.isEmpty()) {
+      Show(links.first().url);
+      return true;
+    }
+  }
+  return false;
+}
+
+QUrl HelpWindow::CurrentPage() const { return browser_->source(); }
+
+// ---- The help engine the HTMLHelp class drives ----
+
+QString HelpCollectionFor(const QString& chmFile) {
+  QString file = chmFile;
+  const int window = file.indexOf('>');
+  if (window >= 0) file.truncate(window);
+  const int inner = file.indexOf("::");
+  if (inner >= 0) file.truncate(inner);
+  file.replace('\\', '/');
+  const QFileInfo info(file);
+  const QString folder = info.path();
+  return (folder == "." && !file.startsWith("./") ? QString() : folder + "/") + info.completeBaseName() + ".qhc";
+}
+
+namespace {
+
+// The named window geometries: where and how large a help window of that
+// type opens, before the user moves it.
+QRect NamedGeometry(const QString& windowType) {
+  QRect rect(80, 60, 900, 660);
+  if (windowType.compare("Size", Qt::CaseInsensitive) == 0) rect = QRect(60, 40, 960, 700);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect avail = screen->availableGeometry();
+    rect.setWidth(std::min(rect.width(), avail.width()));
+    rect.setHeight(std::min(rect.height(), avail.height()));
+    rect.moveTopLeft(avail.topLeft() + rect.topLeft());
+    if (!avail.contains(rect)) rect.moveTopLeft(avail.topLeft());
+  }
+  return rect;
+}
+
+struct ParsedFile {
+  QString collection;
+  QString windowType;
+  QString innerFile;  // after "::/"
+};
+
+ParsedFile Parse(const QString& file) {
+  ParsedFile p;
+  QString rest = file;
+  const int window = rest.indexOf('>');
+  if (window >= 0) {
+    p.windowType = rest.mid(window + 1).trimmed();
+    rest.truncate(window);
+  }
+  const int inner = rest.indexOf("::");
+  if (inner >= 0) {
+    p.innerFile = rest.mid(inner + 2);
+    while (p.innerFile.startsWith('/')) p.innerFile.remove(0, 1);
+    rest.truncate(inner);
+  }
+  if (!rest.isEmpty()) p.collection = HelpCollectionFor(rest);
+  return p;
+}
+
+// The text of topic number id in a popup file: the lines after ".topic id"
+// up to the next ".topic".
+QString PopupTopic(const QString& source, int id) {
+  QStringList found;
+  bool in = false;
+  for (const QString& line : source.split('\n')) {
+    const QString t = line.trimmed();
+    if (t.startsWith(".topic", Qt::CaseInsensitive)) {
+      if (in) break;
+      in = t.mid(6).trimmed().section(' ', 0, 0).toInt() == id;
+      continue;
+    }
+    if (in) found << line.trimmed();
+  }
+  return found.join('\n').trimmed();
+}
+
+class QtHelpBackend : public HelpBackend {
+ public:
+  ~QtHelpBackend() override {
+    for (auto& [key, entry] : windows_) delete entry.window.data();
+  }
+
+  HelpWindowHandle HtmlHelp(HelpWindowHandle, const HelpRequest& request) override {
+    if (request.command == HelpCommand::CloseAll) {
+      CloseAll();
+      return 0;
+    }
+    if (request.command == HelpCommand::DisplayTextPopup) {
+      ShowPopup(request);
+      return 0;
+    }
+    const ParsedFile file = Parse(request.file);
+    const QString type = request.lookup.window.isEmpty() ? file.windowType : request.lookup.window;
+    auto [window, handle] = WindowFor(file.collection, type);
+    if (!window) return 0;
+    switch (request.command) {
+      case HelpCommand::DisplayTopic: window->ShowTopic(request.topic); break;
+      case HelpCommand::HelpContext: window->ShowTopic(QString()); break;
+      case HelpCommand::DisplayToc: window->ShowContents(); break;
+      case HelpCommand::DisplayIndex:
+      case HelpCommand::DisplaySearch: window->ShowIndex(); break;
+      case HelpCommand::KeywordLookup:
+      case HelpCommand::ALinkLookup:
+        if (!window->ShowKeyword(request.lookup.keywords)) {
+          if (!request.lookup.url.isEmpty()) window->ShowTopic(request.lookup.url);
+          else window->ShowIndex(request.lookup.keywords.section(';', 0, 0));
+          if (!request.lookup.msgText.isEmpty())
+            QMessageBox::information(window, request.lookup.msgTitle, request.lookup.msgText);
+        }
+        break;
+      default: break;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return handle;
+  }
+
+  bool CollectionOpens(const QString& chmFile) override {
+    const QString collection = HelpCollectionFor(chmFile);
+    if (!QFileInfo(collection).isFile()) return false;
+    QHelpEngineCore engine(collection);
+    engine.setReadOnly(true);
+    return engine.setupData() && !engine.registeredDocumentations().isEmpty();
+  }
+
+  HelpComponentFacts Component(HelpComponent component) override {
+    HelpComponentFacts facts;
+    facts.registered = true;
+    // The help engine reads its collections through the SQLite driver.
+    facts.present = component == HelpComponent::PageViewer || QSqlDatabase::isDriverAvailable("QSQLITE");
+    const QVersionNumber v = QLibraryInfo::version();
+    facts.version = {v.majorVersion(), v.minorVersion(), v.microVersion(), 0};
+    return facts;
+  }
+
+ private:
+  // One help window per collection. The window type of the request that
+  // first names one places it; a later request of another type reuses it.
+  std::pair<HelpWindow*, HelpWindowHandle> WindowFor(const QString& collection, const QString& type) {
+    if (collection.isEmpty()) return {nullptr, 0};
+    auto it = windows_.find(collection);
+    if (it != windows_.end() && it->second.window) {
+      Entry& entry = it->second;
+      if (entry.type.isEmpty() && !type.isEmpty()) {
+        entry.type = type;
+        entry.window->setGeometry(NamedGeometry(type));
+      }
+      return {entry.window, entry.handle};
+    }
+    auto* window = new HelpWindow(collection);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setGeometry(NamedGeometry(type));
+    const HelpWindowHandle handle = ++lastHandle_;
+    windows_[collection] = {window, handle, type};
+    return {window, handle};
+  }
+
+  void CloseAll() {
+    for (auto& [key, entry] : windows_)
+      if (entry.window) entry.window->close();
+    windows_.clear();
+  }
+
+  void ShowPopup(const HelpRequest& request) {
+    QString text = request.popup.text;
+    if (text.isEmpty() && !request.nullFile) {
+      const ParsedFile file = Parse(request.file);
+      if (!file.collection.isEmpty() && !file.innerFile.isEmpty()) {
+        QHelpEngineCore engine(file.collection);
+        engine.setReadOnly(true);
+        if (engine.setupData() && !engine.registeredDocumentations().isEmpty()) {
+          QUrl url;
+          url.setScheme("qthelp");
+          url.setHost(engine.registeredDocumentations().first());
+          url.setPath("/" + QString(kManualFolder) + "/" + file.innerFile);
+          text = PopupTopic(QString::fromUtf8(engine.fileData(url)), request.popup.textId);
+        }
+      }
+    }
+    if (text.isEmpty()) return;
+    QToolTip::showText(QCursor::pos(), text.toHtmlEscaped().replace('\n', "<br>"));
+  }
+
+  struct Entry {
+    QPointer<HelpWindow> window;
+    HelpWindowHandle handle = 0;
+    QString type;  // the window type it was placed by; empty: none yet
+  };
+  std::map<QString, Entry> windows_;
+  HelpWindowHandle lastHandle_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<HelpBackend> CreateQtHelpBackend() { return std::make_unique<QtHelpBackend>(); }
+
+}  // namespace media

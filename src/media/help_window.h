@@ -1,0 +1,67 @@
+#pragma once
+// The program's help window: the manual's contents and index beside a page
+// browser, with a keyword look-up above the index. It reads one Qt Help
+// collection, read-only. It has no owner window and never keeps the
+// program running.
+
+#include <QTextBrowser>
+#include <QUrl>
+#include <QWidget>
+#include <memory>
+
+class QHelpEngine;
+class QLineEdit;
+class QTabWidget;
+
+namespace media {
+
+// The page browser: pages and pictures come from the help collection;
+// addresses outside it open in the web browser.
+class HelpBrowser : public QTextBrowser {
+  Q_OBJECT
+ public:
+  HelpBrowser(QHelpEngine& engine, QWidget* parent = nullptr);
+  QVariant loadResource(int type, const QUrl& name) override;
+
+ protected:
+  void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+
+ private:
+  QHelpEngine& engine_;
+  QUrl loading_;  // the page being loaded: its style sheet and pictures are found beside it
+};
+
+class HelpWindow : public QWidget {
+  Q_OBJECT
+ public:
+  // Opens the collection file read-only.
+  explicit HelpWindow(const QString& collectionFile);
+  ~HelpWindow() override;
+
+  // The collection could be read and holds documentation.
+  bool Ready() const { return ready_; }
+  // Shows a page of the manual by its path inside the documentation
+  // ("online.html"); empty: the first page of the contents.
+  void ShowTopic(const QString& topic);
+  void ShowContents();
+  void ShowIndex(const QString& lookFor = {});
+  // Shows the first page the keyword leads to; false when none does.
+  bool ShowKeyword(const QString& keyword);
+  // The page shown now.
+  QUrl CurrentPage() const;
+  QHelpEngine& Engine() { return *engine_; }
+  QTabWidget* Tabs() const { return tabs_; }
+
+ private:
+  QUrl TopicUrl(const QString& topic) const;
+  QUrl DefaultTopic() const;
+  void Show(const QUrl& url);
+
+  std::unique_ptr<QHelpEngine> engine_;
+  bool ready_ = false;
+  QTabWidget* tabs_ = nullptr;
+  QLineEdit* lookFor_ = nullptr;
+  HelpBrowser* browser_ = nullptr;
+};
+
+}  // namespace media

@@ -1,0 +1,130 @@
+#pragma once
+// Music, one file at a time: the command layer the play list and the intro
+// go through (PlayMP3, IsMP3Playing, StopMP3) over one player, the one
+// "MP3Play" handle. The player opens files asynchronously; PlayMP3 waits
+// briefly for it to tell whether the file can be played.
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace platform {
+class UiService;
+class WaitService;
+}  // namespace platform
+
+namespace media {
+
+// Why music cannot play on this system.
+enum class MusicUnavailableCause {
+  None,           // music can play
+  NoAudioOutput,  // the system has no sound output
+  NoMp3Decoder,   // the media framework cannot decode MP3 (plug-ins missing)
+  NoPlayer,       // no media player could be made
+};
+
+// The message that explains a cause to the user; empty for None.
+QString MusicUnavailableText(MusicUnavailableCause cause);
+
+// One media player under one handle. Opening is asynchronous: after Open
+// the state is Loading until the file turns out Loaded or Invalid.
+class MusicPlayer {
+ public:
+  enum class State { Closed, Loading, Loaded, Invalid, Playing, Stopped };
+  struct Listener {
+    std::function<void()> changed;  // the state changed
+    std::function<void()> ended;    // the song played to its end, or failed while playing
+  };
+
+  virtual ~MusicPlayer() = default;
+  // Asked once, at start: whether an audio output exists and a player can
+  // be made here.
+  virtual MusicUnavailableCause Availability() = 0;
+  virtual void SetListener(Listener listener) = 0;
+  virtual void Open(const QString& file) = 0;
+  virtual void Play() = 0;
+  virtual void Stop() = 0;
+  virtual void Close() = 0;
+  virtual State Mode() const = 0;
+  // Why the file opened last could not be played.
+  virtual QString ErrorText() const = 0;
+};
+
+// Qt Multimedia over GStreamer; the player itself is made on first use.
+std::unique_ptr<MusicPlayer> CreateMusicPlayer();
+
+inline constexpr char kPlaySuccess[] = "Success";
+inline constexpr char kPlayInputError[] = "Error with input file";
+inline constexpr double kOpenWaitSeconds = 2.0;
+
+// PlayMP3, IsMP3Playing and StopMP3 over one player.
+class Mp3Commands {
+ public:
+  // player may be null: nothing ever plays then. title: the program's name,
+  // the title of the error box.
+  Mp3Commands(MusicPlayer* player, platform::WaitService& wait, platform::UiService& ui, QString title);
+
+  // Stops and closes what is open, then opens and plays the file. Answers
+  // kPlaySuccess, kPlayInputError for a missing file (no message), or the
+  // player's error text, shown first in a critical box.
+  QString PlayMP3(const QString& FileName);
+  bool IsMP3Playing() const;
+  // Stops and closes the open file; always answers an empty text.
+  QString StopMP3();
+
+ private:
+  MusicPlayer* player_;
+  platform::WaitService& wait_;
+  platform::UiService& ui_;
+  QString title_;
+};
+
+// A scripted player for tests: Open answers at once with the outcome set
+// for the file (Loaded unless listed in invalid), or stays Loading for the
+// files listed in slow; every command is logged.
+class FakeMusicPlayer : public MusicPlayer {
+ public:
+  MusicUnavailableCause Availability() override { return cause; }
+  void SetListener(Listener l) override { listener = std::move(l); }
+  void Open(const QString& file) override {
+    log.push_back("open " + file);
+    opened = file;
+    bool bad = false, late = false;
+    for (const QString& f : invalid) bad = bad || f == file;
+    for (const QString& f : slow) late = late || f == file;
+    state = late ? State::Loading : bad ? State::Invalid : State::Loaded;
+  }
+  void Play() override {
+    log.push_back("play");
+    if (state == State::Loaded || state == State::Stopped || state == State::Loading) state = State::Playing;
+  }
+  void Stop() override {
+    log.push_back("stop");
+    if (state == State::Playing) state = State::Stopped;
+  }
+  void Close() override {
+    log.push_back("close");
+    state = State::Closed;
+    opened.clear();
+  }
+  State Mode() const override { return state; }
+  QString ErrorText() const override { return state == State::Invalid ? error : QString(); }
+
+  // The song playing reaches its end.
+  void FinishSong() {
+    state = State::Stopped;
+    if (listener.ended) listener.ended();
+  }
+
+  MusicUnavailableCause cause = MusicUnavailableCause::None;
+  std::vector<QString> invalid;
+  std::vector<QString> slow;
+  QString error = "The file cannot be played.";
+  std::vector<QString> log;
+  QString opened;
+  State state = State::Closed;
+  Listener listener;
+};
+
+}  // namespace media

@@ -1,0 +1,76 @@
+#pragma once
+// What the Preferences dialog asks of the program: the player's settings
+// (the truth) and the table that shows them, the pictures it previews, the
+// backgrounds and structures, and the keyboard shortcuts.
+
+#include <QImage>
+#include <cstdint>
+
+#include "play/player.h"
+
+namespace table {
+class CardDeckSource;
+class FrmPic;
+struct TableSettings;
+}  // namespace table
+namespace platform {
+class UiService;
+class WaitService;
+}  // namespace platform
+
+namespace play {
+
+// The backgrounds and structures of the table, as start-up builds them.
+class TableBackgrounds {
+ public:
+  virtual ~TableBackgrounds() = default;
+  // Tiles the current background picture over the surface. False when no
+  // picture is chosen ("None") or it cannot be drawn.
+  virtual bool TileBackground(QImage& surface) = 0;
+  // Key 32 or 40 the next background, any other the previous; shown at once.
+  virtual void NextBackground(int keyCode) = 0;
+  // 40 or 32 the next structure, 38 the previous, any other value taken as it comes.
+  virtual void NextStructure(int value) = 0;
+};
+
+class PreferencesTable {
+ public:
+  virtual ~PreferencesTable() = default;
+  virtual PlayerSettings& Settings() = 0;
+  virtual const table::TableSettings& Table() const = 0;
+  virtual table::FrmPic& Pictures() = 0;
+  virtual platform::UiService& Ui() = 0;
+  virtual platform::WaitService& Wait() = 0;
+  // The card-deck library; null when no decks are installed.
+  virtual table::CardDeckSource* DeckLibrary() = 0;
+  // The program's own face sheet.
+  virtual QImage BuiltInFaceSheet() const = 0;
+  virtual int ColorBits() const = 0;
+  // The backgrounds; null until start-up provides them.
+  virtual TableBackgrounds* Backgrounds() = 0;
+  virtual int BackgroundCount() const = 0;
+  virtual QString BackgroundList(int index) const = 0;
+  virtual void SetBackgroundIndex(int index) = 0;
+
+  // The player's settings made the table's, and the table repainted.
+  virtual void ApplyPreferences() = 0;
+  virtual void SetCardBackColor(std::uint32_t bgr) = 0;
+  virtual bool SavePlayer() = 0;
+  virtual void RedrawTable() = 0;
+  virtual void RefreshEmptyPilePictures() = 0;
+  // The table's face sheet and back holder take the deck and back.
+  virtual void GetCardFaces(std::int16_t& deck) = 0;
+  virtual void GetCardBacks(std::int16_t& back) = 0;
+  virtual void UnloadTableauCardsWindow() = 0;
+  virtual void KeyShortcut(int keyCode, int shift) = 0;
+};
+
+// The Preferences dialog as the Options command reaches it.
+class PreferencesWindow {
+ public:
+  virtual ~PreferencesWindow() = default;
+  // Shows the dialog modally; a second request while it is open does nothing.
+  virtual void ShowPreferences() = 0;
+};
+
+}  // namespace play

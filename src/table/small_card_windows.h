@@ -1,0 +1,49 @@
+#pragma once
+// The owner of the two small card windows beside the table: the tableau
+// cards window (frmHold), made on first use and kept until the program
+// unloads it, and the developer's pile viewer (frmView).
+
+#include <QString>
+#include <memory>
+
+#include "table/pile_viewer.h"
+#include "table/tableau_cards_window.h"
+
+namespace table {
+
+class CardTable;
+struct TableSettings;
+
+class SmallCardWindows {
+ public:
+  SmallCardWindows(CardTable& table, const TableSettings& settings, int captionHeight, int twipsPerPixel,
+                   TableauWindowHooks* hooks);
+  ~SmallCardWindows();
+
+  // A right click on Tableau pile `pile`: the cards beneath its top card.
+  void ShowTableauPile(int pile);
+  bool TableauCardsWindowShown() const;
+  void HideTableauCardsWindow();
+  // The developer view's right click on a side or Tableau pile.
+  void ViewCards(const QString& pileName, int index);
+  // The program's own unloading (the main window minimised, the deck
+  // changed, the exit): the windows close; the next use makes them anew.
+  void UnloadTableauCardsWindow();
+  void UnloadAll();
+
+  FrmHold* frmHold() const { return frmHold_.get(); }
+  FrmView* frmView() const { return frmView_.get(); }
+
+ private:
+  CardPainter Painter();
+
+  CardTable& table_;
+  const TableSettings& settings_;
+  int captionHeight_;
+  int twipsPerPixel_;
+  TableauWindowHooks* hooks_;
+  std::unique_ptr<FrmHold> frmHold_;
+  std::unique_ptr<FrmView> frmView_;
+};
+
+}  // namespace table

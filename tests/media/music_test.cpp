@@ -1,0 +1,298 @@
+#include "media/music.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include "media/music_list_file.h"
+#include "platform/settings.h"
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "platform/wait.h"
+#include "support/temp_home.h"
+
+namespace media {
+namespace {
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+QByteArray ReadBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The list menu as the music menu drives it; a test scripts what the
+// user does while it is open.
+class FakeMusicMenu : public MusicMenu {
+ public:
+  bool MenuOpen() const override { return open; }
+  void CloseMenu() override { open = false; }
+  void ShowMusicList() override {
+    ++shown;
+    open = true;
+    if (onShow) QTimer::singleShot(0, [this] {
+      onShow();
+      open = false;
+    });
+  }
+  bool open = false;
+  int shown = 0;
+  std::function<void()> onShow;
+};
+
+class MusicTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folders.AppPath = home.Path() + "/app/";
+    folders.DataPath = home.Path() + "/data/";
+    folders.UserPath = home.Path() + "/user/";
+    folders.DocsPath = home.Path() + "/docs";
+    for (const QString& f : {folders.AppPath, folders.DataPath, folders.UserPath, folders.DocsPath})
+      QDir().mkpath(f);
+    WriteBytes(folders.AppPath + "Data/intro.mp3", "intro");
+    for (const char* name : {"one.mp3", "two.mp3", "three.mp3"}) WriteBytes(Song(name), "song");
+    wait.SetTimeScale(0);
+  }
+
+  QString Song(const QString& name) const { return home.Path() + "/songs/" + name; }
+  QString ListFile() const { return folders.UserPath + kMusicListFile; }
+
+  std::unique_ptr<Music> Make(MusicUnavailableCause cause = MusicUnavailableCause::None) {
+    auto p = std::make_unique<FakeMusicPlayer>();
+    p->cause = cause;
+    player = p.get();
+    auto m = std::make_unique<Music>(
+        MusicServices{folders, wait, ui, settings, sound, [this] { return soundOn; }, "Marrowdale",
+                      [this] { ++commandsDone; }},
+        std::move(p));
+    m->SetMenu(&menu);
+    return m;
+  }
+
+  void RunEvents() {
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  }
+
+  // The files opened by the player, by name.
+  std::vector<QString> Opened() const {
+    std::vector<QString> names;
+    for (const QString& entry : player->log)
+      if (entry.startsWith("open ")) names.push_back(FileNameOnly(entry.mid(5)));
+    return names;
+  }
+
+  TempHome home;
+  Folders folders;
+  platform::WaitService wait;
+  platform::FakeUi ui;
+  platform::IniSettingsStore settings{home.ConfigHome()};
+  platform::FakeSoundChannel sound;
+  bool soundOn = true;
+  int commandsDone = 0;
+  FakeMusicMenu menu;
+  FakeMusicPlayer* player = nullptr;
+};
+
+TEST_F(MusicTest, LoadingDropsBlankAndMissingLinesAndRewritesTheListWithCrLf) {
+  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n\r\n   \n" + Song("gone.mp3") + "\n" + Song("two.mp3")).toUtf8());
+  auto music = Make();
+  music->LoadMusicList();
+  EXPECT_EQ(music->state().PlayList, (QStringList{Song("one.mp3"), Song("two.mp3")}));
+  EXPECT_EQ(ReadBytes(ListFile()), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n").toUtf8());
+  EXPECT_EQ(music->SongNames(), (QStringList{"one.mp3", "two.mp3"}));
+
+  // A first start keeps the list the player already has; a missing list
+  // becomes the intro tune alone.
+  music->CreateDefaultMusicList();
+  music->LoadMusicList();
+  EXPECT_EQ(music->state().PlayList.size(), 2);
+  QFile::remove(ListFile());
+  music->LoadMusicList();
+  EXPECT_EQ(music->state().PlayList, QStringList{folders.AppPath + "Data/intro.mp3"});
+  EXPECT_EQ(ReadBytes(ListFile()), (folders.AppPath + "Data/intro.mp3\r\n").toUtf8());
+}
+
+TEST_F(MusicTest, PlayAllPlaysTheListOnceAndNextSongWraps) {
+  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3")).toUtf8());
+  auto music = Make();
+  music->LoadMusicList();
+
+  music->PlayAllRow();
+  music->PlayMusicList();
+  EXPECT_TRUE(music->IsMP3Playing());
+  for (int i = 0; i < 3; ++i) {
+    player->FinishSong();
+    RunEvents();
+  }
+  EXPECT_EQ(Opened(), (std::vector<QString>{"one.mp3", "two.mp3", "three.mp3"}));
+  EXPECT_FALSE(music->ListPlaying()) << "the list never wraps to its first song";
+  EXPECT_EQ(commandsDone, 3) << "each step from the queue may complete a close asked for meanwhile";
+  EXPECT_FALSE(music->IsMP3Playing());
+
+  // After the last song, Next Song starts again at the first.
+  EXPECT_EQ(music->state().CurrentSong, 3);
+  music->NextSongRow();
+  EXPECT_EQ(music->state().StartSong, 1);
+  EXPECT_EQ(music->state().Choice, MusicChoice::NextSong);
+  music->SongRow(2);
+  music->NextSongRow();
+  EXPECT_EQ(music->state().StartSong, 3);
+}
+
+TEST_F(MusicTest, StopsRemovalsAndNewerListsNeverLetAnOldListGoOn) {
+  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3")).toUtf8());
+  auto music = Make();
+  music->LoadMusicList();
+
+  // End while the list plays: the song stops and the list ends.
+  music->PlayAllRow();
+  music->PlayMusicList();
+  music->StopMP3();
+  music->RequestStopMusic();
+  EXPECT_FALSE(music->ListPlaying());
+  EXPECT_FALSE(music->state().StopMusic) << "the list honoured the stop and cleared it";
+  player->FinishSong();
+  RunEvents();
+  EXPECT_EQ(Opened(), std::vector<QString>{"one.mp3"});
+
+  // Songs removed while the list plays: it plays what is left and stops.
+  player->log.clear();
+  music->PlayAllRow();
+  music->PlayMusicList();
+  ASSERT_TRUE(music->RemoveSong(3));
+  ASSERT_TRUE(music->RemoveSong(2));
+  EXPECT_FALSE(music->RemoveSong(5));
+  player->FinishSong();
+  RunEvents();
+  EXPECT_EQ(Opened(), std::vector<QString>{"one.mp3"});
+  EXPECT_FALSE(music->ListPlaying());
+  EXPECT_EQ(ReadBytes(ListFile()), (Song("one.mp3") + "\r\n").toUtf8());
+
+  // A newer list replaces the running one: the older one's end is ignored.
+  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3")).toUtf8());
+  music->LoadMusicList();
+  player->log.clear();
+  music->PlayAllRow();
+  music->PlayMusicList();
+  player->FinishSong();  // the end of song 1 is queued...
+  music->state().StartSong = 3;  // ...when a newer list replaces this one
+  music->PlayMusicList();
+  RunEvents();
+  EXPECT_EQ(Opened(), (std::vector<QString>{"one.mp3", "three.mp3"}));
+  EXPECT_TRUE(music->ListPlaying()) << "the old list's end does not end the new one";
+  player->FinishSong();
+  RunEvents();
+  EXPECT_EQ(Opened(), (std::vector<QString>{"one.mp3", "three.mp3"}));
+  EXPECT_FALSE(music->ListPlaying());
+}
+
+TEST_F(MusicTest, AnUnplayableSongShowsItsBoxAndTheListGoesOn) {
+  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3")).toUtf8());
+  auto music = Make();
+  music->LoadMusicList();
+  player->invalid = {Song("one.mp3")};
+  music->PlayAllRow();
+  music->PlayMusicList();
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, player->error);
+  EXPECT_EQ(ui.boxes[0].icon(), platform::vbCritical);
+  EXPECT_EQ(Opened(), (std::vector<QString>{"one.mp3", "two.mp3"}));
+  EXPECT_TRUE(music->IsMP3Playing());
+  EXPECT_EQ(music->state().CurrentSong, 2);
+}
+
+TEST_F(MusicTest, AddingASong) {
+  auto music = Make();
+  music->LoadMusicList();
+  const QByteArray before = ReadBytes(ListFile());
+
+  // Cancelled: nothing changes, nothing plays; a remembered folder that is
+  // gone makes the chooser open in the documents folder.
+  settings.SaveSetting("Brackwell", "Marrowdale4", "Music", home.Path() + "/moved-away");
+  music->AddSongRow();
+  ASSERT_EQ(ui.fileRequests.size(), 1u);
+  EXPECT_EQ(ui.fileRequests[0].title, "Add Song to Play List");
+  EXPECT_EQ(ui.fileRequests[0].initialFolder, folders.DocsPath);
+  EXPECT_EQ(ReadBytes(ListFile()), before);
+  EXPECT_EQ(settings.GetSetting("Brackwell", "Marrowdale4", "Music", ""), home.Path() + "/moved-away");
+  EXPECT_TRUE(player->log.empty());
+
+  // Chosen: appended, written, its folder remembered, and played at once.
+  ui.files.push_back(platform::ChosenFile{Song("two.mp3"), "two.mp3"});
+  music->AddSongRow();
+  EXPECT_EQ(music->state().PlayList.back(), Song("two.mp3"));
+  EXPECT_EQ(ReadBytes(ListFile()), before + (Song("two.mp3") + "\r\n").toUtf8());
+  EXPECT_EQ(settings.GetSetting("Brackwell", "Marrowdale4", "Music", ""), home.Path() + "/songs");
+  EXPECT_EQ(Opened(), std::vector<QString>{"two.mp3"});
+  music->AddSongRow();
+  EXPECT_EQ(ui.fileRequests.back().initialFolder, home.Path() + "/songs");
+}
+
+TEST_F(MusicTest, TheMusicMenuStartsTheListItsRowChose) {
+  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3")).toUtf8());
+  auto music = Make();
+  music->LoadMusicList();
+  music->RequestStopMusic();  // an End key with no list running
+  menu.onShow = [&] { music->PlayAllRow(); };
+  music->ShowMusicMenu();
+  EXPECT_EQ(menu.shown, 1);
+  EXPECT_EQ(sound.played, std::vector<QString>{folders.DataPath + "~107.tmp"});
+  EXPECT_TRUE(music->ListPlaying());
+  EXPECT_EQ(Opened(), std::vector<QString>{"one.mp3"}) << "opening the menu cleared the old stop";
+
+  // A right click while a menu is open closes it.
+  menu.open = true;
+  music->ShowMusicMenu();
+  EXPECT_FALSE(menu.open);
+  EXPECT_EQ(menu.shown, 1);
+
+  // Leaving the table ends the list and the song.
+  music->CleanUp();
+  EXPECT_FALSE(music->ListPlaying());
+  EXPECT_FALSE(music->IsMP3Playing());
+}
+
+TEST_F(MusicTest, WithoutAnAudioOutputNothingPlaysAndTheMenuStaysShut) {
+  auto music = Make(MusicUnavailableCause::NoAudioOutput);
+  EXPECT_TRUE(music->MusicUnavailable());
+  EXPECT_FALSE(MusicUnavailableText(music->UnavailableCause()).isEmpty());
+  EXPECT_EQ(music->PlayMP3(folders.AppPath + "Data/intro.mp3"), "Error with input file");
+  music->ShowMusicMenu();
+  music->LoadMusicList();
+  music->PlaySong(Song("one.mp3"));
+  EXPECT_TRUE(player->log.empty());
+  EXPECT_EQ(menu.shown, 0);
+  EXPECT_TRUE(sound.played.empty());
+  EXPECT_FALSE(music->IsMP3Playing());
+}
+
+// The real player on a machine that may have no sound device: whatever it
+// finds, asking and playing return at once and nothing escapes.
+TEST(MusicPlayer, TheRealPlayerNeverHangsWithoutASoundDevice) {
+  qputenv("QT_MEDIA_BACKEND", "gstreamer");
+  TempHome home;
+  Folders folders;
+  folders.AppPath = QString(MARROWDALE_SOURCE_DIR) + "/";
+  folders.UserPath = home.Path() + "/";
+  platform::WaitService wait;
+  platform::FakeUi ui;
+  platform::IniSettingsStore settings(home.ConfigHome());
+  platform::FakeSoundChannel sound;
+  Music music(MusicServices{folders, wait, ui, settings, sound, {}, "Marrowdale", {}}, CreateMusicPlayer());
+  music.PlayMP3(folders.AppPath + "Data/intro.mp3");
+  wait.Pause(0.05);
+  EXPECT_EQ(music.StopMP3(), "");
+  EXPECT_FALSE(music.IsMP3Playing());
+  EXPECT_TRUE(ui.boxes.empty()) << ui.boxes.front().text.toStdString();
+}
+
+}  // namespace
+}  // namespace media
