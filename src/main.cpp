@@ -7,9 +7,12 @@
 #include "dialogs/frm_splash.h"
 #include "dialogs/menu_dialogs.h"
 #include "dialogs/scores_owner.h"
+#include "dialogs/tutorial.h"
 #include "media/folders.h"
 #include "media/help_backend.h"
 #include "media/mp3_playback.h"
+#include "net/connection.h"
+#include "platform/exit_signals.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -47,6 +50,9 @@ int main(int argc, char** argv) {
   parts.helpBackend = media::CreateQtHelpBackend();
 
   play::Program program(std::move(parts));
+  net::Connection connection(program.NetParts());
+  program.SetNetworkPlay(&connection);
+  program.SetOnlineGoodbye(&connection);
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
                                program.tableSettings().LargeFonts, program.ui());
   program.SetSplash(&splash);
@@ -57,6 +63,18 @@ int main(int argc, char** argv) {
   program.SetScoresWindow(&scores);
   dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());
   program.SetPreferencesWindow(&preferences);
+  // A kill, Ctrl+C or the session's end leaves the table through its close.
+  platform::ExitSignals exitSignals;
+  QObject::connect(&exitSignals, &platform::ExitSignals::exitRequested, &program, [&program] {
+    program.wait().SetExiting(true);
+    program.frmPlay().close();
+    platform::DismissModalDialogs();
+  });
+  dialogs::Tutorial tutorial(program.TutorialParts(), &program.Hands());
+  program.SetTutorial(&tutorial);
   if (!program.Start()) return 1;
+  // A close completed during start-up (a signal meanwhile) leaves no window
+  // whose closing would end the event loop.
+  if (!program.frmPlay().isVisible()) return 0;
   return app.exec();
 }

@@ -1,11 +1,13 @@
 #include "platform/recordfile.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
 
 #include "platform/vb.h"
+#include "platform/write_failures.h"
 
 namespace platform {
 
@@ -76,7 +78,9 @@ bool RecordFile::Open(const QString& path, int recordLength, bool readOnly) {
   Close();
   if (recordLength < 1 || path.isEmpty()) return false;
   auto file = std::make_unique<QFile>(path);
-  if (!file->open(readOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite)) return false;
+  // Unbuffered: each record reaches the file as it is written, and a write
+  // that fails fails there, not later at an unchecked close.
+  if (!file->open((readOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered)) return false;
   file_ = std::move(file);
   recordLength_ = recordLength;
   return true;
@@ -113,12 +117,39 @@ QByteArray RecordFile::Read(int n) const {
 bool RecordFile::Write(int n, const QByteArray& record) {
   if (n < 1 || !IsOpen() || !file_->isWritable()) return false;
   const qint64 offset = static_cast<qint64>(n - 1) * recordLength_;
-  // Growing the file fills the gap with zero bytes, i.e. zero records.
-  if (offset > file_->size() && !file_->resize(offset)) return false;
   QByteArray bytes = record.left(recordLength_);
   if (bytes.size() < recordLength_) bytes.append(QByteArray(recordLength_ - bytes.size(), '\0'));
-  if (!file_->seek(offset)) return false;
-  return file_->write(bytes) == recordLength_;
+
+  // What the record's place holds now, so that a failed write can put it back.
+  const qint64 size = file_->size();
+  QByteArray previous;
+  if (offset < size) {
+    if (!file_->seek(offset)) return Failed(offset, previous, size);
+    previous = file_->read(std::min<qint64>(recordLength_, size - offset));
+  }
+  // Growing the file fills the gap with zero bytes, i.e. zero records.
+  if (offset > size && !file_->resize(offset)) return Failed(offset, previous, size);
+  if (!file_->seek(offset)) return Failed(offset, previous, size);
+  qint64 done = 0;
+  while (done < recordLength_) {
+    // A short write is followed by another, which tells why it stopped.
+    const qint64 wrote = file_->write(bytes.constData() + done, recordLength_ - done);
+    if (wrote <= 0) return Failed(offset, previous, size);
+    done += wrote;
+  }
+  return true;
+}
+
+// Nothing already on disk is left half overwritten: the previous bytes go
+// back and a file that grew shrinks to its old size.
+bool RecordFile::Failed(qint64 offset, const QByteArray& previous, qint64 previousSize) {
+  lastError_ = file_->errorString();
+  file_->unsetError();
+  if (!previous.isEmpty() && file_->seek(offset)) file_->write(previous);
+  if (file_->size() > previousSize) file_->resize(previousSize);
+  file_->unsetError();
+  if (failures_) failures_->WriteFailed(Path(), lastError_);
+  return false;
 }
 
 bool RecordFile::Flush() { return IsOpen() && file_->flush(); }

@@ -13,6 +13,8 @@
 
 namespace platform {
 
+class WriteFailures;
+
 // Reads values from a record's bytes at explicit offsets. Reads outside the
 // bytes give zero.
 class ByteReader {
@@ -68,13 +70,23 @@ class RecordFile {
   // n < 1, a closed file, or a read that failed.
   QByteArray Read(int n) const;
   // Writes record n (from 1), padded or cut to the record length, extending
-  // the file with zero records when needed. False on failure or n < 1.
+  // the file with zero records when needed, straight through to the file:
+  // a crash or a kill afterwards loses nothing written. False on failure or
+  // n < 1; a failed write leaves the file as it was, and is reported.
   bool Write(int n, const QByteArray& record);
   bool Flush();
+  // The system's reason for the last failed write.
+  QString LastError() const { return lastError_; }
+  // Where failed writes are reported; null: nowhere. Kept across Open.
+  void ReportFailuresTo(WriteFailures* failures) { failures_ = failures; }
 
  private:
+  bool Failed(qint64 offset, const QByteArray& previous, qint64 previousSize);
+
   std::unique_ptr<QFile> file_;
   int recordLength_ = 0;
+  QString lastError_;
+  WriteFailures* failures_ = nullptr;
 };
 
 }  // namespace platform

@@ -2,13 +2,17 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <optional>
 #include <utility>
 #include <vector>
+
+#include "platform/wait.h"
 
 namespace platform {
 
@@ -75,7 +79,11 @@ int QtUi::MsgBox(const QString& text, int style, const QString& title) {
   if (defaultIndex >= made.size()) defaultIndex = 0;
   box.setDefaultButton(qobject_cast<QPushButton*>(made[defaultIndex]));
 
-  box.exec();
+  {
+    std::optional<WaitService::ModalWait> waiting;
+    if (wait_) waiting.emplace(*wait_);
+    box.exec();
+  }
   QAbstractButton* clicked = box.clickedButton();
   for (std::size_t i = 0; i < made.size(); ++i)
     if (made[i] == clicked) return buttons[i].second;
@@ -89,7 +97,13 @@ std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& titl
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setLabelText(PlainLines(prompt));
   dialog.setTextValue(defaultText);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  int result = QDialog::Rejected;
+  {
+    std::optional<WaitService::ModalWait> waiting;
+    if (wait_) waiting.emplace(*wait_);
+    result = dialog.exec();
+  }
+  if (result != QDialog::Accepted) return std::nullopt;
   return dialog.textValue();
 }
 
@@ -116,18 +130,34 @@ QString QtFileFilter(const QString& windowsFilter) {
 }
 
 std::optional<ChosenFile> QtUi::GetOpenFileName(const OpenFileRequest& request) {
-  const QString path =
-      QFileDialog::getOpenFileName(parent_, request.title, request.initialFolder, QtFileFilter(request.filter));
+  QString path;
+  {
+    std::optional<WaitService::ModalWait> waiting;
+    if (wait_) waiting.emplace(*wait_);
+    path = QFileDialog::getOpenFileName(parent_, request.title, request.initialFolder, QtFileFilter(request.filter));
+  }
   if (path.isEmpty()) return std::nullopt;
   return ChosenFile{path, QFileInfo(path).fileName()};
 }
 
 std::optional<unsigned> QtUi::ChooseColor(unsigned initial) {
   const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
-  const QColor chosen = QColorDialog::getColor(start, parent_);
+  QColor chosen;
+  {
+    std::optional<WaitService::ModalWait> waiting;
+    if (wait_) waiting.emplace(*wait_);
+    chosen = QColorDialog::getColor(start, parent_);
+  }
   if (!chosen.isValid()) return std::nullopt;
   return static_cast<unsigned>(chosen.red()) | (static_cast<unsigned>(chosen.green()) << 8) |
          (static_cast<unsigned>(chosen.blue()) << 16);
+}
+
+void DismissModalDialogs() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(window);
+    if (dialog && dialog->isVisible() && dialog->isModal()) dialog->reject();
+  }
 }
 
 }  // namespace platform

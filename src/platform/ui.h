@@ -79,10 +79,14 @@ class UiService {
   virtual std::optional<unsigned> ChooseColor(unsigned initial) = 0;
 };
 
+class WaitService;
+
 class QtUi : public UiService {
  public:
   explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // An open box counts as a wait of this service (none: it counts nowhere).
+  void SetWaitService(WaitService* wait) { wait_ = wait; }
   int MsgBox(const QString& text, int style, const QString& title) override;
   std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) override;
@@ -92,7 +96,12 @@ class QtUi : public UiService {
 
  private:
   QWidget* parent_;
+  WaitService* wait_ = nullptr;
 };
+
+// Closes every open modal box and dialog as its close button would, so
+// that whatever waits for an answer goes on (a program told to end).
+void DismissModalDialogs();
 
 // Records every box; answers from a script, else OK/Yes for message boxes
 // (the first button) and Cancel for input boxes and file choosers.

@@ -41,6 +41,20 @@ class WaitService : public QObject {
   // Number of waits running now, nested (Yield counts while it runs).
   int Depth() const { return depth_; }
 
+  // A modal box or dialog runs an event loop of its own: for as long as a
+  // ModalWait lives it counts as a wait, so a close request meanwhile is
+  // deferred to the command that opened the box.
+  class ModalWait {
+   public:
+    explicit ModalWait(WaitService& wait) : wait_(wait) { ++wait_.depth_; }
+    ~ModalWait() { --wait_.depth_; }
+    ModalWait(const ModalWait&) = delete;
+    ModalWait& operator=(const ModalWait&) = delete;
+
+   private:
+    WaitService& wait_;
+  };
+
   // A close request sets Exiting and CloseRequested and releases every
   // running wait. True when a wait is running (Depth() > 0): the close is
   // then deferred, and the outermost handler asks CloseRequested() when it

@@ -208,7 +208,7 @@ MoveResult PlaceOnSidePile(MoveServices& s, int pile, int owner) {
   if (side == kLocalSide && s.state.CurrentTurn != 1) {
     // The opponent loaded a card onto the local player's pile: mark it so
     // that the player sees what happened.
-    s.view.SetCardFrameVisible(pile, true);
+    s.view.SetCardFrameBackStyle(pile, kFrameOpaque);
     s.wait.Pause(kLoadedCardPause);
   }
   if (s.state.TutorialMode && s.state.CurrentTurn == 1) s.view.SetImageVisible(table::TableImage::picHand1, false);

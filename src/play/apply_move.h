@@ -95,6 +95,9 @@ inline constexpr int kTableauSound = 4;       // also the side piles
 inline constexpr int kStockTurnSound = 1;
 inline constexpr int kReserveTurnUpSound = 3;
 inline constexpr double kLoadedCardPause = 0.5;
+// Backdrops of the frame labels around the local player's Reserve and Waste.
+inline constexpr int kFrameTransparent = 0;
+inline constexpr int kFrameOpaque = 1;
 inline constexpr double kReserveTurnUpPause = 0.5;
 
 // Owner value of PlaceOnSidePile: the local player's pile; any other value

@@ -179,7 +179,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
       Pause(s_.ThinkDelay);
       if (MakeMove(PileControl::picPlayer, humanPile)) {
         if (Stopped()) return stopped();
-        s_.view.SetCardFrameVisible(humanPile, false);
+        s_.view.SetCardFrameBackStyle(humanPile, kFrameTransparent);
       }
     }
     if (!st.CardPlaced && MoveCheckTABtoPlayersCards()) {
@@ -189,7 +189,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
         if (Stopped()) return stopped();
         FillTableau(1);
         if (Stopped()) return stopped();
-        s_.view.SetCardFrameVisible(humanPile, false);
+        s_.view.SetCardFrameBackStyle(humanPile, kFrameTransparent);
       }
     }
     if (!st.CardPlaced) {

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/ui.h"
+#include "play/top_level_command.h"
 
 namespace play {
 
@@ -114,7 +115,7 @@ void FrmPlay::SetImageVisible(table::TableImage image, bool visible) {
     case table::TableImage::imgIcon: control = imgIcon; break;
     case table::TableImage::cmdDone: control = cmdDone; break;
     case table::TableImage::cmdDeal: control = cmdDeal; break;
-    case table::TableImage::picHand1: break;  // the tutorial's hand has no control on the table yet
+    case table::TableImage::picHand1: control = picHand[1]; break;
   }
   if (control) control->setVisible(visible);
 }
@@ -131,6 +132,8 @@ void FrmPlay::ShowLogo(bool show) {
 void FrmPlay::SetCardFrameVisible(int index, bool visible) {
   if (index >= 0 && index <= 6) lblCardFrame[index]->setVisible(visible);
 }
+
+void FrmPlay::SetCardFrameBackStyle(int index, int backStyle) { SetFrameBackStyle(index, backStyle); }
 
 void FrmPlay::SetStatusPanel(int panel, const QString& text) { StatusBar1->SetText(panel, text); }
 
@@ -374,6 +377,7 @@ void FrmPlay::SizeStatusBar() {
 // ---- Status bar ----
 
 void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
+  TopLevelCommand command(wait_, state_, this);
   if (button != Qt::RightButton) return;
   if (x >= MusicPanelLeft && x < MusicPanelLeft + MusicPanelWidth) {
     // Set first: the menu waits, and the click that ends the press comes
@@ -399,6 +403,7 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
 }
 
 void FrmPlay::StatusBar1_PanelClick(int panel) {
+  TopLevelCommand command(wait_, state_, this);
   if (IgnorePanelClick) {
     IgnorePanelClick = false;
     return;

@@ -56,6 +56,7 @@ class FrmPlayNeighbours : public table::TableNeighbours {
 };
 
 constexpr int kVkBack = 8;   // Backspace: undo the last move
+constexpr int kVkF9 = 0x78;  // F9: start or end a connection
 inline constexpr char kNoMusicPanelText[] = "No music";
 constexpr int kResizeDelayMs = 200;
 constexpr int kClockTickMs = 1000;
@@ -81,6 +82,7 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void SetTabCount(int pile, const QString& text) override;
   void SetImageVisible(table::TableImage image, bool visible) override;
   void SetCardFrameVisible(int index, bool visible) override;
+  void SetCardFrameBackStyle(int index, int backStyle) override;
   void SetStatusPanel(int panel, const QString& text) override;
   void StartClock() override;
   void StartClockAt(double elapsedSeconds) override;

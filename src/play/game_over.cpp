@@ -90,7 +90,8 @@ void EnterTheHighScores(GameOverServices& s, std::int16_t winner, const QString&
   entry.WinnerName = winner == kLocalSideWins ? s.PlayerName : opponentName;
   entry.Points = s.scores.GamePoints;
   entry.GameTime = GameTimeFromSeconds(std::max<std::int64_t>(0, s.view.ElapsedSeconds()));
-  if (EnterHighScore(s.DataPath + QLatin1String(kHighScoreFileName), entry) == HighScoreResult::Failed) {
+  if (EnterHighScore(s.DataPath + QLatin1String(kHighScoreFileName), entry, nullptr, s.writeFailures) ==
+      HighScoreResult::Failed) {
     qWarning() << "Game over: the high scores were not updated";
   }
 }

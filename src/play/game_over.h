@@ -18,6 +18,7 @@ namespace platform {
 class SoundChannel;
 class UiService;
 class WaitService;
+class WriteFailures;
 }  // namespace platform
 
 namespace table {
@@ -93,6 +94,7 @@ struct GameOverServices {
   GameOverNetwork* network = nullptr;  // null: no online play
   StructurePicture* structures = nullptr;  // null: no structure pictures
   std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+  platform::WriteFailures* writeFailures = nullptr;  // told of a high-score file that cannot be written
 };
 
 // The scoring of an ended game and its announcement texts.

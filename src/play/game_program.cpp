@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -49,6 +50,7 @@ Program::Program(ProgramParts parts)
       ui_(std::move(parts.ui)),
       sound_(std::move(parts.sound)),
       settingsStore_(std::move(parts.settingsStore)),
+      writeFailures_(*ui_),
       random_(table::SeededRandom(parts.seed)),
       deckLibrary_(parts.cardDeckRoot.isEmpty() ? table::CardDeckLibrary::DefaultRoot() : parts.cardDeckRoot),
       deckSource_(deckLibrary_),
@@ -58,11 +60,13 @@ Program::Program(ProgramParts parts)
   tableSettings_.LargeFonts = screen_.logPixelsX != 96;
   tableSettings_.ScreenWidth = screen_.WidthTwips();
 
+  for (platform::RecordFile* file : {&playersFile_, &saved_.SavedGamesFile, &saved_.MoveFile, &netFile_})
+    file->ReportFailuresTo(&writeFailures_);
   netScores_.File = &netFile_;
   scoreStore_.Player = &player_.Player;
   scoreStore_.CurrentPlayer = &player_.CurrentPlayer;
   scoreStore_.PlayersFile = &playersFile_;
-  scoreStore_.NetConnIndex = &netConnIndex_;
+  scoreStore_.NetConnIndex = &net_.NetConnIndex;
   scoreStore_.Net = &netScores_;
 
   frmPlay_ = std::make_unique<FrmPlay>(
@@ -70,7 +74,10 @@ Program::Program(ProgramParts parts)
                                table::PicturesFolder(folders_.AppPath)},
       screen_);
   frmPlay_->SetNeighbours(this);
-  if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) qtUi->SetParent(frmPlay_.get());
+  if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) {
+    qtUi->SetParent(frmPlay_.get());
+    qtUi->SetWaitService(&wait_);
+  }
   FrmPlay& view = *frmPlay_;
 
   moveServices_ = std::make_unique<MoveServices>(
@@ -84,9 +91,13 @@ Program::Program(ProgramParts parts)
   gameOverServices_ = std::make_unique<GameOverServices>(GameOverServices{
       piles_, state_, scores_, scoreStore_, view, sfx_, *sound_, wait_, *ui_, guard_, player_.SoundOn,
       player_.PlayerName, folders_.AppPath, folders_.DataPath});
+  gameOverServices_->network = &onlineAnswers_;
+  gameOverServices_->writeFailures = &writeFailures_;
   newGameServices_ = std::make_unique<NewGameServices>(NewGameServices{
       table::DealServices{piles_, state_, view, sfx_, wait_, *ui_, *this}, *savedServices_, guard_,
       *settingsStore_, sample_, random_, folders_.AppPath, player_.PlayerName, player_.FirstPlayerRule, *this});
+  newGameServices_->network = &onlineAnswers_;
+  newGameServices_->StalemateDeclared = &scores_.StalemateDeclared;
   playerServices_ = std::make_unique<PlayerServices>(PlayerServices{
       playersFile_, folders_, state_, view, *this, *this, *this, tableSettings_.LargeFonts});
   backgrounds_ = std::make_unique<table::Backgrounds>(view, state_, tableSettings_, *ui_, folders_,
@@ -117,6 +128,7 @@ Program::Program(ProgramParts parts)
                                                        *sound_, folders_, screen_.captionHeight,
                                                        screen_.TwipsPerPixel(), tableSettings_.LargeFonts, *this});
   view.frmPic.SetOptions(this);
+  menus_->SetWindows(this);
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { cmdDeal_Click(); });
   view.installEventFilter(this);
@@ -170,6 +182,14 @@ NewGameResult Program::NewGame() {
 void Program::FinishTopLevelCommand() { play::FinishTopLevelCommand(wait_, state_, frmPlay_.get()); }
 
 bool Program::eventFilter(QObject* watched, QEvent* event) {
+  // Until the keyboard shortcuts are joined, F9 reaches the connection here.
+  if (watched == frmPlay_.get() && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F9 && key->modifiers() == Qt::NoModifier) {
+      KeyShortcut(kVkF9, 0);
+      return true;
+    }
+  }
   if (watched == frmPlay_.get() && event->type() == QEvent::Close) {
     if (!leaving_->CloseRequested()) {
       event->ignore();
@@ -185,6 +205,8 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
 std::int16_t Program::WhoGoesFirst(int FirstPlayerRule) {
   FirstPlayerPeople people;
   people.PlayerName = player_.PlayerName;
+  people.Online = Online();
+  people.OpponentName = net_.OpponentName;
   // The coin is drawn from the program's one generator, not from a copy of it.
   const FirstPlayerOutput out{*frmPlay_, sfx_, *this, [this](double seconds) { Pause(wait_, seconds); },
                               [this] { return random_(); }};
@@ -211,14 +233,41 @@ void Program::WriteMoveRecord(int record) {
   state_.TempMoveNumber = next;
 }
 
-bool Program::Online() const { return netConnIndex_ != 0; }
+bool Program::Online() const { return net_.NetConnIndex != kNetOffline; }
 
 // Never asked offline; network play sends the move.
 bool Program::Move_Transmit_PlayCard(const OnlineMove&) { return false; }
 
-// The tutorial window's Next button; the tutorial is not part of the program yet.
-void Program::EnableNextTip(bool) {}
-void Program::ShowTutorialNext() {}
+// ---- The tutorial ----
+
+void Program::SetTutorial(TutorialWindow* tutorial) {
+  tutorial_ = tutorial;
+  newGameServices_->tutorial = tutorial;
+}
+
+TutorialServices Program::TutorialParts() {
+  return TutorialServices{state_, wait_, guard_, *ui_, *frmPlay_, folders_.AppPath,
+                          tableSettings_.ScreenWidth, screen_.TwipsPerPixel(), tableSettings_.LargeFonts};
+}
+
+void Program::OpenTutorial() {
+  if (tutorial_) tutorial_->OpenTutorial();
+}
+
+void Program::ShowHand() { backgrounds_->ShowHand(frmPlay_->picHand); }
+
+void Program::EnableNextTip(bool enabled) {
+  if (tutorial_) tutorial_->EnableNextTip(enabled);
+}
+void Program::ShowTutorialNext() {
+  if (tutorial_) tutorial_->ShowTutorialNext();
+}
+void Program::TutorialStockTurned() {
+  if (tutorial_) tutorial_->TutorialStockTurned();
+}
+void Program::HideTutorialHand() {
+  if (tutorial_) tutorial_->HideTutorialHand();
+}
 
 void Program::ClearTable() { frmPlay_->ClearTable(); }
 void Program::RedrawTable() { frmPlay_->RedrawTable(); }
@@ -277,10 +326,17 @@ void Program::ShowDealButton() { frmPlay_->SetImageVisible(table::TableImage::cm
 void Program::LoadScoreRec() { play::LoadScoreRec(scores_, scoreStore_); }
 void Program::ResumeMatch() { play::ResumeMatch(scores_, *frmPlay_); }
 
-void Program::CloseNetFile() { netFile_.Close(); }
-bool Program::OpenNetFile(const QString& path) { return netFile_.Open(path, kNetScoreRecordLength); }
-// The list of opponents is network play's.
-void Program::LoadNetPlayerList() {}
+void Program::CloseNetFile() {
+  netFile_.Close();
+  net_.NetFileOpen = false;
+}
+bool Program::OpenNetFile(const QString& path) {
+  net_.NetFileOpen = netFile_.Open(path, kNetScoreRecordLength);
+  return net_.NetFileOpen;
+}
+void Program::LoadNetPlayerList() {
+  if (network_) network_->LoadNetPlayerList();
+}
 
 // ---- The menus ----
 
@@ -342,6 +398,12 @@ void Program::ShowPreferences() {
   if (preferencesWindow_) preferencesWindow_->ShowPreferences();
 }
 
+void Program::SetupInternet() {
+  if (network_) network_->SetupInternet();
+}
+
+void Program::ShowTutorial() { OpenTutorial(); }
+
 void Program::SoundChosen(bool SoundOn, std::int16_t CardSoundSet) {
   player_.SoundOn = SoundOn;
   player_.CardSoundSet = CardSoundSet;
@@ -394,29 +456,31 @@ void Program::SetMatchPoints(std::int16_t points) {
   play::SaveScoreRec(scores_, scoreStore_);
 }
 
-// The tutorial and chat windows and the menu list are not part of the
-// program yet; the scores and tableau cards windows are unloaded.
+// The chat window and the menu list are not part of the program yet; the
+// scores and tableau cards windows are unloaded, the tutorial hides and
+// comes back with the table.
 void Program::MainWindowMinimised() {
   if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
   cardWindows_->UnloadTableauCardsWindow();
+  if (tutorial_) tutorial_->MainWindowMinimised();
 }
-void Program::MainWindowShown(Qt::WindowStates) {}
+void Program::MainWindowShown(Qt::WindowStates state) {
+  if (tutorial_ && !state.testFlag(Qt::WindowMinimized)) tutorial_->MainWindowRestored();
+}
 void Program::UnloadMenuWindow() {
   if (menus_->Menu.MenuOpen) menus_->PanelHide();
 }
 bool Program::SplashOpen() const { return splash_ && splash_->IsOpen(); }
 
-// The tutorial and online play are not part of the program yet.
+// Online play's opponent is not part of the program yet.
 void Program::PanelHide() { menus_->PanelHide(); }
 void Program::ViewCards(const QString& pileName, int index) { cardWindows_->ViewCards(pileName, index); }
 void Program::ShowTableauPile(int pile) { cardWindows_->ShowTableauPile(pile); }
-void Program::TutorialStockTurned() {}
-void Program::HideTutorialHand() {}
 void Program::Opponent() {}
 
 ScoreAccess Program::ScoresAccess() {
-  return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, netConnIndex_,
-                     netPlayerNames_, *this, *frmPlay_, *ui_, wait_, folders_};
+  return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, net_.NetConnIndex,
+                     net_.NetPlayerNames, *this, *frmPlay_, *ui_, wait_, folders_};
 }
 
 table::FrmPic& Program::Pictures() { return frmPlay_->frmPic; }
@@ -436,6 +500,19 @@ bool Program::TutorialMode() const { return state_.TutorialMode; }
 void Program::TableauWindowClickedInTutorial() {
   EnableNextTip(true);
   frmPlay_->EnablePiles(false);
+}
+
+// The Game menu is not joined yet.
+void Program::SaveGameFromMenu() {}
+void Program::UnloadScoresWindow() {
+  if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
+}
+void Program::ShowHelpKeyword(const QString& keyword) { ShowHelp(QStringLiteral("Keyword"), keyword); }
+
+NetPlayParts Program::NetParts() {
+  return NetPlayParts{net_,         scores_,  scoreStore_, netScores_, state_,          *frmPlay_,
+                      frmPlay_.get(), *ui_,   wait_,       *sound_,    guard_,          folders_,
+                      player_.PlayerName, moveServices_->ThinkDelay, *this};
 }
 
 void Program::MoveCardFrameOver(table::PileControl pile, int index) {

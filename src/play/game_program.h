@@ -18,6 +18,7 @@
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 #include "play/apply_move.h"
 #include "play/computer_player.h"
 #include "play/frm_play.h"
@@ -26,6 +27,7 @@
 #include "play/music_hooks.h"
 #include "play/leaving.h"
 #include "play/menu_commands.h"
+#include "play/net_state.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/preferences_access.h"
@@ -34,6 +36,7 @@
 #include "play/score_access.h"
 #include "play/score_records.h"
 #include "play/start_up.h"
+#include "play/tutorial_hooks.h"
 #include "play/who_goes_first.h"
 #include "table/backgrounds.h"
 #include "table/busy_guard.h"
@@ -87,9 +90,12 @@ class Program : public QObject,
                 private StructurePicture,
                 private MenuHooks,
                 private table::PopupOptions,
+                private CommandWindows,
                 private table::TableauWindowHooks,
                 private PreferencesTable,
-                private TableBackgrounds {
+                private TableBackgrounds,
+                private NetProgramHooks,
+                private HandPictures {
  public:
   explicit Program(ProgramParts parts);
   ~Program() override;
@@ -120,6 +126,21 @@ class Program : public QObject,
   // command): a close requested while it ran is completed now.
   void FinishTopLevelCommand() override;
 
+  // What network play is given of the program, and network play itself,
+  // joined before Start.
+  NetPlayParts NetParts();
+  void SetNetworkPlay(NetworkPlay* network) { network_ = network; }
+  const NetState& net() const { return net_; }
+  // The tutorial window, joined by main; null leaves the program without one.
+  void SetTutorial(TutorialWindow* tutorial);
+  TutorialWindow* tutorial() const { return tutorial_; }
+  // What the tutorial is given of the program; its hands are painted by
+  // the table's backgrounds.
+  TutorialServices TutorialParts();
+  HandPictures& Hands() { return *this; }
+  // Opens the tutorial (Help's "Tutorial" row, F7, a first start).
+  void OpenTutorial();
+
   FrmPlay& frmPlay() { return *frmPlay_; }
   platform::WaitService& wait() { return wait_; }
   const table::PileArrays& piles() const { return piles_; }
@@ -142,7 +163,7 @@ class Program : public QObject,
   SavedGames& savedGames() { return saved_; }
   platform::RecordFile& playersFile() { return playersFile_; }
   const platform::ScreenMetrics& screen() const { return screen_; }
-  std::int16_t NetConnIndex() const override { return netConnIndex_; }
+  std::int16_t NetConnIndex() const override { return net_.NetConnIndex; }
   // The player's settings changed: the table's copy is refilled.
   void PlayerSettingsChanged() override;
   // Player is written as record CurrentPlayer, as it stands.
@@ -214,6 +235,11 @@ class Program : public QObject,
   void ManageBackground(const QString& action) override;
   void ShowScores(int tab) override;
   void ShowPreferences() override;
+  // CommandWindows: the windows of network play and the tutorial
+  void SetupInternet() override;
+  void ShowTutorial() override;
+  bool NetIsHost() const override { return net_.NetIsHost == 1; }
+  QString PeerVersion() const override { return net_.NetPeerInfo[1].Version; }
   // table::PopupOptions
   void SoundChosen(bool SoundOn, std::int16_t CardSoundSet) override;
   void FirstPlayerChosen(std::int16_t FirstPlayerRule) override;
@@ -256,6 +282,8 @@ class Program : public QObject,
   void ShowTableauPile(int pile) override;
   void TutorialStockTurned() override;
   void HideTutorialHand() override;
+  // HandPictures
+  void ShowHand() override;
   void Opponent() override;
   // TableauWindowHooks
   bool TutorialMode() const override;
@@ -278,6 +306,10 @@ class Program : public QObject,
   bool SavePlayer() override;
   void RefreshEmptyPilePictures() override;
   void UnloadTableauCardsWindow() override { cardWindows_->UnloadTableauCardsWindow(); }
+  // NetProgramHooks
+  void SaveGameFromMenu() override;
+  void UnloadScoresWindow() override;
+  void ShowHelpKeyword(const QString& keyword) override;
 
   // What the desktop gives.
   media::Folders folders_;
@@ -285,6 +317,7 @@ class Program : public QObject,
   std::unique_ptr<platform::UiService> ui_;
   std::unique_ptr<platform::SoundChannel> sound_;
   std::unique_ptr<platform::SettingsStore> settingsStore_;
+  platform::WriteFailures writeFailures_;  // every record file tells the user here when a write fails
 
   // The game's state.
   table::RandomSource random_;             // the one generator, seeded once
@@ -295,10 +328,11 @@ class Program : public QObject,
   PlayerSettings player_;                  // the player in play and his settings
   table::TableSettings tableSettings_;     // the copy the card table draws with
   ScoreState scores_;                      // the score record in force and the match
-  std::int16_t netConnIndex_ = 0;          // 0: no online game
+  NetState net_;                           // what the game reads of the connection
+  OnlineStateAnswers onlineAnswers_{net_};  // game over's and the new game's questions about it
+  NetworkPlay* network_ = nullptr;         // network play; null until joined
   platform::RecordFile netFile_;           // the player's opponents file, when he has one
   NetScoreFile netScores_;                 // its current record
-  QStringList netPlayerNames_;             // the opponents met online, as network play lists them
   ScoreStore scoreStore_;                  // where the score record in force is kept
   SavedGames saved_;                       // the game record and the saved-games and move files
   SampleGames sample_;                     // the numbered sample games
@@ -333,6 +367,7 @@ class Program : public QObject,
   std::unique_ptr<table::SmallCardWindows> cardWindows_;  // the tableau cards window and the pile viewer
   ScoresWindow* scoresWindow_ = nullptr;                  // none until main.cpp wires the dialogs
   PreferencesWindow* preferencesWindow_ = nullptr;        // none until main.cpp wires the dialogs
+  TutorialWindow* tutorial_ = nullptr;           // the tutorial window's owner; null: none joined
 };
 
 }  // namespace play

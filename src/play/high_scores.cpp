@@ -42,9 +42,11 @@ void InsertHighScore(HighScoreList& list, int place, const HighScoreRecord& entr
   list[static_cast<std::size_t>(place - 1)] = entry;
 }
 
-HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry, int* place) {
+HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry, int* place,
+                               platform::WriteFailures* failures) {
   if (place) *place = kNotRanked;
   platform::RecordFile file;
+  file.ReportFailuresTo(failures);
   if (!file.Open(path, kHighScoreRecordLength)) {
     qWarning() << "High scores: cannot open" << path;
     return HighScoreResult::Failed;

@@ -9,6 +9,10 @@
 
 #include "play/high_score_record.h"
 
+namespace platform {
+class WriteFailures;
+}
+
 namespace play {
 
 // Places 1..20 at indexes 0..19.
@@ -37,6 +41,7 @@ enum class HighScoreResult { Entered, NotRanked, Failed };
 // reads the twenty places, finds the new game's place by its Points and
 // GameTime and writes the places that changed. *place gets the place, or
 // kNotRanked. On a read failure the file is left as it was.
-HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry, int* place = nullptr);
+HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry, int* place = nullptr,
+                               platform::WriteFailures* failures = nullptr);
 
 }  // namespace play

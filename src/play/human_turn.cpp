@@ -88,6 +88,11 @@ bool HumanTurn::NotYourTurn() const {
   return s_.table.cmdDeal->isHidden() && s_.moves.state.CurrentTurn >= 2;
 }
 
+// A card still travels (home after a refused drop, or to a foundation):
+// a press now would pick it up in mid-flight, or take another card while
+// the drop is being judged.
+bool HumanTurn::MoveUnderway() const { return s_.moves.guard.IsRunning(table::Activity::Move); }
+
 RuleMessageOutput HumanTurn::RuleOutput() const {
   return {s_.moves.view, s_.moves.sfx, s_.channel, s_.settings.SoundOn, s_.DataPath, s_.moves.hooks.Online()};
 }
@@ -117,6 +122,7 @@ void HumanTurn::picPlayer_MouseDown(int Index, Qt::MouseButton Button, int X, in
     Illegal(RuleReason::WrongPlace);
     return;
   }
+  if (MoveUnderway()) return;
   auto busy = s_.moves.guard.Enter(table::Activity::Move);
   if (s_.table.Dragging == 0) s_.table.DragStart(PileControl::picPlayer, Index, X, Y);
   s_.moves.view.SetLabel(TableLabel::lblTurn, QString());
@@ -232,11 +238,16 @@ void HumanTurn::picTableau_DblClick(int Index) {
 void HumanTurn::AutoPlayToCenter(PileControl pile, int Index) {
   auto& st = s_.moves.state;
   const auto& p = s_.moves.piles;
-  if (st.CurrentTurn != 1) return;
+  if (st.CurrentTurn != 1 || MoveUnderway()) return;
   const CardCode card = pile == PileControl::picTableau ? TableauTop(p, Index)
                         : Index == kStockPile          ? StockTop(p, kLocalSide)
                                                        : ReserveTop(p, kLocalSide);
-  if (card == 0) return;
+  if (card == 0) {
+    // An empty own pile has no card a foundation takes; an empty Tableau
+    // pile is no pile to play from at all.
+    if (pile == PileControl::picPlayer) Illegal(RuleReason::NotToCenter);
+    return;
+  }
   table::PictureBox* box = s_.table.Pile(pile, Index);
   if (!box) return;
 
@@ -270,6 +281,8 @@ void HumanTurn::picTableau_MouseDown(int Index, Qt::MouseButton Button, int X, i
     s_.neighbours.ShowTableauPile(Index);
     return;
   }
+  // The refused drop's message stays while its card slides home.
+  if (MoveUnderway() && !NotYourTurn()) return;
   ClearMessageAfterPress();
   if (NotYourTurn()) {
     Illegal(RuleReason::WrongPlace);

@@ -95,6 +95,7 @@ class HumanTurn : public QObject, public table::DropRules {
  private:
   // A game runs (the Deal button is hidden) and the other side moves.
   bool NotYourTurn() const;
+  bool MoveUnderway() const;
   RuleMessageOutput RuleOutput() const;
   void Illegal(RuleReason reason);
   // A press on a pile clears the rule message that stood there.

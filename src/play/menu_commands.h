@@ -48,7 +48,7 @@ enum MenuId : int { kMenuGame = 1, kMenuOptions = 2, kMenuInternet = 3, kMenuHel
 enum VirtualKeyCode : int {
   kVkBackspace = 8, kVkEscape = 27, kVkSpace = 32, kVkEnd = 35, kVkLeft = 37, kVkUp = 38, kVkRight = 39,
   kVkDown = 40, kVkDelete = 46, kVkP = 80, kVkR = 82, kVkS = 83, kVkX = 88, kVkF1 = 112, kVkF2 = 113,
-  kVkF3 = 114, kVkF4 = 115, kVkF5 = 116, kVkF6 = 117, kVkF7 = 118, kVkF8 = 119, kVkF9 = 120, kVkF10 = 121,
+  kVkF3 = 114, kVkF4 = 115, kVkF5 = 116, kVkF6 = 117, kVkF7 = 118, kVkF8 = 119, kVkF10 = 121,
   kVkF11 = 122, kVkF12 = 123,
 };
 // The hidden developer-view sequence, each with Ctrl and Shift held; the

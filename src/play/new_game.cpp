@@ -81,6 +81,8 @@ NewGameResult NewGame(NewGameServices& s) {
   table::TableView& view = s.deal.view;
 
   st.GameEnded = false;
+  // A stalemate declared in the last game must not score this one as one.
+  if (s.StalemateDeclared) *s.StalemateDeclared = false;
   st.AbortComputerTurn = false;  // an abort meant for an earlier game must not end this one
   view.SetImageVisible(TableImage::cmdDeal, false);
   s.sample.SampleGameNumber = 0;

@@ -103,6 +103,7 @@ struct NewGameServices {
   NewGameHooks& hooks;
   NewGameNetwork* network = nullptr;    // null: offline
   NewGameTutorial* tutorial = nullptr;  // null: no tutorial window
+  bool* StalemateDeclared = nullptr;    // game over's stalemate flag; null: none kept
 };
 
 enum class NewGameResult {

@@ -35,6 +35,11 @@ struct PlayerSettings {
   // once it is installed.
   std::int16_t CardDeckAsLoaded = kBuiltInCardDeck;
   std::int16_t CardBackAsLoaded = kOwnCardBack;
+  // Likewise the text size put in force for the stored one, and the
+  // background entry in force ("None", a listed picture, or empty): while
+  // they stay, the stored bytes are saved back.
+  std::int16_t TextFontSizeAsLoaded = 13;
+  QString BackgroundAsLoaded;
 };
 
 }  // namespace play

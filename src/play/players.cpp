@@ -28,6 +28,16 @@ std::int16_t KeepStored(std::int16_t stored, std::int16_t inForce, std::int16_t 
 
 QString FileNameOnly(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
 
+// The background entry the table has in force: "None", a listed picture's
+// path, or empty when the index names no entry.
+QString BackgroundInForce(const PlayerTable& table) {
+  const int index = table.BackgroundIndex();
+  const int count = table.BackgroundCount();
+  if (index == count + 1) return QString::fromLatin1(kNoBackground);
+  if (index >= 1 && index <= count) return table.BackgroundList(index);
+  return {};
+}
+
 // A player's name becomes a file name inside the Net folder only when it
 // stays there and is an ordinary visible file.
 bool IsBareFileName(const QString& name) {
@@ -74,7 +84,7 @@ std::int16_t CheckedFirstPlayerRule(std::int16_t stored) {
 }
 
 std::int16_t TextFontSizeInForce(std::int16_t stored, bool LargeFonts) {
-  if (stored > 0) return stored;
+  if (stored > 0) return std::clamp(stored, kMinTextFontSize, kMaxTextFontSize);
   return LargeFonts ? kLargeFontsTextSize : kNormalTextSize;
 }
 
@@ -103,7 +113,7 @@ PlayerFileResult LoadPlayer(int PlayerNo, PlayerSettings& settings, const Player
   settings.AnimSpeed = CheckedAnimSpeed(p.AnimSpeed);
   settings.MatColor = static_cast<std::uint32_t>(p.MatColor);
   settings.FontColor = static_cast<std::uint32_t>(p.FontColor);
-  settings.TextFontSize = TextFontSizeInForce(p.TextFontSize, services.LargeFonts);
+  settings.TextFontSize = settings.TextFontSizeAsLoaded = TextFontSizeInForce(p.TextFontSize, services.LargeFonts);
 
   settings.FirstPlayerRule = CheckedFirstPlayerRule(p.FirstPlayerRule);
   services.table.ApplySettings(settings);
@@ -118,13 +128,15 @@ PlayerFileResult LoadPlayer(int PlayerNo, PlayerSettings& settings, const Player
   QString background = vb::TrimRecord(settings.Player.BackgroundName);
   if (background.isEmpty()) background = kDefaultBackground;
   services.table.LoadBackgroundList(background);
-  settings.Player.BackgroundName = background;
+  // The record keeps the name as stored (a blank, a name the list matched
+  // by its end) until the player chooses another background.
   if (background == kNoBackground) {
     services.table.SetBackgroundIndex(services.table.BackgroundCount() + 1);
     services.table.ClearTablePicture();
   } else if (!services.state.StartingUp) {
     services.table.ShowBackground();
   }
+  settings.BackgroundAsLoaded = BackgroundInForce(services.table);
 
   services.table.SetEmptyPilePictures();
 
@@ -132,8 +144,12 @@ PlayerFileResult LoadPlayer(int PlayerNo, PlayerSettings& settings, const Player
   services.table.GetCardFaces(deck);
   std::int16_t back = settings.CardBack;
   services.table.GetCardBacks(back);
+  const bool corrected = deck != settings.CardDeck || back != settings.CardBack;
   settings.CardDeck = settings.CardDeckAsLoaded = deck;
   settings.CardBack = settings.CardBackAsLoaded = back;
+  // The table draws with the deck and back in force, not with stored
+  // numbers the library does not offer.
+  if (corrected) services.table.ApplySettings(settings);
 
   OpenPlayersNetFile(settings, services);
 
@@ -156,22 +172,27 @@ PlayerFileResult SavePlayer(PlayerSettings& settings, PlayerTable& table, platfo
   p.WoodPlaceHolders = vb::FromBool(settings.WoodPlaceHolders);
   p.AnimSpeed = KeepStored(p.AnimSpeed, settings.AnimSpeed, CheckedAnimSpeed(p.AnimSpeed));
 
-  const int index = table.BackgroundIndex();
-  const int count = table.BackgroundCount();
-  if (index == count + 1) {
-    p.BackgroundName = kNoBackground;
-  } else if (index >= 1 && index <= count) {
-    p.BackgroundName = FileNameOnly(table.BackgroundList(index));
+  const QString background = BackgroundInForce(table);
+  if (background != settings.BackgroundAsLoaded) {
+    const int index = table.BackgroundIndex();
+    const int count = table.BackgroundCount();
+    if (index == count + 1) {
+      p.BackgroundName = kNoBackground;
+    } else if (index >= 1 && index <= count) {
+      p.BackgroundName = FileNameOnly(table.BackgroundList(index));
+    }
+    // Any other index names no entry: the record keeps its background.
   }
-  // Any other index names no entry: the record keeps its background.
 
-  p.TextFontSize = settings.TextFontSize;
+  p.TextFontSize = KeepStored(p.TextFontSize, settings.TextFontSize, settings.TextFontSizeAsLoaded);
   p.MatColor = static_cast<std::int32_t>(settings.MatColor);
   p.FontColor = static_cast<std::int32_t>(settings.FontColor);
   p.CurrentStructure = KeepStored(p.CurrentStructure, settings.CurrentStructure, CheckedStructure(p.CurrentStructure));
 
   settings.CardDeckAsLoaded = settings.CardDeck;
   settings.CardBackAsLoaded = settings.CardBack;
+  settings.TextFontSizeAsLoaded = settings.TextFontSize;
+  settings.BackgroundAsLoaded = background;
   if (!players.Write(settings.CurrentPlayer, p.Encode()) || !players.Flush()) return PlayerFileResult::WriteFailed;
   return PlayerFileResult::Ok;
 }

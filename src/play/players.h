@@ -108,6 +108,10 @@ QString PlayerFileResultText(PlayerFileResult result);
 
 inline constexpr std::int16_t kLargeFontsTextSize = 10;  // TextFontSize 0 under large fonts
 inline constexpr std::int16_t kNormalTextSize = 13;      // TextFontSize 0 otherwise
+// The text sizes the Preferences dialog offers; the table's labels hold
+// their texts legibly within them.
+inline constexpr std::int16_t kMinTextFontSize = 8;
+inline constexpr std::int16_t kMaxTextFontSize = 20;
 constexpr int kStatusPanelPlayerName = 1;
 
 // How a stored value is taken when the player is loaded. Values that other
@@ -117,7 +121,8 @@ std::int16_t CheckedAnimSpeed(std::int16_t stored);        // clamped to 2..540
 std::int16_t CheckedThinkLevel(std::int16_t stored);       // clamped to 1..6
 std::int16_t CheckedCardSoundSet(std::int16_t stored);     // outside 0..2: 0 wood
 std::int16_t CheckedFirstPlayerRule(std::int16_t stored);  // outside 0..2: 0 lowest card
-// 0 (or less): 13 points, 10 under large fonts.
+// 0 (or less): 13 points, 10 under large fonts; any other size is brought
+// into kMinTextFontSize..kMaxTextFontSize.
 std::int16_t TextFontSizeInForce(std::int16_t stored, bool LargeFonts);
 
 // True for 1..10, the records that hold players.

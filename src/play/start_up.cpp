@@ -17,6 +17,7 @@
 #include "play/players.h"
 #include "play/saved_games.h"
 #include "play/score_records.h"
+#include "play/tutorial_game.h"
 #include "play/utilities.h"
 #include "table/backgrounds.h"
 #include "table/game_state.h"
@@ -68,7 +69,10 @@ Preflight PrepareStart(const QString& programFolder) {
   if (!seed.ok()) {
     p.result = Preflight::Result::SeedFailed;
     p.problem = seed.failed.join(", ");
+    return p;
   }
+  // A saved-games file made before the tutorial came gets its game.
+  EnsureTutorialGame(*p.folders);
   return p;
 }
 

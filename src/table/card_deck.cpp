@@ -74,6 +74,9 @@ void ClsDLL::GetCardBacks(std::int16_t& back, BackPreviews* caller, std::int16_t
 
   if (!caller) {
     frmPic_.FilePic[0] = picture;
+    // The table draws the program's own back over its back colour; a back
+    // number it does not have would leave that colour out.
+    if (!design) back = kOwnBack;
     return;
   }
   if (preview != kLargePreview) {

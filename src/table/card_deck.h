@@ -70,7 +70,8 @@ class ClsDLL {
   // offer becomes 1; with no library at all the number is kept.
   void GetCardFaces(std::int16_t& deck);
   // The table's use when caller is null: the back holder FilePic(0) takes
-  // back design `back`. The Preferences window passes itself: its preview
+  // back design `back`; a design the library cannot give becomes the
+  // program's own back, and back 0. The Preferences window passes itself: its preview
   // `preview` (99 the large one) takes the design.
   void GetCardBacks(std::int16_t& back, BackPreviews* caller, std::int16_t& preview, bool& small);
 

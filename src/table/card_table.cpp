@@ -1,5 +1,6 @@
 #include "table/card_table.h"
 
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -21,6 +22,36 @@ constexpr QSize kTabCountSize{24, 18};     // lblTabCnt
 constexpr QSize kBlankImageSize{85, 20};   // an image control whose picture is missing
 constexpr QColor kGreenFrame{0, 192, 0};
 constexpr QColor kRedFrame{192, 0, 0};
+constexpr QSize kHandSize{29, 55};         // picHand(0..1)
+constexpr QColor kMessagePanelBack{255, 252, 224};  // the message line as a panel
+constexpr QColor kMessagePanelText{0, 0, 0};
+constexpr int kMessagePanelMargin = 4;
+
+// The texts around the piles were laid out for narrow sans metrics; a wider
+// face breaks them in the middle of their phrases. Where these faces are
+// missing, the desktop's sans font stands in.
+const QStringList kTableFontFamilies{QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
+const QStringList kNarrowFontFamilies{QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial Narrow")};
+constexpr int kNarrowStretch = 82;   // the narrow face's width, drawn from the regular one
+
+QFont TableFont(QFont base) {
+  base.setFamilies(kTableFontFamilies);
+  return base;
+}
+
+// The message line is the narrowest place for the longest texts (the
+// score, the STOP rules): it takes the narrow face, or the regular one
+// drawn as narrow.
+QFont NarrowFont(QFont base) {
+  for (const QString& family : kNarrowFontFamilies) {
+    if (QFontDatabase::hasFamily(family)) {
+      base.setFamilies({family});
+      return base;
+    }
+  }
+  base.setStretch(kNarrowStretch);
+  return base;
+}
 
 // The pause cover: a click anywhere on it resumes the game.
 class PauseFrame : public QGroupBox {
@@ -55,6 +86,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   frmPic.ImgEmpty3 = pictures.emptyWood;
   EmptyPic = &frmPic.ImgEmpty3;
   formBackColor_ = ColorFromBgr(settings_.MatColor);
+  setFont(TableFont(font()));
 
   // The lower layer comes first so that every later child stands above it.
   labelLayer_ = new QWidget(this);
@@ -105,6 +137,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   imgIcon = NewImage("imgIcon", pictures.icon);
 
   lblMessage = NewLabel("lblMessage");
+  lblMessage->setFont(NarrowFont(lblMessage->font()));
   lblMessage->setWordWrap(true);
   lblMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblTurn = NewLabel("lblTurn");
@@ -143,6 +176,14 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   picLogo = new PictureBox(PileControl::None, 0, this);
   picLogo->setObjectName("picLogo");
   picLogo->hide();
+  for (int i = 0; i < 2; ++i) {
+    picHand[i] = new PictureBox(PileControl::None, i, this);
+    picHand[i]->setObjectName("picHand");
+    picHand[i]->resize(kHandSize);
+    // A hand points at a pile; it never takes the click meant for one.
+    picHand[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    picHand[i]->hide();
+  }
 
   auto* pause = new PauseFrame("Click to Resume Game", this);
   fraPause = pause;
@@ -223,7 +264,8 @@ void CardTable::SetFixedSizes() {
   // The cover and the controls that float over the piles stay in front.
   for (QWidget* w : {static_cast<QWidget*>(cmdDeal), static_cast<QWidget*>(cmdDone),
                      static_cast<QWidget*>(picMenu), static_cast<QWidget*>(picPanel),
-                     static_cast<QWidget*>(picLogo), static_cast<QWidget*>(fraPause)})
+                     static_cast<QWidget*>(picLogo), static_cast<QWidget*>(fraPause),
+                     static_cast<QWidget*>(picHand[0]), static_cast<QWidget*>(picHand[1])})
     w->raise();
 }
 
@@ -296,6 +338,8 @@ void CardTable::ArrangeControls() {
   lblPResCnt->move(c.lblPResCnt);
   cmdDeal->move(c.cmdDeal);
   lblMessage->setGeometry(c.lblMessage);
+  messageLineSize_ = c.lblMessage.size();
+  FitMessagePanel();
   lblTurn->move(c.lblTurn);
   lblTurn->resize(c.lblTurnWidth, lblTurn->height());
   StatusMsg->move(c.StatusMsg);
@@ -335,8 +379,36 @@ void CardTable::SetLabelColors() {
     label->setPalette(pal);
   };
   for (QLabel* l : counts) style(l, settings_.TextFontSize - 2);
-  style(lblMessage, settings_.TextFontSize);
+  style(lblMessage, messagePanelPoints_ > 0 ? messagePanelPoints_ : settings_.TextFontSize);
+  if (messagePanelPoints_ > 0) {
+    QPalette pal = lblMessage->palette();
+    pal.setColor(QPalette::WindowText, kMessagePanelText);
+    pal.setColor(QPalette::Window, kMessagePanelBack);
+    lblMessage->setPalette(pal);
+  }
   style(lblTurn, settings_.TextFontSize);
+}
+
+void CardTable::SetMessagePanel(bool panel, int points) {
+  if (!panel && messagePanelPoints_ > 0 && messageLineSize_.isValid()) lblMessage->resize(messageLineSize_);
+  if (panel && messagePanelPoints_ == 0) messageLineSize_ = lblMessage->size();
+  messagePanelPoints_ = panel ? std::max(1, points) : 0;
+  lblMessage->setFrameShape(panel ? QFrame::Box : QFrame::NoFrame);
+  lblMessage->setAutoFillBackground(panel);
+  lblMessage->setMargin(panel ? kMessagePanelMargin : 0);
+  lblMessage->setWordWrap(!panel);
+  SetLabelColors();
+  FitMessagePanel();
+  lblMessage->update();
+}
+
+// The panel's lines are kept whole: it grows to its text, never shrinks
+// below the message line.
+void CardTable::FitMessagePanel() {
+  if (messagePanelPoints_ == 0) return;
+  const QSize hint = lblMessage->sizeHint();
+  lblMessage->resize(std::max(messageLineSize_.width(), hint.width()),
+                     std::max(messageLineSize_.height(), hint.height()));
 }
 
 void CardTable::SetEmptyPilePictures() {

@@ -152,6 +152,7 @@ class CardTable : public QWidget {
   PictureBox* picMenu = nullptr;     // the drawn menu bar
   PictureBox* picPanel = nullptr;    // the drop-down menu panel
   PictureBox* picLogo = nullptr;
+  std::array<PictureBox*, 2> picHand{};  // the tutorial's hands: 0 points down, 1 points up
   QPushButton* cmdDeal = nullptr;
   QPushButton* cmdDone = nullptr;
   QGroupBox* fraPause = nullptr;
@@ -171,6 +172,13 @@ class CardTable : public QWidget {
 
   // Frame label backdrop: 1 opaque (its colour rims the pile), 0 transparent.
   void SetFrameBackStyle(int index, int backStyle);
+  // The message line set off as a panel (a frame and an opaque light
+  // background, text of that size in points), or back to the plain line in
+  // the player's text size.
+  void SetMessagePanel(bool panel, int points = 0);
+  // The panel grown to its text; call after its text changes.
+  void FitMessagePanel();
+  bool MessagePanelShown() const { return messagePanelPoints_ > 0; }
 
  signals:
   // A click on the pause cover.
@@ -207,6 +215,8 @@ class CardTable : public QWidget {
   std::int32_t tableOffsetY_ = 0;
   PilePlaces places_;
   int slideDepth_ = 0;
+  int messagePanelPoints_ = 0;       // 0: the message line is a plain line
+  QSize messageLineSize_;            // the message line's size as laid out
 };
 
 // 0x00BBGGRR as a colour.

@@ -89,11 +89,15 @@ ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& 
   c.imgPStock = {CentredOn(f[1], fw, sizes.plateStock.width()), playerPlateTop};
   c.imgPWaste = {CentredOn(f[3], fw, sizes.plateWaste.width()), playerPlateTop};
 
+  // The message line and the counters keep a margin from the window's left
+  // edge, also where the table stands flush against it.
+  const int leftMargin = X == 0 ? 10 : X;
+  const auto inside = [leftMargin](int left, int top) { return QPoint(std::max(left, leftMargin), top); };
   c.lblOHandCnt = {f[4].x() + W - 10, f[4].y() + H + 12};
   c.lblOWasteCnt = {f[6].x() + W - 10, f[6].y() + H + 12};
-  c.lblOResCnt = {f[5].x() - 26, f[5].y() + H};
-  c.lblPHandCnt = {f[1].x() - 10, f[1].y() + H + 12};
-  c.lblPWasteCnt = {f[3].x() - 10, c.lblPHandCnt.y()};
+  c.lblOResCnt = inside(f[5].x() - 26, f[5].y() + H);
+  c.lblPHandCnt = inside(f[1].x() - 10, f[1].y() + H + 12);
+  c.lblPWasteCnt = inside(f[3].x() - 10, c.lblPHandCnt.y());
   c.lblPResCnt = {f[2].x() + W + 10, f[2].y()};
 
   c.cmdDeal = {piles.picPlayer[1].x(), piles.picPlayer[1].y() - 2 * sizes.dealButton.height()};
@@ -101,8 +105,7 @@ ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& 
   // The message line fills the left margin from the second Tableau row down
   // to the player's name plates.
   const int messageTop = piles.picTableau[2].y() - 16;
-  const int messageLeft = X == 0 ? 10 : X;
-  c.lblMessage = QRect(messageLeft, messageTop, std::max(0, piles.picPlayer[3].x() + W - X),
+  c.lblMessage = QRect(leftMargin, messageTop, std::max(0, piles.picPlayer[3].x() + W - X),
                        std::max(0, c.imgPStock.y() - messageTop));
 
   c.lblTurn = {f[6].x(), piles.picTableau[6].y() - 12};

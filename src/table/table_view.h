@@ -58,6 +58,9 @@ class TableView {
   virtual void SetImageVisible(TableImage image, bool visible) = 0;
   // Green card frame lblCardFrame(index) shown or hidden.
   virtual void SetCardFrameVisible(int index, bool visible) = 0;
+  // Backdrop of frame label lblCardFrame(index): 1 opaque, its colour seen
+  // as a rim around the pile; 0 transparent.
+  virtual void SetCardFrameBackStyle(int index, int backStyle) = 0;
   // Status bar panel 1..11 text.
   virtual void SetStatusPanel(int panel, const QString& text) = 0;
   // The elapsed-time clock (Timer1) started from now, or stopped.

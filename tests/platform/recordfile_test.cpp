@@ -4,6 +4,14 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/ui.h"
+#include "platform/write_failures.h"
 
 using platform::ByteReader;
 using platform::ByteWriter;
@@ -15,6 +23,15 @@ QByteArray FileBytes(const QString& path) {
   QFile f(path);
   EXPECT_TRUE(f.open(QIODevice::ReadOnly));
   return f.readAll();
+}
+
+// Runs `body` in a child process and returns how the child ended.
+int InChild(const std::function<int()>& body) {
+  const pid_t child = fork();
+  if (child == 0) _exit(body());
+  int status = 0;
+  waitpid(child, &status, 0);
+  return status;
 }
 
 }  // namespace
@@ -138,4 +155,63 @@ TEST(RecordFileTest, ReadOnlyAndFailedOpens) {
   EXPECT_EQ(f.Read(1), "abcd");
   EXPECT_FALSE(f.Write(1, "zzzz"));
   EXPECT_EQ(f.Read(1), "abcd");
+}
+
+TEST(RecordFileTest, AWrittenRecordSurvivesAKillingOfTheProgram) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("backup4.sav");
+  const int status = InChild([&] {
+    RecordFile f;
+    if (!f.Open(path, 4)) return 1;
+    f.Write(1, "aaaa");
+    f.Write(13, "dddd");
+    raise(SIGKILL);   // no close, no flush, no destructor
+    return 2;
+  });
+  ASSERT_TRUE(WIFSIGNALED(status));
+  const QByteArray bytes = FileBytes(path);
+  ASSERT_EQ(bytes.size(), 13 * 4);
+  EXPECT_EQ(bytes.left(4), "aaaa");
+  EXPECT_EQ(bytes.right(4), "dddd");
+}
+
+TEST(RecordFileTest, AWriteThatFailsPartWayLeavesTheFileAsItWasAndIsToldOncePerFile) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("backup4.sav");
+  const QString other = dir.filePath("players4.sav");
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("aaaabbbbXY");   // two records and the start of a third
+  }
+  const QByteArray before = FileBytes(path);
+  // No file may grow beyond 10 bytes: record 3 gets two bytes in before
+  // its write fails, record 5 cannot even be reached.
+  const int status = InChild([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{10, 10};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+    platform::FakeUi ui;
+    platform::WriteFailures failures(ui);
+    RecordFile f, g;
+    f.ReportFailuresTo(&failures);
+    g.ReportFailuresTo(&failures);
+    if (!f.Open(path, 4) || !g.Open(other, 4)) return 1;
+    const bool third = f.Write(3, "cccc");
+    const bool fifth = f.Write(5, "eeee");
+    const bool second = f.Write(2, "BBBB");   // in place, inside the limit
+    if (third || fifth || !second || f.LastError() != "File too large") return 2;
+    if (ui.boxes.size() != 1 || ui.boxes[0].text != platform::WriteFailedText(path, "File too large") ||
+        ui.boxes[0].title != "Marrowdale" || ui.boxes[0].icon() != platform::vbExclamation)
+      return 4;
+    // Another file is told of on its own.
+    if (g.Write(4, "dddd") || ui.boxes.size() != 2 || !ui.boxes[1].text.contains(other)) return 5;
+    return 0;
+  });
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  QByteArray expected = before;
+  expected.replace(4, 4, "BBBB");
+  EXPECT_EQ(FileBytes(path), expected);
+  EXPECT_EQ(FileBytes(other), QByteArray());
 }

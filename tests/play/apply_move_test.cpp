@@ -76,12 +76,12 @@ TEST_F(ApplyMove, CardLoadedByTheOpponentIsFramedAndShownAMoment) {
   EXPECT_EQ(rig.piles.Waste[0][2], Card(8, 2));
   EXPECT_EQ(rig.view.Label(TableLabel::lblPWasteCnt), "2");
   EXPECT_EQ(rig.view.paints.back(), (Paint{PileControl::picPlayer, 3, Card(8, 2), play::kTableauSound}));
-  EXPECT_TRUE(rig.view.cardFrames[3]);
+  EXPECT_EQ(rig.view.cardFrameStyles[3], play::kFrameOpaque);
   EXPECT_EQ(rig.state.TableauMoveMemory[1], 0);
 
   // The local player loading the opponent's Reserve: no frame, and the
   // face-down count stays because the loaded card lies face up on top.
-  rig.view.cardFrames.clear();
+  rig.view.cardFrameStyles.clear();
   rig.state.CurrentTurn = 1;
   rig.hooks.online = true;
   rig.piles.Reserve[1][1] = Card(1, 3);
@@ -93,7 +93,7 @@ TEST_F(ApplyMove, CardLoadedByTheOpponentIsFramedAndShownAMoment) {
   EXPECT_EQ(rig.piles.ReserveCount[1], 3);
   EXPECT_EQ(rig.piles.ReserveFaceDown[1], 1);
   EXPECT_EQ(rig.view.Label(TableLabel::lblOResCnt), "3");
-  EXPECT_TRUE(rig.view.cardFrames.empty());
+  EXPECT_TRUE(rig.view.cardFrameStyles.empty());
   // The peer's table is mirrored: its own piles are "picPlayer" there.
   EXPECT_EQ(rig.services.NetMove.MoveToPile, "picPlayer");
   EXPECT_EQ(rig.services.NetMove.MoveToIndex, 2);

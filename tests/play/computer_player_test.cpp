@@ -206,8 +206,8 @@ TEST_F(ComputerTurn, LoadsTheHumansWasteBeforeHisReserveAndTheHandCardBeforeTheR
   ASSERT_GE(slides().size(), 2u);
   EXPECT_EQ(slides()[0], (Slide{kOpp, 1, Card(9, 2), kPlayer, 3}));
   EXPECT_EQ(slides()[1], (Slide{kOpp, 2, Card(7, 2), kPlayer, 2}));
-  EXPECT_FALSE(rig.view.cardFrames[3]) << "the computer's own load is not left framed";
-  EXPECT_FALSE(rig.view.cardFrames[2]);
+  EXPECT_EQ(rig.view.cardFrameStyles.at(3), play::kFrameTransparent) << "the computer's own load is not left framed";
+  EXPECT_EQ(rig.view.cardFrameStyles.at(2), play::kFrameTransparent);
   EXPECT_EQ(rig.piles.Waste[0][2], Card(9, 2));
   EXPECT_EQ(rig.piles.Reserve[0][2], Card(7, 2));
 }

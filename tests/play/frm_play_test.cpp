@@ -11,6 +11,8 @@
 
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "play/game_over.h"
+#include "play/rule_checks.h"
 #include "support/temp_home.h"
 #include "table/fake_sound_effects.h"
 
@@ -371,6 +373,60 @@ class LargeScreenTest : public FrmPlayTest {
 };
 
 }  // namespace
+
+TEST_F(FrmPlayTest, TheScoreAndTheRuleMessagesFitTheMessageLineAtTheDefaultSize) {
+  ASSERT_EQ(settings.TextFontSize, 13);
+  frmPlay->RedrawTable();
+  QLabel* line = frmPlay->lblMessage;
+  const QFontMetrics metrics(line->font());
+  const int width = line->contentsRect().width();
+
+  // The opponent wins with 26 cards left in the player's Stock and Waste:
+  // every line of the score stays one line.
+  PileArrays left;
+  left.StockCount[0] = 20;
+  left.WasteCount[0] = 6;
+  left.ReserveCount[0] = 4;
+  const QString score = play::ScoreGame(left, 1, false, false, QString()).message;
+  for (const QString& text : score.split("\r\n"))
+    EXPECT_LE(metrics.horizontalAdvance(text), width) << text.toStdString();
+
+  // Every rule message, with its heading, fits the line's box.
+  for (int r = 0; r <= static_cast<int>(play::RuleReason::NotToCenter); ++r) {
+    const auto reason = static_cast<play::RuleReason>(r);
+    QString text = play::RuleText(reason);
+    if (play::HasWrongPlaceHeading(reason)) text = play::kWrongPlaceHeading + "\n" + text;
+    const QRect needed = metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text);
+    EXPECT_LE(needed.height(), line->contentsRect().height()) << text.toStdString();
+  }
+}
+
+class SmallScreenTest : public FrmPlayTest {
+ protected:
+  SmallScreenTest() : FrmPlayTest(Screen(1024, 768)) {}
+};
+
+TEST_F(SmallScreenTest, TheCountersStayInsideTheWindowWithAMargin) {
+  ASSERT_EQ(frmPlay->TableOffsetX(), 0);
+  DealBothDecks(piles);
+  for (int side = 0; side < kSides; ++side) {
+    piles.Waste[side][++piles.WasteCount[side]] = piles.Stock[side][piles.StockCount[side]];
+    piles.Stock[side][piles.StockCount[side]--] = 0;
+  }
+  frmPlay->RedrawTable();
+  // At the fitted size and at the smallest the window may take.
+  for (const QSize size : {frmPlay->size(), QSize(1, 1)}) {
+    frmPlay->resize(size);
+    frmPlay->tmrResize_Timer();
+    for (QLabel* count : {frmPlay->lblPHandCnt, frmPlay->lblPWasteCnt, frmPlay->lblPResCnt, frmPlay->lblOHandCnt,
+                          frmPlay->lblOWasteCnt, frmPlay->lblOResCnt}) {
+      ASSERT_FALSE(count->text().isEmpty()) << count->objectName().toStdString();
+      const QRect drawn = count->geometry();
+      EXPECT_GE(drawn.left(), frmPlay->lblMessage->x()) << count->objectName().toStdString();
+      EXPECT_LE(drawn.right(), frmPlay->width() - frmPlay->lblMessage->x()) << count->objectName().toStdString();
+    }
+  }
+}
 
 TEST_F(LargeScreenTest, FitsA3840PixelScreen) {
   // 20000 x 12405 twips come to whole pixels: 19995 twips wide, so the

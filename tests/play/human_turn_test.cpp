@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -139,6 +142,13 @@ class HumanTurnTest : public ::testing::Test {
     return table;
   }
 
+  // Shows the table and lets the relayout that showing it asks for happen
+  // first, so that it never moves a pile in the middle of a test's drag.
+  void ShowTable() {
+    frmPlay->show();
+    wait.WaitUntil([this] { return !frmPlay->tmrResize.isActive(); });
+  }
+
   QString Message() const { return frmPlay->lblMessage->text(); }
   QImage Face(CardCode c) const {
     return CutFace(frmPlay->frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -165,6 +175,22 @@ class HumanTurnTest : public ::testing::Test {
 };
 
 }  // namespace
+
+// Runs `action` at the first pass of the event loop at which `ready` holds:
+// the check is posted again at every pass, so it waits for the state the
+// test needs, however slow the machine.
+void WhenReady(QObject* context, std::function<bool()> ready, std::function<void()> action) {
+  QMetaObject::invokeMethod(
+      context,
+      [context, ready, action] {
+        if (ready()) {
+          action();
+        } else {
+          WhenReady(context, ready, action);
+        }
+      },
+      Qt::QueuedConnection);
+}
 
 // Pushes a card onto a Tableau pile and shows it.
 void AddToTableau(PileArrays& piles, play::FrmPlay& table, int pile, CardCode card) {
@@ -379,8 +405,8 @@ TEST_F(HumanTurnTest, OnlineTheTurnAndTheStockTurnGoToThePeer) {
 }
 
 TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDoneButtonReturns) {
-  frmPlay->show();
-  QTimer::singleShot(0, frmPlay.get(), [this] { EXPECT_TRUE(wait.RequestClose()); });
+  ShowTable();
+  WhenReady(frmPlay.get(), [this] { return state.ComputerThinking; }, [this] { EXPECT_TRUE(wait.RequestClose()); });
   frmPlay->cmdDone->click();
   EXPECT_TRUE(wait.Exiting());
   EXPECT_FALSE(wait.CloseRequested());
@@ -389,10 +415,13 @@ TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDoneButto
 }
 
 TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDropReturns) {
-  frmPlay->show();
+  ShowTable();
   Click(frmPlay->picPlayer[1]);
-  QTimer::singleShot(0, frmPlay.get(), [this] { wait.RequestClose(); });
+  bool closedDuringTheTurn = false;
+  WhenReady(frmPlay.get(), [this] { return state.ComputerThinking; },
+            [&] { closedDuringTheTurn = wait.RequestClose(); });
   DragTo(frmPlay->picPlayer[1], frmPlay->picPlayer[3]->pos());
+  EXPECT_TRUE(closedDuringTheTurn);
   EXPECT_EQ(state.CurrentTurn, 2);   // the turn did not come back: the program is leaving
   EXPECT_FALSE(state.ComputerThinking);
   EXPECT_FALSE(frmPlay->isVisible());
@@ -419,6 +448,34 @@ TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
   EXPECT_FALSE(play::FinishTopLevelCommand(wait, state, &window));   // only once
 }
 
+TEST(TopLevelCommand, ACloseWhileAMessageBoxIsOpenCompletesWhenTheBoxReturns) {
+  platform::WaitService wait;
+  GameState state;
+  QWidget window;
+  window.show();
+  platform::QtUi ui(&window);
+  ui.SetWaitService(&wait);
+  bool deferred = false;
+  bool shownMeanwhile = false;
+  WhenReady(
+      &window, [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
+      [&] {
+        deferred = wait.RequestClose();
+        play::FinishTopLevelCommand(wait, state, &window);   // a command returning inside the box's wait
+        shownMeanwhile = window.isVisible();
+        qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->buttons().front()->click();
+      });
+  {
+    play::TopLevelCommand command(wait, state, &window);
+    EXPECT_EQ(ui.MsgBox("Change # of points to play to?", platform::vbOKOnly, "Marrowdale"), platform::vbOK);
+    EXPECT_TRUE(window.isVisible());
+  }
+  EXPECT_TRUE(deferred);
+  EXPECT_TRUE(shownMeanwhile);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(wait.Depth(), 0);
+}
+
 TEST_F(HumanTurnTest, RightClicksFanATableauPileOrListAPilesCards) {
   Press(frmPlay->picTableau[4], {10, 10}, Qt::RightButton);
   Release(frmPlay->picTableau[4], {10, 10}, Qt::RightButton);
@@ -434,4 +491,73 @@ TEST_F(HumanTurnTest, RightClicksFanATableauPileOrListAPilesCards) {
   Press(frmPlay->picPlayer[3], {10, 10}, Qt::RightButton);
   EXPECT_EQ(neighbours.viewed,
             (std::vector<std::pair<QString, int>>{{"picOpponent", 2}, {"picPlayer", 3}}));
+}
+
+TEST_F(HumanTurnTest, PressesWhileACardSlidesHomeLeaveEveryPileInItsPlace) {
+  std::vector<QPoint> places;
+  for (int i = 1; i <= 8; ++i) places.push_back(frmPlay->picTableau[i]->pos());
+  for (int i = 1; i <= 3; ++i) places.push_back(frmPlay->picPlayer[i]->pos());
+  PictureBox* queen = frmPlay->picTableau[5];
+  const QPoint home = queen->pos();
+  // Once the refused queen is on her way home, the player grabs her, and
+  // the Tableau pile she was dropped on, and a card of his own.
+  bool pressed = false;
+  WhenReady(
+      frmPlay.get(), [&] { return frmPlay->Dragging == 0 && queen->pos() != home; },
+      [&] {
+        pressed = true;
+        Press(queen, {10, 10});
+        Press(frmPlay->picTableau[2], {10, 10});
+        Press(frmPlay->picPlayer[2], {10, 10});
+        DoubleClick(frmPlay->picPlayer[2], {10, 10});
+      });
+  DragTo(queen, frmPlay->picTableau[2]->pos());
+  ASSERT_TRUE(pressed);
+  // ... and lets go somewhere else once the slide is over.
+  for (PictureBox* box : {queen, frmPlay->picTableau[2], frmPlay->picPlayer[2]}) {
+    MoveMouse(box, {150, 90});
+    Release(box, {150, 90});
+  }
+  std::vector<QPoint> after;
+  for (int i = 1; i <= 8; ++i) after.push_back(frmPlay->picTableau[i]->pos());
+  for (int i = 1; i <= 3; ++i) after.push_back(frmPlay->picPlayer[i]->pos());
+  EXPECT_EQ(after, places);
+  EXPECT_EQ(frmPlay->Dragging, 0);
+  EXPECT_EQ(piles.ReserveCount[0], 2);
+  EXPECT_EQ(Message(), "That card cannot be played there.\r\nTableau piles are built down in alternating colors.");
+}
+
+TEST_F(HumanTurnTest, ADoubleClickOnTheEmptyReserveSaysThatNothingGoesToTheCenter) {
+  piles.ReserveCount[0] = 0;
+  frmPlay->RedrawTable();
+  DoubleClick(frmPlay->picPlayer[2], {10, 10});
+  EXPECT_EQ(Message(), "That card cannot be played to the Center.");
+  // An empty Tableau pile is no pile to play from: nothing is said.
+  frmPlay->lblMessage->clear();
+  piles.TableauCount[6] = 0;
+  DoubleClick(frmPlay->picTableau[6], {10, 10});
+  EXPECT_EQ(Message(), "");
+}
+
+TEST_F(HumanTurnTest, ACardTheComputerLoadsOntoTheWasteShowsARedRimUntilTheTableIsLaidOut) {
+  ShowTable();
+  QLabel* frame = frmPlay->lblCardFrame[3];
+  // A point of the rim: inside the frame label, left of the pile picture.
+  const QPoint rim = frame->pos() + QPoint(2, frame->height() / 2);
+  ASSERT_LT(rim.x(), frmPlay->picPlayer[3]->x());
+  const auto rimColor = [&] { return frmPlay->grab().toImage().pixelColor(rim); };
+  const QColor red(192, 0, 0);
+  ASSERT_NE(rimColor(), red);
+
+  state.CurrentTurn = 2;
+  state.MoveSource = PileControl::picOpponent;
+  state.MoveSourceIndex = 1;
+  state.MoveCard = Card(2, 2);
+  QColor duringThePause;
+  WhenReady(frmPlay.get(), [] { return true; }, [&] { duringThePause = rimColor(); });
+  ASSERT_EQ(play::PlaceOnSidePile(moves, 3, play::kLocalOwner), play::MoveResult::Applied);
+  EXPECT_EQ(duringThePause, red);
+  EXPECT_EQ(rimColor(), red);
+  frmPlay->LayoutTable();
+  EXPECT_NE(rimColor(), red);
 }

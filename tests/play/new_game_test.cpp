@@ -89,6 +89,7 @@ class NewGameTest : public ::testing::Test {
   table::RandomSource random = table::SeededRandom(11);
   QString playerName = "Ann";
   std::int16_t firstPlayerRule = 0;
+  bool stalemateDeclared = false;
   SavedGameServices savedServices{piles, state, saved, {scores, matchOn, matchPoints}, sample.SampleGameNumber,
                                   view,  guard, ui,    wait, game};
   NewGameServices s{table::DealServices{piles, state, view, sfx, wait, ui, game},
@@ -102,11 +103,13 @@ class NewGameTest : public ::testing::Test {
                     firstPlayerRule,
                     game,
                     nullptr,
-                    &tutorial};
+                    &tutorial,
+                    &stalemateDeclared};
 };
 
 TEST_F(NewGameTest, HumanFirstDealsAndWritesTheFirstMoveRecord) {
   state.AbortComputerTurn = true;  // left over from the game before
+  stalemateDeclared = true;
   const NewGameResult result = NewGame(s);
 
   EXPECT_EQ(result, NewGameResult::Started);
@@ -114,6 +117,7 @@ TEST_F(NewGameTest, HumanFirstDealsAndWritesTheFirstMoveRecord) {
   EXPECT_FALSE(state.GameEnded);
   EXPECT_FALSE(state.ComputerThinking);
   EXPECT_FALSE(state.AbortComputerTurn);
+  EXPECT_FALSE(stalemateDeclared);
   EXPECT_EQ(state.TempMoveNumber, 1);
   EXPECT_TRUE(view.images[TableImage::ImgTurn1]);
   EXPECT_FALSE(view.images[TableImage::cmdDeal]);

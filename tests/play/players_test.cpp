@@ -231,7 +231,8 @@ TEST_F(PlayersTest, OutOfRangeValuesLoadSafelyAndKeepTheirStoredBytes) {
   r.FirstPlayerRule = 5;
   r.CardSoundSet = -4;
   r.CardDeck = 40;  // the library offers three decks
-  r.CardBack = -3;
+  r.CardBack = 40;  // and three backs
+  r.TextFontSize = 300;
   Put(3, r);
   const QByteArray stored = Bytes(3);
   s.CurrentPlayer = 3;
@@ -244,7 +245,12 @@ TEST_F(PlayersTest, OutOfRangeValuesLoadSafelyAndKeepTheirStoredBytes) {
   EXPECT_EQ(s.CardSoundSet, kCardSoundWood);
   EXPECT_EQ(s.CardDeck, kBuiltInCardDeck);
   EXPECT_EQ(s.CardBack, kOwnCardBack);
+  EXPECT_EQ(s.TextFontSize, kMaxTextFontSize);
+  // The table draws what is in force: its own back, over its back colour,
+  // and messages at a size the labels hold.
   EXPECT_EQ(table.applied.AnimSpeed, kMinAnimSpeed);
+  EXPECT_EQ(table.applied.CardBack, kOwnCardBack);
+  EXPECT_EQ(table.applied.TextFontSize, kMaxTextFontSize);
 
   // Unchanged settings keep what was stored, so a deck missing today comes
   // back once it is installed.
@@ -285,7 +291,7 @@ TEST_F(PlayersTest, TextFullOfNulBytesReadsAsBlank) {
   EXPECT_EQ(net.log, (std::vector<std::string>{"Close"}));
 }
 
-TEST_F(PlayersTest, DefaultTextSizeStaysInTheFileUntilSaved) {
+TEST_F(PlayersTest, DefaultTextSizeStaysInTheFileUntilThePlayerChangesIt) {
   PlayerRecord r = Alice();
   r.TextFontSize = 0;
   Put(3, r);
@@ -293,7 +299,13 @@ TEST_F(PlayersTest, DefaultTextSizeStaysInTheFileUntilSaved) {
   largeFonts = true;
   ASSERT_EQ(LoadPlayer(3, s, Services()), PlayerFileResult::Ok);
   EXPECT_EQ(s.TextFontSize, 10);
+  ASSERT_EQ(SavePlayer(s, table, file), PlayerFileResult::Ok);
   EXPECT_EQ(Get(3).TextFontSize, 0);
+  s.TextFontSize = 12;
+  ASSERT_EQ(SavePlayer(s, table, file), PlayerFileResult::Ok);
+  EXPECT_EQ(Get(3).TextFontSize, 12);
+  // ...and back to what was in force at the start is a change too.
+  s.TextFontSize = 10;
   ASSERT_EQ(SavePlayer(s, table, file), PlayerFileResult::Ok);
   EXPECT_EQ(Get(3).TextFontSize, 10);
 }
@@ -306,8 +318,10 @@ TEST_F(PlayersTest, BackgroundChoiceIsLoadedAndSaved) {
   ASSERT_EQ(LoadPlayer(3, s, Services()), PlayerFileResult::Ok);
   EXPECT_EQ(table.listedName, "Cork.gif");
   EXPECT_EQ(table.log[2], "ShowBackground");
+  // Left as it was, the background keeps its stored bytes.
+  const QByteArray stored = Bytes(3);
   ASSERT_EQ(SavePlayer(s, table, file), PlayerFileResult::Ok);
-  EXPECT_EQ(vb::TrimRecord(Get(3).BackgroundName), "Cork.gif");
+  EXPECT_EQ(Bytes(3), stored);
 
   // The "None" entry after the last picture.
   table.index = table.BackgroundCount() + 1;
@@ -321,6 +335,21 @@ TEST_F(PlayersTest, BackgroundChoiceIsLoadedAndSaved) {
     ASSERT_EQ(SavePlayer(s, table, file), PlayerFileResult::Ok);
     EXPECT_EQ(vb::TrimRecord(Get(3).BackgroundName), "Slate.jpg") << index;
   }
+}
+
+TEST_F(PlayersTest, ABackgroundNameTheListMatchesByItsEndIsNotCutWhenLeftAlone) {
+  PlayerRecord r = Alice();
+  r.BackgroundName = "Backgrounds/Slate.jpg";
+  Put(3, r);
+  s.CurrentPlayer = 3;
+  ASSERT_EQ(LoadPlayer(3, s, Services()), PlayerFileResult::Ok);
+  ASSERT_EQ(table.index, 2);
+  ASSERT_EQ(SavePlayer(s, table, file), PlayerFileResult::Ok);
+  EXPECT_EQ(vb::TrimRecord(Get(3).BackgroundName), "Backgrounds/Slate.jpg");
+  // Another picture chosen is stored by its file name.
+  table.index = 3;
+  ASSERT_EQ(SavePlayer(s, table, file), PlayerFileResult::Ok);
+  EXPECT_EQ(vb::TrimRecord(Get(3).BackgroundName), "Beach.bmp");
 }
 
 TEST_F(PlayersTest, NoneClearsThePictureAndStartUpPaintsNothing) {

@@ -366,6 +366,7 @@ class SimulatedGame : private table::TableView, private play::PlayHooks, private
   void SetTabCount(int, const QString&) override {}
   void SetImageVisible(table::TableImage, bool) override {}
   void SetCardFrameVisible(int, bool) override {}
+  void SetCardFrameBackStyle(int, int) override {}
   void SetStatusPanel(int, const QString&) override {}
   void StartClock() override {}
   void StartClockAt(double) override {}

@@ -131,7 +131,7 @@ TEST(GetCardBacks, TableBackHolder) {
   for (std::int16_t bad : {3, -1}) {
     back = bad;
     dll.GetCardBacks(back, nullptr, preview, small);
-    EXPECT_EQ(back, bad);
+    EXPECT_EQ(back, kOwnBack);
     EXPECT_EQ(h.frmPic.FilePic[0], h.frmPic.FilePic[4]);
   }
   lib.failing = true;
@@ -171,7 +171,7 @@ TEST(GetCardBacks, InstalledDecksOrNone) {
   std::int16_t back = 3, preview = 0;
   bool small = false;
   dll.GetCardBacks(back, nullptr, preview, small);
-  EXPECT_EQ(back, 3);
+  EXPECT_EQ(back, kOwnBack);
   EXPECT_EQ(h.frmPic.FilePic[0], h.frmPic.FilePic[4]);
 }
 

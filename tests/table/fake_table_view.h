@@ -34,6 +34,7 @@ class FakeTableView : public table::TableView {
   void SetTabCount(int pile, const QString& text) override { tabCounts[pile] = text; }
   void SetImageVisible(table::TableImage image, bool visible) override { images[image] = visible; }
   void SetCardFrameVisible(int index, bool visible) override { cardFrames[index] = visible; }
+  void SetCardFrameBackStyle(int index, int backStyle) override { cardFrameStyles[index] = backStyle; }
   void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
   void StartClock() override { ++clockStarts; }
   void StartClockAt(double elapsedSeconds) override { clockStartedAt.push_back(elapsedSeconds); }
@@ -70,6 +71,7 @@ class FakeTableView : public table::TableView {
   std::map<int, QString> tabCounts;
   std::map<table::TableImage, bool> images;
   std::map<int, bool> cardFrames;
+  std::map<int, int> cardFrameStyles;
   std::map<int, QString> panels;
   int clockStarts = 0;
   std::vector<double> clockStartedAt;

@@ -1,0 +1,80 @@
+#include "dialogs/tutorial_steps.h"
+
+#include <QFile>
+
+namespace dialogs {
+
+namespace {
+
+constexpr int kFirstLetter = 1;   // characters after the "<"
+constexpr int kFirstNumber = 3;
+constexpr int kSecondLetter = 5;
+constexpr int kSecondNumber = 7;
+constexpr int kLastPlayerPile = 3;
+constexpr int kLastTableauPile = 8;
+
+std::optional<int> DigitAt(const QString& s, qsizetype at) {
+  if (at >= s.size() || !s.at(at).isDigit()) return std::nullopt;
+  const int d = s.at(at).digitValue();
+  return d >= 0 && d <= 9 ? std::optional<int>(d) : std::nullopt;
+}
+
+int LastPile(TipPile pile) { return pile == TipPile::Tableau ? kLastTableauPile : kLastPlayerPile; }
+
+// A number outside its pile's range would point past the table's controls.
+std::optional<TipTarget> Target(TipPile pile, std::optional<int> number) {
+  if (!number || *number < 1 || *number > LastPile(pile)) return std::nullopt;
+  return TipTarget{pile, *number};
+}
+
+}  // namespace
+
+TutorialStep ReadTutorialStep(const QString& line) {
+  TutorialStep step;
+  const qsizetype p = line.indexOf(QLatin1Char('<'));
+  step.text = (p < 0 ? line : line.left(p));
+  step.text.replace(QLatin1Char('~'), QLatin1String(kParagraphBreak));
+  if (p < 0) return step;
+
+  step.kind = TipKind::Malformed;
+  if (p + kFirstLetter >= line.size()) return step;
+  const QChar l1 = line.at(p + kFirstLetter);
+  if (l1 != QLatin1Char('P') && l1 != QLatin1Char('T')) {
+    step.kind = TipKind::Rules;
+    return step;
+  }
+  const auto first = Target(l1 == QLatin1Char('P') ? TipPile::Player : TipPile::Tableau,
+                            DigitAt(line, p + kFirstNumber));
+  if (!first) return step;
+
+  std::optional<TipTarget> second;
+  if (p + kSecondLetter < line.size()) {
+    const QChar l2 = line.at(p + kSecondLetter);
+    if (l2 == QLatin1Char('T') || l2 == QLatin1Char('O')) {
+      second = Target(l2 == QLatin1Char('T') ? TipPile::Tableau : TipPile::Opponent,
+                      DigitAt(line, p + kSecondNumber));
+      if (!second) return step;
+    }
+  }
+  step.kind = TipKind::Piles;
+  step.first = *first;
+  step.second = second;
+  return step;
+}
+
+std::optional<QStringList> ReadTutorialFile(const QString& path) {
+  if (path.isEmpty()) return std::nullopt;
+  QFile file(path);
+  if (!file.exists() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+  QString text = QString::fromUtf8(file.readAll());
+  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+  if (text.isEmpty()) return QStringList{};
+  QStringList lines = text.split(QLatin1Char('\n'));
+  if (lines.last().isEmpty()) lines.removeLast();
+  for (QString& l : lines) {
+    if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
+  }
+  return lines;
+}
+
+}  // namespace dialogs

@@ -1,0 +1,50 @@
+#pragma once
+// The steps of the tutorial file "tutorial.txt": one step a line, its text
+// with "~" for a paragraph break, and optionally a directive from the first
+// "<" on that points the hands at piles, unlocks them or shows the rules.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace dialogs {
+
+inline constexpr char kTutorialFileName[] = "tutorial.txt";
+inline constexpr char kParagraphBreak[] = "\r\n\r\n";
+
+// A pile a directive names: "P" the learner's (1 Stock, 2 Reserve, 3 Waste),
+// "T" a Tableau pile (1..8), "O" the opponent's (1..3, second letter only).
+enum class TipPile { Player, Tableau, Opponent };
+
+struct TipTarget {
+  TipPile pile = TipPile::Player;
+  int number = 0;
+  bool operator==(const TipTarget&) const = default;
+};
+
+enum class TipKind {
+  Plain,      // no directive: the text alone
+  Piles,      // "P" or "T" first: the learner makes a move
+  Rules,      // any other first letter: the rules panel, Next enabled
+  Malformed,  // a directive that cannot be read: the text alone, Next enabled
+};
+
+struct TutorialStep {
+  QString text;                    // what the window shows, "~" made paragraph breaks
+  TipKind kind = TipKind::Plain;
+  TipTarget first;                 // Piles: the pile the learner uses
+  std::optional<TipTarget> second; // Piles: a Tableau pile unlocked too, or an opponent pile pointed at
+  bool operator==(const TutorialStep&) const = default;
+};
+
+// Reads one line of the tutorial file. The directive is read by position:
+// first letter, first digit, second letter, second digit, each two
+// characters after the one before.
+TutorialStep ReadTutorialStep(const QString& line);
+
+// The lines of a tutorial file (UTF-8, CR LF or LF line ends; a line break
+// at the end adds no step). Empty when the file does not exist or cannot be
+// read.
+std::optional<QStringList> ReadTutorialFile(const QString& path);
+
+}  // namespace dialogs

@@ -1,0 +1,788 @@
+#include "net/connection.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "media/folders.h"
+#include "net/opponents_file.h"
+#include "platform/recordfile.h"
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "platform/vb.h"
+#include "platform/wait.h"
+#include "platform/winsock.h"
+#include "table/busy_guard.h"
+#include "table/game_state.h"
+#include "table/table_view.h"
+
+namespace net {
+
+namespace {
+
+using table::TableLabel;
+
+QString ErrorText(int number, const QString& description) {
+  return "Here's the problem:\r\nError " + vb::Str(number) + "\r\n" + description;
+}
+
+}  // namespace
+
+Connection::Connection(play::NetPlayParts parts, QObject* parent) : QObject(parent), parts_(parts) {
+  for (int i = 0; i < kSocketCount; ++i) {
+    Winsock1_[i] = std::make_unique<platform::Winsock>(i, this);
+    platform::Winsock* socket = Winsock1_[i].get();
+    connect(socket, &platform::Winsock::ConnectionRequest, this, &Connection::Winsock1_ConnectionRequest);
+    connect(socket, &platform::Winsock::DataArrival, this, &Connection::Winsock1_DataArrival);
+    // Closes and errors are handled from the event loop, never inside the
+    // socket's own call.
+    connect(socket, &platform::Winsock::PeerClosed, this, &Connection::Winsock1_PeerClosed, Qt::QueuedConnection);
+    connect(socket, &platform::Winsock::Error, this, &Connection::Winsock1_Error, Qt::QueuedConnection);
+  }
+  connectDialog_ = [this] {
+    FrmConnect dialog(parts_.PlayerName, parts_.ui, [this] { parts_.hooks.ShowHelpKeyword(QStringLiteral("Online")); },
+                      parts_.mainWindow);
+    dialog.exec();
+    return dialog.Choice();
+  };
+}
+
+Connection::~Connection() {
+  for (auto& socket : Winsock1_) socket->Close();
+  delete frmChat_.data();
+}
+
+// ---- Set-up and tear-down ----
+
+void Connection::SetupInternet() {
+  play::NetState& net = parts_.net;
+  if (net.NetConnIndex != play::kNetOffline) {
+    const int answer = parts_.ui.MsgBox(kEndConnectionText, platform::vbYesNo | platform::vbDefaultButton2,
+                                        kEndConnectionTitle);
+    // The connection may have ended while the question was open.
+    if (answer != platform::vbYes || net.NetConnIndex == play::kNetOffline) return;
+    SendGoodbye();
+    if (parts_.state.CurrentTurn != 0) AskSaveAtEnd();
+    NetCleanUp();
+    net.NetIsHost = play::kNetRemote;
+    return;
+  }
+
+  // Going online replaces the table.
+  if (!parts_.guard.MayReplaceTable()) return;
+  net.ChatSeq = 0;
+  LastChatSeqIn = 0;
+  parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);
+  const ConnectChoice choice = connectDialog_();
+  if (!choice.confirmed || parts_.wait.Exiting()) {
+    ReleaseChat();
+    return;
+  }
+
+  net.NetConnIndex = play::kNetConnSettingUp;
+  play::SaveScoreRec(parts_.scores, parts_.scoreStore);
+  parts_.view.ClearTable();
+  parts_.view.ShowLogo(false);
+  parts_.state.CurrentTurn = 0;
+  net.NetMsgKind = kMsgNone;
+  NetLastKind.fill(0);
+  NetLastSocket = 0;
+  NetPort = choice.port;
+  NetHostIP = choice.hostIP;
+  net.NetIsHost = choice.host ? play::kNetHost : play::kNetRemote;
+  handshakeStep_ = HandshakeStep::AwaitIP;
+  peerGone_ = false;
+
+  FrmChat& chat = Chat();
+  if (choice.host) {
+    QStringList addresses = platform::LocalIPv4Addresses();
+    if (addresses.isEmpty()) addresses << Winsock1(kListenSocket).LocalIP();
+    chat.SetLog(HostAddressLog(addresses));
+  }
+  if (!SavedThinkDelay) SavedThinkDelay = parts_.ThinkDelay;
+  parts_.ThinkDelay = kOnlineThinkDelay;
+  NetSessionUp = false;
+  parts_.view.SetImageVisible(table::TableImage::cmdDeal, false);
+  chat.show();
+  if (choice.host) chat.FocusLogEnd();
+  NetVersionText = NetVersionText.isEmpty() ? net::NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)
+                                            : NetVersionText;
+
+  if (choice.host) {
+    net.NetConnCount = 0;
+    StartHostListening();
+    if (net.NetIsHost != play::kNetHost) return ConnectionFailed();
+  } else {
+    ConnectToHost();
+    if (net.NetIsHost == play::kNetAttemptFailed) return ConnectionFailed();
+  }
+  WaitForConnection();
+  if (net.NetIsHost == play::kNetAttemptFailed) return ConnectionFailed();
+  if (net.NetConnIndex != play::kNetOffline) {
+    NetSessionUp = true;
+  } else {
+    ReleaseChat();
+  }
+}
+
+void Connection::ConnectionFailed() {
+  parts_.ui.MsgBox(kConnectionFailedText, platform::vbExclamation, kNetTitle);
+  Winsock1(NetSockIndex).Close();
+  parts_.net.NetIsHost = play::kNetRemote;
+  NetCleanUp();
+}
+
+void Connection::StartHostListening() {
+  NetSockIndex = kListenSocket;
+  platform::Winsock& listener = Winsock1(kListenSocket);
+  listener.Close();
+  listener.SetLocalPort(NetPort);
+  listener.ListenAddress = listenAddress_;
+  QString description;
+  const int number = listener.Listen(description);
+  if (number == 0) {
+    SetStatus(TableLabel::StatusMsg, QStringLiteral("Give your IP address to the player waiting to connect to your game."),
+              true);
+    parts_.ui.Beep();
+    return;
+  }
+  parts_.ui.MsgBox(ErrorText(number, description), platform::vbInformation, kNetTitle);
+  parts_.net.NetIsHost = play::kNetRemote;
+  if (number == platform::kWsaAddressInUse) parts_.ui.MsgBox(kPortInUseText, platform::vbInformation, kNetTitle);
+  if (number == platform::kWsaAccessDenied) parts_.ui.MsgBox(kPortPrivilegeText, platform::vbInformation, kNetTitle);
+  parts_.view.SetLabel(TableLabel::lblMessage, QString());
+  NetCleanUp();
+}
+
+void Connection::ConnectToHost() {
+  NetSockIndex = 0;
+  platform::Winsock& socket = Winsock1(NetSockIndex);
+  socket.Close();
+  socket.RemoteHost = NetHostIP;
+  socket.RemotePort = NetPort;
+  socket.SetLocalPort(0);
+  socket.Connect();
+  SetStatus(TableLabel::StatusMsg, QStringLiteral("Waiting for Host confirmation..."), true);
+}
+
+void Connection::ConnectionHandShake(std::int16_t SocketIndex) {
+  NetOutLine = IpLine(NetVersionText, SocketIndex);
+  SendNetMessage(NetOutLine, SocketIndex);
+}
+
+// The quit chat line and "GO", when the peer is still there to read them.
+void Connection::SendGoodbye() {
+  play::NetState& net = parts_.net;
+  platform::Winsock& socket = Winsock1(NetSockIndex);
+  if (socket.State() != platform::sckConnected) return;
+  ++net.ChatSeq;
+  SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + " Quit!^"), play::kNetPeerSocket);
+  SendNetMessage(QString::fromLatin1(kTagGO), play::kNetPeerSocket);
+  socket.Flush(kGoodbyeFlushMs);
+}
+
+void Connection::SayGoodbye() {
+  if (parts_.net.NetConnIndex == play::kNetOffline) return;
+  SendGoodbye();
+  if (Host()) {
+    Server_Cleanup();
+  } else {
+    Client_Cleanup();
+  }
+  NetCleanUp();
+}
+
+void Connection::CloseNetFile() {
+  if (parts_.netScores.File) parts_.netScores.File->Close();
+  parts_.net.NetFileOpen = false;
+}
+
+void Connection::Client_Cleanup() {
+  platform::Winsock& socket = Winsock1(NetSockIndex);
+  const int state = socket.State();
+  if (state == platform::sckConnected || state == platform::sckOpen) socket.Close();
+}
+
+// Every socket of the host is closed, connected ones included, so that no
+// accepted caller is left open at exit.
+void Connection::Server_Cleanup() {
+  for (auto& socket : Winsock1_) {
+    if (socket->State() != platform::sckClosed) socket->Close();
+  }
+}
+
+void Connection::NetCleanUp() {
+  play::NetState& net = parts_.net;
+  for (int i = 0; i < kSocketCount; ++i) {
+    if (Winsock1(i).State() != platform::sckClosed) Winsock1(i).Close();
+    received_[i].Clear();
+    peerClosed_[i] = false;
+  }
+  NetSockIndex = 0;
+  net.NetConnCount = 0;
+  if (net.NetConnIndex != play::kNetConnSettingUp && net.NetFileOpen)
+    play::SaveScoreRec(parts_.scores, parts_.scoreStore);
+
+  table::TableView& view = parts_.view;
+  view.SetLabelVisible(TableLabel::StatusMsg, false);
+  view.SetImageVisible(table::TableImage::imgIcon, false);
+  view.SetLabelVisible(TableLabel::lblWAIT, false);
+  view.SetLabel(TableLabel::lblTurn, QString());
+  view.SetImageVisible(table::TableImage::cmdDeal, false);
+  if (frmChat_) frmChat_->Command1->setEnabled(false);
+
+  parts_.netScores.NetScoreRecNo = 0;
+  net.NetConnIndex = play::kNetOffline;
+  OpponentAvatar.clear();
+  // A second clean-up after a failed attempt must not lose the pause kept
+  // from before the connection.
+  if (SavedThinkDelay) parts_.ThinkDelay = *SavedThinkDelay;
+  SavedThinkDelay.reset();
+  NetOutLine.clear();
+  handshakeStep_ = HandshakeStep::AwaitIP;
+  peerGone_ = false;
+  parts_.hooks.UnloadScoresWindow();
+  net.HostName = play::kDefaultHostName;
+
+  parts_.state.CurrentTurn = 0;
+  parts_.state.TurnCount = 0;
+  parts_.state.GameEnded = true;
+  net.NetPeerInfo = {};
+  view.EnablePiles(false);
+  view.SetStatusPanel(1, parts_.PlayerName);
+  play::LoadScoreRec(parts_.scores, parts_.scoreStore);
+  play::ResumeMatch(parts_.scores, view);
+  view.SetLabel(TableLabel::lblMessage, kNewGameText);
+  view.ShowLogo(true);
+  ReleaseChat();
+  parts_.wait.Wake();
+}
+
+FrmChat& Connection::Chat() {
+  if (!frmChat_) {
+    frmChat_ = new FrmChat(parts_.mainWindow);
+    connect(frmChat_, &FrmChat::sendClicked, this, &Connection::Command1_Click);
+  }
+  return *frmChat_;
+}
+
+// Released later, never under the handler or the wait that still shows it.
+void Connection::ReleaseChat() {
+  if (!frmChat_) return;
+  frmChat_->hide();
+  frmChat_->deleteLater();
+  frmChat_ = nullptr;
+}
+
+void Connection::SetStatus(TableLabel label, const QString& text, bool visible) {
+  parts_.view.SetLabel(label, text);
+  parts_.view.SetLabelVisible(label, visible);
+}
+
+// ---- Sending and waiting ----
+
+void Connection::SendNetMessage(const QString& Msg, std::int16_t SocketIndex) {
+  if (SocketIndex < 0) SocketIndex = play::kNetPeerSocket;
+  if (!Host()) SocketIndex = 0;
+  if (SocketIndex >= kSocketCount) return;
+  platform::Winsock& socket = Winsock1(SocketIndex);
+  const int state = socket.State();
+  if (state == platform::sckClosing) {
+    SetStatus(TableLabel::lblWAIT, QStringLiteral("Opponent quit!"), true);
+    parts_.net.NetMsgKind = kMsgGO;
+    if (!parts_.wait.Exiting()) PeerQuit(SocketIndex);
+    return;
+  }
+  if (state != platform::sckClosed) socket.SendData(Line(Msg));
+}
+
+void Connection::WaitForReply() {
+  const std::uint64_t start = dispatched_;
+  play::NetState& net = parts_.net;
+  parts_.wait.WaitUntil([&] { return dispatched_ != start || net.NetConnIndex == play::kNetOffline; });
+  if (net.NetConnIndex == play::kNetOffline) net.NetMsgKind = kMsgGO;
+}
+
+bool Connection::WaitForKinds(std::initializer_list<std::int16_t> kinds) {
+  play::NetState& net = parts_.net;
+  Awaited awaited{kinds, false, awaited_};
+  awaited_ = &awaited;
+  parts_.wait.WaitUntil([&] {
+    return awaited.arrived || net.NetConnIndex == play::kNetOffline || net.NetMsgKind == kMsgGO;
+  });
+  awaited_ = awaited.outer;
+  if (net.NetConnIndex == play::kNetOffline) net.NetMsgKind = kMsgGO;
+  return awaited.arrived && net.NetConnIndex != play::kNetOffline && !parts_.wait.Exiting();
+}
+
+bool Connection::SendAndWait(const QString& line, std::initializer_list<std::int16_t> kinds) {
+  if (parts_.net.NetConnIndex == play::kNetOffline || parts_.wait.Exiting()) return false;
+  SendNetMessage(line, play::kNetPeerSocket);
+  return WaitForKinds(kinds);
+}
+
+void Connection::WaitForConnection() {
+  play::NetState& net = parts_.net;
+  NetWaitDone = false;
+  parts_.wait.WaitUntil([&] {
+    return NetWaitDone || net.NetConnIndex == play::kNetOffline || net.NetIsHost == play::kNetAttemptFailed;
+  });
+  if (NetWaitDone && !parts_.wait.Exiting()) parts_.view.SetLabelVisible(TableLabel::lblWAIT, false);
+}
+
+// ---- Socket events ----
+
+bool Connection::PeerSocket(int index) const {
+  return parts_.net.NetConnIndex != play::kNetOffline && !peerGone_ && index == NetSockIndex && index >= 0 &&
+         index < kSocketCount;
+}
+
+void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
+  play::NetState& net = parts_.net;
+  if (index != kListenSocket || !Host() || net.NetConnIndex == play::kNetOffline) return;
+  int k = 0;
+  if (net.NetConnCount <= net.NetConnIndex && net.NetConnCount < kSocketCount - 1) {
+    k = ++net.NetConnCount;
+  } else if (net.NetConnCount >= 1 && net.NetPeerInfo[1].SlotState == play::kSlotFree) {
+    k = 1;
+  } else {
+    return;  // no socket left: the call is dropped unanswered
+  }
+  platform::Winsock& socket = Winsock1(k);
+  socket.SetLocalPort(NetPort);
+  if (!socket.Accept(Winsock1(kListenSocket), requestID)) return;
+
+  if (k > 1 && socket.State() != platform::sckClosed) {
+    // Refused from the event loop: the refusal pauses, and this runs
+    // inside the listening socket's own call.
+    QTimer::singleShot(0, this, [this, k] {
+      RefuseBusy(k);
+      parts_.ui.MsgBox(kDeniedText, platform::vbInformation, kDeniedTitle);
+    });
+    return;
+  }
+  net.NetPeerInfo[1].SlotState = play::kSlotTaken;
+  net.NetPeerInfo[1].Active = 1;
+  NetSockIndex = play::kNetPeerSocket;
+  handshakeStep_ = HandshakeStep::AwaitIP;
+  peerGone_ = false;
+  ConnectionHandShake(play::kNetPeerSocket);
+  if (NetSessionUp) QTimer::singleShot(0, this, [this] { WaitForConnection(); });
+}
+
+void Connection::RefuseBusy(int k) {
+  play::NetState& net = parts_.net;
+  NetOutLine = ChatLine(1, kBusyChatText);
+  if (k < 1 || k >= kSocketCount || k > net.NetConnCount) return;
+  platform::Winsock& socket = Winsock1(k);
+  socket.SendData(Line(NetOutLine));
+  socket.Flush(kGoodbyeFlushMs);
+  parts_.wait.Pause(kRefusePauseSeconds);
+  if (socket.State() != platform::sckClosed) {
+    socket.SendData(Line(QString::fromLatin1(kTagGO)));
+    socket.Flush(kGoodbyeFlushMs);
+  }
+  parts_.wait.Pause(kRefusePauseSeconds);
+  if (socket.State() != platform::sckClosed) socket.Close();
+  received_[k].Clear();
+  if (k == net.NetConnCount) --net.NetConnCount;
+}
+
+void Connection::Winsock1_DataArrival(int index, qint64) {
+  if (index < 0 || index >= kSocketCount) return;
+  platform::Winsock& socket = Winsock1(index);
+  const QByteArray bytes = socket.GetData();
+  // Only the peer's socket reaches the game; a refused caller's bytes are
+  // dropped.
+  if (!PeerSocket(index)) return;
+  if (!received_[index].Append(bytes)) {
+    QTimer::singleShot(0, this, [this, index] {
+      if (PeerSocket(index)) ProtocolViolation(index);
+    });
+    return;
+  }
+  if (received_[index].HasLine()) QueuePump(index);
+}
+
+void Connection::Winsock1_PeerClosed(int index) {
+  if (!PeerSocket(index)) return;
+  peerClosed_[index] = true;
+  QueuePump(index);
+}
+
+void Connection::QueuePump(int index) {
+  if (pumpQueued_[index]) return;
+  pumpQueued_[index] = true;
+  QTimer::singleShot(0, this, [this, index] { Pump(index); });
+}
+
+void Connection::Pump(int index) {
+  pumpQueued_[index] = false;
+  if (!PeerSocket(index)) return;
+  QByteArray line;
+  if (received_[index].TakeLine(line)) {
+    if (received_[index].HasLine() || peerClosed_[index]) QueuePump(index);
+    Dispatch(index, line);
+    return;
+  }
+  if (peerClosed_[index]) {
+    // The peer left in order: what it sent before has been dispatched.
+    peerClosed_[index] = false;
+    parts_.net.NetMsgKind = kMsgGO;
+    parts_.ui.Beep();
+    PeerQuit(index);
+  }
+}
+
+void Connection::Winsock1_Error(int index, int number, const QString& description) {
+  play::NetState& net = parts_.net;
+  if (!PeerSocket(index)) return;
+  platform::UiService& ui = parts_.ui;
+  if (number == platform::kWsaHostNotFound && !Host() && net.NetConnIndex == play::kNetConnSettingUp) {
+    // The typed address names no computer: the connect itself failed.
+    ui.MsgBox(kNotInServiceText, platform::vbExclamation, kNetTitle);
+    net.NetIsHost = play::kNetAttemptFailed;
+    parts_.wait.Wake();
+    return;
+  }
+  if (number == platform::kWsaConnectionRefused) {
+    if (!Host()) {
+      ui.MsgBox(QStringLiteral("The HOST is not listening!\r\nHOST must obtain IP ADDRESS first and have started their "
+                               "Connection.\r\nCheck that you have the correct IP ADDRESS from the HOST.\r\n"),
+                platform::vbCritical, kNetTitle);
+    } else {
+      ui.MsgBox(QStringLiteral("If you are acting as the HOST, your Firewall may be blocking the game.\r\nChange your "
+                               "Firewall settings to allow Marrowdale to act as a server.\r\n"),
+                platform::vbCritical, kNetTitle);
+    }
+    ui.MsgBox("Restart Marrowdale to connect correctly.\r\nError " + vb::Str(number) + "\r\n" + description,
+              platform::vbInformation, kNetTitle);
+    net.NetIsHost = play::kNetAttemptFailed;
+  } else if (number == platform::kWsaAddressInUse) {
+    ui.MsgBox("Resetting the Local Port!\r\nError " + vb::Str(number) + "\r\n" + description +
+                  "\r\n(No problem, just do the Marrowdale connection again.)",
+              platform::vbCritical, kNetTitle);
+    if (index >= 0 && index < kSocketCount) Winsock1(index).SetLocalPort(0);
+  } else if (number == platform::kWsaConnectionReset) {
+    ui.MsgBox(ErrorText(number, description), platform::vbInformation, kNetTitle);
+    ui.MsgBox(QStringLiteral("That means somebody got bumped off line.\r\nAnd GRELL had absolutely nothing to do with it!"),
+              platform::vbCritical, kNetTitle);
+  } else {
+    ui.MsgBox(ErrorText(number, description), platform::vbInformation, kNetTitle);
+  }
+  // The boxes waited: the connection may have ended meanwhile.
+  parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);
+  if (net.NetConnIndex == play::kNetOffline) return;
+  if (parts_.state.CurrentTurn != 0 &&
+      ui.MsgBox(kSaveOnErrorText, platform::vbYesNo | platform::vbDefaultButton2, kSaveGameTitle) == platform::vbYes) {
+    net.SavingNetGame = true;
+    parts_.hooks.SaveGameFromMenu();
+  }
+  if (net.NetIsHost != play::kNetAttemptFailed && net.NetConnIndex != play::kNetOffline) NetCleanUp();
+  parts_.wait.Wake();
+}
+
+// ---- Dispatch ----
+
+void Connection::Dispatch(int index, const QByteArray& bytes) {
+  const QString line = vb::FromCp1252(bytes);
+  if (line.startsWith(QLatin1String(kTagSY))) {
+    const NetMessage m = ParseNetLine(line, Host());
+    if (m.violation || !line.contains('#')) return ProtocolViolation(index);
+    return ChatDispatch(line);
+  }
+  const NetMessage m = ParseNetLine(line, Host());
+  if (m.violation) return ProtocolViolation(index);
+  if (m.kind == kMsgNone) return;  // a tag this program does not know
+  // Until the names are exchanged only the handshake and a quit count.
+  const bool expected = m.kind == kMsgGO ||
+                        (m.kind == kMsgIP && handshakeStep_ == HandshakeStep::AwaitIP) ||
+                        (m.kind == kMsgNM && handshakeStep_ == HandshakeStep::AwaitNM) ||
+                        (m.kind != kMsgIP && m.kind != kMsgNM && handshakeStep_ == HandshakeStep::Done);
+  if (!expected) return ProtocolViolation(index);
+  GetMessage(index, m);
+}
+
+// The chat as it stands: the text after the line number goes to the log.
+void Connection::ChatDispatch(const QString& line) {
+  const int n = vb::InStr(line, QStringLiteral("#"));
+  LastChatSeqIn = vb::CInt(vb::Val(vb::Mid(line, 4, n - 4)));
+  if (frmChat_) frmChat_->AppendLog("\r\n" + vb::Trim(vb::Mid(line, n + 1)));
+}
+
+void Connection::GetMessage(int index, const NetMessage& m) {
+  play::NetState& net = parts_.net;
+  net.NetMsgKind = m.kind;
+  switch (m.kind) {
+    case kMsgIP:
+      if (Host()) net.NetConnIndex = play::kNetPeerSocket;
+      net.NetPeerInfo[1].Version = m.version;
+      GetTabOrder(m.version, Host(), TabOrders);
+      break;
+    case kMsgNM:
+    case kMsgDK:
+    case kMsgRC:
+      NetMsgText = m.text;
+      break;
+    case kMsgGS:
+    case kMsgTR:
+    case kMsgWT:
+      if (m.hasValue) NetMsgValue = m.value;
+      break;
+    case kMsgGO:
+      NetMsgValue = 0;
+      break;
+    case kMsgPC:
+      if (m.hasMove) {
+        net.MoveFromPile = m.fromPile;
+        net.MoveFromIndex = m.fromIndex;
+        net.MoveToPile = m.toPile;
+        net.MoveToIndex = m.toIndex;
+      }
+      break;
+    case kMsgEG:
+      if (!m.text.isEmpty()) NetMsgText = m.text;
+      break;
+    default: break;
+  }
+  ++dispatched_;
+  for (Awaited* a = awaited_; a; a = a->outer) {
+    for (std::int16_t kind : a->kinds) {
+      if (kind == m.kind) a->arrived = true;
+    }
+  }
+  parts_.wait.Wake();
+
+  // Two lines of one kind in a row from one socket get one reaction.
+  if (index == NetLastSocket && net.NetMsgKind == NetLastKind[index]) return;
+  NetLastSocket = static_cast<std::int16_t>(index);
+  if (m.kind == kMsgPC) NetWaitDone = true;
+  if (Host()) {
+    HostReaction(index, m);
+  } else {
+    RemoteReaction(index, m);
+  }
+  if (index >= 0 && index < kSocketCount) NetLastKind[index] = net.NetMsgKind;
+  parts_.wait.Wake();
+}
+
+void Connection::RemoteReaction(int index, const NetMessage& m) {
+  play::NetState& net = parts_.net;
+  table::TableView& view = parts_.view;
+  switch (m.kind) {
+    case kMsgIP:
+      SetStatus(TableLabel::StatusMsg, QStringLiteral("Waiting for dealer to start game..."), true);
+      SendNetMessage(IpAnswer(NetVersionText), 0);
+      net.NetConnIndex = play::kNetPeerSocket;
+      handshakeStep_ = HandshakeStep::AwaitNM;
+      break;
+    case kMsgNM:
+      net.OpponentName = m.text;
+      net.HostName = m.text;
+      SendNetMessage(NmLine(parts_.PlayerName), 0);
+      handshakeStep_ = HandshakeStep::Done;
+      OpenNetPlayerFile();
+      if (net.NetConnIndex == play::kNetOffline) return;
+      view.SetLabel(TableLabel::lblTurn, "You are connected to Host: " + net.OpponentName);
+      view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);
+      Chat().SetLog("MD: You are connected to Host: " + net.OpponentName);
+      Chat().Command1->setEnabled(true);
+      break;
+    case kMsgGS:
+      if (m.value != kNoMatch) {
+        parts_.scores.MatchOn = true;
+        parts_.scores.MatchPoints = m.value;
+        parts_.scores.CurrentScores.MatchTarget = m.value;
+        parts_.hooks.CheckMatchComplete();
+      } else {
+        EndOnlineMatch();
+      }
+      view.ClearTable();
+      view.SetLabel(TableLabel::StatusMsg, QStringLiteral("Click the DEAL button to begin."));
+      view.EnablePiles(false);
+      view.SetLabel(TableLabel::lblMessage, QStringLiteral("Click the DEAL button to begin:"));
+      view.SetLabel(TableLabel::lblTurn, QStringLiteral("HOST began a NEW GAME!"));
+      parts_.ui.Beep();
+      view.SetImageVisible(table::TableImage::cmdDeal, true);
+      view.SetLabelVisible(TableLabel::lblWAIT, false);
+      break;
+    case kMsgDK:
+      NetDataText = NetMsgText;
+      break;
+    case kMsgTR:
+      parts_.state.CurrentTurn = m.value;
+      view.SetLabelVisible(TableLabel::lblWAIT, false);
+      if (frmChat_) frmChat_->Command1->setEnabled(true);
+      break;
+    case kMsgGO:
+      PeerQuit(index);
+      break;
+    case kMsgRC:
+      NetDataText = NetMsgText;
+      break;
+    case kMsgEG: {
+      SendNetMessage(EgLine(QString()), 0);
+      if (m.text == QLatin1String(kEndStalemate)) {
+        view.SetLabel(TableLabel::lblTurn, QStringLiteral("Host has declared this game a STALEMATE"));
+        parts_.ui.Beep();
+        parts_.scores.StalemateDeclared = true;
+        parts_.hooks.GameOver(play::kNobodyWins);
+      } else if (m.text == QLatin1String(kEndMatch)) {
+        parts_.state.GameEnded = true;
+        EndOnlineMatch();
+        view.ClearTable();
+        view.SetLabel(TableLabel::lblTurn, QStringLiteral("Host has ENDED this MATCH"));
+        parts_.ui.Beep();
+      } else {
+        view.SetLabel(TableLabel::lblTurn, QStringLiteral("Waiting for Host..."));
+        break;
+      }
+      // The host's "RS" (or its loss) ends the exchange; it arrives inside
+      // this wait.
+      if (!WaitForKinds({kMsgRS})) return;
+      SendNetMessage(QString::fromLatin1(kTagRS), 0);
+      if (m.text == QLatin1String(kEndMatch)) NetLastKind[0] = kMsgNeutral;
+      break;
+    }
+    default: break;
+  }
+}
+
+void Connection::HostReaction(int index, const NetMessage& m) {
+  play::NetState& net = parts_.net;
+  table::TableView& view = parts_.view;
+  switch (m.kind) {
+    case kMsgIP:
+      SendNetMessage(NmLine(parts_.PlayerName), static_cast<std::int16_t>(index));
+      handshakeStep_ = HandshakeStep::AwaitNM;
+      break;
+    case kMsgNM:
+      handshakeStep_ = HandshakeStep::Done;
+      parts_.sound.Play(parts_.folders.DataPath + kJoinSoundFile);
+      view.SetLabel(TableLabel::lblTurn, m.text + " has joined the game.");
+      net.OpponentName = m.text;
+      view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);
+      Chat().AppendLog("\r\nMD: " + net.OpponentName + " has joined the game.");
+      net.NetPeerInfo[1].Name = m.text;
+      OpenNetPlayerFile();
+      if (net.NetConnIndex == play::kNetOffline) return;
+      Chat().Command1->setEnabled(true);
+      ShowStartPrompt();
+      break;
+    case kMsgGS:
+      SetStatus(TableLabel::lblWAIT, QString(), false);
+      NetWaitDone = true;
+      break;
+    case kMsgTR:
+      SetStatus(TableLabel::lblWAIT, QStringLiteral(" "), false);
+      if (frmChat_) frmChat_->Command1->setEnabled(true);
+      break;
+    case kMsgGO:
+      PeerQuit(index);
+      break;
+    case kMsgRC:
+      NetWaitDone = true;
+      break;
+    default: break;
+  }
+}
+
+void Connection::OpenNetPlayerFile() {
+  OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders,
+                     parts_.PlayerName};
+  if (net::OpenNetPlayerFile(file, OpponentAvatar, parts_.view) == OpponentRecord::InMemory && !netFileWarned_) {
+    netFileWarned_ = true;
+    parts_.ui.MsgBox(kNetFileFailedText, platform::vbExclamation, kNetTitle);
+  }
+}
+
+void Connection::LoadNetPlayerList() {
+  OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders,
+                     parts_.PlayerName};
+  net::LoadNetPlayerList(file);
+}
+
+void Connection::PeerQuit(int index) {
+  play::NetState& net = parts_.net;
+  if (net.NetConnIndex == play::kNetOffline || peerGone_) return;
+  // Handled once: whatever the peer's socket still reports while the boxes
+  // below are open is not the game's any more.
+  peerGone_ = true;
+  if (index >= 0 && index < kSocketCount) Winsock1(index).Close();
+  if (Host()) {
+    const QString name = net.OpponentName.isEmpty() ? QString::fromLatin1(kUnnamedOpponent) : net.OpponentName;
+    parts_.view.SetLabel(TableLabel::lblTurn, name + kQuitText);
+    if (parts_.state.CurrentTurn == 0) parts_.ui.MsgBox(name + kQuitText, platform::vbCritical, kNetTitle);
+    net.NetPeerInfo[1].Name.clear();
+    AskSaveAtEnd();
+    NetCleanUp();
+    net.NetIsHost = play::kNetRemote;
+  } else {
+    parts_.view.SetLabel(TableLabel::lblTurn, kDealerEndedText);
+    parts_.ui.MsgBox(kDealerEndedText, platform::vbCritical, kNetTitle);
+    AskSaveAtEnd();
+    NetCleanUp();
+  }
+  NetWaitDone = true;
+  parts_.wait.Wake();
+}
+
+void Connection::ProtocolViolation(int index) {
+  play::NetState& net = parts_.net;
+  if (!PeerSocket(index)) return;
+  // Nothing more from this peer is read, and it is told at once.
+  peerGone_ = true;
+  received_[index].Clear();
+  peerClosed_[index] = false;
+  platform::Winsock& socket = Winsock1(index);
+  socket.SendData(Line(QString::fromLatin1(kTagGO)));
+  socket.Flush(kGoodbyeFlushMs);
+  socket.Close();
+  net.NetMsgKind = kMsgGO;
+  parts_.ui.MsgBox(kViolationText, platform::vbCritical, kNetTitle);
+  if (net.NetConnIndex != play::kNetOffline) {
+    AskSaveAtEnd();
+    NetCleanUp();
+    net.NetIsHost = play::kNetRemote;
+  }
+  NetWaitDone = true;
+  parts_.wait.Wake();
+}
+
+void Connection::ShowStartPrompt() { SetStatus(TableLabel::StatusMsg, kStartPromptText, true); }
+
+void Connection::AskSaveAtEnd() {
+  if (parts_.state.CurrentTurn != 0 &&
+      parts_.ui.MsgBox(kSaveAtEndText, platform::vbYesNo | platform::vbDefaultButton2, kSaveGameTitle) ==
+          platform::vbYes) {
+    parts_.net.SavingNetGame = true;
+    parts_.hooks.SaveGameFromMenu();
+  }
+  parts_.view.ClearTable();
+}
+
+void Connection::EndOnlineMatch() {
+  play::ScoreState& scores = parts_.scores;
+  scores.MatchOn = false;
+  if (scores.CurrentScores.MatchGames == 0) {
+    play::ResetScores(scores.CurrentScores, QStringLiteral("Current Match"), false, scores.MatchOn);
+  } else {
+    scores.CurrentScores.MatchInProgress = 0;
+  }
+  play::SaveScoreRec(scores, parts_.scoreStore);
+}
+
+void Connection::Command1_Click() {
+  play::NetState& net = parts_.net;
+  if (!frmChat_ || net.NetConnIndex == play::kNetConnSettingUp || net.NetConnIndex == play::kNetOffline) return;
+  const QString text = vb::Trim(frmChat_->Text2->text());
+  if (text.isEmpty()) return;
+  ++net.ChatSeq;
+  SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + ": " + text), play::kNetPeerSocket);
+  if (frmChat_) {
+    frmChat_->AppendLog("\r\n" + parts_.PlayerName + ": " + text);
+    frmChat_->Text2->clear();
+  }
+}
+
+}  // namespace net

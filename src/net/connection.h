@@ -1,0 +1,202 @@
+#pragma once
+// The online connection: one object for the whole run. It holds the
+// connection's state under the names the game uses, the socket array
+// Winsock1 (the host listens on 0 and serves its opponent on 1, the remote
+// connects on 0), and the procedures that set a connection up, carry and
+// dispatch its lines, and tear it down. The chat window only shows it.
+//
+// Received bytes are only appended to their socket's line buffer; a queued
+// pump takes one complete line at a time off the front and dispatches it,
+// so a wait nested inside a dispatch receives the following lines in order.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+
+#include "net/frm_chat.h"
+#include "net/frm_connect.h"
+#include "net/line_protocol.h"
+#include "play/leaving.h"
+#include "play/net_state.h"
+#include "table/table_view.h"
+
+namespace platform {
+class Winsock;
+}
+
+namespace net {
+
+// The program's version, as the handshake tells it to the peer.
+constexpr int kVersionMajor = 4;
+constexpr int kVersionMinor = 0;
+constexpr int kVersionRevision = 0;
+
+constexpr int kSocketCount = 5;          // Winsock1(0..4)
+constexpr int kListenSocket = 0;
+constexpr float kOnlineThinkDelay = 0.01f;
+// A last line is given this long to leave before its socket closes.
+constexpr int kGoodbyeFlushMs = 500;
+constexpr double kRefusePauseSeconds = 0.05;
+
+inline constexpr char kNetTitle[] = "Marrowdale";
+inline constexpr char kJoinSoundFile[] = "~108.tmp";  // in DataPath
+inline constexpr char kConnectionFailedText[] = "Network connection failed.";
+inline constexpr char kNotInServiceText[] =
+    "We're sorry, that number is not in service at this time.\r\nPlease check your number and dial again.";
+inline constexpr char kEndConnectionTitle[] = "TERMINATE Marrowdale Connection";
+inline constexpr char kEndConnectionText[] = "Do you want to end this Marrowdale Online Game?";
+inline constexpr char kViolationText[] =
+    "The other player's program sent a message this program cannot use. The connection has been closed.";
+inline constexpr char kDealerEndedText[] = "Dealer has terminated game.";
+inline constexpr char kQuitText[] = " quit the game.";
+inline constexpr char kUnnamedOpponent[] = "The other player";
+inline constexpr char kBusyChatText[] = "MD: So you want to play with us? Sorry I'm busy!";
+inline constexpr char kDeniedTitle[] = "Connection Request Denied";
+inline constexpr char kDeniedText[] =
+    "A new opponent tried to join this game.\r\n\r\nMarrowdale is a 2-player game and you already have an online "
+    "opponent.";
+inline constexpr char kSaveGameTitle[] = "Save Game";
+inline constexpr char kSaveAtEndText[] = "This game has ended. Would you like to save this game?";
+inline constexpr char kSaveOnErrorText[] = "Do you want to save this game?";
+inline constexpr char kPortInUseText[] =
+    "If you have changed the Port number, that Port number is already in use by another application.";
+inline constexpr char kPortPrivilegeText[] =
+    "Port numbers below 1024 can only be opened with administrator rights on this computer.\r\n"
+    "Both players must use the same PORT Number above 1023.";
+inline constexpr char kNetFileFailedText[] =
+    "Your opponents file could not be opened. The scores against this opponent are kept only until the "
+    "connection ends.";
+inline constexpr char kStartPromptText[] = "Press F2 or choose New Game from the Internet Menu to start the game.";
+inline constexpr char kNewGameText[] = "Select NEW from the Game Menu to start a new game.";
+
+class Connection : public QObject, public play::NetworkPlay, public play::OnlineGoodbye {
+  Q_OBJECT
+ public:
+  explicit Connection(play::NetPlayParts parts, QObject* parent = nullptr);
+  ~Connection() override;
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // play::NetworkPlay
+  void SetupInternet() override;
+  void LoadNetPlayerList() override;
+  // play::OnlineGoodbye: leaving the table tells the peer and ends the
+  // connection; then the opponents file is closed.
+  bool Online() const override { return parts_.net.NetConnIndex != play::kNetOffline; }
+  void SayGoodbye() override;
+  void CloseNetFile() override;
+
+  // The connection dialog; tests script the choice instead.
+  using ConnectDialog = std::function<ConnectChoice()>;
+  void SetConnectDialog(ConnectDialog dialog) { connectDialog_ = std::move(dialog); }
+  // Where the host listens: empty for every IPv4 address.
+  void SetListenAddress(const QString& address) { listenAddress_ = address; }
+
+  // The line protocol's operations.
+  void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);
+  // One wait step: until the next game line is dispatched, the connection
+  // ends, or the program closes.
+  void WaitForReply();
+  // Until NetWaitDone, the end of the connection, a failed attempt or the
+  // program's close.
+  void WaitForConnection();
+  // Waits until a line of one of the kinds is dispatched; false when the
+  // peer quit or was lost, the connection ended or the program closes.
+  bool WaitForKinds(std::initializer_list<std::int16_t> kinds);
+  // Sends the line, then WaitForKinds.
+  bool SendAndWait(const QString& line, std::initializer_list<std::int16_t> kinds);
+
+  void ConnectionHandShake(std::int16_t SocketIndex);
+  void NetCleanUp();
+  void Client_Cleanup();
+  void Server_Cleanup();
+  void RefuseBusy(int k);
+  void ShowStartPrompt();
+  void AskSaveAtEnd();
+  void EndOnlineMatch();
+  // The chat window's Send: the input line as a plain chat line.
+  void Command1_Click();
+
+  // The connection's state, under its names.
+  QString NetMsgText;                     // text payload of the last line
+  std::int16_t NetMsgValue = 0;           // numeric payload of the last line
+  bool NetWaitDone = false;               // ends WaitForConnection
+  QString NetDataText;                    // the DK or RC number list
+  std::int16_t NetDataPos = 0;            // NextNetNumber's cursor in it
+  QString NetVersionText;                 // own version for the handshake
+  TabOrder TabOrders;                     // tableau numbers to and from the peer
+  std::array<std::int16_t, kSocketCount> NetLastKind{};  // kind of the last line from each socket
+  std::int16_t NetLastSocket = 0;         // socket of the last dispatched line
+  std::int16_t NetSockIndex = 0;          // socket of the connection: 0 remote or listening, 1 the host's peer
+  bool NetSessionUp = false;              // set-up's own wait has ended
+  int NetPort = 0;                        // the chosen port, 1..65535
+  QString NetHostIP;                      // the host's address typed by the remote
+  QString NetOutLine;                     // the last line built for sending
+  QString OpponentAvatar;                 // the opponent's picture file
+  std::int16_t LastChatSeqIn = 0;         // the peer's last chat line number
+  std::optional<float> SavedThinkDelay;   // the computer's pause while a connection lasts
+
+  platform::Winsock& Winsock1(int index) { return *Winsock1_[index]; }
+  FrmChat* frmChat() const { return frmChat_; }
+  // Names exchanged: the game's lines count from now on.
+  bool HandshakeDone() const { return handshakeStep_ == HandshakeStep::Done; }
+
+ private:
+  enum class HandshakeStep { AwaitIP, AwaitNM, Done };
+  // One running WaitForKinds; waits nest, and a line marks every one that
+  // awaits its kind, so a later line cannot hide it.
+  struct Awaited {
+    std::initializer_list<std::int16_t> kinds;
+    bool arrived = false;
+    Awaited* outer = nullptr;
+  };
+
+  bool Host() const { return parts_.net.NetIsHost == play::kNetHost; }
+  bool PeerSocket(int index) const;
+  FrmChat& Chat();
+  void ReleaseChat();
+  void SetStatus(table::TableLabel label, const QString& text, bool visible);
+
+  void StartHostListening();
+  void ConnectToHost();
+  void ConnectionFailed();
+
+  void Winsock1_ConnectionRequest(int index, int requestID);
+  void Winsock1_DataArrival(int index, qint64 bytesTotal);
+  void Winsock1_PeerClosed(int index);
+  void Winsock1_Error(int index, int number, const QString& description);
+  void QueuePump(int index);
+  void Pump(int index);
+  void Dispatch(int index, const QByteArray& bytes);
+  void ChatDispatch(const QString& line);
+  void GetMessage(int index, const NetMessage& m);
+  void RemoteReaction(int index, const NetMessage& m);
+  void HostReaction(int index, const NetMessage& m);
+  void OpenNetPlayerFile();
+  void ProtocolViolation(int index);
+  // The peer quit (GO) or is gone: the quit handling of this side, once.
+  void PeerQuit(int index);
+  void SendGoodbye();
+
+  play::NetPlayParts parts_;
+  std::array<std::unique_ptr<platform::Winsock>, kSocketCount> Winsock1_;
+  std::array<LineSplitter, kSocketCount> received_;
+  std::array<bool, kSocketCount> pumpQueued_{};
+  std::array<bool, kSocketCount> peerClosed_{};
+  HandshakeStep handshakeStep_ = HandshakeStep::AwaitIP;
+  bool peerGone_ = false;                 // the peer quit or broke the protocol; its socket is done with
+  std::uint64_t dispatched_ = 0;          // game lines dispatched so far; waits look for a new one
+  Awaited* awaited_ = nullptr;            // the innermost running WaitForKinds
+  bool netFileWarned_ = false;            // the opponents file's failure is told once a run
+  QPointer<FrmChat> frmChat_;
+  ConnectDialog connectDialog_;
+  QString listenAddress_;
+};
+
+}  // namespace net

@@ -1,0 +1,23 @@
+#include "platform/write_failures.h"
+
+#include <QDir>
+
+#include "platform/ui.h"
+
+namespace platform {
+
+QString WriteFailedText(const QString& path, const QString& reason) {
+  const QString why = reason.isEmpty() ? QStringLiteral("The system gave no reason.") : reason;
+  return QStringLiteral("Marrowdale could not write to the file\r\n") + QDir::toNativeSeparators(path) +
+         QStringLiteral("\r\n\r\n") + why +
+         QStringLiteral("\r\n\r\nThe game goes on, but what could not be written is not kept. "
+                        "Nothing already in the file was lost.");
+}
+
+void WriteFailures::WriteFailed(const QString& path, const QString& reason) {
+  if (told_.contains(path)) return;
+  told_.insert(path);
+  ui_.MsgBox(WriteFailedText(path, reason), vbOKOnly | vbExclamation, QString::fromLatin1(kWriteFailedTitle));
+}
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+#pragma once
+// Tells the user that a record could not be written: once per file and
+// run, naming the file and the system's reason. The game goes on; what
+// could not be written is simply not kept.
+
+#include <QSet>
+#include <QString>
+
+namespace platform {
+
+class UiService;
+
+inline constexpr char kWriteFailedTitle[] = "Marrowdale";
+
+// The message for a failed write of `path`.
+QString WriteFailedText(const QString& path, const QString& reason);
+
+class WriteFailures {
+ public:
+  explicit WriteFailures(UiService& ui) : ui_(ui) {}
+  WriteFailures(const WriteFailures&) = delete;
+  WriteFailures& operator=(const WriteFailures&) = delete;
+
+  // A write of `path` failed for `reason`; the first time for this file the
+  // user is told.
+  void WriteFailed(const QString& path, const QString& reason);
+
+ private:
+  UiService& ui_;
+  QSet<QString> told_;   // files the user has heard about in this run
+};
+
+}  // namespace platform

@@ -1,0 +1,153 @@
+#pragma once
+// The names that the table and the game play read of network play, in one
+// home owned by the program; what play asks network play to do; and what
+// network play is given of the program.
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+
+#include "play/game_over.h"
+#include "play/new_game.h"
+#include "play/score_records.h"
+
+class QWidget;
+
+namespace media {
+struct Folders;
+}
+namespace platform {
+class SoundChannel;
+class UiService;
+class WaitService;
+}  // namespace platform
+namespace table {
+class BusyGuard;
+class TableView;
+struct GameState;
+}  // namespace table
+
+namespace play {
+
+// NetConnIndex: offline, and the socket of the peer once the handshake ran
+// (kNetConnSettingUp while a connection is set up).
+constexpr std::int16_t kNetOffline = 0;
+constexpr std::int16_t kNetPeerSocket = 1;
+// NetIsHost.
+constexpr std::int16_t kNetRemote = 0;
+constexpr std::int16_t kNetHost = 1;
+constexpr std::int16_t kNetAttemptFailed = 9;
+// NetPeerInfo slot states.
+constexpr std::int16_t kSlotFree = 0;
+constexpr std::int16_t kSlotTaken = 7;
+// The host's name in a remote's saved-game descriptions while no host is met.
+inline constexpr char kDefaultHostName[] = "Marrowdale";
+
+struct NetPeerSlot {
+  std::int16_t Active = 0;     // 1 once a connection was accepted on the slot
+  std::int16_t SlotState = 0;  // kSlotTaken while a peer holds it
+  QString Version;             // the peer's version digits, "40" for 4.0
+  QString Name;                // the peer's player name
+  bool operator==(const NetPeerSlot&) const = default;
+};
+
+struct NetState {
+  std::int16_t NetConnIndex = kNetOffline;      // 0 offline, 99 setting up, else the peer's socket
+  std::int16_t NetIsHost = kNetRemote;          // 1 host, 0 remote or offline, 9 the attempt failed
+  std::int16_t NetConnCount = 0;                // sockets the host has accepted
+  std::array<NetPeerSlot, 2> NetPeerInfo{};     // element 1 is the peer
+  QString OpponentName;                         // the peer's player name
+  QString HostName = kDefaultHostName;          // on the remote, the host's name
+  std::int16_t NetMsgKind = 0;                  // kind of the last game line received
+  bool NetResyncBusy = false;                   // the host is handing the whole table over
+  bool NetRestartPending = false;               // a restart of the online game is asked for
+  bool SavingNetGame = false;                   // the save dialog describes an online game
+  std::int16_t ChatSeq = 0;                     // outgoing chat lines, counted before use
+  bool NetFileOpen = false;                     // the opponents file is open
+  QString WhoGoesFirstText;                     // who moves first, as the remote reads it
+  QString MoveFromPile;                         // the move being sent or just received
+  std::int16_t MoveFromIndex = 0;
+  QString MoveToPile;
+  std::int16_t MoveToIndex = 0;
+  std::int16_t NetPlayerCount = 0;              // opponents listed in the opponents file
+  QStringList NetPlayerNames;                   // their names, trimmed, in record order
+
+  const QString& PeerVersion() const { return NetPeerInfo[1].Version; }
+  // Connected to a peer (not offline and not still setting up).
+  bool PeerPresent() const { return NetConnIndex != kNetOffline && NetConnIndex != kNetConnSettingUp; }
+};
+
+// What play calls of network play; network play implements it and the
+// program's assembly joins the two. Leaving the table says good-bye through
+// OnlineGoodbye.
+class NetworkPlay {
+ public:
+  virtual ~NetworkPlay() = default;
+  // The Internet menu's first row (F9): offline starts a connection, online
+  // asks whether to end it.
+  virtual void SetupInternet() = 0;
+  // The opponents of the open opponents file into NetPlayerNames.
+  virtual void LoadNetPlayerList() = 0;
+};
+
+// What network play asks of the program beyond its state.
+class NetProgramHooks {
+ public:
+  virtual ~NetProgramHooks() = default;
+  virtual void GameOver(int winner) = 0;
+  virtual void CheckMatchComplete() = 0;
+  // The Game menu's Save command.
+  virtual void SaveGameFromMenu() = 0;
+  // The scores window, when open, is closed so that it shows the player's
+  // own scores next time.
+  virtual void UnloadScoresWindow() = 0;
+  // The manual at a keyword.
+  virtual void ShowHelpKeyword(const QString& keyword) = 0;
+};
+
+// What network play is given of the program, for the whole run.
+struct NetPlayParts {
+  NetState& net;
+  ScoreState& scores;
+  ScoreStore& scoreStore;
+  NetScoreFile& netScores;
+  table::GameState& state;
+  table::TableView& view;
+  QWidget* mainWindow;
+  platform::UiService& ui;
+  platform::WaitService& wait;
+  platform::SoundChannel& sound;
+  table::BusyGuard& guard;
+  const media::Folders& folders;
+  const QString& PlayerName;
+  float& ThinkDelay;                 // the computer's pause in force
+  NetProgramHooks& hooks;
+};
+
+// Game over's and the new game's questions about the connection, answered
+// from the state. The online game's exchanges are not joined yet: they do
+// nothing, and a final move is reported as not delivered.
+class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
+ public:
+  explicit OnlineStateAnswers(NetState& net) : net_(net) {}
+  std::int16_t NetConnIndex() const override { return net_.NetConnIndex; }
+  bool IsHost() const override { return net_.NetIsHost == kNetHost; }
+  QString OpponentName() const override { return net_.OpponentName; }
+  bool Connected() const override { return net_.NetConnIndex != kNetOffline; }
+  table::NetDealState DealState() const override;
+  bool TakeResyncBusy() override;
+  void ExchangeStalemateReset() override {}
+  bool TransmitFinalMove() override { return false; }
+  void AcknowledgeFinalMove() override {}
+  void AppendResultToChat(const QString&) override {}
+  void SendEndGame(bool) override {}
+  void HostGameStart() override {}
+  void RemoteGameStart() override {}
+  void Opponent() override {}
+
+ private:
+  NetState& net_;
+};
+
+}  // namespace play

@@ -1,0 +1,65 @@
+#pragma once
+// What the game play asks of the tutorial window (frmTip), and what the
+// tutorial is given of the running program. Player dialogs implement the
+// window; main.cpp joins it to the program.
+
+#include <QString>
+
+#include "play/new_game.h"
+
+namespace platform {
+class UiService;
+class WaitService;
+}  // namespace platform
+
+namespace table {
+class BusyGuard;
+struct GameState;
+}  // namespace table
+
+namespace play {
+
+class FrmPlay;
+
+// Prepares the two hand pictures of the table, picHand(0) pointing down and
+// picHand(1) pointing up (ShowHand).
+class HandPictures {
+ public:
+  virtual ~HandPictures() = default;
+  virtual void ShowHand() = 0;
+};
+
+class TutorialWindow : public NewGameTutorial {
+ public:
+  // Opens the tutorial (Help's "Tutorial" row, F7, a first start), or raises
+  // it when it is open. Refused without a word while a deal, a computer
+  // turn, game over, a restore or a move is running.
+  virtual void OpenTutorial() = 0;
+  // The Next button cmdNextTip(0) enabled or disabled.
+  virtual void EnableNextTip(bool enabled) = 0;
+  // The Next button shown and enabled.
+  virtual void ShowTutorialNext() = 0;
+  // The learner turned the Stock card: Next is shown and enabled and the
+  // hand picHand(0) hides.
+  virtual void TutorialStockTurned() = 0;
+  // The hand picHand(0) hides.
+  virtual void HideTutorialHand() = 0;
+  // The table was minimised: the tutorial hides; shown again: it comes back.
+  virtual void MainWindowMinimised() = 0;
+  virtual void MainWindowRestored() = 0;
+};
+
+// What the tutorial is given of the running program.
+struct TutorialServices {
+  table::GameState& state;            // TutorialMode, TutorialContinue, CurrentTurn, Message
+  platform::WaitService& wait;        // Pause
+  const table::BusyGuard& guard;      // opening is refused while the table is busy
+  platform::UiService& ui;
+  FrmPlay& frmPlay;
+  QString AppPath;                    // the program's folder, ending in "/"
+  int ScreenWidth = 0;                // twips
+  int TwipsPerPixel = 15;
+  bool LargeFonts = false;
+};
+
+}  // namespace play

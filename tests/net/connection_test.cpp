@@ -1,0 +1,247 @@
+#include "net/connection.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "net/net_rig.h"
+#include "platform/vb.h"
+#include "support/temp_home.h"
+
+namespace net {
+namespace {
+
+using net_test::Peer;
+using net_test::RunUntil;
+using net_test::Side;
+using net_test::When;
+
+QByteArray FileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// A host "Hal" and a scripted remote "Ann" that answers the handshake.
+struct HostAndPeer {
+  explicit HostAndPeer(const QString& root) : host("Hal", root) {
+    host.Host();
+    peer.onLine = [this](const QByteArray& line) {
+      if (line.startsWith("IP ")) peer.Send("IP  4. 0. 0\n");
+      if (line.startsWith("NM ")) peer.Send(answerToName);
+    };
+    host.StartSetup();
+  }
+  bool Greeted() { return host.conn->HandshakeDone(); }
+
+  Side host;
+  Peer peer;
+  QByteArray answerToName = "NM Ann\n";
+  When connect{[this] { return host.Listening(); }, [this] { peer.Connect(host.Port()); }};
+};
+
+TEST(Connection, HostGreetsThePeerAndEndsFromTheMenu) {
+  TempHome home;
+  HostAndPeer rig(home.Path());
+  Side& host = rig.host;
+  When end([&] { return rig.Greeted(); }, [&] {
+    EXPECT_EQ(host.view.Label(table::TableLabel::StatusMsg), kStartPromptText);
+    EXPECT_EQ(host.net.OpponentName, "Ann");
+    EXPECT_EQ(host.ThinkDelay, kOnlineThinkDelay);
+    host.conn->SetupInternet();  // the menu again: Yes ends it
+  });
+  ASSERT_TRUE(RunUntil([&] { return host.returned && rig.peer.closed; }, {&host}));
+
+  EXPECT_EQ(rig.peer.got, QByteArray("IP  4. 0. 0^ 1\nNM Hal\nSY  1#Hal Quit!^\nGO\n"));
+  EXPECT_EQ(host.BoxTexts(), QStringList{kEndConnectionText});
+  EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
+  EXPECT_EQ(host.net.NetIsHost, play::kNetRemote);
+  EXPECT_EQ(host.ThinkDelay, 0.5f);
+  EXPECT_EQ(host.view.Label(table::TableLabel::lblMessage), kNewGameText);
+  EXPECT_EQ(host.view.panels[1], "Hal");
+  EXPECT_EQ(host.sound.played.size(), 1u);  // the join sound
+  EXPECT_EQ(host.conn->frmChat(), nullptr);
+  // The first opponent is record 1 of a new file, fully reset.
+  const QByteArray file = FileBytes(host.NetFilePath());
+  ASSERT_EQ(file.size(), play::kNetScoreRecordLength);
+  const play::ScoreRec rec = play::ScoreRec::Decode(file);
+  EXPECT_EQ(vb::TrimRecord(rec.OpponentName), "Ann");
+  EXPECT_EQ(rec.SinglePlayed, 0);
+}
+
+TEST(Connection, RemoteAnswersAStalemateInsideItsWait) {
+  TempHome home;
+  Side remote("Ann", home.Path());
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  remote.Remote([&] { return int(server.serverPort()); });
+  Peer hostPeer;
+  QObject::connect(&server, &QTcpServer::newConnection, [&] {
+    hostPeer.Adopt(server.nextPendingConnection());
+    hostPeer.Send("IP  4. 0. 0^ 1\n");
+  });
+  std::vector<int> gameOversAtRS;
+  hostPeer.onLine = [&](const QByteArray& line) {
+    if (line == "IP  4. 0. 0") hostPeer.Send("NM Hal\n");
+    if (line == "NM Ann") hostPeer.Send("EG STALEMATE\n");
+    if (line == "EG") {
+      gameOversAtRS = remote.hooks.gameOvers;
+      hostPeer.Send("RS\n");
+    }
+    if (line == "RS") hostPeer.Send("GO\n");
+  };
+  remote.StartSetup();
+  ASSERT_TRUE(RunUntil([&] { return remote.returned; }, {&remote}));
+
+  EXPECT_EQ(hostPeer.got, QByteArray("IP  4. 0. 0\nNM Ann\nEG\nRS\n"));
+  // Game over ran before the host's "RS" came, and "RS" went back after it.
+  EXPECT_EQ(gameOversAtRS, std::vector<int>{play::kNobodyWins});
+  EXPECT_TRUE(remote.scores.StalemateDeclared);
+  EXPECT_EQ(remote.BoxTexts(), QStringList{kDealerEndedText});
+  EXPECT_EQ(remote.net.NetConnIndex, play::kNetOffline);
+  EXPECT_EQ(remote.net.HostName, play::kDefaultHostName);
+}
+
+TEST(Connection, APeerLeavingBeforeItsNameLeavesTheOpponentsFileAlone) {
+  TempHome home;
+  HostAndPeer rig(home.Path());
+  Side& host = rig.host;
+  // Hal has met Bob before.
+  QDir().mkpath(host.folders.UserPath + "Net");
+  {
+    platform::RecordFile f;
+    ASSERT_TRUE(f.Open(host.NetFilePath(), play::kNetScoreRecordLength));
+    play::ScoreRec bob;
+    bob.OpponentName = "Bob";
+    bob.SingleWon = 3;
+    ASSERT_TRUE(f.Write(1, bob.Encode()));
+  }
+  ASSERT_TRUE(host.netFile.Open(host.NetFilePath(), play::kNetScoreRecordLength));
+  host.net.NetFileOpen = true;
+  host.conn->LoadNetPlayerList();
+  const QByteArray before = FileBytes(host.NetFilePath());
+  rig.peer.onLine = [&](const QByteArray& line) {
+    if (line.startsWith("IP ")) {
+      rig.peer.Send("IP  4. 0. 0\n");
+      rig.peer.Close();
+    }
+  };
+  ASSERT_TRUE(RunUntil([&] { return host.returned; }, {&host}));
+  host.netFile.Close();
+  EXPECT_EQ(FileBytes(host.NetFilePath()), before);
+  EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
+  EXPECT_EQ(host.BoxTexts(), QStringList{QString(kUnnamedOpponent) + kQuitText});
+}
+
+TEST(Connection, EachHostileLineClosesTheConnectionWithOneBox) {
+  const QByteArray hostile[] = {
+      "PC picPlayer1#picOpponent#3\n", "GS 99999\n", "TR  7\n", "IP  4. 0. 0\n", "WT 12\n",
+      "SY no number\n", QByteArray(kMaxLineBytes + 1, 'x'),
+  };
+  for (const QByteArray& line : hostile) {
+    TempHome home;
+    HostAndPeer rig(home.Path());
+    When send([&] { return rig.Greeted(); }, [&] { rig.peer.Send(line); });
+    ASSERT_TRUE(RunUntil([&] { return rig.host.returned && rig.peer.closed; }, {&rig.host})) << line.left(30).data();
+    EXPECT_EQ(rig.host.BoxTexts(), QStringList{kViolationText}) << line.left(30).data();
+    EXPECT_TRUE(rig.peer.got.endsWith("NM Hal\nGO\n")) << line.left(30).data();
+    EXPECT_EQ(rig.host.net.NetConnIndex, play::kNetOffline);
+  }
+  // Before the names, only the handshake counts.
+  TempHome home;
+  HostAndPeer early(home.Path());
+  early.peer.onLine = [&](const QByteArray& line) {
+    if (line.startsWith("IP ")) early.peer.Send("RS\n");
+  };
+  ASSERT_TRUE(RunUntil([&] { return early.host.returned && early.peer.closed; }, {&early.host}));
+  EXPECT_EQ(early.host.BoxTexts(), QStringList{kViolationText});
+  EXPECT_EQ(early.peer.got, QByteArray("IP  4. 0. 0^ 1\nGO\n"));
+}
+
+TEST(Connection, QuitThenCloseAsksToSaveOnceWithoutAnErrorBox) {
+  TempHome home;
+  HostAndPeer rig(home.Path());
+  Side& host = rig.host;
+  host.ui.QueueAnswer(platform::vbNo);
+  When quit([&] { return rig.Greeted(); }, [&] {
+    host.state.CurrentTurn = 1;  // a game on the table
+    rig.peer.Send("GO\n");
+    rig.peer.Close();
+  });
+  ASSERT_TRUE(RunUntil([&] { return host.returned; }, {&host}));
+  // Let the close that followed arrive too.
+  host.wait.Pause(0.2);
+  host.wait.SetTimeScale(1);
+  host.wait.Pause(0.2);
+  EXPECT_EQ(host.BoxTexts(), QStringList{kSaveAtEndText});
+  EXPECT_EQ(host.view.Label(table::TableLabel::lblTurn), "");
+  EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
+}
+
+TEST(Connection, AClosedPortFailsTheRemoteOnce) {
+  TempHome home;
+  Side remote("Ann", home.Path());
+  int port = 0;
+  {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    port = probe.serverPort();
+  }
+  remote.Remote([port] { return port; });
+  remote.StartSetup();
+  ASSERT_TRUE(RunUntil([&] { return remote.returned; }, {&remote}));
+  const QStringList boxes = remote.BoxTexts();
+  ASSERT_EQ(boxes.size(), 3);
+  EXPECT_TRUE(boxes[0].startsWith("The HOST is not listening!"));
+  EXPECT_TRUE(boxes[1].startsWith("Restart Marrowdale to connect correctly.\r\nError  10061"));
+  EXPECT_EQ(boxes[2], kConnectionFailedText);
+  EXPECT_EQ(remote.net.NetConnIndex, play::kNetOffline);
+  EXPECT_EQ(remote.net.NetIsHost, play::kNetRemote);
+  EXPECT_EQ(remote.ThinkDelay, 0.5f);
+}
+
+TEST(Connection, ATakenPortIsExplainedOnce) {
+  TempHome home;
+  QTcpServer taken;
+  ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
+  Side host("Hal", home.Path());
+  host.Host(taken.serverPort());
+  host.StartSetup();
+  ASSERT_TRUE(RunUntil([&] { return host.returned; }, {&host}));
+  const QStringList boxes = host.BoxTexts();
+  ASSERT_EQ(boxes.size(), 3);
+  EXPECT_TRUE(boxes[0].startsWith("Here's the problem:\r\nError  10048\r\n"));
+  EXPECT_EQ(boxes[1], kPortInUseText);
+  EXPECT_EQ(boxes[2], kConnectionFailedText);
+  EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
+  EXPECT_EQ(host.ThinkDelay, 0.5f);
+}
+
+TEST(Connection, TwoProgramsConnectAThirdIsRefusedAndEitherEnds) {
+  TempHome home;
+  Side host("Hal", home.Path());
+  Side remote("Ann", home.Path());
+  host.Host();
+  remote.Remote([&] { return host.Port(); });
+  host.StartSetup();
+  When join([&] { return host.Listening(); }, [&] { remote.StartSetup(); });
+  Peer third;
+  When call([&] { return host.conn->HandshakeDone() && remote.conn->HandshakeDone(); },
+            [&] { third.Connect(host.Port()); });
+  When end([&] { return third.closed; }, [&] {
+    EXPECT_EQ(third.got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
+    EXPECT_EQ(host.net.NetConnIndex, play::kNetPeerSocket);
+    EXPECT_EQ(host.net.OpponentName, "Ann");
+    EXPECT_EQ(remote.net.OpponentName, "Hal");
+    EXPECT_EQ(remote.view.panels[1], "Ann vs Hal");
+    remote.conn->SetupInternet();  // the remote ends it
+  });
+  ASSERT_TRUE(RunUntil([&] { return host.returned && remote.returned; }, {&host, &remote}));
+  EXPECT_EQ(host.BoxTexts(), (QStringList{kDeniedText, QString("Ann") + kQuitText}));
+  EXPECT_EQ(remote.BoxTexts(), QStringList{kEndConnectionText});
+  EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
+  EXPECT_EQ(remote.net.NetConnIndex, play::kNetOffline);
+  EXPECT_EQ(vb::TrimRecord(play::ScoreRec::Decode(FileBytes(remote.NetFilePath())).OpponentName), "Hal");
+}
+
+}  // namespace
+}  // namespace net

@@ -1,0 +1,193 @@
+#pragma once
+// One side of an online game without its window: the connection object
+// with the state it is given, a recording table view, scripted boxes and
+// a folder of its own; and a scripted peer on a bare socket. Every run is
+// held by a watchdog that releases all waits.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "media/folders.h"
+#include "net/connection.h"
+#include "platform/recordfile.h"
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "platform/wait.h"
+#include "platform/winsock.h"
+#include "play/net_state.h"
+#include "play/player_record.h"
+#include "play/score_records.h"
+#include "table/busy_guard.h"
+#include "table/fake_table_view.h"
+#include "table/game_state.h"
+
+namespace net_test {
+
+struct RecordingHooks : play::NetProgramHooks {
+  std::vector<int> gameOvers;
+  int saves = 0;
+  void GameOver(int winner) override { gameOvers.push_back(winner); }
+  void CheckMatchComplete() override {}
+  void SaveGameFromMenu() override { ++saves; }
+  void UnloadScoresWindow() override {}
+  void ShowHelpKeyword(const QString&) override {}
+};
+
+// Boxes that, like real modal boxes, let the events run while they are
+// open, so that what arrives meanwhile is seen.
+class ModalFakeUi : public platform::FakeUi {
+ public:
+  int MsgBox(const QString& text, int style, const QString& title) override {
+    QEventLoop loop;
+    QTimer::singleShot(30, &loop, &QEventLoop::quit);
+    loop.exec();
+    return FakeUi::MsgBox(text, style, title);
+  }
+};
+
+struct Side {
+  Side(const QString& name, const QString& root) : PlayerName(name) {
+    folders.UserPath = root + "/" + name + "/User/";
+    folders.DataPath = root + "/" + name + "/Data/";
+    QDir().mkpath(folders.UserPath);
+    QDir().mkpath(folders.DataPath);
+    netScores.File = &netFile;
+    store.Player = &player;
+    store.CurrentPlayer = &currentPlayer;
+    store.PlayersFile = &playersFile;
+    store.NetConnIndex = &net.NetConnIndex;
+    store.Net = &netScores;
+    wait.SetTimeScale(0);
+    conn = std::make_unique<net::Connection>(play::NetPlayParts{
+        net, scores, store, netScores, state, view, nullptr, ui, wait, sound, guard, folders, PlayerName,
+        ThinkDelay, hooks});
+    conn->SetListenAddress("127.0.0.1");
+  }
+  void Host(int port = 0) {
+    conn->SetConnectDialog([port] { return net::ConnectChoice{true, true, QString(), port}; });
+  }
+  void Remote(std::function<int()> port) {
+    conn->SetConnectDialog([port] { return net::ConnectChoice{true, false, "127.0.0.1", port()}; });
+  }
+  // SetupInternet from the event loop; returned tells when it came back.
+  void StartSetup() {
+    QTimer::singleShot(0, conn.get(), [this] {
+      conn->SetupInternet();
+      returned = true;
+    });
+  }
+  bool Listening() { return conn->Winsock1(0).State() == platform::sckListening; }
+  int Port() { return conn->Winsock1(0).LocalPort(); }
+  QStringList BoxTexts() const {
+    QStringList texts;
+    for (const auto& b : ui.boxes) texts << b.text;
+    return texts;
+  }
+  QString NetFilePath() const { return folders.UserPath + "Net/" + PlayerName + ".net"; }
+
+  QString PlayerName;
+  media::Folders folders;
+  play::NetState net;
+  play::ScoreState scores;
+  play::PlayerRecord player;
+  std::int16_t currentPlayer = 0;
+  platform::RecordFile playersFile;
+  platform::RecordFile netFile;
+  play::NetScoreFile netScores;
+  play::ScoreStore store;
+  table::GameState state;
+  testing_support::FakeTableView view;
+  ModalFakeUi ui;
+  platform::WaitService wait;
+  platform::FakeSoundChannel sound;
+  table::BusyGuard guard;
+  float ThinkDelay = 0.5f;
+  RecordingHooks hooks;
+  std::unique_ptr<net::Connection> conn;
+  bool returned = false;
+};
+
+// Runs events until done holds; the watchdog ends every wait of the sides
+// and gives up after ten seconds.
+inline bool RunUntil(const std::function<bool()>& done, std::vector<Side*> sides, int ms = 10000) {
+  bool fired = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&] {
+    fired = true;
+    for (Side* s : sides) s->wait.SetExiting(true);
+  });
+  watchdog.start(ms);
+  QTimer poll;
+  poll.start(5);
+  while (!done() && !fired) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  return done() && !fired;
+}
+
+// Runs the action once, from the event loop, when the condition holds.
+class When : public QObject {
+ public:
+  When(std::function<bool()> condition, std::function<void()> action)
+      : condition_(std::move(condition)), action_(std::move(action)) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      if (done_ || !condition_()) return;
+      done_ = true;
+      timer_.stop();
+      action_();
+    });
+    timer_.start(5);
+  }
+  bool Done() const { return done_; }
+
+ private:
+  std::function<bool()> condition_;
+  std::function<void()> action_;
+  QTimer timer_;
+  bool done_ = false;
+};
+
+// A peer on a bare socket: records every byte it gets and answers lines
+// from a script.
+class Peer : public QObject {
+ public:
+  explicit Peer(QTcpSocket* socket = nullptr) { Adopt(socket ? socket : new QTcpSocket(this)); }
+  void Adopt(QTcpSocket* socket) {
+    socket_ = socket;
+    socket_->setParent(this);
+    connect(socket_, &QTcpSocket::readyRead, this, [this] {
+      const QByteArray bytes = socket_->readAll();
+      got += bytes;
+      pending_ += bytes;
+      for (qsizetype end; (end = pending_.indexOf('\n')) >= 0;) {
+        const QByteArray line = pending_.left(end);
+        pending_.remove(0, end + 1);
+        if (onLine) onLine(line);
+      }
+    });
+    connect(socket_, &QTcpSocket::disconnected, this, [this] { closed = true; });
+  }
+  void Connect(int port) { socket_->connectToHost("127.0.0.1", static_cast<quint16>(port)); }
+  void Send(const QByteArray& bytes) {
+    socket_->write(bytes);
+    socket_->flush();
+  }
+  void Close() { socket_->disconnectFromHost(); }
+  bool Connected() const { return socket_->state() == QAbstractSocket::ConnectedState; }
+
+  QByteArray got;
+  bool closed = false;
+  std::function<void(const QByteArray&)> onLine;
+
+ private:
+  QTcpSocket* socket_ = nullptr;
+  QByteArray pending_;
+};
+
+}  // namespace net_test
