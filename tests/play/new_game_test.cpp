@@ -191,6 +191,7 @@ TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
     EXPECT_EQ(piles.StockCount, (std::array<std::int16_t, 2>{}));
     EXPECT_EQ(game.gameRecords, 0);
   }
+  s.network = nullptr;  // the fixture outlives this exchange
 }
 
 TEST_F(NewGameTest, RefusedWhileAnotherActionChangesTheTable) {
