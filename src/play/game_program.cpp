@@ -382,6 +382,15 @@ void Program::ShowSystemInfo() {
                        AnimSpeedFields{player_.AnimSpeed, player_.Player.AnimSpeed}, state_.Message, *ui_);
 }
 
+void Program::ShowWindowSizes() {
+  const table::FrmHold& hold = cardWindows_->MadeTableauCardsWindow();
+  const int tpp = screen_.TwipsPerPixel();
+  const table::PictureBox* first = hold.Picture8[1];
+  const WindowSizes sizes{hold.frameGeometry().height() * tpp, hold.height() * tpp,
+                          hold.frameGeometry().width() * tpp, first ? first->height() * tpp : 0};
+  ui_->MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, kProgramTitle);
+}
+
 void Program::OpenURL(const QString& address) {
   if (!urlOpener_) urlOpener_ = platform::CreateDesktopUrlOpener();
   play::OpenURL(address, *urlOpener_, *ui_);

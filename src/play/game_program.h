@@ -234,6 +234,7 @@ class Program : public QObject,
   RestoreContext CurrentRestoreContext() const override;
   void DeclareStalemate() override;
   void ShowSystemInfo() override;
+  void ShowWindowSizes() override;
   void OpenURL(const QString& address) override;
   void ManageBackground(const QString& action) override;
   void ShowScores(int tab) override;
