@@ -27,6 +27,7 @@
 #include "table/table_view.h"
 
 namespace platform {
+class UrlOpener;
 class Winsock;
 }
 
@@ -95,6 +96,9 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   // The connection dialog; tests script the choice instead.
   using ConnectDialog = std::function<ConnectChoice()>;
   void SetConnectDialog(ConnectDialog dialog) { connectDialog_ = std::move(dialog); }
+  // Opens the addresses the player agrees to; the desktop's browser unless
+  // set.
+  void SetUrlOpener(platform::UrlOpener* opener) { urlOpener_ = opener; }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
 
@@ -120,8 +124,10 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   void ShowStartPrompt();
   void AskSaveAtEnd();
   void EndOnlineMatch();
-  // The chat window's Send: the input line as a plain chat line.
+  // The chat window's Send: the input line as a chat line.
   void Command1_Click();
+  // The slap over the opponent's picture, with its sound.
+  void AvatarSlap();
 
   // The connection's state, under its names.
   QString NetMsgText;                     // text payload of the last line
@@ -175,6 +181,8 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   void Pump(int index);
   void Dispatch(int index, const QByteArray& bytes);
   void ChatDispatch(const QString& line);
+  void AppendChatLog(const QString& text);
+  void OfferLink(const QString& speaker, const QString& address);
   void GetMessage(int index, const NetMessage& m);
   void RemoteReaction(int index, const NetMessage& m);
   void HostReaction(int index, const NetMessage& m);
@@ -197,6 +205,9 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
   QString listenAddress_;
+  std::unique_ptr<platform::UrlOpener> desktopOpener_;
+  platform::UrlOpener* urlOpener_ = nullptr;
+  bool linkQuestionOpen_ = false;         // one link question at a time
 };
 
 }  // namespace net

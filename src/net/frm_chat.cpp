@@ -1,5 +1,7 @@
 #include "net/frm_chat.h"
 
+#include "net/chat_lines.h"
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -22,6 +24,7 @@ FrmChat::FrmChat(QWidget* parent) : QWidget(parent, Qt::Tool) {
   Text1 = new QPlainTextEdit(this);
   Text1->setReadOnly(true);
   Text2 = new QLineEdit(this);
+  Text2->setMaxLength(kChatInputLimit);
   Command1 = new QPushButton(QStringLiteral("Send"), this);
   Command1->setEnabled(false);
   auto* input = new QHBoxLayout;
