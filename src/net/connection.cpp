@@ -75,6 +75,7 @@ void Connection::SetupInternet() {
   if (!parts_.guard.MayReplaceTable()) return;
   net.ChatSeq = 0;
   LastChatSeqIn = 0;
+  quitSaveAsked_ = false;
   parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);
   const ConnectChoice choice = connectDialog_();
   if (!choice.confirmed || parts_.wait.Exiting()) {
@@ -537,7 +538,11 @@ void Connection::ChatDispatch(const QString& line) {
   if (!r.link.isEmpty()) OfferLink(r.speaker, r.link);
   if (r.remoteQuit) {
     parts_.wait.Pause(0.02);
-    AskSaveAtEnd();
+    // The "GO" that follows, even within the pause, asks only once.
+    if (!quitSaveAsked_) {
+      quitSaveAsked_ = true;
+      AskSaveAtEnd();
+    }
   }
 }
 
@@ -779,7 +784,10 @@ void Connection::PeerQuit(int index) {
   } else {
     parts_.view.SetLabel(TableLabel::lblTurn, kDealerEndedText);
     parts_.ui.MsgBox(kDealerEndedText, platform::vbCritical, kNetTitle);
-    AskSaveAtEnd();
+    if (!quitSaveAsked_) {
+      quitSaveAsked_ = true;
+      AskSaveAtEnd();
+    }
     NetCleanUp();
   }
   NetWaitDone = true;

@@ -208,6 +208,7 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;
   bool linkQuestionOpen_ = false;         // one link question at a time
+  bool quitSaveAsked_ = false;            // the host's quit line asked the save question
 };
 
 }  // namespace net
