@@ -264,7 +264,9 @@ void Connection::NetCleanUp() {
 
 FrmChat& Connection::Chat() {
   if (!frmChat_) {
-    frmChat_ = new FrmChat(parts_.mainWindow);
+    FrmChatParts chatParts{parts_.folders.UserPath, parts_.folders.DocsPath, &parts_.ui, &parts_.sound,
+                           [this] { return parts_.net.NetConnIndex == play::kNetConnSettingUp; }};
+    frmChat_ = new FrmChat(std::move(chatParts), parts_.mainWindow);
     connect(frmChat_, &FrmChat::sendClicked, this, &Connection::Command1_Click);
   }
   return *frmChat_;
@@ -842,15 +844,10 @@ void Connection::EndOnlineMatch() {
 void Connection::Command1_Click() {
   play::NetState& net = parts_.net;
   if (!frmChat_ || net.NetConnIndex == play::kNetConnSettingUp || net.NetConnIndex == play::kNetOffline) return;
-  const QString UserPath = parts_.folders.UserPath;
-  const ChatSend s = ComposeChatSend(frmChat_->Text2->text(), std::nullopt, parts_.PlayerName, UserPath,
-                                     [&UserPath](const QString& name) -> std::optional<ChosenIcon> {
-                                       for (const char* ext : {".gif", ".jpg"}) {
-                                         const QString file = ResolveIcon(UserPath, name + ext);
-                                         if (!file.isEmpty()) return ChosenIcon{QFileInfo(file).fileName(), name};
-                                       }
-                                       return std::nullopt;
-                                     });
+  FrmChat* chat = frmChat_;
+  const ChatSend s = ComposeChatSend(chat->Text2->text(), chat->ChosenIconEntry(), parts_.PlayerName,
+                                     parts_.folders.UserPath,
+                                     [chat](const QString& name) { return chat->FindIcon(name); });
   if (!s.send) return;
   ++net.ChatSeq;
   SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + ": " + s.body), play::kNetPeerSocket);
@@ -858,6 +855,7 @@ void Connection::Command1_Click() {
     ReleaseChat();
     return;
   }
+  if (s.iconUsed && frmChat_) frmChat_->IconShow(false);
   if (!s.sound.isEmpty()) parts_.sound.Play(s.sound);
   if (s.slap) AvatarSlap();
   AppendChatLog("\r\n" + s.log);
