@@ -5,6 +5,7 @@
 
 #include "dialogs/frm_options.h"
 #include "dialogs/frm_splash.h"
+#include "dialogs/menu_dialogs.h"
 #include "dialogs/scores_owner.h"
 #include "dialogs/tutorial.h"
 #include "media/folders.h"
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
                                program.tableSettings().LargeFonts, program.ui());
   program.SetSplash(&splash);
+  dialogs::Dialogs dialogs(program);
+  program.menus().SetDialogs(&dialogs);
+  program.SetFirstStartWindows(&dialogs);
   dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
   program.SetScoresWindow(&scores);
   dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());

@@ -1,8 +1,8 @@
 #pragma once
-// Large byte buffers for pictures. A decoded picture and its inflated data
-// run to megabytes; they are asked for in whole huge pages where the system
-// offers them, because faulting in a 30-megabyte buffer 4 KiB at a time
-// costs more than decoding into it.
+// Large byte buffers for pictures. A decoded picture runs to megabytes;
+// from a megabyte on it is asked for in whole huge pages where the system
+// offers them, because faulting fresh memory in 4 KiB at a time costs more
+// than decoding into it (a picture is decoded once, into fresh memory).
 
 #include <cstdint>
 #include <cstdlib>

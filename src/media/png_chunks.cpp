@@ -132,7 +132,8 @@ void ReadBKGD(PngInfo& info, const Chunk& chunk, bool checkCrc) {
       return;
     }
     case kPalette:
-      if (data.empty() || !CrcAccepted(chunk, checkCrc)) return;
+      // An index the palette does not hold names no colour: ignored.
+      if (data.empty() || std::size_t(data[0]) * 3 + 2 >= info.palette.size() || !CrcAccepted(chunk, checkCrc)) return;
       info.fileBackground = static_cast<std::int32_t>(PixelColor(info, -1, data[0], false));
       return;
     case kGrey:
@@ -193,11 +194,8 @@ void ReadSRGB(PngInfo& info, const Chunk& chunk, bool checkCrc) {
   info.sRGB = std::uint8_t(data[0] + 1);
 }
 
-PngError FinishPalette(PngInfo& info) {
-  if (info.colorType != kPalette) return PngError::None;
-  if (info.palette.empty()) return PngError::BadPalette;
-  info.palette.resize(std::size_t(3) << info.bitDepth, 0);
-  return PngError::None;
+PngError CheckPalette(const PngInfo& info) {
+  return info.colorType == kPalette && info.palette.empty() ? PngError::BadPalette : PngError::None;
 }
 
 }  // namespace media

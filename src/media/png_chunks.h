@@ -91,9 +91,8 @@ void ReadSRGB(PngInfo& info, const Chunk& chunk, bool checkCrc);
 // True when the pair of colour type and bit depth is one the PNG format allows.
 bool IsValidDepthForType(std::uint8_t colorType, std::uint8_t bitDepth);
 
-// After the last chunk: a palette image must have a palette; it is made
-// exactly 2^bit depth entries long (cut, or padded with black) so that every
-// index the image can hold names a colour.
-PngError FinishPalette(PngInfo& info);
+// After the last chunk: a palette image must have a palette. It is kept as
+// the file stores it; the bitmap's colour table is cut or padded from it.
+PngError CheckPalette(const PngInfo& info);
 
 }  // namespace media

@@ -257,7 +257,11 @@ class PixelConverter {
       const std::uint32_t rgb = PixelColor(info_, -1, std::uint8_t(v), true);
       std::uint32_t alpha = 255;
       if (!opaque_) {
-        if (info_.colorType == kPalette && info_.transparency.size() > std::size_t(v)) alpha = info_.transparency[v];
+        // An index the palette does not hold is opaque black, whatever a
+        // longer tRNS says about it.
+        const std::size_t index = std::size_t(v);
+        if (info_.colorType == kPalette && index < info_.transparency.size() && 3 * index + 2 < info_.palette.size())
+          alpha = info_.transparency[index];
         if (keyed_ && info_.keySamples[0] == v) alpha = 0;
       }
       lut_[v] = alpha == 0 ? 0u : Premultiplied((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF, alpha);
@@ -297,36 +301,33 @@ class PassWriter {
  public:
   PassWriter(const PngInfo& info, std::uint16_t state, const DibTarget& dib)
       : info_(info), dib_(dib), converter_(info, state, dib.bitCount),
-        blocks_((state & kPaintModeMask) == kPaintBlocks) {}
+        blocks_((state & kPaintModeMask) == kPaintBlocks),
+        scratch_(std::size_t(std::int64_t(info.width) * PixelBytes(dib.bitCount))) {}
 
-  void ConvertToDIB(const std::uint8_t* lines, std::int64_t stride, int pass, std::int64_t first, std::int64_t end) {
+  // Converts unfiltered line j of a pass into its bitmap row.
+  void ConvertLine(const std::uint8_t* src, int pass, std::int64_t j) {
     const AdamPass& p = kPasses[pass];
     const std::int64_t columns = PassColumns(info_.width, pass);
     const int bits = dib_.bitCount;
-    const int pixelBytes = PixelBytes(bits);
     const bool contiguous = p.xStep == 1;
-    if (!contiguous || bits < 8 || blocks_) scratch_.resize(std::size_t(columns * pixelBytes));
-    for (std::int64_t j = first; j < end; ++j) {
-      const std::uint8_t* src = lines + j * stride;
-      const std::int64_t y = p.yOrigin + j * p.yStep;
-      std::uint8_t* row = dib_.bits + y * dib_.scanWidth;
-      if (contiguous && converter_.CopiesWholeLines()) {
-        std::memcpy(row, src, std::size_t(CalcRowBytes(columns, bits)));
-        if (blocks_ && pass < 7) { converter_.ToPixels(src, columns, scratch_.data()); FillBlocks(pass, y); }
-        continue;
-      }
-      if (contiguous && bits >= 8 && !blocks_) {
-        converter_.ToPixels(src, columns, row);
-        continue;
-      }
-      converter_.ToPixels(src, columns, scratch_.data());
-      if (contiguous && bits == 4) {
-        PackNibbles(scratch_.data(), columns, row);
-      } else {
-        Scatter(row, p.xOrigin, p.xStep, columns);
-      }
-      if (blocks_ && pass < 7) FillBlocks(pass, y);
+    const std::int64_t y = p.yOrigin + j * p.yStep;
+    std::uint8_t* row = dib_.bits + y * dib_.scanWidth;
+    if (contiguous && converter_.CopiesWholeLines()) {
+      std::memcpy(row, src, std::size_t(CalcRowBytes(columns, bits)));
+      if (blocks_ && pass < 7) { converter_.ToPixels(src, columns, scratch_.data()); FillBlocks(pass, y); }
+      return;
     }
+    if (contiguous && bits >= 8 && !blocks_) {
+      converter_.ToPixels(src, columns, row);
+      return;
+    }
+    converter_.ToPixels(src, columns, scratch_.data());
+    if (contiguous && bits == 4) {
+      PackNibbles(scratch_.data(), columns, row);
+    } else {
+      Scatter(row, p.xOrigin, p.xStep, columns);
+    }
+    if (blocks_ && pass < 7) FillBlocks(pass, y);
   }
 
  private:
@@ -389,6 +390,27 @@ class PassWriter {
   PixelConverter converter_;
   bool blocks_;
   std::vector<std::uint8_t> scratch_;
+};
+
+// The line being decoded and the one above it, each its filter byte and
+// then its bytes; the two swap roles line by line.
+class LinePair {
+ public:
+  explicit LinePair(std::int64_t lineBytes)
+      : stride_(std::size_t(lineBytes + 1 + kPad) & ~std::size_t(kPad)), buffer_(2 * stride_) {}
+  // The buffer for the next line; the one handed out before becomes Above.
+  std::uint8_t* Next() {
+    current_ ^= 1;
+    return buffer_.data() + current_ * stride_;
+  }
+  // The bytes (after the filter byte) of the line handed out before the current one.
+  const std::uint8_t* Above() const { return buffer_.data() + (current_ ^ 1) * stride_ + 1; }
+
+ private:
+  static constexpr std::size_t kPad = 63;  // each line starts on its own cache line
+  std::size_t stride_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t current_ = 1;
 };
 
 bool ValidTarget(const PngInfo& info, std::uint16_t state, const DibTarget& dib) {
@@ -483,37 +505,34 @@ std::uint32_t PixelColor(const PngInfo& info, int samplePosition, std::uint8_t s
   return rgbOrder ? (r << 16) | (g << 8) | b : (b << 16) | (g << 8) | r;
 }
 
-bool DecodeRows(const PngInfo& info, std::uint16_t state, std::span<std::uint8_t> inflated,
-                const DibTarget& dib, DecodeObserver& observer) {
+bool DecodeRows(const PngInfo& info, std::uint16_t state, InflatedData& data, const DibTarget& dib,
+                DecodeObserver& observer) {
   if (!ValidTarget(info, state, dib)) return false;
   const DibFormat format = GetDIBBitCount(info, state);
   const std::int64_t lineBytes = CalcRowBytes(info.width, format.pngBits);
-  const std::int64_t stride = lineBytes + 1;
   const std::int64_t height = info.height;
-  if (std::int64_t(inflated.size()) < stride * height) return false;
   const bool paintRows = (state & kPaintModeMask) == kPaintRows;
   PassWriter writer(info, state, dib);
-  std::uint8_t* data = inflated.data();
-  std::int64_t converted = 0;
+  LinePair lines(lineBytes);
   for (std::int64_t y = 0; y < height; ++y) {
-    std::uint8_t* line = data + y * stride;
-    const std::uint8_t* above = y == 0 ? nullptr : line - stride + 1;
-    if (!UnfilterLine(line[0], line + 1, above, std::size_t(lineBytes), format.filterStep)) return false;
+    std::uint8_t* line = lines.Next();
+    if (!data.Read(line, std::size_t(lineBytes + 1))) return false;
+    if (!UnfilterLine(line[0], line + 1, y == 0 ? nullptr : lines.Above(), std::size_t(lineBytes), format.filterStep))
+      return false;
     if (y % kRowsPerBlock == 0 && y != 0) {
       observer.Progress(int(y * 100 / height));
-      writer.ConvertToDIB(data + 1, stride, kWholeImagePass, y - kRowsPerBlock, y);
-      converted = y;
       if (paintRows) observer.RedrawRows(int(y - kRowsPerBlock), kRowsPerBlock, false, true);
     }
+    writer.ConvertLine(line + 1, kWholeImagePass, y);
   }
   observer.Progress(100);
-  writer.ConvertToDIB(data + 1, stride, kWholeImagePass, converted, height);
-  if (paintRows) observer.RedrawRows(int(converted), int(height - converted), true, true);
+  const std::int64_t shown = (height - 1) / kRowsPerBlock * kRowsPerBlock;
+  if (paintRows) observer.RedrawRows(int(shown), int(height - shown), true, true);
   return true;
 }
 
-bool DecodeInterlaced(const PngInfo& info, std::uint16_t state, std::span<std::uint8_t> inflated,
-                      const DibTarget& dib, DecodeObserver& observer) {
+bool DecodeInterlaced(const PngInfo& info, std::uint16_t state, InflatedData& data, const DibTarget& dib,
+                      DecodeObserver& observer) {
   if (!ValidTarget(info, state, dib)) return false;
   const DibFormat format = GetDIBBitCount(info, state);
   const bool redraw = (state & kPaintNoTarget) == 0 && (state & kPaintModeMask) != 0;
@@ -521,22 +540,19 @@ bool DecodeInterlaced(const PngInfo& info, std::uint16_t state, std::span<std::u
   for (int pass = 1; pass <= 7; ++pass)
     if (PassColumns(info.width, pass) > 0 && PassLines(info.height, pass) > 0) lastPass = pass;
   PassWriter writer(info, state, dib);
-  std::int64_t offset = 0;
+  LinePair lines(CalcRowBytes(info.width, format.pngBits));
   for (int pass = 1; pass <= 7; ++pass) {
     const std::int64_t columns = PassColumns(info.width, pass);
-    const std::int64_t lines = PassLines(info.height, pass);
-    if (columns == 0 || lines == 0) continue;
+    const std::int64_t passLines = PassLines(info.height, pass);
+    if (columns == 0 || passLines == 0) continue;
     const std::int64_t lineBytes = CalcRowBytes(columns, format.pngBits);
-    const std::int64_t stride = lineBytes + 1;
-    if (offset + lines * stride > std::int64_t(inflated.size())) return false;
-    std::uint8_t* data = inflated.data() + offset;
-    for (std::int64_t j = 0; j < lines; ++j) {
-      std::uint8_t* line = data + j * stride;
-      const std::uint8_t* above = j == 0 ? nullptr : line - stride + 1;
-      if (!UnfilterLine(line[0], line + 1, above, std::size_t(lineBytes), format.filterStep)) return false;
+    for (std::int64_t j = 0; j < passLines; ++j) {
+      std::uint8_t* line = lines.Next();
+      if (!data.Read(line, std::size_t(lineBytes + 1))) return false;
+      if (!UnfilterLine(line[0], line + 1, j == 0 ? nullptr : lines.Above(), std::size_t(lineBytes), format.filterStep))
+        return false;
+      writer.ConvertLine(line + 1, pass, j);
     }
-    writer.ConvertToDIB(data + 1, stride, pass, 0, lines);
-    offset += lines * stride;
     observer.Progress(pass * 100 / 7);
     // The last pass that has pixels finishes the display, also when the
     // image is too small for pass 7.

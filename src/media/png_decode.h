@@ -1,10 +1,10 @@
 #pragma once
 // The decoding pipeline: turns the inflated image data (one filter byte and
-// the line's bytes per scan line, Adam7 passes one after another) into the
-// pixels of the picture holder's bitmap: unfiltering, the seven passes,
-// conversion of every colour type and bit depth, transparency with
-// premultiplied alpha, progress and progressive redraws. Also the text
-// chunks as the Comments property reads them.
+// the line's bytes per scan line, Adam7 passes one after another), read a
+// line at a time, into the pixels of the picture holder's bitmap:
+// unfiltering, the seven passes, conversion of every colour type and bit
+// depth, transparency with premultiplied alpha, progress and progressive
+// redraws. Also the text chunks as the Comments property reads them.
 
 #include "media/png_chunks.h"
 
@@ -110,12 +110,24 @@ class DecodeObserver {
   virtual void RedrawRows(int firstRow, int rows, bool final, bool contiguous) = 0;
 };
 
-// Decodes the inflated data (unfiltered in place) into the target. The data
-// must hold CalcRawDataSize bytes. False on an unknown filter type.
-bool DecodeRows(const PngInfo& info, std::uint16_t state, std::span<std::uint8_t> inflated,
-                const DibTarget& dib, DecodeObserver& observer);
-bool DecodeInterlaced(const PngInfo& info, std::uint16_t state, std::span<std::uint8_t> inflated,
-                      const DibTarget& dib, DecodeObserver& observer);
+// The inflated image data as the pipeline reads it, line after line: each
+// line's filter byte and then its bytes, the passes of an interlaced image
+// one after another.
+class InflatedData {
+ public:
+  virtual ~InflatedData() = default;
+  // The next `count` bytes into `out`; false when the data ends before them
+  // or cannot be inflated.
+  virtual bool Read(std::uint8_t* out, std::size_t count) = 0;
+};
+
+// Decodes the image a line at a time into the target: only two lines are
+// held besides the bitmap. False on an unknown filter type or when the data
+// runs short. Working memory that cannot be had throws std::bad_alloc.
+bool DecodeRows(const PngInfo& info, std::uint16_t state, InflatedData& data, const DibTarget& dib,
+                DecodeObserver& observer);
+bool DecodeInterlaced(const PngInfo& info, std::uint16_t state, InflatedData& data, const DibTarget& dib,
+                      DecodeObserver& observer);
 
 // The NUL-terminated keyword at the start of a text chunk's data, looked for
 // within its first 81 bytes and never past its end; empty when there is none.

@@ -27,42 +27,24 @@ constexpr std::int64_t kChunkFrameBytes = 12;   // length, type and CRC
 // front keeps a tiny file from asking for a huge buffer.
 constexpr std::int64_t kMaxInflateRatio = 1032;
 constexpr std::int64_t kInflateSlack = 64;
+constexpr std::int64_t kFileSlice = 64 * 1024;  // image data is read from a file this much at a time
 
-bool TypeIs(std::span<const std::uint8_t> typeAndData, const char (&type)[5]) {
-  return std::memcmp(typeAndData.data(), type, 4) == 0;
+bool TypeIs(const std::uint8_t* type, const char (&name)[5]) { return std::memcmp(type, name, 4) == 0; }
+
+// The palette the bitmap is made with: the file's, cut or padded with black
+// to one entry for every index the bit depth can hold; for a 2-bit grey
+// picture the four greys its 4-bit bitmap shows.
+std::vector<std::uint8_t> WorkingPalette(const PngInfo& info, const DibFormat& format) {
+  std::vector<std::uint8_t> palette = info.palette;
+  if (info.colorType == kPalette) {
+    palette.resize(std::size_t(3) << info.bitDepth, 0);
+  } else if (format.dibBits == 4 && info.bitDepth == 2 && palette.empty()) {
+    palette = {0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0xAA, 0xAA, 0xAA, 0xFF, 0xFF, 0xFF};
+  }
+  return palette;
 }
 
 }  // namespace
-
-// The joined image data. A file in memory with one IDAT chunk is inflated
-// straight from the file's bytes; otherwise the chunks are joined.
-class StdPNG::ImageData {
- public:
-  // `room` bounds what all the image data can still come to (the rest of
-  // the file), so that the joined data is laid out once and never moved.
-  bool Append(std::span<const std::uint8_t> data, bool stable, std::int64_t room) {
-    try {
-      if (stable && view_.empty() && joined_.empty()) {
-        view_ = data;
-        return true;
-      }
-      if (joined_.empty()) joined_.reserve(std::size_t(room) + view_.size());
-      if (!view_.empty()) {
-        joined_.assign(view_.begin(), view_.end());
-        view_ = {};
-      }
-      joined_.insert(joined_.end(), data.begin(), data.end());
-      return true;
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-  }
-  std::span<const std::uint8_t> Bytes() const { return view_.empty() ? std::span<const std::uint8_t>(joined_) : view_; }
-
- private:
-  std::span<const std::uint8_t> view_;
-  std::vector<std::uint8_t> joined_;
-};
 
 // Where the file's bytes come from: read a stretch at a time at a position.
 class StdPNG::Source {
@@ -75,32 +57,66 @@ class StdPNG::Source {
   virtual bool Stable() const { return false; }
 };
 
+// A file read through a window: the small chunks and the image data's
+// stretches are served from it, so that the file is read in a few large
+// reads. A stretch larger than the window is read on its own.
 class StdPNG::FileSource : public StdPNG::Source {
  public:
   explicit FileSource(const QString& name) : file_(name) {}
-  bool Open() { return file_.open(QIODevice::ReadOnly); }
+  bool Open() {
+    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
+    size_ = file_.size();
+    return true;
+  }
   QString ErrorText() const {
     // The descriptions the user knows from the original's file errors.
     if (!QFileInfo::exists(file_.fileName())) return QStringLiteral("File not found");
     if (file_.error() == QFileDevice::PermissionsError) return QStringLiteral("Permission denied");
     return file_.errorString();
   }
-  std::int64_t Size() const override { return file_.size(); }
+  std::int64_t Size() const override { return size_; }
   bool Read(std::int64_t position, std::int64_t count, std::span<const std::uint8_t>& bytes) override {
-    if (count < 0 || position < 0 || count > Size() - position) return false;
+    if (count < 0 || position < 0 || count > size_ - position) return false;
+    if (position >= windowStart_ && position + count <= windowStart_ + windowBytes_) {
+      bytes = {window_.get() + (position - windowStart_), std::size_t(count)};
+      return true;
+    }
     try {
-      buffer_.resize(std::size_t(count));
+      if (count <= kWindowBytes) {
+        // A small file needs no more than its own size.
+        const std::int64_t capacity = std::min(kWindowBytes, size_);
+        if (!window_) window_ = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(capacity));
+        windowBytes_ = 0;
+        const std::int64_t fill = std::min(capacity, size_ - position);
+        if (!ReadAt(position, window_.get(), fill)) return false;
+        windowStart_ = position;
+        windowBytes_ = fill;
+        bytes = {window_.get(), std::size_t(count)};
+        return true;
+      }
+      large_ = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(count));
     } catch (const std::bad_alloc&) {
       return false;
     }
-    if (!file_.seek(position) || file_.read(reinterpret_cast<char*>(buffer_.data()), count) != count) return false;
-    bytes = std::span<const std::uint8_t>(buffer_.data(), buffer_.size());
+    if (!ReadAt(position, large_.get(), count)) return false;
+    bytes = {large_.get(), std::size_t(count)};
     return true;
   }
 
  private:
+  static constexpr std::int64_t kWindowBytes = 64 * 1024;
+
+  bool ReadAt(std::int64_t position, std::uint8_t* out, std::int64_t count) {
+    if (file_.pos() != position && !file_.seek(position)) return false;
+    return file_.read(reinterpret_cast<char*>(out), count) == count;
+  }
+
   QFile file_;
-  std::vector<std::uint8_t> buffer_;
+  std::int64_t size_ = 0;
+  std::unique_ptr<std::uint8_t[]> window_;
+  std::int64_t windowStart_ = 0;
+  std::int64_t windowBytes_ = 0;
+  std::unique_ptr<std::uint8_t[]> large_;  // a chunk larger than the window
 };
 
 class StdPNG::MemorySource : public StdPNG::Source {
@@ -116,6 +132,113 @@ class StdPNG::MemorySource : public StdPNG::Source {
 
  private:
   std::span<const std::uint8_t> bytes_;
+};
+
+// The image data: where each IDAT chunk's bytes lie, inflated a stretch at a
+// time as the pipeline asks for lines, so that neither the joined chunks
+// nor the whole inflated image is ever held.
+class StdPNG::ImageData : public InflatedData {
+ public:
+  ImageData() = default;
+  ImageData(const ImageData&) = delete;
+  ImageData& operator=(const ImageData&) = delete;
+  ~ImageData() override {
+    if (started_) inflateEnd(&stream_);
+  }
+
+  void Add(std::int64_t position, std::uint32_t length) {
+    chunks_.push_back({position, length});
+    total_ += length;
+  }
+  std::int64_t TotalBytes() const { return total_; }
+
+  // False when zlib cannot start.
+  bool Start(Source& source, std::int64_t rawSize) {
+    source_ = &source;
+    rawSize_ = rawSize;
+    started_ = inflateInit(&stream_) == Z_OK;
+    broken_ = !started_;
+    return started_;
+  }
+
+  bool Read(std::uint8_t* out, std::size_t count) override {
+    stream_.next_out = out;
+    stream_.avail_out = uInt(count);
+    while (stream_.avail_out > 0) {
+      if (broken_ || ended_) return false;
+      if (!Inflate()) return false;
+    }
+    return true;
+  }
+
+  // Inflates whatever the pipeline left and answers whether the data was
+  // one whole zlib stream of exactly the image's size.
+  bool Finish() {
+    std::uint8_t scratch[kDrainBytes];
+    while (!broken_ && !ended_) {
+      stream_.next_out = scratch;
+      stream_.avail_out = sizeof scratch;
+      if (!Inflate()) return false;
+      if (std::int64_t(stream_.total_out) > rawSize_) return false;
+    }
+    return !broken_ && std::int64_t(stream_.total_out) == rawSize_;
+  }
+
+ private:
+  static constexpr std::size_t kDrainBytes = 4096;
+
+  struct Span {
+    std::int64_t position;
+    std::uint32_t length;
+  };
+
+  // One step of inflating into the output set up; false when the data ends
+  // before the stream does or is broken.
+  bool Inflate() {
+    if (stream_.avail_in == 0 && !Refill()) return false;
+    const int result = inflate(&stream_, Z_NO_FLUSH);
+    if (result == Z_STREAM_END) {
+      ended_ = true;
+    } else if (result != Z_OK && !(result == Z_BUF_ERROR && stream_.avail_in == 0)) {
+      broken_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  bool Refill() {
+    while (next_ < chunks_.size()) {
+      const Span& chunk = chunks_[next_];
+      if (offset_ == chunk.length) {
+        ++next_;
+        offset_ = 0;
+        continue;
+      }
+      const std::size_t left = chunk.length - offset_;
+      const std::size_t count = source_->Stable() ? left : std::min(left, std::size_t(kFileSlice));
+      std::span<const std::uint8_t> bytes;
+      if (!source_->Read(chunk.position + offset_, std::int64_t(count), bytes)) {
+        broken_ = true;
+        return false;
+      }
+      offset_ += std::uint32_t(count);
+      stream_.next_in = const_cast<Bytef*>(bytes.data());
+      stream_.avail_in = uInt(count);
+      return true;
+    }
+    return false;
+  }
+
+  std::vector<Span> chunks_;
+  std::int64_t total_ = 0;
+  Source* source_ = nullptr;
+  std::int64_t rawSize_ = 0;
+  z_stream stream_{};
+  bool started_ = false;
+  bool ended_ = false;
+  bool broken_ = false;
+  std::size_t next_ = 0;     // the chunk being inflated
+  std::uint32_t offset_ = 0; // bytes of it handed to zlib
 };
 
 // The pipeline's events and redraws, passed on to the owner and the holder.
@@ -167,24 +290,48 @@ PngError StdPNG::ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize
   const std::int64_t fileSize = source.Size();
   std::int64_t position = sizeof(kSignature);
   for (;;) {
+    // Length and type, then the data, then the CRC: the file is read in order.
     std::span<const std::uint8_t> bytes;
-    if (!source.Read(position, 4, bytes)) return PngError::Corrupted;
+    if (!source.Read(position, 8, bytes)) return PngError::Corrupted;
     const std::uint32_t length = ReadBE32(bytes.data());
+    std::uint8_t type[kChunkTypeBytes];
+    std::memcpy(type, bytes.data() + 4, kChunkTypeBytes);
     // Lengths of 2^31 and more are not allowed by the format.
     if (length > std::uint32_t(std::numeric_limits<std::int32_t>::max())) return PngError::Corrupted;
     const std::int64_t chunkStart = position + 4;
+    const std::int64_t dataStart = chunkStart + 4;
     position += std::int64_t(length) + kChunkFrameBytes;
     if (position > fileSize) return PngError::Corrupted;
-    std::span<const std::uint8_t> crcBytes;
-    if (!source.Read(chunkStart + 4 + length, 4, crcBytes)) return PngError::Corrupted;
-    const std::uint32_t storedCrc = ReadBE32(crcBytes.data());
-    Chunk chunk;
-    if (!source.Read(chunkStart, std::int64_t(length) + 4, chunk.typeAndData)) return PngError::Corrupted;
-    chunk.storedCrc = storedCrc;
-    const auto& type = chunk.typeAndData;
 
     if (TypeIs(type, "IEND")) return PngError::None;
     if (length == 0) continue;
+    if (TypeIs(type, "IDAT")) {
+      // Only checked here: the pipeline reads the data again as it inflates.
+      if (!info_.hasHeader) return PngError::HeaderCorrupted;
+      uLong crc = crc32(crc32(0L, Z_NULL, 0), type, kChunkTypeBytes);
+      for (std::int64_t done = 0; done < length;) {
+        const std::int64_t count = source.Stable() ? length : std::min<std::int64_t>(length - done, kFileSlice);
+        if (!source.Read(dataStart + done, count, bytes)) return PngError::Corrupted;
+        crc = crc32(crc, bytes.data(), uInt(count));
+        done += count;
+      }
+      if (!source.Read(dataStart + length, 4, bytes)) return PngError::Corrupted;
+      if (std::uint32_t(crc) != ReadBE32(bytes.data())) return PngError::IdatBadCrc;
+      idat.Add(dataStart, length);
+      continue;
+    }
+    // Every other chunk not named here is skipped unread.
+    static constexpr const char* kRead[] = {"IHDR", "PLTE", "tRNS", "bKGD", "tIME", "tEXt",
+                                            "zTXt", "gAMA", "cHRM", "pHYs", "oFFs", "sRGB"};
+    if (std::none_of(std::begin(kRead), std::end(kRead),
+                     [&](const char* name) { return std::memcmp(type, name, kChunkTypeBytes) == 0; }))
+      continue;
+
+    // Type, data and CRC in one read.
+    if (!source.Read(chunkStart, std::int64_t(length) + 8, bytes)) return PngError::Corrupted;
+    Chunk chunk;
+    chunk.typeAndData = bytes.first(std::size_t(length) + 4);
+    chunk.storedCrc = ReadBE32(bytes.data() + length + 4);
     PngError error = PngError::None;
     if (TypeIs(type, "IHDR")) {
       error = ReadIHDR(info_, chunk, rawSize);
@@ -192,10 +339,6 @@ PngError StdPNG::ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize
       error = ReadPLTE(info_, chunk);
     } else if (TypeIs(type, "tRNS")) {
       ReadTRNS(info_, chunk);
-    } else if (TypeIs(type, "IDAT")) {
-      if (!info_.hasHeader) return PngError::HeaderCorrupted;
-      if (!ChunkCrcMatches(chunk)) return PngError::IdatBadCrc;
-      if (!idat.Append(chunk.Data(), source.Stable(), fileSize - chunkStart)) return PngError::IdatNotKept;
     } else if (TypeIs(type, "bKGD")) {
       ReadBKGD(info_, chunk, checkCrc);
     } else if (TypeIs(type, "tIME")) {
@@ -233,25 +376,23 @@ StdPNG::LoadResult StdPNG::LoadFrom(Source& source, std::int16_t checkCrc, std::
   ImageData idat;
   PngError error = ReadChunks(source, checkCrc != 0, rawSize, idat);
   if (error == PngError::None && !info_.hasHeader) error = PngError::HeaderCorrupted;
-  if (error == PngError::None) error = FinishPalette(info_);
-  if (error == PngError::None && idat.Bytes().empty()) error = PngError::NoImageData;
+  if (error == PngError::None) error = CheckPalette(info_);
+  if (error == PngError::None && idat.TotalBytes() == 0) error = PngError::NoImageData;
   if (error != PngError::None) return fail(error);
 
   state_ = kLoading;
   if (onProgress) onProgress(0);
 
-  // The inflated image is held once, in a buffer of exactly the size the
-  // header asks for; data that gives fewer bytes is refused, never read past.
-  const std::span<const std::uint8_t> compressed = idat.Bytes();
-  if (rawSize > (std::int64_t(compressed.size()) + kInflateSlack) * kMaxInflateRatio)
+  // The image is inflated as it is decoded, a line at a time; data too
+  // short for the size the header asks for is refused before anything is
+  // made for it.
+  if (rawSize > (idat.TotalBytes() + kInflateSlack) * kMaxInflateRatio || !idat.Start(source, rawSize))
     return fail(PngError::NotCompressedCorrectly);
-  ByteBuffer raw = AllocateBytes(rawSize, false);
-  if (!raw) return fail(PngError::TooLarge);
-  uLongf produced = uLongf(rawSize);
-  if (uncompress(raw.get(), &produced, compressed.data(), uLong(compressed.size())) != Z_OK ||
-      std::int64_t(produced) != rawSize)
-    return fail(PngError::NotCompressedCorrectly);
-  idat = {};
+  // A failure found before the data was inflated to its end is reported as
+  // broken data when the data is broken too, as when it was inflated first.
+  auto failUnlessBroken = [&](PngError other) {
+    return fail(idat.Finish() ? other : PngError::NotCompressedCorrectly);
+  };
 
   ProgressiveDisplayArgs target;
   if (progressiveDisplay_ < 4 && onProgessiveDisplay) {
@@ -267,15 +408,12 @@ StdPNG::LoadResult StdPNG::LoadFrom(Source& source, std::int16_t checkCrc, std::
   if (globalAlpha < 255 || useAlphaBlend == -1) state_ |= kAlphaPainting;
 
   const DibFormat format = GetDIBBitCount(info_, state_);
-  if (format.dibBits == 4 && info_.bitDepth == 2 && info_.palette.empty())
-    info_.palette = {0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0xAA, 0xAA, 0xAA, 0xFF, 0xFF, 0xFF};
-
   holder_ = std::make_unique<stdPNGdata>();
   // Rows of a plain image are written whole by the pipeline, so only an
   // interlaced picture needs its bitmap cleared first.
-  if (!holder_->CreateDIB(format.dibBits, info_.width, info_.height, info_.palette, target.hDC,
+  if (!holder_->CreateDIB(format.dibBits, info_.width, info_.height, WorkingPalette(info_, format), target.hDC,
                           info_.interlace == 1))
-    return fail(format.dibBits == 0 ? PngError::NoResources : PngError::TooLarge);
+    return failUnlessBroken(PngError::NoResources);
 
   const int paintMode = state_ & kPaintModeMask;
   if (background_ != -1 || (paintMode != kPaintNoTarget && (format.dibBits == 32 || info_.interlace == 1))) {
@@ -291,10 +429,15 @@ StdPNG::LoadResult StdPNG::LoadFrom(Source& source, std::int16_t checkCrc, std::
   dib.blockScanWidth = stdPNGdata::CalcScanWidth(24, info_.width);
   dib.colorTable = holder_->ColorTable();
   Observer observer(*this, target, globalAlpha);
-  const std::span<std::uint8_t> inflated(raw.get(), std::size_t(rawSize));
-  const bool decoded = info_.interlace == 1 ? DecodeInterlaced(info_, state_, inflated, dib, observer)
-                                            : DecodeRows(info_, state_, inflated, dib, observer);
-  if (!decoded) return fail(PngError::DecodeFailed);
+  bool decoded = false;
+  try {
+    decoded = info_.interlace == 1 ? DecodeInterlaced(info_, state_, idat, dib, observer)
+                                   : DecodeRows(info_, state_, idat, dib, observer);
+  } catch (const std::bad_alloc&) {
+    return failUnlessBroken(PngError::NoResources);
+  }
+  if (!decoded) return failUnlessBroken(PngError::DecodeFailed);
+  if (!idat.Finish()) return fail(PngError::NotCompressedCorrectly);
 
   if (background_ != -1) holder_->FlattenOntoBackground(globalAlpha);
   if (target.hDC != nullptr && target.hWnd != nullptr) {

@@ -232,7 +232,8 @@ void StdPNG::SetPalette(const std::vector<std::uint8_t>& palette) {
     } else {
       info_.palette = GreyRamp(info_.bitDepth);
     }
-  } else if (info_.colorType == kGrey && !palette.empty()) {
+  } else if (info_.colorType == kGrey && !palette.empty() && info_.bitDepth <= 8) {
+    // A 16-bit sample cannot index a palette: such a picture stays grey.
     info_.colorType = kPalette;
     info_.palette = SizedPalette(palette, info_.bitDepth);
     if (info_.transparency.size() >= 2) {

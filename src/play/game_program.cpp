@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "platform/system.h"
 #include "platform/vb.h"
 #include "play/player_record.h"
 #include "play/top_level_command.h"
@@ -122,6 +124,11 @@ Program::Program(ProgramParts parts)
   cardWindows_ = std::make_unique<table::SmallCardWindows>(view, tableSettings_, screen_.captionHeight,
                                                           screen_.TwipsPerPixel(),
                                                           static_cast<table::TableauWindowHooks*>(this));
+  menus_ = std::make_unique<MenuCommands>(MenuServices{*savedServices_, scores_, scoreStore_, player_, sample_, view,
+                                                       *sound_, folders_, screen_.captionHeight,
+                                                       screen_.TwipsPerPixel(), tableSettings_.LargeFonts, *this});
+  view.frmPic.SetOptions(this);
+  menus_->SetWindows(this);
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { cmdDeal_Click(); });
   view.installEventFilter(this);
@@ -135,6 +142,7 @@ bool Program::Start() {
   FrmPlay& view = *frmPlay_;
   view.SetFixedSizes();
   humanTurn_->Connect();
+  menus_->Connect();
   if (startUp_->Run()) {
     // A close asked for during start-up's pauses is completed now.
     FinishTopLevelCommand();
@@ -330,6 +338,84 @@ void Program::LoadNetPlayerList() {
   if (network_) network_->LoadNetPlayerList();
 }
 
+// ---- The menus ----
+
+void Program::DeclareStalemate() { play::DeclareStalemate(*gameOverServices_); }
+
+void Program::PlayerSettingsChanged() { ApplySettings(player_); }
+
+void Program::WritePlayerRecord() {
+  if (!IsPlayerRecordNumber(player_.CurrentPlayer)) return;
+  if (!playersFile_.Write(player_.CurrentPlayer, player_.Player.Encode()) || !playersFile_.Flush())
+    ui_->MsgBox(PlayerFileResultText(PlayerFileResult::WriteFailed), platform::vbExclamation, kProgramTitle);
+}
+
+void Program::SaveCurrentPlayer() {
+  const PlayerFileResult result = play::SavePlayer(player_, *this, playersFile_);
+  if (result == PlayerFileResult::WriteFailed)
+    ui_->MsgBox(PlayerFileResultText(result), platform::vbExclamation, kProgramTitle);
+}
+
+PlayerFileResult Program::ChangePlayer(std::int16_t n) {
+  if (!IsPlayerRecordNumber(n)) return PlayerFileResult::NoSuchPlayer;
+  const std::int16_t previous = player_.CurrentPlayer;
+  player_.CurrentPlayer = n;
+  const PlayerFileResult result = LoadPlayer(n, player_, *playerServices_);
+  if (result != PlayerFileResult::Ok) {
+    player_.CurrentPlayer = previous;
+    if (IsPlayerRecordNumber(previous)) LoadPlayer(previous, player_, *playerServices_);
+    ui_->MsgBox(PlayerFileResultText(result), platform::vbExclamation, kProgramTitle);
+    return result;
+  }
+  // The choice survives whatever ends this run; the window's placement in
+  // the settings record stays as it is.
+  SaveSettingsRecord(playersFile_, n, WindowShown::Minimized, {});
+  return result;
+}
+
+void Program::ShowSystemInfo() {
+  const int tpp = screen_.TwipsPerPixel();
+  play::ShowSystemInfo(frmPlay_->width() * tpp, frmPlay_->height() * tpp,
+                       AnimSpeedFields{player_.AnimSpeed, player_.Player.AnimSpeed}, state_.Message, *ui_);
+}
+
+void Program::OpenURL(const QString& address) {
+  if (!urlOpener_) urlOpener_ = platform::CreateDesktopUrlOpener();
+  play::OpenURL(address, *urlOpener_, *ui_);
+}
+
+void Program::ManageBackground(const QString& action) {
+  backgrounds_->ManageBackground(action, [this](const QString& title, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(frmPlay_.get(), title, folder, filter);
+  });
+}
+
+void Program::ShowScores(int tab) {
+  if (scoresWindow_) scoresWindow_->ShowScores(tab);
+}
+
+void Program::ShowPreferences() {
+  if (preferencesWindow_) preferencesWindow_->ShowPreferences();
+}
+
+void Program::SetupInternet() {
+  if (network_) network_->SetupInternet();
+}
+
+void Program::ShowTutorial() { OpenTutorial(); }
+
+void Program::SoundChosen(bool SoundOn, std::int16_t CardSoundSet) {
+  player_.SoundOn = SoundOn;
+  player_.CardSoundSet = CardSoundSet;
+  ApplySettings(player_);
+  SaveCurrentPlayer();
+}
+
+void Program::FirstPlayerChosen(std::int16_t FirstPlayerRule) {
+  player_.FirstPlayerRule = FirstPlayerRule;
+  ApplySettings(player_);
+}
+
 // ---- The window's neighbours ----
 
 bool Program::TableauCardsWindowShown() const { return cardWindows_->TableauCardsWindowShown(); }
@@ -357,13 +443,7 @@ void Program::ShowHelp(const QString& Action, const QString& Keyword) {
   }, folders_.AppPath);
 }
 
-// The keyboard shortcuts are not joined yet; F9 starts and ends a
-// connection, as the Internet menu's first row will.
-void Program::KeyShortcut(int keyCode, int shift) {
-  if (keyCode != kVkF9 || shift != 0 || !network_) return;
-  network_->SetupInternet();
-  FinishTopLevelCommand();
-}
+void Program::KeyShortcut(int keyCode, int shift) { menus_->KeyShortcut(keyCode, shift); }
 
 bool Program::MatchOn() const { return scores_.MatchOn; }
 int Program::MatchPoints() const { return scores_.MatchPoints; }
@@ -387,11 +467,13 @@ void Program::MainWindowMinimised() {
 void Program::MainWindowShown(Qt::WindowStates state) {
   if (tutorial_ && !state.testFlag(Qt::WindowMinimized)) tutorial_->MainWindowRestored();
 }
-void Program::UnloadMenuWindow() {}
+void Program::UnloadMenuWindow() {
+  if (menus_->Menu.MenuOpen) menus_->PanelHide();
+}
 bool Program::SplashOpen() const { return splash_ && splash_->IsOpen(); }
 
-// The menu panel and online play are not part of the program yet.
-void Program::PanelHide() {}
+// Online play's opponent is not part of the program yet.
+void Program::PanelHide() { menus_->PanelHide(); }
 void Program::ViewCards(const QString& pileName, int index) { cardWindows_->ViewCards(pileName, index); }
 void Program::ShowTableauPile(int pile) { cardWindows_->ShowTableauPile(pile); }
 void Program::Opponent() {}

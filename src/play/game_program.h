@@ -26,6 +26,7 @@
 #include "play/human_turn.h"
 #include "play/music_hooks.h"
 #include "play/leaving.h"
+#include "play/menu_commands.h"
 #include "play/net_state.h"
 #include "play/new_game.h"
 #include "play/player.h"
@@ -87,6 +88,9 @@ class Program : public QObject,
                 private HumanTurnNeighbours,
                 private NewGameHooks,
                 private StructurePicture,
+                private MenuHooks,
+                private table::PopupOptions,
+                private CommandWindows,
                 private table::TableauWindowHooks,
                 private PreferencesTable,
                 private TableBackgrounds,
@@ -117,7 +121,7 @@ class Program : public QObject,
   // The Deal button.
   void cmdDeal_Click();
   // Starts a new game (menus, tutorial and scores window call this).
-  NewGameResult NewGame();
+  NewGameResult NewGame() override;
   // The end of a top-level command (a button, a pile event, a menu
   // command): a close requested while it ran is completed now.
   void FinishTopLevelCommand() override;
@@ -148,14 +152,34 @@ class Program : public QObject,
   const media::Folders& folders() const { return folders_; }
   MoveServices& moveServices() { return *moveServices_; }
   HumanTurn& humanTurn() { return *humanTurn_; }
+  MenuCommands& menus() { return *menus_; }
+
+  // What the menus' dialogs work on.
+  platform::UiService& ui() { return *ui_; }
+  platform::SoundChannel& sound() { return *sound_; }
+  table::GameState& gameState() { return state_; }
+  PlayerSettings& playerSettings() { return player_; }
+  ScoreState& scores() { return scores_; }
+  SavedGames& savedGames() { return saved_; }
+  platform::RecordFile& playersFile() { return playersFile_; }
+  const platform::ScreenMetrics& screen() const { return screen_; }
+  std::int16_t NetConnIndex() const override { return net_.NetConnIndex; }
+  // The player's settings changed: the table's copy is refilled.
+  void PlayerSettingsChanged() override;
+  // Player is written as record CurrentPlayer, as it stands.
+  void WritePlayerRecord() override;
+  // The player in play is written to his record (SavePlayer).
+  void SaveCurrentPlayer();
+  // Record n (1..10) becomes the player in play, and the settings record
+  // names him for the next start.
+  PlayerFileResult ChangePlayer(std::int16_t n);
   table::Backgrounds& backgrounds() { return *backgrounds_; }
   StartUp& startUp() { return *startUp_; }
   Leaving& leaving() { return *leaving_; }
-  platform::UiService& ui() { return *ui_; }
   // The intro, the play list, the music menu's rows and the clean-up.
   media::Music& music() { return *music_; }
   // The manual: "Contents", "Keyword" with a keyword, or "Close".
-  void ShowHelp(const QString& Action, const QString& Keyword = {});
+  void ShowHelp(const QString& Action, const QString& Keyword = {}) override;
 
   // What the scores window works on, and the window itself (main.cpp wires it).
   ScoreAccess ScoresAccess();
@@ -170,7 +194,6 @@ class Program : public QObject,
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  RestoreContext CurrentRestoreContext() const;
 
   // table::DealHooks, SavedGameHooks
   std::int16_t WhoGoesFirst(int FirstPlayerRule) override;
@@ -204,6 +227,22 @@ class Program : public QObject,
   void GetCardFaces(std::int16_t& deck) override;
   void GetCardBacks(std::int16_t& back) override;
   void ShowDealButton() override;
+  // MenuHooks
+  RestoreContext CurrentRestoreContext() const override;
+  void DeclareStalemate() override;
+  void ShowSystemInfo() override;
+  void OpenURL(const QString& address) override;
+  void ManageBackground(const QString& action) override;
+  void ShowScores(int tab) override;
+  void ShowPreferences() override;
+  // CommandWindows: the windows of network play and the tutorial
+  void SetupInternet() override;
+  void ShowTutorial() override;
+  bool NetIsHost() const override { return net_.NetIsHost == 1; }
+  QString PeerVersion() const override { return net_.NetPeerInfo[1].Version; }
+  // table::PopupOptions
+  void SoundChosen(bool SoundOn, std::int16_t CardSoundSet) override;
+  void FirstPlayerChosen(std::int16_t FirstPlayerRule) override;
   // PlayerScores
   void LoadScoreRec() override;
   void ResumeMatch() override;
@@ -317,6 +356,8 @@ class Program : public QObject,
   std::unique_ptr<StartUp> startUp_;
   std::unique_ptr<Leaving> leaving_;
   SplashWindow* splash_ = nullptr;
+  std::unique_ptr<MenuCommands> menus_;
+  std::unique_ptr<platform::UrlOpener> urlOpener_;
 
   // The music and the manual.
   std::unique_ptr<media::Music> music_;

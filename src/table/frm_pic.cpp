@@ -72,6 +72,7 @@ void FrmPic::mnuNoise_Click(int index) {
   }
   mnuNoise[0]->setChecked(index == 0);
   mnuNoise[1]->setChecked(index != 0);
+  if (options_) options_->SoundChosen(settings_.SoundOn, settings_.CardSoundSet);
 }
 
 void FrmPic::mnuFirst_Click(int index) {
@@ -79,6 +80,7 @@ void FrmPic::mnuFirst_Click(int index) {
   settings_.FirstPlayerRule = static_cast<std::int16_t>(index);
   for (QAction* a : mnuFirst) a->setChecked(false);
   mnuFirst[index]->setChecked(true);
+  if (options_) options_->FirstPlayerChosen(settings_.FirstPlayerRule);
 }
 
 void FrmPic::mnuBackground_Click(int index) { BackgroundItem = static_cast<std::int16_t>(index); }

@@ -19,6 +19,15 @@ class QMenu;
 
 namespace table {
 
+// The player's options that popup items set. The player's settings are the
+// truth; the table's copy is refilled from them.
+class PopupOptions {
+ public:
+  virtual ~PopupOptions() = default;
+  virtual void SoundChosen(bool SoundOn, std::int16_t CardSoundSet) = 0;
+  virtual void FirstPlayerChosen(std::int16_t FirstPlayerRule) = 0;
+};
+
 class FrmPic : public QObject {
   Q_OBJECT
  public:
@@ -31,6 +40,7 @@ class FrmPic : public QObject {
   // Tests replace the modal popup: the runner is given the menu and the point.
   using PopupRunner = std::function<void(QMenu&, const QPoint&)>;
   void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
+  void SetOptions(PopupOptions* options) { options_ = options; }
 
   // Item handlers.
   void mnuNoise_Click(int index);
@@ -71,6 +81,7 @@ class FrmPic : public QObject {
  private:
   TableSettings& settings_;
   PopupRunner popupRunner_;
+  PopupOptions* options_ = nullptr;
 };
 
 }  // namespace table

@@ -34,6 +34,10 @@ TablePictures LoadTablePictures(const QString& folder) {
   p.emptyMetal = load("empty-metal.png");
   p.panelWood = load("panel-wood.png");
   p.panelMetal = load("panel-metal.png");
+  p.menuTab = load("menu-tab.png");
+  p.menuBandWood = load("menu-band-wood.png");
+  p.menuBandMetal = load("menu-band-metal.png");
+  p.marble = load("marble.png");
   p.plateStock = load("plate-stock.png");
   p.plateReserve = load("plate-reserve.png");
   p.plateWaste = load("plate-waste.png");

@@ -30,6 +30,10 @@ struct TablePictures {
   QImage emptyMetal;            // empty-metal.png
   QImage panelWood;             // panel-wood.png, drop-down menu backdrop
   QImage panelMetal;            // panel-metal.png
+  QImage menuTab;               // menu-tab.png, the drawn menu bar's tab
+  QImage menuBandWood;          // menu-band-wood.png, the list menu's band with wooden place holders
+  QImage menuBandMetal;         // menu-band-metal.png, with metal ones
+  QImage marble;                // marble.png, the player window's background
   QImage plateStock;            // plate-stock.png, name plates
   QImage plateReserve;          // plate-reserve.png
   QImage plateWaste;            // plate-waste.png

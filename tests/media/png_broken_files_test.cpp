@@ -5,8 +5,15 @@
 
 #include "platform/ui.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -138,6 +145,84 @@ TEST(PngHeaderFaults, SizesThatCannotBeHeldAreTooLarge) {
   EXPECT_EQ(PngErrorMessage(PngError::TooLarge).text, QStringLiteral("Image is too large to process. Cannot continue."));
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+#define PNG_TEST_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PNG_TEST_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if !defined(PNG_TEST_ADDRESS_SANITIZER)
+// The zlib stream of `bytes` zero bytes, made without holding them.
+QByteArray CompressedZeros(qint64 bytes) {
+  static const std::uint8_t kZeros[1 << 16] = {};
+  z_stream z{};
+  deflateInit(&z, Z_BEST_SPEED);
+  QByteArray out;
+  std::uint8_t buffer[1 << 16];
+  int flush = Z_NO_FLUSH;
+  while (flush != Z_FINISH) {
+    const qint64 slice = std::min<qint64>(bytes, sizeof kZeros);
+    bytes -= slice;
+    flush = bytes == 0 ? Z_FINISH : Z_NO_FLUSH;
+    z.next_in = const_cast<std::uint8_t*>(kZeros);
+    z.avail_in = uInt(slice);
+    do {
+      z.next_out = buffer;
+      z.avail_out = sizeof buffer;
+      deflate(&z, flush);
+      out.append(reinterpret_cast<const char*>(buffer), qsizetype(sizeof buffer - z.avail_out));
+    } while (z.avail_out == 0);
+  }
+  deflateEnd(&z);
+  return out;
+}
+#endif
+
+// The size passes the header's limits, but the system has no memory for
+// the bitmap: that is told as a lack of resources, under the program's
+// title, and the object is left empty.
+TEST(PngHeaderFaults, BitmapWithoutMemoryIsALackOfResources) {
+#if defined(PNG_TEST_ADDRESS_SANITIZER)
+  GTEST_SKIP() << "the address sanitizer's own mappings leave no room for an address-space limit";
+#else
+  constexpr int kSide = 4096;  // 64 MiB of bitmap from 65 KiB of data
+  const QByteArray file = PngBuilder().Header(kSide, kSide, 8, media::kRgba)
+                              .Chunk("IDAT", CompressedZeros(qint64(kSide) * (kSide * 4 + 1))).End().bytes();
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("big.png"));
+  QFile out(path);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  ASSERT_EQ(out.write(file), file.size());
+  out.close();
+
+  // Room for a few megabytes more than the process holds now.
+  QFile statm(QStringLiteral("/proc/self/statm"));
+  ASSERT_TRUE(statm.open(QIODevice::ReadOnly));
+  const rlim_t mapped = rlim_t(statm.readAll().split(' ').value(0).toULongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  png.SetTransparentStyle(media::kTransparentKeep);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_AS, &old), 0);
+  rlimit tight = old;
+  tight.rlim_cur = mapped + (8u << 20);
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+  const bool loaded = png.LoadFile(path, -1, 0, 255);
+  setrlimit(RLIMIT_AS, &old);
+
+  EXPECT_FALSE(loaded);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Resources may be too low, cannot create necessary drawing objects."));
+  EXPECT_EQ(ui.boxes[0].title, QStringLiteral("Marrowdale"));
+  EXPECT_TRUE(png.Handle().isNull());
+  EXPECT_EQ(png.StateWord(), 0);
+  // With the memory back, the same file loads.
+  EXPECT_TRUE(png.LoadFile(path, -1, 0, 255));
+#endif
+}
+
 TEST(PngChunkFaults, ChunkLengthsAndPositionsAreCheckedIn64Bits) {
   QByteArray file = PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).bytes();
   file += QByteArray::fromHex("FFFFFFF0") + "tEXt" + QByteArray(16, 'x');
@@ -199,11 +284,71 @@ TEST(PngChunkFaults, ImageDataIsJoinedAcrossChunksAndRefusedWhenShort) {
             PngError::NotCompressedCorrectly);
 }
 
-TEST(PngChunkFaults, UnknownFilterTypeFailsTheDecoding) {
+// The image is inflated as it is decoded, yet broken data is told as
+// broken data whatever the decoding met first, and bytes after the end of
+// the zlib stream are ignored, as when the data was inflated whole.
+TEST(PngChunkFaults, BrokenDataIsToldApartFromABadFilter) {
   QByteArray raw = Rows(3, QByteArray(3, 1));
   raw[4] = char(5);
-  EXPECT_EQ(LoadCode(PngBuilder().Header(3, 3, 8, 0).Chunk("tEXt", kPadding).ImageData(raw).End().bytes()),
-            PngError::DecodeFailed);
+  auto file = [](const QByteArray& z) {
+    return PngBuilder().Header(3, 3, 8, 0).Chunk("tEXt", kPadding).Chunk("IDAT", z).End().bytes();
+  };
+  const QByteArray z = pngtest::Compress(raw);
+  EXPECT_EQ(LoadCode(file(z)), PngError::DecodeFailed);
+  EXPECT_EQ(LoadCode(file(z.left(z.size() - 2))), PngError::NotCompressedCorrectly);
+  QByteArray badCheck = z;
+  badCheck[badCheck.size() - 1] = char(badCheck[badCheck.size() - 1] ^ 1);
+  EXPECT_EQ(LoadCode(file(badCheck)), PngError::NotCompressedCorrectly);
+  const QByteArray good = pngtest::Compress(Rows(3, QByteArray(3, 1)));
+  EXPECT_EQ(LoadCode(file(good + "trailing")), PngError::None);
+  QByteArray goodBadCheck = good;
+  goodBadCheck[goodBadCheck.size() - 1] = char(goodBadCheck[goodBadCheck.size() - 1] ^ 1);
+  EXPECT_EQ(LoadCode(file(goodBadCheck)), PngError::NotCompressedCorrectly);
+}
+
+// A file is read a stretch at a time: image data in one chunk larger than
+// a stretch, in hundreds of small chunks, and behind a text chunk larger
+// than a stretch decodes as from memory and as the reference does.
+TEST(PngChunkFaults, LargeAndManyChunksReadFromAFileDecodeAsFromMemory) {
+  constexpr int kWidth = 200, kHeight = 150;
+  QByteArray raw;
+  std::uint32_t rng = 99;
+  for (int y = 0; y < kHeight; ++y) {
+    raw += char(y % 5);
+    for (int x = 0; x < kWidth * 4; ++x) {
+      rng = rng * 1103515245u + 12345u;
+      raw += char(rng >> 24);
+    }
+  }
+  const QByteArray bigText = QByteArray("Big\0", 4) + QByteArray(100000, 't');
+  QTemporaryDir dir;
+  for (int chunks : {1, 300}) {
+    SCOPED_TRACE(testing::Message() << chunks << " chunks");
+    const QByteArray file =
+        PngBuilder().Header(kWidth, kHeight, 8, media::kRgba).Chunk("tEXt", bigText).ImageData(raw, chunks).End().bytes();
+    ASSERT_GT(file.size(), 200000);
+    const QString path = dir.filePath(QStringLiteral("big%1.png").arg(chunks));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    ASSERT_EQ(out.write(file), file.size());
+    out.close();
+
+    platform::FakeUi ui;
+    StdPNG fromFile(ui);
+    StdPNG fromMemory(ui);
+    fromFile.SetTransparentStyle(media::kTransparentKeep);
+    fromMemory.SetTransparentStyle(media::kTransparentKeep);
+    ASSERT_TRUE(fromFile.LoadFile(path, -1, 0, 255));
+    ASSERT_TRUE(fromMemory.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()),
+                                           std::size_t(file.size())}, -1, 0, 255).ok());
+    const std::vector<pngtest::Bgra> pixels = pngtest::ReadBack(fromFile);
+    EXPECT_TRUE(pixels == pngtest::ReadBack(fromMemory));
+    const pngtest::Reference ref = pngtest::DecodeWithLibpng(file);
+    ASSERT_EQ(pixels.size(), std::size_t(kWidth * kHeight));
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+      ASSERT_EQ(pixels[i], pngtest::Expected(&ref.rgba[4 * i], 32)) << "pixel " << i;
+    EXPECT_EQ(fromFile.Comments({}).size(), 100005);
+  }
 }
 
 TEST(PngRawSize, EmptyAdam7PassesCountNothing) {
@@ -242,6 +387,8 @@ TEST(PngPalette, MissingOrOversizedPaletteIsRefused) {
 }
 
 // Pixel 0 names palette entry 0, pixel 1 an entry the palette does not have.
+// With alpha, the tRNS chunk is longer than the palette and makes every
+// index beyond entry 0 fully transparent.
 QByteArray PaletteOverrun(int depth, bool withAlpha, bool interlaced) {
   const QByteArray palette = QByteArray::fromHex("FF0000");  // one red entry
   QByteArray raw;
@@ -256,7 +403,7 @@ QByteArray PaletteOverrun(int depth, bool withAlpha, bool interlaced) {
   }
   PngBuilder b;
   b.Header(2, 1, std::uint8_t(depth), media::kPalette, interlaced ? 1 : 0).Chunk("PLTE", palette);
-  if (withAlpha) b.Chunk("tRNS", QByteArray::fromHex("80"));
+  if (withAlpha) b.Chunk("tRNS", QByteArray::fromHex("80") + QByteArray((1 << depth) - 1, 0));
   return b.Chunk("tEXt", kPadding).ImageData(raw).End().bytes();
 }
 
@@ -264,40 +411,52 @@ TEST(PngPalette, IndexBeyondThePaletteIsOpaqueBlackOnEveryPath) {
   for (int depth : {1, 2, 4, 8}) {
     for (bool withAlpha : {false, true}) {
       for (bool interlaced : {false, true}) {
-        SCOPED_TRACE(testing::Message() << "depth " << depth << " alpha " << withAlpha << " interlaced " << interlaced);
-        const QByteArray file = PaletteOverrun(depth, withAlpha, interlaced);
-        platform::FakeUi ui;
-        StdPNG png(ui);
-        png.SetTransparentStyle(media::kTransparentKeep);
-        ASSERT_TRUE(png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())},
-                                       -1, 0, 255).ok());
-        const auto pixels = pngtest::ReadBack(png);
-        ASSERT_EQ(pixels.size(), 2u);
-        if (withAlpha) {
-          EXPECT_EQ(pixels[0], (pngtest::Bgra{0, 0, 128, 128}));
-        } else {
-          EXPECT_EQ(pixels[0], (pngtest::Bgra{0, 0, 255, 255}));
+        for (std::int32_t style : {media::kTransparentKeep, media::kTransparentFileBackground}) {
+          SCOPED_TRACE(testing::Message() << "depth " << depth << " alpha " << withAlpha << " interlaced "
+                                          << interlaced << " style " << style);
+          const QByteArray file = PaletteOverrun(depth, withAlpha, interlaced);
+          platform::FakeUi ui;
+          StdPNG png(ui);
+          png.SetTransparentStyle(style);
+          ASSERT_TRUE(png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()),
+                                          std::size_t(file.size())}, -1, 0, 255).ok());
+          const auto pixels = pngtest::ReadBack(png);
+          ASSERT_EQ(pixels.size(), 2u);
+          if (style == media::kTransparentKeep) {
+            EXPECT_EQ(pixels[0], withAlpha ? (pngtest::Bgra{0, 0, 128, 128}) : (pngtest::Bgra{0, 0, 255, 255}));
+          }
+          EXPECT_EQ(pixels[1], (pngtest::Bgra{0, 0, 0, 255}));
+          EXPECT_EQ(png.Palette().size(), 3u);  // as the file stores it
         }
-        EXPECT_EQ(pixels[1], (pngtest::Bgra{0, 0, 0, 255}));
-        EXPECT_EQ(png.Palette().size(), std::size_t(3) << depth);
       }
     }
   }
 }
 
-TEST(PngPalette, LongerPaletteThanTheDepthAllowsIsCut) {
+TEST(PngPalette, PaletteAnswersWhatTheFileStores) {
   QByteArray palette;
   for (int i = 0; i < 6; ++i) palette += QByteArray(3, char(i * 40));
-  const QByteArray file = PngBuilder().Header(4, 1, 2, media::kPalette).Chunk("PLTE", palette)
-                              .Chunk("tEXt", kPadding).ImageData(QByteArray::fromHex("001B")).End().bytes();
+  const auto load = [](StdPNG& png, const QByteArray& file) {
+    return png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())},
+                              -1, 0, 255).ok();
+  };
   platform::FakeUi ui;
   StdPNG png(ui);
-  ASSERT_TRUE(png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())},
-                                 -1, 0, 255).ok());
-  EXPECT_EQ(png.Palette(), std::vector<std::uint8_t>(palette.begin(), palette.begin() + 12));
-  const auto pixels = pngtest::ReadBack(png);  // indexes 0, 1, 2, 3
+  // Six entries for a 2-bit picture: all six are answered, four are used.
+  ASSERT_TRUE(load(png, PngBuilder().Header(4, 1, 2, media::kPalette).Chunk("PLTE", palette)
+                            .Chunk("tEXt", kPadding).ImageData(QByteArray::fromHex("001B")).End().bytes()));
+  EXPECT_EQ(png.Palette(), std::vector<std::uint8_t>(palette.begin(), palette.end()));
+  auto pixels = pngtest::ReadBack(png);  // indexes 0, 1, 2, 3
   ASSERT_EQ(pixels.size(), 4u);
   EXPECT_EQ(pixels[3], (pngtest::Bgra{120, 120, 120, 255}));
+  // Four entries for an 8-bit picture: twelve bytes, and index 5 is black.
+  ASSERT_TRUE(load(png, PngBuilder().Header(2, 1, 8, media::kPalette).Chunk("PLTE", palette.left(12))
+                            .Chunk("tEXt", kPadding).ImageData(QByteArray::fromHex("000305")).End().bytes()));
+  EXPECT_EQ(png.Palette().size(), 12u);
+  pixels = pngtest::ReadBack(png);
+  ASSERT_EQ(pixels.size(), 2u);
+  EXPECT_EQ(pixels[0], (pngtest::Bgra{120, 120, 120, 255}));
+  EXPECT_EQ(pixels[1], (pngtest::Bgra{0, 0, 0, 255}));
 }
 
 }  // namespace

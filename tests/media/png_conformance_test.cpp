@@ -14,9 +14,18 @@ using media::PngError;
 using media::StdPNG;
 using pngtest::Bgra;
 
+// What our bitmap must hold; a picture the reference shows with any
+// transparency must have kept it in a 32-bit bitmap.
 std::vector<Bgra> ExpectedPixels(const pngtest::Reference& ref, int dibBits) {
   std::vector<Bgra> pixels;
-  for (std::size_t i = 0; i + 3 < ref.rgba.size(); i += 4) pixels.push_back(pngtest::Expected(&ref.rgba[i], dibBits));
+  bool transparent = false;
+  for (std::size_t i = 0; i + 3 < ref.rgba.size(); i += 4) {
+    pixels.push_back(pngtest::Expected(&ref.rgba[i], dibBits));
+    transparent = transparent || ref.rgba[i + 3] < 255;
+  }
+  if (transparent) {
+    EXPECT_EQ(dibBits, 32) << "transparency lost in a " << dibBits << "-bit bitmap";
+  }
   return pixels;
 }
 

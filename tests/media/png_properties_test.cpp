@@ -155,11 +155,11 @@ TEST_F(PngProperties, BackgroundColourOfSixteenBitUsesTheHighByte) {
   EXPECT_EQ(png.Info().fileBackground, 0xFFFFFF);
 }
 
-TEST_F(PngProperties, BackgroundIndexBeyondThePaletteIsBlack) {
+TEST_F(PngProperties, BackgroundIndexBeyondThePaletteIsIgnored) {
   ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 2, media::kPalette).Chunk("PLTE", QByteArray::fromHex("112233445566"))
-                            .Chunk("bKGD", QByteArray(1, 5)).Chunk("tEXt", kPadding)
+                            .Chunk("bKGD", QByteArray(1, 2)).Chunk("tEXt", kPadding)
                             .ImageData(QByteArray(2, 0)).End().bytes()));
-  EXPECT_EQ(png.Info().fileBackground, 0);
+  EXPECT_EQ(png.Info().fileBackground, -1);
   ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 2, media::kPalette).Chunk("PLTE", QByteArray::fromHex("112233445566"))
                             .Chunk("bKGD", QByteArray(1, 1)).Chunk("tEXt", kPadding)
                             .ImageData(QByteArray(2, 0)).End().bytes()));
@@ -216,6 +216,28 @@ TEST_F(PngProperties, PaletteLetTurnsGreyIntoPaletteAndBack) {
   png.SetPalette({});
   EXPECT_EQ(png.ColorType(), media::kGrey);
   EXPECT_EQ(png.Palette().size(), 48u);
+}
+
+TEST_F(PngProperties, PaletteSetWhileLoadingIndexesOnlyWhatADepthCanIndex) {
+  ASSERT_TRUE(LoadSuite("basn0g16.png"));
+  const std::vector<pngtest::Bgra> grey = pngtest::ReadBack(png);
+  int events = 0;
+  png.onProgress = [&](int percent) {
+    if (percent == 0 && ++events) png.SetPalette({10, 20, 30});
+  };
+  png.onProgessiveDisplay = [&](media::ProgressiveDisplayArgs&) {
+    ++events;
+    png.SetPalette({10, 20, 30});
+  };
+  ASSERT_TRUE(LoadSuite("basn0g16.png"));
+  EXPECT_EQ(events, 2);
+  EXPECT_EQ(png.ColorType(), media::kGrey);
+  EXPECT_TRUE(pngtest::ReadBack(png) == grey);
+  // Eight bits index the palette given.
+  ASSERT_TRUE(LoadSuite("basn0g08.png"));
+  EXPECT_EQ(png.ColorType(), media::kPalette);
+  EXPECT_EQ(png.BitCount_BMP(), 8);
+  EXPECT_EQ(png.Palette().size(), 768u);
 }
 
 TEST_F(PngProperties, FailedLoadLeavesNoPictureAndFreshObjectIsEmpty) {

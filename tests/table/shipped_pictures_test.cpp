@@ -28,6 +28,8 @@ TEST(ShippedPictures, AllPresentWithTheirSizes) {
       {"turn-opponent.png", {72, 84}},   {"caption-tableau-left.png", {71, 18}},
       {"caption-tableau-right.png", {71, 18}}, {"caption-centers.png", {76, 18}},
       {"icon.png", {32, 32}},            {"menu-tab.png", {64, 22}},
+      {"menu-band-wood.png", {153, 34}}, {"menu-band-metal.png", {153, 34}},
+      {"marble.png", {128, 128}},
   };
   for (const auto& p : pictures) {
     SCOPED_TRACE(p.name);

@@ -1,0 +1,81 @@
+#pragma once
+// The list-style menu window: a frameless window kept on top, with a band
+// picture across its top and one list of menu rows. It is not a popup of
+// the window system, which would swallow the click on another heading.
+
+#include <QListWidget>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "dialogs/menu_rows.h"
+#include "platform/keep_on_top.h"
+
+class QLabel;
+
+namespace play {
+class Program;
+}
+
+namespace dialogs {
+
+// The list box: reports the pointer and presses to its window.
+class MenuList : public QListWidget {
+  Q_OBJECT
+ public:
+  explicit MenuList(QWidget* parent);
+  int TabStopPixels = 0;  // where the shortcut texts line up
+ signals:
+  void hovered(QPoint at);
+  void pressed(Qt::MouseButton button, QPoint at);
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+};
+
+class FrmMenu : public QWidget {
+  Q_OBJECT
+ public:
+  explicit FrmMenu(play::Program& program, QWidget* parent = nullptr);
+  ~FrmMenu() override;
+
+  // Fills the list with the rows of the menu and sizes the window.
+  void LoadList(int MenuId, const QStringList& songs = {});
+  // The window's place, in twips of the screen.
+  void Place(int leftTwips, int topTwips);
+  // Closes the window: out of the topmost band, MenuOpen False, released
+  // once its events are done.
+  void Unload();
+
+  // Removes play-list song i (1-based) and gives the songs that are left;
+  // the music part sets it.
+  std::function<QStringList(int)> RemoveSong;
+
+  MenuList* List1 = nullptr;
+  QLabel* imgTop[2] = {nullptr, nullptr};
+  const std::vector<MenuListRow>& Rows() const { return rows_; }
+  // Chooses the row under the point of the list, as a mouse press does.
+  void List1_MouseDown(Qt::MouseButton button, QPoint at);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Fill();
+  void Chosen();
+  QPoint PopupPoint() const;
+
+  play::Program& program_;
+  platform::Class1 onTop_;
+  int menuId_ = 0;
+  QStringList songs_;
+  std::vector<MenuListRow> rows_;
+  bool unloaded_ = false;
+};
+
+}  // namespace dialogs

@@ -1,0 +1,191 @@
+#include "dialogs/frm_name.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QWindow>
+
+#include "media/folders.h"
+#include "platform/recordfile.h"
+#include "platform/ui.h"
+#include "platform/vb.h"
+#include "play/game_program.h"
+#include "play/player_record.h"
+#include "play/utilities.h"
+
+namespace dialogs {
+
+namespace {
+
+constexpr int kWidth = 330, kHeight = 170;
+
+QString StoredName(const platform::RecordFile& players, int n) {
+  return vb::TrimRecord(play::PlayerRecord::Decode(players.Read(n)).Name);
+}
+
+}  // namespace
+
+PlayerList ListPlayers(const platform::RecordFile& players, int CurrentPlayer) {
+  PlayerList list;
+  bool stoppedAtEmpty = CurrentPlayer == 0;
+  if (play::IsPlayerRecordNumber(CurrentPlayer)) {
+    list.names << StoredName(players, CurrentPlayer);
+    for (int i = play::kFirstPlayerRecord; i <= play::kLastPlayerRecord; ++i) {
+      if (i == CurrentPlayer) continue;
+      const QString name = StoredName(players, i);
+      if (name.isEmpty()) {
+        stoppedAtEmpty = true;
+        break;
+      }
+      list.names << name;
+    }
+  }
+  if (stoppedAtEmpty) list.names << QString();
+  list.full = !stoppedAtEmpty;
+  return list;
+}
+
+QString PlayerNameOf(const QString& typed) { return vb::Trim(vb::Trim(typed).left(play::kNameWidth)); }
+
+PlayerSlot FindPlayerSlot(const platform::RecordFile& players, const QString& name) {
+  for (int i = play::kFirstPlayerRecord; i <= play::kLastPlayerRecord; ++i) {
+    const QString stored = StoredName(players, i);
+    if (stored.isEmpty()) return {i, true};
+    if (stored == name) return {i, false};
+  }
+  return {};
+}
+
+FrmName::FrmName(play::Program& program, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), program_(program) {
+  setObjectName("frmName");
+  setFixedSize(kWidth, kHeight);
+  const table::TablePictures& pictures = program_.frmPlay().pictures;
+  marble_ = pictures.marble;
+  imgTop = new QLabel(this);
+  imgTop->setScaledContents(true);
+  imgTop->setPixmap(QPixmap::fromImage(pictures.menuBandMetal));
+  imgTop->setGeometry(0, 0, kWidth, 34);
+  Label1 = new QLabel("Please enter or select a player name for score keeping.", this);
+  Label1->setWordWrap(true);
+  Label1->setGeometry(20, 44, kWidth - 40, 40);
+  Label1->installEventFilter(this);
+  Combo1 = new QComboBox(this);
+  Combo1->setObjectName("Combo1");
+  Combo1->setEditable(true);
+  Combo1->setInsertPolicy(QComboBox::NoInsert);
+  Combo1->setGeometry(20, 92, 200, 26);
+  Combo1->lineEdit()->setMaxLength(64);
+  Combo1->lineEdit()->installEventFilter(this);
+  cmdOK = new QPushButton("OK", this);
+  cmdOK->setObjectName("cmdOK");
+  cmdOK->setGeometry(236, 90, 74, 30);
+  // The button's marble face is optional: without the picture it stays plain.
+  const QImage face(program_.folders().AppPath + "Data/Backgrounds/MarbleGrey.gif");
+  if (!face.isNull()) {
+    QPalette pal = cmdOK->palette();
+    pal.setBrush(QPalette::Button, QBrush(face));
+    cmdOK->setPalette(pal);
+  }
+  connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+  connect(Combo1, &QComboBox::activated, this, [this] { LastPickedName = Combo1->currentText(); });
+  connect(Combo1, &QComboBox::editTextChanged, this, [this] {
+    if (PlayerListFull && Combo1->currentText() != LastPickedName) Combo1->setEditText(LastPickedName);
+  });
+
+  const QRect main = program_.frmPlay().frameGeometry();
+  move(main.left() + main.width() / 2 - width(), main.top() + main.height() / 2 - height());
+
+  const PlayerList list = ListPlayers(program_.playersFile(), program_.playerSettings().CurrentPlayer);
+  Combo1->addItems(list.names);
+  Combo1->setEditText(list.names.value(0));
+  if (list.full) LastPickedName = list.names.value(0);
+  PlayerListFull = list.full;
+}
+
+void FrmName::cmdOK_Click() {
+  play::Program& p = program_;
+  platform::UiService& ui = p.ui();
+  // Compared and stored as the file keeps it, so " Ann " finds Ann and a
+  // long name typed twice finds the player it made.
+  const QString name = PlayerNameOf(Combo1->currentText());
+  if (name.isEmpty()) {
+    ui.MsgBox("Please enter a name...", platform::vbOKOnly | platform::vbExclamation, "Unknown Player");
+    return;
+  }
+  if (play::ValidFileName(name, ui)) return;
+  hide();
+
+  play::PlayerSettings& player = p.playerSettings();
+  const PlayerSlot slot = FindPlayerSlot(p.playersFile(), name);
+  if (slot.record != 0 && slot.record != player.CurrentPlayer) {
+    // The outgoing player keeps his settings.
+    if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p.SaveCurrentPlayer();
+    if (slot.isNew) {
+      play::PlayerRecord rec = play::PlayerRecord::Decode(p.playersFile().Read(play::kTemplateRecord));
+      rec.Name = name.leftJustified(play::kNameWidth, u' ');
+      if (!p.playersFile().Write(slot.record, rec.Encode()) || !p.playersFile().Flush()) {
+        ui.MsgBox(play::PlayerFileResultText(play::PlayerFileResult::WriteFailed), platform::vbExclamation,
+                  play::kProgramTitle);
+        show();
+        return;
+      }
+    }
+    if (p.ChangePlayer(static_cast<std::int16_t>(slot.record)) == play::PlayerFileResult::Ok && slot.isNew)
+      p.frmPlay().FitMainWindow();
+    p.frmPlay().RedrawTable();
+  }
+  p.frmPlay().ClearTable();
+  p.frmPlay().ShowLogo(true);
+  p.frmPlay().cmdDeal->show();
+  accepted_ = true;
+  close();
+}
+
+void FrmName::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (marble_.isNull()) {
+    painter.fillRect(rect(), QColor(200, 200, 196));
+  } else {
+    painter.drawTiledPixmap(rect(), QPixmap::fromImage(marble_));
+  }
+}
+
+void FrmName::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && windowHandle()) windowHandle()->startSystemMove();
+}
+
+// The window closes only through an accepted name.
+void FrmName::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) return;
+  QWidget::keyPressEvent(event);
+}
+
+void FrmName::closeEvent(QCloseEvent* event) {
+  if (!accepted_ && !program_.wait().Exiting()) event->ignore();
+}
+
+bool FrmName::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Label1 && event->type() == QEvent::MouseButtonPress) {
+    mousePressEvent(static_cast<QMouseEvent*>(event));
+    return true;
+  }
+  if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress && PlayerListFull) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->text().isEmpty())
+      return QWidget::eventFilter(watched, event);
+    program_.ui().MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
+                         "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
+                         platform::vbOKOnly | platform::vbInformation, "10 Players Max");
+    Combo1->setEditText(LastPickedName);
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace dialogs

@@ -1,0 +1,93 @@
+#pragma once
+// The "Saved Games" dialog: ten slots of the saved-games file to save the
+// game on the table into, or to restore or delete a saved game from. It
+// only chooses; the Game menu's Save and Restore do the writing and the
+// restoring. Deleting a slot is the one change it makes to the file.
+
+#include <QDateTime>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace platform {
+class RecordFile;
+}
+namespace play {
+class Program;
+}
+
+namespace dialogs {
+
+constexpr int kPreviousTurnSlot = 11;
+
+// One slot as the dialog shows it.
+struct SlotView {
+  QString Text;
+  bool Enabled = true;
+};
+
+// The ten slots (index 1..10) read from the file: in save mode every slot
+// is enabled and shows its description or "game" and its number; in
+// restore mode a slot without a game is empty and disabled. A description
+// marked as an online game ("^^") is shown without its marker.
+std::array<SlotView, 11> LoadSlots(bool restore, const platform::RecordFile& file);
+
+// The default description a click puts into slot in save mode.
+struct DescriptionContext {
+  bool MatchOn = false;
+  bool SampleGameMode = false;
+  std::int16_t SampleGameNumber = 0;
+  bool SavingNetGame = false;
+  QString OtherPlayer;  // the opponent's name on the host, the host's on the remote
+};
+QString DefaultDescription(const DescriptionContext& c, const QDateTime& now);
+
+// The description handed to the caller for the slot's text: blank gives
+// "saved game" and the slot; "Match " goes in front during a match unless
+// the text begins with "Match"; a typed online marker is dropped and only a
+// NET SAVE while connected puts one in front.
+QString FinalDescription(const QString& slotText, int slot, bool MatchOn, bool netSave, bool connected);
+
+class FrmSave : public QWidget {
+  Q_OBJECT
+ public:
+  explicit FrmSave(play::Program& program, QWidget* parent = nullptr);
+
+  // 0 prepares the save mode, any other value the restore mode.
+  void LoadForm(int bRestore);
+
+  void Text1_Click(int i);
+  void Text1_MouseDown(int i, Qt::MouseButton button);
+  void cmdSave_Click();
+  void Command2_Click();
+
+  std::array<QLineEdit*, 12> Text1{};
+  QPushButton* cmdSave = nullptr;
+  QPushButton* Command2 = nullptr;
+  QLabel* lblHelp = nullptr;
+  QLabel* lblDelete = nullptr;
+  QLabel* Label1 = nullptr;
+  int SelectedSlot = 0;
+  std::array<QString, 11> SlotText;
+  std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool Restoring() const;
+  void NormalColours(int i);
+  void CloseByCode();
+
+  play::Program& program_;
+  bool closingByCode_ = false;
+};
+
+}  // namespace dialogs

@@ -1,0 +1,56 @@
+#pragma once
+// The menus' windows as the program reaches them: the list window and the
+// modal dialogs. A modal dialog runs as one of the program's waits, so a
+// close of the main window meanwhile is deferred until the command that
+// opened it returns; a dialog already open is not opened again.
+
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+
+#include "play/menu_windows.h"
+#include "play/start_up.h"
+
+class QWidget;
+
+namespace play {
+class Program;
+}
+
+namespace dialogs {
+
+class FrmMenu;
+
+class Dialogs : public play::MenuDialogs, public play::FirstStartWindows {
+ public:
+  explicit Dialogs(play::Program& program);
+  ~Dialogs() override;
+
+  void LoadList(int MenuId, const QStringList& songs) override;
+  void ShowList(int leftTwips, int topTwips) override;
+  void UnloadList() override;
+  void ShowSaveDialog(int mode) override;
+  void ShowMatchDialog() override;
+  void ShowPlayerWindow() override;
+  void ShowSpeedWindow() override;
+  void ShowAboutWindow() override;
+  // On a first start, after the player window: the tutorial, as Help's
+  // Tutorial row opens it.
+  void ShowTutorial() override;
+
+  // The list window now open, if any.
+  FrmMenu* ListWindow() const;
+  // The music part removes a play-list song (1-based) and gives the songs left.
+  std::function<QStringList(int)> RemoveSong;
+
+ private:
+  // Shows the window modally and waits, events running, until it is gone.
+  // False when the program closed meanwhile.
+  bool RunModal(QWidget& window);
+
+  play::Program& program_;
+  QPointer<FrmMenu> menu_;
+  QPointer<QWidget> modal_;   // the modal dialog open now
+};
+
+}  // namespace dialogs

@@ -1,0 +1,160 @@
+// The keyboard shortcuts of the table window, the list window and the
+// preferences window: the menu commands by key, and the few actions that
+// have no menu row.
+#include "media/folders.h"
+#include "platform/key_translator.h"
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "play/frm_play.h"
+#include "play/menu_commands.h"
+
+namespace play {
+
+namespace {
+
+constexpr int kVkShift = 16, kVkControl = 17, kVkAlt = 18;
+constexpr int kLastArrowKey = kVkDown;
+
+}  // namespace
+
+void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
+  if (!Commands.KeyboardArmed) {
+    Commands.KeyboardArmed = true;
+    return;
+  }
+  if (KeyCode == kVkEscape) {
+    PanelHide();
+    return;
+  }
+  table::GameState& st = s_.saved.state;
+  SavedGames& sv = s_.saved.saved;
+  const bool offline = !Online();
+  const bool host = Online() && IsHost();
+
+  if (Shift == 0) {
+    if (KeyCode > kLastArrowKey && s_.hooks.NetConnIndex() == kNetConnSettingUp) return;
+    switch (KeyCode) {
+      case kVkF1: HelpMenu(kHelpManual, 0); break;
+      case kVkF2:
+        if (offline || host) GameMenu(kCmdNewGame);
+        break;
+      case kVkF3:
+        if (offline || host) GameMenu(kCmdMatch);
+        break;
+      case kVkF4:
+        if (offline) GameMenu(kCmdPreviousTurn);
+        else if (host) InternetMenu(kNetBackup);
+        break;
+      case kVkF5: OptionsMenu(kOptSpeed); break;
+      case kVkF6: OptionsMenu(kOptPreferences); break;
+      case kVkF7: HelpMenu(kHelpTutorial, 0); break;
+      case kVkF8: GameMenu(kCmdScores); break;
+      case kVkF9: InternetMenu(kNetConnect); break;
+      case kVkF12: GameMenu(kCmdExit); break;
+      case kVkUp:
+      case kVkDown:
+        s_.hooks.NextBackground(KeyCode);
+        break;
+      case kVkLeft:
+      case kVkRight: SwitchPlaceHolders(); break;
+      case kVkBackspace:
+        if (offline && st.CurrentTurn == 1) {
+          sv.UndoMoveRequested = true;
+          UndoMove(s_.saved, s_.hooks.CurrentRestoreContext());
+        }
+        break;
+      case kVkDelete:
+        if (offline && st.CurrentTurn == 1) {
+          sv.UndoTurnRequested = true;
+          UndoMove(s_.saved, s_.hooks.CurrentRestoreContext());
+        }
+        break;
+      case kVkEnd:
+        if (s_.hooks.IsMP3Playing()) s_.hooks.StopMP3();
+        s_.hooks.RequestStopMusic();
+        break;
+      default: break;
+    }
+    return;
+  }
+
+  if (Shift == platform::kCtrlMask) {
+    switch (KeyCode) {
+      case kVkUp:
+      case kVkDown:
+        s_.hooks.NextStructure(KeyCode);
+        break;
+      case kVkBackspace:
+        if (offline) GameMenu(kCmdPreviousTurn);
+        else if (host) InternetMenu(kNetBackup);
+        break;
+      case kVkS: GameMenu(kCmdSave); break;
+      case kVkR:
+        // The host restores an online game through the connection, so both
+        // tables stay the same.
+        if (host) {
+          InternetMenu(kNetSendSaved);
+        } else {
+          GameMenu(kCmdRestore);
+        }
+        Commands.DialogCancelled = false;
+        break;
+      case kVkP: GameMenu(kCmdPlayer); break;
+      case kVkX:
+        if (host) InternetMenu(kNetStalemate);
+        else GameMenu(kCmdStalemate);
+        break;
+      case kVkDelete:
+        s_.saved.ui.MsgBox("What are you trying to Delete?", platform::vbOKOnly, "Marrowdale");
+        break;
+      case kVkF2:
+        if (offline) GameMenu(kCmdRestart);
+        else if (host) InternetMenu(kNetRestart);
+        break;
+      case kVkF8: HelpMenu(kHelpStatusBar, 0); break;
+      case kVkF11: s_.hooks.ShowSystemInfo(); break;
+      case kVkF12: s_.sound.Play(s_.folders.UserPath + "Sounds/cash_register.wav"); break;
+      default: break;
+    }
+    return;
+  }
+
+  if ((Shift & 7) == (platform::kShiftMask | platform::kCtrlMask)) {
+    if (KeyCode == kVkF2) {
+      SampleGames& sample = s_.sample;
+      sample.SampleDealReversed = !sample.SampleDealReversed;
+      s_.saved.ui.MsgBox(QStringLiteral("Sample Game Deal Reversed: ") +
+                             (sample.SampleDealReversed ? QStringLiteral("True") : QStringLiteral("False")),
+                         platform::vbOKOnly | platform::vbInformation, "Sample Games");
+      return;
+    }
+    DeveloperKey(KeyCode);
+  }
+}
+
+void MenuCommands::DeveloperKey(int KeyCode) {
+  // Pressing Ctrl and Shift themselves is part of typing the sequence.
+  if (KeyCode == kVkShift || KeyCode == kVkControl || KeyCode == kVkAlt) return;
+  int& step = Commands.DevKeyStep;
+  if (KeyCode == kDevKeys[0]) {
+    step = step == 2 ? 3 : 1;
+  } else if (KeyCode == kDevKeys[1]) {
+    step = step == 1 ? 2 : 0;
+  } else if (KeyCode == kDevKeys[3]) {
+    if (step == 3) s_.saved.state.IsDeveloperView = !s_.saved.state.IsDeveloperView;
+    step = 0;
+  } else {
+    step = 0;
+  }
+}
+
+void MenuCommands::SwitchPlaceHolders() {
+  PlayerSettings& p = s_.player;
+  p.WoodPlaceHolders = !p.WoodPlaceHolders;
+  p.CardSoundSet = p.WoodPlaceHolders ? kCardSoundWood : kCardSoundMetallic;
+  s_.hooks.PlayerSettingsChanged();
+  s_.frmPlay.RefreshEmptyPilePictures();
+  s_.frmPlay.RedrawTable();
+}
+
+}  // namespace play

@@ -1,0 +1,434 @@
+#include "play/menu_commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+
+#include "media/folders.h"
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "platform/vb.h"
+#include "platform/wait.h"
+#include "play/frm_play.h"
+#include "play/saved_game_record.h"
+#include "table/busy_guard.h"
+
+namespace play {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+QString Fixed30(const QString& text) {
+  return text.left(SavedGameRecord::kDescriptionWidth).leftJustified(SavedGameRecord::kDescriptionWidth, u' ');
+}
+
+bool IsBareName(const QString& name) {
+  return !name.isEmpty() && !name.startsWith(u'.') && !name.contains(u'/') && !name.contains(u'\\') &&
+         name != QLatin1String("..");
+}
+
+}  // namespace
+
+MenuCommands::MenuCommands(const MenuServices& services, QObject* parent) : QObject(parent), s_(services) {}
+
+MenuCommands::~MenuCommands() = default;
+
+bool MenuCommands::ComputerMoving() const { return s_.saved.state.CurrentTurn > 1 && !Online(); }
+
+bool MenuCommands::Busy() const { return !s_.saved.guard.MayReplaceTable(); }
+
+void MenuCommands::MenuPanelClick() {
+  switch (Menu.MenuNumber) {
+    case kMenuGame: GameMenu(Menu.MenuRow); break;
+    case kMenuOptions: OptionsMenu(Menu.MenuRow); break;
+    case kMenuInternet: InternetMenu(Menu.MenuRow); break;
+    case kMenuHelp:
+      if (Menu.MenuRow == kHelpWebSite) {
+        HelpMenu(kHelpWebSite, s_.frmPlay.frmPic.NetLinkItem);
+      } else {
+        HelpMenu(Menu.MenuRow, 0);
+      }
+      break;
+    default: break;
+  }
+}
+
+// ---- Game ----
+
+void MenuCommands::GameMenu(int n) {
+  PanelHide();
+  table::GameState& st = s_.saved.state;
+  platform::UiService& ui = s_.saved.ui;
+  if (st.AbortComputerTurn) return;
+  if (ComputerMoving()) {
+    if ((n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdRestore) &&
+        ui.MsgBox("End this game?", platform::vbYesNo, "Computer is playing") == platform::vbYes) {
+      st.AbortComputerTurn = true;
+      s_.saved.wait.Wake();
+    }
+    return;
+  }
+  if (RemoteSide() && n != kCmdSave && n != kCmdScores) return;
+  // While a deal, a turn, game over, a move or a restore runs, nothing
+  // that replaces the table or writes the records may start.
+  const bool replaces = n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdSave ||
+                        n == kCmdRestore || n == kCmdPreviousTurn || n == kCmdRestart || n == kCmdStalemate;
+  if (replaces && Busy()) return;
+
+  switch (n) {
+    case kCmdNewGame: s_.hooks.NewGame(); break;
+    case kCmdMatch: StartOrEndMatch(); break;
+    case kCmdPlayer:
+      if (!Online() && dialogs_) dialogs_->ShowPlayerWindow();
+      break;
+    case kCmdSave: Save(); break;
+    case kCmdRestore: Restore(); break;
+    case kCmdPreviousTurn: PreviousTurn(); break;
+    case kCmdRestart: Restart(); break;
+    case kCmdStalemate: s_.hooks.DeclareStalemate(); break;
+    case kCmdScores:
+      s_.hooks.ShowScores(s_.scores.MatchOn ? 1 : 0);
+      break;
+    case kCmdExit: Exit(); break;
+    default: break;
+  }
+}
+
+void MenuCommands::StartOrEndMatch() {
+  ScoreState& sc = s_.scores;
+  platform::UiService& ui = s_.saved.ui;
+  SavedGameHooks& hooks = s_.saved.hooks;
+  bool justEnded = false;
+  if (!sc.MatchOn) {
+    // Whether the unfinished match goes on is this command's own answer,
+    // never a stale one from an earlier box.
+    int answer = 0;
+    if (IsMatchRunning(sc.CurrentScores)) {
+      answer = ui.MsgBox(QStringLiteral("Your last Match wasn't completed.\r\nDo you want to continue with that "
+                                        "Match?\r\n\r\n(Click NO if you want to start a new Match\r\nand discard "
+                                        "the uncompleted one)"),
+                         platform::vbYesNoCancel | platform::vbQuestion, "Unfinished Match Game");
+      if (answer == platform::vbCancel) return;
+      if (answer == platform::vbYes) {
+        sc.MatchOn = true;
+        hooks.CheckMatchComplete();
+      }
+    }
+    if (answer != platform::vbYes) {
+      Commands.DialogCancelled = false;
+      if (!dialogs_) return;
+      dialogs_->ShowMatchDialog();
+      if (Commands.DialogCancelled || !sc.MatchOn) {
+        Commands.DialogCancelled = false;
+        return;
+      }
+    }
+    sc.CurrentScores.MatchTarget = sc.MatchPoints;
+    sc.CurrentScores.MatchInProgress = 1;
+    if (answer != platform::vbYes) {
+      ResetScores(sc.CurrentScores, "Current Match", false, sc.MatchOn);
+      hooks.CheckMatchComplete();
+    }
+  } else {
+    if (ui.MsgBox("End this Match?", platform::vbYesNo, "Match Game") == platform::vbNo) return;
+    sc.MatchOn = false;
+    hooks.ShowMatchPoints(false);
+    if (sc.CurrentScores.MatchGames == 0) {
+      ResetScores(sc.CurrentScores, "Current Match", false, sc.MatchOn);
+    } else {
+      sc.CurrentScores.MatchInProgress = 0;
+    }
+    if (Online()) {
+      if (windows_) windows_->SendEndGame(true);
+      hooks.SaveScoreRec();
+      s_.saved.state.GameEnded = true;
+      hooks.ClearTable();
+      s_.saved.view.SetLabel(table::TableLabel::lblTurn, "You've ended this Match.");
+      if (windows_) windows_->ExchangeReset();
+      return;
+    }
+    justEnded = true;
+  }
+
+  hooks.SaveScoreRec();
+  if (justEnded) return;
+  if (s_.saved.state.CurrentTurn != 0 && !Online() &&
+      ui.MsgBox("Do you want to include the game you are currently playing in the Match?", platform::vbYesNo,
+                "Match Game") == platform::vbYes) {
+    hooks.ShowMatchPoints(true);
+    hooks.ShowPileCounts();
+    // The deal record takes the match as it now stands, so that a restart
+    // or a restore of this game comes back into the match.
+    platform::RecordFile& file = s_.saved.saved.SavedGamesFile;
+    SavedGameRecord& rec = s_.saved.saved.GameRec;
+    rec = SavedGameRecord::Decode(file.Read(kGameStartRecord));
+    const ScoreRec& cs = sc.CurrentScores;
+    rec.Tableau[0][kMatchPointsRow] = sc.MatchPoints;
+    rec.Tableau[0][kMatchScoreRow] = cs.MatchScore;
+    rec.Tableau[0][kOppMatchScoreRow] = cs.OppMatchScore;
+    rec.Tableau[0][kMatchGamesRow] = cs.MatchGames;
+    rec.Tableau[0][kMatchWinsRow] = cs.MatchWins;
+    rec.Tableau[0][kOppMatchWinsRow] = cs.OppMatchWins;
+    rec.Description = Fixed30(QString::fromLatin1(kMatchDescription));
+    file.Write(kGameStartRecord, rec.Encode());
+    file.Flush();
+    return;
+  }
+  s_.hooks.NewGame();
+}
+
+void MenuCommands::Save() {
+  platform::UiService& ui = s_.saved.ui;
+  SavedGames& sv = s_.saved.saved;
+  Commands.DialogCancelled = false;
+  Commands.KeyboardArmed = true;
+  // Whatever happens below, the next save is an ordinary one again.
+  struct ClearNetSave {
+    bool& flag;
+    ~ClearNetSave() { flag = false; }
+  } clearNetSave{Commands.SavingNetGame};
+  if (s_.saved.state.CurrentTurn == 0) {
+    ui.MsgBox("There's no game to save!", platform::vbOKOnly, "Unable to Save");
+    return;
+  }
+  if (!dialogs_) return;
+  dialogs_->ShowSaveDialog(0);
+  if (Commands.DialogCancelled) {
+    Commands.DialogCancelled = false;
+    return;
+  }
+  const int slot = sv.SaveSlot;
+  if (slot < kFirstSaveSlot || slot > kLastSaveSlot) return;
+  FillGameRecord(s_.saved);
+  sv.GameRec.Description = Fixed30(Commands.SaveDescription);
+  bool ok = sv.SavedGamesFile.Write(slot, sv.GameRec.Encode());
+  sv.GameRec = SavedGameRecord::Decode(sv.SavedGamesFile.Read(kGameStartRecord));
+  sv.GameRec.Description = Fixed30(Commands.SaveDescription);
+  ok = sv.SavedGamesFile.Write(SlotStartRecord(slot), sv.GameRec.Encode()) && ok;
+  ok = sv.SavedGamesFile.Flush() && ok;
+  if (!ok) ui.MsgBox("The game could not be saved.", platform::vbExclamation, "Unable to Save");
+}
+
+void MenuCommands::Restore() {
+  platform::UiService& ui = s_.saved.ui;
+  SavedGames& sv = s_.saved.saved;
+  table::GameState& st = s_.saved.state;
+  Commands.DialogCancelled = false;
+  Commands.KeyboardArmed = true;
+
+  if (st.IsDeveloperView) {
+    const std::optional<QString> typed =
+        ui.InputBox("Use backup4.sav or enter backup4 filename (i.e. backup4-2.sav).\r\nType SAME to open current file",
+                    "Switch files", QString::fromLatin1(kSavedGamesFileName));
+    const QString name = typed ? typed->trimmed() : QString();
+    // An empty answer keeps the file in use; only a bare name in the data
+    // folder is opened, and a failed open goes back to the old file.
+    if (!name.isEmpty() && name != QLatin1String("SAME")) {
+      const QString oldPath = sv.SavedGamesFile.Path();
+      if (!IsBareName(name)) {
+        ui.MsgBox("Only a file name in the game's data folder can be used.", platform::vbExclamation, "Switch files");
+      } else {
+        sv.SavedGamesFile.Close();
+        if (!sv.SavedGamesFile.Open(s_.folders.DataPath + name, kSavedGameRecordLength)) {
+          sv.SavedGamesFile.Open(oldPath, kSavedGameRecordLength);
+          ui.MsgBox("The file " + name + " could not be opened. The current file stays in use.",
+                    platform::vbExclamation, "Switch files");
+        }
+      }
+    }
+  }
+
+  if (!dialogs_) return;
+  dialogs_->ShowSaveDialog(1);
+  if (Commands.DialogCancelled) return;
+  if (sv.SaveSlot == kEvenTurnBackupRecord) {
+    if (st.TurnCount == 0) {
+      if (st.IsDeveloperView) {
+        const std::optional<QString> typed = ui.InputBox("TurnCount 1 or 2?", "Previous Turn", QString());
+        st.TurnCount = static_cast<std::int16_t>(vb::Val(typed.value_or(QString())));
+      } else {
+        ui.MsgBox("No move to restore!", platform::vbOKOnly | platform::vbCritical, "Previous Turn");
+        return;
+      }
+    }
+    Commands.RestoringPreviousTurn = true;
+    if (st.TurnCount % 2 == 0) sv.SaveSlot = kOddTurnBackupRecord;
+  } else if (sv.SaveSlot < kFirstSaveSlot || sv.SaveSlot > kLastSaveSlot) {
+    return;
+  }
+  s_.frmPlay.cmdDeal->hide();
+  RestoreContext ctx = s_.hooks.CurrentRestoreContext();
+  ctx.RestoringPreviousTurn = Commands.RestoringPreviousTurn;
+  RestoreGame(s_.saved, ctx, sv.SaveSlot, GameFile::SavedGames, false,
+              Refusal{"That saved game could not be restored.", "Restore"});
+  Commands.RestoringPreviousTurn = false;
+}
+
+void MenuCommands::PreviousTurn() {
+  table::GameState& st = s_.saved.state;
+  if (st.TurnCount == 0 && !st.IsDeveloperView) {
+    s_.saved.ui.MsgBox("No previous turn to backup to.", platform::vbOKOnly | platform::vbInformation,
+                       "Previous Turn");
+    return;
+  }
+  Commands.RestoringPreviousTurn = true;
+  RestoreContext ctx = s_.hooks.CurrentRestoreContext();
+  ctx.RestoringPreviousTurn = true;
+  const int record = PreviousTurnBackupRecord(st.TurnCount);
+  s_.saved.saved.SaveSlot = static_cast<std::int16_t>(record);
+  RestoreGame(s_.saved, ctx, record, GameFile::SavedGames, false,
+              Refusal{"No previous turn to backup to.", "Previous Turn"});
+  Commands.RestoringPreviousTurn = false;
+}
+
+void MenuCommands::Restart() {
+  if (s_.saved.ui.MsgBox("Restart this game?", platform::vbYesNo, "Restart") == platform::vbNo) return;
+  s_.saved.saved.SaveSlot = kGameStartRecord;
+  RestoreGame(s_.saved, s_.hooks.CurrentRestoreContext(), kGameStartRecord, GameFile::SavedGames, true,
+              Refusal{"There is no game to restart.", "Restart"});
+}
+
+void MenuCommands::Exit() {
+  if (s_.saved.state.ComputerThinking) return;
+  // Closing the table window runs the leaving of the table.
+  s_.frmPlay.close();
+}
+
+// ---- Options ----
+
+void MenuCommands::OptionsMenu(int row) {
+  PanelHide();
+  platform::UiService& ui = s_.saved.ui;
+  if (Online() && s_.saved.state.CurrentTurn == 2 &&
+      (row == kOptSpeed || row == kOptPreferences || row == kOptAddRemoveBackground)) {
+    ui.MsgBox("Wait until it's your turn to access this Menu.", platform::vbOKOnly | platform::vbInformation,
+              kOnlineTitle);
+    return;
+  }
+  switch (row) {
+    case kOptSpeed:
+      if (dialogs_) dialogs_->ShowSpeedWindow();
+      break;
+    case kOptWhoGoesFirst:
+      s_.player.Player.FirstPlayerRule = s_.player.FirstPlayerRule;
+      s_.hooks.WritePlayerRecord();
+      break;
+    case kOptPreferences:
+      s_.hooks.ShowPreferences();
+      break;
+    case kOptStructure:
+      s_.hooks.NextStructure(kVkSpace);
+      break;
+    case kOptBackground:
+      s_.hooks.NextBackground(kVkSpace);
+      break;
+    default: break;
+  }
+}
+
+// ---- Internet ----
+
+void MenuCommands::InternetMenu(int row) {
+  PanelHide();
+  platform::UiService& ui = s_.saved.ui;
+  table::GameState& st = s_.saved.state;
+  SavedGames& sv = s_.saved.saved;
+  switch (row) {
+    case kNetConnect:
+      // Going online replaces the table; never under the computer's turn.
+      if (ComputerMoving() || Busy()) return;
+      if (windows_) windows_->SetupInternet();
+      break;
+    case kNetScores:
+      s_.hooks.ShowScores(3);
+      break;
+    case kNetSave:
+      if (st.CurrentTurn != 0 && Online()) {
+        if (Busy()) return;
+        Commands.SavingNetGame = true;
+        GameMenu(kCmdSave);
+      } else {
+        ui.MsgBox("There's no Internet game to save!", platform::vbOKOnly, kOnlineTitle);
+      }
+      break;
+    case kNetSendSaved:
+      if (Busy()) return;
+      if (windows_) windows_->NetRestoreGame();
+      break;
+    case kNetBackup:
+      if (st.TurnCount == 0 || Busy()) return;
+      Commands.RestoringPreviousTurn = true;
+      sv.SaveSlot = static_cast<std::int16_t>(PreviousTurnBackupRecord(st.TurnCount));
+      if (windows_) windows_->NetRestoreGame();
+      Commands.RestoringPreviousTurn = false;
+      break;
+    case kNetRestart:
+      if (Busy()) return;
+      if (st.TurnCount == 0) {
+        ui.MsgBox("No current game to restart! Start a new game.", platform::vbOKOnly | platform::vbCritical,
+                  "Marrowdale Online Game");
+        return;
+      }
+      if (ui.MsgBox("Start this game over from the beginning?", platform::vbOKCancel, "Restart Game") ==
+          platform::vbCancel)
+        return;
+      Commands.NetRestartPending = true;
+      sv.SaveSlot = kGameStartRecord;
+      if (windows_) windows_->NetRestoreGame();
+      Commands.NetRestartPending = false;
+      break;
+    case kNetStalemate: {
+      if (Busy()) return;
+      const QString version = windows_ ? windows_->PeerVersion() : QString();
+      if (version < QLatin1String("40")) {
+        ui.MsgBox("Your Opponent has an older version of the game.\r\nUnable to Declare Stalemate",
+                  platform::vbOKOnly | platform::vbInformation, "Declare Stalemate");
+        return;
+      }
+      s_.hooks.DeclareStalemate();
+      break;
+    }
+    case kNetMatch: GameMenu(kCmdMatch); break;
+    case kNetNewGame: GameMenu(kCmdNewGame); break;
+    default: break;
+  }
+}
+
+// ---- Help ----
+
+void MenuCommands::HelpMenu(int row, int choice) {
+  PanelHide();
+  if ((row == kHelpTutorial || row == kHelpSampleGame) && Online()) {
+    s_.saved.ui.MsgBox("The tutorial and Sample Games are not available while playing online.",
+                       platform::vbOKOnly | platform::vbInformation, kOnlineTitle);
+    return;
+  }
+  switch (row) {
+    case kHelpManual: s_.hooks.ShowHelp("Contents", "Contents"); break;
+    case kHelpTutorial:
+      if (windows_) windows_->ShowTutorial();
+      break;
+    case kHelpSampleGame:
+      s_.sample.SampleGameMode = true;
+      GameMenu(kCmdNewGame);
+      break;
+    case kHelpStatusBar: ToggleStatusBar(); break;
+    case kHelpWebSite:
+      if (choice == 1) s_.hooks.OpenURL(QString::fromLatin1(kWebSiteHost) + "/Marrowdale/");
+      if (choice == 2) s_.hooks.OpenURL(QString::fromLatin1(kWebSiteHost) + "/online/ipaddress.html");
+      break;
+    case kHelpAbout:
+      if (dialogs_) dialogs_->ShowAboutWindow();
+      break;
+    default: break;
+  }
+}
+
+void MenuCommands::ToggleStatusBar() {
+  StatusBar* bar = s_.frmPlay.StatusBar1;
+  bar->setVisible(bar->isHidden());
+}
+
+}  // namespace play

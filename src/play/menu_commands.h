@@ -1,0 +1,183 @@
+#pragma once
+// The menus of the table window: the drawn menu bar with its drop-down
+// panel and list window (menu_bar.cpp), the commands of the Game, Options,
+// Internet and Help menus (menu_commands.cpp) and the keyboard shortcuts
+// that reach the same commands (keyboard_shortcuts.cpp). One object holds
+// the menu state and answers the table's menu hooks.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+
+#include "play/menu_windows.h"
+#include "play/new_game.h"
+#include "play/player.h"
+#include "play/saved_games.h"
+#include "play/score_records.h"
+
+namespace platform {
+class SoundChannel;
+}
+namespace media {
+struct Folders;
+}
+
+namespace play {
+
+class FrmPlay;
+
+// Menu commands by number: the rows of each menu.
+enum GameCommand : int {
+  kCmdNewGame = 0, kCmdMatch = 1, kCmdPlayer = 2, kCmdSave = 4, kCmdRestore = 5, kCmdPreviousTurn = 7,
+  kCmdRestart = 8, kCmdStalemate = 9, kCmdScores = 11, kCmdExit = 13,
+};
+enum OptionsCommand : int {
+  kOptSpeed = 0, kOptSound = 1, kOptWhoGoesFirst = 2, kOptPreferences = 4, kOptStructure = 6,
+  kOptBackground = 7, kOptAddRemoveBackground = 8,
+};
+enum InternetCommand : int {
+  kNetConnect = 0, kNetScores = 1, kNetSave = 3, kNetSendSaved = 4, kNetBackup = 6, kNetRestart = 7,
+  kNetStalemate = 8, kNetMatch = 10, kNetNewGame = 11,
+};
+enum HelpCommand : int {
+  kHelpManual = 0, kHelpTutorial = 1, kHelpSampleGame = 2, kHelpStatusBar = 4, kHelpWebSite = 7, kHelpAbout = 8,
+};
+enum MenuId : int { kMenuGame = 1, kMenuOptions = 2, kMenuInternet = 3, kMenuHelp = 4, kMenuMusic = 5 };
+
+// Virtual-key codes the shortcuts use.
+enum VirtualKeyCode : int {
+  kVkBackspace = 8, kVkEscape = 27, kVkSpace = 32, kVkEnd = 35, kVkLeft = 37, kVkUp = 38, kVkRight = 39,
+  kVkDown = 40, kVkDelete = 46, kVkP = 80, kVkR = 82, kVkS = 83, kVkX = 88, kVkF1 = 112, kVkF2 = 113,
+  kVkF3 = 114, kVkF4 = 115, kVkF5 = 116, kVkF6 = 117, kVkF7 = 118, kVkF8 = 119, kVkF10 = 121,
+  kVkF11 = 122, kVkF12 = 123,
+};
+// The hidden developer-view sequence, each with Ctrl and Shift held; the
+// first and third keys are the same.
+inline constexpr int kDevKeys[4] = {'M', 'D', 'M', 'V'};
+
+// The panel's heading band and the headings, in pixels of the panel.
+constexpr int kHeadingTop = 22, kHeadingBottom = 60;
+constexpr int kHoverStripTop = 23, kHoverStripLeft = 10;
+
+// The heading under a point of the panel: 1..4, 0 for none.
+int HeadingAt(int x, int y);
+// Where the list window of a heading opens, in twips of the screen.
+int MenuListLeft(int heading, int mainLeftTwips, bool LargeFonts);
+int MenuListTop(int panelHeightPixels, int CaptionHeight, int twipsPerPixel, int mainTopTwips, bool LargeFonts);
+
+inline constexpr char kOnlineTitle[] = "Marrowdale Online";
+inline constexpr char kMenuSoundFile[] = "~106.tmp";    // the panel comes up
+inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
+inline constexpr char kWebSiteHost[] = "https://www.example.com";
+
+// What the commands call in the rest of the program.
+class MenuHooks {
+ public:
+  virtual ~MenuHooks() = default;
+  virtual NewGameResult NewGame() = 0;
+  virtual RestoreContext CurrentRestoreContext() const = 0;
+  // Asks, and on Yes ends the game as a stalemate.
+  virtual void DeclareStalemate() = 0;
+  // The player's settings changed: the table's copy is refilled.
+  virtual void PlayerSettingsChanged() = 0;
+  // Writes Player as record CurrentPlayer of the players file.
+  virtual void WritePlayerRecord() = 0;
+  // 0 offline, 99 while an online game is being set up, else online.
+  virtual std::int16_t NetConnIndex() const = 0;
+  virtual bool TableauCardsWindowShown() const = 0;
+  virtual void HideTableauCardsWindow() = 0;
+  virtual bool IsMP3Playing() = 0;
+  virtual void StopMP3() = 0;
+  virtual void RequestStopMusic() = 0;
+  virtual void ShowSystemInfo() = 0;
+  virtual void ShowHelp(const QString& command, const QString& keyword) = 0;
+  virtual void OpenURL(const QString& address) = 0;
+  // The backgrounds and structures: the next one by key code (32 next, 38
+  // back, 40 forward), and adding or removing a background picture.
+  virtual void NextBackground(int keyCode) = 0;
+  virtual void NextStructure(int keyCode) = 0;
+  virtual void ManageBackground(const QString& action) = 0;
+  // The scores window on a tab (1 match, 3 online; 0 as it opens): modal
+  // offline, modeless online.
+  virtual void ShowScores(int tab) = 0;
+  virtual void ShowPreferences() = 0;
+};
+
+struct MenuServices {
+  SavedGameServices& saved;      // piles, turn, record files, match, view, busy guard, boxes, waits
+  ScoreState& scores;
+  ScoreStore& store;
+  PlayerSettings& player;
+  SampleGames& sample;
+  FrmPlay& frmPlay;
+  platform::SoundChannel& sound;
+  const media::Folders& folders;
+  int CaptionHeight = 22;        // the title bar's height in pixels
+  int TwipsPerPixel = 15;
+  bool LargeFonts = false;       // the desktop is not at 96 dots per inch
+  MenuHooks& hooks;
+};
+
+class MenuCommands : public QObject {
+ public:
+  explicit MenuCommands(const MenuServices& services, QObject* parent = nullptr);
+  ~MenuCommands() override;
+
+  void SetDialogs(MenuDialogs* dialogs) { dialogs_ = dialogs; }
+  void SetWindows(CommandWindows* windows) { windows_ = windows; }
+  // Watches the table window's menu tab, panel, mouse and keys.
+  void Connect();
+
+  // The command handlers.
+  void GameMenu(int n);
+  void OptionsMenu(int row);
+  void InternetMenu(int row);
+  void HelpMenu(int row, int choice);
+  void MenuPanelClick();
+
+  void KeyShortcut(int KeyCode, int Shift);
+
+  // NetIsHost is 1 (only the connection knows; offline it is not).
+  bool NetIsHost() const { return IsHost(); }
+  // The list window's Add/Remove Background popup.
+  void ManageBackground(const QString& action) { s_.hooks.ManageBackground(action); }
+
+  // The menu bar.
+  void PanelHide();
+  void picMenu_MouseMove();
+  void Form_MouseMove(int X, int Y);
+  void Form_MouseDown();
+  void picPanel_MouseMove(int X, int Y);
+  void picPanel_MouseDown(int X, int Y);
+
+  MenuState Menu;
+  CommandState Commands;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool ComputerMoving() const;
+  bool Online() const { return s_.hooks.NetConnIndex() != 0; }
+  bool IsHost() const { return windows_ && windows_->NetIsHost(); }
+  bool RemoteSide() const { return Online() && !IsHost(); }
+  bool Busy() const;
+  void StartOrEndMatch();
+  void Save();
+  void Restore();
+  void PreviousTurn();
+  void Restart();
+  void Exit();
+  void PlayMenuSound(const char* file);
+  void ShowPanel();
+  void ToggleStatusBar();
+  void SwitchPlaceHolders();
+  void DeveloperKey(int KeyCode);
+
+  MenuServices s_;
+  MenuDialogs* dialogs_ = nullptr;
+  CommandWindows* windows_ = nullptr;
+  int listGeneration_ = 0;       // counts the lists opened; a newer one supersedes an older click
+};
+
+}  // namespace play

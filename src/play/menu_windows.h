@@ -1,0 +1,74 @@
+#pragma once
+// The windows the menus and keys open. Play declares them; the dialogs and
+// the other parts of the program implement them and main.cpp joins them.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+namespace play {
+
+// The drop-down menu state the table's menu bar and the list window share.
+struct MenuState {
+  bool MenuOpen = false;        // the list window is shown; the panel click waits while it is
+  bool MenuChosen = false;      // a row was chosen; cleared before the list is shown
+  std::int16_t MenuNumber = 0;  // 1 Game, 2 Options, 3 Internet, 4 Help, 5 Music; 0 after the command ran
+  std::int16_t MenuRow = 0;     // the chosen row's command number; 0 after the command ran
+};
+
+// What the commands and their dialogs hand each other.
+struct CommandState {
+  bool DialogCancelled = false;      // the last modal dialog was left without a choice
+  QString SaveDescription;           // the save dialog's description for the chosen slot
+  bool KeyboardArmed = false;        // the first key press only arms the keyboard
+  int DevKeyStep = 0;                // progress through the developer-view key sequence
+  bool RestoringPreviousTurn = false;  // a backup to the previous turn is being restored
+  bool SavingNetGame = false;        // the save dialog saves an online game
+  bool NetRestartPending = false;    // a restart of the online game was asked for
+  bool NetSecureGame = false;        // a saved online game is being restored online
+  int DialogsOpen = 0;               // modal dialogs opened by a command, still open
+};
+
+// The windows of the menus themselves (the dialogs implement them).
+class MenuDialogs {
+ public:
+  virtual ~MenuDialogs() = default;
+  // The player window, modal: it loads the player chosen or added.
+  virtual void ShowPlayerWindow() = 0;
+  // The list window: filled with a menu's rows (songs for the Music menu),
+  // placed (twips of the screen), shown modeless, unloaded.
+  virtual void LoadList(int MenuId, const QStringList& songs) = 0;
+  virtual void ShowList(int leftTwips, int topTwips) = 0;
+  virtual void UnloadList() = 0;
+  // The save and restore dialog: 0 save, any other value restore. The
+  // choice lands in SaveSlot, CommandState::SaveDescription and
+  // DialogCancelled.
+  virtual void ShowSaveDialog(int mode) = 0;
+  // The match dialog: sets MatchPoints and MatchOn, or DialogCancelled.
+  virtual void ShowMatchDialog() = 0;
+  virtual void ShowSpeedWindow() = 0;
+  virtual void ShowAboutWindow() = 0;
+};
+
+// Windows and work that other parts of the program build. Each call does
+// nothing until that part is joined.
+class CommandWindows {
+ public:
+  virtual ~CommandWindows() = default;
+  // The tutorial window, modeless.
+  virtual void ShowTutorial() {}
+  // The connection: connects offline, offers to end the online game online.
+  virtual void SetupInternet() {}
+  // Restores or restarts the online game, or sends a saved one.
+  virtual void NetRestoreGame() {}
+  // Sends "EG" (ENDMATCH for endMatch) and waits for the peer's answer.
+  virtual void SendEndGame(bool endMatch) { (void)endMatch; }
+  // Sends "RS" and waits for the peer's "RS" or its loss.
+  virtual void ExchangeReset() {}
+  // NetIsHost is 1.
+  virtual bool NetIsHost() const { return false; }
+  // The peer's program version as two digits of text ("40").
+  virtual QString PeerVersion() const { return {}; }
+};
+
+}  // namespace play

@@ -1,0 +1,183 @@
+// The list window under the menu bar, and the player window, offscreen in
+// the whole program.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "dialogs/frm_menu.h"
+#include "dialogs/frm_name.h"
+#include "dialogs/menu_dialogs.h"
+#include "dialogs/menu_program.h"
+#include "platform/vb.h"
+#include "play/status_bar.h"
+
+namespace dialogs {
+namespace {
+
+using testing_support::MenuProgram;
+
+constexpr int kHeadingY = 40;
+constexpr int kOptionsX = 250, kHelpX = 560, kGameX = 100;
+constexpr int kSoundRow = 1, kStatusBarRow = 4;
+
+class MenuWindows : public MenuProgram {
+ protected:
+  void SetUp() override {
+    MenuProgram::SetUp();
+    MakeDialogs();
+  }
+  void MakeDialogs() {
+    dialogs = std::make_unique<Dialogs>(*program);
+    M().SetDialogs(dialogs.get());
+  }
+  // Presses the list window's row, as the mouse does.
+  void ChooseRow(int row, Qt::MouseButton button = Qt::LeftButton) {
+    FrmMenu* list = dialogs->ListWindow();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(list->isVisible());
+    const QRect r = list->List1->visualItemRect(list->List1->item(row));
+    list->List1_MouseDown(button, r.center());
+  }
+  play::PlayerRecord StoredPlayer(int n) {
+    return play::PlayerRecord::Decode(program->playersFile().Read(n));
+  }
+  // Shows the player window and, once it is up, types the name and
+  // presses OK.
+  void EnterName(const QString& typed) {
+    Soon([this, typed] {
+      auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
+      ASSERT_NE(window, nullptr);
+      window->Combo1->setEditText(typed);
+      window->cmdOK->click();
+      if (window->isVisible()) {
+        ADD_FAILURE() << "the name was refused";
+        window->hide();
+      }
+    });
+    dialogs->ShowPlayerWindow();
+  }
+  std::unique_ptr<Dialogs> dialogs;
+};
+
+TEST_F(MenuWindows, ARowRunsItsCommandOnceAlsoAfterASecondHeadingClick) {
+  ASSERT_TRUE(program->Start());
+  play::StatusBar* bar = W().StatusBar1;
+  ASSERT_FALSE(bar->isHidden());
+  Soon([this] {
+    EXPECT_EQ(dialogs->ListWindow()->Rows().size(), 9u) << "the Options list";
+    // A click on another heading replaces the list; its row runs.
+    Soon([this] {
+      EXPECT_EQ(M().Menu.MenuNumber, play::kMenuHelp);
+      ChooseRow(kStatusBarRow);
+    });
+    M().picPanel_MouseDown(kHelpX, kHeadingY);
+  });
+  M().picPanel_MouseDown(kOptionsX, kHeadingY);
+  EXPECT_TRUE(bar->isHidden()) << "the status bar was toggled once";
+  EXPECT_FALSE(M().Menu.MenuOpen);
+  EXPECT_EQ(M().Menu.MenuNumber, 0);
+  EXPECT_EQ(dialogs->ListWindow(), nullptr);
+
+  // Separators keep the list open; a click outside the headings closes it
+  // without a command.
+  Soon([this] {
+    ChooseRow(3);
+    EXPECT_TRUE(M().Menu.MenuOpen);
+    M().picPanel_MouseDown(kGameX, 10);
+    EXPECT_TRUE(M().Menu.MenuOpen) << "above the heading band nothing happens";
+    M().picPanel_MouseDown(190, kHeadingY);
+  });
+  M().picPanel_MouseDown(kHelpX, kHeadingY);
+  EXPECT_FALSE(M().Menu.MenuOpen);
+  EXPECT_TRUE(bar->isHidden());
+}
+
+TEST_F(MenuWindows, ACloseWhileAListIsOpenRunsNoCommand) {
+  ASSERT_TRUE(program->Start());
+  Soon([this] {
+    ChooseRow(kStatusBarRow);
+    W().close();
+  });
+  M().picPanel_MouseDown(kHelpX, kHeadingY);
+  EXPECT_FALSE(W().StatusBar1->isHidden()) << "no command ran";
+  EXPECT_FALSE(W().isVisible()) << "the close was completed";
+}
+
+TEST_F(MenuWindows, SoundOffFromThePopupSilencesTheGameAndIsStored) {
+  AddLastPlayer("Dora");
+  Make();
+  MakeDialogs();
+  ASSERT_TRUE(program->Start());
+  ASSERT_TRUE(program->player().SoundOn);
+  // Picking the item that is already checked leaves the list open.
+  popupChoice = [this] { W().frmPic.mnuNoise[0]->trigger(); };
+  Soon([this] {
+    ChooseRow(kSoundRow);
+    EXPECT_TRUE(M().Menu.MenuOpen);
+    popupChoice = [this] { W().frmPic.mnuNoise[1]->trigger(); };
+    ChooseRow(kSoundRow);
+  });
+  M().picPanel_MouseDown(kOptionsX, kHeadingY);
+  EXPECT_FALSE(M().Menu.MenuOpen);
+  EXPECT_FALSE(program->player().SoundOn);
+  EXPECT_FALSE(program->tableSettings().SoundOn);
+  EXPECT_EQ(StoredPlayer(3).SoundOn, 0);
+  fakeSound->played.clear();
+  M().picPanel_MouseDown(kGameX, 10);
+  Soon([this] { M().PanelHide(); });
+  M().picPanel_MouseDown(kGameX, kHeadingY);
+  EXPECT_TRUE(fakeSound->played.empty()) << "the heading click sounds only with sound on";
+}
+
+TEST_F(MenuWindows, APlayerNamedOnAFreshFileIsKeptAndFound) {
+  ASSERT_TRUE(program->Start());
+  ASSERT_EQ(program->player().CurrentPlayer, 0);
+  EnterName(" Ann ");
+  EXPECT_EQ(program->player().CurrentPlayer, 1);
+  EXPECT_EQ(program->player().PlayerName, "Ann");
+  EXPECT_EQ(vb::TrimRecord(StoredPlayer(1).Name), "Ann");
+  EXPECT_EQ(StoredPlayer(play::kSettingsRecord).LastPlayer(), 1);
+
+  // A long name is kept cut to 20 characters; typed again in full it finds
+  // the same player, and the outgoing one is saved on the way.
+  const QString longName = "Bartholomew Quentin Smithe";  // 26 characters
+  program->playerSettings().AnimSpeed = 210;
+  EnterName("  " + longName + "  ");
+  EXPECT_EQ(program->player().CurrentPlayer, 2);
+  EXPECT_EQ(StoredPlayer(1).AnimSpeed, 210) << "Ann's settings were saved when she left";
+  EnterName(longName);
+  EXPECT_EQ(program->player().CurrentPlayer, 2);
+  EXPECT_TRUE(vb::TrimRecord(StoredPlayer(3).Name).isEmpty()) << "no second record for the same name";
+
+  EnterName("Ann");
+  EXPECT_EQ(program->player().CurrentPlayer, 1);
+  EXPECT_EQ(program->player().PlayerName, "Ann");
+
+  // An empty name is refused and the window stays until a name is given.
+  Soon([this] {
+    auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    window->Combo1->setEditText("   ");
+    window->cmdOK->click();
+    EXPECT_TRUE(window->isVisible());
+    window->close();
+    EXPECT_TRUE(window->isVisible()) << "the window has no close";
+    window->Combo1->setEditText("Ann");
+    window->cmdOK->click();
+  });
+  dialogs->ShowPlayerWindow();
+  EXPECT_TRUE(BoxShown("Please enter a name..."));
+
+  // The next start loads her.
+  W().close();
+  dialogs.reset();
+  program.reset();
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->player().CurrentPlayer, 1);
+  EXPECT_EQ(program->player().PlayerName, "Ann");
+}
+
+}  // namespace
+}  // namespace dialogs
