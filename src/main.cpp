@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
   net::Connection connection(program.NetParts());
   program.SetNetworkPlay(&connection);
   program.SetOnlineGoodbye(&connection);
+  program.SetChatBackground(&connection);
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
                                program.tableSettings().LargeFonts, program.ui());
   program.SetSplash(&splash);

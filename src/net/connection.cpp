@@ -267,6 +267,7 @@ FrmChat& Connection::Chat() {
     FrmChatParts chatParts{parts_.folders.UserPath, parts_.folders.DocsPath, &parts_.ui, &parts_.sound,
                            [this] { return parts_.net.NetConnIndex == play::kNetConnSettingUp; }};
     frmChat_ = new FrmChat(std::move(chatParts), parts_.mainWindow);
+    if (chatMatColor_) frmChat_->ShowBackground(chatPicture_, *chatMatColor_);
     connect(frmChat_, &FrmChat::sendClicked, this, &Connection::Command1_Click);
   }
   return *frmChat_;
@@ -569,6 +570,12 @@ void Connection::OfferLink(const QString& speaker, const QString& address) {
     urlOpener_ = desktopOpener_.get();
   }
   if (platform::IsOpenableUrl(address)) urlOpener_->Open(address);
+}
+
+void Connection::ShowChatBackground(const QImage* picture, std::uint32_t MatColor) {
+  chatPicture_ = picture ? *picture : QImage();
+  chatMatColor_ = MatColor;
+  if (frmChat_) frmChat_->ShowBackground(chatPicture_, MatColor);
 }
 
 void Connection::AvatarSlap() {

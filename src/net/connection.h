@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QImage>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -24,6 +25,7 @@
 #include "net/line_protocol.h"
 #include "play/leaving.h"
 #include "play/net_state.h"
+#include "table/backgrounds.h"
 #include "table/table_view.h"
 
 namespace platform {
@@ -76,7 +78,10 @@ inline constexpr char kNetFileFailedText[] =
 inline constexpr char kStartPromptText[] = "Press F2 or choose New Game from the Internet Menu to start the game.";
 inline constexpr char kNewGameText[] = "Select NEW from the Game Menu to start a new game.";
 
-class Connection : public QObject, public play::NetworkPlay, public play::OnlineGoodbye {
+class Connection : public QObject,
+                   public play::NetworkPlay,
+                   public play::OnlineGoodbye,
+                   public table::ChatBackground {
   Q_OBJECT
  public:
   explicit Connection(play::NetPlayParts parts, QObject* parent = nullptr);
@@ -92,6 +97,9 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   bool Online() const override { return parts_.net.NetConnIndex != play::kNetOffline; }
   void SayGoodbye() override;
   void CloseNetFile() override;
+  // table::ChatBackground: the chat window takes the table's background,
+  // now and whenever it is made again.
+  void ShowChatBackground(const QImage* picture, std::uint32_t MatColor) override;
 
   // The connection dialog; tests script the choice instead.
   using ConnectDialog = std::function<ConnectChoice()>;
@@ -208,7 +216,9 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;
   bool linkQuestionOpen_ = false;         // one link question at a time
-  bool quitSaveAsked_ = false;            // the host's quit line asked the save question
+  bool quitSaveAsked_ = false;
+  QImage chatPicture_;                    // the background the chat window shows; null: the mat colour
+  std::optional<std::uint32_t> chatMatColor_;            // the host's quit line asked the save question
 };
 
 }  // namespace net

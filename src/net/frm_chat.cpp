@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -347,6 +348,14 @@ void FrmChat::cmdSize_Click() {
     beforeShrink_.clear();
   }
   SizeToggle = !SizeToggle;
+}
+
+void FrmChat::ShowBackground(const QImage& picture, std::uint32_t MatColor) {
+  QPalette palette = this->palette();
+  const QColor mat(MatColor & 0xFF, (MatColor >> 8) & 0xFF, (MatColor >> 16) & 0xFF);
+  palette.setBrush(QPalette::Window, picture.isNull() ? QBrush(mat) : QBrush(QPixmap::fromImage(picture)));
+  setPalette(palette);
+  setAutoFillBackground(true);
 }
 
 void FrmChat::cmdText_Click(int index) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <QFont>
+#include <QImage>
 #include <QRect>
 
 #include "net/chat_lines.h"
@@ -112,6 +113,9 @@ class FrmChat : public QWidget {
   void cmdOnTop_Click();
   void cmdSize_Click();
   void cmdText_Click(int index);
+  // The table's background tiled over the window, or (null) the mat colour
+  // (0x00BBGGRR).
+  void ShowBackground(const QImage& picture, std::uint32_t MatColor);
 
  signals:
   void sendClicked();

@@ -114,6 +114,8 @@ TEST(ChatWindow, QuickChatTextsComeBackAndTheSizeToggleRestores) {
   EXPECT_EQ(chat.size(), window.size());
   EXPECT_EQ(chat.Text1->geometry(), log);
   chat.SetLog("MD: You are connected to Host: Hal\r\nHal: hello\r\nAnn: PIC <Wink> hi ;-)");
+  chat.ShowBackground(QImage(), 0x00306000);  // the mat colour, 0x00BBGGRR
+  EXPECT_EQ(chat.palette().color(QPalette::Window), QColor(0x00, 0x60, 0x30));
   chat.grab().save(QStringLiteral(MARROWDALE_BINARY_DIR) + "/chat_window.png");
 }
 
