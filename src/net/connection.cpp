@@ -572,6 +572,15 @@ void Connection::OfferLink(const QString& speaker, const QString& address) {
   if (platform::IsOpenableUrl(address)) urlOpener_->Open(address);
 }
 
+void Connection::FollowMainWindow(bool minimised) {
+  if (!frmChat_) return;
+  if (minimised) {
+    frmChat_->hide();
+  } else if (parts_.net.NetConnIndex != play::kNetOffline) {
+    frmChat_->show();
+  }
+}
+
 void Connection::ShowChatBackground(const QImage* picture, std::uint32_t MatColor) {
   chatPicture_ = picture ? *picture : QImage();
   chatMatColor_ = MatColor;

@@ -92,6 +92,7 @@ class Connection : public QObject,
   // play::NetworkPlay
   void SetupInternet() override;
   void LoadNetPlayerList() override;
+  void FollowMainWindow(bool minimised) override;
   // play::OnlineGoodbye: leaving the table tells the peer and ends the
   // connection; then the opponents file is closed.
   bool Online() const override { return parts_.net.NetConnIndex != play::kNetOffline; }
