@@ -124,6 +124,9 @@ class Connection : public QObject,
   bool WaitForKinds(std::initializer_list<std::int16_t> kinds);
   // Sends the line, then WaitForKinds.
   bool SendAndWait(const QString& line, std::initializer_list<std::int16_t> kinds);
+  // The peer sent game data no legitimate program sends: the connection
+  // ends as on a hostile line.
+  void RefusePeerData() { ProtocolViolation(NetSockIndex); }
 
   void ConnectionHandShake(std::int16_t SocketIndex);
   void NetCleanUp();

@@ -210,11 +210,14 @@ std::int16_t Program::WhoGoesFirst(int FirstPlayerRule) {
   // The coin is drawn from the program's one generator, not from a copy of it.
   const FirstPlayerOutput out{*frmPlay_, sfx_, *this, [this](double seconds) { Pause(wait_, seconds); },
                               [this] { return random_(); }};
-  return static_cast<std::int16_t>(play::WhoGoesFirst(FirstPlayerRule, piles_, state_, people, out));
+  return static_cast<std::int16_t>(
+      play::WhoGoesFirst(FirstPlayerRule, piles_, state_, people, out, &net_.WhoGoesFirstText));
 }
 
 // Online only; network play tells the remote side whose turn it is.
-void Program::WhoseTurn() {}
+void Program::WhoseTurn() {
+  if (onlineAnswers_.Exchange() && net_.PeerPresent()) onlineAnswers_.Exchange()->WhoseTurn();
+}
 
 void Program::SaveGameRecord() { play::SaveGameRecord(*savedServices_); }
 
