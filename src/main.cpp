@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
   net::Connection connection(program.NetParts());
   program.SetNetworkPlay(&connection);
   program.SetOnlineGoodbye(&connection);
+  program.SetChatBackground(&connection);
   net::OnlineGame onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule());
   program.SetOnlineExchange(&onlineGame);
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],

@@ -468,16 +468,18 @@ void Program::SetMatchPoints(std::int16_t points) {
   play::SaveScoreRec(scores_, scoreStore_);
 }
 
-// The chat window and the menu list are not part of the program yet; the
-// scores and tableau cards windows are unloaded, the tutorial hides and
-// comes back with the table.
+// The menu list is not part of the program yet; the scores and tableau
+// cards windows are unloaded, the tutorial and the chat window hide and
+// come back with the table.
 void Program::MainWindowMinimised() {
   if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
   cardWindows_->UnloadTableauCardsWindow();
   if (tutorial_) tutorial_->MainWindowMinimised();
+  if (network_) network_->FollowMainWindow(true);
 }
 void Program::MainWindowShown(Qt::WindowStates state) {
   if (tutorial_ && !state.testFlag(Qt::WindowMinimized)) tutorial_->MainWindowRestored();
+  if (network_) network_->FollowMainWindow(state.testFlag(Qt::WindowMinimized));
 }
 void Program::UnloadMenuWindow() {
   if (menus_->Menu.MenuOpen) menus_->PanelHide();

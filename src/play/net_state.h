@@ -89,6 +89,9 @@ class NetworkPlay {
   virtual void SetupInternet() = 0;
   // The opponents of the open opponents file into NetPlayerNames.
   virtual void LoadNetPlayerList() = 0;
+  // The chat window follows the play window: hidden while it is minimised,
+  // shown again with it.
+  virtual void FollowMainWindow(bool minimised) = 0;
 };
 
 // The online game's exchanges with the peer; network play implements them.

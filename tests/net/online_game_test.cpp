@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+
 #include "net/connection.h"
 #include "net/game_lists.h"
 #include "net/net_rig.h"
@@ -55,6 +58,11 @@ TEST(OnlineGame, TheHostHandsItsDecksOverAndTellsWhoMovesFirst) {
   Table t(home.Path());
   Shuffle(t.host.piles);
   t.host.side.net.WhoGoesFirstText = "Hal won the toss.";
+  // The coin notice plays the remote's own coin sound.
+  QDir().mkpath(t.remote.side.folders.UserPath + "Sounds");
+  QFile coin(t.remote.side.folders.UserPath + "Sounds/coin_flip.wav");
+  ASSERT_TRUE(coin.open(QIODevice::WriteOnly));
+  coin.close();
   Connection& remote = *t.remote.side.conn;
   std::optional<bool> started;
   bool told = false;
@@ -74,8 +82,12 @@ TEST(OnlineGame, TheHostHandsItsDecksOverAndTellsWhoMovesFirst) {
     remote.SendNetMessage("DK", 0);
   });
   When tr([&] { return t.remote.side.net.NetMsgKind == kMsgTR; }, [&] { remote.SendNetMessage("TR", 0); });
-  ASSERT_TRUE(RunUntil([&] { return told && remote.frmChat() && remote.frmChat()->Log().contains("coin_flip"); },
-                       {&t.host.side, &t.remote.side}));
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        const auto& played = t.remote.side.sound.played;
+        return told && remote.frmChat() && !played.empty() && played.back().endsWith("Sounds/coin_flip.wav");
+      },
+      {&t.host.side, &t.remote.side}));
   EXPECT_TRUE(*started);
   EXPECT_EQ(t.host.side.BoxTexts(), QStringList());
   const auto read = ReadDeckList(decks, false);
