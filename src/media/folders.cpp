@@ -13,6 +13,7 @@ namespace {
 
 constexpr char kCompanyProgram[] = "/Brackwell/Marrowdale";
 constexpr char kSeedFolder[] = "Data/seed";
+constexpr char kUserSeedFolder[] = "Data/user-seed";
 
 // The root of the per-user data folders by the XDG rules: $XDG_DATA_HOME
 // when it is an absolute path, else $HOME/.local/share; empty when neither
@@ -126,25 +127,28 @@ SeedCopy CopySeedFiles(const Folders& folders) {
   }
   if (!result.ok()) return result;
 
-  const QString seed = folders.AppPath + kSeedFolder;
-  const QDir seedDir(seed);
-  QDirIterator it(seed, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString source = it.next();
-    const QString relative = seedDir.relativeFilePath(source);
-    const QString target = folders.DataPath + relative;
-    const QFileInfo info(target);
-    if (info.exists() || info.isSymLink()) continue;
-    // QFile::copy never replaces an existing file, and writes through a
-    // temporary file so that a failed copy leaves no half file behind.
-    if (QDir().mkpath(info.absolutePath()) && QFile::copy(source, target)) {
-      // An installed seed may be read-only; the player's copy must not be.
-      QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-      result.copied << relative;
-    } else {
-      result.failed << relative;
+  const auto copyInto = [&result](const QString& seed, const QString& into, const QString& prefix) {
+    const QDir seedDir(seed);
+    QDirIterator it(seed, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString source = it.next();
+      const QString relative = seedDir.relativeFilePath(source);
+      const QString target = into + relative;
+      const QFileInfo info(target);
+      if (info.exists() || info.isSymLink()) continue;
+      // QFile::copy never replaces an existing file, and writes through a
+      // temporary file so that a failed copy leaves no half file behind.
+      if (QDir().mkpath(info.absolutePath()) && QFile::copy(source, target)) {
+        // An installed seed may be read-only; the player's copy must not be.
+        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        result.copied << prefix + relative;
+      } else {
+        result.failed << prefix + relative;
+      }
     }
-  }
+  };
+  copyInto(folders.AppPath + kSeedFolder, folders.DataPath, QString());
+  copyInto(folders.AppPath + kUserSeedFolder, folders.UserPath, QStringLiteral("User/"));
   return result;
 }
 

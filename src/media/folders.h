@@ -55,14 +55,16 @@ QString GetPictureFolder(const Folders& folders);
 std::optional<Folders> SetUpFolders(const QString& programFolder);
 
 struct SeedCopy {
-  QStringList copied;  // files put in place, relative to the seed folder
+  QStringList copied;  // files put in place, relative to their seed folder ("User/" before the user's)
   QStringList failed;  // files that were missing and could not be copied
   bool ok() const { return failed.isEmpty(); }
 };
 
 // Copies the shipped seed files (AppPath + "Data/seed/", with their
-// sub-folders) into DataPath where they are missing, never over an
-// existing file, creating DataPath and UserPath when they are missing.
+// sub-folders) into DataPath, and those of AppPath + "Data/user-seed/" (the
+// chat's sounds, icons, default avatar and quick-chat texts) into UserPath,
+// where they are missing, never over an existing file, creating DataPath and
+// UserPath when they are missing.
 SeedCopy CopySeedFiles(const Folders& folders);
 
 }  // namespace media
