@@ -42,6 +42,8 @@ class SilentUi : public platform::UiService {
   int MsgBox(const QString&, int, const QString&) override { return platform::vbOK; }
   std::optional<QString> InputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
   void Beep() override {}
+  std::optional<platform::ChosenFile> GetOpenFileName(const platform::OpenFileRequest&) override { return std::nullopt; }
+  std::optional<unsigned> ChooseColor(unsigned) override { return std::nullopt; }
 };
 
 // ---------------------------------------------------------------- inputs

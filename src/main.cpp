@@ -13,6 +13,7 @@
 #include "media/help_backend.h"
 #include "media/mp3_playback.h"
 #include "net/connection.h"
+#include "net/online_game.h"
 #include "platform/exit_signals.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
   net::Connection connection(program.NetParts());
   program.SetNetworkPlay(&connection);
   program.SetOnlineGoodbye(&connection);
+  program.SetChatBackground(&connection);
+  net::OnlineGame onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule());
+  program.SetOnlineExchange(&onlineGame);
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
                                program.tableSettings().LargeFonts, program.ui());
   program.SetSplash(&splash);

@@ -86,13 +86,21 @@ FrmName::FrmName(play::Program& program, QWidget* parent)
   cmdOK->setObjectName("cmdOK");
   cmdOK->setGeometry(236, 90, 74, 30);
   // The button's marble face is optional: without the picture it stays plain.
+  // The style shades a button from its colour, which a picture brush lacks,
+  // so the face is the flat button's filled background instead.
   const QImage face(program_.folders().AppPath + "Data/Backgrounds/MarbleGrey.gif");
   if (!face.isNull()) {
+    const QBrush marbleFace(face.convertToFormat(QImage::Format_RGB32));
     QPalette pal = cmdOK->palette();
-    pal.setBrush(QPalette::Button, QBrush(face));
+    pal.setBrush(QPalette::Button, marbleFace);
+    pal.setBrush(QPalette::Window, marbleFace);
     cmdOK->setPalette(pal);
+    cmdOK->setFlat(true);
+    cmdOK->setAutoFillBackground(true);
   }
   connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+  // Enter in the name box answers as the OK button does.
+  connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, [this] { cmdOK_Click(); });
   connect(Combo1, &QComboBox::activated, this, [this] { LastPickedName = Combo1->currentText(); });
   connect(Combo1, &QComboBox::editTextChanged, this, [this] {
     if (PlayerListFull && Combo1->currentText() != LastPickedName) Combo1->setEditText(LastPickedName);

@@ -1,13 +1,16 @@
 #include "net/connection.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include "media/folders.h"
+#include "net/chat_lines.h"
 #include "net/opponents_file.h"
 #include "platform/recordfile.h"
 #include "platform/sound.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
@@ -72,6 +75,7 @@ void Connection::SetupInternet() {
   if (!parts_.guard.MayReplaceTable()) return;
   net.ChatSeq = 0;
   LastChatSeqIn = 0;
+  quitSaveAsked_ = false;
   parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);
   const ConnectChoice choice = connectDialog_();
   if (!choice.confirmed || parts_.wait.Exiting()) {
@@ -260,7 +264,10 @@ void Connection::NetCleanUp() {
 
 FrmChat& Connection::Chat() {
   if (!frmChat_) {
-    frmChat_ = new FrmChat(parts_.mainWindow);
+    FrmChatParts chatParts{parts_.folders.UserPath, parts_.folders.DocsPath, &parts_.ui, &parts_.sound,
+                           [this] { return parts_.net.NetConnIndex == play::kNetConnSettingUp; }};
+    frmChat_ = new FrmChat(std::move(chatParts), parts_.mainWindow);
+    if (chatMatColor_) frmChat_->ShowBackground(chatPicture_, *chatMatColor_);
     connect(frmChat_, &FrmChat::sendClicked, this, &Connection::Command1_Click);
   }
   return *frmChat_;
@@ -503,11 +510,86 @@ void Connection::Dispatch(int index, const QByteArray& bytes) {
   GetMessage(index, m);
 }
 
-// The chat as it stands: the text after the line number goes to the log.
 void Connection::ChatDispatch(const QString& line) {
-  const int n = vb::InStr(line, QStringLiteral("#"));
-  LastChatSeqIn = vb::CInt(vb::Val(vb::Mid(line, 4, n - 4)));
-  if (frmChat_) frmChat_->AppendLog("\r\n" + vb::Trim(vb::Mid(line, n + 1)));
+  play::NetState& net = parts_.net;
+  table::TableView& view = parts_.view;
+  view.SetImageVisible(table::TableImage::imgIcon, false);
+  ChatReceiveContext context;
+  context.UserPath = parts_.folders.UserPath;
+  context.DataPath = parts_.folders.DataPath;
+  context.remote = net.NetIsHost == play::kNetRemote;
+  context.peerVersionEmpty = net.PeerVersion().isEmpty();
+  const ChatReceipt r = ReadChatLine(line, context);
+  if (!r.chat) return;
+  parts_.state.RuleMessageShown = false;
+  LastChatSeqIn = static_cast<std::int16_t>(r.sequence);
+  if (r.iconShown) {
+    view.SetChatIcon(r.iconFile);
+    view.SetImageVisible(table::TableImage::imgIcon, true);
+  }
+  if (!r.log.isEmpty()) AppendChatLog("\r\n" + r.log);
+  if (r.slap) AvatarSlap();
+  if (!r.sound.isEmpty()) parts_.sound.Play(r.sound);
+  if (r.status) SetStatus(TableLabel::StatusMsg, *r.status, true);
+  if (r.message) view.SetLabel(TableLabel::lblMessage, *r.message);
+  if (r.busyRefused) {
+    parts_.ui.MsgBox(kBusyRefusedText, platform::vbCritical, kBusyRefusedTitle);
+    NetCleanUp();
+    net.NetMsgKind = 0;
+    return;
+  }
+  if (!r.link.isEmpty()) OfferLink(r.speaker, r.link);
+  if (r.remoteQuit) {
+    parts_.wait.Pause(0.02);
+    // The "GO" that follows, even within the pause, asks only once.
+    if (!quitSaveAsked_) {
+      quitSaveAsked_ = true;
+      AskSaveAtEnd();
+    }
+  }
+}
+
+void Connection::AppendChatLog(const QString& text) {
+  if (!frmChat_) return;
+  frmChat_->SetLog(TrimChatLog(frmChat_->Log() + text));
+  frmChat_->FocusLogEnd();
+}
+
+// A link from the peer opens only when the player agrees; while one
+// question is open, further links are only logged.
+void Connection::OfferLink(const QString& speaker, const QString& address) {
+  if (linkQuestionOpen_) return;
+  linkQuestionOpen_ = true;
+  const QString who = vb::Trim(speaker).isEmpty() ? QString::fromLatin1(kUnnamedOpponent) : vb::Trim(speaker);
+  const int answer = parts_.ui.MsgBox(who + " sent a web link:\r\n\r\n" + address + "\r\n\r\nOpen it in your browser?",
+                                      platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2, kLinkTitle);
+  linkQuestionOpen_ = false;
+  if (answer != platform::vbYes) return;
+  if (!urlOpener_) {
+    if (!desktopOpener_) desktopOpener_ = platform::CreateDesktopUrlOpener();
+    urlOpener_ = desktopOpener_.get();
+  }
+  if (platform::IsOpenableUrl(address)) urlOpener_->Open(address);
+}
+
+void Connection::FollowMainWindow(bool minimised) {
+  if (!frmChat_) return;
+  if (minimised) {
+    frmChat_->hide();
+  } else if (parts_.net.NetConnIndex != play::kNetOffline) {
+    frmChat_->show();
+  }
+}
+
+void Connection::ShowChatBackground(const QImage* picture, std::uint32_t MatColor) {
+  chatPicture_ = picture ? *picture : QImage();
+  chatMatColor_ = MatColor;
+  if (frmChat_) frmChat_->ShowBackground(chatPicture_, MatColor);
+}
+
+void Connection::AvatarSlap() {
+  const QString slap = ResolveSound(parts_.folders.UserPath, QString::fromLatin1(kSlapSound));
+  if (!slap.isEmpty()) parts_.sound.Play(slap);
 }
 
 void Connection::GetMessage(int index, const NetMessage& m) {
@@ -720,7 +802,10 @@ void Connection::PeerQuit(int index) {
   } else {
     parts_.view.SetLabel(TableLabel::lblTurn, kDealerEndedText);
     parts_.ui.MsgBox(kDealerEndedText, platform::vbCritical, kNetTitle);
-    AskSaveAtEnd();
+    if (!quitSaveAsked_) {
+      quitSaveAsked_ = true;
+      AskSaveAtEnd();
+    }
     NetCleanUp();
   }
   NetWaitDone = true;
@@ -775,14 +860,22 @@ void Connection::EndOnlineMatch() {
 void Connection::Command1_Click() {
   play::NetState& net = parts_.net;
   if (!frmChat_ || net.NetConnIndex == play::kNetConnSettingUp || net.NetConnIndex == play::kNetOffline) return;
-  const QString text = vb::Trim(frmChat_->Text2->text());
-  if (text.isEmpty()) return;
+  FrmChat* chat = frmChat_;
+  const ChatSend s = ComposeChatSend(chat->Text2->text(), chat->ChosenIconEntry(), parts_.PlayerName,
+                                     parts_.folders.UserPath,
+                                     [chat](const QString& name) { return chat->FindIcon(name); });
+  if (!s.send) return;
   ++net.ChatSeq;
-  SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + ": " + text), play::kNetPeerSocket);
-  if (frmChat_) {
-    frmChat_->AppendLog("\r\n" + parts_.PlayerName + ": " + text);
-    frmChat_->Text2->clear();
+  SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + ": " + s.body), play::kNetPeerSocket);
+  if (net.NetConnIndex == play::kNetOffline) {
+    ReleaseChat();
+    return;
   }
+  if (s.iconUsed && frmChat_) frmChat_->IconShow(false);
+  if (!s.sound.isEmpty()) parts_.sound.Play(s.sound);
+  if (s.slap) AvatarSlap();
+  AppendChatLog("\r\n" + s.log);
+  if (frmChat_) frmChat_->Text2->clear();
 }
 
 }  // namespace net

@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QImage>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -24,9 +25,11 @@
 #include "net/line_protocol.h"
 #include "play/leaving.h"
 #include "play/net_state.h"
+#include "table/backgrounds.h"
 #include "table/table_view.h"
 
 namespace platform {
+class UrlOpener;
 class Winsock;
 }
 
@@ -75,7 +78,10 @@ inline constexpr char kNetFileFailedText[] =
 inline constexpr char kStartPromptText[] = "Press F2 or choose New Game from the Internet Menu to start the game.";
 inline constexpr char kNewGameText[] = "Select NEW from the Game Menu to start a new game.";
 
-class Connection : public QObject, public play::NetworkPlay, public play::OnlineGoodbye {
+class Connection : public QObject,
+                   public play::NetworkPlay,
+                   public play::OnlineGoodbye,
+                   public table::ChatBackground {
   Q_OBJECT
  public:
   explicit Connection(play::NetPlayParts parts, QObject* parent = nullptr);
@@ -86,15 +92,22 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   // play::NetworkPlay
   void SetupInternet() override;
   void LoadNetPlayerList() override;
+  void FollowMainWindow(bool minimised) override;
   // play::OnlineGoodbye: leaving the table tells the peer and ends the
   // connection; then the opponents file is closed.
   bool Online() const override { return parts_.net.NetConnIndex != play::kNetOffline; }
   void SayGoodbye() override;
   void CloseNetFile() override;
+  // table::ChatBackground: the chat window takes the table's background,
+  // now and whenever it is made again.
+  void ShowChatBackground(const QImage* picture, std::uint32_t MatColor) override;
 
   // The connection dialog; tests script the choice instead.
   using ConnectDialog = std::function<ConnectChoice()>;
   void SetConnectDialog(ConnectDialog dialog) { connectDialog_ = std::move(dialog); }
+  // Opens the addresses the player agrees to; the desktop's browser unless
+  // set.
+  void SetUrlOpener(platform::UrlOpener* opener) { urlOpener_ = opener; }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
 
@@ -111,6 +124,9 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   bool WaitForKinds(std::initializer_list<std::int16_t> kinds);
   // Sends the line, then WaitForKinds.
   bool SendAndWait(const QString& line, std::initializer_list<std::int16_t> kinds);
+  // The peer sent game data no legitimate program sends: the connection
+  // ends as on a hostile line.
+  void RefusePeerData() { ProtocolViolation(NetSockIndex); }
 
   void ConnectionHandShake(std::int16_t SocketIndex);
   void NetCleanUp();
@@ -120,8 +136,10 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   void ShowStartPrompt();
   void AskSaveAtEnd();
   void EndOnlineMatch();
-  // The chat window's Send: the input line as a plain chat line.
+  // The chat window's Send: the input line as a chat line.
   void Command1_Click();
+  // The slap over the opponent's picture, with its sound.
+  void AvatarSlap();
 
   // The connection's state, under its names.
   QString NetMsgText;                     // text payload of the last line
@@ -175,6 +193,8 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   void Pump(int index);
   void Dispatch(int index, const QByteArray& bytes);
   void ChatDispatch(const QString& line);
+  void AppendChatLog(const QString& text);
+  void OfferLink(const QString& speaker, const QString& address);
   void GetMessage(int index, const NetMessage& m);
   void RemoteReaction(int index, const NetMessage& m);
   void HostReaction(int index, const NetMessage& m);
@@ -197,6 +217,12 @@ class Connection : public QObject, public play::NetworkPlay, public play::Online
   QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
   QString listenAddress_;
+  std::unique_ptr<platform::UrlOpener> desktopOpener_;
+  platform::UrlOpener* urlOpener_ = nullptr;
+  bool linkQuestionOpen_ = false;         // one link question at a time
+  bool quitSaveAsked_ = false;
+  QImage chatPicture_;                    // the background the chat window shows; null: the mat colour
+  std::optional<std::uint32_t> chatMatColor_;            // the host's quit line asked the save question
 };
 
 }  // namespace net

@@ -1,26 +1,92 @@
 #pragma once
-// The chat window as it stands for now: the running log, the input line
-// and the Send button. It only shows the connection; the connection object
-// owns the sockets and releases this window with deleteLater.
+// The chat window: the running log, the input line with its chosen icon,
+// twenty quick-chat buttons whose texts are kept in Chat.sav, the sound and
+// icon lists, text size, the size toggle and the keep-on-top pin. It only
+// shows the connection; the connection object owns the sockets, sends what
+// the window asks for and releases the window with deleteLater.
 
+#include <QString>
+#include <QStringList>
 #include <QWidget>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
 
+#include <QFont>
+#include <QImage>
+#include <QRect>
+
+#include "net/chat_lines.h"
+#include "net/quick_chat_record.h"
+#include "platform/keep_on_top.h"
+#include "table/form_scaling.h"
+
+class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+
+namespace platform {
+class SoundChannel;
+class UiService;
+}  // namespace platform
 
 namespace net {
 
 inline constexpr char kChatCaption[] = "Marrowdale Chat";
+inline constexpr char kEmptyButtonTip[] = "Right-click button to store text";
+inline constexpr char kButtonPrompt[] = "Enter button text:";
+inline constexpr char kSelectSound[] = "-Select Sound:";
+inline constexpr char kAddSound[] = "(add sound to list)";
+inline constexpr char kSelectIcon[] = "-Select Icon:";
+inline constexpr char kDeleteWavTitle[] = "Delete wav";
+inline constexpr char kBuiltInSoundText[] = "You can't delete that sound, only sounds that you've added can be deleted.";
+inline constexpr char kDeleteTitle[] = "Delete";
+inline constexpr char kDeleteQuestion[] = "Delete this wavfile? ";
+inline constexpr double kChatShrink = 0.8;
+
+// What the window is given: the user's folder, the boxes and file chooser,
+// the sound channel, and whether a connection is still being set up.
+struct FrmChatParts {
+  QString UserPath;
+  QString DocsPath;
+  platform::UiService* ui = nullptr;
+  platform::SoundChannel* sound = nullptr;
+  std::function<bool()> settingUp;
+};
 
 class FrmChat : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmChat(QWidget* parent = nullptr);
+  explicit FrmChat(FrmChatParts parts = {}, QWidget* parent = nullptr);
+  // Stores the quick-chat texts in Chat.sav.
+  ~FrmChat() override;
 
+  QLabel* lblChat = nullptr;
   QPlainTextEdit* Text1 = nullptr;  // the chat log
+  QWidget* Picture1 = nullptr;      // the input frame
+  QLabel* imgIcon = nullptr;        // the chosen icon
   QLineEdit* Text2 = nullptr;       // the input line
   QPushButton* Command1 = nullptr;  // Send
+  std::array<QPushButton*, kQuickChatButtons + 1> CmdChat{};  // 1..20
+  QLineEdit* txtbutton = nullptr;
+  QListWidget* LstWavs = nullptr;
+  QListWidget* LstIcons = nullptr;
+  QPushButton* cmdShowSounds = nullptr;
+  QPushButton* cmdIcon = nullptr;
+  std::array<QPushButton*, 2> cmdText{};
+  QPushButton* cmdSize = nullptr;
+  QPushButton* cmdOnTop = nullptr;
+
+  std::array<QString, kQuickChatButtons + 1> QuickChatTexts;
+  bool IconChosen = false;
+  QStringList IconFiles;  // entry i belongs to list row i
+  QString WavFile;
+  int EditIndex = 0;
+  bool SizeToggle = false;
+  bool PinToggle = false;
 
   QString Log() const;
   void SetLog(const QString& text);
@@ -30,8 +96,52 @@ class FrmChat : public QWidget {
   // The log focused with the caret at its end.
   void FocusLogEnd();
 
+  void GetSoundList();
+  void GetIconList();
+  void IconShow(bool show, const QString& path = QString());
+  // The icon chosen for the next line, and the icon list's entry of a name.
+  std::optional<ChosenIcon> ChosenIconEntry() const;
+  std::optional<ChosenIcon> FindIcon(const QString& listName) const;
+
+  void CmdChat_Click(int index);
+  void CmdChat_RightClick(int index);
+  void txtbutton_Enter();
+  void LstWavs_Click(int row);
+  void LstWavs_Delete(int row);
+  void LstIcons_Click(int row);
+  void Add_Sounds();
+  void cmdOnTop_Click();
+  void cmdSize_Click();
+  void cmdText_Click(int index);
+  // The table's background tiled over the window, or (null) the mat colour
+  // (0x00BBGGRR).
+  void ShowBackground(const QImage& picture, std::uint32_t MatColor);
+
  signals:
   void sendClicked();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  QString SoundsFolder() const;
+  void LoadQuickChat();
+  void SaveQuickChat() const;
+  void SetButtonTip(int index);
+
+  FrmChatParts parts_;
+  platform::Class1 keepOnTop_;
+  table::FormScaling scaling_;
+  // Places and fonts before the window shrank: enlarging again restores them
+  // exactly instead of gathering rounding.
+  struct Placed {
+    QWidget* widget;
+    QRect geometry;
+    QFont font;
+  };
+  std::vector<Placed> beforeShrink_;
+  QSize sizeBeforeShrink_;
 };
 
 }  // namespace net

@@ -219,8 +219,10 @@ NetMessage ParseNetLine(const QString& line, bool host) {
     if (host) {
       if (!bare) return Violation();
     } else {
-      int fields = 0;
-      if (!NumberList(vb::Trim(payload), fields)) return Violation();
+      // Numbers and the game time " H:MM:SS"; the list is checked whole
+      // when it is read.
+      static const QRegularExpression list(QStringLiteral("^[0-9 #:\\-]+#$"));
+      if (!list.match(vb::Trim(payload)).hasMatch()) return Violation();
       m.text = vb::Trim(payload);
     }
     m.kind = kMsgRC;

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyle>
@@ -118,6 +119,15 @@ void FrmPlay::SetImageVisible(table::TableImage image, bool visible) {
     case table::TableImage::picHand1: control = picHand[1]; break;
   }
   if (control) control->setVisible(visible);
+}
+
+void FrmPlay::SetChatIcon(const QString& file) {
+  const QPixmap picture = file.isEmpty() ? QPixmap() : QPixmap(file);
+  if (picture.isNull()) {
+    imgIcon->clear();
+    return;
+  }
+  imgIcon->setPixmap(picture.scaled(imgIcon->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 void FrmPlay::SetLabelVisible(table::TableLabel label, bool visible) {

@@ -201,11 +201,14 @@ std::int16_t Program::WhoGoesFirst(int FirstPlayerRule) {
   // The coin is drawn from the program's one generator, not from a copy of it.
   const FirstPlayerOutput out{*frmPlay_, sfx_, *this, [this](double seconds) { Pause(wait_, seconds); },
                               [this] { return random_(); }};
-  return static_cast<std::int16_t>(play::WhoGoesFirst(FirstPlayerRule, piles_, state_, people, out));
+  return static_cast<std::int16_t>(
+      play::WhoGoesFirst(FirstPlayerRule, piles_, state_, people, out, &net_.WhoGoesFirstText));
 }
 
 // Online only; network play tells the remote side whose turn it is.
-void Program::WhoseTurn() {}
+void Program::WhoseTurn() {
+  if (onlineAnswers_.Exchange() && net_.PeerPresent()) onlineAnswers_.Exchange()->WhoseTurn();
+}
 
 void Program::SaveGameRecord() { play::SaveGameRecord(*savedServices_); }
 
@@ -370,6 +373,15 @@ void Program::ShowSystemInfo() {
                        AnimSpeedFields{player_.AnimSpeed, player_.Player.AnimSpeed}, state_.Message, *ui_);
 }
 
+void Program::ShowWindowSizes() {
+  const table::FrmHold& hold = cardWindows_->MadeTableauCardsWindow();
+  const int tpp = screen_.TwipsPerPixel();
+  const table::PictureBox* first = hold.Picture8[1];
+  const WindowSizes sizes{hold.frameGeometry().height() * tpp, hold.height() * tpp,
+                          hold.frameGeometry().width() * tpp, first ? first->height() * tpp : 0};
+  ui_->MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, kProgramTitle);
+}
+
 void Program::OpenURL(const QString& address) {
   if (!urlOpener_) urlOpener_ = platform::CreateDesktopUrlOpener();
   play::OpenURL(address, *urlOpener_, *ui_);
@@ -447,16 +459,18 @@ void Program::SetMatchPoints(std::int16_t points) {
   play::SaveScoreRec(scores_, scoreStore_);
 }
 
-// The chat window and the menu list are not part of the program yet; the
-// scores and tableau cards windows are unloaded, the tutorial hides and
-// comes back with the table.
+// The menu list is not part of the program yet; the scores and tableau
+// cards windows are unloaded, the tutorial and the chat window hide and
+// come back with the table.
 void Program::MainWindowMinimised() {
   if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
   cardWindows_->UnloadTableauCardsWindow();
   if (tutorial_) tutorial_->MainWindowMinimised();
+  if (network_) network_->FollowMainWindow(true);
 }
 void Program::MainWindowShown(Qt::WindowStates state) {
   if (tutorial_ && !state.testFlag(Qt::WindowMinimized)) tutorial_->MainWindowRestored();
+  if (network_) network_->FollowMainWindow(state.testFlag(Qt::WindowMinimized));
 }
 void Program::UnloadMenuWindow() {
   if (menus_->Menu.MenuOpen) menus_->PanelHide();

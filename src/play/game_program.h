@@ -130,6 +130,9 @@ class Program : public QObject,
   // joined before Start.
   NetPlayParts NetParts();
   void SetNetworkPlay(NetworkPlay* network) { network_ = network; }
+  void SetOnlineExchange(OnlineExchange* exchange) { onlineAnswers_.SetExchange(exchange); }
+  table::PileArrays& pilesForNetwork() { return piles_; }
+  const std::int16_t& FirstPlayerRule() const { return player_.FirstPlayerRule; }
   const NetState& net() const { return net_; }
   // The tutorial window, joined by main; null leaves the program without one.
   void SetTutorial(TutorialWindow* tutorial);
@@ -231,6 +234,7 @@ class Program : public QObject,
   RestoreContext CurrentRestoreContext() const override;
   void DeclareStalemate() override;
   void ShowSystemInfo() override;
+  void ShowWindowSizes() override;
   void OpenURL(const QString& address) override;
   void ManageBackground(const QString& action) override;
   void ShowScores(int tab) override;

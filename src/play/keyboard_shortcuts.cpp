@@ -112,6 +112,9 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         else if (host) InternetMenu(kNetRestart);
         break;
       case kVkF8: HelpMenu(kHelpStatusBar, 0); break;
+      case kVkF10:
+        if (s_.saved.state.IsDeveloperView) s_.hooks.ShowWindowSizes();
+        break;
       case kVkF11: s_.hooks.ShowSystemInfo(); break;
       case kVkF12: s_.sound.Play(s_.folders.UserPath + "Sounds/cash_register.wav"); break;
       default: break;

@@ -90,6 +90,8 @@ class MenuHooks {
   virtual void StopMP3() = 0;
   virtual void RequestStopMusic() = 0;
   virtual void ShowSystemInfo() = 0;
+  // The developer view's window-size message.
+  virtual void ShowWindowSizes() = 0;
   virtual void ShowHelp(const QString& command, const QString& keyword) = 0;
   virtual void OpenURL(const QString& address) = 0;
   // The backgrounds and structures: the next one by key code (32 next, 38

@@ -89,6 +89,22 @@ class NetworkPlay {
   virtual void SetupInternet() = 0;
   // The opponents of the open opponents file into NetPlayerNames.
   virtual void LoadNetPlayerList() = 0;
+  // The chat window follows the play window: hidden while it is minimised,
+  // shown again with it.
+  virtual void FollowMainWindow(bool minimised) = 0;
+};
+
+// The online game's exchanges with the peer; network play implements them.
+// A game start answers whether its exchange completed.
+class OnlineExchange {
+ public:
+  virtual ~OnlineExchange() = default;
+  // Host, after the shuffle: both decks to the peer.
+  virtual bool HostGameStart() = 0;
+  // Remote, from the Deal button: the decks (or a handed-over table) taken.
+  virtual bool RemoteGameStart() = 0;
+  // Both sides after the deal: the host tells the remote who moves first.
+  virtual void WhoseTurn() = 0;
 };
 
 // What network play asks of the program beyond its state.
@@ -126,8 +142,9 @@ struct NetPlayParts {
 };
 
 // Game over's and the new game's questions about the connection, answered
-// from the state. The online game's exchanges are not joined yet: they do
-// nothing, and a final move is reported as not delivered.
+// from the state; the game starts go to the online exchange once it is
+// joined. The move exchange is not joined yet: a final move is reported as
+// not delivered.
 class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
  public:
   explicit OnlineStateAnswers(NetState& net) : net_(net) {}
@@ -142,12 +159,15 @@ class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
   void AcknowledgeFinalMove() override {}
   void AppendResultToChat(const QString&) override {}
   void SendEndGame(bool) override {}
-  void HostGameStart() override {}
-  void RemoteGameStart() override {}
+  bool HostGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->HostGameStart(); }
+  bool RemoteGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->RemoteGameStart(); }
   void Opponent() override {}
+  void SetExchange(OnlineExchange* exchange) { exchange_ = exchange; }
+  OnlineExchange* Exchange() const { return exchange_; }
 
  private:
   NetState& net_;
+  OnlineExchange* exchange_ = nullptr;
 };
 
 }  // namespace play

@@ -97,14 +97,23 @@ NewGameResult NewGame(NewGameServices& s) {
     dealtSample = LoadNumberedSampleGame(s, number);
   }
   if (!dealtSample && !s.sample.SampleGameMode) {
+    bool started = true;
     if (RemoteSide(s)) {
       view.EnablePiles(true);
-      s.network->RemoteGameStart();
+      started = s.network->RemoteGameStart();
     } else {
       table::ShuffleDecks(s.deal.piles, s.random);
-      if (Online(s)) s.network->HostGameStart();
+      if (Online(s)) started = s.network->HostGameStart();
     }
     view.SetLabelVisible(TableLabel::StatusMsg, false);
+    if (!started) {
+      // Nothing is dealt from decks the peer never agreed to.
+      view.ClearTable();
+      view.EnablePiles(false);
+      st.CurrentTurn = 0;
+      st.GameEnded = true;
+      return NewGameResult::Stopped;
+    }
   }
 
   if (Online(s) && s.network->TakeResyncBusy()) {

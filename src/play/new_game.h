@@ -64,8 +64,9 @@ class NewGameNetwork {
   virtual bool TakeResyncBusy() = 0;
   // The host sends both shuffled decks; the remote waits for them and reads
   // them into the Reserve arrays, mirrored.
-  virtual void HostGameStart() = 0;
-  virtual void RemoteGameStart() = 0;
+  // Each answers whether the exchange completed.
+  virtual bool HostGameStart() = 0;
+  virtual bool RemoteGameStart() = 0;
   // Waits for and replays the peer's turn.
   virtual void Opponent() = 0;
 };
@@ -111,6 +112,7 @@ enum class NewGameResult {
   Busy,      // another action is changing the table; nothing was done
   BadDecks,  // the decks could not be dealt; the table is empty and the Deal button back
   Exiting,   // the window is closing; stopped after the first turn
+  Stopped,   // the online exchange did not complete; nothing was dealt
 };
 
 // The sample game to deal next: the stored counter plus one, at least 1. In

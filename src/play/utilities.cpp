@@ -8,6 +8,7 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
+#include "table/table_geometry.h"
 #include "table/table_view.h"
 
 namespace play {
@@ -178,6 +179,13 @@ void ShowHelp(const QString& command, const QString& keyword, std::unique_ptr<me
   } else if (command == "Contents") {
     HelpObject->HHDisplayContents();
   }
+}
+
+QString WindowSizeMessage(const WindowSizes& sizes) {
+  return "Pop-up Height: " + vb::Str(sizes.PopupHeight) + " ScaleHeight: " + vb::Str(sizes.PopupScaleHeight) +
+         "\r\nPop-up Width: " + vb::Str(sizes.PopupWidth) + "\r\nCard Height Twips: " +
+         vb::Str(table::CardHeightTwips) + " Pixels: " + vb::Str(table::CardHeight) +
+         "\r\nCard Pic Height: " + vb::Str(sizes.CardPicHeight);
 }
 
 }  // namespace play

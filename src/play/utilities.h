@@ -104,4 +104,14 @@ void ShowHelp(const QString& command, const QString& keyword, std::unique_ptr<me
 inline constexpr char kHelpFile[] = "Marrowdale.chm";
 inline constexpr char kHelpWindow[] = "Size";
 
+// The developer's window-size message: the tableau cards window's sizes and
+// the card size, all in twips but the card's height in pixels.
+struct WindowSizes {
+  int PopupHeight = 0;       // the window with its frame
+  int PopupScaleHeight = 0;  // its inside
+  int PopupWidth = 0;
+  int CardPicHeight = 0;     // its first card picture
+};
+QString WindowSizeMessage(const WindowSizes& sizes);
+
 }  // namespace play

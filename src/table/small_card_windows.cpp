@@ -42,12 +42,17 @@ CardPainter SmallCardWindows::Painter() {
   return [this](PictureBox* box, CardCode card) { table_.PaintInto(box, card, 0); };
 }
 
-void SmallCardWindows::ShowTableauPile(int pile) {
+FrmHold& SmallCardWindows::MadeTableauCardsWindow() {
   if (!frmHold_) {
     frmHold_ = std::make_unique<FrmHold>(
         LayOutTableauWindow(settings_.CardDeck == kBuiltInDeck, settings_.LargeFonts, twipsPerPixel_),
         twipsPerPixel_, Painter(), hooks_);
   }
+  return *frmHold_;
+}
+
+void SmallCardWindows::ShowTableauPile(int pile) {
+  MadeTableauCardsWindow();
   TableauPileGeometry g;
   const QWidget* window = table_.window();
   if (PictureBox* box = table_.Pile(PileControl::picTableau, pile)) {

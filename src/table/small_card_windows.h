@@ -32,6 +32,8 @@ class SmallCardWindows {
   void UnloadAll();
 
   FrmHold* frmHold() const { return frmHold_.get(); }
+  // The tableau cards window, made now when it is not yet.
+  FrmHold& MadeTableauCardsWindow();
   FrmView* frmView() const { return frmView_.get(); }
 
  private:

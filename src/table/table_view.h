@@ -56,6 +56,8 @@ class TableView {
   virtual QString Label(TableLabel label) const = 0;
   virtual void SetTabCount(int pile, const QString& text) = 0;
   virtual void SetImageVisible(TableImage image, bool visible) = 0;
+  // The chat icon imgIcon shows the picture file; an empty name clears it.
+  virtual void SetChatIcon(const QString& file) = 0;
   // Green card frame lblCardFrame(index) shown or hidden.
   virtual void SetCardFrameVisible(int index, bool visible) = 0;
   // Backdrop of frame label lblCardFrame(index): 1 opaque, its colour seen

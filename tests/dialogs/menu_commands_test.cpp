@@ -83,6 +83,16 @@ TEST_F(MenuCommandsTest, KeysReachTheirCommandsOnEachSide) {
   Key(27, 4);   // only Esc acts whatever the shift state
   EXPECT_TRUE(dialogs->calls.empty());
 
+  const auto sizesShown = [this] {
+    for (const auto& b : fakeUi->boxes)
+      if (b.text.startsWith("Pop-up Height: ") &&
+          b.text.endsWith("\r\nCard Height Twips:  1440 Pixels:  96\r\nCard Pic Height:  1440"))
+        return true;
+    return false;
+  };
+  Key(121, 2);  // Ctrl+F10 speaks only in the developer view
+  EXPECT_FALSE(sizesShown());
+
   // The developer view: Ctrl+Shift and four keys; the modifiers pressed on
   // the way are part of typing it.
   Key(17, 2);
@@ -92,6 +102,8 @@ TEST_F(MenuCommandsTest, KeysReachTheirCommandsOnEachSide) {
   Key('M', 3);
   Key('V', 3);
   EXPECT_TRUE(program->state().IsDeveloperView);
+  Key(121, 2);
+  EXPECT_TRUE(sizesShown());
 
   // Online on the host, restore, stalemate and restart go through the
   // connection; the remote side reaches only Save and the scores.

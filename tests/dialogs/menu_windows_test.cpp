@@ -2,7 +2,11 @@
 // the whole program.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "dialogs/frm_menu.h"
@@ -163,8 +167,13 @@ TEST_F(MenuWindows, APlayerNamedOnAFreshFileIsKeptAndFound) {
     EXPECT_TRUE(window->isVisible());
     window->close();
     EXPECT_TRUE(window->isVisible()) << "the window has no close";
+    // The OK button's face is seen (not painted black), and Enter answers as OK does.
+    const QImage face = window->cmdOK->grab().toImage();
+    const QColor middle = face.pixelColor(face.width() / 2, face.height() / 4);
+    EXPECT_GT(middle.lightness(), 96);
     window->Combo1->setEditText("Ann");
-    window->cmdOK->click();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(window->Combo1->lineEdit(), &enter);
   });
   dialogs->ShowPlayerWindow();
   EXPECT_TRUE(BoxShown("Please enter a name..."));

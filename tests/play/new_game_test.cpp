@@ -165,6 +165,35 @@ TEST_F(NewGameTest, ACloseDuringTheComputersFirstTurnStopsAndTheDealButtonComple
   EXPECT_FALSE(state.ComputerThinking);
 }
 
+// An online start whose exchange never completes.
+class BrokenExchange : public NewGameNetwork {
+ public:
+  bool Connected() const override { return true; }
+  bool IsHost() const override { return host; }
+  table::NetDealState DealState() const override { return {1, static_cast<std::int16_t>(host ? 1 : 0), "40", "Hal"}; }
+  bool TakeResyncBusy() override { return false; }
+  bool HostGameStart() override { return false; }
+  bool RemoteGameStart() override { return false; }
+  void Opponent() override {}
+  bool host = true;
+};
+
+TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
+  BrokenExchange network;
+  s.network = &network;
+  for (const bool host : {true, false}) {
+    network.host = host;
+    piles = table::PileArrays{};
+    EXPECT_EQ(NewGame(s), NewGameResult::Stopped) << host;
+    EXPECT_EQ(state.CurrentTurn, 0);
+    EXPECT_TRUE(state.GameEnded);
+    EXPECT_EQ(piles.TableauCount, (std::array<std::int16_t, 9>{}));
+    EXPECT_EQ(piles.StockCount, (std::array<std::int16_t, 2>{}));
+    EXPECT_EQ(game.gameRecords, 0);
+  }
+  s.network = nullptr;  // the fixture outlives this exchange
+}
+
 TEST_F(NewGameTest, RefusedWhileAnotherActionChangesTheTable) {
   for (table::Activity busy : {table::Activity::Deal, table::Activity::ComputerTurn, table::Activity::GameOver,
                                table::Activity::Move, table::Activity::Restore}) {

@@ -365,6 +365,7 @@ class SimulatedGame : private table::TableView, private play::PlayHooks, private
   QString Label(table::TableLabel) const override { return QString(); }
   void SetTabCount(int, const QString&) override {}
   void SetImageVisible(table::TableImage, bool) override {}
+  void SetChatIcon(const QString&) override {}
   void SetCardFrameVisible(int, bool) override {}
   void SetCardFrameBackStyle(int, int) override {}
   void SetStatusPanel(int, const QString&) override {}

@@ -1,0 +1,102 @@
+#pragma once
+// Chat lines: what a received "SY" line does, and the line the chat
+// window's Send builds from what the player typed. Plain functions over
+// text and the user's media folders; the connection applies the results.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace net {
+
+constexpr int kChatLogLimit = 4000;      // a longer log keeps only its end
+constexpr int kChatLogKeep = 3700;
+constexpr int kChatInputLimit = 500;     // characters the input line holds
+constexpr int kMediaNameLimit = 64;      // longest file name a peer may name
+
+inline constexpr char kChatAlertSound[] = "~110.tmp";  // in DataPath
+inline constexpr char kHostNoticeSound[] = "~108.tmp";
+inline constexpr char kNoticeSpeaker[] = "--: ";
+inline constexpr char kHostSpeaker[] = "MD: ";
+inline constexpr char kQuitMarker[] = "Quit!^";
+inline constexpr char kSoundsFolder[] = "Sounds";
+inline constexpr char kIconsFolder[] = "Icons";
+inline constexpr char kSlapSound[] = "slap.wav";
+inline constexpr char kPictureNotFound[] = " Picture not found!";
+inline constexpr char kBusyRefusedTitle[] = "Impossible";
+inline constexpr char kBusyRefusedText[] = "You cannot join this game. The host is playing someone else.";
+inline constexpr char kLinkTitle[] = "Open Link";
+
+// The file a peer (or the input line) names in the folder: a bare name of at
+// most kMediaNameLimit characters (no separators, wildcards, drive colons,
+// control characters or leading dot) with one of the extensions (given
+// without dot; `added` is appended when the name has none of them), matched
+// without regard to case among the folder's regular files. Empty when the
+// name is refused or no such file is there.
+QString ResolveMediaName(const QString& folder, QString name, const QStringList& extensions,
+                         const QString& added = QString());
+QString ResolveSound(const QString& UserPath, const QString& name);
+QString ResolveIcon(const QString& UserPath, const QString& name);
+
+// The log after an append: over kChatLogLimit characters only its last
+// kChatLogKeep remain.
+QString TrimChatLog(const QString& log);
+
+struct ChatReceiveContext {
+  QString UserPath;              // with its trailing separator
+  QString DataPath;
+  bool remote = false;           // this side joined a host
+  bool peerVersionEmpty = false; // no IP line has come in yet
+};
+
+// What one received chat line does.
+struct ChatReceipt {
+  bool chat = false;               // a well-formed chat line; nothing else is done otherwise
+  int sequence = 0;
+  QString speaker;
+  QString body;
+  QString log;                     // appended to the log, line break in front; empty: nothing
+  std::optional<QString> message;  // the play window's message label
+  std::optional<QString> status;   // the play window's status text, made visible
+  QString sound;                   // played from file; empty: none
+  bool iconShown = false;          // the play window's icon made visible...
+  QString iconFile;                // ...with this picture, empty when it was not found
+  bool slap = false;               // the slap over the avatar
+  QString link;                    // an openable address to offer the player
+  bool remoteQuit = false;         // the host quit: the save question follows
+  bool busyRefused = false;        // the host is busy: this side gives up
+};
+
+ChatReceipt ReadChatLine(const QString& line, const ChatReceiveContext& context);
+
+// A typed emoticon: the text without it and the icon list name it selects
+// (empty when the text holds none).
+struct ShortCut {
+  QString text;
+  QString iconName;
+};
+ShortCut ShortCutCheck(const QString& text);
+
+struct ChosenIcon {
+  QString file;      // with extension, in the Icons folder
+  QString listName;  // the file name without extension
+};
+
+// What Send does with the input line.
+struct ChatSend {
+  bool send = false;      // false: nothing is sent or shown
+  QString body;           // after the speaker
+  QString log;            // the local echo, line break in front
+  QString sound;          // played here
+  bool slap = false;      // the slap shown here
+  bool iconUsed = false;  // the chosen icon went with the line
+};
+
+// `icon` is the icon chosen in the list; `findIcon` gives the icon list's
+// entry of a name, for a typed emoticon.
+ChatSend ComposeChatSend(const QString& input, std::optional<ChosenIcon> icon, const QString& PlayerName,
+                         const QString& UserPath,
+                         const std::function<std::optional<ChosenIcon>(const QString&)>& findIcon);
+
+}  // namespace net

@@ -1,0 +1,251 @@
+#include "net/game_lists.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+using net::ReceivedMove;
+using table::PileArrays;
+
+net::TabOrder NewPeerOrder(bool host) {
+  net::TabOrder order;
+  net::GetTabOrder(QStringLiteral("40"), host, order);
+  return order;
+}
+
+PileArrays ShuffledDecks() {
+  PileArrays p;
+  for (int pos = 1; pos <= 52; ++pos) {
+    p.Reserve[0][pos] = static_cast<table::CardCode>(pos);
+    p.Reserve[1][pos] = static_cast<table::CardCode>((pos * 7) % 52 + 1);  // 7 is prime to 52
+  }
+  return p;
+}
+
+TEST(GameLists, DeckListIsSentHostSide1FirstAndReadMirroredWithTheMatchPairsSwapped) {
+  const PileArrays host = ShuffledDecks();
+  const net::MatchFields match{150, 3, 40, 60, 1, 2};
+  const QString list = net::BuildDeckList(host, match);
+  EXPECT_TRUE(list.startsWith(" 8# 15# 22#"));
+  EXPECT_TRUE(list.endsWith(" 150# 3# 40# 60# 1# 2#"));
+  const net::NetMessage m = net::ParseNetLine(net::DkLine(list), false);
+  ASSERT_FALSE(m.violation);
+
+  const auto read = net::ReadDeckList(m.text, true);
+  ASSERT_TRUE(read);
+  PileArrays remote;
+  net::LoadDecks(*read, remote);
+  for (int pos = 1; pos <= 52; ++pos) {
+    EXPECT_EQ(remote.Reserve[0][pos], host.Reserve[1][pos]);
+    EXPECT_EQ(remote.Reserve[1][pos], host.Reserve[0][pos]);
+  }
+  EXPECT_EQ(read->match, (net::MatchFields{150, 3, 60, 40, 2, 1}));
+  // Without a match on the remote the same 110 fields are refused, and the
+  // 104 without the match values are taken.
+  EXPECT_FALSE(net::ReadDeckList(m.text, false));
+  const auto plain = net::ReadDeckList("#" + net::BuildDeckList(host, std::nullopt), false);
+  ASSERT_TRUE(plain);
+  EXPECT_FALSE(plain->match);
+}
+
+TEST(GameLists, HostileDeckListsAreRefused) {
+  const QString good = "#" + net::BuildDeckList(ShuffledDecks(), std::nullopt);
+  ASSERT_TRUE(net::ReadDeckList(good, false));
+  auto first = [&](const char* value) {  // the first card, side 1's bottom, replaced
+    return QString(good).replace(good.indexOf(QLatin1String(" 8#")), 3, QLatin1String(value));
+  };
+  struct Hostile {
+    const char* what;
+    QString text;
+    bool matchOn;
+  };
+  const std::vector<Hostile> hostile{
+      {"103 fields", first(""), false},
+      {"a duplicate", first(" 15#"), false},
+      {"code 53", first(" 53#"), false},
+      {"code 0", first(" 0#"), false},
+      {"not a number", first(" 8x#"), false},
+      {"no final mark", good.chopped(1), false},
+      {"110 fields without a match", good + " 100# 0# 0# 0# 0# 0#", false},
+      {"match target 61", good + " 61# 0# 0# 0# 0# 0#", true},
+      {"negative match score", good + " 100# 0# -1# 0# 0# 0#", true},
+  };
+  for (const Hostile& h : hostile) EXPECT_FALSE(net::ReadDeckList(h.text, h.matchOn)) << h.what;
+}
+
+TEST(GameLists, LocalTableauMoveIsSentInThePeersNumbering) {
+  const play::OnlineMove move{"picTableau", 2, "picCenter", 5};
+  EXPECT_EQ(net::MoveLine(move, NewPeerOrder(true)), "PC picTableau#7#picCenter#5");
+  const play::OnlineMove toTableau{"picPlayer", 2, "picTableau", 1};
+  EXPECT_EQ(net::MoveLine(toTableau, NewPeerOrder(false)), "PC picPlayer#2#picTableau#8");
+}
+
+// A table in the middle of a game: 104 cards, each code twice.
+PileArrays MidGame() {
+  PileArrays p;
+  std::vector<table::CardCode> cards;
+  for (int deck = 0; deck < 2; ++deck) {
+    for (int c = 1; c <= 52; ++c) cards.push_back(static_cast<table::CardCode>(deck ? 53 - c : c));
+  }
+  std::size_t next = 0;
+  auto fill = [&](auto& pile, std::int16_t& count, int n) {
+    count = static_cast<std::int16_t>(n);
+    for (int pos = 1; pos <= n; ++pos) pile[pos] = cards[next++];
+  };
+  fill(p.Reserve[0], p.ReserveCount[0], 13);
+  fill(p.Stock[0], p.StockCount[0], 30);
+  fill(p.Waste[0], p.WasteCount[0], 0);
+  fill(p.Reserve[1], p.ReserveCount[1], 10);
+  fill(p.Stock[1], p.StockCount[1], 20);
+  fill(p.Waste[1], p.WasteCount[1], 9);
+  p.ReserveFaceDown = {12, 5};
+  const int tableau[9] = {0, 1, 2, 3, 0, 4, 1, 2, 0};
+  const int center[9] = {0, 1, 0, 2, 0, 3, 0, 1, 2};
+  for (int i = 1; i <= 8; ++i) {
+    fill(p.Tableau[i], p.TableauCount[i], tableau[i]);
+    fill(p.Center[i], p.CenterCount[i], center[i]);
+  }
+  EXPECT_EQ(next, cards.size());
+  return p;
+}
+
+PileArrays Mirrored(const PileArrays& p) {
+  PileArrays m = p;
+  for (int side = 0; side < 2; ++side) {
+    m.Reserve[side] = p.Reserve[1 - side];
+    m.Stock[side] = p.Stock[1 - side];
+    m.Waste[side] = p.Waste[1 - side];
+    m.ReserveCount[side] = p.ReserveCount[1 - side];
+    m.StockCount[side] = p.StockCount[1 - side];
+    m.WasteCount[side] = p.WasteCount[1 - side];
+    m.ReserveFaceDown[side] = p.ReserveFaceDown[1 - side];
+  }
+  for (int i = 1; i <= 8; ++i) {
+    m.Tableau[i] = p.Tableau[9 - i];
+    m.TableauCount[i] = p.TableauCount[9 - i];
+  }
+  return m;
+}
+
+TEST(GameLists, ReceivedMovesAreCheckedAgainstTheTableBeforeAnythingMoves) {
+  const PileArrays p = Mirrored(MidGame());  // the receiver's view: the mover's piles are side 1
+  const net::TabOrder order = NewPeerOrder(false);
+  auto check = [&](const char* from, int fi, const char* to, int ti) {
+    return net::CheckReceivedMove(from, fi, to, ti, p, false, order);
+  };
+  const auto play = check("picTableau", 6, "picCenter", 5);
+  ASSERT_TRUE(play);
+  EXPECT_EQ(play->card, p.Tableau[6][p.TableauCount[6]]);
+  EXPECT_FALSE(play->EndsTurn());
+  const auto load = check("picPlayer", 1, "picPlayer", 3);
+  ASSERT_TRUE(load);
+  EXPECT_EQ(load->target, ReceivedMove::Target::OwnSidePile);
+  EXPECT_EQ(load->card, p.Stock[1][p.StockCount[1]]);
+  const auto stock = check("picPlayer", 1, "picPlayer", 1);
+  ASSERT_TRUE(stock);
+  EXPECT_EQ(stock->target, ReceivedMove::Target::StockTurn);
+  ASSERT_TRUE(check("picPlayer", 1, "picOpponent", 3));
+  EXPECT_TRUE(check("picPlayer", 1, "picOpponent", 3)->EndsTurn());
+
+  // An empty Hand still ends the turn with the Done button's discard.
+  PileArrays emptyHand = p;
+  emptyHand.StockCount[1] = 0;
+  const auto done = net::CheckReceivedMove("picPlayer", 1, "picOpponent", 3, emptyHand, false, order);
+  ASSERT_TRUE(done);
+  EXPECT_EQ(done->card, 0);
+
+  PileArrays fullTableau = p;
+  fullTableau.TableauCount[2] = 13;
+  struct Hostile {
+    const char* what;
+    const char* from;
+    int fi;
+    const char* to;
+    int ti;
+    const PileArrays* table;
+  };
+  const std::vector<Hostile> hostile{
+      {"index 9", "picTableau", 9, "picCenter", 1, &p},
+      {"from a center pile", "picCenter", 1, "picTableau", 2, &p},
+      {"from the mover's Waste", "picPlayer", 3, "picCenter", 1, &p},
+      {"an empty tableau source", "picTableau", 1, "picCenter", 1, &p},
+      {"an empty Hand onto a center", "picPlayer", 1, "picCenter", 1, &emptyHand},
+      {"a 14th tableau card", "picTableau", 6, "picTableau", 2, &fullTableau},
+      {"onto the receiver's Hand", "picTableau", 6, "picPlayer", 1, &p},
+      {"onto the mover's Hand", "picTableau", 6, "picOpponent", 1, &p},
+      {"an unknown pile", "picDesk", 1, "picCenter", 1, &p},
+  };
+  for (const Hostile& h : hostile)
+    EXPECT_FALSE(net::CheckReceivedMove(h.from, h.fi, h.to, h.ti, *h.table, false, order)) << h.what;
+}
+
+TEST(GameLists, RecoverListReadsBackMirroredWithTheTurnAndMatchExchanged) {
+  net::RecoverTable host;
+  host.piles = MidGame();
+  host.CurrentTurn = 1;
+  host.GameSeconds = 3725;
+  host.MatchInProgress = 1;
+  host.match = {150, 3, 40, 60, 1, 2};
+  const QString list = net::BuildRecoverList(host, false, NewPeerOrder(true));
+  EXPECT_TRUE(list.contains("# 1:02:05# 1# 150# 3# 40# 60# 1# 2#")) << list.right(60).toStdString();
+  EXPECT_TRUE(list.startsWith(" 1# 13# 30# 0# 12# 10# 20# 9# 5#"));
+
+  const net::NetMessage m = net::ParseNetLine(net::RcLine(list), false);
+  ASSERT_FALSE(m.violation);
+  const auto read = net::ReadRecoverList(m.text, false, NewPeerOrder(false));
+  ASSERT_TRUE(read);
+  EXPECT_TRUE(read->piles == Mirrored(host.piles));
+  EXPECT_EQ(read->CurrentTurn, 2);
+  EXPECT_EQ(read->GameSeconds, 3725);
+  EXPECT_EQ(read->MatchInProgress, 1);
+  EXPECT_EQ(read->match, (net::MatchFields{150, 3, 60, 40, 2, 1}));
+
+  // The remote's turn arrives as its own; a time it cannot read is 0.
+  host.CurrentTurn = 2;
+  host.MatchInProgress = 0;
+  const QString plain = net::BuildRecoverList(host, false, NewPeerOrder(true));
+  const auto second = net::ReadRecoverList(QString(plain).replace(" 1:02:05#", " 1:2#"), false, NewPeerOrder(false));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->CurrentTurn, 1);
+  EXPECT_EQ(second->GameSeconds, 0);
+  EXPECT_EQ(second->MatchInProgress, 0);
+  EXPECT_EQ(net::GameTimeText(200 * 3600), " 99:59:59");
+}
+
+TEST(GameLists, HostileRecoverListsAreRefusedWhole) {
+  net::RecoverTable host;
+  host.piles = MidGame();
+  host.CurrentTurn = 1;
+  const QString good = net::BuildRecoverList(host, false, NewPeerOrder(true));
+  ASSERT_TRUE(net::ReadRecoverList(good, false, NewPeerOrder(false)));
+  QStringList f = good.split('#');
+  f.removeLast();
+  auto with = [&](int index, const QString& value) {
+    QStringList g = f;
+    g[index] = value;
+    return g.join('#') + "#";
+  };
+  // Fields: 0 turn, 1..8 the side counts, 9..24 tableau and center counts,
+  // 25.. the cards (the first is side 0's bottom Reserve card, code 1).
+  const std::vector<std::pair<const char*, QString>> hostile{
+      {"a field short", QStringList(f.mid(0, f.size() - 1)).join('#') + "#"},
+      {"a field more", good + " 0#"},
+      {"reserve count 200", with(1, " 200")},
+      {"face-down beyond the Reserve", with(4, " 14")},
+      {"a 14th tableau card", with(9, " 14")},
+      {"counts not totalling 104", with(2, " 29")},
+      {"code 53", with(25, " 53")},
+      {"a code three times", with(25, " 2")},
+      {"match flag 2", with(f.size() - 1, " 2")},
+      {"not a number", with(25, " x")},
+  };
+  for (const auto& [what, text] : hostile)
+    EXPECT_FALSE(net::ReadRecoverList(text, false, NewPeerOrder(false))) << what;
+}
+
+}  // namespace
