@@ -6,6 +6,7 @@
 #include "dialogs/frm_options.h"
 #include "dialogs/frm_splash.h"
 #include "dialogs/menu_dialogs.h"
+#include "dialogs/music_menu.h"
 #include "dialogs/scores_owner.h"
 #include "dialogs/tutorial.h"
 #include "media/folders.h"
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
   dialogs::Dialogs dialogs(program);
   program.menus().SetDialogs(&dialogs);
   program.SetFirstStartWindows(&dialogs);
+  dialogs::MusicListMenu musicMenu(program, dialogs);
+  program.SetMusicMenu(&musicMenu);
   dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
   program.SetScoresWindow(&scores);
   dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());

@@ -20,7 +20,7 @@
 
 #include "platform/ui.h"
 #include "platform/vb.h"
-#include "platform/virtual_keys.h"
+#include "platform/key_translator.h"
 #include "platform/wait.h"
 #include "table/card_table.h"
 #include "table/frm_pic.h"
@@ -597,8 +597,9 @@ void FrmOptions::closeEvent(QCloseEvent* event) {
 bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
-  const int code = platform::VirtualKeyCode(key->key());
-  const int shift = platform::ShiftState(key->modifiers());
+  const platform::VirtualKey vk = platform::TranslateKey(*key);
+  const int code = vk.KeyCode;
+  const int shift = vk.Shift;
   if (code == 9 && shift == platform::kCtrlMask) {
     tbsOptions->setCurrentIndex((tbsOptions->currentIndex() + 1) % tbsOptions->count());
     return true;

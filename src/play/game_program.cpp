@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -182,14 +181,6 @@ NewGameResult Program::NewGame() {
 void Program::FinishTopLevelCommand() { play::FinishTopLevelCommand(wait_, state_, frmPlay_.get()); }
 
 bool Program::eventFilter(QObject* watched, QEvent* event) {
-  // Until the keyboard shortcuts are joined, F9 reaches the connection here.
-  if (watched == frmPlay_.get() && event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_F9 && key->modifiers() == Qt::NoModifier) {
-      KeyShortcut(kVkF9, 0);
-      return true;
-    }
-  }
   if (watched == frmPlay_.get() && event->type() == QEvent::Close) {
     if (!leaving_->CloseRequested()) {
       event->ignore();

@@ -2,6 +2,7 @@
 // by a script, on the program's real record files.
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include "dialogs/menu_program.h"
@@ -131,6 +132,15 @@ TEST_F(MenuCommandsTest, KeysReachTheirCommandsOnEachSide) {
   dialogs->calls.clear();
   Key(116);
   EXPECT_TRUE(dialogs->calls.empty());
+}
+
+TEST_F(MenuCommandsTest, F9PressedOnTheTableReachesTheConnectionOnce) {
+  ASSERT_TRUE(program->Start());
+  QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
+  QCoreApplication::sendEvent(&W(), &f9);
+  EXPECT_TRUE(windows.calls.empty()) << "the first key only arms the keyboard";
+  QCoreApplication::sendEvent(&W(), &f9);
+  EXPECT_EQ(windows.calls, std::vector<std::string>{"internet"});
 }
 
 TEST_F(MenuCommandsTest, SaveRestoreAndPreviousTurnUseTheirRecords) {

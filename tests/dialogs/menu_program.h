@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "media/folders.h"
+#include "media/mp3_playback.h"
 #include "platform/recordfile.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
@@ -73,6 +74,11 @@ class MenuProgram : public ::testing::Test {
     parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.ConfigHome());
     parts.seed = 20261209;
     parts.cardDeckRoot = home.Path() + "/no-card-decks";
+    if (withMusic) {
+      auto player = std::make_unique<media::FakeMusicPlayer>();
+      fakePlayer = player.get();
+      parts.musicPlayer = std::move(player);
+    }
     program = std::make_unique<TestProgram>(std::move(parts));
     program->wait().SetTimeScale(0);
     program->menus().SetWindows(&windows);
@@ -113,6 +119,8 @@ class MenuProgram : public ::testing::Test {
   FakeWindows windows;
   FakeScores scores;
   std::function<void()> popupChoice;
+  bool withMusic = false;  // a fake player, set before SetUp; without it music is unavailable
+  media::FakeMusicPlayer* fakePlayer = nullptr;
   std::unique_ptr<TestProgram> program;
 };
 

@@ -295,6 +295,8 @@ TEST(Preferences, OwnerShowsOneDialogAndAnExitClosesIt) {
   EXPECT_FALSE(owner.DialogCancelled);
   EXPECT_EQ(t.saves, 0);
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (qobject_cast<FrmOptions*>(w)) EXPECT_FALSE(w->isVisible());
+    if (qobject_cast<FrmOptions*>(w)) {
+      EXPECT_FALSE(w->isVisible());
+    }
   }
 }

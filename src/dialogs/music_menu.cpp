@@ -1,0 +1,74 @@
+#include "dialogs/music_menu.h"
+
+#include "dialogs/frm_menu.h"
+#include "dialogs/menu_dialogs.h"
+#include "dialogs/menu_rows.h"
+#include "play/game_program.h"
+
+namespace dialogs {
+
+namespace {
+constexpr int kMusicMenu = 5;
+constexpr int kTwipsPerPixel = 15;
+constexpr int kAddSongRow = 0, kPlayAllRow = 1, kNextSongRow = 2;
+}  // namespace
+
+MusicListMenu::MusicListMenu(play::Program& program, Dialogs& dialogs) : program_(program), dialogs_(dialogs) {
+  dialogs_.RemoveSong = [this](int song) {
+    media::Music& music = program_.music();
+    music.RemoveSong(song);
+    const QStringList songs = music.SongNames();
+    songCount_ = static_cast<int>(songs.size());
+    return songs;
+  };
+}
+
+MusicListMenu::~MusicListMenu() {
+  program_.SetMusicMenu(nullptr);
+  dialogs_.RemoveSong = nullptr;
+}
+
+bool MusicListMenu::MenuOpen() const { return program_.menus().Menu.MenuOpen; }
+
+void MusicListMenu::CloseMenu() {
+  play::MenuState& menu = program_.menus().Menu;
+  dialogs_.UnloadList();
+  menu.MenuOpen = false;
+  RunChosenRow();
+}
+
+void MusicListMenu::RunChosenRow() {
+  play::MenuState& menu = program_.menus().Menu;
+  if (!menu.MenuChosen || menu.MenuNumber != kMusicMenu) return;
+  const int row = menu.MenuRow;
+  menu.MenuChosen = false;
+  menu.MenuNumber = 0;
+  menu.MenuRow = 0;
+  media::Music& music = program_.music();
+  if (row == kAddSongRow) {
+    music.AddSongRow();
+  } else if (songCount_ >= 2 && row == kPlayAllRow) {
+    music.PlayAllRow();
+  } else if (songCount_ >= 2 && row == kNextSongRow) {
+    music.NextSongRow();
+  } else if (const int song = SongOfRow(row, songCount_); song != 0) {
+    music.SongRow(song);
+  }
+}
+
+void MusicListMenu::ShowMusicList() {
+  play::MenuState& menu = program_.menus().Menu;
+  const QStringList songs = program_.music().SongNames();
+  songCount_ = static_cast<int>(songs.size());
+  dialogs_.LoadList(kMusicMenu, songs);
+  menu.MenuChosen = false;
+  menu.MenuOpen = true;
+  // Above the "Music" panel, its left edge at the panel's.
+  play::FrmPlay& w = program_.frmPlay();
+  const QPoint panel = w.StatusBar1->mapToGlobal(QPoint(w.MusicPanelLeft, 0));
+  const FrmMenu* list = dialogs_.ListWindow();
+  const int height = list ? list->height() : 0;
+  dialogs_.ShowList(panel.x() * kTwipsPerPixel, (panel.y() - height) * kTwipsPerPixel);
+}
+
+}  // namespace dialogs
