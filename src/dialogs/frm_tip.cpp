@@ -8,6 +8,7 @@
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "play/frm_play.h"
+#include "play/top_level_command.h"
 #include "table/busy_guard.h"
 #include "table/game_state.h"
 #include "table/table_geometry.h"
@@ -330,7 +331,10 @@ void FrmTip::DisplayRules(bool bShow) {
   }
 }
 
+// The tutorial's buttons are top-level commands too: a close asked for
+// while the game ran beneath them is completed as they return.
 void FrmTip::cmdNextTip_Click(int) {
+  play::TopLevelCommand command(s_.wait, s_.state, &s_.frmPlay);
   HandlerScope handler(*this);
   cmdNextTip[0]->setEnabled(false);
   s_.state.TutorialContinue = false;
@@ -338,6 +342,7 @@ void FrmTip::cmdNextTip_Click(int) {
 }
 
 void FrmTip::cmdOK_Click() {
+  play::TopLevelCommand command(s_.wait, s_.state, &s_.frmPlay);
   HandlerScope handler(*this);
   if (CurrentTip_ < StepCount()) {
     if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo,

@@ -46,10 +46,11 @@ MoveResult Refuse(const char* operation, MoveResult result, int pile) {
   return result;
 }
 
-// The tutorial holds the table until its Next button is pressed.
+// The tutorial holds the table until its Next button is pressed. A tutorial
+// closed meanwhile leaves the table free for good.
 void WaitForTutorial(MoveServices& s) {
   s.wait.WaitUntil([&s] { return s.state.TutorialContinue; });
-  s.state.TutorialContinue = false;
+  if (s.state.TutorialMode) s.state.TutorialContinue = false;
 }
 
 // The Stock lost its top card.

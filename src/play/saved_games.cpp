@@ -284,7 +284,7 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
       s.view.LayOutPiles();
       s.hooks.ShowTutorialNext();
       s.wait.WaitUntil([&st] { return st.TutorialContinue; });
-      st.TutorialContinue = false;
+      if (st.TutorialMode) st.TutorialContinue = false;
       s.view.StartClockAt(clock);
     }
     if (s.wait.Exiting()) return RestoreResult::Restored;

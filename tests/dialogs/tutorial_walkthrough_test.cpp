@@ -128,7 +128,9 @@ class TutorialWalkThrough : public ::testing::Test {
           why = "the Tableau pile to move to is locked";
           return false;
         }
-        return true;
+        // A relayout still to come would move the piles under the drag.
+        why = "the table is still to be laid out";
+        return !W().tmrResize.isActive();
       }
       case Action::Close:
         return true;
