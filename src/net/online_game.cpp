@@ -2,7 +2,13 @@
 
 #include "net/connection.h"
 #include "net/game_lists.h"
+#include "platform/vb.h"
 #include "platform/wait.h"
+#include "play/apply_move.h"
+#include "play/computer_player.h"
+#include "play/rule_checks.h"
+#include "table/deal.h"
+#include "table/sound_effects.h"
 #include "table/game_state.h"
 #include "table/table_view.h"
 
@@ -91,6 +97,157 @@ void OnlineGame::WhoseTurn() {
   if (net.NetMsgKind != kMsgTR && (!conn_.WaitForKinds({kMsgTR, kMsgEG, kMsgGS}) || net.NetMsgKind != kMsgTR))
     return;
   conn_.SendNetMessage(QString::fromLatin1(kTagTR), play::kNetPeerSocket);
+}
+
+}  // namespace net
+
+// ---- The move exchange ----
+
+namespace net {
+
+namespace {
+constexpr int kOwn = 0;
+constexpr int kPeer = 1;
+
+bool SideOutOfCards(const table::PileArrays& p, int side) {
+  return p.ReserveCount[side] + p.StockCount[side] + p.WasteCount[side] == 0;
+}
+}  // namespace
+
+bool OnlineGame::Interrupted() const {
+  const std::int16_t kind = parts_.net.NetMsgKind;
+  return !Usable() || kind == kMsgGO || kind == kMsgEG || kind == kMsgGS;
+}
+
+// A line of the kind may already have been dispatched while the caller
+// paused; the last kind tells.
+bool OnlineGame::AwaitKind(std::int16_t kind) {
+  if (parts_.net.NetMsgKind != kind && !conn_.WaitForKinds({kind, kMsgEG, kMsgGS})) return false;
+  return !Interrupted() && parts_.net.NetMsgKind == kind;
+}
+
+void OnlineGame::ShowWait(bool shown) {
+  if (shown) parts_.view.SetLabel(TableLabel::lblWAIT, kWaitText);
+  parts_.view.SetLabelVisible(TableLabel::lblWAIT, shown);
+}
+
+bool OnlineGame::Move_Transmit_PlayCard(const play::OnlineMove& move) {
+  play::NetState& net = parts_.net;
+  if (!Usable()) return false;
+  ShowWait(true);
+  net.MoveFromPile = move.MoveFromPile;
+  net.MoveFromIndex = move.MoveFromIndex;
+  net.MoveToPile = move.MoveToPile;
+  net.MoveToIndex = move.MoveToIndex;
+  bool done = conn_.SendAndWait(MoveLine(move, conn_.TabOrders), {kMsgPC, kMsgEG, kMsgGS}) && !Interrupted() &&
+              net.NetMsgKind == kMsgPC;
+  // A side out of cards ends the game: the peer is told no "WT".
+  if (done && !SideOutOfCards(piles_, kOwn) && !SideOutOfCards(piles_, kPeer))
+    done = conn_.SendAndWait(QString::fromLatin1(kTagWT), {kMsgWT, kMsgEG, kMsgGS}) && !Interrupted() &&
+           net.NetMsgKind == kMsgWT;
+  if (Usable()) {
+    parts_.view.EnablePiles(true);
+    ShowWait(false);
+  }
+  return done;
+}
+
+void OnlineGame::Opponent(play::MoveServices& s) {
+  using play::MoveResult;
+  using Target = ReceivedMove::Target;
+  play::NetState& net = parts_.net;
+  table::GameState& st = s.state;
+  table::PileArrays& p = s.piles;
+  if (!Usable()) return;
+  s.view.SetImageVisible(table::TableImage::ImgTurn1, false);
+  s.view.SetImageVisible(table::TableImage::ImgTurn2, true);
+  s.view.SetLabel(TableLabel::lblTurn, kOpponentTurnBefore + net.OpponentName + kOpponentTurnAfter);
+  const bool olderPeer = QString::compare(net.PeerVersion(), QLatin1String(kCurrentPeerVersion)) < 0;
+
+  bool turnEnded = false;
+  while (!turnEnded) {
+    if (st.CurrentTurn != 2 || !AwaitKind(kMsgPC) || st.CurrentTurn != 2) return;
+    const std::optional<ReceivedMove> m =
+        CheckReceivedMove(net.MoveFromPile, net.MoveFromIndex, net.MoveToPile, net.MoveToIndex, p, olderPeer,
+                          conn_.TabOrders);
+    if (!m) {
+      conn_.RefusePeerData();
+      return;
+    }
+    st.MoveSource = m->source;
+    st.MoveSourceIndex = m->sourceIndex;
+    st.MoveCard = m->card;
+    // Each slide may run the peer's next lines: a quit during it leaves the
+    // card where it was.
+    const auto slide = [&](table::PileControl target, int index) {
+      s.view.AnimateCard(m->source, m->sourceIndex, m->card, target, index);
+      return !Interrupted();
+    };
+    MoveResult result = MoveResult::Applied;
+    switch (m->target) {
+      case Target::Center:
+        if (!slide(table::PileControl::picCenter, m->targetIndex)) return;
+        result = play::PlaceOnCenter(s, m->targetIndex);
+        break;
+      case Target::Tableau:
+        if (!slide(table::PileControl::picTableau, m->targetIndex)) return;
+        result = play::PlaceOnTableau(s, m->targetIndex);
+        break;
+      case Target::StockTurn:
+        if (p.StockCount[kPeer] > 0) {
+          play::TurnOpponentStock(s);
+        } else {
+          table::RecycleWaste(p, st, s.view, s.sfx);
+        }
+        break;
+      case Target::OwnSidePile:
+        if (!slide(table::PileControl::picPlayer, m->targetIndex)) return;
+        result = play::PlaceOnSidePile(s, m->targetIndex, play::kLocalOwner);
+        break;
+      case Target::MoverSidePile:
+        turnEnded = true;
+        if (m->card != 0) {
+          if (!slide(table::PileControl::picOpponent, m->targetIndex)) return;
+          result = play::PlaceOnSidePile(s, m->targetIndex, play::kOpponentOwner);
+        }
+        break;
+    }
+    if (result == MoveResult::Applied && m->target != Target::StockTurn && m->card != 0)
+      result = play::RemoveFromSourcePile(s, m->source, m->sourceIndex);
+    if (result != MoveResult::Applied) {
+      conn_.RefusePeerData();
+      return;
+    }
+    if (Interrupted()) return;
+    conn_.SendNetMessage(QString::fromLatin1(kTagPC), play::kNetPeerSocket);
+    // The game's last move is answered with no "WT": game over has ended the turn.
+    if (st.CurrentTurn != 2) return;
+    if (!AwaitKind(kMsgWT)) return;
+    conn_.SendNetMessage(QString::fromLatin1(kTagWT), play::kNetPeerSocket);
+  }
+  StartOwnTurn(s);
+}
+
+void OnlineGame::StartOwnTurn(play::MoveServices& s) {
+  table::GameState& st = s.state;
+  if (s.wait.Exiting()) return;
+  s.wait.Pause(play::kEndTurnPause);
+  if (!Usable() || st.CurrentTurn != 2) return;
+  st.CurrentTurn = 1;
+  st.TurnCount = vb::SaturatingAdd(st.TurnCount, 1);
+  s.hooks.SaveGameRecord();
+  st.TempMoveNumber = 1;
+  s.hooks.WriteMoveRecord(st.TempMoveNumber);
+  s.view.SetImageVisible(table::TableImage::ImgTurn1, true);
+  s.view.SetImageVisible(table::TableImage::ImgTurn2, false);
+  if (s.view.Label(TableLabel::lblMessage) == play::kNotYourTurn) s.view.SetLabel(TableLabel::lblMessage, QString());
+  s.sfx.PlaySfx(play::kYourTurnEffect);
+  if (s.piles.StockCount[kOwn] == 0 && s.piles.WasteCount[kOwn] == 0) {
+    play::HandEmptyHint(s.view);
+  } else {
+    s.view.SetLabel(TableLabel::lblTurn, kOwnTurnText);
+  }
+  st.ComputerThinking = false;
 }
 
 }  // namespace net

@@ -16,6 +16,10 @@ class Connection;
 inline constexpr char kWaitingForOpponentText[] = "Waiting for Opponent...\r\n";
 inline constexpr char kCoinNotice[] = "WAV coin_flip";
 inline constexpr char kSystemPrefix[] = "--: ";
+inline constexpr char kWaitText[] = " W A I T ";
+inline constexpr char kOpponentTurnBefore[] = "It's ";
+inline constexpr char kOpponentTurnAfter[] = "'s turn";
+inline constexpr char kOwnTurnText[] = "It's your turn.";
 constexpr std::int16_t kCoinTossRule = 2;
 
 class OnlineGame : public play::OnlineExchange {
@@ -27,9 +31,16 @@ class OnlineGame : public play::OnlineExchange {
   bool HostGameStart() override;
   bool RemoteGameStart() override;
   void WhoseTurn() override;
+  bool Move_Transmit_PlayCard(const play::OnlineMove& move) override;
+  void Opponent(play::MoveServices& moves) override;
 
  private:
   bool Usable() const;
+  // The peer left, ended the game or started a new one, or the program closes.
+  bool Interrupted() const;
+  bool AwaitKind(std::int16_t kind);
+  void ShowWait(bool shown);
+  void StartOwnTurn(play::MoveServices& s);
   Connection& conn_;
   play::NetPlayParts parts_;
   table::PileArrays& piles_;

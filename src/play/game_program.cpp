@@ -81,6 +81,7 @@ Program::Program(ProgramParts parts)
 
   moveServices_ = std::make_unique<MoveServices>(
       MoveServices{piles_, state_, view, sfx_, wait_, guard_, *this, player_.ThinkDelay, {}});
+  onlineAnswers_.SetMoves(moveServices_.get());
   computer_ = std::make_unique<ComputerPlayer>(*moveServices_);
   humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{*moveServices_, view, *computer_, *ui_, *sound_,
                                                              tableSettings_, folders_.DataPath, *this});
@@ -230,7 +231,9 @@ void Program::WriteMoveRecord(int record) {
 bool Program::Online() const { return net_.NetConnIndex != kNetOffline; }
 
 // Never asked offline; network play sends the move.
-bool Program::Move_Transmit_PlayCard(const OnlineMove&) { return false; }
+bool Program::Move_Transmit_PlayCard(const OnlineMove& move) {
+  return onlineAnswers_.Exchange() && net_.PeerPresent() && onlineAnswers_.Exchange()->Move_Transmit_PlayCard(move);
+}
 
 // ---- The tutorial ----
 
@@ -481,7 +484,7 @@ bool Program::SplashOpen() const { return splash_ && splash_->IsOpen(); }
 void Program::PanelHide() { menus_->PanelHide(); }
 void Program::ViewCards(const QString& pileName, int index) { cardWindows_->ViewCards(pileName, index); }
 void Program::ShowTableauPile(int pile) { cardWindows_->ShowTableauPile(pile); }
-void Program::Opponent() {}
+void Program::Opponent() { onlineAnswers_.Opponent(); }
 
 ScoreAccess Program::ScoresAccess() {
   return ScoreAccess{playersFile_, player_,         scores_, scoreStore_, netScores_, net_.NetConnIndex,

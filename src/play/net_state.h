@@ -30,6 +30,9 @@ struct GameState;
 
 namespace play {
 
+struct MoveServices;
+struct OnlineMove;
+
 // NetConnIndex: offline, and the socket of the peer once the handshake ran
 // (kNetConnSettingUp while a connection is set up).
 constexpr std::int16_t kNetOffline = 0;
@@ -105,6 +108,11 @@ class OnlineExchange {
   virtual bool RemoteGameStart() = 0;
   // Both sides after the deal: the host tells the remote who moves first.
   virtual void WhoseTurn() = 0;
+  // Mover: the local move to the peer, until the peer has replayed it.
+  // False when the peer left, ended the game or started a new one.
+  virtual bool Move_Transmit_PlayCard(const OnlineMove& move) = 0;
+  // Receiver: the peer's whole turn replayed through the move operations.
+  virtual void Opponent(MoveServices& moves) = 0;
 };
 
 // What network play asks of the program beyond its state.
@@ -161,13 +169,17 @@ class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
   void SendEndGame(bool) override {}
   bool HostGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->HostGameStart(); }
   bool RemoteGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->RemoteGameStart(); }
-  void Opponent() override {}
+  void Opponent() override {
+    if (exchange_ && moves_ && net_.PeerPresent()) exchange_->Opponent(*moves_);
+  }
   void SetExchange(OnlineExchange* exchange) { exchange_ = exchange; }
+  void SetMoves(MoveServices* moves) { moves_ = moves; }
   OnlineExchange* Exchange() const { return exchange_; }
 
  private:
   NetState& net_;
   OnlineExchange* exchange_ = nullptr;
+  MoveServices* moves_ = nullptr;
 };
 
 }  // namespace play

@@ -8,6 +8,7 @@
 #include "net/connection.h"
 #include "net/game_lists.h"
 #include "net/net_rig.h"
+#include "play/move_rig.h"
 #include "support/temp_home.h"
 
 namespace net {
@@ -29,6 +30,9 @@ struct Player {
   table::PileArrays piles;
   std::int16_t rule = kCoinTossRule;
   OnlineGame game;
+  testing_support::FakeSoundEffects sfx;
+  testing_support::FakePlayHooks playHooks{side.state};
+  play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, playHooks, 0.0f, {}};
 };
 
 // Host "Hal" and remote "Ann" connected over 127.0.0.1.
@@ -151,6 +155,117 @@ TEST(OnlineGame, AQuitDuringTheDeckWaitOrABadDeckDealsNothing) {
     EXPECT_FALSE(*remoteStarted) << quit;
     EXPECT_TRUE(t.remote.piles == table::PileArrays{}) << quit;
     EXPECT_EQ(t.remote.side.BoxTexts().contains(kViolationText), !quit);
+  }
+}
+
+// The table as the other side sees it.
+table::PileArrays Mirrored(const table::PileArrays& p) {
+  table::PileArrays m = p;
+  for (auto* side : {&m.Reserve, &m.Stock, &m.Waste}) std::swap((*side)[0], (*side)[1]);
+  for (auto* count : {&m.ReserveCount, &m.StockCount, &m.WasteCount, &m.ReserveFaceDown})
+    std::swap((*count)[0], (*count)[1]);
+  for (int i = 1; i <= 8; ++i) {
+    m.Tableau[i] = p.Tableau[9 - i];
+    m.TableauCount[i] = p.TableauCount[9 - i];
+  }
+  return m;
+}
+
+void Put(table::PileArrays::SidePile& pile, std::int16_t& count, std::initializer_list<table::CardCode> cards) {
+  for (table::CardCode c : cards) pile[++count] = c;
+}
+
+// The host's turn as its move code sends it, card by card, each move
+// answered by the remote's "PC" and the "WT"s; the remote replays it.
+TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
+  using table::PileControl;
+  TempHome home;
+  Table t(home.Path());
+  table::PileArrays& hp = t.host.piles;
+  Put(hp.Stock[0], hp.StockCount[0], {10, 11, 12});
+  Put(hp.Reserve[0], hp.ReserveCount[0], {20, 21});
+  Put(hp.Stock[1], hp.StockCount[1], {30, 31});
+  Put(hp.Waste[1], hp.WasteCount[1], {32});
+  hp.Tableau[2][++hp.TableauCount[2]] = 40;
+  hp.Tableau[5][++hp.TableauCount[5]] = 41;
+  t.remote.piles = Mirrored(hp);
+  t.host.playHooks.online = true;
+  play::MoveServices& hm = t.host.moves;
+  table::GameState& hs = t.host.side.state;
+  Connection& host = *t.host.side.conn;
+
+  const auto play = [&](PileControl source, int index, auto place) {
+    hs.MoveSource = source;
+    hs.MoveSourceIndex = static_cast<std::int16_t>(index);
+    hs.MoveCard = source == PileControl::picTableau ? hp.Tableau[index][hp.TableauCount[index]]
+                                                    : hp.Stock[0][hp.StockCount[0]];
+    EXPECT_EQ(place(), play::MoveResult::Applied);
+    EXPECT_EQ(play::RemoveFromSourcePile(hm, source, index), play::MoveResult::Applied);
+    return t.host.playHooks.transmitted.back();
+  };
+  const std::vector<std::function<play::OnlineMove()>> turn = {
+      [] { return play::OnlineMove{"picPlayer", 1, "picPlayer", 1}; },  // the Stock turn
+      [&] { return play(PileControl::picPlayer, 1, [&] { return play::PlaceOnSidePile(hm, 3, play::kOpponentOwner); }); },
+      [&] { return play(PileControl::picTableau, 2, [&] { return play::PlaceOnCenter(hm, 5); }); },
+      [&] { return play(PileControl::picPlayer, 1, [&] { return play::PlaceOnSidePile(hm, 3, play::kLocalOwner); }); },
+  };
+  QStringList sent;
+  std::size_t next = 0;
+  std::int16_t awaited = kMsgWT;
+  bool replayed = false;
+  When start([&] { return t.Connected(); }, [&] {
+    // The connection's start cleared the turn.
+    t.host.side.state.CurrentTurn = 1;
+    t.remote.side.state.CurrentTurn = 2;
+    t.remote.side.state.TurnCount = 4;
+    t.remote.game.Opponent(t.remote.moves);
+    replayed = true;
+  });
+  QTimer mover;
+  QObject::connect(&mover, &QTimer::timeout, [&] {
+    if (!start.Done() || (t.host.side.net.NetMsgKind != awaited && next > 0)) return;
+    if (awaited == kMsgPC) {
+      host.SendNetMessage("WT", play::kNetPeerSocket);
+      awaited = kMsgWT;
+    } else if (next < turn.size()) {
+      sent << MoveLine(turn[next++](), host.TabOrders);
+      host.SendNetMessage(sent.back(), play::kNetPeerSocket);
+      awaited = kMsgPC;
+    }
+  });
+  mover.start(5);
+  ASSERT_TRUE(RunUntil([&] { return replayed; }, {&t.host.side, &t.remote.side}));
+  EXPECT_EQ(sent, QStringList({"PC picPlayer#1#picPlayer#1", "PC picPlayer#1#picPlayer#3",
+                               "PC picTableau#7#picCenter#5", "PC picPlayer#1#picOpponent#3"}));
+  EXPECT_EQ(hp.CenterCount[5], 1);
+  EXPECT_TRUE(t.remote.piles == Mirrored(hp));
+  EXPECT_EQ(t.remote.side.state.CurrentTurn, 1);
+  EXPECT_EQ(t.remote.side.state.TurnCount, 5);
+  EXPECT_EQ(t.remote.side.view.Label(table::TableLabel::lblTurn), kOwnTurnText);
+  EXPECT_EQ(t.remote.side.BoxTexts(), QStringList());
+}
+
+// A move no legitimate program sends ends the game before anything moves.
+TEST(OnlineGame, AHostileMoveIsAViolationWithTheTableUnchanged) {
+  for (const char* line : {"PC picTableau#3#picCenter#1", "PC picTableau#2#picCenter#9", "PC picCenter#1#picTableau#1"}) {
+    TempHome home;
+    Table t(home.Path());
+    table::PileArrays& rp = t.remote.piles;
+    rp.Tableau[2][++rp.TableauCount[2]] = 40;
+    Put(rp.Stock[1], rp.StockCount[1], {30});
+    const table::PileArrays before = rp;
+    bool returned = false;
+    When start([&] { return t.Connected(); }, [&] {
+      t.remote.side.state.CurrentTurn = 2;  // the connection's start cleared the turn
+      t.remote.game.Opponent(t.remote.moves);
+      returned = true;
+    });
+    When move([&] { return start.Done(); }, [&] { t.host.side.conn->SendNetMessage(line, play::kNetPeerSocket); });
+    ASSERT_TRUE(RunUntil([&] { return returned && t.remote.side.net.NetConnIndex == 0; },
+                         {&t.host.side, &t.remote.side}))
+        << line;
+    EXPECT_TRUE(rp == before) << line;
+    EXPECT_TRUE(t.remote.side.BoxTexts().contains(kViolationText)) << line;
   }
 }
 
