@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "picture_out.h"
+
 namespace {
 
 constexpr int kBandWidth = 153;
@@ -94,33 +96,16 @@ QImage Marble() {
   return img;
 }
 
-bool Save(const QImage& image, const QDir& folder, const QString& name) {
-  const QString path = folder.filePath(name);
-  if (!image.save(path, "PNG")) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-  }
-  std::printf("%s: %d x %d\n", qPrintable(path), image.width(), image.height());
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s SOURCE_FOLDER\n", argv[0]);
-    return 2;
-  }
-  QDir root(QString::fromLocal8Bit(argv[1]));
-  if (!root.mkpath("Data/pictures")) {
-    std::fprintf(stderr, "cannot make %s/Data/pictures\n", argv[1]);
-    return 1;
-  }
-  const QDir out(root.filePath("Data/pictures"));
+  const std::optional<QDir> folder = tools::PicturesFolder(argc, argv);
+  if (!folder) return argc != 2 ? 2 : 1;
+  const QDir& out = *folder;
   bool ok = true;
-  ok &= Save(Band(true), out, "menu-band-wood.png");
-  ok &= Save(Band(false), out, "menu-band-metal.png");
-  ok &= Save(Marble(), out, "marble.png");
+  ok &= tools::Save(Band(true), out, "menu-band-wood.png");
+  ok &= tools::Save(Band(false), out, "menu-band-metal.png");
+  ok &= tools::Save(Marble(), out, "marble.png");
   return ok ? 0 : 1;
 }

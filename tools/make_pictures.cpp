@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "picture_out.h"
+
 namespace {
 
 constexpr int kCardWidth = 71;
@@ -694,46 +696,29 @@ QImage Icon() {
   return img;
 }
 
-bool Save(const QImage& image, const QDir& folder, const QString& name) {
-  const QString path = folder.filePath(name);
-  if (!image.save(path, "PNG")) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-  }
-  std::printf("%s: %d x %d\n", qPrintable(path), image.width(), image.height());
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s SOURCE_FOLDER\n", argv[0]);
-    return 2;
-  }
-  QDir root(QString::fromLocal8Bit(argv[1]));
-  if (!root.mkpath("Data/pictures")) {
-    std::fprintf(stderr, "cannot make %s/Data/pictures\n", argv[1]);
-    return 1;
-  }
-  const QDir out(root.filePath("Data/pictures"));
+  const std::optional<QDir> folder = tools::PicturesFolder(argc, argv);
+  if (!folder) return argc != 2 ? 2 : 1;
+  const QDir& out = *folder;
   bool ok = true;
-  ok &= Save(FaceSheet(), out, "faces.png");
-  ok &= Save(Back(), out, "back.png");
-  ok &= Save(EmptyWood(), out, "empty-wood.png");
-  ok &= Save(EmptyMetal(), out, "empty-metal.png");
-  ok &= Save(Panel(true), out, "panel-wood.png");
-  ok &= Save(Panel(false), out, "panel-metal.png");
-  ok &= Save(MenuTab(), out, "menu-tab.png");
-  ok &= Save(Plate("Hand", 76), out, "plate-stock.png");
-  ok &= Save(Plate("Reserve", 76), out, "plate-reserve.png");
-  ok &= Save(Plate("Wastepile", 76), out, "plate-waste.png");
-  ok &= Save(TurnMarker(true), out, "turn-player.png");
-  ok &= Save(TurnMarker(false), out, "turn-opponent.png");
-  ok &= Save(Caption("Tableau", 71), out, "caption-tableau-left.png");
-  ok &= Save(Caption("Tableau", 71), out, "caption-tableau-right.png");
-  ok &= Save(Caption("Center", 76), out, "caption-centers.png");
-  ok &= Save(Icon(), out, "icon.png");
+  ok &= tools::Save(FaceSheet(), out, "faces.png");
+  ok &= tools::Save(Back(), out, "back.png");
+  ok &= tools::Save(EmptyWood(), out, "empty-wood.png");
+  ok &= tools::Save(EmptyMetal(), out, "empty-metal.png");
+  ok &= tools::Save(Panel(true), out, "panel-wood.png");
+  ok &= tools::Save(Panel(false), out, "panel-metal.png");
+  ok &= tools::Save(MenuTab(), out, "menu-tab.png");
+  ok &= tools::Save(Plate("Hand", 76), out, "plate-stock.png");
+  ok &= tools::Save(Plate("Reserve", 76), out, "plate-reserve.png");
+  ok &= tools::Save(Plate("Wastepile", 76), out, "plate-waste.png");
+  ok &= tools::Save(TurnMarker(true), out, "turn-player.png");
+  ok &= tools::Save(TurnMarker(false), out, "turn-opponent.png");
+  ok &= tools::Save(Caption("Tableau", 71), out, "caption-tableau-left.png");
+  ok &= tools::Save(Caption("Tableau", 71), out, "caption-tableau-right.png");
+  ok &= tools::Save(Caption("Center", 76), out, "caption-centers.png");
+  ok &= tools::Save(Icon(), out, "icon.png");
   return ok ? 0 : 1;
 }
