@@ -4,6 +4,7 @@
 //
 // Usage: make_chat_sounds SOURCE_FOLDER   (the folder that holds Data/)
 
+#include "picture_out.h"
 #include "synth.h"
 
 #include <QDir>
@@ -95,17 +96,11 @@ Wave Knock() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s SOURCE_FOLDER\n", argv[0]);
-    return 2;
-  }
-  const QDir root(QString::fromLocal8Bit(argv[1]));
-  if (!root.mkpath("Data/user-seed/Sounds")) {
-    std::fprintf(stderr, "cannot make %s/Data/user-seed/Sounds\n", argv[1]);
-    return 1;
-  }
+  const std::optional<QDir> folder = tools::OutputFolder(argc, argv, "Data/user-seed/Sounds");
+  if (!folder) return argc != 2 ? 2 : 1;
+  const QDir& out = *folder;
   const Format mono16;
-  auto sound = [&root](const char* name) { return root.filePath(QString("Data/user-seed/Sounds/%1.wav").arg(name)); };
+  auto sound = [&out](const char* name) { return out.filePath(QString("%1.wav").arg(name)); };
   bool ok = true;
   ok &= Save(sound("slap"), {Slap()}, mono16);
   ok &= Save(sound("cash_register"), {CashRegister()}, mono16);

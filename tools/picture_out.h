@@ -1,6 +1,6 @@
 #pragma once
-// What every picture generator shares: the Data/pictures folder of the
-// source tree named on the command line, and saving one PNG into it.
+// What the generators share: their output folder inside the source tree
+// named on the command line, and saving one PNG into it.
 
 #include <QDir>
 #include <QImage>
@@ -20,18 +20,20 @@ inline bool Save(const QImage& image, const QDir& folder, const QString& name) {
   return true;
 }
 
-// SOURCE_FOLDER/Data/pictures, made when missing; nothing after telling why.
-inline std::optional<QDir> PicturesFolder(int argc, char** argv) {
+// SOURCE_FOLDER/<folder>, made when missing; nothing after telling why.
+inline std::optional<QDir> OutputFolder(int argc, char** argv, const char* folder) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s SOURCE_FOLDER\n", argv[0]);
     return std::nullopt;
   }
   QDir root(QString::fromLocal8Bit(argv[1]));
-  if (!root.mkpath("Data/pictures")) {
-    std::fprintf(stderr, "cannot make %s/Data/pictures\n", argv[1]);
+  if (!root.mkpath(folder)) {
+    std::fprintf(stderr, "cannot make %s/%s\n", argv[1], folder);
     return std::nullopt;
   }
-  return QDir(root.filePath("Data/pictures"));
+  return QDir(root.filePath(folder));
 }
+
+inline std::optional<QDir> PicturesFolder(int argc, char** argv) { return OutputFolder(argc, argv, "Data/pictures"); }
 
 }  // namespace tools
