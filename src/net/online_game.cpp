@@ -99,6 +99,13 @@ void OnlineGame::WhoseTurn() {
   conn_.SendNetMessage(QString::fromLatin1(kTagTR), play::kNetPeerSocket);
 }
 
+void OnlineGame::SendEndGame(bool endMatch) {
+  if (!Usable()) return;
+  const char* word = parts_.scores.StalemateDeclared ? kEndStalemate : endMatch ? kEndMatch : "";
+  // The peer's "EG" answers; a quit or a loss ends the wait as well.
+  conn_.SendAndWait(EgLine(QString::fromLatin1(word)), {kMsgEG, kMsgGO});
+}
+
 }  // namespace net
 
 // ---- The move exchange ----

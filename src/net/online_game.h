@@ -33,6 +33,7 @@ class OnlineGame : public play::OnlineExchange {
   void WhoseTurn() override;
   bool Move_Transmit_PlayCard(const play::OnlineMove& move) override;
   void Opponent(play::MoveServices& moves) override;
+  void SendEndGame(bool endMatch) override;
 
  private:
   bool Usable() const;

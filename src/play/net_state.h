@@ -113,6 +113,9 @@ class OnlineExchange {
   virtual bool Move_Transmit_PlayCard(const OnlineMove& move) = 0;
   // Receiver: the peer's whole turn replayed through the move operations.
   virtual void Opponent(MoveServices& moves) = 0;
+  // Host: "EG" (STALEMATE while a stalemate is declared, ENDMATCH for
+  // endMatch) and the wait for the peer's "EG" or its loss.
+  virtual void SendEndGame(bool endMatch) = 0;
 };
 
 // What network play asks of the program beyond its state.
@@ -166,7 +169,9 @@ class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
   bool TransmitFinalMove() override { return false; }
   void AcknowledgeFinalMove() override {}
   void AppendResultToChat(const QString&) override {}
-  void SendEndGame(bool) override {}
+  void SendEndGame(bool endMatch) override {
+    if (exchange_ && net_.PeerPresent()) exchange_->SendEndGame(endMatch);
+  }
   bool HostGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->HostGameStart(); }
   bool RemoteGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->RemoteGameStart(); }
   void Opponent() override {
