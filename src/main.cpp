@@ -14,6 +14,7 @@
 #include "media/mp3_playback.h"
 #include "net/connection.h"
 #include "net/online_game.h"
+#include "net/script_driver.h"
 #include "platform/exit_signals.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
@@ -44,7 +45,16 @@ int main(int argc, char** argv) {
   parts.folders = *preflight.folders;
   parts.commandLine = QCoreApplication::arguments().mid(1).join(' ');
   parts.screen = platform::ReadScreenMetrics();
-  parts.ui = std::make_unique<platform::QtUi>();
+  // A scripted test run answers its boxes itself.
+  const QString testScript = net::TestScriptPath();
+  net::ScriptedUi* scriptedUi = nullptr;
+  if (testScript.isEmpty()) {
+    parts.ui = std::make_unique<platform::QtUi>();
+  } else {
+    auto ui = std::make_unique<net::ScriptedUi>();
+    scriptedUi = ui.get();
+    parts.ui = std::move(ui);
+  }
   parts.sound = platform::CreateSoundChannel();
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>();
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
@@ -79,7 +89,10 @@ int main(int argc, char** argv) {
   });
   dialogs::Tutorial tutorial(program.TutorialParts(), &program.Hands());
   program.SetTutorial(&tutorial);
+  std::unique_ptr<net::ScriptDriver> scriptDriver;
+  if (scriptedUi) scriptDriver = std::make_unique<net::ScriptDriver>(testScript, program, connection, *scriptedUi);
   if (!program.Start()) return 1;
+  if (scriptDriver) scriptDriver->Run();
   // A close completed during start-up (a signal meanwhile) leaves no window
   // whose closing would end the event loop.
   if (!program.frmPlay().isVisible()) return 0;

@@ -300,7 +300,9 @@ void Connection::SendNetMessage(const QString& Msg, std::int16_t SocketIndex) {
     if (!parts_.wait.Exiting()) PeerQuit(SocketIndex);
     return;
   }
-  if (state != platform::sckClosed) socket.SendData(Line(Msg));
+  if (state == platform::sckClosed) return;
+  if (lineTap_) lineTap_(true, Msg);
+  socket.SendData(Line(Msg));
 }
 
 void Connection::WaitForReply() {
@@ -493,6 +495,7 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
 
 void Connection::Dispatch(int index, const QByteArray& bytes) {
   const QString line = vb::FromCp1252(bytes);
+  if (lineTap_) lineTap_(false, line);
   if (line.startsWith(QLatin1String(kTagSY))) {
     const NetMessage m = ParseNetLine(line, Host());
     if (m.violation || !line.contains('#')) return ProtocolViolation(index);
@@ -820,6 +823,7 @@ void Connection::ProtocolViolation(int index) {
   received_[index].Clear();
   peerClosed_[index] = false;
   platform::Winsock& socket = Winsock1(index);
+  if (lineTap_) lineTap_(true, QString::fromLatin1(kTagGO));
   socket.SendData(Line(QString::fromLatin1(kTagGO)));
   socket.Flush(kGoodbyeFlushMs);
   socket.Close();

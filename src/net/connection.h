@@ -110,6 +110,10 @@ class Connection : public QObject,
   void SetUrlOpener(platform::UrlOpener* opener) { urlOpener_ = opener; }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
+  // Told every line sent to the peer and every line received from it,
+  // without its line feed.
+  using LineTap = std::function<void(bool sent, const QString& line)>;
+  void SetLineTap(LineTap tap) { lineTap_ = std::move(tap); }
 
   // The line protocol's operations.
   void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);
@@ -216,6 +220,7 @@ class Connection : public QObject,
   bool netFileWarned_ = false;            // the opponents file's failure is told once a run
   QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
+  LineTap lineTap_;
   QString listenAddress_;
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;

@@ -1,0 +1,130 @@
+#include "net/search_for_local_side.h"
+
+#include "platform/wait.h"
+#include "play/apply_move.h"
+#include "play/computer_player.h"
+#include "play/rule_checks.h"
+#include "play/table_search.h"
+#include "table/card.h"
+#include "table/busy_guard.h"
+#include "table/sound_effects.h"
+#include "table/table_view.h"
+
+namespace net {
+
+namespace {
+
+using table::PileControl;
+
+PileControl OtherSide(PileControl pile) {
+  if (pile == PileControl::picPlayer) return PileControl::picOpponent;
+  if (pile == PileControl::picOpponent) return PileControl::picPlayer;
+  return pile;
+}
+
+// The copy the computer plays on: nothing is drawn or sounded, and its first
+// slide is the move looked for; it then stops the turn.
+class ScratchTable : private table::TableView, private table::SoundEffects, private play::PlayHooks {
+ public:
+  ScratchTable(const table::PileArrays& piles, const table::GameState& state)
+      : piles_(SidesExchanged(piles)), services_{piles_, state_, *this, *this, wait_, guard_, *this, 0.0f, {}} {
+    state_.CurrentTurn = 2;
+    state_.TurnCount = state.TurnCount;
+    state_.StockTurned = state.StockTurned;
+    wait_.SetTimeScale(0);
+  }
+
+  std::optional<SearchMove> FirstMove() {
+    play::ComputerPlayer computer(services_);
+    computer.ComputerTurn();
+    return found_;
+  }
+
+ private:
+  void AnimateCard(PileControl source, int sourceIndex, table::CardCode card, PileControl target,
+                   int targetIndex) override {
+    if (found_) return;
+    found_ = SearchMove{OtherSide(source), sourceIndex, card, OtherSide(target), targetIndex};
+    wait_.SetExiting(true);
+  }
+  void PaintCard(PileControl, int, table::CardCode, int) override {}
+  void ShowEmpty(PileControl, int) override {}
+  void BringToFront(PileControl, int) override {}
+  void EnablePiles(bool) override {}
+  void LayOutPiles() override {}
+  void SetLabel(table::TableLabel, const QString&) override {}
+  QString Label(table::TableLabel) const override { return QString(); }
+  void SetTabCount(int, const QString&) override {}
+  void SetImageVisible(table::TableImage, bool) override {}
+  void SetChatIcon(const QString&) override {}
+  void SetCardFrameVisible(int, bool) override {}
+  void SetCardFrameBackStyle(int, int) override {}
+  void SetStatusPanel(int, const QString&) override {}
+  void StartClock() override {}
+  void StartClockAt(double) override {}
+  std::int64_t ElapsedSeconds() const override { return 0; }
+  void StopClock() override {}
+  void SetLabelVisible(table::TableLabel, bool) override {}
+  void ShowLogo(bool) override {}
+  void SetStatusPanelToolTip(int, const QString&) override {}
+  void SizeStatusBar() override {}
+  void SetPileVisible(PileControl, int, bool) override {}
+  void MoveSmokeTo(PileControl, int) override {}
+  void ClearTable() override {}
+  void PlaySfx(int) override {}
+  void GameOver(int) override { state_.GameEnded = true; }
+  void ShowPileCounts() override {}
+  void WriteMoveRecord(int) override {}
+  void SaveGameRecord() override {}
+  // Online, so that an emptied Stock is not turned over behind the search's
+  // back as the offline computer's is.
+  bool Online() const override { return true; }
+  bool Move_Transmit_PlayCard(const play::OnlineMove&) override { return true; }
+  void EnableNextTip(bool) override {}
+
+  table::PileArrays piles_;
+  table::GameState state_;
+  platform::WaitService wait_;
+  table::BusyGuard guard_;
+  play::MoveServices services_;
+  std::optional<SearchMove> found_;
+};
+
+}  // namespace
+
+table::PileArrays SidesExchanged(const table::PileArrays& p) {
+  table::PileArrays x = p;
+  for (int side = 0; side < table::kSides; ++side) {
+    const int other = 1 - side;
+    x.Reserve[other] = p.Reserve[side];
+    x.Stock[other] = p.Stock[side];
+    x.Waste[other] = p.Waste[side];
+    x.ReserveCount[other] = p.ReserveCount[side];
+    x.StockCount[other] = p.StockCount[side];
+    x.WasteCount[other] = p.WasteCount[side];
+    x.ReserveFaceDown[other] = p.ReserveFaceDown[side];
+  }
+  return x;
+}
+
+std::optional<SearchMove> MoveBeforeStock(const table::PileArrays& p) {
+  using play::kLocalSide;
+  if (play::CanTurnStock(p, 1).Legal()) return std::nullopt;
+  const table::CardCode reserve = play::ReserveTop(p, kLocalSide);
+  if (reserve != 0) {
+    if (const auto space = play::CheckTableauOpen(p))
+      return SearchMove{PileControl::picPlayer, play::kReservePile, reserve, PileControl::picTableau, *space};
+    if (const auto center = play::CheckCenter(p, table::CardRank(reserve), table::CardSuit(reserve)))
+      return SearchMove{PileControl::picPlayer, play::kReservePile, reserve, PileControl::picCenter, *center};
+  }
+  if (const auto m = play::MoveCheckTableau(p, play::TableauMoveMode::ToCenter, 1, {}))
+    return SearchMove{PileControl::picTableau, m->pile, m->card, PileControl::picCenter, m->target};
+  return std::nullopt;
+}
+
+std::optional<SearchMove> NextSearchMove(const table::PileArrays& piles, const table::GameState& state) {
+  ScratchTable scratch(piles, state);
+  return scratch.FirstMove();
+}
+
+}  // namespace net
