@@ -120,11 +120,14 @@ void ScriptDriver::CountTurnEnds(bool sent, const QString& line) {
   }
 }
 
-void ScriptDriver::Run() { timer_.start(kTickMs); }
+void ScriptDriver::Run() {
+  clock_.start();
+  timer_.start(kTickMs);
+}
 
 void ScriptDriver::Note(const QString& text) {
   if (!trace_.isOpen()) return;
-  trace_.write("# " + text.toUtf8() + "\n");
+  trace_.write("# " + text.toUtf8() + " (" + QByteArray::number(clock_.elapsed()) + " ms)\n");
   trace_.flush();
 }
 

@@ -120,6 +120,7 @@ class ScriptDriver : public QObject {
   std::size_t next_ = 0;
   int foreground_ = 0;          // commands running that the next one waits for
   bool starting_ = false;       // a command is about to run
+  QElapsedTimer clock_;         // since the script began
   QElapsedTimer waiting_;       // since the current wait began
   bool waitStarted_ = false;
   int turnsEndedHere_ = 0;      // turns this side ended, exchange complete

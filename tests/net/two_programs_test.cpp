@@ -17,6 +17,7 @@
 #include <string>
 
 #include "media/folders.h"
+#include "net/script_driver.h"
 #include "platform/recordfile.h"
 #include "play/player_record.h"
 #include "play/players.h"
@@ -51,7 +52,7 @@ struct Copy {
     env.insert("XDG_CONFIG_HOME", dir + "/config");
     env.insert("XDG_RUNTIME_DIR", dir + "/runtime");
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("MARROWDALE_TEST_SCRIPT", dir + "/script.txt");
+    env.insert(net::kTestScriptVariable, dir + "/script.txt");
     return env;
   }
 

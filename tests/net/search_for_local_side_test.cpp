@@ -1,0 +1,51 @@
+// The computer's search asked for the local side of a table: its moves come
+// back named from the local side, and the table itself is left alone.
+
+#include <gtest/gtest.h>
+
+#include "net/search_for_local_side.h"
+#include "play/table_builder.h"
+
+namespace {
+
+using net::SearchMove;
+using table::PileControl;
+using testing_support::Card;
+using testing_support::TableBuilder;
+
+table::GameState LocalTurn() {
+  table::GameState st;
+  st.CurrentTurn = 1;
+  st.TurnCount = 2;
+  return st;
+}
+
+TEST(SearchForLocalSide, FindsTheLocalSidesMovesNamedFromTheLocalSide) {
+  // The local Reserve's Ace goes to the Center; the table stays as it was.
+  TableBuilder aceUp;
+  aceUp.FullTableau().Reserve(0, {Card(9, 3), Card(1, 2)}).Reserve(1, {Card(5, 4)});
+  const table::PileArrays before = aceUp.piles();
+  EXPECT_EQ(net::NextSearchMove(aceUp, LocalTurn()),
+            (SearchMove{PileControl::picPlayer, 2, Card(1, 2), PileControl::picCenter, 1}));
+  EXPECT_EQ(aceUp.piles(), before);
+
+  // A card that fits only the opponent's Waste is loaded there: the
+  // opponent's pile, as the local side sees it.
+  TableBuilder load;
+  load.FullTableau().Reserve(0, {Card(9, 3), Card(6, 1)}).Reserve(1, {Card(5, 4)}).Waste(1, {Card(7, 1)});
+  EXPECT_EQ(net::NextSearchMove(load, LocalTurn()),
+            (SearchMove{PileControl::picPlayer, 2, Card(6, 1), PileControl::picOpponent, 3}));
+}
+
+TEST(SearchForLocalSide, MoveBeforeStockFillsTheSpaceTheRulesAskFor) {
+  TableBuilder space;
+  space.FullTableau().Tableau(3, {}).Reserve(0, {Card(9, 3), Card(4, 2)}).Stock(0, {Card(8, 1)});
+  EXPECT_EQ(net::MoveBeforeStock(space),
+            (SearchMove{PileControl::picPlayer, 2, Card(4, 2), PileControl::picTableau, 3}));
+
+  TableBuilder free;
+  free.FullTableau().Reserve(0, {Card(9, 3), Card(4, 2)}).Stock(0, {Card(8, 1)});
+  EXPECT_EQ(net::MoveBeforeStock(free), std::nullopt);
+}
+
+}  // namespace
