@@ -35,6 +35,8 @@ class Winsock;
 
 namespace net {
 
+class OnlineRestore;
+
 // The program's version, as the handshake tells it to the peer.
 constexpr int kVersionMajor = 4;
 constexpr int kVersionMinor = 0;
@@ -110,6 +112,8 @@ class Connection : public QObject,
   void SetUrlOpener(platform::UrlOpener* opener) { urlOpener_ = opener; }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
+  // The table hand-over, which a received "RC" runs on the remote.
+  void SetOnlineRestore(OnlineRestore* restore) { restore_ = restore; }
 
   // The line protocol's operations.
   void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);
@@ -216,6 +220,7 @@ class Connection : public QObject,
   bool netFileWarned_ = false;            // the opponents file's failure is told once a run
   QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
+  OnlineRestore* restore_ = nullptr;
   QString listenAddress_;
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;
