@@ -58,6 +58,8 @@ void OnlineRestore::NetRestoreGame() {
     p.ui.MsgBox(kConnectFirstText, platform::vbOKOnly, kNotOnlineTitle);
     return;
   }
+  // Only the host hands a table over; the remote's menus and keys offer none.
+  if (net.NetIsHost != play::kNetHost) return;
   // However the hand-over ends, the next New Game deals again and the next
   // command is an ordinary one.
   struct Finish {
