@@ -91,6 +91,9 @@ NewGameResult NewGame(NewGameServices& s) {
   st.TurnCount = 0;
   ThinkingScope thinking(st);
 
+  // Both tables of an online game deal the decks the host sends: a sample
+  // game asked for before going online is not dealt.
+  if (Online(s)) s.sample.SampleGameMode = false;
   bool dealtSample = false;
   if (s.sample.SampleGameMode) {
     const std::int16_t number = NextSampleGameNumber(s.settings, s.deal.ui, st.IsDeveloperView);

@@ -184,7 +184,10 @@ TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
   for (const bool host : {true, false}) {
     network.host = host;
     piles = table::PileArrays{};
+    sample.SampleGameMode = true;  // asked for before going online: not dealt
     EXPECT_EQ(NewGame(s), NewGameResult::Stopped) << host;
+    EXPECT_FALSE(sample.SampleGameMode);
+    EXPECT_EQ(TipNumber(), "(none)");
     EXPECT_EQ(state.CurrentTurn, 0);
     EXPECT_TRUE(state.GameEnded);
     EXPECT_EQ(piles.TableauCount, (std::array<std::int16_t, 9>{}));
