@@ -110,8 +110,14 @@ NewGameResult NewGame(NewGameServices& s) {
     }
     view.SetLabelVisible(TableLabel::StatusMsg, false);
     if (!started) {
-      // Nothing is dealt from decks the peer never agreed to.
-      view.ClearTable();
+      // Nothing is dealt from decks the peer never agreed to. A connection
+      // that ended meanwhile has cleared the table and said what comes next;
+      // only the undealt decks go.
+      if (Online(s)) {
+        view.ClearTable();
+      } else {
+        s.deal.piles = table::PileArrays{};
+      }
       view.EnablePiles(false);
       st.CurrentTurn = 0;
       st.GameEnded = true;
