@@ -29,7 +29,7 @@ inline constexpr char kBackedUpNotice[] = "MD: Host has backed up to the previou
 inline constexpr char kSecureNotice[] = "MD: This is a secure saved game, saved as: ";
 inline constexpr char kNotSecureNotice[] = "MD: This is NOT a secure saved game.";
 inline constexpr char kHandOverSoundFile[] = "~121.tmp";  // in DataPath
-constexpr int kHandOverEffect = 1;
+using play::kHandOverEffect;
 
 // What the hand-over works on besides the connection.
 struct OnlineRestoreParts {

@@ -41,6 +41,8 @@ constexpr std::int16_t kNetPeerSocket = 1;
 constexpr std::int16_t kNetRemote = 0;
 constexpr std::int16_t kNetHost = 1;
 constexpr std::int16_t kNetAttemptFailed = 9;
+// The sound both sides play when a handed-over table is in place.
+constexpr int kHandOverEffect = 1;
 // NetPeerInfo slot states.
 constexpr std::int16_t kSlotFree = 0;
 constexpr std::int16_t kSlotTaken = 7;

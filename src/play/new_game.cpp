@@ -4,7 +4,10 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
+#include "play/net_state.h"
+#include "play/utilities.h"
 #include "table/busy_guard.h"
+#include "table/sound_effects.h"
 #include "table/table_view.h"
 
 namespace play {
@@ -126,7 +129,11 @@ NewGameResult NewGame(NewGameServices& s) {
   }
 
   if (Online(s) && s.network->TakeResyncBusy()) {
-    // The host has handed the whole table over: nothing to deal.
+    // The host has handed the whole table over: nothing to deal, the
+    // table shown as it now stands.
+    s.deal.sfx.PlaySfx(kHandOverEffect);
+    s.saved.hooks.RedrawTable();
+    ShowTurnStatus(st, true, view);
   } else {
     const table::NetDealState net = s.network ? s.network->DealState() : table::NetDealState{};
     if (table::DealNewGame(s.deal, s.FirstPlayerRule, net) != table::DealResult::Dealt) {

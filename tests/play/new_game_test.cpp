@@ -8,6 +8,8 @@
 #include "platform/settings.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "play/net_state.h"
+#include "play/utilities.h"
 #include "support/temp_home.h"
 #include "table/busy_guard.h"
 #include "table/fake_sound_effects.h"
@@ -28,7 +30,7 @@ class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameH
   void WhoseTurn() override {}
   void SaveGameRecord() override { ++gameRecords; }
   void ClearTable() override {}
-  void RedrawTable() override {}
+  void RedrawTable() override { ++redraws; }
   void ShowPileCounts() override {}
   void CheckMatchComplete() override {}
   void ShowMatchPoints(bool) override {}
@@ -43,7 +45,7 @@ class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameH
   void FinishTopLevelCommand() override { ++finishes; }
 
   std::int16_t firstPlayer = 1;
-  int gameRecords = 0, computerTurns = 0, finishes = 0;
+  int gameRecords = 0, computerTurns = 0, finishes = 0, redraws = 0;
   bool thinkingDuringTurn = false, abortSeenByTurn = true;
   std::function<void()> onComputerTurn;
 
@@ -171,11 +173,12 @@ class BrokenExchange : public NewGameNetwork {
   bool Connected() const override { return connected; }
   bool IsHost() const override { return host; }
   table::NetDealState DealState() const override { return {1, static_cast<std::int16_t>(host ? 1 : 0), "40", "Hal"}; }
-  bool TakeResyncBusy() override { return false; }
+  bool TakeResyncBusy() override { return handedOver; }
   bool HostGameStart() override { return Fail(); }
-  bool RemoteGameStart() override { return Fail(); }
+  bool RemoteGameStart() override { return handedOver || Fail(); }
   void Opponent() override {}
   bool host = true;
+  bool handedOver = false;  // the host's whole table arrived instead of decks
   bool connected = true;
   std::function<void()> onFail;  // what the connection does before the start fails
 
@@ -215,6 +218,23 @@ TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
   EXPECT_EQ(view.Label(TableLabel::lblMessage), "Select NEW from the Game Menu to start a new game.");
   EXPECT_TRUE(piles == table::PileArrays{});
   s.network = nullptr;  // the fixture outlives this exchange
+}
+
+TEST_F(NewGameTest, TheRemotesDealResumesAHandedOverTableAsItStands) {
+  ASSERT_EQ(NewGame(s), NewGameResult::Started);
+  BrokenExchange network;
+  network.host = false;
+  network.handedOver = true;
+  s.network = &network;
+  const table::PileArrays before = piles;
+  sfx.effects.clear();
+  EXPECT_EQ(NewGame(s), NewGameResult::Started);
+  EXPECT_EQ(piles, before);
+  EXPECT_EQ(game.redraws, 1);
+  EXPECT_EQ(sfx.effects, std::vector<int>{kHandOverEffect});
+  EXPECT_EQ(view.Label(TableLabel::lblTurn), kYourTurnText);
+  EXPECT_TRUE(view.images[TableImage::ImgTurn1]);
+  s.network = nullptr;
 }
 
 TEST_F(NewGameTest, RefusedWhileAnotherActionChangesTheTable) {
