@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
   program.SetNetworkPlay(&connection);
   program.SetOnlineGoodbye(&connection);
   program.SetChatBackground(&connection);
+  connection.SetFontColor([&program] { return program.player().FontColor; });
   net::OnlineGame onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule());
   program.SetOnlineExchange(&onlineGame);
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],

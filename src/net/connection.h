@@ -108,6 +108,8 @@ class Connection : public QObject,
   // Opens the addresses the player agrees to; the desktop's browser unless
   // set.
   void SetUrlOpener(platform::UrlOpener* opener) { urlOpener_ = opener; }
+  // The player's label colour (0x00BBGGRR) for the chat window's title.
+  void SetFontColor(std::function<std::uint32_t()> color) { fontColor_ = std::move(color); }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
 
@@ -194,6 +196,7 @@ class Connection : public QObject,
   void Dispatch(int index, const QByteArray& bytes);
   void ChatDispatch(const QString& line);
   void AppendChatLog(const QString& text);
+  void KeepAvatar(const QString& name);
   void OfferLink(const QString& speaker, const QString& address);
   void GetMessage(int index, const NetMessage& m);
   void RemoteReaction(int index, const NetMessage& m);
@@ -216,6 +219,7 @@ class Connection : public QObject,
   bool netFileWarned_ = false;            // the opponents file's failure is told once a run
   QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
+  std::function<std::uint32_t()> fontColor_;
   QString listenAddress_;
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;
