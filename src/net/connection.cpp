@@ -273,13 +273,18 @@ FrmChat& Connection::Chat() {
     chatParts.AppPath = parts_.folders.AppPath;
     chatParts.DataPath = parts_.folders.DataPath;
     chatParts.screen = platform::ReadScreenMetrics();
-    if (fontColor_) chatParts.FontColor = fontColor_();
+    const std::optional<ChatLook> look = chatLook_ ? std::optional<ChatLook>(chatLook_()) : std::nullopt;
+    if (look) chatParts.FontColor = look->FontColor;
     chatParts.OpponentAvatar = &OpponentAvatar;
     chatParts.KeepAvatar = [this](const QString& name) { KeepAvatar(name); };
     chatParts.ShowHelpKeyword = [this](const QString& keyword) { parts_.hooks.ShowHelpKeyword(keyword); };
     chatParts.showDefaultAvatar = Host();
     frmChat_ = new FrmChat(std::move(chatParts), parts_.mainWindow);
-    if (chatMatColor_) frmChat_->ShowBackground(chatPicture_, *chatMatColor_);
+    if (look) {
+      frmChat_->ShowBackground(look->picture, look->MatColor);
+    } else if (chatMatColor_) {
+      frmChat_->ShowBackground(chatPicture_, *chatMatColor_);
+    }
     connect(frmChat_, &FrmChat::sendClicked, this, &Connection::Command1_Click);
   }
   return *frmChat_;
@@ -573,7 +578,8 @@ void Connection::ChatDispatch(const QString& line) {
 void Connection::AppendChatLog(const QString& text) {
   if (!frmChat_) return;
   frmChat_->SetLog(TrimChatLog(frmChat_->Log() + text));
-  frmChat_->FocusLogEnd();
+  // The caret goes to the end; the focus stays where the player types.
+  frmChat_->ScrollLogEnd();
 }
 
 // A link from the peer opens only when the player agrees; while one
@@ -766,7 +772,8 @@ void Connection::HostReaction(int index, const NetMessage& m) {
       view.SetLabel(TableLabel::lblTurn, m.text + " has joined the game.");
       net.OpponentName = m.text;
       view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);
-      Chat().AppendLog("\r\nMD: " + net.OpponentName + " has joined the game.");
+      Chat();
+      AppendChatLog("\r\nMD: " + net.OpponentName + " has joined the game.");
       net.NetPeerInfo[1].Name = m.text;
       OpenNetPlayerFile();
       if (net.NetConnIndex == play::kNetOffline) return;

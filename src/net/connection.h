@@ -108,8 +108,13 @@ class Connection : public QObject,
   // Opens the addresses the player agrees to; the desktop's browser unless
   // set.
   void SetUrlOpener(platform::UrlOpener* opener) { urlOpener_ = opener; }
-  // The player's label colour (0x00BBGGRR) for the chat window's title.
-  void SetFontColor(std::function<std::uint32_t()> color) { fontColor_ = std::move(color); }
+  // What the chat window takes from the table when it opens.
+  struct ChatLook {
+    std::uint32_t FontColor = 0x00FFFFFF;  // the title's colour, 0x00BBGGRR
+    QImage picture;                        // the table's background, tiled; null: the mat colour
+    std::uint32_t MatColor = 0;
+  };
+  void SetChatLook(std::function<ChatLook()> look) { chatLook_ = std::move(look); }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
 
@@ -219,7 +224,7 @@ class Connection : public QObject,
   bool netFileWarned_ = false;            // the opponents file's failure is told once a run
   QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
-  std::function<std::uint32_t()> fontColor_;
+  std::function<ChatLook()> chatLook_;
   QString listenAddress_;
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;

@@ -335,6 +335,10 @@ void FrmChat::AppendLog(const QString& text) {
 
 void FrmChat::FocusLogEnd() {
   Text1->setFocus();
+  ScrollLogEnd();
+}
+
+void FrmChat::ScrollLogEnd() {
   QTextCursor cursor = Text1->textCursor();
   cursor.movePosition(QTextCursor::End);
   Text1->setTextCursor(cursor);

@@ -133,6 +133,8 @@ class FrmChat : public QWidget {
   void AppendLog(const QString& text);
   // The log focused with the caret at its end.
   void FocusLogEnd();
+  // The log's caret at its end and in view; the focus stays where it is.
+  void ScrollLogEnd();
 
   void GetSoundList();
   void GetIconList();
