@@ -14,6 +14,7 @@
 #include "media/mp3_playback.h"
 #include "net/connection.h"
 #include "net/online_game.h"
+#include "net/online_restore.h"
 #include "platform/exit_signals.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
@@ -62,6 +63,13 @@ int main(int argc, char** argv) {
   });
   net::OnlineGame onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule());
   program.SetOnlineExchange(&onlineGame);
+  net::OnlineRestore onlineRestore(
+      connection, onlineGame,
+      net::OnlineRestoreParts{program.NetParts(), program.savedServices(), program.moveServices(),
+                              program.menus().Commands, program.player().SoundOn,
+                              [&program] { return program.menus().RestoreCommand(); }});
+  connection.SetOnlineRestore(&onlineRestore);
+  program.SetOnlineRestore(&onlineRestore);
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
                                program.tableSettings().LargeFonts, program.ui());
   program.SetSplash(&splash);

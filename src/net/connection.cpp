@@ -7,6 +7,7 @@
 
 #include "media/folders.h"
 #include "net/chat_lines.h"
+#include "net/online_restore.h"
 #include "net/opponents_file.h"
 #include "platform/recordfile.h"
 #include "platform/sound.h"
@@ -729,6 +730,10 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       break;
     case kMsgRC:
       NetDataText = NetMsgText;
+      if (!restore_ || !restore_->GetRecover()) break;
+      SetStatus(TableLabel::StatusMsg, kResumeText, true);
+      parts_.ui.Beep();
+      view.SetImageVisible(table::TableImage::cmdDeal, true);
       break;
     case kMsgEG: {
       SendNetMessage(EgLine(QString()), 0);
@@ -745,6 +750,8 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
         parts_.ui.Beep();
       } else {
         view.SetLabel(TableLabel::lblTurn, QStringLiteral("Waiting for Host..."));
+        // The host is replacing the table: a move now would cross it.
+        view.EnablePiles(false);
         break;
       }
       // The host's "RS" (or its loss) ends the exchange; it arrives inside

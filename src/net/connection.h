@@ -35,6 +35,8 @@ class Winsock;
 
 namespace net {
 
+class OnlineRestore;
+
 // The program's version, as the handshake tells it to the peer.
 constexpr int kVersionMajor = 4;
 constexpr int kVersionMinor = 0;
@@ -117,6 +119,8 @@ class Connection : public QObject,
   void SetChatLook(std::function<ChatLook()> look) { chatLook_ = std::move(look); }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
+  // The table hand-over, which a received "RC" runs on the remote.
+  void SetOnlineRestore(OnlineRestore* restore) { restore_ = restore; }
 
   // The line protocol's operations.
   void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);
@@ -225,6 +229,7 @@ class Connection : public QObject,
   QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
   std::function<ChatLook()> chatLook_;
+  OnlineRestore* restore_ = nullptr;
   QString listenAddress_;
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;
