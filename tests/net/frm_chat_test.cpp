@@ -222,6 +222,14 @@ TEST(ChatWindow, OpensBesideThePlayWindowSizedForTheScreen) {
     double factor;
   };
   int logAtDesign = 0;
+  auto laidOut = [](const FrmChat& chat) {
+    for (QWidget* w : chat.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (w->isHidden()) continue;
+      EXPECT_TRUE(chat.rect().contains(w->geometry())) << w->metaObject()->className();
+    }
+    EXPECT_LT(chat.Text1->geometry().right(), chat.ImgAvatar->x());
+    EXPECT_LT(chat.ImgAvatar->geometry().bottom(), chat.CmdChat[5]->y());
+  };
   for (const Case c : {Case{800, 600, 1.0}, Case{640, 480, 0.8}, Case{1024, 768, 1.28}, Case{1920, 1080, 1.44}}) {
     ChatWindowRig rig;
     rig.screen = Screen(c.width, c.height);
@@ -232,11 +240,11 @@ TEST(ChatWindow, OpensBesideThePlayWindowSizedForTheScreen) {
     SCOPED_TRACE(c.width);
     EXPECT_NEAR(chat.width(), 330 * c.factor, 1);
     EXPECT_NEAR(chat.height(), 290 * c.factor, 1);
-    for (QWidget* w : chat.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-      if (w->isHidden()) continue;
-      EXPECT_TRUE(chat.rect().contains(w->geometry())) << w->metaObject()->className();
-    }
-    EXPECT_LT(chat.Text1->geometry().right(), chat.ImgAvatar->x());
+    laidOut(chat);
+    // The avatar keeps its size when the window shrinks; the log makes room.
+    chat.cmdSize_Click();
+    laidOut(chat);
+    chat.cmdSize_Click();
     EXPECT_EQ(chat.lblChat->palette().color(QPalette::WindowText), QColor(255, 255, 0));
     EXPECT_TRUE(chat.ShownAvatar().endsWith(kDefaultAvatarName));
     if (c.factor == 1.0) logAtDesign = chat.Text1->width();
