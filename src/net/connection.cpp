@@ -576,6 +576,10 @@ void Connection::ChatDispatch(const QString& line) {
   }
 }
 
+void Connection::EnableChatSend(bool enabled) {
+  if (frmChat_) frmChat_->Command1->setEnabled(enabled);
+}
+
 void Connection::AppendChatLog(const QString& text) {
   if (!frmChat_) return;
   frmChat_->SetLog(TrimChatLog(frmChat_->Log() + text));
@@ -754,9 +758,9 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
         view.EnablePiles(false);
         break;
       }
-      // The host's "RS" (or its loss) ends the exchange; it arrives inside
-      // this wait.
-      if (!WaitForKinds({kMsgRS})) return;
+      // The host's "RS" (or its loss) ends the exchange; it may have come
+      // while game over waited for it.
+      if (net.NetMsgKind != kMsgRS && !WaitForKinds({kMsgRS})) return;
       SendNetMessage(QString::fromLatin1(kTagRS), 0);
       if (m.text == QLatin1String(kEndMatch)) NetLastKind[0] = kMsgNeutral;
       break;

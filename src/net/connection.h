@@ -149,6 +149,11 @@ class Connection : public QObject,
   void EndOnlineMatch();
   // The chat window's Send: the input line as a chat line.
   void Command1_Click();
+  // The Send button, while the chat window is there: off while a move is on
+  // its way to the peer.
+  void EnableChatSend(bool enabled);
+  // Appends to the chat log and scrolls it to its end.
+  void AppendChatLog(const QString& text);
   // The slap over the opponent's picture, with its sound.
   void AvatarSlap();
 
@@ -204,7 +209,6 @@ class Connection : public QObject,
   void Pump(int index);
   void Dispatch(int index, const QByteArray& bytes);
   void ChatDispatch(const QString& line);
-  void AppendChatLog(const QString& text);
   void KeepAvatar(const QString& name);
   void OfferLink(const QString& speaker, const QString& address);
   void GetMessage(int index, const NetMessage& m);

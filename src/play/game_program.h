@@ -247,6 +247,8 @@ class Program : public QObject,
     if (onlineRestore_) onlineRestore_->NetRestoreGame();
   }
   void ShowTutorial() override;
+  void SendEndGame(bool endMatch) override { onlineAnswers_.SendEndGame(endMatch); }
+  void ExchangeReset() override { onlineAnswers_.ExchangeReset(); }
   bool NetIsHost() const override { return net_.NetIsHost == 1; }
   QString PeerVersion() const override { return net_.NetPeerInfo[1].Version; }
   // table::PopupOptions

@@ -91,6 +91,9 @@ NewGameResult NewGame(NewGameServices& s) {
   st.TurnCount = 0;
   ThinkingScope thinking(st);
 
+  // Both tables of an online game deal the decks the host sends: a sample
+  // game asked for before going online is not dealt.
+  if (Online(s)) s.sample.SampleGameMode = false;
   bool dealtSample = false;
   if (s.sample.SampleGameMode) {
     const std::int16_t number = NextSampleGameNumber(s.settings, s.deal.ui, st.IsDeveloperView);
@@ -107,8 +110,14 @@ NewGameResult NewGame(NewGameServices& s) {
     }
     view.SetLabelVisible(TableLabel::StatusMsg, false);
     if (!started) {
-      // Nothing is dealt from decks the peer never agreed to.
-      view.ClearTable();
+      // Nothing is dealt from decks the peer never agreed to. A connection
+      // that ended meanwhile has cleared the table and said what comes next;
+      // only the undealt decks go.
+      if (Online(s)) {
+        view.ClearTable();
+      } else {
+        s.deal.piles = table::PileArrays{};
+      }
       view.EnablePiles(false);
       st.CurrentTurn = 0;
       st.GameEnded = true;

@@ -168,14 +168,22 @@ TEST_F(NewGameTest, ACloseDuringTheComputersFirstTurnStopsAndTheDealButtonComple
 // An online start whose exchange never completes.
 class BrokenExchange : public NewGameNetwork {
  public:
-  bool Connected() const override { return true; }
+  bool Connected() const override { return connected; }
   bool IsHost() const override { return host; }
   table::NetDealState DealState() const override { return {1, static_cast<std::int16_t>(host ? 1 : 0), "40", "Hal"}; }
   bool TakeResyncBusy() override { return false; }
-  bool HostGameStart() override { return false; }
-  bool RemoteGameStart() override { return false; }
+  bool HostGameStart() override { return Fail(); }
+  bool RemoteGameStart() override { return Fail(); }
   void Opponent() override {}
   bool host = true;
+  bool connected = true;
+  std::function<void()> onFail;  // what the connection does before the start fails
+
+ private:
+  bool Fail() {
+    if (onFail) onFail();
+    return false;
+  }
 };
 
 TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
@@ -184,13 +192,28 @@ TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
   for (const bool host : {true, false}) {
     network.host = host;
     piles = table::PileArrays{};
+    sample.SampleGameMode = true;  // asked for before going online: not dealt
     EXPECT_EQ(NewGame(s), NewGameResult::Stopped) << host;
+    EXPECT_FALSE(sample.SampleGameMode);
+    EXPECT_EQ(TipNumber(), "(none)");
     EXPECT_EQ(state.CurrentTurn, 0);
     EXPECT_TRUE(state.GameEnded);
     EXPECT_EQ(piles.TableauCount, (std::array<std::int16_t, 9>{}));
     EXPECT_EQ(piles.StockCount, (std::array<std::int16_t, 2>{}));
     EXPECT_EQ(game.gameRecords, 0);
   }
+  // The peer left during the host's exchange: its end has laid out the
+  // table and the next step, which stay; the shuffled decks go.
+  network.host = true;
+  network.onFail = [&] {
+    network.connected = false;
+    view.SetLabel(TableLabel::lblMessage, "Select NEW from the Game Menu to start a new game.");
+  };
+  const int clears = view.tableClears;
+  EXPECT_EQ(NewGame(s), NewGameResult::Stopped);
+  EXPECT_EQ(view.tableClears, clears + 1);  // the clear before the shuffle
+  EXPECT_EQ(view.Label(TableLabel::lblMessage), "Select NEW from the Game Menu to start a new game.");
+  EXPECT_TRUE(piles == table::PileArrays{});
   s.network = nullptr;  // the fixture outlives this exchange
 }
 
