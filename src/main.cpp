@@ -57,6 +57,10 @@ int main(int argc, char** argv) {
   program.SetNetworkPlay(&connection);
   program.SetOnlineGoodbye(&connection);
   program.SetChatBackground(&connection);
+  connection.SetChatLook([&program] {
+    return net::Connection::ChatLook{program.player().FontColor, program.backgrounds().Picture(),
+                                     program.player().MatColor};
+  });
   net::OnlineGame onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule());
   program.SetOnlineExchange(&onlineGame);
   net::OnlineRestore onlineRestore(

@@ -110,6 +110,13 @@ class Connection : public QObject,
   // Opens the addresses the player agrees to; the desktop's browser unless
   // set.
   void SetUrlOpener(platform::UrlOpener* opener) { urlOpener_ = opener; }
+  // What the chat window takes from the table when it opens.
+  struct ChatLook {
+    std::uint32_t FontColor = 0x00FFFFFF;  // the title's colour, 0x00BBGGRR
+    QImage picture;                        // the table's background, tiled; null: the mat colour
+    std::uint32_t MatColor = 0;
+  };
+  void SetChatLook(std::function<ChatLook()> look) { chatLook_ = std::move(look); }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
   // The table hand-over, which a received "RC" runs on the remote.
@@ -202,6 +209,7 @@ class Connection : public QObject,
   void Pump(int index);
   void Dispatch(int index, const QByteArray& bytes);
   void ChatDispatch(const QString& line);
+  void KeepAvatar(const QString& name);
   void OfferLink(const QString& speaker, const QString& address);
   void GetMessage(int index, const NetMessage& m);
   void RemoteReaction(int index, const NetMessage& m);
@@ -224,6 +232,7 @@ class Connection : public QObject,
   bool netFileWarned_ = false;            // the opponents file's failure is told once a run
   QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
+  std::function<ChatLook()> chatLook_;
   OnlineRestore* restore_ = nullptr;
   QString listenAddress_;
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
