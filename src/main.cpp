@@ -14,6 +14,7 @@
 #include "media/mp3_playback.h"
 #include "net/connection.h"
 #include "net/online_game.h"
+#include "net/online_restore.h"
 #include "net/script_driver.h"
 #include "platform/exit_signals.h"
 #include "platform/settings.h"
@@ -66,8 +67,19 @@ int main(int argc, char** argv) {
   program.SetNetworkPlay(&connection);
   program.SetOnlineGoodbye(&connection);
   program.SetChatBackground(&connection);
+  connection.SetChatLook([&program] {
+    return net::Connection::ChatLook{program.player().FontColor, program.backgrounds().Picture(),
+                                     program.player().MatColor};
+  });
   net::OnlineGame onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule());
   program.SetOnlineExchange(&onlineGame);
+  net::OnlineRestore onlineRestore(
+      connection, onlineGame,
+      net::OnlineRestoreParts{program.NetParts(), program.savedServices(), program.moveServices(),
+                              program.menus().Commands, program.player().SoundOn,
+                              [&program] { return program.menus().RestoreCommand(); }});
+  connection.SetOnlineRestore(&onlineRestore);
+  program.SetOnlineRestore(&onlineRestore);
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
                                program.tableSettings().LargeFonts, program.ui());
   program.SetSplash(&splash);

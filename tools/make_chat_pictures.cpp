@@ -1,10 +1,13 @@
-// Makes the chat's pictures, copied into the player's folders when missing:
-// the emoticons Data/user-seed/Icons/*.gif (small faces, written as GIF
-// through giflib) and the default avatar Data/user-seed/Avatars/~MD^.jpg.
+// Makes the chat's pictures: the emoticons Data/user-seed/Icons/*.gif
+// (small faces, written as GIF through giflib), copied into the player's
+// folder when missing; the default avatar Data/Avatars/~MD^.jpg; and the
+// chat window's own pictures in Data/pictures/ (the slap, the two cursors
+// over the avatar and the slap, the two pin pictures and the help badge).
 //
 // Usage: make_chat_pictures SOURCE_FOLDER   (the folder that holds Data/)
 
 #include "gif_save.h"
+#include "picture_out.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -12,6 +15,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QTransform>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -125,6 +130,128 @@ QImage Avatar() {
   return img;
 }
 
+// An open hand, palm towards the viewer, fingers up, inside a 100 x 100 box.
+QPainterPath Hand() {
+  QPainterPath hand;
+  hand.addRoundedRect(QRectF(24, 44, 50, 46), 18, 18);
+  const struct {
+    double x, top, w;
+  } fingers[] = {{25, 16, 11}, {38, 8, 11}, {51, 10, 11}, {63, 20, 10}};
+  for (const auto& f : fingers) hand.addRoundedRect(QRectF(f.x, f.top, f.w, 50 - f.top), f.w / 2, f.w / 2);
+  QPainterPath thumb;
+  thumb.addRoundedRect(QRectF(-6, -30, 13, 38), 6.5, 6.5);
+  hand.addPath(QTransform().translate(24, 72).rotate(-50).map(thumb));
+  return hand.simplified();
+}
+
+// The slap: a red burst with a white hand print, drawn over the avatar.
+QImage Slap() {
+  constexpr int kSize = 96;
+  QImage img(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  QPolygonF burst;
+  constexpr int kPoints = 14;
+  for (int i = 0; i < 2 * kPoints; ++i) {
+    const double a = M_PI * i / kPoints - M_PI / 2;
+    const double r = (i % 2 ? 30 : 46) - (i % 4 == 2 ? 5 : 0);
+    burst << QPointF(48 + r * std::cos(a), 48 + r * std::sin(a));
+  }
+  QRadialGradient heat(QPointF(48, 48), 46);
+  heat.setColorAt(0, QColor(255, 214, 70));
+  heat.setColorAt(0.55, QColor(245, 110, 30));
+  heat.setColorAt(1, QColor(200, 30, 20));
+  p.setPen(QPen(QColor(120, 10, 10), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(heat);
+  p.drawPolygon(burst);
+  p.translate(48, 50);
+  p.rotate(-12);
+  p.scale(0.58, 0.58);
+  p.translate(-50, -52);
+  p.setPen(QPen(QColor(150, 20, 20), 3));
+  p.setBrush(QColor(255, 245, 235));
+  p.drawPath(Hand());
+  return img;
+}
+
+// The cursors over the avatar (an open hand, ready to slap) and over the
+// slap (a pointing finger that takes it away): 32 x 32, hot spot near the
+// fingertips.
+QImage Cursor(bool pointing) {
+  QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(Qt::black, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(QColor(255, 236, 205));
+  if (!pointing) {
+    p.scale(0.3, 0.3);
+    p.setPen(QPen(Qt::black, 5.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(Hand());
+    return img;
+  }
+  QPainterPath hand;
+  hand.addRoundedRect(QRectF(9, 15, 17, 15), 5, 5);
+  hand.addRoundedRect(QRectF(9, 1.5, 6, 20), 3, 3);
+  for (int i = 0; i < 3; ++i) hand.addRoundedRect(QRectF(14.5 + i * 4, 11 + i * 0.7, 5, 9), 2.5, 2.5);
+  hand.addRoundedRect(QRectF(4, 17, 9, 5.5), 2.7, 2.7);
+  p.drawPath(hand.simplified());
+  return img;
+}
+
+// The keep-on-top pin: 0 pressed in (the window stays on top), 1 pulled out
+// and tilted.
+QImage Pin(bool pulled) {
+  QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.translate(16, 16);
+  if (pulled) p.rotate(40);
+  const QColor head = pulled ? QColor(150, 150, 150) : QColor(210, 30, 30);
+  p.setPen(QPen(QColor(70, 70, 70), 2.2, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(0, 4), QPointF(0, pulled ? 15 : 11));
+  p.setPen(QPen(head.darker(160), 1.2));
+  QLinearGradient shine(QPointF(-7, 0), QPointF(7, 0));
+  shine.setColorAt(0, head.lighter(150));
+  shine.setColorAt(1, head.darker(130));
+  p.setBrush(shine);
+  p.drawRoundedRect(QRectF(-7, 1, 14, 4), 1.5, 1.5);
+  p.drawRoundedRect(QRectF(-4, -9, 8, 11), 2, 2);
+  p.drawRoundedRect(QRectF(-6.5, -13, 13, 4.5), 2, 2);
+  if (!pulled) {
+    p.setPen(QPen(QColor(40, 40, 40, 140), 1.5));
+    p.drawLine(QPointF(-5, 14), QPointF(5, 14));
+  }
+  return img;
+}
+
+// The help badge: a white question mark on a blue disc.
+QImage Help() {
+  QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  QRadialGradient blue(QPointF(12, 10), 20);
+  blue.setColorAt(0, QColor(110, 170, 250));
+  blue.setColorAt(1, QColor(20, 70, 170));
+  p.setPen(QPen(QColor(10, 40, 110), 1.4));
+  p.setBrush(blue);
+  p.drawEllipse(QRectF(1.5, 1.5, 29, 29));
+  QPainterPath mark;
+  mark.moveTo(11, 12);
+  mark.cubicTo(11, 5.5, 21, 5.5, 21, 11.5);
+  mark.cubicTo(21, 15.5, 16, 15.5, 16, 20);
+  p.setPen(QPen(Qt::white, 3.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(mark);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::white);
+  p.drawEllipse(QPointF(16, 25), 2.2, 2.2);
+  return img;
+}
+
 bool Report(bool ok, const QString& path) {
   std::printf("%s%s\n", qPrintable(path), ok ? "" : ": FAILED");
   return ok;
@@ -134,13 +261,11 @@ bool Report(bool ok, const QString& path) {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s SOURCE_FOLDER\n", argv[0]);
-    return 2;
-  }
+  const std::optional<QDir> pictures = tools::PicturesFolder(argc, argv);
+  if (!pictures) return 2;
   const QDir root(QString::fromLocal8Bit(argv[1]));
-  if (!root.mkpath("Data/user-seed/Icons") || !root.mkpath("Data/user-seed/Avatars")) {
-    std::fprintf(stderr, "cannot make the folders under %s/Data/user-seed\n", argv[1]);
+  if (!root.mkpath("Data/user-seed/Icons") || !root.mkpath("Data/Avatars")) {
+    std::fprintf(stderr, "cannot make the folders under %s/Data\n", argv[1]);
     return 1;
   }
   const QColor yellow(250, 210, 60), red(235, 110, 70), pale(245, 215, 120);
@@ -155,7 +280,13 @@ int main(int argc, char** argv) {
     const QString path = root.filePath(QString("Data/user-seed/Icons/%1.gif").arg(f.name));
     ok &= Report(gif::SaveGif(Icon(f, Qt::white), path), path);
   }
-  const QString avatar = root.filePath("Data/user-seed/Avatars/~MD^.jpg");
+  const QString avatar = root.filePath("Data/Avatars/~MD^.jpg");
   ok &= Report(Avatar().save(avatar, "JPG", 90), avatar);
+  ok &= tools::Save(Slap(), *pictures, "chat-slap.png");
+  ok &= tools::Save(Cursor(false), *pictures, "chat-cursor-avatar.png");
+  ok &= tools::Save(Cursor(true), *pictures, "chat-cursor-slap.png");
+  ok &= tools::Save(Pin(false), *pictures, "chat-pin-in.png");
+  ok &= tools::Save(Pin(true), *pictures, "chat-pin-out.png");
+  ok &= tools::Save(Help(), *pictures, "chat-help.png");
   return ok ? 0 : 1;
 }

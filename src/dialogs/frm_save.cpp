@@ -163,6 +163,7 @@ void FrmSave::Text1_Click(int i) {
     c.SampleGameMode = p.sample().SampleGameMode;
     c.SampleGameNumber = p.sample().SampleGameNumber;
     c.SavingNetGame = p.menus().Commands.SavingNetGame;
+    c.OtherPlayer = p.net().NetIsHost == play::kNetHost ? p.net().OpponentName : p.net().HostName;
     if (i != kPreviousTurnSlot) {
       box->setText(DefaultDescription(c, now()));
       box->setReadOnly(c.SampleGameMode);

@@ -7,6 +7,7 @@
 
 #include "media/folders.h"
 #include "net/chat_lines.h"
+#include "net/online_restore.h"
 #include "net/opponents_file.h"
 #include "platform/recordfile.h"
 #include "platform/sound.h"
@@ -264,13 +265,39 @@ void Connection::NetCleanUp() {
 
 FrmChat& Connection::Chat() {
   if (!frmChat_) {
-    FrmChatParts chatParts{parts_.folders.UserPath, parts_.folders.DocsPath, &parts_.ui, &parts_.sound,
-                           [this] { return parts_.net.NetConnIndex == play::kNetConnSettingUp; }};
+    FrmChatParts chatParts;
+    chatParts.UserPath = parts_.folders.UserPath;
+    chatParts.DocsPath = parts_.folders.DocsPath;
+    chatParts.ui = &parts_.ui;
+    chatParts.sound = &parts_.sound;
+    chatParts.settingUp = [this] { return parts_.net.NetConnIndex == play::kNetConnSettingUp; };
+    chatParts.AppPath = parts_.folders.AppPath;
+    chatParts.DataPath = parts_.folders.DataPath;
+    chatParts.screen = platform::ReadScreenMetrics();
+    const std::optional<ChatLook> look = chatLook_ ? std::optional<ChatLook>(chatLook_()) : std::nullopt;
+    if (look) chatParts.FontColor = look->FontColor;
+    chatParts.OpponentAvatar = &OpponentAvatar;
+    chatParts.KeepAvatar = [this](const QString& name) { KeepAvatar(name); };
+    chatParts.ShowHelpKeyword = [this](const QString& keyword) { parts_.hooks.ShowHelpKeyword(keyword); };
+    chatParts.showDefaultAvatar = Host();
     frmChat_ = new FrmChat(std::move(chatParts), parts_.mainWindow);
-    if (chatMatColor_) frmChat_->ShowBackground(chatPicture_, *chatMatColor_);
+    if (look) {
+      frmChat_->ShowBackground(look->picture, look->MatColor);
+    } else if (chatMatColor_) {
+      frmChat_->ShowBackground(chatPicture_, *chatMatColor_);
+    }
     connect(frmChat_, &FrmChat::sendClicked, this, &Connection::Command1_Click);
   }
   return *frmChat_;
+}
+
+// The picture chosen for the opponent goes into his record once it is in
+// force, and is stored unless the connection is still being set up.
+void Connection::KeepAvatar(const QString& name) {
+  if (!HandshakeDone()) return;
+  parts_.netScores.NetScoreRec.AvatarFile = name;
+  parts_.scores.CurrentScores.AvatarFile = name;
+  if (parts_.net.NetConnIndex != play::kNetConnSettingUp) play::SaveScoreRec(parts_.scores, parts_.scoreStore);
 }
 
 // Released later, never under the handler or the wait that still shows it.
@@ -552,10 +579,15 @@ void Connection::ChatDispatch(const QString& line) {
   }
 }
 
+void Connection::EnableChatSend(bool enabled) {
+  if (frmChat_) frmChat_->Command1->setEnabled(enabled);
+}
+
 void Connection::AppendChatLog(const QString& text) {
   if (!frmChat_) return;
   frmChat_->SetLog(TrimChatLog(frmChat_->Log() + text));
-  frmChat_->FocusLogEnd();
+  // The caret goes to the end; the focus stays where the player types.
+  frmChat_->ScrollLogEnd();
 }
 
 // A link from the peer opens only when the player agrees; while one
@@ -591,6 +623,7 @@ void Connection::ShowChatBackground(const QImage* picture, std::uint32_t MatColo
 }
 
 void Connection::AvatarSlap() {
+  if (frmChat_) return frmChat_->AvatarSlap();
   const QString slap = ResolveSound(parts_.folders.UserPath, QString::fromLatin1(kSlapSound));
   if (!slap.isEmpty()) parts_.sound.Play(slap);
 }
@@ -704,6 +737,10 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       break;
     case kMsgRC:
       NetDataText = NetMsgText;
+      if (!restore_ || !restore_->GetRecover()) break;
+      SetStatus(TableLabel::StatusMsg, kResumeText, true);
+      parts_.ui.Beep();
+      view.SetImageVisible(table::TableImage::cmdDeal, true);
       break;
     case kMsgEG: {
       SendNetMessage(EgLine(QString()), 0);
@@ -720,11 +757,13 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
         parts_.ui.Beep();
       } else {
         view.SetLabel(TableLabel::lblTurn, QStringLiteral("Waiting for Host..."));
+        // The host is replacing the table: a move now would cross it.
+        view.EnablePiles(false);
         break;
       }
-      // The host's "RS" (or its loss) ends the exchange; it arrives inside
-      // this wait.
-      if (!WaitForKinds({kMsgRS})) return;
+      // The host's "RS" (or its loss) ends the exchange; it may have come
+      // while game over waited for it.
+      if (net.NetMsgKind != kMsgRS && !WaitForKinds({kMsgRS})) return;
       SendNetMessage(QString::fromLatin1(kTagRS), 0);
       if (m.text == QLatin1String(kEndMatch)) NetLastKind[0] = kMsgNeutral;
       break;
@@ -747,7 +786,8 @@ void Connection::HostReaction(int index, const NetMessage& m) {
       view.SetLabel(TableLabel::lblTurn, m.text + " has joined the game.");
       net.OpponentName = m.text;
       view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);
-      Chat().AppendLog("\r\nMD: " + net.OpponentName + " has joined the game.");
+      Chat();
+      AppendChatLog("\r\nMD: " + net.OpponentName + " has joined the game.");
       net.NetPeerInfo[1].Name = m.text;
       OpenNetPlayerFile();
       if (net.NetConnIndex == play::kNetOffline) return;
@@ -775,7 +815,9 @@ void Connection::HostReaction(int index, const NetMessage& m) {
 void Connection::OpenNetPlayerFile() {
   OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders,
                      parts_.PlayerName};
-  if (net::OpenNetPlayerFile(file, OpponentAvatar, parts_.view) == OpponentRecord::InMemory && !netFileWarned_) {
+  const OpponentRecord record = net::OpenNetPlayerFile(file, OpponentAvatar, parts_.view);
+  Chat().ScaleAvatar(OpponentAvatar);
+  if (record == OpponentRecord::InMemory && !netFileWarned_) {
     netFileWarned_ = true;
     parts_.ui.MsgBox(kNetFileFailedText, platform::vbExclamation, kNetTitle);
   }

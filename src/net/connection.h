@@ -35,6 +35,8 @@ class Winsock;
 
 namespace net {
 
+class OnlineRestore;
+
 // The program's version, as the handshake tells it to the peer.
 constexpr int kVersionMajor = 4;
 constexpr int kVersionMinor = 0;
@@ -108,12 +110,21 @@ class Connection : public QObject,
   // Opens the addresses the player agrees to; the desktop's browser unless
   // set.
   void SetUrlOpener(platform::UrlOpener* opener) { urlOpener_ = opener; }
+  // What the chat window takes from the table when it opens.
+  struct ChatLook {
+    std::uint32_t FontColor = 0x00FFFFFF;  // the title's colour, 0x00BBGGRR
+    QImage picture;                        // the table's background, tiled; null: the mat colour
+    std::uint32_t MatColor = 0;
+  };
+  void SetChatLook(std::function<ChatLook()> look) { chatLook_ = std::move(look); }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
   // Told every line sent to the peer and every line received from it,
   // without its line feed.
   using LineTap = std::function<void(bool sent, const QString& line)>;
   void SetLineTap(LineTap tap) { lineTap_ = std::move(tap); }
+  // The table hand-over, which a received "RC" runs on the remote.
+  void SetOnlineRestore(OnlineRestore* restore) { restore_ = restore; }
 
   // The line protocol's operations.
   void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);
@@ -142,6 +153,11 @@ class Connection : public QObject,
   void EndOnlineMatch();
   // The chat window's Send: the input line as a chat line.
   void Command1_Click();
+  // The Send button, while the chat window is there: off while a move is on
+  // its way to the peer.
+  void EnableChatSend(bool enabled);
+  // Appends to the chat log and scrolls it to its end.
+  void AppendChatLog(const QString& text);
   // The slap over the opponent's picture, with its sound.
   void AvatarSlap();
 
@@ -197,7 +213,7 @@ class Connection : public QObject,
   void Pump(int index);
   void Dispatch(int index, const QByteArray& bytes);
   void ChatDispatch(const QString& line);
-  void AppendChatLog(const QString& text);
+  void KeepAvatar(const QString& name);
   void OfferLink(const QString& speaker, const QString& address);
   void GetMessage(int index, const NetMessage& m);
   void RemoteReaction(int index, const NetMessage& m);
@@ -221,6 +237,8 @@ class Connection : public QObject,
   QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
   LineTap lineTap_;
+  std::function<ChatLook()> chatLook_;
+  OnlineRestore* restore_ = nullptr;
   QString listenAddress_;
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -27,46 +28,133 @@ namespace {
 // The log keeps the program's CR LF line ends; the view shows plain breaks.
 QString ForView(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
-constexpr int kWidth = 400;
-constexpr int kStrip = 24;
-constexpr int kButtonW = 76;
-constexpr int kButtonH = 22;
+// The window as drawn for a 12000-twip screen, in pixels; opening scales it
+// to the screen.
+constexpr int kDesignW = 330;
+constexpr int kDesignH = 290;
+constexpr double kDesignPointSize = 7.5;
+constexpr int kMargin = 5;
+constexpr int kGap = 3;
+constexpr int kStrip = 20;
+constexpr int kStripButtonW = 22;
+constexpr int kLogTop = 22;
+constexpr int kLogH = 150;
+constexpr int kAvatarBoxW = 84;
+constexpr int kListW = 150;
+constexpr int kButtonsTop = 177;
+constexpr int kButtonW = 62;
+constexpr int kButtonH = 18;
+constexpr int kButtonStepX = 64;
+constexpr int kButtonStepY = 20;
+constexpr int kInputTop = 259;
+constexpr int kInputH = 24;
+constexpr int kSendW = 56;
+// Screen widths, in twips, below which the window shrinks and above which
+// it grows with the screen; between them the log gives up 200 twips.
+constexpr int kNarrowScreen = 10000;
+constexpr int kWideScreen = 12000;
+constexpr int kMiddlingLogNarrowing = 200;
+constexpr int kOverlapTwips = 450;
 
-QPushButton* StripButton(QWidget* parent, const QString& text, const QString& tip, int x) {
+QPushButton* StripButton(QWidget* parent, const QString& text, const QString& tip) {
   auto* b = new QPushButton(text, parent);
   b->setToolTip(tip);
-  b->setGeometry(x, 1, 26, kStrip - 2);
+  b->setGeometry(0, 1, kStripButtonW, kStrip - 2);
   b->setFocusPolicy(Qt::NoFocus);
   return b;
 }
 
+QCursor CursorFrom(const QString& path, int hotX, int hotY) {
+  const QPixmap picture(path);
+  return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, hotX, hotY);
+}
+
+bool BareFileName(const QString& name) {
+  return !name.isEmpty() && !name.startsWith('.') && !name.contains('/') && QFileInfo(name).fileName() == name;
+}
+
 }  // namespace
+
+QString AvatarImportName(const QString& folder, const QString& fileName) {
+  if (fileName.size() <= kAvatarNameLimit) return fileName;
+  const int dot = fileName.lastIndexOf('.');
+  QString ext = dot > 0 ? fileName.mid(dot) : QString();
+  // An extension that leaves no room for a name is dropped; pictures are
+  // recognised by their contents.
+  if (ext.size() > kAvatarNameLimit / 2) ext.clear();
+  const QString stem = dot > 0 && !ext.isEmpty() ? fileName.left(dot) : fileName;
+  const QDir dir(folder);
+  QString name = stem.left(kAvatarNameLimit - ext.size()) + ext;
+  for (int i = 1; dir.exists(name) && i < 100000; ++i) {
+    const QString tag = "~" + QString::number(i);
+    name = stem.left(kAvatarNameLimit - ext.size() - tag.size()) + tag + ext;
+  }
+  return name;
+}
+
+QPoint ChatPlacement(const QRect& playWindow, int chatWidth, int screenWidth, int twipsPerPixel) {
+  const int right = playWindow.x() + playWindow.width();
+  const int overlap = kOverlapTwips / (twipsPerPixel > 0 ? twipsPerPixel : 15);
+  const int left = right + chatWidth <= screenWidth ? right : right - (chatWidth + overlap);
+  return {left, playWindow.y()};
+}
 
 FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), parts_(std::move(parts)) {
   setWindowTitle(kChatCaption);
   setObjectName("frmChat");
   setAttribute(Qt::WA_DeleteOnClose, false);
-  resize(kWidth, 372);
+  QFont design = font();
+  design.setPointSizeF(kDesignPointSize);
+  setFont(design);
+  resize(kDesignW, kDesignH);
 
-  lblChat = new QLabel(QStringLiteral(" Chat"), this);
-  lblChat->setGeometry(0, 0, kWidth - 6 * 27, kStrip);
+  imgPin = {QIcon(PicturePath("chat-pin-in.png")), QIcon(PicturePath("chat-pin-out.png"))};
+  imgMouse = {CursorFrom(PicturePath("chat-cursor-avatar.png"), 10, 3),
+              CursorFrom(PicturePath("chat-cursor-slap.png"), 12, 2)};
+
+  lblChat = new QLabel(QStringLiteral(" ") + kChatCaption, this);
+  lblChat->setGeometry(0, 0, kDesignW / 2, kStrip);
+  QFont bold = lblChat->font();
+  bold.setBold(true);
+  lblChat->setFont(bold);
   lblChat->installEventFilter(this);
-  int x = kWidth - 6 * 27;
-  cmdText[0] = StripButton(this, "A+", "Larger text", x);
-  cmdText[1] = StripButton(this, "A-", "Smaller text", x += 27);
-  cmdIcon = StripButton(this, ":)", "Icons", x += 27);
-  cmdShowSounds = StripButton(this, "\u266A", "Sounds", x += 27);
-  cmdSize = StripButton(this, "\u25A3", "Window size", x += 27);
-  cmdOnTop = StripButton(this, "\u25CF", "Keep on top", x += 27);
+  imgHelp = new QLabel(this);
+  imgHelp->setPixmap(QPixmap(PicturePath("chat-help.png")));
+  imgHelp->setScaledContents(true);
+  imgHelp->setGeometry(0, 1, kStrip - 2, kStrip - 2);
+  imgHelp->setToolTip(QStringLiteral("Help"));
+  imgHelp->setCursor(Qt::PointingHandCursor);
+  imgHelp->installEventFilter(this);
+  cmdText[0] = StripButton(this, "A+", "Larger text");
+  cmdText[1] = StripButton(this, "A-", "Smaller text");
+  cmdIcon = StripButton(this, ":)", "Icons");
+  cmdShowSounds = StripButton(this, "\u266A", "Sounds");
+  cmdSize = StripButton(this, "\u25A3", "Window size");
+  cmdOnTop = StripButton(this, QString(), "Keep on top");
+  cmdOnTop->setIcon(imgPin[0]);
 
   Text1 = new QPlainTextEdit(this);
   Text1->setReadOnly(true);
-  Text1->setGeometry(6, kStrip + 2, kWidth - 12, 180);
+  Text1->setGeometry(kMargin, kLogTop, kDesignW - 2 * kMargin - kGap - kAvatarBoxW, kLogH);
+
+  ImgAvatar = new QLabel(this);
+  ImgAvatar->setObjectName("imgAvatar");  // keeps its size when the window is scaled
+  ImgAvatar->setCursor(imgMouse[0]);
+  ImgAvatar->setToolTip(
+      QStringLiteral("Click: slap!  Right-click: choose a picture.  Ctrl+click: the default picture."));
+  ImgAvatar->installEventFilter(this);
+  imgSlap = new QLabel(this);
+  imgSlap->setPixmap(QPixmap(PicturePath("chat-slap.png")));
+  imgSlap->setScaledContents(true);
+  imgSlap->setCursor(imgMouse[1]);
+  imgSlap->installEventFilter(this);
+  imgSlap->hide();
 
   for (int i = 1; i <= kQuickChatButtons; ++i) {
     auto* b = new QPushButton(QString::number(i), this);
-    b->setGeometry(6 + ((i - 1) % 5) * (kButtonW + 2), 212 + ((i - 1) / 5) * (kButtonH + 2), kButtonW, kButtonH);
+    b->setGeometry(kMargin + ((i - 1) % 5) * kButtonStepX, kButtonsTop + ((i - 1) / 5) * kButtonStepY, kButtonW,
+                   kButtonH);
     b->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(b, &QPushButton::clicked, this, [this, i] { CmdChat_Click(i); });
     connect(b, &QPushButton::customContextMenuRequested, this, [this, i] { CmdChat_RightClick(i); });
@@ -76,26 +164,32 @@ FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
   txtbutton->hide();
   connect(txtbutton, &QLineEdit::returnPressed, this, &FrmChat::txtbutton_Enter);
 
-  Picture1 = new QWidget(this);
-  Picture1->setGeometry(6, 312, kWidth - 80, 28);
-  imgIcon = new QLabel(Picture1);
-  imgIcon->setGeometry(2, 2, 24, 24);
+  // The input frame holds the chosen icon and the input line; they lie over
+  // it as the window's own controls, so that scaling reaches them.
+  auto* frame = new QFrame(this);
+  frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  frame->setAutoFillBackground(true);
+  frame->setBackgroundRole(QPalette::Base);
+  Picture1 = frame;
+  Picture1->setGeometry(kMargin, kInputTop, kDesignW - 2 * kMargin - kGap - kSendW, kInputH);
+  imgIcon = new QLabel(this);
   imgIcon->setScaledContents(true);
   imgIcon->hide();
-  Text2 = new QLineEdit(Picture1);
+  Text2 = new QLineEdit(this);
+  Text2->setFrame(false);
   Text2->setMaxLength(kChatInputLimit);
   Text2->installEventFilter(this);
   Command1 = new QPushButton(QStringLiteral("Send"), this);
-  Command1->setGeometry(kWidth - 70, 312, 64, 28);
+  Command1->setGeometry(kDesignW - kMargin - kSendW, kInputTop, kSendW, kInputH);
   Command1->setEnabled(false);
   IconShow(false);
 
   LstWavs = new QListWidget(this);
-  LstWavs->setGeometry(kWidth - 200, kStrip, 190, 180);
+  LstWavs->setGeometry(0, kLogTop, kListW, kLogH);
   LstWavs->hide();
   LstWavs->installEventFilter(this);
   LstIcons = new QListWidget(this);
-  LstIcons->setGeometry(kWidth - 200, kStrip, 190, 180);
+  LstIcons->setGeometry(0, kLogTop, kListW, kLogH);
   LstIcons->hide();
   connect(LstWavs, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { LstWavs_Click(LstWavs->row(item)); });
   connect(LstIcons, &QListWidget::itemClicked, this,
@@ -110,22 +204,96 @@ FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
   connect(cmdIcon, &QPushButton::clicked, this, [this] {
     LstWavs->hide();
     LstIcons->show();
+    LstIcons->raise();
     LstIcons->setFocus();
   });
   connect(cmdShowSounds, &QPushButton::clicked, this, [this] {
     LstIcons->hide();
     LstWavs->show();
+    LstWavs->raise();
     LstWavs->setFocus();
   });
   connect(cmdSize, &QPushButton::clicked, this, &FrmChat::cmdSize_Click);
   connect(cmdOnTop, &QPushButton::clicked, this, &FrmChat::cmdOnTop_Click);
 
+  FitToScreen();
+  if (parent) {
+    move(ChatPlacement(parent->frameGeometry(), width(), parts_.screen.widthPixels, parts_.screen.TwipsPerPixel()));
+  }
+  // The avatar keeps the box it gets now when the window changes size.
+  const int boxW = qRound(double(kAvatarBoxW) * width() / kDesignW) + logNarrowing_;
+  avatarBox_ = QRect(0, 0, boxW, qMin(Text1->height(), boxW * 5 / 4));
+  ArrangeChatButtons();
   LoadQuickChat();
+  QPalette strip = lblChat->palette();
+  const std::uint32_t c = parts_.FontColor;
+  strip.setColor(QPalette::WindowText, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  lblChat->setPalette(strip);
+  table::PlaceFormLines(*this, lines_, parts_.screen.TwipsPerPixel());
   keepOnTop_.SetOnTop(true);
   keepOnTop_.TopForm(this);
   GetSoundList();
   GetIconList();
+  if (parts_.showDefaultAvatar) ScaleAvatar(kDefaultAvatarName);
+  PlaceSlap();
 }
+
+void FrmChat::FitToScreen() {
+  const int screenWidth = parts_.screen.WidthTwips();
+  if (screenWidth < kNarrowScreen) {
+    scaling_.ScaleForm(*this, table::kScaleToggle, table::kSizeSmaller, 0, 0);
+  } else if (screenWidth > kWideScreen) {
+    scaling_.ScaleForm(*this, table::kScaleFitScreen, 0, screenWidth, parts_.screen.HeightTwips());
+  } else {
+    logNarrowing_ = kMiddlingLogNarrowing / parts_.screen.TwipsPerPixel();
+  }
+  LayoutInput();
+}
+
+// The title strip's controls from the right edge, the log and the avatar's
+// box beside it, and the lists over the log's right part.
+void FrmChat::ArrangeChatButtons() {
+  const double unit = double(width()) / kDesignW;
+  const int margin = qRound(kMargin * unit), gap = qMax(1, qRound(kGap * unit / 2));
+  int x = width() - margin;
+  for (QWidget* w : {static_cast<QWidget*>(cmdOnTop), static_cast<QWidget*>(cmdSize),
+                     static_cast<QWidget*>(cmdShowSounds), static_cast<QWidget*>(cmdIcon),
+                     static_cast<QWidget*>(cmdText[1]), static_cast<QWidget*>(cmdText[0]),
+                     static_cast<QWidget*>(imgHelp)}) {
+    x -= w->width();
+    w->move(x, w->y());
+    x -= gap;
+  }
+  lblChat->setGeometry(0, 0, qMax(0, x), lblChat->height());
+  const int boxLeft = width() - margin - avatarBox_.width();
+  Text1->setGeometry(margin, Text1->y(), qMax(40, boxLeft - qRound(kGap * unit) - margin), Text1->height());
+  avatarBox_.moveTo(boxLeft, Text1->y());
+  for (QListWidget* list : {LstWavs, LstIcons})
+    list->setGeometry(width() - margin - list->width(), Text1->y(), list->width(), Text1->height());
+  // The avatar keeps its size; it moves with its box.
+  if (!ImgAvatar->pixmap().isNull())
+    ImgAvatar->move(avatarBox_.x() + (avatarBox_.width() - ImgAvatar->width()) / 2, avatarBox_.y());
+  PlaceSlap();
+}
+
+void FrmChat::LayoutInput() {
+  const QRect f = Picture1->geometry();
+  const int pad = 2, h = f.height() - 2 * pad;
+  imgIcon->setGeometry(f.x() + pad, f.y() + pad, h, h);
+  const int left = imgIcon->isHidden() ? f.x() + pad : imgIcon->geometry().right() + 1 + pad;
+  Text2->setGeometry(left, f.y() + pad, f.x() + f.width() - pad - left, h);
+}
+
+void FrmChat::PlaceSlap() {
+  const QRect over = ImgAvatar->pixmap().isNull() ? avatarBox_ : ImgAvatar->geometry();
+  const int side = qMin(over.width(), over.height());
+  imgSlap->setGeometry(over.x() + (over.width() - side) / 2, over.y() + (over.height() - side) / 2, side, side);
+  imgSlap->raise();
+}
+
+QString FrmChat::PicturePath(const QString& name) const { return parts_.AppPath + "Data/pictures/" + name; }
+
+QString FrmChat::AvatarsFolder() const { return parts_.UserPath + kAvatarsDir; }
 
 FrmChat::~FrmChat() { SaveQuickChat(); }
 
@@ -167,6 +335,10 @@ void FrmChat::AppendLog(const QString& text) {
 
 void FrmChat::FocusLogEnd() {
   Text1->setFocus();
+  ScrollLogEnd();
+}
+
+void FrmChat::ScrollLogEnd() {
   QTextCursor cursor = Text1->textCursor();
   cursor.movePosition(QTextCursor::End);
   Text1->setTextCursor(cursor);
@@ -204,18 +376,17 @@ void FrmChat::GetIconList() {
 }
 
 void FrmChat::IconShow(bool show, const QString& path) {
-  const int full = Picture1->width() - 4;
   if (show) {
     const QPixmap picture(path);
     if (picture.isNull()) return;
     imgIcon->setPixmap(picture);
-    Text2->setGeometry(imgIcon->width() + 4, 2, full - imgIcon->width() - 2, 24);
     imgIcon->show();
-    return;
+    imgIcon->raise();
+  } else {
+    imgIcon->hide();
+    IconChosen = false;
   }
-  Text2->setGeometry(2, 2, full, 24);
-  imgIcon->hide();
-  IconChosen = false;
+  LayoutInput();
 }
 
 std::optional<ChosenIcon> FrmChat::ChosenIconEntry() const {
@@ -247,7 +418,8 @@ void FrmChat::CmdChat_RightClick(int index) {
   EditIndex = index;
   txtbutton->setText(QuickChatTexts[index].isEmpty() ? QString(kButtonPrompt) : QuickChatTexts[index]);
   const QRect b = CmdChat[index]->geometry();
-  txtbutton->setGeometry(qMin(b.x() + 13, width() - 200), qMax(0, b.y() - 20), 200, 22);
+  const int twips = parts_.screen.TwipsPerPixel(), w = width() * 3 / 5;
+  txtbutton->setGeometry(qMin(b.x() + 200 / twips, width() - w), qMax(0, b.y() - 300 / twips), w, b.height() + 4);
   txtbutton->show();
   txtbutton->raise();
   txtbutton->setFocus();
@@ -328,7 +500,7 @@ void FrmChat::LstIcons_Click(int row) {
 void FrmChat::cmdOnTop_Click() {
   keepOnTop_.SetOnTop(PinToggle);
   keepOnTop_.TopForm(this);
-  cmdOnTop->setText(PinToggle ? QStringLiteral("\u25CF") : QStringLiteral("\u25CB"));
+  cmdOnTop->setIcon(imgPin[PinToggle ? 0 : 1]);
   PinToggle = !PinToggle;
 }
 
@@ -347,6 +519,9 @@ void FrmChat::cmdSize_Click() {
     resize(sizeBeforeShrink_);
     beforeShrink_.clear();
   }
+  LayoutInput();
+  ArrangeChatButtons();
+  table::PlaceFormLines(*this, lines_, parts_.screen.TwipsPerPixel());
   SizeToggle = !SizeToggle;
 }
 
@@ -366,7 +541,102 @@ void FrmChat::cmdText_Click(int index) {
   }
 }
 
+void FrmChat::imgHelp_Click() {
+  if (parts_.ShowHelpKeyword) parts_.ShowHelpKeyword(QString::fromLatin1(kChatHelpKeyword));
+}
+
+QString& FrmChat::Avatar() { return parts_.OpponentAvatar ? *parts_.OpponentAvatar : ownAvatar_; }
+
+void FrmChat::ScaleAvatar(const QString& Name) {
+  // The name comes from the opponent's record: only a bare name is looked up.
+  if (!BareFileName(Name)) return;
+  const QString path = Name == QLatin1String(kDefaultAvatarName)
+                           ? parts_.AppPath + "Data/" + kAvatarsDir + "/" + Name
+                           : AvatarsFolder() + "/" + Name;
+  const QPixmap picture(path);
+  if (picture.isNull()) return;
+  const QSize fitted = picture.size().scaled(avatarBox_.size(), Qt::KeepAspectRatio);
+  ImgAvatar->setPixmap(picture.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  ImgAvatar->setGeometry(avatarBox_.x() + (avatarBox_.width() - fitted.width()) / 2, avatarBox_.y(), fitted.width(),
+                         fitted.height());
+  ImgAvatar->show();
+  shownAvatar_ = path;
+  PlaceSlap();
+}
+
+void FrmChat::Add_Avatars() {
+  if (!parts_.ui) return;
+  const QString folder = AvatarsFolder();
+  if (!QDir().mkpath(folder)) return;
+  QString& avatar = Avatar();
+  const auto chosen = parts_.ui->GetOpenFileName({kAvatarTitle, folder, kAvatarFilter});
+  if (chosen && !chosen->path.isEmpty()) {
+    const QFileInfo source(chosen->path);
+    QString name = source.fileName();
+    const bool inFolder = source.absoluteDir().canonicalPath() == QDir(folder).canonicalPath();
+    // A name longer than the record's field would be cut there and not be
+    // found again: such a picture is copied under a name that fits.
+    if (!inFolder || name.size() > kAvatarNameLimit) {
+      name = AvatarImportName(folder, name);
+      const QString target = folder + "/" + name;
+      if (QFileInfo(target).canonicalFilePath() != source.canonicalFilePath()) {
+        QFile::remove(target);
+        if (!QFile::copy(source.absoluteFilePath(), target)) return;
+      }
+    }
+    avatar = name;
+  }
+  if (avatar.isEmpty() || avatar == QLatin1String(kDefaultAvatarName)) return;
+  if (!BareFileName(avatar) || !QFileInfo(folder + "/" + avatar).isFile()) {
+    avatar = kDefaultAvatarName;
+    ScaleAvatar(avatar);
+    return;
+  }
+  ScaleAvatar(avatar);
+  if (parts_.KeepAvatar) parts_.KeepAvatar(avatar);
+}
+
+void FrmChat::AvatarSlap() {
+  PlaceSlap();
+  imgSlap->show();
+  imgSlap->raise();
+  if (parts_.sound) parts_.sound->Play(ResolveSound(parts_.UserPath, kSlapSound));
+}
+
+void FrmChat::ImgAvatar_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift) {
+  if (button == Qt::RightButton) return Add_Avatars();
+  if (shift == Qt::ControlModifier) {
+    Avatar() = kDefaultAvatarName;
+    ScaleAvatar(kDefaultAvatarName);
+    return;
+  }
+  AvatarSlap();
+}
+
+void FrmChat::imgSlap_Click() {
+  imgSlap->hide();
+  if (parts_.sound) parts_.sound->Play(parts_.DataPath + kSlapGoneSound);
+}
+
 bool FrmChat::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (watched == ImgAvatar) {
+      ImgAvatar_MouseUp(mouse->button(), mouse->modifiers());
+      return true;
+    }
+    if (watched == imgSlap && mouse->button() == Qt::LeftButton) {
+      imgSlap_Click();
+      return true;
+    }
+    if (watched == imgHelp && mouse->button() == Qt::LeftButton) {
+      imgHelp_Click();
+      return true;
+    }
+  }
+  // Presses on the pictures are theirs, not the start of a drag.
+  if (event->type() == QEvent::MouseButtonPress && (watched == ImgAvatar || watched == imgSlap || watched == imgHelp))
+    return true;
   if (watched == LstWavs && event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
     LstWavs_Delete(LstWavs->currentRow());

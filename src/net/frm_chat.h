@@ -1,9 +1,11 @@
 #pragma once
 // The chat window: the running log, the input line with its chosen icon,
 // twenty quick-chat buttons whose texts are kept in Chat.sav, the sound and
-// icon lists, text size, the size toggle and the keep-on-top pin. It only
-// shows the connection; the connection object owns the sockets, sends what
-// the window asks for and releases the window with deleteLater.
+// icon lists, text size, the size toggle, the keep-on-top pin, the help
+// badge and the opponent's avatar, which the player picks and can slap. It
+// only shows the connection; the connection object owns the sockets and the
+// opponent's record, sends what the window asks for and releases the window
+// with deleteLater.
 
 #include <QString>
 #include <QStringList>
@@ -13,13 +15,16 @@
 #include <optional>
 #include <vector>
 
+#include <QCursor>
 #include <QFont>
+#include <QIcon>
 #include <QImage>
 #include <QRect>
 
 #include "net/chat_lines.h"
 #include "net/quick_chat_record.h"
 #include "platform/keep_on_top.h"
+#include "platform/system.h"
 #include "table/form_scaling.h"
 
 class QLabel;
@@ -45,17 +50,45 @@ inline constexpr char kDeleteWavTitle[] = "Delete wav";
 inline constexpr char kBuiltInSoundText[] = "You can't delete that sound, only sounds that you've added can be deleted.";
 inline constexpr char kDeleteTitle[] = "Delete";
 inline constexpr char kDeleteQuestion[] = "Delete this wavfile? ";
-inline constexpr double kChatShrink = 0.8;
+inline constexpr char kAvatarsDir[] = "Avatars";
+inline constexpr char kDefaultAvatarName[] = "~MD^.jpg";  // in AppPath + "Data/Avatars/"
+inline constexpr char kAvatarTitle[] = "Change/Import Avatar";
+inline constexpr char kAvatarFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
+inline constexpr char kSlapGoneSound[] = "~118.tmp";      // in DataPath
+inline constexpr char kChatHelpKeyword[] = "Chat Window";
+// The opponent's record keeps the avatar's file name in this many characters.
+constexpr int kAvatarNameLimit = 20;
 
-// What the window is given: the user's folder, the boxes and file chooser,
-// the sound channel, and whether a connection is still being set up.
+// What the window is given: the folders, the boxes and file chooser, the
+// sound channel, the screen, the label colour (0x00BBGGRR), whether a
+// connection is still being set up, the opponent's avatar and where a
+// chosen one is kept, and the manual.
 struct FrmChatParts {
   QString UserPath;
   QString DocsPath;
   platform::UiService* ui = nullptr;
   platform::SoundChannel* sound = nullptr;
   std::function<bool()> settingUp;
+  QString AppPath;
+  QString DataPath;
+  platform::ScreenMetrics screen;
+  std::uint32_t FontColor = 0x00FFFFFF;
+  QString* OpponentAvatar = nullptr;
+  std::function<void(const QString&)> KeepAvatar;
+  std::function<void(const QString&)> ShowHelpKeyword;
+  bool showDefaultAvatar = false;  // the host shows the default at once
 };
+
+// The name an avatar picture is imported under: its own when it fits the
+// record's field, else its name cut to fit, made unique in the folder with
+// "~1", "~2"... before the extension.
+QString AvatarImportName(const QString& folder, const QString& fileName);
+
+// Where the chat window's top-left corner goes (pixels): at the play
+// window's right edge when it fits on the screen there, else overlapping
+// the play window so that it ends 450 twips inside the play window's right
+// edge; level with the play window's top.
+QPoint ChatPlacement(const QRect& playWindow, int chatWidth, int screenWidth, int twipsPerPixel);
 
 class FrmChat : public QWidget {
   Q_OBJECT
@@ -79,6 +112,11 @@ class FrmChat : public QWidget {
   std::array<QPushButton*, 2> cmdText{};
   QPushButton* cmdSize = nullptr;
   QPushButton* cmdOnTop = nullptr;
+  std::array<QIcon, 2> imgPin;      // 0 pressed in, 1 pulled out
+  QLabel* imgHelp = nullptr;
+  QLabel* ImgAvatar = nullptr;
+  QLabel* imgSlap = nullptr;
+  std::array<QCursor, 2> imgMouse;  // over the avatar, over the slap
 
   std::array<QString, kQuickChatButtons + 1> QuickChatTexts;
   bool IconChosen = false;
@@ -95,6 +133,8 @@ class FrmChat : public QWidget {
   void AppendLog(const QString& text);
   // The log focused with the caret at its end.
   void FocusLogEnd();
+  // The log's caret at its end and in view; the focus stays where it is.
+  void ScrollLogEnd();
 
   void GetSoundList();
   void GetIconList();
@@ -113,6 +153,17 @@ class FrmChat : public QWidget {
   void cmdOnTop_Click();
   void cmdSize_Click();
   void cmdText_Click(int index);
+  void imgHelp_Click();
+  // The named avatar fitted into the box beside the log.
+  void ScaleAvatar(const QString& Name);
+  void Add_Avatars();
+  void AvatarSlap();
+  // A button released on the avatar: the right one chooses, Ctrl with
+  // another shows the default for now, else a slap.
+  void ImgAvatar_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift);
+  void imgSlap_Click();
+  // The picture file the avatar shows; empty before any.
+  QString ShownAvatar() const { return shownAvatar_; }
   // The table's background tiled over the window, or (null) the mat colour
   // (0x00BBGGRR).
   void ShowBackground(const QImage& picture, std::uint32_t MatColor);
@@ -126,6 +177,13 @@ class FrmChat : public QWidget {
 
  private:
   QString SoundsFolder() const;
+  QString AvatarsFolder() const;
+  QString& Avatar();
+  QString PicturePath(const QString& name) const;
+  void FitToScreen();
+  void ArrangeChatButtons();
+  void LayoutInput();
+  void PlaceSlap();
   void LoadQuickChat();
   void SaveQuickChat() const;
   void SetButtonTip(int index);
@@ -133,6 +191,11 @@ class FrmChat : public QWidget {
   FrmChatParts parts_;
   platform::Class1 keepOnTop_;
   table::FormScaling scaling_;
+  table::FormLines lines_;
+  int logNarrowing_ = 0;  // pixels taken off the log on a middling screen
+  QRect avatarBox_;
+  QString shownAvatar_;
+  QString ownAvatar_;  // the opponent's avatar when the owner keeps none
   // Places and fonts before the window shrank: enlarging again restores them
   // exactly instead of gathering rounding.
   struct Placed {

@@ -106,6 +106,26 @@ void OnlineGame::SendEndGame(bool endMatch) {
   conn_.SendAndWait(EgLine(QString::fromLatin1(word)), {kMsgEG, kMsgGO});
 }
 
+void OnlineGame::ExchangeReset() {
+  if (!Usable()) return;
+  if (parts_.net.NetIsHost == play::kNetHost) {
+    conn_.SendAndWait(QString::fromLatin1(kTagRS), {kMsgRS});
+    return;
+  }
+  // The remote waits inside its reaction to the host's "EG"; the host's "RS"
+  // may already be in.
+  if (parts_.net.NetMsgKind != kMsgRS) conn_.WaitForKinds({kMsgRS});
+}
+
+void OnlineGame::AcknowledgeFinalMove() {
+  if (Usable()) conn_.SendNetMessage(QString::fromLatin1(kTagPC), play::kNetPeerSocket);
+}
+
+void OnlineGame::AppendResultToChat(const QString& text) {
+  conn_.AppendChatLog(text);
+  conn_.EnableChatSend(true);
+}
+
 }  // namespace net
 
 // ---- The move exchange ----
@@ -141,21 +161,25 @@ void OnlineGame::ShowWait(bool shown) {
 bool OnlineGame::Move_Transmit_PlayCard(const play::OnlineMove& move) {
   play::NetState& net = parts_.net;
   if (!Usable()) return false;
+  conn_.EnableChatSend(false);
   ShowWait(true);
   net.MoveFromPile = move.MoveFromPile;
   net.MoveFromIndex = move.MoveFromIndex;
   net.MoveToPile = move.MoveToPile;
   net.MoveToIndex = move.MoveToIndex;
-  bool done = conn_.SendAndWait(MoveLine(move, conn_.TabOrders), {kMsgPC, kMsgEG, kMsgGS}) && !Interrupted() &&
-              net.NetMsgKind == kMsgPC;
-  // A side out of cards ends the game: the peer is told no "WT".
-  if (done && !SideOutOfCards(piles_, kOwn) && !SideOutOfCards(piles_, kPeer))
-    done = conn_.SendAndWait(QString::fromLatin1(kTagWT), {kMsgWT, kMsgEG, kMsgGS}) && !Interrupted() &&
-           net.NetMsgKind == kMsgWT;
-  if (Usable()) {
-    parts_.view.EnablePiles(true);
-    ShowWait(false);
-  }
+  const bool answered = conn_.SendAndWait(MoveLine(move, conn_.TabOrders), {kMsgPC, kMsgEG, kMsgGS}) &&
+                        !Interrupted() && net.NetMsgKind == kMsgPC;
+  // The game's last move: game over takes it from here, and the peer is
+  // told no "WT".
+  if (answered && (SideOutOfCards(piles_, kOwn) || SideOutOfCards(piles_, kPeer))) return true;
+  const bool done = answered && conn_.SendAndWait(QString::fromLatin1(kTagWT), {kMsgWT, kMsgEG, kMsgGS}) &&
+                    !Interrupted() && net.NetMsgKind == kMsgWT;
+  if (!Usable()) return false;
+  conn_.EnableChatSend(true);
+  ShowWait(false);
+  // Cut short by the host's end, a new game or a handed-over table, whose
+  // handling has set the piles as they must stay.
+  if (done) parts_.view.EnablePiles(true);
   return done;
 }
 
@@ -225,10 +249,9 @@ void OnlineGame::Opponent(play::MoveServices& s) {
       conn_.RefusePeerData();
       return;
     }
-    if (Interrupted()) return;
+    // The game's last move: game over has answered it, and no "WT" follows.
+    if (st.CurrentTurn != 2 || Interrupted()) return;
     conn_.SendNetMessage(QString::fromLatin1(kTagPC), play::kNetPeerSocket);
-    // The game's last move is answered with no "WT": game over has ended the turn.
-    if (st.CurrentTurn != 2) return;
     if (!AwaitKind(kMsgWT)) return;
     conn_.SendNetMessage(QString::fromLatin1(kTagWT), play::kNetPeerSocket);
   }

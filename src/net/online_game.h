@@ -1,8 +1,9 @@
 #pragma once
-// The online game's exchanges that start a game: the host hands both
-// shuffled decks over, the remote takes them mirrored, and after the deal
-// the host tells the remote who moves first. They run on the connection's
-// waits, so every line arriving meanwhile is dispatched as usual.
+// The online game's exchanges: the host hands both shuffled decks over, the
+// remote takes them mirrored, and after the deal the host tells the remote
+// who moves first; each move is sent and replayed; the host announces the
+// game's end and both confirm it. They run on the connection's waits, so
+// every line arriving meanwhile is dispatched as usual.
 
 #include <cstdint>
 
@@ -34,6 +35,9 @@ class OnlineGame : public play::OnlineExchange {
   bool Move_Transmit_PlayCard(const play::OnlineMove& move) override;
   void Opponent(play::MoveServices& moves) override;
   void SendEndGame(bool endMatch) override;
+  void ExchangeReset() override;
+  void AcknowledgeFinalMove() override;
+  void AppendResultToChat(const QString& text) override;
 
  private:
   bool Usable() const;

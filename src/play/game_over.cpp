@@ -247,7 +247,14 @@ void DeclareStalemate(GameOverServices& s) {
   // The game may have ended while the question was open.
   if (s.state.CurrentTurn == 0) return;
   s.scores.StalemateDeclared = true;
-  if (s.network != nullptr && s.network->NetConnIndex() != 0 && s.network->IsHost()) s.network->SendEndGame(false);
+  if (s.network != nullptr && s.network->NetConnIndex() != 0 && s.network->IsHost()) {
+    s.network->SendEndGame(false);
+    // A peer that left meanwhile took the game with it: the table is clear.
+    if (s.state.CurrentTurn == 0) {
+      s.scores.StalemateDeclared = false;
+      return;
+    }
+  }
   std::int16_t winner = kNobodyWins;
   GameOver(s, winner);
 }

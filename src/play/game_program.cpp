@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 #include "media/html_help.h"
 #include "platform/settings.h"
@@ -510,8 +511,11 @@ void Program::TableauWindowClickedInTutorial() {
   frmPlay_->EnablePiles(false);
 }
 
-// The Game menu is not joined yet.
-void Program::SaveGameFromMenu() {}
+// The connection's save question at the end of an online game.
+void Program::SaveGameFromMenu() {
+  menus_->Commands.SavingNetGame = std::exchange(net_.SavingNetGame, false);
+  menus_->SaveGame();
+}
 void Program::UnloadScoresWindow() {
   if (scoresWindow_) scoresWindow_->UnloadScoresWindow();
 }

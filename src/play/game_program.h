@@ -131,6 +131,8 @@ class Program : public QObject,
   NetPlayParts NetParts();
   void SetNetworkPlay(NetworkPlay* network) { network_ = network; }
   void SetOnlineExchange(OnlineExchange* exchange) { onlineAnswers_.SetExchange(exchange); }
+  void SetOnlineRestore(OnlineRestoreCommand* restore) { onlineRestore_ = restore; }
+  SavedGameServices& savedServices() { return *savedServices_; }
   table::PileArrays& pilesForNetwork() { return piles_; }
   const std::int16_t& FirstPlayerRule() const { return player_.FirstPlayerRule; }
   const NetState& net() const { return net_; }
@@ -241,7 +243,12 @@ class Program : public QObject,
   void ShowPreferences() override;
   // CommandWindows: the windows of network play and the tutorial
   void SetupInternet() override;
+  void NetRestoreGame() override {
+    if (onlineRestore_) onlineRestore_->NetRestoreGame();
+  }
   void ShowTutorial() override;
+  void SendEndGame(bool endMatch) override { onlineAnswers_.SendEndGame(endMatch); }
+  void ExchangeReset() override { onlineAnswers_.ExchangeReset(); }
   bool NetIsHost() const override { return net_.NetIsHost == 1; }
   QString PeerVersion() const override { return net_.NetPeerInfo[1].Version; }
   // table::PopupOptions
@@ -335,6 +342,7 @@ class Program : public QObject,
   NetState net_;                           // what the game reads of the connection
   OnlineStateAnswers onlineAnswers_{net_};  // game over's and the new game's questions about it
   NetworkPlay* network_ = nullptr;         // network play; null until joined
+  OnlineRestoreCommand* onlineRestore_ = nullptr;  // the online table hand-over; null until joined
   platform::RecordFile netFile_;           // the player's opponents file, when he has one
   NetScoreFile netScores_;                 // its current record
   ScoreStore scoreStore_;                  // where the score record in force is kept

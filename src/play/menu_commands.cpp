@@ -261,9 +261,15 @@ void MenuCommands::Restore() {
   s_.frmPlay.cmdDeal->hide();
   RestoreContext ctx = s_.hooks.CurrentRestoreContext();
   ctx.RestoringPreviousTurn = Commands.RestoringPreviousTurn;
-  RestoreGame(s_.saved, ctx, sv.SaveSlot, GameFile::SavedGames, false,
-              Refusal{"That saved game could not be restored.", "Restore"});
+  restored_ = RestoreGame(s_.saved, ctx, sv.SaveSlot, GameFile::SavedGames, false,
+                          Refusal{"That saved game could not be restored.", "Restore"}) == RestoreResult::Restored;
   Commands.RestoringPreviousTurn = false;
+}
+
+bool MenuCommands::RestoreCommand() {
+  restored_ = false;
+  GameMenu(kCmdRestore);
+  return restored_;
 }
 
 void MenuCommands::PreviousTurn() {

@@ -139,6 +139,13 @@ class MenuCommands : public QObject {
 
   void KeyShortcut(int KeyCode, int Shift);
 
+  // The Game menu's Restore as the online hand-over runs it: true when a
+  // saved game replaced the table.
+  bool RestoreCommand();
+  // The Game menu's Save when an online game ends: the game on the table is
+  // offered for saving even while the wait that the end cut short unwinds.
+  void SaveGame() { Save(); }
+
   // NetIsHost is 1 (only the connection knows; offline it is not).
   bool NetIsHost() const { return IsHost(); }
   // The list window's Add/Remove Background popup.
@@ -180,6 +187,7 @@ class MenuCommands : public QObject {
   MenuDialogs* dialogs_ = nullptr;
   CommandWindows* windows_ = nullptr;
   int listGeneration_ = 0;       // counts the lists opened; a newer one supersedes an older click
+  bool restored_ = false;        // the last Restore command replaced the table
 };
 
 }  // namespace play

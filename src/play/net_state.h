@@ -41,6 +41,8 @@ constexpr std::int16_t kNetPeerSocket = 1;
 constexpr std::int16_t kNetRemote = 0;
 constexpr std::int16_t kNetHost = 1;
 constexpr std::int16_t kNetAttemptFailed = 9;
+// The sound both sides play when a handed-over table is in place.
+constexpr int kHandOverEffect = 1;
 // NetPeerInfo slot states.
 constexpr std::int16_t kSlotFree = 0;
 constexpr std::int16_t kSlotTaken = 7;
@@ -116,6 +118,14 @@ class OnlineExchange {
   // Host: "EG" (STALEMATE while a stalemate is declared, ENDMATCH for
   // endMatch) and the wait for the peer's "EG" or its loss.
   virtual void SendEndGame(bool endMatch) = 0;
+  // After a stalemate or an ended match: the host sends "RS"; host and
+  // remote then wait for the peer's "RS" or its loss.
+  virtual void ExchangeReset() = 0;
+  // Receiver: the peer's game-ending move is answered with "PC" alone.
+  virtual void AcknowledgeFinalMove() = 0;
+  // The game's result appended to the chat log, scrolled to its end; the
+  // chat's Send button enabled.
+  virtual void AppendResultToChat(const QString& text) = 0;
 };
 
 // What network play asks of the program beyond its state.
@@ -153,9 +163,8 @@ struct NetPlayParts {
 };
 
 // Game over's and the new game's questions about the connection, answered
-// from the state; the game starts go to the online exchange once it is
-// joined. The move exchange is not joined yet: a final move is reported as
-// not delivered.
+// from the state; the exchanges go to the online exchange once it is joined
+// (until then a final move is reported as not delivered).
 class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
  public:
   explicit OnlineStateAnswers(NetState& net) : net_(net) {}
@@ -165,12 +174,20 @@ class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
   bool Connected() const override { return net_.NetConnIndex != kNetOffline; }
   table::NetDealState DealState() const override;
   bool TakeResyncBusy() override;
-  void ExchangeStalemateReset() override {}
-  bool TransmitFinalMove() override { return false; }
-  void AcknowledgeFinalMove() override {}
-  void AppendResultToChat(const QString&) override {}
+  void ExchangeStalemateReset() override { ExchangeReset(); }
+  // The move the local move code has just made, as the peer will read it.
+  bool TransmitFinalMove() override;
+  void AcknowledgeFinalMove() override {
+    if (exchange_ && net_.PeerPresent()) exchange_->AcknowledgeFinalMove();
+  }
+  void AppendResultToChat(const QString& text) override {
+    if (exchange_ && net_.PeerPresent()) exchange_->AppendResultToChat(text);
+  }
   void SendEndGame(bool endMatch) override {
     if (exchange_ && net_.PeerPresent()) exchange_->SendEndGame(endMatch);
+  }
+  void ExchangeReset() {
+    if (exchange_ && net_.PeerPresent()) exchange_->ExchangeReset();
   }
   bool HostGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->HostGameStart(); }
   bool RemoteGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->RemoteGameStart(); }

@@ -4,7 +4,10 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
+#include "play/net_state.h"
+#include "play/utilities.h"
 #include "table/busy_guard.h"
+#include "table/sound_effects.h"
 #include "table/table_view.h"
 
 namespace play {
@@ -91,6 +94,9 @@ NewGameResult NewGame(NewGameServices& s) {
   st.TurnCount = 0;
   ThinkingScope thinking(st);
 
+  // Both tables of an online game deal the decks the host sends: a sample
+  // game asked for before going online is not dealt.
+  if (Online(s)) s.sample.SampleGameMode = false;
   bool dealtSample = false;
   if (s.sample.SampleGameMode) {
     const std::int16_t number = NextSampleGameNumber(s.settings, s.deal.ui, st.IsDeveloperView);
@@ -107,8 +113,14 @@ NewGameResult NewGame(NewGameServices& s) {
     }
     view.SetLabelVisible(TableLabel::StatusMsg, false);
     if (!started) {
-      // Nothing is dealt from decks the peer never agreed to.
-      view.ClearTable();
+      // Nothing is dealt from decks the peer never agreed to. A connection
+      // that ended meanwhile has cleared the table and said what comes next;
+      // only the undealt decks go.
+      if (Online(s)) {
+        view.ClearTable();
+      } else {
+        s.deal.piles = table::PileArrays{};
+      }
       view.EnablePiles(false);
       st.CurrentTurn = 0;
       st.GameEnded = true;
@@ -117,7 +129,11 @@ NewGameResult NewGame(NewGameServices& s) {
   }
 
   if (Online(s) && s.network->TakeResyncBusy()) {
-    // The host has handed the whole table over: nothing to deal.
+    // The host has handed the whole table over: nothing to deal, the
+    // table shown as it now stands.
+    s.deal.sfx.PlaySfx(kHandOverEffect);
+    s.saved.hooks.RedrawTable();
+    ShowTurnStatus(st, true, view);
   } else {
     const table::NetDealState net = s.network ? s.network->DealState() : table::NetDealState{};
     if (table::DealNewGame(s.deal, s.FirstPlayerRule, net) != table::DealResult::Dealt) {

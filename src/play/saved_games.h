@@ -199,6 +199,15 @@ enum class RestoreResult {
 RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int recNo, GameFile fileNo,
                           bool restart, const Refusal& refusal);
 
+// The online game's table hand-over, which network play builds: the host
+// restores a saved game, restarts the game or backs up a turn, and the new
+// table goes to the peer whole.
+class OnlineRestoreCommand {
+ public:
+  virtual ~OnlineRestoreCommand() = default;
+  virtual void NetRestoreGame() = 0;
+};
+
 // Acts on UndoTurnRequested (back to the start of this turn) or
 // UndoMoveRequested (take back the last move) and clears them.
 void UndoMove(SavedGameServices& s, const RestoreContext& ctx);

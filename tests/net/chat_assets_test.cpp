@@ -1,6 +1,6 @@
-// A fresh start puts the shipped chat sounds, emoticons, default avatar and
-// quick-chat texts where the chat looks for them, and never replaces the
-// player's own files.
+// A fresh start puts the shipped chat sounds, emoticons and quick-chat texts
+// where the chat looks for them, and never replaces the player's own files;
+// the default avatar and the window's pictures ship beside the program.
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,10 @@ TEST(ChatAssets, AFreshStartGetsThemAndTheOwnFilesStay) {
     const QImage face(ResolveIcon(f->UserPath, QString(icon) + ".gif"));
     EXPECT_FALSE(face.isNull()) << icon;
   }
-  EXPECT_FALSE(QImage(f->UserPath + kAvatarsFolder + kDefaultAvatar).isNull());
+  EXPECT_FALSE(QImage(f->AppPath + "Data/" + kAvatarsFolder + kDefaultAvatar).isNull());
+  for (const char* picture : {"chat-slap", "chat-cursor-avatar", "chat-cursor-slap", "chat-pin-in", "chat-pin-out",
+                              "chat-help"})
+    EXPECT_FALSE(QImage(f->AppPath + "Data/pictures/" + picture + ".png").isNull()) << picture;
 
   QFile chat(f->UserPath + kChatSavFileName);
   ASSERT_TRUE(chat.open(QIODevice::ReadOnly));

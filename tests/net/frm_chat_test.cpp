@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -28,17 +32,55 @@ QStringList Rows(const QListWidget& list) {
   return rows;
 }
 
+void SavePicture(const QString& path, QSize size, QColor colour) {
+  QDir().mkpath(QFileInfo(path).path());
+  QImage picture(size, QImage::Format_RGB32);
+  picture.fill(colour);
+  ASSERT_TRUE(picture.save(path, "JPG"));
+}
+
+platform::ScreenMetrics Screen(int width, int height) {
+  platform::ScreenMetrics screen;
+  screen.widthPixels = width;
+  screen.heightPixels = height;
+  return screen;
+}
+
+void Release(QWidget* widget, Qt::MouseButton button, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), button,
+                      Qt::NoButton, modifiers);
+  QCoreApplication::sendEvent(widget, &release);
+}
+
 struct ChatWindowRig {
   ChatWindowRig() {
     user = home.Path() + "/User/";
     QDir().mkpath(user);
   }
-  FrmChatParts Parts() { return {user, home.Path(), &ui, &sound, [this] { return settingUp; }}; }
+  FrmChatParts Parts() {
+    FrmChatParts parts;
+    parts.UserPath = user;
+    parts.DocsPath = home.Path();
+    parts.ui = &ui;
+    parts.sound = &sound;
+    parts.settingUp = [this] { return settingUp; };
+    parts.AppPath = QStringLiteral(MARROWDALE_SOURCE_DIR "/");
+    parts.DataPath = home.Path() + "/Data/";
+    parts.screen = screen;
+    parts.OpponentAvatar = &OpponentAvatar;
+    parts.KeepAvatar = [this](const QString& name) { kept << name; };
+    parts.ShowHelpKeyword = [this](const QString& keyword) { help << keyword; };
+    return parts;
+  }
   TempHome home;
   QString user;
   platform::FakeUi ui;
   platform::FakeSoundChannel sound;
   bool settingUp = false;
+  platform::ScreenMetrics screen = Screen(800, 600);
+  QString OpponentAvatar;
+  QStringList kept;
+  QStringList help;
 };
 
 TEST(ChatWindow, SoundListDeletesOnlyAddedSoundsAndImportsIntoAFolderMadeForIt) {
@@ -117,6 +159,108 @@ TEST(ChatWindow, QuickChatTextsComeBackAndTheSizeToggleRestores) {
   chat.ShowBackground(QImage(), 0x00306000);  // the mat colour, 0x00BBGGRR
   EXPECT_EQ(chat.palette().color(QPalette::Window), QColor(0x00, 0x60, 0x30));
   chat.grab().save(QStringLiteral(MARROWDALE_BINARY_DIR) + "/chat_window.png");
+}
+
+// An imported picture lands in an Avatars folder made for it, under a name
+// that fits the record; Ctrl with the left button shows the default for now
+// and leaves the record alone; a click slaps.
+TEST(ChatWindow, AvatarsImportUnderANameTheRecordKeepsAndCanBeSlapped) {
+  ChatWindowRig rig;
+  const QString longName = "my_opponents_portrait.jpg";  // 25 characters
+  SavePicture(rig.home.Path() + "/Docs/" + longName, {60, 30}, Qt::blue);
+  SavePicture(rig.home.Path() + "/More/" + longName, {30, 60}, Qt::red);
+  Touch(rig.user + "Sounds/slap.wav");
+  rig.OpponentAvatar = kDefaultAvatarName;
+  FrmChat chat(rig.Parts());
+  EXPECT_TRUE(chat.ShownAvatar().isEmpty());  // the remote waits for the opponent's record
+
+  rig.ui.files.push_back(platform::ChosenFile{rig.home.Path() + "/Docs/" + longName, longName});
+  Release(chat.ImgAvatar, Qt::RightButton);
+  ASSERT_EQ(rig.ui.fileRequests.size(), 1u);
+  EXPECT_EQ(rig.ui.fileRequests[0].title, kAvatarTitle);
+  EXPECT_EQ(rig.ui.fileRequests[0].initialFolder, rig.user + "Avatars");
+  EXPECT_EQ(rig.OpponentAvatar, "my_opponents_por.jpg");
+  EXPECT_EQ(rig.kept, QStringList{"my_opponents_por.jpg"});
+  EXPECT_EQ(chat.ShownAvatar(), rig.user + "Avatars/my_opponents_por.jpg");
+  EXPECT_NEAR(chat.ImgAvatar->width(), 2 * chat.ImgAvatar->height(), 1);
+  EXPECT_TRUE(chat.rect().contains(chat.ImgAvatar->geometry()));
+
+  // Another picture of that name does not replace the first.
+  rig.ui.files.push_back(platform::ChosenFile{rig.home.Path() + "/More/" + longName, longName});
+  chat.Add_Avatars();
+  EXPECT_EQ(rig.OpponentAvatar, "my_opponents_p~1.jpg");
+  EXPECT_EQ(QImage(rig.user + "Avatars/my_opponents_por.jpg").size(), QSize(60, 30));
+  EXPECT_EQ(QImage(rig.user + "Avatars/my_opponents_p~1.jpg").size(), QSize(30, 60));
+
+  Release(chat.ImgAvatar, Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_EQ(rig.OpponentAvatar, kDefaultAvatarName);
+  EXPECT_EQ(chat.ShownAvatar(), QString(MARROWDALE_SOURCE_DIR "/Data/Avatars/") + kDefaultAvatarName);
+  EXPECT_EQ(rig.kept, (QStringList{"my_opponents_por.jpg", "my_opponents_p~1.jpg"}));
+  // A cancelled chooser keeps the default and stores nothing.
+  chat.Add_Avatars();
+  EXPECT_EQ(rig.kept.size(), 2);
+
+  Release(chat.ImgAvatar, Qt::LeftButton);
+  EXPECT_FALSE(chat.imgSlap->isHidden());
+  EXPECT_EQ(rig.sound.played.back(), rig.user + "Sounds/slap.wav");
+  Release(chat.imgSlap, Qt::LeftButton);
+  EXPECT_TRUE(chat.imgSlap->isHidden());
+  EXPECT_EQ(rig.sound.played.back(), rig.home.Path() + "/Data/" + kSlapGoneSound);
+}
+
+// The window opens beside the play window, sized for the screen, with every
+// control inside it, the title in the player's label colour; the help badge
+// opens the manual's chat page.
+TEST(ChatWindow, OpensBesideThePlayWindowSizedForTheScreen) {
+  EXPECT_EQ(ChatPlacement({100, 50, 800, 600}, 400, 1920, 15), QPoint(900, 50));
+  EXPECT_EQ(ChatPlacement({100, 50, 800, 600}, 400, 1300, 15), QPoint(900, 50));
+  EXPECT_EQ(ChatPlacement({100, 50, 800, 600}, 400, 1299, 15), QPoint(900 - 430, 50));
+  EXPECT_EQ(ChatPlacement({100, 50, 800, 600}, 400, 1299, 10), QPoint(900 - 445, 50));
+
+  struct Case {
+    int width, height;
+    double factor;
+  };
+  int logAtDesign = 0;
+  auto laidOut = [](const FrmChat& chat) {
+    for (QWidget* w : chat.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (w->isHidden()) continue;
+      EXPECT_TRUE(chat.rect().contains(w->geometry())) << w->metaObject()->className();
+    }
+    EXPECT_LT(chat.Text1->geometry().right(), chat.ImgAvatar->x());
+    EXPECT_LT(chat.ImgAvatar->geometry().bottom(), chat.CmdChat[5]->y());
+  };
+  for (const Case c : {Case{800, 600, 1.0}, Case{640, 480, 0.8}, Case{1024, 768, 1.28}, Case{1920, 1080, 1.44}}) {
+    ChatWindowRig rig;
+    rig.screen = Screen(c.width, c.height);
+    FrmChatParts parts = rig.Parts();
+    parts.FontColor = 0x0000FFFF;  // yellow, 0x00BBGGRR
+    parts.showDefaultAvatar = true;
+    FrmChat chat(parts);
+    SCOPED_TRACE(c.width);
+    EXPECT_NEAR(chat.width(), 330 * c.factor, 1);
+    EXPECT_NEAR(chat.height(), 290 * c.factor, 1);
+    laidOut(chat);
+    // The avatar keeps its size when the window shrinks; the log makes room.
+    chat.cmdSize_Click();
+    laidOut(chat);
+    chat.cmdSize_Click();
+    EXPECT_EQ(chat.lblChat->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_TRUE(chat.ShownAvatar().endsWith(kDefaultAvatarName));
+    if (c.factor == 1.0) logAtDesign = chat.Text1->width();
+    // Between the two widths the window keeps its size and the log gives
+    // up 200 twips.
+    if (c.factor == 1.28) {
+      EXPECT_NEAR(chat.Text1->width() / 1.28, logAtDesign + 200 / 15, 2);
+    }
+    if (c.factor == 1.44) {
+      chat.SetLog("MD: Bob has joined the game.\r\nBob: hello\r\nAnn: PIC <Wink> hi ;-)\r\nSent: You slapped your opponent! ");
+      chat.AvatarSlap();
+      chat.grab().save(QStringLiteral(MARROWDALE_BINARY_DIR) + "/chat_window_large.png");
+    }
+    Release(chat.imgHelp, Qt::LeftButton);
+    EXPECT_EQ(rig.help, QStringList{kChatHelpKeyword});
+  }
 }
 
 }  // namespace

@@ -133,7 +133,7 @@ TEST(OnlineGame, TheRemoteTakesTheDecksMirroredAndAnswersTheTurnThatCameDuringIt
   EXPECT_EQ(t.remote.side.state.CurrentTurn, 2);
 }
 
-TEST(OnlineGame, AQuitDuringTheDeckWaitOrABadDeckDealsNothing) {
+TEST(OnlineGame, AQuitDuringEitherSidesDeckWaitOrABadDeckDealsNothing) {
   for (const bool quit : {true, false}) {
     TempHome home;
     Table t(home.Path());
@@ -156,6 +156,18 @@ TEST(OnlineGame, AQuitDuringTheDeckWaitOrABadDeckDealsNothing) {
     EXPECT_TRUE(t.remote.piles == table::PileArrays{}) << quit;
     EXPECT_EQ(t.remote.side.BoxTexts().contains(kViolationText), !quit);
   }
+  // The host's wait for the remote's "DK": the remote leaves instead.
+  TempHome home;
+  Table t(home.Path());
+  Shuffle(t.host.piles);
+  std::optional<bool> hostStarted;
+  When start([&] { return t.Connected(); }, [&] { hostStarted = t.host.game.HostGameStart(); });
+  When gs([&] { return t.remote.side.net.NetMsgKind == kMsgGS; },
+          [&] { t.remote.side.conn->SendNetMessage("GS", 0); });
+  When leave([&] { return t.remote.side.net.NetMsgKind == kMsgDK; }, [&] { t.remote.side.conn->SayGoodbye(); });
+  ASSERT_TRUE(RunUntil([&] { return hostStarted.has_value(); }, {&t.host.side, &t.remote.side}));
+  EXPECT_FALSE(*hostStarted);
+  EXPECT_EQ(t.host.side.net.NetConnIndex, play::kNetOffline);
 }
 
 // The table as the other side sees it.

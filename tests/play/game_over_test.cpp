@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,7 @@ class FakeNetwork : public GameOverNetwork {
   void SendEndGame(bool endMatch) override {
     Note(endMatch ? "EG endmatch" : "EG");
     stalemateWhenSent = stalemateFlag != nullptr && *stalemateFlag;
+    if (onSendEndGame) onSendEndGame();
   }
 
   std::int16_t netConnIndex = 1;
@@ -55,6 +57,7 @@ class FakeNetwork : public GameOverNetwork {
   bool tableReplaceableDuringCalls = false;
   const bool* stalemateFlag = nullptr;
   bool stalemateWhenSent = false;
+  std::function<void()> onSendEndGame;
 
  private:
   void Note(const QString& call) {
@@ -601,6 +604,23 @@ TEST_F(GameOverTest, TheHostTellsThePeerBeforeEndingTheGame) {
   GameOverServices remote = Services();
   DeclareStalemate(remote);
   EXPECT_EQ(network->calls.front(), "RS");
+
+  // The peer leaves while the host waits for its answer: the connection's
+  // end has cleared the table, and no game is ended on it.
+  GoOnline();
+  state.CurrentTurn = 1;
+  state.GameEnded = false;
+  network->onSendEndGame = [this] {
+    network->netConnIndex = 0;
+    state.CurrentTurn = 0;
+  };
+  view.SetLabel(TableLabel::lblTurn, "Kestrel quit the game.");
+  GameOverServices left = Services();
+  DeclareStalemate(left);
+  EXPECT_EQ(network->calls, std::vector<QString>{"EG"});
+  EXPECT_FALSE(state.GameEnded);
+  EXPECT_FALSE(scores.StalemateDeclared);
+  EXPECT_EQ(view.Label(TableLabel::lblTurn), "Kestrel quit the game.");
 }
 
 }  // namespace

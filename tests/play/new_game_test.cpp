@@ -8,6 +8,8 @@
 #include "platform/settings.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "play/net_state.h"
+#include "play/utilities.h"
 #include "support/temp_home.h"
 #include "table/busy_guard.h"
 #include "table/fake_sound_effects.h"
@@ -28,7 +30,7 @@ class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameH
   void WhoseTurn() override {}
   void SaveGameRecord() override { ++gameRecords; }
   void ClearTable() override {}
-  void RedrawTable() override {}
+  void RedrawTable() override { ++redraws; }
   void ShowPileCounts() override {}
   void CheckMatchComplete() override {}
   void ShowMatchPoints(bool) override {}
@@ -43,7 +45,7 @@ class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameH
   void FinishTopLevelCommand() override { ++finishes; }
 
   std::int16_t firstPlayer = 1;
-  int gameRecords = 0, computerTurns = 0, finishes = 0;
+  int gameRecords = 0, computerTurns = 0, finishes = 0, redraws = 0;
   bool thinkingDuringTurn = false, abortSeenByTurn = true;
   std::function<void()> onComputerTurn;
 
@@ -168,14 +170,23 @@ TEST_F(NewGameTest, ACloseDuringTheComputersFirstTurnStopsAndTheDealButtonComple
 // An online start whose exchange never completes.
 class BrokenExchange : public NewGameNetwork {
  public:
-  bool Connected() const override { return true; }
+  bool Connected() const override { return connected; }
   bool IsHost() const override { return host; }
   table::NetDealState DealState() const override { return {1, static_cast<std::int16_t>(host ? 1 : 0), "40", "Hal"}; }
-  bool TakeResyncBusy() override { return false; }
-  bool HostGameStart() override { return false; }
-  bool RemoteGameStart() override { return false; }
+  bool TakeResyncBusy() override { return handedOver; }
+  bool HostGameStart() override { return Fail(); }
+  bool RemoteGameStart() override { return handedOver || Fail(); }
   void Opponent() override {}
   bool host = true;
+  bool handedOver = false;  // the host's whole table arrived instead of decks
+  bool connected = true;
+  std::function<void()> onFail;  // what the connection does before the start fails
+
+ private:
+  bool Fail() {
+    if (onFail) onFail();
+    return false;
+  }
 };
 
 TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
@@ -184,14 +195,46 @@ TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
   for (const bool host : {true, false}) {
     network.host = host;
     piles = table::PileArrays{};
+    sample.SampleGameMode = true;  // asked for before going online: not dealt
     EXPECT_EQ(NewGame(s), NewGameResult::Stopped) << host;
+    EXPECT_FALSE(sample.SampleGameMode);
+    EXPECT_EQ(TipNumber(), "(none)");
     EXPECT_EQ(state.CurrentTurn, 0);
     EXPECT_TRUE(state.GameEnded);
     EXPECT_EQ(piles.TableauCount, (std::array<std::int16_t, 9>{}));
     EXPECT_EQ(piles.StockCount, (std::array<std::int16_t, 2>{}));
     EXPECT_EQ(game.gameRecords, 0);
   }
+  // The peer left during the host's exchange: its end has laid out the
+  // table and the next step, which stay; the shuffled decks go.
+  network.host = true;
+  network.onFail = [&] {
+    network.connected = false;
+    view.SetLabel(TableLabel::lblMessage, "Select NEW from the Game Menu to start a new game.");
+  };
+  const int clears = view.tableClears;
+  EXPECT_EQ(NewGame(s), NewGameResult::Stopped);
+  EXPECT_EQ(view.tableClears, clears + 1);  // the clear before the shuffle
+  EXPECT_EQ(view.Label(TableLabel::lblMessage), "Select NEW from the Game Menu to start a new game.");
+  EXPECT_TRUE(piles == table::PileArrays{});
   s.network = nullptr;  // the fixture outlives this exchange
+}
+
+TEST_F(NewGameTest, TheRemotesDealResumesAHandedOverTableAsItStands) {
+  ASSERT_EQ(NewGame(s), NewGameResult::Started);
+  BrokenExchange network;
+  network.host = false;
+  network.handedOver = true;
+  s.network = &network;
+  const table::PileArrays before = piles;
+  sfx.effects.clear();
+  EXPECT_EQ(NewGame(s), NewGameResult::Started);
+  EXPECT_EQ(piles, before);
+  EXPECT_EQ(game.redraws, 1);
+  EXPECT_EQ(sfx.effects, std::vector<int>{kHandOverEffect});
+  EXPECT_EQ(view.Label(TableLabel::lblTurn), kYourTurnText);
+  EXPECT_TRUE(view.images[TableImage::ImgTurn1]);
+  s.network = nullptr;
 }
 
 TEST_F(NewGameTest, RefusedWhileAnotherActionChangesTheTable) {

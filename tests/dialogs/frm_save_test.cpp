@@ -1,0 +1,122 @@
+// The saved-game slots of an online game: the dialog's online descriptions
+// and marks, and the save that the end of an online game offers.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+#include "dialogs/frm_save.h"
+#include "dialogs/menu_program.h"
+#include "play/saved_game_record.h"
+#include "table/busy_guard.h"
+
+namespace dialogs {
+namespace {
+
+using testing_support::MenuProgram;
+
+class FrmSaveOnline : public MenuProgram {
+ protected:
+  void SetUp() override {
+    MenuProgram::SetUp();
+    ASSERT_TRUE(program->Start());
+  }
+  play::NetState& Net() { return program->NetParts().net; }
+  void GoOnline(bool host) {
+    program->conn = 1;
+    Net().NetConnIndex = 1;
+    Net().NetIsHost = host ? play::kNetHost : play::kNetRemote;
+    Net().OpponentName = "Ann";
+    Net().HostName = "Hal";
+    program->gameState().CurrentTurn = 1;
+  }
+  void WriteSlot(int n, const QString& description) {
+    play::SavedGameRecord rec;
+    rec.CurrentTurn = 1;
+    rec.Description = description.leftJustified(play::SavedGameRecord::kDescriptionWidth, u' ');
+    ASSERT_TRUE(program->savedGames().SavedGamesFile.Write(n, rec.Encode()));
+  }
+};
+
+TEST_F(FrmSaveOnline, NetSaveNamesTheOtherPlayerAndMarksTheGameAsOnline) {
+  const QDateTime at(QDate(2026, 2, 1), QTime(10, 5));
+  const QLocale locale;
+  const QString stamp =
+      locale.toString(at.date(), QLocale::ShortFormat) + "_" + locale.toString(at.time(), QLocale::ShortFormat);
+  for (const bool host : {true, false}) {
+    SCOPED_TRACE(host);
+    GoOnline(host);
+    program->menus().Commands.SavingNetGame = true;
+    FrmSave dialog(*program);
+    dialog.now = [at] { return at; };
+    dialog.LoadForm(0);
+    EXPECT_EQ(dialog.cmdSave->text(), "NET SAVE");
+    dialog.Text1_Click(4);
+    const QString shown = "NET " + stamp + (host ? "Ann" : "Hal");
+    EXPECT_EQ(dialog.Text1[4]->text(), shown);
+    dialog.cmdSave_Click();
+    EXPECT_EQ(program->savedGames().SaveSlot, 4);
+    EXPECT_EQ(program->menus().Commands.SaveDescription, "^^" + shown);
+  }
+
+  // Restoring: online a marked slot is a secure game; offline it is refused.
+  WriteSlot(3, "^^NET 1/2/26_10:00Ann");
+  WriteSlot(5, "plain");
+  for (const bool online : {true, false}) {
+    SCOPED_TRACE(online);
+    program->conn = online ? 1 : 0;
+    Net().NetConnIndex = online ? 1 : 0;
+    FrmSave dialog(*program);
+    dialog.LoadForm(1);
+    EXPECT_EQ(dialog.Text1[3]->text(), "NET 1/2/26_10:00Ann");
+    dialog.Text1_Click(3);
+    EXPECT_EQ(program->menus().Commands.NetSecureGame, online);
+    EXPECT_EQ(dialog.SelectedSlot, online ? 3 : 0);
+    EXPECT_EQ(BoxShown("Saved Internet games can only be restored online from the Internet Menu."), !online);
+    dialog.Text1_Click(5);
+    EXPECT_FALSE(program->menus().Commands.NetSecureGame);
+  }
+}
+
+// The save question at the end of an online game saves it marked as
+// online, also while the wait that the end cut short still holds the table.
+TEST_F(FrmSaveOnline, TheSaveAskedForAtTheEndOfAnOnlineGameIsWritten) {
+  class ScriptedSave : public play::MenuDialogs {
+   public:
+    explicit ScriptedSave(play::Program& p) : program(p) {}
+    void LoadList(int, const QStringList&) override {}
+    void ShowList(int, int) override {}
+    void UnloadList() override {}
+    void ShowSaveDialog(int mode) override {
+      netSave = mode == 0 && program.menus().Commands.SavingNetGame;
+      program.savedGames().SaveSlot = 6;
+      program.menus().Commands.SaveDescription = "^^NET game";
+      program.menus().Commands.DialogCancelled = false;
+    }
+    void ShowMatchDialog() override {}
+    void ShowPlayerWindow() override {}
+    void ShowSpeedWindow() override {}
+    void ShowAboutWindow() override {}
+    play::Program& program;
+    bool netSave = false;
+  } dialogs(*program);
+  program->menus().SetDialogs(&dialogs);
+  W().cmdDeal->click();
+  ASSERT_EQ(program->state().CurrentTurn, 1);
+  GoOnline(false);
+  Net().SavingNetGame = true;
+  {
+    auto busy = program->NetParts().guard.Enter(table::Activity::Deal);
+    program->NetParts().hooks.SaveGameFromMenu();
+  }
+  EXPECT_TRUE(dialogs.netSave);
+  const auto saved = play::SavedGameRecord::Decode(program->savedGames().SavedGamesFile.Read(6));
+  EXPECT_EQ(saved.CurrentTurn, 1);
+  EXPECT_TRUE(saved.Description.startsWith("^^NET game"));
+  EXPECT_FALSE(Net().SavingNetGame);
+  EXPECT_FALSE(program->menus().Commands.SavingNetGame);
+}
+
+}  // namespace
+}  // namespace dialogs
