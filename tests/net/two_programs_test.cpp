@@ -17,6 +17,7 @@
 #include <string>
 
 #include "media/folders.h"
+#include "net/connection.h"
 #include "net/script_driver.h"
 #include "platform/recordfile.h"
 #include "play/player_record.h"
@@ -250,9 +251,13 @@ TEST(TwoPrograms, PlayTurnsBothWaysChatAndQuitOverLoopback) {
   Finish(host, remote, clock);
 
   for (Copy* c : {&host, &remote}) {
+    const QString output = QString::fromLocal8Bit(c->process.readAll());
     EXPECT_EQ(c->process.exitStatus(), QProcess::NormalExit) << c->name.toStdString();
     EXPECT_EQ(c->process.exitCode(), 0) << c->name.toStdString() << ":\n"
-                                        << c->Trace().toStdString() << c->process.readAll().toStdString();
+                                        << c->Trace().toStdString() << output.toStdString();
+    // Neither side found the other's lines unusable, nor refused a move.
+    EXPECT_FALSE(c->Trace().contains(net::kViolationText)) << c->name.toStdString();
+    EXPECT_FALSE(output.contains("refused for pile")) << c->name.toStdString() << ":\n" << output.toStdString();
   }
 
   // What one sent, the other received, in order.
