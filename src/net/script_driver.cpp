@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
