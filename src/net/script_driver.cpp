@@ -13,6 +13,7 @@
 #include "net/search_for_local_side.h"
 #include "play/game_program.h"
 #include "play/menu_commands.h"
+#include "play/rule_checks.h"
 #include "play/table_search.h"
 #include "platform/winsock.h"
 #include "table/picture_box.h"
@@ -29,6 +30,11 @@ QString OneLine(QString text) {
   text.replace(QLatin1String("\r\n"), QLatin1String(" | "));
   text.replace('\n', QLatin1String(" | "));
   return text;
+}
+
+QString MoveText(const SearchMove& m) {
+  return play::PileControlName(m.source) + " " + QString::number(m.sourceIndex) + " -> " +
+         play::PileControlName(m.target) + " " + QString::number(m.targetIndex) + " card " + QString::number(m.card);
 }
 
 QString PileText(const auto& pile, int count) {
@@ -265,15 +271,13 @@ void ScriptDriver::PlayBySearch() {
       m.reset();
     const bool handHidden = m && m->source == PileControl::picPlayer && m->sourceIndex == play::kStockPile &&
                             !(st.StockTurned && play::StockTop(p, play::kLocalSide) == m->card);
-    // The computer is not held to the rules that come before a player's
-    // Stock; what they ask is done first.
-    if (!m || (handHidden && !st.StockTurned)) {
-      if (const std::optional<SearchMove> first = MoveBeforeStock(p)) m = first;
+    // The computer is not held to the rules that oblige a player to make
+    // some moves first; when the search is stuck on them, they are made.
+    if (!m || (handHidden && !st.StockTurned && !play::CanTurnStock(p, 1).Legal())) {
+      if (MakeObligedMove()) continue;
+      return;
     }
-    if (!m) return;
-    const QString what = play::PileControlName(m->source) + " " + QString::number(m->sourceIndex) + " -> " +
-                         play::PileControlName(m->target) + " " + QString::number(m->targetIndex) + " card " +
-                         QString::number(m->card);
+    const QString what = MoveText(*m);
     if (tableauToTableau(*m)) movedOnTableau.push_back(m->card);
     if (m->source == PileControl::picPlayer && m->sourceIndex == play::kStockPile) {
       // The Hand card is turned up first, as a press on the Stock does; an
@@ -300,21 +304,36 @@ void ScriptDriver::EndTurn() {
   const table::GameState& st = program_.state();
   const table::PileArrays& p = program_.piles();
   if (st.CurrentTurn != 1 || st.GameEnded) Fail("end of a turn that is not the local player's");
-  if (p.StockCount[play::kLocalSide] > 0) {
-    for (int moves = 0; moves < kMaxScriptedMoves && !st.StockTurned && st.CurrentTurn == 1; ++moves) {
-      const std::optional<SearchMove> first = MoveBeforeStock(p);
-      if (!first || !Drag(first->source, first->sourceIndex, first->target, first->targetIndex)) break;
+  for (int tries = 0; tries < kMaxScriptedMoves; ++tries) {
+    // A move the rules asked for first may have ended the game.
+    if (st.CurrentTurn != 1 || st.GameEnded) return;
+    if (p.StockCount[play::kLocalSide] == 0 && !st.StockTurned) {
+      program_.humanTurn().cmdDone_Click();
+      return;
     }
-    if (!st.StockTurned) PressStock();
-    if (!st.StockTurned)
-      Fail("the Stock could not be turned to end the turn: " +
-           OneLine(program_.frmPlay().Label(table::TableLabel::lblMessage)));
-    if (!Drag(PileControl::picPlayer, play::kStockPile, PileControl::picPlayer, play::kWastePile))
-      Fail("the Hand card was refused on the Waste");
-  } else {
-    program_.humanTurn().cmdDone_Click();
+    if (!st.StockTurned) {
+      PressStock();
+      if (!st.StockTurned && !MakeObligedMove()) Fail("the Stock could not be turned: " + RuleMessage());
+      continue;
+    }
+    if (Drag(PileControl::picPlayer, play::kStockPile, PileControl::picPlayer, play::kWastePile)) return;
+    if (!MakeObligedMove()) Fail("the Hand card was refused on the Waste: " + RuleMessage());
   }
+  Fail("the turn could not be ended");
 }
+
+// The first of the moves the rules oblige the player to make that they
+// accept.
+bool ScriptDriver::MakeObligedMove() {
+  const table::PileArrays& p = program_.piles();
+  for (const SearchMove& m : ObligedMoves(p, program_.state().StockTurned)) {
+    Note("obliged: " + MoveText(m));
+    if (Drag(m.source, m.sourceIndex, m.target, m.targetIndex)) return true;
+  }
+  return false;
+}
+
+QString ScriptDriver::RuleMessage() { return OneLine(program_.frmPlay().Label(table::TableLabel::lblMessage)); }
 
 void ScriptDriver::PressStock() {
   play::HumanTurn& human = program_.humanTurn();

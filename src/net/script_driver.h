@@ -109,6 +109,8 @@ class ScriptDriver : public QObject {
 
   void PlayBySearch();
   void EndTurn();
+  bool MakeObligedMove();
+  QString RuleMessage();
   void PressStock();
   bool Drag(table::PileControl source, int index, table::PileControl target, int targetIndex);
   void Dump(const QString& path);

@@ -3,7 +3,6 @@
 #include "platform/wait.h"
 #include "play/apply_move.h"
 #include "play/computer_player.h"
-#include "play/rule_checks.h"
 #include "play/table_search.h"
 #include "table/card.h"
 #include "table/busy_guard.h"
@@ -107,19 +106,28 @@ table::PileArrays SidesExchanged(const table::PileArrays& p) {
   return x;
 }
 
-std::optional<SearchMove> MoveBeforeStock(const table::PileArrays& p) {
+std::vector<SearchMove> ObligedMoves(const table::PileArrays& p, bool handUp) {
   using play::kLocalSide;
-  if (play::CanTurnStock(p, 1).Legal()) return std::nullopt;
+  std::vector<SearchMove> moves;
   const table::CardCode reserve = play::ReserveTop(p, kLocalSide);
-  if (reserve != 0) {
-    if (const auto space = play::CheckTableauOpen(p))
-      return SearchMove{PileControl::picPlayer, play::kReservePile, reserve, PileControl::picTableau, *space};
-    if (const auto center = play::CheckCenter(p, table::CardRank(reserve), table::CardSuit(reserve)))
-      return SearchMove{PileControl::picPlayer, play::kReservePile, reserve, PileControl::picCenter, *center};
+  const table::CardCode hand = handUp ? play::StockTop(p, kLocalSide) : table::CardCode{0};
+  const auto toCenter = [&](int pile, table::CardCode card) {
+    if (card == 0) return;
+    if (const auto center = play::CheckCenter(p, table::CardRank(card), table::CardSuit(card)))
+      moves.push_back({PileControl::picPlayer, pile, card, PileControl::picCenter, *center});
+  };
+  toCenter(play::kReservePile, reserve);
+  toCenter(play::kStockPile, hand);
+  if (const auto space = play::CheckTableauOpen(p)) {
+    if (reserve != 0) {
+      moves.push_back({PileControl::picPlayer, play::kReservePile, reserve, PileControl::picTableau, *space});
+    } else if (hand != 0) {
+      moves.push_back({PileControl::picPlayer, play::kStockPile, hand, PileControl::picTableau, *space});
+    }
   }
   if (const auto m = play::MoveCheckTableau(p, play::TableauMoveMode::ToCenter, 1, {}))
-    return SearchMove{PileControl::picTableau, m->pile, m->card, PileControl::picCenter, m->target};
-  return std::nullopt;
+    moves.push_back({PileControl::picTableau, m->pile, m->card, PileControl::picCenter, m->target});
+  return moves;
 }
 
 std::optional<SearchMove> NextSearchMove(const table::PileArrays& piles, const table::GameState& state) {

@@ -9,6 +9,7 @@
 // human's own move path, so that the moves travel as a player's do.
 
 #include <optional>
+#include <vector>
 
 #include "table/game_state.h"
 #include "table/piles.h"
@@ -31,9 +32,11 @@ table::PileArrays SidesExchanged(const table::PileArrays& piles);
 // table, or nothing when it would only end the turn.
 std::optional<SearchMove> NextSearchMove(const table::PileArrays& piles, const table::GameState& state);
 
-// The move the rules ask of the local player before his Stock may be
-// turned (a space filled from the Reserve, the Reserve's top or a Tableau
-// card to the Center); nothing when the Stock may be turned.
-std::optional<SearchMove> MoveBeforeStock(const table::PileArrays& piles);
+// The moves the rules oblige the local player to make before he may turn
+// his Stock or end his turn, in the order they ask for them: a Reserve or
+// turned-up Hand card that fits a Center foundation goes there, a space is
+// filled from the Reserve (from the Hand once the Reserve is empty), a
+// Tableau card that fits the Center goes there.
+std::vector<SearchMove> ObligedMoves(const table::PileArrays& piles, bool handUp);
 
 }  // namespace net

@@ -37,15 +37,23 @@ TEST(SearchForLocalSide, FindsTheLocalSidesMovesNamedFromTheLocalSide) {
             (SearchMove{PileControl::picPlayer, 2, Card(6, 1), PileControl::picOpponent, 3}));
 }
 
-TEST(SearchForLocalSide, MoveBeforeStockFillsTheSpaceTheRulesAskFor) {
+TEST(SearchForLocalSide, ObligedMovesComeInTheOrderTheRulesAskForThem) {
+  // The Reserve's card that fits the Center goes there before it may fill
+  // the space; a Tableau card for the Center comes last.
   TableBuilder space;
-  space.FullTableau().Tableau(3, {}).Reserve(0, {Card(9, 3), Card(4, 2)}).Stock(0, {Card(8, 1)});
-  EXPECT_EQ(net::MoveBeforeStock(space),
-            (SearchMove{PileControl::picPlayer, 2, Card(4, 2), PileControl::picTableau, 3}));
+  space.FullTableau().Tableau(3, {}).Tableau(5, {Card(1, 4)}).Reserve(0, {Card(9, 3), Card(1, 2)});
+  space.Stock(0, {Card(8, 1)});
+  EXPECT_EQ(net::ObligedMoves(space, false),
+            (std::vector<SearchMove>{{PileControl::picPlayer, 2, Card(1, 2), PileControl::picCenter, 1},
+                                     {PileControl::picPlayer, 2, Card(1, 2), PileControl::picTableau, 3},
+                                     {PileControl::picTableau, 5, Card(1, 4), PileControl::picCenter, 1}}));
 
-  TableBuilder free;
-  free.FullTableau().Reserve(0, {Card(9, 3), Card(4, 2)}).Stock(0, {Card(8, 1)});
-  EXPECT_EQ(net::MoveBeforeStock(free), std::nullopt);
+  // With the Reserve empty, the turned-up Hand card fills the space.
+  TableBuilder hand;
+  hand.FullTableau().Tableau(6, {}).Stock(0, {Card(3, 3), Card(8, 1)});
+  EXPECT_EQ(net::ObligedMoves(hand, true),
+            (std::vector<SearchMove>{{PileControl::picPlayer, 1, Card(8, 1), PileControl::picTableau, 6}}));
+  EXPECT_TRUE(net::ObligedMoves(hand, false).empty());
 }
 
 }  // namespace
