@@ -16,6 +16,7 @@
 #include "platform/vb.h"
 #include "platform/wait.h"
 #include "platform/winsock.h"
+#include "play/top_level_command.h"
 #include "table/busy_guard.h"
 #include "table/game_state.h"
 #include "table/table_view.h"
@@ -453,6 +454,9 @@ void Connection::QueuePump(int index) {
 }
 
 void Connection::Pump(int index) {
+  // A line may run long (boxes, pauses, the peer's answers): a close asked
+  // for meanwhile is completed when it returns.
+  play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
   pumpQueued_[index] = false;
   if (!PeerSocket(index)) return;
   QByteArray line;
@@ -471,6 +475,7 @@ void Connection::Pump(int index) {
 }
 
 void Connection::Winsock1_Error(int index, int number, const QString& description) {
+  play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
   play::NetState& net = parts_.net;
   if (!PeerSocket(index)) return;
   platform::UiService& ui = parts_.ui;

@@ -15,6 +15,7 @@
 #include "play/menu_commands.h"
 #include "play/rule_checks.h"
 #include "play/table_search.h"
+#include "play/top_level_command.h"
 #include "platform/winsock.h"
 #include "table/picture_box.h"
 
@@ -174,6 +175,9 @@ void ScriptDriver::Tick() {
   QMetaObject::invokeMethod(
       this,
       [this, step] {
+        // As the menu bar's commands do, a close asked for while the
+        // command runs is completed when it returns.
+        play::TopLevelCommand command(program_.wait(), program_.gameState(), &program_.frmPlay());
         starting_ = false;
         Note(step.command + (step.rest.isEmpty() ? QString() : " " + step.rest) + (step.background ? " &" : ""));
         Execute(step);

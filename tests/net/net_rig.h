@@ -53,7 +53,8 @@ class ModalFakeUi : public platform::FakeUi {
 };
 
 struct Side {
-  Side(const QString& name, const QString& root) : PlayerName(name) {
+  // mainWindow: the window a deferred close closes; none by default.
+  Side(const QString& name, const QString& root, QWidget* mainWindow = nullptr) : PlayerName(name) {
     folders.UserPath = root + "/" + name + "/User/";
     folders.DataPath = root + "/" + name + "/Data/";
     QDir().mkpath(folders.UserPath);
@@ -66,7 +67,7 @@ struct Side {
     store.Net = &netScores;
     wait.SetTimeScale(0);
     conn = std::make_unique<net::Connection>(play::NetPlayParts{
-        net, scores, store, netScores, state, view, nullptr, ui, wait, sound, guard, folders, PlayerName,
+        net, scores, store, netScores, state, view, mainWindow, ui, wait, sound, guard, folders, PlayerName,
         ThinkDelay, hooks});
     conn->SetListenAddress("127.0.0.1");
   }

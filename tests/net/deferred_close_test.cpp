@@ -1,0 +1,52 @@
+// The table closed while a line from the peer is still being handled (here
+// the remote waits for the host's "RS" after a stalemate): the wait ends,
+// and the close is completed once the line's handling has returned, as
+// after any other command.
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include "net/net_rig.h"
+#include "support/temp_home.h"
+
+namespace net {
+namespace {
+
+using net_test::Peer;
+using net_test::RunUntil;
+using net_test::Side;
+using net_test::When;
+
+TEST(DeferredClose, AClosedTableClosesOnceThePeersLineIsHandled) {
+  TempHome home;
+  QWidget table;
+  table.show();
+  Side remote("Ann", home.Path(), &table);
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  remote.Remote([&] { return int(server.serverPort()); });
+  Peer hostPeer;
+  QObject::connect(&server, &QTcpServer::newConnection, [&] {
+    hostPeer.Adopt(server.nextPendingConnection());
+    hostPeer.Send("IP  4. 0. 0^ 1\n");
+  });
+  bool closeDeferred = false;
+  hostPeer.onLine = [&](const QByteArray& line) {
+    if (line == "IP  4. 0. 0") hostPeer.Send("NM Hal\n");
+    // A bare "PC" ends the remote's set-up wait, so that the stalemate is
+    // handled from the top of the event loop.
+    if (line == "NM Ann") hostPeer.Send("PC\n");
+  };
+  When stalemate([&] { return remote.returned; }, [&] { hostPeer.Send("EG STALEMATE\n"); });
+  When closeMeanwhile([&] { return !remote.hooks.gameOvers.empty(); },
+                      [&] { closeDeferred = remote.wait.RequestClose(); });
+  remote.StartSetup();
+  ASSERT_TRUE(RunUntil([&] { return !table.isVisible(); }, {&remote}));
+
+  EXPECT_TRUE(closeDeferred);
+  EXPECT_EQ(hostPeer.got, QByteArray("IP  4. 0. 0\nNM Ann\nEG\n"));
+}
+
+}  // namespace
+}  // namespace net
