@@ -230,7 +230,7 @@ void ScriptDriver::Execute(const Step& step) {
   } else if (c == QLatin1String("deal")) {
     program_.cmdDeal_Click();
   } else if (c == QLatin1String("play")) {
-    PlayBySearch();
+    PlayBySearch(words.isEmpty() ? kMaxScriptedMoves : std::clamp(words[0].toInt(), 0, kMaxScriptedMoves));
   } else if (c == QLatin1String("end")) {
     EndTurn();
   } else if (c == QLatin1String("chat")) {
@@ -260,11 +260,11 @@ void ScriptDriver::Execute(const Step& step) {
 // Moves until the search has none left for the local side. A card the
 // search moves from one Tableau pile to another twice in a turn would go
 // back and forth: the turn stops there.
-void ScriptDriver::PlayBySearch() {
+void ScriptDriver::PlayBySearch(int maxMoves) {
   const table::GameState& st = program_.state();
   const table::PileArrays& p = program_.piles();
   std::vector<table::CardCode> movedOnTableau;
-  for (int moves = 0; moves < kMaxScriptedMoves; ++moves) {
+  for (int moves = 0; moves < maxMoves; ++moves) {
     if (st.CurrentTurn != 1 || st.GameEnded || !program_.net().PeerPresent()) return;
     std::optional<SearchMove> m = NextSearchMove(p, st);
     const auto tableauToTableau = [](const SearchMove& x) {

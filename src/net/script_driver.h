@@ -17,7 +17,8 @@
 //   wait CONDITION          listening | connected | deal-button | my-turn | offline |
 //                           chat TEXT (in the chat window) |
 //                           turns-ended N (N by each side, and the turn has passed)
-//   newgame | deal | play | end
+//   newgame | deal | end
+//   play [N]                the local side's moves by the computer's search, at most N
 //   chat TEXT               the chat window's Send with TEXT typed
 //   dump FILE               every pile of the table, written to FILE
 //   answer TEXT BUTTON      boxes whose text holds TEXT are answered yes, no, ok or cancel
@@ -107,7 +108,7 @@ class ScriptDriver : public QObject {
   void CountTurnEnds(bool sent, const QString& line);
   [[noreturn]] void Fail(const QString& why);
 
-  void PlayBySearch();
+  void PlayBySearch(int maxMoves);
   void EndTurn();
   bool MakeObligedMove();
   QString RuleMessage();

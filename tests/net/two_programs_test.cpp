@@ -220,7 +220,7 @@ TEST(TwoPrograms, PlayTurnsBothWaysChatAndQuitOverLoopback) {
   // Whoever moves first, each side ends two turns. Then the one who moved
   // second waits for the other's third turn; both tell they are settled,
   // write their tables, and the host quits.
-  const QString settle = "play\n" "end\n" "play\n" "end &\n" "wait turns-ended 2\n";
+  const QString settle = "play 8\n" "end\n" "play 8\n" "end &\n" "wait turns-ended 2\n";
   host.Start("trace " + host.TracePath() + "\n"
              "answer end this Marrowdale Online Game yes\n"
              "host " + p + " 127.0.0.1 &\n"
