@@ -27,6 +27,9 @@
 // A command ending in " &" may wait as long as it likes: the next ones run
 // meanwhile, as a player uses the menus while the program waits for the
 // peer. Every other command has returned before the next begins.
+//
+// The copy needs a player already made: a first start opens the player
+// window, which no script answers.
 
 #include <QElapsedTimer>
 #include <QFile>
