@@ -1,7 +1,9 @@
 #include "platform/sound.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 
@@ -11,14 +13,20 @@ namespace {
 
 // One media player serves every sound, so that starting a sound cuts the
 // one playing. Playback is asynchronous: Play only hands the file to the
-// player. Without an audio device the player reports an error that nobody
-// needs to hear about, and the sound is silence.
+// player. Without an audio device at the first sound the run stays silent
+// and no player is made: the media pipeline, its sink unable to open,
+// can lock up when handed the next file, freezing the table.
 class QtSoundChannel : public SoundChannel {
  public:
   void Play(const QString& file) override {
     Stop();
     if (file.isEmpty() || !QFileInfo(file).isFile()) return;
     if (!player_) {
+      if (silent_) return;
+      if (QMediaDevices::audioOutputs().isEmpty()) {
+        silent_ = true;
+        return;
+      }
       audio_ = std::make_unique<QAudioOutput>();
       player_ = std::make_unique<QMediaPlayer>();
       player_->setAudioOutput(audio_.get());
@@ -43,6 +51,7 @@ class QtSoundChannel : public SoundChannel {
  private:
   std::unique_ptr<QAudioOutput> audio_;
   std::unique_ptr<QMediaPlayer> player_;
+  bool silent_ = false;  // no audio device was there at the first sound
 };
 
 }  // namespace
