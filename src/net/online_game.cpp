@@ -234,6 +234,9 @@ void OnlineGame::Opponent(play::MoveServices& s) {
       case Target::OwnSidePile:
         if (!slide(table::PileControl::picPlayer, m->targetIndex)) return;
         result = play::PlaceOnSidePile(s, m->targetIndex, play::kLocalOwner);
+        // The loaded card's rim is shown for the pause only, as after the
+        // computer's loads.
+        if (result == MoveResult::Applied) s.view.SetCardFrameBackStyle(m->targetIndex, play::kFrameTransparent);
         break;
       case Target::MoverSidePile:
         turnEnded = true;

@@ -9,6 +9,7 @@
 #include "net/game_lists.h"
 #include "net/net_rig.h"
 #include "play/move_rig.h"
+#include "play/table_search.h"
 #include "support/temp_home.h"
 
 namespace net {
@@ -255,6 +256,8 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
   EXPECT_EQ(t.remote.side.state.TurnCount, 5);
   EXPECT_EQ(t.remote.side.view.Label(table::TableLabel::lblTurn), kOwnTurnText);
   EXPECT_EQ(t.remote.side.BoxTexts(), QStringList());
+  // The card loaded onto the remote's Waste lost its rim after the pause.
+  EXPECT_EQ(t.remote.side.view.cardFrameStyles[play::kWastePile], play::kFrameTransparent);
 }
 
 // A move no legitimate program sends ends the game before anything moves.
