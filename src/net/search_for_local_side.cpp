@@ -23,7 +23,7 @@ PileControl OtherSide(PileControl pile) {
 
 // The copy the computer plays on: nothing is drawn or sounded, and its first
 // slide is the move looked for; it then stops the turn.
-class ScratchTable : private table::TableView, private table::SoundEffects, private play::PlayHooks {
+class ScratchTable : private table::UnseenTableView, private table::SoundEffects, private play::PlayHooks {
  public:
   ScratchTable(const table::PileArrays& piles, const table::GameState& state)
       : piles_(SidesExchanged(piles)), services_{piles_, state_, *this, *this, wait_, guard_, *this, 0.0f, {}} {
@@ -46,30 +46,6 @@ class ScratchTable : private table::TableView, private table::SoundEffects, priv
     found_ = SearchMove{OtherSide(source), sourceIndex, card, OtherSide(target), targetIndex};
     wait_.SetExiting(true);
   }
-  void PaintCard(PileControl, int, table::CardCode, int) override {}
-  void ShowEmpty(PileControl, int) override {}
-  void BringToFront(PileControl, int) override {}
-  void EnablePiles(bool) override {}
-  void LayOutPiles() override {}
-  void SetLabel(table::TableLabel, const QString&) override {}
-  QString Label(table::TableLabel) const override { return QString(); }
-  void SetTabCount(int, const QString&) override {}
-  void SetImageVisible(table::TableImage, bool) override {}
-  void SetChatIcon(const QString&) override {}
-  void SetCardFrameVisible(int, bool) override {}
-  void SetCardFrameBackStyle(int, int) override {}
-  void SetStatusPanel(int, const QString&) override {}
-  void StartClock() override {}
-  void StartClockAt(double) override {}
-  std::int64_t ElapsedSeconds() const override { return 0; }
-  void StopClock() override {}
-  void SetLabelVisible(table::TableLabel, bool) override {}
-  void ShowLogo(bool) override {}
-  void SetStatusPanelToolTip(int, const QString&) override {}
-  void SizeStatusBar() override {}
-  void SetPileVisible(PileControl, int, bool) override {}
-  void MoveSmokeTo(PileControl, int) override {}
-  void ClearTable() override {}
   void PlaySfx(int) override {}
   void GameOver(int) override { state_.GameEnded = true; }
   void ShowPileCounts() override {}

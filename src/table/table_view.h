@@ -93,4 +93,35 @@ class TableView {
   virtual void ClearTable() = 0;
 };
 
+// A table nobody sees: every call draws nothing. Searches and simulations
+// that run the game's own moves derive from it and keep only the slides
+// (and, where it matters, the clearing) to themselves.
+class UnseenTableView : public TableView {
+ public:
+  void PaintCard(PileControl, int, CardCode, int) override {}
+  void ShowEmpty(PileControl, int) override {}
+  void BringToFront(PileControl, int) override {}
+  void EnablePiles(bool) override {}
+  void LayOutPiles() override {}
+  void SetLabel(TableLabel, const QString&) override {}
+  QString Label(TableLabel) const override { return QString(); }
+  void SetTabCount(int, const QString&) override {}
+  void SetImageVisible(TableImage, bool) override {}
+  void SetChatIcon(const QString&) override {}
+  void SetCardFrameVisible(int, bool) override {}
+  void SetCardFrameBackStyle(int, int) override {}
+  void SetStatusPanel(int, const QString&) override {}
+  void StartClock() override {}
+  void StartClockAt(double) override {}
+  std::int64_t ElapsedSeconds() const override { return 0; }
+  void StopClock() override {}
+  void SetLabelVisible(TableLabel, bool) override {}
+  void ShowLogo(bool) override {}
+  void SetStatusPanelToolTip(int, const QString&) override {}
+  void SizeStatusBar() override {}
+  void SetPileVisible(PileControl, int, bool) override {}
+  void MoveSmokeTo(PileControl, int) override {}
+  void ClearTable() override {}
+};
+
 }  // namespace table

@@ -7,8 +7,11 @@
 #include <functional>
 #include <vector>
 
+#include "net/mirrored_piles.h"
+
 namespace {
 
+using net_test::Mirrored;
 using net::ReceivedMove;
 using table::PileArrays;
 
@@ -112,24 +115,6 @@ PileArrays MidGame() {
   }
   EXPECT_EQ(next, cards.size());
   return p;
-}
-
-PileArrays Mirrored(const PileArrays& p) {
-  PileArrays m = p;
-  for (int side = 0; side < 2; ++side) {
-    m.Reserve[side] = p.Reserve[1 - side];
-    m.Stock[side] = p.Stock[1 - side];
-    m.Waste[side] = p.Waste[1 - side];
-    m.ReserveCount[side] = p.ReserveCount[1 - side];
-    m.StockCount[side] = p.StockCount[1 - side];
-    m.WasteCount[side] = p.WasteCount[1 - side];
-    m.ReserveFaceDown[side] = p.ReserveFaceDown[1 - side];
-  }
-  for (int i = 1; i <= 8; ++i) {
-    m.Tableau[i] = p.Tableau[9 - i];
-    m.TableauCount[i] = p.TableauCount[9 - i];
-  }
-  return m;
 }
 
 TEST(GameLists, ReceivedMovesAreCheckedAgainstTheTableBeforeAnythingMoves) {

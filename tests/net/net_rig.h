@@ -66,10 +66,13 @@ struct Side {
     store.NetConnIndex = &net.NetConnIndex;
     store.Net = &netScores;
     wait.SetTimeScale(0);
-    conn = std::make_unique<net::Connection>(play::NetPlayParts{
-        net, scores, store, netScores, state, view, mainWindow, ui, wait, sound, guard, folders, PlayerName,
-        ThinkDelay, hooks});
+    conn = std::make_unique<net::Connection>(Parts(hooks, mainWindow));
     conn->SetListenAddress("127.0.0.1");
+  }
+  // What this side's program hands network play, with the given hooks.
+  play::NetPlayParts Parts(play::NetProgramHooks& programHooks, QWidget* mainWindow = nullptr) {
+    return {net,  scores, store, netScores, state,      view,       mainWindow,  ui,
+            wait, sound,  guard, folders,   PlayerName, ThinkDelay, programHooks};
   }
   void Host(int port = 0) {
     conn->SetConnectDialog([port] { return net::ConnectChoice{true, true, QString(), port}; });
@@ -152,6 +155,23 @@ class When : public QObject {
   std::function<void()> action_;
   QTimer timer_;
   bool done_ = false;
+};
+
+// Host "Hal" and remote "Ann", each a player holding a Side, connected over
+// 127.0.0.1 once the events run.
+template <class Player>
+struct TwoPlayers {
+  explicit TwoPlayers(const QString& root) : host("Hal", root), remote("Ann", root) {
+    host.side.Host();
+    remote.side.Remote([this] { return host.side.Port(); });
+    host.side.StartSetup();
+  }
+  bool Connected() { return host.side.conn->HandshakeDone() && remote.side.conn->HandshakeDone(); }
+  // A game was started earlier: both connection set-ups have ended their waits.
+  void GameStarted() { host.side.conn->NetWaitDone = remote.side.conn->NetWaitDone = true; }
+  Player host;
+  Player remote;
+  When join{[this] { return host.side.Listening(); }, [this] { remote.side.StartSetup(); }};
 };
 
 // A peer on a bare socket: records every byte it gets and answers lines

@@ -8,6 +8,7 @@
 
 #include "net/connection.h"
 #include "net/game_lists.h"
+#include "net/mirrored_piles.h"
 #include "net/net_rig.h"
 #include "net/online_game.h"
 #include "play/game_over.h"
@@ -17,6 +18,7 @@
 namespace net {
 namespace {
 
+using net_test::Mirrored;
 using net_test::Peer;
 using net_test::RunUntil;
 using net_test::Side;
@@ -33,10 +35,7 @@ struct Player : play::NetProgramHooks, play::PlayHooks {
     answers.SetExchange(game.get());
     answers.SetMoves(&moves);
   }
-  play::NetPlayParts Parts() {
-    return {side.net,  side.scores, side.store, side.netScores, side.state,      side.view,   nullptr, side.ui,
-            side.wait, side.sound,  side.guard, side.folders,   side.PlayerName, side.ThinkDelay, *this};
-  }
+  play::NetPlayParts Parts() { return side.Parts(*this); }
   QString ChatLog() const { return side.conn->frmChat() ? side.conn->frmChat()->Log() : QString(); }
   bool SendEnabled() const { return side.conn->frmChat() && side.conn->frmChat()->Command1->isEnabled(); }
 
@@ -71,31 +70,7 @@ struct Player : play::NetProgramHooks, play::PlayHooks {
   std::vector<int> gameOvers;
 };
 
-// Host "Hal" and remote "Ann" connected over 127.0.0.1.
-struct Table {
-  explicit Table(const QString& root) : host("Hal", root), remote("Ann", root) {
-    host.side.Host();
-    remote.side.Remote([this] { return host.side.Port(); });
-    host.side.StartSetup();
-  }
-  bool Connected() { return host.side.conn->HandshakeDone() && remote.side.conn->HandshakeDone(); }
-  Player host;
-  Player remote;
-  When join{[this] { return host.side.Listening(); }, [this] { remote.side.StartSetup(); }};
-};
-
-// The table as the other side sees it.
-table::PileArrays Mirrored(const table::PileArrays& p) {
-  table::PileArrays m = p;
-  for (auto* side : {&m.Reserve, &m.Stock, &m.Waste}) std::swap((*side)[0], (*side)[1]);
-  for (auto* count : {&m.ReserveCount, &m.StockCount, &m.WasteCount, &m.ReserveFaceDown})
-    std::swap((*count)[0], (*count)[1]);
-  for (int i = 1; i <= 8; ++i) {
-    m.Tableau[i] = p.Tableau[9 - i];
-    m.TableauCount[i] = p.TableauCount[9 - i];
-  }
-  return m;
-}
+using Table = net_test::TwoPlayers<Player>;
 
 // The host plays its last card. Game over sends the move and waits; the
 // remote's replay, started inside that wait, ends its own game over with the

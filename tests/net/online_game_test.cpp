@@ -7,6 +7,7 @@
 
 #include "net/connection.h"
 #include "net/game_lists.h"
+#include "net/mirrored_piles.h"
 #include "net/net_rig.h"
 #include "play/move_rig.h"
 #include "play/table_search.h"
@@ -15,6 +16,7 @@
 namespace net {
 namespace {
 
+using net_test::Mirrored;
 using net_test::RunUntil;
 using net_test::Side;
 using net_test::When;
@@ -22,11 +24,7 @@ using net_test::When;
 struct Player {
   Player(const QString& name, const QString& root)
       : side(name, root),
-        game(*side.conn,
-             play::NetPlayParts{side.net, side.scores, side.store, side.netScores, side.state, side.view, nullptr,
-                                side.ui, side.wait, side.sound, side.guard, side.folders, side.PlayerName,
-                                side.ThinkDelay, side.hooks},
-             piles, rule) {}
+        game(*side.conn, side.Parts(side.hooks), piles, rule) {}
   Side side;
   table::PileArrays piles;
   std::int16_t rule = kCoinTossRule;
@@ -36,18 +34,7 @@ struct Player {
   play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, playHooks, 0.0f, {}};
 };
 
-// Host "Hal" and remote "Ann" connected over 127.0.0.1.
-struct Table {
-  explicit Table(const QString& root) : host("Hal", root), remote("Ann", root) {
-    host.side.Host();
-    remote.side.Remote([this] { return host.side.Port(); });
-    host.side.StartSetup();
-  }
-  bool Connected() { return host.side.conn->HandshakeDone() && remote.side.conn->HandshakeDone(); }
-  Player host;
-  Player remote;
-  When join{[this] { return host.side.Listening(); }, [this] { remote.side.StartSetup(); }};
-};
+using Table = net_test::TwoPlayers<Player>;
 
 void Shuffle(table::PileArrays& p) {
   for (int pos = 1; pos <= 52; ++pos) {
@@ -169,19 +156,6 @@ TEST(OnlineGame, AQuitDuringEitherSidesDeckWaitOrABadDeckDealsNothing) {
   ASSERT_TRUE(RunUntil([&] { return hostStarted.has_value(); }, {&t.host.side, &t.remote.side}));
   EXPECT_FALSE(*hostStarted);
   EXPECT_EQ(t.host.side.net.NetConnIndex, play::kNetOffline);
-}
-
-// The table as the other side sees it.
-table::PileArrays Mirrored(const table::PileArrays& p) {
-  table::PileArrays m = p;
-  for (auto* side : {&m.Reserve, &m.Stock, &m.Waste}) std::swap((*side)[0], (*side)[1]);
-  for (auto* count : {&m.ReserveCount, &m.StockCount, &m.WasteCount, &m.ReserveFaceDown})
-    std::swap((*count)[0], (*count)[1]);
-  for (int i = 1; i <= 8; ++i) {
-    m.Tableau[i] = p.Tableau[9 - i];
-    m.TableauCount[i] = p.TableauCount[9 - i];
-  }
-  return m;
 }
 
 void Put(table::PileArrays::SidePile& pile, std::int16_t& count, std::initializer_list<table::CardCode> cards) {

@@ -4,6 +4,7 @@
 
 #include "net/connection.h"
 #include "net/game_lists.h"
+#include "net/mirrored_piles.h"
 #include "net/net_rig.h"
 #include "net/online_game.h"
 #include "play/move_rig.h"
@@ -14,6 +15,7 @@
 namespace net {
 namespace {
 
+using net_test::Mirrored;
 using net_test::RunUntil;
 using net_test::Side;
 using net_test::When;
@@ -44,11 +46,7 @@ struct Player {
     side.conn->SetOnlineRestore(&restore);
     saved.SavedGamesFile.Open(side.folders.DataPath + play::kSavedGamesFileName, play::kSavedGameRecordLength);
   }
-  play::NetPlayParts Parts() {
-    return play::NetPlayParts{side.net, side.scores, side.store, side.netScores, side.state, side.view, nullptr,
-                              side.ui, side.wait, side.sound, side.guard, side.folders, side.PlayerName,
-                              side.ThinkDelay, side.hooks};
-  }
+  play::NetPlayParts Parts() { return side.Parts(side.hooks); }
   Side side;
   table::PileArrays piles;
   std::int16_t rule = 0;
@@ -68,19 +66,7 @@ struct Player {
   OnlineRestore restore;
 };
 
-struct Table {
-  explicit Table(const QString& root) : host("Hal", root), remote("Ann", root) {
-    host.side.Host();
-    remote.side.Remote([this] { return host.side.Port(); });
-    host.side.StartSetup();
-  }
-  bool Connected() { return host.side.conn->HandshakeDone() && remote.side.conn->HandshakeDone(); }
-  // A game was started earlier: both connection set-ups have ended their waits.
-  void GameStarted() { host.side.conn->NetWaitDone = remote.side.conn->NetWaitDone = true; }
-  Player host;
-  Player remote;
-  When join{[this] { return host.side.Listening(); }, [this] { remote.side.StartSetup(); }};
-};
+using Table = net_test::TwoPlayers<Player>;
 
 // A dealt table for a seed, a few cards played from it.
 table::PileArrays MidGame(std::uint32_t seed) {
@@ -105,18 +91,6 @@ table::PileArrays MidGame(std::uint32_t seed) {
   p.Center[2][++p.CenterCount[2]] = p.Tableau[3][p.TableauCount[3]];
   p.Tableau[3][p.TableauCount[3]--] = 0;
   return p;
-}
-
-table::PileArrays Mirrored(const table::PileArrays& p) {
-  table::PileArrays m = p;
-  for (auto* side : {&m.Reserve, &m.Stock, &m.Waste}) std::swap((*side)[0], (*side)[1]);
-  for (auto* count : {&m.ReserveCount, &m.StockCount, &m.WasteCount, &m.ReserveFaceDown})
-    std::swap((*count)[0], (*count)[1]);
-  for (int i = 1; i <= 8; ++i) {
-    m.Tableau[i] = p.Tableau[9 - i];
-    m.TableauCount[i] = p.TableauCount[9 - i];
-  }
-  return m;
 }
 
 void WriteRecord(Player& p, int recNo, const table::PileArrays& piles, std::int16_t turn, const QString& description,

@@ -160,7 +160,7 @@ struct GameResult {
 };
 
 // One game from one seed. The deal is the game's own shuffle and deal.
-class SimulatedGame : private table::TableView, private play::PlayHooks, private table::DealHooks,
+class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, private table::DealHooks,
                       private table::SoundEffects {
  public:
   static constexpr int kStalemateTurns = 400;    // the harness declares a stalemate here
@@ -356,27 +356,6 @@ class SimulatedGame : private table::TableView, private play::PlayHooks, private
   }
 
   // --- table::TableView: nothing is drawn; the computer's slides are judged.
-  void PaintCard(table::PileControl, int, table::CardCode, int) override {}
-  void ShowEmpty(table::PileControl, int) override {}
-  void BringToFront(table::PileControl, int) override {}
-  void EnablePiles(bool) override {}
-  void LayOutPiles() override {}
-  void SetLabel(table::TableLabel, const QString&) override {}
-  QString Label(table::TableLabel) const override { return QString(); }
-  void SetTabCount(int, const QString&) override {}
-  void SetImageVisible(table::TableImage, bool) override {}
-  void SetChatIcon(const QString&) override {}
-  void SetCardFrameVisible(int, bool) override {}
-  void SetCardFrameBackStyle(int, int) override {}
-  void SetStatusPanel(int, const QString&) override {}
-  void StartClock() override {}
-  void StartClockAt(double) override {}
-  std::int64_t ElapsedSeconds() const override { return 0; }
-  void StopClock() override {}
-  void SetLabelVisible(table::TableLabel, bool) override {}
-  void ShowLogo(bool) override {}
-  void SetStatusPanelToolTip(int, const QString&) override {}
-  void SizeStatusBar() override {}
   void AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
                    int targetIndex) override {
     if (!checking_) return;
@@ -386,8 +365,6 @@ class SimulatedGame : private table::TableView, private play::PlayHooks, private
     const std::string fault = independent::MoveFault(piles_, 1, source, sourceIndex, card, target, targetIndex);
     if (!fault.empty()) Fault("illegal computer move: " + fault);
   }
-  void SetPileVisible(table::PileControl, int, bool) override {}
-  void MoveSmokeTo(table::PileControl, int) override {}
   void ClearTable() override { Fault("the table was cleared"); }
 
   // --- play::PlayHooks: game over is detected by the emptied piles.
