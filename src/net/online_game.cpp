@@ -2,7 +2,6 @@
 
 #include "net/connection.h"
 #include "net/game_lists.h"
-#include "platform/vb.h"
 #include "platform/wait.h"
 #include "play/apply_move.h"
 #include "play/computer_player.h"
@@ -266,15 +265,8 @@ void OnlineGame::StartOwnTurn(play::MoveServices& s) {
   if (s.wait.Exiting()) return;
   s.wait.Pause(play::kEndTurnPause);
   if (!Usable() || st.CurrentTurn != 2) return;
-  st.CurrentTurn = 1;
-  st.TurnCount = vb::SaturatingAdd(st.TurnCount, 1);
-  s.hooks.SaveGameRecord();
-  st.TempMoveNumber = 1;
-  s.hooks.WriteMoveRecord(st.TempMoveNumber);
-  s.view.SetImageVisible(table::TableImage::ImgTurn1, true);
-  s.view.SetImageVisible(table::TableImage::ImgTurn2, false);
   if (s.view.Label(TableLabel::lblMessage) == play::kNotYourTurn) s.view.SetLabel(TableLabel::lblMessage, QString());
-  s.sfx.PlaySfx(play::kYourTurnEffect);
+  play::PassTurnToPlayer(s);
   if (s.piles.StockCount[kOwn] == 0 && s.piles.WasteCount[kOwn] == 0) {
     play::HandEmptyHint(s.view);
   } else {

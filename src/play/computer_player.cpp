@@ -15,6 +15,18 @@ namespace play {
 
 using table::PileControl;
 
+void PassTurnToPlayer(MoveServices& s) {
+  table::GameState& st = s.state;
+  st.CurrentTurn = 1;
+  st.TurnCount = vb::SaturatingAdd(st.TurnCount, 1);
+  s.hooks.SaveGameRecord();
+  st.TempMoveNumber = 1;
+  s.hooks.WriteMoveRecord(st.TempMoveNumber);
+  s.view.SetImageVisible(table::TableImage::ImgTurn1, true);
+  s.view.SetImageVisible(table::TableImage::ImgTurn2, false);
+  s.sfx.PlaySfx(kYourTurnEffect);
+}
+
 bool ComputerPlayer::Stopped() const { return s_.state.GameEnded || s_.wait.Exiting(); }
 
 void ComputerPlayer::Pause(double seconds) { s_.wait.Pause(seconds); }
@@ -231,14 +243,7 @@ void ComputerPlayer::CompEndTurn() {
   }
   if (s_.wait.Exiting()) return;
   Pause(kEndTurnPause);
-  st.CurrentTurn = 1;
-  st.TurnCount = vb::SaturatingAdd(st.TurnCount, 1);
-  s_.hooks.SaveGameRecord();
-  st.TempMoveNumber = 1;
-  s_.hooks.WriteMoveRecord(st.TempMoveNumber);
-  s_.view.SetImageVisible(table::TableImage::ImgTurn1, true);
-  s_.view.SetImageVisible(table::TableImage::ImgTurn2, false);
-  s_.sfx.PlaySfx(kYourTurnEffect);
+  PassTurnToPlayer(s_);
   st.ComputerThinking = false;
 }
 

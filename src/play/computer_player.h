@@ -46,6 +46,10 @@ inline constexpr int kHumanWaste = 3;
 
 enum class CheckMode { Center = 1, Tableau = 2 };
 
+// The turn passes to the local player, after the computer's or the online
+// peer's: counted, backed up as the turn's first record, shown and announced.
+void PassTurnToPlayer(MoveServices& s);
+
 class ComputerPlayer {
  public:
   explicit ComputerPlayer(MoveServices& services) : s_(services) {}
