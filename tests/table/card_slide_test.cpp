@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QTimer>
+#include <cmath>
 
 #include "platform/ui.h"
 #include "platform/wait.h"
@@ -145,13 +146,13 @@ TEST_F(RealPaceSlide, TakesItsStepsTimeAndDrawsOncePerFrame) {
   clock.start();
   table.AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);
   const double seconds = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
-  // Never quicker than its steps; a busy machine may draw fewer frames but
-  // does not stretch the slide by much. A pause per step could not keep this.
+  // Never quicker than its steps; a busy machine draws fewer frames but
+  // does not stretch the slide by much.
   EXPECT_GE(seconds, budget);
-  EXPECT_LT(seconds, 3 * budget);
-  // Once per frame, and at the start where the card is raised and its cover
-  // shown beneath it.
-  EXPECT_LE(paints.count, static_cast<int>(seconds * table::kSlideFramesPerSecond) + 4);
+  EXPECT_LT(seconds, 5 * budget);
+  // Once per frame (a drawing per step would be some 300), and at the start
+  // where the card is raised and its cover shown beneath it.
+  EXPECT_LE(paints.count, static_cast<int>(std::ceil(seconds * table::kSlideFramesPerSecond)) + 4);
   EXPECT_TRUE(stock->isHidden());
   EXPECT_EQ(stock->pos(), home);
 }
