@@ -124,10 +124,29 @@ long CpuMHzFromCpuInfo(const QString& cpuinfo) {
   return 0;
 }
 
-long ReadCpuMHz() {
-  QFile file(QStringLiteral("/proc/cpuinfo"));
+long CpuMHzFromMaxFreq(const QString& khz) {
+  bool ok = false;
+  const qlonglong value = khz.trimmed().toLongLong(&ok);
+  if (!ok || value <= 0 || static_cast<double>(value) / 1000.0 >= kMaxCpuMHz) return 0;
+  return std::lround(static_cast<double>(value) / 1000.0);
+}
+
+long ReadCpuMHzFrom(const QString& maxFreqFile, const QString& cpuinfoFile) {
+  // The momentary rate of cpuinfo is a fraction of the rated one while a
+  // machine saves power; cpufreq knows the rated one.
+  QFile rated(maxFreqFile);
+  if (rated.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    const long mhz = CpuMHzFromMaxFreq(QString::fromLatin1(rated.read(64)));
+    if (mhz > 0) return mhz;
+  }
+  QFile file(cpuinfoFile);
   if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return 0;
   return CpuMHzFromCpuInfo(QString::fromLatin1(file.readAll()));
+}
+
+long ReadCpuMHz() {
+  return ReadCpuMHzFrom(QStringLiteral("/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq"),
+                        QStringLiteral("/proc/cpuinfo"));
 }
 
 }  // namespace platform

@@ -54,7 +54,14 @@ std::unique_ptr<UrlOpener> CreateDesktopUrlOpener();
 
 // The processor's clock rate in MHz from a /proc/cpuinfo text; 0 when unknown.
 long CpuMHzFromCpuInfo(const QString& cpuinfo);
-// The running machine's clock rate in MHz; 0 when unknown.
+// The processor's rated clock rate in MHz from the text of cpufreq's
+// cpuinfo_max_freq (kHz); 0 when unknown.
+long CpuMHzFromMaxFreq(const QString& khz);
+// The first processor's rated clock rate in MHz: the highest the system
+// reports in maxFreqFile (cpufreq), else its rate in cpuinfoFile; 0 when
+// unknown.
+long ReadCpuMHzFrom(const QString& maxFreqFile, const QString& cpuinfoFile);
+// The running machine's: ReadCpuMHzFrom of the system's own files.
 long ReadCpuMHz();
 
 }  // namespace platform

@@ -1,4 +1,7 @@
 // A card sliding from its pile to another.
+#include <QElapsedTimer>
+#include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/wait.h"
@@ -6,6 +9,47 @@
 #include "table/card_table.h"
 
 namespace table {
+
+namespace {
+
+// Seconds between two drawings of a sliding card on the card's screen.
+double FrameSeconds(const QWidget* card) {
+  const QScreen* screen = card->screen();
+  const double rate = screen ? screen->refreshRate() : 0.0;
+  return 1.0 / (rate >= 1.0 ? std::min(rate, kSlideFramesPerSecond) : kSlideFramesPerSecond);
+}
+
+}  // namespace
+
+void CardTable::PlaySlide(QWidget* card, const std::vector<QPoint>& path, double stepSeconds) {
+  if (path.empty()) return;
+  const std::size_t steps = path.size();
+  const double total = stepSeconds * static_cast<double>(steps);
+  const double frame = FrameSeconds(card);
+  QElapsedTimer clock;
+  clock.start();
+  std::size_t shown = 0;
+  long frames = 0;
+  while (shown < steps && !wait_.Exiting()) {
+    // The slide's time runs at the wait service's pace; where that shortens
+    // waits to nothing, a frame passes with each look at the window events.
+    const double scale = wait_.TimeScale();
+    const double now = scale > 0 ? static_cast<double>(clock.nsecsElapsed()) * 1e-9 / scale
+                                 : static_cast<double>(frames) * frame;
+    ++frames;
+    const std::size_t due =
+        now >= total ? steps : std::min(steps, static_cast<std::size_t>(std::max(0.0, now / stepSeconds)));
+    if (due > shown) {
+      // The steps in between are passed over: the card is drawn where the
+      // slide has got to.
+      shown = due;
+      card->move(path[shown - 1]);
+    }
+    if (shown < steps) wait_.Pause(std::min(frame, total - now));
+  }
+  // A close ends the slide at once, where the card would have stopped.
+  if (shown < steps) card->move(path.back());
+}
 
 void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card*/, PileControl target,
                             int targetIndex) {
@@ -45,10 +89,7 @@ void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card
   }
   cover->setVisible(true);
 
-  for (const QPoint& at : SlidePath({DragHomeLeft, DragHomeTop}, targetAt, settings_.AnimSpeed)) {
-    from->move(at);
-    wait_.Pause(kSlideStepSeconds);
-  }
+  PlaySlide(from, SlidePath({DragHomeLeft, DragHomeTop}, targetAt, settings_.AnimSpeed), kSlideStepSeconds);
 
   cover->raise();
   wait_.Pause(0.001);

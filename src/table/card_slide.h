@@ -13,9 +13,16 @@ namespace table {
 // The fixed half sizes of the 71 x 96 card that end a slide.
 constexpr double kSlideHalfWidth = 35.5;
 constexpr int kSlideHalfHeight = 48;
-// Real time a slide spends per step, so that a card visibly travels on any
-// machine; AnimSpeed stays the number of steps.
-constexpr double kSlideStepSeconds = 0.001;
+// The time one step of a slide lasts, on every machine. AnimSpeed is the
+// number of steps of a slide, and the speed classes were set for machines
+// on which a step (one move of the card and one pass of window events)
+// took about this long: the default 270 steps then make a slide of about
+// 80 ms, the slowest setting (540) twice that. The card is drawn once per
+// display frame at the step it has reached by then.
+constexpr double kSlideStepSeconds = 0.0003;
+// The card is drawn at most this often a second, fewer when the display
+// refreshes more slowly.
+constexpr double kSlideFramesPerSecond = 60;
 
 // The positions after each step from home towards target. AnimSpeed is the
 // divisor of the distance, about the number of steps; below 1 counts as 1.

@@ -426,9 +426,23 @@ void CardTable::BringToFront(QWidget* control) {
 }
 
 void CardTable::SendToBack(QWidget* control) {
-  if (!control) return;
-  control->lower();
+  if (!control || control == labelLayer_) return;
+  if (control->parentWidget() != this) {
+    control->lower();
+    return;
+  }
+  // The bottom of the upper layer lies just above the label layer. The layer
+  // covers the whole table, so it moves only when it is not the lowest (a
+  // move repaints all of it); the control goes beneath the widget above it.
   labelLayer_->lower();
+  const QObjectList& order = children();
+  for (qsizetype i = order.indexOf(labelLayer_) + 1; i < order.size(); ++i) {
+    auto* w = qobject_cast<QWidget*>(order[i]);
+    if (w && w != control && !w->isWindow()) {
+      control->stackUnder(w);
+      return;
+    }
+  }
 }
 
 void CardTable::SetFormBackColor(std::uint32_t bgr) {

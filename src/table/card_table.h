@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "table/frm_pic.h"
 #include "table/frm_std_sm.h"
@@ -206,6 +207,11 @@ class CardTable : public QWidget {
   void ReportPaintError(int number, const QString& description, const QString& object, int index,
                         CardCode card);
   void ApplyPlaces();
+  // Moves the card along the path, one step each stepSeconds (scaled by the
+  // wait service's time scale), drawing it once per display frame at the
+  // step reached by then; window events run between frames. Exiting puts
+  // the card at the path's end at once.
+  void PlaySlide(QWidget* card, const std::vector<QPoint>& path, double stepSeconds);
 
   QWidget* labelLayer_ = nullptr;
   QImage formPicture_;

@@ -158,10 +158,7 @@ DropOutcome CardTable::DragDrop(PileControl pile, int index) {
   }
   // Back from where it was let go, not from the pile it snapped to, paced
   // so that the card is seen travelling home on any machine.
-  for (const QPoint& at : SlideBackPath(release, home)) {
-    dragged->move(at);
-    wait_.Pause(kSlideBackStepSeconds);
-  }
+  PlaySlide(dragged, SlideBackPath(release, home), kSlideBackStepSeconds);
   return DropOutcome::SlidBack;
 }
 

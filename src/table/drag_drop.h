@@ -44,7 +44,7 @@ inline constexpr double kDropMarginX = 71.0 / 3.0;
 inline constexpr double kDropMarginY = 96.0 / 3.0;
 // Distance between the positions of a refused card sliding home.
 inline constexpr int kSlideBackStep = 60;
-// The pause after each step of the slide back.
+// How long each position of the slide back lasts: about one display frame.
 inline constexpr double kSlideBackStepSeconds = 0.02;
 
 // Does a picture at `dragged` (its top left corner) hit the pile at

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 using namespace platform;
@@ -69,4 +70,25 @@ TEST(CpuMHzTest, ReadsTheFirstProcessorsRate) {
   EXPECT_EQ(CpuMHzFromCpuInfo("cpu MHz : 1e300\n"), 0);
   EXPECT_EQ(CpuMHzFromCpuInfo("cpu MHz :\n"), 0);
   EXPECT_GE(ReadCpuMHz(), 0);
+}
+
+TEST(CpuMHzTest, TheRatedRateComesBeforeTheMomentaryOne) {
+  QTemporaryDir dir;
+  const auto write = [&](const QString& name, const QByteArray& text) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  };
+  write("cpuinfo", "processor\t: 0\ncpu MHz\t\t: 800.000\n");
+  const QString cpuinfo = dir.filePath("cpuinfo");
+  // A laptop saving power runs at 800 MHz of its rated 3.6 GHz.
+  write("max", "3600000\n");
+  EXPECT_EQ(ReadCpuMHzFrom(dir.filePath("max"), cpuinfo), 3600);
+  EXPECT_EQ(ReadCpuMHzFrom(dir.filePath("none"), cpuinfo), 800);
+  for (const QByteArray& bad : {QByteArray("fast\n"), QByteArray("-1\n"), QByteArray("0\n"), QByteArray("")}) {
+    write("max", bad);
+    EXPECT_EQ(ReadCpuMHzFrom(dir.filePath("max"), cpuinfo), 800) << bad.constData();
+  }
+  EXPECT_EQ(CpuMHzFromMaxFreq("2399600"), 2400);
+  EXPECT_EQ(ReadCpuMHzFrom(dir.filePath("none"), dir.filePath("none")), 0);
 }

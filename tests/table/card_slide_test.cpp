@@ -2,6 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
+#include <cmath>
+
+#include "platform/ui.h"
+#include "platform/wait.h"
+#include "support/temp_home.h"
+#include "table/card_table.h"
+
+using table::PileControl;
 using table::SlidePath;
 
 TEST(SlidePath, SameSourceAndTargetStepsRightPastTheCentreLine) {
@@ -42,6 +53,22 @@ TEST(SlidePath, VerticalSlidesEndAtOrAboveTheTarget) {
   EXPECT_EQ(down[4].x(), 303);
 }
 
+TEST(SlidePath, FollowsTheStepsInEveryDirection) {
+  using Path = std::vector<QPoint>;
+  // Left and up: steps of 50 and 12 (12.5 to the even), past the centre line
+  // at 135.5 before the row is reached.
+  EXPECT_EQ(SlidePath({300, 200}, {100, 150}, 4), (Path{{250, 188}, {200, 176}, {150, 164}, {100, 152}}));
+  // Right and down: the row is reached first, the column then overshot.
+  EXPECT_EQ(SlidePath({100, 100}, {400, 130}, 3), (Path{{200, 110}, {300, 120}, {400, 130}, {500, 130}}));
+  // Up: ends on the target's top, drifting 4 a step into its column.
+  EXPECT_EQ(SlidePath({500, 600}, {480, 100}, 5),
+            (Path{{496, 500}, {492, 400}, {488, 300}, {484, 200}, {480, 100}}));
+  // Down: a step of 0 across becomes 1, swinging about the column; stops
+  // once within half a card of the target's top.
+  EXPECT_EQ(SlidePath({300, 100}, {302, 400}, 6),
+            (Path{{301, 150}, {302, 200}, {303, 250}, {302, 300}, {303, 350}, {302, 400}}));
+}
+
 TEST(SlidePath, SpeedIsTheNumberOfSteps) {
   // 50-pixel steps up to 1050, past the target's centre line at 1035.5.
   EXPECT_EQ(SlidePath({0, 0}, {1000, 0}, 20).size(), 21u);
@@ -68,4 +95,97 @@ TEST(InterpolatePoint, EndsAndHalves) {
   table::InterpolatePoint(0, 0, 3, -3, 0.5f, x, y);
   EXPECT_EQ(x, 2);
   EXPECT_EQ(y, -1);
+}
+
+namespace {
+
+// The table shown, its waits at real pace, as a player sees the slides.
+class RealPaceSlide : public ::testing::Test {
+ protected:
+  RealPaceSlide() {
+    wait.SetTimeScale(1);
+    table.resize(1210, 770);
+    table.SetFixedSizes();
+    table.SetEmptyPilePictures();
+    table.ArrangePiles();
+    table.ArrangeControls();
+    table.show();
+    state.CurrentTurn = 2;
+  }
+
+  // Counts the drawings of one picture.
+  struct Paints : QObject {
+    explicit Paints(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+      count += e->type() == QEvent::Paint;
+      return false;
+    }
+    int count = 0;
+  };
+
+  table::PileArrays piles;
+  table::GameState state;
+  table::TableSettings settings;
+  platform::WaitService wait;
+  platform::FakeUi ui;
+  table::CardTable table{{piles, state, settings, wait, ui, nullptr, SourceFile("Data/pictures")}};
+};
+
+}  // namespace
+
+TEST_F(RealPaceSlide, TakesItsStepsTimeAndDrawsOncePerFrame) {
+  settings.AnimSpeed = 270;
+  table::PictureBox* stock = table.picPlayer[1];
+  const QPoint home = stock->pos();
+  const auto path = SlidePath(home, table.picTableau[8]->pos(), settings.AnimSpeed);
+  const double budget = table::kSlideStepSeconds * static_cast<double>(path.size());
+  ASSERT_GT(budget, 0.05);
+  wait.Pause(0.05);   // the table drawn before the slide
+  Paints paints(stock);
+  QElapsedTimer clock;
+  clock.start();
+  table.AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);
+  const double seconds = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+  // Never quicker than its steps; a busy machine draws fewer frames but
+  // does not stretch the slide by much.
+  EXPECT_GE(seconds, budget);
+  EXPECT_LT(seconds, 5 * budget);
+  // Once per frame (a drawing per step would be some 300), and at the start
+  // where the card is raised and its cover shown beneath it.
+  EXPECT_LE(paints.count, static_cast<int>(std::ceil(seconds * table::kSlideFramesPerSecond)) + 4);
+  EXPECT_TRUE(stock->isHidden());
+  EXPECT_EQ(stock->pos(), home);
+}
+
+TEST_F(RealPaceSlide, ACloseEndsTheSlideAtOnce) {
+  settings.AnimSpeed = 540;
+  const QPoint home = table.picPlayer[1]->pos();
+  const double budget =
+      table::kSlideStepSeconds * static_cast<double>(SlidePath(home, table.picTableau[8]->pos(), 540).size());
+  // The window is closed while the card is on its way.
+  struct CloseOnMove : QObject {
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Move && !asked) {
+        asked = true;
+        QTimer::singleShot(0, this, [this] { deferred = wait->RequestClose(); });
+      }
+      return false;
+    }
+    platform::WaitService* wait = nullptr;
+    bool asked = false;
+    bool deferred = false;
+  } close;
+  close.wait = &wait;
+  table.picPlayer[1]->installEventFilter(&close);
+  QElapsedTimer clock;
+  clock.start();
+  table.AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);
+  const double seconds = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+  // The close only set Exiting, deferred to the handler that runs the slide.
+  EXPECT_TRUE(close.deferred);
+  EXPECT_TRUE(wait.Exiting());
+  EXPECT_LT(seconds, budget);
+  EXPECT_TRUE(table.picPlayer[1]->isHidden());
+  EXPECT_EQ(table.picPlayer[1]->pos(), home);
+  EXPECT_FALSE(table.Animating());
 }
