@@ -39,10 +39,11 @@ void Name(QPainter& p, const QRect& pile, const QString& text, const QColor& col
   p.setBrush(Qt::NoBrush);
   p.drawRoundedRect(pile.adjusted(-3, -3, 3, 3), 6, 6);
   QFont font = p.font();
-  font.setPixelSize(17);
+  font.setPixelSize(23);
   font.setBold(true);
   p.setFont(font);
-  const QRect box = p.fontMetrics().boundingRect(text).adjusted(-8, -5, 8, 5).translated(at);
+  const QRect box =
+      p.fontMetrics().boundingRect(QRect(0, 0, 1000, 1000), 0, text).adjusted(-8, -5, 8, 5).translated(at);
   const QPoint from = pile.center();
   const QPoint to(std::clamp(from.x(), box.left(), box.right()), std::clamp(from.y(), box.top(), box.bottom()));
   if (line && !pile.contains(to)) {
@@ -76,7 +77,7 @@ QImage NamedTable(play::FrmPlay& w) {
   Name(p, yourHand, "Your Hand", kYours, QPoint(yourHand.left() - 15, yourHand.bottom() + 40));
   Name(p, yourWaste, "Your Wastepile", kYours, QPoint(yourWaste.left(), yourWaste.bottom() + 85));
   Name(p, yourReserve, "Your Reserve", kYours, QPoint(yourReserve.left() - 10, yourReserve.bottom() + 40));
-  Name(p, theirReserve, "Opponent's Reserve", kTheirs, QPoint(theirReserve.left() - 90, theirReserve.bottom() + 130));
+  Name(p, theirReserve, "Opponent's\nReserve", kTheirs, QPoint(theirReserve.left() - 90, theirReserve.bottom() + 110));
   Name(p, theirWaste, "Opponent's Wastepile", kTheirs, QPoint(theirWaste.left() - 60, theirWaste.bottom() + 45));
   Name(p, theirHand, "Opponent's Hand", kTheirs, QPoint(theirHand.right() + 30, theirHand.center().y()));
   const QRect left = Area({w.picTableau[1], w.picTableau[2], w.picTableau[3], w.picTableau[4]});
