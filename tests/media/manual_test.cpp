@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
@@ -10,7 +11,9 @@
 #include <QHelpLink>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QXmlStreamReader>
+#include <map>
 #include <set>
 
 #include "media/help_backend.h"
@@ -43,6 +46,59 @@ std::set<QString> Anchors(const QString& html) {
   static const QRegularExpression rx(R"re(<a\s+name="([^"]+)")re");
   for (auto it = rx.globalMatch(html); it.hasNext();) names.insert(it.next().captured(1));
   return names;
+}
+
+QString ReadSource(const QString& relative) {
+  QFile f(SourceFile(relative));
+  EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << relative.toStdString();
+  return QString::fromUtf8(f.readAll());
+}
+
+// A page's text as the reader sees it: no tags, entities decoded, white space collapsed.
+QString PlainText(const QString& html) {
+  QTextDocument doc;
+  doc.setHtml(html);
+  return doc.toPlainText().simplified();
+}
+
+// The keys the table's key handler answers, named as the manual names them:
+// the plain keys, then those with Ctrl, then those with Ctrl and Shift.
+std::set<QString> HandledKeys() {
+  const QString source = ReadSource("src/play/keyboard_shortcuts.cpp");
+  const int begin = source.indexOf("void MenuCommands::KeyShortcut(");
+  const int end = source.indexOf("void MenuCommands::DeveloperKey(");
+  EXPECT_TRUE(begin >= 0 && end > begin);
+  const QString body = source.mid(begin, end - begin);
+  const int ctrl = body.indexOf("if (Shift == platform::kCtrlMask)");
+  const int ctrlShift = body.indexOf("(platform::kShiftMask | platform::kCtrlMask)");
+  EXPECT_TRUE(ctrl > 0 && ctrlShift > ctrl);
+  static const std::map<QString, QString> kNames = {{"Escape", "Esc"}, {"Back", "Backspace"}};
+  static const QRegularExpression rx(R"re((?:case |KeyCode == )kVk(\w+))re");
+  std::set<QString> keys;
+  for (auto it = rx.globalMatch(body); it.hasNext();) {
+    const auto m = it.next();
+    const QString prefix = m.capturedStart() > ctrlShift ? "Ctrl+Shift+" : m.capturedStart() > ctrl ? "Ctrl+" : "";
+    const QString name = m.captured(1);
+    keys.insert(prefix + (kNames.count(name) ? kNames.at(name) : name));
+  }
+  return keys;
+}
+
+// The manual's key table: each key of a row's first cell, with the text of the row's menu-row cell.
+std::map<QString, QString> ManualKeyTable() {
+  QFile f(SourceFile("manual/menus.html"));
+  EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(f.readAll());
+  static const QRegularExpression table(R"re(<table class="keys">(.*?)</table>)re",
+                                        QRegularExpression::DotMatchesEverythingOption);
+  static const QRegularExpression row(R"re(<tr><td>(.*?)</td><td>(.*?)</td>)re",
+                                      QRegularExpression::DotMatchesEverythingOption);
+  std::map<QString, QString> keys;
+  for (auto it = row.globalMatch(table.match(html).captured(1)); it.hasNext();) {
+    const auto m = it.next();
+    for (const QString& key : m.captured(1).split(", ")) keys[key.trimmed()] = PlainText(m.captured(2));
+  }
+  return keys;
 }
 
 class ManualTest : public ::testing::Test {
@@ -97,8 +153,80 @@ TEST_F(ManualTest, EveryKeywordAndEveryLinkLeadsToAPage) {
         EXPECT_TRUE(Anchors(QString::fromUtf8(page)).count(target.fragment())) << target.toString().toStdString();
       }
     }
+    static const QRegularExpression img(R"re(<img src="([^"]+)")re");
+    for (auto it = img.globalMatch(html); it.hasNext();) {
+      const QUrl picture = file.resolved(QUrl(it.next().captured(1)));
+      EXPECT_FALSE(engine->fileData(picture).isEmpty()) << file.toString().toStdString() << " shows "
+                                                        << picture.toString().toStdString();
+    }
   }
-  EXPECT_GE(pages, 9);
+  EXPECT_GE(pages, 10);
+}
+
+// Every key the table answers is in the manual's key table, and nothing
+// else is; a key that a menu row shows names that row there; every row of
+// the menu lists is described.
+TEST_F(ManualTest, TheKeyTableHoldsEveryKeyWithItsMenuRow) {
+  const std::set<QString> handled = HandledKeys();
+  ASSERT_GE(handled.size(), 25u);
+  const std::map<QString, QString> table = ManualKeyTable();
+  for (const QString& key : handled) EXPECT_TRUE(table.count(key)) << "missing from the key table: " << key.toStdString();
+  for (const auto& [key, row] : table)
+    EXPECT_TRUE(handled.count(key)) << "the key table names a key the table ignores: " << key.toStdString();
+
+  const QString rows = ReadSource("src/dialogs/menu_rows.cpp");
+  const QString menusPage = PlainText(QString::fromUtf8(engine->fileData(
+      QUrl("qthelp://" + engine->registeredDocumentations().first() + "/doc/menus.html"))));
+  static const QRegularExpression rowRx(R"re(Row\(((?:[^()"]|"[^"]*")*?),\s*\d+(?:,\s*"([^"]*)")?\))re");
+  static const QRegularExpression literal(R"re("([^"]*)")re");
+  int captions = 0;
+  for (auto it = rowRx.globalMatch(rows); it.hasNext();) {
+    const auto m = it.next();
+    const QString keys = m.captured(2);
+    for (auto lit = literal.globalMatch(m.captured(1)); lit.hasNext();) {
+      const QString caption = lit.next().captured(1).simplified();
+      ++captions;
+      EXPECT_TRUE(menusPage.contains(caption)) << "menu row not described: " << caption.toStdString();
+      if (keys.isEmpty() || keys == "-") continue;
+      ASSERT_TRUE(table.count(keys)) << keys.toStdString();
+      EXPECT_TRUE(table.at(keys).contains(caption)) << keys.toStdString() << " does not name " << caption.toStdString();
+    }
+  }
+  EXPECT_GE(captions, 35);
+}
+
+// Every window title the program sets is a keyword of the index, leading
+// to a page that speaks of that window by its title.
+TEST_F(ManualTest, TheIndexFindsEveryWindowByItsTitle) {
+  std::map<QString, QString> constants;
+  QStringList sources;
+  for (QDirIterator it(SourceFile("src"), {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+    QFile f(it.next());
+    if (f.open(QIODevice::ReadOnly)) sources << QString::fromUtf8(f.readAll());
+  }
+  static const QRegularExpression constant(R"re(constexpr char (k\w+)\[\] = "([^"]*)";)re");
+  for (const QString& text : sources)
+    for (auto it = constant.globalMatch(text); it.hasNext();) {
+      const auto m = it.next();
+      constants[m.captured(1)] = m.captured(2);
+    }
+  static const QRegularExpression set(R"re(setWindowTitle\((?:QString::fromLatin1\()?("([^"]*)"|k\w+))re");
+  std::set<QString> titles;
+  for (const QString& text : sources)
+    for (auto it = set.globalMatch(text); it.hasNext();) {
+      const auto m = it.next();
+      titles.insert(m.captured(2).isEmpty() ? constants[m.captured(1)] : m.captured(2));
+    }
+  // The pile viewer of the developer's view is no window a player meets.
+  titles.erase("frmView");
+  ASSERT_GE(titles.size(), 12u);
+  for (const QString& title : titles) {
+    ASSERT_FALSE(title.isEmpty());
+    const QList<QHelpLink> links = engine->documentsForKeyword(title);
+    ASSERT_FALSE(links.isEmpty()) << "no index entry for the window " << title.toStdString();
+    EXPECT_TRUE(PlainText(QString::fromUtf8(Page(links.first().url))).contains(title))
+        << title.toStdString() << " -> " << links.first().url.toString().toStdString();
+  }
 }
 
 // The real help window, offscreen: F1 opens the contents, the connection
