@@ -213,12 +213,7 @@ void FrmMenu::List1_MouseDown(Qt::MouseButton button, QPoint at) {
   } else if (row && menuId_ == kOptionsMenu && row->Command == kBackgroundRow) {
     // Online in the peer's turn the background may not change; say so
     // before offering it.
-    if (p.NetConnIndex() != 0 && p.gameState().CurrentTurn == 2) {
-      menus.PanelHide();
-      p.ui().MsgBox("Wait until it's your turn to access this Menu.", platform::vbOKOnly | platform::vbInformation,
-                    play::kOnlineTitle);
-      return;
-    }
+    if (menus.RefusedInPeersTurn()) return;
     pic.BackgroundItem = 0;
     pic.PopupMenu(*pic.Tile, PopupPoint());
     const int choice = pic.BackgroundItem;

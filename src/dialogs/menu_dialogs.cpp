@@ -47,10 +47,11 @@ bool Dialogs::RunModal(QWidget& window) {
   window.raise();
   window.activateWindow();
   wait.WaitUntil([&window] { return window.isHidden(); });
-  const bool closedByUser = window.isHidden();
+  // The wait also ends when the program is exiting; the window is still up then.
+  const bool notExiting = window.isHidden();
   window.hide();
   modal_ = nullptr;
-  return closedByUser;
+  return notExiting;
 }
 
 void Dialogs::ShowSaveDialog(int mode) {

@@ -45,7 +45,7 @@ class Dialogs : public play::MenuDialogs, public play::FirstStartWindows {
 
  private:
   // Shows the window modally and waits, events running, until it is gone.
-  // False when the program closed meanwhile.
+  // True when it closed; false when the program began exiting meanwhile.
   bool RunModal(QWidget& window);
 
   play::Program& program_;
