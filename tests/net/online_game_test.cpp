@@ -172,7 +172,7 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
   Put(hp.Stock[0], hp.StockCount[0], {10, 11, 12});
   Put(hp.Reserve[0], hp.ReserveCount[0], {20, 21});
   Put(hp.Stock[1], hp.StockCount[1], {30, 31});
-  Put(hp.Waste[1], hp.WasteCount[1], {32});
+  Put(hp.Waste[1], hp.WasteCount[1], {13});  // the Queen of suit 1 from the Stock goes onto its King
   hp.Tableau[2][++hp.TableauCount[2]] = 40;
   hp.Tableau[5][++hp.TableauCount[5]] = 41;
   t.remote.piles = Mirrored(hp);
