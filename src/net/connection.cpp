@@ -483,8 +483,16 @@ void Connection::Pump(int index) {
   if (!PeerSocket(index)) return;
   QByteArray line;
   if (received_[index].TakeLine(line)) {
-    if (received_[index].HasLine() || peerClosed_[index]) QueuePump(index);
-    Dispatch(index, line);
+    // Chat lines, which change nothing a wait looks at, are taken a few at a
+    // time, so that the window is redrawn once for them.
+    QElapsedTimer slice;
+    slice.start();
+    do {
+      if (received_[index].HasLine() || peerClosed_[index]) QueuePump(index);
+      const bool chat = line.startsWith(kTagSY);
+      Dispatch(index, line);
+      if (!chat || slice.elapsed() >= kPumpSliceMs) break;
+    } while (PeerSocket(index) && received_[index].TakeLine(line));
   } else if (peerClosed_[index]) {
     // The peer left in order: what it sent before has been dispatched.
     PeerLeft(index, false);
@@ -662,13 +670,10 @@ void Connection::EnableChatSend(bool enabled) {
 
 void Connection::AppendChatLog(const QString& text) {
   if (!frmChat_) return;
-  // Appended; only a log grown past its limit is written anew.
-  const QString log = frmChat_->Log();
-  if (log.size() + text.size() > kChatLogLimit) {
-    frmChat_->SetLog(TrimChatLog(log + text));
-  } else {
-    frmChat_->AppendLog(text);
-  }
+  // Appended; a log grown past its limit loses its front.
+  const QString log = frmChat_->Log() + text;
+  frmChat_->AppendLog(text);
+  if (log.size() > kChatLogLimit) frmChat_->KeepLogEnd(TrimChatLog(log));
   // The caret goes to the end; the focus stays where the player types.
   frmChat_->ScrollLogEnd();
 }

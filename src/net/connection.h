@@ -57,6 +57,9 @@ constexpr int kMaxQueuedReactions = 4096;
 // The peer's close is acted on this long after it at the latest, whatever
 // it sent before is still waiting.
 constexpr int kPeerCloseGraceMs = 500;
+// The pump takes chat lines for up to this long before the window is
+// redrawn.
+constexpr int kPumpSliceMs = 10;
 // The chat alert sounds at most once in this time.
 constexpr int kChatAlertGapMs = 250;
 // The remote's save question follows the host's quit notice after this.

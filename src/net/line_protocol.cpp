@@ -44,11 +44,9 @@ bool NumberList(const QString& list, int& fields) {
   return fields > 0;
 }
 
-// A field that may hold the game time: up to 9 characters with a digit.
+// A field that may hold the game time, in whatever form: it has a digit.
 bool GameTimeField(const QString& field) {
-  const QString text = field.trimmed();
-  if (text.size() > kGameTimeWidth) return false;
-  for (QChar c : text) {
+  for (QChar c : field) {
     if (c.isDigit()) return true;
   }
   return false;

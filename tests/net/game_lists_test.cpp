@@ -210,6 +210,24 @@ TEST(GameLists, RecoverListReadsBackMirroredWithTheTurnAndMatchExchanged) {
   EXPECT_EQ(second->GameSeconds, 0);
   EXPECT_EQ(second->MatchInProgress, 0);
   EXPECT_EQ(net::GameTimeText(200 * 3600), " 99:59:59");
+
+  // Another program may write the time as a day fraction or a clock time
+  // of its own; the line is refused only for its other fields.
+  const struct {
+    const char* time;
+    std::int64_t seconds;
+  } forms[] = {{" .0036111", 312}, {"0,5", 43200}, {"1:05 PM", 47100}, {"12:00:30A", 0},
+               {"12:00:30AM", 0}, {"0.05.13", 313}, {" 25:61", 0}, {"1 pm", 46800}};
+  for (const auto& form : forms) {
+    const QString line = net::RcLine(QString(plain).replace(" 1:02:05#", QString(form.time) + "#"));
+    const net::NetMessage rc = net::ParseNetLine(line, false);
+    ASSERT_FALSE(rc.violation) << form.time;
+    const auto read = net::ReadRecoverList(rc.text, false, NewPeerOrder(false));
+    ASSERT_TRUE(read) << form.time;
+    EXPECT_EQ(read->GameSeconds, form.seconds) << form.time;
+    EXPECT_TRUE(read->piles == Mirrored(host.piles)) << form.time;
+  }
+  EXPECT_TRUE(net::ParseNetLine(net::RcLine(QString(plain).replace(" 1#", " 1PM#")), false).violation);
 }
 
 TEST(GameLists, HostileRecoverListsAreRefusedWhole) {

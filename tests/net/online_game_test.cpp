@@ -236,7 +236,10 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
 
 // A move no legitimate program sends ends the game before anything moves.
 TEST(OnlineGame, AHostileMoveIsAViolationWithTheTableUnchanged) {
-  for (const char* line : {"PC picTableau#3#picCenter#1", "PC picTableau#2#picCenter#9", "PC picCenter#1#picTableau#1"}) {
+  // The last two break the pile rules: a Four onto an empty center pile, a
+  // card onto the receiver's empty Waste.
+  for (const char* line : {"PC picTableau#3#picCenter#1", "PC picTableau#2#picCenter#9", "PC picCenter#1#picTableau#1",
+                           "PC picPlayer#1#picCenter#1", "PC picPlayer#1#picPlayer#3"}) {
     TempHome home;
     Table t(home.Path());
     table::PileArrays& rp = t.remote.piles;
