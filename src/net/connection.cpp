@@ -1,10 +1,10 @@
 #include "net/connection.h"
 
 #include <QFileInfo>
-#include <cmath>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <cmath>
 
 #include "media/folders.h"
 #include "net/chat_lines.h"
@@ -601,7 +601,9 @@ void Connection::Dispatch(int index, const QByteArray& bytes) {
   if (line.startsWith(QLatin1String(kTagSY))) {
     const NetMessage m = ParseNetLine(line, Host());
     if (m.violation || !line.contains('#')) return ProtocolViolation(index);
-    return React([this, line] { ChatDispatch(line); }, bytes.size());
+    // A link that comes while the player is asked about another is only
+    // logged, even when its turn comes after the question.
+    return React([this, line, offerLink = !linkQuestionOpen_] { ChatDispatch(line, offerLink); }, bytes.size());
   }
   const NetMessage m = ParseNetLine(line, Host());
   if (m.violation) return ProtocolViolation(index);
@@ -615,7 +617,7 @@ void Connection::Dispatch(int index, const QByteArray& bytes) {
   GetMessage(index, m, bytes.size());
 }
 
-void Connection::ChatDispatch(const QString& line) {
+void Connection::ChatDispatch(const QString& line, bool offerLink) {
   play::NetState& net = parts_.net;
   table::TableView& view = parts_.view;
   view.SetImageVisible(table::TableImage::imgIcon, false);
@@ -646,7 +648,7 @@ void Connection::ChatDispatch(const QString& line) {
     net.NetMsgKind = 0;
     return;
   }
-  if (!r.link.isEmpty()) OfferLink(r.speaker, r.link);
+  if (!r.link.isEmpty() && offerLink) OfferLink(r.speaker, r.link);
   if (r.remoteQuit && !quitSaveAsked_ && !quitAskQueued_) {
     // The question comes a moment later, without waiting here; the "GO"
     // that follows, even within the moment, asks only once.

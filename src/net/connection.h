@@ -241,7 +241,8 @@ class Connection : public QObject,
   // is dropped when dropRest.
   void PeerLeft(int index, bool dropRest);
   void Dispatch(int index, const QByteArray& bytes);
-  void ChatDispatch(const QString& line);
+  // offerLink: no link question was open when the line came.
+  void ChatDispatch(const QString& line, bool offerLink);
   void KeepAvatar(const QString& name);
   void OfferLink(const QString& speaker, const QString& address);
   void GetMessage(int index, const NetMessage& m, qsizetype bytes);

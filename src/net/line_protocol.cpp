@@ -228,8 +228,8 @@ NetMessage ParseNetLine(const QString& line, bool host) {
     if (host) {
       if (!bare) return Violation();
     } else {
-      // Numbers and the game time, which a program may write in any form
-      // of up to 9 characters; the list is checked whole when it is read.
+      // Numbers, and one field for the game time, which a program may write
+      // in a form of its own; the list is checked whole when it is read.
       const QString list = vb::Trim(payload);
       if (!list.endsWith('#')) return Violation();
       bool timeSeen = false;

@@ -164,7 +164,7 @@ void Winsock::Close() {
     socket->disconnect(this);
     if (socket->state() == QAbstractSocket::ConnectedState) socket->flush();
     if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() > 0) {
-      // The rest leaves from the event loop; nothing more is read meanwhile.
+      // The rest leaves from the event loop; little more is read meanwhile.
       socket->setReadBufferSize(kLingerReadBytes);
       connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
       QTimer::singleShot(kCloseLingerMs, socket, [socket] {
