@@ -125,6 +125,7 @@ ChatReceipt ReadChatLine(const QString& line, const ChatReceiveContext& context)
   } else if (speaker != QLatin1String(kNoticeSpeaker)) {
     r.sound = context.DataPath + kChatAlertSound;
   }
+  r.alert = !r.sound.isEmpty();
   r.message = r.iconShown ? "\r\n\r\n" + body : body;
   r.busyRefused = context.peerVersionEmpty && context.remote &&
                   rest.contains(QLatin1String("MD: So you want to play with us? Sorry I'm busy!"));

@@ -60,6 +60,7 @@ struct ChatReceipt {
   std::optional<QString> message;  // the play window's message label
   std::optional<QString> status;   // the play window's status text, made visible
   QString sound;                   // played from file; empty: none
+  bool alert = false;              // the sound is the alert of a shown line
   bool iconShown = false;          // the play window's icon made visible...
   QString iconFile;                // ...with this picture, empty when it was not found
   bool slap = false;               // the slap over the avatar

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <cmath>
 
 #include "media/folders.h"
 #include "net/chat_lines.h"
@@ -98,6 +99,7 @@ void Connection::SetupInternet() {
   net.NetIsHost = choice.host ? play::kNetHost : play::kNetRemote;
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
+  quitHandled_ = false;
 
   FrmChat& chat = Chat();
   if (choice.host) {
@@ -184,7 +186,7 @@ void Connection::SendGoodbye() {
   ++net.ChatSeq;
   SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + " Quit!^"), play::kNetPeerSocket);
   SendNetMessage(QString::fromLatin1(kTagGO), play::kNetPeerSocket);
-  socket.Flush(kGoodbyeFlushMs);
+  socket.Flush();
 }
 
 void Connection::SayGoodbye() {
@@ -224,6 +226,8 @@ void Connection::NetCleanUp() {
     received_[i].Clear();
     peerClosed_[i] = false;
   }
+  DropReactions();
+  refusalQueued_ = false;
   NetSockIndex = 0;
   net.NetConnCount = 0;
   if (net.NetConnIndex != play::kNetConnSettingUp && net.NetFileOpen)
@@ -247,6 +251,7 @@ void Connection::NetCleanUp() {
   NetOutLine.clear();
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
+  quitHandled_ = false;
   parts_.hooks.UnloadScoresWindow();
   net.HostName = play::kDefaultHostName;
 
@@ -390,11 +395,21 @@ void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
   if (!socket.Accept(Winsock1(kListenSocket), requestID)) return;
 
   if (k > 1 && socket.State() != platform::sckClosed) {
+    // One caller is refused at a time; others meanwhile are dropped.
+    if (refusalQueued_) {
+      socket.Close();
+      if (k == net.NetConnCount) --net.NetConnCount;
+      return;
+    }
+    refusalQueued_ = true;
     // Refused from the event loop: the refusal pauses, and this runs
     // inside the listening socket's own call.
     QTimer::singleShot(0, this, [this, k] {
-      RefuseBusy(k);
-      parts_.ui.MsgBox(kDeniedText, platform::vbInformation, kDeniedTitle);
+      React([this, k] {
+        RefuseBusy(k);
+        parts_.ui.MsgBox(kDeniedText, platform::vbInformation, kDeniedTitle);
+        refusalQueued_ = false;
+      });
     });
     return;
   }
@@ -403,6 +418,7 @@ void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
   NetSockIndex = play::kNetPeerSocket;
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
+  quitHandled_ = false;
   ConnectionHandShake(play::kNetPeerSocket);
   if (NetSessionUp) QTimer::singleShot(0, this, [this] { WaitForConnection(); });
 }
@@ -413,11 +429,11 @@ void Connection::RefuseBusy(int k) {
   if (k < 1 || k >= kSocketCount || k > net.NetConnCount) return;
   platform::Winsock& socket = Winsock1(k);
   socket.SendData(Line(NetOutLine));
-  socket.Flush(kGoodbyeFlushMs);
+  socket.Flush();
   parts_.wait.Pause(kRefusePauseSeconds);
   if (socket.State() != platform::sckClosed) {
     socket.SendData(Line(QString::fromLatin1(kTagGO)));
-    socket.Flush(kGoodbyeFlushMs);
+    socket.Flush();
   }
   parts_.wait.Pause(kRefusePauseSeconds);
   if (socket.State() != platform::sckClosed) socket.Close();
@@ -445,6 +461,12 @@ void Connection::Winsock1_PeerClosed(int index) {
   if (!PeerSocket(index)) return;
   peerClosed_[index] = true;
   QueuePump(index);
+  // A peer that leaves behind more than can be handled at once is not waited
+  // for.
+  QTimer::singleShot(kPeerCloseGraceMs, this, [this, index] {
+    play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
+    if (peerClosed_[index] && PeerSocket(index)) PeerLeft(index, true);
+  });
 }
 
 void Connection::QueuePump(int index) {
@@ -461,17 +483,65 @@ void Connection::Pump(int index) {
   if (!PeerSocket(index)) return;
   QByteArray line;
   if (received_[index].TakeLine(line)) {
-    if (received_[index].HasLine() || peerClosed_[index]) QueuePump(index);
-    Dispatch(index, line);
-    return;
-  }
-  if (peerClosed_[index]) {
+    // Chat lines, which change nothing a wait looks at, are taken a few at a
+    // time, so that the window is redrawn once for them.
+    QElapsedTimer slice;
+    slice.start();
+    do {
+      if (received_[index].HasLine() || peerClosed_[index]) QueuePump(index);
+      const bool chat = line.startsWith(kTagSY);
+      Dispatch(index, line);
+      if (!chat || slice.elapsed() >= kPumpSliceMs) break;
+    } while (PeerSocket(index) && received_[index].TakeLine(line));
+  } else if (peerClosed_[index]) {
     // The peer left in order: what it sent before has been dispatched.
-    peerClosed_[index] = false;
-    parts_.net.NetMsgKind = kMsgGO;
+    PeerLeft(index, false);
+  }
+  RunReactions();
+}
+
+void Connection::PeerLeft(int index, bool dropRest) {
+  peerClosed_[index] = false;
+  peerGone_ = true;
+  received_[index].Clear();
+  if (dropRest) DropReactions();
+  // A reaction waiting for the peer's answer ends now.
+  parts_.net.NetMsgKind = kMsgGO;
+  parts_.wait.Wake();
+  React([this, index] {
     parts_.ui.Beep();
     PeerQuit(index);
+  });
+}
+
+void Connection::React(std::function<void()> run, qsizetype bytes) {
+  if (reactions_.size() >= static_cast<std::size_t>(kMaxQueuedReactions) ||
+      reactionBytes_ + bytes > kMaxQueuedBytes) {
+    // Reactions pile up only while one waits; a peer that keeps sending
+    // meanwhile is flooding.
+    ProtocolViolation(NetSockIndex);
+    return;
   }
+  reactions_.push_back({std::move(run), bytes});
+  reactionBytes_ += bytes;
+  RunReactions();
+}
+
+void Connection::RunReactions() {
+  if (reacting_) return;
+  while (!reactions_.empty()) {
+    Reaction r = std::move(reactions_.front());
+    reactions_.pop_front();
+    reactionBytes_ -= r.bytes;
+    reacting_ = true;
+    r.run();
+    reacting_ = false;
+  }
+}
+
+void Connection::DropReactions() {
+  reactions_.clear();
+  reactionBytes_ = 0;
 }
 
 void Connection::Winsock1_Error(int index, int number, const QString& description) {
@@ -531,7 +601,9 @@ void Connection::Dispatch(int index, const QByteArray& bytes) {
   if (line.startsWith(QLatin1String(kTagSY))) {
     const NetMessage m = ParseNetLine(line, Host());
     if (m.violation || !line.contains('#')) return ProtocolViolation(index);
-    return ChatDispatch(line);
+    // A link that comes while the player is asked about another is only
+    // logged, even when its turn comes after the question.
+    return React([this, line, offerLink = !linkQuestionOpen_] { ChatDispatch(line, offerLink); }, bytes.size());
   }
   const NetMessage m = ParseNetLine(line, Host());
   if (m.violation) return ProtocolViolation(index);
@@ -542,10 +614,10 @@ void Connection::Dispatch(int index, const QByteArray& bytes) {
                         (m.kind == kMsgNM && handshakeStep_ == HandshakeStep::AwaitNM) ||
                         (m.kind != kMsgIP && m.kind != kMsgNM && handshakeStep_ == HandshakeStep::Done);
   if (!expected) return ProtocolViolation(index);
-  GetMessage(index, m);
+  GetMessage(index, m, bytes.size());
 }
 
-void Connection::ChatDispatch(const QString& line) {
+void Connection::ChatDispatch(const QString& line, bool offerLink) {
   play::NetState& net = parts_.net;
   table::TableView& view = parts_.view;
   view.SetImageVisible(table::TableImage::imgIcon, false);
@@ -564,7 +636,10 @@ void Connection::ChatDispatch(const QString& line) {
   }
   if (!r.log.isEmpty()) AppendChatLog("\r\n" + r.log);
   if (r.slap) AvatarSlap();
-  if (!r.sound.isEmpty()) parts_.sound.Play(r.sound);
+  if (!r.sound.isEmpty() && (!r.alert || !alertClock_.isValid() || alertClock_.elapsed() >= kChatAlertGapMs)) {
+    if (r.alert) alertClock_.start();
+    parts_.sound.Play(r.sound);
+  }
   if (r.status) SetStatus(TableLabel::StatusMsg, *r.status, true);
   if (r.message) view.SetLabel(TableLabel::lblMessage, *r.message);
   if (r.busyRefused) {
@@ -573,14 +648,21 @@ void Connection::ChatDispatch(const QString& line) {
     net.NetMsgKind = 0;
     return;
   }
-  if (!r.link.isEmpty()) OfferLink(r.speaker, r.link);
-  if (r.remoteQuit) {
-    parts_.wait.Pause(0.02);
-    // The "GO" that follows, even within the pause, asks only once.
-    if (!quitSaveAsked_) {
-      quitSaveAsked_ = true;
-      AskSaveAtEnd();
-    }
+  if (!r.link.isEmpty() && offerLink) OfferLink(r.speaker, r.link);
+  if (r.remoteQuit && !quitSaveAsked_ && !quitAskQueued_) {
+    // The question comes a moment later, without waiting here; the "GO"
+    // that follows, even within the moment, asks only once.
+    quitAskQueued_ = true;
+    const int ms = static_cast<int>(std::lround(kQuitNoticePauseSeconds * 1000 * parts_.wait.TimeScale()));
+    QTimer::singleShot(ms, this, [this] {
+      play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
+      quitAskQueued_ = false;
+      React([this] {
+        if (quitSaveAsked_ || parts_.wait.Exiting()) return;
+        quitSaveAsked_ = true;
+        AskSaveAtEnd();
+      });
+    });
   }
 }
 
@@ -590,7 +672,10 @@ void Connection::EnableChatSend(bool enabled) {
 
 void Connection::AppendChatLog(const QString& text) {
   if (!frmChat_) return;
-  frmChat_->SetLog(TrimChatLog(frmChat_->Log() + text));
+  // Appended; a log grown past its limit loses its front.
+  const QString log = frmChat_->Log() + text;
+  frmChat_->AppendLog(text);
+  if (log.size() > kChatLogLimit) frmChat_->KeepLogEnd(TrimChatLog(log));
   // The caret goes to the end; the focus stays where the player types.
   frmChat_->ScrollLogEnd();
 }
@@ -633,7 +718,7 @@ void Connection::AvatarSlap() {
   if (!slap.isEmpty()) parts_.sound.Play(slap);
 }
 
-void Connection::GetMessage(int index, const NetMessage& m) {
+void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
   play::NetState& net = parts_.net;
   net.NetMsgKind = m.kind;
   switch (m.kind) {
@@ -674,19 +759,46 @@ void Connection::GetMessage(int index, const NetMessage& m) {
       if (kind == m.kind) a->arrived = true;
     }
   }
-  parts_.wait.Wake();
 
   // Two lines of one kind in a row from one socket get one reaction.
-  if (index == NetLastSocket && net.NetMsgKind == NetLastKind[index]) return;
-  NetLastSocket = static_cast<std::int16_t>(index);
-  if (m.kind == kMsgPC) NetWaitDone = true;
-  if (Host()) {
-    HostReaction(index, m);
-  } else {
-    RemoteReaction(index, m);
+  if (index == NetLastSocket && net.NetMsgKind == NetLastKind[index]) {
+    parts_.wait.Wake();
+    return;
   }
-  if (index >= 0 && index < kSocketCount) NetLastKind[index] = net.NetMsgKind;
+  NetLastSocket = static_cast<std::int16_t>(index);
+  if (index >= 0 && index < kSocketCount) NetLastKind[index] = m.kind;
+  // What the waits look for is set now; the rest of the reaction may have to
+  // wait for the running one.
+  switch (m.kind) {
+    case kMsgIP:
+      handshakeStep_ = HandshakeStep::AwaitNM;
+      break;
+    case kMsgNM:
+      handshakeStep_ = HandshakeStep::Done;
+      break;
+    case kMsgPC:
+      NetWaitDone = true;
+      break;
+    case kMsgGS:
+    case kMsgRC:
+      if (Host()) NetWaitDone = true;  // the remote answered
+      break;
+    case kMsgGO:
+      peerGone_ = true;  // nothing after it is read
+      break;
+    default: break;
+  }
   parts_.wait.Wake();
+  React(
+      [this, index, m] {
+        if (Host()) {
+          HostReaction(index, m);
+        } else {
+          RemoteReaction(index, m);
+        }
+        parts_.wait.Wake();
+      },
+      bytes);
 }
 
 void Connection::RemoteReaction(int index, const NetMessage& m) {
@@ -697,13 +809,11 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       SetStatus(TableLabel::StatusMsg, QStringLiteral("Waiting for dealer to start game..."), true);
       SendNetMessage(IpAnswer(NetVersionText), 0);
       net.NetConnIndex = play::kNetPeerSocket;
-      handshakeStep_ = HandshakeStep::AwaitNM;
       break;
     case kMsgNM:
       net.OpponentName = m.text;
       net.HostName = m.text;
       SendNetMessage(NmLine(parts_.PlayerName), 0);
-      handshakeStep_ = HandshakeStep::Done;
       OpenNetPlayerFile();
       if (net.NetConnIndex == play::kNetOffline) return;
       view.SetLabel(TableLabel::lblTurn, "You are connected to Host: " + net.OpponentName);
@@ -730,7 +840,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       view.SetLabelVisible(TableLabel::lblWAIT, false);
       break;
     case kMsgDK:
-      NetDataText = NetMsgText;
+      NetDataText = m.text;
       break;
     case kMsgTR:
       parts_.state.CurrentTurn = m.value;
@@ -741,7 +851,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       PeerQuit(index);
       break;
     case kMsgRC:
-      NetDataText = NetMsgText;
+      NetDataText = m.text;
       if (!restore_ || !restore_->GetRecover()) break;
       SetStatus(TableLabel::StatusMsg, kResumeText, true);
       parts_.ui.Beep();
@@ -783,10 +893,8 @@ void Connection::HostReaction(int index, const NetMessage& m) {
   switch (m.kind) {
     case kMsgIP:
       SendNetMessage(NmLine(parts_.PlayerName), static_cast<std::int16_t>(index));
-      handshakeStep_ = HandshakeStep::AwaitNM;
       break;
     case kMsgNM:
-      handshakeStep_ = HandshakeStep::Done;
       parts_.sound.Play(parts_.folders.DataPath + kJoinSoundFile);
       view.SetLabel(TableLabel::lblTurn, m.text + " has joined the game.");
       net.OpponentName = m.text;
@@ -801,7 +909,6 @@ void Connection::HostReaction(int index, const NetMessage& m) {
       break;
     case kMsgGS:
       SetStatus(TableLabel::lblWAIT, QString(), false);
-      NetWaitDone = true;
       break;
     case kMsgTR:
       SetStatus(TableLabel::lblWAIT, QStringLiteral(" "), false);
@@ -809,9 +916,6 @@ void Connection::HostReaction(int index, const NetMessage& m) {
       break;
     case kMsgGO:
       PeerQuit(index);
-      break;
-    case kMsgRC:
-      NetWaitDone = true;
       break;
     default: break;
   }
@@ -836,9 +940,10 @@ void Connection::LoadNetPlayerList() {
 
 void Connection::PeerQuit(int index) {
   play::NetState& net = parts_.net;
-  if (net.NetConnIndex == play::kNetOffline || peerGone_) return;
+  if (net.NetConnIndex == play::kNetOffline || quitHandled_) return;
   // Handled once: whatever the peer's socket still reports while the boxes
   // below are open is not the game's any more.
+  quitHandled_ = true;
   peerGone_ = true;
   if (index >= 0 && index < kSocketCount) Winsock1(index).Close();
   if (Host()) {
@@ -865,24 +970,30 @@ void Connection::PeerQuit(int index) {
 void Connection::ProtocolViolation(int index) {
   play::NetState& net = parts_.net;
   if (!PeerSocket(index)) return;
-  // Nothing more from this peer is read, and it is told at once.
+  // Nothing more from this peer is read or acted on, and it is told at
+  // once; the box follows when no other reaction runs.
   peerGone_ = true;
   received_[index].Clear();
   peerClosed_[index] = false;
+  DropReactions();
   platform::Winsock& socket = Winsock1(index);
   if (lineTap_) lineTap_(true, QString::fromLatin1(kTagGO));
   socket.SendData(Line(QString::fromLatin1(kTagGO)));
-  socket.Flush(kGoodbyeFlushMs);
   socket.Close();
   net.NetMsgKind = kMsgGO;
-  parts_.ui.MsgBox(kViolationText, platform::vbCritical, kNetTitle);
-  if (net.NetConnIndex != play::kNetOffline) {
-    AskSaveAtEnd();
-    NetCleanUp();
-    net.NetIsHost = play::kNetRemote;
-  }
   NetWaitDone = true;
   parts_.wait.Wake();
+  React([this] {
+    play::NetState& net = parts_.net;
+    parts_.ui.MsgBox(kViolationText, platform::vbCritical, kNetTitle);
+    if (net.NetConnIndex != play::kNetOffline) {
+      AskSaveAtEnd();
+      NetCleanUp();
+      net.NetIsHost = play::kNetRemote;
+    }
+    NetWaitDone = true;
+    parts_.wait.Wake();
+  });
 }
 
 void Connection::ShowStartPrompt() { SetStatus(TableLabel::StatusMsg, kStartPromptText, true); }

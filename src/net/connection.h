@@ -6,15 +6,21 @@
 // dispatch its lines, and tear it down. The chat window only shows it.
 //
 // Received bytes are only appended to their socket's line buffer; a queued
-// pump takes one complete line at a time off the front and dispatches it,
-// so a wait nested inside a dispatch receives the following lines in order.
+// pump takes one complete line at a time off the front and dispatches it.
+// A line is noted at once (its kind and payload, for the waits that look for
+// it); its reaction runs then, or, while another reaction runs, after that
+// one has returned. So a wait inside a reaction still sees the following
+// lines, but no reaction runs inside another's wait, whatever the peer
+// sends.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QImage>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -45,9 +51,19 @@ constexpr int kVersionRevision = 0;
 constexpr int kSocketCount = 5;          // Winsock1(0..4)
 constexpr int kListenSocket = 0;
 constexpr float kOnlineThinkDelay = 0.01f;
-// A last line is given this long to leave before its socket closes.
-constexpr int kGoodbyeFlushMs = 500;
 constexpr double kRefusePauseSeconds = 0.05;
+// Reactions waiting for the running one; more are a flood, not a game.
+constexpr int kMaxQueuedReactions = 4096;
+// The peer's close is acted on this long after it at the latest, whatever
+// it sent before is still waiting.
+constexpr int kPeerCloseGraceMs = 500;
+// The pump takes chat lines for up to this long before the window is
+// redrawn.
+constexpr int kPumpSliceMs = 10;
+// The chat alert sounds at most once in this time.
+constexpr int kChatAlertGapMs = 250;
+// The remote's save question follows the host's quit notice after this.
+constexpr double kQuitNoticePauseSeconds = 0.02;
 
 inline constexpr char kNetTitle[] = "Marrowdale";
 inline constexpr char kJoinSoundFile[] = "~108.tmp";  // in DataPath
@@ -187,6 +203,12 @@ class Connection : public QObject,
 
  private:
   enum class HandshakeStep { AwaitIP, AwaitNM, Done };
+  // A received line's reaction, or a follow-up of the connection's own,
+  // waiting for the running reaction to return.
+  struct Reaction {
+    std::function<void()> run;
+    qsizetype bytes = 0;
+  };
   // One running WaitForKinds; waits nest, and a line marks every one that
   // awaits its kind, so a later line cannot hide it.
   struct Awaited {
@@ -211,11 +233,19 @@ class Connection : public QObject,
   void Winsock1_Error(int index, int number, const QString& description);
   void QueuePump(int index);
   void Pump(int index);
+  // Runs the reaction now, or after the running one and those before it.
+  void React(std::function<void()> run, qsizetype bytes = 0);
+  void RunReactions();
+  void DropReactions();
+  // The peer closed its side: its quit is handled, and what it sent before
+  // is dropped when dropRest.
+  void PeerLeft(int index, bool dropRest);
   void Dispatch(int index, const QByteArray& bytes);
-  void ChatDispatch(const QString& line);
+  // offerLink: no link question was open when the line came.
+  void ChatDispatch(const QString& line, bool offerLink);
   void KeepAvatar(const QString& name);
   void OfferLink(const QString& speaker, const QString& address);
-  void GetMessage(int index, const NetMessage& m);
+  void GetMessage(int index, const NetMessage& m, qsizetype bytes);
   void RemoteReaction(int index, const NetMessage& m);
   void HostReaction(int index, const NetMessage& m);
   void OpenNetPlayerFile();
@@ -231,6 +261,13 @@ class Connection : public QObject,
   std::array<bool, kSocketCount> peerClosed_{};
   HandshakeStep handshakeStep_ = HandshakeStep::AwaitIP;
   bool peerGone_ = false;                 // the peer quit or broke the protocol; its socket is done with
+  bool quitHandled_ = false;              // the peer's quit has been handled
+  std::deque<Reaction> reactions_;        // waiting for the running reaction
+  qsizetype reactionBytes_ = 0;           // the lines they hold
+  bool reacting_ = false;                 // a reaction runs
+  bool quitAskQueued_ = false;            // the save question after a quit notice is on its way
+  bool refusalQueued_ = false;            // a second caller is being refused
+  QElapsedTimer alertClock_;              // since the last chat alert
   std::uint64_t dispatched_ = 0;          // game lines dispatched so far; waits look for a new one
   Awaited* awaited_ = nullptr;            // the innermost running WaitForKinds
   bool netFileWarned_ = false;            // the opponents file's failure is told once a run

@@ -333,6 +333,16 @@ void FrmChat::AppendLog(const QString& text) {
   Text1->ensureCursorVisible();
 }
 
+void FrmChat::KeepLogEnd(const QString& kept) {
+  QTextCursor cursor(Text1->document());
+  cursor.movePosition(QTextCursor::End);
+  const int cut = cursor.position() - static_cast<int>(ForView(kept).size());
+  if (cut <= 0) return;
+  cursor.setPosition(0);
+  cursor.setPosition(cut, QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+}
+
 void FrmChat::FocusLogEnd() {
   Text1->setFocus();
   ScrollLogEnd();

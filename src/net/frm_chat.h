@@ -131,6 +131,9 @@ class FrmChat : public QWidget {
   // Appends the text as it stands (lines begin with their own CR LF) and
   // scrolls to the end.
   void AppendLog(const QString& text);
+  // The log has been cut to kept, an end of what it holds: its front goes,
+  // without the rest being written anew.
+  void KeepLogEnd(const QString& kept);
   // The log focused with the caret at its end.
   void FocusLogEnd();
   // The log's caret at its end and in view; the focus stays where it is.

@@ -2,9 +2,12 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 #include <QStringList>
 
 #include "platform/vb.h"
+#include "play/rule_checks.h"
+#include "table/pile_ops.h"
 
 namespace net {
 
@@ -82,16 +85,82 @@ void AppendMatch(QString& list, const MatchFields& m) {
     AppendNetNumber(list, v);
 }
 
+constexpr double kSecondsPerDay = 24.0 * kSecondsPerHour;
+
+// A day fraction in seconds, "." or "," before the decimals; 0 when the text
+// is no such number or the time lies beyond what a game lasts.
+std::int64_t DayFraction(QString text) {
+  static const QRegularExpression fraction(QStringLiteral("^(\\d*[.,]\\d+|\\d+[.,]?)(E-?\\d{1,2})?$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+  if (!fraction.match(text).hasMatch()) return 0;
+  text.replace(QChar(','), QChar('.'));
+  bool ok = false;
+  const double days = text.toDouble(&ok);
+  if (!ok || !(days >= 0)) return 0;
+  const double seconds = std::round(days * kSecondsPerDay);
+  return seconds <= kMaxGameSeconds ? static_cast<std::int64_t>(seconds) : 0;
+}
+
 bool TableauPile(int i) { return i >= 1 && i <= table::kSharedPiles; }
+
+// Whether the target takes the card by the pile rules, judged as the
+// mover's table saw the drop: the receiver's piles are its opponent's. The
+// order of the moves (the STOP rules) is the mover's own business.
+bool TargetTakesCard(const ReceivedMove& m, const PileArrays& p) {
+  using Target = ReceivedMove::Target;
+  play::Drop drop;
+  drop.card = m.card;
+  drop.targetIndex = m.targetIndex;
+  switch (m.target) {
+    case Target::StockTurn:
+      return true;  // nothing is placed
+    case Target::MoverSidePile:
+      // The Hand card onto the mover's own Waste, which ends its turn, is
+      // the one move onto its own piles.
+      return m.source == PileControl::picOpponent && m.sourceIndex == kStock && m.targetIndex == kWaste;
+    case Target::Center:
+      drop.target = PileControl::picCenter;
+      drop.targetTop = table::TopCard(p, table::SharedPile::Center, m.targetIndex);
+      break;
+    case Target::Tableau:
+      drop.target = PileControl::picTableau;
+      drop.targetTop = table::TopCard(p, table::SharedPile::Tableau, m.targetIndex);
+      break;
+    case Target::OwnSidePile:
+      drop.target = PileControl::picOpponent;
+      drop.targetTop = table::TopCard(p, m.targetIndex == kReserve ? table::SidePile::Reserve : table::SidePile::Waste, 0);
+      break;
+  }
+  return play::CheckTarget(drop).Legal();
+}
 
 // The own tableau pile written at list position i.
 int WrittenPile(int i, bool olderPeer, const TabOrder& order) { return olderPeer ? order.In[i] : 9 - i; }
 
-std::int64_t TimeSeconds(const QString& text) {
-  static const QRegularExpression time(QStringLiteral("^(\\d{1,2}):([0-5]\\d):([0-5]\\d)$"));
-  const QRegularExpressionMatch m = time.match(text.trimmed());
-  if (!m.hasMatch()) return 0;
-  return m.captured(1).toInt() * kSecondsPerHour + m.captured(2).toInt() * kSecondsPerMinute + m.captured(3).toInt();
+// The game time as a program writes it: a time of day ("0:05:13", "1:05 PM",
+// "0.05.13"), or the fraction of a day it is (".0036111", "0,5"), in at most
+// 9 characters. Any other form reads as 0.
+std::int64_t TimeSeconds(const QString& field) {
+  const QString text = field.trimmed();
+  if (text.size() > kGameTimeWidth) return 0;
+  static const QRegularExpression clock(
+      QStringLiteral("^(\\d{1,2})(?::([0-5]\\d)(?::([0-5]\\d))?|\\.([0-5]\\d)\\.([0-5]\\d))? ?([AaPp][Mm])?$"));
+  if (const QRegularExpressionMatch m = clock.match(text); m.hasMatch()) {
+    const bool colon = m.capturedLength(2) > 0;
+    const bool dotted = m.capturedLength(4) > 0;
+    const QString half = m.captured(6).toUpper();
+    // A bare number is a time only with AM or PM.
+    if (!colon && !dotted && half.isEmpty()) return DayFraction(text);
+    int hours = m.captured(1).toInt();
+    const int minutes = (colon ? m.captured(2) : m.captured(4)).toInt();
+    const int seconds = (colon ? m.captured(3) : m.captured(5)).toInt();
+    if (!half.isEmpty()) {
+      if (hours < 1 || hours > 12) return 0;
+      hours = hours % 12 + (half == QLatin1String("PM") ? 12 : 0);
+    }
+    return hours * kSecondsPerHour + minutes * kSecondsPerMinute + seconds;
+  }
+  return DayFraction(text);
 }
 
 }  // namespace
@@ -209,6 +278,7 @@ std::optional<ReceivedMove> CheckReceivedMove(const QString& fromPile, int fromI
   // Only the Stock turn and the discard that ends the turn may come from
   // an empty pile.
   if (m.card == 0 && !stockTurn && !m.EndsTurn()) return std::nullopt;
+  if (!TargetTakesCard(m, p)) return std::nullopt;
   return m;
 }
 

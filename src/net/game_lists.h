@@ -62,9 +62,11 @@ struct ReceivedMove {
   // The mover's Hand went onto its own pile: its turn ends.
   bool EndsTurn() const { return target == Target::MoverSidePile; }
 };
-// Checks a received move against the table for its structure only: known
-// piles in range, a card on the source (except the Stock turn and the
-// end-of-turn discard), room on the target. The rules are not judged again.
+// Checks a received move against the table: known piles in range, a card
+// on the source (except the Stock turn and the end-of-turn discard), room
+// on the target, and a target that takes the card by the pile rules (the
+// mover's own piles only for its Hand card onto its Waste). The order the
+// STOP rules ask for is not judged: the mover's program did that.
 std::optional<ReceivedMove> CheckReceivedMove(const QString& fromPile, int fromIndex, const QString& toPile,
                                               int toIndex, const table::PileArrays& piles, bool olderPeer,
                                               const TabOrder& order);

@@ -1,6 +1,7 @@
 #include "net/line_protocol.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "platform/vb.h"
 
@@ -41,6 +42,14 @@ bool NumberList(const QString& list, int& fields) {
     ++fields;
   }
   return fields > 0;
+}
+
+// A field that may hold the game time, in whatever form: it has a digit.
+bool GameTimeField(const QString& field) {
+  for (QChar c : field) {
+    if (c.isDigit()) return true;
+  }
+  return false;
 }
 
 bool PileName(const QString& name) {
@@ -219,11 +228,19 @@ NetMessage ParseNetLine(const QString& line, bool host) {
     if (host) {
       if (!bare) return Violation();
     } else {
-      // Numbers and the game time " H:MM:SS"; the list is checked whole
-      // when it is read.
-      static const QRegularExpression list(QStringLiteral("^[0-9 #:\\-]+#$"));
-      if (!list.match(vb::Trim(payload)).hasMatch()) return Violation();
-      m.text = vb::Trim(payload);
+      // Numbers, and one field for the game time, which a program may write
+      // in a form of its own; the list is checked whole when it is read.
+      const QString list = vb::Trim(payload);
+      if (!list.endsWith('#')) return Violation();
+      bool timeSeen = false;
+      const QStringList fields = list.left(list.size() - 1).split('#');
+      for (const QString& field : fields) {
+        std::int16_t value = 0;
+        if (Number16(field.trimmed(), value)) continue;
+        if (timeSeen || !GameTimeField(field)) return Violation();
+        timeSeen = true;
+      }
+      m.text = list;
     }
     m.kind = kMsgRC;
     return m;
@@ -251,16 +268,27 @@ NetMessage ParseNetLine(const QString& line, bool host) {
 
 bool LineSplitter::Append(const QByteArray& bytes) {
   if (overflowed_) return false;
+  // Taken lines are dropped only once they are half the buffer, so that
+  // taking a line costs no copy of the rest.
+  if (head_ > 0 && head_ >= buffer_.size() / 2) {
+    buffer_.remove(0, head_);
+    head_ = 0;
+  }
   const qsizetype oldSize = buffer_.size();
   buffer_ += bytes;
+  if (buffer_.size() - head_ > kMaxQueuedBytes) {
+    Clear();
+    overflowed_ = true;
+    return false;
+  }
   // Only the lines touched by the new bytes need a look.
-  qsizetype start = oldSize == 0 ? 0 : buffer_.lastIndexOf('\n', oldSize - 1) + 1;
+  qsizetype start = oldSize == head_ ? head_ : std::max(head_, buffer_.lastIndexOf('\n', oldSize - 1) + 1);
   while (start <= buffer_.size()) {
     qsizetype end = buffer_.indexOf('\n', start);
     const qsizetype length = (end < 0 ? buffer_.size() : end) - start;
     if (length > kMaxLineBytes) {
+      Clear();
       overflowed_ = true;
-      buffer_.clear();
       return false;
     }
     if (end < 0) break;
@@ -270,11 +298,15 @@ bool LineSplitter::Append(const QByteArray& bytes) {
 }
 
 bool LineSplitter::TakeLine(QByteArray& line) {
-  const qsizetype end = buffer_.indexOf('\n');
+  const qsizetype end = buffer_.indexOf('\n', head_);
   if (end < 0) return false;
-  line = buffer_.left(end);
+  line = buffer_.mid(head_, end - head_);
   if (line.endsWith('\r')) line.chop(1);
-  buffer_.remove(0, end + 1);
+  head_ = end + 1;
+  if (head_ == buffer_.size()) {
+    buffer_.clear();
+    head_ = 0;
+  }
   return true;
 }
 

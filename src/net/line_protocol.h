@@ -52,6 +52,10 @@ inline constexpr char kPicCenter[] = "picCenter";
 
 // A received line longer than this is not a line of the game.
 constexpr int kMaxLineBytes = 16 * 1024;
+// More received bytes than this waiting to be handled are a flood, not a game.
+constexpr int kMaxQueuedBytes = 1024 * 1024;
+// The game time of a handed-over table takes at most this many characters.
+constexpr int kGameTimeWidth = 9;
 // Peer names are kept to the width of the opponents file's name field.
 constexpr int kPeerNameWidth = 20;
 // Cards in the DK list, and with the six match values of a match.
@@ -128,17 +132,23 @@ NetMessage ParseNetLine(const QString& line, bool host);
 // front in order, its line feed (and a CR before it) removed.
 class LineSplitter {
  public:
-  // False when a line has grown past kMaxLineBytes: the stream is not the
-  // game's, and the splitter keeps nothing more.
+  // False when a line has grown past kMaxLineBytes or more than
+  // kMaxQueuedBytes wait: the stream is not the game's, and the splitter
+  // keeps nothing more.
   bool Append(const QByteArray& bytes);
-  bool HasLine() const { return buffer_.indexOf('\n') >= 0; }
+  bool HasLine() const { return buffer_.indexOf('\n', head_) >= 0; }
   bool TakeLine(QByteArray& line);
   bool Overflowed() const { return overflowed_; }
-  bool Empty() const { return buffer_.isEmpty(); }
-  void Clear() { buffer_.clear(); overflowed_ = false; }
+  bool Empty() const { return head_ == buffer_.size(); }
+  void Clear() {
+    buffer_.clear();
+    head_ = 0;
+    overflowed_ = false;
+  }
 
  private:
   QByteArray buffer_;
+  qsizetype head_ = 0;  // lines before it have been taken
   bool overflowed_ = false;
 };
 

@@ -4,10 +4,14 @@
 #include <QNetworkInterface>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace platform {
 
 namespace {
+
+// What a closing socket still reads from its peer before it stops reading.
+constexpr qint64 kLingerReadBytes = 4096;
 
 int WsaNumber(QAbstractSocket::SocketError error) {
   switch (error) {
@@ -158,8 +162,20 @@ void Winsock::Close() {
     QTcpSocket* socket = socket_;
     socket_ = nullptr;
     socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
+    if (socket->state() == QAbstractSocket::ConnectedState) socket->flush();
+    if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() > 0) {
+      // The rest leaves from the event loop; little more is read meanwhile.
+      socket->setReadBufferSize(kLingerReadBytes);
+      connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
+      QTimer::singleShot(kCloseLingerMs, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+      });
+      socket->disconnectFromHost();
+    } else {
+      socket->abort();
+      socket->deleteLater();
+    }
   }
   peerClosed_ = false;
 }
@@ -168,10 +184,8 @@ void Winsock::SendData(const QByteArray& bytes) {
   if (socket_ && socket_->state() == QAbstractSocket::ConnectedState) socket_->write(bytes);
 }
 
-void Winsock::Flush(int milliseconds) {
-  if (!socket_ || socket_->state() != QAbstractSocket::ConnectedState) return;
-  socket_->flush();
-  if (socket_->bytesToWrite() > 0) socket_->waitForBytesWritten(milliseconds);
+void Winsock::Flush() {
+  if (socket_ && socket_->state() == QAbstractSocket::ConnectedState) socket_->flush();
 }
 
 qint64 Winsock::BytesReceived() const { return socket_ ? socket_->bytesAvailable() : 0; }

@@ -24,6 +24,9 @@ constexpr int sckListening = 2;
 constexpr int sckConnected = 7;
 constexpr int sckClosing = 8;  // the peer has closed its side
 
+// How long a closed socket still tries to deliver what was sent.
+constexpr int kCloseLingerMs = 2000;
+
 // Error numbers that callers handle by name.
 constexpr int kWsaAccessDenied = 10013;        // a port below 1024 without privileges
 constexpr int kWsaAddressInUse = 10048;        // the local port is taken
@@ -63,16 +66,18 @@ class Winsock : public QObject {
   // Starts connecting to RemoteHost:RemotePort; the outcome arrives as a
   // connection (State 7) or an Error event.
   void Connect();
-  // Closes the socket, dropping what has not been read. Pending calls of a
-  // listening socket are closed too.
+  // Closes the socket, dropping what has not been read. What was sent still
+  // leaves, without holding the program up: a socket whose peer does not
+  // take it is given up after kCloseLingerMs. Pending calls of a listening
+  // socket are closed too.
   void Close();
   // Takes the pending call requestID of the listening socket listener.
   bool Accept(Winsock& listener, int requestID);
   // Writes the bytes unchanged.
   void SendData(const QByteArray& bytes);
-  // Waits (bounded, blocking) until what was sent has left, so that a last
-  // line goes out before the socket closes.
-  void Flush(int milliseconds);
+  // Hands what was sent to the system now, as far as it takes it; never
+  // waits.
+  void Flush();
   qint64 BytesReceived() const;
   QByteArray GetData();
 

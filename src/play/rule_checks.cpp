@@ -23,7 +23,8 @@ bool ReserveTopFitsCenter(const PileArrays& piles) {
          CheckCenter(piles, CardRank(top), CardSuit(top)).has_value();
 }
 
-// The pile rules, by the target pile.
+}  // namespace
+
 RuleVerdict CheckTarget(const Drop& drop) {
   const int rank = CardRank(drop.card);
   const int suit = CardSuit(drop.card);
@@ -54,8 +55,6 @@ RuleVerdict CheckTarget(const Drop& drop) {
   }
   return Accept();
 }
-
-}  // namespace
 
 QString RuleText(RuleReason reason) {
   switch (reason) {

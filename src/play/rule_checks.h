@@ -1,8 +1,8 @@
 #pragma once
 // The rules the local player's moves are judged by, and the messages that
 // explain a refusal on the table's message line. The computer's moves are
-// chosen legal by its own search and the online opponent's are replayed
-// unchecked, so only side 0 is judged here.
+// chosen legal by its own search, and the online opponent's are judged on
+// arrival by the pile rules alone, seen from its side.
 
 #include <QString>
 #include <optional>
@@ -77,6 +77,9 @@ struct RuleMessageOutput {
   bool Online = false;
 };
 
+// The drop judged by the pile rules alone: whether the target takes the card
+// (suit and sequence, colours, loads), whatever the STOP rules say.
+RuleVerdict CheckTarget(const Drop& drop);
 // The drop judged by the pile rules and the STOP rules, first rule first.
 RuleVerdict CheckDrop(const table::PileArrays& piles, const Drop& drop);
 // May the local player turn up (or play) his Stock card now?

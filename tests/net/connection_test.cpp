@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
 
 #include "net/net_rig.h"
 #include "platform/vb.h"
@@ -99,6 +101,67 @@ TEST(Connection, RemoteAnswersAStalemateInsideItsWait) {
   EXPECT_EQ(remote.BoxTexts(), QStringList{kDealerEndedText});
   EXPECT_EQ(remote.net.NetConnIndex, play::kNetOffline);
   EXPECT_EQ(remote.net.HostName, play::kDefaultHostName);
+}
+
+// A hostile host floods the remote that joined it, then closes. Whatever it
+// sends, no reaction runs inside another's wait, so the waits stay shallow,
+// and the close is acted on within a second, however much is still
+// waiting; a flood past the bound is a violation. One box in every case.
+TEST(Connection, AHostsFloodNeitherNestsWaitsNorOutlastsItsClose) {
+  const auto times = [](const QByteArray& line, int n) { return line.repeated(n); };
+  const QByteArray chat = "SY  7#Hal: hello there, how is the weather at your place?\n";
+  const struct {
+    const char* what;
+    QByteArray lines;
+    const char* box;
+  } floods[] = {
+      {"quit notices", times("SY  5#x Quit!^\n", 20000), kDealerEndedText},
+      {"stalemates", times("EG STALEMATE\nWT\n", 5000), nullptr},
+      {"chat lines", times(chat, 15000), kDealerEndedText},
+      {"7 MB of chat", times(chat, 120000), kViolationText},
+  };
+  for (const auto& flood : floods) {
+    TempHome home;
+    Side remote("Ann", home.Path());
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    remote.Remote([&] { return int(server.serverPort()); });
+    Peer hostPeer;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+      hostPeer.Adopt(server.nextPendingConnection());
+      hostPeer.Send("IP  4. 0. 0^ 1\n");
+    });
+    bool flooded = false;
+    hostPeer.onLine = [&](const QByteArray& line) {
+      if (line == "IP  4. 0. 0") hostPeer.Send("NM Hal\n");
+      if (line != "NM Ann") return;
+      hostPeer.Send(flood.lines);
+      hostPeer.Close();
+      flooded = true;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    qint64 closedAt = -1;
+    qint64 offlineAt = -1;
+    int deepest = 0;
+    QTimer probe;  // runs inside every wait too
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+      deepest = std::max(deepest, remote.wait.Depth());
+      if (hostPeer.closed && closedAt < 0) closedAt = clock.elapsed();
+      if (flooded && offlineAt < 0 && remote.net.NetConnIndex == play::kNetOffline) offlineAt = clock.elapsed();
+    });
+    probe.start(1);
+    remote.StartSetup();
+    ASSERT_TRUE(RunUntil([&] { return remote.returned && hostPeer.closed && offlineAt >= 0; }, {&remote}, 30000))
+        << flood.what;
+    // The set-up's wait, a reaction's wait and a box's.
+    EXPECT_LE(deepest, 3) << flood.what;
+    EXPECT_LE(offlineAt - closedAt, 1000) << flood.what;
+    ASSERT_EQ(remote.BoxTexts().size(), 1) << flood.what;
+    if (flood.box) {
+      EXPECT_EQ(remote.BoxTexts()[0], flood.box) << flood.what;
+    }
+  }
 }
 
 TEST(Connection, APeerLeavingBeforeItsNameLeavesTheOpponentsFileAlone) {

@@ -118,7 +118,12 @@ PileArrays MidGame() {
 }
 
 TEST(GameLists, ReceivedMovesAreCheckedAgainstTheTableBeforeAnythingMoves) {
-  const PileArrays p = Mirrored(MidGame());  // the receiver's view: the mover's piles are side 1
+  PileArrays p = Mirrored(MidGame());  // the receiver's view: the mover's piles are side 1
+  // The moves below follow the pile rules: the Three of suit 2 from tableau
+  // 6 onto the Two of center 5, the Four of suit 4 from the mover's Stock
+  // onto the Five topping the receiver's Waste.
+  p.Center[5][p.CenterCount[5]] = 15;
+  p.Waste[0][p.WasteCount[0]] = 44;
   const net::TabOrder order = NewPeerOrder(false);
   auto check = [&](const char* from, int fi, const char* to, int ti) {
     return net::CheckReceivedMove(from, fi, to, ti, p, false, order);
@@ -164,6 +169,11 @@ TEST(GameLists, ReceivedMovesAreCheckedAgainstTheTableBeforeAnythingMoves) {
       {"onto the receiver's Hand", "picTableau", 6, "picPlayer", 1, &p},
       {"onto the mover's Hand", "picTableau", 6, "picOpponent", 1, &p},
       {"an unknown pile", "picDesk", 1, "picCenter", 1, &p},
+      {"off sequence onto a center", "picTableau", 6, "picCenter", 1, &p},
+      {"out of sequence onto a tableau", "picTableau", 6, "picTableau", 4, &p},
+      {"out of sequence onto the receiver's Reserve", "picPlayer", 1, "picPlayer", 2, &p},
+      {"a tableau card onto the mover's Waste", "picTableau", 6, "picOpponent", 3, &p},
+      {"the Hand onto the mover's Reserve", "picPlayer", 1, "picOpponent", 2, &p},
   };
   for (const Hostile& h : hostile)
     EXPECT_FALSE(net::CheckReceivedMove(h.from, h.fi, h.to, h.ti, *h.table, false, order)) << h.what;
@@ -200,6 +210,24 @@ TEST(GameLists, RecoverListReadsBackMirroredWithTheTurnAndMatchExchanged) {
   EXPECT_EQ(second->GameSeconds, 0);
   EXPECT_EQ(second->MatchInProgress, 0);
   EXPECT_EQ(net::GameTimeText(200 * 3600), " 99:59:59");
+
+  // Another program may write the time as a day fraction or a clock time
+  // of its own; the line is refused only for its other fields.
+  const struct {
+    const char* time;
+    std::int64_t seconds;
+  } forms[] = {{" .0036111", 312}, {"0,5", 43200}, {"1:05 PM", 47100}, {"12:00:30A", 0},
+               {"12:00:30AM", 0}, {"0.05.13", 313}, {" 25:61", 0}, {"1 pm", 46800}};
+  for (const auto& form : forms) {
+    const QString line = net::RcLine(QString(plain).replace(" 1:02:05#", QString(form.time) + "#"));
+    const net::NetMessage rc = net::ParseNetLine(line, false);
+    ASSERT_FALSE(rc.violation) << form.time;
+    const auto read = net::ReadRecoverList(rc.text, false, NewPeerOrder(false));
+    ASSERT_TRUE(read) << form.time;
+    EXPECT_EQ(read->GameSeconds, form.seconds) << form.time;
+    EXPECT_TRUE(read->piles == Mirrored(host.piles)) << form.time;
+  }
+  EXPECT_TRUE(net::ParseNetLine(net::RcLine(QString(plain).replace(" 1#", " 1PM#")), false).violation);
 }
 
 TEST(GameLists, HostileRecoverListsAreRefusedWhole) {

@@ -172,7 +172,7 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
   Put(hp.Stock[0], hp.StockCount[0], {10, 11, 12});
   Put(hp.Reserve[0], hp.ReserveCount[0], {20, 21});
   Put(hp.Stock[1], hp.StockCount[1], {30, 31});
-  Put(hp.Waste[1], hp.WasteCount[1], {32});
+  Put(hp.Waste[1], hp.WasteCount[1], {13});  // the Queen of suit 1 from the Stock goes onto its King
   hp.Tableau[2][++hp.TableauCount[2]] = 40;
   hp.Tableau[5][++hp.TableauCount[5]] = 41;
   t.remote.piles = Mirrored(hp);
@@ -236,7 +236,10 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
 
 // A move no legitimate program sends ends the game before anything moves.
 TEST(OnlineGame, AHostileMoveIsAViolationWithTheTableUnchanged) {
-  for (const char* line : {"PC picTableau#3#picCenter#1", "PC picTableau#2#picCenter#9", "PC picCenter#1#picTableau#1"}) {
+  // The last two break the pile rules: a Four onto an empty center pile, a
+  // card onto the receiver's empty Waste.
+  for (const char* line : {"PC picTableau#3#picCenter#1", "PC picTableau#2#picCenter#9", "PC picCenter#1#picTableau#1",
+                           "PC picPlayer#1#picCenter#1", "PC picPlayer#1#picPlayer#3"}) {
     TempHome home;
     Table t(home.Path());
     table::PileArrays& rp = t.remote.piles;
