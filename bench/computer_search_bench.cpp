@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "../tests/play/simulated_game.h"
+#include "brief.h"
 
 namespace {
 
@@ -39,14 +40,18 @@ void ComputerSearchPerTurn(benchmark::State& state) {
               perTurn, perPass, turns, passes, moves, seed - 1);
 }
 
-BENCHMARK(ComputerSearchPerTurn)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1000);
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool brief = bench::TakeBrief(argc, argv);
   QCoreApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  // Brief: one whole game.
+  benchmark::RegisterBenchmark("ComputerSearchPerTurn", ComputerSearchPerTurn)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(brief ? 1 : 1000);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -11,11 +11,15 @@
 // meets fresh pages. After the runs a table per mode gives each
 // contender's time and our time divided by theirs.
 //
+// Before any timing, every contender decodes every input to 8-bit RGBA and
+// the pictures must be the same; the first difference stops the benchmark.
+//
 //   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARROWDALE_BENCH=ON
 //   cmake --build build-bench --target png_decode_bench && build-bench/bench/png_decode_bench
 
 #include "media/png_picture.h"
 #include "platform/ui.h"
+#include "brief.h"
 
 #include <benchmark/benchmark.h>
 #include <png.h>
@@ -36,15 +40,6 @@
 #include <vector>
 
 namespace {
-
-class SilentUi : public platform::UiService {
- public:
-  int MsgBox(const QString&, int, const QString&) override { return platform::vbOK; }
-  std::optional<QString> InputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-  void Beep() override {}
-  std::optional<platform::ChosenFile> GetOpenFileName(const platform::OpenFileRequest&) override { return std::nullopt; }
-  std::optional<unsigned> ChooseColor(unsigned) override { return std::nullopt; }
-};
 
 // ---------------------------------------------------------------- inputs
 
@@ -144,36 +139,38 @@ std::vector<std::uint8_t> Encode(const Encoding& e) {
   return out;
 }
 
-const std::vector<Input>& Inputs() {
-  static const std::vector<Input> inputs = [] {
-    struct Named {
-      const char* name;
-      Encoding e;
-    };
-    const Named all[] = {
-        {"structure 1200x783 RGBA", {1200, 783, PNG_COLOR_TYPE_RGBA, 8}},
-        {"logo 307x131 RGBA", {307, 131, PNG_COLOR_TYPE_RGBA, 8}},
-        {"hand 29x55 RGBA", {29, 55, PNG_COLOR_TYPE_RGBA, 8}},
-        {"2048 RGB", {2048, 2048, PNG_COLOR_TYPE_RGB, 8}},
-        {"2048 RGBA", {2048, 2048, PNG_COLOR_TYPE_RGBA, 8}},
-        {"2048 RGB interlaced", {2048, 2048, PNG_COLOR_TYPE_RGB, 8, true}},
-        {"2048 RGBA interlaced", {2048, 2048, PNG_COLOR_TYPE_RGBA, 8, true}},
-        {"2048 palette+tRNS", {2048, 2048, PNG_COLOR_TYPE_PALETTE, 8}},
-        {"2048 RGBA 16-bit", {2048, 2048, PNG_COLOR_TYPE_RGBA, 16}},
-        {"2048 grey 1-bit", {2048, 2048, PNG_COLOR_TYPE_GRAY, 1}},
-        {"2048 RGBA 1KiB IDAT", {2048, 2048, PNG_COLOR_TYPE_RGBA, 8, false, 1024}},
-    };
-    std::vector<Input> list;
-    for (const Named& n : all) list.push_back({n.name, Encode(n.e)});
-    return list;
-  }();
-  return inputs;
+// The game's picture sizes and one large picture of every kind; brief, the
+// smallest of the game's pictures and a small one of every kind.
+std::vector<Input> MakeInputs(bool brief) {
+  struct Named {
+    std::string name;
+    Encoding e;
+  };
+  const int side = brief ? 61 : 2048;
+  const std::string big = std::to_string(side);
+  std::vector<Named> all;
+  if (!brief) {
+    all.push_back({"structure 1200x783 RGBA", {1200, 783, PNG_COLOR_TYPE_RGBA, 8}});
+    all.push_back({"logo 307x131 RGBA", {307, 131, PNG_COLOR_TYPE_RGBA, 8}});
+  }
+  all.push_back({"hand 29x55 RGBA", {29, 55, PNG_COLOR_TYPE_RGBA, 8}});
+  all.push_back({big + " RGB", {side, side, PNG_COLOR_TYPE_RGB, 8}});
+  all.push_back({big + " RGBA", {side, side, PNG_COLOR_TYPE_RGBA, 8}});
+  all.push_back({big + " RGB interlaced", {side, side, PNG_COLOR_TYPE_RGB, 8, true}});
+  all.push_back({big + " RGBA interlaced", {side, side, PNG_COLOR_TYPE_RGBA, 8, true}});
+  all.push_back({big + " palette+tRNS", {side, side, PNG_COLOR_TYPE_PALETTE, 8}});
+  all.push_back({big + " RGBA 16-bit", {side, side, PNG_COLOR_TYPE_RGBA, 16}});
+  all.push_back({big + " grey 1-bit", {side, side, PNG_COLOR_TYPE_GRAY, 1}});
+  all.push_back({big + " RGBA 1KiB IDAT", {side, side, PNG_COLOR_TYPE_RGBA, 8, false, 1024}});
+  std::vector<Input> list;
+  for (const Named& n : all) list.push_back({n.name, Encode(n.e)});
+  return list;
 }
 
 // ------------------------------------------------------------- decoders
 
 bool DecodeOurs(const std::vector<std::uint8_t>& file) {
-  static SilentUi ui;
+  static platform::SilentUi ui;
   static media::StdPNG png(ui);  // one object, as the game keeps
   png.SetProgressiveDisplay(0);
   png.SetTransparentStyle(media::kTransparentKeep);
@@ -181,7 +178,7 @@ bool DecodeOurs(const std::vector<std::uint8_t>& file) {
 }
 
 bool DecodeOursFromFile(const std::string& path) {
-  SilentUi ui;
+  platform::SilentUi ui;
   media::StdPNG png(ui);
   png.SetProgressiveDisplay(0);
   png.SetTransparentStyle(media::kTransparentKeep);
@@ -278,6 +275,131 @@ bool DecodeStb(const std::vector<std::uint8_t>* file, const char* path) {
 }
 
 const char* const kContenders[] = {"ours", "libpng", "libspng", "stb_image"};
+
+// ---------------------------------------------------------- the check
+
+// A decoded picture as 8-bit RGBA, premultiplied as the game keeps it
+// (each colour times alpha / 255, rounded down): ours gives it so, and the
+// others' straight RGBA is brought to it.
+struct Rgba8 {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+
+void Premultiply(Rgba8& picture) {
+  for (std::size_t i = 0; i < picture.pixels.size(); i += 4) {
+    const unsigned a = picture.pixels[i + 3];
+    for (std::size_t c = 0; c < 3; ++c) picture.pixels[i + c] = std::uint8_t(picture.pixels[i + c] * a / 255);
+  }
+}
+
+std::optional<Rgba8> OursAsRgba8(const std::vector<std::uint8_t>& file) {
+  platform::SilentUi ui;
+  media::StdPNG png(ui);
+  png.SetProgressiveDisplay(0);
+  png.SetTransparentStyle(media::kTransparentKeep);
+  if (!png.LoadFromMemory(file, -1, 0, 255).ok()) return std::nullopt;
+  const QImage image = png.Handle().convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+  Rgba8 out{image.width(), image.height(), {}};
+  for (int y = 0; y < image.height(); ++y)
+    out.pixels.insert(out.pixels.end(), image.constScanLine(y), image.constScanLine(y) + 4 * image.width());
+  return out;
+}
+
+std::optional<Rgba8> LibpngAsRgba8(const std::vector<std::uint8_t>& file) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  Reader reader{&file, 0};
+  Rgba8 out;
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return std::nullopt;
+  }
+  png_set_read_fn(png, &reader, ReadFromVector);
+  png_read_info(png, info);
+  png_set_expand(png);
+  png_set_gray_to_rgb(png);
+  png_set_strip_16(png);
+  png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  out.width = int(png_get_image_width(png, info));
+  out.height = int(png_get_image_height(png, info));
+  out.pixels.resize(std::size_t(out.width) * std::size_t(out.height) * 4);
+  std::vector<png_bytep> rows(std::size_t(out.height));
+  for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = out.pixels.data() + std::size_t(out.width) * 4 * y;
+  png_read_image(png, rows.data());
+  png_destroy_read_struct(&png, &info, nullptr);
+  Premultiply(out);
+  return out;
+}
+
+std::optional<Rgba8> SpngAsRgba8(const std::vector<std::uint8_t>& file) {
+  spng_ctx* ctx = spng_ctx_new(0);
+  spng_set_png_buffer(ctx, file.data(), file.size());
+  spng_ihdr ihdr;
+  std::size_t size = 0;
+  Rgba8 out;
+  bool ok = spng_get_ihdr(ctx, &ihdr) == 0 && spng_decoded_image_size(ctx, SPNG_FMT_RGBA8, &size) == 0;
+  if (ok) {
+    out.width = int(ihdr.width);
+    out.height = int(ihdr.height);
+    out.pixels.resize(size);
+    ok = spng_decode_image(ctx, out.pixels.data(), size, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS) == 0;
+  }
+  spng_ctx_free(ctx);
+  if (!ok) return std::nullopt;
+  Premultiply(out);
+  return out;
+}
+
+std::optional<Rgba8> StbAsRgba8(const std::vector<std::uint8_t>& file) {
+  int w, h, n;
+  stbi_uc* pixels = stbi_load_from_memory(file.data(), int(file.size()), &w, &h, &n, 4);
+  if (pixels == nullptr) return std::nullopt;
+  Rgba8 out{w, h, std::vector<std::uint8_t>(pixels, pixels + std::size_t(w) * std::size_t(h) * 4)};
+  stbi_image_free(pixels);
+  Premultiply(out);
+  return out;
+}
+
+// Times mean something only if every decoder gives the same picture: true
+// when they all do for every input, else the first difference is printed.
+bool AllDecodersAgree(const std::vector<Input>& inputs) {
+  using Decoder = std::optional<Rgba8> (*)(const std::vector<std::uint8_t>&);
+  const Decoder decoders[] = {OursAsRgba8, LibpngAsRgba8, SpngAsRgba8, StbAsRgba8};
+  for (const Input& input : inputs) {
+    std::optional<Rgba8> pictures[4];
+    for (int d = 0; d < 4; ++d) {
+      pictures[d] = decoders[d](input.png);
+      if (!pictures[d]) {
+        std::fprintf(stderr, "%s: %s cannot decode it\n", input.name.c_str(), kContenders[d]);
+        return false;
+      }
+    }
+    const Rgba8& ours = *pictures[0];
+    for (int d = 1; d < 4; ++d) {
+      const Rgba8& theirs = *pictures[d];
+      if (theirs.width != ours.width || theirs.height != ours.height) {
+        std::fprintf(stderr, "%s: %s decodes %d x %d, %s %d x %d\n", input.name.c_str(), kContenders[0], ours.width,
+                     ours.height, kContenders[d], theirs.width, theirs.height);
+        return false;
+      }
+      const auto [a, b] = std::mismatch(ours.pixels.begin(), ours.pixels.end(), theirs.pixels.begin());
+      if (a == ours.pixels.end()) continue;
+      const std::size_t pixel = std::size_t(a - ours.pixels.begin()) / 4;
+      const std::uint8_t* p = &ours.pixels[pixel * 4];
+      const std::uint8_t* q = &theirs.pixels[pixel * 4];
+      std::fprintf(stderr, "%s: at (%zu, %zu) %s gives RGBA %d,%d,%d,%d, %s %d,%d,%d,%d\n", input.name.c_str(),
+                   pixel % std::size_t(ours.width), pixel / std::size_t(ours.width), kContenders[0], p[0], p[1], p[2],
+                   p[3], kContenders[d], q[0], q[1], q[2], q[3]);
+      return false;
+    }
+  }
+  return true;
+}
+
 const char* const kModes[] = {"warm", "fresh"};
 
 struct Case {
@@ -334,7 +456,7 @@ class TableReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
-      if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "min")
+      if (!run.error_occurred && (run.run_type == Run::RT_Iteration || run.aggregate_name == "min"))
         times[run.run_name.function_name] = run.GetAdjustedRealTime();  // in the run's unit (ms)
     ConsoleReporter::ReportRuns(runs);
   }
@@ -344,14 +466,18 @@ class TableReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool brief = bench::TakeBrief(argc, argv);
   benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const std::vector<Input> inputs = MakeInputs(brief);
+  if (!AllDecodersAgree(inputs)) return 1;
   char folder[] = "/tmp/png_decode_bench.XXXXXX";
   if (mkdtemp(folder) == nullptr) {
     std::perror("mkdtemp");
     return 1;
   }
   std::vector<Case> cases;
-  for (const Input& input : Inputs()) {
+  for (const Input& input : inputs) {
     std::string path = std::string(folder) + "/" + std::to_string(cases.size()) + ".png";
     FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr || std::fwrite(input.png.data(), 1, input.png.size(), f) != input.png.size()) {
@@ -370,8 +496,12 @@ int main(int argc, char** argv) {
         benchmark::internal::Benchmark* b =
             benchmark::RegisterBenchmark(name.c_str(), mode == 0 ? DecodeWarm : DecodeFresh, &c, contender);
         if (mode == 1) b->UseManualTime();
-        b->Unit(benchmark::kMillisecond)
-            ->MinTime(0.15)
+        b->Unit(benchmark::kMillisecond);
+        if (brief) {
+          b->Iterations(1);
+          continue;
+        }
+        b->MinTime(0.15)
             ->Repetitions(7)
             ->ComputeStatistics("min",
                                 [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })

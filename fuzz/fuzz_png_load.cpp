@@ -18,17 +18,9 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
 #include <vector>
 
 namespace {
-
-class SilentUi : public platform::UiService {
- public:
-  int MsgBox(const QString&, int, const QString&) override { return platform::vbOK; }
-  std::optional<QString> InputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-  void Beep() override {}
-};
 
 std::uint32_t BE32(const std::uint8_t* p) {
   return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
@@ -149,7 +141,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static SilentUi ui;
+  static platform::SilentUi ui;
   media::StdPNG png(ui);
   Exercise(png, {data, size}, Options{});
   const std::vector<std::uint8_t> fixed = WithRightCrcs(data, size);

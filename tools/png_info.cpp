@@ -11,19 +11,16 @@
 
 #include <QString>
 #include <cstdio>
-#include <optional>
 
 namespace {
 
 // Message boxes become one line on standard output.
-class PrintingUi : public platform::UiService {
+class PrintingUi : public platform::SilentUi {
  public:
-  int MsgBox(const QString& text, int /*style*/, const QString& title) override {
+  int MsgBox(const QString& text, int style, const QString& title) override {
     std::printf("%s: %s\n", qPrintable(title), qPrintable(QString(text).replace(QStringLiteral("\r\n"), " ")));
-    return platform::vbOK;
+    return SilentUi::MsgBox(text, style, title);
   }
-  std::optional<QString> InputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-  void Beep() override {}
 };
 
 }  // namespace

@@ -153,6 +153,16 @@ std::optional<unsigned> QtUi::ChooseColor(unsigned initial) {
          (static_cast<unsigned>(chosen.blue()) << 16);
 }
 
+int SilentUi::MsgBox(const QString&, int style, const QString&) { return ClosedAnswer(ButtonsFor(style)); }
+
+std::optional<QString> SilentUi::InputBox(const QString&, const QString&, const QString&) { return std::nullopt; }
+
+void SilentUi::Beep() {}
+
+std::optional<ChosenFile> SilentUi::GetOpenFileName(const OpenFileRequest&) { return std::nullopt; }
+
+std::optional<unsigned> SilentUi::ChooseColor(unsigned) { return std::nullopt; }
+
 void DismissModalDialogs() {
   for (QWidget* window : QApplication::topLevelWidgets()) {
     auto* dialog = qobject_cast<QDialog*>(window);

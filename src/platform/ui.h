@@ -99,6 +99,19 @@ class QtUi : public UiService {
   WaitService* wait_ = nullptr;
 };
 
+// For tools that run without anyone to answer: every box is answered as if
+// it were closed unasked (Cancel where there is one, else No, else the first
+// button), every chooser as cancelled, and nothing is shown or sounded.
+class SilentUi : public UiService {
+ public:
+  int MsgBox(const QString& text, int style, const QString& title) override;
+  std::optional<QString> InputBox(const QString& prompt, const QString& title,
+                                  const QString& defaultText) override;
+  void Beep() override;
+  std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) override;
+  std::optional<unsigned> ChooseColor(unsigned initial) override;
+};
+
 // Closes every open modal box and dialog as its close button would, so
 // that whatever waits for an answer goes on (a program told to end).
 void DismissModalDialogs();

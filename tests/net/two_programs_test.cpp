@@ -150,7 +150,9 @@ MoveCount CheckExchanges(const QStringList& game, const QString& side) {
     ++count.moves;
     if (game[i].endsWith("#picOpponent#3")) ++count.turnsEnded;
     EXPECT_EQ(game.value(i + 1), "< PC") << side.toStdString() << ": move " << game[i].toStdString() << " not answered";
-    if (game.value(i + 2) == "> WT") EXPECT_EQ(game.value(i + 3), "< WT") << side.toStdString() << ": WT after " << game[i].toStdString();
+    if (game.value(i + 2) == "> WT") {
+      EXPECT_EQ(game.value(i + 3), "< WT") << side.toStdString() << ": WT after " << game[i].toStdString();
+    }
   }
   // The "WT"s come in pairs: as many sent as received.
   EXPECT_EQ(game.count("> WT"), game.count("< WT")) << side.toStdString();
