@@ -128,7 +128,7 @@ void FrmMenu::Fill() {
   play::Program& p = program_;
   MenuRowState state;
   state.MatchOn = p.scores().MatchOn;
-  state.NetConnIndex = p.NetConnIndex();
+  state.NetConnIndex = p.net().NetConnIndex;
   state.NetIsHost = p.menus().NetIsHost();
   state.StatusBarVisible = !p.frmPlay().StatusBar1->isHidden();
   state.Songs = songs_;

@@ -87,7 +87,7 @@ void Dialogs::ShowPlayerWindow() {
 void Dialogs::ShowSpeedWindow() {
   if (modal_) return;
   FrmSpeed dialog(program_);
-  if (!RunModal(dialog)) program_.WritePlayerRecord();
+  if (!RunModal(dialog)) program_.playerInPlay().WritePlayerRecord();
 }
 
 void Dialogs::ShowAboutWindow() {
