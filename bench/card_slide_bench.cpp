@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "brief.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "play/frm_play.h"
@@ -192,16 +193,23 @@ void Slide(benchmark::State& bench) {
       table::SlidePath(stock->pos(), w.window->picTableau[8]->pos(), w.settings.AnimSpeed).size());
 }
 
-BENCHMARK(Deal)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(Slide)->Arg(2)->Arg(270)->Arg(540)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool brief = bench::TakeBrief(argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  // Brief: one deal and one slide at each speed.
+  benchmark::RegisterBenchmark("Deal", Deal)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+  benchmark::RegisterBenchmark("Slide", Slide)
+      ->Arg(2)
+      ->Arg(270)
+      ->Arg(540)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(brief ? 1 : 8);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   theWindow.reset();
