@@ -24,7 +24,6 @@ constexpr int kWindowExtraWidth = 500, kWindowExtraHeight = 400;
 constexpr int kBandHeight = 510;
 constexpr int kTwipsPerPixel = 15;
 constexpr double kFontPoints = 9.75;
-constexpr int kOptionsMenu = 2, kHelpMenu = 4, kMusicMenu = 5;
 constexpr int kSoundRow = 1, kWhoGoesFirstRow = 2, kBackgroundRow = 8, kWebSiteRow = 7;
 
 int Px(int twips) { return twips / kTwipsPerPixel; }
@@ -183,9 +182,10 @@ void FrmMenu::List1_MouseDown(Qt::MouseButton button, QPoint at) {
       if (song == 0) return;
       pic.RemoveSongRequested = false;
       pic.PopupMenu(*pic.Music, PopupPoint());
-      if (pic.RemoveSongRequested && RemoveSong) {
+      if (pic.RemoveSongRequested) {
         pic.RemoveSongRequested = false;
-        songs_ = RemoveSong(song);
+        program_.music().RemoveSong(song);
+        songs_ = program_.music().SongNames();
         Fill();
       }
       return;

@@ -18,10 +18,7 @@ Dialogs::~Dialogs() {
 FrmMenu* Dialogs::ListWindow() const { return menu_.data(); }
 
 void Dialogs::LoadList(int MenuId, const QStringList& songs) {
-  if (!menu_) {
-    menu_ = new FrmMenu(program_);
-    menu_->RemoveSong = RemoveSong;
-  }
+  if (!menu_) menu_ = new FrmMenu(program_);
   menu_->LoadList(MenuId, songs);
 }
 

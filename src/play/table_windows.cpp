@@ -86,12 +86,9 @@ void TableWindows::CheckMatchComplete() { p_.turns.CheckMatchComplete(); }
 
 // ---- The music ----
 
-// The music menu waits while it is open: a close asked for meanwhile is
-// completed when it returns.
-void TableWindows::ShowMusicMenu() {
-  music_->ShowMusicMenu();
-  p_.turns.FinishTopLevelCommand();
-}
+// The music menu waits while it is open; the frame's right click is a
+// top-level command, which completes a close asked for meanwhile.
+void TableWindows::ShowMusicMenu() { music_->ShowMusicMenu(); }
 
 bool TableWindows::MusicUnavailable() const {
   return music_->MusicUnavailable() || p_.startUp.State().MusicUnavailable;
