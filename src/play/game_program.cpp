@@ -89,7 +89,7 @@ bool Program::Start() {
   menus().Connect();
   if (startUp_->Run()) {
     // A close asked for during start-up's pauses is completed now.
-    FinishTopLevelCommand();
+    turns_->FinishTopLevelCommand();
     return true;
   }
   // Start-up stopped: nothing is stored, the temporary files go.

@@ -104,13 +104,6 @@ class Program : public QObject {
   ScoreAccess ScoresAccess();
   PreferencesTable& Preferences() { return *playerInPlay_; }
   HandPictures& Hands() { return *look_; }
-  TutorialWindow* tutorial() const { return joined_.tutorial; }
-  ScoresWindow* scoresWindow() const { return joined_.scoresWindow; }
-  PreferencesWindow* preferencesWindow() const { return joined_.preferencesWindow; }
-
-  // The end of a top-level command (a button, a pile event, a menu
-  // command): a close requested while it ran is completed now.
-  void FinishTopLevelCommand() { turns_->FinishTopLevelCommand(); }
 
   // The shared state and the parts the owners work on.
   FrmPlay& frmPlay() { return *frmPlay_; }
@@ -132,7 +125,6 @@ class Program : public QObject {
   SampleGames& sample() { return sample_; }
   platform::RecordFile& playersFile() { return playersFile_; }
   const media::Folders& folders() const { return folders_; }
-  const platform::ScreenMetrics& screen() const { return screen_; }
   table::Backgrounds& backgrounds() { return look_->backgrounds(); }
   MoveServices& moveServices() { return turns_->moves(); }
   SavedGameServices& savedServices() { return turns_->savedServices(); }
