@@ -100,7 +100,7 @@ class TableWindows : public MenuHooks, public CommandWindows, public FrmPlayNeig
   void SendEndGame(bool endMatch) override { p_.online.SendEndGame(endMatch); }
   void ExchangeReset() override { p_.online.ExchangeReset(); }
   bool NetIsHost() const override { return p_.net.NetIsHost == 1; }
-  QString PeerVersion() const override { return p_.net.NetPeerInfo[1].Version; }
+  QString PeerVersion() const override { return p_.net.PeerVersion(); }
   // FrmPlayNeighbours
   void ShowLogo(bool show) override;
   void ShowPileCounts() override;
@@ -108,7 +108,7 @@ class TableWindows : public MenuHooks, public CommandWindows, public FrmPlayNeig
   void ShowMusicMenu() override;
   bool MusicUnavailable() const override;
   void KeyShortcut(int keyCode, int shift) override { menus_->KeyShortcut(keyCode, shift); }
-  bool Online() const override { return p_.net.NetConnIndex != kNetOffline; }
+  bool Online() const override { return p_.net.Online(); }
   bool MatchOn() const override { return p_.scores.MatchOn; }
   int MatchPoints() const override { return p_.scores.MatchPoints; }
   int MatchScore() const override { return p_.scores.CurrentScores.MatchScore; }

@@ -93,7 +93,7 @@ class TurnCycle : public table::DealHooks,
   void GameOver(int winner) override;
   void ShowPileCounts() override;
   void WriteMoveRecord(int record) override;
-  bool Online() const override { return p_.net.NetConnIndex != kNetOffline; }
+  bool Online() const override { return p_.net.Online(); }
   bool Move_Transmit_PlayCard(const OnlineMove& move) override;
   void EnableNextTip(bool enabled) override;
   // SavedGameHooks
