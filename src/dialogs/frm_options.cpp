@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/key_translator.h"
@@ -41,7 +42,6 @@ constexpr int kLargeFontsTextSize = 10;
 constexpr int kKeyDown = 40;
 constexpr int kNoSoundsIndex = 2;
 constexpr QSize kSampleSize(340, 150);
-constexpr int kTwipsPerPixel = 15;
 
 const std::array<int, 6> kFacePreviews = {1, 2, 4, 7, 10, 13};
 
@@ -100,7 +100,7 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
   tbsOptions = new QTabWidget(this);
   tbsOptions->setObjectName("tbsOptions");
   // The strip is 5595 x 5715 twips; room is added for the desktop's fonts.
-  tbsOptions->setMinimumSize(5595 / kTwipsPerPixel + 100, 5715 / kTwipsPerPixel + 110);
+  tbsOptions->setMinimumSize(platform::TwipsToPixels(5595) + 100, platform::TwipsToPixels(5715) + 110);
 
   // Tab 1: the deck.
   auto* t1 = new QWidget;
@@ -442,8 +442,8 @@ void FrmOptions::FilePic_Click(int index) {
 
 void FrmOptions::DisplayCardSize() {
   const bool large = table_.Table().LargeFonts;
-  const QSize size = large ? QSize(885 / kTwipsPerPixel, 1200 / kTwipsPerPixel)
-                           : QSize(1065 / kTwipsPerPixel, 1440 / kTwipsPerPixel);
+  const QSize size = large ? QSize(platform::TwipsToPixels(885), platform::TwipsToPixels(1200))
+                           : QSize(platform::TwipsToPixels(1065), platform::TwipsToPixels(1440));
   picCardBack->setFixedSize(size);
   for (int i : {0, 1, 2, 4, 7, 10, 13, 15}) FilePic[i]->setFixedSize(size);
 }

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "platform/recordfile.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "play/players.h"
@@ -21,7 +22,6 @@ namespace dialogs {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kCellPadding = 10;
 constexpr int kNetScoresRowTip = 3;
 inline constexpr char kPointsTip[] = "Highest points won in a single game";
@@ -70,7 +70,7 @@ void FillGrid(QTableWidget* grid, const GridContent& g) {
     head->setFont(bold);
     head->setTextAlignment(AlignOf(g.columns[c].align));
     grid->setItem(0, c, head);
-    const int fixed = c < static_cast<int>(g.widthsTwips.size()) ? g.widthsTwips[c] / kTwipsPerPixel : 0;
+    const int fixed = c < static_cast<int>(g.widthsTwips.size()) ? platform::TwipsToPixels(g.widthsTwips[c]) : 0;
     grid->setColumnWidth(c, fixed > 0 ? fixed : fmBold.horizontalAdvance(g.columns[c].heading) + kCellPadding);
   }
   for (int r = 0; r < static_cast<int>(g.rows.size()); ++r) {

@@ -3,13 +3,13 @@
 #include "dialogs/frm_menu.h"
 #include "dialogs/menu_dialogs.h"
 #include "dialogs/menu_rows.h"
+#include "platform/system.h"
 #include "play/game_program.h"
 
 namespace dialogs {
 
 namespace {
 constexpr int kMusicMenu = 5;
-constexpr int kTwipsPerPixel = 15;
 constexpr int kAddSongRow = 0, kPlayAllRow = 1, kNextSongRow = 2;
 }  // namespace
 
@@ -68,7 +68,7 @@ void MusicListMenu::ShowMusicList() {
   const QPoint panel = w.StatusBar1->mapToGlobal(QPoint(w.MusicPanelLeft, 0));
   const FrmMenu* list = dialogs_.ListWindow();
   const int height = list ? list->height() : 0;
-  dialogs_.ShowList(panel.x() * kTwipsPerPixel, (panel.y() - height) * kTwipsPerPixel);
+  dialogs_.ShowList(platform::PixelsToTwips(panel.x()), platform::PixelsToTwips(panel.y() - height));
 }
 
 }  // namespace dialogs

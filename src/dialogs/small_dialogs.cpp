@@ -13,6 +13,7 @@
 
 #include "media/folders.h"
 #include "platform/sound.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "play/game_program.h"
@@ -23,8 +24,7 @@ namespace dialogs {
 
 namespace {
 
-constexpr int kTpp = 15;
-int Px(int twips) { return twips / kTpp; }
+int Px(int twips) { return platform::TwipsToPixels(twips); }
 constexpr char kMatchTitle[] = "Match Points";
 constexpr int kVersionMajor = 4, kVersionMinor = 0, kVersionRevision = 0;
 
