@@ -344,6 +344,7 @@ void FrmTip::cmdNextTip_Click(int) {
 void FrmTip::cmdOK_Click() {
   play::TopLevelCommand command(s_.wait, s_.state, &s_.frmPlay);
   HandlerScope handler(*this);
+  const platform::UiService::OwnedBy owner(s_.ui, this);
   if (CurrentTip_ < StepCount()) {
     if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo,
                      QString::fromLatin1(kTutorialTitle)) != platform::vbYes)

@@ -62,8 +62,14 @@ QString PlainLines(QString text) {
 
 }  // namespace
 
+QWidget* QtUi::BoxOwner() const {
+  if (QWidget* owner = Owner(); owner && owner->isVisible()) return owner;
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return parent_;
+}
+
 int QtUi::MsgBox(const QString& text, int style, const QString& title) {
-  QMessageBox box(parent_);
+  QMessageBox box(BoxOwner());
   box.setWindowTitle(title);
   // Texts may carry a peer's or a player's words: never read them as markup.
   box.setTextFormat(Qt::PlainText);
@@ -92,7 +98,7 @@ int QtUi::MsgBox(const QString& text, int style, const QString& title) {
 
 std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& title,
                                       const QString& defaultText) {
-  QInputDialog dialog(parent_);
+  QInputDialog dialog(BoxOwner());
   dialog.setWindowTitle(title);
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setLabelText(PlainLines(prompt));
@@ -134,7 +140,7 @@ std::optional<ChosenFile> QtUi::GetOpenFileName(const OpenFileRequest& request) 
   {
     std::optional<WaitService::ModalWait> waiting;
     if (wait_) waiting.emplace(*wait_);
-    path = QFileDialog::getOpenFileName(parent_, request.title, request.initialFolder, QtFileFilter(request.filter));
+    path = QFileDialog::getOpenFileName(BoxOwner(), request.title, request.initialFolder, QtFileFilter(request.filter));
   }
   if (path.isEmpty()) return std::nullopt;
   return ChosenFile{path, QFileInfo(path).fileName()};
@@ -146,7 +152,7 @@ std::optional<unsigned> QtUi::ChooseColor(unsigned initial) {
   {
     std::optional<WaitService::ModalWait> waiting;
     if (wait_) waiting.emplace(*wait_);
-    chosen = QColorDialog::getColor(start, parent_);
+    chosen = QColorDialog::getColor(start, BoxOwner());
   }
   if (!chosen.isValid()) return std::nullopt;
   return static_cast<unsigned>(chosen.red()) | (static_cast<unsigned>(chosen.green()) << 8) |
