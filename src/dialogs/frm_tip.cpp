@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <vector>
 
 #include "platform/ui.h"
 #include "platform/wait.h"
@@ -12,6 +15,7 @@
 #include "table/busy_guard.h"
 #include "table/game_state.h"
 #include "table/table_geometry.h"
+#include "dialogs/tutorial_steps.h"
 
 namespace dialogs {
 
@@ -200,6 +204,7 @@ bool FrmTip::Form_Load() {
   f.setPointSize(kTipFontSize);
   lblTipText->setFont(f);
   if (hands_) hands_->ShowHand();
+  PlaceBesideTable();
   return true;
 }
 
@@ -238,6 +243,7 @@ void FrmTip::ShowTutorialStep(int) {
     return;
   }
   DisplayCurrentTip();
+  KeepClear();
 }
 
 void FrmTip::PlaceBesideTable() {
@@ -255,6 +261,44 @@ void FrmTip::PlaceBesideTable() {
   }
   const int top = mainTop + stock->y() * tpp + table::CardHeightTwips;
   move(Px(left), Px(top));
+  KeepClear();
+}
+
+void FrmTip::KeepClear() {
+  const play::FrmPlay& table = s_.frmPlay;
+  const QRect frame = table.frameGeometry();
+  std::vector<QRect> keepFree{
+      QRect(frame.left(), frame.top(), frame.width(), std::max(1, table.geometry().top() - frame.top()))};
+  for (int i = 0; i < 2; ++i) {
+    const table::PictureBox* hand = table.picHand[i];
+    if (!hand || !hand->isVisible()) continue;
+    // Hand 0 points down at what is under it, hand 1 up at the pile above:
+    // the finger's half of the hand and that pile.
+    const QRect picture(hand->mapToGlobal(QPoint(0, 0)), hand->size());
+    QRect pointedAt = picture;
+    if (i == 0) {
+      pointedAt.setTop(picture.center().y());
+      pointedAt.setBottom(picture.bottom() + table::CardHeight);
+    } else {
+      pointedAt.setBottom(picture.center().y());
+      pointedAt.setTop(picture.top() - table::CardHeight);
+    }
+    pointedAt.setWidth(std::max(pointedAt.width(), table::CardWidth));
+    keepFree.push_back(pointedAt);
+  }
+  // The piles a move may go to stay in sight where there is room for it.
+  std::vector<QRect> ratherFree;
+  for (int i = 1; i <= 8; ++i) {
+    for (const table::PictureBox* pile : {table.picCenter[i], table.picTableau[i]})
+      if (pile && pile->isVisible() && (pile == table.picCenter[i] || pile->isEnabled()))
+        ratherFree.emplace_back(pile->mapToGlobal(QPoint(0, 0)), pile->size());
+  }
+  const QScreen* screen = table.screen();
+  if (!screen) return;
+  const QRect own = frameGeometry();
+  const QPoint at =
+      TutorialWindowPlace(own.topLeft(), own.size(), screen->availableGeometry(), keepFree, ratherFree);
+  if (at != own.topLeft()) move(at);
 }
 
 void FrmTip::DisplayCurrentTip() {
