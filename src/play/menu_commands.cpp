@@ -423,10 +423,14 @@ void MenuCommands::HelpMenu(int row, int choice) {
       break;
     case kHelpStatusBar: ToggleStatusBar(); break;
     case kHelpWebSite:
-      // There is no site to open: the user is told so, for either page.
+      // There is no site to open: the user is told so, and where this
+      // computer's addresses are found instead.
       if (choice == 1 || choice == 2)
-        s_.saved.ui.MsgBox(QString::fromLatin1(platform::kNoWebSiteText), platform::vbOKOnly | platform::vbInformation,
-                           "Marrowdale Site");
+        s_.saved.ui.MsgBox(QString::fromLatin1(platform::kNoWebSiteText) +
+                               (choice == 2 ? QStringLiteral("\r\n\r\nWhen you host a game, the connection window "
+                                                             "shows this computer's Internet addresses.")
+                                            : QString()),
+                           platform::vbOKOnly | platform::vbInformation, "Marrowdale Site");
       break;
     case kHelpAbout:
       if (dialogs_) dialogs_->ShowAboutWindow();
