@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "dialogs/tutorial_steps.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "play/frm_play.h"
@@ -15,7 +16,6 @@
 #include "table/busy_guard.h"
 #include "table/game_state.h"
 #include "table/table_geometry.h"
-#include "dialogs/tutorial_steps.h"
 
 namespace dialogs {
 
