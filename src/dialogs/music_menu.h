@@ -2,6 +2,10 @@
 // The music list: the list-style menu filled with the play list's rows,
 // placed above the "Music" panel; a chosen row calls the music owner.
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
 #include "media/music.h"
 
 namespace play {
@@ -11,6 +15,11 @@ class Program;
 namespace dialogs {
 
 class Dialogs;
+
+// Where the music list opens, in screen pixels: its middle 200 twips right
+// of the "Music" panel's left edge, its bottom 100 twips above the status
+// bar, and all of it on the screen.
+QPoint MusicMenuPlace(int panelLeft, int statusBarTop, QSize menu, const QRect& screen);
 
 class MusicListMenu : public media::MusicMenu {
  public:
