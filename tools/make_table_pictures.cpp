@@ -15,10 +15,12 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMargins>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -184,16 +186,51 @@ QRectF Around(const std::vector<QPoint>& corners, int margin) {
   return r.adjusted(-margin, -margin, margin, margin);
 }
 
-void Panel(QPainter& p, const QRectF& r, const StructureLook& look, double radius) {
+// The same, with a narrow margin on the sides where counts stand close by.
+QRectF Around(const std::vector<QPoint>& corners, const QMargins& margins) {
+  return Around(corners, 0).adjusted(-margins.left(), -margins.top(), margins.right(), margins.bottom());
+}
+
+void PanelFill(QPainter& p, const QRectF& r, const StructureLook& look, double radius) {
   QPainterPath path;
   path.addRoundedRect(r, radius, radius);
   p.fillPath(path, look.fill);
+}
+
+void PanelLines(QPainter& p, const QRectF& r, const StructureLook& look, double radius) {
+  QPainterPath path;
+  path.addRoundedRect(r, radius, radius);
   p.setPen(QPen(look.rim, 4));
   p.drawPath(path);
   QPainterPath inner;
   inner.addRoundedRect(r.adjusted(6, 6, -6, -6), radius - 4, radius - 4);
   p.setPen(QPen(look.accent, 1.5));
   p.drawPath(inner);
+}
+
+// The boxes of the texts around the piles at offsets 0 (the picture is
+// drawn with the piles, so they stay in place at every window size), with
+// room for the frame labels' large-fonts size: no frame line runs through
+// them. The message line starts at the picture's left edge when the table
+// is offset, 10 pixels in when it is not.
+QRegion TextBoxes(const table::PilePlaces& piles) {
+  const table::ControlPlaces c = table::ArrangeControlPlaces(piles, table::ControlSizes{}, table::ControlInputs{});
+  constexpr int room = 1;
+  const auto box = [](QPoint at, QSize size) { return QRect(at, size).adjusted(-room, -room, room, room); };
+  QRegion r;
+  for (const QPoint at : {c.lblOHandCnt, c.lblOWasteCnt, c.lblOResCnt, c.lblPHandCnt, c.lblPWasteCnt, c.lblPResCnt})
+    r += box(at, table::kCountLabelSize);
+  for (int i = 1; i <= 8; ++i) {
+    // ArrangeControlPlaces was given no widths: the left column's counts end 7 pixels left of it.
+    QPoint at = c.lblTabCnt[i];
+    if (i <= 4) at.rx() -= table::kTabCountSize.width();
+    r += box(at, table::kTabCountSize);
+  }
+  r += box(QPoint(0, c.lblMessage.top()), QSize(c.lblMessage.right() + 1, c.lblMessage.height()));
+  r += box(c.lblTurn, QSize(kStructureWidth - c.lblTurn.x(), table::kTurnLineHeight));
+  r += box(c.StatusMsg, table::kStatusLineSize);
+  r += box(c.lblWAIT, table::kWaitSize);
+  return r;
 }
 
 QImage Structure(int number) {
@@ -217,12 +254,18 @@ QImage Structure(int number) {
   std::vector<QPoint> right(places.picTableau.begin() + 5, places.picTableau.end());
   std::vector<QPoint> player(places.picPlayer.begin() + 1, places.picPlayer.end());
   std::vector<QPoint> opponent(places.picOpponent.begin() + 1, places.picOpponent.end());
-  Panel(p, Around(centers, 16), look, 18);
-  Panel(p, Around(left, 12), look, 14);
-  Panel(p, Around(right, 12), look, 14);
-  Panel(p, Around({player[0], player[2]}, 14), look, 14);
-  Panel(p, Around({player[1]}, 14), look, 14);
-  Panel(p, Around(opponent, 14), look, 14);
+  const std::pair<QRectF, double> panels[] = {
+      {Around(centers, 16), 18},
+      {Around(left, QMargins(3, 12, 12, 12)), 12},
+      {Around(right, QMargins(12, 12, 1, 12)), 12},
+      {Around({player[0], player[2]}, QMargins(14, 14, 14, 4)), 12},
+      {Around({player[1]}, 14), 14},
+      {Around(opponent, QMargins(14, 14, 14, 4)), 12},
+  };
+  for (const auto& [rect, radius] : panels) PanelFill(p, rect, look, radius);
+  // The lines stop short of every text, and go on beyond it.
+  p.setClipRegion(QRegion(img.rect()) - TextBoxes(places));
+  for (const auto& [rect, radius] : panels) PanelLines(p, rect, look, radius);
 
   // A double border round the whole table.
   p.setPen(QPen(look.rim, 6));

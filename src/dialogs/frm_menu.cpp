@@ -11,6 +11,7 @@
 #include <QStyledItemDelegate>
 
 #include "platform/key_translator.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "play/game_program.h"
@@ -22,11 +23,10 @@ namespace {
 constexpr int kListLeft = 210, kListTop = 180, kListWidth = 2800;  // twips
 constexpr int kWindowExtraWidth = 500, kWindowExtraHeight = 400;
 constexpr int kBandHeight = 510;
-constexpr int kTwipsPerPixel = 15;
 constexpr double kFontPoints = 9.75;
 constexpr int kSoundRow = 1, kWhoGoesFirstRow = 2, kBackgroundRow = 8, kWebSiteRow = 7;
 
-int Px(int twips) { return twips / kTwipsPerPixel; }
+int Px(int twips) { return platform::TwipsToPixels(twips); }
 
 // Draws a row's caption, and its shortcut text at the tab stop.
 class TabStopDelegate : public QStyledItemDelegate {
@@ -162,7 +162,7 @@ void FrmMenu::Fill() {
   resize(windowWidth, listHeight + Px(kWindowExtraHeight));
 }
 
-void FrmMenu::Place(int leftTwips, int topTwips) { move(leftTwips / kTwipsPerPixel, topTwips / kTwipsPerPixel); }
+void FrmMenu::Place(int leftTwips, int topTwips) { move(Px(leftTwips), Px(topTwips)); }
 
 QPoint FrmMenu::PopupPoint() const { return QCursor::pos(); }
 

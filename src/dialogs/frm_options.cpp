@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/key_translator.h"
@@ -41,7 +42,6 @@ constexpr int kLargeFontsTextSize = 10;
 constexpr int kKeyDown = 40;
 constexpr int kNoSoundsIndex = 2;
 constexpr QSize kSampleSize(340, 150);
-constexpr int kTwipsPerPixel = 15;
 
 const std::array<int, 6> kFacePreviews = {1, 2, 4, 7, 10, 13};
 
@@ -100,7 +100,7 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
   tbsOptions = new QTabWidget(this);
   tbsOptions->setObjectName("tbsOptions");
   // The strip is 5595 x 5715 twips; room is added for the desktop's fonts.
-  tbsOptions->setMinimumSize(5595 / kTwipsPerPixel + 100, 5715 / kTwipsPerPixel + 110);
+  tbsOptions->setMinimumSize(platform::TwipsToPixels(5595) + 100, platform::TwipsToPixels(5715) + 110);
 
   // Tab 1: the deck.
   auto* t1 = new QWidget;
@@ -119,10 +119,15 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
     faces->addWidget(FilePic[i], slot / 3, slot % 3);
     ++slot;
   }
+  // The room the tab has to spare goes evenly between its parts.
   v1->addWidget(LblImage[4]);
+  v1->addStretch();
   v1->addWidget(cboDeck);
+  v1->addStretch();
   v1->addLayout(faces);
+  v1->addStretch();
   v1->addWidget(ckTheme);
+  v1->addStretch();
   tbsOptions->addTab(t1, "Pick a Card");
   tbsOptions->setTabToolTip(0, "Set Card Style");
 
@@ -220,10 +225,14 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
   hl->addWidget(optPlaceHolder[1], 0, 1);
   hl->addWidget(FilePic[6], 1, 0);
   hl->addWidget(FilePic[11], 1, 1);
+  // The room the tab has to spare goes evenly between its parts.
   g4->addWidget(LblImage[1], 0, 0);
   g4->addWidget(holders, 1, 0);
-  g4->addWidget(ckIntro, 2, 0);
-  g4->addWidget(fraSoundEffects, 3, 0);
+  g4->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 2, 0);
+  g4->addWidget(ckIntro, 3, 0);
+  g4->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 4, 0);
+  g4->addWidget(fraSoundEffects, 5, 0);
+  g4->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 6, 0);
   tbsOptions->addTab(t4, "Sounds and Style");
   tbsOptions->setTabToolTip(3, "Set card sounds");
 
@@ -292,7 +301,7 @@ int FrmOptions::Tab() const { return tbsOptions->currentIndex() + 1; }
 void FrmOptions::SetFrameColor(QFrame* frame, std::uint32_t bgr) { SetBack(frame, bgr); }
 
 void FrmOptions::RefreshSamples() {
-  QImage surface(kSampleSize, QImage::Format_RGB32);
+  QImage surface(QSize(kSampleSize.width(), std::max(kSampleSize.height(), ImgBackFnt->height())), QImage::Format_RGB32);
   surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
   play::TableBackgrounds* backgrounds = table_.Backgrounds();
   if (backgrounds && !backgrounds->TileBackground(surface)) surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
@@ -309,6 +318,15 @@ void FrmOptions::ShowSampleText() {
     QPalette p = l->palette();
     p.setColor(QPalette::WindowText, table::ColorFromBgr(SampleTextColor));
     l->setPalette(p);
+  }
+  // The samples grow with their text, so that none of it is cut off.
+  LblFont[0]->setMinimumHeight(LblFont[0]->heightForWidth(std::max(LblFont[0]->width(), kSampleSize.width())));
+  const int inner = kSampleSize.width() - 16;
+  const int height = std::max(kSampleSize.height(), LblFont[1]->heightForWidth(inner) + 16);
+  if (height != ImgBackFnt->height()) {
+    ImgBackFnt->setFixedHeight(height);
+    LblFont[1]->setGeometry(8, 8, inner, height - 16);
+    RefreshSamples();
   }
 }
 
@@ -361,7 +379,7 @@ void FrmOptions::tbsOptions_Click() {
       RefreshSamples();
       SetFrameColor(Frame3, s.MatColor);
       SelectedMatColor = s.MatColor;
-      SampleTextSize = s.TextFontSize;
+      SampleTextSize = std::clamp<double>(s.TextFontSize, kMinSampleTextSize, kMaxSampleTextSize);
       SampleTextColor = s.FontColor;
       ShowSampleText();
       LblFont[0]->setText("This is how the font size and color appears on a color only mat background.");
@@ -442,8 +460,8 @@ void FrmOptions::FilePic_Click(int index) {
 
 void FrmOptions::DisplayCardSize() {
   const bool large = table_.Table().LargeFonts;
-  const QSize size = large ? QSize(885 / kTwipsPerPixel, 1200 / kTwipsPerPixel)
-                           : QSize(1065 / kTwipsPerPixel, 1440 / kTwipsPerPixel);
+  const QSize size = large ? QSize(platform::TwipsToPixels(885), platform::TwipsToPixels(1200))
+                           : QSize(platform::TwipsToPixels(1065), platform::TwipsToPixels(1440));
   picCardBack->setFixedSize(size);
   for (int i : {0, 1, 2, 4, 7, 10, 13, 15}) FilePic[i]->setFixedSize(size);
 }

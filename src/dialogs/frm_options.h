@@ -30,7 +30,7 @@ namespace dialogs {
 
 constexpr std::uint32_t kDefaultMatColor = 0xB3994D;
 constexpr double kMinSampleTextSize = 6;
-constexpr double kMaxSampleTextSize = 36;
+constexpr double kMaxSampleTextSize = 24;
 
 // The table theme that matches a deck.
 struct DeckTheme {

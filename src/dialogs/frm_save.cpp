@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "platform/recordfile.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "play/game_program.h"
@@ -17,8 +18,7 @@ namespace dialogs {
 
 namespace {
 
-constexpr int kTpp = 15;
-int Px(int twips) { return twips / kTpp; }
+int Px(int twips) { return platform::TwipsToPixels(twips); }
 const QString kOnlineMarker = QString::fromLatin1(play::kOnlineSavePrefix);
 constexpr char kRestoreCaption[] = "RESTORE";
 

@@ -1,6 +1,7 @@
 #include "dialogs/frm_scores.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "platform/recordfile.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "play/players.h"
@@ -21,7 +23,6 @@ namespace dialogs {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kCellPadding = 10;
 constexpr int kNetScoresRowTip = 3;
 inline constexpr char kPointsTip[] = "Highest points won in a single game";
@@ -65,13 +66,20 @@ void FillGrid(QTableWidget* grid, const GridContent& g) {
   QFont bold = grid->font();
   bold.setBold(true);
   const QFontMetrics fmBold(bold);
+  const QFontMetrics fm(grid->font());
   for (int c = 0; c < cols; ++c) {
     auto* head = new QTableWidgetItem(g.columns[c].heading);
     head->setFont(bold);
     head->setTextAlignment(AlignOf(g.columns[c].align));
     grid->setItem(0, c, head);
-    const int fixed = c < static_cast<int>(g.widthsTwips.size()) ? g.widthsTwips[c] / kTwipsPerPixel : 0;
-    grid->setColumnWidth(c, fixed > 0 ? fixed : fmBold.horizontalAdvance(g.columns[c].heading) + kCellPadding);
+    // As wide as its heading, its longest allowed value and whatever it
+    // holds now, and never narrower than a width it was given.
+    int needed = std::max(fmBold.horizontalAdvance(g.columns[c].heading),
+                          fm.horizontalAdvance(QString(g.columns[c].valueChars, u'W')));
+    for (const auto& row : g.rows)
+      if (c < static_cast<int>(row.size())) needed = std::max(needed, fmBold.horizontalAdvance(row[c].text));
+    const int fixed = c < static_cast<int>(g.widthsTwips.size()) ? platform::TwipsToPixels(g.widthsTwips[c]) : 0;
+    grid->setColumnWidth(c, std::max(fixed, needed + kCellPadding));
   }
   for (int r = 0; r < static_cast<int>(g.rows.size()); ++r) {
     for (int c = 0; c < cols && c < static_cast<int>(g.rows[r].size()); ++c) {
@@ -87,7 +95,19 @@ void FillGrid(QTableWidget* grid, const GridContent& g) {
   for (int c = 0; c < cols; ++c) width += grid->columnWidth(c);
   for (int r = 0; r < grid->rowCount(); ++r) height += grid->rowHeight(r);
   grid->setFixedSize(width, height);
+  grid->show();
 }
+
+namespace {
+
+// A table with nothing to show is not shown at all.
+void HideGrid(QTableWidget* grid) {
+  grid->clear();
+  grid->setRowCount(0);
+  grid->hide();
+}
+
+}  // namespace
 
 FrmScores::FrmScores(ScoreFiles files, QWidget* parent) : QDialog(parent), files_(std::move(files)) {
   setObjectName("frmScores");
@@ -150,8 +170,12 @@ FrmScores::FrmScores(ScoreFiles files, QWidget* parent) : QDialog(parent), files
   GridHigh = NewGrid("GridHigh", tab2);
   cmdClear = new QPushButton("Clear High Scores", tab2);
   cmdClear->setObjectName("cmdClear");
-  v2->addWidget(Image1, 0, Qt::AlignHCenter);
-  v2->addWidget(GridHigh, 0, Qt::AlignHCenter);
+  // The trophy stands beside the twenty places, not above them: the tallest
+  // tab sets the height of all four.
+  auto* h2 = new QHBoxLayout;
+  h2->addWidget(Image1, 0, Qt::AlignTop);
+  h2->addWidget(GridHigh);
+  v2->addLayout(h2);
   v2->addWidget(cmdClear, 0, Qt::AlignHCenter);
   SSTab1->addTab(tab2, "High Scores");
 
@@ -202,11 +226,16 @@ FrmScores::FrmScores(ScoreFiles files, QWidget* parent) : QDialog(parent), files
     SSTab1->setTabText(tab, QString());
   }
   Image1->setPixmap(QPixmap(files_.picturesFolder + QStringLiteral("scores-trophy.png")));
+  // Every tab's picture shows; the window is as wide as the tab row needs.
+  SSTab1->setUsesScrollButtons(false);
 
   for (int i = 0; i <= 5; ++i) connect(cmdMaintenance[i], &QPushButton::clicked, this, [this, i] { cmdMaintenance_Click(i); });
   for (int i = 0; i <= 3; ++i) connect(cmdNetMaintain[i], &QPushButton::clicked, this, [this, i] { cmdNetMaintain_Click(i); });
   connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
-  connect(SSTab1, &QTabWidget::currentChanged, this, [this](int tab) { SSTab1_Click(tab); });
+  connect(SSTab1, &QTabWidget::currentChanged, this, [this](int tab) {
+    SSTab1_Click(tab);
+    FitToTab(tab);
+  });
   connect(cboNetPlayers, &QComboBox::currentIndexChanged, this, [this] {
     if (!filling_) cboNetPlayers_Click();
   });
@@ -228,6 +257,20 @@ FrmScores::FrmScores(ScoreFiles files, QWidget* parent) : QDialog(parent), files
     SSTab1_Click(tab);
   }
   PrintNames();
+  FitToTab(SSTab1->currentIndex());
+}
+
+void FrmScores::FitToTab(int tab) {
+  // As tall as the tab shown, so that a short tab stands over no empty
+  // area left by a taller one; the width stays the widest tab's. The tab
+  // widget's own height allows for its tallest page.
+  SSTab1->setMinimumHeight(0);
+  SSTab1->setMaximumHeight(QWIDGETSIZE_MAX);
+  int tallest = 0;
+  for (int i = 0; i < SSTab1->count(); ++i) tallest = std::max(tallest, SSTab1->widget(i)->sizeHint().height());
+  const int shown = SSTab1->widget(tab) ? SSTab1->widget(tab)->sizeHint().height() : tallest;
+  SSTab1->setFixedHeight(SSTab1->sizeHint().height() - tallest + shown);
+  adjustSize();
 }
 
 void FrmScores::LoadTab(int TabNo) {
@@ -277,8 +320,9 @@ void FrmScores::NoOpponents() {
   cboNetPlayers->clear();
   cboNetPlayers->addItem("Opponent names");
   filling_ = false;
-  GridNetScores->clear();
-  GridNetMatch->clear();
+  HideGrid(GridNetScores);
+  HideGrid(GridNetMatch);
+  lblNetMatch->hide();
   fraNetMain->setEnabled(false);
 }
 
@@ -317,7 +361,7 @@ std::optional<play::ScoreRec> ReadOpponent(const play::NetScoreFile& net, int n)
 void FrmScores::PrintNetNames(int RecNo) {
   const auto rec = ReadOpponent(files_.net, RecNo);
   if (!rec) {
-    GridNetScores->clear();
+    HideGrid(GridNetScores);
     return;
   }
   FillGrid(GridNetScores, PrintNetNamesRows(PlayerName(), *rec));
@@ -326,10 +370,12 @@ void FrmScores::PrintNetNames(int RecNo) {
 void FrmScores::PrintNetMatch() {
   const auto rec = ReadOpponent(files_.net, cboNetPlayers->currentIndex() + 1);
   if (!rec) {
-    GridNetMatch->clear();
+    HideGrid(GridNetMatch);
+    lblNetMatch->hide();
     return;
   }
   FillGrid(GridNetMatch, PrintNetMatchRows(PlayerName(), *rec));
+  lblNetMatch->show();
 }
 
 void FrmScores::PrintNames() {

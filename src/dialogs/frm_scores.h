@@ -67,6 +67,7 @@ class FrmScores : public QDialog {
   void Show(const MaintenanceResult& result);
   void ShowReadError(const QString& path);
   void NoOpponents();
+  void FitToTab(int tab);
   QString PlayerName() const { return files_.player.PlayerName; }
 
   ScoreFiles files_;

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "media/png_painting.h"
+#include "platform/version.h"
 #include "table/picture_box.h"
 
 namespace dialogs {
@@ -57,7 +58,7 @@ FrmSplash::FrmSplash(const QString& DataPath, const QImage& cardBack, bool Large
   lblVersion = new QLabel("Version", Frame1);
   lblVersion->setObjectName("lblVersion");
   lblVersion->setGeometry(16, 120, 260, 18);
-  lblVersion->setText(VersionText(MARROWDALE_VERSION_MAJOR, MARROWDALE_VERSION_MINOR, MARROWDALE_VERSION_PATCH));
+  lblVersion->setText(VersionText(platform::kVersionMajor, platform::kVersionMinor, platform::kVersionRevision));
 
   lblLegal = new QLabel(Frame1);
   lblLegal->setObjectName("lblLegal");
@@ -66,7 +67,7 @@ FrmSplash::FrmSplash(const QString& DataPath, const QImage& cardBack, bool Large
   QFont small = lblLegal->font();
   small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
   lblLegal->setFont(small);
-  lblLegal->setText(QString(kSplashLegalPrefix) + kSplashLegalNotice);
+  lblLegal->setText(QString::fromLatin1(platform::kLegalNotice));
 }
 
 FrmSplash::~FrmSplash() = default;

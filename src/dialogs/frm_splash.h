@@ -25,10 +25,6 @@ class PictureBox;
 
 namespace dialogs {
 
-inline constexpr char kSplashLegalPrefix[] = "Marrowdale is free software. ";
-inline constexpr char kSplashLegalNotice[] =
-    "Copyright (C) the Marrowdale developers. All pictures, sounds and tunes are the game's own.";
-
 // "Version 4.0.0".
 QString VersionText(int major, int minor, int revision);
 

@@ -4,7 +4,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <vector>
 
+#include "dialogs/tutorial_steps.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "play/frm_play.h"
@@ -200,6 +204,7 @@ bool FrmTip::Form_Load() {
   f.setPointSize(kTipFontSize);
   lblTipText->setFont(f);
   if (hands_) hands_->ShowHand();
+  PlaceBesideTable();
   return true;
 }
 
@@ -238,6 +243,7 @@ void FrmTip::ShowTutorialStep(int) {
     return;
   }
   DisplayCurrentTip();
+  KeepClear();
 }
 
 void FrmTip::PlaceBesideTable() {
@@ -255,6 +261,44 @@ void FrmTip::PlaceBesideTable() {
   }
   const int top = mainTop + stock->y() * tpp + table::CardHeightTwips;
   move(Px(left), Px(top));
+  KeepClear();
+}
+
+void FrmTip::KeepClear() {
+  const play::FrmPlay& table = s_.frmPlay;
+  const QRect frame = table.frameGeometry();
+  std::vector<QRect> keepFree{
+      QRect(frame.left(), frame.top(), frame.width(), std::max(1, table.geometry().top() - frame.top()))};
+  for (int i = 0; i < 2; ++i) {
+    const table::PictureBox* hand = table.picHand[i];
+    if (!hand || !hand->isVisible()) continue;
+    // Hand 0 points down at what is under it, hand 1 up at the pile above:
+    // the finger's half of the hand and that pile.
+    const QRect picture(hand->mapToGlobal(QPoint(0, 0)), hand->size());
+    QRect pointedAt = picture;
+    if (i == 0) {
+      pointedAt.setTop(picture.center().y());
+      pointedAt.setBottom(picture.bottom() + table::CardHeight);
+    } else {
+      pointedAt.setBottom(picture.center().y());
+      pointedAt.setTop(picture.top() - table::CardHeight);
+    }
+    pointedAt.setWidth(std::max(pointedAt.width(), table::CardWidth));
+    keepFree.push_back(pointedAt);
+  }
+  // The piles a move may go to stay in sight where there is room for it.
+  std::vector<QRect> ratherFree;
+  for (int i = 1; i <= 8; ++i) {
+    for (const table::PictureBox* pile : {table.picCenter[i], table.picTableau[i]})
+      if (pile && pile->isVisible() && (pile == table.picCenter[i] || pile->isEnabled()))
+        ratherFree.emplace_back(pile->mapToGlobal(QPoint(0, 0)), pile->size());
+  }
+  const QScreen* screen = table.screen();
+  if (!screen) return;
+  const QRect own = frameGeometry();
+  const QPoint at =
+      TutorialWindowPlace(own.topLeft(), own.size(), screen->availableGeometry(), keepFree, ratherFree);
+  if (at != own.topLeft()) move(at);
 }
 
 void FrmTip::DisplayCurrentTip() {
@@ -344,6 +388,7 @@ void FrmTip::cmdNextTip_Click(int) {
 void FrmTip::cmdOK_Click() {
   play::TopLevelCommand command(s_.wait, s_.state, &s_.frmPlay);
   HandlerScope handler(*this);
+  const platform::UiService::OwnedBy owner(s_.ui, this);
   if (CurrentTip_ < StepCount()) {
     if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo,
                      QString::fromLatin1(kTutorialTitle)) != platform::vbYes)

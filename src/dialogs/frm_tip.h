@@ -80,6 +80,9 @@ class FrmTip : public QWidget {
  private:
   void ShowTutorialStep(int Index);
   void PlaceBesideTable();
+  // Moves the window off the table's title bar and the piles the hands
+  // point at, to the nearest place clear of them.
+  void KeepClear();
   void Layout();
   void ResizeTwips(int width, int height);
   int Px(int twips) const;

@@ -4,6 +4,7 @@
 #include "dialogs/frm_name.h"
 #include "dialogs/frm_save.h"
 #include "dialogs/small_dialogs.h"
+#include "platform/ui.h"
 #include "platform/wait.h"
 #include "play/game_program.h"
 
@@ -37,6 +38,8 @@ void Dialogs::UnloadList() {
 
 bool Dialogs::RunModal(QWidget& window) {
   platform::WaitService& wait = program_.wait();
+  // Its boxes come up over it.
+  const platform::UiService::OwnedBy owner(program_.ui(), &window);
   modal_ = &window;
   window.setAttribute(Qt::WA_DeleteOnClose, false);
   window.setWindowModality(Qt::ApplicationModal);
@@ -57,7 +60,7 @@ void Dialogs::ShowSaveDialog(int mode) {
     c.DialogCancelled = true;
     return;
   }
-  FrmSave dialog(program_);
+  FrmSave dialog(program_, &program_.frmPlay());
   dialog.LoadForm(mode);
   if (!RunModal(dialog)) c.DialogCancelled = true;
 }
@@ -68,7 +71,7 @@ void Dialogs::ShowMatchDialog() {
     c.DialogCancelled = true;
     return;
   }
-  FrmMatch dialog(program_);
+  FrmMatch dialog(program_, &program_.frmPlay());
   if (!RunModal(dialog)) {
     program_.scores().MatchOn = false;
     c.DialogCancelled = true;
@@ -77,19 +80,19 @@ void Dialogs::ShowMatchDialog() {
 
 void Dialogs::ShowPlayerWindow() {
   if (modal_) return;
-  FrmName dialog(program_);
+  FrmName dialog(program_, &program_.frmPlay());
   RunModal(dialog);
 }
 
 void Dialogs::ShowSpeedWindow() {
   if (modal_) return;
-  FrmSpeed dialog(program_);
+  FrmSpeed dialog(program_, &program_.frmPlay());
   if (!RunModal(dialog)) program_.playerInPlay().WritePlayerRecord();
 }
 
 void Dialogs::ShowAboutWindow() {
   if (modal_) return;
-  FrmAbout dialog(program_);
+  FrmAbout dialog(program_, &program_.frmPlay());
   RunModal(dialog);
 }
 

@@ -1,16 +1,26 @@
 #include "dialogs/music_menu.h"
 
+#include <QScreen>
+#include <algorithm>
+
 #include "dialogs/frm_menu.h"
 #include "dialogs/menu_dialogs.h"
 #include "dialogs/menu_rows.h"
+#include "platform/system.h"
 #include "play/game_program.h"
 
 namespace dialogs {
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
 constexpr int kAddSongRow = 0, kPlayAllRow = 1, kNextSongRow = 2;
 }  // namespace
+
+QPoint MusicMenuPlace(int panelLeft, int statusBarTop, QSize menu, const QRect& screen) {
+  const int left = panelLeft - menu.width() / 2 + platform::TwipsToPixels(200);
+  const int top = statusBarTop - menu.height() - platform::TwipsToPixels(100);
+  return {std::clamp(left, screen.left(), std::max(screen.left(), screen.right() + 1 - menu.width())),
+          std::clamp(top, screen.top(), std::max(screen.top(), screen.bottom() + 1 - menu.height()))};
+}
 
 MusicListMenu::MusicListMenu(play::Program& program, Dialogs& dialogs) : program_(program), dialogs_(dialogs) {
   program_.music().SetMenu(this);
@@ -53,12 +63,13 @@ void MusicListMenu::ShowMusicList() {
   dialogs_.LoadList(kMusicMenu, program_.music().SongNames());
   menu.MenuChosen = false;
   menu.MenuOpen = true;
-  // Above the "Music" panel, its left edge at the panel's.
   play::FrmPlay& w = program_.frmPlay();
   const QPoint panel = w.StatusBar1->mapToGlobal(QPoint(w.MusicPanelLeft, 0));
   const FrmMenu* list = dialogs_.ListWindow();
-  const int height = list ? list->height() : 0;
-  dialogs_.ShowList(panel.x() * kTwipsPerPixel, (panel.y() - height) * kTwipsPerPixel);
+  const QSize size = list ? list->frameGeometry().size() : QSize();
+  const QRect screen = w.screen() ? w.screen()->availableGeometry() : QRect(QPoint(), size);
+  const QPoint place = MusicMenuPlace(panel.x(), panel.y(), size, screen);
+  dialogs_.ShowList(platform::PixelsToTwips(place.x()), platform::PixelsToTwips(place.y()));
 }
 
 }  // namespace dialogs

@@ -7,6 +7,10 @@
 // closes, RunChosenRow hands the row to the music. It is the music's menu
 // from its making to its end.
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
 #include "media/music.h"
 
 namespace play {
@@ -16,6 +20,11 @@ class Program;
 namespace dialogs {
 
 class Dialogs;
+
+// Where the music list opens, in screen pixels: its middle 200 twips right
+// of the "Music" panel's left edge, its bottom 100 twips above the status
+// bar, and all of it on the screen.
+QPoint MusicMenuPlace(int panelLeft, int statusBarTop, QSize menu, const QRect& screen);
 
 class MusicListMenu : public media::MusicMenu {
  public:

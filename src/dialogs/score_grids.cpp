@@ -27,6 +27,9 @@ GridContent Empty(const char* format, int rows) {
   return g;
 }
 
+// A column of names is wide enough for the longest name a record holds.
+void NameColumn(GridContent& g, int col) { g.columns[col].valueChars = play::kNameWidth; }
+
 void Put(GridContent& g, int row, int col, const QString& text) { g.rows[row - 1][col].text = text; }
 void Put(GridContent& g, int row, int col, int n) { Put(g, row, col, QString::number(n)); }
 
@@ -51,6 +54,7 @@ std::vector<GridColumn> ParseGridFormat(const QString& format) {
 
 GridContent PrintNamesRows(const PlayerRecords& records) {
   GridContent g = Empty(kScoresFormat, play::kMaxPlayers);
+  NameColumn(g, 0);
   for (int r = 1; r <= play::kMaxPlayers; ++r) {
     const play::PlayerRecord& p = records[r - 1];
     if (NameOf(p).isEmpty()) continue;
@@ -64,6 +68,7 @@ GridContent PrintNamesRows(const PlayerRecords& records) {
 
 GridContent PrintMatchesRows(const PlayerRecords& records) {
   GridContent g = Empty(kMatchesFormat, play::kMaxPlayers);
+  NameColumn(g, 0);
   for (int r = 1; r <= play::kMaxPlayers; ++r) {
     const play::PlayerRecord& p = records[r - 1];
     if (NameOf(p).isEmpty()) continue;
@@ -83,6 +88,7 @@ namespace {
 
 GridContent MatchRows(const QString& name, const QString& opponent, const play::ScoreRec& s) {
   GridContent g = Empty(kMatchFormat, 2);
+  NameColumn(g, 0);
   Put(g, 1, 0, name);
   Put(g, 1, 1, s.MatchGames);
   Put(g, 1, 2, s.MatchWins);
@@ -114,6 +120,7 @@ QString MatchLabelText(const play::PlayerRecord& current) {
 
 GridContent PrintNetNamesRows(const QString& PlayerName, const play::ScoreRec& s) {
   GridContent g = Empty(kNetScoresFormat, 4);
+  NameColumn(g, 0);
   Put(g, 1, 0, PlayerName);
   Put(g, 1, 1, s.SinglePlayed);
   Put(g, 1, 2, s.SinglePlayed - s.SingleWon);
@@ -145,6 +152,7 @@ GridContent HighStuffRows(const std::vector<play::HighScoreRecord>& records) {
   g.columns[0].align = CellAlign::Center;
   g.columns[1].align = CellAlign::Center;
   g.widthsTwips = {kHighRankWidth, kHighDateWidth, kHighNameWidth, 0, kHighTimeWidth};
+  NameColumn(g, 2);
   for (int i = 1; i <= play::kHighScorePlaces; ++i) {
     auto& row = g.rows[i - 1];
     row[0].align = row[1].align = CellAlign::Center;

@@ -27,6 +27,7 @@ struct GridColumn {
   QString heading;       // as written in the format, blanks included
   CellAlign align = CellAlign::Left;
   int widthChars = 0;    // the heading's length sets the column's width
+  int valueChars = 0;    // the longest text the column may hold (a name's 20); 0: what it holds
   bool operator==(const GridColumn&) const = default;
 };
 

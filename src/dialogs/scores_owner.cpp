@@ -4,6 +4,7 @@
 
 #include "media/folders.h"
 #include "platform/recordfile.h"
+#include "platform/system.h"
 #include "platform/wait.h"
 #include "play/high_score_record.h"
 #include "play/players.h"
@@ -28,7 +29,7 @@ FrmScores* ScoresOwner::LoadScoresWindow() {
     // right of the main window's left edge.
     const QRect main = mainWindow_->frameGeometry();
     frmScores_->adjustSize();
-    frmScores_->move(main.left() + frmScores_->width() / 2, main.top() + 500 / 15);
+    frmScores_->move(main.left() + frmScores_->width() / 2, main.top() + platform::TwipsToPixels(500));
   }
   return frmScores_;
 }

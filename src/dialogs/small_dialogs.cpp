@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QScreen>
 #include <QGuiApplication>
 #include <cmath>
@@ -13,6 +14,8 @@
 
 #include "media/folders.h"
 #include "platform/sound.h"
+#include "platform/system.h"
+#include "platform/version.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "play/game_program.h"
@@ -23,10 +26,8 @@ namespace dialogs {
 
 namespace {
 
-constexpr int kTpp = 15;
-int Px(int twips) { return twips / kTpp; }
+int Px(int twips) { return platform::TwipsToPixels(twips); }
 constexpr char kMatchTitle[] = "Match Points";
-constexpr int kVersionMajor = 4, kVersionMinor = 0, kVersionRevision = 0;
 
 QLabel* NewLabel(const QString& text, QWidget* parent, const QRect& twips) {
   auto* label = new QLabel(text, parent);
@@ -166,6 +167,9 @@ FrmSpeed::FrmSpeed(play::Program& program, QWidget* parent) : QWidget(parent, Qt
   Command1->setGeometry(Px(2700), Px(2940), Px(1200), Px(420));
   Command1->setToolTip(tip);
   connect(Command1, &QPushButton::clicked, this, [this] { close(); });
+  Command1->setDefault(true);
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})
+    connect(new QShortcut(key, this), &QShortcut::activated, Command1, &QPushButton::click);
 
   const QRect main = program_.frmPlay().frameGeometry();
   move(main.left() + width(), main.top() + height());
@@ -222,18 +226,21 @@ FrmAbout::FrmAbout(play::Program& program, QWidget* parent) : QWidget(parent, Qt
   titleFont.setBold(true);
   lblTitle = NewLabel(QString::fromUtf8("Marrowdale\u2122") + "\r\n", this, {1080, 160, 4600, 480});
   lblTitle->setFont(titleFont);
-  lblVersion = NewLabel(AboutVersionText(kVersionMajor, kVersionMinor, kVersionRevision), this, {1080, 640, 4600, 300});
-  lblDescription = NewLabel(QString::fromUtf8("Copyright \u00a9 Brackwell. All rights reserved.\r\nCard Games by Brackwell\u2122"),
-                            this, {1080, 1000, 4600, 600});
-  LblSite = NewLabel(QString("Marrowdale Site: ") + kSiteAddress, this, {1080, 1700, 4800, 300});
-  LblSite->setWordWrap(false);
-  lblDis = NewLabel(" Warning: Another Highly addictive game from Brackwell.\r\n\r\n", this, {1080, 2100, 4600, 600});
-  Label2 = NewLabel("Email: info@example.com", this, {1080, 2760, 4600, 300});
-  credit = NewLabel(QString(), this, {240, 3100, 3800, 900});
+  lblVersion = NewLabel(AboutVersionText(platform::kVersionMajor, platform::kVersionMinor, platform::kVersionRevision),
+                        this, {1080, 640, 4600, 300});
+  lblDescription = NewLabel(QString::fromLatin1(platform::kLegalNotice) + QString::fromUtf8("\r\nCard Games by Brackwell\u2122"),
+                            this, {1080, 1000, 4900, 900});
+  LblSite = NewLabel(QString("Marrowdale Site: ") + platform::kNoWebSiteText, this, {1080, 1950, 4900, 300});
+  lblDis = NewLabel(" Warning: Another Highly addictive game from Brackwell.\r\n\r\n", this, {1080, 2300, 4900, 600});
+  Label2 = NewLabel("Email: none", this, {1080, 2900, 4600, 300});
+  credit = NewLabel(QString(), this, {240, 3250, 4000, 900});
   credit->hide();
   cmdOK = new QPushButton("OK", this);
   cmdOK->setGeometry(Px(4500), Px(3600), Px(1200), Px(420));
   connect(cmdOK, &QPushButton::clicked, this, [this] { close(); });
+  cmdOK->setDefault(true);
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Escape)})
+    connect(new QShortcut(key, this), &QShortcut::activated, cmdOK, &QPushButton::click);
   connect(picIcon, &AboutIcon::pressed, this, [this](Qt::MouseButton b) {
     picIcon_MouseDown(b);
     if (b == Qt::LeftButton) picIcon_Click();

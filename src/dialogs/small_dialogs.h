@@ -85,7 +85,6 @@ class FrmSpeed : public QWidget {
 // ---- About ----
 
 QString AboutVersionText(int major, int minor, int revision);
-inline constexpr char kSiteAddress[] = "https://www.example.com/Marrowdale/";
 
 // The program icon of the About box: a click sounds, the right button
 // reveals the credits.

@@ -1,6 +1,7 @@
 #include "dialogs/tutorial_steps.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace dialogs {
 
@@ -60,6 +61,48 @@ TutorialStep ReadTutorialStep(const QString& line) {
   step.first = *first;
   step.second = second;
   return step;
+}
+
+namespace {
+
+// The place nearest `wanted` where the window lies on the screen and covers
+// none of `free`; on a fine grid when `wanted` itself is not such a place.
+std::optional<QPoint> NearestClearPlace(QPoint wanted, QSize window, const QRect& screen,
+                                        const std::vector<QRect>& free) {
+  const auto fits = [&](QPoint at) {
+    const QRect r(at, window);
+    if (!screen.contains(r)) return false;
+    for (const QRect& k : free)
+      if (r.intersects(k)) return false;
+    return true;
+  };
+  if (fits(wanted)) return wanted;
+  constexpr int kStep = 4;
+  std::optional<QPoint> best;
+  long long bestDistance = 0;
+  for (int y = screen.top(); y + window.height() <= screen.bottom() + 1; y += kStep) {
+    for (int x = screen.left(); x + window.width() <= screen.right() + 1; x += kStep) {
+      const long long dx = x - wanted.x(), dy = y - wanted.y(), distance = dx * dx + dy * dy;
+      if (best && distance >= bestDistance) continue;
+      if (!fits({x, y})) continue;
+      best = QPoint(x, y);
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+QPoint TutorialWindowPlace(QPoint wanted, QSize window, const QRect& screen, const std::vector<QRect>& keepFree,
+                           const std::vector<QRect>& ratherFree) {
+  std::vector<QRect> all = keepFree;
+  all.insert(all.end(), ratherFree.begin(), ratherFree.end());
+  if (const auto at = NearestClearPlace(wanted, window, screen, all)) return *at;
+  if (const auto at = NearestClearPlace(wanted, window, screen, keepFree)) return *at;
+  const int x = std::clamp(wanted.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - window.width()));
+  const int y = std::clamp(wanted.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - window.height()));
+  return {x, y};
 }
 
 std::optional<QStringList> ReadTutorialFile(const QString& path) {

@@ -3,9 +3,13 @@
 // with "~" for a paragraph break, and optionally a directive from the first
 // "<" on that points the hands at piles, unlocks them or shows the rules.
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace dialogs {
 
@@ -46,5 +50,14 @@ TutorialStep ReadTutorialStep(const QString& line);
 // at the end adds no step). Empty when the file does not exist or cannot be
 // read.
 std::optional<QStringList> ReadTutorialFile(const QString& path);
+
+// Where the tutorial window goes, in screen pixels: at `wanted` when there
+// it lies on the screen and covers none of `keepFree` (the table's title
+// bar, the piles the hands point at) and none of `ratherFree` (the piles a
+// move may go to); otherwise at the nearest place that does, or failing
+// that the nearest that leaves `keepFree` alone. With no such place
+// anywhere, `wanted` moved onto the screen.
+QPoint TutorialWindowPlace(QPoint wanted, QSize window, const QRect& screen, const std::vector<QRect>& keepFree,
+                           const std::vector<QRect>& ratherFree = {});
 
 }  // namespace dialogs

@@ -1,5 +1,6 @@
 #include "media/help_window.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -262,6 +263,43 @@ QString PopupTopic(const QString& source, int id) {
   return found.join('\n').trimmed();
 }
 
+// A help window asked for from a modal dialog stands over that dialog and
+// can be used while the dialog is open; when the dialog goes, the help
+// window stays, on its own again.
+class OverModalDialog : public QObject {
+ public:
+  OverModalDialog(QWidget* help, QWidget* dialog) : QObject(help), help_(help), dialog_(dialog) {
+    const QRect place = help->geometry();
+    help->setParent(dialog, Qt::Window);
+    help->setGeometry(place);
+    dialog->installEventFilter(this);
+  }
+
+  static void Place(QWidget* help) {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog == help || help->parentWidget() == dialog) return;
+    new OverModalDialog(help, dialog);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == dialog_ && event->type() == QEvent::Hide && help_) {
+      dialog_->removeEventFilter(this);
+      const bool shown = help_->isVisible();
+      const QRect place = help_->geometry();
+      help_->setParent(nullptr, Qt::Window);
+      help_->setGeometry(place);
+      if (shown) help_->show();
+      deleteLater();
+    }
+    return false;
+  }
+
+ private:
+  QPointer<QWidget> help_;
+  QPointer<QWidget> dialog_;
+};
+
 class QtHelpBackend : public HelpBackend {
  public:
   ~QtHelpBackend() override {
@@ -298,6 +336,7 @@ class QtHelpBackend : public HelpBackend {
         break;
       default: break;
     }
+    OverModalDialog::Place(window);
     window->show();
     window->raise();
     window->activateWindow();

@@ -29,6 +29,7 @@
 #include "net/frm_chat.h"
 #include "net/frm_connect.h"
 #include "net/line_protocol.h"
+#include "platform/version.h"
 #include "play/leaving.h"
 #include "play/net_state.h"
 #include "table/backgrounds.h"
@@ -44,9 +45,9 @@ namespace net {
 class OnlineRestore;
 
 // The program's version, as the handshake tells it to the peer.
-constexpr int kVersionMajor = 4;
-constexpr int kVersionMinor = 0;
-constexpr int kVersionRevision = 0;
+constexpr int kVersionMajor = platform::kVersionMajor;
+constexpr int kVersionMinor = platform::kVersionMinor;
+constexpr int kVersionRevision = platform::kVersionRevision;
 
 constexpr int kSocketCount = 5;          // Winsock1(0..4)
 constexpr int kListenSocket = 0;

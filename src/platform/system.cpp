@@ -43,6 +43,24 @@ bool InstanceLock::TryLock() {
   return lock_->tryLock(0);
 }
 
+int TwipsPerPixelAt(int logicalDpi) {
+  constexpr int kTwipsPerInch = 1440, kNormalDpi = 96;
+  if (logicalDpi <= 0 || logicalDpi > kTwipsPerInch) logicalDpi = kNormalDpi;
+  return kTwipsPerInch / logicalDpi;
+}
+
+int ScreenMetrics::TwipsPerPixel() const { return TwipsPerPixelAt(logPixelsX); }
+
+int ScreenLogicalDpi() {
+  const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                              ? QGuiApplication::primaryScreen() : nullptr;
+  return screen ? qRound(screen->logicalDotsPerInchX()) : 96;
+}
+
+int ScreenTwipsPerPixel() { return TwipsPerPixelAt(ScreenLogicalDpi()); }
+int TwipsToPixels(int twips) { return twips / ScreenTwipsPerPixel(); }
+int PixelsToTwips(int pixels) { return pixels * ScreenTwipsPerPixel(); }
+
 ScreenMetrics ReadScreenMetrics() {
   ScreenMetrics m;
   QScreen* screen = QGuiApplication::primaryScreen();
@@ -52,7 +70,7 @@ ScreenMetrics ReadScreenMetrics() {
   m.widthPixels = g.width();
   m.heightPixels = g.height();
   m.colorBits = screen->depth();
-  const int dpi = qRound(screen->logicalDotsPerInchX());
+  const int dpi = ScreenLogicalDpi();
   if (dpi > 0) m.logPixelsX = dpi;
   m.availLeft = avail.left();
   m.availTop = avail.top();

@@ -31,13 +31,23 @@ struct ScreenMetrics {
   int availTop = 0;
   int availWidth = 1024;
   int availHeight = 728;
-  int TwipsPerPixel() const { return logPixelsX > 0 ? 1440 / logPixelsX : 15; }
+  int TwipsPerPixel() const;
   int WidthTwips() const { return widthPixels * TwipsPerPixel(); }
   int HeightTwips() const { return heightPixels * TwipsPerPixel(); }
 };
 
 // The primary screen as Qt reports it (needs a QGuiApplication).
 ScreenMetrics ReadScreenMetrics();
+
+// Twips per pixel at a screen's logical dots per inch: 1440 / dpi, 15 at
+// 96; an unknown resolution counts as 96.
+int TwipsPerPixelAt(int logicalDpi);
+// The primary screen's logical dots per inch (96 without a screen).
+int ScreenLogicalDpi();
+// Every window converts its twips through these, on the primary screen.
+int ScreenTwipsPerPixel();
+int TwipsToPixels(int twips);
+int PixelsToTwips(int pixels);
 
 // True when the text is a well-formed absolute http or https address with a
 // host; only such addresses are ever opened.

@@ -2,12 +2,17 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -60,10 +65,48 @@ QString PlainLines(QString text) {
   return text;
 }
 
+// The box is wide enough for its whole title, in a bold face beside the
+// title bar's icon and buttons.
+void RoomForTitle(QMessageBox& box, const QString& title) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  constexpr int kTitleBarRoom = 120;  // the icon, three buttons and the frame
+  const int width = QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarRoom;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                grid->columnCount());
+}
+
+// A box about a text field of its owner (the slot marked for deletion, a
+// name typed) stands just below that field, centred on the owner, or above
+// it where the screen has no room below: centred, it could hide the field.
+void KeepFieldInSight(QMessageBox& box, QWidget* owner) {
+  if (!owner || !owner->isVisible()) return;
+  QWidget* field = owner->window()->focusWidget();
+  if (!qobject_cast<QLineEdit*>(field) && !qobject_cast<QComboBox*>(field)) return;
+  if (!field->isVisible()) return;
+  box.adjustSize();
+  const QRect fieldRect(field->mapToGlobal(QPoint(0, 0)), field->size());
+  QRect boxRect(QPoint(0, 0), box.size());
+  boxRect.moveCenter(owner->window()->frameGeometry().center());
+  constexpr int kGap = 8;
+  boxRect.moveTop(fieldRect.bottom() + kGap);
+  if (const QScreen* screen = owner->screen(); screen && boxRect.bottom() > screen->availableGeometry().bottom())
+    boxRect.moveBottom(fieldRect.top() - kGap);
+  box.move(boxRect.topLeft());
+}
+
 }  // namespace
 
+QWidget* QtUi::BoxOwner() const {
+  if (QWidget* owner = Owner(); owner && owner->isVisible()) return owner;
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return parent_;
+}
+
 int QtUi::MsgBox(const QString& text, int style, const QString& title) {
-  QMessageBox box(parent_);
+  QMessageBox box(BoxOwner());
   box.setWindowTitle(title);
   // Texts may carry a peer's or a player's words: never read them as markup.
   box.setTextFormat(Qt::PlainText);
@@ -78,6 +121,8 @@ int QtUi::MsgBox(const QString& text, int style, const QString& title) {
   else if (style & vbDefaultButton2) defaultIndex = 1;
   if (defaultIndex >= made.size()) defaultIndex = 0;
   box.setDefaultButton(qobject_cast<QPushButton*>(made[defaultIndex]));
+  RoomForTitle(box, title);
+  KeepFieldInSight(box, BoxOwner());
 
   {
     std::optional<WaitService::ModalWait> waiting;
@@ -92,7 +137,7 @@ int QtUi::MsgBox(const QString& text, int style, const QString& title) {
 
 std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& title,
                                       const QString& defaultText) {
-  QInputDialog dialog(parent_);
+  QInputDialog dialog(BoxOwner());
   dialog.setWindowTitle(title);
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setLabelText(PlainLines(prompt));
@@ -134,7 +179,7 @@ std::optional<ChosenFile> QtUi::GetOpenFileName(const OpenFileRequest& request) 
   {
     std::optional<WaitService::ModalWait> waiting;
     if (wait_) waiting.emplace(*wait_);
-    path = QFileDialog::getOpenFileName(parent_, request.title, request.initialFolder, QtFileFilter(request.filter));
+    path = QFileDialog::getOpenFileName(BoxOwner(), request.title, request.initialFolder, QtFileFilter(request.filter));
   }
   if (path.isEmpty()) return std::nullopt;
   return ChosenFile{path, QFileInfo(path).fileName()};
@@ -146,7 +191,7 @@ std::optional<unsigned> QtUi::ChooseColor(unsigned initial) {
   {
     std::optional<WaitService::ModalWait> waiting;
     if (wait_) waiting.emplace(*wait_);
-    chosen = QColorDialog::getColor(start, parent_);
+    chosen = QColorDialog::getColor(start, BoxOwner());
   }
   if (!chosen.isValid()) return std::nullopt;
   return static_cast<unsigned>(chosen.red()) | (static_cast<unsigned>(chosen.green()) << 8) |

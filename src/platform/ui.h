@@ -3,13 +3,13 @@
 // implementation shows real dialogs, and FakeUi records what was asked and
 // answers as a test scripts it, so a headless run never blocks.
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <deque>
 #include <optional>
 #include <vector>
-
-class QWidget;
 
 namespace platform {
 
@@ -77,6 +77,25 @@ class UiService {
   // The colour chooser, starting from `initial` (0x00BBGGRR); nullopt when
   // the user cancels.
   virtual std::optional<unsigned> ChooseColor(unsigned initial) = 0;
+
+  // The window the boxes now speak for: they are owned by it and come up
+  // over it. None: the main window.
+  QWidget* Owner() const { return owner_; }
+  // While it lives, boxes speak for `window`; then for the one before.
+  class OwnedBy {
+   public:
+    OwnedBy(UiService& ui, QWidget* window) : ui_(ui), before_(ui.owner_) { ui_.owner_ = window; }
+    ~OwnedBy() { ui_.owner_ = before_; }
+    OwnedBy(const OwnedBy&) = delete;
+    OwnedBy& operator=(const OwnedBy&) = delete;
+
+   private:
+    UiService& ui_;
+    QPointer<QWidget> before_;
+  };
+
+ private:
+  QPointer<QWidget> owner_;
 };
 
 class WaitService;
@@ -95,6 +114,10 @@ class QtUi : public UiService {
   std::optional<unsigned> ChooseColor(unsigned initial) override;
 
  private:
+  // The box's owner: the window it speaks for, else an open modal dialog,
+  // else the main window.
+  QWidget* BoxOwner() const;
+
   QWidget* parent_;
   WaitService* wait_ = nullptr;
 };
@@ -124,6 +147,7 @@ class FakeUi : public UiService {
     QString text;
     QString title;
     int style = 0;
+    QPointer<QWidget> owner;  // the window it spoke for; none: the main window
     int icon() const { return style & kIconMask; }
     int buttons() const { return style & kButtonsMask; }
   };
@@ -134,7 +158,7 @@ class FakeUi : public UiService {
   };
 
   int MsgBox(const QString& text, int style, const QString& title) override {
-    boxes.push_back({text, title, style});
+    boxes.push_back({text, title, style, Owner()});
     if (!answers.empty()) {
       int a = answers.front();
       answers.pop_front();

@@ -9,8 +9,10 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
+#include "play/apply_move.h"
 #include "play/high_scores.h"
 #include "play/status_bar.h"
+#include "play/table_search.h"
 #include "table/busy_guard.h"
 #include "table/sound_effects.h"
 #include "table/table_view.h"
@@ -224,6 +226,12 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
     }
   }
 
+  // The table at rest: no turn marker under the logo, no rim of a load
+  // that no one will answer.
+  s.view.SetImageVisible(table::TableImage::ImgTurn1, false);
+  s.view.SetImageVisible(table::TableImage::ImgTurn2, false);
+  s.view.SetCardFrameBackStyle(kReservePile, kFrameTransparent);
+  s.view.SetCardFrameBackStyle(kWastePile, kFrameTransparent);
   s.view.ShowLogo(true);
   s.view.EnablePiles(false);
   if (!online()) s.view.SetImageVisible(table::TableImage::cmdDeal, true);

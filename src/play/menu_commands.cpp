@@ -7,6 +7,7 @@
 
 #include "media/folders.h"
 #include "platform/sound.h"
+#include "platform/version.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
@@ -425,8 +426,14 @@ void MenuCommands::HelpMenu(int row, int choice) {
       break;
     case kHelpStatusBar: ToggleStatusBar(); break;
     case kHelpWebSite:
-      if (choice == 1) s_.hooks.OpenURL(QString::fromLatin1(kWebSiteHost) + "/Marrowdale/");
-      if (choice == 2) s_.hooks.OpenURL(QString::fromLatin1(kWebSiteHost) + "/online/ipaddress.html");
+      // There is no site to open: the user is told so, and where this
+      // computer's addresses are found instead.
+      if (choice == 1 || choice == 2)
+        s_.saved.ui.MsgBox(QString::fromLatin1(platform::kNoWebSiteText) +
+                               (choice == 2 ? QStringLiteral("\r\n\r\nWhen you host a game, the connection window "
+                                                             "shows this computer's Internet addresses.")
+                                            : QString()),
+                           platform::vbOKOnly | platform::vbInformation, "Marrowdale Site");
       break;
     case kHelpAbout:
       if (dialogs_) dialogs_->ShowAboutWindow();

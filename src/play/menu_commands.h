@@ -68,7 +68,6 @@ int MenuListTop(int panelHeightPixels, int CaptionHeight, int twipsPerPixel, int
 inline constexpr char kOnlineTitle[] = "Marrowdale Online";
 inline constexpr char kMenuSoundFile[] = "~106.tmp";    // the panel comes up
 inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
-inline constexpr char kWebSiteHost[] = "https://www.example.com";
 
 // What the commands call in the rest of the program.
 class MenuHooks {

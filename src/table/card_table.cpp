@@ -17,8 +17,6 @@ QColor ColorFromBgr(std::uint32_t bgr) {
 
 namespace {
 
-constexpr QSize kCountLabelSize{30, 18};   // the six side-pile counts
-constexpr QSize kTabCountSize{24, 18};     // lblTabCnt
 constexpr QSize kBlankImageSize{85, 20};   // an image control whose picture is missing
 constexpr QColor kGreenFrame{0, 192, 0};
 constexpr QColor kRedFrame{192, 0, 0};
@@ -141,14 +139,14 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   lblMessage->setWordWrap(true);
   lblMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblTurn = NewLabel("lblTurn");
-  lblTurn->resize(200, 36);
+  lblTurn->resize(200, kTurnLineHeight);
   lblTurn->setWordWrap(true);
   lblTurn->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   StatusMsg = NewLabel("StatusMsg");
-  StatusMsg->resize(260, 26);
+  StatusMsg->resize(kStatusLineSize);
   lblWAIT = NewLabel("lblWAIT");
   lblWAIT->setText(" W A I T ");
-  lblWAIT->resize(160, 24);
+  lblWAIT->resize(kWaitSize);
   lblWAIT->hide();
 
   // The upper layer: picture boxes, buttons and frames.

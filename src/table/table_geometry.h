@@ -22,6 +22,13 @@ constexpr int CardHeightTwips = 1440;
 constexpr QSize kFrameSize{85, 109};
 constexpr QSize kFrameSizeLargeFonts{81, 106};
 constexpr QSize kDealButtonSize{78, 31};   // cmdDeal
+// The boxes of the texts around the piles; the structure pictures keep
+// their lines out of them.
+constexpr QSize kCountLabelSize{30, 18};   // the six side-pile counts
+constexpr QSize kTabCountSize{24, 18};     // lblTabCnt
+constexpr int kTurnLineHeight = 36;        // lblTurn, as wide as the window allows
+constexpr QSize kStatusLineSize{260, 26};  // StatusMsg
+constexpr QSize kWaitSize{160, 24};        // lblWAIT
 constexpr QSize kDoneButtonSize{92, 26};   // cmdDone
 
 // The places ArrangePiles gives the pile pictures, the frame labels 1..6

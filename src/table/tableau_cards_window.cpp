@@ -1,6 +1,9 @@
 #include "table/tableau_cards_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
 
 #include "table/picture_box.h"
@@ -48,7 +51,8 @@ TableauWindowPlacement PlaceTableauWindow(int pile, int count, const TableauWind
   p.Hide = false;
   p.Shown = n;
   p.Top = (g.CaptionHeight + g.PileTop + kBesidePilePixels) * g.TwipsPerPixel + g.FormTop;
-  p.Width = layout.PictureLeft[n] + layout.PictureWidth + kShownMarginTwips;
+  const int picturesWidth = layout.PictureLeft[n] + layout.PictureWidth + kShownMarginTwips;
+  p.Width = std::max(picturesWidth, g.CaptionWidth);
   const int xLeft = g.PileLeft * g.TwipsPerPixel - p.Width + g.FormLeft + kOverlapPileTwips;
   const int xRight = (CardWidth + g.PileLeft + kBesidePilePixels) * g.TwipsPerPixel + g.FormLeft;
   if (pile <= 4)
@@ -56,6 +60,7 @@ TableauWindowPlacement PlaceTableauWindow(int pile, int count, const TableauWind
   else
     p.LeftSide = !(xRight + p.Width < g.ScreenWidth);
   p.Left = p.LeftSide ? xLeft : xRight;
+  p.PicturesLeft = p.LeftSide ? p.Width - picturesWidth : 0;
   return p;
 }
 
@@ -101,20 +106,30 @@ FrmHold::FrmHold(const TableauWindowLayout& layout, int twipsPerPixel, CardPaint
 FrmHold::~FrmHold() = default;
 
 void FrmHold::ShowTableauPile(const PileArrays& piles, int pile, const TableauPileGeometry& geometry) {
+  // The title bar shows the whole caption, in a bold face, with room for
+  // the window's icon and its three buttons: with few cards the window is
+  // wider than they are.
+  TableauPileGeometry at = geometry;
+  QFont titleFont = QApplication::font();
+  titleFont.setBold(true);
+  at.CaptionWidth = (QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 4 * at.CaptionHeight + 24) *
+                    twipsPerPixel_;
   placement_ = PlaceTableauWindow(pile, pile >= 1 && pile <= kSharedPiles ? piles.TableauCount[pile] : 0,
-                                  layout_, geometry);
+                                  layout_, at);
   if (placement_.Hide) {
     hide();
     return;
   }
   if (isMinimized()) showNormal();
   const int n = placement_.Shown;
-  for (int i = 2; i <= kTableauWindowPictures; ++i) {
+  const int tpp = twipsPerPixel_;
+  for (int i = 1; i <= kTableauWindowPictures; ++i) {
+    Picture8[i]->move((placement_.PicturesLeft + layout_.PictureLeft[i]) / tpp, 0);
+    if (i == 1) continue;
     Picture8[i]->lower();
     Picture8[i]->setVisible(i <= n);
   }
   const auto cards = TableauPictureCards(piles, pile, placement_);
-  const int tpp = twipsPerPixel_;
   setFixedSize(placement_.Width / tpp, layout_.WindowHeight / tpp);
   for (int i = n; i >= 1; --i) {
     const int j = placement_.LeftSide ? i : n + 1 - i;

@@ -43,6 +43,7 @@ struct TableauPileGeometry {
   int CaptionHeight = 23;    // a title bar, pixels
   int TwipsPerPixel = 15;
   int ScreenWidth = 15360;   // twips
+  int CaptionWidth = 0;      // twips the window's whole caption needs
 };
 
 struct TableauWindowPlacement {
@@ -52,6 +53,8 @@ struct TableauWindowPlacement {
   int Left = 0;         // window position and width, screen twips
   int Top = 0;
   int Width = 0;
+  int PicturesLeft = 0;  // twips from the window's left to picture 1: a window widened for its
+                         // caption keeps the cards beside the pile
 };
 
 // Where the window for pile `pile` (1..8) with `count` cards opens. Piles 1

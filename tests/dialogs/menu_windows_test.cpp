@@ -11,9 +11,11 @@
 
 #include "dialogs/frm_menu.h"
 #include "dialogs/frm_name.h"
+#include "dialogs/frm_save.h"
 #include "dialogs/menu_dialogs.h"
 #include "dialogs/menu_program.h"
 #include "platform/vb.h"
+#include "play/saved_game_record.h"
 #include "play/status_bar.h"
 
 namespace dialogs {
@@ -63,6 +65,30 @@ class MenuWindows : public MenuProgram {
   }
   std::unique_ptr<Dialogs> dialogs;
 };
+
+// The Saved Games window stands over the table, and its questions over it.
+TEST_F(MenuWindows, TheSavedGamesWindowOwnsItsQuestionsAndStaysOverTheTable) {
+  ASSERT_TRUE(program->Start());
+  play::SavedGameRecord rec;
+  rec.CurrentTurn = 1;
+  rec.Description = QString("kept").leftJustified(play::SavedGameRecord::kDescriptionWidth, u' ');
+  ASSERT_TRUE(program->savedGames().SavedGamesFile.Write(4, rec.Encode()));
+  fakeUi->QueueAnswer(platform::vbNo);
+  QPointer<FrmSave> seen;
+  Soon([&] {
+    seen = qobject_cast<FrmSave*>(QApplication::activeModalWidget());
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(seen->parentWidget(), &W()) << "the window belongs to the table";
+    EXPECT_TRUE(seen->isWindow());
+    seen->Text1_MouseDown(4, Qt::RightButton);
+    seen->Command2->click();
+  });
+  dialogs->ShowSaveDialog(-1);
+  ASSERT_FALSE(fakeUi->boxes.empty());
+  EXPECT_EQ(fakeUi->boxes.back().text, "Delete this Saved game?");
+  EXPECT_TRUE(fakeUi->boxes.back().owner == seen.data()) << "the question speaks for the Saved Games window";
+  EXPECT_EQ(fakeUi->Owner(), nullptr) << "once it is gone, boxes speak for the table again";
+}
 
 TEST_F(MenuWindows, ARowRunsItsCommandOnceAlsoAfterASecondHeadingClick) {
   ASSERT_TRUE(program->Start());

@@ -9,6 +9,7 @@
 #include "dialogs/menu_dialogs.h"
 #include "dialogs/menu_program.h"
 #include "dialogs/music_menu.h"
+#include "platform/system.h"
 
 namespace dialogs {
 namespace {
@@ -84,6 +85,16 @@ TEST_F(MusicMenuTest, RowsPlayTheListOrOneSongAndARemovalRebuildsThem) {
   EXPECT_EQ(music.state().PlayList, (QStringList{one, three}));
   EXPECT_EQ(fakePlayer->opened, three);
   EXPECT_EQ(music.state().CurrentSong, 2);
+}
+
+TEST(MusicMenuPlace, CentredRightOfThePanelAboveTheStatusBarAndOnTheScreen) {
+  const int tpp = platform::ScreenTwipsPerPixel();
+  const QRect screen(0, 0, 1366, 768);
+  const QSize menu(240, 300);
+  EXPECT_EQ(MusicMenuPlace(600, 740, menu, screen), QPoint(600 - 120 + 200 / tpp, 740 - 300 - 100 / tpp));
+  EXPECT_EQ(MusicMenuPlace(1300, 740, menu, screen).x(), 1366 - 240) << "kept inside the right edge";
+  EXPECT_EQ(MusicMenuPlace(20, 740, menu, screen).x(), 0);
+  EXPECT_EQ(MusicMenuPlace(600, 200, menu, screen).y(), 0) << "kept below the top";
 }
 
 TEST_F(MusicMenuTest, WithoutAnAudioOutputARightClickOpensNothing) {

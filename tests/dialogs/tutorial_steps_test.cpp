@@ -59,3 +59,21 @@ TEST(TutorialSteps, TheFileKeepsEveryLineButAFinalBreak) {
 
 }  // namespace
 }  // namespace dialogs
+
+namespace dialogs {
+namespace {
+
+TEST(TutorialWindowPlace, StaysUnlessItCoversWhatMustStayFreeThenMovesToTheNearestClearPlace) {
+  const QRect screen(0, 0, 1024, 768);
+  const QSize window(200, 300);
+  const QRect titleBar(0, 0, 1024, 24), pile(600, 400, 71, 150);
+  EXPECT_EQ(TutorialWindowPlace({100, 100}, window, screen, {titleBar, pile}), QPoint(100, 100));
+  const QPoint moved = TutorialWindowPlace({560, 300}, window, screen, {titleBar, pile});
+  EXPECT_FALSE(QRect(moved, window).intersects(pile));
+  EXPECT_TRUE(screen.contains(QRect(moved, window)));
+  EXPECT_EQ(moved, QPoint(672, 300)) << "the nearest clear place, just right of the pile";
+  EXPECT_EQ(TutorialWindowPlace({900, 0}, window, screen, {titleBar}), QPoint(824, 24)) << "on the screen, under the title bar";
+}
+
+}  // namespace
+}  // namespace dialogs

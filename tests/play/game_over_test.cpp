@@ -277,6 +277,8 @@ TEST_F(GameOverTest, TheTableEndsTheGame) {
   state.ComputerThinking = true;
   state.AbortComputerTurn = true;
   view.images[table::TableImage::cmdDeal] = false;
+  view.images[table::TableImage::ImgTurn2] = true;
+  view.cardFrameStyles[3] = 1;  // the computer's last load, onto the player's Waste
   Run(kOpponentWins);
   EXPECT_EQ(state.CurrentTurn, 0);
   EXPECT_EQ(state.TurnCount, 0);
@@ -290,6 +292,8 @@ TEST_F(GameOverTest, TheTableEndsTheGame) {
   EXPECT_FALSE(view.images[table::TableImage::cmdDone]);
   EXPECT_FALSE(view.images[table::TableImage::imgIcon]);
   EXPECT_FALSE(view.labelsVisible[TableLabel::lblWAIT]);
+  EXPECT_FALSE(view.images[table::TableImage::ImgTurn2]) << "no turn marker under the logo";
+  EXPECT_EQ(view.cardFrameStyles[3], 0) << "the rim of the last load goes";
   EXPECT_TRUE(guard.MayReplaceTable());
 }
 

@@ -60,6 +60,14 @@ TEST(TableauCardsWindow, PlacementAndCardsBySideAndSize) {
   EXPECT_TRUE(two.LeftSide);
   EXPECT_EQ(two.Left, 300 * 15 - two.Width + 80);
   EXPECT_EQ(TableauPictureCards(TableauOf(2, 2), 2, two)[1], 13);
+  // A caption wider than the card widens the window; the card stays by the pile.
+  TableauPileGeometry titled = At(300, 0);
+  titled.CaptionWidth = 3000;
+  const auto wide = PlaceTableauWindow(2, 2, layout, titled);
+  EXPECT_EQ(wide.Width, 3000);
+  EXPECT_EQ(wide.Left, 300 * 15 - 3000 + 80);
+  EXPECT_EQ(wide.PicturesLeft, 3000 - two.Width);
+  EXPECT_EQ(PlaceTableauWindow(2, 13, layout, titled).PicturesLeft, 0) << "twelve cards are wider than it";
 
   // Thirteen cards: twelve pictures. Pile 2 at the left screen edge opens to the right.
   const PileArrays full = TableauOf(2, 13);
