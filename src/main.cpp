@@ -87,7 +87,6 @@ int main(int argc, char** argv) {
   program.menus().SetDialogs(&dialogs);
   program.SetFirstStartWindows(&dialogs);
   dialogs::MusicListMenu musicMenu(program, dialogs);
-  program.SetMusicMenu(&musicMenu);
   dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
   program.SetScoresWindow(&scores);
   dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());

@@ -24,7 +24,6 @@ constexpr int kListLeft = 210, kListTop = 180, kListWidth = 2800;  // twips
 constexpr int kWindowExtraWidth = 500, kWindowExtraHeight = 400;
 constexpr int kBandHeight = 510;
 constexpr double kFontPoints = 9.75;
-constexpr int kOptionsMenu = 2, kHelpMenu = 4, kMusicMenu = 5;
 constexpr int kSoundRow = 1, kWhoGoesFirstRow = 2, kBackgroundRow = 8, kWebSiteRow = 7;
 
 int Px(int twips) { return platform::TwipsToPixels(twips); }
@@ -128,7 +127,7 @@ void FrmMenu::Fill() {
   play::Program& p = program_;
   MenuRowState state;
   state.MatchOn = p.scores().MatchOn;
-  state.NetConnIndex = p.NetConnIndex();
+  state.NetConnIndex = p.net().NetConnIndex;
   state.NetIsHost = p.menus().NetIsHost();
   state.StatusBarVisible = !p.frmPlay().StatusBar1->isHidden();
   state.Songs = songs_;
@@ -183,9 +182,10 @@ void FrmMenu::List1_MouseDown(Qt::MouseButton button, QPoint at) {
       if (song == 0) return;
       pic.RemoveSongRequested = false;
       pic.PopupMenu(*pic.Music, PopupPoint());
-      if (pic.RemoveSongRequested && RemoveSong) {
+      if (pic.RemoveSongRequested) {
         pic.RemoveSongRequested = false;
-        songs_ = RemoveSong(song);
+        program_.music().RemoveSong(song);
+        songs_ = program_.music().SongNames();
         Fill();
       }
       return;
@@ -213,12 +213,7 @@ void FrmMenu::List1_MouseDown(Qt::MouseButton button, QPoint at) {
   } else if (row && menuId_ == kOptionsMenu && row->Command == kBackgroundRow) {
     // Online in the peer's turn the background may not change; say so
     // before offering it.
-    if (p.NetConnIndex() != 0 && p.gameState().CurrentTurn == 2) {
-      menus.PanelHide();
-      p.ui().MsgBox("Wait until it's your turn to access this Menu.", platform::vbOKOnly | platform::vbInformation,
-                    play::kOnlineTitle);
-      return;
-    }
+    if (menus.RefusedInPeersTurn()) return;
     pic.BackgroundItem = 0;
     pic.PopupMenu(*pic.Tile, PopupPoint());
     const int choice = pic.BackgroundItem;

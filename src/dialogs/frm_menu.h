@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
-#include <functional>
 #include <vector>
 
 #include "dialogs/menu_rows.h"
@@ -50,10 +49,6 @@ class FrmMenu : public QWidget {
   // Closes the window: out of the topmost band, MenuOpen False, released
   // once its events are done.
   void Unload();
-
-  // Removes play-list song i (1-based) and gives the songs that are left;
-  // the music part sets it.
-  std::function<QStringList(int)> RemoveSong;
 
   MenuList* List1 = nullptr;
   QLabel* imgTop[2] = {nullptr, nullptr};

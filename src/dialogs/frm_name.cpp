@@ -133,7 +133,7 @@ void FrmName::cmdOK_Click() {
   const PlayerSlot slot = FindPlayerSlot(p.playersFile(), name);
   if (slot.record != 0 && slot.record != player.CurrentPlayer) {
     // The outgoing player keeps his settings.
-    if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p.SaveCurrentPlayer();
+    if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p.playerInPlay().SaveCurrentPlayer();
     if (slot.isNew) {
       play::PlayerRecord rec = play::PlayerRecord::Decode(p.playersFile().Read(play::kTemplateRecord));
       rec.Name = name.leftJustified(play::kNameWidth, u' ');
@@ -144,7 +144,7 @@ void FrmName::cmdOK_Click() {
         return;
       }
     }
-    if (p.ChangePlayer(static_cast<std::int16_t>(slot.record)) == play::PlayerFileResult::Ok && slot.isNew)
+    if (p.playerInPlay().ChangePlayer(static_cast<std::int16_t>(slot.record)) == play::PlayerFileResult::Ok && slot.isNew)
       p.frmPlay().FitMainWindow();
     p.frmPlay().RedrawTable();
   }

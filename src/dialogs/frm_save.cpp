@@ -137,7 +137,7 @@ void FrmSave::LoadForm(int bRestore) {
       Text1[n]->setText(views[n].Text);
     }
     cmdSave->setText(kRestoreCaption);
-    Text1[kPreviousTurnSlot]->setVisible(program_.NetConnIndex() == 0);
+    Text1[kPreviousTurnSlot]->setVisible(program_.net().NetConnIndex == 0);
     Text1[1]->move(Text1[1]->x(), Px(960));
   }
   lblHelp->setText(help);
@@ -179,12 +179,12 @@ void FrmSave::Text1_Click(int i) {
     p.menus().Commands.NetSecureGame = false;
     const play::SavedGameRecord rec = play::SavedGameRecord::Decode(p.savedGames().SavedGamesFile.Read(i));
     if (rec.Description.startsWith(kOnlineMarker)) {
-      if (p.NetConnIndex() == 0 && !p.gameState().IsDeveloperView) {
+      if (p.net().NetConnIndex == 0 && !p.gameState().IsDeveloperView) {
         p.ui().MsgBox("Saved Internet games can only be restored online from the Internet Menu.", platform::vbOKOnly,
                       "Internet Game");
         NormalColours(i);
         SelectedSlot = 0;
-      } else if (p.NetConnIndex() > 0) {
+      } else if (p.net().NetConnIndex > 0) {
         p.menus().Commands.NetSecureGame = true;
       }
     }
@@ -209,7 +209,7 @@ void FrmSave::Text1_MouseDown(int i, Qt::MouseButton button) {
     if (!file.Write(i, rec.Encode()) || !file.Flush())
       p.ui().MsgBox("The saved game could not be deleted.", platform::vbExclamation, "Saved Games - Delete");
     SelectedSlot = 0;
-  } else if (!Restoring() && p.NetConnIndex() == 0) {
+  } else if (!Restoring() && p.net().NetConnIndex == 0) {
     Text1[i]->clear();
   }
 }
@@ -227,7 +227,7 @@ void FrmSave::cmdSave_Click() {
   p.menus().Commands.DialogCancelled = false;
   p.savedGames().SaveSlot = static_cast<std::int16_t>(SelectedSlot);
   p.menus().Commands.SaveDescription =
-      FinalDescription(text, SelectedSlot, p.scores().MatchOn, netSave, p.NetConnIndex() != 0);
+      FinalDescription(text, SelectedSlot, p.scores().MatchOn, netSave, p.net().NetConnIndex != 0);
   CloseByCode();
 }
 

@@ -19,10 +19,7 @@ Dialogs::~Dialogs() {
 FrmMenu* Dialogs::ListWindow() const { return menu_.data(); }
 
 void Dialogs::LoadList(int MenuId, const QStringList& songs) {
-  if (!menu_) {
-    menu_ = new FrmMenu(program_);
-    menu_->RemoveSong = RemoveSong;
-  }
+  if (!menu_) menu_ = new FrmMenu(program_);
   menu_->LoadList(MenuId, songs);
 }
 
@@ -50,10 +47,11 @@ bool Dialogs::RunModal(QWidget& window) {
   window.raise();
   window.activateWindow();
   wait.WaitUntil([&window] { return window.isHidden(); });
-  const bool closedByUser = window.isHidden();
+  // The wait also ends when the program is exiting; the window is still up then.
+  const bool notExiting = window.isHidden();
   window.hide();
   modal_ = nullptr;
-  return closedByUser;
+  return notExiting;
 }
 
 void Dialogs::ShowSaveDialog(int mode) {
@@ -89,7 +87,7 @@ void Dialogs::ShowPlayerWindow() {
 void Dialogs::ShowSpeedWindow() {
   if (modal_) return;
   FrmSpeed dialog(program_, &program_.frmPlay());
-  if (!RunModal(dialog)) program_.WritePlayerRecord();
+  if (!RunModal(dialog)) program_.playerInPlay().WritePlayerRecord();
 }
 
 void Dialogs::ShowAboutWindow() {

@@ -6,7 +6,6 @@
 
 #include <QPointer>
 #include <QStringList>
-#include <functional>
 
 #include "play/menu_windows.h"
 #include "play/start_up.h"
@@ -40,12 +39,10 @@ class Dialogs : public play::MenuDialogs, public play::FirstStartWindows {
 
   // The list window now open, if any.
   FrmMenu* ListWindow() const;
-  // The music part removes a play-list song (1-based) and gives the songs left.
-  std::function<QStringList(int)> RemoveSong;
 
  private:
   // Shows the window modally and waits, events running, until it is gone.
-  // False when the program closed meanwhile.
+  // True when it closed; false when the program began exiting meanwhile.
   bool RunModal(QWidget& window);
 
   play::Program& program_;

@@ -24,6 +24,9 @@ struct MenuRowState {
   QStringList Songs;              // the play list's songs, in order, without their folders
 };
 
+// The menus by number (MenuId).
+constexpr int kGameMenu = 1, kOptionsMenu = 2, kInternetMenu = 3, kHelpMenu = 4, kMusicMenu = 5;
+
 constexpr int kSeparatorDashes = 21;
 QString SeparatorText();
 

@@ -12,7 +12,6 @@
 namespace dialogs {
 
 namespace {
-constexpr int kMusicMenu = 5;
 constexpr int kAddSongRow = 0, kPlayAllRow = 1, kNextSongRow = 2;
 }  // namespace
 
@@ -24,19 +23,10 @@ QPoint MusicMenuPlace(int panelLeft, int statusBarTop, QSize menu, const QRect& 
 }
 
 MusicListMenu::MusicListMenu(play::Program& program, Dialogs& dialogs) : program_(program), dialogs_(dialogs) {
-  dialogs_.RemoveSong = [this](int song) {
-    media::Music& music = program_.music();
-    music.RemoveSong(song);
-    const QStringList songs = music.SongNames();
-    songCount_ = static_cast<int>(songs.size());
-    return songs;
-  };
+  program_.music().SetMenu(this);
 }
 
-MusicListMenu::~MusicListMenu() {
-  program_.SetMusicMenu(nullptr);
-  dialogs_.RemoveSong = nullptr;
-}
+MusicListMenu::~MusicListMenu() { program_.music().SetMenu(nullptr); }
 
 bool MusicListMenu::MenuOpen() const { return program_.menus().Menu.MenuOpen; }
 
@@ -55,22 +45,22 @@ void MusicListMenu::RunChosenRow() {
   menu.MenuNumber = 0;
   menu.MenuRow = 0;
   media::Music& music = program_.music();
+  // The list may have lost songs while it was open (a right click on a song).
+  const int songCount = static_cast<int>(music.SongNames().size());
   if (row == kAddSongRow) {
     music.AddSongRow();
-  } else if (songCount_ >= 2 && row == kPlayAllRow) {
+  } else if (songCount >= 2 && row == kPlayAllRow) {
     music.PlayAllRow();
-  } else if (songCount_ >= 2 && row == kNextSongRow) {
+  } else if (songCount >= 2 && row == kNextSongRow) {
     music.NextSongRow();
-  } else if (const int song = SongOfRow(row, songCount_); song != 0) {
+  } else if (const int song = SongOfRow(row, songCount); song != 0) {
     music.SongRow(song);
   }
 }
 
 void MusicListMenu::ShowMusicList() {
   play::MenuState& menu = program_.menus().Menu;
-  const QStringList songs = program_.music().SongNames();
-  songCount_ = static_cast<int>(songs.size());
-  dialogs_.LoadList(kMusicMenu, songs);
+  dialogs_.LoadList(kMusicMenu, program_.music().SongNames());
   menu.MenuChosen = false;
   menu.MenuOpen = true;
   play::FrmPlay& w = program_.frmPlay();

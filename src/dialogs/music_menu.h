@@ -1,6 +1,11 @@
 #pragma once
 // The music list: the list-style menu filled with the play list's rows,
-// placed above the "Music" panel; a chosen row calls the music owner.
+// placed above the "Music" panel. The way of a right click on the panel:
+// the table window's frame asks the music (media::Music::ShowMusicMenu),
+// which opens this list and waits; the list window (FrmMenu) notes the
+// chosen row, or removes a song at a right click on it; when the list
+// closes, RunChosenRow hands the row to the music. It is the music's menu
+// from its making to its end.
 
 #include <QPoint>
 #include <QRect>
@@ -36,7 +41,6 @@ class MusicListMenu : public media::MusicMenu {
 
   play::Program& program_;
   Dialogs& dialogs_;
-  int songCount_ = 0;  // the songs the open list was filled with
 };
 
 }  // namespace dialogs

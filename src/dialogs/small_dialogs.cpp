@@ -192,17 +192,17 @@ void FrmSpeed::HScroll1_Change() {
   p.ThinkDelay = play::SpeedFactor(level);
   p.Player.ThinkLevel = level;
   Label1->setText(ThinkLevelName(level));
-  program_.PlayerSettingsChanged();
+  program_.playerInPlay().PlayerSettingsChanged();
 }
 
 void FrmSpeed::VScroll1_Change() {
   program_.playerSettings().AnimSpeed = AnimSpeedForPosition(VScroll1->value());
   lblAni->setText(vb::Str(VScroll1->value()));
-  program_.PlayerSettingsChanged();
+  program_.playerInPlay().PlayerSettingsChanged();
 }
 
 void FrmSpeed::closeEvent(QCloseEvent* event) {
-  program_.WritePlayerRecord();
+  program_.playerInPlay().WritePlayerRecord();
   QWidget::closeEvent(event);
 }
 

@@ -228,7 +228,7 @@ void ScriptDriver::Execute(const Step& step) {
   } else if (c == QLatin1String("newgame")) {
     menus.InternetMenu(play::kNetNewGame);
   } else if (c == QLatin1String("deal")) {
-    program_.cmdDeal_Click();
+    program_.turns().cmdDeal_Click();
   } else if (c == QLatin1String("play")) {
     PlayBySearch(words.isEmpty() ? kMaxScriptedMoves : std::clamp(words[0].toInt(), 0, kMaxScriptedMoves));
   } else if (c == QLatin1String("end")) {

@@ -58,7 +58,7 @@ void Leaving::ExitLeft() {
 
 void Leaving::CleanUpStuff() {
   if (s_.SoundOn) s_.sound.Stop();
-  if (media_ && media_->IsMP3Playing()) media_->StopMP3();
+  if (media_ && media_->IsMP3Playing()) media_->CleanUpMusic();
 
   report.leftBehind.clear();
   const QDir data(s_.folders.DataPath);

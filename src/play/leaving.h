@@ -48,7 +48,8 @@ class LeavingMedia {
  public:
   virtual ~LeavingMedia() = default;
   virtual bool IsMP3Playing() = 0;
-  virtual void StopMP3() = 0;
+  // Ends the play list and stops the song.
+  virtual void CleanUpMusic() = 0;
   // Closes the help window.
   virtual void CloseHelp() = 0;
 };

@@ -305,15 +305,18 @@ void MenuCommands::Exit() {
 
 // ---- Options ----
 
+bool MenuCommands::RefusedInPeersTurn() {
+  if (!Online() || s_.saved.state.CurrentTurn != 2) return false;
+  PanelHide();
+  s_.saved.ui.MsgBox("Wait until it's your turn to access this Menu.", platform::vbOKOnly | platform::vbInformation,
+                     kOnlineTitle);
+  return true;
+}
+
 void MenuCommands::OptionsMenu(int row) {
   PanelHide();
-  platform::UiService& ui = s_.saved.ui;
-  if (Online() && s_.saved.state.CurrentTurn == 2 &&
-      (row == kOptSpeed || row == kOptPreferences || row == kOptAddRemoveBackground)) {
-    ui.MsgBox("Wait until it's your turn to access this Menu.", platform::vbOKOnly | platform::vbInformation,
-              kOnlineTitle);
+  if ((row == kOptSpeed || row == kOptPreferences || row == kOptAddRemoveBackground) && RefusedInPeersTurn())
     return;
-  }
   switch (row) {
     case kOptSpeed:
       if (dialogs_) dialogs_->ShowSpeedWindow();

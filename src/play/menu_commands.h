@@ -149,6 +149,9 @@ class MenuCommands : public QObject {
   bool NetIsHost() const { return IsHost(); }
   // The list window's Add/Remove Background popup.
   void ManageBackground(const QString& action) { s_.hooks.ManageBackground(action); }
+  // Online in the peer's turn the Options rows that change the table are
+  // refused: the panel closes, the user is told, and true comes back.
+  bool RefusedInPeersTurn();
 
   // The menu bar.
   void PanelHide();

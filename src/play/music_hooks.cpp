@@ -13,7 +13,7 @@ bool MusicHooks::PlayMP3(const QString& file) {
 void MusicHooks::CreateDefaultMusicList() { music_.CreateDefaultMusicList(); }
 void MusicHooks::LoadMusicList() { music_.LoadMusicList(); }
 bool MusicHooks::IsMP3Playing() { return music_.IsMP3Playing(); }
-void MusicHooks::StopMP3() { music_.CleanUp(); }
+void MusicHooks::CleanUpMusic() { music_.CleanUp(); }
 
 void MusicHooks::CloseHelp() {
   if (closeHelp_) closeHelp_();

@@ -26,8 +26,7 @@ class MusicHooks : public StartUpMusic, public LeavingMedia {
   void LoadMusicList() override;
 
   bool IsMP3Playing() override;
-  // Leaving the table: the running list ends with the song.
-  void StopMP3() override;
+  void CleanUpMusic() override;
   void CloseHelp() override;
 
  private:

@@ -79,6 +79,8 @@ struct NetState {
   QStringList NetPlayerNames;                   // their names, trimmed, in record order
 
   const QString& PeerVersion() const { return NetPeerInfo[1].Version; }
+  // An online game is set up or running.
+  bool Online() const { return NetConnIndex != kNetOffline; }
   // Connected to a peer (not offline and not still setting up).
   bool PeerPresent() const { return NetConnIndex != kNetOffline && NetConnIndex != kNetConnSettingUp; }
 };
@@ -171,7 +173,7 @@ class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
   std::int16_t NetConnIndex() const override { return net_.NetConnIndex; }
   bool IsHost() const override { return net_.NetIsHost == kNetHost; }
   QString OpponentName() const override { return net_.OpponentName; }
-  bool Connected() const override { return net_.NetConnIndex != kNetOffline; }
+  bool Connected() const override { return net_.Online(); }
   table::NetDealState DealState() const override;
   bool TakeResyncBusy() override;
   void ExchangeStalemateReset() override { ExchangeReset(); }

@@ -251,7 +251,6 @@ bool StartUp::OpenDoor() {
                  kProgramTitle);
 
   if (music_) music_->LoadMusicList();
-  st_.StartSong = 1;
 
   // A last player whose record cannot be read, or whose name is blank, is
   // no player: the template stands in until a player is chosen.

@@ -132,7 +132,6 @@ struct StartUpState {
   bool LargeFonts = false;         // the desktop is not at 96 dots per inch
   bool WindowMaximized = false;    // the stored placement said maximised
   bool FirstStart = false;         // no player was stored
-  std::int16_t StartSong = 1;      // the play list starts at its first song
 };
 
 struct StartUpServices {

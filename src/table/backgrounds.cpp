@@ -202,8 +202,7 @@ void Backgrounds::NextStructure(int k) {
     table_.FormPicture() = snapshot_;
     ShowStructure(currentStructure_);
   }
-  tableauCountColor_ = currentStructure_ <= kLastLightStructure ? kBlack : kWhite;
-  SetTableauCountColor(tableauCountColor_);
+  SetTableauCountColor(currentStructure_ <= kLastLightStructure ? kBlack : kWhite);
   table_.update();
 }
 

@@ -94,7 +94,6 @@ class Backgrounds {
   void SetBackgroundIndex(int index);
   // The picture's full path; empty outside 1..BackgroundCount.
   QString BackgroundList(int index) const;
-  const QString& BackgroundName() const { return name_; }
   // True once the list was loaded: the table then paints its background.
   bool Listed() const { return listed_; }
 
@@ -105,11 +104,8 @@ class Backgrounds {
   // Sets or steps the structure (see StepStructure) and draws it over the bare background.
   void NextStructure(int k);
   std::int16_t CurrentStructure() const { return currentStructure_; }
-  std::uint32_t TableauCountColor() const { return tableauCountColor_; }
   // The loaded background picture (null when "None" is shown).
   const QImage& Picture() const { return picture_; }
-  // The bare background, without structure.
-  const QImage& Snapshot() const { return snapshot_; }
 
   // "Add" or "Remove" a background through the chooser.
   void ManageBackground(const QString& action, const BackgroundFileChooser& choose);
@@ -147,7 +143,6 @@ class Backgrounds {
   QImage picture_;                 // the loaded background picture
   QImage snapshot_;                // the painted background, without structure
   QSet<QString> unreadable_;       // pictures that failed twice: shown as "None" for the run
-  std::uint32_t tableauCountColor_ = 0;
   bool structureReported_ = false; // a missing structure is reported once
 };
 

@@ -60,7 +60,6 @@ class FormScaling {
   // "Winsock1", frame lines and menus; combo boxes keep their size, images
   // have no font.
   void ScaleForm(QWidget& window, int mode, int size, std::int32_t ScreenWidth, std::int32_t ScreenHeight);
-  ScaleFactors Factors() const { return factors_; }
 
  private:
   ScaleFactors factors_;

@@ -32,8 +32,8 @@ FrmView::FrmView(int twipsPerPixel, CardPainter painter) : QWidget(nullptr, Qt::
   setObjectName("frmView");
   setWindowTitle("frmView");
   const int tpp = twipsPerPixel > 0 ? twipsPerPixel : 15;
-  const int w = kCardWidthTwips / tpp;
-  const int h = kCardHeightTwips / tpp;
+  const int w = CardWidthTwips / tpp;
+  const int h = CardHeightTwips / tpp;
   for (int k = 1; k <= kViewerPictures; ++k) {
     auto* box = new PictureBox(PileControl::None, k, this);
     box->setObjectName("picView");

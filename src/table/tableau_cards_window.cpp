@@ -25,11 +25,11 @@ int RoundHalfEven(double x) { return static_cast<int>(std::nearbyint(x)); }
 TableauWindowLayout LayOutTableauWindow(bool builtInDeck, bool LargeFonts, int twipsPerPixel) {
   TableauWindowLayout layout;
   if (LargeFonts) {
-    layout.PictureWidth = kCardWidthPixels * twipsPerPixel;
-    layout.PictureHeight = kCardHeightPixels * twipsPerPixel;
+    layout.PictureWidth = CardWidth * twipsPerPixel;
+    layout.PictureHeight = CardHeight * twipsPerPixel;
     layout.WindowHeight = kLargeFontsWindowHeightTwips;
   } else {
-    layout.WindowHeight = kCardHeightTwips;
+    layout.WindowHeight = CardHeightTwips;
   }
   int L = kFirstPictureLeft;
   const int W = layout.PictureWidth;
@@ -54,7 +54,7 @@ TableauWindowPlacement PlaceTableauWindow(int pile, int count, const TableauWind
   const int picturesWidth = layout.PictureLeft[n] + layout.PictureWidth + kShownMarginTwips;
   p.Width = std::max(picturesWidth, g.CaptionWidth);
   const int xLeft = g.PileLeft * g.TwipsPerPixel - p.Width + g.FormLeft + kOverlapPileTwips;
-  const int xRight = (kCardWidthPixels + g.PileLeft + kBesidePilePixels) * g.TwipsPerPixel + g.FormLeft;
+  const int xRight = (CardWidth + g.PileLeft + kBesidePilePixels) * g.TwipsPerPixel + g.FormLeft;
   if (pile <= 4)
     p.LeftSide = xLeft > 0;
   else
@@ -98,7 +98,7 @@ FrmHold::FrmHold(const TableauWindowLayout& layout, int twipsPerPixel, CardPaint
     Picture8[i] = box;
     if (i > 1) box->lower();
   }
-  setFixedSize(layout_.WindowWidth / tpp, layout_.PictureHeight / tpp);
+  setFixedSize(layout_.WindowWidth / tpp, layout_.WindowHeight / tpp);
   onTop_.SetOnTop(true);
   onTop_.TopForm(this);
 }
@@ -130,7 +130,7 @@ void FrmHold::ShowTableauPile(const PileArrays& piles, int pile, const TableauPi
     Picture8[i]->setVisible(i <= n);
   }
   const auto cards = TableauPictureCards(piles, pile, placement_);
-  setFixedSize(placement_.Width / tpp, layout_.PictureHeight / tpp);
+  setFixedSize(placement_.Width / tpp, layout_.WindowHeight / tpp);
   for (int i = n; i >= 1; --i) {
     const int j = placement_.LeftSide ? i : n + 1 - i;
     if (painter_) painter_(Picture8[j], cards[j]);

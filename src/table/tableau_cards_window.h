@@ -11,25 +11,22 @@
 
 #include "platform/keep_on_top.h"
 #include "table/piles.h"
+#include "table/table_geometry.h"
 
 namespace table {
 
 class PictureBox;
 
 constexpr int kTableauWindowPictures = 13;
-constexpr int kCardWidthPixels = 71;
-constexpr int kCardHeightPixels = 96;
-constexpr int kCardWidthTwips = 1065;
-constexpr int kCardHeightTwips = 1440;
 constexpr int kLargeFontsWindowHeightTwips = 1190;
 
 // Where the thirteen pictures lie in the window, in twips.
 struct TableauWindowLayout {
   std::array<int, kTableauWindowPictures + 1> PictureLeft{};  // Picture8(1..13)
-  int PictureWidth = kCardWidthTwips;
-  int PictureHeight = kCardHeightTwips;
+  int PictureWidth = CardWidthTwips;
+  int PictureHeight = CardHeightTwips;
   int WindowWidth = 0;   // room for all thirteen
-  int WindowHeight = 0;
+  int WindowHeight = 0;  // under large fonts a little more than the pictures
 };
 
 // The layout made when the window loads. builtInDeck: the program's own

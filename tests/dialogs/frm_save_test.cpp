@@ -24,7 +24,6 @@ class FrmSaveOnline : public MenuProgram {
   }
   play::NetState& Net() { return program->NetParts().net; }
   void GoOnline(bool host) {
-    program->conn = 1;
     Net().NetConnIndex = 1;
     Net().NetIsHost = host ? play::kNetHost : play::kNetRemote;
     Net().OpponentName = "Ann";
@@ -65,7 +64,6 @@ TEST_F(FrmSaveOnline, NetSaveNamesTheOtherPlayerAndMarksTheGameAsOnline) {
   WriteSlot(5, "plain");
   for (const bool online : {true, false}) {
     SCOPED_TRACE(online);
-    program->conn = online ? 1 : 0;
     Net().NetConnIndex = online ? 1 : 0;
     FrmSave dialog(*program);
     dialog.LoadForm(1);

@@ -43,7 +43,7 @@ class FrmTipTest : public ::testing::Test {
     rig->program->SetTutorial(tutorial.get());
     // The table's deferred relayout is done now, not in a step's pause.
     if (W().tmrResize.isActive()) W().tmrResize_Timer();
-    rig->program->OpenTutorial();
+    rig->program->windows().OpenTutorial();
   }
   FrmTip* Tip() { return tutorial->frmTip(); }
   play::FrmPlay& W() { return rig->program->frmPlay(); }
@@ -160,7 +160,7 @@ TEST_F(FrmTipTest, ClosingAsksBeforeTheLastStepOnlyAndLetsEverythingGo) {
   EXPECT_FALSE(W().picHand[0]->isVisible());
 
   // Opened again, it starts afresh; on the last step it closes unasked.
-  rig->program->OpenTutorial();
+  rig->program->windows().OpenTutorial();
   ASSERT_NE(Tip(), nullptr);
   EXPECT_EQ(Tip()->CurrentTip(), 1);
   for (int i = 0; i < 3; ++i) Tip()->cmdNextTip_Click(0);

@@ -107,7 +107,7 @@ TEST_F(MenuCommandsTest, KeysReachTheirCommandsOnEachSide) {
 
   // Online on the host, restore, stalemate and restart go through the
   // connection; the remote side reaches only Save and the scores.
-  program->conn = 1;
+  program->SetConn(1);
   windows.host = true;
   Key('R', 2);
   EXPECT_TRUE(Has("net restore"));
@@ -128,7 +128,7 @@ TEST_F(MenuCommandsTest, KeysReachTheirCommandsOnEachSide) {
   Key(112 + 4);
   EXPECT_TRUE(dialogs->Called("speed"));
   // While an online game is set up only the keys up to the arrows work.
-  program->conn = 99;
+  program->SetConn(99);
   dialogs->calls.clear();
   Key(116);
   EXPECT_TRUE(dialogs->calls.empty());

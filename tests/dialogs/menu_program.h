@@ -26,8 +26,7 @@ namespace dialogs::testing_support {
 class TestProgram : public play::Program {
  public:
   using play::Program::Program;
-  std::int16_t NetConnIndex() const override { return conn; }
-  std::int16_t conn = 0;
+  void SetConn(std::int16_t index) { NetParts().net.NetConnIndex = index; }
 };
 
 // Windows of the other parts, recording what they were asked.

@@ -22,7 +22,6 @@ class MusicMenuTest : public MenuProgram {
     dialogs = std::make_unique<Dialogs>(*program);
     M().SetDialogs(dialogs.get());
     musicMenu = std::make_unique<MusicListMenu>(*program, *dialogs);
-    program->SetMusicMenu(musicMenu.get());
   }
   void TearDown() override {
     musicMenu.reset();

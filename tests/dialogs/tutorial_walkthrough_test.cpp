@@ -238,7 +238,7 @@ class TutorialWalkThrough : public ::testing::Test {
 };
 
 TEST_F(TutorialWalkThrough, TheLearnerIsLedThroughThePreparedGameToTheLastStep) {
-  program->OpenTutorial();
+  program->windows().OpenTutorial();
   ASSERT_NE(tutorial->frmTip(), nullptr);
   EXPECT_TRUE(S().TutorialMode);
   const int steps = tutorial->frmTip()->StepCount();
@@ -302,7 +302,7 @@ namespace dialogs {
 namespace {
 
 TEST_F(TutorialWalkThrough, ClosingTheTableDuringAStepReleasesItAndCloses) {
-  program->OpenTutorial();
+  program->windows().OpenTutorial();
   // The table is closed while the computer's first move waits for Next.
   Run({Next(1), {Action::Deal, 2, "Deal"}, Next(2), Next(3), {Action::CloseTable, 4, {}}});
   for (const std::string& f : faults) ADD_FAILURE() << f;

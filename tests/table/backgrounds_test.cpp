@@ -88,11 +88,11 @@ TEST_F(BackgroundsTest, ListsPicturesProgramFolderFirstAndStepsThroughNone) {
 
   bg.NextBackground(kKeyDown);
   EXPECT_EQ(bg.BackgroundIndex(), 5);
-  EXPECT_EQ(bg.BackgroundName(), kBackgroundNone);
+  EXPECT_EQ(bg.BackgroundList(bg.BackgroundIndex()), "");
   EXPECT_EQ(table.FormPicture().pixelColor(5, 5), ColorFromBgr(settings.MatColor));
   bg.NextBackground(kKeySpace);
   EXPECT_EQ(bg.BackgroundIndex(), 1);
-  EXPECT_EQ(bg.BackgroundName(), "A.jpg");
+  EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "A.jpg");
   bg.NextBackground(kKeyUp);
   EXPECT_EQ(bg.BackgroundIndex(), 5);
 }
@@ -185,7 +185,6 @@ TEST_F(BackgroundsTest, AStructureIsDrawnFromItsOffsetLineAndPutBack) {
   EXPECT_EQ(structure, 1003);
   EXPECT_EQ(table.FormPicture().pixelColor(5, 10), mat);
   EXPECT_EQ(table.FormPicture().pixelColor(5, 25), QColor(255, 0, 0));
-  EXPECT_EQ(bg.TableauCountColor(), 0xFFFFFFu);
   EXPECT_EQ(table.lblTabCnt[1]->palette().color(QPalette::WindowText), QColor(Qt::white));
 
   // Shifted up by 40 lines and right by 10: the red starts at the top.
@@ -194,7 +193,7 @@ TEST_F(BackgroundsTest, AStructureIsDrawnFromItsOffsetLineAndPutBack) {
   bg.NextStructure(1000);
   EXPECT_EQ(table.FormPicture().pixelColor(5, 0), mat);
   EXPECT_EQ(table.FormPicture().pixelColor(15, 0), QColor(255, 0, 0));
-  EXPECT_EQ(bg.TableauCountColor(), 0u);
+  EXPECT_EQ(table.lblTabCnt[1]->palette().color(QPalette::WindowText), QColor(Qt::black));
 
   // The bare background comes back under a structure that cannot be shown,
   // the first structure is taken, and the user is told once.
@@ -221,7 +220,7 @@ TEST_F(BackgroundsTest, AddCopiesIntoTheUserFolderAndRemoveDeletesOnlyThere) {
     return folders.DocsPath + "Mine.bmp";
   });
   EXPECT_TRUE(QFile::exists(User("Mine.bmp")));
-  EXPECT_EQ(bg.BackgroundName(), "Mine.bmp");
+  EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "Mine.bmp");
   EXPECT_EQ(bg.BackgroundList(bg.BackgroundIndex()), User("Mine.bmp"));
 
   // A name the player record cannot hold is refused.
@@ -241,7 +240,7 @@ TEST_F(BackgroundsTest, AddCopiesIntoTheUserFolderAndRemoveDeletesOnlyThere) {
   bg.ManageBackground("Remove", [&](const QString&, const QString&, const QString&) { return User("Mine.bmp"); });
   EXPECT_FALSE(QFile::exists(User("Mine.bmp")));
   EXPECT_EQ(bg.BackgroundIndex(), 1);
-  EXPECT_EQ(bg.BackgroundName(), "Shipped.bmp");
+  EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "Shipped.bmp");
 }
 
 }  // namespace

@@ -1,0 +1,70 @@
+#pragma once
+// The table's pictures: the backgrounds and structures, the logo, the
+// tutorial's hands, the deciding-card frame and the two small card windows
+// (the tableau cards window and the pile viewer). It answers what the rest
+// of the game asks of them.
+
+#include <memory>
+
+#include "media/folders.h"
+#include "platform/system.h"
+#include "play/game_over.h"
+#include "play/joined_parts.h"
+#include "play/preferences_access.h"
+#include "play/tutorial_hooks.h"
+#include "play/who_goes_first.h"
+#include "table/backgrounds.h"
+#include "table/small_card_windows.h"
+#include "table/tableau_cards_window.h"
+
+namespace play {
+
+class FrmPlay;
+
+class TableLook : public StructurePicture,
+                  public TableBackgrounds,
+                  public HandPictures,
+                  public DecidingCardMarker,
+                  public table::TableauWindowHooks {
+ public:
+  TableLook(FrmPlay& view, table::GameState& state, const table::TableSettings& settings, platform::UiService& ui,
+            media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
+            const JoinedParts& joined);
+  ~TableLook() override;
+  TableLook(const TableLook&) = delete;
+  TableLook& operator=(const TableLook&) = delete;
+
+  table::Backgrounds& backgrounds() { return *backgrounds_; }
+  table::SmallCardWindows& cardWindows() { return *cardWindows_; }
+
+  // StructurePicture
+  int CurrentStructure() const override { return backgrounds_->CurrentStructure(); }
+  void NextStructure(int value) override { backgrounds_->NextStructure(value); }
+  // TableBackgrounds
+  bool TileBackground(QImage& surface) override;
+  void NextBackground(int keyCode) override { backgrounds_->NextBackground(keyCode); }
+  // HandPictures
+  void ShowHand() override;
+  // DecidingCardMarker
+  void MoveCardFrameOver(table::PileControl pile, int index) override;
+  // table::TableauWindowHooks
+  bool TutorialMode() const override { return state_.TutorialMode; }
+  void TableauWindowClickedInTutorial() override;
+
+  // The table window's picture cleared: the plain mat colour.
+  void ClearTablePicture();
+  // The developer view's message of the tableau cards window's sizes.
+  void ShowWindowSizes();
+
+ private:
+  FrmPlay& view_;
+  table::GameState& state_;
+  const table::TableSettings& settings_;
+  platform::UiService& ui_;
+  int twipsPerPixel_;
+  const JoinedParts& joined_;
+  std::unique_ptr<table::Backgrounds> backgrounds_;
+  std::unique_ptr<table::SmallCardWindows> cardWindows_;
+};
+
+}  // namespace play

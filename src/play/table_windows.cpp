@@ -1,0 +1,150 @@
+#include "play/table_windows.h"
+
+#include <QFileDialog>
+
+#include "media/html_help.h"
+#include "platform/sound.h"
+#include "platform/ui.h"
+#include "play/player_in_play.h"
+#include "play/start_up.h"
+#include "play/table_look.h"
+#include "play/turn_cycle.h"
+#include "play/utilities.h"
+
+namespace play {
+
+TableWindows::TableWindows(TableWindowsParts parts)
+    : p_(std::move(parts)), helpBackend_(std::move(p_.helpBackend)) {
+  FrmPlay& view = p_.view;
+  music_ = std::make_unique<media::Music>(
+      media::MusicServices{p_.folders, p_.wait, p_.ui, p_.settingsStore, p_.sound,
+                           [this] { return p_.player.SoundOn; }, kProgramTitle,
+                           [this] { p_.turns.FinishTopLevelCommand(); }},
+      std::move(p_.musicPlayer));
+  if (music_->MusicUnavailable()) view.ShowMusicUnavailable(media::MusicUnavailableText(music_->UnavailableCause()));
+  musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
+  menus_ = std::make_unique<MenuCommands>(MenuServices{p_.turns.savedServices(), p_.scores, p_.scoreStore, p_.player,
+                                                       p_.sample, view, p_.sound, p_.folders, p_.screen.captionHeight,
+                                                       p_.screen.TwipsPerPixel(), p_.tableSettings.LargeFonts, *this});
+  menus_->SetWindows(this);
+}
+
+TableWindows::~TableWindows() = default;
+
+// ---- The menus' commands ----
+
+NewGameResult TableWindows::NewGame() { return p_.turns.NewGame(); }
+RestoreContext TableWindows::CurrentRestoreContext() const { return p_.turns.CurrentRestoreContext(); }
+void TableWindows::DeclareStalemate() { play::DeclareStalemate(p_.turns.gameOver()); }
+void TableWindows::PlayerSettingsChanged() { p_.playerInPlay.PlayerSettingsChanged(); }
+void TableWindows::WritePlayerRecord() { p_.playerInPlay.WritePlayerRecord(); }
+void TableWindows::SetMatchPoints(std::int16_t points) { p_.playerInPlay.SetMatchPoints(points); }
+
+void TableWindows::ShowSystemInfo() {
+  const int tpp = p_.screen.TwipsPerPixel();
+  play::ShowSystemInfo(p_.view.width() * tpp, p_.view.height() * tpp,
+                       AnimSpeedFields{p_.player.AnimSpeed, p_.player.Player.AnimSpeed}, p_.state.Message, p_.ui);
+}
+
+void TableWindows::ShowWindowSizes() { p_.look.ShowWindowSizes(); }
+
+void TableWindows::ShowHelp(const QString& Action, const QString& Keyword) {
+  play::ShowHelp(Action, Keyword, HelpObject, [this]() -> std::unique_ptr<media::HTMLHelp> {
+    if (!helpBackend_) return nullptr;
+    return std::make_unique<media::HTMLHelpWrapper>(*helpBackend_, p_.ui, p_.settingsStore, p_.folders.AppPath);
+  }, p_.folders.AppPath);
+}
+
+void TableWindows::OpenURL(const QString& address) {
+  if (!urlOpener_) urlOpener_ = platform::CreateDesktopUrlOpener();
+  play::OpenURL(address, *urlOpener_, p_.ui);
+}
+
+// ---- The table's pictures ----
+
+bool TableWindows::TableauCardsWindowShown() const { return p_.look.cardWindows().TableauCardsWindowShown(); }
+void TableWindows::HideTableauCardsWindow() { p_.look.cardWindows().HideTableauCardsWindow(); }
+void TableWindows::ShowLogo(bool show) { p_.look.backgrounds().ShowLogo(show); }
+void TableWindows::NextBackground(int keyCode) { p_.look.NextBackground(keyCode); }
+void TableWindows::NextStructure(int keyCode) { p_.look.NextStructure(keyCode); }
+bool TableWindows::BackgroundChosen() const { return p_.look.backgrounds().Listed(); }
+void TableWindows::ShowBackground() { p_.look.backgrounds().ShowBackground(); }
+
+void TableWindows::ManageBackground(const QString& action) {
+  p_.look.backgrounds().ManageBackground(action, [this](const QString& title, const QString& folder,
+                                                        const QString& filter) {
+    return QFileDialog::getOpenFileName(&p_.view, title, folder, filter);
+  });
+}
+
+// ---- The turn's panels ----
+
+void TableWindows::ShowPileCounts() { p_.turns.ShowPileCounts(); }
+void TableWindows::ShowMatchPoints() { play::ShowMatchPoints(p_.view, p_.scores.MatchOn); }
+void TableWindows::GameOver(int winner) { p_.turns.GameOver(winner); }
+void TableWindows::CheckMatchComplete() { p_.turns.CheckMatchComplete(); }
+
+// ---- The music ----
+
+// The music menu waits while it is open; the frame's right click is a
+// top-level command, which completes a close asked for meanwhile.
+void TableWindows::ShowMusicMenu() { music_->ShowMusicMenu(); }
+
+bool TableWindows::MusicUnavailable() const {
+  return music_->MusicUnavailable() || p_.startUp.State().MusicUnavailable;
+}
+
+// ---- The windows joined by main ----
+
+void TableWindows::OpenTutorial() {
+  if (p_.joined.tutorial) p_.joined.tutorial->OpenTutorial();
+}
+
+void TableWindows::ShowScores(int tab) {
+  if (p_.joined.scoresWindow) p_.joined.scoresWindow->ShowScores(tab);
+}
+
+void TableWindows::UnloadScoresWindow() {
+  if (p_.joined.scoresWindow) p_.joined.scoresWindow->UnloadScoresWindow();
+}
+
+void TableWindows::ShowPreferences() {
+  if (p_.joined.preferencesWindow) p_.joined.preferencesWindow->ShowPreferences();
+}
+
+void TableWindows::SetupInternet() {
+  if (p_.joined.network) p_.joined.network->SetupInternet();
+}
+
+void TableWindows::NetRestoreGame() {
+  if (p_.joined.onlineRestore) p_.joined.onlineRestore->NetRestoreGame();
+}
+
+// The connection's save question at the end of an online game.
+void TableWindows::SaveGameFromMenu() {
+  menus_->Commands.SavingNetGame = std::exchange(p_.net.SavingNetGame, false);
+  menus_->SaveGame();
+}
+
+// The menu list is not part of the program yet; the scores and tableau
+// cards windows are unloaded, the tutorial and the chat window hide and
+// come back with the table.
+void TableWindows::MainWindowMinimised() {
+  UnloadScoresWindow();
+  p_.look.cardWindows().UnloadTableauCardsWindow();
+  if (p_.joined.tutorial) p_.joined.tutorial->MainWindowMinimised();
+  if (p_.joined.network) p_.joined.network->FollowMainWindow(true);
+}
+
+void TableWindows::MainWindowShown(Qt::WindowStates state) {
+  if (p_.joined.tutorial && !state.testFlag(Qt::WindowMinimized)) p_.joined.tutorial->MainWindowRestored();
+  if (p_.joined.network) p_.joined.network->FollowMainWindow(state.testFlag(Qt::WindowMinimized));
+}
+
+void TableWindows::UnloadMenuWindow() {
+  if (menus_->Menu.MenuOpen) menus_->PanelHide();
+}
+
+bool TableWindows::SplashOpen() const { return p_.joined.splash && p_.joined.splash->IsOpen(); }
+
+}  // namespace play

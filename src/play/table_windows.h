@@ -1,0 +1,140 @@
+#pragma once
+// The menus and the windows around the table: the menu commands, the music
+// and its list menu, the manual, the scores, Preferences and tutorial
+// windows and the connection's windows. It answers what the menus, the
+// table window's frame and network play ask of them.
+
+#include <QString>
+#include <memory>
+
+#include "media/folders.h"
+#include "media/help_backend.h"
+#include "media/help_viewer.h"
+#include "media/mp3_playback.h"
+#include "media/music.h"
+#include "platform/settings.h"
+#include "platform/system.h"
+#include "platform/wait.h"
+#include "play/frm_play.h"
+#include "play/joined_parts.h"
+#include "play/menu_commands.h"
+#include "play/menu_windows.h"
+#include "play/music_hooks.h"
+#include "play/net_state.h"
+#include "play/player.h"
+#include "play/score_records.h"
+
+namespace play {
+
+class PlayerInPlay;
+class StartUp;
+class TableLook;
+class TurnCycle;
+
+// What the menus and the windows work on, all owned by the program.
+struct TableWindowsParts {
+  FrmPlay& view;
+  table::GameState& state;
+  platform::WaitService& wait;
+  platform::UiService& ui;
+  platform::SoundChannel& sound;
+  platform::SettingsStore& settingsStore;
+  const media::Folders& folders;
+  const platform::ScreenMetrics& screen;
+  const table::TableSettings& tableSettings;
+  PlayerSettings& player;
+  ScoreState& scores;
+  ScoreStore& scoreStore;
+  SampleGames& sample;
+  NetState& net;
+  OnlineStateAnswers& online;
+  TableLook& look;
+  TurnCycle& turns;
+  PlayerInPlay& playerInPlay;
+  const StartUp& startUp;                // whether start-up found music unavailable
+  const JoinedParts& joined;
+  std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
+  std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
+};
+
+class TableWindows : public MenuHooks, public CommandWindows, public FrmPlayNeighbours, public NetProgramHooks {
+ public:
+  explicit TableWindows(TableWindowsParts parts);
+  ~TableWindows() override;
+  TableWindows(const TableWindows&) = delete;
+  TableWindows& operator=(const TableWindows&) = delete;
+
+  MenuCommands& menus() { return *menus_; }
+  media::Music& music() { return *music_; }
+  // Start-up's and leaving's way to the music and the manual.
+  MusicHooks& musicHooks() { return *musicHooks_; }
+  // Opens the tutorial (Help's "Tutorial" row, F7, a first start).
+  void OpenTutorial();
+
+  // MenuHooks
+  NewGameResult NewGame() override;
+  RestoreContext CurrentRestoreContext() const override;
+  void DeclareStalemate() override;
+  void PlayerSettingsChanged() override;
+  void WritePlayerRecord() override;
+  std::int16_t NetConnIndex() const override { return p_.net.NetConnIndex; }
+  bool TableauCardsWindowShown() const override;
+  void HideTableauCardsWindow() override;
+  bool IsMP3Playing() override { return music_->IsMP3Playing(); }
+  void StopMP3() override { music_->StopMP3(); }
+  void RequestStopMusic() override { music_->RequestStopMusic(); }
+  void ShowSystemInfo() override;
+  void ShowWindowSizes() override;
+  // The manual: "Contents", "Keyword" with a keyword, or "Close".
+  void ShowHelp(const QString& Action, const QString& Keyword = {}) override;
+  void OpenURL(const QString& address) override;
+  void NextBackground(int keyCode) override;
+  void NextStructure(int keyCode) override;
+  void ManageBackground(const QString& action) override;
+  void ShowScores(int tab) override;
+  void ShowPreferences() override;
+  // CommandWindows: the windows of network play and the tutorial
+  void ShowTutorial() override { OpenTutorial(); }
+  void SetupInternet() override;
+  void NetRestoreGame() override;
+  void SendEndGame(bool endMatch) override { p_.online.SendEndGame(endMatch); }
+  void ExchangeReset() override { p_.online.ExchangeReset(); }
+  bool NetIsHost() const override { return p_.net.NetIsHost == 1; }
+  QString PeerVersion() const override { return p_.net.PeerVersion(); }
+  // FrmPlayNeighbours
+  void ShowLogo(bool show) override;
+  void ShowPileCounts() override;
+  void ShowMatchPoints() override;
+  void ShowMusicMenu() override;
+  bool MusicUnavailable() const override;
+  void KeyShortcut(int keyCode, int shift) override { menus_->KeyShortcut(keyCode, shift); }
+  bool Online() const override { return p_.net.Online(); }
+  bool MatchOn() const override { return p_.scores.MatchOn; }
+  int MatchPoints() const override { return p_.scores.MatchPoints; }
+  int MatchScore() const override { return p_.scores.CurrentScores.MatchScore; }
+  int OppMatchScore() const override { return p_.scores.CurrentScores.OppMatchScore; }
+  void SetMatchPoints(std::int16_t points) override;
+  void MainWindowMinimised() override;
+  void MainWindowShown(Qt::WindowStates state) override;
+  void UnloadMenuWindow() override;
+  bool SplashOpen() const override;
+  bool BackgroundChosen() const override;
+  void ShowBackground() override;
+  // NetProgramHooks
+  void GameOver(int winner) override;
+  void CheckMatchComplete() override;
+  void SaveGameFromMenu() override;
+  void UnloadScoresWindow() override;
+  void ShowHelpKeyword(const QString& keyword) override { ShowHelp(QStringLiteral("Keyword"), keyword); }
+
+ private:
+  TableWindowsParts p_;
+  std::unique_ptr<MenuCommands> menus_;
+  std::unique_ptr<media::Music> music_;
+  std::unique_ptr<MusicHooks> musicHooks_;
+  std::unique_ptr<media::HelpBackend> helpBackend_;
+  std::unique_ptr<media::HTMLHelp> HelpObject;  // made on first use, released on "Close"
+  std::unique_ptr<platform::UrlOpener> urlOpener_;
+};
+
+}  // namespace play

@@ -1,0 +1,125 @@
+#include "play/turn_cycle.h"
+
+#include "platform/sound.h"
+#include "play/frm_play.h"
+#include "play/table_look.h"
+#include "play/top_level_command.h"
+#include "play/utilities.h"
+#include "play/who_goes_first.h"
+
+namespace play {
+
+TurnCycle::TurnCycle(const TurnCycleParts& parts) : p_(parts) {
+  FrmPlay& view = p_.view;
+  moves_ = std::make_unique<MoveServices>(
+      MoveServices{p_.piles, p_.state, view, p_.sfx, p_.wait, p_.guard, *this, p_.player.ThinkDelay, {}});
+  p_.online.SetMoves(moves_.get());
+  computer_ = std::make_unique<ComputerPlayer>(*moves_);
+  humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{*moves_, view, *computer_, p_.ui, p_.sound,
+                                                             p_.tableSettings, p_.folders.DataPath, *this});
+  saved_ = std::make_unique<SavedGameServices>(SavedGameServices{
+      p_.piles, p_.state, p_.saved, MatchRefs{p_.scores.CurrentScores, p_.scores.MatchOn, p_.scores.MatchPoints},
+      p_.sample.SampleGameNumber, view, p_.guard, p_.ui, p_.wait, *this});
+  gameOver_ = std::make_unique<GameOverServices>(GameOverServices{
+      p_.piles, p_.state, p_.scores, p_.scoreStore, view, p_.sfx, p_.sound, p_.wait, p_.ui, p_.guard,
+      p_.player.SoundOn, p_.player.PlayerName, p_.folders.AppPath, p_.folders.DataPath});
+  gameOver_->network = &p_.online;
+  gameOver_->writeFailures = &p_.writeFailures;
+  gameOver_->structures = &p_.look;
+  newGame_ = std::make_unique<NewGameServices>(NewGameServices{
+      table::DealServices{p_.piles, p_.state, view, p_.sfx, p_.wait, p_.ui, *this}, *saved_, p_.guard, p_.settings,
+      p_.sample, p_.random, p_.folders.AppPath, p_.player.PlayerName, p_.player.FirstPlayerRule, *this});
+  newGame_->network = &p_.online;
+  newGame_->StalemateDeclared = &p_.scores.StalemateDeclared;
+}
+
+TurnCycle::~TurnCycle() = default;
+
+void TurnCycle::cmdDeal_Click() { play::cmdDeal_Click(*newGame_, CurrentRestoreContext()); }
+
+NewGameResult TurnCycle::NewGame() {
+  const NewGameResult result = play::NewGame(*newGame_);
+  FinishTopLevelCommand();
+  return result;
+}
+
+RestoreContext TurnCycle::CurrentRestoreContext() const {
+  RestoreContext ctx;
+  ctx.FirstPlayerRule = p_.player.FirstPlayerRule;
+  ctx.PlayerName = p_.player.PlayerName;
+  ctx.Online = Online();
+  ctx.SampleGameMode = p_.sample.SampleGameMode;
+  return ctx;
+}
+
+void TurnCycle::FinishTopLevelCommand() { play::FinishTopLevelCommand(p_.wait, p_.state, &p_.view); }
+
+// ---- The deal, the moves and the records ----
+
+std::int16_t TurnCycle::WhoGoesFirst(int FirstPlayerRule) {
+  FirstPlayerPeople people;
+  people.PlayerName = p_.player.PlayerName;
+  people.Online = Online();
+  people.OpponentName = p_.net.OpponentName;
+  // The coin is drawn from the program's one generator, not from a copy of it.
+  const FirstPlayerOutput out{p_.view, p_.sfx, p_.look, [this](double seconds) { Pause(p_.wait, seconds); },
+                              [this] { return p_.random(); }};
+  return static_cast<std::int16_t>(
+      play::WhoGoesFirst(FirstPlayerRule, p_.piles, p_.state, people, out, &p_.net.WhoGoesFirstText));
+}
+
+// Online only; network play tells the remote side whose turn it is.
+void TurnCycle::WhoseTurn() {
+  if (p_.online.Exchange() && p_.net.PeerPresent()) p_.online.Exchange()->WhoseTurn();
+}
+
+void TurnCycle::SaveGameRecord() { play::SaveGameRecord(*saved_); }
+
+void TurnCycle::GameOver(int winner) {
+  std::int16_t w = static_cast<std::int16_t>(winner);
+  play::GameOver(*gameOver_, w);
+}
+
+void TurnCycle::ShowPileCounts() { play::ShowPileCounts(p_.piles, p_.view); }
+
+void TurnCycle::WriteMoveRecord(int record) {
+  FillGameRecord(*saved_);
+  const std::int16_t next = p_.state.TempMoveNumber;
+  p_.state.TempMoveNumber = static_cast<std::int16_t>(record);
+  play::WriteMoveRecord(*saved_);
+  p_.state.TempMoveNumber = next;
+}
+
+// Never asked offline; network play sends the move.
+bool TurnCycle::Move_Transmit_PlayCard(const OnlineMove& move) {
+  return p_.online.Exchange() && p_.net.PeerPresent() && p_.online.Exchange()->Move_Transmit_PlayCard(move);
+}
+
+void TurnCycle::ClearTable() { p_.view.ClearTable(); }
+void TurnCycle::RedrawTable() { p_.view.RedrawTable(); }
+void TurnCycle::CheckMatchComplete() { play::CheckMatchComplete(p_.scores, p_.view); }
+void TurnCycle::ShowMatchPoints(bool show) { play::ShowMatchPoints(p_.view, show); }
+void TurnCycle::SaveScoreRec() { play::SaveScoreRec(p_.scores, p_.scoreStore); }
+
+// ---- The tutorial and the windows beside the table ----
+
+void TurnCycle::EnableNextTip(bool enabled) {
+  if (p_.joined.tutorial) p_.joined.tutorial->EnableNextTip(enabled);
+}
+void TurnCycle::ShowTutorialNext() {
+  if (p_.joined.tutorial) p_.joined.tutorial->ShowTutorialNext();
+}
+void TurnCycle::TutorialStockTurned() {
+  if (p_.joined.tutorial) p_.joined.tutorial->TutorialStockTurned();
+}
+void TurnCycle::HideTutorialHand() {
+  if (p_.joined.tutorial) p_.joined.tutorial->HideTutorialHand();
+}
+
+void TurnCycle::PanelHide() {
+  if (menus_) menus_->PanelHide();
+}
+void TurnCycle::ViewCards(const QString& pileName, int index) { p_.look.cardWindows().ViewCards(pileName, index); }
+void TurnCycle::ShowTableauPile(int pile) { p_.look.cardWindows().ShowTableauPile(pile); }
+
+}  // namespace play

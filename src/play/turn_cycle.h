@@ -1,0 +1,130 @@
+#pragma once
+// The game's turn cycle: the deal, the moves of both sides, the computer's
+// and the human's turn, game over and the saved-game and move records. It
+// owns the services those procedures work on and answers what they ask of
+// each other.
+
+#include <memory>
+
+#include "media/folders.h"
+#include "platform/settings.h"
+#include "platform/wait.h"
+#include "platform/write_failures.h"
+#include "play/apply_move.h"
+#include "play/computer_player.h"
+#include "play/game_over.h"
+#include "play/human_turn.h"
+#include "play/joined_parts.h"
+#include "play/menu_commands.h"
+#include "play/net_state.h"
+#include "play/new_game.h"
+#include "play/player.h"
+#include "play/saved_games.h"
+#include "play/score_records.h"
+#include "table/busy_guard.h"
+#include "table/deal.h"
+#include "table/game_state.h"
+#include "table/piles.h"
+#include "table/sound_effects_player.h"
+
+namespace play {
+
+class FrmPlay;
+class TableLook;
+
+// What the turn cycle works on, all owned by the program.
+struct TurnCycleParts {
+  table::PileArrays& piles;
+  table::GameState& state;
+  FrmPlay& view;
+  table::SoundEffects& sfx;
+  platform::SoundChannel& sound;
+  platform::WaitService& wait;
+  platform::UiService& ui;
+  table::BusyGuard& guard;
+  platform::SettingsStore& settings;      // the sample-game counter
+  const table::RandomSource& random;      // the program's one generator
+  const media::Folders& folders;
+  const table::TableSettings& tableSettings;
+  PlayerSettings& player;
+  ScoreState& scores;
+  ScoreStore& scoreStore;
+  SavedGames& saved;
+  SampleGames& sample;
+  NetState& net;
+  OnlineStateAnswers& online;
+  platform::WriteFailures& writeFailures;
+  TableLook& look;                        // the deciding-card frame, the structures, the card windows
+  const JoinedParts& joined;              // the tutorial
+};
+
+class TurnCycle : public table::DealHooks,
+                  public PlayHooks,
+                  public SavedGameHooks,
+                  public NewGameHooks,
+                  public HumanTurnNeighbours {
+ public:
+  explicit TurnCycle(const TurnCycleParts& parts);
+  ~TurnCycle() override;
+  TurnCycle(const TurnCycle&) = delete;
+  TurnCycle& operator=(const TurnCycle&) = delete;
+
+  // The menu panel the human turn closes; joined once the menus are built.
+  void SetMenus(MenuCommands* menus) { menus_ = menus; }
+  void SetTutorial(NewGameTutorial* tutorial) { newGame_->tutorial = tutorial; }
+
+  MoveServices& moves() { return *moves_; }
+  SavedGameServices& savedServices() { return *saved_; }
+  GameOverServices& gameOver() { return *gameOver_; }
+  HumanTurn& humanTurn() { return *humanTurn_; }
+
+  // The Deal button.
+  void cmdDeal_Click();
+  // Starts a new game (menus, tutorial and scores window call this).
+  NewGameResult NewGame();
+  // What restoring a game reads of the player, the sample games and the connection.
+  RestoreContext CurrentRestoreContext() const;
+
+  // table::DealHooks, SavedGameHooks
+  std::int16_t WhoGoesFirst(int FirstPlayerRule) override;
+  void WhoseTurn() override;
+  void SaveGameRecord() override;
+  // PlayHooks
+  void GameOver(int winner) override;
+  void ShowPileCounts() override;
+  void WriteMoveRecord(int record) override;
+  bool Online() const override { return p_.net.Online(); }
+  bool Move_Transmit_PlayCard(const OnlineMove& move) override;
+  void EnableNextTip(bool enabled) override;
+  // SavedGameHooks
+  void ClearTable() override;
+  void RedrawTable() override;
+  void CheckMatchComplete() override;
+  void ShowMatchPoints(bool show) override;
+  void SaveScoreRec() override;
+  void ShowTutorialNext() override;
+  void ComputerTurn() override { computer_->ComputerTurn(); }
+  // NewGameHooks: a close asked for while a wait ran (a deal, the
+  // computer's turn, a pause) only set Exiting; the command that started
+  // it completes the close here when it returns.
+  void FinishTopLevelCommand() override;
+  // HumanTurnNeighbours
+  void PanelHide() override;
+  void ViewCards(const QString& pileName, int index) override;
+  void ShowTableauPile(int pile) override;
+  void TutorialStockTurned() override;
+  void HideTutorialHand() override;
+  void Opponent() override { p_.online.Opponent(); }
+
+ private:
+  TurnCycleParts p_;
+  MenuCommands* menus_ = nullptr;
+  std::unique_ptr<MoveServices> moves_;
+  std::unique_ptr<ComputerPlayer> computer_;
+  std::unique_ptr<HumanTurn> humanTurn_;
+  std::unique_ptr<SavedGameServices> saved_;
+  std::unique_ptr<GameOverServices> gameOver_;
+  std::unique_ptr<NewGameServices> newGame_;
+};
+
+}  // namespace play
