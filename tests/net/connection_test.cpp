@@ -15,6 +15,7 @@ namespace {
 
 using net_test::Peer;
 using net_test::RunUntil;
+using net_test::ScriptedHost;
 using net_test::Side;
 using net_test::When;
 
@@ -73,14 +74,10 @@ TEST(Connection, HostGreetsThePeerAndEndsFromTheMenu) {
 TEST(Connection, RemoteAnswersAStalemateInsideItsWait) {
   TempHome home;
   Side remote("Ann", home.Path());
-  QTcpServer server;
-  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-  remote.Remote([&] { return int(server.serverPort()); });
-  Peer hostPeer;
-  QObject::connect(&server, &QTcpServer::newConnection, [&] {
-    hostPeer.Adopt(server.nextPendingConnection());
-    hostPeer.Send("IP  4. 0. 0^ 1\n");
-  });
+  ScriptedHost scripted;
+  ASSERT_TRUE(scripted.Listen());
+  remote.Remote([&] { return scripted.Port(); });
+  Peer& hostPeer = scripted.peer;
   std::vector<int> gameOversAtRS;
   hostPeer.onLine = [&](const QByteArray& line) {
     if (line == "IP  4. 0. 0") hostPeer.Send("NM Hal\n");
@@ -123,14 +120,10 @@ TEST(Connection, AHostsFloodNeitherNestsWaitsNorOutlastsItsClose) {
   for (const auto& flood : floods) {
     TempHome home;
     Side remote("Ann", home.Path());
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    remote.Remote([&] { return int(server.serverPort()); });
-    Peer hostPeer;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-      hostPeer.Adopt(server.nextPendingConnection());
-      hostPeer.Send("IP  4. 0. 0^ 1\n");
-    });
+    ScriptedHost scripted;
+    ASSERT_TRUE(scripted.Listen());
+    remote.Remote([&] { return scripted.Port(); });
+    Peer& hostPeer = scripted.peer;
     bool flooded = false;
     hostPeer.onLine = [&](const QByteArray& line) {
       if (line == "IP  4. 0. 0") hostPeer.Send("NM Hal\n");

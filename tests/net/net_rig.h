@@ -211,4 +211,20 @@ class Peer : public QObject {
   QByteArray pending_;
 };
 
+// A host on a bare socket for a remote side to join: it greets its caller
+// with the host's "IP" line and hands the caller's lines to `peer`.
+struct ScriptedHost {
+  ScriptedHost() {
+    QObject::connect(&server, &QTcpServer::newConnection, [this] {
+      peer.Adopt(server.nextPendingConnection());
+      peer.Send("IP  4. 0. 0^ 1\n");
+    });
+  }
+  bool Listen() { return server.listen(QHostAddress::LocalHost, 0); }
+  int Port() const { return int(server.serverPort()); }
+
+  QTcpServer server;
+  Peer peer;
+};
+
 }  // namespace net_test

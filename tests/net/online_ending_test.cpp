@@ -21,6 +21,7 @@ namespace {
 using net_test::Mirrored;
 using net_test::Peer;
 using net_test::RunUntil;
+using net_test::ScriptedHost;
 using net_test::Side;
 using net_test::When;
 using table::TableLabel;
@@ -224,14 +225,10 @@ TEST(OnlineEnding, TheRemoteConfirmsTheHostsEndOnceItsGameOverHasRun) {
   for (const QByteArray word : {"STALEMATE", "ENDMATCH"}) {
     TempHome home;
     Player remote("Ann", home.Path());
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    remote.side.Remote([&] { return int(server.serverPort()); });
-    Peer hostPeer;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-      hostPeer.Adopt(server.nextPendingConnection());
-      hostPeer.Send("IP  4. 0. 0^ 1\n");
-    });
+    ScriptedHost scripted;
+    ASSERT_TRUE(scripted.Listen());
+    remote.side.Remote([&] { return scripted.Port(); });
+    Peer& hostPeer = scripted.peer;
     remote.side.scores.MatchOn = true;
     QStringList got;
     QString chatAtRS;
