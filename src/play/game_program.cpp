@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <utility>
@@ -392,9 +391,7 @@ void Program::OpenURL(const QString& address) {
 }
 
 void Program::ManageBackground(const QString& action) {
-  backgrounds_->ManageBackground(action, [this](const QString& title, const QString& folder, const QString& filter) {
-    return QFileDialog::getOpenFileName(frmPlay_.get(), title, folder, filter);
-  });
+  backgrounds_->ManageBackground(action);
 }
 
 void Program::ShowScores(int tab) {

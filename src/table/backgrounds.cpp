@@ -27,7 +27,7 @@ constexpr char kSmallLogoFile[] = "splash.tmp";
 constexpr char kHandFiles[2][10] = {"handD.tmp", "handU.tmp"};
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr char kBackgroundFilter[] = "Pictures (*.jpg;*.gif;*.bmp)";
+constexpr char kBackgroundFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
 constexpr int kFileAccessError = 75;  // the number the problem message gives a failed copy or delete
 
 QStringList PicturesIn(const QString& folder) {
@@ -269,13 +269,15 @@ void Backgrounds::ShowHand(const std::array<PictureBox*, 2>& picHand) {
   }
 }
 
-void Backgrounds::ManageBackground(const QString& action, const BackgroundFileChooser& choose) {
+void Backgrounds::ManageBackground(const QString& action) {
   const bool adding = action == "Add";
   const QString userFolder = folders_.UserPath + kUserBackgrounds;
   QString start = adding ? media::GetPictureFolder(folders_) : userFolder;
   if (adding && start.isEmpty()) start = folders_.DocsPath;
-  const QString chosen = choose(action.toUpper() + " Background Picture", start, kBackgroundFilter);
-  if (chosen.isEmpty()) return;
+  const std::optional<platform::ChosenFile> picked =
+      ui_.GetOpenFileName({action.toUpper() + " Background Picture", start, kBackgroundFilter});
+  if (!picked || picked->path.isEmpty()) return;
+  const QString chosen = picked->path;
   const QFileInfo file(chosen);
   const QString title = file.fileName();
   bool showAfter = true;

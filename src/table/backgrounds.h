@@ -10,7 +10,6 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 namespace media {
@@ -71,10 +70,6 @@ class ChatBackground {
   virtual void ShowChatBackground(const QImage* picture, std::uint32_t MatColor) = 0;
 };
 
-// Shows a file chooser: the chosen file's full path, or empty when cancelled.
-using BackgroundFileChooser =
-    std::function<QString(const QString& title, const QString& folder, const QString& filter)>;
-
 class Backgrounds {
  public:
   // CurrentStructure is the player's field, kept current here.
@@ -111,8 +106,8 @@ class Backgrounds {
   // The bare background, without structure.
   const QImage& Snapshot() const { return snapshot_; }
 
-  // "Add" or "Remove" a background through the chooser.
-  void ManageBackground(const QString& action, const BackgroundFileChooser& choose);
+  // "Add" or "Remove" a background picture chosen in the UI service's file chooser.
+  void ManageBackground(const QString& action);
 
   // The structure picture painted over the table window; false when it
   // could not be loaded.
