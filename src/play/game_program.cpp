@@ -285,6 +285,14 @@ void Program::ApplySettings(const PlayerSettings& settings) {
   frmPlay_->SetLabelColors();
 }
 
+void Program::ApplyPreferences() {
+  const std::uint32_t matBefore = tableSettings_.MatColor;
+  ApplySettings(player_);
+  // The mat colour is painted into the table's picture: a new one shows
+  // once the background is painted again.
+  if (tableSettings_.MatColor != matBefore && backgrounds_->Listed()) backgrounds_->ShowBackground();
+}
+
 void Program::LoadBackgroundList(QString& BackgroundName) { backgrounds_->LoadBackgroundList(BackgroundName); }
 int Program::BackgroundCount() const { return backgrounds_->BackgroundCount(); }
 int Program::BackgroundIndex() const { return backgrounds_->BackgroundIndex(); }

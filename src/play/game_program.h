@@ -312,7 +312,7 @@ class Program : public QObject,
   // TableBackgrounds
   bool TileBackground(QImage& surface) override;
   void NextBackground(int keyCode) override;
-  void ApplyPreferences() override { ApplySettings(player_); }
+  void ApplyPreferences() override;
   void SetCardBackColor(std::uint32_t bgr) override { tableSettings_.CardBackColor = bgr; }
   bool SavePlayer() override;
   void RefreshEmptyPilePictures() override;
