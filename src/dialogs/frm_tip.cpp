@@ -345,7 +345,7 @@ void FrmTip::cmdOK_Click() {
   play::TopLevelCommand command(s_.wait, s_.state, &s_.frmPlay);
   HandlerScope handler(*this);
   if (CurrentTip_ < StepCount()) {
-    if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo,
+    if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo | platform::vbDefaultButton2,
                      QString::fromLatin1(kTutorialTitle)) != platform::vbYes)
       return;
     s_.ui.MsgBox(QString::fromLatin1(kTutorialAgainText), platform::vbOKOnly, QString::fromLatin1(kTutorialTitle));
