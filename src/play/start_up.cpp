@@ -8,6 +8,7 @@
 #include "platform/recordfile.h"
 #include "platform/settings.h"
 #include "platform/ui.h"
+#include "platform/vb.h"
 #include "platform/wait.h"
 #include "play/saved_game_record.h"
 #include "play/frm_play.h"
@@ -36,6 +37,36 @@ QString AsideName(const QString& path) {
   QString candidate = base;
   for (int n = 2; QFileInfo::exists(candidate); ++n) candidate = base + "-" + QString::number(n);
   return candidate;
+}
+
+bool InRange(std::int16_t v, std::int16_t low, std::int16_t high) { return v >= low && v <= high; }
+bool IsBoolean(std::int16_t v) { return v == 0 || v == -1; }
+
+// Why a record read from the players file cannot be a player's, the
+// settings record's or the template's: a name with control characters, or
+// settings none of which lies in its range (noise, not a player). Empty
+// when the record is sound; values merely out of range are mended on load.
+QString GarbledRecord(const PlayerRecord& r, int n) {
+  for (const QChar ch : vb::TrimRecord(r.Name))
+    if (!ch.isPrint()) return "record " + QString::number(n) + " holds a name with control characters";
+  if (n == kSettingsRecord) return {};
+  const bool anyInRange =
+      r.TextFontSize == 0 || InRange(r.TextFontSize, kMinTextFontSize, kMaxTextFontSize) ||
+      InRange(r.CurrentStructure, kFirstStructure, kLastStructure) ||
+      InRange(r.ThinkLevel, kMinThinkLevel, kMaxThinkLevel) || InRange(r.AnimSpeed, kMinAnimSpeed, kMaxAnimSpeed) ||
+      IsBoolean(r.SoundOn) || IsBoolean(r.NoIntroMusic) || IsBoolean(r.WoodPlaceHolders) ||
+      InRange(r.CardSoundSet, kCardSoundWood, kCardSoundNone) || r.CardDeck >= kBuiltInCardDeck ||
+      r.CardBack >= kOwnCardBack || InRange(r.FirstPlayerRule, kFirstPlayerLowestCard, kFirstPlayerCoinToss);
+  return anyInRange ? QString() : "record " + QString::number(n) + " holds no setting in its range";
+}
+
+// The first garbled record of the file's bytes, as GarbledRecord says it.
+QString GarbledRecords(const QByteArray& bytes) {
+  for (int n = 1; n <= kPlayersFileRecords; ++n) {
+    const QString why = GarbledRecord(PlayerRecord::Decode(bytes.mid((n - 1) * kPlayerRecordLength)), n);
+    if (!why.isEmpty()) return why;
+  }
+  return {};
 }
 
 }  // namespace
@@ -99,13 +130,20 @@ PlayersFileCheck CheckPlayersFile(const media::Folders& folders) {
   const QString path = PlayersPath(folders);
   const qint64 size = QFileInfo(path).size();
   const qint64 whole = qint64(kPlayerRecordLength) * kPlayersFileRecords;
-  if (size >= whole && size % kPlayerRecordLength == 0) return check;
+  QString reason;
+  if (size >= whole && size % kPlayerRecordLength == 0) {
+    QFile file(path);
+    // A file that cannot be read is reported when it is opened.
+    if (!file.open(QIODevice::ReadOnly)) return check;
+    reason = GarbledRecords(file.read(whole));
+    if (reason.isEmpty()) return check;
+  } else {
+    reason = size == 0 ? "it is empty" : "it does not hold its " + QString::number(kPlayersFileRecords) + " records";
+  }
 
-  // A file that cannot hold its records is never played on: it is kept
-  // aside for the user and a fresh one is made from the seed.
+  // A file that cannot hold its records, or holds noise, is never played
+  // on: it is kept aside for the user and a fresh one is made from the seed.
   check.keptAside = AsideName(path);
-  QString reason = size == 0 ? "it is empty" : "it does not hold its " + QString::number(kPlayersFileRecords) +
-                                                   " records";
   if (!QFile::rename(path, check.keptAside)) {
     check.ok = false;
     check.message = QString(kUnableToStartText) + "\r\n\r\nThe players file " + path + " is damaged (" + reason +

@@ -208,6 +208,37 @@ TEST_F(StartUpTest, ADamagedPlayersFileIsKeptAsideAndAFreshOneMade) {
   program->frmPlay().close();
 }
 
+// Noise of the right length is no players file either: a file of one byte
+// value throughout, and a name holding a control character.
+TEST_F(StartUpTest, APlayersFileOfNoiseIsKeptAsideAndAFreshOneMade) {
+  const QByteArray seed = FileBytes(players);
+  QByteArray badName = seed;
+  badName.replace(2 * kPlayerRecordLength, 4, QByteArray("An\x07n", 4));
+  const QByteArray noise(kPlayerRecordLength * kPlayersFileRecords, char(0xA5));
+  for (const QByteArray& damaged : {noise, badName}) {
+    {
+      QFile f(players);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+      ASSERT_EQ(f.write(damaged), damaged.size());
+    }
+    Make();
+    ASSERT_TRUE(program->Start());
+    EXPECT_EQ(program->player().CurrentPlayer, 0);
+    ASSERT_FALSE(fakeUi->boxes.empty());
+    EXPECT_TRUE(fakeUi->boxes[0].text.contains("was damaged")) << fakeUi->boxes[0].text.toStdString();
+    EXPECT_EQ(fakeUi->boxes[0].icon(), platform::vbExclamation);
+    EXPECT_EQ(FileBytes(players).left(kLastPlayerRecord * kPlayerRecordLength),
+              seed.left(kLastPlayerRecord * kPlayerRecordLength)) << "a fresh file: no players";
+    program->frmPlay().close();
+    program.reset();
+  }
+  QStringList aside = QDir(preflight.folders->DataPath).entryList({"players4.sav.damaged-*"}, QDir::Files, QDir::Time);
+  ASSERT_EQ(aside.size(), 2);
+  std::set<QByteArray> kept;
+  for (const QString& name : aside) kept.insert(FileBytes(preflight.folders->DataPath + name));
+  EXPECT_EQ(kept, (std::set<QByteArray>{noise, badName}));
+}
+
 TEST_F(StartUpTest, AReadOnlyPlayersFileIsNamedWithTheReason) {
   ASSERT_TRUE(QFile::setPermissions(players, QFile::ReadOwner));
   QFile probe(players);
