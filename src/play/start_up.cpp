@@ -92,7 +92,13 @@ Preflight PrepareStart(const QString& programFolder) {
   // The lock comes first: a second copy must not write a single file.
   p.lock = std::make_unique<platform::InstanceLock>(p.folders->DataPath);
   if (!p.lock->TryLock()) {
-    p.result = Preflight::Result::AlreadyRunning;
+    if (p.lock->HeldByLiveCopy()) {
+      p.result = Preflight::Result::AlreadyRunning;
+    } else {
+      p.result = Preflight::Result::LockFailed;
+      p.folder = p.lock->Folder();
+      p.reason = p.lock->Problem();
+    }
     p.lock.reset();
     return p;
   }
@@ -100,6 +106,8 @@ Preflight PrepareStart(const QString& programFolder) {
   if (!seed.ok()) {
     p.result = Preflight::Result::SeedFailed;
     p.problem = seed.failed.join(", ");
+    p.folder = seed.folder;
+    p.reason = seed.reason;
     return p;
   }
   // A saved-games file made before the tutorial came gets its game.
@@ -111,10 +119,14 @@ QString PreflightText(const Preflight& p) {
   switch (p.result) {
     case Preflight::Result::Ok: return {};
     case Preflight::Result::AlreadyRunning: return kAlreadyRunningText;
+    case Preflight::Result::LockFailed:
+      return QString(kUnableToStartText) + "\r\n\r\nNothing can be written in the folder " + p.folder + ": " +
+             p.reason;
     case Preflight::Result::NoFolders:
       return QString(kUnableToStartText) + "\r\n\r\nThere is no folder for the game's files (HOME is not set).";
     case Preflight::Result::SeedFailed:
-      return QString(kUnableToStartText) + "\r\n\r\nThese files could not be put in place: " + p.problem;
+      return QString(kUnableToStartText) + "\r\n\r\nThese files could not be put in place: " + p.problem +
+             (p.reason.isEmpty() ? QString() : "\r\n\r\n" + p.folder + ": " + p.reason);
   }
   return {};
 }

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <set>
 
@@ -267,6 +269,38 @@ TEST_F(StartUpTest, ACloseDuringTheComputersWorkStoresThePlayerWhenItStops) {
   EXPECT_TRUE(program->leaving().report.settingsStored);
   EXPECT_EQ(PlayerRecord::Decode(Record(FileBytes(players), kSettingsRecord)).LastPlayer(), 3);
   EXPECT_EQ(Leftovers(), QStringList());
+}
+
+// Only a running copy's lock is "already running": a data folder that
+// cannot be written is named with the system's reason, and so is a first
+// start that cannot put its files in place.
+TEST(StartUpFolders, AFolderThatCannotBeWrittenIsNamedWithTheReason) {
+  const QString notADirectory = QString::fromLocal8Bit(std::strerror(ENOTDIR));
+  {
+    TempHome home;
+    ASSERT_TRUE(QDir().mkpath(home.DataHome() + "/Brackwell"));
+    QFile blocker(home.DataHome() + "/Brackwell/Marrowdale");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const Preflight p = PrepareStart(QString(MARROWDALE_SOURCE_DIR) + "/");
+    EXPECT_EQ(p.result, Preflight::Result::LockFailed);
+    const QString text = PreflightText(p);
+    EXPECT_TRUE(text.contains(home.DataHome() + "/Brackwell/Marrowdale/Data")) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(notADirectory)) << text.toStdString();
+    EXPECT_FALSE(text.contains(kAlreadyRunningText));
+  }
+  {
+    TempHome home;
+    ASSERT_TRUE(QDir().mkpath(home.DataHome() + "/Brackwell/Marrowdale"));
+    QFile blocker(home.DataHome() + "/Brackwell/Marrowdale/User");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const Preflight p = PrepareStart(QString(MARROWDALE_SOURCE_DIR) + "/");
+    EXPECT_EQ(p.result, Preflight::Result::SeedFailed);
+    const QString text = PreflightText(p);
+    EXPECT_TRUE(text.contains(home.DataHome() + "/Brackwell/Marrowdale/User: " + notADirectory))
+        << text.toStdString();
+  }
 }
 
 TEST(StartUpRules, DeveloperSwitchAndScreenWarning) {
