@@ -101,7 +101,8 @@ Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings
       folders_(folders),
       currentStructure_(CurrentStructure),
       twipsPerPixel_(twipsPerPixel > 0 ? twipsPerPixel : 15),
-      png_(std::make_unique<media::StdPNG>(ui)) {}
+      png_(std::make_unique<media::StdPNG>(ui)),
+      pictureReports_(std::make_unique<media::PictureReports>(ui)) {}
 
 Backgrounds::~Backgrounds() = default;
 
@@ -248,9 +249,10 @@ void Backgrounds::ShowLogo(bool show) {
   const QSize size = small ? kSmallLogo : kLargeLogo;
   box->setGeometry(table_.LogoLeft, table_.LogoTop, size.width(), size.height());
   QImage image;
-  const auto result = media::PaintPngFile(
-      *png_, folders_.DataPath + (small ? kSmallLogoFile : kLogoFile),
-      media::BoxTarget{&image, &table_.FormPicture(), box->pos(), size});
+  const QString file = folders_.DataPath + (small ? kSmallLogoFile : kLogoFile);
+  const auto result =
+      media::PaintPngFile(*png_, file, media::BoxTarget{&image, &table_.FormPicture(), box->pos(), size});
+  pictureReports_->Report(file, result);
   if (!result.ok()) return;
   box->SetPicture(image);
   box->show();
@@ -263,8 +265,10 @@ void Backgrounds::ShowHand(const std::array<PictureBox*, 2>& picHand) {
     if (!box) continue;
     box->resize(kHandSize);
     QImage image;
-    const auto result = media::PaintPngFile(*png_, folders_.DataPath + kHandFiles[k],
-                                            media::BoxTarget{&image, &table_.FormPicture(), box->pos(), kHandSize});
+    const QString file = folders_.DataPath + kHandFiles[k];
+    const auto result =
+        media::PaintPngFile(*png_, file, media::BoxTarget{&image, &table_.FormPicture(), box->pos(), kHandSize});
+    pictureReports_->Report(file, result);
     if (result.ok()) box->SetPicture(image);
   }
 }

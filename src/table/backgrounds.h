@@ -14,6 +14,7 @@
 
 namespace media {
 struct Folders;
+class PictureReports;
 class StdPNG;
 }  // namespace media
 
@@ -116,6 +117,9 @@ class Backgrounds {
   void ShowLogo(bool show);
   // The tutorial's two hands, down and up, painted into their 29 x 55 boxes.
   void ShowHand(const std::array<PictureBox*, 2>& picHand);
+  // Where a picture that cannot be painted is told of, once per file; the
+  // splash window tells through it too.
+  media::PictureReports& PictureReports() { return *pictureReports_; }
 
   bool ShowStartLogo = false;  // the first painting after start-up also shows the logo
 
@@ -134,6 +138,7 @@ class Backgrounds {
   int twipsPerPixel_;
   ChatBackground* chat_ = nullptr;
   std::unique_ptr<media::StdPNG> png_;   // the one PNG object of the table window
+  std::unique_ptr<media::PictureReports> pictureReports_;  // logos and hands that could not be painted
 
   QStringList list_;               // full paths of the pictures
   int index_ = 0;                  // 1..count a picture, count + 1 "None"

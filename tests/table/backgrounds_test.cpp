@@ -207,6 +207,30 @@ TEST_F(BackgroundsTest, AStructureIsDrawnFromItsOffsetLineAndPutBack) {
   EXPECT_EQ(ui.boxes.size(), 1u);
 }
 
+// A logo or hand picture that cannot be painted is told of once per file,
+// and the logo's box keeps hidden.
+TEST_F(BackgroundsTest, AMissingLogoOrHandIsToldOnce) {
+  QString name = "None";
+  bg.LoadBackgroundList(name);
+  bg.ShowLogo(true);
+  bg.ShowLogo(true);
+  bg.ShowHand(table.picHand);
+  bg.ShowHand(table.picHand);
+  ASSERT_EQ(ui.boxes.size(), 3u);
+  EXPECT_TRUE(ui.boxes[0].text.startsWith(folders.DataPath + "splash.tmp\r\n")) << ui.boxes[0].text.toStdString();
+  EXPECT_TRUE(ui.boxes[1].text.startsWith(folders.DataPath + "handD.tmp\r\n"));
+  EXPECT_TRUE(ui.boxes[2].text.startsWith(folders.DataPath + "handU.tmp\r\n"));
+  EXPECT_EQ(ui.boxes[0].icon(), platform::vbExclamation);
+  EXPECT_FALSE(ui.boxes[0].title.isEmpty());
+  EXPECT_TRUE(table.picLogo->isHidden());
+
+  // A picture that is there again paints without a word.
+  ASSERT_TRUE(QFile::copy(SourceFile("Data/embedded/splash.png"), folders.DataPath + "splash.tmp"));
+  bg.ShowLogo(true);
+  EXPECT_EQ(ui.boxes.size(), 3u);
+  EXPECT_FALSE(table.picLogo->isHidden());
+}
+
 TEST_F(BackgroundsTest, AddCopiesIntoTheUserFolderAndRemoveDeletesOnlyThere) {
   QDir().mkpath(folders.DocsPath);
   Picture(folders.DocsPath + "Mine.bmp", Qt::yellow, "BMP");
