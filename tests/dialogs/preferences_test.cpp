@@ -323,6 +323,7 @@ TEST_F(PreferencesOnTheTable, ANewMatColourReachesTheTableWithoutAPicture) {
   dlg.cmdApply->click();
   EXPECT_EQ(program->player().MatColor, 0x00336699u);
   EXPECT_EQ(matShown(), QColor(0x99, 0x66, 0x33));
+  EXPECT_EQ(dlg.ImgBackFnt->pixmap().toImage().pixelColor(3, 3), QColor(0x99, 0x66, 0x33)) << "the sample follows";
 
   dlg.tbsOptions->setCurrentIndex(1);
   dlg.FilePic_Click(0);
