@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
   connection.SetOnlineRestore(&onlineRestore);
   program.SetOnlineRestore(&onlineRestore);
   dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
-                               program.tableSettings().LargeFonts, program.ui());
+                               program.tableSettings().LargeFonts, program.ui(),
+                               &program.backgrounds().PictureReports());
   program.SetSplash(&splash);
   dialogs::Dialogs dialogs(program);
   program.menus().SetDialogs(&dialogs);

@@ -81,7 +81,8 @@ FrmName::FrmName(play::Program& program, QWidget* parent)
   Combo1->setInsertPolicy(QComboBox::NoInsert);
   Combo1->setGeometry(20, 92, 200, 26);
   Combo1->lineEdit()->setMaxLength(64);
-  Combo1->lineEdit()->installEventFilter(this);
+  // Keys reach the combo box, which hands them to its line edit directly.
+  Combo1->installEventFilter(this);
   cmdOK = new QPushButton("OK", this);
   cmdOK->setObjectName("cmdOK");
   cmdOK->setGeometry(236, 90, 74, 30);
@@ -183,7 +184,7 @@ bool FrmName::eventFilter(QObject* watched, QEvent* event) {
     mousePressEvent(static_cast<QMouseEvent*>(event));
     return true;
   }
-  if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress && PlayerListFull) {
+  if (watched == Combo1 && event->type() == QEvent::KeyPress && PlayerListFull) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->text().isEmpty())
       return QWidget::eventFilter(watched, event);

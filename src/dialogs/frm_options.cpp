@@ -587,6 +587,8 @@ void FrmOptions::cmdApply_Click() {
     SelectedDeck = s.CardDeck;
     table_.RedrawTable();
   }
+  // The samples show the table's background, which may have changed.
+  RefreshSamples();
   cmdApply->setEnabled(false);
 }
 

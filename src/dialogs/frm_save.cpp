@@ -200,6 +200,9 @@ void FrmSave::Text1_MouseDown(int i, Qt::MouseButton button) {
                                      "Saved Games - Delete");
     SetColours(Text1[i], Qt::white, Qt::black);
     if (answer != platform::vbYes) return;
+    // The emptied slot looks disabled at once, and nothing stays selected.
+    NormalColours(i);
+    if (SelectedSlot != 0) NormalColours(SelectedSlot);
     platform::RecordFile& file = p.savedGames().SavedGamesFile;
     play::SavedGameRecord rec = play::SavedGameRecord::Decode(file.Read(i));
     rec.Description = QString(play::SavedGameRecord::kDescriptionWidth, u' ');
@@ -252,7 +255,9 @@ void FrmSave::closeEvent(QCloseEvent* event) {
 
 bool FrmSave::eventFilter(QObject* watched, QEvent* event) {
   for (int i = 1; i <= kPreviousTurnSlot; ++i) {
-    if (watched != Text1[i]) continue;
+    // A disabled slot (empty, or deleted just now) cannot be chosen; its
+    // filter sees the mouse all the same.
+    if (watched != Text1[i] || !Text1[i]->isEnabled()) continue;
     if (event->type() == QEvent::MouseButtonPress) {
       Text1_MouseDown(i, static_cast<QMouseEvent*>(event)->button());
     } else if (event->type() == QEvent::MouseButtonRelease &&

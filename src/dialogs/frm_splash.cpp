@@ -26,7 +26,7 @@ QString VersionText(int major, int minor, int revision) {
 }
 
 FrmSplash::FrmSplash(const QString& DataPath, const QImage& cardBack, bool LargeFonts, platform::UiService& ui,
-                     QWidget* parent)
+                     QWidget* parent, media::PictureReports* reports)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), png_(std::make_unique<media::StdPNG>(ui)) {
   setObjectName("frmSplash");
   setAttribute(Qt::WA_DeleteOnClose);
@@ -43,8 +43,10 @@ FrmSplash::FrmSplash(const QString& DataPath, const QImage& cardBack, bool Large
   picLogoSplash->setGeometry(16, 24, kLogoSize.width(), kLogoSize.height());
   QImage logo(kLogoSize, QImage::Format_ARGB32_Premultiplied);
   logo.fill(Qt::transparent);
-  if (media::PaintPngFile(*png_, DataPath + "splash.tmp", media::SplashLogoTarget{&logo}).ok())
-    picLogoSplash->SetPicture(logo);
+  const QString logoFile = DataPath + "splash.tmp";
+  const auto painted = media::PaintPngFile(*png_, logoFile, media::SplashLogoTarget{&logo});
+  if (reports) reports->Report(logoFile, painted);
+  if (painted.ok()) picLogoSplash->SetPicture(logo);
 
   FilePic = new QLabel(Frame1);
   FilePic->setObjectName("FilePic");
@@ -87,7 +89,8 @@ SplashHolder::~SplashHolder() {
 }
 
 void SplashHolder::Show() {
-  if (!frmSplash_) frmSplash_ = new FrmSplash(dataPath_, back_ ? *back_ : QImage(), largeFonts_, ui_);
+  if (!frmSplash_)
+    frmSplash_ = new FrmSplash(dataPath_, back_ ? *back_ : QImage(), largeFonts_, ui_, nullptr, reports_);
   frmSplash_->show();
   frmSplash_->raise();
 }

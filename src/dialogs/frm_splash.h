@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 
 namespace media {
+class PictureReports;
 class StdPNG;
 }
 namespace platform {
@@ -31,9 +32,10 @@ QString VersionText(int major, int minor, int revision);
 class FrmSplash : public QWidget {
   Q_OBJECT
  public:
-  // DataPath holds "splash.tmp"; cardBack is the program's own back.
+  // DataPath holds "splash.tmp"; cardBack is the program's own back. A
+  // logo that cannot be painted is told of through reports, when given.
   FrmSplash(const QString& DataPath, const QImage& cardBack, bool LargeFonts, platform::UiService& ui,
-            QWidget* parent = nullptr);
+            QWidget* parent = nullptr, media::PictureReports* reports = nullptr);
   ~FrmSplash() override;
 
   QGroupBox* Frame1 = nullptr;
@@ -55,8 +57,9 @@ class FrmSplash : public QWidget {
 class SplashHolder : public play::SplashWindow {
  public:
   // cardBack is read when the splash is shown.
-  SplashHolder(QString DataPath, const QImage* cardBack, bool LargeFonts, platform::UiService& ui)
-      : dataPath_(std::move(DataPath)), back_(cardBack), largeFonts_(LargeFonts), ui_(ui) {}
+  SplashHolder(QString DataPath, const QImage* cardBack, bool LargeFonts, platform::UiService& ui,
+               media::PictureReports* reports = nullptr)
+      : dataPath_(std::move(DataPath)), back_(cardBack), largeFonts_(LargeFonts), ui_(ui), reports_(reports) {}
   ~SplashHolder() override;
   void Show() override;
   void Unload() override;
@@ -68,6 +71,7 @@ class SplashHolder : public play::SplashWindow {
   const QImage* back_;
   bool largeFonts_;
   platform::UiService& ui_;
+  media::PictureReports* reports_;
   QPointer<FrmSplash> frmSplash_;
 };
 

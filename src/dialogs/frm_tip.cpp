@@ -390,7 +390,7 @@ void FrmTip::cmdOK_Click() {
   HandlerScope handler(*this);
   const platform::UiService::OwnedBy owner(s_.ui, this);
   if (CurrentTip_ < StepCount()) {
-    if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo,
+    if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo | platform::vbDefaultButton2,
                      QString::fromLatin1(kTutorialTitle)) != platform::vbYes)
       return;
     s_.ui.MsgBox(QString::fromLatin1(kTutorialAgainText), platform::vbOKOnly, QString::fromLatin1(kTutorialTitle));

@@ -24,6 +24,8 @@ inline constexpr char kCloseTutorialCaption[] = "Close Tutorial";
 inline constexpr char kTutorialMissingText[] = "Tutorial file missing.\r\n\r\nUnable to present tutorial.";
 inline constexpr char kTutorialMissingTitle[] = "Tutorial File";
 inline constexpr char kExitTutorialQuestion[] = "Exit the tutorial?";
+inline constexpr char kTutorialEndsGameQuestion[] =
+    "The tutorial plays its own game: the game on the table will end.\r\n\r\nStart the tutorial?";
 inline constexpr char kTutorialAgainText[] =
     "To start the Tutorial again, go to the Help Menu and select Tutorial.";
 inline constexpr char kTutorialTitle[] = "Tutorial";

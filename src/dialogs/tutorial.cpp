@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "platform/ui.h"
 #include "play/frm_play.h"
 #include "table/busy_guard.h"
 
@@ -32,6 +33,13 @@ void Tutorial::OpenTutorial() {
   // Opening replaces the table; while a deal, a turn, game over, a restore
   // or a move runs it would pull the table from under that code.
   if (!s_.guard.MayReplaceTable()) return;
+  // The tutorial clears the table: a game still being played ends only
+  // when the player agrees.
+  if (s_.state.CurrentTurn != 0 && !s_.state.GameEnded &&
+      s_.ui.MsgBox(QString::fromLatin1(kTutorialEndsGameQuestion),
+                   platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2,
+                   QString::fromLatin1(kTutorialTitle)) != platform::vbYes)
+    return;
   auto* window = new FrmTip(s_, hands_, &s_.frmPlay);
   window_ = window;
   hiddenWithTable_ = false;

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "platform/system.h"
+
 namespace media {
 
 namespace {
@@ -122,12 +124,22 @@ SeedCopy CopySeedFiles(const Folders& folders) {
     result.failed << QStringLiteral("(folders not set)");
     return result;
   }
+  // The first failure is told with the system's reason, a full or
+  // read-only disk for one.
+  const auto failedIn = [&result](const QString& folder, const QString& what, const QString& error) {
+    if (result.ok()) {
+      result.folder = QDir::cleanPath(folder);
+      result.reason = platform::FolderWriteProblem(folder);
+      if (result.reason.isEmpty()) result.reason = error;
+    }
+    result.failed << what;
+  };
   for (const QString& folder : {folders.DataPath, folders.UserPath}) {
-    if (!QDir().mkpath(folder)) result.failed << folder;
+    if (!QDir().mkpath(folder)) failedIn(folder, folder, QString());
   }
   if (!result.ok()) return result;
 
-  const auto copyInto = [&result](const QString& seed, const QString& into, const QString& prefix) {
+  const auto copyInto = [&result, &failedIn](const QString& seed, const QString& into, const QString& prefix) {
     const QDir seedDir(seed);
     QDirIterator it(seed, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -138,12 +150,13 @@ SeedCopy CopySeedFiles(const Folders& folders) {
       if (info.exists() || info.isSymLink()) continue;
       // QFile::copy never replaces an existing file, and writes through a
       // temporary file so that a failed copy leaves no half file behind.
-      if (QDir().mkpath(info.absolutePath()) && QFile::copy(source, target)) {
+      QFile file(source);
+      if (QDir().mkpath(info.absolutePath()) && file.copy(target)) {
         // An installed seed may be read-only; the player's copy must not be.
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         result.copied << prefix + relative;
       } else {
-        result.failed << prefix + relative;
+        failedIn(info.absolutePath(), prefix + relative, file.errorString());
       }
     }
   };

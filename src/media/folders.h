@@ -57,6 +57,8 @@ std::optional<Folders> SetUpFolders(const QString& programFolder);
 struct SeedCopy {
   QStringList copied;  // files put in place, relative to their seed folder ("User/" before the user's)
   QStringList failed;  // files that were missing and could not be copied
+  QString folder;      // where the first failure was
+  QString reason;      // the system's reason for it, when known
   bool ok() const { return failed.isEmpty(); }
 };
 

@@ -3,6 +3,9 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "media/png_errors.h"
+#include "platform/ui.h"
+
 namespace media {
 
 namespace {
@@ -50,6 +53,13 @@ StdPNG::LoadResult PaintPngFile(StdPNG& png, const QString& FileName, const PngT
   if (!result.ok()) return result;
   std::visit(Painter{png}, target);
   return result;
+}
+
+void PictureReports::Report(const QString& FileName, const StdPNG::LoadResult& result) {
+  if (result.ok() || told_.contains(FileName)) return;
+  told_.insert(FileName);
+  const PngMessage m = PngErrorMessage(result.error, result.detail);
+  ui_.MsgBox(FileName + "\r\n\r\n" + m.text, platform::vbExclamation, m.title);
 }
 
 }  // namespace media

@@ -5,11 +5,16 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <variant>
 
 #include "media/png_picture.h"
+
+namespace platform {
+class UiService;
+}
 
 namespace media {
 
@@ -48,5 +53,18 @@ using PngTarget = std::variant<SplashLogoTarget, WindowTarget, StructureTarget, 
 // Nothing is shown on failure: the caller decides what to tell, from the
 // result. The target keeps what it showed when the file cannot be loaded.
 StdPNG::LoadResult PaintPngFile(StdPNG& png, const QString& FileName, const PngTarget& target);
+
+// Tells the user that a picture could not be painted, once per file in a
+// run, whichever window paints it.
+class PictureReports {
+ public:
+  explicit PictureReports(platform::UiService& ui) : ui_(ui) {}
+  // Nothing for a picture that was painted or a file already told of.
+  void Report(const QString& FileName, const StdPNG::LoadResult& result);
+
+ private:
+  platform::UiService& ui_;
+  QSet<QString> told_;
+};
 
 }  // namespace media

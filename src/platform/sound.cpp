@@ -31,7 +31,12 @@ class QtSoundChannel : public SoundChannel {
       player_ = std::make_unique<QMediaPlayer>();
       player_->setAudioOutput(audio_.get());
     }
-    player_->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+    const QUrl source = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+    // The player takes the source it already has for no change and only
+    // rewinds, which can leave a repeat of the same sound silent: the file
+    // is loaded afresh, as a new one is.
+    if (player_->source() == source) player_->setSource(QUrl());
+    player_->setSource(source);
     player_->play();
   }
 

@@ -4,13 +4,23 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QScreen>
 #include <QStringList>
 #include <QStyle>
+#include <QSysInfo>
 #include <QUrl>
+#include <array>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -25,6 +35,18 @@ bool IsControlOrBlank(QChar c) {
   return u <= 0x20 || (u >= 0x7F && u <= 0x9F) || c.isSpace() || c.category() == QChar::Other_Format;
 }
 
+QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// The lock's owner is a process that still runs (on this machine; one on
+// another machine sharing the folder is taken to run).
+bool LockOwnerLives(const QLockFile& lock) {
+  qint64 pid = 0;
+  QString host, application;
+  if (!lock.getLockInfo(&pid, &host, &application) || pid <= 0) return false;
+  if (host != QSysInfo::machineHostName()) return true;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
 }  // namespace
 
 InstanceLock::InstanceLock(const QString& folder)
@@ -37,10 +59,55 @@ InstanceLock::InstanceLock(const QString& folder)
 
 InstanceLock::~InstanceLock() = default;
 
+QString InstanceLock::Folder() const { return QFileInfo(lock_->fileName()).absolutePath(); }
+
 bool InstanceLock::TryLock() {
   if (lock_->isLocked()) return true;
-  QDir().mkpath(QFileInfo(lock_->fileName()).absolutePath());
-  return lock_->tryLock(0);
+  liveCopy_ = false;
+  problem_.clear();
+  if (QDir().mkpath(Folder()) && lock_->tryLock(0)) return true;
+  // A lock that another copy holds is only "already running" while that
+  // copy lives: a lock left behind that cannot be taken over, or one that
+  // cannot be written at all, is a problem of the folder.
+  if (lock_->error() == QLockFile::LockFailedError && LockOwnerLives(*lock_)) {
+    liveCopy_ = true;
+    return false;
+  }
+  problem_ = FolderWriteProblem(Folder());
+  if (problem_.isEmpty()) {
+    if (lock_->error() == QLockFile::LockFailedError) {
+      liveCopy_ = true;  // nothing wrong with the folder: someone holds it
+    } else {
+      problem_ = lock_->error() == QLockFile::PermissionError ? SystemReason(EACCES)
+                                                               : QStringLiteral("the lock file could not be written");
+    }
+  }
+  return false;
+}
+
+QString FolderWriteProblem(const QString& folder) {
+  const QString path = QDir::cleanPath(QDir(folder).absolutePath());
+  QStringList missing;
+  for (QString p = path; !QFileInfo::exists(p) && p != QFileInfo(p).path(); p = QFileInfo(p).path())
+    missing.prepend(p);
+  for (const QString& m : missing)
+    if (::mkdir(QFile::encodeName(m).constData(), 0777) != 0 && errno != EEXIST) return SystemReason(errno);
+  // A whole block, written through to the disk, so that a full disk tells.
+  const QByteArray probe =
+      QFile::encodeName(path + "/.marrowdale-probe-" + QString::number(QCoreApplication::applicationPid()));
+  const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return SystemReason(errno);
+  const std::array<char, 4096> block{};
+  const ssize_t written = ::write(fd, block.data(), block.size());
+  int error = written < 0 ? errno : ENOSPC;
+  bool ok = written == static_cast<ssize_t>(block.size());
+  if (ok && ::fsync(fd) != 0) {
+    ok = false;
+    error = errno;
+  }
+  ::close(fd);
+  ::unlink(probe.constData());
+  return ok ? QString() : SystemReason(error);
 }
 
 int TwipsPerPixelAt(int logicalDpi) {

@@ -14,12 +14,26 @@ class InstanceLock {
  public:
   explicit InstanceLock(const QString& folder);
   ~InstanceLock();
-  // True when this copy holds the lock; false when another copy runs.
+  // True when this copy holds the lock; false when another copy runs or
+  // the lock could not be written (see HeldByLiveCopy and Problem).
   bool TryLock();
+  // After a failed TryLock: a running copy holds the lock.
+  bool HeldByLiveCopy() const { return liveCopy_; }
+  // After a failed TryLock that is not a running copy's: the system's reason.
+  const QString& Problem() const { return problem_; }
+  // The folder the lock lives in.
+  QString Folder() const;
 
  private:
   std::unique_ptr<QLockFile> lock_;
+  bool liveCopy_ = false;
+  QString problem_;
 };
+
+// Why nothing can be written in the folder (made first when missing), in
+// the system's words ("No space left on device", "Read-only file system");
+// empty when a small file can be written there.
+QString FolderWriteProblem(const QString& folder);
 
 struct ScreenMetrics {
   int widthPixels = 1024;     // HORZRES

@@ -80,6 +80,14 @@ void PlayerInPlay::ApplySettings(const PlayerSettings& settings) {
   p_.view.SetLabelColors();
 }
 
+void PlayerInPlay::ApplyPreferences() {
+  const std::uint32_t matBefore = p_.tableSettings.MatColor;
+  ApplySettings(p_.player);
+  // The mat colour is painted into the table's picture: a new one shows
+  // once the background is painted again.
+  if (p_.tableSettings.MatColor != matBefore && p_.look.backgrounds().Listed()) p_.look.backgrounds().ShowBackground();
+}
+
 void PlayerInPlay::SoundChosen(bool SoundOn, std::int16_t CardSoundSet) {
   p_.player.SoundOn = SoundOn;
   p_.player.CardSoundSet = CardSoundSet;

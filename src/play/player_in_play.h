@@ -112,7 +112,7 @@ class PlayerInPlay : public PlayerTable,
   QImage BuiltInFaceSheet() const override;
   int ColorBits() const override { return p_.screen.colorBits; }
   TableBackgrounds* Backgrounds() override;
-  void ApplyPreferences() override { ApplySettings(p_.player); }
+  void ApplyPreferences() override;
   void SetCardBackColor(std::uint32_t bgr) override { p_.tableSettings.CardBackColor = bgr; }
   bool SavePlayer() override;
   void RedrawTable() override;

@@ -8,6 +8,7 @@
 #include "platform/recordfile.h"
 #include "platform/settings.h"
 #include "platform/ui.h"
+#include "platform/vb.h"
 #include "platform/wait.h"
 #include "play/saved_game_record.h"
 #include "play/frm_play.h"
@@ -38,6 +39,36 @@ QString AsideName(const QString& path) {
   return candidate;
 }
 
+bool InRange(std::int16_t v, std::int16_t low, std::int16_t high) { return v >= low && v <= high; }
+bool IsBoolean(std::int16_t v) { return v == 0 || v == -1; }
+
+// Why a record read from the players file cannot be a player's, the
+// settings record's or the template's: a name with control characters, or
+// settings none of which lies in its range (noise, not a player). Empty
+// when the record is sound; values merely out of range are mended on load.
+QString GarbledRecord(const PlayerRecord& r, int n) {
+  for (const QChar ch : vb::TrimRecord(r.Name))
+    if (!ch.isPrint()) return "record " + QString::number(n) + " holds a name with control characters";
+  if (n == kSettingsRecord) return {};
+  const bool anyInRange =
+      r.TextFontSize == 0 || InRange(r.TextFontSize, kMinTextFontSize, kMaxTextFontSize) ||
+      InRange(r.CurrentStructure, kFirstStructure, kLastStructure) ||
+      InRange(r.ThinkLevel, kMinThinkLevel, kMaxThinkLevel) || InRange(r.AnimSpeed, kMinAnimSpeed, kMaxAnimSpeed) ||
+      IsBoolean(r.SoundOn) || IsBoolean(r.NoIntroMusic) || IsBoolean(r.WoodPlaceHolders) ||
+      InRange(r.CardSoundSet, kCardSoundWood, kCardSoundNone) || r.CardDeck >= kBuiltInCardDeck ||
+      r.CardBack >= kOwnCardBack || InRange(r.FirstPlayerRule, kFirstPlayerLowestCard, kFirstPlayerCoinToss);
+  return anyInRange ? QString() : "record " + QString::number(n) + " holds no setting in its range";
+}
+
+// The first garbled record of the file's bytes, as GarbledRecord says it.
+QString GarbledRecords(const QByteArray& bytes) {
+  for (int n = 1; n <= kPlayersFileRecords; ++n) {
+    const QString why = GarbledRecord(PlayerRecord::Decode(bytes.mid((n - 1) * kPlayerRecordLength)), n);
+    if (!why.isEmpty()) return why;
+  }
+  return {};
+}
+
 }  // namespace
 
 bool DeveloperViewSwitch(const QString& commandLine) {
@@ -61,7 +92,13 @@ Preflight PrepareStart(const QString& programFolder) {
   // The lock comes first: a second copy must not write a single file.
   p.lock = std::make_unique<platform::InstanceLock>(p.folders->DataPath);
   if (!p.lock->TryLock()) {
-    p.result = Preflight::Result::AlreadyRunning;
+    if (p.lock->HeldByLiveCopy()) {
+      p.result = Preflight::Result::AlreadyRunning;
+    } else {
+      p.result = Preflight::Result::LockFailed;
+      p.folder = p.lock->Folder();
+      p.reason = p.lock->Problem();
+    }
     p.lock.reset();
     return p;
   }
@@ -69,6 +106,8 @@ Preflight PrepareStart(const QString& programFolder) {
   if (!seed.ok()) {
     p.result = Preflight::Result::SeedFailed;
     p.problem = seed.failed.join(", ");
+    p.folder = seed.folder;
+    p.reason = seed.reason;
     return p;
   }
   // A saved-games file made before the tutorial came gets its game.
@@ -80,10 +119,14 @@ QString PreflightText(const Preflight& p) {
   switch (p.result) {
     case Preflight::Result::Ok: return {};
     case Preflight::Result::AlreadyRunning: return kAlreadyRunningText;
+    case Preflight::Result::LockFailed:
+      return QString(kUnableToStartText) + "\r\n\r\nNothing can be written in the folder " + p.folder + ": " +
+             p.reason;
     case Preflight::Result::NoFolders:
       return QString(kUnableToStartText) + "\r\n\r\nThere is no folder for the game's files (HOME is not set).";
     case Preflight::Result::SeedFailed:
-      return QString(kUnableToStartText) + "\r\n\r\nThese files could not be put in place: " + p.problem;
+      return QString(kUnableToStartText) + "\r\n\r\nThese files could not be put in place: " + p.problem +
+             (p.reason.isEmpty() ? QString() : "\r\n\r\n" + p.folder + ": " + p.reason);
   }
   return {};
 }
@@ -99,13 +142,20 @@ PlayersFileCheck CheckPlayersFile(const media::Folders& folders) {
   const QString path = PlayersPath(folders);
   const qint64 size = QFileInfo(path).size();
   const qint64 whole = qint64(kPlayerRecordLength) * kPlayersFileRecords;
-  if (size >= whole && size % kPlayerRecordLength == 0) return check;
+  QString reason;
+  if (size >= whole && size % kPlayerRecordLength == 0) {
+    QFile file(path);
+    // A file that cannot be read is reported when it is opened.
+    if (!file.open(QIODevice::ReadOnly)) return check;
+    reason = GarbledRecords(file.read(whole));
+    if (reason.isEmpty()) return check;
+  } else {
+    reason = size == 0 ? "it is empty" : "it does not hold its " + QString::number(kPlayersFileRecords) + " records";
+  }
 
-  // A file that cannot hold its records is never played on: it is kept
-  // aside for the user and a fresh one is made from the seed.
+  // A file that cannot hold its records, or holds noise, is never played
+  // on: it is kept aside for the user and a fresh one is made from the seed.
   check.keptAside = AsideName(path);
-  QString reason = size == 0 ? "it is empty" : "it does not hold its " + QString::number(kPlayersFileRecords) +
-                                                   " records";
   if (!QFile::rename(path, check.keptAside)) {
     check.ok = false;
     check.message = QString(kUnableToStartText) + "\r\n\r\nThe players file " + path + " is damaged (" + reason +

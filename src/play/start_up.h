@@ -67,11 +67,13 @@ QString ScreenWarning(int ScreenWidthTwips, bool LargeFonts);
 // first, then the seed files copied into the per-user folders. Nothing is
 // written when another copy runs.
 struct Preflight {
-  enum class Result { Ok, AlreadyRunning, NoFolders, SeedFailed };
+  enum class Result { Ok, AlreadyRunning, LockFailed, NoFolders, SeedFailed };
   Result result = Result::Ok;
   std::optional<media::Folders> folders;
   std::unique_ptr<platform::InstanceLock> lock;  // held for the run
   QString problem;                                // what failed, for the message
+  QString folder;                                 // where it failed (LockFailed, SeedFailed)
+  QString reason;                                 // the system's reason, when known
 };
 Preflight PrepareStart(const QString& programFolder);
 // The message for a failed preflight, empty for Ok.

@@ -1,6 +1,5 @@
 #include "play/table_windows.h"
 
-#include <QFileDialog>
 
 #include "media/html_help.h"
 #include "platform/sound.h"
@@ -71,10 +70,7 @@ bool TableWindows::BackgroundChosen() const { return p_.look.backgrounds().Liste
 void TableWindows::ShowBackground() { p_.look.backgrounds().ShowBackground(); }
 
 void TableWindows::ManageBackground(const QString& action) {
-  p_.look.backgrounds().ManageBackground(action, [this](const QString& title, const QString& folder,
-                                                        const QString& filter) {
-    return QFileDialog::getOpenFileName(&p_.view, title, folder, filter);
-  });
+  p_.look.backgrounds().ManageBackground(action);
 }
 
 // ---- The turn's panels ----

@@ -27,7 +27,7 @@ constexpr char kSmallLogoFile[] = "splash.tmp";
 constexpr char kHandFiles[2][10] = {"handD.tmp", "handU.tmp"};
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr char kBackgroundFilter[] = "Pictures (*.jpg;*.gif;*.bmp)";
+constexpr char kBackgroundFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
 constexpr int kFileAccessError = 75;  // the number the problem message gives a failed copy or delete
 
 QStringList PicturesIn(const QString& folder) {
@@ -101,7 +101,8 @@ Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings
       folders_(folders),
       currentStructure_(CurrentStructure),
       twipsPerPixel_(twipsPerPixel > 0 ? twipsPerPixel : 15),
-      png_(std::make_unique<media::StdPNG>(ui)) {}
+      png_(std::make_unique<media::StdPNG>(ui)),
+      pictureReports_(std::make_unique<media::PictureReports>(ui)) {}
 
 Backgrounds::~Backgrounds() = default;
 
@@ -247,9 +248,10 @@ void Backgrounds::ShowLogo(bool show) {
   const QSize size = small ? kSmallLogo : kLargeLogo;
   box->setGeometry(table_.LogoLeft, table_.LogoTop, size.width(), size.height());
   QImage image;
-  const auto result = media::PaintPngFile(
-      *png_, folders_.DataPath + (small ? kSmallLogoFile : kLogoFile),
-      media::BoxTarget{&image, &table_.FormPicture(), box->pos(), size});
+  const QString file = folders_.DataPath + (small ? kSmallLogoFile : kLogoFile);
+  const auto result =
+      media::PaintPngFile(*png_, file, media::BoxTarget{&image, &table_.FormPicture(), box->pos(), size});
+  pictureReports_->Report(file, result);
   if (!result.ok()) return;
   box->SetPicture(image);
   box->show();
@@ -262,19 +264,23 @@ void Backgrounds::ShowHand(const std::array<PictureBox*, 2>& picHand) {
     if (!box) continue;
     box->resize(kHandSize);
     QImage image;
-    const auto result = media::PaintPngFile(*png_, folders_.DataPath + kHandFiles[k],
-                                            media::BoxTarget{&image, &table_.FormPicture(), box->pos(), kHandSize});
+    const QString file = folders_.DataPath + kHandFiles[k];
+    const auto result =
+        media::PaintPngFile(*png_, file, media::BoxTarget{&image, &table_.FormPicture(), box->pos(), kHandSize});
+    pictureReports_->Report(file, result);
     if (result.ok()) box->SetPicture(image);
   }
 }
 
-void Backgrounds::ManageBackground(const QString& action, const BackgroundFileChooser& choose) {
+void Backgrounds::ManageBackground(const QString& action) {
   const bool adding = action == "Add";
   const QString userFolder = folders_.UserPath + kUserBackgrounds;
   QString start = adding ? media::GetPictureFolder(folders_) : userFolder;
   if (adding && start.isEmpty()) start = folders_.DocsPath;
-  const QString chosen = choose(action.toUpper() + " Background Picture", start, kBackgroundFilter);
-  if (chosen.isEmpty()) return;
+  const std::optional<platform::ChosenFile> picked =
+      ui_.GetOpenFileName({action.toUpper() + " Background Picture", start, kBackgroundFilter});
+  if (!picked || picked->path.isEmpty()) return;
+  const QString chosen = picked->path;
   const QFileInfo file(chosen);
   const QString title = file.fileName();
   bool showAfter = true;

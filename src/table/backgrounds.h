@@ -10,11 +10,11 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 namespace media {
 struct Folders;
+class PictureReports;
 class StdPNG;
 }  // namespace media
 
@@ -71,10 +71,6 @@ class ChatBackground {
   virtual void ShowChatBackground(const QImage* picture, std::uint32_t MatColor) = 0;
 };
 
-// Shows a file chooser: the chosen file's full path, or empty when cancelled.
-using BackgroundFileChooser =
-    std::function<QString(const QString& title, const QString& folder, const QString& filter)>;
-
 class Backgrounds {
  public:
   // CurrentStructure is the player's field, kept current here.
@@ -107,8 +103,8 @@ class Backgrounds {
   // The loaded background picture (null when "None" is shown).
   const QImage& Picture() const { return picture_; }
 
-  // "Add" or "Remove" a background through the chooser.
-  void ManageBackground(const QString& action, const BackgroundFileChooser& choose);
+  // "Add" or "Remove" a background picture chosen in the UI service's file chooser.
+  void ManageBackground(const QString& action);
 
   // The structure picture painted over the table window; false when it
   // could not be loaded.
@@ -117,6 +113,9 @@ class Backgrounds {
   void ShowLogo(bool show);
   // The tutorial's two hands, down and up, painted into their 29 x 55 boxes.
   void ShowHand(const std::array<PictureBox*, 2>& picHand);
+  // Where a picture that cannot be painted is told of, once per file; the
+  // splash window tells through it too.
+  media::PictureReports& PictureReports() { return *pictureReports_; }
 
   bool ShowStartLogo = false;  // the first painting after start-up also shows the logo
 
@@ -135,6 +134,7 @@ class Backgrounds {
   int twipsPerPixel_;
   ChatBackground* chat_ = nullptr;
   std::unique_ptr<media::StdPNG> png_;   // the one PNG object of the table window
+  std::unique_ptr<media::PictureReports> pictureReports_;  // logos and hands that could not be painted
 
   QStringList list_;               // full paths of the pictures
   int index_ = 0;                  // 1..count a picture, count + 1 "None"

@@ -2,7 +2,10 @@
 // and marks, and the save that the end of an online game offers.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QLocale>
 #include <QPushButton>
 
@@ -75,6 +78,41 @@ TEST_F(FrmSaveOnline, NetSaveNamesTheOtherPlayerAndMarksTheGameAsOnline) {
     dialog.Text1_Click(5);
     EXPECT_FALSE(program->menus().Commands.NetSecureGame);
   }
+}
+
+// A slot deleted with a right click is emptied and disabled at once, and
+// neither it nor an empty slot can then be chosen.
+TEST_F(FrmSaveOnline, ADeletedSlotCanNoLongerBeChosen) {
+  WriteSlot(4, "Friday");
+  WriteSlot(6, "Saturday");
+  FrmSave dialog(*program);
+  dialog.LoadForm(1);
+  dialog.show();
+  const auto press = [](QWidget* w, Qt::MouseButton button) {
+    QMouseEvent down(QEvent::MouseButtonPress, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), button, button,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &down);
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), button, Qt::NoButton,
+                   Qt::NoModifier);
+    QApplication::sendEvent(w, &up);
+  };
+  press(dialog.Text1[4], Qt::LeftButton);
+  EXPECT_EQ(dialog.SelectedSlot, 4);
+  press(dialog.Text1[4], Qt::RightButton);  // the box's first answer: Yes
+  EXPECT_TRUE(BoxShown("Delete this Saved game?"));
+  EXPECT_EQ(dialog.Text1[4]->text(), QString());
+  EXPECT_FALSE(dialog.Text1[4]->isEnabled());
+  EXPECT_EQ(dialog.SelectedSlot, 0);
+  EXPECT_EQ(play::SavedGameRecord::Decode(program->savedGames().SavedGamesFile.Read(4)).CurrentTurn, 0);
+
+  for (int slot : {4, 2}) {
+    press(dialog.Text1[slot], Qt::LeftButton);
+    EXPECT_EQ(dialog.SelectedSlot, 0) << slot;
+  }
+  dialog.cmdSave_Click();
+  EXPECT_EQ(dialog.Label1->text(), "Select a game slot!");
+  press(dialog.Text1[6], Qt::LeftButton);
+  EXPECT_EQ(dialog.SelectedSlot, 6);
 }
 
 // The save question at the end of an online game saves it marked as

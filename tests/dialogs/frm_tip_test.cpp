@@ -28,6 +28,10 @@ class FrmTipTest : public ::testing::Test {
  protected:
   // A tutorial on its own folder, with these lines as its file (none: no file).
   void Open(const std::optional<QStringList>& lines, int screenWidth = 1280) {
+    Prepare(lines, screenWidth);
+    rig->program->windows().OpenTutorial();
+  }
+  void Prepare(const std::optional<QStringList>& lines, int screenWidth = 1280) {
     rig = std::make_unique<ProgramRig>(screenWidth);
     ASSERT_TRUE(rig->ok);
     const QString app = rig->home.Path() + "/app/";
@@ -43,7 +47,6 @@ class FrmTipTest : public ::testing::Test {
     rig->program->SetTutorial(tutorial.get());
     // The table's deferred relayout is done now, not in a step's pause.
     if (W().tmrResize.isActive()) W().tmrResize_Timer();
-    rig->program->windows().OpenTutorial();
   }
   FrmTip* Tip() { return tutorial->frmTip(); }
   play::FrmPlay& W() { return rig->program->frmPlay(); }
@@ -149,6 +152,7 @@ TEST_F(FrmTipTest, ClosingAsksBeforeTheLastStepOnlyAndLetsEverythingGo) {
   ASSERT_EQ(rig->ui->boxes.size(), 1u);
   EXPECT_EQ(rig->ui->boxes[0].text, kExitTutorialQuestion);
   EXPECT_EQ(rig->ui->boxes[0].title, kTutorialTitle);
+  EXPECT_EQ(rig->ui->boxes[0].style & platform::vbDefaultButton2, platform::vbDefaultButton2) << "No is the default";
 
   Tip()->cmdOK->click();  // Yes
   EXPECT_EQ(Tip(), nullptr);
@@ -168,6 +172,33 @@ TEST_F(FrmTipTest, ClosingAsksBeforeTheLastStepOnlyAndLetsEverythingGo) {
   Tip()->cmdOK->click();
   EXPECT_EQ(Tip(), nullptr);
   EXPECT_EQ(rig->ui->boxes.size(), 3u);
+}
+
+// Opened while a game is played, the tutorial asks before it takes the
+// table; No leaves the game as it was.
+TEST_F(FrmTipTest, OpenedDuringAGameItAsksFirst) {
+  Prepare(kLines);
+  W().cmdDeal->click();
+  ASSERT_NE(St().CurrentTurn, 0);
+  ASSERT_FALSE(St().GameEnded);
+  const int reserve = rig->program->piles().ReserveCount[0];
+  ASSERT_GT(reserve, 0);
+  rig->ui->boxes.clear();
+  rig->ui->QueueAnswer(platform::vbNo);
+  rig->program->windows().OpenTutorial();
+  EXPECT_EQ(Tip(), nullptr);
+  ASSERT_EQ(rig->ui->boxes.size(), 1u);
+  EXPECT_EQ(rig->ui->boxes[0].text, kTutorialEndsGameQuestion);
+  EXPECT_EQ(rig->ui->boxes[0].buttons(), platform::vbYesNo);
+  EXPECT_EQ(rig->ui->boxes[0].style & platform::vbDefaultButton2, platform::vbDefaultButton2);
+  EXPECT_FALSE(St().TutorialMode);
+  EXPECT_NE(St().CurrentTurn, 0);
+  EXPECT_EQ(rig->program->piles().ReserveCount[0], reserve);
+
+  rig->program->windows().OpenTutorial();  // Yes
+  ASSERT_NE(Tip(), nullptr);
+  EXPECT_TRUE(St().TutorialMode);
+  EXPECT_EQ(rig->program->piles().ReserveCount[0], 0);
 }
 
 TEST_F(FrmTipTest, ClosingDuringItsOwnPauseIsSafe) {

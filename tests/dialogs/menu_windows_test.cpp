@@ -214,5 +214,38 @@ TEST_F(MenuWindows, APlayerNamedOnAFreshFileIsKeptAndFound) {
   EXPECT_EQ(program->player().PlayerName, "Ann");
 }
 
+TEST_F(MenuWindows, WithTenPlayersTypingANewNameIsRefusedAloud) {
+  {
+    platform::RecordFile file;
+    ASSERT_TRUE(file.Open(folders.DataPath + "players4.sav", play::kPlayerRecordLength));
+    play::PlayerRecord player = play::PlayerRecord::Decode(file.Read(play::kTemplateRecord));
+    for (int n = play::kFirstPlayerRecord; n <= play::kLastPlayerRecord; ++n) {
+      player.Name = QString("Player %1").arg(n);
+      ASSERT_TRUE(file.Write(n, player.Encode()));
+    }
+    play::PlayerRecord settings = play::PlayerRecord::Decode(file.Read(play::kSettingsRecord));
+    settings.SetLastPlayer(4);
+    ASSERT_TRUE(file.Write(play::kSettingsRecord, settings.Encode()));
+  }
+  Make();
+  MakeDialogs();
+  ASSERT_TRUE(program->Start());
+  Soon([this] {
+    auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->PlayerListFull);
+    // A key goes to the combo box, which has the focus, not to its line edit.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QApplication::sendEvent(window->Combo1, &key);
+    EXPECT_EQ(window->Combo1->currentText(), "Player 4");
+    window->cmdOK->click();
+    ASSERT_EQ(fakeUi->boxes.size(), 1u);
+    EXPECT_EQ(fakeUi->boxes[0].title, "10 Players Max");
+    EXPECT_EQ(fakeUi->boxes[0].icon(), platform::vbInformation);
+  });
+  dialogs->ShowPlayerWindow();
+  EXPECT_EQ(program->player().CurrentPlayer, 4);
+}
+
 }  // namespace
 }  // namespace dialogs

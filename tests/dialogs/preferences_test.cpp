@@ -13,6 +13,9 @@
 #include <QTabWidget>
 
 #include "dialogs/frm_options.h"
+#include "dialogs/menu_program.h"
+#include "table/backgrounds.h"
+#include "table/card_table.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "support/temp_home.h"
@@ -299,4 +302,32 @@ TEST(Preferences, OwnerShowsOneDialogAndAnExitClosesIt) {
       EXPECT_FALSE(w->isVisible());
     }
   }
+}
+
+// With no background picture the table shows the mat colour: Apply of a new
+// colour, and of the default one from the restore picture, repaints it.
+class PreferencesOnTheTable : public testing_support::MenuProgram {};
+
+TEST_F(PreferencesOnTheTable, ANewMatColourReachesTheTableWithoutAPicture) {
+  ASSERT_TRUE(program->Start());
+  table::Backgrounds& bg = program->backgrounds();
+  bg.SetBackgroundIndex(bg.BackgroundCount());
+  bg.NextBackground(table::kKeyDown);
+  ASSERT_TRUE(bg.BackgroundList(bg.BackgroundIndex()).isEmpty()) << "None is shown";
+  const auto matShown = [&] { return W().FormPicture().pixelColor(3, 3); };
+
+  FrmOptions dlg(program->Preferences(), &W());
+  dlg.tbsOptions->setCurrentIndex(2);
+  fakeUi->colorAnswers.push_back(0x00336699u);
+  dlg.Command2_Click(3);
+  dlg.cmdApply->click();
+  EXPECT_EQ(program->player().MatColor, 0x00336699u);
+  EXPECT_EQ(matShown(), QColor(0x99, 0x66, 0x33));
+  EXPECT_EQ(dlg.ImgBackFnt->pixmap().toImage().pixelColor(3, 3), QColor(0x99, 0x66, 0x33)) << "the sample follows";
+
+  dlg.tbsOptions->setCurrentIndex(1);
+  dlg.FilePic_Click(0);
+  dlg.cmdOK->click();
+  EXPECT_EQ(program->player().MatColor, kDefaultMatColor);
+  EXPECT_EQ(matShown(), table::ColorFromBgr(kDefaultMatColor));
 }

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <set>
 
@@ -208,6 +210,37 @@ TEST_F(StartUpTest, ADamagedPlayersFileIsKeptAsideAndAFreshOneMade) {
   program->frmPlay().close();
 }
 
+// Noise of the right length is no players file either: a file of one byte
+// value throughout, and a name holding a control character.
+TEST_F(StartUpTest, APlayersFileOfNoiseIsKeptAsideAndAFreshOneMade) {
+  const QByteArray seed = FileBytes(players);
+  QByteArray badName = seed;
+  badName.replace(2 * kPlayerRecordLength, 4, QByteArray("An\x07n", 4));
+  const QByteArray noise(kPlayerRecordLength * kPlayersFileRecords, char(0xA5));
+  for (const QByteArray& damaged : {noise, badName}) {
+    {
+      QFile f(players);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+      ASSERT_EQ(f.write(damaged), damaged.size());
+    }
+    Make();
+    ASSERT_TRUE(program->Start());
+    EXPECT_EQ(program->player().CurrentPlayer, 0);
+    ASSERT_FALSE(fakeUi->boxes.empty());
+    EXPECT_TRUE(fakeUi->boxes[0].text.contains("was damaged")) << fakeUi->boxes[0].text.toStdString();
+    EXPECT_EQ(fakeUi->boxes[0].icon(), platform::vbExclamation);
+    EXPECT_EQ(FileBytes(players).left(kLastPlayerRecord * kPlayerRecordLength),
+              seed.left(kLastPlayerRecord * kPlayerRecordLength)) << "a fresh file: no players";
+    program->frmPlay().close();
+    program.reset();
+  }
+  QStringList aside = QDir(preflight.folders->DataPath).entryList({"players4.sav.damaged-*"}, QDir::Files, QDir::Time);
+  ASSERT_EQ(aside.size(), 2);
+  std::set<QByteArray> kept;
+  for (const QString& name : aside) kept.insert(FileBytes(preflight.folders->DataPath + name));
+  EXPECT_EQ(kept, (std::set<QByteArray>{noise, badName}));
+}
+
 TEST_F(StartUpTest, AReadOnlyPlayersFileIsNamedWithTheReason) {
   ASSERT_TRUE(QFile::setPermissions(players, QFile::ReadOwner));
   QFile probe(players);
@@ -236,6 +269,38 @@ TEST_F(StartUpTest, ACloseDuringTheComputersWorkStoresThePlayerWhenItStops) {
   EXPECT_TRUE(program->leaving().report.settingsStored);
   EXPECT_EQ(PlayerRecord::Decode(Record(FileBytes(players), kSettingsRecord)).LastPlayer(), 3);
   EXPECT_EQ(Leftovers(), QStringList());
+}
+
+// Only a running copy's lock is "already running": a data folder that
+// cannot be written is named with the system's reason, and so is a first
+// start that cannot put its files in place.
+TEST(StartUpFolders, AFolderThatCannotBeWrittenIsNamedWithTheReason) {
+  const QString notADirectory = QString::fromLocal8Bit(std::strerror(ENOTDIR));
+  {
+    TempHome home;
+    ASSERT_TRUE(QDir().mkpath(home.DataHome() + "/Brackwell"));
+    QFile blocker(home.DataHome() + "/Brackwell/Marrowdale");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const Preflight p = PrepareStart(QString(MARROWDALE_SOURCE_DIR) + "/");
+    EXPECT_EQ(p.result, Preflight::Result::LockFailed);
+    const QString text = PreflightText(p);
+    EXPECT_TRUE(text.contains(home.DataHome() + "/Brackwell/Marrowdale/Data")) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(notADirectory)) << text.toStdString();
+    EXPECT_FALSE(text.contains(kAlreadyRunningText));
+  }
+  {
+    TempHome home;
+    ASSERT_TRUE(QDir().mkpath(home.DataHome() + "/Brackwell/Marrowdale"));
+    QFile blocker(home.DataHome() + "/Brackwell/Marrowdale/User");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const Preflight p = PrepareStart(QString(MARROWDALE_SOURCE_DIR) + "/");
+    EXPECT_EQ(p.result, Preflight::Result::SeedFailed);
+    const QString text = PreflightText(p);
+    EXPECT_TRUE(text.contains(home.DataHome() + "/Brackwell/Marrowdale/User: " + notADirectory))
+        << text.toStdString();
+  }
 }
 
 TEST(StartUpRules, DeveloperSwitchAndScreenWarning) {

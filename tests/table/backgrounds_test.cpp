@@ -206,6 +206,30 @@ TEST_F(BackgroundsTest, AStructureIsDrawnFromItsOffsetLineAndPutBack) {
   EXPECT_EQ(ui.boxes.size(), 1u);
 }
 
+// A logo or hand picture that cannot be painted is told of once per file,
+// and the logo's box keeps hidden.
+TEST_F(BackgroundsTest, AMissingLogoOrHandIsToldOnce) {
+  QString name = "None";
+  bg.LoadBackgroundList(name);
+  bg.ShowLogo(true);
+  bg.ShowLogo(true);
+  bg.ShowHand(table.picHand);
+  bg.ShowHand(table.picHand);
+  ASSERT_EQ(ui.boxes.size(), 3u);
+  EXPECT_TRUE(ui.boxes[0].text.startsWith(folders.DataPath + "splash.tmp\r\n")) << ui.boxes[0].text.toStdString();
+  EXPECT_TRUE(ui.boxes[1].text.startsWith(folders.DataPath + "handD.tmp\r\n"));
+  EXPECT_TRUE(ui.boxes[2].text.startsWith(folders.DataPath + "handU.tmp\r\n"));
+  EXPECT_EQ(ui.boxes[0].icon(), platform::vbExclamation);
+  EXPECT_FALSE(ui.boxes[0].title.isEmpty());
+  EXPECT_TRUE(table.picLogo->isHidden());
+
+  // A picture that is there again paints without a word.
+  ASSERT_TRUE(QFile::copy(SourceFile("Data/embedded/splash.png"), folders.DataPath + "splash.tmp"));
+  bg.ShowLogo(true);
+  EXPECT_EQ(ui.boxes.size(), 3u);
+  EXPECT_FALSE(table.picLogo->isHidden());
+}
+
 TEST_F(BackgroundsTest, AddCopiesIntoTheUserFolderAndRemoveDeletesOnlyThere) {
   QDir().mkpath(folders.DocsPath);
   Picture(folders.DocsPath + "Mine.bmp", Qt::yellow, "BMP");
@@ -213,12 +237,14 @@ TEST_F(BackgroundsTest, AddCopiesIntoTheUserFolderAndRemoveDeletesOnlyThere) {
   QString name = "Shipped.bmp";
   bg.LoadBackgroundList(name);
 
-  // Add creates the user's folder and shows the new picture.
-  bg.ManageBackground("Add", [&](const QString& title, const QString& folder, const QString&) {
-    EXPECT_EQ(title, "ADD Background Picture");
-    EXPECT_EQ(folder, folders.DocsPath);
-    return folders.DocsPath + "Mine.bmp";
-  });
+  // Add asks the UI service for the file, with a filter that lists the
+  // three picture types in either case, and creates the user's folder.
+  ui.files.push_back(platform::ChosenFile{folders.DocsPath + "Mine.bmp", "Mine.bmp"});
+  bg.ManageBackground("Add");
+  ASSERT_EQ(ui.fileRequests.size(), 1u);
+  EXPECT_EQ(ui.fileRequests[0].title, "ADD Background Picture");
+  EXPECT_EQ(ui.fileRequests[0].initialFolder, folders.DocsPath);
+  EXPECT_EQ(platform::QtFileFilter(ui.fileRequests[0].filter), "Pictures (*.jpg *.JPG *.gif *.GIF *.bmp *.BMP)");
   EXPECT_TRUE(QFile::exists(User("Mine.bmp")));
   EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "Mine.bmp");
   EXPECT_EQ(bg.BackgroundList(bg.BackgroundIndex()), User("Mine.bmp"));
@@ -226,18 +252,22 @@ TEST_F(BackgroundsTest, AddCopiesIntoTheUserFolderAndRemoveDeletesOnlyThere) {
   // A name the player record cannot hold is refused.
   const QString longName = QString(41, 'x') + ".bmp";
   Picture(folders.DocsPath + longName, Qt::yellow, "BMP");
-  bg.ManageBackground("Add", [&](const QString&, const QString&, const QString&) { return folders.DocsPath + longName; });
+  ui.files.push_back(platform::ChosenFile{folders.DocsPath + longName, longName});
+  bg.ManageBackground("Add");
   EXPECT_FALSE(QFile::exists(User(longName)));
 
   // Remove outside the user's folder deletes nothing, even when confirmed.
   ui.QueueAnswer(platform::vbYes);
-  bg.ManageBackground("Remove", [&](const QString&, const QString&, const QString&) { return Program("Shipped.bmp"); });
+  ui.files.push_back(platform::ChosenFile{Program("Shipped.bmp"), "Shipped.bmp"});
+  bg.ManageBackground("Remove");
   EXPECT_TRUE(QFile::exists(Program("Shipped.bmp")));
 
   // Removing the current picture shows the first of the rebuilt list.
   ui.answers.clear();
   ui.QueueAnswer(platform::vbYes);
-  bg.ManageBackground("Remove", [&](const QString&, const QString&, const QString&) { return User("Mine.bmp"); });
+  ui.files.push_back(platform::ChosenFile{User("Mine.bmp"), "Mine.bmp"});
+  bg.ManageBackground("Remove");
+  EXPECT_EQ(ui.fileRequests.back().initialFolder, folders.UserPath + kUserBackgrounds);
   EXPECT_FALSE(QFile::exists(User("Mine.bmp")));
   EXPECT_EQ(bg.BackgroundIndex(), 1);
   EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "Shipped.bmp");
