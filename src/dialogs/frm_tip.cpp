@@ -408,6 +408,12 @@ void FrmTip::closeEvent(QCloseEvent* event) {
     DisplayRules(false);
     table.picHand[0]->hide();
     table.picHand[1]->hide();
+    // Closed before its game was dealt, the tutorial leaves the empty table
+    // as the program starts with it: the logo and the Deal button.
+    if (s_.state.CurrentTurn == 0) {
+      table.ShowLogo(true);
+      table.SetImageVisible(table::TableImage::cmdDeal, true);
+    }
     onTop_.SetOnTop(false);
     s_.wait.Wake();
     emit closed();

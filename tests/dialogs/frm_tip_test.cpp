@@ -162,6 +162,7 @@ TEST_F(FrmTipTest, ClosingAsksBeforeTheLastStepOnlyAndLetsEverythingGo) {
   EXPECT_TRUE(rig->program->state().TutorialContinue);
   EXPECT_FALSE(W().MessagePanelShown());
   EXPECT_FALSE(W().picHand[0]->isVisible());
+  EXPECT_FALSE(W().cmdDeal->isHidden()) << "the emptied table offers its Deal button again";
 
   // Opened again, it starts afresh; on the last step it closes unasked.
   rig->program->windows().OpenTutorial();
