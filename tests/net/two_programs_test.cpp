@@ -283,6 +283,10 @@ TEST(TwoPrograms, PlayTurnsBothWaysChatAndQuitOverLoopback) {
 
   EXPECT_TRUE(host.Opponents().contains("Bob")) << host.Opponents().join(',').toStdString();
   EXPECT_TRUE(remote.Opponents().contains("Ann")) << remote.Opponents().join(',').toStdString();
+  if (::testing::Test::HasFailure()) {
+    for (Copy* c : {&host, &remote})
+      ADD_FAILURE() << c->name.toStdString() << "'s trace:\n" << c->Trace().toStdString();
+  }
 }
 
 }  // namespace
