@@ -20,7 +20,7 @@ class SoundChannel {
   virtual void Stop() = 0;
 };
 
-// Qt Multimedia over GStreamer.
+// Qt Multimedia: the WAV samples go straight to the audio device.
 std::unique_ptr<SoundChannel> CreateSoundChannel();
 
 class FakeSoundChannel : public SoundChannel {
