@@ -8,67 +8,86 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QtEndian>
+#include <algorithm>
 #include <optional>
 
 namespace platform {
 
 namespace {
 
-// A WAV file's PCM samples and their format.
-struct Pcm {
-  QAudioFormat format;
-  QByteArray samples;
-};
-
 constexpr qint64 kMaxSoundFileBytes = 16 * 1024 * 1024;
+constexpr quint16 kFormatPcm = 1;
+constexpr quint16 kFormatFloat = 3;
+constexpr quint16 kFormatExtensible = 0xFFFE;
 
 quint32 U32(const char* p) { return qFromLittleEndian<quint32>(p); }
 quint16 U16(const char* p) { return qFromLittleEndian<quint16>(p); }
 
-// Reads an uncompressed 8- or 16-bit PCM WAV file; anything else is no sound.
-std::optional<Pcm> ReadWav(const QString& file) {
-  QFile f(file);
-  if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxSoundFileBytes) return std::nullopt;
-  const QByteArray bytes = f.readAll();
+// One sample of the file's kind, as a 16-bit one.
+qint16 ToInt16(const char* p, bool isFloat, int bits) {
+  if (isFloat) {
+    double v = 0;
+    if (bits == 32) {
+      v = qFromLittleEndian<float>(p);
+    } else {
+      v = qFromLittleEndian<double>(p);
+    }
+    if (!(v == v)) v = 0;  // not a number
+    v = std::clamp(v, -1.0, 1.0);
+    return static_cast<qint16>(v * 32767.0);
+  }
+  switch (bits) {
+    case 8: return static_cast<qint16>((static_cast<uchar>(p[0]) - 128) * 256);
+    case 16: return qFromLittleEndian<qint16>(p);
+    case 24: return static_cast<qint16>(static_cast<qint8>(p[2]) * 256 + static_cast<uchar>(p[1]));
+    default: return static_cast<qint16>(qFromLittleEndian<qint32>(p) >> 16);
+  }
+}
+
+}  // namespace
+
+std::optional<WavSamples> DecodeWav(const QByteArray& bytes) {
   const char* d = bytes.constData();
   const qint64 n = bytes.size();
   if (n < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE") return std::nullopt;
-  Pcm pcm;
-  bool haveFormat = false;
-  bool eightBit = false;  // 8-bit samples are widened to 16 bits
+  WavSamples wav;
+  bool isFloat = false;
+  int bits = 0;
   for (qint64 at = 12; at + 8 <= n;) {
     const QByteArray id = bytes.mid(at, 4);
     const qint64 size = U32(d + at + 4);
     const qint64 body = at + 8;
     const qint64 avail = std::min(size, n - body);
     if (id == "fmt " && avail >= 16) {
-      const int tag = U16(d + body), channels = U16(d + body + 2), bits = U16(d + body + 14);
-      const int rate = static_cast<int>(U32(d + body + 4));
-      if (tag != 1 || channels < 1 || channels > 2 || rate < 1000 || rate > 192000) return std::nullopt;
-      if (bits != 8 && bits != 16) return std::nullopt;
-      pcm.format.setSampleRate(rate);
-      pcm.format.setChannelCount(channels);
-      pcm.format.setSampleFormat(QAudioFormat::Int16);
-      eightBit = bits == 8;
-      haveFormat = true;
-    } else if (id == "data" && haveFormat) {
-      const int frame = pcm.format.bytesPerFrame() / (eightBit ? 2 : 1);
-      pcm.samples = bytes.mid(body, avail - avail % frame);
-      if (eightBit) {
-        QByteArray wide(pcm.samples.size() * 2, Qt::Uninitialized);
-        for (qsizetype i = 0; i < pcm.samples.size(); ++i) {
-          const int centred = static_cast<uchar>(pcm.samples[i]) - 128;
-          qToLittleEndian<qint16>(static_cast<qint16>(centred * 256), wide.data() + 2 * i);
-        }
-        pcm.samples = wide;
-      }
-      if (pcm.samples.isEmpty()) return std::nullopt;
-      return pcm;
+      quint16 tag = U16(d + body);
+      const int channels = U16(d + body + 2);
+      const qint64 rate = U32(d + body + 4);
+      bits = U16(d + body + 14);
+      // The extensible header names the kind by the first two bytes of its
+      // sub-format.
+      if (tag == kFormatExtensible) tag = avail >= 26 ? U16(d + body + 24) : 0;
+      isFloat = tag == kFormatFloat;
+      const bool known = (tag == kFormatPcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32)) ||
+                         (isFloat && (bits == 32 || bits == 64));
+      if (!known || channels < 1 || channels > 2 || rate < 1000 || rate > 192000) return std::nullopt;
+      wav.sampleRate = static_cast<int>(rate);
+      wav.channels = channels;
+    } else if (id == "data" && wav.channels > 0) {
+      const int sampleBytes = bits / 8;
+      const qint64 frames = avail / (sampleBytes * wav.channels);
+      if (frames == 0) return std::nullopt;
+      const qint64 samples = frames * wav.channels;
+      wav.pcm16 = QByteArray(samples * 2, Qt::Uninitialized);
+      for (qint64 i = 0; i < samples; ++i)
+        qToLittleEndian<qint16>(ToInt16(d + body + i * sampleBytes, isFloat, bits), wav.pcm16.data() + 2 * i);
+      return wav;
     }
     at = body + size + (size & 1);
   }
   return std::nullopt;
 }
+
+namespace {
 
 // Each sound is read from its file when asked for (a repeat reads the file
 // afresh) and written straight to the audio device, one sink at a time:
@@ -90,20 +109,25 @@ class QtSoundChannel : public SoundChannel {
         return;
       }
     }
-    std::optional<Pcm> pcm = ReadWav(file);
-    if (!pcm) return;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxSoundFileBytes) return;
+    std::optional<WavSamples> wav = DecodeWav(f.readAll());
+    if (!wav) return;
+    QAudioFormat format;
+    format.setSampleRate(wav->sampleRate);
+    format.setChannelCount(wav->channels);
+    format.setSampleFormat(QAudioFormat::Int16);
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull() || !device.isFormatSupported(pcm->format)) return;
+    if (device.isNull() || !device.isFormatSupported(format)) return;
     // A sound server starts a stream only once it holds its prebuffer of
     // data: a sound shorter than that is padded with silence, so that it
     // never waits for data that will not come.
-    const int minBytes = pcm->format.bytesForDuration(kMinSoundMicroseconds);
-    if (pcm->samples.size() < minBytes)
-      pcm->samples.append(QByteArray(minBytes - pcm->samples.size(), '\0'));
+    const int minBytes = format.bytesForDuration(kMinSoundMicroseconds);
+    if (wav->pcm16.size() < minBytes) wav->pcm16.append(QByteArray(minBytes - wav->pcm16.size(), '\0'));
     buffer_ = std::make_unique<QBuffer>();
-    buffer_->setData(pcm->samples);
+    buffer_->setData(wav->pcm16);
     buffer_->open(QIODevice::ReadOnly);
-    sink_ = std::make_unique<QAudioSink>(device, pcm->format);
+    sink_ = std::make_unique<QAudioSink>(device, format);
     sink_->start(buffer_.get());
   }
 
