@@ -4,8 +4,10 @@
 // playing, nothing ever waits for a sound to end, and no audio device means
 // silence without an error.
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -20,8 +22,22 @@ class SoundChannel {
   virtual void Stop() = 0;
 };
 
-// Qt Multimedia over GStreamer.
+// Qt Multimedia: the WAV samples go straight to the audio device.
 std::unique_ptr<SoundChannel> CreateSoundChannel();
+
+// A WAV file's samples as the channel plays them: 16-bit signed PCM, little
+// endian, the channels interleaved.
+struct WavSamples {
+  int sampleRate = 0;
+  int channels = 0;
+  QByteArray pcm16;
+};
+
+// Reads the WAV files a sound may come in (a user adds his own): PCM of 8,
+// 16, 24 or 32 bits or floating point of 32 or 64 bits, with the plain or
+// the extensible format header, mono or stereo. Any other kind, or a file
+// without a whole sample, is nothing.
+std::optional<WavSamples> DecodeWav(const QByteArray& bytes);
 
 class FakeSoundChannel : public SoundChannel {
  public:
