@@ -182,7 +182,7 @@ void cmdDeal_Click(NewGameServices& s, const RestoreContext& ctx) {
     }
     st.TutorialContinue = false;
     const RestoreResult restored =
-        RestoreGame(s.saved, ctx, kTutorialGameRecord, GameFile::SavedGames, false,
+        RestoreGame(s.saved, ctx, kTutorialRecord, GameFile::SavedGames, false,
                     Refusal{kTutorialGameMissingText, kTutorialGameMissingTitle});
     if (restored != RestoreResult::Restored) s.deal.view.SetImageVisible(TableImage::cmdDeal, true);
   } else {

@@ -46,9 +46,6 @@ inline constexpr char kTutorialDealText[] =
 inline constexpr char kTutorialGameMissingText[] =
     "The tutorial's game could not be read from the saved-games file.";
 inline constexpr char kTutorialGameMissingTitle[] = "Marrowdale";
-// The tutorial's prepared game in the saved-games file.
-inline constexpr int kTutorialGameRecord = 15;
-
 // The online game start; network play implements it. Absent: offline.
 class NewGameNetwork {
  public:

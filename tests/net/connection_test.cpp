@@ -79,8 +79,7 @@ TEST(Connection, RemoteAnswersAStalemateInsideItsWait) {
   remote.Remote([&] { return scripted.Port(); });
   Peer& hostPeer = scripted.peer;
   std::vector<int> gameOversAtRS;
-  hostPeer.onLine = [&](const QByteArray& line) {
-    if (line == "IP  4. 0. 0") hostPeer.Send("NM Hal\n");
+  scripted.onLine = [&](const QByteArray& line) {
     if (line == "NM Ann") hostPeer.Send("EG STALEMATE\n");
     if (line == "EG") {
       gameOversAtRS = remote.hooks.gameOvers;
@@ -125,8 +124,7 @@ TEST(Connection, AHostsFloodNeitherNestsWaitsNorOutlastsItsClose) {
     remote.Remote([&] { return scripted.Port(); });
     Peer& hostPeer = scripted.peer;
     bool flooded = false;
-    hostPeer.onLine = [&](const QByteArray& line) {
-      if (line == "IP  4. 0. 0") hostPeer.Send("NM Hal\n");
+    scripted.onLine = [&](const QByteArray& line) {
       if (line != "NM Ann") return;
       hostPeer.Send(flood.lines);
       hostPeer.Close();

@@ -29,8 +29,7 @@ TEST(DeferredClose, AClosedTableClosesOnceThePeersLineIsHandled) {
   remote.Remote([&] { return scripted.Port(); });
   Peer& hostPeer = scripted.peer;
   bool closeDeferred = false;
-  hostPeer.onLine = [&](const QByteArray& line) {
-    if (line == "IP  4. 0. 0") hostPeer.Send("NM Hal\n");
+  scripted.onLine = [&](const QByteArray& line) {
     // A bare "PC" ends the remote's set-up wait, so that the stalemate is
     // handled from the top of the event loop.
     if (line == "NM Ann") hostPeer.Send("PC\n");

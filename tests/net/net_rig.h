@@ -211,20 +211,26 @@ class Peer : public QObject {
   QByteArray pending_;
 };
 
-// A host on a bare socket for a remote side to join: it greets its caller
-// with the host's "IP" line and hands the caller's lines to `peer`.
+// A host "Hal" on a bare socket for a remote side to join: it does the
+// handshake ("IP" out, the caller's "IP" answered with "NM Hal") and hands
+// every line the caller sends to `onLine`.
 struct ScriptedHost {
   ScriptedHost() {
     QObject::connect(&server, &QTcpServer::newConnection, [this] {
       peer.Adopt(server.nextPendingConnection());
       peer.Send("IP  4. 0. 0^ 1\n");
     });
+    peer.onLine = [this](const QByteArray& line) {
+      if (line == "IP  4. 0. 0") peer.Send("NM Hal\n");
+      if (onLine) onLine(line);
+    };
   }
   bool Listen() { return server.listen(QHostAddress::LocalHost, 0); }
   int Port() const { return int(server.serverPort()); }
 
   QTcpServer server;
   Peer peer;
+  std::function<void(const QByteArray&)> onLine;
 };
 
 }  // namespace net_test

@@ -232,11 +232,8 @@ TEST(OnlineEnding, TheRemoteConfirmsTheHostsEndOnceItsGameOverHasRun) {
     remote.side.scores.MatchOn = true;
     QStringList got;
     QString chatAtRS;
-    hostPeer.onLine = [&](const QByteArray& line) {
-      if (line == "IP  4. 0. 0") {
-        hostPeer.Send("NM Hal\n");
-        return;
-      }
+    scripted.onLine = [&](const QByteArray& line) {
+      if (line == "IP  4. 0. 0") return;  // answered by the scripted host
       if (line == "NM Ann") {
         remote.side.conn->NetWaitDone = true;  // as a game's start ends the set-up's wait
         remote.side.state.CurrentTurn = 2;     // the host's turn of a game on the table

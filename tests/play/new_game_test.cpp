@@ -354,7 +354,7 @@ TEST_F(NewGameTest, TheTutorialsDealLaysOutItsPreparedGame) {
   }
   SavedGameRecord rec;
   FillGameRecord(prepared, dealtState, rec, ScoreRec{}, false, 100, 0);
-  ASSERT_TRUE(saved.SavedGamesFile.Write(kTutorialGameRecord, rec.Encode()));
+  ASSERT_TRUE(saved.SavedGamesFile.Write(kTutorialRecord, rec.Encode()));
 
   state.TutorialMode = true;
   state.TutorialContinue = true;
