@@ -8,6 +8,7 @@
 // - rules-moves.png, rules-first.png and rules-stop.png, the rules on the
 //   table: what may go where, the cards that decide who goes first, and a
 //   STOP message the table gives.
+// It sets the size each page shows a picture at to the picture's shape.
 // The game is dealt from a fixed seed on a fresh temporary home and every
 // text in the pictures is fixed, so the same program and fonts give the same
 // pictures.
@@ -22,8 +23,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <map>
 #include <memory>
 
 #include "dialogs/frm_name.h"
@@ -185,13 +188,13 @@ void ShowPiles(play::Program& program, const std::function<void(table::PileArray
   program.frmPlay().RedrawTable();
 }
 
-// The table without the empty right-hand part and the status bar.
-QImage TablePart(play::FrmPlay& w) {
+// The part of a table picture the rules speak of: the piles and the
+// message lines, without the bare right-hand side and the status bar.
+QImage TablePart(const play::FrmPlay& w, const QImage& shot) {
   QRect r;
-  for (auto* b : {w.picOpponent[1], w.picPlayer[1], w.picPlayer[2], w.picTableau[1], w.picTableau[8]}) r = r.united(b->geometry());
-  r = r.adjusted(-120, -60, 60, 60).intersected(w.rect());
-  r.setLeft(0);
-  return w.grab(r).toImage().convertToFormat(QImage::Format_RGB32);
+  for (const table::PictureBox* b : {w.picOpponent[1], w.picPlayer[1], w.picPlayer[2], w.picTableau[8]})
+    r = r.united(b->geometry());
+  return shot.copy(QRect(0, 0, r.right() + 60, r.bottom() + 85).intersected(shot.rect()));
 }
 
 // The four moves of the rules page: 1 a Reserve card onto the Tableau, 2 a
@@ -227,7 +230,7 @@ QImage RulesMoves(play::Program& program) {
     Arrow(p, at(w.picTableau[3]), at(w.picOpponent[2]), "3", green);
     Cross(p, at(w.picOpponent[3]), "4");
   }
-  return shot;
+  return TablePart(w, shot);
 }
 
 // The player's Reserve card fits a Center pile and the player clicks his
@@ -260,7 +263,7 @@ QImage RulesStop(play::Program& program) {
     Arrow(p, w.picPlayer[2]->geometry(), w.picCenter[3]->geometry(), "1", green);
     Cross(p, hand->geometry(), "2");
   }
-  return shot;
+  return TablePart(w, shot);
 }
 
 // Who goes first: the two Reserve cards and, pair by pair, the Houses, the
@@ -284,7 +287,45 @@ QImage RulesFirst(play::Program& program, const table::PileArrays& dealt) {
        QPoint(w.picOpponent[2]->geometry().left() - 90, w.picOpponent[2]->geometry().bottom() + 110));
   Name(p, w.picPlayer[2]->geometry(), "Your Reserve", kYours,
        QPoint(w.picPlayer[2]->geometry().left() - 20, w.picPlayer[2]->geometry().bottom() + 40));
-  return shot;
+  p.end();
+  return TablePart(w, shot);
+}
+
+// The pages give each picture the size it is shown at: its own width up to
+// the width of the pages' text, and the height of its own shape. A window
+// that grows or shrinks keeps its picture's shape on the page.
+constexpr int kPageWidth = 660;
+
+bool FitPages(const QDir& folder, const std::map<QString, QSize>& sizes) {
+  static const QRegularExpression img(R"re(<img src="([^"]+)"( alt="[^"]*") width="\d+" height="\d+">)re");
+  bool ok = true;
+  for (const QString& page : folder.entryList({"*.html"}, QDir::Files)) {
+    QFile file(folder.filePath(page));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QString html = QString::fromUtf8(file.readAll());
+    file.close();
+    QString fitted;
+    int from = 0;
+    for (auto it = img.globalMatch(html); it.hasNext();) {
+      const auto m = it.next();
+      fitted += html.mid(from, m.capturedStart() - from);
+      from = m.capturedEnd();
+      const auto size = sizes.find(m.captured(1));
+      if (size == sizes.end()) {
+        fitted += m.captured(0);
+        continue;
+      }
+      const int width = std::min(size->second.width(), kPageWidth);
+      const int height = qRound(double(size->second.height()) * width / size->second.width());
+      fitted += QStringLiteral(R"(<img src="%1"%2 width="%3" height="%4">)")
+                    .arg(m.captured(1), m.captured(2)).arg(width).arg(height);
+    }
+    fitted += html.mid(from);
+    if (fitted == html) continue;
+    ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(fitted.toUtf8()) >= 0 && ok;
+    std::printf("%s: the pictures' sizes set\n", qPrintable(folder.filePath(page)));
+  }
+  return ok;
 }
 }  // namespace
 
@@ -329,7 +370,11 @@ int main(int argc, char** argv) {
   program.SetPreferencesWindow(&preferences);
 
   bool ok = true;
-  const auto save = [&](const QImage& picture, const char* name) { ok = tools::Save(picture, *out, name) && ok; };
+  std::map<QString, QSize> sizes;
+  const auto save = [&](const QImage& picture, const char* name) {
+    ok = tools::Save(picture, *out, name) && ok;
+    sizes[name] = picture.size();
+  };
 
   // The first start asks for a player.
   WhenShown<dialogs::FrmName>(&app, [&](dialogs::FrmName& window) {
@@ -410,5 +455,6 @@ int main(int argc, char** argv) {
   save(RulesMoves(program), "rules-moves.png");
   save(RulesStop(program), "rules-stop.png");
   w.close();
+  ok = FitPages(*out, sizes) && ok;
   return ok ? 0 : 1;
 }
