@@ -67,7 +67,7 @@ TEST(MenuRows, EachMenuHoldsItsRowsForTheState) {
 
   EXPECT_EQ(SeparatorText(), QString(21, QChar(0x2014)));
   EXPECT_TRUE(BuildMenuRows(6, s).empty());
-  EXPECT_EQ(MenuTabStop(3), 90);
+  EXPECT_EQ(MenuTabStop(3), 110);
   EXPECT_EQ(MenuExtraWidth(4), 300);
 }
 
