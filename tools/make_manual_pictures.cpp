@@ -5,9 +5,10 @@
 // - menubar.png, the menu bar over the table;
 // - speed.png, preferences.png, savedgames.png, scores.png and chat.png, the
 //   windows as the menu rows and keys open them;
-// - rules-moves.png, rules-first.png and rules-stop.png, the rules on the
-//   table: what may go where, the cards that decide who goes first, and a
-//   STOP message the table gives.
+// - rules-moves.png, rules-first.png, rules-stop.png and rules-turnover.png,
+//   the rules on the table: what may go where, the cards that decide who
+//   goes first, a STOP message the table gives, and the Wastepile turned
+//   over when the Hand has run out.
 // It sets the size each page shows a picture at to the picture's shape.
 // The game is dealt from a fixed seed on a fresh temporary home and every
 // text in the pictures is fixed, so the same program and fonts give the same
@@ -266,6 +267,49 @@ QImage RulesStop(play::Program& program) {
   return TablePart(w, shot);
 }
 
+// The player's Hand has run out: a click on it turns the Wastepile over.
+QImage RulesTurnOver(play::Program& program) {
+  play::FrmPlay& w = program.frmPlay();
+  ShowPiles(program, [](table::PileArrays& piles) {
+    piles = table::PileArrays{};
+    piles.ReserveCount = {4, 7};
+    piles.Reserve[0][4] = Card(kSpades, 10);
+    piles.Reserve[1][7] = Card(kClubs, 6);
+    piles.StockCount = {0, 14};
+    piles.WasteCount = {12, 9};
+    for (int i = 1; i <= 12; ++i) piles.Waste[0][i] = Card(kDiamonds, i);
+    for (int i = 1; i <= 9; ++i) piles.Waste[1][i] = Card(kHearts, i);
+    const table::CardCode tableau[9] = {0, Card(kHearts, 13), Card(kClubs, 10), Card(kSpades, 7), Card(kSpades, 5),
+                                        Card(kClubs, 12), Card(kHearts, 11), Card(kSpades, 13), Card(kClubs, 8)};
+    for (int i = 1; i <= 8; ++i) {
+      piles.TableauCount[i] = 1;
+      piles.Tableau[i][1] = tableau[i];
+    }
+  });
+  w.SetLabel(table::TableLabel::lblMessage, QString());
+  QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  {
+    QPainter p(&shot);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRect waste = w.picPlayer[3]->geometry(), hand = w.picPlayer[1]->geometry();
+    // Over the top of the two piles, clear of their cards.
+    const QColor green(60, 200, 80);
+    p.setPen(QPen(green, 6, Qt::SolidLine, Qt::RoundCap));
+    const QPointF from(waste.center().x(), waste.top() + 25), to(hand.center().x(), hand.top() + 25);
+    QPainterPath arc(from);
+    arc.cubicTo(from + QPointF(0, -130), to + QPointF(0, -130), to);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(arc);
+    for (const double turn : {-35.0, 35.0}) {
+      QLineF head(to, to + QPointF(0, -30));
+      head.setAngle(head.angle() + turn);
+      p.drawLine(head);
+    }
+    Number(p, QPoint((waste.center().x() + hand.center().x()) / 2, waste.top() - 72), "1", green);
+  }
+  return TablePart(w, shot);
+}
+
 // Who goes first: the two Reserve cards and, pair by pair, the Houses, the
 // first card each side dealt onto the Tableau.
 QImage RulesFirst(play::Program& program, const table::PileArrays& dealt) {
@@ -454,6 +498,7 @@ int main(int argc, char** argv) {
   // The rules on the table, last: they lay out piles of their own.
   save(RulesMoves(program), "rules-moves.png");
   save(RulesStop(program), "rules-stop.png");
+  save(RulesTurnOver(program), "rules-turnover.png");
   w.close();
   ok = FitPages(*out, sizes) && ok;
   return ok ? 0 : 1;
