@@ -1,32 +1,58 @@
 // Makes the manual's pictures in manual/ from the program itself, offscreen:
-// table.png, the table of a fixed game at the player's first turn with its
-// piles named, and menubar.png, the menu bar over the table.
-// The game is dealt from a fixed seed on a fresh temporary home, so the same
-// program and fonts give the same pictures.
+// - player.png, the player window of the first start with a name typed;
+// - table.png, the table of a fixed game at the player's first turn with its
+//   piles named and the player's name in the status bar;
+// - menubar.png, the menu bar over the table;
+// - speed.png, preferences.png, savedgames.png, scores.png and chat.png, the
+//   windows as the menu rows and keys open them;
+// - rules-moves.png, rules-first.png, rules-stop.png and rules-turnover.png,
+//   the rules on the table: what may go where, the cards that decide who
+//   goes first, a STOP message the table gives, and the Wastepile turned
+//   over when the Hand has run out.
+// It sets the size each page shows a picture at to the picture's shape.
+// The game is dealt from a fixed seed on a fresh temporary home and every
+// text in the pictures is fixed, so the same program and fonts give the same
+// pictures.
 //
 // Usage: make_manual_pictures SOURCE_FOLDER   (the folder that holds Data/ and manual/)
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFont>
+#include <QTabWidget>
+#include <QTimer>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <map>
 #include <memory>
 
+#include "dialogs/frm_name.h"
+#include "dialogs/frm_options.h"
+#include "dialogs/frm_save.h"
+#include "dialogs/frm_scores.h"
+#include "dialogs/menu_dialogs.h"
+#include "dialogs/scores_owner.h"
+#include "dialogs/small_dialogs.h"
 #include "media/folders.h"
+#include "net/frm_chat.h"
 #include "picture_out.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "play/frm_play.h"
 #include "play/game_program.h"
+#include "play/menu_commands.h"
+#include "table/card.h"
 #include "table/picture_box.h"
 
 namespace {
 
 constexpr std::uint32_t kSampleSeed = 20261209;
+constexpr char kPlayerName[] = "Robin";
 constexpr int kScreenWidth = 1280, kScreenHeight = 1024;
 const QColor kYours(255, 236, 120);
 const QColor kTheirs(150, 210, 255);
@@ -90,6 +116,261 @@ QImage NamedTable(play::FrmPlay& w) {
   return shot;
 }
 
+
+// Card codes by suit (1 clubs, 2 diamonds, 3 hearts, 4 spades) and rank.
+table::CardCode Card(int suit, int rank) { return static_cast<table::CardCode>((suit - 1) * table::kRanksPerSuit + rank); }
+constexpr int kClubs = 1, kDiamonds = 2, kHearts = 3, kSpades = 4;
+
+// Runs `act` once on the first shown top-level window of type W. The
+// program shows its windows inside waits that run events, so the check
+// runs from a timer.
+template <class W>
+void WhenShown(QObject* owner, std::function<void(W&)> act) {
+  auto* timer = new QTimer(owner);
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, owner, [timer, act] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* window = dynamic_cast<W*>(w);
+      if (!window || !window->isVisible()) continue;
+      timer->stop();
+      timer->deleteLater();
+      act(*window);
+      return;
+    }
+  });
+  timer->start();
+}
+
+QImage Shot(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+// A numbered mark in a circle, as the pictures' captions count them.
+void Number(QPainter& p, QPoint at, const QString& n, const QColor& colour) {
+  p.setPen(QPen(Qt::black, 2));
+  p.setBrush(colour);
+  p.drawEllipse(at, 17, 17);
+  QFont font = p.font();
+  font.setPixelSize(22);
+  font.setBold(true);
+  p.setFont(font);
+  p.drawText(QRect(at - QPoint(17, 17), QSize(34, 34)), Qt::AlignCenter, n);
+}
+
+// An arrow from one pile to another with its number half way.
+void Arrow(QPainter& p, const QRect& from, const QRect& to, const QString& n, const QColor& colour) {
+  const QLineF line(from.center(), to.center());
+  p.setPen(QPen(colour, 6, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(line);
+  const QLineF back = QLineF(line.p2(), line.p1());
+  for (const double turn : {28.0, -28.0}) {
+    QLineF head = back;
+    head.setLength(30);
+    head.setAngle(back.angle() + turn);
+    p.drawLine(head);
+  }
+  Number(p, line.pointAt(0.5).toPoint(), n, colour);
+}
+
+// A red cross over a pile that refuses the card.
+void Cross(QPainter& p, const QRect& pile, const QString& n) {
+  const QColor red(230, 40, 40);
+  p.setPen(QPen(red, 8, Qt::SolidLine, Qt::RoundCap));
+  const QRect r = pile.adjusted(12, 18, -12, -18);
+  p.drawLine(r.topLeft(), r.bottomRight());
+  p.drawLine(r.topRight(), r.bottomLeft());
+  Number(p, QPoint(pile.right() + 4, pile.top() + 4), n, red);
+}
+
+// Lays out the piles the rules pictures show, face up, for the player's turn.
+void ShowPiles(play::Program& program, const std::function<void(table::PileArrays&)>& lay) {
+  table::PileArrays& piles = program.pilesForNetwork();
+  lay(piles);
+  for (int side = 0; side < table::kSides; ++side)
+    piles.ReserveFaceDown[side] = static_cast<std::int16_t>(std::max(0, piles.ReserveCount[side] - 1));
+  program.frmPlay().RedrawTable();
+}
+
+// The part of a table picture the rules speak of: the piles and the
+// message lines, without the bare right-hand side and the status bar.
+QImage TablePart(const play::FrmPlay& w, const QImage& shot) {
+  QRect r;
+  for (const table::PictureBox* b : {w.picOpponent[1], w.picPlayer[1], w.picPlayer[2], w.picTableau[8]})
+    r = r.united(b->geometry());
+  return shot.copy(QRect(0, 0, r.right() + 60, r.bottom() + 85).intersected(shot.rect()));
+}
+
+// The four moves of the rules page: 1 a Reserve card onto the Tableau, 2 a
+// Tableau card onto the Center, 3 a Tableau card onto the opponent's
+// Reserve, and 4 the opponent's empty Wastepile refusing a card.
+QImage RulesMoves(play::Program& program) {
+  play::FrmPlay& w = program.frmPlay();
+  ShowPiles(program, [](table::PileArrays& piles) {
+    piles = table::PileArrays{};
+    piles.ReserveCount = {9, 11};
+    piles.Reserve[0][9] = Card(kHearts, 7);
+    piles.Reserve[1][11] = Card(kDiamonds, 5);
+    piles.StockCount = {30, 31};
+    const table::CardCode tableau[9] = {0, Card(kSpades, 8), Card(kClubs, 4), Card(kDiamonds, 6), Card(kSpades, 12),
+                                        Card(kHearts, 10), Card(kClubs, 13), Card(kDiamonds, 2), Card(kClubs, 9)};
+    for (int i = 1; i <= 8; ++i) {
+      piles.TableauCount[i] = 1;
+      piles.Tableau[i][1] = tableau[i];
+    }
+    piles.CenterCount[1] = 3;
+    for (int r = 1; r <= 3; ++r) piles.Center[1][r] = Card(kClubs, r);
+  });
+  // The message of the deal is no part of this picture.
+  w.SetLabel(table::TableLabel::lblMessage, QString());
+  QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  {
+    QPainter p(&shot);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor green(60, 200, 80);
+    const auto at = [](table::PictureBox* b) { return b->geometry(); };
+    Arrow(p, at(w.picPlayer[2]), at(w.picTableau[1]), "1", green);
+    Arrow(p, at(w.picTableau[2]), at(w.picCenter[1]), "2", green);
+    Arrow(p, at(w.picTableau[3]), at(w.picOpponent[2]), "3", green);
+    Cross(p, at(w.picOpponent[3]), "4");
+  }
+  return TablePart(w, shot);
+}
+
+// The player's Reserve card fits a Center pile and the player clicks his
+// Hand: the table refuses with its STOP message.
+QImage RulesStop(play::Program& program) {
+  play::FrmPlay& w = program.frmPlay();
+  ShowPiles(program, [](table::PileArrays& piles) {
+    piles = table::PileArrays{};
+    piles.ReserveCount = {10, 12};
+    piles.Reserve[0][10] = Card(kHearts, 2);
+    piles.Reserve[1][12] = Card(kSpades, 9);
+    piles.StockCount = {31, 33};
+    const table::CardCode tableau[9] = {0, Card(kClubs, 11), Card(kDiamonds, 7), Card(kSpades, 3), Card(kHearts, 12),
+                                        Card(kDiamonds, 13), Card(kClubs, 5), Card(kSpades, 6), Card(kHearts, 9)};
+    for (int i = 1; i <= 8; ++i) {
+      piles.TableauCount[i] = 1;
+      piles.Tableau[i][1] = tableau[i];
+    }
+    piles.CenterCount[3] = 1;
+    piles.Center[3][1] = Card(kHearts, 1);
+  });
+  table::PictureBox* hand = w.picPlayer[1];
+  emit hand->mouseDown(hand, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  emit hand->mouseUp(hand, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  {
+    QPainter p(&shot);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor green(60, 200, 80);
+    Arrow(p, w.picPlayer[2]->geometry(), w.picCenter[3]->geometry(), "1", green);
+    Cross(p, hand->geometry(), "2");
+  }
+  return TablePart(w, shot);
+}
+
+// The player's Hand has run out: a click on it turns the Wastepile over.
+QImage RulesTurnOver(play::Program& program) {
+  play::FrmPlay& w = program.frmPlay();
+  ShowPiles(program, [](table::PileArrays& piles) {
+    piles = table::PileArrays{};
+    piles.ReserveCount = {4, 7};
+    piles.Reserve[0][4] = Card(kSpades, 10);
+    piles.Reserve[1][7] = Card(kClubs, 6);
+    piles.StockCount = {0, 14};
+    piles.WasteCount = {12, 9};
+    for (int i = 1; i <= 12; ++i) piles.Waste[0][i] = Card(kDiamonds, i);
+    for (int i = 1; i <= 9; ++i) piles.Waste[1][i] = Card(kHearts, i);
+    const table::CardCode tableau[9] = {0, Card(kHearts, 13), Card(kClubs, 10), Card(kSpades, 7), Card(kSpades, 5),
+                                        Card(kClubs, 12), Card(kHearts, 11), Card(kSpades, 13), Card(kClubs, 8)};
+    for (int i = 1; i <= 8; ++i) {
+      piles.TableauCount[i] = 1;
+      piles.Tableau[i][1] = tableau[i];
+    }
+  });
+  w.SetLabel(table::TableLabel::lblMessage, QString());
+  QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  {
+    QPainter p(&shot);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRect waste = w.picPlayer[3]->geometry(), hand = w.picPlayer[1]->geometry();
+    // Over the top of the two piles, clear of their cards.
+    const QColor green(60, 200, 80);
+    p.setPen(QPen(green, 6, Qt::SolidLine, Qt::RoundCap));
+    const QPointF from(waste.center().x(), waste.top() + 25), to(hand.center().x(), hand.top() + 25);
+    QPainterPath arc(from);
+    arc.cubicTo(from + QPointF(0, -130), to + QPointF(0, -130), to);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(arc);
+    for (const double turn : {-35.0, 35.0}) {
+      QLineF head(to, to + QPointF(0, -30));
+      head.setAngle(head.angle() + turn);
+      p.drawLine(head);
+    }
+    Number(p, QPoint((waste.center().x() + hand.center().x()) / 2, waste.top() - 72), "1", green);
+  }
+  return TablePart(w, shot);
+}
+
+// Who goes first: the two Reserve cards and, pair by pair, the Houses, the
+// first card each side dealt onto the Tableau.
+QImage RulesFirst(play::Program& program, const table::PileArrays& dealt) {
+  play::FrmPlay& w = program.frmPlay();
+  ShowPiles(program, [&dealt](table::PileArrays& piles) { piles = dealt; });
+  QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QPainter p(&shot);
+  p.setRenderHint(QPainter::Antialiasing);
+  static const char* const kNames[] = {"1st", "2nd", "3rd", "4th"};
+  for (int house = 0; house < 4; ++house) {
+    // The opponent's Houses are Tableau piles 1 to 4, the player's 8 to 5.
+    const QRect theirs = w.picTableau[1 + house]->geometry();
+    const QRect yours = w.picTableau[8 - house]->geometry();
+    // On the card's face, clear of its corners' rank and suit.
+    Name(p, theirs, kNames[house], kTheirs, QPoint(theirs.left() + 9, theirs.top() + 30), false);
+    Name(p, yours, kNames[house], kYours, QPoint(yours.left() + 9, yours.top() + 30), false);
+  }
+  Name(p, w.picOpponent[2]->geometry(), "Opponent's\nReserve", kTheirs,
+       QPoint(w.picOpponent[2]->geometry().left() - 90, w.picOpponent[2]->geometry().bottom() + 110));
+  Name(p, w.picPlayer[2]->geometry(), "Your Reserve", kYours,
+       QPoint(w.picPlayer[2]->geometry().left() - 20, w.picPlayer[2]->geometry().bottom() + 40));
+  p.end();
+  return TablePart(w, shot);
+}
+
+// The pages give each picture the size it is shown at: its own width up to
+// the width of the pages' text, and the height of its own shape. A window
+// that grows or shrinks keeps its picture's shape on the page.
+constexpr int kPageWidth = 660;
+
+bool FitPages(const QDir& folder, const std::map<QString, QSize>& sizes) {
+  static const QRegularExpression img(R"re(<img src="([^"]+)"( alt="[^"]*") width="\d+" height="\d+">)re");
+  bool ok = true;
+  for (const QString& page : folder.entryList({"*.html"}, QDir::Files)) {
+    QFile file(folder.filePath(page));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QString html = QString::fromUtf8(file.readAll());
+    file.close();
+    QString fitted;
+    int from = 0;
+    for (auto it = img.globalMatch(html); it.hasNext();) {
+      const auto m = it.next();
+      fitted += html.mid(from, m.capturedStart() - from);
+      from = m.capturedEnd();
+      const auto size = sizes.find(m.captured(1));
+      if (size == sizes.end()) {
+        fitted += m.captured(0);
+        continue;
+      }
+      const int width = std::min(size->second.width(), kPageWidth);
+      const int height = qRound(double(size->second.height()) * width / size->second.width());
+      fitted += QStringLiteral(R"(<img src="%1"%2 width="%3" height="%4">)")
+                    .arg(m.captured(1), m.captured(2)).arg(width).arg(height);
+    }
+    fitted += html.mid(from);
+    if (fitted == html) continue;
+    ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(fitted.toUtf8()) >= 0 && ok;
+    std::printf("%s: the pictures' sizes set\n", qPrintable(folder.filePath(page)));
+  }
+  return ok;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,8 +401,31 @@ int main(int argc, char** argv) {
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.path() + "/XDG_CONFIG_HOME");
   parts.seed = kSampleSeed;
   parts.cardDeckRoot = home.path() + "/no-card-decks";  // the game's own deck only
+  const platform::ScreenMetrics screen = parts.screen;
   play::Program program(std::move(parts));
   program.wait().SetTimeScale(0);
+  // The windows as the program's own menus open them.
+  dialogs::Dialogs dialogs(program);
+  program.menus().SetDialogs(&dialogs);
+  program.SetFirstStartWindows(&dialogs);
+  dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
+  program.SetScoresWindow(&scores);
+  dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());
+  program.SetPreferencesWindow(&preferences);
+
+  bool ok = true;
+  std::map<QString, QSize> sizes;
+  const auto save = [&](const QImage& picture, const char* name) {
+    ok = tools::Save(picture, *out, name) && ok;
+    sizes[name] = picture.size();
+  };
+
+  // The first start asks for a player.
+  WhenShown<dialogs::FrmName>(&app, [&](dialogs::FrmName& window) {
+    window.Combo1->setEditText(kPlayerName);
+    save(Shot(window), "player.png");
+    window.cmdOK->click();
+  });
   if (!program.Start()) {
     std::fprintf(stderr, "the program did not start\n");
     return 1;
@@ -130,11 +434,13 @@ int main(int argc, char** argv) {
   // The deal, and the computer's turn when it goes first, run to the
   // player's turn.
   w.cmdDeal->click();
-  if (program.state().CurrentTurn != 1) {
-    std::fprintf(stderr, "the sample game is not at the player's turn\n");
+  if (program.state().CurrentTurn != 1 || program.player().PlayerName != kPlayerName) {
+    std::fprintf(stderr, "the sample game is not at %s's turn\n", kPlayerName);
     return 1;
   }
-  bool ok = tools::Save(NamedTable(w), *out, "table.png");
+  save(NamedTable(w), "table.png");
+  const table::PileArrays dealt = program.piles();
+  save(RulesFirst(program, dealt), "rules-first.png");
 
   // The menu bar comes down over the table; the picture shows its band.
   table::PictureBox* panel = w.picPanel;
@@ -142,8 +448,58 @@ int main(int argc, char** argv) {
   panel->raise();
   panel->show();
   const QImage bar = w.grab(QRect(QPoint(0, 0), panel->size() + QSize(40, 20))).toImage();
-  ok = tools::Save(bar.convertToFormat(QImage::Format_RGB32), *out, "menubar.png") && ok;
+  save(bar.convertToFormat(QImage::Format_RGB32), "menubar.png");
   panel->hide();
+
+  // The windows the menu keys open, each closed the way a user closes it.
+  play::MenuCommands& menus = program.menus();
+  menus.Commands.KeyboardArmed = true;
+  WhenShown<dialogs::FrmSpeed>(&app, [&](dialogs::FrmSpeed& window) {
+    save(Shot(window), "speed.png");
+    window.Command1->click();
+  });
+  menus.OptionsMenu(play::kOptSpeed);
+  WhenShown<dialogs::FrmOptions>(&app, [&](dialogs::FrmOptions& window) {
+    window.tbsOptions->setCurrentIndex(2);  // Font and Background, with the text samples
+    save(Shot(window), "preferences.png");
+    window.cmdCancel->click();
+  });
+  menus.OptionsMenu(play::kOptPreferences);
+  WhenShown<dialogs::FrmSave>(&app, [&](dialogs::FrmSave& window) {
+    save(Shot(window), "savedgames.png");
+    window.hide();
+  });
+  menus.GameMenu(play::kCmdRestore);
+  WhenShown<dialogs::FrmScores>(&app, [&](dialogs::FrmScores& window) {
+    save(Shot(window), "scores.png");
+    window.close();
+  });
+  menus.GameMenu(play::kCmdScores);
+
+  // The chat window of a player who joined a host, with a few lines of talk.
+  {
+    net::FrmChatParts chatParts;
+    chatParts.UserPath = folders->UserPath;
+    chatParts.DocsPath = folders->DocsPath;
+    chatParts.ui = &program.ui();
+    chatParts.AppPath = folders->AppPath;
+    chatParts.DataPath = folders->DataPath;
+    chatParts.screen = screen;
+    chatParts.FontColor = program.player().FontColor;
+    net::FrmChat chat(std::move(chatParts));
+    chat.SetLog(QStringLiteral("MD: You are connected to Host: Sam\r\nSam: Hello %1, good luck!\r\n%1: Thanks, you too.")
+                    .arg(kPlayerName));
+    chat.ShowBackground(program.backgrounds().Picture(), program.player().MatColor);
+    chat.show();
+    save(Shot(chat), "chat.png");
+    chat.hide();
+  }
+
+  // The rules on the table, last: they lay out piles of their own.
+  save(RulesMoves(program), "rules-moves.png");
+  save(RulesStop(program), "rules-stop.png");
+  save(RulesTurnOver(program), "rules-turnover.png");
   w.close();
+  ok = FitPages(*out, sizes) && ok;
   return ok ? 0 : 1;
 }

@@ -45,7 +45,8 @@ std::vector<MenuListRow> InternetRows(const MenuRowState& s) {
   if (s.NetConnIndex == 0) {
     rows.push_back(Row("Start Internet Game", 0, "F9"));
   } else {
-    rows.push_back(Row(s.NetIsHost ? "Host - END Internet Game" : "Remote - END Internet Game", 0));
+    // F9 ends the connection at every moment, as it starts one.
+    rows.push_back(Row(s.NetIsHost ? "Host - END Internet Game" : "Remote - END Internet Game", 0, "F9"));
   }
   rows.push_back(Row("Internet Game SCORES", 1));
   rows.push_back(Separator(2));
@@ -53,11 +54,13 @@ std::vector<MenuListRow> InternetRows(const MenuRowState& s) {
   if (!connected) return rows;
   rows.push_back(Row("Save This Game", 3));
   if (!s.NetIsHost) return rows;
-  rows.push_back(Row("SEND Saved Game", 4));
+  // The host's rows show the keys that reach them: the table hands Ctrl+R,
+  // Ctrl+F2 and Ctrl+X of a host to these rows, not to the Game menu's.
+  rows.push_back(Row("SEND Saved Game", 4, "Ctrl+R"));
   rows.push_back(Separator(5));
   rows.push_back(Row("Backup to Previous Turn", 6, "F4"));
-  rows.push_back(Row("Restart Current Game", 7));
-  rows.push_back(Row("Declare Stalemate", 8, "-"));
+  rows.push_back(Row("Restart Current Game", 7, "Ctrl+F2"));
+  rows.push_back(Row("Declare Stalemate", 8, "Ctrl+X"));
   rows.push_back(Separator(9));
   rows.push_back(Row(s.MatchOn ? "End Match" : "Start Match", 10, "F3"));
   rows.push_back(Row("New Game", 11, "F2"));
@@ -66,10 +69,10 @@ std::vector<MenuListRow> InternetRows(const MenuRowState& s) {
 
 std::vector<MenuListRow> HelpRows(const MenuRowState& s) {
   return {Row("Help - User's Manual", 0, "F1"),
-          Row("Tutorial", 1),
+          Row("Tutorial", 1, "F7"),
           Row("Play Next Sample Game", 2),
           Separator(3),
-          Row(s.StatusBarVisible ? "Hide Status Bar" : "Show Status Bar", 4),
+          Row(s.StatusBarVisible ? "Hide Status Bar" : "Show Status Bar", 4, "Ctrl+F8"),
           Separator(5),
           Row("Visit the Internet Site", 7),
           Row("About", 8)};
@@ -104,10 +107,12 @@ std::vector<MenuListRow> BuildMenuRows(int MenuId, const MenuRowState& state) {
   }
 }
 
+// The Internet menu is wider than first drawn: its longest caption,
+// "Remote - END Internet Game", and the host's keys (Ctrl+F2) both fit.
 int MenuTabStop(int MenuId) {
   switch (MenuId) {
     case 1: case 2: case 5: return 100;
-    case 3: return 90;
+    case 3: return 110;
     case 4: return 80;
     default: return 0;
   }
@@ -116,7 +121,8 @@ int MenuTabStop(int MenuId) {
 int MenuExtraWidth(int MenuId) {
   switch (MenuId) {
     case 1: case 2: case 5: return 600;
-    case 3: case 4: return 300;
+    case 3: return 900;
+    case 4: return 300;
     default: return 0;
   }
 }

@@ -10,6 +10,9 @@
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
 #include <QHelpLink>
+#include <QHelpSearchEngine>
+#include <QHelpSearchQueryWidget>
+#include <QHelpSearchResultWidget>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -92,6 +95,18 @@ HelpWindow::HelpWindow(const QString& collectionFile) : QWidget(nullptr, Qt::Win
   indexLayout->addWidget(index);
   tabs_->addTab(indexPage, "Index");
 
+  // Full-text search: every word of every page, from the index the build
+  // made beside the collection.
+  QHelpSearchEngine* search = engine_->searchEngine();
+  searchPage_ = new QWidget;
+  auto* searchLayout = new QVBoxLayout(searchPage_);
+  searchLayout->setContentsMargins(4, 4, 4, 4);
+  QHelpSearchQueryWidget* query = search->queryWidget();
+  QHelpSearchResultWidget* results = search->resultWidget();
+  searchLayout->addWidget(query);
+  searchLayout->addWidget(results, 1);
+  tabs_->addTab(searchPage_, "Search");
+
   browser_ = new HelpBrowser(*engine_);
   auto* bar = new QToolBar;
   bar->addAction("Back", browser_, &QTextBrowser::backward);
@@ -120,6 +135,9 @@ HelpWindow::HelpWindow(const QString& collectionFile) : QWidget(nullptr, Qt::Win
           [this](const QList<QHelpLink>& documents, const QString&) {
             if (!documents.isEmpty()) Show(documents.first().url);
           });
+  connect(query, &QHelpSearchQueryWidget::search, search,
+          [search, query] { search->search(query->searchInput()); });
+  connect(results, &QHelpSearchResultWidget::requestShowLink, this, [this](const QUrl& url) { Show(url); });
   connect(lookFor_, &QLineEdit::textChanged, index, [index](const QString& text) { index->filterIndices(text); });
   connect(lookFor_, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);
 
@@ -174,6 +192,17 @@ void HelpWindow::ShowIndex(const QString& lookFor) {
   tabs_->setCurrentIndex(1);
   if (!lookFor.isEmpty()) lookFor_->setText(lookFor);
   lookFor_->setFocus();
+  if (browser_->source().isEmpty()) Show(DefaultTopic());
+}
+
+void HelpWindow::ShowSearch(const QString& words) {
+  tabs_->setCurrentWidget(searchPage_);
+  QHelpSearchEngine* search = engine_->searchEngine();
+  if (!words.isEmpty()) {
+    search->queryWidget()->setSearchInput(words);
+    search->search(words);
+  }
+  search->queryWidget()->setFocus();
   if (browser_->source().isEmpty()) Show(DefaultTopic());
 }
 
@@ -323,8 +352,8 @@ class QtHelpBackend : public HelpBackend {
       case HelpCommand::DisplayTopic: window->ShowTopic(request.topic); break;
       case HelpCommand::HelpContext: window->ShowTopic(QString()); break;
       case HelpCommand::DisplayToc: window->ShowContents(); break;
-      case HelpCommand::DisplayIndex:
-      case HelpCommand::DisplaySearch: window->ShowIndex(); break;
+      case HelpCommand::DisplayIndex: window->ShowIndex(); break;
+      case HelpCommand::DisplaySearch: window->ShowSearch(); break;
       case HelpCommand::KeywordLookup:
       case HelpCommand::ALinkLookup:
         if (!window->ShowKeyword(request.lookup.keywords)) {

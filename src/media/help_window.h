@@ -1,8 +1,9 @@
 #pragma once
-// The program's help window: the manual's contents and index beside a page
-// browser, with a keyword look-up above the index. It reads one Qt Help
-// collection, read-only. It has no owner window and never keeps the
-// program running.
+// The program's help window: the manual's contents, index and full-text
+// search beside a page browser, with a keyword look-up above the index. It
+// reads one Qt Help collection, read-only, and the search index the build
+// makes beside it. It has no owner window and never keeps the program
+// running.
 
 #include <QTextBrowser>
 #include <QUrl>
@@ -45,6 +46,8 @@ class HelpWindow : public QWidget {
   void ShowTopic(const QString& topic);
   void ShowContents();
   void ShowIndex(const QString& lookFor = {});
+  // The Search tab; with words, searches for them at once.
+  void ShowSearch(const QString& words = {});
   // Shows the first page the keyword leads to; false when none does.
   bool ShowKeyword(const QString& keyword);
   // The page shown now.
@@ -61,6 +64,7 @@ class HelpWindow : public QWidget {
   bool ready_ = false;
   QTabWidget* tabs_ = nullptr;
   QLineEdit* lookFor_ = nullptr;
+  QWidget* searchPage_ = nullptr;
   HelpBrowser* browser_ = nullptr;
 };
 

@@ -430,7 +430,7 @@ void MenuCommands::HelpMenu(int row, int choice) {
       // computer's addresses are found instead.
       if (choice == 1 || choice == 2)
         s_.saved.ui.MsgBox(QString::fromLatin1(platform::kNoWebSiteText) +
-                               (choice == 2 ? QStringLiteral("\r\n\r\nWhen you host a game, the connection window "
+                               (choice == 2 ? QStringLiteral("\r\n\r\nWhen you host a game, the chat window "
                                                              "shows this computer's Internet addresses.")
                                             : QString()),
                            platform::vbOKOnly | platform::vbInformation, "Marrowdale Site");

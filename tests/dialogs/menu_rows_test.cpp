@@ -39,9 +39,9 @@ TEST(MenuRows, EachMenuHoldsItsRowsForTheState) {
     int rows;
     const char* first;
   } internet[] = {{0, false, 3, "Start Internet Game\tF9"},
-                  {99, true, 3, "Host - END Internet Game"},
-                  {1, false, 4, "Remote - END Internet Game"},
-                  {1, true, 12, "Host - END Internet Game"}};
+                  {99, true, 3, "Host - END Internet Game\tF9"},
+                  {1, false, 4, "Remote - END Internet Game\tF9"},
+                  {1, true, 12, "Host - END Internet Game\tF9"}};
   for (const auto& c : internet) {
     SCOPED_TRACE(c.rows);
     s.NetConnIndex = c.conn;
@@ -52,19 +52,22 @@ TEST(MenuRows, EachMenuHoldsItsRowsForTheState) {
     EXPECT_TRUE(rows[2].Separator);
     for (int i = 0; i < c.rows; ++i) EXPECT_EQ(rows[i].Command, i);
   }
-  EXPECT_EQ(BuildMenuRows(3, s)[8].Text, "Declare Stalemate\t-");
+  EXPECT_EQ(BuildMenuRows(3, s)[4].Text, "SEND Saved Game\tCtrl+R");
+  EXPECT_EQ(BuildMenuRows(3, s)[7].Text, "Restart Current Game\tCtrl+F2");
+  EXPECT_EQ(BuildMenuRows(3, s)[8].Text, "Declare Stalemate\tCtrl+X");
   EXPECT_EQ(BuildMenuRows(3, s)[10].Text, "End Match\tF3");
 
   const auto help = BuildMenuRows(4, s);
   EXPECT_EQ(Commands(help), std::vector<int>({0, 1, 2, 3, 4, 5, 7, 8}));
-  EXPECT_EQ(help[4].Text, "Hide Status Bar");
+  EXPECT_EQ(help[1].Text, "Tutorial\tF7");
+  EXPECT_EQ(help[4].Text, "Hide Status Bar\tCtrl+F8");
   EXPECT_EQ(help[6].Text, "Visit the Internet Site");
   s.StatusBarVisible = false;
-  EXPECT_EQ(BuildMenuRows(4, s)[4].Text, "Show Status Bar");
+  EXPECT_EQ(BuildMenuRows(4, s)[4].Text, "Show Status Bar\tCtrl+F8");
 
   EXPECT_EQ(SeparatorText(), QString(21, QChar(0x2014)));
   EXPECT_TRUE(BuildMenuRows(6, s).empty());
-  EXPECT_EQ(MenuTabStop(3), 90);
+  EXPECT_EQ(MenuTabStop(3), 110);
   EXPECT_EQ(MenuExtraWidth(4), 300);
 }
 

@@ -9,6 +9,9 @@
 #include <QHelpEngine>
 #include <QHelpEngineCore>
 #include <QHelpLink>
+#include <QHelpSearchEngine>
+#include <QHelpSearchResult>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextDocument>
@@ -195,6 +198,79 @@ TEST_F(ManualTest, TheKeyTableHoldsEveryKeyWithItsMenuRow) {
   EXPECT_GE(captions, 35);
 }
 
+// The key a menu row shows is the key the manual gives that row in the menu
+// lists, wherever the row is named there with a key; a row without a key is
+// named without one.
+TEST_F(ManualTest, TheMenuListsGiveEachRowTheKeyItShows) {
+  const QString rows = ReadSource("src/dialogs/menu_rows.cpp");
+  const QString page = ReadSource("manual/menus.html");
+  const int begin = page.indexOf(R"(<a name="game">)");
+  const int end = page.indexOf(R"(<a name="keys">)");
+  ASSERT_TRUE(begin > 0 && end > begin);
+  const QString lists = page.mid(begin, end - begin).simplified();
+  static const QRegularExpression rowRx(R"re(Row\(((?:[^()"]|"[^"]*")*?),\s*\d+(?:,\s*"([^"]*)")?\))re");
+  static const QRegularExpression literal(R"re("([^"]*)")re");
+  int keyed = 0;
+  for (auto it = rowRx.globalMatch(rows); it.hasNext();) {
+    const auto m = it.next();
+    const QString keys = m.captured(2);
+    for (auto lit = literal.globalMatch(m.captured(1)); lit.hasNext();) {
+      const QString caption = lit.next().captured(1).simplified();
+      // "<b>Start Match</b> or <b>End Match</b> (F3)" gives both rows their key.
+      const QRegularExpression named("<b>" + QRegularExpression::escape(caption) +
+                                     R"re(</b>(?: or <b>[^<]*</b>)? ?(\(([^)]*)\))?)re");
+      int withKey = 0;
+      for (auto n = named.globalMatch(lists); n.hasNext();) {
+        const auto found = n.next();
+        if (found.captured(1).isEmpty()) continue;
+        ++withKey;
+        EXPECT_EQ(found.captured(2).toStdString(), keys.toStdString()) << caption.toStdString();
+      }
+      if (!keys.isEmpty()) {
+        ++keyed;
+        EXPECT_GE(withKey, 1) << "the manual gives no key for " << caption.toStdString() << " (" << keys.toStdString() << ")";
+      }
+    }
+  }
+  EXPECT_GE(keyed, 25);
+}
+
+// Every picture a page shows is in the help project, is made by one of the
+// picture tools, and has the shape the page gives it; no picture lies in
+// manual/ unshown.
+TEST_F(ManualTest, EveryPictureIsShownMadeByAToolAndOfItsShape) {
+  QString tools;
+  for (QDirIterator it(SourceFile("tools"), {"*.cpp"}, QDir::Files); it.hasNext();) {
+    QFile f(it.next());
+    if (f.open(QIODevice::ReadOnly)) tools += QString::fromUtf8(f.readAll());
+  }
+  const QString project = ReadSource("manual/Marrowdale.qhp");
+  static const QRegularExpression img(R"re(<img src="([^"]+)"[^>]*width="(\d+)" height="(\d+)")re");
+  std::set<QString> shown;
+  for (QDirIterator it(SourceFile("manual"), {"*.html"}, QDir::Files); it.hasNext();) {
+    const QString html = ReadSource("manual/" + QFileInfo(it.next()).fileName());
+    for (auto m = img.globalMatch(html); m.hasNext();) {
+      const auto found = m.next();
+      const QString name = found.captured(1);
+      shown.insert(name);
+      EXPECT_TRUE(project.contains("<file>" + name + "</file>")) << name.toStdString() << " is not in the help project";
+      EXPECT_TRUE(tools.contains('"' + name + '"')) << "no tool in tools/ makes " << name.toStdString();
+      const QSize size = QImageReader(SourceFile("manual/" + name)).size();
+      ASSERT_TRUE(size.isValid()) << name.toStdString() << " is missing or unreadable";
+      // Shown at its own shape: the height the page gives is the picture's,
+      // scaled to the width the page gives, to the pixel.
+      EXPECT_NEAR(found.captured(3).toDouble(), found.captured(2).toDouble() * size.height() / size.width(), 1.0)
+          << name.toStdString();
+      EXPECT_LE(found.captured(2).toInt(), size.width()) << name.toStdString() << " is shown larger than it is";
+    }
+  }
+  EXPECT_GE(shown.size(), 10u);
+  for (QDirIterator it(SourceFile("manual"), {"*.png"}, QDir::Files); it.hasNext();) {
+    const QString name = QFileInfo(it.next()).fileName();
+    EXPECT_TRUE(shown.count(name)) << name.toStdString() << " lies in manual/ but no page shows it";
+  }
+}
+
 // Every window title the program sets is a keyword of the index, leading
 // to a page that speaks of that window by its title.
 TEST_F(ManualTest, TheIndexFindsEveryWindowByItsTitle) {
@@ -281,6 +357,34 @@ TEST(HelpWindowTest, OpensAtTheKeywordAndClosesEveryWindow) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   for (QWidget* w : QApplication::topLevelWidgets())
     EXPECT_FALSE(qobject_cast<HelpWindow*>(w) && w->isVisible());
+}
+
+// The full-text search of the help window reads the index the build made
+// beside the collection, which stays read-only: words that are in no
+// keyword are found on the pages that hold them.
+TEST(HelpWindowTest, TheSearchTabFindsWordsOnThePagesThatHoldThem) {
+  HelpWindow window(Collection());
+  ASSERT_TRUE(window.Ready());
+  QHelpSearchEngine* search = window.Engine().searchEngine();
+  platform::WaitService wait;
+  const auto pagesFor = [&](const QString& words) {
+    bool done = false;
+    const auto connection = QObject::connect(search, &QHelpSearchEngine::searchingFinished, [&done] { done = true; });
+    window.ShowSearch(words);
+    wait.WaitUntil([&] { return done; }, 10);
+    QObject::disconnect(connection);
+    std::set<QString> pages;
+    for (const QHelpSearchResult& r : search->searchResults(0, search->searchResultCount()))
+      pages.insert(r.url().fileName());
+    return pages;
+  };
+  EXPECT_TRUE(pagesFor("House").count("rules.html"));
+  EXPECT_EQ(window.Tabs()->tabText(window.Tabs()->currentIndex()).toStdString(), "Search");
+  const std::set<QString> backspace = pagesFor("Backspace");
+  EXPECT_TRUE(backspace.count("howtoplay.html"));
+  EXPECT_TRUE(backspace.count("menus.html"));
+  EXPECT_TRUE(pagesFor("firewall").count("troubleshooting.html"));
+  EXPECT_TRUE(pagesFor("qwertyuiop").empty());
 }
 
 }  // namespace
