@@ -48,9 +48,14 @@ QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error));
 // Writes bytes as a new file beside path and puts it in path's place in one
 // step: over the file there (keeping its permissions) with replace, only
 // where no file is without. 0 on success, else the system's error number;
-// then path is as it was and the new file is gone.
+// then path is as it was and the new file is gone. Not QSaveFile: on a
+// failed write it says "Unknown error" where the system said "No space left
+// on device" or "File too large".
 int PutFileWhole(const QString& path, const QByteArray& bytes, bool replace) {
-  const QByteArray target = QFile::encodeName(path);
+  // A file the user linked elsewhere is replaced where it lies; the link stays.
+  const QFileInfo info(path);
+  const QString where = replace && info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+  const QByteArray target = QFile::encodeName(where);
   QByteArray temp = target + ".new-XXXXXX";
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return errno;
@@ -76,7 +81,8 @@ int PutFileWhole(const QString& path, const QByteArray& bytes, bool replace) {
   if (error != 0 || !replace) ::unlink(temp.constData());
   if (error != 0) return error;
   // The new name reaches the disk too.
-  const int dir = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const QByteArray folder = QFile::encodeName(QFileInfo(where).absolutePath());
+  const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);

@@ -64,8 +64,8 @@ bool InstanceLock::TryLock() {
     return false;
   }
   if (QFileInfo(path_).isDir()) {
-    problem_ = path_ + QStringLiteral(" is a folder, where the game keeps its lock file. "
-                                      "Move or remove that folder, then start the game again.");
+    problem_ = path_ + QStringLiteral(" is a folder; the game keeps its lock file under that name. "
+                                      "Move or remove the folder, then start the game again.");
     return false;
   }
   const QByteArray name = QFile::encodeName(path_);

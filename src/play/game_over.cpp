@@ -97,7 +97,8 @@ void EnterTheHighScores(GameOverServices& s, std::int16_t winner, const QString&
       HighScoreResult::Failed) {
     qWarning() << "Game over: the high scores were not updated";
   }
-  if (!notice.isEmpty()) s.ui.MsgBox(notice, platform::vbOKOnly | platform::vbExclamation, QStringLiteral("Marrowdale"));
+  if (!notice.isEmpty())
+    s.ui.MsgBox(notice, platform::vbOKOnly | platform::vbExclamation, QStringLiteral("Marrowdale"));
 }
 
 }  // namespace

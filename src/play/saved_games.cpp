@@ -124,12 +124,18 @@ void SaveGameRecord(SavedGameServices& s) {
   SavedGames& sv = s.saved;
   sv.SaveSlot = static_cast<std::int16_t>(TurnStartBackupRecord(s.state.TurnCount));
   FillGameRecord(s);
-  WriteRecord(sv.SavedGamesFile, sv.SaveSlot, sv.GameRec);
-  WriteRecord(sv.SavedGamesFile, kLatestTurnRecord, sv.GameRec);
+  const QByteArray record = sv.GameRec.Encode();
   if (s.state.TurnCount == 0) {
-    WriteRecord(sv.SavedGamesFile, kEvenTurnBackupRecord, sv.GameRec);
-    WriteRecord(sv.SavedGamesFile, kGameStartRecord, sv.GameRec);
+    // A new game's start and backups land together: a restart after a kill
+    // must never find the game before's start beside this game's backups.
+    sv.SavedGamesFile.WriteTogether({{sv.SaveSlot, record},
+                                     {kLatestTurnRecord, record},
+                                     {kEvenTurnBackupRecord, record},
+                                     {kGameStartRecord, record}});
+    return;
   }
+  sv.SavedGamesFile.Write(sv.SaveSlot, record);
+  sv.SavedGamesFile.Write(kLatestTurnRecord, record);
 }
 
 double StoredClockSeconds(const SavedGameRecord& rec) {
