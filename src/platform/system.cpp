@@ -71,7 +71,9 @@ bool InstanceLock::TryLock() {
   const QByteArray name = QFile::encodeName(path_);
   // Close-on-exec: a program the game starts (the web browser) must not
   // inherit the lock and keep it after the game has ended.
-  const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // A lock file that may only be read still takes the lock.
+  if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
     problem_ = FolderWriteProblem(Folder());
@@ -83,9 +85,12 @@ bool InstanceLock::TryLock() {
     const int error = errno;
     if (error == EWOULDBLOCK) {
       liveCopy_ = true;
+      ReadHolder(fd);
+    } else if (error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS) {
+      // A file system that keeps no locks cannot tell of a second copy;
+      // the game starts unguarded rather than never.
       fd_ = fd;
-      ReadHolder();
-      fd_ = -1;
+      return true;
     } else {
       problem_ = path_ + QStringLiteral(": ") + SystemReason(error);
     }
@@ -102,9 +107,9 @@ bool InstanceLock::TryLock() {
   return true;
 }
 
-void InstanceLock::ReadHolder() {
+void InstanceLock::ReadHolder(int fd) {
   std::array<char, 512> buffer{};
-  const ssize_t got = ::pread(fd_, buffer.data(), buffer.size(), 0);
+  const ssize_t got = ::pread(fd, buffer.data(), buffer.size(), 0);
   if (got <= 0) return;
   const QList<QByteArray> lines = QByteArray(buffer.data(), got).split('\n');
   bool ok = false;

@@ -38,7 +38,8 @@ class InstanceLock {
   const QString& Path() const { return path_; }
 
  private:
-  void ReadHolder();
+  // Reads the holder's process and machine from the lock file open as fd.
+  void ReadHolder(int fd);
 
   QString path_;
   int fd_ = -1;
