@@ -16,6 +16,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "play/high_scores.h"
 #include "play/players.h"
 #include "table/card_table.h"
 
@@ -405,12 +406,11 @@ void FrmScores::PrintMatch() {
 void FrmScores::SetUpGridHigh() { FillGrid(GridHigh, HighStuffRows({})); }
 
 void FrmScores::HighStuff() {
-  const auto records = ReadHighScores(files_.highScorePath);
-  if (!records) {
-    SetUpGridHigh();
-    return ShowReadError(files_.highScorePath);
-  }
-  FillGrid(GridHigh, HighStuffRows(*records));
+  // A damaged file is kept aside by the read; the list then shows empty.
+  const play::HighScoreFile read = play::ReadHighScoreFile(files_.highScorePath);
+  FillGrid(GridHigh, HighStuffRows({read.list.begin(), read.list.end()}));
+  const QString text = read.Text(files_.highScorePath);
+  if (!text.isEmpty()) files_.ui.MsgBox(text, platform::vbExclamation, "Scores");
 }
 
 void FrmScores::ShowReadError(const QString& path) {

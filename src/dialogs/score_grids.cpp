@@ -1,6 +1,5 @@
 #include "dialogs/score_grids.h"
 
-#include <QFile>
 
 #include "platform/recordfile.h"
 #include "platform/vb.h"
@@ -179,19 +178,6 @@ std::optional<PlayerRecords> ReadPlayerRecords(const platform::RecordFile& playe
     const QByteArray bytes = players.Read(r);
     if (bytes.size() != play::kPlayerRecordLength) return std::nullopt;
     records[r - 1] = play::PlayerRecord::Decode(bytes);
-  }
-  return records;
-}
-
-std::optional<std::vector<play::HighScoreRecord>> ReadHighScores(const QString& path) {
-  std::vector<play::HighScoreRecord> records(play::kHighScorePlaces);
-  if (!QFile::exists(path)) return records;
-  platform::RecordFile file;
-  if (!file.Open(path, play::kHighScoreRecordLength, true)) return std::nullopt;
-  for (int i = 1; i <= play::kHighScorePlaces; ++i) {
-    const QByteArray bytes = file.Read(i);
-    if (bytes.size() != play::kHighScoreRecordLength) return std::nullopt;
-    records[i - 1] = play::HighScoreRecord::Decode(bytes);
   }
   return records;
 }

@@ -85,8 +85,5 @@ GridContent HighStuffRows(const std::vector<play::HighScoreRecord>& records);
 
 // Records 1..10 of the players file; nothing when one cannot be read.
 std::optional<PlayerRecords> ReadPlayerRecords(const platform::RecordFile& players);
-// Records 1..20 of the high-score file; a missing file reads as twenty
-// empty places, a file that cannot be read as nothing.
-std::optional<std::vector<play::HighScoreRecord>> ReadHighScores(const QString& path);
 
 }  // namespace dialogs

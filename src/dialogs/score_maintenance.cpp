@@ -233,9 +233,11 @@ MaintenanceResult cmdClear(ScoreFiles& f) {
   if (!file.Open(f.highScorePath, play::kHighScoreRecordLength)) return Failed(f.ui, f.highScorePath);
   play::HighScoreRecord empty;
   empty.WinnerName = QString(play::HighScoreRecord::kWinnerNameWidth, QLatin1Char(' '));
-  for (int i = 1; i <= kHighScoreRecordsCleared; ++i)
-    if (!file.Write(i, empty.Encode())) return Failed(f.ui, f.highScorePath);
-  if (!file.Flush()) return Failed(f.ui, f.highScorePath);
+  // All places at once: a kill part-way never leaves empty places above
+  // filled ones.
+  QList<std::pair<int, QByteArray>> places;
+  for (int i = 1; i <= kHighScoreRecordsCleared; ++i) places.append({i, empty.Encode()});
+  if (!file.WriteTogether(places)) return Failed(f.ui, f.highScorePath);
   return {true, MessageLabel::None, {}};
 }
 

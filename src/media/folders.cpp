@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "platform/recordfile.h"
 #include "platform/system.h"
 
 namespace media {
@@ -148,15 +149,16 @@ SeedCopy CopySeedFiles(const Folders& folders) {
       const QString target = into + relative;
       const QFileInfo info(target);
       if (info.exists() || info.isSymLink()) continue;
-      // QFile::copy never replaces an existing file, and writes through a
-      // temporary file so that a failed copy leaves no half file behind.
-      QFile file(source);
-      if (QDir().mkpath(info.absolutePath()) && file.copy(target)) {
+      // Never over an existing file, and through a temporary file so that a
+      // failed copy leaves no half file behind.
+      const bool folderMade = QDir().mkpath(info.absolutePath());
+      const QString problem = folderMade ? platform::CopyWholeFile(source, target) : QString();
+      if (folderMade && problem.isEmpty()) {
         // An installed seed may be read-only; the player's copy must not be.
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         result.copied << prefix + relative;
       } else {
-        failedIn(info.absolutePath(), prefix + relative, file.errorString());
+        failedIn(info.absolutePath(), prefix + relative, problem);
       }
     }
   };

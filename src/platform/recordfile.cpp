@@ -1,10 +1,18 @@
 #include "platform/recordfile.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/vb.h"
 #include "platform/write_failures.h"
@@ -33,6 +41,53 @@ void WriteLe(QByteArray& bytes, int offset, T v) {
     long long at = static_cast<long long>(offset) + i;
     if (at >= 0 && at < bytes.size()) bytes[static_cast<qsizetype>(at)] = le[i];
   }
+}
+
+QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// Writes bytes as a new file beside path and puts it in path's place in one
+// step: over the file there (keeping its permissions) with replace, only
+// where no file is without. 0 on success, else the system's error number;
+// then path is as it was and the new file is gone. Not QSaveFile: on a
+// failed write it says "Unknown error" where the system said "No space left
+// on device" or "File too large".
+int PutFileWhole(const QString& path, const QByteArray& bytes, bool replace) {
+  // A file the user linked elsewhere is replaced where it lies; the link stays.
+  const QFileInfo info(path);
+  const QString where = replace && info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+  const QByteArray target = QFile::encodeName(where);
+  QByteArray temp = target + ".new-XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return errno;
+  int error = 0;
+  struct stat existing {};
+  const mode_t mode = replace && ::stat(target.constData(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
+  if (::fchmod(fd, mode) != 0) error = errno;
+  for (qsizetype done = 0; error == 0 && done < bytes.size();) {
+    const ssize_t wrote = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) error = wrote < 0 ? errno : ENOSPC;
+    else done += wrote;
+  }
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0) {
+    if (replace) {
+      if (::rename(temp.constData(), target.constData()) != 0) error = errno;
+    } else if (::link(temp.constData(), target.constData()) != 0) {
+      error = errno;
+    }
+  }
+  if (error != 0 || !replace) ::unlink(temp.constData());
+  if (error != 0) return error;
+  // The new name reaches the disk too.
+  const QByteArray folder = QFile::encodeName(QFileInfo(where).absolutePath());
+  const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -80,7 +135,10 @@ bool RecordFile::Open(const QString& path, int recordLength, bool readOnly) {
   auto file = std::make_unique<QFile>(path);
   // Unbuffered: each record reaches the file as it is written, and a write
   // that fails fails there, not later at an unchecked close.
-  if (!file->open((readOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered)) return false;
+  if (!file->open((readOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered)) {
+    lastError_ = file->errorString();
+    return false;
+  }
   file_ = std::move(file);
   recordLength_ = recordLength;
   return true;
@@ -152,6 +210,110 @@ bool RecordFile::Failed(qint64 offset, const QByteArray& previous, qint64 previo
   return false;
 }
 
+bool RecordFile::IsCut(int n) const {
+  if (n < 1 || !IsOpen()) return false;
+  const qint64 start = static_cast<qint64>(n - 1) * recordLength_;
+  const qint64 size = file_->size();
+  return size > start && size < start + recordLength_;
+}
+
+bool RecordFile::WriteTogether(const QList<std::pair<int, QByteArray>>& records) {
+  if (!IsOpen() || !file_->isWritable()) return false;
+  for (const auto& record : records)
+    if (record.first < 1) return false;
+  const qint64 size = file_->size();
+  if (!file_->seek(0)) return TogetherFailed(file_->errorString());
+  QByteArray contents = file_->read(size);
+  if (contents.size() != size) return TogetherFailed(file_->errorString());
+  for (const auto& [n, record] : records) {
+    const qint64 offset = static_cast<qint64>(n - 1) * recordLength_;
+    if (contents.size() < offset + recordLength_)
+      contents.append(QByteArray(offset + recordLength_ - contents.size(), '\0'));
+    QByteArray bytes = record.left(recordLength_);
+    if (bytes.size() < recordLength_) bytes.append(QByteArray(recordLength_ - bytes.size(), '\0'));
+    contents.replace(offset, recordLength_, bytes);
+  }
+
+  const QString path = Path();
+  const int error = PutFileWhole(path, contents, true);
+  // A folder where no new file can be made (write-protected, while the
+  // file itself is not) still takes the records in place.
+  if (error == EACCES || error == EPERM) return WriteInPlace(contents, records);
+  if (error != 0) return TogetherFailed(Reason(error));
+  // The open file is the one just replaced: from now on the new one is used.
+  auto fresh = std::make_unique<QFile>(path);
+  if (!fresh->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    const QString reason = fresh->errorString();
+    Close();
+    lastError_ = reason;
+    if (failures_) failures_->WriteFailed(path, reason);
+    return false;
+  }
+  file_ = std::move(fresh);
+  return true;
+}
+
+// The file grows to its new size first, with real blocks, so that a full
+// disk tells before any record is touched; a record that still fails puts
+// back those written before it.
+bool RecordFile::WriteInPlace(const QByteArray& contents, const QList<std::pair<int, QByteArray>>& records) {
+  const qint64 size = file_->size();
+  if (contents.size() > size) {
+    const int error = ::posix_fallocate(file_->handle(), 0, static_cast<off_t>(contents.size()));
+    if (error != 0 && error != EOPNOTSUPP && error != EINVAL) {
+      if (file_->size() > size) file_->resize(size);
+      return TogetherFailed(QString::fromLocal8Bit(std::strerror(error)));
+    }
+  }
+  const QByteArray before = [&] {
+    file_->seek(0);
+    return file_->read(size);
+  }();
+  WriteFailures* failures = std::exchange(failures_, nullptr);
+  bool ok = true;
+  for (const auto& [n, record] : records) {
+    ok = Write(n, contents.mid(static_cast<qint64>(n - 1) * recordLength_, recordLength_));
+    if (!ok) break;
+  }
+  failures_ = failures;
+  if (ok) return true;
+  const QString reason = lastError_;
+  if (file_->seek(0)) file_->write(before);
+  if (file_->size() > size) file_->resize(size);
+  file_->unsetError();
+  return TogetherFailed(reason);
+}
+
+bool RecordFile::TogetherFailed(const QString& reason) {
+  lastError_ = reason;
+  file_->unsetError();
+  if (failures_) failures_->WriteFailed(Path(), lastError_);
+  return false;
+}
+
 bool RecordFile::Flush() { return IsOpen() && file_->flush(); }
+
+QString AsideName(const QString& path) {
+  const QString base = path + ".damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
+  QString candidate = base;
+  for (int n = 2; QFileInfo::exists(candidate); ++n) candidate = base + "-" + QString::number(n);
+  return candidate;
+}
+
+QString KeepAside(const QString& path, QString* reason) {
+  const QString aside = AsideName(path);
+  if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0) return aside;
+  if (reason) *reason = QString::fromLocal8Bit(std::strerror(errno));
+  return {};
+}
+
+QString CopyWholeFile(const QString& source, const QString& target) {
+  QFile in(source);
+  if (!in.open(QIODevice::ReadOnly)) return "reading " + source + ": " + in.errorString();
+  const QByteArray bytes = in.readAll();
+  if (in.error() != QFileDevice::NoError) return "reading " + source + ": " + in.errorString();
+  const int error = PutFileWhole(target, bytes, false);
+  return error == 0 ? QString() : Reason(error);
+}
 
 }  // namespace platform

@@ -8,8 +8,10 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QList>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -74,19 +76,42 @@ class RecordFile {
   // a crash or a kill afterwards loses nothing written. False on failure or
   // n < 1; a failed write leaves the file as it was, and is reported.
   bool Write(int n, const QByteArray& record);
+  // Writes records that belong together (n, bytes): afterwards the file
+  // holds all of them or, when any cannot be written, is as it was. The new
+  // contents are written whole beside the file and take its place in one
+  // step, so neither a full disk nor a kill part-way leaves some written and
+  // others not. The file stays open. Failures are reported as by Write.
+  bool WriteTogether(const QList<std::pair<int, QByteArray>>& records);
+  // True when the file ends inside record n: the record was cut short.
+  bool IsCut(int n) const;
   bool Flush();
-  // The system's reason for the last failed write.
+  // The system's reason for the last failed open or write.
   QString LastError() const { return lastError_; }
   // Where failed writes are reported; null: nowhere. Kept across Open.
   void ReportFailuresTo(WriteFailures* failures) { failures_ = failures; }
 
  private:
   bool Failed(qint64 offset, const QByteArray& previous, qint64 previousSize);
+  bool TogetherFailed(const QString& reason);
+  bool WriteInPlace(const QByteArray& contents, const QList<std::pair<int, QByteArray>>& records);
 
   std::unique_ptr<QFile> file_;
   int recordLength_ = 0;
   QString lastError_;
   WriteFailures* failures_ = nullptr;
 };
+
+// A name beside the file that no file has yet, for a damaged file kept
+// aside: "players4.sav.damaged-20260101-120000".
+QString AsideName(const QString& path);
+
+// Moves a damaged file aside under AsideName. The new name, or empty with
+// *reason set (the system's words) when it could not be moved.
+QString KeepAside(const QString& path, QString* reason);
+
+// Copies the file whole to target, which must not exist yet; a copy that
+// fails leaves no target behind. Empty on success, else the system's
+// reason ("No space left on device"), naming the file that failed.
+QString CopyWholeFile(const QString& source, const QString& target);
 
 }  // namespace platform

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLockFile>
 #include <QScreen>
 #include <QStringList>
 #include <QStyle>
@@ -18,7 +17,7 @@
 #include <cstring>
 
 #include <fcntl.h>
-#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,52 +36,89 @@ bool IsControlOrBlank(QChar c) {
 
 QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-// The lock's owner is a process that still runs (on this machine; one on
-// another machine sharing the folder is taken to run).
-bool LockOwnerLives(const QLockFile& lock) {
-  qint64 pid = 0;
-  QString host, application;
-  if (!lock.getLockInfo(&pid, &host, &application) || pid <= 0) return false;
-  if (host != QSysInfo::machineHostName()) return true;
-  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
-
 }  // namespace
 
 InstanceLock::InstanceLock(const QString& folder)
-    : lock_(std::make_unique<QLockFile>(folder + QStringLiteral("/Marrowdale.lock"))) {
-  // The game holds the lock for hours: age alone never makes it stale. A
-  // lock left by a copy that crashed is still taken over, as its process
-  // is gone.
-  lock_->setStaleLockTime(0);
+    : path_(QDir(folder).absoluteFilePath(QStringLiteral("Marrowdale.lock"))) {}
+
+InstanceLock::~InstanceLock() {
+  // Closing the file drops the lock; the file stays for the next start.
+  if (fd_ >= 0) ::close(fd_);
 }
 
-InstanceLock::~InstanceLock() = default;
+QString InstanceLock::Folder() const { return QFileInfo(path_).absolutePath(); }
 
-QString InstanceLock::Folder() const { return QFileInfo(lock_->fileName()).absolutePath(); }
+QString ThisHostName() { return QSysInfo::machineHostName(); }
 
 bool InstanceLock::TryLock() {
-  if (lock_->isLocked()) return true;
+  if (fd_ >= 0) return true;
   liveCopy_ = false;
+  holderPid_ = 0;
+  holderHost_.clear();
   problem_.clear();
-  if (QDir().mkpath(Folder()) && lock_->tryLock(0)) return true;
-  // A lock that another copy holds is only "already running" while that
-  // copy lives: a lock left behind that cannot be taken over, or one that
-  // cannot be written at all, is a problem of the folder.
-  if (lock_->error() == QLockFile::LockFailedError && LockOwnerLives(*lock_)) {
-    liveCopy_ = true;
+  folderProblem_ = false;
+  if (!QDir().mkpath(Folder())) {
+    folderProblem_ = true;
+    problem_ = FolderWriteProblem(Folder());
+    if (problem_.isEmpty()) problem_ = SystemReason(ENOTDIR);
     return false;
   }
-  problem_ = FolderWriteProblem(Folder());
-  if (problem_.isEmpty()) {
-    if (lock_->error() == QLockFile::LockFailedError) {
-      liveCopy_ = true;  // nothing wrong with the folder: someone holds it
-    } else {
-      problem_ = lock_->error() == QLockFile::PermissionError ? SystemReason(EACCES)
-                                                               : QStringLiteral("the lock file could not be written");
-    }
+  if (QFileInfo(path_).isDir()) {
+    problem_ = path_ + QStringLiteral(" is a folder; the game keeps its lock file under that name. "
+                                      "Move or remove the folder, then start the game again.");
+    return false;
   }
-  return false;
+  const QByteArray name = QFile::encodeName(path_);
+  // Close-on-exec: a program the game starts (the web browser) must not
+  // inherit the lock and keep it after the game has ended.
+  int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // A lock file that may only be read still takes the lock.
+  if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    problem_ = FolderWriteProblem(Folder());
+    folderProblem_ = !problem_.isEmpty();
+    if (problem_.isEmpty()) problem_ = path_ + QStringLiteral(": ") + SystemReason(error);
+    return false;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    if (error == EWOULDBLOCK) {
+      liveCopy_ = true;
+      ReadHolder(fd);
+    } else if (error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS) {
+      // A file system that keeps no locks cannot tell of a second copy;
+      // the game starts unguarded rather than never.
+      fd_ = fd;
+      return true;
+    } else {
+      problem_ = path_ + QStringLiteral(": ") + SystemReason(error);
+    }
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  // Who holds it, for a second copy to tell the user. A failure to write
+  // this changes nothing: the lock is held all the same.
+  const QByteArray holder =
+      QByteArray::number(QCoreApplication::applicationPid()) + '\n' + ThisHostName().toUtf8() + '\n';
+  if (::ftruncate(fd_, 0) == 0 && ::pwrite(fd_, holder.constData(), holder.size(), 0) == holder.size())
+    ::fsync(fd_);
+  return true;
+}
+
+void InstanceLock::ReadHolder(int fd) {
+  std::array<char, 512> buffer{};
+  const ssize_t got = ::pread(fd, buffer.data(), buffer.size(), 0);
+  if (got <= 0) return;
+  const QList<QByteArray> lines = QByteArray(buffer.data(), got).split('\n');
+  bool ok = false;
+  const qint64 pid = lines.value(0).toLongLong(&ok);
+  if (ok && pid > 0) holderPid_ = pid;
+  const QString host = QString::fromUtf8(lines.value(1)).trimmed();
+  bool printable = !host.isEmpty() && host.size() <= 255;
+  for (QChar c : host) printable = printable && !IsControlOrBlank(c);
+  if (printable) holderHost_ = host;
 }
 
 QString FolderWriteProblem(const QString& folder) {

@@ -5,30 +5,53 @@
 #include <QString>
 #include <memory>
 
-class QLockFile;
-
 namespace platform {
 
-// A second running copy is detected with a lock file in the per-user folder.
+// A second running copy is detected with an advisory lock on the file
+// "Marrowdale.lock" in the per-user folder, held for the run. The system
+// drops the lock when its holder ends, however it ends, so a lock left
+// behind by a crash or a kill never stops a start; what the file holds
+// (the holder's process and machine, for the user) never decides it.
 class InstanceLock {
  public:
   explicit InstanceLock(const QString& folder);
   ~InstanceLock();
-  // True when this copy holds the lock; false when another copy runs or
-  // the lock could not be written (see HeldByLiveCopy and Problem).
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+  // True when this copy holds the lock; false when another copy holds it or
+  // the lock cannot be taken (see HeldByLiveCopy and Problem).
   bool TryLock();
   // After a failed TryLock: a running copy holds the lock.
   bool HeldByLiveCopy() const { return liveCopy_; }
-  // After a failed TryLock that is not a running copy's: the system's reason.
+  // After HeldByLiveCopy: the holder's process number and machine as it
+  // wrote them (0 and empty when they cannot be read).
+  qint64 HolderPid() const { return holderPid_; }
+  const QString& HolderHost() const { return holderHost_; }
+  // After a failed TryLock that is not a running copy's: the system's
+  // reason, or what is in the way ("… is a folder").
   const QString& Problem() const { return problem_; }
-  // The folder the lock lives in.
+  // The Problem is the folder's (nothing can be written there), not the
+  // lock file's.
+  bool FolderProblem() const { return folderProblem_; }
+  // The folder the lock lives in, and the lock file.
   QString Folder() const;
+  const QString& Path() const { return path_; }
 
  private:
-  std::unique_ptr<QLockFile> lock_;
+  // Reads the holder's process and machine from the lock file open as fd.
+  void ReadHolder(int fd);
+
+  QString path_;
+  int fd_ = -1;
   bool liveCopy_ = false;
+  qint64 holderPid_ = 0;
+  QString holderHost_;
   QString problem_;
+  bool folderProblem_ = false;
 };
+
+// This machine's name as the lock records it.
+QString ThisHostName();
 
 // Why nothing can be written in the folder (made first when missing), in
 // the system's words ("No space left on device", "Read-only file system");

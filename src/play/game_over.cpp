@@ -92,10 +92,13 @@ void EnterTheHighScores(GameOverServices& s, std::int16_t winner, const QString&
   entry.WinnerName = winner == kLocalSideWins ? s.PlayerName : opponentName;
   entry.Points = s.scores.GamePoints;
   entry.GameTime = GameTimeFromSeconds(std::max<std::int64_t>(0, s.view.ElapsedSeconds()));
-  if (EnterHighScore(s.DataPath + QLatin1String(kHighScoreFileName), entry, nullptr, s.writeFailures) ==
+  QString notice;
+  if (EnterHighScore(s.DataPath + QLatin1String(kHighScoreFileName), entry, nullptr, s.writeFailures, &notice) ==
       HighScoreResult::Failed) {
     qWarning() << "Game over: the high scores were not updated";
   }
+  if (!notice.isEmpty())
+    s.ui.MsgBox(notice, platform::vbOKOnly | platform::vbExclamation, QStringLiteral("Marrowdale"));
 }
 
 }  // namespace

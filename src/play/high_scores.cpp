@@ -1,9 +1,12 @@
 #include "play/high_scores.h"
 
 #include <QDebug>
+#include <QFileInfo>
 #include <cmath>
 
 #include "platform/recordfile.h"
+#include "platform/vb.h"
+#include "platform/write_failures.h"
 
 namespace play {
 namespace {
@@ -13,7 +16,103 @@ constexpr double kSecondsPerDay = 86400.0;
 // hold, read as days of play.
 constexpr double kLongestGameDays = 2958465.0;
 
+// What a place the game wrote can hold: a day from 1899-12-31 to
+// 9999-12-31, a game of at most a hundred days, and no more points than a
+// win over a loser holding all 104 cards in its Reserve (30 + 2 * 104).
+constexpr double kFirstPlayedOn = 1.0;
+constexpr double kLastPlayedOn = 2958465.0;
+constexpr double kLongestStoredGameDays = 100.0;
+constexpr std::int16_t kMostGamePoints = 238;
+
+bool InRange(double v, double low, double high) { return std::isfinite(v) && v >= low && v <= high; }
+
+QString Place(int i) { return "place " + QString::number(i + 1); }
+
+// Reads the twenty places; a place past the end of the file is empty.
+HighScoreFile ReadPlaces(const platform::RecordFile& file) {
+  HighScoreFile read;
+  for (int i = 1; i <= kHighScorePlaces; ++i) {
+    const QByteArray bytes = file.Read(i);
+    if (bytes.size() != kHighScoreRecordLength) {
+      read.state = HighScoreFile::State::Unreadable;
+      read.reason = "place " + QString::number(i) + " cannot be read";
+      return read;
+    }
+    if (file.IsCut(i)) {
+      read.state = HighScoreFile::State::Damaged;
+      read.reason = "the file ends inside place " + QString::number(i);
+      return read;
+    }
+    read.list[static_cast<std::size_t>(i - 1)] = HighScoreRecord::Decode(bytes);
+  }
+  read.reason = HighScoreDamage(read.list);
+  read.state = read.reason.isEmpty() ? HighScoreFile::State::Read : HighScoreFile::State::Damaged;
+  if (!read.reason.isEmpty()) read.list = HighScoreList{};
+  return read;
+}
+
+// A damaged file is moved aside; the list starts empty.
+void KeepDamagedAside(const QString& path, HighScoreFile& read) {
+  QString why;
+  read.keptAside = platform::KeepAside(path, &why);
+  if (read.keptAside.isEmpty()) read.reason += "; it could not be moved aside: " + why;
+}
+
 }  // namespace
+
+QString HighScoreDamage(const HighScoreList& list) {
+  bool emptySeen = false;
+  for (int i = 0; i < kHighScorePlaces; ++i) {
+    const HighScoreRecord& r = list[static_cast<std::size_t>(i)];
+    const QString name = vb::TrimRecord(r.WinnerName);
+    if (r.PlayedOn == 0.0) {
+      if (r.Points != 0 || r.GameTime != 0.0 || !name.isEmpty()) return Place(i) + " holds a game without a date";
+      emptySeen = true;
+      continue;
+    }
+    if (emptySeen) return Place(i) + " follows an empty place";
+    for (const QChar ch : name)
+      if (!ch.isPrint()) return Place(i) + " holds a name with control characters";
+    if (!InRange(r.PlayedOn, kFirstPlayedOn, kLastPlayedOn)) return Place(i) + " holds no date";
+    if (r.Points < 0 || r.Points > kMostGamePoints) return Place(i) + " holds points no game can score";
+    if (!InRange(r.GameTime, 0.0, kLongestStoredGameDays)) return Place(i) + " holds no game time";
+    if (i > 0) {
+      const HighScoreRecord& above = list[static_cast<std::size_t>(i - 1)];
+      if (above.Points < r.Points ||
+          (above.Points == r.Points && GameTimeSeconds(above.GameTime) > GameTimeSeconds(r.GameTime)))
+        return Place(i) + " ranks above the place before it";
+    }
+  }
+  return {};
+}
+
+QString HighScoreFile::Text(const QString& path) const {
+  switch (state) {
+    case State::Read:
+    case State::Missing: return {};
+    case State::Unreadable: return "The high scores could not be read from\r\n" + path + "\r\n\r\n" + reason;
+    case State::Damaged:
+      return "The high-score file\r\n" + path + "\r\nwas damaged (" + reason + ")." +
+             (keptAside.isEmpty() ? QString() : "\r\n\r\nIt was kept as " + keptAside + ".") +
+             "\r\n\r\nThe high scores begin anew.";
+  }
+  return {};
+}
+
+HighScoreFile ReadHighScoreFile(const QString& path) {
+  if (!QFileInfo::exists(path)) return {};
+  platform::RecordFile file;
+  if (!file.Open(path, kHighScoreRecordLength, true)) {
+    HighScoreFile read;
+    read.state = HighScoreFile::State::Unreadable;
+    read.reason = file.LastError();
+    return read;
+  }
+  HighScoreFile read = ReadPlaces(file);
+  file.Close();
+  if (read.state == HighScoreFile::State::Damaged) KeepDamagedAside(path, read);
+  return read;
+}
 
 std::int64_t GameTimeSeconds(double gameTime) {
   if (!std::isfinite(gameTime) || gameTime < 0 || gameTime > kLongestGameDays) return 0;
@@ -43,38 +142,39 @@ void InsertHighScore(HighScoreList& list, int place, const HighScoreRecord& entr
 }
 
 HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry, int* place,
-                               platform::WriteFailures* failures) {
+                               platform::WriteFailures* failures, QString* notice) {
   if (place) *place = kNotRanked;
+  // A damaged list is put aside first: the game begins a new one.
+  const HighScoreFile read = ReadHighScoreFile(path);
+  if (read.state == HighScoreFile::State::Unreadable) {
+    qWarning() << "High scores: cannot read" << path << read.reason;
+    return HighScoreResult::Failed;
+  }
+  if (read.state == HighScoreFile::State::Damaged) {
+    if (notice) *notice = read.Text(path);
+    if (read.keptAside.isEmpty()) return HighScoreResult::Failed;
+  }
   platform::RecordFile file;
   file.ReportFailuresTo(failures);
   if (!file.Open(path, kHighScoreRecordLength)) {
-    qWarning() << "High scores: cannot open" << path;
+    qWarning() << "High scores: cannot open" << path << file.LastError();
+    if (failures) failures->WriteFailed(path, file.LastError());
     return HighScoreResult::Failed;
   }
-  HighScoreList list;
-  for (int i = 1; i <= kHighScorePlaces; ++i) {
-    // Past the end of the file a place reads as the empty record.
-    const QByteArray bytes = file.Read(i);
-    if (bytes.size() != kHighScoreRecordLength) {
-      qWarning() << "High scores: cannot read place" << i << "of" << path;
-      return HighScoreResult::Failed;
-    }
-    list[static_cast<std::size_t>(i - 1)] = HighScoreRecord::Decode(bytes);
-  }
+  HighScoreList list = read.list;
 
   const int at = HighScorePlace(list, entry.Points, GameTimeSeconds(entry.GameTime));
   if (at == kNotRanked) return HighScoreResult::NotRanked;
   InsertHighScore(list, at, entry);
 
-  // From the bottom up, so that a write that fails part-way leaves an entry
-  // twice rather than losing one.
-  for (int i = kHighScorePlaces; i >= at; --i) {
-    if (!file.Write(i, list[static_cast<std::size_t>(i - 1)].Encode())) {
-      qWarning() << "High scores: cannot write place" << i << "of" << path;
-      return HighScoreResult::Failed;
-    }
+  // The places that move land together: a full disk or a kill part-way
+  // leaves the list as it was.
+  QList<std::pair<int, QByteArray>> changed;
+  for (int i = at; i <= kHighScorePlaces; ++i) changed.append({i, list[static_cast<std::size_t>(i - 1)].Encode()});
+  if (!file.WriteTogether(changed)) {
+    qWarning() << "High scores: cannot write" << path << file.LastError();
+    return HighScoreResult::Failed;
   }
-  if (!file.Flush()) return HighScoreResult::Failed;
   if (place) *place = at;
   return HighScoreResult::Entered;
 }

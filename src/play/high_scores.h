@@ -35,13 +35,35 @@ int HighScorePlace(const HighScoreList& list, std::int16_t points, std::int64_t 
 // the 20th drops off the list.
 void InsertHighScore(HighScoreList& list, int place, const HighScoreRecord& entry);
 
+// Why the twenty places cannot be a list the game wrote: a name with
+// control characters, a date, points or game time out of range, a filled
+// place after an empty one, or places out of rank order. Empty when the
+// list is sound.
+QString HighScoreDamage(const HighScoreList& list);
+
+// The high-score file as read: a damaged file (cut inside its places, or
+// HighScoreDamage) is never shown nor added to; it is moved aside, the way
+// a damaged players file is, and the list starts empty.
+struct HighScoreFile {
+  enum class State { Read, Missing, Damaged, Unreadable };
+  State state = State::Missing;
+  HighScoreList list{};  // the places; all empty unless Read
+  QString reason;        // Damaged: what is wrong; Unreadable: the system's reason
+  QString keptAside;     // Damaged: where the file now lies; empty when it could not be moved
+  // What the user is told: empty for Read and Missing.
+  QString Text(const QString& path) const;
+};
+HighScoreFile ReadHighScoreFile(const QString& path);
+
 enum class HighScoreResult { Entered, NotRanked, Failed };
 
 // Enters the game into the high-score file at path (created when missing):
 // reads the twenty places, finds the new game's place by its Points and
 // GameTime and writes the places that changed. *place gets the place, or
-// kNotRanked. On a read failure the file is left as it was.
+// kNotRanked. On a read failure the file is left as it was. A damaged file
+// is kept aside and a new list begins with the game; *notice then gets
+// what the user is to be told.
 HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry, int* place = nullptr,
-                               platform::WriteFailures* failures = nullptr);
+                               platform::WriteFailures* failures = nullptr, QString* notice = nullptr);
 
 }  // namespace play

@@ -60,6 +60,14 @@ void Leaving::CleanUpStuff() {
   if (s_.SoundOn) s_.sound.Stop();
   if (media_ && media_->IsMP3Playing()) media_->CleanUpMusic();
 
+  if (media_) media_->CloseHelp();
+
+  // No other window keeps the program alive once the table is left. They
+  // close before the temporary files go: a window that paints as it closes
+  // (the tutorial puts the logo back) still finds its pictures.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != &s_.frmPlay && w->isVisible()) w->close();
+
   report.leftBehind.clear();
   const QDir data(s_.folders.DataPath);
   if (!s_.folders.DataPath.isEmpty()) {
@@ -68,12 +76,6 @@ void Leaving::CleanUpStuff() {
     const QString moves = QString::fromLatin1(kMoveFileName);
     if (data.exists(moves) && !QFile::remove(data.filePath(moves))) report.leftBehind << moves;
   }
-
-  if (media_) media_->CloseHelp();
-
-  // No other window keeps the program alive once the table is left.
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w != &s_.frmPlay && w->isVisible()) w->close();
 }
 
 }  // namespace play

@@ -89,8 +89,8 @@ class Leaving {
   bool CloseRequested();
   // The exit work; runs only the first time (ExitHandled afterwards).
   void ExitLeft();
-  // Stops music and sounds, deletes the temporary files and the move file,
-  // closes the help and every other top-level window.
+  // Stops music and sounds, closes the help and every other top-level
+  // window, then deletes the temporary files and the move file.
   void CleanUpStuff();
   // Marks the exit work as done without running it (a second copy).
   void SetExitHandled() { ExitHandled = true; }

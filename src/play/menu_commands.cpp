@@ -203,13 +203,10 @@ void MenuCommands::Save() {
   const int slot = sv.SaveSlot;
   if (slot < kFirstSaveSlot || slot > kLastSaveSlot) return;
   FillGameRecord(s_.saved);
-  sv.GameRec.Description = Fixed30(Commands.SaveDescription);
-  bool ok = sv.SavedGamesFile.Write(slot, sv.GameRec.Encode());
-  sv.GameRec = SavedGameRecord::Decode(sv.SavedGamesFile.Read(kGameStartRecord));
-  sv.GameRec.Description = Fixed30(Commands.SaveDescription);
-  ok = sv.SavedGamesFile.Write(SlotStartRecord(slot), sv.GameRec.Encode()) && ok;
-  ok = sv.SavedGamesFile.Flush() && ok;
-  if (!ok) ui.MsgBox("The game could not be saved.", platform::vbExclamation, "Unable to Save");
+  if (!SaveInSlot(sv, slot, sv.GameRec, Commands.SaveDescription))
+    ui.MsgBox("The game could not be saved.\r\n\r\n" + sv.SavedGamesFile.Path() + "\r\n" +
+                  sv.SavedGamesFile.LastError(),
+              platform::vbExclamation, "Unable to Save");
 }
 
 void MenuCommands::Restore() {

@@ -109,22 +109,30 @@ void SavedGameRecord::StorePiles(const table::PileArrays& piles) {
 }
 
 bool SavedGameRecord::PilesAreSane() const {
-  for (int side = 0; side < table::kSides; ++side) {
-    if (!CountFits(ReserveCount[side], table::kSidePileCapacity) ||
-        !CountFits(StockCount[side], table::kSidePileCapacity) ||
-        !CountFits(WasteCount[side], table::kSidePileCapacity))
+  // The cells past a pile's count keep whatever the pile held before; they
+  // only have to be card codes. The cards inside the counts must be a game's:
+  // no blank card and no card more often than the two decks hold it, which
+  // also keeps them to the 104 cards of both decks.
+  std::array<int, table::kDeckSize + 1> seen{};
+  auto pileIsSane = [&](const auto& pile, std::int16_t count, int capacity) {
+    if (!CountFits(count, capacity)) return false;
+    for (int pos = 1; pos <= capacity; ++pos) {
+      const table::CardCode c = pile[static_cast<std::size_t>(pos)];
+      if (!IsCardCode(c)) return false;
+      if (pos > count) continue;
+      if (c == 0 || ++seen[static_cast<std::size_t>(c)] > table::kSides) return false;
+    }
+    return true;
+  };
+  for (std::size_t side = 0; side < table::kSides; ++side)
+    if (!pileIsSane(Reserve[side], ReserveCount[side], table::kSidePileCapacity) ||
+        !pileIsSane(Stock[side], StockCount[side], table::kSidePileCapacity) ||
+        !pileIsSane(Waste[side], WasteCount[side], table::kSidePileCapacity))
       return false;
-    for (int pos = 1; pos <= table::kSidePileCapacity; ++pos)
-      if (!IsCardCode(Reserve[side][pos]) || !IsCardCode(Stock[side][pos]) || !IsCardCode(Waste[side][pos]))
-        return false;
-  }
-  for (int pile = 1; pile <= table::kSharedPiles; ++pile) {
-    if (!CountFits(TableauCount[pile], table::kSharedPileCapacity) ||
-        !CountFits(CenterCount[pile], table::kSharedPileCapacity))
+  for (std::size_t pile = 1; pile <= table::kSharedPiles; ++pile)
+    if (!pileIsSane(Tableau[pile], TableauCount[pile], table::kSharedPileCapacity) ||
+        !pileIsSane(Center[pile], CenterCount[pile], table::kSharedPileCapacity))
       return false;
-    for (int pos = 1; pos <= table::kSharedPileCapacity; ++pos)
-      if (!IsCardCode(Tableau[pile][pos]) || !IsCardCode(Center[pile][pos])) return false;
-  }
   return true;
 }
 

@@ -104,11 +104,14 @@ struct SavedGameRecord {
   // 1..8. Cells that hold no cards (index 0, the pile-0 columns) and
   // ReserveFaceDown are left to the caller.
   void StorePiles(const table::PileArrays& piles);
-  // Copies the same cells back into the pile arrays. A record whose counts
-  // lie outside the piles' capacity or whose cards are not card codes would
-  // send the game past its arrays: then nothing is copied and the result is
-  // false.
+  // Copies the same cells back into the pile arrays. A record whose piles
+  // are not sane (below) would send the game past its arrays or onto a
+  // table no game can reach: then nothing is copied and the result is false.
   bool LoadPiles(table::PileArrays& piles) const;
+  // Every count lies within its pile's capacity, every cell holds a card
+  // code (0..52), and the cards inside the counts could come from a game:
+  // none is blank (0), none appears more than twice (once a deck), and
+  // there are no more than the 104 cards of both decks.
   bool PilesAreSane() const;
 
   bool operator==(const SavedGameRecord&) const = default;

@@ -60,6 +60,16 @@ void WriteRecord(platform::RecordFile& file, int recNo, const SavedGameRecord& r
   file.Write(recNo, rec.Encode());
 }
 
+}  // namespace
+
+QString DamagedRecordText(const QString& path, int recNo, const QString& damage) {
+  return QStringLiteral("The game cannot be restored: record ") + QString::number(recNo) +
+         QStringLiteral(" of the file\r\n") + path + QStringLiteral("\r\nis damaged (") + damage +
+         QStringLiteral(").\r\n\r\nThe table stays as it was.");
+}
+
+namespace {
+
 void ShowRefusal(platform::UiService& ui, const Refusal& refusal) {
   ui.MsgBox(refusal.text, refusal.style, refusal.title);
 }
@@ -114,12 +124,18 @@ void SaveGameRecord(SavedGameServices& s) {
   SavedGames& sv = s.saved;
   sv.SaveSlot = static_cast<std::int16_t>(TurnStartBackupRecord(s.state.TurnCount));
   FillGameRecord(s);
-  WriteRecord(sv.SavedGamesFile, sv.SaveSlot, sv.GameRec);
-  WriteRecord(sv.SavedGamesFile, kLatestTurnRecord, sv.GameRec);
+  const QByteArray record = sv.GameRec.Encode();
   if (s.state.TurnCount == 0) {
-    WriteRecord(sv.SavedGamesFile, kEvenTurnBackupRecord, sv.GameRec);
-    WriteRecord(sv.SavedGamesFile, kGameStartRecord, sv.GameRec);
+    // A new game's start and backups land together: a restart after a kill
+    // must never find the game before's start beside this game's backups.
+    sv.SavedGamesFile.WriteTogether({{sv.SaveSlot, record},
+                                     {kLatestTurnRecord, record},
+                                     {kEvenTurnBackupRecord, record},
+                                     {kGameStartRecord, record}});
+    return;
   }
+  sv.SavedGamesFile.Write(sv.SaveSlot, record);
+  sv.SavedGamesFile.Write(kLatestTurnRecord, record);
 }
 
 double StoredClockSeconds(const SavedGameRecord& rec) {
@@ -201,14 +217,24 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
 
   SavedGames& sv = s.saved;
   platform::RecordFile& file = sv.File(fileNo);
-  // Judge the record before anything on the table changes.
-  const SavedGameRecord rec = SavedGameRecord::Decode(file.Read(recNo));
-  if (rec.CurrentTurn == 0) {
+  // Judge the record, read whole, before anything on the table changes.
+  const QByteArray bytes = file.Read(recNo);
+  const SavedGameRecord rec = SavedGameRecord::Decode(bytes);
+  QString damage;
+  if (bytes.size() != kSavedGameRecordLength)
+    damage = QStringLiteral("it cannot be read");
+  else if (file.IsCut(recNo))
+    damage = QStringLiteral("the file ends inside it");
+  else if (rec.CurrentTurn == 0) {
     ShowRefusal(s.ui, refusal);
     return RestoreResult::Empty;
-  }
-  if ((rec.CurrentTurn != kLocalTurn && rec.CurrentTurn != kOpponentTurn) || !rec.PilesAreSane()) {
-    ShowRefusal(s.ui, refusal);
+  } else if (rec.CurrentTurn != kLocalTurn && rec.CurrentTurn != kOpponentTurn)
+    damage = QStringLiteral("its turn is neither player's");
+  else if (!rec.PilesAreSane())
+    damage = QStringLiteral("its piles hold cards no game can have");
+  if (!damage.isEmpty()) {
+    s.ui.MsgBox(DamagedRecordText(file.Path(), recNo, damage), platform::vbOKOnly | platform::vbExclamation,
+                refusal.title);
     return RestoreResult::Damaged;
   }
 
@@ -321,6 +347,25 @@ void UndoMove(SavedGameServices& s, const RestoreContext& ctx) {
   }
 }
 
+QString MoveFileUnavailableText(const QString& path, const QString& reason) {
+  return QStringLiteral("The move file ") + path + QStringLiteral(" could not be opened: ") +
+         (reason.isEmpty() ? QStringLiteral("the system gave no reason") : reason) +
+         QStringLiteral(".\r\n\r\n") + QString::fromLatin1(kMoveFileUnavailableText);
+}
+
+bool SaveInSlot(SavedGames& sv, int slot, const SavedGameRecord& game, const QString& description) {
+  if (slot < kFirstSaveSlot || slot > kLastSaveSlot) return false;
+  SavedGameRecord saved = game;
+  saved.Description = FixedDescription(description);
+  SavedGameRecord start = SavedGameRecord::Decode(sv.SavedGamesFile.Read(kGameStartRecord));
+  start.Description = saved.Description;
+  // The slot and its game's start land together or not at all: a slot
+  // without its start would restore a game that cannot be restarted.
+  const bool ok = sv.SavedGamesFile.WriteTogether({{slot, saved.Encode()}, {SlotStartRecord(slot), start.Encode()}});
+  sv.GameRec = start;
+  return ok;
+}
+
 void ClearTempMoves(SavedGames& saved, bool open, const QString& DataPath, platform::UiService& ui) {
   if (!open) {
     saved.MoveFile.Close();
@@ -335,7 +380,7 @@ void ClearTempMoves(SavedGames& saved, bool open, const QString& DataPath, platf
   saved.MoveFileUnavailable = !opened;
   if (!opened && !saved.MoveFileWarned) {
     saved.MoveFileWarned = true;
-    ui.MsgBox(QString::fromLatin1(kMoveFileUnavailableText), platform::vbOKOnly | platform::vbExclamation,
+    ui.MsgBox(MoveFileUnavailableText(path, saved.MoveFile.LastError()), platform::vbOKOnly | platform::vbExclamation,
               QString::fromLatin1(kMoveFileTitle));
   }
 }

@@ -50,8 +50,12 @@ inline constexpr char kNothingToUndoText[] = "There is nothing to undo.";
 inline constexpr char kUndoTitle[] = "Undo";
 inline constexpr char kMoveFileTitle[] = "Marrowdale";
 inline constexpr char kMoveFileUnavailableText[] =
-    "The move file \"~tempmoves.sav\" could not be opened.\r\n\r\n"
     "You can play on, but moves cannot be undone until Marrowdale is started again.";
+// The box about a move file that cannot be opened: the file, the system's
+// reason and what it means for the game.
+QString MoveFileUnavailableText(const QString& path, const QString& reason);
+// The box about a damaged record: the file, the record and what is wrong.
+QString DamagedRecordText(const QString& path, int recNo, const QString& damage);
 
 // The record state of the program: the one record variable, the open
 // record files and the undo requests.
@@ -173,7 +177,15 @@ void RecordMove(SavedGameServices& s);
 // written as move record 1.
 void StartMoveRecords(SavedGameServices& s);
 
-// Shown when a record cannot be restored.
+// Saves the game of `game` in save slot `slot` (1..10) under the
+// description, with the game's start (record 13) as the slot's start
+// record. Both land together or the file stays as it was (false; the
+// failure is reported through the file's WriteFailures). GameRec becomes
+// the start record written, as the game's record variable carries it on.
+bool SaveInSlot(SavedGames& sv, int slot, const SavedGameRecord& game, const QString& description);
+
+// Shown when a record holds no game. A damaged record (cut short, or
+// holding what no game can) is refused with DamagedRecordText instead.
 struct Refusal {
   QString text;
   QString title;
@@ -184,13 +196,13 @@ enum class RestoreResult {
   Restored,
   Busy,     // another action is replacing or changing the table; nothing was done
   Empty,    // the record holds no game (CurrentTurn 0); refused, table untouched
-  Damaged,  // the record's counts, cards or turn are out of range; refused, table untouched
+  Damaged,  // the record is cut short or unreadable, or its turn or piles are no game's; refused, table untouched
 };
 
 // Rebuilds the table from record recNo of the file and resumes play: the
 // computer's turn when it is to move, else the human's. A record that holds
-// no game or is damaged is refused with the caller's message and leaves
-// the table as it was. While the busy guard says the table may not be
+// no game is refused with the caller's message, a damaged one with
+// DamagedRecordText; both leave the table as it was. While the busy guard says the table may not be
 // replaced the restore does nothing (so a caller must not hold a guard
 // scope of its own around it); while it runs, including its pauses, the
 // tutorial's wait and the computer's turn it starts, the guard refuses

@@ -7,6 +7,7 @@
 #include "media/embedded_files.h"
 #include "platform/recordfile.h"
 #include "platform/settings.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
@@ -30,14 +31,6 @@ namespace {
 constexpr char kSeedPlayersFile[] = "Data/seed/players4.sav";
 
 QString PlayersPath(const media::Folders& f) { return f.DataPath + QString::fromLatin1(kPlayersFileName); }
-
-// A name beside the file that no file has yet: "players4.sav.damaged-20260101-120000".
-QString AsideName(const QString& path) {
-  const QString base = path + ".damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
-  QString candidate = base;
-  for (int n = 2; QFileInfo::exists(candidate); ++n) candidate = base + "-" + QString::number(n);
-  return candidate;
-}
 
 bool InRange(std::int16_t v, std::int16_t low, std::int16_t high) { return v >= low && v <= high; }
 bool IsBoolean(std::int16_t v) { return v == 0 || v == -1; }
@@ -94,10 +87,13 @@ Preflight PrepareStart(const QString& programFolder) {
   if (!p.lock->TryLock()) {
     if (p.lock->HeldByLiveCopy()) {
       p.result = Preflight::Result::AlreadyRunning;
+      p.folder = p.lock->Folder();
+      p.holderPid = p.lock->HolderPid();
+      p.holderHost = p.lock->HolderHost();
     } else {
       p.result = Preflight::Result::LockFailed;
       p.folder = p.lock->Folder();
-      p.reason = p.lock->Problem();
+      (p.lock->FolderProblem() ? p.reason : p.problem) = p.lock->Problem();
     }
     p.lock.reset();
     return p;
@@ -118,8 +114,16 @@ Preflight PrepareStart(const QString& programFolder) {
 QString PreflightText(const Preflight& p) {
   switch (p.result) {
     case Preflight::Result::Ok: return {};
-    case Preflight::Result::AlreadyRunning: return kAlreadyRunningText;
+    case Preflight::Result::AlreadyRunning:
+      // A copy on another machine that shares the folder holds the lock.
+      if (!p.holderHost.isEmpty() && p.holderHost != platform::ThisHostName())
+        return QString(kAlreadyRunningText) + " It runs on the computer \"" + p.holderHost +
+               "\", which shares the game's folder " + p.folder + ". Leave the game there first.";
+      return QString(kAlreadyRunningText) +
+             " Look for its window on the desktop or in the task bar; a system monitor lists it as marrowdale" +
+             (p.holderPid > 0 ? ", process " + QString::number(p.holderPid) : QString()) + ".";
     case Preflight::Result::LockFailed:
+      if (!p.problem.isEmpty()) return QString(kUnableToStartText) + "\r\n\r\n" + p.problem;
       return QString(kUnableToStartText) + "\r\n\r\nNothing can be written in the folder " + p.folder + ": " +
              p.reason;
     case Preflight::Result::NoFolders:
@@ -155,21 +159,22 @@ PlayersFileCheck CheckPlayersFile(const media::Folders& folders) {
 
   // A file that cannot hold its records, or holds noise, is never played
   // on: it is kept aside for the user and a fresh one is made from the seed.
-  check.keptAside = AsideName(path);
-  if (!QFile::rename(path, check.keptAside)) {
+  QString moveProblem;
+  check.keptAside = platform::KeepAside(path, &moveProblem);
+  if (check.keptAside.isEmpty()) {
     check.ok = false;
     check.message = QString(kUnableToStartText) + "\r\n\r\nThe players file " + path + " is damaged (" + reason +
-                    ") and could not be moved aside.";
+                    ") and could not be moved aside: " + moveProblem;
     return check;
   }
-  QFile seed(folders.AppPath + kSeedPlayersFile);
-  const bool copied = seed.copy(path);
+  const QString copyProblem = platform::CopyWholeFile(folders.AppPath + kSeedPlayersFile, path);
+  const bool copied = copyProblem.isEmpty();
   if (copied) QFile::setPermissions(path, QFile::permissions(path) | QFile::WriteOwner);
   check.ok = copied;
   check.message = "The players file " + path + " was damaged (" + reason + ").\r\n\r\nIt was kept as " +
                   check.keptAside +
                   (copied ? QString(", and a new players file was made.")
-                          : ", and no new players file could be made: " + seed.errorString());
+                          : ", and no new players file could be made: " + copyProblem);
   return check;
 }
 

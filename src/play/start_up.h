@@ -38,8 +38,7 @@ struct ScoreState;
 // Why the program could not start.
 inline constexpr char kFilesMissingText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing.";
 inline constexpr char kProgramTitle[] = "Marrowdale";
-inline constexpr char kAlreadyRunningText[] =
-    "The game is already running. Please check the Windows Task Bar or Windows Task Manager.";
+inline constexpr char kAlreadyRunningText[] = "The game is already running.";
 inline constexpr char kUnableToStartText[] = "Unable to start Marrowdale!";
 inline constexpr char kFilesMissingOrCorruptText[] =
     "Unable to start Marrowdale!\r\n\r\nFiles are missing or corrupt.";
@@ -74,6 +73,8 @@ struct Preflight {
   QString problem;                                // what failed, for the message
   QString folder;                                 // where it failed (LockFailed, SeedFailed)
   QString reason;                                 // the system's reason, when known
+  qint64 holderPid = 0;                           // AlreadyRunning: the running copy's process, 0 unknown
+  QString holderHost;                             // and its machine, empty unknown
 };
 Preflight PrepareStart(const QString& programFolder);
 // The message for a failed preflight, empty for Ok.

@@ -175,6 +175,22 @@ TEST_F(FrmTipTest, ClosingAsksBeforeTheLastStepOnlyAndLetsEverythingGo) {
   EXPECT_EQ(rig->ui->boxes.size(), 3u);
 }
 
+// Closing the table while the tutorial is open: the tutorial puts the logo
+// back as it closes, and leaving does not pull the picture from under it,
+// so the program ends without a box and without its temporary files.
+TEST_F(FrmTipTest, ClosingTheTableWhileItIsOpenLeavesWithoutABox) {
+  Open(kLines);
+  ASSERT_NE(Tip(), nullptr);
+  const QString data = rig->program->folders().DataPath;
+  ASSERT_TRUE(QFile::exists(data + "logo.tmp"));
+  const std::size_t boxes = rig->ui->boxes.size();
+  W().close();
+  for (std::size_t i = boxes; i < rig->ui->boxes.size(); ++i)
+    ADD_FAILURE() << rig->ui->boxes[i].title.toStdString() << ": " << rig->ui->boxes[i].text.toStdString();
+  EXPECT_EQ(Tip(), nullptr);
+  EXPECT_EQ(QDir(data).entryList({"*.tmp"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
 // Opened while a game is played, the tutorial asks before it takes the
 // table; No leaves the game as it was.
 TEST_F(FrmTipTest, OpenedDuringAGameItAsksFirst) {

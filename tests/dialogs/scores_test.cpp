@@ -16,6 +16,7 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "play/game_over.h"
+#include "play/high_scores.h"
 #include "play/players.h"
 #include "support/temp_home.h"
 #include "table/fake_table_view.h"
@@ -313,10 +314,11 @@ TEST(ScoreMaintenance, ClearingHighScoresWritesTwentyOnePlaces) {
   EXPECT_TRUE(cmdClear(files).done);
   EXPECT_EQ(rig.ui.boxes.back().title, "Delete High Scores");
   EXPECT_EQ(rig.Bytes("highscore.sav").size(), 21 * play::kHighScoreRecordLength);
-  const auto read = ReadHighScores(rig.dir.path() + "/highscore.sav");
-  ASSERT_TRUE(read);
-  EXPECT_EQ((*read)[0].PlayedOn, 0.0);
-  EXPECT_EQ((*read)[0].WinnerName, QString(20, ' '));
+  // The cleared places are a sound, empty list.
+  const play::HighScoreFile read = play::ReadHighScoreFile(rig.dir.path() + "/highscore.sav");
+  ASSERT_EQ(read.state, play::HighScoreFile::State::Read) << read.reason.toStdString();
+  EXPECT_EQ(read.list[0].PlayedOn, 0.0);
+  EXPECT_EQ(read.list[0].WinnerName, QString(20, ' '));
 }
 
 TEST(ScoresWindow, TabsFillAndMaintenanceRefreshes) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
@@ -214,4 +215,55 @@ TEST(RecordFileTest, AWriteThatFailsPartWayLeavesTheFileAsItWasAndIsToldOncePerF
   expected.replace(4, 4, "BBBB");
   EXPECT_EQ(FileBytes(path), expected);
   EXPECT_EQ(FileBytes(other), QByteArray());
+}
+
+// Records that belong together, and a copied file, land whole or not at
+// all: where the file may not grow, the file keeps every byte, nothing
+// half written is left beside it, and the reason is the system's.
+TEST(RecordFileTest, RecordsWrittenTogetherLandWholeOrNotAtAll) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("backup4.sav");
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("aaaabbbbXY");  // two records and the start of a third
+  }
+  {
+    RecordFile f;
+    ASSERT_TRUE(f.Open(path, 4));
+    EXPECT_FALSE(f.IsCut(2));
+    EXPECT_TRUE(f.IsCut(3));
+    EXPECT_FALSE(f.IsCut(4));
+    ASSERT_TRUE(f.WriteTogether({{1, "AAAA"}, {4, "DDDD"}}));
+    EXPECT_EQ(f.Read(1), "AAAA");  // the file in use is the new one
+    ASSERT_TRUE(f.Write(2, "BBBB"));
+  }
+  const QByteArray before = FileBytes(path);
+  EXPECT_EQ(before, QByteArray("AAAABBBBXY\0\0DDDD", 16));
+  const QString big = dir.filePath("big.sav");
+  {
+    QFile f(big);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(40, 'x'));
+  }
+
+  const int status = InChild([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{18, 18};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+    RecordFile f;
+    if (!f.Open(path, 4)) return 1;
+    // Record 1 fits in place, record 5 would grow the file past the limit.
+    if (f.WriteTogether({{1, "1111"}, {5, "5555"}}) || f.LastError() != "File too large") return 2;
+    if (platform::CopyWholeFile(big, dir.filePath("copy.sav")) != "File too large") return 4;
+    return 0;
+  });
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(FileBytes(path), before);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"backup4.sav", "big.sav"}));
+
+  EXPECT_EQ(platform::CopyWholeFile(path, dir.filePath("copy.sav")), QString());
+  EXPECT_EQ(FileBytes(dir.filePath("copy.sav")), before);
+  EXPECT_FALSE(platform::CopyWholeFile(path, dir.filePath("copy.sav")).isEmpty());  // never over a file
 }

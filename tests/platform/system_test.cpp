@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -16,9 +21,70 @@ TEST(InstanceLockTest, SecondLockInTheSameFolderFailsWhileTheFirstIsHeld) {
     EXPECT_TRUE(first.TryLock());  // asking again keeps it
     InstanceLock second(folder);
     EXPECT_FALSE(second.TryLock());
+    EXPECT_TRUE(second.HeldByLiveCopy());
+    EXPECT_EQ(second.HolderPid(), QCoreApplication::applicationPid());
+    EXPECT_EQ(second.HolderHost(), ThisHostName());
   }
   InstanceLock after(folder);
   EXPECT_TRUE(after.TryLock());
+}
+
+// Only a live holder stops a start: what a killed copy left in the file
+// (nothing, or noise) does not, while a copy in another process that holds
+// it does until it ends. A folder in the lock file's place is named.
+TEST(InstanceLockTest, OnlyALiveCopyHoldsTheLockWhateverTheFileHolds) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  const QString path = dir.filePath("Marrowdale.lock");
+  for (const QByteArray& left : {QByteArray(), QByteArray("\x8f\x00\xffgarbage\n\n\x01", 13),
+                                 QByteArray("4000000\nsomewhere-else\n")}) {
+    {
+      QFile f(path);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      f.write(left);
+    }
+    InstanceLock lock(folder);
+    EXPECT_TRUE(lock.TryLock()) << left.toHex().toStdString();
+  }
+
+  int toChild[2], toParent[2];
+  ASSERT_EQ(pipe(toChild), 0);
+  ASSERT_EQ(pipe(toParent), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    InstanceLock held(folder);
+    const char ok = held.TryLock() ? 'y' : 'n';
+    if (write(toParent[1], &ok, 1) != 1) _exit(2);
+    char go = 0;
+    if (read(toChild[0], &go, 1) != 1) _exit(3);  // holds it until told
+    _exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(read(toParent[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 'y');
+  {
+    InstanceLock second(folder);
+    EXPECT_FALSE(second.TryLock());
+    EXPECT_TRUE(second.HeldByLiveCopy());
+    EXPECT_EQ(second.HolderPid(), child);
+    EXPECT_TRUE(second.Problem().isEmpty());
+  }
+  // Killed, not ended: the system drops its lock all the same.
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  {
+    InstanceLock after(folder);
+    EXPECT_TRUE(after.TryLock());
+  }
+
+  ASSERT_TRUE(QFile::remove(path));
+  ASSERT_TRUE(QDir().mkdir(path));
+  InstanceLock blocked(folder);
+  EXPECT_FALSE(blocked.TryLock());
+  EXPECT_FALSE(blocked.HeldByLiveCopy());
+  EXPECT_FALSE(blocked.FolderProblem());
+  EXPECT_TRUE(blocked.Problem().contains(path + " is a folder")) << blocked.Problem().toStdString();
 }
 
 TEST(ScreenMetricsTest, ReadsThePrimaryScreen) {

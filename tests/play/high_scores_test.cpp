@@ -167,5 +167,64 @@ TEST_F(HighScoreFileTest, RecordsPastTheTwentiethAreLeftAlone) {
   EXPECT_EQ(HighScoreRecord::Decode(f.Read(1)), Entry(300, 1));
 }
 
+// Noise is no list: it is kept aside whole, the user is told where, the
+// list shown is empty and the next game begins a new file. Each way a list
+// can be noise is found on its own.
+TEST_F(HighScoreFileTest, ANoiseFileIsKeptAsideAndTheListBeginsAnew) {
+  EXPECT_EQ(HighScoreDamage(FullList()), QString());
+  EXPECT_EQ(HighScoreDamage(HighScoreList{}), QString());
+  struct Spoilt {
+    const char* what;
+    void (*spoil)(HighScoreList&);
+  };
+  const Spoilt cases[] = {
+      {"control characters", [](HighScoreList& l) { l[3].WinnerName[1] = QChar(0x07); }},
+      {"no date", [](HighScoreList& l) { l[0].PlayedOn = 1.0e300; }},
+      {"points", [](HighScoreList& l) { l[19].Points = -5; }},
+      {"no game time", [](HighScoreList& l) { l[7].GameTime = -1.0; }},
+      {"ranks above", [](HighScoreList& l) { std::swap(l[4], l[5]); }},
+      {"follows an empty place", [](HighScoreList& l) { l[10] = HighScoreRecord{}; }},
+  };
+  for (const Spoilt& c : cases) {
+    HighScoreList list = FullList();
+    c.spoil(list);
+    EXPECT_TRUE(HighScoreDamage(list).contains(c.what)) << c.what << ": " << HighScoreDamage(list).toStdString();
+  }
+
+  QByteArray noise(kHighScorePlaces * kHighScoreRecordLength, '\0');
+  std::uint32_t x = 12345;
+  for (char& b : noise) b = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  const auto plant = [&] {
+    QFile f(Path());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(noise);
+  };
+  plant();
+  const HighScoreFile read = ReadHighScoreFile(Path());
+  EXPECT_EQ(read.state, HighScoreFile::State::Damaged);
+  EXPECT_EQ(read.list, HighScoreList{});
+  EXPECT_FALSE(QFile::exists(Path()));
+  ASSERT_FALSE(read.keptAside.isEmpty());
+  QFile aside(read.keptAside);
+  ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+  EXPECT_EQ(aside.readAll(), noise);
+  const QString text = read.Text(Path());
+  EXPECT_TRUE(text.contains(Path() + "\r\nwas damaged (")) << text.toStdString();
+  EXPECT_TRUE(text.contains(read.keptAside));
+  // Gone is gone: the next read finds no file, and nothing to tell.
+  EXPECT_EQ(ReadHighScoreFile(Path()).state, HighScoreFile::State::Missing);
+
+  plant();
+  QString notice;
+  int place = 0;
+  EXPECT_EQ(EnterHighScore(Path(), Entry(52, 754), &place, nullptr, &notice), HighScoreResult::Entered);
+  EXPECT_EQ(place, 1);
+  EXPECT_TRUE(notice.contains("was damaged")) << notice.toStdString();
+  HighScoreList fresh{};
+  fresh[0] = Entry(52, 754);
+  EXPECT_EQ(Read(), fresh);
+  EXPECT_EQ(ReadHighScoreFile(Path()).state, HighScoreFile::State::Read);
+}
+
 }  // namespace
 }  // namespace play

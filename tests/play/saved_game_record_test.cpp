@@ -13,23 +13,27 @@ namespace play {
 namespace {
 
 // A table in mid-game with cards at the far ends of every array.
+// A table a game can reach: the cards of both decks dealt in order into
+// the piles' counts; past a Stock's count lie cards it held before.
 table::PileArrays MidGame() {
   table::PileArrays p;
+  int next = 0;
+  const auto card = [&next] { return static_cast<table::CardCode>(next++ % 52 + 1); };
   for (int side = 0; side < 2; ++side) {
     p.ReserveCount[side] = static_cast<std::int16_t>(10 + side);
-    p.StockCount[side] = static_cast<std::int16_t>(104 - side);
+    p.StockCount[side] = static_cast<std::int16_t>(10 - side);
     p.WasteCount[side] = static_cast<std::int16_t>(3 + side);
     for (int pos = 1; pos <= 104; ++pos) {
-      p.Reserve[side][pos] = static_cast<table::CardCode>(pos <= p.ReserveCount[side] ? (pos + side) % 52 + 1 : 0);
-      p.Stock[side][pos] = static_cast<table::CardCode>((pos * 3 + side) % 52 + 1);
-      p.Waste[side][pos] = static_cast<table::CardCode>(pos <= p.WasteCount[side] ? 40 + pos : 0);
+      p.Reserve[side][pos] = pos <= p.ReserveCount[side] ? card() : 0;
+      p.Stock[side][pos] = pos <= p.StockCount[side] ? card() : static_cast<table::CardCode>((pos * 3 + side) % 52 + 1);
+      p.Waste[side][pos] = pos <= p.WasteCount[side] ? card() : 0;
     }
   }
   for (int pile = 1; pile <= 8; ++pile) {
     p.TableauCount[pile] = static_cast<std::int16_t>(pile == 8 ? 13 : pile);
     p.CenterCount[pile] = static_cast<std::int16_t>(pile == 8 ? 13 : 0);
-    for (int pos = 1; pos <= p.TableauCount[pile]; ++pos) p.Tableau[pile][pos] = static_cast<table::CardCode>(14 - pos);
-    for (int pos = 1; pos <= p.CenterCount[pile]; ++pos) p.Center[pile][pos] = static_cast<table::CardCode>(26 + pos);
+    for (int pos = 1; pos <= p.TableauCount[pile]; ++pos) p.Tableau[pile][pos] = card();
+    for (int pos = 1; pos <= p.CenterCount[pile]; ++pos) p.Center[pile][pos] = card();
   }
   return p;
 }
@@ -158,6 +162,8 @@ TEST(SavedGameRecord, RecordsThatWouldOverrunThePilesAreRefused) {
       {"CenterCountHuge", [](SavedGameRecord& r) { r.CenterCount[8] = 32767; }},
       {"CardCode53", [](SavedGameRecord& r) { r.Reserve[0][1] = 53; }},
       {"NegativeCardCode", [](SavedGameRecord& r) { r.Center[2][13] = -7; }},
+      {"BlankCardInsideACount", [](SavedGameRecord& r) { r.Tableau[8][13] = 0; }},
+      {"ACardThreeTimes", [](SavedGameRecord& r) { r.Waste[0][1] = r.Waste[1][1] = r.Center[8][1]; }},
   };
   for (const Broken& c : cases) {
     SavedGameRecord r = good;

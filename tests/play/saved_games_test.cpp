@@ -2,13 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 #include <functional>
 #include <optional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/ui.h"
+#include "platform/vb.h"
 #include "platform/wait.h"
 #include "play/rule_checks.h"
 #include "table/busy_guard.h"
@@ -414,15 +420,24 @@ TEST_F(SavedGamesTest, RecordsThatHoldNoSaneGameAreRefusedAndTheTableStays) {
   Store(3, bad);
   bad = RecordOf(Dealt(14), 7);
   Store(4, bad);
+  // Cards no game can have inside the counts: a blank card, a third ace.
+  bad = RecordOf(Dealt(14), kLocalTurn);
+  bad.Stock[0][1] = 0;
+  Store(5, bad);
+  bad = RecordOf(Dealt(14), kLocalTurn);
+  bad.Waste[1][1] = bad.Stock[0][1];
+  bad.Waste[1][2] = bad.Stock[0][1];
+  bad.WasteCount[1] = 2;
+  Store(6, bad);
 
   EXPECT_EQ(Restore(9), RestoreResult::Empty);  // never written
-  EXPECT_EQ(Restore(2), RestoreResult::Damaged);
-  EXPECT_EQ(Restore(3), RestoreResult::Damaged);
-  EXPECT_EQ(Restore(4), RestoreResult::Damaged);
-  ASSERT_EQ(ui.boxes.size(), 4u);
-  for (const auto& box : ui.boxes) {
-    EXPECT_EQ(box.text, refusal.text);
-    EXPECT_EQ(box.title, refusal.title);
+  for (int damaged : {2, 3, 4, 5, 6}) EXPECT_EQ(Restore(damaged), RestoreResult::Damaged) << damaged;
+  ASSERT_EQ(ui.boxes.size(), 6u);
+  EXPECT_EQ(ui.boxes[0].text, refusal.text);
+  for (const auto& box : ui.boxes) EXPECT_EQ(box.title, refusal.title);
+  for (std::size_t i = 1; i < ui.boxes.size(); ++i) {
+    EXPECT_TRUE(ui.boxes[i].text.contains("is damaged")) << ui.boxes[i].text.toStdString();
+    EXPECT_TRUE(ui.boxes[i].text.contains(saved.SavedGamesFile.Path()));
   }
   EXPECT_EQ(piles, before);
   EXPECT_EQ(state.CurrentTurn, kLocalTurn);
@@ -436,6 +451,75 @@ TEST_F(SavedGamesTest, RecordsThatHoldNoSaneGameAreRefusedAndTheTableStays) {
   EXPECT_FALSE(LoadGameRecord(s, false).has_value());
   EXPECT_EQ(piles, before);
   EXPECT_EQ(state.CurrentTurn, kLocalTurn);
+}
+
+// A file cut inside the game start reads its tail as zeros: the record is
+// refused as damaged, by name, for a restart as for an undo, and the table
+// stays; the records before the cut still restore.
+TEST_F(SavedGamesTest, ACutSavedGamesFileRestartsNothingAndSaysItIsDamaged) {
+  piles = Dealt(13);
+  state.CurrentTurn = kLocalTurn;
+  state.TurnCount = 3;
+  const PileArrays before = piles;
+  for (int recNo = kEvenTurnBackupRecord; recNo <= kGameStartRecord; ++recNo)
+    Store(recNo, RecordOf(Dealt(30 + recNo), kLocalTurn));
+  const QString path = saved.SavedGamesFile.Path();
+  saved.SavedGamesFile.Close();
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.resize(qint64(kGameStartRecord - 1) * kSavedGameRecordLength + 1000));
+  }
+  ASSERT_TRUE(OpenSavedGamesFile(saved, dataPath));
+
+  EXPECT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Damaged);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_TRUE(ui.boxes[0].text.contains("record 13 of the file\r\n" + path + "\r\nis damaged"))
+      << ui.boxes[0].text.toStdString();
+  EXPECT_EQ(piles, before);
+  EXPECT_EQ(hooks.clears, 0);
+  EXPECT_EQ(state.TurnCount, 3);
+
+  ASSERT_EQ(Restore(kOddTurnBackupRecord), RestoreResult::Restored);
+  table::PileArrays expected = Dealt(30 + kOddTurnBackupRecord);
+  EXPECT_EQ(piles.Stock, expected.Stock);
+}
+
+// Saving in a slot writes the slot and its game start together; where the
+// file cannot grow to take the start, neither lands and the file keeps
+// every byte it had.
+TEST_F(SavedGamesTest, ASaveThatCannotGrowTheFileLeavesItAsItWas) {
+  Store(kGameStartRecord, RecordOf(Dealt(40), kLocalTurn));
+  const SavedGameRecord game = RecordOf(Dealt(41), kOpponentTurn);
+  ASSERT_TRUE(SaveInSlot(saved, 2, game, "Tuesday"));
+  EXPECT_EQ(vb::TrimRecord(Stored(2).Description), "Tuesday");
+  EXPECT_EQ(Stored(2).Stock, game.Stock);
+  EXPECT_EQ(Stored(SlotStartRecord(2)).Stock, RecordOf(Dealt(40), kLocalTurn).Stock);
+  EXPECT_EQ(vb::TrimRecord(Stored(SlotStartRecord(2)).Description), "Tuesday");
+
+  const QString path = saved.SavedGamesFile.Path();
+  const auto bytesOf = [](const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  const QByteArray before = bytesOf(path);
+  ASSERT_EQ(before.size(), qint64(SlotStartRecord(2)) * kSavedGameRecordLength);
+  const pid_t child = fork();
+  if (child == 0) {
+    // Slot 5's start (record 25) lies past what the file may grow to.
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{rlim_t(before.size() + 100), rlim_t(before.size() + 100)};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+    SavedGames other;
+    if (!OpenSavedGamesFile(other, dataPath)) _exit(1);
+    const bool savedIt = SaveInSlot(other, 5, game, "Wednesday");
+    _exit(!savedIt && other.SavedGamesFile.LastError() == "File too large" ? 0 : 2);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(bytesOf(path), before);
+  EXPECT_EQ(QDir(dataPath).entryList(QDir::Files | QDir::Hidden), (QStringList{"backup4.sav", "~tempmoves.sav"}));
 }
 
 TEST_F(SavedGamesTest, FaceDownReserveCardsComeBackAndAStoredZeroMeansAllButTheTop) {
@@ -550,7 +634,9 @@ TEST_F(SavedGamesTest, WithoutAMoveFileTheGameGoesOnWithoutUndoAndTheUserIsToldO
   ClearTempMoves(other, true, noFolder, ui);
   EXPECT_TRUE(other.MoveFileUnavailable);
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, kMoveFileUnavailableText);
+  // The box names the file and the system's reason.
+  EXPECT_EQ(ui.boxes[0].text, MoveFileUnavailableText(noFolder + "~tempmoves.sav", "No such file or directory"));
+  EXPECT_TRUE(ui.boxes[0].text.endsWith(kMoveFileUnavailableText));
 
   ClearTempMoves(saved, false, dataPath, ui);
   ClearTempMoves(saved, true, noFolder, ui);
