@@ -103,8 +103,17 @@ FrmName::FrmName(play::Program& program, QWidget* parent)
   // Enter in the name box answers as the OK button does.
   connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, [this] { cmdOK_Click(); });
   connect(Combo1, &QComboBox::activated, this, [this] { LastPickedName = Combo1->currentText(); });
-  connect(Combo1, &QComboBox::editTextChanged, this, [this] {
-    if (PlayerListFull && Combo1->currentText() != LastPickedName) Combo1->setEditText(LastPickedName);
+  // With ten players kept only a new name is refused: a name the list holds
+  // is a choice, whether the mouse or the arrow keys made it. The combo box
+  // shows the chosen name before it reports the choice, so the name itself
+  // decides, not the order of the two.
+  connect(Combo1, &QComboBox::editTextChanged, this, [this](const QString& text) {
+    if (!PlayerListFull || text == LastPickedName) return;
+    if (Combo1->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
+      LastPickedName = text;
+      return;
+    }
+    Combo1->setEditText(LastPickedName);
   });
 
   const QRect main = program_.frmPlay().frameGeometry();
@@ -128,11 +137,16 @@ void FrmName::cmdOK_Click() {
     return;
   }
   if (play::ValidFileName(name, ui)) return;
-  hide();
-
   play::PlayerSettings& player = p.playerSettings();
   const PlayerSlot slot = FindPlayerSlot(p.playersFile(), name);
-  if (slot.record != 0 && slot.record != player.CurrentPlayer) {
+  if (slot.record == 0) {
+    // Ten players are kept and the name is none of theirs.
+    RefuseNewName();
+    return;
+  }
+  hide();
+
+  if (slot.record != player.CurrentPlayer) {
     // The outgoing player keeps his settings.
     if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p.playerInPlay().SaveCurrentPlayer();
     if (slot.isNew) {
@@ -175,6 +189,13 @@ void FrmName::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
+void FrmName::RefuseNewName() {
+  program_.ui().MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
+                       "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
+                       platform::vbOKOnly | platform::vbInformation, "10 Players Max");
+  Combo1->setEditText(LastPickedName);
+}
+
 void FrmName::closeEvent(QCloseEvent* event) {
   if (!accepted_ && !program_.wait().Exiting()) event->ignore();
 }
@@ -188,10 +209,7 @@ bool FrmName::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->text().isEmpty())
       return QWidget::eventFilter(watched, event);
-    program_.ui().MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
-                         "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
-                         platform::vbOKOnly | platform::vbInformation, "10 Players Max");
-    Combo1->setEditText(LastPickedName);
+    RefuseNewName();
     return true;
   }
   return QWidget::eventFilter(watched, event);
