@@ -144,25 +144,31 @@ void FrmName::cmdOK_Click() {
     RefuseNewName();
     return;
   }
+  if (slot.record == player.CurrentPlayer) {
+    // The player in play again: nothing changes, and the game on the table
+    // stays. The window has no Cancel, so a user who opened it by mistake
+    // leaves it this way and must not lose the game for it.
+    accepted_ = true;
+    close();
+    return;
+  }
   hide();
 
-  if (slot.record != player.CurrentPlayer) {
-    // The outgoing player keeps his settings.
-    if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p.playerInPlay().SaveCurrentPlayer();
-    if (slot.isNew) {
-      play::PlayerRecord rec = play::PlayerRecord::Decode(p.playersFile().Read(play::kTemplateRecord));
-      rec.Name = name.leftJustified(play::kNameWidth, u' ');
-      if (!p.playersFile().Write(slot.record, rec.Encode()) || !p.playersFile().Flush()) {
-        ui.MsgBox(play::PlayerFileResultText(play::PlayerFileResult::WriteFailed), platform::vbExclamation,
-                  play::kProgramTitle);
-        show();
-        return;
-      }
+  // The outgoing player keeps his settings.
+  if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p.playerInPlay().SaveCurrentPlayer();
+  if (slot.isNew) {
+    play::PlayerRecord rec = play::PlayerRecord::Decode(p.playersFile().Read(play::kTemplateRecord));
+    rec.Name = name.leftJustified(play::kNameWidth, u' ');
+    if (!p.playersFile().Write(slot.record, rec.Encode()) || !p.playersFile().Flush()) {
+      ui.MsgBox(play::PlayerFileResultText(play::PlayerFileResult::WriteFailed), platform::vbExclamation,
+                play::kProgramTitle);
+      show();
+      return;
     }
-    if (p.playerInPlay().ChangePlayer(static_cast<std::int16_t>(slot.record)) == play::PlayerFileResult::Ok && slot.isNew)
-      p.frmPlay().FitMainWindow();
-    p.frmPlay().RedrawTable();
   }
+  if (p.playerInPlay().ChangePlayer(static_cast<std::int16_t>(slot.record)) == play::PlayerFileResult::Ok && slot.isNew)
+    p.frmPlay().FitMainWindow();
+  p.frmPlay().RedrawTable();
   p.frmPlay().ClearTable();
   p.frmPlay().ShowLogo(true);
   p.frmPlay().cmdDeal->show();
@@ -183,9 +189,17 @@ void FrmName::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && windowHandle()) windowHandle()->startSystemMove();
 }
 
-// The window closes only through an accepted name.
+// Esc leaves the window as the player in play: it is the Cancel the window
+// lacks. Before the first player is named there is nothing to go back to,
+// and the window closes only through an accepted name.
 void FrmName::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) return;
+  if (event->key() == Qt::Key_Escape) {
+    if (play::IsPlayerRecordNumber(program_.playerSettings().CurrentPlayer)) {
+      accepted_ = true;
+      close();
+    }
+    return;
+  }
   QWidget::keyPressEvent(event);
 }
 

@@ -272,5 +272,53 @@ TEST_F(MenuWindows, WithTenPlayersAnyListedPlayerIsChosenAndOnlyANewNameIsRefuse
   EXPECT_EQ(fakeUi->boxes.size(), 1u);
 }
 
+// Choosing the player already in play changes nothing, the game on the table
+// included, and so does Esc; another player starts from an empty table.
+TEST_F(MenuWindows, ThePlayerInPlayKeepsTheGameAnotherPlayerClearsIt) {
+  {
+    platform::RecordFile file;
+    ASSERT_TRUE(file.Open(folders.DataPath + "players4.sav", play::kPlayerRecordLength));
+    play::PlayerRecord player = play::PlayerRecord::Decode(file.Read(play::kTemplateRecord));
+    player.Name = "Dora";
+    ASSERT_TRUE(file.Write(1, player.Encode()));
+    play::PlayerRecord settings = play::PlayerRecord::Decode(file.Read(play::kSettingsRecord));
+    settings.SetLastPlayer(1);
+    ASSERT_TRUE(file.Write(play::kSettingsRecord, settings.Encode()));
+  }
+  Make();
+  MakeDialogs();
+  ASSERT_TRUE(program->Start());
+  W().cmdDeal->click();
+  ASSERT_NE(program->state().CurrentTurn, 0);
+  const table::PileArrays dealt = program->piles();
+  const int turn = program->state().CurrentTurn;
+  ASSERT_GT(dealt.ReserveCount[0], 0);
+  EnterName("Dora");
+  EXPECT_EQ(program->piles(), dealt);
+  EXPECT_EQ(program->state().CurrentTurn, turn);
+  EXPECT_TRUE(W().cmdDeal->isHidden()) << "the game goes on; no Deal button over it";
+  Soon([this] {
+    auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    window->Combo1->setEditText("Eve");
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(window->Combo1, &esc);
+    if (window->isVisible()) {
+      ADD_FAILURE() << "Esc did not leave the window";
+      window->hide();
+    }
+  });
+  dialogs->ShowPlayerWindow();
+  EXPECT_EQ(program->player().PlayerName, "Dora") << "Esc keeps the player in play";
+  EXPECT_EQ(program->piles(), dealt);
+  EXPECT_TRUE(vb::TrimRecord(StoredPlayer(2).Name).isEmpty()) << "no player was made";
+
+  EnterName("Eve");
+  EXPECT_EQ(program->player().PlayerName, "Eve");
+  EXPECT_EQ(program->state().CurrentTurn, 0);
+  EXPECT_EQ(program->piles(), table::PileArrays{});
+  EXPECT_FALSE(W().cmdDeal->isHidden());
+}
+
 }  // namespace
 }  // namespace dialogs
