@@ -239,7 +239,8 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
   cmdApply = new QPushButton("&Apply", this);
   cmdCancel = new QPushButton("&Cancel", this);
   cmdOK = new QPushButton("&OK", this);
-  for (QPushButton* b : {cmdApply, cmdCancel, cmdOK}) b->setAutoDefault(false);
+  // Enter presses OK, or the button that has the focus.
+  cmdOK->setDefault(true);
   auto* outer = new QVBoxLayout(this);
   outer->addWidget(tbsOptions);
   auto* buttons = new QHBoxLayout;
@@ -624,12 +625,18 @@ bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
     tbsOptions->setCurrentIndex((tbsOptions->currentIndex() + 1) % tbsOptions->count());
     return true;
   }
-  // Moving between and within the controls stays the controls' own.
+  // Esc is the dialog's Cancel, as in every dialog of the desktop.
+  if (code == 27 && shift == 0) {
+    cmdCancel->click();
+    return true;
+  }
+  // Moving between and within the controls stays the controls' own, and so
+  // does Enter, which the dialog gives to its default button.
   const bool navigation = (code == 9 && (shift & ~platform::kShiftMask) == 0) ||
                           ((code == 32 || code == 13 || code == 37 || code == 39) && shift == 0);
   if (code == 0 || navigation) return false;
-  // Every other key, Esc included, is the shortcuts' and goes no further, so
-  // that it is handled once; the samples follow a change of background.
+  // Every other key is the shortcuts' and goes no further, so that it is
+  // handled once; the samples follow a change of background.
   table_.KeyShortcut(code, shift);
   RefreshSamples();
   return true;
