@@ -301,6 +301,8 @@ TEST(Preferences, OwnerShowsOneDialogAndAnExitClosesIt) {
       EXPECT_FALSE(w->isVisible());
     }
   }
+  // The dialog goes while its table is still here, not in a later test's loop.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // With no background picture the table shows the mat colour: Apply of a new
