@@ -221,7 +221,10 @@ bool FrmName::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == Combo1 && event->type() == QEvent::KeyPress && PlayerListFull) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->text().isEmpty())
+    // Enter, Esc and the moves between controls are no typing.
+    const int k = key->key();
+    if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape || k == Qt::Key_Tab ||
+        k == Qt::Key_Backtab || key->text().isEmpty())
       return QWidget::eventFilter(watched, event);
     RefuseNewName();
     return true;

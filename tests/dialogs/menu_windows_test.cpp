@@ -269,6 +269,20 @@ TEST_F(MenuWindows, WithTenPlayersAnyListedPlayerIsChosenAndOnlyANewNameIsRefuse
   });
   dialogs->ShowPlayerWindow();
   EXPECT_EQ(program->player().CurrentPlayer, 1) << "Enter took the name chosen by the arrow key";
+
+  // Esc is no typing: it leaves the window, and the player stays.
+  Soon([&] {
+    auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    send(window->Combo1, Qt::Key_Down);
+    send(window->Combo1, Qt::Key_Escape, "\x1b");
+    if (window->isVisible()) {
+      ADD_FAILURE() << "Esc did not leave the window";
+      window->hide();
+    }
+  });
+  dialogs->ShowPlayerWindow();
+  EXPECT_EQ(program->player().CurrentPlayer, 1);
   EXPECT_EQ(fakeUi->boxes.size(), 1u);
 }
 
