@@ -103,8 +103,17 @@ FrmName::FrmName(play::Program& program, QWidget* parent)
   // Enter in the name box answers as the OK button does.
   connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, [this] { cmdOK_Click(); });
   connect(Combo1, &QComboBox::activated, this, [this] { LastPickedName = Combo1->currentText(); });
-  connect(Combo1, &QComboBox::editTextChanged, this, [this] {
-    if (PlayerListFull && Combo1->currentText() != LastPickedName) Combo1->setEditText(LastPickedName);
+  // With ten players kept only a new name is refused: a name the list holds
+  // is a choice, whether the mouse or the arrow keys made it. The combo box
+  // shows the chosen name before it reports the choice, so the name itself
+  // decides, not the order of the two.
+  connect(Combo1, &QComboBox::editTextChanged, this, [this](const QString& text) {
+    if (!PlayerListFull || text == LastPickedName) return;
+    if (Combo1->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
+      LastPickedName = text;
+      return;
+    }
+    Combo1->setEditText(LastPickedName);
   });
 
   const QRect main = program_.frmPlay().frameGeometry();
@@ -128,27 +137,38 @@ void FrmName::cmdOK_Click() {
     return;
   }
   if (play::ValidFileName(name, ui)) return;
-  hide();
-
   play::PlayerSettings& player = p.playerSettings();
   const PlayerSlot slot = FindPlayerSlot(p.playersFile(), name);
-  if (slot.record != 0 && slot.record != player.CurrentPlayer) {
-    // The outgoing player keeps his settings.
-    if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p.playerInPlay().SaveCurrentPlayer();
-    if (slot.isNew) {
-      play::PlayerRecord rec = play::PlayerRecord::Decode(p.playersFile().Read(play::kTemplateRecord));
-      rec.Name = name.leftJustified(play::kNameWidth, u' ');
-      if (!p.playersFile().Write(slot.record, rec.Encode()) || !p.playersFile().Flush()) {
-        ui.MsgBox(play::PlayerFileResultText(play::PlayerFileResult::WriteFailed), platform::vbExclamation,
-                  play::kProgramTitle);
-        show();
-        return;
-      }
-    }
-    if (p.playerInPlay().ChangePlayer(static_cast<std::int16_t>(slot.record)) == play::PlayerFileResult::Ok && slot.isNew)
-      p.frmPlay().FitMainWindow();
-    p.frmPlay().RedrawTable();
+  if (slot.record == 0) {
+    // Ten players are kept and the name is none of theirs.
+    RefuseNewName();
+    return;
   }
+  if (slot.record == player.CurrentPlayer) {
+    // The player in play again: nothing changes, and the game on the table
+    // stays. The window has no Cancel, so a user who opened it by mistake
+    // leaves it this way and must not lose the game for it.
+    accepted_ = true;
+    close();
+    return;
+  }
+  hide();
+
+  // The outgoing player keeps his settings.
+  if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p.playerInPlay().SaveCurrentPlayer();
+  if (slot.isNew) {
+    play::PlayerRecord rec = play::PlayerRecord::Decode(p.playersFile().Read(play::kTemplateRecord));
+    rec.Name = name.leftJustified(play::kNameWidth, u' ');
+    if (!p.playersFile().Write(slot.record, rec.Encode()) || !p.playersFile().Flush()) {
+      ui.MsgBox(play::PlayerFileResultText(play::PlayerFileResult::WriteFailed), platform::vbExclamation,
+                play::kProgramTitle);
+      show();
+      return;
+    }
+  }
+  if (p.playerInPlay().ChangePlayer(static_cast<std::int16_t>(slot.record)) == play::PlayerFileResult::Ok && slot.isNew)
+    p.frmPlay().FitMainWindow();
+  p.frmPlay().RedrawTable();
   p.frmPlay().ClearTable();
   p.frmPlay().ShowLogo(true);
   p.frmPlay().cmdDeal->show();
@@ -169,10 +189,25 @@ void FrmName::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && windowHandle()) windowHandle()->startSystemMove();
 }
 
-// The window closes only through an accepted name.
+// Esc leaves the window as the player in play: it is the Cancel the window
+// lacks. Before the first player is named there is nothing to go back to,
+// and the window closes only through an accepted name.
 void FrmName::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) return;
+  if (event->key() == Qt::Key_Escape) {
+    if (play::IsPlayerRecordNumber(program_.playerSettings().CurrentPlayer)) {
+      accepted_ = true;
+      close();
+    }
+    return;
+  }
   QWidget::keyPressEvent(event);
+}
+
+void FrmName::RefuseNewName() {
+  program_.ui().MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
+                       "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
+                       platform::vbOKOnly | platform::vbInformation, "10 Players Max");
+  Combo1->setEditText(LastPickedName);
 }
 
 void FrmName::closeEvent(QCloseEvent* event) {
@@ -186,12 +221,12 @@ bool FrmName::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == Combo1 && event->type() == QEvent::KeyPress && PlayerListFull) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->text().isEmpty())
+    // Enter, Esc and the moves between controls are no typing.
+    const int k = key->key();
+    if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape || k == Qt::Key_Tab ||
+        k == Qt::Key_Backtab || key->text().isEmpty())
       return QWidget::eventFilter(watched, event);
-    program_.ui().MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
-                         "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
-                         platform::vbOKOnly | platform::vbInformation, "10 Players Max");
-    Combo1->setEditText(LastPickedName);
+    RefuseNewName();
     return true;
   }
   return QWidget::eventFilter(watched, event);

@@ -64,6 +64,9 @@ class FrmName : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The "10 Players Max" answer to a new name; the last name picked stays.
+  void RefuseNewName();
+
   play::Program& program_;
   QImage marble_;
   bool accepted_ = false;

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -41,7 +42,11 @@ constexpr int kNormalTextSize = 13;
 constexpr int kLargeFontsTextSize = 10;
 constexpr int kKeyDown = 40;
 constexpr int kNoSoundsIndex = 2;
-constexpr QSize kSampleSize(340, 150);
+// The text samples are as wide as the strip's page; their height grows with
+// their text, from this least height on.
+constexpr int kSampleWidthTwips = 6500;
+constexpr int kSampleLeastHeight = 150;
+constexpr int kSampleMargin = 8;
 
 const std::array<int, 6> kFacePreviews = {1, 2, 4, 7, 10, 13};
 
@@ -56,6 +61,19 @@ class ClickFilter : public QObject {
 
  private:
   std::function<void()> onClick_;
+};
+
+// The tab strip keeps its least size and grows with what its tabs need.
+// (A least size set on the strip itself would hide their needs from the
+// dialog, and a grown sample would be cut at the strip's foot.)
+class TabStrip : public QTabWidget {
+ public:
+  TabStrip(QSize least, QWidget* parent) : QTabWidget(parent), least_(least) {}
+  QSize minimumSizeHint() const override { return QTabWidget::minimumSizeHint().expandedTo(least_); }
+  QSize sizeHint() const override { return QTabWidget::sizeHint().expandedTo(least_); }
+
+ private:
+  QSize least_;
 };
 
 QLabel* Picture(QWidget* parent, const QString& name, QSize size) {
@@ -97,10 +115,10 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
   setWindowTitle("Preferences");
   const QSize card(table::kFaceCellWidth, table::kFaceCellHeight);
 
-  tbsOptions = new QTabWidget(this);
-  tbsOptions->setObjectName("tbsOptions");
   // The strip is 5595 x 5715 twips; room is added for the desktop's fonts.
-  tbsOptions->setMinimumSize(platform::TwipsToPixels(5595) + 100, platform::TwipsToPixels(5715) + 110);
+  tbsOptions = new TabStrip(QSize(platform::TwipsToPixels(5595) + 100, platform::TwipsToPixels(5715) + 110), this);
+  tbsOptions->setObjectName("tbsOptions");
+  const int sampleWidth = platform::TwipsToPixels(kSampleWidthTwips);
 
   // Tab 1: the deck.
   auto* t1 = new QWidget;
@@ -191,12 +209,15 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
   f3->addWidget(CmdSz[0], 1, 1);
   f3->addWidget(CmdSz[1], 1, 2);
   f3->addWidget(Command2[2], 1, 3);
+  Frame3->setFixedWidth(sampleWidth);
   ImgBackFnt = new QLabel(t3);
   ImgBackFnt->setObjectName("ImgBackFnt");
-  ImgBackFnt->setFixedSize(kSampleSize);
+  ImgBackFnt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  ImgBackFnt->setFixedSize(sampleWidth, kSampleLeastHeight);
   LblFont[1] = new QLabel(ImgBackFnt);
   LblFont[1]->setWordWrap(true);
-  LblFont[1]->setGeometry(8, 8, kSampleSize.width() - 16, kSampleSize.height() - 16);
+  LblFont[1]->setGeometry(kSampleMargin, kSampleMargin, sampleWidth - 2 * kSampleMargin,
+                          kSampleLeastHeight - 2 * kSampleMargin);
   v3->addWidget(Command2[3], 0, Qt::AlignLeft);
   v3->addWidget(Frame3);
   v3->addWidget(ImgBackFnt);
@@ -239,7 +260,8 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
   cmdApply = new QPushButton("&Apply", this);
   cmdCancel = new QPushButton("&Cancel", this);
   cmdOK = new QPushButton("&OK", this);
-  for (QPushButton* b : {cmdApply, cmdCancel, cmdOK}) b->setAutoDefault(false);
+  // Enter presses OK, or the button that has the focus.
+  cmdOK->setDefault(true);
   auto* outer = new QVBoxLayout(this);
   outer->addWidget(tbsOptions);
   auto* buttons = new QHBoxLayout;
@@ -301,7 +323,7 @@ int FrmOptions::Tab() const { return tbsOptions->currentIndex() + 1; }
 void FrmOptions::SetFrameColor(QFrame* frame, std::uint32_t bgr) { SetBack(frame, bgr); }
 
 void FrmOptions::RefreshSamples() {
-  QImage surface(QSize(kSampleSize.width(), std::max(kSampleSize.height(), ImgBackFnt->height())), QImage::Format_RGB32);
+  QImage surface(ImgBackFnt->size().expandedTo(ImgBack->size()), QImage::Format_RGB32);
   surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
   play::TableBackgrounds* backgrounds = table_.Backgrounds();
   if (backgrounds && !backgrounds->TileBackground(surface)) surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
@@ -320,14 +342,28 @@ void FrmOptions::ShowSampleText() {
     l->setPalette(p);
   }
   // The samples grow with their text, so that none of it is cut off.
-  LblFont[0]->setMinimumHeight(LblFont[0]->heightForWidth(std::max(LblFont[0]->width(), kSampleSize.width())));
-  const int inner = kSampleSize.width() - 16;
-  const int height = std::max(kSampleSize.height(), LblFont[1]->heightForWidth(inner) + 16);
+  const QMargins frame = Frame3->layout()->contentsMargins();
+  LblFont[0]->setMinimumHeight(LblFont[0]->heightForWidth(Frame3->width() - frame.left() - frame.right()));
+  const int inner = ImgBackFnt->width() - 2 * kSampleMargin;
+  const int height = std::max(kSampleLeastHeight, LblFont[1]->heightForWidth(inner) + 2 * kSampleMargin);
   if (height != ImgBackFnt->height()) {
     ImgBackFnt->setFixedHeight(height);
-    LblFont[1]->setGeometry(8, 8, inner, height - 16);
+    LblFont[1]->setGeometry(kSampleMargin, kSampleMargin, inner, height - 2 * kSampleMargin);
     RefreshSamples();
   }
+}
+
+// Grown with its samples, the dialog still stands whole on the screen.
+void FrmOptions::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const QScreen* where = screen();
+  if (!isVisible() || !where) return;
+  const QRect room = where->availableGeometry();
+  const QRect frame = frameGeometry();
+  QPoint to = pos();
+  if (frame.bottom() > room.bottom()) to.ry() -= std::min(frame.bottom() - room.bottom(), frame.top() - room.top());
+  if (frame.right() > room.right()) to.rx() -= std::min(frame.right() - room.right(), frame.left() - room.left());
+  if (to != pos()) move(to);
 }
 
 void FrmOptions::tbsOptions_Click() {
@@ -381,11 +417,12 @@ void FrmOptions::tbsOptions_Click() {
       SelectedMatColor = s.MatColor;
       SampleTextSize = std::clamp<double>(s.TextFontSize, kMinSampleTextSize, kMaxSampleTextSize);
       SampleTextColor = s.FontColor;
-      ShowSampleText();
+      // The texts first: the samples are sized to hold them.
       LblFont[0]->setText("This is how the font size and color appears on a color only mat background.");
       LblFont[1]->setText(
           "To change backgrounds, use the Up/Down arrow keys on your keyboard.\r\n\r\n"
           "To change the Vennick structure, use CTRL+Up/Down arrow keys.");
+      ShowSampleText();
       break;
     case 4: {
       const int sound = !s.SoundOn ? kNoSoundsIndex : std::clamp<int>(s.CardSoundSet, 0, kNoSoundsIndex);
@@ -624,12 +661,18 @@ bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
     tbsOptions->setCurrentIndex((tbsOptions->currentIndex() + 1) % tbsOptions->count());
     return true;
   }
-  // Moving between and within the controls stays the controls' own.
+  // Esc is the dialog's Cancel, as in every dialog of the desktop.
+  if (code == 27 && shift == 0) {
+    cmdCancel->click();
+    return true;
+  }
+  // Moving between and within the controls stays the controls' own, and so
+  // does Enter, which the dialog gives to its default button.
   const bool navigation = (code == 9 && (shift & ~platform::kShiftMask) == 0) ||
                           ((code == 32 || code == 13 || code == 37 || code == 39) && shift == 0);
   if (code == 0 || navigation) return false;
-  // Every other key, Esc included, is the shortcuts' and goes no further, so
-  // that it is handled once; the samples follow a change of background.
+  // Every other key is the shortcuts' and goes no further, so that it is
+  // handled once; the samples follow a change of background.
   table_.KeyShortcut(code, shift);
   RefreshSamples();
   return true;

@@ -101,6 +101,7 @@ class FrmOptions : public QDialog, private table::BackPreviews {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void SetFilePic(int index, const QImage& picture) override;

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "dialogs/small_dialogs.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/ui.h"
@@ -105,6 +106,7 @@ FrmSave::FrmSave(play::Program& program, QWidget* parent) : QWidget(parent, Qt::
   Command2->setGeometry(Px(2085), Px(5500), Px(1100), Px(396));
   connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  UseDialogKeys(*this, cmdSave, Command2);
 
   const QRect main = program_.frmPlay().frameGeometry();
   move(main.left() + width(), main.top() + height() / 3);

@@ -233,6 +233,9 @@ FrmScores::FrmScores(ScoreFiles files, QWidget* parent) : QDialog(parent), files
   for (int i = 0; i <= 5; ++i) connect(cmdMaintenance[i], &QPushButton::clicked, this, [this, i] { cmdMaintenance_Click(i); });
   for (int i = 0; i <= 3; ++i) connect(cmdNetMaintain[i], &QPushButton::clicked, this, [this, i] { cmdNetMaintain_Click(i); });
   connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
+  // The window has no default button: Enter never starts a deletion, and
+  // Esc closes it.
+  for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);
   connect(SSTab1, &QTabWidget::currentChanged, this, [this](int tab) {
     SSTab1_Click(tab);
     FitToTab(tab);

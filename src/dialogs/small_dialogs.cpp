@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
+#include <QPointer>
 #include <QScreen>
 #include <QGuiApplication>
 #include <cmath>
@@ -37,7 +37,40 @@ QLabel* NewLabel(const QString& text, QWidget* parent, const QRect& twips) {
   return label;
 }
 
+class DialogKeys : public QObject {
+ public:
+  DialogKeys(QWidget& window, QPushButton* defaultButton, QPushButton* cancelButton)
+      : QObject(&window), window_(window), default_(defaultButton), cancel_(cancelButton) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != &window_ || event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (mods != Qt::NoModifier) return false;
+    QPushButton* button = nullptr;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      auto* focused = qobject_cast<QPushButton*>(window_.focusWidget());
+      button = focused && focused->isVisible() && focused->isEnabled() ? focused : default_.data();
+    } else if (key->key() == Qt::Key_Escape) {
+      button = cancel_.data();
+    } else {
+      return false;
+    }
+    if (button && button->isVisible() && button->isEnabled()) button->click();
+    return true;
+  }
+
+ private:
+  QWidget& window_;
+  QPointer<QPushButton> default_, cancel_;
+};
+
 }  // namespace
+
+void UseDialogKeys(QWidget& window, QPushButton* defaultButton, QPushButton* cancelButton) {
+  if (defaultButton) defaultButton->setDefault(true);
+  window.installEventFilter(new DialogKeys(window, defaultButton, cancelButton));
+}
 
 // ---- Match set-up ----
 
@@ -75,6 +108,7 @@ FrmMatch::FrmMatch(play::Program& program, QWidget* parent) : QWidget(parent, Qt
   cmdCancel->setGeometry(Px(900), Px(3240), Px(1500), Px(420));
   connect(cmdStart, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
   connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+  UseDialogKeys(*this, cmdStart, cmdCancel);
 
   const QRect main = program_.frmPlay().frameGeometry();
   move(main.left() + Px(200), main.top() + Px(200));
@@ -167,9 +201,8 @@ FrmSpeed::FrmSpeed(play::Program& program, QWidget* parent) : QWidget(parent, Qt
   Command1->setGeometry(Px(2700), Px(2940), Px(1200), Px(420));
   Command1->setToolTip(tip);
   connect(Command1, &QPushButton::clicked, this, [this] { close(); });
-  Command1->setDefault(true);
-  for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})
-    connect(new QShortcut(key, this), &QShortcut::activated, Command1, &QPushButton::click);
+  // Done is the window's only button: Enter and Esc both press it.
+  UseDialogKeys(*this, Command1, Command1);
 
   const QRect main = program_.frmPlay().frameGeometry();
   move(main.left() + width(), main.top() + height());
@@ -238,9 +271,7 @@ FrmAbout::FrmAbout(play::Program& program, QWidget* parent) : QWidget(parent, Qt
   cmdOK = new QPushButton("OK", this);
   cmdOK->setGeometry(Px(4500), Px(3600), Px(1200), Px(420));
   connect(cmdOK, &QPushButton::clicked, this, [this] { close(); });
-  cmdOK->setDefault(true);
-  for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Escape)})
-    connect(new QShortcut(key, this), &QShortcut::activated, cmdOK, &QPushButton::click);
+  UseDialogKeys(*this, cmdOK, cmdOK);
   connect(picIcon, &AboutIcon::pressed, this, [this](Qt::MouseButton b) {
     picIcon_MouseDown(b);
     if (b == Qt::LeftButton) picIcon_Click();

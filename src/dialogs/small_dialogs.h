@@ -16,6 +16,14 @@ class Program;
 
 namespace dialogs {
 
+// Esc and Enter as in every dialog of the desktop. The keys reach the
+// window when the control with the focus has no use for them (an open list
+// or a text box that takes Enter keeps its own); then Enter presses the
+// push button with the focus, or else the default button, and Esc presses
+// the window's Cancel, or its Close where it has no Cancel. A button that
+// is hidden or disabled is not pressed.
+void UseDialogKeys(QWidget& window, QPushButton* defaultButton, QPushButton* cancelButton);
+
 // ---- Match set-up ----
 
 enum class MatchPointsCheck { Accepted, TooLow, TooHigh };

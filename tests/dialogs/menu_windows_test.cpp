@@ -214,7 +214,9 @@ TEST_F(MenuWindows, APlayerNamedOnAFreshFileIsKeptAndFound) {
   EXPECT_EQ(program->player().PlayerName, "Ann");
 }
 
-TEST_F(MenuWindows, WithTenPlayersTypingANewNameIsRefusedAloud) {
+// With ten players kept any of them can still be chosen from the list, by
+// the keys or as the mouse does it; only a new name is refused.
+TEST_F(MenuWindows, WithTenPlayersAnyListedPlayerIsChosenAndOnlyANewNameIsRefused) {
   {
     platform::RecordFile file;
     ASSERT_TRUE(file.Open(folders.DataPath + "players4.sav", play::kPlayerRecordLength));
@@ -230,21 +232,106 @@ TEST_F(MenuWindows, WithTenPlayersTypingANewNameIsRefusedAloud) {
   Make();
   MakeDialogs();
   ASSERT_TRUE(program->Start());
-  Soon([this] {
+  const auto send = [](QWidget* to, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(to, &press);
+  };
+  Soon([&] {
     auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(window->PlayerListFull);
-    // A key goes to the combo box, which has the focus, not to its line edit.
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
-    QApplication::sendEvent(window->Combo1, &key);
     EXPECT_EQ(window->Combo1->currentText(), "Player 4");
-    window->cmdOK->click();
+    // A key goes to the combo box, which has the focus, not to its line edit.
+    send(window->Combo1, Qt::Key_Down);
+    EXPECT_EQ(window->Combo1->currentText(), "Player 1") << "the arrow key chose the next name";
+    window->Combo1->setCurrentIndex(window->Combo1->findText("Player 7"));  // as a click in the list does
+    EXPECT_EQ(window->Combo1->currentText(), "Player 7");
+    EXPECT_TRUE(fakeUi->boxes.empty());
+    // An eleventh name, typed or put in otherwise, is refused and the choice stays.
+    send(window->Combo1, Qt::Key_X, "x");
+    window->Combo1->setEditText("Player 11");
+    EXPECT_EQ(window->Combo1->currentText(), "Player 7");
     ASSERT_EQ(fakeUi->boxes.size(), 1u);
     EXPECT_EQ(fakeUi->boxes[0].title, "10 Players Max");
     EXPECT_EQ(fakeUi->boxes[0].icon(), platform::vbInformation);
+    window->cmdOK->click();
   });
   dialogs->ShowPlayerWindow();
-  EXPECT_EQ(program->player().CurrentPlayer, 4);
+  EXPECT_EQ(program->player().CurrentPlayer, 7);
+  EXPECT_EQ(program->player().PlayerName, "Player 7");
+  EXPECT_EQ(StoredPlayer(play::kSettingsRecord).LastPlayer(), 7);
+
+  Soon([&] {
+    auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    send(window->Combo1, Qt::Key_Down);
+    send(window->Combo1->lineEdit(), Qt::Key_Return);
+  });
+  dialogs->ShowPlayerWindow();
+  EXPECT_EQ(program->player().CurrentPlayer, 1) << "Enter took the name chosen by the arrow key";
+
+  // Esc is no typing: it leaves the window, and the player stays.
+  Soon([&] {
+    auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    send(window->Combo1, Qt::Key_Down);
+    send(window->Combo1, Qt::Key_Escape, "\x1b");
+    if (window->isVisible()) {
+      ADD_FAILURE() << "Esc did not leave the window";
+      window->hide();
+    }
+  });
+  dialogs->ShowPlayerWindow();
+  EXPECT_EQ(program->player().CurrentPlayer, 1);
+  EXPECT_EQ(fakeUi->boxes.size(), 1u);
+}
+
+// Choosing the player already in play changes nothing, the game on the table
+// included, and so does Esc; another player starts from an empty table.
+TEST_F(MenuWindows, ThePlayerInPlayKeepsTheGameAnotherPlayerClearsIt) {
+  {
+    platform::RecordFile file;
+    ASSERT_TRUE(file.Open(folders.DataPath + "players4.sav", play::kPlayerRecordLength));
+    play::PlayerRecord player = play::PlayerRecord::Decode(file.Read(play::kTemplateRecord));
+    player.Name = "Dora";
+    ASSERT_TRUE(file.Write(1, player.Encode()));
+    play::PlayerRecord settings = play::PlayerRecord::Decode(file.Read(play::kSettingsRecord));
+    settings.SetLastPlayer(1);
+    ASSERT_TRUE(file.Write(play::kSettingsRecord, settings.Encode()));
+  }
+  Make();
+  MakeDialogs();
+  ASSERT_TRUE(program->Start());
+  W().cmdDeal->click();
+  ASSERT_NE(program->state().CurrentTurn, 0);
+  const table::PileArrays dealt = program->piles();
+  const int turn = program->state().CurrentTurn;
+  ASSERT_GT(dealt.ReserveCount[0], 0);
+  EnterName("Dora");
+  EXPECT_EQ(program->piles(), dealt);
+  EXPECT_EQ(program->state().CurrentTurn, turn);
+  EXPECT_TRUE(W().cmdDeal->isHidden()) << "the game goes on; no Deal button over it";
+  Soon([this] {
+    auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    window->Combo1->setEditText("Eve");
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(window->Combo1, &esc);
+    if (window->isVisible()) {
+      ADD_FAILURE() << "Esc did not leave the window";
+      window->hide();
+    }
+  });
+  dialogs->ShowPlayerWindow();
+  EXPECT_EQ(program->player().PlayerName, "Dora") << "Esc keeps the player in play";
+  EXPECT_EQ(program->piles(), dealt);
+  EXPECT_TRUE(vb::TrimRecord(StoredPlayer(2).Name).isEmpty()) << "no player was made";
+
+  EnterName("Eve");
+  EXPECT_EQ(program->player().PlayerName, "Eve");
+  EXPECT_EQ(program->state().CurrentTurn, 0);
+  EXPECT_EQ(program->piles(), table::PileArrays{});
+  EXPECT_FALSE(W().cmdDeal->isHidden());
 }
 
 }  // namespace
