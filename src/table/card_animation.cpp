@@ -26,6 +26,9 @@ double FrameSeconds(const QWidget* card) {
 
 void CardTable::PlaySlide(QWidget* card, const std::vector<QPoint>& path, double stepSeconds) {
   if (path.empty()) return;
+  // A relayout waits for the card to be home, and no other card is picked
+  // up meanwhile, whoever slides it.
+  ++slideDepth_;
   const std::size_t steps = path.size();
   const double total = stepSeconds * static_cast<double>(steps);
   const double frame = FrameSeconds(card);
@@ -60,6 +63,7 @@ void CardTable::PlaySlide(QWidget* card, const std::vector<QPoint>& path, double
   }
   // A close ends the slide at once, where the card would have stopped.
   if (shown < steps) card->move(path.back());
+  --slideDepth_;
 }
 
 void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card*/, PileControl target,

@@ -14,6 +14,7 @@
 #include "platform/wait.h"
 #include "support/temp_home.h"
 #include "table/card_table.h"
+#include "table/drag_drop.h"
 
 using table::PileControl;
 using table::SlidePath;
@@ -243,5 +244,46 @@ TEST_F(RealPaceSlide, ACloseEndsTheSlideAtOnce) {
   EXPECT_EQ(places.at.back(), SlidePath(home, table.picTableau[8]->pos(), 540).back());
   EXPECT_TRUE(table.picPlayer[1]->isHidden());
   EXPECT_EQ(table.picPlayer[1]->pos(), home);
+  EXPECT_FALSE(table.Animating());
+}
+
+TEST_F(RealPaceSlide, ARefusedCardOnItsWayHomeIsASlideNoPressInterrupts) {
+  wait.SetTimeScale(0);
+  state.CurrentTurn = 1;
+  table::PictureBox* reserve = table.picPlayer[2];
+  table::PictureBox* other = table.picTableau[3];
+  const QPoint home = reserve->pos();
+  const QPoint otherHome = other->pos();
+  // While the card is on its way home the player presses a Tableau pile.
+  struct PressOnMove : QObject {
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() == QEvent::Move && static_cast<QWidget*>(o)->isVisible() && t->Dragging == 0 &&
+          static_cast<QWidget*>(o)->pos() != home) {
+        ++looks;
+        animating = animating && t->Animating();
+        t->DragStart(PileControl::picTableau, 3, 5, 5);
+        started = started || t->Dragging != 0 || t->picSmoke[0]->pos() == t->picTableau[3]->pos();
+      }
+      return false;
+    }
+    table::CardTable* t = nullptr;
+    QPoint home;
+    int looks = 0;
+    bool animating = true;
+    bool started = false;
+  } press;
+  press.t = &table;
+  press.home = home;
+  table.DragStart(PileControl::picPlayer, 2, 5, 5);
+  table.DragMove(PileControl::picPlayer, 2, 305, -245);
+  const QPoint released = reserve->pos();
+  ASSERT_NE(released, home);
+  reserve->installEventFilter(&press);
+  EXPECT_EQ(table.DragDrop(PileControl::picPlayer, 2), table::DropOutcome::SlidBack);
+  EXPECT_GE(press.looks, 2);
+  EXPECT_TRUE(press.animating) << "a relayout would run under the card";
+  EXPECT_FALSE(press.started) << "the pressed pile was picked up";
+  EXPECT_EQ(other->pos(), otherHome);
+  EXPECT_EQ(reserve->pos(), home);
   EXPECT_FALSE(table.Animating());
 }
