@@ -1,7 +1,9 @@
 // Card slides at real pace, through the table window and the wait service
 // as the game runs them: the opening deal from the first card to the
-// player's turn, one slide across the table at the fastest, the default and
-// the slowest speed, and how often the window paints while a card slides.
+// player's turn, one slide across the table at every setting of the speed
+// scale (briefly: the fastest, the default and the slowest), how often the
+// window paints while a card slides and at how many places the card is
+// seen on its way.
 
 #include <QApplication>
 #include <QEvent>
@@ -74,8 +76,10 @@ class PaintCounter : public QObject {
   long tablePaints = 0;   // the table beneath, where the card has uncovered it
   long wholeTable = 0;    // of these, paints of the whole table
   long cardPaints = 0;    // the moving picture
+  long cardPlaces = 0;    // its moves while shown: the places it is seen at
 
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (on && moving && watched == moving && event->type() == QEvent::Move && moving->isVisible()) ++cardPlaces;
     if (!on || event->type() != QEvent::Paint) return false;
     if (watched == table_) {
       ++tablePaints;
@@ -189,6 +193,7 @@ void Slide(benchmark::State& bench) {
   bench.counters["table_paints"] = perSlide(paints.tablePaints);
   bench.counters["whole_table_paints"] = perSlide(paints.wholeTable);
   bench.counters["card_paints"] = perSlide(paints.cardPaints);
+  bench.counters["card_places"] = perSlide(paints.cardPlaces);
   bench.counters["steps"] = static_cast<double>(
       table::SlidePath(stock->pos(), w.window->picTableau[8]->pos(), w.settings.AnimSpeed).size());
 }
@@ -201,15 +206,16 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  // Brief: one deal and one slide at each speed.
+  // Brief: one deal and one slide at the fastest, the default and the
+  // slowest speed.
   benchmark::RegisterBenchmark("Deal", Deal)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
-  benchmark::RegisterBenchmark("Slide", Slide)
-      ->Arg(2)
-      ->Arg(270)
-      ->Arg(540)
-      ->UseManualTime()
-      ->Unit(benchmark::kMillisecond)
-      ->Iterations(brief ? 1 : 8);
+  auto* slide = benchmark::RegisterBenchmark("Slide", Slide);
+  // The speed window's settings, fastest to slowest.
+  constexpr int kScale[] = {2,   10,  20,  45,  70,  95,  120, 150, 180, 210, 240,
+                            270, 300, 330, 360, 390, 420, 450, 480, 510, 540};
+  for (int speed : kScale)
+    if (!brief || speed == 2 || speed == 270 || speed == 540) slide->Arg(speed);
+  slide->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(brief ? 1 : 8);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   theWindow.reset();

@@ -72,7 +72,13 @@ void FrmPlay::BringToFront(table::PileControl pile, int index) {
 
 void FrmPlay::EnablePiles(bool enabled) { table::CardTable::EnablePiles(enabled); }
 
-void FrmPlay::LayOutPiles() { table::CardTable::LayOutPiles(); }
+void FrmPlay::LayOutPiles() {
+  // A relayout still pending (the window manager framing the window at
+  // start-up, a resize just made) is done before the first card is dealt,
+  // not between the deal's slides.
+  if (tmrResize.isActive() && !Animating()) RelayoutNow();
+  table::CardTable::LayOutPiles();
+}
 
 namespace {
 
@@ -344,6 +350,10 @@ void FrmPlay::tmrResize_Timer() {
   // never under a sliding card: it would go home to a stale place.
   if (QGuiApplication::mouseButtons() & Qt::LeftButton) return;
   if (Animating()) return;
+  RelayoutNow();
+}
+
+void FrmPlay::RelayoutNow() {
   tmrResize.stop();
   if (isMinimized()) return;
   const auto w = WindowPlacementTwips();

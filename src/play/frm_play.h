@@ -149,6 +149,9 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void ApplyPlacement(const table::WindowTwips& placement);
   QSize FrameExtra() const;
   void CheckFramed();
+  // The deferred relayout, done now: the window grown to its minimum size
+  // and the table laid out (nothing while minimised).
+  void RelayoutNow();
 
   platform::ScreenMetrics screen_;
   FrmPlayNeighbours* frameNeighbours_ = nullptr;

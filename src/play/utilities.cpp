@@ -21,13 +21,6 @@ constexpr char kCrLf[] = "\r\n";
 // Tested in this order; the first one found is the one reported.
 constexpr char kForbiddenCharacters[] = "!\"*./:<>?\\|";
 
-struct SpeedClass {
-  long fromMHz;
-  std::int16_t animSpeed;
-};
-constexpr SpeedClass kSpeedClasses[] = {{2400, 270}, {1800, 210}, {850, 70}};
-constexpr std::int16_t kSlowestAnimSpeed = 20;
-
 constexpr int kNormalFontsDpi = 96;
 
 QString ColourClass(int bits) {
@@ -94,16 +87,10 @@ bool ValidFileName(const QString& name, platform::UiService& ui) {
   return false;
 }
 
-std::int16_t AnimSpeedForMHz(long mhz) {
-  for (const SpeedClass& c : kSpeedClasses)
-    if (mhz >= c.fromMHz) return c.animSpeed;
-  return kSlowestAnimSpeed;
-}
-
 long GetCpuMHz(bool setAnimation, AnimSpeedFields speed, const std::function<long()>& readMHz) {
   long mhz = readMHz ? readMHz() : 0;
   if (mhz < 0) mhz = 0;
-  if (setAnimation) speed.AnimSpeed = AnimSpeedForMHz(mhz);
+  if (setAnimation) speed.AnimSpeed = table::kDefaultSlideSpeed;
   speed.PlayerAnimSpeed = speed.AnimSpeed;
   return mhz;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/system.h"
+#include "table/card_slide.h"
 #include "table/game_state.h"
 
 namespace platform {
@@ -53,9 +54,6 @@ inline constexpr char kBlankNameTitle[] = "Blank name";
 inline constexpr char kBlankNameText[] = "Please enter a name that is not blank.\r\n\r\nPlease re-enter.";
 QString FileNameCharactersText();
 
-// The animation speed (slide divisor) for a processor clock rate.
-std::int16_t AnimSpeedForMHz(long mhz);
-
 // Where the animation speed lives: the table's value and the one in the
 // player record in memory.
 struct AnimSpeedFields {
@@ -64,8 +62,10 @@ struct AnimSpeedFields {
 };
 
 // The processor's clock rate in MHz (0 when unknown). With setAnimation the
-// animation speed follows from it; in both cases the player record takes
-// the animation speed in force.
+// animation speed becomes the default slide's (table::kDefaultSlideSpeed)
+// on every machine: a slide lasts a set time, so a slower processor needs
+// no fewer steps and a clock that cannot be read changes nothing. In both
+// cases the player record takes the animation speed in force.
 long GetCpuMHz(bool setAnimation, AnimSpeedFields speed,
                const std::function<long()>& readMHz = platform::ReadCpuMHz);
 

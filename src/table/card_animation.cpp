@@ -12,6 +12,9 @@ namespace table {
 
 namespace {
 
+// A wait that wakes this little before its time has reached it.
+constexpr double kTimeSlack = 1e-6;
+
 // Seconds between two drawings of a sliding card on the card's screen.
 double FrameSeconds(const QWidget* card) {
   const QScreen* screen = card->screen();
@@ -23,32 +26,44 @@ double FrameSeconds(const QWidget* card) {
 
 void CardTable::PlaySlide(QWidget* card, const std::vector<QPoint>& path, double stepSeconds) {
   if (path.empty()) return;
+  // A relayout waits for the card to be home, and no other card is picked
+  // up meanwhile, whoever slides it.
+  ++slideDepth_;
   const std::size_t steps = path.size();
   const double total = stepSeconds * static_cast<double>(steps);
   const double frame = FrameSeconds(card);
   QElapsedTimer clock;
   clock.start();
   std::size_t shown = 0;
-  long frames = 0;
+  long looks = 0;
+  double nextFrame = 0;   // the slide's time of its next drawing
   while (shown < steps && !wait_.Exiting()) {
     // The slide's time runs at the wait service's pace; where that shortens
     // waits to nothing, a frame passes with each look at the window events.
     const double scale = wait_.TimeScale();
     const double now = scale > 0 ? static_cast<double>(clock.nsecsElapsed()) * 1e-9 / scale
-                                 : static_cast<double>(frames) * frame;
-    ++frames;
-    const std::size_t due =
-        now >= total ? steps : std::min(steps, static_cast<std::size_t>(std::max(0.0, now / stepSeconds)));
+                                 : static_cast<double>(looks) * frame;
+    ++looks;
+    std::size_t due = shown;
+    if (now >= total) {
+      due = steps;
+    } else if (now + kTimeSlack >= nextFrame) {
+      due = std::min(steps, static_cast<std::size_t>(std::max(0.0, now / stepSeconds)));
+      // The frames keep to the slide's own time: a late one does not push
+      // back the ones after it.
+      nextFrame = (std::floor(now / frame + kTimeSlack) + 1.0) * frame;
+    }
     if (due > shown) {
       // The steps in between are passed over: the card is drawn where the
       // slide has got to.
       shown = due;
       card->move(path[shown - 1]);
     }
-    if (shown < steps) wait_.Pause(std::min(frame, total - now));
+    if (shown < steps) wait_.Pause(std::min(nextFrame, total) - now);
   }
   // A close ends the slide at once, where the card would have stopped.
   if (shown < steps) card->move(path.back());
+  --slideDepth_;
 }
 
 void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card*/, PileControl target,
@@ -89,7 +104,11 @@ void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card
   }
   cover->setVisible(true);
 
-  PlaySlide(from, SlidePath({DragHomeLeft, DragHomeTop}, targetAt, settings_.AnimSpeed), kSlideStepSeconds);
+  // However many steps the path has, the slide lasts the time its speed
+  // gives it.
+  const std::vector<QPoint> path = SlidePath({DragHomeLeft, DragHomeTop}, targetAt, settings_.AnimSpeed);
+  if (!path.empty())
+    PlaySlide(from, path, SlideSeconds(settings_.AnimSpeed) / static_cast<double>(path.size()));
 
   cover->raise();
   wait_.Pause(0.001);

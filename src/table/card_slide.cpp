@@ -6,6 +6,10 @@
 
 namespace table {
 
+double SlideSeconds(int AnimSpeed) {
+  return kDefaultSlideSeconds * static_cast<double>(std::max(1, AnimSpeed)) / kDefaultSlideSpeed;
+}
+
 std::vector<QPoint> SlidePath(QPoint home, QPoint target, int AnimSpeed) {
   const int speed = std::max(1, AnimSpeed);
   const int dx = std::abs(home.x() - target.x());

@@ -13,13 +13,16 @@ namespace table {
 // The fixed half sizes of the 71 x 96 card that end a slide.
 constexpr double kSlideHalfWidth = 35.5;
 constexpr int kSlideHalfHeight = 48;
-// The time one step of a slide lasts, on every machine. AnimSpeed is the
-// number of steps of a slide, and the speed classes were set for machines
-// on which a step (one move of the card and one pass of window events)
-// took about this long: the default 270 steps then make a slide of about
-// 80 ms, the slowest setting (540) twice that. The card is drawn once per
-// display frame at the step it has reached by then.
-constexpr double kSlideStepSeconds = 0.0003;
+// How long a slide lasts, on every machine. AnimSpeed is about the number
+// of steps of a slide whatever its distance, so the slide takes a time set
+// by AnimSpeed alone: the default 270 a fifth of a second, which the eye
+// follows as motion, the fastest setting (2) next to nothing and the
+// slowest (540) twice the default. Each display frame draws the card at the
+// step the slide has reached by then.
+constexpr std::int16_t kDefaultSlideSpeed = 270;
+constexpr double kDefaultSlideSeconds = 0.2;
+// The seconds a slide lasts at this AnimSpeed; below 1 counts as 1.
+double SlideSeconds(int AnimSpeed);
 // The card is drawn at most this often a second, fewer when the display
 // refreshes more slowly.
 constexpr double kSlideFramesPerSecond = 60;

@@ -94,7 +94,8 @@ class CardTable : public QWidget {
   // Animation.
   void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target,
                    int targetIndex);
-  // True while a slide or the deal is shown; a relayout waits for its end.
+  // True while a slide (a move's, or a refused card's on its way home) or
+  // the deal is shown; a relayout waits for its end, and no drag starts.
   bool Animating() const { return slideDepth_ > 0 || Dealing; }
 
   // Drag and drop of the local player's cards (drag_drop.cpp). X and Y are
@@ -209,8 +210,9 @@ class CardTable : public QWidget {
   void ApplyPlaces();
   // Moves the card along the path, one step each stepSeconds (scaled by the
   // wait service's time scale), drawing it once per display frame at the
-  // step reached by then; window events run between frames. Exiting puts
-  // the card at the path's end at once.
+  // step reached by then; window events run between frames, and Animating()
+  // holds until the card stands at the end. Exiting puts the card at the
+  // path's end at once.
   void PlaySlide(QWidget* card, const std::vector<QPoint>& path, double stepSeconds);
 
   QWidget* labelLayer_ = nullptr;

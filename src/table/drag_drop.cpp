@@ -46,7 +46,8 @@ std::vector<QPoint> SlideBackPath(QPoint release, QPoint home) {
 
 void CardTable::DragStart(PileControl pile, int index, int X, int Y) {
   PictureBox* picked = Pile(pile, index);
-  if (!picked) return;
+  // A card on its way is not to be picked up, nor another card meanwhile.
+  if (!picked || slideDepth_ > 0) return;
   Dragging = 1;
   DragHomeLeft = static_cast<std::int16_t>(picked->x());
   DragHomeTop = static_cast<std::int16_t>(picked->y());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "play/game_over.h"
 #include "play/rule_checks.h"
 #include "support/temp_home.h"
+#include "table/drag_drop.h"
 #include "table/fake_sound_effects.h"
 
 using namespace table;
@@ -256,6 +258,57 @@ TEST_F(FrmPlayTest, RelayoutWaitsForTheDealToEnd) {
   EXPECT_NEAR(expected, 195, 5);
   EXPECT_EQ(frmPlay->TableOffsetX(), expected);
   EXPECT_EQ(frmPlay->picOpponent[2]->x(), 87 + expected);
+}
+
+TEST_F(FrmPlayTest, RelayoutWaitsForEverySlideAndAPendingOneRunsBeforeTheDeal) {
+  frmPlay->show();
+  const int before = frmPlay->TableOffsetX();
+  frmPlay->resize(1600, 770);
+  ASSERT_TRUE(frmPlay->tmrResize.isActive());
+  // The resize timer ticks while a card is on its way: a refused card
+  // going home, then a move's slide.
+  struct TickOnMove : QObject {
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() == QEvent::Move && static_cast<QWidget*>(o)->isVisible() && f->Dragging == 0) {
+        f->tmrResize_Timer();
+        offsets.push_back(f->TableOffsetX());
+        waiting = waiting && f->tmrResize.isActive();
+      }
+      return false;
+    }
+    FrmPlay* f = nullptr;
+    std::vector<int> offsets;
+    bool waiting = true;
+  } tick;
+  tick.f = frmPlay.get();
+  state.CurrentTurn = 1;
+  frmPlay->DragStart(PileControl::picPlayer, 2, 5, 5);
+  frmPlay->DragMove(PileControl::picPlayer, 2, 5, -195);
+  ASSERT_LT(frmPlay->FindDropTarget(PileControl::picPlayer, 2), 0);
+  frmPlay->picPlayer[2]->installEventFilter(&tick);
+  frmPlay->picPlayer[1]->installEventFilter(&tick);
+  EXPECT_EQ(frmPlay->DragDrop(PileControl::picPlayer, 2), DropOutcome::SlidBack);
+  const std::size_t home = tick.offsets.size();
+  EXPECT_GE(home, 2u);
+  state.CurrentTurn = 2;
+  settings.AnimSpeed = 270;
+  frmPlay->picPlayer[1]->show();
+  frmPlay->AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);
+  EXPECT_GT(tick.offsets.size(), home + 5);
+  EXPECT_TRUE(tick.waiting);
+  EXPECT_EQ(tick.offsets, std::vector<int>(tick.offsets.size(), before));
+
+  // The relayout still pending when a deal begins is done before its first
+  // card moves, not between its slides.
+  tick.offsets.clear();
+  DealBothDecks(piles);
+  frmPlay->LayOutPiles();
+  const auto w = frmPlay->WindowPlacementTwips();
+  const int laidOut = ComputeTableArea(w.Width, w.Height, 15, 15).TableOffsetX;
+  ASSERT_NE(laidOut, before);
+  ASSERT_FALSE(tick.offsets.empty());
+  EXPECT_EQ(tick.offsets, std::vector<int>(tick.offsets.size(), laidOut));
+  EXPECT_FALSE(frmPlay->tmrResize.isActive());
 }
 
 TEST_F(FrmPlayTest, SmallWindowsGrowToTheMinimumSize) {

@@ -399,7 +399,7 @@ TEST_F(PlayersTest, FirstStartLoadsTheTemplateWithoutScores) {
   GetCpuMHz(true, {s.AnimSpeed, s.Player.AnimSpeed}, [] { return 2400L; });
   ASSERT_EQ(SaveTemplate(s, file), PlayerFileResult::Ok);
   PlayerRecord expected = t;
-  expected.AnimSpeed = AnimSpeedForMHz(2400);
+  expected.AnimSpeed = table::kDefaultSlideSpeed;
   EXPECT_EQ(Bytes(kTemplateRecord), expected.Encode());
   const QByteArray templateBytes = Bytes(kTemplateRecord);
 
