@@ -1,7 +1,6 @@
 #include "media/help_window.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -14,16 +13,12 @@
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResultWidget>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
 #include <QSplitter>
-#include <QSqlDatabase>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QToolTip>
 #include <QVBoxLayout>
 #include <map>
 
@@ -226,8 +221,6 @@ QString HelpCollectionFor(const QString& chmFile) {
   QString file = chmFile;
   const int window = file.indexOf('>');
   if (window >= 0) file.truncate(window);
-  const int inner = file.indexOf("::");
-  if (inner >= 0) file.truncate(inner);
   file.replace('\\', '/');
   const QFileInfo info(file);
   const QString folder = info.path();
@@ -254,7 +247,6 @@ QRect NamedGeometry(const QString& windowType) {
 struct ParsedFile {
   QString collection;
   QString windowType;
-  QString innerFile;  // after "::/"
 };
 
 ParsedFile Parse(const QString& file) {
@@ -265,31 +257,8 @@ ParsedFile Parse(const QString& file) {
     p.windowType = rest.mid(window + 1).trimmed();
     rest.truncate(window);
   }
-  const int inner = rest.indexOf("::");
-  if (inner >= 0) {
-    p.innerFile = rest.mid(inner + 2);
-    while (p.innerFile.startsWith('/')) p.innerFile.remove(0, 1);
-    rest.truncate(inner);
-  }
   if (!rest.isEmpty()) p.collection = HelpCollectionFor(rest);
   return p;
-}
-
-// The text of topic number id in a popup file: the lines after ".topic id"
-// up to the next ".topic".
-QString PopupTopic(const QString& source, int id) {
-  QStringList found;
-  bool in = false;
-  for (const QString& line : source.split('\n')) {
-    const QString t = line.trimmed();
-    if (t.startsWith(".topic", Qt::CaseInsensitive)) {
-      if (in) break;
-      in = t.mid(6).trimmed().section(' ', 0, 0).toInt() == id;
-      continue;
-    }
-    if (in) found << line.trimmed();
-  }
-  return found.join('\n').trimmed();
 }
 
 // A help window asked for from a modal dialog stands over that dialog and
@@ -335,59 +304,28 @@ class QtHelpBackend : public HelpBackend {
     for (auto& [key, entry] : windows_) delete entry.window.data();
   }
 
-  HelpWindowHandle HtmlHelp(HelpWindowHandle, const HelpRequest& request) override {
+  HelpWindowHandle HtmlHelp(const HelpRequest& request) override {
     if (request.command == HelpCommand::CloseAll) {
       CloseAll();
       return 0;
     }
-    if (request.command == HelpCommand::DisplayTextPopup) {
-      ShowPopup(request);
-      return 0;
-    }
     const ParsedFile file = Parse(request.file);
-    const QString type = request.lookup.window.isEmpty() ? file.windowType : request.lookup.window;
+    const QString type = request.window.isEmpty() ? file.windowType : request.window;
     auto [window, handle] = WindowFor(file.collection, type);
     if (!window) return 0;
     switch (request.command) {
       case HelpCommand::DisplayTopic: window->ShowTopic(request.topic); break;
-      case HelpCommand::HelpContext: window->ShowTopic(QString()); break;
       case HelpCommand::DisplayToc: window->ShowContents(); break;
-      case HelpCommand::DisplayIndex: window->ShowIndex(); break;
-      case HelpCommand::DisplaySearch: window->ShowSearch(); break;
       case HelpCommand::KeywordLookup:
-      case HelpCommand::ALinkLookup:
-        if (!window->ShowKeyword(request.lookup.keywords)) {
-          if (!request.lookup.url.isEmpty()) window->ShowTopic(request.lookup.url);
-          else window->ShowIndex(request.lookup.keywords.section(';', 0, 0));
-          if (!request.lookup.msgText.isEmpty())
-            QMessageBox::information(window, request.lookup.msgTitle, request.lookup.msgText);
-        }
+        if (!window->ShowKeyword(request.keywords)) window->ShowIndex(request.keywords.section(';', 0, 0));
         break;
-      default: break;
+      case HelpCommand::CloseAll: break;
     }
     OverModalDialog::Place(window);
     window->show();
     window->raise();
     window->activateWindow();
     return handle;
-  }
-
-  bool CollectionOpens(const QString& chmFile) override {
-    const QString collection = HelpCollectionFor(chmFile);
-    if (!QFileInfo(collection).isFile()) return false;
-    QHelpEngineCore engine(collection);
-    engine.setReadOnly(true);
-    return engine.setupData() && !engine.registeredDocumentations().isEmpty();
-  }
-
-  HelpComponentFacts Component(HelpComponent component) override {
-    HelpComponentFacts facts;
-    facts.registered = true;
-    // The help engine reads its collections through the SQLite driver.
-    facts.present = component == HelpComponent::PageViewer || QSqlDatabase::isDriverAvailable("QSQLITE");
-    const QVersionNumber v = QLibraryInfo::version();
-    facts.version = {v.majorVersion(), v.minorVersion(), v.microVersion(), 0};
-    return facts;
   }
 
  private:
@@ -416,26 +354,6 @@ class QtHelpBackend : public HelpBackend {
     for (auto& [key, entry] : windows_)
       if (entry.window) entry.window->close();
     windows_.clear();
-  }
-
-  void ShowPopup(const HelpRequest& request) {
-    QString text = request.popup.text;
-    if (text.isEmpty() && !request.nullFile) {
-      const ParsedFile file = Parse(request.file);
-      if (!file.collection.isEmpty() && !file.innerFile.isEmpty()) {
-        QHelpEngineCore engine(file.collection);
-        engine.setReadOnly(true);
-        if (engine.setupData() && !engine.registeredDocumentations().isEmpty()) {
-          QUrl url;
-          url.setScheme("qthelp");
-          url.setHost(engine.registeredDocumentations().first());
-          url.setPath("/" + QString(kManualFolder) + "/" + file.innerFile);
-          text = PopupTopic(QString::fromUtf8(engine.fileData(url)), request.popup.textId);
-        }
-      }
-    }
-    if (text.isEmpty()) return;
-    QToolTip::showText(QCursor::pos(), text.toHtmlEscaped().replace('\n', "<br>"));
   }
 
   struct Entry {

@@ -50,7 +50,7 @@ void TableWindows::ShowWindowSizes() { p_.look.ShowWindowSizes(); }
 void TableWindows::ShowHelp(const QString& Action, const QString& Keyword) {
   play::ShowHelp(Action, Keyword, HelpObject, [this]() -> std::unique_ptr<media::HTMLHelp> {
     if (!helpBackend_) return nullptr;
-    return std::make_unique<media::HTMLHelpWrapper>(*helpBackend_, p_.ui, p_.settingsStore, p_.folders.AppPath);
+    return std::make_unique<media::HTMLHelpWrapper>(*helpBackend_, p_.ui, p_.folders.AppPath);
   }, p_.folders.AppPath);
 }
 

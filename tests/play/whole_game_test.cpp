@@ -295,8 +295,8 @@ TEST_F(WholeGame, TheProgramStaysUpUntilClosed) {
 }
 
 TEST(Executable, StartsOffscreenAndStaysUp) {
-  const QString exe = QString(MARROWDALE_BINARY_DIR) + "/src/marrowdale";
-  if (!QFile::exists(exe)) GTEST_SKIP() << "the program is not built";
+  const QString exe = QStringLiteral(MARROWDALE_EXECUTABLE);
+  ASSERT_TRUE(QFile::exists(exe)) << exe.toStdString();
   TempHome home;
   QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
