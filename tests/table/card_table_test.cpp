@@ -119,14 +119,29 @@ TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
   state.CurrentTurn = 2;
   table.RedrawTable();
   EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
-  // An empty Stock shows the empty pile, but a back once the game is over.
+  const QImage back = table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage empty = table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  // An empty Stock shows the empty pile, also once the game is over (a
+  // change of deck repaints the ended game's table); a Stock that still
+  // holds cards is turned face down then.
   piles.StockCount[0] = 0;
   table.RedrawTable();
-  EXPECT_EQ(table.picPlayer[1]->Picture(), table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.picPlayer[1]->Picture(), empty);
   EXPECT_EQ(table.lblPHandCnt->text(), "");
   state.GameEnded = true;
+  state.CurrentTurn = 0;
+  piles.StockCount[1] = 3;
   table.RedrawTable();
-  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.picPlayer[1]->Picture(), empty);
+  EXPECT_EQ(table.picOpponent[1]->Picture(), back);
+  piles.StockCount[0] = 2;
+  table.RedrawTable();
+  EXPECT_EQ(table.picPlayer[1]->Picture(), back);
+  // The table without a game keeps the backs ClearTable gives its Stocks.
+  table.ClearTable();
+  table.RedrawTable();
+  EXPECT_EQ(table.picPlayer[1]->Picture(), back);
+  EXPECT_EQ(table.picOpponent[1]->Picture(), back);
   EXPECT_TRUE(sounds.effects.empty());
 }
 
