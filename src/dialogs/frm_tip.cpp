@@ -197,7 +197,10 @@ bool FrmTip::Form_Load() {
     tipTextTwips_.moveLeft(kNarrowTipTextLeft);
     tipTextTwips_.setWidth(kNarrowTipTextWidth);
     nextTwips_.moveLeft(kNarrowNextLeft);
+    label1Twips_.setRight(kNarrowTipWidth - kNarrowTipTextLeft);
     Layout();
+    // The narrow window's heading takes a smaller size where it would be cut.
+    Label1->setFont(table::FittedFont(Label1->text(), Label1->font(), Label1->size(), Label1->alignment(), false));
   }
   onTop_.SetOnTop(true);
   onTop_.TopForm(this);
