@@ -304,7 +304,9 @@ TEST_F(CardTableTest, TextsShowWholeInsideTheirPlacesAtEveryTextSize) {
           EXPECT_TRUE(QRectF(place).contains(ink)) << "ink runs out of its place";
           EXPECT_EQ(unlined.intersected(place), QRegion(place)) << "a frame line runs through the place";
           for (const QRect& other : keepOff) EXPECT_FALSE(place.intersects(other));
-          if (size == kDefaultSize) EXPECT_EQ(text->DrawnFont().pointSize(), label->font().pointSize());
+          if (size == kDefaultSize) {
+            EXPECT_EQ(text->DrawnFont().pointSize(), label->font().pointSize());
+          }
         }
         // Both lines of the turn line show, in at least the default size.
         QFont turnFont = table.lblTurn->font();
