@@ -208,31 +208,6 @@ void PanelLines(QPainter& p, const QRectF& r, const StructureLook& look, double 
   p.drawPath(inner);
 }
 
-// The boxes of the texts around the piles at offsets 0 (the picture is
-// drawn with the piles, so they stay in place at every window size), with
-// room for the frame labels' large-fonts size: no frame line runs through
-// them. The message line starts at the picture's left edge when the table
-// is offset, 10 pixels in when it is not.
-QRegion TextBoxes(const table::PilePlaces& piles) {
-  const table::ControlPlaces c = table::ArrangeControlPlaces(piles, table::ControlSizes{}, table::ControlInputs{});
-  constexpr int room = 1;
-  const auto box = [](QPoint at, QSize size) { return QRect(at, size).adjusted(-room, -room, room, room); };
-  QRegion r;
-  for (const QPoint at : {c.lblOHandCnt, c.lblOWasteCnt, c.lblOResCnt, c.lblPHandCnt, c.lblPWasteCnt, c.lblPResCnt})
-    r += box(at, table::kCountLabelSize);
-  for (int i = 1; i <= 8; ++i) {
-    // ArrangeControlPlaces was given no widths: the left column's counts end 7 pixels left of it.
-    QPoint at = c.lblTabCnt[i];
-    if (i <= 4) at.rx() -= table::kTabCountSize.width();
-    r += box(at, table::kTabCountSize);
-  }
-  r += box(QPoint(0, c.lblMessage.top()), QSize(c.lblMessage.right() + 1, c.lblMessage.height()));
-  r += box(c.lblTurn, QSize(kStructureWidth - c.lblTurn.x(), table::kTurnLineHeight));
-  r += box(c.StatusMsg, table::kStatusLineSize);
-  r += box(c.lblWAIT, table::kWaitSize);
-  return r;
-}
-
 QImage Structure(int number) {
   static const StructureLook looks[] = {
       {QColor(255, 250, 235, 70), QColor(250, 240, 210, 230), QColor(255, 255, 255, 150)},  // 1000 ivory
@@ -264,7 +239,7 @@ QImage Structure(int number) {
   };
   for (const auto& [rect, radius] : panels) PanelFill(p, rect, look, radius);
   // The lines stop short of every text, and go on beyond it.
-  p.setClipRegion(QRegion(img.rect()) - TextBoxes(places));
+  p.setClipRegion(QRegion(img.rect()) - table::StructureTextBoxes(places, kStructureWidth));
   for (const auto& [rect, radius] : panels) PanelLines(p, rect, look, radius);
 
   // A double border round the whole table.

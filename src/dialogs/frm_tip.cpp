@@ -16,6 +16,7 @@
 #include "table/busy_guard.h"
 #include "table/game_state.h"
 #include "table/table_geometry.h"
+#include "table/table_text.h"
 
 namespace dialogs {
 
@@ -189,14 +190,17 @@ bool FrmTip::Form_Load() {
   }
   if (closed_) return false;
 
-  if (s_.ScreenWidth < kNarrowScreenTwips) {
-    ResizeTwips(kNarrowTipWidth, kNarrowTipHeight);
+  if (s_.ScreenWidth < kCrampedScreenTwips) {
+    ResizeTwips(kNarrowTipWidth, s_.ScreenWidth < kNarrowScreenTwips ? kNarrowTipHeight : kCrampedTipHeight);
     picture1Twips_.setLeft(kNarrowPicture1Left);
     picture1Twips_.setWidth(kNarrowPicture1Width);
     tipTextTwips_.moveLeft(kNarrowTipTextLeft);
     tipTextTwips_.setWidth(kNarrowTipTextWidth);
     nextTwips_.moveLeft(kNarrowNextLeft);
+    label1Twips_.setRight(kNarrowTipWidth - kNarrowTipTextLeft);
     Layout();
+    // The narrow window's heading takes a smaller size where it would be cut.
+    Label1->setFont(table::FittedFont(Label1->text(), Label1->font(), Label1->size(), Label1->alignment(), false));
   }
   onTop_.SetOnTop(true);
   onTop_.TopForm(this);
@@ -267,37 +271,39 @@ void FrmTip::PlaceBesideTable() {
 void FrmTip::KeepClear() {
   const play::FrmPlay& table = s_.frmPlay;
   const QRect frame = table.frameGeometry();
-  std::vector<QRect> keepFree{
-      QRect(frame.left(), frame.top(), frame.width(), std::max(1, table.geometry().top() - frame.top()))};
-  for (int i = 0; i < 2; ++i) {
-    const table::PictureBox* hand = table.picHand[i];
-    if (!hand || !hand->isVisible()) continue;
-    // Hand 0 points down at what is under it, hand 1 up at the pile above:
-    // the finger's half of the hand and that pile.
-    const QRect picture(hand->mapToGlobal(QPoint(0, 0)), hand->size());
-    QRect pointedAt = picture;
-    if (i == 0) {
-      pointedAt.setTop(picture.center().y());
-      pointedAt.setBottom(picture.bottom() + table::CardHeight);
-    } else {
-      pointedAt.setBottom(picture.center().y());
-      pointedAt.setTop(picture.top() - table::CardHeight);
-    }
-    pointedAt.setWidth(std::max(pointedAt.width(), table::CardWidth));
-    keepFree.push_back(pointedAt);
+  const auto onScreen = [](const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+  const auto shown = [](const QWidget* w) { return w && w->isVisible(); };
+  TutorialSights sights;
+  sights.pointedAt.emplace_back(frame.left(), frame.top(), frame.width(),
+                                std::max(1, table.geometry().top() - frame.top()));
+  for (int i = 0; i < 2; ++i)
+    if (shown(table.picHand[i])) sights.pointedAt.push_back(PointedAt(onScreen(table.picHand[i]), i == 0));
+  // The steps speak of both sides' piles, the computer's moves and the
+  // turn they end: these stay in sight wherever there is room for it.
+  for (int i = 1; i <= 3; ++i)
+    for (const table::PictureBox* pile : {table.picPlayer[i], table.picOpponent[i]})
+      if (shown(pile)) sights.sidePiles.push_back(onScreen(pile));
+  // Their counts too, as far as their figures reach.
+  for (const QLabel* count :
+       {table.lblPHandCnt, table.lblPResCnt, table.lblPWasteCnt, table.lblOHandCnt, table.lblOResCnt, table.lblOWasteCnt}) {
+    const auto* text = dynamic_cast<const table::TableText*>(count);
+    if (!shown(count) || !text || count->text().isEmpty()) continue;
+    const QRect ink = text->DrawnInk().toAlignedRect();
+    sights.sidePiles.emplace_back(count->mapToGlobal(ink.topLeft()), ink.size());
   }
-  // The piles a move may go to stay in sight where there is room for it.
-  std::vector<QRect> ratherFree;
+  for (const QWidget* mark : {static_cast<const QWidget*>(table.ImgTurn1), static_cast<const QWidget*>(table.ImgTurn2),
+                              static_cast<const QWidget*>(table.cmdDeal)})
+    if (shown(mark)) sights.marks.push_back(onScreen(mark));
+  if (table.MessagePanelShown()) sights.marks.push_back(onScreen(table.lblMessage));
+  // The piles a move may go to.
   for (int i = 1; i <= 8; ++i) {
     for (const table::PictureBox* pile : {table.picCenter[i], table.picTableau[i]})
-      if (pile && pile->isVisible() && (pile == table.picCenter[i] || pile->isEnabled()))
-        ratherFree.emplace_back(pile->mapToGlobal(QPoint(0, 0)), pile->size());
+      if (shown(pile) && (pile == table.picCenter[i] || pile->isEnabled())) sights.sharedPiles.push_back(onScreen(pile));
   }
   const QScreen* screen = table.screen();
   if (!screen) return;
   const QRect own = frameGeometry();
-  const QPoint at =
-      TutorialWindowPlace(own.topLeft(), own.size(), screen->availableGeometry(), keepFree, ratherFree);
+  const QPoint at = TutorialWindowPlace(own.topLeft(), own.size(), screen->availableGeometry(), sights);
   if (at != own.topLeft()) move(at);
 }
 

@@ -39,6 +39,11 @@ inline constexpr int kTipLoadHeight = 5415;
 inline constexpr int kNarrowScreenTwips = 15360;   // below 1024 pixels
 inline constexpr int kNarrowTipWidth = 3000;
 inline constexpr int kNarrowTipHeight = 4545;
+// Below 1280 pixels the table leaves no room beside it for the full window:
+// the narrow one stands in the margin right of the player's Reserve, as tall
+// as the longest step needs.
+inline constexpr int kCrampedScreenTwips = 19200;
+inline constexpr int kCrampedTipHeight = 5715;
 
 class FrmTip : public QWidget {
   Q_OBJECT

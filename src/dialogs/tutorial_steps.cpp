@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <algorithm>
+#include <iterator>
+
+#include "table/table_geometry.h"
 
 namespace dialogs {
 
@@ -103,6 +106,30 @@ QPoint TutorialWindowPlace(QPoint wanted, QSize window, const QRect& screen, con
   const int x = std::clamp(wanted.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - window.width()));
   const int y = std::clamp(wanted.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - window.height()));
   return {x, y};
+}
+
+QRect PointedAt(const QRect& hand, bool pointsDown) {
+  // The finger's half of the hand and the card's height beyond it.
+  QRect pointedAt = hand;
+  if (pointsDown) {
+    pointedAt.setTop(hand.center().y());
+    pointedAt.setBottom(hand.bottom() + table::CardHeight);
+  } else {
+    pointedAt.setBottom(hand.center().y());
+    pointedAt.setTop(hand.top() - table::CardHeight);
+  }
+  pointedAt.setWidth(std::max(pointedAt.width(), table::CardWidth));
+  return pointedAt;
+}
+
+QPoint TutorialWindowPlace(QPoint wanted, QSize window, const QRect& screen, const TutorialSights& sights) {
+  const std::vector<QRect>* tiers[] = {&sights.pointedAt, &sights.sidePiles, &sights.marks, &sights.sharedPiles};
+  for (std::size_t kept = std::size(tiers); kept >= 1; --kept) {
+    std::vector<QRect> free;
+    for (std::size_t t = 0; t < kept; ++t) free.insert(free.end(), tiers[t]->begin(), tiers[t]->end());
+    if (const auto at = NearestClearPlace(wanted, window, screen, free)) return *at;
+  }
+  return TutorialWindowPlace(wanted, window, screen, std::vector<QRect>{});
 }
 
 std::optional<QStringList> ReadTutorialFile(const QString& path) {

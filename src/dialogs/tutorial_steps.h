@@ -60,4 +60,23 @@ std::optional<QStringList> ReadTutorialFile(const QString& path);
 QPoint TutorialWindowPlace(QPoint wanted, QSize window, const QRect& screen, const std::vector<QRect>& keepFree,
                            const std::vector<QRect>& ratherFree = {});
 
+// What of the table the tutorial window keeps in sight while a step shows,
+// in screen pixels, from what matters most to what matters least.
+struct TutorialSights {
+  std::vector<QRect> pointedAt;    // the table's title bar and the piles the hands point at
+  std::vector<QRect> sidePiles;    // both sides' Hand, Reserve and Wastepile
+  std::vector<QRect> marks;        // the turn markers, the Deal button, the rules panel, where shown
+  std::vector<QRect> sharedPiles;  // the Center piles and the Tableau piles a move may go to
+};
+
+// The pile a hand points at: hand 0 points down at what is under it, hand 1
+// up at the pile above it. `hand` is the hand's picture.
+QRect PointedAt(const QRect& hand, bool pointsDown);
+
+// Where the tutorial window goes: at `wanted` when there it lies on the
+// screen clear of every sight; otherwise at the nearest place that is,
+// giving up first the shared piles, then the marks, then the side piles
+// where no place keeps them all in sight.
+QPoint TutorialWindowPlace(QPoint wanted, QSize window, const QRect& screen, const TutorialSights& sights);
+
 }  // namespace dialogs

@@ -2,6 +2,8 @@
 // cleared table.
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
+#include <iterator>
 
 #include "platform/ui.h"
 #include "platform/vb.h"
@@ -20,6 +22,15 @@ constexpr int kErrInvalidArgument = 5;     // "Invalid procedure call or argumen
 constexpr double kDealPause = 0.1;
 
 QString CountText(int n) { return QString::number(n); }
+
+// The table as ClearTable leaves it, before a deal or a restore.
+bool NoCardsOnTable(const PileArrays& p) {
+  const auto none = [](const auto& counts) {
+    return std::all_of(std::begin(counts), std::end(counts), [](auto n) { return n == 0; });
+  };
+  return none(p.StockCount) && none(p.ReserveCount) && none(p.WasteCount) && none(p.TableauCount) &&
+         none(p.CenterCount);
+}
 
 }  // namespace
 
@@ -113,6 +124,7 @@ void CardTable::RedrawTable() {
   const auto top = [](const PileArrays::SidePile& pile, int count) -> CardCode {
     return count >= 1 && count <= kSidePileCapacity ? pile[count] : 0;
   };
+  const bool noCards = NoCardsOnTable(piles_);
   for (int side = 0; side < kSides; ++side) {
     const PileControl X = side == 0 ? PileControl::picPlayer : PileControl::picOpponent;
     QLabel* resLabel = side == 0 ? lblPResCnt : lblOResCnt;
@@ -141,7 +153,9 @@ void CardTable::RedrawTable() {
       wasteLabel->clear();
     }
 
-    if (state_.GameEnded) PaintCard(X, 1, 0, 0);
+    // A game over turns the Hands face down, but a Hand played out stays
+    // empty. Only the table without a game shows its Stocks as backs.
+    if (state_.GameEnded && (piles_.StockCount[side] != 0 || noCards)) PaintCard(X, 1, 0, 0);
   }
   lblPHandCnt->setText(piles_.StockCount[0] ? CountText(piles_.StockCount[0]) : QString());
   lblOHandCnt->setText(piles_.StockCount[1] ? CountText(piles_.StockCount[1]) : QString());

@@ -1,13 +1,17 @@
 #include "table/card_table.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <algorithm>
+#include <cmath>
 #include <functional>
+
+#include "table/table_text.h"
 
 namespace table {
 
@@ -102,7 +106,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   lblCardFrame[0]->hide();
 
   const auto count = [this](const char* name, Qt::Alignment align) {
-    QLabel* l = NewLabel(name);
+    QLabel* l = NewText(name);
     l->resize(kCountLabelSize);
     l->setAlignment(align | Qt::AlignVCenter);
     return l;
@@ -114,7 +118,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   lblPResCnt = count("lblPResCnt", Qt::AlignLeft);
   lblPWasteCnt = count("lblPWasteCnt", Qt::AlignLeft);
   for (int i = 1; i <= 8; ++i) {
-    lblTabCnt[i] = NewLabel("lblTabCnt");
+    lblTabCnt[i] = NewText("lblTabCnt");
     lblTabCnt[i]->resize(kTabCountSize);
     lblTabCnt[i]->setAlignment(i <= 4 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
   }
@@ -134,11 +138,11 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   imglblCenters = NewImage("imglblCenters", pictures.captionCenters);
   imgIcon = NewImage("imgIcon", pictures.icon);
 
-  lblMessage = NewLabel("lblMessage");
+  lblMessage = NewText("lblMessage");
   lblMessage->setFont(NarrowFont(lblMessage->font()));
   lblMessage->setWordWrap(true);
   lblMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  lblTurn = NewLabel("lblTurn");
+  lblTurn = NewText("lblTurn");
   lblTurn->resize(200, kTurnLineHeight);
   lblTurn->setWordWrap(true);
   lblTurn->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -211,6 +215,12 @@ QLabel* CardTable::NewLabel(const QString& name) {
   auto* label = new QLabel(labelLayer_);
   label->setObjectName(name);
   return label;
+}
+
+QLabel* CardTable::NewText(const QString& name) {
+  auto* text = new TableText(labelLayer_);
+  text->setObjectName(name);
+  return text;
 }
 
 QLabel* CardTable::NewImage(const QString& name, const QImage& picture) {
@@ -301,7 +311,14 @@ void CardTable::ArrangePiles() {
   picSmoke[0]->hide();
 }
 
-void CardTable::ArrangeControls() {
+// Two lines of the turn line's text in the player's text size.
+int CardTable::TurnLineHeight() const {
+  QFont f = lblTurn->font();
+  f.setPointSize(std::max(1, static_cast<int>(settings_.TextFontSize)));
+  return static_cast<int>(std::ceil(2 * QFontMetricsF(f).lineSpacing()));
+}
+
+ControlSizes CardTable::CurrentControlSizes() const {
   ControlSizes sizes;
   sizes.frame = lblCardFrame[1]->size();
   sizes.plateStock = imgOStock->size();
@@ -313,9 +330,25 @@ void CardTable::ArrangeControls() {
   sizes.pauseLabelHeight = lblPause->height();
   for (int i = 1; i <= 8; ++i) sizes.tabCountWidth[i] = lblTabCnt[i]->width();
   sizes.menuHeight = picMenu->height();
+  sizes.turnLineHeight = TurnLineHeight();
   sizes.clientWidth = width();
-  const ControlPlaces c = ArrangeControlPlaces(
-      places_, sizes, {tableOffsetX_, settings_.LargeFonts, settings_.ScreenWidth});
+  return sizes;
+}
+
+ControlPlaces CardTable::CurrentControlPlaces() const {
+  return ArrangeControlPlaces(places_, CurrentControlSizes(),
+                              {tableOffsetX_, settings_.LargeFonts, settings_.ScreenWidth});
+}
+
+void CardTable::PlaceTurnAndStatusLines(const ControlPlaces& c) {
+  lblTurn->setGeometry(QRect(c.lblTurn, QSize(c.lblTurnWidth, c.lblTurnHeight)));
+  StatusMsg->move(c.StatusMsg);
+  StatusMsg->resize(std::max(0, width() - c.StatusMsg.x()), StatusMsg->height());
+}
+
+void CardTable::ArrangeControls() {
+  const ControlPlaces c = CurrentControlPlaces();
+  controlsArranged_ = true;
 
   ImgTurn1->move(c.ImgTurn1);
   ImgTurn2->move(c.ImgTurn2);
@@ -338,13 +371,10 @@ void CardTable::ArrangeControls() {
   lblMessage->setGeometry(c.lblMessage);
   messageLineSize_ = c.lblMessage.size();
   FitMessagePanel();
-  lblTurn->move(c.lblTurn);
-  lblTurn->resize(c.lblTurnWidth, lblTurn->height());
-  StatusMsg->move(c.StatusMsg);
   QFont statusFont = StatusMsg->font();
   statusFont.setPointSize(c.StatusMsgFontSize);
   StatusMsg->setFont(statusFont);
-  StatusMsg->resize(std::max(0, width() - c.StatusMsg.x()), StatusMsg->height());
+  PlaceTurnAndStatusLines(c);
   for (int i = 1; i <= 8; ++i) {
     QFont f = lblTabCnt[i]->font();
     f.setBold(true);
@@ -385,6 +415,8 @@ void CardTable::SetLabelColors() {
     lblMessage->setPalette(pal);
   }
   style(lblTurn, settings_.TextFontSize);
+  // The turn line keeps room for two lines of the size now in force.
+  if (controlsArranged_) PlaceTurnAndStatusLines(CurrentControlPlaces());
 }
 
 void CardTable::SetMessagePanel(bool panel, int points) {

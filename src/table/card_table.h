@@ -204,10 +204,16 @@ class CardTable : public QWidget {
  private:
   PictureBox* NewPicture(PileControl array, int index, const QString& name);
   QLabel* NewLabel(const QString& name);
+  // A text kept whole inside its place (TableText).
+  QLabel* NewText(const QString& name);
   QLabel* NewImage(const QString& name, const QImage& picture);
   void ReportPaintError(int number, const QString& description, const QString& object, int index,
                         CardCode card);
   void ApplyPlaces();
+  ControlSizes CurrentControlSizes() const;
+  ControlPlaces CurrentControlPlaces() const;
+  int TurnLineHeight() const;
+  void PlaceTurnAndStatusLines(const ControlPlaces& places);
   // Moves the card along the path, one step each stepSeconds (scaled by the
   // wait service's time scale), drawing it once per display frame at the
   // step reached by then; window events run between frames, and Animating()
@@ -223,6 +229,7 @@ class CardTable : public QWidget {
   std::int32_t tableOffsetY_ = 0;
   PilePlaces places_;
   int slideDepth_ = 0;
+  bool controlsArranged_ = false;    // ArrangeControls has placed the texts once
   int messagePanelPoints_ = 0;       // 0: the message line is a plain line
   QSize messageLineSize_;            // the message line's size as laid out
 };

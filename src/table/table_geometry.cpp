@@ -90,9 +90,11 @@ ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& 
   c.imgPWaste = {CentredOn(f[3], fw, sizes.plateWaste.width()), playerPlateTop};
 
   // The message line and the counters keep a margin from the window's left
-  // edge, also where the table stands flush against it.
+  // edge, also where the table stands flush against it. The counters keep
+  // theirs from the table's edge wherever the table stands, as the
+  // structure pictures, drawn with the piles, leave them room there.
   const int leftMargin = X == 0 ? 10 : X;
-  const auto inside = [leftMargin](int left, int top) { return QPoint(std::max(left, leftMargin), top); };
+  const auto inside = [X](int left, int top) { return QPoint(std::max(left, X + 10), top); };
   c.lblOHandCnt = {f[4].x() + W - 10, f[4].y() + H + 12};
   c.lblOWasteCnt = {f[6].x() + W - 10, f[6].y() + H + 12};
   c.lblOResCnt = inside(f[5].x() - 26, f[5].y() + H);
@@ -103,15 +105,21 @@ ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& 
   c.cmdDeal = {piles.picPlayer[1].x(), piles.picPlayer[1].y() - 2 * sizes.dealButton.height()};
 
   // The message line fills the left margin from the second Tableau row down
-  // to the player's name plates.
+  // to the player's name plates, or to the Deal button standing above them.
   const int messageTop = piles.picTableau[2].y() - 16;
+  const int messageBottom = std::min(c.imgPStock.y(), c.cmdDeal.y() - kMessageAboveDealGap);
   c.lblMessage = QRect(leftMargin, messageTop, std::max(0, piles.picPlayer[3].x() + W - X),
-                       std::max(0, c.imgPStock.y() - messageTop));
+                       std::max(0, messageBottom - messageTop));
 
+  // The turn line holds two lines of its text, as far right as the window
+  // shows the table; the status line stands below it.
   c.lblTurn = {f[6].x(), piles.picTableau[6].y() - 12};
-  c.lblTurnWidth = std::max(0, sizes.clientWidth - c.lblTurn.x());
+  c.lblTurnWidth = std::max(0, std::min(sizes.clientWidth, X + kTableWidth - kTableBorderRoom) - c.lblTurn.x());
+  // It ends where the logo is painted at the end of a game.
+  const int logoTop = NearestEven(piles.picTableau[6].y() + H / 2.0);
+  c.lblTurnHeight = std::min(std::max(kTurnLineHeight, sizes.turnLineHeight), logoTop - c.lblTurn.y());
 
-  c.StatusMsg = {c.lblTurn.x(), piles.picTableau[6].y() + 28};
+  c.StatusMsg = {c.lblTurn.x(), std::max(piles.picTableau[6].y() + 28, c.lblTurn.y() + c.lblTurnHeight)};
   c.StatusMsgFontSize = in.LargeFonts ? 10 : 12;
   if (in.ScreenWidth <= 12000) c.StatusMsg.rx() -= 15;
 
@@ -143,8 +151,34 @@ ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& 
   c.imgIcon = {c.picMenu.x(), c.picMenu.y() + sizes.menuHeight + 22};
 
   c.LogoLeft = static_cast<std::int16_t>(piles.picPlayer[2].x() + 12);
-  c.LogoTop = static_cast<std::int16_t>(NearestEven(piles.picTableau[6].y() + H / 2.0));
+  c.LogoTop = static_cast<std::int16_t>(logoTop);
   return c;
+}
+
+QRegion StructureTextBoxes(const PilePlaces& piles, int structureWidth) {
+  const ControlPlaces c = ArrangeControlPlaces(piles, ControlSizes{}, ControlInputs{});
+  constexpr int room = 1;
+  const auto box = [](QPoint at, QSize size) { return QRect(at, size).adjusted(-room, -room, room, room); };
+  QRegion r;
+  for (const QPoint at : {c.lblOHandCnt, c.lblOWasteCnt, c.lblOResCnt, c.lblPHandCnt, c.lblPWasteCnt, c.lblPResCnt})
+    r += box(at, kCountLabelSize);
+  for (int i = 1; i <= 8; ++i) {
+    // Given no widths, the left column's counts end 7 pixels left of it.
+    QPoint at = c.lblTabCnt[i];
+    if (i <= 4) at.rx() -= kTabCountSize.width();
+    r += box(at, kTabCountSize);
+  }
+  // The message line's margin, from the picture's left edge (the table may
+  // stand offset) down to the player's name plates.
+  const int messageTop = c.lblMessage.top();
+  r += box(QPoint(0, messageTop), QSize(c.lblMessage.right() + 1, c.imgPStock.y() - messageTop));
+  r += box(c.lblTurn, QSize(structureWidth - c.lblTurn.x(), kTurnLineHeight));
+  // The turn and status lines' corner, down to the turn markers and short
+  // of the border: the lines may grow into it with the text size.
+  r += box(c.lblTurn, QSize(structureWidth - kTableBorderRoom - c.lblTurn.x(), c.ImgTurn1.y() - c.lblTurn.y()));
+  r += box(c.StatusMsg, kStatusLineSize);
+  r += box(c.lblWAIT, kWaitSize);
+  return r;
 }
 
 }  // namespace table

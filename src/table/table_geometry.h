@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <array>
 #include <cstdint>
@@ -26,10 +27,19 @@ constexpr QSize kDealButtonSize{78, 31};   // cmdDeal
 // their lines out of them.
 constexpr QSize kCountLabelSize{30, 18};   // the six side-pile counts
 constexpr QSize kTabCountSize{24, 18};     // lblTabCnt
-constexpr int kTurnLineHeight = 36;        // lblTurn, as wide as the window allows
+constexpr int kTurnLineHeight = 36;        // lblTurn at least; two lines of the player's text size
+// The drawn table's width (its structure pictures are as wide), and the room
+// its border takes at the right: the turn line ends before it.
+constexpr int kTableWidth = 1210;
+constexpr int kTableBorderRoom = 30;
 constexpr QSize kStatusLineSize{260, 26};  // StatusMsg
 constexpr QSize kWaitSize{160, 24};        // lblWAIT
 constexpr QSize kDoneButtonSize{92, 26};   // cmdDone
+// The message line ends this far above the Deal button, which stands in the
+// same margin, so that a long message never runs beneath it.
+constexpr int kMessageAboveDealGap = 6;
+// The table's texts never shrink below this to fit their places.
+constexpr int kSmallestTextPoints = 6;
 
 // The places ArrangePiles gives the pile pictures, the frame labels 1..6
 // and the Done button (top-left corners), and the table values it stores.
@@ -63,6 +73,7 @@ struct ControlSizes {
   int pauseLabelHeight = 40;
   std::array<int, 9> tabCountWidth{};   // lblTabCnt(1..8)
   int menuHeight = 18;                  // picMenu
+  int turnLineHeight = kTurnLineHeight; // two lines of lblTurn's text
   int clientWidth = 1210;               // the window's client area, pixels
 };
 
@@ -75,6 +86,7 @@ struct ControlPlaces {
   QRect lblMessage;
   QPoint lblTurn;
   int lblTurnWidth = 0;
+  int lblTurnHeight = kTurnLineHeight;
   QPoint StatusMsg;
   int StatusMsgFontSize = 12;
   std::array<QPoint, 9> lblTabCnt{};
@@ -94,6 +106,12 @@ struct ControlInputs {
 
 ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& sizes,
                                    const ControlInputs& in);
+
+// Where the structure pictures (drawn at offsets 0, as wide as the table is
+// designed) leave out their frame lines: the boxes of the texts around the
+// piles, with room for the frame labels' large-fonts size. Every text's
+// place lies inside them.
+QRegion StructureTextBoxes(const PilePlaces& piles, int structureWidth);
 
 // A Single taken to the nearest integer, a half to the even neighbour.
 int NearestEven(double x);

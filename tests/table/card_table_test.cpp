@@ -5,11 +5,15 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegion>
+#include <vector>
 
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "support/temp_home.h"
 #include "table/fake_sound_effects.h"
+#include "table/table_geometry.h"
+#include "table/table_text.h"
 
 using namespace table;
 
@@ -119,14 +123,29 @@ TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
   state.CurrentTurn = 2;
   table.RedrawTable();
   EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
-  // An empty Stock shows the empty pile, but a back once the game is over.
+  const QImage back = table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage empty = table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  // An empty Stock shows the empty pile, also once the game is over (a
+  // change of deck repaints the ended game's table); a Stock that still
+  // holds cards is turned face down then.
   piles.StockCount[0] = 0;
   table.RedrawTable();
-  EXPECT_EQ(table.picPlayer[1]->Picture(), table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.picPlayer[1]->Picture(), empty);
   EXPECT_EQ(table.lblPHandCnt->text(), "");
   state.GameEnded = true;
+  state.CurrentTurn = 0;
+  piles.StockCount[1] = 3;
   table.RedrawTable();
-  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.picPlayer[1]->Picture(), empty);
+  EXPECT_EQ(table.picOpponent[1]->Picture(), back);
+  piles.StockCount[0] = 2;
+  table.RedrawTable();
+  EXPECT_EQ(table.picPlayer[1]->Picture(), back);
+  // The table without a game keeps the backs ClearTable gives its Stocks.
+  table.ClearTable();
+  table.RedrawTable();
+  EXPECT_EQ(table.picPlayer[1]->Picture(), back);
+  EXPECT_EQ(table.picOpponent[1]->Picture(), back);
   EXPECT_TRUE(sounds.effects.empty());
 }
 
@@ -222,4 +241,79 @@ TEST_F(CardTableTest, SlideCoverShowsWhatThePileWillShow) {
   table.AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);
   EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[0]));
   table.Dealing = false;
+}
+
+// At every text size Preferences offers, up to its largest, each text
+// around the piles shows whole inside its place, and the places stay off
+// the buttons, the piles, the turn markers and the structures' frame lines;
+// at the default size every text keeps the player's size.
+TEST_F(CardTableTest, TextsShowWholeInsideTheirPlacesAtEveryTextSize) {
+  constexpr int kDefaultSize = 13;
+  constexpr int kLargestOfferedSize = 24;
+  const QString messages[] = {
+      "Your score is:\r\n30 points for the win\r\n44 pts for my Stock/Waste\r\n26 pts for my Reserve\r\n\r\n"
+      "Total Score: 100",
+      "Your points: 52\r\nOpponent's: 52\r\n52 - 52 =\r\nStalemate points awarded:\r\nTotal Score:  0\r\n"
+      "Nobody won this Stalemate. Points were equal."};
+  struct Window {
+    QSize client;
+    int offsetX, offsetY;
+  };
+  const Window windows[] = {{{1022, 694}, 0, 56}, {{1364, 694}, 78, 56}, {{1210, 770}, 0, 0}};
+  std::vector<QLabel*> texts{table.lblPResCnt,   table.lblOResCnt,   table.lblPHandCnt, table.lblOHandCnt,
+                             table.lblPWasteCnt, table.lblOWasteCnt, table.lblMessage,  table.lblTurn};
+  for (int i = 1; i <= 8; ++i) texts.push_back(table.lblTabCnt[i]);
+  table.cmdDeal->show();
+  table.cmdDone->show();
+  table.ImgTurn1->show();
+
+  for (const Window& w : windows) {
+    for (const int size : {kDefaultSize, 18, kLargestOfferedSize}) {
+      for (const QString& message : messages) {
+        SCOPED_TRACE(QString("%1x%2 at %3 points").arg(w.client.width()).arg(w.client.height()).arg(size).toStdString());
+        settings.TextFontSize = static_cast<std::int16_t>(size);
+        table.resize(w.client);
+        table.SetTableOffsets(w.offsetX, w.offsetY);
+        table.ArrangePiles();
+        table.ArrangeControls();
+        table.SetLabelColors();
+        table.lblMessage->setText(message);
+        table.lblTurn->setText("NOBODY is the WINNER!\r\n- STALEMATE Declared -");
+        for (QLabel* count : {table.lblPResCnt, table.lblOResCnt, table.lblPHandCnt, table.lblOHandCnt,
+                              table.lblPWasteCnt, table.lblOWasteCnt})
+          count->setText("52");
+        for (int i = 1; i <= 8; ++i) table.lblTabCnt[i]->setText("13");
+
+        const QRegion unlined =
+            StructureTextBoxes(ArrangePilePlaces(0, 0), kTableWidth).translated(w.offsetX, -w.offsetY);
+        std::vector<QRect> keepOff{table.cmdDeal->geometry(), table.cmdDone->geometry(), table.ImgTurn1->geometry(),
+                                   table.StatusMsg->geometry(), QRect(table.LogoLeft, table.LogoTop, 150, 80)};
+        for (int i = 1; i <= 8; ++i) {
+          keepOff.push_back(table.picCenter[i]->geometry());
+          keepOff.push_back(table.picTableau[i]->geometry());
+          if (i <= 3) keepOff.push_back(table.picPlayer[i]->geometry());
+          if (i <= 3) keepOff.push_back(table.picOpponent[i]->geometry());
+        }
+        for (QLabel* label : texts) {
+          SCOPED_TRACE(label->objectName().toStdString());
+          const auto* text = dynamic_cast<const TableText*>(label);
+          ASSERT_NE(text, nullptr);
+          const QRect place = label->geometry();
+          const QRectF ink = text->DrawnInk().translated(place.topLeft());
+          EXPECT_FALSE(ink.isEmpty());
+          EXPECT_TRUE(QRectF(place).contains(ink)) << "ink runs out of its place";
+          EXPECT_EQ(unlined.intersected(place), QRegion(place)) << "a frame line runs through the place";
+          for (const QRect& other : keepOff) EXPECT_FALSE(place.intersects(other));
+          if (size == kDefaultSize) {
+            EXPECT_EQ(text->DrawnFont().pointSize(), label->font().pointSize());
+          }
+        }
+        // Both lines of the turn line show, in at least the default size.
+        QFont turnFont = table.lblTurn->font();
+        turnFont.setPointSize(kDefaultSize);
+        EXPECT_GE(dynamic_cast<const TableText*>(table.lblTurn)->DrawnFont().pointSize(), kDefaultSize);
+        EXPECT_EQ(LayOutText(table.lblTurn->text(), turnFont, table.lblTurn->size(), Qt::AlignTop, true).lines.size(), 2u);
+      }
+    }
+  }
 }

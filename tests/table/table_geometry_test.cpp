@@ -61,7 +61,8 @@ TEST(ArrangeControls, StandardPlaces) {
   EXPECT_EQ(c.cmdDeal, QPoint(16, 446));
   EXPECT_EQ(c.lblMessage.topLeft(), QPoint(10, 240));
   EXPECT_EQ(c.lblMessage.width(), 178);
-  EXPECT_EQ(c.lblMessage.bottom() + 1, c.imgPStock.y());
+  // It ends above the Deal button, which stands in the same margin.
+  EXPECT_EQ(c.lblMessage.bottom() + 1, c.cmdDeal.y() - table::kMessageAboveDealGap);
   EXPECT_EQ(c.lblTurn, QPoint(724, 244));
   EXPECT_EQ(c.StatusMsg, QPoint(724, 284));
   EXPECT_EQ(c.StatusMsgFontSize, 12);
@@ -132,5 +133,6 @@ TEST(ArrangeControls, WidthsNeverNegativeOnANarrowWindow) {
   EXPECT_GE(c.lblMessage.width(), 0);
   EXPECT_GE(c.lblMessage.height(), 0);
   sizes.clientWidth = 1210;
-  EXPECT_EQ(ArrangeControlPlaces(ArrangePilePlaces(0, 0), sizes, {}).lblTurnWidth, 1210 - 724);
+  // The turn line ends short of the table's right border.
+  EXPECT_EQ(ArrangeControlPlaces(ArrangePilePlaces(0, 0), sizes, {}).lblTurnWidth, 1210 - 30 - 724);
 }
