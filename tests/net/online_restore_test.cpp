@@ -180,14 +180,19 @@ TEST(OnlineRestore, RestartBackUpAndASavedGameAreHandedOverWhole) {
       remotePilesLockedUntilDeal = !remote.side.view.pilesEnabled;
       rc.SendNetMessage("RC", 0);
     });
+    // In the remote's turn that follows the hand-over the host's commands
+    // may run, as in any other turn of the remote.
+    std::optional<bool> hostFreeInRemotesTurn;
     When resume([&] { return remote.side.net.NetMsgKind == kMsgRS; }, [&] {
       mirroredAtResume = remote.piles == Mirrored(host.piles);
+      hostFreeInRemotesTurn = host.side.guard.MayReplaceTable();
       if (hostTurn == 2) rc.SendNetMessage("PC picPlayer#1#picOpponent#3", 0);
     });
     When wt([&] { return remote.side.net.NetMsgKind == kMsgPC; }, [&] { rc.SendNetMessage("WT", 0); });
     ASSERT_TRUE(RunUntil([&] { return returned && resume.Done(); }, {&host.side, &remote.side}));
 
     EXPECT_EQ(mirroredAtResume, std::optional<bool>(true));
+    if (hostTurn == 2) EXPECT_EQ(hostFreeInRemotesTurn, std::optional<bool>(true));
     EXPECT_TRUE(remotePilesLockedUntilDeal);
     EXPECT_EQ(remote.side.state.CurrentTurn, hostTurn == 1 ? 2 : 1);
     EXPECT_TRUE(remote.side.conn->frmChat()->Log().contains(QString(notice).mid(4))) << notice.toStdString();
