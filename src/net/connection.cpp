@@ -811,6 +811,10 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
   switch (m.kind) {
     case kMsgIP:
       handshakeStep_ = HandshakeStep::AwaitNM;
+      // The host names itself at once: a box still open over an earlier
+      // reaction (a refused caller's, say) must not run the caller's
+      // handshake out of time.
+      if (Host()) SendNetMessage(NmLine(parts_.PlayerName), static_cast<std::int16_t>(index));
       break;
     case kMsgNM:
       handshakeStep_ = HandshakeStep::Done;
@@ -932,9 +936,6 @@ void Connection::HostReaction(int index, const NetMessage& m) {
   play::NetState& net = parts_.net;
   table::TableView& view = parts_.view;
   switch (m.kind) {
-    case kMsgIP:
-      SendNetMessage(NmLine(parts_.PlayerName), static_cast<std::int16_t>(index));
-      break;
     case kMsgNM:
       parts_.sound.Play(parts_.folders.DataPath + kJoinSoundFile);
       view.SetLabel(TableLabel::lblTurn, m.text + " has joined the game.");

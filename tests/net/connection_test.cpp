@@ -301,12 +301,16 @@ TEST(Connection, TwoProgramsConnectAThirdIsRefusedAndEitherEnds) {
 // A caller that connects and says nothing holds the host only until the
 // handshake's limit: meanwhile every other caller, however many call at
 // once, is told the host is busy; then the silent one is closed without a
-// word and a fair caller after it is answered.
+// word and a fair caller after it is answered, even while the host's player
+// has not yet closed the box that told of the refused callers.
 TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) {
   TempHome home;
   Side host("Hal", home.Path());
   host.conn = std::make_unique<Connection>(host.Parts(host.hooks), nullptr, std::chrono::milliseconds(300));
   host.conn->SetListenAddress("127.0.0.1");
+  host.ui.keepOpen = [&](const QString& text) {
+    return text == kDeniedText && !host.conn->HandshakeDone() && !host.wait.Exiting();
+  };
   host.Host();
   host.StartSetup();
   Peer silent;
