@@ -94,11 +94,13 @@ ChatReceipt ReadChatLine(const QString& line, const ChatReceiveContext& context)
       r.message = "Sound from " + speaker + shown;
     }
     r.sound = ResolveSound(context.UserPath, name);
+    r.effect = true;
     r.body = body;
     return r;
   }
   if (Upper(body, 7) == QLatin1String("<SMACK>") || Upper(body, 6) == QLatin1String("<SLAP>")) {
     r.slap = true;
+    r.effect = true;
     r.message = speaker + "sent SLAP!";
     r.body = body;
     return r;
@@ -130,6 +132,14 @@ ChatReceipt ReadChatLine(const QString& line, const ChatReceiveContext& context)
   r.busyRefused = context.peerVersionEmpty && context.remote &&
                   rest.contains(QLatin1String("MD: So you want to play with us? Sorry I'm busy!"));
   return r;
+}
+
+bool EffectBudget::Take(qint64 nowMs) {
+  if (count_ == kEffectsPerSpan && nowMs - played_[next_] < kEffectSpanMs) return false;
+  played_[next_] = nowMs;
+  next_ = (next_ + 1) % kEffectsPerSpan;
+  if (count_ < kEffectsPerSpan) ++count_;
+  return true;
 }
 
 ShortCut ShortCutCheck(const QString& text) {

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -14,6 +16,10 @@ constexpr int kChatLogLimit = 4000;      // a longer log keeps only its end
 constexpr int kChatLogKeep = 3700;
 constexpr int kChatInputLimit = 500;     // characters the input line holds
 constexpr int kMediaNameLimit = 64;      // longest file name a peer may name
+// The sounds and slaps a peer asks for play at most this many times in any
+// span of kEffectSpanMs; the rest are only logged.
+constexpr int kEffectsPerSpan = 4;
+constexpr qint64 kEffectSpanMs = 1000;
 
 inline constexpr char kChatAlertSound[] = "~110.tmp";  // in DataPath
 inline constexpr char kHostNoticeSound[] = "~108.tmp";
@@ -64,12 +70,26 @@ struct ChatReceipt {
   bool iconShown = false;          // the play window's icon made visible...
   QString iconFile;                // ...with this picture, empty when it was not found
   bool slap = false;               // the slap over the avatar
+  bool effect = false;             // a sound or a slap the peer asks for: played within the budget
   QString link;                    // an openable address to offer the player
   bool remoteQuit = false;         // the host quit: the save question follows
   bool busyRefused = false;        // the host is busy: this side gives up
 };
 
 ChatReceipt ReadChatLine(const QString& line, const ChatReceiveContext& context);
+
+// Counts the peer's sounds and slaps, so that a flood of them plays only a
+// few a second, as the chat alert sounds.
+class EffectBudget {
+ public:
+  // True when one more may play at this time (milliseconds, one clock).
+  bool Take(qint64 nowMs);
+
+ private:
+  std::array<qint64, kEffectsPerSpan> played_{};  // the last ones' times, oldest at next_
+  int next_ = 0;
+  int count_ = 0;
+};
 
 // A typed emoticon: the text without it and the icon list name it selects
 // (empty when the text holds none).

@@ -34,7 +34,12 @@ QString ErrorText(int number, const QString& description) {
 
 }  // namespace
 
-Connection::Connection(play::NetPlayParts parts, QObject* parent) : QObject(parent), parts_(parts) {
+Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit)
+    : QObject(parent), parts_(parts) {
+  handshakeTimer_.setSingleShot(true);
+  handshakeTimer_.setInterval(handshakeLimit);
+  connect(&handshakeTimer_, &QTimer::timeout, this, &Connection::HandshakeTimedOut);
+  effectClock_.start();
   for (int i = 0; i < kSocketCount; ++i) {
     Winsock1_[i] = std::make_unique<platform::Winsock>(i, this);
     platform::Winsock* socket = Winsock1_[i].get();
@@ -170,6 +175,7 @@ void Connection::ConnectToHost() {
   socket.RemotePort = NetPort;
   socket.SetLocalPort(0);
   socket.Connect();
+  handshakeTimer_.start();
   SetStatus(TableLabel::StatusMsg, QStringLiteral("Waiting for Host confirmation..."), true);
 }
 
@@ -227,7 +233,8 @@ void Connection::NetCleanUp() {
     peerClosed_[i] = false;
   }
   DropReactions();
-  refusalQueued_ = false;
+  denialShown_ = false;
+  handshakeTimer_.stop();
   NetSockIndex = 0;
   net.NetConnCount = 0;
   if (net.NetConnIndex != play::kNetConnSettingUp && net.NetFileOpen)
@@ -382,63 +389,86 @@ bool Connection::PeerSocket(int index) const {
 void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
   play::NetState& net = parts_.net;
   if (index != kListenSocket || !Host() || net.NetConnIndex == play::kNetOffline) return;
-  int k = 0;
-  if (net.NetConnCount <= net.NetConnIndex && net.NetConnCount < kSocketCount - 1) {
-    k = ++net.NetConnCount;
-  } else if (net.NetConnCount >= 1 && net.NetPeerInfo[1].SlotState == play::kSlotFree) {
-    k = 1;
-  } else {
-    return;  // no socket left: the call is dropped unanswered
-  }
-  platform::Winsock& socket = Winsock1(k);
-  socket.SetLocalPort(NetPort);
-  if (!socket.Accept(Winsock1(kListenSocket), requestID)) return;
-
-  if (k > 1 && socket.State() != platform::sckClosed) {
-    // One caller is refused at a time; others meanwhile are dropped.
-    if (refusalQueued_) {
-      socket.Close();
-      if (k == net.NetConnCount) --net.NetConnCount;
-      return;
-    }
-    refusalQueued_ = true;
-    // Refused from the event loop: the refusal pauses, and this runs
-    // inside the listening socket's own call.
-    QTimer::singleShot(0, this, [this, k] {
-      React([this, k] {
-        RefuseBusy(k);
-        parts_.ui.MsgBox(kDeniedText, platform::vbInformation, kDeniedTitle);
-        refusalQueued_ = false;
-      });
-    });
+  // The one opponent takes socket 1 while it is free; every other caller is
+  // refused, however many call at once.
+  platform::Winsock& socket = Winsock1(play::kNetPeerSocket);
+  if (net.NetPeerInfo[1].SlotState != play::kSlotFree || socket.State() != platform::sckClosed) {
+    RefuseCaller(requestID);
     return;
   }
+  socket.SetLocalPort(NetPort);
+  if (!socket.Accept(Winsock1(kListenSocket), requestID)) return;
+  net.NetConnCount = 1;
   net.NetPeerInfo[1].SlotState = play::kSlotTaken;
   net.NetPeerInfo[1].Active = 1;
   NetSockIndex = play::kNetPeerSocket;
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
   quitHandled_ = false;
+  ++callerSerial_;
+  handshakeTimer_.start();
   ConnectionHandShake(play::kNetPeerSocket);
   if (NetSessionUp) QTimer::singleShot(0, this, [this] { WaitForConnection(); });
 }
 
-void Connection::RefuseBusy(int k) {
-  play::NetState& net = parts_.net;
+void Connection::RefuseCaller(int requestID) {
+  // A socket of its own, which lives until what it was given has left.
+  auto* socket = new platform::Winsock(kRefusedCallerSocket, this);
+  if (socket->Accept(Winsock1(kListenSocket), requestID)) RefuseBusy(*socket);
+  QTimer::singleShot(platform::kCloseLingerMs, socket, &QObject::deleteLater);
+  if (denialShown_) return;
+  denialShown_ = true;
+  // The box waits: it is shown from the event loop, as a reaction, never
+  // inside the listening socket's own call.
+  QTimer::singleShot(0, this, [this] {
+    React([this] {
+      parts_.ui.MsgBox(kDeniedText, platform::vbInformation, kDeniedTitle);
+      denialShown_ = false;
+    });
+  });
+}
+
+// The busy line and "GO" go at once and the socket is closed: nothing
+// waits, so any number of callers is answered.
+void Connection::RefuseBusy(platform::Winsock& socket) {
   NetOutLine = ChatLine(1, kBusyChatText);
-  if (k < 1 || k >= kSocketCount || k > net.NetConnCount) return;
-  platform::Winsock& socket = Winsock1(k);
   socket.SendData(Line(NetOutLine));
-  socket.Flush();
-  parts_.wait.Pause(kRefusePauseSeconds);
-  if (socket.State() != platform::sckClosed) {
-    socket.SendData(Line(QString::fromLatin1(kTagGO)));
-    socket.Flush();
+  socket.SendData(Line(QString::fromLatin1(kTagGO)));
+  // What the caller sent is not read: unread, it would cut the answer off.
+  socket.GetData();
+  socket.Close();
+}
+
+void Connection::HandshakeTimedOut() {
+  play::NetState& net = parts_.net;
+  if (HandshakeDone() || net.NetConnIndex == play::kNetOffline) return;
+  if (Host()) {
+    // The caller is closed without a word, and the host listens on for the
+    // next; whatever it sent is no longer acted on.
+    const int k = play::kNetPeerSocket;
+    Winsock1(k).Close();
+    received_[k].Clear();
+    peerClosed_[k] = false;
+    ++callerSerial_;
+    net.NetPeerInfo = {};
+    net.NetConnCount = 0;
+    net.NetConnIndex = play::kNetConnSettingUp;
+    net.NetMsgKind = kMsgNone;
+    NetSockIndex = kListenSocket;
+    NetLastKind.fill(0);
+    NetLastSocket = 0;
+    handshakeStep_ = HandshakeStep::AwaitIP;
+    peerGone_ = false;
+    quitHandled_ = false;
+    return;
   }
-  parts_.wait.Pause(kRefusePauseSeconds);
-  if (socket.State() != platform::sckClosed) socket.Close();
-  received_[k].Clear();
-  if (k == net.NetConnCount) --net.NetConnCount;
+  // The remote gives the host up: the attempt has failed, and nothing the
+  // host sends from now on counts.
+  peerGone_ = true;
+  Winsock1(NetSockIndex).Close();
+  net.NetIsHost = play::kNetAttemptFailed;
+  parts_.ui.MsgBox(kHostSilentText, platform::vbCritical, kNetTitle);
+  parts_.wait.Wake();
 }
 
 void Connection::Winsock1_DataArrival(int index, qint64) {
@@ -603,7 +633,11 @@ void Connection::Dispatch(int index, const QByteArray& bytes) {
     if (m.violation || !line.contains('#')) return ProtocolViolation(index);
     // A link that comes while the player is asked about another is only
     // logged, even when its turn comes after the question.
-    return React([this, line, offerLink = !linkQuestionOpen_] { ChatDispatch(line, offerLink); }, bytes.size());
+    return React(
+        [this, line, offerLink = !linkQuestionOpen_, serial = callerSerial_] {
+          if (serial == callerSerial_) ChatDispatch(line, offerLink);
+        },
+        bytes.size());
   }
   const NetMessage m = ParseNetLine(line, Host());
   if (m.violation) return ProtocolViolation(index);
@@ -635,8 +669,13 @@ void Connection::ChatDispatch(const QString& line, bool offerLink) {
     view.SetImageVisible(table::TableImage::imgIcon, true);
   }
   if (!r.log.isEmpty()) AppendChatLog("\r\n" + r.log);
-  if (r.slap) AvatarSlap();
-  if (!r.sound.isEmpty() && (!r.alert || !alertClock_.isValid() || alertClock_.elapsed() >= kChatAlertGapMs)) {
+  // A flood of sounds and slaps plays a few a second; the rest shows in
+  // the log as the line came.
+  const bool effectSkipped = r.effect && !effectBudget_.Take(effectClock_.elapsed());
+  if (effectSkipped) AppendChatLog("\r\n" + r.speaker + r.body);
+  if (r.slap && !effectSkipped) AvatarSlap();
+  if (!r.sound.isEmpty() && !effectSkipped &&
+      (!r.alert || !alertClock_.isValid() || alertClock_.elapsed() >= kChatAlertGapMs)) {
     if (r.alert) alertClock_.start();
     parts_.sound.Play(r.sound);
   }
@@ -772,9 +811,14 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
   switch (m.kind) {
     case kMsgIP:
       handshakeStep_ = HandshakeStep::AwaitNM;
+      // The host names itself at once: a box still open over an earlier
+      // reaction (a refused caller's, say) must not run the caller's
+      // handshake out of time.
+      if (Host()) SendNetMessage(NmLine(parts_.PlayerName), static_cast<std::int16_t>(index));
       break;
     case kMsgNM:
       handshakeStep_ = HandshakeStep::Done;
+      handshakeTimer_.stop();
       break;
     case kMsgPC:
       NetWaitDone = true;
@@ -790,7 +834,8 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
   }
   parts_.wait.Wake();
   React(
-      [this, index, m] {
+      [this, index, m, serial = callerSerial_] {
+        if (serial != callerSerial_) return;  // a caller since given up
         if (Host()) {
           HostReaction(index, m);
         } else {
@@ -891,9 +936,6 @@ void Connection::HostReaction(int index, const NetMessage& m) {
   play::NetState& net = parts_.net;
   table::TableView& view = parts_.view;
   switch (m.kind) {
-    case kMsgIP:
-      SendNetMessage(NmLine(parts_.PlayerName), static_cast<std::int16_t>(index));
-      break;
     case kMsgNM:
       parts_.sound.Play(parts_.folders.DataPath + kJoinSoundFile);
       view.SetLabel(TableLabel::lblTurn, m.text + " has joined the game.");

@@ -18,7 +18,9 @@
 #include <QPointer>
 #include <QImage>
 #include <QString>
+#include <QTimer>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -52,7 +54,13 @@ constexpr int kVersionRevision = platform::kVersionRevision;
 constexpr int kSocketCount = 5;          // Winsock1(0..4)
 constexpr int kListenSocket = 0;
 constexpr float kOnlineThinkDelay = 0.01f;
-constexpr double kRefusePauseSeconds = 0.05;
+// A fair handshake takes well under a second. A caller or a host that has
+// not finished it in this time is given up, so that a silent connection
+// cannot hold the set-up; once the names are exchanged nothing is timed, as
+// a player may think as long as he likes.
+constexpr std::chrono::milliseconds kHandshakeLimit{30000};
+// Index of a socket that only tells an extra caller the host is busy.
+constexpr int kRefusedCallerSocket = -1;
 // Reactions waiting for the running one; more are a flood, not a game.
 constexpr int kMaxQueuedReactions = 4096;
 // The peer's close is acted on this long after it at the latest, whatever
@@ -69,6 +77,8 @@ constexpr double kQuitNoticePauseSeconds = 0.02;
 inline constexpr char kNetTitle[] = "Marrowdale";
 inline constexpr char kJoinSoundFile[] = "~108.tmp";  // in DataPath
 inline constexpr char kConnectionFailedText[] = "Network connection failed.";
+inline constexpr char kHostSilentText[] =
+    "The HOST did not answer.\r\nCheck that you have the correct IP ADDRESS from the HOST.";
 inline constexpr char kNotInServiceText[] =
     "We're sorry, that number is not in service at this time.\r\nPlease check your number and dial again.";
 inline constexpr char kEndConnectionTitle[] = "TERMINATE Marrowdale Connection";
@@ -103,7 +113,10 @@ class Connection : public QObject,
                    public table::ChatBackground {
   Q_OBJECT
  public:
-  explicit Connection(play::NetPlayParts parts, QObject* parent = nullptr);
+  // handshakeLimit: how long a caller or a host may take over the
+  // handshake; tests shorten it.
+  explicit Connection(play::NetPlayParts parts, QObject* parent = nullptr,
+                      std::chrono::milliseconds handshakeLimit = kHandshakeLimit);
   ~Connection() override;
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -164,7 +177,9 @@ class Connection : public QObject,
   void NetCleanUp();
   void Client_Cleanup();
   void Server_Cleanup();
-  void RefuseBusy(int k);
+  // Tells a caller the host is busy ("GO" after the busy line) and closes
+  // its socket.
+  void RefuseBusy(platform::Winsock& socket);
   void ShowStartPrompt();
   void AskSaveAtEnd();
   void EndOnlineMatch();
@@ -229,6 +244,12 @@ class Connection : public QObject,
   void ConnectionFailed();
 
   void Winsock1_ConnectionRequest(int index, int requestID);
+  // A caller beyond the one opponent: answered, closed, and the host's
+  // player told once while the box is up.
+  void RefuseCaller(int requestID);
+  // The handshake took too long: the host drops its caller and listens on,
+  // the remote gives the host up.
+  void HandshakeTimedOut();
   void Winsock1_DataArrival(int index, qint64 bytesTotal);
   void Winsock1_PeerClosed(int index);
   void Winsock1_Error(int index, int number, const QString& description);
@@ -267,8 +288,12 @@ class Connection : public QObject,
   qsizetype reactionBytes_ = 0;           // the lines they hold
   bool reacting_ = false;                 // a reaction runs
   bool quitAskQueued_ = false;            // the save question after a quit notice is on its way
-  bool refusalQueued_ = false;            // a second caller is being refused
+  bool denialShown_ = false;              // the host's player is being told of a refused caller
+  QTimer handshakeTimer_;                 // runs from the call until the names are exchanged
+  std::uint64_t callerSerial_ = 0;        // counts the callers taken; a dropped one's lines do nothing
   QElapsedTimer alertClock_;              // since the last chat alert
+  QElapsedTimer effectClock_;             // the clock of the peer's sounds and slaps
+  EffectBudget effectBudget_;             // how many of them play now
   std::uint64_t dispatched_ = 0;          // game lines dispatched so far; waits look for a new one
   Awaited* awaited_ = nullptr;            // the innermost running WaitForKinds
   bool netFileWarned_ = false;            // the opponents file's failure is told once a run

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -664,6 +665,18 @@ bool FrmChat::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && windowHandle())
     windowHandle()->startSystemMove();
   return QWidget::eventFilter(watched, event);
+}
+
+void FrmChat::keyPressEvent(QKeyEvent* event) {
+  const bool tableKey = (event->key() == Qt::Key_F9 || event->key() == Qt::Key_F12) &&
+                        !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+  if (tableKey && parentWidget()) {
+    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                   event->nativeVirtualKey(), event->nativeModifiers(), event->text());
+    QCoreApplication::sendEvent(parentWidget(), &copy);
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void FrmChat::mousePressEvent(QMouseEvent* event) {

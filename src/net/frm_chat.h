@@ -177,6 +177,9 @@ class FrmChat : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  // F9 and F12 reach the table's keys from here too: the connection can be
+  // ended and the program left whichever window has the focus.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QString SoundsFolder() const;

@@ -7,6 +7,7 @@
 
 #include "platform/vb.h"
 #include "play/rule_checks.h"
+#include "table/card.h"
 #include "table/pile_ops.h"
 
 namespace net {
@@ -132,6 +133,39 @@ bool TargetTakesCard(const ReceivedMove& m, const PileArrays& p) {
       break;
   }
   return play::CheckTarget(drop).Legal();
+}
+
+// The most cards a Reserve can hold: the 13 it is dealt, and on the one of
+// them that lies face up the rest of that card's suit from both decks, as
+// cards are loaded onto it only in suit.
+constexpr int kReserveMostCards = 13 + 2 * table::kRanksPerSuit - 1;
+
+// Whether a game can have come to this table: each Center pile built from
+// its Ace up in one suit and each Tableau pile down in alternating colours
+// from its first card, card by card as the pile rules take them; each
+// Reserve within what loads can make of it; and cards left in each side's
+// own piles, as a side without any has won and the game is over.
+bool GameCanHold(const PileArrays& p) {
+  const auto builtByTheRules = [](const auto& pile, int count, PileControl kind) {
+    for (int pos = 1; pos <= count; ++pos) {
+      play::Drop drop;
+      drop.target = kind;
+      drop.card = pile[pos];
+      drop.targetTop = pos > 1 ? pile[pos - 1] : 0;
+      if (!play::CheckTarget(drop).Legal()) return false;
+    }
+    return true;
+  };
+  for (int i = 1; i <= table::kSharedPiles; ++i) {
+    if (!builtByTheRules(p.Center[i], p.CenterCount[i], PileControl::picCenter) ||
+        !builtByTheRules(p.Tableau[i], p.TableauCount[i], PileControl::picTableau))
+      return false;
+  }
+  for (int side = 0; side < table::kSides; ++side) {
+    if (p.ReserveCount[side] > kReserveMostCards) return false;
+    if (p.ReserveCount[side] + p.StockCount[side] + p.WasteCount[side] == 0) return false;
+  }
+  return true;
 }
 
 // The own tableau pile written at list position i.
@@ -368,6 +402,7 @@ std::optional<RecoverTable> ReadRecoverList(const QString& data, bool olderPeer,
   for (int code = 1; code <= table::kDeckSize; ++code) {
     if (seen[code] != 2) return std::nullopt;
   }
+  if (!GameCanHold(p)) return std::nullopt;
   t.GameSeconds = TimeSeconds(r.NextText());
   t.MatchInProgress = r.Next(0, 1);
   if (t.MatchInProgress == 1) t.match = ReadMatch(r);

@@ -86,7 +86,10 @@ QString GameTimeText(std::int64_t seconds);
 QString BuildRecoverList(const RecoverTable& table, bool olderPeer, const TabOrder& order);
 // Remote: the RC list read with the sides and the turn exchanged, checked
 // whole (field count, counts in range, the Reserve's face-down cards within
-// it, 104 cards, each code exactly twice, the match values in range).
+// it, 104 cards, each code exactly twice, a layout a game can reach: Center
+// piles up from their Aces in suit, Tableau piles down in alternating
+// colours, each Reserve within what loads make of it, cards on each side;
+// the match values in range).
 std::optional<RecoverTable> ReadRecoverList(const QString& data, bool olderPeer, const TabOrder& order);
 
 }  // namespace net

@@ -98,13 +98,18 @@ void OnlineRestore::NetRestoreGame() {
   }
   if (!usable()) return;
 
-  // Nothing else replaces the table while the peer is waited for.
-  auto busy = saved.guard.Enter(table::Activity::Restore);
-  exchange_.SendEndGame(false);
-  if (!usable() || !SendRecover()) return;
+  {
+    // Nothing else replaces the table while the peer is waited for.
+    auto busy = saved.guard.Enter(table::Activity::Restore);
+    exchange_.SendEndGame(false);
+    if (!usable() || !SendRecover()) return;
+  }
   net.NetResyncBusy = false;
   cmd.RestoringPreviousTurn = false;
 
+  // The hand-over is done: the game goes on as after any turn, so the
+  // host's commands work in the peer's turn that may follow, as in any
+  // other.
   if (st.CurrentTurn == 0 || !usable()) return;
   play::ShowTurnStatus(st, true, p.view);
   if (st.CurrentTurn == play::kOpponentTurn) {

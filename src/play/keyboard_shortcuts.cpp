@@ -32,7 +32,11 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
   const bool host = Online() && IsHost();
 
   if (Shift == 0) {
-    if (KeyCode > kLastArrowKey && s_.hooks.NetConnIndex() == kNetConnSettingUp) return;
+    // While a connection is set up the function keys wait, except the two
+    // that end it and leave the program, which work at every moment.
+    if (KeyCode > kLastArrowKey && KeyCode != kVkF9 && KeyCode != kVkF12 &&
+        s_.hooks.NetConnIndex() == kNetConnSettingUp)
+      return;
     switch (KeyCode) {
       case kVkF1: HelpMenu(kHelpManual, 0); break;
       case kVkF2:
@@ -50,7 +54,17 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
       case kVkF7: HelpMenu(kHelpTutorial, 0); break;
       case kVkF8: GameMenu(kCmdScores); break;
       case kVkF9: InternetMenu(kNetConnect); break;
-      case kVkF12: GameMenu(kCmdExit); break;
+      case kVkF12:
+        // Online the key leaves as the window's close box does, whoever's
+        // turn it is: a close under a running wait completes when that
+        // command returns, and the peer is told.
+        if (Online()) {
+          PanelHide();
+          s_.frmPlay.close();
+        } else {
+          GameMenu(kCmdExit);
+        }
+        break;
       case kVkUp:
       case kVkDown:
         s_.hooks.NextBackground(KeyCode);

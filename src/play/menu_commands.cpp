@@ -76,7 +76,7 @@ void MenuCommands::GameMenu(int n) {
   // that replaces the table or writes the records may start.
   const bool replaces = n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdSave ||
                         n == kCmdRestore || n == kCmdPreviousTurn || n == kCmdRestart || n == kCmdStalemate;
-  if (replaces && Busy()) return;
+  if (replaces && RefusedWhileBusy()) return;
 
   switch (n) {
     case kCmdNewGame: s_.hooks.NewGame(); break;
@@ -302,11 +302,21 @@ void MenuCommands::Exit() {
 
 // ---- Options ----
 
+// Offline a command that must wait for the deal, a turn or a move does
+// nothing; online the player is told to wait, whoever's turn it is.
+bool MenuCommands::RefusedWhileBusy() {
+  if (!Busy()) return false;
+  if (Online()) {
+    PanelHide();
+    s_.saved.ui.MsgBox(kWaitForTurnText, platform::vbOKOnly | platform::vbInformation, kOnlineTitle);
+  }
+  return true;
+}
+
 bool MenuCommands::RefusedInPeersTurn() {
   if (!Online() || s_.saved.state.CurrentTurn != 2) return false;
   PanelHide();
-  s_.saved.ui.MsgBox("Wait until it's your turn to access this Menu.", platform::vbOKOnly | platform::vbInformation,
-                     kOnlineTitle);
+  s_.saved.ui.MsgBox(kWaitForTurnText, platform::vbOKOnly | platform::vbInformation, kOnlineTitle);
   return true;
 }
 
@@ -345,7 +355,9 @@ void MenuCommands::InternetMenu(int row) {
   switch (row) {
     case kNetConnect:
       // Going online replaces the table; never under the computer's turn.
-      if (ComputerMoving() || Busy()) return;
+      // Ending the connection works at every moment, as the peer's own end
+      // does.
+      if (!Online() && (ComputerMoving() || Busy())) return;
       if (windows_) windows_->SetupInternet();
       break;
     case kNetScores:
@@ -353,7 +365,7 @@ void MenuCommands::InternetMenu(int row) {
       break;
     case kNetSave:
       if (st.CurrentTurn != 0 && Online()) {
-        if (Busy()) return;
+        if (RefusedWhileBusy()) return;
         Commands.SavingNetGame = true;
         GameMenu(kCmdSave);
       } else {
@@ -361,18 +373,22 @@ void MenuCommands::InternetMenu(int row) {
       }
       break;
     case kNetSendSaved:
-      if (Busy()) return;
+      if (RefusedWhileBusy()) return;
       if (windows_) windows_->NetRestoreGame();
       break;
     case kNetBackup:
-      if (st.TurnCount == 0 || Busy()) return;
+      if (RefusedWhileBusy()) return;
+      if (st.TurnCount == 0) {
+        ui.MsgBox("No previous turn to backup to.", platform::vbOKOnly | platform::vbInformation, "Previous Turn");
+        return;
+      }
       Commands.RestoringPreviousTurn = true;
       sv.SaveSlot = static_cast<std::int16_t>(PreviousTurnBackupRecord(st.TurnCount));
       if (windows_) windows_->NetRestoreGame();
       Commands.RestoringPreviousTurn = false;
       break;
     case kNetRestart:
-      if (Busy()) return;
+      if (RefusedWhileBusy()) return;
       if (st.TurnCount == 0) {
         ui.MsgBox("No current game to restart! Start a new game.", platform::vbOKOnly | platform::vbCritical,
                   "Marrowdale Online Game");
@@ -387,7 +403,7 @@ void MenuCommands::InternetMenu(int row) {
       Commands.NetRestartPending = false;
       break;
     case kNetStalemate: {
-      if (Busy()) return;
+      if (RefusedWhileBusy()) return;
       const QString version = windows_ ? windows_->PeerVersion() : QString();
       if (version < QLatin1String("40")) {
         ui.MsgBox("Your Opponent has an older version of the game.\r\nUnable to Declare Stalemate",

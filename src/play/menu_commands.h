@@ -66,6 +66,7 @@ int MenuListLeft(int heading, int mainLeftTwips, bool LargeFonts);
 int MenuListTop(int panelHeightPixels, int CaptionHeight, int twipsPerPixel, int mainTopTwips, bool LargeFonts);
 
 inline constexpr char kOnlineTitle[] = "Marrowdale Online";
+inline constexpr char kWaitForTurnText[] = "Wait until it's your turn to access this Menu.";
 inline constexpr char kMenuSoundFile[] = "~106.tmp";    // the panel comes up
 inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
 
@@ -152,6 +153,9 @@ class MenuCommands : public QObject {
   // Online in the peer's turn the Options rows that change the table are
   // refused: the panel closes, the user is told, and true comes back.
   bool RefusedInPeersTurn();
+  // A command that replaces the table or writes the records while the deal,
+  // a turn, a move or a hand-over runs: refused, online with a word why.
+  bool RefusedWhileBusy();
 
   // The menu bar.
   void PanelHide();

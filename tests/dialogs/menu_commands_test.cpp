@@ -127,11 +127,15 @@ TEST_F(MenuCommandsTest, KeysReachTheirCommandsOnEachSide) {
   EXPECT_EQ(scores.tabs, std::vector<int>({1})) << "the match tab while a match runs";
   Key(112 + 4);
   EXPECT_TRUE(dialogs->Called("speed"));
-  // While an online game is set up only the keys up to the arrows work.
+  // While an online game is set up only the keys up to the arrows work,
+  // and F9, which ends the set-up.
   program->SetConn(99);
   dialogs->calls.clear();
   Key(116);
   EXPECT_TRUE(dialogs->calls.empty());
+  windows.calls.clear();
+  Key(120);
+  EXPECT_TRUE(Has("internet"));
 }
 
 TEST_F(MenuCommandsTest, F9PressedOnTheTableReachesTheConnectionOnce) {

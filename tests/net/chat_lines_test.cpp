@@ -164,6 +164,20 @@ TEST(ChatLines, SendBuildsTheBodyAndTheEcho) {
   EXPECT_EQ(iconOnly.log, "Ann: PIC <smile>");
 }
 
+TEST(ChatLines, APeersSoundsAndSlapsPlayAtMostAFewInAnySecond) {
+  EffectBudget budget;
+  for (qint64 t : {0, 10, 20, 30}) EXPECT_TRUE(budget.Take(t)) << t;
+  EXPECT_FALSE(budget.Take(40));
+  EXPECT_FALSE(budget.Take(999));
+  EXPECT_TRUE(budget.Take(1000));  // the first has left the span
+  EXPECT_FALSE(budget.Take(1009));
+  EXPECT_TRUE(budget.Take(1010));
+  MediaFolders m;
+  EXPECT_TRUE(ReadChatLine("SY  5#Ann: <smack>", m.context).effect);
+  EXPECT_TRUE(ReadChatLine("SY  4#--: WAV coin_flip", m.context).effect);
+  EXPECT_FALSE(ReadChatLine("SY  3#Ann: hello", m.context).effect);
+}
+
 TEST(ChatLines, TheLogKeepsItsEndPastTheLimit) {
   const QString full(kChatLogLimit, 'a');
   EXPECT_EQ(TrimChatLog(full), full);

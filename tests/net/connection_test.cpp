@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
+#include <chrono>
 
 #include "net/net_rig.h"
 #include "platform/vb.h"
@@ -295,6 +296,123 @@ TEST(Connection, TwoProgramsConnectAThirdIsRefusedAndEitherEnds) {
   EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
   EXPECT_EQ(remote.net.NetConnIndex, play::kNetOffline);
   EXPECT_EQ(vb::TrimRecord(play::ScoreRec::Decode(FileBytes(remote.NetFilePath())).OpponentName), "Hal");
+}
+
+// A caller that connects and says nothing holds the host only until the
+// handshake's limit: meanwhile every other caller, however many call at
+// once, is told the host is busy; then the silent one is closed without a
+// word and a fair caller after it is answered, even while the host's player
+// has not yet closed the box that told of the refused callers.
+TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) {
+  TempHome home;
+  Side host("Hal", home.Path());
+  host.conn = std::make_unique<Connection>(host.Parts(host.hooks), nullptr, std::chrono::milliseconds(300));
+  host.conn->SetListenAddress("127.0.0.1");
+  host.ui.keepOpen = [&](const QString& text) {
+    return text == kDeniedText && !host.conn->HandshakeDone() && !host.wait.Exiting();
+  };
+  host.Host();
+  host.StartSetup();
+  Peer silent;
+  When call([&] { return host.Listening(); }, [&] { silent.Connect(host.Port()); });
+  std::vector<std::unique_ptr<Peer>> extra;
+  When crowd([&] { return !silent.got.isEmpty(); }, [&] {
+    for (int i = 0; i < 20; ++i) {
+      extra.push_back(std::make_unique<Peer>());
+      extra.back()->Connect(host.Port());
+    }
+  });
+  const auto allAnswered = [&] {
+    return extra.size() == 20 && std::all_of(extra.begin(), extra.end(), [](const auto& p) { return p->closed; });
+  };
+  Peer fair;
+  fair.onLine = [&](const QByteArray& line) {
+    if (line.startsWith("IP ")) fair.Send("IP  4. 0. 0\n");
+    if (line.startsWith("NM ")) fair.Send("NM Ann\n");
+  };
+  bool crowdAnsweredFirst = false;
+  When next([&] { return silent.closed; }, [&] {
+    crowdAnsweredFirst = allAnswered();
+    fair.Connect(host.Port());
+  });
+  When end([&] { return host.conn->HandshakeDone(); }, [&] { host.conn->SetupInternet(); });
+  ASSERT_TRUE(RunUntil([&] { return host.returned && allAnswered(); }, {&host}));
+
+  EXPECT_TRUE(crowdAnsweredFirst);
+  EXPECT_EQ(silent.got, QByteArray("IP  4. 0. 0^ 1\n"));
+  for (const auto& p : extra) EXPECT_EQ(p->got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
+  EXPECT_TRUE(fair.got.startsWith("IP  4. 0. 0^ 1\nNM Hal\n")) << fair.got.toStdString();
+  EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
+  EXPECT_EQ(host.net.OpponentName, "Ann");
+  // The box is not shown for each caller, and the set-up said nothing of
+  // the silent one.
+  QStringList boxes = host.BoxTexts();
+  ASSERT_FALSE(boxes.isEmpty());
+  EXPECT_EQ(boxes.takeLast(), kEndConnectionText);
+  ASSERT_FALSE(boxes.isEmpty());
+  EXPECT_LT(boxes.size(), 20);
+  EXPECT_EQ(boxes.count(kDeniedText), boxes.size());
+}
+
+// A host that takes the call and says nothing is given up at the limit:
+// the joining side says so and goes offline by itself.
+TEST(Connection, ASilentHostIsGivenUpAtTheLimit) {
+  TempHome home;
+  Side remote("Ann", home.Path());
+  remote.conn = std::make_unique<Connection>(remote.Parts(remote.hooks), nullptr, std::chrono::milliseconds(300));
+  QTcpServer silent;
+  ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+  remote.Remote([&] { return int(silent.serverPort()); });
+  remote.StartSetup();
+  ASSERT_TRUE(RunUntil([&] { return remote.returned; }, {&remote}));
+  EXPECT_EQ(remote.BoxTexts(), (QStringList{kHostSilentText, kConnectionFailedText}));
+  EXPECT_EQ(remote.net.NetConnIndex, play::kNetOffline);
+  EXPECT_EQ(remote.net.NetIsHost, play::kNetRemote);
+  EXPECT_EQ(remote.ThinkDelay, 0.5f);
+  EXPECT_EQ(remote.conn->frmChat(), nullptr);
+}
+
+// A host's flood of slaps plays a few and logs the rest as they came; a
+// flood of links asks one question.
+TEST(Connection, APeersSlapsPlayAFewAndItsLinksAskOnce) {
+  TempHome home;
+  Side remote("Ann", home.Path());
+  QDir().mkpath(remote.folders.UserPath + "Sounds");
+  QFile slap(remote.folders.UserPath + "Sounds/slap.wav");
+  ASSERT_TRUE(slap.open(QIODevice::WriteOnly));
+  slap.close();
+  ScriptedHost scripted;
+  ASSERT_TRUE(scripted.Listen());
+  remote.Remote([&] { return scripted.Port(); });
+  constexpr int kSlaps = 40, kLinks = 20;
+  scripted.onLine = [&](const QByteArray& line) {
+    if (line != "NM Ann") return;
+    QByteArray flood;
+    for (int i = 1; i <= kSlaps; ++i) flood += "SY " + QByteArray::number(i) + "#Hal: <SMACK>\n";
+    for (int i = 1; i <= kLinks; ++i) flood += "SY " + QByteArray::number(i) + "#Hal: http://example.org/" +
+                                               QByteArray::number(i) + "\n";
+    scripted.peer.Send(flood + "SY  99#Hal: done\n");
+  };
+  remote.ui.QueueAnswer(platform::vbNo);  // the link is not opened
+  QString log;
+  When end([&] { return remote.conn->frmChat() && remote.conn->frmChat()->Log().endsWith("Hal: done"); }, [&] {
+    log = remote.conn->frmChat()->Log();
+    remote.conn->SetupInternet();
+  });
+  remote.StartSetup();
+  ASSERT_TRUE(RunUntil([&] { return remote.returned && end.Done(); }, {&remote}));
+
+  // Each slap either played or shows in the log.
+  const qsizetype played = std::count(remote.sound.played.begin(), remote.sound.played.end(),
+                                      remote.folders.UserPath + "Sounds/slap.wav");
+  EXPECT_GE(played, 1);
+  EXPECT_LT(played, kSlaps);
+  EXPECT_EQ(played + log.count("\r\nHal: <SMACK>"), kSlaps) << log.toStdString();
+  EXPECT_TRUE(log.contains("\r\nHal: http://example.org/20\r\nHal: done"));
+  QStringList boxes = remote.BoxTexts();
+  EXPECT_EQ(boxes.removeAll(kEndConnectionText), 1);
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_EQ(boxes[0], "Hal: sent a web link:\r\n\r\nhttp://example.org/1\r\n\r\nOpen it in your browser?");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -89,16 +90,37 @@ TEST(GameLists, LocalTableauMoveIsSentInThePeersNumbering) {
 }
 
 // A table in the middle of a game: 104 cards, each code twice.
+// A table a game can reach: the Center piles built up from their Aces in
+// suit, the Tableau piles down in alternating colours (the Three of suit 2
+// tops pile 3), the other cards of both decks in the side piles, side 0's
+// Hand card the Four of suit 4.
 PileArrays MidGame() {
   PileArrays p;
-  std::vector<table::CardCode> cards;
+  using Cards = std::vector<table::CardCode>;
+  const Cards center[9] = {{}, {1}, {}, {27, 28}, {}, {40, 41, 42}, {}, {14}, {1, 2}};
+  const Cards tableau[9] = {{}, {20}, {48, 21}, {31, 4, 16}, {}, {13, 25, 50, 36}, {6}, {38, 11}, {}};
+  Cards rest;
   for (int deck = 0; deck < 2; ++deck) {
-    for (int c = 1; c <= 52; ++c) cards.push_back(static_cast<table::CardCode>(deck ? 53 - c : c));
+    for (int c = 1; c <= 52; ++c) rest.push_back(static_cast<table::CardCode>(deck ? 53 - c : c));
+  }
+  auto take = [&](table::CardCode card) {
+    const auto at = std::find(rest.begin(), rest.end(), card);
+    EXPECT_NE(at, rest.end()) << card;
+    if (at != rest.end()) rest.erase(at);
+  };
+  for (int i = 1; i <= 8; ++i) {
+    for (auto* pile : {&center[i], &tableau[i]}) {
+      for (table::CardCode c : *pile) take(c);
+    }
+    p.CenterCount[i] = static_cast<std::int16_t>(center[i].size());
+    p.TableauCount[i] = static_cast<std::int16_t>(tableau[i].size());
+    std::copy(center[i].begin(), center[i].end(), &p.Center[i][1]);
+    std::copy(tableau[i].begin(), tableau[i].end(), &p.Tableau[i][1]);
   }
   std::size_t next = 0;
   auto fill = [&](auto& pile, std::int16_t& count, int n) {
     count = static_cast<std::int16_t>(n);
-    for (int pos = 1; pos <= n; ++pos) pile[pos] = cards[next++];
+    for (int pos = 1; pos <= n; ++pos) pile[pos] = rest[next++];
   };
   fill(p.Reserve[0], p.ReserveCount[0], 13);
   fill(p.Stock[0], p.StockCount[0], 30);
@@ -107,13 +129,8 @@ PileArrays MidGame() {
   fill(p.Stock[1], p.StockCount[1], 20);
   fill(p.Waste[1], p.WasteCount[1], 9);
   p.ReserveFaceDown = {12, 5};
-  const int tableau[9] = {0, 1, 2, 3, 0, 4, 1, 2, 0};
-  const int center[9] = {0, 1, 0, 2, 0, 3, 0, 1, 2};
-  for (int i = 1; i <= 8; ++i) {
-    fill(p.Tableau[i], p.TableauCount[i], tableau[i]);
-    fill(p.Center[i], p.CenterCount[i], center[i]);
-  }
-  EXPECT_EQ(next, cards.size());
+  EXPECT_EQ(next, rest.size());
+  std::iter_swap(std::find(&p.Stock[0][1], &p.Stock[0][31], 43), &p.Stock[0][30]);
   return p;
 }
 
@@ -244,7 +261,7 @@ TEST(GameLists, HostileRecoverListsAreRefusedWhole) {
     return g.join('#') + "#";
   };
   // Fields: 0 turn, 1..8 the side counts, 9..24 tableau and center counts,
-  // 25.. the cards (the first is side 0's bottom Reserve card, code 1).
+  // 25.. the cards (the first is side 0's bottom Reserve card, code 3).
   const std::vector<std::pair<const char*, QString>> hostile{
       {"a field short", QStringList(f.mid(0, f.size() - 1)).join('#') + "#"},
       {"a field more", good + " 0#"},
@@ -259,6 +276,45 @@ TEST(GameLists, HostileRecoverListsAreRefusedWhole) {
   };
   for (const auto& [what, text] : hostile)
     EXPECT_FALSE(net::ReadRecoverList(text, false, NewPeerOrder(false))) << what;
+
+  // Every card once in each deck, but laid out as no game can lay it.
+  const auto moved = [&](const std::function<void(PileArrays&)>& change) {
+    net::RecoverTable t = host;
+    change(t.piles);
+    return net::BuildRecoverList(t, false, NewPeerOrder(true));
+  };
+  // A card of a pile and one of side 1's Stock change places.
+  const auto swapWithStock = [](PileArrays& p, table::CardCode& card, table::CardCode wanted) {
+    table::CardCode* stock = &p.Stock[1][1];
+    table::CardCode* found = std::find(stock, stock + p.StockCount[1], wanted);
+    ASSERT_NE(found, stock + p.StockCount[1]) << wanted;
+    std::swap(card, *found);
+  };
+  // The top n cards of a side's Stock onto another pile.
+  const auto shift = [](PileArrays& p, int from, int n, auto& to, std::int16_t& toCount) {
+    for (int i = 0; i < n; ++i) to[++toCount] = p.Stock[from][p.StockCount[from]--];
+  };
+  const std::vector<std::pair<const char*, QString>> impossible{
+      {"a King first on a Center pile", moved([&](PileArrays& p) { swapWithStock(p, p.Center[1][1], 26); })},
+      {"a Center pile out of suit", moved([&](PileArrays& p) { swapWithStock(p, p.Center[3][2], 15); })},
+      {"a Tableau pile in one colour", moved([&](PileArrays& p) { swapWithStock(p, p.Tableau[7][2], 24); })},
+      {"a Tableau pile going up", moved([&](PileArrays& p) { std::swap(p.Tableau[5][1], p.Tableau[5][4]); })},
+      {"a side without cards", moved([&](PileArrays& p) {
+         for (auto* pile : {&p.Reserve, &p.Waste}) {
+           auto& count = pile == &p.Reserve ? p.ReserveCount : p.WasteCount;
+           while (count[0] > 0) p.Stock[1][++p.StockCount[1]] = (*pile)[0][count[0]--];
+         }
+         shift(p, 0, p.StockCount[0], p.Stock[1], p.StockCount[1]);
+         p.ReserveFaceDown[0] = 0;
+       })},
+      {"39 cards on a Reserve", moved([&](PileArrays& p) { shift(p, 0, 26, p.Reserve[0], p.ReserveCount[0]); })},
+  };
+  for (const auto& [what, text] : impossible) {
+    EXPECT_FALSE(net::ReadRecoverList(text, false, NewPeerOrder(false))) << what;
+  }
+  // The most a Reserve can hold: its 13 cards and 25 loaded in suit.
+  EXPECT_TRUE(net::ReadRecoverList(moved([&](PileArrays& p) { shift(p, 0, 25, p.Reserve[0], p.ReserveCount[0]); }),
+                                   false, NewPeerOrder(false)));
 }
 
 }  // namespace

@@ -48,8 +48,11 @@ class ModalFakeUi : public platform::FakeUi {
     QEventLoop loop;
     QTimer::singleShot(30, &loop, &QEventLoop::quit);
     loop.exec();
+    // A box the player leaves open for a while.
+    while (keepOpen && keepOpen(text)) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     return FakeUi::MsgBox(text, style, title);
   }
+  std::function<bool(const QString& text)> keepOpen;
 };
 
 struct Side {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "net/connection.h"
 #include "net/game_lists.h"
 #include "net/mirrored_piles.h"
@@ -10,6 +12,7 @@
 #include "play/move_rig.h"
 #include "play/saved_game_record.h"
 #include "support/temp_home.h"
+#include "table/card.h"
 #include "table/deal.h"
 
 namespace net {
@@ -88,6 +91,15 @@ table::PileArrays MidGame(std::uint32_t seed) {
   }
   p.Waste[0][++p.WasteCount[0]] = p.Stock[0][p.StockCount[0]];
   p.Stock[0][p.StockCount[0]--] = 0;
+  // An Ace of a Stock goes up to a Center pile by way of Tableau 3.
+  for (int side = 0; side < table::kSides; ++side) {
+    table::CardCode* stock = &p.Stock[side][1];
+    table::CardCode* ace =
+        std::find_if(stock, stock + p.StockCount[side], [](table::CardCode c) { return table::CardRank(c) == 1; });
+    if (ace == stock + p.StockCount[side]) continue;
+    std::swap(*ace, p.Tableau[3][p.TableauCount[3]]);
+    break;
+  }
   p.Center[2][++p.CenterCount[2]] = p.Tableau[3][p.TableauCount[3]];
   p.Tableau[3][p.TableauCount[3]--] = 0;
   return p;
@@ -168,14 +180,19 @@ TEST(OnlineRestore, RestartBackUpAndASavedGameAreHandedOverWhole) {
       remotePilesLockedUntilDeal = !remote.side.view.pilesEnabled;
       rc.SendNetMessage("RC", 0);
     });
+    // In the remote's turn that follows the hand-over the host's commands
+    // may run, as in any other turn of the remote.
+    std::optional<bool> hostFreeInRemotesTurn;
     When resume([&] { return remote.side.net.NetMsgKind == kMsgRS; }, [&] {
       mirroredAtResume = remote.piles == Mirrored(host.piles);
+      hostFreeInRemotesTurn = host.side.guard.MayReplaceTable();
       if (hostTurn == 2) rc.SendNetMessage("PC picPlayer#1#picOpponent#3", 0);
     });
     When wt([&] { return remote.side.net.NetMsgKind == kMsgPC; }, [&] { rc.SendNetMessage("WT", 0); });
     ASSERT_TRUE(RunUntil([&] { return returned && resume.Done(); }, {&host.side, &remote.side}));
 
     EXPECT_EQ(mirroredAtResume, std::optional<bool>(true));
+    if (hostTurn == 2) EXPECT_EQ(hostFreeInRemotesTurn, std::optional<bool>(true));
     EXPECT_TRUE(remotePilesLockedUntilDeal);
     EXPECT_EQ(remote.side.state.CurrentTurn, hostTurn == 1 ? 2 : 1);
     EXPECT_TRUE(remote.side.conn->frmChat()->Log().contains(QString(notice).mid(4))) << notice.toStdString();
@@ -252,6 +269,37 @@ TEST(OnlineRestore, ACancelledRestoreSendsNothingAndAHostileTableChangesNothing)
   EXPECT_TRUE(remote.side.view.clockStartedAt.empty());
   EXPECT_FALSE(remote.side.net.NetResyncBusy);
   EXPECT_TRUE(remote.side.BoxTexts().contains(kViolationText));
+}
+
+// Every card of both decks once, but laid out as no game can lay it: a
+// King first on a Center pile. The remote refuses it as a broken list: the
+// connection ends and its table stays as it was.
+TEST(OnlineRestore, ATableNoGameCanReachIsRefusedAndChangesNothing) {
+  TempHome home;
+  Table t(home.Path());
+  Player& remote = t.remote;
+  remote.piles = MidGame(4);
+  const table::PileArrays before = remote.piles;
+  RecoverTable bad;
+  bad.piles = MidGame(6);
+  bad.CurrentTurn = 1;
+  ASSERT_EQ(table::CardRank(bad.piles.Center[2][1]), table::kAce);
+  table::CardCode* stock = &bad.piles.Stock[1][1];
+  table::CardCode* king = std::find_if(stock, stock + bad.piles.StockCount[1],
+                                       [](table::CardCode c) { return table::CardRank(c) == table::kKing; });
+  ASSERT_NE(king, stock + bad.piles.StockCount[1]);
+  std::swap(bad.piles.Center[2][1], *king);
+  When send([&] { return t.Connected(); }, [&] {
+    t.GameStarted();
+    t.host.side.conn->SendNetMessage(RcLine(BuildRecoverList(bad, false, t.host.side.conn->TabOrders)),
+                                     play::kNetPeerSocket);
+  });
+  ASSERT_TRUE(RunUntil([&] { return send.Done() && remote.side.net.NetConnIndex == 0; },
+                       {&t.host.side, &remote.side}));
+  EXPECT_TRUE(remote.piles == before);
+  EXPECT_TRUE(remote.side.view.clockStartedAt.empty());
+  EXPECT_FALSE(remote.side.net.NetResyncBusy);
+  EXPECT_EQ(remote.side.BoxTexts(), QStringList{kViolationText});
 }
 
 }  // namespace
