@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "play/players.h"
 #include "play/preferences_access.h"
 #include "table/card_deck.h"
 #include "table/frm_std_sm.h"
@@ -29,8 +30,9 @@ class QTabWidget;
 namespace dialogs {
 
 constexpr std::uint32_t kDefaultMatColor = 0xB3994D;
-constexpr double kMinSampleTextSize = 6;
-constexpr double kMaxSampleTextSize = 24;
+// The samples offer the text sizes a player's record keeps.
+constexpr double kMinSampleTextSize = play::kMinTextFontSize;
+constexpr double kMaxSampleTextSize = play::kMaxTextFontSize;
 
 // The table theme that matches a deck.
 struct DeckTheme {

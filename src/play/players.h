@@ -110,8 +110,8 @@ inline constexpr std::int16_t kLargeFontsTextSize = 10;  // TextFontSize 0 under
 inline constexpr std::int16_t kNormalTextSize = 13;      // TextFontSize 0 otherwise
 // The text sizes the Preferences dialog offers; the table's labels hold
 // their texts legibly within them.
-inline constexpr std::int16_t kMinTextFontSize = 8;
-inline constexpr std::int16_t kMaxTextFontSize = 20;
+inline constexpr std::int16_t kMinTextFontSize = 6;
+inline constexpr std::int16_t kMaxTextFontSize = 24;
 constexpr int kStatusPanelPlayerName = 1;
 
 // How a stored value is taken when the player is loaded. Values that other
