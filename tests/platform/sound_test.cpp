@@ -156,7 +156,8 @@ class TestSoundServer {
     recorder_.start("parecord", {"--raw", "--format=s16le", "--rate=22050", "--channels=1", "--latency-msec=20",
                                  "--device=table.monitor", recording_});
     return recorder_.waitForStarted() &&
-           Eventually(wait, [&] { return QFileInfo(recording_).size() > 0 || recorder_.state() == QProcess::NotRunning; }) &&
+           Eventually(wait,
+                      [&] { return QFileInfo(recording_).size() > 0 || recorder_.state() == QProcess::NotRunning; }) &&
            recorder_.state() == QProcess::Running;
   }
 
