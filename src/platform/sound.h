@@ -22,7 +22,8 @@ class SoundChannel {
   virtual void Stop() = 0;
 };
 
-// Qt Multimedia: the WAV samples go straight to the audio device.
+// The sound server's playback stream, fed from a thread of the channel's
+// own: Play and Stop return at once and never run events.
 std::unique_ptr<SoundChannel> CreateSoundChannel();
 
 // A WAV file's samples as the channel plays them: 16-bit signed PCM, little

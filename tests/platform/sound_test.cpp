@@ -4,8 +4,19 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <sys/prctl.h>
+
+#include <csignal>
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <optional>
+#include <utility>
 
 #include "platform/wait.h"
 
@@ -37,7 +48,8 @@ QByteArray SilentWav(int samples) {
 
 // A WAV file of the given kind around these sample bytes; an extensible
 // header names the kind in its sub-format.
-QByteArray Wav(quint16 tag, quint16 channels, quint16 bits, const QByteArray& data, bool extensible = false) {
+QByteArray Wav(quint16 tag, quint16 channels, quint16 bits, const QByteArray& data, bool extensible = false,
+               quint32 rate = 8000) {
   QByteArray w;
   auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); w.append(b, 4); };
   auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); w.append(b, 2); };
@@ -48,8 +60,8 @@ QByteArray Wav(quint16 tag, quint16 channels, quint16 bits, const QByteArray& da
   u32(fmtBytes);
   u16(extensible ? 0xFFFE : tag);
   u16(channels);
-  u32(8000);
-  u32(8000u * channels * bits / 8);
+  u32(rate);
+  u32(rate * channels * bits / 8);
   u16(static_cast<quint16>(channels * bits / 8));
   u16(bits);
   if (extensible) {
@@ -64,6 +76,118 @@ QByteArray Wav(quint16 tag, quint16 channels, quint16 bits, const QByteArray& da
   w.append(data);
   return w;
 }
+
+// A tone of the given length: mono, 22,050 Hz, 16-bit, a third of full scale.
+QByteArray ToneWav(double seconds) {
+  const int samples = static_cast<int>(22050 * seconds);
+  QByteArray data(samples * 2, Qt::Uninitialized);
+  for (int i = 0; i < samples; ++i)
+    qToLittleEndian<qint16>(static_cast<qint16>(11000 * std::sin(i * 2 * std::numbers::pi * 440 / 22050)),
+                            data.data() + 2 * i);
+  return Wav(1, 1, 16, data, false, 22050);
+}
+
+// Looks again and again, for at most 20 seconds, whether the condition
+// holds: what the sound server and its recorder do raises no event here.
+bool Eventually(platform::WaitService& wait, const std::function<bool()>& condition) {
+  for (int i = 0; i < 400; ++i) {
+    if (condition()) return true;
+    wait.Pause(0.05);
+  }
+  return condition();
+}
+
+// A sound server of its own for a test, with a sink that plays into
+// nothing and whose monitor is recorded, so that the test hears what the
+// channel played. This process reaches it (and only it) through
+// PULSE_SERVER while it lives.
+class TestSoundServer {
+ public:
+  static bool Installed() {
+    return !QStandardPaths::findExecutable("pulseaudio").isEmpty() &&
+           !QStandardPaths::findExecutable("parecord").isEmpty();
+  }
+
+  TestSoundServer() : oldServer_(qgetenv("PULSE_SERVER")), oldCookie_(qgetenv("PULSE_COOKIE")) {
+    // The server and the recorder end with the test, even when it crashes.
+    for (QProcess* p : {&server_, &recorder_}) p->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    env_ = QProcessEnvironment::systemEnvironment();
+    env_.insert("HOME", dir_.path());
+    env_.insert("XDG_RUNTIME_DIR", dir_.path());
+    env_.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
+    env_.insert("PULSE_COOKIE", dir_.filePath("cookie"));
+    env_.insert("PULSE_SERVER", "unix:" + Socket());
+    env_.remove("DISPLAY");
+    qputenv("PULSE_SERVER", ("unix:" + Socket()).toUtf8());
+    qputenv("PULSE_COOKIE", dir_.filePath("cookie").toUtf8());
+  }
+
+  ~TestSoundServer() {
+    StopRecording();
+    Kill();
+    if (oldServer_.isNull()) qunsetenv("PULSE_SERVER"); else qputenv("PULSE_SERVER", oldServer_);
+    if (oldCookie_.isNull()) qunsetenv("PULSE_COOKIE"); else qputenv("PULSE_COOKIE", oldCookie_);
+  }
+
+  bool Start(platform::WaitService& wait) {
+    QFile::remove(Socket());  // left behind by a killed server
+    server_.setProcessEnvironment(env_);
+    server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server_.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disable-shm=yes",
+                                 "--load=module-null-sink sink_name=table",
+                                 "--load=module-native-protocol-unix auth-anonymous=1 socket=" + Socket()});
+    return server_.waitForStarted() &&
+           Eventually(wait, [&] { return QFileInfo::exists(Socket()) || server_.state() == QProcess::NotRunning; }) &&
+           server_.state() == QProcess::Running;
+  }
+
+  void Kill() {
+    server_.kill();
+    server_.waitForFinished();
+  }
+
+  // Records what the sink plays into a new file, from once the recorder
+  // runs.
+  bool Record(platform::WaitService& wait) {
+    StopRecording();
+    recording_ = dir_.filePath(QStringLiteral("heard%1.raw").arg(++recordings_));
+    recorder_.setProcessEnvironment(env_);
+    recorder_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    recorder_.start("parecord", {"--raw", "--format=s16le", "--rate=22050", "--channels=1", "--latency-msec=20",
+                                 "--device=table.monitor", recording_});
+    return recorder_.waitForStarted() &&
+           Eventually(wait,
+                      [&] { return QFileInfo(recording_).size() > 0 || recorder_.state() == QProcess::NotRunning; }) &&
+           recorder_.state() == QProcess::Running;
+  }
+
+  // Whether the recording holds a sound: a sample louder than a fifth of
+  // the tone.
+  bool Heard() const {
+    QFile f(recording_);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray raw = f.readAll();
+    for (qsizetype i = 0; i + 1 < raw.size(); i += 2)
+      if (std::abs(qFromLittleEndian<qint16>(raw.constData() + i)) > 2000) return true;
+    return false;
+  }
+
+ private:
+  QString Socket() const { return dir_.filePath("native"); }
+  void StopRecording() {
+    recorder_.kill();
+    recorder_.waitForFinished();
+  }
+
+  QTemporaryDir dir_;
+  QProcessEnvironment env_;
+  QProcess server_;
+  QProcess recorder_;
+  QString recording_;
+  int recordings_ = 0;
+  QByteArray oldServer_;
+  QByteArray oldCookie_;
+};
 
 QList<qint16> Samples(const platform::WavSamples& wav) {
   QList<qint16> v;
@@ -147,4 +271,62 @@ TEST(SoundChannelTest, PlaysCutsAndStopsWithoutADevice) {
   });
   channel.reset();
   QCoreApplication::processEvents();
+}
+
+// Play and Stop hand the sound over and return: an event waiting in the
+// queue (a chat line, a click) never runs inside them, so a sound asked for
+// from such an event cannot pull the output from under the call that is
+// starting one. Against a real sound server, the effects are heard, and
+// they come back after the server has been killed and started again.
+TEST(SoundChannelTest, NeverRunsEventsAndSoundsAgainAfterTheServerRestarts) {
+  QTemporaryDir dir;
+  const QString tone = dir.filePath("~122.tmp");
+  const QString click = dir.filePath("~120.tmp");
+  for (const auto& [file, seconds] : {std::pair{tone, 0.4}, std::pair{click, 0.01}}) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(ToneWav(seconds));
+  }
+  platform::WaitService wait;
+  const bool withServer = TestSoundServer::Installed();
+  std::optional<TestSoundServer> server;
+  if (withServer) {
+    server.emplace();
+    ASSERT_TRUE(server->Start(wait));
+    ASSERT_TRUE(server->Record(wait));
+  }
+  auto channel = CreateSoundChannel();
+  int ranInside = 0;
+  for (int i = 0; i < 40; ++i) {
+    bool inside = true;
+    QMetaObject::invokeMethod(
+        qApp, [&] {
+          ranInside += inside;
+          channel->Play(i % 2 ? tone : click);  // a sound asked for by the event
+          if (i % 3 == 0) channel->Stop();
+        },
+        Qt::QueuedConnection);
+    channel->Play(i % 2 ? click : tone);
+    channel->Play(tone);
+    channel->Stop();
+    channel->Play(click);
+    inside = false;
+    QCoreApplication::processEvents();
+    if (i % 8 == 0) wait.Pause(0.02);
+  }
+  EXPECT_EQ(ranInside, 0);
+  if (!withServer) GTEST_SKIP() << "no sound server installed: only the events were checked";
+
+  channel->Play(tone);
+  EXPECT_TRUE(Eventually(wait, [&] { return server->Heard(); })) << "the tone never reached the server";
+
+  server->Kill();
+  channel->Play(click);  // into a server that is gone: silence, no error
+  wait.Pause(0.1);
+  ASSERT_TRUE(server->Start(wait));
+  ASSERT_TRUE(server->Record(wait));
+  ASSERT_FALSE(server->Heard());
+  channel->Play(tone);
+  EXPECT_TRUE(Eventually(wait, [&] { return server->Heard(); })) << "no sound after the server came back";
+  channel.reset();
 }
