@@ -156,7 +156,7 @@ void Deal(benchmark::State& bench) {
     w.wait.Pause(0.05);
     paints.on = true;
     const auto start = Clock::now();
-    table::DealNewGame(services, 0, table::NetDealState{});
+    table::DealNewGame(services, 0, table::DealOpening{});
     paints.on = false;
     bench.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
   }

@@ -665,7 +665,7 @@ void Connection::ChatDispatch(const QString& line, bool offerLink) {
   parts_.state.RuleMessageShown = false;
   LastChatSeqIn = static_cast<std::int16_t>(r.sequence);
   if (r.iconShown) {
-    view.SetChatIcon(r.iconFile);
+    view.SetIconPicture(r.iconFile);
     view.SetImageVisible(table::TableImage::imgIcon, true);
   }
   if (!r.log.isEmpty()) AppendChatLog("\r\n" + r.log);
@@ -745,7 +745,8 @@ void Connection::FollowMainWindow(bool minimised) {
   }
 }
 
-void Connection::ShowChatBackground(const QImage* picture, std::uint32_t MatColor) {
+void Connection::FollowBackground(const QImage* picture, std::uint32_t MatColor) {
+  if (!Online()) return;
   chatPicture_ = picture ? *picture : QImage();
   chatMatColor_ = MatColor;
   if (frmChat_) frmChat_->ShowBackground(chatPicture_, MatColor);

@@ -110,7 +110,7 @@ inline constexpr char kNewGameText[] = "Select NEW from the Game Menu to start a
 class Connection : public QObject,
                    public play::NetworkPlay,
                    public play::OnlineGoodbye,
-                   public table::ChatBackground {
+                   public table::BackgroundFollower {
   Q_OBJECT
  public:
   // handshakeLimit: how long a caller or a host may take over the
@@ -130,9 +130,9 @@ class Connection : public QObject,
   bool Online() const override { return parts_.net.NetConnIndex != play::kNetOffline; }
   void SayGoodbye() override;
   void CloseNetFile() override;
-  // table::ChatBackground: the chat window takes the table's background,
-  // now and whenever it is made again.
-  void ShowChatBackground(const QImage* picture, std::uint32_t MatColor) override;
+  // table::BackgroundFollower: while online the chat window takes the
+  // table's background, now and whenever it is made again.
+  void FollowBackground(const QImage* picture, std::uint32_t MatColor) override;
 
   // The connection dialog; tests script the choice instead.
   using ConnectDialog = std::function<ConnectChoice()>;

@@ -164,8 +164,8 @@ MoveResult PlaceOnCenter(MoveServices& s, int pile) {
 
   table::PushCard(s.piles, table::SharedPile::Center, pile, s.state.MoveCard);
   s.view.PaintCard(PileControl::picCenter, pile, s.state.MoveCard, kCenterSound);
-  s.state.TableauMoveMemory.fill(0);
-  s.state.CardPlaced = true;
+  s.findings.TableauMoveMemory.fill(0);
+  s.findings.CardPlaced = true;
   if (LocalOnlineMove(s)) {
     s.NetMove.MoveToPile = PileControlName(PileControl::picCenter);
     s.NetMove.MoveToIndex = static_cast<std::int16_t>(pile);
@@ -184,7 +184,7 @@ MoveResult PlaceOnTableau(MoveServices& s, int pile) {
   s.view.PaintCard(PileControl::picTableau, pile, s.state.MoveCard, kTableauSound);
   // The memory of Tableau-to-Tableau moves stays: it is what keeps the
   // computer from moving the same card back and forth.
-  s.state.CardPlaced = true;
+  s.findings.CardPlaced = true;
   if (LocalOnlineMove(s)) {
     s.NetMove.MoveToPile = PileControlName(PileControl::picTableau);
     s.NetMove.MoveToIndex = static_cast<std::int16_t>(pile);
@@ -213,8 +213,8 @@ MoveResult PlaceOnSidePile(MoveServices& s, int pile, int owner) {
     s.wait.Pause(kLoadedCardPause);
   }
   if (s.state.TutorialMode && s.state.CurrentTurn == 1) s.view.SetImageVisible(table::TableImage::picHand1, false);
-  s.state.TableauMoveMemory.fill(0);
-  s.state.CardPlaced = true;
+  s.findings.TableauMoveMemory.fill(0);
+  s.findings.CardPlaced = true;
   if (LocalOnlineMove(s)) {
     // The peer's table is mirrored: the local player's piles are its
     // opponent's.

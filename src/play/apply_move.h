@@ -12,7 +12,9 @@
 
 #include <QString>
 #include <cstdint>
+#include <utility>
 
+#include "play/table_search.h"
 #include "table/busy_guard.h"
 #include "table/game_state.h"
 #include "table/piles.h"
@@ -66,6 +68,12 @@ class PlayHooks {
 // What the move operations and the computer's turn work on and talk to.
 // One per running program, owned by the table window.
 struct MoveServices {
+  MoveServices(table::PileArrays& piles, table::GameState& state, table::TableView& view, table::SoundEffects& sfx,
+               platform::WaitService& wait, table::BusyGuard& guard, PlayHooks& hooks, float ThinkDelay = 0,
+               OnlineMove NetMove = {})
+      : piles(piles), state(state), view(view), sfx(sfx), wait(wait), guard(guard), hooks(hooks),
+        ThinkDelay(ThinkDelay), NetMove(std::move(NetMove)) {}
+
   table::PileArrays& piles;
   table::GameState& state;
   table::TableView& view;
@@ -75,6 +83,7 @@ struct MoveServices {
   PlayHooks& hooks;
   float ThinkDelay = 0;   // seconds the computer pauses after each step (SpeedFactor of ThinkLevel)
   OnlineMove NetMove;     // the local move being made, as it will be sent to the peer
+  SearchFindings findings;  // what the searches found for the move that follows them, the computer's above all
 };
 
 // What became of a move operation. A refusal changes nothing: local legal

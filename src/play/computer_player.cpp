@@ -82,7 +82,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
   if (p.StockCount[kOpponentSide] == 0 && p.WasteCount[kOpponentSide] > 0)
     table::RecycleWaste(s_.piles, st, s_.view, s_.sfx);
   Pause(s_.ThinkDelay);
-  st.TableauMoveMemory.fill(0);
+  s_.findings.TableauMoveMemory.fill(0);
   s_.view.SetCardFrameVisible(0, false);
 
   // On its first turn the computer clears what the deal put within reach of
@@ -97,7 +97,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
   for (;;) {
     if (Stopped()) return stopped();
     ++report.passes;
-    st.CardPlaced = false;
+    s_.findings.CardPlaced = false;
 
     // Reserve to the Center, each such move followed by one Tableau card to
     // the Center.
@@ -106,7 +106,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
         bool moved = false;
         if (MoveCheckReserve(CheckMode::Center)) {
           Pause(s_.ThinkDelay);
-          moved = MakeMove(PileControl::picCenter, st.CenterTarget);
+          moved = MakeMove(PileControl::picCenter, s_.findings.CenterTarget);
           if (Stopped()) return stopped();
           if (moved) {
             CheckTableauToCenter();
@@ -132,7 +132,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
         }
         if (!MoveCheckHand(CheckMode::Center)) break;
         Pause(s_.ThinkDelay);
-        if (!MakeMove(PileControl::picCenter, st.CenterTarget)) break;
+        if (!MakeMove(PileControl::picCenter, s_.findings.CenterTarget)) break;
         if (Stopped()) return stopped();
         Pause(s_.ThinkDelay);
         centerMoveFound = true;
@@ -140,7 +140,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
       if (p.ReserveCount[kOpponentSide] > 0) {
         while (MoveCheckReserve(CheckMode::Center)) {
           Pause(s_.ThinkDelay);
-          if (!MakeMove(PileControl::picCenter, st.CenterTarget)) break;
+          if (!MakeMove(PileControl::picCenter, s_.findings.CenterTarget)) break;
           if (Stopped()) return stopped();
           centerMoveFound = true;
         }
@@ -157,7 +157,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
       }
       if (MoveCheckHand(CheckMode::Tableau)) {
         Pause(s_.ThinkDelay);
-        if (MakeMove(PileControl::picTableau, st.TableauTarget)) {
+        if (MakeMove(PileControl::picTableau, s_.findings.TableauTarget)) {
           if (Stopped()) return stopped();
           Pause(s_.ThinkDelay);
           continue;
@@ -170,7 +170,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
     // new Reserve top cannot make use of anyway.
     if (p.ReserveCount[kOpponentSide] > 0 && MoveCheckReserve(CheckMode::Tableau)) {
       Pause(s_.ThinkDelay);
-      if (MakeMove(PileControl::picTableau, st.TableauTarget)) {
+      if (MakeMove(PileControl::picTableau, s_.findings.TableauTarget)) {
         if (Stopped()) return stopped();
         if (p.ReserveCount[kOpponentSide] > 0 && !MoveCheckReserve(CheckMode::Center)) {
           MoveCheckTABtoTAB();
@@ -179,23 +179,23 @@ TurnReport ComputerPlayer::ComputerTurn() {
       }
     }
 
-    if (!st.CardPlaced) {
+    if (!s_.findings.CardPlaced) {
       CombineSingleTableau();
       if (Stopped()) return stopped();
     }
 
     // Load the human's piles: from the computer's own cards first, then
     // from the Tableau.
-    if (!st.CardPlaced && MoveCheckToPlayersCards()) {
-      const int humanPile = st.PlayerPileTarget;
+    if (!s_.findings.CardPlaced && MoveCheckToPlayersCards()) {
+      const int humanPile = s_.findings.PlayerPileTarget;
       Pause(s_.ThinkDelay);
       if (MakeMove(PileControl::picPlayer, humanPile)) {
         if (Stopped()) return stopped();
         s_.view.SetCardFrameBackStyle(humanPile, kFrameTransparent);
       }
     }
-    if (!st.CardPlaced && MoveCheckTABtoPlayersCards()) {
-      const int humanPile = st.PlayerPileTarget;
+    if (!s_.findings.CardPlaced && MoveCheckTABtoPlayersCards()) {
+      const int humanPile = s_.findings.PlayerPileTarget;
       Pause(s_.ThinkDelay);
       if (MakeMove(PileControl::picPlayer, humanPile)) {
         if (Stopped()) return stopped();
@@ -204,7 +204,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
         s_.view.SetCardFrameBackStyle(humanPile, kFrameTransparent);
       }
     }
-    if (!st.CardPlaced) {
+    if (!s_.findings.CardPlaced) {
       MoveCheckTABtoTAB();
       if (Stopped()) return stopped();
     }
@@ -217,7 +217,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
       s_.view.SetImageVisible(table::TableImage::cmdDeal, true);
       return finish(TurnOutcome::Aborted);
     }
-    if (st.CardPlaced) continue;
+    if (s_.findings.CardPlaced) continue;
     if (CheckTableauOpen(p) && FillTableau(1)) continue;
     break;
   }

@@ -31,8 +31,8 @@ bool ComputerPlayer::MoveCheckReserve(CheckMode mode) {
   if (p.ReserveCount[kOpponentSide] <= 0) return false;
   const CardCode card = ReserveTop(p, kOpponentSide);
   const bool found = mode == CheckMode::Center
-                         ? CheckCenter(p, s_.state, CardRank(card), CardSuit(card))
-                         : CheckTableau(p, s_.state, CardRank(card), CardSuit(card), 0);
+                         ? CheckCenter(p, s_.findings, CardRank(card), CardSuit(card))
+                         : CheckTableau(p, s_.findings, CardRank(card), CardSuit(card), 0);
   if (found) {
     s_.state.MoveSource = PileControl::picOpponent;
     s_.state.MoveSourceIndex = kReservePile;
@@ -46,8 +46,8 @@ bool ComputerPlayer::MoveCheckHand(CheckMode mode) {
   if (p.StockCount[kOpponentSide] <= 0) return false;
   const CardCode card = StockTop(p, kOpponentSide);
   const bool found = mode == CheckMode::Center
-                         ? CheckCenter(p, s_.state, CardRank(card), CardSuit(card))
-                         : CheckTableau(p, s_.state, CardRank(card), CardSuit(card), 0);
+                         ? CheckCenter(p, s_.findings, CardRank(card), CardSuit(card))
+                         : CheckTableau(p, s_.findings, CardRank(card), CardSuit(card), 0);
   if (found) {
     s_.state.MoveSource = PileControl::picOpponent;
     s_.state.MoveSourceIndex = kStockPile;
@@ -62,7 +62,7 @@ bool ComputerPlayer::MoveCheckToPlayersCards() {
     if (source == kStockPile && p.StockCount[kOpponentSide] <= 0) continue;
     const CardCode card = source == kStockPile ? StockTop(p, kOpponentSide) : ReserveTop(p, kOpponentSide);
     for (const int humanPile : {kHumanWaste, kHumanReserve}) {
-      if (CheckPlayer(p, s_.state, CardRank(card), CardSuit(card), humanPile)) {
+      if (CheckPlayer(p, s_.findings, CardRank(card), CardSuit(card), humanPile)) {
         s_.state.MoveSource = PileControl::picOpponent;
         s_.state.MoveSourceIndex = static_cast<std::int16_t>(source);
         s_.state.MoveCard = card;
@@ -89,7 +89,7 @@ bool ComputerPlayer::CheckForPayBack(int pile, int humanPile) {
   const int suit = CardSuit(exposed);
   const int otherHumanPile = humanPile == kHumanReserve ? kHumanWaste : kHumanReserve;
   if (CheckPlayer(p, rank, suit, otherHumanPile)) {
-    s_.state.PlayerPileTarget = static_cast<std::int16_t>(humanPile);
+    s_.findings.PlayerPileTarget = static_cast<std::int16_t>(humanPile);
     return false;
   }
   if (CheckCenter(p, rank, suit)) return false;
@@ -124,7 +124,7 @@ bool ComputerPlayer::MoveCheckTABtoPlayersCards() {
       s_.state.MoveSource = PileControl::picTableau;
       s_.state.MoveSourceIndex = static_cast<std::int16_t>(chosen);
       s_.state.MoveCard = TableauTop(p, chosen);
-      s_.state.PlayerPileTarget = static_cast<std::int16_t>(humanPile);
+      s_.findings.PlayerPileTarget = static_cast<std::int16_t>(humanPile);
       return true;
     }
   }
@@ -139,7 +139,7 @@ bool ComputerPlayer::FillTableau(int side) {
   if (s_.piles.ReserveCount[side] > 0) {
     // A Reserve card that can go to the Center goes there, not into a space.
     if (MoveCheckReserve(CheckMode::Center)) return false;
-    if (CheckTableauOpen(s_.piles, st)) {
+    if (CheckTableauOpen(s_.piles, s_.findings)) {
       card = ReserveTop(s_.piles, kOpponentSide);
       source = kReservePile;
     }
@@ -149,7 +149,7 @@ bool ComputerPlayer::FillTableau(int side) {
       if (Stopped()) return false;
     }
     if (MoveCheckHand(CheckMode::Center)) return false;
-    if (CheckTableauOpen(s_.piles, st)) {
+    if (CheckTableauOpen(s_.piles, s_.findings)) {
       card = StockTop(s_.piles, kOpponentSide);
       source = kStockPile;
     }
@@ -159,16 +159,16 @@ bool ComputerPlayer::FillTableau(int side) {
   st.MoveSource = PileControl::picOpponent;
   st.MoveSourceIndex = static_cast<std::int16_t>(source);
   st.MoveCard = card;
-  if (!MakeMove(PileControl::picTableau, st.TableauTarget)) return false;
-  st.TableauMoveMemory.fill(0);
+  if (!MakeMove(PileControl::picTableau, s_.findings.TableauTarget)) return false;
+  s_.findings.TableauMoveMemory.fill(0);
   if (Stopped()) return true;
   Pause(s_.ThinkDelay);
   return true;
 }
 
 bool ComputerPlayer::MoveCheckTABtoTAB() {
-  if (!MoveCheckTableau(s_.piles, s_.state, TableauMoveMode::ToTableau)) return false;
-  if (!MakeMove(PileControl::picTableau, s_.state.TableauTarget)) return false;
+  if (!MoveCheckTableau(s_.piles, s_.state, s_.findings, TableauMoveMode::ToTableau)) return false;
+  if (!MakeMove(PileControl::picTableau, s_.findings.TableauTarget)) return false;
   if (Stopped()) return true;
   Pause(s_.ThinkDelay);
   FillTableau(1);
@@ -176,8 +176,8 @@ bool ComputerPlayer::MoveCheckTABtoTAB() {
 }
 
 bool ComputerPlayer::CheckTableauToCenter() {
-  if (!MoveCheckTableau(s_.piles, s_.state, TableauMoveMode::ToCenter)) return false;
-  if (!MakeMove(PileControl::picCenter, s_.state.CenterTarget)) return false;
+  if (!MoveCheckTableau(s_.piles, s_.state, s_.findings, TableauMoveMode::ToCenter)) return false;
+  if (!MakeMove(PileControl::picCenter, s_.findings.CenterTarget)) return false;
   if (Stopped()) return true;
   Pause(s_.ThinkDelay);
   FillTableau(1);
@@ -186,12 +186,12 @@ bool ComputerPlayer::CheckTableauToCenter() {
 
 bool ComputerPlayer::CombineSingleTableau() {
   auto& st = s_.state;
-  const int pile = CheckTableauSingleCombine(s_.piles, st);
+  const int pile = CheckTableauSingleCombine(s_.piles, s_.findings);
   if (pile == 0) return false;
   st.MoveSource = PileControl::picTableau;
   st.MoveSourceIndex = static_cast<std::int16_t>(pile);
   st.MoveCard = TableauTop(s_.piles, pile);
-  if (!MakeMove(PileControl::picTableau, st.TableauTarget)) return false;
+  if (!MakeMove(PileControl::picTableau, s_.findings.TableauTarget)) return false;
   if (Stopped()) return true;
   Pause(s_.ThinkDelay);
   FillTableau(1);

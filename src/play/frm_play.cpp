@@ -127,7 +127,7 @@ void FrmPlay::SetImageVisible(table::TableImage image, bool visible) {
   if (control) control->setVisible(visible);
 }
 
-void FrmPlay::SetChatIcon(const QString& file) {
+void FrmPlay::SetIconPicture(const QString& file) {
   const QPixmap picture = file.isEmpty() ? QPixmap() : QPixmap(file);
   if (picture.isNull()) {
     imgIcon->clear();

@@ -81,7 +81,7 @@ class FrmPlay : public table::CardTable, public table::TableView {
   QString Label(table::TableLabel label) const override;
   void SetTabCount(int pile, const QString& text) override;
   void SetImageVisible(table::TableImage image, bool visible) override;
-  void SetChatIcon(const QString& file) override;
+  void SetIconPicture(const QString& file) override;
   void SetCardFrameVisible(int index, bool visible) override;
   void SetCardFrameBackStyle(int index, int backStyle) override;
   void SetStatusPanel(int panel, const QString& text) override;

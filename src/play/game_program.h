@@ -90,7 +90,7 @@ class Program : public QObject {
   void SetFirstStartWindows(FirstStartWindows* windows) { startUp_->SetFirstStartWindows(windows); }
   void SetOnlineGoodbye(OnlineGoodbye* online) { leaving_->SetOnline(online); }
   void SetLeavingMedia(LeavingMedia* media) { leaving_->SetMedia(media); }
-  void SetChatBackground(table::ChatBackground* chat) { backgrounds().SetChat(chat); }
+  void SetChatBackground(table::BackgroundFollower* chat) { backgrounds().SetFollower(chat); }
   void SetNetworkPlay(NetworkPlay* network) { joined_.network = network; }
   void SetOnlineExchange(OnlineExchange* exchange) { onlineAnswers_.SetExchange(exchange); }
   void SetOnlineRestore(OnlineRestoreCommand* restore) { joined_.onlineRestore = restore; }

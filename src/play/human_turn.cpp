@@ -257,11 +257,11 @@ void HumanTurn::AutoPlayToCenter(PileControl pile, int Index) {
   st.MoveSource = pile;
   st.MoveSourceIndex = static_cast<std::int16_t>(Index);
   st.MoveCard = card;
-  if (!play::CheckCenter(p, st, table::CardRank(card), table::CardSuit(card))) {
+  if (!play::CheckCenter(p, s_.moves.findings, table::CardRank(card), table::CardSuit(card))) {
     Illegal(RuleReason::NotToCenter);
     return;
   }
-  const int target = st.CenterTarget;
+  const int target = s_.moves.findings.CenterTarget;
   const Drop drop{pile, Index, card, PileControl::picCenter, target, CenterTop(p, target)};
   if (!play::CheckDrop(p, drop, st, RuleOutput())) return;
 

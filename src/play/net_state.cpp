@@ -4,8 +4,22 @@
 
 namespace play {
 
-table::NetDealState OnlineStateAnswers::DealState() const {
-  return {net_.NetConnIndex, net_.NetIsHost, net_.PeerVersion(), net_.OpponentName};
+namespace {
+
+// Peers before this version do not show the coin toss themselves.
+constexpr char kCoinTossVersion[] = "40";
+
+}  // namespace
+
+table::DealOpening OnlineStateAnswers::Opening() const {
+  table::DealOpening opening;
+  if (net_.NetConnIndex == kNetOffline) return opening;
+  const bool host = net_.NetIsHost == kNetHost;
+  opening.decider = host ? table::FirstMoveDecider::HereTold : table::FirstMoveDecider::There;
+  // Older hosts leave the coin toss to the remote's own program.
+  opening.AnnounceCoinTossHere = !host && QString::compare(net_.PeerVersion(), kCoinTossVersion) < 0;
+  opening.OpponentName = net_.OpponentName;
+  return opening;
 }
 
 bool OnlineStateAnswers::TransmitFinalMove() {

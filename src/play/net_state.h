@@ -174,7 +174,7 @@ class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
   bool IsHost() const override { return net_.NetIsHost == kNetHost; }
   QString OpponentName() const override { return net_.OpponentName; }
   bool Connected() const override { return net_.Online(); }
-  table::NetDealState DealState() const override;
+  table::DealOpening Opening() const override;
   bool TakeResyncBusy() override;
   void ExchangeStalemateReset() override { ExchangeReset(); }
   // The move the local move code has just made, as the peer will read it.

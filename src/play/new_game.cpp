@@ -135,8 +135,8 @@ NewGameResult NewGame(NewGameServices& s) {
     s.saved.hooks.RedrawTable();
     ShowTurnStatus(st, true, view);
   } else {
-    const table::NetDealState net = s.network ? s.network->DealState() : table::NetDealState{};
-    if (table::DealNewGame(s.deal, s.FirstPlayerRule, net) != table::DealResult::Dealt) {
+    const table::DealOpening opening = s.network ? s.network->Opening() : table::DealOpening{};
+    if (table::DealNewGame(s.deal, s.FirstPlayerRule, opening) != table::DealResult::Dealt) {
       s.sample.SampleGameMode = false;
       s.sample.SampleGameNumber = 0;
       // Nothing is on the table: offer the deal again.

@@ -54,8 +54,9 @@ class NewGameNetwork {
   virtual bool Connected() const = 0;
   // NetIsHost is 1.
   virtual bool IsHost() const = 0;
-  // What the deal reads of the connection.
-  virtual table::NetDealState DealState() const = 0;
+  // Which side decides who moves first, and whether this side shows the
+  // coin toss the other side decided.
+  virtual table::DealOpening Opening() const = 0;
   // NetResyncBusy: true when the host has just handed the whole table
   // over; the flag is cleared by asking.
   virtual bool TakeResyncBusy() = 0;

@@ -135,48 +135,48 @@ std::optional<TableauMove> MoveCheckTableau(const PileArrays& piles, TableauMove
   return std::nullopt;
 }
 
-bool CheckCenter(const PileArrays& piles, GameState& state, int rank, int suit) {
+bool CheckCenter(const PileArrays& piles, SearchFindings& findings, int rank, int suit) {
   const auto found = CheckCenter(piles, rank, suit);
-  if (found) state.CenterTarget = static_cast<std::int16_t>(*found);
+  if (found) findings.CenterTarget = static_cast<std::int16_t>(*found);
   return found.has_value();
 }
 
-bool CheckTableau(const PileArrays& piles, GameState& state, int rank, int suit, int excluded) {
+bool CheckTableau(const PileArrays& piles, SearchFindings& findings, int rank, int suit, int excluded) {
   const auto found = CheckTableau(piles, rank, suit, excluded);
-  if (found) state.TableauTarget = static_cast<std::int16_t>(*found);
+  if (found) findings.TableauTarget = static_cast<std::int16_t>(*found);
   return found.has_value();
 }
 
-bool CheckTableauOpen(const PileArrays& piles, GameState& state) {
+bool CheckTableauOpen(const PileArrays& piles, SearchFindings& findings) {
   const auto found = CheckTableauOpen(piles);
-  if (found) state.TableauTarget = static_cast<std::int16_t>(*found);
+  if (found) findings.TableauTarget = static_cast<std::int16_t>(*found);
   return found.has_value();
 }
 
-bool CheckPlayer(const PileArrays& piles, GameState& state, int rank, int suit, int pile) {
+bool CheckPlayer(const PileArrays& piles, SearchFindings& findings, int rank, int suit, int pile) {
   const auto found = CheckPlayer(piles, rank, suit, pile);
-  if (found) state.PlayerPileTarget = static_cast<std::int16_t>(*found);
+  if (found) findings.PlayerPileTarget = static_cast<std::int16_t>(*found);
   return found.has_value();
 }
 
-int CheckTableauSingleCombine(const PileArrays& piles, GameState& state) {
+int CheckTableauSingleCombine(const PileArrays& piles, SearchFindings& findings) {
   const auto found = CheckTableauSingleCombine(piles);
   if (!found) return 0;
-  state.TableauTarget = static_cast<std::int16_t>(found->target);
+  findings.TableauTarget = static_cast<std::int16_t>(found->target);
   return found->pile;
 }
 
-bool MoveCheckTableau(const PileArrays& piles, GameState& state, TableauMoveMode mode) {
-  const auto found = MoveCheckTableau(piles, mode, state.CurrentTurn, state.TableauMoveMemory);
+bool MoveCheckTableau(const PileArrays& piles, GameState& state, SearchFindings& findings, TableauMoveMode mode) {
+  const auto found = MoveCheckTableau(piles, mode, state.CurrentTurn, findings.TableauMoveMemory);
   if (!found) return false;
   state.MoveSource = table::PileControl::picTableau;
   state.MoveSourceIndex = static_cast<std::int16_t>(found->pile);
   state.MoveCard = found->card;
   if (mode == TableauMoveMode::ToCenter) {
-    state.CenterTarget = static_cast<std::int16_t>(found->target);
+    findings.CenterTarget = static_cast<std::int16_t>(found->target);
   } else {
-    state.TableauTarget = static_cast<std::int16_t>(found->target);
-    state.TableauMoveMemory.at(found->pile) = static_cast<std::int16_t>(CardRank(found->card));
+    findings.TableauTarget = static_cast<std::int16_t>(found->target);
+    findings.TableauMoveMemory.at(found->pile) = static_cast<std::int16_t>(CardRank(found->card));
   }
   return true;
 }

@@ -5,12 +5,15 @@
 //
 // Each search comes twice under its one name: a plain function over the
 // pile arrays that returns what it found, and a wrapper that also leaves
-// the finding in the shared game state (CenterTarget, TableauTarget,
-// PlayerPileTarget, the move variables) for the code that reads it there.
+// the finding in the move's SearchFindings (CenterTarget, TableauTarget,
+// PlayerPileTarget) or the shared game state (the move variables) for the
+// code that reads it there.
 // A wrapper writes its outputs only when it finds something: a caller that
 // found a target and then runs another search (the double click finds
 // CenterTarget, then the drop check searches again) keeps its target.
 
+#include <array>
+#include <cstdint>
 #include <optional>
 
 #include "table/game_state.h"
@@ -67,7 +70,18 @@ struct TableauMove {
   int target = 0;      // the Center foundation (ToCenter) or Tableau pile (ToTableau)
   bool operator==(const TableauMove&) const = default;
 };
-using TableauMoveMemory = decltype(GameState::TableauMoveMemory);
+// Per source Tableau pile, the rank of the card last moved away from it.
+using TableauMoveMemory = std::array<std::int16_t, table::kSharedPiles + 1>;
+
+// What the searches found for the move that follows them; the computer
+// player reads it between its steps. One per game, beside the move.
+struct SearchFindings {
+  std::int16_t CenterTarget = 0;      // Center foundation 1..8
+  std::int16_t TableauTarget = 0;     // Tableau pile 1..8
+  std::int16_t PlayerPileTarget = 0;  // the human's pile: 2 Reserve, 3 Waste
+  std::array<std::int16_t, table::kSharedPiles + 1> TableauMoveMemory{};  // rank last moved away, per source pile
+  bool CardPlaced = false;            // a card was put on a pile since the computer last cleared it
+};
 // Chooses a Tableau top card to move to the Center or onto another Tableau
 // pile. `currentTurn` 1 (the local player) takes the first fitting pile in
 // order; the computer prefers the shorter pile of two identical cards. A
@@ -77,15 +91,15 @@ std::optional<TableauMove> MoveCheckTableau(const PileArrays& piles, TableauMove
 
 // The wrappers: on success they set their outputs and return true (or the
 // pile); on failure they change nothing.
-bool CheckCenter(const PileArrays& piles, GameState& state, int rank, int suit);
-bool CheckTableau(const PileArrays& piles, GameState& state, int rank, int suit, int excluded);
-bool CheckTableauOpen(const PileArrays& piles, GameState& state);
-bool CheckPlayer(const PileArrays& piles, GameState& state, int rank, int suit, int pile);
+bool CheckCenter(const PileArrays& piles, SearchFindings& findings, int rank, int suit);
+bool CheckTableau(const PileArrays& piles, SearchFindings& findings, int rank, int suit, int excluded);
+bool CheckTableauOpen(const PileArrays& piles, SearchFindings& findings);
+bool CheckPlayer(const PileArrays& piles, SearchFindings& findings, int rank, int suit, int pile);
 // Returns the one-card pile (0 none) and sets TableauTarget to its target.
-int CheckTableauSingleCombine(const PileArrays& piles, GameState& state);
+int CheckTableauSingleCombine(const PileArrays& piles, SearchFindings& findings);
 // Sets MoveSource (picTableau), MoveSourceIndex, MoveCard, the target
 // (CenterTarget or TableauTarget) and, onto the Tableau, the moved pile's
 // TableauMoveMemory.
-bool MoveCheckTableau(const PileArrays& piles, GameState& state, TableauMoveMode mode);
+bool MoveCheckTableau(const PileArrays& piles, GameState& state, SearchFindings& findings, TableauMoveMode mode);
 
 }  // namespace play

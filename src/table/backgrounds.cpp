@@ -188,9 +188,9 @@ void Backgrounds::NextBackground(int key) {
   ShowBackground();
   if (index_ == BackgroundCount() + 1) {
     name_ = kBackgroundNone;
-    if (chat_ && chat_->Online()) chat_->ShowChatBackground(nullptr, settings_.MatColor);
-  } else if (chat_ && chat_->Online()) {
-    chat_->ShowChatBackground(picture_.isNull() ? nullptr : &picture_, settings_.MatColor);
+    if (follower_) follower_->FollowBackground(nullptr, settings_.MatColor);
+  } else if (follower_) {
+    follower_->FollowBackground(picture_.isNull() ? nullptr : &picture_, settings_.MatColor);
   }
 }
 

@@ -62,13 +62,13 @@ void TileBackground(const QImage& picture, QImage& target);
 // "Data/1003.dat" under the program's folder.
 QString StructurePicture(const QString& AppPath, int n);
 
-// The chat window, which shows the table's background while online.
-class ChatBackground {
+// A window beside the table that shows the table's background too; it
+// knows itself whether it is showing one now.
+class BackgroundFollower {
  public:
-  virtual ~ChatBackground() = default;
-  virtual bool Online() const = 0;
-  // The chat window takes the picture tiled, or (null) the mat colour.
-  virtual void ShowChatBackground(const QImage* picture, std::uint32_t MatColor) = 0;
+  virtual ~BackgroundFollower() = default;
+  // The picture to tile, or (null) the mat colour.
+  virtual void FollowBackground(const QImage* picture, std::uint32_t MatColor) = 0;
 };
 
 class Backgrounds {
@@ -80,7 +80,7 @@ class Backgrounds {
   Backgrounds(const Backgrounds&) = delete;
   Backgrounds& operator=(const Backgrounds&) = delete;
 
-  void SetChat(ChatBackground* chat) { chat_ = chat; }
+  void SetFollower(BackgroundFollower* follower) { follower_ = follower; }
 
   // Rebuilds the list and finds the index for the name; a name not listed
   // becomes the first picture's ("None" with no pictures).
@@ -132,7 +132,7 @@ class Backgrounds {
   media::Folders& folders_;
   std::int16_t& currentStructure_;
   int twipsPerPixel_;
-  ChatBackground* chat_ = nullptr;
+  BackgroundFollower* follower_ = nullptr;
   std::unique_ptr<media::StdPNG> png_;   // the one PNG object of the table window
   std::unique_ptr<media::PictureReports> pictureReports_;  // logos and hands that could not be painted
 

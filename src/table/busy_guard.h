@@ -1,6 +1,6 @@
 #pragma once
 // Answers whether a command that replaces the table (new game, restore,
-// restart, previous turn, going online) may run now. Everything runs on one
+// restart, previous turn and the like) may run now. Everything runs on one
 // thread, but long actions wait inside their event and let other events
 // run; while a deal, a computer turn, game over, a move or a restore is in
 // progress the answer is no, and the command does nothing.

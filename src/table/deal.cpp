@@ -26,8 +26,6 @@ constexpr int kCoinTossRule = 2;
 
 constexpr double kAfterLayoutPause = 0.7;
 constexpr double kOpponentFirstPause = 2.0;
-// Peers before this version do not show the coin toss themselves.
-constexpr char kCoinTossVersion[] = "40";
 
 using Deck = std::array<CardCode, kDeckSize + 1>;
 
@@ -109,17 +107,18 @@ SampleLoad LoadSampleGame(std::int16_t n, bool SampleDealReversed, const QString
   return SampleLoad::Loaded;
 }
 
-DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const NetDealState& net) {
+DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& opening) {
   PileArrays& p = s.piles;
   GameState& g = s.state;
-  const bool online = net.NetConnIndex != 0;
-  const bool host = net.NetIsHost == 1;
+  const bool shared = opening.decider != FirstMoveDecider::Alone;
+  const bool decidesHere = opening.decider != FirstMoveDecider::There;
 
-  // Decks that arrived from a peer or a damaged record could hold a card
-  // twice; dealing them would corrupt every pile that follows.
+  // Decks that arrived from the opponent's program or a damaged record
+  // could hold a card twice; dealing them would corrupt every pile that
+  // follows.
   if (!IsFullDeck(p, 0) || !IsFullDeck(p, 1)) {
     qCritical("deal refused: the Reserve arrays do not hold two full decks");
-    if (!online) s.ui.MsgBox(kBadDecksText, platform::vbCritical, kProgramTitle);
+    if (!shared) s.ui.MsgBox(kBadDecksText, platform::vbCritical, kProgramTitle);
     return DealResult::BadDecks;
   }
 
@@ -145,29 +144,29 @@ DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const NetDealState&
   s.view.LayOutPiles();
   s.wait.Pause(kAfterLayoutPause);
 
-  if (!online || host) g.CurrentTurn = s.hooks.WhoGoesFirst(FirstPlayerRule);
-  if (online) s.hooks.WhoseTurn();
+  if (decidesHere) g.CurrentTurn = s.hooks.WhoGoesFirst(FirstPlayerRule);
+  if (shared) s.hooks.WhoseTurn();
   s.hooks.SaveGameRecord();
   g.TurnCount = 1;
 
-  if (!online || host) {
+  if (decidesHere) {
     s.view.SetLabel(TableLabel::lblMessage, g.Message);
-  } else if (QString::compare(net.PeerVersion, kCoinTossVersion) < 0) {
-    // Older hosts leave the coin toss to the remote's own program.
+  } else if (opening.AnnounceCoinTossHere) {
     s.sfx.PlaySfx(kCoinTossEffect);
     if (g.CurrentTurn == 1) {
       s.view.SetLabel(TableLabel::lblTurn, "You won the coin toss.\r\nYou go first.");
     } else {
-      const QString text = net.OpponentName + " won the coin toss.\r\n" + net.OpponentName + " goes first.";
+      const QString text =
+          opening.OpponentName + " won the coin toss.\r\n" + opening.OpponentName + " goes first.";
       s.view.SetLabel(TableLabel::lblTurn, text);
       s.view.SetLabel(TableLabel::lblMessage, text);
     }
   }
-  if ((!online || host) && FirstPlayerRule == kCoinTossRule) s.sfx.PlaySfx(kCoinTossEffect);
+  if (decidesHere && FirstPlayerRule == kCoinTossRule) s.sfx.PlaySfx(kCoinTossEffect);
 
   if (g.CurrentTurn == 2) {
     s.wait.Pause(kOpponentFirstPause);
-    if (g.CurrentTurn == 2 && online) s.view.SetCardFrameVisible(0, false);
+    if (g.CurrentTurn == 2 && shared) s.view.SetCardFrameVisible(0, false);
   }
 
   s.view.StartClock();

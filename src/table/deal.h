@@ -36,8 +36,8 @@ inline constexpr int kReserveDealt = 13;
 inline constexpr int kStockDealt = 35;
 inline constexpr int kTableauDealt = 4;
 
-// Calls into the rest of the game that the deal makes. The game play and
-// the network code implement them.
+// Calls into the rest of the game that the deal makes; the game play
+// implements them.
 class DealHooks {
  public:
   virtual ~DealHooks() = default;
@@ -45,19 +45,29 @@ class DealHooks {
   // highest, 2 coin toss), puts the announcement into Message and returns 1
   // (the local player) or 2 (the opponent).
   virtual std::int16_t WhoGoesFirst(int FirstPlayerRule) = 0;
-  // Online only: the host tells the remote whose turn it is; the remote
-  // waits for it, its message handling setting CurrentTurn.
+  // Only when the opponent's own program shares the deal: the deciding side
+  // tells the other whose turn it is; the other waits for it, the word that
+  // arrives setting CurrentTurn.
   virtual void WhoseTurn() = 0;
   // Stores the dealt table as the opening backup.
   virtual void SaveGameRecord() = 0;
 };
 
-// The online state the deal reads.
-struct NetDealState {
-  std::int16_t NetConnIndex = 0;  // 0 offline
-  std::int16_t NetIsHost = 0;     // 1 this program hosts
-  QString PeerVersion;            // the peer's program version, two digits ("40")
-  QString OpponentName;           // the online opponent's player name
+// Who decides who moves first. The table alone against the computer; when
+// the opponent plays at a program of their own, one of the two decides and
+// tells the other.
+enum class FirstMoveDecider : std::int8_t {
+  Alone,     // this program, with no other program taking part
+  HereTold,  // this program, which then tells the opponent's
+  There,     // the opponent's program; this one waits for its word
+};
+
+// What the game play settles of a deal before the table deals it: the
+// default is a game at this table alone.
+struct DealOpening {
+  FirstMoveDecider decider = FirstMoveDecider::Alone;
+  bool AnnounceCoinTossHere = false;  // with There: the deciding program leaves the coin toss for this one to show
+  QString OpponentName;               // the opponent named in that announcement
 };
 
 // What the deal works on and talks to.
@@ -108,8 +118,9 @@ inline constexpr char kBadDecksText[] =
 // Deals both decks from Reserve(s, 1..52) into the opening position, lays
 // out the table, decides who goes first, stores the deal and starts the
 // clock. Decks that are not two full decks are refused before anything
-// changes (offline with an error box; online the caller ends the game).
-DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const NetDealState& net);
+// changes (alone with an error box; when the opponent's program shares the
+// deal the caller ends the game).
+DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& opening);
 
 // Turns the Waste of the side whose turn it is over into its Stock (the
 // top Waste card becomes the bottom Stock card) and repaints both piles.

@@ -1,5 +1,5 @@
 #pragma once
-// Two window utilities of the borderless chat window: scaling a window and
+// Two utilities of a borderless window that sizes itself: scaling a window and
 // every control on it by a pair of factors, and drawing its frame with two
 // arrays of lines along its edges (light on the left and top, grey on the
 // right and bottom).

@@ -5,15 +5,14 @@
 // service's (platform::WaitService::Exiting).
 
 #include <QString>
-#include <array>
 #include <cstdint>
 
 #include "table/piles.h"
 
 namespace table {
 
-// The pile control arrays of the table window; their names travel in the
-// online move message.
+// The pile control arrays of the table window; the game play names a move's
+// piles by them.
 enum class PileControl : std::int16_t { None = 0, picPlayer, picOpponent, picTableau, picCenter };
 
 struct GameState {
@@ -33,15 +32,7 @@ struct GameState {
   bool IsDeveloperView = false;       // right clicks show a pile's cards
   bool TutorialMode = false;          // the tutorial window is open
   bool TutorialContinue = false;      // the tutorial's go-on signal
-
-  // Findings of the table search.
-  std::int16_t CenterTarget = 0;      // Center foundation 1..8
-  std::int16_t TableauTarget = 0;     // Tableau pile 1..8
-  std::int16_t PlayerPileTarget = 0;  // the human's pile: 2 Reserve, 3 Waste
-  std::array<std::int16_t, kSharedPiles + 1> TableauMoveMemory{};  // rank last moved away, per source pile
-
-  bool RuleMessageShown = false;      // a rule message stands on the message line of an online game
-  bool CardPlaced = false;            // a card was put on a pile since the computer last cleared it
+  bool RuleMessageShown = false;      // a rule message stands on the message line until the next move
 };
 
 }  // namespace table

@@ -30,7 +30,7 @@ enum class TableLabel {
 enum class TableImage {
   ImgTurn1,      // the local player moves
   ImgTurn2,      // the opponent moves
-  imgIcon,       // the chat icon below the menu bar
+  imgIcon,       // the small picture below the menu bar
   cmdDone,       // not a picture: the Done button, shown and hidden the same way
   cmdDeal,       // not a picture: the Deal button, shown and hidden the same way
   picHand1,      // picHand(1), the tutorial's pointing hand over the piles
@@ -56,8 +56,8 @@ class TableView {
   virtual QString Label(TableLabel label) const = 0;
   virtual void SetTabCount(int pile, const QString& text) = 0;
   virtual void SetImageVisible(TableImage image, bool visible) = 0;
-  // The chat icon imgIcon shows the picture file; an empty name clears it.
-  virtual void SetChatIcon(const QString& file) = 0;
+  // imgIcon shows the picture file; an empty name clears it.
+  virtual void SetIconPicture(const QString& file) = 0;
   // Green card frame lblCardFrame(index) shown or hidden.
   virtual void SetCardFrameVisible(int index, bool visible) = 0;
   // Backdrop of frame label lblCardFrame(index): 1 opaque, its colour seen
@@ -107,7 +107,7 @@ class UnseenTableView : public TableView {
   QString Label(TableLabel) const override { return QString(); }
   void SetTabCount(int, const QString&) override {}
   void SetImageVisible(TableImage, bool) override {}
-  void SetChatIcon(const QString&) override {}
+  void SetIconPicture(const QString&) override {}
   void SetCardFrameVisible(int, bool) override {}
   void SetCardFrameBackStyle(int, int) override {}
   void SetStatusPanel(int, const QString&) override {}

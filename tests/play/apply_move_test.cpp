@@ -33,7 +33,7 @@ class ApplyMove : public ::testing::Test {
 TEST_F(ApplyMove, PlaceOnCenterPushesPaintsAndForgetsTableauMoves) {
   rig.piles = TableBuilder().Center(4, {Card(1, 2)}).piles();
   rig.state.CurrentTurn = 2;
-  rig.state.TableauMoveMemory[3] = 7;
+  rig.services.findings.TableauMoveMemory[3] = 7;
   Move(PileControl::picTableau, 3, Card(2, 2));
 
   EXPECT_EQ(play::PlaceOnCenter(rig.services, 4), MoveResult::Applied);
@@ -41,14 +41,14 @@ TEST_F(ApplyMove, PlaceOnCenterPushesPaintsAndForgetsTableauMoves) {
   EXPECT_EQ(rig.piles.Center[4][2], Card(2, 2));
   ASSERT_EQ(rig.view.paints.size(), 1u);
   EXPECT_EQ(rig.view.paints[0], (Paint{PileControl::picCenter, 4, Card(2, 2), play::kCenterSound}));
-  EXPECT_EQ(rig.state.TableauMoveMemory[3], 0);
-  EXPECT_TRUE(rig.state.CardPlaced);
+  EXPECT_EQ(rig.services.findings.TableauMoveMemory[3], 0);
+  EXPECT_TRUE(rig.services.findings.CardPlaced);
   EXPECT_TRUE(rig.services.NetMove.MoveToPile.isEmpty()) << "only the local player's online moves are named";
 }
 
 TEST_F(ApplyMove, PlaceOnTableauCountsFromTwoCardsAndKeepsTheMoveMemory) {
   rig.state.CurrentTurn = 1;
-  rig.state.TableauMoveMemory[2] = 5;
+  rig.services.findings.TableauMoveMemory[2] = 5;
   rig.hooks.online = true;
   Move(PileControl::picPlayer, 2, Card(9, 1));
   EXPECT_EQ(play::PlaceOnTableau(rig.services, 6), MoveResult::Applied);
@@ -59,7 +59,7 @@ TEST_F(ApplyMove, PlaceOnTableauCountsFromTwoCardsAndKeepsTheMoveMemory) {
   EXPECT_EQ(rig.piles.TableauCount[6], 2);
   EXPECT_EQ(rig.piles.Tableau[6][2], Card(8, 2));
   EXPECT_EQ(rig.view.paints.back(), (Paint{PileControl::picTableau, 6, Card(8, 2), play::kTableauSound}));
-  EXPECT_EQ(rig.state.TableauMoveMemory[2], 5);
+  EXPECT_EQ(rig.services.findings.TableauMoveMemory[2], 5);
   EXPECT_EQ(rig.services.NetMove.MoveToPile, "picTableau");
   EXPECT_EQ(rig.services.NetMove.MoveToIndex, 6);
 }
@@ -68,7 +68,7 @@ TEST_F(ApplyMove, CardLoadedByTheOpponentIsFramedAndShownAMoment) {
   rig.piles = TableBuilder().Waste(0, {Card(7, 2)}).Reserve(0, {Card(3, 1), Card(4, 1)}).piles();
   rig.piles.ReserveFaceDown[0] = 1;
   rig.state.CurrentTurn = 2;
-  rig.state.TableauMoveMemory[1] = 4;
+  rig.services.findings.TableauMoveMemory[1] = 4;
   Move(PileControl::picOpponent, 1, Card(8, 2));
 
   EXPECT_EQ(play::PlaceOnSidePile(rig.services, 3, play::kLocalOwner), MoveResult::Applied);
@@ -77,7 +77,7 @@ TEST_F(ApplyMove, CardLoadedByTheOpponentIsFramedAndShownAMoment) {
   EXPECT_EQ(rig.view.Label(TableLabel::lblPWasteCnt), "2");
   EXPECT_EQ(rig.view.paints.back(), (Paint{PileControl::picPlayer, 3, Card(8, 2), play::kTableauSound}));
   EXPECT_EQ(rig.view.cardFrameStyles[3], play::kFrameOpaque);
-  EXPECT_EQ(rig.state.TableauMoveMemory[1], 0);
+  EXPECT_EQ(rig.services.findings.TableauMoveMemory[1], 0);
 
   // The local player loading the opponent's Reserve: no frame, and the
   // face-down count stays because the loaded card lies face up on top.
@@ -125,7 +125,7 @@ TEST_F(ApplyMove, PlaceRefusesBadPilesFullPilesAndNonCardsWithoutChangingAnythin
 
   EXPECT_EQ(rig.piles, before);
   EXPECT_TRUE(rig.view.paints.empty());
-  EXPECT_FALSE(rig.state.CardPlaced);
+  EXPECT_FALSE(rig.services.findings.CardPlaced);
 }
 
 TEST_F(ApplyMove, RemovingFromAnEmptyOrNonSourcePileDoesNothing) {

@@ -172,12 +172,12 @@ TEST_F(ComputerTurn, ASpaceIsFilledFromTheReserveButNeverWithACardForTheCenter) 
 
 TEST_F(ComputerTurn, WithTheReserveEmptyTheHandCardIsTurnedUpAndFillsTheSpace) {
   Table(Quiet().Tableau(4, {}).Reserve(1, {}));
-  rig.state.TableauMoveMemory[2] = 6;
+  rig.services.findings.TableauMoveMemory[2] = 6;
   EXPECT_TRUE(player.FillTableau(1));
   EXPECT_EQ(rig.view.paints.front(), (FakeTableView::Paint{kOpp, 1, Card(9, 2), play::kStockTurnSound}));
   ASSERT_EQ(slides().size(), 1u);
   EXPECT_EQ(slides()[0], (Slide{kOpp, 1, Card(9, 2), kTab, 4}));
-  EXPECT_EQ(rig.state.TableauMoveMemory[2], 0);
+  EXPECT_EQ(rig.services.findings.TableauMoveMemory[2], 0);
 }
 
 TEST_F(ComputerTurn, NothingFillsASpaceWhenStockAndReserveAreEmpty) {
@@ -185,7 +185,7 @@ TEST_F(ComputerTurn, NothingFillsASpaceWhenStockAndReserveAreEmpty) {
   rig.state.StockTurned = false;
   EXPECT_FALSE(player.FillTableau(1));
   EXPECT_TRUE(slides().empty());
-  EXPECT_FALSE(rig.state.CardPlaced);
+  EXPECT_FALSE(rig.services.findings.CardPlaced);
 
   // The turn with a space and nothing to fill it ends instead of looping.
   MoveRig bare;
@@ -242,9 +242,9 @@ TEST_F(ComputerTurn, ATableauCardIsNotGivenAwayWhenTheCardUnderItCouldBePaidBack
   MoveRig other;
   other.piles = TableBuilder(risky).Reserve(0, {Card(9, 1)}).piles();
   play::ComputerPlayer otherPlayer(other.services);
-  other.state.PlayerPileTarget = play::kHumanWaste;
+  other.services.findings.PlayerPileTarget = play::kHumanWaste;
   EXPECT_FALSE(otherPlayer.CheckForPayBack(2, play::kHumanWaste));
-  EXPECT_EQ(other.state.PlayerPileTarget, play::kHumanWaste);
+  EXPECT_EQ(other.services.findings.PlayerPileTarget, play::kHumanWaste);
 }
 
 TEST_F(ComputerTurn, TheShorterOfTwoPilesThatFitTheHumansPileGivesItsCard) {

@@ -172,7 +172,9 @@ class BrokenExchange : public NewGameNetwork {
  public:
   bool Connected() const override { return connected; }
   bool IsHost() const override { return host; }
-  table::NetDealState DealState() const override { return {1, static_cast<std::int16_t>(host ? 1 : 0), "40", "Hal"}; }
+  table::DealOpening Opening() const override {
+    return {host ? table::FirstMoveDecider::HereTold : table::FirstMoveDecider::There, false, "Hal"};
+  }
   bool TakeResyncBusy() override { return handedOver; }
   bool HostGameStart() override { return Fail(); }
   bool RemoteGameStart() override { return handedOver || Fail(); }
@@ -235,6 +237,30 @@ TEST_F(NewGameTest, TheRemotesDealResumesAHandedOverTableAsItStands) {
   EXPECT_EQ(view.Label(TableLabel::lblTurn), kYourTurnText);
   EXPECT_TRUE(view.images[TableImage::ImgTurn1]);
   s.network = nullptr;
+}
+
+// Only the host decides who moves first; a remote shows the coin toss itself
+// only when the host's program is older than the one that shows it for both.
+TEST(OnlineStateAnswers, TheOpeningOfTheDealFollowsTheConnection) {
+  NetState net;
+  OnlineStateAnswers answers{net};
+  EXPECT_EQ(answers.Opening().decider, table::FirstMoveDecider::Alone);
+  EXPECT_FALSE(answers.Opening().AnnounceCoinTossHere);
+
+  net.NetConnIndex = kNetPeerSocket;
+  net.OpponentName = "Ann";
+  net.NetPeerInfo[1].Version = "39";
+  net.NetIsHost = kNetHost;
+  EXPECT_EQ(answers.Opening().decider, table::FirstMoveDecider::HereTold);
+  EXPECT_FALSE(answers.Opening().AnnounceCoinTossHere);
+
+  net.NetIsHost = kNetRemote;
+  const table::DealOpening older = answers.Opening();
+  EXPECT_EQ(older.decider, table::FirstMoveDecider::There);
+  EXPECT_TRUE(older.AnnounceCoinTossHere);
+  EXPECT_EQ(older.OpponentName, "Ann");
+  net.NetPeerInfo[1].Version = "40";
+  EXPECT_FALSE(answers.Opening().AnnounceCoinTossHere);
 }
 
 TEST_F(NewGameTest, RefusedWhileAnotherActionChangesTheTable) {

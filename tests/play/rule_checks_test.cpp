@@ -327,12 +327,13 @@ TEST_F(RuleMessages, DoubleClickKeepsTheFoundationThroughTheDropCheck) {
   t.Center(4, {Card(1, 2)}).Tableau(3, {Card(12, 1), Card(2, 2)});
   state.CurrentTurn = 1;
   const table::CardCode card = play::TableauTop(t, 3);
-  ASSERT_TRUE(play::CheckCenter(t, state, table::CardRank(card), table::CardSuit(card)));
-  ASSERT_EQ(state.CenterTarget, 4);
-  const Drop drop{kTableau, 3, card, kCenter, state.CenterTarget,
-                  play::CenterTop(t, state.CenterTarget)};
+  play::SearchFindings findings;
+  ASSERT_TRUE(play::CheckCenter(t, findings, table::CardRank(card), table::CardSuit(card)));
+  ASSERT_EQ(findings.CenterTarget, 4);
+  const Drop drop{kTableau, 3, card, kCenter, findings.CenterTarget,
+                  play::CenterTop(t, findings.CenterTarget)};
   EXPECT_TRUE(play::CheckDrop(t, drop, state, Output()));
-  EXPECT_EQ(state.CenterTarget, 4);
+  EXPECT_EQ(findings.CenterTarget, 4);
 }
 
 TEST(HandEmptyHint, TellsThePlayerToPressDone) {

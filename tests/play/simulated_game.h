@@ -178,7 +178,7 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
     table::ShuffleDecks(piles_, table::SeededRandom(seed_));
     platform::FakeUi ui;
     table::DealServices deal{piles_, state_, *this, *this, wait_, ui, *this};
-    if (table::DealNewGame(deal, static_cast<int>(seed_ % 3), table::NetDealState{}) != table::DealResult::Dealt) {
+    if (table::DealNewGame(deal, static_cast<int>(seed_ % 3), table::DealOpening{}) != table::DealResult::Dealt) {
       Fault("the deal was refused");
       return result_;
     }

@@ -152,10 +152,10 @@ TEST(CheckTableauSingleCombine, OnlyOneCardPilesMove) {
   TableBuilder t;
   t.Tableau(1, {Card(9, 1), Card(4, 1)}).Tableau(2, {Card(5, 2)});
   EXPECT_EQ(CheckTableauSingleCombine(t), std::nullopt);
-  table::GameState state;
-  state.TableauTarget = 7;
-  EXPECT_EQ(CheckTableauSingleCombine(t, state), 0);
-  EXPECT_EQ(state.TableauTarget, 7);
+  play::SearchFindings findings;
+  findings.TableauTarget = 7;
+  EXPECT_EQ(CheckTableauSingleCombine(t, findings), 0);
+  EXPECT_EQ(findings.TableauTarget, 7);
 }
 
 TEST(MoveCheckTableau, ToCenterOnTheHumansTurnTakesTheFirstPile) {
@@ -189,12 +189,13 @@ TEST(MoveCheckTableau, ToTableauPrefersMergingAOneCardPile) {
       .Tableau(5, {Card(4, 3)})            // a one-card pile onto the Five of pile 8
       .Tableau(8, {Card(12, 3), Card(5, 4)});
   table::GameState state;
-  ASSERT_TRUE(MoveCheckTableau(t, state, TableauMoveMode::ToTableau));
+  play::SearchFindings findings;
+  ASSERT_TRUE(MoveCheckTableau(t, state, findings, TableauMoveMode::ToTableau));
   EXPECT_EQ(state.MoveSource, PileControl::picTableau);
   EXPECT_EQ(state.MoveSourceIndex, 5);
   EXPECT_EQ(state.MoveCard, Card(4, 3));
-  EXPECT_EQ(state.TableauTarget, 8);
-  EXPECT_EQ(state.TableauMoveMemory[5], 4);
+  EXPECT_EQ(findings.TableauTarget, 8);
+  EXPECT_EQ(findings.TableauMoveMemory[5], 4);
 }
 
 TEST(MoveCheckTableau, ToTableauSkipsAPileThatAlreadyMovedThatRank) {
@@ -203,22 +204,23 @@ TEST(MoveCheckTableau, ToTableauSkipsAPileThatAlreadyMovedThatRank) {
       .Tableau(2, {Card(10, 4), Card(6, 3)})
       .Tableau(3, {Card(13, 2), Card(7, 1)});
   table::GameState state;
-  state.TableauMoveMemory[1] = 6;
-  ASSERT_TRUE(MoveCheckTableau(t, state, TableauMoveMode::ToTableau));
+  play::SearchFindings findings;
+  findings.TableauMoveMemory[1] = 6;
+  ASSERT_TRUE(MoveCheckTableau(t, state, findings, TableauMoveMode::ToTableau));
   EXPECT_EQ(state.MoveSourceIndex, 2);
-  EXPECT_EQ(state.TableauTarget, 3);
-  EXPECT_EQ(state.TableauMoveMemory[2], 6);
-  EXPECT_EQ(state.TableauMoveMemory[1], 6);
+  EXPECT_EQ(findings.TableauTarget, 3);
+  EXPECT_EQ(findings.TableauMoveMemory[2], 6);
+  EXPECT_EQ(findings.TableauMoveMemory[1], 6);
   // With both piles remembered nothing moves, and nothing is changed.
   state.MoveSourceIndex = 0;
-  EXPECT_FALSE(MoveCheckTableau(t, state, TableauMoveMode::ToTableau));
+  EXPECT_FALSE(MoveCheckTableau(t, state, findings, TableauMoveMode::ToTableau));
   EXPECT_EQ(state.MoveSourceIndex, 0);
 }
 
 // A search that finds nothing leaves every shared output as it was.
 struct UnchangedCase {
   const char* name;
-  bool (*search)(const table::PileArrays&, table::GameState&);
+  bool (*search)(const table::PileArrays&, table::GameState&, play::SearchFindings&);
 };
 
 void PrintTo(const UnchangedCase& c, std::ostream* os) { *os << c.name; }
@@ -229,68 +231,69 @@ TEST_P(SearchFailureLeavesTargets, OutputsUntouched) {
   TableBuilder t;
   t.FullTableau().Center(1, {Card(1, 1)}).Waste(0, {Card(9, 3)});
   table::GameState state;
-  state.CenterTarget = 5;
-  state.TableauTarget = 6;
-  state.PlayerPileTarget = 3;
+  play::SearchFindings findings;
+  findings.CenterTarget = 5;
+  findings.TableauTarget = 6;
+  findings.PlayerPileTarget = 3;
   state.MoveSource = PileControl::picPlayer;
   state.MoveSourceIndex = 2;
   state.MoveCard = Card(4, 4);
-  state.TableauMoveMemory[3] = 9;
-  EXPECT_FALSE(GetParam().search(t, state));
-  EXPECT_EQ(state.CenterTarget, 5);
-  EXPECT_EQ(state.TableauTarget, 6);
-  EXPECT_EQ(state.PlayerPileTarget, 3);
+  findings.TableauMoveMemory[3] = 9;
+  EXPECT_FALSE(GetParam().search(t, state, findings));
+  EXPECT_EQ(findings.CenterTarget, 5);
+  EXPECT_EQ(findings.TableauTarget, 6);
+  EXPECT_EQ(findings.PlayerPileTarget, 3);
   EXPECT_EQ(state.MoveSource, PileControl::picPlayer);
   EXPECT_EQ(state.MoveSourceIndex, 2);
   EXPECT_EQ(state.MoveCard, Card(4, 4));
-  EXPECT_EQ(state.TableauMoveMemory[3], 9);
+  EXPECT_EQ(findings.TableauMoveMemory[3], 9);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Wrappers, SearchFailureLeavesTargets,
     ::testing::Values(
         UnchangedCase{"CheckCenter",
-                      [](const table::PileArrays& p, table::GameState& s) {
-                        return CheckCenter(p, s, 3, 1);
+                      [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
+                        return CheckCenter(p, f, 3, 1);
                       }},
         UnchangedCase{"CheckTableau",
-                      [](const table::PileArrays& p, table::GameState& s) {
-                        return CheckTableau(p, s, 5, 1, 0);
+                      [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
+                        return CheckTableau(p, f, 5, 1, 0);
                       }},
         UnchangedCase{"CheckTableauOpen",
-                      [](const table::PileArrays& p, table::GameState& s) {
-                        return CheckTableauOpen(p, s);
+                      [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
+                        return CheckTableauOpen(p, f);
                       }},
         UnchangedCase{"CheckPlayer",
-                      [](const table::PileArrays& p, table::GameState& s) {
-                        return CheckPlayer(p, s, 8, 1, play::kWastePile);
+                      [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
+                        return CheckPlayer(p, f, 8, 1, play::kWastePile);
                       }},
         UnchangedCase{"CheckTableauSingleCombine",
-                      [](const table::PileArrays& p, table::GameState& s) {
-                        return CheckTableauSingleCombine(p, s) != 0;
+                      [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
+                        return CheckTableauSingleCombine(p, f) != 0;
                       }},
         UnchangedCase{"MoveCheckTableauToCenter",
-                      [](const table::PileArrays& p, table::GameState& s) {
-                        return MoveCheckTableau(p, s, TableauMoveMode::ToCenter);
+                      [](const table::PileArrays& p, table::GameState& s, play::SearchFindings& f) {
+                        return MoveCheckTableau(p, s, f, TableauMoveMode::ToCenter);
                       }},
         UnchangedCase{"MoveCheckTableauToTableau",
-                      [](const table::PileArrays& p, table::GameState& s) {
-                        return MoveCheckTableau(p, s, TableauMoveMode::ToTableau);
+                      [](const table::PileArrays& p, table::GameState& s, play::SearchFindings& f) {
+                        return MoveCheckTableau(p, s, f, TableauMoveMode::ToTableau);
                       }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SearchWrappers, SetTheirTargetWhenTheyFindOne) {
   TableBuilder t;
   t.Center(2, {Card(1, 3)}).Tableau(4, {Card(9, 2)}).Waste(0, {Card(6, 4)});
-  table::GameState state;
-  EXPECT_TRUE(CheckCenter(t, state, 2, 3));
-  EXPECT_EQ(state.CenterTarget, 2);
-  EXPECT_TRUE(CheckTableau(t, state, 8, 1, 0));
-  EXPECT_EQ(state.TableauTarget, 4);
-  EXPECT_TRUE(CheckTableauOpen(t, state));
-  EXPECT_EQ(state.TableauTarget, 1);
-  EXPECT_TRUE(CheckPlayer(t, state, 5, 4, play::kWastePile));
-  EXPECT_EQ(state.PlayerPileTarget, play::kWastePile);
+  play::SearchFindings findings;
+  EXPECT_TRUE(CheckCenter(t, findings, 2, 3));
+  EXPECT_EQ(findings.CenterTarget, 2);
+  EXPECT_TRUE(CheckTableau(t, findings, 8, 1, 0));
+  EXPECT_EQ(findings.TableauTarget, 4);
+  EXPECT_TRUE(CheckTableauOpen(t, findings));
+  EXPECT_EQ(findings.TableauTarget, 1);
+  EXPECT_TRUE(CheckPlayer(t, findings, 5, 4, play::kWastePile));
+  EXPECT_EQ(findings.PlayerPileTarget, play::kWastePile);
 }
 
 }  // namespace

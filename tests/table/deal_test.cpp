@@ -212,11 +212,9 @@ TEST(DealNewGame, CoinTossPlaysItsSoundOfflineAndAsHost) {
   for (std::int16_t host : {0, 1}) {
     Table t;
     ShuffleDecks(t.piles, SeededRandom(6));
-    NetDealState net;
-    net.NetConnIndex = host ? 1 : 0;
-    net.NetIsHost = host;
-    net.PeerVersion = "40";
-    ASSERT_EQ(DealNewGame(t.services, 2, net), DealResult::Dealt);
+    DealOpening opening;
+    opening.decider = host ? FirstMoveDecider::HereTold : FirstMoveDecider::Alone;
+    ASSERT_EQ(DealNewGame(t.services, 2, opening), DealResult::Dealt);
     EXPECT_EQ(t.sfx.effects, std::vector<int>{11}) << "host " << host;
     if (host) {
       EXPECT_EQ(t.hooks.calls, (std::vector<std::string>{"WhoGoesFirst", "WhoseTurn", "SaveGameRecord"}));
@@ -224,13 +222,13 @@ TEST(DealNewGame, CoinTossPlaysItsSoundOfflineAndAsHost) {
   }
 }
 
-TEST(DealNewGame, RemoteShowsTheCoinTossOnlyForAnOlderHost) {
+TEST(DealNewGame, ShowsTheCoinTossDecidedThereOnlyWhenAskedTo) {
   {
     Table t;
     ShuffleDecks(t.piles, SeededRandom(7));
     t.hooks.remoteTurn = 1;
-    const NetDealState net{1, 0, "39", "Ann"};
-    ASSERT_EQ(DealNewGame(t.services, 2, net), DealResult::Dealt);
+    const DealOpening opening{FirstMoveDecider::There, true, "Ann"};
+    ASSERT_EQ(DealNewGame(t.services, 2, opening), DealResult::Dealt);
     EXPECT_EQ(t.hooks.calls, (std::vector<std::string>{"WhoseTurn", "SaveGameRecord"}))
         << "only the host decides who goes first";
     EXPECT_EQ(t.sfx.effects, std::vector<int>{11});
@@ -241,8 +239,8 @@ TEST(DealNewGame, RemoteShowsTheCoinTossOnlyForAnOlderHost) {
     Table t;
     ShuffleDecks(t.piles, SeededRandom(8));
     t.hooks.remoteTurn = 2;
-    const NetDealState net{1, 0, "39", "Ann"};
-    ASSERT_EQ(DealNewGame(t.services, 0, net), DealResult::Dealt);
+    const DealOpening opening{FirstMoveDecider::There, true, "Ann"};
+    ASSERT_EQ(DealNewGame(t.services, 0, opening), DealResult::Dealt);
     const QString text = "Ann won the coin toss.\r\nAnn goes first.";
     EXPECT_EQ(t.view.Label(TableLabel::lblTurn), text);
     EXPECT_EQ(t.view.Label(TableLabel::lblMessage), text);
@@ -252,8 +250,8 @@ TEST(DealNewGame, RemoteShowsTheCoinTossOnlyForAnOlderHost) {
     Table t;
     ShuffleDecks(t.piles, SeededRandom(9));
     t.hooks.remoteTurn = 1;
-    const NetDealState net{1, 0, "40", "Ann"};
-    ASSERT_EQ(DealNewGame(t.services, 2, net), DealResult::Dealt);
+    const DealOpening opening{FirstMoveDecider::There, false, "Ann"};
+    ASSERT_EQ(DealNewGame(t.services, 2, opening), DealResult::Dealt);
     EXPECT_TRUE(t.sfx.effects.empty());
     EXPECT_TRUE(t.view.labels.empty());
     EXPECT_EQ(t.state.TurnCount, 1);
@@ -266,9 +264,9 @@ TEST(DealNewGame, RefusesDecksThatAreNotTwoFullDecks) {
     PutKnownDecks(t.piles);
     t.piles.Reserve[1][30] = t.piles.Reserve[1][31];  // one card twice, one missing
     const PileArrays before = t.piles;
-    NetDealState net;
-    net.NetConnIndex = online;
-    EXPECT_EQ(DealNewGame(t.services, 0, net), DealResult::BadDecks);
+    DealOpening opening;
+    if (online) opening.decider = FirstMoveDecider::There;
+    EXPECT_EQ(DealNewGame(t.services, 0, opening), DealResult::BadDecks);
     EXPECT_EQ(t.piles, before);
     EXPECT_EQ(t.view.layouts, 0);
     EXPECT_TRUE(t.hooks.calls.empty());

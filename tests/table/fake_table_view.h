@@ -33,7 +33,7 @@ class FakeTableView : public table::TableView {
   }
   void SetTabCount(int pile, const QString& text) override { tabCounts[pile] = text; }
   void SetImageVisible(table::TableImage image, bool visible) override { images[image] = visible; }
-  void SetChatIcon(const QString& file) override { chatIcon = file; }
+  void SetIconPicture(const QString& file) override { iconPicture = file; }
   void SetCardFrameVisible(int index, bool visible) override { cardFrames[index] = visible; }
   void SetCardFrameBackStyle(int index, int backStyle) override { cardFrameStyles[index] = backStyle; }
   void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
@@ -71,7 +71,7 @@ class FakeTableView : public table::TableView {
   std::map<table::TableLabel, QString> labels;
   std::map<int, QString> tabCounts;
   std::map<table::TableImage, bool> images;
-  QString chatIcon;
+  QString iconPicture;
   std::map<int, bool> cardFrames;
   std::map<int, int> cardFrameStyles;
   std::map<int, QString> panels;
