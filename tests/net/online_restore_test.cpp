@@ -192,7 +192,9 @@ TEST(OnlineRestore, RestartBackUpAndASavedGameAreHandedOverWhole) {
     ASSERT_TRUE(RunUntil([&] { return returned && resume.Done(); }, {&host.side, &remote.side}));
 
     EXPECT_EQ(mirroredAtResume, std::optional<bool>(true));
-    if (hostTurn == 2) EXPECT_EQ(hostFreeInRemotesTurn, std::optional<bool>(true));
+    if (hostTurn == 2) {
+      EXPECT_EQ(hostFreeInRemotesTurn, std::optional<bool>(true));
+    }
     EXPECT_TRUE(remotePilesLockedUntilDeal);
     EXPECT_EQ(remote.side.state.CurrentTurn, hostTurn == 1 ? 2 : 1);
     EXPECT_TRUE(remote.side.conn->frmChat()->Log().contains(QString(notice).mid(4))) << notice.toStdString();
