@@ -161,12 +161,22 @@ class StdPNG::ImageData : public InflatedData {
     return started_;
   }
 
+  // Lines are handed out from a stretch inflated ahead: zlib's fast loop
+  // runs only while it has room for a whole match (258 bytes), so inflating
+  // a short line at a time would decode every symbol the slow way. Bytes
+  // inflated before the data turned out broken are still handed out, so a
+  // line fails exactly where it would when inflated on its own.
   bool Read(std::uint8_t* out, std::size_t count) override {
-    stream_.next_out = out;
-    stream_.avail_out = uInt(count);
-    while (stream_.avail_out > 0) {
-      if (broken_ || ended_) return false;
-      if (!Inflate()) return false;
+    while (count > 0) {
+      if (stagedAt_ == stagedEnd_) {
+        if (count >= kDirectBytes) return InflateInto(out, count, Z_NO_FLUSH) == count;
+        if (!Stage()) return false;
+      }
+      const std::size_t take = std::min(count, stagedEnd_ - stagedAt_);
+      std::memcpy(out, stage_.get() + stagedAt_, take);
+      stagedAt_ += take;
+      out += take;
+      count -= take;
     }
     return true;
   }
@@ -186,6 +196,39 @@ class StdPNG::ImageData : public InflatedData {
 
  private:
   static constexpr std::size_t kDrainBytes = 4096;
+  // What is inflated ahead at most, and the requests large enough to be
+  // inflated straight into place.
+  static constexpr std::int64_t kStageBytes = 32 * 1024;
+  static constexpr std::size_t kDirectBytes = 16 * 1024;
+
+  // Inflates up to `count` bytes into `out` and answers how many came.
+  std::size_t InflateInto(std::uint8_t* out, std::size_t count, int flush) {
+    stream_.next_out = out;
+    stream_.avail_out = uInt(count);
+    while (stream_.avail_out > 0 && !broken_ && !ended_ && Inflate(flush)) {
+    }
+    return count - stream_.avail_out;
+  }
+
+  // Inflates the next stretch, never past the image's size; false when
+  // nothing more comes.
+  bool Stage() {
+    const std::int64_t left = rawSize_ - std::int64_t(stream_.total_out);
+    if (left <= 0) return false;
+    const std::size_t room = std::size_t(std::min(left, kStageBytes));
+    try {
+      if (!stage_) stage_ = std::make_unique_for_overwrite<std::uint8_t[]>(room);
+    } catch (const std::bad_alloc&) {
+      broken_ = true;
+      return false;
+    }
+    // When the whole image fits, zlib is told so: it then inflates without
+    // setting up its window.
+    const bool whole = stream_.total_out == 0 && left <= kStageBytes;
+    stagedAt_ = 0;
+    stagedEnd_ = InflateInto(stage_.get(), room, whole ? Z_FINISH : Z_NO_FLUSH);
+    return stagedEnd_ > 0;
+  }
 
   struct Span {
     std::int64_t position;
@@ -194,9 +237,9 @@ class StdPNG::ImageData : public InflatedData {
 
   // One step of inflating into the output set up; false when the data ends
   // before the stream does or is broken.
-  bool Inflate() {
+  bool Inflate(int flush = Z_NO_FLUSH) {
     if (stream_.avail_in == 0 && !Refill()) return false;
-    const int result = inflate(&stream_, Z_NO_FLUSH);
+    const int result = inflate(&stream_, flush);
     if (result == Z_STREAM_END) {
       ended_ = true;
     } else if (result != Z_OK && !(result == Z_BUF_ERROR && stream_.avail_in == 0)) {
@@ -239,6 +282,9 @@ class StdPNG::ImageData : public InflatedData {
   bool broken_ = false;
   std::size_t next_ = 0;     // the chunk being inflated
   std::uint32_t offset_ = 0; // bytes of it handed to zlib
+  std::unique_ptr<std::uint8_t[]> stage_;  // inflated ahead of the pipeline
+  std::size_t stagedAt_ = 0;               // the next byte to hand out
+  std::size_t stagedEnd_ = 0;
 };
 
 // The pipeline's events and redraws, passed on to the owner and the holder.
