@@ -304,6 +304,9 @@ class PassWriter {
         blocks_((state & kPaintModeMask) == kPaintBlocks),
         scratch_(std::size_t(std::int64_t(info.width) * PixelBytes(dib.bitCount))) {}
 
+  // True when the bitmap's rows of a plain image are its lines unchanged.
+  bool RowsAreLines() const { return converter_.CopiesWholeLines(); }
+
   // Converts unfiltered line j of a pass into its bitmap row.
   void ConvertLine(const std::uint8_t* src, int pass, std::int64_t j) {
     const AdamPass& p = kPasses[pass];
@@ -513,17 +516,35 @@ bool DecodeRows(const PngInfo& info, std::uint16_t state, InflatedData& data, co
   const std::int64_t height = info.height;
   const bool paintRows = (state & kPaintModeMask) == kPaintRows;
   PassWriter writer(info, state, dib);
-  LinePair lines(lineBytes);
-  for (std::int64_t y = 0; y < height; ++y) {
-    std::uint8_t* line = lines.Next();
-    if (!data.Read(line, std::size_t(lineBytes + 1))) return false;
-    if (!UnfilterLine(line[0], line + 1, y == 0 ? nullptr : lines.Above(), std::size_t(lineBytes), format.filterStep))
-      return false;
+  auto progress = [&](std::int64_t y) {
     if (y % kRowsPerBlock == 0 && y != 0) {
       observer.Progress(int(y * 100 / height));
       if (paintRows) observer.RedrawRows(int(y - kRowsPerBlock), kRowsPerBlock, false, true);
     }
-    writer.ConvertLine(line + 1, kWholeImagePass, y);
+  };
+  if (writer.RowsAreLines()) {
+    // Each line is inflated straight into its row and unfiltered there, the
+    // row above being the line above.
+    for (std::int64_t y = 0; y < height; ++y) {
+      std::uint8_t* row = dib.bits + y * dib.scanWidth;
+      std::uint8_t filterType = 0;
+      if (!data.Read(&filterType, 1) || !data.Read(row, std::size_t(lineBytes))) return false;
+      if (!UnfilterLine(filterType, row, y == 0 ? nullptr : row - dib.scanWidth, std::size_t(lineBytes),
+                        format.filterStep))
+        return false;
+      progress(y);
+    }
+  } else {
+    LinePair lines(lineBytes);
+    for (std::int64_t y = 0; y < height; ++y) {
+      std::uint8_t* line = lines.Next();
+      if (!data.Read(line, std::size_t(lineBytes + 1))) return false;
+      if (!UnfilterLine(line[0], line + 1, y == 0 ? nullptr : lines.Above(), std::size_t(lineBytes),
+                        format.filterStep))
+        return false;
+      progress(y);
+      writer.ConvertLine(line + 1, kWholeImagePass, y);
+    }
   }
   observer.Progress(100);
   const std::int64_t shown = (height - 1) / kRowsPerBlock * kRowsPerBlock;
