@@ -8,12 +8,18 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 
 namespace media {
 
@@ -62,17 +68,38 @@ class StdPNG::Source {
 // reads. A stretch larger than the window is read on its own.
 class StdPNG::FileSource : public StdPNG::Source {
  public:
-  explicit FileSource(const QString& name) : file_(name) {}
+  explicit FileSource(const QString& name) : name_(name) {}
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+  ~FileSource() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
   bool Open() {
-    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
-    size_ = file_.size();
+    // A plain file on disk is read with the system's own calls: opening it
+    // through QFile costs more than decoding a small picture. Anything else
+    // (the program's embedded pictures, folders, files that cannot be
+    // opened) goes through QFile, which also words the failures.
+    if (!name_.isEmpty() && !name_.startsWith(QLatin1Char(':')) && !name_.contains(QChar(0))) {
+      const int fd = ::open(QFile::encodeName(name_).constData(), O_RDONLY | O_CLOEXEC);
+      struct stat status {};
+      if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        fd_ = fd;
+        size_ = status.st_size;
+        return true;
+      }
+      if (fd >= 0) ::close(fd);
+    }
+    file_.emplace(name_);
+    if (!file_->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
+    size_ = file_->size();
     return true;
   }
   QString ErrorText() const {
     // The descriptions the user knows from the original's file errors.
-    if (!QFileInfo::exists(file_.fileName())) return QStringLiteral("File not found");
-    if (file_.error() == QFileDevice::PermissionsError) return QStringLiteral("Permission denied");
-    return file_.errorString();
+    if (!QFileInfo::exists(name_)) return QStringLiteral("File not found");
+    if (!file_) return {};
+    if (file_->error() == QFileDevice::PermissionsError) return QStringLiteral("Permission denied");
+    return file_->errorString();
   }
   std::int64_t Size() const override { return size_; }
   bool Read(std::int64_t position, std::int64_t count, std::span<const std::uint8_t>& bytes) override {
@@ -107,11 +134,24 @@ class StdPNG::FileSource : public StdPNG::Source {
   static constexpr std::int64_t kWindowBytes = 64 * 1024;
 
   bool ReadAt(std::int64_t position, std::uint8_t* out, std::int64_t count) {
-    if (file_.pos() != position && !file_.seek(position)) return false;
-    return file_.read(reinterpret_cast<char*>(out), count) == count;
+    if (fd_ < 0) {
+      if (file_->pos() != position && !file_->seek(position)) return false;
+      return file_->read(reinterpret_cast<char*>(out), count) == count;
+    }
+    while (count > 0) {
+      const ssize_t got = ::pread(fd_, out, std::size_t(count), off_t(position));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      out += got;
+      position += got;
+      count -= got;
+    }
+    return true;
   }
 
-  QFile file_;
+  QString name_;
+  std::optional<QFile> file_;  // what is not a plain file, read through Qt
+  int fd_ = -1;                // a plain file, read directly
   std::int64_t size_ = 0;
   std::unique_ptr<std::uint8_t[]> window_;
   std::int64_t windowStart_ = 0;

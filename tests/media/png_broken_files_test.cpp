@@ -72,6 +72,31 @@ TEST(PngBrokenSuite, MissingFileIsAnAccessError) {
   EXPECT_EQ(ui.boxes[0].title, QStringLiteral("Error Accessing File"));
 }
 
+// A plain file is read with the system's calls; a picture compiled into the
+// program reads through Qt as the same picture, and what cannot be read as
+// a file (a folder) keeps Qt's own wording of the failure.
+TEST(PngBrokenSuite, PicturesThatAreNotPlainFilesReadThroughQt) {
+  const QString embedded = QStringLiteral(":/embedded/handD.png");
+  const QByteArray bytes = pngtest::ReadBytes(embedded);
+  ASSERT_FALSE(bytes.isEmpty());
+  platform::FakeUi ui;
+  StdPNG fromResource(ui);
+  StdPNG fromMemory(ui);
+  ASSERT_TRUE(fromResource.LoadFile(embedded, -1, 0, 255));
+  ASSERT_TRUE(fromMemory.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                         std::size_t(bytes.size())}, -1, 0, 255).ok());
+  EXPECT_EQ(fromResource.Width(), 29);
+  EXPECT_TRUE(pngtest::ReadBack(fromResource) == pngtest::ReadBack(fromMemory));
+
+  QTemporaryDir dir;
+  QFile folder(dir.path());
+  ASSERT_FALSE(folder.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+  const StdPNG::LoadResult result = fromResource.Load(dir.path(), -1, 0, 255);
+  EXPECT_EQ(result.error, PngError::FileAccess);
+  EXPECT_EQ(result.detail, folder.errorString());
+  EXPECT_TRUE(fromResource.Handle().isNull());
+}
+
 TEST(PngBrokenSuite, LoadFromItsOwnEventIsRefusedQuietly) {
   platform::FakeUi ui;
   StdPNG png(ui);
