@@ -201,15 +201,16 @@ class StdPNG::ImageData : public InflatedData {
     return started_;
   }
 
-  // Lines are handed out from a stretch inflated ahead: zlib's fast loop
-  // runs only while it has room for a whole match (258 bytes), so inflating
-  // a short line at a time would decode every symbol the slow way. Bytes
+  // Short lines, and every line of a small picture, are handed out from a
+  // stretch inflated ahead: zlib's fast loop runs only while it has room
+  // for a whole match (258 bytes), so inflating a short line at a time
+  // would decode every symbol the slow way. Bytes
   // inflated before the data turned out broken are still handed out, so a
   // line fails exactly where it would when inflated on its own.
   bool Read(std::uint8_t* out, std::size_t count) override {
     while (count > 0) {
       if (stagedAt_ == stagedEnd_) {
-        if (count >= kDirectBytes) return InflateInto(out, count, Z_NO_FLUSH) == count;
+        if (count >= kDirectBytes && rawSize_ > kStageBytes) return InflateInto(out, count, Z_NO_FLUSH) == count;
         if (!Stage()) return false;
       }
       const std::size_t take = std::min(count, stagedEnd_ - stagedAt_);
@@ -236,10 +237,11 @@ class StdPNG::ImageData : public InflatedData {
 
  private:
   static constexpr std::size_t kDrainBytes = 4096;
-  // What is inflated ahead at most, and the requests large enough to be
-  // inflated straight into place.
+  // What is inflated ahead at most. Lines this long and more of a larger
+  // picture are inflated straight into place: zlib's fast loop covers all
+  // but their ends, and a copy through the stretch costs more than it saves.
   static constexpr std::int64_t kStageBytes = 32 * 1024;
-  static constexpr std::size_t kDirectBytes = 16 * 1024;
+  static constexpr std::size_t kDirectBytes = 1024;
 
   // Inflates up to `count` bytes into `out` and answers how many came.
   std::size_t InflateInto(std::uint8_t* out, std::size_t count, int flush) {

@@ -333,46 +333,58 @@ TEST(PngChunkFaults, BrokenDataIsToldApartFromABadFilter) {
 
 // A file is read a stretch at a time: image data in one chunk larger than
 // a stretch, in hundreds of small chunks, and behind a text chunk larger
-// than a stretch decodes as from memory and as the reference does.
+// than a stretch decodes as from memory and as the reference does. Lines
+// long and short, of colour and of grey kept as indexes, are inflated
+// straight into place or through the stretch inflated ahead.
 TEST(PngChunkFaults, LargeAndManyChunksReadFromAFileDecodeAsFromMemory) {
-  constexpr int kWidth = 200, kHeight = 150;
-  QByteArray raw;
-  std::uint32_t rng = 99;
-  for (int y = 0; y < kHeight; ++y) {
-    raw += char(y % 5);
-    for (int x = 0; x < kWidth * 4; ++x) {
-      rng = rng * 1103515245u + 12345u;
-      raw += char(rng >> 24);
-    }
-  }
+  struct Kind {
+    int width, height, channels;
+    std::uint8_t colorType;
+  };
   const QByteArray bigText = QByteArray("Big\0", 4) + QByteArray(100000, 't');
   QTemporaryDir dir;
-  for (int chunks : {1, 300}) {
-    SCOPED_TRACE(testing::Message() << chunks << " chunks");
-    const QByteArray file =
-        PngBuilder().Header(kWidth, kHeight, 8, media::kRgba).Chunk("tEXt", bigText).ImageData(raw, chunks).End().bytes();
-    ASSERT_GT(file.size(), 200000);
-    const QString path = dir.filePath(QStringLiteral("big%1.png").arg(chunks));
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    ASSERT_EQ(out.write(file), file.size());
-    out.close();
+  for (const Kind kind : {Kind{200, 150, 4, media::kRgba}, Kind{300, 120, 4, media::kRgba},
+                          Kind{1500, 90, 1, media::kGrey}}) {
+    QByteArray raw;
+    std::uint32_t rng = 99;
+    for (int y = 0; y < kind.height; ++y) {
+      raw += char(y % 5);
+      for (int x = 0; x < kind.width * kind.channels; ++x) {
+        rng = rng * 1103515245u + 12345u;
+        raw += char(rng >> 24);
+      }
+    }
+    for (int chunks : {1, 300}) {
+      SCOPED_TRACE(testing::Message() << kind.width << " wide, " << chunks << " chunks");
+      const QByteArray file = PngBuilder()
+                                  .Header(kind.width, kind.height, 8, kind.colorType)
+                                  .Chunk("tEXt", bigText)
+                                  .ImageData(raw, chunks)
+                                  .End()
+                                  .bytes();
+      ASSERT_GT(file.size(), 200000);
+      const QString path = dir.filePath(QStringLiteral("big%1_%2.png").arg(kind.width).arg(chunks));
+      QFile out(path);
+      ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+      ASSERT_EQ(out.write(file), file.size());
+      out.close();
 
-    platform::FakeUi ui;
-    StdPNG fromFile(ui);
-    StdPNG fromMemory(ui);
-    fromFile.SetTransparentStyle(media::kTransparentKeep);
-    fromMemory.SetTransparentStyle(media::kTransparentKeep);
-    ASSERT_TRUE(fromFile.LoadFile(path, -1, 0, 255));
-    ASSERT_TRUE(fromMemory.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()),
-                                           std::size_t(file.size())}, -1, 0, 255).ok());
-    const std::vector<pngtest::Bgra> pixels = pngtest::ReadBack(fromFile);
-    EXPECT_TRUE(pixels == pngtest::ReadBack(fromMemory));
-    const pngtest::Reference ref = pngtest::DecodeWithLibpng(file);
-    ASSERT_EQ(pixels.size(), std::size_t(kWidth * kHeight));
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-      ASSERT_EQ(pixels[i], pngtest::Expected(&ref.rgba[4 * i], 32)) << "pixel " << i;
-    EXPECT_EQ(fromFile.Comments({}).size(), 100005);
+      platform::FakeUi ui;
+      StdPNG fromFile(ui);
+      StdPNG fromMemory(ui);
+      fromFile.SetTransparentStyle(media::kTransparentKeep);
+      fromMemory.SetTransparentStyle(media::kTransparentKeep);
+      ASSERT_TRUE(fromFile.LoadFile(path, -1, 0, 255));
+      ASSERT_TRUE(fromMemory.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()),
+                                             std::size_t(file.size())}, -1, 0, 255).ok());
+      const std::vector<pngtest::Bgra> pixels = pngtest::ReadBack(fromFile);
+      EXPECT_TRUE(pixels == pngtest::ReadBack(fromMemory));
+      const pngtest::Reference ref = pngtest::DecodeWithLibpng(file);
+      ASSERT_EQ(pixels.size(), std::size_t(kind.width * kind.height));
+      for (std::size_t i = 0; i < pixels.size(); ++i)
+        ASSERT_EQ(pixels[i], pngtest::Expected(&ref.rgba[4 * i], fromFile.BitCount_BMP())) << "pixel " << i;
+      EXPECT_EQ(fromFile.Comments({}).size(), 100005);
+    }
   }
 }
 
