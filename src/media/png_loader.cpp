@@ -197,6 +197,8 @@ class StdPNG::ImageData : public InflatedData {
     source_ = &source;
     rawSize_ = rawSize;
     started_ = inflateInit(&stream_) == Z_OK;
+    // The stream's check value is worked out here, faster than zlib does.
+    if (started_) inflateValidate(&stream_, 0);
     broken_ = !started_;
     return started_;
   }
@@ -281,8 +283,18 @@ class StdPNG::ImageData : public InflatedData {
   // before the stream does or is broken.
   bool Inflate(int flush = Z_NO_FLUSH) {
     if (stream_.avail_in == 0 && !Refill()) return false;
+    const Bytef* input = stream_.next_in;
+    const Bytef* output = stream_.next_out;
     const int result = inflate(&stream_, flush);
+    check_ = Adler32(check_, {output, std::size_t(stream_.next_out - output)});
+    // The last four bytes zlib took: at the stream's end, its stored check.
+    const std::size_t took = std::size_t(stream_.next_in - input);
+    for (std::size_t i = took > 4 ? took - 4 : 0; i < took; ++i) storedCheck_ = (storedCheck_ << 8) | input[i];
     if (result == Z_STREAM_END) {
+      if (check_ != storedCheck_) {
+        broken_ = true;
+        return false;
+      }
       ended_ = true;
     } else if (result != Z_OK && !(result == Z_BUF_ERROR && stream_.avail_in == 0)) {
       broken_ = true;
@@ -322,6 +334,8 @@ class StdPNG::ImageData : public InflatedData {
   bool started_ = false;
   bool ended_ = false;
   bool broken_ = false;
+  std::uint32_t check_ = 1;        // Adler-32 of what was inflated
+  std::uint32_t storedCheck_ = 0;  // the last four bytes handed to zlib
   std::size_t next_ = 0;     // the chunk being inflated
   std::uint32_t offset_ = 0; // bytes of it handed to zlib
   std::unique_ptr<std::uint8_t[]> stage_;  // inflated ahead of the pipeline

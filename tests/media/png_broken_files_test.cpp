@@ -14,6 +14,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -329,6 +330,38 @@ TEST(PngChunkFaults, BrokenDataIsToldApartFromABadFilter) {
   QByteArray goodBadCheck = good;
   goodBadCheck[goodBadCheck.size() - 1] = char(goodBadCheck[goodBadCheck.size() - 1] ^ 1);
   EXPECT_EQ(LoadCode(file(goodBadCheck)), PngError::NotCompressedCorrectly);
+}
+
+// The data's check value: worked out as zlib's for every length and start,
+// and the stored one read whole wherever the chunks split it.
+TEST(PngChunkFaults, CheckValueIsZlibsAndFoundAcrossChunkEnds) {
+  std::uint32_t rng = 7;
+  QByteArray noise(40000, '\0');
+  for (char& b : noise) b = char((rng = rng * 1103515245u + 12345u) >> 24);
+  const QByteArray ones(12000, char(0xFF));  // the largest sums
+  for (const QByteArray* data : {&std::as_const(noise), &ones}) {
+    for (int length : {0, 1, 15, 16, 17, 5551, 5552, 5553, 11104, 11999}) {
+      for (std::uint32_t start : {1u, 0xFFF0FFF0u, 0x12345678u % 65521u}) {
+        const auto* p = reinterpret_cast<const std::uint8_t*>(data->constData()) + 3;
+        EXPECT_EQ(media::Adler32(start, {p, std::size_t(length)}), adler32(start, p, uInt(length)))
+            << length << " bytes from " << start;
+      }
+    }
+  }
+
+  const QByteArray raw = Rows(20, QByteArray(30, 'x'));
+  const QByteArray z = pngtest::Compress(raw);
+  QByteArray wrong = z;
+  wrong[wrong.size() - 3] = char(wrong[wrong.size() - 3] ^ 0x10);
+  for (int tail = 1; tail <= 6; ++tail) {
+    SCOPED_TRACE(testing::Message() << "last chunk of " << tail << " bytes");
+    auto file = [&](const QByteArray& data) {
+      return PngBuilder().Header(30, 20, 8, 0).Chunk("tEXt", kPadding).Chunk("IDAT", data.left(data.size() - tail))
+          .Chunk("IDAT", data.right(tail)).End().bytes();
+    };
+    EXPECT_EQ(LoadCode(file(z)), PngError::None);
+    EXPECT_EQ(LoadCode(file(wrong)), PngError::NotCompressedCorrectly);
+  }
 }
 
 // A file is read a stretch at a time: image data in one chunk larger than
