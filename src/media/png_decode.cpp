@@ -50,8 +50,11 @@ std::uint8_t GreyScale(int depth) {
 }
 
 #if defined(__SSE2__)
-// Four RGBA pixels at a time into premultiplied BGRA.
+// Four RGBA pixels at a time into premultiplied BGRA. Samples of two bytes
+// keep their high byte, which comes first.
+template <int SampleBytes>
 void RgbaToPremultipliedSse(const std::uint8_t* src, std::int64_t count, std::uint8_t* out) {
+  constexpr int kPixelBytes = 4 * SampleBytes;
   const __m128i zero = _mm_setzero_si128();
   const __m128i alphaLane = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
   const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
@@ -67,14 +70,22 @@ void RgbaToPremultipliedSse(const std::uint8_t* src, std::int64_t count, std::ui
     return _mm_srli_epi16(x, 8);
   };
   for (; i + 4 <= count; i += 4) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));
-    const __m128i lo = half(_mm_unpacklo_epi8(v, zero));
-    const __m128i hi = half(_mm_unpackhi_epi8(v, zero));
+    const __m128i* p = reinterpret_cast<const __m128i*>(src + kPixelBytes * i);
+    __m128i lo, hi;
+    if constexpr (SampleBytes == 1) {
+      const __m128i v = _mm_loadu_si128(p);
+      lo = half(_mm_unpacklo_epi8(v, zero));
+      hi = half(_mm_unpackhi_epi8(v, zero));
+    } else {
+      const __m128i highBytes = _mm_set1_epi16(0x00FF);
+      lo = half(_mm_and_si128(_mm_loadu_si128(p), highBytes));
+      hi = half(_mm_and_si128(_mm_loadu_si128(p + 1), highBytes));
+    }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * i), _mm_packus_epi16(lo, hi));
   }
   for (; i < count; ++i) {
-    const std::uint8_t* s = src + 4 * i;
-    Store32(out + 4 * i, Premultiplied(s[0], s[1], s[2], s[3]));
+    const std::uint8_t* s = src + kPixelBytes * i;
+    Store32(out + 4 * i, Premultiplied(s[0], s[SampleBytes], s[2 * SampleBytes], s[3 * SampleBytes]));
   }
 }
 #endif
@@ -209,7 +220,7 @@ class PixelConverter {
           return;
         }
 #if defined(__SSE2__)
-        RgbaToPremultipliedSse(src, count, out);
+        RgbaToPremultipliedSse<1>(src, count, out);
 #else
         for (std::int64_t i = 0; i < count; ++i) {
           const std::uint8_t* s = src + 4 * i;
@@ -218,6 +229,12 @@ class PixelConverter {
 #endif
         return;
       case Conversion::Rgba16To32:
+#if defined(__SSE2__)
+        if (!opaque_) {
+          RgbaToPremultipliedSse<2>(src, count, out);
+          return;
+        }
+#endif
         for (std::int64_t i = 0; i < count; ++i) {
           const std::uint8_t* s = src + 8 * i;
           Store32(out + 4 * i, Premultiplied(s[0], s[2], s[4], opaque_ ? 255 : s[6]));
