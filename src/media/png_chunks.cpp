@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace media {
 
 namespace {
@@ -40,6 +44,59 @@ bool ChunkCrcMatches(const Chunk& chunk) {
     rest = rest.subspan(slice);
   }
   return static_cast<std::uint32_t>(crc) == chunk.storedCrc;
+}
+
+std::uint32_t Adler32(std::uint32_t adler, std::span<const std::uint8_t> bytes) {
+  constexpr std::uint32_t kBase = 65521;
+  std::uint32_t s1 = adler & 0xFFFF;
+  std::uint32_t s2 = adler >> 16;
+  const std::uint8_t* p = bytes.data();
+  std::size_t n = bytes.size();
+#if defined(__SSE2__)
+  // Sixteen bytes b0..b15 add their sum to s1 and 16 * s1 plus the sum of
+  // (16 - i) * bi to s2. A block of them is summed in lanes and brought
+  // back modulo the base once, as long as no lane can overflow.
+  constexpr std::size_t kBlock = 5552 / 16 * 16;
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i weightsLow = _mm_set_epi16(9, 10, 11, 12, 13, 14, 15, 16);
+  const __m128i weightsHigh = _mm_set_epi16(1, 2, 3, 4, 5, 6, 7, 8);
+  auto total = [](__m128i x) {
+    x = _mm_add_epi32(x, _mm_shuffle_epi32(x, _MM_SHUFFLE(1, 0, 3, 2)));
+    x = _mm_add_epi32(x, _mm_shuffle_epi32(x, _MM_SHUFFLE(2, 3, 0, 1)));
+    return std::uint64_t(std::uint32_t(_mm_cvtsi128_si32(x)));
+  };
+  while (n >= 16) {
+    const std::size_t groups = std::min(n, kBlock) / 16;
+    __m128i sums = zero;      // the bytes of the block so far
+    __m128i prefixes = zero;  // those sums before each group, added up
+    __m128i weighted = zero;  // each byte times its distance from its group's end
+    for (std::size_t k = 0; k < groups; ++k, p += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      prefixes = _mm_add_epi32(prefixes, sums);
+      sums = _mm_add_epi32(sums, _mm_sad_epu8(v, zero));
+      weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpacklo_epi8(v, zero), weightsLow));
+      weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), weightsHigh));
+    }
+    const std::uint64_t newS2 = s2 + 16 * std::uint64_t(groups) * s1 + 16 * total(prefixes) + total(weighted);
+    s1 = std::uint32_t((s1 + total(sums)) % kBase);
+    s2 = std::uint32_t(newS2 % kBase);
+    n -= groups * 16;
+  }
+#endif
+  // What is left, a few bytes or (without vector registers) everything, in
+  // runs short enough for s2 to stay within 32 bits.
+  while (n > 0) {
+    const std::size_t run = std::min<std::size_t>(n, 5552);
+    for (std::size_t i = 0; i < run; ++i) {
+      s1 += p[i];
+      s2 += s1;
+    }
+    s1 %= kBase;
+    s2 %= kBase;
+    p += run;
+    n -= run;
+  }
+  return ((s2 % kBase) << 16) | (s1 % kBase);
 }
 
 bool IsValidDepthForType(std::uint8_t colorType, std::uint8_t bitDepth) {

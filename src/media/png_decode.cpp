@@ -7,6 +7,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <tmmintrin.h>
+#endif
 
 namespace media {
 
@@ -47,8 +50,11 @@ std::uint8_t GreyScale(int depth) {
 }
 
 #if defined(__SSE2__)
-// Four RGBA pixels at a time into premultiplied BGRA.
+// Four RGBA pixels at a time into premultiplied BGRA. Samples of two bytes
+// keep their high byte, which comes first.
+template <int SampleBytes>
 void RgbaToPremultipliedSse(const std::uint8_t* src, std::int64_t count, std::uint8_t* out) {
+  constexpr int kPixelBytes = 4 * SampleBytes;
   const __m128i zero = _mm_setzero_si128();
   const __m128i alphaLane = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
   const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
@@ -64,14 +70,42 @@ void RgbaToPremultipliedSse(const std::uint8_t* src, std::int64_t count, std::ui
     return _mm_srli_epi16(x, 8);
   };
   for (; i + 4 <= count; i += 4) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));
-    const __m128i lo = half(_mm_unpacklo_epi8(v, zero));
-    const __m128i hi = half(_mm_unpackhi_epi8(v, zero));
+    const __m128i* p = reinterpret_cast<const __m128i*>(src + kPixelBytes * i);
+    __m128i lo, hi;
+    if constexpr (SampleBytes == 1) {
+      const __m128i v = _mm_loadu_si128(p);
+      lo = half(_mm_unpacklo_epi8(v, zero));
+      hi = half(_mm_unpackhi_epi8(v, zero));
+    } else {
+      const __m128i highBytes = _mm_set1_epi16(0x00FF);
+      lo = half(_mm_and_si128(_mm_loadu_si128(p), highBytes));
+      hi = half(_mm_and_si128(_mm_loadu_si128(p + 1), highBytes));
+    }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * i), _mm_packus_epi16(lo, hi));
   }
   for (; i < count; ++i) {
-    const std::uint8_t* s = src + 4 * i;
-    Store32(out + 4 * i, Premultiplied(s[0], s[1], s[2], s[3]));
+    const std::uint8_t* s = src + kPixelBytes * i;
+    Store32(out + 4 * i, Premultiplied(s[0], s[SampleBytes], s[2 * SampleBytes], s[3 * SampleBytes]));
+  }
+}
+#endif
+
+#if defined(__x86_64__)
+// Five RGB pixels at a time into BGR with one byte shuffle. Each step reads
+// and writes 16 bytes, one past the five pixels; the last pixels, where
+// that byte would lie outside the line, are swapped one by one.
+__attribute__((target("ssse3"))) void RgbToBgrSsse3(const std::uint8_t* src, std::int64_t count,
+                                                     std::uint8_t* out) {
+  const __m128i swap = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+  std::int64_t i = 0;
+  for (; i + 6 <= count; i += 5) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * i), _mm_shuffle_epi8(v, swap));
+  }
+  for (; i < count; ++i) {
+    out[3 * i] = src[3 * i + 2];
+    out[3 * i + 1] = src[3 * i + 1];
+    out[3 * i + 2] = src[3 * i];
   }
 }
 #endif
@@ -186,7 +220,7 @@ class PixelConverter {
           return;
         }
 #if defined(__SSE2__)
-        RgbaToPremultipliedSse(src, count, out);
+        RgbaToPremultipliedSse<1>(src, count, out);
 #else
         for (std::int64_t i = 0; i < count; ++i) {
           const std::uint8_t* s = src + 4 * i;
@@ -195,6 +229,12 @@ class PixelConverter {
 #endif
         return;
       case Conversion::Rgba16To32:
+#if defined(__SSE2__)
+        if (!opaque_) {
+          RgbaToPremultipliedSse<2>(src, count, out);
+          return;
+        }
+#endif
         for (std::int64_t i = 0; i < count; ++i) {
           const std::uint8_t* s = src + 8 * i;
           Store32(out + 4 * i, Premultiplied(s[0], s[2], s[4], opaque_ ? 255 : s[6]));
@@ -213,13 +253,13 @@ class PixelConverter {
         }
         return;
       case Conversion::Rgb8To24:
-        for (std::int64_t i = 0; i < count; ++i) {
-          const std::uint8_t* s = src + 3 * i;
-          std::uint8_t* d = out + 3 * i;
-          d[0] = s[2];
-          d[1] = s[1];
-          d[2] = s[0];
+#if defined(__x86_64__)
+        if (__builtin_cpu_supports("ssse3")) {
+          RgbToBgrSsse3(src, count, out);
+          return;
         }
+#endif
+        ToBgr(src, count, out, 3, 1);
         return;
       case Conversion::Rgb16To24:
         ToBgr(src, count, out, 6, 2);
@@ -303,6 +343,9 @@ class PassWriter {
       : info_(info), dib_(dib), converter_(info, state, dib.bitCount),
         blocks_((state & kPaintModeMask) == kPaintBlocks),
         scratch_(std::size_t(std::int64_t(info.width) * PixelBytes(dib.bitCount))) {}
+
+  // True when the bitmap's rows of a plain image are its lines unchanged.
+  bool RowsAreLines() const { return converter_.CopiesWholeLines(); }
 
   // Converts unfiltered line j of a pass into its bitmap row.
   void ConvertLine(const std::uint8_t* src, int pass, std::int64_t j) {
@@ -513,17 +556,35 @@ bool DecodeRows(const PngInfo& info, std::uint16_t state, InflatedData& data, co
   const std::int64_t height = info.height;
   const bool paintRows = (state & kPaintModeMask) == kPaintRows;
   PassWriter writer(info, state, dib);
-  LinePair lines(lineBytes);
-  for (std::int64_t y = 0; y < height; ++y) {
-    std::uint8_t* line = lines.Next();
-    if (!data.Read(line, std::size_t(lineBytes + 1))) return false;
-    if (!UnfilterLine(line[0], line + 1, y == 0 ? nullptr : lines.Above(), std::size_t(lineBytes), format.filterStep))
-      return false;
+  auto progress = [&](std::int64_t y) {
     if (y % kRowsPerBlock == 0 && y != 0) {
       observer.Progress(int(y * 100 / height));
       if (paintRows) observer.RedrawRows(int(y - kRowsPerBlock), kRowsPerBlock, false, true);
     }
-    writer.ConvertLine(line + 1, kWholeImagePass, y);
+  };
+  if (writer.RowsAreLines()) {
+    // Each line is inflated straight into its row and unfiltered there, the
+    // row above being the line above.
+    for (std::int64_t y = 0; y < height; ++y) {
+      std::uint8_t* row = dib.bits + y * dib.scanWidth;
+      std::uint8_t filterType = 0;
+      if (!data.Read(&filterType, 1) || !data.Read(row, std::size_t(lineBytes))) return false;
+      if (!UnfilterLine(filterType, row, y == 0 ? nullptr : row - dib.scanWidth, std::size_t(lineBytes),
+                        format.filterStep))
+        return false;
+      progress(y);
+    }
+  } else {
+    LinePair lines(lineBytes);
+    for (std::int64_t y = 0; y < height; ++y) {
+      std::uint8_t* line = lines.Next();
+      if (!data.Read(line, std::size_t(lineBytes + 1))) return false;
+      if (!UnfilterLine(line[0], line + 1, y == 0 ? nullptr : lines.Above(), std::size_t(lineBytes),
+                        format.filterStep))
+        return false;
+      progress(y);
+      writer.ConvertLine(line + 1, kWholeImagePass, y);
+    }
   }
   observer.Progress(100);
   const std::int64_t shown = (height - 1) / kRowsPerBlock * kRowsPerBlock;

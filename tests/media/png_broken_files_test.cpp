@@ -14,6 +14,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -70,6 +71,31 @@ TEST(PngBrokenSuite, MissingFileIsAnAccessError) {
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, QStringLiteral("File not found"));
   EXPECT_EQ(ui.boxes[0].title, QStringLiteral("Error Accessing File"));
+}
+
+// A plain file is read with the system's calls; a picture compiled into the
+// program reads through Qt as the same picture, and what cannot be read as
+// a file (a folder) keeps Qt's own wording of the failure.
+TEST(PngBrokenSuite, PicturesThatAreNotPlainFilesReadThroughQt) {
+  const QString embedded = QStringLiteral(":/embedded/handD.png");
+  const QByteArray bytes = pngtest::ReadBytes(embedded);
+  ASSERT_FALSE(bytes.isEmpty());
+  platform::FakeUi ui;
+  StdPNG fromResource(ui);
+  StdPNG fromMemory(ui);
+  ASSERT_TRUE(fromResource.LoadFile(embedded, -1, 0, 255));
+  ASSERT_TRUE(fromMemory.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                         std::size_t(bytes.size())}, -1, 0, 255).ok());
+  EXPECT_EQ(fromResource.Width(), 29);
+  EXPECT_TRUE(pngtest::ReadBack(fromResource) == pngtest::ReadBack(fromMemory));
+
+  QTemporaryDir dir;
+  QFile folder(dir.path());
+  ASSERT_FALSE(folder.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+  const StdPNG::LoadResult result = fromResource.Load(dir.path(), -1, 0, 255);
+  EXPECT_EQ(result.error, PngError::FileAccess);
+  EXPECT_EQ(result.detail, folder.errorString());
+  EXPECT_TRUE(fromResource.Handle().isNull());
 }
 
 TEST(PngBrokenSuite, LoadFromItsOwnEventIsRefusedQuietly) {
@@ -306,48 +332,92 @@ TEST(PngChunkFaults, BrokenDataIsToldApartFromABadFilter) {
   EXPECT_EQ(LoadCode(file(goodBadCheck)), PngError::NotCompressedCorrectly);
 }
 
-// A file is read a stretch at a time: image data in one chunk larger than
-// a stretch, in hundreds of small chunks, and behind a text chunk larger
-// than a stretch decodes as from memory and as the reference does.
-TEST(PngChunkFaults, LargeAndManyChunksReadFromAFileDecodeAsFromMemory) {
-  constexpr int kWidth = 200, kHeight = 150;
-  QByteArray raw;
-  std::uint32_t rng = 99;
-  for (int y = 0; y < kHeight; ++y) {
-    raw += char(y % 5);
-    for (int x = 0; x < kWidth * 4; ++x) {
-      rng = rng * 1103515245u + 12345u;
-      raw += char(rng >> 24);
+// The data's check value: worked out as zlib's for every length and start,
+// and the stored one read whole wherever the chunks split it.
+TEST(PngChunkFaults, CheckValueIsZlibsAndFoundAcrossChunkEnds) {
+  std::uint32_t rng = 7;
+  QByteArray noise(40000, '\0');
+  for (char& b : noise) b = char((rng = rng * 1103515245u + 12345u) >> 24);
+  const QByteArray ones(12000, char(0xFF));  // the largest sums
+  for (const QByteArray* data : {&std::as_const(noise), &ones}) {
+    for (int length : {0, 1, 15, 16, 17, 5551, 5552, 5553, 11104, 11999}) {
+      for (std::uint32_t start : {1u, 0xFFF0FFF0u, 0x12345678u % 65521u}) {
+        const auto* p = reinterpret_cast<const std::uint8_t*>(data->constData()) + 3;
+        EXPECT_EQ(media::Adler32(start, {p, std::size_t(length)}), adler32(start, p, uInt(length)))
+            << length << " bytes from " << start;
+      }
     }
   }
+
+  const QByteArray raw = Rows(20, QByteArray(30, 'x'));
+  const QByteArray z = pngtest::Compress(raw);
+  QByteArray wrong = z;
+  wrong[wrong.size() - 3] = char(wrong[wrong.size() - 3] ^ 0x10);
+  for (int tail = 1; tail <= 6; ++tail) {
+    SCOPED_TRACE(testing::Message() << "last chunk of " << tail << " bytes");
+    auto file = [&](const QByteArray& data) {
+      return PngBuilder().Header(30, 20, 8, 0).Chunk("tEXt", kPadding).Chunk("IDAT", data.left(data.size() - tail))
+          .Chunk("IDAT", data.right(tail)).End().bytes();
+    };
+    EXPECT_EQ(LoadCode(file(z)), PngError::None);
+    EXPECT_EQ(LoadCode(file(wrong)), PngError::NotCompressedCorrectly);
+  }
+}
+
+// A file is read a stretch at a time: image data in one chunk larger than
+// a stretch, in hundreds of small chunks, and behind a text chunk larger
+// than a stretch decodes as from memory and as the reference does. Lines
+// long and short, of colour and of grey kept as indexes, are inflated
+// straight into place or through the stretch inflated ahead.
+TEST(PngChunkFaults, LargeAndManyChunksReadFromAFileDecodeAsFromMemory) {
+  struct Kind {
+    int width, height, channels;
+    std::uint8_t colorType;
+  };
   const QByteArray bigText = QByteArray("Big\0", 4) + QByteArray(100000, 't');
   QTemporaryDir dir;
-  for (int chunks : {1, 300}) {
-    SCOPED_TRACE(testing::Message() << chunks << " chunks");
-    const QByteArray file =
-        PngBuilder().Header(kWidth, kHeight, 8, media::kRgba).Chunk("tEXt", bigText).ImageData(raw, chunks).End().bytes();
-    ASSERT_GT(file.size(), 200000);
-    const QString path = dir.filePath(QStringLiteral("big%1.png").arg(chunks));
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    ASSERT_EQ(out.write(file), file.size());
-    out.close();
+  for (const Kind kind : {Kind{200, 150, 4, media::kRgba}, Kind{300, 120, 4, media::kRgba},
+                          Kind{1500, 90, 1, media::kGrey}}) {
+    QByteArray raw;
+    std::uint32_t rng = 99;
+    for (int y = 0; y < kind.height; ++y) {
+      raw += char(y % 5);
+      for (int x = 0; x < kind.width * kind.channels; ++x) {
+        rng = rng * 1103515245u + 12345u;
+        raw += char(rng >> 24);
+      }
+    }
+    for (int chunks : {1, 300}) {
+      SCOPED_TRACE(testing::Message() << kind.width << " wide, " << chunks << " chunks");
+      const QByteArray file = PngBuilder()
+                                  .Header(kind.width, kind.height, 8, kind.colorType)
+                                  .Chunk("tEXt", bigText)
+                                  .ImageData(raw, chunks)
+                                  .End()
+                                  .bytes();
+      ASSERT_GT(file.size(), 200000);
+      const QString path = dir.filePath(QStringLiteral("big%1_%2.png").arg(kind.width).arg(chunks));
+      QFile out(path);
+      ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+      ASSERT_EQ(out.write(file), file.size());
+      out.close();
 
-    platform::FakeUi ui;
-    StdPNG fromFile(ui);
-    StdPNG fromMemory(ui);
-    fromFile.SetTransparentStyle(media::kTransparentKeep);
-    fromMemory.SetTransparentStyle(media::kTransparentKeep);
-    ASSERT_TRUE(fromFile.LoadFile(path, -1, 0, 255));
-    ASSERT_TRUE(fromMemory.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()),
-                                           std::size_t(file.size())}, -1, 0, 255).ok());
-    const std::vector<pngtest::Bgra> pixels = pngtest::ReadBack(fromFile);
-    EXPECT_TRUE(pixels == pngtest::ReadBack(fromMemory));
-    const pngtest::Reference ref = pngtest::DecodeWithLibpng(file);
-    ASSERT_EQ(pixels.size(), std::size_t(kWidth * kHeight));
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-      ASSERT_EQ(pixels[i], pngtest::Expected(&ref.rgba[4 * i], 32)) << "pixel " << i;
-    EXPECT_EQ(fromFile.Comments({}).size(), 100005);
+      platform::FakeUi ui;
+      StdPNG fromFile(ui);
+      StdPNG fromMemory(ui);
+      fromFile.SetTransparentStyle(media::kTransparentKeep);
+      fromMemory.SetTransparentStyle(media::kTransparentKeep);
+      ASSERT_TRUE(fromFile.LoadFile(path, -1, 0, 255));
+      ASSERT_TRUE(fromMemory.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()),
+                                             std::size_t(file.size())}, -1, 0, 255).ok());
+      const std::vector<pngtest::Bgra> pixels = pngtest::ReadBack(fromFile);
+      EXPECT_TRUE(pixels == pngtest::ReadBack(fromMemory));
+      const pngtest::Reference ref = pngtest::DecodeWithLibpng(file);
+      ASSERT_EQ(pixels.size(), std::size_t(kind.width * kind.height));
+      for (std::size_t i = 0; i < pixels.size(); ++i)
+        ASSERT_EQ(pixels[i], pngtest::Expected(&ref.rgba[4 * i], fromFile.BitCount_BMP())) << "pixel " << i;
+      EXPECT_EQ(fromFile.Comments({}).size(), 100005);
+    }
   }
 }
 
