@@ -35,7 +35,9 @@ QString ErrorText(int number, const QString& description) {
 }  // namespace
 
 Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit)
-    : QObject(parent), parts_(parts) {
+    : QObject(parent),
+      parts_(parts),
+      NetVersionText_(NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)) {
   handshakeTimer_.setSingleShot(true);
   handshakeTimer_.setInterval(handshakeLimit);
   connect(&handshakeTimer_, &QTimer::timeout, this, &Connection::HandshakeTimedOut);
@@ -82,7 +84,6 @@ void Connection::SetupInternet() {
   // Going online replaces the table.
   if (!parts_.guard.MayReplaceTable()) return;
   net.ChatSeq = 0;
-  LastChatSeqIn = 0;
   quitSaveAsked_ = false;
   parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);
   const ConnectChoice choice = connectDialog_();
@@ -97,10 +98,9 @@ void Connection::SetupInternet() {
   parts_.view.ShowLogo(false);
   parts_.state.CurrentTurn = 0;
   net.NetMsgKind = kMsgNone;
-  NetLastKind.fill(0);
-  NetLastSocket = 0;
-  NetPort = choice.port;
-  NetHostIP = choice.hostIP;
+  NetLastKind_.fill(0);
+  NetLastSocket_ = 0;
+  NetPort_ = choice.port;
   net.NetIsHost = choice.host ? play::kNetHost : play::kNetRemote;
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
@@ -112,27 +112,25 @@ void Connection::SetupInternet() {
     if (addresses.isEmpty()) addresses << Winsock1(kListenSocket).LocalIP();
     chat.SetLog(HostAddressLog(addresses));
   }
-  if (!SavedThinkDelay) SavedThinkDelay = parts_.ThinkDelay;
+  if (!SavedThinkDelay_) SavedThinkDelay_ = parts_.ThinkDelay;
   parts_.ThinkDelay = kOnlineThinkDelay;
-  NetSessionUp = false;
+  NetSessionUp_ = false;
   parts_.view.SetImageVisible(table::TableImage::cmdDeal, false);
   chat.show();
   if (choice.host) chat.FocusLogEnd();
-  NetVersionText = NetVersionText.isEmpty() ? net::NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)
-                                            : NetVersionText;
 
   if (choice.host) {
     net.NetConnCount = 0;
     StartHostListening();
     if (net.NetIsHost != play::kNetHost) return ConnectionFailed();
   } else {
-    ConnectToHost();
+    ConnectToHost(choice.hostIP);
     if (net.NetIsHost == play::kNetAttemptFailed) return ConnectionFailed();
   }
   WaitForConnection();
   if (net.NetIsHost == play::kNetAttemptFailed) return ConnectionFailed();
   if (net.NetConnIndex != play::kNetOffline) {
-    NetSessionUp = true;
+    NetSessionUp_ = true;
   } else {
     ReleaseChat();
   }
@@ -140,16 +138,16 @@ void Connection::SetupInternet() {
 
 void Connection::ConnectionFailed() {
   parts_.ui.MsgBox(kConnectionFailedText, platform::vbExclamation, kNetTitle);
-  Winsock1(NetSockIndex).Close();
+  Winsock1(NetSockIndex_).Close();
   parts_.net.NetIsHost = play::kNetRemote;
   NetCleanUp();
 }
 
 void Connection::StartHostListening() {
-  NetSockIndex = kListenSocket;
+  NetSockIndex_ = kListenSocket;
   platform::Winsock& listener = Winsock1(kListenSocket);
   listener.Close();
-  listener.SetLocalPort(NetPort);
+  listener.SetLocalPort(NetPort_);
   listener.ListenAddress = listenAddress_;
   QString description;
   const int number = listener.Listen(description);
@@ -167,12 +165,12 @@ void Connection::StartHostListening() {
   NetCleanUp();
 }
 
-void Connection::ConnectToHost() {
-  NetSockIndex = 0;
-  platform::Winsock& socket = Winsock1(NetSockIndex);
+void Connection::ConnectToHost(const QString& hostIP) {
+  NetSockIndex_ = 0;
+  platform::Winsock& socket = Winsock1(NetSockIndex_);
   socket.Close();
-  socket.RemoteHost = NetHostIP;
-  socket.RemotePort = NetPort;
+  socket.RemoteHost = hostIP;
+  socket.RemotePort = NetPort_;
   socket.SetLocalPort(0);
   socket.Connect();
   handshakeTimer_.start();
@@ -180,14 +178,13 @@ void Connection::ConnectToHost() {
 }
 
 void Connection::ConnectionHandShake(std::int16_t SocketIndex) {
-  NetOutLine = IpLine(NetVersionText, SocketIndex);
-  SendNetMessage(NetOutLine, SocketIndex);
+  SendNetMessage(IpLine(NetVersionText_, SocketIndex), SocketIndex);
 }
 
 // The quit chat line and "GO", when the peer is still there to read them.
 void Connection::SendGoodbye() {
   play::NetState& net = parts_.net;
-  platform::Winsock& socket = Winsock1(NetSockIndex);
+  platform::Winsock& socket = Winsock1(NetSockIndex_);
   if (socket.State() != platform::sckConnected) return;
   ++net.ChatSeq;
   SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + " Quit!^"), play::kNetPeerSocket);
@@ -212,7 +209,7 @@ void Connection::CloseNetFile() {
 }
 
 void Connection::Client_Cleanup() {
-  platform::Winsock& socket = Winsock1(NetSockIndex);
+  platform::Winsock& socket = Winsock1(NetSockIndex_);
   const int state = socket.State();
   if (state == platform::sckConnected || state == platform::sckOpen) socket.Close();
 }
@@ -235,7 +232,7 @@ void Connection::NetCleanUp() {
   DropReactions();
   denialShown_ = false;
   handshakeTimer_.stop();
-  NetSockIndex = 0;
+  NetSockIndex_ = 0;
   net.NetConnCount = 0;
   if (net.NetConnIndex != play::kNetConnSettingUp && net.NetFileOpen)
     play::SaveScoreRec(parts_.scores, parts_.scoreStore);
@@ -250,12 +247,11 @@ void Connection::NetCleanUp() {
 
   parts_.netScores.NetScoreRecNo = 0;
   net.NetConnIndex = play::kNetOffline;
-  OpponentAvatar.clear();
+  OpponentAvatar_.clear();
   // A second clean-up after a failed attempt must not lose the pause kept
   // from before the connection.
-  if (SavedThinkDelay) parts_.ThinkDelay = *SavedThinkDelay;
-  SavedThinkDelay.reset();
-  NetOutLine.clear();
+  if (SavedThinkDelay_) parts_.ThinkDelay = *SavedThinkDelay_;
+  SavedThinkDelay_.reset();
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
   quitHandled_ = false;
@@ -289,7 +285,7 @@ FrmChat& Connection::Chat() {
     chatParts.screen = platform::ReadScreenMetrics();
     const std::optional<ChatLook> look = chatLook_ ? std::optional<ChatLook>(chatLook_()) : std::nullopt;
     if (look) chatParts.FontColor = look->FontColor;
-    chatParts.OpponentAvatar = &OpponentAvatar;
+    chatParts.OpponentAvatar = &OpponentAvatar_;
     chatParts.KeepAvatar = [this](const QString& name) { KeepAvatar(name); };
     chatParts.ShowHelpKeyword = [this](const QString& keyword) { parts_.hooks.ShowHelpKeyword(keyword); };
     chatParts.showDefaultAvatar = Host();
@@ -345,13 +341,6 @@ void Connection::SendNetMessage(const QString& Msg, std::int16_t SocketIndex) {
   socket.SendData(Line(Msg));
 }
 
-void Connection::WaitForReply() {
-  const std::uint64_t start = dispatched_;
-  play::NetState& net = parts_.net;
-  parts_.wait.WaitUntil([&] { return dispatched_ != start || net.NetConnIndex == play::kNetOffline; });
-  if (net.NetConnIndex == play::kNetOffline) net.NetMsgKind = kMsgGO;
-}
-
 bool Connection::WaitForKinds(std::initializer_list<std::int16_t> kinds) {
   play::NetState& net = parts_.net;
   Awaited awaited{kinds, false, awaited_};
@@ -372,17 +361,17 @@ bool Connection::SendAndWait(const QString& line, std::initializer_list<std::int
 
 void Connection::WaitForConnection() {
   play::NetState& net = parts_.net;
-  NetWaitDone = false;
+  NetWaitDone_ = false;
   parts_.wait.WaitUntil([&] {
-    return NetWaitDone || net.NetConnIndex == play::kNetOffline || net.NetIsHost == play::kNetAttemptFailed;
+    return NetWaitDone_ || net.NetConnIndex == play::kNetOffline || net.NetIsHost == play::kNetAttemptFailed;
   });
-  if (NetWaitDone && !parts_.wait.Exiting()) parts_.view.SetLabelVisible(TableLabel::lblWAIT, false);
+  if (NetWaitDone_ && !parts_.wait.Exiting()) parts_.view.SetLabelVisible(TableLabel::lblWAIT, false);
 }
 
 // ---- Socket events ----
 
 bool Connection::PeerSocket(int index) const {
-  return parts_.net.NetConnIndex != play::kNetOffline && !peerGone_ && index == NetSockIndex && index >= 0 &&
+  return parts_.net.NetConnIndex != play::kNetOffline && !peerGone_ && index == NetSockIndex_ && index >= 0 &&
          index < kSocketCount;
 }
 
@@ -396,19 +385,19 @@ void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
     RefuseCaller(requestID);
     return;
   }
-  socket.SetLocalPort(NetPort);
+  socket.SetLocalPort(NetPort_);
   if (!socket.Accept(Winsock1(kListenSocket), requestID)) return;
   net.NetConnCount = 1;
   net.NetPeerInfo[1].SlotState = play::kSlotTaken;
   net.NetPeerInfo[1].Active = 1;
-  NetSockIndex = play::kNetPeerSocket;
+  NetSockIndex_ = play::kNetPeerSocket;
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
   quitHandled_ = false;
   ++callerSerial_;
   handshakeTimer_.start();
   ConnectionHandShake(play::kNetPeerSocket);
-  if (NetSessionUp) QTimer::singleShot(0, this, [this] { WaitForConnection(); });
+  if (NetSessionUp_) QTimer::singleShot(0, this, [this] { WaitForConnection(); });
 }
 
 void Connection::RefuseCaller(int requestID) {
@@ -431,8 +420,7 @@ void Connection::RefuseCaller(int requestID) {
 // The busy line and "GO" go at once and the socket is closed: nothing
 // waits, so any number of callers is answered.
 void Connection::RefuseBusy(platform::Winsock& socket) {
-  NetOutLine = ChatLine(1, kBusyChatText);
-  socket.SendData(Line(NetOutLine));
+  socket.SendData(Line(ChatLine(1, kBusyChatText)));
   socket.SendData(Line(QString::fromLatin1(kTagGO)));
   // What the caller sent is not read: unread, it would cut the answer off.
   socket.GetData();
@@ -454,9 +442,9 @@ void Connection::HandshakeTimedOut() {
     net.NetConnCount = 0;
     net.NetConnIndex = play::kNetConnSettingUp;
     net.NetMsgKind = kMsgNone;
-    NetSockIndex = kListenSocket;
-    NetLastKind.fill(0);
-    NetLastSocket = 0;
+    NetSockIndex_ = kListenSocket;
+    NetLastKind_.fill(0);
+    NetLastSocket_ = 0;
     handshakeStep_ = HandshakeStep::AwaitIP;
     peerGone_ = false;
     quitHandled_ = false;
@@ -465,7 +453,7 @@ void Connection::HandshakeTimedOut() {
   // The remote gives the host up: the attempt has failed, and nothing the
   // host sends from now on counts.
   peerGone_ = true;
-  Winsock1(NetSockIndex).Close();
+  Winsock1(NetSockIndex_).Close();
   net.NetIsHost = play::kNetAttemptFailed;
   parts_.ui.MsgBox(kHostSilentText, platform::vbCritical, kNetTitle);
   parts_.wait.Wake();
@@ -549,7 +537,7 @@ void Connection::React(std::function<void()> run, qsizetype bytes) {
       reactionBytes_ + bytes > kMaxQueuedBytes) {
     // Reactions pile up only while one waits; a peer that keeps sending
     // meanwhile is flooding.
-    ProtocolViolation(NetSockIndex);
+    ProtocolViolation(NetSockIndex_);
     return;
   }
   reactions_.push_back({std::move(run), bytes});
@@ -663,7 +651,6 @@ void Connection::ChatDispatch(const QString& line, bool offerLink) {
   const ChatReceipt r = ReadChatLine(line, context);
   if (!r.chat) return;
   parts_.state.RuleMessageShown = false;
-  LastChatSeqIn = static_cast<std::int16_t>(r.sequence);
   if (r.iconShown) {
     view.SetChatIcon(r.iconFile);
     view.SetImageVisible(table::TableImage::imgIcon, true);
@@ -764,20 +751,7 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
     case kMsgIP:
       if (Host()) net.NetConnIndex = play::kNetPeerSocket;
       net.NetPeerInfo[1].Version = m.version;
-      GetTabOrder(m.version, Host(), TabOrders);
-      break;
-    case kMsgNM:
-    case kMsgDK:
-    case kMsgRC:
-      NetMsgText = m.text;
-      break;
-    case kMsgGS:
-    case kMsgTR:
-    case kMsgWT:
-      if (m.hasValue) NetMsgValue = m.value;
-      break;
-    case kMsgGO:
-      NetMsgValue = 0;
+      GetTabOrder(m.version, Host(), TabOrders_);
       break;
     case kMsgPC:
       if (m.hasMove) {
@@ -787,12 +761,8 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
         net.MoveToIndex = m.toIndex;
       }
       break;
-    case kMsgEG:
-      if (!m.text.isEmpty()) NetMsgText = m.text;
-      break;
     default: break;
   }
-  ++dispatched_;
   for (Awaited* a = awaited_; a; a = a->outer) {
     for (std::int16_t kind : a->kinds) {
       if (kind == m.kind) a->arrived = true;
@@ -800,12 +770,12 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
   }
 
   // Two lines of one kind in a row from one socket get one reaction.
-  if (index == NetLastSocket && net.NetMsgKind == NetLastKind[index]) {
+  if (index == NetLastSocket_ && net.NetMsgKind == NetLastKind_[index]) {
     parts_.wait.Wake();
     return;
   }
-  NetLastSocket = static_cast<std::int16_t>(index);
-  if (index >= 0 && index < kSocketCount) NetLastKind[index] = m.kind;
+  NetLastSocket_ = static_cast<std::int16_t>(index);
+  if (index >= 0 && index < kSocketCount) NetLastKind_[index] = m.kind;
   // What the waits look for is set now; the rest of the reaction may have to
   // wait for the running one.
   switch (m.kind) {
@@ -821,11 +791,11 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
       handshakeTimer_.stop();
       break;
     case kMsgPC:
-      NetWaitDone = true;
+      NetWaitDone_ = true;
       break;
     case kMsgGS:
     case kMsgRC:
-      if (Host()) NetWaitDone = true;  // the remote answered
+      if (Host()) NetWaitDone_ = true;  // the remote answered
       break;
     case kMsgGO:
       peerGone_ = true;  // nothing after it is read
@@ -852,7 +822,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
   switch (m.kind) {
     case kMsgIP:
       SetStatus(TableLabel::StatusMsg, QStringLiteral("Waiting for dealer to start game..."), true);
-      SendNetMessage(IpAnswer(NetVersionText), 0);
+      SendNetMessage(IpAnswer(NetVersionText_), 0);
       net.NetConnIndex = play::kNetPeerSocket;
       break;
     case kMsgNM:
@@ -885,7 +855,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       view.SetLabelVisible(TableLabel::lblWAIT, false);
       break;
     case kMsgDK:
-      NetDataText = m.text;
+      NetDataText_ = m.text;
       break;
     case kMsgTR:
       parts_.state.CurrentTurn = m.value;
@@ -896,7 +866,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       PeerQuit(index);
       break;
     case kMsgRC:
-      NetDataText = m.text;
+      NetDataText_ = m.text;
       if (!restore_ || !restore_->GetRecover()) break;
       SetStatus(TableLabel::StatusMsg, kResumeText, true);
       parts_.ui.Beep();
@@ -925,7 +895,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       // while game over waited for it.
       if (net.NetMsgKind != kMsgRS && !WaitForKinds({kMsgRS})) return;
       SendNetMessage(QString::fromLatin1(kTagRS), 0);
-      if (m.text == QLatin1String(kEndMatch)) NetLastKind[0] = kMsgNeutral;
+      if (m.text == QLatin1String(kEndMatch)) NetLastKind_[0] = kMsgNeutral;
       break;
     }
     default: break;
@@ -966,8 +936,8 @@ void Connection::HostReaction(int index, const NetMessage& m) {
 void Connection::OpenNetPlayerFile() {
   OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders,
                      parts_.PlayerName};
-  const OpponentRecord record = net::OpenNetPlayerFile(file, OpponentAvatar, parts_.view);
-  Chat().ScaleAvatar(OpponentAvatar);
+  const OpponentRecord record = net::OpenNetPlayerFile(file, OpponentAvatar_, parts_.view);
+  Chat().ScaleAvatar(OpponentAvatar_);
   if (record == OpponentRecord::InMemory && !netFileWarned_) {
     netFileWarned_ = true;
     parts_.ui.MsgBox(kNetFileFailedText, platform::vbExclamation, kNetTitle);
@@ -1005,7 +975,7 @@ void Connection::PeerQuit(int index) {
     }
     NetCleanUp();
   }
-  NetWaitDone = true;
+  NetWaitDone_ = true;
   parts_.wait.Wake();
 }
 
@@ -1023,7 +993,7 @@ void Connection::ProtocolViolation(int index) {
   socket.SendData(Line(QString::fromLatin1(kTagGO)));
   socket.Close();
   net.NetMsgKind = kMsgGO;
-  NetWaitDone = true;
+  NetWaitDone_ = true;
   parts_.wait.Wake();
   React([this] {
     play::NetState& net = parts_.net;
@@ -1033,7 +1003,7 @@ void Connection::ProtocolViolation(int index) {
       NetCleanUp();
       net.NetIsHost = play::kNetRemote;
     }
-    NetWaitDone = true;
+    NetWaitDone_ = true;
     parts_.wait.Wake();
   });
 }

@@ -158,9 +158,6 @@ class Connection : public QObject,
 
   // The line protocol's operations.
   void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);
-  // One wait step: until the next game line is dispatched, the connection
-  // ends, or the program closes.
-  void WaitForReply();
   // Until NetWaitDone, the end of the connection, a failed attempt or the
   // program's close.
   void WaitForConnection();
@@ -171,7 +168,7 @@ class Connection : public QObject,
   bool SendAndWait(const QString& line, std::initializer_list<std::int16_t> kinds);
   // The peer sent game data no legitimate program sends: the connection
   // ends as on a hostile line.
-  void RefusePeerData() { ProtocolViolation(NetSockIndex); }
+  void RefusePeerData() { ProtocolViolation(NetSockIndex_); }
 
   void ConnectionHandShake(std::int16_t SocketIndex);
   void NetCleanUp();
@@ -193,24 +190,17 @@ class Connection : public QObject,
   // The slap over the opponent's picture, with its sound.
   void AvatarSlap();
 
-  // The connection's state, under its names.
-  QString NetMsgText;                     // text payload of the last line
-  std::int16_t NetMsgValue = 0;           // numeric payload of the last line
-  bool NetWaitDone = false;               // ends WaitForConnection
-  QString NetDataText;                    // the DK or RC number list
-  std::int16_t NetDataPos = 0;            // NextNetNumber's cursor in it
-  QString NetVersionText;                 // own version for the handshake
-  TabOrder TabOrders;                     // tableau numbers to and from the peer
-  std::array<std::int16_t, kSocketCount> NetLastKind{};  // kind of the last line from each socket
-  std::int16_t NetLastSocket = 0;         // socket of the last dispatched line
-  std::int16_t NetSockIndex = 0;          // socket of the connection: 0 remote or listening, 1 the host's peer
-  bool NetSessionUp = false;              // set-up's own wait has ended
-  int NetPort = 0;                        // the chosen port, 1..65535
-  QString NetHostIP;                      // the host's address typed by the remote
-  QString NetOutLine;                     // the last line built for sending
-  QString OpponentAvatar;                 // the opponent's picture file
-  std::int16_t LastChatSeqIn = 0;         // the peer's last chat line number
-  std::optional<float> SavedThinkDelay;   // the computer's pause while a connection lasts
+  // Ends WaitForConnection: a game's start (or the Deal button) ends the
+  // set-up's wait.
+  void EndConnectionWait() { NetWaitDone_ = true; }
+  // The DK or RC number list last received; cleared once it is used.
+  const QString& NetDataText() const { return NetDataText_; }
+  void ClearNetDataText() { NetDataText_.clear(); }
+  // The tableau numbers to and from the peer, as its version asks.
+  const TabOrder& TabOrders() const { return TabOrders_; }
+  // The next line from the remote's one socket gets its reaction, whatever
+  // the kind of the last.
+  void ForgetLastKind() { NetLastKind_[0] = kMsgNeutral; }
 
   platform::Winsock& Winsock1(int index) { return *Winsock1_[index]; }
   FrmChat* frmChat() const { return frmChat_; }
@@ -240,7 +230,7 @@ class Connection : public QObject,
   void SetStatus(table::TableLabel label, const QString& text, bool visible);
 
   void StartHostListening();
-  void ConnectToHost();
+  void ConnectToHost(const QString& hostIP);
   void ConnectionFailed();
 
   void Winsock1_ConnectionRequest(int index, int requestID);
@@ -277,6 +267,17 @@ class Connection : public QObject,
   void SendGoodbye();
 
   play::NetPlayParts parts_;
+  const QString NetVersionText_;          // own version for the handshake
+  bool NetWaitDone_ = false;              // ends WaitForConnection
+  QString NetDataText_;                   // the DK or RC number list
+  TabOrder TabOrders_;                    // tableau numbers to and from the peer
+  std::array<std::int16_t, kSocketCount> NetLastKind_{};  // kind of the last line from each socket
+  std::int16_t NetLastSocket_ = 0;        // socket of the last dispatched line
+  std::int16_t NetSockIndex_ = 0;         // socket of the connection: 0 remote or listening, 1 the host's peer
+  bool NetSessionUp_ = false;             // set-up's own wait has ended
+  int NetPort_ = 0;                       // the chosen port, 1..65535
+  QString OpponentAvatar_;                // the opponent's picture file
+  std::optional<float> SavedThinkDelay_;  // the computer's pause while a connection lasts
   std::array<std::unique_ptr<platform::Winsock>, kSocketCount> Winsock1_;
   std::array<LineSplitter, kSocketCount> received_;
   std::array<bool, kSocketCount> pumpQueued_{};
@@ -294,7 +295,6 @@ class Connection : public QObject,
   QElapsedTimer alertClock_;              // since the last chat alert
   QElapsedTimer effectClock_;             // the clock of the peer's sounds and slaps
   EffectBudget effectBudget_;             // how many of them play now
-  std::uint64_t dispatched_ = 0;          // game lines dispatched so far; waits look for a new one
   Awaited* awaited_ = nullptr;            // the innermost running WaitForKinds
   bool netFileWarned_ = false;            // the opponents file's failure is told once a run
   QPointer<FrmChat> frmChat_;
@@ -306,9 +306,9 @@ class Connection : public QObject,
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;
   bool linkQuestionOpen_ = false;         // one link question at a time
-  bool quitSaveAsked_ = false;
+  bool quitSaveAsked_ = false;            // the host's quit line asked the save question
   QImage chatPicture_;                    // the background the chat window shows; null: the mat colour
-  std::optional<std::uint32_t> chatMatColor_;            // the host's quit line asked the save question
+  std::optional<std::uint32_t> chatMatColor_;  // the table's mat colour, once the table has told it
 };
 
 }  // namespace net
