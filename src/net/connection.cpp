@@ -1,18 +1,10 @@
 #include "net/connection.h"
 
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <cmath>
 
-#include "media/folders.h"
-#include "net/chat_lines.h"
-#include "net/online_restore.h"
 #include "net/opponents_file.h"
 #include "platform/recordfile.h"
-#include "platform/sound.h"
-#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
