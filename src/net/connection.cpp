@@ -217,7 +217,7 @@ void Connection::NetCleanUp() {
     received_[i].Clear();
     peerClosed_[i] = false;
   }
-  DropReactions();
+  reactions_.Drop();
   denialShown_ = false;
   handshakeTimer_.stop();
   NetSockIndex_ = 0;

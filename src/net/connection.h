@@ -22,7 +22,6 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -31,6 +30,7 @@
 #include "net/frm_chat.h"
 #include "net/frm_connect.h"
 #include "net/line_protocol.h"
+#include "net/reaction_queue.h"
 #include "platform/version.h"
 #include "play/leaving.h"
 #include "play/net_state.h"
@@ -61,8 +61,6 @@ constexpr float kOnlineThinkDelay = 0.01f;
 constexpr std::chrono::milliseconds kHandshakeLimit{30000};
 // Index of a socket that only tells an extra caller the host is busy.
 constexpr int kRefusedCallerSocket = -1;
-// Reactions waiting for the running one; more are a flood, not a game.
-constexpr int kMaxQueuedReactions = 4096;
 // The peer's close is acted on this long after it at the latest, whatever
 // it sent before is still waiting.
 constexpr int kPeerCloseGraceMs = 500;
@@ -209,12 +207,6 @@ class Connection : public QObject,
 
  private:
   enum class HandshakeStep { AwaitIP, AwaitNM, Done };
-  // A received line's reaction, or a follow-up of the connection's own,
-  // waiting for the running reaction to return.
-  struct Reaction {
-    std::function<void()> run;
-    qsizetype bytes = 0;
-  };
   // One running WaitForKinds; waits nest, and a line marks every one that
   // awaits its kind, so a later line cannot hide it.
   struct Awaited {
@@ -247,8 +239,6 @@ class Connection : public QObject,
   void Pump(int index);
   // Runs the reaction now, or after the running one and those before it.
   void React(std::function<void()> run, qsizetype bytes = 0);
-  void RunReactions();
-  void DropReactions();
   // The peer closed its side: its quit is handled, and what it sent before
   // is dropped when dropRest.
   void PeerLeft(int index, bool dropRest);
@@ -285,9 +275,7 @@ class Connection : public QObject,
   HandshakeStep handshakeStep_ = HandshakeStep::AwaitIP;
   bool peerGone_ = false;                 // the peer quit or broke the protocol; its socket is done with
   bool quitHandled_ = false;              // the peer's quit has been handled
-  std::deque<Reaction> reactions_;        // waiting for the running reaction
-  qsizetype reactionBytes_ = 0;           // the lines they hold
-  bool reacting_ = false;                 // a reaction runs
+  ReactionQueue reactions_;               // received lines' reactions and the connection's follow-ups
   bool quitAskQueued_ = false;            // the save question after a quit notice is on its way
   bool denialShown_ = false;              // the host's player is being told of a refused caller
   QTimer handshakeTimer_;                 // runs from the call until the names are exchanged

@@ -256,7 +256,7 @@ void Connection::ProtocolViolation(int index) {
   peerGone_ = true;
   received_[index].Clear();
   peerClosed_[index] = false;
-  DropReactions();
+  reactions_.Drop();
   platform::Winsock& socket = Winsock1(index);
   if (lineTap_) lineTap_(true, QString::fromLatin1(kTagGO));
   socket.SendData(Line(QString::fromLatin1(kTagGO)));

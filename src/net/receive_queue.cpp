@@ -72,14 +72,14 @@ void Connection::Pump(int index) {
     // The peer left in order: what it sent before has been dispatched.
     PeerLeft(index, false);
   }
-  RunReactions();
+  reactions_.Run();
 }
 
 void Connection::PeerLeft(int index, bool dropRest) {
   peerClosed_[index] = false;
   peerGone_ = true;
   received_[index].Clear();
-  if (dropRest) DropReactions();
+  if (dropRest) reactions_.Drop();
   // A reaction waiting for the peer's answer ends now.
   parts_.net.NetMsgKind = kMsgGO;
   parts_.wait.Wake();
@@ -90,33 +90,13 @@ void Connection::PeerLeft(int index, bool dropRest) {
 }
 
 void Connection::React(std::function<void()> run, qsizetype bytes) {
-  if (reactions_.size() >= static_cast<std::size_t>(kMaxQueuedReactions) ||
-      reactionBytes_ + bytes > kMaxQueuedBytes) {
+  if (!reactions_.Push(std::move(run), bytes)) {
     // Reactions pile up only while one waits; a peer that keeps sending
     // meanwhile is flooding.
     ProtocolViolation(NetSockIndex_);
     return;
   }
-  reactions_.push_back({std::move(run), bytes});
-  reactionBytes_ += bytes;
-  RunReactions();
-}
-
-void Connection::RunReactions() {
-  if (reacting_) return;
-  while (!reactions_.empty()) {
-    Reaction r = std::move(reactions_.front());
-    reactions_.pop_front();
-    reactionBytes_ -= r.bytes;
-    reacting_ = true;
-    r.run();
-    reacting_ = false;
-  }
-}
-
-void Connection::DropReactions() {
-  reactions_.clear();
-  reactionBytes_ = 0;
+  reactions_.Run();
 }
 
 void Connection::Dispatch(int index, const QByteArray& bytes) {
