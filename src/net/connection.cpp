@@ -367,6 +367,8 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
   parts_.wait.Wake();
 }
 
+// ---- The opponents list, the start prompt, the end of a game ----
+
 void Connection::LoadNetPlayerList() {
   OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders,
                      parts_.PlayerName};
