@@ -1,18 +1,10 @@
 #include "net/connection.h"
 
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <cmath>
 
-#include "media/folders.h"
-#include "net/chat_lines.h"
-#include "net/online_restore.h"
 #include "net/opponents_file.h"
 #include "platform/recordfile.h"
-#include "platform/sound.h"
-#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
@@ -35,7 +27,9 @@ QString ErrorText(int number, const QString& description) {
 }  // namespace
 
 Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit)
-    : QObject(parent), parts_(parts) {
+    : QObject(parent),
+      parts_(parts),
+      NetVersionText_(NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)) {
   handshakeTimer_.setSingleShot(true);
   handshakeTimer_.setInterval(handshakeLimit);
   connect(&handshakeTimer_, &QTimer::timeout, this, &Connection::HandshakeTimedOut);
@@ -82,7 +76,6 @@ void Connection::SetupInternet() {
   // Going online replaces the table.
   if (!parts_.guard.MayReplaceTable()) return;
   net.ChatSeq = 0;
-  LastChatSeqIn = 0;
   quitSaveAsked_ = false;
   parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);
   const ConnectChoice choice = connectDialog_();
@@ -97,10 +90,9 @@ void Connection::SetupInternet() {
   parts_.view.ShowLogo(false);
   parts_.state.CurrentTurn = 0;
   net.NetMsgKind = kMsgNone;
-  NetLastKind.fill(0);
-  NetLastSocket = 0;
-  NetPort = choice.port;
-  NetHostIP = choice.hostIP;
+  NetLastKind_.fill(0);
+  NetLastSocket_ = 0;
+  NetPort_ = choice.port;
   net.NetIsHost = choice.host ? play::kNetHost : play::kNetRemote;
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
@@ -112,27 +104,25 @@ void Connection::SetupInternet() {
     if (addresses.isEmpty()) addresses << Winsock1(kListenSocket).LocalIP();
     chat.SetLog(HostAddressLog(addresses));
   }
-  if (!SavedThinkDelay) SavedThinkDelay = parts_.ThinkDelay;
+  if (!SavedThinkDelay_) SavedThinkDelay_ = parts_.ThinkDelay;
   parts_.ThinkDelay = kOnlineThinkDelay;
-  NetSessionUp = false;
+  NetSessionUp_ = false;
   parts_.view.SetImageVisible(table::TableImage::cmdDeal, false);
   chat.show();
   if (choice.host) chat.FocusLogEnd();
-  NetVersionText = NetVersionText.isEmpty() ? net::NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)
-                                            : NetVersionText;
 
   if (choice.host) {
     net.NetConnCount = 0;
     StartHostListening();
     if (net.NetIsHost != play::kNetHost) return ConnectionFailed();
   } else {
-    ConnectToHost();
+    ConnectToHost(choice.hostIP);
     if (net.NetIsHost == play::kNetAttemptFailed) return ConnectionFailed();
   }
   WaitForConnection();
   if (net.NetIsHost == play::kNetAttemptFailed) return ConnectionFailed();
   if (net.NetConnIndex != play::kNetOffline) {
-    NetSessionUp = true;
+    NetSessionUp_ = true;
   } else {
     ReleaseChat();
   }
@@ -140,16 +130,16 @@ void Connection::SetupInternet() {
 
 void Connection::ConnectionFailed() {
   parts_.ui.MsgBox(kConnectionFailedText, platform::vbExclamation, kNetTitle);
-  Winsock1(NetSockIndex).Close();
+  Winsock1(NetSockIndex_).Close();
   parts_.net.NetIsHost = play::kNetRemote;
   NetCleanUp();
 }
 
 void Connection::StartHostListening() {
-  NetSockIndex = kListenSocket;
+  NetSockIndex_ = kListenSocket;
   platform::Winsock& listener = Winsock1(kListenSocket);
   listener.Close();
-  listener.SetLocalPort(NetPort);
+  listener.SetLocalPort(NetPort_);
   listener.ListenAddress = listenAddress_;
   QString description;
   const int number = listener.Listen(description);
@@ -167,27 +157,22 @@ void Connection::StartHostListening() {
   NetCleanUp();
 }
 
-void Connection::ConnectToHost() {
-  NetSockIndex = 0;
-  platform::Winsock& socket = Winsock1(NetSockIndex);
+void Connection::ConnectToHost(const QString& hostIP) {
+  NetSockIndex_ = 0;
+  platform::Winsock& socket = Winsock1(NetSockIndex_);
   socket.Close();
-  socket.RemoteHost = NetHostIP;
-  socket.RemotePort = NetPort;
+  socket.RemoteHost = hostIP;
+  socket.RemotePort = NetPort_;
   socket.SetLocalPort(0);
   socket.Connect();
   handshakeTimer_.start();
   SetStatus(TableLabel::StatusMsg, QStringLiteral("Waiting for Host confirmation..."), true);
 }
 
-void Connection::ConnectionHandShake(std::int16_t SocketIndex) {
-  NetOutLine = IpLine(NetVersionText, SocketIndex);
-  SendNetMessage(NetOutLine, SocketIndex);
-}
-
 // The quit chat line and "GO", when the peer is still there to read them.
 void Connection::SendGoodbye() {
   play::NetState& net = parts_.net;
-  platform::Winsock& socket = Winsock1(NetSockIndex);
+  platform::Winsock& socket = Winsock1(NetSockIndex_);
   if (socket.State() != platform::sckConnected) return;
   ++net.ChatSeq;
   SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + " Quit!^"), play::kNetPeerSocket);
@@ -212,7 +197,7 @@ void Connection::CloseNetFile() {
 }
 
 void Connection::Client_Cleanup() {
-  platform::Winsock& socket = Winsock1(NetSockIndex);
+  platform::Winsock& socket = Winsock1(NetSockIndex_);
   const int state = socket.State();
   if (state == platform::sckConnected || state == platform::sckOpen) socket.Close();
 }
@@ -232,10 +217,10 @@ void Connection::NetCleanUp() {
     received_[i].Clear();
     peerClosed_[i] = false;
   }
-  DropReactions();
+  reactions_.Drop();
   denialShown_ = false;
   handshakeTimer_.stop();
-  NetSockIndex = 0;
+  NetSockIndex_ = 0;
   net.NetConnCount = 0;
   if (net.NetConnIndex != play::kNetConnSettingUp && net.NetFileOpen)
     play::SaveScoreRec(parts_.scores, parts_.scoreStore);
@@ -250,12 +235,11 @@ void Connection::NetCleanUp() {
 
   parts_.netScores.NetScoreRecNo = 0;
   net.NetConnIndex = play::kNetOffline;
-  OpponentAvatar.clear();
+  OpponentAvatar_.clear();
   // A second clean-up after a failed attempt must not lose the pause kept
   // from before the connection.
-  if (SavedThinkDelay) parts_.ThinkDelay = *SavedThinkDelay;
-  SavedThinkDelay.reset();
-  NetOutLine.clear();
+  if (SavedThinkDelay_) parts_.ThinkDelay = *SavedThinkDelay_;
+  SavedThinkDelay_.reset();
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
   quitHandled_ = false;
@@ -274,51 +258,6 @@ void Connection::NetCleanUp() {
   view.ShowLogo(true);
   ReleaseChat();
   parts_.wait.Wake();
-}
-
-FrmChat& Connection::Chat() {
-  if (!frmChat_) {
-    FrmChatParts chatParts;
-    chatParts.UserPath = parts_.folders.UserPath;
-    chatParts.DocsPath = parts_.folders.DocsPath;
-    chatParts.ui = &parts_.ui;
-    chatParts.sound = &parts_.sound;
-    chatParts.settingUp = [this] { return parts_.net.NetConnIndex == play::kNetConnSettingUp; };
-    chatParts.AppPath = parts_.folders.AppPath;
-    chatParts.DataPath = parts_.folders.DataPath;
-    chatParts.screen = platform::ReadScreenMetrics();
-    const std::optional<ChatLook> look = chatLook_ ? std::optional<ChatLook>(chatLook_()) : std::nullopt;
-    if (look) chatParts.FontColor = look->FontColor;
-    chatParts.OpponentAvatar = &OpponentAvatar;
-    chatParts.KeepAvatar = [this](const QString& name) { KeepAvatar(name); };
-    chatParts.ShowHelpKeyword = [this](const QString& keyword) { parts_.hooks.ShowHelpKeyword(keyword); };
-    chatParts.showDefaultAvatar = Host();
-    frmChat_ = new FrmChat(std::move(chatParts), parts_.mainWindow);
-    if (look) {
-      frmChat_->ShowBackground(look->picture, look->MatColor);
-    } else if (chatMatColor_) {
-      frmChat_->ShowBackground(chatPicture_, *chatMatColor_);
-    }
-    connect(frmChat_, &FrmChat::sendClicked, this, &Connection::Command1_Click);
-  }
-  return *frmChat_;
-}
-
-// The picture chosen for the opponent goes into his record once it is in
-// force, and is stored unless the connection is still being set up.
-void Connection::KeepAvatar(const QString& name) {
-  if (!HandshakeDone()) return;
-  parts_.netScores.NetScoreRec.AvatarFile = name;
-  parts_.scores.CurrentScores.AvatarFile = name;
-  if (parts_.net.NetConnIndex != play::kNetConnSettingUp) play::SaveScoreRec(parts_.scores, parts_.scoreStore);
-}
-
-// Released later, never under the handler or the wait that still shows it.
-void Connection::ReleaseChat() {
-  if (!frmChat_) return;
-  frmChat_->hide();
-  frmChat_->deleteLater();
-  frmChat_ = nullptr;
 }
 
 void Connection::SetStatus(TableLabel label, const QString& text, bool visible) {
@@ -345,13 +284,6 @@ void Connection::SendNetMessage(const QString& Msg, std::int16_t SocketIndex) {
   socket.SendData(Line(Msg));
 }
 
-void Connection::WaitForReply() {
-  const std::uint64_t start = dispatched_;
-  play::NetState& net = parts_.net;
-  parts_.wait.WaitUntil([&] { return dispatched_ != start || net.NetConnIndex == play::kNetOffline; });
-  if (net.NetConnIndex == play::kNetOffline) net.NetMsgKind = kMsgGO;
-}
-
 bool Connection::WaitForKinds(std::initializer_list<std::int16_t> kinds) {
   play::NetState& net = parts_.net;
   Awaited awaited{kinds, false, awaited_};
@@ -372,206 +304,18 @@ bool Connection::SendAndWait(const QString& line, std::initializer_list<std::int
 
 void Connection::WaitForConnection() {
   play::NetState& net = parts_.net;
-  NetWaitDone = false;
+  NetWaitDone_ = false;
   parts_.wait.WaitUntil([&] {
-    return NetWaitDone || net.NetConnIndex == play::kNetOffline || net.NetIsHost == play::kNetAttemptFailed;
+    return NetWaitDone_ || net.NetConnIndex == play::kNetOffline || net.NetIsHost == play::kNetAttemptFailed;
   });
-  if (NetWaitDone && !parts_.wait.Exiting()) parts_.view.SetLabelVisible(TableLabel::lblWAIT, false);
+  if (NetWaitDone_ && !parts_.wait.Exiting()) parts_.view.SetLabelVisible(TableLabel::lblWAIT, false);
 }
 
 // ---- Socket events ----
 
 bool Connection::PeerSocket(int index) const {
-  return parts_.net.NetConnIndex != play::kNetOffline && !peerGone_ && index == NetSockIndex && index >= 0 &&
+  return parts_.net.NetConnIndex != play::kNetOffline && !peerGone_ && index == NetSockIndex_ && index >= 0 &&
          index < kSocketCount;
-}
-
-void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
-  play::NetState& net = parts_.net;
-  if (index != kListenSocket || !Host() || net.NetConnIndex == play::kNetOffline) return;
-  // The one opponent takes socket 1 while it is free; every other caller is
-  // refused, however many call at once.
-  platform::Winsock& socket = Winsock1(play::kNetPeerSocket);
-  if (net.NetPeerInfo[1].SlotState != play::kSlotFree || socket.State() != platform::sckClosed) {
-    RefuseCaller(requestID);
-    return;
-  }
-  socket.SetLocalPort(NetPort);
-  if (!socket.Accept(Winsock1(kListenSocket), requestID)) return;
-  net.NetConnCount = 1;
-  net.NetPeerInfo[1].SlotState = play::kSlotTaken;
-  net.NetPeerInfo[1].Active = 1;
-  NetSockIndex = play::kNetPeerSocket;
-  handshakeStep_ = HandshakeStep::AwaitIP;
-  peerGone_ = false;
-  quitHandled_ = false;
-  ++callerSerial_;
-  handshakeTimer_.start();
-  ConnectionHandShake(play::kNetPeerSocket);
-  if (NetSessionUp) QTimer::singleShot(0, this, [this] { WaitForConnection(); });
-}
-
-void Connection::RefuseCaller(int requestID) {
-  // A socket of its own, which lives until what it was given has left.
-  auto* socket = new platform::Winsock(kRefusedCallerSocket, this);
-  if (socket->Accept(Winsock1(kListenSocket), requestID)) RefuseBusy(*socket);
-  QTimer::singleShot(platform::kCloseLingerMs, socket, &QObject::deleteLater);
-  if (denialShown_) return;
-  denialShown_ = true;
-  // The box waits: it is shown from the event loop, as a reaction, never
-  // inside the listening socket's own call.
-  QTimer::singleShot(0, this, [this] {
-    React([this] {
-      parts_.ui.MsgBox(kDeniedText, platform::vbInformation, kDeniedTitle);
-      denialShown_ = false;
-    });
-  });
-}
-
-// The busy line and "GO" go at once and the socket is closed: nothing
-// waits, so any number of callers is answered.
-void Connection::RefuseBusy(platform::Winsock& socket) {
-  NetOutLine = ChatLine(1, kBusyChatText);
-  socket.SendData(Line(NetOutLine));
-  socket.SendData(Line(QString::fromLatin1(kTagGO)));
-  // What the caller sent is not read: unread, it would cut the answer off.
-  socket.GetData();
-  socket.Close();
-}
-
-void Connection::HandshakeTimedOut() {
-  play::NetState& net = parts_.net;
-  if (HandshakeDone() || net.NetConnIndex == play::kNetOffline) return;
-  if (Host()) {
-    // The caller is closed without a word, and the host listens on for the
-    // next; whatever it sent is no longer acted on.
-    const int k = play::kNetPeerSocket;
-    Winsock1(k).Close();
-    received_[k].Clear();
-    peerClosed_[k] = false;
-    ++callerSerial_;
-    net.NetPeerInfo = {};
-    net.NetConnCount = 0;
-    net.NetConnIndex = play::kNetConnSettingUp;
-    net.NetMsgKind = kMsgNone;
-    NetSockIndex = kListenSocket;
-    NetLastKind.fill(0);
-    NetLastSocket = 0;
-    handshakeStep_ = HandshakeStep::AwaitIP;
-    peerGone_ = false;
-    quitHandled_ = false;
-    return;
-  }
-  // The remote gives the host up: the attempt has failed, and nothing the
-  // host sends from now on counts.
-  peerGone_ = true;
-  Winsock1(NetSockIndex).Close();
-  net.NetIsHost = play::kNetAttemptFailed;
-  parts_.ui.MsgBox(kHostSilentText, platform::vbCritical, kNetTitle);
-  parts_.wait.Wake();
-}
-
-void Connection::Winsock1_DataArrival(int index, qint64) {
-  if (index < 0 || index >= kSocketCount) return;
-  platform::Winsock& socket = Winsock1(index);
-  const QByteArray bytes = socket.GetData();
-  // Only the peer's socket reaches the game; a refused caller's bytes are
-  // dropped.
-  if (!PeerSocket(index)) return;
-  if (!received_[index].Append(bytes)) {
-    QTimer::singleShot(0, this, [this, index] {
-      if (PeerSocket(index)) ProtocolViolation(index);
-    });
-    return;
-  }
-  if (received_[index].HasLine()) QueuePump(index);
-}
-
-void Connection::Winsock1_PeerClosed(int index) {
-  if (!PeerSocket(index)) return;
-  peerClosed_[index] = true;
-  QueuePump(index);
-  // A peer that leaves behind more than can be handled at once is not waited
-  // for.
-  QTimer::singleShot(kPeerCloseGraceMs, this, [this, index] {
-    play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
-    if (peerClosed_[index] && PeerSocket(index)) PeerLeft(index, true);
-  });
-}
-
-void Connection::QueuePump(int index) {
-  if (pumpQueued_[index]) return;
-  pumpQueued_[index] = true;
-  QTimer::singleShot(0, this, [this, index] { Pump(index); });
-}
-
-void Connection::Pump(int index) {
-  // A line may run long (boxes, pauses, the peer's answers): a close asked
-  // for meanwhile is completed when it returns.
-  play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
-  pumpQueued_[index] = false;
-  if (!PeerSocket(index)) return;
-  QByteArray line;
-  if (received_[index].TakeLine(line)) {
-    // Chat lines, which change nothing a wait looks at, are taken a few at a
-    // time, so that the window is redrawn once for them.
-    QElapsedTimer slice;
-    slice.start();
-    do {
-      if (received_[index].HasLine() || peerClosed_[index]) QueuePump(index);
-      const bool chat = line.startsWith(kTagSY);
-      Dispatch(index, line);
-      if (!chat || slice.elapsed() >= kPumpSliceMs) break;
-    } while (PeerSocket(index) && received_[index].TakeLine(line));
-  } else if (peerClosed_[index]) {
-    // The peer left in order: what it sent before has been dispatched.
-    PeerLeft(index, false);
-  }
-  RunReactions();
-}
-
-void Connection::PeerLeft(int index, bool dropRest) {
-  peerClosed_[index] = false;
-  peerGone_ = true;
-  received_[index].Clear();
-  if (dropRest) DropReactions();
-  // A reaction waiting for the peer's answer ends now.
-  parts_.net.NetMsgKind = kMsgGO;
-  parts_.wait.Wake();
-  React([this, index] {
-    parts_.ui.Beep();
-    PeerQuit(index);
-  });
-}
-
-void Connection::React(std::function<void()> run, qsizetype bytes) {
-  if (reactions_.size() >= static_cast<std::size_t>(kMaxQueuedReactions) ||
-      reactionBytes_ + bytes > kMaxQueuedBytes) {
-    // Reactions pile up only while one waits; a peer that keeps sending
-    // meanwhile is flooding.
-    ProtocolViolation(NetSockIndex);
-    return;
-  }
-  reactions_.push_back({std::move(run), bytes});
-  reactionBytes_ += bytes;
-  RunReactions();
-}
-
-void Connection::RunReactions() {
-  if (reacting_) return;
-  while (!reactions_.empty()) {
-    Reaction r = std::move(reactions_.front());
-    reactions_.pop_front();
-    reactionBytes_ -= r.bytes;
-    reacting_ = true;
-    r.run();
-    reacting_ = false;
-  }
-}
-
-void Connection::DropReactions() {
-  reactions_.clear();
-  reactionBytes_ = 0;
 }
 
 void Connection::Winsock1_Error(int index, int number, const QString& description) {
@@ -623,420 +367,12 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
   parts_.wait.Wake();
 }
 
-// ---- Dispatch ----
-
-void Connection::Dispatch(int index, const QByteArray& bytes) {
-  const QString line = vb::FromCp1252(bytes);
-  if (lineTap_) lineTap_(false, line);
-  if (line.startsWith(QLatin1String(kTagSY))) {
-    const NetMessage m = ParseNetLine(line, Host());
-    if (m.violation || !line.contains('#')) return ProtocolViolation(index);
-    // A link that comes while the player is asked about another is only
-    // logged, even when its turn comes after the question.
-    return React(
-        [this, line, offerLink = !linkQuestionOpen_, serial = callerSerial_] {
-          if (serial == callerSerial_) ChatDispatch(line, offerLink);
-        },
-        bytes.size());
-  }
-  const NetMessage m = ParseNetLine(line, Host());
-  if (m.violation) return ProtocolViolation(index);
-  if (m.kind == kMsgNone) return;  // a tag this program does not know
-  // Until the names are exchanged only the handshake and a quit count.
-  const bool expected = m.kind == kMsgGO ||
-                        (m.kind == kMsgIP && handshakeStep_ == HandshakeStep::AwaitIP) ||
-                        (m.kind == kMsgNM && handshakeStep_ == HandshakeStep::AwaitNM) ||
-                        (m.kind != kMsgIP && m.kind != kMsgNM && handshakeStep_ == HandshakeStep::Done);
-  if (!expected) return ProtocolViolation(index);
-  GetMessage(index, m, bytes.size());
-}
-
-void Connection::ChatDispatch(const QString& line, bool offerLink) {
-  play::NetState& net = parts_.net;
-  table::TableView& view = parts_.view;
-  view.SetImageVisible(table::TableImage::imgIcon, false);
-  ChatReceiveContext context;
-  context.UserPath = parts_.folders.UserPath;
-  context.DataPath = parts_.folders.DataPath;
-  context.remote = net.NetIsHost == play::kNetRemote;
-  context.peerVersionEmpty = net.PeerVersion().isEmpty();
-  const ChatReceipt r = ReadChatLine(line, context);
-  if (!r.chat) return;
-  parts_.state.RuleMessageShown = false;
-  LastChatSeqIn = static_cast<std::int16_t>(r.sequence);
-  if (r.iconShown) {
-    view.SetIconPicture(r.iconFile);
-    view.SetImageVisible(table::TableImage::imgIcon, true);
-  }
-  if (!r.log.isEmpty()) AppendChatLog("\r\n" + r.log);
-  // A flood of sounds and slaps plays a few a second; the rest shows in
-  // the log as the line came.
-  const bool effectSkipped = r.effect && !effectBudget_.Take(effectClock_.elapsed());
-  if (effectSkipped) AppendChatLog("\r\n" + r.speaker + r.body);
-  if (r.slap && !effectSkipped) AvatarSlap();
-  if (!r.sound.isEmpty() && !effectSkipped &&
-      (!r.alert || !alertClock_.isValid() || alertClock_.elapsed() >= kChatAlertGapMs)) {
-    if (r.alert) alertClock_.start();
-    parts_.sound.Play(r.sound);
-  }
-  if (r.status) SetStatus(TableLabel::StatusMsg, *r.status, true);
-  if (r.message) view.SetLabel(TableLabel::lblMessage, *r.message);
-  if (r.busyRefused) {
-    parts_.ui.MsgBox(kBusyRefusedText, platform::vbCritical, kBusyRefusedTitle);
-    NetCleanUp();
-    net.NetMsgKind = 0;
-    return;
-  }
-  if (!r.link.isEmpty() && offerLink) OfferLink(r.speaker, r.link);
-  if (r.remoteQuit && !quitSaveAsked_ && !quitAskQueued_) {
-    // The question comes a moment later, without waiting here; the "GO"
-    // that follows, even within the moment, asks only once.
-    quitAskQueued_ = true;
-    const int ms = static_cast<int>(std::lround(kQuitNoticePauseSeconds * 1000 * parts_.wait.TimeScale()));
-    QTimer::singleShot(ms, this, [this] {
-      play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
-      quitAskQueued_ = false;
-      React([this] {
-        if (quitSaveAsked_ || parts_.wait.Exiting()) return;
-        quitSaveAsked_ = true;
-        AskSaveAtEnd();
-      });
-    });
-  }
-}
-
-void Connection::EnableChatSend(bool enabled) {
-  if (frmChat_) frmChat_->Command1->setEnabled(enabled);
-}
-
-void Connection::AppendChatLog(const QString& text) {
-  if (!frmChat_) return;
-  // Appended; a log grown past its limit loses its front.
-  const QString log = frmChat_->Log() + text;
-  frmChat_->AppendLog(text);
-  if (log.size() > kChatLogLimit) frmChat_->KeepLogEnd(TrimChatLog(log));
-  // The caret goes to the end; the focus stays where the player types.
-  frmChat_->ScrollLogEnd();
-}
-
-// A link from the peer opens only when the player agrees; while one
-// question is open, further links are only logged.
-void Connection::OfferLink(const QString& speaker, const QString& address) {
-  if (linkQuestionOpen_) return;
-  linkQuestionOpen_ = true;
-  const QString who = vb::Trim(speaker).isEmpty() ? QString::fromLatin1(kUnnamedOpponent) : vb::Trim(speaker);
-  const int answer = parts_.ui.MsgBox(who + " sent a web link:\r\n\r\n" + address + "\r\n\r\nOpen it in your browser?",
-                                      platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2, kLinkTitle);
-  linkQuestionOpen_ = false;
-  if (answer != platform::vbYes) return;
-  if (!urlOpener_) {
-    if (!desktopOpener_) desktopOpener_ = platform::CreateDesktopUrlOpener();
-    urlOpener_ = desktopOpener_.get();
-  }
-  if (platform::IsOpenableUrl(address)) urlOpener_->Open(address);
-}
-
-void Connection::FollowMainWindow(bool minimised) {
-  if (!frmChat_) return;
-  if (minimised) {
-    frmChat_->hide();
-  } else if (parts_.net.NetConnIndex != play::kNetOffline) {
-    frmChat_->show();
-  }
-}
-
-void Connection::FollowBackground(const QImage* picture, std::uint32_t MatColor) {
-  if (!Online()) return;
-  chatPicture_ = picture ? *picture : QImage();
-  chatMatColor_ = MatColor;
-  if (frmChat_) frmChat_->ShowBackground(chatPicture_, MatColor);
-}
-
-void Connection::AvatarSlap() {
-  if (frmChat_) return frmChat_->AvatarSlap();
-  const QString slap = ResolveSound(parts_.folders.UserPath, QString::fromLatin1(kSlapSound));
-  if (!slap.isEmpty()) parts_.sound.Play(slap);
-}
-
-void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
-  play::NetState& net = parts_.net;
-  net.NetMsgKind = m.kind;
-  switch (m.kind) {
-    case kMsgIP:
-      if (Host()) net.NetConnIndex = play::kNetPeerSocket;
-      net.NetPeerInfo[1].Version = m.version;
-      GetTabOrder(m.version, Host(), TabOrders);
-      break;
-    case kMsgNM:
-    case kMsgDK:
-    case kMsgRC:
-      NetMsgText = m.text;
-      break;
-    case kMsgGS:
-    case kMsgTR:
-    case kMsgWT:
-      if (m.hasValue) NetMsgValue = m.value;
-      break;
-    case kMsgGO:
-      NetMsgValue = 0;
-      break;
-    case kMsgPC:
-      if (m.hasMove) {
-        net.MoveFromPile = m.fromPile;
-        net.MoveFromIndex = m.fromIndex;
-        net.MoveToPile = m.toPile;
-        net.MoveToIndex = m.toIndex;
-      }
-      break;
-    case kMsgEG:
-      if (!m.text.isEmpty()) NetMsgText = m.text;
-      break;
-    default: break;
-  }
-  ++dispatched_;
-  for (Awaited* a = awaited_; a; a = a->outer) {
-    for (std::int16_t kind : a->kinds) {
-      if (kind == m.kind) a->arrived = true;
-    }
-  }
-
-  // Two lines of one kind in a row from one socket get one reaction.
-  if (index == NetLastSocket && net.NetMsgKind == NetLastKind[index]) {
-    parts_.wait.Wake();
-    return;
-  }
-  NetLastSocket = static_cast<std::int16_t>(index);
-  if (index >= 0 && index < kSocketCount) NetLastKind[index] = m.kind;
-  // What the waits look for is set now; the rest of the reaction may have to
-  // wait for the running one.
-  switch (m.kind) {
-    case kMsgIP:
-      handshakeStep_ = HandshakeStep::AwaitNM;
-      // The host names itself at once: a box still open over an earlier
-      // reaction (a refused caller's, say) must not run the caller's
-      // handshake out of time.
-      if (Host()) SendNetMessage(NmLine(parts_.PlayerName), static_cast<std::int16_t>(index));
-      break;
-    case kMsgNM:
-      handshakeStep_ = HandshakeStep::Done;
-      handshakeTimer_.stop();
-      break;
-    case kMsgPC:
-      NetWaitDone = true;
-      break;
-    case kMsgGS:
-    case kMsgRC:
-      if (Host()) NetWaitDone = true;  // the remote answered
-      break;
-    case kMsgGO:
-      peerGone_ = true;  // nothing after it is read
-      break;
-    default: break;
-  }
-  parts_.wait.Wake();
-  React(
-      [this, index, m, serial = callerSerial_] {
-        if (serial != callerSerial_) return;  // a caller since given up
-        if (Host()) {
-          HostReaction(index, m);
-        } else {
-          RemoteReaction(index, m);
-        }
-        parts_.wait.Wake();
-      },
-      bytes);
-}
-
-void Connection::RemoteReaction(int index, const NetMessage& m) {
-  play::NetState& net = parts_.net;
-  table::TableView& view = parts_.view;
-  switch (m.kind) {
-    case kMsgIP:
-      SetStatus(TableLabel::StatusMsg, QStringLiteral("Waiting for dealer to start game..."), true);
-      SendNetMessage(IpAnswer(NetVersionText), 0);
-      net.NetConnIndex = play::kNetPeerSocket;
-      break;
-    case kMsgNM:
-      net.OpponentName = m.text;
-      net.HostName = m.text;
-      SendNetMessage(NmLine(parts_.PlayerName), 0);
-      OpenNetPlayerFile();
-      if (net.NetConnIndex == play::kNetOffline) return;
-      view.SetLabel(TableLabel::lblTurn, "You are connected to Host: " + net.OpponentName);
-      view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);
-      Chat().SetLog("MD: You are connected to Host: " + net.OpponentName);
-      Chat().Command1->setEnabled(true);
-      break;
-    case kMsgGS:
-      if (m.value != kNoMatch) {
-        parts_.scores.MatchOn = true;
-        parts_.scores.MatchPoints = m.value;
-        parts_.scores.CurrentScores.MatchTarget = m.value;
-        parts_.hooks.CheckMatchComplete();
-      } else {
-        EndOnlineMatch();
-      }
-      view.ClearTable();
-      view.SetLabel(TableLabel::StatusMsg, QStringLiteral("Click the DEAL button to begin."));
-      view.EnablePiles(false);
-      view.SetLabel(TableLabel::lblMessage, QStringLiteral("Click the DEAL button to begin:"));
-      view.SetLabel(TableLabel::lblTurn, QStringLiteral("HOST began a NEW GAME!"));
-      parts_.ui.Beep();
-      view.SetImageVisible(table::TableImage::cmdDeal, true);
-      view.SetLabelVisible(TableLabel::lblWAIT, false);
-      break;
-    case kMsgDK:
-      NetDataText = m.text;
-      break;
-    case kMsgTR:
-      parts_.state.CurrentTurn = m.value;
-      view.SetLabelVisible(TableLabel::lblWAIT, false);
-      if (frmChat_) frmChat_->Command1->setEnabled(true);
-      break;
-    case kMsgGO:
-      PeerQuit(index);
-      break;
-    case kMsgRC:
-      NetDataText = m.text;
-      if (!restore_ || !restore_->GetRecover()) break;
-      SetStatus(TableLabel::StatusMsg, kResumeText, true);
-      parts_.ui.Beep();
-      view.SetImageVisible(table::TableImage::cmdDeal, true);
-      break;
-    case kMsgEG: {
-      SendNetMessage(EgLine(QString()), 0);
-      if (m.text == QLatin1String(kEndStalemate)) {
-        view.SetLabel(TableLabel::lblTurn, QStringLiteral("Host has declared this game a STALEMATE"));
-        parts_.ui.Beep();
-        parts_.scores.StalemateDeclared = true;
-        parts_.hooks.GameOver(play::kNobodyWins);
-      } else if (m.text == QLatin1String(kEndMatch)) {
-        parts_.state.GameEnded = true;
-        EndOnlineMatch();
-        view.ClearTable();
-        view.SetLabel(TableLabel::lblTurn, QStringLiteral("Host has ENDED this MATCH"));
-        parts_.ui.Beep();
-      } else {
-        view.SetLabel(TableLabel::lblTurn, QStringLiteral("Waiting for Host..."));
-        // The host is replacing the table: a move now would cross it.
-        view.EnablePiles(false);
-        break;
-      }
-      // The host's "RS" (or its loss) ends the exchange; it may have come
-      // while game over waited for it.
-      if (net.NetMsgKind != kMsgRS && !WaitForKinds({kMsgRS})) return;
-      SendNetMessage(QString::fromLatin1(kTagRS), 0);
-      if (m.text == QLatin1String(kEndMatch)) NetLastKind[0] = kMsgNeutral;
-      break;
-    }
-    default: break;
-  }
-}
-
-void Connection::HostReaction(int index, const NetMessage& m) {
-  play::NetState& net = parts_.net;
-  table::TableView& view = parts_.view;
-  switch (m.kind) {
-    case kMsgNM:
-      parts_.sound.Play(parts_.folders.DataPath + kJoinSoundFile);
-      view.SetLabel(TableLabel::lblTurn, m.text + " has joined the game.");
-      net.OpponentName = m.text;
-      view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);
-      Chat();
-      AppendChatLog("\r\nMD: " + net.OpponentName + " has joined the game.");
-      net.NetPeerInfo[1].Name = m.text;
-      OpenNetPlayerFile();
-      if (net.NetConnIndex == play::kNetOffline) return;
-      Chat().Command1->setEnabled(true);
-      ShowStartPrompt();
-      break;
-    case kMsgGS:
-      SetStatus(TableLabel::lblWAIT, QString(), false);
-      break;
-    case kMsgTR:
-      SetStatus(TableLabel::lblWAIT, QStringLiteral(" "), false);
-      if (frmChat_) frmChat_->Command1->setEnabled(true);
-      break;
-    case kMsgGO:
-      PeerQuit(index);
-      break;
-    default: break;
-  }
-}
-
-void Connection::OpenNetPlayerFile() {
-  OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders,
-                     parts_.PlayerName};
-  const OpponentRecord record = net::OpenNetPlayerFile(file, OpponentAvatar, parts_.view);
-  Chat().ScaleAvatar(OpponentAvatar);
-  if (record == OpponentRecord::InMemory && !netFileWarned_) {
-    netFileWarned_ = true;
-    parts_.ui.MsgBox(kNetFileFailedText, platform::vbExclamation, kNetTitle);
-  }
-}
+// ---- The opponents list, the start prompt, the end of a game ----
 
 void Connection::LoadNetPlayerList() {
   OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders,
                      parts_.PlayerName};
   net::LoadNetPlayerList(file);
-}
-
-void Connection::PeerQuit(int index) {
-  play::NetState& net = parts_.net;
-  if (net.NetConnIndex == play::kNetOffline || quitHandled_) return;
-  // Handled once: whatever the peer's socket still reports while the boxes
-  // below are open is not the game's any more.
-  quitHandled_ = true;
-  peerGone_ = true;
-  if (index >= 0 && index < kSocketCount) Winsock1(index).Close();
-  if (Host()) {
-    const QString name = net.OpponentName.isEmpty() ? QString::fromLatin1(kUnnamedOpponent) : net.OpponentName;
-    parts_.view.SetLabel(TableLabel::lblTurn, name + kQuitText);
-    if (parts_.state.CurrentTurn == 0) parts_.ui.MsgBox(name + kQuitText, platform::vbCritical, kNetTitle);
-    net.NetPeerInfo[1].Name.clear();
-    AskSaveAtEnd();
-    NetCleanUp();
-    net.NetIsHost = play::kNetRemote;
-  } else {
-    parts_.view.SetLabel(TableLabel::lblTurn, kDealerEndedText);
-    parts_.ui.MsgBox(kDealerEndedText, platform::vbCritical, kNetTitle);
-    if (!quitSaveAsked_) {
-      quitSaveAsked_ = true;
-      AskSaveAtEnd();
-    }
-    NetCleanUp();
-  }
-  NetWaitDone = true;
-  parts_.wait.Wake();
-}
-
-void Connection::ProtocolViolation(int index) {
-  play::NetState& net = parts_.net;
-  if (!PeerSocket(index)) return;
-  // Nothing more from this peer is read or acted on, and it is told at
-  // once; the box follows when no other reaction runs.
-  peerGone_ = true;
-  received_[index].Clear();
-  peerClosed_[index] = false;
-  DropReactions();
-  platform::Winsock& socket = Winsock1(index);
-  if (lineTap_) lineTap_(true, QString::fromLatin1(kTagGO));
-  socket.SendData(Line(QString::fromLatin1(kTagGO)));
-  socket.Close();
-  net.NetMsgKind = kMsgGO;
-  NetWaitDone = true;
-  parts_.wait.Wake();
-  React([this] {
-    play::NetState& net = parts_.net;
-    parts_.ui.MsgBox(kViolationText, platform::vbCritical, kNetTitle);
-    if (net.NetConnIndex != play::kNetOffline) {
-      AskSaveAtEnd();
-      NetCleanUp();
-      net.NetIsHost = play::kNetRemote;
-    }
-    NetWaitDone = true;
-    parts_.wait.Wake();
-  });
 }
 
 void Connection::ShowStartPrompt() { SetStatus(TableLabel::StatusMsg, kStartPromptText, true); }
@@ -1060,27 +396,6 @@ void Connection::EndOnlineMatch() {
     scores.CurrentScores.MatchInProgress = 0;
   }
   play::SaveScoreRec(scores, parts_.scoreStore);
-}
-
-void Connection::Command1_Click() {
-  play::NetState& net = parts_.net;
-  if (!frmChat_ || net.NetConnIndex == play::kNetConnSettingUp || net.NetConnIndex == play::kNetOffline) return;
-  FrmChat* chat = frmChat_;
-  const ChatSend s = ComposeChatSend(chat->Text2->text(), chat->ChosenIconEntry(), parts_.PlayerName,
-                                     parts_.folders.UserPath,
-                                     [chat](const QString& name) { return chat->FindIcon(name); });
-  if (!s.send) return;
-  ++net.ChatSeq;
-  SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + ": " + s.body), play::kNetPeerSocket);
-  if (net.NetConnIndex == play::kNetOffline) {
-    ReleaseChat();
-    return;
-  }
-  if (s.iconUsed && frmChat_) frmChat_->IconShow(false);
-  if (!s.sound.isEmpty()) parts_.sound.Play(s.sound);
-  if (s.slap) AvatarSlap();
-  AppendChatLog("\r\n" + s.log);
-  if (frmChat_) frmChat_->Text2->clear();
 }
 
 }  // namespace net

@@ -5,6 +5,12 @@
 // connects on 0), and the procedures that set a connection up, carry and
 // dispatch its lines, and tear it down. The chat window only shows it.
 //
+// Its parts each have a file: connection.cpp sets a connection up, sends,
+// waits and tears it down; handshake.cpp takes the host's one caller and
+// times the exchange of versions and names; receive_queue.cpp cuts the
+// received bytes into lines and dispatches them; line_reactions.cpp is what
+// each line does; chat_exchange.cpp carries the chat.
+//
 // Received bytes are only appended to their socket's line buffer; a queued
 // pump takes one complete line at a time off the front and dispatches it.
 // A line is noted at once (its kind and payload, for the waits that look for
@@ -22,7 +28,6 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -31,6 +36,7 @@
 #include "net/frm_chat.h"
 #include "net/frm_connect.h"
 #include "net/line_protocol.h"
+#include "net/reaction_queue.h"
 #include "platform/version.h"
 #include "play/leaving.h"
 #include "play/net_state.h"
@@ -61,8 +67,6 @@ constexpr float kOnlineThinkDelay = 0.01f;
 constexpr std::chrono::milliseconds kHandshakeLimit{30000};
 // Index of a socket that only tells an extra caller the host is busy.
 constexpr int kRefusedCallerSocket = -1;
-// Reactions waiting for the running one; more are a flood, not a game.
-constexpr int kMaxQueuedReactions = 4096;
 // The peer's close is acted on this long after it at the latest, whatever
 // it sent before is still waiting.
 constexpr int kPeerCloseGraceMs = 500;
@@ -158,9 +162,6 @@ class Connection : public QObject,
 
   // The line protocol's operations.
   void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);
-  // One wait step: until the next game line is dispatched, the connection
-  // ends, or the program closes.
-  void WaitForReply();
   // Until NetWaitDone, the end of the connection, a failed attempt or the
   // program's close.
   void WaitForConnection();
@@ -171,7 +172,7 @@ class Connection : public QObject,
   bool SendAndWait(const QString& line, std::initializer_list<std::int16_t> kinds);
   // The peer sent game data no legitimate program sends: the connection
   // ends as on a hostile line.
-  void RefusePeerData() { ProtocolViolation(NetSockIndex); }
+  void RefusePeerData() { ProtocolViolation(NetSockIndex_); }
 
   void ConnectionHandShake(std::int16_t SocketIndex);
   void NetCleanUp();
@@ -193,24 +194,17 @@ class Connection : public QObject,
   // The slap over the opponent's picture, with its sound.
   void AvatarSlap();
 
-  // The connection's state, under its names.
-  QString NetMsgText;                     // text payload of the last line
-  std::int16_t NetMsgValue = 0;           // numeric payload of the last line
-  bool NetWaitDone = false;               // ends WaitForConnection
-  QString NetDataText;                    // the DK or RC number list
-  std::int16_t NetDataPos = 0;            // NextNetNumber's cursor in it
-  QString NetVersionText;                 // own version for the handshake
-  TabOrder TabOrders;                     // tableau numbers to and from the peer
-  std::array<std::int16_t, kSocketCount> NetLastKind{};  // kind of the last line from each socket
-  std::int16_t NetLastSocket = 0;         // socket of the last dispatched line
-  std::int16_t NetSockIndex = 0;          // socket of the connection: 0 remote or listening, 1 the host's peer
-  bool NetSessionUp = false;              // set-up's own wait has ended
-  int NetPort = 0;                        // the chosen port, 1..65535
-  QString NetHostIP;                      // the host's address typed by the remote
-  QString NetOutLine;                     // the last line built for sending
-  QString OpponentAvatar;                 // the opponent's picture file
-  std::int16_t LastChatSeqIn = 0;         // the peer's last chat line number
-  std::optional<float> SavedThinkDelay;   // the computer's pause while a connection lasts
+  // Ends WaitForConnection: a game's start (or the Deal button) ends the
+  // set-up's wait.
+  void EndConnectionWait() { NetWaitDone_ = true; }
+  // The DK or RC number list last received; cleared once it is used.
+  const QString& NetDataText() const { return NetDataText_; }
+  void ClearNetDataText() { NetDataText_.clear(); }
+  // The tableau numbers to and from the peer, as its version asks.
+  const TabOrder& TabOrders() const { return TabOrders_; }
+  // The next line from the remote's one socket gets its reaction, whatever
+  // the kind of the last.
+  void ForgetLastKind() { NetLastKind_[0] = kMsgNeutral; }
 
   platform::Winsock& Winsock1(int index) { return *Winsock1_[index]; }
   FrmChat* frmChat() const { return frmChat_; }
@@ -219,12 +213,6 @@ class Connection : public QObject,
 
  private:
   enum class HandshakeStep { AwaitIP, AwaitNM, Done };
-  // A received line's reaction, or a follow-up of the connection's own,
-  // waiting for the running reaction to return.
-  struct Reaction {
-    std::function<void()> run;
-    qsizetype bytes = 0;
-  };
   // One running WaitForKinds; waits nest, and a line marks every one that
   // awaits its kind, so a later line cannot hide it.
   struct Awaited {
@@ -235,14 +223,16 @@ class Connection : public QObject,
 
   bool Host() const { return parts_.net.NetIsHost == play::kNetHost; }
   bool PeerSocket(int index) const;
-  FrmChat& Chat();
-  void ReleaseChat();
   void SetStatus(table::TableLabel label, const QString& text, bool visible);
 
+  // Set-up and tear-down (connection.cpp).
   void StartHostListening();
-  void ConnectToHost();
+  void ConnectToHost(const QString& hostIP);
   void ConnectionFailed();
+  void Winsock1_Error(int index, int number, const QString& description);
+  void SendGoodbye();
 
+  // The handshake (handshake.cpp).
   void Winsock1_ConnectionRequest(int index, int requestID);
   // A caller beyond the one opponent: answered, closed, and the host's
   // player told once while the box is up.
@@ -250,23 +240,20 @@ class Connection : public QObject,
   // The handshake took too long: the host drops its caller and listens on,
   // the remote gives the host up.
   void HandshakeTimedOut();
+
+  // The receive queue (receive_queue.cpp).
   void Winsock1_DataArrival(int index, qint64 bytesTotal);
   void Winsock1_PeerClosed(int index);
-  void Winsock1_Error(int index, int number, const QString& description);
   void QueuePump(int index);
   void Pump(int index);
   // Runs the reaction now, or after the running one and those before it.
   void React(std::function<void()> run, qsizetype bytes = 0);
-  void RunReactions();
-  void DropReactions();
   // The peer closed its side: its quit is handled, and what it sent before
   // is dropped when dropRest.
   void PeerLeft(int index, bool dropRest);
   void Dispatch(int index, const QByteArray& bytes);
-  // offerLink: no link question was open when the line came.
-  void ChatDispatch(const QString& line, bool offerLink);
-  void KeepAvatar(const QString& name);
-  void OfferLink(const QString& speaker, const QString& address);
+
+  // The reactions (line_reactions.cpp).
   void GetMessage(int index, const NetMessage& m, qsizetype bytes);
   void RemoteReaction(int index, const NetMessage& m);
   void HostReaction(int index, const NetMessage& m);
@@ -274,41 +261,65 @@ class Connection : public QObject,
   void ProtocolViolation(int index);
   // The peer quit (GO) or is gone: the quit handling of this side, once.
   void PeerQuit(int index);
-  void SendGoodbye();
 
+  // The chat (chat_exchange.cpp).
+  FrmChat& Chat();
+  void ReleaseChat();
+  // offerLink: no link question was open when the line came.
+  void ChatDispatch(const QString& line, bool offerLink);
+  void KeepAvatar(const QString& name);
+  void OfferLink(const QString& speaker, const QString& address);
+
+  // What the program hands in, and what tests set instead.
   play::NetPlayParts parts_;
-  std::array<std::unique_ptr<platform::Winsock>, kSocketCount> Winsock1_;
-  std::array<LineSplitter, kSocketCount> received_;
-  std::array<bool, kSocketCount> pumpQueued_{};
-  std::array<bool, kSocketCount> peerClosed_{};
-  HandshakeStep handshakeStep_ = HandshakeStep::AwaitIP;
-  bool peerGone_ = false;                 // the peer quit or broke the protocol; its socket is done with
-  bool quitHandled_ = false;              // the peer's quit has been handled
-  std::deque<Reaction> reactions_;        // waiting for the running reaction
-  qsizetype reactionBytes_ = 0;           // the lines they hold
-  bool reacting_ = false;                 // a reaction runs
-  bool quitAskQueued_ = false;            // the save question after a quit notice is on its way
-  bool denialShown_ = false;              // the host's player is being told of a refused caller
-  QTimer handshakeTimer_;                 // runs from the call until the names are exchanged
-  std::uint64_t callerSerial_ = 0;        // counts the callers taken; a dropped one's lines do nothing
-  QElapsedTimer alertClock_;              // since the last chat alert
-  QElapsedTimer effectClock_;             // the clock of the peer's sounds and slaps
-  EffectBudget effectBudget_;             // how many of them play now
-  std::uint64_t dispatched_ = 0;          // game lines dispatched so far; waits look for a new one
-  Awaited* awaited_ = nullptr;            // the innermost running WaitForKinds
-  bool netFileWarned_ = false;            // the opponents file's failure is told once a run
-  QPointer<FrmChat> frmChat_;
   ConnectDialog connectDialog_;
   LineTap lineTap_;
   std::function<ChatLook()> chatLook_;
   OnlineRestore* restore_ = nullptr;
   QString listenAddress_;
-  std::unique_ptr<platform::UrlOpener> desktopOpener_;
   platform::UrlOpener* urlOpener_ = nullptr;
+
+  // The connection.
+  const QString NetVersionText_;          // own version for the handshake
+  std::array<std::unique_ptr<platform::Winsock>, kSocketCount> Winsock1_;
+  std::int16_t NetSockIndex_ = 0;         // socket of the connection: 0 remote or listening, 1 the host's peer
+  int NetPort_ = 0;                       // the chosen port, 1..65535
+  bool NetSessionUp_ = false;             // set-up's own wait has ended
+  bool NetWaitDone_ = false;              // ends WaitForConnection
+  Awaited* awaited_ = nullptr;            // the innermost running WaitForKinds
+  std::optional<float> SavedThinkDelay_;  // the computer's pause while a connection lasts
+  bool netFileWarned_ = false;            // the opponents file's failure is told once a run
+
+  // The handshake.
+  HandshakeStep handshakeStep_ = HandshakeStep::AwaitIP;
+  QTimer handshakeTimer_;                 // runs from the call until the names are exchanged
+  std::uint64_t callerSerial_ = 0;        // counts the callers taken; a dropped one's lines do nothing
+  bool denialShown_ = false;              // the host's player is being told of a refused caller
+  TabOrder TabOrders_;                    // tableau numbers to and from the peer
+
+  // The received lines and their reactions.
+  std::array<LineSplitter, kSocketCount> received_;
+  std::array<bool, kSocketCount> pumpQueued_{};
+  std::array<bool, kSocketCount> peerClosed_{};
+  ReactionQueue reactions_;               // received lines' reactions and the connection's follow-ups
+  std::array<std::int16_t, kSocketCount> NetLastKind_{};  // kind of the last line from each socket
+  std::int16_t NetLastSocket_ = 0;        // socket of the last dispatched line
+  QString NetDataText_;                   // the DK or RC number list
+  bool peerGone_ = false;                 // the peer quit or broke the protocol; its socket is done with
+  bool quitHandled_ = false;              // the peer's quit has been handled
+  bool quitAskQueued_ = false;            // the save question after a quit notice is on its way
+  bool quitSaveAsked_ = false;            // the host's quit line asked the save question
+
+  // The chat.
+  QPointer<FrmChat> frmChat_;
+  QString OpponentAvatar_;                // the opponent's picture file
+  QElapsedTimer alertClock_;              // since the last chat alert
+  QElapsedTimer effectClock_;             // the clock of the peer's sounds and slaps
+  EffectBudget effectBudget_;             // how many of them play now
+  std::unique_ptr<platform::UrlOpener> desktopOpener_;
   bool linkQuestionOpen_ = false;         // one link question at a time
-  bool quitSaveAsked_ = false;
   QImage chatPicture_;                    // the background the chat window shows; null: the mat colour
-  std::optional<std::uint32_t> chatMatColor_;            // the host's quit line asked the save question
+  std::optional<std::uint32_t> chatMatColor_;  // the table's mat colour, once the table has told it
 };
 
 }  // namespace net

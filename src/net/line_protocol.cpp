@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/vb.h"
+#include "play/score_record.h"
 
 namespace net {
 
@@ -170,7 +171,8 @@ NetMessage ParseNetLine(const QString& line, bool host) {
       static const QRegularExpression points(QStringLiteral("^\\d{1,4}$"));
       std::int16_t value = 0;
       if (!points.match(payload).hasMatch() || !Number16(payload, value)) return Violation();
-      if (value != kNoMatch && (value < 62 || value > 1000)) return Violation();
+      if (value != kNoMatch && (value < play::kLowestMatchTarget || value > play::kHighestMatchTarget))
+        return Violation();
       m.value = value;
       m.hasValue = true;
     }

@@ -19,7 +19,7 @@ bool OnlineGame::Usable() const { return parts_.net.PeerPresent() && !parts_.wai
 
 bool OnlineGame::HostGameStart() {
   play::NetState& net = parts_.net;
-  conn_.NetDataText.clear();
+  conn_.ClearNetDataText();
   parts_.view.SetLabel(TableLabel::StatusMsg, kWaitingForOpponentText);
   parts_.view.SetLabelVisible(TableLabel::StatusMsg, true);
   const play::ScoreState& scores = parts_.scores;
@@ -32,7 +32,7 @@ bool OnlineGame::HostGameStart() {
   if (scores.CurrentScores.MatchInProgress == 1) match = MatchFieldsOf(scores.CurrentScores);
   if (!conn_.SendAndWait(DkLine(BuildDeckList(piles_, match)), {kMsgDK, kMsgEG}) || net.NetMsgKind != kMsgDK)
     return false;
-  conn_.NetDataText.clear();
+  conn_.ClearNetDataText();
   return Usable();
 }
 
@@ -43,22 +43,22 @@ bool OnlineGame::RemoteGameStart() {
     // A handed-over table: answered, then the host's "RS" ends it.
     if (!conn_.SendAndWait(QString::fromLatin1(kTagRC), {kMsgRS, kMsgEG}) || net.NetMsgKind != kMsgRS) return false;
   } else if (net.NetMsgKind == kMsgGS) {
-    conn_.NetDataText.clear();
+    conn_.ClearNetDataText();
     conn_.SendNetMessage(QString::fromLatin1(kTagGS), play::kNetPeerSocket);
   } else {
     return false;  // nothing of the host's asks for a deal
   }
-  conn_.NetWaitDone = true;
+  conn_.EndConnectionWait();
   if (net.NetMsgKind == kMsgRS) {
-    conn_.NetLastKind[0] = kMsgNeutral;
+    conn_.ForgetLastKind();
     return true;
   }
   if (net.NetMsgKind != kMsgDK && (!conn_.WaitForKinds({kMsgDK, kMsgEG, kMsgGS}) || net.NetMsgKind != kMsgDK))
     return false;
 
   play::ScoreState& scores = parts_.scores;
-  const std::optional<DeckList> decks = ReadDeckList(conn_.NetDataText, scores.MatchOn);
-  conn_.NetDataText.clear();
+  const std::optional<DeckList> decks = ReadDeckList(conn_.NetDataText(), scores.MatchOn);
+  conn_.ClearNetDataText();
   if (!decks) {
     conn_.RefusePeerData();
     return false;
@@ -166,7 +166,7 @@ bool OnlineGame::Move_Transmit_PlayCard(const play::OnlineMove& move) {
   net.MoveFromIndex = move.MoveFromIndex;
   net.MoveToPile = move.MoveToPile;
   net.MoveToIndex = move.MoveToIndex;
-  const bool answered = conn_.SendAndWait(MoveLine(move, conn_.TabOrders), {kMsgPC, kMsgEG, kMsgGS}) &&
+  const bool answered = conn_.SendAndWait(MoveLine(move, conn_.TabOrders()), {kMsgPC, kMsgEG, kMsgGS}) &&
                         !Interrupted() && net.NetMsgKind == kMsgPC;
   // The game's last move: game over takes it from here, and the peer is
   // told no "WT".
@@ -199,7 +199,7 @@ void OnlineGame::Opponent(play::MoveServices& s) {
     if (st.CurrentTurn != 2 || !AwaitKind(kMsgPC) || st.CurrentTurn != 2) return;
     const std::optional<ReceivedMove> m =
         CheckReceivedMove(net.MoveFromPile, net.MoveFromIndex, net.MoveToPile, net.MoveToIndex, p, olderPeer,
-                          conn_.TabOrders);
+                          conn_.TabOrders());
     if (!m) {
       conn_.RefusePeerData();
       return;

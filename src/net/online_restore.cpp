@@ -149,15 +149,15 @@ bool OnlineRestore::SendRecover() {
   table.GameSeconds = GameSeconds(record.GameTime);
   table.MatchInProgress = record.MatchInProgress == 1 ? 1 : 0;
   table.match = MatchFieldsOf(record);
-  conn_.NetDataText = BuildRecoverList(table, OlderPeer(net), conn_.TabOrders);
+  const QString list = BuildRecoverList(table, OlderPeer(net), conn_.TabOrders());
   // The remote answers when its player presses Deal.
-  if (!conn_.SendAndWait(RcLine(conn_.NetDataText), {kMsgRC}) || net.NetMsgKind != kMsgRC) return false;
+  if (!conn_.SendAndWait(RcLine(list), {kMsgRC}) || net.NetMsgKind != kMsgRC) return false;
 
   conn_.SendNetMessage(QString::fromLatin1(kTagRS), play::kNetPeerSocket);
   view.SetLabelVisible(TableLabel::StatusMsg, false);
   parts_.moves.sfx.PlaySfx(kHandOverEffect);
   parts_.saved.hooks.RedrawTable();
-  conn_.NetDataText.clear();
+  conn_.ClearNetDataText();
   view.SetLabel(TableLabel::lblTurn, QString());
   return true;
 }
@@ -168,8 +168,8 @@ bool OnlineRestore::GetRecover() {
   table::TableView& view = p.view;
   table::GameState& st = parts_.saved.state;
   // Checked whole before anything of the table goes.
-  const std::optional<RecoverTable> t = ReadRecoverList(conn_.NetDataText, OlderPeer(net), conn_.TabOrders);
-  conn_.NetDataText.clear();
+  const std::optional<RecoverTable> t = ReadRecoverList(conn_.NetDataText(), OlderPeer(net), conn_.TabOrders());
+  conn_.ClearNetDataText();
   if (!t) {
     conn_.RefusePeerData();
     return false;
@@ -177,7 +177,6 @@ bool OnlineRestore::GetRecover() {
   view.ClearTable();
   if (parts_.SoundOn) p.sound.Play(p.folders.DataPath + kHandOverSoundFile);
   net.NetResyncBusy = true;
-  conn_.NetDataPos = 0;
   parts_.saved.piles = t->piles;
   st.CurrentTurn = t->CurrentTurn;
   play::ShowTurnStatus(st, true, view);

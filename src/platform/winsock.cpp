@@ -188,8 +188,6 @@ void Winsock::Flush() {
   if (socket_ && socket_->state() == QAbstractSocket::ConnectedState) socket_->flush();
 }
 
-qint64 Winsock::BytesReceived() const { return socket_ ? socket_->bytesAvailable() : 0; }
-
 QByteArray Winsock::GetData() { return socket_ ? socket_->readAll() : QByteArray(); }
 
 }  // namespace platform

@@ -78,7 +78,6 @@ class Winsock : public QObject {
   // Hands what was sent to the system now, as far as it takes it; never
   // waits.
   void Flush();
-  qint64 BytesReceived() const;
   QByteArray GetData();
 
  signals:

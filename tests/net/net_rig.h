@@ -171,7 +171,10 @@ struct TwoPlayers {
   }
   bool Connected() { return host.side.conn->HandshakeDone() && remote.side.conn->HandshakeDone(); }
   // A game was started earlier: both connection set-ups have ended their waits.
-  void GameStarted() { host.side.conn->NetWaitDone = remote.side.conn->NetWaitDone = true; }
+  void GameStarted() {
+    host.side.conn->EndConnectionWait();
+    remote.side.conn->EndConnectionWait();
+  }
   Player host;
   Player remote;
   When join{[this] { return host.side.Listening(); }, [this] { remote.side.StartSetup(); }};

@@ -194,7 +194,7 @@ TEST(OnlineEnding, TheHostsEndGoesOutAsEGAndIsConfirmedWithRS) {
     Player& host = rig.host;
     bool ended = false;
     When end([&] { return host.side.conn->HandshakeDone(); }, [&] {
-      host.side.conn->NetWaitDone = true;  // as a game's start ends the set-up's wait
+      host.side.conn->EndConnectionWait();  // as a game's start ends the set-up's wait
       host.side.state.CurrentTurn = 1;
       if (stalemate) {
         play::DeclareStalemate(host.over);  // the question is answered Yes
@@ -235,7 +235,7 @@ TEST(OnlineEnding, TheRemoteConfirmsTheHostsEndOnceItsGameOverHasRun) {
     scripted.onLine = [&](const QByteArray& line) {
       if (line == "IP  4. 0. 0") return;  // answered by the scripted host
       if (line == "NM Ann") {
-        remote.side.conn->NetWaitDone = true;  // as a game's start ends the set-up's wait
+        remote.side.conn->EndConnectionWait();  // as a game's start ends the set-up's wait
         remote.side.state.CurrentTurn = 2;     // the host's turn of a game on the table
         hostPeer.Send("EG " + word + "\n");
         return;

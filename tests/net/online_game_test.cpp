@@ -66,11 +66,11 @@ TEST(OnlineGame, TheHostHandsItsDecksOverAndTellsWhoMovesFirst) {
     told = true;
   });
   When deal([&] { return t.remote.side.net.NetMsgKind == kMsgGS; }, [&] {
-    remote.NetWaitDone = true;  // as the Deal button ends the remote's connection wait
+    remote.EndConnectionWait();  // as the Deal button ends the remote's connection wait
     remote.SendNetMessage("GS", 0);
   });
   When dk([&] { return t.remote.side.net.NetMsgKind == kMsgDK; }, [&] {
-    decks = remote.NetDataText;
+    decks = remote.NetDataText();
     remote.SendNetMessage("DK", 0);
   });
   When tr([&] { return t.remote.side.net.NetMsgKind == kMsgTR; }, [&] { remote.SendNetMessage("TR", 0); });
@@ -215,7 +215,7 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
       host.SendNetMessage("WT", play::kNetPeerSocket);
       awaited = kMsgWT;
     } else if (next < turn.size()) {
-      sent << MoveLine(turn[next++](), host.TabOrders);
+      sent << MoveLine(turn[next++](), host.TabOrders());
       host.SendNetMessage(sent.back(), play::kNetPeerSocket);
       awaited = kMsgPC;
     }

@@ -264,7 +264,7 @@ TEST(OnlineRestore, ACancelledRestoreSendsNothingAndAHostileTableChangesNothing)
   bad.piles = MidGame(6);
   bad.piles.Stock[1][1] = bad.piles.Stock[1][2];
   bad.CurrentTurn = 1;
-  host.side.conn->SendNetMessage(RcLine(BuildRecoverList(bad, false, host.side.conn->TabOrders)),
+  host.side.conn->SendNetMessage(RcLine(BuildRecoverList(bad, false, host.side.conn->TabOrders())),
                                  play::kNetPeerSocket);
   ASSERT_TRUE(RunUntil([&] { return remote.side.net.NetConnIndex == 0; }, {&host.side, &remote.side}));
   EXPECT_TRUE(remote.piles == before);
@@ -293,7 +293,7 @@ TEST(OnlineRestore, ATableNoGameCanReachIsRefusedAndChangesNothing) {
   std::swap(bad.piles.Center[2][1], *king);
   When send([&] { return t.Connected(); }, [&] {
     t.GameStarted();
-    t.host.side.conn->SendNetMessage(RcLine(BuildRecoverList(bad, false, t.host.side.conn->TabOrders)),
+    t.host.side.conn->SendNetMessage(RcLine(BuildRecoverList(bad, false, t.host.side.conn->TabOrders())),
                                      play::kNetPeerSocket);
   });
   ASSERT_TRUE(RunUntil([&] { return send.Done() && remote.side.net.NetConnIndex == 0; },
