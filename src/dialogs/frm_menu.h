@@ -14,9 +14,19 @@
 
 class QLabel;
 
-namespace play {
-class Program;
+namespace media {
+class Music;
 }
+namespace platform {
+class WaitService;
+}
+namespace play {
+class FrmPlay;
+class MenuCommands;
+struct NetState;
+struct PlayerSettings;
+struct ScoreState;
+}  // namespace play
 
 namespace dialogs {
 
@@ -36,10 +46,21 @@ class MenuList : public QListWidget {
   void leaveEvent(QEvent* event) override;
 };
 
+// What the list window reads and runs.
+struct MenuListParts {
+  play::FrmPlay& table;               // the band pictures, the option popups, the status bar
+  const play::PlayerSettings& player; // the band's style and the options the popups show
+  const play::ScoreState& scores;     // whether a match is on
+  const play::NetState& net;          // whether the game is online
+  play::MenuCommands& menus;          // the menus' state and the commands a row runs
+  media::Music& music;                // the songs of the Music list
+  platform::WaitService& wait;        // woken when the list closes
+};
+
 class FrmMenu : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmMenu(play::Program& program, QWidget* parent = nullptr);
+  explicit FrmMenu(const MenuListParts& parts, QWidget* parent = nullptr);
   ~FrmMenu() override;
 
   // Fills the list with the rows of the menu and sizes the window.
@@ -65,7 +86,7 @@ class FrmMenu : public QWidget {
   void Chosen();
   QPoint PopupPoint() const;
 
-  play::Program& program_;
+  MenuListParts p_;
   platform::Class1 onTop_;
   int menuId_ = 0;
   QStringList songs_;

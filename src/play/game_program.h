@@ -102,6 +102,7 @@ class Program : public QObject {
   NetPlayParts NetParts();
   TutorialServices TutorialParts();
   ScoreAccess ScoresAccess();
+  MenuWindowParts MenuWindowsParts();
   PreferencesTable& Preferences() { return *playerInPlay_; }
   HandPictures& Hands() { return *look_; }
 

@@ -20,16 +20,15 @@ class ScriptedDialogs : public play::MenuDialogs {
   void LoadList(int, const QStringList&) override {}
   void ShowList(int, int) override {}
   void UnloadList() override {}
-  void ShowSaveDialog(int mode) override {
+  play::SaveChoice ShowSaveDialog(int mode, bool) override {
     calls.push_back(mode == 0 ? "save" : "restore");
-    program.savedGames().SaveSlot = static_cast<std::int16_t>(slot);
-    program.menus().Commands.SaveDescription = description;
-    program.menus().Commands.DialogCancelled = slot == 0;
+    return {slot == 0, static_cast<std::int16_t>(slot), description};
   }
-  void ShowMatchDialog() override {
+  bool ShowMatchDialog() override {
     calls.push_back("match");
     program.scores().MatchPoints = 150;
     program.scores().MatchOn = true;
+    return true;
   }
   void ShowPlayerWindow() override { calls.push_back("player"); }
   void ShowSpeedWindow() override { calls.push_back("speed"); }

@@ -34,7 +34,7 @@ class MenuWindows : public MenuProgram {
     MakeDialogs();
   }
   void MakeDialogs() {
-    dialogs = std::make_unique<Dialogs>(*program);
+    dialogs = std::make_unique<Dialogs>(program->MenuWindowsParts());
     M().SetDialogs(dialogs.get());
   }
   // Presses the list window's row, as the mouse does.
@@ -83,7 +83,7 @@ TEST_F(MenuWindows, TheSavedGamesWindowOwnsItsQuestionsAndStaysOverTheTable) {
     seen->Text1_MouseDown(4, Qt::RightButton);
     seen->Command2->click();
   });
-  dialogs->ShowSaveDialog(-1);
+  dialogs->ShowSaveDialog(-1, false);
   ASSERT_FALSE(fakeUi->boxes.empty());
   EXPECT_EQ(fakeUi->boxes.back().text, "Delete this Saved game?");
   EXPECT_TRUE(fakeUi->boxes.back().owner == seen.data()) << "the question speaks for the Saved Games window";
