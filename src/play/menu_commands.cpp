@@ -177,7 +177,6 @@ void MenuCommands::StartOrEndMatch() {
 void MenuCommands::Save() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
-  Commands.DialogCancelled = false;
   Commands.KeyboardArmed = true;
   // Whatever happens below, the next save is an ordinary one again.
   struct ClearNetSave {
@@ -205,7 +204,6 @@ void MenuCommands::Restore() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
   table::GameState& st = s_.saved.state;
-  Commands.DialogCancelled = false;
   Commands.KeyboardArmed = true;
 
   if (st.IsDeveloperView) {

@@ -42,7 +42,6 @@ struct MenuState {
 
 // What the commands hand each other.
 struct CommandState {
-  bool DialogCancelled = false;      // the last modal dialog was left without a choice
   bool KeyboardArmed = false;        // the first key press only arms the keyboard
   int DevKeyStep = 0;                // progress through the developer-view key sequence
   bool RestoringPreviousTurn = false;  // a backup to the previous turn is being restored

@@ -46,7 +46,7 @@ class MenuWindows : public MenuProgram {
     list->List1_MouseDown(button, r.center());
   }
   play::PlayerRecord StoredPlayer(int n) {
-    return play::PlayerRecord::Decode(program->playersFile().Read(n));
+    return play::PlayerRecord::Decode(Parts().playersFile.Read(n));
   }
   // Shows the player window and, once it is up, types the name and
   // presses OK.
@@ -172,7 +172,7 @@ TEST_F(MenuWindows, APlayerNamedOnAFreshFileIsKeptAndFound) {
   // A long name is kept cut to 20 characters; typed again in full it finds
   // the same player, and the outgoing one is saved on the way.
   const QString longName = "Bartholomew Quentin Smithe";  // 26 characters
-  program->playerSettings().AnimSpeed = 210;
+  Parts().player.AnimSpeed = 210;
   EnterName("  " + longName + "  ");
   EXPECT_EQ(program->player().CurrentPlayer, 2);
   EXPECT_EQ(StoredPlayer(1).AnimSpeed, 210) << "Ann's settings were saved when she left";
