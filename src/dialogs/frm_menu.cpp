@@ -124,7 +124,6 @@ FrmMenu::~FrmMenu() = default;
 void FrmMenu::LoadList(int MenuId, const QStringList& songs) {
   menuId_ = MenuId;
   songs_ = songs;
-  p_.menus.Menu.MenuNumber = static_cast<std::int16_t>(MenuId);
   Fill();
 }
 
@@ -193,12 +192,12 @@ void FrmMenu::List1_MouseDown(Qt::MouseButton button, QPoint at) {
       }
       return;
     }
-    menus.Menu.MenuRow = static_cast<std::int16_t>(row->Command);
+    row_ = row->Command;
     Chosen();
     return;
   }
 
-  menus.Menu.MenuRow = static_cast<std::int16_t>(row ? row->Command : -1);
+  row_ = row ? row->Command : -1;
   if (row && row->Separator) return;
   if (row && menuId_ == kOptionsMenu && row->Command == kSoundRow) {
     const bool wasOn = p_.player.SoundOn;
@@ -232,7 +231,7 @@ void FrmMenu::List1_MouseDown(Qt::MouseButton button, QPoint at) {
 }
 
 void FrmMenu::Chosen() {
-  p_.menus.Menu.MenuChosen = true;
+  emit chosen(row_);
   Unload();
 }
 
@@ -242,7 +241,7 @@ void FrmMenu::Unload() {
   onTop_.SetOnTop(false);
   onTop_.TopForm(this);
   hide();
-  p_.menus.Menu.MenuOpen = false;
+  emit closed();
   p_.wait.Wake();
   deleteLater();
 }

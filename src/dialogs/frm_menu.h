@@ -52,7 +52,7 @@ struct MenuListParts {
   const play::PlayerSettings& player; // the band's style and the options the popups show
   const play::ScoreState& scores;     // whether a match is on
   const play::NetState& net;          // whether the game is online
-  play::MenuCommands& menus;          // the menus' state and the commands a row runs
+  play::MenuCommands& menus;          // the commands a row or key runs
   media::Music& music;                // the songs of the Music list
   platform::WaitService& wait;        // woken when the list closes
 };
@@ -67,7 +67,7 @@ class FrmMenu : public QWidget {
   void LoadList(int MenuId, const QStringList& songs = {});
   // The window's place, in twips of the screen.
   void Place(int leftTwips, int topTwips);
-  // Closes the window: out of the topmost band, MenuOpen False, released
+  // Closes the window: out of the topmost band, closed told, released
   // once its events are done.
   void Unload();
 
@@ -76,6 +76,12 @@ class FrmMenu : public QWidget {
   const std::vector<MenuListRow>& Rows() const { return rows_; }
   // Chooses the row under the point of the list, as a mouse press does.
   void List1_MouseDown(Qt::MouseButton button, QPoint at);
+
+ signals:
+  // A row was chosen: its command number. The window closes next.
+  void chosen(int command);
+  // The window closed, with a choice or without.
+  void closed();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -89,6 +95,7 @@ class FrmMenu : public QWidget {
   MenuListParts p_;
   platform::Class1 onTop_;
   int menuId_ = 0;
+  int row_ = 0;  // the command of the row pressed last
   QStringList songs_;
   std::vector<MenuListRow> rows_;
   bool unloaded_ = false;

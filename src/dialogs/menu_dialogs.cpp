@@ -30,8 +30,13 @@ Dialogs::~Dialogs() {
 
 FrmMenu* Dialogs::ListWindow() const { return menu_.data(); }
 
-void Dialogs::LoadList(int MenuId, const QStringList& songs) {
+void Dialogs::LoadList(int MenuId, const QStringList& songs, play::ListAnswers answers) {
   if (!menu_) menu_ = new FrmMenu(ListParts(p_));
+  // A list filled again answers its new opener only.
+  QObject::disconnect(menu_, &FrmMenu::chosen, nullptr, nullptr);
+  QObject::disconnect(menu_, &FrmMenu::closed, nullptr, nullptr);
+  if (answers.chosen) QObject::connect(menu_, &FrmMenu::chosen, menu_, std::move(answers.chosen));
+  if (answers.closed) QObject::connect(menu_, &FrmMenu::closed, menu_, std::move(answers.closed));
   menu_->LoadList(MenuId, songs);
 }
 

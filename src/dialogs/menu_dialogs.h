@@ -27,7 +27,7 @@ class Dialogs : public play::MenuDialogs, public play::FirstStartWindows {
   explicit Dialogs(const play::MenuWindowParts& parts);
   ~Dialogs() override;
 
-  void LoadList(int MenuId, const QStringList& songs) override;
+  void LoadList(int MenuId, const QStringList& songs, play::ListAnswers answers) override;
   void ShowList(int leftTwips, int topTwips) override;
   void UnloadList() override;
   play::SaveChoice ShowSaveDialog(int mode, bool savingNetGame) override;

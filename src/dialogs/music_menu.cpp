@@ -41,9 +41,9 @@ void MusicListMenu::CloseMenu() {
 
 void MusicListMenu::RunChosenRow() {
   play::MenuState& menu = menu_;
-  if (!menu.MenuChosen || menu.MenuNumber != kMusicMenu) return;
-  const int row = menu.MenuRow;
-  menu.MenuChosen = false;
+  if (!chosenRow_) return;
+  const int row = *chosenRow_;
+  chosenRow_.reset();
   menu.MenuNumber = 0;
   menu.MenuRow = 0;
   media::Music& music = music_;
@@ -62,8 +62,11 @@ void MusicListMenu::RunChosenRow() {
 
 void MusicListMenu::ShowMusicList() {
   play::MenuState& menu = menu_;
-  dialogs_.LoadList(kMusicMenu, music_.SongNames());
-  menu.MenuChosen = false;
+  chosenRow_.reset();
+  dialogs_.LoadList(kMusicMenu, music_.SongNames(),
+                    play::ListAnswers{[this](int command) { chosenRow_ = command; },
+                                      [this] { menu_.MenuOpen = false; }});
+  menu.MenuNumber = kMusicMenu;
   menu.MenuOpen = true;
   play::FrmPlay& w = table_;
   const QPoint panel = w.StatusBar1->mapToGlobal(QPoint(w.MusicPanelLeft, 0));

@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 #include "media/music.h"
 
@@ -44,6 +45,7 @@ class MusicListMenu : public media::MusicMenu {
 
   media::Music& music_;
   play::MenuState& menu_;
+  std::optional<int> chosenRow_;  // the row chosen in the list open now
   play::FrmPlay& table_;
   Dialogs& dialogs_;
 };

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 #include "play/players.h"
 
@@ -35,7 +36,6 @@ struct ScoreState;
 // The drop-down menu state the table's menu bar and the list window share.
 struct MenuState {
   bool MenuOpen = false;        // the list window is shown; the panel click waits while it is
-  bool MenuChosen = false;      // a row was chosen; cleared before the list is shown
   std::int16_t MenuNumber = 0;  // 1 Game, 2 Options, 3 Internet, 4 Help, 5 Music; 0 after the command ran
   std::int16_t MenuRow = 0;     // the chosen row's command number; 0 after the command ran
 };
@@ -92,6 +92,12 @@ struct MenuWindowParts {
   media::Music& music;
 };
 
+// What the list window tells the one who opened it.
+struct ListAnswers {
+  std::function<void(int command)> chosen;  // a row was chosen (its command number); the list closes next
+  std::function<void()> closed;             // the list closed, with a choice or without
+};
+
 // The windows of the menus themselves (the dialogs implement them).
 class MenuDialogs {
  public:
@@ -99,8 +105,9 @@ class MenuDialogs {
   // The player window, modal: it loads the player chosen or added.
   virtual void ShowPlayerWindow() = 0;
   // The list window: filled with a menu's rows (songs for the Music menu),
-  // placed (twips of the screen), shown modeless, unloaded.
-  virtual void LoadList(int MenuId, const QStringList& songs) = 0;
+  // placed (twips of the screen), shown modeless, unloaded. It answers
+  // through answers.
+  virtual void LoadList(int MenuId, const QStringList& songs, ListAnswers answers) = 0;
   virtual void ShowList(int leftTwips, int topTwips) = 0;
   virtual void UnloadList() = 0;
   // The save and restore dialog: 0 save, any other value restore.

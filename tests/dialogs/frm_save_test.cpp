@@ -120,7 +120,7 @@ TEST_F(FrmSaveOnline, ADeletedSlotCanNoLongerBeChosen) {
 TEST_F(FrmSaveOnline, TheSaveAskedForAtTheEndOfAnOnlineGameIsWritten) {
   class ScriptedSave : public play::MenuDialogs {
    public:
-    void LoadList(int, const QStringList&) override {}
+    void LoadList(int, const QStringList&, play::ListAnswers) override {}
     void ShowList(int, int) override {}
     void UnloadList() override {}
     play::SaveChoice ShowSaveDialog(int mode, bool savingNetGame) override {

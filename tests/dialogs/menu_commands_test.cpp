@@ -17,7 +17,7 @@ using testing_support::MenuProgram;
 class ScriptedDialogs : public play::MenuDialogs {
  public:
   explicit ScriptedDialogs(play::Program& p) : program(p) {}
-  void LoadList(int, const QStringList&) override {}
+  void LoadList(int, const QStringList&, play::ListAnswers) override {}
   void ShowList(int, int) override {}
   void UnloadList() override {}
   play::SaveChoice ShowSaveDialog(int mode, bool) override {
