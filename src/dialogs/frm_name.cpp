@@ -208,8 +208,8 @@ void FrmName::keyPressEvent(QKeyEvent* event) {
 
 void FrmName::RefuseNewName() {
   p_.ui.MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
-                       "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
-                       platform::vbOKOnly | platform::vbInformation, "10 Players Max");
+               "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
+               platform::vbOKOnly | platform::vbInformation, "10 Players Max");
   Combo1->setEditText(LastPickedName);
 }
 

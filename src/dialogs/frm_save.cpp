@@ -183,7 +183,7 @@ void FrmSave::Text1_Click(int i) {
     if (rec.Description.startsWith(kOnlineMarker)) {
       if (p_.net.NetConnIndex == 0 && !p_.state.IsDeveloperView) {
         p_.ui.MsgBox("Saved Internet games can only be restored online from the Internet Menu.", platform::vbOKOnly,
-                      "Internet Game");
+                     "Internet Game");
         NormalColours(i);
         SelectedSlot = 0;
       } else if (p_.net.NetConnIndex > 0) {
@@ -198,7 +198,7 @@ void FrmSave::Text1_MouseDown(int i, Qt::MouseButton button) {
   if (Restoring() && button == Qt::RightButton) {
     SetColours(Text1[i], QColor(255, 0, 0), Qt::black);
     const int answer = p_.ui.MsgBox("Delete this Saved game?", platform::vbYesNo | platform::vbDefaultButton2,
-                                     "Saved Games - Delete");
+                                    "Saved Games - Delete");
     SetColours(Text1[i], Qt::white, Qt::black);
     if (answer != platform::vbYes) return;
     // The emptied slot looks disabled at once, and nothing stays selected.
@@ -236,7 +236,7 @@ void FrmSave::cmdSave_Click() {
 void FrmSave::Command2_Click() {
   if (!Restoring() && SelectedSlot != 0 &&
       p_.ui.MsgBox("Did you want to SAVE this game?\r\nClick the SAVE button to save.", platform::vbYesNo,
-                           "Save game?") == platform::vbYes)
+                   "Save game?") == platform::vbYes)
     return;
   choice_.Cancelled = true;
   CloseByCode();

@@ -1,9 +1,9 @@
 #include "dialogs/menu_dialogs.h"
 
 #include "dialogs/small_dialogs.h"
+#include "media/folders.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
-#include "media/folders.h"
 #include "play/frm_play.h"
 #include "play/menu_commands.h"
 #include "play/saved_games.h"

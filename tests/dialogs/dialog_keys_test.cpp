@@ -76,7 +76,7 @@ QString Preferences(DialogKeys& t, QWidget& w) {
   return t.Closed(w) + (d.DialogCancelled ? ", cancelled" : "");
 }
 
-QString Saved(DialogKeys& t, QWidget& w) {
+QString Saved(DialogKeys&, QWidget& w) {
   auto& d = static_cast<FrmSave&>(w);
   if (!w.isHidden()) return "open: " + d.Label1->text();
   if (d.Choice().Cancelled) return "closed, cancelled";
@@ -166,21 +166,24 @@ const KeyCase kCases[] = {
      Match, "closed, match to 150"},
     {"Speed Settings", Qt::Key_Escape,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmSpeed>(t.Parts().player, t.Parts().playerChanges, t.Parts().table));
+       const play::MenuWindowParts p = t.Parts();
+       auto& d = t.Show(std::make_unique<FrmSpeed>(p.player, p.playerChanges, p.table));
        focus = d.VScroll1;
        return &d;
      },
      Plain, "closed"},
     {"Speed Settings", Qt::Key_Return,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmSpeed>(t.Parts().player, t.Parts().playerChanges, t.Parts().table));
+       const play::MenuWindowParts p = t.Parts();
+       auto& d = t.Show(std::make_unique<FrmSpeed>(p.player, p.playerChanges, p.table));
        focus = d.HScroll1;
        return &d;
      },
      Plain, "closed"},
     {"About", Qt::Key_Escape,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmAbout>(t.Parts().table.pictures.icon, t.Parts().sound, t.Parts().folders.DataPath));
+       const play::MenuWindowParts p = t.Parts();
+       auto& d = t.Show(std::make_unique<FrmAbout>(p.table.pictures.icon, p.sound, p.folders.DataPath));
        focus = &d;
        return &d;
      },
