@@ -84,10 +84,10 @@ int main(int argc, char** argv) {
                                program.tableSettings().LargeFonts, program.ui(),
                                &program.backgrounds().PictureReports());
   program.SetSplash(&splash);
-  dialogs::Dialogs dialogs(program);
+  dialogs::Dialogs dialogs(program.MenuWindowsParts());
   program.menus().SetDialogs(&dialogs);
   program.SetFirstStartWindows(&dialogs);
-  dialogs::MusicListMenu musicMenu(program, dialogs);
+  dialogs::MusicListMenu musicMenu(program.music(), program.menus().Menu, program.frmPlay(), dialogs);
   dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
   program.SetScoresWindow(&scores);
   dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());
@@ -102,7 +102,12 @@ int main(int argc, char** argv) {
   dialogs::Tutorial tutorial(program.TutorialParts(), &program.Hands());
   program.SetTutorial(&tutorial);
   std::unique_ptr<net::ScriptDriver> scriptDriver;
-  if (scriptedUi) scriptDriver = std::make_unique<net::ScriptDriver>(testScript, program, connection, *scriptedUi);
+  if (scriptedUi)
+    scriptDriver = std::make_unique<net::ScriptDriver>(
+        testScript,
+        net::ScriptedParts{program.wait(), program.gameState(), program.frmPlay(), program.net(), program.piles(),
+                           program.menus(), program.turns(), program.humanTurn()},
+        connection, *scriptedUi);
   if (!program.Start()) return 1;
   if (scriptDriver) scriptDriver->Run();
   // A close completed during start-up (a signal meanwhile) leaves no window

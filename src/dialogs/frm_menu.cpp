@@ -14,7 +14,12 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
-#include "play/game_program.h"
+#include "media/music.h"
+#include "play/frm_play.h"
+#include "play/menu_commands.h"
+#include "play/net_state.h"
+#include "play/player.h"
+#include "play/score_records.h"
 
 namespace dialogs {
 
@@ -72,8 +77,8 @@ void MenuList::leaveEvent(QEvent* event) {
   emit hovered({-1, -1});
 }
 
-FrmMenu::FrmMenu(play::Program& program, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), program_(program) {
+FrmMenu::FrmMenu(const MenuListParts& parts, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), p_(parts) {
   setObjectName("frmMenu");
   setAttribute(Qt::WA_ShowWithoutActivating, false);
   QFont font("Arial");
@@ -84,7 +89,7 @@ FrmMenu::FrmMenu(play::Program& program, QWidget* parent)
   setPalette(pal);
   setAutoFillBackground(true);
 
-  const table::TablePictures& pictures = program_.frmPlay().pictures;
+  const table::TablePictures& pictures = p_.table.pictures;
   const QImage* bands[2] = {&pictures.menuBandWood, &pictures.menuBandMetal};
   for (int k = 0; k < 2; ++k) {
     imgTop[k] = new QLabel(this);
@@ -119,17 +124,15 @@ FrmMenu::~FrmMenu() = default;
 void FrmMenu::LoadList(int MenuId, const QStringList& songs) {
   menuId_ = MenuId;
   songs_ = songs;
-  program_.menus().Menu.MenuNumber = static_cast<std::int16_t>(MenuId);
   Fill();
 }
 
 void FrmMenu::Fill() {
-  play::Program& p = program_;
   MenuRowState state;
-  state.MatchOn = p.scores().MatchOn;
-  state.NetConnIndex = p.net().NetConnIndex;
-  state.NetIsHost = p.menus().NetIsHost();
-  state.StatusBarVisible = !p.frmPlay().StatusBar1->isHidden();
+  state.MatchOn = p_.scores.MatchOn;
+  state.NetConnIndex = p_.net.NetConnIndex;
+  state.NetIsHost = p_.menus.NetIsHost();
+  state.StatusBarVisible = !p_.table.StatusBar1->isHidden();
   state.Songs = songs_;
   rows_ = BuildMenuRows(menuId_, state);
 
@@ -148,7 +151,7 @@ void FrmMenu::Fill() {
   List1->clear();
   for (const MenuListRow& row : rows_) List1->addItem(row.Text);
   const int windowWidth = listWidth + Px(kWindowExtraWidth);
-  const int band = p.playerSettings().WoodPlaceHolders ? 0 : 1;
+  const int band = p_.player.WoodPlaceHolders ? 0 : 1;
   imgTop[band]->setGeometry(0, 0, windowWidth, Px(kBandHeight));
   imgTop[band]->show();
   imgTop[1 - band]->hide();
@@ -167,9 +170,8 @@ void FrmMenu::Place(int leftTwips, int topTwips) { move(Px(leftTwips), Px(topTwi
 QPoint FrmMenu::PopupPoint() const { return QCursor::pos(); }
 
 void FrmMenu::List1_MouseDown(Qt::MouseButton button, QPoint at) {
-  play::Program& p = program_;
-  play::MenuCommands& menus = p.menus();
-  table::FrmPic& pic = p.frmPlay().frmPic;
+  play::MenuCommands& menus = p_.menus;
+  table::FrmPic& pic = p_.table.frmPic;
   QListWidgetItem* item = List1->itemAt(at);
   const int index = item ? List1->row(item) : -1;
   const MenuListRow* row = index >= 0 && index < static_cast<int>(rows_.size()) ? &rows_[index] : nullptr;
@@ -184,32 +186,32 @@ void FrmMenu::List1_MouseDown(Qt::MouseButton button, QPoint at) {
       pic.PopupMenu(*pic.Music, PopupPoint());
       if (pic.RemoveSongRequested) {
         pic.RemoveSongRequested = false;
-        program_.music().RemoveSong(song);
-        songs_ = program_.music().SongNames();
+        p_.music.RemoveSong(song);
+        songs_ = p_.music.SongNames();
         Fill();
       }
       return;
     }
-    menus.Menu.MenuRow = static_cast<std::int16_t>(row->Command);
+    row_ = row->Command;
     Chosen();
     return;
   }
 
-  menus.Menu.MenuRow = static_cast<std::int16_t>(row ? row->Command : -1);
+  row_ = row ? row->Command : -1;
   if (row && row->Separator) return;
   if (row && menuId_ == kOptionsMenu && row->Command == kSoundRow) {
-    const bool wasOn = p.playerSettings().SoundOn;
+    const bool wasOn = p_.player.SoundOn;
     pic.mnuNoise[0]->setChecked(wasOn);
     pic.mnuNoise[1]->setChecked(!wasOn);
     pic.NoiseControl->setDefaultAction(pic.mnuNoise[wasOn ? 0 : 1]);
     pic.PopupMenu(*pic.NoiseControl, PopupPoint());
-    if (p.playerSettings().SoundOn == wasOn) return;
+    if (p_.player.SoundOn == wasOn) return;
   } else if (row && menuId_ == kOptionsMenu && row->Command == kWhoGoesFirstRow) {
-    const std::int16_t before = p.playerSettings().FirstPlayerRule;
+    const std::int16_t before = p_.player.FirstPlayerRule;
     for (int i = 0; i < 3; ++i) pic.mnuFirst[i]->setChecked(i == before);
     if (before >= 0 && before <= 2) pic.PlaysFirst->setDefaultAction(pic.mnuFirst[before]);
     pic.PopupMenu(*pic.PlaysFirst, PopupPoint());
-    if (p.playerSettings().FirstPlayerRule == before) return;
+    if (p_.player.FirstPlayerRule == before) return;
   } else if (row && menuId_ == kOptionsMenu && row->Command == kBackgroundRow) {
     // Online in the peer's turn the background may not change; say so
     // before offering it.
@@ -229,7 +231,7 @@ void FrmMenu::List1_MouseDown(Qt::MouseButton button, QPoint at) {
 }
 
 void FrmMenu::Chosen() {
-  program_.menus().Menu.MenuChosen = true;
+  emit chosen(row_);
   Unload();
 }
 
@@ -239,14 +241,14 @@ void FrmMenu::Unload() {
   onTop_.SetOnTop(false);
   onTop_.TopForm(this);
   hide();
-  program_.menus().Menu.MenuOpen = false;
-  program_.wait().Wake();
+  emit closed();
+  p_.wait.Wake();
   deleteLater();
 }
 
 void FrmMenu::keyPressEvent(QKeyEvent* event) {
   const platform::VirtualKey vk = platform::TranslateKey(*event);
-  program_.menus().KeyShortcut(vk.KeyCode, vk.Shift);
+  p_.menus.KeyShortcut(vk.KeyCode, vk.Shift);
 }
 
 void FrmMenu::closeEvent(QCloseEvent* event) {

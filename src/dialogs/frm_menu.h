@@ -14,9 +14,19 @@
 
 class QLabel;
 
-namespace play {
-class Program;
+namespace media {
+class Music;
 }
+namespace platform {
+class WaitService;
+}
+namespace play {
+class FrmPlay;
+class MenuCommands;
+struct NetState;
+struct PlayerSettings;
+struct ScoreState;
+}  // namespace play
 
 namespace dialogs {
 
@@ -36,17 +46,28 @@ class MenuList : public QListWidget {
   void leaveEvent(QEvent* event) override;
 };
 
+// What the list window reads and runs.
+struct MenuListParts {
+  play::FrmPlay& table;               // the band pictures, the option popups, the status bar
+  const play::PlayerSettings& player; // the band's style and the options the popups show
+  const play::ScoreState& scores;     // whether a match is on
+  const play::NetState& net;          // whether the game is online
+  play::MenuCommands& menus;          // the commands a row or key runs
+  media::Music& music;                // the songs of the Music list
+  platform::WaitService& wait;        // woken when the list closes
+};
+
 class FrmMenu : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmMenu(play::Program& program, QWidget* parent = nullptr);
+  explicit FrmMenu(const MenuListParts& parts, QWidget* parent = nullptr);
   ~FrmMenu() override;
 
   // Fills the list with the rows of the menu and sizes the window.
   void LoadList(int MenuId, const QStringList& songs = {});
   // The window's place, in twips of the screen.
   void Place(int leftTwips, int topTwips);
-  // Closes the window: out of the topmost band, MenuOpen False, released
+  // Closes the window: out of the topmost band, closed told, released
   // once its events are done.
   void Unload();
 
@@ -55,6 +76,12 @@ class FrmMenu : public QWidget {
   const std::vector<MenuListRow>& Rows() const { return rows_; }
   // Chooses the row under the point of the list, as a mouse press does.
   void List1_MouseDown(Qt::MouseButton button, QPoint at);
+
+ signals:
+  // A row was chosen: its command number. The window closes next.
+  void chosen(int command);
+  // The window closed, with a choice or without.
+  void closed();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -65,9 +92,10 @@ class FrmMenu : public QWidget {
   void Chosen();
   QPoint PopupPoint() const;
 
-  play::Program& program_;
+  MenuListParts p_;
   platform::Class1 onTop_;
   int menuId_ = 0;
+  int row_ = 0;  // the command of the row pressed last
   QStringList songs_;
   std::vector<MenuListRow> rows_;
   bool unloaded_ = false;

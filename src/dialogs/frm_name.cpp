@@ -14,7 +14,11 @@
 #include "platform/recordfile.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
-#include "play/game_program.h"
+#include "platform/wait.h"
+#include "play/frm_play.h"
+#include "play/menu_windows.h"
+#include "play/player.h"
+#include "play/start_up.h"
 #include "play/player_record.h"
 #include "play/utilities.h"
 
@@ -61,11 +65,11 @@ PlayerSlot FindPlayerSlot(const platform::RecordFile& players, const QString& na
   return {};
 }
 
-FrmName::FrmName(play::Program& program, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), program_(program) {
+FrmName::FrmName(const NameDialogParts& parts, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), p_(parts) {
   setObjectName("frmName");
   setFixedSize(kWidth, kHeight);
-  const table::TablePictures& pictures = program_.frmPlay().pictures;
+  const table::TablePictures& pictures = p_.table.pictures;
   marble_ = pictures.marble;
   imgTop = new QLabel(this);
   imgTop->setScaledContents(true);
@@ -89,7 +93,7 @@ FrmName::FrmName(play::Program& program, QWidget* parent)
   // The button's marble face is optional: without the picture it stays plain.
   // The style shades a button from its colour, which a picture brush lacks,
   // so the face is the flat button's filled background instead.
-  const QImage face(program_.folders().AppPath + "Data/Backgrounds/MarbleGrey.gif");
+  const QImage face(p_.AppPath + "Data/Backgrounds/MarbleGrey.gif");
   if (!face.isNull()) {
     const QBrush marbleFace(face.convertToFormat(QImage::Format_RGB32));
     QPalette pal = cmdOK->palette();
@@ -116,10 +120,10 @@ FrmName::FrmName(play::Program& program, QWidget* parent)
     Combo1->setEditText(LastPickedName);
   });
 
-  const QRect main = program_.frmPlay().frameGeometry();
+  const QRect main = p_.table.frameGeometry();
   move(main.left() + main.width() / 2 - width(), main.top() + main.height() / 2 - height());
 
-  const PlayerList list = ListPlayers(program_.playersFile(), program_.playerSettings().CurrentPlayer);
+  const PlayerList list = ListPlayers(p_.playersFile, p_.player.CurrentPlayer);
   Combo1->addItems(list.names);
   Combo1->setEditText(list.names.value(0));
   if (list.full) LastPickedName = list.names.value(0);
@@ -127,8 +131,7 @@ FrmName::FrmName(play::Program& program, QWidget* parent)
 }
 
 void FrmName::cmdOK_Click() {
-  play::Program& p = program_;
-  platform::UiService& ui = p.ui();
+  platform::UiService& ui = p_.ui;
   // Compared and stored as the file keeps it, so " Ann " finds Ann and a
   // long name typed twice finds the player it made.
   const QString name = PlayerNameOf(Combo1->currentText());
@@ -137,8 +140,8 @@ void FrmName::cmdOK_Click() {
     return;
   }
   if (play::ValidFileName(name, ui)) return;
-  play::PlayerSettings& player = p.playerSettings();
-  const PlayerSlot slot = FindPlayerSlot(p.playersFile(), name);
+  const play::PlayerSettings& player = p_.player;
+  const PlayerSlot slot = FindPlayerSlot(p_.playersFile, name);
   if (slot.record == 0) {
     // Ten players are kept and the name is none of theirs.
     RefuseNewName();
@@ -155,23 +158,23 @@ void FrmName::cmdOK_Click() {
   hide();
 
   // The outgoing player keeps his settings.
-  if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p.playerInPlay().SaveCurrentPlayer();
+  if (play::IsPlayerRecordNumber(player.CurrentPlayer)) p_.playerChanges.SaveCurrentPlayer();
   if (slot.isNew) {
-    play::PlayerRecord rec = play::PlayerRecord::Decode(p.playersFile().Read(play::kTemplateRecord));
+    play::PlayerRecord rec = play::PlayerRecord::Decode(p_.playersFile.Read(play::kTemplateRecord));
     rec.Name = name.leftJustified(play::kNameWidth, u' ');
-    if (!p.playersFile().Write(slot.record, rec.Encode()) || !p.playersFile().Flush()) {
+    if (!p_.playersFile.Write(slot.record, rec.Encode()) || !p_.playersFile.Flush()) {
       ui.MsgBox(play::PlayerFileResultText(play::PlayerFileResult::WriteFailed), platform::vbExclamation,
                 play::kProgramTitle);
       show();
       return;
     }
   }
-  if (p.playerInPlay().ChangePlayer(static_cast<std::int16_t>(slot.record)) == play::PlayerFileResult::Ok && slot.isNew)
-    p.frmPlay().FitMainWindow();
-  p.frmPlay().RedrawTable();
-  p.frmPlay().ClearTable();
-  p.frmPlay().ShowLogo(true);
-  p.frmPlay().cmdDeal->show();
+  if (p_.playerChanges.ChangePlayer(static_cast<std::int16_t>(slot.record)) == play::PlayerFileResult::Ok && slot.isNew)
+    p_.table.FitMainWindow();
+  p_.table.RedrawTable();
+  p_.table.ClearTable();
+  p_.table.ShowLogo(true);
+  p_.table.cmdDeal->show();
   accepted_ = true;
   close();
 }
@@ -194,7 +197,7 @@ void FrmName::mousePressEvent(QMouseEvent* event) {
 // and the window closes only through an accepted name.
 void FrmName::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
-    if (play::IsPlayerRecordNumber(program_.playerSettings().CurrentPlayer)) {
+    if (play::IsPlayerRecordNumber(p_.player.CurrentPlayer)) {
       accepted_ = true;
       close();
     }
@@ -204,14 +207,14 @@ void FrmName::keyPressEvent(QKeyEvent* event) {
 }
 
 void FrmName::RefuseNewName() {
-  program_.ui().MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
-                       "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
-                       platform::vbOKOnly | platform::vbInformation, "10 Players Max");
+  p_.ui.MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
+               "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
+               platform::vbOKOnly | platform::vbInformation, "10 Players Max");
   Combo1->setEditText(LastPickedName);
 }
 
 void FrmName::closeEvent(QCloseEvent* event) {
-  if (!accepted_ && !program_.wait().Exiting()) event->ignore();
+  if (!accepted_ && !p_.wait.Exiting()) event->ignore();
 }
 
 bool FrmName::eventFilter(QObject* watched, QEvent* event) {

@@ -13,10 +13,14 @@ class QPushButton;
 
 namespace platform {
 class RecordFile;
-}
+class UiService;
+class WaitService;
+}  // namespace platform
 namespace play {
-class Program;
-}
+class FrmPlay;
+class PlayerChanges;
+struct PlayerSettings;
+}  // namespace play
 
 namespace dialogs {
 
@@ -41,10 +45,21 @@ struct PlayerSlot {
 };
 PlayerSlot FindPlayerSlot(const platform::RecordFile& players, const QString& name);
 
+// What the player window reads and changes.
+struct NameDialogParts {
+  play::FrmPlay& table;                // its pictures; cleared for the new player
+  platform::UiService& ui;
+  platform::WaitService& wait;         // an exit meanwhile lets the window close
+  platform::RecordFile& playersFile;   // the names; a new player is written here
+  const play::PlayerSettings& player;  // the player in play
+  play::PlayerChanges& playerChanges;  // saving the outgoing player, loading the chosen one
+  QString AppPath;                     // where the button's marble face is found
+};
+
 class FrmName : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmName(play::Program& program, QWidget* parent = nullptr);
+  explicit FrmName(const NameDialogParts& parts, QWidget* parent = nullptr);
 
   void cmdOK_Click();
   bool Accepted() const { return accepted_; }
@@ -67,7 +82,7 @@ class FrmName : public QWidget {
   // The "10 Players Max" answer to a new name; the last name picked stays.
   void RefuseNewName();
 
-  play::Program& program_;
+  NameDialogParts p_;
   QImage marble_;
   bool accepted_ = false;
 };

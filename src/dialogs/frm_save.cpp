@@ -12,7 +12,9 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
-#include "play/game_program.h"
+#include "play/net_state.h"
+#include "play/new_game.h"
+#include "play/score_records.h"
 #include "play/saved_game_record.h"
 
 namespace dialogs {
@@ -74,7 +76,7 @@ QString FinalDescription(const QString& slotText, int slot, bool MatchOn, bool n
   return text;
 }
 
-FrmSave::FrmSave(play::Program& program, QWidget* parent) : QWidget(parent, Qt::Dialog), program_(program) {
+FrmSave::FrmSave(const SaveDialogParts& parts, QWidget* parent) : QWidget(parent, Qt::Dialog), p_(parts) {
   setObjectName("frmSave");
   setWindowTitle("Saved Games");
   setFixedSize(Px(4600), Px(6300));
@@ -108,17 +110,17 @@ FrmSave::FrmSave(play::Program& program, QWidget* parent) : QWidget(parent, Qt::
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   UseDialogKeys(*this, cmdSave, Command2);
 
-  const QRect main = program_.frmPlay().frameGeometry();
+  const QRect main = p_.table.frameGeometry();
   move(main.left() + width(), main.top() + height() / 3);
   SelectedSlot = 0;
-  if (program_.gameState().CurrentTurn == 0) Text1[kPreviousTurnSlot]->setEnabled(false);
+  if (p_.state.CurrentTurn == 0) Text1[kPreviousTurnSlot]->setEnabled(false);
 }
 
 bool FrmSave::Restoring() const { return cmdSave->text() == QLatin1String(kRestoreCaption); }
 
 void FrmSave::LoadForm(int bRestore) {
   const bool restore = bRestore != 0;
-  const std::array<SlotView, 11> views = LoadSlots(restore, program_.savedGames().SavedGamesFile);
+  const std::array<SlotView, 11> views = LoadSlots(restore, p_.savedGamesFile);
   QString help;
   if (!restore) {
     setWindowTitle("Save Game");
@@ -129,7 +131,7 @@ void FrmSave::LoadForm(int bRestore) {
       Text1[n]->setEnabled(true);
       Text1[n]->setText(SlotText[n]);
     }
-    cmdSave->setText(program_.menus().Commands.SavingNetGame ? "NET SAVE" : "SAVE");
+    cmdSave->setText(p_.savingNetGame ? "NET SAVE" : "SAVE");
     Text1[kPreviousTurnSlot]->hide();
     Text1[1]->move(Text1[1]->x(), Px(1200));
   } else {
@@ -139,7 +141,7 @@ void FrmSave::LoadForm(int bRestore) {
       Text1[n]->setText(views[n].Text);
     }
     cmdSave->setText(kRestoreCaption);
-    Text1[kPreviousTurnSlot]->setVisible(program_.net().NetConnIndex == 0);
+    Text1[kPreviousTurnSlot]->setVisible(p_.net.NetConnIndex == 0);
     Text1[1]->move(Text1[1]->x(), Px(960));
   }
   lblHelp->setText(help);
@@ -159,13 +161,12 @@ void FrmSave::Text1_Click(int i) {
     for (int n = 1; n <= 10; ++n)
       if (n != i) Text1[n]->setText(SlotText[n]);
     SetColours(box, palette().color(QPalette::ToolTipBase), palette().color(QPalette::ToolTipText));
-    play::Program& p = program_;
     DescriptionContext c;
-    c.MatchOn = p.scores().MatchOn;
-    c.SampleGameMode = p.sample().SampleGameMode;
-    c.SampleGameNumber = p.sample().SampleGameNumber;
-    c.SavingNetGame = p.menus().Commands.SavingNetGame;
-    c.OtherPlayer = p.net().NetIsHost == play::kNetHost ? p.net().OpponentName : p.net().HostName;
+    c.MatchOn = p_.scores.MatchOn;
+    c.SampleGameMode = p_.sample.SampleGameMode;
+    c.SampleGameNumber = p_.sample.SampleGameNumber;
+    c.SavingNetGame = p_.savingNetGame;
+    c.OtherPlayer = p_.net.NetIsHost == play::kNetHost ? p_.net.OpponentName : p_.net.HostName;
     if (i != kPreviousTurnSlot) {
       box->setText(DefaultDescription(c, now()));
       box->setReadOnly(c.SampleGameMode);
@@ -177,17 +178,16 @@ void FrmSave::Text1_Click(int i) {
   }
   SelectedSlot = i;
   if (Restoring() && i <= 10) {
-    play::Program& p = program_;
-    p.menus().Commands.NetSecureGame = false;
-    const play::SavedGameRecord rec = play::SavedGameRecord::Decode(p.savedGames().SavedGamesFile.Read(i));
+    choice_.NetSecureGame = false;
+    const play::SavedGameRecord rec = play::SavedGameRecord::Decode(p_.savedGamesFile.Read(i));
     if (rec.Description.startsWith(kOnlineMarker)) {
-      if (p.net().NetConnIndex == 0 && !p.gameState().IsDeveloperView) {
-        p.ui().MsgBox("Saved Internet games can only be restored online from the Internet Menu.", platform::vbOKOnly,
-                      "Internet Game");
+      if (p_.net.NetConnIndex == 0 && !p_.state.IsDeveloperView) {
+        p_.ui.MsgBox("Saved Internet games can only be restored online from the Internet Menu.", platform::vbOKOnly,
+                     "Internet Game");
         NormalColours(i);
         SelectedSlot = 0;
-      } else if (p.net().NetConnIndex > 0) {
-        p.menus().Commands.NetSecureGame = true;
+      } else if (p_.net.NetConnIndex > 0) {
+        choice_.NetSecureGame = true;
       }
     }
   }
@@ -195,53 +195,50 @@ void FrmSave::Text1_Click(int i) {
 
 void FrmSave::Text1_MouseDown(int i, Qt::MouseButton button) {
   if (i < 1 || i > 10) return;
-  play::Program& p = program_;
   if (Restoring() && button == Qt::RightButton) {
     SetColours(Text1[i], QColor(255, 0, 0), Qt::black);
-    const int answer = p.ui().MsgBox("Delete this Saved game?", platform::vbYesNo | platform::vbDefaultButton2,
-                                     "Saved Games - Delete");
+    const int answer = p_.ui.MsgBox("Delete this Saved game?", platform::vbYesNo | platform::vbDefaultButton2,
+                                    "Saved Games - Delete");
     SetColours(Text1[i], Qt::white, Qt::black);
     if (answer != platform::vbYes) return;
     // The emptied slot looks disabled at once, and nothing stays selected.
     NormalColours(i);
     if (SelectedSlot != 0) NormalColours(SelectedSlot);
-    platform::RecordFile& file = p.savedGames().SavedGamesFile;
+    platform::RecordFile& file = p_.savedGamesFile;
     play::SavedGameRecord rec = play::SavedGameRecord::Decode(file.Read(i));
     rec.Description = QString(play::SavedGameRecord::kDescriptionWidth, u' ');
     rec.CurrentTurn = 0;
     Text1[i]->clear();
     Text1[i]->setEnabled(false);
     if (!file.Write(i, rec.Encode()) || !file.Flush())
-      p.ui().MsgBox("The saved game could not be deleted.", platform::vbExclamation, "Saved Games - Delete");
+      p_.ui.MsgBox("The saved game could not be deleted.", platform::vbExclamation, "Saved Games - Delete");
     SelectedSlot = 0;
-  } else if (!Restoring() && p.net().NetConnIndex == 0) {
+  } else if (!Restoring() && p_.net.NetConnIndex == 0) {
     Text1[i]->clear();
   }
 }
 
 void FrmSave::cmdSave_Click() {
-  play::Program& p = program_;
   if (SelectedSlot == 0) {
-    p.ui().Beep();
+    p_.ui.Beep();
     Label1->setText("Select a game slot!");
     return;
   }
   NormalColours(SelectedSlot);
   const bool netSave = cmdSave->text() == QLatin1String("NET SAVE");
   const QString text = SelectedSlot <= 10 ? Text1[SelectedSlot]->text() : QString();
-  p.menus().Commands.DialogCancelled = false;
-  p.savedGames().SaveSlot = static_cast<std::int16_t>(SelectedSlot);
-  p.menus().Commands.SaveDescription =
-      FinalDescription(text, SelectedSlot, p.scores().MatchOn, netSave, p.net().NetConnIndex != 0);
+  choice_.Cancelled = false;
+  choice_.Slot = static_cast<std::int16_t>(SelectedSlot);
+  choice_.Description = FinalDescription(text, SelectedSlot, p_.scores.MatchOn, netSave, p_.net.NetConnIndex != 0);
   CloseByCode();
 }
 
 void FrmSave::Command2_Click() {
   if (!Restoring() && SelectedSlot != 0 &&
-      program_.ui().MsgBox("Did you want to SAVE this game?\r\nClick the SAVE button to save.", platform::vbYesNo,
-                           "Save game?") == platform::vbYes)
+      p_.ui.MsgBox("Did you want to SAVE this game?\r\nClick the SAVE button to save.", platform::vbYesNo,
+                   "Save game?") == platform::vbYes)
     return;
-  program_.menus().Commands.DialogCancelled = true;
+  choice_.Cancelled = true;
   CloseByCode();
 }
 
@@ -251,7 +248,7 @@ void FrmSave::CloseByCode() {
 }
 
 void FrmSave::closeEvent(QCloseEvent* event) {
-  if (!closingByCode_) program_.menus().Commands.DialogCancelled = true;
+  if (!closingByCode_) choice_.Cancelled = true;
   QWidget::closeEvent(event);
 }
 

@@ -15,11 +15,19 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+#include "play/menu_windows.h"
+
 namespace platform {
 class RecordFile;
+class UiService;
 }
 namespace play {
-class Program;
+struct NetState;
+struct SampleGames;
+struct ScoreState;
+}  // namespace play
+namespace table {
+struct GameState;
 }
 
 namespace dialogs {
@@ -54,10 +62,22 @@ QString DefaultDescription(const DescriptionContext& c, const QDateTime& now);
 // NET SAVE while connected puts one in front.
 QString FinalDescription(const QString& slotText, int slot, bool MatchOn, bool netSave, bool connected);
 
+// What the dialog reads, and the one file it changes.
+struct SaveDialogParts {
+  const QWidget& table;                  // the table window, which the dialog stands beside
+  platform::UiService& ui;
+  platform::RecordFile& savedGamesFile;  // the slots; a deleted slot is written here
+  const table::GameState& state;         // whether a game is on the table; the developer view
+  const play::NetState& net;             // online, and the other player's name
+  const play::ScoreState& scores;        // whether a match is on
+  const play::SampleGames& sample;       // a sample game keeps its own description
+  bool savingNetGame = false;            // the game saved is an online one
+};
+
 class FrmSave : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmSave(play::Program& program, QWidget* parent = nullptr);
+  explicit FrmSave(const SaveDialogParts& parts, QWidget* parent = nullptr);
 
   // 0 prepares the save mode, any other value the restore mode.
   void LoadForm(int bRestore);
@@ -76,6 +96,8 @@ class FrmSave : public QWidget {
   int SelectedSlot = 0;
   std::array<QString, 11> SlotText;
   std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+  // The choice, once the dialog has closed.
+  const play::SaveChoice& Choice() const { return choice_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,7 +108,8 @@ class FrmSave : public QWidget {
   void NormalColours(int i);
   void CloseByCode();
 
-  play::Program& program_;
+  SaveDialogParts p_;
+  play::SaveChoice choice_;
   bool closingByCode_ = false;
 };
 

@@ -1,16 +1,28 @@
 #include "dialogs/menu_dialogs.h"
 
-#include "dialogs/frm_menu.h"
-#include "dialogs/frm_name.h"
-#include "dialogs/frm_save.h"
 #include "dialogs/small_dialogs.h"
+#include "media/folders.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
-#include "play/game_program.h"
+#include "play/frm_play.h"
+#include "play/menu_commands.h"
+#include "play/saved_games.h"
 
 namespace dialogs {
 
-Dialogs::Dialogs(play::Program& program) : program_(program) {}
+MenuListParts ListParts(const play::MenuWindowParts& p) {
+  return {p.table, p.player, p.scores, p.net, p.menus, p.music, p.wait};
+}
+
+SaveDialogParts SaveParts(const play::MenuWindowParts& p, bool savingNetGame) {
+  return {p.table, p.ui, p.saved.SavedGamesFile, p.state, p.net, p.scores, p.sample, savingNetGame};
+}
+
+NameDialogParts NameParts(const play::MenuWindowParts& p) {
+  return {p.table, p.ui, p.wait, p.playersFile, p.player, p.playerChanges, p.folders.AppPath};
+}
+
+Dialogs::Dialogs(const play::MenuWindowParts& parts) : p_(parts) {}
 
 Dialogs::~Dialogs() {
   if (menu_) delete menu_.data();
@@ -18,8 +30,13 @@ Dialogs::~Dialogs() {
 
 FrmMenu* Dialogs::ListWindow() const { return menu_.data(); }
 
-void Dialogs::LoadList(int MenuId, const QStringList& songs) {
-  if (!menu_) menu_ = new FrmMenu(program_);
+void Dialogs::LoadList(int MenuId, const QStringList& songs, play::ListAnswers answers) {
+  if (!menu_) menu_ = new FrmMenu(ListParts(p_));
+  // A list filled again answers its new opener only.
+  QObject::disconnect(menu_, &FrmMenu::chosen, nullptr, nullptr);
+  QObject::disconnect(menu_, &FrmMenu::closed, nullptr, nullptr);
+  if (answers.chosen) QObject::connect(menu_, &FrmMenu::chosen, menu_, std::move(answers.chosen));
+  if (answers.closed) QObject::connect(menu_, &FrmMenu::closed, menu_, std::move(answers.closed));
   menu_->LoadList(MenuId, songs);
 }
 
@@ -37,9 +54,9 @@ void Dialogs::UnloadList() {
 }
 
 bool Dialogs::RunModal(QWidget& window) {
-  platform::WaitService& wait = program_.wait();
+  platform::WaitService& wait = p_.wait;
   // Its boxes come up over it.
-  const platform::UiService::OwnedBy owner(program_.ui(), &window);
+  const platform::UiService::OwnedBy owner(p_.ui, &window);
   modal_ = &window;
   window.setAttribute(Qt::WA_DeleteOnClose, false);
   window.setWindowModality(Qt::ApplicationModal);
@@ -54,45 +71,43 @@ bool Dialogs::RunModal(QWidget& window) {
   return notExiting;
 }
 
-void Dialogs::ShowSaveDialog(int mode) {
-  play::CommandState& c = program_.menus().Commands;
-  if (modal_) {
-    c.DialogCancelled = true;
-    return;
-  }
-  FrmSave dialog(program_, &program_.frmPlay());
+play::SaveChoice Dialogs::ShowSaveDialog(int mode, bool savingNetGame) {
+  if (modal_) return {};
+  FrmSave dialog(SaveParts(p_, savingNetGame), &p_.table);
   dialog.LoadForm(mode);
-  if (!RunModal(dialog)) c.DialogCancelled = true;
+  const bool closed = RunModal(dialog);
+  play::SaveChoice choice = dialog.Choice();
+  if (!closed) choice.Cancelled = true;
+  return choice;
 }
 
-void Dialogs::ShowMatchDialog() {
-  play::CommandState& c = program_.menus().Commands;
-  if (modal_) {
-    c.DialogCancelled = true;
-    return;
-  }
-  FrmMatch dialog(program_, &program_.frmPlay());
+bool Dialogs::ShowMatchDialog() {
+  if (modal_) return false;
+  FrmMatch dialog(p_.scores, p_.ui, p_.table, &p_.table);
+  bool started = false;
+  QObject::connect(&dialog, &FrmMatch::finished, [&started](bool matchStarted) { started = matchStarted; });
   if (!RunModal(dialog)) {
-    program_.scores().MatchOn = false;
-    c.DialogCancelled = true;
+    p_.scores.MatchOn = false;
+    return false;
   }
+  return started;
 }
 
 void Dialogs::ShowPlayerWindow() {
   if (modal_) return;
-  FrmName dialog(program_, &program_.frmPlay());
+  FrmName dialog(NameParts(p_), &p_.table);
   RunModal(dialog);
 }
 
 void Dialogs::ShowSpeedWindow() {
   if (modal_) return;
-  FrmSpeed dialog(program_, &program_.frmPlay());
-  if (!RunModal(dialog)) program_.playerInPlay().WritePlayerRecord();
+  FrmSpeed dialog(p_.player, p_.playerChanges, p_.table, &p_.table);
+  if (!RunModal(dialog)) p_.playerChanges.WritePlayerRecord();
 }
 
 void Dialogs::ShowAboutWindow() {
   if (modal_) return;
-  FrmAbout dialog(program_, &program_.frmPlay());
+  FrmAbout dialog(p_.table.pictures.icon, p_.sound, p_.folders.DataPath, &p_.table);
   RunModal(dialog);
 }
 
@@ -100,6 +115,6 @@ void Dialogs::ShowAboutWindow() {
 
 namespace dialogs {
 
-void Dialogs::ShowTutorial() { program_.menus().HelpMenu(play::kHelpTutorial, 0); }
+void Dialogs::ShowTutorial() { p_.menus.HelpMenu(play::kHelpTutorial, 0); }
 
 }  // namespace dialogs

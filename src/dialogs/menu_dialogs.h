@@ -7,29 +7,31 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "dialogs/frm_menu.h"
+#include "dialogs/frm_name.h"
+#include "dialogs/frm_save.h"
 #include "play/menu_windows.h"
 #include "play/start_up.h"
 
 class QWidget;
 
-namespace play {
-class Program;
-}
-
 namespace dialogs {
 
-class FrmMenu;
+// Each window's share of the program's parts.
+MenuListParts ListParts(const play::MenuWindowParts& p);
+SaveDialogParts SaveParts(const play::MenuWindowParts& p, bool savingNetGame);
+NameDialogParts NameParts(const play::MenuWindowParts& p);
 
 class Dialogs : public play::MenuDialogs, public play::FirstStartWindows {
  public:
-  explicit Dialogs(play::Program& program);
+  explicit Dialogs(const play::MenuWindowParts& parts);
   ~Dialogs() override;
 
-  void LoadList(int MenuId, const QStringList& songs) override;
+  void LoadList(int MenuId, const QStringList& songs, play::ListAnswers answers) override;
   void ShowList(int leftTwips, int topTwips) override;
   void UnloadList() override;
-  void ShowSaveDialog(int mode) override;
-  void ShowMatchDialog() override;
+  play::SaveChoice ShowSaveDialog(int mode, bool savingNetGame) override;
+  bool ShowMatchDialog() override;
   void ShowPlayerWindow() override;
   void ShowSpeedWindow() override;
   void ShowAboutWindow() override;
@@ -45,7 +47,7 @@ class Dialogs : public play::MenuDialogs, public play::FirstStartWindows {
   // True when it closed; false when the program began exiting meanwhile.
   bool RunModal(QWidget& window);
 
-  play::Program& program_;
+  play::MenuWindowParts p_;
   QPointer<FrmMenu> menu_;
   QPointer<QWidget> modal_;   // the modal dialog open now
 };

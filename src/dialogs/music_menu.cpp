@@ -7,7 +7,8 @@
 #include "dialogs/menu_dialogs.h"
 #include "dialogs/menu_rows.h"
 #include "platform/system.h"
-#include "play/game_program.h"
+#include "play/frm_play.h"
+#include "play/menu_windows.h"
 
 namespace dialogs {
 
@@ -22,29 +23,30 @@ QPoint MusicMenuPlace(int panelLeft, int statusBarTop, QSize menu, const QRect& 
           std::clamp(top, screen.top(), std::max(screen.top(), screen.bottom() + 1 - menu.height()))};
 }
 
-MusicListMenu::MusicListMenu(play::Program& program, Dialogs& dialogs) : program_(program), dialogs_(dialogs) {
-  program_.music().SetMenu(this);
+MusicListMenu::MusicListMenu(media::Music& music, play::MenuState& menu, play::FrmPlay& table, Dialogs& dialogs)
+    : music_(music), menu_(menu), table_(table), dialogs_(dialogs) {
+  music_.SetMenu(this);
 }
 
-MusicListMenu::~MusicListMenu() { program_.music().SetMenu(nullptr); }
+MusicListMenu::~MusicListMenu() { music_.SetMenu(nullptr); }
 
-bool MusicListMenu::MenuOpen() const { return program_.menus().Menu.MenuOpen; }
+bool MusicListMenu::MenuOpen() const { return menu_.MenuOpen; }
 
 void MusicListMenu::CloseMenu() {
-  play::MenuState& menu = program_.menus().Menu;
+  play::MenuState& menu = menu_;
   dialogs_.UnloadList();
   menu.MenuOpen = false;
   RunChosenRow();
 }
 
 void MusicListMenu::RunChosenRow() {
-  play::MenuState& menu = program_.menus().Menu;
-  if (!menu.MenuChosen || menu.MenuNumber != kMusicMenu) return;
-  const int row = menu.MenuRow;
-  menu.MenuChosen = false;
+  play::MenuState& menu = menu_;
+  if (!chosenRow_) return;
+  const int row = *chosenRow_;
+  chosenRow_.reset();
   menu.MenuNumber = 0;
   menu.MenuRow = 0;
-  media::Music& music = program_.music();
+  media::Music& music = music_;
   // The list may have lost songs while it was open (a right click on a song).
   const int songCount = static_cast<int>(music.SongNames().size());
   if (row == kAddSongRow) {
@@ -59,11 +61,14 @@ void MusicListMenu::RunChosenRow() {
 }
 
 void MusicListMenu::ShowMusicList() {
-  play::MenuState& menu = program_.menus().Menu;
-  dialogs_.LoadList(kMusicMenu, program_.music().SongNames());
-  menu.MenuChosen = false;
+  play::MenuState& menu = menu_;
+  chosenRow_.reset();
+  dialogs_.LoadList(kMusicMenu, music_.SongNames(),
+                    play::ListAnswers{[this](int command) { chosenRow_ = command; },
+                                      [this] { menu_.MenuOpen = false; }});
+  menu.MenuNumber = kMusicMenu;
   menu.MenuOpen = true;
-  play::FrmPlay& w = program_.frmPlay();
+  play::FrmPlay& w = table_;
   const QPoint panel = w.StatusBar1->mapToGlobal(QPoint(w.MusicPanelLeft, 0));
   const FrmMenu* list = dialogs_.ListWindow();
   const QSize size = list ? list->frameGeometry().size() : QSize();

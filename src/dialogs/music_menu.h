@@ -10,12 +10,14 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 #include "media/music.h"
 
 namespace play {
-class Program;
-}
+class FrmPlay;
+struct MenuState;
+}  // namespace play
 
 namespace dialogs {
 
@@ -28,7 +30,9 @@ QPoint MusicMenuPlace(int panelLeft, int statusBarTop, QSize menu, const QRect& 
 
 class MusicListMenu : public media::MusicMenu {
  public:
-  MusicListMenu(play::Program& program, Dialogs& dialogs);
+  // The list is the music's menu, opened through dialogs above the table's
+  // "Music" panel; menu is the menus' state the list window reports in.
+  MusicListMenu(media::Music& music, play::MenuState& menu, play::FrmPlay& table, Dialogs& dialogs);
   ~MusicListMenu() override;
 
   bool MenuOpen() const override;
@@ -39,7 +43,10 @@ class MusicListMenu : public media::MusicMenu {
   // Runs the row chosen in the music list, if one was.
   void RunChosenRow();
 
-  play::Program& program_;
+  media::Music& music_;
+  play::MenuState& menu_;
+  std::optional<int> chosenRow_;  // the row chosen in the list open now
+  play::FrmPlay& table_;
   Dialogs& dialogs_;
 };
 

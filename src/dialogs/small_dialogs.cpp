@@ -18,7 +18,9 @@
 #include "platform/version.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
-#include "play/game_program.h"
+#include "play/menu_windows.h"
+#include "play/player.h"
+#include "play/score_records.h"
 #include "play/score_record.h"
 #include "play/utilities.h"
 
@@ -85,7 +87,8 @@ MatchPointsResult CheckMatchPoints(const QString& text) {
   return r;
 }
 
-FrmMatch::FrmMatch(play::Program& program, QWidget* parent) : QWidget(parent, Qt::Dialog), program_(program) {
+FrmMatch::FrmMatch(play::ScoreState& scores, platform::UiService& ui, const QWidget& table, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), scores_(scores), ui_(ui) {
   setObjectName("frmMatch");
   setWindowTitle("Match Setup");
   setFixedSize(Px(5400), Px(3900));
@@ -110,21 +113,21 @@ FrmMatch::FrmMatch(play::Program& program, QWidget* parent) : QWidget(parent, Qt
   connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
   UseDialogKeys(*this, cmdStart, cmdCancel);
 
-  const QRect main = program_.frmPlay().frameGeometry();
+  const QRect main = table.frameGeometry();
   move(main.left() + Px(200), main.top() + Px(200));
-  play::ScoreState& sc = program_.scores();
+  play::ScoreState& sc = scores_;
   if (sc.MatchPoints < play::kLowestMatchTarget || sc.MatchPoints > play::kHighestMatchTarget)
     sc.MatchPoints = play::kDefaultMatchTarget;
   txtPoints->setText(vb::Str(static_cast<int>(sc.MatchPoints)));
 }
 
 void FrmMatch::cmdStart_Click() {
-  play::ScoreState& sc = program_.scores();
+  play::ScoreState& sc = scores_;
   const MatchPointsResult r = CheckMatchPoints(txtPoints->text());
   if (r.stored) sc.MatchPoints = *r.stored;
   if (r.check != MatchPointsCheck::Accepted) {
-    program_.ui().MsgBox(r.check == MatchPointsCheck::TooLow ? kMatchTooLowText : kMatchTooHighText,
-                         platform::vbOKOnly | platform::vbInformation, kMatchTitle);
+    ui_.MsgBox(r.check == MatchPointsCheck::TooLow ? kMatchTooLowText : kMatchTooHighText,
+               platform::vbOKOnly | platform::vbInformation, kMatchTitle);
     txtPoints->setText("100");
     return;
   }
@@ -133,20 +136,20 @@ void FrmMatch::cmdStart_Click() {
 }
 
 void FrmMatch::cmdCancel_Click() {
-  program_.scores().MatchOn = false;
+  scores_.MatchOn = false;
   close();
 }
 
 void FrmMatch::closeEvent(QCloseEvent* event) {
-  if (!program_.scores().MatchOn) program_.menus().Commands.DialogCancelled = true;
   QWidget::closeEvent(event);
+  emit finished(scores_.MatchOn);
 }
 
 bool FrmMatch::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtPoints && event->type() == QEvent::KeyPress) {
     const QString typed = static_cast<QKeyEvent*>(event)->text();
     if (!typed.isEmpty() && typed.at(0).unicode() > 31 && typed.at(0) != QChar(127) && !typed.at(0).isDigit()) {
-      program_.ui().MsgBox("Enter a number", platform::vbOKOnly | platform::vbInformation, kMatchTitle);
+      ui_.MsgBox("Enter a number", platform::vbOKOnly | platform::vbInformation, kMatchTitle);
       return true;
     }
   }
@@ -177,7 +180,8 @@ QString ThinkLevelName(int level) {
   return level >= 1 && level <= 6 ? QString(kNames[level]) : QString();
 }
 
-FrmSpeed::FrmSpeed(play::Program& program, QWidget* parent) : QWidget(parent, Qt::Dialog), program_(program) {
+FrmSpeed::FrmSpeed(play::PlayerSettings& player, play::PlayerChanges& changes, const QWidget& table, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), player_(player), changes_(changes) {
   setObjectName("frmSpeed");
   setWindowTitle("Speed Settings");
   setFixedSize(Px(4200), Px(3600));
@@ -204,13 +208,13 @@ FrmSpeed::FrmSpeed(play::Program& program, QWidget* parent) : QWidget(parent, Qt
   // Done is the window's only button: Enter and Esc both press it.
   UseDialogKeys(*this, Command1, Command1);
 
-  const QRect main = program_.frmPlay().frameGeometry();
+  const QRect main = table.frameGeometry();
   move(main.left() + width(), main.top() + height());
 
   // Setting the bars at load runs their change handlers, as a move would.
   connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
   connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
-  play::PlayerSettings& p = program_.playerSettings();
+  play::PlayerSettings& p = player_;
   HScroll1->setValue(play::CheckedThinkLevel(p.Player.ThinkLevel));
   Label1->setText(ThinkLevelName(HScroll1->value()));
   if (p.AnimSpeed == 0) p.AnimSpeed = kDefaultAnimSpeed;
@@ -220,22 +224,22 @@ FrmSpeed::FrmSpeed(play::Program& program, QWidget* parent) : QWidget(parent, Qt
 }
 
 void FrmSpeed::HScroll1_Change() {
-  play::PlayerSettings& p = program_.playerSettings();
+  play::PlayerSettings& p = player_;
   const auto level = static_cast<std::int16_t>(HScroll1->value());
   p.ThinkDelay = play::SpeedFactor(level);
   p.Player.ThinkLevel = level;
   Label1->setText(ThinkLevelName(level));
-  program_.playerInPlay().PlayerSettingsChanged();
+  changes_.PlayerSettingsChanged();
 }
 
 void FrmSpeed::VScroll1_Change() {
-  program_.playerSettings().AnimSpeed = AnimSpeedForPosition(VScroll1->value());
+  player_.AnimSpeed = AnimSpeedForPosition(VScroll1->value());
   lblAni->setText(vb::Str(VScroll1->value()));
-  program_.playerInPlay().PlayerSettingsChanged();
+  changes_.PlayerSettingsChanged();
 }
 
 void FrmSpeed::closeEvent(QCloseEvent* event) {
-  program_.playerInPlay().WritePlayerRecord();
+  changes_.WritePlayerRecord();
   QWidget::closeEvent(event);
 }
 
@@ -247,13 +251,14 @@ QString AboutVersionText(int major, int minor, int revision) {
 
 void AboutIcon::mousePressEvent(QMouseEvent* event) { emit pressed(event->button()); }
 
-FrmAbout::FrmAbout(play::Program& program, QWidget* parent) : QWidget(parent, Qt::Dialog), program_(program) {
+FrmAbout::FrmAbout(const QImage& icon, platform::SoundChannel& sound, const QString& dataPath, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), sound_(sound), dataPath_(dataPath) {
   setObjectName("frmAbout");
   setWindowTitle("About Marrowdale");
   setFixedSize(Px(6300), Px(4200));
   picIcon = new AboutIcon(this);
   picIcon->setGeometry(Px(240), Px(240), 32, 32);
-  picIcon->setPixmap(QPixmap::fromImage(program_.frmPlay().pictures.icon));
+  picIcon->setPixmap(QPixmap::fromImage(icon));
   QFont titleFont = font();
   titleFont.setPointSize(14);
   titleFont.setBold(true);
@@ -282,7 +287,7 @@ FrmAbout::FrmAbout(play::Program& program, QWidget* parent) : QWidget(parent, Qt
   }
 }
 
-void FrmAbout::picIcon_Click() { program_.sound().Play(program_.folders().DataPath + "~119.tmp"); }
+void FrmAbout::picIcon_Click() { sound_.Play(dataPath_ + "~119.tmp"); }
 
 void FrmAbout::picIcon_MouseDown(Qt::MouseButton button) {
   if (button == Qt::RightButton) {

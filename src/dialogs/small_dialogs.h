@@ -10,9 +10,15 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 
+namespace platform {
+class SoundChannel;
+class UiService;
+}  // namespace platform
 namespace play {
-class Program;
-}
+class PlayerChanges;
+struct PlayerSettings;
+struct ScoreState;
+}  // namespace play
 
 namespace dialogs {
 
@@ -42,7 +48,9 @@ inline constexpr char kMatchTooHighText[] = "Be realistic. Keep your number unde
 class FrmMatch : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmMatch(play::Program& program, QWidget* parent = nullptr);
+  // The match points are read and set in scores, its boxes go through ui,
+  // and it stands over the table window.
+  FrmMatch(play::ScoreState& scores, platform::UiService& ui, const QWidget& table, QWidget* parent = nullptr);
   void cmdStart_Click();
   void cmdCancel_Click();
 
@@ -52,12 +60,17 @@ class FrmMatch : public QWidget {
   QPushButton* cmdStart = nullptr;
   QPushButton* cmdCancel = nullptr;
 
+ signals:
+  // The window closed: a match was started, or the window was left without one.
+  void finished(bool matchStarted);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  play::Program& program_;
+  play::ScoreState& scores_;
+  platform::UiService& ui_;
 };
 
 // ---- Speed settings ----
@@ -73,7 +86,10 @@ constexpr std::int16_t kDefaultAnimSpeed = 95;
 class FrmSpeed : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmSpeed(play::Program& program, QWidget* parent = nullptr);
+  // The speeds are the player's settings; each change is applied at once
+  // and the player written when the window closes.
+  FrmSpeed(play::PlayerSettings& player, play::PlayerChanges& changes, const QWidget& table,
+           QWidget* parent = nullptr);
   void HScroll1_Change();
   void VScroll1_Change();
 
@@ -87,7 +103,8 @@ class FrmSpeed : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  play::Program& program_;
+  play::PlayerSettings& player_;
+  play::PlayerChanges& changes_;
 };
 
 // ---- About ----
@@ -109,7 +126,9 @@ class AboutIcon : public QLabel {
 class FrmAbout : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmAbout(play::Program& program, QWidget* parent = nullptr);
+  // The icon shows the program's picture; a click on it plays the sound
+  // file of the data folder through sound.
+  FrmAbout(const QImage& icon, platform::SoundChannel& sound, const QString& dataPath, QWidget* parent = nullptr);
   void picIcon_Click();
   void picIcon_MouseDown(Qt::MouseButton button);
 
@@ -119,7 +138,8 @@ class FrmAbout : public QWidget {
   QPushButton* cmdOK = nullptr;
 
  private:
-  play::Program& program_;
+  platform::SoundChannel& sound_;
+  QString dataPath_;
 };
 
 }  // namespace dialogs

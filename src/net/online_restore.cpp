@@ -80,10 +80,7 @@ void OnlineRestore::NetRestoreGame() {
   // The new table is built before the peer is told, so that a cancelled
   // dialog or a record that cannot be restored sends nothing.
   if (!cmd.NetRestartPending && !cmd.RestoringPreviousTurn) {
-    if (!parts_.restoreFromSlot || !parts_.restoreFromSlot()) {
-      cmd.DialogCancelled = false;
-      return;
-    }
+    if (!parts_.restoreFromSlot || !parts_.restoreFromSlot()) return;
   } else {
     play::RestoreContext ctx;
     ctx.PlayerName = p.PlayerName;

@@ -11,11 +11,13 @@
 #include "net/connection.h"
 #include "net/frm_chat.h"
 #include "net/search_for_local_side.h"
-#include "play/game_program.h"
+#include "play/frm_play.h"
+#include "play/human_turn.h"
 #include "play/menu_commands.h"
 #include "play/rule_checks.h"
 #include "play/table_search.h"
 #include "play/top_level_command.h"
+#include "play/turn_cycle.h"
 #include "platform/winsock.h"
 #include "table/picture_box.h"
 
@@ -76,9 +78,9 @@ std::optional<QString> ScriptedUi::InputBox(const QString& prompt, const QString
   return defaultText;
 }
 
-ScriptDriver::ScriptDriver(const QString& scriptPath, play::Program& program, Connection& connection,
+ScriptDriver::ScriptDriver(const QString& scriptPath, const ScriptedParts& parts, Connection& connection,
                            ScriptedUi& ui)
-    : program_(program), connection_(connection), ui_(ui) {
+    : p_(parts), connection_(connection), ui_(ui) {
   QFile file(scriptPath);
   if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) Fail("the script cannot be read: " + scriptPath);
   QTextStream in(&file);
@@ -177,7 +179,7 @@ void ScriptDriver::Tick() {
       [this, step] {
         // As the menu bar's commands do, a close asked for while the
         // command runs is completed when it returns.
-        play::TopLevelCommand command(program_.wait(), program_.gameState(), &program_.frmPlay());
+        play::TopLevelCommand command(p_.wait, p_.state, &p_.table);
         starting_ = false;
         Note(step.command + (step.rest.isEmpty() ? QString() : " " + step.rest) + (step.background ? " &" : ""));
         Execute(step);
@@ -188,11 +190,11 @@ void ScriptDriver::Tick() {
 }
 
 bool ScriptDriver::Holds(const QString& condition) const {
-  const play::NetState& net = program_.net();
-  const table::GameState& st = program_.state();
+  const play::NetState& net = p_.net;
+  const table::GameState& st = p_.state;
   if (condition == QLatin1String("listening")) return connection_.Winsock1(0).State() == platform::sckListening;
   if (condition == QLatin1String("connected")) return connection_.HandshakeDone() && net.PeerPresent();
-  if (condition == QLatin1String("deal-button")) return net.PeerPresent() && !program_.frmPlay().cmdDeal->isHidden();
+  if (condition == QLatin1String("deal-button")) return net.PeerPresent() && !p_.table.cmdDeal->isHidden();
   if (condition == QLatin1String("my-turn")) return st.CurrentTurn == 1 && !st.GameEnded;
   if (condition.startsWith(QLatin1String("turns-ended "))) {
     const int n = condition.mid(12).toInt();
@@ -211,7 +213,7 @@ bool ScriptDriver::Holds(const QString& condition) const {
 void ScriptDriver::Execute(const Step& step) {
   const QString& c = step.command;
   const QStringList words = step.rest.split(' ', Qt::SkipEmptyParts);
-  play::MenuCommands& menus = program_.menus();
+  play::MenuCommands& menus = p_.menus;
   if (c == QLatin1String("trace")) {
     trace_.setFileName(step.rest);
     if (!trace_.open(QIODevice::WriteOnly | QIODevice::Truncate)) Fail("the trace cannot be written: " + step.rest);
@@ -228,7 +230,7 @@ void ScriptDriver::Execute(const Step& step) {
   } else if (c == QLatin1String("newgame")) {
     menus.InternetMenu(play::kNetNewGame);
   } else if (c == QLatin1String("deal")) {
-    program_.turns().cmdDeal_Click();
+    p_.turns.cmdDeal_Click();
   } else if (c == QLatin1String("play")) {
     PlayBySearch(words.isEmpty() ? kMaxScriptedMoves : std::clamp(words[0].toInt(), 0, kMaxScriptedMoves));
   } else if (c == QLatin1String("end")) {
@@ -246,7 +248,7 @@ void ScriptDriver::Execute(const Step& step) {
     if (button < 0) Fail("line " + QString::number(step.lineNo) + ": no such button " + words.last());
     ui_.Answer(step.rest.left(step.rest.lastIndexOf(' ')).trimmed(), static_cast<int>(button) + platform::vbOK);
   } else if (c == QLatin1String("quit")) {
-    if (program_.net().NetConnIndex == play::kNetOffline) Fail("quit while offline");
+    if (p_.net.NetConnIndex == play::kNetOffline) Fail("quit while offline");
     menus.InternetMenu(play::kNetConnect);
   } else if (c == QLatin1String("exit")) {
     menus.GameMenu(play::kCmdExit);
@@ -261,11 +263,11 @@ void ScriptDriver::Execute(const Step& step) {
 // search moves from one Tableau pile to another twice in a turn would go
 // back and forth: the turn stops there.
 void ScriptDriver::PlayBySearch(int maxMoves) {
-  const table::GameState& st = program_.state();
-  const table::PileArrays& p = program_.piles();
+  const table::GameState& st = p_.state;
+  const table::PileArrays& p = p_.piles;
   std::vector<table::CardCode> movedOnTableau;
   for (int moves = 0; moves < maxMoves; ++moves) {
-    if (st.CurrentTurn != 1 || st.GameEnded || !program_.net().PeerPresent()) return;
+    if (st.CurrentTurn != 1 || st.GameEnded || !p_.net.PeerPresent()) return;
     std::optional<SearchMove> m = NextSearchMove(p, st);
     const auto tableauToTableau = [](const SearchMove& x) {
       return x.source == PileControl::picTableau && x.target == PileControl::picTableau;
@@ -305,14 +307,14 @@ void ScriptDriver::PlayBySearch(int maxMoves) {
 // The Hand card onto the own Waste, or the Done button when the Hand is
 // empty; the peer's turn is then replayed before this returns.
 void ScriptDriver::EndTurn() {
-  const table::GameState& st = program_.state();
-  const table::PileArrays& p = program_.piles();
+  const table::GameState& st = p_.state;
+  const table::PileArrays& p = p_.piles;
   if (st.CurrentTurn != 1 || st.GameEnded) Fail("end of a turn that is not the local player's");
   for (int tries = 0; tries < kMaxScriptedMoves; ++tries) {
     // A move the rules asked for first may have ended the game.
     if (st.CurrentTurn != 1 || st.GameEnded) return;
     if (p.StockCount[play::kLocalSide] == 0 && !st.StockTurned) {
-      program_.humanTurn().cmdDone_Click();
+      p_.human.cmdDone_Click();
       return;
     }
     if (!st.StockTurned) {
@@ -329,19 +331,19 @@ void ScriptDriver::EndTurn() {
 // The first of the moves the rules oblige the player to make that they
 // accept.
 bool ScriptDriver::MakeObligedMove() {
-  const table::PileArrays& p = program_.piles();
-  for (const SearchMove& m : ObligedMoves(p, program_.state().StockTurned)) {
+  const table::PileArrays& p = p_.piles;
+  for (const SearchMove& m : ObligedMoves(p, p_.state.StockTurned)) {
     Note("obliged: " + MoveText(m));
     if (Drag(m.source, m.sourceIndex, m.target, m.targetIndex)) return true;
   }
   return false;
 }
 
-QString ScriptDriver::RuleMessage() { return OneLine(program_.frmPlay().Label(table::TableLabel::lblMessage)); }
+QString ScriptDriver::RuleMessage() { return OneLine(p_.table.Label(table::TableLabel::lblMessage)); }
 
 void ScriptDriver::PressStock() {
-  play::HumanTurn& human = program_.humanTurn();
-  const table::PictureBox* stock = program_.frmPlay().Pile(PileControl::picPlayer, play::kStockPile);
+  play::HumanTurn& human = p_.human;
+  const table::PictureBox* stock = p_.table.Pile(PileControl::picPlayer, play::kStockPile);
   if (!stock) return;
   human.picPlayer_MouseDown(play::kStockPile, Qt::LeftButton, stock->width() / 2, stock->height() / 2);
   human.picPlayer_MouseUp(play::kStockPile);
@@ -350,14 +352,14 @@ void ScriptDriver::PressStock() {
 // Pressed on the source pile, moved over the target and let go there, as
 // the mouse does; true when the table changed.
 bool ScriptDriver::Drag(PileControl source, int index, PileControl target, int targetIndex) {
-  play::FrmPlay& table = program_.frmPlay();
+  play::FrmPlay& table = p_.table;
   const table::PictureBox* from = table.Pile(source, index);
   const table::PictureBox* to = table.Pile(target, targetIndex);
   if (!from || !to) return false;
-  const table::PileArrays before = program_.piles();
+  const table::PileArrays before = p_.piles;
   const QPoint grab(from->width() / 2, from->height() / 2);
   const QPoint over = grab + (to->pos() - from->pos());
-  play::HumanTurn& human = program_.humanTurn();
+  play::HumanTurn& human = p_.human;
   if (source == PileControl::picPlayer) {
     human.picPlayer_MouseDown(index, Qt::LeftButton, grab.x(), grab.y());
     human.picPlayer_MouseMove(index, over.x(), over.y());
@@ -369,14 +371,14 @@ bool ScriptDriver::Drag(PileControl source, int index, PileControl target, int t
   } else {
     return false;
   }
-  return program_.piles() != before;
+  return p_.piles != before;
 }
 
 // ---- The table as text ----
 
 void ScriptDriver::Dump(const QString& path) {
-  const table::PileArrays& p = program_.piles();
-  const table::GameState& st = program_.state();
+  const table::PileArrays& p = p_.piles;
+  const table::GameState& st = p_.state;
   QString text = "turn " + QString::number(st.CurrentTurn) + " " + QString::number(st.TurnCount) + "\n";
   for (int side = 0; side < table::kSides; ++side) {
     const QString s = "side " + QString::number(side);

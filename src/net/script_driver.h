@@ -43,8 +43,18 @@
 #include "platform/ui.h"
 #include "table/game_state.h"
 
+namespace platform {
+class WaitService;
+}
 namespace play {
-class Program;
+class FrmPlay;
+class HumanTurn;
+class MenuCommands;
+class TurnCycle;
+struct NetState;
+}  // namespace play
+namespace table {
+struct PileArrays;
 }
 
 namespace net {
@@ -90,9 +100,21 @@ class ScriptedUi : public platform::QtUi {
   std::function<void(const QString&)> note_;
 };
 
+// What the driver presses and reads of the running program.
+struct ScriptedParts {
+  platform::WaitService& wait;     // a close asked for during a command waits for its end
+  table::GameState& state;         // the turn; a close asked for meanwhile is noted here
+  play::FrmPlay& table;            // the piles' windows, the Deal button, the rule message
+  const play::NetState& net;       // the connection as the game sees it
+  const table::PileArrays& piles;  // the cards the search plays from
+  play::MenuCommands& menus;       // the menus' commands
+  play::TurnCycle& turns;          // the Deal button's press
+  play::HumanTurn& human;          // the player's own mouse path and Done
+};
+
 class ScriptDriver : public QObject {
  public:
-  ScriptDriver(const QString& scriptPath, play::Program& program, Connection& connection, ScriptedUi& ui);
+  ScriptDriver(const QString& scriptPath, const ScriptedParts& parts, Connection& connection, ScriptedUi& ui);
   // Runs the script from the event loop, from now on.
   void Run();
 
@@ -119,7 +141,7 @@ class ScriptDriver : public QObject {
   bool Drag(table::PileControl source, int index, table::PileControl target, int targetIndex);
   void Dump(const QString& path);
 
-  play::Program& program_;
+  ScriptedParts p_;
   Connection& connection_;
   ScriptedUi& ui_;
   std::vector<Step> steps_;

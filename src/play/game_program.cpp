@@ -131,4 +131,9 @@ ScoreAccess Program::ScoresAccess() {
                      net_.NetPlayerNames, *playerInPlay_, *frmPlay_, *ui_, wait_, folders_};
 }
 
+MenuWindowParts Program::MenuWindowsParts() {
+  return MenuWindowParts{*frmPlay_, *ui_,    wait_, *sound_,        folders_, player_,    *playerInPlay_, playersFile_,
+                         scores_,   saved_,  sample_, net_,         state_,   menus(),    music()};
+}
+
 }  // namespace play

@@ -77,19 +77,14 @@ class Program : public QObject {
   bool Start();
 
   // The owners.
-  TableLook& look() { return *look_; }
   TurnCycle& turns() { return *turns_; }
-  PlayerInPlay& playerInPlay() { return *playerInPlay_; }
   TableWindows& windows() { return *windows_; }
-  StartUp& startUp() { return *startUp_; }
   Leaving& leaving() { return *leaving_; }
 
   // The neighbours main.cpp joins; each may stay unset.
   void SetSplash(SplashWindow* splash) { startUp_->SetSplash(splash); joined_.splash = splash; }
-  void SetStartUpMusic(StartUpMusic* music) { startUp_->SetMusic(music); }
   void SetFirstStartWindows(FirstStartWindows* windows) { startUp_->SetFirstStartWindows(windows); }
   void SetOnlineGoodbye(OnlineGoodbye* online) { leaving_->SetOnline(online); }
-  void SetLeavingMedia(LeavingMedia* media) { leaving_->SetMedia(media); }
   void SetChatBackground(table::BackgroundFollower* chat) { backgrounds().SetFollower(chat); }
   void SetNetworkPlay(NetworkPlay* network) { joined_.network = network; }
   void SetOnlineExchange(OnlineExchange* exchange) { onlineAnswers_.SetExchange(exchange); }
@@ -102,6 +97,7 @@ class Program : public QObject {
   NetPlayParts NetParts();
   TutorialServices TutorialParts();
   ScoreAccess ScoresAccess();
+  MenuWindowParts MenuWindowsParts();  // the menus' own windows
   PreferencesTable& Preferences() { return *playerInPlay_; }
   HandPictures& Hands() { return *look_; }
 
@@ -109,13 +105,11 @@ class Program : public QObject {
   FrmPlay& frmPlay() { return *frmPlay_; }
   platform::WaitService& wait() { return wait_; }
   platform::UiService& ui() { return *ui_; }
-  platform::SoundChannel& sound() { return *sound_; }
   const table::PileArrays& piles() const { return piles_; }
   table::PileArrays& pilesForNetwork() { return piles_; }
   const table::GameState& state() const { return state_; }
   table::GameState& gameState() { return state_; }
   const PlayerSettings& player() const { return player_; }
-  PlayerSettings& playerSettings() { return player_; }
   const std::int16_t& FirstPlayerRule() const { return player_.FirstPlayerRule; }
   const table::TableSettings& tableSettings() const { return tableSettings_; }
   const table::BusyGuard& guard() const { return guard_; }
@@ -123,7 +117,6 @@ class Program : public QObject {
   ScoreState& scores() { return scores_; }
   SavedGames& savedGames() { return saved_; }
   SampleGames& sample() { return sample_; }
-  platform::RecordFile& playersFile() { return playersFile_; }
   const media::Folders& folders() const { return folders_; }
   table::Backgrounds& backgrounds() { return look_->backgrounds(); }
   MoveServices& moveServices() { return turns_->moves(); }

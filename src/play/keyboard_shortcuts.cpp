@@ -111,7 +111,6 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         } else {
           GameMenu(kCmdRestore);
         }
-        Commands.DialogCancelled = false;
         break;
       case kVkP: GameMenu(kCmdPlayer); break;
       case kVkX:

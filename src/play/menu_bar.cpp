@@ -2,6 +2,7 @@
 // headings, and the list window opened under a heading.
 #include <QEvent>
 #include <QMouseEvent>
+#include <memory>
 
 #include "media/folders.h"
 #include "platform/key_translator.h"
@@ -176,8 +177,15 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
   const int tpp = s_.TwipsPerPixel;
   const int top = MenuListTop(w.picPanel->height(), s_.CaptionHeight, tpp, frame.top() * tpp, large);
   const int left = MenuListLeft(heading, frame.left() * tpp, large);
-  dialogs_->LoadList(heading, {});
-  Menu.MenuChosen = false;
+  // The answer belongs to this list alone; a list opened meanwhile has its own.
+  const auto chosen = std::make_shared<bool>(false);
+  dialogs_->LoadList(heading, {},
+                     ListAnswers{[this, chosen](int command) {
+                                   Menu.MenuRow = static_cast<std::int16_t>(command);
+                                   *chosen = true;
+                                 },
+                                 [this] { Menu.MenuOpen = false; }});
+  Menu.MenuNumber = static_cast<std::int16_t>(heading);
   Menu.MenuOpen = true;
   // A click on another heading meanwhile opens its own list and runs its
   // own command; this click then ends without one.
@@ -187,8 +195,7 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
   if (generation != listGeneration_) return;
   Menu.MenuOpen = false;
   dialogs_->UnloadList();
-  if (Menu.MenuChosen && !wait.Exiting()) MenuPanelClick();
-  Menu.MenuChosen = false;
+  if (*chosen && !wait.Exiting()) MenuPanelClick();
   Menu.MenuNumber = 0;
   Menu.MenuRow = 0;
   FinishTopLevelCommand(wait, s_.saved.state, &w);

@@ -118,13 +118,7 @@ void MenuCommands::StartOrEndMatch() {
       }
     }
     if (answer != platform::vbYes) {
-      Commands.DialogCancelled = false;
-      if (!dialogs_) return;
-      dialogs_->ShowMatchDialog();
-      if (Commands.DialogCancelled || !sc.MatchOn) {
-        Commands.DialogCancelled = false;
-        return;
-      }
+      if (!dialogs_ || !dialogs_->ShowMatchDialog() || !sc.MatchOn) return;
     }
     sc.CurrentScores.MatchTarget = sc.MatchPoints;
     sc.CurrentScores.MatchInProgress = 1;
@@ -183,7 +177,6 @@ void MenuCommands::StartOrEndMatch() {
 void MenuCommands::Save() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
-  Commands.DialogCancelled = false;
   Commands.KeyboardArmed = true;
   // Whatever happens below, the next save is an ordinary one again.
   struct ClearNetSave {
@@ -195,15 +188,13 @@ void MenuCommands::Save() {
     return;
   }
   if (!dialogs_) return;
-  dialogs_->ShowSaveDialog(0);
-  if (Commands.DialogCancelled) {
-    Commands.DialogCancelled = false;
-    return;
-  }
+  const SaveChoice choice = dialogs_->ShowSaveDialog(0, Commands.SavingNetGame);
+  if (choice.Cancelled) return;
+  sv.SaveSlot = choice.Slot;
   const int slot = sv.SaveSlot;
   if (slot < kFirstSaveSlot || slot > kLastSaveSlot) return;
   FillGameRecord(s_.saved);
-  if (!SaveInSlot(sv, slot, sv.GameRec, Commands.SaveDescription))
+  if (!SaveInSlot(sv, slot, sv.GameRec, choice.Description))
     ui.MsgBox("The game could not be saved.\r\n\r\n" + sv.SavedGamesFile.Path() + "\r\n" +
                   sv.SavedGamesFile.LastError(),
               platform::vbExclamation, "Unable to Save");
@@ -213,7 +204,6 @@ void MenuCommands::Restore() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
   table::GameState& st = s_.saved.state;
-  Commands.DialogCancelled = false;
   Commands.KeyboardArmed = true;
 
   if (st.IsDeveloperView) {
@@ -239,8 +229,10 @@ void MenuCommands::Restore() {
   }
 
   if (!dialogs_) return;
-  dialogs_->ShowSaveDialog(1);
-  if (Commands.DialogCancelled) return;
+  const SaveChoice choice = dialogs_->ShowSaveDialog(1, Commands.SavingNetGame);
+  Commands.NetSecureGame = choice.NetSecureGame;
+  if (choice.Cancelled) return;
+  sv.SaveSlot = choice.Slot;
   if (sv.SaveSlot == kEvenTurnBackupRecord) {
     if (st.TurnCount == 0) {
       if (st.IsDeveloperView) {

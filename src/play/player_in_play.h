@@ -12,6 +12,7 @@
 #include "platform/system.h"
 #include "platform/wait.h"
 #include "play/joined_parts.h"
+#include "play/menu_windows.h"
 #include "play/net_state.h"
 #include "play/player.h"
 #include "play/players.h"
@@ -58,6 +59,7 @@ class PlayerInPlay : public PlayerTable,
                      public PlayerScores,
                      public PlayerNetFile,
                      public PreferencesTable,
+                     public PlayerChanges,
                      public table::PopupOptions {
  public:
   explicit PlayerInPlay(const PlayerInPlayParts& parts);
@@ -70,14 +72,14 @@ class PlayerInPlay : public PlayerTable,
   const PlayerServices& services() const { return services_; }
 
   // The player's settings changed: the table's copy is refilled.
-  void PlayerSettingsChanged() { ApplySettings(p_.player); }
+  void PlayerSettingsChanged() override { ApplySettings(p_.player); }
   // Player is written as record CurrentPlayer, as it stands.
-  void WritePlayerRecord();
+  void WritePlayerRecord() override;
   // The player in play is written to his record (SavePlayer).
-  void SaveCurrentPlayer();
+  void SaveCurrentPlayer() override;
   // Record n (1..10) becomes the player in play, and the settings record
   // names him for the next start.
-  PlayerFileResult ChangePlayer(std::int16_t n);
+  PlayerFileResult ChangePlayer(std::int16_t n) override;
   // MatchPoints and the score record's match target become the value and
   // the score record is stored.
   void SetMatchPoints(std::int16_t points);

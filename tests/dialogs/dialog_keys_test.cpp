@@ -37,8 +37,17 @@ class DialogKeys : public MenuProgram {
     return w;
   }
   play::Program& P() { return *program; }
+  using MenuProgram::Parts;
+  using MenuProgram::SaveParts;
+  // The match window, its answer noted as the menus take it.
+  FrmMatch& ShowMatch() {
+    const play::MenuWindowParts p = Parts();
+    FrmMatch& d = Show(std::make_unique<FrmMatch>(p.scores, p.ui, p.table));
+    QObject::connect(&d, &FrmMatch::finished, [this](bool started) { matchCancelled = !started; });
+    return d;
+  }
   QString Closed(const QWidget& w) const { return w.isHidden() ? "closed" : "open"; }
-  bool Cancelled() const { return program->menus().Commands.DialogCancelled; }
+  bool matchCancelled = false;
   std::unique_ptr<ScoresOwner> scoresOwner;
 
  protected:
@@ -67,16 +76,16 @@ QString Preferences(DialogKeys& t, QWidget& w) {
   return t.Closed(w) + (d.DialogCancelled ? ", cancelled" : "");
 }
 
-QString Saved(DialogKeys& t, QWidget& w) {
+QString Saved(DialogKeys&, QWidget& w) {
   auto& d = static_cast<FrmSave&>(w);
   if (!w.isHidden()) return "open: " + d.Label1->text();
-  if (t.Cancelled()) return "closed, cancelled";
-  return QString("closed, slot %1").arg(t.P().savedGames().SaveSlot);
+  if (d.Choice().Cancelled) return "closed, cancelled";
+  return QString("closed, slot %1").arg(d.Choice().Slot);
 }
 
 QString Match(DialogKeys& t, QWidget& w) {
   const play::ScoreState& sc = t.P().scores();
-  if (t.Cancelled()) return t.Closed(w) + ", cancelled";
+  if (t.matchCancelled) return t.Closed(w) + ", cancelled";
   return t.Closed(w) + (sc.MatchOn ? QString(", match to %1").arg(sc.MatchPoints) : QString());
 }
 
@@ -109,7 +118,7 @@ const KeyCase kCases[] = {
      Preferences, "closed"},
     {"Save Game", Qt::Key_Escape,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmSave>(t.P()));
+       auto& d = t.Show(std::make_unique<FrmSave>(t.SaveParts()));
        d.LoadForm(0);
        focus = d.Text1[3];
        return &d;
@@ -117,7 +126,7 @@ const KeyCase kCases[] = {
      Saved, "closed, cancelled"},
     {"Save Game", Qt::Key_Return,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmSave>(t.P()));
+       auto& d = t.Show(std::make_unique<FrmSave>(t.SaveParts()));
        d.LoadForm(0);
        d.Text1_Click(3);
        focus = d.Text1[3];
@@ -126,7 +135,7 @@ const KeyCase kCases[] = {
      Saved, "closed, slot 3"},
     {"Restore", Qt::Key_Escape,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmSave>(t.P()));
+       auto& d = t.Show(std::make_unique<FrmSave>(t.SaveParts()));
        d.LoadForm(1);
        focus = d.cmdSave;
        return &d;
@@ -134,7 +143,7 @@ const KeyCase kCases[] = {
      Saved, "closed, cancelled"},
     {"Restore", Qt::Key_Enter,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmSave>(t.P()));
+       auto& d = t.Show(std::make_unique<FrmSave>(t.SaveParts()));
        d.LoadForm(1);
        focus = &d;
        return &d;
@@ -142,14 +151,14 @@ const KeyCase kCases[] = {
      Saved, "open: Select a game slot!"},
     {"Match Setup", Qt::Key_Escape,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmMatch>(t.P()));
+       auto& d = t.ShowMatch();
        focus = d.txtPoints;
        return &d;
      },
      Match, "closed, cancelled"},
     {"Match Setup", Qt::Key_Return,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmMatch>(t.P()));
+       auto& d = t.ShowMatch();
        d.txtPoints->setText("150");
        focus = d.txtPoints;
        return &d;
@@ -157,28 +166,31 @@ const KeyCase kCases[] = {
      Match, "closed, match to 150"},
     {"Speed Settings", Qt::Key_Escape,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmSpeed>(t.P()));
+       const play::MenuWindowParts p = t.Parts();
+       auto& d = t.Show(std::make_unique<FrmSpeed>(p.player, p.playerChanges, p.table));
        focus = d.VScroll1;
        return &d;
      },
      Plain, "closed"},
     {"Speed Settings", Qt::Key_Return,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmSpeed>(t.P()));
+       const play::MenuWindowParts p = t.Parts();
+       auto& d = t.Show(std::make_unique<FrmSpeed>(p.player, p.playerChanges, p.table));
        focus = d.HScroll1;
        return &d;
      },
      Plain, "closed"},
     {"About", Qt::Key_Escape,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmAbout>(t.P()));
+       const play::MenuWindowParts p = t.Parts();
+       auto& d = t.Show(std::make_unique<FrmAbout>(p.table.pictures.icon, p.sound, p.folders.DataPath));
        focus = &d;
        return &d;
      },
      Plain, "closed"},
     {"Player", Qt::Key_Escape,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmName>(t.P()));
+       auto& d = t.Show(std::make_unique<FrmName>(NameParts(t.Parts())));
        d.Combo1->setEditText("Someone Else");
        focus = d.Combo1;
        return &d;
@@ -186,7 +198,7 @@ const KeyCase kCases[] = {
      Player, "closed, Dora"},
     {"Player", Qt::Key_Return,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmName>(t.P()));
+       auto& d = t.Show(std::make_unique<FrmName>(NameParts(t.Parts())));
        d.Combo1->setEditText("Eve");
        focus = d.Combo1;
        return &d;
@@ -215,7 +227,7 @@ const KeyCase kCases[] = {
 TEST_F(DialogKeys, EscIsTheCancelAndEnterTheDefaultButtonInEveryDialog) {
   for (const KeyCase& c : kCases) {
     SCOPED_TRACE(std::string(c.dialog) + (c.key == Qt::Key_Escape ? " Esc" : " Enter"));
-    program->menus().Commands.DialogCancelled = false;
+    matchCancelled = false;
     program->scores().MatchOn = false;
     QWidget* focus = nullptr;
     QWidget* window = c.open(*this, focus);

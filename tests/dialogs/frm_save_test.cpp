@@ -50,7 +50,7 @@ TEST_F(FrmSaveOnline, NetSaveNamesTheOtherPlayerAndMarksTheGameAsOnline) {
     SCOPED_TRACE(host);
     GoOnline(host);
     program->menus().Commands.SavingNetGame = true;
-    FrmSave dialog(*program);
+    FrmSave dialog(SaveParts());
     dialog.now = [at] { return at; };
     dialog.LoadForm(0);
     EXPECT_EQ(dialog.cmdSave->text(), "NET SAVE");
@@ -58,8 +58,8 @@ TEST_F(FrmSaveOnline, NetSaveNamesTheOtherPlayerAndMarksTheGameAsOnline) {
     const QString shown = "NET " + stamp + (host ? "Ann" : "Hal");
     EXPECT_EQ(dialog.Text1[4]->text(), shown);
     dialog.cmdSave_Click();
-    EXPECT_EQ(program->savedGames().SaveSlot, 4);
-    EXPECT_EQ(program->menus().Commands.SaveDescription, "^^" + shown);
+    EXPECT_EQ(dialog.Choice().Slot, 4);
+    EXPECT_EQ(dialog.Choice().Description, "^^" + shown);
   }
 
   // Restoring: online a marked slot is a secure game; offline it is refused.
@@ -68,15 +68,15 @@ TEST_F(FrmSaveOnline, NetSaveNamesTheOtherPlayerAndMarksTheGameAsOnline) {
   for (const bool online : {true, false}) {
     SCOPED_TRACE(online);
     Net().NetConnIndex = online ? 1 : 0;
-    FrmSave dialog(*program);
+    FrmSave dialog(SaveParts());
     dialog.LoadForm(1);
     EXPECT_EQ(dialog.Text1[3]->text(), "NET 1/2/26_10:00Ann");
     dialog.Text1_Click(3);
-    EXPECT_EQ(program->menus().Commands.NetSecureGame, online);
+    EXPECT_EQ(dialog.Choice().NetSecureGame, online);
     EXPECT_EQ(dialog.SelectedSlot, online ? 3 : 0);
     EXPECT_EQ(BoxShown("Saved Internet games can only be restored online from the Internet Menu."), !online);
     dialog.Text1_Click(5);
-    EXPECT_FALSE(program->menus().Commands.NetSecureGame);
+    EXPECT_FALSE(dialog.Choice().NetSecureGame);
   }
 }
 
@@ -85,7 +85,7 @@ TEST_F(FrmSaveOnline, NetSaveNamesTheOtherPlayerAndMarksTheGameAsOnline) {
 TEST_F(FrmSaveOnline, ADeletedSlotCanNoLongerBeChosen) {
   WriteSlot(4, "Friday");
   WriteSlot(6, "Saturday");
-  FrmSave dialog(*program);
+  FrmSave dialog(SaveParts());
   dialog.LoadForm(1);
   dialog.show();
   const auto press = [](QWidget* w, Qt::MouseButton button) {
@@ -120,23 +120,19 @@ TEST_F(FrmSaveOnline, ADeletedSlotCanNoLongerBeChosen) {
 TEST_F(FrmSaveOnline, TheSaveAskedForAtTheEndOfAnOnlineGameIsWritten) {
   class ScriptedSave : public play::MenuDialogs {
    public:
-    explicit ScriptedSave(play::Program& p) : program(p) {}
-    void LoadList(int, const QStringList&) override {}
+    void LoadList(int, const QStringList&, play::ListAnswers) override {}
     void ShowList(int, int) override {}
     void UnloadList() override {}
-    void ShowSaveDialog(int mode) override {
-      netSave = mode == 0 && program.menus().Commands.SavingNetGame;
-      program.savedGames().SaveSlot = 6;
-      program.menus().Commands.SaveDescription = "^^NET game";
-      program.menus().Commands.DialogCancelled = false;
+    play::SaveChoice ShowSaveDialog(int mode, bool savingNetGame) override {
+      netSave = mode == 0 && savingNetGame;
+      return {false, 6, "^^NET game"};
     }
-    void ShowMatchDialog() override {}
+    bool ShowMatchDialog() override { return false; }
     void ShowPlayerWindow() override {}
     void ShowSpeedWindow() override {}
     void ShowAboutWindow() override {}
-    play::Program& program;
     bool netSave = false;
-  } dialogs(*program);
+  } dialogs;
   program->menus().SetDialogs(&dialogs);
   W().cmdDeal->click();
   ASSERT_EQ(program->state().CurrentTurn, 1);

@@ -17,19 +17,18 @@ using testing_support::MenuProgram;
 class ScriptedDialogs : public play::MenuDialogs {
  public:
   explicit ScriptedDialogs(play::Program& p) : program(p) {}
-  void LoadList(int, const QStringList&) override {}
+  void LoadList(int, const QStringList&, play::ListAnswers) override {}
   void ShowList(int, int) override {}
   void UnloadList() override {}
-  void ShowSaveDialog(int mode) override {
+  play::SaveChoice ShowSaveDialog(int mode, bool) override {
     calls.push_back(mode == 0 ? "save" : "restore");
-    program.savedGames().SaveSlot = static_cast<std::int16_t>(slot);
-    program.menus().Commands.SaveDescription = description;
-    program.menus().Commands.DialogCancelled = slot == 0;
+    return {slot == 0, static_cast<std::int16_t>(slot), description};
   }
-  void ShowMatchDialog() override {
+  bool ShowMatchDialog() override {
     calls.push_back("match");
     program.scores().MatchPoints = 150;
     program.scores().MatchOn = true;
+    return true;
   }
   void ShowPlayerWindow() override { calls.push_back("player"); }
   void ShowSpeedWindow() override { calls.push_back("speed"); }
@@ -186,7 +185,6 @@ TEST_F(MenuCommandsTest, SaveRestoreAndPreviousTurnUseTheirRecords) {
   const QByteArray before = program->savedGames().SavedGamesFile.Read(3);
   M().GameMenu(play::kCmdSave);
   EXPECT_EQ(program->savedGames().SavedGamesFile.Read(3), before);
-  EXPECT_FALSE(M().Commands.DialogCancelled);
 }
 
 TEST_F(MenuCommandsTest, CommandsThatReplaceTheTableWaitForTheDeal) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "dialogs/menu_dialogs.h"
 #include "media/folders.h"
 #include "media/mp3_playback.h"
 #include "platform/recordfile.h"
@@ -101,6 +102,9 @@ class MenuProgram : public ::testing::Test {
   // Runs `step` once the event loop next turns, inside whatever waits then.
   static void Soon(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
   play::FrmPlay& W() { return program->frmPlay(); }
+  // The parts the menus' windows are built from, as the program hands them out.
+  play::MenuWindowParts Parts() { return program->MenuWindowsParts(); }
+  SaveDialogParts SaveParts() { return dialogs::SaveParts(Parts(), program->menus().Commands.SavingNetGame); }
   play::MenuCommands& M() { return program->menus(); }
   bool Has(const std::string& call) const {
     return std::find(windows.calls.begin(), windows.calls.end(), call) != windows.calls.end();

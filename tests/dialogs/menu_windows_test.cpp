@@ -34,7 +34,7 @@ class MenuWindows : public MenuProgram {
     MakeDialogs();
   }
   void MakeDialogs() {
-    dialogs = std::make_unique<Dialogs>(*program);
+    dialogs = std::make_unique<Dialogs>(program->MenuWindowsParts());
     M().SetDialogs(dialogs.get());
   }
   // Presses the list window's row, as the mouse does.
@@ -46,7 +46,7 @@ class MenuWindows : public MenuProgram {
     list->List1_MouseDown(button, r.center());
   }
   play::PlayerRecord StoredPlayer(int n) {
-    return play::PlayerRecord::Decode(program->playersFile().Read(n));
+    return play::PlayerRecord::Decode(Parts().playersFile.Read(n));
   }
   // Shows the player window and, once it is up, types the name and
   // presses OK.
@@ -83,7 +83,7 @@ TEST_F(MenuWindows, TheSavedGamesWindowOwnsItsQuestionsAndStaysOverTheTable) {
     seen->Text1_MouseDown(4, Qt::RightButton);
     seen->Command2->click();
   });
-  dialogs->ShowSaveDialog(-1);
+  dialogs->ShowSaveDialog(-1, false);
   ASSERT_FALSE(fakeUi->boxes.empty());
   EXPECT_EQ(fakeUi->boxes.back().text, "Delete this Saved game?");
   EXPECT_TRUE(fakeUi->boxes.back().owner == seen.data()) << "the question speaks for the Saved Games window";
@@ -172,7 +172,7 @@ TEST_F(MenuWindows, APlayerNamedOnAFreshFileIsKeptAndFound) {
   // A long name is kept cut to 20 characters; typed again in full it finds
   // the same player, and the outgoing one is saved on the way.
   const QString longName = "Bartholomew Quentin Smithe";  // 26 characters
-  program->playerSettings().AnimSpeed = 210;
+  Parts().player.AnimSpeed = 210;
   EnterName("  " + longName + "  ");
   EXPECT_EQ(program->player().CurrentPlayer, 2);
   EXPECT_EQ(StoredPlayer(1).AnimSpeed, 210) << "Ann's settings were saved when she left";

@@ -19,9 +19,9 @@ using testing_support::MenuProgram;
 class MusicMenuTest : public MenuProgram {
  protected:
   void Join() {
-    dialogs = std::make_unique<Dialogs>(*program);
+    dialogs = std::make_unique<Dialogs>(program->MenuWindowsParts());
     M().SetDialogs(dialogs.get());
-    musicMenu = std::make_unique<MusicListMenu>(*program, *dialogs);
+    musicMenu = std::make_unique<MusicListMenu>(program->music(), M().Menu, W(), *dialogs);
   }
   void TearDown() override {
     musicMenu.reset();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/frm_save.h"
+#include "dialogs/menu_dialogs.h"
 #include "dialogs/program_rig.h"
 #include "dialogs/small_dialogs.h"
 #include "platform/system.h"
@@ -29,11 +30,12 @@ TEST(WindowScale, EveryWindowConvertsTwipsAtTheScreensDotsPerInch) {
 
   ProgramRig rig;
   ASSERT_TRUE(rig.ok);
-  FrmSave save(*rig.program);
+  const play::MenuWindowParts parts = rig.program->MenuWindowsParts();
+  FrmSave save(SaveParts(parts, false));
   EXPECT_EQ(save.size(), QSize(4600 / tpp, 6300 / tpp));
-  FrmSpeed speed(*rig.program);
+  FrmSpeed speed(parts.player, parts.playerChanges, parts.table);
   EXPECT_EQ(speed.width(), 4200 / tpp);
-  FrmMatch match(*rig.program);
+  FrmMatch match(parts.scores, parts.ui, parts.table);
   EXPECT_EQ(match.width(), 5400 / tpp);
 }
 
