@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/system.h"
 #include "play/menu_windows.h"
 #include "play/new_game.h"
 #include "play/player.h"
@@ -114,7 +115,7 @@ struct MenuServices {
   platform::SoundChannel& sound;
   const media::Folders& folders;
   int CaptionHeight = 22;        // the title bar's height in pixels
-  int TwipsPerPixel = 15;
+  int TwipsPerPixel = platform::kNormalTwipsPerPixel;
   bool LargeFonts = false;       // the desktop is not at 96 dots per inch
   MenuHooks& hooks;
 };

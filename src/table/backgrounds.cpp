@@ -9,6 +9,7 @@
 #include "media/folders.h"
 #include "media/png_errors.h"
 #include "media/png_painting.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "table/card_table.h"
 #include "table/game_state.h"
@@ -100,7 +101,7 @@ Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings
       ui_(ui),
       folders_(folders),
       currentStructure_(CurrentStructure),
-      twipsPerPixel_(twipsPerPixel > 0 ? twipsPerPixel : 15),
+      twipsPerPixel_(platform::TwipsPerPixelOrNormal(twipsPerPixel)),
       png_(std::make_unique<media::StdPNG>(ui)),
       pictureReports_(std::make_unique<media::PictureReports>(ui)) {}
 

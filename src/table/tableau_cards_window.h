@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/keep_on_top.h"
+#include "platform/system.h"
 #include "table/piles.h"
 #include "table/table_geometry.h"
 
@@ -41,7 +42,7 @@ struct TableauPileGeometry {
   int FormLeft = 0;          // the table window's Left, screen twips
   int FormTop = 0;           // and Top
   int CaptionHeight = 23;    // a title bar, pixels
-  int TwipsPerPixel = 15;
+  int TwipsPerPixel = platform::kNormalTwipsPerPixel;
   int ScreenWidth = 15360;   // twips
   int CaptionWidth = 0;      // twips the window's whole caption needs
 };
