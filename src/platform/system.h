@@ -75,6 +75,8 @@ struct ScreenMetrics {
   int availWidth = 1024;
   int availHeight = 728;
   int TwipsPerPixel() const;
+  // The desktop's fonts are large: it does not show the normal 96 dots per inch.
+  bool LargeFonts() const { return logPixelsX != kNormalDpi; }
   int WidthTwips() const { return widthPixels * TwipsPerPixel(); }
   int HeightTwips() const { return heightPixels * TwipsPerPixel(); }
 };
