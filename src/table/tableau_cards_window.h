@@ -32,7 +32,7 @@ struct TableauWindowLayout {
 
 // The layout made when the window loads. builtInDeck: the program's own
 // face sheet shows more of each card's corner (a third), a library deck two
-// thirds. Under large fonts the pictures keep 71 x 96 pixels.
+// thirds. Under large fonts the pictures keep the full card size in pixels.
 TableauWindowLayout LayOutTableauWindow(bool builtInDeck, bool LargeFonts, int twipsPerPixel);
 
 // What ShowTableauPile needs to know of the table window, the pile and the screen.
