@@ -70,6 +70,10 @@ inline constexpr char kOnlineTitle[] = "Marrowdale Online";
 inline constexpr char kMenuSoundFile[] = "~106.tmp";    // the panel comes up
 inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
 
+// Previous Turn at the start of a game, here or at the other player's table.
+inline constexpr char kPreviousTurnTitle[] = "Previous Turn";
+inline constexpr char kNoPreviousTurnText[] = "No previous turn to backup to.";
+
 // What the commands call in the rest of the program.
 class MenuHooks {
  public:
