@@ -12,6 +12,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "play/connection_index.h"
 #include "play/game_program.h"
 #include "play/saved_game_record.h"
 
@@ -139,7 +140,7 @@ void FrmSave::LoadForm(int bRestore) {
       Text1[n]->setText(views[n].Text);
     }
     cmdSave->setText(kRestoreCaption);
-    Text1[kPreviousTurnSlot]->setVisible(program_.net().NetConnIndex == 0);
+    Text1[kPreviousTurnSlot]->setVisible(!play::IsOnline(program_.net().NetConnIndex));
     Text1[1]->move(Text1[1]->x(), Px(960));
   }
   lblHelp->setText(help);
@@ -181,12 +182,12 @@ void FrmSave::Text1_Click(int i) {
     p.menus().Commands.NetSecureGame = false;
     const play::SavedGameRecord rec = play::SavedGameRecord::Decode(p.savedGames().SavedGamesFile.Read(i));
     if (rec.Description.startsWith(kOnlineMarker)) {
-      if (p.net().NetConnIndex == 0 && !p.gameState().IsDeveloperView) {
+      if (!play::IsOnline(p.net().NetConnIndex) && !p.gameState().IsDeveloperView) {
         p.ui().MsgBox("Saved Internet games can only be restored online from the Internet Menu.", platform::vbOKOnly,
                       "Internet Game");
         NormalColours(i);
         SelectedSlot = 0;
-      } else if (p.net().NetConnIndex > 0) {
+      } else if (play::IsOnline(p.net().NetConnIndex)) {
         p.menus().Commands.NetSecureGame = true;
       }
     }
@@ -214,7 +215,7 @@ void FrmSave::Text1_MouseDown(int i, Qt::MouseButton button) {
     if (!file.Write(i, rec.Encode()) || !file.Flush())
       p.ui().MsgBox("The saved game could not be deleted.", platform::vbExclamation, "Saved Games - Delete");
     SelectedSlot = 0;
-  } else if (!Restoring() && p.net().NetConnIndex == 0) {
+  } else if (!Restoring() && !play::IsOnline(p.net().NetConnIndex)) {
     Text1[i]->clear();
   }
 }
@@ -232,7 +233,7 @@ void FrmSave::cmdSave_Click() {
   p.menus().Commands.DialogCancelled = false;
   p.savedGames().SaveSlot = static_cast<std::int16_t>(SelectedSlot);
   p.menus().Commands.SaveDescription =
-      FinalDescription(text, SelectedSlot, p.scores().MatchOn, netSave, p.net().NetConnIndex != 0);
+      FinalDescription(text, SelectedSlot, p.scores().MatchOn, netSave, play::IsOnline(p.net().NetConnIndex));
   CloseByCode();
 }
 
