@@ -29,7 +29,6 @@ constexpr char kHandFiles[2][10] = {"handD.tmp", "handU.tmp"};
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr char kBackgroundFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
-constexpr int kFileAccessError = 75;  // the number the problem message gives a failed copy or delete
 
 QStringList PicturesIn(const QString& folder) {
   QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -40,7 +39,7 @@ QStringList PicturesIn(const QString& folder) {
 }
 
 QString ProblemText(const QString& description) {
-  return "Here's the problem:\r\nError " + QString::number(kFileAccessError) + "\r\n: " + description;
+  return platform::ProblemText(platform::kFileAccessError, ": " + description);
 }
 
 }  // namespace
