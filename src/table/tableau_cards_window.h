@@ -96,7 +96,6 @@ class FrmHold : public QWidget {
   // The program's own close: the window really closes.
   void Unload();
 
-  const TableauWindowPlacement& Placement() const { return placement_; }
   std::array<PictureBox*, kTableauWindowPictures + 1> Picture8{};
 
  protected:
