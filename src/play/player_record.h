@@ -25,8 +25,8 @@ constexpr int kPlayersFileRecords = kTemplateRecord;
 
 // Ranges and values of the settings.
 constexpr int kNameWidth = 20;
-constexpr int kBackgroundNameWidth = 40;
-inline constexpr char kNoBackground[] = "None";          // the plain mat colour, no picture
+constexpr int kBackgroundNameWidth = table::kMaxBackgroundName;
+inline constexpr auto& kNoBackground = table::kBackgroundNone;  // the plain mat colour, no picture
 inline constexpr char kDefaultBackground[] = "Cork.gif";  // taken when the stored name is blank
 constexpr std::int16_t kDefaultTextFontSize = 0;          // 0: 13 points, 10 under large fonts
 constexpr std::int16_t kFirstStructure = table::kStructureFirst;
