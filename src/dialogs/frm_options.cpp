@@ -26,6 +26,7 @@
 #include "platform/wait.h"
 #include "table/card_table.h"
 #include "table/frm_pic.h"
+#include "table/table_geometry.h"
 #include "table/table_pictures.h"
 #include "table/table_settings.h"
 
@@ -497,8 +498,10 @@ void FrmOptions::FilePic_Click(int index) {
 
 void FrmOptions::DisplayCardSize() {
   const bool large = table_.Table().LargeFonts;
-  const QSize size = large ? QSize(platform::TwipsToPixels(885), platform::TwipsToPixels(1200))
-                           : QSize(platform::TwipsToPixels(1065), platform::TwipsToPixels(1440));
+  const QSize size = large ? QSize(platform::TwipsToPixels(table::SmallCardWidthTwips),
+                                   platform::TwipsToPixels(table::SmallCardHeightTwips))
+                           : QSize(platform::TwipsToPixels(table::CardWidthTwips),
+                                   platform::TwipsToPixels(table::CardHeightTwips));
   picCardBack->setFixedSize(size);
   for (int i : {0, 1, 2, 4, 7, 10, 13, 15}) FilePic[i]->setFixedSize(size);
 }

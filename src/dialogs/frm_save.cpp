@@ -12,6 +12,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "play/connection_index.h"
 #include "play/net_state.h"
 #include "play/new_game.h"
 #include "play/score_records.h"
@@ -141,7 +142,7 @@ void FrmSave::LoadForm(int bRestore) {
       Text1[n]->setText(views[n].Text);
     }
     cmdSave->setText(kRestoreCaption);
-    Text1[kPreviousTurnSlot]->setVisible(p_.net.NetConnIndex == 0);
+    Text1[kPreviousTurnSlot]->setVisible(!play::IsOnline(p_.net.NetConnIndex));
     Text1[1]->move(Text1[1]->x(), Px(960));
   }
   lblHelp->setText(help);
@@ -181,12 +182,12 @@ void FrmSave::Text1_Click(int i) {
     choice_.NetSecureGame = false;
     const play::SavedGameRecord rec = play::SavedGameRecord::Decode(p_.savedGamesFile.Read(i));
     if (rec.Description.startsWith(kOnlineMarker)) {
-      if (p_.net.NetConnIndex == 0 && !p_.state.IsDeveloperView) {
+      if (!play::IsOnline(p_.net.NetConnIndex) && !p_.state.IsDeveloperView) {
         p_.ui.MsgBox("Saved Internet games can only be restored online from the Internet Menu.", platform::vbOKOnly,
                      "Internet Game");
         NormalColours(i);
         SelectedSlot = 0;
-      } else if (p_.net.NetConnIndex > 0) {
+      } else if (play::IsOnline(p_.net.NetConnIndex)) {
         choice_.NetSecureGame = true;
       }
     }
@@ -213,7 +214,7 @@ void FrmSave::Text1_MouseDown(int i, Qt::MouseButton button) {
     if (!file.Write(i, rec.Encode()) || !file.Flush())
       p_.ui.MsgBox("The saved game could not be deleted.", platform::vbExclamation, "Saved Games - Delete");
     SelectedSlot = 0;
-  } else if (!Restoring() && p_.net.NetConnIndex == 0) {
+  } else if (!Restoring() && !play::IsOnline(p_.net.NetConnIndex)) {
     Text1[i]->clear();
   }
 }
@@ -229,7 +230,7 @@ void FrmSave::cmdSave_Click() {
   const QString text = SelectedSlot <= 10 ? Text1[SelectedSlot]->text() : QString();
   choice_.Cancelled = false;
   choice_.Slot = static_cast<std::int16_t>(SelectedSlot);
-  choice_.Description = FinalDescription(text, SelectedSlot, p_.scores.MatchOn, netSave, p_.net.NetConnIndex != 0);
+  choice_.Description = FinalDescription(text, SelectedSlot, p_.scores.MatchOn, netSave, play::IsOnline(p_.net.NetConnIndex));
   CloseByCode();
 }
 

@@ -16,6 +16,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "play/connection_index.h"
 #include "play/high_scores.h"
 #include "play/players.h"
 #include "table/card_table.h"
@@ -279,7 +280,7 @@ void FrmScores::FitToTab(int tab) {
 
 void FrmScores::LoadTab(int TabNo) {
   if (TabNo == 3) {
-    if (files_.NetConnIndex != 0) {
+    if (play::IsOnline(files_.NetConnIndex)) {
       for (QPushButton* b : cmdMaintenance) b->setEnabled(false);
       cmdNetMaintain[0]->setEnabled(false);
       cmdNetMaintain[1]->setEnabled(false);

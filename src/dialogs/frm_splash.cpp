@@ -10,13 +10,14 @@
 #include "media/png_painting.h"
 #include "platform/version.h"
 #include "table/picture_box.h"
+#include "table/table_geometry.h"
 
 namespace dialogs {
 
 namespace {
 
 constexpr QSize kLogoSize{162, 90};
-constexpr QSize kBackSize{71, 96};   // 1065 x 1440 twips
+constexpr QSize kBackSize{table::CardWidth, table::CardHeight};
 constexpr QSize kWindowSize{420, 200};
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dialogs/tutorial_steps.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "play/frm_play.h"
@@ -138,7 +139,7 @@ FrmTip::FrmTip(const play::TutorialServices& services, play::HandPictures* hands
 
 FrmTip::~FrmTip() = default;
 
-int FrmTip::Px(int twips) const { return s_.TwipsPerPixel > 0 ? twips / s_.TwipsPerPixel : twips / 15; }
+int FrmTip::Px(int twips) const { return twips / platform::TwipsPerPixelOrNormal(s_.TwipsPerPixel); }
 
 void FrmTip::Layout() {
   const auto place = [this](QWidget* w, const QRect& t) {

@@ -1,5 +1,7 @@
 #include "dialogs/menu_rows.h"
 
+#include "play/connection_index.h"
+
 namespace dialogs {
 
 namespace {
@@ -42,7 +44,7 @@ std::vector<MenuListRow> OptionsRows() {
 
 std::vector<MenuListRow> InternetRows(const MenuRowState& s) {
   std::vector<MenuListRow> rows;
-  if (s.NetConnIndex == 0) {
+  if (!play::IsOnline(s.NetConnIndex)) {
     rows.push_back(Row("Start Internet Game", 0, "F9"));
   } else {
     // F9 ends the connection at every moment, as it starts one.
@@ -50,8 +52,7 @@ std::vector<MenuListRow> InternetRows(const MenuRowState& s) {
   }
   rows.push_back(Row("Internet Game SCORES", 1));
   rows.push_back(Separator(2));
-  const bool connected = s.NetConnIndex > 0 && s.NetConnIndex != 99;
-  if (!connected) return rows;
+  if (!play::IsPeerPresent(s.NetConnIndex)) return rows;
   rows.push_back(Row("Save This Game", 3));
   if (!s.NetIsHost) return rows;
   // The host's rows show the keys that reach them: the table hands Ctrl+R,

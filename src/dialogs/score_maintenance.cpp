@@ -5,6 +5,7 @@
 #include "platform/recordfile.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "play/connection_index.h"
 #include "play/game_over.h"
 #include "play/high_score_record.h"
 #include "play/player_record.h"
@@ -159,7 +160,7 @@ MaintenanceResult cmdMaintenance(ScoreFiles& f, int index, int S, bool cellEmpty
 
 MaintenanceResult cmdNetMaintain(ScoreFiles& f, int index, int L) {
   if (index < 0 || index > 3) return {};
-  if ((index == 0 || index == 1) && f.NetConnIndex != 0) {
+  if ((index == 0 || index == 1) && play::IsOnline(f.NetConnIndex)) {
     f.ui.MsgBox(QStringLiteral("You can't delete players while playing online.\r\nYou can clear scores now if "
                                "you would like, but to delete a player, return here after you have ended your "
                                "online game."),

@@ -6,6 +6,7 @@
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
+#include "play/connection_index.h"
 #include "play/high_score_record.h"
 #include "play/players.h"
 
@@ -42,7 +43,7 @@ void ScoresOwner::ShowScores(int tab) {
   }
   FrmScores* window = LoadScoresWindow();
   window->LoadTab(tab);
-  if (access_.NetConnIndex != 0) {
+  if (play::IsOnline(access_.NetConnIndex)) {
     window->show();
     return;
   }

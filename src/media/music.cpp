@@ -7,15 +7,13 @@
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
-#include "platform/vb.h"
 #include "platform/wait.h"
 
 namespace media {
 
 namespace {
 
-// The error the add-song command reports when the list cannot be written.
-constexpr int kFileAccessError = 75;
+// What the add-song command reports when the list cannot be written.
 constexpr char kFileAccessErrorText[] = "Path/File access error";
 
 MusicUnavailableCause AskPlayer(MusicPlayer* player) {
@@ -157,8 +155,7 @@ void Music::AddSongToPlayList() {
   state_.PlayList.append(state_.SongPath);
   s_.settings.SaveSetting(kMusicSettingApp, kMusicSettingSection, kMusicSettingKey, state_.LastMusicFolder);
   if (!SaveMusicList()) {
-    s_.ui.MsgBox(QString("Here's the problem:\r\nError") + vb::Str(static_cast<long long>(kFileAccessError)) + "\r\n: " +
-                     kFileAccessErrorText,
+    s_.ui.MsgBox(platform::ProblemText(platform::kFileAccessError, QString(": ") + kFileAccessErrorText),
                  platform::vbExclamation, s_.title);
   }
 }

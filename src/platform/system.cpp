@@ -147,7 +147,6 @@ QString FolderWriteProblem(const QString& folder) {
 }
 
 int TwipsPerPixelAt(int logicalDpi) {
-  constexpr int kTwipsPerInch = 1440, kNormalDpi = 96;
   if (logicalDpi <= 0 || logicalDpi > kTwipsPerInch) logicalDpi = kNormalDpi;
   return kTwipsPerInch / logicalDpi;
 }
@@ -157,7 +156,7 @@ int ScreenMetrics::TwipsPerPixel() const { return TwipsPerPixelAt(logPixelsX); }
 int ScreenLogicalDpi() {
   const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
                               ? QGuiApplication::primaryScreen() : nullptr;
-  return screen ? qRound(screen->logicalDotsPerInchX()) : 96;
+  return screen ? qRound(screen->logicalDotsPerInchX()) : kNormalDpi;
 }
 
 int ScreenTwipsPerPixel() { return TwipsPerPixelAt(ScreenLogicalDpi()); }

@@ -58,17 +58,25 @@ QString ThisHostName();
 // empty when a small file can be written there.
 QString FolderWriteProblem(const QString& folder);
 
+// Windows are laid out in twips, 1440 to the inch; the normal desktop shows
+// 96 dots per inch, 15 twips to the pixel.
+constexpr int kTwipsPerInch = 1440;
+constexpr int kNormalDpi = 96;
+constexpr int kNormalTwipsPerPixel = kTwipsPerInch / kNormalDpi;
+
 struct ScreenMetrics {
   int widthPixels = 1024;     // HORZRES
   int heightPixels = 768;     // VERTRES
   int colorBits = 32;         // BITSPIXEL
-  int logPixelsX = 96;        // LOGPIXELSX
+  int logPixelsX = kNormalDpi;  // LOGPIXELSX
   int captionHeight = 23;     // SM_CYCAPTION, in pixels
   int availLeft = 0;          // the work area, pixels
   int availTop = 0;
   int availWidth = 1024;
   int availHeight = 728;
   int TwipsPerPixel() const;
+  // The desktop's fonts are large: it does not show the normal 96 dots per inch.
+  bool LargeFonts() const { return logPixelsX != kNormalDpi; }
   int WidthTwips() const { return widthPixels * TwipsPerPixel(); }
   int HeightTwips() const { return heightPixels * TwipsPerPixel(); }
 };
@@ -79,6 +87,11 @@ ScreenMetrics ReadScreenMetrics();
 // Twips per pixel at a screen's logical dots per inch: 1440 / dpi, 15 at
 // 96; an unknown resolution counts as 96.
 int TwipsPerPixelAt(int logicalDpi);
+// A twips-per-pixel value handed in, or the normal 15 where it is unknown
+// (0 or less), so that no window divides by nothing.
+constexpr int TwipsPerPixelOrNormal(int twipsPerPixel) {
+  return twipsPerPixel > 0 ? twipsPerPixel : kNormalTwipsPerPixel;
+}
 // The primary screen's logical dots per inch (96 without a screen).
 int ScreenLogicalDpi();
 // Every window converts its twips through these, on the primary screen.

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/vb.h"
 #include "platform/wait.h"
 
 namespace platform {
@@ -153,6 +154,10 @@ std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& titl
 }
 
 void QtUi::Beep() { QApplication::beep(); }
+
+QString ProblemText(long long number, const QString& detail) {
+  return "Here's the problem:\r\nError " + vb::Str(number) + "\r\n" + detail;
+}
 
 QString QtFileFilter(const QString& windowsFilter) {
   const QStringList parts = windowsFilter.split('|');

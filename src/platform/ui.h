@@ -61,6 +61,13 @@ struct ChosenFile {
 QString QtFileFilter(const QString& windowsFilter);
 constexpr int kIconMask = 0xF0;
 
+// The text of the program's error box: "Here's the problem:", then "Error "
+// and the number as Str writes it (a blank before a positive number), then
+// the detail on a line of its own.
+QString ProblemText(long long number, const QString& detail);
+// The number a file that cannot be written, copied or deleted reports.
+constexpr int kFileAccessError = 75;
+
 class UiService {
  public:
   virtual ~UiService() = default;

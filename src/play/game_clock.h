@@ -42,8 +42,6 @@ class GameClock {
   double PauseStartTime = 0;    // when the pause began, 0 while not paused
   bool GamePaused = false;      // toggled by every PauseTiming
 
-  double NowSeconds() const { return now_(); }
-
  private:
   Now now_;
   bool running_ = false;

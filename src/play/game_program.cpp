@@ -23,7 +23,7 @@ Program::Program(ProgramParts parts)
       sfx_(*sound_, folders_.DataPath, [this] {
         return table::SoundSettings{player_.SoundOn, player_.CardSoundSet};
       }) {
-  tableSettings_.LargeFonts = screen_.logPixelsX != 96;
+  tableSettings_.LargeFonts = screen_.LargeFonts();
   tableSettings_.ScreenWidth = screen_.WidthTwips();
 
   for (platform::RecordFile* file : {&playersFile_, &saved_.SavedGamesFile, &saved_.MoveFile, &netFile_})

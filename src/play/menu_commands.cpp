@@ -236,10 +236,10 @@ void MenuCommands::Restore() {
   if (sv.SaveSlot == kEvenTurnBackupRecord) {
     if (st.TurnCount == 0) {
       if (st.IsDeveloperView) {
-        const std::optional<QString> typed = ui.InputBox("TurnCount 1 or 2?", "Previous Turn", QString());
+        const std::optional<QString> typed = ui.InputBox("TurnCount 1 or 2?", kPreviousTurnTitle, QString());
         st.TurnCount = static_cast<std::int16_t>(vb::Val(typed.value_or(QString())));
       } else {
-        ui.MsgBox("No move to restore!", platform::vbOKOnly | platform::vbCritical, "Previous Turn");
+        ui.MsgBox("No move to restore!", platform::vbOKOnly | platform::vbCritical, kPreviousTurnTitle);
         return;
       }
     }
@@ -265,8 +265,7 @@ bool MenuCommands::RestoreCommand() {
 void MenuCommands::PreviousTurn() {
   table::GameState& st = s_.saved.state;
   if (st.TurnCount == 0 && !st.IsDeveloperView) {
-    s_.saved.ui.MsgBox("No previous turn to backup to.", platform::vbOKOnly | platform::vbInformation,
-                       "Previous Turn");
+    s_.saved.ui.MsgBox(kNoPreviousTurnText, platform::vbOKOnly | platform::vbInformation, kPreviousTurnTitle);
     return;
   }
   Commands.RestoringPreviousTurn = true;
@@ -275,7 +274,7 @@ void MenuCommands::PreviousTurn() {
   const int record = PreviousTurnBackupRecord(st.TurnCount);
   s_.saved.saved.SaveSlot = static_cast<std::int16_t>(record);
   RestoreGame(s_.saved, ctx, record, GameFile::SavedGames, false,
-              Refusal{"No previous turn to backup to.", "Previous Turn"});
+              Refusal{kNoPreviousTurnText, kPreviousTurnTitle});
   Commands.RestoringPreviousTurn = false;
 }
 

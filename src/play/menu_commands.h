@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/system.h"
 #include "play/menu_windows.h"
 #include "play/new_game.h"
 #include "play/player.h"
@@ -70,6 +71,10 @@ inline constexpr char kWaitForTurnText[] = "Wait until it's your turn to access 
 inline constexpr char kMenuSoundFile[] = "~106.tmp";    // the panel comes up
 inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
 
+// Previous Turn at the start of a game, here or at the other player's table.
+inline constexpr char kPreviousTurnTitle[] = "Previous Turn";
+inline constexpr char kNoPreviousTurnText[] = "No previous turn to backup to.";
+
 // What the commands call in the rest of the program.
 class MenuHooks {
  public:
@@ -115,7 +120,7 @@ struct MenuServices {
   platform::SoundChannel& sound;
   const media::Folders& folders;
   int CaptionHeight = 22;        // the title bar's height in pixels
-  int TwipsPerPixel = 15;
+  int TwipsPerPixel = platform::kNormalTwipsPerPixel;
   bool LargeFonts = false;       // the desktop is not at 96 dots per inch
   MenuHooks& hooks;
 };

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "play/connection_index.h"
 #include "play/game_over.h"
 #include "play/new_game.h"
 #include "play/score_records.h"
@@ -33,10 +34,6 @@ namespace play {
 struct MoveServices;
 struct OnlineMove;
 
-// NetConnIndex: offline, and the socket of the peer once the handshake ran
-// (kNetConnSettingUp while a connection is set up).
-constexpr std::int16_t kNetOffline = 0;
-constexpr std::int16_t kNetPeerSocket = 1;
 // NetIsHost.
 constexpr std::int16_t kNetRemote = 0;
 constexpr std::int16_t kNetHost = 1;
@@ -80,9 +77,9 @@ struct NetState {
 
   const QString& PeerVersion() const { return NetPeerInfo[1].Version; }
   // An online game is set up or running.
-  bool Online() const { return NetConnIndex != kNetOffline; }
+  bool Online() const { return IsOnline(NetConnIndex); }
   // Connected to a peer (not offline and not still setting up).
-  bool PeerPresent() const { return NetConnIndex != kNetOffline && NetConnIndex != kNetConnSettingUp; }
+  bool PeerPresent() const { return IsPeerPresent(NetConnIndex); }
 };
 
 // What play calls of network play; network play implements it and the

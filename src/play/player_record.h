@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "play/score_record.h"
+#include "table/backgrounds.h"
 
 namespace play {
 
@@ -24,12 +25,12 @@ constexpr int kPlayersFileRecords = kTemplateRecord;
 
 // Ranges and values of the settings.
 constexpr int kNameWidth = 20;
-constexpr int kBackgroundNameWidth = 40;
-inline constexpr char kNoBackground[] = "None";          // the plain mat colour, no picture
+constexpr int kBackgroundNameWidth = table::kMaxBackgroundName;
+inline constexpr auto& kNoBackground = table::kBackgroundNone;  // the plain mat colour, no picture
 inline constexpr char kDefaultBackground[] = "Cork.gif";  // taken when the stored name is blank
 constexpr std::int16_t kDefaultTextFontSize = 0;          // 0: 13 points, 10 under large fonts
-constexpr std::int16_t kFirstStructure = 1000;
-constexpr std::int16_t kLastStructure = 1004;
+constexpr std::int16_t kFirstStructure = table::kStructureFirst;
+constexpr std::int16_t kLastStructure = table::kStructureLast;
 constexpr std::int16_t kMinThinkLevel = 1;
 constexpr std::int16_t kMaxThinkLevel = 6;
 constexpr std::int16_t kMinAnimSpeed = 2;

@@ -27,7 +27,7 @@ bool PlayerRecordReachable(const ScoreStore& store) {
 }  // namespace
 
 bool ScoreStore::Online() const {
-  return NetConnIndex != nullptr && *NetConnIndex != 0 && *NetConnIndex != kNetConnSettingUp;
+  return NetConnIndex != nullptr && IsPeerPresent(*NetConnIndex);
 }
 
 std::int16_t ValidMatchPoints(std::int16_t points) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "play/connection_index.h"
 #include "play/player_record.h"
 #include "play/score_record.h"
 
@@ -22,9 +23,6 @@ namespace play {
 
 // Points a match is played to: the match dialog's range, and the target
 // taken instead of a stored value outside it.
-
-// NetConnIndex while an online game is being set up and no peer is there.
-constexpr std::int16_t kNetConnSettingUp = 99;
 
 struct ScoreState {
   ScoreRec CurrentScores;                        // the record in force: own offline, the opponent's online

@@ -235,7 +235,7 @@ bool StartUp::Run() {
   }
   s_.wait.Pause(kIntroPauseSeconds);
 
-  st_.LargeFonts = s_.screen.logPixelsX != 96;
+  st_.LargeFonts = s_.screen.LargeFonts();
   if (const QString warning = ScreenWarning(s_.screen.WidthTwips(), st_.LargeFonts); !warning.isEmpty())
     s_.ui.MsgBox(warning, platform::vbCritical, kProgramTitle);
 

@@ -34,12 +34,6 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
 
 QString StatusBar::Key(int panel) const { return Valid(panel) ? panels_[panel - 1].key : QString(); }
 
-int StatusBar::PanelByKey(const QString& key) const {
-  for (int i = 1; i <= PanelCount(); ++i)
-    if (!key.isEmpty() && panels_[i - 1].key == key) return i;
-  return 0;
-}
-
 QString StatusBar::Text(int panel) const { return Valid(panel) ? panels_[panel - 1].text : QString(); }
 
 void StatusBar::SetText(int panel, const QString& text) {

@@ -38,8 +38,6 @@ class StatusBar : public QWidget {
 
   int PanelCount() const { return static_cast<int>(panels_.size()); }
   QString Key(int panel) const;
-  // The panel with that key, 0 when none.
-  int PanelByKey(const QString& key) const;
   QString Text(int panel) const;
   void SetText(int panel, const QString& text);
   int Width(int panel) const;

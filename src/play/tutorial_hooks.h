@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "platform/system.h"
 #include "play/new_game.h"
 
 namespace platform {
@@ -58,7 +59,7 @@ struct TutorialServices {
   FrmPlay& frmPlay;
   QString AppPath;                    // the program's folder, ending in "/"
   int ScreenWidth = 0;                // twips
-  int TwipsPerPixel = 15;
+  int TwipsPerPixel = platform::kNormalTwipsPerPixel;
   bool LargeFonts = false;
 };
 

@@ -21,8 +21,6 @@ constexpr char kCrLf[] = "\r\n";
 // Tested in this order; the first one found is the one reported.
 constexpr char kForbiddenCharacters[] = "!\"*./:<>?\\|";
 
-constexpr int kNormalFontsDpi = 96;
-
 QString ColourClass(int bits) {
   switch (bits) {
     case 4: return "(16 Color)";
@@ -110,7 +108,7 @@ QString SystemInfoText(const SystemInfo& info) {
   t += "Resolution: " + QString(kCrLf) + kCrLf + vb::D(m.WidthTwips()) + " X " + vb::D(m.HeightTwips()) + " twips";
   t += kCrLf + vb::Str(static_cast<long long>(m.widthPixels)) + " X " + vb::Str(static_cast<long long>(m.heightPixels)) + " pixels";
   t += kCrLf + vb::Str(static_cast<long long>(m.colorBits)) + " bits per pixel  " + ColourClass(m.colorBits);
-  t += kCrLf + QString(m.logPixelsX == kNormalFontsDpi ? "Normal (small fonts)" : "Large Fonts");
+  t += kCrLf + QString(m.LargeFonts() ? "Large Fonts" : "Normal (small fonts)");
   t += QString(kCrLf) + kCrLf + "This window:";
   t += kCrLf + vb::Str(static_cast<long long>(info.windowWidthTwips)) + " x " + vb::Str(static_cast<long long>(info.windowHeightTwips)) + " twips";
   t += kCrLf + vb::Str(double(info.windowWidthTwips) / twipsPerPixel) + " x " +

@@ -9,6 +9,7 @@
 #include "media/folders.h"
 #include "media/png_errors.h"
 #include "media/png_painting.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "table/card_table.h"
 #include "table/game_state.h"
@@ -28,7 +29,6 @@ constexpr char kHandFiles[2][10] = {"handD.tmp", "handU.tmp"};
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr char kBackgroundFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
-constexpr int kFileAccessError = 75;  // the number the problem message gives a failed copy or delete
 
 QStringList PicturesIn(const QString& folder) {
   QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -39,7 +39,7 @@ QStringList PicturesIn(const QString& folder) {
 }
 
 QString ProblemText(const QString& description) {
-  return "Here's the problem:\r\nError " + QString::number(kFileAccessError) + "\r\n: " + description;
+  return platform::ProblemText(platform::kFileAccessError, ": " + description);
 }
 
 }  // namespace
@@ -100,7 +100,7 @@ Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings
       ui_(ui),
       folders_(folders),
       currentStructure_(CurrentStructure),
-      twipsPerPixel_(twipsPerPixel > 0 ? twipsPerPixel : 15),
+      twipsPerPixel_(platform::TwipsPerPixelOrNormal(twipsPerPixel)),
       png_(std::make_unique<media::StdPNG>(ui)),
       pictureReports_(std::make_unique<media::PictureReports>(ui)) {}
 

@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "table/table_geometry.h"
+
 namespace table {
 
-// The fixed half sizes of the 71 x 96 card that end a slide.
-constexpr double kSlideHalfWidth = 35.5;
-constexpr int kSlideHalfHeight = 48;
+// The fixed half sizes of the full-size card that end a slide.
+constexpr double kSlideHalfWidth = CardWidth / 2.0;
+constexpr int kSlideHalfHeight = CardHeight / 2;
 // How long a slide lasts, on every machine. AnimSpeed is about the number
 // of steps of a slide whatever its distance, so the slide takes a time set
 // by AnimSpeed alone: the default 270 a fifth of a second, which the eye

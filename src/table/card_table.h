@@ -209,7 +209,6 @@ class CardTable : public QWidget {
   QLabel* NewImage(const QString& name, const QImage& picture);
   void ReportPaintError(int number, const QString& description, const QString& object, int index,
                         CardCode card);
-  void ApplyPlaces();
   ControlSizes CurrentControlSizes() const;
   ControlPlaces CurrentControlPlaces() const;
   int TurnLineHeight() const;

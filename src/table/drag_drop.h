@@ -10,6 +10,7 @@
 
 #include "table/game_state.h"
 #include "table/piles.h"
+#include "table/table_geometry.h"
 
 namespace table {
 
@@ -39,9 +40,9 @@ enum class DropOutcome {
 };
 
 // A dropped picture hits a pile when it lies within a third of the full
-// 71 x 96 card of the pile's place, whatever card size the table uses.
-inline constexpr double kDropMarginX = 71.0 / 3.0;
-inline constexpr double kDropMarginY = 96.0 / 3.0;
+// full-size card of the pile's place, whatever card size the table uses.
+inline constexpr double kDropMarginX = CardWidth / 3.0;
+inline constexpr double kDropMarginY = CardHeight / 3.0;
 // Distance between the positions of a refused card sliding home.
 inline constexpr int kSlideBackStep = 60;
 // How long each position of the slide back lasts: about one display frame.

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <cmath>
 
+#include "platform/system.h"
 #include "table/card_table.h"
 
 namespace table {
@@ -46,7 +47,7 @@ ScaleFactors ScaleFactorsFor(int mode, int size, ScaleFactors previous, std::int
 }
 
 FrameLine::FrameLine(QWidget* parent, int twipsPerPixel)
-    : QWidget(parent), twipsPerPixel_(twipsPerPixel > 0 ? twipsPerPixel : 15) {
+    : QWidget(parent), twipsPerPixel_(platform::TwipsPerPixelOrNormal(twipsPerPixel)) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -91,7 +92,7 @@ void FormScaling::ScaleForm(QWidget& window, int mode, int size, std::int32_t Sc
 }
 
 void PlaceFormLines(QWidget& window, FormLines& lines, int twipsPerPixel) {
-  const int t = twipsPerPixel > 0 ? twipsPerPixel : 15;
+  const int t = platform::TwipsPerPixelOrNormal(twipsPerPixel);
   for (auto* array : {&lines.Line1, &lines.Line2})
     for (std::size_t i = 0; i < array->size(); ++i)
       if (!(*array)[i]) {

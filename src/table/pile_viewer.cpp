@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/system.h"
 #include "table/card.h"
 #include "table/picture_box.h"
 
@@ -31,7 +32,7 @@ std::vector<CardCode> ViewedCards(const PileArrays& piles, const QString& pileNa
 FrmView::FrmView(int twipsPerPixel, CardPainter painter) : QWidget(nullptr, Qt::Tool), painter_(std::move(painter)) {
   setObjectName("frmView");
   setWindowTitle("frmView");
-  const int tpp = twipsPerPixel > 0 ? twipsPerPixel : 15;
+  const int tpp = platform::TwipsPerPixelOrNormal(twipsPerPixel);
   const int w = CardWidthTwips / tpp;
   const int h = CardHeightTwips / tpp;
   for (int k = 1; k <= kViewerPictures; ++k) {

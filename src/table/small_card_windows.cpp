@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "platform/system.h"
 #include "table/card_deck.h"
 #include "table/card_table.h"
 #include "table/picture_box.h"
@@ -31,7 +32,7 @@ SmallCardWindows::SmallCardWindows(CardTable& table, const TableSettings& settin
     : table_(table),
       settings_(settings),
       captionHeight_(captionHeight),
-      twipsPerPixel_(twipsPerPixel > 0 ? twipsPerPixel : 15),
+      twipsPerPixel_(platform::TwipsPerPixelOrNormal(twipsPerPixel)),
       hooks_(hooks) {}
 
 SmallCardWindows::~SmallCardWindows() {

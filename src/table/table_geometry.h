@@ -10,13 +10,21 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/system.h"
+
 namespace table {
 
-// One card size on the whole table, fixed at start (SetFixedSizes).
+// One card size on the whole table, fixed at start (SetFixedSizes): the
+// cells of the face sheets and the back designs are cut to it as well.
 constexpr int CardWidth = 71;
 constexpr int CardHeight = 96;
-constexpr int CardWidthTwips = 1065;
-constexpr int CardHeightTwips = 1440;
+constexpr int CardWidthTwips = CardWidth * platform::kNormalTwipsPerPixel;    // 1065
+constexpr int CardHeightTwips = CardHeight * platform::kNormalTwipsPerPixel;  // 1440
+// The smaller card that stands for it under large fonts.
+constexpr int SmallCardWidth = 59;
+constexpr int SmallCardHeight = 80;
+constexpr int SmallCardWidthTwips = SmallCardWidth * platform::kNormalTwipsPerPixel;    // 885
+constexpr int SmallCardHeightTwips = SmallCardHeight * platform::kNormalTwipsPerPixel;  // 1200
 
 // Frame labels behind the side piles: 85 x 109 pixels at 96 dots per inch,
 // 81 x 106 under large fonts.

@@ -8,18 +8,19 @@
 #include <QString>
 
 #include "table/piles.h"
+#include "table/table_geometry.h"
 
 namespace table {
 
-constexpr int kFaceCellWidth = 71;
-constexpr int kFaceCellHeight = 96;
+constexpr int kFaceCellWidth = CardWidth;
+constexpr int kFaceCellHeight = CardHeight;
 constexpr int kFaceColumns = 13;
 constexpr int kFaceRows = 4;
 
 // Where card 1..52 is cut from the face sheet: rows by suit, columns by
 // rank, one pixel in from the cell's left edge. Null for other codes.
 QRect FaceCell(CardCode card);
-// The card's face cut from the sheet, 71 x 96; a null image when the sheet
+// The card's face cut from the sheet, one card's size; a null image when the sheet
 // is too small for the cut.
 QImage CutFace(const QImage& sheet, CardCode card);
 

@@ -83,7 +83,7 @@ FrmHold::FrmHold(const TableauWindowLayout& layout, int twipsPerPixel, CardPaint
                  TableauWindowHooks* hooks)
     : QWidget(nullptr, Qt::Tool),
       layout_(layout),
-      twipsPerPixel_(twipsPerPixel > 0 ? twipsPerPixel : 15),
+      twipsPerPixel_(platform::TwipsPerPixelOrNormal(twipsPerPixel)),
       painter_(std::move(painter)),
       hooks_(hooks) {
   setObjectName("frmHold");

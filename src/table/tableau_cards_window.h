@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/keep_on_top.h"
+#include "platform/system.h"
 #include "table/piles.h"
 #include "table/table_geometry.h"
 
@@ -31,7 +32,7 @@ struct TableauWindowLayout {
 
 // The layout made when the window loads. builtInDeck: the program's own
 // face sheet shows more of each card's corner (a third), a library deck two
-// thirds. Under large fonts the pictures keep 71 x 96 pixels.
+// thirds. Under large fonts the pictures keep the full card size in pixels.
 TableauWindowLayout LayOutTableauWindow(bool builtInDeck, bool LargeFonts, int twipsPerPixel);
 
 // What ShowTableauPile needs to know of the table window, the pile and the screen.
@@ -41,7 +42,7 @@ struct TableauPileGeometry {
   int FormLeft = 0;          // the table window's Left, screen twips
   int FormTop = 0;           // and Top
   int CaptionHeight = 23;    // a title bar, pixels
-  int TwipsPerPixel = 15;
+  int TwipsPerPixel = platform::kNormalTwipsPerPixel;
   int ScreenWidth = 15360;   // twips
   int CaptionWidth = 0;      // twips the window's whole caption needs
 };
@@ -95,7 +96,6 @@ class FrmHold : public QWidget {
   // The program's own close: the window really closes.
   void Unload();
 
-  const TableauWindowPlacement& Placement() const { return placement_; }
   std::array<PictureBox*, kTableauWindowPictures + 1> Picture8{};
 
  protected:

@@ -43,8 +43,8 @@ WindowTwips FitMainWindow(const ScreenTwips& screen) {
 
 TableOffsets ComputeTableArea(double widthTwips, double heightTwips, int twipsPerPixelX,
                               int twipsPerPixelY) {
-  const int tx = twipsPerPixelX > 0 ? twipsPerPixelX : 15;
-  const int ty = twipsPerPixelY > 0 ? twipsPerPixelY : 15;
+  const int tx = platform::TwipsPerPixelOrNormal(twipsPerPixelX);
+  const int ty = platform::TwipsPerPixelOrNormal(twipsPerPixelY);
   TableOffsets o;
   const std::int32_t d = static_cast<std::int32_t>(std::nearbyint(heightTwips - kDesignHeight));
   const std::int32_t p = static_cast<std::int32_t>(std::nearbyint(double(d) / ty));

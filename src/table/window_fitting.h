@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/system.h"
+
 namespace table {
 
 constexpr std::int32_t kDesignWidth = 18150;    // the table is drawn for this window width
@@ -15,8 +17,8 @@ constexpr std::int32_t kDesignHeight = 12405;   // and this height (660 + 11745)
 struct ScreenTwips {
   std::int32_t ScreenWidth = 15360;
   std::int32_t ScreenHeight = 11520;
-  int twipsPerPixelX = 15;
-  int twipsPerPixelY = 15;
+  int twipsPerPixelX = platform::kNormalTwipsPerPixel;
+  int twipsPerPixelY = platform::kNormalTwipsPerPixel;
   bool LargeFonts = false;
 };
 
