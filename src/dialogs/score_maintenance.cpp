@@ -5,6 +5,7 @@
 #include "platform/recordfile.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/write_failures.h"
 #include "play/connection_index.h"
 #include "play/game_over.h"
 #include "play/high_score_record.h"
@@ -28,11 +29,24 @@ bool Confirm(platform::UiService& ui, const QString& caption, bool deleting) {
                    platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2, title) == platform::vbYes;
 }
 
-MaintenanceResult Failed(platform::UiService& ui, const QString& path) {
-  ui.MsgBox(QStringLiteral("The scores could not be updated in\n") + path +
-                QStringLiteral("\n\nNothing further was changed."),
+// One failure, one box: the file and the system's reason. The scores'
+// files stay Unreported while they are edited, so the general write-failure
+// box does not come first.
+MaintenanceResult Failed(platform::UiService& ui, const QString& path, const QString& reason) {
+  ui.MsgBox(QStringLiteral("The scores could not be updated in\n") + path + QStringLiteral("\n\n") +
+                platform::SystemReason(reason) + QStringLiteral("\n\nNothing further was changed."),
             platform::vbExclamation, kFileErrorTitle);
   return {};
+}
+
+MaintenanceResult Failed(platform::UiService& ui, const platform::RecordFile& file) {
+  return Failed(ui, file.Path(), file.LastError());
+}
+
+// Where the score record in force is kept: the opponent's record online,
+// else the player's.
+platform::RecordFile& StoreFile(ScoreFiles& f) {
+  return f.store.Online() && f.net.File ? *f.net.File : f.players;
 }
 
 // A player record read into a local; nothing when it cannot be read.
@@ -142,16 +156,19 @@ MaintenanceResult cmdMaintenance(ScoreFiles& f, int index, int S, bool cellEmpty
   }
   if (!Confirm(f.ui, MaintenanceCaption(index), index <= 1)) return {};
 
+  const platform::RecordFile::Unreported quietPlayers(f.players);
+  std::optional<platform::RecordFile::Unreported> quietStore;
+  if (&StoreFile(f) != &f.players) quietStore.emplace(StoreFile(f));
   // The edits start from what is on disk, the scores in force included.
   if (play::IsPlayerRecordNumber(f.player.CurrentPlayer)) {
     auto own = ReadPlayer(f.players, f.player.CurrentPlayer);
-    if (!own) return Failed(f.ui, f.players.Path());
+    if (!own) return Failed(f.ui, f.players);
     f.player.Player = *own;
-    if (play::SaveScoreRec(f.scores, f.store) == play::StoreResult::Failed) return Failed(f.ui, f.players.Path());
+    if (play::SaveScoreRec(f.scores, f.store) == play::StoreResult::Failed) return Failed(f.ui, StoreFile(f));
   }
   const bool ok = LocalAction(f, index, S);
   Reload(f);
-  if (!ok) return Failed(f.ui, f.players.Path());
+  if (!ok) return Failed(f.ui, f.players);
   f.ui.Beep();
   static const char* const kDone[] = {"Player removed!", "All is forgotten.", "Scores removed!",
                                       "All is forgotten.", "Match Scores removed!", "All is forgotten."};
@@ -180,6 +197,8 @@ MaintenanceResult cmdNetMaintain(ScoreFiles& f, int index, int L) {
 
   platform::RecordFile& file = *f.net.File;
   const QString path = file.Path();
+  const platform::RecordFile::Unreported quiet(file);
+  QString deleteProblem;
   const auto reset = [&](int r, bool keepNames) {
     auto rec = ReadOpponent(file, r);
     if (!rec) return false;
@@ -210,7 +229,8 @@ MaintenanceResult cmdNetMaintain(ScoreFiles& f, int index, int L) {
       result.message = QStringLiteral("Player removed!");
       break;
     case 1:
-      ok = f.opponents->DeleteNetFile();
+      deleteProblem = f.opponents->DeleteNetFile();
+      ok = deleteProblem.isEmpty();
       if (ok) f.net.NetScoreRecNo = 0;
       result.message = QStringLiteral("All NET Opponents Deleted.");
       break;
@@ -220,7 +240,7 @@ MaintenanceResult cmdNetMaintain(ScoreFiles& f, int index, int L) {
       break;
   }
   play::LoadScoreRec(f.scores, f.store);
-  if (!ok) return Failed(f.ui, path);
+  if (!ok) return Failed(f.ui, path, index == 1 ? deleteProblem : file.LastError());
   if (index != 3 && index != 1) f.ui.Beep();
   return result;
 }
@@ -231,14 +251,15 @@ MaintenanceResult cmdClear(ScoreFiles& f) {
                   QStringLiteral("Delete High Scores")) != platform::vbYes)
     return {};
   platform::RecordFile file;
-  if (!file.Open(f.highScorePath, play::kHighScoreRecordLength)) return Failed(f.ui, f.highScorePath);
+  if (!file.Open(f.highScorePath, play::kHighScoreRecordLength))
+    return Failed(f.ui, f.highScorePath, file.LastError());
   play::HighScoreRecord empty;
   empty.WinnerName = QString(play::HighScoreRecord::kWinnerNameWidth, QLatin1Char(' '));
   // All places at once: a kill part-way never leaves empty places above
   // filled ones.
   QList<std::pair<int, QByteArray>> places;
   for (int i = 1; i <= kHighScoreRecordsCleared; ++i) places.append({i, empty.Encode()});
-  if (!file.WriteTogether(places)) return Failed(f.ui, f.highScorePath);
+  if (!file.WriteTogether(places)) return Failed(f.ui, file);
   return {true, MessageLabel::None, {}};
 }
 

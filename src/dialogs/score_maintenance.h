@@ -36,8 +36,9 @@ class OpponentList {
   // The names listed again from the open file.
   virtual void LoadNetPlayerList() = 0;
   // Closes and deletes the player's opponents file; the list is empty
-  // afterwards. False when the file could not be deleted.
-  virtual bool DeleteNetFile() = 0;
+  // afterwards. Empty when it is gone, else the system's reason why it
+  // could not be deleted.
+  virtual QString DeleteNetFile() = 0;
 };
 
 // What the maintenance works on.

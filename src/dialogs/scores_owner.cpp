@@ -66,12 +66,14 @@ QStringList ScoresOwner::NetPlayerNames() const { return access_.NetPlayerNames;
 
 void ScoresOwner::LoadNetPlayerList() { access_.netFile.LoadNetPlayerList(); }
 
-bool ScoresOwner::DeleteNetFile() {
-  if (!access_.net.File) return false;
+QString ScoresOwner::DeleteNetFile() {
+  if (!access_.net.File) return QStringLiteral("The opponents file is not open.");
   const QString path = access_.net.File->Path();
   access_.netFile.CloseNetFile();
   access_.NetPlayerNames.clear();
-  return path.isEmpty() || !QFile::exists(path) || QFile::remove(path);
+  QFile file(path);
+  if (path.isEmpty() || !file.exists() || file.remove()) return {};
+  return file.errorString();
 }
 
 }  // namespace dialogs

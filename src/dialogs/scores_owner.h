@@ -31,7 +31,7 @@ class ScoresOwner : public play::ScoresWindow, private OpponentList {
   bool NetFileOpen() const override;
   QStringList NetPlayerNames() const override;
   void LoadNetPlayerList() override;
-  bool DeleteNetFile() override;
+  QString DeleteNetFile() override;
 
   play::ScoreAccess access_;
   QWidget* mainWindow_;

@@ -40,8 +40,8 @@ int ParsePort(const QString& text) {
 
 QString HostAddressLog(const QStringList& addresses) {
   QString log = QStringLiteral(
-      "You can verify the IP Address by going to the Help Menu, Visit the Internet Site, IP Address Check"
-      "\r\n\r\nHOST IP ADDRESS:");
+      "Give your opponent one of these addresses. Behind a router, give the router's Internet address "
+      "instead; the router must pass the port on to this computer.\r\n\r\nHOST IP ADDRESS:");
   for (const QString& a : addresses) log += "\r\n" + a;
   return log;
 }

@@ -165,10 +165,12 @@ QByteArray RecordFile::Read(int n) const {
   const qint64 offset = static_cast<qint64>(n - 1) * recordLength_;
   QByteArray record(recordLength_, '\0');
   if (offset >= file_->size()) return record;
-  if (!file_->seek(offset)) return {};
   // A short last record reads with its missing tail as zeros.
-  const qint64 got = file_->read(record.data(), recordLength_);
-  if (got < 0) return {};
+  if (!file_->seek(offset) || file_->read(record.data(), recordLength_) < 0) {
+    lastError_ = file_->errorString();
+    file_->unsetError();
+    return {};
+  }
   return record;
 }
 
@@ -307,12 +309,12 @@ QString KeepAside(const QString& path, QString* reason) {
   return {};
 }
 
-QString CopyWholeFile(const QString& source, const QString& target) {
+QString CopyWholeFile(const QString& source, const QString& target, bool replace) {
   QFile in(source);
   if (!in.open(QIODevice::ReadOnly)) return "reading " + source + ": " + in.errorString();
   const QByteArray bytes = in.readAll();
   if (in.error() != QFileDevice::NoError) return "reading " + source + ": " + in.errorString();
-  const int error = PutFileWhole(target, bytes, false);
+  const int error = PutFileWhole(target, bytes, replace);
   return error == 0 ? QString() : Reason(error);
 }
 

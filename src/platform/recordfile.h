@@ -85,10 +85,25 @@ class RecordFile {
   // True when the file ends inside record n: the record was cut short.
   bool IsCut(int n) const;
   bool Flush();
-  // The system's reason for the last failed open or write.
+  // The system's reason for the last failed open, read or write.
   QString LastError() const { return lastError_; }
   // Where failed writes are reported; null: nowhere. Kept across Open.
   void ReportFailuresTo(WriteFailures* failures) { failures_ = failures; }
+
+  // While it lives, failed writes of the file are not reported where they
+  // usually are: the caller tells the user itself, in one box that says
+  // what it was doing, with the file and LastError().
+  class Unreported {
+   public:
+    explicit Unreported(RecordFile& file) : file_(file), failures_(std::exchange(file.failures_, nullptr)) {}
+    ~Unreported() { file_.failures_ = failures_; }
+    Unreported(const Unreported&) = delete;
+    Unreported& operator=(const Unreported&) = delete;
+
+   private:
+    RecordFile& file_;
+    WriteFailures* failures_;
+  };
 
  private:
   bool Failed(qint64 offset, const QByteArray& previous, qint64 previousSize);
@@ -97,7 +112,7 @@ class RecordFile {
 
   std::unique_ptr<QFile> file_;
   int recordLength_ = 0;
-  QString lastError_;
+  mutable QString lastError_;  // a failed read tells its reason too
   WriteFailures* failures_ = nullptr;
 };
 
@@ -109,9 +124,10 @@ QString AsideName(const QString& path);
 // *reason set (the system's words) when it could not be moved.
 QString KeepAside(const QString& path, QString* reason);
 
-// Copies the file whole to target, which must not exist yet; a copy that
-// fails leaves no target behind. Empty on success, else the system's
-// reason ("No space left on device"), naming the file that failed.
-QString CopyWholeFile(const QString& source, const QString& target);
+// Copies the file whole to target, which must not exist yet unless
+// `replace` is given; a copy that fails leaves the target as it was (none
+// stays none). Empty on success, else the system's reason ("No space left
+// on device"), naming the file that failed.
+QString CopyWholeFile(const QString& source, const QString& target, bool replace = false);
 
 }  // namespace platform

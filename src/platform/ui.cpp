@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -98,6 +99,23 @@ void KeepFieldInSight(QMessageBox& box, QWidget* owner) {
   box.move(boxRect.topLeft());
 }
 
+// The box stands over every window of the program. Some of them are kept
+// above every other window of the desktop (the chat window, the tableau
+// cards, the tutorial); a box made like any other dialog would open beneath
+// them. While one is shown, the box is kept above too, so that being the
+// newest it opens over them, and it belongs to that window, so that the
+// window manager raises the box with it when a click raises the window.
+void StandOverProgram(QWidget& box) {
+  QWidget* kept = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window != &box && window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+      kept = window;
+  if (!kept) return;
+  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  box.winId();
+  if (QWindow* handle = box.windowHandle()) handle->setTransientParent(kept->windowHandle());
+}
+
 }  // namespace
 
 QWidget* QtUi::BoxOwner() const {
@@ -124,6 +142,7 @@ int QtUi::MsgBox(const QString& text, int style, const QString& title) {
   box.setDefaultButton(qobject_cast<QPushButton*>(made[defaultIndex]));
   RoomForTitle(box, title);
   KeepFieldInSight(box, BoxOwner());
+  StandOverProgram(box);
 
   {
     std::optional<WaitService::ModalWait> waiting;
@@ -143,6 +162,7 @@ std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& titl
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setLabelText(PlainLines(prompt));
   dialog.setTextValue(defaultText);
+  StandOverProgram(dialog);
   int result = QDialog::Rejected;
   {
     std::optional<WaitService::ModalWait> waiting;
@@ -180,25 +200,34 @@ QString QtFileFilter(const QString& windowsFilter) {
 }
 
 std::optional<ChosenFile> QtUi::GetOpenFileName(const OpenFileRequest& request) {
-  QString path;
+  QFileDialog dialog(BoxOwner(), request.title, request.initialFolder, QtFileFilter(request.filter));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  StandOverProgram(dialog);
+  int result = QDialog::Rejected;
   {
     std::optional<WaitService::ModalWait> waiting;
     if (wait_) waiting.emplace(*wait_);
-    path = QFileDialog::getOpenFileName(BoxOwner(), request.title, request.initialFolder, QtFileFilter(request.filter));
+    result = dialog.exec();
   }
-  if (path.isEmpty()) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  if (result != QDialog::Accepted || chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+  const QString path = chosen.front();
   return ChosenFile{path, QFileInfo(path).fileName()};
 }
 
 std::optional<unsigned> QtUi::ChooseColor(unsigned initial) {
   const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
-  QColor chosen;
+  QColorDialog dialog(start, BoxOwner());
+  StandOverProgram(dialog);
+  int result = QDialog::Rejected;
   {
     std::optional<WaitService::ModalWait> waiting;
     if (wait_) waiting.emplace(*wait_);
-    chosen = QColorDialog::getColor(start, BoxOwner());
+    result = dialog.exec();
   }
-  if (!chosen.isValid()) return std::nullopt;
+  const QColor chosen = dialog.selectedColor();
+  if (result != QDialog::Accepted || !chosen.isValid()) return std::nullopt;
   return static_cast<unsigned>(chosen.red()) | (static_cast<unsigned>(chosen.green()) << 8) |
          (static_cast<unsigned>(chosen.blue()) << 16);
 }

@@ -6,10 +6,13 @@
 
 namespace platform {
 
+QString SystemReason(const QString& reason) {
+  return reason.isEmpty() ? QStringLiteral("The system gave no reason.") : reason;
+}
+
 QString WriteFailedText(const QString& path, const QString& reason) {
-  const QString why = reason.isEmpty() ? QStringLiteral("The system gave no reason.") : reason;
   return QStringLiteral("Marrowdale could not write to the file\r\n") + QDir::toNativeSeparators(path) +
-         QStringLiteral("\r\n\r\n") + why +
+         QStringLiteral("\r\n\r\n") + SystemReason(reason) +
          QStringLiteral("\r\n\r\nThe game goes on, but what could not be written is not kept. "
                         "Nothing already in the file was lost.");
 }

@@ -12,6 +12,10 @@ class UiService;
 
 inline constexpr char kWriteFailedTitle[] = "Marrowdale";
 
+// The system's reason as a box gives it; a failure the system gave no
+// reason for says so.
+QString SystemReason(const QString& reason);
+
 // The message for a failed write of `path`.
 QString WriteFailedText(const QString& path, const QString& reason);
 

@@ -9,6 +9,7 @@
 #include "platform/sound.h"
 #include "platform/version.h"
 #include "platform/ui.h"
+#include "platform/write_failures.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
 #include "play/frm_play.h"
@@ -194,9 +195,15 @@ void MenuCommands::Save() {
   const int slot = sv.SaveSlot;
   if (slot < kFirstSaveSlot || slot > kLastSaveSlot) return;
   FillGameRecord(s_.saved);
-  if (!SaveInSlot(sv, slot, sv.GameRec, choice.Description))
+  bool saved = false;
+  {
+    // One failure, one box: this one, which says what was being saved.
+    const platform::RecordFile::Unreported unreported(sv.SavedGamesFile);
+    saved = SaveInSlot(sv, slot, sv.GameRec, choice.Description);
+  }
+  if (!saved)
     ui.MsgBox("The game could not be saved.\r\n\r\n" + sv.SavedGamesFile.Path() + "\r\n" +
-                  sv.SavedGamesFile.LastError(),
+                  platform::SystemReason(sv.SavedGamesFile.LastError()),
               platform::vbExclamation, "Unable to Save");
 }
 

@@ -39,7 +39,7 @@ inline constexpr char kAllSampleGamesPlayedText[] =
     "How are you doing so far? You've played 10 different games.\r\n\r\n"
     "Out of the 10 sample games, at least 5 of them are winnable if you play your cards right!\r\n\r\n"
     "Don't forget to read the User's Manual for helpful information about improving your game. "
-    "At the Marrowdale web site, you can find a breakdown of the sample games and the difficulty ratings.";
+    "The sample games now begin again with the first.";
 inline constexpr char kSampleReversedText[] = " REVERSED";
 inline constexpr char kTutorialDealText[] =
     "\r\n\r\n\r\n\r\nAfter the deal is complete, click the Next button below to continue.";

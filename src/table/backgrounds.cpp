@@ -9,6 +9,7 @@
 #include "media/folders.h"
 #include "media/png_errors.h"
 #include "media/png_painting.h"
+#include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "table/card_table.h"
@@ -299,10 +300,12 @@ void Backgrounds::ManageBackground(const QString& action) {
     }
     const QString target = userFolder + "/" + title;
     if (file.absoluteFilePath().toUpper() != QFileInfo(target).absoluteFilePath().toUpper()) {
-      QFile::remove(target);
-      QFile source(chosen);
-      if (!source.copy(target)) {
-        ui_.MsgBox(ProblemText(source.errorString()), platform::vbExclamation, QString());
+      // A picture of the same name is replaced, and kept as it was when the
+      // copy fails.
+      const QString problem = platform::CopyWholeFile(chosen, target, true);
+      if (!problem.isEmpty()) {
+        ui_.MsgBox(ProblemText("The picture could not be copied to " + target + ": " + problem),
+                   platform::vbExclamation, QString());
         return;
       }
       QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
@@ -322,7 +325,8 @@ void Backgrounds::ManageBackground(const QString& action) {
       return;
     QFile victim(chosen);
     if (!victim.remove()) {
-      ui_.MsgBox(ProblemText(victim.errorString()), platform::vbExclamation, QString());
+      ui_.MsgBox(ProblemText("The picture " + chosen + " could not be deleted: " + victim.errorString()),
+                 platform::vbExclamation, QString());
       return;
     }
     if (title == name_) {

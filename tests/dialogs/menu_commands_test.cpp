@@ -4,6 +4,11 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "dialogs/menu_program.h"
 #include "platform/vb.h"
@@ -185,6 +190,33 @@ TEST_F(MenuCommandsTest, SaveRestoreAndPreviousTurnUseTheirRecords) {
   const QByteArray before = program->savedGames().SavedGamesFile.Read(3);
   M().GameMenu(play::kCmdSave);
   EXPECT_EQ(program->savedGames().SavedGamesFile.Read(3), before);
+}
+
+// A save that fails (here the file cannot be written for a size limit, as
+// on a full disk) is told once, in one box with the file and the system's
+// reason, and the saved games stay as they were.
+TEST_F(MenuCommandsTest, AFailedSaveIsOneBoxNamingTheFileAndTheReason) {
+  ASSERT_TRUE(program->Start());
+  Deal();
+  platform::RecordFile& file = program->savedGames().SavedGamesFile;
+  const QByteArray before = file.Read(3);
+  fakeUi->boxes.clear();
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{rlim_t(play::kSavedGameRecordLength), rlim_t(play::kSavedGameRecordLength)};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+    M().GameMenu(play::kCmdSave);
+    if (fakeUi->boxes.size() != 1) _exit(10 + static_cast<int>(std::min<std::size_t>(fakeUi->boxes.size(), 9)));
+    const auto& box = fakeUi->boxes.front();
+    _exit(box.title == "Unable to Save" && box.text.contains(file.Path()) && box.text.contains("File too large") ? 0
+                                                                                                              : 2);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(file.Read(3), before);
 }
 
 TEST_F(MenuCommandsTest, CommandsThatReplaceTheTableWaitForTheDeal) {

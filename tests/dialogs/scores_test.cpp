@@ -59,11 +59,11 @@ class FakeOpponents : public OpponentList {
       names << n;
     }
   }
-  bool DeleteNetFile() override {
-    const QString path = file_.Path();
+  QString DeleteNetFile() override {
+    QFile file(file_.Path());
     file_.Close();
     names.clear();
-    return QFile::remove(path);
+    return file.remove() ? QString() : file.errorString();
   }
   QStringList names;
 

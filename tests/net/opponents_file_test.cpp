@@ -107,8 +107,9 @@ TEST(ConnectionDialog, AddressAndPortChecks) {
   EXPECT_EQ(ParsePort(""), 0);
 
   EXPECT_EQ(HostAddressLog({"10.0.0.2", "192.168.1.9"}),
-            "You can verify the IP Address by going to the Help Menu, Visit the Internet Site, IP Address Check"
-            "\r\n\r\nHOST IP ADDRESS:\r\n10.0.0.2\r\n192.168.1.9");
+            "Give your opponent one of these addresses. Behind a router, give the router's Internet address "
+            "instead; the router must pass the port on to this computer.\r\n\r\nHOST IP ADDRESS:\r\n10.0.0.2"
+            "\r\n192.168.1.9");
 }
 
 TEST(ConnectionDialog, ConfirmsOnlyWhatPassesTheChecks) {

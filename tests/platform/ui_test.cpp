@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 
 using namespace platform;
@@ -129,6 +132,63 @@ TEST(QtUiTest, InputBoxReturnsTheTextOrNothingOnCancel) {
 
   DialogDriver<QInputDialog> cancelled([](QInputDialog* d) { d->reject(); });
   EXPECT_EQ(ui.InputBox("Your name:", "Players", "Guest"), std::nullopt);
+}
+
+// A window the program keeps above the desktop's others, as the chat window
+// is, must never cover a box: every box and chooser opens kept on top too and
+// belongs to that window, so the window manager raises the box with it.
+TEST(QtUiTest, BoxesAndChoosersStandOverAWindowKeptOnTop) {
+  QWidget main;
+  main.show();
+  QtUi ui(&main);
+  QWidget chat(&main, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  chat.show();
+
+  struct Seen {
+    bool shown = false, onTop = false;
+    QWindow* belongsTo = nullptr;
+  };
+  const auto look = [](Seen& seen) {
+    return [&seen](QDialog* d) {
+      seen = {true, d->windowFlags().testFlag(Qt::WindowStaysOnTopHint),
+              d->windowHandle() ? d->windowHandle()->transientParent() : nullptr};
+      d->reject();
+    };
+  };
+  Seen box, input, file, colour;
+  {
+    DialogDriver<QDialog> driver(look(box));
+    ui.MsgBox("A new opponent tried to join this game.", vbInformation, "Connection Request Denied");
+  }
+  {
+    DialogDriver<QInputDialog> driver(look(input));
+    ui.InputBox("Your name:", "Players", "Guest");
+  }
+  {
+    DialogDriver<QFileDialog> driver(look(file));
+    EXPECT_EQ(ui.GetOpenFileName({"ADD Background Picture", QDir::tempPath(), "Pictures (*.png)|*.png"}), std::nullopt);
+  }
+  {
+    DialogDriver<QColorDialog> driver(look(colour));
+    EXPECT_EQ(ui.ChooseColor(0x00FF00), std::nullopt);
+  }
+  for (const Seen* seen : {&box, &input, &file, &colour}) {
+    ASSERT_TRUE(seen->shown);
+    EXPECT_TRUE(seen->onTop);
+    EXPECT_EQ(seen->belongsTo, chat.windowHandle());
+  }
+
+  // With no such window shown, a box stays in the desktop's normal order,
+  // over its owner.
+  chat.hide();
+  Seen plain;
+  {
+    DialogDriver<QDialog> driver(look(plain));
+    ui.MsgBox("The other player quit the game.", vbCritical, "Marrowdale");
+  }
+  ASSERT_TRUE(plain.shown);
+  EXPECT_FALSE(plain.onTop);
+  EXPECT_EQ(plain.belongsTo, main.windowHandle());
 }
 
 TEST(QtFileFilterTest, ListsEachPatternInBothCases) {

@@ -4,9 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "media/folders.h"
 #include "platform/ui.h"
@@ -18,6 +24,11 @@
 using namespace table;
 
 namespace {
+
+QByteArray FileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 QImage Solid(QSize size, QColor color) {
   QImage img(size, QImage::Format_ARGB32);
@@ -271,6 +282,42 @@ TEST_F(BackgroundsTest, AddCopiesIntoTheUserFolderAndRemoveDeletesOnlyThere) {
   EXPECT_FALSE(QFile::exists(User("Mine.bmp")));
   EXPECT_EQ(bg.BackgroundIndex(), 1);
   EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "Shipped.bmp");
+}
+
+// A picture that cannot be copied (here: a file-size limit, as a full disk
+// would) is told with the file and the system's reason, and a picture of
+// the same name already there is kept as it was.
+TEST_F(BackgroundsTest, AFailedAddNamesTheFileAndTheSystemsReasonAndKeepsThePictureThere) {
+  QDir().mkpath(folders.DocsPath);
+  UserFolder();
+  Picture(User("Mine.bmp"), Qt::gray, "BMP");
+  ASSERT_TRUE(Solid({64, 64}, Qt::yellow).save(folders.DocsPath + "Mine.bmp", "BMP"));
+  const QByteArray before = FileBytes(User("Mine.bmp"));
+  ASSERT_GT(QFileInfo(folders.DocsPath + "Mine.bmp").size(), before.size() + 512);
+
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{static_cast<rlim_t>(before.size() + 512), static_cast<rlim_t>(before.size() + 512)};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+    ui.files.push_back(platform::ChosenFile{folders.DocsPath + "Mine.bmp", "Mine.bmp"});
+    bg.ManageBackground("Add");
+    if (ui.boxes.size() != 1) _exit(1);
+    const QString& text = ui.boxes[0].text;
+    _exit(text.contains(User("Mine.bmp")) && text.contains("File too large") ? 0 : 2);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(FileBytes(User("Mine.bmp")), before);
+  EXPECT_EQ(QDir(folders.UserPath + kUserBackgrounds).entryList(QDir::Files | QDir::Hidden), QStringList{"Mine.bmp"});
+
+  // Without the limit the same add replaces it.
+  ui.files.push_back(platform::ChosenFile{folders.DocsPath + "Mine.bmp", "Mine.bmp"});
+  bg.ManageBackground("Add");
+  for (const auto& box : ui.boxes) EXPECT_FALSE(box.text.contains("Mine.bmp")) << box.text.toStdString();
+  EXPECT_EQ(FileBytes(User("Mine.bmp")), FileBytes(folders.DocsPath + "Mine.bmp"));
 }
 
 }  // namespace
