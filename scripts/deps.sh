@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and running need, skipping
 # those already installed, and with marrowdale_install_test_deps those that
-# the benchmarks and the fuzz target add for ./test. Sourced by ./run and ./test.
+# the benchmarks, the fuzz target and the generators add for ./test. Sourced by ./run and ./test.
 marrowdale_install_deps() {
   local pkgs=(qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
               gstreamer1.0-plugins-good gstreamer1.0-plugins-base kdegames-card-data-kf5
@@ -27,5 +27,5 @@ marrowdale_install_deps() {
 # decoder) and the fuzz target (clang with its sanitizer and libFuzzer
 # runtimes).
 marrowdale_install_test_deps() {
-  marrowdale_install_deps libbenchmark-dev libspng-dev libstb-dev clang libclang-rt-14-dev "$@"
+  marrowdale_install_deps libbenchmark-dev libspng-dev libstb-dev clang libclang-rt-14-dev libgif-dev "$@"
 }

@@ -405,7 +405,7 @@ int main(int argc, char** argv) {
   play::Program program(std::move(parts));
   program.wait().SetTimeScale(0);
   // The windows as the program's own menus open them.
-  dialogs::Dialogs dialogs(program);
+  dialogs::Dialogs dialogs(program.MenuWindowsParts());
   program.menus().SetDialogs(&dialogs);
   program.SetFirstStartWindows(&dialogs);
   dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
