@@ -322,6 +322,9 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
   play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
   play::NetState& net = parts_.net;
   if (!PeerSocket(index)) return;
+  // A caller whose line fails before it has given its name is dropped as
+  // one that hangs up; the host listens on.
+  if (Host() && index == play::kNetPeerSocket && !HandshakeDone()) return HandshakeBroken();
   platform::UiService& ui = parts_.ui;
   if (number == platform::kWsaHostNotFound && !Host() && net.NetConnIndex == play::kNetConnSettingUp) {
     // The typed address names no computer: the connect itself failed.

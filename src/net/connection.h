@@ -240,6 +240,10 @@ class Connection : public QObject,
   // The handshake took too long: the host drops its caller and listens on,
   // the remote gives the host up.
   void HandshakeTimedOut();
+  // The handshake ended unfinished (out of time, or the peer closed or
+  // quit): the host drops its caller quietly and listens on, the remote
+  // gives the host up.
+  void HandshakeBroken();
 
   // The receive queue (receive_queue.cpp).
   void Winsock1_DataArrival(int index, qint64 bytesTotal);

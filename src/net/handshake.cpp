@@ -70,8 +70,13 @@ void Connection::RefuseBusy(platform::Winsock& socket) {
 }
 
 void Connection::HandshakeTimedOut() {
+  if (HandshakeDone() || parts_.net.NetConnIndex == play::kNetOffline) return;
+  HandshakeBroken();
+}
+
+void Connection::HandshakeBroken() {
   play::NetState& net = parts_.net;
-  if (HandshakeDone() || net.NetConnIndex == play::kNetOffline) return;
+  handshakeTimer_.stop();
   if (Host()) {
     // The caller is closed without a word, and the host listens on for the
     // next; whatever it sent is no longer acted on.

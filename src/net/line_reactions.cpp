@@ -73,6 +73,9 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
       if (Host()) NetWaitDone_ = true;  // the remote answered
       break;
     case kMsgGO:
+      // A caller that quits before it has given its name is dropped as one
+      // that hangs up.
+      if (Host() && !HandshakeDone()) return HandshakeBroken();
       peerGone_ = true;  // nothing after it is read
       break;
     default: break;

@@ -76,6 +76,9 @@ void Connection::Pump(int index) {
 }
 
 void Connection::PeerLeft(int index, bool dropRest) {
+  // A peer that leaves before the names are exchanged never joined: no one
+  // quit a game.
+  if (!HandshakeDone()) return HandshakeBroken();
   peerClosed_[index] = false;
   peerGone_ = true;
   received_[index].Clear();

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 
@@ -180,11 +181,21 @@ TEST(Connection, APeerLeavingBeforeItsNameLeavesTheOpponentsFileAlone) {
       rig.peer.Close();
     }
   };
+  // The caller never joined: the host listens on until its player ends it.
+  const auto callerGone = [&] {
+    return rig.peer.closed && host.conn->Winsock1(play::kNetPeerSocket).State() == platform::sckClosed;
+  };
+  bool listenedOn = false;
+  When end(callerGone, [&] {
+    listenedOn = host.Listening();
+    host.conn->SetupInternet();
+  });
   ASSERT_TRUE(RunUntil([&] { return host.returned; }, {&host}));
   host.netFile.Close();
   EXPECT_EQ(FileBytes(host.NetFilePath()), before);
+  EXPECT_TRUE(listenedOn);
   EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
-  EXPECT_EQ(host.BoxTexts(), QStringList{QString(kUnnamedOpponent) + kQuitText});
+  EXPECT_EQ(host.BoxTexts(), QStringList{kEndConnectionText});
 }
 
 TEST(Connection, EachHostileLineClosesTheConnectionWithOneBox) {
@@ -352,6 +363,60 @@ TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) 
   ASSERT_FALSE(boxes.isEmpty());
   EXPECT_LT(boxes.size(), 20);
   EXPECT_EQ(boxes.count(kDeniedText), boxes.size());
+}
+
+// A caller that hangs up before it has given its name never joined, whether
+// it said nothing, half the handshake or quit: the host drops it without a
+// word, well inside the handshake's limit, and listens on, and a fair caller
+// after it is answered.
+TEST(Connection, ACallerThatHangsUpInTheHandshakeIsDroppedAndTheHostListensOn) {
+  TempHome home;
+  Side host("Hal", home.Path());
+  host.conn = std::make_unique<Connection>(host.Parts(host.hooks));
+  host.conn->SetListenAddress("127.0.0.1");
+  host.Host();
+  host.StartSetup();
+  const QByteArray hangUps[] = {"", "IP  4. 0. 0\n", "IP  4. 0. 0\nSY  1#Ann Quit!^\nGO\n"};
+  std::vector<std::unique_ptr<Peer>> callers;
+  bool listenedOn = true;
+  Peer fair;
+  fair.onLine = [&](const QByteArray& line) {
+    if (line.startsWith("IP ")) fair.Send("IP  4. 0. 0\n");
+    if (line.startsWith("NM ")) fair.Send("NM Ann\n");
+  };
+  const auto callerGone = [&] {
+    return callers.back()->closed && host.conn->Winsock1(play::kNetPeerSocket).State() == platform::sckClosed;
+  };
+  QTimer next;
+  QObject::connect(&next, &QTimer::timeout, [&] {
+    if (callers.empty() ? !host.Listening() : !callerGone()) return;
+    if (!callers.empty())
+      listenedOn = listenedOn && host.Listening() && host.net.NetConnIndex == play::kNetConnSettingUp;
+    if (callers.size() == std::size(hangUps)) {
+      next.stop();
+      fair.Connect(host.Port());
+      return;
+    }
+    callers.push_back(std::make_unique<Peer>());
+    Peer* caller = callers.back().get();
+    caller->onLine = [caller, say = hangUps[callers.size() - 1]](const QByteArray& line) {
+      if (!line.startsWith("IP ")) return;
+      if (!say.isEmpty()) caller->Send(say);
+      caller->Close();
+    };
+    caller->Connect(host.Port());
+  });
+  next.start(5);
+  When end([&] { return host.conn->HandshakeDone(); }, [&] { host.conn->SetupInternet(); });
+  ASSERT_TRUE(RunUntil([&] { return host.returned; }, {&host}));
+
+  EXPECT_TRUE(listenedOn);
+  ASSERT_EQ(callers.size(), std::size(hangUps));
+  for (const auto& caller : callers) EXPECT_TRUE(caller->got.startsWith("IP  4. 0. 0^ 1\n"));
+  EXPECT_TRUE(fair.got.startsWith("IP  4. 0. 0^ 1\nNM Hal\n")) << fair.got.toStdString();
+  EXPECT_EQ(host.net.OpponentName, "Ann");
+  EXPECT_EQ(host.BoxTexts(), QStringList{kEndConnectionText});
+  EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
 }
 
 // A host that takes the call and says nothing is given up at the limit:
