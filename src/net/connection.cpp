@@ -67,7 +67,7 @@ void Connection::SetupInternet() {
     // The connection may have ended while the question was open.
     if (answer != platform::vbYes || net.NetConnIndex == play::kNetOffline) return;
     SendGoodbye();
-    if (parts_.state.CurrentTurn != 0) AskSaveAtEnd();
+    if (parts_.state.CurrentTurn != table::Turn::None) AskSaveAtEnd();
     NetCleanUp();
     net.NetIsHost = play::kNetRemote;
     return;
@@ -88,7 +88,7 @@ void Connection::SetupInternet() {
   play::SaveScoreRec(parts_.scores, parts_.scoreStore);
   parts_.view.ClearTable();
   parts_.view.ShowLogo(false);
-  parts_.state.CurrentTurn = 0;
+  parts_.state.CurrentTurn = table::Turn::None;
   net.NetMsgKind = kMsgNone;
   NetLastKind_.fill(0);
   NetLastSocket_ = 0;
@@ -246,7 +246,7 @@ void Connection::NetCleanUp() {
   parts_.hooks.UnloadScoresWindow();
   net.HostName = play::kDefaultHostName;
 
-  parts_.state.CurrentTurn = 0;
+  parts_.state.CurrentTurn = table::Turn::None;
   parts_.state.TurnCount = 0;
   parts_.state.GameEnded = true;
   net.NetPeerInfo = {};
@@ -358,7 +358,7 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
   // The boxes waited: the connection may have ended meanwhile.
   parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);
   if (net.NetConnIndex == play::kNetOffline) return;
-  if (parts_.state.CurrentTurn != 0 &&
+  if (parts_.state.CurrentTurn != table::Turn::None &&
       ui.MsgBox(kSaveOnErrorText, platform::vbYesNo | platform::vbDefaultButton2, kSaveGameTitle) == platform::vbYes) {
     net.SavingNetGame = true;
     parts_.hooks.SaveGameFromMenu();
@@ -378,7 +378,7 @@ void Connection::LoadNetPlayerList() {
 void Connection::ShowStartPrompt() { SetStatus(TableLabel::StatusMsg, kStartPromptText, true); }
 
 void Connection::AskSaveAtEnd() {
-  if (parts_.state.CurrentTurn != 0 &&
+  if (parts_.state.CurrentTurn != table::Turn::None &&
       parts_.ui.MsgBox(kSaveAtEndText, platform::vbYesNo | platform::vbDefaultButton2, kSaveGameTitle) ==
           platform::vbYes) {
     parts_.net.SavingNetGame = true;

@@ -133,7 +133,8 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       NetDataText_ = m.text;
       break;
     case kMsgTR:
-      parts_.state.CurrentTurn = m.value;
+      // The host's number names the side that begins, as seen from here.
+      parts_.state.CurrentTurn = m.value == kRemoteFirst ? table::Turn::Local : table::Turn::Opponent;
       view.SetLabelVisible(TableLabel::lblWAIT, false);
       if (frmChat_) frmChat_->Command1->setEnabled(true);
       break;
@@ -230,7 +231,8 @@ void Connection::PeerQuit(int index) {
   if (Host()) {
     const QString name = net.OpponentName.isEmpty() ? QString::fromLatin1(kUnnamedOpponent) : net.OpponentName;
     parts_.view.SetLabel(TableLabel::lblTurn, name + kQuitText);
-    if (parts_.state.CurrentTurn == 0) parts_.ui.MsgBox(name + kQuitText, platform::vbCritical, kNetTitle);
+    if (parts_.state.CurrentTurn == table::Turn::None)
+      parts_.ui.MsgBox(name + kQuitText, platform::vbCritical, kNetTitle);
     net.NetPeerInfo[1].Name.clear();
     AskSaveAtEnd();
     NetCleanUp();

@@ -107,14 +107,14 @@ void OnlineRestore::NetRestoreGame() {
   // The hand-over is done: the game goes on as after any turn, so the
   // host's commands work in the peer's turn that may follow, as in any
   // other.
-  if (st.CurrentTurn == 0 || !usable()) return;
+  if (st.CurrentTurn == table::Turn::None || !usable()) return;
   play::ShowTurnStatus(st, true, p.view);
-  if (st.CurrentTurn == play::kOpponentTurn) {
+  if (st.CurrentTurn == table::Turn::Opponent) {
     exchange_.Opponent(parts_.moves);
   } else if (saved.piles.StockCount[0] == 0 && saved.piles.WasteCount[0] == 0) {
     play::HandEmptyHint(p.view);
   }
-  if (st.CurrentTurn == play::kLocalTurn && usable()) p.view.EnablePiles(true);
+  if (st.CurrentTurn == table::Turn::Local && usable()) p.view.EnablePiles(true);
 }
 
 QString OnlineRestore::SystemLine() {
