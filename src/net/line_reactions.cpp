@@ -105,7 +105,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       net.HostName = m.text;
       SendNetMessage(NmLine(parts_.PlayerName), 0);
       OpenNetPlayerFile();
-      if (net.NetConnIndex == play::kNetOffline) return;
+      if (!play::IsOnline(net.NetConnIndex)) return;
       view.SetLabel(TableLabel::lblTurn, "You are connected to Host: " + net.OpponentName);
       view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);
       Chat().SetLog("MD: You are connected to Host: " + net.OpponentName);
@@ -191,7 +191,7 @@ void Connection::HostReaction(int index, const NetMessage& m) {
       AppendChatLog("\r\nMD: " + net.OpponentName + " has joined the game.");
       net.NetPeerInfo[1].Name = m.text;
       OpenNetPlayerFile();
-      if (net.NetConnIndex == play::kNetOffline) return;
+      if (!play::IsOnline(net.NetConnIndex)) return;
       Chat().Command1->setEnabled(true);
       ShowStartPrompt();
       break;
@@ -222,7 +222,7 @@ void Connection::OpenNetPlayerFile() {
 
 void Connection::PeerQuit(int index) {
   play::NetState& net = parts_.net;
-  if (net.NetConnIndex == play::kNetOffline || quitHandled_) return;
+  if (!play::IsOnline(net.NetConnIndex) || quitHandled_) return;
   // Handled once: whatever the peer's socket still reports while the boxes
   // below are open is not the game's any more.
   quitHandled_ = true;
@@ -269,7 +269,7 @@ void Connection::ProtocolViolation(int index) {
   React([this] {
     play::NetState& net = parts_.net;
     parts_.ui.MsgBox(kViolationText, platform::vbCritical, kNetTitle);
-    if (net.NetConnIndex != play::kNetOffline) {
+    if (play::IsOnline(net.NetConnIndex)) {
       AskSaveAtEnd();
       NetCleanUp();
       net.NetIsHost = play::kNetRemote;

@@ -11,6 +11,7 @@
 #include "platform/vb.h"
 #include "platform/wait.h"
 #include "play/game_over.h"
+#include "play/menu_commands.h"
 #include "play/rule_checks.h"
 #include "play/saved_game_record.h"
 #include "play/score_records.h"
@@ -88,7 +89,7 @@ void OnlineRestore::NetRestoreGame() {
     ctx.RestoringPreviousTurn = cmd.RestoringPreviousTurn;
     const play::Refusal refusal = cmd.NetRestartPending
                                       ? play::Refusal{"There is no game to restart.", "Restart Game"}
-                                      : play::Refusal{"No previous turn to backup to.", "Previous Turn"};
+                                      : play::Refusal{play::kNoPreviousTurnText, play::kPreviousTurnTitle};
     if (play::RestoreGame(saved, ctx, saved.saved.SaveSlot, play::GameFile::SavedGames, false, refusal) !=
         play::RestoreResult::Restored)
       return;

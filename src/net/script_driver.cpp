@@ -203,7 +203,7 @@ bool ScriptDriver::Holds(const QString& condition) const {
     return turnsEndedHere_ >= n && turnsEndedThere_ >= n &&
            st.CurrentTurn == (lastEndOwn_ ? table::Turn::Opponent : table::Turn::Local);
   }
-  if (condition == QLatin1String("offline")) return net.NetConnIndex == play::kNetOffline;
+  if (condition == QLatin1String("offline")) return !play::IsOnline(net.NetConnIndex);
   if (condition.startsWith(QLatin1String("chat "))) {
     const FrmChat* chat = connection_.frmChat();
     return chat && chat->Log().contains(condition.mid(5));
@@ -249,7 +249,7 @@ void ScriptDriver::Execute(const Step& step) {
     if (button < 0) Fail("line " + QString::number(step.lineNo) + ": no such button " + words.last());
     ui_.Answer(step.rest.left(step.rest.lastIndexOf(' ')).trimmed(), static_cast<int>(button) + platform::vbOK);
   } else if (c == QLatin1String("quit")) {
-    if (p_.net.NetConnIndex == play::kNetOffline) Fail("quit while offline");
+    if (!play::IsOnline(p_.net.NetConnIndex)) Fail("quit while offline");
     menus.InternetMenu(play::kNetConnect);
   } else if (c == QLatin1String("exit")) {
     menus.GameMenu(play::kCmdExit);

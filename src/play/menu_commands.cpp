@@ -370,7 +370,7 @@ void MenuCommands::InternetMenu(int row) {
     case kNetBackup:
       if (RefusedWhileBusy()) return;
       if (st.TurnCount == 0) {
-        ui.MsgBox("No previous turn to backup to.", platform::vbOKOnly | platform::vbInformation, "Previous Turn");
+        ui.MsgBox(kNoPreviousTurnText, platform::vbOKOnly | platform::vbInformation, kPreviousTurnTitle);
         return;
       }
       Commands.RestoringPreviousTurn = true;
