@@ -356,7 +356,6 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
   if (!play::IsOnline(net.NetConnIndex)) return;
   if (parts_.state.CurrentTurn != table::Turn::None &&
       ui.MsgBox(kSaveOnErrorText, platform::vbYesNo | platform::vbDefaultButton2, kSaveGameTitle) == platform::vbYes) {
-    net.SavingNetGame = true;
     parts_.hooks.SaveGameFromMenu();
   }
   if (net.NetIsHost != play::kNetAttemptFailed && play::IsOnline(net.NetConnIndex)) NetCleanUp();
@@ -377,7 +376,6 @@ void Connection::AskSaveAtEnd() {
   if (parts_.state.CurrentTurn != table::Turn::None &&
       parts_.ui.MsgBox(kSaveAtEndText, platform::vbYesNo | platform::vbDefaultButton2, kSaveGameTitle) ==
           platform::vbYes) {
-    parts_.net.SavingNetGame = true;
     parts_.hooks.SaveGameFromMenu();
   }
   parts_.view.ClearTable();

@@ -137,7 +137,6 @@ TEST_F(FrmSaveOnline, TheSaveAskedForAtTheEndOfAnOnlineGameIsWritten) {
   W().cmdDeal->click();
   ASSERT_EQ(program->state().CurrentTurn, table::Turn::Local);
   GoOnline(false);
-  Net().SavingNetGame = true;
   {
     auto busy = program->NetParts().guard.Enter(table::Activity::Deal);
     program->NetParts().hooks.SaveGameFromMenu();
@@ -146,7 +145,6 @@ TEST_F(FrmSaveOnline, TheSaveAskedForAtTheEndOfAnOnlineGameIsWritten) {
   const auto saved = play::SavedGameRecord::Decode(program->savedGames().SavedGamesFile.Read(6));
   EXPECT_EQ(saved.CurrentTurn, table::Turn::Local);
   EXPECT_TRUE(saved.Description.startsWith("^^NET game"));
-  EXPECT_FALSE(Net().SavingNetGame);
   EXPECT_FALSE(program->menus().Commands.SavingNetGame);
 }
 
