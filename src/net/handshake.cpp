@@ -71,7 +71,7 @@ void Connection::RefuseBusy(platform::Winsock& socket) {
 
 void Connection::HandshakeTimedOut() {
   play::NetState& net = parts_.net;
-  if (HandshakeDone() || !play::IsOnline(net.NetConnIndex)) return;
+  if (HandshakeDone() || net.NetConnIndex == play::kNetOffline) return;
   if (Host()) {
     // The caller is closed without a word, and the host listens on for the
     // next; whatever it sent is no longer acted on.
