@@ -60,7 +60,7 @@ class Silence : public table::SoundEffects {
 
 class PlayerFirst : public table::DealHooks {
  public:
-  std::int16_t WhoGoesFirst(int) override { return 1; }
+  table::Turn WhoGoesFirst(int) override { return table::Turn::Local; }
   void WhoseTurn() override {}
   void SaveGameRecord() override {}
 };
@@ -170,7 +170,7 @@ void Slide(benchmark::State& bench) {
   TableWindow& w = Window();
   w.settings.AnimSpeed = static_cast<std::int16_t>(bench.range(0));
   w.window->ClearTable();
-  w.state.CurrentTurn = 2;
+  w.state.CurrentTurn = table::Turn::Opponent;
   w.window->Dealing = true;
   table::PictureBox* stock = w.window->picPlayer[1];
   PaintCounter paints(w.window.get());

@@ -434,7 +434,7 @@ int main(int argc, char** argv) {
   // The deal, and the computer's turn when it goes first, run to the
   // player's turn.
   w.cmdDeal->click();
-  if (program.state().CurrentTurn != 1 || program.player().PlayerName != kPlayerName) {
+  if (program.state().CurrentTurn != table::Turn::Local || program.player().PlayerName != kPlayerName) {
     std::fprintf(stderr, "the sample game is not at %s's turn\n", kPlayerName);
     return 1;
   }

@@ -81,7 +81,7 @@ play::SavedGameRecord TutorialGame() {
 
   play::SavedGameRecord rec;
   rec.StorePiles(p);
-  rec.CurrentTurn = 2;  // the computer begins
+  rec.CurrentTurn = table::Turn::Opponent;  // the computer begins
   for (int side = 0; side < table::kSides; ++side)
     rec.Tableau[0][play::kReserveFaceDownRow + side] = static_cast<std::int16_t>(kReserveCards - 1);
   rec.Description = QStringLiteral("Tutorial").leftJustified(play::SavedGameRecord::kDescriptionWidth, u' ');

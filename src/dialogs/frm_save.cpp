@@ -44,7 +44,7 @@ std::array<SlotView, 11> LoadSlots(bool restore, const platform::RecordFile& fil
     const play::SavedGameRecord rec = play::SavedGameRecord::Decode(file.Read(n));
     const QString description = vb::Trim(rec.Description);
     if (restore) {
-      views[n].Enabled = rec.CurrentTurn != 0;
+      views[n].Enabled = rec.CurrentTurn != table::Turn::None;
       views[n].Text = views[n].Enabled ? WithoutMarker(description) : QString();
     } else if (!rec.Description.isEmpty() && rec.Description.at(0) != QChar(0)) {
       views[n].Text = WithoutMarker(description);
@@ -114,7 +114,7 @@ FrmSave::FrmSave(const SaveDialogParts& parts, QWidget* parent) : QWidget(parent
   const QRect main = p_.table.frameGeometry();
   move(main.left() + width(), main.top() + height() / 3);
   SelectedSlot = 0;
-  if (p_.state.CurrentTurn == 0) Text1[kPreviousTurnSlot]->setEnabled(false);
+  if (p_.state.CurrentTurn == table::Turn::None) Text1[kPreviousTurnSlot]->setEnabled(false);
 }
 
 bool FrmSave::Restoring() const { return cmdSave->text() == QLatin1String(kRestoreCaption); }
@@ -208,7 +208,7 @@ void FrmSave::Text1_MouseDown(int i, Qt::MouseButton button) {
     platform::RecordFile& file = p_.savedGamesFile;
     play::SavedGameRecord rec = play::SavedGameRecord::Decode(file.Read(i));
     rec.Description = QString(play::SavedGameRecord::kDescriptionWidth, u' ');
-    rec.CurrentTurn = 0;
+    rec.CurrentTurn = table::Turn::None;
     Text1[i]->clear();
     Text1[i]->setEnabled(false);
     if (!file.Write(i, rec.Encode()) || !file.Flush())

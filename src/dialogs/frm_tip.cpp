@@ -366,7 +366,7 @@ QString FrmTip::ReadEnableInfo(const QString& sText) {
       hand->raise();
     }
   }
-  if (s_.state.CurrentTurn == 1) cmdNextTip[0]->setEnabled(false);
+  if (s_.state.CurrentTurn == table::Turn::Local) cmdNextTip[0]->setEnabled(false);
   return step.text;
 }
 
@@ -417,7 +417,7 @@ void FrmTip::closeEvent(QCloseEvent* event) {
     table.picHand[1]->hide();
     // Closed before its game was dealt, the tutorial leaves the empty table
     // as the program starts with it: the logo and the Deal button.
-    if (s_.state.CurrentTurn == 0) {
+    if (s_.state.CurrentTurn == table::Turn::None) {
       table.ShowLogo(true);
       table.SetImageVisible(table::TableImage::cmdDeal, true);
     }

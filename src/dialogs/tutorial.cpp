@@ -35,7 +35,7 @@ void Tutorial::OpenTutorial() {
   if (!s_.guard.MayReplaceTable()) return;
   // The tutorial clears the table: a game still being played ends only
   // when the player agrees.
-  if (s_.state.CurrentTurn != 0 && !s_.state.GameEnded &&
+  if (s_.state.CurrentTurn != table::Turn::None && !s_.state.GameEnded &&
       s_.ui.MsgBox(QString::fromLatin1(kTutorialEndsGameQuestion),
                    platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2,
                    QString::fromLatin1(kTutorialTitle)) != platform::vbYes)

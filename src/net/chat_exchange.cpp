@@ -156,7 +156,7 @@ void Connection::FollowMainWindow(bool minimised) {
   if (!frmChat_) return;
   if (minimised) {
     frmChat_->hide();
-  } else if (parts_.net.NetConnIndex != play::kNetOffline) {
+  } else if (play::IsOnline(parts_.net.NetConnIndex)) {
     frmChat_->show();
   }
 }
@@ -176,7 +176,7 @@ void Connection::AvatarSlap() {
 
 void Connection::Command1_Click() {
   play::NetState& net = parts_.net;
-  if (!frmChat_ || net.NetConnIndex == play::kNetConnSettingUp || net.NetConnIndex == play::kNetOffline) return;
+  if (!frmChat_ || !play::IsPeerPresent(net.NetConnIndex)) return;
   FrmChat* chat = frmChat_;
   const ChatSend s = ComposeChatSend(chat->Text2->text(), chat->ChosenIconEntry(), parts_.PlayerName,
                                      parts_.folders.UserPath,
@@ -184,7 +184,7 @@ void Connection::Command1_Click() {
   if (!s.send) return;
   ++net.ChatSeq;
   SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + ": " + s.body), play::kNetPeerSocket);
-  if (net.NetConnIndex == play::kNetOffline) {
+  if (!play::IsOnline(net.NetConnIndex)) {
     ReleaseChat();
     return;
   }

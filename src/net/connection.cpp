@@ -20,10 +20,6 @@ namespace {
 
 using table::TableLabel;
 
-QString ErrorText(int number, const QString& description) {
-  return "Here's the problem:\r\nError " + vb::Str(number) + "\r\n" + description;
-}
-
 }  // namespace
 
 Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit)
@@ -61,13 +57,13 @@ Connection::~Connection() {
 
 void Connection::SetupInternet() {
   play::NetState& net = parts_.net;
-  if (net.NetConnIndex != play::kNetOffline) {
+  if (play::IsOnline(net.NetConnIndex)) {
     const int answer = parts_.ui.MsgBox(kEndConnectionText, platform::vbYesNo | platform::vbDefaultButton2,
                                         kEndConnectionTitle);
     // The connection may have ended while the question was open.
-    if (answer != platform::vbYes || net.NetConnIndex == play::kNetOffline) return;
+    if (answer != platform::vbYes || !play::IsOnline(net.NetConnIndex)) return;
     SendGoodbye();
-    if (parts_.state.CurrentTurn != 0) AskSaveAtEnd();
+    if (parts_.state.CurrentTurn != table::Turn::None) AskSaveAtEnd();
     NetCleanUp();
     net.NetIsHost = play::kNetRemote;
     return;
@@ -88,7 +84,7 @@ void Connection::SetupInternet() {
   play::SaveScoreRec(parts_.scores, parts_.scoreStore);
   parts_.view.ClearTable();
   parts_.view.ShowLogo(false);
-  parts_.state.CurrentTurn = 0;
+  parts_.state.CurrentTurn = table::Turn::None;
   net.NetMsgKind = kMsgNone;
   NetLastKind_.fill(0);
   NetLastSocket_ = 0;
@@ -121,7 +117,7 @@ void Connection::SetupInternet() {
   }
   WaitForConnection();
   if (net.NetIsHost == play::kNetAttemptFailed) return ConnectionFailed();
-  if (net.NetConnIndex != play::kNetOffline) {
+  if (play::IsOnline(net.NetConnIndex)) {
     NetSessionUp_ = true;
   } else {
     ReleaseChat();
@@ -149,7 +145,7 @@ void Connection::StartHostListening() {
     parts_.ui.Beep();
     return;
   }
-  parts_.ui.MsgBox(ErrorText(number, description), platform::vbInformation, kNetTitle);
+  parts_.ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, kNetTitle);
   parts_.net.NetIsHost = play::kNetRemote;
   if (number == platform::kWsaAddressInUse) parts_.ui.MsgBox(kPortInUseText, platform::vbInformation, kNetTitle);
   if (number == platform::kWsaAccessDenied) parts_.ui.MsgBox(kPortPrivilegeText, platform::vbInformation, kNetTitle);
@@ -181,7 +177,7 @@ void Connection::SendGoodbye() {
 }
 
 void Connection::SayGoodbye() {
-  if (parts_.net.NetConnIndex == play::kNetOffline) return;
+  if (!play::IsOnline(parts_.net.NetConnIndex)) return;
   SendGoodbye();
   if (Host()) {
     Server_Cleanup();
@@ -246,7 +242,7 @@ void Connection::NetCleanUp() {
   parts_.hooks.UnloadScoresWindow();
   net.HostName = play::kDefaultHostName;
 
-  parts_.state.CurrentTurn = 0;
+  parts_.state.CurrentTurn = table::Turn::None;
   parts_.state.TurnCount = 0;
   parts_.state.GameEnded = true;
   net.NetPeerInfo = {};
@@ -289,15 +285,15 @@ bool Connection::WaitForKinds(std::initializer_list<std::int16_t> kinds) {
   Awaited awaited{kinds, false, awaited_};
   awaited_ = &awaited;
   parts_.wait.WaitUntil([&] {
-    return awaited.arrived || net.NetConnIndex == play::kNetOffline || net.NetMsgKind == kMsgGO;
+    return awaited.arrived || !play::IsOnline(net.NetConnIndex) || net.NetMsgKind == kMsgGO;
   });
   awaited_ = awaited.outer;
-  if (net.NetConnIndex == play::kNetOffline) net.NetMsgKind = kMsgGO;
-  return awaited.arrived && net.NetConnIndex != play::kNetOffline && !parts_.wait.Exiting();
+  if (!play::IsOnline(net.NetConnIndex)) net.NetMsgKind = kMsgGO;
+  return awaited.arrived && play::IsOnline(net.NetConnIndex) && !parts_.wait.Exiting();
 }
 
 bool Connection::SendAndWait(const QString& line, std::initializer_list<std::int16_t> kinds) {
-  if (parts_.net.NetConnIndex == play::kNetOffline || parts_.wait.Exiting()) return false;
+  if (!play::IsOnline(parts_.net.NetConnIndex) || parts_.wait.Exiting()) return false;
   SendNetMessage(line, play::kNetPeerSocket);
   return WaitForKinds(kinds);
 }
@@ -306,7 +302,7 @@ void Connection::WaitForConnection() {
   play::NetState& net = parts_.net;
   NetWaitDone_ = false;
   parts_.wait.WaitUntil([&] {
-    return NetWaitDone_ || net.NetConnIndex == play::kNetOffline || net.NetIsHost == play::kNetAttemptFailed;
+    return NetWaitDone_ || !play::IsOnline(net.NetConnIndex) || net.NetIsHost == play::kNetAttemptFailed;
   });
   if (NetWaitDone_ && !parts_.wait.Exiting()) parts_.view.SetLabelVisible(TableLabel::lblWAIT, false);
 }
@@ -314,7 +310,7 @@ void Connection::WaitForConnection() {
 // ---- Socket events ----
 
 bool Connection::PeerSocket(int index) const {
-  return parts_.net.NetConnIndex != play::kNetOffline && !peerGone_ && index == NetSockIndex_ && index >= 0 &&
+  return play::IsOnline(parts_.net.NetConnIndex) && !peerGone_ && index == NetSockIndex_ && index >= 0 &&
          index < kSocketCount;
 }
 
@@ -352,21 +348,20 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
               platform::vbCritical, kNetTitle);
     if (index >= 0 && index < kSocketCount) Winsock1(index).SetLocalPort(0);
   } else if (number == platform::kWsaConnectionReset) {
-    ui.MsgBox(ErrorText(number, description), platform::vbInformation, kNetTitle);
+    ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, kNetTitle);
     ui.MsgBox(QStringLiteral("That means somebody got bumped off line.\r\nAnd GRELL had absolutely nothing to do with it!"),
               platform::vbCritical, kNetTitle);
   } else {
-    ui.MsgBox(ErrorText(number, description), platform::vbInformation, kNetTitle);
+    ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, kNetTitle);
   }
   // The boxes waited: the connection may have ended meanwhile.
   parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);
-  if (net.NetConnIndex == play::kNetOffline) return;
-  if (parts_.state.CurrentTurn != 0 &&
+  if (!play::IsOnline(net.NetConnIndex)) return;
+  if (parts_.state.CurrentTurn != table::Turn::None &&
       ui.MsgBox(kSaveOnErrorText, platform::vbYesNo | platform::vbDefaultButton2, kSaveGameTitle) == platform::vbYes) {
-    net.SavingNetGame = true;
     parts_.hooks.SaveGameFromMenu();
   }
-  if (net.NetIsHost != play::kNetAttemptFailed && net.NetConnIndex != play::kNetOffline) NetCleanUp();
+  if (net.NetIsHost != play::kNetAttemptFailed && play::IsOnline(net.NetConnIndex)) NetCleanUp();
   parts_.wait.Wake();
 }
 
@@ -381,10 +376,9 @@ void Connection::LoadNetPlayerList() {
 void Connection::ShowStartPrompt() { SetStatus(TableLabel::StatusMsg, kStartPromptText, true); }
 
 void Connection::AskSaveAtEnd() {
-  if (parts_.state.CurrentTurn != 0 &&
+  if (parts_.state.CurrentTurn != table::Turn::None &&
       parts_.ui.MsgBox(kSaveAtEndText, platform::vbYesNo | platform::vbDefaultButton2, kSaveGameTitle) ==
           platform::vbYes) {
-    parts_.net.SavingNetGame = true;
     parts_.hooks.SaveGameFromMenu();
   }
   parts_.view.ClearTable();

@@ -19,6 +19,7 @@
 
 #include "platform/recordfile.h"
 #include "platform/sound.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 
@@ -95,7 +96,7 @@ QString AvatarImportName(const QString& folder, const QString& fileName) {
 
 QPoint ChatPlacement(const QRect& playWindow, int chatWidth, int screenWidth, int twipsPerPixel) {
   const int right = playWindow.x() + playWindow.width();
-  const int overlap = kOverlapTwips / (twipsPerPixel > 0 ? twipsPerPixel : 15);
+  const int overlap = kOverlapTwips / platform::TwipsPerPixelOrNormal(twipsPerPixel);
   const int left = right + chatWidth <= screenWidth ? right : right - (chatWidth + overlap);
   return {left, playWindow.y()};
 }

@@ -328,7 +328,7 @@ QString GameTimeText(std::int64_t seconds) {
 QString BuildRecoverList(const RecoverTable& t, bool olderPeer, const TabOrder& order) {
   const PileArrays& p = t.piles;
   QString list;
-  AppendNetNumber(list, t.CurrentTurn);
+  AppendNetNumber(list, table::TurnCode(t.CurrentTurn));
   for (int side = 0; side < table::kSides; ++side) {
     for (int v : {p.ReserveCount[side], p.StockCount[side], p.WasteCount[side], p.ReserveFaceDown[side]})
       AppendNetNumber(list, v);
@@ -362,7 +362,7 @@ std::optional<RecoverTable> ReadRecoverList(const QString& data, bool olderPeer,
   FieldReader r(*fields);
   RecoverTable t;
   PileArrays& p = t.piles;
-  t.CurrentTurn = r.Next(-32768, 32767) == 1 ? 2 : 1;
+  t.CurrentTurn = r.Next(-32768, 32767) == 1 ? table::Turn::Opponent : table::Turn::Local;
   int total = 0;
   for (int side : {1, 0}) {
     p.ReserveCount[side] = r.Next(0, table::kSidePileCapacity);

@@ -74,7 +74,7 @@ std::optional<ReceivedMove> CheckReceivedMove(const QString& fromPile, int fromI
 // A whole table, as the host hands it over.
 struct RecoverTable {
   table::PileArrays piles;
-  std::int16_t CurrentTurn = 0;
+  table::Turn CurrentTurn = table::Turn::None;
   std::int64_t GameSeconds = 0;
   std::int16_t MatchInProgress = 0;
   MatchFields match;

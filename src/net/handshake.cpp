@@ -19,7 +19,7 @@ void Connection::ConnectionHandShake(std::int16_t SocketIndex) {
 
 void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
   play::NetState& net = parts_.net;
-  if (index != kListenSocket || !Host() || net.NetConnIndex == play::kNetOffline) return;
+  if (index != kListenSocket || !Host() || !play::IsOnline(net.NetConnIndex)) return;
   // The one opponent takes socket 1 while it is free; every other caller is
   // refused, however many call at once.
   platform::Winsock& socket = Winsock1(play::kNetPeerSocket);

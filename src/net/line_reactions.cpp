@@ -108,7 +108,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       net.HostName = m.text;
       SendNetMessage(NmLine(parts_.PlayerName), 0);
       OpenNetPlayerFile();
-      if (net.NetConnIndex == play::kNetOffline) return;
+      if (!play::IsOnline(net.NetConnIndex)) return;
       view.SetLabel(TableLabel::lblTurn, "You are connected to Host: " + net.OpponentName);
       view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);
       Chat().SetLog("MD: You are connected to Host: " + net.OpponentName);
@@ -136,7 +136,8 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       NetDataText_ = m.text;
       break;
     case kMsgTR:
-      parts_.state.CurrentTurn = m.value;
+      // The host's number names the side that begins, as seen from here.
+      parts_.state.CurrentTurn = m.value == kRemoteFirst ? table::Turn::Local : table::Turn::Opponent;
       view.SetLabelVisible(TableLabel::lblWAIT, false);
       if (frmChat_) frmChat_->Command1->setEnabled(true);
       break;
@@ -193,7 +194,7 @@ void Connection::HostReaction(int index, const NetMessage& m) {
       AppendChatLog("\r\nMD: " + net.OpponentName + " has joined the game.");
       net.NetPeerInfo[1].Name = m.text;
       OpenNetPlayerFile();
-      if (net.NetConnIndex == play::kNetOffline) return;
+      if (!play::IsOnline(net.NetConnIndex)) return;
       Chat().Command1->setEnabled(true);
       ShowStartPrompt();
       break;
@@ -224,7 +225,7 @@ void Connection::OpenNetPlayerFile() {
 
 void Connection::PeerQuit(int index) {
   play::NetState& net = parts_.net;
-  if (net.NetConnIndex == play::kNetOffline || quitHandled_) return;
+  if (!play::IsOnline(net.NetConnIndex) || quitHandled_) return;
   // Handled once: whatever the peer's socket still reports while the boxes
   // below are open is not the game's any more.
   quitHandled_ = true;
@@ -233,7 +234,8 @@ void Connection::PeerQuit(int index) {
   if (Host()) {
     const QString name = net.OpponentName.isEmpty() ? QString::fromLatin1(kUnnamedOpponent) : net.OpponentName;
     parts_.view.SetLabel(TableLabel::lblTurn, name + kQuitText);
-    if (parts_.state.CurrentTurn == 0) parts_.ui.MsgBox(name + kQuitText, platform::vbCritical, kNetTitle);
+    if (parts_.state.CurrentTurn == table::Turn::None)
+      parts_.ui.MsgBox(name + kQuitText, platform::vbCritical, kNetTitle);
     net.NetPeerInfo[1].Name.clear();
     AskSaveAtEnd();
     NetCleanUp();
@@ -270,7 +272,7 @@ void Connection::ProtocolViolation(int index) {
   React([this] {
     play::NetState& net = parts_.net;
     parts_.ui.MsgBox(kViolationText, platform::vbCritical, kNetTitle);
-    if (net.NetConnIndex != play::kNetOffline) {
+    if (play::IsOnline(net.NetConnIndex)) {
       AskSaveAtEnd();
       NetCleanUp();
       net.NetIsHost = play::kNetRemote;

@@ -77,7 +77,7 @@ void OnlineGame::WhoseTurn() {
   play::NetState& net = parts_.net;
   if (!Usable()) return;
   if (net.NetIsHost == play::kNetHost) {
-    const int n = parts_.state.CurrentTurn == 1 ? kHostFirst : kRemoteFirst;
+    const int n = parts_.state.CurrentTurn == table::Turn::Local ? kHostFirst : kRemoteFirst;
     conn_.SendAndWait(TrLine(n), {kMsgTR, kMsgEG});
     // The notices go even when the wait ended early; a gone peer reads none.
     if (!Usable()) return;
@@ -196,7 +196,8 @@ void OnlineGame::Opponent(play::MoveServices& s) {
 
   bool turnEnded = false;
   while (!turnEnded) {
-    if (st.CurrentTurn != 2 || !AwaitKind(kMsgPC) || st.CurrentTurn != 2) return;
+    if (st.CurrentTurn != table::Turn::Opponent || !AwaitKind(kMsgPC) || st.CurrentTurn != table::Turn::Opponent)
+      return;
     const std::optional<ReceivedMove> m =
         CheckReceivedMove(net.MoveFromPile, net.MoveFromIndex, net.MoveToPile, net.MoveToIndex, p, olderPeer,
                           conn_.TabOrders());
@@ -252,7 +253,7 @@ void OnlineGame::Opponent(play::MoveServices& s) {
       return;
     }
     // The game's last move: game over has answered it, and no "WT" follows.
-    if (st.CurrentTurn != 2 || Interrupted()) return;
+    if (st.CurrentTurn != table::Turn::Opponent || Interrupted()) return;
     conn_.SendNetMessage(QString::fromLatin1(kTagPC), play::kNetPeerSocket);
     if (!AwaitKind(kMsgWT)) return;
     conn_.SendNetMessage(QString::fromLatin1(kTagWT), play::kNetPeerSocket);
@@ -264,7 +265,7 @@ void OnlineGame::StartOwnTurn(play::MoveServices& s) {
   table::GameState& st = s.state;
   if (s.wait.Exiting()) return;
   s.wait.Pause(play::kEndTurnPause);
-  if (!Usable() || st.CurrentTurn != 2) return;
+  if (!Usable() || st.CurrentTurn != table::Turn::Opponent) return;
   if (s.view.Label(TableLabel::lblMessage) == play::kNotYourTurn) s.view.SetLabel(TableLabel::lblMessage, QString());
   play::PassTurnToPlayer(s);
   if (s.piles.StockCount[kOwn] == 0 && s.piles.WasteCount[kOwn] == 0) {

@@ -11,6 +11,7 @@
 #include "platform/vb.h"
 #include "platform/wait.h"
 #include "play/game_over.h"
+#include "play/menu_commands.h"
 #include "play/rule_checks.h"
 #include "play/saved_game_record.h"
 #include "play/score_records.h"
@@ -88,7 +89,7 @@ void OnlineRestore::NetRestoreGame() {
     ctx.RestoringPreviousTurn = cmd.RestoringPreviousTurn;
     const play::Refusal refusal = cmd.NetRestartPending
                                       ? play::Refusal{"There is no game to restart.", "Restart Game"}
-                                      : play::Refusal{"No previous turn to backup to.", "Previous Turn"};
+                                      : play::Refusal{play::kNoPreviousTurnText, play::kPreviousTurnTitle};
     if (play::RestoreGame(saved, ctx, saved.saved.SaveSlot, play::GameFile::SavedGames, false, refusal) !=
         play::RestoreResult::Restored)
       return;
@@ -107,14 +108,14 @@ void OnlineRestore::NetRestoreGame() {
   // The hand-over is done: the game goes on as after any turn, so the
   // host's commands work in the peer's turn that may follow, as in any
   // other.
-  if (st.CurrentTurn == 0 || !usable()) return;
+  if (st.CurrentTurn == table::Turn::None || !usable()) return;
   play::ShowTurnStatus(st, true, p.view);
-  if (st.CurrentTurn == play::kOpponentTurn) {
+  if (st.CurrentTurn == table::Turn::Opponent) {
     exchange_.Opponent(parts_.moves);
   } else if (saved.piles.StockCount[0] == 0 && saved.piles.WasteCount[0] == 0) {
     play::HandEmptyHint(p.view);
   }
-  if (st.CurrentTurn == play::kLocalTurn && usable()) p.view.EnablePiles(true);
+  if (st.CurrentTurn == table::Turn::Local && usable()) p.view.EnablePiles(true);
 }
 
 QString OnlineRestore::SystemLine() {

@@ -195,14 +195,15 @@ bool ScriptDriver::Holds(const QString& condition) const {
   if (condition == QLatin1String("listening")) return connection_.Winsock1(0).State() == platform::sckListening;
   if (condition == QLatin1String("connected")) return connection_.HandshakeDone() && net.PeerPresent();
   if (condition == QLatin1String("deal-button")) return net.PeerPresent() && !p_.table.cmdDeal->isHidden();
-  if (condition == QLatin1String("my-turn")) return st.CurrentTurn == 1 && !st.GameEnded;
+  if (condition == QLatin1String("my-turn")) return st.CurrentTurn == table::Turn::Local && !st.GameEnded;
   if (condition.startsWith(QLatin1String("turns-ended "))) {
     const int n = condition.mid(12).toInt();
     // ... and the turn has passed: the peer's turn replayed here, or this
     // side's own begun.
-    return turnsEndedHere_ >= n && turnsEndedThere_ >= n && st.CurrentTurn == (lastEndOwn_ ? 2 : 1);
+    return turnsEndedHere_ >= n && turnsEndedThere_ >= n &&
+           st.CurrentTurn == (lastEndOwn_ ? table::Turn::Opponent : table::Turn::Local);
   }
-  if (condition == QLatin1String("offline")) return net.NetConnIndex == play::kNetOffline;
+  if (condition == QLatin1String("offline")) return !play::IsOnline(net.NetConnIndex);
   if (condition.startsWith(QLatin1String("chat "))) {
     const FrmChat* chat = connection_.frmChat();
     return chat && chat->Log().contains(condition.mid(5));
@@ -248,7 +249,7 @@ void ScriptDriver::Execute(const Step& step) {
     if (button < 0) Fail("line " + QString::number(step.lineNo) + ": no such button " + words.last());
     ui_.Answer(step.rest.left(step.rest.lastIndexOf(' ')).trimmed(), static_cast<int>(button) + platform::vbOK);
   } else if (c == QLatin1String("quit")) {
-    if (p_.net.NetConnIndex == play::kNetOffline) Fail("quit while offline");
+    if (!play::IsOnline(p_.net.NetConnIndex)) Fail("quit while offline");
     menus.InternetMenu(play::kNetConnect);
   } else if (c == QLatin1String("exit")) {
     menus.GameMenu(play::kCmdExit);
@@ -267,7 +268,7 @@ void ScriptDriver::PlayBySearch(int maxMoves) {
   const table::PileArrays& p = p_.piles;
   std::vector<table::CardCode> movedOnTableau;
   for (int moves = 0; moves < maxMoves; ++moves) {
-    if (st.CurrentTurn != 1 || st.GameEnded || !p_.net.PeerPresent()) return;
+    if (st.CurrentTurn != table::Turn::Local || st.GameEnded || !p_.net.PeerPresent()) return;
     std::optional<SearchMove> m = NextSearchMove(p, st);
     const auto tableauToTableau = [](const SearchMove& x) {
       return x.source == PileControl::picTableau && x.target == PileControl::picTableau;
@@ -279,7 +280,7 @@ void ScriptDriver::PlayBySearch(int maxMoves) {
                             !(st.StockTurned && play::StockTop(p, play::kLocalSide) == m->card);
     // The computer is not held to the rules that oblige a player to make
     // some moves first; when the search is stuck on them, they are made.
-    if (!m || (handHidden && !st.StockTurned && !play::CanTurnStock(p, 1).Legal())) {
+    if (!m || (handHidden && !st.StockTurned && !play::CanTurnStock(p, table::Turn::Local).Legal())) {
       if (MakeObligedMove()) continue;
       return;
     }
@@ -309,10 +310,10 @@ void ScriptDriver::PlayBySearch(int maxMoves) {
 void ScriptDriver::EndTurn() {
   const table::GameState& st = p_.state;
   const table::PileArrays& p = p_.piles;
-  if (st.CurrentTurn != 1 || st.GameEnded) Fail("end of a turn that is not the local player's");
+  if (st.CurrentTurn != table::Turn::Local || st.GameEnded) Fail("end of a turn that is not the local player's");
   for (int tries = 0; tries < kMaxScriptedMoves; ++tries) {
     // A move the rules asked for first may have ended the game.
-    if (st.CurrentTurn != 1 || st.GameEnded) return;
+    if (st.CurrentTurn != table::Turn::Local || st.GameEnded) return;
     if (p.StockCount[play::kLocalSide] == 0 && !st.StockTurned) {
       p_.human.cmdDone_Click();
       return;
@@ -379,7 +380,8 @@ bool ScriptDriver::Drag(PileControl source, int index, PileControl target, int t
 void ScriptDriver::Dump(const QString& path) {
   const table::PileArrays& p = p_.piles;
   const table::GameState& st = p_.state;
-  QString text = "turn " + QString::number(st.CurrentTurn) + " " + QString::number(st.TurnCount) + "\n";
+  QString text =
+      "turn " + QString::number(table::TurnCode(st.CurrentTurn)) + " " + QString::number(st.TurnCount) + "\n";
   for (int side = 0; side < table::kSides; ++side) {
     const QString s = "side " + QString::number(side);
     text += s + " reserve " + QString::number(p.ReserveFaceDown[side]) + " " +

@@ -27,7 +27,7 @@ class ScratchTable : private table::UnseenTableView, private table::SoundEffects
  public:
   ScratchTable(const table::PileArrays& piles, const table::GameState& state)
       : piles_(SidesExchanged(piles)), services_{piles_, state_, *this, *this, wait_, guard_, *this, 0.0f, {}} {
-    state_.CurrentTurn = 2;
+    state_.CurrentTurn = table::Turn::Opponent;
     state_.TurnCount = state.TurnCount;
     state_.StockTurned = state.StockTurned;
     wait_.SetTimeScale(0);
@@ -101,7 +101,7 @@ std::vector<SearchMove> ObligedMoves(const table::PileArrays& p, bool handUp) {
       moves.push_back({PileControl::picPlayer, play::kStockPile, hand, PileControl::picTableau, *space});
     }
   }
-  if (const auto m = play::MoveCheckTableau(p, play::TableauMoveMode::ToCenter, 1, {}))
+  if (const auto m = play::MoveCheckTableau(p, play::TableauMoveMode::ToCenter, table::Turn::Local, {}))
     moves.push_back({PileControl::picTableau, m->pile, m->card, PileControl::picCenter, m->target});
   return moves;
 }

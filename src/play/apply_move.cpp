@@ -22,7 +22,9 @@ namespace {
 
 constexpr int kSilent = 0;  // PaintCard without a card sound
 
-int SideOfTurn(const table::GameState& state) { return state.CurrentTurn == 1 ? kLocalSide : kOpponentSide; }
+int SideOfTurn(const table::GameState& state) {
+  return state.CurrentTurn == table::Turn::Local ? kLocalSide : kOpponentSide;
+}
 
 PileControl SideControl(int side) { return side == kLocalSide ? PileControl::picPlayer : PileControl::picOpponent; }
 
@@ -33,7 +35,7 @@ TableLabel WasteLabel(int side) { return side == kLocalSide ? TableLabel::lblPWa
 // lblTabCnt shows a Tableau pile's count only from two cards up.
 QString TableauCountText(int count) { return count > 1 ? vb::D(count) : QString(); }
 
-bool LocalOnlineMove(const MoveServices& s) { return s.state.CurrentTurn == 1 && s.hooks.Online(); }
+bool LocalOnlineMove(const MoveServices& s) { return s.state.CurrentTurn == table::Turn::Local && s.hooks.Online(); }
 
 MoveResult CheckPush(int count, int capacity, CardCode card) {
   if (count < 0 || count >= capacity) return MoveResult::PileFull;
@@ -74,7 +76,7 @@ void AfterStockRemoved(MoveServices& s, PileControl source, int side, bool& game
       s.view.EnablePiles(false);
       s.hooks.GameOver(side);
       gameOver = true;
-    } else if (s.state.CurrentTurn == 1) {
+    } else if (s.state.CurrentTurn == table::Turn::Local) {
       HandEmptyHint(s.view);
     } else {
       s.view.SetLabel(TableLabel::lblTurn, QString());
@@ -206,13 +208,14 @@ MoveResult PlaceOnSidePile(MoveServices& s, int pile, int owner) {
   table::PushCard(p, waste ? table::SidePile::Waste : table::SidePile::Reserve, side, s.state.MoveCard);
   s.view.SetLabel(waste ? WasteLabel(side) : ReserveLabel(side), vb::D(before + 1));
   s.view.PaintCard(SideControl(side), pile, s.state.MoveCard, kTableauSound);
-  if (side == kLocalSide && s.state.CurrentTurn != 1) {
+  if (side == kLocalSide && s.state.CurrentTurn != table::Turn::Local) {
     // The opponent loaded a card onto the local player's pile: mark it so
     // that the player sees what happened.
     s.view.SetCardFrameBackStyle(pile, kFrameOpaque);
     s.wait.Pause(kLoadedCardPause);
   }
-  if (s.state.TutorialMode && s.state.CurrentTurn == 1) s.view.SetImageVisible(table::TableImage::picHand1, false);
+  if (s.state.TutorialMode && s.state.CurrentTurn == table::Turn::Local)
+    s.view.SetImageVisible(table::TableImage::picHand1, false);
   s.findings.TableauMoveMemory.fill(0);
   s.findings.CardPlaced = true;
   if (LocalOnlineMove(s)) {
@@ -279,7 +282,7 @@ MoveResult RemoveFromSourcePile(MoveServices& s, PileControl source, int index) 
       AfterStockRemoved(s, source, side, gameOver);
       break;
     case Kind::Reserve: {
-      const bool holdPiles = s.state.CurrentTurn == 1 && !s.state.TutorialMode;
+      const bool holdPiles = s.state.CurrentTurn == table::Turn::Local && !s.state.TutorialMode;
       if (holdPiles) s.view.EnablePiles(false);
       if (!table::PopCard(p, table::SidePile::Reserve, side)) return MoveResult::EmptySource;
       AfterReserveRemoved(s, source, side, gameOver);
@@ -303,13 +306,13 @@ MoveResult RemoveFromSourcePile(MoveServices& s, PileControl source, int index) 
   }
   if (s.state.TutorialMode) {
     s.hooks.EnableNextTip(true);
-    if (s.state.CurrentTurn == 1) s.view.EnablePiles(false);
+    if (s.state.CurrentTurn == table::Turn::Local) s.view.EnablePiles(false);
     WaitForTutorial(s);
-    if (s.state.TutorialMode && s.state.CurrentTurn == 2) s.hooks.EnableNextTip(false);
+    if (s.state.TutorialMode && s.state.CurrentTurn == table::Turn::Opponent) s.hooks.EnableNextTip(false);
     s.hooks.ShowPileCounts();
     return MoveResult::Applied;
   }
-  if (s.state.CurrentTurn == 1) {
+  if (s.state.CurrentTurn == table::Turn::Local) {
     s.state.TempMoveNumber = vb::SaturatingAdd(s.state.TempMoveNumber, 1);
     s.hooks.WriteMoveRecord(s.state.TempMoveNumber);
   }

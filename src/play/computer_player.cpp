@@ -17,7 +17,7 @@ using table::PileControl;
 
 void PassTurnToPlayer(MoveServices& s) {
   table::GameState& st = s.state;
-  st.CurrentTurn = 1;
+  st.CurrentTurn = table::Turn::Local;
   st.TurnCount = vb::SaturatingAdd(st.TurnCount, 1);
   s.hooks.SaveGameRecord();
   st.TempMoveNumber = 1;
@@ -211,7 +211,7 @@ TurnReport ComputerPlayer::ComputerTurn() {
 
     if (st.AbortComputerTurn) {
       st.AbortComputerTurn = false;
-      st.CurrentTurn = 0;
+      st.CurrentTurn = table::Turn::None;
       st.ComputerThinking = false;
       s_.view.ClearTable();
       s_.view.SetImageVisible(table::TableImage::cmdDeal, true);

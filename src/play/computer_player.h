@@ -54,7 +54,7 @@ class ComputerPlayer {
  public:
   explicit ComputerPlayer(MoveServices& services) : s_(services) {}
 
-  // Plays the computer's whole turn. Entered with CurrentTurn 2.
+  // Plays the computer's whole turn. Entered with CurrentTurn Opponent.
   TurnReport ComputerTurn();
   // Discards the Hand card, hands the turn back, counts it and writes the
   // backups.

@@ -452,7 +452,7 @@ void FrmPlay::Timer1_Timer() {
 }
 
 void FrmPlay::PauseTiming() {
-  if (state_.CurrentTurn != 1) return;
+  if (state_.CurrentTurn != table::Turn::Local) return;
   if (frameNeighbours_ && frameNeighbours_->Online()) return;
   SetPauseFrozen(!clock.GamePaused);
 }

@@ -172,7 +172,7 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
   if (onlineGame) {
     if (stalemate) {
       s.network->ExchangeStalemateReset();
-    } else if (s.state.CurrentTurn == 1) {
+    } else if (s.state.CurrentTurn == table::Turn::Local) {
       // The peer never saw the final move: nothing is scored.
       if (!s.network->TransmitFinalMove()) return;
     } else {
@@ -182,7 +182,7 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
 
   s.view.SetLabelVisible(table::TableLabel::lblWAIT, false);
   s.view.SetImageVisible(table::TableImage::imgIcon, false);
-  s.state.CurrentTurn = 0;
+  s.state.CurrentTurn = table::Turn::None;
   s.wait.Pause(kTurnOverPause);
   s.state.TurnCount = 0;
 
@@ -246,7 +246,7 @@ void GameOver(GameOverServices& s, std::int16_t& winner) {
 }
 
 void DeclareStalemate(GameOverServices& s) {
-  if (s.state.CurrentTurn == 0) {
+  if (s.state.CurrentTurn == table::Turn::None) {
     s.ui.MsgBox(QStringLiteral("There isn't an ongoing game."), platform::vbExclamation, QStringLiteral("Stalemate"));
     return;
   }
@@ -256,12 +256,12 @@ void DeclareStalemate(GameOverServices& s) {
                                  QStringLiteral("- STALEMATE -"));
   if (answer == platform::vbNo) return;
   // The game may have ended while the question was open.
-  if (s.state.CurrentTurn == 0) return;
+  if (s.state.CurrentTurn == table::Turn::None) return;
   s.scores.StalemateDeclared = true;
   if (s.network != nullptr && s.network->NetConnIndex() != 0 && s.network->IsHost()) {
     s.network->SendEndGame(false);
     // A peer that left meanwhile took the game with it: the table is clear.
-    if (s.state.CurrentTurn == 0) {
+    if (s.state.CurrentTurn == table::Turn::None) {
       s.scores.StalemateDeclared = false;
       return;
     }

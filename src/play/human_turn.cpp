@@ -85,7 +85,7 @@ bool HumanTurn::eventFilter(QObject* watched, QEvent* event) {
 // ---- Helpers ----
 
 bool HumanTurn::NotYourTurn() const {
-  return s_.table.cmdDeal->isHidden() && s_.moves.state.CurrentTurn >= 2;
+  return s_.table.cmdDeal->isHidden() && s_.moves.state.CurrentTurn == table::Turn::Opponent;
 }
 
 // A card still travels (home after a refused drop, or to a foundation):
@@ -117,7 +117,7 @@ void HumanTurn::picPlayer_MouseDown(int Index, Qt::MouseButton Button, int X, in
     s_.neighbours.ViewCards(PileControlName(PileControl::picPlayer), Index);
     return;
   }
-  if (st.CurrentTurn == 0) return;
+  if (st.CurrentTurn == table::Turn::None) return;
   if (NotYourTurn()) {
     Illegal(RuleReason::WrongPlace);
     return;
@@ -173,7 +173,7 @@ void HumanTurn::TurnStock() {
 
 void HumanTurn::picPlayer_MouseMove(int Index, int X, int Y) {
   TopLevelCommand command(s_.moves.wait, s_.moves.state, s_.table.window());
-  if (s_.moves.state.CurrentTurn >= 2 || s_.table.Dragging != 1) return;
+  if (s_.moves.state.CurrentTurn == table::Turn::Opponent || s_.table.Dragging != 1) return;
   s_.table.DragMove(PileControl::picPlayer, Index, X, Y);
   s_.moves.wait.Yield();
 }
@@ -204,7 +204,7 @@ void HumanTurn::EndTurnAfterDrop() {
   st.EndTurnPending = false;
   st.StockTurned = false;
   if (st.GameEnded) return;
-  st.CurrentTurn = 2;
+  st.CurrentTurn = table::Turn::Opponent;
   s_.moves.view.SetImageVisible(TableImage::ImgTurn1, false);
   if (st.TutorialMode) s_.moves.wait.WaitUntil([&st] { return st.TutorialContinue; });
   OpponentTurn();
@@ -238,7 +238,7 @@ void HumanTurn::picTableau_DblClick(int Index) {
 void HumanTurn::AutoPlayToCenter(PileControl pile, int Index) {
   auto& st = s_.moves.state;
   const auto& p = s_.moves.piles;
-  if (st.CurrentTurn != 1 || MoveUnderway()) return;
+  if (st.CurrentTurn != table::Turn::Local || MoveUnderway()) return;
   const CardCode card = pile == PileControl::picTableau ? TableauTop(p, Index)
                         : Index == kStockPile          ? StockTop(p, kLocalSide)
                                                        : ReserveTop(p, kLocalSide);
@@ -289,7 +289,7 @@ void HumanTurn::picTableau_MouseDown(int Index, Qt::MouseButton Button, int X, i
     return;
   }
   // After a game over the cards stay on the table but are not played.
-  if (st.CurrentTurn == 0) return;
+  if (st.CurrentTurn == table::Turn::None) return;
   const CardCode top = TableauTop(s_.moves.piles, Index);
   if (top == 0) return;
   if (s_.table.Dragging == 0) s_.table.DragStart(PileControl::picTableau, Index, X, Y);
@@ -325,11 +325,11 @@ void HumanTurn::cmdDone_Click() {
   auto& st = s_.moves.state;
   // The turn has already passed: a second press must not start a second
   // turn of the opponent inside the first.
-  if (st.CurrentTurn == 2) return;
+  if (st.CurrentTurn == table::Turn::Opponent) return;
   st.EndTurnPending = false;
   st.StockTurned = false;
   if (st.GameEnded) return;
-  st.CurrentTurn = 2;
+  st.CurrentTurn = table::Turn::Opponent;
   s_.moves.view.SetImageVisible(TableImage::ImgTurn1, false);
   s_.moves.view.SetImageVisible(TableImage::cmdDone, false);
   if (s_.moves.hooks.Online()) {

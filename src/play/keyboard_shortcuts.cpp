@@ -72,13 +72,13 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
       case kVkLeft:
       case kVkRight: SwitchPlaceHolders(); break;
       case kVkBackspace:
-        if (offline && st.CurrentTurn == 1) {
+        if (offline && st.CurrentTurn == table::Turn::Local) {
           sv.UndoMoveRequested = true;
           UndoMove(s_.saved, s_.hooks.CurrentRestoreContext());
         }
         break;
       case kVkDelete:
-        if (offline && st.CurrentTurn == 1) {
+        if (offline && st.CurrentTurn == table::Turn::Local) {
           sv.UndoTurnRequested = true;
           UndoMove(s_.saved, s_.hooks.CurrentRestoreContext());
         }

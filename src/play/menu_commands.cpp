@@ -37,7 +37,7 @@ MenuCommands::MenuCommands(const MenuServices& services, QObject* parent) : QObj
 
 MenuCommands::~MenuCommands() = default;
 
-bool MenuCommands::ComputerMoving() const { return s_.saved.state.CurrentTurn > 1 && !Online(); }
+bool MenuCommands::ComputerMoving() const { return s_.saved.state.CurrentTurn == table::Turn::Opponent && !Online(); }
 
 bool MenuCommands::Busy() const { return !s_.saved.guard.MayReplaceTable(); }
 
@@ -150,7 +150,7 @@ void MenuCommands::StartOrEndMatch() {
 
   hooks.SaveScoreRec();
   if (justEnded) return;
-  if (s_.saved.state.CurrentTurn != 0 && !Online() &&
+  if (s_.saved.state.CurrentTurn != table::Turn::None && !Online() &&
       ui.MsgBox("Do you want to include the game you are currently playing in the Match?", platform::vbYesNo,
                 "Match Game") == platform::vbYes) {
     hooks.ShowMatchPoints(true);
@@ -184,7 +184,7 @@ void MenuCommands::Save() {
     bool& flag;
     ~ClearNetSave() { flag = false; }
   } clearNetSave{Commands.SavingNetGame};
-  if (s_.saved.state.CurrentTurn == 0) {
+  if (s_.saved.state.CurrentTurn == table::Turn::None) {
     ui.MsgBox("There's no game to save!", platform::vbOKOnly, "Unable to Save");
     return;
   }
@@ -312,7 +312,7 @@ bool MenuCommands::RefusedWhileBusy() {
 }
 
 bool MenuCommands::RefusedInPeersTurn() {
-  if (!Online() || s_.saved.state.CurrentTurn != 2) return false;
+  if (!Online() || s_.saved.state.CurrentTurn != table::Turn::Opponent) return false;
   PanelHide();
   s_.saved.ui.MsgBox(kWaitForTurnText, platform::vbOKOnly | platform::vbInformation, kOnlineTitle);
   return true;
@@ -362,7 +362,7 @@ void MenuCommands::InternetMenu(int row) {
       s_.hooks.ShowScores(3);
       break;
     case kNetSave:
-      if (st.CurrentTurn != 0 && Online()) {
+      if (st.CurrentTurn != table::Turn::None && Online()) {
         if (RefusedWhileBusy()) return;
         Commands.SavingNetGame = true;
         GameMenu(kCmdSave);
@@ -377,7 +377,7 @@ void MenuCommands::InternetMenu(int row) {
     case kNetBackup:
       if (RefusedWhileBusy()) return;
       if (st.TurnCount == 0) {
-        ui.MsgBox("No previous turn to backup to.", platform::vbOKOnly | platform::vbInformation, "Previous Turn");
+        ui.MsgBox(kNoPreviousTurnText, platform::vbOKOnly | platform::vbInformation, kPreviousTurnTitle);
         return;
       }
       Commands.RestoringPreviousTurn = true;

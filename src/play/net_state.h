@@ -63,8 +63,6 @@ struct NetState {
   QString HostName = kDefaultHostName;          // on the remote, the host's name
   std::int16_t NetMsgKind = 0;                  // kind of the last game line received
   bool NetResyncBusy = false;                   // the host is handing the whole table over
-  bool NetRestartPending = false;               // a restart of the online game is asked for
-  bool SavingNetGame = false;                   // the save dialog describes an online game
   std::int16_t ChatSeq = 0;                     // outgoing chat lines, counted before use
   bool NetFileOpen = false;                     // the opponents file is open
   QString WhoGoesFirstText;                     // who moves first, as the remote reads it
@@ -133,7 +131,7 @@ class NetProgramHooks {
   virtual ~NetProgramHooks() = default;
   virtual void GameOver(int winner) = 0;
   virtual void CheckMatchComplete() = 0;
-  // The Game menu's Save command.
+  // The Game menu's Save command, saving the online game on the table.
   virtual void SaveGameFromMenu() = 0;
   // The scores window, when open, is closed so that it shows the player's
   // own scores next time.

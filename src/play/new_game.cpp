@@ -122,7 +122,7 @@ NewGameResult NewGame(NewGameServices& s) {
         s.deal.piles = table::PileArrays{};
       }
       view.EnablePiles(false);
-      st.CurrentTurn = 0;
+      st.CurrentTurn = table::Turn::None;
       st.GameEnded = true;
       return NewGameResult::Stopped;
     }
@@ -140,7 +140,7 @@ NewGameResult NewGame(NewGameServices& s) {
       s.sample.SampleGameMode = false;
       s.sample.SampleGameNumber = 0;
       // Nothing is on the table: offer the deal again.
-      st.CurrentTurn = 0;
+      st.CurrentTurn = table::Turn::None;
       st.GameEnded = true;
       view.SetImageVisible(TableImage::cmdDeal, true);
       return NewGameResult::BadDecks;
@@ -148,7 +148,7 @@ NewGameResult NewGame(NewGameServices& s) {
   }
   s.sample.SampleGameMode = false;
 
-  if (st.CurrentTurn == 2) {
+  if (st.CurrentTurn == table::Turn::Opponent) {
     const QString firstPlayerMessage = view.Label(TableLabel::lblMessage);
     view.SetImageVisible(TableImage::ImgTurn2, true);
     if (Online(s)) {
@@ -157,8 +157,8 @@ NewGameResult NewGame(NewGameServices& s) {
       s.hooks.ComputerTurn();
     }
     if (s.deal.wait.Exiting()) return NewGameResult::Exiting;
-    if (st.CurrentTurn == 1) view.SetImageVisible(TableImage::ImgTurn1, true);
-    if (st.CurrentTurn == 2) view.SetImageVisible(TableImage::ImgTurn2, true);
+    if (st.CurrentTurn == table::Turn::Local) view.SetImageVisible(TableImage::ImgTurn1, true);
+    if (st.CurrentTurn == table::Turn::Opponent) view.SetImageVisible(TableImage::ImgTurn2, true);
     if (view.Label(TableLabel::lblMessage) == firstPlayerMessage) view.SetLabel(TableLabel::lblMessage, QString());
   } else {
     StartMoveRecords(s.saved);

@@ -151,7 +151,7 @@ RuleVerdict CheckDrop(const PileArrays& piles, const Drop& drop) {
   return CheckTarget(drop);
 }
 
-RuleVerdict CanTurnStock(const PileArrays& piles, int currentTurn) {
+RuleVerdict CanTurnStock(const PileArrays& piles, table::Turn currentTurn) {
   if (piles.ReserveCount.at(kLocalSide) == 0) return Accept();
   if (CheckTableauOpen(piles)) return Refuse(RuleReason::FillTableauBeforeStock);
   if (ReserveTopFitsCenter(piles)) return Refuse(RuleReason::ReserveToCenterBeforeStock);
@@ -171,7 +171,7 @@ void IllegalMove(RuleReason reason, table::GameState& state, const RuleMessageOu
   // announcement left in Message must not trail behind a rule message.
   QString caption;
   QString text;
-  if (state.CurrentTurn < 2) {
+  if (state.CurrentTurn != table::Turn::Opponent) {
     if (HasWrongPlaceHeading(reason)) caption = kWrongPlaceHeading + kCrLf;
     text = RuleText(reason);
   } else {

@@ -83,7 +83,7 @@ RuleVerdict CheckTarget(const Drop& drop);
 // The drop judged by the pile rules and the STOP rules, first rule first.
 RuleVerdict CheckDrop(const table::PileArrays& piles, const Drop& drop);
 // May the local player turn up (or play) his Stock card now?
-RuleVerdict CanTurnStock(const table::PileArrays& piles, int currentTurn);
+RuleVerdict CanTurnStock(const table::PileArrays& piles, table::Turn currentTurn);
 
 // Shows the rule message of the reason, or "It's NOT your turn!" when it is
 // the other side's turn, and plays the error sound.

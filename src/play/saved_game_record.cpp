@@ -52,7 +52,9 @@ SavedGameRecord SavedGameRecord::Decode(const QByteArray& bytes) {
   SavedGameRecord r;
   if (bytes.size() < kSavedGameRecordLength) return r;
   const platform::ByteReader in(bytes);
-  r.CurrentTurn = in.I16(kCurrentTurnOffset);
+  // Any stored number is kept, so the record writes back the same bytes;
+  // the loader refuses a turn outside 0..2.
+  r.CurrentTurn = static_cast<table::Turn>(in.I16(kCurrentTurnOffset));
   ReadCounts(in, kReserveCountOffset, r.ReserveCount);
   ReadCounts(in, kStockCountOffset, r.StockCount);
   ReadCounts(in, kWasteCountOffset, r.WasteCount);
@@ -71,7 +73,7 @@ SavedGameRecord SavedGameRecord::Decode(const QByteArray& bytes) {
 QByteArray SavedGameRecord::Encode() const {
   QByteArray bytes(kSavedGameRecordLength, '\0');
   platform::ByteWriter out(bytes);
-  out.I16(kCurrentTurnOffset, CurrentTurn);
+  out.I16(kCurrentTurnOffset, table::TurnCode(CurrentTurn));
   WriteCounts(out, kReserveCountOffset, ReserveCount);
   WriteCounts(out, kStockCountOffset, StockCount);
   WriteCounts(out, kWasteCountOffset, WasteCount);

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "play/score_record.h"
+#include "table/game_state.h"
 #include "table/piles.h"
 
 namespace play {
@@ -79,7 +80,7 @@ struct SavedGameRecord {
 
   // Every cell is kept, also those the game never fills (index 0, the
   // pile-0 columns), so a record read and written again gives the same bytes.
-  std::int16_t CurrentTurn = 0;     // 1 the local player, 2 the opponent; 0 an empty record
+  table::Turn CurrentTurn = table::Turn::None;  // as stored; None an empty record, outside 0..2 a damaged one
   SideCounts ReserveCount{};        // by side: 0 the local player of the program that wrote it
   SideCounts StockCount{};
   SideCounts WasteCount{};

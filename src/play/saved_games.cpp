@@ -225,10 +225,10 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
     damage = QStringLiteral("it cannot be read");
   else if (file.IsCut(recNo))
     damage = QStringLiteral("the file ends inside it");
-  else if (rec.CurrentTurn == 0) {
+  else if (rec.CurrentTurn == table::Turn::None) {
     ShowRefusal(s.ui, refusal);
     return RestoreResult::Empty;
-  } else if (rec.CurrentTurn != kLocalTurn && rec.CurrentTurn != kOpponentTurn)
+  } else if (rec.CurrentTurn != table::Turn::Local && rec.CurrentTurn != table::Turn::Opponent)
     damage = QStringLiteral("its turn is neither player's");
   else if (!rec.PilesAreSane())
     damage = QStringLiteral("its piles hold cards no game can have");
@@ -250,7 +250,7 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
   if (restart && ctx.FirstPlayerRule == kCoinTossRule &&
       s.ui.MsgBox(QString::fromLatin1(kCoinTossQuestion), platform::vbYesNo, QString::fromLatin1(kRestartTitle)) ==
           platform::vbNo)
-    st.CurrentTurn = st.CurrentTurn == kLocalTurn ? kOpponentTurn : kLocalTurn;
+    st.CurrentTurn = st.CurrentTurn == table::Turn::Local ? table::Turn::Opponent : table::Turn::Local;
   st.GameEnded = false;
 
   const bool undoing = sv.UndoTurnRequested || sv.UndoMoveRequested;
@@ -297,13 +297,13 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
   if (gameStart && ctx.FirstPlayerRule != kCoinTossRule) {
     st.CurrentTurn = s.hooks.WhoGoesFirst(ctx.FirstPlayerRule);
     s.view.SetLabel(table::TableLabel::lblMessage, st.Message);
-    if (st.CurrentTurn == kOpponentTurn) Pause(s.wait, 2.0);
+    if (st.CurrentTurn == table::Turn::Opponent) Pause(s.wait, 2.0);
   }
 
   writeBackups();
   if (!sv.UndoMoveRequested) StartMoveRecords(s);
 
-  if (st.CurrentTurn == kOpponentTurn) {
+  if (st.CurrentTurn == table::Turn::Opponent) {
     if (st.TutorialMode) {
       WriteRecord(file, kGameStartRecord, sv.GameRec);
       st.TurnCount = 1;

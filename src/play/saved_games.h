@@ -32,10 +32,6 @@ enum class GameFile : int {
   Moves = 9,       // "~tempmoves.sav": the moves of the human's turn
 };
 
-// Turn numbers stored in CurrentTurn.
-constexpr std::int16_t kLocalTurn = 1;
-constexpr std::int16_t kOpponentTurn = 2;
-
 // The stored game clock is a time of day; a value from a file outside a
 // sane range (or not a number) reads as zero.
 constexpr double kSecondsPerDay = 86400.0;
@@ -109,8 +105,8 @@ class SavedGameHooks {
   // Writes the score record in force back to its file.
   virtual void SaveScoreRec() = 0;
   // Decides which side moves first by the rule, puts the announcement into
-  // Message and returns 1 (the local player) or 2 (the opponent).
-  virtual std::int16_t WhoGoesFirst(int FirstPlayerRule) = 0;
+  // Message and returns Turn::Local or Turn::Opponent.
+  virtual table::Turn WhoGoesFirst(int FirstPlayerRule) = 0;
   // Shows and enables the tutorial's Next button (cmdNextTip(0)).
   virtual void ShowTutorialNext() = 0;
   // Plays the computer's turn.
@@ -195,7 +191,7 @@ struct Refusal {
 enum class RestoreResult {
   Restored,
   Busy,     // another action is replacing or changing the table; nothing was done
-  Empty,    // the record holds no game (CurrentTurn 0); refused, table untouched
+  Empty,    // the record holds no game (CurrentTurn None); refused, table untouched
   Damaged,  // the record is cut short or unreadable, or its turn or piles are no game's; refused, table untouched
 };
 

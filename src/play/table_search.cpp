@@ -97,7 +97,7 @@ std::optional<TableauCombine> CheckTableauSingleCombine(const PileArrays& piles)
 }
 
 std::optional<TableauMove> MoveCheckTableau(const PileArrays& piles, TableauMoveMode mode,
-                                            int currentTurn, const TableauMoveMemory& memory) {
+                                            table::Turn currentTurn, const TableauMoveMemory& memory) {
   if (mode == TableauMoveMode::ToTableau) {
     if (const auto combine = CheckTableauSingleCombine(piles)) {
       return TableauMove{combine->pile, TableauTop(piles, combine->pile), combine->target};
@@ -114,7 +114,7 @@ std::optional<TableauMove> MoveCheckTableau(const PileArrays& piles, TableauMove
       int chosen = p;
       // The computer plays the twin of the other deck from the shorter pile,
       // which brings it nearer to emptying a Tableau space.
-      if (currentTurn != 1 && piles.TableauCount.at(p) != 1) {
+      if (currentTurn != table::Turn::Local && piles.TableauCount.at(p) != 1) {
         for (int j = 1; j <= kSharedPiles; ++j) {
           if (j != p && piles.TableauCount.at(j) > 0 && TableauTop(piles, j) == card &&
               piles.TableauCount.at(j) < piles.TableauCount.at(p)) {

@@ -83,11 +83,11 @@ struct SearchFindings {
   bool CardPlaced = false;            // a card was put on a pile since the computer last cleared it
 };
 // Chooses a Tableau top card to move to the Center or onto another Tableau
-// pile. `currentTurn` 1 (the local player) takes the first fitting pile in
+// pile. `currentTurn` Local (the local player) takes the first fitting pile in
 // order; the computer prefers the shorter pile of two identical cards. A
 // move onto the Tableau skips a pile whose memory holds the card's rank.
 std::optional<TableauMove> MoveCheckTableau(const PileArrays& piles, TableauMoveMode mode,
-                                            int currentTurn, const TableauMoveMemory& memory);
+                                            table::Turn currentTurn, const TableauMoveMemory& memory);
 
 // The wrappers: on success they set their outputs and return true (or the
 // pile); on failure they change nothing.

@@ -118,7 +118,7 @@ void TableWindows::NetRestoreGame() {
 
 // The connection's save question at the end of an online game.
 void TableWindows::SaveGameFromMenu() {
-  menus_->Commands.SavingNetGame = std::exchange(p_.net.SavingNetGame, false);
+  menus_->Commands.SavingNetGame = true;
   menus_->SaveGame();
 }
 

@@ -56,7 +56,7 @@ void TurnCycle::FinishTopLevelCommand() { play::FinishTopLevelCommand(p_.wait, p
 
 // ---- The deal, the moves and the records ----
 
-std::int16_t TurnCycle::WhoGoesFirst(int FirstPlayerRule) {
+table::Turn TurnCycle::WhoGoesFirst(int FirstPlayerRule) {
   FirstPlayerPeople people;
   people.PlayerName = p_.player.PlayerName;
   people.Online = Online();
@@ -64,8 +64,7 @@ std::int16_t TurnCycle::WhoGoesFirst(int FirstPlayerRule) {
   // The coin is drawn from the program's one generator, not from a copy of it.
   const FirstPlayerOutput out{p_.view, p_.sfx, p_.look, [this](double seconds) { Pause(p_.wait, seconds); },
                               [this] { return p_.random(); }};
-  return static_cast<std::int16_t>(
-      play::WhoGoesFirst(FirstPlayerRule, p_.piles, p_.state, people, out, &p_.net.WhoGoesFirstText));
+  return play::WhoGoesFirst(FirstPlayerRule, p_.piles, p_.state, people, out, &p_.net.WhoGoesFirstText);
 }
 
 // Online only; network play tells the remote side whose turn it is.

@@ -86,7 +86,7 @@ class TurnCycle : public table::DealHooks,
   RestoreContext CurrentRestoreContext() const;
 
   // table::DealHooks, SavedGameHooks
-  std::int16_t WhoGoesFirst(int FirstPlayerRule) override;
+  table::Turn WhoGoesFirst(int FirstPlayerRule) override;
   void WhoseTurn() override;
   void SaveGameRecord() override;
   // PlayHooks

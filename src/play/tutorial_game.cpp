@@ -10,7 +10,7 @@ namespace {
 bool HoldsTutorialGame(const QByteArray& bytes) {
   if (bytes.size() < kSavedGameRecordLength) return false;
   const SavedGameRecord rec = SavedGameRecord::Decode(bytes);
-  return (rec.CurrentTurn == 1 || rec.CurrentTurn == 2) && rec.PilesAreSane();
+  return (rec.CurrentTurn == table::Turn::Local || rec.CurrentTurn == table::Turn::Opponent) && rec.PilesAreSane();
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ float SpeedFactor(int level) {
 
 void ShowTurnStatus(const table::GameState& state, bool online, table::TableView& view) {
   using table::TableImage;
-  if (state.CurrentTurn == 1) {
+  if (state.CurrentTurn == table::Turn::Local) {
     view.SetLabel(table::TableLabel::lblTurn, kYourTurnText);
     view.SetImageVisible(TableImage::ImgTurn1, true);
     view.SetImageVisible(TableImage::ImgTurn2, false);

@@ -39,7 +39,7 @@ QString RuleWord(FirstPlayerRule rule) {
 
 // The "goes first" sentence after the explanation.
 void AnnounceFirst(FirstPlayerResult& result, const FirstPlayerPeople& people) {
-  if (result.turn == kLocalFirst) {
+  if (result.turn == table::Turn::Local) {
     result.Message += kCrLf + kCrLf + QStringLiteral("You go first.");
     if (people.Online) result.WhoGoesFirstText += " -" + people.PlayerName + " goes first.";
     return;
@@ -74,12 +74,12 @@ std::optional<CardDecision> DecideByCards(const PileArrays& piles, FirstPlayerRu
     if (opponent == local) continue;
     const bool localLower = local < opponent;
     const bool localFirst = rule == FirstPlayerRule::Lowest ? localLower : !localLower;
-    return CardDecision{localFirst ? kLocalFirst : kOpponentFirst, house};
+    return CardDecision{localFirst ? table::Turn::Local : table::Turn::Opponent, house};
   }
   return std::nullopt;
 }
 
-int CoinToss(double draw) { return draw < 0.5 ? kLocalFirst : kOpponentFirst; }
+table::Turn CoinToss(double draw) { return draw < 0.5 ? table::Turn::Local : table::Turn::Opponent; }
 
 QString DecidingPileName(int house) {
   switch (house) {
@@ -104,7 +104,7 @@ FirstPlayerResult DecideFirstPlayer(const PileArrays& piles, FirstPlayerRule rul
     result.turn = decision->turn;
     result.DecidingHouse = decision->DecidingHouse;
     const QString said = DecidingPileName(decision->DecidingHouse) + " card is " + RuleWord(rule);
-    if (result.turn == kOpponentFirst) {
+    if (result.turn == table::Turn::Opponent) {
       if (people.Online) {
         result.Message = people.OpponentName + "'s " + said;
         result.WhoGoesFirstText = "Your " + said;
@@ -121,7 +121,7 @@ FirstPlayerResult DecideFirstPlayer(const PileArrays& piles, FirstPlayerRule rul
       result.Message = kAllEqualLine + kCrLf;
     }
     result.turn = CoinToss(draw());
-    if (result.turn == kLocalFirst) {
+    if (result.turn == table::Turn::Local) {
       result.Message += QStringLiteral("You won the toss.");
       if (people.Online) result.WhoGoesFirstText = people.PlayerName + " won the toss.";
     } else if (people.Online) {
@@ -135,9 +135,9 @@ FirstPlayerResult DecideFirstPlayer(const PileArrays& piles, FirstPlayerRule rul
   return result;
 }
 
-int WhoGoesFirst(int storedRule, const PileArrays& piles, table::GameState& state,
-                 const FirstPlayerPeople& people, const FirstPlayerOutput& out,
-                 QString* whoGoesFirstText) {
+table::Turn WhoGoesFirst(int storedRule, const PileArrays& piles, table::GameState& state,
+                         const FirstPlayerPeople& people, const FirstPlayerOutput& out,
+                         QString* whoGoesFirstText) {
   const FirstPlayerRule rule = FirstPlayerRuleFromStored(storedRule);
   const FirstPlayerResult result = DecideFirstPlayer(piles, rule, people, out.draw);
   if (result.allEqual) out.effects.PlaySfx(kCoinTossEffect);
@@ -145,7 +145,7 @@ int WhoGoesFirst(int storedRule, const PileArrays& piles, table::GameState& stat
   if (whoGoesFirstText) *whoGoesFirstText = result.WhoGoesFirstText;
 
   // The opponent's deciding card is marked so the player sees why he waits.
-  if (result.turn == kOpponentFirst && result.DecidingHouse) {
+  if (result.turn == table::Turn::Opponent && result.DecidingHouse) {
     const int house = *result.DecidingHouse;
     if (house == 0) {
       out.marker.MoveCardFrameOver(table::PileControl::picOpponent, kReservePile);

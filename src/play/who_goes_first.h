@@ -21,8 +21,6 @@ enum class FirstPlayerRule : int { Lowest = 0, Highest = 1, CoinToss = 2 };
 // A stored value outside 0..2 (a damaged players file) reads as Lowest.
 FirstPlayerRule FirstPlayerRuleFromStored(int stored);
 
-constexpr int kLocalFirst = 1;     // CurrentTurn of the local player
-constexpr int kOpponentFirst = 2;
 constexpr int kCoinTossEffect = 11;
 constexpr int kDecidingFrame = 0;  // lblCardFrame(0) marks the opponent's deciding card
 constexpr double kHousePause = 1.0;
@@ -40,7 +38,7 @@ struct FirstPlayerPeople {
 
 // A decision by the cards: 0 the Reserve tops, 1..4 the houses.
 struct CardDecision {
-  int turn = 0;            // kLocalFirst or kOpponentFirst
+  table::Turn turn = table::Turn::None;  // Local or Opponent
   int DecidingHouse = 0;
   bool operator==(const CardDecision&) const = default;
 };
@@ -49,13 +47,13 @@ struct CardDecision {
 std::optional<CardDecision> DecideByCards(const table::PileArrays& piles, FirstPlayerRule rule);
 // The coin: a draw below 0.5 gives the local player, anything else the
 // opponent.
-int CoinToss(double draw);
+table::Turn CoinToss(double draw);
 
 // Name of the deciding pair in the message ("Reserve", "1st House" ...).
 QString DecidingPileName(int house);
 
 struct FirstPlayerResult {
-  int turn = 0;               // kLocalFirst or kOpponentFirst
+  table::Turn turn = table::Turn::None;  // Local or Opponent
   QString Message;            // the explanation for the local player
   QString WhoGoesFirstText;   // online: the same for the remote player
   std::optional<int> DecidingHouse;  // the pair that decided; none for a toss
@@ -88,8 +86,8 @@ struct FirstPlayerOutput {
 // pairs and marks the opponent's deciding card when it goes first. Returns
 // the new CurrentTurn. The remote player's text is left in *whoGoesFirstText
 // when given.
-int WhoGoesFirst(int storedRule, const table::PileArrays& piles, table::GameState& state,
-                 const FirstPlayerPeople& people, const FirstPlayerOutput& out,
-                 QString* whoGoesFirstText = nullptr);
+table::Turn WhoGoesFirst(int storedRule, const table::PileArrays& piles, table::GameState& state,
+                         const FirstPlayerPeople& people, const FirstPlayerOutput& out,
+                         QString* whoGoesFirstText = nullptr);
 
 }  // namespace play

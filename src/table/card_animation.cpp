@@ -95,7 +95,7 @@ void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card
     const int count = piles_.ReserveCount[1];
     const bool faceUpBeneath = sourceIndex == 2 && piles_.ReserveFaceDown[1] + 1 != count;
     PaintInto(cover, faceUpBeneath && count - 1 <= kSidePileCapacity ? piles_.Reserve[1][count - 1] : 0, 0);
-  } else if (state_.CurrentTurn == 1) {
+  } else if (state_.CurrentTurn == Turn::Local) {
     // The drag start has already painted the cover.
   } else if (Dealing) {
     PaintInto(cover, 0, 0);

@@ -35,7 +35,7 @@ bool NoCardsOnTable(const PileArrays& p) {
 }  // namespace
 
 void CardTable::PaintCard(PileControl pile, int index, CardCode card, int sound) {
-  if (state_.CurrentTurn == 2 && neighbours_ && neighbours_->TableauCardsWindowShown())
+  if (state_.CurrentTurn == Turn::Opponent && neighbours_ && neighbours_->TableauCardsWindowShown())
     neighbours_->HideTableauCardsWindow();
   PictureBox* box = Pile(pile, index);
   if (!box) {
@@ -138,7 +138,8 @@ void CardTable::RedrawTable() {
       resLabel->clear();
     }
 
-    if (side == state_.CurrentTurn - 1 && state_.StockTurned) {
+    const Turn sideTurn = side == 0 ? Turn::Local : Turn::Opponent;
+    if (state_.CurrentTurn == sideTurn && state_.StockTurned) {
       PaintCard(X, 1, top(piles_.Stock[side], piles_.StockCount[side]), 0);
     } else {
       PaintCard(X, 1, 0, 0);
@@ -177,7 +178,7 @@ void CardTable::RedrawTable() {
 
 void CardTable::ClearTable() {
   state_.StockTurned = false;
-  state_.CurrentTurn = 0;
+  state_.CurrentTurn = Turn::None;
   ArrangePiles();
   piles_ = PileArrays{};
   cmdDone->hide();

@@ -153,7 +153,7 @@ DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& 
     s.view.SetLabel(TableLabel::lblMessage, g.Message);
   } else if (opening.AnnounceCoinTossHere) {
     s.sfx.PlaySfx(kCoinTossEffect);
-    if (g.CurrentTurn == 1) {
+    if (g.CurrentTurn == Turn::Local) {
       s.view.SetLabel(TableLabel::lblTurn, "You won the coin toss.\r\nYou go first.");
     } else {
       const QString text =
@@ -164,9 +164,9 @@ DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& 
   }
   if (decidesHere && FirstPlayerRule == kCoinTossRule) s.sfx.PlaySfx(kCoinTossEffect);
 
-  if (g.CurrentTurn == 2) {
+  if (g.CurrentTurn == Turn::Opponent) {
     s.wait.Pause(kOpponentFirstPause);
-    if (g.CurrentTurn == 2 && shared) s.view.SetCardFrameVisible(0, false);
+    if (g.CurrentTurn == Turn::Opponent && shared) s.view.SetCardFrameVisible(0, false);
   }
 
   s.view.StartClock();
@@ -177,7 +177,7 @@ DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& 
 }
 
 bool RecycleWaste(PileArrays& piles, GameState& state, TableView& view, SoundEffects& sfx) {
-  const int side = state.CurrentTurn == 1 ? 0 : 1;
+  const int side = state.CurrentTurn == Turn::Local ? 0 : 1;
   const int waste = piles.WasteCount[side];
   if (piles.StockCount[side] != 0 || waste < 0 || waste > kSidePileCapacity) {
     qCritical("refused to turn over the Waste of side %d: Stock %d, Waste %d cards", side,
@@ -194,11 +194,11 @@ bool RecycleWaste(PileArrays& piles, GameState& state, TableView& view, SoundEff
   piles.StockCount[side] = static_cast<std::int16_t>(k);
   piles.WasteCount[side] = 0;
 
-  if (state.CurrentTurn == 1) {
+  if (state.CurrentTurn == Turn::Local) {
     view.SetLabel(TableLabel::lblPHandCnt, vb::D(k));
     view.SetLabel(TableLabel::lblPWasteCnt, vb::D(0));
     state.StockTurned = false;
-  } else if (state.CurrentTurn == 2) {
+  } else if (state.CurrentTurn == Turn::Opponent) {
     view.SetLabel(TableLabel::lblOHandCnt, vb::D(k));
     view.SetLabel(TableLabel::lblOWasteCnt, vb::D(0));
   }

@@ -42,9 +42,9 @@ class DealHooks {
  public:
   virtual ~DealHooks() = default;
   // Decides which side moves first by the rule (0 lowest Reserve card, 1
-  // highest, 2 coin toss), puts the announcement into Message and returns 1
-  // (the local player) or 2 (the opponent).
-  virtual std::int16_t WhoGoesFirst(int FirstPlayerRule) = 0;
+  // highest, 2 coin toss), puts the announcement into Message and returns
+  // Turn::Local or Turn::Opponent.
+  virtual Turn WhoGoesFirst(int FirstPlayerRule) = 0;
   // Only when the opponent's own program shares the deal: the deciding side
   // tells the other whose turn it is; the other waits for it, the word that
   // arrives setting CurrentTurn.

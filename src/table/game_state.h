@@ -15,8 +15,19 @@ namespace table {
 // piles by them.
 enum class PileControl : std::int16_t { None = 0, picPlayer, picOpponent, picTableau, picCenter };
 
+// Whose turn it is. The numbers are the ones the saved-game records store,
+// so they never change.
+enum class Turn : std::int16_t {
+  None = 0,      // no game on the table
+  Local = 1,     // the player at this program
+  Opponent = 2,  // the computer or the remote player
+};
+
+// A turn as records and lines carry it.
+constexpr std::int16_t TurnCode(Turn turn) { return static_cast<std::int16_t>(turn); }
+
 struct GameState {
-  std::int16_t CurrentTurn = 0;       // 1 the local player moves, 2 the opponent, 0 no game
+  Turn CurrentTurn = Turn::None;      // whose turn it is; None when no game is on the table
   std::int16_t TurnCount = 0;         // turns played; its parity picks the one-turn backup
   bool StockTurned = false;           // the mover's Stock top was turned up this turn
   bool EndTurnPending = false;        // the Hand card was dropped on the own Waste

@@ -31,11 +31,11 @@ class FrmSaveOnline : public MenuProgram {
     Net().NetIsHost = host ? play::kNetHost : play::kNetRemote;
     Net().OpponentName = "Ann";
     Net().HostName = "Hal";
-    program->gameState().CurrentTurn = 1;
+    program->gameState().CurrentTurn = table::Turn::Local;
   }
   void WriteSlot(int n, const QString& description) {
     play::SavedGameRecord rec;
-    rec.CurrentTurn = 1;
+    rec.CurrentTurn = table::Turn::Local;
     rec.Description = description.leftJustified(play::SavedGameRecord::kDescriptionWidth, u' ');
     ASSERT_TRUE(program->savedGames().SavedGamesFile.Write(n, rec.Encode()));
   }
@@ -103,7 +103,7 @@ TEST_F(FrmSaveOnline, ADeletedSlotCanNoLongerBeChosen) {
   EXPECT_EQ(dialog.Text1[4]->text(), QString());
   EXPECT_FALSE(dialog.Text1[4]->isEnabled());
   EXPECT_EQ(dialog.SelectedSlot, 0);
-  EXPECT_EQ(play::SavedGameRecord::Decode(program->savedGames().SavedGamesFile.Read(4)).CurrentTurn, 0);
+  EXPECT_EQ(play::SavedGameRecord::Decode(program->savedGames().SavedGamesFile.Read(4)).CurrentTurn, table::Turn::None);
 
   for (int slot : {4, 2}) {
     press(dialog.Text1[slot], Qt::LeftButton);
@@ -135,18 +135,16 @@ TEST_F(FrmSaveOnline, TheSaveAskedForAtTheEndOfAnOnlineGameIsWritten) {
   } dialogs;
   program->menus().SetDialogs(&dialogs);
   W().cmdDeal->click();
-  ASSERT_EQ(program->state().CurrentTurn, 1);
+  ASSERT_EQ(program->state().CurrentTurn, table::Turn::Local);
   GoOnline(false);
-  Net().SavingNetGame = true;
   {
     auto busy = program->NetParts().guard.Enter(table::Activity::Deal);
     program->NetParts().hooks.SaveGameFromMenu();
   }
   EXPECT_TRUE(dialogs.netSave);
   const auto saved = play::SavedGameRecord::Decode(program->savedGames().SavedGamesFile.Read(6));
-  EXPECT_EQ(saved.CurrentTurn, 1);
+  EXPECT_EQ(saved.CurrentTurn, table::Turn::Local);
   EXPECT_TRUE(saved.Description.startsWith("^^NET game"));
-  EXPECT_FALSE(Net().SavingNetGame);
   EXPECT_FALSE(program->menus().Commands.SavingNetGame);
 }
 

@@ -76,7 +76,7 @@ TEST_F(FrmTipTest, DirectivesUnlockOnlyTheirPilesAndPointTheHands) {
   FrmTip* tip = Tip();
   ASSERT_NE(tip, nullptr);
   EXPECT_EQ(tip->lblTipText->text(), "Welcome.\r\n\r\nClick Next.");
-  St().CurrentTurn = 1;
+  St().CurrentTurn = table::Turn::Local;
 
   // The learner's Stock and Tableau pile 3, the hand above the Stock.
   tip->DisplayRules(true);
@@ -196,7 +196,7 @@ TEST_F(FrmTipTest, ClosingTheTableWhileItIsOpenLeavesWithoutABox) {
 TEST_F(FrmTipTest, OpenedDuringAGameItAsksFirst) {
   Prepare(kLines);
   W().cmdDeal->click();
-  ASSERT_NE(St().CurrentTurn, 0);
+  ASSERT_NE(St().CurrentTurn, table::Turn::None);
   ASSERT_FALSE(St().GameEnded);
   const int reserve = rig->program->piles().ReserveCount[0];
   ASSERT_GT(reserve, 0);
@@ -209,7 +209,7 @@ TEST_F(FrmTipTest, OpenedDuringAGameItAsksFirst) {
   EXPECT_EQ(rig->ui->boxes[0].buttons(), platform::vbYesNo);
   EXPECT_EQ(rig->ui->boxes[0].style & platform::vbDefaultButton2, platform::vbDefaultButton2);
   EXPECT_FALSE(St().TutorialMode);
-  EXPECT_NE(St().CurrentTurn, 0);
+  EXPECT_NE(St().CurrentTurn, table::Turn::None);
   EXPECT_EQ(rig->program->piles().ReserveCount[0], reserve);
 
   rig->program->windows().OpenTutorial();  // Yes

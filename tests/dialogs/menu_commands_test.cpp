@@ -59,7 +59,7 @@ class MenuCommandsTest : public MenuProgram {
   }
   void Deal() {
     W().cmdDeal->click();
-    ASSERT_EQ(program->state().CurrentTurn, 1);
+    ASSERT_EQ(program->state().CurrentTurn, table::Turn::Local);
   }
   std::unique_ptr<ScriptedDialogs> dialogs;
 };
@@ -162,7 +162,7 @@ TEST_F(MenuCommandsTest, SaveRestoreAndPreviousTurnUseTheirRecords) {
   Deal();
   M().GameMenu(play::kCmdSave);
   const play::SavedGameRecord saved = Record(3), start = Record(23), deal = Record(13);
-  EXPECT_NE(saved.CurrentTurn, 0);
+  EXPECT_NE(saved.CurrentTurn, table::Turn::None);
   EXPECT_EQ(vb::TrimRecord(saved.Description), "mine");
   EXPECT_EQ(vb::TrimRecord(start.Description), "mine");
   play::SavedGameRecord dealWithDescription = deal;

@@ -70,7 +70,7 @@ class MenuWindows : public MenuProgram {
 TEST_F(MenuWindows, TheSavedGamesWindowOwnsItsQuestionsAndStaysOverTheTable) {
   ASSERT_TRUE(program->Start());
   play::SavedGameRecord rec;
-  rec.CurrentTurn = 1;
+  rec.CurrentTurn = table::Turn::Local;
   rec.Description = QString("kept").leftJustified(play::SavedGameRecord::kDescriptionWidth, u' ');
   ASSERT_TRUE(program->savedGames().SavedGamesFile.Write(4, rec.Encode()));
   fakeUi->QueueAnswer(platform::vbNo);
@@ -303,9 +303,9 @@ TEST_F(MenuWindows, ThePlayerInPlayKeepsTheGameAnotherPlayerClearsIt) {
   MakeDialogs();
   ASSERT_TRUE(program->Start());
   W().cmdDeal->click();
-  ASSERT_NE(program->state().CurrentTurn, 0);
+  ASSERT_NE(program->state().CurrentTurn, table::Turn::None);
   const table::PileArrays dealt = program->piles();
-  const int turn = program->state().CurrentTurn;
+  const table::Turn turn = program->state().CurrentTurn;
   ASSERT_GT(dealt.ReserveCount[0], 0);
   EnterName("Dora");
   EXPECT_EQ(program->piles(), dealt);
@@ -329,7 +329,7 @@ TEST_F(MenuWindows, ThePlayerInPlayKeepsTheGameAnotherPlayerClearsIt) {
 
   EnterName("Eve");
   EXPECT_EQ(program->player().PlayerName, "Eve");
-  EXPECT_EQ(program->state().CurrentTurn, 0);
+  EXPECT_EQ(program->state().CurrentTurn, table::Turn::None);
   EXPECT_EQ(program->piles(), table::PileArrays{});
   EXPECT_FALSE(W().cmdDeal->isHidden());
 }

@@ -17,12 +17,12 @@ TEST(SavedGameSlots, SlotsShowTheirDescriptionsAndShortFilesEndEmpty) {
   platform::RecordFile file;
   ASSERT_TRUE(file.Open(dir.filePath("backup4.sav"), play::kSavedGameRecordLength));
   play::SavedGameRecord rec;
-  rec.CurrentTurn = 1;
+  rec.CurrentTurn = table::Turn::Local;
   rec.Description = QString("Match 1/2/26_10:00").leftJustified(30, u' ');
   ASSERT_TRUE(file.Write(2, rec.Encode()));
   rec.Description = QString("^^NET 1/2/26_11:00Bo").leftJustified(30, u' ');
   ASSERT_TRUE(file.Write(3, rec.Encode()));
-  rec.CurrentTurn = 0;  // deleted: blank description, no game
+  rec.CurrentTurn = table::Turn::None;  // deleted: blank description, no game
   rec.Description = QString(30, u' ');
   ASSERT_TRUE(file.Write(4, rec.Encode()));
   // The file ends after record 4.

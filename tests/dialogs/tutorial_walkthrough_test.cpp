@@ -112,10 +112,10 @@ class TutorialWalkThrough : public ::testing::Test {
         return W().cmdDeal->isVisible();
       case Action::TurnStock:
         why = "the Stock is locked or not the learner's to turn";
-        return S().CurrentTurn == 1 && W().picPlayer[1]->isEnabled() &&
-               play::CanTurnStock(P(), 1).Legal();
+        return S().CurrentTurn == table::Turn::Local && W().picPlayer[1]->isEnabled() &&
+               play::CanTurnStock(P(), table::Turn::Local).Legal();
       case Action::Drag: {
-        if (S().CurrentTurn != 1 || !W().Pile(a.source, a.sourceIndex)->isEnabled()) {
+        if (S().CurrentTurn != table::Turn::Local || !W().Pile(a.source, a.sourceIndex)->isEnabled()) {
           why = "the pile to move from is locked";
           return false;
         }
@@ -278,7 +278,7 @@ TEST_F(TutorialWalkThrough, TheLearnerIsLedThroughThePreparedGameToTheLastStep) 
   EXPECT_EQ(steps, 19) << "the script follows every step of tutorial.txt";
 
   // The computer's second turn ran to its end and the learner is to move.
-  EXPECT_EQ(S().CurrentTurn, 1);
+  EXPECT_EQ(S().CurrentTurn, table::Turn::Local);
   EXPECT_EQ(S().TurnCount, 3);
   EXPECT_FALSE(S().ComputerThinking);
   EXPECT_TRUE(program->guard().MayReplaceTable());

@@ -119,7 +119,7 @@ TEST(ChatWire, TwoProgramsChatBothWaysAndTheHostsQuitAsksTheRemoteToSaveOnce) {
     bobLog = bob.conn->frmChat()->Log();
     annLog = ann.conn->frmChat()->Log();
     slapShown = !bob.conn->frmChat()->imgSlap->isHidden();
-    ann.state.CurrentTurn = 1;  // a game on the remote's table
+    ann.state.CurrentTurn = table::Turn::Local;  // a game on the remote's table
     bob.conn->SayGoodbye();
   });
   ASSERT_TRUE(RunUntil([&] { return bob.returned && ann.returned; }, {&bob, &ann}));

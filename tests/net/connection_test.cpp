@@ -229,7 +229,7 @@ TEST(Connection, QuitThenCloseAsksToSaveOnceWithoutAnErrorBox) {
   Side& host = rig.host;
   host.ui.QueueAnswer(platform::vbNo);
   When quit([&] { return rig.Greeted(); }, [&] {
-    host.state.CurrentTurn = 1;  // a game on the table
+    host.state.CurrentTurn = table::Turn::Local;  // a game on the table
     rig.peer.Send("GO\n");
     rig.peer.Close();
   });

@@ -199,7 +199,7 @@ TEST(GameLists, ReceivedMovesAreCheckedAgainstTheTableBeforeAnythingMoves) {
 TEST(GameLists, RecoverListReadsBackMirroredWithTheTurnAndMatchExchanged) {
   net::RecoverTable host;
   host.piles = MidGame();
-  host.CurrentTurn = 1;
+  host.CurrentTurn = table::Turn::Local;
   host.GameSeconds = 3725;
   host.MatchInProgress = 1;
   host.match = {150, 3, 40, 60, 1, 2};
@@ -212,18 +212,18 @@ TEST(GameLists, RecoverListReadsBackMirroredWithTheTurnAndMatchExchanged) {
   const auto read = net::ReadRecoverList(m.text, false, NewPeerOrder(false));
   ASSERT_TRUE(read);
   EXPECT_TRUE(read->piles == Mirrored(host.piles));
-  EXPECT_EQ(read->CurrentTurn, 2);
+  EXPECT_EQ(read->CurrentTurn, table::Turn::Opponent);
   EXPECT_EQ(read->GameSeconds, 3725);
   EXPECT_EQ(read->MatchInProgress, 1);
   EXPECT_EQ(read->match, (net::MatchFields{150, 3, 60, 40, 2, 1}));
 
   // The remote's turn arrives as its own; a time it cannot read is 0.
-  host.CurrentTurn = 2;
+  host.CurrentTurn = table::Turn::Opponent;
   host.MatchInProgress = 0;
   const QString plain = net::BuildRecoverList(host, false, NewPeerOrder(true));
   const auto second = net::ReadRecoverList(QString(plain).replace(" 1:02:05#", " 1:2#"), false, NewPeerOrder(false));
   ASSERT_TRUE(second);
-  EXPECT_EQ(second->CurrentTurn, 1);
+  EXPECT_EQ(second->CurrentTurn, table::Turn::Local);
   EXPECT_EQ(second->GameSeconds, 0);
   EXPECT_EQ(second->MatchInProgress, 0);
   EXPECT_EQ(net::GameTimeText(200 * 3600), " 99:59:59");
@@ -250,7 +250,7 @@ TEST(GameLists, RecoverListReadsBackMirroredWithTheTurnAndMatchExchanged) {
 TEST(GameLists, HostileRecoverListsAreRefusedWhole) {
   net::RecoverTable host;
   host.piles = MidGame();
-  host.CurrentTurn = 1;
+  host.CurrentTurn = table::Turn::Local;
   const QString good = net::BuildRecoverList(host, false, NewPeerOrder(true));
   ASSERT_TRUE(net::ReadRecoverList(good, false, NewPeerOrder(false)));
   QStringList f = good.split('#');

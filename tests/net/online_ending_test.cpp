@@ -90,8 +90,8 @@ TEST(OnlineEnding, TheGameEndingMoveIsAnsweredWithoutWTAndEachSideScoresItOnce) 
   bool remoteDone = false;
   When move([&] { return t.Connected(); }, [&] {
     // The connection's start cleared the turn.
-    t.host.side.state.CurrentTurn = 1;
-    t.remote.side.state.CurrentTurn = 2;
+    t.host.side.state.CurrentTurn = table::Turn::Local;
+    t.remote.side.state.CurrentTurn = table::Turn::Opponent;
     table::GameState& hs = t.host.side.state;
     hs.MoveSource = PileControl::picPlayer;
     hs.MoveSourceIndex = 2;
@@ -113,7 +113,7 @@ TEST(OnlineEnding, TheGameEndingMoveIsAnsweredWithoutWTAndEachSideScoresItOnce) 
   EXPECT_TRUE(t.remote.piles == Mirrored(hp));
   for (Player* p : {&t.host, &t.remote}) {
     EXPECT_TRUE(p->side.state.GameEnded);
-    EXPECT_EQ(p->side.state.CurrentTurn, 0);
+    EXPECT_EQ(p->side.state.CurrentTurn, table::Turn::None);
     EXPECT_EQ(p->side.scores.GamePoints, 30 + 1 + 2);
     EXPECT_TRUE(p->SendEnabled());
     EXPECT_EQ(p->side.net.NetConnIndex, play::kNetPeerSocket);
@@ -137,7 +137,7 @@ TEST(OnlineEnding, TheMoverWaitsForPCThenWTWithTheSendButtonOff) {
   std::vector<bool> waitShownInTransit;
   std::optional<bool> delivered;
   When move([&] { return t.Connected(); }, [&] {
-    t.host.side.state.CurrentTurn = 1;
+    t.host.side.state.CurrentTurn = table::Turn::Local;
     t.host.side.view.EnablePiles(false);  // as the move code leaves them
     delivered = t.host.game->Move_Transmit_PlayCard({"picPlayer", 1, "picPlayer", 1});
   });
@@ -195,7 +195,7 @@ TEST(OnlineEnding, TheHostsEndGoesOutAsEGAndIsConfirmedWithRS) {
     bool ended = false;
     When end([&] { return host.side.conn->HandshakeDone(); }, [&] {
       host.side.conn->EndConnectionWait();  // as a game's start ends the set-up's wait
-      host.side.state.CurrentTurn = 1;
+      host.side.state.CurrentTurn = table::Turn::Local;
       if (stalemate) {
         play::DeclareStalemate(host.over);  // the question is answered Yes
       } else {
@@ -236,7 +236,7 @@ TEST(OnlineEnding, TheRemoteConfirmsTheHostsEndOnceItsGameOverHasRun) {
       if (line == "IP  4. 0. 0") return;  // answered by the scripted host
       if (line == "NM Ann") {
         remote.side.conn->EndConnectionWait();  // as a game's start ends the set-up's wait
-        remote.side.state.CurrentTurn = 2;     // the host's turn of a game on the table
+        remote.side.state.CurrentTurn = table::Turn::Opponent;     // the host's turn of a game on the table
         hostPeer.Send("EG " + word + "\n");
         return;
       }

@@ -61,7 +61,7 @@ TEST(OnlineGame, TheHostHandsItsDecksOverAndTellsWhoMovesFirst) {
   QString decks;
   When start([&] { return t.Connected(); }, [&] {
     started = t.host.game.HostGameStart();
-    t.host.side.state.CurrentTurn = 1;
+    t.host.side.state.CurrentTurn = table::Turn::Local;
     t.host.game.WhoseTurn();
     told = true;
   });
@@ -88,7 +88,7 @@ TEST(OnlineGame, TheHostHandsItsDecksOverAndTellsWhoMovesFirst) {
     ASSERT_EQ(read->decks[0][pos], t.host.piles.Reserve[1][pos]);
     ASSERT_EQ(read->decks[1][pos], t.host.piles.Reserve[0][pos]);
   }
-  EXPECT_EQ(t.remote.side.state.CurrentTurn, 2);
+  EXPECT_EQ(t.remote.side.state.CurrentTurn, table::Turn::Opponent);
   EXPECT_TRUE(remote.frmChat()->Log().contains("--: Hal won the toss."));
 }
 
@@ -118,7 +118,7 @@ TEST(OnlineGame, TheRemoteTakesTheDecksMirroredAndAnswersTheTurnThatCameDuringIt
     ASSERT_EQ(t.remote.piles.Reserve[0][pos], t.host.piles.Reserve[1][pos]);
     ASSERT_EQ(t.remote.piles.Reserve[1][pos], t.host.piles.Reserve[0][pos]);
   }
-  EXPECT_EQ(t.remote.side.state.CurrentTurn, 2);
+  EXPECT_EQ(t.remote.side.state.CurrentTurn, table::Turn::Opponent);
 }
 
 TEST(OnlineGame, AQuitDuringEitherSidesDeckWaitOrABadDeckDealsNothing) {
@@ -202,8 +202,8 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
   bool replayed = false;
   When start([&] { return t.Connected(); }, [&] {
     // The connection's start cleared the turn.
-    t.host.side.state.CurrentTurn = 1;
-    t.remote.side.state.CurrentTurn = 2;
+    t.host.side.state.CurrentTurn = table::Turn::Local;
+    t.remote.side.state.CurrentTurn = table::Turn::Opponent;
     t.remote.side.state.TurnCount = 4;
     t.remote.game.Opponent(t.remote.moves);
     replayed = true;
@@ -226,7 +226,7 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
                                "PC picTableau#7#picCenter#5", "PC picPlayer#1#picOpponent#3"}));
   EXPECT_EQ(hp.CenterCount[5], 1);
   EXPECT_TRUE(t.remote.piles == Mirrored(hp));
-  EXPECT_EQ(t.remote.side.state.CurrentTurn, 1);
+  EXPECT_EQ(t.remote.side.state.CurrentTurn, table::Turn::Local);
   EXPECT_EQ(t.remote.side.state.TurnCount, 5);
   EXPECT_EQ(t.remote.side.view.Label(table::TableLabel::lblTurn), kOwnTurnText);
   EXPECT_EQ(t.remote.side.BoxTexts(), QStringList());
@@ -248,7 +248,7 @@ TEST(OnlineGame, AHostileMoveIsAViolationWithTheTableUnchanged) {
     const table::PileArrays before = rp;
     bool returned = false;
     When start([&] { return t.Connected(); }, [&] {
-      t.remote.side.state.CurrentTurn = 2;  // the connection's start cleared the turn
+      t.remote.side.state.CurrentTurn = table::Turn::Opponent;  // the connection's start cleared the turn
       t.remote.game.Opponent(t.remote.moves);
       returned = true;
     });

@@ -31,7 +31,7 @@ class FakeSavedHooks : public play::SavedGameHooks {
   void CheckMatchComplete() override {}
   void ShowMatchPoints(bool) override {}
   void SaveScoreRec() override {}
-  std::int16_t WhoGoesFirst(int) override { return play::kLocalTurn; }
+  table::Turn WhoGoesFirst(int) override { return table::Turn::Local; }
   void ShowTutorialNext() override {}
   void ComputerTurn() override {}
   int redraws = 0;
@@ -105,7 +105,7 @@ table::PileArrays MidGame(std::uint32_t seed) {
   return p;
 }
 
-void WriteRecord(Player& p, int recNo, const table::PileArrays& piles, std::int16_t turn, const QString& description,
+void WriteRecord(Player& p, int recNo, const table::PileArrays& piles, table::Turn turn, const QString& description,
                  double seconds) {
   play::SavedGameRecord rec;
   rec.CurrentTurn = turn;
@@ -137,7 +137,7 @@ TEST(OnlineRestore, RestartBackUpAndASavedGameAreHandedOverWhole) {
     host.piles = MidGame(3);
     const table::PileArrays restored = MidGame(mode == Mode::Restart ? 5 : 9);
     // After a back-up the remote has the turn: the host replays it.
-    const std::int16_t hostTurn = mode == Mode::BackUp ? 2 : 1;
+    const table::Turn hostTurn = mode == Mode::BackUp ? table::Turn::Opponent : table::Turn::Local;
     int record = play::kGameStartRecord;
     QString notice = kRestartedNotice;
     if (mode == Mode::Restart) {
@@ -163,7 +163,7 @@ TEST(OnlineRestore, RestartBackUpAndASavedGameAreHandedOverWhole) {
     bool returned = false;
     When start([&] { return t.Connected(); }, [&] {
       t.GameStarted();
-      host.side.state.CurrentTurn = 1;
+      host.side.state.CurrentTurn = table::Turn::Local;
       host.side.state.TurnCount = 3;
       host.commands.NetRestartPending = mode == Mode::Restart;
       host.commands.RestoringPreviousTurn = mode == Mode::BackUp;
@@ -186,17 +186,18 @@ TEST(OnlineRestore, RestartBackUpAndASavedGameAreHandedOverWhole) {
     When resume([&] { return remote.side.net.NetMsgKind == kMsgRS; }, [&] {
       mirroredAtResume = remote.piles == Mirrored(host.piles);
       hostFreeInRemotesTurn = host.side.guard.MayReplaceTable();
-      if (hostTurn == 2) rc.SendNetMessage("PC picPlayer#1#picOpponent#3", 0);
+      if (hostTurn == table::Turn::Opponent) rc.SendNetMessage("PC picPlayer#1#picOpponent#3", 0);
     });
     When wt([&] { return remote.side.net.NetMsgKind == kMsgPC; }, [&] { rc.SendNetMessage("WT", 0); });
     ASSERT_TRUE(RunUntil([&] { return returned && resume.Done(); }, {&host.side, &remote.side}));
 
     EXPECT_EQ(mirroredAtResume, std::optional<bool>(true));
-    if (hostTurn == 2) {
+    if (hostTurn == table::Turn::Opponent) {
       EXPECT_EQ(hostFreeInRemotesTurn, std::optional<bool>(true));
     }
     EXPECT_TRUE(remotePilesLockedUntilDeal);
-    EXPECT_EQ(remote.side.state.CurrentTurn, hostTurn == 1 ? 2 : 1);
+    EXPECT_EQ(remote.side.state.CurrentTurn,
+              hostTurn == table::Turn::Local ? table::Turn::Opponent : table::Turn::Local);
     EXPECT_TRUE(remote.side.conn->frmChat()->Log().contains(QString(notice).mid(4))) << notice.toStdString();
     EXPECT_EQ(remote.side.view.Label(table::TableLabel::StatusMsg), kResumeText);
     EXPECT_TRUE(remote.side.view.images[table::TableImage::cmdDeal]);
@@ -213,9 +214,9 @@ TEST(OnlineRestore, RestartBackUpAndASavedGameAreHandedOverWhole) {
     EXPECT_FALSE(host.side.net.NetResyncBusy);
     EXPECT_FALSE(host.commands.NetRestartPending || host.commands.RestoringPreviousTurn ||
                  host.commands.NetSecureGame);
-    EXPECT_EQ(host.side.state.CurrentTurn, 1);
+    EXPECT_EQ(host.side.state.CurrentTurn, table::Turn::Local);
     EXPECT_TRUE(host.side.view.pilesEnabled);
-    if (hostTurn == 1) {
+    if (hostTurn == table::Turn::Local) {
       EXPECT_TRUE(host.piles == restored);
     } else {
       // The remote's discard was replayed on the host's table.
@@ -259,7 +260,7 @@ TEST(OnlineRestore, ACancelledRestoreSendsNothingAndAHostileTableChangesNothing)
   RecoverTable bad;
   bad.piles = MidGame(6);
   bad.piles.Stock[1][1] = bad.piles.Stock[1][2];
-  bad.CurrentTurn = 1;
+  bad.CurrentTurn = table::Turn::Local;
   host.side.conn->SendNetMessage(RcLine(BuildRecoverList(bad, false, host.side.conn->TabOrders())),
                                  play::kNetPeerSocket);
   ASSERT_TRUE(RunUntil([&] { return remote.side.net.NetConnIndex == 0; }, {&host.side, &remote.side}));
@@ -280,7 +281,7 @@ TEST(OnlineRestore, ATableNoGameCanReachIsRefusedAndChangesNothing) {
   const table::PileArrays before = remote.piles;
   RecoverTable bad;
   bad.piles = MidGame(6);
-  bad.CurrentTurn = 1;
+  bad.CurrentTurn = table::Turn::Local;
   ASSERT_EQ(table::CardRank(bad.piles.Center[2][1]), table::kAce);
   table::CardCode* stock = &bad.piles.Stock[1][1];
   table::CardCode* king = std::find_if(stock, stock + bad.piles.StockCount[1],

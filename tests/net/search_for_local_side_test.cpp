@@ -15,7 +15,7 @@ using testing_support::TableBuilder;
 
 table::GameState LocalTurn() {
   table::GameState st;
-  st.CurrentTurn = 1;
+  st.CurrentTurn = table::Turn::Local;
   st.TurnCount = 2;
   return st;
 }

@@ -32,7 +32,7 @@ class ApplyMove : public ::testing::Test {
 
 TEST_F(ApplyMove, PlaceOnCenterPushesPaintsAndForgetsTableauMoves) {
   rig.piles = TableBuilder().Center(4, {Card(1, 2)}).piles();
-  rig.state.CurrentTurn = 2;
+  rig.state.CurrentTurn = table::Turn::Opponent;
   rig.services.findings.TableauMoveMemory[3] = 7;
   Move(PileControl::picTableau, 3, Card(2, 2));
 
@@ -47,7 +47,7 @@ TEST_F(ApplyMove, PlaceOnCenterPushesPaintsAndForgetsTableauMoves) {
 }
 
 TEST_F(ApplyMove, PlaceOnTableauCountsFromTwoCardsAndKeepsTheMoveMemory) {
-  rig.state.CurrentTurn = 1;
+  rig.state.CurrentTurn = table::Turn::Local;
   rig.services.findings.TableauMoveMemory[2] = 5;
   rig.hooks.online = true;
   Move(PileControl::picPlayer, 2, Card(9, 1));
@@ -67,7 +67,7 @@ TEST_F(ApplyMove, PlaceOnTableauCountsFromTwoCardsAndKeepsTheMoveMemory) {
 TEST_F(ApplyMove, CardLoadedByTheOpponentIsFramedAndShownAMoment) {
   rig.piles = TableBuilder().Waste(0, {Card(7, 2)}).Reserve(0, {Card(3, 1), Card(4, 1)}).piles();
   rig.piles.ReserveFaceDown[0] = 1;
-  rig.state.CurrentTurn = 2;
+  rig.state.CurrentTurn = table::Turn::Opponent;
   rig.services.findings.TableauMoveMemory[1] = 4;
   Move(PileControl::picOpponent, 1, Card(8, 2));
 
@@ -82,7 +82,7 @@ TEST_F(ApplyMove, CardLoadedByTheOpponentIsFramedAndShownAMoment) {
   // The local player loading the opponent's Reserve: no frame, and the
   // face-down count stays because the loaded card lies face up on top.
   rig.view.cardFrameStyles.clear();
-  rig.state.CurrentTurn = 1;
+  rig.state.CurrentTurn = table::Turn::Local;
   rig.hooks.online = true;
   rig.piles.Reserve[1][1] = Card(1, 3);
   rig.piles.Reserve[1][2] = Card(5, 4);
@@ -104,7 +104,7 @@ TEST_F(ApplyMove, PlaceRefusesBadPilesFullPilesAndNonCardsWithoutChangingAnythin
   full.Tableau(2, {Card(13, 1), Card(12, 2), Card(11, 1), Card(10, 2), Card(9, 1), Card(8, 2), Card(7, 1),
                    Card(6, 2), Card(5, 1), Card(4, 2), Card(3, 1), Card(2, 2), Card(1, 1)});
   rig.piles = full.piles();
-  rig.state.CurrentTurn = 2;
+  rig.state.CurrentTurn = table::Turn::Opponent;
   const table::PileArrays before = rig.piles;
   Move(PileControl::picOpponent, 2, Card(5, 3));
 
@@ -130,7 +130,7 @@ TEST_F(ApplyMove, PlaceRefusesBadPilesFullPilesAndNonCardsWithoutChangingAnythin
 
 TEST_F(ApplyMove, RemovingFromAnEmptyOrNonSourcePileDoesNothing) {
   rig.piles = TableBuilder().Center(1, {Card(1, 1)}).Waste(0, {Card(4, 4)}).piles();
-  rig.state.CurrentTurn = 1;
+  rig.state.CurrentTurn = table::Turn::Local;
   const table::PileArrays before = rig.piles;
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picPlayer, 1), MoveResult::EmptySource);
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picPlayer, 2), MoveResult::EmptySource);
@@ -147,7 +147,7 @@ TEST_F(ApplyMove, RemovingFromAnEmptyOrNonSourcePileDoesNothing) {
 
 TEST_F(ApplyMove, TableauReducedToOneCardHidesItsCountAndToNoneShowsTheEmptyPile) {
   rig.piles = TableBuilder().Tableau(3, {Card(9, 1), Card(8, 2)}).piles();
-  rig.state.CurrentTurn = 2;
+  rig.state.CurrentTurn = table::Turn::Opponent;
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picTableau, 3), MoveResult::Applied);
   EXPECT_EQ(rig.piles.TableauCount[3], 1);
   EXPECT_EQ(rig.piles.Tableau[3][2], 0);
@@ -166,7 +166,7 @@ TEST_F(ApplyMove, TableauReducedToOneCardHidesItsCountAndToNoneShowsTheEmptyPile
 TEST_F(ApplyMove, ReserveTurnsItsNextCardUpWhenItLiesFaceDown) {
   rig.piles = TableBuilder().Reserve(0, {Card(2, 1), Card(7, 3), Card(5, 2)}).Stock(0, {Card(9, 4)}).piles();
   rig.piles.ReserveFaceDown[0] = 2;
-  rig.state.CurrentTurn = 1;
+  rig.state.CurrentTurn = table::Turn::Local;
   rig.state.TempMoveNumber = 4;
 
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picPlayer, 2), MoveResult::Applied);
@@ -193,7 +193,7 @@ TEST_F(ApplyMove, ReserveTurnsItsNextCardUpWhenItLiesFaceDown) {
 
 TEST_F(ApplyMove, EmptyingTheLastPileEndsTheGameBeforeAnythingIsSentRecordedOrCounted) {
   rig.piles = TableBuilder().Reserve(0, {Card(1, 1)}).piles();
-  rig.state.CurrentTurn = 1;
+  rig.state.CurrentTurn = table::Turn::Local;
   rig.hooks.online = true;
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picPlayer, 2), MoveResult::Applied);
   EXPECT_EQ(rig.hooks.gameOvers, std::vector<int>{0});
@@ -205,7 +205,7 @@ TEST_F(ApplyMove, EmptyingTheLastPileEndsTheGameBeforeAnythingIsSentRecordedOrCo
   // The computer wins with its last Stock card.
   MoveRig computer;
   computer.piles = TableBuilder().Stock(1, {Card(1, 4)}).piles();
-  computer.state.CurrentTurn = 2;
+  computer.state.CurrentTurn = table::Turn::Opponent;
   EXPECT_EQ(play::RemoveFromSourcePile(computer.services, PileControl::picOpponent, 1), MoveResult::Applied);
   EXPECT_EQ(computer.hooks.gameOvers, std::vector<int>{1});
   EXPECT_EQ(computer.view.smokeMoves.size(), 1u);
@@ -213,7 +213,7 @@ TEST_F(ApplyMove, EmptyingTheLastPileEndsTheGameBeforeAnythingIsSentRecordedOrCo
 
 TEST_F(ApplyMove, LastHandCardWithReserveLeftHintsTheLocalPlayerAndClearsTheComputersTurnLine) {
   rig.piles = TableBuilder().Stock(0, {Card(3, 3)}).Reserve(0, {Card(9, 1)}).piles();
-  rig.state.CurrentTurn = 1;
+  rig.state.CurrentTurn = table::Turn::Local;
   rig.state.StockTurned = true;
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picPlayer, 1), MoveResult::Applied);
   EXPECT_EQ(rig.view.Label(TableLabel::lblTurn), play::kHandEmptyHint);
@@ -224,7 +224,7 @@ TEST_F(ApplyMove, LastHandCardWithReserveLeftHintsTheLocalPlayerAndClearsTheComp
 
   MoveRig computer;
   computer.piles = TableBuilder().Stock(1, {Card(3, 3)}).Reserve(1, {Card(9, 1)}).piles();
-  computer.state.CurrentTurn = 2;
+  computer.state.CurrentTurn = table::Turn::Opponent;
   computer.view.SetLabel(TableLabel::lblTurn, "My turn");
   EXPECT_EQ(play::RemoveFromSourcePile(computer.services, PileControl::picOpponent, 1), MoveResult::Applied);
   EXPECT_EQ(computer.view.Label(TableLabel::lblTurn), "");
@@ -232,7 +232,7 @@ TEST_F(ApplyMove, LastHandCardWithReserveLeftHintsTheLocalPlayerAndClearsTheComp
 
 TEST_F(ApplyMove, ComputersLastStockCardTurnsItsWasteOverUnlessItIsTheEndOfTurnDiscard) {
   rig.piles = TableBuilder().Stock(1, {Card(4, 4)}).Waste(1, {Card(10, 2), Card(11, 3)}).piles();
-  rig.state.CurrentTurn = 2;
+  rig.state.CurrentTurn = table::Turn::Opponent;
   rig.state.MoveSourceIndex = 1;
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picOpponent, 1), MoveResult::Applied);
   EXPECT_EQ(rig.piles.WasteCount[1], 0);
@@ -243,7 +243,7 @@ TEST_F(ApplyMove, ComputersLastStockCardTurnsItsWasteOverUnlessItIsTheEndOfTurnD
 
   MoveRig discard;
   discard.piles = TableBuilder().Stock(1, {Card(4, 4)}).Waste(1, {Card(10, 2)}).piles();
-  discard.state.CurrentTurn = 2;
+  discard.state.CurrentTurn = table::Turn::Opponent;
   discard.state.MoveSourceIndex = play::kEndOfTurnDiscard;
   EXPECT_EQ(play::RemoveFromSourcePile(discard.services, PileControl::picOpponent, 1), MoveResult::Applied);
   EXPECT_EQ(discard.piles.StockCount[1], 0);
@@ -252,7 +252,7 @@ TEST_F(ApplyMove, ComputersLastStockCardTurnsItsWasteOverUnlessItIsTheEndOfTurnD
 
 TEST_F(ApplyMove, OnlineLocalMoveIsSentAndALostPeerStopsTheRecord) {
   rig.piles = TableBuilder().Tableau(5, {Card(9, 1), Card(8, 2)}).piles();
-  rig.state.CurrentTurn = 1;
+  rig.state.CurrentTurn = table::Turn::Local;
   rig.hooks.online = true;
   Move(PileControl::picTableau, 5, Card(8, 2));
   ASSERT_EQ(play::PlaceOnCenter(rig.services, 2), MoveResult::Applied);
@@ -270,7 +270,7 @@ TEST_F(ApplyMove, OnlineLocalMoveIsSentAndALostPeerStopsTheRecord) {
 
 TEST_F(ApplyMove, TutorialHoldsTheTableUntilItsNextButtonAndRecordsNothing) {
   rig.piles = TableBuilder().Tableau(1, {Card(9, 1), Card(8, 2)}).piles();
-  rig.state.CurrentTurn = 1;
+  rig.state.CurrentTurn = table::Turn::Local;
   rig.state.TutorialMode = true;
   // The learner presses Next once the button is offered.
   bool released = false;
@@ -294,7 +294,7 @@ TEST_F(ApplyMove, TutorialHoldsTheTableUntilItsNextButtonAndRecordsNothing) {
 TEST_F(ApplyMove, TableReplacingCommandsAreRefusedWhileAMoveWaits) {
   rig.piles = TableBuilder().Reserve(0, {Card(2, 1), Card(5, 2)}).piles();
   rig.piles.ReserveFaceDown[0] = 1;
-  rig.state.CurrentTurn = 1;
+  rig.state.CurrentTurn = table::Turn::Local;
   bool mayReplace = true;
   QTimer::singleShot(0, [&] { mayReplace = rig.guard.MayReplaceTable(); });
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picPlayer, 2), MoveResult::Applied);

@@ -37,7 +37,7 @@ TableBuilder Quiet() {
 class ComputerTurn : public ::testing::Test {
  protected:
   ComputerTurn() {
-    rig.state.CurrentTurn = 2;
+    rig.state.CurrentTurn = table::Turn::Opponent;
     rig.state.TurnCount = 2;
   }
   void Table(const TableBuilder& b) { rig.piles = b.piles(); }
@@ -57,7 +57,7 @@ TEST_F(ComputerTurn, WithNoMoveTheHandCardIsDiscardedAndTheTurnHandedBack) {
   EXPECT_EQ(rig.piles.WasteCount[1], 1);
   EXPECT_EQ(rig.piles.Waste[1][1], Card(9, 2));
   EXPECT_EQ(rig.piles.StockCount[1], 1);
-  EXPECT_EQ(rig.state.CurrentTurn, 1);
+  EXPECT_EQ(rig.state.CurrentTurn, table::Turn::Local);
   EXPECT_EQ(rig.state.TurnCount, 3);
   EXPECT_FALSE(rig.state.ComputerThinking);
   EXPECT_EQ(rig.sfx.effects.back(), play::kYourTurnEffect);
@@ -71,7 +71,7 @@ TEST_F(ComputerTurn, WithNoMoveTheHandCardIsDiscardedAndTheTurnHandedBack) {
   // A human without Hand or Waste cards is told to end his turn with Done.
   MoveRig empty;
   empty.piles = Quiet().Stock(0, {}).piles();
-  empty.state.CurrentTurn = 2;
+  empty.state.CurrentTurn = table::Turn::Opponent;
   play::ComputerPlayer(empty.services).ComputerTurn();
   EXPECT_EQ(empty.view.Label(TableLabel::lblTurn), play::kHandEmptyHint);
 }
@@ -98,7 +98,7 @@ TEST_F(ComputerTurn, OnItsFirstTurnTheTableauGoesToTheCenterBeforeTheReserve) {
 
   MoveRig later;
   later.piles = table.piles();
-  later.state.CurrentTurn = 2;
+  later.state.CurrentTurn = table::Turn::Opponent;
   later.state.TurnCount = 2;
   play::ComputerPlayer(later.services).ComputerTurn();
   ASSERT_GE(later.view.slides.size(), 2u);
@@ -190,7 +190,7 @@ TEST_F(ComputerTurn, NothingFillsASpaceWhenStockAndReserveAreEmpty) {
   // The turn with a space and nothing to fill it ends instead of looping.
   MoveRig bare;
   bare.piles = Quiet().Tableau(4, {}).Reserve(1, {}).Stock(1, {}).piles();
-  bare.state.CurrentTurn = 2;
+  bare.state.CurrentTurn = table::Turn::Opponent;
   const play::TurnReport report = play::ComputerPlayer(bare.services).ComputerTurn();
   EXPECT_EQ(report.outcome, TurnOutcome::HandedBack);
   EXPECT_EQ(report.passes, 1);
@@ -232,7 +232,7 @@ TEST_F(ComputerTurn, ATableauCardIsNotGivenAwayWhenTheCardUnderItCouldBePaidBack
   center.piles = TableBuilder(risky)
                      .Center(1, {Card(1, 1), Card(2, 1), Card(3, 1), Card(4, 1), Card(5, 1), Card(6, 1), Card(7, 1)})
                      .piles();
-  center.state.CurrentTurn = 2;
+  center.state.CurrentTurn = table::Turn::Opponent;
   center.state.TurnCount = 2;
   play::ComputerPlayer(center.services).ComputerTurn();
   ASSERT_FALSE(center.view.slides.empty());
@@ -274,7 +274,7 @@ TEST_F(ComputerTurn, EndingTheGameFromTheMenuClearsTheTableAtTheEndOfThePass) {
   const play::TurnReport report = Turn();
   EXPECT_EQ(report.outcome, TurnOutcome::Aborted);
   EXPECT_FALSE(rig.state.AbortComputerTurn);
-  EXPECT_EQ(rig.state.CurrentTurn, 0);
+  EXPECT_EQ(rig.state.CurrentTurn, table::Turn::None);
   EXPECT_FALSE(rig.state.ComputerThinking);
   EXPECT_EQ(rig.view.tableClears, 1);
   EXPECT_TRUE(rig.view.images[TableImage::cmdDeal]);
@@ -312,7 +312,7 @@ TEST_F(ComputerTurn, AGameEndedDuringAMoveStopsEverySearchStepBeforeItsFill) {
   // So would a Tableau to Tableau merge.
   MoveRig merge;
   merge.piles = Quiet().Tableau(1, {Card(5, 2)}).Tableau(3, {Card(7, 2), Card(6, 4)}).piles();
-  merge.state.CurrentTurn = 2;
+  merge.state.CurrentTurn = table::Turn::Opponent;
   merge.hooks.afterMove = [&merge] { merge.state.GameEnded = true; };
   EXPECT_TRUE(play::ComputerPlayer(merge.services).MoveCheckTABtoTAB());
   EXPECT_EQ(merge.view.slides.size(), 1u);
@@ -320,7 +320,7 @@ TEST_F(ComputerTurn, AGameEndedDuringAMoveStopsEverySearchStepBeforeItsFill) {
   // And the whole turn returns after that one move.
   MoveRig turn;
   turn.piles = Quiet().Tableau(4, {Card(1, 2)}).piles();
-  turn.state.CurrentTurn = 2;
+  turn.state.CurrentTurn = table::Turn::Opponent;
   turn.hooks.afterMove = [&turn] { turn.state.GameEnded = true; };
   EXPECT_EQ(play::ComputerPlayer(turn.services).ComputerTurn().outcome, TurnOutcome::GameEnded);
   EXPECT_EQ(turn.view.slides.size(), 1u);
@@ -338,7 +338,7 @@ TEST_F(ComputerTurn, ClosingTheWindowDuringAPauseEndsTheTurn) {
   // Inside FillTableau: closing while the Hand card is turned up fills nothing.
   MoveRig fill;
   fill.piles = Quiet().Tableau(4, {}).Reserve(1, {}).piles();
-  fill.state.CurrentTurn = 2;
+  fill.state.CurrentTurn = table::Turn::Opponent;
   fill.services.ThinkDelay = 0.05f;
   QTimer::singleShot(0, [&fill] { fill.wait.SetExiting(true); });
   EXPECT_FALSE(play::ComputerPlayer(fill.services).FillTableau(1));
@@ -354,7 +354,7 @@ TEST_F(ComputerTurn, ATurnThatWouldNeverEndIsHandedBackAfterTheMoveCap) {
   const play::TurnReport report = Turn();
   EXPECT_EQ(report.outcome, TurnOutcome::MoveCapReached);
   EXPECT_EQ(report.moves, play::kMaxMovesPerTurn);
-  EXPECT_EQ(rig.state.CurrentTurn, 1);
+  EXPECT_EQ(rig.state.CurrentTurn, table::Turn::Local);
 }
 
 TEST_F(ComputerTurn, TableReplacingCommandsAreRefusedWhileTheTurnPauses) {

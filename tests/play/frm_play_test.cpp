@@ -178,13 +178,13 @@ TEST_F(FrmPlayTest, DealsBothDecksOntoTheTable) {
 }
 
 TEST_F(FrmPlayTest, ThePlayerPausesTheClockOnlyInHisOwnTurn) {
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   frmPlay->StartClock();
   now += 30;
   frmPlay->PauseTiming();
   EXPECT_FALSE(frmPlay->clock.GamePaused);
 
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   frmPlay->PauseTiming();
   EXPECT_TRUE(frmPlay->clock.GamePaused);
   EXPECT_FALSE(frmPlay->fraPause->isHidden());
@@ -202,7 +202,7 @@ TEST_F(FrmPlayTest, ThePlayerPausesTheClockOnlyInHisOwnTurn) {
 }
 
 TEST_F(FrmPlayTest, ClearingOrDealingEndsAPause) {
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   frmPlay->StartClock();
   frmPlay->PauseTiming();
   ASSERT_TRUE(frmPlay->clock.GamePaused);
@@ -212,7 +212,7 @@ TEST_F(FrmPlayTest, ClearingOrDealingEndsAPause) {
   EXPECT_TRUE(frmPlay->fraPause->isHidden());
   EXPECT_TRUE(frmPlay->StatusBar1->Text(play::kPanelElapsed).isEmpty());
 
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   frmPlay->StartClock();
   frmPlay->PauseTiming();
   frmPlay->StartClockAt(3600);
@@ -223,11 +223,11 @@ TEST_F(FrmPlayTest, ClearingOrDealingEndsAPause) {
 
 TEST_F(FrmPlayTest, MinimisingDuringTheOpponentsTurnDoesNotPauseOnRestore) {
   frmPlay->show();
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   frmPlay->StartClock();
   frmPlay->setWindowState(Qt::WindowMinimized);
   EXPECT_EQ(neighbours.minimised, 1);
-  state.CurrentTurn = 1;   // the computer finished while the window was down
+  state.CurrentTurn = table::Turn::Local;   // the computer finished while the window was down
   frmPlay->setWindowState(Qt::WindowNoState);
   EXPECT_FALSE(frmPlay->clock.GamePaused);
   EXPECT_TRUE(frmPlay->Timer1.isActive());
@@ -281,7 +281,7 @@ TEST_F(FrmPlayTest, RelayoutWaitsForEverySlideAndAPendingOneRunsBeforeTheDeal) {
     bool waiting = true;
   } tick;
   tick.f = frmPlay.get();
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   frmPlay->DragStart(PileControl::picPlayer, 2, 5, 5);
   frmPlay->DragMove(PileControl::picPlayer, 2, 5, -195);
   ASSERT_LT(frmPlay->FindDropTarget(PileControl::picPlayer, 2), 0);
@@ -290,7 +290,7 @@ TEST_F(FrmPlayTest, RelayoutWaitsForEverySlideAndAPendingOneRunsBeforeTheDeal) {
   EXPECT_EQ(frmPlay->DragDrop(PileControl::picPlayer, 2), DropOutcome::SlidBack);
   const std::size_t home = tick.offsets.size();
   EXPECT_GE(home, 2u);
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   settings.AnimSpeed = 270;
   frmPlay->picPlayer[1]->show();
   frmPlay->AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);

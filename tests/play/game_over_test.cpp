@@ -97,7 +97,7 @@ class GameOverTest : public ::testing::Test {
     store.PlayersFile = &players;
     store.NetConnIndex = &netConnIndex;
 
-    state.CurrentTurn = 1;
+    state.CurrentTurn = table::Turn::Local;
     state.TurnCount = 14;
     view.clockRunning = true;
     view.elapsedSeconds = 754;
@@ -280,7 +280,7 @@ TEST_F(GameOverTest, TheTableEndsTheGame) {
   view.images[table::TableImage::ImgTurn2] = true;
   view.cardFrameStyles[3] = 1;  // the computer's last load, onto the player's Waste
   Run(kOpponentWins);
-  EXPECT_EQ(state.CurrentTurn, 0);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::None);
   EXPECT_EQ(state.TurnCount, 0);
   EXPECT_TRUE(state.GameEnded);
   EXPECT_FALSE(state.ComputerThinking);
@@ -463,14 +463,14 @@ TEST_F(GameOverTest, OnlineAFinalMoveThePeerNeverTookScoresNothing) {
   EXPECT_EQ(scores.GamePoints, 12);
   EXPECT_EQ(scores.CurrentScores, ScoreRec{});
   EXPECT_FALSE(state.GameEnded);
-  EXPECT_EQ(state.CurrentTurn, 1);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
   EXPECT_FALSE(QFile::exists(HighScorePath()));
   EXPECT_TRUE(guard.MayReplaceTable());
 }
 
 TEST_F(GameOverTest, OnlineThePeersWinningMoveIsAcknowledgedAndItsNameShown) {
   GoOnline();
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   Run(kOpponentWins);
   EXPECT_EQ(network->calls.front(), "PC");
   EXPECT_EQ(view.Label(TableLabel::lblTurn), "Kestrel is the WINNER!");
@@ -480,7 +480,7 @@ TEST_F(GameOverTest, OnlineThePeersWinningMoveIsAcknowledgedAndItsNameShown) {
 TEST_F(GameOverTest, APeerLostDuringTheEndStillWinsByNameAndTheTableGoesOffline) {
   GoOnline();
   network->peerLostOnAcknowledge = true;
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   Run(kOpponentWins);
   EXPECT_EQ(network->calls, std::vector<QString>{"PC"});
   EXPECT_EQ(view.Label(TableLabel::lblTurn), "Kestrel is the WINNER!");
@@ -522,7 +522,7 @@ TEST_F(GameOverTest, OnlineTheOpponentsRecordIsStoredOrSkipped) {
 
   // No opponent's record: nothing stored, the high score still entered.
   net.NetScoreRecNo = 0;
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   Run(kLocalSideWins);
   EXPECT_EQ(ScoreRec::Decode(netFile.Read(1)).SingleWon, 1);
   EXPECT_EQ(HighScore(2).Points, 30);
@@ -531,7 +531,7 @@ TEST_F(GameOverTest, OnlineTheOpponentsRecordIsStoredOrSkipped) {
 // ---- Declaring a stalemate ----
 
 TEST_F(GameOverTest, DeclaringWithoutAGameIsRefused) {
-  state.CurrentTurn = 0;
+  state.CurrentTurn = table::Turn::None;
   GameOverServices s = Services();
   DeclareStalemate(s);
   ASSERT_EQ(ui.boxes.size(), 1u);
@@ -551,7 +551,7 @@ TEST_F(GameOverTest, AnsweringNoLeavesTheGameOn) {
   EXPECT_EQ(ui.boxes[0].buttons(), platform::vbYesNo);
   EXPECT_FALSE(scores.StalemateDeclared);
   EXPECT_FALSE(state.GameEnded);
-  EXPECT_EQ(state.CurrentTurn, 1);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
 }
 
 // Ends the game on the table while the question is open, as the peer's
@@ -560,7 +560,7 @@ class GameEndingUi : public platform::FakeUi {
  public:
   explicit GameEndingUi(table::GameState& state) : state_(state) {}
   int MsgBox(const QString& text, int style, const QString& title) override {
-    state_.CurrentTurn = 0;
+    state_.CurrentTurn = table::Turn::None;
     return FakeUi::MsgBox(text, style, title);
   }
 
@@ -603,7 +603,7 @@ TEST_F(GameOverTest, TheHostTellsThePeerBeforeEndingTheGame) {
 
   GoOnline();
   network->host = false;
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   state.GameEnded = false;
   GameOverServices remote = Services();
   DeclareStalemate(remote);
@@ -612,11 +612,11 @@ TEST_F(GameOverTest, TheHostTellsThePeerBeforeEndingTheGame) {
   // The peer leaves while the host waits for its answer: the connection's
   // end has cleared the table, and no game is ended on it.
   GoOnline();
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   state.GameEnded = false;
   network->onSendEndGame = [this] {
     network->netConnIndex = 0;
-    state.CurrentTurn = 0;
+    state.CurrentTurn = table::Turn::None;
   };
   view.SetLabel(TableLabel::lblTurn, "Kestrel quit the game.");
   GameOverServices left = Services();

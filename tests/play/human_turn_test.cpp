@@ -41,7 +41,7 @@ class FakePlayHooks : public play::PlayHooks {
     gameOvers.push_back(winner);
     state_.GameEnded = true;
     state_.ComputerThinking = false;
-    state_.CurrentTurn = 0;
+    state_.CurrentTurn = table::Turn::None;
   }
   void ShowPileCounts() override { ++pileCounts; }
   void WriteMoveRecord(int record) override { moveRecords.push_back(record); }
@@ -124,7 +124,7 @@ class HumanTurnTest : public ::testing::Test {
     piles.Waste[1][1] = Card(1, 10);
     const CardCode stock[] = {Card(2, 12), Card(3, 12), Card(4, 2), Card(1, 13), Card(2, 13), Card(4, 13)};
     for (CardCode c : stock) piles.Stock[1][++piles.StockCount[1]] = c;
-    state.CurrentTurn = 1;
+    state.CurrentTurn = table::Turn::Local;
     state.TurnCount = 2;
     frmPlay->cmdDeal->hide();
     frmPlay->RedrawTable();
@@ -237,7 +237,7 @@ TEST_F(HumanTurnTest, DragsCardsToEachKindOfPileAndEndsTheTurnOnTheOwnWaste) {
   EXPECT_EQ(piles.Waste[0][1], Card(1, 12));
   EXPECT_EQ(piles.StockCount[0], 2);
   EXPECT_FALSE(state.EndTurnPending);
-  EXPECT_EQ(state.CurrentTurn, 1);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
   EXPECT_EQ(state.TurnCount, 3);
   EXPECT_EQ(hooks.turnBackups, 1);
   EXPECT_FALSE(state.ComputerThinking);
@@ -361,7 +361,7 @@ TEST_F(HumanTurnTest, ReleasingAPressOnAnEmptyOwnPileBeeps) {
 }
 
 TEST_F(HumanTurnTest, EveryPressInTheOpponentsTurnIsRefused) {
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   AddToTableau(piles, *frmPlay, 7, Card(1, 1));
   const PileArrays before = piles;
   DragTo(frmPlay->picTableau[7], frmPlay->picCenter[1]->pos());
@@ -377,7 +377,7 @@ TEST_F(HumanTurnTest, EveryPressInTheOpponentsTurnIsRefused) {
 TEST_F(HumanTurnTest, TheDoneButtonHandsTheTurnToTheComputerAndBack) {
   frmPlay->cmdDone->show();
   frmPlay->cmdDone->click();
-  EXPECT_EQ(state.CurrentTurn, 1);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
   EXPECT_EQ(state.TurnCount, 3);
   EXPECT_EQ(hooks.turnBackups, 1);
   EXPECT_TRUE(frmPlay->cmdDone->isHidden());
@@ -422,7 +422,7 @@ TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDropRetur
             [&] { closedDuringTheTurn = wait.RequestClose(); });
   DragTo(frmPlay->picPlayer[1], frmPlay->picPlayer[3]->pos());
   EXPECT_TRUE(closedDuringTheTurn);
-  EXPECT_EQ(state.CurrentTurn, 2);   // the turn did not come back: the program is leaving
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Opponent);   // the turn did not come back: the program is leaving
   EXPECT_FALSE(state.ComputerThinking);
   EXPECT_FALSE(frmPlay->isVisible());
 }
@@ -549,7 +549,7 @@ TEST_F(HumanTurnTest, ACardTheComputerLoadsOntoTheWasteShowsARedRimUntilTheTable
   const QColor red(192, 0, 0);
   ASSERT_NE(rimColor(), red);
 
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   state.MoveSource = PileControl::picOpponent;
   state.MoveSourceIndex = 1;
   state.MoveCard = Card(2, 2);

@@ -23,7 +23,7 @@ class FakePlayHooks : public play::PlayHooks {
   void GameOver(int winner) override {
     gameOvers.push_back(winner);
     state_.GameEnded = true;
-    state_.CurrentTurn = 0;
+    state_.CurrentTurn = table::Turn::None;
     state_.ComputerThinking = false;
   }
   void ShowPileCounts() override {

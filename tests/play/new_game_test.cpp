@@ -26,7 +26,7 @@ using table::TableLabel;
 class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameHooks {
  public:
   explicit FakeGame(table::GameState& state) : state_(state) {}
-  std::int16_t WhoGoesFirst(int) override { return firstPlayer; }
+  table::Turn WhoGoesFirst(int) override { return firstPlayer; }
   void WhoseTurn() override {}
   void SaveGameRecord() override { ++gameRecords; }
   void ClearTable() override {}
@@ -44,7 +44,7 @@ class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameH
   }
   void FinishTopLevelCommand() override { ++finishes; }
 
-  std::int16_t firstPlayer = 1;
+  table::Turn firstPlayer = table::Turn::Local;
   int gameRecords = 0, computerTurns = 0, finishes = 0, redraws = 0;
   bool thinkingDuringTurn = false, abortSeenByTurn = true;
   std::function<void()> onComputerTurn;
@@ -115,7 +115,7 @@ TEST_F(NewGameTest, HumanFirstDealsAndWritesTheFirstMoveRecord) {
   const NewGameResult result = NewGame(s);
 
   EXPECT_EQ(result, NewGameResult::Started);
-  EXPECT_EQ(state.CurrentTurn, 1);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
   EXPECT_FALSE(state.GameEnded);
   EXPECT_FALSE(state.ComputerThinking);
   EXPECT_FALSE(state.AbortComputerTurn);
@@ -126,14 +126,14 @@ TEST_F(NewGameTest, HumanFirstDealsAndWritesTheFirstMoveRecord) {
   EXPECT_EQ(game.computerTurns, 0);
   // Move record 1 holds the dealt table.
   const SavedGameRecord first = SavedGameRecord::Decode(saved.MoveFile.Read(1));
-  EXPECT_EQ(first.CurrentTurn, 1);
+  EXPECT_EQ(first.CurrentTurn, table::Turn::Local);
   EXPECT_EQ(sample.SampleGameNumber, 0);
 }
 
 TEST_F(NewGameTest, ComputerFirstPlaysItsTurnAndEmptiesAnUntouchedFirstPlayerMessage) {
-  game.firstPlayer = 2;
+  game.firstPlayer = table::Turn::Opponent;
   state.AbortComputerTurn = true;
-  game.onComputerTurn = [&] { state.CurrentTurn = 1; };
+  game.onComputerTurn = [&] { state.CurrentTurn = table::Turn::Local; };
   view.SetLabel(TableLabel::lblMessage, "I go first.");
   EXPECT_EQ(NewGame(s), NewGameResult::Started);
   EXPECT_EQ(game.computerTurns, 1);
@@ -145,7 +145,7 @@ TEST_F(NewGameTest, ComputerFirstPlaysItsTurnAndEmptiesAnUntouchedFirstPlayerMes
 
   // A message written during the turn stays.
   game.onComputerTurn = [&] {
-    state.CurrentTurn = 1;
+    state.CurrentTurn = table::Turn::Local;
     view.SetLabel(TableLabel::lblMessage, "Game over soon.");
   };
   EXPECT_EQ(NewGame(s), NewGameResult::Started);
@@ -153,7 +153,7 @@ TEST_F(NewGameTest, ComputerFirstPlaysItsTurnAndEmptiesAnUntouchedFirstPlayerMes
 }
 
 TEST_F(NewGameTest, ACloseDuringTheComputersFirstTurnStopsAndTheDealButtonCompletesIt) {
-  game.firstPlayer = 2;
+  game.firstPlayer = table::Turn::Opponent;
   game.onComputerTurn = [&] { wait.SetExiting(true); };
   cmdDeal_Click(s, RestoreContext{});
   EXPECT_EQ(game.computerTurns, 1);
@@ -201,7 +201,7 @@ TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
     EXPECT_EQ(NewGame(s), NewGameResult::Stopped) << host;
     EXPECT_FALSE(sample.SampleGameMode);
     EXPECT_EQ(TipNumber(), "(none)");
-    EXPECT_EQ(state.CurrentTurn, 0);
+    EXPECT_EQ(state.CurrentTurn, table::Turn::None);
     EXPECT_TRUE(state.GameEnded);
     EXPECT_EQ(piles.TableauCount, (std::array<std::int16_t, 9>{}));
     EXPECT_EQ(piles.StockCount, (std::array<std::int16_t, 2>{}));
@@ -268,18 +268,18 @@ TEST_F(NewGameTest, RefusedWhileAnotherActionChangesTheTable) {
                                table::Activity::Move, table::Activity::Restore}) {
     auto scope = guard.Enter(busy);
     view.images[TableImage::cmdDeal] = true;
-    state.CurrentTurn = 1;
+    state.CurrentTurn = table::Turn::Local;
     const table::PileArrays before = piles;
     EXPECT_EQ(NewGame(s), NewGameResult::Busy);
     cmdDeal_Click(s, RestoreContext{});
     EXPECT_TRUE(view.images[TableImage::cmdDeal]) << "the Deal button stays for a later click";
-    EXPECT_EQ(state.CurrentTurn, 1);
+    EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
     EXPECT_EQ(piles, before);
     EXPECT_EQ(view.tableClears, 0);
   }
   // The deal itself holds the guard: a second deal from inside it is refused.
   NewGameResult nested = NewGameResult::Started;
-  game.firstPlayer = 2;
+  game.firstPlayer = table::Turn::Opponent;
   game.onComputerTurn = [&] { nested = NewGame(s); };
   EXPECT_EQ(NewGame(s), NewGameResult::Started);
   EXPECT_EQ(nested, NewGameResult::Busy);

@@ -173,16 +173,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CanTurnStock, StopRulesInOrder) {
   TableBuilder t = QuietTable();
-  EXPECT_EQ(play::CanTurnStock(t, 1), Legal());
+  EXPECT_EQ(play::CanTurnStock(t, table::Turn::Local), Legal());
   t.Center(2, {Card(1, 1)}).Tableau(7, {Card(11, 4), Card(2, 1)});
-  EXPECT_EQ(play::CanTurnStock(t, 1), Refused(RuleReason::TableauToCenterBeforeStock));
+  EXPECT_EQ(play::CanTurnStock(t, table::Turn::Local), Refused(RuleReason::TableauToCenterBeforeStock));
   t.Reserve(0, {Card(8, 2), Card(1, 4)});
-  EXPECT_EQ(play::CanTurnStock(t, 1), Refused(RuleReason::ReserveToCenterBeforeStock));
+  EXPECT_EQ(play::CanTurnStock(t, table::Turn::Local), Refused(RuleReason::ReserveToCenterBeforeStock));
   t.Tableau(3, {});
-  EXPECT_EQ(play::CanTurnStock(t, 1), Refused(RuleReason::FillTableauBeforeStock));
+  EXPECT_EQ(play::CanTurnStock(t, table::Turn::Local), Refused(RuleReason::FillTableauBeforeStock));
   // With the Reserve played out no STOP rule binds.
   t.Reserve(0, {});
-  EXPECT_EQ(play::CanTurnStock(t, 1), Legal());
+  EXPECT_EQ(play::CanTurnStock(t, table::Turn::Local), Legal());
 }
 
 // The rule messages, as the message line shows them.
@@ -205,7 +205,7 @@ struct MessageCase {
 class RuleMessageTexts : public RuleMessages, public ::testing::WithParamInterface<MessageCase> {};
 
 TEST_P(RuleMessageTexts, ExactCaption) {
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   play::IllegalMove(GetParam().reason, state, Output());
   EXPECT_EQ(view.Label(table::TableLabel::lblMessage), QString::fromUtf8(GetParam().caption));
   EXPECT_EQ(channel.played, std::vector<QString>{QStringLiteral("/data/~109.tmp")});
@@ -256,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
 #undef HEADING
 
 TEST_F(RuleMessages, NotYourTurnReplacesEveryRuleText) {
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   for (RuleReason reason : {RuleReason::WrongPlace, RuleReason::TableauColours,
                             RuleReason::ReserveToCenterNow}) {
     play::IllegalMove(reason, state, Output());
@@ -267,14 +267,14 @@ TEST_F(RuleMessages, NotYourTurnReplacesEveryRuleText) {
 }
 
 TEST_F(RuleMessages, ErrorFileOnlyWithGameSoundsOn) {
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   play::IllegalMove(RuleReason::CenterSequence, state, Output(/*soundOn=*/false));
   EXPECT_TRUE(channel.played.empty());
   EXPECT_FALSE(view.Label(table::TableLabel::lblMessage).isEmpty());
 }
 
 TEST_F(RuleMessages, OnlineMarksTheMessageAndHidesTheChatIcon) {
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   play::IllegalMove(RuleReason::CenterSequence, state, Output(true, /*online=*/false));
   EXPECT_FALSE(state.RuleMessageShown);
   EXPECT_EQ(view.images.count(table::TableImage::imgIcon), 0u);
@@ -286,7 +286,7 @@ TEST_F(RuleMessages, OnlineMarksTheMessageAndHidesTheChatIcon) {
 // An announcement left in Message (the who-goes-first text stays there
 // after the deal) must not trail behind the next rule message.
 TEST_F(RuleMessages, LeftoverMessageTextIsNotAppended) {
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   state.Message = QStringLiteral("My Reserve card is LOWEST\r\n\r\nI go first.");
   play::IllegalMove(RuleReason::WrongPlace, state, Output());
   EXPECT_EQ(view.Label(table::TableLabel::lblMessage),
@@ -300,7 +300,7 @@ TEST_F(RuleMessages, LeftoverMessageTextIsNotAppended) {
 
 TEST_F(RuleMessages, CheckDropShowsItsRefusalAndStaysQuietWhenLegal) {
   TableBuilder t = QuietTable();
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   EXPECT_TRUE(play::CheckDrop(t, Drop{kTableau, 2, Card(5, 2), kTableau, 4, Card(6, 1)}, state,
                               Output()));
   EXPECT_TRUE(channel.played.empty());
@@ -314,7 +314,7 @@ TEST_F(RuleMessages, CheckDropShowsItsRefusalAndStaysQuietWhenLegal) {
 TEST_F(RuleMessages, CanTurnStockShowsTheStopRule) {
   TableBuilder t = QuietTable();
   t.Tableau(2, {});
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   EXPECT_FALSE(play::CanTurnStock(t, state, Output()));
   EXPECT_EQ(view.Label(table::TableLabel::lblMessage),
             play::RuleText(RuleReason::FillTableauBeforeStock));
@@ -325,7 +325,7 @@ TEST_F(RuleMessages, CanTurnStockShowsTheStopRule) {
 TEST_F(RuleMessages, DoubleClickKeepsTheFoundationThroughTheDropCheck) {
   TableBuilder t = QuietTable();
   t.Center(4, {Card(1, 2)}).Tableau(3, {Card(12, 1), Card(2, 2)});
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   const table::CardCode card = play::TableauTop(t, 3);
   play::SearchFindings findings;
   ASSERT_TRUE(play::CheckCenter(t, findings, table::CardRank(card), table::CardSuit(card)));

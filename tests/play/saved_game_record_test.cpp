@@ -40,7 +40,7 @@ table::PileArrays MidGame() {
 
 TEST(SavedGameRecord, EncodesFieldsAndArrayCellsAtTheirOffsets) {
   SavedGameRecord r;
-  r.CurrentTurn = 2;
+  r.CurrentTurn = table::Turn::Opponent;
   r.ReserveCount = {13, 12};
   r.StockCount = {35, 34};
   r.WasteCount = {0, 1};
@@ -106,7 +106,7 @@ TEST(SavedGameRecord, ShortOrZeroInputIsTheEmptyRecord) {
   const QByteArray zeros(kSavedGameRecordLength, '\0');
   const SavedGameRecord zero = SavedGameRecord::Decode(zeros);
   EXPECT_EQ(zero, SavedGameRecord{});
-  EXPECT_EQ(zero.CurrentTurn, 0);
+  EXPECT_EQ(zero.CurrentTurn, table::Turn::None);
   EXPECT_EQ(vb::TrimRecord(zero.Description), "");
   EXPECT_EQ(SavedGameRecord{}.Encode(), zeros);
 }
@@ -191,7 +191,7 @@ TEST(SavedGameRecord, SavedGamesFileRoundTripsThroughRecordFile) {
   ASSERT_TRUE(dir.isValid());
   const QString path = dir.filePath(kSavedGamesFileName);
   SavedGameRecord start;
-  start.CurrentTurn = 1;
+  start.CurrentTurn = table::Turn::Local;
   start.StorePiles(MidGame());
   start.Description = QString("Sunday").leftJustified(30, ' ');
   start.ElapsedTime = 0.5;
@@ -206,7 +206,7 @@ TEST(SavedGameRecord, SavedGamesFileRoundTripsThroughRecordFile) {
   EXPECT_EQ(SavedGameRecord::Decode(file.Read(23)), start);
   // Records never written, and those past the end, are empty slots.
   EXPECT_EQ(SavedGameRecord::Decode(file.Read(kGameStartRecord)), SavedGameRecord{});
-  EXPECT_EQ(SavedGameRecord::Decode(file.Read(SlotStartRecord(kLastSaveSlot))).CurrentTurn, 0);
+  EXPECT_EQ(SavedGameRecord::Decode(file.Read(SlotStartRecord(kLastSaveSlot))).CurrentTurn, table::Turn::None);
 }
 
 }  // namespace

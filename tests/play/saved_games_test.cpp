@@ -35,7 +35,7 @@ class FakeHooks : public SavedGameHooks {
   void CheckMatchComplete() override { ++matchChecks; }
   void ShowMatchPoints(bool show) override { matchPanels.push_back(show); }
   void SaveScoreRec() override { ++scoreSaves; }
-  std::int16_t WhoGoesFirst(int rule) override {
+  table::Turn WhoGoesFirst(int rule) override {
     rules.push_back(rule);
     if (onWhoGoesFirst) onWhoGoesFirst();
     return firstPlayer;
@@ -52,7 +52,7 @@ class FakeHooks : public SavedGameHooks {
   int clears = 0, redraws = 0, pileCounts = 0, matchChecks = 0, scoreSaves = 0, tutorialNext = 0, computerTurns = 0;
   std::vector<bool> matchPanels;
   std::vector<int> rules;
-  std::int16_t firstPlayer = kLocalTurn;
+  table::Turn firstPlayer = table::Turn::Local;
   std::function<void()> onWhoGoesFirst, onTutorialNext, onComputerTurn;
 };
 
@@ -106,7 +106,7 @@ class SavedGamesTest : public ::testing::Test {
     ASSERT_TRUE(saved.File(file).Write(recNo, rec.Encode()));
   }
   // The record FillGameRecord makes of a table with the given turn.
-  SavedGameRecord RecordOf(const PileArrays& p, std::int16_t turn) {
+  SavedGameRecord RecordOf(const PileArrays& p, table::Turn turn) {
     SavedGameRecord r;
     table::GameState st;
     st.CurrentTurn = turn;
@@ -143,19 +143,19 @@ TEST_F(SavedGamesTest, SavedSlotRestoresTheIdenticalTableAndBecomesTheGameStart)
   for (int i = 0; i < 5; ++i) PlayHandToWaste(mid);
   mid.ReserveFaceDown = {9, 11};
   piles = mid;
-  state.CurrentTurn = kLocalTurn;
+  state.CurrentTurn = table::Turn::Local;
   view.elapsedSeconds = 330;  // 0:05:30
   FillGameRecord(s);
   EXPECT_DOUBLE_EQ(saved.GameRec.ElapsedTime, 330.0 / 86400.0);
   Store(3, saved.GameRec);
-  Store(SlotStartRecord(3), RecordOf(start, kLocalTurn));
+  Store(SlotStartRecord(3), RecordOf(start, table::Turn::Local));
 
   piles = Dealt(99);
-  state.CurrentTurn = kOpponentTurn;
+  state.CurrentTurn = table::Turn::Opponent;
   ASSERT_EQ(Restore(3), RestoreResult::Restored);
 
   EXPECT_EQ(piles, mid);
-  EXPECT_EQ(state.CurrentTurn, kLocalTurn);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
   EXPECT_FALSE(state.GameEnded);
   EXPECT_EQ(hooks.clears, 1);
   EXPECT_EQ(hooks.redraws, 1);
@@ -176,7 +176,7 @@ TEST_F(SavedGamesTest, SavedSlotRestoresTheIdenticalTableAndBecomesTheGameStart)
 
 TEST_F(SavedGamesTest, TurnStartBackupsFollowTheParityOfTheTurnCount) {
   piles = Dealt(1);
-  state.CurrentTurn = kLocalTurn;
+  state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 0;
   SaveGameRecord(s);
   const QByteArray dealt = saved.SavedGamesFile.Read(kOddTurnBackupRecord);
@@ -218,7 +218,7 @@ std::vector<PileArrays> PlayMoves(SavedGameServices& s, int n) {
 
 TEST_F(SavedGamesTest, BackspaceTakesBackOneMoveAtATimeWithoutTouchingTheBackups) {
   piles = Dealt(3);
-  state.CurrentTurn = kLocalTurn;
+  state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 0;
   SaveGameRecord(s);
   state.TurnCount = 1;
@@ -248,7 +248,7 @@ TEST_F(SavedGamesTest, BackspaceTakesBackOneMoveAtATimeWithoutTouchingTheBackups
 
 TEST_F(SavedGamesTest, DeleteGoesBackToTheStartOfTheTurnAndRestartsTheMoveFile) {
   piles = Dealt(4);
-  state.CurrentTurn = kLocalTurn;
+  state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 0;
   SaveGameRecord(s);
   state.TurnCount = 1;
@@ -270,7 +270,7 @@ TEST_F(SavedGamesTest, DeleteGoesBackToTheStartOfTheTurnAndRestartsTheMoveFile) 
 
   // On an even turn the other backup is the start of the turn.
   PileArrays evenStart = Dealt(5);
-  Store(kEvenTurnBackupRecord, RecordOf(evenStart, kLocalTurn));
+  Store(kEvenTurnBackupRecord, RecordOf(evenStart, table::Turn::Local));
   state.TurnCount = 4;
   saved.UndoTurnRequested = true;
   UndoMove(s, ctx);
@@ -279,7 +279,7 @@ TEST_F(SavedGamesTest, DeleteGoesBackToTheStartOfTheTurnAndRestartsTheMoveFile) 
 
 TEST_F(SavedGamesTest, MoveRecordThirteenIsNotAGameStart) {
   piles = Dealt(6);
-  state.CurrentTurn = kLocalTurn;
+  state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 5;
   StartMoveRecords(s);
   const auto tables = PlayMoves(s, 13);
@@ -293,7 +293,7 @@ TEST_F(SavedGamesTest, MoveRecordThirteenIsNotAGameStart) {
 
 TEST_F(SavedGamesTest, OutsideAMatchTheRecordDropsTheMatchSoAnEndedMatchStaysEnded) {
   piles = Dealt(8);
-  state.CurrentTurn = kLocalTurn;
+  state.CurrentTurn = table::Turn::Local;
   matchOn = true;
   matchPoints = 150;
   scores.MatchScore = 40;
@@ -325,7 +325,7 @@ TEST_F(SavedGamesTest, OutsideAMatchTheRecordDropsTheMatchSoAnEndedMatchStaysEnd
 }
 
 TEST_F(SavedGamesTest, MatchDescriptionsTurnTheMatchOnOnlyWithATargetAMatchCanHave) {
-  SavedGameRecord rec = RecordOf(Dealt(9), kLocalTurn);
+  SavedGameRecord rec = RecordOf(Dealt(9), table::Turn::Local);
   rec.Description = "^^Match";
   rec.Tableau[0][kMatchPointsRow] = 200;
   rec.Tableau[0][kMatchScoreRow] = 61;
@@ -365,7 +365,7 @@ TEST_F(SavedGamesTest, MatchDescriptionsTurnTheMatchOnOnlyWithATargetAMatchCanHa
 
   // A record without a match ends the running one.
   matchOn = true;
-  Store(6, RecordOf(Dealt(10), kLocalTurn));
+  Store(6, RecordOf(Dealt(10), table::Turn::Local));
   ASSERT_EQ(Restore(6), RestoreResult::Restored);
   EXPECT_FALSE(matchOn);
   EXPECT_EQ(scores.MatchInProgress, 0);
@@ -374,25 +374,25 @@ TEST_F(SavedGamesTest, MatchDescriptionsTurnTheMatchOnOnlyWithATargetAMatchCanHa
 }
 
 TEST_F(SavedGamesTest, RestartWritesTheBackupsAfterWhoGoesFirstHasDecided) {
-  Store(kGameStartRecord, RecordOf(Dealt(11), kLocalTurn));
+  Store(kGameStartRecord, RecordOf(Dealt(11), table::Turn::Local));
   state.TurnCount = 7;
   ctx.FirstPlayerRule = 1;
-  hooks.firstPlayer = kOpponentTurn;
+  hooks.firstPlayer = table::Turn::Opponent;
   state.Message = "I have the higher card.";
-  std::int16_t turnSeenByComputer = 0;
+  table::Turn turnSeenByComputer = table::Turn::None;
   hooks.onComputerTurn = [&] { turnSeenByComputer = Stored(kOddTurnBackupRecord).CurrentTurn; };
   ASSERT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Restored);
   EXPECT_EQ(hooks.rules, std::vector<int>{1});
   EXPECT_EQ(state.TurnCount, 1);
   EXPECT_EQ(view.labels[table::TableLabel::lblMessage], "I have the higher card.");
-  EXPECT_EQ(Stored(kEvenTurnBackupRecord).CurrentTurn, kOpponentTurn);
-  EXPECT_EQ(turnSeenByComputer, kOpponentTurn);
-  EXPECT_EQ(Stored(1, GameFile::Moves).CurrentTurn, kOpponentTurn);
+  EXPECT_EQ(Stored(kEvenTurnBackupRecord).CurrentTurn, table::Turn::Opponent);
+  EXPECT_EQ(turnSeenByComputer, table::Turn::Opponent);
+  EXPECT_EQ(Stored(1, GameFile::Moves).CurrentTurn, table::Turn::Opponent);
   EXPECT_EQ(hooks.computerTurns, 1);
 }
 
 TEST_F(SavedGamesTest, RestartWithTheCoinTossAsksAndNoSwapsWhoBegins) {
-  Store(kGameStartRecord, RecordOf(Dealt(12), kOpponentTurn));
+  Store(kGameStartRecord, RecordOf(Dealt(12), table::Turn::Opponent));
   ctx.FirstPlayerRule = 2;
   ui.QueueAnswer(platform::vbNo);
   ASSERT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Restored);
@@ -401,30 +401,30 @@ TEST_F(SavedGamesTest, RestartWithTheCoinTossAsksAndNoSwapsWhoBegins) {
   EXPECT_EQ(ui.boxes[0].title, kRestartTitle);
   EXPECT_EQ(ui.boxes[0].buttons(), platform::vbYesNo);
   EXPECT_TRUE(hooks.rules.empty());
-  EXPECT_EQ(state.CurrentTurn, kLocalTurn);
-  EXPECT_EQ(Stored(kOddTurnBackupRecord).CurrentTurn, kLocalTurn);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
+  EXPECT_EQ(Stored(kOddTurnBackupRecord).CurrentTurn, table::Turn::Local);
   EXPECT_EQ(hooks.computerTurns, 0);
 }
 
 TEST_F(SavedGamesTest, RecordsThatHoldNoSaneGameAreRefusedAndTheTableStays) {
   piles = Dealt(13);
-  state.CurrentTurn = kLocalTurn;
+  state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 3;
   const PileArrays before = piles;
 
-  SavedGameRecord bad = RecordOf(Dealt(14), kLocalTurn);
+  SavedGameRecord bad = RecordOf(Dealt(14), table::Turn::Local);
   bad.StockCount[1] = 105;
   Store(2, bad);
-  bad = RecordOf(Dealt(14), kLocalTurn);
+  bad = RecordOf(Dealt(14), table::Turn::Local);
   bad.Tableau[4][1] = 53;
   Store(3, bad);
-  bad = RecordOf(Dealt(14), 7);
+  bad = RecordOf(Dealt(14), static_cast<table::Turn>(7));
   Store(4, bad);
   // Cards no game can have inside the counts: a blank card, a third ace.
-  bad = RecordOf(Dealt(14), kLocalTurn);
+  bad = RecordOf(Dealt(14), table::Turn::Local);
   bad.Stock[0][1] = 0;
   Store(5, bad);
-  bad = RecordOf(Dealt(14), kLocalTurn);
+  bad = RecordOf(Dealt(14), table::Turn::Local);
   bad.Waste[1][1] = bad.Stock[0][1];
   bad.Waste[1][2] = bad.Stock[0][1];
   bad.WasteCount[1] = 2;
@@ -440,17 +440,17 @@ TEST_F(SavedGamesTest, RecordsThatHoldNoSaneGameAreRefusedAndTheTableStays) {
     EXPECT_TRUE(ui.boxes[i].text.contains(saved.SavedGamesFile.Path()));
   }
   EXPECT_EQ(piles, before);
-  EXPECT_EQ(state.CurrentTurn, kLocalTurn);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
   EXPECT_EQ(hooks.clears, 0);
   EXPECT_TRUE(Stored(kEvenTurnBackupRecord) == SavedGameRecord{});
   EXPECT_TRUE(view.clockStartedAt.empty());
 
   saved.GameRec = bad;
-  saved.GameRec.CurrentTurn = kOpponentTurn;
+  saved.GameRec.CurrentTurn = table::Turn::Opponent;
   saved.GameRec.WasteCount[0] = -1;
   EXPECT_FALSE(LoadGameRecord(s, false).has_value());
   EXPECT_EQ(piles, before);
-  EXPECT_EQ(state.CurrentTurn, kLocalTurn);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Local);
 }
 
 // A file cut inside the game start reads its tail as zeros: the record is
@@ -458,11 +458,11 @@ TEST_F(SavedGamesTest, RecordsThatHoldNoSaneGameAreRefusedAndTheTableStays) {
 // stays; the records before the cut still restore.
 TEST_F(SavedGamesTest, ACutSavedGamesFileRestartsNothingAndSaysItIsDamaged) {
   piles = Dealt(13);
-  state.CurrentTurn = kLocalTurn;
+  state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 3;
   const PileArrays before = piles;
   for (int recNo = kEvenTurnBackupRecord; recNo <= kGameStartRecord; ++recNo)
-    Store(recNo, RecordOf(Dealt(30 + recNo), kLocalTurn));
+    Store(recNo, RecordOf(Dealt(30 + recNo), table::Turn::Local));
   const QString path = saved.SavedGamesFile.Path();
   saved.SavedGamesFile.Close();
   {
@@ -488,12 +488,12 @@ TEST_F(SavedGamesTest, ACutSavedGamesFileRestartsNothingAndSaysItIsDamaged) {
 // file cannot grow to take the start, neither lands and the file keeps
 // every byte it had.
 TEST_F(SavedGamesTest, ASaveThatCannotGrowTheFileLeavesItAsItWas) {
-  Store(kGameStartRecord, RecordOf(Dealt(40), kLocalTurn));
-  const SavedGameRecord game = RecordOf(Dealt(41), kOpponentTurn);
+  Store(kGameStartRecord, RecordOf(Dealt(40), table::Turn::Local));
+  const SavedGameRecord game = RecordOf(Dealt(41), table::Turn::Opponent);
   ASSERT_TRUE(SaveInSlot(saved, 2, game, "Tuesday"));
   EXPECT_EQ(vb::TrimRecord(Stored(2).Description), "Tuesday");
   EXPECT_EQ(Stored(2).Stock, game.Stock);
-  EXPECT_EQ(Stored(SlotStartRecord(2)).Stock, RecordOf(Dealt(40), kLocalTurn).Stock);
+  EXPECT_EQ(Stored(SlotStartRecord(2)).Stock, RecordOf(Dealt(40), table::Turn::Local).Stock);
   EXPECT_EQ(vb::TrimRecord(Stored(SlotStartRecord(2)).Description), "Tuesday");
 
   const QString path = saved.SavedGamesFile.Path();
@@ -523,7 +523,7 @@ TEST_F(SavedGamesTest, ASaveThatCannotGrowTheFileLeavesItAsItWas) {
 }
 
 TEST_F(SavedGamesTest, FaceDownReserveCardsComeBackAndAStoredZeroMeansAllButTheTop) {
-  SavedGameRecord rec = RecordOf(Dealt(15), kLocalTurn);
+  SavedGameRecord rec = RecordOf(Dealt(15), table::Turn::Local);
   rec.ReserveCount[0] = 5;
   for (int pos = 6; pos <= 13; ++pos) rec.Reserve[0][pos] = 0;
   rec.ReserveCount[1] = 0;
@@ -550,7 +550,7 @@ TEST_F(SavedGamesTest, SampleGameNumberIsTheWholeTrailingNumberOfTheDescription)
   EXPECT_EQ(TrailingNumber(""), 0);
   EXPECT_EQ(TrailingNumber("99999999999999999999"), 32767);
 
-  SavedGameRecord rec = RecordOf(Dealt(16), kLocalTurn);
+  SavedGameRecord rec = RecordOf(Dealt(16), table::Turn::Local);
   rec.Description = "Sample Game 10";
   Store(2, rec);
   sampleGameNumber = 3;
@@ -564,9 +564,9 @@ TEST_F(SavedGamesTest, SampleGameNumberIsTheWholeTrailingNumberOfTheDescription)
 }
 
 TEST_F(SavedGamesTest, NoOtherCommandReplacesTheTableWhileARestoreRuns) {
-  Store(kGameStartRecord, RecordOf(Dealt(17), kLocalTurn));
-  Store(4, RecordOf(Dealt(18), kLocalTurn));
-  hooks.firstPlayer = kOpponentTurn;
+  Store(kGameStartRecord, RecordOf(Dealt(17), table::Turn::Local));
+  Store(4, RecordOf(Dealt(18), table::Turn::Local));
+  hooks.firstPlayer = table::Turn::Opponent;
   std::optional<RestoreResult> during;
   // A command handled inside the restore's pause.
   hooks.onWhoGoesFirst = [&] {
@@ -590,7 +590,7 @@ TEST_F(SavedGamesTest, NoOtherCommandReplacesTheTableWhileARestoreRuns) {
 
 TEST_F(SavedGamesTest, TutorialGameWaitsForNextBeforeTheComputerPlays) {
   state.TutorialMode = true;
-  SavedGameRecord rec = RecordOf(Dealt(19), kOpponentTurn);
+  SavedGameRecord rec = RecordOf(Dealt(19), table::Turn::Opponent);
   rec.ElapsedTime = 0;
   Store(kTutorialRecord, rec);
   hooks.onTutorialNext = [&] {
@@ -616,7 +616,7 @@ TEST_F(SavedGamesTest, TutorialGameWaitsForNextBeforeTheComputerPlays) {
 
 TEST_F(SavedGamesTest, OnlineRestoreStopsBeforeTheTurnAndKeepsTheClockForTheScore) {
   ctx.Online = true;
-  SavedGameRecord rec = RecordOf(Dealt(20), kOpponentTurn);
+  SavedGameRecord rec = RecordOf(Dealt(20), table::Turn::Opponent);
   rec.ElapsedTime = 600.0 / 86400.0;
   Store(kEvenTurnBackupRecord, rec);
   ASSERT_EQ(Restore(kEvenTurnBackupRecord), RestoreResult::Restored);
@@ -641,7 +641,7 @@ TEST_F(SavedGamesTest, WithoutAMoveFileTheGameGoesOnWithoutUndoAndTheUserIsToldO
   ClearTempMoves(saved, false, dataPath, ui);
   ClearTempMoves(saved, true, noFolder, ui);
   piles = Dealt(21);
-  state.CurrentTurn = kLocalTurn;
+  state.CurrentTurn = table::Turn::Local;
   StartMoveRecords(s);
   PlayMoves(s, 2);
   const PileArrays now = piles;

@@ -187,9 +187,9 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
     CheckTable("after the deal");
 
     while (!state_.GameEnded && state_.TurnCount < kStalemateTurns && result_.faults.empty()) {
-      if (state_.CurrentTurn == 2) {
+      if (state_.CurrentTurn == table::Turn::Opponent) {
         ComputerTurn();
-      } else if (state_.CurrentTurn == 1) {
+      } else if (state_.CurrentTurn == table::Turn::Local) {
         HumanTurn();
       } else {
         Fault("no side to move in a running game");
@@ -214,7 +214,7 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
       Fault("the busy guard stayed set after the turn");
     switch (report.outcome) {
       case play::TurnOutcome::HandedBack:
-        if (state_.CurrentTurn != 1 || state_.ComputerThinking) Fault("the turn was not handed back");
+        if (state_.CurrentTurn != table::Turn::Local || state_.ComputerThinking) Fault("the turn was not handed back");
         break;
       case play::TurnOutcome::GameEnded:
         if (!state_.GameEnded) Fault("a game-ended turn with the game running");
@@ -320,7 +320,7 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
     for (int moves = 0; moves <= kHumanMovesPerTurn; ++moves) {
       if (state_.GameEnded || !result_.faults.empty()) return;
       if (HumanMove()) continue;
-      if (!state_.StockTurned && play::CanTurnStock(piles_, 1).Legal()) {
+      if (!state_.StockTurned && play::CanTurnStock(piles_, table::Turn::Local).Legal()) {
         if (piles_.StockCount[0] > 0) {
           state_.StockTurned = true;  // the first press on the Stock turns the card up
           continue;
@@ -340,7 +340,7 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
       // The Hand card's drop (EndTurnPending) or the Done button.
       state_.EndTurnPending = false;
       state_.StockTurned = false;
-      if (!state_.GameEnded) state_.CurrentTurn = 2;
+      if (!state_.GameEnded) state_.CurrentTurn = table::Turn::Opponent;
       return;
     }
     Fault("the player's turn did not end");
@@ -359,7 +359,7 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
   void AnimateCard(table::PileControl source, int sourceIndex, table::CardCode card, table::PileControl target,
                    int targetIndex) override {
     if (!checking_) return;
-    if (state_.CurrentTurn != 2) return Fault("a slide outside the computer's turn");
+    if (state_.CurrentTurn != table::Turn::Opponent) return Fault("a slide outside the computer's turn");
     if (!guard_.IsRunning(table::Activity::ComputerTurn) || !guard_.IsRunning(table::Activity::Move))
       Fault("a computer move outside the busy guard");
     const std::string fault = independent::MoveFault(piles_, 1, source, sourceIndex, card, target, targetIndex);
@@ -375,7 +375,7 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
       Fault("game over for a side that still holds cards");
     result_.winner = winner;
     state_.GameEnded = true;
-    state_.CurrentTurn = 0;
+    state_.CurrentTurn = table::Turn::None;
     state_.ComputerThinking = false;
   }
   void ShowPileCounts() override { CheckTable("after a move"); }
@@ -386,10 +386,10 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
   void EnableNextTip(bool) override {}
 
   // --- table::DealHooks
-  std::int16_t WhoGoesFirst(int rule) override {
+  table::Turn WhoGoesFirst(int rule) override {
     const auto decision = play::DecideFirstPlayer(piles_, play::FirstPlayerRuleFromStored(rule), {},
                                                   table::SeededRandom(seed_ + 1));
-    return static_cast<std::int16_t>(decision.turn);
+    return decision.turn;
   }
   void WhoseTurn() override {}
 

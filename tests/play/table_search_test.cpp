@@ -20,8 +20,8 @@ using testing_support::Card;
 using testing_support::TableBuilder;
 using table::PileControl;
 
-constexpr int kHuman = 1;
-constexpr int kComputer = 2;
+constexpr table::Turn kHuman = table::Turn::Local;
+constexpr table::Turn kComputer = table::Turn::Opponent;
 
 TEST(CheckCenter, AceGoesToTheFirstEmptyFoundation) {
   TableBuilder t;

@@ -26,7 +26,7 @@ TEST(TutorialGame, RecordFifteenAloneIsCopiedFromTheSeedWhenMissing) {
 
   // A file of an older version: a saved game in slot 2, record 15 empty.
   SavedGameRecord slot;
-  slot.CurrentTurn = 1;
+  slot.CurrentTurn = table::Turn::Local;
   slot.Description = QStringLiteral("My game").leftJustified(30);
   {
     platform::RecordFile f;

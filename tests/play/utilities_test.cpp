@@ -41,7 +41,7 @@ TEST(Utilities, ShowTurnStatus) {
   table::GameState state;
   {
     FakeTableView view;
-    state.CurrentTurn = 1;
+    state.CurrentTurn = table::Turn::Local;
     ShowTurnStatus(state, false, view);
     EXPECT_EQ(view.Label(TableLabel::lblTurn), "\r\nIt's still your turn.");
     EXPECT_TRUE(view.images[TableImage::ImgTurn1]);
@@ -49,7 +49,7 @@ TEST(Utilities, ShowTurnStatus) {
   }
   {
     FakeTableView view;
-    state.CurrentTurn = 0;  // no game, offline
+    state.CurrentTurn = table::Turn::None;  // no game, offline
     ShowTurnStatus(state, false, view);
     EXPECT_EQ(view.Label(TableLabel::lblTurn), "\r\nIt's NOT your turn.");
     EXPECT_TRUE(view.images[TableImage::ImgTurn2]);
@@ -58,7 +58,7 @@ TEST(Utilities, ShowTurnStatus) {
   for (bool tutorial : {false, true}) {
     FakeTableView view;
     view.SetLabel(TableLabel::lblTurn, "kept");
-    state.CurrentTurn = 2;
+    state.CurrentTurn = table::Turn::Opponent;
     state.TutorialMode = tutorial;
     ShowTurnStatus(state, /*online=*/!tutorial, view);
     EXPECT_EQ(view.Label(TableLabel::lblTurn), "kept");

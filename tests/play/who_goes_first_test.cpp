@@ -53,7 +53,7 @@ class FakeMarker : public play::DecidingCardMarker {
 
 class WhoGoesFirst : public ::testing::Test {
  protected:
-  int Run(int rule, const Deal& deal, const FirstPlayerPeople& people = {}) {
+  table::Turn Run(int rule, const Deal& deal, const FirstPlayerPeople& people = {}) {
     const table::PileArrays piles = deal.Piles();
     return play::WhoGoesFirst(rule, piles, state, people, Output(), &remoteText);
   }
@@ -80,7 +80,7 @@ const Deal kLocalAce{Card(9, 3), Card(1, 2), {Card(5, 1), Card(6, 1), Card(7, 1)
                      {Card(5, 2), Card(6, 2), Card(7, 2), Card(8, 2)}};
 
 TEST_F(WhoGoesFirst, LowestReserveCardGoesFirst) {
-  EXPECT_EQ(Run(0, kLocalAce), 1);
+  EXPECT_EQ(Run(0, kLocalAce), table::Turn::Local);
   EXPECT_EQ(Message(), QStringLiteral("Your Reserve card is LOWEST\r\n\r\nYou go first."));
   EXPECT_TRUE(marker.marks.empty());
   EXPECT_TRUE(pauses.empty());
@@ -90,7 +90,7 @@ TEST_F(WhoGoesFirst, LowestReserveCardGoesFirst) {
 }
 
 TEST_F(WhoGoesFirst, HighestReserveCardGoesFirstAndIsMarked) {
-  EXPECT_EQ(Run(1, kLocalAce), 2);
+  EXPECT_EQ(Run(1, kLocalAce), table::Turn::Opponent);
   EXPECT_EQ(Message(), QStringLiteral("My Reserve card is HIGHEST\r\n\r\nI go first."));
   EXPECT_EQ(marker.marks, (std::vector<std::pair<PileControl, int>>{{PileControl::picOpponent, 2}}));
   EXPECT_EQ(view.cardFrames.at(0), true);
@@ -110,7 +110,7 @@ TEST_P(TiesWalkTheHouses, DecidingHouseIsNamedAndMarked) {
   const int house = GetParam().house;
   // The opponent's card of this house is one rank lower than the local one.
   deal.opponentHouses[house - 1] = Card(table::CardRank(deal.localHouses[house - 1]) - 1, 1);
-  EXPECT_EQ(Run(0, deal), 2);
+  EXPECT_EQ(Run(0, deal), table::Turn::Opponent);
   EXPECT_EQ(Message(), QString::fromUtf8(GetParam().message));
   EXPECT_EQ(marker.marks,
             (std::vector<std::pair<PileControl, int>>{{PileControl::picTableau, house}}));
@@ -129,13 +129,13 @@ TEST_F(WhoGoesFirst, LaterHousesDoNotCountOnceOneDecides) {
   Deal deal = AllEqual();
   deal.localHouses[1] = Card(13, 1);     // 2nd House: local higher
   deal.opponentHouses[2] = Card(13, 2);  // 3rd House: opponent higher
-  EXPECT_EQ(Run(1, deal), 1);
+  EXPECT_EQ(Run(1, deal), table::Turn::Local);
   EXPECT_EQ(Message(), QStringLiteral("Your 2nd House card is HIGHEST\r\n\r\nYou go first."));
 }
 
 TEST_F(WhoGoesFirst, FiveEqualPairsTossACoin) {
   coin = 0.2;
-  EXPECT_EQ(Run(0, AllEqual()), 1);
+  EXPECT_EQ(Run(0, AllEqual()), table::Turn::Local);
   EXPECT_EQ(Message(),
             QStringLiteral("Amazing! All cards are equal. We'll have to toss a coin.\r\n"
                            "You won the toss.\r\n\r\nYou go first."));
@@ -145,7 +145,7 @@ TEST_F(WhoGoesFirst, FiveEqualPairsTossACoin) {
 
 TEST_F(WhoGoesFirst, AForcedTossWonByTheComputerShowsNoMarker) {
   coin = 0.7;
-  EXPECT_EQ(Run(1, AllEqual()), 2);
+  EXPECT_EQ(Run(1, AllEqual()), table::Turn::Opponent);
   EXPECT_EQ(Message(),
             QStringLiteral("Amazing! All cards are equal. We'll have to toss a coin.\r\n"
                            "I won the toss.\r\n\r\nI go first."));
@@ -155,10 +155,10 @@ TEST_F(WhoGoesFirst, AForcedTossWonByTheComputerShowsNoMarker) {
 
 TEST_F(WhoGoesFirst, CoinTossComparesNothingAndPlaysNothing) {
   coin = 0.49;
-  EXPECT_EQ(Run(2, kLocalAce), 1);
+  EXPECT_EQ(Run(2, kLocalAce), table::Turn::Local);
   EXPECT_EQ(Message(), QStringLiteral("You won the toss.\r\n\r\nYou go first."));
   coin = 0.5;
-  EXPECT_EQ(Run(2, kLocalAce), 2);
+  EXPECT_EQ(Run(2, kLocalAce), table::Turn::Opponent);
   EXPECT_EQ(Message(), QStringLiteral("I won the toss.\r\n\r\nI go first."));
   EXPECT_EQ(draws, 2);
   EXPECT_TRUE(effects.effects.empty());
@@ -167,7 +167,7 @@ TEST_F(WhoGoesFirst, CoinTossComparesNothingAndPlaysNothing) {
 
 TEST_F(WhoGoesFirst, DamagedRuleReadsAsLowest) {
   for (int damaged : {3, -1, 99}) {
-    EXPECT_EQ(Run(damaged, kLocalAce), 1);
+    EXPECT_EQ(Run(damaged, kLocalAce), table::Turn::Local);
     EXPECT_EQ(Message(), QStringLiteral("Your Reserve card is LOWEST\r\n\r\nYou go first."));
   }
   EXPECT_EQ(draws, 0);
@@ -178,24 +178,24 @@ const FirstPlayerPeople kOnline{true, QStringLiteral("Kim"), QStringLiteral("Pat
 TEST_F(WhoGoesFirst, OnlineOpponentFirstByAHouse) {
   Deal deal = AllEqual();
   deal.opponentHouses[0] = Card(1, 4);
-  EXPECT_EQ(Run(0, deal, kOnline), 2);
+  EXPECT_EQ(Run(0, deal, kOnline), table::Turn::Opponent);
   EXPECT_EQ(Message(), QStringLiteral("Pat's 1st House card is LOWEST\r\n\r\nPat goes first."));
   EXPECT_EQ(remoteText, QStringLiteral("Your 1st House card is LOWEST - You go first."));
 }
 
 TEST_F(WhoGoesFirst, OnlineLocalPlayerFirst) {
-  EXPECT_EQ(Run(0, kLocalAce, kOnline), 1);
+  EXPECT_EQ(Run(0, kLocalAce, kOnline), table::Turn::Local);
   EXPECT_EQ(Message(), QStringLiteral("Your Reserve card is LOWEST\r\n\r\nYou go first."));
   EXPECT_EQ(remoteText, QStringLiteral("Kim's Reserve card is LOWEST -Kim goes first."));
 }
 
 TEST_F(WhoGoesFirst, OnlineCoinToss) {
   coin = 0.9;
-  EXPECT_EQ(Run(2, kLocalAce, kOnline), 2);
+  EXPECT_EQ(Run(2, kLocalAce, kOnline), table::Turn::Opponent);
   EXPECT_EQ(Message(), QStringLiteral("Pat won the toss.\r\n\r\nPat goes first."));
   EXPECT_EQ(remoteText, QStringLiteral("You won the toss. - You go first."));
   coin = 0.1;
-  EXPECT_EQ(Run(2, kLocalAce, kOnline), 1);
+  EXPECT_EQ(Run(2, kLocalAce, kOnline), table::Turn::Local);
   EXPECT_EQ(Message(), QStringLiteral("You won the toss.\r\n\r\nYou go first."));
   EXPECT_EQ(remoteText, QStringLiteral("Kim won the toss. -Kim goes first."));
 }

@@ -142,7 +142,7 @@ class WholeGame : public ::testing::Test {
   // Waste, or with the Done button when he holds none.
   void HumanTurn() {
     for (int actions = 0; actions < kActionsPerTurn; ++actions) {
-      if (S().GameEnded || S().CurrentTurn != 1) return;
+      if (S().GameEnded || S().CurrentTurn != table::Turn::Local) return;
       const int before = CardsOnTable();
       const bool moved = PlayOneMove();
       if (CardsOnTable() != before) faults.push_back("a move changed the number of cards");
@@ -151,7 +151,8 @@ class WholeGame : public ::testing::Test {
         ++humanMoves;
         continue;
       }
-      if (!S().StockTurned && CanTurnStock(P(), 1).Legal() && (P().StockCount[0] > 0 || P().WasteCount[0] > 0)) {
+      if (!S().StockTurned && CanTurnStock(P(), table::Turn::Local).Legal() &&
+          (P().StockCount[0] > 0 || P().WasteCount[0] > 0)) {
         const bool recycling = P().StockCount[0] == 0;
         Press(W().picPlayer[1], {10, 10});
         Release(W().picPlayer[1], {10, 10});
@@ -194,7 +195,7 @@ TEST_F(WholeGame, TheDealButtonStartsAGameThatIsPlayedToItsEnd) {
   int computerTurnsSeen = 0;
   int lastTurnCount = S().TurnCount;
   while (!S().GameEnded && S().TurnCount < kTurnCap && faults.empty()) {
-    ASSERT_EQ(S().CurrentTurn, 1) << "the computer handed the turn back";
+    ASSERT_EQ(S().CurrentTurn, table::Turn::Local) << "the computer handed the turn back";
     HumanTurn();
     if (S().TurnCount > lastTurnCount) ++computerTurnsSeen;
     lastTurnCount = S().TurnCount;
@@ -210,7 +211,7 @@ TEST_F(WholeGame, TheDealButtonStartsAGameThatIsPlayedToItsEnd) {
   EXPECT_GT(turnsHandedOver, 2);
   EXPECT_GT(computerTurnsSeen, 2) << "the turn passed to the computer and back";
   if (S().GameEnded) {
-    EXPECT_EQ(S().CurrentTurn, 0);
+    EXPECT_EQ(S().CurrentTurn, table::Turn::None);
     EXPECT_TRUE(W().cmdDeal->isVisible()) << "a finished game offers the next deal";
     // And the next deal starts a fresh game.
     W().cmdDeal->click();

@@ -114,7 +114,7 @@ class RealPaceSlide : public ::testing::Test {
     table.ArrangePiles();
     table.ArrangeControls();
     table.show();
-    state.CurrentTurn = 2;
+    state.CurrentTurn = table::Turn::Opponent;
   }
 
   // The places one picture is drawn at on its way: its moves while shown.
@@ -249,7 +249,7 @@ TEST_F(RealPaceSlide, ACloseEndsTheSlideAtOnce) {
 
 TEST_F(RealPaceSlide, ARefusedCardOnItsWayHomeIsASlideNoPressInterrupts) {
   wait.SetTimeScale(0);
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   table::PictureBox* reserve = table.picPlayer[2];
   table::PictureBox* other = table.picTableau[3];
   const QPoint home = reserve->pos();

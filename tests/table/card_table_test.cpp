@@ -111,7 +111,7 @@ TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
   piles.TableauCount[2] = 2;
   piles.Tableau[2][2] = 10;
   state.StockTurned = true;
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   table.RedrawTable();
   const auto face = [&](CardCode c) {
     return CutFace(table.frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -120,7 +120,7 @@ TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
   EXPECT_EQ(table.lblTabCnt[1]->text(), "");
   EXPECT_EQ(table.lblTabCnt[2]->text(), "2");
   EXPECT_EQ(table.lblPHandCnt->text(), "2");
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   table.RedrawTable();
   EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
   const QImage back = table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -133,7 +133,7 @@ TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
   EXPECT_EQ(table.picPlayer[1]->Picture(), empty);
   EXPECT_EQ(table.lblPHandCnt->text(), "");
   state.GameEnded = true;
-  state.CurrentTurn = 0;
+  state.CurrentTurn = table::Turn::None;
   piles.StockCount[1] = 3;
   table.RedrawTable();
   EXPECT_EQ(table.picPlayer[1]->Picture(), empty);
@@ -167,7 +167,7 @@ TEST_F(CardTableTest, SlideEndsWithTheCardHiddenAtHomeAndTheCoverInFront) {
   piles.TableauCount[3] = 2;
   piles.Tableau[3][1] = 20;
   piles.Tableau[3][2] = 21;
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   const QPoint home = table.picTableau[3]->pos();
   table.AnimateCard(PileControl::picTableau, 3, 21, PileControl::picCenter, 4);
   EXPECT_EQ(table.picTableau[3]->pos(), home);
@@ -206,13 +206,13 @@ TEST_F(CardTableTest, LabelsLieBeneathThePilesWhateverTheirOrder) {
 
 TEST_F(CardTableTest, ClearTableEmptiesEverything) {
   piles.ReserveCount[0] = 3;
-  state.CurrentTurn = 1;
+  state.CurrentTurn = table::Turn::Local;
   state.StockTurned = true;
   table.lblMessage->setText("hello");
   table.cmdDone->show();
   table.ClearTable();
   EXPECT_EQ(piles, PileArrays{});
-  EXPECT_EQ(state.CurrentTurn, 0);
+  EXPECT_EQ(state.CurrentTurn, table::Turn::None);
   EXPECT_FALSE(state.StockTurned);
   EXPECT_TRUE(table.lblMessage->text().isEmpty());
   EXPECT_TRUE(table.cmdDone->isHidden());
@@ -223,7 +223,7 @@ TEST_F(CardTableTest, ClearTableEmptiesEverything) {
 
 TEST_F(CardTableTest, SlideCoverShowsWhatThePileWillShow) {
   const auto premul = [](const QImage& i) { return i.convertToFormat(QImage::Format_ARGB32_Premultiplied); };
-  state.CurrentTurn = 2;
+  state.CurrentTurn = table::Turn::Opponent;
   piles.ReserveCount[1] = 3;
   piles.Reserve[1][2] = 30;
   piles.ReserveFaceDown[1] = 0;   // the card beneath lies face up

@@ -21,7 +21,7 @@ using Deck = std::array<CardCode, kDeckSize + 1>;
 
 class FakeDealHooks : public DealHooks {
  public:
-  std::int16_t WhoGoesFirst(int rule) override {
+  Turn WhoGoesFirst(int rule) override {
     calls.push_back("WhoGoesFirst");
     rules.push_back(rule);
     if (state) state->Message = "I go first.";
@@ -29,7 +29,7 @@ class FakeDealHooks : public DealHooks {
   }
   void WhoseTurn() override {
     calls.push_back("WhoseTurn");
-    if (state && remoteTurn) state->CurrentTurn = remoteTurn;
+    if (state && remoteTurn != Turn::None) state->CurrentTurn = remoteTurn;
   }
   void SaveGameRecord() override {
     calls.push_back("SaveGameRecord");
@@ -39,8 +39,8 @@ class FakeDealHooks : public DealHooks {
 
   GameState* state = nullptr;
   const PileArrays* piles = nullptr;
-  std::int16_t first = 1;
-  std::int16_t remoteTurn = 0;
+  Turn first = Turn::Local;
+  Turn remoteTurn = Turn::None;
   std::vector<std::string> calls;
   std::vector<int> rules;
   PileArrays saved;
@@ -190,7 +190,7 @@ TEST(DealNewGame, DealsTheOpeningPosition) {
 TEST(DealNewGame, LaysOutDecidesStoresAndStartsTheClockOffline) {
   Table t;
   ShuffleDecks(t.piles, SeededRandom(5));
-  t.hooks.first = 2;
+  t.hooks.first = Turn::Opponent;
   ASSERT_EQ(DealNewGame(t.services, 1, {}), DealResult::Dealt);
 
   EXPECT_EQ(t.view.layouts, 1);
@@ -198,7 +198,7 @@ TEST(DealNewGame, LaysOutDecidesStoresAndStartsTheClockOffline) {
   EXPECT_EQ(t.hooks.rules, std::vector<int>{1});
   EXPECT_EQ(t.hooks.saved, t.piles) << "the dealt table is stored";
   EXPECT_EQ(t.hooks.turnCountAtSave, 0);
-  EXPECT_EQ(t.state.CurrentTurn, 2);
+  EXPECT_EQ(t.state.CurrentTurn, table::Turn::Opponent);
   EXPECT_EQ(t.state.TurnCount, 1);
   EXPECT_EQ(t.view.Label(TableLabel::lblMessage), "I go first.");
   EXPECT_TRUE(t.sfx.effects.empty()) << "no coin toss by the lowest or highest card";
@@ -226,7 +226,7 @@ TEST(DealNewGame, ShowsTheCoinTossDecidedThereOnlyWhenAskedTo) {
   {
     Table t;
     ShuffleDecks(t.piles, SeededRandom(7));
-    t.hooks.remoteTurn = 1;
+    t.hooks.remoteTurn = Turn::Local;
     const DealOpening opening{FirstMoveDecider::There, true, "Ann"};
     ASSERT_EQ(DealNewGame(t.services, 2, opening), DealResult::Dealt);
     EXPECT_EQ(t.hooks.calls, (std::vector<std::string>{"WhoseTurn", "SaveGameRecord"}))
@@ -238,7 +238,7 @@ TEST(DealNewGame, ShowsTheCoinTossDecidedThereOnlyWhenAskedTo) {
   {
     Table t;
     ShuffleDecks(t.piles, SeededRandom(8));
-    t.hooks.remoteTurn = 2;
+    t.hooks.remoteTurn = Turn::Opponent;
     const DealOpening opening{FirstMoveDecider::There, true, "Ann"};
     ASSERT_EQ(DealNewGame(t.services, 0, opening), DealResult::Dealt);
     const QString text = "Ann won the coin toss.\r\nAnn goes first.";
@@ -249,7 +249,7 @@ TEST(DealNewGame, ShowsTheCoinTossDecidedThereOnlyWhenAskedTo) {
   {
     Table t;
     ShuffleDecks(t.piles, SeededRandom(9));
-    t.hooks.remoteTurn = 1;
+    t.hooks.remoteTurn = Turn::Local;
     const DealOpening opening{FirstMoveDecider::There, false, "Ann"};
     ASSERT_EQ(DealNewGame(t.services, 2, opening), DealResult::Dealt);
     EXPECT_TRUE(t.sfx.effects.empty());
@@ -364,7 +364,7 @@ TEST(SampleGames, TheShippedFileHoldsTenFullGames) {
 
 TEST(RecycleWaste, TurnsTheWasteOverIntoTheStock) {
   Table t;
-  t.state.CurrentTurn = 1;
+  t.state.CurrentTurn = table::Turn::Local;
   t.state.StockTurned = true;
   const CardCode w[] = {0, 11, 22, 33, 44, 5};  // w1..w5, w5 on top
   for (int i = 1; i <= 5; ++i) t.piles.Waste[0][i] = w[i];
@@ -387,7 +387,7 @@ TEST(RecycleWaste, TurnsTheWasteOverIntoTheStock) {
 
 TEST(RecycleWaste, EmptyWasteOnTheOpponentsTurnStillSoundsAndRepaints) {
   Table t;
-  t.state.CurrentTurn = 2;
+  t.state.CurrentTurn = table::Turn::Opponent;
   ASSERT_TRUE(RecycleWaste(t.piles, t.state, t.view, t.sfx));
   EXPECT_EQ(t.piles.StockCount[1], 0);
   EXPECT_EQ(t.sfx.effects, std::vector<int>{6});
@@ -400,7 +400,7 @@ TEST(RecycleWaste, EmptyWasteOnTheOpponentsTurnStillSoundsAndRepaints) {
 
 TEST(RecycleWaste, RefusesWhileTheStockStillHoldsCards) {
   Table t;
-  t.state.CurrentTurn = 1;
+  t.state.CurrentTurn = table::Turn::Local;
   t.piles.Stock[0][1] = 9;
   t.piles.StockCount[0] = 1;
   t.piles.Waste[0][1] = 4;
