@@ -46,7 +46,7 @@ Program::Program(ProgramParts parts)
   FrmPlay& view = *frmPlay_;
 
   look_ = std::make_unique<TableLook>(view, state_, tableSettings_, *ui_, folders_, player_.CurrentStructure, screen_,
-                                      joined_);
+                                      joined_, piles_, scores_);
   turns_ = std::make_unique<TurnCycle>(TurnCycleParts{
       piles_, state_, view, sfx_, *sound_, wait_, *ui_, guard_, *settingsStore_, random_, folders_, tableSettings_,
       player_, scores_, scoreStore_, saved_, sample_, net_, onlineAnswers_, writeFailures_, *look_, joined_});
@@ -71,7 +71,7 @@ Program::Program(ProgramParts parts)
   leaving_->SetMedia(&windows_->musicHooks());
   turns_->SetMenus(&windows_->menus());
   playerInPlay_->SetMenus(&windows_->menus());
-  view.SetNeighbours(windows_.get());
+  view.SetNeighbours(look_.get(), playerInPlay_.get(), windows_.get());
   view.frmPic.SetOptions(playerInPlay_.get());
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { turns_->cmdDeal_Click(); });
@@ -118,7 +118,7 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
 NetPlayParts Program::NetParts() {
   return NetPlayParts{net_,           scores_, scoreStore_, netScores_, state_,  *frmPlay_,
                       frmPlay_.get(), *ui_,    wait_,       *sound_,    guard_,  folders_,
-                      player_.PlayerName, moveServices().ThinkDelay, *windows_};
+                      player_.PlayerName, moveServices().ThinkDelay, *turns_, *windows_};
 }
 
 TutorialServices Program::TutorialParts() {

@@ -11,6 +11,7 @@
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
+#include "play/frm_play.h"
 #include "play/joined_parts.h"
 #include "play/menu_windows.h"
 #include "play/net_state.h"
@@ -25,7 +26,6 @@
 
 namespace play {
 
-class FrmPlay;
 class MenuCommands;
 class TableLook;
 struct MoveServices;
@@ -60,7 +60,8 @@ class PlayerInPlay : public PlayerTable,
                      public PlayerNetFile,
                      public PreferencesTable,
                      public PlayerChanges,
-                     public table::PopupOptions {
+                     public table::PopupOptions,
+                     public FrmPlayMatch {
  public:
   explicit PlayerInPlay(const PlayerInPlayParts& parts);
   ~PlayerInPlay() override;
@@ -80,9 +81,6 @@ class PlayerInPlay : public PlayerTable,
   // Record n (1..10) becomes the player in play, and the settings record
   // names him for the next start.
   PlayerFileResult ChangePlayer(std::int16_t n) override;
-  // MatchPoints and the score record's match target become the value and
-  // the score record is stored.
-  void SetMatchPoints(std::int16_t points);
 
   // PlayerTable
   void ApplySettings(const PlayerSettings& settings) override;
@@ -121,6 +119,13 @@ class PlayerInPlay : public PlayerTable,
   void RefreshEmptyPilePictures() override;
   void UnloadTableauCardsWindow() override;
   void KeyShortcut(int keyCode, int shift) override;
+  // FrmPlayMatch: the match points panel
+  bool Online() const override { return p_.net.Online(); }
+  bool MatchOn() const override { return p_.scores.MatchOn; }
+  int MatchPoints() const override { return p_.scores.MatchPoints; }
+  int MatchScore() const override { return p_.scores.CurrentScores.MatchScore; }
+  int OppMatchScore() const override { return p_.scores.CurrentScores.OppMatchScore; }
+  void SetMatchPoints(std::int16_t points) override;
   // table::PopupOptions
   void SoundChosen(bool SoundOn, std::int16_t CardSoundSet) override;
   void FirstPlayerChosen(std::int16_t FirstPlayerRule) override;

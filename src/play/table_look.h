@@ -10,6 +10,9 @@
 #include "platform/system.h"
 #include "play/game_over.h"
 #include "play/joined_parts.h"
+#include "play/frm_play.h"
+#include "play/menu_commands.h"
+#include "play/score_records.h"
 #include "play/preferences_access.h"
 #include "play/tutorial_hooks.h"
 #include "play/who_goes_first.h"
@@ -19,17 +22,17 @@
 
 namespace play {
 
-class FrmPlay;
-
 class TableLook : public StructurePicture,
                   public TableBackgrounds,
                   public HandPictures,
                   public DecidingCardMarker,
-                  public table::TableauWindowHooks {
+                  public table::TableauWindowHooks,
+                  public MenuTable,
+                  public FrmPlayPictures {
  public:
   TableLook(FrmPlay& view, table::GameState& state, const table::TableSettings& settings, platform::UiService& ui,
             media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
-            const JoinedParts& joined);
+            const JoinedParts& joined, const table::PileArrays& piles, const ScoreState& scores);
   ~TableLook() override;
   TableLook(const TableLook&) = delete;
   TableLook& operator=(const TableLook&) = delete;
@@ -51,10 +54,21 @@ class TableLook : public StructurePicture,
   bool TutorialMode() const override { return state_.TutorialMode; }
   void TableauWindowClickedInTutorial() override;
 
+  // MenuTable, FrmPlayPictures
+  bool TableauCardsWindowShown() const override { return cardWindows_->TableauCardsWindowShown(); }
+  void HideTableauCardsWindow() override { cardWindows_->HideTableauCardsWindow(); }
+  void ShowLogo(bool show) override { backgrounds_->ShowLogo(show); }
+  // The status bar's pile counts, and its match points panel for the match in force.
+  void ShowPileCounts() override;
+  void ShowMatchPoints() override;
+  bool BackgroundChosen() const override { return backgrounds_->Listed(); }
+  void ShowBackground() override { backgrounds_->ShowBackground(); }
+  // The developer view's message of the tableau cards window's sizes.
+  void ShowWindowSizes() override;
+  void ManageBackground(const QString& action) override { backgrounds_->ManageBackground(action); }
+
   // The table window's picture cleared: the plain mat colour.
   void ClearTablePicture();
-  // The developer view's message of the tableau cards window's sizes.
-  void ShowWindowSizes();
 
  private:
   FrmPlay& view_;
@@ -63,6 +77,8 @@ class TableLook : public StructurePicture,
   platform::UiService& ui_;
   int twipsPerPixel_;
   const JoinedParts& joined_;
+  const table::PileArrays& piles_;
+  const ScoreState& scores_;
   std::unique_ptr<table::Backgrounds> backgrounds_;
   std::unique_ptr<table::SmallCardWindows> cardWindows_;
 };

@@ -52,6 +52,8 @@ RestoreContext TurnCycle::CurrentRestoreContext() const {
   return ctx;
 }
 
+void TurnCycle::DeclareStalemate() { play::DeclareStalemate(*gameOver_); }
+
 void TurnCycle::FinishTopLevelCommand() { play::FinishTopLevelCommand(p_.wait, p_.state, &p_.view); }
 
 // ---- The deal, the moves and the records ----

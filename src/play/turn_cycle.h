@@ -62,7 +62,9 @@ class TurnCycle : public table::DealHooks,
                   public PlayHooks,
                   public SavedGameHooks,
                   public NewGameHooks,
-                  public HumanTurnNeighbours {
+                  public HumanTurnNeighbours,
+                  public MenuGame,
+                  public NetGameEnd {
  public:
   explicit TurnCycle(const TurnCycleParts& parts);
   ~TurnCycle() override;
@@ -80,16 +82,18 @@ class TurnCycle : public table::DealHooks,
 
   // The Deal button.
   void cmdDeal_Click();
+  // MenuGame
   // Starts a new game (menus, tutorial and scores window call this).
-  NewGameResult NewGame();
+  NewGameResult NewGame() override;
   // What restoring a game reads of the player, the sample games and the connection.
-  RestoreContext CurrentRestoreContext() const;
+  RestoreContext CurrentRestoreContext() const override;
+  void DeclareStalemate() override;
 
   // table::DealHooks, SavedGameHooks
   std::int16_t WhoGoesFirst(int FirstPlayerRule) override;
   void WhoseTurn() override;
   void SaveGameRecord() override;
-  // PlayHooks
+  // PlayHooks, NetGameEnd
   void GameOver(int winner) override;
   void ShowPileCounts() override;
   void WriteMoveRecord(int record) override;
@@ -99,6 +103,7 @@ class TurnCycle : public table::DealHooks,
   // SavedGameHooks
   void ClearTable() override;
   void RedrawTable() override;
+  // SavedGameHooks, NetGameEnd
   void CheckMatchComplete() override;
   void ShowMatchPoints(bool show) override;
   void SaveScoreRec() override;
