@@ -552,10 +552,11 @@ void FrmOptions::OptSound_Click(int index) {
 void FrmOptions::ApplyTab1() {
   play::PlayerSettings& s = table_.Settings();
   s.CardDeck = SelectedDeck;
-  table_.UnloadTableauCardsWindow();
+  play::TableBackgrounds* backgrounds = table_.Backgrounds();
+  if (backgrounds) backgrounds->UnloadTableauCardsWindow();
   if (!ckTheme->isChecked()) return;
   const DeckTheme theme = ThemeOf(s.CardDeck);
-  if (play::TableBackgrounds* backgrounds = table_.Backgrounds())
+  if (backgrounds)
     backgrounds->NextStructure(theme.structure);
   else
     s.CurrentStructure = theme.structure;
@@ -564,12 +565,11 @@ void FrmOptions::ApplyTab1() {
   s.CardSoundSet = theme.cardSoundSet;
   s.FontColor = 0;
   const QString file = QString::fromLatin1(theme.background);
-  for (int i = 1; i <= table_.BackgroundCount(); ++i) {
-    if (table_.BackgroundList(i).endsWith(file)) {
-      if (play::TableBackgrounds* backgrounds = table_.Backgrounds()) {
-        table_.SetBackgroundIndex(i - 1);
-        backgrounds->NextBackground(kKeyDown);
-      }
+  if (!backgrounds) return;
+  for (int i = 1; i <= backgrounds->BackgroundCount(); ++i) {
+    if (backgrounds->BackgroundList(i).endsWith(file)) {
+      backgrounds->SetBackgroundIndex(i - 1);
+      backgrounds->NextBackground(kKeyDown);
       break;
     }
   }

@@ -58,7 +58,7 @@ Program::Program(ProgramParts parts)
                                                        playerInPlay_->services(), view, backgrounds(),
                                                        parts.commandLine});
   leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_,
-                                                       *playerInPlay_, playersFile_, saved_, view, player_.SoundOn});
+                                                       *look_, playersFile_, saved_, view, player_.SoundOn});
   // The session's end runs the same exit work as the close box, once.
   if (QCoreApplication* app = QCoreApplication::instance())
     QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });

@@ -84,13 +84,6 @@ class PlayerInPlay : public PlayerTable,
 
   // PlayerTable
   void ApplySettings(const PlayerSettings& settings) override;
-  void LoadBackgroundList(QString& BackgroundName) override;
-  int BackgroundCount() const override;
-  int BackgroundIndex() const override;
-  void SetBackgroundIndex(int index) override;
-  QString BackgroundList(int index) const override;
-  void ClearTablePicture() override;
-  void ShowBackground() override;
   void SetEmptyPilePictures() override;
   void GetCardFaces(std::int16_t& deck) override;
   void GetCardBacks(std::int16_t& back) override;
@@ -117,7 +110,6 @@ class PlayerInPlay : public PlayerTable,
   bool SavePlayer() override;
   void RedrawTable() override;
   void RefreshEmptyPilePictures() override;
-  void UnloadTableauCardsWindow() override;
   void KeyShortcut(int keyCode, int shift) override;
   // FrmPlayMatch: the match points panel
   bool Online() const override { return p_.net.Online(); }

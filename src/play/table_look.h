@@ -12,6 +12,7 @@
 #include "play/joined_parts.h"
 #include "play/frm_play.h"
 #include "play/menu_commands.h"
+#include "play/players.h"
 #include "play/score_records.h"
 #include "play/preferences_access.h"
 #include "play/tutorial_hooks.h"
@@ -28,7 +29,8 @@ class TableLook : public StructurePicture,
                   public DecidingCardMarker,
                   public table::TableauWindowHooks,
                   public MenuTable,
-                  public FrmPlayPictures {
+                  public FrmPlayPictures,
+                  public PlayerBackgrounds {
  public:
   TableLook(FrmPlay& view, table::GameState& state, const table::TableSettings& settings, platform::UiService& ui,
             media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
@@ -46,6 +48,16 @@ class TableLook : public StructurePicture,
   // TableBackgrounds
   bool TileBackground(QImage& surface) override;
   void NextBackground(int keyCode) override { backgrounds_->NextBackground(keyCode); }
+  void UnloadTableauCardsWindow() override { cardWindows_->UnloadTableauCardsWindow(); }
+  // TableBackgrounds, PlayerBackgrounds
+  int BackgroundCount() const override { return backgrounds_->BackgroundCount(); }
+  QString BackgroundList(int index) const override { return backgrounds_->BackgroundList(index); }
+  void SetBackgroundIndex(int index) override { backgrounds_->SetBackgroundIndex(index); }
+  // PlayerBackgrounds
+  void LoadBackgroundList(QString& BackgroundName) override { backgrounds_->LoadBackgroundList(BackgroundName); }
+  int BackgroundIndex() const override { return backgrounds_->BackgroundIndex(); }
+  // The table window's picture cleared: the plain mat colour.
+  void ClearTablePicture() override;
   // HandPictures
   void ShowHand() override;
   // DecidingCardMarker
@@ -62,13 +74,11 @@ class TableLook : public StructurePicture,
   void ShowPileCounts() override;
   void ShowMatchPoints() override;
   bool BackgroundChosen() const override { return backgrounds_->Listed(); }
+  // FrmPlayPictures, PlayerBackgrounds
   void ShowBackground() override { backgrounds_->ShowBackground(); }
   // The developer view's message of the tableau cards window's sizes.
   void ShowWindowSizes() override;
   void ManageBackground(const QString& action) override { backgrounds_->ManageBackground(action); }
-
-  // The table window's picture cleared: the plain mat colour.
-  void ClearTablePicture();
 
  private:
   FrmPlay& view_;

@@ -57,6 +57,14 @@ struct FakeBackgrounds : play::TableBackgrounds {
   }
   void NextBackground(int keyCode) override { backgroundKeys.push_back(keyCode); }
   void NextStructure(int value) override { structures.push_back(value); }
+  int BackgroundCount() const override { return static_cast<int>(backgroundList.size()); }
+  QString BackgroundList(int index) const override { return backgroundList.value(index - 1); }
+  void SetBackgroundIndex(int index) override { backgroundIndex = index; }
+  void UnloadTableauCardsWindow() override { ++unloads; }
+
+  QStringList backgroundList{"/bk/Cork.gif", "/bk/Brick-gray.jpg"};
+  int backgroundIndex = 1;
+  int unloads = 0;
 };
 
 class FakeTable : public play::PreferencesTable {
@@ -69,11 +77,9 @@ class FakeTable : public play::PreferencesTable {
   FakeDecks decks;
   table::CardDeckSource* library = &decks;
   FakeBackgrounds backgrounds;
-  QStringList backgroundList{"/bk/Cork.gif", "/bk/Brick-gray.jpg"};
-  int backgroundIndex = 1;
   QImage builtIn = Sheet(Qt::white);
   std::vector<int> faces, backs, keys;
-  int saves = 0, redraws = 0, refreshes = 0, applies = 0, unloads = 0;
+  int saves = 0, redraws = 0, refreshes = 0, applies = 0;
 
   FakeTable() {
     pictures.FilePic[4] = QImage(71, 96, QImage::Format_RGB32);
@@ -88,9 +94,6 @@ class FakeTable : public play::PreferencesTable {
   QImage BuiltInFaceSheet() const override { return builtIn; }
   int ColorBits() const override { return 32; }
   play::TableBackgrounds* Backgrounds() override { return &backgrounds; }
-  int BackgroundCount() const override { return static_cast<int>(backgroundList.size()); }
-  QString BackgroundList(int index) const override { return backgroundList.value(index - 1); }
-  void SetBackgroundIndex(int index) override { backgroundIndex = index; }
   void ApplyPreferences() override { ++applies; }
   void SetCardBackColor(std::uint32_t bgr) override { tableSettings.CardBackColor = bgr; }
   bool SavePlayer() override { return ++saves; }
@@ -98,7 +101,6 @@ class FakeTable : public play::PreferencesTable {
   void RefreshEmptyPilePictures() override { ++refreshes; }
   void GetCardFaces(std::int16_t& deck) override { faces.push_back(deck); }
   void GetCardBacks(std::int16_t& back) override { backs.push_back(back); }
-  void UnloadTableauCardsWindow() override { ++unloads; }
   void KeyShortcut(int keyCode, int shift) override { keys.push_back(keyCode * 10 + shift); }
 };
 
@@ -150,12 +152,12 @@ TEST(Preferences, PreviewedDeckNeverReachesTheTableUnlessApplied) {
     EXPECT_EQ(t.redraws, 0);
   }
   FrmOptions dlg(t);
-  t.unloads = 0;
+  t.backgrounds.unloads = 0;
   dlg.cboDeck->setCurrentIndex(2);
   dlg.cmdApply_Click();
   EXPECT_EQ(t.settings.CardDeck, 3);
   EXPECT_EQ(t.faces, (std::vector<int>{3}));
-  EXPECT_EQ(t.unloads, 1);
+  EXPECT_EQ(t.backgrounds.unloads, 1);
   EXPECT_EQ(t.redraws, 1);
   EXPECT_FALSE(dlg.cmdApply->isEnabled());
   EXPECT_TRUE(t.pictures.SampleSurface.isNull() == false);
@@ -175,7 +177,7 @@ TEST(Preferences, ThemeOfTheBuiltInDeck) {
   dlg.cmdApply_Click();
   EXPECT_EQ(t.settings.CardDeck, 1);
   EXPECT_EQ(t.backgrounds.structures, (std::vector<int>{1000}));
-  EXPECT_EQ(t.backgroundIndex, 1);  // "Brick-gray.jpg" is entry 2: the step down from 1 reaches it
+  EXPECT_EQ(t.backgrounds.backgroundIndex, 1);  // "Brick-gray.jpg" is entry 2: the step down from 1 reaches it
   EXPECT_EQ(t.backgrounds.backgroundKeys, (std::vector<int>{40}));
   EXPECT_EQ(t.settings.CardBack, 0);
   EXPECT_FALSE(t.settings.WoodPlaceHolders);
