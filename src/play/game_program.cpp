@@ -70,7 +70,6 @@ Program::Program(ProgramParts parts)
   startUp_->SetMusic(&windows_->musicHooks());
   leaving_->SetMedia(&windows_->musicHooks());
   turns_->SetMenus(&windows_->menus());
-  playerInPlay_->SetMenus(&windows_->menus());
   view.SetNeighbours(look_.get(), playerInPlay_.get(), windows_.get());
   view.frmPic.SetOptions(playerInPlay_.get());
 

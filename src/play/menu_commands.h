@@ -14,6 +14,7 @@
 #include "play/menu_windows.h"
 #include "play/new_game.h"
 #include "play/player.h"
+#include "play/preferences_access.h"
 #include "play/saved_games.h"
 #include "play/score_records.h"
 
@@ -134,7 +135,7 @@ struct MenuServices {
   MenuHooks& hooks;
 };
 
-class MenuCommands : public QObject {
+class MenuCommands : public QObject, public ShortcutKeys {
  public:
   explicit MenuCommands(const MenuServices& services, QObject* parent = nullptr);
   ~MenuCommands() override;
@@ -151,7 +152,7 @@ class MenuCommands : public QObject {
   void HelpMenu(int row, int choice);
   void MenuPanelClick();
 
-  void KeyShortcut(int KeyCode, int Shift);
+  void KeyShortcut(int KeyCode, int Shift) override;
 
   // The Game menu's Restore as the online hand-over runs it: true when a
   // saved game replaced the table.

@@ -4,7 +4,6 @@
 #include "platform/vb.h"
 #include "play/apply_move.h"
 #include "play/frm_play.h"
-#include "play/menu_commands.h"
 #include "play/player_record.h"
 #include "play/start_up.h"
 #include "play/table_look.h"
@@ -106,10 +105,6 @@ void PlayerInPlay::SetEmptyPilePictures() { p_.view.SetEmptyPilePictures(); }
 void PlayerInPlay::RefreshEmptyPilePictures() { p_.view.RefreshEmptyPilePictures(); }
 void PlayerInPlay::RedrawTable() { p_.view.RedrawTable(); }
 void PlayerInPlay::ShowDealButton() { p_.view.SetImageVisible(table::TableImage::cmdDeal, true); }
-
-void PlayerInPlay::KeyShortcut(int keyCode, int shift) {
-  if (menus_) menus_->KeyShortcut(keyCode, shift);
-}
 
 // ---- The card decks ----
 

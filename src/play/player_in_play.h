@@ -26,7 +26,6 @@
 
 namespace play {
 
-class MenuCommands;
 class TableLook;
 struct MoveServices;
 
@@ -68,8 +67,6 @@ class PlayerInPlay : public PlayerTable,
   PlayerInPlay(const PlayerInPlay&) = delete;
   PlayerInPlay& operator=(const PlayerInPlay&) = delete;
 
-  // The key shortcuts the Preferences dialog passes on; joined once the menus are built.
-  void SetMenus(MenuCommands* menus) { menus_ = menus; }
   const PlayerServices& services() const { return services_; }
 
   // The player's settings changed: the table's copy is refilled.
@@ -110,7 +107,6 @@ class PlayerInPlay : public PlayerTable,
   bool SavePlayer() override;
   void RedrawTable() override;
   void RefreshEmptyPilePictures() override;
-  void KeyShortcut(int keyCode, int shift) override;
   // FrmPlayMatch: the match points panel
   bool Online() const override { return p_.net.Online(); }
   bool MatchOn() const override { return p_.scores.MatchOn; }
@@ -124,7 +120,6 @@ class PlayerInPlay : public PlayerTable,
 
  private:
   PlayerInPlayParts p_;
-  MenuCommands* menus_ = nullptr;
   table::CardDeckLibrary deckLibrary_;
   table::LibraryDeckSource deckSource_;
   PlayerServices services_;

@@ -1,7 +1,7 @@
 #pragma once
 // What the Preferences dialog asks of the program: the player's settings
 // (the truth) and the table that shows them, the pictures it previews, the
-// backgrounds and structures, and the keyboard shortcuts.
+// backgrounds and structures; and the keyboard shortcuts.
 
 #include <QImage>
 #include <cstdint>
@@ -65,6 +65,13 @@ class PreferencesTable {
   // The table's face sheet and back holder take the deck and back.
   virtual void GetCardFaces(std::int16_t& deck) = 0;
   virtual void GetCardBacks(std::int16_t& back) = 0;
+};
+
+// The keyboard shortcuts, which the Preferences dialog passes keys on to.
+class ShortcutKeys {
+ public:
+  virtual ~ShortcutKeys() = default;
+  // A key as the shortcuts take it (virtual-key code, shift state).
   virtual void KeyShortcut(int keyCode, int shift) = 0;
 };
 

@@ -67,7 +67,7 @@ struct FakeBackgrounds : play::TableBackgrounds {
   int unloads = 0;
 };
 
-class FakeTable : public play::PreferencesTable {
+class FakeTable : public play::PreferencesTable, public play::ShortcutKeys {
  public:
   play::PlayerSettings settings;
   table::TableSettings tableSettings;
@@ -123,7 +123,7 @@ TEST(Preferences, PreviewedDeckNeverReachesTheTableUnlessApplied) {
   FakeTable t;
   t.settings.CardDeck = 2;
   {
-    FrmOptions dlg(t);
+    FrmOptions dlg(t, t);
     EXPECT_EQ(dlg.cboDeck->count(), 4);
     EXPECT_EQ(dlg.cboDeck->currentText(), "Deck  2");
     EXPECT_FALSE(dlg.cmdApply->isEnabled());
@@ -137,7 +137,7 @@ TEST(Preferences, PreviewedDeckNeverReachesTheTableUnlessApplied) {
     EXPECT_TRUE(dlg.DialogCancelled);
   }
   {
-    FrmOptions dlg(t);
+    FrmOptions dlg(t, t);
     dlg.cboDeck->setCurrentIndex(2);
     dlg.close();
     EXPECT_FALSE(dlg.DialogCancelled);
@@ -146,12 +146,12 @@ TEST(Preferences, PreviewedDeckNeverReachesTheTableUnlessApplied) {
   EXPECT_EQ(t.settings.CardDeck, 2);
   EXPECT_EQ(t.saves, 0);
   {
-    FrmOptions dlg(t);
+    FrmOptions dlg(t, t);
     dlg.cmdOK_Click();  // no change: saved, not repainted
     EXPECT_EQ(t.saves, 1);
     EXPECT_EQ(t.redraws, 0);
   }
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   t.backgrounds.unloads = 0;
   dlg.cboDeck->setCurrentIndex(2);
   dlg.cmdApply_Click();
@@ -171,7 +171,7 @@ TEST(Preferences, ThemeOfTheBuiltInDeck) {
   t.settings.CardBack = 4;
   t.settings.WoodPlaceHolders = true;
   t.settings.FontColor = 0xFFFFFF;
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.cboDeck->setCurrentIndex(0);
   dlg.ckTheme->click();
   dlg.cmdApply_Click();
@@ -191,7 +191,7 @@ TEST(Preferences, SoundsTextSizeAndColours) {
   FakeTable t;
   t.settings.SoundOn = false;
   t.settings.CardSoundSet = 1;
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.tbsOptions->setCurrentIndex(3);
   EXPECT_TRUE(dlg.OptSound[2]->isChecked());  // sounds off show "No card sounds"
   EXPECT_FALSE(dlg.cmdApply->isEnabled());
@@ -234,7 +234,7 @@ TEST(Preferences, StoredBackOutOfRangeAndNoLibrary) {
   FakeTable t;
   t.settings.CardBack = 9;  // the library offers five
   {
-    FrmOptions dlg(t);
+    FrmOptions dlg(t, t);
     dlg.tbsOptions->setCurrentIndex(1);
     EXPECT_EQ(dlg.SelectedBack, 9);
     EXPECT_EQ(dlg.picCardBack->pixmap().toImage().pixelColor(5, 5), QColor(Qt::darkBlue));  // the own back
@@ -246,7 +246,7 @@ TEST(Preferences, StoredBackOutOfRangeAndNoLibrary) {
     EXPECT_EQ(t.settings.CardBack, 3);
   }
   t.library = nullptr;
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.tbsOptions->setCurrentIndex(1);
   EXPECT_FALSE(dlg.HScrollBacks->isEnabled());
   EXPECT_EQ(dlg.cboDeck->count(), 1);
@@ -270,7 +270,7 @@ TEST(Preferences, ScreenshotsWithInstalledDecks) {
   t.pictures.ImgEmpty3 = shipped.emptyWood;
   t.pictures.ImgEmpty2 = shipped.emptyMetal;
   t.settings.CardBack = 2;
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.cboDeck->setCurrentIndex(2);
   for (int tab = 0; tab < 4; ++tab) {
     dlg.tbsOptions->setCurrentIndex(tab);
@@ -285,7 +285,7 @@ TEST(Preferences, ScreenshotsWithInstalledDecks) {
 // without applying, and the wait it counts as ends.
 TEST(Preferences, OwnerShowsOneDialogAndAnExitClosesIt) {
   FakeTable t;
-  PreferencesOwner owner(t, nullptr);
+  PreferencesOwner owner(t, t, nullptr);
   int shown = 0;
   QTimer::singleShot(0, [&] {
     owner.ShowPreferences();
@@ -319,7 +319,7 @@ TEST_F(PreferencesOnTheTable, ANewMatColourReachesTheTableWithoutAPicture) {
   ASSERT_TRUE(bg.BackgroundList(bg.BackgroundIndex()).isEmpty()) << "None is shown";
   const auto matShown = [&] { return W().FormPicture().pixelColor(3, 3); };
 
-  FrmOptions dlg(program->Preferences(), &W());
+  FrmOptions dlg(program->Preferences(), program->menus(), &W());
   dlg.tbsOptions->setCurrentIndex(2);
   fakeUi->colorAnswers.push_back(0x00336699u);
   dlg.Command2_Click(3);
@@ -340,7 +340,7 @@ TEST_F(PreferencesOnTheTable, ANewMatColourReachesTheTableWithoutAPicture) {
 TEST(Preferences, SamplesShowWholeAtEveryOfferedSize) {
   FakeTable t;
   t.settings.TextFontSize = static_cast<std::int16_t>(kMaxSampleTextSize);
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.show();
   // A grown text reaches the dialog's size one layout at a time.
   const auto settle = [] {
