@@ -48,8 +48,8 @@ Program::Program(ProgramParts parts)
   look_ = std::make_unique<TableLook>(view, state_, tableSettings_, *ui_, folders_, player_.CurrentStructure, screen_,
                                       joined_, piles_, scores_);
   turns_ = std::make_unique<TurnCycle>(TurnCycleParts{
-      piles_, state_, view, sfx_, *sound_, wait_, *ui_, guard_, *settingsStore_, random_, folders_, tableSettings_,
-      player_, scores_, scoreStore_, saved_, sample_, net_, onlineAnswers_, writeFailures_, *look_, joined_});
+      piles_, state_, view, sfx_, *sound_, wait_, *ui_, guard_, *settingsStore_, random_, folders_, player_, scores_,
+      scoreStore_, saved_, sample_, net_, onlineAnswers_, writeFailures_, *look_, joined_});
   playerInPlay_ = std::make_unique<PlayerInPlay>(PlayerInPlayParts{
       player_, tableSettings_, state_, view, *look_, turns_->moves(), playersFile_, netFile_, scores_, scoreStore_,
       net_, folders_, screen_, *ui_, wait_, joined_, parts.cardDeckRoot});
@@ -69,7 +69,9 @@ Program::Program(ProgramParts parts)
       std::move(parts.musicPlayer), std::move(parts.helpBackend)});
   startUp_->SetMusic(&windows_->musicHooks());
   leaving_->SetMedia(&windows_->musicHooks());
-  turns_->SetMenus(&windows_->menus());
+  humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{turns_->moves(), view, turns_->computer(), *ui_, *sound_,
+                                                             tableSettings_, folders_.DataPath, windows_->menus(),
+                                                             *look_, *turns_});
   view.SetNeighbours(look_.get(), playerInPlay_.get(), windows_.get());
   view.frmPic.SetOptions(playerInPlay_.get());
 
@@ -84,7 +86,7 @@ Program::~Program() {
 bool Program::Start() {
   FrmPlay& view = *frmPlay_;
   view.SetFixedSizes();
-  turns_->humanTurn().Connect();
+  humanTurn_->Connect();
   menus().Connect();
   if (startUp_->Run()) {
     // A close asked for during start-up's pauses is completed now.

@@ -12,6 +12,7 @@
 #include "media/music.h"
 #include "platform/system.h"
 #include "play/menu_windows.h"
+#include "play/human_turn.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/preferences_access.h"
@@ -135,7 +136,7 @@ struct MenuServices {
   MenuHooks& hooks;
 };
 
-class MenuCommands : public QObject, public ShortcutKeys {
+class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel {
  public:
   explicit MenuCommands(const MenuServices& services, QObject* parent = nullptr);
   ~MenuCommands() override;
@@ -173,7 +174,7 @@ class MenuCommands : public QObject, public ShortcutKeys {
   bool RefusedWhileBusy();
 
   // The menu bar.
-  void PanelHide();
+  void PanelHide() override;
   void picMenu_MouseMove();
   void Form_MouseMove(int X, int Y);
   void Form_MouseDown();

@@ -30,7 +30,8 @@ class TableLook : public StructurePicture,
                   public table::TableauWindowHooks,
                   public MenuTable,
                   public FrmPlayPictures,
-                  public PlayerBackgrounds {
+                  public PlayerBackgrounds,
+                  public PileViewers {
  public:
   TableLook(FrmPlay& view, table::GameState& state, const table::TableSettings& settings, platform::UiService& ui,
             media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
@@ -78,6 +79,9 @@ class TableLook : public StructurePicture,
   void ShowBackground() override { backgrounds_->ShowBackground(); }
   // The developer view's message of the tableau cards window's sizes.
   void ShowWindowSizes() override;
+  // PileViewers
+  void ViewCards(const QString& pileName, int index) override { cardWindows_->ViewCards(pileName, index); }
+  void ShowTableauPile(int pile) override { cardWindows_->ShowTableauPile(pile); }
   void ManageBackground(const QString& action) override { backgrounds_->ManageBackground(action); }
 
  private:

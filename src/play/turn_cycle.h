@@ -1,8 +1,8 @@
 #pragma once
 // The game's turn cycle: the deal, the moves of both sides, the computer's
-// and the human's turn, game over and the saved-game and move records. It
-// owns the services those procedures work on and answers what they ask of
-// each other.
+// turn, game over and the saved-game and move records. It owns the services
+// those procedures work on (the human turn works on them too) and answers
+// what they ask of each other.
 
 #include <memory>
 
@@ -45,7 +45,6 @@ struct TurnCycleParts {
   platform::SettingsStore& settings;      // the sample-game counter
   const table::RandomSource& random;      // the program's one generator
   const media::Folders& folders;
-  const table::TableSettings& tableSettings;
   PlayerSettings& player;
   ScoreState& scores;
   ScoreStore& scoreStore;
@@ -71,14 +70,12 @@ class TurnCycle : public table::DealHooks,
   TurnCycle(const TurnCycle&) = delete;
   TurnCycle& operator=(const TurnCycle&) = delete;
 
-  // The menu panel the human turn closes; joined once the menus are built.
-  void SetMenus(MenuCommands* menus) { menus_ = menus; }
   void SetTutorial(NewGameTutorial* tutorial) { newGame_->tutorial = tutorial; }
 
   MoveServices& moves() { return *moves_; }
   SavedGameServices& savedServices() { return *saved_; }
   GameOverServices& gameOver() { return *gameOver_; }
-  HumanTurn& humanTurn() { return *humanTurn_; }
+  ComputerPlayer& computer() { return *computer_; }
 
   // The Deal button.
   void cmdDeal_Click();
@@ -114,19 +111,14 @@ class TurnCycle : public table::DealHooks,
   // it completes the close here when it returns.
   void FinishTopLevelCommand() override;
   // HumanTurnNeighbours
-  void PanelHide() override;
-  void ViewCards(const QString& pileName, int index) override;
-  void ShowTableauPile(int pile) override;
   void TutorialStockTurned() override;
   void HideTutorialHand() override;
   void Opponent() override { p_.online.Opponent(); }
 
  private:
   TurnCycleParts p_;
-  MenuCommands* menus_ = nullptr;
   std::unique_ptr<MoveServices> moves_;
   std::unique_ptr<ComputerPlayer> computer_;
-  std::unique_ptr<HumanTurn> humanTurn_;
   std::unique_ptr<SavedGameServices> saved_;
   std::unique_ptr<GameOverServices> gameOver_;
   std::unique_ptr<NewGameServices> newGame_;
