@@ -72,7 +72,7 @@ Program::Program(ProgramParts parts)
   humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{turns_->moves(), view, turns_->computer(), *ui_, *sound_,
                                                              tableSettings_, folders_.DataPath, windows_->menus(),
                                                              *look_, *turns_});
-  view.SetNeighbours(look_.get(), playerInPlay_.get(), windows_.get());
+  view.SetNeighbours(look_.get(), turns_.get(), windows_.get());
   view.frmPic.SetOptions(playerInPlay_.get());
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { turns_->cmdDeal_Click(); });

@@ -129,12 +129,6 @@ void PlayerInPlay::GetCardBacks(std::int16_t& back) {
 void PlayerInPlay::LoadScoreRec() { play::LoadScoreRec(p_.scores, p_.scoreStore); }
 void PlayerInPlay::ResumeMatch() { play::ResumeMatch(p_.scores, p_.view); }
 
-void PlayerInPlay::SetMatchPoints(std::int16_t points) {
-  p_.scores.MatchPoints = points;
-  p_.scores.CurrentScores.MatchTarget = points;
-  play::SaveScoreRec(p_.scores, p_.scoreStore);
-}
-
 void PlayerInPlay::CloseNetFile() {
   p_.netFile.Close();
   p_.net.NetFileOpen = false;

@@ -11,7 +11,6 @@
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
-#include "play/frm_play.h"
 #include "play/joined_parts.h"
 #include "play/menu_windows.h"
 #include "play/net_state.h"
@@ -26,6 +25,7 @@
 
 namespace play {
 
+class FrmPlay;
 class TableLook;
 struct MoveServices;
 
@@ -59,8 +59,7 @@ class PlayerInPlay : public PlayerTable,
                      public PlayerNetFile,
                      public PreferencesTable,
                      public PlayerChanges,
-                     public table::PopupOptions,
-                     public FrmPlayMatch {
+                     public table::PopupOptions {
  public:
   explicit PlayerInPlay(const PlayerInPlayParts& parts);
   ~PlayerInPlay() override;
@@ -107,13 +106,6 @@ class PlayerInPlay : public PlayerTable,
   bool SavePlayer() override;
   void RedrawTable() override;
   void RefreshEmptyPilePictures() override;
-  // FrmPlayMatch: the match points panel
-  bool Online() const override { return p_.net.Online(); }
-  bool MatchOn() const override { return p_.scores.MatchOn; }
-  int MatchPoints() const override { return p_.scores.MatchPoints; }
-  int MatchScore() const override { return p_.scores.CurrentScores.MatchScore; }
-  int OppMatchScore() const override { return p_.scores.CurrentScores.OppMatchScore; }
-  void SetMatchPoints(std::int16_t points) override;
   // table::PopupOptions
   void SoundChosen(bool SoundOn, std::int16_t CardSoundSet) override;
   void FirstPlayerChosen(std::int16_t FirstPlayerRule) override;

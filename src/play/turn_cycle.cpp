@@ -101,6 +101,12 @@ void TurnCycle::CheckMatchComplete() { play::CheckMatchComplete(p_.scores, p_.vi
 void TurnCycle::ShowMatchPoints(bool show) { play::ShowMatchPoints(p_.view, show); }
 void TurnCycle::SaveScoreRec() { play::SaveScoreRec(p_.scores, p_.scoreStore); }
 
+void TurnCycle::SetMatchPoints(std::int16_t points) {
+  p_.scores.MatchPoints = points;
+  p_.scores.CurrentScores.MatchTarget = points;
+  play::SaveScoreRec(p_.scores, p_.scoreStore);
+}
+
 // ---- The tutorial and the windows beside the table ----
 
 void TurnCycle::EnableNextTip(bool enabled) {

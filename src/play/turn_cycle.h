@@ -12,6 +12,7 @@
 #include "platform/write_failures.h"
 #include "play/apply_move.h"
 #include "play/computer_player.h"
+#include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
 #include "play/joined_parts.h"
@@ -63,7 +64,8 @@ class TurnCycle : public table::DealHooks,
                   public NewGameHooks,
                   public HumanTurnNeighbours,
                   public MenuGame,
-                  public NetGameEnd {
+                  public NetGameEnd,
+                  public FrmPlayMatch {
  public:
   explicit TurnCycle(const TurnCycleParts& parts);
   ~TurnCycle() override;
@@ -94,6 +96,7 @@ class TurnCycle : public table::DealHooks,
   void GameOver(int winner) override;
   void ShowPileCounts() override;
   void WriteMoveRecord(int record) override;
+  // PlayHooks, FrmPlayMatch
   bool Online() const override { return p_.net.Online(); }
   bool Move_Transmit_PlayCard(const OnlineMove& move) override;
   void EnableNextTip(bool enabled) override;
@@ -106,6 +109,14 @@ class TurnCycle : public table::DealHooks,
   void SaveScoreRec() override;
   void ShowTutorialNext() override;
   void ComputerTurn() override { computer_->ComputerTurn(); }
+  // FrmPlayMatch: the match points panel
+  bool MatchOn() const override { return p_.scores.MatchOn; }
+  int MatchPoints() const override { return p_.scores.MatchPoints; }
+  int MatchScore() const override { return p_.scores.CurrentScores.MatchScore; }
+  int OppMatchScore() const override { return p_.scores.CurrentScores.OppMatchScore; }
+  // MatchPoints and the score record's match target become the value and
+  // the score record is stored.
+  void SetMatchPoints(std::int16_t points) override;
   // NewGameHooks: a close asked for while a wait ran (a deal, the
   // computer's turn, a pause) only set Exiting; the command that started
   // it completes the close here when it returns.
