@@ -53,22 +53,22 @@ Program::Program(ProgramParts parts)
   playerInPlay_ = std::make_unique<PlayerInPlay>(PlayerInPlayParts{
       player_, tableSettings_, state_, view, *look_, turns_->moves(), playersFile_, netFile_, scores_, scoreStore_,
       net_, folders_, screen_, *ui_, wait_, joined_, parts.cardDeckRoot});
+  windows_ = std::make_unique<TableWindows>(TableWindowsParts{
+      view, state_, wait_, *ui_, *sound_, *settingsStore_, folders_, screen_, tableSettings_, player_, scores_,
+      scoreStore_, sample_, net_, onlineAnswers_, *look_, *turns_, *playerInPlay_, joined_,
+      std::move(parts.musicPlayer), std::move(parts.helpBackend)});
   startUp_ = std::make_unique<StartUp>(StartUpServices{folders_, screen_, *ui_, wait_, *settingsStore_, state_,
                                                        player_, playersFile_, saved_, sample_, scores_,
                                                        playerInPlay_->services(), view, backgrounds(),
                                                        parts.commandLine});
+  startUp_->SetMusic(&windows_->musicHooks());
   leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_,
                                                        *look_, playersFile_, saved_, view, player_.SoundOn});
+  leaving_->SetMedia(&windows_->musicHooks());
   // The session's end runs the same exit work as the close box, once.
   if (QCoreApplication* app = QCoreApplication::instance())
     QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });
 
-  windows_ = std::make_unique<TableWindows>(TableWindowsParts{
-      view, state_, wait_, *ui_, *sound_, *settingsStore_, folders_, screen_, tableSettings_, player_, scores_,
-      scoreStore_, sample_, net_, onlineAnswers_, *look_, *turns_, *playerInPlay_, *startUp_, joined_,
-      std::move(parts.musicPlayer), std::move(parts.helpBackend)});
-  startUp_->SetMusic(&windows_->musicHooks());
-  leaving_->SetMedia(&windows_->musicHooks());
   humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{turns_->moves(), view, turns_->computer(), *ui_, *sound_,
                                                              tableSettings_, folders_.DataPath, windows_->menus(),
                                                              *look_, *turns_});

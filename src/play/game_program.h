@@ -163,9 +163,9 @@ class Program : public QObject {
   std::unique_ptr<TableLook> look_;
   std::unique_ptr<TurnCycle> turns_;
   std::unique_ptr<PlayerInPlay> playerInPlay_;
+  std::unique_ptr<TableWindows> windows_;
   std::unique_ptr<StartUp> startUp_;
   std::unique_ptr<Leaving> leaving_;
-  std::unique_ptr<TableWindows> windows_;
   std::unique_ptr<HumanTurn> humanTurn_;
 };
 

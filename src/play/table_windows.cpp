@@ -5,7 +5,6 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "play/player_in_play.h"
-#include "play/start_up.h"
 #include "play/table_look.h"
 #include "play/turn_cycle.h"
 #include "play/utilities.h"
@@ -59,9 +58,9 @@ void TableWindows::OpenURL(const QString& address) {
 // top-level command, which completes a close asked for meanwhile.
 void TableWindows::ShowMusicMenu() { music_->ShowMusicMenu(); }
 
-bool TableWindows::MusicUnavailable() const {
-  return music_->MusicUnavailable() || p_.startUp.State().MusicUnavailable;
-}
+// Start-up finds the intro unplayable only when the music is unavailable
+// for the whole run, so the music alone answers.
+bool TableWindows::MusicUnavailable() const { return music_->MusicUnavailable(); }
 
 // ---- The windows joined by main ----
 

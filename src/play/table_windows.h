@@ -27,7 +27,6 @@
 namespace play {
 
 class PlayerInPlay;
-class StartUp;
 class TableLook;
 class TurnCycle;
 
@@ -51,7 +50,6 @@ struct TableWindowsParts {
   TableLook& look;
   TurnCycle& turns;
   PlayerInPlay& playerInPlay;
-  const StartUp& startUp;                // whether start-up found music unavailable
   const JoinedParts& joined;
   std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
   std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
