@@ -1,20 +1,20 @@
 #pragma once
 // The table's pictures: the backgrounds and structures, the logo, the
-// tutorial's hands, the deciding-card frame and the two small card windows
-// (the tableau cards window and the pile viewer). It answers what the rest
-// of the game asks of them.
+// tutorial's hands, the deciding-card frame, the status bar's pile counts
+// and match panel, and the two small card windows (the tableau cards window
+// and the pile viewer). It answers what the rest of the game asks of them.
 
 #include <memory>
 
 #include "media/folders.h"
 #include "platform/system.h"
+#include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/joined_parts.h"
-#include "play/frm_play.h"
 #include "play/menu_commands.h"
 #include "play/players.h"
-#include "play/score_records.h"
 #include "play/preferences_access.h"
+#include "play/score_records.h"
 #include "play/tutorial_hooks.h"
 #include "play/who_goes_first.h"
 #include "table/backgrounds.h"
@@ -70,6 +70,11 @@ class TableLook : public StructurePicture,
   // MenuTable, FrmPlayPictures
   bool TableauCardsWindowShown() const override { return cardWindows_->TableauCardsWindowShown(); }
   void HideTableauCardsWindow() override { cardWindows_->HideTableauCardsWindow(); }
+  // MenuTable
+  // The developer view's message of the tableau cards window's sizes.
+  void ShowWindowSizes() override;
+  void ManageBackground(const QString& action) override { backgrounds_->ManageBackground(action); }
+  // FrmPlayPictures
   void ShowLogo(bool show) override { backgrounds_->ShowLogo(show); }
   // The status bar's pile counts, and its match points panel for the match in force.
   void ShowPileCounts() override;
@@ -77,12 +82,9 @@ class TableLook : public StructurePicture,
   bool BackgroundChosen() const override { return backgrounds_->Listed(); }
   // FrmPlayPictures, PlayerBackgrounds
   void ShowBackground() override { backgrounds_->ShowBackground(); }
-  // The developer view's message of the tableau cards window's sizes.
-  void ShowWindowSizes() override;
   // PileViewers
   void ViewCards(const QString& pileName, int index) override { cardWindows_->ViewCards(pileName, index); }
   void ShowTableauPile(int pile) override { cardWindows_->ShowTableauPile(pile); }
-  void ManageBackground(const QString& action) override { backgrounds_->ManageBackground(action); }
 
  private:
   FrmPlay& view_;
