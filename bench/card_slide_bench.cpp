@@ -26,7 +26,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using table::PileControl;
 
-class QuietNeighbours : public play::FrmPlayNeighbours {
+class QuietNeighbours : public play::FrmPlayPictures, public play::FrmPlayMatch, public play::FrmPlayNeighbours {
  public:
   bool TableauCardsWindowShown() const override { return false; }
   void HideTableauCardsWindow() override {}
@@ -113,7 +113,7 @@ struct TableWindow {
         table::CardTableServices{piles, state, settings, wait, ui, nullptr,
                                  QStringLiteral(MARROWDALE_SOURCE_DIR "/Data/pictures/")},
         Screen());
-    window->SetNeighbours(&neighbours);
+    window->SetNeighbours(&neighbours, &neighbours, &neighbours);
     window->SetFixedSizes();
     window->SetEmptyPilePictures();
     window->FitMainWindow();

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   dialogs::MusicListMenu musicMenu(program.music(), program.menus().Menu, program.frmPlay(), dialogs);
   dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
   program.SetScoresWindow(&scores);
-  dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());
+  dialogs::PreferencesOwner preferences(program.Preferences(), program.menus(), &program.frmPlay());
   program.SetPreferencesWindow(&preferences);
   // A kill, Ctrl+C or the session's end leaves the table through its close.
   platform::ExitSignals exitSignals;

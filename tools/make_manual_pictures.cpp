@@ -410,7 +410,7 @@ int main(int argc, char** argv) {
   program.SetFirstStartWindows(&dialogs);
   dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
   program.SetScoresWindow(&scores);
-  dialogs::PreferencesOwner preferences(program.Preferences(), &program.frmPlay());
+  dialogs::PreferencesOwner preferences(program.Preferences(), program.menus(), &program.frmPlay());
   program.SetPreferencesWindow(&preferences);
 
   bool ok = true;

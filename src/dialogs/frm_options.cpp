@@ -110,8 +110,8 @@ QStringList DeckListEntries(int decksQuantity) {
   return entries;
 }
 
-FrmOptions::FrmOptions(play::PreferencesTable& table, QWidget* parent)
-    : QDialog(parent), table_(table), previewSheet_(table.BuiltInFaceSheet()) {
+FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, QWidget* parent)
+    : QDialog(parent), table_(table), keys_(keys), previewSheet_(table.BuiltInFaceSheet()) {
   setObjectName("frmOptions");
   setWindowTitle("Preferences");
   const QSize card(table::kFaceCellWidth, table::kFaceCellHeight);
@@ -552,10 +552,11 @@ void FrmOptions::OptSound_Click(int index) {
 void FrmOptions::ApplyTab1() {
   play::PlayerSettings& s = table_.Settings();
   s.CardDeck = SelectedDeck;
-  table_.UnloadTableauCardsWindow();
+  play::TableBackgrounds* backgrounds = table_.Backgrounds();
+  if (backgrounds) backgrounds->UnloadTableauCardsWindow();
   if (!ckTheme->isChecked()) return;
   const DeckTheme theme = ThemeOf(s.CardDeck);
-  if (play::TableBackgrounds* backgrounds = table_.Backgrounds())
+  if (backgrounds)
     backgrounds->NextStructure(theme.structure);
   else
     s.CurrentStructure = theme.structure;
@@ -564,12 +565,11 @@ void FrmOptions::ApplyTab1() {
   s.CardSoundSet = theme.cardSoundSet;
   s.FontColor = 0;
   const QString file = QString::fromLatin1(theme.background);
-  for (int i = 1; i <= table_.BackgroundCount(); ++i) {
-    if (table_.BackgroundList(i).endsWith(file)) {
-      if (play::TableBackgrounds* backgrounds = table_.Backgrounds()) {
-        table_.SetBackgroundIndex(i - 1);
-        backgrounds->NextBackground(kKeyDown);
-      }
+  if (!backgrounds) return;
+  for (int i = 1; i <= backgrounds->BackgroundCount(); ++i) {
+    if (backgrounds->BackgroundList(i).endsWith(file)) {
+      backgrounds->SetBackgroundIndex(i - 1);
+      backgrounds->NextBackground(kKeyDown);
       break;
     }
   }
@@ -676,7 +676,7 @@ bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
   if (code == 0 || navigation) return false;
   // Every other key is the shortcuts' and goes no further, so that it is
   // handled once; the samples follow a change of background.
-  table_.KeyShortcut(code, shift);
+  keys_.KeyShortcut(code, shift);
   RefreshSamples();
   return true;
 }
@@ -685,7 +685,7 @@ void PreferencesOwner::ShowPreferences() {
   if (open_) return;
   open_ = true;
   DialogCancelled = false;
-  QPointer<FrmOptions> dialog = new FrmOptions(table_, mainWindow_);
+  QPointer<FrmOptions> dialog = new FrmOptions(table_, keys_, mainWindow_);
   dialog->setWindowModality(Qt::ApplicationModal);
   dialog->show();
   // The modal dialog is a wait: a close of the program meanwhile sets

@@ -50,7 +50,7 @@ QStringList DeckListEntries(int decksQuantity);
 class FrmOptions : public QDialog, private table::BackPreviews {
   Q_OBJECT
  public:
-  explicit FrmOptions(play::PreferencesTable& table, QWidget* parent = nullptr);
+  FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, QWidget* parent = nullptr);
   ~FrmOptions() override;
 
   // Handlers.
@@ -118,6 +118,7 @@ class FrmOptions : public QDialog, private table::BackPreviews {
   table::ClsDLL Library();
 
   play::PreferencesTable& table_;
+  play::ShortcutKeys& keys_;
   table::FrmStdSm previewSheet_;
   bool settingUp_ = false;  // a tab's set-up is choosing values
 };
@@ -125,13 +126,15 @@ class FrmOptions : public QDialog, private table::BackPreviews {
 // Owns the dialog: one at a time, shown modally; the dialog goes when it closes.
 class PreferencesOwner : public play::PreferencesWindow {
  public:
-  PreferencesOwner(play::PreferencesTable& table, QWidget* mainWindow) : table_(table), mainWindow_(mainWindow) {}
+  PreferencesOwner(play::PreferencesTable& table, play::ShortcutKeys& keys, QWidget* mainWindow)
+      : table_(table), keys_(keys), mainWindow_(mainWindow) {}
   void ShowPreferences() override;
   bool Open() const { return open_; }
   bool DialogCancelled = false;  // the last showing ended with Cancel
 
  private:
   play::PreferencesTable& table_;
+  play::ShortcutKeys& keys_;
   QWidget* mainWindow_;
   bool open_ = false;
 };

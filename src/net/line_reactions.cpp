@@ -119,7 +119,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
         parts_.scores.MatchOn = true;
         parts_.scores.MatchPoints = m.value;
         parts_.scores.CurrentScores.MatchTarget = m.value;
-        parts_.hooks.CheckMatchComplete();
+        parts_.game.CheckMatchComplete();
       } else {
         EndOnlineMatch();
       }
@@ -157,7 +157,7 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
         view.SetLabel(TableLabel::lblTurn, QStringLiteral("Host has declared this game a STALEMATE"));
         parts_.ui.Beep();
         parts_.scores.StalemateDeclared = true;
-        parts_.hooks.GameOver(play::kNobodyWins);
+        parts_.game.GameOver(play::kNobodyWins);
       } else if (m.text == QLatin1String(kEndMatch)) {
         parts_.state.GameEnded = true;
         EndOnlineMatch();

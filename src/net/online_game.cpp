@@ -67,7 +67,7 @@ bool OnlineGame::RemoteGameStart() {
   if (decks->match) {
     StoreMatchFields(*decks->match, scores.CurrentScores);
     play::SaveScoreRec(scores, parts_.scoreStore);
-    parts_.hooks.CheckMatchComplete();
+    parts_.game.CheckMatchComplete();
   }
   conn_.SendNetMessage(QString::fromLatin1(kTagDK), play::kNetPeerSocket);
   return Usable();

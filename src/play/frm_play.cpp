@@ -51,9 +51,11 @@ FrmPlay::FrmPlay(const table::CardTableServices& services, const platform::Scree
 
 FrmPlay::~FrmPlay() = default;
 
-void FrmPlay::SetNeighbours(FrmPlayNeighbours* neighbours) {
-  frameNeighbours_ = neighbours;
-  table::CardTable::SetNeighbours(neighbours);
+void FrmPlay::SetNeighbours(FrmPlayPictures* pictures, FrmPlayMatch* match, FrmPlayNeighbours* windows) {
+  pictures_ = pictures;
+  match_ = match;
+  frameNeighbours_ = windows;
+  table::CardTable::SetNeighbours(pictures);
 }
 
 // ---- The table view ----
@@ -368,13 +370,13 @@ void FrmPlay::RelayoutNow() {
 }
 
 void FrmPlay::LayoutTable() {
-  if (frameNeighbours_ && frameNeighbours_->TableauCardsWindowShown()) frameNeighbours_->HideTableauCardsWindow();
+  if (pictures_ && pictures_->TableauCardsWindowShown()) pictures_->HideTableauCardsWindow();
   PlaceStatusBar();
   SizeStatusBar();
   ComputeTableArea();
   ArrangePiles();
   ArrangeControls();
-  if (frameNeighbours_ && frameNeighbours_->BackgroundChosen()) frameNeighbours_->ShowBackground();
+  if (pictures_ && pictures_->BackgroundChosen()) pictures_->ShowBackground();
 }
 
 void FrmPlay::PlaceStatusBar() {
@@ -407,18 +409,18 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
     return;
   }
   if (x < MatchPanelLeft || x >= MatchPanelLeft + MatchPanelWidth) return;
-  if (!frameNeighbours_ || !frameNeighbours_->MatchOn() || frameNeighbours_->Online()) return;
+  if (!match_ || !match_->MatchOn() || match_->Online()) return;
   IgnorePanelClick = true;
   if (ui_.MsgBox("Change # of points to play to?", platform::vbYesNo | platform::vbQuestion,
                  kResetMatchTitle) == platform::vbNo)
     return;
   const auto typed = ui_.InputBox("Enter Match Points:", kResetMatchTitle,
-                                  QString::number(frameNeighbours_->MatchPoints()));
+                                  QString::number(match_->MatchPoints()));
   if (!typed) return;
-  const auto points = ParseMatchPoints(*typed, frameNeighbours_->MatchPoints(),
-                                       frameNeighbours_->MatchScore(), frameNeighbours_->OppMatchScore());
+  const auto points = ParseMatchPoints(*typed, match_->MatchPoints(),
+                                       match_->MatchScore(), match_->OppMatchScore());
   if (!points) return;
-  frameNeighbours_->SetMatchPoints(*points);
+  match_->SetMatchPoints(*points);
   StatusBar1->SetText(kPanelMatch, MatchPanelText(*points));
 }
 
@@ -453,7 +455,7 @@ void FrmPlay::Timer1_Timer() {
 
 void FrmPlay::PauseTiming() {
   if (state_.CurrentTurn != table::Turn::Local) return;
-  if (frameNeighbours_ && frameNeighbours_->Online()) return;
+  if (match_ && match_->Online()) return;
   SetPauseFrozen(!clock.GamePaused);
 }
 

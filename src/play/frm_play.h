@@ -17,11 +17,36 @@
 
 namespace play {
 
-// What the window frame calls in parts of the game built elsewhere: the
-// music, the keys, the match and score records, the online state and the
-// windows that follow the main window's state.
-class FrmPlayNeighbours : public table::TableNeighbours {
+// What the window frame asks of the table's pictures beyond what the card
+// table asks of them.
+class FrmPlayPictures : public table::TableNeighbours {
  public:
+  // A background picture is chosen; ShowBackground paints it.
+  virtual bool BackgroundChosen() const = 0;
+  virtual void ShowBackground() = 0;
+};
+
+// What the match points panel reads and sets of the match in progress.
+class FrmPlayMatch {
+ public:
+  virtual ~FrmPlayMatch() = default;
+  // An online game is set up or running (NetConnIndex not 0).
+  virtual bool Online() const = 0;
+  // Whether there is a match, its points and both sides' match points.
+  virtual bool MatchOn() const = 0;
+  virtual int MatchPoints() const = 0;
+  virtual int MatchScore() const = 0;
+  virtual int OppMatchScore() const = 0;
+  // MatchPoints and the score record's match target become the value and
+  // the score record is stored.
+  virtual void SetMatchPoints(std::int16_t points) = 0;
+};
+
+// What the window frame calls in the windows around the table: the music,
+// the keys and the windows that follow the main window's state.
+class FrmPlayNeighbours {
+ public:
+  virtual ~FrmPlayNeighbours() = default;
   // The music list menu above the Music panel; waits until it is closed.
   virtual void ShowMusicMenu() = 0;
   virtual bool MusicUnavailable() const = 0;
@@ -31,17 +56,6 @@ class FrmPlayNeighbours : public table::TableNeighbours {
   virtual void RequestStopMusic() = 0;
   // A key as the keyboard shortcuts take it (virtual-key code, shift state).
   virtual void KeyShortcut(int keyCode, int shift) = 0;
-  // An online game is set up or running (NetConnIndex not 0).
-  virtual bool Online() const = 0;
-  // The match in progress: whether there is one, its points and both sides'
-  // match points.
-  virtual bool MatchOn() const = 0;
-  virtual int MatchPoints() const = 0;
-  virtual int MatchScore() const = 0;
-  virtual int OppMatchScore() const = 0;
-  // MatchPoints and the score record's match target become the value and
-  // the score record is stored.
-  virtual void SetMatchPoints(std::int16_t points) = 0;
   // The main window was minimised: the tutorial hides, the chat window
   // follows, the scores window and the tableau cards window are unloaded.
   virtual void MainWindowMinimised() = 0;
@@ -50,9 +64,6 @@ class FrmPlayNeighbours : public table::TableNeighbours {
   // The drop-down menu list window is unloaded.
   virtual void UnloadMenuWindow() = 0;
   virtual bool SplashOpen() const = 0;
-  // A background picture is chosen; ShowBackground paints it.
-  virtual bool BackgroundChosen() const = 0;
-  virtual void ShowBackground() = 0;
 };
 
 constexpr int kVkBack = 8;   // Backspace: undo the last move
@@ -68,7 +79,7 @@ class FrmPlay : public table::CardTable, public table::TableView {
           GameClock::Now now = {}, QWidget* parent = nullptr);
   ~FrmPlay() override;
 
-  void SetNeighbours(FrmPlayNeighbours* neighbours);
+  void SetNeighbours(FrmPlayPictures* pictures, FrmPlayMatch* match, FrmPlayNeighbours* windows);
 
   // The table view the game logic uses.
   void PaintCard(table::PileControl pile, int index, table::CardCode card, int sound) override;
@@ -154,6 +165,8 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void RelayoutNow();
 
   platform::ScreenMetrics screen_;
+  FrmPlayPictures* pictures_ = nullptr;
+  FrmPlayMatch* match_ = nullptr;
   FrmPlayNeighbours* frameNeighbours_ = nullptr;
   QString musicUnavailableText_;  // why music cannot play; empty while it can
   bool lastMinimised_ = false;

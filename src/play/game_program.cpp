@@ -46,32 +46,33 @@ Program::Program(ProgramParts parts)
   FrmPlay& view = *frmPlay_;
 
   look_ = std::make_unique<TableLook>(view, state_, tableSettings_, *ui_, folders_, player_.CurrentStructure, screen_,
-                                      joined_);
+                                      joined_, piles_, scores_);
   turns_ = std::make_unique<TurnCycle>(TurnCycleParts{
-      piles_, state_, view, sfx_, *sound_, wait_, *ui_, guard_, *settingsStore_, random_, folders_, tableSettings_,
-      player_, scores_, scoreStore_, saved_, sample_, net_, onlineAnswers_, writeFailures_, *look_, joined_});
+      piles_, state_, view, sfx_, *sound_, wait_, *ui_, guard_, *settingsStore_, random_, folders_, player_, scores_,
+      scoreStore_, saved_, sample_, net_, onlineAnswers_, writeFailures_, *look_, joined_});
   playerInPlay_ = std::make_unique<PlayerInPlay>(PlayerInPlayParts{
       player_, tableSettings_, state_, view, *look_, turns_->moves(), playersFile_, netFile_, scores_, scoreStore_,
       net_, folders_, screen_, *ui_, wait_, joined_, parts.cardDeckRoot});
+  windows_ = std::make_unique<TableWindows>(TableWindowsParts{
+      view, state_, wait_, *ui_, *sound_, *settingsStore_, folders_, screen_, tableSettings_, player_, scores_,
+      scoreStore_, sample_, net_, onlineAnswers_, *look_, *turns_, *playerInPlay_, joined_,
+      std::move(parts.musicPlayer), std::move(parts.helpBackend)});
   startUp_ = std::make_unique<StartUp>(StartUpServices{folders_, screen_, *ui_, wait_, *settingsStore_, state_,
                                                        player_, playersFile_, saved_, sample_, scores_,
                                                        playerInPlay_->services(), view, backgrounds(),
                                                        parts.commandLine});
+  startUp_->SetMusic(&windows_->musicHooks());
   leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_,
-                                                       *playerInPlay_, playersFile_, saved_, view, player_.SoundOn});
+                                                       *look_, playersFile_, saved_, view, player_.SoundOn});
+  leaving_->SetMedia(&windows_->musicHooks());
   // The session's end runs the same exit work as the close box, once.
   if (QCoreApplication* app = QCoreApplication::instance())
     QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });
 
-  windows_ = std::make_unique<TableWindows>(TableWindowsParts{
-      view, state_, wait_, *ui_, *sound_, *settingsStore_, folders_, screen_, tableSettings_, player_, scores_,
-      scoreStore_, sample_, net_, onlineAnswers_, *look_, *turns_, *playerInPlay_, *startUp_, joined_,
-      std::move(parts.musicPlayer), std::move(parts.helpBackend)});
-  startUp_->SetMusic(&windows_->musicHooks());
-  leaving_->SetMedia(&windows_->musicHooks());
-  turns_->SetMenus(&windows_->menus());
-  playerInPlay_->SetMenus(&windows_->menus());
-  view.SetNeighbours(windows_.get());
+  humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{turns_->moves(), view, turns_->computer(), *ui_, *sound_,
+                                                             tableSettings_, folders_.DataPath, windows_->menus(),
+                                                             *look_, *turns_});
+  view.SetNeighbours(look_.get(), turns_.get(), windows_.get());
   view.frmPic.SetOptions(playerInPlay_.get());
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { turns_->cmdDeal_Click(); });
@@ -85,7 +86,7 @@ Program::~Program() {
 bool Program::Start() {
   FrmPlay& view = *frmPlay_;
   view.SetFixedSizes();
-  turns_->humanTurn().Connect();
+  humanTurn_->Connect();
   menus().Connect();
   if (startUp_->Run()) {
     // A close asked for during start-up's pauses is completed now.
@@ -118,7 +119,7 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
 NetPlayParts Program::NetParts() {
   return NetPlayParts{net_,           scores_, scoreStore_, netScores_, state_,  *frmPlay_,
                       frmPlay_.get(), *ui_,    wait_,       *sound_,    guard_,  folders_,
-                      player_.PlayerName, moveServices().ThinkDelay, *windows_};
+                      player_.PlayerName, moveServices().ThinkDelay, *turns_, *windows_};
 }
 
 TutorialServices Program::TutorialParts() {

@@ -4,7 +4,8 @@
 // service, the sounds) and of the table window. It builds the owners that
 // answer the game's hooks and hands each the parts it works on:
 //   TableLook     the table's pictures and the small card windows
-//   TurnCycle     the deal, the moves, the turns, game over and the records
+//   TurnCycle     the deal, the moves, the computer's turn, game over and the records
+//   HumanTurn     the presses and drags on the table, built on the turn cycle's moves
 //   PlayerInPlay  the player's record, settings, score record and opponents file
 //   TableWindows  the menus, the music, the manual and the windows around the table
 // StartUp and Leaving run the beginning and the end of the run.
@@ -121,7 +122,7 @@ class Program : public QObject {
   table::Backgrounds& backgrounds() { return look_->backgrounds(); }
   MoveServices& moveServices() { return turns_->moves(); }
   SavedGameServices& savedServices() { return turns_->savedServices(); }
-  HumanTurn& humanTurn() { return turns_->humanTurn(); }
+  HumanTurn& humanTurn() { return *humanTurn_; }
   MenuCommands& menus() { return windows_->menus(); }
   media::Music& music() { return windows_->music(); }
 
@@ -162,9 +163,10 @@ class Program : public QObject {
   std::unique_ptr<TableLook> look_;
   std::unique_ptr<TurnCycle> turns_;
   std::unique_ptr<PlayerInPlay> playerInPlay_;
+  std::unique_ptr<TableWindows> windows_;
   std::unique_ptr<StartUp> startUp_;
   std::unique_ptr<Leaving> leaving_;
-  std::unique_ptr<TableWindows> windows_;
+  std::unique_ptr<HumanTurn> humanTurn_;
 };
 
 }  // namespace play

@@ -67,7 +67,7 @@ void HumanTurn::Connect() {
               picOpponent_MouseDown(i, b);
             });
   }
-  connect(t.picLogo, &table::PictureBox::mouseDown, this, [this] { s_.neighbours.PanelHide(); });
+  connect(t.picLogo, &table::PictureBox::mouseDown, this, [this] { s_.panel.PanelHide(); });
   for (QLabel* label : {t.lblMessage, t.lblTurn, t.imgIcon}) label->installEventFilter(this);
   connect(t.cmdDone, &QPushButton::clicked, this, [this] { cmdDone_Click(); });
 }
@@ -75,7 +75,7 @@ void HumanTurn::Connect() {
 bool HumanTurn::eventFilter(QObject* watched, QEvent* event) {
   const auto& t = s_.table;
   if (event->type() == QEvent::MouseButtonPress) {
-    if (watched == t.lblMessage || watched == t.lblTurn) s_.neighbours.PanelHide();
+    if (watched == t.lblMessage || watched == t.lblTurn) s_.panel.PanelHide();
   } else if (event->type() == QEvent::MouseButtonRelease && watched == t.imgIcon) {
     t.imgIcon->hide();
   }
@@ -112,9 +112,9 @@ void HumanTurn::picPlayer_MouseDown(int Index, Qt::MouseButton Button, int X, in
   TopLevelCommand command(s_.moves.wait, s_.moves.state, s_.table.window());
   auto& st = s_.moves.state;
   pressedEmptyPile_ = false;
-  s_.neighbours.PanelHide();
+  s_.panel.PanelHide();
   if (Button == Qt::RightButton && st.IsDeveloperView) {
-    s_.neighbours.ViewCards(PileControlName(PileControl::picPlayer), Index);
+    s_.viewers.ViewCards(PileControlName(PileControl::picPlayer), Index);
     return;
   }
   if (st.CurrentTurn == table::Turn::None) return;
@@ -276,9 +276,9 @@ void HumanTurn::AutoPlayToCenter(PileControl pile, int Index) {
 void HumanTurn::picTableau_MouseDown(int Index, Qt::MouseButton Button, int X, int Y) {
   TopLevelCommand command(s_.moves.wait, s_.moves.state, s_.table.window());
   auto& st = s_.moves.state;
-  s_.neighbours.PanelHide();
+  s_.panel.PanelHide();
   if (Button == Qt::RightButton) {
-    s_.neighbours.ShowTableauPile(Index);
+    s_.viewers.ShowTableauPile(Index);
     return;
   }
   // The refused drop's message stays while its card slides home.
@@ -315,7 +315,7 @@ void HumanTurn::picTableau_MouseUp(int Index) {
 void HumanTurn::picOpponent_MouseDown(int Index, Qt::MouseButton Button) {
   TopLevelCommand command(s_.moves.wait, s_.moves.state, s_.table.window());
   if (Button == Qt::RightButton && s_.moves.state.IsDeveloperView)
-    s_.neighbours.ViewCards(PileControlName(PileControl::picOpponent), Index);
+    s_.viewers.ViewCards(PileControlName(PileControl::picOpponent), Index);
 }
 
 // ---- The Done button ----

@@ -26,18 +26,29 @@ class UiService;
 
 namespace play {
 
-// What the human turn calls in parts of the game built elsewhere: the menu
-// panel, the developer view, the Tableau cards window, the tutorial and the
-// online opponent.
-class HumanTurnNeighbours {
+// The drop-down menu panel, which a press on the table closes.
+class MenuPanel {
  public:
-  virtual ~HumanTurnNeighbours() = default;
+  virtual ~MenuPanel() = default;
   // Closes the drop-down menu panel (PanelHide).
   virtual void PanelHide() = 0;
+};
+
+// The small windows that show a pile's cards.
+class PileViewers {
+ public:
+  virtual ~PileViewers() = default;
   // The developer view's list of one pile's cards (ViewCards).
   virtual void ViewCards(const QString& pileName, int index) = 0;
   // Tableau pile `pile` fanned out in its own window (ShowTableauPile).
   virtual void ShowTableauPile(int pile) = 0;
+};
+
+// What the human turn calls in the game in progress: the tutorial and the
+// online opponent.
+class HumanTurnNeighbours {
+ public:
+  virtual ~HumanTurnNeighbours() = default;
   // The learner turned the Stock card: the tutorial window shows its
   // pointer and the hand picture picHand(0) hides.
   virtual void TutorialStockTurned() = 0;
@@ -57,6 +68,8 @@ struct HumanTurnServices {
   platform::SoundChannel& channel;        // the rule messages' error sound
   const table::TableSettings& settings;   // SoundOn
   QString DataPath;                       // ends in a separator
+  MenuPanel& panel;
+  PileViewers& viewers;
   HumanTurnNeighbours& neighbours;
 };
 

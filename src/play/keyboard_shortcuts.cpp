@@ -35,7 +35,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     // While a connection is set up the function keys wait, except the two
     // that end it and leave the program, which work at every moment.
     if (KeyCode > kLastArrowKey && KeyCode != kVkF9 && KeyCode != kVkF12 &&
-        s_.hooks.NetConnIndex() == kNetConnSettingUp)
+        s_.NetConnIndex == kNetConnSettingUp)
       return;
     switch (KeyCode) {
       case kVkF1: HelpMenu(kHelpManual, 0); break;
@@ -67,25 +67,25 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         break;
       case kVkUp:
       case kVkDown:
-        s_.hooks.NextBackground(KeyCode);
+        s_.table.NextBackground(KeyCode);
         break;
       case kVkLeft:
       case kVkRight: SwitchPlaceHolders(); break;
       case kVkBackspace:
         if (offline && st.CurrentTurn == table::Turn::Local) {
           sv.UndoMoveRequested = true;
-          UndoMove(s_.saved, s_.hooks.CurrentRestoreContext());
+          UndoMove(s_.saved, s_.game.CurrentRestoreContext());
         }
         break;
       case kVkDelete:
         if (offline && st.CurrentTurn == table::Turn::Local) {
           sv.UndoTurnRequested = true;
-          UndoMove(s_.saved, s_.hooks.CurrentRestoreContext());
+          UndoMove(s_.saved, s_.game.CurrentRestoreContext());
         }
         break;
       case kVkEnd:
-        if (s_.hooks.IsMP3Playing()) s_.hooks.StopMP3();
-        s_.hooks.RequestStopMusic();
+        if (s_.music.IsMP3Playing()) s_.music.StopMP3();
+        s_.music.RequestStopMusic();
         break;
       default: break;
     }
@@ -96,7 +96,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     switch (KeyCode) {
       case kVkUp:
       case kVkDown:
-        s_.hooks.NextStructure(KeyCode);
+        s_.table.NextStructure(KeyCode);
         break;
       case kVkBackspace:
         if (offline) GameMenu(kCmdPreviousTurn);
@@ -126,7 +126,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         break;
       case kVkF8: HelpMenu(kHelpStatusBar, 0); break;
       case kVkF10:
-        if (s_.saved.state.IsDeveloperView) s_.hooks.ShowWindowSizes();
+        if (s_.saved.state.IsDeveloperView) s_.table.ShowWindowSizes();
         break;
       case kVkF11: s_.hooks.ShowSystemInfo(); break;
       case kVkF12: s_.sound.Play(s_.folders.UserPath + "Sounds/cash_register.wav"); break;
@@ -168,7 +168,7 @@ void MenuCommands::SwitchPlaceHolders() {
   PlayerSettings& p = s_.player;
   p.WoodPlaceHolders = !p.WoodPlaceHolders;
   p.CardSoundSet = p.WoodPlaceHolders ? kCardSoundWood : kCardSoundMetallic;
-  s_.hooks.PlayerSettingsChanged();
+  s_.playerChanges.PlayerSettingsChanged();
   s_.frmPlay.RefreshEmptyPilePictures();
   s_.frmPlay.RedrawTable();
 }

@@ -34,7 +34,7 @@ void Leaving::ExitLeft() {
 
   if (s_.playersFile.IsOpen()) {
     if (IsPlayerRecordNumber(s_.player.CurrentPlayer))
-      report.playerStored = SavePlayer(s_.player, s_.playerTable, s_.playersFile) == PlayerFileResult::Ok;
+      report.playerStored = SavePlayer(s_.player, s_.backgrounds, s_.playersFile) == PlayerFileResult::Ok;
     FrmPlay& w = s_.frmPlay;
     const WindowShown shown =
         w.isMinimized() ? WindowShown::Minimized : (w.isMaximized() ? WindowShown::Maximized : WindowShown::Normal);

@@ -26,7 +26,7 @@ struct GameState;
 namespace play {
 
 class FrmPlay;
-class PlayerTable;
+class PlayerBackgrounds;
 struct PlayerSettings;
 struct SavedGames;
 
@@ -61,7 +61,7 @@ struct LeavingServices {
   platform::SoundChannel& sound;
   table::GameState& state;
   PlayerSettings& player;
-  PlayerTable& playerTable;
+  PlayerBackgrounds& backgrounds;      // the background in force, as the player's record stores it
   platform::RecordFile& playersFile;
   SavedGames& saved;
   FrmPlay& frmPlay;

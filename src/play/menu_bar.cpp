@@ -103,7 +103,7 @@ void MenuCommands::PanelHide() {
     Menu.MenuOpen = false;
     s_.saved.wait.Wake();
   }
-  if (s_.hooks.TableauCardsWindowShown()) s_.hooks.HideTableauCardsWindow();
+  if (s_.table.TableauCardsWindowShown()) s_.table.HideTableauCardsWindow();
 }
 
 void MenuCommands::ShowPanel() {
@@ -116,7 +116,7 @@ void MenuCommands::ShowPanel() {
 
 void MenuCommands::picMenu_MouseMove() {
   if (!s_.frmPlay.picPanel->isHidden()) return;
-  s_.hooks.HideTableauCardsWindow();
+  s_.table.HideTableauCardsWindow();
   ShowPanel();
   PlayMenuSound(kMenuSoundFile);
 }
@@ -127,7 +127,7 @@ void MenuCommands::Form_MouseMove(int X, int Y) {
   if (Y < kTopEdge && X < panel->width()) {
     PlayMenuSound(kMenuSoundFile);
     ShowPanel();
-    s_.hooks.HideTableauCardsWindow();
+    s_.table.HideTableauCardsWindow();
   }
 }
 

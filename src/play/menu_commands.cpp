@@ -80,7 +80,7 @@ void MenuCommands::GameMenu(int n) {
   if (replaces && RefusedWhileBusy()) return;
 
   switch (n) {
-    case kCmdNewGame: s_.hooks.NewGame(); break;
+    case kCmdNewGame: s_.game.NewGame(); break;
     case kCmdMatch: StartOrEndMatch(); break;
     case kCmdPlayer:
       if (!Online() && dialogs_) dialogs_->ShowPlayerWindow();
@@ -89,7 +89,7 @@ void MenuCommands::GameMenu(int n) {
     case kCmdRestore: Restore(); break;
     case kCmdPreviousTurn: PreviousTurn(); break;
     case kCmdRestart: Restart(); break;
-    case kCmdStalemate: s_.hooks.DeclareStalemate(); break;
+    case kCmdStalemate: s_.game.DeclareStalemate(); break;
     case kCmdScores:
       s_.hooks.ShowScores(s_.scores.MatchOn ? 1 : 0);
       break;
@@ -172,7 +172,7 @@ void MenuCommands::StartOrEndMatch() {
     file.Flush();
     return;
   }
-  s_.hooks.NewGame();
+  s_.game.NewGame();
 }
 
 void MenuCommands::Save() {
@@ -256,7 +256,7 @@ void MenuCommands::Restore() {
     return;
   }
   s_.frmPlay.cmdDeal->hide();
-  RestoreContext ctx = s_.hooks.CurrentRestoreContext();
+  RestoreContext ctx = s_.game.CurrentRestoreContext();
   ctx.RestoringPreviousTurn = Commands.RestoringPreviousTurn;
   restored_ = RestoreGame(s_.saved, ctx, sv.SaveSlot, GameFile::SavedGames, false,
                           Refusal{"That saved game could not be restored.", "Restore"}) == RestoreResult::Restored;
@@ -276,7 +276,7 @@ void MenuCommands::PreviousTurn() {
     return;
   }
   Commands.RestoringPreviousTurn = true;
-  RestoreContext ctx = s_.hooks.CurrentRestoreContext();
+  RestoreContext ctx = s_.game.CurrentRestoreContext();
   ctx.RestoringPreviousTurn = true;
   const int record = PreviousTurnBackupRecord(st.TurnCount);
   s_.saved.saved.SaveSlot = static_cast<std::int16_t>(record);
@@ -288,7 +288,7 @@ void MenuCommands::PreviousTurn() {
 void MenuCommands::Restart() {
   if (s_.saved.ui.MsgBox("Restart this game?", platform::vbYesNo, "Restart") == platform::vbNo) return;
   s_.saved.saved.SaveSlot = kGameStartRecord;
-  RestoreGame(s_.saved, s_.hooks.CurrentRestoreContext(), kGameStartRecord, GameFile::SavedGames, true,
+  RestoreGame(s_.saved, s_.game.CurrentRestoreContext(), kGameStartRecord, GameFile::SavedGames, true,
               Refusal{"There is no game to restart.", "Restart"});
 }
 
@@ -328,16 +328,16 @@ void MenuCommands::OptionsMenu(int row) {
       break;
     case kOptWhoGoesFirst:
       s_.player.Player.FirstPlayerRule = s_.player.FirstPlayerRule;
-      s_.hooks.WritePlayerRecord();
+      s_.playerChanges.WritePlayerRecord();
       break;
     case kOptPreferences:
       s_.hooks.ShowPreferences();
       break;
     case kOptStructure:
-      s_.hooks.NextStructure(kVkSpace);
+      s_.table.NextStructure(kVkSpace);
       break;
     case kOptBackground:
-      s_.hooks.NextBackground(kVkSpace);
+      s_.table.NextBackground(kVkSpace);
       break;
     default: break;
   }
@@ -408,7 +408,7 @@ void MenuCommands::InternetMenu(int row) {
                   platform::vbOKOnly | platform::vbInformation, "Declare Stalemate");
         return;
       }
-      s_.hooks.DeclareStalemate();
+      s_.game.DeclareStalemate();
       break;
     }
     case kNetMatch: GameMenu(kCmdMatch); break;

@@ -9,10 +9,13 @@
 #include <QString>
 #include <cstdint>
 
+#include "media/music.h"
 #include "platform/system.h"
 #include "play/menu_windows.h"
+#include "play/human_turn.h"
 #include "play/new_game.h"
 #include "play/player.h"
+#include "play/preferences_access.h"
 #include "play/saved_games.h"
 #include "play/score_records.h"
 
@@ -75,35 +78,38 @@ inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
 inline constexpr char kPreviousTurnTitle[] = "Previous Turn";
 inline constexpr char kNoPreviousTurnText[] = "No previous turn to backup to.";
 
-// What the commands call in the rest of the program.
-class MenuHooks {
+// What the commands ask of the game in progress.
+class MenuGame {
  public:
-  virtual ~MenuHooks() = default;
+  virtual ~MenuGame() = default;
   virtual NewGameResult NewGame() = 0;
   virtual RestoreContext CurrentRestoreContext() const = 0;
   // Asks, and on Yes ends the game as a stalemate.
   virtual void DeclareStalemate() = 0;
-  // The player's settings changed: the table's copy is refilled.
-  virtual void PlayerSettingsChanged() = 0;
-  // Writes Player as record CurrentPlayer of the players file.
-  virtual void WritePlayerRecord() = 0;
-  // 0 offline, 99 while an online game is being set up, else online.
-  virtual std::int16_t NetConnIndex() const = 0;
+};
+
+// What the commands ask of the table's pictures and its small card windows.
+class MenuTable {
+ public:
+  virtual ~MenuTable() = default;
   virtual bool TableauCardsWindowShown() const = 0;
   virtual void HideTableauCardsWindow() = 0;
-  virtual bool IsMP3Playing() = 0;
-  virtual void StopMP3() = 0;
-  virtual void RequestStopMusic() = 0;
-  virtual void ShowSystemInfo() = 0;
   // The developer view's window-size message.
   virtual void ShowWindowSizes() = 0;
-  virtual void ShowHelp(const QString& command, const QString& keyword) = 0;
-  virtual void OpenURL(const QString& address) = 0;
   // The backgrounds and structures: the next one by key code (32 next, 38
   // back, 40 forward), and adding or removing a background picture.
   virtual void NextBackground(int keyCode) = 0;
   virtual void NextStructure(int keyCode) = 0;
   virtual void ManageBackground(const QString& action) = 0;
+};
+
+// What the commands ask of the windows around the table.
+class MenuHooks {
+ public:
+  virtual ~MenuHooks() = default;
+  virtual void ShowSystemInfo() = 0;
+  virtual void ShowHelp(const QString& command, const QString& keyword) = 0;
+  virtual void OpenURL(const QString& address) = 0;
   // The scores window on a tab (1 match, 3 online; 0 as it opens): modal
   // offline, modeless online.
   virtual void ShowScores(int tab) = 0;
@@ -122,10 +128,15 @@ struct MenuServices {
   int CaptionHeight = 22;        // the title bar's height in pixels
   int TwipsPerPixel = platform::kNormalTwipsPerPixel;
   bool LargeFonts = false;       // the desktop is not at 96 dots per inch
+  const std::int16_t& NetConnIndex;  // 0 offline, 99 while an online game is being set up, else online
+  media::Music& music;
+  MenuGame& game;
+  MenuTable& table;
+  PlayerChanges& playerChanges;
   MenuHooks& hooks;
 };
 
-class MenuCommands : public QObject {
+class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel {
  public:
   explicit MenuCommands(const MenuServices& services, QObject* parent = nullptr);
   ~MenuCommands() override;
@@ -142,7 +153,7 @@ class MenuCommands : public QObject {
   void HelpMenu(int row, int choice);
   void MenuPanelClick();
 
-  void KeyShortcut(int KeyCode, int Shift);
+  void KeyShortcut(int KeyCode, int Shift) override;
 
   // The Game menu's Restore as the online hand-over runs it: true when a
   // saved game replaced the table.
@@ -154,7 +165,7 @@ class MenuCommands : public QObject {
   // NetIsHost is 1 (only the connection knows; offline it is not).
   bool NetIsHost() const { return IsHost(); }
   // The list window's Add/Remove Background popup.
-  void ManageBackground(const QString& action) { s_.hooks.ManageBackground(action); }
+  void ManageBackground(const QString& action) { s_.table.ManageBackground(action); }
   // Online in the peer's turn the Options rows that change the table are
   // refused: the panel closes, the user is told, and true comes back.
   bool RefusedInPeersTurn();
@@ -163,7 +174,7 @@ class MenuCommands : public QObject {
   bool RefusedWhileBusy();
 
   // The menu bar.
-  void PanelHide();
+  void PanelHide() override;
   void picMenu_MouseMove();
   void Form_MouseMove(int X, int Y);
   void Form_MouseDown();
@@ -178,7 +189,7 @@ class MenuCommands : public QObject {
 
  private:
   bool ComputerMoving() const;
-  bool Online() const { return s_.hooks.NetConnIndex() != 0; }
+  bool Online() const { return s_.NetConnIndex != 0; }
   bool IsHost() const { return windows_ && windows_->NetIsHost(); }
   bool RemoteSide() const { return Online() && !IsHost(); }
   bool Busy() const;

@@ -125,12 +125,18 @@ class OnlineExchange {
   virtual void AppendResultToChat(const QString& text) = 0;
 };
 
-// What network play asks of the program beyond its state.
+// What network play asks of the game in progress when the peer ends it.
+class NetGameEnd {
+ public:
+  virtual ~NetGameEnd() = default;
+  virtual void GameOver(int winner) = 0;
+  virtual void CheckMatchComplete() = 0;
+};
+
+// What network play asks of the windows around the table.
 class NetProgramHooks {
  public:
   virtual ~NetProgramHooks() = default;
-  virtual void GameOver(int winner) = 0;
-  virtual void CheckMatchComplete() = 0;
   // The Game menu's Save command, saving the online game on the table.
   virtual void SaveGameFromMenu() = 0;
   // The scores window, when open, is closed so that it shows the player's
@@ -156,6 +162,7 @@ struct NetPlayParts {
   const media::Folders& folders;
   const QString& PlayerName;
   float& ThinkDelay;                 // the computer's pause in force
+  NetGameEnd& game;
   NetProgramHooks& hooks;
 };
 

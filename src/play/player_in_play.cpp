@@ -4,7 +4,6 @@
 #include "platform/vb.h"
 #include "play/apply_move.h"
 #include "play/frm_play.h"
-#include "play/menu_commands.h"
 #include "play/player_record.h"
 #include "play/start_up.h"
 #include "play/table_look.h"
@@ -31,7 +30,7 @@ PlayerInPlay::PlayerInPlay(const PlayerInPlayParts& parts)
     : p_(parts),
       deckLibrary_(p_.cardDeckRoot.isEmpty() ? table::CardDeckLibrary::DefaultRoot() : p_.cardDeckRoot),
       deckSource_(deckLibrary_),
-      services_{p_.playersFile, p_.folders, p_.state, p_.view, *this, *this, *this, p_.tableSettings.LargeFonts} {}
+      services_{p_.playersFile, p_.folders, p_.state, p_.view, *this, p_.look, *this, *this, p_.tableSettings.LargeFonts} {}
 
 PlayerInPlay::~PlayerInPlay() = default;
 
@@ -44,13 +43,13 @@ void PlayerInPlay::WritePlayerRecord() {
 }
 
 void PlayerInPlay::SaveCurrentPlayer() {
-  const PlayerFileResult result = play::SavePlayer(p_.player, *this, p_.playersFile);
+  const PlayerFileResult result = play::SavePlayer(p_.player, p_.look, p_.playersFile);
   if (result == PlayerFileResult::WriteFailed)
     p_.ui.MsgBox(PlayerFileResultText(result), platform::vbExclamation, kProgramTitle);
 }
 
 bool PlayerInPlay::SavePlayer() {
-  return play::SavePlayer(p_.player, *this, p_.playersFile) == PlayerFileResult::Ok;
+  return play::SavePlayer(p_.player, p_.look, p_.playersFile) == PlayerFileResult::Ok;
 }
 
 PlayerFileResult PlayerInPlay::ChangePlayer(std::int16_t n) {
@@ -100,26 +99,12 @@ void PlayerInPlay::FirstPlayerChosen(std::int16_t FirstPlayerRule) {
   ApplySettings(p_.player);
 }
 
-void PlayerInPlay::LoadBackgroundList(QString& BackgroundName) {
-  p_.look.backgrounds().LoadBackgroundList(BackgroundName);
-}
-int PlayerInPlay::BackgroundCount() const { return p_.look.backgrounds().BackgroundCount(); }
-int PlayerInPlay::BackgroundIndex() const { return p_.look.backgrounds().BackgroundIndex(); }
-void PlayerInPlay::SetBackgroundIndex(int index) { p_.look.backgrounds().SetBackgroundIndex(index); }
-QString PlayerInPlay::BackgroundList(int index) const { return p_.look.backgrounds().BackgroundList(index); }
-void PlayerInPlay::ClearTablePicture() { p_.look.ClearTablePicture(); }
-void PlayerInPlay::ShowBackground() { p_.look.backgrounds().ShowBackground(); }
 TableBackgrounds* PlayerInPlay::Backgrounds() { return &p_.look; }
 
 void PlayerInPlay::SetEmptyPilePictures() { p_.view.SetEmptyPilePictures(); }
 void PlayerInPlay::RefreshEmptyPilePictures() { p_.view.RefreshEmptyPilePictures(); }
 void PlayerInPlay::RedrawTable() { p_.view.RedrawTable(); }
 void PlayerInPlay::ShowDealButton() { p_.view.SetImageVisible(table::TableImage::cmdDeal, true); }
-void PlayerInPlay::UnloadTableauCardsWindow() { p_.look.cardWindows().UnloadTableauCardsWindow(); }
-
-void PlayerInPlay::KeyShortcut(int keyCode, int shift) {
-  if (menus_) menus_->KeyShortcut(keyCode, shift);
-}
 
 // ---- The card decks ----
 
@@ -143,12 +128,6 @@ void PlayerInPlay::GetCardBacks(std::int16_t& back) {
 
 void PlayerInPlay::LoadScoreRec() { play::LoadScoreRec(p_.scores, p_.scoreStore); }
 void PlayerInPlay::ResumeMatch() { play::ResumeMatch(p_.scores, p_.view); }
-
-void PlayerInPlay::SetMatchPoints(std::int16_t points) {
-  p_.scores.MatchPoints = points;
-  p_.scores.CurrentScores.MatchTarget = points;
-  play::SaveScoreRec(p_.scores, p_.scoreStore);
-}
 
 void PlayerInPlay::CloseNetFile() {
   p_.netFile.Close();

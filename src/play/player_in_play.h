@@ -26,7 +26,6 @@
 namespace play {
 
 class FrmPlay;
-class MenuCommands;
 class TableLook;
 struct MoveServices;
 
@@ -67,8 +66,6 @@ class PlayerInPlay : public PlayerTable,
   PlayerInPlay(const PlayerInPlay&) = delete;
   PlayerInPlay& operator=(const PlayerInPlay&) = delete;
 
-  // The key shortcuts the Preferences dialog passes on; joined once the menus are built.
-  void SetMenus(MenuCommands* menus) { menus_ = menus; }
   const PlayerServices& services() const { return services_; }
 
   // The player's settings changed: the table's copy is refilled.
@@ -80,19 +77,9 @@ class PlayerInPlay : public PlayerTable,
   // Record n (1..10) becomes the player in play, and the settings record
   // names him for the next start.
   PlayerFileResult ChangePlayer(std::int16_t n) override;
-  // MatchPoints and the score record's match target become the value and
-  // the score record is stored.
-  void SetMatchPoints(std::int16_t points);
 
   // PlayerTable
   void ApplySettings(const PlayerSettings& settings) override;
-  void LoadBackgroundList(QString& BackgroundName) override;
-  int BackgroundCount() const override;
-  int BackgroundIndex() const override;
-  void SetBackgroundIndex(int index) override;
-  QString BackgroundList(int index) const override;
-  void ClearTablePicture() override;
-  void ShowBackground() override;
   void SetEmptyPilePictures() override;
   void GetCardFaces(std::int16_t& deck) override;
   void GetCardBacks(std::int16_t& back) override;
@@ -119,15 +106,12 @@ class PlayerInPlay : public PlayerTable,
   bool SavePlayer() override;
   void RedrawTable() override;
   void RefreshEmptyPilePictures() override;
-  void UnloadTableauCardsWindow() override;
-  void KeyShortcut(int keyCode, int shift) override;
   // table::PopupOptions
   void SoundChosen(bool SoundOn, std::int16_t CardSoundSet) override;
   void FirstPlayerChosen(std::int16_t FirstPlayerRule) override;
 
  private:
   PlayerInPlayParts p_;
-  MenuCommands* menus_ = nullptr;
   table::CardDeckLibrary deckLibrary_;
   table::LibraryDeckSource deckSource_;
   PlayerServices services_;

@@ -30,11 +30,11 @@ QString FileNameOnly(const QString& path) { return path.mid(path.lastIndexOf(u'/
 
 // The background entry the table has in force: "None", a listed picture's
 // path, or empty when the index names no entry.
-QString BackgroundInForce(const PlayerTable& table) {
-  const int index = table.BackgroundIndex();
-  const int count = table.BackgroundCount();
+QString BackgroundInForce(const PlayerBackgrounds& backgrounds) {
+  const int index = backgrounds.BackgroundIndex();
+  const int count = backgrounds.BackgroundCount();
   if (index == count + 1) return QString::fromLatin1(kNoBackground);
-  if (index >= 1 && index <= count) return table.BackgroundList(index);
+  if (index >= 1 && index <= count) return backgrounds.BackgroundList(index);
   return {};
 }
 
@@ -127,16 +127,16 @@ PlayerFileResult LoadPlayer(int PlayerNo, PlayerSettings& settings, const Player
 
   QString background = vb::TrimRecord(settings.Player.BackgroundName);
   if (background.isEmpty()) background = kDefaultBackground;
-  services.table.LoadBackgroundList(background);
+  services.backgrounds.LoadBackgroundList(background);
   // The record keeps the name as stored (a blank, a name the list matched
   // by its end) until the player chooses another background.
   if (background == kNoBackground) {
-    services.table.SetBackgroundIndex(services.table.BackgroundCount() + 1);
-    services.table.ClearTablePicture();
+    services.backgrounds.SetBackgroundIndex(services.backgrounds.BackgroundCount() + 1);
+    services.backgrounds.ClearTablePicture();
   } else if (!services.state.StartingUp) {
-    services.table.ShowBackground();
+    services.backgrounds.ShowBackground();
   }
-  settings.BackgroundAsLoaded = BackgroundInForce(services.table);
+  settings.BackgroundAsLoaded = BackgroundInForce(services.backgrounds);
 
   services.table.SetEmptyPilePictures();
 
@@ -157,7 +157,7 @@ PlayerFileResult LoadPlayer(int PlayerNo, PlayerSettings& settings, const Player
   return PlayerFileResult::Ok;
 }
 
-PlayerFileResult SavePlayer(PlayerSettings& settings, PlayerTable& table, platform::RecordFile& players) {
+PlayerFileResult SavePlayer(PlayerSettings& settings, PlayerBackgrounds& backgrounds, platform::RecordFile& players) {
   // Only a player's own record takes his settings: without a current
   // player (a first start) the template and the settings record stay as
   // they are.
@@ -172,14 +172,14 @@ PlayerFileResult SavePlayer(PlayerSettings& settings, PlayerTable& table, platfo
   p.WoodPlaceHolders = vb::FromBool(settings.WoodPlaceHolders);
   p.AnimSpeed = KeepStored(p.AnimSpeed, settings.AnimSpeed, CheckedAnimSpeed(p.AnimSpeed));
 
-  const QString background = BackgroundInForce(table);
+  const QString background = BackgroundInForce(backgrounds);
   if (background != settings.BackgroundAsLoaded) {
-    const int index = table.BackgroundIndex();
-    const int count = table.BackgroundCount();
+    const int index = backgrounds.BackgroundIndex();
+    const int count = backgrounds.BackgroundCount();
     if (index == count + 1) {
       p.BackgroundName = kNoBackground;
     } else if (index >= 1 && index <= count) {
-      p.BackgroundName = FileNameOnly(table.BackgroundList(index));
+      p.BackgroundName = FileNameOnly(backgrounds.BackgroundList(index));
     }
     // Any other index names no entry: the record keeps its background.
   }

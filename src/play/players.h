@@ -25,17 +25,11 @@ struct GameState;
 
 namespace play {
 
-// What loading and saving a player asks of the table window: the
-// background list and pictures, the empty-pile pictures, the card-deck
-// library's faces and backs, and the table variables it draws with.
-class PlayerTable {
+// What loading and saving a player asks of the table's background list
+// and picture.
+class PlayerBackgrounds {
  public:
-  virtual ~PlayerTable() = default;
-  // The table takes the player's settings in force (text size, colours,
-  // sounds, animation speed, place-holder style, who goes first). The deck
-  // and back numbers are settled afterwards by GetCardFaces and
-  // GetCardBacks.
-  virtual void ApplySettings(const PlayerSettings& settings) = 0;
+  virtual ~PlayerBackgrounds() = default;
   // Rebuilds BackgroundList and finds BackgroundIndex for the (trimmed)
   // name; may replace the name by the first picture's when it is not
   // listed.
@@ -50,6 +44,19 @@ class PlayerTable {
   // The table window's picture cleared: the plain mat colour.
   virtual void ClearTablePicture() = 0;
   virtual void ShowBackground() = 0;
+};
+
+// What loading a player asks of the table window: the empty-pile pictures,
+// the card-deck library's faces and backs, and the table variables it
+// draws with.
+class PlayerTable {
+ public:
+  virtual ~PlayerTable() = default;
+  // The table takes the player's settings in force (text size, colours,
+  // sounds, animation speed, place-holder style, who goes first). The deck
+  // and back numbers are settled afterwards by GetCardFaces and
+  // GetCardBacks.
+  virtual void ApplySettings(const PlayerSettings& settings) = 0;
   // Wood or metal empty-pile pictures, as WoodPlaceHolders says.
   virtual void SetEmptyPilePictures() = 0;
   // Makes the deck's faces current; a deck the library does not offer
@@ -92,6 +99,7 @@ struct PlayerServices {
   table::GameState& state;        // StartingUp
   table::TableView& view;
   PlayerTable& table;
+  PlayerBackgrounds& backgrounds;
   PlayerScores& scores;
   PlayerNetFile& net;
   bool LargeFonts = false;        // the desktop is not at 96 dots per inch
@@ -137,7 +145,7 @@ PlayerFileResult LoadPlayer(int PlayerNo, PlayerSettings& settings, const Player
 // as stored while it stays in force. ThinkLevel, FirstPlayerRule, Name and
 // Scores keep what Player holds: their own writers keep them current.
 // Without a current player nothing is written.
-PlayerFileResult SavePlayer(PlayerSettings& settings, PlayerTable& table, platform::RecordFile& players);
+PlayerFileResult SavePlayer(PlayerSettings& settings, PlayerBackgrounds& backgrounds, platform::RecordFile& players);
 
 // At a first start (no current player, the template in Player): writes
 // Player back as the template record 12, so the template keeps the

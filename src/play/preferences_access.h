@@ -1,7 +1,7 @@
 #pragma once
 // What the Preferences dialog asks of the program: the player's settings
 // (the truth) and the table that shows them, the pictures it previews, the
-// backgrounds and structures, and the keyboard shortcuts.
+// backgrounds and structures; and the keyboard shortcuts.
 
 #include <QImage>
 #include <cstdint>
@@ -31,6 +31,13 @@ class TableBackgrounds {
   virtual void NextBackground(int keyCode) = 0;
   // 40 or 32 the next structure, 38 the previous, any other value taken as it comes.
   virtual void NextStructure(int value) = 0;
+  // The background list: its length, a picture's full path (1-based), and
+  // the entry in force.
+  virtual int BackgroundCount() const = 0;
+  virtual QString BackgroundList(int index) const = 0;
+  virtual void SetBackgroundIndex(int index) = 0;
+  // The tableau cards window goes: its cards are drawn again next time.
+  virtual void UnloadTableauCardsWindow() = 0;
 };
 
 class PreferencesTable {
@@ -48,9 +55,6 @@ class PreferencesTable {
   virtual int ColorBits() const = 0;
   // The backgrounds; null until start-up provides them.
   virtual TableBackgrounds* Backgrounds() = 0;
-  virtual int BackgroundCount() const = 0;
-  virtual QString BackgroundList(int index) const = 0;
-  virtual void SetBackgroundIndex(int index) = 0;
 
   // The player's settings made the table's, and the table repainted.
   virtual void ApplyPreferences() = 0;
@@ -61,7 +65,13 @@ class PreferencesTable {
   // The table's face sheet and back holder take the deck and back.
   virtual void GetCardFaces(std::int16_t& deck) = 0;
   virtual void GetCardBacks(std::int16_t& back) = 0;
-  virtual void UnloadTableauCardsWindow() = 0;
+};
+
+// The keyboard shortcuts, which the Preferences dialog passes keys on to.
+class ShortcutKeys {
+ public:
+  virtual ~ShortcutKeys() = default;
+  // A key as the shortcuts take it (virtual-key code, shift state).
   virtual void KeyShortcut(int keyCode, int shift) = 0;
 };
 

@@ -20,13 +20,16 @@ constexpr int kCardFrameTopOffset = 4;
 
 TableLook::TableLook(FrmPlay& view, table::GameState& state, const table::TableSettings& settings,
                      platform::UiService& ui, media::Folders& folders, std::int16_t& currentStructure,
-                     const platform::ScreenMetrics& screen, const JoinedParts& joined)
+                     const platform::ScreenMetrics& screen, const JoinedParts& joined,
+                     const table::PileArrays& piles, const ScoreState& scores)
     : view_(view),
       state_(state),
       settings_(settings),
       ui_(ui),
       twipsPerPixel_(screen.TwipsPerPixel()),
       joined_(joined),
+      piles_(piles),
+      scores_(scores),
       backgrounds_(std::make_unique<table::Backgrounds>(view, state, settings, ui, folders, currentStructure,
                                                         twipsPerPixel_)),
       cardWindows_(std::make_unique<table::SmallCardWindows>(view, settings, screen.captionHeight, twipsPerPixel_,
@@ -53,6 +56,9 @@ void TableLook::TableauWindowClickedInTutorial() {
   if (joined_.tutorial) joined_.tutorial->EnableNextTip(true);
   view_.EnablePiles(false);
 }
+
+void TableLook::ShowPileCounts() { play::ShowPileCounts(piles_, view_); }
+void TableLook::ShowMatchPoints() { play::ShowMatchPoints(view_, scores_.MatchOn); }
 
 void TableLook::ClearTablePicture() {
   view_.FormPicture() = QImage();

@@ -5,7 +5,6 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "play/player_in_play.h"
-#include "play/start_up.h"
 #include "play/table_look.h"
 #include "play/turn_cycle.h"
 #include "play/utilities.h"
@@ -24,7 +23,9 @@ TableWindows::TableWindows(TableWindowsParts parts)
   musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
   menus_ = std::make_unique<MenuCommands>(MenuServices{p_.turns.savedServices(), p_.scores, p_.scoreStore, p_.player,
                                                        p_.sample, view, p_.sound, p_.folders, p_.screen.captionHeight,
-                                                       p_.screen.TwipsPerPixel(), p_.tableSettings.LargeFonts, *this});
+                                                       p_.screen.TwipsPerPixel(), p_.tableSettings.LargeFonts,
+                                                       p_.net.NetConnIndex, *music_, p_.turns, p_.look,
+                                                       p_.playerInPlay, *this});
   menus_->SetWindows(this);
 }
 
@@ -32,20 +33,12 @@ TableWindows::~TableWindows() = default;
 
 // ---- The menus' commands ----
 
-NewGameResult TableWindows::NewGame() { return p_.turns.NewGame(); }
-RestoreContext TableWindows::CurrentRestoreContext() const { return p_.turns.CurrentRestoreContext(); }
-void TableWindows::DeclareStalemate() { play::DeclareStalemate(p_.turns.gameOver()); }
-void TableWindows::PlayerSettingsChanged() { p_.playerInPlay.PlayerSettingsChanged(); }
-void TableWindows::WritePlayerRecord() { p_.playerInPlay.WritePlayerRecord(); }
-void TableWindows::SetMatchPoints(std::int16_t points) { p_.playerInPlay.SetMatchPoints(points); }
 
 void TableWindows::ShowSystemInfo() {
   const int tpp = p_.screen.TwipsPerPixel();
   play::ShowSystemInfo(p_.view.width() * tpp, p_.view.height() * tpp,
                        AnimSpeedFields{p_.player.AnimSpeed, p_.player.Player.AnimSpeed}, p_.state.Message, p_.ui);
 }
-
-void TableWindows::ShowWindowSizes() { p_.look.ShowWindowSizes(); }
 
 void TableWindows::ShowHelp(const QString& Action, const QString& Keyword) {
   play::ShowHelp(Action, Keyword, HelpObject, [this]() -> std::unique_ptr<media::HTMLHelp> {
@@ -59,36 +52,15 @@ void TableWindows::OpenURL(const QString& address) {
   play::OpenURL(address, *urlOpener_, p_.ui);
 }
 
-// ---- The table's pictures ----
-
-bool TableWindows::TableauCardsWindowShown() const { return p_.look.cardWindows().TableauCardsWindowShown(); }
-void TableWindows::HideTableauCardsWindow() { p_.look.cardWindows().HideTableauCardsWindow(); }
-void TableWindows::ShowLogo(bool show) { p_.look.backgrounds().ShowLogo(show); }
-void TableWindows::NextBackground(int keyCode) { p_.look.NextBackground(keyCode); }
-void TableWindows::NextStructure(int keyCode) { p_.look.NextStructure(keyCode); }
-bool TableWindows::BackgroundChosen() const { return p_.look.backgrounds().Listed(); }
-void TableWindows::ShowBackground() { p_.look.backgrounds().ShowBackground(); }
-
-void TableWindows::ManageBackground(const QString& action) {
-  p_.look.backgrounds().ManageBackground(action);
-}
-
-// ---- The turn's panels ----
-
-void TableWindows::ShowPileCounts() { p_.turns.ShowPileCounts(); }
-void TableWindows::ShowMatchPoints() { play::ShowMatchPoints(p_.view, p_.scores.MatchOn); }
-void TableWindows::GameOver(int winner) { p_.turns.GameOver(winner); }
-void TableWindows::CheckMatchComplete() { p_.turns.CheckMatchComplete(); }
-
 // ---- The music ----
 
 // The music menu waits while it is open; the frame's right click is a
 // top-level command, which completes a close asked for meanwhile.
 void TableWindows::ShowMusicMenu() { music_->ShowMusicMenu(); }
 
-bool TableWindows::MusicUnavailable() const {
-  return music_->MusicUnavailable() || p_.startUp.State().MusicUnavailable;
-}
+// Start-up finds the intro unplayable only when the music is unavailable
+// for the whole run, so the music alone answers.
+bool TableWindows::MusicUnavailable() const { return music_->MusicUnavailable(); }
 
 // ---- The windows joined by main ----
 

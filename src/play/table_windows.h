@@ -27,7 +27,6 @@
 namespace play {
 
 class PlayerInPlay;
-class StartUp;
 class TableLook;
 class TurnCycle;
 
@@ -51,7 +50,6 @@ struct TableWindowsParts {
   TableLook& look;
   TurnCycle& turns;
   PlayerInPlay& playerInPlay;
-  const StartUp& startUp;                // whether start-up found music unavailable
   const JoinedParts& joined;
   std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
   std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
@@ -72,25 +70,10 @@ class TableWindows : public MenuHooks, public CommandWindows, public FrmPlayNeig
   void OpenTutorial();
 
   // MenuHooks
-  NewGameResult NewGame() override;
-  RestoreContext CurrentRestoreContext() const override;
-  void DeclareStalemate() override;
-  void PlayerSettingsChanged() override;
-  void WritePlayerRecord() override;
-  std::int16_t NetConnIndex() const override { return p_.net.NetConnIndex; }
-  bool TableauCardsWindowShown() const override;
-  void HideTableauCardsWindow() override;
-  bool IsMP3Playing() override { return music_->IsMP3Playing(); }
-  void StopMP3() override { music_->StopMP3(); }
-  void RequestStopMusic() override { music_->RequestStopMusic(); }
   void ShowSystemInfo() override;
-  void ShowWindowSizes() override;
   // The manual: "Contents", "Keyword" with a keyword, or "Close".
   void ShowHelp(const QString& Action, const QString& Keyword = {}) override;
   void OpenURL(const QString& address) override;
-  void NextBackground(int keyCode) override;
-  void NextStructure(int keyCode) override;
-  void ManageBackground(const QString& action) override;
   void ShowScores(int tab) override;
   void ShowPreferences() override;
   // CommandWindows: the windows of network play and the tutorial
@@ -102,27 +85,17 @@ class TableWindows : public MenuHooks, public CommandWindows, public FrmPlayNeig
   bool NetIsHost() const override { return p_.net.NetIsHost == 1; }
   QString PeerVersion() const override { return p_.net.PeerVersion(); }
   // FrmPlayNeighbours
-  void ShowLogo(bool show) override;
-  void ShowPileCounts() override;
-  void ShowMatchPoints() override;
+  bool IsMP3Playing() override { return music_->IsMP3Playing(); }
+  void StopMP3() override { music_->StopMP3(); }
+  void RequestStopMusic() override { music_->RequestStopMusic(); }
   void ShowMusicMenu() override;
   bool MusicUnavailable() const override;
   void KeyShortcut(int keyCode, int shift) override { menus_->KeyShortcut(keyCode, shift); }
-  bool Online() const override { return p_.net.Online(); }
-  bool MatchOn() const override { return p_.scores.MatchOn; }
-  int MatchPoints() const override { return p_.scores.MatchPoints; }
-  int MatchScore() const override { return p_.scores.CurrentScores.MatchScore; }
-  int OppMatchScore() const override { return p_.scores.CurrentScores.OppMatchScore; }
-  void SetMatchPoints(std::int16_t points) override;
   void MainWindowMinimised() override;
   void MainWindowShown(Qt::WindowStates state) override;
   void UnloadMenuWindow() override;
   bool SplashOpen() const override;
-  bool BackgroundChosen() const override;
-  void ShowBackground() override;
   // NetProgramHooks
-  void GameOver(int winner) override;
-  void CheckMatchComplete() override;
   void SaveGameFromMenu() override;
   void UnloadScoresWindow() override;
   void ShowHelpKeyword(const QString& keyword) override { ShowHelp(QStringLiteral("Keyword"), keyword); }

@@ -15,8 +15,6 @@ TurnCycle::TurnCycle(const TurnCycleParts& parts) : p_(parts) {
       MoveServices{p_.piles, p_.state, view, p_.sfx, p_.wait, p_.guard, *this, p_.player.ThinkDelay, {}});
   p_.online.SetMoves(moves_.get());
   computer_ = std::make_unique<ComputerPlayer>(*moves_);
-  humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{*moves_, view, *computer_, p_.ui, p_.sound,
-                                                             p_.tableSettings, p_.folders.DataPath, *this});
   saved_ = std::make_unique<SavedGameServices>(SavedGameServices{
       p_.piles, p_.state, p_.saved, MatchRefs{p_.scores.CurrentScores, p_.scores.MatchOn, p_.scores.MatchPoints},
       p_.sample.SampleGameNumber, view, p_.guard, p_.ui, p_.wait, *this});
@@ -51,6 +49,8 @@ RestoreContext TurnCycle::CurrentRestoreContext() const {
   ctx.SampleGameMode = p_.sample.SampleGameMode;
   return ctx;
 }
+
+void TurnCycle::DeclareStalemate() { play::DeclareStalemate(*gameOver_); }
 
 void TurnCycle::FinishTopLevelCommand() { play::FinishTopLevelCommand(p_.wait, p_.state, &p_.view); }
 
@@ -100,6 +100,12 @@ void TurnCycle::CheckMatchComplete() { play::CheckMatchComplete(p_.scores, p_.vi
 void TurnCycle::ShowMatchPoints(bool show) { play::ShowMatchPoints(p_.view, show); }
 void TurnCycle::SaveScoreRec() { play::SaveScoreRec(p_.scores, p_.scoreStore); }
 
+void TurnCycle::SetMatchPoints(std::int16_t points) {
+  p_.scores.MatchPoints = points;
+  p_.scores.CurrentScores.MatchTarget = points;
+  play::SaveScoreRec(p_.scores, p_.scoreStore);
+}
+
 // ---- The tutorial and the windows beside the table ----
 
 void TurnCycle::EnableNextTip(bool enabled) {
@@ -114,11 +120,5 @@ void TurnCycle::TutorialStockTurned() {
 void TurnCycle::HideTutorialHand() {
   if (p_.joined.tutorial) p_.joined.tutorial->HideTutorialHand();
 }
-
-void TurnCycle::PanelHide() {
-  if (menus_) menus_->PanelHide();
-}
-void TurnCycle::ViewCards(const QString& pileName, int index) { p_.look.cardWindows().ViewCards(pileName, index); }
-void TurnCycle::ShowTableauPile(int pile) { p_.look.cardWindows().ShowTableauPile(pile); }
 
 }  // namespace play

@@ -1,8 +1,8 @@
 #pragma once
 // The game's turn cycle: the deal, the moves of both sides, the computer's
-// and the human's turn, game over and the saved-game and move records. It
-// owns the services those procedures work on and answers what they ask of
-// each other.
+// turn, game over and the saved-game and move records. It owns the services
+// those procedures work on (the human turn works on them too) and answers
+// what they ask of each other.
 
 #include <memory>
 
@@ -12,6 +12,7 @@
 #include "platform/write_failures.h"
 #include "play/apply_move.h"
 #include "play/computer_player.h"
+#include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
 #include "play/joined_parts.h"
@@ -45,7 +46,6 @@ struct TurnCycleParts {
   platform::SettingsStore& settings;      // the sample-game counter
   const table::RandomSource& random;      // the program's one generator
   const media::Folders& folders;
-  const table::TableSettings& tableSettings;
   PlayerSettings& player;
   ScoreState& scores;
   ScoreStore& scoreStore;
@@ -62,66 +62,74 @@ class TurnCycle : public table::DealHooks,
                   public PlayHooks,
                   public SavedGameHooks,
                   public NewGameHooks,
-                  public HumanTurnNeighbours {
+                  public HumanTurnNeighbours,
+                  public MenuGame,
+                  public NetGameEnd,
+                  public FrmPlayMatch {
  public:
   explicit TurnCycle(const TurnCycleParts& parts);
   ~TurnCycle() override;
   TurnCycle(const TurnCycle&) = delete;
   TurnCycle& operator=(const TurnCycle&) = delete;
 
-  // The menu panel the human turn closes; joined once the menus are built.
-  void SetMenus(MenuCommands* menus) { menus_ = menus; }
   void SetTutorial(NewGameTutorial* tutorial) { newGame_->tutorial = tutorial; }
 
   MoveServices& moves() { return *moves_; }
   SavedGameServices& savedServices() { return *saved_; }
   GameOverServices& gameOver() { return *gameOver_; }
-  HumanTurn& humanTurn() { return *humanTurn_; }
+  ComputerPlayer& computer() { return *computer_; }
 
   // The Deal button.
   void cmdDeal_Click();
+  // MenuGame
   // Starts a new game (menus, tutorial and scores window call this).
-  NewGameResult NewGame();
+  NewGameResult NewGame() override;
   // What restoring a game reads of the player, the sample games and the connection.
-  RestoreContext CurrentRestoreContext() const;
+  RestoreContext CurrentRestoreContext() const override;
+  void DeclareStalemate() override;
 
   // table::DealHooks, SavedGameHooks
   table::Turn WhoGoesFirst(int FirstPlayerRule) override;
   void WhoseTurn() override;
   void SaveGameRecord() override;
-  // PlayHooks
+  // PlayHooks, NetGameEnd
   void GameOver(int winner) override;
   void ShowPileCounts() override;
   void WriteMoveRecord(int record) override;
+  // PlayHooks, FrmPlayMatch
   bool Online() const override { return p_.net.Online(); }
   bool Move_Transmit_PlayCard(const OnlineMove& move) override;
   void EnableNextTip(bool enabled) override;
   // SavedGameHooks
   void ClearTable() override;
   void RedrawTable() override;
+  // SavedGameHooks, NetGameEnd
   void CheckMatchComplete() override;
   void ShowMatchPoints(bool show) override;
   void SaveScoreRec() override;
   void ShowTutorialNext() override;
   void ComputerTurn() override { computer_->ComputerTurn(); }
+  // FrmPlayMatch: the match points panel
+  bool MatchOn() const override { return p_.scores.MatchOn; }
+  int MatchPoints() const override { return p_.scores.MatchPoints; }
+  int MatchScore() const override { return p_.scores.CurrentScores.MatchScore; }
+  int OppMatchScore() const override { return p_.scores.CurrentScores.OppMatchScore; }
+  // MatchPoints and the score record's match target become the value and
+  // the score record is stored.
+  void SetMatchPoints(std::int16_t points) override;
   // NewGameHooks: a close asked for while a wait ran (a deal, the
   // computer's turn, a pause) only set Exiting; the command that started
   // it completes the close here when it returns.
   void FinishTopLevelCommand() override;
   // HumanTurnNeighbours
-  void PanelHide() override;
-  void ViewCards(const QString& pileName, int index) override;
-  void ShowTableauPile(int pile) override;
   void TutorialStockTurned() override;
   void HideTutorialHand() override;
   void Opponent() override { p_.online.Opponent(); }
 
  private:
   TurnCycleParts p_;
-  MenuCommands* menus_ = nullptr;
   std::unique_ptr<MoveServices> moves_;
   std::unique_ptr<ComputerPlayer> computer_;
-  std::unique_ptr<HumanTurn> humanTurn_;
   std::unique_ptr<SavedGameServices> saved_;
   std::unique_ptr<GameOverServices> gameOver_;
   std::unique_ptr<NewGameServices> newGame_;

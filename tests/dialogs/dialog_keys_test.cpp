@@ -102,14 +102,14 @@ QString Player(DialogKeys& t, QWidget& w) { return t.Closed(w) + ", " + t.P().pl
 const KeyCase kCases[] = {
     {"Preferences", Qt::Key_Escape,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmOptions>(t.P().Preferences()));
+       auto& d = t.Show(std::make_unique<FrmOptions>(t.P().Preferences(), t.P().menus()));
        focus = d.cboDeck;
        return &d;
      },
      Preferences, "closed, cancelled"},
     {"Preferences", Qt::Key_Return,
      [](DialogKeys& t, QWidget*& focus) -> QWidget* {
-       auto& d = t.Show(std::make_unique<FrmOptions>(t.P().Preferences()));
+       auto& d = t.Show(std::make_unique<FrmOptions>(t.P().Preferences(), t.P().menus()));
        d.tbsOptions->setCurrentIndex(2);
        d.CmdSz[0]->click();  // a change pending, so that OK (not Apply) is seen to close
        focus = d.tbsOptions;

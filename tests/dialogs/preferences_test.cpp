@@ -57,9 +57,17 @@ struct FakeBackgrounds : play::TableBackgrounds {
   }
   void NextBackground(int keyCode) override { backgroundKeys.push_back(keyCode); }
   void NextStructure(int value) override { structures.push_back(value); }
+  int BackgroundCount() const override { return static_cast<int>(backgroundList.size()); }
+  QString BackgroundList(int index) const override { return backgroundList.value(index - 1); }
+  void SetBackgroundIndex(int index) override { backgroundIndex = index; }
+  void UnloadTableauCardsWindow() override { ++unloads; }
+
+  QStringList backgroundList{"/bk/Cork.gif", "/bk/Brick-gray.jpg"};
+  int backgroundIndex = 1;
+  int unloads = 0;
 };
 
-class FakeTable : public play::PreferencesTable {
+class FakeTable : public play::PreferencesTable, public play::ShortcutKeys {
  public:
   play::PlayerSettings settings;
   table::TableSettings tableSettings;
@@ -69,11 +77,9 @@ class FakeTable : public play::PreferencesTable {
   FakeDecks decks;
   table::CardDeckSource* library = &decks;
   FakeBackgrounds backgrounds;
-  QStringList backgroundList{"/bk/Cork.gif", "/bk/Brick-gray.jpg"};
-  int backgroundIndex = 1;
   QImage builtIn = Sheet(Qt::white);
   std::vector<int> faces, backs, keys;
-  int saves = 0, redraws = 0, refreshes = 0, applies = 0, unloads = 0;
+  int saves = 0, redraws = 0, refreshes = 0, applies = 0;
 
   FakeTable() {
     pictures.FilePic[4] = QImage(71, 96, QImage::Format_RGB32);
@@ -88,9 +94,6 @@ class FakeTable : public play::PreferencesTable {
   QImage BuiltInFaceSheet() const override { return builtIn; }
   int ColorBits() const override { return 32; }
   play::TableBackgrounds* Backgrounds() override { return &backgrounds; }
-  int BackgroundCount() const override { return static_cast<int>(backgroundList.size()); }
-  QString BackgroundList(int index) const override { return backgroundList.value(index - 1); }
-  void SetBackgroundIndex(int index) override { backgroundIndex = index; }
   void ApplyPreferences() override { ++applies; }
   void SetCardBackColor(std::uint32_t bgr) override { tableSettings.CardBackColor = bgr; }
   bool SavePlayer() override { return ++saves; }
@@ -98,7 +101,6 @@ class FakeTable : public play::PreferencesTable {
   void RefreshEmptyPilePictures() override { ++refreshes; }
   void GetCardFaces(std::int16_t& deck) override { faces.push_back(deck); }
   void GetCardBacks(std::int16_t& back) override { backs.push_back(back); }
-  void UnloadTableauCardsWindow() override { ++unloads; }
   void KeyShortcut(int keyCode, int shift) override { keys.push_back(keyCode * 10 + shift); }
 };
 
@@ -121,7 +123,7 @@ TEST(Preferences, PreviewedDeckNeverReachesTheTableUnlessApplied) {
   FakeTable t;
   t.settings.CardDeck = 2;
   {
-    FrmOptions dlg(t);
+    FrmOptions dlg(t, t);
     EXPECT_EQ(dlg.cboDeck->count(), 4);
     EXPECT_EQ(dlg.cboDeck->currentText(), "Deck  2");
     EXPECT_FALSE(dlg.cmdApply->isEnabled());
@@ -135,7 +137,7 @@ TEST(Preferences, PreviewedDeckNeverReachesTheTableUnlessApplied) {
     EXPECT_TRUE(dlg.DialogCancelled);
   }
   {
-    FrmOptions dlg(t);
+    FrmOptions dlg(t, t);
     dlg.cboDeck->setCurrentIndex(2);
     dlg.close();
     EXPECT_FALSE(dlg.DialogCancelled);
@@ -144,18 +146,18 @@ TEST(Preferences, PreviewedDeckNeverReachesTheTableUnlessApplied) {
   EXPECT_EQ(t.settings.CardDeck, 2);
   EXPECT_EQ(t.saves, 0);
   {
-    FrmOptions dlg(t);
+    FrmOptions dlg(t, t);
     dlg.cmdOK_Click();  // no change: saved, not repainted
     EXPECT_EQ(t.saves, 1);
     EXPECT_EQ(t.redraws, 0);
   }
-  FrmOptions dlg(t);
-  t.unloads = 0;
+  FrmOptions dlg(t, t);
+  t.backgrounds.unloads = 0;
   dlg.cboDeck->setCurrentIndex(2);
   dlg.cmdApply_Click();
   EXPECT_EQ(t.settings.CardDeck, 3);
   EXPECT_EQ(t.faces, (std::vector<int>{3}));
-  EXPECT_EQ(t.unloads, 1);
+  EXPECT_EQ(t.backgrounds.unloads, 1);
   EXPECT_EQ(t.redraws, 1);
   EXPECT_FALSE(dlg.cmdApply->isEnabled());
   EXPECT_TRUE(t.pictures.SampleSurface.isNull() == false);
@@ -169,13 +171,13 @@ TEST(Preferences, ThemeOfTheBuiltInDeck) {
   t.settings.CardBack = 4;
   t.settings.WoodPlaceHolders = true;
   t.settings.FontColor = 0xFFFFFF;
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.cboDeck->setCurrentIndex(0);
   dlg.ckTheme->click();
   dlg.cmdApply_Click();
   EXPECT_EQ(t.settings.CardDeck, 1);
   EXPECT_EQ(t.backgrounds.structures, (std::vector<int>{1000}));
-  EXPECT_EQ(t.backgroundIndex, 1);  // "Brick-gray.jpg" is entry 2: the step down from 1 reaches it
+  EXPECT_EQ(t.backgrounds.backgroundIndex, 1);  // "Brick-gray.jpg" is entry 2: the step down from 1 reaches it
   EXPECT_EQ(t.backgrounds.backgroundKeys, (std::vector<int>{40}));
   EXPECT_EQ(t.settings.CardBack, 0);
   EXPECT_FALSE(t.settings.WoodPlaceHolders);
@@ -189,7 +191,7 @@ TEST(Preferences, SoundsTextSizeAndColours) {
   FakeTable t;
   t.settings.SoundOn = false;
   t.settings.CardSoundSet = 1;
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.tbsOptions->setCurrentIndex(3);
   EXPECT_TRUE(dlg.OptSound[2]->isChecked());  // sounds off show "No card sounds"
   EXPECT_FALSE(dlg.cmdApply->isEnabled());
@@ -232,7 +234,7 @@ TEST(Preferences, StoredBackOutOfRangeAndNoLibrary) {
   FakeTable t;
   t.settings.CardBack = 9;  // the library offers five
   {
-    FrmOptions dlg(t);
+    FrmOptions dlg(t, t);
     dlg.tbsOptions->setCurrentIndex(1);
     EXPECT_EQ(dlg.SelectedBack, 9);
     EXPECT_EQ(dlg.picCardBack->pixmap().toImage().pixelColor(5, 5), QColor(Qt::darkBlue));  // the own back
@@ -244,7 +246,7 @@ TEST(Preferences, StoredBackOutOfRangeAndNoLibrary) {
     EXPECT_EQ(t.settings.CardBack, 3);
   }
   t.library = nullptr;
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.tbsOptions->setCurrentIndex(1);
   EXPECT_FALSE(dlg.HScrollBacks->isEnabled());
   EXPECT_EQ(dlg.cboDeck->count(), 1);
@@ -268,7 +270,7 @@ TEST(Preferences, ScreenshotsWithInstalledDecks) {
   t.pictures.ImgEmpty3 = shipped.emptyWood;
   t.pictures.ImgEmpty2 = shipped.emptyMetal;
   t.settings.CardBack = 2;
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.cboDeck->setCurrentIndex(2);
   for (int tab = 0; tab < 4; ++tab) {
     dlg.tbsOptions->setCurrentIndex(tab);
@@ -283,7 +285,7 @@ TEST(Preferences, ScreenshotsWithInstalledDecks) {
 // without applying, and the wait it counts as ends.
 TEST(Preferences, OwnerShowsOneDialogAndAnExitClosesIt) {
   FakeTable t;
-  PreferencesOwner owner(t, nullptr);
+  PreferencesOwner owner(t, t, nullptr);
   int shown = 0;
   QTimer::singleShot(0, [&] {
     owner.ShowPreferences();
@@ -317,7 +319,7 @@ TEST_F(PreferencesOnTheTable, ANewMatColourReachesTheTableWithoutAPicture) {
   ASSERT_TRUE(bg.BackgroundList(bg.BackgroundIndex()).isEmpty()) << "None is shown";
   const auto matShown = [&] { return W().FormPicture().pixelColor(3, 3); };
 
-  FrmOptions dlg(program->Preferences(), &W());
+  FrmOptions dlg(program->Preferences(), program->menus(), &W());
   dlg.tbsOptions->setCurrentIndex(2);
   fakeUi->colorAnswers.push_back(0x00336699u);
   dlg.Command2_Click(3);
@@ -338,7 +340,7 @@ TEST_F(PreferencesOnTheTable, ANewMatColourReachesTheTableWithoutAPicture) {
 TEST(Preferences, SamplesShowWholeAtEveryOfferedSize) {
   FakeTable t;
   t.settings.TextFontSize = static_cast<std::int16_t>(kMaxSampleTextSize);
-  FrmOptions dlg(t);
+  FrmOptions dlg(t, t);
   dlg.show();
   // A grown text reaches the dialog's size one layout at a time.
   const auto settle = [] {

@@ -30,7 +30,7 @@
 
 namespace net_test {
 
-struct RecordingHooks : play::NetProgramHooks {
+struct RecordingHooks : play::NetGameEnd, play::NetProgramHooks {
   std::vector<int> gameOvers;
   int saves = 0;
   void GameOver(int winner) override { gameOvers.push_back(winner); }
@@ -72,10 +72,12 @@ struct Side {
     conn = std::make_unique<net::Connection>(Parts(hooks, mainWindow));
     conn->SetListenAddress("127.0.0.1");
   }
-  // What this side's program hands network play, with the given hooks.
-  play::NetPlayParts Parts(play::NetProgramHooks& programHooks, QWidget* mainWindow = nullptr) {
-    return {net,  scores, store, netScores, state,      view,       mainWindow,  ui,
-            wait, sound,  guard, folders,   PlayerName, ThinkDelay, programHooks};
+  // What this side's program hands network play, with the given hooks
+  // (the game's end and the windows', both answered by one object).
+  template <class Hooks>
+  play::NetPlayParts Parts(Hooks& programHooks, QWidget* mainWindow = nullptr) {
+    return {net,  scores, store, netScores, state,      view,       mainWindow,   ui,
+            wait, sound,  guard, folders,   PlayerName, ThinkDelay, programHooks, programHooks};
   }
   void Host(int port = 0) {
     conn->SetConnectDialog([port] { return net::ConnectChoice{true, true, QString(), port}; });

@@ -28,7 +28,7 @@ using table::TableLabel;
 
 // One side whose connection, move operations and game over are joined as
 // the program joins them: a game over asks the online exchange.
-struct Player : play::NetProgramHooks, play::PlayHooks {
+struct Player : play::NetGameEnd, play::NetProgramHooks, play::PlayHooks {
   Player(const QString& name, const QString& root) : side(name, root) {
     side.conn = std::make_unique<Connection>(Parts());
     side.conn->SetListenAddress("127.0.0.1");

@@ -23,7 +23,7 @@ using play::FrmPlay;
 
 namespace {
 
-class FakeNeighbours : public play::FrmPlayNeighbours {
+class FakeNeighbours : public play::FrmPlayPictures, public play::FrmPlayMatch, public play::FrmPlayNeighbours {
  public:
   bool TableauCardsWindowShown() const override { return false; }
   void HideTableauCardsWindow() override {}
@@ -73,7 +73,7 @@ class FrmPlayTest : public ::testing::Test {
     frmPlay = std::make_unique<FrmPlay>(
         CardTableServices{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}, screen,
         [this] { return now; });
-    frmPlay->SetNeighbours(&neighbours);
+    frmPlay->SetNeighbours(&neighbours, &neighbours, &neighbours);
     frmPlay->SetFixedSizes();
     frmPlay->SetEmptyPilePictures();
     frmPlay->FitMainWindow();

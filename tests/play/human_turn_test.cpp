@@ -62,7 +62,7 @@ class FakePlayHooks : public play::PlayHooks {
   GameState& state_;
 };
 
-class FakeNeighbours : public play::HumanTurnNeighbours {
+class FakeNeighbours : public play::HumanTurnNeighbours, public play::MenuPanel, public play::PileViewers {
  public:
   void PanelHide() override { ++panelHides; }
   void ViewCards(const QString& pile, int index) override { viewed.emplace_back(pile, index); }
@@ -88,7 +88,8 @@ class HumanTurnTest : public ::testing::Test {
  protected:
   HumanTurnTest() {
     turn = std::make_unique<HumanTurn>(
-        play::HumanTurnServices{moves, *frmPlay, computer, ui, channel, settings, "/data/", neighbours});
+        play::HumanTurnServices{moves, *frmPlay, computer, ui, channel, settings, "/data/", neighbours, neighbours,
+                                neighbours});
     turn->Connect();
     SetUpTable();
   }

@@ -20,7 +20,7 @@ namespace {
 
 // The table window as loading a player sees it: a background list of full
 // paths, and a card-deck library offering `decks` decks and backs.
-class FakePlayerTable : public PlayerTable {
+class FakePlayerTable : public PlayerTable, public PlayerBackgrounds {
  public:
   void ApplySettings(const PlayerSettings& s) override {
     log.push_back("ApplySettings");
@@ -121,7 +121,7 @@ class PlayersTest : public ::testing::Test {
     ASSERT_TRUE(QDir().mkpath(folders.UserPath));
   }
 
-  PlayerServices Services() { return {file, folders, state, view, table, scores, net, largeFonts}; }
+  PlayerServices Services() { return {file, folders, state, view, table, table, scores, net, largeFonts}; }
   void Put(int n, const PlayerRecord& r) { ASSERT_TRUE(file.Write(n, r.Encode())); }
   QByteArray Bytes(int n) const { return file.Read(n); }
   PlayerRecord Get(int n) const { return PlayerRecord::Decode(file.Read(n)); }
