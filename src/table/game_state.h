@@ -20,7 +20,7 @@ enum class PileControl : std::int16_t { None = 0, picPlayer, picOpponent, picTab
 enum class Turn : std::int16_t {
   None = 0,      // no game on the table
   Local = 1,     // the player at this program
-  Opponent = 2,  // the computer or the remote player
+  Opponent = 2,  // the computer or the other player
 };
 
 // A turn as records and lines carry it.
