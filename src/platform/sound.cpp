@@ -99,7 +99,7 @@ namespace {
 // sound. The declarations are the server library's own, which has kept them
 // since its first release.
 struct pa_simple;
-struct PaSampleSpec {
+struct PaSampleFormat {
   int format;
   quint32 rate;
   quint8 channels;
@@ -111,7 +111,7 @@ constexpr int kPaSampleS16le = 3;
 constexpr int kPaStreamPlayback = 1;
 
 struct SoundServer {
-  using NewFn = pa_simple* (*)(const char*, const char*, int, const char*, const char*, const PaSampleSpec*,
+  using NewFn = pa_simple* (*)(const char*, const char*, int, const char*, const char*, const PaSampleFormat*,
                                const void*, const PaBufferAttr*, int*);
   using WriteFn = int (*)(pa_simple*, const void*, size_t, int*);
   using FlushFn = int (*)(pa_simple*, int*);
@@ -247,7 +247,7 @@ class SoundThread {
       serverUsable_ = server_.Load();
     }
     if (!serverUsable_) return false;
-    PaSampleSpec spec{kPaSampleS16le, quint32(wav.sampleRate), quint8(wav.channels)};
+    PaSampleFormat wanted{kPaSampleS16le, quint32(wav.sampleRate), quint8(wav.channels)};
     const quint32 frameBytes = 2u * quint32(wav.channels);
     const quint32 slice = quint32(wav.sampleRate) * kSliceMilliseconds / 1000 * frameBytes;
     // The server starts the stream as soon as one slice is there (every sound
@@ -256,10 +256,10 @@ class SoundThread {
     PaBufferAttr attr{quint32(-1), quint32(wav.sampleRate) * kBufferedMilliseconds / 1000 * frameBytes, slice,
                       quint32(-1), quint32(-1)};
     int error = 0;
-    stream_ = server_.open(nullptr, "Marrowdale", kPaStreamPlayback, nullptr, "Sound effects", &spec, nullptr, &attr,
+    stream_ = server_.open(nullptr, "Marrowdale", kPaStreamPlayback, nullptr, "Sound effects", &wanted, nullptr, &attr,
                            &error);
     if (!stream_) return false;  // no server: this sound is silence, the next one asks again
-    format_ = spec;
+    format_ = wanted;
     written_ = false;
     freshStream_ = true;
     return true;
@@ -298,7 +298,7 @@ class SoundThread {
   bool serverLoaded_ = false;
   bool serverUsable_ = false;
   pa_simple* stream_ = nullptr;
-  PaSampleSpec format_{};
+  PaSampleFormat format_{};
   bool written_ = false;      // the stream holds data since it was opened or flushed
   bool freshStream_ = false;  // the stream was opened for the sound playing
   std::map<QString, CachedSound> cache_;
