@@ -101,7 +101,6 @@ class StdPNG {
   QString Comments(const QString& noText) const;
   std::vector<std::uint8_t> Palette() const;
   void SetPalette(const std::vector<std::uint8_t>& palette);
-  bool IsInterlaced() const;
   std::uint8_t ColorType() const;
   std::uint8_t BitCount_PNG() const;
   std::uint8_t BitCount_BMP() const;
