@@ -21,6 +21,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   QHelpEngineCore engine(QString::fromLocal8Bit(argv[1]));
+  // The collection is set up before the search engine exists: a search
+  // engine present at set-up starts an indexing run of its own, and its
+  // end, reported first, would end this program while the full run below
+  // is still writing, leaving half an index.
+  if (!engine.setupData()) {
+    std::fprintf(stderr, "make_help_index: %s\n", qPrintable(engine.error()));
+    return 1;
+  }
   QHelpSearchEngine search(&engine);
   bool finished = false;
   QObject::connect(&search, &QHelpSearchEngine::indexingFinished, &app, [&] {
@@ -30,10 +38,6 @@ int main(int argc, char** argv) {
   // A whole manual is indexed in well under a second; a minute means the
   // indexer is stuck.
   QTimer::singleShot(60000, &app, &QGuiApplication::quit);
-  if (!engine.setupData()) {
-    std::fprintf(stderr, "make_help_index: %s\n", qPrintable(engine.error()));
-    return 1;
-  }
   search.reindexDocumentation();
   app.exec();
   if (!finished) {
