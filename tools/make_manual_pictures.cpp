@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -198,23 +199,30 @@ QImage TablePart(const play::FrmPlay& w, const QImage& shot) {
   return shot.copy(QRect(0, 0, r.right() + 60, r.bottom() + 85).intersected(shot.rect()));
 }
 
+// A table of the rules page: each side's Reserve with its top card, the
+// Hands' counts and one card on each Tableau pile; nothing else.
+void LayRulesTable(table::PileArrays& piles, std::array<std::int16_t, 2> reserveCount,
+                   std::array<table::CardCode, 2> reserveTop, std::array<std::int16_t, 2> stockCount,
+                   const std::array<table::CardCode, 8>& tableau) {
+  piles = table::PileArrays{};
+  piles.ReserveCount = reserveCount;
+  for (int side = 0; side < 2; ++side) piles.Reserve[side][reserveCount[side]] = reserveTop[side];
+  piles.StockCount = stockCount;
+  for (int i = 1; i <= 8; ++i) {
+    piles.TableauCount[i] = 1;
+    piles.Tableau[i][1] = tableau[i - 1];
+  }
+}
+
 // The four moves of the rules page: 1 a Reserve card onto the Tableau, 2 a
 // Tableau card onto the Center, 3 a Tableau card onto the opponent's
 // Reserve, and 4 the opponent's empty Wastepile refusing a card.
 QImage RulesMoves(play::Program& program) {
   play::FrmPlay& w = program.frmPlay();
   ShowPiles(program, [](table::PileArrays& piles) {
-    piles = table::PileArrays{};
-    piles.ReserveCount = {9, 11};
-    piles.Reserve[0][9] = Card(kHearts, 7);
-    piles.Reserve[1][11] = Card(kDiamonds, 5);
-    piles.StockCount = {30, 31};
-    const table::CardCode tableau[9] = {0, Card(kSpades, 8), Card(kClubs, 4), Card(kDiamonds, 6), Card(kSpades, 12),
-                                        Card(kHearts, 10), Card(kClubs, 13), Card(kDiamonds, 2), Card(kClubs, 9)};
-    for (int i = 1; i <= 8; ++i) {
-      piles.TableauCount[i] = 1;
-      piles.Tableau[i][1] = tableau[i];
-    }
+    LayRulesTable(piles, {9, 11}, {Card(kHearts, 7), Card(kDiamonds, 5)}, {30, 31},
+                  {Card(kSpades, 8), Card(kClubs, 4), Card(kDiamonds, 6), Card(kSpades, 12),
+                   Card(kHearts, 10), Card(kClubs, 13), Card(kDiamonds, 2), Card(kClubs, 9)});
     piles.CenterCount[1] = 3;
     for (int r = 1; r <= 3; ++r) piles.Center[1][r] = Card(kClubs, r);
   });
@@ -239,17 +247,9 @@ QImage RulesMoves(play::Program& program) {
 QImage RulesStop(play::Program& program) {
   play::FrmPlay& w = program.frmPlay();
   ShowPiles(program, [](table::PileArrays& piles) {
-    piles = table::PileArrays{};
-    piles.ReserveCount = {10, 12};
-    piles.Reserve[0][10] = Card(kHearts, 2);
-    piles.Reserve[1][12] = Card(kSpades, 9);
-    piles.StockCount = {31, 33};
-    const table::CardCode tableau[9] = {0, Card(kClubs, 11), Card(kDiamonds, 7), Card(kSpades, 3), Card(kHearts, 12),
-                                        Card(kDiamonds, 13), Card(kClubs, 5), Card(kSpades, 6), Card(kHearts, 9)};
-    for (int i = 1; i <= 8; ++i) {
-      piles.TableauCount[i] = 1;
-      piles.Tableau[i][1] = tableau[i];
-    }
+    LayRulesTable(piles, {10, 12}, {Card(kHearts, 2), Card(kSpades, 9)}, {31, 33},
+                  {Card(kClubs, 11), Card(kDiamonds, 7), Card(kSpades, 3), Card(kHearts, 12),
+                   Card(kDiamonds, 13), Card(kClubs, 5), Card(kSpades, 6), Card(kHearts, 9)});
     piles.CenterCount[3] = 1;
     piles.Center[3][1] = Card(kHearts, 1);
   });
@@ -271,20 +271,12 @@ QImage RulesStop(play::Program& program) {
 QImage RulesTurnOver(play::Program& program) {
   play::FrmPlay& w = program.frmPlay();
   ShowPiles(program, [](table::PileArrays& piles) {
-    piles = table::PileArrays{};
-    piles.ReserveCount = {4, 7};
-    piles.Reserve[0][4] = Card(kSpades, 10);
-    piles.Reserve[1][7] = Card(kClubs, 6);
-    piles.StockCount = {0, 14};
+    LayRulesTable(piles, {4, 7}, {Card(kSpades, 10), Card(kClubs, 6)}, {0, 14},
+                  {Card(kHearts, 13), Card(kClubs, 10), Card(kSpades, 7), Card(kSpades, 5),
+                   Card(kClubs, 12), Card(kHearts, 11), Card(kSpades, 13), Card(kClubs, 8)});
     piles.WasteCount = {12, 9};
     for (int i = 1; i <= 12; ++i) piles.Waste[0][i] = Card(kDiamonds, i);
     for (int i = 1; i <= 9; ++i) piles.Waste[1][i] = Card(kHearts, i);
-    const table::CardCode tableau[9] = {0, Card(kHearts, 13), Card(kClubs, 10), Card(kSpades, 7), Card(kSpades, 5),
-                                        Card(kClubs, 12), Card(kHearts, 11), Card(kSpades, 13), Card(kClubs, 8)};
-    for (int i = 1; i <= 8; ++i) {
-      piles.TableauCount[i] = 1;
-      piles.Tableau[i][1] = tableau[i];
-    }
   });
   w.SetLabel(table::TableLabel::lblMessage, QString());
   QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
