@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>();
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
   parts.musicPlayer = media::CreateMusicPlayer();
-  parts.helpBackend = media::CreateQtHelpBackend();
+  parts.helpBackend = media::CreateQtHelpBackend(*parts.ui);
 
   play::Program program(std::move(parts));
   net::Connection connection(program.NetParts());

@@ -1,17 +1,20 @@
 #include "media/help_window.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
+#include <QHelpEngineCore>
 #include <QHelpIndexWidget>
 #include <QHelpLink>
 #include <QHelpSearchEngine>
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResultWidget>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -23,6 +26,7 @@
 #include <map>
 
 #include "media/help_backend.h"
+#include "platform/ui.h"
 
 namespace media {
 
@@ -32,6 +36,20 @@ constexpr char kHelpWindowTitle[] = "Marrowdale Help";
 constexpr char kManualFolder[] = "doc";
 
 bool IsWebAddress(const QUrl& url) { return url.scheme() == "http" || url.scheme() == "https"; }
+
+// The address of a file of the collection's documentation by its path
+// inside it ("rules.html#stop"); invalid when the collection holds none.
+QUrl DocumentationUrl(const QHelpEngineCore& engine, const QString& path) {
+  const QStringList docs = engine.registeredDocumentations();
+  if (docs.isEmpty()) return {};
+  QUrl url;
+  url.setScheme("qthelp");
+  url.setHost(docs.first());
+  const int mark = path.indexOf('#');
+  url.setPath("/" + QString(kManualFolder) + "/" + (mark < 0 ? path : path.left(mark)));
+  if (mark >= 0) url.setFragment(path.mid(mark + 1));
+  return url;
+}
 
 }  // namespace
 
@@ -148,17 +166,7 @@ HelpWindow::HelpWindow(const QString& collectionFile) : QWidget(nullptr, Qt::Win
 
 HelpWindow::~HelpWindow() = default;
 
-QUrl HelpWindow::TopicUrl(const QString& topic) const {
-  const QStringList docs = engine_->registeredDocumentations();
-  if (docs.isEmpty()) return {};
-  QUrl url;
-  url.setScheme("qthelp");
-  url.setHost(docs.first());
-  const int mark = topic.indexOf('#');
-  url.setPath("/" + QString(kManualFolder) + "/" + (mark < 0 ? topic : topic.left(mark)));
-  if (mark >= 0) url.setFragment(topic.mid(mark + 1));
-  return url;
-}
+QUrl HelpWindow::TopicUrl(const QString& topic) const { return DocumentationUrl(*engine_, topic); }
 
 QUrl HelpWindow::DefaultTopic() const { return TopicUrl("index.html"); }
 
@@ -213,18 +221,104 @@ bool HelpWindow::ShowKeyword(const QString& keyword) {
   return false;
 }
 
+bool HelpWindow::ShowTopicNumber(int number) {
+  if (!ready_) return false;
+  const QList<QHelpLink> links = engine_->documentsForIdentifier(QString::number(number));
+  if (links.isEmpty()) return false;
+  Show(links.first().url);
+  return true;
+}
+
 QUrl HelpWindow::CurrentPage() const { return browser_->source(); }
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+// ---- The text popup ----
+
+namespace {
+
+constexpr int kPopupMargin = 6;      // the usual margins, in pixels
+constexpr int kPopupMaxWidth = 420;  // longer lines wrap
+
+// 0x00BBGGRR; 0 is the property's empty value and gives the usual colour.
+QColor PopupColor(std::uint32_t bgr, const QColor& usual) {
+  if (bgr == 0) return usual;
+  return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+}  // namespace
+
+QFont PopupFont(const QString& fontText) {
+  const QStringList parts = fontText.split(',');
+  QFont font;
+  if (!parts.value(0).trimmed().isEmpty()) font.setFamily(parts.value(0).trimmed());
+  bool ok = false;
+  const double size = parts.value(1).trimmed().toDouble(&ok);
+  if (ok && size > 0) font.setPointSizeF(size);
+  const QStringList styles = parts.value(3).split(' ', Qt::SkipEmptyParts);
+  font.setBold(styles.contains("Bold", Qt::CaseInsensitive));
+  font.setItalic(styles.contains("Italic", Qt::CaseInsensitive));
+  font.setUnderline(styles.contains("Underline", Qt::CaseInsensitive));
+  return font;
+}
+
+TextPopup::TextPopup(const QString& text, const HelpPopup& look, QWidget* owner)
+    : QLabel(owner, Qt::Popup | Qt::FramelessWindowHint) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setAttribute(Qt::WA_QuitOnClose, false);
+  setTextFormat(Qt::PlainText);
+  setText(text);
+  setWordWrap(true);
+  setMargin(kPopupMargin);
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  setFont(PopupFont(look.font));
+  QPalette colours = palette();
+  colours.setColor(QPalette::WindowText, PopupColor(look.textColor, colours.color(QPalette::ToolTipText)));
+  colours.setColor(QPalette::Window, PopupColor(look.backColor, colours.color(QPalette::ToolTipBase)));
+  setPalette(colours);
+  setAutoFillBackground(true);
+  setMaximumWidth(kPopupMaxWidth);
+}
+
+void TextPopup::ShowAt(const QPoint& globalPos) {
+  adjustSize();
+  QRect place(globalPos, size());
+  if (const QScreen* screen = QGuiApplication::screenAt(globalPos)) {
+    const QRect avail = screen->availableGeometry();
+    if (place.right() > avail.right()) place.moveRight(avail.right());
+    if (place.bottom() > avail.bottom()) place.moveBottom(avail.bottom());
+    if (place.left() < avail.left()) place.moveLeft(avail.left());
+    if (place.top() < avail.top()) place.moveTop(avail.top());
+  }
+  move(place.topLeft());
+  show();
+}
+
+void TextPopup::mousePressEvent(QMouseEvent*) { close(); }
+void TextPopup::keyPressEvent(QKeyEvent*) { close(); }
 
 // ---- The help engine the HTMLHelp class drives ----
 
-QString HelpCollectionFor(const QString& chmFile) {
-  QString file = chmFile;
-  const int window = file.indexOf('>');
-  if (window >= 0) file.truncate(window);
-  file.replace('\\', '/');
-  const QFileInfo info(file);
-  const QString folder = info.path();
-  return (folder == "." && !file.startsWith("./") ? QString() : folder + "/") + info.completeBaseName() + ".qhc";
+QString PopupFileTopic(const QString& source, int id) {
+  QStringList found;
+  bool in = false;
+  for (const QString& line : source.split('\n')) {
+    const QString t = line.trimmed();
+    if (t.startsWith(".topic", Qt::CaseInsensitive)) {
+      if (in) break;
+      bool number = false;
+      in = t.mid(6).trimmed().section(' ', 0, 0).toInt(&number) == id && number;
+      continue;
+    }
+    if (in) found << t;
+  }
+  return found.join('\n').trimmed();
 }
 
 namespace {
@@ -244,9 +338,12 @@ QRect NamedGeometry(const QString& windowType) {
   return rect;
 }
 
+// A file argument: the collection, then a window type after ">" or a file
+// inside the collection after "::/".
 struct ParsedFile {
   QString collection;
   QString windowType;
+  QString innerFile;
 };
 
 ParsedFile Parse(const QString& file) {
@@ -257,32 +354,41 @@ ParsedFile Parse(const QString& file) {
     p.windowType = rest.mid(window + 1).trimmed();
     rest.truncate(window);
   }
-  if (!rest.isEmpty()) p.collection = HelpCollectionFor(rest);
+  const int inner = rest.indexOf("::");
+  if (inner >= 0) {
+    p.innerFile = rest.mid(inner + 2);
+    while (p.innerFile.startsWith('/')) p.innerFile.remove(0, 1);
+    rest.truncate(inner);
+  }
+  p.collection = rest.replace('\\', '/');
   return p;
 }
 
-// A help window asked for from a modal dialog stands over that dialog and
-// can be used while the dialog is open; when the dialog goes, the help
-// window stays, on its own again.
-class OverModalDialog : public QObject {
+// A help window asked for over a window (the caller's, or an open modal
+// dialog) stands over it and can be used while a dialog is open; when that
+// window goes, the help window stays, on its own again.
+class StandsOver : public QObject {
  public:
-  OverModalDialog(QWidget* help, QWidget* dialog) : QObject(help), help_(help), dialog_(dialog) {
+  StandsOver(QWidget* help, QWidget* window) : QObject(help), help_(help), window_(window) {
+    setObjectName(kName);
     const QRect place = help->geometry();
-    help->setParent(dialog, Qt::Window);
+    help->setParent(window, Qt::Window);
     help->setGeometry(place);
-    dialog->installEventFilter(this);
+    window->installEventFilter(this);
   }
 
-  static void Place(QWidget* help) {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || dialog == help || help->parentWidget() == dialog) return;
-    new OverModalDialog(help, dialog);
+  // owner: the window asked for; none: an open modal dialog, if any.
+  static void Place(QWidget* help, QWidget* owner) {
+    QWidget* window = owner ? owner->window() : QApplication::activeModalWidget();
+    if (!window || window == help || help->parentWidget() == window) return;
+    delete help->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly);
+    new StandsOver(help, window);
   }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == dialog_ && event->type() == QEvent::Hide && help_) {
-      dialog_->removeEventFilter(this);
+    if (watched == window_ && event->type() == QEvent::Hide && help_) {
+      window_->removeEventFilter(this);
       const bool shown = help_->isVisible();
       const QRect place = help_->geometry();
       help_->setParent(nullptr, Qt::Window);
@@ -294,13 +400,21 @@ class OverModalDialog : public QObject {
   }
 
  private:
+  static constexpr char kName[] = "standsOver";
   QPointer<QWidget> help_;
-  QPointer<QWidget> dialog_;
+  QPointer<QWidget> window_;
 };
+
+// The caller's window by its native id; none for 0 or a window not ours.
+QWidget* CallerWindow(HelpWindowHandle owner) {
+  return owner == 0 ? nullptr : QWidget::find(static_cast<WId>(owner));
+}
 
 class QtHelpBackend : public HelpBackend {
  public:
+  explicit QtHelpBackend(platform::UiService& ui) : ui_(ui) {}
   ~QtHelpBackend() override {
+    delete popup_.data();
     for (auto& [key, entry] : windows_) delete entry.window.data();
   }
 
@@ -309,19 +423,43 @@ class QtHelpBackend : public HelpBackend {
       CloseAll();
       return 0;
     }
+    if (request.command == HelpCommand::DisplayTextPopup) {
+      ShowPopup(request);
+      return 0;
+    }
     const ParsedFile file = Parse(request.file);
     const QString type = request.window.isEmpty() ? file.windowType : request.window;
-    auto [window, handle] = WindowFor(file.collection, type);
+    auto [found, handle] = WindowFor(file.collection, type);
+    QPointer<HelpWindow> window = found;
     if (!window) return 0;
     switch (request.command) {
       case HelpCommand::DisplayTopic: window->ShowTopic(request.topic); break;
-      case HelpCommand::DisplayToc: window->ShowContents(); break;
-      case HelpCommand::KeywordLookup:
-        if (!window->ShowKeyword(request.keywords)) window->ShowIndex(request.keywords.section(';', 0, 0));
+      case HelpCommand::HelpContext:
+        if (!window->ShowTopicNumber(request.topicId)) return 0;
         break;
+      case HelpCommand::DisplayToc: window->ShowContents(); break;
+      case HelpCommand::DisplayIndex: window->ShowIndex(); break;
+      case HelpCommand::DisplaySearch: window->ShowSearch(); break;
+      case HelpCommand::KeywordLookup:
+      case HelpCommand::ALinkLookup:
+        if (window->ShowKeyword(request.keywords)) break;
+        if (!request.url.isEmpty()) {
+          window->ShowTopic(request.url);
+        } else if (!request.msgText.isEmpty()) {
+          {
+            platform::UiService::OwnedBy over(ui_, window->isVisible() ? window.data() : nullptr);
+            ui_.MsgBox(request.msgText, platform::vbOKOnly, request.msgTitle);
+          }
+          // The box was the answer; a window shown before stays as it is.
+          return window && window->isVisible() ? handle : 0;
+        } else {
+          window->ShowIndex(request.keywords.section(';', 0, 0));
+        }
+        break;
+      case HelpCommand::DisplayTextPopup:
       case HelpCommand::CloseAll: break;
     }
-    OverModalDialog::Place(window);
+    StandsOver::Place(window, CallerWindow(request.owner));
     window->show();
     window->raise();
     window->activateWindow();
@@ -351,9 +489,33 @@ class QtHelpBackend : public HelpBackend {
   }
 
   void CloseAll() {
+    if (popup_) popup_->close();
     for (auto& [key, entry] : windows_)
       if (entry.window) entry.window->close();
     windows_.clear();
+  }
+
+  // The text of a popup: its own, or its topic in a popup file inside a
+  // collection.
+  QString PopupText(const HelpRequest& request) {
+    if (!request.popup.text.isEmpty() || request.file.isEmpty()) return request.popup.text;
+    const ParsedFile file = Parse(request.file);
+    if (file.collection.isEmpty() || file.innerFile.isEmpty()) return {};
+    QHelpEngineCore reader(file.collection);
+    reader.setReadOnly(true);
+    if (!QFileInfo(file.collection).isFile() || !reader.setupData()) return {};
+    const QUrl url = DocumentationUrl(reader, file.innerFile);
+    if (!url.isValid()) return {};
+    return PopupFileTopic(QString::fromUtf8(reader.fileData(url)), request.popup.textId);
+  }
+
+  // One popup at a time, at the mouse cursor.
+  void ShowPopup(const HelpRequest& request) {
+    const QString text = PopupText(request);
+    if (text.isEmpty()) return;
+    if (popup_) popup_->close();
+    popup_ = new TextPopup(text, request.popup, CallerWindow(request.owner));
+    popup_->ShowAt(QCursor::pos());
   }
 
   struct Entry {
@@ -361,12 +523,16 @@ class QtHelpBackend : public HelpBackend {
     HelpWindowHandle handle = 0;
     QString type;  // the window type it was placed by; empty: none yet
   };
+  platform::UiService& ui_;
   std::map<QString, Entry> windows_;
   HelpWindowHandle lastHandle_ = 0;
+  QPointer<TextPopup> popup_;
 };
 
 }  // namespace
 
-std::unique_ptr<HelpBackend> CreateQtHelpBackend() { return std::make_unique<QtHelpBackend>(); }
+std::unique_ptr<HelpBackend> CreateQtHelpBackend(platform::UiService& ui) {
+  return std::make_unique<QtHelpBackend>(ui);
+}
 
 }  // namespace media

@@ -2,9 +2,12 @@
 // The program's help window: the manual's contents, index and full-text
 // search beside a page browser, with a keyword look-up above the index. It
 // reads one Qt Help collection, read-only, and the search index the build
-// makes beside it. It has no owner window and never keeps the program
-// running.
+// makes beside it. It has no owner window unless asked for over one, never
+// keeps the program running, and closes with Esc like every other window of
+// the program. The text popup is the small window a help popup shows.
 
+#include <QFont>
+#include <QLabel>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QWidget>
@@ -32,6 +35,8 @@ class HelpBrowser : public QTextBrowser {
   QUrl loading_;  // the page being loaded: its style sheet and pictures are found beside it
 };
 
+struct HelpPopup;
+
 class HelpWindow : public QWidget {
   Q_OBJECT
  public:
@@ -50,10 +55,16 @@ class HelpWindow : public QWidget {
   void ShowSearch(const QString& words = {});
   // Shows the first page the keyword leads to; false when none does.
   bool ShowKeyword(const QString& keyword);
+  // Shows the page the project's topic-number table gives the number;
+  // false when it gives none.
+  bool ShowTopicNumber(int number);
   // The page shown now.
   QUrl CurrentPage() const;
   QHelpEngine& Engine() { return *engine_; }
   QTabWidget* Tabs() const { return tabs_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QUrl TopicUrl(const QString& topic) const;
@@ -67,5 +78,23 @@ class HelpWindow : public QWidget {
   QWidget* searchPage_ = nullptr;
   HelpBrowser* browser_ = nullptr;
 };
+
+// A text popup: a small frameless window of plain text in the popup's
+// colours and font. A click or a key closes it, as does a click elsewhere.
+class TextPopup : public QLabel {
+  Q_OBJECT
+ public:
+  TextPopup(const QString& text, const HelpPopup& look, QWidget* owner);
+  // Shows it with its top left corner at the point, kept on the screen.
+  void ShowAt(const QPoint& globalPos);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+// The font a popup's font text names: "face, size, charset, styles", the
+// styles any of "Bold", "Italic" and "Underline".
+QFont PopupFont(const QString& fontText);
 
 }  // namespace media

@@ -101,7 +101,7 @@ inline constexpr char kBrowserFailedText[] = "Unable to launch default browser";
 void ShowHelp(const QString& command, const QString& keyword, std::unique_ptr<media::HTMLHelp>& HelpObject,
               const std::function<std::unique_ptr<media::HTMLHelp>()>& makeViewer, const QString& AppPath);
 
-inline constexpr char kHelpFile[] = "Marrowdale.chm";
+inline constexpr char kHelpFile[] = "Marrowdale.qhc";
 inline constexpr char kHelpWindow[] = "Size";
 
 // The developer's window-size message: the tableau cards window's sizes and

@@ -12,15 +12,21 @@
 #include <QHelpSearchEngine>
 #include <QHelpSearchResult>
 #include <QImageReader>
+#include <QHelpSearchQueryWidget>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QXmlStreamReader>
+#include <functional>
 #include <map>
 #include <set>
 
 #include "media/help_backend.h"
 #include "media/help_window.h"
+#include "platform/ui.h"
 #include "platform/wait.h"
 #include "support/temp_home.h"
 
@@ -308,8 +314,9 @@ TEST_F(ManualTest, TheIndexFindsEveryWindowByItsTitle) {
 // The real help window, offscreen: F1 opens the contents, the connection
 // dialog's Help opens "Online"; closing leaves no window behind.
 TEST(HelpWindowTest, OpensAtTheKeywordAndClosesEveryWindow) {
-  auto backend = CreateQtHelpBackend();
-  const QString chm = QStringLiteral(MARROWDALE_MANUAL_DIR) + "/Marrowdale.chm";
+  platform::FakeUi ui;
+  auto backend = CreateQtHelpBackend(ui);
+  const QString chm = Collection();
 
   HelpRequest contents;
   contents.command = HelpCommand::DisplayToc;
@@ -355,6 +362,128 @@ TEST(HelpWindowTest, OpensAtTheKeywordAndClosesEveryWindow) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   for (QWidget* w : QApplication::topLevelWidgets())
     EXPECT_FALSE(qobject_cast<HelpWindow*>(w) && w->isVisible());
+}
+
+// The help window that is shown now.
+HelpWindow* ShownHelpWindow() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* h = qobject_cast<HelpWindow*>(w); h && h->isVisible()) return h;
+  return nullptr;
+}
+
+// A page by its path and by its number in the project's topic-number
+// table; a keyword no page has: the default page, else the box asked for;
+// Esc closes the window.
+TEST(HelpWindowTest, TopicsByPathAndNumberMissedKeywordsAndEsc) {
+  platform::FakeUi ui;
+  auto backend = CreateQtHelpBackend(ui);
+  HelpRequest topic;
+  topic.file = Collection() + ">Size";
+  topic.topic = "/scores.html#high";
+  const HelpWindowHandle handle = backend->HtmlHelp(topic);
+  EXPECT_NE(handle, 0);
+  HelpWindow* window = ShownHelpWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->CurrentPage().fileName(), "scores.html");
+  EXPECT_EQ(window->CurrentPage().fragment(), "high");
+
+  // Every number of the table leads to its page.
+  const std::map<int, QString> numbers = {{1, "index.html"},       {2, "rules.html"},   {3, "scoring.html"},
+                                          {4, "howtoplay.html"},   {5, "menus.html"},   {6, "preferences.html"},
+                                          {7, "players.html"},     {8, "scores.html"},  {9, "online.html"},
+                                          {10, "chat.html"},       {11, "troubleshooting.html"}};
+  HelpRequest number;
+  number.command = HelpCommand::HelpContext;
+  number.file = Collection();
+  for (const auto& [id, page] : numbers) {
+    number.topicId = id;
+    EXPECT_EQ(backend->HtmlHelp(number), handle) << id;
+    EXPECT_EQ(window->CurrentPage().fileName(), page) << id;
+  }
+  number.topicId = 99;
+  EXPECT_EQ(backend->HtmlHelp(number), 0) << "a number the table does not give shows nothing";
+  EXPECT_EQ(window->CurrentPage().fileName(), "troubleshooting.html");
+
+  HelpRequest missed;
+  missed.command = HelpCommand::KeywordLookup;
+  missed.file = Collection();
+  missed.keywords = "qwertyuiop";
+  missed.url = "players.html";
+  missed.msgText = "not used while a default page is given";
+  EXPECT_EQ(backend->HtmlHelp(missed), handle);
+  EXPECT_EQ(window->CurrentPage().fileName(), "players.html");
+  EXPECT_TRUE(ui.boxes.empty());
+  missed.url.clear();
+  missed.msgTitle = "Marrowdale Help";
+  missed.msgText = "No topic is found for that word.";
+  EXPECT_EQ(backend->HtmlHelp(missed), handle);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, "No topic is found for that word.");
+  EXPECT_EQ(ui.boxes[0].title, "Marrowdale Help");
+  EXPECT_EQ(ui.boxes[0].owner.data(), window) << "the box stands over the help window";
+  EXPECT_EQ(window->CurrentPage().fileName(), "players.html");
+
+  HelpRequest search;
+  search.command = HelpCommand::DisplaySearch;
+  search.file = Collection();
+  backend->HtmlHelp(search);
+  EXPECT_EQ(window->Tabs()->tabText(window->Tabs()->currentIndex()).toStdString(), "Search");
+  search.command = HelpCommand::DisplayIndex;
+  backend->HtmlHelp(search);
+  EXPECT_EQ(window->Tabs()->tabText(window->Tabs()->currentIndex()).toStdString(), "Index");
+
+  // Esc closes the window wherever the reader is: in the page, the
+  // contents, the index's look-up line or the search words.
+  const std::vector<std::function<QWidget*(HelpWindow&)>> places = {
+      [](HelpWindow& w) -> QWidget* { return w.findChild<HelpBrowser*>(); },
+      [](HelpWindow& w) -> QWidget* { return w.Engine().contentWidget(); },
+      [](HelpWindow& w) -> QWidget* { return w.Tabs()->widget(1)->findChild<QLineEdit*>(); },
+      [](HelpWindow& w) -> QWidget* { return w.Engine().searchEngine()->queryWidget()->findChild<QLineEdit*>(); },
+  };
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    backend->HtmlHelp(topic);
+    QPointer<HelpWindow> closing = ShownHelpWindow();
+    ASSERT_FALSE(closing.isNull());
+    QWidget* place = places[i](*closing);
+    ASSERT_NE(place, nullptr) << i;
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(place, &esc);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closing.isNull() || !closing->isVisible()) << i;
+    EXPECT_EQ(ShownHelpWindow(), nullptr) << i;
+  }
+}
+
+// A literal text popup: a small frameless window at the cursor in the
+// popup's colours and font.
+TEST(HelpWindowTest, ATextPopupShowsItsTextInItsColoursAndFont) {
+  platform::FakeUi ui;
+  auto backend = CreateQtHelpBackend(ui);
+  HelpRequest popup;
+  popup.command = HelpCommand::DisplayTextPopup;
+  popup.popup.text = "Drop it <b>here</b>";
+  popup.popup.textColor = 0x0000FF;  // red
+  popup.popup.backColor = 0xFFFF00;  // cyan
+  popup.popup.font = "Serif, 14, ascii, Bold Italic ";
+  EXPECT_EQ(backend->HtmlHelp(popup), 0);
+  TextPopup* shown = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* p = qobject_cast<TextPopup*>(w); p && p->isVisible()) shown = p;
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(shown->text(), "Drop it <b>here</b>");
+  EXPECT_EQ(shown->textFormat(), Qt::PlainText);
+  EXPECT_TRUE(shown->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(shown->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  EXPECT_EQ(shown->palette().color(QPalette::Window), QColor(0, 255, 255));
+  EXPECT_TRUE(shown->font().bold() && shown->font().italic() && !shown->font().underline());
+  EXPECT_EQ(shown->font().pointSize(), 14);
+
+  QPointer<TextPopup> open = shown;
+  HelpRequest close;
+  close.command = HelpCommand::CloseAll;
+  backend->HtmlHelp(close);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(open.isNull() || !open->isVisible());
 }
 
 // The full-text search of the help window reads the index the build made

@@ -225,9 +225,9 @@ TEST(Utilities, ShowHelpMakesTheViewerOnFirstUseAndReleasesItOnClose) {
   ShowHelp("Contents", "", HelpObject, make, "/opt/md/");
   ShowHelp("Other", "", HelpObject, make, "/opt/md/");
   EXPECT_EQ(made, 1);
-  EXPECT_EQ(log, (std::vector<QString>{"CHMFile=/opt/md/Marrowdale.chm", "HHWindow=Size", "HHKeyword=Scoring",
-                                       "HHDisplayKeyword", "CHMFile=/opt/md/Marrowdale.chm", "HHWindow=Size",
-                                       "HHDisplayContents", "CHMFile=/opt/md/Marrowdale.chm", "HHWindow=Size"}));
+  EXPECT_EQ(log, (std::vector<QString>{"CHMFile=/opt/md/Marrowdale.qhc", "HHWindow=Size", "HHKeyword=Scoring",
+                                       "HHDisplayKeyword", "CHMFile=/opt/md/Marrowdale.qhc", "HHWindow=Size",
+                                       "HHDisplayContents", "CHMFile=/opt/md/Marrowdale.qhc", "HHWindow=Size"}));
   log.clear();
   ShowHelp("Close", "", HelpObject, make, "/opt/md/");
   EXPECT_EQ(log, std::vector<QString>{"HHClose"});
