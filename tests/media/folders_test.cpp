@@ -6,24 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 using namespace media;
-
-namespace {
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-}  // namespace
 
 TEST(Folders, FollowXdgDataHome) {
   TempHome home;
@@ -124,14 +109,14 @@ TEST(Folders, SeedFilesAreCopiedWhenMissingAndNeverOverAFile) {
   const SeedCopy first = CopySeedFiles(*f);
   EXPECT_TRUE(first.ok());
   EXPECT_EQ(first.copied.size(), 2);
-  EXPECT_EQ(ReadFile(f->DataPath + "players4.sav"), "the player's own");
-  EXPECT_EQ(ReadFile(f->DataPath + "backup4.sav"), "seed games");
-  EXPECT_EQ(ReadFile(f->DataPath + "Backgrounds/felt.png"), "seed picture");
+  EXPECT_EQ(FileBytes(f->DataPath + "players4.sav"), "the player's own");
+  EXPECT_EQ(FileBytes(f->DataPath + "backup4.sav"), "seed games");
+  EXPECT_EQ(FileBytes(f->DataPath + "Backgrounds/felt.png"), "seed picture");
   EXPECT_TRUE(QFileInfo(f->UserPath).isDir());
 
   WriteFile(f->DataPath + "backup4.sav", "played since");
   const SeedCopy second = CopySeedFiles(*f);
   EXPECT_TRUE(second.ok());
   EXPECT_TRUE(second.copied.isEmpty());
-  EXPECT_EQ(ReadFile(f->DataPath + "backup4.sav"), "played since");
+  EXPECT_EQ(FileBytes(f->DataPath + "backup4.sav"), "played since");
 }

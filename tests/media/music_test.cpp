@@ -13,21 +13,10 @@
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 namespace media {
 namespace {
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
-
-QByteArray ReadBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The list menu as the music menu drives it; a test scripts what the
 // user does while it is open.
@@ -57,8 +46,8 @@ class MusicTest : public ::testing::Test {
     folders.DocsPath = home.Path() + "/docs";
     for (const QString& f : {folders.AppPath, folders.DataPath, folders.UserPath, folders.DocsPath})
       QDir().mkpath(f);
-    WriteBytes(folders.AppPath + "Data/intro.mp3", "intro");
-    for (const char* name : {"one.mp3", "two.mp3", "three.mp3"}) WriteBytes(Song(name), "song");
+    WriteFile(folders.AppPath + "Data/intro.mp3", "intro");
+    for (const char* name : {"one.mp3", "two.mp3", "three.mp3"}) WriteFile(Song(name), "song");
     wait.SetTimeScale(0);
   }
 
@@ -102,11 +91,11 @@ class MusicTest : public ::testing::Test {
 };
 
 TEST_F(MusicTest, LoadingDropsBlankAndMissingLinesAndRewritesTheListWithCrLf) {
-  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n\r\n   \n" + Song("gone.mp3") + "\n" + Song("two.mp3")).toUtf8());
+  WriteFile(ListFile(), (Song("one.mp3") + "\r\n\r\n   \n" + Song("gone.mp3") + "\n" + Song("two.mp3")).toUtf8());
   auto music = Make();
   music->LoadMusicList();
   EXPECT_EQ(music->state().PlayList, (QStringList{Song("one.mp3"), Song("two.mp3")}));
-  EXPECT_EQ(ReadBytes(ListFile()), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n").toUtf8());
+  EXPECT_EQ(FileBytes(ListFile()), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n").toUtf8());
   EXPECT_EQ(music->SongNames(), (QStringList{"one.mp3", "two.mp3"}));
 
   // A first start keeps the list the player already has; a missing list
@@ -117,11 +106,11 @@ TEST_F(MusicTest, LoadingDropsBlankAndMissingLinesAndRewritesTheListWithCrLf) {
   QFile::remove(ListFile());
   music->LoadMusicList();
   EXPECT_EQ(music->state().PlayList, QStringList{folders.AppPath + "Data/intro.mp3"});
-  EXPECT_EQ(ReadBytes(ListFile()), (folders.AppPath + "Data/intro.mp3\r\n").toUtf8());
+  EXPECT_EQ(FileBytes(ListFile()), (folders.AppPath + "Data/intro.mp3\r\n").toUtf8());
 }
 
 TEST_F(MusicTest, PlayAllPlaysTheListOnceAndNextSongWraps) {
-  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3")).toUtf8());
+  WriteFile(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3")).toUtf8());
   auto music = Make();
   music->LoadMusicList();
 
@@ -148,7 +137,7 @@ TEST_F(MusicTest, PlayAllPlaysTheListOnceAndNextSongWraps) {
 }
 
 TEST_F(MusicTest, StopsRemovalsAndNewerListsNeverLetAnOldListGoOn) {
-  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3")).toUtf8());
+  WriteFile(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3")).toUtf8());
   auto music = Make();
   music->LoadMusicList();
 
@@ -174,10 +163,10 @@ TEST_F(MusicTest, StopsRemovalsAndNewerListsNeverLetAnOldListGoOn) {
   RunEvents();
   EXPECT_EQ(Opened(), std::vector<QString>{"one.mp3"});
   EXPECT_FALSE(music->ListPlaying());
-  EXPECT_EQ(ReadBytes(ListFile()), (Song("one.mp3") + "\r\n").toUtf8());
+  EXPECT_EQ(FileBytes(ListFile()), (Song("one.mp3") + "\r\n").toUtf8());
 
   // A newer list replaces the running one: the older one's end is ignored.
-  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3")).toUtf8());
+  WriteFile(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3")).toUtf8());
   music->LoadMusicList();
   player->log.clear();
   music->PlayAllRow();
@@ -195,7 +184,7 @@ TEST_F(MusicTest, StopsRemovalsAndNewerListsNeverLetAnOldListGoOn) {
 }
 
 TEST_F(MusicTest, AnUnplayableSongShowsItsBoxAndTheListGoesOn) {
-  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3")).toUtf8());
+  WriteFile(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3")).toUtf8());
   auto music = Make();
   music->LoadMusicList();
   player->invalid = {Song("one.mp3")};
@@ -212,7 +201,7 @@ TEST_F(MusicTest, AnUnplayableSongShowsItsBoxAndTheListGoesOn) {
 TEST_F(MusicTest, AddingASong) {
   auto music = Make();
   music->LoadMusicList();
-  const QByteArray before = ReadBytes(ListFile());
+  const QByteArray before = FileBytes(ListFile());
 
   // Cancelled: nothing changes, nothing plays; a remembered folder that is
   // gone makes the chooser open in the documents folder.
@@ -221,7 +210,7 @@ TEST_F(MusicTest, AddingASong) {
   ASSERT_EQ(ui.fileRequests.size(), 1u);
   EXPECT_EQ(ui.fileRequests[0].title, "Add Song to Play List");
   EXPECT_EQ(ui.fileRequests[0].initialFolder, folders.DocsPath);
-  EXPECT_EQ(ReadBytes(ListFile()), before);
+  EXPECT_EQ(FileBytes(ListFile()), before);
   EXPECT_EQ(settings.GetSetting("Brackwell", "Marrowdale4", "Music", ""), home.Path() + "/moved-away");
   EXPECT_TRUE(player->log.empty());
 
@@ -229,7 +218,7 @@ TEST_F(MusicTest, AddingASong) {
   ui.files.push_back(platform::ChosenFile{Song("two.mp3"), "two.mp3"});
   music->AddSongRow();
   EXPECT_EQ(music->state().PlayList.back(), Song("two.mp3"));
-  EXPECT_EQ(ReadBytes(ListFile()), before + (Song("two.mp3") + "\r\n").toUtf8());
+  EXPECT_EQ(FileBytes(ListFile()), before + (Song("two.mp3") + "\r\n").toUtf8());
   EXPECT_EQ(settings.GetSetting("Brackwell", "Marrowdale4", "Music", ""), home.Path() + "/songs");
   EXPECT_EQ(Opened(), std::vector<QString>{"two.mp3"});
   music->AddSongRow();
@@ -237,7 +226,7 @@ TEST_F(MusicTest, AddingASong) {
 }
 
 TEST_F(MusicTest, TheMusicMenuStartsTheListItsRowChose) {
-  WriteBytes(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3")).toUtf8());
+  WriteFile(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3")).toUtf8());
   auto music = Make();
   music->LoadMusicList();
   music->RequestStopMusic();  // an End key with no list running

@@ -6,15 +6,10 @@
 #include <QFile>
 
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 namespace net {
 namespace {
-
-void Touch(const QString& path) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
 
 // A user folder with a few sounds and icons, and files just outside it that
 // a path in a line would reach.
@@ -23,7 +18,7 @@ struct MediaFolders {
     user = home.Path() + "/User/";
     for (const char* f : {"Sounds/applause.wav", "Sounds/coin_flip.wav", "Sounds/slap.wav", "Sounds/ab.wav",
                           "Icons/smile.gif", "Icons/Wink.gif", "x.wav", "evil.gif"})
-      Touch(user + f);
+      WriteFile(user + f);
     QDir().mkpath(user + "Sounds/dir.wav");
     context.UserPath = user;
     context.DataPath = "/data/";

@@ -17,6 +17,7 @@
 #include "platform/system.h"
 #include "platform/vb.h"
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 namespace net {
 namespace {
@@ -68,12 +69,6 @@ class Relay : public QObject {
   QTcpSocket* host_ = nullptr;
 };
 
-void Touch(const QString& path) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
-
 void Type(Side& side, const QString& text) {
   side.conn->frmChat()->Text2->setText(text);
   side.conn->Command1_Click();
@@ -95,8 +90,8 @@ TEST(ChatWire, TwoProgramsChatBothWaysAndTheHostsQuitAsksTheRemoteToSaveOnce) {
   TempHome home;
   Side bob("Bob", home.Path());
   Side ann("Ann", home.Path());
-  Touch(bob.folders.UserPath + "Sounds/slap.wav");
-  Touch(bob.folders.UserPath + "Sounds/applause.wav");
+  WriteFile(bob.folders.UserPath + "Sounds/slap.wav");
+  WriteFile(bob.folders.UserPath + "Sounds/applause.wav");
   RecordingOpener opener;
   bob.conn->SetUrlOpener(&opener);
   Relay relay([&] { return bob.Port(); });

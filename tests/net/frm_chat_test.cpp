@@ -16,15 +16,10 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 namespace net {
 namespace {
-
-void Touch(const QString& path) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
 
 QStringList Rows(const QListWidget& list) {
   QStringList rows;
@@ -86,7 +81,7 @@ struct ChatWindowRig {
 TEST(ChatWindow, SoundListDeletesOnlyAddedSoundsAndImportsIntoAFolderMadeForIt) {
   ChatWindowRig rig;
   const QString import = rig.home.Path() + "/Docs/applause.wav";
-  Touch(import);
+  WriteFile(import);
   {
     FrmChat chat(rig.Parts());
     EXPECT_EQ(Rows(*chat.LstWavs), (QStringList{kSelectSound, kAddSound}));  // no Sounds folder yet
@@ -95,8 +90,8 @@ TEST(ChatWindow, SoundListDeletesOnlyAddedSoundsAndImportsIntoAFolderMadeForIt) 
     chat.LstWavs_Click(1);  // "(add sound to list)"
   }
   EXPECT_TRUE(QFile::exists(rig.user + "Sounds/applause.wav"));
-  Touch(rig.user + "Sounds/slap.wav");
-  Touch(rig.user + "Sounds/Cheer.WAV");
+  WriteFile(rig.user + "Sounds/slap.wav");
+  WriteFile(rig.user + "Sounds/Cheer.WAV");
 
   FrmChat chat(rig.Parts());
   EXPECT_EQ(Rows(*chat.LstWavs), (QStringList{kSelectSound, "applause", "Cheer", "slap", kAddSound}));
@@ -125,7 +120,7 @@ TEST(ChatWindow, SoundListDeletesOnlyAddedSoundsAndImportsIntoAFolderMadeForIt) 
 
 TEST(ChatWindow, QuickChatTextsComeBackAndTheSizeToggleRestores) {
   ChatWindowRig rig;
-  Touch(rig.user + "Icons/Wink.gif");
+  WriteFile(rig.user + "Icons/Wink.gif");
   {
     FrmChat chat(rig.Parts());
     EXPECT_EQ(chat.CmdChat[4]->toolTip(), kEmptyButtonTip);
@@ -169,7 +164,7 @@ TEST(ChatWindow, AvatarsImportUnderANameTheRecordKeepsAndCanBeSlapped) {
   const QString longName = "my_opponents_portrait.jpg";  // 25 characters
   SavePicture(rig.home.Path() + "/Docs/" + longName, {60, 30}, Qt::blue);
   SavePicture(rig.home.Path() + "/More/" + longName, {30, 60}, Qt::red);
-  Touch(rig.user + "Sounds/slap.wav");
+  WriteFile(rig.user + "Sounds/slap.wav");
   rig.OpponentAvatar = kDefaultAvatarName;
   FrmChat chat(rig.Parts());
   EXPECT_TRUE(chat.ShownAvatar().isEmpty());  // the remote waits for the opponent's record

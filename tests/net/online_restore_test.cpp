@@ -11,6 +11,7 @@
 #include "net/online_game.h"
 #include "play/move_rig.h"
 #include "play/saved_game_record.h"
+#include "play/table_builder.h"
 #include "support/temp_home.h"
 #include "table/card.h"
 #include "table/deal.h"
@@ -73,24 +74,8 @@ using Table = net_test::TwoPlayers<Player>;
 
 // A dealt table for a seed, a few cards played from it.
 table::PileArrays MidGame(std::uint32_t seed) {
-  table::PileArrays p;
-  table::ShuffleDecks(p, table::SeededRandom(seed));
-  for (int side = 0; side < table::kSides; ++side) {
-    for (int i = 14; i <= 17; ++i) {
-      const int pile = side == 0 ? 22 - i : i - 13;
-      p.Tableau[pile][++p.TableauCount[pile]] = p.Reserve[side][i];
-      p.Reserve[side][i] = 0;
-    }
-    for (int i = 18; i <= 52; ++i) {
-      p.Stock[side][i - 17] = p.Reserve[side][i];
-      p.Reserve[side][i] = 0;
-    }
-    p.StockCount[side] = 35;
-    p.ReserveCount[side] = 13;
-    p.ReserveFaceDown[side] = 12;
-  }
-  p.Waste[0][++p.WasteCount[0]] = p.Stock[0][p.StockCount[0]];
-  p.Stock[0][p.StockCount[0]--] = 0;
+  table::PileArrays p = testing_support::DealtTable(seed);
+  testing_support::HandToWaste(p, 0);
   // An Ace of a Stock goes up to a Center pile by way of Tableau 3.
   for (int side = 0; side < table::kSides; ++side) {
     table::CardCode* stock = &p.Stock[side][1];

@@ -6,19 +6,9 @@
 #include <QFile>
 
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 using platform::IniSettingsStore;
-
-namespace {
-
-void WriteFile(const QString& path, const QByteArray& text) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(text);
-}
-
-}  // namespace
 
 TEST(IniSettingsStoreTest, OneFilePerApplicationUnderTheConfigFolder) {
   TempHome home;

@@ -10,16 +10,19 @@
 #include <algorithm>
 #include <random>
 
+#include "frm_play_rig.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "play/game_over.h"
 #include "play/rule_checks.h"
 #include "support/temp_home.h"
 #include "table/drag_drop.h"
-#include "table/fake_sound_effects.h"
+#include "table/table_rig.h"
+#include "table_builder.h"
 
 using namespace table;
 using play::FrmPlay;
+using testing_support::Screen96;
 
 namespace {
 
@@ -56,37 +59,16 @@ class FakeNeighbours : public play::FrmPlayPictures, public play::FrmPlayMatch, 
   std::vector<std::pair<int, int>> keys;
 };
 
-platform::ScreenMetrics Screen(int w, int h) {
-  platform::ScreenMetrics s;
-  s.widthPixels = w;
-  s.heightPixels = h;
-  s.logPixelsX = 96;
-  return s;
-}
-
-class FrmPlayTest : public ::testing::Test {
+class FrmPlayTest : public ::testing::Test, protected testing_support::TableRig {
  protected:
-  explicit FrmPlayTest(platform::ScreenMetrics screen = Screen(1280, 1024)) : screen_(screen) {
-    wait.SetTimeScale(0);
+  explicit FrmPlayTest(platform::ScreenMetrics screen = Screen96(1280, 1024)) : screen_(screen) {
     settings.PlayerName = "Ann";
     settings.ScreenWidth = screen.WidthTwips();
-    frmPlay = std::make_unique<FrmPlay>(
-        CardTableServices{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}, screen,
-        [this] { return now; });
+    frmPlay = std::make_unique<FrmPlay>(Services(), screen, [this] { return now; });
     frmPlay->SetNeighbours(&neighbours, &neighbours, &neighbours);
-    frmPlay->SetFixedSizes();
-    frmPlay->SetEmptyPilePictures();
-    frmPlay->FitMainWindow();
-    frmPlay->ClearTable();
-    frmPlay->LayoutTable();
+    testing_support::LayOutAsAtStartUp(*frmPlay);
   }
 
-  PileArrays piles;
-  GameState state;
-  TableSettings settings;
-  platform::WaitService wait;
-  platform::FakeUi ui;
-  testing_support::FakeSoundEffects sounds;
   FakeNeighbours neighbours;
   double now = 5000;
   platform::ScreenMetrics screen_;
@@ -422,7 +404,7 @@ namespace {
 
 class LargeScreenTest : public FrmPlayTest {
  protected:
-  LargeScreenTest() : FrmPlayTest(Screen(3840, 2160)) {}
+  LargeScreenTest() : FrmPlayTest(Screen96(3840, 2160)) {}
 };
 
 }  // namespace
@@ -456,16 +438,13 @@ TEST_F(FrmPlayTest, TheScoreAndTheRuleMessagesFitTheMessageLineAtTheDefaultSize)
 
 class SmallScreenTest : public FrmPlayTest {
  protected:
-  SmallScreenTest() : FrmPlayTest(Screen(1024, 768)) {}
+  SmallScreenTest() : FrmPlayTest(Screen96(1024, 768)) {}
 };
 
 TEST_F(SmallScreenTest, TheCountersStayInsideTheWindowWithAMargin) {
   ASSERT_EQ(frmPlay->TableOffsetX(), 0);
   DealBothDecks(piles);
-  for (int side = 0; side < kSides; ++side) {
-    piles.Waste[side][++piles.WasteCount[side]] = piles.Stock[side][piles.StockCount[side]];
-    piles.Stock[side][piles.StockCount[side]--] = 0;
-  }
+  for (int side = 0; side < kSides; ++side) testing_support::HandToWaste(piles, side);
   frmPlay->RedrawTable();
   // At the fitted size and at the smallest the window may take.
   for (const QSize size : {frmPlay->size(), QSize(1, 1)}) {

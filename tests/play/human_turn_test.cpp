@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "frm_play_rig.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
@@ -19,8 +20,9 @@
 #include "support/temp_home.h"
 #include "table/busy_guard.h"
 #include "table/card_deck.h"
-#include "table/fake_sound_effects.h"
 #include "table/mouse_events.h"
+#include "table/table_rig.h"
+#include "table_builder.h"
 
 using namespace table;
 using play::HumanTurn;
@@ -76,15 +78,7 @@ class FakeNeighbours : public play::HumanTurnNeighbours, public play::MenuPanel,
   std::vector<int> fanned;
 };
 
-platform::ScreenMetrics Screen() {
-  platform::ScreenMetrics s;
-  s.widthPixels = 1280;
-  s.heightPixels = 1024;
-  s.logPixelsX = 96;
-  return s;
-}
-
-class HumanTurnTest : public ::testing::Test {
+class HumanTurnTest : public ::testing::Test, protected testing_support::TableRig {
  protected:
   HumanTurnTest() {
     turn = std::make_unique<HumanTurn>(
@@ -97,34 +91,24 @@ class HumanTurnTest : public ::testing::Test {
   // The local player's turn on a quiet table: no Ace within reach, no empty
   // Tableau pile, nothing of the player's that fits a Center foundation.
   void SetUpTable() {
-    const auto tableau = [this](int pile, std::initializer_list<CardCode> cards) {
-      piles.TableauCount[pile] = 0;
-      for (CardCode c : cards) piles.Tableau[pile][++piles.TableauCount[pile]] = c;
-    };
-    tableau(1, {Card(2, 10), Card(1, 9)});
-    tableau(2, {Card(2, 9)});
-    tableau(3, {Card(1, 6)});
-    tableau(4, {Card(4, 9), Card(3, 8)});
-    tableau(5, {Card(4, 12)});
-    tableau(6, {Card(4, 11)});
-    tableau(7, {Card(3, 5)});
-    tableau(8, {Card(3, 10)});
-    piles.ReserveCount[0] = 2;
-    piles.Reserve[0][1] = Card(3, 4);
-    piles.Reserve[0][2] = Card(2, 5);
+    piles = testing_support::TableBuilder()
+                .Tableau(1, {Card(2, 10), Card(1, 9)})
+                .Tableau(2, {Card(2, 9)})
+                .Tableau(3, {Card(1, 6)})
+                .Tableau(4, {Card(4, 9), Card(3, 8)})
+                .Tableau(5, {Card(4, 12)})
+                .Tableau(6, {Card(4, 11)})
+                .Tableau(7, {Card(3, 5)})
+                .Tableau(8, {Card(3, 10)})
+                .Reserve(0, {Card(3, 4), Card(2, 5)})
+                .Stock(0, {Card(4, 6), Card(4, 8), Card(1, 12)})
+                // The computer's piles hold enough that no turn of it ends the game.
+                .Reserve(1, {Card(1, 2), Card(1, 3), Card(4, 4), Card(3, 7)})
+                .Waste(1, {Card(1, 10)})
+                .Stock(1, {Card(2, 12), Card(3, 12), Card(4, 2), Card(1, 13), Card(2, 13), Card(4, 13)})
+                .piles();
     piles.ReserveFaceDown[0] = 0;
-    piles.StockCount[0] = 3;
-    piles.Stock[0][1] = Card(4, 6);
-    piles.Stock[0][2] = Card(4, 8);
-    piles.Stock[0][3] = Card(1, 12);
-    // The computer's piles hold enough that no turn of it ends the game.
-    const CardCode reserve[] = {Card(1, 2), Card(1, 3), Card(4, 4), Card(3, 7)};
-    for (CardCode c : reserve) piles.Reserve[1][++piles.ReserveCount[1]] = c;
     piles.ReserveFaceDown[1] = 3;
-    piles.WasteCount[1] = 1;
-    piles.Waste[1][1] = Card(1, 10);
-    const CardCode stock[] = {Card(2, 12), Card(3, 12), Card(4, 2), Card(1, 13), Card(2, 13), Card(4, 13)};
-    for (CardCode c : stock) piles.Stock[1][++piles.StockCount[1]] = c;
     state.CurrentTurn = table::Turn::Local;
     state.TurnCount = 2;
     frmPlay->cmdDeal->hide();
@@ -132,14 +116,8 @@ class HumanTurnTest : public ::testing::Test {
   }
 
   std::unique_ptr<play::FrmPlay> MakeTable() {
-    wait.SetTimeScale(0);
-    auto table = std::make_unique<play::FrmPlay>(
-        CardTableServices{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}, Screen());
-    table->SetFixedSizes();
-    table->SetEmptyPilePictures();
-    table->FitMainWindow();
-    table->ClearTable();
-    table->LayoutTable();
+    auto table = std::make_unique<play::FrmPlay>(Services(), testing_support::Screen96(1280, 1024));
+    testing_support::LayOutAsAtStartUp(*table);
     return table;
   }
 
@@ -159,13 +137,7 @@ class HumanTurnTest : public ::testing::Test {
     Release(w, {10, 10});
   }
 
-  PileArrays piles;
-  GameState state;
-  TableSettings settings;
-  platform::WaitService wait;
-  platform::FakeUi ui;
   platform::FakeSoundChannel channel;
-  testing_support::FakeSoundEffects sounds;
   BusyGuard guard;
   FakePlayHooks hooks{state};
   FakeNeighbours neighbours;

@@ -20,11 +20,14 @@
 #include "table/busy_guard.h"
 #include "table/deal.h"
 #include "table/fake_table_view.h"
+#include "table_builder.h"
 
 namespace play {
 namespace {
 
 using table::PileArrays;
+using testing_support::DealtTable;
+using testing_support::HandToWaste;
 
 // Records what restoring asked of the rest of the game.
 class FakeHooks : public SavedGameHooks {
@@ -55,37 +58,6 @@ class FakeHooks : public SavedGameHooks {
   table::Turn firstPlayer = table::Turn::Local;
   std::function<void()> onWhoGoesFirst, onTutorialNext, onComputerTurn;
 };
-
-// A freshly dealt table for a seed: 13 Reserve cards with 12 face down, a
-// card on every Tableau pile, 35 Stock cards.
-PileArrays Dealt(std::uint32_t seed) {
-  PileArrays p;
-  table::ShuffleDecks(p, table::SeededRandom(seed));
-  for (int side = 0; side < table::kSides; ++side) {
-    int t = side == 0 ? 9 : 0;
-    for (int i = 14; i <= 17; ++i) {
-      t += side == 0 ? -1 : 1;
-      p.Tableau[t][1] = p.Reserve[side][i];
-      p.TableauCount[t] = 1;
-      p.Reserve[side][i] = 0;
-    }
-    for (int i = 18; i <= 52; ++i) {
-      p.Stock[side][i - 17] = p.Reserve[side][i];
-      p.Reserve[side][i] = 0;
-    }
-    p.StockCount[side] = 35;
-    p.ReserveCount[side] = 13;
-    p.ReserveFaceDown[side] = 12;
-  }
-  return p;
-}
-
-// One move of the local player: the Hand's top card onto his Waste.
-void PlayHandToWaste(PileArrays& p) {
-  const table::CardCode card = p.Stock[0][p.StockCount[0]];
-  p.Stock[0][p.StockCount[0]--] = 0;
-  p.Waste[0][++p.WasteCount[0]] = card;
-}
 
 class SavedGamesTest : public ::testing::Test {
  protected:
@@ -138,9 +110,9 @@ class SavedGamesTest : public ::testing::Test {
 };
 
 TEST_F(SavedGamesTest, SavedSlotRestoresTheIdenticalTableAndBecomesTheGameStart) {
-  const PileArrays start = Dealt(7);
+  const PileArrays start = DealtTable(7);
   PileArrays mid = start;
-  for (int i = 0; i < 5; ++i) PlayHandToWaste(mid);
+  for (int i = 0; i < 5; ++i) HandToWaste(mid, 0);
   mid.ReserveFaceDown = {9, 11};
   piles = mid;
   state.CurrentTurn = table::Turn::Local;
@@ -150,7 +122,7 @@ TEST_F(SavedGamesTest, SavedSlotRestoresTheIdenticalTableAndBecomesTheGameStart)
   Store(3, saved.GameRec);
   Store(SlotStartRecord(3), RecordOf(start, table::Turn::Local));
 
-  piles = Dealt(99);
+  piles = DealtTable(99);
   state.CurrentTurn = table::Turn::Opponent;
   ASSERT_EQ(Restore(3), RestoreResult::Restored);
 
@@ -175,7 +147,7 @@ TEST_F(SavedGamesTest, SavedSlotRestoresTheIdenticalTableAndBecomesTheGameStart)
 }
 
 TEST_F(SavedGamesTest, TurnStartBackupsFollowTheParityOfTheTurnCount) {
-  piles = Dealt(1);
+  piles = DealtTable(1);
   state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 0;
   SaveGameRecord(s);
@@ -183,7 +155,7 @@ TEST_F(SavedGamesTest, TurnStartBackupsFollowTheParityOfTheTurnCount) {
   for (int rec : {kEvenTurnBackupRecord, kGameStartRecord, kLatestTurnRecord})
     EXPECT_EQ(saved.SavedGamesFile.Read(rec), dealt) << rec;
 
-  PlayHandToWaste(piles);
+  HandToWaste(piles, 0);
   state.TurnCount = 3;
   SaveGameRecord(s);
   EXPECT_EQ(saved.SaveSlot, kOddTurnBackupRecord);
@@ -193,7 +165,7 @@ TEST_F(SavedGamesTest, TurnStartBackupsFollowTheParityOfTheTurnCount) {
   EXPECT_EQ(saved.SavedGamesFile.Read(kEvenTurnBackupRecord), dealt);
   EXPECT_EQ(saved.SavedGamesFile.Read(kGameStartRecord), dealt);
 
-  PlayHandToWaste(piles);
+  HandToWaste(piles, 0);
   state.TurnCount = 4;
   SaveGameRecord(s);
   EXPECT_EQ(saved.SaveSlot, kEvenTurnBackupRecord);
@@ -209,7 +181,7 @@ TEST_F(SavedGamesTest, TurnStartBackupsFollowTheParityOfTheTurnCount) {
 std::vector<PileArrays> PlayMoves(SavedGameServices& s, int n) {
   std::vector<PileArrays> after{s.piles};
   for (int i = 0; i < n; ++i) {
-    PlayHandToWaste(s.piles);
+    HandToWaste(s.piles, 0);
     RecordMove(s);
     after.push_back(s.piles);
   }
@@ -217,7 +189,7 @@ std::vector<PileArrays> PlayMoves(SavedGameServices& s, int n) {
 }
 
 TEST_F(SavedGamesTest, BackspaceTakesBackOneMoveAtATimeWithoutTouchingTheBackups) {
-  piles = Dealt(3);
+  piles = DealtTable(3);
   state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 0;
   SaveGameRecord(s);
@@ -247,7 +219,7 @@ TEST_F(SavedGamesTest, BackspaceTakesBackOneMoveAtATimeWithoutTouchingTheBackups
 }
 
 TEST_F(SavedGamesTest, DeleteGoesBackToTheStartOfTheTurnAndRestartsTheMoveFile) {
-  piles = Dealt(4);
+  piles = DealtTable(4);
   state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 0;
   SaveGameRecord(s);
@@ -269,7 +241,7 @@ TEST_F(SavedGamesTest, DeleteGoesBackToTheStartOfTheTurnAndRestartsTheMoveFile) 
   EXPECT_EQ(first, tables[0]);
 
   // On an even turn the other backup is the start of the turn.
-  PileArrays evenStart = Dealt(5);
+  PileArrays evenStart = DealtTable(5);
   Store(kEvenTurnBackupRecord, RecordOf(evenStart, table::Turn::Local));
   state.TurnCount = 4;
   saved.UndoTurnRequested = true;
@@ -278,7 +250,7 @@ TEST_F(SavedGamesTest, DeleteGoesBackToTheStartOfTheTurnAndRestartsTheMoveFile) 
 }
 
 TEST_F(SavedGamesTest, MoveRecordThirteenIsNotAGameStart) {
-  piles = Dealt(6);
+  piles = DealtTable(6);
   state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 5;
   StartMoveRecords(s);
@@ -292,7 +264,7 @@ TEST_F(SavedGamesTest, MoveRecordThirteenIsNotAGameStart) {
 }
 
 TEST_F(SavedGamesTest, OutsideAMatchTheRecordDropsTheMatchSoAnEndedMatchStaysEnded) {
-  piles = Dealt(8);
+  piles = DealtTable(8);
   state.CurrentTurn = table::Turn::Local;
   matchOn = true;
   matchPoints = 150;
@@ -325,7 +297,7 @@ TEST_F(SavedGamesTest, OutsideAMatchTheRecordDropsTheMatchSoAnEndedMatchStaysEnd
 }
 
 TEST_F(SavedGamesTest, MatchDescriptionsTurnTheMatchOnOnlyWithATargetAMatchCanHave) {
-  SavedGameRecord rec = RecordOf(Dealt(9), table::Turn::Local);
+  SavedGameRecord rec = RecordOf(DealtTable(9), table::Turn::Local);
   rec.Description = "^^Match";
   rec.Tableau[0][kMatchPointsRow] = 200;
   rec.Tableau[0][kMatchScoreRow] = 61;
@@ -365,7 +337,7 @@ TEST_F(SavedGamesTest, MatchDescriptionsTurnTheMatchOnOnlyWithATargetAMatchCanHa
 
   // A record without a match ends the running one.
   matchOn = true;
-  Store(6, RecordOf(Dealt(10), table::Turn::Local));
+  Store(6, RecordOf(DealtTable(10), table::Turn::Local));
   ASSERT_EQ(Restore(6), RestoreResult::Restored);
   EXPECT_FALSE(matchOn);
   EXPECT_EQ(scores.MatchInProgress, 0);
@@ -374,7 +346,7 @@ TEST_F(SavedGamesTest, MatchDescriptionsTurnTheMatchOnOnlyWithATargetAMatchCanHa
 }
 
 TEST_F(SavedGamesTest, RestartWritesTheBackupsAfterWhoGoesFirstHasDecided) {
-  Store(kGameStartRecord, RecordOf(Dealt(11), table::Turn::Local));
+  Store(kGameStartRecord, RecordOf(DealtTable(11), table::Turn::Local));
   state.TurnCount = 7;
   ctx.FirstPlayerRule = 1;
   hooks.firstPlayer = table::Turn::Opponent;
@@ -392,7 +364,7 @@ TEST_F(SavedGamesTest, RestartWritesTheBackupsAfterWhoGoesFirstHasDecided) {
 }
 
 TEST_F(SavedGamesTest, RestartWithTheCoinTossAsksAndNoSwapsWhoBegins) {
-  Store(kGameStartRecord, RecordOf(Dealt(12), table::Turn::Opponent));
+  Store(kGameStartRecord, RecordOf(DealtTable(12), table::Turn::Opponent));
   ctx.FirstPlayerRule = 2;
   ui.QueueAnswer(platform::vbNo);
   ASSERT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Restored);
@@ -407,24 +379,24 @@ TEST_F(SavedGamesTest, RestartWithTheCoinTossAsksAndNoSwapsWhoBegins) {
 }
 
 TEST_F(SavedGamesTest, RecordsThatHoldNoSaneGameAreRefusedAndTheTableStays) {
-  piles = Dealt(13);
+  piles = DealtTable(13);
   state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 3;
   const PileArrays before = piles;
 
-  SavedGameRecord bad = RecordOf(Dealt(14), table::Turn::Local);
+  SavedGameRecord bad = RecordOf(DealtTable(14), table::Turn::Local);
   bad.StockCount[1] = 105;
   Store(2, bad);
-  bad = RecordOf(Dealt(14), table::Turn::Local);
+  bad = RecordOf(DealtTable(14), table::Turn::Local);
   bad.Tableau[4][1] = 53;
   Store(3, bad);
-  bad = RecordOf(Dealt(14), static_cast<table::Turn>(7));
+  bad = RecordOf(DealtTable(14), static_cast<table::Turn>(7));
   Store(4, bad);
   // Cards no game can have inside the counts: a blank card, a third ace.
-  bad = RecordOf(Dealt(14), table::Turn::Local);
+  bad = RecordOf(DealtTable(14), table::Turn::Local);
   bad.Stock[0][1] = 0;
   Store(5, bad);
-  bad = RecordOf(Dealt(14), table::Turn::Local);
+  bad = RecordOf(DealtTable(14), table::Turn::Local);
   bad.Waste[1][1] = bad.Stock[0][1];
   bad.Waste[1][2] = bad.Stock[0][1];
   bad.WasteCount[1] = 2;
@@ -457,12 +429,12 @@ TEST_F(SavedGamesTest, RecordsThatHoldNoSaneGameAreRefusedAndTheTableStays) {
 // refused as damaged, by name, for a restart as for an undo, and the table
 // stays; the records before the cut still restore.
 TEST_F(SavedGamesTest, ACutSavedGamesFileRestartsNothingAndSaysItIsDamaged) {
-  piles = Dealt(13);
+  piles = DealtTable(13);
   state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 3;
   const PileArrays before = piles;
   for (int recNo = kEvenTurnBackupRecord; recNo <= kGameStartRecord; ++recNo)
-    Store(recNo, RecordOf(Dealt(30 + recNo), table::Turn::Local));
+    Store(recNo, RecordOf(DealtTable(30 + recNo), table::Turn::Local));
   const QString path = saved.SavedGamesFile.Path();
   saved.SavedGamesFile.Close();
   {
@@ -480,7 +452,7 @@ TEST_F(SavedGamesTest, ACutSavedGamesFileRestartsNothingAndSaysItIsDamaged) {
   EXPECT_EQ(state.TurnCount, 3);
 
   ASSERT_EQ(Restore(kOddTurnBackupRecord), RestoreResult::Restored);
-  table::PileArrays expected = Dealt(30 + kOddTurnBackupRecord);
+  table::PileArrays expected = DealtTable(30 + kOddTurnBackupRecord);
   EXPECT_EQ(piles.Stock, expected.Stock);
 }
 
@@ -488,12 +460,12 @@ TEST_F(SavedGamesTest, ACutSavedGamesFileRestartsNothingAndSaysItIsDamaged) {
 // file cannot grow to take the start, neither lands and the file keeps
 // every byte it had.
 TEST_F(SavedGamesTest, ASaveThatCannotGrowTheFileLeavesItAsItWas) {
-  Store(kGameStartRecord, RecordOf(Dealt(40), table::Turn::Local));
-  const SavedGameRecord game = RecordOf(Dealt(41), table::Turn::Opponent);
+  Store(kGameStartRecord, RecordOf(DealtTable(40), table::Turn::Local));
+  const SavedGameRecord game = RecordOf(DealtTable(41), table::Turn::Opponent);
   ASSERT_TRUE(SaveInSlot(saved, 2, game, "Tuesday"));
   EXPECT_EQ(vb::TrimRecord(Stored(2).Description), "Tuesday");
   EXPECT_EQ(Stored(2).Stock, game.Stock);
-  EXPECT_EQ(Stored(SlotStartRecord(2)).Stock, RecordOf(Dealt(40), table::Turn::Local).Stock);
+  EXPECT_EQ(Stored(SlotStartRecord(2)).Stock, RecordOf(DealtTable(40), table::Turn::Local).Stock);
   EXPECT_EQ(vb::TrimRecord(Stored(SlotStartRecord(2)).Description), "Tuesday");
 
   const QString path = saved.SavedGamesFile.Path();
@@ -523,7 +495,7 @@ TEST_F(SavedGamesTest, ASaveThatCannotGrowTheFileLeavesItAsItWas) {
 }
 
 TEST_F(SavedGamesTest, FaceDownReserveCardsComeBackAndAStoredZeroMeansAllButTheTop) {
-  SavedGameRecord rec = RecordOf(Dealt(15), table::Turn::Local);
+  SavedGameRecord rec = RecordOf(DealtTable(15), table::Turn::Local);
   rec.ReserveCount[0] = 5;
   for (int pos = 6; pos <= 13; ++pos) rec.Reserve[0][pos] = 0;
   rec.ReserveCount[1] = 0;
@@ -550,7 +522,7 @@ TEST_F(SavedGamesTest, SampleGameNumberIsTheWholeTrailingNumberOfTheDescription)
   EXPECT_EQ(TrailingNumber(""), 0);
   EXPECT_EQ(TrailingNumber("99999999999999999999"), 32767);
 
-  SavedGameRecord rec = RecordOf(Dealt(16), table::Turn::Local);
+  SavedGameRecord rec = RecordOf(DealtTable(16), table::Turn::Local);
   rec.Description = "Sample Game 10";
   Store(2, rec);
   sampleGameNumber = 3;
@@ -564,8 +536,8 @@ TEST_F(SavedGamesTest, SampleGameNumberIsTheWholeTrailingNumberOfTheDescription)
 }
 
 TEST_F(SavedGamesTest, NoOtherCommandReplacesTheTableWhileARestoreRuns) {
-  Store(kGameStartRecord, RecordOf(Dealt(17), table::Turn::Local));
-  Store(4, RecordOf(Dealt(18), table::Turn::Local));
+  Store(kGameStartRecord, RecordOf(DealtTable(17), table::Turn::Local));
+  Store(4, RecordOf(DealtTable(18), table::Turn::Local));
   hooks.firstPlayer = table::Turn::Opponent;
   std::optional<RestoreResult> during;
   // A command handled inside the restore's pause.
@@ -590,7 +562,7 @@ TEST_F(SavedGamesTest, NoOtherCommandReplacesTheTableWhileARestoreRuns) {
 
 TEST_F(SavedGamesTest, TutorialGameWaitsForNextBeforeTheComputerPlays) {
   state.TutorialMode = true;
-  SavedGameRecord rec = RecordOf(Dealt(19), table::Turn::Opponent);
+  SavedGameRecord rec = RecordOf(DealtTable(19), table::Turn::Opponent);
   rec.ElapsedTime = 0;
   Store(kTutorialRecord, rec);
   hooks.onTutorialNext = [&] {
@@ -616,7 +588,7 @@ TEST_F(SavedGamesTest, TutorialGameWaitsForNextBeforeTheComputerPlays) {
 
 TEST_F(SavedGamesTest, OnlineRestoreStopsBeforeTheTurnAndKeepsTheClockForTheScore) {
   ctx.Online = true;
-  SavedGameRecord rec = RecordOf(Dealt(20), table::Turn::Opponent);
+  SavedGameRecord rec = RecordOf(DealtTable(20), table::Turn::Opponent);
   rec.ElapsedTime = 600.0 / 86400.0;
   Store(kEvenTurnBackupRecord, rec);
   ASSERT_EQ(Restore(kEvenTurnBackupRecord), RestoreResult::Restored);
@@ -640,7 +612,7 @@ TEST_F(SavedGamesTest, WithoutAMoveFileTheGameGoesOnWithoutUndoAndTheUserIsToldO
 
   ClearTempMoves(saved, false, dataPath, ui);
   ClearTempMoves(saved, true, noFolder, ui);
-  piles = Dealt(21);
+  piles = DealtTable(21);
   state.CurrentTurn = table::Turn::Local;
   StartMoveRecords(s);
   PlayMoves(s, 2);

@@ -1,8 +1,11 @@
 #pragma once
-// Builds pile arrays for the rule and search tests, card by card.
+// Builds pile arrays for the rule and search tests, card by card, and the
+// table a deal for a seed leaves.
 
+#include <cstdint>
 #include <initializer_list>
 
+#include "table/deal.h"
 #include "table/piles.h"
 
 namespace testing_support {
@@ -54,5 +57,37 @@ class TableBuilder {
 
   table::PileArrays piles_;
 };
+
+// A freshly dealt table for a seed: 13 Reserve cards with 12 face down, a
+// card on every Tableau pile (Tableau 8 to 5 the local side's, 1 to 4 the
+// opponent's), 35 Stock cards.
+inline table::PileArrays DealtTable(std::uint32_t seed) {
+  table::PileArrays p;
+  table::ShuffleDecks(p, table::SeededRandom(seed));
+  for (int side = 0; side < table::kSides; ++side) {
+    int t = side == 0 ? 9 : 0;
+    for (int i = 14; i <= 17; ++i) {
+      t += side == 0 ? -1 : 1;
+      p.Tableau[t][1] = p.Reserve[side][i];
+      p.TableauCount[t] = 1;
+      p.Reserve[side][i] = 0;
+    }
+    for (int i = 18; i <= 52; ++i) {
+      p.Stock[side][i - 17] = p.Reserve[side][i];
+      p.Reserve[side][i] = 0;
+    }
+    p.StockCount[side] = 35;
+    p.ReserveCount[side] = 13;
+    p.ReserveFaceDown[side] = 12;
+  }
+  return p;
+}
+
+// One move of that side: the Hand's top card onto its Waste.
+inline void HandToWaste(table::PileArrays& p, int side) {
+  const table::CardCode card = p.Stock[side][p.StockCount[side]];
+  p.Stock[side][p.StockCount[side]--] = 0;
+  p.Waste[side][++p.WasteCount[side]] = card;
+}
 
 }  // namespace testing_support

@@ -16,19 +16,14 @@
 
 #include "media/folders.h"
 #include "platform/ui.h"
-#include "platform/wait.h"
 #include "support/temp_home.h"
+#include "support/test_files.h"
 #include "table/card_table.h"
-#include "table/fake_sound_effects.h"
+#include "table/table_rig.h"
 
 using namespace table;
 
 namespace {
-
-QByteArray FileBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QImage Solid(QSize size, QColor color) {
   QImage img(size, QImage::Format_ARGB32);
@@ -37,10 +32,9 @@ QImage Solid(QSize size, QColor color) {
 }
 
 // A table window with its own program and user folders in a temporary place.
-class BackgroundsTest : public ::testing::Test {
+class BackgroundsTest : public ::testing::Test, protected testing_support::TableRig {
  protected:
   BackgroundsTest() {
-    wait.SetTimeScale(0);
     folders.AppPath = dir.path() + "/app/";
     folders.UserPath = dir.path() + "/user/";
     folders.DataPath = dir.path() + "/data/";
@@ -67,15 +61,9 @@ class BackgroundsTest : public ::testing::Test {
   }
 
   QTemporaryDir dir;
-  PileArrays piles;
-  GameState state;
-  TableSettings settings;
-  platform::WaitService wait;
-  platform::FakeUi ui;
-  testing_support::FakeSoundEffects sounds;
   media::Folders folders;
   std::int16_t structure = kStructureFirst;
-  CardTable table{{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}};
+  CardTable table{Services()};
   Backgrounds bg{table, state, settings, ui, folders, structure, 15};
 };
 

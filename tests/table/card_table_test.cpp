@@ -9,34 +9,19 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "platform/wait.h"
-#include "support/temp_home.h"
-#include "table/fake_sound_effects.h"
 #include "table/table_geometry.h"
+#include "table/table_rig.h"
 #include "table/table_text.h"
 
 using namespace table;
 
 namespace {
 
-class CardTableTest : public ::testing::Test {
+class CardTableTest : public ::testing::Test, protected testing_support::TableRig {
  protected:
-  CardTableTest() {
-    wait.SetTimeScale(0);
-    table.resize(1210, 770);
-    table.SetFixedSizes();
-    table.SetEmptyPilePictures();
-    table.ArrangePiles();
-    table.ArrangeControls();
-  }
+  CardTableTest() { testing_support::LayOutAtDesignSize(table); }
 
-  PileArrays piles;
-  GameState state;
-  TableSettings settings;
-  platform::WaitService wait;
-  platform::FakeUi ui;
-  testing_support::FakeSoundEffects sounds;
-  CardTable table{{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}};
+  CardTable table{Services()};
 };
 
 }  // namespace

@@ -5,13 +5,10 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/ui.h"
-#include "platform/wait.h"
-#include "support/temp_home.h"
 #include "table/card_deck.h"
 #include "table/card_table.h"
-#include "table/fake_sound_effects.h"
 #include "table/mouse_events.h"
+#include "table/table_rig.h"
 
 using namespace table;
 using testing_support::DragTo;
@@ -47,15 +44,10 @@ class FakeDropRules : public DropRules {
   std::vector<std::pair<PileControl, int>> removed;
 };
 
-class DragDropTest : public ::testing::Test {
+class DragDropTest : public ::testing::Test, protected testing_support::TableRig {
  protected:
   DragDropTest() {
-    wait.SetTimeScale(0);
-    table.resize(1210, 770);
-    table.SetFixedSizes();
-    table.SetEmptyPilePictures();
-    table.ArrangePiles();
-    table.ArrangeControls();
+    testing_support::LayOutAtDesignSize(table);
     table.SetDropRules(&rules);
     // A minimal stand-in for the game's mouse handlers: the pressed pile
     // is the move's source.
@@ -89,13 +81,7 @@ class DragDropTest : public ::testing::Test {
   QImage Back() const { return table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied); }
   QImage Empty() const { return table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied); }
 
-  PileArrays piles;
-  GameState state;
-  TableSettings settings;
-  platform::WaitService wait;
-  platform::FakeUi ui;
-  testing_support::FakeSoundEffects sounds;
-  CardTable table{{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}};
+  CardTable table{Services()};
   FakeDropRules rules;
   std::vector<DropOutcome> outcomes;
 };
