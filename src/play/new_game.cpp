@@ -36,8 +36,10 @@ class ThinkingScope {
 bool Online(const NewGameServices& s) { return s.network && s.network->Connected(); }
 bool RemoteSide(const NewGameServices& s) { return Online(s) && !s.network->IsHost(); }
 
-// Steps 4.4 to 4.6: the stored decks into the Reserve arrays. False when the
-// game was not available and the decks were shuffled instead.
+// Deals a numbered sample game: its two stored decks go into the Reserve
+// arrays, the number is kept as the next game's counter and the status bar
+// names the game. False when the game was not available and the decks were
+// shuffled instead.
 bool LoadNumberedSampleGame(NewGameServices& s, std::int16_t number) {
   const table::SampleLoad loaded = table::LoadSampleGame(number, s.sample.SampleDealReversed, s.AppPath,
                                                          s.deal.piles, s.deal.ui, s.random);

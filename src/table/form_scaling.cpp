@@ -77,7 +77,7 @@ void FormScaling::ScaleForm(QWidget& window, int mode, int size, std::int32_t Sc
   const double fx = factors_.ScaleFactorX, fy = factors_.ScaleFactorY;
   window.resize(Scaled(window.width(), fx), Scaled(window.height(), fy));
   for (QWidget* c : window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-    if (c->objectName() == "imgAvatar" || c->objectName() == "Winsock1") continue;
+    if (c->objectName() == "imgAvatar") continue;
     if (qobject_cast<FrameLine*>(c) || qobject_cast<QMenu*>(c)) continue;
     if (qobject_cast<QComboBox*>(c))
       c->move(Scaled(c->x(), fx), Scaled(c->y(), fy));
