@@ -22,13 +22,17 @@ using table::TableLabel;
 
 }  // namespace
 
-Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit)
+Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit,
+                       std::chrono::milliseconds callerLimit)
     : QObject(parent),
       parts_(parts),
-      NetVersionText_(NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)) {
+      NetVersionText_(NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)),
+      callerLimit_(callerLimit) {
   handshakeTimer_.setSingleShot(true);
   handshakeTimer_.setInterval(handshakeLimit);
   connect(&handshakeTimer_, &QTimer::timeout, this, &Connection::HandshakeTimedOut);
+  callerTimer_.setSingleShot(true);
+  connect(&callerTimer_, &QTimer::timeout, this, &Connection::CallersTimedOut);
   effectClock_.start();
   for (int i = 0; i < kSocketCount; ++i) {
     Winsock1_[i] = std::make_unique<platform::Winsock>(i, this);
@@ -208,6 +212,7 @@ void Connection::Server_Cleanup() {
 
 void Connection::NetCleanUp() {
   play::NetState& net = parts_.net;
+  LetCallersGo(Farewell::Quiet);
   for (int i = 0; i < kSocketCount; ++i) {
     if (Winsock1(i).State() != platform::sckClosed) Winsock1(i).Close();
     received_[i].Clear();
@@ -318,9 +323,6 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
   play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
   play::NetState& net = parts_.net;
   if (!PeerSocket(index)) return;
-  // A caller whose line fails before it has given its name is dropped as
-  // one that hangs up; the host listens on.
-  if (Host() && index == play::kNetPeerSocket && !HandshakeDone()) return HandshakeBroken();
   platform::UiService& ui = parts_.ui;
   if (number == platform::kWsaHostNotFound && !Host() && net.NetConnIndex == play::kNetConnSettingUp) {
     // The typed address names no computer: the connect itself failed.

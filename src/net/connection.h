@@ -6,8 +6,9 @@
 // dispatch its lines, and tear it down. The chat window only shows it.
 //
 // Its parts each have a file: connection.cpp sets a connection up, sends,
-// waits and tears it down; handshake.cpp takes the host's one caller and
-// times the exchange of versions and names; receive_queue.cpp cuts the
+// waits and tears it down; handshake.cpp greets the host's callers, seats
+// the first that gives its name and times the exchange of versions and
+// names; receive_queue.cpp cuts the
 // received bytes into lines and dispatches them; line_reactions.cpp is what
 // each line does; chat_exchange.cpp carries the chat.
 //
@@ -28,6 +29,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -60,13 +62,24 @@ constexpr int kVersionRevision = platform::kVersionRevision;
 constexpr int kSocketCount = 5;          // Winsock1(0..4)
 constexpr int kListenSocket = 0;
 constexpr float kOnlineThinkDelay = 0.01f;
-// A fair handshake takes well under a second. A caller or a host that has
-// not finished it in this time is given up, so that a silent connection
+// A fair handshake takes well under a second. A host that has not finished
+// it in this time is given up by the joining side, so that a silent host
 // cannot hold the set-up; once the names are exchanged nothing is timed, as
 // a player may think as long as he likes.
 constexpr std::chrono::milliseconds kHandshakeLimit{30000};
+// A caller's program answers the host's greeting by itself, in
+// milliseconds: a caller that has not given its name in this time is let
+// go, and the host listens on.
+constexpr std::chrono::milliseconds kCallerHandshakeLimit{10000};
+// Callers greeted at once, each on a socket of its own, until one of them
+// gives its name; the oldest is let go to make room for a new one, so that
+// no crowd of silent callers can keep a fair one out.
+constexpr int kMaxCallersInHandshake = 8;
 // Index of a socket that only tells an extra caller the host is busy.
 constexpr int kRefusedCallerSocket = -1;
+// Index of a caller's socket while it is greeted; it keeps it when it takes
+// the seat.
+constexpr int kCallerSocket = -2;
 // The peer's close is acted on this long after it at the latest, whatever
 // it sent before is still waiting.
 constexpr int kPeerCloseGraceMs = 500;
@@ -89,6 +102,8 @@ inline constexpr char kEndConnectionTitle[] = "TERMINATE Marrowdale Connection";
 inline constexpr char kEndConnectionText[] = "Do you want to end this Marrowdale Online Game?";
 inline constexpr char kViolationText[] =
     "The other player's program sent a message this program cannot use. The connection has been closed.";
+inline constexpr char kFloodText[] =
+    "The other player's program sent more than this program can take at once. The connection has been closed.";
 inline constexpr char kDealerEndedText[] = "Dealer has terminated game.";
 inline constexpr char kQuitText[] = " quit the game.";
 inline constexpr char kUnnamedOpponent[] = "The other player";
@@ -117,10 +132,11 @@ class Connection : public QObject,
                    public table::BackgroundFollower {
   Q_OBJECT
  public:
-  // handshakeLimit: how long a caller or a host may take over the
-  // handshake; tests shorten it.
+  // handshakeLimit: how long the host may take over the handshake;
+  // callerLimit: how long a caller of the host may take. Tests shorten them.
   explicit Connection(play::NetPlayParts parts, QObject* parent = nullptr,
-                      std::chrono::milliseconds handshakeLimit = kHandshakeLimit);
+                      std::chrono::milliseconds handshakeLimit = kHandshakeLimit,
+                      std::chrono::milliseconds callerLimit = kCallerHandshakeLimit);
   ~Connection() override;
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -172,7 +188,7 @@ class Connection : public QObject,
   bool SendAndWait(const QString& line, std::initializer_list<std::int16_t> kinds);
   // The peer sent game data no legitimate program sends: the connection
   // ends as on a hostile line.
-  void RefusePeerData() { ProtocolViolation(NetSockIndex_); }
+  void RefusePeerData() { ProtocolViolation(NetSockIndex_, PeerFault::Unusable); }
 
   void ConnectionHandShake(std::int16_t SocketIndex);
   void NetCleanUp();
@@ -210,9 +226,31 @@ class Connection : public QObject,
   FrmChat* frmChat() const { return frmChat_; }
   // Names exchanged: the game's lines count from now on.
   bool HandshakeDone() const { return handshakeStep_ == HandshakeStep::Done; }
+  // The host's callers greeted and not yet given their names.
+  int CallersInHandshake() const { return static_cast<int>(callers_.size()); }
 
  private:
   enum class HandshakeStep { AwaitIP, AwaitNM, Done };
+  // Why the peer's stream is refused.
+  enum class PeerFault {
+    Unusable,  // a line no program of the game sends
+    TooMuch,   // more waiting than the program takes at once
+  };
+  // How a caller that does not take the seat is let go.
+  enum class Farewell {
+    Quiet,  // closed without a word: out of time, out of room, or it hung up
+    Go,     // "GO": it sent what no program of the game sends
+    Busy,   // the busy line and "GO": another caller has taken the seat
+  };
+  // A caller of the host, greeted on a socket of its own.
+  struct Caller {
+    platform::Winsock* socket = nullptr;  // a child of the connection, deleted once let go
+    LineSplitter received;                // what it has sent
+    HandshakeStep step = HandshakeStep::AwaitIP;
+    QByteArray versionLine;               // its IP line, dispatched once it has the seat
+    QString nameLine;                     // the NM line it was sent
+    QElapsedTimer since;                  // since it was greeted
+  };
   // One running WaitForKinds; waits nest, and a line marks every one that
   // awaits its kind, so a later line cannot hide it.
   struct Awaited {
@@ -234,15 +272,27 @@ class Connection : public QObject,
 
   // The handshake (handshake.cpp).
   void Winsock1_ConnectionRequest(int index, int requestID);
+  // A caller while the seat is free: greeted on a socket of its own.
+  void GreetCaller(int requestID);
+  // What a greeted caller sent: its version, then its name, which gives it
+  // the seat.
+  void CallerDataArrival(platform::Winsock* socket);
+  std::deque<Caller>::iterator FindCaller(const platform::Winsock* socket);
+  void LetCallerGo(std::deque<Caller>::iterator caller, Farewell farewell);
+  void LetCallersGo(Farewell farewell);
+  // The callers out of time are let go; the timer is set for the next.
+  void CallersTimedOut();
+  void TimeNextCaller();
+  // The caller that gave its name becomes the opponent on socket 1, and
+  // every other is told the host is busy.
+  void SeatCaller(std::deque<Caller>::iterator caller, const QByteArray& nameAnswer);
   // A caller beyond the one opponent: answered, closed, and the host's
   // player told once while the box is up.
   void RefuseCaller(int requestID);
-  // The handshake took too long: the host drops its caller and listens on,
-  // the remote gives the host up.
+  // The host did not finish the handshake in time: the remote gives it up.
   void HandshakeTimedOut();
-  // The handshake ended unfinished (out of time, or the peer closed or
-  // quit): the host drops its caller quietly and listens on, the remote
-  // gives the host up.
+  // The handshake with the host ended unfinished (out of time, or the host
+  // closed): the remote gives the host up.
   void HandshakeBroken();
 
   // The receive queue (receive_queue.cpp).
@@ -262,7 +312,7 @@ class Connection : public QObject,
   void RemoteReaction(int index, const NetMessage& m);
   void HostReaction(int index, const NetMessage& m);
   void OpenNetPlayerFile();
-  void ProtocolViolation(int index);
+  void ProtocolViolation(int index, PeerFault fault);
   // The peer quit (GO) or is gone: the quit handling of this side, once.
   void PeerQuit(int index);
 
@@ -296,8 +346,10 @@ class Connection : public QObject,
 
   // The handshake.
   HandshakeStep handshakeStep_ = HandshakeStep::AwaitIP;
-  QTimer handshakeTimer_;                 // runs from the call until the names are exchanged
-  std::uint64_t callerSerial_ = 0;        // counts the callers taken; a dropped one's lines do nothing
+  QTimer handshakeTimer_;                 // the remote's: runs from the call until the names are exchanged
+  std::deque<Caller> callers_;            // the host's callers in their handshake, oldest first
+  const std::chrono::milliseconds callerLimit_;  // how long a caller may take to give its name
+  QTimer callerTimer_;                    // runs until the oldest caller's time is up
   bool denialShown_ = false;              // the host's player is being told of a refused caller
   TabOrder TabOrders_;                    // tableau numbers to and from the peer
 

@@ -1,15 +1,21 @@
-// The handshake's own part: the host takes its one caller, refuses every
-// other and opens the exchange with its version; a side that has not
-// finished the exchange in time is given up. The answers are dispatched
-// with the other received lines.
+// The handshake's own part. While its seat is free the host greets every
+// caller with its version, each on a socket of its own, and the first that
+// answers with its version and its name takes the seat; the others are then
+// told the host is busy, as is every later caller. A caller that has not
+// given its name in time, or that the newest callers crowd out, is let go
+// without a word, so that no silent caller keeps a fair one out. The
+// joining side gives a host up that has not finished the exchange in time.
 
 #include "net/connection.h"
 
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/ui.h"
+#include "platform/vb.h"
 #include "platform/wait.h"
 #include "platform/winsock.h"
+#include "play/top_level_command.h"
 
 namespace net {
 
@@ -20,15 +26,150 @@ void Connection::ConnectionHandShake(std::int16_t SocketIndex) {
 void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
   play::NetState& net = parts_.net;
   if (index != kListenSocket || !Host() || !play::IsOnline(net.NetConnIndex)) return;
-  // The one opponent takes socket 1 while it is free; every other caller is
-  // refused, however many call at once.
-  platform::Winsock& socket = Winsock1(play::kNetPeerSocket);
-  if (net.NetPeerInfo[1].SlotState != play::kSlotFree || socket.State() != platform::sckClosed) {
+  // Once a caller has taken the seat every other is refused, however many
+  // call at once.
+  if (net.NetPeerInfo[1].SlotState != play::kSlotFree ||
+      Winsock1(play::kNetPeerSocket).State() != platform::sckClosed) {
     RefuseCaller(requestID);
     return;
   }
-  socket.SetLocalPort(NetPort_);
-  if (!socket.Accept(Winsock1(kListenSocket), requestID)) return;
+  GreetCaller(requestID);
+}
+
+void Connection::GreetCaller(int requestID) {
+  auto* socket = new platform::Winsock(kCallerSocket, this);
+  if (!socket->Accept(Winsock1(kListenSocket), requestID)) {
+    delete socket;
+    return;
+  }
+  if (callers_.size() >= static_cast<std::size_t>(kMaxCallersInHandshake))
+    LetCallerGo(callers_.begin(), Farewell::Quiet);
+  // The socket's events come from the event loop, never inside its own
+  // call, and die with it. Once the caller has the seat they are the
+  // opponent's.
+  const auto seated = [this, socket] { return Winsock1_[play::kNetPeerSocket].get() == socket; };
+  connect(
+      socket, &platform::Winsock::DataArrival, socket,
+      [this, socket, seated](int, qint64 bytes) {
+        if (seated()) return Winsock1_DataArrival(play::kNetPeerSocket, bytes);
+        CallerDataArrival(socket);
+      },
+      Qt::QueuedConnection);
+  connect(
+      socket, &platform::Winsock::PeerClosed, socket,
+      [this, socket, seated](int) {
+        if (seated()) return Winsock1_PeerClosed(play::kNetPeerSocket);
+        if (auto caller = FindCaller(socket); caller != callers_.end()) LetCallerGo(caller, Farewell::Quiet);
+      },
+      Qt::QueuedConnection);
+  connect(
+      socket, &platform::Winsock::Error, socket,
+      [this, socket, seated](int, int number, const QString& description) {
+        if (seated()) return Winsock1_Error(play::kNetPeerSocket, number, description);
+        if (auto caller = FindCaller(socket); caller != callers_.end()) LetCallerGo(caller, Farewell::Quiet);
+      },
+      Qt::QueuedConnection);
+
+  Caller caller;
+  caller.socket = socket;
+  caller.since.start();
+  // Every caller is greeted as the one who would take the seat, socket 1.
+  socket->SendData(Line(IpLine(NetVersionText_, play::kNetPeerSocket)));
+  callers_.push_back(std::move(caller));
+  TimeNextCaller();
+}
+
+std::deque<Connection::Caller>::iterator Connection::FindCaller(const platform::Winsock* socket) {
+  return std::find_if(callers_.begin(), callers_.end(), [socket](const Caller& c) { return c.socket == socket; });
+}
+
+void Connection::CallerDataArrival(platform::Winsock* socket) {
+  // A name may bring a box (the opponents file): a close asked for
+  // meanwhile is completed when it returns.
+  play::TopLevelCommand command(parts_.wait, parts_.state, parts_.mainWindow);
+  auto caller = FindCaller(socket);
+  if (caller == callers_.end()) return;
+  if (!caller->received.Append(socket->GetData())) return LetCallerGo(caller, Farewell::Go);
+  QByteArray bytes;
+  while (caller->received.TakeLine(bytes)) {
+    const QString line = vb::FromCp1252(bytes);
+    const NetMessage m = ParseNetLine(line, true);
+    if (m.violation || (m.chat && !line.contains('#'))) return LetCallerGo(caller, Farewell::Go);
+    // Its chat is nobody's yet, and a tag this program does not know means
+    // nothing, as in the game.
+    if (m.chat || m.kind == kMsgNone) continue;
+    // A caller that quits before it has given its name never joined.
+    if (m.kind == kMsgGO) return LetCallerGo(caller, Farewell::Quiet);
+    if (m.kind == kMsgIP && caller->step == HandshakeStep::AwaitIP) {
+      caller->step = HandshakeStep::AwaitNM;
+      caller->versionLine = bytes;
+      caller->nameLine = NmLine(parts_.PlayerName);
+      socket->SendData(Line(caller->nameLine));
+      continue;
+    }
+    if (m.kind == kMsgNM && caller->step == HandshakeStep::AwaitNM) return SeatCaller(caller, bytes);
+    // Until the names are exchanged only the handshake counts.
+    return LetCallerGo(caller, Farewell::Go);
+  }
+}
+
+void Connection::LetCallerGo(std::deque<Caller>::iterator caller, Farewell farewell) {
+  platform::Winsock* socket = caller->socket;
+  callers_.erase(caller);
+  if (farewell == Farewell::Quiet) {
+    socket->Close();
+    socket->deleteLater();
+  } else {
+    if (farewell == Farewell::Busy) {
+      RefuseBusy(*socket);
+    } else {
+      socket->SendData(Line(QString::fromLatin1(kTagGO)));
+      // What the caller sent is not read: unread, it would cut the answer off.
+      socket->GetData();
+      socket->Close();
+    }
+    // The socket lives until what it was given has left.
+    QTimer::singleShot(platform::kCloseLingerMs, socket, &QObject::deleteLater);
+  }
+  TimeNextCaller();
+}
+
+void Connection::LetCallersGo(Farewell farewell) {
+  while (!callers_.empty()) LetCallerGo(callers_.begin(), farewell);
+  callerTimer_.stop();
+}
+
+void Connection::CallersTimedOut() {
+  // The oldest come first: they were greeted first.
+  while (!callers_.empty() && callers_.front().since.elapsed() >= callerLimit_.count())
+    LetCallerGo(callers_.begin(), Farewell::Quiet);
+  TimeNextCaller();
+}
+
+void Connection::TimeNextCaller() {
+  if (callers_.empty()) {
+    callerTimer_.stop();
+    return;
+  }
+  const qint64 left = callerLimit_.count() - callers_.front().since.elapsed();
+  callerTimer_.start(static_cast<int>(std::max<qint64>(0, left)));
+}
+
+void Connection::SeatCaller(std::deque<Caller>::iterator caller, const QByteArray& nameAnswer) {
+  play::NetState& net = parts_.net;
+  Caller seated = std::move(*caller);
+  callers_.erase(caller);
+  // The seat is taken: whoever else is still greeted is told so, without a
+  // box, as they never joined.
+  LetCallersGo(Farewell::Busy);
+
+  const int k = play::kNetPeerSocket;
+  // The socket of the seat so far is closed and unused; the caller's own
+  // takes its place, with what it sent after its name.
+  Winsock1_[k].release()->deleteLater();
+  Winsock1_[k].reset(seated.socket);
+  received_[k] = std::move(seated.received);
+  peerClosed_[k] = false;
   net.NetConnCount = 1;
   net.NetPeerInfo[1].SlotState = play::kSlotTaken;
   net.NetPeerInfo[1].Active = 1;
@@ -36,9 +177,17 @@ void Connection::Winsock1_ConnectionRequest(int index, int requestID) {
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
   quitHandled_ = false;
-  ++callerSerial_;
-  handshakeTimer_.start();
-  ConnectionHandShake(play::kNetPeerSocket);
+
+  // The handshake goes through the game's dispatch as the lines came: the
+  // greeting, the caller's version, the host's name, the caller's name.
+  if (lineTap_) lineTap_(true, IpLine(NetVersionText_, k));
+  Dispatch(k, seated.versionLine);
+  if (lineTap_) lineTap_(true, seated.nameLine);
+  Dispatch(k, nameAnswer);
+  if (!PeerSocket(k)) return;
+  if (received_[k].HasLine()) QueuePump(k);
+  // A caller that hung up right after its name has left the game.
+  if (Winsock1(k).State() == platform::sckClosing) Winsock1_PeerClosed(k);
   if (NetSessionUp_) QTimer::singleShot(0, this, [this] { WaitForConnection(); });
 }
 
@@ -75,33 +224,13 @@ void Connection::HandshakeTimedOut() {
 }
 
 void Connection::HandshakeBroken() {
-  play::NetState& net = parts_.net;
   handshakeTimer_.stop();
-  if (Host()) {
-    // The caller is closed without a word, and the host listens on for the
-    // next; whatever it sent is no longer acted on.
-    const int k = play::kNetPeerSocket;
-    Winsock1(k).Close();
-    received_[k].Clear();
-    peerClosed_[k] = false;
-    ++callerSerial_;
-    net.NetPeerInfo = {};
-    net.NetConnCount = 0;
-    net.NetConnIndex = play::kNetConnSettingUp;
-    net.NetMsgKind = kMsgNone;
-    NetSockIndex_ = kListenSocket;
-    NetLastKind_.fill(0);
-    NetLastSocket_ = 0;
-    handshakeStep_ = HandshakeStep::AwaitIP;
-    peerGone_ = false;
-    quitHandled_ = false;
-    return;
-  }
   // The remote gives the host up: the attempt has failed, and nothing the
-  // host sends from now on counts.
+  // host sends from now on counts. (The host's callers never reach here:
+  // they have given their names before their lines are the game's.)
   peerGone_ = true;
   Winsock1(NetSockIndex_).Close();
-  net.NetIsHost = play::kNetAttemptFailed;
+  parts_.net.NetIsHost = play::kNetAttemptFailed;
   parts_.ui.MsgBox(kHostSilentText, platform::vbCritical, kNetTitle);
   parts_.wait.Wake();
 }

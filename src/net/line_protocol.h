@@ -140,6 +140,8 @@ class LineSplitter {
   bool TakeLine(QByteArray& line);
   bool Overflowed() const { return overflowed_; }
   bool Empty() const { return head_ == buffer_.size(); }
+  // The bytes not yet taken as lines.
+  qsizetype Waiting() const { return buffer_.size() - head_; }
   void Clear() {
     buffer_.clear();
     head_ = 0;

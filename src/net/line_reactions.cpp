@@ -55,11 +55,8 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
   // wait for the running one.
   switch (m.kind) {
     case kMsgIP:
+      // The host has named itself to its caller as the version came.
       handshakeStep_ = HandshakeStep::AwaitNM;
-      // The host names itself at once: a box still open over an earlier
-      // reaction (a refused caller's, say) must not run the caller's
-      // handshake out of time.
-      if (Host()) SendNetMessage(NmLine(parts_.PlayerName), static_cast<std::int16_t>(index));
       break;
     case kMsgNM:
       handshakeStep_ = HandshakeStep::Done;
@@ -73,17 +70,13 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
       if (Host()) NetWaitDone_ = true;  // the remote answered
       break;
     case kMsgGO:
-      // A caller that quits before it has given its name is dropped as one
-      // that hangs up.
-      if (Host() && !HandshakeDone()) return HandshakeBroken();
       peerGone_ = true;  // nothing after it is read
       break;
     default: break;
   }
   parts_.wait.Wake();
   React(
-      [this, index, m, serial = callerSerial_] {
-        if (serial != callerSerial_) return;  // a caller since given up
+      [this, index, m] {
         if (Host()) {
           HostReaction(index, m);
         } else {
@@ -253,9 +246,12 @@ void Connection::PeerQuit(int index) {
   parts_.wait.Wake();
 }
 
-void Connection::ProtocolViolation(int index) {
+void Connection::ProtocolViolation(int index, PeerFault fault) {
   play::NetState& net = parts_.net;
   if (!PeerSocket(index)) return;
+  const bool tooMuch = fault == PeerFault::TooMuch;
+  qWarning("Network: the other program %s; the connection is closed",
+           tooMuch ? "sent more than can be taken at once" : "sent a line no program of the game sends");
   // Nothing more from this peer is read or acted on, and it is told at
   // once; the box follows when no other reaction runs.
   peerGone_ = true;
@@ -269,9 +265,9 @@ void Connection::ProtocolViolation(int index) {
   net.NetMsgKind = kMsgGO;
   NetWaitDone_ = true;
   parts_.wait.Wake();
-  React([this] {
+  React([this, tooMuch] {
     play::NetState& net = parts_.net;
-    parts_.ui.MsgBox(kViolationText, platform::vbCritical, kNetTitle);
+    parts_.ui.MsgBox(tooMuch ? kFloodText : kViolationText, platform::vbCritical, kNetTitle);
     if (play::IsOnline(net.NetConnIndex)) {
       AskSaveAtEnd();
       NetCleanUp();

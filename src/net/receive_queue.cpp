@@ -23,9 +23,13 @@ void Connection::Winsock1_DataArrival(int index, qint64) {
   // Only the peer's socket reaches the game; a refused caller's bytes are
   // dropped.
   if (!PeerSocket(index)) return;
+  // More waiting than the queue holds is a flood; a line too long for the
+  // game is no line of it.
+  const PeerFault fault =
+      received_[index].Waiting() + bytes.size() > kMaxQueuedBytes ? PeerFault::TooMuch : PeerFault::Unusable;
   if (!received_[index].Append(bytes)) {
-    QTimer::singleShot(0, this, [this, index] {
-      if (PeerSocket(index)) ProtocolViolation(index);
+    QTimer::singleShot(0, this, [this, index, fault] {
+      if (PeerSocket(index)) ProtocolViolation(index, fault);
     });
     return;
   }
@@ -76,8 +80,9 @@ void Connection::Pump(int index) {
 }
 
 void Connection::PeerLeft(int index, bool dropRest) {
-  // A peer that leaves before the names are exchanged never joined: no one
-  // quit a game.
+  // A host that leaves before the names are exchanged was never met: no one
+  // quit a game. (A caller of the host has no seat until it gives its name,
+  // and is let go as a caller before that.)
   if (!HandshakeDone()) return HandshakeBroken();
   peerClosed_[index] = false;
   peerGone_ = true;
@@ -96,7 +101,7 @@ void Connection::React(std::function<void()> run, qsizetype bytes) {
   if (!reactions_.Push(std::move(run), bytes)) {
     // Reactions pile up only while one waits; a peer that keeps sending
     // meanwhile is flooding.
-    ProtocolViolation(NetSockIndex_);
+    ProtocolViolation(NetSockIndex_, PeerFault::TooMuch);
     return;
   }
   reactions_.Run();
@@ -107,24 +112,20 @@ void Connection::Dispatch(int index, const QByteArray& bytes) {
   if (lineTap_) lineTap_(false, line);
   if (line.startsWith(QLatin1String(kTagSY))) {
     const NetMessage m = ParseNetLine(line, Host());
-    if (m.violation || !line.contains('#')) return ProtocolViolation(index);
+    if (m.violation || !line.contains('#')) return ProtocolViolation(index, PeerFault::Unusable);
     // A link that comes while the player is asked about another is only
     // logged, even when its turn comes after the question.
-    return React(
-        [this, line, offerLink = !linkQuestionOpen_, serial = callerSerial_] {
-          if (serial == callerSerial_) ChatDispatch(line, offerLink);
-        },
-        bytes.size());
+    return React([this, line, offerLink = !linkQuestionOpen_] { ChatDispatch(line, offerLink); }, bytes.size());
   }
   const NetMessage m = ParseNetLine(line, Host());
-  if (m.violation) return ProtocolViolation(index);
+  if (m.violation) return ProtocolViolation(index, PeerFault::Unusable);
   if (m.kind == kMsgNone) return;  // a tag this program does not know
   // Until the names are exchanged only the handshake and a quit count.
   const bool expected = m.kind == kMsgGO ||
                         (m.kind == kMsgIP && handshakeStep_ == HandshakeStep::AwaitIP) ||
                         (m.kind == kMsgNM && handshakeStep_ == HandshakeStep::AwaitNM) ||
                         (m.kind != kMsgIP && m.kind != kMsgNM && handshakeStep_ == HandshakeStep::Done);
-  if (!expected) return ProtocolViolation(index);
+  if (!expected) return ProtocolViolation(index, PeerFault::Unusable);
   GetMessage(index, m, bytes.size());
 }
 

@@ -113,7 +113,7 @@ TEST(Connection, AHostsFloodNeitherNestsWaitsNorOutlastsItsClose) {
       {"quit notices", times("SY  5#x Quit!^\n", 60000), kDealerEndedText},
       {"stalemates", times("EG STALEMATE\nWT\n", 5000), nullptr},
       {"chat lines", times(chat, 15000), kDealerEndedText},
-      {"7 MB of chat", times(chat, 120000), kViolationText},
+      {"7 MB of chat", times(chat, 120000), kFloodText},
   };
   for (const auto& flood : floods) {
     TempHome home;
@@ -229,14 +229,21 @@ TEST(Connection, EachHostileLineClosesTheConnectionWithOneBox) {
     EXPECT_TRUE(rig.peer.got.endsWith("NM Hal\nGO\n")) << line.left(30).data();
     EXPECT_EQ(rig.host.net.NetConnIndex, play::kNetOffline);
   }
-  // Before the names, only the handshake counts.
+  // Before the names, only the handshake counts: a caller that breaks it is
+  // told "GO" and let go without a box, and the host listens on.
   TempHome home;
   HostAndPeer early(home.Path());
   early.peer.onLine = [&](const QByteArray& line) {
     if (line.startsWith("IP ")) early.peer.Send("RS\n");
   };
-  ASSERT_TRUE(RunUntil([&] { return early.host.returned && early.peer.closed; }, {&early.host}));
-  EXPECT_EQ(early.host.BoxTexts(), QStringList{kViolationText});
+  bool listenedOn = false;
+  When end([&] { return early.peer.closed; }, [&] {
+    listenedOn = early.host.Listening() && early.host.net.NetConnIndex == play::kNetConnSettingUp;
+    early.host.conn->SetupInternet();
+  });
+  ASSERT_TRUE(RunUntil([&] { return early.host.returned; }, {&early.host}));
+  EXPECT_TRUE(listenedOn);
+  EXPECT_EQ(early.host.BoxTexts(), QStringList{kEndConnectionText});
   EXPECT_EQ(early.peer.got, QByteArray("IP  4. 0. 0^ 1\nGO\n"));
 }
 
@@ -326,54 +333,59 @@ TEST(Connection, TwoProgramsConnectAThirdIsRefusedAndEitherEnds) {
   EXPECT_EQ(vb::TrimRecord(play::ScoreRec::Decode(FileBytes(remote.NetFilePath())).OpponentName), "Hal");
 }
 
-// A caller that connects and says nothing holds the host only until the
-// handshake's limit: meanwhile every other caller, however many call at
-// once, is told the host is busy; then the silent one is closed without a
-// word and a fair caller after it is answered, even while the host's player
-// has not yet closed the box that told of the refused callers.
+// Callers that connect and say nothing hold no seat: each is greeted, the
+// oldest are let go to make room for the newest and the rest at the limit,
+// all without a word or a box. A fair caller after them takes the seat, and
+// every caller after it, however many call at once, is told the host is
+// busy, with the box shown once while the player has not closed it.
 TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) {
   TempHome home;
-  Side host("Hal", home.Path());
-  host.conn = std::make_unique<Connection>(host.Parts(host.hooks), nullptr, std::chrono::milliseconds(300));
-  host.conn->SetListenAddress("127.0.0.1");
+  Side host("Hal", home.Path(), nullptr, std::chrono::milliseconds(300));
+  const auto answered = [](const std::vector<std::unique_ptr<Peer>>& peers) {
+    return peers.size() == 20 && std::all_of(peers.begin(), peers.end(), [](const auto& p) { return p->closed; });
+  };
+  std::vector<std::unique_ptr<Peer>> crowd;
+  std::vector<std::unique_ptr<Peer>> late;
   host.ui.keepOpen = [&](const QString& text) {
-    return text == kDeniedText && !host.conn->HandshakeDone() && !host.wait.Exiting();
+    return text == kDeniedText && !answered(late) && !host.wait.Exiting();
   };
   host.Host();
   host.StartSetup();
   Peer silent;
   When call([&] { return host.Listening(); }, [&] { silent.Connect(host.Port()); });
-  std::vector<std::unique_ptr<Peer>> extra;
-  When crowd([&] { return !silent.got.isEmpty(); }, [&] {
+  const auto callTwenty = [&](std::vector<std::unique_ptr<Peer>>& peers) {
     for (int i = 0; i < 20; ++i) {
-      extra.push_back(std::make_unique<Peer>());
-      extra.back()->Connect(host.Port());
+      peers.push_back(std::make_unique<Peer>());
+      peers.back()->Connect(host.Port());
     }
-  });
-  const auto allAnswered = [&] {
-    return extra.size() == 20 && std::all_of(extra.begin(), extra.end(), [](const auto& p) { return p->closed; });
   };
+  When crowdCalls([&] { return !silent.got.isEmpty(); }, [&] { callTwenty(crowd); });
+  int mostGreeted = 0;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout,
+                   [&] { mostGreeted = std::max(mostGreeted, host.conn->CallersInHandshake()); });
+  probe.start(1);
   Peer fair;
   fair.onLine = [&](const QByteArray& line) {
     if (line.startsWith("IP ")) fair.Send("IP  4. 0. 0\n");
     if (line.startsWith("NM ")) fair.Send("NM Ann\n");
   };
-  bool crowdAnsweredFirst = false;
-  When next([&] { return silent.closed; }, [&] {
-    crowdAnsweredFirst = allAnswered();
-    fair.Connect(host.Port());
-  });
-  When end([&] { return host.conn->HandshakeDone(); }, [&] { host.conn->SetupInternet(); });
-  ASSERT_TRUE(RunUntil([&] { return host.returned && allAnswered(); }, {&host}));
+  When next([&] { return silent.closed && answered(crowd); }, [&] { fair.Connect(host.Port()); });
+  When lateCalls([&] { return host.conn->HandshakeDone(); }, [&] { callTwenty(late); });
+  When end([&] { return answered(late) && host.BoxTexts().contains(kDeniedText); },
+           [&] { host.conn->SetupInternet(); });
+  ASSERT_TRUE(RunUntil([&] { return host.returned && answered(late); }, {&host}));
 
-  EXPECT_TRUE(crowdAnsweredFirst);
   EXPECT_EQ(silent.got, QByteArray("IP  4. 0. 0^ 1\n"));
-  for (const auto& p : extra) EXPECT_EQ(p->got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
+  for (const auto& p : crowd) EXPECT_EQ(p->got, QByteArray("IP  4. 0. 0^ 1\n"));
+  EXPECT_EQ(mostGreeted, kMaxCallersInHandshake);
+  for (const auto& p : late)
+    EXPECT_EQ(p->got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
   EXPECT_TRUE(fair.got.startsWith("IP  4. 0. 0^ 1\nNM Hal\n")) << fair.got.toStdString();
   EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
   EXPECT_EQ(host.net.OpponentName, "Ann");
-  // The box is not shown for each caller, and the set-up said nothing of
-  // the silent one.
+  // The box is not shown for each late caller, and nothing was said of the
+  // silent ones.
   QStringList boxes = host.BoxTexts();
   ASSERT_FALSE(boxes.isEmpty());
   EXPECT_EQ(boxes.takeLast(), kEndConnectionText);

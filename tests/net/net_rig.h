@@ -10,6 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -57,7 +58,10 @@ class ModalFakeUi : public platform::FakeUi {
 
 struct Side {
   // mainWindow: the window a deferred close closes; none by default.
-  Side(const QString& name, const QString& root, QWidget* mainWindow = nullptr) : PlayerName(name) {
+  // callerLimit: how long a caller of this side as host may take.
+  Side(const QString& name, const QString& root, QWidget* mainWindow = nullptr,
+       std::chrono::milliseconds callerLimit = net::kCallerHandshakeLimit)
+      : PlayerName(name) {
     folders.UserPath = root + "/" + name + "/User/";
     folders.DataPath = root + "/" + name + "/Data/";
     QDir().mkpath(folders.UserPath);
@@ -69,7 +73,7 @@ struct Side {
     store.NetConnIndex = &net.NetConnIndex;
     store.Net = &netScores;
     wait.SetTimeScale(0);
-    conn = std::make_unique<net::Connection>(Parts(hooks, mainWindow));
+    conn = std::make_unique<net::Connection>(Parts(hooks, mainWindow), nullptr, net::kHandshakeLimit, callerLimit);
     conn->SetListenAddress("127.0.0.1");
   }
   // What this side's program hands network play, with the given hooks

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <vector>
 
 #include "net/connection.h"
 #include "net/game_lists.h"
@@ -17,13 +22,14 @@ namespace net {
 namespace {
 
 using net_test::Mirrored;
+using net_test::Peer;
 using net_test::RunUntil;
 using net_test::Side;
 using net_test::When;
 
 struct Player {
-  Player(const QString& name, const QString& root)
-      : side(name, root),
+  Player(const QString& name, const QString& root, std::chrono::milliseconds callerLimit = kCallerHandshakeLimit)
+      : side(name, root, nullptr, callerLimit),
         game(*side.conn, side.Parts(side.hooks), piles, rule) {}
   Side side;
   table::PileArrays piles;
@@ -90,6 +96,102 @@ TEST(OnlineGame, TheHostHandsItsDecksOverAndTellsWhoMovesFirst) {
   }
   EXPECT_EQ(t.remote.side.state.CurrentTurn, table::Turn::Opponent);
   EXPECT_TRUE(remote.frmChat()->Log().contains("--: Hal won the toss."));
+}
+
+// Callers that connect and say nothing keep no fair caller out. Of more
+// silent callers than are greeted at once the oldest is let go at once and
+// the others at the limit, without a word. A fair caller among later silent
+// ones is answered with the host's name at once and takes the seat, those
+// are told the host is busy, and the game then starts. Nobody sees a box.
+TEST(OnlineGame, SilentCallersKeepNoFairCallerOutAndTheGameThenPlays) {
+  TempHome home;
+  constexpr std::chrono::milliseconds kLimit{1000};
+  Player hal("Hal", home.Path(), kLimit);
+  Player ann("Ann", home.Path());
+  Side& host = hal.side;
+  Side& remote = ann.side;
+  Shuffle(hal.piles);
+  host.Host();
+  remote.Remote([&] { return host.Port(); });
+  host.StartSetup();
+
+  QElapsedTimer clock;
+  clock.start();
+  struct Silent {
+    std::unique_ptr<Peer> peer;
+    qint64 calledAt = -1;
+    qint64 closedAt = -1;
+  };
+  std::vector<Silent> first(kMaxCallersInHandshake + 1);
+  std::vector<Silent> later(2);
+  const auto call = [&](std::vector<Silent>& group) {
+    for (Silent& s : group) {
+      s.peer = std::make_unique<Peer>();
+      s.calledAt = clock.elapsed();
+      s.peer->Connect(host.Port());
+    }
+  };
+  const auto all = [](const std::vector<Silent>& group, auto what) {
+    return std::all_of(group.begin(), group.end(), what);
+  };
+  const auto gone = [&](const std::vector<Silent>& group) {
+    return all(group, [](const Silent& s) { return s.closedAt >= 0; });
+  };
+  qint64 fairCalledAt = -1;
+  qint64 connectedAt = -1;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    for (auto* group : {&first, &later}) {
+      for (Silent& s : *group) {
+        if (s.peer && s.peer->closed && s.closedAt < 0) s.closedAt = clock.elapsed();
+      }
+    }
+    if (connectedAt < 0 && host.conn->HandshakeDone() && remote.conn->HandshakeDone()) connectedAt = clock.elapsed();
+  });
+  probe.start(1);
+  When callFirst([&] { return host.Listening(); }, [&] { call(first); });
+  When callLater([&] { return gone(first); }, [&] { call(later); });
+  When callFair([&] { return all(later, [](const Silent& s) { return s.peer && !s.peer->got.isEmpty(); }); }, [&] {
+    fairCalledAt = clock.elapsed();
+    remote.StartSetup();
+  });
+  std::optional<bool> started;
+  QString decks;
+  When start([&] { return connectedAt >= 0; }, [&] { started = hal.game.HostGameStart(); });
+  When deal([&] { return remote.net.NetMsgKind == kMsgGS; }, [&] {
+    remote.conn->EndConnectionWait();  // as the Deal button ends the remote's connection wait
+    remote.conn->SendNetMessage("GS", 0);
+  });
+  When dk([&] { return remote.net.NetMsgKind == kMsgDK; }, [&] {
+    decks = remote.conn->NetDataText();
+    remote.conn->SendNetMessage("DK", 0);
+  });
+  ASSERT_TRUE(RunUntil([&] { return started.has_value() && gone(later); }, {&host, &remote}));
+
+  const QByteArray greeting = "IP  4. 0. 0^ 1\n";
+  for (const Silent& s : first) EXPECT_EQ(s.peer->got, greeting);
+  EXPECT_LT(first[0].closedAt - first[0].calledAt, kLimit.count() / 2);
+  for (std::size_t i = 1; i < first.size(); ++i) {
+    EXPECT_GE(first[i].closedAt - first[i].calledAt, kLimit.count()) << i;
+    EXPECT_LT(first[i].closedAt - first[i].calledAt, kLimit.count() + 1000) << i;
+  }
+  EXPECT_LT(connectedAt - fairCalledAt, kLimit.count() / 2);
+  for (const Silent& s : later) {
+    EXPECT_EQ(s.peer->got, greeting + "SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n");
+    EXPECT_LT(s.closedAt, s.calledAt + kLimit.count());
+  }
+  EXPECT_EQ(host.net.OpponentName, "Ann");
+  EXPECT_EQ(remote.net.OpponentName, "Hal");
+  EXPECT_EQ(host.conn->CallersInHandshake(), 0);
+  ASSERT_TRUE(started.value());
+  const auto read = ReadDeckList(decks, false);
+  ASSERT_TRUE(read);
+  for (int pos = 1; pos <= 52; ++pos) {
+    ASSERT_EQ(read->decks[0][pos], hal.piles.Reserve[1][pos]);
+    ASSERT_EQ(read->decks[1][pos], hal.piles.Reserve[0][pos]);
+  }
+  EXPECT_EQ(host.BoxTexts(), QStringList());
+  EXPECT_EQ(remote.BoxTexts(), QStringList());
 }
 
 TEST(OnlineGame, TheRemoteTakesTheDecksMirroredAndAnswersTheTurnThatCameDuringItsDeal) {
