@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -170,6 +171,82 @@ TEST_F(ManualTest, EveryKeywordAndEveryLinkLeadsToAPage) {
     }
   }
   EXPECT_GE(pages, 10);
+}
+
+// The pages in the order the Contents tab lists them, each with the title
+// its entry there shows: the sections of the help project in document
+// order, a page counted where it first appears.
+std::vector<std::pair<QString, QString>> ContentsPages() {
+  QFile f(SourceFile("manual/Marrowdale.qhp"));
+  EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&f);
+  std::vector<std::pair<QString, QString>> pages;
+  std::map<QString, QString> titles;
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("section")) continue;
+    const QString ref = xml.attributes().value("ref").toString();
+    const QString page = ref.section('#', 0, 0);
+    if (!ref.contains('#')) titles[page] = xml.attributes().value("title").toString();
+    if (std::none_of(pages.begin(), pages.end(), [&](const auto& p) { return p.first == page; }))
+      pages.emplace_back(page, QString());
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  for (auto& [page, title] : pages) {
+    EXPECT_TRUE(titles.count(page)) << page.toStdString() << " has no entry of its own in the contents";
+    title = titles[page];
+  }
+  return pages;
+}
+
+// Every page ends in one line of links: the page before it and the page
+// after it in the Contents tab's order, named as the Contents tab names
+// them, and the contents page itself; every page of the help project is
+// on that chain.
+TEST_F(ManualTest, EveryPageLeadsOnToTheNextPageOfTheContents) {
+  const auto pages = ContentsPages();
+  ASSERT_GE(pages.size(), 10u);
+  EXPECT_EQ(pages.front().first, "index.html");
+  static const QRegularExpression navLine(R"re(<p class="nav">(.*?)</p>)re",
+                                          QRegularExpression::DotMatchesEverythingOption);
+  static const QRegularExpression link(R"re(<a href="([^"]+)"(?: rel="(prev|next)")?>([^<]*)</a>)re");
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const QString& page = pages[i].first;
+    SCOPED_TRACE(page.toStdString());
+    const QString html = ReadSource("manual/" + page);
+    auto lines = navLine.globalMatch(html);
+    if (!lines.hasNext()) {
+      ADD_FAILURE() << "no line of links";
+      continue;
+    }
+    const QString nav = lines.next().captured(1);
+    EXPECT_FALSE(lines.hasNext()) << "more than one line of links";
+    std::map<QString, std::pair<std::string, std::string>> links;  // prev, next or contents: target and text
+    for (auto it = link.globalMatch(nav); it.hasNext();) {
+      const auto m = it.next();
+      const QString role = m.captured(2).isEmpty() ? QStringLiteral("contents") : m.captured(2);
+      EXPECT_FALSE(links.count(role)) << "two " << role.toStdString() << " links";
+      links[role] = {m.captured(1).toStdString(), m.captured(3).toStdString()};
+    }
+    if (i > 0) {
+      EXPECT_EQ(links["prev"].first, pages[i - 1].first.toStdString()) << "the link to the page before";
+      EXPECT_EQ(links["prev"].second, "Previous: " + pages[i - 1].second.toStdString());
+      EXPECT_EQ(links["contents"].first, "index.html") << "the link to the contents";
+    } else {
+      EXPECT_FALSE(links.count("prev")) << "the first page links back";
+    }
+    if (i + 1 < pages.size()) {
+      EXPECT_EQ(links["next"].first, pages[i + 1].first.toStdString()) << "the link to the page after";
+      EXPECT_EQ(links["next"].second, "Next: " + pages[i + 1].second.toStdString());
+    } else {
+      EXPECT_FALSE(links.count("next")) << "the last page leads on";
+    }
+  }
+  static const QRegularExpression projectPage(R"re(<file>([^<]+\.html)</file>)re");
+  for (auto it = projectPage.globalMatch(ReadSource("manual/Marrowdale.qhp")); it.hasNext();) {
+    const QString file = it.next().captured(1);
+    EXPECT_TRUE(std::any_of(pages.begin(), pages.end(), [&](const auto& p) { return p.first == file; }))
+        << file.toStdString() << " is not in the contents";
+  }
 }
 
 // Every key the table answers is in the manual's key table, and nothing

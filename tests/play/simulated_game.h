@@ -156,6 +156,7 @@ struct GameResult {
   int computerPasses = 0;
   int humanMoves = 0;
   std::chrono::nanoseconds computerTime{0};  // inside ComputerTurn
+  std::vector<std::chrono::nanoseconds> computerTurnTimes;  // each ComputerTurn, in order
   std::vector<std::string> faults;
 };
 
@@ -206,7 +207,9 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
   void ComputerTurn() {
     const auto start = std::chrono::steady_clock::now();
     const play::TurnReport report = computer_.ComputerTurn();
-    result_.computerTime += std::chrono::steady_clock::now() - start;
+    const std::chrono::nanoseconds took = std::chrono::steady_clock::now() - start;
+    result_.computerTime += took;
+    result_.computerTurnTimes.push_back(took);
     ++result_.computerTurns;
     result_.computerMoves += report.moves;
     result_.computerPasses += report.passes;
