@@ -85,8 +85,6 @@ FrmName::FrmName(const NameDialogParts& parts, QWidget* parent)
   Combo1->setInsertPolicy(QComboBox::NoInsert);
   Combo1->setGeometry(20, 92, 200, 26);
   Combo1->lineEdit()->setMaxLength(64);
-  // Keys reach the combo box, which hands them to its line edit directly.
-  Combo1->installEventFilter(this);
   cmdOK = new QPushButton("OK", this);
   cmdOK->setObjectName("cmdOK");
   cmdOK->setGeometry(236, 90, 74, 30);
@@ -106,27 +104,12 @@ FrmName::FrmName(const NameDialogParts& parts, QWidget* parent)
   connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
   // Enter in the name box answers as the OK button does.
   connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, [this] { cmdOK_Click(); });
-  connect(Combo1, &QComboBox::activated, this, [this] { LastPickedName = Combo1->currentText(); });
-  // With ten players kept only a new name is refused: a name the list holds
-  // is a choice, whether the mouse or the arrow keys made it. The combo box
-  // shows the chosen name before it reports the choice, so the name itself
-  // decides, not the order of the two.
-  connect(Combo1, &QComboBox::editTextChanged, this, [this](const QString& text) {
-    if (!PlayerListFull || text == LastPickedName) return;
-    if (Combo1->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
-      LastPickedName = text;
-      return;
-    }
-    Combo1->setEditText(LastPickedName);
-  });
-
   const QRect main = p_.table.frameGeometry();
   move(main.left() + main.width() / 2 - width(), main.top() + main.height() / 2 - height());
 
   const PlayerList list = ListPlayers(p_.playersFile, p_.player.CurrentPlayer);
   Combo1->addItems(list.names);
   Combo1->setEditText(list.names.value(0));
-  if (list.full) LastPickedName = list.names.value(0);
   PlayerListFull = list.full;
 }
 
@@ -143,7 +126,9 @@ void FrmName::cmdOK_Click() {
   const play::PlayerSettings& player = p_.player;
   const PlayerSlot slot = FindPlayerSlot(p_.playersFile, name);
   if (slot.record == 0) {
-    // Ten players are kept and the name is none of theirs.
+    // Ten players are kept and the name is none of theirs. It is refused
+    // only now, once confirmed: a kept player's name is typed like any
+    // other, and what was typed stays to be put right.
     RefuseNewName();
     return;
   }
@@ -210,7 +195,6 @@ void FrmName::RefuseNewName() {
   p_.ui.MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
                "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
                platform::vbOKOnly | platform::vbInformation, "10 Players Max");
-  Combo1->setEditText(LastPickedName);
 }
 
 void FrmName::closeEvent(QCloseEvent* event) {
@@ -220,16 +204,6 @@ void FrmName::closeEvent(QCloseEvent* event) {
 bool FrmName::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Label1 && event->type() == QEvent::MouseButtonPress) {
     mousePressEvent(static_cast<QMouseEvent*>(event));
-    return true;
-  }
-  if (watched == Combo1 && event->type() == QEvent::KeyPress && PlayerListFull) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    // Enter, Esc and the moves between controls are no typing.
-    const int k = key->key();
-    if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape || k == Qt::Key_Tab ||
-        k == Qt::Key_Backtab || key->text().isEmpty())
-      return QWidget::eventFilter(watched, event);
-    RefuseNewName();
     return true;
   }
   return QWidget::eventFilter(watched, event);

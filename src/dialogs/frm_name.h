@@ -68,8 +68,7 @@ class FrmName : public QWidget {
   QComboBox* Combo1 = nullptr;
   QPushButton* cmdOK = nullptr;
   QLabel* imgTop = nullptr;
-  bool PlayerListFull = false;
-  QString LastPickedName;
+  bool PlayerListFull = false;  // ten players are kept: a name none of theirs is refused
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -79,7 +78,7 @@ class FrmName : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // The "10 Players Max" answer to a new name; the last name picked stays.
+  // The "10 Players Max" answer to a new name.
   void RefuseNewName();
 
   NameDialogParts p_;

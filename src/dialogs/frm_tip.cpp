@@ -239,7 +239,8 @@ void FrmTip::ShowTutorialStep(int) {
     hand->move(table.cmdDeal->x(), table.cmdDeal->y() - hand->height() - kHandAboveDealGap);
     hand->show();
     hand->raise();
-    PlaceBesideTable();
+    // The window was placed beside the table when it opened and stays
+    // there: Next does not move from under the learner's pointer.
     cmdNextTip[0]->hide();
   }
   if (CurrentTip_ == kStepRules) DisplayRules(true);
@@ -251,10 +252,23 @@ void FrmTip::ShowTutorialStep(int) {
   KeepClear();
 }
 
+QRect FrmTip::OwnFrame() const {
+  const QRect own = frameGeometry();
+  if (own.size() != size()) return own;
+  // Until the window manager has framed the window its frame is not known:
+  // it will be framed as the table is, and placing it by its bare size now
+  // would move it by the frame's width at the next step.
+  const play::FrmPlay& table = s_.frmPlay;
+  const QRect tableFrame = table.frameGeometry(), tableInside = table.geometry();
+  const QMargins margins(tableInside.left() - tableFrame.left(), tableInside.top() - tableFrame.top(),
+                         tableFrame.right() - tableInside.right(), tableFrame.bottom() - tableInside.bottom());
+  return QRect(own.topLeft(), own.size().grownBy(margins));
+}
+
 void FrmTip::PlaceBesideTable() {
   const int tpp = s_.TwipsPerPixel;
   const QRect main = s_.frmPlay.frameGeometry();
-  const QRect own = frameGeometry();
+  const QRect own = OwnFrame();
   const table::PictureBox* stock = s_.frmPlay.picOpponent[1];
   const int mainLeft = main.x() * tpp, mainTop = main.y() * tpp, mainWidth = main.width() * tpp;
   const int width = own.width() * tpp;
@@ -284,17 +298,20 @@ void FrmTip::KeepClear() {
   for (int i = 1; i <= 3; ++i)
     for (const table::PictureBox* pile : {table.picPlayer[i], table.picOpponent[i]})
       if (shown(pile)) sights.sidePiles.push_back(onScreen(pile));
-  // Their counts too, as far as their figures reach.
+  // Their counts too, as far as their figures reach, and as far as two
+  // figures would while a count is still empty: the deal fills them in,
+  // and the window must not have to make way for them then.
   for (const QLabel* count :
        {table.lblPHandCnt, table.lblPResCnt, table.lblPWasteCnt, table.lblOHandCnt, table.lblOResCnt, table.lblOWasteCnt}) {
     const auto* text = dynamic_cast<const table::TableText*>(count);
-    if (!shown(count) || !text || count->text().isEmpty()) continue;
-    const QRect ink = text->DrawnInk().toAlignedRect();
+    if (!shown(count) || !text) continue;
+    const QRect ink = text->InkOf(count->text().size() > 2 ? count->text() : QStringLiteral("88")).toAlignedRect();
     sights.sidePiles.emplace_back(count->mapToGlobal(ink.topLeft()), ink.size());
   }
-  for (const QWidget* mark : {static_cast<const QWidget*>(table.ImgTurn1), static_cast<const QWidget*>(table.ImgTurn2),
-                              static_cast<const QWidget*>(table.cmdDeal)})
-    if (shown(mark)) sights.marks.push_back(onScreen(mark));
+  // The turn markers' place is kept from the start for the same reason.
+  for (const QWidget* mark : {static_cast<const QWidget*>(table.ImgTurn1), static_cast<const QWidget*>(table.ImgTurn2)})
+    if (mark) sights.marks.push_back(onScreen(mark));
+  if (shown(table.cmdDeal)) sights.marks.push_back(onScreen(table.cmdDeal));
   if (table.MessagePanelShown()) sights.marks.push_back(onScreen(table.lblMessage));
   // The piles a move may go to.
   for (int i = 1; i <= 8; ++i) {
@@ -303,7 +320,7 @@ void FrmTip::KeepClear() {
   }
   const QScreen* screen = table.screen();
   if (!screen) return;
-  const QRect own = frameGeometry();
+  const QRect own = OwnFrame();
   const QPoint at = TutorialWindowPlace(own.topLeft(), own.size(), screen->availableGeometry(), sights);
   if (at != own.topLeft()) move(at);
 }

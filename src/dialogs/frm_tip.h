@@ -87,6 +87,8 @@ class FrmTip : public QWidget {
  private:
   void ShowTutorialStep(int Index);
   void PlaceBesideTable();
+  // The window with its frame, as the window manager frames it or will.
+  QRect OwnFrame() const;
   // Moves the window off the table's title bar and the piles the hands
   // point at, to the nearest place clear of them.
   void KeepClear();

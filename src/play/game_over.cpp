@@ -294,8 +294,7 @@ void CheckMatchComplete(ScoreState& scores, table::TableView& view) {
   ScoreRec& rec = scores.CurrentScores;
   rec.MatchTarget = ValidMatchPoints(rec.MatchTarget);
   scores.MatchPoints = rec.MatchTarget;
-  view.SetStatusPanel(kPanelMatch, scores.MatchComplete ? QStringLiteral("* MATCH COMPLETE! * ") +
-                                                              vb::Str(scores.MatchPoints) + QStringLiteral(" pts")
+  view.SetStatusPanel(kPanelMatch, scores.MatchComplete ? MatchCompletePanelText(scores.MatchPoints)
                                                         : MatchPanelText(scores.MatchPoints));
   view.SetStatusPanel(kPanelMatchGames, vb::Str(rec.MatchGames) + QStringLiteral(" (") + vb::D(rec.MatchWins) +
                                             QStringLiteral(" /") + vb::Str(rec.OppMatchWins) + QStringLiteral(")"));

@@ -5,13 +5,27 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QToolTip>
+#include <algorithm>
 
 #include "platform/vb.h"
+#include "play/score_record.h"
 
 namespace play {
 
+namespace {
+
+// A panel's text stands this far inside its width: the frame's pixel and
+// the text's margins on either side.
+constexpr int kPanelTextRoom = 2 + 4 + 2;
+
+}  // namespace
+
 QString MatchPanelText(int points) {
   return QStringLiteral("Match: ") + vb::Str(points) + QStringLiteral(" pts");
+}
+
+QString MatchCompletePanelText(int points) {
+  return QStringLiteral("* MATCH COMPLETE! * ") + vb::Str(points) + QStringLiteral(" pts");
 }
 
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
@@ -30,6 +44,12 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
       {"", "", 20},
   };
   setFixedHeight(fontMetrics().height() + 8);
+  // The match panel is as wide as its longest text, the won match at the
+  // highest target, in the bar's own font: it shows whole at any window
+  // width, and the player's panel gives up the room.
+  const int matchText = std::max(fontMetrics().horizontalAdvance(MatchPanelText(kHighestMatchTarget)),
+                                 fontMetrics().horizontalAdvance(MatchCompletePanelText(kHighestMatchTarget)));
+  SetWidth(kPanelMatch, std::max(Width(kPanelMatch), matchText + kPanelTextRoom + 1));
 }
 
 QString StatusBar::Key(int panel) const { return Valid(panel) ? panels_[panel - 1].key : QString(); }

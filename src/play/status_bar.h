@@ -30,6 +30,9 @@ enum StatusPanel : int {
 // The Match panel's text for a match played to `points`: "Match: " and the
 // number with its sign blank, so "Match:  100 pts" wherever it is written.
 QString MatchPanelText(int points);
+// The same panel once the match is won: "* MATCH COMPLETE! * " and the
+// points with their sign blank.
+QString MatchCompletePanelText(int points);
 
 class StatusBar : public QWidget {
   Q_OBJECT

@@ -151,7 +151,10 @@ void CardTable::RedrawTable() {
       wasteLabel->setText(CountText(piles_.WasteCount[side]));
     } else {
       PaintCard(X, 3, 0, kEmptyMarker);
-      wasteLabel->clear();
+      // A Wastepile turned over into its Hand reads "0" until the table is
+      // cleared: a redraw (new preferences, after the game too) says what
+      // the table said before it.
+      if (wasteLabel->text() != CountText(0)) wasteLabel->clear();
     }
 
     // A game over turns the Hands face down, but a Hand played out stays

@@ -76,7 +76,12 @@ QFont TableText::DrawnFont() const {
   return FittedFont(text(), font(), size(), alignment(), wordWrap());
 }
 
-QRectF TableText::DrawnInk() const { return LayOutText(text(), DrawnFont(), size(), alignment(), wordWrap()).ink; }
+QRectF TableText::DrawnInk() const { return InkOf(text()); }
+
+QRectF TableText::InkOf(const QString& text) const {
+  const QFont drawn = DrawsItself() ? FittedFont(text, font(), size(), alignment(), wordWrap()) : font();
+  return LayOutText(text, drawn, size(), alignment(), wordWrap()).ink;
+}
 
 void TableText::paintEvent(QPaintEvent* event) {
   if (!DrawsItself()) {

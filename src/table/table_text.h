@@ -44,6 +44,9 @@ class TableText : public QLabel {
   // label's coordinates.
   QFont DrawnFont() const;
   QRectF DrawnInk() const;
+  // Where the glyphs of `text` would fall if the label showed it: the room
+  // a count keeps while it is still empty.
+  QRectF InkOf(const QString& text) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

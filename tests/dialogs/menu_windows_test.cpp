@@ -215,7 +215,7 @@ TEST_F(MenuWindows, APlayerNamedOnAFreshFileIsKeptAndFound) {
 }
 
 // With ten players kept any of them can still be chosen from the list, by
-// the keys or as the mouse does it; only a new name is refused.
+// the keys or as the mouse does it, or typed; only a new name is refused.
 TEST_F(MenuWindows, WithTenPlayersAnyListedPlayerIsChosenAndOnlyANewNameIsRefused) {
   {
     platform::RecordFile file;
@@ -247,13 +247,22 @@ TEST_F(MenuWindows, WithTenPlayersAnyListedPlayerIsChosenAndOnlyANewNameIsRefuse
     window->Combo1->setCurrentIndex(window->Combo1->findText("Player 7"));  // as a click in the list does
     EXPECT_EQ(window->Combo1->currentText(), "Player 7");
     EXPECT_TRUE(fakeUi->boxes.empty());
-    // An eleventh name, typed or put in otherwise, is refused and the choice stays.
-    send(window->Combo1, Qt::Key_X, "x");
-    window->Combo1->setEditText("Player 11");
-    EXPECT_EQ(window->Combo1->currentText(), "Player 7");
+    // Names are typed as with fewer players; an eleventh is refused only
+    // when confirmed, and what was typed stays to be put right.
+    window->Combo1->lineEdit()->clear();
+    for (const QChar c : QString("Player 11")) send(window->Combo1, Qt::Key_unknown, c);
+    EXPECT_EQ(window->Combo1->currentText(), "Player 11");
+    EXPECT_TRUE(fakeUi->boxes.empty()) << "typing is no new player yet";
+    window->cmdOK->click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Combo1->currentText(), "Player 11");
     ASSERT_EQ(fakeUi->boxes.size(), 1u);
     EXPECT_EQ(fakeUi->boxes[0].title, "10 Players Max");
     EXPECT_EQ(fakeUi->boxes[0].icon(), platform::vbInformation);
+    send(window->Combo1, Qt::Key_Backspace);
+    send(window->Combo1, Qt::Key_Backspace);
+    send(window->Combo1, Qt::Key_7, "7");
+    EXPECT_EQ(window->Combo1->currentText(), "Player 7");
     window->cmdOK->click();
   });
   dialogs->ShowPlayerWindow();

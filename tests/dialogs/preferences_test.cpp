@@ -16,6 +16,8 @@
 #include "dialogs/menu_program.h"
 #include "table/backgrounds.h"
 #include "table/card_table.h"
+#include "table/deal.h"
+#include "table/sound_effects.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "support/temp_home.h"
@@ -333,6 +335,47 @@ TEST_F(PreferencesOnTheTable, ANewMatColourReachesTheTableWithoutAPicture) {
   dlg.cmdOK->click();
   EXPECT_EQ(program->player().MatColor, kDefaultMatColor);
   EXPECT_EQ(matShown(), table::ColorFromBgr(kDefaultMatColor));
+}
+
+// Preferences' OK redraws the table; after a game it leaves the counts
+// under the piles as the game left them, the "0" under a Wastepile turned
+// over into its Hand among them.
+TEST_F(PreferencesOnTheTable, OKAfterAGameLeavesTheCountsUnderThePiles) {
+  ASSERT_TRUE(program->Start());
+  W().cmdDeal->click();
+  ASSERT_NE(program->state().CurrentTurn, table::Turn::None);
+  // The computer's Hand played out onto its Wastepile, which it turns over.
+  auto& piles = const_cast<table::PileArrays&>(program->piles());
+  auto& state = const_cast<table::GameState&>(program->state());
+  for (int i = 1; i <= 3; ++i) piles.Waste[1][i] = piles.Stock[1][i];
+  piles.WasteCount[1] = 3;
+  piles.StockCount[1] = 0;
+  state.CurrentTurn = table::Turn::Opponent;
+  struct : table::SoundEffects {
+    void PlaySfx(int) override {}
+  } sfx;
+  ASSERT_TRUE(table::RecycleWaste(piles, state, W(), sfx));
+  // Its Hand played out again: the game is over.
+  piles.StockCount[1] = 0;
+  W().lblOHandCnt->clear();
+  state.GameEnded = true;
+  const auto counts = [this] {
+    QStringList texts;
+    for (const QLabel* l : {W().lblPHandCnt, W().lblPResCnt, W().lblPWasteCnt, W().lblOHandCnt, W().lblOResCnt,
+                            W().lblOWasteCnt})
+      texts << l->text();
+    for (int i = 1; i <= table::kSharedPiles; ++i) texts << W().lblTabCnt[i]->text();
+    return texts;
+  };
+  const QStringList after = counts();
+  ASSERT_EQ(W().lblOWasteCnt->text(), "0");
+
+  FrmOptions dlg(program->Preferences(), program->menus(), &W());
+  dlg.tbsOptions->setCurrentIndex(2);
+  fakeUi->colorAnswers.push_back(0x00336699u);
+  dlg.Command2_Click(3);  // a new mat colour, so that OK applies and redraws
+  dlg.cmdOK->click();
+  EXPECT_EQ(counts(), after);
 }
 
 // At every text size the dialog offers, both samples show their whole text

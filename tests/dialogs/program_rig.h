@@ -7,12 +7,15 @@
 #include "media/folders.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
 #include "support/temp_home.h"
 
 struct ProgramRig {
-  explicit ProgramRig(int screenWidth = 1280) {
+  explicit ProgramRig(int screenWidth = 1280) : ProgramRig(WideScreen(screenWidth)) {}
+  // On the screen the test runs on.
+  explicit ProgramRig(const platform::ScreenMetrics& screen) {
     const auto folders = media::SetUpFolders(QString(MARROWDALE_SOURCE_DIR) + "/");
     ok = folders && media::CopySeedFiles(*folders).ok();
     if (!ok) return;
@@ -20,10 +23,7 @@ struct ProgramRig {
     ui = fake.get();
     play::ProgramParts parts;
     parts.folders = *folders;
-    parts.screen.widthPixels = screenWidth;
-    parts.screen.heightPixels = 1024;
-    parts.screen.availWidth = screenWidth;
-    parts.screen.availHeight = 984;
+    parts.screen = screen;
     parts.ui = std::move(fake);
     parts.sound = std::make_unique<platform::FakeSoundChannel>();
     parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.ConfigHome());
@@ -32,6 +32,15 @@ struct ProgramRig {
     program = std::make_unique<play::Program>(std::move(parts));
     program->wait().SetTimeScale(0);
     ok = program->Start();
+  }
+
+  static platform::ScreenMetrics WideScreen(int width) {
+    platform::ScreenMetrics screen;
+    screen.widthPixels = width;
+    screen.heightPixels = 1024;
+    screen.availWidth = width;
+    screen.availHeight = 984;
+    return screen;
   }
 
   TempHome home;

@@ -165,7 +165,10 @@ class TutorialWalkThrough : public ::testing::Test {
     if (!a.mentions.isEmpty() && !tip->lblTipText->text().contains(a.mentions))
       faults.push_back("step " + std::to_string(a.step) + " does not name " + a.mentions.toStdString());
     switch (a.kind) {
-      case Action::Next: tip->cmdNextTip[0]->click(); break;
+      case Action::Next:
+        nextAt.push_back(tip->cmdNextTip[0]->mapToGlobal(QPoint(0, 0)));
+        tip->cmdNextTip[0]->click();
+        break;
       case Action::Deal: W().cmdDeal->click(); break;
       case Action::TurnStock:
         testing_support::Press(W().picPlayer[1], {10, 10});
@@ -229,11 +232,19 @@ class TutorialWalkThrough : public ::testing::Test {
     loop.exec();
   }
 
-  ProgramRig rig;
+  // MARROWDALE_TEST_SCREEN set: the program on the screen the test runs on
+  // (a 1024 x 768 one, say), else on a wide one.
+  static platform::ScreenMetrics Screen() {
+    return qEnvironmentVariableIsSet("MARROWDALE_TEST_SCREEN") ? platform::ReadScreenMetrics()
+                                                                : ProgramRig::WideScreen(1280);
+  }
+
+  ProgramRig rig{Screen()};
   platform::FakeUi* fakeUi = nullptr;
   play::Program* program = nullptr;
   std::unique_ptr<Tutorial> tutorial;
   std::vector<std::string> faults;
+  std::vector<QPoint> nextAt;  // where Next stood, on the screen, at each press
   bool closedInComputerTurn = false;
 };
 
@@ -276,6 +287,13 @@ TEST_F(TutorialWalkThrough, TheLearnerIsLedThroughThePreparedGameToTheLastStep) 
   Run(script);
   for (const std::string& f : faults) ADD_FAILURE() << f;
   EXPECT_EQ(steps, 19) << "the script follows every step of tutorial.txt";
+  // Next stays under the learner's pointer from step to step, on a screen
+  // the table fits.
+  ASSERT_FALSE(nextAt.empty());
+  if (qEnvironmentVariableIsSet("MARROWDALE_TEST_SCREEN")) {
+    for (std::size_t i = 1; i < nextAt.size(); ++i)
+      EXPECT_EQ(nextAt[i], nextAt[0]) << "Next moved before press " << i + 1;
+  }
 
   // The computer's second turn ran to its end and the learner is to move.
   EXPECT_EQ(S().CurrentTurn, table::Turn::Local);
