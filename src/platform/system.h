@@ -11,7 +11,9 @@ namespace platform {
 // "Marrowdale.lock" in the per-user folder, held for the run. The system
 // drops the lock when its holder ends, however it ends, so a lock left
 // behind by a crash or a kill never stops a start; what the file holds
-// (the holder's process and machine, for the user) never decides it.
+// (the holder's process and machine, for the user) never decides it. A
+// link in its place is never followed: it is refused, and what it points
+// to keeps its bytes.
 class InstanceLock {
  public:
   explicit InstanceLock(const QString& folder);
@@ -38,6 +40,9 @@ class InstanceLock {
   const QString& Path() const { return path_; }
 
  private:
+  // A link in the lock file's place is refused: false, with the Problem
+  // naming it and what it points to.
+  bool RefuseLink();
   // Reads the holder's process and machine from the lock file open as fd.
   void ReadHolder(int fd);
 
