@@ -14,6 +14,7 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 
 #include <fcntl.h>
@@ -168,6 +169,13 @@ QString FolderWriteProblem(const QString& folder) {
   ::close(fd);
   ::unlink(probe.constData());
   return ok ? QString() : SystemReason(error);
+}
+
+void IgnoreFileSizeSignal() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 int TwipsPerPixelAt(int logicalDpi) {

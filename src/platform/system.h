@@ -63,6 +63,12 @@ QString ThisHostName();
 // empty when a small file can be written there.
 QString FolderWriteProblem(const QString& folder);
 
+// Past the user's file-size limit (ulimit -f) the system ends a program
+// with SIGXFSZ at the write, without a word. With the signal ignored the
+// write fails with "File too large" instead, and the game reports it as it
+// does any failed write. Called once, at program start.
+void IgnoreFileSizeSignal();
+
 // Windows are laid out in twips, 1440 to the inch; the normal desktop shows
 // 96 dots per inch, 15 twips to the pixel.
 constexpr int kTwipsPerInch = 1440;
