@@ -215,6 +215,48 @@ TEST_F(StartUpTest, ADamagedPlayersFileIsKeptAsideAndAFreshOneMade) {
   program->frmPlay().close();
 }
 
+// Whole, sound records followed by a few bytes that make no record: the
+// players stay, the file as it was is kept aside, and the file loses only
+// the extra bytes.
+TEST_F(StartUpTest, APlayersFileWithTrailingBytesKeepsItsPlayers) {
+  StorePlayer(0);
+  const QByteArray stored = FileBytes(players);
+  const QByteArray damaged = stored + QByteArray("\x01\x02\x03\x04\x05", 5);
+  {
+    QFile f(players);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(damaged), damaged.size());
+  }
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->player().CurrentPlayer, 3);
+  EXPECT_EQ(program->player().PlayerName, "Dora");
+  EXPECT_EQ(firstStart.playerWindow, 0);
+  ASSERT_FALSE(fakeUi->boxes.empty());
+  const QString text = fakeUi->boxes[0].text;
+  EXPECT_TRUE(text.startsWith("The players file " + players + " was damaged (5 bytes after its last record)."))
+      << text.toStdString();
+  EXPECT_TRUE(text.contains("The players in it are kept.")) << text.toStdString();
+  EXPECT_EQ(fakeUi->boxes[0].icon(), platform::vbExclamation);
+  const QStringList aside = QDir(program->folders().DataPath).entryList({"players4.sav.damaged-*"});
+  ASSERT_EQ(aside.size(), 1);
+  EXPECT_TRUE(text.contains(program->folders().DataPath + aside[0])) << text.toStdString();
+  EXPECT_EQ(FileBytes(program->folders().DataPath + aside[0]), damaged);
+  const QByteArray now = FileBytes(players);
+  EXPECT_EQ(now.size(), stored.size());
+  EXPECT_EQ(Record(now, 3), Record(stored, 3));
+  program->frmPlay().close();
+  program.reset();
+
+  // The next start finds a whole file and says nothing of it.
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->player().CurrentPlayer, 3);
+  EXPECT_TRUE(fakeUi->boxes.empty()) << fakeUi->boxes[0].text.toStdString();
+  EXPECT_EQ(QDir(program->folders().DataPath).entryList({"players4.sav.damaged-*"}).size(), 1);
+  program->frmPlay().close();
+}
+
 // Noise of the right length is no players file either: a file of one byte
 // value throughout, and a name holding a control character.
 TEST_F(StartUpTest, APlayersFileOfNoiseIsKeptAsideAndAFreshOneMade) {
