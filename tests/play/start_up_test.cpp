@@ -9,16 +9,21 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "media/embedded_files.h"
 #include "platform/recordfile.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
 #include "play/player_record.h"
@@ -348,6 +353,27 @@ TEST(StartUpFolders, AFolderThatCannotBeWrittenIsNamedWithTheReason) {
     EXPECT_TRUE(text.contains(home.DataHome() + "/Brackwell/Marrowdale/User: " + notADirectory))
         << text.toStdString();
   }
+}
+
+// The game's sounds are written out at every start; one past the user's
+// file-size limit is named with the system's reason, and the game lives on.
+TEST(StartUpFolders, ASoundPastTheFileSizeLimitIsNamedWithTheSystemsReason) {
+  QTemporaryDir dir;
+  const QString data = dir.path() + "/";
+  const pid_t child = fork();
+  if (child == 0) {
+    platform::IgnoreFileSizeSignal();
+    const rlimit limit{40 * 1024, 40 * 1024};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+    const media::FileProblem problem = media::SetUpSounds(data);
+    _exit(!problem.ok() && problem.Text().endsWith(".tmp: File too large") ? 0 : 2);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  // What could not be written whole is not left cut short.
+  EXPECT_FALSE(QFile::exists(data + media::SoundResourceFile(122)));
 }
 
 TEST(StartUpRules, DeveloperSwitchAndScreenWarning) {
