@@ -25,6 +25,9 @@
 #include "play/start_up.h"
 
 int main(int argc, char** argv) {
+  // A write past a file-size limit fails and is reported, rather than
+  // ending the game.
+  platform::IgnoreFileSizeSignal();
   // The ffmpeg media backend crashes without an audio device; GStreamer
   // stays silent instead.
   if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");

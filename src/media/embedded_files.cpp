@@ -44,8 +44,21 @@ FileProblem SaveResourceToFile(const QString& ResId, const QString& ResType, con
   const QByteArray bytes = LoadResData(ResId, ResType);
   if (bytes.isEmpty()) return {FileName, "the program holds no resource " + ResId};
   QFile f(FileName);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {FileName, f.errorString()};
-  if (f.write(bytes) != bytes.size()) return {FileName, f.errorString()};
+  // Unbuffered, and a short write followed by another: the write that
+  // fails then tells the system's reason ("No space left on device", "File
+  // too large"), where a short one alone says "Unknown error".
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return {FileName, f.errorString()};
+  for (qint64 done = 0; done < bytes.size();) {
+    const qint64 wrote = f.write(bytes.constData() + done, bytes.size() - done);
+    if (wrote <= 0) {
+      // A sound cut short is no sound: the file is simply missing.
+      const QString reason = f.errorString();
+      f.close();
+      f.remove();
+      return {FileName, reason};
+    }
+    done += wrote;
+  }
   if (!f.flush()) return {FileName, f.errorString()};
   f.close();
   if (f.error() != QFileDevice::NoError) return {FileName, f.errorString()};

@@ -14,6 +14,7 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 
 #include <fcntl.h>
@@ -63,17 +64,32 @@ bool InstanceLock::TryLock() {
     if (problem_.isEmpty()) problem_ = SystemReason(ENOTDIR);
     return false;
   }
-  if (QFileInfo(path_).isDir()) {
-    problem_ = path_ + QStringLiteral(" is a folder; the game keeps its lock file under that name. "
-                                      "Move or remove the folder, then start the game again.");
+  const QByteArray name = QFile::encodeName(path_);
+  struct stat there {};
+  if (::lstat(name.constData(), &there) == 0) {
+    if (S_ISLNK(there.st_mode)) return RefuseLink();
+    if (S_ISDIR(there.st_mode)) {
+      problem_ = path_ + QStringLiteral(" is a folder; the game keeps its lock file under that name. "
+                                        "Move or remove the folder, then start the game again.");
+      return false;
+    }
+  }
+  // Close-on-exec: a program the game starts (the web browser) must not
+  // inherit the lock and keep it after the game has ended. No link is
+  // followed: the holder is written over the file, which would cut short
+  // whatever a link there points to.
+  int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+  // A lock file that may only be read still takes the lock.
+  if (fd < 0 && (errno == EACCES || errno == EROFS))
+    fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  // A link made since the look above.
+  if (fd < 0 && errno == ELOOP) return RefuseLink();
+  if (fd >= 0 && (::fstat(fd, &there) != 0 || !S_ISREG(there.st_mode))) {
+    ::close(fd);
+    problem_ = path_ + QStringLiteral(" is not a plain file; the game keeps its lock file under that name. "
+                                      "Move or remove it, then start the game again.");
     return false;
   }
-  const QByteArray name = QFile::encodeName(path_);
-  // Close-on-exec: a program the game starts (the web browser) must not
-  // inherit the lock and keep it after the game has ended.
-  int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  // A lock file that may only be read still takes the lock.
-  if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
     problem_ = FolderWriteProblem(Folder());
@@ -105,6 +121,15 @@ bool InstanceLock::TryLock() {
   if (::ftruncate(fd_, 0) == 0 && ::pwrite(fd_, holder.constData(), holder.size(), 0) == holder.size())
     ::fsync(fd_);
   return true;
+}
+
+bool InstanceLock::RefuseLink() {
+  const QString target = QFileInfo(path_).symLinkTarget();
+  problem_ = path_ + QStringLiteral(" is a link") +
+             (target.isEmpty() ? QString() : QStringLiteral(" to ") + target) +
+             QStringLiteral(", not a file of its own; the game keeps its lock file under that name and never "
+                            "writes through a link. Remove the link, then start the game again.");
+  return false;
 }
 
 void InstanceLock::ReadHolder(int fd) {
@@ -144,6 +169,13 @@ QString FolderWriteProblem(const QString& folder) {
   ::close(fd);
   ::unlink(probe.constData());
   return ok ? QString() : SystemReason(error);
+}
+
+void IgnoreFileSizeSignal() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 int TwipsPerPixelAt(int logicalDpi) {

@@ -11,7 +11,9 @@ namespace platform {
 // "Marrowdale.lock" in the per-user folder, held for the run. The system
 // drops the lock when its holder ends, however it ends, so a lock left
 // behind by a crash or a kill never stops a start; what the file holds
-// (the holder's process and machine, for the user) never decides it.
+// (the holder's process and machine, for the user) never decides it. A
+// link in its place is never followed: it is refused, and what it points
+// to keeps its bytes.
 class InstanceLock {
  public:
   explicit InstanceLock(const QString& folder);
@@ -38,6 +40,9 @@ class InstanceLock {
   const QString& Path() const { return path_; }
 
  private:
+  // A link in the lock file's place is refused: false, with the Problem
+  // naming it and what it points to.
+  bool RefuseLink();
   // Reads the holder's process and machine from the lock file open as fd.
   void ReadHolder(int fd);
 
@@ -57,6 +62,12 @@ QString ThisHostName();
 // the system's words ("No space left on device", "Read-only file system");
 // empty when a small file can be written there.
 QString FolderWriteProblem(const QString& folder);
+
+// Past the user's file-size limit (ulimit -f) the system ends a program
+// with SIGXFSZ at the write, without a word. With the signal ignored the
+// write fails with "File too large" instead, and the game reports it as it
+// does any failed write. Called once, at program start.
+void IgnoreFileSizeSignal();
 
 // Windows are laid out in twips, 1440 to the inch; the normal desktop shows
 // 96 dots per inch, 15 twips to the pixel.

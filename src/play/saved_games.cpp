@@ -5,6 +5,7 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 #include "play/rule_checks.h"
 #include "play/utilities.h"
 #include "table/busy_guard.h"
@@ -128,10 +129,18 @@ void SaveGameRecord(SavedGameServices& s) {
   if (s.state.TurnCount == 0) {
     // A new game's start and backups land together: a restart after a kill
     // must never find the game before's start beside this game's backups.
-    sv.SavedGamesFile.WriteTogether({{sv.SaveSlot, record},
-                                     {kLatestTurnRecord, record},
-                                     {kEvenTurnBackupRecord, record},
-                                     {kGameStartRecord, record}});
+    bool written = false;
+    {
+      // One failure, one box: this one, which says what it means.
+      const platform::RecordFile::Unreported unreported(sv.SavedGamesFile);
+      written = sv.SavedGamesFile.WriteTogether({{sv.SaveSlot, record},
+                                                 {kLatestTurnRecord, record},
+                                                 {kEvenTurnBackupRecord, record},
+                                                 {kGameStartRecord, record}});
+    }
+    if (!written)
+      s.ui.MsgBox(NewGameBackupFailedText(sv.SavedGamesFile.Path(), sv.SavedGamesFile.LastError()),
+                  platform::vbOKOnly | platform::vbExclamation, QString::fromLatin1(kNewGameBackupTitle));
     return;
   }
   sv.SavedGamesFile.Write(sv.SaveSlot, record);
@@ -345,6 +354,14 @@ void UndoMove(SavedGameServices& s, const RestoreContext& ctx) {
   } else {
     sv.UndoMoveRequested = false;
   }
+}
+
+QString NewGameBackupFailedText(const QString& path, const QString& reason) {
+  return QStringLiteral("The new game could not be backed up.\r\n\r\n") + path + QStringLiteral("\r\n") +
+         platform::SystemReason(reason) +
+         QStringLiteral("\r\n\r\nYou can play it, but until a new game's backups can be written, Restart "
+                        "Current Game and Previous Turn may bring back the game before it. Nothing already in "
+                        "the file was lost.");
 }
 
 QString MoveFileUnavailableText(const QString& path, const QString& reason) {

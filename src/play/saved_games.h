@@ -47,6 +47,10 @@ inline constexpr char kUndoTitle[] = "Undo";
 inline constexpr char kMoveFileTitle[] = "Marrowdale";
 inline constexpr char kMoveFileUnavailableText[] =
     "You can play on, but moves cannot be undone until Marrowdale is started again.";
+inline constexpr char kNewGameBackupTitle[] = "New Game";
+// The box about a new game whose start and backups could not be written:
+// the file, the system's reason and what it means for the game.
+QString NewGameBackupFailedText(const QString& path, const QString& reason);
 // The box about a move file that cannot be opened: the file, the system's
 // reason and what it means for the game.
 QString MoveFileUnavailableText(const QString& path, const QString& reason);
@@ -148,7 +152,10 @@ int TurnStartBackupRecord(std::int16_t TurnCount);
 int PreviousTurnBackupRecord(std::int16_t TurnCount);
 
 // Fills GameRec and writes it as the turn-start backup of this turn and as
-// record 14; at the deal (TurnCount 0) also as records 11 and 13.
+// record 14; at the deal (TurnCount 0) also as records 11 and 13. The
+// deal's four land together or not at all; when they cannot be written the
+// user is told once, in a box of its own (NewGameBackupFailedText), and
+// the file keeps every byte it had.
 void SaveGameRecord(SavedGameServices& s);
 
 // Copies GameRec back into the piles, the turn and the match; returns the

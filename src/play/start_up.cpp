@@ -62,6 +62,31 @@ QString GarbledRecords(const QByteArray& bytes) {
   return {};
 }
 
+// Every record of the players file reads whole and sound, but bytes that
+// make no record follow the last one (a copy or a write cut short): the
+// players are kept, the file as it was is copied aside for the user, and
+// once the copy is safe the extra bytes are taken off, so that the next
+// start finds a whole file.
+PlayersFileCheck CutExtraBytes(const QString& path, qint64 size) {
+  PlayersFileCheck check;
+  const qint64 extra = size % kPlayerRecordLength;
+  check.message = "The players file " + path + " was damaged (" + QString::number(extra) +
+                  (extra == 1 ? " byte" : " bytes") + " after its last record).\r\n\r\nThe players in it are kept.";
+  const QString aside = platform::AsideName(path);
+  if (const QString copyProblem = platform::CopyWholeFile(path, aside); !copyProblem.isEmpty()) {
+    check.message += " It could not be copied aside, so it stays as it is: " + copyProblem;
+    return check;
+  }
+  check.keptAside = aside;
+  check.message += " A copy of it as it was is kept as " + aside;
+  QFile file(path);
+  if (file.resize(size - extra))
+    check.message += ", and the extra bytes were taken off.";
+  else
+    check.message += "; the extra bytes could not be taken off: " + file.errorString();
+  return check;
+}
+
 }  // namespace
 
 bool DeveloperViewSwitch(const QString& commandLine) {
@@ -147,12 +172,15 @@ PlayersFileCheck CheckPlayersFile(const media::Folders& folders) {
   const qint64 size = QFileInfo(path).size();
   const qint64 whole = qint64(kPlayerRecordLength) * kPlayersFileRecords;
   QString reason;
-  if (size >= whole && size % kPlayerRecordLength == 0) {
+  if (size >= whole) {
     QFile file(path);
     // A file that cannot be read is reported when it is opened.
     if (!file.open(QIODevice::ReadOnly)) return check;
     reason = GarbledRecords(file.read(whole));
-    if (reason.isEmpty()) return check;
+    if (reason.isEmpty()) {
+      file.close();
+      return size % kPlayerRecordLength == 0 ? check : CutExtraBytes(path, size);
+    }
   } else {
     reason = size == 0 ? "it is empty" : "it does not hold its " + QString::number(kPlayersFileRecords) + " records";
   }

@@ -81,13 +81,16 @@ Preflight PrepareStart(const QString& programFolder);
 QString PreflightText(const Preflight& p);
 
 // The players file checked before it is played on: a file that is empty,
-// shorter than its records or not whole records is put aside under a new
-// name and a fresh one made from the seed. The text tells the user what
-// happened (empty when nothing did); false when no usable file could be had.
+// shorter than its records or holds noise is put aside under a new name and
+// a fresh one made from the seed. A file whose records are all whole and
+// sound but followed by bytes that make no record keeps its players: a
+// copy of it goes aside and the extra bytes are taken off. The text tells
+// the user what happened (empty when nothing did); false when no usable
+// file could be had.
 struct PlayersFileCheck {
   bool ok = true;
   QString message;      // what the user is told
-  QString keptAside;    // where the damaged file now lies
+  QString keptAside;    // where the damaged file, or the copy of it, now lies
 };
 PlayersFileCheck CheckPlayersFile(const media::Folders& folders);
 

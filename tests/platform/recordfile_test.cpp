@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/write_failures.h"
 
@@ -215,6 +217,31 @@ TEST(RecordFileTest, AWriteThatFailsPartWayLeavesTheFileAsItWasAndIsToldOncePerF
   expected.replace(4, 4, "BBBB");
   EXPECT_EQ(FileBytes(path), expected);
   EXPECT_EQ(FileBytes(other), QByteArray());
+}
+
+// As the program starts: a write past the file-size limit does not end
+// the program but fails, and the user is told the system's reason.
+TEST(RecordFileTest, AWriteUnderAFileSizeLimitReportsFileTooLarge) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("backup4.sav");
+  const int status = InChild([&] {
+    platform::IgnoreFileSizeSignal();
+    platform::IgnoreFileSizeSignal();  // asking twice changes nothing
+    const rlimit limit{1024, 1024};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+    platform::FakeUi ui;
+    platform::WriteFailures failures(ui);
+    RecordFile f;
+    f.ReportFailuresTo(&failures);
+    if (!f.Open(path, 1852)) return 1;
+    if (f.Write(1, QByteArray(1852, 'g')) || f.LastError() != "File too large") return 2;
+    if (ui.boxes.size() != 1 || ui.boxes[0].text != platform::WriteFailedText(path, "File too large")) return 4;
+    return 0;
+  });
+  ASSERT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(QFileInfo(path).size(), 0);
 }
 
 // Records that belong together, and a copied file, land whole or not at

@@ -87,6 +87,44 @@ TEST(InstanceLockTest, OnlyALiveCopyHoldsTheLockWhateverTheFileHolds) {
   EXPECT_TRUE(blocked.Problem().contains(path + " is a folder")) << blocked.Problem().toStdString();
 }
 
+// The lock file is written over when the lock is taken; a link planted in
+// its place (to a file, to nowhere, to a folder) is refused by name and
+// whatever it points to stays as it was.
+TEST(InstanceLockTest, ALinkInTheLocksPlaceIsRefusedAndWhatItPointsToKeepsItsBytes) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Marrowdale.lock");
+  const QString precious = dir.filePath("precious.txt");
+  const QByteArray bytes = "a letter the user wrote, longer than any lock holder's line\n";
+  {
+    QFile f(precious);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  const QString nowhere = dir.filePath("nowhere.txt");
+  for (const QString& target : {precious, nowhere, dir.filePath("sub")}) {
+    QFile::remove(path);
+    ASSERT_EQ(symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()), 0);
+    if (target.endsWith("sub")) {
+      ASSERT_TRUE(QDir().mkdir(target));
+    }
+    InstanceLock lock(dir.path());
+    EXPECT_FALSE(lock.TryLock()) << target.toStdString();
+    EXPECT_FALSE(lock.HeldByLiveCopy());
+    EXPECT_FALSE(lock.FolderProblem());
+    EXPECT_TRUE(lock.Problem().startsWith(path + " is a link to " + target)) << lock.Problem().toStdString();
+    EXPECT_TRUE(lock.Problem().contains("Remove the link")) << lock.Problem().toStdString();
+  }
+  QFile f(precious);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), bytes);
+  EXPECT_FALSE(QFile::exists(nowhere));
+
+  // A plain file in its place again takes the lock.
+  ASSERT_TRUE(QFile::remove(path));
+  InstanceLock plain(dir.path());
+  EXPECT_TRUE(plain.TryLock()) << plain.Problem().toStdString();
+}
+
 TEST(ScreenMetricsTest, ReadsThePrimaryScreen) {
   const ScreenMetrics screen = ReadScreenMetrics();
   EXPECT_GT(screen.widthPixels, 0);

@@ -16,6 +16,7 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 #include "play/rule_checks.h"
 #include "table/busy_guard.h"
 #include "table/deal.h"
@@ -492,6 +493,58 @@ TEST_F(SavedGamesTest, ASaveThatCannotGrowTheFileLeavesItAsItWas) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(bytesOf(path), before);
   EXPECT_EQ(QDir(dataPath).entryList(QDir::Files | QDir::Hidden), (QStringList{"backup4.sav", "~tempmoves.sav"}));
+}
+
+// A deal whose start and backups cannot be written (a full disk, a file
+// size limit) leaves the file as it was and tells the user once, in the
+// deal's own box rather than as a bare failed write.
+TEST_F(SavedGamesTest, ADealThatCannotBeBackedUpLeavesTheFileAsItWasAndSaysSoOnce) {
+  piles = Dealt(50);
+  state.CurrentTurn = table::Turn::Local;
+  state.TurnCount = 0;
+  SaveGameRecord(s);
+  const QString path = saved.SavedGamesFile.Path();
+  const auto bytesOf = [](const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  const QByteArray before = bytesOf(path);
+  ASSERT_EQ(before.size(), qint64(kLatestTurnRecord) * kSavedGameRecordLength);
+
+  const pid_t child = fork();
+  if (child == 0) {
+    // The new file written beside the old one may not reach its size.
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{rlim_t(before.size() / 2), rlim_t(before.size() / 2)};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+    platform::FakeUi childUi;
+    platform::WriteFailures failures(childUi);
+    saved.SavedGamesFile.ReportFailuresTo(&failures);
+    SavedGameServices other{piles, state, saved, {scores, matchOn, matchPoints}, sampleGameNumber,
+                            view,  guard, childUi, wait, hooks};
+    piles = Dealt(51);
+    state.TurnCount = 0;
+    SaveGameRecord(other);
+    if (childUi.boxes.size() != 1) _exit(4);
+    const platform::FakeUi::Box& box = childUi.boxes[0];
+    if (box.text != NewGameBackupFailedText(path, "File too large") || box.title != "New Game" ||
+        box.icon() != platform::vbExclamation)
+      _exit(5);
+    // What was not written is not told of again as a bare failed write.
+    state.TurnCount = 0;
+    SaveGameRecord(other);
+    if (childUi.boxes.size() != 2) _exit(10 + int(childUi.boxes.size()));
+    _exit(childUi.boxes[1].text == childUi.boxes[0].text ? 0 : 6);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(bytesOf(path), before);
+  EXPECT_EQ(QDir(dataPath).entryList(QDir::Files | QDir::Hidden), (QStringList{"backup4.sav", "~tempmoves.sav"}));
+  const QString text = NewGameBackupFailedText(path, "No space left on device");
+  EXPECT_TRUE(text.startsWith("The new game could not be backed up.\r\n\r\n" + path + "\r\nNo space left on device"))
+      << text.toStdString();
 }
 
 TEST_F(SavedGamesTest, FaceDownReserveCardsComeBackAndAStoredZeroMeansAllButTheTop) {

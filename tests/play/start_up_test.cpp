@@ -9,16 +9,21 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "media/embedded_files.h"
 #include "platform/recordfile.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
 #include "play/player_record.h"
@@ -215,6 +220,48 @@ TEST_F(StartUpTest, ADamagedPlayersFileIsKeptAsideAndAFreshOneMade) {
   program->frmPlay().close();
 }
 
+// Whole, sound records followed by a few bytes that make no record: the
+// players stay, the file as it was is kept aside, and the file loses only
+// the extra bytes.
+TEST_F(StartUpTest, APlayersFileWithTrailingBytesKeepsItsPlayers) {
+  StorePlayer(0);
+  const QByteArray stored = FileBytes(players);
+  const QByteArray damaged = stored + QByteArray("\x01\x02\x03\x04\x05", 5);
+  {
+    QFile f(players);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(damaged), damaged.size());
+  }
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->player().CurrentPlayer, 3);
+  EXPECT_EQ(program->player().PlayerName, "Dora");
+  EXPECT_EQ(firstStart.playerWindow, 0);
+  ASSERT_FALSE(fakeUi->boxes.empty());
+  const QString text = fakeUi->boxes[0].text;
+  EXPECT_TRUE(text.startsWith("The players file " + players + " was damaged (5 bytes after its last record)."))
+      << text.toStdString();
+  EXPECT_TRUE(text.contains("The players in it are kept.")) << text.toStdString();
+  EXPECT_EQ(fakeUi->boxes[0].icon(), platform::vbExclamation);
+  const QStringList aside = QDir(program->folders().DataPath).entryList({"players4.sav.damaged-*"});
+  ASSERT_EQ(aside.size(), 1);
+  EXPECT_TRUE(text.contains(program->folders().DataPath + aside[0])) << text.toStdString();
+  EXPECT_EQ(FileBytes(program->folders().DataPath + aside[0]), damaged);
+  const QByteArray now = FileBytes(players);
+  EXPECT_EQ(now.size(), stored.size());
+  EXPECT_EQ(Record(now, 3), Record(stored, 3));
+  program->frmPlay().close();
+  program.reset();
+
+  // The next start finds a whole file and says nothing of it.
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->player().CurrentPlayer, 3);
+  EXPECT_TRUE(fakeUi->boxes.empty()) << fakeUi->boxes[0].text.toStdString();
+  EXPECT_EQ(QDir(program->folders().DataPath).entryList({"players4.sav.damaged-*"}).size(), 1);
+  program->frmPlay().close();
+}
+
 // Noise of the right length is no players file either: a file of one byte
 // value throughout, and a name holding a control character.
 TEST_F(StartUpTest, APlayersFileOfNoiseIsKeptAsideAndAFreshOneMade) {
@@ -306,6 +353,27 @@ TEST(StartUpFolders, AFolderThatCannotBeWrittenIsNamedWithTheReason) {
     EXPECT_TRUE(text.contains(home.DataHome() + "/Brackwell/Marrowdale/User: " + notADirectory))
         << text.toStdString();
   }
+}
+
+// The game's sounds are written out at every start; one past the user's
+// file-size limit is named with the system's reason, and the game lives on.
+TEST(StartUpFolders, ASoundPastTheFileSizeLimitIsNamedWithTheSystemsReason) {
+  QTemporaryDir dir;
+  const QString data = dir.path() + "/";
+  const pid_t child = fork();
+  if (child == 0) {
+    platform::IgnoreFileSizeSignal();
+    const rlimit limit{40 * 1024, 40 * 1024};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+    const media::FileProblem problem = media::SetUpSounds(data);
+    _exit(!problem.ok() && problem.Text().endsWith(".tmp: File too large") ? 0 : 2);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  // What could not be written whole is not left cut short.
+  EXPECT_FALSE(QFile::exists(data + media::SoundResourceFile(122)));
 }
 
 TEST(StartUpRules, DeveloperSwitchAndScreenWarning) {
