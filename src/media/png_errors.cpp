@@ -48,6 +48,8 @@ PngMessage PngErrorMessage(PngError code, const QString& detail) {
               QString::fromLatin1(kAppTitle)};
     case PngError::DecodeFailed:
       return {QStringLiteral("Failed to properly read PNG image data."), invalidFormat};
+    case PngError::UnknownCriticalChunk:
+      return {QStringLiteral("Unknown Critical Chunk \"%1\". Cannot continue.").arg(detail), invalidPng};
   }
   return {};
 }

@@ -29,6 +29,7 @@ enum class PngError {
   NotCompressedCorrectly,  // inflating failed or gave too few bytes
   NoResources,             // the bitmap could not be created
   DecodeFailed,            // an unknown filter type
+  UnknownCriticalChunk,    // a chunk the picture cannot be shown without, of a type not known here
 };
 
 struct PngMessage {
@@ -40,7 +41,8 @@ struct PngMessage {
 inline constexpr const char* kAppTitle = "Marrowdale";
 
 // The text and title of the message box for a code. FileAccess carries the
-// system's own description of the failure in `detail`.
+// system's own description of the failure in `detail`, UnknownCriticalChunk
+// the chunk's name.
 PngMessage PngErrorMessage(PngError code, const QString& detail = {});
 
 }  // namespace media

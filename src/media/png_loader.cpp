@@ -37,6 +37,25 @@ constexpr std::int64_t kFileSlice = 64 * 1024;  // image data is read from a fil
 
 bool TypeIs(const std::uint8_t* type, const char (&name)[5]) { return std::memcmp(type, name, 4) == 0; }
 
+// The format marks a chunk that a picture cannot be shown without by an
+// upper-case first letter (bit 5 of the first byte clear). Of those only
+// the four known here may pass: an unknown one changes what the picture
+// means, so skipping it would show something else.
+bool IsUnknownCritical(const std::uint8_t* type) {
+  return (type[0] & 0x20) == 0 && !TypeIs(type, "IHDR") && !TypeIs(type, "PLTE") && !TypeIs(type, "IDAT") &&
+         !TypeIs(type, "IEND");
+}
+
+// A chunk's name as the user reads it; a byte that is no letter shows as "?".
+QString ChunkName(const std::uint8_t* type) {
+  QString name;
+  for (int i = 0; i < 4; ++i) {
+    const bool letter = (type[i] >= 'A' && type[i] <= 'Z') || (type[i] >= 'a' && type[i] <= 'z');
+    name += letter ? QChar(type[i]) : QChar(u'?');
+  }
+  return name;
+}
+
 // The palette the bitmap is made with: the file's, cut or padded with black
 // to one entry for every index the bit depth can hold; for a 2-bit grey
 // picture the four greys its 4-bit bitmap shows.
@@ -388,41 +407,42 @@ StdPNG::LoadResult StdPNG::LoadFromMemory(std::span<const std::uint8_t> bytes, s
   return LoadFrom(memory, checkCrc, useAlphaBlend, globalAlpha);
 }
 
-PngError StdPNG::ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize, ImageData& idat) {
+StdPNG::LoadResult StdPNG::ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize, ImageData& idat) {
   const std::int64_t fileSize = source.Size();
   std::int64_t position = sizeof(kSignature);
   for (;;) {
     // Length and type, then the data, then the CRC: the file is read in order.
     std::span<const std::uint8_t> bytes;
-    if (!source.Read(position, 8, bytes)) return PngError::Corrupted;
+    if (!source.Read(position, 8, bytes)) return {PngError::Corrupted, {}};
     const std::uint32_t length = ReadBE32(bytes.data());
     std::uint8_t type[kChunkTypeBytes];
     std::memcpy(type, bytes.data() + 4, kChunkTypeBytes);
     // Lengths of 2^31 and more are not allowed by the format.
-    if (length > std::uint32_t(std::numeric_limits<std::int32_t>::max())) return PngError::Corrupted;
+    if (length > std::uint32_t(std::numeric_limits<std::int32_t>::max())) return {PngError::Corrupted, {}};
     const std::int64_t chunkStart = position + 4;
     const std::int64_t dataStart = chunkStart + 4;
     position += std::int64_t(length) + kChunkFrameBytes;
-    if (position > fileSize) return PngError::Corrupted;
+    if (position > fileSize) return {PngError::Corrupted, {}};
 
-    if (TypeIs(type, "IEND")) return PngError::None;
+    if (TypeIs(type, "IEND")) return {};
+    if (IsUnknownCritical(type)) return {PngError::UnknownCriticalChunk, ChunkName(type)};
     if (length == 0) continue;
     if (TypeIs(type, "IDAT")) {
       // Only checked here: the pipeline reads the data again as it inflates.
-      if (!info_.hasHeader) return PngError::HeaderCorrupted;
+      if (!info_.hasHeader) return {PngError::HeaderCorrupted, {}};
       uLong crc = crc32(crc32(0L, Z_NULL, 0), type, kChunkTypeBytes);
       for (std::int64_t done = 0; done < length;) {
         const std::int64_t count = source.Stable() ? length : std::min<std::int64_t>(length - done, kFileSlice);
-        if (!source.Read(dataStart + done, count, bytes)) return PngError::Corrupted;
+        if (!source.Read(dataStart + done, count, bytes)) return {PngError::Corrupted, {}};
         crc = crc32(crc, bytes.data(), uInt(count));
         done += count;
       }
-      if (!source.Read(dataStart + length, 4, bytes)) return PngError::Corrupted;
-      if (std::uint32_t(crc) != ReadBE32(bytes.data())) return PngError::IdatBadCrc;
+      if (!source.Read(dataStart + length, 4, bytes)) return {PngError::Corrupted, {}};
+      if (std::uint32_t(crc) != ReadBE32(bytes.data())) return {PngError::IdatBadCrc, {}};
       idat.Add(dataStart, length);
       continue;
     }
-    // Every other chunk not named here is skipped unread.
+    // Every other chunk not named here is ancillary (checked above) and skipped unread.
     static constexpr const char* kRead[] = {"IHDR", "PLTE", "tRNS", "bKGD", "tIME", "tEXt",
                                             "zTXt", "gAMA", "cHRM", "pHYs", "oFFs", "sRGB"};
     if (std::none_of(std::begin(kRead), std::end(kRead),
@@ -430,7 +450,7 @@ PngError StdPNG::ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize
       continue;
 
     // Type, data and CRC in one read.
-    if (!source.Read(chunkStart, std::int64_t(length) + 8, bytes)) return PngError::Corrupted;
+    if (!source.Read(chunkStart, std::int64_t(length) + 8, bytes)) return {PngError::Corrupted, {}};
     Chunk chunk;
     chunk.typeAndData = bytes.first(std::size_t(length) + 4);
     chunk.storedCrc = ReadBE32(bytes.data() + length + 4);
@@ -458,15 +478,15 @@ PngError StdPNG::ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize
     } else if (TypeIs(type, "sRGB")) {
       ReadSRGB(info_, chunk, checkCrc);
     }
-    if (error != PngError::None) return error;
+    if (error != PngError::None) return {error, {}};
   }
 }
 
 StdPNG::LoadResult StdPNG::LoadFrom(Source& source, std::int16_t checkCrc, std::int16_t useAlphaBlend,
                                     std::uint8_t globalAlpha) {
-  auto fail = [this](PngError error) {
+  auto fail = [this](PngError error, const QString& detail = {}) {
     ResetImage();
-    return LoadResult{error, {}};
+    return LoadResult{error, detail};
   };
 
   std::span<const std::uint8_t> signature;
@@ -476,8 +496,9 @@ StdPNG::LoadResult StdPNG::LoadFrom(Source& source, std::int16_t checkCrc, std::
 
   std::int64_t rawSize = 0;
   ImageData idat;
-  PngError error = ReadChunks(source, checkCrc != 0, rawSize, idat);
-  if (error == PngError::None && !info_.hasHeader) error = PngError::HeaderCorrupted;
+  const LoadResult chunks = ReadChunks(source, checkCrc != 0, rawSize, idat);
+  if (!chunks.ok()) return fail(chunks.error, chunks.detail);
+  PngError error = info_.hasHeader ? PngError::None : PngError::HeaderCorrupted;
   if (error == PngError::None) error = CheckPalette(info_);
   if (error == PngError::None && idat.TotalBytes() == 0) error = PngError::NoImageData;
   if (error != PngError::None) return fail(error);

@@ -64,7 +64,8 @@ class StdPNG {
   bool LoadFile(const QString& fileName, std::int16_t checkCrc, std::int16_t useAlphaBlend, std::uint8_t globalAlpha);
 
   // What LoadFile does without showing anything: the failure's code (and,
-  // for a file that cannot be opened, the system's description).
+  // for a file that cannot be opened, the system's description; for an
+  // unknown critical chunk, its name).
   struct LoadResult {
     PngError error = PngError::None;
     QString detail;
@@ -127,7 +128,7 @@ class StdPNG {
   class ImageData;
 
   LoadResult LoadFrom(Source& source, std::int16_t checkCrc, std::int16_t useAlphaBlend, std::uint8_t globalAlpha);
-  PngError ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize, ImageData& idat);
+  LoadResult ReadChunks(Source& source, bool checkCrc, std::int64_t& rawSize, ImageData& idat);
   void ResetImage();
   bool PrepareTransparency(QImage* hDC, QWidget* hWnd, bool computeOnly);
   std::int32_t TranslateSysColor(std::int32_t color) const;

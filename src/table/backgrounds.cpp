@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 
@@ -92,6 +93,28 @@ void TileBackground(const QImage& picture, QImage& target) {
 
 QString StructurePicture(const QString& AppPath, int n) { return AppPath + "Data/" + QString::number(n) + ".dat"; }
 
+QString ReadBackgroundPicture(const QString& path, QImage& picture) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return "The file cannot be opened: " + file.errorString() + ".";
+  if (file.size() == 0) return QStringLiteral("The file is empty.");
+  // The kind of picture is told by its first bytes, not by its name.
+  QImageReader reader(&file);
+  const QSize declared = reader.size();
+  if (declared.isValid() && qint64(declared.width()) * declared.height() > kMaxBackgroundPixels)
+    return QString("The picture is %1 x %2 pixels; a background may have at most %3 million pixels.")
+        .arg(declared.width())
+        .arg(declared.height())
+        .arg(kMaxBackgroundPixels / 1'000'000);
+  QImage loaded = reader.read();
+  if (loaded.isNull()) return "The picture cannot be read: " + reader.errorString() + ".";
+  picture = loaded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  return {};
+}
+
+QString BackgroundProblemText(const QString& path, const QString& reason) {
+  return path + "\r\n\r\n" + reason + "\r\n\r\nThe table shows its plain colour instead.";
+}
+
 Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings& settings,
                          platform::UiService& ui, media::Folders& folders, std::int16_t& CurrentStructure,
                          int twipsPerPixel)
@@ -136,13 +159,6 @@ QString Backgrounds::BackgroundList(int index) const {
   return index >= 1 && index <= BackgroundCount() ? list_[index - 1] : QString();
 }
 
-bool Backgrounds::LoadPicture(const QString& path) {
-  QImage loaded(path);
-  if (loaded.isNull()) return false;
-  picture_ = loaded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  return true;
-}
-
 void Backgrounds::PaintBackground() {
   const QSize size = table_.size().expandedTo(QSize(1, 1));
   QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
@@ -160,18 +176,30 @@ void Backgrounds::ShowBackground() {
     if (index_ < 1 || index_ > BackgroundCount()) break;  // "None": the mat colour
     const QString path = list_[index_ - 1];
     if (unreadable_.contains(path)) break;
-    if (LoadPicture(path)) {
+    const QString problem = ReadBackgroundPicture(path, picture_);
+    if (problem.isEmpty()) {
       name_ = FileNameOnly(path);
       break;
     }
     // A picture that cannot be loaded: the list is built again and the
-    // picture tried once more; after that it shows as "None" for the rest
-    // of the run, while the player keeps the name he chose.
+    // same picture, while it is still listed, tried once more; after that
+    // it shows as "None" for the rest of the run, while the player keeps
+    // the name he chose. He is told once, not at every repaint; the file is
+    // marked before the box opens, since the table may be laid out again
+    // while it is open.
     if (attempt == 0) {
       QString name = name_;
       LoadBackgroundList(name);
+      const int at = list_.indexOf(path);
+      if (at >= 0) index_ = at + 1;
     } else {
       unreadable_.insert(path);
+      const QString told = path + u'\n' + problem;
+      if (!toldUnreadable_.contains(told)) {
+        toldUnreadable_.insert(told);
+        ui_.MsgBox(BackgroundProblemText(path, problem), platform::vbExclamation,
+                   QString::fromLatin1(kBackgroundProblemTitle));
+      }
     }
   }
   PaintBackground();
@@ -310,6 +338,10 @@ void Backgrounds::ManageBackground(const QString& action) {
       }
       QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
     }
+    // The picture now there is tried, and told of, afresh, even when it or
+    // one of its name could not be shown before.
+    unreadable_.remove(target);
+    toldUnreadable_.removeIf([&](const QString& told) { return told.startsWith(target + u'\n'); });
     name_ = title;
     media::SetPictureFolder(folders_, file.absolutePath());
   } else {

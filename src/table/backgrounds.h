@@ -41,6 +41,11 @@ inline constexpr int kKeySpace = 32;
 inline constexpr int kKeyUp = 38;
 inline constexpr int kKeyDown = 40;
 inline constexpr double kSmallLogoWidthTwips = 15585;     // up to this window width the small logo shows
+// A background picture larger than this is not read: the bytes a file
+// declares would be asked for before a pixel is seen (a 2 KB file may
+// claim 30000 x 30000), and no window needs so large a tile.
+inline constexpr qint64 kMaxBackgroundPixels = 16'000'000;
+inline constexpr char kBackgroundProblemTitle[] = "Background Picture";
 
 // True for a name whose last three characters, upper-cased, are JPG, GIF or BMP.
 bool IsBackgroundFile(const QString& name);
@@ -61,6 +66,11 @@ std::int16_t StepStructure(std::int16_t current, int k);
 void TileBackground(const QImage& picture, QImage& target);
 // "Data/1003.dat" under the program's folder.
 QString StructurePicture(const QString& AppPath, int n);
+// Reads a background picture whole; on failure `picture` is left alone and
+// the answer is why, as a sentence for the player (empty on success).
+QString ReadBackgroundPicture(const QString& path, QImage& picture);
+// The message that a background picture cannot be shown.
+QString BackgroundProblemText(const QString& path, const QString& reason);
 
 // A window beside the table that shows the table's background too; it
 // knows itself whether it is showing one now.
@@ -120,7 +130,6 @@ class Backgrounds {
   bool ShowStartLogo = false;  // the first painting after start-up also shows the logo
 
  private:
-  bool LoadPicture(const QString& path);
   void PaintBackground();
   void SetTableauCountColor(std::uint32_t color);
   int WindowWidthTwips() const;
@@ -143,6 +152,7 @@ class Backgrounds {
   QImage picture_;                 // the loaded background picture
   QImage snapshot_;                // the painted background, without structure
   QSet<QString> unreadable_;       // pictures that failed twice: shown as "None" for the run
+  QSet<QString> toldUnreadable_;   // path and reason of each failure the player was told of
   bool structureReported_ = false; // a missing structure is reported once
 };
 

@@ -78,6 +78,7 @@ void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card
   DragHomeTop = static_cast<std::int16_t>(from->y());
   PictureBox* cover = picSmoke[0];
   cover->move(DragHomeLeft, DragHomeTop);
+  cover->StandInFor(from);
   cover->raise();
   SendToBack(to);
   from->raise();

@@ -55,6 +55,7 @@ void CardTable::DragStart(PileControl pile, int index, int X, int Y) {
   // The cover shows what the pile will show once the card has left it.
   PictureBox* cover = picSmoke[0];
   cover->move(DragHomeLeft, DragHomeTop);
+  cover->StandInFor(picked);
   CardCode beneath = 0;
   int look = kEmptyMarker;
   const auto& p = piles_;

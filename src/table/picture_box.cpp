@@ -10,6 +10,7 @@ PictureBox::PictureBox(PileControl array, int index, QWidget* parent)
 
 void PictureBox::SetPicture(const QImage& picture) {
   image_ = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  copiedOver_ = false;
   update();
 }
 
@@ -26,6 +27,11 @@ void PictureBox::PaintPicture(const QImage& source, const QRect& sourceRect, con
   QPainter p(&image_);
   p.setCompositionMode(QPainter::CompositionMode_Source);   // SRCCOPY
   p.drawImage(dest, source, sourceRect);
+  // The own back is a see-through pattern over the back colour inside a rim.
+  // A face copied over it replaces that whole look, so its see-through
+  // corners show the table, as on a pile that never showed a back.
+  const QRect copied(dest, sourceRect.intersected(source.rect()).size());
+  if (copied.contains(rect())) copiedOver_ = true;
   update();
 }
 
@@ -39,11 +45,17 @@ void PictureBox::SetBackColor(const QColor& color) {
   update();
 }
 
+void PictureBox::StandInFor(QWidget* pile) {
+  standIn_ = pile;
+  update();
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
+  if (standIn_ && standIn_->isVisible() && standIn_->geometry() == geometry()) return;
   QPainter p(this);
-  if (backColor_.alpha() > 0) p.fillRect(rect(), backColor_);
+  if (backColor_.alpha() > 0 && !copiedOver_) p.fillRect(rect(), backColor_);
   if (!image_.isNull()) p.drawImage(0, 0, image_);
-  if (borderStyle_ == 1) {
+  if (borderStyle_ == 1 && !copiedOver_) {
     p.setPen(QPen(backColor_.isValid() && backColor_.alpha() > 0 ? backColor_.darker(180) : QColor(Qt::black), 1));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
   }

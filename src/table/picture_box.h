@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include "table/game_state.h"
@@ -24,9 +25,16 @@ class PictureBox : public QWidget {
   void SetPicture(const QImage& picture);
   const QImage& Picture() const { return image_; }
   // Copies a rectangle of another picture to (dest) of the backing image.
+  // A copy over the whole box (a card's face) is all the box shows: its
+  // back colour and rim stay set but show again only under the next picture set.
   void PaintPicture(const QImage& source, const QRect& sourceRect, const QPoint& dest);
 
-  // 0 none, 1 fixed single.
+  // The slide cover: it lies under the pile it stands in for and shows
+  // only while that pile is away from its place or hidden; a pile at home
+  // hides it wholly, through the see-through edges of its card too.
+  void StandInFor(QWidget* pile);
+
+  // 0 none, 1 fixed single: drawn round the picture, in the back colour darkened.
   void SetBorderStyle(int style);
   int BorderStyle() const { return borderStyle_; }
   void SetBackColor(const QColor& color);
@@ -51,6 +59,8 @@ class PictureBox : public QWidget {
   QImage image_;
   int borderStyle_ = 0;
   QColor backColor_ = Qt::transparent;
+  bool copiedOver_ = false;  // the last PaintPicture covered the whole box
+  QPointer<QWidget> standIn_;  // the pile this cover stands in for, if any
 };
 
 }  // namespace table

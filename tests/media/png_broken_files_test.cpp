@@ -261,6 +261,38 @@ TEST(PngChunkFaults, ChunkLengthsAndPositionsAreCheckedIn64Bits) {
             PngError::Corrupted);
 }
 
+// A chunk of a type not known here is skipped when it is ancillary (a
+// lower-case first letter) and refused, named, when the picture cannot be
+// shown without it; empty or after the image data alike.
+TEST(PngChunkFaults, UnknownCriticalChunkIsRefusedByName) {
+  const QByteArray pixels = Rows(2, QByteArray(2, 9));
+  const auto withChunk = [&](const char* type, const QByteArray& data) {
+    return PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).Chunk(type, data).ImageData(pixels).End().bytes();
+  };
+  EXPECT_EQ(LoadCode(withChunk("abCD", "data")), PngError::None);
+  EXPECT_EQ(LoadCode(withChunk("prVt", "")), PngError::None);
+  EXPECT_EQ(LoadCode(withChunk("ABCD", "data")), PngError::UnknownCriticalChunk);
+  EXPECT_EQ(LoadCode(withChunk("ABCD", "")), PngError::UnknownCriticalChunk);
+  EXPECT_EQ(LoadCode(withChunk("Zzzz", "data"), 0), PngError::UnknownCriticalChunk);
+  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).ImageData(pixels).Chunk("ABCD", "x")
+                         .End().bytes()),
+            PngError::UnknownCriticalChunk);
+
+  QTemporaryDir dir;
+  const QString path = dir.path() + "/critical.png";
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(withChunk("ABCD", "data"));
+  file.close();
+  platform::FakeUi ui;
+  StdPNG png(ui);
+  EXPECT_FALSE(png.LoadFile(path, -1, 0, 255));
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Unknown Critical Chunk \"ABCD\". Cannot continue."));
+  EXPECT_EQ(ui.boxes[0].title, kInvalidPng);
+  EXPECT_TRUE(png.Handle().isNull());
+}
+
 TEST(PngChunkFaults, SignatureAndMinimumLength) {
   const QByteArray file = PngBuilder().Header(1, 1, 8, 0).ImageData(Rows(1, QByteArray(1, 0))).End().bytes();
   ASSERT_GT(file.size(), 57);

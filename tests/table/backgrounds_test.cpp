@@ -146,6 +146,98 @@ TEST_F(BackgroundsTest, AnUnreadablePictureShowsTheMatButKeepsItsName) {
   EXPECT_EQ(table.FormPicture().pixelColor(10, 10), ColorFromBgr(settings.MatColor));
 }
 
+// Little-endian and big-endian fields of the crafted headers below.
+QByteArray LE16(int v) { return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF); }
+QByteArray LE32(qint64 v) { return LE16(int(v & 0xFFFF)) + LE16(int((v >> 16) & 0xFFFF)); }
+QByteArray BE32(quint32 v) { return QByteArray(1, char(v >> 24)) + char(v >> 16) + char(v >> 8) + char(v); }
+quint32 Crc32(const QByteArray& bytes) {
+  quint32 crc = 0xFFFFFFFFu;
+  for (char c : bytes) {
+    crc ^= quint8(c);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+// Each picture that cannot be shown is told once, with the file and why:
+// not again when the table is painted again, stepped past and back, or
+// laid out anew; a picture added again under that name is tried afresh.
+TEST_F(BackgroundsTest, EachUnreadablePictureIsToldOnceWithItsReason) {
+  const auto write = [](const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  };
+  write(Program("A-empty.gif"), {});
+  // 30000 x 30000 pixels declared in a few bytes.
+  write(Program("B-huge.bmp"), "BM" + LE32(70) + LE32(0) + LE32(54) + LE32(40) + LE32(30000) + LE32(30000) +
+                                   LE16(1) + LE16(24) + LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(0) +
+                                   QByteArray(16, 'x'));
+  write(Program("C-huge.gif"), "GIF89a" + LE16(30000) + LE16(30000) + QByteArray("\x00\x00\x00", 3) + "," +
+                                   LE16(0) + LE16(0) + LE16(30000) + LE16(30000) +
+                                   QByteArray("\x00\x02\x02\x44\x01\x00;", 7));
+  // A picture of another kind under a JPEG's name, with a chunk it cannot be shown without.
+  const auto chunk = [](const char* type, const QByteArray& data) {
+    const QByteArray td = type + data;
+    return BE32(quint32(data.size())) + td + BE32(Crc32(td));
+  };
+  const QByteArray row = QByteArray(1, 0) + QByteArray(2, char(0x80));
+  const QByteArray pixels = qCompress(row + row).mid(4);
+  write(Program("D-hostile.jpg"), QByteArray("\x89PNG\r\n\x1a\n", 8) +
+                                      chunk("IHDR", BE32(2) + BE32(2) + QByteArray("\x08\0\0\0\0", 5)) +
+                                      chunk("ABCD", "data") + chunk("IDAT", pixels) + chunk("IEND", {}));
+  const auto told = [&] {
+    QStringList texts;
+    for (const auto& box : ui.boxes)
+      if (box.title == kBackgroundProblemTitle) {
+        EXPECT_EQ(box.icon(), platform::vbExclamation);
+        texts << box.text;
+      }
+    return texts;
+  };
+  const QString unreadable = "The picture cannot be read: Unable to read image data.";
+  const QStringList expected = {
+      BackgroundProblemText(Program("A-empty.gif"), "The file is empty."),
+      BackgroundProblemText(Program("B-huge.bmp"), unreadable),
+      BackgroundProblemText(Program("C-huge.gif"),
+                            "The picture is 30000 x 30000 pixels; a background may have at most 16 million pixels."),
+      BackgroundProblemText(Program("D-hostile.jpg"), unreadable)};
+  EXPECT_EQ(expected[0], Program("A-empty.gif") + "\r\n\r\nThe file is empty.\r\n\r\n"
+                                                 "The table shows its plain colour instead.");
+
+  QString name = "A-empty.gif";
+  bg.LoadBackgroundList(name);
+  ASSERT_EQ(bg.BackgroundCount(), 4);
+  bg.ShowBackground();
+  bg.ShowBackground();
+  for (int i = 0; i < 3; ++i) {
+    bg.NextBackground(kKeyDown);
+    bg.ShowBackground();
+  }
+  EXPECT_EQ(told(), expected);
+  EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "D-hostile.jpg");
+  EXPECT_EQ(table.FormPicture().pixelColor(10, 10), ColorFromBgr(settings.MatColor));
+  for (int i = 0; i < 5; ++i) bg.NextBackground(kKeyUp);
+  EXPECT_EQ(told(), expected);
+
+  // Added to the user's pictures it is another file, told of in turn; a
+  // good picture added under its name then shows.
+  QDir().mkpath(folders.DocsPath);
+  const QString docs = folders.DocsPath + "E-hostile.jpg";
+  ASSERT_TRUE(QFile::copy(Program("D-hostile.jpg"), docs));
+  ui.files.push_back(platform::ChosenFile{docs, "E-hostile.jpg"});
+  bg.ManageBackground("Add");
+  ASSERT_EQ(told().size(), 5);
+  EXPECT_EQ(told().back(), BackgroundProblemText(User("E-hostile.jpg"), unreadable));
+  QFile::remove(docs);
+  Picture(docs, Qt::yellow, "JPG");
+  ui.files.push_back(platform::ChosenFile{docs, "E-hostile.jpg"});
+  bg.ManageBackground("Add");
+  EXPECT_EQ(told().size(), 5);
+  EXPECT_EQ(bg.BackgroundList(bg.BackgroundIndex()), User("E-hostile.jpg"));
+  EXPECT_FALSE(bg.Picture().isNull());
+}
+
 TEST_F(BackgroundsTest, TilesInPixelsAndAZeroSizedPictureTilesNothing) {
   QImage target(50, 30, QImage::Format_ARGB32);
   target.fill(Qt::white);

@@ -9,6 +9,10 @@
 #include <vector>
 
 #include "platform/ui.h"
+#include "platform/wait.h"
+#include "support/temp_home.h"
+#include "table/drag_drop.h"
+#include "table/fake_sound_effects.h"
 #include "table/table_geometry.h"
 #include "table/table_rig.h"
 #include "table/table_text.h"
@@ -46,6 +50,64 @@ TEST_F(CardTableTest, PaintsABackWithTheOwnBacksRimAndKeepsIt) {
   EXPECT_EQ(sounds.effects, std::vector<int>{3});
   table.PaintCard(PileControl::picPlayer, 1, 52, 0);
   EXPECT_EQ(box->BorderStyle(), 1);
+}
+
+// The own back's rim belongs to the back: a face painted over a pile that
+// showed the back (the Reserve and the Hand after the deal) looks as on a
+// pile that never did, its see-through corners showing the table.
+TEST_F(CardTableTest, AFaceOverTheOwnBackShowsNoRim) {
+  settings.CardBack = 0;
+  settings.CardBackColor = 0x00800000;
+  table.show();
+  table.PaintCard(PileControl::picPlayer, 2, 0, 3);
+  PictureBox* reserve = table.picPlayer[2];
+  PictureBox* waste = table.picPlayer[3];
+  const QImage back = table.grab(reserve->geometry()).toImage();
+  EXPECT_EQ(back.pixel(0, back.height() / 2), QColor(0, 0, 128).darker(180).rgb());
+  table.PaintCard(PileControl::picPlayer, 2, 14, 0);
+  table.PaintCard(PileControl::picPlayer, 3, 14, 0);
+  EXPECT_EQ(reserve->BorderStyle(), 1);
+  const QImage onReserve = table.grab(reserve->geometry()).toImage();
+  const QImage onWaste = table.grab(waste->geometry()).toImage();
+  ASSERT_FALSE(onReserve.isNull());
+  EXPECT_EQ(onReserve, onWaste);
+  // A back painted again brings its rim back.
+  table.PaintCard(PileControl::picPlayer, 2, 0, 0);
+  EXPECT_EQ(table.grab(reserve->geometry()).toImage(), back);
+}
+
+// The cover a slide or a click leaves under a pile (a back, when the card
+// beneath lies face down) does not show through the see-through edges of
+// the card back on top of it.
+TEST_F(CardTableTest, TheCoverLeftUnderAPileDoesNotShowThroughIt) {
+  settings.CardBack = 0;
+  settings.CardBackColor = 0x00800000;
+  table.show();
+  const auto look = [&](QWidget* box) { return table.grab(box->geometry()).toImage(); };
+  table.PaintCard(PileControl::picOpponent, 3, 14, 0);
+  const QImage alone = look(table.picOpponent[3]);
+
+  state.CurrentTurn = Turn::Opponent;
+  piles.ReserveCount[1] = 3;
+  piles.ReserveFaceDown[1] = 2;
+  table.AnimateCard(PileControl::picOpponent, 2, 14, PileControl::picCenter, 1);
+  ASSERT_FALSE(table.picSmoke[0]->isHidden());
+  EXPECT_EQ(look(table.picOpponent[2]), look(table.picSmoke[0]));
+  table.PaintCard(PileControl::picOpponent, 2, 14, 0);
+  table.BringToFront(table.picOpponent[2]);
+  EXPECT_EQ(look(table.picOpponent[2]), alone);
+
+  // A click on the own Reserve leaves the cover under it, and the card shows alone.
+  state.CurrentTurn = Turn::Local;
+  piles.ReserveCount[0] = 3;
+  piles.ReserveFaceDown[0] = 2;
+  table.PaintCard(PileControl::picPlayer, 3, 14, 0);
+  table.PaintCard(PileControl::picPlayer, 2, 14, 0);
+  table.DragStart(PileControl::picPlayer, 2, 5, 5);
+  EXPECT_EQ(table.DragDrop(PileControl::picPlayer, 2), DropOutcome::Click);
+  ASSERT_FALSE(table.picSmoke[0]->isHidden());
+  EXPECT_EQ(table.picSmoke[0]->pos(), table.picPlayer[2]->pos());
+  EXPECT_EQ(look(table.picPlayer[2]), look(table.picPlayer[3]));
 }
 
 TEST_F(CardTableTest, PaintsTheEmptyPileSilently) {
