@@ -499,7 +499,7 @@ TEST_F(SavedGamesTest, ASaveThatCannotGrowTheFileLeavesItAsItWas) {
 // size limit) leaves the file as it was and tells the user once, in the
 // deal's own box rather than as a bare failed write.
 TEST_F(SavedGamesTest, ADealThatCannotBeBackedUpLeavesTheFileAsItWasAndSaysSoOnce) {
-  piles = Dealt(50);
+  piles = DealtTable(50);
   state.CurrentTurn = table::Turn::Local;
   state.TurnCount = 0;
   SaveGameRecord(s);
@@ -522,7 +522,7 @@ TEST_F(SavedGamesTest, ADealThatCannotBeBackedUpLeavesTheFileAsItWasAndSaysSoOnc
     saved.SavedGamesFile.ReportFailuresTo(&failures);
     SavedGameServices other{piles, state, saved, {scores, matchOn, matchPoints}, sampleGameNumber,
                             view,  guard, childUi, wait, hooks};
-    piles = Dealt(51);
+    piles = DealtTable(51);
     state.TurnCount = 0;
     SaveGameRecord(other);
     if (childUi.boxes.size() != 1) _exit(4);
