@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace platform {
+class SoundServer;
 class UiService;
 class WaitService;
 }  // namespace platform
@@ -51,8 +52,9 @@ class MusicPlayer {
   virtual QString ErrorText() const = 0;
 };
 
-// Qt Multimedia over GStreamer; the player itself is made on first use.
-std::unique_ptr<MusicPlayer> CreateMusicPlayer();
+// Qt Multimedia's decoder over GStreamer, played into the sound server's
+// music stream; the stream is made when music turns out to be playable.
+std::unique_ptr<MusicPlayer> CreateMusicPlayer(std::shared_ptr<platform::SoundServer> server);
 
 inline constexpr char kPlaySuccess[] = "Success";
 inline constexpr char kPlayInputError[] = "Error with input file";

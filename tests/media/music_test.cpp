@@ -286,7 +286,8 @@ TEST(MusicPlayer, TheRealPlayerNeverHangsWithoutASoundDevice) {
   platform::FakeUi ui;
   platform::IniSettingsStore settings(home.ConfigHome());
   platform::FakeSoundChannel sound;
-  Music music(MusicServices{folders, wait, ui, settings, sound, {}, "Marrowdale", {}}, CreateMusicPlayer());
+  Music music(MusicServices{folders, wait, ui, settings, sound, {}, "Marrowdale", {}},
+              CreateMusicPlayer(platform::CreateSoundServer()));
   music.PlayMP3(folders.AppPath + "Data/intro.mp3");
   wait.Pause(0.05);
   EXPECT_EQ(music.StopMP3(), "");

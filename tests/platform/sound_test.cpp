@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -12,8 +13,12 @@
 #include <sys/prctl.h>
 
 #include <csignal>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <numbers>
 #include <optional>
 #include <utility>
@@ -189,6 +194,67 @@ class TestSoundServer {
   QByteArray oldCookie_;
 };
 
+// A sound server that takes streams and then hangs in every write and
+// flush until the test lets it go, as a server stopped by a signal does.
+// What it shares with the test lives in a gate of its own, so that the
+// test can watch the players' threads after it has let go of the server.
+class HangingServer : public platform::SoundServer {
+ public:
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool open = false;    // the server answers again
+    int stuck = 0;        // calls hanging now
+    int streams = 0;      // streams not yet closed
+    bool gone = false;    // the server itself is gone: no thread holds it
+  };
+
+  ~HangingServer() override {
+    std::lock_guard lock(gate->mutex);
+    gate->gone = true;
+    gate->wake.notify_all();
+  }
+  bool Usable() override { return true; }
+  std::unique_ptr<platform::SoundStream> Open(const platform::SoundFormat&, const platform::StreamShape&) override {
+    return std::make_unique<Stream>(gate);
+  }
+
+  // Waits, for at most five seconds, until the condition on the gate holds.
+  bool Until(const std::function<bool(const Gate&)>& condition) const {
+    std::unique_lock lock(gate->mutex);
+    return gate->wake.wait_for(lock, std::chrono::seconds(5), [&] { return condition(*gate); });
+  }
+
+  const std::shared_ptr<Gate> gate = std::make_shared<Gate>();
+
+ private:
+  class Stream : public platform::SoundStream {
+   public:
+    explicit Stream(std::shared_ptr<Gate> gate) : gate_(std::move(gate)) {
+      std::lock_guard lock(gate_->mutex);
+      ++gate_->streams;
+    }
+    ~Stream() override {
+      std::lock_guard lock(gate_->mutex);
+      --gate_->streams;
+      gate_->wake.notify_all();
+    }
+    bool Write(const char*, qsizetype) override { return Hang(); }
+    bool Flush() override { return Hang(); }
+
+   private:
+    bool Hang() {
+      std::unique_lock lock(gate_->mutex);
+      ++gate_->stuck;
+      gate_->wake.notify_all();
+      gate_->wake.wait(lock, [&] { return gate_->open; });
+      --gate_->stuck;
+      return false;
+    }
+    std::shared_ptr<Gate> gate_;
+  };
+};
+
 QList<qint16> Samples(const platform::WavSamples& wav) {
   QList<qint16> v;
   for (qsizetype i = 0; i + 1 < wav.pcm16.size(); i += 2) v << qFromLittleEndian<qint16>(wav.pcm16.constData() + i);
@@ -243,6 +309,47 @@ TEST(SoundChannelTest, DecodesTheWavKindsAUserMayAdd) {
   EXPECT_FALSE(DecodeWav(QByteArray()));
 }
 
+// Leaving ends the effects and the music at once even while the server
+// hangs in their writes; the threads left behind end by themselves once
+// the server answers, and touch nothing but what is theirs meanwhile.
+TEST(SoundChannelTest, LeavingNeverWaitsForAServerThatHangs) {
+  QTemporaryDir dir;
+  const QString tone = dir.filePath("~122.tmp");
+  {
+    QFile f(tone);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(ToneWav(0.4));
+  }
+  auto server = std::make_shared<HangingServer>();
+  auto channel = CreateSoundChannel(server);
+  auto music = platform::CreateMusicOutput(server);
+  channel->Play(tone);
+  music->Start({22050, 1});
+  music->Append(QByteArray(22050 * 2, '\1'));
+  ASSERT_TRUE(server->Until([](const HangingServer::Gate& g) { return g.stuck == 2; }));
+  EXPECT_TRUE(music->Playing());
+
+  QElapsedTimer leaving;
+  leaving.start();
+  channel->Stop();
+  channel.reset();
+  music->Stop();
+  music.reset();
+  EXPECT_LT(leaving.elapsed(), 1000) << "leaving waited for the server";
+
+  const std::shared_ptr<HangingServer::Gate> gate = server->gate;
+  server.reset();
+  EXPECT_FALSE(gate->gone) << "the threads still hold the server";
+  {
+    std::lock_guard lock(gate->mutex);
+    gate->open = true;
+  }
+  gate->wake.notify_all();
+  std::unique_lock lock(gate->mutex);
+  EXPECT_TRUE(gate->wake.wait_for(lock, std::chrono::seconds(5), [&] { return gate->gone && gate->streams == 0; }))
+      << "a thread left behind never ended";
+}
+
 // The test machine may have no audio device at all: playing must then be
 // silence, without an error escaping or a crash, and nothing may wait.
 TEST(SoundChannelTest, PlaysCutsAndStopsWithoutADevice) {
@@ -255,7 +362,7 @@ TEST(SoundChannelTest, PlaysCutsAndStopsWithoutADevice) {
     f.write(SilentWav(4410));
   }
   platform::WaitService wait;
-  auto channel = CreateSoundChannel();
+  auto channel = CreateSoundChannel(platform::CreateSoundServer());
   ASSERT_NE(channel, nullptr);
   EXPECT_NO_THROW({
     channel->Stop();  // nothing playing yet
@@ -295,7 +402,7 @@ TEST(SoundChannelTest, NeverRunsEventsAndSoundsAgainAfterTheServerRestarts) {
     ASSERT_TRUE(server->Start(wait));
     ASSERT_TRUE(server->Record(wait));
   }
-  auto channel = CreateSoundChannel();
+  auto channel = CreateSoundChannel(platform::CreateSoundServer());
   int ranInside = 0;
   for (int i = 0; i < 40; ++i) {
     bool inside = true;
