@@ -20,7 +20,7 @@ namespace media {
 // Why music cannot play on this system.
 enum class MusicUnavailableCause {
   None,           // music can play
-  NoAudioOutput,  // the system has no sound output
+  NoAudioOutput,  // the system has no sound server's library
   NoMp3Decoder,   // the media framework cannot decode MP3 (plug-ins missing)
   NoPlayer,       // no media player could be made
 };
@@ -39,8 +39,8 @@ class MusicPlayer {
   };
 
   virtual ~MusicPlayer() = default;
-  // Asked once, at start: whether an audio output exists and a player can
-  // be made here.
+  // Asked once, at start: whether the sound server's library and an MP3
+  // decoder are there; a sound server that is not running is no reason.
   virtual MusicUnavailableCause Availability() = 0;
   virtual void SetListener(Listener listener) = 0;
   virtual void Open(const QString& file) = 0;

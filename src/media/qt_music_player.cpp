@@ -5,10 +5,8 @@
 // and once the server had gone it stayed silent for the rest of the run.
 #include <QAudioBuffer>
 #include <QAudioDecoder>
-#include <QAudioDevice>
 #include <QFileInfo>
 #include <QList>
-#include <QMediaDevices>
 #include <QMediaFormat>
 #include <QTimer>
 #include <QUrl>
@@ -72,8 +70,10 @@ class QtMusicPlayer : public MusicPlayer {
   }
 
   MusicUnavailableCause Availability() override {
-    if (!server_ || !server_->Usable() || QMediaDevices::audioOutputs().isEmpty())
-      return MusicUnavailableCause::NoAudioOutput;
+    // A sound server that is not running now is no reason: the music
+    // stream asks for it again and again, and the music is heard once the
+    // server runs.
+    if (!server_ || !server_->Usable()) return MusicUnavailableCause::NoAudioOutput;
     // GStreamer reads MP3 through a parser and a decoder, and lists it as a
     // codec rather than as a file format.
     if (!QMediaFormat().supportedAudioCodecs(QMediaFormat::Decode).contains(QMediaFormat::AudioCodec::MP3))

@@ -437,3 +437,38 @@ TEST(SoundChannelTest, NeverRunsEventsAndSoundsAgainAfterTheServerRestarts) {
   EXPECT_TRUE(Eventually(wait, [&] { return server->Heard(); })) << "no sound after the server came back";
   channel.reset();
 }
+
+// The music starts while no server runs, is heard once one does, and plays
+// on after the server has been killed and started again, within the same
+// song: nothing has to start it anew.
+TEST(SoundChannelTest, MusicIsHeardOnceAServerRunsAndAgainAfterItRestarts) {
+  if (!TestSoundServer::Installed()) GTEST_SKIP() << "no sound server installed";
+  platform::WaitService wait;
+  TestSoundServer server;  // not running yet
+  auto music = platform::CreateMusicOutput(platform::CreateSoundServer());
+  const QByteArray tone = ToneWav(1.0).mid(44);  // the samples of a second
+  music->Start({22050, 1});
+  // The song is handed over as a decoder would, as far as there is room.
+  const auto feedAndHeard = [&] {
+    while (music->Room() >= tone.size()) music->Append(tone);
+    return server.Heard();
+  };
+  wait.Pause(0.3);
+  feedAndHeard();
+  EXPECT_TRUE(music->Playing());
+
+  ASSERT_TRUE(server.Start(wait));
+  ASSERT_TRUE(server.Record(wait));
+  EXPECT_TRUE(Eventually(wait, feedAndHeard)) << "no music once the server ran";
+
+  server.Kill();
+  wait.Pause(0.3);
+  feedAndHeard();
+  ASSERT_TRUE(server.Start(wait));
+  ASSERT_TRUE(server.Record(wait));
+  EXPECT_TRUE(Eventually(wait, feedAndHeard)) << "no music after the server came back";
+  EXPECT_TRUE(music->Playing());
+
+  music->Finish();
+  EXPECT_TRUE(Eventually(wait, [&] { return !music->Playing(); })) << "the song never ended";
+}
