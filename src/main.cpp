@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   // The ffmpeg media backend crashes without an audio device; GStreamer
   // stays silent instead.
   if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
+  platform::PrepareSoundServerLookup();
   QApplication app(argc, argv);
   app.setApplicationName("Marrowdale");
 

@@ -1,9 +1,12 @@
 #include "platform/sound.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QStringList>
+#include <QSysInfo>
 #include <QtEndian>
 #include <algorithm>
 #include <chrono>
@@ -15,6 +18,8 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+
+#include <unistd.h>
 
 namespace platform {
 
@@ -162,7 +167,7 @@ class LibrarySoundServer : public SoundServer {
     return usable_;
   }
 
-  std::unique_ptr<SoundStream> Open(const SoundFormat& format, const StreamShape& shape) override {
+  std::unique_ptr<SoundStream> Connect(const SoundFormat& format, const StreamShape& shape) override {
     if (!Usable()) return nullptr;
     const PaSampleFormat wanted{kPaSampleS16le, quint32(format.sampleRate), quint8(format.channels)};
     const quint32 msBytes = quint32(format.sampleRate) * 2u * quint32(format.channels) / 1000u;
@@ -423,8 +428,8 @@ struct MusicQueue {
 // The music is written in slices of a twentieth of a second to a stream
 // that holds a quarter of a second ahead. Without a server the slices pass
 // in silence in their own time, so that a song lasts as long either way,
-// and every slice asks for a stream again: the music is heard once the
-// server is there, in the middle of the song.
+// and the slices ask for a stream again: the music is heard once the server
+// is there, in the middle of the song.
 class MusicThread {
  public:
   MusicThread(std::shared_ptr<MusicQueue> queue, std::shared_ptr<SoundServer> server)
@@ -470,15 +475,12 @@ class MusicThread {
  private:
   static constexpr int kSliceMilliseconds = 50;
   static constexpr int kBufferedMilliseconds = 250;
-  static constexpr std::chrono::seconds kRetry{1};
 
   bool Write(const SoundFormat& format, const QByteArray& pcm) {
     if (stream_ && format_ != format) stream_.reset();
-    const auto now = std::chrono::steady_clock::now();
-    if (!stream_ && now >= nextTry_) {
+    if (!stream_) {
       stream_ = server_->Open(format, StreamShape{"Music", kBufferedMilliseconds, kSliceMilliseconds});
       format_ = format;
-      if (!stream_) nextTry_ = now + kRetry;
     }
     if (stream_ && stream_->Write(pcm.constData(), pcm.size())) return true;
     stream_.reset();
@@ -489,7 +491,6 @@ class MusicThread {
   std::shared_ptr<SoundServer> server_;
   std::unique_ptr<SoundStream> stream_;
   SoundFormat format_;
-  std::chrono::steady_clock::time_point nextTry_;  // no server: when to ask again
 };
 
 class ThreadMusicOutput : public MusicOutput {
@@ -569,6 +570,85 @@ class ThreadMusicOutput : public MusicOutput {
 };
 
 }  // namespace
+
+std::unique_ptr<SoundStream> SoundServer::Open(const SoundFormat& format, const StreamShape& shape) {
+  {
+    std::lock_guard lock(mutex_);
+    if (std::chrono::steady_clock::now() < nextTry_) return nullptr;
+  }
+  std::unique_ptr<SoundStream> stream = Connect(format, shape);
+  if (!stream) {
+    std::lock_guard lock(mutex_);
+    nextTry_ = std::chrono::steady_clock::now() + kSoundServerRetry;
+  }
+  return stream;
+}
+
+namespace {
+
+// The per-user place of a server started without a runtime folder: a link
+// the server makes in the user's sound configuration folder, named after
+// the machine.
+QString UserConfigFolder() {
+  if (const QString path = qEnvironmentVariable("PULSE_CONFIG_PATH"); !path.isEmpty()) return path;
+  const QString home = QDir::homePath();
+  if (QFileInfo(home + "/.pulse").isDir()) return home + "/.pulse";
+  if (const QString config = qEnvironmentVariable("XDG_CONFIG_HOME"); !config.isEmpty()) return config + "/pulse";
+  return home + "/.config/pulse";
+}
+
+QString MachineId() {
+  for (const char* file : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+    QFile f(file);
+    if (f.open(QIODevice::ReadOnly)) {
+      const QString id = QString::fromLatin1(f.readLine(256)).trimmed();
+      if (!id.isEmpty()) return id;
+    }
+  }
+  return QSysInfo::machineHostName();
+}
+
+// Whether one of the configuration files the library reads names a server.
+bool ConfiguredServer() {
+  QStringList files;
+  if (const QString own = qEnvironmentVariable("PULSE_CLIENTCONFIG"); !own.isEmpty()) {
+    files << own;
+  } else if (const QString user = UserConfigFolder() + "/client.conf"; QFileInfo::exists(user)) {
+    files << user;
+  } else {
+    files << "/etc/pulse/client.conf";
+    const QDir more("/etc/pulse/client.conf.d");
+    for (const QString& name : more.entryList({"*.conf"}, QDir::Files, QDir::Name)) files << more.filePath(name);
+  }
+  for (const QString& file : files) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
+    while (!f.atEnd()) {
+      const QString line = QString::fromUtf8(f.readLine(4096)).trimmed();
+      if (line.startsWith('#') || line.startsWith(';')) continue;
+      const qsizetype eq = line.indexOf('=');
+      if (eq > 0 && line.left(eq).trimmed() == "default-server" && !line.mid(eq + 1).trimmed().isEmpty()) return true;
+    }
+  }
+  return false;
+}
+
+bool OwnRuntimeFolder() {
+  const QString path = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (path.isEmpty()) return false;
+  const QFileInfo info(path);
+  return info.isDir() && info.ownerId() == uint(getuid());
+}
+
+}  // namespace
+
+void PrepareSoundServerLookup() {
+  if (!qEnvironmentVariableIsEmpty("PULSE_SERVER") || !qEnvironmentVariableIsEmpty("PULSE_RUNTIME_PATH") ||
+      OwnRuntimeFolder() || ConfiguredServer())
+    return;
+  const QString user = UserConfigFolder() + "/" + MachineId() + "-runtime/native";
+  qputenv("PULSE_SERVER", ("unix:" + user + " unix:/var/run/pulse/native").toLocal8Bit());
+}
 
 std::shared_ptr<SoundServer> CreateSoundServer() { return std::make_shared<LibrarySoundServer>(); }
 

@@ -7,7 +7,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -52,7 +54,9 @@ class SoundStream {
   virtual bool Flush() = 0;
 };
 
-// The sound server, shared by the effects and the music.
+// The sound server, shared by the effects and the music. After a try that
+// found no server, the server is asked again only a second later, however
+// many sounds are asked for meanwhile: they are silence.
 class SoundServer {
  public:
   virtual ~SoundServer() = default;
@@ -60,8 +64,18 @@ class SoundServer {
   // in this run.
   virtual bool Usable() = 0;
   // A new stream, or null when the server cannot be reached now.
-  virtual std::unique_ptr<SoundStream> Open(const SoundFormat& format, const StreamShape& shape) = 0;
+  std::unique_ptr<SoundStream> Open(const SoundFormat& format, const StreamShape& shape);
+
+ protected:
+  // Asks the server for a stream; null when there is none.
+  virtual std::unique_ptr<SoundStream> Connect(const SoundFormat& format, const StreamShape& shape) = 0;
+
+ private:
+  std::mutex mutex_;
+  std::chrono::steady_clock::time_point nextTry_;  // after a failed try: when to ask again
 };
+
+inline constexpr std::chrono::milliseconds kSoundServerRetry{1000};
 
 // The desktop's sound server, reached through its client library, which
 // is loaded at the first use and stays loaded for the rest of the run.
@@ -71,6 +85,15 @@ std::shared_ptr<SoundServer> CreateSoundServer();
 // thread to the end of the process: a server that hangs holds the thread in
 // a write until the server's own time-out, half a minute.
 inline constexpr int kLeaveWaitMilliseconds = 250;
+
+// Where the sound server is looked for, set for the whole process when the
+// session does not say: without a runtime folder (XDG_RUNTIME_DIR), a named
+// server or a configured one, the server's library makes a new folder in
+// /tmp at each try and leaves it there, and would start a server of its
+// own. It is then told the two places a server of the user's or of the
+// system listens at, which it tries without making anything, and starts
+// none. Called first thing in main, before any thread runs.
+void PrepareSoundServerLookup();
 
 // The effects, fed to one stream from a thread of the channel's own: Play
 // and Stop return at once and never run events.

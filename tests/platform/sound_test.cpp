@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 #include <sys/prctl.h>
 
 #include <csignal>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -22,6 +24,7 @@
 #include <numbers>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform/wait.h"
 
@@ -215,9 +218,14 @@ class HangingServer : public platform::SoundServer {
     gate->wake.notify_all();
   }
   bool Usable() override { return true; }
-  std::unique_ptr<platform::SoundStream> Open(const platform::SoundFormat&, const platform::StreamShape&) override {
+
+ protected:
+  std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
+                                                 const platform::StreamShape&) override {
     return std::make_unique<Stream>(gate);
   }
+
+ public:
 
   // Waits, for at most five seconds, until the condition on the gate holds.
   bool Until(const std::function<bool(const Gate&)>& condition) const {
@@ -433,8 +441,13 @@ TEST(SoundChannelTest, NeverRunsEventsAndSoundsAgainAfterTheServerRestarts) {
   ASSERT_TRUE(server->Start(wait));
   ASSERT_TRUE(server->Record(wait));
   ASSERT_FALSE(server->Heard());
-  channel->Play(tone);
-  EXPECT_TRUE(Eventually(wait, [&] { return server->Heard(); })) << "no sound after the server came back";
+  // The failed try just now holds the next one back for a second: the
+  // tone is asked for again as a player would.
+  int looks = 0;
+  EXPECT_TRUE(Eventually(wait, [&] {
+    if (looks++ % 10 == 0) channel->Play(tone);
+    return server->Heard();
+  })) << "no sound after the server came back";
   channel.reset();
 }
 
@@ -471,4 +484,90 @@ TEST(SoundChannelTest, MusicIsHeardOnceAServerRunsAndAgainAfterItRestarts) {
 
   music->Finish();
   EXPECT_TRUE(Eventually(wait, [&] { return !music->Playing(); })) << "the song never ended";
+}
+
+// Without a server the effects and the music together ask for one at most
+// once a second, however many sounds are asked for meanwhile.
+TEST(SoundChannelTest, AMissingServerIsAskedForOnceASecond) {
+  class MissingServer : public platform::SoundServer {
+   public:
+    bool Usable() override { return true; }
+    std::atomic<int> tries = 0;
+
+   protected:
+    std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
+                                                   const platform::StreamShape&) override {
+      ++tries;
+      return nullptr;
+    }
+  };
+  QTemporaryDir dir;
+  const QString click = dir.filePath("~120.tmp");
+  {
+    QFile f(click);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(ToneWav(0.01));
+  }
+  platform::WaitService wait;
+  auto server = std::make_shared<MissingServer>();
+  auto channel = CreateSoundChannel(server);
+  auto music = platform::CreateMusicOutput(server);
+  music->Start({22050, 1});
+  music->Append(QByteArray(22050 * 2, '\1'));
+  for (int i = 0; i < 12; ++i) {
+    channel->Play(click);
+    wait.Pause(0.05);
+  }
+  EXPECT_GE(server->tries, 1);
+  EXPECT_LE(server->tries, 2) << "the server was asked at every sound";
+  wait.Pause(0.5);
+  channel->Play(click);
+  EXPECT_TRUE(Eventually(wait, [&] { return server->tries >= 2 && server->tries <= 4; }));
+}
+
+// A start without a runtime folder or a named server: the library is told
+// where to look and tries there without making a folder in the temporary
+// folder (as it did at every start) or starting a server of its own. A
+// session that names its runtime folder is left as it is.
+TEST(SoundServerLookup, WithoutARuntimeFolderNothingIsLeftInTheTemporaryFolder) {
+  // The variables are put back as they were for the tests after this one.
+  struct SavedEnvironment {
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved;
+    SavedEnvironment() {
+      for (const char* name : {"PULSE_SERVER", "PULSE_RUNTIME_PATH", "PULSE_CLIENTCONFIG", "PULSE_CONFIG_PATH",
+                               "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "HOME", "TMPDIR"})
+        saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    }
+    ~SavedEnvironment() {
+      for (const auto& [name, value] : saved) {
+        if (value) {
+          qputenv(name, *value);
+        } else {
+          qunsetenv(name);
+        }
+      }
+    }
+  } savedEnvironment;
+  QTemporaryDir home;
+  QTemporaryDir temp;
+  for (const char* name : {"PULSE_SERVER", "PULSE_RUNTIME_PATH", "PULSE_CLIENTCONFIG", "PULSE_CONFIG_PATH",
+                           "XDG_CONFIG_HOME"})
+    qunsetenv(name);
+  qputenv("HOME", home.path().toLocal8Bit());
+  qputenv("TMPDIR", temp.path().toLocal8Bit());
+  qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
+  platform::PrepareSoundServerLookup();
+  EXPECT_TRUE(qEnvironmentVariableIsEmpty("PULSE_SERVER")) << "the session's runtime folder was passed over";
+
+  qunsetenv("XDG_RUNTIME_DIR");
+  platform::PrepareSoundServerLookup();
+  const QString lookup = qEnvironmentVariable("PULSE_SERVER");
+  EXPECT_TRUE(lookup.startsWith("unix:" + home.path() + "/.config/pulse/")) << lookup.toStdString();
+  EXPECT_TRUE(lookup.endsWith("-runtime/native unix:/var/run/pulse/native")) << lookup.toStdString();
+
+  auto server = platform::CreateSoundServer();
+  if (!server->Usable()) GTEST_SKIP() << "no sound server library";
+  EXPECT_EQ(server->Open({22050, 1}, {"Sound effects", 80, 20}), nullptr);
+  EXPECT_TRUE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(home.filePath(".config/pulse")));
 }
