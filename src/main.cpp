@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
   // The ffmpeg media backend crashes without an audio device; GStreamer
   // stays silent instead.
   if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
+  platform::PrepareSoundServerLookup();
   QApplication app(argc, argv);
   app.setApplicationName("Marrowdale");
 
@@ -59,10 +60,12 @@ int main(int argc, char** argv) {
     scriptedUi = ui.get();
     parts.ui = std::move(ui);
   }
-  parts.sound = platform::CreateSoundChannel();
+  // The effects and the music share the sound server.
+  const std::shared_ptr<platform::SoundServer> soundServer = platform::CreateSoundServer();
+  parts.sound = platform::CreateSoundChannel(soundServer);
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>();
   parts.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
-  parts.musicPlayer = media::CreateMusicPlayer();
+  parts.musicPlayer = media::CreateMusicPlayer(soundServer);
   parts.helpBackend = media::CreateQtHelpBackend(*parts.ui);
 
   play::Program program(std::move(parts));

@@ -11,8 +11,8 @@ QString MusicUnavailableText(MusicUnavailableCause cause) {
   switch (cause) {
     case MusicUnavailableCause::None: return {};
     case MusicUnavailableCause::NoAudioOutput:
-      return "This computer has no sound output, so the game cannot play music. Connect or switch on a "
-             "sound device and start the game again.";
+      return "The game cannot play music: the sound server's client library (libpulse-simple) is missing. "
+             "Install the package libpulse0 and start the game again.";
     case MusicUnavailableCause::NoMp3Decoder:
       return "The game cannot decode MP3 music: GStreamer's plug-ins are missing. Install the packages "
              "gstreamer1.0-plugins-good and gstreamer1.0-plugins-base and start the game again.";

@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace platform {
+class SoundServer;
 class UiService;
 class WaitService;
 }  // namespace platform
@@ -19,7 +20,7 @@ namespace media {
 // Why music cannot play on this system.
 enum class MusicUnavailableCause {
   None,           // music can play
-  NoAudioOutput,  // the system has no sound output
+  NoAudioOutput,  // the system has no sound server's library
   NoMp3Decoder,   // the media framework cannot decode MP3 (plug-ins missing)
   NoPlayer,       // no media player could be made
 };
@@ -38,8 +39,8 @@ class MusicPlayer {
   };
 
   virtual ~MusicPlayer() = default;
-  // Asked once, at start: whether an audio output exists and a player can
-  // be made here.
+  // Asked once, at start: whether the sound server's library and an MP3
+  // decoder are there; a sound server that is not running is no reason.
   virtual MusicUnavailableCause Availability() = 0;
   virtual void SetListener(Listener listener) = 0;
   virtual void Open(const QString& file) = 0;
@@ -51,8 +52,9 @@ class MusicPlayer {
   virtual QString ErrorText() const = 0;
 };
 
-// Qt Multimedia over GStreamer; the player itself is made on first use.
-std::unique_ptr<MusicPlayer> CreateMusicPlayer();
+// Qt Multimedia's decoder over GStreamer, played into the sound server's
+// music stream; the stream is made when music turns out to be playable.
+std::unique_ptr<MusicPlayer> CreateMusicPlayer(std::shared_ptr<platform::SoundServer> server);
 
 inline constexpr char kPlaySuccess[] = "Success";
 inline constexpr char kPlayInputError[] = "Error with input file";

@@ -1,18 +1,25 @@
 #include "platform/sound.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QStringList>
+#include <QSysInfo>
 #include <QtEndian>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
+
+#include <unistd.h>
 
 namespace platform {
 
@@ -92,12 +99,11 @@ std::optional<WavSamples> DecodeWav(const QByteArray& bytes) {
 
 namespace {
 
-// The sound server's interface for one simple playback stream, loaded when
-// the first sound is asked for. Qt's audio output talks to the same server
-// but, once it has lost its connection and failed to make a new one, stays
-// silent for the rest of the run; this stream is opened again at the next
-// sound. The declarations are the server library's own, which has kept them
-// since its first release.
+// The sound server's interface for one simple playback stream. Qt's audio
+// output talks to the same server but, once it has lost its connection and
+// failed to make a new one, stays silent for the rest of the run; a stream
+// of our own is opened again when the server is back. The declarations are
+// the server library's own, which has kept them since its first release.
 struct pa_simple;
 struct PaSampleFormat {
   int format;
@@ -110,7 +116,7 @@ struct PaBufferAttr {
 constexpr int kPaSampleS16le = 3;
 constexpr int kPaStreamPlayback = 1;
 
-struct SoundServer {
+struct ServerLibrary {
   using NewFn = pa_simple* (*)(const char*, const char*, int, const char*, const char*, const PaSampleFormat*,
                                const void*, const PaBufferAttr*, int*);
   using WriteFn = int (*)(pa_simple*, const void*, size_t, int*);
@@ -119,6 +125,9 @@ struct SoundServer {
 
   bool Load() {
     QLibrary lib("pulse-simple", 0);
+    // A player's thread that leaving left behind in a write must find the
+    // library's code still there while the process ends.
+    lib.setLoadHints(QLibrary::PreventUnloadHint);
     if (!lib.load()) return false;
     open = reinterpret_cast<NewFn>(lib.resolve("pa_simple_new"));
     write = reinterpret_cast<WriteFn>(lib.resolve("pa_simple_write"));
@@ -133,6 +142,89 @@ struct SoundServer {
   FreeFn free = nullptr;
 };
 
+class LibraryStream : public SoundStream {
+ public:
+  LibraryStream(const ServerLibrary& lib, pa_simple* stream) : lib_(lib), stream_(stream) {}
+  ~LibraryStream() override { lib_.free(stream_); }
+  bool Write(const char* pcm, qsizetype bytes) override {
+    int error = 0;
+    return lib_.write(stream_, pcm, size_t(bytes), &error) >= 0;
+  }
+  bool Flush() override {
+    int error = 0;
+    return lib_.flush(stream_, &error) >= 0;
+  }
+
+ private:
+  const ServerLibrary& lib_;
+  pa_simple* stream_;
+};
+
+class LibrarySoundServer : public SoundServer {
+ public:
+  bool Usable() override {
+    std::call_once(loaded_, [this] { usable_ = lib_.Load(); });
+    return usable_;
+  }
+
+  std::unique_ptr<SoundStream> Connect(const SoundFormat& format, const StreamShape& shape) override {
+    if (!Usable()) return nullptr;
+    const PaSampleFormat wanted{kPaSampleS16le, quint32(format.sampleRate), quint8(format.channels)};
+    const quint32 msBytes = quint32(format.sampleRate) * 2u * quint32(format.channels) / 1000u;
+    const PaBufferAttr attr{quint32(-1), msBytes * quint32(shape.bufferedMilliseconds),
+                            msBytes * quint32(shape.startMilliseconds), quint32(-1), quint32(-1)};
+    int error = 0;
+    pa_simple* stream =
+        lib_.open(nullptr, "Marrowdale", kPaStreamPlayback, nullptr, shape.name, &wanted, nullptr, &attr, &error);
+    if (!stream) return nullptr;
+    return std::make_unique<LibraryStream>(lib_, stream);
+  }
+
+ private:
+  std::once_flag loaded_;
+  bool usable_ = false;
+  ServerLibrary lib_;
+};
+
+// A player's thread, which leaving waits for only briefly: past that, the
+// thread is left to end by itself, or with the process. It owns everything
+// it touches (its state through shared pointers, the player on its own
+// stack), so that nothing it uses goes away under it.
+class PlayerThread {
+ public:
+  explicit PlayerThread(std::function<void()> run) : done_(std::make_shared<Done>()) {
+    thread_ = std::thread([run = std::move(run), done = done_] {
+      run();
+      std::lock_guard lock(done->mutex);
+      done->ended = true;
+      done->wake.notify_all();
+    });
+  }
+
+  ~PlayerThread() {
+    bool ended = false;
+    {
+      std::unique_lock lock(done_->mutex);
+      ended = done_->wake.wait_for(lock, std::chrono::milliseconds(kLeaveWaitMilliseconds),
+                                   [this] { return done_->ended; });
+    }
+    if (ended) {
+      thread_.join();
+    } else {
+      thread_.detach();
+    }
+  }
+
+ private:
+  struct Done {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool ended = false;
+  };
+  std::shared_ptr<Done> done_;
+  std::thread thread_;
+};
+
 // A decoded sound file, with what its file looked like when it was read: a
 // file asked for again is read afresh only when it has changed since.
 struct CachedSound {
@@ -141,7 +233,7 @@ struct CachedSound {
   std::shared_ptr<const WavSamples> wav;  // null: the file is no sound
 };
 
-// What the player thread is asked to do: the latest Play or Stop wins.
+// What the effects thread is asked to do: the latest Play or Stop wins.
 struct SoundRequests {
   std::mutex mutex;
   std::condition_variable wake;
@@ -162,9 +254,8 @@ struct SoundRequests {
 // or without its library, every sound is silence.
 class SoundThread {
  public:
-  explicit SoundThread(std::shared_ptr<SoundRequests> requests) : requests_(std::move(requests)) {}
-
-  ~SoundThread() { CloseStream(); }
+  SoundThread(std::shared_ptr<SoundRequests> requests, std::shared_ptr<SoundServer> server)
+      : requests_(std::move(requests)), server_(std::move(server)) {}
 
   void Run() {
     for (;;) {
@@ -203,8 +294,7 @@ class SoundThread {
   void Start(const QString& file) {
     // The sound playing, and what the server still holds of it, is cut.
     if (stream_ && (sound_ || written_)) {
-      int error = 0;
-      if (server_.flush(stream_, &error) < 0) CloseStream();
+      if (!stream_->Flush()) CloseStream();
     }
     sound_.reset();
     written_ = false;
@@ -219,8 +309,7 @@ class SoundThread {
     const qsizetype frameBytes = 2 * sound_->channels;
     const qsizetype slice = qsizetype(sound_->sampleRate) * kSliceMilliseconds / 1000 * frameBytes;
     const qsizetype n = std::min(slice, sound_->pcm16.size() - at_);
-    int error = 0;
-    if (server_.write(stream_, sound_->pcm16.constData() + at_, size_t(n), &error) < 0) {
+    if (!stream_->Write(sound_->pcm16.constData() + at_, n)) {
       // The server went away. A stream that had played before may only
       // have been left behind by a server that has come back: the sound is
       // tried once more on a new stream.
@@ -237,37 +326,25 @@ class SoundThread {
   }
 
   bool OpenStream(const WavSamples& wav) {
-    if (stream_ && format_.rate == quint32(wav.sampleRate) && format_.channels == wav.channels) {
+    const SoundFormat format{wav.sampleRate, wav.channels};
+    if (stream_ && format_ == format) {
       freshStream_ = false;
       return true;
     }
     CloseStream();
-    if (!serverLoaded_) {
-      serverLoaded_ = true;
-      serverUsable_ = server_.Load();
-    }
-    if (!serverUsable_) return false;
-    PaSampleFormat wanted{kPaSampleS16le, quint32(wav.sampleRate), quint8(wav.channels)};
-    const quint32 frameBytes = 2u * quint32(wav.channels);
-    const quint32 slice = quint32(wav.sampleRate) * kSliceMilliseconds / 1000 * frameBytes;
-    // The server starts the stream as soon as one slice is there (every sound
-    // holds at least one) and keeps only a short stretch ahead, so that a
-    // new sound is heard at once.
-    PaBufferAttr attr{quint32(-1), quint32(wav.sampleRate) * kBufferedMilliseconds / 1000 * frameBytes, slice,
-                      quint32(-1), quint32(-1)};
-    int error = 0;
-    stream_ = server_.open(nullptr, "Marrowdale", kPaStreamPlayback, nullptr, "Sound effects", &wanted, nullptr, &attr,
-                           &error);
+    // The server starts the stream as soon as one slice is there (every
+    // sound holds at least one) and keeps only a short stretch ahead, so
+    // that a new sound is heard at once.
+    stream_ = server_->Open(format, StreamShape{"Sound effects", kBufferedMilliseconds, kSliceMilliseconds});
     if (!stream_) return false;  // no server: this sound is silence, the next one asks again
-    format_ = wanted;
+    format_ = format;
     written_ = false;
     freshStream_ = true;
     return true;
   }
 
   void CloseStream() {
-    if (stream_) server_.free(stream_);
-    stream_ = nullptr;
+    stream_.reset();
     written_ = false;
   }
 
@@ -294,11 +371,9 @@ class SoundThread {
   }
 
   std::shared_ptr<SoundRequests> requests_;
-  SoundServer server_;
-  bool serverLoaded_ = false;
-  bool serverUsable_ = false;
-  pa_simple* stream_ = nullptr;
-  PaSampleFormat format_{};
+  std::shared_ptr<SoundServer> server_;
+  std::unique_ptr<SoundStream> stream_;
+  SoundFormat format_;
   bool written_ = false;      // the stream holds data since it was opened or flushed
   bool freshStream_ = false;  // the stream was opened for the sound playing
   std::map<QString, CachedSound> cache_;
@@ -306,19 +381,18 @@ class SoundThread {
   qsizetype at_ = 0;                          // bytes of it written
 };
 
-class QtSoundChannel : public SoundChannel {
+class ThreadSoundChannel : public SoundChannel {
  public:
-  QtSoundChannel() : requests_(std::make_shared<SoundRequests>()) {
-    thread_ = std::thread([requests = requests_] { SoundThread(requests).Run(); });
-  }
+  explicit ThreadSoundChannel(std::shared_ptr<SoundServer> server)
+      : requests_(std::make_shared<SoundRequests>()),
+        thread_([requests = requests_, server = std::move(server)] { SoundThread(requests, server).Run(); }) {}
 
-  ~QtSoundChannel() override {
+  ~ThreadSoundChannel() override {
     {
       std::lock_guard lock(requests_->mutex);
       requests_->quit = true;
     }
     requests_->wake.notify_one();
-    thread_.join();
   }
 
   void Play(const QString& file) override { Ask(file); }
@@ -335,11 +409,255 @@ class QtSoundChannel : public SoundChannel {
   }
 
   std::shared_ptr<SoundRequests> requests_;
-  std::thread thread_;
+  PlayerThread thread_;  // last: leaving asks the thread to end first
+};
+
+// The song being played, between the decoder and the music thread.
+struct MusicQueue {
+  std::mutex mutex;
+  std::condition_variable wake;
+  SoundFormat format;
+  std::deque<QByteArray> chunks;  // the samples not yet played, in order
+  qsizetype queued = 0;           // their bytes
+  bool finished = false;          // the song has no more samples than those queued
+  bool playing = false;           // started, not stopped, not yet played out
+  bool cut = false;               // what the server still holds is to go
+  bool quit = false;
+};
+
+// The music is written in slices of a twentieth of a second to a stream
+// that holds a quarter of a second ahead. Without a server the slices pass
+// in silence in their own time, so that a song lasts as long either way,
+// and the slices ask for a stream again: the music is heard once the server
+// is there, in the middle of the song.
+class MusicThread {
+ public:
+  MusicThread(std::shared_ptr<MusicQueue> queue, std::shared_ptr<SoundServer> server)
+      : q_(std::move(queue)), server_(std::move(server)) {}
+
+  void Run() {
+    std::unique_lock lock(q_->mutex);
+    for (;;) {
+      q_->wake.wait(lock, [&] { return q_->quit || q_->cut || !q_->chunks.empty() || (q_->playing && q_->finished); });
+      if (q_->quit) return;
+      if (q_->cut) {
+        q_->cut = false;
+        lock.unlock();
+        if (stream_ && !stream_->Flush()) stream_.reset();
+        lock.lock();
+        continue;
+      }
+      if (q_->chunks.empty()) {
+        q_->playing = false;  // played to its end
+        continue;
+      }
+      const SoundFormat format = q_->format;
+      const qsizetype slice = qsizetype(format.sampleRate) * kSliceMilliseconds / 1000 * 2 * format.channels;
+      QByteArray& front = q_->chunks.front();
+      QByteArray pcm = front.left(slice);
+      front.remove(0, pcm.size());
+      if (front.isEmpty()) q_->chunks.pop_front();
+      q_->queued -= pcm.size();
+      lock.unlock();
+      if (!Write(format, pcm)) {
+        // In silence, as long as the slice would have sounded, unless the
+        // song is cut meanwhile.
+        const auto lasts = std::chrono::microseconds(qint64(pcm.size()) * 1000000 /
+                                                     (qint64(format.sampleRate) * 2 * format.channels));
+        lock.lock();
+        q_->wake.wait_for(lock, lasts, [&] { return q_->quit || q_->cut; });
+        continue;
+      }
+      lock.lock();
+    }
+  }
+
+ private:
+  static constexpr int kSliceMilliseconds = 50;
+  static constexpr int kBufferedMilliseconds = 250;
+
+  bool Write(const SoundFormat& format, const QByteArray& pcm) {
+    if (stream_ && format_ != format) stream_.reset();
+    if (!stream_) {
+      stream_ = server_->Open(format, StreamShape{"Music", kBufferedMilliseconds, kSliceMilliseconds});
+      format_ = format;
+    }
+    if (stream_ && stream_->Write(pcm.constData(), pcm.size())) return true;
+    stream_.reset();
+    return false;
+  }
+
+  std::shared_ptr<MusicQueue> q_;
+  std::shared_ptr<SoundServer> server_;
+  std::unique_ptr<SoundStream> stream_;
+  SoundFormat format_;
+};
+
+class ThreadMusicOutput : public MusicOutput {
+ public:
+  explicit ThreadMusicOutput(std::shared_ptr<SoundServer> server)
+      : q_(std::make_shared<MusicQueue>()),
+        thread_([queue = q_, server = std::move(server)] { MusicThread(queue, server).Run(); }) {}
+
+  ~ThreadMusicOutput() override {
+    {
+      std::lock_guard lock(q_->mutex);
+      q_->quit = true;
+    }
+    q_->wake.notify_one();
+  }
+
+  void Start(const SoundFormat& format) override {
+    std::lock_guard lock(q_->mutex);
+    Clear();
+    q_->format = format;
+    q_->playing = format.sampleRate > 0 && format.channels > 0;
+  }
+
+  qsizetype Room() const override {
+    std::lock_guard lock(q_->mutex);
+    if (!q_->playing || q_->finished) return 0;
+    const qsizetype held = qsizetype(q_->format.sampleRate) * 2 * q_->format.channels * kHeldSeconds;
+    return std::max<qsizetype>(held - q_->queued, 0);
+  }
+
+  void Append(const QByteArray& pcm) override {
+    {
+      std::lock_guard lock(q_->mutex);
+      const qsizetype frame = 2 * qsizetype(q_->format.channels);
+      if (!q_->playing || q_->finished || frame == 0 || pcm.isEmpty()) return;
+      q_->chunks.push_back(pcm.left(pcm.size() / frame * frame));
+      q_->queued += q_->chunks.back().size();
+    }
+    q_->wake.notify_one();
+  }
+
+  void Finish() override {
+    {
+      std::lock_guard lock(q_->mutex);
+      q_->finished = true;
+    }
+    q_->wake.notify_one();
+  }
+
+  void Stop() override {
+    {
+      std::lock_guard lock(q_->mutex);
+      Clear();
+      q_->playing = false;
+    }
+    q_->wake.notify_one();
+  }
+
+  bool Playing() const override {
+    std::lock_guard lock(q_->mutex);
+    return q_->playing;
+  }
+
+ private:
+  static constexpr qsizetype kHeldSeconds = 2;
+
+  // With the queue's lock held.
+  void Clear() {
+    if (q_->playing || q_->queued > 0) q_->cut = true;
+    q_->chunks.clear();
+    q_->queued = 0;
+    q_->finished = false;
+  }
+
+  std::shared_ptr<MusicQueue> q_;
+  PlayerThread thread_;  // last: leaving asks the thread to end first
 };
 
 }  // namespace
 
-std::unique_ptr<SoundChannel> CreateSoundChannel() { return std::make_unique<QtSoundChannel>(); }
+std::unique_ptr<SoundStream> SoundServer::Open(const SoundFormat& format, const StreamShape& shape) {
+  {
+    std::lock_guard lock(mutex_);
+    if (std::chrono::steady_clock::now() < nextTry_) return nullptr;
+  }
+  std::unique_ptr<SoundStream> stream = Connect(format, shape);
+  if (!stream) {
+    std::lock_guard lock(mutex_);
+    nextTry_ = std::chrono::steady_clock::now() + kSoundServerRetry;
+  }
+  return stream;
+}
+
+namespace {
+
+// The per-user place of a server started without a runtime folder: a link
+// the server makes in the user's sound configuration folder, named after
+// the machine.
+QString UserConfigFolder() {
+  if (const QString path = qEnvironmentVariable("PULSE_CONFIG_PATH"); !path.isEmpty()) return path;
+  const QString home = QDir::homePath();
+  if (QFileInfo(home + "/.pulse").isDir()) return home + "/.pulse";
+  if (const QString config = qEnvironmentVariable("XDG_CONFIG_HOME"); !config.isEmpty()) return config + "/pulse";
+  return home + "/.config/pulse";
+}
+
+QString MachineId() {
+  for (const char* file : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+    QFile f(file);
+    if (f.open(QIODevice::ReadOnly)) {
+      const QString id = QString::fromLatin1(f.readLine(256)).trimmed();
+      if (!id.isEmpty()) return id;
+    }
+  }
+  return QSysInfo::machineHostName();
+}
+
+// Whether one of the configuration files the library reads names a server.
+bool ConfiguredServer() {
+  QStringList files;
+  if (const QString own = qEnvironmentVariable("PULSE_CLIENTCONFIG"); !own.isEmpty()) {
+    files << own;
+  } else if (const QString user = UserConfigFolder() + "/client.conf"; QFileInfo::exists(user)) {
+    files << user;
+  } else {
+    files << "/etc/pulse/client.conf";
+    const QDir more("/etc/pulse/client.conf.d");
+    for (const QString& name : more.entryList({"*.conf"}, QDir::Files, QDir::Name)) files << more.filePath(name);
+  }
+  for (const QString& file : files) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
+    while (!f.atEnd()) {
+      const QString line = QString::fromUtf8(f.readLine(4096)).trimmed();
+      if (line.startsWith('#') || line.startsWith(';')) continue;
+      const qsizetype eq = line.indexOf('=');
+      if (eq > 0 && line.left(eq).trimmed() == "default-server" && !line.mid(eq + 1).trimmed().isEmpty()) return true;
+    }
+  }
+  return false;
+}
+
+bool OwnRuntimeFolder() {
+  const QString path = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (path.isEmpty()) return false;
+  const QFileInfo info(path);
+  return info.isDir() && info.ownerId() == uint(getuid());
+}
+
+}  // namespace
+
+void PrepareSoundServerLookup() {
+  if (!qEnvironmentVariableIsEmpty("PULSE_SERVER") || !qEnvironmentVariableIsEmpty("PULSE_RUNTIME_PATH") ||
+      OwnRuntimeFolder() || ConfiguredServer())
+    return;
+  const QString user = UserConfigFolder() + "/" + MachineId() + "-runtime/native";
+  qputenv("PULSE_SERVER", ("unix:" + user + " unix:/var/run/pulse/native").toLocal8Bit());
+}
+
+std::shared_ptr<SoundServer> CreateSoundServer() { return std::make_shared<LibrarySoundServer>(); }
+
+std::unique_ptr<SoundChannel> CreateSoundChannel(std::shared_ptr<SoundServer> server) {
+  return std::make_unique<ThreadSoundChannel>(std::move(server));
+}
+
+std::unique_ptr<MusicOutput> CreateMusicOutput(std::shared_ptr<SoundServer> server) {
+  return std::make_unique<ThreadMusicOutput>(std::move(server));
+}
 
 }  // namespace platform

@@ -6,7 +6,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
+#include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -22,9 +25,100 @@ class SoundChannel {
   virtual void Stop() = 0;
 };
 
-// The sound server's playback stream, fed from a thread of the channel's
-// own: Play and Stop return at once and never run events.
-std::unique_ptr<SoundChannel> CreateSoundChannel();
+// The audio a stream plays: 16-bit signed samples, little endian, the
+// channels interleaved.
+struct SoundFormat {
+  int sampleRate = 0;
+  int channels = 0;
+  bool operator==(const SoundFormat&) const = default;
+};
+
+// How a stream is laid out on the server: its name in the server's lists,
+// how much the server holds ahead and how much it waits for before it starts.
+struct StreamShape {
+  const char* name = "";
+  int bufferedMilliseconds = 0;
+  int startMilliseconds = 0;
+};
+
+// One playback stream of the sound server. Write and Flush take as long as
+// the server makes them, without limit when it hangs: only the players'
+// own threads call them, never the program's.
+class SoundStream {
+ public:
+  virtual ~SoundStream() = default;
+  // Plays the samples after those written before; false when the server is
+  // gone.
+  virtual bool Write(const char* pcm, qsizetype bytes) = 0;
+  // Drops what the server still holds; false when the server is gone.
+  virtual bool Flush() = 0;
+};
+
+// The sound server, shared by the effects and the music. After a try that
+// found no server, the server is asked again only a second later, however
+// many sounds are asked for meanwhile: they are silence.
+class SoundServer {
+ public:
+  virtual ~SoundServer() = default;
+  // False when the server's client library is missing: nothing can sound
+  // in this run.
+  virtual bool Usable() = 0;
+  // A new stream, or null when the server cannot be reached now.
+  std::unique_ptr<SoundStream> Open(const SoundFormat& format, const StreamShape& shape);
+
+ protected:
+  // Asks the server for a stream; null when there is none.
+  virtual std::unique_ptr<SoundStream> Connect(const SoundFormat& format, const StreamShape& shape) = 0;
+
+ private:
+  std::mutex mutex_;
+  std::chrono::steady_clock::time_point nextTry_;  // after a failed try: when to ask again
+};
+
+inline constexpr std::chrono::milliseconds kSoundServerRetry{1000};
+
+// The desktop's sound server, reached through its client library, which
+// is loaded at the first use and stays loaded for the rest of the run.
+std::shared_ptr<SoundServer> CreateSoundServer();
+
+// How long leaving waits for a player's thread to end before it leaves the
+// thread to the end of the process: a server that hangs holds the thread in
+// a write until the server's own time-out, half a minute.
+inline constexpr int kLeaveWaitMilliseconds = 250;
+
+// Where the sound server is looked for, set for the whole process when the
+// session does not say: without a runtime folder (XDG_RUNTIME_DIR), a named
+// server or a configured one, the server's library makes a new folder in
+// /tmp at each try and leaves it there, and would start a server of its
+// own. It is then told the two places a server of the user's or of the
+// system listens at, which it tries without making anything, and starts
+// none. Called first thing in main, before any thread runs.
+void PrepareSoundServerLookup();
+
+// The effects, fed to one stream from a thread of the channel's own: Play
+// and Stop return at once and never run events.
+std::unique_ptr<SoundChannel> CreateSoundChannel(std::shared_ptr<SoundServer> server);
+
+// Music, one song at a time, played in real time from a thread of its own.
+// The decoder hands the samples over as it reads them; nothing here waits
+// for the server.
+class MusicOutput {
+ public:
+  virtual ~MusicOutput() = default;
+  // A new song in this format; the one playing is cut.
+  virtual void Start(const SoundFormat& format) = 0;
+  // How many bytes Append takes now: a few seconds are held ahead.
+  virtual qsizetype Room() const = 0;
+  virtual void Append(const QByteArray& pcm) = 0;
+  // The song has no more samples: it ends once they are played.
+  virtual void Finish() = 0;
+  // Cuts the song.
+  virtual void Stop() = 0;
+  // Started, not stopped, and not yet played to its end.
+  virtual bool Playing() const = 0;
+};
+
+std::unique_ptr<MusicOutput> CreateMusicOutput(std::shared_ptr<SoundServer> server);
 
 // A WAV file's samples as the channel plays them: 16-bit signed PCM, little
 // endian, the channels interleaved.

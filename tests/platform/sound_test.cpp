@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -12,11 +14,17 @@
 #include <sys/prctl.h>
 
 #include <csignal>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <numbers>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform/wait.h"
 
@@ -189,6 +197,72 @@ class TestSoundServer {
   QByteArray oldCookie_;
 };
 
+// A sound server that takes streams and then hangs in every write and
+// flush until the test lets it go, as a server stopped by a signal does.
+// What it shares with the test lives in a gate of its own, so that the
+// test can watch the players' threads after it has let go of the server.
+class HangingServer : public platform::SoundServer {
+ public:
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool open = false;    // the server answers again
+    int stuck = 0;        // calls hanging now
+    int streams = 0;      // streams not yet closed
+    bool gone = false;    // the server itself is gone: no thread holds it
+  };
+
+  ~HangingServer() override {
+    std::lock_guard lock(gate->mutex);
+    gate->gone = true;
+    gate->wake.notify_all();
+  }
+  bool Usable() override { return true; }
+
+ protected:
+  std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
+                                                 const platform::StreamShape&) override {
+    return std::make_unique<Stream>(gate);
+  }
+
+ public:
+
+  // Waits, for at most five seconds, until the condition on the gate holds.
+  bool Until(const std::function<bool(const Gate&)>& condition) const {
+    std::unique_lock lock(gate->mutex);
+    return gate->wake.wait_for(lock, std::chrono::seconds(5), [&] { return condition(*gate); });
+  }
+
+  const std::shared_ptr<Gate> gate = std::make_shared<Gate>();
+
+ private:
+  class Stream : public platform::SoundStream {
+   public:
+    explicit Stream(std::shared_ptr<Gate> gate) : gate_(std::move(gate)) {
+      std::lock_guard lock(gate_->mutex);
+      ++gate_->streams;
+    }
+    ~Stream() override {
+      std::lock_guard lock(gate_->mutex);
+      --gate_->streams;
+      gate_->wake.notify_all();
+    }
+    bool Write(const char*, qsizetype) override { return Hang(); }
+    bool Flush() override { return Hang(); }
+
+   private:
+    bool Hang() {
+      std::unique_lock lock(gate_->mutex);
+      ++gate_->stuck;
+      gate_->wake.notify_all();
+      gate_->wake.wait(lock, [&] { return gate_->open; });
+      --gate_->stuck;
+      return false;
+    }
+    std::shared_ptr<Gate> gate_;
+  };
+};
+
 QList<qint16> Samples(const platform::WavSamples& wav) {
   QList<qint16> v;
   for (qsizetype i = 0; i + 1 < wav.pcm16.size(); i += 2) v << qFromLittleEndian<qint16>(wav.pcm16.constData() + i);
@@ -243,6 +317,47 @@ TEST(SoundChannelTest, DecodesTheWavKindsAUserMayAdd) {
   EXPECT_FALSE(DecodeWav(QByteArray()));
 }
 
+// Leaving ends the effects and the music at once even while the server
+// hangs in their writes; the threads left behind end by themselves once
+// the server answers, and touch nothing but what is theirs meanwhile.
+TEST(SoundChannelTest, LeavingNeverWaitsForAServerThatHangs) {
+  QTemporaryDir dir;
+  const QString tone = dir.filePath("~122.tmp");
+  {
+    QFile f(tone);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(ToneWav(0.4));
+  }
+  auto server = std::make_shared<HangingServer>();
+  auto channel = CreateSoundChannel(server);
+  auto music = platform::CreateMusicOutput(server);
+  channel->Play(tone);
+  music->Start({22050, 1});
+  music->Append(QByteArray(22050 * 2, '\1'));
+  ASSERT_TRUE(server->Until([](const HangingServer::Gate& g) { return g.stuck == 2; }));
+  EXPECT_TRUE(music->Playing());
+
+  QElapsedTimer leaving;
+  leaving.start();
+  channel->Stop();
+  channel.reset();
+  music->Stop();
+  music.reset();
+  EXPECT_LT(leaving.elapsed(), 1000) << "leaving waited for the server";
+
+  const std::shared_ptr<HangingServer::Gate> gate = server->gate;
+  server.reset();
+  EXPECT_FALSE(gate->gone) << "the threads still hold the server";
+  {
+    std::lock_guard lock(gate->mutex);
+    gate->open = true;
+  }
+  gate->wake.notify_all();
+  std::unique_lock lock(gate->mutex);
+  EXPECT_TRUE(gate->wake.wait_for(lock, std::chrono::seconds(5), [&] { return gate->gone && gate->streams == 0; }))
+      << "a thread left behind never ended";
+}
+
 // The test machine may have no audio device at all: playing must then be
 // silence, without an error escaping or a crash, and nothing may wait.
 TEST(SoundChannelTest, PlaysCutsAndStopsWithoutADevice) {
@@ -255,7 +370,7 @@ TEST(SoundChannelTest, PlaysCutsAndStopsWithoutADevice) {
     f.write(SilentWav(4410));
   }
   platform::WaitService wait;
-  auto channel = CreateSoundChannel();
+  auto channel = CreateSoundChannel(platform::CreateSoundServer());
   ASSERT_NE(channel, nullptr);
   EXPECT_NO_THROW({
     channel->Stop();  // nothing playing yet
@@ -295,7 +410,7 @@ TEST(SoundChannelTest, NeverRunsEventsAndSoundsAgainAfterTheServerRestarts) {
     ASSERT_TRUE(server->Start(wait));
     ASSERT_TRUE(server->Record(wait));
   }
-  auto channel = CreateSoundChannel();
+  auto channel = CreateSoundChannel(platform::CreateSoundServer());
   int ranInside = 0;
   for (int i = 0; i < 40; ++i) {
     bool inside = true;
@@ -326,7 +441,133 @@ TEST(SoundChannelTest, NeverRunsEventsAndSoundsAgainAfterTheServerRestarts) {
   ASSERT_TRUE(server->Start(wait));
   ASSERT_TRUE(server->Record(wait));
   ASSERT_FALSE(server->Heard());
-  channel->Play(tone);
-  EXPECT_TRUE(Eventually(wait, [&] { return server->Heard(); })) << "no sound after the server came back";
+  // The failed try just now holds the next one back for a second: the
+  // tone is asked for again as a player would.
+  int looks = 0;
+  EXPECT_TRUE(Eventually(wait, [&] {
+    if (looks++ % 10 == 0) channel->Play(tone);
+    return server->Heard();
+  })) << "no sound after the server came back";
   channel.reset();
+}
+
+// The music starts while no server runs, is heard once one does, and plays
+// on after the server has been killed and started again, within the same
+// song: nothing has to start it anew.
+TEST(SoundChannelTest, MusicIsHeardOnceAServerRunsAndAgainAfterItRestarts) {
+  if (!TestSoundServer::Installed()) GTEST_SKIP() << "no sound server installed";
+  platform::WaitService wait;
+  TestSoundServer server;  // not running yet
+  auto music = platform::CreateMusicOutput(platform::CreateSoundServer());
+  const QByteArray tone = ToneWav(1.0).mid(44);  // the samples of a second
+  music->Start({22050, 1});
+  // The song is handed over as a decoder would, as far as there is room.
+  const auto feedAndHeard = [&] {
+    while (music->Room() >= tone.size()) music->Append(tone);
+    return server.Heard();
+  };
+  wait.Pause(0.3);
+  feedAndHeard();
+  EXPECT_TRUE(music->Playing());
+
+  ASSERT_TRUE(server.Start(wait));
+  ASSERT_TRUE(server.Record(wait));
+  EXPECT_TRUE(Eventually(wait, feedAndHeard)) << "no music once the server ran";
+
+  server.Kill();
+  wait.Pause(0.3);
+  feedAndHeard();
+  ASSERT_TRUE(server.Start(wait));
+  ASSERT_TRUE(server.Record(wait));
+  EXPECT_TRUE(Eventually(wait, feedAndHeard)) << "no music after the server came back";
+  EXPECT_TRUE(music->Playing());
+
+  music->Finish();
+  EXPECT_TRUE(Eventually(wait, [&] { return !music->Playing(); })) << "the song never ended";
+}
+
+// Without a server the effects and the music together ask for one at most
+// once a second, however many sounds are asked for meanwhile.
+TEST(SoundChannelTest, AMissingServerIsAskedForOnceASecond) {
+  class MissingServer : public platform::SoundServer {
+   public:
+    bool Usable() override { return true; }
+    std::atomic<int> tries = 0;
+
+   protected:
+    std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
+                                                   const platform::StreamShape&) override {
+      ++tries;
+      return nullptr;
+    }
+  };
+  QTemporaryDir dir;
+  const QString click = dir.filePath("~120.tmp");
+  {
+    QFile f(click);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(ToneWav(0.01));
+  }
+  platform::WaitService wait;
+  auto server = std::make_shared<MissingServer>();
+  auto channel = CreateSoundChannel(server);
+  auto music = platform::CreateMusicOutput(server);
+  music->Start({22050, 1});
+  music->Append(QByteArray(22050 * 2, '\1'));
+  for (int i = 0; i < 12; ++i) {
+    channel->Play(click);
+    wait.Pause(0.05);
+  }
+  EXPECT_GE(server->tries, 1);
+  EXPECT_LE(server->tries, 2) << "the server was asked at every sound";
+  wait.Pause(0.5);
+  channel->Play(click);
+  EXPECT_TRUE(Eventually(wait, [&] { return server->tries >= 2 && server->tries <= 4; }));
+}
+
+// A start without a runtime folder or a named server: the library is told
+// where to look and tries there without making a folder in the temporary
+// folder (as it did at every start) or starting a server of its own. A
+// session that names its runtime folder is left as it is.
+TEST(SoundServerLookup, WithoutARuntimeFolderNothingIsLeftInTheTemporaryFolder) {
+  // The variables are put back as they were for the tests after this one.
+  struct SavedEnvironment {
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved;
+    SavedEnvironment() {
+      for (const char* name : {"PULSE_SERVER", "PULSE_RUNTIME_PATH", "PULSE_CLIENTCONFIG", "PULSE_CONFIG_PATH",
+                               "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "HOME", "TMPDIR"})
+        saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    }
+    ~SavedEnvironment() {
+      for (const auto& [name, value] : saved) {
+        if (value) {
+          qputenv(name, *value);
+        } else {
+          qunsetenv(name);
+        }
+      }
+    }
+  } savedEnvironment;
+  QTemporaryDir home;
+  QTemporaryDir temp;
+  for (const char* name : {"PULSE_SERVER", "PULSE_RUNTIME_PATH", "PULSE_CLIENTCONFIG", "PULSE_CONFIG_PATH",
+                           "XDG_CONFIG_HOME"})
+    qunsetenv(name);
+  qputenv("HOME", home.path().toLocal8Bit());
+  qputenv("TMPDIR", temp.path().toLocal8Bit());
+  qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
+  platform::PrepareSoundServerLookup();
+  EXPECT_TRUE(qEnvironmentVariableIsEmpty("PULSE_SERVER")) << "the session's runtime folder was passed over";
+
+  qunsetenv("XDG_RUNTIME_DIR");
+  platform::PrepareSoundServerLookup();
+  const QString lookup = qEnvironmentVariable("PULSE_SERVER");
+  EXPECT_TRUE(lookup.startsWith("unix:" + home.path() + "/.config/pulse/")) << lookup.toStdString();
+  EXPECT_TRUE(lookup.endsWith("-runtime/native unix:/var/run/pulse/native")) << lookup.toStdString();
+
+  auto server = platform::CreateSoundServer();
+  if (!server->Usable()) GTEST_SKIP() << "no sound server library";
+  EXPECT_EQ(server->Open({22050, 1}, {"Sound effects", 80, 20}), nullptr);
+  EXPECT_TRUE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(home.filePath(".config/pulse")));
 }
