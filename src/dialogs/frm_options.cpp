@@ -39,17 +39,11 @@ constexpr std::uint32_t kBackColorGrey = 0xC0C0C0;
 constexpr std::uint32_t kRestorePictureLowColor = 0xC0FFFF;
 constexpr int kLowColorBits = 16;
 constexpr double kRestoreSampleTextSize = 12;
-constexpr int kNormalTextSize = 13;
-constexpr int kLargeFontsTextSize = 10;
-constexpr int kKeyDown = 40;
-constexpr int kNoSoundsIndex = 2;
 // The text samples are as wide as the strip's page; their height grows with
 // their text, from this least height on.
 constexpr int kSampleWidthTwips = 6500;
 constexpr int kSampleLeastHeight = 150;
 constexpr int kSampleMargin = 8;
-
-const std::array<int, 6> kFacePreviews = {1, 2, 4, 7, 10, 13};
 
 // Clicks on a label, for the pictures that act as buttons.
 class ClickFilter : public QObject {
@@ -97,10 +91,10 @@ void SetBack(QWidget* w, std::uint32_t bgr) {
 
 DeckTheme ThemeOf(std::int16_t deck) {
   switch (deck) {
-    case 2: return {"Cork.gif", 1004, 4, true, 0};
-    case 3: return {"MarbleTan.gif", 1003, 2, true, 0};
-    case 4: return {"MetalSand.gif", 1001, 5, false, 1};
-    default: return {"Brick-gray.jpg", 1000, 0, false, 1};
+    case kCorkThemeDeck: return {"Cork.gif", 1004, 4, true, play::kCardSoundWood};
+    case kMarbleThemeDeck: return {"MarbleTan.gif", 1003, 2, true, play::kCardSoundWood};
+    case kMetalThemeDeck: return {"MetalSand.gif", 1001, 5, false, play::kCardSoundMetallic};
+    default: return {"Brick-gray.jpg", table::kStructureFirst, table::kOwnBack, false, play::kCardSoundMetallic};
   }
 }
 
@@ -160,13 +154,13 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   HScrollBacks->setObjectName("HScrollBacks");
   HScrollBacks->setMinimum(1);
   Command2[1] = new QPushButton("Mat Color", t2);
-  FilePic[15] = Picture(t2, "FilePic", card);
-  FilePic[15]->setToolTip("Current Deck Preview");
+  FilePic[kChosenBackPicture] = Picture(t2, "FilePic", card);
+  FilePic[kChosenBackPicture]->setToolTip("Current Deck Preview");
   Frame1 = new QFrame(t2);
   Frame1->setObjectName("Frame1");
   auto* f1 = new QHBoxLayout(Frame1);
-  FilePic[0] = Picture(Frame1, "FilePic", card);
-  FilePic[0]->setToolTip("Click here to restore default deck and mat color");
+  FilePic[kRestorePicture] = Picture(Frame1, "FilePic", card);
+  FilePic[kRestorePicture]->setToolTip("Click here to restore default deck and mat color");
   Label1 = new QLabel("Current Selection:", Frame1);
   Shape1 = new QFrame(Frame1);
   Shape1->setFixedSize(24, 24);
@@ -176,12 +170,12 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   ImgBack->setObjectName("ImgBack");
   ImgBack->setFixedSize(150, 100);
   ImgBack->setScaledContents(false);
-  f1->addWidget(FilePic[0]);
+  f1->addWidget(FilePic[kRestorePicture]);
   f1->addWidget(Label1);
   f1->addWidget(Shape1);
   g2->addWidget(LblImage[2], 0, 0, 1, 2);
   g2->addWidget(picCardBack, 1, 0);
-  g2->addWidget(FilePic[15], 1, 1);
+  g2->addWidget(FilePic[kChosenBackPicture], 1, 1);
   g2->addWidget(HScrollBacks, 2, 0);
   g2->addWidget(Command2[1], 2, 1);
   g2->addWidget(LblImage[0], 3, 0);
@@ -231,8 +225,8 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   LblImage[1] = new QLabel("Card place holder styles", t4);
   optPlaceHolder[0] = new QRadioButton("Wood", t4);
   optPlaceHolder[1] = new QRadioButton("Metal", t4);
-  FilePic[6] = Picture(t4, "FilePic", card);
-  FilePic[11] = Picture(t4, "FilePic", card);
+  FilePic[kWoodHolderPicture] = Picture(t4, "FilePic", card);
+  FilePic[kMetalHolderPicture] = Picture(t4, "FilePic", card);
   ckIntro = new QCheckBox("No Game Intro Music", t4);
   fraSoundEffects = new QGroupBox("Card Sound Effects", t4);
   auto* fs = new QVBoxLayout(fraSoundEffects);
@@ -245,8 +239,8 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   auto* hl = new QGridLayout(holders);
   hl->addWidget(optPlaceHolder[0], 0, 0);
   hl->addWidget(optPlaceHolder[1], 0, 1);
-  hl->addWidget(FilePic[6], 1, 0);
-  hl->addWidget(FilePic[11], 1, 1);
+  hl->addWidget(FilePic[kWoodHolderPicture], 1, 0);
+  hl->addWidget(FilePic[kMetalHolderPicture], 1, 1);
   // The room the tab has to spare goes evenly between its parts.
   g4->addWidget(LblImage[1], 0, 0);
   g4->addWidget(holders, 1, 0);
@@ -282,7 +276,7 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   });
   connect(HScrollBacks, &QScrollBar::valueChanged, this, [this] { HScrollBacks_Change(); });
   picCardBack->installEventFilter(new ClickFilter(this, [this] { HScrollBacks_Change(); }));
-  for (int i : {0, 1, 2, 4, 7, 10, 13, 15})
+  for (int i : kCardSizedPictures)
     FilePic[i]->installEventFilter(new ClickFilter(this, [this, i] { FilePic_Click(i); }));
   for (int i = 1; i <= 3; ++i) connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
   connect(CmdRestore, &QPushButton::clicked, this, [this] { CmdRestore_Click(); });
@@ -311,8 +305,8 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   tbsOptions_Click();
   cmdApply->setEnabled(false);
   cmdCancel->setEnabled(true);
-  FilePic[6]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty3));
-  FilePic[11]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty2));
+  FilePic[kWoodHolderPicture]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty3));
+  FilePic[kMetalHolderPicture]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty2));
 }
 
 FrmOptions::~FrmOptions() { table_.Pictures().ClearSample(); }
@@ -385,7 +379,7 @@ void FrmOptions::tbsOptions_Click() {
       // Without any library backs the scroll bar has nothing to choose.
       HScrollBacks->setEnabled(backs > 0);
       HScrollBacks->setMaximum(std::max(1, backs));
-      const QImage& own = table_.Pictures().FilePic[4];
+      const QImage& own = table_.Pictures().FilePic[table::kOwnBackPicture];
       if (s.CardBack != 0) {
         if (s.CardBack <= backs) {
           const QSignalBlocker block(HScrollBacks);
@@ -399,10 +393,10 @@ void FrmOptions::tbsOptions_Click() {
         picCardBack->setPixmap(QPixmap::fromImage(own));
         SetBack(picCardBack, LargePreviewColor);
       }
-      SetBack(FilePic[15], table_.Table().CardBackColor);
-      FilePic[0]->setPixmap(QPixmap::fromImage(own));
-      FilePic[15]->setPixmap(s.CardBack != 0 ? picCardBack->pixmap() : QPixmap::fromImage(own));
-      if (table_.ColorBits() < kLowColorBits) SetBack(FilePic[0], kRestorePictureLowColor);
+      SetBack(FilePic[kChosenBackPicture], table_.Table().CardBackColor);
+      FilePic[kRestorePicture]->setPixmap(QPixmap::fromImage(own));
+      FilePic[kChosenBackPicture]->setPixmap(s.CardBack != 0 ? picCardBack->pixmap() : QPixmap::fromImage(own));
+      if (table_.ColorBits() < kLowColorBits) SetBack(FilePic[kRestorePicture], kRestorePictureLowColor);
       RefreshSamples();
       SetFrameColor(Shape1, s.MatColor);
       SetFrameColor(Frame1, s.MatColor);
@@ -426,7 +420,7 @@ void FrmOptions::tbsOptions_Click() {
       ShowSampleText();
       break;
     case 4: {
-      const int sound = !s.SoundOn ? kNoSoundsIndex : std::clamp<int>(s.CardSoundSet, 0, kNoSoundsIndex);
+      const int sound = !s.SoundOn ? play::kCardSoundNone : std::clamp<int>(s.CardSoundSet, 0, play::kCardSoundNone);
       OptSound[sound]->setChecked(true);
       OptSound_Click(sound);
       ckIntro->setChecked(s.NoIntroMusic);
@@ -483,7 +477,7 @@ void FrmOptions::FilePic_Click(int index) {
     return;
   }
   const play::PlayerSettings& s = table_.Settings();
-  SetBack(FilePic[15], s.CardDeck == 2 ? kBackColorGrey : kBackColorBeige);
+  SetBack(FilePic[kChosenBackPicture], s.CardDeck == kCorkThemeDeck ? kBackColorGrey : kBackColorBeige);
   SelectedBack = table::kOwnBack;
   SetFrameColor(Frame1, kDefaultMatColor);
   // When the mat already has the default colour, a colour chosen in the
@@ -493,7 +487,7 @@ void FrmOptions::FilePic_Click(int index) {
   SampleTextColor = 0;
   ShowSampleText();
   DisplayCardSize();
-  FilePic[15]->setPixmap(FilePic[0]->pixmap());
+  FilePic[kChosenBackPicture]->setPixmap(FilePic[kRestorePicture]->pixmap());
 }
 
 void FrmOptions::DisplayCardSize() {
@@ -503,7 +497,7 @@ void FrmOptions::DisplayCardSize() {
                            : QSize(platform::TwipsToPixels(table::CardWidthTwips),
                                    platform::TwipsToPixels(table::CardHeightTwips));
   picCardBack->setFixedSize(size);
-  for (int i : {0, 1, 2, 4, 7, 10, 13, 15}) FilePic[i]->setFixedSize(size);
+  for (int i : kCardSizedPictures) FilePic[i]->setFixedSize(size);
 }
 
 void FrmOptions::Command2_Click(int index) {
@@ -526,7 +520,7 @@ void FrmOptions::Command2_Click(int index) {
 }
 
 void FrmOptions::CmdRestore_Click() {
-  SampleTextSize = table_.Table().LargeFonts ? kLargeFontsTextSize : kNormalTextSize;
+  SampleTextSize = play::DefaultTextSize(table_.Table().LargeFonts);
   SampleTextColor = 0;
   ShowSampleText();
   SelectedMatColor = kDefaultMatColor;
@@ -569,7 +563,7 @@ void FrmOptions::ApplyTab1() {
   for (int i = 1; i <= backgrounds->BackgroundCount(); ++i) {
     if (backgrounds->BackgroundList(i).endsWith(file)) {
       backgrounds->SetBackgroundIndex(i - 1);
-      backgrounds->NextBackground(kKeyDown);
+      backgrounds->NextBackground(platform::kVkDown);
       break;
     }
   }
@@ -580,14 +574,15 @@ void FrmOptions::ApplyTab2() {
   s.CardBack = SelectedBack;
   if (s.MatColor != SelectedMatColor) s.MatColor = SelectedMatColor;
   std::uint32_t backColor = LargePreviewColor;
-  if (s.CardBack == 1 && (s.CardDeck == 1 || s.CardDeck == 3))
+  // The first library back stands on a colour that suits the deck.
+  if (s.CardBack == table::kFirstLibraryBack && (s.CardDeck == table::kBuiltInDeck || s.CardDeck == kMarbleThemeDeck))
     backColor = kBackColorBeige;
-  else if (s.CardBack == 1 && s.CardDeck == 2)
+  else if (s.CardBack == table::kFirstLibraryBack && s.CardDeck == kCorkThemeDeck)
     backColor = kBackColorGrey;
   else
-    SetBack(FilePic[15], backColor);
+    SetBack(FilePic[kChosenBackPicture], backColor);
   table_.SetCardBackColor(backColor);
-  if (s.CardBack != 0) FilePic[15]->setPixmap(picCardBack->pixmap());
+  if (s.CardBack != 0) FilePic[kChosenBackPicture]->setPixmap(picCardBack->pixmap());
 }
 
 void FrmOptions::cmdApply_Click() {
@@ -604,7 +599,7 @@ void FrmOptions::cmdApply_Click() {
       break;
     case 4:
       s.CardSoundSet = SelectedSoundSet;
-      if (SelectedSoundSet != kNoSoundsIndex) s.SoundOn = true;
+      if (SelectedSoundSet != play::kCardSoundNone) s.SoundOn = true;
       s.NoIntroMusic = ckIntro->isChecked();
       s.WoodPlaceHolders = optPlaceHolder[0]->isChecked();
       break;
@@ -660,20 +655,22 @@ bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
   const platform::VirtualKey vk = platform::TranslateKey(*key);
   const int code = vk.KeyCode;
   const int shift = vk.Shift;
-  if (code == 9 && shift == platform::kCtrlMask) {
+  if (code == platform::kVkTab && shift == platform::kCtrlMask) {
     tbsOptions->setCurrentIndex((tbsOptions->currentIndex() + 1) % tbsOptions->count());
     return true;
   }
   // Esc is the dialog's Cancel, as in every dialog of the desktop.
-  if (code == 27 && shift == 0) {
+  if (code == platform::kVkEscape && shift == 0) {
     cmdCancel->click();
     return true;
   }
   // Moving between and within the controls stays the controls' own, and so
   // does Enter, which the dialog gives to its default button.
-  const bool navigation = (code == 9 && (shift & ~platform::kShiftMask) == 0) ||
-                          ((code == 32 || code == 13 || code == 37 || code == 39) && shift == 0);
-  if (code == 0 || navigation) return false;
+  const bool navigation = (code == platform::kVkTab && (shift & ~platform::kShiftMask) == 0) ||
+                          ((code == platform::kVkSpace || code == platform::kVkReturn || code == platform::kVkLeft ||
+                            code == platform::kVkRight) &&
+                           shift == 0);
+  if (code == platform::kVkNone || navigation) return false;
   // Every other key is the shortcuts' and goes no further, so that it is
   // handled once; the samples follow a change of background.
   keys_.KeyShortcut(code, shift);

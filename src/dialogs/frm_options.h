@@ -30,6 +30,24 @@ class QTabWidget;
 namespace dialogs {
 
 constexpr std::uint32_t kDefaultMatColor = 0xB3994D;
+
+// The dialog's pictures FilePic(i), by what each shows.
+constexpr int kRestorePicture = 0;  // the own back: a click restores the default back and mat colour
+constexpr std::array<int, 6> kFacePreviews = {1, 2, 4, 7, 10, 13};  // each the face of that card code
+constexpr int kWoodHolderPicture = 6;
+constexpr int kMetalHolderPicture = 11;
+constexpr int kChosenBackPicture = 15;  // "Current Deck Preview"
+constexpr int kFilePics = kChosenBackPicture + 1;
+// The pictures a card's size.
+constexpr std::array<int, 8> kCardSizedPictures = {kRestorePicture,  kFacePreviews[0], kFacePreviews[1],
+                                                   kFacePreviews[2], kFacePreviews[3], kFacePreviews[4],
+                                                   kFacePreviews[5], kChosenBackPicture};
+
+// The library decks that have a theme of their own, named after it; every
+// other deck takes the brick theme.
+constexpr std::int16_t kCorkThemeDeck = table::kFirstLibraryDeck;
+constexpr std::int16_t kMarbleThemeDeck = table::kFirstLibraryDeck + 1;
+constexpr std::int16_t kMetalThemeDeck = table::kFirstLibraryDeck + 2;
 // The samples offer the text sizes a player's record keeps.
 constexpr double kMinSampleTextSize = play::kMinTextFontSize;
 constexpr double kMaxSampleTextSize = play::kMaxTextFontSize;
@@ -74,7 +92,7 @@ class FrmOptions : public QDialog, private table::BackPreviews {
   QPushButton *cmdApply = nullptr, *cmdCancel = nullptr, *cmdOK = nullptr;
   QComboBox* cboDeck = nullptr;
   QCheckBox* ckTheme = nullptr;
-  std::array<QLabel*, 16> FilePic{};  // 1, 2, 4, 7, 10, 13 faces; 0 restore; 6, 11 place holders; 15 current
+  std::array<QLabel*, kFilePics> FilePic{};  // by the names above; the others are not used
   std::array<QLabel*, 5> LblImage{};
   QLabel* picCardBack = nullptr;
   QScrollBar* HScrollBacks = nullptr;
@@ -94,7 +112,7 @@ class FrmOptions : public QDialog, private table::BackPreviews {
   std::int16_t SelectedBack = 0;
   std::int16_t SelectedSoundSet = 0;
   std::uint32_t SelectedMatColor = 0;
-  double SampleTextSize = 13;
+  double SampleTextSize = play::kNormalTextSize;
   std::uint32_t SampleTextColor = 0;
   std::uint32_t LargePreviewColor = 0;
   bool DialogCancelled = false;  // Cancel was pressed  // the background shown behind the large back preview

@@ -27,9 +27,11 @@ class TableBackgrounds {
   // Tiles the current background picture over the surface. False when no
   // picture is chosen ("None") or it cannot be drawn.
   virtual bool TileBackground(QImage& surface) = 0;
-  // Key 32 or 40 the next background, any other the previous; shown at once.
+  // Space or Down (kVkSpace, kVkDown) the next background, any other key
+  // the previous; shown at once.
   virtual void NextBackground(int keyCode) = 0;
-  // 40 or 32 the next structure, 38 the previous, any other value taken as it comes.
+  // Down or Space the next structure, Up the previous, any other value
+  // taken as the structure itself.
   virtual void NextStructure(int value) = 0;
   // The background list: its length, a picture's full path (1-based), and
   // the entry in force.
