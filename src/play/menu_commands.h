@@ -182,7 +182,7 @@ class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel {
 
  private:
   bool ComputerMoving() const;
-  bool Online() const { return s_.NetConnIndex != 0; }
+  bool Online() const { return IsOnline(s_.NetConnIndex); }
   bool IsHost() const { return windows_ && windows_->NetIsHost(); }
   bool RemoteSide() const { return Online() && !IsHost(); }
   bool Busy() const;

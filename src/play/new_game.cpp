@@ -33,7 +33,7 @@ class ThinkingScope {
   table::GameState& state_;
 };
 
-bool Online(const NewGameServices& s) { return s.network && s.network->Connected(); }
+bool Online(const NewGameServices& s) { return s.network && s.network->Online(); }
 bool RemoteSide(const NewGameServices& s) { return Online(s) && !s.network->IsHost(); }
 
 // Steps 4.4 to 4.6: the stored decks into the Reserve arrays. False when the
