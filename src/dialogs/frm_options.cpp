@@ -105,7 +105,7 @@ QStringList DeckListEntries(int decksQuantity) {
 }
 
 FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, QWidget* parent)
-    : QDialog(parent), table_(table), keys_(keys), previewSheet_(table.BuiltInFaceSheet()) {
+    : QDialog(parent), table_(table), keys_(keys), settings_(table.Settings()), previewSheet_(table.BuiltInFaceSheet()) {
   setObjectName("frmOptions");
   setWindowTitle("Preferences");
   const QSize card(table::kFaceCellWidth, table::kFaceCellHeight);
@@ -319,9 +319,8 @@ void FrmOptions::SetFrameColor(QFrame* frame, std::uint32_t bgr) { SetBack(frame
 
 void FrmOptions::RefreshSamples() {
   QImage surface(ImgBackFnt->size().expandedTo(ImgBack->size()), QImage::Format_RGB32);
-  surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
-  play::TableBackgrounds* backgrounds = table_.Backgrounds();
-  if (backgrounds && !backgrounds->TileBackground(surface)) surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
+  surface.fill(table::ColorFromBgr(settings_.MatColor));
+  if (!table_.Backgrounds().TileBackground(surface)) surface.fill(table::ColorFromBgr(settings_.MatColor));
   table_.Pictures().SampleSurface = surface;
   ImgBack->setPixmap(QPixmap::fromImage(surface.copy(QRect(QPoint(0, 0), ImgBack->size()))));
   ImgBackFnt->setPixmap(QPixmap::fromImage(surface));
@@ -363,7 +362,8 @@ void FrmOptions::resizeEvent(QResizeEvent* event) {
 
 void FrmOptions::tbsOptions_Click() {
   settingUp_ = true;
-  const play::PlayerSettings& s = table_.Settings();
+  settings_ = table_.Settings();
+  const play::PlayerSettings& s = settings_;
   switch (Tab()) {
     case 1: {
       cmdApply->setEnabled(false);
@@ -446,7 +446,7 @@ void FrmOptions::ShowDeckPreview() {
 
 void FrmOptions::cboDeck_Click() {
   SelectedDeck = static_cast<std::int16_t>(cboDeck->currentIndex() + 1);
-  cmdApply->setEnabled(SelectedDeck != table_.Settings().CardDeck);
+  cmdApply->setEnabled(SelectedDeck != settings_.CardDeck);
   ShowDeckPreview();
 }
 
@@ -476,7 +476,7 @@ void FrmOptions::FilePic_Click(int index) {
     cmdApply->setEnabled(false);
     return;
   }
-  const play::PlayerSettings& s = table_.Settings();
+  const play::PlayerSettings& s = settings_;
   SetBack(FilePic[kChosenBackPicture], s.CardDeck == kCorkThemeDeck ? kBackColorGrey : kBackColorBeige);
   SelectedBack = table::kOwnBack;
   SetFrameColor(Frame1, kDefaultMatColor);
@@ -501,7 +501,7 @@ void FrmOptions::DisplayCardSize() {
 }
 
 void FrmOptions::Command2_Click(int index) {
-  const play::PlayerSettings& s = table_.Settings();
+  const play::PlayerSettings& s = settings_;
   const auto chosen = table_.Ui().ChooseColor(index == 2 ? s.FontColor : s.MatColor);
   if (!chosen) return;
   cmdApply->setEnabled(true);
@@ -540,37 +540,36 @@ void FrmOptions::CmdSz_Click(int index) {
 
 void FrmOptions::OptSound_Click(int index) {
   SelectedSoundSet = static_cast<std::int16_t>(index);
-  if (!settingUp_ && index != table_.Settings().CardSoundSet) cmdApply->setEnabled(true);
+  if (!settingUp_ && index != settings_.CardSoundSet) cmdApply->setEnabled(true);
 }
 
-void FrmOptions::ApplyTab1() {
-  play::PlayerSettings& s = table_.Settings();
+void FrmOptions::ApplyTab1(play::PreferencesChoice& choice) {
+  play::PlayerSettings& s = choice.settings;
   s.CardDeck = SelectedDeck;
-  play::TableBackgrounds* backgrounds = table_.Backgrounds();
-  if (backgrounds) backgrounds->UnloadTableauCardsWindow();
+  play::TableBackgrounds& backgrounds = table_.Backgrounds();
+  backgrounds.UnloadTableauCardsWindow();
   if (!ckTheme->isChecked()) return;
+  // The theme's structure and background are the table's at once, as the
+  // keys make them; the rest is the choice.
   const DeckTheme theme = ThemeOf(s.CardDeck);
-  if (backgrounds)
-    backgrounds->NextStructure(theme.structure);
-  else
-    s.CurrentStructure = theme.structure;
+  backgrounds.NextStructure(theme.structure);
   s.CardBack = theme.back;
   s.WoodPlaceHolders = theme.woodPlaceHolders;
   s.CardSoundSet = theme.cardSoundSet;
   s.FontColor = 0;
+  choice.refreshPlaceHolders = true;
   const QString file = QString::fromLatin1(theme.background);
-  if (!backgrounds) return;
-  for (int i = 1; i <= backgrounds->BackgroundCount(); ++i) {
-    if (backgrounds->BackgroundList(i).endsWith(file)) {
-      backgrounds->SetBackgroundIndex(i - 1);
-      backgrounds->NextBackground(platform::kVkDown);
+  for (int i = 1; i <= backgrounds.BackgroundCount(); ++i) {
+    if (backgrounds.BackgroundList(i).endsWith(file)) {
+      backgrounds.SetBackgroundIndex(i - 1);
+      backgrounds.NextBackground(platform::kVkDown);
       break;
     }
   }
 }
 
-void FrmOptions::ApplyTab2() {
-  play::PlayerSettings& s = table_.Settings();
+void FrmOptions::ApplyTab2(play::PreferencesChoice& choice) {
+  play::PlayerSettings& s = choice.settings;
   s.CardBack = SelectedBack;
   if (s.MatColor != SelectedMatColor) s.MatColor = SelectedMatColor;
   std::uint32_t backColor = LargePreviewColor;
@@ -581,47 +580,35 @@ void FrmOptions::ApplyTab2() {
     backColor = kBackColorGrey;
   else
     SetBack(FilePic[kChosenBackPicture], backColor);
-  table_.SetCardBackColor(backColor);
-  if (s.CardBack != 0) FilePic[kChosenBackPicture]->setPixmap(picCardBack->pixmap());
+  choice.CardBackColor = backColor;
+  choice.reloadBacks = true;
+  if (s.CardBack != table::kOwnBack) FilePic[kChosenBackPicture]->setPixmap(picCardBack->pixmap());
 }
 
 void FrmOptions::cmdApply_Click() {
-  play::PlayerSettings& s = table_.Settings();
-  const std::int16_t deckBefore = s.CardDeck;
-  const std::int16_t backBefore = s.CardBack;
+  play::PreferencesChoice choice;
+  choice.settings = settings_;
   switch (Tab()) {
-    case 1: ApplyTab1(); break;
-    case 2: ApplyTab2(); break;
+    case 1: ApplyTab1(choice); break;
+    case 2: ApplyTab2(choice); break;
     case 3:
-      if (s.MatColor != SelectedMatColor) s.MatColor = SelectedMatColor;
-      s.FontColor = SampleTextColor;
-      s.TextFontSize = vb::CInt(SampleTextSize);
+      if (choice.settings.MatColor != SelectedMatColor) choice.settings.MatColor = SelectedMatColor;
+      choice.settings.FontColor = SampleTextColor;
+      choice.settings.TextFontSize = vb::CInt(SampleTextSize);
       break;
     case 4:
-      s.CardSoundSet = SelectedSoundSet;
-      if (SelectedSoundSet != play::kCardSoundNone) s.SoundOn = true;
-      s.NoIntroMusic = ckIntro->isChecked();
-      s.WoodPlaceHolders = optPlaceHolder[0]->isChecked();
+      choice.settings.CardSoundSet = SelectedSoundSet;
+      if (SelectedSoundSet != play::kCardSoundNone) choice.settings.SoundOn = true;
+      choice.settings.NoIntroMusic = ckIntro->isChecked();
+      choice.settings.WoodPlaceHolders = optPlaceHolder[0]->isChecked();
+      choice.refreshPlaceHolders = true;
       break;
     default: break;
   }
-  // The player's settings are the truth; the table takes its copy, then
-  // the pictures that follow from it.
-  table_.ApplyPreferences();
-  if (s.CardDeck != deckBefore) {
-    std::int16_t deck = s.CardDeck;
-    table_.GetCardFaces(deck);
-  }
-  if (s.CardBack != backBefore || Tab() == 2) {
-    std::int16_t back = s.CardBack;
-    table_.GetCardBacks(back);
-  }
-  if (Tab() == 4 || (Tab() == 1 && ckTheme->isChecked())) table_.RefreshEmptyPilePictures();
-  table_.SavePlayer();
-  if (cmdApply->isEnabled()) {
-    SelectedDeck = s.CardDeck;
-    table_.RedrawTable();
-  }
+  choice.redraw = cmdApply->isEnabled();
+  table_.ApplyPreferences(choice);
+  settings_ = table_.Settings();
+  if (choice.redraw) SelectedDeck = settings_.CardDeck;
   // The samples show the table's background, which may have changed.
   RefreshSamples();
   cmdApply->setEnabled(false);
@@ -674,6 +661,7 @@ bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
   // Every other key is the shortcuts' and goes no further, so that it is
   // handled once; the samples follow a change of background.
   keys_.KeyShortcut(code, shift);
+  settings_ = table_.Settings();
   RefreshSamples();
   return true;
 }

@@ -2,10 +2,11 @@
 // The Preferences dialog (frmOptions): the card deck and a matching theme,
 // the card back and mat colour, the text colour and size, the card sounds,
 // the intro music and the place holders, on four tabs. Every control works
-// on pending values; Apply applies the tab that is showing to the player's
-// settings (the truth), then to the table's copy. Deck previews are cut from
-// a face sheet of the dialog's own, so the table's sheet changes only when
-// a deck is applied.
+// on pending values and the dialog reads a copy of the player's settings;
+// Apply hands the tab's choice back to the player's owner, which makes it
+// the player's settings (the truth) and the table's. Deck previews are cut
+// from a face sheet of the dialog's own, so the table's sheet changes only
+// when a deck is applied.
 
 #include <QDialog>
 #include <array>
@@ -130,13 +131,17 @@ class FrmOptions : public QDialog, private table::BackPreviews {
   void RefreshSamples();
   void ShowSampleText();
   void SetFrameColor(QFrame* frame, std::uint32_t bgr);
-  void ApplyTab1();
-  void ApplyTab2();
+  void ApplyTab1(play::PreferencesChoice& choice);
+  void ApplyTab2(play::PreferencesChoice& choice);
   void Unload();
   table::ClsDLL Library();
 
   play::PreferencesTable& table_;
   play::ShortcutKeys& keys_;
+  // The player's settings as the dialog shows them: taken again at each
+  // tab's set-up, after each Apply and after each shortcut key, which may
+  // change them at once.
+  play::PlayerSettings settings_;
   table::FrmStdSm previewSheet_;
   bool settingUp_ = false;  // a tab's set-up is choosing values
 };

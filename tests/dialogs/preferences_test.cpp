@@ -86,7 +86,8 @@ class FakeTable : public play::PreferencesTable, public play::ShortcutKeys {
     pictures.FilePic[table::kOwnBackPicture] = QImage(71, 96, QImage::Format_RGB32);
     pictures.FilePic[table::kOwnBackPicture].fill(Qt::darkBlue);
   }
-  play::PlayerSettings& Settings() override { return settings; }
+  const play::PlayerSettings& Settings() const override { return settings; }
+  play::PlayerSettings& SettingsToWrite() override { return settings; }
   const table::TableSettings& Table() const override { return tableSettings; }
   table::FrmPic& Pictures() override { return pictures; }
   platform::UiService& Ui() override { return ui; }
@@ -94,8 +95,8 @@ class FakeTable : public play::PreferencesTable, public play::ShortcutKeys {
   table::CardDeckSource* DeckLibrary() override { return library; }
   QImage BuiltInFaceSheet() const override { return builtIn; }
   int ColorBits() const override { return 32; }
-  play::TableBackgrounds* Backgrounds() override { return &backgrounds; }
-  void ApplyPreferences() override { ++applies; }
+  play::TableBackgrounds& Backgrounds() override { return backgrounds; }
+  void ShowSettings() override { ++applies; }
   void SetCardBackColor(std::uint32_t bgr) override { tableSettings.CardBackColor = bgr; }
   bool SavePlayer() override { return ++saves; }
   void RedrawTable() override { ++redraws; }
