@@ -44,6 +44,11 @@ constexpr double kRestoreSampleTextSize = 12;
 constexpr int kSampleWidthTwips = 6500;
 constexpr int kSampleLeastHeight = 150;
 constexpr int kSampleMargin = 8;
+// The tab strip is 5595 x 5715 twips, and grows by this room in pixels.
+constexpr int kStripWidthTwips = 5595;
+constexpr int kStripHeightTwips = 5715;
+constexpr int kStripRoomWidth = 100;
+constexpr int kStripRoomHeight = 110;
 
 // Clicks on a label, for the pictures that act as buttons.
 class ClickFilter : public QObject {
@@ -70,6 +75,8 @@ class TabStrip : public QTabWidget {
  private:
   QSize least_;
 };
+
+QSize CardSize() { return {table::kFaceCellWidth, table::kFaceCellHeight}; }
 
 QLabel* Picture(QWidget* parent, const QString& name, QSize size) {
   auto* l = new QLabel(parent);
@@ -105,17 +112,30 @@ QStringList DeckListEntries(int decksQuantity) {
 }
 
 FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, QWidget* parent)
-    : QDialog(parent), table_(table), keys_(keys), settings_(table.Settings()), previewSheet_(table.BuiltInFaceSheet()) {
+    : QDialog(parent),
+      table_(table),
+      keys_(keys),
+      settings_(table.Settings()),
+      previewSheet_(table.BuiltInFaceSheet()) {
   setObjectName("frmOptions");
   setWindowTitle("Preferences");
-  const QSize card(table::kFaceCellWidth, table::kFaceCellHeight);
-
-  // The strip is 5595 x 5715 twips; room is added for the desktop's fonts.
-  tbsOptions = new TabStrip(QSize(platform::TwipsToPixels(5595) + 100, platform::TwipsToPixels(5715) + 110), this);
+  // The strip's least size; room is added for the desktop's fonts.
+  tbsOptions = new TabStrip(QSize(platform::TwipsToPixels(kStripWidthTwips) + kStripRoomWidth,
+                                  platform::TwipsToPixels(kStripHeightTwips) + kStripRoomHeight),
+                            this);
   tbsOptions->setObjectName("tbsOptions");
-  const int sampleWidth = platform::TwipsToPixels(kSampleWidthTwips);
+  BuildDeckTab();
+  BuildBackTab();
+  BuildTextTab();
+  BuildSoundTab();
+  BuildButtons();
+  ConnectHandlers();
+  Form_Load();
+}
 
-  // Tab 1: the deck.
+// Tab 1: the deck.
+void FrmOptions::BuildDeckTab() {
+  const QSize card = CardSize();
   auto* t1 = new QWidget;
   auto* v1 = new QVBoxLayout(t1);
   LblImage[4] = new QLabel(t1);
@@ -142,9 +162,12 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   v1->addWidget(ckTheme);
   v1->addStretch();
   tbsOptions->addTab(t1, "Pick a Card");
-  tbsOptions->setTabToolTip(0, "Set Card Style");
+  tbsOptions->setTabToolTip(kDeckTab - 1, "Set Card Style");
+}
 
-  // Tab 2: the back and the mat colour.
+// Tab 2: the back and the mat colour.
+void FrmOptions::BuildBackTab() {
+  const QSize card = CardSize();
   auto* t2 = new QWidget;
   auto* g2 = new QGridLayout(t2);
   LblImage[2] = new QLabel(t2);
@@ -182,9 +205,12 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   g2->addWidget(Frame1, 4, 0, 1, 2);
   g2->addWidget(ImgBack, 5, 0, 1, 2, Qt::AlignHCenter);
   tbsOptions->addTab(t2, "Deck Styles");
-  tbsOptions->setTabToolTip(1, "Set Deck Style");
+  tbsOptions->setTabToolTip(kBackTab - 1, "Set Deck Style");
+}
 
-  // Tab 3: texts and the mat colour.
+// Tab 3: texts and the mat colour.
+void FrmOptions::BuildTextTab() {
+  const int sampleWidth = platform::TwipsToPixels(kSampleWidthTwips);
   auto* t3 = new QWidget;
   auto* v3 = new QVBoxLayout(t3);
   Command2[3] = new QPushButton("Mat Color", t3);
@@ -217,9 +243,12 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   v3->addWidget(Frame3);
   v3->addWidget(ImgBackFnt);
   tbsOptions->addTab(t3, "Font and Background");
-  tbsOptions->setTabToolTip(2, "Set Font ");
+  tbsOptions->setTabToolTip(kTextTab - 1, "Set Font ");
+}
 
-  // Tab 4: sounds and place holders.
+// Tab 4: sounds and place holders.
+void FrmOptions::BuildSoundTab() {
+  const QSize card = CardSize();
   auto* t4 = new QWidget;
   auto* g4 = new QGridLayout(t4);
   LblImage[1] = new QLabel("Card place holder styles", t4);
@@ -250,8 +279,10 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   g4->addWidget(fraSoundEffects, 5, 0);
   g4->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 6, 0);
   tbsOptions->addTab(t4, "Sounds and Style");
-  tbsOptions->setTabToolTip(3, "Set card sounds");
+  tbsOptions->setTabToolTip(kSoundTab - 1, "Set card sounds");
+}
 
+void FrmOptions::BuildButtons() {
   cmdApply = new QPushButton("&Apply", this);
   cmdCancel = new QPushButton("&Cancel", this);
   cmdOK = new QPushButton("&OK", this);
@@ -264,7 +295,9 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   buttons->addWidget(cmdCancel);
   buttons->addWidget(cmdOK);
   outer->addLayout(buttons);
+}
 
+void FrmOptions::ConnectHandlers() {
   // Handlers; they also run when the set-up sets a value, as the dialog relies on.
   connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
   connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
@@ -292,8 +325,9 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   // Every key passes the dialog's own filter first.
   installEventFilter(this);
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
 
-  // Loading.
+void FrmOptions::Form_Load() {
   if (table_.Table().LargeFonts) DisplayCardSize();
   RefreshSamples();
   {
@@ -365,7 +399,7 @@ void FrmOptions::tbsOptions_Click() {
   settings_ = table_.Settings();
   const play::PlayerSettings& s = settings_;
   switch (Tab()) {
-    case 1: {
+    case kDeckTab: {
       cmdApply->setEnabled(false);
       SelectedDeck = s.CardDeck;
       const QSignalBlocker block(cboDeck);
@@ -373,7 +407,7 @@ void FrmOptions::tbsOptions_Click() {
       ShowDeckPreview();
       break;
     }
-    case 2: {
+    case kBackTab: {
       table::ClsDLL library = Library();
       const int backs = library.GetBacksQuantity();
       // Without any library backs the scroll bar has nothing to choose.
@@ -406,7 +440,7 @@ void FrmOptions::tbsOptions_Click() {
       SelectedBack = s.CardBack;
       break;
     }
-    case 3:
+    case kTextTab:
       RefreshSamples();
       SetFrameColor(Frame3, s.MatColor);
       SelectedMatColor = s.MatColor;
@@ -419,7 +453,7 @@ void FrmOptions::tbsOptions_Click() {
           "To change the Vennick structure, use CTRL+Up/Down arrow keys.");
       ShowSampleText();
       break;
-    case 4: {
+    case kSoundTab: {
       const int sound = !s.SoundOn ? play::kCardSoundNone : std::clamp<int>(s.CardSoundSet, 0, play::kCardSoundNone);
       OptSound[sound]->setChecked(true);
       OptSound_Click(sound);
@@ -524,8 +558,8 @@ void FrmOptions::CmdRestore_Click() {
   SampleTextColor = 0;
   ShowSampleText();
   SelectedMatColor = kDefaultMatColor;
-  if (Tab() == 3) SetFrameColor(Frame3, kDefaultMatColor);
-  if (Tab() == 2) {
+  if (Tab() == kTextTab) SetFrameColor(Frame3, kDefaultMatColor);
+  if (Tab() == kBackTab) {
     SetFrameColor(Frame1, kDefaultMatColor);
     SetFrameColor(Shape1, kDefaultMatColor);
   }
@@ -589,14 +623,14 @@ void FrmOptions::cmdApply_Click() {
   play::PreferencesChoice choice;
   choice.settings = settings_;
   switch (Tab()) {
-    case 1: ApplyTab1(choice); break;
-    case 2: ApplyTab2(choice); break;
-    case 3:
+    case kDeckTab: ApplyTab1(choice); break;
+    case kBackTab: ApplyTab2(choice); break;
+    case kTextTab:
       if (choice.settings.MatColor != SelectedMatColor) choice.settings.MatColor = SelectedMatColor;
       choice.settings.FontColor = SampleTextColor;
       choice.settings.TextFontSize = vb::CInt(SampleTextSize);
       break;
-    case 4:
+    case kSoundTab:
       choice.settings.CardSoundSet = SelectedSoundSet;
       if (SelectedSoundSet != play::kCardSoundNone) choice.settings.SoundOn = true;
       choice.settings.NoIntroMusic = ckIntro->isChecked();

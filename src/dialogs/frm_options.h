@@ -32,6 +32,12 @@ namespace dialogs {
 
 constexpr std::uint32_t kDefaultMatColor = 0xB3994D;
 
+// The tabs, by their number from 1.
+constexpr int kDeckTab = 1;   // "Pick a Card"
+constexpr int kBackTab = 2;   // "Deck Styles"
+constexpr int kTextTab = 3;   // "Font and Background"
+constexpr int kSoundTab = 4;  // "Sounds and Style"
+
 // The dialog's pictures FilePic(i), by what each shows.
 constexpr int kRestorePicture = 0;  // the own back: a click restores the default back and mat colour
 constexpr std::array<int, 6> kFacePreviews = {1, 2, 4, 7, 10, 13};  // each the face of that card code
@@ -86,7 +92,7 @@ class FrmOptions : public QDialog, private table::BackPreviews {
   void OptSound_Click(int index);
   void DisplayCardSize();
 
-  // The tab showing, from 1.
+  // The tab showing, from 1 (kDeckTab .. kSoundTab).
   int Tab() const;
 
   QTabWidget* tbsOptions = nullptr;
@@ -127,6 +133,14 @@ class FrmOptions : public QDialog, private table::BackPreviews {
  private:
   void SetFilePic(int index, const QImage& picture) override;
   void SetLargePreview(const QImage& picture, std::optional<std::uint32_t> previewValue) override;
+  // The dialog's parts, as its constructor builds them, and its loading.
+  void BuildDeckTab();
+  void BuildBackTab();
+  void BuildTextTab();
+  void BuildSoundTab();
+  void BuildButtons();
+  void ConnectHandlers();
+  void Form_Load();
   void ShowDeckPreview();
   void RefreshSamples();
   void ShowSampleText();
