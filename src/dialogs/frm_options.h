@@ -55,6 +55,7 @@ constexpr std::array<int, 8> kCardSizedPictures = {kRestorePicture,  kFacePrevie
 constexpr std::int16_t kCorkThemeDeck = table::kFirstLibraryDeck;
 constexpr std::int16_t kMarbleThemeDeck = table::kFirstLibraryDeck + 1;
 constexpr std::int16_t kMetalThemeDeck = table::kFirstLibraryDeck + 2;
+
 // The samples offer the text sizes a player's record keeps.
 constexpr double kMinSampleTextSize = play::kMinTextFontSize;
 constexpr double kMaxSampleTextSize = play::kMaxTextFontSize;
@@ -121,8 +122,8 @@ class FrmOptions : public QDialog, private table::BackPreviews {
   std::uint32_t SelectedMatColor = 0;
   double SampleTextSize = play::kNormalTextSize;
   std::uint32_t SampleTextColor = 0;
-  std::uint32_t LargePreviewColor = 0;
-  bool DialogCancelled = false;  // Cancel was pressed  // the background shown behind the large back preview
+  std::uint32_t LargePreviewColor = 0;  // the background shown behind the large back preview
+  bool DialogCancelled = false;         // Cancel was pressed
   const QImage& PreviewSheet() const { return previewSheet_.imgALL; }
 
  protected:
