@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
                               [&program] { return program.menus().RestoreCommand(); }});
   connection.SetOnlineRestore(&onlineRestore);
   program.SetOnlineRestore(&onlineRestore);
-  dialogs::SplashHolder splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[4],
+  dialogs::SplashHolder splash(program.folders().DataPath,
+                               &program.frmPlay().frmPic.FilePic[table::kOwnBackPicture],
                                program.tableSettings().LargeFonts, program.ui(),
                                &program.backgrounds().PictureReports());
   program.SetSplash(&splash);

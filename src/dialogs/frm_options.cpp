@@ -39,17 +39,16 @@ constexpr std::uint32_t kBackColorGrey = 0xC0C0C0;
 constexpr std::uint32_t kRestorePictureLowColor = 0xC0FFFF;
 constexpr int kLowColorBits = 16;
 constexpr double kRestoreSampleTextSize = 12;
-constexpr int kNormalTextSize = 13;
-constexpr int kLargeFontsTextSize = 10;
-constexpr int kKeyDown = 40;
-constexpr int kNoSoundsIndex = 2;
 // The text samples are as wide as the strip's page; their height grows with
 // their text, from this least height on.
 constexpr int kSampleWidthTwips = 6500;
 constexpr int kSampleLeastHeight = 150;
 constexpr int kSampleMargin = 8;
-
-const std::array<int, 6> kFacePreviews = {1, 2, 4, 7, 10, 13};
+// The tab strip is 5595 x 5715 twips, and grows by this room in pixels.
+constexpr int kStripWidthTwips = 5595;
+constexpr int kStripHeightTwips = 5715;
+constexpr int kStripRoomWidth = 100;
+constexpr int kStripRoomHeight = 110;
 
 // Clicks on a label, for the pictures that act as buttons.
 class ClickFilter : public QObject {
@@ -77,6 +76,8 @@ class TabStrip : public QTabWidget {
   QSize least_;
 };
 
+QSize CardSize() { return {table::kFaceCellWidth, table::kFaceCellHeight}; }
+
 QLabel* Picture(QWidget* parent, const QString& name, QSize size) {
   auto* l = new QLabel(parent);
   l->setObjectName(name);
@@ -97,10 +98,10 @@ void SetBack(QWidget* w, std::uint32_t bgr) {
 
 DeckTheme ThemeOf(std::int16_t deck) {
   switch (deck) {
-    case 2: return {"Cork.gif", 1004, 4, true, 0};
-    case 3: return {"MarbleTan.gif", 1003, 2, true, 0};
-    case 4: return {"MetalSand.gif", 1001, 5, false, 1};
-    default: return {"Brick-gray.jpg", 1000, 0, false, 1};
+    case kCorkThemeDeck: return {"Cork.gif", 1004, 4, true, play::kCardSoundWood};
+    case kMarbleThemeDeck: return {"MarbleTan.gif", 1003, 2, true, play::kCardSoundWood};
+    case kMetalThemeDeck: return {"MetalSand.gif", 1001, 5, false, play::kCardSoundMetallic};
+    default: return {"Brick-gray.jpg", table::kStructureFirst, table::kOwnBack, false, play::kCardSoundMetallic};
   }
 }
 
@@ -111,17 +112,30 @@ QStringList DeckListEntries(int decksQuantity) {
 }
 
 FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, QWidget* parent)
-    : QDialog(parent), table_(table), keys_(keys), previewSheet_(table.BuiltInFaceSheet()) {
+    : QDialog(parent),
+      table_(table),
+      keys_(keys),
+      settings_(table.Settings()),
+      previewSheet_(table.BuiltInFaceSheet()) {
   setObjectName("frmOptions");
   setWindowTitle("Preferences");
-  const QSize card(table::kFaceCellWidth, table::kFaceCellHeight);
-
-  // The strip is 5595 x 5715 twips; room is added for the desktop's fonts.
-  tbsOptions = new TabStrip(QSize(platform::TwipsToPixels(5595) + 100, platform::TwipsToPixels(5715) + 110), this);
+  // The strip's least size; room is added for the desktop's fonts.
+  tbsOptions = new TabStrip(QSize(platform::TwipsToPixels(kStripWidthTwips) + kStripRoomWidth,
+                                  platform::TwipsToPixels(kStripHeightTwips) + kStripRoomHeight),
+                            this);
   tbsOptions->setObjectName("tbsOptions");
-  const int sampleWidth = platform::TwipsToPixels(kSampleWidthTwips);
+  BuildDeckTab();
+  BuildBackTab();
+  BuildTextTab();
+  BuildSoundTab();
+  BuildButtons();
+  ConnectHandlers();
+  Form_Load();
+}
 
-  // Tab 1: the deck.
+// Tab 1: the deck.
+void FrmOptions::BuildDeckTab() {
+  const QSize card = CardSize();
   auto* t1 = new QWidget;
   auto* v1 = new QVBoxLayout(t1);
   LblImage[4] = new QLabel(t1);
@@ -148,9 +162,12 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   v1->addWidget(ckTheme);
   v1->addStretch();
   tbsOptions->addTab(t1, "Pick a Card");
-  tbsOptions->setTabToolTip(0, "Set Card Style");
+  tbsOptions->setTabToolTip(kDeckTab - 1, "Set Card Style");
+}
 
-  // Tab 2: the back and the mat colour.
+// Tab 2: the back and the mat colour.
+void FrmOptions::BuildBackTab() {
+  const QSize card = CardSize();
   auto* t2 = new QWidget;
   auto* g2 = new QGridLayout(t2);
   LblImage[2] = new QLabel(t2);
@@ -160,13 +177,13 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   HScrollBacks->setObjectName("HScrollBacks");
   HScrollBacks->setMinimum(1);
   Command2[1] = new QPushButton("Mat Color", t2);
-  FilePic[15] = Picture(t2, "FilePic", card);
-  FilePic[15]->setToolTip("Current Deck Preview");
+  FilePic[kChosenBackPicture] = Picture(t2, "FilePic", card);
+  FilePic[kChosenBackPicture]->setToolTip("Current Deck Preview");
   Frame1 = new QFrame(t2);
   Frame1->setObjectName("Frame1");
   auto* f1 = new QHBoxLayout(Frame1);
-  FilePic[0] = Picture(Frame1, "FilePic", card);
-  FilePic[0]->setToolTip("Click here to restore default deck and mat color");
+  FilePic[kRestorePicture] = Picture(Frame1, "FilePic", card);
+  FilePic[kRestorePicture]->setToolTip("Click here to restore default deck and mat color");
   Label1 = new QLabel("Current Selection:", Frame1);
   Shape1 = new QFrame(Frame1);
   Shape1->setFixedSize(24, 24);
@@ -176,21 +193,24 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   ImgBack->setObjectName("ImgBack");
   ImgBack->setFixedSize(150, 100);
   ImgBack->setScaledContents(false);
-  f1->addWidget(FilePic[0]);
+  f1->addWidget(FilePic[kRestorePicture]);
   f1->addWidget(Label1);
   f1->addWidget(Shape1);
   g2->addWidget(LblImage[2], 0, 0, 1, 2);
   g2->addWidget(picCardBack, 1, 0);
-  g2->addWidget(FilePic[15], 1, 1);
+  g2->addWidget(FilePic[kChosenBackPicture], 1, 1);
   g2->addWidget(HScrollBacks, 2, 0);
   g2->addWidget(Command2[1], 2, 1);
   g2->addWidget(LblImage[0], 3, 0);
   g2->addWidget(Frame1, 4, 0, 1, 2);
   g2->addWidget(ImgBack, 5, 0, 1, 2, Qt::AlignHCenter);
   tbsOptions->addTab(t2, "Deck Styles");
-  tbsOptions->setTabToolTip(1, "Set Deck Style");
+  tbsOptions->setTabToolTip(kBackTab - 1, "Set Deck Style");
+}
 
-  // Tab 3: texts and the mat colour.
+// Tab 3: texts and the mat colour.
+void FrmOptions::BuildTextTab() {
+  const int sampleWidth = platform::TwipsToPixels(kSampleWidthTwips);
   auto* t3 = new QWidget;
   auto* v3 = new QVBoxLayout(t3);
   Command2[3] = new QPushButton("Mat Color", t3);
@@ -223,16 +243,19 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   v3->addWidget(Frame3);
   v3->addWidget(ImgBackFnt);
   tbsOptions->addTab(t3, "Font and Background");
-  tbsOptions->setTabToolTip(2, "Set Font ");
+  tbsOptions->setTabToolTip(kTextTab - 1, "Set Font ");
+}
 
-  // Tab 4: sounds and place holders.
+// Tab 4: sounds and place holders.
+void FrmOptions::BuildSoundTab() {
+  const QSize card = CardSize();
   auto* t4 = new QWidget;
   auto* g4 = new QGridLayout(t4);
   LblImage[1] = new QLabel("Card place holder styles", t4);
   optPlaceHolder[0] = new QRadioButton("Wood", t4);
   optPlaceHolder[1] = new QRadioButton("Metal", t4);
-  FilePic[6] = Picture(t4, "FilePic", card);
-  FilePic[11] = Picture(t4, "FilePic", card);
+  FilePic[kWoodHolderPicture] = Picture(t4, "FilePic", card);
+  FilePic[kMetalHolderPicture] = Picture(t4, "FilePic", card);
   ckIntro = new QCheckBox("No Game Intro Music", t4);
   fraSoundEffects = new QGroupBox("Card Sound Effects", t4);
   auto* fs = new QVBoxLayout(fraSoundEffects);
@@ -245,8 +268,8 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   auto* hl = new QGridLayout(holders);
   hl->addWidget(optPlaceHolder[0], 0, 0);
   hl->addWidget(optPlaceHolder[1], 0, 1);
-  hl->addWidget(FilePic[6], 1, 0);
-  hl->addWidget(FilePic[11], 1, 1);
+  hl->addWidget(FilePic[kWoodHolderPicture], 1, 0);
+  hl->addWidget(FilePic[kMetalHolderPicture], 1, 1);
   // The room the tab has to spare goes evenly between its parts.
   g4->addWidget(LblImage[1], 0, 0);
   g4->addWidget(holders, 1, 0);
@@ -256,8 +279,10 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   g4->addWidget(fraSoundEffects, 5, 0);
   g4->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 6, 0);
   tbsOptions->addTab(t4, "Sounds and Style");
-  tbsOptions->setTabToolTip(3, "Set card sounds");
+  tbsOptions->setTabToolTip(kSoundTab - 1, "Set card sounds");
+}
 
+void FrmOptions::BuildButtons() {
   cmdApply = new QPushButton("&Apply", this);
   cmdCancel = new QPushButton("&Cancel", this);
   cmdOK = new QPushButton("&OK", this);
@@ -270,7 +295,9 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   buttons->addWidget(cmdCancel);
   buttons->addWidget(cmdOK);
   outer->addLayout(buttons);
+}
 
+void FrmOptions::ConnectHandlers() {
   // Handlers; they also run when the set-up sets a value, as the dialog relies on.
   connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
   connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
@@ -282,7 +309,7 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   });
   connect(HScrollBacks, &QScrollBar::valueChanged, this, [this] { HScrollBacks_Change(); });
   picCardBack->installEventFilter(new ClickFilter(this, [this] { HScrollBacks_Change(); }));
-  for (int i : {0, 1, 2, 4, 7, 10, 13, 15})
+  for (int i : kCardSizedPictures)
     FilePic[i]->installEventFilter(new ClickFilter(this, [this, i] { FilePic_Click(i); }));
   for (int i = 1; i <= 3; ++i) connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
   connect(CmdRestore, &QPushButton::clicked, this, [this] { CmdRestore_Click(); });
@@ -298,8 +325,9 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   // Every key passes the dialog's own filter first.
   installEventFilter(this);
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
 
-  // Loading.
+void FrmOptions::Form_Load() {
   if (table_.Table().LargeFonts) DisplayCardSize();
   RefreshSamples();
   {
@@ -311,8 +339,8 @@ FrmOptions::FrmOptions(play::PreferencesTable& table, play::ShortcutKeys& keys, 
   tbsOptions_Click();
   cmdApply->setEnabled(false);
   cmdCancel->setEnabled(true);
-  FilePic[6]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty3));
-  FilePic[11]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty2));
+  FilePic[kWoodHolderPicture]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty3));
+  FilePic[kMetalHolderPicture]->setPixmap(QPixmap::fromImage(table_.Pictures().ImgEmpty2));
 }
 
 FrmOptions::~FrmOptions() { table_.Pictures().ClearSample(); }
@@ -325,9 +353,8 @@ void FrmOptions::SetFrameColor(QFrame* frame, std::uint32_t bgr) { SetBack(frame
 
 void FrmOptions::RefreshSamples() {
   QImage surface(ImgBackFnt->size().expandedTo(ImgBack->size()), QImage::Format_RGB32);
-  surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
-  play::TableBackgrounds* backgrounds = table_.Backgrounds();
-  if (backgrounds && !backgrounds->TileBackground(surface)) surface.fill(table::ColorFromBgr(table_.Settings().MatColor));
+  surface.fill(table::ColorFromBgr(settings_.MatColor));
+  if (!table_.Backgrounds().TileBackground(surface)) surface.fill(table::ColorFromBgr(settings_.MatColor));
   table_.Pictures().SampleSurface = surface;
   ImgBack->setPixmap(QPixmap::fromImage(surface.copy(QRect(QPoint(0, 0), ImgBack->size()))));
   ImgBackFnt->setPixmap(QPixmap::fromImage(surface));
@@ -369,9 +396,10 @@ void FrmOptions::resizeEvent(QResizeEvent* event) {
 
 void FrmOptions::tbsOptions_Click() {
   settingUp_ = true;
-  const play::PlayerSettings& s = table_.Settings();
+  settings_ = table_.Settings();
+  const play::PlayerSettings& s = settings_;
   switch (Tab()) {
-    case 1: {
+    case kDeckTab: {
       cmdApply->setEnabled(false);
       SelectedDeck = s.CardDeck;
       const QSignalBlocker block(cboDeck);
@@ -379,13 +407,13 @@ void FrmOptions::tbsOptions_Click() {
       ShowDeckPreview();
       break;
     }
-    case 2: {
+    case kBackTab: {
       table::ClsDLL library = Library();
       const int backs = library.GetBacksQuantity();
       // Without any library backs the scroll bar has nothing to choose.
       HScrollBacks->setEnabled(backs > 0);
       HScrollBacks->setMaximum(std::max(1, backs));
-      const QImage& own = table_.Pictures().FilePic[4];
+      const QImage& own = table_.Pictures().FilePic[table::kOwnBackPicture];
       if (s.CardBack != 0) {
         if (s.CardBack <= backs) {
           const QSignalBlocker block(HScrollBacks);
@@ -399,10 +427,10 @@ void FrmOptions::tbsOptions_Click() {
         picCardBack->setPixmap(QPixmap::fromImage(own));
         SetBack(picCardBack, LargePreviewColor);
       }
-      SetBack(FilePic[15], table_.Table().CardBackColor);
-      FilePic[0]->setPixmap(QPixmap::fromImage(own));
-      FilePic[15]->setPixmap(s.CardBack != 0 ? picCardBack->pixmap() : QPixmap::fromImage(own));
-      if (table_.ColorBits() < kLowColorBits) SetBack(FilePic[0], kRestorePictureLowColor);
+      SetBack(FilePic[kChosenBackPicture], table_.Table().CardBackColor);
+      FilePic[kRestorePicture]->setPixmap(QPixmap::fromImage(own));
+      FilePic[kChosenBackPicture]->setPixmap(s.CardBack != 0 ? picCardBack->pixmap() : QPixmap::fromImage(own));
+      if (table_.ColorBits() < kLowColorBits) SetBack(FilePic[kRestorePicture], kRestorePictureLowColor);
       RefreshSamples();
       SetFrameColor(Shape1, s.MatColor);
       SetFrameColor(Frame1, s.MatColor);
@@ -412,7 +440,7 @@ void FrmOptions::tbsOptions_Click() {
       SelectedBack = s.CardBack;
       break;
     }
-    case 3:
+    case kTextTab:
       RefreshSamples();
       SetFrameColor(Frame3, s.MatColor);
       SelectedMatColor = s.MatColor;
@@ -425,8 +453,8 @@ void FrmOptions::tbsOptions_Click() {
           "To change the Vennick structure, use CTRL+Up/Down arrow keys.");
       ShowSampleText();
       break;
-    case 4: {
-      const int sound = !s.SoundOn ? kNoSoundsIndex : std::clamp<int>(s.CardSoundSet, 0, kNoSoundsIndex);
+    case kSoundTab: {
+      const int sound = !s.SoundOn ? play::kCardSoundNone : std::clamp<int>(s.CardSoundSet, 0, play::kCardSoundNone);
       OptSound[sound]->setChecked(true);
       OptSound_Click(sound);
       ckIntro->setChecked(s.NoIntroMusic);
@@ -452,7 +480,7 @@ void FrmOptions::ShowDeckPreview() {
 
 void FrmOptions::cboDeck_Click() {
   SelectedDeck = static_cast<std::int16_t>(cboDeck->currentIndex() + 1);
-  cmdApply->setEnabled(SelectedDeck != table_.Settings().CardDeck);
+  cmdApply->setEnabled(SelectedDeck != settings_.CardDeck);
   ShowDeckPreview();
 }
 
@@ -482,8 +510,8 @@ void FrmOptions::FilePic_Click(int index) {
     cmdApply->setEnabled(false);
     return;
   }
-  const play::PlayerSettings& s = table_.Settings();
-  SetBack(FilePic[15], s.CardDeck == 2 ? kBackColorGrey : kBackColorBeige);
+  const play::PlayerSettings& s = settings_;
+  SetBack(FilePic[kChosenBackPicture], s.CardDeck == kCorkThemeDeck ? kBackColorGrey : kBackColorBeige);
   SelectedBack = table::kOwnBack;
   SetFrameColor(Frame1, kDefaultMatColor);
   // When the mat already has the default colour, a colour chosen in the
@@ -493,7 +521,7 @@ void FrmOptions::FilePic_Click(int index) {
   SampleTextColor = 0;
   ShowSampleText();
   DisplayCardSize();
-  FilePic[15]->setPixmap(FilePic[0]->pixmap());
+  FilePic[kChosenBackPicture]->setPixmap(FilePic[kRestorePicture]->pixmap());
 }
 
 void FrmOptions::DisplayCardSize() {
@@ -503,11 +531,11 @@ void FrmOptions::DisplayCardSize() {
                            : QSize(platform::TwipsToPixels(table::CardWidthTwips),
                                    platform::TwipsToPixels(table::CardHeightTwips));
   picCardBack->setFixedSize(size);
-  for (int i : {0, 1, 2, 4, 7, 10, 13, 15}) FilePic[i]->setFixedSize(size);
+  for (int i : kCardSizedPictures) FilePic[i]->setFixedSize(size);
 }
 
 void FrmOptions::Command2_Click(int index) {
-  const play::PlayerSettings& s = table_.Settings();
+  const play::PlayerSettings& s = settings_;
   const auto chosen = table_.Ui().ChooseColor(index == 2 ? s.FontColor : s.MatColor);
   if (!chosen) return;
   cmdApply->setEnabled(true);
@@ -526,12 +554,12 @@ void FrmOptions::Command2_Click(int index) {
 }
 
 void FrmOptions::CmdRestore_Click() {
-  SampleTextSize = table_.Table().LargeFonts ? kLargeFontsTextSize : kNormalTextSize;
+  SampleTextSize = play::DefaultTextSize(table_.Table().LargeFonts);
   SampleTextColor = 0;
   ShowSampleText();
   SelectedMatColor = kDefaultMatColor;
-  if (Tab() == 3) SetFrameColor(Frame3, kDefaultMatColor);
-  if (Tab() == 2) {
+  if (Tab() == kTextTab) SetFrameColor(Frame3, kDefaultMatColor);
+  if (Tab() == kBackTab) {
     SetFrameColor(Frame1, kDefaultMatColor);
     SetFrameColor(Shape1, kDefaultMatColor);
   }
@@ -546,87 +574,75 @@ void FrmOptions::CmdSz_Click(int index) {
 
 void FrmOptions::OptSound_Click(int index) {
   SelectedSoundSet = static_cast<std::int16_t>(index);
-  if (!settingUp_ && index != table_.Settings().CardSoundSet) cmdApply->setEnabled(true);
+  if (!settingUp_ && index != settings_.CardSoundSet) cmdApply->setEnabled(true);
 }
 
-void FrmOptions::ApplyTab1() {
-  play::PlayerSettings& s = table_.Settings();
+void FrmOptions::ApplyTab1(play::PreferencesChoice& choice) {
+  play::PlayerSettings& s = choice.settings;
   s.CardDeck = SelectedDeck;
-  play::TableBackgrounds* backgrounds = table_.Backgrounds();
-  if (backgrounds) backgrounds->UnloadTableauCardsWindow();
+  play::TableBackgrounds& backgrounds = table_.Backgrounds();
+  backgrounds.UnloadTableauCardsWindow();
   if (!ckTheme->isChecked()) return;
+  // The theme's structure and background are the table's at once, as the
+  // keys make them; the rest is the choice.
   const DeckTheme theme = ThemeOf(s.CardDeck);
-  if (backgrounds)
-    backgrounds->NextStructure(theme.structure);
-  else
-    s.CurrentStructure = theme.structure;
+  backgrounds.NextStructure(theme.structure);
   s.CardBack = theme.back;
   s.WoodPlaceHolders = theme.woodPlaceHolders;
   s.CardSoundSet = theme.cardSoundSet;
   s.FontColor = 0;
+  choice.refreshPlaceHolders = true;
   const QString file = QString::fromLatin1(theme.background);
-  if (!backgrounds) return;
-  for (int i = 1; i <= backgrounds->BackgroundCount(); ++i) {
-    if (backgrounds->BackgroundList(i).endsWith(file)) {
-      backgrounds->SetBackgroundIndex(i - 1);
-      backgrounds->NextBackground(kKeyDown);
+  for (int i = 1; i <= backgrounds.BackgroundCount(); ++i) {
+    if (backgrounds.BackgroundList(i).endsWith(file)) {
+      backgrounds.SetBackgroundIndex(i - 1);
+      backgrounds.NextBackground(platform::kVkDown);
       break;
     }
   }
 }
 
-void FrmOptions::ApplyTab2() {
-  play::PlayerSettings& s = table_.Settings();
+void FrmOptions::ApplyTab2(play::PreferencesChoice& choice) {
+  play::PlayerSettings& s = choice.settings;
   s.CardBack = SelectedBack;
   if (s.MatColor != SelectedMatColor) s.MatColor = SelectedMatColor;
   std::uint32_t backColor = LargePreviewColor;
-  if (s.CardBack == 1 && (s.CardDeck == 1 || s.CardDeck == 3))
+  // The first library back stands on a colour that suits the deck.
+  if (s.CardBack == table::kFirstLibraryBack && (s.CardDeck == table::kBuiltInDeck || s.CardDeck == kMarbleThemeDeck))
     backColor = kBackColorBeige;
-  else if (s.CardBack == 1 && s.CardDeck == 2)
+  else if (s.CardBack == table::kFirstLibraryBack && s.CardDeck == kCorkThemeDeck)
     backColor = kBackColorGrey;
   else
-    SetBack(FilePic[15], backColor);
-  table_.SetCardBackColor(backColor);
-  if (s.CardBack != 0) FilePic[15]->setPixmap(picCardBack->pixmap());
+    SetBack(FilePic[kChosenBackPicture], backColor);
+  choice.CardBackColor = backColor;
+  choice.reloadBacks = true;
+  if (s.CardBack != table::kOwnBack) FilePic[kChosenBackPicture]->setPixmap(picCardBack->pixmap());
 }
 
 void FrmOptions::cmdApply_Click() {
-  play::PlayerSettings& s = table_.Settings();
-  const std::int16_t deckBefore = s.CardDeck;
-  const std::int16_t backBefore = s.CardBack;
+  play::PreferencesChoice choice;
+  choice.settings = settings_;
   switch (Tab()) {
-    case 1: ApplyTab1(); break;
-    case 2: ApplyTab2(); break;
-    case 3:
-      if (s.MatColor != SelectedMatColor) s.MatColor = SelectedMatColor;
-      s.FontColor = SampleTextColor;
-      s.TextFontSize = vb::CInt(SampleTextSize);
+    case kDeckTab: ApplyTab1(choice); break;
+    case kBackTab: ApplyTab2(choice); break;
+    case kTextTab:
+      if (choice.settings.MatColor != SelectedMatColor) choice.settings.MatColor = SelectedMatColor;
+      choice.settings.FontColor = SampleTextColor;
+      choice.settings.TextFontSize = vb::CInt(SampleTextSize);
       break;
-    case 4:
-      s.CardSoundSet = SelectedSoundSet;
-      if (SelectedSoundSet != kNoSoundsIndex) s.SoundOn = true;
-      s.NoIntroMusic = ckIntro->isChecked();
-      s.WoodPlaceHolders = optPlaceHolder[0]->isChecked();
+    case kSoundTab:
+      choice.settings.CardSoundSet = SelectedSoundSet;
+      if (SelectedSoundSet != play::kCardSoundNone) choice.settings.SoundOn = true;
+      choice.settings.NoIntroMusic = ckIntro->isChecked();
+      choice.settings.WoodPlaceHolders = optPlaceHolder[0]->isChecked();
+      choice.refreshPlaceHolders = true;
       break;
     default: break;
   }
-  // The player's settings are the truth; the table takes its copy, then
-  // the pictures that follow from it.
-  table_.ApplyPreferences();
-  if (s.CardDeck != deckBefore) {
-    std::int16_t deck = s.CardDeck;
-    table_.GetCardFaces(deck);
-  }
-  if (s.CardBack != backBefore || Tab() == 2) {
-    std::int16_t back = s.CardBack;
-    table_.GetCardBacks(back);
-  }
-  if (Tab() == 4 || (Tab() == 1 && ckTheme->isChecked())) table_.RefreshEmptyPilePictures();
-  table_.SavePlayer();
-  if (cmdApply->isEnabled()) {
-    SelectedDeck = s.CardDeck;
-    table_.RedrawTable();
-  }
+  choice.redraw = cmdApply->isEnabled();
+  table_.ApplyPreferences(choice);
+  settings_ = table_.Settings();
+  if (choice.redraw) SelectedDeck = settings_.CardDeck;
   // The samples show the table's background, which may have changed.
   RefreshSamples();
   cmdApply->setEnabled(false);
@@ -660,23 +676,26 @@ bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
   const platform::VirtualKey vk = platform::TranslateKey(*key);
   const int code = vk.KeyCode;
   const int shift = vk.Shift;
-  if (code == 9 && shift == platform::kCtrlMask) {
+  if (code == platform::kVkTab && shift == platform::kCtrlMask) {
     tbsOptions->setCurrentIndex((tbsOptions->currentIndex() + 1) % tbsOptions->count());
     return true;
   }
   // Esc is the dialog's Cancel, as in every dialog of the desktop.
-  if (code == 27 && shift == 0) {
+  if (code == platform::kVkEscape && shift == 0) {
     cmdCancel->click();
     return true;
   }
   // Moving between and within the controls stays the controls' own, and so
   // does Enter, which the dialog gives to its default button.
-  const bool navigation = (code == 9 && (shift & ~platform::kShiftMask) == 0) ||
-                          ((code == 32 || code == 13 || code == 37 || code == 39) && shift == 0);
-  if (code == 0 || navigation) return false;
+  const bool navigation = (code == platform::kVkTab && (shift & ~platform::kShiftMask) == 0) ||
+                          ((code == platform::kVkSpace || code == platform::kVkReturn || code == platform::kVkLeft ||
+                            code == platform::kVkRight) &&
+                           shift == 0);
+  if (code == platform::kVkNone || navigation) return false;
   // Every other key is the shortcuts' and goes no further, so that it is
   // handled once; the samples follow a change of background.
   keys_.KeyShortcut(code, shift);
+  settings_ = table_.Settings();
   RefreshSamples();
   return true;
 }

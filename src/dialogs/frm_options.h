@@ -2,10 +2,11 @@
 // The Preferences dialog (frmOptions): the card deck and a matching theme,
 // the card back and mat colour, the text colour and size, the card sounds,
 // the intro music and the place holders, on four tabs. Every control works
-// on pending values; Apply applies the tab that is showing to the player's
-// settings (the truth), then to the table's copy. Deck previews are cut from
-// a face sheet of the dialog's own, so the table's sheet changes only when
-// a deck is applied.
+// on pending values and the dialog reads a copy of the player's settings;
+// Apply hands the tab's choice back to the player's owner, which makes it
+// the player's settings (the truth) and the table's. Deck previews are cut
+// from a face sheet of the dialog's own, so the table's sheet changes only
+// when a deck is applied.
 
 #include <QDialog>
 #include <array>
@@ -30,6 +31,31 @@ class QTabWidget;
 namespace dialogs {
 
 constexpr std::uint32_t kDefaultMatColor = 0xB3994D;
+
+// The tabs, by their number from 1.
+constexpr int kDeckTab = 1;   // "Pick a Card"
+constexpr int kBackTab = 2;   // "Deck Styles"
+constexpr int kTextTab = 3;   // "Font and Background"
+constexpr int kSoundTab = 4;  // "Sounds and Style"
+
+// The dialog's pictures FilePic(i), by what each shows.
+constexpr int kRestorePicture = 0;  // the own back: a click restores the default back and mat colour
+constexpr std::array<int, 6> kFacePreviews = {1, 2, 4, 7, 10, 13};  // each the face of that card code
+constexpr int kWoodHolderPicture = 6;
+constexpr int kMetalHolderPicture = 11;
+constexpr int kChosenBackPicture = 15;  // "Current Deck Preview"
+constexpr int kFilePics = kChosenBackPicture + 1;
+// The pictures a card's size.
+constexpr std::array<int, 8> kCardSizedPictures = {kRestorePicture,  kFacePreviews[0], kFacePreviews[1],
+                                                   kFacePreviews[2], kFacePreviews[3], kFacePreviews[4],
+                                                   kFacePreviews[5], kChosenBackPicture};
+
+// The library decks that have a theme of their own, named after it; every
+// other deck takes the brick theme.
+constexpr std::int16_t kCorkThemeDeck = table::kFirstLibraryDeck;
+constexpr std::int16_t kMarbleThemeDeck = table::kFirstLibraryDeck + 1;
+constexpr std::int16_t kMetalThemeDeck = table::kFirstLibraryDeck + 2;
+
 // The samples offer the text sizes a player's record keeps.
 constexpr double kMinSampleTextSize = play::kMinTextFontSize;
 constexpr double kMaxSampleTextSize = play::kMaxTextFontSize;
@@ -67,14 +93,14 @@ class FrmOptions : public QDialog, private table::BackPreviews {
   void OptSound_Click(int index);
   void DisplayCardSize();
 
-  // The tab showing, from 1.
+  // The tab showing, from 1 (kDeckTab .. kSoundTab).
   int Tab() const;
 
   QTabWidget* tbsOptions = nullptr;
   QPushButton *cmdApply = nullptr, *cmdCancel = nullptr, *cmdOK = nullptr;
   QComboBox* cboDeck = nullptr;
   QCheckBox* ckTheme = nullptr;
-  std::array<QLabel*, 16> FilePic{};  // 1, 2, 4, 7, 10, 13 faces; 0 restore; 6, 11 place holders; 15 current
+  std::array<QLabel*, kFilePics> FilePic{};  // by the names above; the others are not used
   std::array<QLabel*, 5> LblImage{};
   QLabel* picCardBack = nullptr;
   QScrollBar* HScrollBacks = nullptr;
@@ -94,10 +120,10 @@ class FrmOptions : public QDialog, private table::BackPreviews {
   std::int16_t SelectedBack = 0;
   std::int16_t SelectedSoundSet = 0;
   std::uint32_t SelectedMatColor = 0;
-  double SampleTextSize = 13;
+  double SampleTextSize = play::kNormalTextSize;
   std::uint32_t SampleTextColor = 0;
-  std::uint32_t LargePreviewColor = 0;
-  bool DialogCancelled = false;  // Cancel was pressed  // the background shown behind the large back preview
+  std::uint32_t LargePreviewColor = 0;  // the background shown behind the large back preview
+  bool DialogCancelled = false;         // Cancel was pressed
   const QImage& PreviewSheet() const { return previewSheet_.imgALL; }
 
  protected:
@@ -108,17 +134,29 @@ class FrmOptions : public QDialog, private table::BackPreviews {
  private:
   void SetFilePic(int index, const QImage& picture) override;
   void SetLargePreview(const QImage& picture, std::optional<std::uint32_t> previewValue) override;
+  // The dialog's parts, as its constructor builds them, and its loading.
+  void BuildDeckTab();
+  void BuildBackTab();
+  void BuildTextTab();
+  void BuildSoundTab();
+  void BuildButtons();
+  void ConnectHandlers();
+  void Form_Load();
   void ShowDeckPreview();
   void RefreshSamples();
   void ShowSampleText();
   void SetFrameColor(QFrame* frame, std::uint32_t bgr);
-  void ApplyTab1();
-  void ApplyTab2();
+  void ApplyTab1(play::PreferencesChoice& choice);
+  void ApplyTab2(play::PreferencesChoice& choice);
   void Unload();
   table::ClsDLL Library();
 
   play::PreferencesTable& table_;
   play::ShortcutKeys& keys_;
+  // The player's settings as the dialog shows them: taken again at each
+  // tab's set-up, after each Apply and after each shortcut key, which may
+  // change them at once.
+  play::PlayerSettings settings_;
   table::FrmStdSm previewSheet_;
   bool settingUp_ = false;  // a tab's set-up is choosing values
 };

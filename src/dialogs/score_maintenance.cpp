@@ -46,7 +46,7 @@ MaintenanceResult Failed(platform::UiService& ui, const platform::RecordFile& fi
 // Where the score record in force is kept: the opponent's record online,
 // else the player's.
 platform::RecordFile& StoreFile(ScoreFiles& f) {
-  return f.store.Online() && f.net.File ? *f.net.File : f.players;
+  return f.store.PeerPresent() && f.net.File ? *f.net.File : f.players;
 }
 
 // A player record read into a local; nothing when it cannot be read.

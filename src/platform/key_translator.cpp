@@ -7,31 +7,31 @@ namespace platform {
 namespace {
 
 int VirtualKeyCode(int key) {
-  if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
-  if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
-  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return kVkA + (key - Qt::Key_A);
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return kVk0 + (key - Qt::Key_0);
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return kVkF1 + (key - Qt::Key_F1);
   switch (key) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
-    case Qt::Key_Return: case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Pause: return 19;
-    case Qt::Key_CapsLock: return 20;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    default: return 0;
+    case Qt::Key_Backspace: return kVkBackspace;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return kVkTab;
+    case Qt::Key_Return: case Qt::Key_Enter: return kVkReturn;
+    case Qt::Key_Shift: return kVkShift;
+    case Qt::Key_Control: return kVkControl;
+    case Qt::Key_Alt: return kVkAlt;
+    case Qt::Key_Pause: return kVkPause;
+    case Qt::Key_CapsLock: return kVkCapsLock;
+    case Qt::Key_Escape: return kVkEscape;
+    case Qt::Key_Space: return kVkSpace;
+    case Qt::Key_PageUp: return kVkPageUp;
+    case Qt::Key_PageDown: return kVkPageDown;
+    case Qt::Key_End: return kVkEnd;
+    case Qt::Key_Home: return kVkHome;
+    case Qt::Key_Left: return kVkLeft;
+    case Qt::Key_Up: return kVkUp;
+    case Qt::Key_Right: return kVkRight;
+    case Qt::Key_Down: return kVkDown;
+    case Qt::Key_Insert: return kVkInsert;
+    case Qt::Key_Delete: return kVkDelete;
+    default: return kVkNone;
   }
 }
 

@@ -56,7 +56,7 @@ class PlayHooks {
   virtual void WriteMoveRecord(int record) = 0;
   // The one-turn backup of the saved-games file, chosen by TurnCount.
   virtual void SaveGameRecord() = 0;
-  // An online game is running (NetConnIndex not 0).
+  // An online game is set up or running (NetConnIndex not 0).
   virtual bool Online() const = 0;
   // Sends the local move to the peer and waits for the exchange to finish.
   // False when the peer left, ended the game or started a new one meanwhile.

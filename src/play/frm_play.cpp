@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <cmath>
 
+#include "platform/key_translator.h"
 #include "platform/ui.h"
 #include "play/top_level_command.h"
 
@@ -432,7 +433,7 @@ void FrmPlay::StatusBar1_PanelClick(int panel) {
   }
   const QString key = StatusBar1->Key(panel);
   if (key == "Undo") {
-    if (frameNeighbours_) frameNeighbours_->KeyShortcut(kVkBack, 0);
+    if (frameNeighbours_) frameNeighbours_->KeyShortcut(platform::kVkBackspace, 0);
   } else if (key == "Elapsed") {
     PauseTiming();
   } else if (key == "Music" && frameNeighbours_) {

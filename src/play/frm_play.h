@@ -66,8 +66,6 @@ class FrmPlayNeighbours {
   virtual bool SplashOpen() const = 0;
 };
 
-constexpr int kVkBack = 8;   // Backspace: undo the last move
-constexpr int kVkF9 = 0x78;  // F9: start or end a connection
 inline constexpr char kNoMusicPanelText[] = "No music";
 constexpr int kResizeDelayMs = 200;
 constexpr int kClockTickMs = 1000;

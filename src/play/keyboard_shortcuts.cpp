@@ -12,8 +12,7 @@ namespace play {
 
 namespace {
 
-constexpr int kVkShift = 16, kVkControl = 17, kVkAlt = 18;
-constexpr int kLastArrowKey = kVkDown;
+constexpr int kLastArrowKey = platform::kVkDown;
 
 }  // namespace
 
@@ -22,7 +21,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     Commands.KeyboardArmed = true;
     return;
   }
-  if (KeyCode == kVkEscape) {
+  if (KeyCode == platform::kVkEscape) {
     PanelHide();
     return;
   }
@@ -34,27 +33,27 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
   if (Shift == 0) {
     // While a connection is set up the function keys wait, except the two
     // that end it and leave the program, which work at every moment.
-    if (KeyCode > kLastArrowKey && KeyCode != kVkF9 && KeyCode != kVkF12 &&
+    if (KeyCode > kLastArrowKey && KeyCode != platform::kVkF9 && KeyCode != platform::kVkF12 &&
         s_.NetConnIndex == kNetConnSettingUp)
       return;
     switch (KeyCode) {
-      case kVkF1: HelpMenu(kHelpManual, 0); break;
-      case kVkF2:
+      case platform::kVkF1: HelpMenu(kHelpManual, 0); break;
+      case platform::kVkF2:
         if (offline || host) GameMenu(kCmdNewGame);
         break;
-      case kVkF3:
+      case platform::kVkF3:
         if (offline || host) GameMenu(kCmdMatch);
         break;
-      case kVkF4:
+      case platform::kVkF4:
         if (offline) GameMenu(kCmdPreviousTurn);
         else if (host) InternetMenu(kNetBackup);
         break;
-      case kVkF5: OptionsMenu(kOptSpeed); break;
-      case kVkF6: OptionsMenu(kOptPreferences); break;
-      case kVkF7: HelpMenu(kHelpTutorial, 0); break;
-      case kVkF8: GameMenu(kCmdScores); break;
-      case kVkF9: InternetMenu(kNetConnect); break;
-      case kVkF12:
+      case platform::kVkF5: OptionsMenu(kOptSpeed); break;
+      case platform::kVkF6: OptionsMenu(kOptPreferences); break;
+      case platform::kVkF7: HelpMenu(kHelpTutorial, 0); break;
+      case platform::kVkF8: GameMenu(kCmdScores); break;
+      case platform::kVkF9: InternetMenu(kNetConnect); break;
+      case platform::kVkF12:
         // Online the key leaves as the window's close box does, whoever's
         // turn it is: a close under a running wait completes when that
         // command returns, and the peer is told.
@@ -65,25 +64,25 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
           GameMenu(kCmdExit);
         }
         break;
-      case kVkUp:
-      case kVkDown:
+      case platform::kVkUp:
+      case platform::kVkDown:
         s_.table.NextBackground(KeyCode);
         break;
-      case kVkLeft:
-      case kVkRight: SwitchPlaceHolders(); break;
-      case kVkBackspace:
+      case platform::kVkLeft:
+      case platform::kVkRight: SwitchPlaceHolders(); break;
+      case platform::kVkBackspace:
         if (offline && st.CurrentTurn == table::Turn::Local) {
           sv.UndoMoveRequested = true;
           UndoMove(s_.saved, s_.game.CurrentRestoreContext());
         }
         break;
-      case kVkDelete:
+      case platform::kVkDelete:
         if (offline && st.CurrentTurn == table::Turn::Local) {
           sv.UndoTurnRequested = true;
           UndoMove(s_.saved, s_.game.CurrentRestoreContext());
         }
         break;
-      case kVkEnd:
+      case platform::kVkEnd:
         if (s_.music.IsMP3Playing()) s_.music.StopMP3();
         s_.music.RequestStopMusic();
         break;
@@ -94,16 +93,16 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
 
   if (Shift == platform::kCtrlMask) {
     switch (KeyCode) {
-      case kVkUp:
-      case kVkDown:
+      case platform::kVkUp:
+      case platform::kVkDown:
         s_.table.NextStructure(KeyCode);
         break;
-      case kVkBackspace:
+      case platform::kVkBackspace:
         if (offline) GameMenu(kCmdPreviousTurn);
         else if (host) InternetMenu(kNetBackup);
         break;
-      case kVkS: GameMenu(kCmdSave); break;
-      case kVkR:
+      case platform::kVkS: GameMenu(kCmdSave); break;
+      case platform::kVkR:
         // The host restores an online game through the connection, so both
         // tables stay the same.
         if (host) {
@@ -112,31 +111,31 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
           GameMenu(kCmdRestore);
         }
         break;
-      case kVkP: GameMenu(kCmdPlayer); break;
-      case kVkX:
+      case platform::kVkP: GameMenu(kCmdPlayer); break;
+      case platform::kVkX:
         if (host) InternetMenu(kNetStalemate);
         else GameMenu(kCmdStalemate);
         break;
-      case kVkDelete:
+      case platform::kVkDelete:
         s_.saved.ui.MsgBox("What are you trying to Delete?", platform::vbOKOnly, "Marrowdale");
         break;
-      case kVkF2:
+      case platform::kVkF2:
         if (offline) GameMenu(kCmdRestart);
         else if (host) InternetMenu(kNetRestart);
         break;
-      case kVkF8: HelpMenu(kHelpStatusBar, 0); break;
-      case kVkF10:
+      case platform::kVkF8: HelpMenu(kHelpStatusBar, 0); break;
+      case platform::kVkF10:
         if (s_.saved.state.IsDeveloperView) s_.table.ShowWindowSizes();
         break;
-      case kVkF11: s_.hooks.ShowSystemInfo(); break;
-      case kVkF12: s_.sound.Play(s_.folders.UserPath + "Sounds/cash_register.wav"); break;
+      case platform::kVkF11: s_.hooks.ShowSystemInfo(); break;
+      case platform::kVkF12: s_.sound.Play(s_.folders.UserPath + "Sounds/cash_register.wav"); break;
       default: break;
     }
     return;
   }
 
   if ((Shift & 7) == (platform::kShiftMask | platform::kCtrlMask)) {
-    if (KeyCode == kVkF2) {
+    if (KeyCode == platform::kVkF2) {
       SampleGames& sample = s_.sample;
       sample.SampleDealReversed = !sample.SampleDealReversed;
       s_.saved.ui.MsgBox(QStringLiteral("Sample Game Deal Reversed: ") +
@@ -150,7 +149,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
 
 void MenuCommands::DeveloperKey(int KeyCode) {
   // Pressing Ctrl and Shift themselves is part of typing the sequence.
-  if (KeyCode == kVkShift || KeyCode == kVkControl || KeyCode == kVkAlt) return;
+  if (KeyCode == platform::kVkShift || KeyCode == platform::kVkControl || KeyCode == platform::kVkAlt) return;
   int& step = Commands.DevKeyStep;
   if (KeyCode == kDevKeys[0]) {
     step = step == 2 ? 3 : 1;

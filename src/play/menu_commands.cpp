@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "media/folders.h"
+#include "platform/key_translator.h"
 #include "platform/sound.h"
 #include "platform/version.h"
 #include "platform/ui.h"
@@ -334,10 +335,10 @@ void MenuCommands::OptionsMenu(int row) {
       s_.hooks.ShowPreferences();
       break;
     case kOptStructure:
-      s_.table.NextStructure(kVkSpace);
+      s_.table.NextStructure(platform::kVkSpace);
       break;
     case kOptBackground:
-      s_.table.NextBackground(kVkSpace);
+      s_.table.NextBackground(platform::kVkSpace);
       break;
     default: break;
   }

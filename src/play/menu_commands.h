@@ -48,13 +48,6 @@ enum HelpCommand : int {
 };
 enum MenuId : int { kMenuGame = 1, kMenuOptions = 2, kMenuInternet = 3, kMenuHelp = 4, kMenuMusic = 5 };
 
-// Virtual-key codes the shortcuts use.
-enum VirtualKeyCode : int {
-  kVkBackspace = 8, kVkEscape = 27, kVkSpace = 32, kVkEnd = 35, kVkLeft = 37, kVkUp = 38, kVkRight = 39,
-  kVkDown = 40, kVkDelete = 46, kVkP = 80, kVkR = 82, kVkS = 83, kVkX = 88, kVkF1 = 112, kVkF2 = 113,
-  kVkF3 = 114, kVkF4 = 115, kVkF5 = 116, kVkF6 = 117, kVkF7 = 118, kVkF8 = 119, kVkF10 = 121,
-  kVkF11 = 122, kVkF12 = 123,
-};
 // The hidden developer-view sequence, each with Ctrl and Shift held; the
 // first and third keys are the same.
 inline constexpr int kDevKeys[4] = {'M', 'D', 'M', 'V'};
@@ -96,8 +89,8 @@ class MenuTable {
   virtual void HideTableauCardsWindow() = 0;
   // The developer view's window-size message.
   virtual void ShowWindowSizes() = 0;
-  // The backgrounds and structures: the next one by key code (32 next, 38
-  // back, 40 forward), and adding or removing a background picture.
+  // The backgrounds and structures: the next one by key code (Space or Down
+  // forward, Up back), and adding or removing a background picture.
   virtual void NextBackground(int keyCode) = 0;
   virtual void NextStructure(int keyCode) = 0;
   virtual void ManageBackground(const QString& action) = 0;
@@ -189,7 +182,7 @@ class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel {
 
  private:
   bool ComputerMoving() const;
-  bool Online() const { return s_.NetConnIndex != 0; }
+  bool Online() const { return IsOnline(s_.NetConnIndex); }
   bool IsHost() const { return windows_ && windows_->NetIsHost(); }
   bool RemoteSide() const { return Online() && !IsHost(); }
   bool Busy() const;

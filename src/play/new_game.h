@@ -50,8 +50,8 @@ inline constexpr char kTutorialGameMissingTitle[] = "Marrowdale";
 class NewGameNetwork {
  public:
   virtual ~NewGameNetwork() = default;
-  // NetConnIndex is not 0.
-  virtual bool Connected() const = 0;
+  // An online game is set up or running (NetConnIndex not 0).
+  virtual bool Online() const = 0;
   // NetIsHost is 1.
   virtual bool IsHost() const = 0;
   // Which side decides who moves first, and whether this side shows the

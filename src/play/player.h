@@ -16,7 +16,7 @@ struct PlayerSettings {
 
   QString PlayerName;                  // the player's name without leading and trailing blanks
   float ThinkDelay = 0.0f;             // seconds between the computer's moves
-  std::int16_t TextFontSize = 13;      // points of the table's texts and of the tip window
+  std::int16_t TextFontSize = kNormalTextSize;  // points of the table's texts and of the tip window
   std::int16_t CurrentStructure = kFirstStructure;  // structure picture 1000..1004 over the background
   std::int16_t AnimSpeed = 70;         // card slide divisor 2..540
   bool SoundOn = true;                 // game sounds on
@@ -38,7 +38,7 @@ struct PlayerSettings {
   // Likewise the text size put in force for the stored one, and the
   // background entry in force ("None", a listed picture, or empty): while
   // they stay, the stored bytes are saved back.
-  std::int16_t TextFontSizeAsLoaded = 13;
+  std::int16_t TextFontSizeAsLoaded = kNormalTextSize;
   QString BackgroundAsLoaded;
 };
 

@@ -79,7 +79,7 @@ void PlayerInPlay::ApplySettings(const PlayerSettings& settings) {
   p_.view.SetLabelColors();
 }
 
-void PlayerInPlay::ApplyPreferences() {
+void PlayerInPlay::ShowSettings() {
   const std::uint32_t matBefore = p_.tableSettings.MatColor;
   ApplySettings(p_.player);
   // The mat colour is painted into the table's picture: a new one shows
@@ -99,7 +99,7 @@ void PlayerInPlay::FirstPlayerChosen(std::int16_t FirstPlayerRule) {
   ApplySettings(p_.player);
 }
 
-TableBackgrounds* PlayerInPlay::Backgrounds() { return &p_.look; }
+TableBackgrounds& PlayerInPlay::Backgrounds() { return p_.look; }
 
 void PlayerInPlay::SetEmptyPilePictures() { p_.view.SetEmptyPilePictures(); }
 void PlayerInPlay::RefreshEmptyPilePictures() { p_.view.RefreshEmptyPilePictures(); }

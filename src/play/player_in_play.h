@@ -92,7 +92,7 @@ class PlayerInPlay : public PlayerTable,
   bool OpenNetFile(const QString& path) override;
   void LoadNetPlayerList() override;
   // PreferencesTable
-  PlayerSettings& Settings() override { return p_.player; }
+  const PlayerSettings& Settings() const override { return p_.player; }
   const table::TableSettings& Table() const override { return p_.tableSettings; }
   table::FrmPic& Pictures() override;
   platform::UiService& Ui() override { return p_.ui; }
@@ -100,8 +100,9 @@ class PlayerInPlay : public PlayerTable,
   table::CardDeckSource* DeckLibrary() override;
   QImage BuiltInFaceSheet() const override;
   int ColorBits() const override { return p_.screen.colorBits; }
-  TableBackgrounds* Backgrounds() override;
-  void ApplyPreferences() override;
+  TableBackgrounds& Backgrounds() override;
+  PlayerSettings& SettingsToWrite() override { return p_.player; }
+  void ShowSettings() override;
   void SetCardBackColor(std::uint32_t bgr) override { p_.tableSettings.CardBackColor = bgr; }
   bool SavePlayer() override;
   void RedrawTable() override;

@@ -9,6 +9,7 @@
 
 #include "play/score_record.h"
 #include "table/backgrounds.h"
+#include "table/card_deck.h"
 
 namespace play {
 
@@ -28,7 +29,13 @@ constexpr int kNameWidth = 20;
 constexpr int kBackgroundNameWidth = table::kMaxBackgroundName;
 inline constexpr auto& kNoBackground = table::kBackgroundNone;  // the plain mat colour, no picture
 inline constexpr char kDefaultBackground[] = "Cork.gif";  // taken when the stored name is blank
-constexpr std::int16_t kDefaultTextFontSize = 0;          // 0: 13 points, 10 under large fonts
+constexpr std::int16_t kDefaultTextFontSize = 0;          // stored 0: DefaultTextSize() below
+constexpr std::int16_t kNormalTextSize = 13;              // the default text size
+constexpr std::int16_t kLargeFontsTextSize = 10;          // the default under large fonts
+// The text size in force when the player has not chosen one.
+constexpr std::int16_t DefaultTextSize(bool LargeFonts) {
+  return LargeFonts ? kLargeFontsTextSize : kNormalTextSize;
+}
 constexpr std::int16_t kFirstStructure = table::kStructureFirst;
 constexpr std::int16_t kLastStructure = table::kStructureLast;
 constexpr std::int16_t kMinThinkLevel = 1;
@@ -38,8 +45,8 @@ constexpr std::int16_t kMaxAnimSpeed = 540;
 constexpr std::int16_t kCardSoundWood = 0;
 constexpr std::int16_t kCardSoundMetallic = 1;
 constexpr std::int16_t kCardSoundNone = 2;
-constexpr std::int16_t kBuiltInCardDeck = 1;  // n >= 2: deck n - 2 of the card-deck library
-constexpr std::int16_t kOwnCardBack = 0;      // n >= 1: back n - 1 of the card-deck library
+constexpr std::int16_t kBuiltInCardDeck = table::kBuiltInDeck;  // n >= 2: deck n - 2 of the card-deck library
+constexpr std::int16_t kOwnCardBack = table::kOwnBack;          // n >= 1: back n - 1 of the card-deck library
 constexpr std::int16_t kFirstPlayerLowestCard = 0;
 constexpr std::int16_t kFirstPlayerHighestCard = 1;
 constexpr std::int16_t kFirstPlayerCoinToss = 2;

@@ -85,7 +85,7 @@ std::int16_t CheckedFirstPlayerRule(std::int16_t stored) {
 
 std::int16_t TextFontSizeInForce(std::int16_t stored, bool LargeFonts) {
   if (stored > 0) return std::clamp(stored, kMinTextFontSize, kMaxTextFontSize);
-  return LargeFonts ? kLargeFontsTextSize : kNormalTextSize;
+  return DefaultTextSize(LargeFonts);
 }
 
 bool IsPlayerRecordNumber(int recordNo) { return recordNo >= kFirstPlayerRecord && recordNo <= kLastPlayerRecord; }

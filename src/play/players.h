@@ -114,8 +114,6 @@ enum class PlayerFileResult {
 
 QString PlayerFileResultText(PlayerFileResult result);
 
-inline constexpr std::int16_t kLargeFontsTextSize = 10;  // TextFontSize 0 under large fonts
-inline constexpr std::int16_t kNormalTextSize = 13;      // TextFontSize 0 otherwise
 // The text sizes the Preferences dialog offers; the table's labels hold
 // their texts legibly within them.
 inline constexpr std::int16_t kMinTextFontSize = 6;

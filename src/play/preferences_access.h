@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <cstdint>
+#include <optional>
 
 #include "play/player.h"
 
@@ -27,9 +28,11 @@ class TableBackgrounds {
   // Tiles the current background picture over the surface. False when no
   // picture is chosen ("None") or it cannot be drawn.
   virtual bool TileBackground(QImage& surface) = 0;
-  // Key 32 or 40 the next background, any other the previous; shown at once.
+  // Space or Down (kVkSpace, kVkDown) the next background, any other key
+  // the previous; shown at once.
   virtual void NextBackground(int keyCode) = 0;
-  // 40 or 32 the next structure, 38 the previous, any other value taken as it comes.
+  // Down or Space the next structure, Up the previous, any other value
+  // taken as the structure itself.
   virtual void NextStructure(int value) = 0;
   // The background list: its length, a picture's full path (1-based), and
   // the entry in force.
@@ -40,10 +43,21 @@ class TableBackgrounds {
   virtual void UnloadTableauCardsWindow() = 0;
 };
 
+// What the Preferences dialog's Apply hands back: the player's settings as
+// the dialog chose them on the tab showing, and what follows on the table.
+struct PreferencesChoice {
+  PlayerSettings settings;                     // the dialog's copy, with the tab's choice
+  std::optional<std::uint32_t> CardBackColor;  // the colour a back chosen on the back tab stands on
+  bool reloadBacks = false;                    // the back pictures are loaded again, whether the back changed or not
+  bool refreshPlaceHolders = false;            // the empty piles are drawn again
+  bool redraw = false;                         // a change was made since the tab was shown: every pile is repainted
+};
+
 class PreferencesTable {
  public:
   virtual ~PreferencesTable() = default;
-  virtual PlayerSettings& Settings() = 0;
+  // The player's settings as they stand; the dialog works on a copy.
+  virtual const PlayerSettings& Settings() const = 0;
   virtual const table::TableSettings& Table() const = 0;
   virtual table::FrmPic& Pictures() = 0;
   virtual platform::UiService& Ui() = 0;
@@ -53,11 +67,20 @@ class PreferencesTable {
   // The program's own face sheet.
   virtual QImage BuiltInFaceSheet() const = 0;
   virtual int ColorBits() const = 0;
-  // The backgrounds; null until start-up provides them.
-  virtual TableBackgrounds* Backgrounds() = 0;
+  // The backgrounds and structures, which act on the table at once.
+  virtual TableBackgrounds& Backgrounds() = 0;
 
-  // The player's settings made the table's, and the table repainted.
-  virtual void ApplyPreferences() = 0;
+  // Apply: the settings the dialog offers are taken from the choice into
+  // the player's, the table takes its copy of them and the decks, backs
+  // and place holders that follow, the player's record is written and,
+  // after a change, every pile is repainted.
+  void ApplyPreferences(const PreferencesChoice& choice);
+
+ private:
+  // The steps of Apply, as the owner of the player's settings takes them.
+  virtual PlayerSettings& SettingsToWrite() = 0;
+  // The player's settings made the table's; a new mat colour is painted.
+  virtual void ShowSettings() = 0;
   virtual void SetCardBackColor(std::uint32_t bgr) = 0;
   virtual bool SavePlayer() = 0;
   virtual void RedrawTable() = 0;

@@ -199,22 +199,22 @@ std::optional<double> LoadGameRecord(SavedGameServices& s, bool Online) {
   return clock;
 }
 
-void WriteMoveRecord(SavedGameServices& s) {
+void WriteMoveRecord(SavedGameServices& s, std::int16_t record) {
   SavedGames& sv = s.saved;
   if (sv.MoveFileUnavailable || !sv.MoveFile.IsOpen()) return;
-  WriteRecord(sv.MoveFile, s.state.TempMoveNumber, sv.GameRec);
+  WriteRecord(sv.MoveFile, record, sv.GameRec);
 }
 
 void RecordMove(SavedGameServices& s) {
   s.state.TempMoveNumber = vb::SaturatingAdd(s.state.TempMoveNumber, 1);
   FillGameRecord(s);
-  WriteMoveRecord(s);
+  WriteMoveRecord(s, s.state.TempMoveNumber);
 }
 
 void StartMoveRecords(SavedGameServices& s) {
   s.state.TempMoveNumber = kFirstMoveRecord;
   FillGameRecord(s);
-  WriteMoveRecord(s);
+  WriteMoveRecord(s, s.state.TempMoveNumber);
 }
 
 RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int recNo, GameFile fileNo,

@@ -170,9 +170,9 @@ double StoredClockSeconds(const SavedGameRecord& rec);
 // The sample game a description names: its trailing number, 0 without one.
 std::int16_t TrailingNumber(const QString& description);
 
-// Writes GameRec as move record TempMoveNumber (nothing while the move file
-// is unavailable).
-void WriteMoveRecord(SavedGameServices& s);
+// Writes GameRec as that record of the move file (nothing while the move
+// file is unavailable).
+void WriteMoveRecord(SavedGameServices& s, std::int16_t record);
 // After a move of the human: TempMoveNumber goes up by one and the table is
 // written as that move record.
 void RecordMove(SavedGameServices& s);

@@ -26,7 +26,7 @@ bool PlayerRecordReachable(const ScoreStore& store) {
 
 }  // namespace
 
-bool ScoreStore::Online() const {
+bool ScoreStore::PeerPresent() const {
   return NetConnIndex != nullptr && IsPeerPresent(*NetConnIndex);
 }
 
@@ -35,7 +35,7 @@ std::int16_t ValidMatchPoints(std::int16_t points) {
 }
 
 StoreResult LoadScoreRec(ScoreState& scores, ScoreStore& store) {
-  if (store.Online()) {
+  if (store.PeerPresent()) {
     if (!NetRecordReachable(store)) return StoreResult::Skipped;
     const QByteArray bytes = store.Net->File->Read(store.Net->NetScoreRecNo);
     if (bytes.size() != kNetScoreRecordLength) return StoreResult::Failed;
@@ -52,7 +52,7 @@ StoreResult LoadScoreRec(ScoreState& scores, ScoreStore& store) {
 }
 
 StoreResult SaveScoreRec(const ScoreState& scores, ScoreStore& store) {
-  if (store.Online()) {
+  if (store.PeerPresent()) {
     if (!NetRecordReachable(store)) return StoreResult::Skipped;
     store.Net->NetScoreRec = scores.CurrentScores;
     const bool written = store.Net->File->Write(store.Net->NetScoreRecNo, store.Net->NetScoreRec.Encode()) &&

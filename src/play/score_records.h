@@ -52,8 +52,9 @@ struct ScoreStore {
   const std::int16_t* NetConnIndex = nullptr;     // 0 offline, 99 setting up, else online
   NetScoreFile* Net = nullptr;                    // the opponents file
 
-  // Online in the score records' sense: connected to a peer.
-  bool Online() const;
+  // Connected to a peer (neither offline nor still setting up): the score
+  // record in force is the opponent's.
+  bool PeerPresent() const;
 };
 
 enum class StoreResult {

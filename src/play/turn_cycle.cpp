@@ -83,10 +83,7 @@ void TurnCycle::ShowPileCounts() { play::ShowPileCounts(p_.piles, p_.view); }
 
 void TurnCycle::WriteMoveRecord(int record) {
   FillGameRecord(*saved_);
-  const std::int16_t next = p_.state.TempMoveNumber;
-  p_.state.TempMoveNumber = static_cast<std::int16_t>(record);
-  play::WriteMoveRecord(*saved_);
-  p_.state.TempMoveNumber = next;
+  play::WriteMoveRecord(*saved_, static_cast<std::int16_t>(record));
 }
 
 // Never asked offline; network play sends the move.

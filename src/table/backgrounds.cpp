@@ -10,6 +10,7 @@
 #include "media/folders.h"
 #include "media/png_errors.h"
 #include "media/png_painting.h"
+#include "platform/key_translator.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/ui.h"
@@ -59,7 +60,7 @@ QStringList ListBackgroundFiles(const QString& programFolder, const QString& use
 
 int StepBackgroundIndex(int index, int count, int key) {
   const int none = count + 1;
-  if (key == kKeySpace || key == kKeyDown) {
+  if (key == platform::kVkSpace || key == platform::kVkDown) {
     ++index;
     if (index > none) index = 1;
   } else {
@@ -71,10 +72,10 @@ int StepBackgroundIndex(int index, int count, int key) {
 
 std::int16_t StepStructure(std::int16_t current, int k) {
   int n = current;
-  if (k == kKeyDown || k == kKeySpace) {
+  if (k == platform::kVkDown || k == platform::kVkSpace) {
     n = current + 1;
     if (n > kStructureLast) n = kStructureFirst;
-  } else if (k == kKeyUp) {
+  } else if (k == platform::kVkUp) {
     n = current - 1;
     if (n < kStructureFirst) n = kStructureLast;
   } else {

@@ -37,9 +37,6 @@ inline constexpr int kMaxBackgroundName = 40;              // the player record'
 inline constexpr std::int16_t kStructureFirst = 1000;
 inline constexpr std::int16_t kStructureLast = 1004;
 inline constexpr std::int16_t kLastLightStructure = 1001;  // the Tableau counts are black up to here
-inline constexpr int kKeySpace = 32;
-inline constexpr int kKeyUp = 38;
-inline constexpr int kKeyDown = 40;
 inline constexpr double kSmallLogoWidthTwips = 15585;     // up to this window width the small logo shows
 // A background picture larger than this is not read: the bytes a file
 // declares would be asked for before a pixel is seen (a 2 KB file may

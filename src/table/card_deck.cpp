@@ -70,10 +70,10 @@ void ClsDLL::GetCardBacks(std::int16_t& back, BackPreviews* caller, std::int16_t
     design = library_->BackPicture(back - 1, caller ? small : false);
     if (design && design->isNull()) design.reset();
   }
-  const QImage picture = design ? *design : frmPic_.FilePic[4];
+  const QImage picture = design ? *design : frmPic_.FilePic[kOwnBackPicture];
 
   if (!caller) {
-    frmPic_.FilePic[0] = picture;
+    frmPic_.FilePic[kCurrentBackPicture] = picture;
     // The table draws the program's own back over its back colour; a back
     // number it does not have would leave that colour out.
     if (!design) back = kOwnBack;

@@ -54,8 +54,13 @@ class BackPreviews {
   virtual void SetLargePreview(const QImage& picture, std::optional<std::uint32_t> previewValue) = 0;
 };
 
+// Deck and back numbers: deck 1 the built-in faces, n >= 2 deck n - 2 of
+// the library; back 0 the program's own, n >= 1 back n - 1 of the library.
 constexpr std::int16_t kBuiltInDeck = 1;
+constexpr std::int16_t kFirstLibraryDeck = 2;
 constexpr std::int16_t kOwnBack = 0;
+constexpr std::int16_t kFirstLibraryBack = 1;
+// The Preferences window's large back preview picCardBack(0).
 constexpr std::int16_t kLargePreview = 99;
 
 class ClsDLL {

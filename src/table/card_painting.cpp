@@ -64,7 +64,7 @@ void CardTable::PaintInto(PictureBox* box, CardCode card, int sound) {
   } else if (sound == kEmptyMarker) {
     box->SetPicture(EmptyPic ? *EmptyPic : QImage());
   } else {
-    box->SetPicture(frmPic.FilePic[0]);
+    box->SetPicture(frmPic.FilePic[kCurrentBackPicture]);
     if (settings_.CardBack == kOwnBack) {
       box->SetBorderStyle(1);
       box->SetBackColor(ColorFromBgr(settings_.CardBackColor));

@@ -82,8 +82,8 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
       sounds_(services.sounds) {
   frmStdSm.SetBuiltIn(pictures.faces);
   frmStdSm.Reload();
-  frmPic.FilePic[4] = pictures.back;
-  frmPic.FilePic[0] = pictures.back;
+  frmPic.FilePic[kOwnBackPicture] = pictures.back;
+  frmPic.FilePic[kCurrentBackPicture] = pictures.back;
   frmPic.ImgEmpty2 = pictures.emptyMetal;
   frmPic.ImgEmpty3 = pictures.emptyWood;
   EmptyPic = &frmPic.ImgEmpty3;

@@ -19,6 +19,11 @@ class QMenu;
 
 namespace table {
 
+// What each stock back picture FilePic(i) holds.
+constexpr int kCurrentBackPicture = 0;  // the back the table's cards show
+constexpr int kOwnBackPicture = 4;      // the program's own back
+constexpr int kBackPictures = kOwnBackPicture + 1;
+
 // The player's options that popup items set. The player's settings are the
 // truth; the table's copy is refilled from them.
 class PopupOptions {
@@ -69,7 +74,7 @@ class FrmPic : public QObject {
   bool RemoveSongRequested = false;        // remove the song from the music list
 
   // Stock pictures.
-  std::array<QImage, 5> FilePic;   // 0 the current back, 4 the program's own back
+  std::array<QImage, kBackPictures> FilePic;  // by kCurrentBackPicture, kOwnBackPicture
   QImage ImgEmpty2;                // the metal empty pile
   QImage ImgEmpty3;                // the wood empty pile
   QImage picAvatar;                // an avatar picture being loaded

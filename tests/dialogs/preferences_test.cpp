@@ -18,6 +18,7 @@
 #include "table/card_table.h"
 #include "table/deal.h"
 #include "table/sound_effects.h"
+#include "platform/key_translator.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "support/temp_home.h"
@@ -84,10 +85,11 @@ class FakeTable : public play::PreferencesTable, public play::ShortcutKeys {
   int saves = 0, redraws = 0, refreshes = 0, applies = 0;
 
   FakeTable() {
-    pictures.FilePic[4] = QImage(71, 96, QImage::Format_RGB32);
-    pictures.FilePic[4].fill(Qt::darkBlue);
+    pictures.FilePic[table::kOwnBackPicture] = QImage(71, 96, QImage::Format_RGB32);
+    pictures.FilePic[table::kOwnBackPicture].fill(Qt::darkBlue);
   }
-  play::PlayerSettings& Settings() override { return settings; }
+  const play::PlayerSettings& Settings() const override { return settings; }
+  play::PlayerSettings& SettingsToWrite() override { return settings; }
   const table::TableSettings& Table() const override { return tableSettings; }
   table::FrmPic& Pictures() override { return pictures; }
   platform::UiService& Ui() override { return ui; }
@@ -95,8 +97,8 @@ class FakeTable : public play::PreferencesTable, public play::ShortcutKeys {
   table::CardDeckSource* DeckLibrary() override { return library; }
   QImage BuiltInFaceSheet() const override { return builtIn; }
   int ColorBits() const override { return 32; }
-  play::TableBackgrounds* Backgrounds() override { return &backgrounds; }
-  void ApplyPreferences() override { ++applies; }
+  play::TableBackgrounds& Backgrounds() override { return backgrounds; }
+  void ShowSettings() override { ++applies; }
   void SetCardBackColor(std::uint32_t bgr) override { tableSettings.CardBackColor = bgr; }
   bool SavePlayer() override { return ++saves; }
   void RedrawTable() override { ++redraws; }
@@ -268,7 +270,7 @@ TEST(Preferences, ScreenshotsWithInstalledDecks) {
   t.library = &source;
   const table::TablePictures shipped = table::LoadTablePictures(SourceFile("Data/pictures/"));
   t.builtIn = shipped.faces;
-  t.pictures.FilePic[4] = shipped.back;
+  t.pictures.FilePic[table::kOwnBackPicture] = shipped.back;
   t.pictures.ImgEmpty3 = shipped.emptyWood;
   t.pictures.ImgEmpty2 = shipped.emptyMetal;
   t.settings.CardBack = 2;
@@ -317,7 +319,7 @@ TEST_F(PreferencesOnTheTable, ANewMatColourReachesTheTableWithoutAPicture) {
   ASSERT_TRUE(program->Start());
   table::Backgrounds& bg = program->backgrounds();
   bg.SetBackgroundIndex(bg.BackgroundCount());
-  bg.NextBackground(table::kKeyDown);
+  bg.NextBackground(platform::kVkDown);
   ASSERT_TRUE(bg.BackgroundList(bg.BackgroundIndex()).isEmpty()) << "None is shown";
   const auto matShown = [&] { return W().FormPicture().pixelColor(3, 3); };
 

@@ -83,7 +83,7 @@ std::set<QString> HandledKeys() {
   const int ctrlShift = body.indexOf("(platform::kShiftMask | platform::kCtrlMask)");
   EXPECT_TRUE(ctrl > 0 && ctrlShift > ctrl);
   static const std::map<QString, QString> kNames = {{"Escape", "Esc"}, {"Back", "Backspace"}};
-  static const QRegularExpression rx(R"re((?:case |KeyCode == )kVk(\w+))re");
+  static const QRegularExpression rx(R"re((?:case |KeyCode == )(?:platform::)?kVk(\w+))re");
   std::set<QString> keys;
   for (auto it = rx.globalMatch(body); it.hasNext();) {
     const auto m = it.next();

@@ -275,7 +275,7 @@ TEST_F(HumanTurnTest, TheStopRulesHoldTheStockCard) {
   EXPECT_FALSE(state.StockTurned);
   EXPECT_EQ(Message(),
             "STOP! You must fill an empty Tableau with your Reserve card before playing your Stock card!");
-  EXPECT_EQ(frmPlay->picPlayer[1]->Picture(), frmPlay->frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(frmPlay->picPlayer[1]->Picture(), frmPlay->frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 TEST_F(HumanTurnTest, ADoubleClickNeverPlaysAFaceDownStockCard) {

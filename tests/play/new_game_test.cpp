@@ -170,7 +170,7 @@ TEST_F(NewGameTest, ACloseDuringTheComputersFirstTurnStopsAndTheDealButtonComple
 // An online start whose exchange never completes.
 class BrokenExchange : public NewGameNetwork {
  public:
-  bool Connected() const override { return connected; }
+  bool Online() const override { return connected; }
   bool IsHost() const override { return host; }
   table::DealOpening Opening() const override {
     return {host ? table::FirstMoveDecider::HereTold : table::FirstMoveDecider::There, false, "Hal"};

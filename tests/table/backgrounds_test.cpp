@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "media/folders.h"
+#include "platform/key_translator.h"
 #include "platform/ui.h"
 #include "support/temp_home.h"
 #include "support/test_files.h"
@@ -85,14 +86,14 @@ TEST_F(BackgroundsTest, ListsPicturesProgramFolderFirstAndStepsThroughNone) {
   EXPECT_EQ(bg.BackgroundList(4), User("C.bmp"));
   EXPECT_EQ(bg.BackgroundIndex(), 4);
 
-  bg.NextBackground(kKeyDown);
+  bg.NextBackground(platform::kVkDown);
   EXPECT_EQ(bg.BackgroundIndex(), 5);
   EXPECT_EQ(bg.BackgroundList(bg.BackgroundIndex()), "");
   EXPECT_EQ(table.FormPicture().pixelColor(5, 5), ColorFromBgr(settings.MatColor));
-  bg.NextBackground(kKeySpace);
+  bg.NextBackground(platform::kVkSpace);
   EXPECT_EQ(bg.BackgroundIndex(), 1);
   EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "A.jpg");
-  bg.NextBackground(kKeyUp);
+  bg.NextBackground(platform::kVkUp);
   EXPECT_EQ(bg.BackgroundIndex(), 5);
 }
 
@@ -126,7 +127,7 @@ TEST_F(BackgroundsTest, NamesIndexesAndEmptyListsStayInRange) {
   EXPECT_EQ(name, kBackgroundNone);
   EXPECT_EQ(none.BackgroundIndex(), 1);
   none.ShowBackground();
-  none.NextBackground(kKeyDown);
+  none.NextBackground(platform::kVkDown);
   EXPECT_EQ(none.BackgroundIndex(), 1);
 }
 
@@ -254,9 +255,9 @@ TEST_F(BackgroundsTest, TilesInPixelsAndAZeroSizedPictureTilesNothing) {
 }
 
 TEST_F(BackgroundsTest, StructureKeysWrapAndStrangeNumbersBecomeTheFirst) {
-  EXPECT_EQ(StepStructure(1004, kKeyDown), 1000);
-  EXPECT_EQ(StepStructure(1003, kKeySpace), 1004);
-  EXPECT_EQ(StepStructure(1000, kKeyUp), 1004);
+  EXPECT_EQ(StepStructure(1004, platform::kVkDown), 1000);
+  EXPECT_EQ(StepStructure(1003, platform::kVkSpace), 1004);
+  EXPECT_EQ(StepStructure(1000, platform::kVkUp), 1004);
   EXPECT_EQ(StepStructure(1001, 1003), 1003);
   EXPECT_EQ(StepStructure(1001, 999), 1000);
   EXPECT_EQ(StepStructure(1001, 37), 1000);  // Left is no step key

@@ -57,7 +57,7 @@ struct Holders {
   TableSettings settings;
   FrmStdSm frmStdSm{Filled(927, 394, Qt::white)};
   FrmPic frmPic{settings};
-  Holders() { frmPic.FilePic[4] = Filled(71, 96, Qt::darkGreen); }
+  Holders() { frmPic.FilePic[table::kOwnBackPicture] = Filled(71, 96, Qt::darkGreen); }
 };
 
 }  // namespace
@@ -119,25 +119,25 @@ TEST(GetCardBacks, TableBackHolder) {
   std::int16_t back = 0, preview = 0;
   bool small = true;
   dll.GetCardBacks(back, nullptr, preview, small);
-  EXPECT_EQ(h.frmPic.FilePic[0], h.frmPic.FilePic[4]);
+  EXPECT_EQ(h.frmPic.FilePic[table::kCurrentBackPicture], h.frmPic.FilePic[table::kOwnBackPicture]);
   EXPECT_TRUE(lib.backCalls.empty());
 
   back = 2;
   dll.GetCardBacks(back, nullptr, preview, small);
   ASSERT_EQ(lib.backCalls.size(), 1u);
   EXPECT_EQ(lib.backCalls[0], std::make_pair(1, false));   // full size, numbered from 0
-  EXPECT_EQ(h.frmPic.FilePic[0].size(), QSize(71, 96));
+  EXPECT_EQ(h.frmPic.FilePic[table::kCurrentBackPicture].size(), QSize(71, 96));
 
   for (std::int16_t bad : {3, -1}) {
     back = bad;
     dll.GetCardBacks(back, nullptr, preview, small);
     EXPECT_EQ(back, kOwnBack);
-    EXPECT_EQ(h.frmPic.FilePic[0], h.frmPic.FilePic[4]);
+    EXPECT_EQ(h.frmPic.FilePic[table::kCurrentBackPicture], h.frmPic.FilePic[table::kOwnBackPicture]);
   }
   lib.failing = true;
   back = 1;
   dll.GetCardBacks(back, nullptr, preview, small);
-  EXPECT_EQ(h.frmPic.FilePic[0], h.frmPic.FilePic[4]);
+  EXPECT_EQ(h.frmPic.FilePic[table::kCurrentBackPicture], h.frmPic.FilePic[table::kOwnBackPicture]);
 }
 
 TEST(GetCardBacks, PreferencesPreviews) {
@@ -172,7 +172,7 @@ TEST(GetCardBacks, InstalledDecksOrNone) {
   bool small = false;
   dll.GetCardBacks(back, nullptr, preview, small);
   EXPECT_EQ(back, kOwnBack);
-  EXPECT_EQ(h.frmPic.FilePic[0], h.frmPic.FilePic[4]);
+  EXPECT_EQ(h.frmPic.FilePic[table::kCurrentBackPicture], h.frmPic.FilePic[table::kOwnBackPicture]);
 }
 
 TEST(FrmPic, PopupItems) {

@@ -44,7 +44,7 @@ TEST_F(CardTableTest, PaintsABackWithTheOwnBacksRimAndKeepsIt) {
   settings.CardBackColor = 0x000000FF;   // red
   table.PaintCard(PileControl::picPlayer, 1, 0, 3);
   PictureBox* box = table.picPlayer[1];
-  EXPECT_EQ(box->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(box->Picture(), table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_EQ(box->BorderStyle(), 1);
   EXPECT_EQ(box->BackColor(), QColor(255, 0, 0));
   EXPECT_EQ(sounds.effects, std::vector<int>{3});
@@ -169,8 +169,8 @@ TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
   EXPECT_EQ(table.lblPHandCnt->text(), "2");
   state.CurrentTurn = table::Turn::Opponent;
   table.RedrawTable();
-  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
-  const QImage back = table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  const QImage back = table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied);
   const QImage empty = table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied);
   // An empty Stock shows the empty pile, also once the game is over (a
   // change of deck repaints the ended game's table); a Stock that still
@@ -263,7 +263,7 @@ TEST_F(CardTableTest, ClearTableEmptiesEverything) {
   EXPECT_FALSE(state.StockTurned);
   EXPECT_TRUE(table.lblMessage->text().isEmpty());
   EXPECT_TRUE(table.cmdDone->isHidden());
-  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[0].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_EQ(table.picPlayer[2]->Picture(), table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_FALSE(table.lblCardFrame[2]->autoFillBackground());
 }
@@ -278,7 +278,7 @@ TEST_F(CardTableTest, SlideCoverShowsWhatThePileWillShow) {
   EXPECT_EQ(table.picSmoke[0]->Picture(), premul(CutFace(table.frmStdSm.imgALL, 30)));
   piles.ReserveFaceDown[1] = 2;   // face down beneath
   table.AnimateCard(PileControl::picOpponent, 2, 31, PileControl::picCenter, 1);
-  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[0]));
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[table::kCurrentBackPicture]));
   // The computer's last Tableau card leaves the empty pile behind.
   piles.TableauCount[6] = 1;
   table.AnimateCard(PileControl::picTableau, 6, 12, PileControl::picCenter, 1);
@@ -286,7 +286,7 @@ TEST_F(CardTableTest, SlideCoverShowsWhatThePileWillShow) {
   // During the deal the Stock always has cards left.
   table.Dealing = true;
   table.AnimateCard(PileControl::picPlayer, 1, 0, PileControl::picTableau, 8);
-  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[0]));
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[table::kCurrentBackPicture]));
   table.Dealing = false;
 }
 
