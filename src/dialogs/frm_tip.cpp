@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <vector>
 
@@ -33,6 +34,10 @@ constexpr int kStepDeal = 2;
 constexpr int kStepRules = 3;
 constexpr char kIconPicture[] = "Data/pictures/tutorial-icon.png";
 constexpr char kNextPicture[] = "Data/pictures/tutorial-next.png";
+// Qt's request for an X11 window type, read from the native window each time
+// its flags are set; 0x8 asks for a toolbar.
+constexpr char kWindowTypeProperty[] = "_q_xcb_wm_window_type";
+constexpr int kToolbarWindowType = 0x8;
 
 // Design places, twips.
 constexpr QRect kPicture1{0, 0, 4080, 3105};
@@ -210,7 +215,22 @@ bool FrmTip::Form_Load() {
   lblTipText->setFont(f);
   if (hands_) hands_->ShowHand();
   PlaceBesideTable();
+  AskForTitleAndCloseOnly();
   return true;
+}
+
+// Beside the table there is no room for the caption and four buttons on the
+// title bar. The flags ask for a title and a close button only; openbox keeps
+// iconify and maximize on a tool window whatever they say, but leaves them
+// off a toolbar, which is what this window is to the table. The native
+// window is made only now, after the window was placed, so that the window
+// manager places it by its frame as every later move does.
+void FrmTip::AskForTitleAndCloseOnly() {
+  winId();
+  QWindow* native = windowHandle();
+  if (!native) return;
+  native->setProperty(kWindowTypeProperty, kToolbarWindowType);
+  native->setFlags(windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
 bool FrmTip::LoadTips(const QString& sFile) {

@@ -87,6 +87,7 @@ class FrmTip : public QWidget {
  private:
   void ShowTutorialStep(int Index);
   void PlaceBesideTable();
+  void AskForTitleAndCloseOnly();
   // The window with its frame, as the window manager frames it or will.
   QRect OwnFrame() const;
   // Moves the window off the table's title bar and the piles the hands
