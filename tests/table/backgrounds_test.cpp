@@ -212,13 +212,13 @@ TEST_F(BackgroundsTest, EachUnreadablePictureIsToldOnceWithItsReason) {
   bg.ShowBackground();
   bg.ShowBackground();
   for (int i = 0; i < 3; ++i) {
-    bg.NextBackground(kKeyDown);
+    bg.NextBackground(platform::kVkDown);
     bg.ShowBackground();
   }
   EXPECT_EQ(told(), expected);
   EXPECT_EQ(FileNameOnly(bg.BackgroundList(bg.BackgroundIndex())), "D-hostile.jpg");
   EXPECT_EQ(table.FormPicture().pixelColor(10, 10), ColorFromBgr(settings.MatColor));
-  for (int i = 0; i < 5; ++i) bg.NextBackground(kKeyUp);
+  for (int i = 0; i < 5; ++i) bg.NextBackground(platform::kVkUp);
   EXPECT_EQ(told(), expected);
 
   // Added to the user's pictures it is another file, told of in turn; a
