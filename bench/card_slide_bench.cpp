@@ -112,7 +112,7 @@ struct TableWindow {
     window = std::make_unique<play::FrmPlay>(
         table::CardTableServices{piles, state, settings, wait, ui, nullptr,
                                  QStringLiteral(MARROWDALE_SOURCE_DIR "/Data/pictures/")},
-        Screen());
+        state, Screen());
     window->SetNeighbours(&neighbours, &neighbours, &neighbours);
     window->SetFixedSizes();
     window->SetEmptyPilePictures();
@@ -124,7 +124,7 @@ struct TableWindow {
   }
 
   table::PileArrays piles;
-  table::GameState state;
+  play::PlayState state;
   table::TableSettings settings;
   platform::WaitService wait;
   platform::FakeUi ui;

@@ -23,10 +23,9 @@ constexpr int kFrameChecks = 40;     // and for how long
 
 }  // namespace
 
-FrmPlay::FrmPlay(const table::CardTableServices& services, const platform::ScreenMetrics& screen,
+FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, const platform::ScreenMetrics& screen,
                  GameClock::Now now, QWidget* parent)
-    : table::CardTable(services, parent), clock(std::move(now)),
-      screen_(screen) {
+    : table::CardTable(services, parent), clock(std::move(now)), playState_(state), screen_(screen) {
   setObjectName("frmPlay");
   setWindowTitle("Marrowdale");
   if (!pictures.icon.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(pictures.icon)));
@@ -399,7 +398,7 @@ void FrmPlay::SizeStatusBar() {
 // ---- Status bar ----
 
 void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
-  TopLevelCommand command(wait_, state_, this);
+  TopLevelCommand command(wait_, playState_, this);
   if (button != Qt::RightButton) return;
   if (x >= MusicPanelLeft && x < MusicPanelLeft + MusicPanelWidth) {
     // Set first: the menu waits, and the click that ends the press comes
@@ -425,7 +424,7 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
 }
 
 void FrmPlay::StatusBar1_PanelClick(int panel) {
-  TopLevelCommand command(wait_, state_, this);
+  TopLevelCommand command(wait_, playState_, this);
   if (IgnorePanelClick) {
     IgnorePanelClick = false;
     return;

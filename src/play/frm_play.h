@@ -10,6 +10,7 @@
 
 #include "platform/system.h"
 #include "play/game_clock.h"
+#include "play/play_state.h"
 #include "play/status_bar.h"
 #include "table/card_table.h"
 #include "table/table_view.h"
@@ -75,7 +76,8 @@ constexpr int kClockTickMs = 1000;
 class FrmPlay : public table::CardTable, public table::TableView {
   Q_OBJECT
  public:
-  FrmPlay(const table::CardTableServices& services, const platform::ScreenMetrics& screen,
+  // state: the services' turn and move, with what only the game reads.
+  FrmPlay(const table::CardTableServices& services, PlayState& state, const platform::ScreenMetrics& screen,
           GameClock::Now now = {}, QWidget* parent = nullptr);
   ~FrmPlay() override;
 
@@ -164,6 +166,7 @@ class FrmPlay : public table::CardTable, public table::TableView {
   // and the table laid out (nothing while minimised).
   void RelayoutNow();
 
+  PlayState& playState_;
   platform::ScreenMetrics screen_;
   FrmPlayPictures* pictures_ = nullptr;
   FrmPlayMatch* match_ = nullptr;

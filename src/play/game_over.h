@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "play/play_state.h"
 #include "play/score_records.h"
 #include "table/game_state.h"
 #include "table/piles.h"
@@ -78,7 +79,7 @@ class StructurePicture {
 
 struct GameOverServices {
   table::PileArrays& piles;
-  table::GameState& state;
+  PlayState& state;
   ScoreState& scores;
   ScoreStore& store;
   table::TableView& view;

@@ -38,7 +38,7 @@ Program::Program(ProgramParts parts)
   frmPlay_ = std::make_unique<FrmPlay>(
       table::CardTableServices{piles_, state_, tableSettings_, wait_, *ui_, &sfx_,
                                table::PicturesFolder(folders_.AppPath)},
-      screen_);
+      state_, screen_);
   if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) {
     qtUi->SetParent(frmPlay_.get());
     qtUi->SetWaitService(&wait_);

@@ -26,6 +26,7 @@
 #include "play/joined_parts.h"
 #include "play/leaving.h"
 #include "play/net_state.h"
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/player_in_play.h"
 #include "play/saved_games.h"
@@ -108,8 +109,8 @@ class Program : public QObject {
   platform::UiService& ui() { return *ui_; }
   const table::PileArrays& piles() const { return piles_; }
   table::PileArrays& pilesForNetwork() { return piles_; }
-  const table::GameState& state() const { return state_; }
-  table::GameState& gameState() { return state_; }
+  const PlayState& state() const { return state_; }
+  PlayState& gameState() { return state_; }
   const PlayerSettings& player() const { return player_; }
   const std::int16_t& FirstPlayerRule() const { return player_.FirstPlayerRule; }
   const table::TableSettings& tableSettings() const { return tableSettings_; }
@@ -143,7 +144,7 @@ class Program : public QObject {
   platform::WaitService wait_;             // every wait of the program; Exiting
   table::BusyGuard guard_;                 // commands that replace the table ask here
   table::PileArrays piles_;                // the cards on the table
-  table::GameState state_;                 // the turn and the move in progress
+  PlayState state_;                 // the turn and the move in progress
   PlayerSettings player_;                  // the player in play and his settings
   table::TableSettings tableSettings_;     // the copy the card table draws with
   ScoreState scores_;                      // the score record in force and the match

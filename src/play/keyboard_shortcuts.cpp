@@ -26,7 +26,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     PanelHide();
     return;
   }
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   SavedGames& sv = s_.saved.saved;
   const bool offline = !Online();
   const bool host = Online() && IsHost();

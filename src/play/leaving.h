@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "media/folders.h"
+#include "play/play_state.h"
 
 namespace platform {
 class RecordFile;
@@ -59,7 +60,7 @@ struct LeavingServices {
   platform::WaitService& wait;
   platform::UiService& ui;
   platform::SoundChannel& sound;
-  table::GameState& state;
+  PlayState& state;
   PlayerSettings& player;
   PlayerBackgrounds& backgrounds;      // the background in force, as the player's record stores it
   platform::RecordFile& playersFile;

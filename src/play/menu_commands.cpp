@@ -61,7 +61,7 @@ void MenuCommands::MenuPanelClick() {
 
 void MenuCommands::GameMenu(int n) {
   PanelHide();
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   platform::UiService& ui = s_.saved.ui;
   if (st.AbortComputerTurn) return;
   if (ComputerMoving()) {
@@ -210,7 +210,7 @@ void MenuCommands::Save() {
 void MenuCommands::Restore() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   Commands.KeyboardArmed = true;
 
   if (st.IsDeveloperView) {
@@ -270,7 +270,7 @@ bool MenuCommands::RestoreCommand() {
 }
 
 void MenuCommands::PreviousTurn() {
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   if (st.TurnCount == 0 && !st.IsDeveloperView) {
     s_.saved.ui.MsgBox(kNoPreviousTurnText, platform::vbOKOnly | platform::vbInformation, kPreviousTurnTitle);
     return;
@@ -348,7 +348,7 @@ void MenuCommands::OptionsMenu(int row) {
 void MenuCommands::InternetMenu(int row) {
   PanelHide();
   platform::UiService& ui = s_.saved.ui;
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   SavedGames& sv = s_.saved.saved;
   switch (row) {
     case kNetConnect:

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "play/play_state.h"
 #include "play/players.h"
 
 namespace media {
@@ -87,7 +88,7 @@ struct MenuWindowParts {
   SavedGames& saved;                // the saved-games file
   const SampleGames& sample;
   const NetState& net;
-  const table::GameState& state;
+  const PlayState& state;
   MenuCommands& menus;              // the menus' own state and the commands the lists run
   media::Music& music;
 };

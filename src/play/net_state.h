@@ -11,6 +11,7 @@
 #include "play/connection_index.h"
 #include "play/game_over.h"
 #include "play/new_game.h"
+#include "play/play_state.h"
 #include "play/score_records.h"
 
 class QWidget;
@@ -152,7 +153,7 @@ struct NetPlayParts {
   ScoreState& scores;
   ScoreStore& scoreStore;
   NetScoreFile& netScores;
-  table::GameState& state;
+  PlayState& state;
   table::TableView& view;
   QWidget* mainWindow;
   platform::UiService& ui;

@@ -14,6 +14,7 @@
 #include "play/joined_parts.h"
 #include "play/menu_windows.h"
 #include "play/net_state.h"
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/players.h"
 #include "play/preferences_access.h"
@@ -37,7 +38,7 @@ void FillTableSettings(const PlayerSettings& player, table::TableSettings& table
 struct PlayerInPlayParts {
   PlayerSettings& player;
   table::TableSettings& tableSettings;
-  table::GameState& state;
+  PlayState& state;
   FrmPlay& view;
   TableLook& look;                      // the backgrounds, the card windows
   MoveServices& moves;                  // the computer's think delay

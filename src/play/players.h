@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/player_record.h"
 
@@ -96,7 +97,7 @@ class PlayerNetFile {
 struct PlayerServices {
   platform::RecordFile& players;  // "players4.sav", open for the whole run
   const media::Folders& folders;
-  table::GameState& state;        // StartingUp
+  PlayState& state;        // StartingUp
   table::TableView& view;
   PlayerTable& table;
   PlayerBackgrounds& backgrounds;

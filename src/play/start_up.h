@@ -12,6 +12,7 @@
 
 #include "media/folders.h"
 #include "platform/system.h"
+#include "play/play_state.h"
 
 namespace platform {
 class InstanceLock;
@@ -143,7 +144,7 @@ struct StartUpServices {
   platform::UiService& ui;
   platform::WaitService& wait;
   platform::SettingsStore& settingsStore;
-  table::GameState& state;
+  PlayState& state;
   PlayerSettings& player;
   platform::RecordFile& playersFile;
   SavedGames& saved;

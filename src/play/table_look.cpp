@@ -18,7 +18,7 @@ constexpr int kCardFrameTopOffset = 4;
 
 }  // namespace
 
-TableLook::TableLook(FrmPlay& view, table::GameState& state, const table::TableSettings& settings,
+TableLook::TableLook(FrmPlay& view, PlayState& state, const table::TableSettings& settings,
                      platform::UiService& ui, media::Folders& folders, std::int16_t& currentStructure,
                      const platform::ScreenMetrics& screen, const JoinedParts& joined,
                      const table::PileArrays& piles, const ScoreState& scores)

@@ -12,6 +12,7 @@
 #include "play/game_over.h"
 #include "play/joined_parts.h"
 #include "play/menu_commands.h"
+#include "play/play_state.h"
 #include "play/players.h"
 #include "play/preferences_access.h"
 #include "play/score_records.h"
@@ -33,7 +34,7 @@ class TableLook : public StructurePicture,
                   public PlayerBackgrounds,
                   public PileViewers {
  public:
-  TableLook(FrmPlay& view, table::GameState& state, const table::TableSettings& settings, platform::UiService& ui,
+  TableLook(FrmPlay& view, PlayState& state, const table::TableSettings& settings, platform::UiService& ui,
             media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
             const JoinedParts& joined, const table::PileArrays& piles, const ScoreState& scores);
   ~TableLook() override;
@@ -88,7 +89,7 @@ class TableLook : public StructurePicture,
 
  private:
   FrmPlay& view_;
-  table::GameState& state_;
+  PlayState& state_;
   const table::TableSettings& settings_;
   platform::UiService& ui_;
   int twipsPerPixel_;

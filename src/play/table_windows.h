@@ -21,6 +21,7 @@
 #include "play/menu_windows.h"
 #include "play/music_hooks.h"
 #include "play/net_state.h"
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/score_records.h"
 
@@ -33,7 +34,7 @@ class TurnCycle;
 // What the menus and the windows work on, all owned by the program.
 struct TableWindowsParts {
   FrmPlay& view;
-  table::GameState& state;
+  PlayState& state;
   platform::WaitService& wait;
   platform::UiService& ui;
   platform::SoundChannel& sound;

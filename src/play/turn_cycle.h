@@ -19,6 +19,7 @@
 #include "play/menu_commands.h"
 #include "play/net_state.h"
 #include "play/new_game.h"
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/saved_games.h"
 #include "play/score_records.h"
@@ -36,7 +37,7 @@ class TableLook;
 // What the turn cycle works on, all owned by the program.
 struct TurnCycleParts {
   table::PileArrays& piles;
-  table::GameState& state;
+  PlayState& state;
   FrmPlay& view;
   table::SoundEffects& sfx;
   platform::SoundChannel& sound;

@@ -7,6 +7,7 @@
 
 #include "platform/system.h"
 #include "play/new_game.h"
+#include "play/play_state.h"
 
 namespace platform {
 class UiService;
@@ -52,7 +53,7 @@ class TutorialWindow : public NewGameTutorial {
 
 // What the tutorial is given of the running program.
 struct TutorialServices {
-  table::GameState& state;            // TutorialMode, TutorialContinue, CurrentTurn, Message
+  PlayState& state;            // TutorialMode, TutorialContinue, CurrentTurn, Message
   platform::WaitService& wait;        // Pause
   const table::BusyGuard& guard;      // opening is refused while the table is busy
   platform::UiService& ui;

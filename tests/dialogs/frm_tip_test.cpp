@@ -50,7 +50,7 @@ class FrmTipTest : public ::testing::Test {
   }
   FrmTip* Tip() { return tutorial->frmTip(); }
   play::FrmPlay& W() { return rig->program->frmPlay(); }
-  table::GameState& St() { return const_cast<table::GameState&>(rig->program->state()); }
+  play::PlayState& St() { return const_cast<play::PlayState&>(rig->program->state()); }
   std::vector<bool> Unlocked() {
     std::vector<bool> v;
     for (int p = 1; p <= 3; ++p) v.push_back(W().picPlayer[p]->isEnabled());

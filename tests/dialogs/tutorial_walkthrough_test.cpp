@@ -59,7 +59,7 @@ class TutorialWalkThrough : public ::testing::Test {
 
   play::FrmPlay& W() { return program->frmPlay(); }
   const table::PileArrays& P() const { return program->piles(); }
-  const table::GameState& S() const { return program->state(); }
+  const play::PlayState& S() const { return program->state(); }
 
   table::CardCode Top(PileControl pile, int i) const {
     const auto top = [](const auto& cards, int count) { return count > 0 ? cards[count] : table::CardCode{0}; };

@@ -111,7 +111,7 @@ struct Side {
   platform::RecordFile netFile;
   play::NetScoreFile netScores;
   play::ScoreStore store;
-  table::GameState state;
+  play::PlayState state;
   testing_support::FakeTableView view;
   ModalFakeUi ui;
   platform::WaitService wait;

@@ -92,7 +92,7 @@ TEST(OnlineEnding, TheGameEndingMoveIsAnsweredWithoutWTAndEachSideScoresItOnce) 
     // The connection's start cleared the turn.
     t.host.side.state.CurrentTurn = table::Turn::Local;
     t.remote.side.state.CurrentTurn = table::Turn::Opponent;
-    table::GameState& hs = t.host.side.state;
+    play::PlayState& hs = t.host.side.state;
     hs.MoveSource = PileControl::picPlayer;
     hs.MoveSourceIndex = 2;
     hs.MoveCard = 1;

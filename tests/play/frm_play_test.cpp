@@ -71,7 +71,7 @@ class FrmPlayTest : public ::testing::Test {
     settings.PlayerName = "Ann";
     settings.ScreenWidth = screen.WidthTwips();
     frmPlay = std::make_unique<FrmPlay>(
-        CardTableServices{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}, screen,
+        CardTableServices{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}, state, screen,
         [this] { return now; });
     frmPlay->SetNeighbours(&neighbours, &neighbours, &neighbours);
     frmPlay->SetFixedSizes();
@@ -82,7 +82,7 @@ class FrmPlayTest : public ::testing::Test {
   }
 
   PileArrays piles;
-  GameState state;
+  play::PlayState state;
   TableSettings settings;
   platform::WaitService wait;
   platform::FakeUi ui;

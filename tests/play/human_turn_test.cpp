@@ -36,7 +36,7 @@ constexpr CardCode Card(int suit, int rank) { return static_cast<CardCode>((suit
 
 class FakePlayHooks : public play::PlayHooks {
  public:
-  explicit FakePlayHooks(GameState& state) : state_(state) {}
+  explicit FakePlayHooks(play::PlayState& state) : state_(state) {}
   void GameOver(int winner) override {
     gameOvers.push_back(winner);
     state_.GameEnded = true;
@@ -59,7 +59,7 @@ class FakePlayHooks : public play::PlayHooks {
   std::vector<play::OnlineMove> sent;
 
  private:
-  GameState& state_;
+  play::PlayState& state_;
 };
 
 class FakeNeighbours : public play::HumanTurnNeighbours, public play::MenuPanel, public play::PileViewers {
@@ -134,7 +134,8 @@ class HumanTurnTest : public ::testing::Test {
   std::unique_ptr<play::FrmPlay> MakeTable() {
     wait.SetTimeScale(0);
     auto table = std::make_unique<play::FrmPlay>(
-        CardTableServices{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}, Screen());
+        CardTableServices{piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")}, state,
+        Screen());
     table->SetFixedSizes();
     table->SetEmptyPilePictures();
     table->FitMainWindow();
@@ -160,7 +161,7 @@ class HumanTurnTest : public ::testing::Test {
   }
 
   PileArrays piles;
-  GameState state;
+  play::PlayState state;
   TableSettings settings;
   platform::WaitService wait;
   platform::FakeUi ui;
@@ -430,7 +431,7 @@ TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDropRetur
 
 TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
   platform::WaitService wait;
-  GameState state;
+  play::PlayState state;
   QWidget window;
   window.show();
   state.ComputerThinking = true;
@@ -451,7 +452,7 @@ TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
 
 TEST(TopLevelCommand, ACloseWhileAMessageBoxIsOpenCompletesWhenTheBoxReturns) {
   platform::WaitService wait;
-  GameState state;
+  play::PlayState state;
   QWidget window;
   window.show();
   platform::QtUi ui(&window);

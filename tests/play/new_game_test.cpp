@@ -25,7 +25,7 @@ using table::TableLabel;
 // game, recorded.
 class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameHooks {
  public:
-  explicit FakeGame(table::GameState& state) : state_(state) {}
+  explicit FakeGame(play::PlayState& state) : state_(state) {}
   table::Turn WhoGoesFirst(int) override { return firstPlayer; }
   void WhoseTurn() override {}
   void SaveGameRecord() override { ++gameRecords; }
@@ -50,7 +50,7 @@ class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameH
   std::function<void()> onComputerTurn;
 
  private:
-  table::GameState& state_;
+  play::PlayState& state_;
 };
 
 class FakeTutorial : public NewGameTutorial {
@@ -75,7 +75,7 @@ class NewGameTest : public ::testing::Test {
   TempHome home;
   platform::IniSettingsStore settings{home.ConfigHome()};
   table::PileArrays piles;
-  table::GameState state;
+  play::PlayState state;
   testing_support::FakeTableView view;
   testing_support::FakeSoundEffects sfx;
   platform::WaitService wait;
@@ -373,7 +373,7 @@ TEST_F(NewGameTest, TheTutorialsDealLaysOutItsPreparedGame) {
   // The tutorial's game as record 15.
   table::PileArrays prepared;
   table::ShuffleDecks(prepared, table::SeededRandom(3));
-  table::GameState dealtState;
+  play::PlayState dealtState;
   {
     table::DealServices d{prepared, dealtState, view, sfx, wait, ui, game};
     ASSERT_EQ(table::DealNewGame(d, 0, {}), table::DealResult::Dealt);

@@ -64,7 +64,7 @@ class WholeGame : public ::testing::Test {
   }
 
   const table::PileArrays& P() const { return program->piles(); }
-  const table::GameState& S() const { return program->state(); }
+  const play::PlayState& S() const { return program->state(); }
   FrmPlay& W() { return program->frmPlay(); }
 
   int CardsOnTable() const {
