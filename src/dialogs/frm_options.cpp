@@ -552,8 +552,8 @@ void FrmOptions::OptSound_Click(int index) {
 void FrmOptions::ApplyTab1() {
   play::PlayerSettings& s = table_.Settings();
   s.CardDeck = SelectedDeck;
+  if (table::TableauCards* cards = table_.TableauCards()) cards->UnloadTableauCardsWindow();
   play::TableBackgrounds* backgrounds = table_.Backgrounds();
-  if (backgrounds) backgrounds->UnloadTableauCardsWindow();
   if (!ckTheme->isChecked()) return;
   const DeckTheme theme = ThemeOf(s.CardDeck);
   if (backgrounds)

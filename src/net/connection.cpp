@@ -22,10 +22,13 @@ using table::TableLabel;
 
 }  // namespace
 
-Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit)
+Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit,
+                       Joins joins)
     : QObject(parent),
       parts_(parts),
       NetVersionText_(NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)) {
+  chatLook_ = std::move(joins.chatLook);
+  restore_ = joins.restore;
   handshakeTimer_.setSingleShot(true);
   handshakeTimer_.setInterval(handshakeLimit);
   connect(&handshakeTimer_, &QTimer::timeout, this, &Connection::HandshakeTimedOut);
@@ -239,7 +242,7 @@ void Connection::NetCleanUp() {
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
   quitHandled_ = false;
-  parts_.hooks.UnloadScoresWindow();
+  parts_.scoresWindow.UnloadScoresWindow();
   net.HostName = play::kDefaultHostName;
 
   parts_.state.CurrentTurn = table::Turn::None;

@@ -7,6 +7,9 @@
 #include "platform/ui.h"
 #include "play/frm_play.h"
 #include "play/menu_commands.h"
+#include "play/start_up.h"
+#include "play/utilities.h"
+#include "table/picture_box.h"
 
 namespace play {
 
@@ -35,7 +38,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     // While a connection is set up the function keys wait, except the two
     // that end it and leave the program, which work at every moment.
     if (KeyCode > kLastArrowKey && KeyCode != kVkF9 && KeyCode != kVkF12 &&
-        s_.NetConnIndex == kNetConnSettingUp)
+        s_.net.NetConnIndex == kNetConnSettingUp)
       return;
     switch (KeyCode) {
       case kVkF1: HelpMenu(kHelpManual, 0); break;
@@ -67,7 +70,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         break;
       case kVkUp:
       case kVkDown:
-        s_.table.NextBackground(KeyCode);
+        s_.backgrounds.NextBackground(KeyCode);
         break;
       case kVkLeft:
       case kVkRight: SwitchPlaceHolders(); break;
@@ -96,7 +99,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     switch (KeyCode) {
       case kVkUp:
       case kVkDown:
-        s_.table.NextStructure(KeyCode);
+        s_.backgrounds.NextStructure(KeyCode);
         break;
       case kVkBackspace:
         if (offline) GameMenu(kCmdPreviousTurn);
@@ -126,7 +129,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         break;
       case kVkF8: HelpMenu(kHelpStatusBar, 0); break;
       case kVkF10:
-        if (s_.saved.state.IsDeveloperView) s_.table.ShowWindowSizes();
+        if (s_.saved.state.IsDeveloperView) ShowWindowSizes();
         break;
       case kVkF11: s_.hooks.ShowSystemInfo(); break;
       case kVkF12: s_.sound.Play(s_.folders.UserPath + "Sounds/cash_register.wav"); break;
@@ -162,6 +165,15 @@ void MenuCommands::DeveloperKey(int KeyCode) {
   } else {
     step = 0;
   }
+}
+
+void MenuCommands::ShowWindowSizes() {
+  const table::FrmHold& hold = s_.cardWindows.MadeTableauCardsWindow();
+  const int tpp = s_.TwipsPerPixel;
+  const table::PictureBox* first = hold.Picture8[1];
+  const WindowSizes sizes{hold.frameGeometry().height() * tpp, hold.height() * tpp,
+                          hold.frameGeometry().width() * tpp, first ? first->height() * tpp : 0};
+  s_.saved.ui.MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, kProgramTitle);
 }
 
 void MenuCommands::SwitchPlaceHolders() {

@@ -121,25 +121,4 @@ class MenuDialogs {
   virtual void ShowAboutWindow() = 0;
 };
 
-// Windows and work that other parts of the program build. Each call does
-// nothing until that part is joined.
-class CommandWindows {
- public:
-  virtual ~CommandWindows() = default;
-  // The tutorial window, modeless.
-  virtual void ShowTutorial() {}
-  // The connection: connects offline, offers to end the online game online.
-  virtual void SetupInternet() {}
-  // Restores or restarts the online game, or sends a saved one.
-  virtual void NetRestoreGame() {}
-  // Sends "EG" (ENDMATCH for endMatch) and waits for the peer's answer.
-  virtual void SendEndGame(bool endMatch) { (void)endMatch; }
-  // Sends "RS" and waits for the peer's "RS" or its loss.
-  virtual void ExchangeReset() {}
-  // NetIsHost is 1.
-  virtual bool NetIsHost() const { return false; }
-  // The peer's program version as two digits of text ("40").
-  virtual QString PeerVersion() const { return {}; }
-};
-
 }  // namespace play

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "play/player.h"
+#include "table/backgrounds.h"
 
 namespace table {
 class CardDeckSource;
@@ -20,25 +21,8 @@ class WaitService;
 
 namespace play {
 
-// The backgrounds and structures of the table, as start-up builds them.
-class TableBackgrounds {
- public:
-  virtual ~TableBackgrounds() = default;
-  // Tiles the current background picture over the surface. False when no
-  // picture is chosen ("None") or it cannot be drawn.
-  virtual bool TileBackground(QImage& surface) = 0;
-  // Key 32 or 40 the next background, any other the previous; shown at once.
-  virtual void NextBackground(int keyCode) = 0;
-  // 40 or 32 the next structure, 38 the previous, any other value taken as it comes.
-  virtual void NextStructure(int value) = 0;
-  // The background list: its length, a picture's full path (1-based), and
-  // the entry in force.
-  virtual int BackgroundCount() const = 0;
-  virtual QString BackgroundList(int index) const = 0;
-  virtual void SetBackgroundIndex(int index) = 0;
-  // The tableau cards window goes: its cards are drawn again next time.
-  virtual void UnloadTableauCardsWindow() = 0;
-};
+// The backgrounds and structures of the table, as the backgrounds answer.
+using TableBackgrounds = table::BackgroundPreview;
 
 class PreferencesTable {
  public:
@@ -55,6 +39,8 @@ class PreferencesTable {
   virtual int ColorBits() const = 0;
   // The backgrounds; null until start-up provides them.
   virtual TableBackgrounds* Backgrounds() = 0;
+  // The tableau cards window, which a new deck unloads; null: none.
+  virtual table::TableauCards* TableauCards() = 0;
 
   // The player's settings made the table's, and the table repainted.
   virtual void ApplyPreferences() = 0;

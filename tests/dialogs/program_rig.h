@@ -1,14 +1,13 @@
 #pragma once
 // The whole program offscreen on a temporary home, with the shipped data,
-// a scripted message box service and no waits.
+// a scripted message box service and no waits, started.
 
 #include <memory>
 
 #include "media/folders.h"
-#include "platform/settings.h"
-#include "platform/sound.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
+#include "play/program_rig.h"
 #include "support/temp_home.h"
 
 struct ProgramRig {
@@ -16,26 +15,16 @@ struct ProgramRig {
     const auto folders = media::SetUpFolders(QString(MARROWDALE_SOURCE_DIR) + "/");
     ok = folders && media::CopySeedFiles(*folders).ok();
     if (!ok) return;
-    auto fake = std::make_unique<platform::FakeUi>();
-    ui = fake.get();
-    play::ProgramParts parts;
-    parts.folders = *folders;
-    parts.screen.widthPixels = screenWidth;
-    parts.screen.heightPixels = 1024;
-    parts.screen.availWidth = screenWidth;
-    parts.screen.availHeight = 984;
-    parts.ui = std::move(fake);
-    parts.sound = std::make_unique<platform::FakeSoundChannel>();
-    parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.ConfigHome());
-    parts.seed = 1;
-    parts.cardDeckRoot = home.Path() + "/no-card-decks";
-    program = std::make_unique<play::Program>(std::move(parts));
-    program->wait().SetTimeScale(0);
+    testing_support::ProgramSetUp setUp;
+    setUp.folders = *folders;
+    setUp.screenWidth = screenWidth;
+    program = testing_support::MakeProgram(std::move(setUp), home, joined, &ui);
     ok = program->Start();
   }
 
   TempHome home;
   bool ok = false;
   platform::FakeUi* ui = nullptr;
+  testing_support::JoinedFakes joined;  // the tutorial a test builds is handed in here
   std::unique_ptr<play::Program> program;
 };

@@ -53,8 +53,8 @@ class TutorialWalkThrough : public ::testing::Test {
     ASSERT_TRUE(rig.ok);
     fakeUi = rig.ui;
     program = rig.program.get();
-    tutorial = std::make_unique<Tutorial>(program->TutorialParts(), &program->Hands());
-    program->SetTutorial(tutorial.get());
+    tutorial = std::make_unique<Tutorial>(program->TutorialParts(), &program->backgrounds());
+    rig.joined.tutorial = tutorial.get();
   }
 
   play::FrmPlay& W() { return program->frmPlay(); }
@@ -238,7 +238,7 @@ class TutorialWalkThrough : public ::testing::Test {
 };
 
 TEST_F(TutorialWalkThrough, TheLearnerIsLedThroughThePreparedGameToTheLastStep) {
-  program->windows().OpenTutorial();
+  tutorial->OpenTutorial();
   ASSERT_NE(tutorial->frmTip(), nullptr);
   EXPECT_TRUE(S().TutorialMode);
   const int steps = tutorial->frmTip()->StepCount();
@@ -302,7 +302,7 @@ namespace dialogs {
 namespace {
 
 TEST_F(TutorialWalkThrough, ClosingTheTableDuringAStepReleasesItAndCloses) {
-  program->windows().OpenTutorial();
+  tutorial->OpenTutorial();
   // The table is closed while the computer's first move waits for Next.
   Run({Next(1), {Action::Deal, 2, "Deal"}, Next(2), Next(3), {Action::CloseTable, 4, {}}});
   for (const std::string& f : faults) ADD_FAILURE() << f;

@@ -62,7 +62,10 @@ class FakePlayHooks : public play::PlayHooks {
   play::PlayState& state_;
 };
 
-class FakeNeighbours : public play::HumanTurnNeighbours, public play::MenuPanel, public play::PileViewers {
+class FakeNeighbours : public play::HumanTurnTutorial,
+                       public play::OpponentTurn,
+                       public play::MenuPanel,
+                       public play::PileViewers {
  public:
   void PanelHide() override { ++panelHides; }
   void ViewCards(const QString& pile, int index) override { viewed.emplace_back(pile, index); }
@@ -89,7 +92,7 @@ class HumanTurnTest : public ::testing::Test {
   HumanTurnTest() {
     turn = std::make_unique<HumanTurn>(
         play::HumanTurnServices{moves, *frmPlay, computer, ui, channel, settings, "/data/", neighbours, neighbours,
-                                neighbours});
+                                neighbours, neighbours});
     turn->Connect();
     SetUpTable();
   }

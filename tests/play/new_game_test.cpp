@@ -8,7 +8,9 @@
 #include "platform/settings.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "play/move_rig.h"
 #include "play/net_state.h"
+#include "play/program_rig.h"
 #include "play/utilities.h"
 #include "support/temp_home.h"
 #include "table/busy_guard.h"
@@ -243,7 +245,9 @@ TEST_F(NewGameTest, TheRemotesDealResumesAHandedOverTableAsItStands) {
 // only when the host's program is older than the one that shows it for both.
 TEST(OnlineStateAnswers, TheOpeningOfTheDealFollowsTheConnection) {
   NetState net;
-  OnlineStateAnswers answers{net};
+  testing_support::JoinedFakes noPeer;  // never asked: only the state answers
+  testing_support::MoveRig moves;
+  OnlineStateAnswers answers{net, noPeer, moves.services};
   EXPECT_EQ(answers.Opening().decider, table::FirstMoveDecider::Alone);
   EXPECT_FALSE(answers.Opening().AnnounceCoinTossHere);
 
