@@ -26,17 +26,25 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using table::PileControl;
 
-class QuietNeighbours : public play::FrmPlayPictures, public play::FrmPlayMatch, public play::FrmPlayNeighbours {
+class QuietNeighbours : public table::TableNeighbours,
+                        public table::TableauCards,
+                        public table::BackgroundPainting,
+                        public play::FrmPlayMatch,
+                        public media::MusicPanel,
+                        public play::FrmPlayMenus,
+                        public play::FrmPlayFrame,
+                        public play::SplashWindow {
  public:
   bool TableauCardsWindowShown() const override { return false; }
   void HideTableauCardsWindow() override {}
+  void UnloadTableauCardsWindow() override {}
   void ShowLogo(bool) override {}
   void ShowPileCounts() override {}
   void ShowMatchPoints() override {}
   void ShowMusicMenu() override {}
   bool MusicUnavailable() const override { return true; }
-  bool IsMP3Playing() override { return false; }
-  void StopMP3() override {}
+  bool IsMP3Playing() const override { return false; }
+  QString StopMP3() override { return {}; }
   void RequestStopMusic() override {}
   void KeyShortcut(int, int) override {}
   bool Online() const override { return false; }
@@ -48,8 +56,10 @@ class QuietNeighbours : public play::FrmPlayPictures, public play::FrmPlayMatch,
   void MainWindowMinimised() override {}
   void MainWindowShown(Qt::WindowStates) override {}
   void UnloadMenuWindow() override {}
-  bool SplashOpen() const override { return false; }
-  bool BackgroundChosen() const override { return false; }
+  void Show() override {}
+  void Unload() override {}
+  bool IsOpen() const override { return false; }
+  bool Listed() const override { return false; }
   void ShowBackground() override {}
 };
 
@@ -112,8 +122,9 @@ struct TableWindow {
     window = std::make_unique<play::FrmPlay>(
         table::CardTableServices{piles, state, settings, wait, ui, nullptr,
                                  QStringLiteral(MARROWDALE_SOURCE_DIR "/Data/pictures/")},
-        Screen());
-    window->SetNeighbours(&neighbours, &neighbours, &neighbours);
+        state, Screen());
+    window->SetNeighbours({&neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours,
+                            &neighbours});
     window->SetFixedSizes();
     window->SetEmptyPilePictures();
     window->FitMainWindow();
@@ -124,7 +135,7 @@ struct TableWindow {
   }
 
   table::PileArrays piles;
-  table::GameState state;
+  play::PlayState state;
   table::TableSettings settings;
   platform::WaitService wait;
   platform::FakeUi ui;

@@ -24,6 +24,47 @@
 #include "play/game_program.h"
 #include "play/start_up.h"
 
+namespace {
+
+// The program and the windows and network parts built beside it on its own
+// parts, in the order they are built. The program is handed the later ones
+// at its construction and calls none of them until it runs.
+struct Marrowdale {
+  explicit Marrowdale(play::ProgramParts parts)
+      : program(std::move(parts), play::JoinedParts{tutorial, connection, connection, onlineGame, onlineRestore,
+                                                    connection, splash, dialogs, dialogs, scores, preferences}),
+        connection(program.NetParts(), nullptr, net::kHandshakeLimit, net::kCallerHandshakeLimit,
+                   net::Connection::Joins{[this] {
+          return net::Connection::ChatLook{program.player().FontColor, program.backgrounds().Picture(),
+                                           program.player().MatColor};
+        }, &onlineRestore}),
+        onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule()),
+        onlineRestore(connection, onlineGame,
+                      net::OnlineRestoreParts{program.NetParts(), program.savedServices(), program.moveServices(),
+                                              program.menus().Commands, program.player().SoundOn,
+                                              [this] { return program.menus().RestoreCommand(); }}),
+        splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[table::kOwnBackPicture], program.tableSettings().LargeFonts,
+               program.ui(), &program.backgrounds().PictureReports()),
+        dialogs(program.MenuWindowsParts()),
+        musicMenu(program.music(), program.menus().Menu, program.frmPlay(), dialogs),
+        scores(program.ScoresAccess(), &program.frmPlay()),
+        preferences(program.Preferences(), program.menus(), &program.frmPlay()),
+        tutorial(program.TutorialParts(), &program.backgrounds()) {}
+
+  play::Program program;
+  net::Connection connection;
+  net::OnlineGame onlineGame;
+  net::OnlineRestore onlineRestore;
+  dialogs::SplashHolder splash;
+  dialogs::Dialogs dialogs;
+  dialogs::MusicListMenu musicMenu;
+  dialogs::ScoresOwner scores;
+  dialogs::PreferencesOwner preferences;
+  dialogs::Tutorial tutorial;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // A write past a file-size limit fails and is reported, rather than
   // ending the game.
@@ -68,37 +109,8 @@ int main(int argc, char** argv) {
   parts.musicPlayer = media::CreateMusicPlayer(soundServer);
   parts.helpBackend = media::CreateQtHelpBackend(*parts.ui);
 
-  play::Program program(std::move(parts));
-  net::Connection connection(program.NetParts());
-  program.SetNetworkPlay(&connection);
-  program.SetOnlineGoodbye(&connection);
-  program.SetChatBackground(&connection);
-  connection.SetChatLook([&program] {
-    return net::Connection::ChatLook{program.player().FontColor, program.backgrounds().Picture(),
-                                     program.player().MatColor};
-  });
-  net::OnlineGame onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule());
-  program.SetOnlineExchange(&onlineGame);
-  net::OnlineRestore onlineRestore(
-      connection, onlineGame,
-      net::OnlineRestoreParts{program.NetParts(), program.savedServices(), program.moveServices(),
-                              program.menus().Commands, program.player().SoundOn,
-                              [&program] { return program.menus().RestoreCommand(); }});
-  connection.SetOnlineRestore(&onlineRestore);
-  program.SetOnlineRestore(&onlineRestore);
-  dialogs::SplashHolder splash(program.folders().DataPath,
-                               &program.frmPlay().frmPic.FilePic[table::kOwnBackPicture],
-                               program.tableSettings().LargeFonts, program.ui(),
-                               &program.backgrounds().PictureReports());
-  program.SetSplash(&splash);
-  dialogs::Dialogs dialogs(program.MenuWindowsParts());
-  program.menus().SetDialogs(&dialogs);
-  program.SetFirstStartWindows(&dialogs);
-  dialogs::MusicListMenu musicMenu(program.music(), program.menus().Menu, program.frmPlay(), dialogs);
-  dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
-  program.SetScoresWindow(&scores);
-  dialogs::PreferencesOwner preferences(program.Preferences(), program.menus(), &program.frmPlay());
-  program.SetPreferencesWindow(&preferences);
+  Marrowdale whole(std::move(parts));
+  play::Program& program = whole.program;
   // A kill, Ctrl+C or the session's end leaves the table through its close.
   platform::ExitSignals exitSignals;
   QObject::connect(&exitSignals, &platform::ExitSignals::exitRequested, &program, [&program] {
@@ -106,15 +118,13 @@ int main(int argc, char** argv) {
     program.frmPlay().close();
     platform::DismissModalDialogs();
   });
-  dialogs::Tutorial tutorial(program.TutorialParts(), &program.Hands());
-  program.SetTutorial(&tutorial);
   std::unique_ptr<net::ScriptDriver> scriptDriver;
   if (scriptedUi)
     scriptDriver = std::make_unique<net::ScriptDriver>(
         testScript,
         net::ScriptedParts{program.wait(), program.gameState(), program.frmPlay(), program.net(), program.piles(),
                            program.menus(), program.turns(), program.humanTurn()},
-        connection, *scriptedUi);
+        whole.connection, *scriptedUi);
   if (!program.Start()) return 1;
   if (scriptDriver) scriptDriver->Run();
   // A close completed during start-up (a signal meanwhile) leaves no window

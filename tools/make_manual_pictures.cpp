@@ -46,11 +46,69 @@
 #include "platform/ui.h"
 #include "play/frm_play.h"
 #include "play/game_program.h"
+#include "play/joined_parts.h"
 #include "play/menu_commands.h"
 #include "table/card.h"
 #include "table/picture_box.h"
 
 namespace {
+
+// The pictures are taken offline, without the splash window and with no
+// tutorial opening on the first start: the program is joined to these.
+class OfflineParts : public play::TutorialWindow,
+                     public play::NetworkPlay,
+                     public play::OnlineGoodbye,
+                     public play::OnlineExchange,
+                     public play::OnlineRestoreCommand,
+                     public table::BackgroundFollower,
+                     public play::SplashWindow {
+ public:
+  void OpenTutorial() override {}
+  void EnableNextTip(bool) override {}
+  void ShowTutorialNext() override {}
+  void TutorialStockTurned() override {}
+  void HideTutorialHand() override {}
+  void MainWindowMinimised() override {}
+  void MainWindowRestored() override {}
+  void AppendTipText(const QString&) override {}
+  void HidePointingHand() override {}
+  void SetupInternet() override {}
+  void LoadNetPlayerList() override {}
+  void FollowMainWindow(bool) override {}
+  bool Online() const override { return false; }
+  void SayGoodbye() override {}
+  void CloseNetFile() override {}
+  bool HostGameStart() override { return false; }
+  bool RemoteGameStart() override { return false; }
+  void WhoseTurn() override {}
+  bool Move_Transmit_PlayCard(const play::OnlineMove&) override { return false; }
+  void Opponent(play::MoveServices&) override {}
+  void SendEndGame(bool) override {}
+  void ExchangeReset() override {}
+  void AcknowledgeFinalMove() override {}
+  void AppendResultToChat(const QString&) override {}
+  void NetRestoreGame() override {}
+  void FollowBackground(const QImage*, std::uint32_t) override {}
+  void Show() override {}
+  void Unload() override {}
+  bool IsOpen() const override { return false; }
+};
+
+// The program with the windows its own menus open, built beside it.
+struct ProgramWithWindows {
+  explicit ProgramWithWindows(play::ProgramParts parts)
+      : program(std::move(parts), play::JoinedParts{offline, offline, offline, offline, offline, offline, offline,
+                                                    dialogs, dialogs, scores, preferences}),
+        dialogs(program.MenuWindowsParts()),
+        scores(program.ScoresAccess(), &program.frmPlay()),
+        preferences(program.Preferences(), program.menus(), &program.frmPlay()) {}
+
+  OfflineParts offline;
+  play::Program program;
+  dialogs::Dialogs dialogs;
+  dialogs::ScoresOwner scores;
+  dialogs::PreferencesOwner preferences;
+};
 
 constexpr std::uint32_t kSampleSeed = 20261209;
 constexpr char kPlayerName[] = "Robin";
@@ -394,16 +452,9 @@ int main(int argc, char** argv) {
   parts.seed = kSampleSeed;
   parts.cardDeckRoot = home.path() + "/no-card-decks";  // the game's own deck only
   const platform::ScreenMetrics screen = parts.screen;
-  play::Program program(std::move(parts));
+  ProgramWithWindows whole(std::move(parts));
+  play::Program& program = whole.program;
   program.wait().SetTimeScale(0);
-  // The windows as the program's own menus open them.
-  dialogs::Dialogs dialogs(program.MenuWindowsParts());
-  program.menus().SetDialogs(&dialogs);
-  program.SetFirstStartWindows(&dialogs);
-  dialogs::ScoresOwner scores(program.ScoresAccess(), &program.frmPlay());
-  program.SetScoresWindow(&scores);
-  dialogs::PreferencesOwner preferences(program.Preferences(), program.menus(), &program.frmPlay());
-  program.SetPreferencesWindow(&preferences);
 
   bool ok = true;
   std::map<QString, QSize> sizes;

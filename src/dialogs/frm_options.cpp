@@ -580,8 +580,8 @@ void FrmOptions::OptSound_Click(int index) {
 void FrmOptions::ApplyTab1(play::PreferencesChoice& choice) {
   play::PlayerSettings& s = choice.settings;
   s.CardDeck = SelectedDeck;
+  if (table::TableauCards* cards = table_.TableauCards()) cards->UnloadTableauCardsWindow();
   play::TableBackgrounds& backgrounds = table_.Backgrounds();
-  backgrounds.UnloadTableauCardsWindow();
   if (!ckTheme->isChecked()) return;
   // The theme's structure and background are the table's at once, as the
   // keys make them; the rest is the choice.

@@ -16,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 
 #include "play/menu_windows.h"
+#include "play/play_state.h"
 
 namespace platform {
 class RecordFile;
@@ -67,7 +68,7 @@ struct SaveDialogParts {
   const QWidget& table;                  // the table window, which the dialog stands beside
   platform::UiService& ui;
   platform::RecordFile& savedGamesFile;  // the slots; a deleted slot is written here
-  const table::GameState& state;         // whether a game is on the table; the developer view
+  const play::PlayState& state;         // whether a game is on the table; the developer view
   const play::NetState& net;             // online, and the other player's name
   const play::ScoreState& scores;        // whether a match is on
   const play::SampleGames& sample;       // a sample game keeps its own description

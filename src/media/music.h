@@ -75,17 +75,31 @@ inline constexpr char kMusicFilter[] =
 inline constexpr char kMenuSoundFile[] = "~107.tmp";
 inline constexpr char kNoMusicText[] = "No music";
 
-class Music {
+// The table window's Music panel: the list menu above it, and the song and
+// the list it stops.
+class MusicPanel {
+ public:
+  virtual ~MusicPanel() = default;
+  // A right click on the panel: the music menu, until it closes.
+  virtual void ShowMusicMenu() = 0;
+  virtual bool MusicUnavailable() const = 0;
+  virtual bool IsMP3Playing() const = 0;
+  virtual QString StopMP3() = 0;
+  // Asks the play list to stop instead of going on.
+  virtual void RequestStopMusic() = 0;
+};
+
+class Music : public MusicPanel {
  public:
   // player may be null: music is then unavailable. Whether music can play
   // is asked of the player once, here.
   Music(MusicServices services, std::unique_ptr<MusicPlayer> player);
-  ~Music();
+  ~Music() override;
   Music(const Music&) = delete;
   Music& operator=(const Music&) = delete;
 
   // Start and leaving.
-  bool MusicUnavailable() const { return state_.MusicUnavailable; }
+  bool MusicUnavailable() const override { return state_.MusicUnavailable; }
   MusicUnavailableCause UnavailableCause() const { return cause_; }
   // Reads the list file (writing the default list first when it is
   // missing), drops blank lines and songs whose files are gone, and writes
@@ -101,10 +115,10 @@ class Music {
 
   // The music commands.
   QString PlayMP3(const QString& FileName) { return commands_.PlayMP3(FileName); }
-  bool IsMP3Playing() const { return commands_.IsMP3Playing(); }
-  QString StopMP3() { return commands_.StopMP3(); }
+  bool IsMP3Playing() const override { return commands_.IsMP3Playing(); }
+  QString StopMP3() override { return commands_.StopMP3(); }
   // The End key and a left click on the "Music" panel: ends a running list.
-  void RequestStopMusic();
+  void RequestStopMusic() override;
 
   void PlaySong(const QString& FileName);
   // Plays the list once from StartSong to the song that is last now.
@@ -112,7 +126,7 @@ class Music {
   void AddSongToPlayList();
   // A right click on the "Music" panel: opens the music menu, waits until
   // it closes, then starts the list when "Play All" or "Next Song" was chosen.
-  void ShowMusicMenu();
+  void ShowMusicMenu() override;
 
   // What the music menu's rows do.
   QStringList SongNames() const;

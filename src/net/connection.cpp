@@ -23,11 +23,13 @@ using table::TableLabel;
 }  // namespace
 
 Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit,
-                       std::chrono::milliseconds callerLimit)
+                       std::chrono::milliseconds callerLimit, Joins joins)
     : QObject(parent),
       parts_(parts),
       NetVersionText_(NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)),
       callerLimit_(callerLimit) {
+  chatLook_ = std::move(joins.chatLook);
+  restore_ = joins.restore;
   handshakeTimer_.setSingleShot(true);
   handshakeTimer_.setInterval(handshakeLimit);
   connect(&handshakeTimer_, &QTimer::timeout, this, &Connection::HandshakeTimedOut);
@@ -244,7 +246,7 @@ void Connection::NetCleanUp() {
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
   quitHandled_ = false;
-  parts_.hooks.UnloadScoresWindow();
+  parts_.scoresWindow.UnloadScoresWindow();
   net.HostName = play::kDefaultHostName;
 
   parts_.state.CurrentTurn = table::Turn::None;

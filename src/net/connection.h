@@ -132,11 +132,26 @@ class Connection : public QObject,
                    public table::BackgroundFollower {
   Q_OBJECT
  public:
+  // What the chat window takes from the table when it opens.
+  struct ChatLook {
+    std::uint32_t FontColor = 0x00FFFFFF;  // the title's colour, 0x00BBGGRR
+    QImage picture;                        // the table's background, tiled; null: the mat colour
+    std::uint32_t MatColor = 0;
+  };
+  // What the program joins to the connection beyond its parts; a
+  // connection on its own (in tests) goes without.
+  struct Joins {
+    std::function<ChatLook()> chatLook;  // none: the chat window's own look
+    OnlineRestore* restore = nullptr;    // the table hand-over a received "RC" runs on the remote
+  };
   // handshakeLimit: how long the host may take over the handshake;
   // callerLimit: how long a caller of the host may take. Tests shorten them.
+  Connection(play::NetPlayParts parts, QObject* parent, std::chrono::milliseconds handshakeLimit,
+             std::chrono::milliseconds callerLimit, Joins joins);
   explicit Connection(play::NetPlayParts parts, QObject* parent = nullptr,
                       std::chrono::milliseconds handshakeLimit = kHandshakeLimit,
-                      std::chrono::milliseconds callerLimit = kCallerHandshakeLimit);
+                      std::chrono::milliseconds callerLimit = kCallerHandshakeLimit)
+      : Connection(parts, parent, handshakeLimit, callerLimit, Joins{}) {}
   ~Connection() override;
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -160,21 +175,12 @@ class Connection : public QObject,
   // Opens the addresses the player agrees to; the desktop's browser unless
   // set.
   void SetUrlOpener(platform::UrlOpener* opener) { urlOpener_ = opener; }
-  // What the chat window takes from the table when it opens.
-  struct ChatLook {
-    std::uint32_t FontColor = 0x00FFFFFF;  // the title's colour, 0x00BBGGRR
-    QImage picture;                        // the table's background, tiled; null: the mat colour
-    std::uint32_t MatColor = 0;
-  };
-  void SetChatLook(std::function<ChatLook()> look) { chatLook_ = std::move(look); }
   // Where the host listens: empty for every IPv4 address.
   void SetListenAddress(const QString& address) { listenAddress_ = address; }
   // Told every line sent to the peer and every line received from it,
   // without its line feed.
   using LineTap = std::function<void(bool sent, const QString& line)>;
   void SetLineTap(LineTap tap) { lineTap_ = std::move(tap); }
-  // The table hand-over, which a received "RC" runs on the remote.
-  void SetOnlineRestore(OnlineRestore* restore) { restore_ = restore; }
 
   // The line protocol's operations.
   void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);

@@ -186,7 +186,7 @@ void OnlineGame::Opponent(play::MoveServices& s) {
   using play::MoveResult;
   using Target = ReceivedMove::Target;
   play::NetState& net = parts_.net;
-  table::GameState& st = s.state;
+  play::PlayState& st = s.state;
   table::PileArrays& p = s.piles;
   if (!Usable()) return;
   s.view.SetImageVisible(table::TableImage::ImgTurn1, false);
@@ -262,7 +262,7 @@ void OnlineGame::Opponent(play::MoveServices& s) {
 }
 
 void OnlineGame::StartOwnTurn(play::MoveServices& s) {
-  table::GameState& st = s.state;
+  play::PlayState& st = s.state;
   if (s.wait.Exiting()) return;
   s.wait.Pause(play::kEndTurnPause);
   if (!Usable() || st.CurrentTurn != table::Turn::Opponent) return;

@@ -53,7 +53,7 @@ void OnlineRestore::NetRestoreGame() {
   play::NetPlayParts& p = parts_.net;
   play::NetState& net = p.net;
   play::SavedGameServices& saved = parts_.saved;
-  table::GameState& st = saved.state;
+  play::PlayState& st = saved.state;
   play::CommandState& cmd = commands();
   if (!net.PeerPresent()) {
     p.ui.MsgBox(kConnectFirstText, platform::vbOKOnly, kNotOnlineTitle);
@@ -164,7 +164,7 @@ bool OnlineRestore::GetRecover() {
   play::NetPlayParts& p = parts_.net;
   play::NetState& net = p.net;
   table::TableView& view = p.view;
-  table::GameState& st = parts_.saved.state;
+  play::PlayState& st = parts_.saved.state;
   // Checked whole before anything of the table goes.
   const std::optional<RecoverTable> t = ReadRecoverList(conn_.NetDataText(), OlderPeer(net), conn_.TabOrders());
   conn_.ClearNetDataText();

@@ -191,7 +191,7 @@ void ScriptDriver::Tick() {
 
 bool ScriptDriver::Holds(const QString& condition) const {
   const play::NetState& net = p_.net;
-  const table::GameState& st = p_.state;
+  const play::PlayState& st = p_.state;
   if (condition == QLatin1String("listening")) return connection_.Winsock1(0).State() == platform::sckListening;
   if (condition == QLatin1String("connected")) return connection_.HandshakeDone() && net.PeerPresent();
   if (condition == QLatin1String("deal-button")) return net.PeerPresent() && !p_.table.cmdDeal->isHidden();
@@ -264,7 +264,7 @@ void ScriptDriver::Execute(const Step& step) {
 // search moves from one Tableau pile to another twice in a turn would go
 // back and forth: the turn stops there.
 void ScriptDriver::PlayBySearch(int maxMoves) {
-  const table::GameState& st = p_.state;
+  const play::PlayState& st = p_.state;
   const table::PileArrays& p = p_.piles;
   std::vector<table::CardCode> movedOnTableau;
   for (int moves = 0; moves < maxMoves; ++moves) {
@@ -308,7 +308,7 @@ void ScriptDriver::PlayBySearch(int maxMoves) {
 // The Hand card onto the own Waste, or the Done button when the Hand is
 // empty; the peer's turn is then replayed before this returns.
 void ScriptDriver::EndTurn() {
-  const table::GameState& st = p_.state;
+  const play::PlayState& st = p_.state;
   const table::PileArrays& p = p_.piles;
   if (st.CurrentTurn != table::Turn::Local || st.GameEnded) Fail("end of a turn that is not the local player's");
   for (int tries = 0; tries < kMaxScriptedMoves; ++tries) {
@@ -379,7 +379,7 @@ bool ScriptDriver::Drag(PileControl source, int index, PileControl target, int t
 
 void ScriptDriver::Dump(const QString& path) {
   const table::PileArrays& p = p_.piles;
-  const table::GameState& st = p_.state;
+  const play::PlayState& st = p_.state;
   QString text =
       "turn " + QString::number(table::TurnCode(st.CurrentTurn)) + " " + QString::number(st.TurnCount) + "\n";
   for (int side = 0; side < table::kSides; ++side) {

@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "platform/ui.h"
+#include "play/play_state.h"
 #include "table/game_state.h"
 
 namespace platform {
@@ -103,7 +104,7 @@ class ScriptedUi : public platform::QtUi {
 // What the driver presses and reads of the running program.
 struct ScriptedParts {
   platform::WaitService& wait;     // a close asked for during a command waits for its end
-  table::GameState& state;         // the turn; a close asked for meanwhile is noted here
+  play::PlayState& state;         // the turn; a close asked for meanwhile is noted here
   play::FrmPlay& table;            // the piles' windows, the Deal button, the rule message
   const play::NetState& net;       // the connection as the game sees it
   const table::PileArrays& piles;  // the cards the search plays from

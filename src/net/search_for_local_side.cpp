@@ -25,7 +25,7 @@ PileControl OtherSide(PileControl pile) {
 // slide is the move looked for; it then stops the turn.
 class ScratchTable : private table::UnseenTableView, private table::SoundEffects, private play::PlayHooks {
  public:
-  ScratchTable(const table::PileArrays& piles, const table::GameState& state)
+  ScratchTable(const table::PileArrays& piles, const play::PlayState& state)
       : piles_(SidesExchanged(piles)), services_{piles_, state_, *this, *this, wait_, guard_, *this, 0.0f, {}} {
     state_.CurrentTurn = table::Turn::Opponent;
     state_.TurnCount = state.TurnCount;
@@ -58,7 +58,7 @@ class ScratchTable : private table::UnseenTableView, private table::SoundEffects
   void EnableNextTip(bool) override {}
 
   table::PileArrays piles_;
-  table::GameState state_;
+  play::PlayState state_;
   platform::WaitService wait_;
   table::BusyGuard guard_;
   play::MoveServices services_;
@@ -106,7 +106,7 @@ std::vector<SearchMove> ObligedMoves(const table::PileArrays& p, bool handUp) {
   return moves;
 }
 
-std::optional<SearchMove> NextSearchMove(const table::PileArrays& piles, const table::GameState& state) {
+std::optional<SearchMove> NextSearchMove(const table::PileArrays& piles, const play::PlayState& state) {
   ScratchTable scratch(piles, state);
   return scratch.FirstMove();
 }

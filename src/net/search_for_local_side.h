@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "play/play_state.h"
 #include "table/game_state.h"
 #include "table/piles.h"
 
@@ -30,7 +31,7 @@ table::PileArrays SidesExchanged(const table::PileArrays& piles);
 
 // The first move the computer's search makes for the local side of this
 // table, or nothing when it would only end the turn.
-std::optional<SearchMove> NextSearchMove(const table::PileArrays& piles, const table::GameState& state);
+std::optional<SearchMove> NextSearchMove(const table::PileArrays& piles, const play::PlayState& state);
 
 // The moves the rules oblige the local player to make before he may turn
 // his Stock or end his turn, in the order they ask for them: a Reserve or

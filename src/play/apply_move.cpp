@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kSilent = 0;  // PaintCard without a card sound
 
-int SideOfTurn(const table::GameState& state) {
+int SideOfTurn(const PlayState& state) {
   return state.CurrentTurn == table::Turn::Local ? kLocalSide : kOpponentSide;
 }
 

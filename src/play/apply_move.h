@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "play/play_state.h"
 #include "play/table_search.h"
 #include "table/busy_guard.h"
 #include "table/game_state.h"
@@ -68,14 +69,14 @@ class PlayHooks {
 // What the move operations and the computer's turn work on and talk to.
 // One per running program, owned by the table window.
 struct MoveServices {
-  MoveServices(table::PileArrays& piles, table::GameState& state, table::TableView& view, table::SoundEffects& sfx,
+  MoveServices(table::PileArrays& piles, PlayState& state, table::TableView& view, table::SoundEffects& sfx,
                platform::WaitService& wait, table::BusyGuard& guard, PlayHooks& hooks, float ThinkDelay = 0,
                OnlineMove NetMove = {})
       : piles(piles), state(state), view(view), sfx(sfx), wait(wait), guard(guard), hooks(hooks),
         ThinkDelay(ThinkDelay), NetMove(std::move(NetMove)) {}
 
   table::PileArrays& piles;
-  table::GameState& state;
+  PlayState& state;
   table::TableView& view;
   table::SoundEffects& sfx;
   platform::WaitService& wait;

@@ -16,7 +16,7 @@ namespace play {
 using table::PileControl;
 
 void PassTurnToPlayer(MoveServices& s) {
-  table::GameState& st = s.state;
+  PlayState& st = s.state;
   st.CurrentTurn = table::Turn::Local;
   st.TurnCount = vb::SaturatingAdd(st.TurnCount, 1);
   s.hooks.SaveGameRecord();

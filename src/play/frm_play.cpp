@@ -24,10 +24,9 @@ constexpr int kFrameChecks = 40;     // and for how long
 
 }  // namespace
 
-FrmPlay::FrmPlay(const table::CardTableServices& services, const platform::ScreenMetrics& screen,
+FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, const platform::ScreenMetrics& screen,
                  GameClock::Now now, QWidget* parent)
-    : table::CardTable(services, parent), clock(std::move(now)),
-      screen_(screen) {
+    : table::CardTable(services, parent), clock(std::move(now)), playState_(state), screen_(screen) {
   setObjectName("frmPlay");
   setWindowTitle("Marrowdale");
   if (!pictures.icon.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(pictures.icon)));
@@ -52,11 +51,9 @@ FrmPlay::FrmPlay(const table::CardTableServices& services, const platform::Scree
 
 FrmPlay::~FrmPlay() = default;
 
-void FrmPlay::SetNeighbours(FrmPlayPictures* pictures, FrmPlayMatch* match, FrmPlayNeighbours* windows) {
-  pictures_ = pictures;
-  match_ = match;
-  frameNeighbours_ = windows;
-  table::CardTable::SetNeighbours(pictures);
+void FrmPlay::SetNeighbours(const FrmPlayNeighbours& neighbours) {
+  around_ = neighbours;
+  table::CardTable::SetNeighbours(neighbours.counts, neighbours.tableauCards, neighbours.pictures);
 }
 
 // ---- The table view ----
@@ -145,7 +142,7 @@ void FrmPlay::SetLabelVisible(table::TableLabel label, bool visible) {
 
 // The logo is the media services' to paint.
 void FrmPlay::ShowLogo(bool show) {
-  if (neighbours_) neighbours_->ShowLogo(show);
+  if (pictures_) pictures_->ShowLogo(show);
 }
 
 void FrmPlay::SetCardFrameVisible(int index, bool visible) {
@@ -327,14 +324,12 @@ void FrmPlay::Form_Resize() {
       PauseTiming();
       minimisePaused_ = !wasPaused && clock.GamePaused && clock.PauseStartTime != 0;
     }
-    if (frameNeighbours_) frameNeighbours_->MainWindowMinimised();
+    if (around_.frame) around_.frame->MainWindowMinimised();
     return;
   }
-  if (frameNeighbours_ && frameNeighbours_->SplashOpen() && !WindowMaximized) return;
-  if (frameNeighbours_) {
-    frameNeighbours_->MainWindowShown(windowState());
-    frameNeighbours_->UnloadMenuWindow();
-  }
+  if (around_.splash && around_.splash->IsOpen() && !WindowMaximized) return;
+  if (around_.frame) around_.frame->MainWindowShown(windowState());
+  if (around_.menus) around_.menus->UnloadMenuWindow();
   WindowMaximized = windowState() != Qt::WindowNoState;
   if (lastMinimised_) {
     lastMinimised_ = false;
@@ -371,13 +366,13 @@ void FrmPlay::RelayoutNow() {
 }
 
 void FrmPlay::LayoutTable() {
-  if (pictures_ && pictures_->TableauCardsWindowShown()) pictures_->HideTableauCardsWindow();
+  if (tableauCards_ && tableauCards_->TableauCardsWindowShown()) tableauCards_->HideTableauCardsWindow();
   PlaceStatusBar();
   SizeStatusBar();
   ComputeTableArea();
   ArrangePiles();
   ArrangeControls();
-  if (pictures_ && pictures_->BackgroundChosen()) pictures_->ShowBackground();
+  if (pictures_ && pictures_->Listed()) pictures_->ShowBackground();
 }
 
 void FrmPlay::PlaceStatusBar() {
@@ -400,46 +395,46 @@ void FrmPlay::SizeStatusBar() {
 // ---- Status bar ----
 
 void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
-  TopLevelCommand command(wait_, state_, this);
+  TopLevelCommand command(wait_, playState_, this);
   if (button != Qt::RightButton) return;
   if (x >= MusicPanelLeft && x < MusicPanelLeft + MusicPanelWidth) {
     // Set first: the menu waits, and the click that ends the press comes
     // during that wait.
     IgnorePanelClick = true;
-    if (frameNeighbours_) frameNeighbours_->ShowMusicMenu();
+    if (around_.music) around_.music->ShowMusicMenu();
     return;
   }
   if (x < MatchPanelLeft || x >= MatchPanelLeft + MatchPanelWidth) return;
-  if (!match_ || !match_->MatchOn() || match_->Online()) return;
+  if (!around_.match || !around_.match->MatchOn() || around_.match->Online()) return;
   IgnorePanelClick = true;
   if (ui_.MsgBox("Change # of points to play to?", platform::vbYesNo | platform::vbQuestion,
                  kResetMatchTitle) == platform::vbNo)
     return;
   const auto typed = ui_.InputBox("Enter Match Points:", kResetMatchTitle,
-                                  QString::number(match_->MatchPoints()));
+                                  QString::number(around_.match->MatchPoints()));
   if (!typed) return;
-  const auto points = ParseMatchPoints(*typed, match_->MatchPoints(),
-                                       match_->MatchScore(), match_->OppMatchScore());
+  const auto points = ParseMatchPoints(*typed, around_.match->MatchPoints(),
+                                       around_.match->MatchScore(), around_.match->OppMatchScore());
   if (!points) return;
-  match_->SetMatchPoints(*points);
+  around_.match->SetMatchPoints(*points);
   StatusBar1->SetText(kPanelMatch, MatchPanelText(*points));
 }
 
 void FrmPlay::StatusBar1_PanelClick(int panel) {
-  TopLevelCommand command(wait_, state_, this);
+  TopLevelCommand command(wait_, playState_, this);
   if (IgnorePanelClick) {
     IgnorePanelClick = false;
     return;
   }
   const QString key = StatusBar1->Key(panel);
   if (key == "Undo") {
-    if (frameNeighbours_) frameNeighbours_->KeyShortcut(platform::kVkBackspace, 0);
+    if (around_.menus) around_.menus->KeyShortcut(platform::kVkBackspace, 0);
   } else if (key == "Elapsed") {
     PauseTiming();
-  } else if (key == "Music" && frameNeighbours_) {
-    if (!frameNeighbours_->MusicUnavailable()) {
-      if (frameNeighbours_->IsMP3Playing()) frameNeighbours_->StopMP3();
-      frameNeighbours_->RequestStopMusic();
+  } else if (key == "Music" && around_.music) {
+    if (!around_.music->MusicUnavailable()) {
+      if (around_.music->IsMP3Playing()) around_.music->StopMP3();
+      around_.music->RequestStopMusic();
     } else {
       ui_.MsgBox(musicUnavailableText_.isEmpty() ? QString("The game cannot play music on this computer.")
                                                  : musicUnavailableText_,
@@ -456,7 +451,7 @@ void FrmPlay::Timer1_Timer() {
 
 void FrmPlay::PauseTiming() {
   if (state_.CurrentTurn != table::Turn::Local) return;
-  if (match_ && match_->Online()) return;
+  if (around_.match && around_.match->Online()) return;
   SetPauseFrozen(!clock.GamePaused);
 }
 

@@ -9,22 +9,16 @@
 #include <cstdint>
 
 #include "platform/system.h"
+#include "media/music.h"
 #include "play/game_clock.h"
+#include "play/play_state.h"
+#include "play/start_up.h"
 #include "play/status_bar.h"
 #include "table/card_table.h"
 #include "table/table_view.h"
 #include "table/window_fitting.h"
 
 namespace play {
-
-// What the window frame asks of the table's pictures beyond what the card
-// table asks of them.
-class FrmPlayPictures : public table::TableNeighbours {
- public:
-  // A background picture is chosen; ShowBackground paints it.
-  virtual bool BackgroundChosen() const = 0;
-  virtual void ShowBackground() = 0;
-};
 
 // What the match points panel reads and sets of the match in progress.
 class FrmPlayMatch {
@@ -42,28 +36,39 @@ class FrmPlayMatch {
   virtual void SetMatchPoints(std::int16_t points) = 0;
 };
 
-// What the window frame calls in the windows around the table: the music,
-// the keys and the windows that follow the main window's state.
-class FrmPlayNeighbours {
+// What the window frame asks of the menus: the keys, and the drop-down list
+// window.
+class FrmPlayMenus {
  public:
-  virtual ~FrmPlayNeighbours() = default;
-  // The music list menu above the Music panel; waits until it is closed.
-  virtual void ShowMusicMenu() = 0;
-  virtual bool MusicUnavailable() const = 0;
-  virtual bool IsMP3Playing() = 0;
-  virtual void StopMP3() = 0;
-  // Asks the play list to stop instead of going on (StopMusic).
-  virtual void RequestStopMusic() = 0;
+  virtual ~FrmPlayMenus() = default;
   // A key as the keyboard shortcuts take it (virtual-key code, shift state).
   virtual void KeyShortcut(int keyCode, int shift) = 0;
+  // The drop-down menu list window is unloaded.
+  virtual void UnloadMenuWindow() = 0;
+};
+
+// The windows that follow the main window's state.
+class FrmPlayFrame {
+ public:
+  virtual ~FrmPlayFrame() = default;
   // The main window was minimised: the tutorial hides, the chat window
   // follows, the scores window and the tableau cards window are unloaded.
   virtual void MainWindowMinimised() = 0;
   // The main window is shown again in this state (chat and tutorial follow).
   virtual void MainWindowShown(Qt::WindowStates state) = 0;
-  // The drop-down menu list window is unloaded.
-  virtual void UnloadMenuWindow() = 0;
-  virtual bool SplashOpen() const = 0;
+};
+
+// The parts built on the table window that it calls, each the one that does
+// the work. Each may be missing (a table window on its own).
+struct FrmPlayNeighbours {
+  table::TableNeighbours* counts = nullptr;        // the status bar's pile counts and match panel
+  table::TableauCards* tableauCards = nullptr;     // the tableau cards window
+  table::BackgroundPainting* pictures = nullptr;   // the logo and the background
+  FrmPlayMatch* match = nullptr;                   // the match in progress
+  media::MusicPanel* music = nullptr;              // the Music panel's menu and song
+  FrmPlayMenus* menus = nullptr;                   // the keys and the menu list window
+  FrmPlayFrame* frame = nullptr;                   // the windows that follow the main window
+  const SplashWindow* splash = nullptr;            // the splash window while it stands
 };
 
 inline constexpr char kNoMusicPanelText[] = "No music";
@@ -73,11 +78,12 @@ constexpr int kClockTickMs = 1000;
 class FrmPlay : public table::CardTable, public table::TableView {
   Q_OBJECT
  public:
-  FrmPlay(const table::CardTableServices& services, const platform::ScreenMetrics& screen,
+  // state: the services' turn and move, with what only the game reads.
+  FrmPlay(const table::CardTableServices& services, PlayState& state, const platform::ScreenMetrics& screen,
           GameClock::Now now = {}, QWidget* parent = nullptr);
   ~FrmPlay() override;
 
-  void SetNeighbours(FrmPlayPictures* pictures, FrmPlayMatch* match, FrmPlayNeighbours* windows);
+  void SetNeighbours(const FrmPlayNeighbours& neighbours);
 
   // The table view the game logic uses.
   void PaintCard(table::PileControl pile, int index, table::CardCode card, int sound) override;
@@ -162,10 +168,9 @@ class FrmPlay : public table::CardTable, public table::TableView {
   // and the table laid out (nothing while minimised).
   void RelayoutNow();
 
+  PlayState& playState_;
   platform::ScreenMetrics screen_;
-  FrmPlayPictures* pictures_ = nullptr;
-  FrmPlayMatch* match_ = nullptr;
-  FrmPlayNeighbours* frameNeighbours_ = nullptr;
+  FrmPlayNeighbours around_;
   QString musicUnavailableText_;  // why music cannot play; empty while it can
   bool lastMinimised_ = false;
   bool minimisePaused_ = false;   // the minimise, not the player, paused the clock

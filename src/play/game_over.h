@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "play/play_state.h"
 #include "play/score_records.h"
+#include "table/backgrounds.h"
 #include "table/game_state.h"
 #include "table/piles.h"
 
@@ -67,18 +69,12 @@ class GameOverNetwork {
 };
 
 // The structure picture drawn over the table's background; the backgrounds
-// code implements it.
-class StructurePicture {
- public:
-  virtual ~StructurePicture() = default;
-  virtual int CurrentStructure() const = 0;  // 1000..1004
-  // Steps or sets the structure and draws it, as NextStructure does.
-  virtual void NextStructure(int value) = 0;
-};
+// answer.
+using StructurePicture = table::StructureChoice;
 
 struct GameOverServices {
   table::PileArrays& piles;
-  table::GameState& state;
+  PlayState& state;
   ScoreState& scores;
   ScoreStore& store;
   table::TableView& view;

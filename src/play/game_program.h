@@ -2,12 +2,15 @@
 // The running program: the one owner of the game's state (the piles, the
 // turn, the player, the scores, the record files, the busy guard, the wait
 // service, the sounds) and of the table window. It builds the owners that
-// answer the game's hooks and hands each the parts it works on:
-//   TableLook     the table's pictures and the small card windows
-//   TurnCycle     the deal, the moves, the computer's turn, game over and the records
+// answer the game's hooks and hands each the parts it works on, and the
+// joined windows and network parts (JoinedParts) it is given:
+//   TableLook     the backgrounds and the small card windows (each answering
+//                 for itself), the deciding-card frame and the pile counts
+//   TurnCycle     the deal, the moves, the computer's turn, game over, the
+//                 records and the online exchanges' questions
 //   HumanTurn     the presses and drags on the table, built on the turn cycle's moves
 //   PlayerInPlay  the player's record, settings, score record and opponents file
-//   TableWindows  the menus, the music, the manual and the windows around the table
+//   TableWindows  the menus, the music, the manual and the windows that follow the table
 // StartUp and Leaving run the beginning and the end of the run.
 
 #include <QObject>
@@ -26,6 +29,7 @@
 #include "play/joined_parts.h"
 #include "play/leaving.h"
 #include "play/net_state.h"
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/player_in_play.h"
 #include "play/saved_games.h"
@@ -66,7 +70,9 @@ struct ProgramParts {
 
 class Program : public QObject {
  public:
-  explicit Program(ProgramParts parts);
+  // joined: built beside the program on its parts; none is called before
+  // the program is built.
+  Program(ProgramParts parts, const JoinedParts& joined);
   ~Program() override;
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -82,25 +88,12 @@ class Program : public QObject {
   TableWindows& windows() { return *windows_; }
   Leaving& leaving() { return *leaving_; }
 
-  // The neighbours main.cpp joins; each may stay unset.
-  void SetSplash(SplashWindow* splash) { startUp_->SetSplash(splash); joined_.splash = splash; }
-  void SetFirstStartWindows(FirstStartWindows* windows) { startUp_->SetFirstStartWindows(windows); }
-  void SetOnlineGoodbye(OnlineGoodbye* online) { leaving_->SetOnline(online); }
-  void SetChatBackground(table::BackgroundFollower* chat) { backgrounds().SetFollower(chat); }
-  void SetNetworkPlay(NetworkPlay* network) { joined_.network = network; }
-  void SetOnlineExchange(OnlineExchange* exchange) { onlineAnswers_.SetExchange(exchange); }
-  void SetOnlineRestore(OnlineRestoreCommand* restore) { joined_.onlineRestore = restore; }
-  void SetTutorial(TutorialWindow* tutorial) { joined_.tutorial = tutorial; turns_->SetTutorial(tutorial); }
-  void SetScoresWindow(ScoresWindow* window) { joined_.scoresWindow = window; }
-  void SetPreferencesWindow(PreferencesWindow* window) { joined_.preferencesWindow = window; }
-
   // What the joined parts are given of the program.
   NetPlayParts NetParts();
   TutorialServices TutorialParts();
   ScoreAccess ScoresAccess();
   MenuWindowParts MenuWindowsParts();  // the menus' own windows
   PreferencesTable& Preferences() { return *playerInPlay_; }
-  HandPictures& Hands() { return *look_; }
 
   // The shared state and the parts the owners work on.
   FrmPlay& frmPlay() { return *frmPlay_; }
@@ -108,8 +101,8 @@ class Program : public QObject {
   platform::UiService& ui() { return *ui_; }
   const table::PileArrays& piles() const { return piles_; }
   table::PileArrays& pilesForNetwork() { return piles_; }
-  const table::GameState& state() const { return state_; }
-  table::GameState& gameState() { return state_; }
+  const PlayState& state() const { return state_; }
+  PlayState& gameState() { return state_; }
   const PlayerSettings& player() const { return player_; }
   const std::int16_t& FirstPlayerRule() const { return player_.FirstPlayerRule; }
   const table::TableSettings& tableSettings() const { return tableSettings_; }
@@ -120,6 +113,7 @@ class Program : public QObject {
   SampleGames& sample() { return sample_; }
   const media::Folders& folders() const { return folders_; }
   table::Backgrounds& backgrounds() { return look_->backgrounds(); }
+  table::SmallCardWindows& cardWindows() { return look_->cardWindows(); }
   MoveServices& moveServices() { return turns_->moves(); }
   SavedGameServices& savedServices() { return turns_->savedServices(); }
   HumanTurn& humanTurn() { return *humanTurn_; }
@@ -143,12 +137,11 @@ class Program : public QObject {
   platform::WaitService wait_;             // every wait of the program; Exiting
   table::BusyGuard guard_;                 // commands that replace the table ask here
   table::PileArrays piles_;                // the cards on the table
-  table::GameState state_;                 // the turn and the move in progress
+  PlayState state_;                        // the turn and the move in progress
   PlayerSettings player_;                  // the player in play and his settings
   table::TableSettings tableSettings_;     // the copy the card table draws with
   ScoreState scores_;                      // the score record in force and the match
   NetState net_;                           // what the game reads of the connection
-  OnlineStateAnswers onlineAnswers_{net_};  // game over's and the new game's questions about it
   platform::RecordFile netFile_;           // the player's opponents file, when he has one
   NetScoreFile netScores_;                 // its current record
   ScoreStore scoreStore_;                  // where the score record in force is kept
@@ -156,7 +149,7 @@ class Program : public QObject {
   SampleGames sample_;                     // the numbered sample games
   platform::RecordFile playersFile_;       // "players4.sav", open for the run
   table::SoundEffectsPlayer sfx_;          // the card sounds
-  JoinedParts joined_;                     // the windows and network parts main.cpp joins
+  JoinedParts joined_;                     // the windows and network parts built beside the program
 
   // The table window and the owners, built in this order.
   std::unique_ptr<FrmPlay> frmPlay_;

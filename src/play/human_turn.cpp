@@ -161,7 +161,7 @@ void HumanTurn::TurnStock() {
   }
   s_.table.Dragging = 0;
   if (st.TutorialMode) {
-    s_.neighbours.TutorialStockTurned();
+    s_.tutorial.TutorialStockTurned();
     view.EnablePiles(false);
   }
   if (s_.moves.hooks.Online()) {
@@ -186,7 +186,7 @@ void HumanTurn::picPlayer_MouseUp(int Index) {
     Illegal(RuleReason::WrongPlace);
     return;
   }
-  if (st.TutorialMode) s_.neighbours.HideTutorialHand();
+  if (st.TutorialMode) s_.tutorial.HideTutorialHand();
   {
     auto busy = s_.moves.guard.Enter(table::Activity::Move);
     if (s_.table.Dragging == 1 && st.MoveCard != 0) {
@@ -214,7 +214,7 @@ void HumanTurn::OpponentTurn() {
   // A closing window starts no turn; the close completes as the command returns.
   if (s_.moves.wait.Exiting()) return;
   if (s_.moves.hooks.Online()) {
-    s_.neighbours.Opponent();
+    s_.opponent.Opponent();
   } else {
     s_.computer.ComputerTurn();
   }

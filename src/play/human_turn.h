@@ -14,9 +14,12 @@
 
 #include "play/apply_move.h"
 #include "play/computer_player.h"
+#include "play/new_game.h"
 #include "play/rule_checks.h"
+#include "play/tutorial_hooks.h"
 #include "table/card_table.h"
 #include "table/drag_drop.h"
+#include "table/small_card_windows.h"
 #include "table/table_settings.h"
 
 namespace platform {
@@ -34,31 +37,9 @@ class MenuPanel {
   virtual void PanelHide() = 0;
 };
 
-// The small windows that show a pile's cards.
-class PileViewers {
- public:
-  virtual ~PileViewers() = default;
-  // The developer view's list of one pile's cards (ViewCards).
-  virtual void ViewCards(const QString& pileName, int index) = 0;
-  // Tableau pile `pile` fanned out in its own window (ShowTableauPile).
-  virtual void ShowTableauPile(int pile) = 0;
-};
+// The small card windows a press on a pile opens; they answer themselves.
+using PileViewers = table::PileViewers;
 
-// What the human turn calls in the game in progress: the tutorial and the
-// online opponent.
-class HumanTurnNeighbours {
- public:
-  virtual ~HumanTurnNeighbours() = default;
-  // The learner turned the Stock card: the tutorial window shows its
-  // pointer and the hand picture picHand(0) hides.
-  virtual void TutorialStockTurned() = 0;
-  // The tutorial's hand picture picHand(0) hides.
-  virtual void HideTutorialHand() = 0;
-  // Waits for the online opponent's turn and replays it on the table
-  // (Opponent); returns when the turn is the local player's again, the game
-  // has ended or the peer is gone.
-  virtual void Opponent() = 0;
-};
 
 struct HumanTurnServices {
   MoveServices& moves;                    // piles, game state, view, sounds, waits, busy guard, hooks
@@ -70,7 +51,8 @@ struct HumanTurnServices {
   QString DataPath;                       // ends in a separator
   MenuPanel& panel;
   PileViewers& viewers;
-  HumanTurnNeighbours& neighbours;
+  HumanTurnTutorial& tutorial;
+  OpponentTurn& opponent;                 // the online peer's turn after the local one
 };
 
 class HumanTurn : public QObject, public table::DropRules {

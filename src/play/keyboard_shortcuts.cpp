@@ -7,6 +7,9 @@
 #include "platform/ui.h"
 #include "play/frm_play.h"
 #include "play/menu_commands.h"
+#include "play/start_up.h"
+#include "play/utilities.h"
+#include "table/picture_box.h"
 
 namespace play {
 
@@ -25,7 +28,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     PanelHide();
     return;
   }
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   SavedGames& sv = s_.saved.saved;
   const bool offline = !Online();
   const bool host = Online() && IsHost();
@@ -34,7 +37,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     // While a connection is set up the function keys wait, except the two
     // that end it and leave the program, which work at every moment.
     if (KeyCode > kLastArrowKey && KeyCode != platform::kVkF9 && KeyCode != platform::kVkF12 &&
-        s_.NetConnIndex == kNetConnSettingUp)
+        s_.net.NetConnIndex == kNetConnSettingUp)
       return;
     switch (KeyCode) {
       case platform::kVkF1: HelpMenu(kHelpManual, 0); break;
@@ -66,7 +69,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         break;
       case platform::kVkUp:
       case platform::kVkDown:
-        s_.table.NextBackground(KeyCode);
+        s_.backgrounds.NextBackground(KeyCode);
         break;
       case platform::kVkLeft:
       case platform::kVkRight: SwitchPlaceHolders(); break;
@@ -95,7 +98,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
     switch (KeyCode) {
       case platform::kVkUp:
       case platform::kVkDown:
-        s_.table.NextStructure(KeyCode);
+        s_.backgrounds.NextStructure(KeyCode);
         break;
       case platform::kVkBackspace:
         if (offline) GameMenu(kCmdPreviousTurn);
@@ -125,7 +128,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         break;
       case platform::kVkF8: HelpMenu(kHelpStatusBar, 0); break;
       case platform::kVkF10:
-        if (s_.saved.state.IsDeveloperView) s_.table.ShowWindowSizes();
+        if (s_.saved.state.IsDeveloperView) ShowWindowSizes();
         break;
       case platform::kVkF11: s_.hooks.ShowSystemInfo(); break;
       case platform::kVkF12: s_.sound.Play(s_.folders.UserPath + "Sounds/cash_register.wav"); break;
@@ -161,6 +164,15 @@ void MenuCommands::DeveloperKey(int KeyCode) {
   } else {
     step = 0;
   }
+}
+
+void MenuCommands::ShowWindowSizes() {
+  const table::FrmHold& hold = s_.cardWindows.MadeTableauCardsWindow();
+  const int tpp = s_.TwipsPerPixel;
+  const table::PictureBox* first = hold.Picture8[1];
+  const WindowSizes sizes{hold.frameGeometry().height() * tpp, hold.height() * tpp,
+                          hold.frameGeometry().width() * tpp, first ? first->height() * tpp : 0};
+  s_.saved.ui.MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, kProgramTitle);
 }
 
 void MenuCommands::SwitchPlaceHolders() {

@@ -50,17 +50,17 @@ void Leaving::ExitLeft() {
   s_.playersFile.Close();
   ClearTempMoves(s_.saved, false, s_.folders.DataPath, s_.ui);
 
-  if (online_ && online_->Online()) online_->SayGoodbye();
-  if (online_) online_->CloseNetFile();
+  if (s_.online.Online()) s_.online.SayGoodbye();
+  s_.online.CloseNetFile();
 
   CleanUpStuff();
 }
 
 void Leaving::CleanUpStuff() {
   if (s_.SoundOn) s_.sound.Stop();
-  if (media_ && media_->IsMP3Playing()) media_->CleanUpMusic();
+  if (s_.media.IsMP3Playing()) s_.media.CleanUpMusic();
 
-  if (media_) media_->CloseHelp();
+  s_.media.CloseHelp();
 
   // No other window keeps the program alive once the table is left. They
   // close before the temporary files go: a window that paints as it closes

@@ -11,6 +11,8 @@
 #include <QWidget>
 
 #include "media/folders.h"
+#include "table/backgrounds.h"
+#include "play/play_state.h"
 
 namespace platform {
 class RecordFile;
@@ -26,7 +28,6 @@ struct GameState;
 namespace play {
 
 class FrmPlay;
-class PlayerBackgrounds;
 struct PlayerSettings;
 struct SavedGames;
 
@@ -59,13 +60,15 @@ struct LeavingServices {
   platform::WaitService& wait;
   platform::UiService& ui;
   platform::SoundChannel& sound;
-  table::GameState& state;
+  PlayState& state;
   PlayerSettings& player;
-  PlayerBackgrounds& backgrounds;      // the background in force, as the player's record stores it
+  table::BackgroundChoice& backgrounds;      // the background in force, as the player's record stores it
   platform::RecordFile& playersFile;
   SavedGames& saved;
   FrmPlay& frmPlay;
   const bool& SoundOn;
+  OnlineGoodbye& online;
+  LeavingMedia& media;
 };
 
 // What happened to each step of the exit work, for the user and for tests.
@@ -78,9 +81,6 @@ struct ExitReport {
 class Leaving {
  public:
   explicit Leaving(LeavingServices services) : s_(services) {}
-
-  void SetOnline(OnlineGoodbye* online) { online_ = online; }
-  void SetMedia(LeavingMedia* media) { media_ = media; }
 
   // The table window's close request: false when it is refused for now (a
   // wait runs: the request only sets Exiting, and the command that started
@@ -100,8 +100,6 @@ class Leaving {
 
  private:
   LeavingServices s_;
-  OnlineGoodbye* online_ = nullptr;
-  LeavingMedia* media_ = nullptr;
 };
 
 }  // namespace play

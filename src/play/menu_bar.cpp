@@ -95,15 +95,19 @@ void MenuCommands::PlayMenuSound(const char* file) {
   if (s_.player.SoundOn) s_.sound.Play(s_.folders.DataPath + QString::fromLatin1(file));
 }
 
+void MenuCommands::UnloadMenuWindow() {
+  if (Menu.MenuOpen) PanelHide();
+}
+
 void MenuCommands::PanelHide() {
   table::PictureBox* panel = s_.frmPlay.picPanel;
   if (!panel->isHidden()) panel->hide();
   if (Menu.MenuOpen) {
-    if (dialogs_) dialogs_->UnloadList();
+    s_.windows.dialogs.UnloadList();
     Menu.MenuOpen = false;
     s_.saved.wait.Wake();
   }
-  if (s_.table.TableauCardsWindowShown()) s_.table.HideTableauCardsWindow();
+  if (s_.cardWindows.TableauCardsWindowShown()) s_.cardWindows.HideTableauCardsWindow();
 }
 
 void MenuCommands::ShowPanel() {
@@ -116,7 +120,7 @@ void MenuCommands::ShowPanel() {
 
 void MenuCommands::picMenu_MouseMove() {
   if (!s_.frmPlay.picPanel->isHidden()) return;
-  s_.table.HideTableauCardsWindow();
+  s_.cardWindows.HideTableauCardsWindow();
   ShowPanel();
   PlayMenuSound(kMenuSoundFile);
 }
@@ -127,7 +131,7 @@ void MenuCommands::Form_MouseMove(int X, int Y) {
   if (Y < kTopEdge && X < panel->width()) {
     PlayMenuSound(kMenuSoundFile);
     ShowPanel();
-    s_.table.HideTableauCardsWindow();
+    s_.cardWindows.HideTableauCardsWindow();
   }
 }
 
@@ -138,7 +142,7 @@ void MenuCommands::Form_MouseDown() {
 
 void MenuCommands::picPanel_MouseMove(int X, int Y) {
   if ((X < kHoverStripLeft || Y < kHoverStripTop) && Menu.MenuOpen) {
-    if (dialogs_) dialogs_->UnloadList();
+    s_.windows.dialogs.UnloadList();
     Menu.MenuOpen = false;
     s_.saved.wait.Wake();
   }
@@ -153,14 +157,14 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
   if (heading == 0) {
     if (Menu.MenuOpen) {
       Menu.MenuOpen = false;
-      if (dialogs_) dialogs_->UnloadList();
+      s_.windows.dialogs.UnloadList();
       wait.Wake();
     }
     return;
   }
   PlayMenuSound(kHeadingSoundFile);
   if (Menu.MenuOpen) {
-    if (dialogs_) dialogs_->UnloadList();
+    s_.windows.dialogs.UnloadList();
     Menu.MenuOpen = false;
     wait.Wake();
   }
@@ -170,7 +174,6 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
     return;
   }
   if (heading == kMenuInternet && ComputerMoving()) return;
-  if (!dialogs_) return;
 
   const bool large = s_.LargeFonts;
   const QRect frame = w.frameGeometry();
@@ -179,7 +182,7 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
   const int left = MenuListLeft(heading, frame.left() * tpp, large);
   // The answer belongs to this list alone; a list opened meanwhile has its own.
   const auto chosen = std::make_shared<bool>(false);
-  dialogs_->LoadList(heading, {},
+  s_.windows.dialogs.LoadList(heading, {},
                      ListAnswers{[this, chosen](int command) {
                                    Menu.MenuRow = static_cast<std::int16_t>(command);
                                    *chosen = true;
@@ -190,11 +193,11 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
   // A click on another heading meanwhile opens its own list and runs its
   // own command; this click then ends without one.
   const int generation = ++listGeneration_;
-  dialogs_->ShowList(left, top);
+  s_.windows.dialogs.ShowList(left, top);
   wait.WaitUntil([this] { return !Menu.MenuOpen; });
   if (generation != listGeneration_) return;
   Menu.MenuOpen = false;
-  dialogs_->UnloadList();
+  s_.windows.dialogs.UnloadList();
   if (*chosen && !wait.Exiting()) MenuPanelClick();
   Menu.MenuNumber = 0;
   Menu.MenuRow = 0;

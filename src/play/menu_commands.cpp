@@ -62,7 +62,7 @@ void MenuCommands::MenuPanelClick() {
 
 void MenuCommands::GameMenu(int n) {
   PanelHide();
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   platform::UiService& ui = s_.saved.ui;
   if (st.AbortComputerTurn) return;
   if (ComputerMoving()) {
@@ -84,7 +84,7 @@ void MenuCommands::GameMenu(int n) {
     case kCmdNewGame: s_.game.NewGame(); break;
     case kCmdMatch: StartOrEndMatch(); break;
     case kCmdPlayer:
-      if (!Online() && dialogs_) dialogs_->ShowPlayerWindow();
+      if (!Online()) s_.windows.dialogs.ShowPlayerWindow();
       break;
     case kCmdSave: Save(); break;
     case kCmdRestore: Restore(); break;
@@ -92,7 +92,7 @@ void MenuCommands::GameMenu(int n) {
     case kCmdRestart: Restart(); break;
     case kCmdStalemate: s_.game.DeclareStalemate(); break;
     case kCmdScores:
-      s_.hooks.ShowScores(s_.scores.MatchOn ? 1 : 0);
+      s_.windows.scores.ShowScores(s_.scores.MatchOn ? 1 : 0);
       break;
     case kCmdExit: Exit(); break;
     default: break;
@@ -120,7 +120,7 @@ void MenuCommands::StartOrEndMatch() {
       }
     }
     if (answer != platform::vbYes) {
-      if (!dialogs_ || !dialogs_->ShowMatchDialog() || !sc.MatchOn) return;
+      if (!s_.windows.dialogs.ShowMatchDialog() || !sc.MatchOn) return;
     }
     sc.CurrentScores.MatchTarget = sc.MatchPoints;
     sc.CurrentScores.MatchInProgress = 1;
@@ -138,12 +138,12 @@ void MenuCommands::StartOrEndMatch() {
       sc.CurrentScores.MatchInProgress = 0;
     }
     if (Online()) {
-      if (windows_) windows_->SendEndGame(true);
+      s_.windows.online.SendEndGame(true);
       hooks.SaveScoreRec();
       s_.saved.state.GameEnded = true;
       hooks.ClearTable();
       s_.saved.view.SetLabel(table::TableLabel::lblTurn, "You've ended this Match.");
-      if (windows_) windows_->ExchangeReset();
+      s_.windows.online.ExchangeStalemateReset();
       return;
     }
     justEnded = true;
@@ -189,8 +189,7 @@ void MenuCommands::Save() {
     ui.MsgBox("There's no game to save!", platform::vbOKOnly, "Unable to Save");
     return;
   }
-  if (!dialogs_) return;
-  const SaveChoice choice = dialogs_->ShowSaveDialog(0, Commands.SavingNetGame);
+  const SaveChoice choice = s_.windows.dialogs.ShowSaveDialog(0, Commands.SavingNetGame);
   if (choice.Cancelled) return;
   sv.SaveSlot = choice.Slot;
   const int slot = sv.SaveSlot;
@@ -211,7 +210,7 @@ void MenuCommands::Save() {
 void MenuCommands::Restore() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   Commands.KeyboardArmed = true;
 
   if (st.IsDeveloperView) {
@@ -236,8 +235,7 @@ void MenuCommands::Restore() {
     }
   }
 
-  if (!dialogs_) return;
-  const SaveChoice choice = dialogs_->ShowSaveDialog(1, Commands.SavingNetGame);
+  const SaveChoice choice = s_.windows.dialogs.ShowSaveDialog(1, Commands.SavingNetGame);
   Commands.NetSecureGame = choice.NetSecureGame;
   if (choice.Cancelled) return;
   sv.SaveSlot = choice.Slot;
@@ -271,7 +269,7 @@ bool MenuCommands::RestoreCommand() {
 }
 
 void MenuCommands::PreviousTurn() {
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   if (st.TurnCount == 0 && !st.IsDeveloperView) {
     s_.saved.ui.MsgBox(kNoPreviousTurnText, platform::vbOKOnly | platform::vbInformation, kPreviousTurnTitle);
     return;
@@ -325,20 +323,20 @@ void MenuCommands::OptionsMenu(int row) {
     return;
   switch (row) {
     case kOptSpeed:
-      if (dialogs_) dialogs_->ShowSpeedWindow();
+      s_.windows.dialogs.ShowSpeedWindow();
       break;
     case kOptWhoGoesFirst:
       s_.player.Player.FirstPlayerRule = s_.player.FirstPlayerRule;
       s_.playerChanges.WritePlayerRecord();
       break;
     case kOptPreferences:
-      s_.hooks.ShowPreferences();
+      s_.windows.preferences.ShowPreferences();
       break;
     case kOptStructure:
-      s_.table.NextStructure(platform::kVkSpace);
+      s_.backgrounds.NextStructure(platform::kVkSpace);
       break;
     case kOptBackground:
-      s_.table.NextBackground(platform::kVkSpace);
+      s_.backgrounds.NextBackground(platform::kVkSpace);
       break;
     default: break;
   }
@@ -349,7 +347,7 @@ void MenuCommands::OptionsMenu(int row) {
 void MenuCommands::InternetMenu(int row) {
   PanelHide();
   platform::UiService& ui = s_.saved.ui;
-  table::GameState& st = s_.saved.state;
+  PlayState& st = s_.saved.state;
   SavedGames& sv = s_.saved.saved;
   switch (row) {
     case kNetConnect:
@@ -357,10 +355,10 @@ void MenuCommands::InternetMenu(int row) {
       // Ending the connection works at every moment, as the peer's own end
       // does.
       if (!Online() && (ComputerMoving() || Busy())) return;
-      if (windows_) windows_->SetupInternet();
+      s_.windows.network.SetupInternet();
       break;
     case kNetScores:
-      s_.hooks.ShowScores(3);
+      s_.windows.scores.ShowScores(3);
       break;
     case kNetSave:
       if (st.CurrentTurn != table::Turn::None && Online()) {
@@ -373,7 +371,7 @@ void MenuCommands::InternetMenu(int row) {
       break;
     case kNetSendSaved:
       if (RefusedWhileBusy()) return;
-      if (windows_) windows_->NetRestoreGame();
+      s_.windows.onlineRestore.NetRestoreGame();
       break;
     case kNetBackup:
       if (RefusedWhileBusy()) return;
@@ -383,7 +381,7 @@ void MenuCommands::InternetMenu(int row) {
       }
       Commands.RestoringPreviousTurn = true;
       sv.SaveSlot = static_cast<std::int16_t>(PreviousTurnBackupRecord(st.TurnCount));
-      if (windows_) windows_->NetRestoreGame();
+      s_.windows.onlineRestore.NetRestoreGame();
       Commands.RestoringPreviousTurn = false;
       break;
     case kNetRestart:
@@ -398,12 +396,12 @@ void MenuCommands::InternetMenu(int row) {
         return;
       Commands.NetRestartPending = true;
       sv.SaveSlot = kGameStartRecord;
-      if (windows_) windows_->NetRestoreGame();
+      s_.windows.onlineRestore.NetRestoreGame();
       Commands.NetRestartPending = false;
       break;
     case kNetStalemate: {
       if (RefusedWhileBusy()) return;
-      const QString version = windows_ ? windows_->PeerVersion() : QString();
+      const QString version = s_.net.PeerVersion();
       if (version < QLatin1String("40")) {
         ui.MsgBox("Your Opponent has an older version of the game.\r\nUnable to Declare Stalemate",
                   platform::vbOKOnly | platform::vbInformation, "Declare Stalemate");
@@ -430,7 +428,7 @@ void MenuCommands::HelpMenu(int row, int choice) {
   switch (row) {
     case kHelpManual: s_.hooks.ShowHelp("Contents", "Contents"); break;
     case kHelpTutorial:
-      if (windows_) windows_->ShowTutorial();
+      s_.windows.tutorial.OpenTutorial();
       break;
     case kHelpSampleGame:
       s_.sample.SampleGameMode = true;
@@ -448,7 +446,7 @@ void MenuCommands::HelpMenu(int row, int choice) {
                            platform::vbOKOnly | platform::vbInformation, "Marrowdale Site");
       break;
     case kHelpAbout:
-      if (dialogs_) dialogs_->ShowAboutWindow();
+      s_.windows.dialogs.ShowAboutWindow();
       break;
     default: break;
   }

@@ -11,13 +11,19 @@
 
 #include "media/music.h"
 #include "platform/system.h"
+#include "play/frm_play.h"
 #include "play/menu_windows.h"
+#include "play/net_state.h"
 #include "play/human_turn.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/preferences_access.h"
 #include "play/saved_games.h"
+#include "play/score_access.h"
 #include "play/score_records.h"
+#include "play/tutorial_hooks.h"
+#include "table/backgrounds.h"
+#include "table/small_card_windows.h"
 
 namespace platform {
 class SoundChannel;
@@ -81,21 +87,6 @@ class MenuGame {
   virtual void DeclareStalemate() = 0;
 };
 
-// What the commands ask of the table's pictures and its small card windows.
-class MenuTable {
- public:
-  virtual ~MenuTable() = default;
-  virtual bool TableauCardsWindowShown() const = 0;
-  virtual void HideTableauCardsWindow() = 0;
-  // The developer view's window-size message.
-  virtual void ShowWindowSizes() = 0;
-  // The backgrounds and structures: the next one by key code (Space or Down
-  // forward, Up back), and adding or removing a background picture.
-  virtual void NextBackground(int keyCode) = 0;
-  virtual void NextStructure(int keyCode) = 0;
-  virtual void ManageBackground(const QString& action) = 0;
-};
-
 // What the commands ask of the windows around the table.
 class MenuHooks {
  public:
@@ -103,10 +94,18 @@ class MenuHooks {
   virtual void ShowSystemInfo() = 0;
   virtual void ShowHelp(const QString& command, const QString& keyword) = 0;
   virtual void OpenURL(const QString& address) = 0;
-  // The scores window on a tab (1 match, 3 online; 0 as it opens): modal
-  // offline, modeless online.
-  virtual void ShowScores(int tab) = 0;
-  virtual void ShowPreferences() = 0;
+};
+
+// The windows and the online parts the commands open and call, each the
+// one that does the work.
+struct MenuWindows {
+  MenuDialogs& dialogs;               // the menus' own windows
+  TutorialWindow& tutorial;           // Help's Tutorial row, F7
+  NetworkPlay& network;               // the Internet menu's first row, F9
+  OnlineRestoreCommand& onlineRestore;  // restoring, restarting or sending an online game
+  GameOverNetwork& online;            // "EG" and "RS" to the peer
+  ScoresWindow& scores;               // on a tab (1 match, 3 online): modal offline, modeless online
+  PreferencesWindow& preferences;
 };
 
 struct MenuServices {
@@ -121,21 +120,21 @@ struct MenuServices {
   int CaptionHeight = 22;        // the title bar's height in pixels
   int TwipsPerPixel = platform::kNormalTwipsPerPixel;
   bool LargeFonts = false;       // the desktop is not at 96 dots per inch
-  const std::int16_t& NetConnIndex;  // 0 offline, 99 while an online game is being set up, else online
+  const NetState& net;           // NetConnIndex (0 offline, 99 setting up), whether host, the peer's version
   media::Music& music;
   MenuGame& game;
-  MenuTable& table;
+  table::Backgrounds& backgrounds;    // the next one by key code (32 next, 38 back, 40 forward); adding and removing
+  table::SmallCardWindows& cardWindows;
   PlayerChanges& playerChanges;
   MenuHooks& hooks;
+  MenuWindows windows;
 };
 
-class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel {
+class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel, public FrmPlayMenus {
  public:
   explicit MenuCommands(const MenuServices& services, QObject* parent = nullptr);
   ~MenuCommands() override;
 
-  void SetDialogs(MenuDialogs* dialogs) { dialogs_ = dialogs; }
-  void SetWindows(CommandWindows* windows) { windows_ = windows; }
   // Watches the table window's menu tab, panel, mouse and keys.
   void Connect();
 
@@ -147,6 +146,8 @@ class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel {
   void MenuPanelClick();
 
   void KeyShortcut(int KeyCode, int Shift) override;
+  // The table window was shown again: an open list window goes.
+  void UnloadMenuWindow() override;
 
   // The Game menu's Restore as the online hand-over runs it: true when a
   // saved game replaced the table.
@@ -158,7 +159,7 @@ class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel {
   // NetIsHost is 1 (only the connection knows; offline it is not).
   bool NetIsHost() const { return IsHost(); }
   // The list window's Add/Remove Background popup.
-  void ManageBackground(const QString& action) { s_.table.ManageBackground(action); }
+  void ManageBackground(const QString& action) { s_.backgrounds.ManageBackground(action); }
   // Online in the peer's turn the Options rows that change the table are
   // refused: the panel closes, the user is told, and true comes back.
   bool RefusedInPeersTurn();
@@ -182,8 +183,8 @@ class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel {
 
  private:
   bool ComputerMoving() const;
-  bool Online() const { return IsOnline(s_.NetConnIndex); }
-  bool IsHost() const { return windows_ && windows_->NetIsHost(); }
+  bool Online() const { return IsOnline(s_.net.NetConnIndex); }
+  bool IsHost() const { return s_.net.NetIsHost == kNetHost; }
   bool RemoteSide() const { return Online() && !IsHost(); }
   bool Busy() const;
   void StartOrEndMatch();
@@ -197,10 +198,10 @@ class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel {
   void ToggleStatusBar();
   void SwitchPlaceHolders();
   void DeveloperKey(int KeyCode);
+  // The developer view's message of the tableau cards window's sizes.
+  void ShowWindowSizes();
 
   MenuServices s_;
-  MenuDialogs* dialogs_ = nullptr;
-  CommandWindows* windows_ = nullptr;
   int listGeneration_ = 0;       // counts the lists opened; a newer one supersedes an older click
   bool restored_ = false;        // the last Restore command replaced the table
 };

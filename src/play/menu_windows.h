@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "play/play_state.h"
 #include "play/players.h"
 
 namespace media {
@@ -87,7 +88,7 @@ struct MenuWindowParts {
   SavedGames& saved;                // the saved-games file
   const SampleGames& sample;
   const NetState& net;
-  const table::GameState& state;
+  const PlayState& state;
   MenuCommands& menus;              // the menus' own state and the commands the lists run
   media::Music& music;
 };
@@ -118,27 +119,6 @@ class MenuDialogs {
   virtual bool ShowMatchDialog() = 0;
   virtual void ShowSpeedWindow() = 0;
   virtual void ShowAboutWindow() = 0;
-};
-
-// Windows and work that other parts of the program build. Each call does
-// nothing until that part is joined.
-class CommandWindows {
- public:
-  virtual ~CommandWindows() = default;
-  // The tutorial window, modeless.
-  virtual void ShowTutorial() {}
-  // The connection: connects offline, offers to end the online game online.
-  virtual void SetupInternet() {}
-  // Restores or restarts the online game, or sends a saved one.
-  virtual void NetRestoreGame() {}
-  // Sends "EG" (ENDMATCH for endMatch) and waits for the peer's answer.
-  virtual void SendEndGame(bool endMatch) { (void)endMatch; }
-  // Sends "RS" and waits for the peer's "RS" or its loss.
-  virtual void ExchangeReset() {}
-  // NetIsHost is 1.
-  virtual bool NetIsHost() const { return false; }
-  // The peer's program version as two digits of text ("40").
-  virtual QString PeerVersion() const { return {}; }
 };
 
 }  // namespace play

@@ -11,6 +11,8 @@
 #include "play/connection_index.h"
 #include "play/game_over.h"
 #include "play/new_game.h"
+#include "play/play_state.h"
+#include "play/score_access.h"
 #include "play/score_records.h"
 
 class QWidget;
@@ -139,9 +141,6 @@ class NetProgramHooks {
   virtual ~NetProgramHooks() = default;
   // The Game menu's Save command, saving the online game on the table.
   virtual void SaveGameFromMenu() = 0;
-  // The scores window, when open, is closed so that it shows the player's
-  // own scores next time.
-  virtual void UnloadScoresWindow() = 0;
   // The manual at a keyword.
   virtual void ShowHelpKeyword(const QString& keyword) = 0;
 };
@@ -152,7 +151,7 @@ struct NetPlayParts {
   ScoreState& scores;
   ScoreStore& scoreStore;
   NetScoreFile& netScores;
-  table::GameState& state;
+  PlayState& state;
   table::TableView& view;
   QWidget* mainWindow;
   platform::UiService& ui;
@@ -164,48 +163,49 @@ struct NetPlayParts {
   float& ThinkDelay;                 // the computer's pause in force
   NetGameEnd& game;
   NetProgramHooks& hooks;
+  ScoresWindow& scoresWindow;        // closed when open, so that it shows the player's own scores next time
 };
 
 // Game over's and the new game's questions about the connection, answered
-// from the state; the exchanges go to the online exchange once it is joined
-// (until then a final move is reported as not delivered).
+// from the state; the exchanges go to the online exchange while a peer is
+// there (a final move without one is reported as not delivered).
 class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
  public:
-  explicit OnlineStateAnswers(NetState& net) : net_(net) {}
+  // moves: the move operations whose last move a final move sends, and
+  // which replay the peer's turn.
+  OnlineStateAnswers(NetState& net, OnlineExchange& exchange, MoveServices& moves)
+      : net_(net), exchange_(exchange), moves_(moves) {}
   std::int16_t NetConnIndex() const override { return net_.NetConnIndex; }
   bool IsHost() const override { return net_.NetIsHost == kNetHost; }
   QString OpponentName() const override { return net_.OpponentName; }
   bool Online() const override { return net_.Online(); }
   table::DealOpening Opening() const override;
   bool TakeResyncBusy() override;
-  void ExchangeStalemateReset() override { ExchangeReset(); }
+  void ExchangeStalemateReset() override {
+    if (net_.PeerPresent()) exchange_.ExchangeReset();
+  }
   // The move the local move code has just made, as the peer will read it.
   bool TransmitFinalMove() override;
   void AcknowledgeFinalMove() override {
-    if (exchange_ && net_.PeerPresent()) exchange_->AcknowledgeFinalMove();
+    if (net_.PeerPresent()) exchange_.AcknowledgeFinalMove();
   }
   void AppendResultToChat(const QString& text) override {
-    if (exchange_ && net_.PeerPresent()) exchange_->AppendResultToChat(text);
+    if (net_.PeerPresent()) exchange_.AppendResultToChat(text);
   }
   void SendEndGame(bool endMatch) override {
-    if (exchange_ && net_.PeerPresent()) exchange_->SendEndGame(endMatch);
+    if (net_.PeerPresent()) exchange_.SendEndGame(endMatch);
   }
-  void ExchangeReset() {
-    if (exchange_ && net_.PeerPresent()) exchange_->ExchangeReset();
-  }
-  bool HostGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->HostGameStart(); }
-  bool RemoteGameStart() override { return exchange_ && net_.PeerPresent() && exchange_->RemoteGameStart(); }
+  bool HostGameStart() override { return net_.PeerPresent() && exchange_.HostGameStart(); }
+  bool RemoteGameStart() override { return net_.PeerPresent() && exchange_.RemoteGameStart(); }
+  // The peer's whole turn, replayed through the move operations.
   void Opponent() override {
-    if (exchange_ && moves_ && net_.PeerPresent()) exchange_->Opponent(*moves_);
+    if (net_.PeerPresent()) exchange_.Opponent(moves_);
   }
-  void SetExchange(OnlineExchange* exchange) { exchange_ = exchange; }
-  void SetMoves(MoveServices* moves) { moves_ = moves; }
-  OnlineExchange* Exchange() const { return exchange_; }
 
  private:
   NetState& net_;
-  OnlineExchange* exchange_ = nullptr;
-  MoveServices* moves_ = nullptr;
+  OnlineExchange& exchange_;
+  MoveServices& moves_;
 };
 
 }  // namespace play

@@ -24,13 +24,13 @@ constexpr int kPlayerNamePanel = 1;
 // must not leave the menus restricted.
 class ThinkingScope {
  public:
-  explicit ThinkingScope(table::GameState& state) : state_(state) { state_.ComputerThinking = true; }
+  explicit ThinkingScope(PlayState& state) : state_(state) { state_.ComputerThinking = true; }
   ~ThinkingScope() { state_.ComputerThinking = false; }
   ThinkingScope(const ThinkingScope&) = delete;
   ThinkingScope& operator=(const ThinkingScope&) = delete;
 
  private:
-  table::GameState& state_;
+  PlayState& state_;
 };
 
 bool Online(const NewGameServices& s) { return s.network && s.network->Online(); }
@@ -82,7 +82,7 @@ std::int16_t NextSampleGameNumber(const platform::SettingsStore& settings, platf
 NewGameResult NewGame(NewGameServices& s) {
   if (!s.guard.MayReplaceTable()) return NewGameResult::Busy;
   auto busy = s.guard.Enter(table::Activity::Deal);
-  table::GameState& st = s.deal.state;
+  PlayState& st = s.saved.state;  // the deal's state, with what only the game reads
   table::TableView& view = s.deal.view;
 
   st.GameEnded = false;
@@ -174,7 +174,7 @@ void cmdDeal_Click(NewGameServices& s, const RestoreContext& ctx) {
   // the table (the end of a game, say); hiding it now would leave no way to
   // deal.
   if (!s.guard.MayReplaceTable()) return;
-  table::GameState& st = s.deal.state;
+  PlayState& st = s.saved.state;  // the deal's state, with what only the game reads
   s.deal.view.SetImageVisible(TableImage::cmdDeal, false);
 
   if (st.TutorialMode) {

@@ -46,8 +46,17 @@ inline constexpr char kTutorialDealText[] =
 inline constexpr char kTutorialGameMissingText[] =
     "The tutorial's game could not be read from the saved-games file.";
 inline constexpr char kTutorialGameMissingTitle[] = "Marrowdale";
+// Waits for the online peer's turn and replays it on the table; returns
+// when the turn is the local player's again, the game has ended or the peer
+// is gone.
+class OpponentTurn {
+ public:
+  virtual ~OpponentTurn() = default;
+  virtual void Opponent() = 0;
+};
+
 // The online game start; network play implements it. Absent: offline.
-class NewGameNetwork {
+class NewGameNetwork : public OpponentTurn {
  public:
   virtual ~NewGameNetwork() = default;
   // An online game is set up or running (NetConnIndex not 0).
@@ -65,8 +74,6 @@ class NewGameNetwork {
   // Each answers whether the exchange completed.
   virtual bool HostGameStart() = 0;
   virtual bool RemoteGameStart() = 0;
-  // Waits for and replays the peer's turn.
-  virtual void Opponent() = 0;
 };
 
 // The tutorial window (frmTip); the tutorial implements it.

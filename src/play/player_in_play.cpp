@@ -6,7 +6,6 @@
 #include "play/frm_play.h"
 #include "play/player_record.h"
 #include "play/start_up.h"
-#include "play/table_look.h"
 #include "play/utilities.h"
 
 namespace play {
@@ -30,7 +29,8 @@ PlayerInPlay::PlayerInPlay(const PlayerInPlayParts& parts)
     : p_(parts),
       deckLibrary_(p_.cardDeckRoot.isEmpty() ? table::CardDeckLibrary::DefaultRoot() : p_.cardDeckRoot),
       deckSource_(deckLibrary_),
-      services_{p_.playersFile, p_.folders, p_.state, p_.view, *this, p_.look, *this, *this, p_.tableSettings.LargeFonts} {}
+      services_{p_.playersFile, p_.folders, p_.state, p_.view, *this, p_.backgrounds, *this, *this,
+                p_.tableSettings.LargeFonts} {}
 
 PlayerInPlay::~PlayerInPlay() = default;
 
@@ -43,13 +43,13 @@ void PlayerInPlay::WritePlayerRecord() {
 }
 
 void PlayerInPlay::SaveCurrentPlayer() {
-  const PlayerFileResult result = play::SavePlayer(p_.player, p_.look, p_.playersFile);
+  const PlayerFileResult result = play::SavePlayer(p_.player, p_.backgrounds, p_.playersFile);
   if (result == PlayerFileResult::WriteFailed)
     p_.ui.MsgBox(PlayerFileResultText(result), platform::vbExclamation, kProgramTitle);
 }
 
 bool PlayerInPlay::SavePlayer() {
-  return play::SavePlayer(p_.player, p_.look, p_.playersFile) == PlayerFileResult::Ok;
+  return play::SavePlayer(p_.player, p_.backgrounds, p_.playersFile) == PlayerFileResult::Ok;
 }
 
 PlayerFileResult PlayerInPlay::ChangePlayer(std::int16_t n) {
@@ -84,7 +84,7 @@ void PlayerInPlay::ShowSettings() {
   ApplySettings(p_.player);
   // The mat colour is painted into the table's picture: a new one shows
   // once the background is painted again.
-  if (p_.tableSettings.MatColor != matBefore && p_.look.backgrounds().Listed()) p_.look.backgrounds().ShowBackground();
+  if (p_.tableSettings.MatColor != matBefore && p_.backgrounds.Listed()) p_.backgrounds.ShowBackground();
 }
 
 void PlayerInPlay::SoundChosen(bool SoundOn, std::int16_t CardSoundSet) {
@@ -98,8 +98,6 @@ void PlayerInPlay::FirstPlayerChosen(std::int16_t FirstPlayerRule) {
   p_.player.FirstPlayerRule = FirstPlayerRule;
   ApplySettings(p_.player);
 }
-
-TableBackgrounds& PlayerInPlay::Backgrounds() { return p_.look; }
 
 void PlayerInPlay::SetEmptyPilePictures() { p_.view.SetEmptyPilePictures(); }
 void PlayerInPlay::RefreshEmptyPilePictures() { p_.view.RefreshEmptyPilePictures(); }
@@ -139,8 +137,6 @@ bool PlayerInPlay::OpenNetFile(const QString& path) {
   return p_.net.NetFileOpen;
 }
 
-void PlayerInPlay::LoadNetPlayerList() {
-  if (p_.joined.network) p_.joined.network->LoadNetPlayerList();
-}
+void PlayerInPlay::LoadNetPlayerList() { p_.network.LoadNetPlayerList(); }
 
 }  // namespace play

@@ -11,22 +11,23 @@
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
-#include "play/joined_parts.h"
 #include "play/menu_windows.h"
 #include "play/net_state.h"
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/players.h"
 #include "play/preferences_access.h"
 #include "play/score_records.h"
 #include "table/card_deck.h"
+#include "table/backgrounds.h"
 #include "table/card_deck_library.h"
 #include "table/frm_pic.h"
+#include "table/small_card_windows.h"
 #include "table/table_settings.h"
 
 namespace play {
 
 class FrmPlay;
-class TableLook;
 struct MoveServices;
 
 // The table variables as the card table reads them, from the player in
@@ -37,9 +38,10 @@ void FillTableSettings(const PlayerSettings& player, table::TableSettings& table
 struct PlayerInPlayParts {
   PlayerSettings& player;
   table::TableSettings& tableSettings;
-  table::GameState& state;
+  PlayState& state;
   FrmPlay& view;
-  TableLook& look;                      // the backgrounds, the card windows
+  table::Backgrounds& backgrounds;
+  table::SmallCardWindows& cardWindows;
   MoveServices& moves;                  // the computer's think delay
   platform::RecordFile& playersFile;    // "players4.sav", open for the run
   platform::RecordFile& netFile;        // the opponents file, when he has one
@@ -50,7 +52,7 @@ struct PlayerInPlayParts {
   const platform::ScreenMetrics& screen;
   platform::UiService& ui;
   platform::WaitService& wait;
-  const JoinedParts& joined;            // network play's list of opponents
+  NetworkPlay& network;                 // network play's list of opponents
   QString cardDeckRoot;                 // the card-deck library's folder; empty: the system's
 };
 
@@ -100,7 +102,8 @@ class PlayerInPlay : public PlayerTable,
   table::CardDeckSource* DeckLibrary() override;
   QImage BuiltInFaceSheet() const override;
   int ColorBits() const override { return p_.screen.colorBits; }
-  TableBackgrounds& Backgrounds() override;
+  TableBackgrounds& Backgrounds() override { return p_.backgrounds; }
+  table::TableauCards* TableauCards() override { return &p_.cardWindows; }
   PlayerSettings& SettingsToWrite() override { return p_.player; }
   void ShowSettings() override;
   void SetCardBackColor(std::uint32_t bgr) override { p_.tableSettings.CardBackColor = bgr; }

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/player_record.h"
+#include "table/backgrounds.h"
 
 namespace platform {
 class RecordFile;
@@ -26,25 +28,8 @@ struct GameState;
 namespace play {
 
 // What loading and saving a player asks of the table's background list
-// and picture.
-class PlayerBackgrounds {
- public:
-  virtual ~PlayerBackgrounds() = default;
-  // Rebuilds BackgroundList and finds BackgroundIndex for the (trimmed)
-  // name; may replace the name by the first picture's when it is not
-  // listed.
-  virtual void LoadBackgroundList(QString& BackgroundName) = 0;
-  virtual int BackgroundCount() const = 0;
-  // 1..BackgroundCount a picture; BackgroundCount + 1 the "None" entry.
-  virtual int BackgroundIndex() const = 0;
-  virtual void SetBackgroundIndex(int index) = 0;
-  // BackgroundList(index): the picture's full path; "" outside
-  // 1..BackgroundCount.
-  virtual QString BackgroundList(int index) const = 0;
-  // The table window's picture cleared: the plain mat colour.
-  virtual void ClearTablePicture() = 0;
-  virtual void ShowBackground() = 0;
-};
+// and picture; the backgrounds answer.
+using PlayerBackgrounds = table::BackgroundChoice;
 
 // What loading a player asks of the table window: the empty-pile pictures,
 // the card-deck library's faces and backs, and the table variables it
@@ -96,7 +81,7 @@ class PlayerNetFile {
 struct PlayerServices {
   platform::RecordFile& players;  // "players4.sav", open for the whole run
   const media::Folders& folders;
-  table::GameState& state;        // StartingUp
+  PlayState& state;        // StartingUp
   table::TableView& view;
   PlayerTable& table;
   PlayerBackgrounds& backgrounds;

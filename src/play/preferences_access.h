@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "play/player.h"
+#include "table/backgrounds.h"
 
 namespace table {
 class CardDeckSource;
@@ -21,27 +22,8 @@ class WaitService;
 
 namespace play {
 
-// The backgrounds and structures of the table, as start-up builds them.
-class TableBackgrounds {
- public:
-  virtual ~TableBackgrounds() = default;
-  // Tiles the current background picture over the surface. False when no
-  // picture is chosen ("None") or it cannot be drawn.
-  virtual bool TileBackground(QImage& surface) = 0;
-  // Space or Down (kVkSpace, kVkDown) the next background, any other key
-  // the previous; shown at once.
-  virtual void NextBackground(int keyCode) = 0;
-  // Down or Space the next structure, Up the previous, any other value
-  // taken as the structure itself.
-  virtual void NextStructure(int value) = 0;
-  // The background list: its length, a picture's full path (1-based), and
-  // the entry in force.
-  virtual int BackgroundCount() const = 0;
-  virtual QString BackgroundList(int index) const = 0;
-  virtual void SetBackgroundIndex(int index) = 0;
-  // The tableau cards window goes: its cards are drawn again next time.
-  virtual void UnloadTableauCardsWindow() = 0;
-};
+// The backgrounds and structures of the table, as the backgrounds answer.
+using TableBackgrounds = table::BackgroundPreview;
 
 // What the Preferences dialog's Apply hands back: the player's settings as
 // the dialog chose them on the tab showing, and what follows on the table.
@@ -69,6 +51,8 @@ class PreferencesTable {
   virtual int ColorBits() const = 0;
   // The backgrounds and structures, which act on the table at once.
   virtual TableBackgrounds& Backgrounds() = 0;
+  // The tableau cards window, which a new deck unloads; null: none.
+  virtual table::TableauCards* TableauCards() = 0;
 
   // Apply: the settings the dialog offers are taken from the choice into
   // the player's, the table takes its copy of them and the decks, backs

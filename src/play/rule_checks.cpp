@@ -162,7 +162,7 @@ RuleVerdict CanTurnStock(const PileArrays& piles, table::Turn currentTurn) {
   return Accept();
 }
 
-void IllegalMove(RuleReason reason, table::GameState& state, const RuleMessageOutput& out) {
+void IllegalMove(RuleReason reason, PlayState& state, const RuleMessageOutput& out) {
   if (out.Online) {
     state.RuleMessageShown = true;
     out.view.SetImageVisible(table::TableImage::imgIcon, false);
@@ -183,14 +183,14 @@ void IllegalMove(RuleReason reason, table::GameState& state, const RuleMessageOu
   state.Message.clear();
 }
 
-bool CheckDrop(const PileArrays& piles, const Drop& drop, table::GameState& state,
+bool CheckDrop(const PileArrays& piles, const Drop& drop, PlayState& state,
                const RuleMessageOutput& out) {
   const RuleVerdict verdict = CheckDrop(piles, drop);
   if (verdict.refusal) IllegalMove(*verdict.refusal, state, out);
   return verdict.Legal();
 }
 
-bool CanTurnStock(const PileArrays& piles, table::GameState& state, const RuleMessageOutput& out) {
+bool CanTurnStock(const PileArrays& piles, PlayState& state, const RuleMessageOutput& out) {
   const RuleVerdict verdict = CanTurnStock(piles, state.CurrentTurn);
   if (verdict.refusal) IllegalMove(*verdict.refusal, state, out);
   return verdict.Legal();

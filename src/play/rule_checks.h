@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/sound.h"
+#include "play/play_state.h"
 #include "table/game_state.h"
 #include "table/piles.h"
 #include "table/sound_effects.h"
@@ -87,11 +88,11 @@ RuleVerdict CanTurnStock(const table::PileArrays& piles, table::Turn currentTurn
 
 // Shows the rule message of the reason, or "It's NOT your turn!" when it is
 // the other side's turn, and plays the error sound.
-void IllegalMove(RuleReason reason, table::GameState& state, const RuleMessageOutput& out);
+void IllegalMove(RuleReason reason, PlayState& state, const RuleMessageOutput& out);
 // Judges the drop; a refusal has been shown when it returns false.
-bool CheckDrop(const table::PileArrays& piles, const Drop& drop, table::GameState& state,
+bool CheckDrop(const table::PileArrays& piles, const Drop& drop, PlayState& state,
                const RuleMessageOutput& out);
-bool CanTurnStock(const table::PileArrays& piles, table::GameState& state,
+bool CanTurnStock(const table::PileArrays& piles, PlayState& state,
                   const RuleMessageOutput& out);
 // Tells the player to end his turn with the Done button, and shows it.
 void HandEmptyHint(table::TableView& view);

@@ -83,7 +83,7 @@ bool OpenSavedGamesFile(SavedGames& saved, const QString& DataPath) {
   return saved.SavedGamesFile.Open(DataPath + QString::fromLatin1(kSavedGamesFileName), kSavedGameRecordLength);
 }
 
-void FillGameRecord(const table::PileArrays& piles, const table::GameState& state, SavedGameRecord& GameRec,
+void FillGameRecord(const table::PileArrays& piles, const PlayState& state, SavedGameRecord& GameRec,
                     const ScoreRec& CurrentScores, bool MatchOn, std::int16_t MatchPoints,
                     std::int64_t elapsedSeconds) {
   GameRec.CurrentTurn = state.CurrentTurn;
@@ -247,7 +247,7 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
     return RestoreResult::Damaged;
   }
 
-  table::GameState& st = s.state;
+  PlayState& st = s.state;
   s.hooks.ClearTable();
   if (ctx.Online) s.view.EnablePiles(false);
   s.view.SetImageVisible(table::TableImage::cmdDeal, false);
@@ -332,7 +332,7 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
 
 void UndoMove(SavedGameServices& s, const RestoreContext& ctx) {
   SavedGames& sv = s.saved;
-  table::GameState& st = s.state;
+  PlayState& st = s.state;
   if (sv.MoveFileUnavailable) {
     // The user was told at start-up that there is no undo in this run.
     sv.UndoTurnRequested = false;

@@ -10,6 +10,7 @@
 
 #include "platform/recordfile.h"
 #include "platform/ui.h"
+#include "play/play_state.h"
 #include "play/saved_game_record.h"
 #include "play/score_record.h"
 #include "table/game_state.h"
@@ -120,7 +121,7 @@ class SavedGameHooks {
 // What the record operations work on and talk to.
 struct SavedGameServices {
   table::PileArrays& piles;
-  table::GameState& state;
+  PlayState& state;
   SavedGames& saved;
   MatchRefs match;
   std::int16_t& SampleGameNumber;   // the sample game on the table, 0 none
@@ -139,7 +140,7 @@ bool OpenSavedGamesFile(SavedGames& saved, const QString& DataPath);
 // Outside a match the match cells are zeroed and a leading "Match" marker
 // is dropped from the carried description (an "^^" stays), so an ended
 // match never comes back through a backup.
-void FillGameRecord(const table::PileArrays& piles, const table::GameState& state, SavedGameRecord& GameRec,
+void FillGameRecord(const table::PileArrays& piles, const PlayState& state, SavedGameRecord& GameRec,
                     const ScoreRec& CurrentScores, bool MatchOn, std::int16_t MatchPoints,
                     std::int64_t elapsedSeconds);
 void FillGameRecord(SavedGameServices& s);

@@ -253,10 +253,10 @@ bool StartUp::Run() {
     s_.ui.MsgBox(problem.Text(), platform::vbInformation, kOopsTitle);
 
   s_.state.StartingUp = true;
-  if (splash_) splash_->Show();
+  s_.splash.Show();
   s_.wait.Pause(kSplashPauseSeconds);
-  if (!st_.NoIntroMusic && music_ && !s_.wait.Exiting()) {
-    if (!music_->PlayMP3(s_.folders.AppPath + kIntroMusicFile)) {
+  if (!st_.NoIntroMusic && !s_.wait.Exiting()) {
+    if (!s_.music.PlayMP3(s_.folders.AppPath + kIntroMusicFile)) {
       st_.NoIntroMusic = true;
       st_.MusicUnavailable = true;
     }
@@ -269,7 +269,7 @@ bool StartUp::Run() {
 
   s_.frmPlay.FitMainWindow();
   if (!OpenDoor()) {
-    if (splash_) splash_->Unload();
+    s_.splash.Unload();
     return false;
   }
 
@@ -287,18 +287,14 @@ bool StartUp::Run() {
     // A first start keeps the placement the fit gave, frame included.
     if (st_.FirstStart) FirstStartPlacement();
   });
-  if (splash_) splash_->Unload();
+  s_.splash.Unload();
   if (s_.wait.Exiting()) return true;
 
   if (st_.FirstStart) {
-    if (music_) {
-      music_->CreateDefaultMusicList();
-      music_->LoadMusicList();
-    }
-    if (firstStart_) {
-      firstStart_->ShowPlayerWindow();
-      if (!s_.wait.Exiting()) firstStart_->ShowTutorial();
-    }
+    s_.music.CreateDefaultMusicList();
+    s_.music.LoadMusicList();
+    s_.firstStart.ShowPlayerWindow();
+    if (!s_.wait.Exiting()) s_.firstStart.ShowTutorial();
   }
   if (s_.state.TutorialMode) s_.frmPlay.SetImageVisible(table::TableImage::cmdDeal, false);
   return true;
@@ -333,7 +329,7 @@ bool StartUp::OpenDoor() {
     s_.ui.MsgBox(problem.Text() + "\r\n\r\nThe game goes on without that sound.", platform::vbExclamation,
                  kProgramTitle);
 
-  if (music_) music_->LoadMusicList();
+  s_.music.LoadMusicList();
 
   // A last player whose record cannot be read, or whose name is blank, is
   // no player: the template stands in until a player is chosen.

@@ -12,6 +12,7 @@
 
 #include "media/folders.h"
 #include "platform/system.h"
+#include "play/play_state.h"
 
 namespace platform {
 class InstanceLock;
@@ -146,7 +147,7 @@ struct StartUpServices {
   platform::UiService& ui;
   platform::WaitService& wait;
   platform::SettingsStore& settingsStore;
-  table::GameState& state;
+  PlayState& state;
   PlayerSettings& player;
   platform::RecordFile& playersFile;
   SavedGames& saved;
@@ -156,15 +157,14 @@ struct StartUpServices {
   FrmPlay& frmPlay;
   table::Backgrounds& backgrounds;
   QString commandLine;             // the arguments after the program's name, joined by blanks
+  SplashWindow& splash;
+  StartUpMusic& music;
+  FirstStartWindows& firstStart;
 };
 
 class StartUp {
  public:
   explicit StartUp(StartUpServices services) : s_(std::move(services)) {}
-
-  void SetSplash(SplashWindow* splash) { splash_ = splash; }
-  void SetMusic(StartUpMusic* music) { music_ = music; }
-  void SetFirstStartWindows(FirstStartWindows* windows) { firstStart_ = windows; }
 
   // The table window's load: true when the table is up; false, after
   // telling the user, when the program must end.
@@ -185,9 +185,6 @@ class StartUp {
 
   StartUpServices s_;
   StartUpState st_;
-  SplashWindow* splash_ = nullptr;
-  StartUpMusic* music_ = nullptr;
-  FirstStartWindows* firstStart_ = nullptr;
 };
 
 }  // namespace play

@@ -4,6 +4,7 @@
 
 #include "platform/ui.h"
 #include "play/frm_play.h"
+#include "play/game_over.h"
 #include "play/utilities.h"
 #include "table/picture_box.h"
 #include "table/table_pictures.h"
@@ -18,32 +19,21 @@ constexpr int kCardFrameTopOffset = 4;
 
 }  // namespace
 
-TableLook::TableLook(FrmPlay& view, table::GameState& state, const table::TableSettings& settings,
+TableLook::TableLook(FrmPlay& view, PlayState& state, const table::TableSettings& settings,
                      platform::UiService& ui, media::Folders& folders, std::int16_t& currentStructure,
-                     const platform::ScreenMetrics& screen, const JoinedParts& joined,
-                     const table::PileArrays& piles, const ScoreState& scores)
+                     const platform::ScreenMetrics& screen, TutorialWindow& tutorial,
+                     table::BackgroundFollower& chat, const table::PileArrays& piles, const ScoreState& scores)
     : view_(view),
       state_(state),
-      settings_(settings),
-      ui_(ui),
-      twipsPerPixel_(screen.TwipsPerPixel()),
-      joined_(joined),
+      tutorial_(tutorial),
       piles_(piles),
       scores_(scores),
       backgrounds_(std::make_unique<table::Backgrounds>(view, state, settings, ui, folders, currentStructure,
-                                                        twipsPerPixel_)),
-      cardWindows_(std::make_unique<table::SmallCardWindows>(view, settings, screen.captionHeight, twipsPerPixel_,
-                                                             this)) {}
+                                                        screen.TwipsPerPixel(), &chat)),
+      cardWindows_(std::make_unique<table::SmallCardWindows>(view, settings, screen.captionHeight,
+                                                             screen.TwipsPerPixel(), this)) {}
 
 TableLook::~TableLook() = default;
-
-bool TableLook::TileBackground(QImage& surface) {
-  if (!backgrounds_->Listed() || backgrounds_->Picture().isNull()) return false;
-  table::TileBackground(backgrounds_->Picture(), surface);
-  return true;
-}
-
-void TableLook::ShowHand() { backgrounds_->ShowHand(view_.picHand); }
 
 void TableLook::MoveCardFrameOver(table::PileControl pile, int index) {
   const table::PictureBox* box = view_.Pile(pile, index);
@@ -53,25 +43,11 @@ void TableLook::MoveCardFrameOver(table::PileControl pile, int index) {
 }
 
 void TableLook::TableauWindowClickedInTutorial() {
-  if (joined_.tutorial) joined_.tutorial->EnableNextTip(true);
+  tutorial_.EnableNextTip(true);
   view_.EnablePiles(false);
 }
 
 void TableLook::ShowPileCounts() { play::ShowPileCounts(piles_, view_); }
 void TableLook::ShowMatchPoints() { play::ShowMatchPoints(view_, scores_.MatchOn); }
-
-void TableLook::ClearTablePicture() {
-  view_.FormPicture() = QImage();
-  view_.SetFormBackColor(settings_.MatColor);
-}
-
-void TableLook::ShowWindowSizes() {
-  const table::FrmHold& hold = cardWindows_->MadeTableauCardsWindow();
-  const int tpp = twipsPerPixel_;
-  const table::PictureBox* first = hold.Picture8[1];
-  const WindowSizes sizes{hold.frameGeometry().height() * tpp, hold.height() * tpp,
-                          hold.frameGeometry().width() * tpp, first ? first->height() * tpp : 0};
-  ui_.MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, kProgramTitle);
-}
 
 }  // namespace play

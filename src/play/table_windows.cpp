@@ -21,12 +21,13 @@ TableWindows::TableWindows(TableWindowsParts parts)
       std::move(p_.musicPlayer));
   if (music_->MusicUnavailable()) view.ShowMusicUnavailable(media::MusicUnavailableText(music_->UnavailableCause()));
   musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
-  menus_ = std::make_unique<MenuCommands>(MenuServices{p_.turns.savedServices(), p_.scores, p_.scoreStore, p_.player,
-                                                       p_.sample, view, p_.sound, p_.folders, p_.screen.captionHeight,
-                                                       p_.screen.TwipsPerPixel(), p_.tableSettings.LargeFonts,
-                                                       p_.net.NetConnIndex, *music_, p_.turns, p_.look,
-                                                       p_.playerInPlay, *this});
-  menus_->SetWindows(this);
+  const JoinedParts& j = p_.joined;
+  menus_ = std::make_unique<MenuCommands>(MenuServices{
+      p_.turns.savedServices(), p_.scores, p_.scoreStore, p_.player, p_.sample, view, p_.sound, p_.folders,
+      p_.screen.captionHeight, p_.screen.TwipsPerPixel(), p_.tableSettings.LargeFonts, p_.net, *music_, p_.turns,
+      p_.look.backgrounds(), p_.look.cardWindows(), p_.playerInPlay, *this,
+      MenuWindows{j.dialogs, j.tutorial, j.network, j.onlineRestore, p_.online, j.scoresWindow,
+                  j.preferencesWindow}});
 }
 
 TableWindows::~TableWindows() = default;
@@ -52,42 +53,6 @@ void TableWindows::OpenURL(const QString& address) {
   play::OpenURL(address, *urlOpener_, p_.ui);
 }
 
-// ---- The music ----
-
-// The music menu waits while it is open; the frame's right click is a
-// top-level command, which completes a close asked for meanwhile.
-void TableWindows::ShowMusicMenu() { music_->ShowMusicMenu(); }
-
-// Start-up finds the intro unplayable only when the music is unavailable
-// for the whole run, so the music alone answers.
-bool TableWindows::MusicUnavailable() const { return music_->MusicUnavailable(); }
-
-// ---- The windows joined by main ----
-
-void TableWindows::OpenTutorial() {
-  if (p_.joined.tutorial) p_.joined.tutorial->OpenTutorial();
-}
-
-void TableWindows::ShowScores(int tab) {
-  if (p_.joined.scoresWindow) p_.joined.scoresWindow->ShowScores(tab);
-}
-
-void TableWindows::UnloadScoresWindow() {
-  if (p_.joined.scoresWindow) p_.joined.scoresWindow->UnloadScoresWindow();
-}
-
-void TableWindows::ShowPreferences() {
-  if (p_.joined.preferencesWindow) p_.joined.preferencesWindow->ShowPreferences();
-}
-
-void TableWindows::SetupInternet() {
-  if (p_.joined.network) p_.joined.network->SetupInternet();
-}
-
-void TableWindows::NetRestoreGame() {
-  if (p_.joined.onlineRestore) p_.joined.onlineRestore->NetRestoreGame();
-}
-
 // The connection's save question at the end of an online game.
 void TableWindows::SaveGameFromMenu() {
   menus_->Commands.SavingNetGame = true;
@@ -98,21 +63,15 @@ void TableWindows::SaveGameFromMenu() {
 // cards windows are unloaded, the tutorial and the chat window hide and
 // come back with the table.
 void TableWindows::MainWindowMinimised() {
-  UnloadScoresWindow();
+  p_.joined.scoresWindow.UnloadScoresWindow();
   p_.look.cardWindows().UnloadTableauCardsWindow();
-  if (p_.joined.tutorial) p_.joined.tutorial->MainWindowMinimised();
-  if (p_.joined.network) p_.joined.network->FollowMainWindow(true);
+  p_.joined.tutorial.MainWindowMinimised();
+  p_.joined.network.FollowMainWindow(true);
 }
 
 void TableWindows::MainWindowShown(Qt::WindowStates state) {
-  if (p_.joined.tutorial && !state.testFlag(Qt::WindowMinimized)) p_.joined.tutorial->MainWindowRestored();
-  if (p_.joined.network) p_.joined.network->FollowMainWindow(state.testFlag(Qt::WindowMinimized));
+  if (!state.testFlag(Qt::WindowMinimized)) p_.joined.tutorial.MainWindowRestored();
+  p_.joined.network.FollowMainWindow(state.testFlag(Qt::WindowMinimized));
 }
-
-void TableWindows::UnloadMenuWindow() {
-  if (menus_->Menu.MenuOpen) menus_->PanelHide();
-}
-
-bool TableWindows::SplashOpen() const { return p_.joined.splash && p_.joined.splash->IsOpen(); }
 
 }  // namespace play

@@ -1,8 +1,9 @@
 #pragma once
-// The menus and the windows around the table: the menu commands, the music
-// and its list menu, the manual, the scores, Preferences and tutorial
-// windows and the connection's windows. It answers what the menus, the
-// table window's frame and network play ask of them.
+// The menus and the windows around the table: it builds the menu commands,
+// the music and the manual, and answers what the menus, the table window's
+// frame and network play ask of the manual, the system and the windows that
+// follow the main window. The menus are handed the joined windows
+// themselves.
 
 #include <QString>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "play/menu_windows.h"
 #include "play/music_hooks.h"
 #include "play/net_state.h"
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/score_records.h"
 
@@ -33,7 +35,7 @@ class TurnCycle;
 // What the menus and the windows work on, all owned by the program.
 struct TableWindowsParts {
   FrmPlay& view;
-  table::GameState& state;
+  PlayState& state;
   platform::WaitService& wait;
   platform::UiService& ui;
   platform::SoundChannel& sound;
@@ -50,12 +52,12 @@ struct TableWindowsParts {
   TableLook& look;
   TurnCycle& turns;
   PlayerInPlay& playerInPlay;
-  const JoinedParts& joined;
+  const JoinedParts& joined;              // the windows the menus open; those that follow the table
   std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
   std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
 };
 
-class TableWindows : public MenuHooks, public CommandWindows, public FrmPlayNeighbours, public NetProgramHooks {
+class TableWindows : public MenuHooks, public FrmPlayFrame, public NetProgramHooks {
  public:
   explicit TableWindows(TableWindowsParts parts);
   ~TableWindows() override;
@@ -66,38 +68,17 @@ class TableWindows : public MenuHooks, public CommandWindows, public FrmPlayNeig
   media::Music& music() { return *music_; }
   // Start-up's and leaving's way to the music and the manual.
   MusicHooks& musicHooks() { return *musicHooks_; }
-  // Opens the tutorial (Help's "Tutorial" row, F7, a first start).
-  void OpenTutorial();
 
   // MenuHooks
   void ShowSystemInfo() override;
   // The manual: "Contents", "Keyword" with a keyword, or "Close".
   void ShowHelp(const QString& Action, const QString& Keyword = {}) override;
   void OpenURL(const QString& address) override;
-  void ShowScores(int tab) override;
-  void ShowPreferences() override;
-  // CommandWindows: the windows of network play and the tutorial
-  void ShowTutorial() override { OpenTutorial(); }
-  void SetupInternet() override;
-  void NetRestoreGame() override;
-  void SendEndGame(bool endMatch) override { p_.online.SendEndGame(endMatch); }
-  void ExchangeReset() override { p_.online.ExchangeReset(); }
-  bool NetIsHost() const override { return p_.net.NetIsHost == 1; }
-  QString PeerVersion() const override { return p_.net.PeerVersion(); }
-  // FrmPlayNeighbours
-  bool IsMP3Playing() override { return music_->IsMP3Playing(); }
-  void StopMP3() override { music_->StopMP3(); }
-  void RequestStopMusic() override { music_->RequestStopMusic(); }
-  void ShowMusicMenu() override;
-  bool MusicUnavailable() const override;
-  void KeyShortcut(int keyCode, int shift) override { menus_->KeyShortcut(keyCode, shift); }
+  // FrmPlayFrame
   void MainWindowMinimised() override;
   void MainWindowShown(Qt::WindowStates state) override;
-  void UnloadMenuWindow() override;
-  bool SplashOpen() const override;
   // NetProgramHooks
   void SaveGameFromMenu() override;
-  void UnloadScoresWindow() override;
   void ShowHelpKeyword(const QString& keyword) override { ShowHelp(QStringLiteral("Keyword"), keyword); }
 
  private:

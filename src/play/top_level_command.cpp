@@ -5,7 +5,7 @@
 
 namespace play {
 
-bool FinishTopLevelCommand(platform::WaitService& wait, table::GameState& state, QWidget* mainWindow) {
+bool FinishTopLevelCommand(platform::WaitService& wait, PlayState& state, QWidget* mainWindow) {
   if (wait.Depth() > 0) return false;
   if (wait.Exiting()) state.ComputerThinking = false;
   if (!wait.CloseRequested()) return false;

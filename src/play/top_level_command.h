@@ -8,6 +8,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include "play/play_state.h"
 
 namespace platform {
 class WaitService;
@@ -23,13 +24,13 @@ namespace play {
 // when the program is exiting, the computer is no longer thinking, and a
 // deferred close request is completed by closing the main window. True when
 // the window was closed.
-bool FinishTopLevelCommand(platform::WaitService& wait, table::GameState& state, QWidget* mainWindow);
+bool FinishTopLevelCommand(platform::WaitService& wait, PlayState& state, QWidget* mainWindow);
 
 // Calls FinishTopLevelCommand when the command's scope ends, whichever way
 // it returns.
 class TopLevelCommand {
  public:
-  TopLevelCommand(platform::WaitService& wait, table::GameState& state, QWidget* mainWindow)
+  TopLevelCommand(platform::WaitService& wait, PlayState& state, QWidget* mainWindow)
       : wait_(wait), state_(state), mainWindow_(mainWindow) {}
   ~TopLevelCommand() { FinishTopLevelCommand(wait_, state_, mainWindow_); }
   TopLevelCommand(const TopLevelCommand&) = delete;
@@ -37,7 +38,7 @@ class TopLevelCommand {
 
  private:
   platform::WaitService& wait_;
-  table::GameState& state_;
+  PlayState& state_;
   QPointer<QWidget> mainWindow_;
 };
 

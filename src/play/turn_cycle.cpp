@@ -13,7 +13,7 @@ TurnCycle::TurnCycle(const TurnCycleParts& parts) : p_(parts) {
   FrmPlay& view = p_.view;
   moves_ = std::make_unique<MoveServices>(
       MoveServices{p_.piles, p_.state, view, p_.sfx, p_.wait, p_.guard, *this, p_.player.ThinkDelay, {}});
-  p_.online.SetMoves(moves_.get());
+  online_ = std::make_unique<OnlineStateAnswers>(p_.net, p_.exchange, *moves_);
   computer_ = std::make_unique<ComputerPlayer>(*moves_);
   saved_ = std::make_unique<SavedGameServices>(SavedGameServices{
       p_.piles, p_.state, p_.saved, MatchRefs{p_.scores.CurrentScores, p_.scores.MatchOn, p_.scores.MatchPoints},
@@ -21,13 +21,14 @@ TurnCycle::TurnCycle(const TurnCycleParts& parts) : p_(parts) {
   gameOver_ = std::make_unique<GameOverServices>(GameOverServices{
       p_.piles, p_.state, p_.scores, p_.scoreStore, view, p_.sfx, p_.sound, p_.wait, p_.ui, p_.guard,
       p_.player.SoundOn, p_.player.PlayerName, p_.folders.AppPath, p_.folders.DataPath});
-  gameOver_->network = &p_.online;
+  gameOver_->network = online_.get();
   gameOver_->writeFailures = &p_.writeFailures;
-  gameOver_->structures = &p_.look;
+  gameOver_->structures = &p_.look.backgrounds();
   newGame_ = std::make_unique<NewGameServices>(NewGameServices{
       table::DealServices{p_.piles, p_.state, view, p_.sfx, p_.wait, p_.ui, *this}, *saved_, p_.guard, p_.settings,
       p_.sample, p_.random, p_.folders.AppPath, p_.player.PlayerName, p_.player.FirstPlayerRule, *this});
-  newGame_->network = &p_.online;
+  newGame_->network = online_.get();
+  newGame_->tutorial = &p_.tutorial;
   newGame_->StalemateDeclared = &p_.scores.StalemateDeclared;
 }
 
@@ -69,7 +70,7 @@ table::Turn TurnCycle::WhoGoesFirst(int FirstPlayerRule) {
 
 // Online only; network play tells the remote side whose turn it is.
 void TurnCycle::WhoseTurn() {
-  if (p_.online.Exchange() && p_.net.PeerPresent()) p_.online.Exchange()->WhoseTurn();
+  if (p_.net.PeerPresent()) p_.exchange.WhoseTurn();
 }
 
 void TurnCycle::SaveGameRecord() { play::SaveGameRecord(*saved_); }
@@ -88,7 +89,7 @@ void TurnCycle::WriteMoveRecord(int record) {
 
 // Never asked offline; network play sends the move.
 bool TurnCycle::Move_Transmit_PlayCard(const OnlineMove& move) {
-  return p_.online.Exchange() && p_.net.PeerPresent() && p_.online.Exchange()->Move_Transmit_PlayCard(move);
+  return p_.net.PeerPresent() && p_.exchange.Move_Transmit_PlayCard(move);
 }
 
 void TurnCycle::ClearTable() { p_.view.ClearTable(); }
@@ -105,17 +106,7 @@ void TurnCycle::SetMatchPoints(std::int16_t points) {
 
 // ---- The tutorial and the windows beside the table ----
 
-void TurnCycle::EnableNextTip(bool enabled) {
-  if (p_.joined.tutorial) p_.joined.tutorial->EnableNextTip(enabled);
-}
-void TurnCycle::ShowTutorialNext() {
-  if (p_.joined.tutorial) p_.joined.tutorial->ShowTutorialNext();
-}
-void TurnCycle::TutorialStockTurned() {
-  if (p_.joined.tutorial) p_.joined.tutorial->TutorialStockTurned();
-}
-void TurnCycle::HideTutorialHand() {
-  if (p_.joined.tutorial) p_.joined.tutorial->HideTutorialHand();
-}
+void TurnCycle::EnableNextTip(bool enabled) { p_.tutorial.EnableNextTip(enabled); }
+void TurnCycle::ShowTutorialNext() { p_.tutorial.ShowTutorialNext(); }
 
 }  // namespace play

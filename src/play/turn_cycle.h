@@ -15,12 +15,13 @@
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/human_turn.h"
-#include "play/joined_parts.h"
 #include "play/menu_commands.h"
 #include "play/net_state.h"
 #include "play/new_game.h"
+#include "play/play_state.h"
 #include "play/player.h"
 #include "play/saved_games.h"
+#include "play/tutorial_hooks.h"
 #include "play/score_records.h"
 #include "table/busy_guard.h"
 #include "table/deal.h"
@@ -36,7 +37,7 @@ class TableLook;
 // What the turn cycle works on, all owned by the program.
 struct TurnCycleParts {
   table::PileArrays& piles;
-  table::GameState& state;
+  PlayState& state;
   FrmPlay& view;
   table::SoundEffects& sfx;
   platform::SoundChannel& sound;
@@ -52,17 +53,16 @@ struct TurnCycleParts {
   SavedGames& saved;
   SampleGames& sample;
   NetState& net;
-  OnlineStateAnswers& online;
   platform::WriteFailures& writeFailures;
-  TableLook& look;                        // the deciding-card frame, the structures, the card windows
-  const JoinedParts& joined;              // the tutorial
+  TableLook& look;                        // the deciding-card frame and the structures
+  TutorialWindow& tutorial;
+  OnlineExchange& exchange;               // the online game's exchanges with the peer
 };
 
 class TurnCycle : public table::DealHooks,
                   public PlayHooks,
                   public SavedGameHooks,
                   public NewGameHooks,
-                  public HumanTurnNeighbours,
                   public MenuGame,
                   public NetGameEnd,
                   public FrmPlayMatch {
@@ -72,9 +72,9 @@ class TurnCycle : public table::DealHooks,
   TurnCycle(const TurnCycle&) = delete;
   TurnCycle& operator=(const TurnCycle&) = delete;
 
-  void SetTutorial(NewGameTutorial* tutorial) { newGame_->tutorial = tutorial; }
-
   MoveServices& moves() { return *moves_; }
+  // Game over's, the new game's and the menus' questions about the connection.
+  OnlineStateAnswers& online() { return *online_; }
   SavedGameServices& savedServices() { return *saved_; }
   GameOverServices& gameOver() { return *gameOver_; }
   ComputerPlayer& computer() { return *computer_; }
@@ -121,14 +121,11 @@ class TurnCycle : public table::DealHooks,
   // computer's turn, a pause) only set Exiting; the command that started
   // it completes the close here when it returns.
   void FinishTopLevelCommand() override;
-  // HumanTurnNeighbours
-  void TutorialStockTurned() override;
-  void HideTutorialHand() override;
-  void Opponent() override { p_.online.Opponent(); }
 
  private:
   TurnCycleParts p_;
   std::unique_ptr<MoveServices> moves_;
+  std::unique_ptr<OnlineStateAnswers> online_;
   std::unique_ptr<ComputerPlayer> computer_;
   std::unique_ptr<SavedGameServices> saved_;
   std::unique_ptr<GameOverServices> gameOver_;

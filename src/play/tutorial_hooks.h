@@ -7,6 +7,8 @@
 
 #include "platform/system.h"
 #include "play/new_game.h"
+#include "play/play_state.h"
+#include "table/backgrounds.h"
 
 namespace platform {
 class UiService;
@@ -22,15 +24,22 @@ namespace play {
 
 class FrmPlay;
 
-// Prepares the two hand pictures of the table, picHand(0) pointing down and
-// picHand(1) pointing up (ShowHand).
-class HandPictures {
+// The two hand pictures of the table, picHand(0) pointing down and
+// picHand(1) pointing up (ShowHand); the backgrounds paint them.
+using HandPictures = table::HandPictures;
+
+// What the presses on the table tell the tutorial.
+class HumanTurnTutorial {
  public:
-  virtual ~HandPictures() = default;
-  virtual void ShowHand() = 0;
+  virtual ~HumanTurnTutorial() = default;
+  // The learner turned the Stock card: Next is shown and enabled and the
+  // hand picHand(0) hides.
+  virtual void TutorialStockTurned() = 0;
+  // The hand picHand(0) hides.
+  virtual void HideTutorialHand() = 0;
 };
 
-class TutorialWindow : public NewGameTutorial {
+class TutorialWindow : public NewGameTutorial, public HumanTurnTutorial {
  public:
   // Opens the tutorial (Help's "Tutorial" row, F7, a first start), or raises
   // it when it is open. Refused without a word while a deal, a computer
@@ -40,11 +49,6 @@ class TutorialWindow : public NewGameTutorial {
   virtual void EnableNextTip(bool enabled) = 0;
   // The Next button shown and enabled.
   virtual void ShowTutorialNext() = 0;
-  // The learner turned the Stock card: Next is shown and enabled and the
-  // hand picHand(0) hides.
-  virtual void TutorialStockTurned() = 0;
-  // The hand picHand(0) hides.
-  virtual void HideTutorialHand() = 0;
   // The table was minimised: the tutorial hides; shown again: it comes back.
   virtual void MainWindowMinimised() = 0;
   virtual void MainWindowRestored() = 0;
@@ -52,7 +56,7 @@ class TutorialWindow : public NewGameTutorial {
 
 // What the tutorial is given of the running program.
 struct TutorialServices {
-  table::GameState& state;            // TutorialMode, TutorialContinue, CurrentTurn, Message
+  PlayState& state;            // TutorialMode, TutorialContinue, CurrentTurn, Message
   platform::WaitService& wait;        // Pause
   const table::BusyGuard& guard;      // opening is refused while the table is busy
   platform::UiService& ui;

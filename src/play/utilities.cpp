@@ -52,7 +52,7 @@ float SpeedFactor(int level) {
   }
 }
 
-void ShowTurnStatus(const table::GameState& state, bool online, table::TableView& view) {
+void ShowTurnStatus(const PlayState& state, bool online, table::TableView& view) {
   using table::TableImage;
   if (state.CurrentTurn == table::Turn::Local) {
     view.SetLabel(table::TableLabel::lblTurn, kYourTurnText);

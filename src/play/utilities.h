@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/system.h"
+#include "play/play_state.h"
 #include "table/card_slide.h"
 #include "table/game_state.h"
 
@@ -40,7 +41,7 @@ float SpeedFactor(int level);
 
 // The turn line and the turn pictures for whose turn it is. Online or in
 // the tutorial the opponent's turn keeps the line's text.
-void ShowTurnStatus(const table::GameState& state, bool online, table::TableView& view);
+void ShowTurnStatus(const PlayState& state, bool online, table::TableView& view);
 
 inline constexpr char kYourTurnText[] = "\r\nIt's still your turn.";
 inline constexpr char kNotYourTurnText[] = "\r\nIt's NOT your turn.";

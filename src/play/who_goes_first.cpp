@@ -135,7 +135,7 @@ FirstPlayerResult DecideFirstPlayer(const PileArrays& piles, FirstPlayerRule rul
   return result;
 }
 
-table::Turn WhoGoesFirst(int storedRule, const PileArrays& piles, table::GameState& state,
+table::Turn WhoGoesFirst(int storedRule, const PileArrays& piles, PlayState& state,
                          const FirstPlayerPeople& people, const FirstPlayerOutput& out,
                          QString* whoGoesFirstText) {
   const FirstPlayerRule rule = FirstPlayerRuleFromStored(storedRule);

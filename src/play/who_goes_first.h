@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "play/play_state.h"
 #include "table/game_state.h"
 #include "table/piles.h"
 #include "table/sound_effects.h"
@@ -86,7 +87,7 @@ struct FirstPlayerOutput {
 // pairs and marks the opponent's deciding card when it goes first. Returns
 // the new CurrentTurn. The remote player's text is left in *whoGoesFirstText
 // when given.
-table::Turn WhoGoesFirst(int storedRule, const table::PileArrays& piles, table::GameState& state,
+table::Turn WhoGoesFirst(int storedRule, const table::PileArrays& piles, PlayState& state,
                          const FirstPlayerPeople& people, const FirstPlayerOutput& out,
                          QString* whoGoesFirstText = nullptr);
 

@@ -118,7 +118,7 @@ QString BackgroundProblemText(const QString& path, const QString& reason) {
 
 Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings& settings,
                          platform::UiService& ui, media::Folders& folders, std::int16_t& CurrentStructure,
-                         int twipsPerPixel)
+                         int twipsPerPixel, BackgroundFollower* follower)
     : table_(table),
       state_(state),
       settings_(settings),
@@ -126,10 +126,22 @@ Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings
       folders_(folders),
       currentStructure_(CurrentStructure),
       twipsPerPixel_(platform::TwipsPerPixelOrNormal(twipsPerPixel)),
+      follower_(follower),
       png_(std::make_unique<media::StdPNG>(ui)),
       pictureReports_(std::make_unique<media::PictureReports>(ui)) {}
 
 Backgrounds::~Backgrounds() = default;
+
+void Backgrounds::ClearTablePicture() {
+  table_.FormPicture() = QImage();
+  table_.SetFormBackColor(settings_.MatColor);
+}
+
+bool Backgrounds::TileBackground(QImage& surface) {
+  if (!listed_ || picture_.isNull()) return false;
+  table::TileBackground(picture_, surface);
+  return true;
+}
 
 void Backgrounds::LoadBackgroundList(QString& BackgroundName) {
   list_ = ListBackgroundFiles(folders_.AppPath + kProgramBackgrounds,
@@ -164,7 +176,7 @@ void Backgrounds::PaintBackground() {
   const QSize size = table_.size().expandedTo(QSize(1, 1));
   QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
   canvas.fill(ColorFromBgr(settings_.MatColor));
-  if (!picture_.isNull()) TileBackground(picture_, canvas);
+  if (!picture_.isNull()) table::TileBackground(picture_, canvas);
   table_.SetFormBackColor(settings_.MatColor);
   table_.FormPicture() = canvas;
   snapshot_ = canvas;
@@ -288,9 +300,9 @@ void Backgrounds::ShowLogo(bool show) {
   box->raise();
 }
 
-void Backgrounds::ShowHand(const std::array<PictureBox*, 2>& picHand) {
+void Backgrounds::ShowHand() {
   for (int k = 0; k < 2; ++k) {
-    PictureBox* box = picHand[k];
+    PictureBox* box = table_.picHand[k];
     if (!box) continue;
     box->resize(kHandSize);
     QImage image;

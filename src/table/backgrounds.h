@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "table/card_table.h"
+
 namespace media {
 struct Folders;
 class PictureReports;
@@ -24,10 +26,6 @@ class UiService;
 
 namespace table {
 
-class CardTable;
-class PictureBox;
-struct GameState;
-struct TableSettings;
 
 inline constexpr char kBackgroundNone[] = "None";          // the mat colour, no picture
 inline constexpr char kBackgroundRemoved[] = "~removed";   // right after the current picture was deleted
@@ -78,35 +76,99 @@ class BackgroundFollower {
   virtual void FollowBackground(const QImage* picture, std::uint32_t MatColor) = 0;
 };
 
-class Backgrounds {
+// The structure picture over the background, as game over steps it.
+class StructureChoice {
  public:
-  // CurrentStructure is the player's field, kept current here.
+  virtual ~StructureChoice() = default;
+  virtual int CurrentStructure() const = 0;  // 1000..1004
+  // Steps or sets the structure and draws it (see StepStructure).
+  virtual void NextStructure(int value) = 0;
+};
+
+// The background list and picture, as loading, saving and leaving a player
+// use them.
+class BackgroundChoice {
+ public:
+  virtual ~BackgroundChoice() = default;
+  // Rebuilds the list and finds the index for the (trimmed) name; may
+  // replace the name by the first picture's when it is not listed.
+  virtual void LoadBackgroundList(QString& BackgroundName) = 0;
+  virtual int BackgroundCount() const = 0;
+  // 1..BackgroundCount a picture; BackgroundCount + 1 the "None" entry.
+  virtual int BackgroundIndex() const = 0;
+  virtual void SetBackgroundIndex(int index) = 0;
+  // The picture's full path; "" outside 1..BackgroundCount.
+  virtual QString BackgroundList(int index) const = 0;
+  // The table window's picture cleared: the plain mat colour.
+  virtual void ClearTablePicture() = 0;
+  virtual void ShowBackground() = 0;
+};
+
+// The backgrounds and structures as the Preferences dialog previews and
+// chooses them.
+class BackgroundPreview {
+ public:
+  virtual ~BackgroundPreview() = default;
+  // Tiles the current background picture over the surface. False when no
+  // picture is chosen ("None") or it cannot be drawn.
+  virtual bool TileBackground(QImage& surface) = 0;
+  // Key 32 or 40 the next background, any other the previous; shown at once.
+  virtual void NextBackground(int keyCode) = 0;
+  // 40 or 32 the next structure, 38 the previous, any other value taken as it comes.
+  virtual void NextStructure(int value) = 0;
+  // The background list: its length, a picture's full path (1-based), and
+  // the entry in force.
+  virtual int BackgroundCount() const = 0;
+  virtual QString BackgroundList(int index) const = 0;
+  virtual void SetBackgroundIndex(int index) = 0;
+};
+
+// The tutorial's two hand pictures, picHand(0) pointing down and picHand(1)
+// pointing up, painted into their boxes.
+class HandPictures {
+ public:
+  virtual ~HandPictures() = default;
+  virtual void ShowHand() = 0;
+};
+
+class Backgrounds : public StructureChoice,
+                    public BackgroundChoice,
+                    public BackgroundPreview,
+                    public BackgroundPainting,
+                    public HandPictures {
+ public:
+  // CurrentStructure is the player's field, kept current here. follower:
+  // a window that shows the background too; none: no such window.
   Backgrounds(CardTable& table, GameState& state, const TableSettings& settings, platform::UiService& ui,
-              media::Folders& folders, std::int16_t& CurrentStructure, int twipsPerPixel);
-  ~Backgrounds();
+              media::Folders& folders, std::int16_t& CurrentStructure, int twipsPerPixel,
+              BackgroundFollower* follower = nullptr);
+  ~Backgrounds() override;
   Backgrounds(const Backgrounds&) = delete;
   Backgrounds& operator=(const Backgrounds&) = delete;
 
-  void SetFollower(BackgroundFollower* follower) { follower_ = follower; }
-
   // Rebuilds the list and finds the index for the name; a name not listed
   // becomes the first picture's ("None" with no pictures).
-  void LoadBackgroundList(QString& BackgroundName);
-  int BackgroundCount() const { return int(list_.size()); }
-  int BackgroundIndex() const { return index_; }
-  void SetBackgroundIndex(int index);
+  void LoadBackgroundList(QString& BackgroundName) override;
+  int BackgroundCount() const override { return int(list_.size()); }
+  int BackgroundIndex() const override { return index_; }
+  void SetBackgroundIndex(int index) override;
   // The picture's full path; empty outside 1..BackgroundCount.
-  QString BackgroundList(int index) const;
+  QString BackgroundList(int index) const override;
   // True once the list was loaded: the table then paints its background.
-  bool Listed() const { return listed_; }
+  bool Listed() const override { return listed_; }
 
   // Paints the current background and redraws structure and logo over it.
-  void ShowBackground();
+  void ShowBackground() override;
+  // The table's picture cleared: the plain mat colour shows.
+  void ClearTablePicture() override;
+  // The loaded picture tiled over the surface; false while no list is
+  // loaded or "None" is shown.
+  bool TileBackground(QImage& surface) override;
   // Steps the background by a key (Space or Down forward, else back) and shows it.
-  void NextBackground(int key);
+  void NextBackground(int key) override;
   // Sets or steps the structure (see StepStructure) and draws it over the bare background.
-  void NextStructure(int k);
-  std::int16_t CurrentStructure() const { return currentStructure_; }
+  void NextStructure(int k) override;
+  int CurrentStructure() const override { return currentStructure_; }
   // The loaded background picture (null when "None" is shown).
   const QImage& Picture() const { return picture_; }
 
@@ -117,9 +179,10 @@ class Backgrounds {
   // could not be loaded.
   bool ShowStructure(std::int16_t n);
   // The logo shown (painted into picLogo) or hidden.
-  void ShowLogo(bool show);
-  // The tutorial's two hands, down and up, painted into their 29 x 55 boxes.
-  void ShowHand(const std::array<PictureBox*, 2>& picHand);
+  void ShowLogo(bool show) override;
+  // The tutorial's two hands, down and up, painted into the table's 29 x 55
+  // boxes picHand.
+  void ShowHand() override;
   // Where a picture that cannot be painted is told of, once per file; the
   // splash window tells through it too.
   media::PictureReports& PictureReports() { return *pictureReports_; }
@@ -138,7 +201,7 @@ class Backgrounds {
   media::Folders& folders_;
   std::int16_t& currentStructure_;
   int twipsPerPixel_;
-  BackgroundFollower* follower_ = nullptr;
+  BackgroundFollower* follower_;
   std::unique_ptr<media::StdPNG> png_;   // the one PNG object of the table window
   std::unique_ptr<media::PictureReports> pictureReports_;  // logos and hands that could not be painted
 

@@ -35,8 +35,8 @@ bool NoCardsOnTable(const PileArrays& p) {
 }  // namespace
 
 void CardTable::PaintCard(PileControl pile, int index, CardCode card, int sound) {
-  if (state_.CurrentTurn == Turn::Opponent && neighbours_ && neighbours_->TableauCardsWindowShown())
-    neighbours_->HideTableauCardsWindow();
+  if (state_.CurrentTurn == Turn::Opponent && tableauCards_ && tableauCards_->TableauCardsWindowShown())
+    tableauCards_->HideTableauCardsWindow();
   PictureBox* box = Pile(pile, index);
   if (!box) {
     static const char* names[] = {"", "picPlayer", "picOpponent", "picTableau", "picCenter"};
@@ -205,10 +205,8 @@ void CardTable::ClearTable() {
   lblMessage->clear();
   lblTurn->clear();
   ClearTableFrame();
-  if (neighbours_) {
-    neighbours_->ShowLogo(false);
-    neighbours_->ShowMatchPoints();
-  }
+  if (pictures_) pictures_->ShowLogo(false);
+  if (neighbours_) neighbours_->ShowMatchPoints();
   EnablePiles(true);
 }
 

@@ -38,19 +38,37 @@ class DropRules;
 enum class DropOutcome;
 class SoundEffects;
 
-// What the card table calls in parts of the game built elsewhere.
+// What the card table calls in parts of the game built elsewhere: the pile
+// counts of the status bar, and the match points panel for the match state
+// in force.
 class TableNeighbours {
  public:
   virtual ~TableNeighbours() = default;
-  // The tableau cards window (frmHold): shown now, and hiding it.
-  virtual bool TableauCardsWindowShown() const = 0;
-  virtual void HideTableauCardsWindow() = 0;
-  // The logo picture in picLogo, shown or hidden.
-  virtual void ShowLogo(bool show) = 0;
-  // The pile counts of the status bar, and the match points panel for the
-  // match state in force.
   virtual void ShowPileCounts() = 0;
   virtual void ShowMatchPoints() = 0;
+};
+
+// The tableau cards window (frmHold) as the table and the game reach it;
+// the small card windows answer.
+class TableauCards {
+ public:
+  virtual ~TableauCards() = default;
+  // Shown now, and hiding it.
+  virtual bool TableauCardsWindowShown() const = 0;
+  virtual void HideTableauCardsWindow() = 0;
+  // The window goes: its cards are drawn again next time.
+  virtual void UnloadTableauCardsWindow() = 0;
+};
+
+// The pictures painted on the table: the logo in picLogo, and the
+// background once one is chosen; the backgrounds answer.
+class BackgroundPainting {
+ public:
+  virtual ~BackgroundPainting() = default;
+  virtual void ShowLogo(bool show) = 0;
+  // True once a background list is loaded; ShowBackground paints it.
+  virtual bool Listed() const = 0;
+  virtual void ShowBackground() = 0;
 };
 
 struct CardTableServices {
@@ -69,7 +87,12 @@ class CardTable : public QWidget {
   explicit CardTable(const CardTableServices& services, QWidget* parent = nullptr);
   ~CardTable() override;
 
-  void SetNeighbours(TableNeighbours* neighbours) { neighbours_ = neighbours; }
+  // The parts built on the table; each may be missing (a table on its own).
+  void SetNeighbours(TableNeighbours* neighbours, TableauCards* tableauCards, BackgroundPainting* pictures) {
+    neighbours_ = neighbours;
+    tableauCards_ = tableauCards;
+    pictures_ = pictures;
+  }
 
   // Geometry.
   void SetFixedSizes();
@@ -199,6 +222,8 @@ class CardTable : public QWidget {
   platform::UiService& ui_;
   SoundEffects* sounds_;
   TableNeighbours* neighbours_ = nullptr;
+  TableauCards* tableauCards_ = nullptr;
+  BackgroundPainting* pictures_ = nullptr;
   DropRules* dropRules_ = nullptr;   // none: every drop slides back
 
  private:

@@ -1,8 +1,9 @@
 #pragma once
 // The turn and the move in progress, shared by the card table, the rules,
 // the computer player, the records, the menus and the keys. The card table
-// reads it too, so it lives beside the pile arrays. Exiting is the wait
-// service's (platform::WaitService::Exiting).
+// reads it too, so it lives beside the pile arrays; what only the game reads
+// is play's (play::PlayState). Exiting is the wait service's
+// (platform::WaitService::Exiting).
 
 #include <QString>
 #include <cstdint>
@@ -32,18 +33,12 @@ struct GameState {
   bool StockTurned = false;           // the mover's Stock top was turned up this turn
   bool EndTurnPending = false;        // the Hand card was dropped on the own Waste
   bool GameEnded = false;             // the game on the table is over
-  bool ComputerThinking = false;      // the computer's turn is running
-  bool AbortComputerTurn = false;     // the player ended the game during the computer's turn
   bool StartingUp = false;            // from the splash window's load to the end of start-up
-  std::int16_t TempMoveNumber = 1;    // next record of the move file
   QString Message;                    // text for the message line
   PileControl MoveSource = PileControl::None;  // pile control of the move being made
   std::int16_t MoveSourceIndex = 0;   // its index (1..8, or 1..3 for a side)
   CardCode MoveCard = 0;              // the card being moved
-  bool IsDeveloperView = false;       // right clicks show a pile's cards
   bool TutorialMode = false;          // the tutorial window is open
-  bool TutorialContinue = false;      // the tutorial's go-on signal
-  bool RuleMessageShown = false;      // a rule message stands on the message line until the next move
 };
 
 }  // namespace table

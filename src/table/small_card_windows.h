@@ -6,29 +6,40 @@
 #include <QString>
 #include <memory>
 
+#include "table/card_table.h"
 #include "table/pile_viewer.h"
 #include "table/tableau_cards_window.h"
 
 namespace table {
 
-class CardTable;
 struct TableSettings;
 
-class SmallCardWindows {
+// The developer's pile viewer and the tableau cards window as the presses
+// on the table open them.
+class PileViewers {
+ public:
+  virtual ~PileViewers() = default;
+  // The developer view's right click on a side or Tableau pile.
+  virtual void ViewCards(const QString& pileName, int index) = 0;
+  // A right click on Tableau pile `pile`: the cards beneath its top card.
+  virtual void ShowTableauPile(int pile) = 0;
+};
+
+class SmallCardWindows : public TableauCards, public PileViewers {
  public:
   SmallCardWindows(CardTable& table, const TableSettings& settings, int captionHeight, int twipsPerPixel,
                    TableauWindowHooks* hooks);
-  ~SmallCardWindows();
+  ~SmallCardWindows() override;
 
-  // A right click on Tableau pile `pile`: the cards beneath its top card.
-  void ShowTableauPile(int pile);
-  bool TableauCardsWindowShown() const;
-  void HideTableauCardsWindow();
-  // The developer view's right click on a side or Tableau pile.
-  void ViewCards(const QString& pileName, int index);
+  // PileViewers
+  void ShowTableauPile(int pile) override;
+  void ViewCards(const QString& pileName, int index) override;
+  // TableauCards
+  bool TableauCardsWindowShown() const override;
+  void HideTableauCardsWindow() override;
   // The program's own unloading (the main window minimised, the deck
   // changed, the exit): the windows close; the next use makes them anew.
-  void UnloadTableauCardsWindow();
+  void UnloadTableauCardsWindow() override;
   void UnloadAll();
 
   FrmHold* frmHold() const { return frmHold_.get(); }

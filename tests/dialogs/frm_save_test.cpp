@@ -133,7 +133,7 @@ TEST_F(FrmSaveOnline, TheSaveAskedForAtTheEndOfAnOnlineGameIsWritten) {
     void ShowAboutWindow() override {}
     bool netSave = false;
   } dialogs;
-  program->menus().SetDialogs(&dialogs);
+  windows.dialogs = &dialogs;
   W().cmdDeal->click();
   ASSERT_EQ(program->state().CurrentTurn, table::Turn::Local);
   GoOnline(false);

@@ -29,7 +29,7 @@ class FrmTipTest : public ::testing::Test {
   // A tutorial on its own folder, with these lines as its file (none: no file).
   void Open(const std::optional<QStringList>& lines, int screenWidth = 1280) {
     Prepare(lines, screenWidth);
-    rig->program->windows().OpenTutorial();
+    tutorial->OpenTutorial();
   }
   void Prepare(const std::optional<QStringList>& lines, int screenWidth = 1280) {
     rig = std::make_unique<ProgramRig>(screenWidth);
@@ -44,13 +44,13 @@ class FrmTipTest : public ::testing::Test {
     play::TutorialServices s = rig->program->TutorialParts();
     s.AppPath = app;
     tutorial = std::make_unique<Tutorial>(s, nullptr);
-    rig->program->SetTutorial(tutorial.get());
+    rig->joined.tutorial = tutorial.get();
     // The table's deferred relayout is done now, not in a step's pause.
     if (W().tmrResize.isActive()) W().tmrResize_Timer();
   }
   FrmTip* Tip() { return tutorial->frmTip(); }
   play::FrmPlay& W() { return rig->program->frmPlay(); }
-  table::GameState& St() { return const_cast<table::GameState&>(rig->program->state()); }
+  play::PlayState& St() { return const_cast<play::PlayState&>(rig->program->state()); }
   std::vector<bool> Unlocked() {
     std::vector<bool> v;
     for (int p = 1; p <= 3; ++p) v.push_back(W().picPlayer[p]->isEnabled());
@@ -165,7 +165,7 @@ TEST_F(FrmTipTest, ClosingAsksBeforeTheLastStepOnlyAndLetsEverythingGo) {
   EXPECT_FALSE(W().cmdDeal->isHidden()) << "the emptied table offers its Deal button again";
 
   // Opened again, it starts afresh; on the last step it closes unasked.
-  rig->program->windows().OpenTutorial();
+  tutorial->OpenTutorial();
   ASSERT_NE(Tip(), nullptr);
   EXPECT_EQ(Tip()->CurrentTip(), 1);
   for (int i = 0; i < 3; ++i) Tip()->cmdNextTip_Click(0);
@@ -202,7 +202,7 @@ TEST_F(FrmTipTest, OpenedDuringAGameItAsksFirst) {
   ASSERT_GT(reserve, 0);
   rig->ui->boxes.clear();
   rig->ui->QueueAnswer(platform::vbNo);
-  rig->program->windows().OpenTutorial();
+  tutorial->OpenTutorial();
   EXPECT_EQ(Tip(), nullptr);
   ASSERT_EQ(rig->ui->boxes.size(), 1u);
   EXPECT_EQ(rig->ui->boxes[0].text, kTutorialEndsGameQuestion);
@@ -212,7 +212,7 @@ TEST_F(FrmTipTest, OpenedDuringAGameItAsksFirst) {
   EXPECT_NE(St().CurrentTurn, table::Turn::None);
   EXPECT_EQ(rig->program->piles().ReserveCount[0], reserve);
 
-  rig->program->windows().OpenTutorial();  // Yes
+  tutorial->OpenTutorial();  // Yes
   ASSERT_NE(Tip(), nullptr);
   EXPECT_TRUE(St().TutorialMode);
   EXPECT_EQ(rig->program->piles().ReserveCount[0], 0);

@@ -51,7 +51,7 @@ class MenuCommandsTest : public MenuProgram {
   void SetUp() override {
     MenuProgram::SetUp();
     dialogs = std::make_unique<ScriptedDialogs>(*program);
-    M().SetDialogs(dialogs.get());
+    windows.dialogs = dialogs.get();
   }
   void Key(int code, int shift = 0) { M().KeyShortcut(code, shift); }
   play::SavedGameRecord Record(int n) {
@@ -111,29 +111,29 @@ TEST_F(MenuCommandsTest, KeysReachTheirCommandsOnEachSide) {
 
   // Online on the host, restore, stalemate and restart go through the
   // connection; the remote side reaches only Save and the scores.
-  program->SetConn(1);
-  windows.host = true;
+  SetConn(1);
+  SetHost(true);
   Key('R', 2);
   EXPECT_TRUE(Has("net restore"));
   EXPECT_FALSE(dialogs->Called("restore"));
-  windows.peerVersion = "39";
+  SetPeerVersion("39");
   Key('X', 2);
   EXPECT_TRUE(BoxShown("Your Opponent has an older version of the game.\r\nUnable to Declare Stalemate"));
   Key(114);
   EXPECT_TRUE(dialogs->Called("match"));
-  windows.host = false;
+  SetHost(false);
   dialogs->calls.clear();
   Key(114);
   Key('R', 2);
   Key('P', 2);
   EXPECT_TRUE(dialogs->calls.empty());
   Key(119);
-  EXPECT_EQ(scores.tabs, std::vector<int>({1})) << "the match tab while a match runs";
+  EXPECT_EQ(windows.scoreTabs, std::vector<int>({1})) << "the match tab while a match runs";
   Key(112 + 4);
   EXPECT_TRUE(dialogs->Called("speed"));
   // While an online game is set up only the keys up to the arrows work,
   // and F9, which ends the set-up.
-  program->SetConn(99);
+  SetConn(99);
   dialogs->calls.clear();
   Key(116);
   EXPECT_TRUE(dialogs->calls.empty());

@@ -19,37 +19,10 @@
 #include "platform/ui.h"
 #include "play/game_program.h"
 #include "play/player_record.h"
+#include "play/program_rig.h"
 #include "support/temp_home.h"
 
 namespace dialogs::testing_support {
-
-// A program whose connection state a test sets.
-class TestProgram : public play::Program {
- public:
-  using play::Program::Program;
-  void SetConn(std::int16_t index) { NetParts().net.NetConnIndex = index; }
-};
-
-// Windows of the other parts, recording what they were asked.
-class FakeWindows : public play::CommandWindows {
- public:
-  void ShowTutorial() override { calls.push_back("tutorial"); }
-  void SetupInternet() override { calls.push_back("internet"); }
-  void NetRestoreGame() override { calls.push_back("net restore"); }
-  bool NetIsHost() const override { return host; }
-  QString PeerVersion() const override { return peerVersion; }
-  std::vector<std::string> calls;
-  bool host = false;
-  QString peerVersion = "40";
-};
-
-class FakeScores : public play::ScoresWindow {
- public:
-  void ShowScores(int tab) override { tabs.push_back(tab); }
-  bool ScoresOpen() const override { return false; }
-  void UnloadScoresWindow() override {}
-  std::vector<int> tabs;
-};
 
 class MenuProgram : public ::testing::Test {
  protected:
@@ -59,30 +32,15 @@ class MenuProgram : public ::testing::Test {
     Make();
   }
   void Make() {
-    auto ui = std::make_unique<platform::FakeUi>();
-    fakeUi = ui.get();
-    auto sound = std::make_unique<platform::FakeSoundChannel>();
-    fakeSound = sound.get();
-    play::ProgramParts parts;
-    parts.folders = folders;
-    parts.screen.widthPixels = 1280;
-    parts.screen.heightPixels = 1024;
-    parts.screen.availWidth = 1280;
-    parts.screen.availHeight = 984;
-    parts.ui = std::move(ui);
-    parts.sound = std::move(sound);
-    parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.ConfigHome());
-    parts.seed = 20261209;
-    parts.cardDeckRoot = home.Path() + "/no-card-decks";
+    ::testing_support::ProgramSetUp setUp;
+    setUp.folders = folders;
+    setUp.seed = 20261209;
     if (withMusic) {
       auto player = std::make_unique<media::FakeMusicPlayer>();
       fakePlayer = player.get();
-      parts.musicPlayer = std::move(player);
+      setUp.musicPlayer = std::move(player);
     }
-    program = std::make_unique<TestProgram>(std::move(parts));
-    program->wait().SetTimeScale(0);
-    program->menus().SetWindows(&windows);
-    program->SetScoresWindow(&scores);
+    program = ::testing_support::MakeProgram(std::move(setUp), home, windows, &fakeUi, &fakeSound);
     // Popups answer as the test says, at once.
     program->frmPlay().frmPic.SetPopupRunner([this](QMenu&, const QPoint&) {
       if (popupChoice) popupChoice();
@@ -99,6 +57,10 @@ class MenuProgram : public ::testing::Test {
     settings.SetLastPlayer(3);
     ASSERT_TRUE(file.Write(play::kSettingsRecord, settings.Encode()));
   }
+  // The connection's state as network play would leave it.
+  void SetConn(std::int16_t index) { program->NetParts().net.NetConnIndex = index; }
+  void SetHost(bool host) { program->NetParts().net.NetIsHost = host ? play::kNetHost : play::kNetRemote; }
+  void SetPeerVersion(const QString& version) { program->NetParts().net.NetPeerInfo[1].Version = version; }
   // Runs `step` once the event loop next turns, inside whatever waits then.
   static void Soon(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
   play::FrmPlay& W() { return program->frmPlay(); }
@@ -119,12 +81,11 @@ class MenuProgram : public ::testing::Test {
   media::Folders folders;
   platform::FakeUi* fakeUi = nullptr;
   platform::FakeSoundChannel* fakeSound = nullptr;
-  FakeWindows windows;
-  FakeScores scores;
+  ::testing_support::JoinedFakes windows;  // the windows and network parts, recording; real dialogs are handed in
   std::function<void()> popupChoice;
   bool withMusic = false;  // a fake player, set before SetUp; without it music is unavailable
   media::FakeMusicPlayer* fakePlayer = nullptr;
-  std::unique_ptr<TestProgram> program;
+  std::unique_ptr<play::Program> program;
 };
 
 }  // namespace dialogs::testing_support

@@ -35,7 +35,7 @@ class MenuWindows : public MenuProgram {
   }
   void MakeDialogs() {
     dialogs = std::make_unique<Dialogs>(program->MenuWindowsParts());
-    M().SetDialogs(dialogs.get());
+    windows.dialogs = dialogs.get();
   }
   // Presses the list window's row, as the mouse does.
   void ChooseRow(int row, Qt::MouseButton button = Qt::LeftButton) {

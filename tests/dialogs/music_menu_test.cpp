@@ -20,7 +20,7 @@ class MusicMenuTest : public MenuProgram {
  protected:
   void Join() {
     dialogs = std::make_unique<Dialogs>(program->MenuWindowsParts());
-    M().SetDialogs(dialogs.get());
+    windows.dialogs = dialogs.get();
     musicMenu = std::make_unique<MusicListMenu>(program->music(), M().Menu, W(), *dialogs);
   }
   void TearDown() override {

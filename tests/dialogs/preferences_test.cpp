@@ -52,7 +52,7 @@ class FakeDecks : public table::CardDeckSource {
   std::optional<std::uint32_t> BackPreview(int back) override { return 0x010101u * static_cast<unsigned>(back); }
 };
 
-struct FakeBackgrounds : play::TableBackgrounds {
+struct FakeBackgrounds : play::TableBackgrounds, table::TableauCards {
   std::vector<int> backgroundKeys, structures;
   bool TileBackground(QImage& surface) override {
     surface.fill(Qt::darkYellow);
@@ -63,6 +63,8 @@ struct FakeBackgrounds : play::TableBackgrounds {
   int BackgroundCount() const override { return static_cast<int>(backgroundList.size()); }
   QString BackgroundList(int index) const override { return backgroundList.value(index - 1); }
   void SetBackgroundIndex(int index) override { backgroundIndex = index; }
+  bool TableauCardsWindowShown() const override { return false; }
+  void HideTableauCardsWindow() override {}
   void UnloadTableauCardsWindow() override { ++unloads; }
 
   QStringList backgroundList{"/bk/Cork.gif", "/bk/Brick-gray.jpg"};
@@ -98,6 +100,7 @@ class FakeTable : public play::PreferencesTable, public play::ShortcutKeys {
   QImage BuiltInFaceSheet() const override { return builtIn; }
   int ColorBits() const override { return 32; }
   play::TableBackgrounds& Backgrounds() override { return backgrounds; }
+  table::TableauCards* TableauCards() override { return &backgrounds; }
   void ShowSettings() override { ++applies; }
   void SetCardBackColor(std::uint32_t bgr) override { tableSettings.CardBackColor = bgr; }
   bool SavePlayer() override { return ++saves; }
@@ -313,7 +316,7 @@ TEST(Preferences, OwnerShowsOneDialogAndAnExitClosesIt) {
 
 // With no background picture the table shows the mat colour: Apply of a new
 // colour, and of the default one from the restore picture, repaints it.
-class PreferencesOnTheTable : public testing_support::MenuProgram {};
+class PreferencesOnTheTable : public dialogs::testing_support::MenuProgram {};
 
 TEST_F(PreferencesOnTheTable, ANewMatColourReachesTheTableWithoutAPicture) {
   ASSERT_TRUE(program->Start());
@@ -348,7 +351,7 @@ TEST_F(PreferencesOnTheTable, OKAfterAGameLeavesTheCountsUnderThePiles) {
   ASSERT_NE(program->state().CurrentTurn, table::Turn::None);
   // The computer's Hand played out onto its Wastepile, which it turns over.
   auto& piles = const_cast<table::PileArrays&>(program->piles());
-  auto& state = const_cast<table::GameState&>(program->state());
+  auto& state = const_cast<play::PlayState&>(program->state());
   for (int i = 1; i <= 3; ++i) piles.Waste[1][i] = piles.Stock[1][i];
   piles.WasteCount[1] = 3;
   piles.StockCount[1] = 0;

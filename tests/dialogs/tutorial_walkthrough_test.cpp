@@ -53,13 +53,13 @@ class TutorialWalkThrough : public ::testing::Test {
     ASSERT_TRUE(rig.ok);
     fakeUi = rig.ui;
     program = rig.program.get();
-    tutorial = std::make_unique<Tutorial>(program->TutorialParts(), &program->Hands());
-    program->SetTutorial(tutorial.get());
+    tutorial = std::make_unique<Tutorial>(program->TutorialParts(), &program->backgrounds());
+    rig.joined.tutorial = tutorial.get();
   }
 
   play::FrmPlay& W() { return program->frmPlay(); }
   const table::PileArrays& P() const { return program->piles(); }
-  const table::GameState& S() const { return program->state(); }
+  const play::PlayState& S() const { return program->state(); }
 
   table::CardCode Top(PileControl pile, int i) const {
     const auto top = [](const auto& cards, int count) { return count > 0 ? cards[count] : table::CardCode{0}; };
@@ -236,7 +236,7 @@ class TutorialWalkThrough : public ::testing::Test {
   // (a 1024 x 768 one, say), else on a wide one.
   static platform::ScreenMetrics Screen() {
     return qEnvironmentVariableIsSet("MARROWDALE_TEST_SCREEN") ? platform::ReadScreenMetrics()
-                                                                : ProgramRig::WideScreen(1280);
+                                                                : testing_support::WideScreen(1280);
   }
 
   ProgramRig rig{Screen()};
@@ -249,7 +249,7 @@ class TutorialWalkThrough : public ::testing::Test {
 };
 
 TEST_F(TutorialWalkThrough, TheLearnerIsLedThroughThePreparedGameToTheLastStep) {
-  program->windows().OpenTutorial();
+  tutorial->OpenTutorial();
   ASSERT_NE(tutorial->frmTip(), nullptr);
   EXPECT_TRUE(S().TutorialMode);
   const int steps = tutorial->frmTip()->StepCount();
@@ -320,7 +320,7 @@ namespace dialogs {
 namespace {
 
 TEST_F(TutorialWalkThrough, ClosingTheTableDuringAStepReleasesItAndCloses) {
-  program->windows().OpenTutorial();
+  tutorial->OpenTutorial();
   // The table is closed while the computer's first move waits for Next.
   Run({Next(1), {Action::Deal, 2, "Deal"}, Next(2), Next(3), {Action::CloseTable, 4, {}}});
   for (const std::string& f : faults) ADD_FAILURE() << f;

@@ -31,12 +31,14 @@
 
 namespace net_test {
 
-struct RecordingHooks : play::NetGameEnd, play::NetProgramHooks {
+struct RecordingHooks : play::NetGameEnd, play::NetProgramHooks, play::ScoresWindow {
   std::vector<int> gameOvers;
   int saves = 0;
   void GameOver(int winner) override { gameOvers.push_back(winner); }
   void CheckMatchComplete() override {}
   void SaveGameFromMenu() override { ++saves; }
+  void ShowScores(int) override {}
+  bool ScoresOpen() const override { return false; }
   void UnloadScoresWindow() override {}
   void ShowHelpKeyword(const QString&) override {}
 };
@@ -59,8 +61,9 @@ class ModalFakeUi : public platform::FakeUi {
 struct Side {
   // mainWindow: the window a deferred close closes; none by default.
   // callerLimit: how long a caller of this side as host may take.
+  // joins: what the program would join to the connection; none by default.
   Side(const QString& name, const QString& root, QWidget* mainWindow = nullptr,
-       std::chrono::milliseconds callerLimit = net::kCallerHandshakeLimit)
+       std::chrono::milliseconds callerLimit = net::kCallerHandshakeLimit, net::Connection::Joins joins = {})
       : PlayerName(name) {
     folders.UserPath = root + "/" + name + "/User/";
     folders.DataPath = root + "/" + name + "/Data/";
@@ -73,15 +76,17 @@ struct Side {
     store.NetConnIndex = &net.NetConnIndex;
     store.Net = &netScores;
     wait.SetTimeScale(0);
-    conn = std::make_unique<net::Connection>(Parts(hooks, mainWindow), nullptr, net::kHandshakeLimit, callerLimit);
+    conn = std::make_unique<net::Connection>(Parts(hooks, mainWindow), nullptr, net::kHandshakeLimit, callerLimit,
+                                             std::move(joins));
     conn->SetListenAddress("127.0.0.1");
   }
   // What this side's program hands network play, with the given hooks
-  // (the game's end and the windows', both answered by one object).
+  // (the game's end and the windows', both answered by one object); the
+  // scores window is this side's recording one.
   template <class Hooks>
   play::NetPlayParts Parts(Hooks& programHooks, QWidget* mainWindow = nullptr) {
     return {net,  scores, store, netScores, state,      view,       mainWindow,   ui,
-            wait, sound,  guard, folders,   PlayerName, ThinkDelay, programHooks, programHooks};
+            wait, sound,  guard, folders,   PlayerName, ThinkDelay, programHooks, programHooks, hooks};
   }
   void Host(int port = 0) {
     conn->SetConnectDialog([port] { return net::ConnectChoice{true, true, QString(), port}; });
@@ -115,7 +120,7 @@ struct Side {
   platform::RecordFile netFile;
   play::NetScoreFile netScores;
   play::ScoreStore store;
-  table::GameState state;
+  play::PlayState state;
   testing_support::FakeTableView view;
   ModalFakeUi ui;
   platform::WaitService wait;

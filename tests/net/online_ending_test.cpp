@@ -33,8 +33,8 @@ struct Player : play::NetGameEnd, play::NetProgramHooks, play::PlayHooks {
     side.conn = std::make_unique<Connection>(Parts());
     side.conn->SetListenAddress("127.0.0.1");
     game = std::make_unique<OnlineGame>(*side.conn, Parts(), piles, rule);
-    answers.SetExchange(game.get());
-    answers.SetMoves(&moves);
+    answers = std::make_unique<play::OnlineStateAnswers>(side.net, *game, moves);
+    over.network = answers.get();
   }
   play::NetPlayParts Parts() { return side.Parts(*this); }
   QString ChatLog() const { return side.conn->frmChat() ? side.conn->frmChat()->Log() : QString(); }
@@ -48,7 +48,6 @@ struct Player : play::NetGameEnd, play::NetProgramHooks, play::PlayHooks {
   }
   void CheckMatchComplete() override {}
   void SaveGameFromMenu() override {}
-  void UnloadScoresWindow() override {}
   void ShowHelpKeyword(const QString&) override {}
   void ShowPileCounts() override {}
   void WriteMoveRecord(int) override {}
@@ -62,12 +61,12 @@ struct Player : play::NetGameEnd, play::NetProgramHooks, play::PlayHooks {
   std::int16_t rule = 0;
   bool SoundOn = false;
   testing_support::FakeSoundEffects sfx;
-  play::OnlineStateAnswers answers{side.net};
   play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, *this, 0.0f, {}};
   play::GameOverServices over{piles,     side.state, side.scores, side.store, side.view,       sfx,
                               side.sound, side.wait, side.ui,     side.guard, SoundOn,         side.PlayerName,
-                              QString(),  side.folders.DataPath, &answers};
+                              QString(),  side.folders.DataPath, nullptr};
   std::unique_ptr<OnlineGame> game;
+  std::unique_ptr<play::OnlineStateAnswers> answers;  // built on the game, as the program builds it
   std::vector<int> gameOvers;
 };
 
@@ -92,7 +91,7 @@ TEST(OnlineEnding, TheGameEndingMoveIsAnsweredWithoutWTAndEachSideScoresItOnce) 
     // The connection's start cleared the turn.
     t.host.side.state.CurrentTurn = table::Turn::Local;
     t.remote.side.state.CurrentTurn = table::Turn::Opponent;
-    table::GameState& hs = t.host.side.state;
+    play::PlayState& hs = t.host.side.state;
     hs.MoveSource = PileControl::picPlayer;
     hs.MoveSourceIndex = 2;
     hs.MoveCard = 1;
@@ -199,9 +198,9 @@ TEST(OnlineEnding, TheHostsEndGoesOutAsEGAndIsConfirmedWithRS) {
       if (stalemate) {
         play::DeclareStalemate(host.over);  // the question is answered Yes
       } else {
-        // The Game menu's End Match, through the program's forwards.
-        host.answers.SendEndGame(true);
-        host.answers.ExchangeReset();
+        // The Game menu's End Match, as the menus ask the online answers.
+        host.answers->SendEndGame(true);
+        host.answers->ExchangeStalemateReset();
       }
       ended = true;
     });

@@ -280,7 +280,7 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
   t.remote.piles = Mirrored(hp);
   t.host.playHooks.online = true;
   play::MoveServices& hm = t.host.moves;
-  table::GameState& hs = t.host.side.state;
+  play::PlayState& hs = t.host.side.state;
   Connection& host = *t.host.side.conn;
 
   const auto play = [&](PileControl source, int index, auto place) {

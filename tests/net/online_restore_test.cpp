@@ -42,12 +42,11 @@ class FakeSavedHooks : public play::SavedGameHooks {
 // record files and menu flags.
 struct Player {
   Player(const QString& name, const QString& root)
-      : side(name, root),
+      : side(name, root, nullptr, net::kCallerHandshakeLimit, net::Connection::Joins{{}, &restore}),
         game(*side.conn, Parts(), piles, rule),
         restore(*side.conn, game,
                 OnlineRestoreParts{Parts(), savedServices, moves, commands, SoundOn,
                                    [this] { return restoreFromSlot && restoreFromSlot(); }}) {
-    side.conn->SetOnlineRestore(&restore);
     saved.SavedGamesFile.Open(side.folders.DataPath + play::kSavedGamesFileName, play::kSavedGameRecordLength);
   }
   play::NetPlayParts Parts() { return side.Parts(side.hooks); }

@@ -13,8 +13,8 @@ using table::PileControl;
 using testing_support::Card;
 using testing_support::TableBuilder;
 
-table::GameState LocalTurn() {
-  table::GameState st;
+play::PlayState LocalTurn() {
+  play::PlayState st;
   st.CurrentTurn = table::Turn::Local;
   st.TurnCount = 2;
   return st;

@@ -26,17 +26,28 @@ using testing_support::Screen96;
 
 namespace {
 
-class FakeNeighbours : public play::FrmPlayPictures, public play::FrmPlayMatch, public play::FrmPlayNeighbours {
+class FakeNeighbours : public table::TableNeighbours,
+                       public table::TableauCards,
+                       public table::BackgroundPainting,
+                       public play::FrmPlayMatch,
+                       public media::MusicPanel,
+                       public play::FrmPlayMenus,
+                       public play::FrmPlayFrame,
+                       public play::SplashWindow {
  public:
   bool TableauCardsWindowShown() const override { return false; }
   void HideTableauCardsWindow() override {}
+  void UnloadTableauCardsWindow() override {}
   void ShowLogo(bool show) override { logo.push_back(show); }
   void ShowPileCounts() override { ++pileCounts; }
   void ShowMatchPoints() override { ++matchPointShows; }
   void ShowMusicMenu() override { ++musicMenus; }
   bool MusicUnavailable() const override { return musicUnavailable; }
-  bool IsMP3Playing() override { return playing; }
-  void StopMP3() override { playing = false; }
+  bool IsMP3Playing() const override { return playing; }
+  QString StopMP3() override {
+    playing = false;
+    return {};
+  }
   void RequestStopMusic() override { stopMusic = true; }
   void KeyShortcut(int keyCode, int shift) override { keys.emplace_back(keyCode, shift); }
   bool Online() const override { return online; }
@@ -48,8 +59,10 @@ class FakeNeighbours : public play::FrmPlayPictures, public play::FrmPlayMatch, 
   void MainWindowMinimised() override { ++minimised; }
   void MainWindowShown(Qt::WindowStates) override {}
   void UnloadMenuWindow() override {}
-  bool SplashOpen() const override { return false; }
-  bool BackgroundChosen() const override { return false; }
+  void Show() override {}
+  void Unload() override {}
+  bool IsOpen() const override { return false; }
+  bool Listed() const override { return false; }
   void ShowBackground() override {}
 
   std::vector<bool> logo;
@@ -59,13 +72,14 @@ class FakeNeighbours : public play::FrmPlayPictures, public play::FrmPlayMatch, 
   std::vector<std::pair<int, int>> keys;
 };
 
-class FrmPlayTest : public ::testing::Test, protected testing_support::TableRig {
+class FrmPlayTest : public ::testing::Test, protected testing_support::TableRigOf<play::PlayState> {
  protected:
   explicit FrmPlayTest(platform::ScreenMetrics screen = Screen96(1280, 1024)) : screen_(screen) {
     settings.PlayerName = "Ann";
     settings.ScreenWidth = screen.WidthTwips();
-    frmPlay = std::make_unique<FrmPlay>(Services(), screen, [this] { return now; });
-    frmPlay->SetNeighbours(&neighbours, &neighbours, &neighbours);
+    frmPlay = std::make_unique<FrmPlay>(Services(), state, screen, [this] { return now; });
+    frmPlay->SetNeighbours({&neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours,
+                            &neighbours});
     testing_support::LayOutAsAtStartUp(*frmPlay);
   }
 

@@ -145,7 +145,7 @@ class GameOverTest : public ::testing::Test {
 
   QTemporaryDir dir;
   table::PileArrays piles;
-  table::GameState state;
+  play::PlayState state;
   ScoreState scores;
   platform::RecordFile players;
   PlayerRecord Player;
@@ -558,14 +558,14 @@ TEST_F(GameOverTest, AnsweringNoLeavesTheGameOn) {
 // final move or its end of the game could.
 class GameEndingUi : public platform::FakeUi {
  public:
-  explicit GameEndingUi(table::GameState& state) : state_(state) {}
+  explicit GameEndingUi(play::PlayState& state) : state_(state) {}
   int MsgBox(const QString& text, int style, const QString& title) override {
     state_.CurrentTurn = table::Turn::None;
     return FakeUi::MsgBox(text, style, title);
   }
 
  private:
-  table::GameState& state_;
+  play::PlayState& state_;
 };
 
 TEST_F(GameOverTest, AGameThatEndedWhileTheQuestionWasOpenIsNotEndedAgain) {

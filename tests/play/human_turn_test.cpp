@@ -38,7 +38,7 @@ constexpr CardCode Card(int suit, int rank) { return static_cast<CardCode>((suit
 
 class FakePlayHooks : public play::PlayHooks {
  public:
-  explicit FakePlayHooks(GameState& state) : state_(state) {}
+  explicit FakePlayHooks(play::PlayState& state) : state_(state) {}
   void GameOver(int winner) override {
     gameOvers.push_back(winner);
     state_.GameEnded = true;
@@ -61,10 +61,13 @@ class FakePlayHooks : public play::PlayHooks {
   std::vector<play::OnlineMove> sent;
 
  private:
-  GameState& state_;
+  play::PlayState& state_;
 };
 
-class FakeNeighbours : public play::HumanTurnNeighbours, public play::MenuPanel, public play::PileViewers {
+class FakeNeighbours : public play::HumanTurnTutorial,
+                       public play::OpponentTurn,
+                       public play::MenuPanel,
+                       public play::PileViewers {
  public:
   void PanelHide() override { ++panelHides; }
   void ViewCards(const QString& pile, int index) override { viewed.emplace_back(pile, index); }
@@ -78,12 +81,12 @@ class FakeNeighbours : public play::HumanTurnNeighbours, public play::MenuPanel,
   std::vector<int> fanned;
 };
 
-class HumanTurnTest : public ::testing::Test, protected testing_support::TableRig {
+class HumanTurnTest : public ::testing::Test, protected testing_support::TableRigOf<play::PlayState> {
  protected:
   HumanTurnTest() {
     turn = std::make_unique<HumanTurn>(
         play::HumanTurnServices{moves, *frmPlay, computer, ui, channel, settings, "/data/", neighbours, neighbours,
-                                neighbours});
+                                neighbours, neighbours});
     turn->Connect();
     SetUpTable();
   }
@@ -116,7 +119,7 @@ class HumanTurnTest : public ::testing::Test, protected testing_support::TableRi
   }
 
   std::unique_ptr<play::FrmPlay> MakeTable() {
-    auto table = std::make_unique<play::FrmPlay>(Services(), testing_support::Screen96(1280, 1024));
+    auto table = std::make_unique<play::FrmPlay>(Services(), state, testing_support::Screen96(1280, 1024));
     testing_support::LayOutAsAtStartUp(*table);
     return table;
   }
@@ -402,7 +405,7 @@ TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDropRetur
 
 TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
   platform::WaitService wait;
-  GameState state;
+  play::PlayState state;
   QWidget window;
   window.show();
   state.ComputerThinking = true;
@@ -423,7 +426,7 @@ TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
 
 TEST(TopLevelCommand, ACloseWhileAMessageBoxIsOpenCompletesWhenTheBoxReturns) {
   platform::WaitService wait;
-  GameState state;
+  play::PlayState state;
   QWidget window;
   window.show();
   platform::QtUi ui(&window);

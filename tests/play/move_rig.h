@@ -17,7 +17,7 @@ namespace testing_support {
 
 class FakePlayHooks : public play::PlayHooks {
  public:
-  explicit FakePlayHooks(table::GameState& state) : state_(state) {}
+  explicit FakePlayHooks(play::PlayState& state) : state_(state) {}
 
   // Game over as the scoring code leaves it.
   void GameOver(int winner) override {
@@ -50,14 +50,14 @@ class FakePlayHooks : public play::PlayHooks {
   std::function<void()> afterMove;  // runs at the end of every completed move
 
  private:
-  table::GameState& state_;
+  play::PlayState& state_;
 };
 
 struct MoveRig {
   MoveRig() { wait.SetTimeScale(0); }
 
   table::PileArrays piles;
-  table::GameState state;
+  play::PlayState state;
   FakeTableView view;
   FakeSoundEffects sfx;
   platform::WaitService wait;

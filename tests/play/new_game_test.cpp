@@ -8,7 +8,9 @@
 #include "platform/settings.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "play/move_rig.h"
 #include "play/net_state.h"
+#include "play/program_rig.h"
 #include "play/utilities.h"
 #include "support/temp_home.h"
 #include "table/busy_guard.h"
@@ -25,7 +27,7 @@ using table::TableLabel;
 // game, recorded.
 class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameHooks {
  public:
-  explicit FakeGame(table::GameState& state) : state_(state) {}
+  explicit FakeGame(play::PlayState& state) : state_(state) {}
   table::Turn WhoGoesFirst(int) override { return firstPlayer; }
   void WhoseTurn() override {}
   void SaveGameRecord() override { ++gameRecords; }
@@ -50,7 +52,7 @@ class FakeGame : public table::DealHooks, public SavedGameHooks, public NewGameH
   std::function<void()> onComputerTurn;
 
  private:
-  table::GameState& state_;
+  play::PlayState& state_;
 };
 
 class FakeTutorial : public NewGameTutorial {
@@ -75,7 +77,7 @@ class NewGameTest : public ::testing::Test {
   TempHome home;
   platform::IniSettingsStore settings{home.ConfigHome()};
   table::PileArrays piles;
-  table::GameState state;
+  play::PlayState state;
   testing_support::FakeTableView view;
   testing_support::FakeSoundEffects sfx;
   platform::WaitService wait;
@@ -243,7 +245,9 @@ TEST_F(NewGameTest, TheRemotesDealResumesAHandedOverTableAsItStands) {
 // only when the host's program is older than the one that shows it for both.
 TEST(OnlineStateAnswers, TheOpeningOfTheDealFollowsTheConnection) {
   NetState net;
-  OnlineStateAnswers answers{net};
+  testing_support::JoinedFakes noPeer;  // never asked: only the state answers
+  testing_support::MoveRig moves;
+  OnlineStateAnswers answers{net, noPeer, moves.services};
   EXPECT_EQ(answers.Opening().decider, table::FirstMoveDecider::Alone);
   EXPECT_FALSE(answers.Opening().AnnounceCoinTossHere);
 
@@ -373,7 +377,7 @@ TEST_F(NewGameTest, TheTutorialsDealLaysOutItsPreparedGame) {
   // The tutorial's game as record 15.
   table::PileArrays prepared;
   table::ShuffleDecks(prepared, table::SeededRandom(3));
-  table::GameState dealtState;
+  play::PlayState dealtState;
   {
     table::DealServices d{prepared, dealtState, view, sfx, wait, ui, game};
     ASSERT_EQ(table::DealNewGame(d, 0, {}), table::DealResult::Dealt);

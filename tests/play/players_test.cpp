@@ -130,7 +130,7 @@ class PlayersTest : public ::testing::Test {
   QString path_;
   platform::RecordFile file;
   media::Folders folders;
-  table::GameState state;
+  play::PlayState state;
   testing_support::FakeTableView view;
   FakePlayerTable table;
   FakeScores scores;

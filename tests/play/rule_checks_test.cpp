@@ -194,7 +194,7 @@ class RuleMessages : public ::testing::Test {
   testing_support::FakeTableView view;
   testing_support::FakeSoundEffects effects;
   platform::FakeSoundChannel channel;
-  table::GameState state;
+  play::PlayState state;
 };
 
 struct MessageCase {

@@ -81,7 +81,7 @@ class SavedGamesTest : public ::testing::Test {
   // The record FillGameRecord makes of a table with the given turn.
   SavedGameRecord RecordOf(const PileArrays& p, table::Turn turn) {
     SavedGameRecord r;
-    table::GameState st;
+    play::PlayState st;
     st.CurrentTurn = turn;
     FillGameRecord(p, st, r, ScoreRec{}, false, 100, 0);
     return r;
@@ -93,7 +93,7 @@ class SavedGamesTest : public ::testing::Test {
   QTemporaryDir dir;
   QString dataPath;
   PileArrays piles;
-  table::GameState state;
+  play::PlayState state;
   SavedGames saved;
   ScoreRec scores;
   bool matchOn = false;

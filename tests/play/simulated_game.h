@@ -403,7 +403,7 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
   bool checking_;
   platform::WaitService& wait_;
   table::PileArrays piles_;
-  table::GameState state_;
+  play::PlayState state_;
   table::BusyGuard guard_;
   play::MoveServices services_;
   play::ComputerPlayer computer_;

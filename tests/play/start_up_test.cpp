@@ -27,28 +27,12 @@
 #include "platform/ui.h"
 #include "play/game_program.h"
 #include "play/player_record.h"
+#include "play/program_rig.h"
 #include "play/saved_game_record.h"
 #include "support/temp_home.h"
 
 namespace play {
 namespace {
-
-class FakeSplash : public SplashWindow {
- public:
-  void Show() override { ++shown, open = true; }
-  void Unload() override { open = false; }
-  bool IsOpen() const override { return open; }
-  int shown = 0;
-  bool open = false;
-};
-
-class FakeFirstStart : public FirstStartWindows {
- public:
-  void ShowPlayerWindow() override { ++playerWindow; }
-  void ShowTutorial() override { ++tutorial; }
-  int playerWindow = 0;
-  int tutorial = 0;
-};
 
 QByteArray FileBytes(const QString& path) {
   QFile f(path);
@@ -76,23 +60,10 @@ class StartUpTest : public ::testing::Test {
   }
 
   void Make() {
-    auto ui = std::make_unique<platform::FakeUi>();
-    fakeUi = ui.get();
-    ProgramParts parts;
-    parts.folders = *preflight.folders;
-    parts.screen.widthPixels = 1280;
-    parts.screen.heightPixels = 1024;
-    parts.screen.availWidth = 1280;
-    parts.screen.availHeight = 984;
-    parts.ui = std::move(ui);
-    parts.sound = std::make_unique<platform::FakeSoundChannel>();
-    parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.ConfigHome());
-    parts.seed = 7;
-    parts.cardDeckRoot = home.Path() + "/no-card-decks";
-    program = std::make_unique<Program>(std::move(parts));
-    program->wait().SetTimeScale(0);
-    program->SetSplash(&splash);
-    program->SetFirstStartWindows(&firstStart);
+    testing_support::ProgramSetUp setUp;
+    setUp.folders = *preflight.folders;
+    setUp.seed = 7;
+    program = testing_support::MakeProgram(std::move(setUp), home, joined, &fakeUi);
   }
 
   // A player in record 3, stored as the last one, with a placement.
@@ -119,8 +90,7 @@ class StartUpTest : public ::testing::Test {
   TempHome home;
   Preflight preflight;
   QString players;
-  FakeSplash splash;
-  FakeFirstStart firstStart;
+  testing_support::JoinedFakes joined;  // the splash window and a first start's windows among them
   platform::FakeUi* fakeUi = nullptr;
   std::unique_ptr<Program> program;
 };
@@ -131,10 +101,10 @@ TEST_F(StartUpTest, AFreshInstallWritesItsFilesAsksForAPlayerAndLeavesClean) {
   ASSERT_TRUE(program->Start());
   const QString data = program->folders().DataPath;
 
-  EXPECT_EQ(splash.shown, 1);
-  EXPECT_FALSE(splash.open);
-  EXPECT_EQ(firstStart.playerWindow, 1);
-  EXPECT_EQ(firstStart.tutorial, 1);
+  EXPECT_EQ(joined.splashShown, 1);
+  EXPECT_FALSE(joined.splashOpen);
+  EXPECT_EQ(joined.firstStart.playerWindows, 1);
+  EXPECT_EQ(joined.firstStart.tutorials, 1);
   EXPECT_TRUE(program->frmPlay().isVisible());
   for (int n = media::kFirstSoundResource; n <= media::kLastSoundResource; ++n) {
     const QByteArray embedded = media::LoadResData(QString::number(n), media::kResTypeSound);
@@ -172,7 +142,7 @@ TEST_F(StartUpTest, AReturningPlayerGetsHisPlacementBackMaximisedToo) {
   Make();
   ASSERT_TRUE(program->Start());
   EXPECT_EQ(program->player().CurrentPlayer, 3);
-  EXPECT_EQ(firstStart.playerWindow, 0);
+  EXPECT_EQ(joined.firstStart.playerWindows, 0);
   const QRect frame = program->frmPlay().frameGeometry();
   EXPECT_EQ(frame, QRect(100, 60, 1000, 735));
   program->frmPlay().close();
@@ -236,7 +206,7 @@ TEST_F(StartUpTest, APlayersFileWithTrailingBytesKeepsItsPlayers) {
   ASSERT_TRUE(program->Start());
   EXPECT_EQ(program->player().CurrentPlayer, 3);
   EXPECT_EQ(program->player().PlayerName, "Dora");
-  EXPECT_EQ(firstStart.playerWindow, 0);
+  EXPECT_EQ(joined.firstStart.playerWindows, 0);
   ASSERT_FALSE(fakeUi->boxes.empty());
   const QString text = fakeUi->boxes[0].text;
   EXPECT_TRUE(text.startsWith("The players file " + players + " was damaged (5 bytes after its last record)."))

@@ -38,7 +38,7 @@ TEST(Utilities, PauseReturnsAtOnceWhenClosingOrForNoTime) {
 }
 
 TEST(Utilities, ShowTurnStatus) {
-  table::GameState state;
+  play::PlayState state;
   {
     FakeTableView view;
     state.CurrentTurn = table::Turn::Local;

@@ -69,7 +69,7 @@ class WhoGoesFirst : public ::testing::Test {
   testing_support::FakeTableView view;
   testing_support::FakeSoundEffects effects;
   FakeMarker marker;
-  table::GameState state;
+  play::PlayState state;
   std::vector<double> pauses;
   double coin = 0.0;
   int draws = 0;

@@ -22,6 +22,7 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "play/player_record.h"
+#include "play/program_rig.h"
 #include "play/rule_checks.h"
 #include "play/simulated_game.h"
 #include "support/temp_home.h"
@@ -46,25 +47,14 @@ class WholeGame : public ::testing::Test {
     const std::optional<media::Folders> folders = media::SetUpFolders(QString(MARROWDALE_SOURCE_DIR) + "/");
     ASSERT_TRUE(folders);
     ASSERT_TRUE(media::CopySeedFiles(*folders).ok());
-    auto ui = std::make_unique<platform::FakeUi>();
-    fakeUi = ui.get();
-    ProgramParts parts;
-    parts.folders = *folders;
-    parts.screen.widthPixels = 1280;
-    parts.screen.heightPixels = 1024;
-    parts.screen.availWidth = 1280;
-    parts.screen.availHeight = 984;
-    parts.ui = std::move(ui);
-    parts.sound = std::make_unique<platform::FakeSoundChannel>();
-    parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.ConfigHome());
-    parts.seed = 20261209;
-    parts.cardDeckRoot = home.Path() + "/no-card-decks";
-    program = std::make_unique<Program>(std::move(parts));
-    program->wait().SetTimeScale(0);
+    testing_support::ProgramSetUp setUp;
+    setUp.folders = *folders;
+    setUp.seed = 20261209;
+    program = testing_support::MakeProgram(std::move(setUp), home, joined, &fakeUi);
   }
 
   const table::PileArrays& P() const { return program->piles(); }
-  const table::GameState& S() const { return program->state(); }
+  const play::PlayState& S() const { return program->state(); }
   FrmPlay& W() { return program->frmPlay(); }
 
   int CardsOnTable() const {
@@ -173,6 +163,7 @@ class WholeGame : public ::testing::Test {
 
   TempHome home;
   platform::FakeUi* fakeUi = nullptr;
+  testing_support::JoinedFakes joined;
   std::unique_ptr<Program> program;
   std::vector<std::string> faults;
   int humanMoves = 0;

@@ -305,8 +305,8 @@ TEST_F(BackgroundsTest, AMissingLogoOrHandIsToldOnce) {
   bg.LoadBackgroundList(name);
   bg.ShowLogo(true);
   bg.ShowLogo(true);
-  bg.ShowHand(table.picHand);
-  bg.ShowHand(table.picHand);
+  bg.ShowHand();
+  bg.ShowHand();
   ASSERT_EQ(ui.boxes.size(), 3u);
   EXPECT_TRUE(ui.boxes[0].text.startsWith(folders.DataPath + "splash.tmp\r\n")) << ui.boxes[0].text.toStdString();
   EXPECT_TRUE(ui.boxes[1].text.startsWith(folders.DataPath + "handD.tmp\r\n"));

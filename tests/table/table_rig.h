@@ -2,7 +2,8 @@
 // What a table window runs on in the tests: pile arrays, state and settings
 // of its own, a wait that takes no time, scripted boxes, the card sounds
 // recorded and the shipped pictures. A fixture derives from it so that its
-// window, declared after, is built on services that already exist.
+// window, declared after, is built on services that already exist. The
+// game's window runs on the game's own state, which holds the table's.
 
 #include "platform/ui.h"
 #include "platform/wait.h"
@@ -12,20 +13,22 @@
 
 namespace testing_support {
 
-struct TableRig {
-  TableRig() { wait.SetTimeScale(0); }
+template <class State = table::GameState>
+struct TableRigOf {
+  TableRigOf() { wait.SetTimeScale(0); }
 
   table::CardTableServices Services() {
     return {piles, state, settings, wait, ui, &sounds, SourceFile("Data/pictures")};
   }
 
   table::PileArrays piles;
-  table::GameState state;
+  State state;
   table::TableSettings settings;
   platform::WaitService wait;
   platform::FakeUi ui;
   FakeSoundEffects sounds;
 };
+using TableRig = TableRigOf<>;
 
 // The table laid out at its design size, every pile and control in place.
 inline void LayOutAtDesignSize(table::CardTable& table) {
