@@ -83,10 +83,10 @@ class PaintCounter : public QObject {
 
   bool on = false;
   QWidget* moving = nullptr;
-  long tablePaints = 0;   // the table beneath, where the card has uncovered it
-  long wholeTable = 0;    // of these, paints of the whole table
-  long cardPaints = 0;    // the moving picture
-  long cardPlaces = 0;    // its moves while shown: the places it is seen at
+  long tablePaints = 0;  // the table beneath, where the card has uncovered it
+  long wholeTable = 0;   // of these, paints of the whole table
+  long cardPaints = 0;   // the moving picture
+  long cardPlaces = 0;   // its moves while shown: the places it is seen at
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (on && moving && watched == moving && event->type() == QEvent::Move && moving->isVisible()) ++cardPlaces;
@@ -123,15 +123,15 @@ struct TableWindow {
         table::CardTableServices{piles, state, settings, wait, ui, nullptr,
                                  QStringLiteral(MARROWDALE_SOURCE_DIR "/Data/pictures/")},
         state, Screen());
-    window->SetNeighbours({&neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours,
-                            &neighbours});
+    window->SetNeighbours(
+        {&neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours});
     window->SetFixedSizes();
     window->SetEmptyPilePictures();
     window->FitMainWindow();
     window->ClearTable();
     window->LayoutTable();
     window->show();
-    wait.Pause(0.3);   // shown and painted before anything is timed
+    wait.Pause(0.3);  // shown and painted before anything is timed
   }
 
   table::PileArrays piles;
@@ -171,8 +171,8 @@ void Deal(benchmark::State& bench) {
     paints.on = false;
     bench.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
   }
-  for (const auto& [name, count] : {std::pair{"table_paints", paints.tablePaints},
-                                    std::pair{"whole_table_paints", paints.wholeTable}})
+  for (const auto& [name, count] :
+       {std::pair{"table_paints", paints.tablePaints}, std::pair{"whole_table_paints", paints.wholeTable}})
     bench.counters[name] = benchmark::Counter(static_cast<double>(count), benchmark::Counter::kAvgIterations);
 }
 
@@ -205,8 +205,8 @@ void Slide(benchmark::State& bench) {
   bench.counters["whole_table_paints"] = perSlide(paints.wholeTable);
   bench.counters["card_paints"] = perSlide(paints.cardPaints);
   bench.counters["card_places"] = perSlide(paints.cardPlaces);
-  bench.counters["steps"] = static_cast<double>(
-      table::SlidePath(stock->pos(), w.window->picTableau[8]->pos(), w.settings.AnimSpeed).size());
+  bench.counters["steps"] =
+      static_cast<double>(table::SlidePath(stock->pos(), w.window->picTableau[8]->pos(), w.settings.AnimSpeed).size());
 }
 
 }  // namespace

@@ -46,8 +46,8 @@ void ComputerSearchPerTurn(benchmark::State& state) {
     passes += r.computerPasses;
     moves += r.computerMoves;
     for (std::size_t i = 0; i < r.computerTurnTimes.size(); ++i)
-      turns.push_back({std::chrono::duration<double, std::micro>(r.computerTurnTimes[i]).count(), seed,
-                       static_cast<int>(i) + 1});
+      turns.push_back(
+          {std::chrono::duration<double, std::micro>(r.computerTurnTimes[i]).count(), seed, static_cast<int>(i) + 1});
     ++seed;
   }
   if (turns.empty() || passes == 0) return;
@@ -63,9 +63,10 @@ void ComputerSearchPerTurn(benchmark::State& state) {
   state.counters["us_per_pass"] = perPass;
   state.counters["moves_per_turn"] = static_cast<double>(moves) / static_cast<double>(count);
   state.counters["turns"] = static_cast<double>(count);
-  std::printf("computer search: %.2f us per turn on average, %.2f us at the 99th percentile, %.2f us the slowest "
-              "(game %u, its turn %d); %.2f us per pass (%ld turns, %ld passes, %ld moves, %u games)\n",
-              perTurn, p99, slowest.us, slowest.seed, slowest.turn, perPass, count, passes, moves, seed - 1);
+  std::printf(
+      "computer search: %.2f us per turn on average, %.2f us at the 99th percentile, %.2f us the slowest "
+      "(game %u, its turn %d); %.2f us per pass (%ld turns, %ld passes, %ld moves, %u games)\n",
+      perTurn, p99, slowest.us, slowest.seed, slowest.turn, perPass, count, passes, moves, seed - 1);
 }
 
 }  // namespace

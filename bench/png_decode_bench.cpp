@@ -17,9 +17,9 @@
 //   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARROWDALE_BENCH=ON
 //   cmake --build build-bench --target png_decode_bench && build-bench/bench/png_decode_bench
 
+#include "brief.h"
 #include "media/png_picture.h"
 #include "platform/ui.h"
-#include "brief.h"
 
 #include <benchmark/benchmark.h>
 #include <png.h>
@@ -521,13 +521,14 @@ int main(int argc, char** argv) {
       double t[4];
       bool all = true;
       for (int contender = 0; contender < 4; ++contender) {
-        const auto it = reporter.times.find(std::string(kModes[mode]) + "/" + c.input->name + "/" + kContenders[contender]);
+        const auto it =
+            reporter.times.find(std::string(kModes[mode]) + "/" + c.input->name + "/" + kContenders[contender]);
         all = all && it != reporter.times.end();
         t[contender] = all ? it->second : 0;
       }
       if (!all) continue;
-      std::printf("%-26s %9.3f %9.3f %9.3f %9.3f   %8.2f %8.2f %8.2f\n", c.input->name.c_str(), t[0], t[1], t[2],
-                  t[3], t[0] / t[1], t[0] / t[2], t[0] / t[3]);
+      std::printf("%-26s %9.3f %9.3f %9.3f %9.3f   %8.2f %8.2f %8.2f\n", c.input->name.c_str(), t[0], t[1], t[2], t[3],
+                  t[0] / t[1], t[0] / t[2], t[0] / t[3]);
     }
   }
   for (const Case& c : cases) std::remove(c.path.c_str());

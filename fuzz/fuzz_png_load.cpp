@@ -32,8 +32,7 @@ std::vector<std::uint8_t> WithRightCrcs(const std::uint8_t* data, std::size_t si
   while (at + 12 <= bytes.size()) {
     const std::uint64_t length = BE32(&bytes[at]);
     if (length > bytes.size() - at - 12) break;
-    const std::uint32_t crc =
-        std::uint32_t(crc32(0, &bytes[at + 4], uInt(length + 4)));
+    const std::uint32_t crc = std::uint32_t(crc32(0, &bytes[at + 4], uInt(length + 4)));
     std::uint8_t* out = &bytes[at + 8 + length];
     out[0] = std::uint8_t(crc >> 24);
     out[1] = std::uint8_t(crc >> 16);
@@ -64,8 +63,8 @@ Options FromBytes(std::uint8_t a, std::uint8_t b) {
                                          media::kTransparentFileBackground,
                                          0x00336699,
                                          0,
-                                         std::int32_t(0x80000005u),  // a system colour
-                                         std::int32_t(0x800000F0u)}; // one beyond the known ones
+                                         std::int32_t(0x80000005u),   // a system colour
+                                         std::int32_t(0x800000F0u)};  // one beyond the known ones
   Options o;
   o.style = kStyles[a & 7];
   o.progressive = (a >> 3) % 7;
@@ -74,10 +73,10 @@ Options FromBytes(std::uint8_t a, std::uint8_t b) {
   o.target = Target((b >> 1) % 5);
   o.paletteFrom = PaletteFrom((b >> 4) % 3);
   switch ((b >> 6) & 3) {
-    case 0: break;                                  // an empty palette
-    case 1: o.palette = {10, 20, 30}; break;        // one entry
-    case 2: o.palette.assign(768, 0x5A); break;     // a whole palette
-    default: o.palette.assign(7, 0xC3); break;      // not a multiple of 3
+    case 0: break;                               // an empty palette
+    case 1: o.palette = {10, 20, 30}; break;     // one entry
+    case 2: o.palette.assign(768, 0x5A); break;  // a whole palette
+    default: o.palette.assign(7, 0xC3); break;   // not a multiple of 3
   }
   return o;
 }
@@ -105,10 +104,21 @@ void Exercise(media::StdPNG& png, std::span<const std::uint8_t> bytes, const Opt
     ReadProperties(png);
     switch (o.target) {
       case Target::None: break;
-      case Target::WindowAndImage: args.hDC = &image; args.hWnd = &window; break;
+      case Target::WindowAndImage:
+        args.hDC = &image;
+        args.hWnd = &window;
+        break;
       case Target::ImageOnly: args.hDC = &image; break;
-      case Target::Offset: args.hDC = &image; args.hWnd = &window; args.x = 40; args.y = 30; break;
-      case Target::NullImage: args.hDC = &nullImage; args.hWnd = &window; break;
+      case Target::Offset:
+        args.hDC = &image;
+        args.hWnd = &window;
+        args.x = 40;
+        args.y = 30;
+        break;
+      case Target::NullImage:
+        args.hDC = &nullImage;
+        args.hWnd = &window;
+        break;
     }
     if (o.paletteFrom == PaletteFrom::DisplayEvent) png.SetPalette(o.palette);
   };

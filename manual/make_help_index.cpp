@@ -5,8 +5,8 @@
 //
 // Usage: make_help_index COLLECTION.qhc
 
-#include <QGuiApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHelpEngineCore>
 #include <QHelpSearchEngine>
 #include <QTimer>

@@ -35,16 +35,18 @@ struct Marrowdale {
                                                     connection, splash, dialogs, dialogs, scores, preferences}),
         connection(program.NetParts(), nullptr, net::kHandshakeLimit, net::kCallerHandshakeLimit,
                    net::Connection::Joins{[this] {
-          return net::Connection::ChatLook{program.player().FontColor, program.backgrounds().Picture(),
-                                           program.player().MatColor};
-        }, &onlineRestore}),
+                                            return net::Connection::ChatLook{program.player().FontColor,
+                                                                             program.backgrounds().Picture(),
+                                                                             program.player().MatColor};
+                                          },
+                                          &onlineRestore}),
         onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule()),
         onlineRestore(connection, onlineGame,
                       net::OnlineRestoreParts{program.NetParts(), program.savedServices(), program.moveServices(),
                                               program.menus().Commands, program.player().SoundOn,
                                               [this] { return program.menus().RestoreCommand(); }}),
-        splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[table::kOwnBackPicture], program.tableSettings().LargeFonts,
-               program.ui(), &program.backgrounds().PictureReports()),
+        splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[table::kOwnBackPicture],
+               program.tableSettings().LargeFonts, program.ui(), &program.backgrounds().PictureReports()),
         dialogs(program.MenuWindowsParts()),
         musicMenu(program.music(), program.menus().Menu, program.frmPlay(), dialogs),
         scores(program.ScoresAccess(), &program.frmPlay()),

@@ -134,9 +134,7 @@ QImage Avatar() {
 QPainterPath Hand() {
   QPainterPath hand;
   hand.addRoundedRect(QRectF(24, 44, 50, 46), 18, 18);
-  const struct {
-    double x, top, w;
-  } fingers[] = {{25, 16, 11}, {38, 8, 11}, {51, 10, 11}, {63, 20, 10}};
+  const struct { double x, top, w; } fingers[] = {{25, 16, 11}, {38, 8, 11}, {51, 10, 11}, {63, 20, 10}};
   for (const auto& f : fingers) hand.addRoundedRect(QRectF(f.x, f.top, f.w, 50 - f.top), f.w / 2, f.w / 2);
   QPainterPath thumb;
   thumb.addRoundedRect(QRectF(-6, -30, 13, 38), 6.5, 6.5);

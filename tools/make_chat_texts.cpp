@@ -15,10 +15,26 @@ int main(int argc, char** argv) {
     return 2;
   }
   static const char* const kTexts[net::kQuickChatButtons] = {
-      "Hello!",         "Good luck!",       "Have fun!",     "Nice move!",     "Well played!",
-      "Good game!",     "Thanks!",          "You're welcome!", "Oops!",         "Sorry!",
-      "Great shot!",    "Wow!",             "Close one!",    "Your turn!",     "One moment, please.",
-      "I'm back!",      "That was lucky!",  "Rematch?",      "Thanks for the game!", "Bye, see you soon!",
+      "Hello!",
+      "Good luck!",
+      "Have fun!",
+      "Nice move!",
+      "Well played!",
+      "Good game!",
+      "Thanks!",
+      "You're welcome!",
+      "Oops!",
+      "Sorry!",
+      "Great shot!",
+      "Wow!",
+      "Close one!",
+      "Your turn!",
+      "One moment, please.",
+      "I'm back!",
+      "That was lucky!",
+      "Rematch?",
+      "Thanks for the game!",
+      "Bye, see you soon!",
   };
   const QDir root(QString::fromLocal8Bit(argv[1]));
   const QString path = root.filePath("Data/user-seed/") + net::kChatSavFileName;

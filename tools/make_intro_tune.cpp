@@ -25,25 +25,25 @@ constexpr double kBeat = 60.0 / 96.0;  // 96 beats a minute
 constexpr int kBeatsPerBar = 4;
 
 struct Note {
-  int midi;      // 0: a rest
+  int midi;  // 0: a rest
   double beats;
 };
 
 // Twelve bars and a closing note.
 const std::vector<Note> kMelody = {
-    {69, 1}, {74, 1}, {77, 1}, {76, 0.5}, {74, 0.5},    // Dm
-    {74, 1.5}, {72, 0.5}, {70, 1}, {69, 1},             // Bb
-    {67, 1}, {72, 1}, {76, 1.5}, {74, 0.5},             // C
-    {72, 2}, {69, 1}, {65, 1},                          // F
-    {69, 1}, {74, 1}, {77, 1}, {81, 1},                 // Dm
-    {79, 1.5}, {77, 0.5}, {74, 1}, {70, 1},             // Gm
-    {69, 1}, {73, 1}, {76, 1}, {79, 1},                 // A
-    {77, 1.5}, {76, 0.5}, {74, 2},                      // Dm
-    {72, 1}, {77, 1}, {81, 1}, {79, 0.5}, {77, 0.5},    // F
-    {76, 1.5}, {74, 0.5}, {72, 1}, {67, 1},             // C
-    {70, 1}, {74, 1}, {79, 1}, {77, 0.5}, {76, 0.5},    // Gm
-    {76, 2}, {73, 1}, {69, 1},                          // A
-    {74, 4},                                            // Dm
+    {69, 1},   {74, 1},   {77, 1},   {76, 0.5}, {74, 0.5},  // Dm
+    {74, 1.5}, {72, 0.5}, {70, 1},   {69, 1},               // Bb
+    {67, 1},   {72, 1},   {76, 1.5}, {74, 0.5},             // C
+    {72, 2},   {69, 1},   {65, 1},                          // F
+    {69, 1},   {74, 1},   {77, 1},   {81, 1},               // Dm
+    {79, 1.5}, {77, 0.5}, {74, 1},   {70, 1},               // Gm
+    {69, 1},   {73, 1},   {76, 1},   {79, 1},               // A
+    {77, 1.5}, {76, 0.5}, {74, 2},                          // Dm
+    {72, 1},   {77, 1},   {81, 1},   {79, 0.5}, {77, 0.5},  // F
+    {76, 1.5}, {74, 0.5}, {72, 1},   {67, 1},               // C
+    {70, 1},   {74, 1},   {79, 1},   {77, 0.5}, {76, 0.5},  // Gm
+    {76, 2},   {73, 1},   {69, 1},                          // A
+    {74, 4},                                                // Dm
 };
 
 // The chord of each bar: root, third, fifth (MIDI numbers around middle C).
@@ -96,8 +96,7 @@ std::vector<double> Compose(double& seconds) {
     // Broken chords in eighth notes, softer, up and down.
     const int pattern[] = {c[0], c[1], c[2], c[0] + 12, c[2], c[1], c[2], c[1]};
     const int steps = last ? 4 : 8;
-    for (int i = 0; i < steps; ++i)
-      Pluck(mix, barStart + i * kBeat / 2, kBeat / 2, pattern[i] - 12, 0.10, 2.4);
+    for (int i = 0; i < steps; ++i) Pluck(mix, barStart + i * kBeat / 2, kBeat / 2, pattern[i] - 12, 0.10, 2.4);
   }
   return mix;
 }
@@ -132,8 +131,16 @@ QByteArray Wav(const std::vector<double>& samples) {
     data.append(b, 2);
   }
   QByteArray w;
-  auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); w.append(b, 4); };
-  auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); w.append(b, 2); };
+  auto u32 = [&](quint32 v) {
+    char b[4];
+    qToLittleEndian(v, b);
+    w.append(b, 4);
+  };
+  auto u16 = [&](quint16 v) {
+    char b[2];
+    qToLittleEndian(v, b);
+    w.append(b, 2);
+  };
   w.append("RIFF");
   u32(36 + static_cast<quint32>(data.size()));
   w.append("WAVEfmt ");
@@ -176,11 +183,9 @@ int main(int argc, char** argv) {
 
   // Constant 128 kbit/s, mono, no tags: the same input gives the same file.
   QProcess lame;
-  lame.start("lame", {"--quiet", "--cbr", "-b", "128", "-q", "2", "-m", "m", "-t", "--noreplaygain", wavPath,
-                      target});
+  lame.start("lame", {"--quiet", "--cbr", "-b", "128", "-q", "2", "-m", "m", "-t", "--noreplaygain", wavPath, target});
   if (!lame.waitForFinished(120000) || lame.exitStatus() != QProcess::NormalExit || lame.exitCode() != 0) {
-    std::fprintf(stderr, "lame failed (is the package lame installed?): %s\n",
-                 lame.readAllStandardError().constData());
+    std::fprintf(stderr, "lame failed (is the package lame installed?): %s\n", lame.readAllStandardError().constData());
     return 1;
   }
   std::printf("%s: %.1f s\n", qPrintable(target), seconds);

@@ -19,13 +19,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
-#include <QTabWidget>
-#include <QTimer>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <array>
 #include <cstdio>
 #include <map>
@@ -175,9 +175,10 @@ QImage NamedTable(play::FrmPlay& w) {
   return shot;
 }
 
-
 // Card codes by suit (1 clubs, 2 diamonds, 3 hearts, 4 spades) and rank.
-table::CardCode Card(int suit, int rank) { return static_cast<table::CardCode>((suit - 1) * table::kRanksPerSuit + rank); }
+table::CardCode Card(int suit, int rank) {
+  return static_cast<table::CardCode>((suit - 1) * table::kRanksPerSuit + rank);
+}
 constexpr int kClubs = 1, kDiamonds = 2, kHearts = 3, kSpades = 4;
 
 // Runs `act` once on the first shown top-level window of type W. The
@@ -279,8 +280,8 @@ QImage RulesMoves(play::Program& program) {
   play::FrmPlay& w = program.frmPlay();
   ShowPiles(program, [](table::PileArrays& piles) {
     LayRulesTable(piles, {9, 11}, {Card(kHearts, 7), Card(kDiamonds, 5)}, {30, 31},
-                  {Card(kSpades, 8), Card(kClubs, 4), Card(kDiamonds, 6), Card(kSpades, 12),
-                   Card(kHearts, 10), Card(kClubs, 13), Card(kDiamonds, 2), Card(kClubs, 9)});
+                  {Card(kSpades, 8), Card(kClubs, 4), Card(kDiamonds, 6), Card(kSpades, 12), Card(kHearts, 10),
+                   Card(kClubs, 13), Card(kDiamonds, 2), Card(kClubs, 9)});
     piles.CenterCount[1] = 3;
     for (int r = 1; r <= 3; ++r) piles.Center[1][r] = Card(kClubs, r);
   });
@@ -306,8 +307,8 @@ QImage RulesStop(play::Program& program) {
   play::FrmPlay& w = program.frmPlay();
   ShowPiles(program, [](table::PileArrays& piles) {
     LayRulesTable(piles, {10, 12}, {Card(kHearts, 2), Card(kSpades, 9)}, {31, 33},
-                  {Card(kClubs, 11), Card(kDiamonds, 7), Card(kSpades, 3), Card(kHearts, 12),
-                   Card(kDiamonds, 13), Card(kClubs, 5), Card(kSpades, 6), Card(kHearts, 9)});
+                  {Card(kClubs, 11), Card(kDiamonds, 7), Card(kSpades, 3), Card(kHearts, 12), Card(kDiamonds, 13),
+                   Card(kClubs, 5), Card(kSpades, 6), Card(kHearts, 9)});
     piles.CenterCount[3] = 1;
     piles.Center[3][1] = Card(kHearts, 1);
   });
@@ -330,8 +331,8 @@ QImage RulesTurnOver(play::Program& program) {
   play::FrmPlay& w = program.frmPlay();
   ShowPiles(program, [](table::PileArrays& piles) {
     LayRulesTable(piles, {4, 7}, {Card(kSpades, 10), Card(kClubs, 6)}, {0, 14},
-                  {Card(kHearts, 13), Card(kClubs, 10), Card(kSpades, 7), Card(kSpades, 5),
-                   Card(kClubs, 12), Card(kHearts, 11), Card(kSpades, 13), Card(kClubs, 8)});
+                  {Card(kHearts, 13), Card(kClubs, 10), Card(kSpades, 7), Card(kSpades, 5), Card(kClubs, 12),
+                   Card(kHearts, 11), Card(kSpades, 13), Card(kClubs, 8)});
     piles.WasteCount = {12, 9};
     for (int i = 1; i <= 12; ++i) piles.Waste[0][i] = Card(kDiamonds, i);
     for (int i = 1; i <= 9; ++i) piles.Waste[1][i] = Card(kHearts, i);
@@ -412,7 +413,9 @@ bool FitPages(const QDir& folder, const std::map<QString, QSize>& sizes) {
       const int width = std::min(size->second.width(), kPageWidth);
       const int height = qRound(double(size->second.height()) * width / size->second.width());
       fitted += QStringLiteral(R"(<img src="%1"%2 width="%3" height="%4">)")
-                    .arg(m.captured(1), m.captured(2)).arg(width).arg(height);
+                    .arg(m.captured(1), m.captured(2))
+                    .arg(width)
+                    .arg(height);
     }
     fitted += html.mid(from);
     if (fitted == html) continue;
@@ -530,8 +533,9 @@ int main(int argc, char** argv) {
     chatParts.screen = screen;
     chatParts.FontColor = program.player().FontColor;
     net::FrmChat chat(std::move(chatParts));
-    chat.SetLog(QStringLiteral("MD: You are connected to Host: Sam\r\nSam: Hello %1, good luck!\r\n%1: Thanks, you too.")
-                    .arg(kPlayerName));
+    chat.SetLog(
+        QStringLiteral("MD: You are connected to Host: Sam\r\nSam: Hello %1, good luck!\r\n%1: Thanks, you too.")
+            .arg(kPlayerName));
     chat.ShowBackground(program.backgrounds().Picture(), program.player().MatColor);
     chat.show();
     save(Shot(chat), "chat.png");

@@ -61,8 +61,8 @@ QImage Band(bool wood) {
         const double v = std::clamp(0.72 + (Hash(0, y, 7) - 0.5) * 0.1 + (Hash(x / 7, y, 8) - 0.5) * 0.06 +
                                         0.1 * std::cos(x * 3.14159 / kBandWidth),
                                     0.0, 1.0);
-        img.setPixelColor(x, y, QColor::fromRgbF(static_cast<float>(v * 0.96), static_cast<float>(v * 0.98),
-                                                 static_cast<float>(v)));
+        img.setPixelColor(
+            x, y, QColor::fromRgbF(static_cast<float>(v * 0.96), static_cast<float>(v * 0.98), static_cast<float>(v)));
       }
     }
   }
@@ -86,7 +86,8 @@ QImage Marble() {
       double scale = 1;
       for (int octave = 0; octave < 4; ++octave) {
         const int period = 4 << octave;
-        turbulence += TileNoise(x * period / double(kMarbleSize), y * period / double(kMarbleSize), period, 3 + octave) / scale;
+        turbulence +=
+            TileNoise(x * period / double(kMarbleSize), y * period / double(kMarbleSize), period, 3 + octave) / scale;
         scale *= 2;
       }
       const double v = std::abs(std::sin((x + y) * 2 * 3.14159 / kMarbleSize * 2 + turbulence * 4.0));

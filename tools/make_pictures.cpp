@@ -152,8 +152,7 @@ std::vector<PipPlace> PipPlaces(int rank) {
     case 7: return with(corners, {{0, 0.5}, {2, 0.5}, {1, 0.25}});
     case 8: return with(corners, {{0, 0.5}, {2, 0.5}, {1, 0.25}, {1, 0.75}});
     case 9: return with(corners, {{0, 1.0 / 3}, {2, 1.0 / 3}, {0, 2.0 / 3}, {2, 2.0 / 3}, {1, 0.5}});
-    case 10:
-      return with(corners, {{0, 1.0 / 3}, {2, 1.0 / 3}, {0, 2.0 / 3}, {2, 2.0 / 3}, {1, 1.0 / 6}, {1, 5.0 / 6}});
+    case 10: return with(corners, {{0, 1.0 / 3}, {2, 1.0 / 3}, {0, 2.0 / 3}, {2, 2.0 / 3}, {1, 1.0 / 6}, {1, 5.0 / 6}});
     default: return {};
   }
 }
@@ -365,8 +364,8 @@ QImage MetalTexture(int w, int h, uint32_t seed) {
       const double streak = (Hash(x / 9, y, seed + 1) - 0.5) * 0.06;
       const double sheen = 0.12 * std::cos((x * 0.6 - y * 1.0) / std::max(w, h) * 3.14159);
       const double v = std::clamp(0.70 + row + streak + sheen, 0.0, 1.0);
-      img.setPixelColor(x, y, QColor::fromRgbF(static_cast<float>(v * 0.96), static_cast<float>(v * 0.98),
-                                               static_cast<float>(v)));
+      img.setPixelColor(
+          x, y, QColor::fromRgbF(static_cast<float>(v * 0.96), static_cast<float>(v * 0.98), static_cast<float>(v)));
     }
   }
   return img;

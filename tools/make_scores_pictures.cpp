@@ -32,7 +32,9 @@ class Noise {
   double At(double x, double y) const {
     const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
     const double fx = x - x0, fy = y - y0;
-    const auto g = [this](int i, int j) { return grid_[((j % kCells + kCells) % kCells) * kCells + (i % kCells + kCells) % kCells]; };
+    const auto g = [this](int i, int j) {
+      return grid_[((j % kCells + kCells) % kCells) * kCells + (i % kCells + kCells) % kCells];
+    };
     const auto s = [](double t) { return t * t * (3 - 2 * t); };
     const double a = g(x0, y0) + (g(x0 + 1, y0) - g(x0, y0)) * s(fx);
     const double b = g(x0, y0 + 1) + (g(x0 + 1, y0 + 1) - g(x0, y0 + 1)) * s(fx);
@@ -169,7 +171,7 @@ QImage Trophy() {
   gold.setColorAt(1, QColor(150, 100, 10));
   p.setPen(QPen(QColor(110, 72, 6), 1.5));
   p.setBrush(Qt::NoBrush);
-  p.drawArc(QRectF(6, 10, 18, 22), 90 * 16, 180 * 16);   // the handles
+  p.drawArc(QRectF(6, 10, 18, 22), 90 * 16, 180 * 16);  // the handles
   p.drawArc(QRectF(48, 10, 18, 22), 270 * 16, 180 * 16);
   p.setBrush(gold);
   QPainterPath cup;

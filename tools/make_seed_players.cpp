@@ -11,8 +11,8 @@
 #include <QSaveFile>
 #include <cstdio>
 
-#include "play/player_record.h"
 #include "platform/vb.h"
+#include "play/player_record.h"
 
 namespace {
 
@@ -31,10 +31,10 @@ play::PlayerRecord Blank() {
 play::PlayerRecord Template() {
   play::PlayerRecord r = Blank();
   r.TextFontSize = play::kDefaultTextFontSize;  // 13 points, or 10 under large fonts
-  r.BackgroundName = play::kDefaultBackground;    // the shipped cork picture
+  r.BackgroundName = play::kDefaultBackground;  // the shipped cork picture
   r.CurrentStructure = play::kFirstStructure;
-  r.ThinkLevel = 3;                             // half a second between the computer's moves
-  r.AnimSpeed = 210;                            // mid-scale; a first start sets it from the processor speed
+  r.ThinkLevel = 3;   // half a second between the computer's moves
+  r.AnimSpeed = 210;  // mid-scale; a first start sets it from the processor speed
   r.SoundOn = vb::True;
   r.NoIntroMusic = vb::False;
   r.CardSoundSet = play::kCardSoundWood;
@@ -63,8 +63,9 @@ int main(int argc, char** argv) {
 
   QByteArray file;
   for (int n = play::kFirstPlayerRecord; n <= play::kPlayersFileRecords; ++n) {
-    const play::PlayerRecord r =
-        n == play::kSettingsRecord ? Settings() : n == play::kTemplateRecord ? Template() : Blank();
+    const play::PlayerRecord r = n == play::kSettingsRecord   ? Settings()
+                                 : n == play::kTemplateRecord ? Template()
+                                                              : Blank();
     file += r.Encode();
   }
 

@@ -15,8 +15,8 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
-#include <QMargins>
 #include <QLinearGradient>
+#include <QMargins>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -174,15 +174,14 @@ using gif::SaveGif;
 // --- Structures -------------------------------------------------------------
 
 struct StructureLook {
-  QColor fill;     // the panels under the pile groups
-  QColor rim;      // their edge
-  QColor accent;   // the inner line
+  QColor fill;    // the panels under the pile groups
+  QColor rim;     // their edge
+  QColor accent;  // the inner line
 };
 
 QRectF Around(const std::vector<QPoint>& corners, int margin) {
   QRectF r;
-  for (const QPoint& p : corners)
-    r = r.united(QRectF(p, QSizeF(table::CardWidth, table::CardHeight)));
+  for (const QPoint& p : corners) r = r.united(QRectF(p, QSizeF(table::CardWidth, table::CardHeight)));
   return r.adjusted(-margin, -margin, margin, margin);
 }
 
@@ -340,9 +339,9 @@ QImage Hand(bool down) {
     p.rotate(180);
   }
   QPainterPath hand;
-  hand.addRoundedRect(QRectF(10.5, 1.5, 8, 26), 4, 4);          // the pointing finger
-  hand.addRoundedRect(QRectF(3.5, 22.5, 22, 22), 6, 6);         // the fist
-  hand.addRoundedRect(QRectF(1.5, 26.5, 8, 12), 4, 4);          // the thumb
+  hand.addRoundedRect(QRectF(10.5, 1.5, 8, 26), 4, 4);   // the pointing finger
+  hand.addRoundedRect(QRectF(3.5, 22.5, 22, 22), 6, 6);  // the fist
+  hand.addRoundedRect(QRectF(1.5, 26.5, 8, 12), 4, 4);   // the thumb
   hand.setFillRule(Qt::WindingFill);
   const QPainterPath outline = hand.simplified();
   p.setPen(QPen(QColor(70, 40, 20), 1.4));

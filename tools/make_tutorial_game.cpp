@@ -40,7 +40,7 @@ CardCode Spade(int rank) { return static_cast<CardCode>(39 + rank); }
 struct SideDeal {
   std::vector<CardCode> reserveTop;  // bottom to top of the named part
   std::vector<CardCode> stockTop;
-  std::vector<CardCode> tableau;     // the side's four Tableau piles
+  std::vector<CardCode> tableau;  // the side's four Tableau piles
 };
 
 void Deal(const SideDeal& deal, int side, int firstTableau, table::PileArrays& p) {
@@ -74,9 +74,7 @@ play::SavedGameRecord TutorialGame() {
         {Spade(13), Heart(2)},
         {Heart(10), Diamond(4), Diamond(8), Diamond(10)}},
        kLearner, 1, p);
-  Deal({{Club(6), Club(1)},
-        {Heart(9), Spade(12), Club(2), Heart(12)},
-        {Heart(5), Diamond(9), Diamond(12), Heart(11)}},
+  Deal({{Club(6), Club(1)}, {Heart(9), Spade(12), Club(2), Heart(12)}, {Heart(5), Diamond(9), Diamond(12), Heart(11)}},
        kComputer, 5, p);
 
   play::SavedGameRecord rec;

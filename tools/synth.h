@@ -85,8 +85,8 @@ inline void AddMode(Wave& w, int rate, double start, double freq, double amp, do
 }
 
 // Adds a burst of band-passed noise, the scrape or slap of a card.
-inline void AddBurst(Wave& w, int rate, double start, double freq, double q, double amp, double attack,
-              double decay, uint32_t seed) {
+inline void AddBurst(Wave& w, int rate, double start, double freq, double q, double amp, double attack, double decay,
+                     uint32_t seed) {
   Noise noise(seed);
   Biquad band = Biquad::BandPass(rate, freq, q);
   const int from = Samples(start, rate);
@@ -103,7 +103,8 @@ inline void AddChime(Wave& w, int rate, double start, double freq, double amp, d
   for (int i = std::max(from, 0); i < static_cast<int>(w.size()); ++i) {
     const double t = static_cast<double>(i - from) / rate;
     const double attack = std::min(1.0, t / 0.004);
-    const double s = std::sin(2 * kPi * freq * t) + 0.35 * std::exp(-t / (decay * 0.5)) * std::sin(2 * kPi * freq * 2.0 * t) +
+    const double s = std::sin(2 * kPi * freq * t) +
+                     0.35 * std::exp(-t / (decay * 0.5)) * std::sin(2 * kPi * freq * 2.0 * t) +
                      0.12 * std::exp(-t / (decay * 0.25)) * std::sin(2 * kPi * freq * 3.01 * t);
     w[i] += amp * attack * std::exp(-t / decay) * s;
   }
@@ -162,8 +163,8 @@ inline bool Save(const QString& path, const std::vector<Wave>& channels, const F
   if (!file.open(QIODevice::WriteOnly)) return false;
   file.write(WavBytes(channels, f));
   if (!file.commit()) return false;
-  std::printf("%s: %d Hz, %d-bit, %d channel(s), %.3f s\n", qPrintable(path), f.rate, f.bits,
-              f.channels, static_cast<double>(channels.front().size()) / f.rate);
+  std::printf("%s: %d Hz, %d-bit, %d channel(s), %.3f s\n", qPrintable(path), f.rate, f.bits, f.channels,
+              static_cast<double>(channels.front().size()) / f.rate);
   return true;
 }
 

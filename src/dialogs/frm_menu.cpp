@@ -1,7 +1,6 @@
 #include "dialogs/frm_menu.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
@@ -9,12 +8,13 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
+#include "media/music.h"
 #include "platform/key_translator.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
-#include "media/music.h"
 #include "play/frm_play.h"
 #include "play/menu_commands.h"
 #include "play/net_state.h"
@@ -49,8 +49,7 @@ class TabStopDelegate : public QStyledItemDelegate {
                                                        : opt.palette.text().color());
     painter->drawText(r, Qt::AlignVCenter | Qt::AlignLeft, tab < 0 ? text : text.left(tab));
     if (tab >= 0)
-      painter->drawText(r.adjusted(list_->TabStopPixels, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                        text.mid(tab + 1));
+      painter->drawText(r.adjusted(list_->TabStopPixels, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text.mid(tab + 1));
   }
 
  private:

@@ -48,13 +48,13 @@ class MenuList : public QListWidget {
 
 // What the list window reads and runs.
 struct MenuListParts {
-  play::FrmPlay& table;               // the band pictures, the option popups, the status bar
-  const play::PlayerSettings& player; // the band's style and the options the popups show
-  const play::ScoreState& scores;     // whether a match is on
-  const play::NetState& net;          // whether the game is online
-  play::MenuCommands& menus;          // the commands a row or key runs
-  media::Music& music;                // the songs of the Music list
-  platform::WaitService& wait;        // woken when the list closes
+  play::FrmPlay& table;                // the band pictures, the option popups, the status bar
+  const play::PlayerSettings& player;  // the band's style and the options the popups show
+  const play::ScoreState& scores;      // whether a match is on
+  const play::NetState& net;           // whether the game is online
+  play::MenuCommands& menus;           // the commands a row or key runs
+  media::Music& music;                 // the songs of the Music list
+  platform::WaitService& wait;         // woken when the list closes
 };
 
 class FrmMenu : public QWidget {

@@ -18,8 +18,8 @@
 #include "play/frm_play.h"
 #include "play/menu_windows.h"
 #include "play/player.h"
-#include "play/start_up.h"
 #include "play/player_record.h"
+#include "play/start_up.h"
 #include "play/utilities.h"
 
 namespace dialogs {
@@ -192,9 +192,10 @@ void FrmName::keyPressEvent(QKeyEvent* event) {
 }
 
 void FrmName::RefuseNewName() {
-  p_.ui.MsgBox("There are already 10 players. If you want to add a new player, you'll have to remove a "
-               "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
-               platform::vbOKOnly | platform::vbInformation, "10 Players Max");
+  p_.ui.MsgBox(
+      "There are already 10 players. If you want to add a new player, you'll have to remove a "
+      "player first.\r\nTo delete a player, go to Game Menu and select Scores & Stats",
+      platform::vbOKOnly | platform::vbInformation, "10 Players Max");
 }
 
 void FrmName::closeEvent(QCloseEvent* event) {

@@ -47,7 +47,7 @@ PlayerSlot FindPlayerSlot(const platform::RecordFile& players, const QString& na
 
 // What the player window reads and changes.
 struct NameDialogParts {
-  play::FrmPlay& table;                // its pictures; cleared for the new player
+  play::FrmPlay& table;  // its pictures; cleared for the new player
   platform::UiService& ui;
   platform::WaitService& wait;         // an exit meanwhile lets the window close
   platform::RecordFile& playersFile;   // the names; a new player is written here

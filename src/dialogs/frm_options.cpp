@@ -19,10 +19,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/key_translator.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
-#include "platform/key_translator.h"
 #include "platform/wait.h"
 #include "table/card_table.h"
 #include "table/frm_pic.h"
@@ -472,9 +472,8 @@ void FrmOptions::ShowDeckPreview() {
   Library().GetCardFaces(deck);
   for (int code : kFacePreviews) {
     const QRect cell = table::FaceCell(static_cast<table::CardCode>(code));
-    FilePic[code]->setPixmap(previewSheet_.imgALL.rect().contains(cell)
-                                 ? QPixmap::fromImage(previewSheet_.imgALL.copy(cell))
-                                 : QPixmap());
+    FilePic[code]->setPixmap(
+        previewSheet_.imgALL.rect().contains(cell) ? QPixmap::fromImage(previewSheet_.imgALL.copy(cell)) : QPixmap());
   }
 }
 
@@ -526,10 +525,10 @@ void FrmOptions::FilePic_Click(int index) {
 
 void FrmOptions::DisplayCardSize() {
   const bool large = table_.Table().LargeFonts;
-  const QSize size = large ? QSize(platform::TwipsToPixels(table::SmallCardWidthTwips),
-                                   platform::TwipsToPixels(table::SmallCardHeightTwips))
-                           : QSize(platform::TwipsToPixels(table::CardWidthTwips),
-                                   platform::TwipsToPixels(table::CardHeightTwips));
+  const QSize size =
+      large ? QSize(platform::TwipsToPixels(table::SmallCardWidthTwips),
+                    platform::TwipsToPixels(table::SmallCardHeightTwips))
+            : QSize(platform::TwipsToPixels(table::CardWidthTwips), platform::TwipsToPixels(table::CardHeightTwips));
   picCardBack->setFixedSize(size);
   for (int i : kCardSizedPictures) FilePic[i]->setFixedSize(size);
 }

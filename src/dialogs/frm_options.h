@@ -46,8 +46,8 @@ constexpr int kMetalHolderPicture = 11;
 constexpr int kChosenBackPicture = 15;  // "Current Deck Preview"
 constexpr int kFilePics = kChosenBackPicture + 1;
 // The pictures a card's size.
-constexpr std::array<int, 8> kCardSizedPictures = {kRestorePicture,  kFacePreviews[0], kFacePreviews[1],
-                                                   kFacePreviews[2], kFacePreviews[3], kFacePreviews[4],
+constexpr std::array<int, 8> kCardSizedPictures = {kRestorePicture,  kFacePreviews[0],  kFacePreviews[1],
+                                                   kFacePreviews[2], kFacePreviews[3],  kFacePreviews[4],
                                                    kFacePreviews[5], kChosenBackPicture};
 
 // The library decks that have a theme of their own, named after it; every

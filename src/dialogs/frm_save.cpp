@@ -15,8 +15,8 @@
 #include "play/connection_index.h"
 #include "play/net_state.h"
 #include "play/new_game.h"
-#include "play/score_records.h"
 #include "play/saved_game_record.h"
+#include "play/score_records.h"
 
 namespace dialogs {
 
@@ -59,8 +59,8 @@ QString DefaultDescription(const DescriptionContext& c, const QDateTime& now) {
   if (c.SampleGameMode) return "Sample Game Number " + QString::number(c.SampleGameNumber);
   const QString prefix = c.MatchOn ? QString::fromLatin1(play::kMatchDescription) : QString();
   const QLocale locale;
-  const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + "_" +
-                        locale.toString(now.time(), QLocale::ShortFormat);
+  const QString stamp =
+      locale.toString(now.date(), QLocale::ShortFormat) + "_" + locale.toString(now.time(), QLocale::ShortFormat);
   if (c.SavingNetGame) return prefix + "NET " + stamp + c.OtherPlayer;
   return prefix + stamp;
 }
@@ -70,7 +70,8 @@ QString FinalDescription(const QString& slotText, int slot, bool MatchOn, bool n
   // Only the program marks a game as saved online; a marker typed by hand
   // would make an offline game impossible to restore.
   while (text.startsWith(kOnlineMarker)) text = vb::Trim(text.mid(2));
-  if (text.isEmpty()) text = (MatchOn ? QString::fromLatin1(play::kMatchDescription) : QString()) + "saved game" + vb::Str(slot);
+  if (text.isEmpty())
+    text = (MatchOn ? QString::fromLatin1(play::kMatchDescription) : QString()) + "saved game" + vb::Str(slot);
   if (MatchOn && !text.startsWith(QLatin1String(play::kMatchPrefix)))
     text = QString::fromLatin1(play::kMatchDescription) + text;
   if (netSave && connected) text = kOnlineMarker + text;
@@ -125,7 +126,9 @@ void FrmSave::LoadForm(int bRestore) {
   QString help;
   if (!restore) {
     setWindowTitle("Save Game");
-    help = "Click on a slot below to SAVE this game.\r\nBackspace to type in a descriptive name instead of using the date.";
+    help =
+        "Click on a slot below to SAVE this game.\r\nBackspace to type in a descriptive name instead of using the "
+        "date.";
     lblDelete->setText("Clicking on an exisitng saved game slot\r\nwill save over an old game.");
     for (int n = 1; n <= 10; ++n) {
       SlotText[n] = views[n].Text;
@@ -198,8 +201,8 @@ void FrmSave::Text1_MouseDown(int i, Qt::MouseButton button) {
   if (i < 1 || i > 10) return;
   if (Restoring() && button == Qt::RightButton) {
     SetColours(Text1[i], QColor(255, 0, 0), Qt::black);
-    const int answer = p_.ui.MsgBox("Delete this Saved game?", platform::vbYesNo | platform::vbDefaultButton2,
-                                    "Saved Games - Delete");
+    const int answer =
+        p_.ui.MsgBox("Delete this Saved game?", platform::vbYesNo | platform::vbDefaultButton2, "Saved Games - Delete");
     SetColours(Text1[i], Qt::white, Qt::black);
     if (answer != platform::vbYes) return;
     // The emptied slot looks disabled at once, and nothing stays selected.
@@ -230,7 +233,8 @@ void FrmSave::cmdSave_Click() {
   const QString text = SelectedSlot <= 10 ? Text1[SelectedSlot]->text() : QString();
   choice_.Cancelled = false;
   choice_.Slot = static_cast<std::int16_t>(SelectedSlot);
-  choice_.Description = FinalDescription(text, SelectedSlot, p_.scores.MatchOn, netSave, play::IsOnline(p_.net.NetConnIndex));
+  choice_.Description =
+      FinalDescription(text, SelectedSlot, p_.scores.MatchOn, netSave, play::IsOnline(p_.net.NetConnIndex));
   CloseByCode();
 }
 

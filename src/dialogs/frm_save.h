@@ -21,7 +21,7 @@ class QPushButton;
 namespace platform {
 class RecordFile;
 class UiService;
-}
+}  // namespace platform
 namespace play {
 struct NetState;
 struct SampleGames;
@@ -65,10 +65,10 @@ QString FinalDescription(const QString& slotText, int slot, bool MatchOn, bool n
 
 // What the dialog reads, and the one file it changes.
 struct SaveDialogParts {
-  const QWidget& table;                  // the table window, which the dialog stands beside
+  const QWidget& table;  // the table window, which the dialog stands beside
   platform::UiService& ui;
   platform::RecordFile& savedGamesFile;  // the slots; a deleted slot is written here
-  const play::PlayState& state;         // whether a game is on the table; the developer view
+  const play::PlayState& state;          // whether a game is on the table; the developer view
   const play::NetState& net;             // online, and the other player's name
   const play::ScoreState& scores;        // whether a match is on
   const play::SampleGames& sample;       // a sample game keeps its own description

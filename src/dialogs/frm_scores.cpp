@@ -1,7 +1,6 @@
 #include "dialogs/frm_scores.h"
 
 #include <QComboBox>
-#include <algorithm>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,6 +10,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/recordfile.h"
 #include "platform/system.h"
@@ -231,8 +231,10 @@ FrmScores::FrmScores(ScoreFiles files, QWidget* parent) : QDialog(parent), files
   // Every tab's picture shows; the window is as wide as the tab row needs.
   SSTab1->setUsesScrollButtons(false);
 
-  for (int i = 0; i <= 5; ++i) connect(cmdMaintenance[i], &QPushButton::clicked, this, [this, i] { cmdMaintenance_Click(i); });
-  for (int i = 0; i <= 3; ++i) connect(cmdNetMaintain[i], &QPushButton::clicked, this, [this, i] { cmdNetMaintain_Click(i); });
+  for (int i = 0; i <= 5; ++i)
+    connect(cmdMaintenance[i], &QPushButton::clicked, this, [this, i] { cmdMaintenance_Click(i); });
+  for (int i = 0; i <= 3; ++i)
+    connect(cmdNetMaintain[i], &QPushButton::clicked, this, [this, i] { cmdNetMaintain_Click(i); });
   connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
   // The window has no default button: Enter never starts a deletion, and
   // Esc closes it.
@@ -246,9 +248,8 @@ FrmScores::FrmScores(ScoreFiles files, QWidget* parent) : QDialog(parent), files
   });
   for (QTableWidget* grid : {GridScores, GridMatches})
     connect(grid, &QTableWidget::cellClicked, this, [this, grid](int r, int c) { Grid_Click(grid, r, c); });
-  connect(GridScores, &QTableWidget::cellEntered, this, [this](int, int c) {
-    GridScores->setToolTip(c == 4 ? QString::fromLatin1(kPointsTip) : QString());
-  });
+  connect(GridScores, &QTableWidget::cellEntered, this,
+          [this](int, int c) { GridScores->setToolTip(c == 4 ? QString::fromLatin1(kPointsTip) : QString()); });
   connect(GridNetScores, &QTableWidget::cellEntered, this, [this](int r, int c) {
     GridNetScores->setToolTip(c == 4                  ? QString::fromLatin1(kPointsTip)
                               : r == kNetScoresRowTip ? QStringLiteral("Matches played against your opponent")

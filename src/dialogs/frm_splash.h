@@ -16,7 +16,7 @@ class QLabel;
 namespace media {
 class PictureReports;
 class StdPNG;
-}
+}  // namespace media
 namespace platform {
 class UiService;
 }

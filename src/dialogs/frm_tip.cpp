@@ -28,8 +28,8 @@ constexpr double kStepPause = 0.5;
 constexpr int kTipFontSize = 10;
 constexpr int kRulesFontSize = 10;
 constexpr int kRulesFontSizeLargeFonts = 8;
-constexpr int kHandAboveDealGap = 10;       // pixels between the hand and the Deal button
-constexpr int kReserveHandShift = 40;       // the up hand stands this far into the opponent's Reserve
+constexpr int kHandAboveDealGap = 10;  // pixels between the hand and the Deal button
+constexpr int kReserveHandShift = 40;  // the up hand stands this far into the opponent's Reserve
 constexpr int kStepDeal = 2;
 constexpr int kStepRules = 3;
 constexpr char kIconPicture[] = "Data/pictures/tutorial-icon.png";
@@ -62,12 +62,21 @@ table::PileControl ControlOf(TipPile pile) {
 }  // namespace
 
 QString RulesPanelText() {
-  static const char* const kLines[] = {
-      "Legal Moves:",          "",
-      "  Center Foundation:",  "  Built in SUIT and",        "  ASCENDING (A234..)", "",
-      "  Tableau Piles:",      "  Built in Alternating Colors", "  and DESCENDING",  "",
-      "  To opponent's Reserve", "  and Waste:",             "  Built in SUIT",     "  and ASCENDING",
-      "  or DESCENDING"};
+  static const char* const kLines[] = {"Legal Moves:",
+                                       "",
+                                       "  Center Foundation:",
+                                       "  Built in SUIT and",
+                                       "  ASCENDING (A234..)",
+                                       "",
+                                       "  Tableau Piles:",
+                                       "  Built in Alternating Colors",
+                                       "  and DESCENDING",
+                                       "",
+                                       "  To opponent's Reserve",
+                                       "  and Waste:",
+                                       "  Built in SUIT",
+                                       "  and ASCENDING",
+                                       "  or DESCENDING"};
   QStringList lines;
   for (const char* l : kLines) lines << QString::fromLatin1(l);
   return lines.join(QStringLiteral("\r\n"));
@@ -321,8 +330,8 @@ void FrmTip::KeepClear() {
   // Their counts too, as far as their figures reach, and as far as two
   // figures would while a count is still empty: the deal fills them in,
   // and the window must not have to make way for them then.
-  for (const QLabel* count :
-       {table.lblPHandCnt, table.lblPResCnt, table.lblPWasteCnt, table.lblOHandCnt, table.lblOResCnt, table.lblOWasteCnt}) {
+  for (const QLabel* count : {table.lblPHandCnt, table.lblPResCnt, table.lblPWasteCnt, table.lblOHandCnt,
+                              table.lblOResCnt, table.lblOWasteCnt}) {
     const auto* text = dynamic_cast<const table::TableText*>(count);
     if (!shown(count) || !text) continue;
     const QRect ink = text->InkOf(count->text().size() > 2 ? count->text() : QStringLiteral("88")).toAlignedRect();
@@ -336,7 +345,8 @@ void FrmTip::KeepClear() {
   // The piles a move may go to.
   for (int i = 1; i <= 8; ++i) {
     for (const table::PictureBox* pile : {table.picCenter[i], table.picTableau[i]})
-      if (shown(pile) && (pile == table.picCenter[i] || pile->isEnabled())) sights.sharedPiles.push_back(onScreen(pile));
+      if (shown(pile) && (pile == table.picCenter[i] || pile->isEnabled()))
+        sights.sharedPiles.push_back(onScreen(pile));
   }
   const QScreen* screen = table.screen();
   if (!screen) return;
@@ -361,9 +371,7 @@ QString FrmTip::ReadEnableInfo(const QString& sText) {
   s_.wait.Wake();
 
   switch (step.kind) {
-    case TipKind::Plain:
-      s_.wait.Pause(kStepPause);
-      return step.text;
+    case TipKind::Plain: s_.wait.Pause(kStepPause); return step.text;
     case TipKind::Malformed:
       // An unreadable directive changes no pile; Next lets the learner on.
       s_.wait.Pause(kStepPause);
@@ -376,8 +384,7 @@ QString FrmTip::ReadEnableInfo(const QString& sText) {
       s_.wait.Pause(kStepPause);
       if (!closed_) cmdNextTip[0]->setEnabled(true);
       return step.text;
-    case TipKind::Piles:
-      break;
+    case TipKind::Piles: break;
   }
 
   table.EnablePiles(false);

@@ -26,8 +26,7 @@ inline constexpr char kTutorialMissingTitle[] = "Tutorial File";
 inline constexpr char kExitTutorialQuestion[] = "Exit the tutorial?";
 inline constexpr char kTutorialEndsGameQuestion[] =
     "The tutorial plays its own game: the game on the table will end.\r\n\r\nStart the tutorial?";
-inline constexpr char kTutorialAgainText[] =
-    "To start the Tutorial again, go to the Help Menu and select Tutorial.";
+inline constexpr char kTutorialAgainText[] = "To start the Tutorial again, go to the Help Menu and select Tutorial.";
 inline constexpr char kTutorialTitle[] = "Tutorial";
 // The rules panel, its lines joined by CR LF.
 QString RulesPanelText();
@@ -36,7 +35,7 @@ QString RulesPanelText();
 inline constexpr int kTipDesignWidth = 4080;
 inline constexpr int kTipDesignHeight = 4050;
 inline constexpr int kTipLoadHeight = 5415;
-inline constexpr int kNarrowScreenTwips = 15360;   // below 1024 pixels
+inline constexpr int kNarrowScreenTwips = 15360;  // below 1024 pixels
 inline constexpr int kNarrowTipWidth = 3000;
 inline constexpr int kNarrowTipHeight = 4545;
 // Below 1280 pixels the table leaves no room beside it for the full window:
@@ -99,14 +98,14 @@ class FrmTip : public QWidget {
 
   play::TutorialServices s_;
   play::HandPictures* hands_;
-  platform::Class1 onTop_;   // keeps the window above the table while it is open
-  QStringList Tips;          // the steps, 1-based through CurrentTip_
-  int CurrentTip_ = 0;       // the step shown; 0 before the first
-  int rememberedWidth_ = kTipDesignWidth;    // twips, as last laid out
+  platform::Class1 onTop_;                 // keeps the window above the table while it is open
+  QStringList Tips;                        // the steps, 1-based through CurrentTip_
+  int CurrentTip_ = 0;                     // the step shown; 0 before the first
+  int rememberedWidth_ = kTipDesignWidth;  // twips, as last laid out
   int rememberedHeight_ = kTipDesignHeight;
   QRect picture1Twips_, label1Twips_, tipTextTwips_, nextTwips_, okTwips_;
   bool closed_ = false;
-  int handlerDepth_ = 0;     // handlers of this window running now, nested
+  int handlerDepth_ = 0;  // handlers of this window running now, nested
 
   class HandlerScope;
 };

@@ -49,7 +49,7 @@ class Dialogs : public play::MenuDialogs, public play::FirstStartWindows {
 
   play::MenuWindowParts p_;
   QPointer<FrmMenu> menu_;
-  QPointer<QWidget> modal_;   // the modal dialog open now
+  QPointer<QWidget> modal_;  // the modal dialog open now
 };
 
 }  // namespace dialogs

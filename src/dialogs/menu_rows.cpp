@@ -112,7 +112,9 @@ std::vector<MenuListRow> BuildMenuRows(int MenuId, const MenuRowState& state) {
 // "Remote - END Internet Game", and the host's keys (Ctrl+F2) both fit.
 int MenuTabStop(int MenuId) {
   switch (MenuId) {
-    case 1: case 2: case 5: return 100;
+    case 1:
+    case 2:
+    case 5: return 100;
     case 3: return 110;
     case 4: return 80;
     default: return 0;
@@ -121,7 +123,9 @@ int MenuTabStop(int MenuId) {
 
 int MenuExtraWidth(int MenuId) {
   switch (MenuId) {
-    case 1: case 2: case 5: return 600;
+    case 1:
+    case 2:
+    case 5: return 600;
     case 3: return 900;
     case 4: return 300;
     default: return 0;

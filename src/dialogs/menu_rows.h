@@ -10,8 +10,8 @@
 namespace dialogs {
 
 struct MenuListRow {
-  QString Text;       // caption, caption TAB shortcut, or the separator
-  int Command = 0;    // handed over when the row is chosen
+  QString Text;     // caption, caption TAB shortcut, or the separator
+  int Command = 0;  // handed over when the row is chosen
   bool Separator = false;
 };
 
@@ -21,7 +21,7 @@ struct MenuRowState {
   std::int16_t NetConnIndex = 0;  // 0 offline, 99 waiting for a caller, else connected
   bool NetIsHost = false;
   bool StatusBarVisible = true;
-  QStringList Songs;              // the play list's songs, in order, without their folders
+  QStringList Songs;  // the play list's songs, in order, without their folders
 };
 
 // The menus by number (MenuId).

@@ -63,9 +63,9 @@ void MusicListMenu::RunChosenRow() {
 void MusicListMenu::ShowMusicList() {
   play::MenuState& menu = menu_;
   chosenRow_.reset();
-  dialogs_.LoadList(kMusicMenu, music_.SongNames(),
-                    play::ListAnswers{[this](int command) { chosenRow_ = command; },
-                                      [this] { menu_.MenuOpen = false; }});
+  dialogs_.LoadList(
+      kMusicMenu, music_.SongNames(),
+      play::ListAnswers{[this](int command) { chosenRow_ = command; }, [this] { menu_.MenuOpen = false; }});
   menu.MenuNumber = kMusicMenu;
   menu.MenuOpen = true;
   play::FrmPlay& w = table_;

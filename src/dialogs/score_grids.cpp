@@ -1,6 +1,5 @@
 #include "dialogs/score_grids.h"
 
-
 #include "platform/recordfile.h"
 #include "platform/vb.h"
 #include "play/score_records.h"
@@ -58,8 +57,10 @@ GridContent PrintNamesRows(const PlayerRecords& records) {
     const play::PlayerRecord& p = records[r - 1];
     if (NameOf(p).isEmpty()) continue;
     const play::ScoreRec& s = p.Scores;
-    g.rows[r - 1] = {{NameOf(p), CellAlign::Left, {}, false}, PaddedNumber(s.SinglePlayed),
-                     PaddedNumber(s.SinglePlayed - s.SingleWon), PaddedNumber(s.SingleWon),
+    g.rows[r - 1] = {{NameOf(p), CellAlign::Left, {}, false},
+                     PaddedNumber(s.SinglePlayed),
+                     PaddedNumber(s.SinglePlayed - s.SingleWon),
+                     PaddedNumber(s.SingleWon),
                      PaddedNumber(s.BestWin)};
   }
   return g;
@@ -72,8 +73,10 @@ GridContent PrintMatchesRows(const PlayerRecords& records) {
     const play::PlayerRecord& p = records[r - 1];
     if (NameOf(p).isEmpty()) continue;
     const play::ScoreRec& s = p.Scores;
-    g.rows[r - 1] = {{NameOf(p), CellAlign::Left, {}, false}, PaddedNumber(s.MatchesPlayed),
-                     PaddedNumber(s.MatchesPlayed - s.MatchesWon), PaddedNumber(s.MatchesWon)};
+    g.rows[r - 1] = {{NameOf(p), CellAlign::Left, {}, false},
+                     PaddedNumber(s.MatchesPlayed),
+                     PaddedNumber(s.MatchesPlayed - s.MatchesWon),
+                     PaddedNumber(s.MatchesWon)};
   }
   return g;
 }

@@ -24,10 +24,10 @@ namespace dialogs {
 enum class CellAlign { Left, Center, Right };
 
 struct GridColumn {
-  QString heading;       // as written in the format, blanks included
+  QString heading;  // as written in the format, blanks included
   CellAlign align = CellAlign::Left;
-  int widthChars = 0;    // the heading's length sets the column's width
-  int valueChars = 0;    // the longest text the column may hold (a name's 20); 0: what it holds
+  int widthChars = 0;  // the heading's length sets the column's width
+  int valueChars = 0;  // the longest text the column may hold (a name's 20); 0: what it holds
   bool operator==(const GridColumn&) const = default;
 };
 
@@ -50,9 +50,9 @@ struct GridCell {
 };
 
 struct GridContent {
-  std::vector<GridColumn> columns;             // row 0, the headings (bold)
-  std::vector<std::vector<GridCell>> rows;     // rows 1.., as many cells as columns
-  std::vector<int> widthsTwips;                // fixed column widths; empty or 0: as the heading sets
+  std::vector<GridColumn> columns;          // row 0, the headings (bold)
+  std::vector<std::vector<GridCell>> rows;  // rows 1.., as many cells as columns
+  std::vector<int> widthsTwips;             // fixed column widths; empty or 0: as the heading sets
   const GridCell& Cell(int row, int col) const { return rows.at(row - 1).at(col); }
 };
 

@@ -20,8 +20,8 @@ namespace {
 constexpr int kHighScoreRecordsCleared = play::kHighScorePlaces + 1;  // one past the places shown
 inline constexpr char kFileErrorTitle[] = "Scores";
 
-const char* const kCaptions[] = {"Delete Player",          "Delete ALL Players",    "Clear Player's Scores",
-                                 "Clear ALL Scores",       "Clear Player's Matches", "Clear ALL Match Scores"};
+const char* const kCaptions[] = {"Delete Player",    "Delete ALL Players",     "Clear Player's Scores",
+                                 "Clear ALL Scores", "Clear Player's Matches", "Clear ALL Match Scores"};
 
 bool Confirm(platform::UiService& ui, const QString& caption, bool deleting) {
   const QString title = deleting ? QStringLiteral("DELETE") : QStringLiteral("REMOVE");
@@ -45,9 +45,7 @@ MaintenanceResult Failed(platform::UiService& ui, const platform::RecordFile& fi
 
 // Where the score record in force is kept: the opponent's record online,
 // else the player's.
-platform::RecordFile& StoreFile(ScoreFiles& f) {
-  return f.store.PeerPresent() && f.net.File ? *f.net.File : f.players;
-}
+platform::RecordFile& StoreFile(ScoreFiles& f) { return f.store.PeerPresent() && f.net.File ? *f.net.File : f.players; }
 
 // A player record read into a local; nothing when it cannot be read.
 std::optional<play::PlayerRecord> ReadPlayer(const platform::RecordFile& file, int n) {
@@ -170,7 +168,7 @@ MaintenanceResult cmdMaintenance(ScoreFiles& f, int index, int S, bool cellEmpty
   Reload(f);
   if (!ok) return Failed(f.ui, f.players);
   f.ui.Beep();
-  static const char* const kDone[] = {"Player removed!", "All is forgotten.", "Scores removed!",
+  static const char* const kDone[] = {"Player removed!",   "All is forgotten.",     "Scores removed!",
                                       "All is forgotten.", "Match Scores removed!", "All is forgotten."};
   return {true, label, QString::fromLatin1(kDone[index])};
 }
@@ -223,8 +221,10 @@ MaintenanceResult cmdNetMaintain(ScoreFiles& f, int index, int L) {
         }
       }
       // The current opponent's record may have moved up with the others.
-      if (ok && f.net.NetScoreRecNo > L + 1) --f.net.NetScoreRecNo;
-      else if (ok && f.net.NetScoreRecNo == L + 1) f.net.NetScoreRecNo = 0;
+      if (ok && f.net.NetScoreRecNo > L + 1)
+        --f.net.NetScoreRecNo;
+      else if (ok && f.net.NetScoreRecNo == L + 1)
+        f.net.NetScoreRecNo = 0;
       if (ok) f.opponents->LoadNetPlayerList();
       result.message = QStringLiteral("Player removed!");
       break;
@@ -251,8 +251,7 @@ MaintenanceResult cmdClear(ScoreFiles& f) {
                   QStringLiteral("Delete High Scores")) != platform::vbYes)
     return {};
   platform::RecordFile file;
-  if (!file.Open(f.highScorePath, play::kHighScoreRecordLength))
-    return Failed(f.ui, f.highScorePath, file.LastError());
+  if (!file.Open(f.highScorePath, play::kHighScoreRecordLength)) return Failed(f.ui, f.highScorePath, file.LastError());
   play::HighScoreRecord empty;
   empty.WinnerName = QString(play::HighScoreRecord::kWinnerNameWidth, QLatin1Char(' '));
   // All places at once: a kill part-way never leaves empty places above

@@ -52,15 +52,15 @@ struct ScoreFiles {
   table::TableView& view;            // the match panels
   platform::UiService& ui;
   OpponentList* opponents = nullptr;  // none: no opponents are listed
-  QString highScorePath;             // DataPath + "highscore.sav"
-  QString picturesFolder;            // AppPath + "Data/pictures/": the tab labels and the trophy
+  QString highScorePath;              // DataPath + "highscore.sav"
+  QString picturesFolder;             // AppPath + "Data/pictures/": the tab labels and the trophy
 };
 
 // Which message label of the window an action writes.
 enum class MessageLabel { None, Label1, lblSelectMatch, LblNetMain };
 
 struct MaintenanceResult {
-  bool done = false;                 // the files were changed
+  bool done = false;  // the files were changed
   MessageLabel label = MessageLabel::None;
   QString message;
 };

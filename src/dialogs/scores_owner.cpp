@@ -12,15 +12,21 @@
 
 namespace dialogs {
 
-ScoresOwner::ScoresOwner(play::ScoreAccess access, QWidget* mainWindow)
-    : access_(access), mainWindow_(mainWindow) {}
+ScoresOwner::ScoresOwner(play::ScoreAccess access, QWidget* mainWindow) : access_(access), mainWindow_(mainWindow) {}
 
 ScoresOwner::~ScoresOwner() { delete frmScores_.data(); }
 
 FrmScores* ScoresOwner::LoadScoresWindow() {
   if (frmScores_) return frmScores_;
-  ScoreFiles files{access_.players, access_.player, access_.scores, access_.store, access_.net,
-                   access_.NetConnIndex, access_.view, access_.ui, this,
+  ScoreFiles files{access_.players,
+                   access_.player,
+                   access_.scores,
+                   access_.store,
+                   access_.net,
+                   access_.NetConnIndex,
+                   access_.view,
+                   access_.ui,
+                   this,
                    access_.folders.DataPath + QString::fromLatin1(play::kHighScoreFileName),
                    access_.folders.AppPath + QStringLiteral("Data/pictures/")};
   frmScores_ = new FrmScores(files, mainWindow_);

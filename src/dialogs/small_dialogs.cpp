@@ -1,27 +1,27 @@
 #include "dialogs/small_dialogs.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
-#include <QGuiApplication>
+#include <QScrollBar>
 #include <cmath>
 #include <limits>
 
 #include "media/folders.h"
 #include "platform/sound.h"
 #include "platform/system.h"
-#include "platform/version.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "play/menu_windows.h"
 #include "play/player.h"
-#include "play/score_records.h"
 #include "play/score_record.h"
+#include "play/score_records.h"
 #include "play/utilities.h"
 
 namespace dialogs {
@@ -81,9 +81,12 @@ MatchPointsResult CheckMatchPoints(const QString& text) {
   const double v = std::round(vb::Val(text));
   if (v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max())
     r.stored = static_cast<std::int16_t>(v);
-  if (v < play::kLowestMatchTarget) r.check = MatchPointsCheck::TooLow;
-  else if (v > play::kHighestMatchTarget) r.check = MatchPointsCheck::TooHigh;
-  else r.check = MatchPointsCheck::Accepted;
+  if (v < play::kLowestMatchTarget)
+    r.check = MatchPointsCheck::TooLow;
+  else if (v > play::kHighestMatchTarget)
+    r.check = MatchPointsCheck::TooHigh;
+  else
+    r.check = MatchPointsCheck::Accepted;
   return r;
 }
 
@@ -266,8 +269,9 @@ FrmAbout::FrmAbout(const QImage& icon, platform::SoundChannel& sound, const QStr
   lblTitle->setFont(titleFont);
   lblVersion = NewLabel(AboutVersionText(platform::kVersionMajor, platform::kVersionMinor, platform::kVersionRevision),
                         this, {1080, 640, 4600, 300});
-  lblDescription = NewLabel(QString::fromLatin1(platform::kLegalNotice) + QString::fromUtf8("\r\nCard Games by Brackwell\u2122"),
-                            this, {1080, 1000, 4900, 900});
+  lblDescription =
+      NewLabel(QString::fromLatin1(platform::kLegalNotice) + QString::fromUtf8("\r\nCard Games by Brackwell\u2122"),
+               this, {1080, 1000, 4900, 900});
   LblSite = NewLabel(QString("Marrowdale Site: ") + platform::kNoWebSiteText, this, {1080, 1950, 4900, 300});
   lblDis = NewLabel(" Warning: Another Highly addictive game from Brackwell.\r\n\r\n", this, {1080, 2300, 4900, 600});
   Label2 = NewLabel("Email: none", this, {1080, 2900, 4600, 300});

@@ -43,7 +43,8 @@ MatchPointsResult CheckMatchPoints(const QString& text);
 
 inline constexpr char kMatchTooLowText[] =
     "That's less than the minimum possible points for winning just one game. Enter a number 62 or higher.";
-inline constexpr char kMatchTooHighText[] = "Be realistic. Keep your number under 1001.\r\nEnter a number between 62 and 1000.";
+inline constexpr char kMatchTooHighText[] =
+    "Be realistic. Keep your number under 1001.\r\nEnter a number between 62 and 1000.";
 
 class FrmMatch : public QWidget {
   Q_OBJECT
@@ -88,8 +89,7 @@ class FrmSpeed : public QWidget {
  public:
   // The speeds are the player's settings; each change is applied at once
   // and the player written when the window closes.
-  FrmSpeed(play::PlayerSettings& player, play::PlayerChanges& changes, const QWidget& table,
-           QWidget* parent = nullptr);
+  FrmSpeed(play::PlayerSettings& player, play::PlayerChanges& changes, const QWidget& table, QWidget* parent = nullptr);
   void HScroll1_Change();
   void VScroll1_Change();
 
@@ -119,6 +119,7 @@ class AboutIcon : public QLabel {
   using QLabel::QLabel;
  signals:
   void pressed(Qt::MouseButton button);
+
  protected:
   void mousePressEvent(QMouseEvent* event) override;
 };
@@ -132,8 +133,8 @@ class FrmAbout : public QWidget {
   void picIcon_Click();
   void picIcon_MouseDown(Qt::MouseButton button);
 
-  QLabel *lblTitle = nullptr, *lblVersion = nullptr, *lblDescription = nullptr, *LblSite = nullptr,
-         *lblDis = nullptr, *credit = nullptr, *Label2 = nullptr;
+  QLabel *lblTitle = nullptr, *lblVersion = nullptr, *lblDescription = nullptr, *LblSite = nullptr, *lblDis = nullptr,
+         *credit = nullptr, *Label2 = nullptr;
   AboutIcon* picIcon = nullptr;
   QPushButton* cmdOK = nullptr;
 

@@ -9,8 +9,7 @@
 
 namespace dialogs {
 
-Tutorial::Tutorial(const play::TutorialServices& services, play::HandPictures* hands)
-    : s_(services), hands_(hands) {}
+Tutorial::Tutorial(const play::TutorialServices& services, play::HandPictures* hands) : s_(services), hands_(hands) {}
 
 Tutorial::~Tutorial() {
   // The window goes with its owner, without running the close handler on

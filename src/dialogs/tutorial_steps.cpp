@@ -10,7 +10,7 @@ namespace dialogs {
 
 namespace {
 
-constexpr int kFirstLetter = 1;   // characters after the "<"
+constexpr int kFirstLetter = 1;  // characters after the "<"
 constexpr int kFirstNumber = 3;
 constexpr int kSecondLetter = 5;
 constexpr int kSecondNumber = 7;
@@ -47,16 +47,15 @@ TutorialStep ReadTutorialStep(const QString& line) {
     step.kind = TipKind::Rules;
     return step;
   }
-  const auto first = Target(l1 == QLatin1Char('P') ? TipPile::Player : TipPile::Tableau,
-                            DigitAt(line, p + kFirstNumber));
+  const auto first =
+      Target(l1 == QLatin1Char('P') ? TipPile::Player : TipPile::Tableau, DigitAt(line, p + kFirstNumber));
   if (!first) return step;
 
   std::optional<TipTarget> second;
   if (p + kSecondLetter < line.size()) {
     const QChar l2 = line.at(p + kSecondLetter);
     if (l2 == QLatin1Char('T') || l2 == QLatin1Char('O')) {
-      second = Target(l2 == QLatin1Char('T') ? TipPile::Tableau : TipPile::Opponent,
-                      DigitAt(line, p + kSecondNumber));
+      second = Target(l2 == QLatin1Char('T') ? TipPile::Tableau : TipPile::Opponent, DigitAt(line, p + kSecondNumber));
       if (!second) return step;
     }
   }

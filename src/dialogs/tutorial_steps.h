@@ -34,10 +34,10 @@ enum class TipKind {
 };
 
 struct TutorialStep {
-  QString text;                    // what the window shows, "~" made paragraph breaks
+  QString text;  // what the window shows, "~" made paragraph breaks
   TipKind kind = TipKind::Plain;
-  TipTarget first;                 // Piles: the pile the learner uses
-  std::optional<TipTarget> second; // Piles: a Tableau pile unlocked too, or an opponent pile pointed at
+  TipTarget first;                  // Piles: the pile the learner uses
+  std::optional<TipTarget> second;  // Piles: a Tableau pile unlocked too, or an opponent pile pointed at
   bool operator==(const TutorialStep&) const = default;
 };
 

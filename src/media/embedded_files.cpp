@@ -78,8 +78,7 @@ FileProblem ExtractPngResources(const QString& DataPath) {
 FileProblem SetUpSounds(const QString& DataPath) {
   FileProblem first;
   for (int n = kFirstSoundResource; n <= kLastSoundResource; ++n) {
-    FileProblem problem =
-        SaveResourceToFile(QString::number(n), kResTypeSound, DataPath + SoundResourceFile(n));
+    FileProblem problem = SaveResourceToFile(QString::number(n), kResTypeSound, DataPath + SoundResourceFile(n));
     if (first.ok() && !problem.ok()) first = problem;
   }
   return first;

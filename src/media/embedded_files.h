@@ -14,10 +14,10 @@ struct PngResourceFile {
 };
 
 inline constexpr std::array<PngResourceFile, 4> kPngResourceFiles{{
-    {"101PNG", "logo.tmp"},     // 307 x 131, the large logo
-    {"102PNG", "splash.tmp"},   // 162 x 90, the small logo (splash, narrow tables)
-    {"103PNG", "handD.tmp"},    // 29 x 55, the tutorial's hand pointing down
-    {"104PNG", "handU.tmp"},    // 29 x 55, pointing up
+    {"101PNG", "logo.tmp"},    // 307 x 131, the large logo
+    {"102PNG", "splash.tmp"},  // 162 x 90, the small logo (splash, narrow tables)
+    {"103PNG", "handD.tmp"},   // 29 x 55, the tutorial's hand pointing down
+    {"104PNG", "handU.tmp"},   // 29 x 55, pointing up
 }};
 
 inline constexpr int kFirstSoundResource = 106;

@@ -35,19 +35,19 @@ bool HasWildcards(const QString& s) { return s.contains('*') || s.contains('?');
 QRegularExpression WildcardPattern(const QString& pattern) {
   QString rx;
   for (const QChar c : pattern) {
-    if (c == '*') rx += ".*";
-    else if (c == '?') rx += '.';
-    else rx += QRegularExpression::escape(QString(c));
+    if (c == '*')
+      rx += ".*";
+    else if (c == '?')
+      rx += '.';
+    else
+      rx += QRegularExpression::escape(QString(c));
   }
-  return QRegularExpression(QRegularExpression::anchoredPattern(rx),
-                            QRegularExpression::DotMatchesEverythingOption);
+  return QRegularExpression(QRegularExpression::anchoredPattern(rx), QRegularExpression::DotMatchesEverythingOption);
 }
 
 // A name the program may create inside one of its folders: one level, not
 // hidden, not climbing out.
-bool IsBareName(const QString& name) {
-  return !name.isEmpty() && !name.contains('/') && !name.startsWith('.');
-}
+bool IsBareName(const QString& name) { return !name.isEmpty() && !name.contains('/') && !name.startsWith('.'); }
 
 }  // namespace
 

@@ -90,8 +90,7 @@ HelpWindow::HelpWindow(const QString& collectionFile) : QWidget(nullptr, Qt::Win
   setWindowTitle(kHelpWindowTitle);
   engine_ = std::make_unique<QHelpEngine>(collectionFile);
   engine_->setReadOnly(true);
-  ready_ = QFileInfo(collectionFile).isFile() && engine_->setupData() &&
-           !engine_->registeredDocumentations().isEmpty();
+  ready_ = QFileInfo(collectionFile).isFile() && engine_->setupData() && !engine_->registeredDocumentations().isEmpty();
 
   tabs_ = new QTabWidget;
   QHelpContentWidget* contents = engine_->contentWidget();
@@ -148,8 +147,7 @@ HelpWindow::HelpWindow(const QString& collectionFile) : QWidget(nullptr, Qt::Win
           [this](const QList<QHelpLink>& documents, const QString&) {
             if (!documents.isEmpty()) Show(documents.first().url);
           });
-  connect(query, &QHelpSearchQueryWidget::search, search,
-          [search, query] { search->search(query->searchInput()); });
+  connect(query, &QHelpSearchQueryWidget::search, search, [search, query] { search->search(query->searchInput()); });
   connect(results, &QHelpSearchResultWidget::requestShowLink, this, [this](const QUrl& url) { Show(url); });
   connect(lookFor_, &QLineEdit::textChanged, index, [index](const QString& text) { index->filterIndices(text); });
   connect(lookFor_, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);
@@ -406,9 +404,7 @@ class StandsOver : public QObject {
 };
 
 // The caller's window by its native id; none for 0 or a window not ours.
-QWidget* CallerWindow(HelpWindowHandle owner) {
-  return owner == 0 ? nullptr : QWidget::find(static_cast<WId>(owner));
-}
+QWidget* CallerWindow(HelpWindowHandle owner) { return owner == 0 ? nullptr : QWidget::find(static_cast<WId>(owner)); }
 
 class QtHelpBackend : public HelpBackend {
  public:

@@ -40,7 +40,8 @@ bool HTMLHelpWrapper::IsTxtPopupFile(const QString& FileName) {
 bool HTMLHelpWrapper::EnsureFileExists(QString& FileName) {
   if (!HasFolder(FileName)) FileName = programFolder_ + "/" + FileName;
   if (QFileInfo(FileName).isFile()) return true;
-  Warn("The file " + FileName + " does not exist.\nPlease make sure the correct path and file name have been "
+  Warn("The file " + FileName +
+       " does not exist.\nPlease make sure the correct path and file name have been "
        "specified.");
   return false;
 }
@@ -60,9 +61,7 @@ HelpWindowHandle HTMLHelpWrapper::HHWndHandle() {
 
 QString HTMLHelpWrapper::LookupWindow() const { return HHWindow.trimmed().isEmpty() ? QString() : HHWindow; }
 
-QString HTMLHelpWrapper::FileArgument() const {
-  return LookupWindow().isEmpty() ? CHMFile : CHMFile + ">" + HHWindow;
-}
+QString HTMLHelpWrapper::FileArgument() const { return LookupWindow().isEmpty() ? CHMFile : CHMFile + ">" + HHWindow; }
 
 bool HTMLHelpWrapper::Ready() { return IsChmFile(CHMFile) && EnsureFileExists(CHMFile); }
 

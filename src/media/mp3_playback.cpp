@@ -49,9 +49,7 @@ QString Mp3Commands::PlayMP3(const QString& FileName) {
   return kPlaySuccess;
 }
 
-bool Mp3Commands::IsMP3Playing() const {
-  return player_ && player_->Mode() == MusicPlayer::State::Playing;
-}
+bool Mp3Commands::IsMP3Playing() const { return player_ && player_->Mode() == MusicPlayer::State::Playing; }
 
 QString Mp3Commands::StopMP3() {
   if (player_) {

@@ -44,15 +44,15 @@ class MusicMenu {
 enum class MusicChoice : std::int16_t { None = 0, PlayAll = 1, NextSong = 2 };
 
 struct MusicState {
-  QStringList PlayList;          // full paths of the songs, in play order (song i at i - 1)
-  std::int16_t StartSong = 0;    // the song the list starts at, from 1
-  std::int16_t CurrentSong = 0;  // the song the list plays, or the one last chosen in the menu
-  bool StopMusic = false;        // a stop was asked for; the list honours and clears it
+  QStringList PlayList;                    // full paths of the songs, in play order (song i at i - 1)
+  std::int16_t StartSong = 0;              // the song the list starts at, from 1
+  std::int16_t CurrentSong = 0;            // the song the list plays, or the one last chosen in the menu
+  bool StopMusic = false;                  // a stop was asked for; the list honours and clears it
   MusicChoice Choice = MusicChoice::None;  // what the music menu asked to play
-  QString SongPath;              // the file chosen in the add-song chooser; empty when cancelled
-  QString SongTitle;             // its file name
-  QString LastMusicFolder;       // where the add-song chooser opens
-  bool MusicUnavailable = false; // music cannot play here; the menu does nothing
+  QString SongPath;                        // the file chosen in the add-song chooser; empty when cancelled
+  QString SongTitle;                       // its file name
+  QString LastMusicFolder;                 // where the add-song chooser opens
+  bool MusicUnavailable = false;           // music cannot play here; the menu does nothing
 };
 
 struct MusicServices {
@@ -60,9 +60,9 @@ struct MusicServices {
   platform::WaitService& wait;
   platform::UiService& ui;
   platform::SettingsStore& settings;
-  platform::SoundChannel& sound;     // the menu sound
-  std::function<bool()> soundOn;     // the player's game sounds are on
-  QString title;                     // the program's name, for its message boxes
+  platform::SoundChannel& sound;  // the menu sound
+  std::function<bool()> soundOn;  // the player's game sounds are on
+  QString title;                  // the program's name, for its message boxes
   // Called after the list has moved on to the next song from the event
   // queue: starting a song waits, and a close asked for meanwhile is
   // completed then.
@@ -70,8 +70,7 @@ struct MusicServices {
 };
 
 inline constexpr char kAddSongTitle[] = "Add Song to Play List";
-inline constexpr char kMusicFilter[] =
-    "Music (*.mp3;*.mid;*.wav;*.au;*.snd)|*.mp3;*.mid;*.wav;*.au;*.snd";
+inline constexpr char kMusicFilter[] = "Music (*.mp3;*.mid;*.wav;*.au;*.snd)|*.mp3;*.mid;*.wav;*.au;*.snd";
 inline constexpr char kMenuSoundFile[] = "~107.tmp";
 inline constexpr char kNoMusicText[] = "No music";
 
@@ -157,11 +156,11 @@ class Music : public MusicPanel {
   Mp3Commands commands_;
   MusicState state_;
   MusicMenu* menu_ = nullptr;
-  QObject queue_;             // the list's next step runs from the event queue
+  QObject queue_;  // the list's next step runs from the event queue
   bool listActive_ = false;
-  int listEnd_ = 0;           // the last song of the running list, taken when it started
-  int nextSong_ = 0;          // the song the running list plays next
-  unsigned listRun_ = 0;      // a newer list replaces an older one
+  int listEnd_ = 0;       // the last song of the running list, taken when it started
+  int nextSong_ = 0;      // the song the running list plays next
+  unsigned listRun_ = 0;  // a newer list replaces an older one
 };
 
 }  // namespace media

@@ -12,9 +12,7 @@ namespace media {
 
 namespace {
 
-QColor FromWindowsColor(std::int32_t bgr) {
-  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
+QColor FromWindowsColor(std::int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 QList<QRgb> QtColorTable(const std::vector<std::uint32_t>& table) {
   QList<QRgb> colors;
@@ -40,8 +38,7 @@ bool stdPNGdata::CreateDIB(int bitCount, int width, int height, std::span<const 
   };
   switch (bitCount) {
     case 32:
-    case 24:
-      break;
+    case 24: break;
     case 8:
     case 4:
       if (palette.empty()) {
@@ -53,11 +50,12 @@ bool stdPNGdata::CreateDIB(int bitCount, int width, int height, std::span<const 
       }
       break;
     case 1:
-      if (palette.empty()) table = {0x000000u, 0xFFFFFFu};
-      else fromPalette(2);  // a one-entry palette gets black as its second colour
+      if (palette.empty())
+        table = {0x000000u, 0xFFFFFFu};
+      else
+        fromPalette(2);  // a one-entry palette gets black as its second colour
       break;
-    default:
-      return false;
+    default: return false;
   }
   const std::int64_t scan = CalcScanWidth(bitCount, width);
   if (scan > std::numeric_limits<std::int32_t>::max() / height) return false;
@@ -83,10 +81,8 @@ QImage stdPNGdata::View() const {
   if (!bits_) return {};
   const qsizetype scan = qsizetype(scanWidth_);
   switch (bitCount_) {
-    case 32:
-      return QImage(bits_.get(), width_, height_, scan, QImage::Format_ARGB32_Premultiplied);
-    case 24:
-      return QImage(bits_.get(), width_, height_, scan, QImage::Format_BGR888);
+    case 32: return QImage(bits_.get(), width_, height_, scan, QImage::Format_ARGB32_Premultiplied);
+    case 24: return QImage(bits_.get(), width_, height_, scan, QImage::Format_BGR888);
     case 8: {
       QImage image(bits_.get(), width_, height_, scan, QImage::Format_Indexed8);
       image.setColorTable(QtColorTable(colorTable_));
@@ -111,8 +107,7 @@ QImage stdPNGdata::View() const {
       image.setColorTable(QtColorTable(colorTable_));
       return image;
     }
-    default:
-      return {};
+    default: return {};
   }
 }
 
@@ -243,8 +238,10 @@ void stdPNGdata::RedrawRows(QImage* hDC, QWidget* hWnd, int x, int y, int firstR
   }
   if (hWnd != nullptr) hWnd->repaint(QRect(x, y + firstRow, drawWidth_, lastRow - firstRow));
   if (final) {
-    if (backColor < 0) FreeBackground();
-    else FlattenOntoBackground(globalAlpha);
+    if (backColor < 0)
+      FreeBackground();
+    else
+      FlattenOntoBackground(globalAlpha);
   }
 }
 

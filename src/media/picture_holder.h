@@ -94,18 +94,18 @@ class stdPNGdata {
   void CopyBackgroundRows(QImage* hDC, int x, int y, int firstRow, int rows);
   void CleanBackground(std::int32_t backColor, bool final);
 
-  Bytes bits_;                              // the picture's bits
+  Bytes bits_;  // the picture's bits
   int bitCount_ = 0;
   int width_ = 0;
   int height_ = 0;
-  std::int64_t scanWidth_ = 0;              // bytes per row
-  std::vector<std::uint32_t> colorTable_;   // indexed pictures
-  bool ownDc_ = false;                      // the memory context exists
-  mutable QImage memoryDc_;                 // what hDC() hands out
-  QImage background_;                       // composition background (32-bit pictures)
-  QImage saveUnder_;                        // the target's own content under the picture
-  Bytes blockBits_;                         // 24-bit block bitmap (indexed, interlaced)
-  int drawWidth_ = 0;                       // the picture's size clipped to the target
+  std::int64_t scanWidth_ = 0;             // bytes per row
+  std::vector<std::uint32_t> colorTable_;  // indexed pictures
+  bool ownDc_ = false;                     // the memory context exists
+  mutable QImage memoryDc_;                // what hDC() hands out
+  QImage background_;                      // composition background (32-bit pictures)
+  QImage saveUnder_;                       // the target's own content under the picture
+  Bytes blockBits_;                        // 24-bit block bitmap (indexed, interlaced)
+  int drawWidth_ = 0;                      // the picture's size clipped to the target
   int drawHeight_ = 0;
 };
 

@@ -25,7 +25,8 @@ bool CrcAccepted(const Chunk& chunk, bool checkCrc) { return !checkCrc || ChunkC
 
 int PngInfo::Channels() const {
   switch (colorType) {
-    case kGrey: case kPalette: return 1;
+    case kGrey:
+    case kPalette: return 1;
     case kGreyAlpha: return 2;
     case kRgb: return 3;
     case kRgba: return 4;
@@ -103,7 +104,9 @@ bool IsValidDepthForType(std::uint8_t colorType, std::uint8_t bitDepth) {
   switch (colorType) {
     case kGrey: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
     case kPalette: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
-    case kRgb: case kGreyAlpha: case kRgba: return bitDepth == 8 || bitDepth == 16;
+    case kRgb:
+    case kGreyAlpha:
+    case kRgba: return bitDepth == 8 || bitDepth == 16;
     default: return false;
   }
 }
@@ -172,8 +175,7 @@ void ReadTRNS(PngInfo& info, const Chunk& chunk) {
       info.keyColor = 0;
       return;
     }
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -198,8 +200,7 @@ void ReadBKGD(PngInfo& info, const Chunk& chunk, bool checkCrc) {
       if (data.size() < 2 || !CrcAccepted(chunk, checkCrc)) return;
       info.fileBackground = static_cast<std::int32_t>(PixelColor(info, -1, wide ? data[0] : data[1], false));
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -207,8 +208,8 @@ void ReadTIME(PngInfo& info, const Chunk& chunk, bool checkCrc) {
   const auto data = chunk.Data();
   if (data.size() < 7 || !CrcAccepted(chunk, checkCrc)) return;
   const std::uint16_t year = ReadBE16(&data[0]);
-  info.modificationTime = {std::uint8_t(year & 0xFF), std::uint8_t(year >> 8), data[2], data[3],
-                           data[4], data[5], data[6], 0};
+  info.modificationTime = {
+      std::uint8_t(year & 0xFF), std::uint8_t(year >> 8), data[2], data[3], data[4], data[5], data[6], 0};
 }
 
 void ReadText(PngInfo& info, const Chunk& chunk, bool checkCrc) {

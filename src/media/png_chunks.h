@@ -32,31 +32,29 @@ inline constexpr std::size_t kMaxKeywordBytes = 80;
 inline std::uint32_t ReadBE32(const std::uint8_t* p) {
   return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
-inline std::uint16_t ReadBE16(const std::uint8_t* p) {
-  return std::uint16_t((p[0] << 8) | p[1]);
-}
+inline std::uint16_t ReadBE16(const std::uint8_t* p) { return std::uint16_t((p[0] << 8) | p[1]); }
 
 // What the chunks say about one picture. Colours are 0x00BBGGRR values;
 // -1 marks an absent colour.
 struct PngInfo {
-  std::int32_t width = 0;                // IHDR
-  std::int32_t height = 0;               // IHDR
-  std::uint8_t bitDepth = 0;             // 1, 2, 4, 8 or 16
-  std::uint8_t colorType = 0;            // PngColorType
-  std::uint8_t interlace = 0;            // 0 none, 1 Adam7
-  bool hasHeader = false;                // an IHDR has been accepted
-  std::int32_t fileBackground = -1;      // bKGD as a colour
-  std::int32_t gamma = 0;                // gAMA as stored (x 100000), 0 absent
-  std::vector<std::uint8_t> palette;     // PLTE: red, green, blue per entry
-  std::vector<std::uint8_t> transparency;  // tRNS; palette images: 256 alpha bytes
-  std::int32_t keyColor = -1;            // tRNS key: grey low byte, RGB 0x00RRGGBB; 0 for palette
-  std::array<std::uint16_t, 3> keySamples{};  // the tRNS key's full samples (grey in [0])
-  std::vector<std::int32_t> chromaticity;  // cHRM: 8 values, empty when absent
-  std::vector<std::int32_t> physicalSize;  // pHYs: x, y, unit; empty when absent
-  std::vector<std::int32_t> offsets;       // oFFs: x, y, unit; empty when absent
-  std::vector<std::uint8_t> textStore;     // tEXt/zTXt: length (LE32), type, data per chunk
+  std::int32_t width = 0;                      // IHDR
+  std::int32_t height = 0;                     // IHDR
+  std::uint8_t bitDepth = 0;                   // 1, 2, 4, 8 or 16
+  std::uint8_t colorType = 0;                  // PngColorType
+  std::uint8_t interlace = 0;                  // 0 none, 1 Adam7
+  bool hasHeader = false;                      // an IHDR has been accepted
+  std::int32_t fileBackground = -1;            // bKGD as a colour
+  std::int32_t gamma = 0;                      // gAMA as stored (x 100000), 0 absent
+  std::vector<std::uint8_t> palette;           // PLTE: red, green, blue per entry
+  std::vector<std::uint8_t> transparency;      // tRNS; palette images: 256 alpha bytes
+  std::int32_t keyColor = -1;                  // tRNS key: grey low byte, RGB 0x00RRGGBB; 0 for palette
+  std::array<std::uint16_t, 3> keySamples{};   // the tRNS key's full samples (grey in [0])
+  std::vector<std::int32_t> chromaticity;      // cHRM: 8 values, empty when absent
+  std::vector<std::int32_t> physicalSize;      // pHYs: x, y, unit; empty when absent
+  std::vector<std::int32_t> offsets;           // oFFs: x, y, unit; empty when absent
+  std::vector<std::uint8_t> textStore;         // tEXt/zTXt: length (LE32), type, data per chunk
   std::vector<std::uint8_t> modificationTime;  // tIME: 8 bytes (year LE16, M, D, h, m, s, 0)
-  std::uint8_t sRGB = 0;                 // rendering intent + 1, 0 absent
+  std::uint8_t sRGB = 0;                       // rendering intent + 1, 0 absent
 
   bool HasKeyColor() const { return keyColor != -1; }
   int Channels() const;

@@ -94,8 +94,7 @@ void RgbaToPremultipliedSse(const std::uint8_t* src, std::int64_t count, std::ui
 // Five RGB pixels at a time into BGR with one byte shuffle. Each step reads
 // and writes 16 bytes, one past the five pixels; the last pixels, where
 // that byte would lie outside the line, are swapped one by one.
-__attribute__((target("ssse3"))) void RgbToBgrSsse3(const std::uint8_t* src, std::int64_t count,
-                                                     std::uint8_t* out) {
+__attribute__((target("ssse3"))) void RgbToBgrSsse3(const std::uint8_t* src, std::int64_t count, std::uint8_t* out) {
   const __m128i swap = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
   std::int64_t i = 0;
   for (; i + 6 <= count; i += 5) {
@@ -124,7 +123,7 @@ enum class Conversion {
   GreyAlpha16To32,
   Rgb8To24,
   Rgb16To24,
-  Rgba8To24,       // alpha images with the opaque flag: the alpha sample is skipped
+  Rgba8To24,  // alpha images with the opaque flag: the alpha sample is skipped
   Rgba16To24,
   GreyAlpha8To24,
   GreyAlpha16To24,
@@ -139,26 +138,31 @@ class PixelConverter {
     const bool wide = depth_ == 16;
     switch (info.colorType) {
       case kGrey:
-        if (dibBits == 32) conversion_ = wide ? Conversion::Grey16To32 : Conversion::LutTo32;
-        else conversion_ = wide ? Conversion::Grey16ToIndex : Conversion::Indexed;
+        if (dibBits == 32)
+          conversion_ = wide ? Conversion::Grey16To32 : Conversion::LutTo32;
+        else
+          conversion_ = wide ? Conversion::Grey16ToIndex : Conversion::Indexed;
         break;
-      case kPalette:
-        conversion_ = dibBits == 32 ? Conversion::LutTo32 : Conversion::Indexed;
-        break;
+      case kPalette: conversion_ = dibBits == 32 ? Conversion::LutTo32 : Conversion::Indexed; break;
       case kRgb:
-        if (dibBits == 32) conversion_ = wide ? Conversion::Rgb16To32 : Conversion::Rgb8To32;
-        else conversion_ = wide ? Conversion::Rgb16To24 : Conversion::Rgb8To24;
+        if (dibBits == 32)
+          conversion_ = wide ? Conversion::Rgb16To32 : Conversion::Rgb8To32;
+        else
+          conversion_ = wide ? Conversion::Rgb16To24 : Conversion::Rgb8To24;
         break;
       case kRgba:
-        if (dibBits == 32) conversion_ = wide ? Conversion::Rgba16To32 : Conversion::Rgba8To32;
-        else conversion_ = wide ? Conversion::Rgba16To24 : Conversion::Rgba8To24;
+        if (dibBits == 32)
+          conversion_ = wide ? Conversion::Rgba16To32 : Conversion::Rgba8To32;
+        else
+          conversion_ = wide ? Conversion::Rgba16To24 : Conversion::Rgba8To24;
         break;
       case kGreyAlpha:
-        if (dibBits == 32) conversion_ = wide ? Conversion::GreyAlpha16To32 : Conversion::GreyAlpha8To32;
-        else conversion_ = wide ? Conversion::GreyAlpha16To24 : Conversion::GreyAlpha8To24;
+        if (dibBits == 32)
+          conversion_ = wide ? Conversion::GreyAlpha16To32 : Conversion::GreyAlpha8To32;
+        else
+          conversion_ = wide ? Conversion::GreyAlpha16To24 : Conversion::GreyAlpha8To24;
         break;
-      default:
-        break;
+      default: break;
     }
     if (conversion_ == Conversion::LutTo32) BuildLut();
   }
@@ -171,8 +175,10 @@ class PixelConverter {
   void ToPixels(const std::uint8_t* src, std::int64_t count, std::uint8_t* out) const {
     switch (conversion_) {
       case Conversion::Indexed:
-        if (depth_ == 8) std::memcpy(out, src, std::size_t(count));
-        else for (std::int64_t i = 0; i < count; ++i) out[i] = PackedSample(src, i, depth_);
+        if (depth_ == 8)
+          std::memcpy(out, src, std::size_t(count));
+        else
+          for (std::int64_t i = 0; i < count; ++i) out[i] = PackedSample(src, i, depth_);
         return;
       case Conversion::Grey16ToIndex:
         for (std::int64_t i = 0; i < count; ++i) out[i] = src[2 * i];
@@ -192,7 +198,8 @@ class PixelConverter {
         }
         return;
       case Conversion::Rgb8To32: {
-        const bool keyed = keyed_ && info_.keySamples[0] < 256 && info_.keySamples[1] < 256 && info_.keySamples[2] < 256;
+        const bool keyed =
+            keyed_ && info_.keySamples[0] < 256 && info_.keySamples[1] < 256 && info_.keySamples[2] < 256;
         const std::uint32_t key = keyed ? (std::uint32_t(info_.keySamples[0]) << 16) |
                                               (std::uint32_t(info_.keySamples[1]) << 8) | info_.keySamples[2]
                                         : 0xFFFFFFFFu;
@@ -261,15 +268,9 @@ class PixelConverter {
 #endif
         ToBgr(src, count, out, 3, 1);
         return;
-      case Conversion::Rgb16To24:
-        ToBgr(src, count, out, 6, 2);
-        return;
-      case Conversion::Rgba8To24:
-        ToBgr(src, count, out, 4, 1);
-        return;
-      case Conversion::Rgba16To24:
-        ToBgr(src, count, out, 8, 2);
-        return;
+      case Conversion::Rgb16To24: ToBgr(src, count, out, 6, 2); return;
+      case Conversion::Rgba8To24: ToBgr(src, count, out, 4, 1); return;
+      case Conversion::Rgba16To24: ToBgr(src, count, out, 8, 2); return;
       case Conversion::GreyAlpha8To24:
         for (std::int64_t i = 0; i < count; ++i) std::memset(out + 3 * i, src[2 * i], 3);
         return;
@@ -340,7 +341,9 @@ void PackNibbles(const std::uint8_t* indexes, std::int64_t count, std::uint8_t* 
 class PassWriter {
  public:
   PassWriter(const PngInfo& info, std::uint16_t state, const DibTarget& dib)
-      : info_(info), dib_(dib), converter_(info, state, dib.bitCount),
+      : info_(info),
+        dib_(dib),
+        converter_(info, state, dib.bitCount),
         blocks_((state & kPaintModeMask) == kPaintBlocks),
         scratch_(std::size_t(std::int64_t(info.width) * PixelBytes(dib.bitCount))) {}
 
@@ -357,7 +360,10 @@ class PassWriter {
     std::uint8_t* row = dib_.bits + y * dib_.scanWidth;
     if (contiguous && converter_.CopiesWholeLines()) {
       std::memcpy(row, src, std::size_t(CalcRowBytes(columns, bits)));
-      if (blocks_ && pass < 7) { converter_.ToPixels(src, columns, scratch_.data()); FillBlocks(pass, y); }
+      if (blocks_ && pass < 7) {
+        converter_.ToPixels(src, columns, scratch_.data());
+        FillBlocks(pass, y);
+      }
       return;
     }
     if (contiguous && bits >= 8 && !blocks_) {
@@ -458,8 +464,7 @@ class LinePair {
 
 bool ValidTarget(const PngInfo& info, std::uint16_t state, const DibTarget& dib) {
   return dib.bits != nullptr && info.width > 0 && info.height > 0 &&
-         GetDIBBitCount(info, state).dibBits == dib.bitCount &&
-         dib.scanWidth >= CalcRowBytes(info.width, dib.bitCount);
+         GetDIBBitCount(info, state).dibBits == dib.bitCount && dib.scanWidth >= CalcRowBytes(info.width, dib.bitCount);
 }
 
 }  // namespace
@@ -472,18 +477,11 @@ DibFormat GetDIBBitCount(const PngInfo& info, std::uint16_t state) {
   f.filterStep = std::max(1, f.pngBits / 8);
   switch (info.colorType) {
     case kGrey:
-    case kPalette:
-      f.dibBits = depth == 1 ? 1 : depth <= 4 ? 4 : 8;
-      break;
-    case kRgb:
-      f.dibBits = 24;
-      break;
+    case kPalette: f.dibBits = depth == 1 ? 1 : depth <= 4 ? 4 : 8; break;
+    case kRgb: f.dibBits = 24; break;
     case kGreyAlpha:
-    case kRgba:
-      f.dibBits = opaque ? 24 : 32;
-      break;
-    default:
-      return DibFormat{};
+    case kRgba: f.dibBits = opaque ? 24 : 32; break;
+    default: return DibFormat{};
   }
   if (info.HasKeyColor() && !opaque) f.dibBits = 32;
   // Bit 1 joins the paint mode when the progressive background could not be
@@ -579,8 +577,7 @@ bool DecodeRows(const PngInfo& info, std::uint16_t state, InflatedData& data, co
     for (std::int64_t y = 0; y < height; ++y) {
       std::uint8_t* line = lines.Next();
       if (!data.Read(line, std::size_t(lineBytes + 1))) return false;
-      if (!UnfilterLine(line[0], line + 1, y == 0 ? nullptr : lines.Above(), std::size_t(lineBytes),
-                        format.filterStep))
+      if (!UnfilterLine(line[0], line + 1, y == 0 ? nullptr : lines.Above(), std::size_t(lineBytes), format.filterStep))
         return false;
       progress(y);
       writer.ConvertLine(line + 1, kWholeImagePass, y);

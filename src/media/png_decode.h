@@ -18,13 +18,13 @@ namespace media {
 
 // The state word of a StdPNG object.
 enum PngState : std::uint16_t {
-  kPaintNoTarget = 0x0001,   // nothing to paint on while decoding
-  kPaintPerPass = 0x0002,    // redraw after every Adam7 pass
-  kPaintBlocks = 0x0004,     // block-filling progressive display
-  kPaintRows = 0x0008,       // redraw every 16 rows
+  kPaintNoTarget = 0x0001,  // nothing to paint on while decoding
+  kPaintPerPass = 0x0002,   // redraw after every Adam7 pass
+  kPaintBlocks = 0x0004,    // block-filling progressive display
+  kPaintRows = 0x0008,      // redraw every 16 rows
   kPaintModeMask = 0x000F,
-  kOpaque = 0x0010,          // the picture keeps no transparency
-  kAlphaPainting = 0x0020,   // 32-bit so that it can be painted with a global alpha
+  kOpaque = 0x0010,         // the picture keeps no transparency
+  kAlphaPainting = 0x0020,  // 32-bit so that it can be painted with a global alpha
   kLoading = 0x0800,
   kDecoding = 0x1000,
 };
@@ -87,8 +87,8 @@ inline std::uint8_t PaethPredictor(int left, int above, int upperLeft) {
 // Undoes the filter of one line in place: `line` is the line's bytes after
 // its filter byte, `above` the unfiltered line before it or null for the
 // first line of an image or pass. False for an unknown filter type.
-bool UnfilterLine(std::uint8_t filterType, std::uint8_t* line, const std::uint8_t* above,
-                  std::size_t lineBytes, int filterStep);
+bool UnfilterLine(std::uint8_t filterType, std::uint8_t* line, const std::uint8_t* above, std::size_t lineBytes,
+                  int filterStep);
 
 // Where decoded pixels go: the holder's bitmap (top-down rows of scanWidth
 // bytes) and, for block-filling display of an indexed bitmap, the 24-bit

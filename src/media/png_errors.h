@@ -9,22 +9,22 @@ namespace media {
 
 enum class PngError {
   None,
-  Busy,                    // a load is already running (from inside its own events); no message
-  FileAccess,              // the file could not be opened or read
-  NotPng,                  // too short, or a wrong signature
-  Corrupted,               // a chunk reaches past the end of the file
+  Busy,        // a load is already running (from inside its own events); no message
+  FileAccess,  // the file could not be opened or read
+  NotPng,      // too short, or a wrong signature
+  Corrupted,   // a chunk reaches past the end of the file
   IdatBadCrc,
-  IdatNotKept,             // the joined image data could not be held
+  IdatNotKept,  // the joined image data could not be held
   HeaderBadCrc,
-  HeaderCorrupted,         // width or height below 1, short, missing or repeated IHDR
+  HeaderCorrupted,  // width or height below 1, short, missing or repeated IHDR
   BadCompressionFlag,
   BadFilterFlag,
-  BadBitDepth,             // also an invalid colour type and bit depth pair
+  BadBitDepth,  // also an invalid colour type and bit depth pair
   BadColorType,
   BadInterlace,
-  TooLarge,                // the declared size cannot be held
+  TooLarge,  // the declared size cannot be held
   PaletteBadCrc,
-  BadPalette,              // not a multiple of 3, over 256 entries, or missing
+  BadPalette,  // not a multiple of 3, over 256 entries, or missing
   NoImageData,
   NotCompressedCorrectly,  // inflating failed or gave too few bytes
   NoResources,             // the bitmap could not be created

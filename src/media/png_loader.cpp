@@ -353,10 +353,10 @@ class StdPNG::ImageData : public InflatedData {
   bool started_ = false;
   bool ended_ = false;
   bool broken_ = false;
-  std::uint32_t check_ = 1;        // Adler-32 of what was inflated
-  std::uint32_t storedCheck_ = 0;  // the last four bytes handed to zlib
-  std::size_t next_ = 0;     // the chunk being inflated
-  std::uint32_t offset_ = 0; // bytes of it handed to zlib
+  std::uint32_t check_ = 1;                // Adler-32 of what was inflated
+  std::uint32_t storedCheck_ = 0;          // the last four bytes handed to zlib
+  std::size_t next_ = 0;                   // the chunk being inflated
+  std::uint32_t offset_ = 0;               // bytes of it handed to zlib
   std::unique_ptr<std::uint8_t[]> stage_;  // inflated ahead of the pipeline
   std::size_t stagedAt_ = 0;               // the next byte to hand out
   std::size_t stagedEnd_ = 0;

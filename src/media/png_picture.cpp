@@ -53,9 +53,7 @@ bool StdPNG::PrepareTransparency(QImage* hDC, QWidget* hWnd, bool computeOnly) {
     return false;
   }
   switch (transparentStyle_) {
-    case kTransparentFileBackground:
-      background_ = info_.fileBackground == -1 ? kWhite : info_.fileBackground;
-      break;
+    case kTransparentFileBackground: background_ = info_.fileBackground == -1 ? kWhite : info_.fileBackground; break;
     case kTransparentOwnColor:
       if (info_.colorType == kPalette || info_.colorType == kGreyAlpha || info_.colorType == kRgba) {
         state_ |= kOpaque;
@@ -76,16 +74,12 @@ bool StdPNG::PrepareTransparency(QImage* hDC, QWidget* hWnd, bool computeOnly) {
       } else {
         state_ |= kOpaque;
       }
-      if (background_ == -1 && !(state_ & kOpaque)) background_ = info_.fileBackground == -1 ? kWhite : info_.fileBackground;
+      if (background_ == -1 && !(state_ & kOpaque))
+        background_ = info_.fileBackground == -1 ? kWhite : info_.fileBackground;
       break;
-    case kTransparentIgnore:
-      state_ |= kOpaque;
-      break;
-    case kTransparentKeep:
-      break;
-    default:
-      background_ = TranslateSysColor(transparentStyle_);
-      break;
+    case kTransparentIgnore: state_ |= kOpaque; break;
+    case kTransparentKeep: break;
+    default: background_ = TranslateSysColor(transparentStyle_); break;
   }
   state_ |= kDecoding;
   return false;
@@ -95,31 +89,31 @@ std::int32_t StdPNG::TranslateSysColor(std::int32_t color) const {
   if (color >= 0) return color;
   // The Windows system colour indexes, taken from the desktop's palette.
   static constexpr QPalette::ColorRole kRoles[] = {
-      QPalette::Mid,             // 0 scroll bar
-      QPalette::Window,          // 1 desktop
-      QPalette::Highlight,       // 2 active caption
-      QPalette::Mid,             // 3 inactive caption
-      QPalette::Window,          // 4 menu
-      QPalette::Base,            // 5 window
-      QPalette::Shadow,          // 6 window frame
-      QPalette::WindowText,      // 7 menu text
-      QPalette::Text,            // 8 window text
-      QPalette::HighlightedText, // 9 caption text
-      QPalette::Button,          // 10 active border
-      QPalette::Button,          // 11 inactive border
-      QPalette::Dark,            // 12 application workspace
-      QPalette::Highlight,       // 13 highlight
-      QPalette::HighlightedText, // 14 highlighted text
-      QPalette::Button,          // 15 button face
-      QPalette::Dark,            // 16 button shadow
-      QPalette::PlaceholderText, // 17 grey text
-      QPalette::ButtonText,      // 18 button text
-      QPalette::WindowText,      // 19 inactive caption text
-      QPalette::Light,           // 20 button highlight
-      QPalette::Shadow,          // 21 3D dark shadow
-      QPalette::Midlight,        // 22 3D light
-      QPalette::ToolTipText,     // 23 tooltip text
-      QPalette::ToolTipBase,     // 24 tooltip background
+      QPalette::Mid,              // 0 scroll bar
+      QPalette::Window,           // 1 desktop
+      QPalette::Highlight,        // 2 active caption
+      QPalette::Mid,              // 3 inactive caption
+      QPalette::Window,           // 4 menu
+      QPalette::Base,             // 5 window
+      QPalette::Shadow,           // 6 window frame
+      QPalette::WindowText,       // 7 menu text
+      QPalette::Text,             // 8 window text
+      QPalette::HighlightedText,  // 9 caption text
+      QPalette::Button,           // 10 active border
+      QPalette::Button,           // 11 inactive border
+      QPalette::Dark,             // 12 application workspace
+      QPalette::Highlight,        // 13 highlight
+      QPalette::HighlightedText,  // 14 highlighted text
+      QPalette::Button,           // 15 button face
+      QPalette::Dark,             // 16 button shadow
+      QPalette::PlaceholderText,  // 17 grey text
+      QPalette::ButtonText,       // 18 button text
+      QPalette::WindowText,       // 19 inactive caption text
+      QPalette::Light,            // 20 button highlight
+      QPalette::Shadow,           // 21 3D dark shadow
+      QPalette::Midlight,         // 22 3D light
+      QPalette::ToolTipText,      // 23 tooltip text
+      QPalette::ToolTipBase,      // 24 tooltip background
   };
   const int index = color & 0xFF;
   if (index >= int(std::size(kRoles))) return 0;
@@ -175,7 +169,9 @@ std::vector<double> StdPNG::Chromaticity() const {
   return values;
 }
 
-std::vector<std::int32_t> StdPNG::AspectRatio() const { return Answers() ? info_.physicalSize : std::vector<std::int32_t>{}; }
+std::vector<std::int32_t> StdPNG::AspectRatio() const {
+  return Answers() ? info_.physicalSize : std::vector<std::int32_t>{};
+}
 
 std::vector<std::int32_t> StdPNG::Offsets() const { return Answers() ? info_.offsets : std::vector<std::int32_t>{}; }
 

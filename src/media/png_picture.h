@@ -34,8 +34,8 @@ struct ProgressiveDisplayArgs {
   int height = 0;
   QImage* hDC = nullptr;
   QWidget* hWnd = nullptr;
-  std::int32_t backColor = -1;    // the file's background colour
-  bool hasTransparency = false;   // an alpha channel or a key colour
+  std::int32_t backColor = -1;   // the file's background colour
+  bool hasTransparency = false;  // an alpha channel or a key colour
   int x = 0;
   int y = 0;
   bool interlaced = false;
@@ -43,9 +43,9 @@ struct ProgressiveDisplayArgs {
 };
 
 // TransparentStyle values.
-inline constexpr std::int32_t kTransparentKeep = -1;        // blend at paint time
+inline constexpr std::int32_t kTransparentKeep = -1;  // blend at paint time
 inline constexpr std::int32_t kTransparentIgnore = -2;
-inline constexpr std::int32_t kTransparentOwnColor = -3;    // transparent pixels in their stored colour
+inline constexpr std::int32_t kTransparentOwnColor = -3;  // transparent pixels in their stored colour
 inline constexpr std::int32_t kTransparentFileBackground = -4;
 
 inline constexpr int kProgressiveDisplayLimit = 7;  // ProgressiveDisplay takes 0..6
@@ -71,19 +71,18 @@ class StdPNG {
     QString detail;
     bool ok() const { return error == PngError::None; }
   };
-  LoadResult Load(const QString& fileName, std::int16_t checkCrc, std::int16_t useAlphaBlend,
-                  std::uint8_t globalAlpha);
+  LoadResult Load(const QString& fileName, std::int16_t checkCrc, std::int16_t useAlphaBlend, std::uint8_t globalAlpha);
   // The same from a PNG file's bytes in memory.
   LoadResult LoadFromMemory(std::span<const std::uint8_t> bytes, std::int16_t checkCrc, std::int16_t useAlphaBlend,
                             std::uint8_t globalAlpha);
 
   // Paints the picture: width or height 0 take its size, source sizes below
   // 1 the whole picture, hSrcDC null the own memory context.
-  void Paint(QImage* hDC, int x, int y, int width, int height, const QImage* hSrcDC, int srcX, int srcY,
-             int srcWidth, int srcHeight, std::uint8_t alpha);
+  void Paint(QImage* hDC, int x, int y, int width, int height, const QImage* hSrcDC, int srcX, int srcY, int srcWidth,
+             int srcHeight, std::uint8_t alpha);
 
-  QImage Handle() const;        // the picture; null without one
-  const QImage* hDC() const;    // the own memory context; null without picture or own context
+  QImage Handle() const;      // the picture; null without one
+  const QImage* hDC() const;  // the own memory context; null without picture or own context
   bool HasOwnDC() const;
   void SetHasOwnDC(bool keep);
   std::int32_t Height() const;

@@ -71,8 +71,8 @@ QString ReadTextChunks(const std::vector<std::uint8_t>& textStore) {
     if (!isText && !isCompressed) continue;
 
     // The keyword is at most 80 bytes, so its NUL lies within the data.
-    const auto nul = std::find(data.begin(), data.begin() + std::ptrdiff_t(std::min(length, kMaxKeywordBytes + 1)),
-                               std::uint8_t(0));
+    const auto nul =
+        std::find(data.begin(), data.begin() + std::ptrdiff_t(std::min(length, kMaxKeywordBytes + 1)), std::uint8_t(0));
     const std::size_t keywordBytes = std::size_t(nul - data.begin());
     if (keywordBytes == 0 || keywordBytes >= std::min(length, kMaxKeywordBytes + 1)) continue;
     const QString keyword = ReadChunkKeyword(data);

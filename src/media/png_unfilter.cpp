@@ -34,8 +34,7 @@ void UnfilterAverage(std::uint8_t* line, const std::uint8_t* above, std::size_t 
     return;
   }
   for (std::size_t i = 0; i < head; ++i) line[i] = std::uint8_t(line[i] + (above[i] >> 1));
-  for (std::size_t i = Bpp; i < n; ++i)
-    line[i] = std::uint8_t(line[i] + ((line[i - Bpp] + above[i]) >> 1));
+  for (std::size_t i = Bpp; i < n; ++i) line[i] = std::uint8_t(line[i] + ((line[i - Bpp] + above[i]) >> 1));
 }
 
 template <int Bpp>
@@ -161,7 +160,10 @@ void Unfilter(std::uint8_t type, std::uint8_t* line, const std::uint8_t* above, 
   switch (type) {
     case kSub:
 #if defined(__SSE2__)
-      if constexpr (kVector) { UnfilterSubSse<Bpp>(line, n); return; }
+      if constexpr (kVector) {
+        UnfilterSubSse<Bpp>(line, n);
+        return;
+      }
 #endif
       UnfilterSub<Bpp>(line, n);
       return;
@@ -171,7 +173,10 @@ void Unfilter(std::uint8_t type, std::uint8_t* line, const std::uint8_t* above, 
     case kAverage:
 #if defined(__SSE2__)
       if constexpr (kVector) {
-        if (above != nullptr) { UnfilterAverageSse<Bpp>(line, above, n); return; }
+        if (above != nullptr) {
+          UnfilterAverageSse<Bpp>(line, above, n);
+          return;
+        }
       }
 #endif
       UnfilterAverage<Bpp>(line, above, n);
@@ -179,20 +184,22 @@ void Unfilter(std::uint8_t type, std::uint8_t* line, const std::uint8_t* above, 
     case kPaeth:
 #if defined(__SSE2__)
       if constexpr (kVector) {
-        if (above != nullptr) { UnfilterPaethSse<Bpp>(line, above, n); return; }
+        if (above != nullptr) {
+          UnfilterPaethSse<Bpp>(line, above, n);
+          return;
+        }
       }
 #endif
       UnfilterPaeth<Bpp>(line, above, n);
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
 }  // namespace
 
-bool UnfilterLine(std::uint8_t filterType, std::uint8_t* line, const std::uint8_t* above,
-                  std::size_t lineBytes, int filterStep) {
+bool UnfilterLine(std::uint8_t filterType, std::uint8_t* line, const std::uint8_t* above, std::size_t lineBytes,
+                  int filterStep) {
   if (filterType > kPaeth) return false;
   if (filterType == kNone) return true;
   switch (filterStep) {

@@ -50,9 +50,9 @@ QByteArray ToPcm16(const QAudioBuffer& buffer, int channels) {
   const char* in = buffer.constData<char>();
   for (qsizetype f = 0; f < frames; ++f)
     for (int c = 0; c < channels; ++c)
-      qToLittleEndian<qint16>(Sample16(in + (f * inChannels + std::min(c, inChannels - 1)) * bytes,
-                                       format.sampleFormat()),
-                              pcm.data() + (f * channels + c) * 2);
+      qToLittleEndian<qint16>(
+          Sample16(in + (f * inChannels + std::min(c, inChannels - 1)) * bytes, format.sampleFormat()),
+          pcm.data() + (f * channels + c) * 2);
   return pcm;
 }
 

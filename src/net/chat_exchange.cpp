@@ -141,8 +141,9 @@ void Connection::OfferLink(const QString& speaker, const QString& address) {
   if (linkQuestionOpen_) return;
   linkQuestionOpen_ = true;
   const QString who = vb::Trim(speaker).isEmpty() ? QString::fromLatin1(kUnnamedOpponent) : vb::Trim(speaker);
-  const int answer = parts_.ui.MsgBox(who + " sent a web link:\r\n\r\n" + address + "\r\n\r\nOpen it in your browser?",
-                                      platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2, kLinkTitle);
+  const int answer =
+      parts_.ui.MsgBox(who + " sent a web link:\r\n\r\n" + address + "\r\n\r\nOpen it in your browser?",
+                       platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2, kLinkTitle);
   linkQuestionOpen_ = false;
   if (answer != platform::vbYes) return;
   if (!urlOpener_) {
@@ -178,9 +179,9 @@ void Connection::Command1_Click() {
   play::NetState& net = parts_.net;
   if (!frmChat_ || !play::IsPeerPresent(net.NetConnIndex)) return;
   FrmChat* chat = frmChat_;
-  const ChatSend s = ComposeChatSend(chat->Text2->text(), chat->ChosenIconEntry(), parts_.PlayerName,
-                                     parts_.folders.UserPath,
-                                     [chat](const QString& name) { return chat->FindIcon(name); });
+  const ChatSend s =
+      ComposeChatSend(chat->Text2->text(), chat->ChosenIconEntry(), parts_.PlayerName, parts_.folders.UserPath,
+                      [chat](const QString& name) { return chat->FindIcon(name); });
   if (!s.send) return;
   ++net.ChatSeq;
   SendNetMessage(ChatLine(net.ChatSeq, parts_.PlayerName + ": " + s.body), play::kNetPeerSocket);

@@ -12,10 +12,10 @@
 
 namespace net {
 
-constexpr int kChatLogLimit = 4000;      // a longer log keeps only its end
+constexpr int kChatLogLimit = 4000;  // a longer log keeps only its end
 constexpr int kChatLogKeep = 3700;
-constexpr int kChatInputLimit = 500;     // characters the input line holds
-constexpr int kMediaNameLimit = 64;      // longest file name a peer may name
+constexpr int kChatInputLimit = 500;  // characters the input line holds
+constexpr int kMediaNameLimit = 64;   // longest file name a peer may name
 // The sounds and slaps a peer asks for play at most this many times in any
 // span of kEffectSpanMs; the rest are only logged.
 constexpr int kEffectsPerSpan = 4;
@@ -50,15 +50,15 @@ QString ResolveIcon(const QString& UserPath, const QString& name);
 QString TrimChatLog(const QString& log);
 
 struct ChatReceiveContext {
-  QString UserPath;              // with its trailing separator
+  QString UserPath;  // with its trailing separator
   QString DataPath;
-  bool remote = false;           // this side joined a host
-  bool peerVersionEmpty = false; // no IP line has come in yet
+  bool remote = false;            // this side joined a host
+  bool peerVersionEmpty = false;  // no IP line has come in yet
 };
 
 // What one received chat line does.
 struct ChatReceipt {
-  bool chat = false;               // a well-formed chat line; nothing else is done otherwise
+  bool chat = false;  // a well-formed chat line; nothing else is done otherwise
   int sequence = 0;
   QString speaker;
   QString body;

@@ -47,8 +47,9 @@ Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::m
     connect(socket, &platform::Winsock::Error, this, &Connection::Winsock1_Error, Qt::QueuedConnection);
   }
   connectDialog_ = [this] {
-    FrmConnect dialog(parts_.PlayerName, parts_.ui, [this] { parts_.hooks.ShowHelpKeyword(QStringLiteral("Online")); },
-                      parts_.mainWindow);
+    FrmConnect dialog(
+        parts_.PlayerName, parts_.ui, [this] { parts_.hooks.ShowHelpKeyword(QStringLiteral("Online")); },
+        parts_.mainWindow);
     dialog.exec();
     return dialog.Choice();
   };
@@ -64,8 +65,8 @@ Connection::~Connection() {
 void Connection::SetupInternet() {
   play::NetState& net = parts_.net;
   if (play::IsOnline(net.NetConnIndex)) {
-    const int answer = parts_.ui.MsgBox(kEndConnectionText, platform::vbYesNo | platform::vbDefaultButton2,
-                                        kEndConnectionTitle);
+    const int answer =
+        parts_.ui.MsgBox(kEndConnectionText, platform::vbYesNo | platform::vbDefaultButton2, kEndConnectionTitle);
     // The connection may have ended while the question was open.
     if (answer != platform::vbYes || !play::IsOnline(net.NetConnIndex)) return;
     SendGoodbye();
@@ -146,8 +147,8 @@ void Connection::StartHostListening() {
   QString description;
   const int number = listener.Listen(description);
   if (number == 0) {
-    SetStatus(TableLabel::StatusMsg, QStringLiteral("Give your IP address to the player waiting to connect to your game."),
-              true);
+    SetStatus(TableLabel::StatusMsg,
+              QStringLiteral("Give your IP address to the player waiting to connect to your game."), true);
     parts_.ui.Beep();
     return;
   }
@@ -291,9 +292,8 @@ bool Connection::WaitForKinds(std::initializer_list<std::int16_t> kinds) {
   play::NetState& net = parts_.net;
   Awaited awaited{kinds, false, awaited_};
   awaited_ = &awaited;
-  parts_.wait.WaitUntil([&] {
-    return awaited.arrived || !play::IsOnline(net.NetConnIndex) || net.NetMsgKind == kMsgGO;
-  });
+  parts_.wait.WaitUntil(
+      [&] { return awaited.arrived || !play::IsOnline(net.NetConnIndex) || net.NetMsgKind == kMsgGO; });
   awaited_ = awaited.outer;
   if (!play::IsOnline(net.NetConnIndex)) net.NetMsgKind = kMsgGO;
   return awaited.arrived && play::IsOnline(net.NetConnIndex) && !parts_.wait.Exiting();
@@ -308,9 +308,8 @@ bool Connection::SendAndWait(const QString& line, std::initializer_list<std::int
 void Connection::WaitForConnection() {
   play::NetState& net = parts_.net;
   NetWaitDone_ = false;
-  parts_.wait.WaitUntil([&] {
-    return NetWaitDone_ || !play::IsOnline(net.NetConnIndex) || net.NetIsHost == play::kNetAttemptFailed;
-  });
+  parts_.wait.WaitUntil(
+      [&] { return NetWaitDone_ || !play::IsOnline(net.NetConnIndex) || net.NetIsHost == play::kNetAttemptFailed; });
   if (NetWaitDone_ && !parts_.wait.Exiting()) parts_.view.SetLabelVisible(TableLabel::lblWAIT, false);
 }
 
@@ -353,8 +352,9 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
     if (index >= 0 && index < kSocketCount) Winsock1(index).SetLocalPort(0);
   } else if (number == platform::kWsaConnectionReset) {
     ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, kNetTitle);
-    ui.MsgBox(QStringLiteral("That means somebody got bumped off line.\r\nAnd GRELL had absolutely nothing to do with it!"),
-              platform::vbCritical, kNetTitle);
+    ui.MsgBox(
+        QStringLiteral("That means somebody got bumped off line.\r\nAnd GRELL had absolutely nothing to do with it!"),
+        platform::vbCritical, kNetTitle);
   } else {
     ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, kNetTitle);
   }
@@ -372,8 +372,7 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
 // ---- The opponents list, the start prompt, the end of a game ----
 
 void Connection::LoadNetPlayerList() {
-  OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders,
-                     parts_.PlayerName};
+  OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders, parts_.PlayerName};
   net::LoadNetPlayerList(file);
 }
 

@@ -21,9 +21,9 @@
 // sends.
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QObject>
 #include <QPointer>
-#include <QImage>
 #include <QString>
 #include <QTimer>
 #include <array>
@@ -48,7 +48,7 @@
 namespace platform {
 class UrlOpener;
 class Winsock;
-}
+}  // namespace platform
 
 namespace net {
 
@@ -59,7 +59,7 @@ constexpr int kVersionMajor = platform::kVersionMajor;
 constexpr int kVersionMinor = platform::kVersionMinor;
 constexpr int kVersionRevision = platform::kVersionRevision;
 
-constexpr int kSocketCount = 5;          // Winsock1(0..4)
+constexpr int kSocketCount = 5;  // Winsock1(0..4)
 constexpr int kListenSocket = 0;
 constexpr float kOnlineThinkDelay = 0.01f;
 // A fair handshake takes well under a second. A host that has not finished
@@ -253,9 +253,9 @@ class Connection : public QObject,
     platform::Winsock* socket = nullptr;  // a child of the connection, deleted once let go
     LineSplitter received;                // what it has sent
     HandshakeStep step = HandshakeStep::AwaitIP;
-    QByteArray versionLine;               // its IP line, dispatched once it has the seat
-    QString nameLine;                     // the NM line it was sent
-    QElapsedTimer since;                  // since it was greeted
+    QByteArray versionLine;  // its IP line, dispatched once it has the seat
+    QString nameLine;        // the NM line it was sent
+    QElapsedTimer since;     // since it was greeted
   };
   // One running WaitForKinds; waits nest, and a line marks every one that
   // awaits its kind, so a later line cannot hide it.
@@ -340,7 +340,7 @@ class Connection : public QObject,
   platform::UrlOpener* urlOpener_ = nullptr;
 
   // The connection.
-  const QString NetVersionText_;          // own version for the handshake
+  const QString NetVersionText_;  // own version for the handshake
   std::array<std::unique_ptr<platform::Winsock>, kSocketCount> Winsock1_;
   std::int16_t NetSockIndex_ = 0;         // socket of the connection: 0 remote or listening, 1 the host's peer
   int NetPort_ = 0;                       // the chosen port, 1..65535
@@ -352,35 +352,35 @@ class Connection : public QObject,
 
   // The handshake.
   HandshakeStep handshakeStep_ = HandshakeStep::AwaitIP;
-  QTimer handshakeTimer_;                 // the remote's: runs from the call until the names are exchanged
-  std::deque<Caller> callers_;            // the host's callers in their handshake, oldest first
+  QTimer handshakeTimer_;                        // the remote's: runs from the call until the names are exchanged
+  std::deque<Caller> callers_;                   // the host's callers in their handshake, oldest first
   const std::chrono::milliseconds callerLimit_;  // how long a caller may take to give its name
-  QTimer callerTimer_;                    // runs until the oldest caller's time is up
-  bool denialShown_ = false;              // the host's player is being told of a refused caller
-  TabOrder TabOrders_;                    // tableau numbers to and from the peer
+  QTimer callerTimer_;                           // runs until the oldest caller's time is up
+  bool denialShown_ = false;                     // the host's player is being told of a refused caller
+  TabOrder TabOrders_;                           // tableau numbers to and from the peer
 
   // The received lines and their reactions.
   std::array<LineSplitter, kSocketCount> received_;
   std::array<bool, kSocketCount> pumpQueued_{};
   std::array<bool, kSocketCount> peerClosed_{};
-  ReactionQueue reactions_;               // received lines' reactions and the connection's follow-ups
+  ReactionQueue reactions_;                               // received lines' reactions and the connection's follow-ups
   std::array<std::int16_t, kSocketCount> NetLastKind_{};  // kind of the last line from each socket
-  std::int16_t NetLastSocket_ = 0;        // socket of the last dispatched line
-  QString NetDataText_;                   // the DK or RC number list
-  bool peerGone_ = false;                 // the peer quit or broke the protocol; its socket is done with
-  bool quitHandled_ = false;              // the peer's quit has been handled
-  bool quitAskQueued_ = false;            // the save question after a quit notice is on its way
-  bool quitSaveAsked_ = false;            // the host's quit line asked the save question
+  std::int16_t NetLastSocket_ = 0;                        // socket of the last dispatched line
+  QString NetDataText_;                                   // the DK or RC number list
+  bool peerGone_ = false;       // the peer quit or broke the protocol; its socket is done with
+  bool quitHandled_ = false;    // the peer's quit has been handled
+  bool quitAskQueued_ = false;  // the save question after a quit notice is on its way
+  bool quitSaveAsked_ = false;  // the host's quit line asked the save question
 
   // The chat.
   QPointer<FrmChat> frmChat_;
-  QString OpponentAvatar_;                // the opponent's picture file
-  QElapsedTimer alertClock_;              // since the last chat alert
-  QElapsedTimer effectClock_;             // the clock of the peer's sounds and slaps
-  EffectBudget effectBudget_;             // how many of them play now
+  QString OpponentAvatar_;     // the opponent's picture file
+  QElapsedTimer alertClock_;   // since the last chat alert
+  QElapsedTimer effectClock_;  // the clock of the peer's sounds and slaps
+  EffectBudget effectBudget_;  // how many of them play now
   std::unique_ptr<platform::UrlOpener> desktopOpener_;
-  bool linkQuestionOpen_ = false;         // one link question at a time
-  QImage chatPicture_;                    // the background the chat window shows; null: the mat colour
+  bool linkQuestionOpen_ = false;              // one link question at a time
+  QImage chatPicture_;                         // the background the chat window shows; null: the mat colour
   std::optional<std::uint32_t> chatMatColor_;  // the table's mat colour, once the table has told it
 };
 

@@ -1,10 +1,10 @@
 #include "net/frm_chat.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFrame>
 #include <QFileInfo>
-#include <QCoreApplication>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -193,7 +193,8 @@ FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
   LstIcons = new QListWidget(this);
   LstIcons->setGeometry(0, kLogTop, kListW, kLogH);
   LstIcons->hide();
-  connect(LstWavs, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { LstWavs_Click(LstWavs->row(item)); });
+  connect(LstWavs, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { LstWavs_Click(LstWavs->row(item)); });
   connect(LstIcons, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { LstIcons_Click(LstIcons->row(item)); });
 
@@ -258,10 +259,10 @@ void FrmChat::ArrangeChatButtons() {
   const double unit = double(width()) / kDesignW;
   const int margin = qRound(kMargin * unit), gap = qMax(1, qRound(kGap * unit / 2));
   int x = width() - margin;
-  for (QWidget* w : {static_cast<QWidget*>(cmdOnTop), static_cast<QWidget*>(cmdSize),
-                     static_cast<QWidget*>(cmdShowSounds), static_cast<QWidget*>(cmdIcon),
-                     static_cast<QWidget*>(cmdText[1]), static_cast<QWidget*>(cmdText[0]),
-                     static_cast<QWidget*>(imgHelp)}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(cmdOnTop), static_cast<QWidget*>(cmdSize), static_cast<QWidget*>(cmdShowSounds),
+        static_cast<QWidget*>(cmdIcon), static_cast<QWidget*>(cmdText[1]), static_cast<QWidget*>(cmdText[0]),
+        static_cast<QWidget*>(imgHelp)}) {
     x -= w->width();
     w->move(x, w->y());
     x -= gap;
@@ -562,9 +563,8 @@ QString& FrmChat::Avatar() { return parts_.OpponentAvatar ? *parts_.OpponentAvat
 void FrmChat::ScaleAvatar(const QString& Name) {
   // The name comes from the opponent's record: only a bare name is looked up.
   if (!BareFileName(Name)) return;
-  const QString path = Name == QLatin1String(kDefaultAvatarName)
-                           ? parts_.AppPath + "Data/" + kAvatarsDir + "/" + Name
-                           : AvatarsFolder() + "/" + Name;
+  const QString path = Name == QLatin1String(kDefaultAvatarName) ? parts_.AppPath + "Data/" + kAvatarsDir + "/" + Name
+                                                                 : AvatarsFolder() + "/" + Name;
   const QPixmap picture(path);
   if (picture.isNull()) return;
   const QSize fitted = picture.size().scaled(avatarBox_.size(), Qt::KeepAspectRatio);
@@ -672,8 +672,8 @@ void FrmChat::keyPressEvent(QKeyEvent* event) {
   const bool tableKey = (event->key() == Qt::Key_F9 || event->key() == Qt::Key_F12) &&
                         !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
   if (tableKey && parentWidget()) {
-    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
-                   event->nativeVirtualKey(), event->nativeModifiers(), event->text());
+    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->nativeScanCode(), event->nativeVirtualKey(),
+                   event->nativeModifiers(), event->text());
     QCoreApplication::sendEvent(parentWidget(), &copy);
     return;
   }

@@ -47,14 +47,15 @@ inline constexpr char kSelectSound[] = "-Select Sound:";
 inline constexpr char kAddSound[] = "(add sound to list)";
 inline constexpr char kSelectIcon[] = "-Select Icon:";
 inline constexpr char kDeleteWavTitle[] = "Delete wav";
-inline constexpr char kBuiltInSoundText[] = "You can't delete that sound, only sounds that you've added can be deleted.";
+inline constexpr char kBuiltInSoundText[] =
+    "You can't delete that sound, only sounds that you've added can be deleted.";
 inline constexpr char kDeleteTitle[] = "Delete";
 inline constexpr char kDeleteQuestion[] = "Delete this wavfile? ";
 inline constexpr char kAvatarsDir[] = "Avatars";
 inline constexpr char kDefaultAvatarName[] = "~MD^.jpg";  // in AppPath + "Data/Avatars/"
 inline constexpr char kAvatarTitle[] = "Change/Import Avatar";
 inline constexpr char kAvatarFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
-inline constexpr char kSlapGoneSound[] = "~118.tmp";      // in DataPath
+inline constexpr char kSlapGoneSound[] = "~118.tmp";  // in DataPath
 inline constexpr char kChatHelpKeyword[] = "Chat Window";
 // The opponent's record keeps the avatar's file name in this many characters.
 constexpr int kAvatarNameLimit = 20;
@@ -98,11 +99,11 @@ class FrmChat : public QWidget {
   ~FrmChat() override;
 
   QLabel* lblChat = nullptr;
-  QPlainTextEdit* Text1 = nullptr;  // the chat log
-  QWidget* Picture1 = nullptr;      // the input frame
-  QLabel* imgIcon = nullptr;        // the chosen icon
-  QLineEdit* Text2 = nullptr;       // the input line
-  QPushButton* Command1 = nullptr;  // Send
+  QPlainTextEdit* Text1 = nullptr;                            // the chat log
+  QWidget* Picture1 = nullptr;                                // the input frame
+  QLabel* imgIcon = nullptr;                                  // the chosen icon
+  QLineEdit* Text2 = nullptr;                                 // the input line
+  QPushButton* Command1 = nullptr;                            // Send
   std::array<QPushButton*, kQuickChatButtons + 1> CmdChat{};  // 1..20
   QLineEdit* txtbutton = nullptr;
   QListWidget* LstWavs = nullptr;
@@ -112,7 +113,7 @@ class FrmChat : public QWidget {
   std::array<QPushButton*, 2> cmdText{};
   QPushButton* cmdSize = nullptr;
   QPushButton* cmdOnTop = nullptr;
-  std::array<QIcon, 2> imgPin;      // 0 pressed in, 1 pulled out
+  std::array<QIcon, 2> imgPin;  // 0 pressed in, 1 pulled out
   QLabel* imgHelp = nullptr;
   QLabel* ImgAvatar = nullptr;
   QLabel* imgSlap = nullptr;

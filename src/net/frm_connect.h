@@ -28,8 +28,8 @@ constexpr int kHighestPort = 65535;
 
 enum class AddressCheck {
   Ok,
-  NotValid,     // empty or longer than 15 characters
-  NotDotted,    // fewer than three dots after the first column
+  NotValid,   // empty or longer than 15 characters
+  NotDotted,  // fewer than three dots after the first column
 };
 // The host's address as typed, trimmed; only its length and its three dots
 // are checked, the rest is the connection's to find out.
@@ -57,15 +57,14 @@ inline constexpr char kPortText[] =
 struct ConnectChoice {
   bool confirmed = false;
   bool host = true;
-  QString hostIP;   // the remote's typed host address, trimmed
+  QString hostIP;  // the remote's typed host address, trimmed
   int port = 0;
 };
 
 class FrmConnect : public QDialog {
   Q_OBJECT
  public:
-  FrmConnect(const QString& PlayerName, platform::UiService& ui, std::function<void()> showHelp,
-             QWidget* mainWindow);
+  FrmConnect(const QString& PlayerName, platform::UiService& ui, std::function<void()> showHelp, QWidget* mainWindow);
 
   const ConnectChoice& Choice() const { return choice_; }
 

@@ -1,9 +1,9 @@
 #include "net/game_lists.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
-#include <QStringList>
 
 #include "platform/vb.h"
 #include "play/rule_checks.h"
@@ -113,8 +113,7 @@ bool TargetTakesCard(const ReceivedMove& m, const PileArrays& p) {
   drop.card = m.card;
   drop.targetIndex = m.targetIndex;
   switch (m.target) {
-    case Target::StockTurn:
-      return true;  // nothing is placed
+    case Target::StockTurn: return true;  // nothing is placed
     case Target::MoverSidePile:
       // The Hand card onto the mover's own Waste, which ends its turn, is
       // the one move onto its own piles.
@@ -129,7 +128,8 @@ bool TargetTakesCard(const ReceivedMove& m, const PileArrays& p) {
       break;
     case Target::OwnSidePile:
       drop.target = PileControl::picOpponent;
-      drop.targetTop = table::TopCard(p, m.targetIndex == kReserve ? table::SidePile::Reserve : table::SidePile::Waste, 0);
+      drop.targetTop =
+          table::TopCard(p, m.targetIndex == kReserve ? table::SidePile::Reserve : table::SidePile::Waste, 0);
       break;
   }
   return play::CheckTarget(drop).Legal();
@@ -261,8 +261,7 @@ QString MoveLine(const play::OnlineMove& move, const TabOrder& order) {
 }
 
 std::optional<ReceivedMove> CheckReceivedMove(const QString& fromPile, int fromIndex, const QString& toPile,
-                                              int toIndex, const PileArrays& p, bool olderPeer,
-                                              const TabOrder& order) {
+                                              int toIndex, const PileArrays& p, bool olderPeer, const TabOrder& order) {
   constexpr int kPeer = 1;
   ReceivedMove m;
   const bool stockTurn = fromPile == QLatin1String(kPicPlayer) && fromIndex == kStock &&

@@ -79,13 +79,11 @@ QString GsLine(int matchPoints) { return QString::fromLatin1(kTagGS) + vb::Str(m
 QString TrLine(int turn) { return Tagged(kTagTR, vb::Str(turn)); }
 QString DkLine(const QString& list) { return Tagged(kTagDK, "#" + list); }
 QString PcLine(const QString& fromPile, int fromIndex, const QString& toPile, int toIndex) {
-  return Tagged(kTagPC, fromPile + "#" + vb::Trim(vb::Str(fromIndex)) + "#" + toPile + "#" +
-                            vb::Trim(vb::Str(toIndex)));
+  return Tagged(kTagPC,
+                fromPile + "#" + vb::Trim(vb::Str(fromIndex)) + "#" + toPile + "#" + vb::Trim(vb::Str(toIndex)));
 }
 QString RcLine(const QString& list) { return Tagged(kTagRC, list); }
-QString EgLine(const QString& word) {
-  return word.isEmpty() ? QString::fromLatin1(kTagEG) : Tagged(kTagEG, word);
-}
+QString EgLine(const QString& word) { return word.isEmpty() ? QString::fromLatin1(kTagEG) : Tagged(kTagEG, word); }
 QString ChatLine(int sequence, const QString& text) { return Tagged(kTagSY, vb::Str(sequence) + "#" + text); }
 
 QByteArray Line(const QString& text) { return vb::ToCp1252(NoLineBreaks(text)) + '\n'; }
@@ -110,9 +108,7 @@ QString CleanPeerName(const QString& name) {
   return vb::Trim(vb::Trim(clean).left(kPeerNameWidth));
 }
 
-QString PeerVersionDigits(const QString& line) {
-  return vb::Trim(vb::Mid(line, 5, 1)) + vb::Trim(vb::Mid(line, 8, 1));
-}
+QString PeerVersionDigits(const QString& line) { return vb::Trim(vb::Mid(line, 5, 1)) + vb::Trim(vb::Mid(line, 8, 1)); }
 
 void GetTabOrder(const QString& peerVersion, bool host, TabOrder& order) {
   for (int i = 1; i <= 8; ++i) order.Out[i] = static_cast<std::int16_t>(9 - i);
@@ -250,8 +246,7 @@ NetMessage ParseNetLine(const QString& line, bool host) {
   if (tag == QLatin1String(kTagEG)) {
     if (!bare) {
       // Only the host announces a stalemate or an ended match.
-      if (host || (payload != QLatin1String(kEndStalemate) && payload != QLatin1String(kEndMatch)))
-        return Violation();
+      if (host || (payload != QLatin1String(kEndStalemate) && payload != QLatin1String(kEndMatch))) return Violation();
       m.text = payload;
     }
     m.kind = kMsgEG;

@@ -19,7 +19,7 @@ constexpr std::int16_t kMsgNM = 2;
 constexpr std::int16_t kMsgGS = 3;
 constexpr std::int16_t kMsgDK = 4;
 constexpr std::int16_t kMsgTR = 5;
-constexpr std::int16_t kMsgGO = 6;   // also: the peer was lost
+constexpr std::int16_t kMsgGO = 6;  // also: the peer was lost
 constexpr std::int16_t kMsgPC = 7;
 constexpr std::int16_t kMsgWT = 8;
 constexpr std::int16_t kMsgOK = 9;
@@ -76,15 +76,15 @@ QString NetVersionText(int major, int minor, int revision);
 // Outgoing lines. The payload never carries a line break: CR and LF become
 // blanks. Line() adds the line feed and gives the bytes on the wire.
 QString IpLine(const QString& versionText, int socketIndex);  // host, on accepting
-QString IpAnswer(const QString& versionText);                  // remote's answer
+QString IpAnswer(const QString& versionText);                 // remote's answer
 QString NmLine(const QString& playerName);
-QString GsLine(int matchPoints);                               // host: "GS 0", "GS 100"
-QString TrLine(int turn);                                      // host: "TR  2"
-QString DkLine(const QString& list);                           // host: "DK #..."
+QString GsLine(int matchPoints);      // host: "GS 0", "GS 100"
+QString TrLine(int turn);             // host: "TR  2"
+QString DkLine(const QString& list);  // host: "DK #..."
 QString PcLine(const QString& fromPile, int fromIndex, const QString& toPile, int toIndex);
 QString RcLine(const QString& list);
-QString EgLine(const QString& word);                           // "EG", "EG STALEMATE"
-QString ChatLine(int sequence, const QString& text);           // "SY  7#text"
+QString EgLine(const QString& word);                  // "EG", "EG STALEMATE"
+QString ChatLine(int sequence, const QString& text);  // "SY  7#text"
 QByteArray Line(const QString& text);
 
 // Appends Str(value) & "#" to a number list (DK, RC).
@@ -116,9 +116,9 @@ struct NetMessage {
   bool chat = false;             // an "SY" line, for the chat
   QString text;                  // NM name, DK and RC lists, EG word
   bool hasValue = false;
-  std::int16_t value = 0;        // GS points, TR turn, WT value
-  QString version;               // IP: the peer's version digits
-  bool hasMove = false;          // PC carrying a move
+  std::int16_t value = 0;  // GS points, TR turn, WT value
+  QString version;         // IP: the peer's version digits
+  bool hasMove = false;    // PC carrying a move
   QString fromPile, toPile;
   std::int16_t fromIndex = 0, toIndex = 0;
 };

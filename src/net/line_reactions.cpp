@@ -62,9 +62,7 @@ void Connection::GetMessage(int index, const NetMessage& m, qsizetype bytes) {
       handshakeStep_ = HandshakeStep::Done;
       handshakeTimer_.stop();
       break;
-    case kMsgPC:
-      NetWaitDone_ = true;
-      break;
+    case kMsgPC: NetWaitDone_ = true; break;
     case kMsgGS:
     case kMsgRC:
       if (Host()) NetWaitDone_ = true;  // the remote answered
@@ -125,18 +123,14 @@ void Connection::RemoteReaction(int index, const NetMessage& m) {
       view.SetImageVisible(table::TableImage::cmdDeal, true);
       view.SetLabelVisible(TableLabel::lblWAIT, false);
       break;
-    case kMsgDK:
-      NetDataText_ = m.text;
-      break;
+    case kMsgDK: NetDataText_ = m.text; break;
     case kMsgTR:
       // The host's number names the side that begins, as seen from here.
       parts_.state.CurrentTurn = m.value == kRemoteFirst ? table::Turn::Local : table::Turn::Opponent;
       view.SetLabelVisible(TableLabel::lblWAIT, false);
       if (frmChat_) frmChat_->Command1->setEnabled(true);
       break;
-    case kMsgGO:
-      PeerQuit(index);
-      break;
+    case kMsgGO: PeerQuit(index); break;
     case kMsgRC:
       NetDataText_ = m.text;
       if (!restore_ || !restore_->GetRecover()) break;
@@ -191,23 +185,18 @@ void Connection::HostReaction(int index, const NetMessage& m) {
       Chat().Command1->setEnabled(true);
       ShowStartPrompt();
       break;
-    case kMsgGS:
-      SetStatus(TableLabel::lblWAIT, QString(), false);
-      break;
+    case kMsgGS: SetStatus(TableLabel::lblWAIT, QString(), false); break;
     case kMsgTR:
       SetStatus(TableLabel::lblWAIT, QStringLiteral(" "), false);
       if (frmChat_) frmChat_->Command1->setEnabled(true);
       break;
-    case kMsgGO:
-      PeerQuit(index);
-      break;
+    case kMsgGO: PeerQuit(index); break;
     default: break;
   }
 }
 
 void Connection::OpenNetPlayerFile() {
-  OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders,
-                     parts_.PlayerName};
+  OpponentsFile file{parts_.net, parts_.netScores, parts_.scores, parts_.scoreStore, parts_.folders, parts_.PlayerName};
   const OpponentRecord record = net::OpenNetPlayerFile(file, OpponentAvatar_, parts_.view);
   Chat().ScaleAvatar(OpponentAvatar_);
   if (record == OpponentRecord::InMemory && !netFileWarned_) {

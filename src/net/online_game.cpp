@@ -7,8 +7,8 @@
 #include "play/computer_player.h"
 #include "play/rule_checks.h"
 #include "table/deal.h"
-#include "table/sound_effects.h"
 #include "table/game_state.h"
+#include "table/sound_effects.h"
 #include "table/table_view.h"
 
 namespace net {
@@ -93,8 +93,7 @@ void OnlineGame::WhoseTurn() {
   }
   // The host's "TR" may have come during the deal; the dispatcher has
   // stored the turn.
-  if (net.NetMsgKind != kMsgTR && (!conn_.WaitForKinds({kMsgTR, kMsgEG, kMsgGS}) || net.NetMsgKind != kMsgTR))
-    return;
+  if (net.NetMsgKind != kMsgTR && (!conn_.WaitForKinds({kMsgTR, kMsgEG, kMsgGS}) || net.NetMsgKind != kMsgTR)) return;
   conn_.SendNetMessage(QString::fromLatin1(kTagTR), play::kNetPeerSocket);
 }
 
@@ -198,9 +197,8 @@ void OnlineGame::Opponent(play::MoveServices& s) {
   while (!turnEnded) {
     if (st.CurrentTurn != table::Turn::Opponent || !AwaitKind(kMsgPC) || st.CurrentTurn != table::Turn::Opponent)
       return;
-    const std::optional<ReceivedMove> m =
-        CheckReceivedMove(net.MoveFromPile, net.MoveFromIndex, net.MoveToPile, net.MoveToIndex, p, olderPeer,
-                          conn_.TabOrders());
+    const std::optional<ReceivedMove> m = CheckReceivedMove(net.MoveFromPile, net.MoveFromIndex, net.MoveToPile,
+                                                            net.MoveToIndex, p, olderPeer, conn_.TabOrders());
     if (!m) {
       conn_.RefusePeerData();
       return;

@@ -34,9 +34,9 @@ using play::kHandOverEffect;
 // What the hand-over works on besides the connection.
 struct OnlineRestoreParts {
   play::NetPlayParts net;
-  play::SavedGameServices& saved;   // the piles, the turn, the record files, the restore
-  play::MoveServices& moves;        // the peer's turn that may follow
-  play::CommandState& commands;     // the menu's flags: restart, back-up, secure game, cancel
+  play::SavedGameServices& saved;  // the piles, the turn, the record files, the restore
+  play::MoveServices& moves;       // the peer's turn that may follow
+  play::CommandState& commands;    // the menu's flags: restart, back-up, secure game, cancel
   const bool& SoundOn;
   // The Game menu's Restore: the slot dialog and the restore of the chosen
   // game; true when a saved game replaced the table.

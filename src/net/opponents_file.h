@@ -19,9 +19,9 @@ inline constexpr char kDefaultAvatar[] = "~MD^.jpg";
 inline constexpr char kAvatarsFolder[] = "Avatars/";
 
 struct OpponentsFile {
-  play::NetState& net;            // NetPlayerCount, NetPlayerNames, NetFileOpen, OpponentName
-  play::NetScoreFile& file;       // the file, NetScoreRecNo and the record buffer NetScoreRec
-  play::ScoreState& scores;       // the record in force
+  play::NetState& net;       // NetPlayerCount, NetPlayerNames, NetFileOpen, OpponentName
+  play::NetScoreFile& file;  // the file, NetScoreRecNo and the record buffer NetScoreRec
+  play::ScoreState& scores;  // the record in force
   play::ScoreStore& store;
   const media::Folders& folders;
   const QString& PlayerName;

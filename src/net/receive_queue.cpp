@@ -121,8 +121,7 @@ void Connection::Dispatch(int index, const QByteArray& bytes) {
   if (m.violation) return ProtocolViolation(index, PeerFault::Unusable);
   if (m.kind == kMsgNone) return;  // a tag this program does not know
   // Until the names are exchanged only the handshake and a quit count.
-  const bool expected = m.kind == kMsgGO ||
-                        (m.kind == kMsgIP && handshakeStep_ == HandshakeStep::AwaitIP) ||
+  const bool expected = m.kind == kMsgGO || (m.kind == kMsgIP && handshakeStep_ == HandshakeStep::AwaitIP) ||
                         (m.kind == kMsgNM && handshakeStep_ == HandshakeStep::AwaitNM) ||
                         (m.kind != kMsgIP && m.kind != kMsgNM && handshakeStep_ == HandshakeStep::Done);
   if (!expected) return ProtocolViolation(index, PeerFault::Unusable);

@@ -11,6 +11,7 @@
 #include "net/connection.h"
 #include "net/frm_chat.h"
 #include "net/search_for_local_side.h"
+#include "platform/winsock.h"
 #include "play/frm_play.h"
 #include "play/human_turn.h"
 #include "play/menu_commands.h"
@@ -18,7 +19,6 @@
 #include "play/table_search.h"
 #include "play/top_level_command.h"
 #include "play/turn_cycle.h"
-#include "platform/winsock.h"
 #include "table/picture_box.h"
 
 namespace net {
@@ -53,8 +53,8 @@ QString TestScriptPath() { return qEnvironmentVariable(kTestScriptVariable); }
 int DefaultButton(int style) {
   using namespace platform;
   static const std::vector<std::vector<int>> buttons = {
-      {vbOK}, {vbOK, vbCancel}, {vbAbort, vbRetry, vbIgnore}, {vbYes, vbNo, vbCancel}, {vbYes, vbNo},
-      {vbRetry, vbCancel}};
+      {vbOK},        {vbOK, vbCancel},   {vbAbort, vbRetry, vbIgnore}, {vbYes, vbNo, vbCancel},
+      {vbYes, vbNo}, {vbRetry, vbCancel}};
   const int kind = style & kButtonsMask;
   const std::vector<int>& row = kind < static_cast<int>(buttons.size()) ? buttons[kind] : buttons[0];
   const int chosen = (style & vbDefaultButton3) ? 2 : (style & vbDefaultButton2) ? 1 : 0;
@@ -161,7 +161,8 @@ void ScriptDriver::Tick() {
       waiting_.start();
     }
     if (!Holds(step.rest)) {
-      if (waiting_.elapsed() > kScriptWaitSeconds * 1000) Fail("line " + QString::number(step.lineNo) + ": wait " + step.rest);
+      if (waiting_.elapsed() > kScriptWaitSeconds * 1000)
+        Fail("line " + QString::number(step.lineNo) + ": wait " + step.rest);
       return;
     }
     waitStarted_ = false;
@@ -289,8 +290,7 @@ void ScriptDriver::PlayBySearch(int maxMoves) {
     if (m->source == PileControl::picPlayer && m->sourceIndex == play::kStockPile) {
       // The Hand card is turned up first, as a press on the Stock does; an
       // empty Stock takes the Waste back before.
-      for (int press = 0; press < 2 && !(st.StockTurned && play::StockTop(p, play::kLocalSide) == m->card);
-           ++press)
+      for (int press = 0; press < 2 && !(st.StockTurned && play::StockTop(p, play::kLocalSide) == m->card); ++press)
         PressStock();
       if (!(st.StockTurned && play::StockTop(p, play::kLocalSide) == m->card)) {
         Note("the Hand card the search would play is not turned up: " + what);

@@ -81,8 +81,7 @@ int DefaultButton(int style);
 class ScriptedUi : public platform::QtUi {
  public:
   int MsgBox(const QString& text, int style, const QString& title) override;
-  std::optional<QString> InputBox(const QString& prompt, const QString& title,
-                                  const QString& defaultText) override;
+  std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
   std::optional<platform::ChosenFile> GetOpenFileName(const platform::OpenFileRequest&) override {
     return std::nullopt;
   }
@@ -104,7 +103,7 @@ class ScriptedUi : public platform::QtUi {
 // What the driver presses and reads of the running program.
 struct ScriptedParts {
   platform::WaitService& wait;     // a close asked for during a command waits for its end
-  play::PlayState& state;         // the turn; a close asked for meanwhile is noted here
+  play::PlayState& state;          // the turn; a close asked for meanwhile is noted here
   play::FrmPlay& table;            // the piles' windows, the Deal button, the rule message
   const play::NetState& net;       // the connection as the game sees it
   const table::PileArrays& piles;  // the cards the search plays from
@@ -123,7 +122,7 @@ class ScriptDriver : public QObject {
   struct Step {
     int lineNo = 0;
     QString command;
-    QString rest;         // the text after the command
+    QString rest;  // the text after the command
     bool background = false;
   };
 
@@ -147,16 +146,16 @@ class ScriptDriver : public QObject {
   ScriptedUi& ui_;
   std::vector<Step> steps_;
   std::size_t next_ = 0;
-  int foreground_ = 0;          // commands running that the next one waits for
-  bool starting_ = false;       // a command is about to run
-  QElapsedTimer clock_;         // since the script began
-  QElapsedTimer waiting_;       // since the current wait began
+  int foreground_ = 0;     // commands running that the next one waits for
+  bool starting_ = false;  // a command is about to run
+  QElapsedTimer clock_;    // since the script began
+  QElapsedTimer waiting_;  // since the current wait began
   bool waitStarted_ = false;
-  int turnsEndedHere_ = 0;      // turns this side ended, exchange complete
-  int turnsEndedThere_ = 0;     // turns the peer ended, replayed here
+  int turnsEndedHere_ = 0;   // turns this side ended, exchange complete
+  int turnsEndedThere_ = 0;  // turns the peer ended, replayed here
   bool ownEndPending_ = false;
   bool peerEndPending_ = false;
-  bool lastEndOwn_ = false;     // the last turn ended was this side's
+  bool lastEndOwn_ = false;  // the last turn ended was this side's
   QTimer timer_;
   QFile trace_;
 };

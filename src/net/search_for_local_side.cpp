@@ -4,8 +4,8 @@
 #include "play/apply_move.h"
 #include "play/computer_player.h"
 #include "play/table_search.h"
-#include "table/card.h"
 #include "table/busy_guard.h"
+#include "table/card.h"
 #include "table/sound_effects.h"
 #include "table/table_view.h"
 

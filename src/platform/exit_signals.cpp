@@ -29,7 +29,7 @@ extern "C" void OnExitSignal(int number) {
 }  // namespace
 
 ExitSignals::ExitSignals(QObject* parent) : QObject(parent) {
-  if (writeEnd >= 0) return;   // another object catches them already
+  if (writeEnd >= 0) return;  // another object catches them already
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds_) != 0) return;
   writeEnd = fds_[0];
   notifier_ = std::make_unique<QSocketNotifier>(fds_[1], QSocketNotifier::Read);

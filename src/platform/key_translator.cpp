@@ -12,8 +12,10 @@ int VirtualKeyCode(int key) {
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return kVkF1 + (key - Qt::Key_F1);
   switch (key) {
     case Qt::Key_Backspace: return kVkBackspace;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return kVkTab;
-    case Qt::Key_Return: case Qt::Key_Enter: return kVkReturn;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return kVkTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return kVkReturn;
     case Qt::Key_Shift: return kVkShift;
     case Qt::Key_Control: return kVkControl;
     case Qt::Key_Alt: return kVkAlt;

@@ -66,8 +66,10 @@ int PutFileWhole(const QString& path, const QByteArray& bytes, bool replace) {
   for (qsizetype done = 0; error == 0 && done < bytes.size();) {
     const ssize_t wrote = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
     if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) error = wrote < 0 ? errno : ENOSPC;
-    else done += wrote;
+    if (wrote <= 0)
+      error = wrote < 0 ? errno : ENOSPC;
+    else
+      done += wrote;
   }
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
@@ -94,12 +96,8 @@ int PutFileWhole(const QString& path, const QByteArray& bytes, bool replace) {
 
 std::int16_t ByteReader::I16(int offset) const { return ReadLe<std::int16_t>(bytes_, offset); }
 std::int32_t ByteReader::I32(int offset) const { return ReadLe<std::int32_t>(bytes_, offset); }
-double ByteReader::F64(int offset) const {
-  return std::bit_cast<double>(ReadLe<std::uint64_t>(bytes_, offset));
-}
-float ByteReader::F32(int offset) const {
-  return std::bit_cast<float>(ReadLe<std::uint32_t>(bytes_, offset));
-}
+double ByteReader::F64(int offset) const { return std::bit_cast<double>(ReadLe<std::uint64_t>(bytes_, offset)); }
+float ByteReader::F32(int offset) const { return std::bit_cast<float>(ReadLe<std::uint32_t>(bytes_, offset)); }
 
 QByteArray ByteReader::Bytes(int offset, int width) const {
   if (width <= 0) return {};

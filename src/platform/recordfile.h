@@ -7,8 +7,8 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QList>
+#include <QString>
 #include <cstdint>
 #include <memory>
 #include <utility>

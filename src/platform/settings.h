@@ -13,11 +13,9 @@ class SettingsStore {
   virtual ~SettingsStore() = default;
   virtual QString GetSetting(const QString& app, const QString& section, const QString& key,
                              const QString& defaultValue) const = 0;
-  virtual void SaveSetting(const QString& app, const QString& section, const QString& key,
-                           const QString& value) = 0;
+  virtual void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) = 0;
   // A whole number, or the default when the value is missing or not a number.
-  long long GetNumber(const QString& app, const QString& section, const QString& key,
-                      long long defaultValue) const;
+  long long GetNumber(const QString& app, const QString& section, const QString& key, long long defaultValue) const;
 };
 
 class IniSettingsStore : public SettingsStore {
@@ -27,8 +25,7 @@ class IniSettingsStore : public SettingsStore {
   explicit IniSettingsStore(QString configHome = {});
   QString GetSetting(const QString& app, const QString& section, const QString& key,
                      const QString& defaultValue) const override;
-  void SaveSetting(const QString& app, const QString& section, const QString& key,
-                   const QString& value) override;
+  void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) override;
   QString FileFor(const QString& app) const;
 
  private:

@@ -378,7 +378,7 @@ class SoundThread {
   bool freshStream_ = false;  // the stream was opened for the sound playing
   std::map<QString, CachedSound> cache_;
   std::shared_ptr<const WavSamples> sound_;  // the sound playing
-  qsizetype at_ = 0;                          // bytes of it written
+  qsizetype at_ = 0;                         // bytes of it written
 };
 
 class ThreadSoundChannel : public SoundChannel {
@@ -462,8 +462,8 @@ class MusicThread {
       if (!Write(format, pcm)) {
         // In silence, as long as the slice would have sounded, unless the
         // song is cut meanwhile.
-        const auto lasts = std::chrono::microseconds(qint64(pcm.size()) * 1000000 /
-                                                     (qint64(format.sampleRate) * 2 * format.channels));
+        const auto lasts =
+            std::chrono::microseconds(qint64(pcm.size()) * 1000000 / (qint64(format.sampleRate) * 2 * format.channels));
         lock.lock();
         q_->wake.wait_for(lock, lasts, [&] { return q_->quit || q_->cut; });
         continue;

@@ -136,8 +136,14 @@ std::optional<WavSamples> DecodeWav(const QByteArray& bytes);
 
 class FakeSoundChannel : public SoundChannel {
  public:
-  void Play(const QString& file) override { played.push_back(file); playing = file; }
-  void Stop() override { ++stops; playing.clear(); }
+  void Play(const QString& file) override {
+    played.push_back(file);
+    playing = file;
+  }
+  void Stop() override {
+    ++stops;
+    playing.clear();
+  }
   std::vector<QString> played;
   QString playing;
   int stops = 0;

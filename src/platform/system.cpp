@@ -69,8 +69,9 @@ bool InstanceLock::TryLock() {
   if (::lstat(name.constData(), &there) == 0) {
     if (S_ISLNK(there.st_mode)) return RefuseLink();
     if (S_ISDIR(there.st_mode)) {
-      problem_ = path_ + QStringLiteral(" is a folder; the game keeps its lock file under that name. "
-                                        "Move or remove the folder, then start the game again.");
+      problem_ = path_ + QStringLiteral(
+                             " is a folder; the game keeps its lock file under that name. "
+                             "Move or remove the folder, then start the game again.");
       return false;
     }
   }
@@ -86,8 +87,9 @@ bool InstanceLock::TryLock() {
   if (fd < 0 && errno == ELOOP) return RefuseLink();
   if (fd >= 0 && (::fstat(fd, &there) != 0 || !S_ISREG(there.st_mode))) {
     ::close(fd);
-    problem_ = path_ + QStringLiteral(" is not a plain file; the game keeps its lock file under that name. "
-                                      "Move or remove it, then start the game again.");
+    problem_ = path_ + QStringLiteral(
+                           " is not a plain file; the game keeps its lock file under that name. "
+                           "Move or remove it, then start the game again.");
     return false;
   }
   if (fd < 0) {
@@ -118,17 +120,16 @@ bool InstanceLock::TryLock() {
   // this changes nothing: the lock is held all the same.
   const QByteArray holder =
       QByteArray::number(QCoreApplication::applicationPid()) + '\n' + ThisHostName().toUtf8() + '\n';
-  if (::ftruncate(fd_, 0) == 0 && ::pwrite(fd_, holder.constData(), holder.size(), 0) == holder.size())
-    ::fsync(fd_);
+  if (::ftruncate(fd_, 0) == 0 && ::pwrite(fd_, holder.constData(), holder.size(), 0) == holder.size()) ::fsync(fd_);
   return true;
 }
 
 bool InstanceLock::RefuseLink() {
   const QString target = QFileInfo(path_).symLinkTarget();
-  problem_ = path_ + QStringLiteral(" is a link") +
-             (target.isEmpty() ? QString() : QStringLiteral(" to ") + target) +
-             QStringLiteral(", not a file of its own; the game keeps its lock file under that name and never "
-                            "writes through a link. Remove the link, then start the game again.");
+  problem_ = path_ + QStringLiteral(" is a link") + (target.isEmpty() ? QString() : QStringLiteral(" to ") + target) +
+             QStringLiteral(
+                 ", not a file of its own; the game keeps its lock file under that name and never "
+                 "writes through a link. Remove the link, then start the game again.");
   return false;
 }
 
@@ -149,8 +150,7 @@ void InstanceLock::ReadHolder(int fd) {
 QString FolderWriteProblem(const QString& folder) {
   const QString path = QDir::cleanPath(QDir(folder).absolutePath());
   QStringList missing;
-  for (QString p = path; !QFileInfo::exists(p) && p != QFileInfo(p).path(); p = QFileInfo(p).path())
-    missing.prepend(p);
+  for (QString p = path; !QFileInfo::exists(p) && p != QFileInfo(p).path(); p = QFileInfo(p).path()) missing.prepend(p);
   for (const QString& m : missing)
     if (::mkdir(QFile::encodeName(m).constData(), 0777) != 0 && errno != EEXIST) return SystemReason(errno);
   // A whole block, written through to the disk, so that a full disk tells.
@@ -186,8 +186,8 @@ int TwipsPerPixelAt(int logicalDpi) {
 int ScreenMetrics::TwipsPerPixel() const { return TwipsPerPixelAt(logPixelsX); }
 
 int ScreenLogicalDpi() {
-  const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
-                              ? QGuiApplication::primaryScreen() : nullptr;
+  const QScreen* screen =
+      qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen() : nullptr;
   return screen ? qRound(screen->logicalDotsPerInchX()) : kNormalDpi;
 }
 

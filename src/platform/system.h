@@ -76,12 +76,12 @@ constexpr int kNormalDpi = 96;
 constexpr int kNormalTwipsPerPixel = kTwipsPerInch / kNormalDpi;
 
 struct ScreenMetrics {
-  int widthPixels = 1024;     // HORZRES
-  int heightPixels = 768;     // VERTRES
-  int colorBits = 32;         // BITSPIXEL
+  int widthPixels = 1024;       // HORZRES
+  int heightPixels = 768;       // VERTRES
+  int colorBits = 32;           // BITSPIXEL
   int logPixelsX = kNormalDpi;  // LOGPIXELSX
-  int captionHeight = 23;     // SM_CYCAPTION, in pixels
-  int availLeft = 0;          // the work area, pixels
+  int captionHeight = 23;       // SM_CYCAPTION, in pixels
+  int availLeft = 0;            // the work area, pixels
   int availTop = 0;
   int availWidth = 1024;
   int availHeight = 728;

@@ -32,8 +32,7 @@ Buttons ButtonsFor(int style) {
     case vbOKCancel: return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
     case vbAbortRetryIgnore:
       return {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
-    case vbYesNoCancel:
-      return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
+    case vbYesNoCancel: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
     case vbYesNo: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
     case vbRetryCancel: return {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}};
     default: return {{QMessageBox::Ok, vbOK}};
@@ -136,8 +135,10 @@ int QtUi::MsgBox(const QString& text, int style, const QString& title) {
   std::vector<QAbstractButton*> made;
   for (const auto& b : buttons) made.push_back(box.addButton(b.first));
   std::size_t defaultIndex = 0;
-  if (style & vbDefaultButton3) defaultIndex = 2;
-  else if (style & vbDefaultButton2) defaultIndex = 1;
+  if (style & vbDefaultButton3)
+    defaultIndex = 2;
+  else if (style & vbDefaultButton2)
+    defaultIndex = 1;
   if (defaultIndex >= made.size()) defaultIndex = 0;
   box.setDefaultButton(qobject_cast<QPushButton*>(made[defaultIndex]));
   RoomForTitle(box, title);
@@ -155,8 +156,7 @@ int QtUi::MsgBox(const QString& text, int style, const QString& title) {
   return ClosedAnswer(buttons);
 }
 
-std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& title,
-                                      const QString& defaultText) {
+std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
   QInputDialog dialog(BoxOwner());
   dialog.setWindowTitle(title);
   dialog.setInputMode(QInputDialog::TextInput);

@@ -74,8 +74,7 @@ class UiService {
   // Shows a modal message box; returns the button pressed.
   virtual int MsgBox(const QString& text, int style, const QString& title) = 0;
   // Shows a modal input box; nullopt on Cancel or close.
-  virtual std::optional<QString> InputBox(const QString& prompt, const QString& title,
-                                          const QString& defaultText) = 0;
+  virtual std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
   // A short beep (the Windows "Beep").
   virtual void Beep() = 0;
   // Shows a modal open-file chooser for an existing file; nullopt when it
@@ -114,8 +113,7 @@ class QtUi : public UiService {
   // An open box counts as a wait of this service (none: it counts nowhere).
   void SetWaitService(WaitService* wait) { wait_ = wait; }
   int MsgBox(const QString& text, int style, const QString& title) override;
-  std::optional<QString> InputBox(const QString& prompt, const QString& title,
-                                  const QString& defaultText) override;
+  std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
   void Beep() override;
   std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) override;
   std::optional<unsigned> ChooseColor(unsigned initial) override;
@@ -135,8 +133,7 @@ class QtUi : public UiService {
 class SilentUi : public UiService {
  public:
   int MsgBox(const QString& text, int style, const QString& title) override;
-  std::optional<QString> InputBox(const QString& prompt, const QString& title,
-                                  const QString& defaultText) override;
+  std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
   void Beep() override;
   std::optional<ChosenFile> GetOpenFileName(const OpenFileRequest& request) override;
   std::optional<unsigned> ChooseColor(unsigned initial) override;
@@ -172,15 +169,16 @@ class FakeUi : public UiService {
       return a;
     }
     switch (style & kButtonsMask) {
-      case vbOKOnly: case vbOKCancel: return vbOK;
+      case vbOKOnly:
+      case vbOKCancel: return vbOK;
       case vbAbortRetryIgnore: return vbAbort;
-      case vbYesNoCancel: case vbYesNo: return vbYes;
+      case vbYesNoCancel:
+      case vbYesNo: return vbYes;
       case vbRetryCancel: return vbRetry;
       default: return vbOK;
     }
   }
-  std::optional<QString> InputBox(const QString& prompt, const QString& title,
-                                  const QString& defaultText) override {
+  std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& defaultText) override {
     prompts.push_back({prompt, title, defaultText});
     std::optional<QString> answer;
     if (!inputs.empty()) {

@@ -19,10 +19,9 @@ constexpr std::int16_t kMax16 = std::numeric_limits<std::int16_t>::max();
 // undefined map to the C1 control of the same value, as Windows does, so
 // that reserved bytes of a record survive a round trip.
 constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 char ByteFor(char16_t c) {
@@ -43,8 +42,10 @@ double RadixValue(const QString& digits, int base) {
   for (QChar c : digits) {
     if (IsValBlank(c)) continue;
     int d = -1;
-    if (c >= u'0' && c <= u'9') d = c.unicode() - u'0';
-    else if (base == 16 && c.toUpper() >= u'A' && c.toUpper() <= u'F') d = c.toUpper().unicode() - u'A' + 10;
+    if (c >= u'0' && c <= u'9')
+      d = c.unicode() - u'0';
+    else if (base == 16 && c.toUpper() >= u'A' && c.toUpper() <= u'F')
+      d = c.toUpper().unicode() - u'A' + 10;
     if (d < 0 || d >= base) break;
     any = true;
     v = v * base + d;
@@ -69,8 +70,10 @@ QString StrWithDigits(double x, int digits) {
   QString s = QString::number(x, 'g', digits);
   s.replace(u'e', u'E');
   // VB writes no zero before the point and at least two exponent digits.
-  if (s.startsWith(QStringLiteral("0."))) s.remove(0, 1);
-  else if (s.startsWith(QStringLiteral("-0."))) s.remove(1, 1);
+  if (s.startsWith(QStringLiteral("0.")))
+    s.remove(0, 1);
+  else if (s.startsWith(QStringLiteral("-0.")))
+    s.remove(1, 1);
   if (s == QStringLiteral("-0")) s = QStringLiteral("0");
   return x >= 0 || s == QStringLiteral("0") ? QStringLiteral(" ") + s : s;
 }
@@ -83,7 +86,9 @@ QString Str(float x) { return StrWithDigits(x, 7); }
 double Val(const QString& text) {
   int i = 0;
   const int n = text.size();
-  auto skip = [&] { while (i < n && IsValBlank(text[i])) ++i; };
+  auto skip = [&] {
+    while (i < n && IsValBlank(text[i])) ++i;
+  };
   skip();
   if (i + 1 < n && text[i] == u'&') {
     QChar r = text[i + 1].toUpper();
@@ -149,9 +154,7 @@ std::int16_t Clamp16(long long v) {
   return static_cast<std::int16_t>(v);
 }
 
-std::int16_t SaturatingAdd(std::int16_t counter, int add) {
-  return Clamp16(static_cast<long long>(counter) + add);
-}
+std::int16_t SaturatingAdd(std::int16_t counter, int add) { return Clamp16(static_cast<long long>(counter) + add); }
 
 QString Trim(const QString& s) {
   int b = 0, e = s.size();

@@ -11,7 +11,7 @@
 
 namespace vb {
 
-constexpr std::int16_t True = -1;   // a Boolean as stored in records and sent on the wire
+constexpr std::int16_t True = -1;  // a Boolean as stored in records and sent on the wire
 constexpr std::int16_t False = 0;
 
 inline std::int16_t FromBool(bool b) { return b ? True : False; }
@@ -52,7 +52,7 @@ QString TrimRecord(const QString& s);
 QString Mid(const QString& s, int start, int length = -1);
 QString Left(const QString& s, int length);
 QString Right(const QString& s, int length);
-int InStr(const QString& s, const QString& find, int start = 1);   // 0 when not found
+int InStr(const QString& s, const QString& find, int start = 1);  // 0 when not found
 
 // Windows-1252 conversion, one byte per character.
 QByteArray ToCp1252(const QString& s);

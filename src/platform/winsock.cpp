@@ -73,7 +73,8 @@ int Winsock::Listen(QString& description) {
   Close();
   server_ = new QTcpServer(this);
   if (localPort_ < 0 || localPort_ > 65535 ||
-      !server_->listen(ListenAddress.isEmpty() ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(ListenAddress), static_cast<quint16>(localPort_))) {
+      !server_->listen(ListenAddress.isEmpty() ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(ListenAddress),
+                       static_cast<quint16>(localPort_))) {
     const int number = localPort_ < 0 || localPort_ > 65535 ? kWsaAccessDenied : WsaNumber(server_->serverError());
     description = server_->errorString();
     delete server_;
@@ -109,9 +110,12 @@ bool Winsock::Accept(Winsock& listener, int requestID) {
   Adopt(socket);
   // Bytes that came with the call are announced like any later arrival.
   if (socket->bytesAvailable() > 0) {
-    QMetaObject::invokeMethod(this, [this] {
-      if (socket_ && socket_->bytesAvailable() > 0) emit DataArrival(index_, socket_->bytesAvailable());
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (socket_ && socket_->bytesAvailable() > 0) emit DataArrival(index_, socket_->bytesAvailable());
+        },
+        Qt::QueuedConnection);
   }
   return true;
 }

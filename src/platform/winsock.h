@@ -28,12 +28,12 @@ constexpr int sckClosing = 8;  // the peer has closed its side
 constexpr int kCloseLingerMs = 2000;
 
 // Error numbers that callers handle by name.
-constexpr int kWsaAccessDenied = 10013;        // a port below 1024 without privileges
-constexpr int kWsaAddressInUse = 10048;        // the local port is taken
+constexpr int kWsaAccessDenied = 10013;  // a port below 1024 without privileges
+constexpr int kWsaAddressInUse = 10048;  // the local port is taken
 constexpr int kWsaNetworkDown = 10050;
-constexpr int kWsaConnectionReset = 10054;     // the connection was lost
+constexpr int kWsaConnectionReset = 10054;  // the connection was lost
 constexpr int kWsaTimedOut = 10060;
-constexpr int kWsaConnectionRefused = 10061;   // nobody listens there
+constexpr int kWsaConnectionRefused = 10061;  // nobody listens there
 constexpr int kWsaHostNotFound = 11001;
 
 // The computer's own IPv4 addresses (up, running, not loopback), in the

@@ -13,8 +13,9 @@ QString SystemReason(const QString& reason) {
 QString WriteFailedText(const QString& path, const QString& reason) {
   return QStringLiteral("Marrowdale could not write to the file\r\n") + QDir::toNativeSeparators(path) +
          QStringLiteral("\r\n\r\n") + SystemReason(reason) +
-         QStringLiteral("\r\n\r\nThe game goes on, but what could not be written is not kept. "
-                        "Nothing already in the file was lost.");
+         QStringLiteral(
+             "\r\n\r\nThe game goes on, but what could not be written is not kept. "
+             "Nothing already in the file was lost.");
 }
 
 void WriteFailures::WriteFailed(const QString& path, const QString& reason) {

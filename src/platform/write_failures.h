@@ -31,7 +31,7 @@ class WriteFailures {
 
  private:
   UiService& ui_;
-  QSet<QString> told_;   // files the user has heard about in this run
+  QSet<QString> told_;  // files the user has heard about in this run
 };
 
 }  // namespace platform

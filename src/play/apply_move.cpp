@@ -22,9 +22,7 @@ namespace {
 
 constexpr int kSilent = 0;  // PaintCard without a card sound
 
-int SideOfTurn(const PlayState& state) {
-  return state.CurrentTurn == table::Turn::Local ? kLocalSide : kOpponentSide;
-}
+int SideOfTurn(const PlayState& state) { return state.CurrentTurn == table::Turn::Local ? kLocalSide : kOpponentSide; }
 
 PileControl SideControl(int side) { return side == kLocalSide ? PileControl::picPlayer : PileControl::picOpponent; }
 
@@ -127,8 +125,7 @@ void AfterTableauRemoved(MoveServices& s, int pile) {
     s.view.SetTabCount(pile, QString());
     s.wait.Pause(s.ThinkDelay);
   } else {
-    s.view.PaintCard(PileControl::picTableau, pile, table::TopCard(s.piles, table::SharedPile::Tableau, pile),
-                     kSilent);
+    s.view.PaintCard(PileControl::picTableau, pile, table::TopCard(s.piles, table::SharedPile::Tableau, pile), kSilent);
     s.view.SetTabCount(pile, TableauCountText(count));
   }
 }
@@ -253,7 +250,8 @@ MoveResult RemoveFromSourcePile(MoveServices& s, PileControl source, int index) 
     if (index < kStockPile || index > kWastePile) return Refuse("RemoveFromSourcePile", MoveResult::NoSuchPile, index);
     if (index == kWastePile) return Refuse("RemoveFromSourcePile", MoveResult::NotASource, index);
     kind = index == kStockPile ? Kind::Stock : Kind::Reserve;
-    const int count = table::PileCount(p, kind == Kind::Stock ? table::SidePile::Stock : table::SidePile::Reserve, side);
+    const int count =
+        table::PileCount(p, kind == Kind::Stock ? table::SidePile::Stock : table::SidePile::Reserve, side);
     if (count < 0) return Refuse("RemoveFromSourcePile", MoveResult::NoSuchPile, index);
     if (count == 0) return MoveResult::EmptySource;
   } else if (source == PileControl::picTableau) {

@@ -72,8 +72,15 @@ struct MoveServices {
   MoveServices(table::PileArrays& piles, PlayState& state, table::TableView& view, table::SoundEffects& sfx,
                platform::WaitService& wait, table::BusyGuard& guard, PlayHooks& hooks, float ThinkDelay = 0,
                OnlineMove NetMove = {})
-      : piles(piles), state(state), view(view), sfx(sfx), wait(wait), guard(guard), hooks(hooks),
-        ThinkDelay(ThinkDelay), NetMove(std::move(NetMove)) {}
+      : piles(piles),
+        state(state),
+        view(view),
+        sfx(sfx),
+        wait(wait),
+        guard(guard),
+        hooks(hooks),
+        ThinkDelay(ThinkDelay),
+        NetMove(std::move(NetMove)) {}
 
   table::PileArrays& piles;
   PlayState& state;
@@ -82,8 +89,8 @@ struct MoveServices {
   platform::WaitService& wait;
   table::BusyGuard& guard;
   PlayHooks& hooks;
-  float ThinkDelay = 0;   // seconds the computer pauses after each step (SpeedFactor of ThinkLevel)
-  OnlineMove NetMove;     // the local move being made, as it will be sent to the peer
+  float ThinkDelay = 0;     // seconds the computer pauses after each step (SpeedFactor of ThinkLevel)
+  OnlineMove NetMove;       // the local move being made, as it will be sent to the peer
   SearchFindings findings;  // what the searches found for the move that follows them, the computer's above all
 };
 
@@ -92,16 +99,16 @@ struct MoveServices {
 // the end of the online game.
 enum class MoveResult {
   Applied,
-  NoSuchPile,     // a pile number or side pile index outside its range
-  PileFull,       // the target already holds as many cards as it can
-  NoSuchCard,     // MoveCard is not a card code 1..52
-  EmptySource,    // there is no card to take off the source pile
-  NotASource,     // cards are never taken from that pile (a Center or Waste pile)
+  NoSuchPile,   // a pile number or side pile index outside its range
+  PileFull,     // the target already holds as many cards as it can
+  NoSuchCard,   // MoveCard is not a card code 1..52
+  EmptySource,  // there is no card to take off the source pile
+  NotASource,   // cards are never taken from that pile (a Center or Waste pile)
 };
 const char* MoveResultText(MoveResult result);
 
 inline constexpr int kCenterSound = 2;
-inline constexpr int kTableauSound = 4;       // also the side piles
+inline constexpr int kTableauSound = 4;  // also the side piles
 inline constexpr int kStockTurnSound = 1;
 inline constexpr int kReserveTurnUpSound = 3;
 inline constexpr double kLoadedCardPause = 0.5;

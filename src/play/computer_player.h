@@ -26,8 +26,8 @@ enum class TurnOutcome {
 
 struct TurnReport {
   TurnOutcome outcome = TurnOutcome::HandedBack;
-  int moves = 0;    // cards the computer moved (the end-of-turn discard not counted)
-  int passes = 0;   // times the search started again from the top
+  int moves = 0;   // cards the computer moved (the end-of-turn discard not counted)
+  int passes = 0;  // times the search started again from the top
 };
 
 // A turn of the computer ends when no move is left, and every move brings
@@ -41,7 +41,7 @@ inline const QString kMyTurnLine = QStringLiteral("My turn");
 inline const QString kYourTurnLine = QStringLiteral("Your turn");
 inline constexpr int kYourTurnEffect = 10;
 inline constexpr double kEndTurnPause = 0.4;
-inline constexpr int kHumanReserve = 2;   // the human's piles the computer loads
+inline constexpr int kHumanReserve = 2;  // the human's piles the computer loads
 inline constexpr int kHumanWaste = 3;
 
 enum class CheckMode { Center = 1, Tableau = 2 };

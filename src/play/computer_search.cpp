@@ -20,8 +20,7 @@ namespace {
 
 // Suit alike and rank one apart: the cards a side may load onto each other.
 bool InSuitSequence(CardCode a, CardCode b) {
-  return table::IsCard(a) && table::IsCard(b) && CardSuit(a) == CardSuit(b) &&
-         std::abs(CardRank(a) - CardRank(b)) == 1;
+  return table::IsCard(a) && table::IsCard(b) && CardSuit(a) == CardSuit(b) && std::abs(CardRank(a) - CardRank(b)) == 1;
 }
 
 }  // namespace
@@ -30,9 +29,8 @@ bool ComputerPlayer::MoveCheckReserve(CheckMode mode) {
   const auto& p = s_.piles;
   if (p.ReserveCount[kOpponentSide] <= 0) return false;
   const CardCode card = ReserveTop(p, kOpponentSide);
-  const bool found = mode == CheckMode::Center
-                         ? CheckCenter(p, s_.findings, CardRank(card), CardSuit(card))
-                         : CheckTableau(p, s_.findings, CardRank(card), CardSuit(card), 0);
+  const bool found = mode == CheckMode::Center ? CheckCenter(p, s_.findings, CardRank(card), CardSuit(card))
+                                               : CheckTableau(p, s_.findings, CardRank(card), CardSuit(card), 0);
   if (found) {
     s_.state.MoveSource = PileControl::picOpponent;
     s_.state.MoveSourceIndex = kReservePile;
@@ -45,9 +43,8 @@ bool ComputerPlayer::MoveCheckHand(CheckMode mode) {
   const auto& p = s_.piles;
   if (p.StockCount[kOpponentSide] <= 0) return false;
   const CardCode card = StockTop(p, kOpponentSide);
-  const bool found = mode == CheckMode::Center
-                         ? CheckCenter(p, s_.findings, CardRank(card), CardSuit(card))
-                         : CheckTableau(p, s_.findings, CardRank(card), CardSuit(card), 0);
+  const bool found = mode == CheckMode::Center ? CheckCenter(p, s_.findings, CardRank(card), CardSuit(card))
+                                               : CheckTableau(p, s_.findings, CardRank(card), CardSuit(card), 0);
   if (found) {
     s_.state.MoveSource = PileControl::picOpponent;
     s_.state.MoveSourceIndex = kStockPile;
@@ -80,8 +77,8 @@ bool ComputerPlayer::CheckForPayBack(int pile, int humanPile) {
   if (count < 2 || count > table::kSharedPileCapacity) return false;
   // The card the move would uncover.
   const CardCode exposed = p.Tableau[pile][count - 1];
-  const bool risk = InSuitSequence(exposed, StockTop(p, kOpponentSide)) ||
-                    InSuitSequence(exposed, ReserveTop(p, kOpponentSide));
+  const bool risk =
+      InSuitSequence(exposed, StockTop(p, kOpponentSide)) || InSuitSequence(exposed, ReserveTop(p, kOpponentSide));
   if (!risk) return false;
 
   // No risk when the computer can get rid of the exposed card itself.

@@ -19,8 +19,8 @@ namespace {
 
 constexpr const char* kResetMatchTitle = "Reset Match Points";
 constexpr const char* kMusicUnavailableTitle = "Music Unavailable";
-constexpr int kFrameCheckMs = 50;    // how often the first show looks for the real frame
-constexpr int kFrameChecks = 40;     // and for how long
+constexpr int kFrameCheckMs = 50;  // how often the first show looks for the real frame
+constexpr int kFrameChecks = 40;   // and for how long
 
 }  // namespace
 
@@ -62,13 +62,9 @@ void FrmPlay::PaintCard(table::PileControl pile, int index, table::CardCode card
   table::CardTable::PaintCard(pile, index, card, sound);
 }
 
-void FrmPlay::ShowEmpty(table::PileControl pile, int index) {
-  table::CardTable::PaintCard(pile, index, 0, 88);
-}
+void FrmPlay::ShowEmpty(table::PileControl pile, int index) { table::CardTable::PaintCard(pile, index, 0, 88); }
 
-void FrmPlay::BringToFront(table::PileControl pile, int index) {
-  table::CardTable::BringToFront(Pile(pile, index));
-}
+void FrmPlay::BringToFront(table::PileControl pile, int index) { table::CardTable::BringToFront(Pile(pile, index)); }
 
 void FrmPlay::EnablePiles(bool enabled) { table::CardTable::EnablePiles(enabled); }
 
@@ -292,8 +288,8 @@ bool FrmPlay::RestoreWindowPlacement(table::StoredPlacement& stored) {
   }
   if (table::PlacementFits(stored, ScreenInTwips(), {MinFormWidth, MinFormHeight})) {
     setWindowState(Qt::WindowNoState);
-    ApplyPlacement({double(stored.WindowLeft), double(stored.WindowTop), double(stored.WindowWidth),
-                    double(stored.WindowHeight)});
+    ApplyPlacement(
+        {double(stored.WindowLeft), double(stored.WindowTop), double(stored.WindowWidth), double(stored.WindowHeight)});
     return true;
   }
   FitMainWindow();
@@ -407,14 +403,14 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
   if (x < MatchPanelLeft || x >= MatchPanelLeft + MatchPanelWidth) return;
   if (!around_.match || !around_.match->MatchOn() || around_.match->Online()) return;
   IgnorePanelClick = true;
-  if (ui_.MsgBox("Change # of points to play to?", platform::vbYesNo | platform::vbQuestion,
-                 kResetMatchTitle) == platform::vbNo)
+  if (ui_.MsgBox("Change # of points to play to?", platform::vbYesNo | platform::vbQuestion, kResetMatchTitle) ==
+      platform::vbNo)
     return;
-  const auto typed = ui_.InputBox("Enter Match Points:", kResetMatchTitle,
-                                  QString::number(around_.match->MatchPoints()));
+  const auto typed =
+      ui_.InputBox("Enter Match Points:", kResetMatchTitle, QString::number(around_.match->MatchPoints()));
   if (!typed) return;
-  const auto points = ParseMatchPoints(*typed, around_.match->MatchPoints(),
-                                       around_.match->MatchScore(), around_.match->OppMatchScore());
+  const auto points = ParseMatchPoints(*typed, around_.match->MatchPoints(), around_.match->MatchScore(),
+                                       around_.match->OppMatchScore());
   if (!points) return;
   around_.match->SetMatchPoints(*points);
   StatusBar1->SetText(kPanelMatch, MatchPanelText(*points));

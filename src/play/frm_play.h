@@ -5,11 +5,11 @@
 // panels, the elapsed-time clock and the pause.
 
 #include <QTimer>
-#include <functional>
 #include <cstdint>
+#include <functional>
 
-#include "platform/system.h"
 #include "media/music.h"
+#include "platform/system.h"
 #include "play/game_clock.h"
 #include "play/play_state.h"
 #include "play/start_up.h"
@@ -61,14 +61,14 @@ class FrmPlayFrame {
 // The parts built on the table window that it calls, each the one that does
 // the work. Each may be missing (a table window on its own).
 struct FrmPlayNeighbours {
-  table::TableNeighbours* counts = nullptr;        // the status bar's pile counts and match panel
-  table::TableauCards* tableauCards = nullptr;     // the tableau cards window
-  table::BackgroundPainting* pictures = nullptr;   // the logo and the background
-  FrmPlayMatch* match = nullptr;                   // the match in progress
-  media::MusicPanel* music = nullptr;              // the Music panel's menu and song
-  FrmPlayMenus* menus = nullptr;                   // the keys and the menu list window
-  FrmPlayFrame* frame = nullptr;                   // the windows that follow the main window
-  const SplashWindow* splash = nullptr;            // the splash window while it stands
+  table::TableNeighbours* counts = nullptr;       // the status bar's pile counts and match panel
+  table::TableauCards* tableauCards = nullptr;    // the tableau cards window
+  table::BackgroundPainting* pictures = nullptr;  // the logo and the background
+  FrmPlayMatch* match = nullptr;                  // the match in progress
+  media::MusicPanel* music = nullptr;             // the Music panel's menu and song
+  FrmPlayMenus* menus = nullptr;                  // the keys and the menu list window
+  FrmPlayFrame* frame = nullptr;                  // the windows that follow the main window
+  const SplashWindow* splash = nullptr;           // the splash window while it stands
 };
 
 inline constexpr char kNoMusicPanelText[] = "No music";
@@ -144,8 +144,8 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void Form_Resize();
 
   StatusBar* StatusBar1 = nullptr;
-  QTimer Timer1;      // the clock's tick
-  QTimer tmrResize;   // the deferred relayout
+  QTimer Timer1;     // the clock's tick
+  QTimer tmrResize;  // the deferred relayout
   GameClock clock;
   bool IgnorePanelClick = false;
   int MusicPanelLeft = 0, MusicPanelWidth = 0;
@@ -173,10 +173,10 @@ class FrmPlay : public table::CardTable, public table::TableView {
   FrmPlayNeighbours around_;
   QString musicUnavailableText_;  // why music cannot play; empty while it can
   bool lastMinimised_ = false;
-  bool minimisePaused_ = false;   // the minimise, not the player, paused the clock
-  table::WindowTwips intended_;   // the placement last applied, frame included
-  QPoint placedAt_;               // where that put the frame's corner, pixels
-  QTimer frameWatch_;             // looks for the real frame after the first show
+  bool minimisePaused_ = false;  // the minimise, not the player, paused the clock
+  table::WindowTwips intended_;  // the placement last applied, frame included
+  QPoint placedAt_;              // where that put the frame's corner, pixels
+  QTimer frameWatch_;            // looks for the real frame after the first show
   int frameChecks_ = 0;
   std::function<void()> framedDone_;
 };

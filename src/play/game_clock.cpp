@@ -57,10 +57,7 @@ QString GameClock::Text(std::int64_t seconds) {
     hours = minutes / 60;
     minutes %= 60;
   }
-  return QString("%1:%2:%3")
-      .arg(hours, 2, 10, QChar('0'))
-      .arg(minutes, 2, 10, QChar('0'))
-      .arg(secs, 2, 10, QChar('0'));
+  return QString("%1:%2:%3").arg(hours, 2, 10, QChar('0')).arg(minutes, 2, 10, QChar('0')).arg(secs, 2, 10, QChar('0'));
 }
 
 bool GameClock::Pause() {
@@ -86,8 +83,7 @@ bool GameClock::Resume() {
   return true;
 }
 
-std::optional<std::int16_t> ParseMatchPoints(const QString& text, int current, int matchScore,
-                                             int oppMatchScore) {
+std::optional<std::int16_t> ParseMatchPoints(const QString& text, int current, int matchScore, int oppMatchScore) {
   bool ok = false;
   const double value = text.trimmed().toDouble(&ok);
   if (!ok || !std::isfinite(value)) return std::nullopt;

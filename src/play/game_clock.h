@@ -14,7 +14,7 @@ namespace play {
 
 class GameClock {
  public:
-  using Now = std::function<double()>;   // seconds on a steady clock
+  using Now = std::function<double()>;  // seconds on a steady clock
 
   // No clock given: a steady clock.
   explicit GameClock(Now now = {});
@@ -38,20 +38,19 @@ class GameClock {
   bool Pause();
   bool Resume();
 
-  double GameStartTime = 0;     // the clock shows now - GameStartTime
-  double PauseStartTime = 0;    // when the pause began, 0 while not paused
-  bool GamePaused = false;      // toggled by every PauseTiming
+  double GameStartTime = 0;   // the clock shows now - GameStartTime
+  double PauseStartTime = 0;  // when the pause began, 0 while not paused
+  bool GamePaused = false;    // toggled by every PauseTiming
 
  private:
   Now now_;
   bool running_ = false;
-  double stoppedAt_ = 0;   // when Stop froze the clock, 0 while it runs
+  double stoppedAt_ = 0;  // when Stop froze the clock, 0 while it runs
 };
 
 // The match points typed into the status bar's box: taken only when it is a
 // finite number that rounds into 62..1000, differs from the points in force
 // and exceeds both sides' match points.
-std::optional<std::int16_t> ParseMatchPoints(const QString& text, int current, int matchScore,
-                                             int oppMatchScore);
+std::optional<std::int16_t> ParseMatchPoints(const QString& text, int current, int matchScore, int oppMatchScore);
 
 }  // namespace play

@@ -33,12 +33,10 @@ struct ScoreWords {
 
 ScoreWords WordsFor(std::int16_t winner) {
   switch (winner) {
-    case kLocalSideWins:
-      return {QStringLiteral("You're"), QStringLiteral("Your"), QStringLiteral("your opponent's")};
+    case kLocalSideWins: return {QStringLiteral("You're"), QStringLiteral("Your"), QStringLiteral("your opponent's")};
     case kOpponentWins:
       return {QStringLiteral("Your Opponent is"), QStringLiteral("Your opponent's"), QStringLiteral("your")};
-    default:
-      return {};
+    default: return {};
   }
 }
 
@@ -133,9 +131,9 @@ GameScore ScoreGame(const table::PileArrays& piles, std::int16_t winner, bool st
       g.winner = kNobodyWins;
     }
     g.GamePoints = vb::Clamp16(more - fewer);
-    msg = QStringLiteral("Your points: ") + vb::D(local) + kCrLf + QStringLiteral("Opponent's: ") +
-          vb::D(opponent) + kCrLf + vb::D(more) + QStringLiteral(" - ") + vb::D(fewer) + QStringLiteral(" =") +
-          kCrLf + QStringLiteral("Stalemate points awarded:") + kCrLf;
+    msg = QStringLiteral("Your points: ") + vb::D(local) + kCrLf + QStringLiteral("Opponent's: ") + vb::D(opponent) +
+          kCrLf + vb::D(more) + QStringLiteral(" - ") + vb::D(fewer) + QStringLiteral(" =") + kCrLf +
+          QStringLiteral("Stalemate points awarded:") + kCrLf;
   } else {
     g.winner = winner;
     const auto loser = static_cast<std::size_t>(winner == kLocalSideWins ? 1 : 0);
@@ -144,9 +142,8 @@ GameScore ScoreGame(const table::PileArrays& piles, std::int16_t winner, bool st
     g.GamePoints = vb::Clamp16(kPointsForTheWin + reserve + stockAndWaste);
     const ScoreWords words = WordsFor(g.winner);
     msg = words.owner + QStringLiteral(" score is:") + kCrLf + QStringLiteral("30 points for the win") + kCrLf +
-          vb::Str(stockAndWaste) + QStringLiteral(" pts for ") + words.losers + QStringLiteral(" Stock/Waste") +
-          kCrLf + vb::Str(reserve) + QStringLiteral(" pts for ") + words.losers + QStringLiteral(" Reserve") +
-          kCrLf + kCrLf;
+          vb::Str(stockAndWaste) + QStringLiteral(" pts for ") + words.losers + QStringLiteral(" Stock/Waste") + kCrLf +
+          vb::Str(reserve) + QStringLiteral(" pts for ") + words.losers + QStringLiteral(" Reserve") + kCrLf + kCrLf;
   }
   msg += QStringLiteral("Total Score: ") + vb::Str(g.GamePoints);
   if (g.winner == kNobodyWins) msg += kCrLf + QStringLiteral("Nobody won this Stalemate. Points were equal.");
@@ -250,10 +247,9 @@ void DeclareStalemate(GameOverServices& s) {
     s.ui.MsgBox(QStringLiteral("There isn't an ongoing game."), platform::vbExclamation, QStringLiteral("Stalemate"));
     return;
   }
-  const int answer = s.ui.MsgBox(QStringLiteral("Did you want to end this game") + kCrLf +
-                                     QStringLiteral("and declare a Stalemate?"),
-                                 platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2,
-                                 QStringLiteral("- STALEMATE -"));
+  const int answer = s.ui.MsgBox(
+      QStringLiteral("Did you want to end this game") + kCrLf + QStringLiteral("and declare a Stalemate?"),
+      platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2, QStringLiteral("- STALEMATE -"));
   if (answer == platform::vbNo) return;
   // The game may have ended while the question was open.
   if (s.state.CurrentTurn == table::Turn::None) return;

@@ -38,10 +38,10 @@ constexpr std::int16_t kNobodyWins = 3;  // as argument: decide by the stalemate
 
 constexpr int kPointsForTheWin = 30;
 constexpr int kLossSoundEffect = 9;
-constexpr int kWinStructure = 1002;        // shown for a while after the local side wins
+constexpr int kWinStructure = 1002;  // shown for a while after the local side wins
 constexpr double kWinStructureSeconds = 3.0;
-inline constexpr char kWinSoundFile[] = "Data/win.wav";        // in AppPath
-inline constexpr char kComputerName[] = "Marrowdale";          // the winner's name when the computer won
+inline constexpr char kWinSoundFile[] = "Data/win.wav";  // in AppPath
+inline constexpr char kComputerName[] = "Marrowdale";    // the winner's name when the computer won
 
 // What game over asks of the online game; network play implements it.
 class GameOverNetwork {
@@ -79,15 +79,15 @@ struct GameOverServices {
   ScoreStore& store;
   table::TableView& view;
   table::SoundEffects& sfx;
-  platform::SoundChannel& sound;   // the win sound
+  platform::SoundChannel& sound;  // the win sound
   platform::WaitService& wait;
   platform::UiService& ui;
   table::BusyGuard& guard;
-  const bool& SoundOn;             // the player's game sounds
-  const QString& PlayerName;       // the local player's name
-  QString AppPath;                 // the program's folder, ending in "/"
-  QString DataPath;                // the per-user data folder, ending in "/"
-  GameOverNetwork* network = nullptr;  // null: no online play
+  const bool& SoundOn;                     // the player's game sounds
+  const QString& PlayerName;               // the local player's name
+  QString AppPath;                         // the program's folder, ending in "/"
+  QString DataPath;                        // the per-user data folder, ending in "/"
+  GameOverNetwork* network = nullptr;      // null: no online play
   StructurePicture* structures = nullptr;  // null: no structure pictures
   std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
   platform::WriteFailures* writeFailures = nullptr;  // told of a high-score file that cannot be written
@@ -97,9 +97,9 @@ struct GameOverServices {
 struct GameScore {
   std::int16_t winner = kNobodyWins;  // 0 the local side, 1 the opponent, 3 nobody
   std::int16_t GamePoints = 0;
-  QString turnText;                   // for the turn line lblTurn
-  QString message;                    // for the message line lblMessage
-  QString subject;                    // "You're", "Your Opponent is", or empty for nobody
+  QString turnText;  // for the turn line lblTurn
+  QString message;   // for the message line lblMessage
+  QString subject;   // "You're", "Your Opponent is", or empty for nobody
 };
 
 // Scores the position on the table. stalemate: decide the winner by the

@@ -1,7 +1,7 @@
 #include "play/game_program.h"
 
-#include <QCoreApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <utility>
 
@@ -20,9 +20,10 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
       settingsStore_(std::move(parts.settingsStore)),
       writeFailures_(*ui_),
       random_(table::SeededRandom(parts.seed)),
-      sfx_(*sound_, folders_.DataPath, [this] {
-        return table::SoundSettings{player_.SoundOn, player_.CardSoundSet};
-      }),
+      sfx_(*sound_, folders_.DataPath,
+           [this] {
+             return table::SoundSettings{player_.SoundOn, player_.CardSoundSet};
+           }),
       joined_(joined) {
   tableSettings_.LargeFonts = screen_.LargeFonts();
   tableSettings_.ScreenWidth = screen_.WidthTwips();
@@ -36,10 +37,9 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
   scoreStore_.NetConnIndex = &net_.NetConnIndex;
   scoreStore_.Net = &netScores_;
 
-  frmPlay_ = std::make_unique<FrmPlay>(
-      table::CardTableServices{piles_, state_, tableSettings_, wait_, *ui_, &sfx_,
-                               table::PicturesFolder(folders_.AppPath)},
-      state_, screen_);
+  frmPlay_ = std::make_unique<FrmPlay>(table::CardTableServices{piles_, state_, tableSettings_, wait_, *ui_, &sfx_,
+                                                                table::PicturesFolder(folders_.AppPath)},
+                                       state_, screen_);
   if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) {
     qtUi->SetParent(frmPlay_.get());
     qtUi->SetWaitService(&wait_);
@@ -48,30 +48,65 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
 
   look_ = std::make_unique<TableLook>(view, state_, tableSettings_, *ui_, folders_, player_.CurrentStructure, screen_,
                                       joined_.tutorial, joined_.chat, piles_, scores_);
-  turns_ = std::make_unique<TurnCycle>(TurnCycleParts{
-      piles_, state_, view, sfx_, *sound_, wait_, *ui_, guard_, *settingsStore_, random_, folders_, player_, scores_,
-      scoreStore_, saved_, sample_, net_, writeFailures_, *look_, joined_.tutorial, joined_.exchange});
+  turns_ = std::make_unique<TurnCycle>(TurnCycleParts{piles_,
+                                                      state_,
+                                                      view,
+                                                      sfx_,
+                                                      *sound_,
+                                                      wait_,
+                                                      *ui_,
+                                                      guard_,
+                                                      *settingsStore_,
+                                                      random_,
+                                                      folders_,
+                                                      player_,
+                                                      scores_,
+                                                      scoreStore_,
+                                                      saved_,
+                                                      sample_,
+                                                      net_,
+                                                      writeFailures_,
+                                                      *look_,
+                                                      joined_.tutorial,
+                                                      joined_.exchange});
   playerInPlay_ = std::make_unique<PlayerInPlay>(PlayerInPlayParts{
       player_, tableSettings_, state_, view, backgrounds(), cardWindows(), turns_->moves(), playersFile_, netFile_,
       scores_, scoreStore_, net_, folders_, screen_, *ui_, wait_, joined_.network, parts.cardDeckRoot});
-  windows_ = std::make_unique<TableWindows>(TableWindowsParts{
-      view, state_, wait_, *ui_, *sound_, *settingsStore_, folders_, screen_, tableSettings_, player_, scores_,
-      scoreStore_, sample_, net_, turns_->online(), *look_, *turns_, *playerInPlay_, joined_,
-      std::move(parts.musicPlayer), std::move(parts.helpBackend)});
-  startUp_ = std::make_unique<StartUp>(StartUpServices{
-      folders_, screen_, *ui_, wait_, *settingsStore_, state_, player_, playersFile_, saved_, sample_, scores_,
-      playerInPlay_->services(), view, backgrounds(), parts.commandLine, joined_.splash, windows_->musicHooks(),
-      joined_.firstStart});
-  leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_,
-                                                       backgrounds(), playersFile_, saved_, view, player_.SoundOn,
-                                                       joined_.goodbye, windows_->musicHooks()});
+  windows_ = std::make_unique<TableWindows>(TableWindowsParts{view,
+                                                              state_,
+                                                              wait_,
+                                                              *ui_,
+                                                              *sound_,
+                                                              *settingsStore_,
+                                                              folders_,
+                                                              screen_,
+                                                              tableSettings_,
+                                                              player_,
+                                                              scores_,
+                                                              scoreStore_,
+                                                              sample_,
+                                                              net_,
+                                                              turns_->online(),
+                                                              *look_,
+                                                              *turns_,
+                                                              *playerInPlay_,
+                                                              joined_,
+                                                              std::move(parts.musicPlayer),
+                                                              std::move(parts.helpBackend)});
+  startUp_ = std::make_unique<StartUp>(
+      StartUpServices{folders_, screen_, *ui_, wait_, *settingsStore_, state_, player_, playersFile_, saved_, sample_,
+                      scores_, playerInPlay_->services(), view, backgrounds(), parts.commandLine, joined_.splash,
+                      windows_->musicHooks(), joined_.firstStart});
+  leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_, backgrounds(),
+                                                       playersFile_, saved_, view, player_.SoundOn, joined_.goodbye,
+                                                       windows_->musicHooks()});
   // The session's end runs the same exit work as the close box, once.
   if (QCoreApplication* app = QCoreApplication::instance())
     QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });
 
-  humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{
-      turns_->moves(), view, turns_->computer(), *ui_, *sound_, tableSettings_, folders_.DataPath, menus(),
-      cardWindows(), joined_.tutorial, turns_->online()});
+  humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{turns_->moves(), view, turns_->computer(), *ui_, *sound_,
+                                                             tableSettings_, folders_.DataPath, menus(), cardWindows(),
+                                                             joined_.tutorial, turns_->online()});
   view.SetNeighbours(FrmPlayNeighbours{look_.get(), &cardWindows(), &backgrounds(), turns_.get(), &music(), &menus(),
                                        windows_.get(), &joined_.splash});
   view.frmPic.SetOptions(playerInPlay_.get());
@@ -118,24 +153,45 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
 }
 
 NetPlayParts Program::NetParts() {
-  return NetPlayParts{net_,           scores_, scoreStore_, netScores_, state_,  *frmPlay_,
-                      frmPlay_.get(), *ui_,    wait_,       *sound_,    guard_,  folders_,
-                      player_.PlayerName, moveServices().ThinkDelay, *turns_, *windows_, joined_.scoresWindow};
+  return NetPlayParts{net_,
+                      scores_,
+                      scoreStore_,
+                      netScores_,
+                      state_,
+                      *frmPlay_,
+                      frmPlay_.get(),
+                      *ui_,
+                      wait_,
+                      *sound_,
+                      guard_,
+                      folders_,
+                      player_.PlayerName,
+                      moveServices().ThinkDelay,
+                      *turns_,
+                      *windows_,
+                      joined_.scoresWindow};
 }
 
 TutorialServices Program::TutorialParts() {
-  return TutorialServices{state_, wait_, guard_, *ui_, *frmPlay_, folders_.AppPath,
-                          tableSettings_.ScreenWidth, screen_.TwipsPerPixel(), tableSettings_.LargeFonts};
+  return TutorialServices{state_,
+                          wait_,
+                          guard_,
+                          *ui_,
+                          *frmPlay_,
+                          folders_.AppPath,
+                          tableSettings_.ScreenWidth,
+                          screen_.TwipsPerPixel(),
+                          tableSettings_.LargeFonts};
 }
 
 ScoreAccess Program::ScoresAccess() {
-  return ScoreAccess{playersFile_, player_, scores_, scoreStore_, netScores_, net_.NetConnIndex,
-                     net_.NetPlayerNames, *playerInPlay_, *frmPlay_, *ui_, wait_, folders_};
+  return ScoreAccess{playersFile_,        player_,        scores_,   scoreStore_, netScores_, net_.NetConnIndex,
+                     net_.NetPlayerNames, *playerInPlay_, *frmPlay_, *ui_,        wait_,      folders_};
 }
 
 MenuWindowParts Program::MenuWindowsParts() {
-  return MenuWindowParts{*frmPlay_, *ui_,    wait_, *sound_,        folders_, player_,    *playerInPlay_, playersFile_,
-                         scores_,   saved_,  sample_, net_,         state_,   menus(),    music()};
+  return MenuWindowParts{*frmPlay_, *ui_,   wait_,   *sound_, folders_, player_, *playerInPlay_, playersFile_,
+                         scores_,   saved_, sample_, net_,    state_,   menus(), music()};
 }
 
 }  // namespace play

@@ -61,9 +61,9 @@ struct ProgramParts {
   std::unique_ptr<platform::UiService> ui;
   std::unique_ptr<platform::SoundChannel> sound;
   std::unique_ptr<platform::SettingsStore> settingsStore;
-  std::uint32_t seed = 0;              // the random generator's seed, taken once
-  QString cardDeckRoot;                // the card-deck library's folder; empty: the system's
-  QString commandLine;                 // the arguments after the program's name, joined by blanks
+  std::uint32_t seed = 0;                           // the random generator's seed, taken once
+  QString cardDeckRoot;                             // the card-deck library's folder; empty: the system's
+  QString commandLine;                              // the arguments after the program's name, joined by blanks
   std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
   std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
 };
@@ -133,23 +133,23 @@ class Program : public QObject {
   platform::WriteFailures writeFailures_;  // every record file tells the user here when a write fails
 
   // The game's state.
-  table::RandomSource random_;             // the one generator, seeded once
-  platform::WaitService wait_;             // every wait of the program; Exiting
-  table::BusyGuard guard_;                 // commands that replace the table ask here
-  table::PileArrays piles_;                // the cards on the table
-  PlayState state_;                        // the turn and the move in progress
-  PlayerSettings player_;                  // the player in play and his settings
-  table::TableSettings tableSettings_;     // the copy the card table draws with
-  ScoreState scores_;                      // the score record in force and the match
-  NetState net_;                           // what the game reads of the connection
-  platform::RecordFile netFile_;           // the player's opponents file, when he has one
-  NetScoreFile netScores_;                 // its current record
-  ScoreStore scoreStore_;                  // where the score record in force is kept
-  SavedGames saved_;                       // the game record and the saved-games and move files
-  SampleGames sample_;                     // the numbered sample games
-  platform::RecordFile playersFile_;       // "players4.sav", open for the run
-  table::SoundEffectsPlayer sfx_;          // the card sounds
-  JoinedParts joined_;                     // the windows and network parts built beside the program
+  table::RandomSource random_;          // the one generator, seeded once
+  platform::WaitService wait_;          // every wait of the program; Exiting
+  table::BusyGuard guard_;              // commands that replace the table ask here
+  table::PileArrays piles_;             // the cards on the table
+  PlayState state_;                     // the turn and the move in progress
+  PlayerSettings player_;               // the player in play and his settings
+  table::TableSettings tableSettings_;  // the copy the card table draws with
+  ScoreState scores_;                   // the score record in force and the match
+  NetState net_;                        // what the game reads of the connection
+  platform::RecordFile netFile_;        // the player's opponents file, when he has one
+  NetScoreFile netScores_;              // its current record
+  ScoreStore scoreStore_;               // where the score record in force is kept
+  SavedGames saved_;                    // the game record and the saved-games and move files
+  SampleGames sample_;                  // the numbered sample games
+  platform::RecordFile playersFile_;    // "players4.sav", open for the run
+  table::SoundEffectsPlayer sfx_;       // the card sounds
+  JoinedParts joined_;                  // the windows and network parts built beside the program
 
   // The table window and the owners, built in this order.
   std::unique_ptr<FrmPlay> frmPlay_;

@@ -21,10 +21,10 @@ struct HighScoreRecord {
   static constexpr int kPointsOffset = 28;
   static constexpr int kGameTimeOffset = 30;
 
-  double PlayedOn = 0.0;                                 // OLE date: the day the game ended
-  QString WinnerName = NulText(kWinnerNameWidth);        // as stored (20 characters)
-  std::int16_t Points = 0;                               // the game's points
-  double GameTime = 0.0;                                 // OLE date: the game clock as a time of day
+  double PlayedOn = 0.0;                           // OLE date: the day the game ended
+  QString WinnerName = NulText(kWinnerNameWidth);  // as stored (20 characters)
+  std::int16_t Points = 0;                         // the game's points
+  double GameTime = 0.0;                           // OLE date: the game clock as a time of day
 
   // The first kHighScoreRecordLength bytes; a shorter input gives the zero
   // record HighScoreRecord{}.

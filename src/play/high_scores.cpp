@@ -126,8 +126,7 @@ double GameTimeFromSeconds(std::int64_t seconds) {
 int HighScorePlace(const HighScoreList& list, std::int16_t points, std::int64_t seconds) {
   for (int i = 0; i < kHighScorePlaces; ++i) {
     const HighScoreRecord& rec = list[static_cast<std::size_t>(i)];
-    const bool ranksAbove =
-        rec.Points > points || (rec.Points == points && GameTimeSeconds(rec.GameTime) < seconds);
+    const bool ranksAbove = rec.Points > points || (rec.Points == points && GameTimeSeconds(rec.GameTime) < seconds);
     if (!ranksAbove) return i + 1;
   }
   return kNotRanked;

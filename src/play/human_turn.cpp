@@ -240,8 +240,8 @@ void HumanTurn::AutoPlayToCenter(PileControl pile, int Index) {
   const auto& p = s_.moves.piles;
   if (st.CurrentTurn != table::Turn::Local || MoveUnderway()) return;
   const CardCode card = pile == PileControl::picTableau ? TableauTop(p, Index)
-                        : Index == kStockPile          ? StockTop(p, kLocalSide)
-                                                       : ReserveTop(p, kLocalSide);
+                        : Index == kStockPile           ? StockTop(p, kLocalSide)
+                                                        : ReserveTop(p, kLocalSide);
   if (card == 0) {
     // An empty own pile has no card a foundation takes; an empty Tableau
     // pile is no pile to play from at all.
@@ -334,8 +334,8 @@ void HumanTurn::cmdDone_Click() {
   s_.moves.view.SetImageVisible(TableImage::cmdDone, false);
   if (s_.moves.hooks.Online()) {
     // The end of the turn travels as the Hand card going to the Waste.
-    s_.moves.hooks.Move_Transmit_PlayCard({PileControlName(PileControl::picPlayer), kStockPile,
-                                           PileControlName(PileControl::picOpponent), kWastePile});
+    s_.moves.hooks.Move_Transmit_PlayCard(
+        {PileControlName(PileControl::picPlayer), kStockPile, PileControlName(PileControl::picOpponent), kWastePile});
     if (s_.moves.hooks.Online()) OpponentTurn();
     return;
   }

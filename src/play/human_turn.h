@@ -40,19 +40,18 @@ class MenuPanel {
 // The small card windows a press on a pile opens; they answer themselves.
 using PileViewers = table::PileViewers;
 
-
 struct HumanTurnServices {
-  MoveServices& moves;                    // piles, game state, view, sounds, waits, busy guard, hooks
-  table::CardTable& table;                // the pile pictures and the drag
+  MoveServices& moves;      // piles, game state, view, sounds, waits, busy guard, hooks
+  table::CardTable& table;  // the pile pictures and the drag
   ComputerPlayer& computer;
-  platform::UiService& ui;                // the beep
-  platform::SoundChannel& channel;        // the rule messages' error sound
-  const table::TableSettings& settings;   // SoundOn
-  QString DataPath;                       // ends in a separator
+  platform::UiService& ui;               // the beep
+  platform::SoundChannel& channel;       // the rule messages' error sound
+  const table::TableSettings& settings;  // SoundOn
+  QString DataPath;                      // ends in a separator
   MenuPanel& panel;
   PileViewers& viewers;
   HumanTurnTutorial& tutorial;
-  OpponentTurn& opponent;                 // the online peer's turn after the local one
+  OpponentTurn& opponent;  // the online peer's turn after the local one
 };
 
 class HumanTurn : public QObject, public table::DropRules {
@@ -105,8 +104,8 @@ class HumanTurn : public QObject, public table::DropRules {
   void AutoPlayToCenter(table::PileControl pile, int Index);
 
   HumanTurnServices s_;
-  QPointer<table::CardTable> connectedTable_;   // the table whose drop rules this is
-  bool pressedEmptyPile_ = false;   // the last press on an own pile found no card to pick up
+  QPointer<table::CardTable> connectedTable_;  // the table whose drop rules this is
+  bool pressedEmptyPile_ = false;              // the last press on an own pile found no card to pick up
 };
 
 }  // namespace play

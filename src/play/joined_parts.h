@@ -17,17 +17,17 @@
 namespace play {
 
 struct JoinedParts {
-  TutorialWindow& tutorial;                 // the tutorial window's owner
-  NetworkPlay& network;                     // network play
-  OnlineGoodbye& goodbye;                   // leaving the table online
-  OnlineExchange& exchange;                 // the online game's exchanges with the peer
-  OnlineRestoreCommand& onlineRestore;      // the online table hand-over
-  table::BackgroundFollower& chat;          // the chat window, which shows the table's background
-  SplashWindow& splash;                     // the splash window while it stands
-  FirstStartWindows& firstStart;            // the player window and the tutorial of a first start
-  MenuDialogs& dialogs;                     // the menus' own windows
-  ScoresWindow& scoresWindow;               // the scores window's owner
-  PreferencesWindow& preferencesWindow;     // the Preferences dialog's owner
+  TutorialWindow& tutorial;              // the tutorial window's owner
+  NetworkPlay& network;                  // network play
+  OnlineGoodbye& goodbye;                // leaving the table online
+  OnlineExchange& exchange;              // the online game's exchanges with the peer
+  OnlineRestoreCommand& onlineRestore;   // the online table hand-over
+  table::BackgroundFollower& chat;       // the chat window, which shows the table's background
+  SplashWindow& splash;                  // the splash window while it stands
+  FirstStartWindows& firstStart;         // the player window and the tutorial of a first start
+  MenuDialogs& dialogs;                  // the menus' own windows
+  ScoresWindow& scoresWindow;            // the scores window's owner
+  PreferencesWindow& preferencesWindow;  // the Preferences dialog's owner
 };
 
 }  // namespace play

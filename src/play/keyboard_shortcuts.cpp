@@ -48,8 +48,10 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         if (offline || host) GameMenu(kCmdMatch);
         break;
       case platform::kVkF4:
-        if (offline) GameMenu(kCmdPreviousTurn);
-        else if (host) InternetMenu(kNetBackup);
+        if (offline)
+          GameMenu(kCmdPreviousTurn);
+        else if (host)
+          InternetMenu(kNetBackup);
         break;
       case platform::kVkF5: OptionsMenu(kOptSpeed); break;
       case platform::kVkF6: OptionsMenu(kOptPreferences); break;
@@ -68,9 +70,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         }
         break;
       case platform::kVkUp:
-      case platform::kVkDown:
-        s_.backgrounds.NextBackground(KeyCode);
-        break;
+      case platform::kVkDown: s_.backgrounds.NextBackground(KeyCode); break;
       case platform::kVkLeft:
       case platform::kVkRight: SwitchPlaceHolders(); break;
       case platform::kVkBackspace:
@@ -97,12 +97,12 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
   if (Shift == platform::kCtrlMask) {
     switch (KeyCode) {
       case platform::kVkUp:
-      case platform::kVkDown:
-        s_.backgrounds.NextStructure(KeyCode);
-        break;
+      case platform::kVkDown: s_.backgrounds.NextStructure(KeyCode); break;
       case platform::kVkBackspace:
-        if (offline) GameMenu(kCmdPreviousTurn);
-        else if (host) InternetMenu(kNetBackup);
+        if (offline)
+          GameMenu(kCmdPreviousTurn);
+        else if (host)
+          InternetMenu(kNetBackup);
         break;
       case platform::kVkS: GameMenu(kCmdSave); break;
       case platform::kVkR:
@@ -116,15 +116,19 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
         break;
       case platform::kVkP: GameMenu(kCmdPlayer); break;
       case platform::kVkX:
-        if (host) InternetMenu(kNetStalemate);
-        else GameMenu(kCmdStalemate);
+        if (host)
+          InternetMenu(kNetStalemate);
+        else
+          GameMenu(kCmdStalemate);
         break;
       case platform::kVkDelete:
         s_.saved.ui.MsgBox("What are you trying to Delete?", platform::vbOKOnly, "Marrowdale");
         break;
       case platform::kVkF2:
-        if (offline) GameMenu(kCmdRestart);
-        else if (host) InternetMenu(kNetRestart);
+        if (offline)
+          GameMenu(kCmdRestart);
+        else if (host)
+          InternetMenu(kNetRestart);
         break;
       case platform::kVkF8: HelpMenu(kHelpStatusBar, 0); break;
       case platform::kVkF10:
@@ -170,8 +174,8 @@ void MenuCommands::ShowWindowSizes() {
   const table::FrmHold& hold = s_.cardWindows.MadeTableauCardsWindow();
   const int tpp = s_.TwipsPerPixel;
   const table::PictureBox* first = hold.Picture8[1];
-  const WindowSizes sizes{hold.frameGeometry().height() * tpp, hold.height() * tpp,
-                          hold.frameGeometry().width() * tpp, first ? first->height() * tpp : 0};
+  const WindowSizes sizes{hold.frameGeometry().height() * tpp, hold.height() * tpp, hold.frameGeometry().width() * tpp,
+                          first ? first->height() * tpp : 0};
   s_.saved.ui.MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, kProgramTitle);
 }
 

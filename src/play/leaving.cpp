@@ -40,11 +40,11 @@ void Leaving::ExitLeft() {
         w.isMinimized() ? WindowShown::Minimized : (w.isMaximized() ? WindowShown::Maximized : WindowShown::Normal);
     const table::WindowTwips normal = w.WindowPlacementTwips();
     report.settingsStored =
-        SaveSettingsRecord(s_.playersFile, s_.player.CurrentPlayer, shown,
-                           WindowPlacement{std::int32_t(std::lround(normal.Height)),
-                                           std::int32_t(std::lround(normal.Width)),
-                                           std::int32_t(std::lround(normal.Top)),
-                                           std::int32_t(std::lround(normal.Left))}) == PlayerFileResult::Ok;
+        SaveSettingsRecord(
+            s_.playersFile, s_.player.CurrentPlayer, shown,
+            WindowPlacement{std::int32_t(std::lround(normal.Height)), std::int32_t(std::lround(normal.Width)),
+                            std::int32_t(std::lround(normal.Top)), std::int32_t(std::lround(normal.Left))}) ==
+        PlayerFileResult::Ok;
   }
   s_.saved.SavedGamesFile.Close();
   s_.playersFile.Close();

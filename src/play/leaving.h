@@ -11,8 +11,8 @@
 #include <QWidget>
 
 #include "media/folders.h"
-#include "table/backgrounds.h"
 #include "play/play_state.h"
+#include "table/backgrounds.h"
 
 namespace platform {
 class RecordFile;
@@ -62,7 +62,7 @@ struct LeavingServices {
   platform::SoundChannel& sound;
   PlayState& state;
   PlayerSettings& player;
-  table::BackgroundChoice& backgrounds;      // the background in force, as the player's record stores it
+  table::BackgroundChoice& backgrounds;  // the background in force, as the player's record stores it
   platform::RecordFile& playersFile;
   SavedGames& saved;
   FrmPlay& frmPlay;
@@ -75,7 +75,7 @@ struct LeavingServices {
 struct ExitReport {
   bool playerStored = false;
   bool settingsStored = false;
-  QStringList leftBehind;   // temporary files that could not be deleted
+  QStringList leftBehind;  // temporary files that could not be deleted
 };
 
 class Leaving {

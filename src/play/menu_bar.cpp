@@ -183,11 +183,11 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
   // The answer belongs to this list alone; a list opened meanwhile has its own.
   const auto chosen = std::make_shared<bool>(false);
   s_.windows.dialogs.LoadList(heading, {},
-                     ListAnswers{[this, chosen](int command) {
-                                   Menu.MenuRow = static_cast<std::int16_t>(command);
-                                   *chosen = true;
-                                 },
-                                 [this] { Menu.MenuOpen = false; }});
+                              ListAnswers{[this, chosen](int command) {
+                                            Menu.MenuRow = static_cast<std::int16_t>(command);
+                                            *chosen = true;
+                                          },
+                                          [this] { Menu.MenuOpen = false; }});
   Menu.MenuNumber = static_cast<std::int16_t>(heading);
   Menu.MenuOpen = true;
   // A click on another heading meanwhile opens its own list and runs its

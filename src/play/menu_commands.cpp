@@ -8,11 +8,11 @@
 #include "media/folders.h"
 #include "platform/key_translator.h"
 #include "platform/sound.h"
-#include "platform/version.h"
 #include "platform/ui.h"
-#include "platform/write_failures.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 #include "play/frm_play.h"
 #include "play/saved_game_record.h"
 #include "table/busy_guard.h"
@@ -76,8 +76,8 @@ void MenuCommands::GameMenu(int n) {
   if (RemoteSide() && n != kCmdSave && n != kCmdScores) return;
   // While a deal, a turn, game over, a move or a restore runs, nothing
   // that replaces the table or writes the records may start.
-  const bool replaces = n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdSave ||
-                        n == kCmdRestore || n == kCmdPreviousTurn || n == kCmdRestart || n == kCmdStalemate;
+  const bool replaces = n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdSave || n == kCmdRestore ||
+                        n == kCmdPreviousTurn || n == kCmdRestart || n == kCmdStalemate;
   if (replaces && RefusedWhileBusy()) return;
 
   switch (n) {
@@ -91,9 +91,7 @@ void MenuCommands::GameMenu(int n) {
     case kCmdPreviousTurn: PreviousTurn(); break;
     case kCmdRestart: Restart(); break;
     case kCmdStalemate: s_.game.DeclareStalemate(); break;
-    case kCmdScores:
-      s_.windows.scores.ShowScores(s_.scores.MatchOn ? 1 : 0);
-      break;
+    case kCmdScores: s_.windows.scores.ShowScores(s_.scores.MatchOn ? 1 : 0); break;
     case kCmdExit: Exit(); break;
     default: break;
   }
@@ -279,8 +277,7 @@ void MenuCommands::PreviousTurn() {
   ctx.RestoringPreviousTurn = true;
   const int record = PreviousTurnBackupRecord(st.TurnCount);
   s_.saved.saved.SaveSlot = static_cast<std::int16_t>(record);
-  RestoreGame(s_.saved, ctx, record, GameFile::SavedGames, false,
-              Refusal{kNoPreviousTurnText, kPreviousTurnTitle});
+  RestoreGame(s_.saved, ctx, record, GameFile::SavedGames, false, Refusal{kNoPreviousTurnText, kPreviousTurnTitle});
   Commands.RestoringPreviousTurn = false;
 }
 
@@ -319,25 +316,16 @@ bool MenuCommands::RefusedInPeersTurn() {
 
 void MenuCommands::OptionsMenu(int row) {
   PanelHide();
-  if ((row == kOptSpeed || row == kOptPreferences || row == kOptAddRemoveBackground) && RefusedInPeersTurn())
-    return;
+  if ((row == kOptSpeed || row == kOptPreferences || row == kOptAddRemoveBackground) && RefusedInPeersTurn()) return;
   switch (row) {
-    case kOptSpeed:
-      s_.windows.dialogs.ShowSpeedWindow();
-      break;
+    case kOptSpeed: s_.windows.dialogs.ShowSpeedWindow(); break;
     case kOptWhoGoesFirst:
       s_.player.Player.FirstPlayerRule = s_.player.FirstPlayerRule;
       s_.playerChanges.WritePlayerRecord();
       break;
-    case kOptPreferences:
-      s_.windows.preferences.ShowPreferences();
-      break;
-    case kOptStructure:
-      s_.backgrounds.NextStructure(platform::kVkSpace);
-      break;
-    case kOptBackground:
-      s_.backgrounds.NextBackground(platform::kVkSpace);
-      break;
+    case kOptPreferences: s_.windows.preferences.ShowPreferences(); break;
+    case kOptStructure: s_.backgrounds.NextStructure(platform::kVkSpace); break;
+    case kOptBackground: s_.backgrounds.NextBackground(platform::kVkSpace); break;
     default: break;
   }
 }
@@ -357,9 +345,7 @@ void MenuCommands::InternetMenu(int row) {
       if (!Online() && (ComputerMoving() || Busy())) return;
       s_.windows.network.SetupInternet();
       break;
-    case kNetScores:
-      s_.windows.scores.ShowScores(3);
-      break;
+    case kNetScores: s_.windows.scores.ShowScores(3); break;
     case kNetSave:
       if (st.CurrentTurn != table::Turn::None && Online()) {
         if (RefusedWhileBusy()) return;
@@ -427,9 +413,7 @@ void MenuCommands::HelpMenu(int row, int choice) {
   }
   switch (row) {
     case kHelpManual: s_.hooks.ShowHelp("Contents", "Contents"); break;
-    case kHelpTutorial:
-      s_.windows.tutorial.OpenTutorial();
-      break;
+    case kHelpTutorial: s_.windows.tutorial.OpenTutorial(); break;
     case kHelpSampleGame:
       s_.sample.SampleGameMode = true;
       GameMenu(kCmdNewGame);
@@ -445,9 +429,7 @@ void MenuCommands::HelpMenu(int row, int choice) {
                                             : QString()),
                            platform::vbOKOnly | platform::vbInformation, "Marrowdale Site");
       break;
-    case kHelpAbout:
-      s_.windows.dialogs.ShowAboutWindow();
-      break;
+    case kHelpAbout: s_.windows.dialogs.ShowAboutWindow(); break;
     default: break;
   }
 }

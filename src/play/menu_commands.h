@@ -12,9 +12,9 @@
 #include "media/music.h"
 #include "platform/system.h"
 #include "play/frm_play.h"
+#include "play/human_turn.h"
 #include "play/menu_windows.h"
 #include "play/net_state.h"
-#include "play/human_turn.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/preferences_access.h"
@@ -38,19 +38,44 @@ class FrmPlay;
 
 // Menu commands by number: the rows of each menu.
 enum GameCommand : int {
-  kCmdNewGame = 0, kCmdMatch = 1, kCmdPlayer = 2, kCmdSave = 4, kCmdRestore = 5, kCmdPreviousTurn = 7,
-  kCmdRestart = 8, kCmdStalemate = 9, kCmdScores = 11, kCmdExit = 13,
+  kCmdNewGame = 0,
+  kCmdMatch = 1,
+  kCmdPlayer = 2,
+  kCmdSave = 4,
+  kCmdRestore = 5,
+  kCmdPreviousTurn = 7,
+  kCmdRestart = 8,
+  kCmdStalemate = 9,
+  kCmdScores = 11,
+  kCmdExit = 13,
 };
 enum OptionsCommand : int {
-  kOptSpeed = 0, kOptSound = 1, kOptWhoGoesFirst = 2, kOptPreferences = 4, kOptStructure = 6,
-  kOptBackground = 7, kOptAddRemoveBackground = 8,
+  kOptSpeed = 0,
+  kOptSound = 1,
+  kOptWhoGoesFirst = 2,
+  kOptPreferences = 4,
+  kOptStructure = 6,
+  kOptBackground = 7,
+  kOptAddRemoveBackground = 8,
 };
 enum InternetCommand : int {
-  kNetConnect = 0, kNetScores = 1, kNetSave = 3, kNetSendSaved = 4, kNetBackup = 6, kNetRestart = 7,
-  kNetStalemate = 8, kNetMatch = 10, kNetNewGame = 11,
+  kNetConnect = 0,
+  kNetScores = 1,
+  kNetSave = 3,
+  kNetSendSaved = 4,
+  kNetBackup = 6,
+  kNetRestart = 7,
+  kNetStalemate = 8,
+  kNetMatch = 10,
+  kNetNewGame = 11,
 };
 enum HelpCommand : int {
-  kHelpManual = 0, kHelpTutorial = 1, kHelpSampleGame = 2, kHelpStatusBar = 4, kHelpWebSite = 7, kHelpAbout = 8,
+  kHelpManual = 0,
+  kHelpTutorial = 1,
+  kHelpSampleGame = 2,
+  kHelpStatusBar = 4,
+  kHelpWebSite = 7,
+  kHelpAbout = 8,
 };
 enum MenuId : int { kMenuGame = 1, kMenuOptions = 2, kMenuInternet = 3, kMenuHelp = 4, kMenuMusic = 5 };
 
@@ -70,7 +95,7 @@ int MenuListTop(int panelHeightPixels, int CaptionHeight, int twipsPerPixel, int
 
 inline constexpr char kOnlineTitle[] = "Marrowdale Online";
 inline constexpr char kWaitForTurnText[] = "Wait until it's your turn to access this Menu.";
-inline constexpr char kMenuSoundFile[] = "~106.tmp";    // the panel comes up
+inline constexpr char kMenuSoundFile[] = "~106.tmp";     // the panel comes up
 inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
 
 // Previous Turn at the start of a game, here or at the other player's table.
@@ -99,17 +124,17 @@ class MenuHooks {
 // The windows and the online parts the commands open and call, each the
 // one that does the work.
 struct MenuWindows {
-  MenuDialogs& dialogs;               // the menus' own windows
-  TutorialWindow& tutorial;           // Help's Tutorial row, F7
-  NetworkPlay& network;               // the Internet menu's first row, F9
+  MenuDialogs& dialogs;                 // the menus' own windows
+  TutorialWindow& tutorial;             // Help's Tutorial row, F7
+  NetworkPlay& network;                 // the Internet menu's first row, F9
   OnlineRestoreCommand& onlineRestore;  // restoring, restarting or sending an online game
-  GameOverNetwork& online;            // "EG" and "RS" to the peer
-  ScoresWindow& scores;               // on a tab (1 match, 3 online): modal offline, modeless online
+  GameOverNetwork& online;              // "EG" and "RS" to the peer
+  ScoresWindow& scores;                 // on a tab (1 match, 3 online): modal offline, modeless online
   PreferencesWindow& preferences;
 };
 
 struct MenuServices {
-  SavedGameServices& saved;      // piles, turn, record files, match, view, busy guard, boxes, waits
+  SavedGameServices& saved;  // piles, turn, record files, match, view, busy guard, boxes, waits
   ScoreState& scores;
   ScoreStore& store;
   PlayerSettings& player;
@@ -117,13 +142,13 @@ struct MenuServices {
   FrmPlay& frmPlay;
   platform::SoundChannel& sound;
   const media::Folders& folders;
-  int CaptionHeight = 22;        // the title bar's height in pixels
+  int CaptionHeight = 22;  // the title bar's height in pixels
   int TwipsPerPixel = platform::kNormalTwipsPerPixel;
-  bool LargeFonts = false;       // the desktop is not at 96 dots per inch
-  const NetState& net;           // NetConnIndex (0 offline, 99 setting up), whether host, the peer's version
+  bool LargeFonts = false;  // the desktop is not at 96 dots per inch
+  const NetState& net;      // NetConnIndex (0 offline, 99 setting up), whether host, the peer's version
   media::Music& music;
   MenuGame& game;
-  table::Backgrounds& backgrounds;    // the next one by key code (32 next, 38 back, 40 forward); adding and removing
+  table::Backgrounds& backgrounds;  // the next one by key code (32 next, 38 back, 40 forward); adding and removing
   table::SmallCardWindows& cardWindows;
   PlayerChanges& playerChanges;
   MenuHooks& hooks;
@@ -202,8 +227,8 @@ class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel, publ
   void ShowWindowSizes();
 
   MenuServices s_;
-  int listGeneration_ = 0;       // counts the lists opened; a newer one supersedes an older click
-  bool restored_ = false;        // the last Restore command replaced the table
+  int listGeneration_ = 0;  // counts the lists opened; a newer one supersedes an older click
+  bool restored_ = false;   // the last Restore command replaced the table
 };
 
 }  // namespace play

@@ -43,20 +43,20 @@ struct MenuState {
 
 // What the commands hand each other.
 struct CommandState {
-  bool KeyboardArmed = false;        // the first key press only arms the keyboard
-  int DevKeyStep = 0;                // progress through the developer-view key sequence
+  bool KeyboardArmed = false;          // the first key press only arms the keyboard
+  int DevKeyStep = 0;                  // progress through the developer-view key sequence
   bool RestoringPreviousTurn = false;  // a backup to the previous turn is being restored
-  bool SavingNetGame = false;        // the save dialog saves an online game
-  bool NetRestartPending = false;    // a restart of the online game was asked for
-  bool NetSecureGame = false;        // a saved online game is being restored online
+  bool SavingNetGame = false;          // the save dialog saves an online game
+  bool NetRestartPending = false;      // a restart of the online game was asked for
+  bool NetSecureGame = false;          // a saved online game is being restored online
 };
 
 // What the save and restore dialog hands back.
 struct SaveChoice {
-  bool Cancelled = true;        // left without a choice
-  std::int16_t Slot = 0;        // the slot chosen, 1..10 or the previous turn's
-  QString Description;          // save mode: the description to store with the game
-  bool NetSecureGame = false;   // restore mode: the slot clicked last holds an online game restorable online
+  bool Cancelled = true;       // left without a choice
+  std::int16_t Slot = 0;       // the slot chosen, 1..10 or the previous turn's
+  QString Description;         // save mode: the description to store with the game
+  bool NetSecureGame = false;  // restore mode: the slot clicked last holds an online game restorable online
 };
 
 // What the player's windows change of the player in play.
@@ -76,20 +76,20 @@ class PlayerChanges {
 // The parts of the program the menus' windows work on; each window takes
 // from these only what it uses.
 struct MenuWindowParts {
-  FrmPlay& table;                   // the table window: the windows' owner, place and pictures
+  FrmPlay& table;  // the table window: the windows' owner, place and pictures
   platform::UiService& ui;
   platform::WaitService& wait;
   platform::SoundChannel& sound;
   const media::Folders& folders;
-  PlayerSettings& player;           // the player in play and his settings
-  PlayerChanges& playerChanges;     // applying, writing and changing the player
+  PlayerSettings& player;             // the player in play and his settings
+  PlayerChanges& playerChanges;       // applying, writing and changing the player
   platform::RecordFile& playersFile;  // "players4.sav"
-  ScoreState& scores;               // the match
-  SavedGames& saved;                // the saved-games file
+  ScoreState& scores;                 // the match
+  SavedGames& saved;                  // the saved-games file
   const SampleGames& sample;
   const NetState& net;
   const PlayState& state;
-  MenuCommands& menus;              // the menus' own state and the commands the lists run
+  MenuCommands& menus;  // the menus' own state and the commands the lists run
   media::Music& music;
 };
 

@@ -16,8 +16,7 @@ namespace play {
 
 class MusicHooks : public StartUpMusic, public LeavingMedia {
  public:
-  MusicHooks(media::Music& music, std::function<void()> closeHelp)
-      : music_(music), closeHelp_(std::move(closeHelp)) {}
+  MusicHooks(media::Music& music, std::function<void()> closeHelp) : music_(music), closeHelp_(std::move(closeHelp)) {}
 
   // False when music cannot play here at all: start-up then keeps the
   // music off for the run.

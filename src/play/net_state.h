@@ -57,23 +57,23 @@ struct NetPeerSlot {
 };
 
 struct NetState {
-  std::int16_t NetConnIndex = kNetOffline;      // 0 offline, 99 setting up, else the peer's socket
-  std::int16_t NetIsHost = kNetRemote;          // 1 host, 0 remote or offline, 9 the attempt failed
-  std::int16_t NetConnCount = 0;                // sockets the host has accepted
-  std::array<NetPeerSlot, 2> NetPeerInfo{};     // element 1 is the peer
-  QString OpponentName;                         // the peer's player name
-  QString HostName = kDefaultHostName;          // on the remote, the host's name
-  std::int16_t NetMsgKind = 0;                  // kind of the last game line received
-  bool NetResyncBusy = false;                   // the host is handing the whole table over
-  std::int16_t ChatSeq = 0;                     // outgoing chat lines, counted before use
-  bool NetFileOpen = false;                     // the opponents file is open
-  QString WhoGoesFirstText;                     // who moves first, as the remote reads it
-  QString MoveFromPile;                         // the move being sent or just received
+  std::int16_t NetConnIndex = kNetOffline;   // 0 offline, 99 setting up, else the peer's socket
+  std::int16_t NetIsHost = kNetRemote;       // 1 host, 0 remote or offline, 9 the attempt failed
+  std::int16_t NetConnCount = 0;             // sockets the host has accepted
+  std::array<NetPeerSlot, 2> NetPeerInfo{};  // element 1 is the peer
+  QString OpponentName;                      // the peer's player name
+  QString HostName = kDefaultHostName;       // on the remote, the host's name
+  std::int16_t NetMsgKind = 0;               // kind of the last game line received
+  bool NetResyncBusy = false;                // the host is handing the whole table over
+  std::int16_t ChatSeq = 0;                  // outgoing chat lines, counted before use
+  bool NetFileOpen = false;                  // the opponents file is open
+  QString WhoGoesFirstText;                  // who moves first, as the remote reads it
+  QString MoveFromPile;                      // the move being sent or just received
   std::int16_t MoveFromIndex = 0;
   QString MoveToPile;
   std::int16_t MoveToIndex = 0;
-  std::int16_t NetPlayerCount = 0;              // opponents listed in the opponents file
-  QStringList NetPlayerNames;                   // their names, trimmed, in record order
+  std::int16_t NetPlayerCount = 0;  // opponents listed in the opponents file
+  QStringList NetPlayerNames;       // their names, trimmed, in record order
 
   const QString& PeerVersion() const { return NetPeerInfo[1].Version; }
   // An online game is set up or running.
@@ -160,10 +160,10 @@ struct NetPlayParts {
   table::BusyGuard& guard;
   const media::Folders& folders;
   const QString& PlayerName;
-  float& ThinkDelay;                 // the computer's pause in force
+  float& ThinkDelay;  // the computer's pause in force
   NetGameEnd& game;
   NetProgramHooks& hooks;
-  ScoresWindow& scoresWindow;        // closed when open, so that it shows the player's own scores next time
+  ScoresWindow& scoresWindow;  // closed when open, so that it shows the player's own scores next time
 };
 
 // Game over's and the new game's questions about the connection, answered

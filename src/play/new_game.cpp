@@ -41,8 +41,8 @@ bool RemoteSide(const NewGameServices& s) { return Online(s) && !s.network->IsHo
 // names the game. False when the game was not available and the decks were
 // shuffled instead.
 bool LoadNumberedSampleGame(NewGameServices& s, std::int16_t number) {
-  const table::SampleLoad loaded = table::LoadSampleGame(number, s.sample.SampleDealReversed, s.AppPath,
-                                                         s.deal.piles, s.deal.ui, s.random);
+  const table::SampleLoad loaded =
+      table::LoadSampleGame(number, s.sample.SampleDealReversed, s.AppPath, s.deal.piles, s.deal.ui, s.random);
   if (loaded != table::SampleLoad::Loaded) return false;
   s.sample.SampleGameNumber = number;
   s.settings.SaveSetting(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, QString::number(number));
@@ -183,9 +183,8 @@ void cmdDeal_Click(NewGameServices& s, const RestoreContext& ctx) {
       s.tutorial->HidePointingHand();
     }
     st.TutorialContinue = false;
-    const RestoreResult restored =
-        RestoreGame(s.saved, ctx, kTutorialRecord, GameFile::SavedGames, false,
-                    Refusal{kTutorialGameMissingText, kTutorialGameMissingTitle});
+    const RestoreResult restored = RestoreGame(s.saved, ctx, kTutorialRecord, GameFile::SavedGames, false,
+                                               Refusal{kTutorialGameMissingText, kTutorialGameMissingTitle});
     if (restored != RestoreResult::Restored) s.deal.view.SetImageVisible(TableImage::cmdDeal, true);
   } else {
     if (RemoteSide(s)) s.deal.view.SetLabel(TableLabel::lblMessage, QString());

@@ -20,9 +20,9 @@ class BusyGuard;
 namespace play {
 
 struct SampleGames {
-  bool SampleGameMode = false;          // the next deal is the next numbered sample game; cleared by every deal
-  std::int16_t SampleGameNumber = 0;    // the sample game on the table, 0 for a shuffled game
-  bool SampleDealReversed = false;      // the sample game is dealt with the sides' decks swapped
+  bool SampleGameMode = false;        // the next deal is the next numbered sample game; cleared by every deal
+  std::int16_t SampleGameNumber = 0;  // the sample game on the table, 0 for a shuffled game
+  bool SampleDealReversed = false;    // the sample game is dealt with the sides' decks swapped
 };
 
 // Where the number of the last sample game dealt is kept.
@@ -43,8 +43,7 @@ inline constexpr char kAllSampleGamesPlayedText[] =
 inline constexpr char kSampleReversedText[] = " REVERSED";
 inline constexpr char kTutorialDealText[] =
     "\r\n\r\n\r\n\r\nAfter the deal is complete, click the Next button below to continue.";
-inline constexpr char kTutorialGameMissingText[] =
-    "The tutorial's game could not be read from the saved-games file.";
+inline constexpr char kTutorialGameMissingText[] = "The tutorial's game could not be read from the saved-games file.";
 inline constexpr char kTutorialGameMissingTitle[] = "Marrowdale";
 // Waits for the online peer's turn and replays it on the table; returns
 // when the turn is the local player's again, the game has ended or the peer
@@ -97,13 +96,13 @@ class NewGameHooks {
 };
 
 struct NewGameServices {
-  table::DealServices deal;           // piles, state, view, sounds, waits, boxes and the deal's hooks
-  SavedGameServices& saved;           // the move file and the tutorial's restore
+  table::DealServices deal;  // piles, state, view, sounds, waits, boxes and the deal's hooks
+  SavedGameServices& saved;  // the move file and the tutorial's restore
   table::BusyGuard& guard;
   platform::SettingsStore& settings;  // the sample-game counter
   SampleGames& sample;
   const table::RandomSource& random;
-  QString AppPath;                    // the program's folder, ending in "/"
+  QString AppPath;  // the program's folder, ending in "/"
   const QString& PlayerName;
   const std::int16_t& FirstPlayerRule;
   NewGameHooks& hooks;

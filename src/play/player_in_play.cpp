@@ -29,8 +29,9 @@ PlayerInPlay::PlayerInPlay(const PlayerInPlayParts& parts)
     : p_(parts),
       deckLibrary_(p_.cardDeckRoot.isEmpty() ? table::CardDeckLibrary::DefaultRoot() : p_.cardDeckRoot),
       deckSource_(deckLibrary_),
-      services_{p_.playersFile, p_.folders, p_.state, p_.view, *this, p_.backgrounds, *this, *this,
-                p_.tableSettings.LargeFonts} {}
+      services_{p_.playersFile, p_.folders, p_.state,
+                p_.view,        *this,      p_.backgrounds,
+                *this,          *this,      p_.tableSettings.LargeFonts} {}
 
 PlayerInPlay::~PlayerInPlay() = default;
 

@@ -18,8 +18,8 @@
 #include "play/players.h"
 #include "play/preferences_access.h"
 #include "play/score_records.h"
-#include "table/card_deck.h"
 #include "table/backgrounds.h"
+#include "table/card_deck.h"
 #include "table/card_deck_library.h"
 #include "table/frm_pic.h"
 #include "table/small_card_windows.h"
@@ -42,9 +42,9 @@ struct PlayerInPlayParts {
   FrmPlay& view;
   table::Backgrounds& backgrounds;
   table::SmallCardWindows& cardWindows;
-  MoveServices& moves;                  // the computer's think delay
-  platform::RecordFile& playersFile;    // "players4.sav", open for the run
-  platform::RecordFile& netFile;        // the opponents file, when he has one
+  MoveServices& moves;                // the computer's think delay
+  platform::RecordFile& playersFile;  // "players4.sav", open for the run
+  platform::RecordFile& netFile;      // the opponents file, when he has one
   ScoreState& scores;
   ScoreStore& scoreStore;
   NetState& net;
@@ -52,8 +52,8 @@ struct PlayerInPlayParts {
   const platform::ScreenMetrics& screen;
   platform::UiService& ui;
   platform::WaitService& wait;
-  NetworkPlay& network;                 // network play's list of opponents
-  QString cardDeckRoot;                 // the card-deck library's folder; empty: the system's
+  NetworkPlay& network;  // network play's list of opponents
+  QString cardDeckRoot;  // the card-deck library's folder; empty: the system's
 };
 
 class PlayerInPlay : public PlayerTable,

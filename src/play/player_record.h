@@ -28,14 +28,12 @@ constexpr int kPlayersFileRecords = kTemplateRecord;
 constexpr int kNameWidth = 20;
 constexpr int kBackgroundNameWidth = table::kMaxBackgroundName;
 inline constexpr auto& kNoBackground = table::kBackgroundNone;  // the plain mat colour, no picture
-inline constexpr char kDefaultBackground[] = "Cork.gif";  // taken when the stored name is blank
-constexpr std::int16_t kDefaultTextFontSize = 0;          // stored 0: DefaultTextSize() below
-constexpr std::int16_t kNormalTextSize = 13;              // the default text size
-constexpr std::int16_t kLargeFontsTextSize = 10;          // the default under large fonts
+inline constexpr char kDefaultBackground[] = "Cork.gif";        // taken when the stored name is blank
+constexpr std::int16_t kDefaultTextFontSize = 0;                // stored 0: DefaultTextSize() below
+constexpr std::int16_t kNormalTextSize = 13;                    // the default text size
+constexpr std::int16_t kLargeFontsTextSize = 10;                // the default under large fonts
 // The text size in force when the player has not chosen one.
-constexpr std::int16_t DefaultTextSize(bool LargeFonts) {
-  return LargeFonts ? kLargeFontsTextSize : kNormalTextSize;
-}
+constexpr std::int16_t DefaultTextSize(bool LargeFonts) { return LargeFonts ? kLargeFontsTextSize : kNormalTextSize; }
 constexpr std::int16_t kFirstStructure = table::kStructureFirst;
 constexpr std::int16_t kLastStructure = table::kStructureLast;
 constexpr std::int16_t kMinThinkLevel = 1;
@@ -88,24 +86,24 @@ struct PlayerRecord {
   // Texts are kept as stored (blank-padded); the game trims them where it
   // uses them. Booleans are kept as the stored -1/0 integers so that a
   // record read and written again gives the same bytes.
-  QString Name = NulText(kNameWidth);   // the player's name; blank: no player
-  std::int16_t TextFontSize = 0;        // points of the table's texts; 0 the default
-  QString BackgroundName = NulText(kBackgroundNameWidth);  // background file name, "None", or blank for "Cork.gif"
-  std::int16_t CurrentStructure = 0;    // structure picture 1000..1004
-  std::int16_t ThinkLevel = 0;          // computer speed level 1..6; LastPlayer in record 11
-  std::int16_t AnimSpeed = 0;           // card slide divisor 2..540
-  std::int16_t SoundOn = 0;             // Boolean: game sounds on
-  std::int16_t NoIntroMusic = 0;        // Boolean: no music at start-up
-  std::int16_t CardSoundSet = 0;        // 0 wood, 1 metallic, 2 none
-  std::int16_t CardDeck = 0;            // 1 the built-in faces, n >= 2 library deck n - 2
-  std::int16_t CardBack = 0;            // 0 the program's own back, n >= 1 library back n - 1
-  std::int32_t FontColor = 0;           // label colour, 0x00BBGGRR
-  std::int32_t MatColor = 0;            // mat colour without a picture, 0x00BBGGRR
+  QString Name = NulText(kNameWidth);                          // the player's name; blank: no player
+  std::int16_t TextFontSize = 0;                               // points of the table's texts; 0 the default
+  QString BackgroundName = NulText(kBackgroundNameWidth);      // background file name, "None", or blank for "Cork.gif"
+  std::int16_t CurrentStructure = 0;                           // structure picture 1000..1004
+  std::int16_t ThinkLevel = 0;                                 // computer speed level 1..6; LastPlayer in record 11
+  std::int16_t AnimSpeed = 0;                                  // card slide divisor 2..540
+  std::int16_t SoundOn = 0;                                    // Boolean: game sounds on
+  std::int16_t NoIntroMusic = 0;                               // Boolean: no music at start-up
+  std::int16_t CardSoundSet = 0;                               // 0 wood, 1 metallic, 2 none
+  std::int16_t CardDeck = 0;                                   // 1 the built-in faces, n >= 2 library deck n - 2
+  std::int16_t CardBack = 0;                                   // 0 the program's own back, n >= 1 library back n - 1
+  std::int32_t FontColor = 0;                                  // label colour, 0x00BBGGRR
+  std::int32_t MatColor = 0;                                   // mat colour without a picture, 0x00BBGGRR
   QByteArray Reserved86 = QByteArray(kReserved86Width, '\0');  // carried unchanged
-  std::int16_t WoodPlaceHolders = 0;    // Boolean: wooden (True) or metal empty-pile pictures
+  std::int16_t WoodPlaceHolders = 0;                           // Boolean: wooden (True) or metal empty-pile pictures
   QByteArray Reserved92 = QByteArray(kReserved92Width, '\0');  // carried unchanged
-  std::int16_t FirstPlayerRule = 0;     // 0 lowest Reserve card, 1 highest, 2 coin toss
-  ScoreRec Scores;                      // statistics; window placement in record 11
+  std::int16_t FirstPlayerRule = 0;                            // 0 lowest Reserve card, 1 highest, 2 coin toss
+  ScoreRec Scores;                                             // statistics; window placement in record 11
 
   // The first kPlayerRecordLength bytes; a shorter input gives the zero
   // record PlayerRecord{}.

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "media/folders.h"
-#include "play/utilities.h"
 #include "platform/recordfile.h"
 #include "platform/vb.h"
+#include "play/utilities.h"
 #include "table/game_state.h"
 #include "table/table_view.h"
 

@@ -81,13 +81,13 @@ class PlayerNetFile {
 struct PlayerServices {
   platform::RecordFile& players;  // "players4.sav", open for the whole run
   const media::Folders& folders;
-  PlayState& state;        // StartingUp
+  PlayState& state;  // StartingUp
   table::TableView& view;
   PlayerTable& table;
   PlayerBackgrounds& backgrounds;
   PlayerScores& scores;
   PlayerNetFile& net;
-  bool LargeFonts = false;        // the desktop is not at 96 dots per inch
+  bool LargeFonts = false;  // the desktop is not at 96 dots per inch
 };
 
 enum class PlayerFileResult {

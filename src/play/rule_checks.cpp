@@ -19,8 +19,7 @@ RuleVerdict Refuse(RuleReason reason) { return {reason}; }
 
 bool ReserveTopFitsCenter(const PileArrays& piles) {
   const table::CardCode top = ReserveTop(piles, kLocalSide);
-  return piles.ReserveCount.at(kLocalSide) > 0 &&
-         CheckCenter(piles, CardRank(top), CardSuit(top)).has_value();
+  return piles.ReserveCount.at(kLocalSide) > 0 && CheckCenter(piles, CardRank(top), CardSuit(top)).has_value();
 }
 
 }  // namespace
@@ -48,29 +47,23 @@ RuleVerdict CheckTarget(const Drop& drop) {
         return Accept();
       }
       return Refuse(RuleReason::OpponentSequence);
-    case PileControl::picPlayer:
-      return Refuse(RuleReason::WrongPlace);
-    case PileControl::None:
-      break;
+    case PileControl::picPlayer: return Refuse(RuleReason::WrongPlace);
+    case PileControl::None: break;
   }
   return Accept();
 }
 
 QString RuleText(RuleReason reason) {
   switch (reason) {
-    case RuleReason::WrongPlace:
-      return {};
-    case RuleReason::CenterSequence:
-      return QStringLiteral("Center piles are built up in sequence and suit.");
-    case RuleReason::TableauColours:
-      return QStringLiteral("Tableau piles are built down in alternating colors.");
+    case RuleReason::WrongPlace: return {};
+    case RuleReason::CenterSequence: return QStringLiteral("Center piles are built up in sequence and suit.");
+    case RuleReason::TableauColours: return QStringLiteral("Tableau piles are built down in alternating colors.");
     case RuleReason::OpponentSequence:
     case RuleReason::OpponentSequenceToo:
       return QStringLiteral(
           "Cards played to your opponent's Reserve or Wastepile must be in suit and up or down "
           "sequence.");
-    case RuleReason::OwnReserve:
-      return QStringLiteral("You can't play a card to your own Reserve pile.");
+    case RuleReason::OwnReserve: return QStringLiteral("You can't play a card to your own Reserve pile.");
     case RuleReason::WasteIsDead:
       return QStringLiteral("Once a card has been placed on your Wastepile, you cannot play it.");
     case RuleReason::FillTableauBeforeStock:
@@ -99,8 +92,7 @@ QString RuleText(RuleReason reason) {
       return QStringLiteral(
           "STOP! Your Reserve card is playable to the Center Foundation. You must play that card "
           "there immediately!");
-    case RuleReason::NotToCenter:
-      return QStringLiteral("That card cannot be played to the Center.");
+    case RuleReason::NotToCenter: return QStringLiteral("That card cannot be played to the Center.");
   }
   return {};
 }
@@ -113,8 +105,7 @@ RuleVerdict CheckDrop(const PileArrays& piles, const Drop& drop) {
   // No card in hand is never a move.
   if (!table::IsCard(drop.card)) return Refuse(RuleReason::WrongPlace);
 
-  const bool fromOwnReserve =
-      drop.source == PileControl::picPlayer && drop.sourceIndex == kReservePile;
+  const bool fromOwnReserve = drop.source == PileControl::picPlayer && drop.sourceIndex == kReservePile;
   if (!fromOwnReserve && ReserveTopFitsCenter(piles)) return Refuse(RuleReason::ReserveToCenterNow);
 
   if (drop.source == PileControl::picPlayer) {
@@ -133,8 +124,7 @@ RuleVerdict CheckDrop(const PileArrays& piles, const Drop& drop) {
           return Accept();
         }
         break;
-      case kWastePile:
-        return Refuse(RuleReason::WasteIsDead);
+      case kWastePile: return Refuse(RuleReason::WasteIsDead);
       case kReservePile:
         if (!toCenter && CheckCenter(piles, rank, suit)) {
           return Refuse(RuleReason::ReserveToCenterNow);
@@ -144,8 +134,7 @@ RuleVerdict CheckDrop(const PileArrays& piles, const Drop& drop) {
           if (drop.targetIndex == kWastePile) return Refuse(RuleReason::WrongPlace);
         }
         break;
-      default:
-        break;
+      default: break;
     }
   }
   return CheckTarget(drop);
@@ -183,8 +172,7 @@ void IllegalMove(RuleReason reason, PlayState& state, const RuleMessageOutput& o
   state.Message.clear();
 }
 
-bool CheckDrop(const PileArrays& piles, const Drop& drop, PlayState& state,
-               const RuleMessageOutput& out) {
+bool CheckDrop(const PileArrays& piles, const Drop& drop, PlayState& state, const RuleMessageOutput& out) {
   const RuleVerdict verdict = CheckDrop(piles, drop);
   if (verdict.refusal) IllegalMove(*verdict.refusal, state, out);
   return verdict.Legal();

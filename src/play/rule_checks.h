@@ -19,11 +19,11 @@ namespace play {
 // Why a move is refused. The numbers are the reason codes every part of the
 // game passes to IllegalMove.
 enum class RuleReason : int {
-  WrongPlace = 0,                   // only the heading line
+  WrongPlace = 0,  // only the heading line
   CenterSequence = 1,
   TableauColours = 2,
   OpponentSequence = 3,
-  OpponentSequenceToo = 4,          // same text as 3
+  OpponentSequenceToo = 4,  // same text as 3
   OwnReserve = 5,
   WasteIsDead = 6,
   FillTableauBeforeStock = 7,
@@ -74,7 +74,7 @@ struct RuleMessageOutput {
   table::SoundEffects& effects;
   platform::SoundChannel& channel;
   bool SoundOn = true;
-  QString DataPath;      // ends in a separator
+  QString DataPath;  // ends in a separator
   bool Online = false;
 };
 
@@ -90,10 +90,8 @@ RuleVerdict CanTurnStock(const table::PileArrays& piles, table::Turn currentTurn
 // the other side's turn, and plays the error sound.
 void IllegalMove(RuleReason reason, PlayState& state, const RuleMessageOutput& out);
 // Judges the drop; a refusal has been shown when it returns false.
-bool CheckDrop(const table::PileArrays& piles, const Drop& drop, PlayState& state,
-               const RuleMessageOutput& out);
-bool CanTurnStock(const table::PileArrays& piles, PlayState& state,
-                  const RuleMessageOutput& out);
+bool CheckDrop(const table::PileArrays& piles, const Drop& drop, PlayState& state, const RuleMessageOutput& out);
+bool CanTurnStock(const table::PileArrays& piles, PlayState& state, const RuleMessageOutput& out);
 // Tells the player to end his turn with the Done button, and shows it.
 void HandEmptyHint(table::TableView& view);
 

@@ -81,18 +81,18 @@ struct SavedGameRecord {
   // Every cell is kept, also those the game never fills (index 0, the
   // pile-0 columns), so a record read and written again gives the same bytes.
   table::Turn CurrentTurn = table::Turn::None;  // as stored; None an empty record, outside 0..2 a damaged one
-  SideCounts ReserveCount{};        // by side: 0 the local player of the program that wrote it
+  SideCounts ReserveCount{};                    // by side: 0 the local player of the program that wrote it
   SideCounts StockCount{};
   SideCounts WasteCount{};
-  SharedCounts TableauCount{};      // piles 1..8
+  SharedCounts TableauCount{};  // piles 1..8
   SharedCounts CenterCount{};
-  SidePiles Reserve{};              // [side][position], positions 1..104
+  SidePiles Reserve{};  // [side][position], positions 1..104
   SidePiles Stock{};
   SidePiles Waste{};
-  SharedPiles Tableau{};            // [pile][position]; pile 0 holds the extra values (rows above)
+  SharedPiles Tableau{};  // [pile][position]; pile 0 holds the extra values (rows above)
   SharedPiles Center{};
   QString Description = NulText(kDescriptionWidth);  // as stored (30 characters)
-  double ElapsedTime = 0.0;         // OLE date: the game clock as a time of day
+  double ElapsedTime = 0.0;                          // OLE date: the game clock as a time of day
 
   // The first kSavedGameRecordLength bytes; a shorter input gives the zero
   // record SavedGameRecord{}.

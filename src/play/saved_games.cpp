@@ -57,9 +57,7 @@ std::int16_t RestoredFaceDown(std::int16_t stored, std::int16_t count) {
   return static_cast<std::int16_t>(count - 1);
 }
 
-void WriteRecord(platform::RecordFile& file, int recNo, const SavedGameRecord& rec) {
-  file.Write(recNo, rec.Encode());
-}
+void WriteRecord(platform::RecordFile& file, int recNo, const SavedGameRecord& rec) { file.Write(recNo, rec.Encode()); }
 
 }  // namespace
 
@@ -217,8 +215,8 @@ void StartMoveRecords(SavedGameServices& s) {
   WriteMoveRecord(s, s.state.TempMoveNumber);
 }
 
-RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int recNo, GameFile fileNo,
-                          bool restart, const Refusal& refusal) {
+RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int recNo, GameFile fileNo, bool restart,
+                          const Refusal& refusal) {
   if (!s.guard.MayReplaceTable()) return RestoreResult::Busy;
   // The restore pauses, waits for the tutorial and plays the computer's
   // turn; no other command may replace the table meanwhile.
@@ -359,15 +357,16 @@ void UndoMove(SavedGameServices& s, const RestoreContext& ctx) {
 QString NewGameBackupFailedText(const QString& path, const QString& reason) {
   return QStringLiteral("The new game could not be backed up.\r\n\r\n") + path + QStringLiteral("\r\n") +
          platform::SystemReason(reason) +
-         QStringLiteral("\r\n\r\nYou can play it, but until a new game's backups can be written, Restart "
-                        "Current Game and Previous Turn may bring back the game before it. Nothing already in "
-                        "the file was lost.");
+         QStringLiteral(
+             "\r\n\r\nYou can play it, but until a new game's backups can be written, Restart "
+             "Current Game and Previous Turn may bring back the game before it. Nothing already in "
+             "the file was lost.");
 }
 
 QString MoveFileUnavailableText(const QString& path, const QString& reason) {
   return QStringLiteral("The move file ") + path + QStringLiteral(" could not be opened: ") +
-         (reason.isEmpty() ? QStringLiteral("the system gave no reason") : reason) +
-         QStringLiteral(".\r\n\r\n") + QString::fromLatin1(kMoveFileUnavailableText);
+         (reason.isEmpty() ? QStringLiteral("the system gave no reason") : reason) + QStringLiteral(".\r\n\r\n") +
+         QString::fromLatin1(kMoveFileUnavailableText);
 }
 
 bool SaveInSlot(SavedGames& sv, int slot, const SavedGameRecord& game, const QString& description) {

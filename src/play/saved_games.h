@@ -61,33 +61,31 @@ QString DamagedRecordText(const QString& path, int recNo, const QString& damage)
 // The record state of the program: the one record variable, the open
 // record files and the undo requests.
 struct SavedGames {
-  SavedGameRecord GameRec;           // the record variable; Description and unwritten cells carry over
-  std::int16_t SaveSlot = 0;         // record of the next read or write a caller chose
-  bool UndoMoveRequested = false;    // Backspace: take back one move
-  bool UndoTurnRequested = false;    // Delete: back to the start of the turn
+  SavedGameRecord GameRec;              // the record variable; Description and unwritten cells carry over
+  std::int16_t SaveSlot = 0;            // record of the next read or write a caller chose
+  bool UndoMoveRequested = false;       // Backspace: take back one move
+  bool UndoTurnRequested = false;       // Delete: back to the start of the turn
   platform::RecordFile SavedGamesFile;  // file number 4, open for the whole run
   platform::RecordFile MoveFile;        // file number 9, open from start-up until the table is left
-  bool MoveFileUnavailable = false;  // the move file could not be opened: no undo this run
-  bool MoveFileWarned = false;       // the user was told so
+  bool MoveFileUnavailable = false;     // the move file could not be opened: no undo this run
+  bool MoveFileWarned = false;          // the user was told so
 
-  platform::RecordFile& File(GameFile file) {
-    return file == GameFile::Moves ? MoveFile : SavedGamesFile;
-  }
+  platform::RecordFile& File(GameFile file) { return file == GameFile::Moves ? MoveFile : SavedGamesFile; }
 };
 
 // The match state shared with the score code.
 struct MatchRefs {
-  ScoreRec& CurrentScores;     // the score record in force
-  bool& MatchOn;               // a match is in progress
-  std::int16_t& MatchPoints;   // points the match is played to
+  ScoreRec& CurrentScores;    // the score record in force
+  bool& MatchOn;              // a match is in progress
+  std::int16_t& MatchPoints;  // points the match is played to
 };
 
 // What the restore reads of the rest of the program when it is called.
 struct RestoreContext {
-  int FirstPlayerRule = 0;           // 0 lowest Reserve card, 1 highest, 2 coin toss
-  QString PlayerName;                // the local player, for the first status panel
-  bool Online = false;               // NetConnIndex not 0
-  bool SampleGameMode = false;       // a sample game is being dealt
+  int FirstPlayerRule = 0;             // 0 lowest Reserve card, 1 highest, 2 coin toss
+  QString PlayerName;                  // the local player, for the first status panel
+  bool Online = false;                 // NetConnIndex not 0
+  bool SampleGameMode = false;         // a sample game is being dealt
   bool RestoringPreviousTurn = false;  // the Previous Turn command is restoring
 };
 
@@ -124,7 +122,7 @@ struct SavedGameServices {
   PlayState& state;
   SavedGames& saved;
   MatchRefs match;
-  std::int16_t& SampleGameNumber;   // the sample game on the table, 0 none
+  std::int16_t& SampleGameNumber;  // the sample game on the table, 0 none
   table::TableView& view;
   table::BusyGuard& guard;
   platform::UiService& ui;
@@ -141,8 +139,7 @@ bool OpenSavedGamesFile(SavedGames& saved, const QString& DataPath);
 // is dropped from the carried description (an "^^" stays), so an ended
 // match never comes back through a backup.
 void FillGameRecord(const table::PileArrays& piles, const PlayState& state, SavedGameRecord& GameRec,
-                    const ScoreRec& CurrentScores, bool MatchOn, std::int16_t MatchPoints,
-                    std::int64_t elapsedSeconds);
+                    const ScoreRec& CurrentScores, bool MatchOn, std::int16_t MatchPoints, std::int64_t elapsedSeconds);
 void FillGameRecord(SavedGameServices& s);
 
 // The turn-start backup TurnCount picks: 12 at the deal and on odd turns,
@@ -212,8 +209,8 @@ enum class RestoreResult {
 // tutorial's wait and the computer's turn it starts, the guard refuses
 // every other command that would replace the table. Only record 13 of the
 // saved-games file is a game start (restart decides who begins again).
-RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int recNo, GameFile fileNo,
-                          bool restart, const Refusal& refusal);
+RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int recNo, GameFile fileNo, bool restart,
+                          const Refusal& refusal);
 
 // The online game's table hand-over, which network play builds: the host
 // restores a saved game, restarts the game or backs up a turn, and the new

@@ -26,14 +26,14 @@ namespace play {
 class PlayerNetFile;
 
 struct ScoreAccess {
-  platform::RecordFile& players;      // "players4.sav", open for the run
-  PlayerSettings& player;             // the player in play
-  ScoreState& scores;                 // the record in force and the match
-  ScoreStore& store;                  // where the record in force is kept
-  NetScoreFile& net;                  // the opponents file and the current opponent
-  const std::int16_t& NetConnIndex;   // 0 offline
-  QStringList& NetPlayerNames;        // the opponents' names, as network play lists them
-  PlayerNetFile& netFile;             // closing the file and listing the names again
+  platform::RecordFile& players;     // "players4.sav", open for the run
+  PlayerSettings& player;            // the player in play
+  ScoreState& scores;                // the record in force and the match
+  ScoreStore& store;                 // where the record in force is kept
+  NetScoreFile& net;                 // the opponents file and the current opponent
+  const std::int16_t& NetConnIndex;  // 0 offline
+  QStringList& NetPlayerNames;       // the opponents' names, as network play lists them
+  PlayerNetFile& netFile;            // closing the file and listing the names again
   table::TableView& view;
   platform::UiService& ui;
   platform::WaitService& wait;

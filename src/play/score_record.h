@@ -47,23 +47,23 @@ struct ScoreRec {
   static constexpr int kExtraFlagOffset = 66;
   static constexpr int kGameTimeOffset = 68;
 
-  std::int16_t SinglePlayed = 0;     // single games counted (outside a match)
-  std::int16_t SingleWon = 0;        // single games the player won
-  std::int16_t BestWin = 0;          // highest points of a single game won
-  std::int16_t BestLoss = 0;         // highest points of a single game lost
-  std::int16_t MatchesPlayed = 0;    // matches finished
-  std::int16_t MatchesWon = 0;       // matches the player won
-  std::int16_t MatchTarget = 0;      // points the current or last match is played to
-  std::int16_t MatchInProgress = 0;  // 1 while the stored match is unfinished, else 0
-  std::int16_t MatchGames = 0;       // games played in the current or last match
-  std::int16_t MatchWins = 0;        // the player's game wins in that match
-  std::int16_t OppMatchWins = 0;     // the opponent's game wins in that match
-  std::int16_t MatchScore = 0;       // the player's points in that match
-  std::int16_t OppMatchScore = 0;    // the opponent's points in that match
+  std::int16_t SinglePlayed = 0;                       // single games counted (outside a match)
+  std::int16_t SingleWon = 0;                          // single games the player won
+  std::int16_t BestWin = 0;                            // highest points of a single game won
+  std::int16_t BestLoss = 0;                           // highest points of a single game lost
+  std::int16_t MatchesPlayed = 0;                      // matches finished
+  std::int16_t MatchesWon = 0;                         // matches the player won
+  std::int16_t MatchTarget = 0;                        // points the current or last match is played to
+  std::int16_t MatchInProgress = 0;                    // 1 while the stored match is unfinished, else 0
+  std::int16_t MatchGames = 0;                         // games played in the current or last match
+  std::int16_t MatchWins = 0;                          // the player's game wins in that match
+  std::int16_t OppMatchWins = 0;                       // the opponent's game wins in that match
+  std::int16_t MatchScore = 0;                         // the player's points in that match
+  std::int16_t OppMatchScore = 0;                      // the opponent's points in that match
   QString OpponentName = NulText(kOpponentNameWidth);  // opponents file: the opponent's name, as stored
   QString AvatarFile = NulText(kAvatarFileWidth);      // opponents file: the opponent's avatar picture, as stored
-  std::int16_t ExtraFlag = 0;        // cleared by the "All" reset; nothing reads it
-  double GameTime = 0.0;             // OLE date used as a time of day
+  std::int16_t ExtraFlag = 0;                          // cleared by the "All" reset; nothing reads it
+  double GameTime = 0.0;                               // OLE date used as a time of day
 
   // The first kScoreRecordLength bytes; a shorter input gives the zero
   // record ScoreRec{}.

@@ -26,9 +26,7 @@ bool PlayerRecordReachable(const ScoreStore& store) {
 
 }  // namespace
 
-bool ScoreStore::PeerPresent() const {
-  return NetConnIndex != nullptr && IsPeerPresent(*NetConnIndex);
-}
+bool ScoreStore::PeerPresent() const { return NetConnIndex != nullptr && IsPeerPresent(*NetConnIndex); }
 
 std::int16_t ValidMatchPoints(std::int16_t points) {
   return (points < kLowestMatchTarget || points > kHighestMatchTarget) ? kDefaultMatchTarget : points;
@@ -55,8 +53,8 @@ StoreResult SaveScoreRec(const ScoreState& scores, ScoreStore& store) {
   if (store.PeerPresent()) {
     if (!NetRecordReachable(store)) return StoreResult::Skipped;
     store.Net->NetScoreRec = scores.CurrentScores;
-    const bool written = store.Net->File->Write(store.Net->NetScoreRecNo, store.Net->NetScoreRec.Encode()) &&
-                         store.Net->File->Flush();
+    const bool written =
+        store.Net->File->Write(store.Net->NetScoreRecNo, store.Net->NetScoreRec.Encode()) && store.Net->File->Flush();
     return written ? StoreResult::Stored : StoreResult::Failed;
   }
   if (!PlayerRecordReachable(store)) return StoreResult::Skipped;

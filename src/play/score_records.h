@@ -25,12 +25,12 @@ namespace play {
 // taken instead of a stored value outside it.
 
 struct ScoreState {
-  ScoreRec CurrentScores;                        // the record in force: own offline, the opponent's online
+  ScoreRec CurrentScores;                          // the record in force: own offline, the opponent's online
   std::int16_t MatchPoints = kDefaultMatchTarget;  // points the running match is played to
-  bool MatchOn = false;                          // a match is in progress
-  bool MatchComplete = false;                    // a side reached MatchPoints; cleared by game over
-  std::int16_t GamePoints = 0;                   // points of the game just scored
-  bool StalemateDeclared = false;                // the game is being ended as a stalemate
+  bool MatchOn = false;                            // a match is in progress
+  bool MatchComplete = false;                      // a side reached MatchPoints; cleared by game over
+  std::int16_t GamePoints = 0;                     // points of the game just scored
+  bool StalemateDeclared = false;                  // the game is being ended as a stalemate
 };
 
 // The player's opponents file ("Net/<player>.net"), owned by network play:
@@ -46,11 +46,11 @@ struct NetScoreFile {
 // module) and the connection and opponents file (network play). A null
 // pointer means that part is not there, and what needs it is skipped.
 struct ScoreStore {
-  PlayerRecord* Player = nullptr;                 // the current player's record in memory
-  const std::int16_t* CurrentPlayer = nullptr;    // its record number 1..10; 0 none chosen
-  platform::RecordFile* PlayersFile = nullptr;    // "players4.sav", kept open
-  const std::int16_t* NetConnIndex = nullptr;     // 0 offline, 99 setting up, else online
-  NetScoreFile* Net = nullptr;                    // the opponents file
+  PlayerRecord* Player = nullptr;               // the current player's record in memory
+  const std::int16_t* CurrentPlayer = nullptr;  // its record number 1..10; 0 none chosen
+  platform::RecordFile* PlayersFile = nullptr;  // "players4.sav", kept open
+  const std::int16_t* NetConnIndex = nullptr;   // 0 offline, 99 setting up, else online
+  NetScoreFile* Net = nullptr;                  // the opponents file
 
   // Connected to a peer (neither offline nor still setting up): the score
   // record in force is the opponent's.

@@ -11,12 +11,12 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
-#include "play/saved_game_record.h"
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/players.h"
+#include "play/saved_game_record.h"
 #include "play/saved_games.h"
 #include "play/score_records.h"
 #include "play/tutorial_game.h"
@@ -149,8 +149,7 @@ QString PreflightText(const Preflight& p) {
              (p.holderPid > 0 ? ", process " + QString::number(p.holderPid) : QString()) + ".";
     case Preflight::Result::LockFailed:
       if (!p.problem.isEmpty()) return QString(kUnableToStartText) + "\r\n\r\n" + p.problem;
-      return QString(kUnableToStartText) + "\r\n\r\nNothing can be written in the folder " + p.folder + ": " +
-             p.reason;
+      return QString(kUnableToStartText) + "\r\n\r\nNothing can be written in the folder " + p.folder + ": " + p.reason;
     case Preflight::Result::NoFolders:
       return QString(kUnableToStartText) + "\r\n\r\nThere is no folder for the game's files (HOME is not set).";
     case Preflight::Result::SeedFailed:
@@ -303,9 +302,9 @@ bool StartUp::Run() {
 void StartUp::FirstStartPlacement() {
   if (!s_.playersFile.IsOpen() || s_.frmPlay.isMaximized()) return;
   const table::WindowTwips w = s_.frmPlay.WindowPlacementTwips();
-  SaveSettingsRecord(s_.playersFile, s_.player.CurrentPlayer, WindowShown::Normal,
-                     WindowPlacement{std::int32_t(w.Height), std::int32_t(w.Width), std::int32_t(w.Top),
-                                     std::int32_t(w.Left)});
+  SaveSettingsRecord(
+      s_.playersFile, s_.player.CurrentPlayer, WindowShown::Normal,
+      WindowPlacement{std::int32_t(w.Height), std::int32_t(w.Width), std::int32_t(w.Top), std::int32_t(w.Left)});
 }
 
 void StartUp::PlaceWindow() {
@@ -359,8 +358,7 @@ bool StartUp::OpenDoor() {
 
   s_.frmPlay.ClearTable();
   s_.sample.SampleGameNumber = static_cast<std::int16_t>(std::clamp<long long>(
-      s_.settingsStore.GetNumber(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, 0), 0,
-      kLastSampleGame));
+      s_.settingsStore.GetNumber(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, 0), 0, kLastSampleGame));
   if (!OpenSavedGamesFile(s_.saved, s_.folders.DataPath)) {
     TellFailure(QString(kUnableToStartText) + "\r\n\r\n" +
                 WritableProblem(s_.folders.DataPath + QString::fromLatin1(kSavedGamesFileName)));

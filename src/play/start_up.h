@@ -41,8 +41,7 @@ inline constexpr char kFilesMissingText[] = "Unable to start Marrowdale!\r\n\r\n
 inline constexpr char kProgramTitle[] = "Marrowdale";
 inline constexpr char kAlreadyRunningText[] = "The game is already running.";
 inline constexpr char kUnableToStartText[] = "Unable to start Marrowdale!";
-inline constexpr char kFilesMissingOrCorruptText[] =
-    "Unable to start Marrowdale!\r\n\r\nFiles are missing or corrupt.";
+inline constexpr char kFilesMissingOrCorruptText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing or corrupt.";
 inline constexpr char kSmallScreenText[] =
     "Marrowdale was designed for a minimum 1024x768 screen resolution.\r\n"
     "The game will not display properly on your monitor.";
@@ -71,11 +70,11 @@ struct Preflight {
   Result result = Result::Ok;
   std::optional<media::Folders> folders;
   std::unique_ptr<platform::InstanceLock> lock;  // held for the run
-  QString problem;                                // what failed, for the message
-  QString folder;                                 // where it failed (LockFailed, SeedFailed)
-  QString reason;                                 // the system's reason, when known
-  qint64 holderPid = 0;                           // AlreadyRunning: the running copy's process, 0 unknown
-  QString holderHost;                             // and its machine, empty unknown
+  QString problem;                               // what failed, for the message
+  QString folder;                                // where it failed (LockFailed, SeedFailed)
+  QString reason;                                // the system's reason, when known
+  qint64 holderPid = 0;                          // AlreadyRunning: the running copy's process, 0 unknown
+  QString holderHost;                            // and its machine, empty unknown
 };
 Preflight PrepareStart(const QString& programFolder);
 // The message for a failed preflight, empty for Ok.
@@ -90,8 +89,8 @@ QString PreflightText(const Preflight& p);
 // file could be had.
 struct PlayersFileCheck {
   bool ok = true;
-  QString message;      // what the user is told
-  QString keptAside;    // where the damaged file, or the copy of it, now lies
+  QString message;    // what the user is told
+  QString keptAside;  // where the damaged file, or the copy of it, now lies
 };
 PlayersFileCheck CheckPlayersFile(const media::Folders& folders);
 
@@ -134,11 +133,11 @@ class FirstStartWindows {
 
 // What start-up found out.
 struct StartUpState {
-  bool NoIntroMusic = false;       // the last player's option; False on a first start
-  bool MusicUnavailable = false;   // no media backend: no music for the run
-  bool LargeFonts = false;         // the desktop is not at 96 dots per inch
-  bool WindowMaximized = false;    // the stored placement said maximised
-  bool FirstStart = false;         // no player was stored
+  bool NoIntroMusic = false;      // the last player's option; False on a first start
+  bool MusicUnavailable = false;  // no media backend: no music for the run
+  bool LargeFonts = false;        // the desktop is not at 96 dots per inch
+  bool WindowMaximized = false;   // the stored placement said maximised
+  bool FirstStart = false;        // no player was stored
 };
 
 struct StartUpServices {
@@ -156,7 +155,7 @@ struct StartUpServices {
   const PlayerServices& playerServices;
   FrmPlay& frmPlay;
   table::Backgrounds& backgrounds;
-  QString commandLine;             // the arguments after the program's name, joined by blanks
+  QString commandLine;  // the arguments after the program's name, joined by blanks
   SplashWindow& splash;
   StartUpMusic& music;
   FirstStartWindows& firstStart;

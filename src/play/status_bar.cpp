@@ -20,9 +20,7 @@ constexpr int kPanelTextRoom = 2 + 4 + 2;
 
 }  // namespace
 
-QString MatchPanelText(int points) {
-  return QStringLiteral("Match: ") + vb::Str(points) + QStringLiteral(" pts");
-}
+QString MatchPanelText(int points) { return QStringLiteral("Match: ") + vb::Str(points) + QStringLiteral(" pts"); }
 
 QString MatchCompletePanelText(int points) {
   return QStringLiteral("* MATCH COMPLETE! * ") + vb::Str(points) + QStringLiteral(" pts");

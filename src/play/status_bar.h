@@ -13,16 +13,16 @@ namespace play {
 
 // The panels, numbered from 1.
 enum StatusPanel : int {
-  kPanelPlayer = 1,        // the player's name
+  kPanelPlayer = 1,  // the player's name
   kPanelPlayerCards = 2,
   kPanelOpponentCards = 3,
-  kPanelMatch = 4,         // "Match: " + points + " pts"
+  kPanelMatch = 4,  // "Match: " + points + " pts"
   kPanelMatchGames = 5,
   kPanelMatchScorePlayer = 6,
   kPanelMatchScoreOpp = 7,
   kPanelUndo = 8,
   kPanelMusic = 9,
-  kPanelElapsed = 10,      // the clock
+  kPanelElapsed = 10,  // the clock
   kPanelFree = 11,
   kPanelCount = 11,
 };

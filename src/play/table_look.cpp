@@ -19,10 +19,10 @@ constexpr int kCardFrameTopOffset = 4;
 
 }  // namespace
 
-TableLook::TableLook(FrmPlay& view, PlayState& state, const table::TableSettings& settings,
-                     platform::UiService& ui, media::Folders& folders, std::int16_t& currentStructure,
-                     const platform::ScreenMetrics& screen, TutorialWindow& tutorial,
-                     table::BackgroundFollower& chat, const table::PileArrays& piles, const ScoreState& scores)
+TableLook::TableLook(FrmPlay& view, PlayState& state, const table::TableSettings& settings, platform::UiService& ui,
+                     media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
+                     TutorialWindow& tutorial, table::BackgroundFollower& chat, const table::PileArrays& piles,
+                     const ScoreState& scores)
     : view_(view),
       state_(state),
       tutorial_(tutorial),

@@ -28,12 +28,8 @@ CardCode CenterTop(const PileArrays& piles, int pile) {
 CardCode ReserveTop(const PileArrays& piles, int side) {
   return TopOf(piles.Reserve.at(side), piles.ReserveCount.at(side));
 }
-CardCode StockTop(const PileArrays& piles, int side) {
-  return TopOf(piles.Stock.at(side), piles.StockCount.at(side));
-}
-CardCode WasteTop(const PileArrays& piles, int side) {
-  return TopOf(piles.Waste.at(side), piles.WasteCount.at(side));
-}
+CardCode StockTop(const PileArrays& piles, int side) { return TopOf(piles.Stock.at(side), piles.StockCount.at(side)); }
+CardCode WasteTop(const PileArrays& piles, int side) { return TopOf(piles.Waste.at(side), piles.WasteCount.at(side)); }
 
 std::optional<int> CheckCenter(const PileArrays& piles, int rank, int suit) {
   if (!IsSuit(suit) || rank < table::kAce) return std::nullopt;
@@ -96,8 +92,8 @@ std::optional<TableauCombine> CheckTableauSingleCombine(const PileArrays& piles)
   return best;
 }
 
-std::optional<TableauMove> MoveCheckTableau(const PileArrays& piles, TableauMoveMode mode,
-                                            table::Turn currentTurn, const TableauMoveMemory& memory) {
+std::optional<TableauMove> MoveCheckTableau(const PileArrays& piles, TableauMoveMode mode, table::Turn currentTurn,
+                                            const TableauMoveMemory& memory) {
   if (mode == TableauMoveMode::ToTableau) {
     if (const auto combine = CheckTableauSingleCombine(piles)) {
       return TableauMove{combine->pile, TableauTop(piles, combine->pile), combine->target};

@@ -28,7 +28,7 @@ using table::PileArrays;
 constexpr int kLocalSide = 0;
 constexpr int kOpponentSide = 1;
 // Indexes of a side's pile controls.
-constexpr int kStockPile = 1;    // the Hand
+constexpr int kStockPile = 1;  // the Hand
 constexpr int kReservePile = 2;
 constexpr int kWastePile = 3;
 
@@ -65,9 +65,9 @@ std::optional<TableauCombine> CheckTableauSingleCombine(const PileArrays& piles)
 enum class TableauMoveMode { ToCenter = 1, ToTableau = 2 };
 
 struct TableauMove {
-  int pile = 0;        // the source Tableau pile
-  CardCode card = 0;   // its top card
-  int target = 0;      // the Center foundation (ToCenter) or Tableau pile (ToTableau)
+  int pile = 0;       // the source Tableau pile
+  CardCode card = 0;  // its top card
+  int target = 0;     // the Center foundation (ToCenter) or Tableau pile (ToTableau)
   bool operator==(const TableauMove&) const = default;
 };
 // Per source Tableau pile, the rank of the card last moved away from it.
@@ -76,18 +76,18 @@ using TableauMoveMemory = std::array<std::int16_t, table::kSharedPiles + 1>;
 // What the searches found for the move that follows them; the computer
 // player reads it between its steps. One per game, beside the move.
 struct SearchFindings {
-  std::int16_t CenterTarget = 0;      // Center foundation 1..8
-  std::int16_t TableauTarget = 0;     // Tableau pile 1..8
-  std::int16_t PlayerPileTarget = 0;  // the human's pile: 2 Reserve, 3 Waste
+  std::int16_t CenterTarget = 0;                                          // Center foundation 1..8
+  std::int16_t TableauTarget = 0;                                         // Tableau pile 1..8
+  std::int16_t PlayerPileTarget = 0;                                      // the human's pile: 2 Reserve, 3 Waste
   std::array<std::int16_t, table::kSharedPiles + 1> TableauMoveMemory{};  // rank last moved away, per source pile
-  bool CardPlaced = false;            // a card was put on a pile since the computer last cleared it
+  bool CardPlaced = false;  // a card was put on a pile since the computer last cleared it
 };
 // Chooses a Tableau top card to move to the Center or onto another Tableau
 // pile. `currentTurn` Local (the local player) takes the first fitting pile in
 // order; the computer prefers the shorter pile of two identical cards. A
 // move onto the Tableau skips a pile whose memory holds the card's rank.
-std::optional<TableauMove> MoveCheckTableau(const PileArrays& piles, TableauMoveMode mode,
-                                            table::Turn currentTurn, const TableauMoveMemory& memory);
+std::optional<TableauMove> MoveCheckTableau(const PileArrays& piles, TableauMoveMode mode, table::Turn currentTurn,
+                                            const TableauMoveMemory& memory);
 
 // The wrappers: on success they set their outputs and return true (or the
 // pile); on failure they change nothing.

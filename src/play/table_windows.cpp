@@ -1,6 +1,5 @@
 #include "play/table_windows.h"
 
-
 #include "media/html_help.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
@@ -11,13 +10,11 @@
 
 namespace play {
 
-TableWindows::TableWindows(TableWindowsParts parts)
-    : p_(std::move(parts)), helpBackend_(std::move(p_.helpBackend)) {
+TableWindows::TableWindows(TableWindowsParts parts) : p_(std::move(parts)), helpBackend_(std::move(p_.helpBackend)) {
   FrmPlay& view = p_.view;
   music_ = std::make_unique<media::Music>(
-      media::MusicServices{p_.folders, p_.wait, p_.ui, p_.settingsStore, p_.sound,
-                           [this] { return p_.player.SoundOn; }, kProgramTitle,
-                           [this] { p_.turns.FinishTopLevelCommand(); }},
+      media::MusicServices{p_.folders, p_.wait, p_.ui, p_.settingsStore, p_.sound, [this] { return p_.player.SoundOn; },
+                           kProgramTitle, [this] { p_.turns.FinishTopLevelCommand(); }},
       std::move(p_.musicPlayer));
   if (music_->MusicUnavailable()) view.ShowMusicUnavailable(media::MusicUnavailableText(music_->UnavailableCause()));
   musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
@@ -26,14 +23,12 @@ TableWindows::TableWindows(TableWindowsParts parts)
       p_.turns.savedServices(), p_.scores, p_.scoreStore, p_.player, p_.sample, view, p_.sound, p_.folders,
       p_.screen.captionHeight, p_.screen.TwipsPerPixel(), p_.tableSettings.LargeFonts, p_.net, *music_, p_.turns,
       p_.look.backgrounds(), p_.look.cardWindows(), p_.playerInPlay, *this,
-      MenuWindows{j.dialogs, j.tutorial, j.network, j.onlineRestore, p_.online, j.scoresWindow,
-                  j.preferencesWindow}});
+      MenuWindows{j.dialogs, j.tutorial, j.network, j.onlineRestore, p_.online, j.scoresWindow, j.preferencesWindow}});
 }
 
 TableWindows::~TableWindows() = default;
 
 // ---- The menus' commands ----
-
 
 void TableWindows::ShowSystemInfo() {
   const int tpp = p_.screen.TwipsPerPixel();
@@ -42,10 +37,13 @@ void TableWindows::ShowSystemInfo() {
 }
 
 void TableWindows::ShowHelp(const QString& Action, const QString& Keyword) {
-  play::ShowHelp(Action, Keyword, HelpObject, [this]() -> std::unique_ptr<media::HTMLHelp> {
-    if (!helpBackend_) return nullptr;
-    return std::make_unique<media::HTMLHelpWrapper>(*helpBackend_, p_.ui, p_.folders.AppPath);
-  }, p_.folders.AppPath);
+  play::ShowHelp(
+      Action, Keyword, HelpObject,
+      [this]() -> std::unique_ptr<media::HTMLHelp> {
+        if (!helpBackend_) return nullptr;
+        return std::make_unique<media::HTMLHelpWrapper>(*helpBackend_, p_.ui, p_.folders.AppPath);
+      },
+      p_.folders.AppPath);
 }
 
 void TableWindows::OpenURL(const QString& address) {

@@ -52,7 +52,7 @@ struct TableWindowsParts {
   TableLook& look;
   TurnCycle& turns;
   PlayerInPlay& playerInPlay;
-  const JoinedParts& joined;              // the windows the menus open; those that follow the table
+  const JoinedParts& joined;                        // the windows the menus open; those that follow the table
   std::unique_ptr<media::MusicPlayer> musicPlayer;  // null: no music
   std::unique_ptr<media::HelpBackend> helpBackend;  // null: no help window
 };

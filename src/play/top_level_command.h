@@ -6,9 +6,9 @@
 // top level completes it. Each top-level entry point ends with
 // FinishTopLevelCommand, or holds a TopLevelCommand for its whole run.
 
+#include "play/play_state.h"
 #include <QPointer>
 #include <QWidget>
-#include "play/play_state.h"
 
 namespace platform {
 class WaitService;

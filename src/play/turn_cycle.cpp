@@ -18,9 +18,9 @@ TurnCycle::TurnCycle(const TurnCycleParts& parts) : p_(parts) {
   saved_ = std::make_unique<SavedGameServices>(SavedGameServices{
       p_.piles, p_.state, p_.saved, MatchRefs{p_.scores.CurrentScores, p_.scores.MatchOn, p_.scores.MatchPoints},
       p_.sample.SampleGameNumber, view, p_.guard, p_.ui, p_.wait, *this});
-  gameOver_ = std::make_unique<GameOverServices>(GameOverServices{
-      p_.piles, p_.state, p_.scores, p_.scoreStore, view, p_.sfx, p_.sound, p_.wait, p_.ui, p_.guard,
-      p_.player.SoundOn, p_.player.PlayerName, p_.folders.AppPath, p_.folders.DataPath});
+  gameOver_ = std::make_unique<GameOverServices>(
+      GameOverServices{p_.piles, p_.state, p_.scores, p_.scoreStore, view, p_.sfx, p_.sound, p_.wait, p_.ui, p_.guard,
+                       p_.player.SoundOn, p_.player.PlayerName, p_.folders.AppPath, p_.folders.DataPath});
   gameOver_->network = online_.get();
   gameOver_->writeFailures = &p_.writeFailures;
   gameOver_->structures = &p_.look.backgrounds();

@@ -21,8 +21,8 @@
 #include "play/play_state.h"
 #include "play/player.h"
 #include "play/saved_games.h"
-#include "play/tutorial_hooks.h"
 #include "play/score_records.h"
+#include "play/tutorial_hooks.h"
 #include "table/busy_guard.h"
 #include "table/deal.h"
 #include "table/game_state.h"
@@ -44,8 +44,8 @@ struct TurnCycleParts {
   platform::WaitService& wait;
   platform::UiService& ui;
   table::BusyGuard& guard;
-  platform::SettingsStore& settings;      // the sample-game counter
-  const table::RandomSource& random;      // the program's one generator
+  platform::SettingsStore& settings;  // the sample-game counter
+  const table::RandomSource& random;  // the program's one generator
   const media::Folders& folders;
   PlayerSettings& player;
   ScoreState& scores;
@@ -54,9 +54,9 @@ struct TurnCycleParts {
   SampleGames& sample;
   NetState& net;
   platform::WriteFailures& writeFailures;
-  TableLook& look;                        // the deciding-card frame and the structures
+  TableLook& look;  // the deciding-card frame and the structures
   TutorialWindow& tutorial;
-  OnlineExchange& exchange;               // the online game's exchanges with the peer
+  OnlineExchange& exchange;  // the online game's exchanges with the peer
 };
 
 class TurnCycle : public table::DealHooks,

@@ -10,10 +10,10 @@ namespace play {
 inline constexpr char kSeedSavedGamesFile[] = "Data/seed/backup4.sav";
 
 enum class TutorialGameSeed {
-  Present,   // the user's file holds a tutorial game already
-  Copied,    // record 15 was copied in from the seed
-  NoSeed,    // the seed holds no readable tutorial game
-  Failed,    // the user's file could not be opened or written
+  Present,  // the user's file holds a tutorial game already
+  Copied,   // record 15 was copied in from the seed
+  NoSeed,   // the seed holds no readable tutorial game
+  Failed,   // the user's file could not be opened or written
 };
 
 // Copies record 15 from the shipped seed when the user's saved-games file

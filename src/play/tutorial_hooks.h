@@ -56,13 +56,13 @@ class TutorialWindow : public NewGameTutorial, public HumanTurnTutorial {
 
 // What the tutorial is given of the running program.
 struct TutorialServices {
-  PlayState& state;            // TutorialMode, TutorialContinue, CurrentTurn, Message
-  platform::WaitService& wait;        // Pause
-  const table::BusyGuard& guard;      // opening is refused while the table is busy
+  PlayState& state;               // TutorialMode, TutorialContinue, CurrentTurn, Message
+  platform::WaitService& wait;    // Pause
+  const table::BusyGuard& guard;  // opening is refused while the table is busy
   platform::UiService& ui;
   FrmPlay& frmPlay;
-  QString AppPath;                    // the program's folder, ending in "/"
-  int ScreenWidth = 0;                // twips
+  QString AppPath;      // the program's folder, ending in "/"
+  int ScreenWidth = 0;  // twips
   int TwipsPerPixel = platform::kNormalTwipsPerPixel;
   bool LargeFonts = false;
 };

@@ -26,7 +26,8 @@ QString ColourClass(int bits) {
     case 4: return "(16 Color)";
     case 8: return "(256 Color)";
     case 16: return "(High Color)";
-    case 24: case 32: return "(True Color)";
+    case 24:
+    case 32: return "(True Color)";
     default: return {};
   }
 }
@@ -66,8 +67,8 @@ void ShowTurnStatus(const PlayState& state, bool online, table::TableView& view)
 }
 
 QString FileNameCharactersText() {
-  return QString("Please do not use the following characters:  ") + kCrLf + kCrLf +
-         "/ \\ : * . ? ! < > | \"" + kCrLf + kCrLf + "Please re-enter.";
+  return QString("Please do not use the following characters:  ") + kCrLf + kCrLf + "/ \\ : * . ? ! < > | \"" + kCrLf +
+         kCrLf + "Please re-enter.";
 }
 
 bool ValidFileName(const QString& name, platform::UiService& ui) {
@@ -106,11 +107,13 @@ QString SystemInfoText(const SystemInfo& info) {
   const int twipsPerPixel = m.TwipsPerPixel();
   QString t;
   t += "Resolution: " + QString(kCrLf) + kCrLf + vb::D(m.WidthTwips()) + " X " + vb::D(m.HeightTwips()) + " twips";
-  t += kCrLf + vb::Str(static_cast<long long>(m.widthPixels)) + " X " + vb::Str(static_cast<long long>(m.heightPixels)) + " pixels";
+  t += kCrLf + vb::Str(static_cast<long long>(m.widthPixels)) + " X " +
+       vb::Str(static_cast<long long>(m.heightPixels)) + " pixels";
   t += kCrLf + vb::Str(static_cast<long long>(m.colorBits)) + " bits per pixel  " + ColourClass(m.colorBits);
   t += kCrLf + QString(m.LargeFonts() ? "Large Fonts" : "Normal (small fonts)");
   t += QString(kCrLf) + kCrLf + "This window:";
-  t += kCrLf + vb::Str(static_cast<long long>(info.windowWidthTwips)) + " x " + vb::Str(static_cast<long long>(info.windowHeightTwips)) + " twips";
+  t += kCrLf + vb::Str(static_cast<long long>(info.windowWidthTwips)) + " x " +
+       vb::Str(static_cast<long long>(info.windowHeightTwips)) + " twips";
   t += kCrLf + vb::Str(double(info.windowWidthTwips) / twipsPerPixel) + " x " +
        vb::Str(double(info.windowHeightTwips) / twipsPerPixel) + " pixels";
   t += kCrLf + QString("Titlebar height: ") + vb::Str(static_cast<long long>(m.captionHeight));
@@ -168,8 +171,8 @@ void ShowHelp(const QString& command, const QString& keyword, std::unique_ptr<me
 
 QString WindowSizeMessage(const WindowSizes& sizes) {
   return "Pop-up Height: " + vb::Str(sizes.PopupHeight) + " ScaleHeight: " + vb::Str(sizes.PopupScaleHeight) +
-         "\r\nPop-up Width: " + vb::Str(sizes.PopupWidth) + "\r\nCard Height Twips: " +
-         vb::Str(table::CardHeightTwips) + " Pixels: " + vb::Str(table::CardHeight) +
+         "\r\nPop-up Width: " + vb::Str(sizes.PopupWidth) +
+         "\r\nCard Height Twips: " + vb::Str(table::CardHeightTwips) + " Pixels: " + vb::Str(table::CardHeight) +
          "\r\nCard Pic Height: " + vb::Str(sizes.CardPicHeight);
 }
 

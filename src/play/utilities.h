@@ -67,16 +67,15 @@ struct AnimSpeedFields {
 // on every machine: a slide lasts a set time, so a slower processor needs
 // no fewer steps and a clock that cannot be read changes nothing. In both
 // cases the player record takes the animation speed in force.
-long GetCpuMHz(bool setAnimation, AnimSpeedFields speed,
-               const std::function<long()>& readMHz = platform::ReadCpuMHz);
+long GetCpuMHz(bool setAnimation, AnimSpeedFields speed, const std::function<long()>& readMHz = platform::ReadCpuMHz);
 
 // What the system information box reports.
 struct SystemInfo {
   platform::ScreenMetrics screen;
-  int windowWidthTwips = 0;   // the main window
+  int windowWidthTwips = 0;  // the main window
   int windowHeightTwips = 0;
   long cpuMHz = 0;
-  QString timeText;           // the current time as the user's locale writes it
+  QString timeText;  // the current time as the user's locale writes it
 };
 
 // The current time as text in the user's locale, with seconds.
@@ -111,7 +110,7 @@ struct WindowSizes {
   int PopupHeight = 0;       // the window with its frame
   int PopupScaleHeight = 0;  // its inside
   int PopupWidth = 0;
-  int CardPicHeight = 0;     // its first card picture
+  int CardPicHeight = 0;  // its first card picture
 };
 QString WindowSizeMessage(const WindowSizes& sizes);
 

@@ -25,8 +25,7 @@ struct CardPair {
 // lie on piles 1..4, the local player's on piles 8..5.
 std::array<CardPair, kPairs> ComparedPairs(const PileArrays& piles) {
   std::array<CardPair, kPairs> pairs{};
-  pairs[0] = {piles.Reserve.at(kOpponentSide).at(kDealtReserveTop),
-              piles.Reserve.at(kLocalSide).at(kDealtReserveTop)};
+  pairs[0] = {piles.Reserve.at(kOpponentSide).at(kDealtReserveTop), piles.Reserve.at(kLocalSide).at(kDealtReserveTop)};
   for (int house = 1; house < kPairs; ++house) {
     pairs.at(house) = {piles.Tableau.at(house).at(1), piles.Tableau.at(9 - house).at(1)};
   }
@@ -56,12 +55,9 @@ void AnnounceFirst(FirstPlayerResult& result, const FirstPlayerPeople& people) {
 
 FirstPlayerRule FirstPlayerRuleFromStored(int stored) {
   switch (stored) {
-    case 1:
-      return FirstPlayerRule::Highest;
-    case 2:
-      return FirstPlayerRule::CoinToss;
-    default:
-      return FirstPlayerRule::Lowest;
+    case 1: return FirstPlayerRule::Highest;
+    case 2: return FirstPlayerRule::CoinToss;
+    default: return FirstPlayerRule::Lowest;
   }
 }
 
@@ -83,21 +79,15 @@ table::Turn CoinToss(double draw) { return draw < 0.5 ? table::Turn::Local : tab
 
 QString DecidingPileName(int house) {
   switch (house) {
-    case 1:
-      return QStringLiteral("1st House");
-    case 2:
-      return QStringLiteral("2nd House");
-    case 3:
-      return QStringLiteral("3rd House");
-    case 4:
-      return QStringLiteral("4th House");
-    default:
-      return QStringLiteral("Reserve");
+    case 1: return QStringLiteral("1st House");
+    case 2: return QStringLiteral("2nd House");
+    case 3: return QStringLiteral("3rd House");
+    case 4: return QStringLiteral("4th House");
+    default: return QStringLiteral("Reserve");
   }
 }
 
-FirstPlayerResult DecideFirstPlayer(const PileArrays& piles, FirstPlayerRule rule,
-                                    const FirstPlayerPeople& people,
+FirstPlayerResult DecideFirstPlayer(const PileArrays& piles, FirstPlayerRule rule, const FirstPlayerPeople& people,
                                     const std::function<double()>& draw) {
   FirstPlayerResult result;
   if (const auto decision = DecideByCards(piles, rule)) {
@@ -135,9 +125,8 @@ FirstPlayerResult DecideFirstPlayer(const PileArrays& piles, FirstPlayerRule rul
   return result;
 }
 
-table::Turn WhoGoesFirst(int storedRule, const PileArrays& piles, PlayState& state,
-                         const FirstPlayerPeople& people, const FirstPlayerOutput& out,
-                         QString* whoGoesFirstText) {
+table::Turn WhoGoesFirst(int storedRule, const PileArrays& piles, PlayState& state, const FirstPlayerPeople& people,
+                         const FirstPlayerOutput& out, QString* whoGoesFirstText) {
   const FirstPlayerRule rule = FirstPlayerRuleFromStored(storedRule);
   const FirstPlayerResult result = DecideFirstPlayer(piles, rule, people, out.draw);
   if (result.allEqual) out.effects.PlaySfx(kCoinTossEffect);

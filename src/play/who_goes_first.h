@@ -27,8 +27,7 @@ constexpr int kDecidingFrame = 0;  // lblCardFrame(0) marks the opponent's decid
 constexpr double kHousePause = 1.0;
 constexpr double kReservePause = 0.5;
 
-inline const QString kAllEqualLine =
-    QStringLiteral("Amazing! All cards are equal. We'll have to toss a coin.");
+inline const QString kAllEqualLine = QStringLiteral("Amazing! All cards are equal. We'll have to toss a coin.");
 
 // Who the game is played with. Offline the computer speaks for itself.
 struct FirstPlayerPeople {
@@ -55,16 +54,15 @@ QString DecidingPileName(int house);
 
 struct FirstPlayerResult {
   table::Turn turn = table::Turn::None;  // Local or Opponent
-  QString Message;            // the explanation for the local player
-  QString WhoGoesFirstText;   // online: the same for the remote player
-  std::optional<int> DecidingHouse;  // the pair that decided; none for a toss
-  bool allEqual = false;      // five equal pairs forced the toss
+  QString Message;                       // the explanation for the local player
+  QString WhoGoesFirstText;              // online: the same for the remote player
+  std::optional<int> DecidingHouse;      // the pair that decided; none for a toss
+  bool allEqual = false;                 // five equal pairs forced the toss
 };
 // The decision and its wording, without showing or playing anything. The
 // draw is asked for only when a coin is tossed.
 FirstPlayerResult DecideFirstPlayer(const table::PileArrays& piles, FirstPlayerRule rule,
-                                    const FirstPlayerPeople& people,
-                                    const std::function<double()>& draw);
+                                    const FirstPlayerPeople& people, const std::function<double()>& draw);
 
 // What announcing the first player asks of the table window beyond the
 // table view: placing the card frame over the opponent's deciding pile.
@@ -79,8 +77,8 @@ struct FirstPlayerOutput {
   table::TableView& view;
   table::SoundEffects& effects;
   DecidingCardMarker& marker;
-  std::function<void(double)> pause;   // the wait service's Pause
-  std::function<double()> draw;        // uniform in [0, 1), the program's one generator
+  std::function<void(double)> pause;  // the wait service's Pause
+  std::function<double()> draw;       // uniform in [0, 1), the program's one generator
 };
 
 // Decides, puts the explanation into Message, plays the coin for five equal

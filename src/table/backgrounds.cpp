@@ -116,9 +116,9 @@ QString BackgroundProblemText(const QString& path, const QString& reason) {
   return path + "\r\n\r\n" + reason + "\r\n\r\nThe table shows its plain colour instead.";
 }
 
-Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings& settings,
-                         platform::UiService& ui, media::Folders& folders, std::int16_t& CurrentStructure,
-                         int twipsPerPixel, BackgroundFollower* follower)
+Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings& settings, platform::UiService& ui,
+                         media::Folders& folders, std::int16_t& CurrentStructure, int twipsPerPixel,
+                         BackgroundFollower* follower)
     : table_(table),
       state_(state),
       settings_(settings),
@@ -144,8 +144,7 @@ bool Backgrounds::TileBackground(QImage& surface) {
 }
 
 void Backgrounds::LoadBackgroundList(QString& BackgroundName) {
-  list_ = ListBackgroundFiles(folders_.AppPath + kProgramBackgrounds,
-                              folders_.UserPath + kUserBackgrounds + "/");
+  list_ = ListBackgroundFiles(folders_.AppPath + kProgramBackgrounds, folders_.UserPath + kUserBackgrounds + "/");
   listed_ = true;
   const QString wanted = BackgroundName.trimmed();
   // The stored name is matched against the end of each path, as it always was.
@@ -260,10 +259,9 @@ void Backgrounds::SetTableauCountColor(std::uint32_t color) {
 }
 
 bool Backgrounds::ShowStructure(std::int16_t n) {
-  const auto result = media::PaintPngFile(
-      *png_, StructurePicture(folders_.AppPath, n),
-      media::StructureTarget{&table_.FormPicture(), table_.TableOffsetX(), table_.TableOffsetY(),
-                             table_.TableBottom()});
+  const auto result = media::PaintPngFile(*png_, StructurePicture(folders_.AppPath, n),
+                                          media::StructureTarget{&table_.FormPicture(), table_.TableOffsetX(),
+                                                                 table_.TableOffsetY(), table_.TableBottom()});
   if (!result.ok() && !structureReported_) {
     structureReported_ = true;
     const media::PngMessage m = media::PngErrorMessage(result.error, result.detail);

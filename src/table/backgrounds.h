@@ -26,16 +26,15 @@ class UiService;
 
 namespace table {
 
-
-inline constexpr char kBackgroundNone[] = "None";          // the mat colour, no picture
-inline constexpr char kBackgroundRemoved[] = "~removed";   // right after the current picture was deleted
+inline constexpr char kBackgroundNone[] = "None";                   // the mat colour, no picture
+inline constexpr char kBackgroundRemoved[] = "~removed";            // right after the current picture was deleted
 inline constexpr char kProgramBackgrounds[] = "Data/Backgrounds/";  // under AppPath
 inline constexpr char kUserBackgrounds[] = "Backgrounds-4";         // under UserPath
-inline constexpr int kMaxBackgroundName = 40;              // the player record's field
+inline constexpr int kMaxBackgroundName = 40;                       // the player record's field
 inline constexpr std::int16_t kStructureFirst = 1000;
 inline constexpr std::int16_t kStructureLast = 1004;
 inline constexpr std::int16_t kLastLightStructure = 1001;  // the Tableau counts are black up to here
-inline constexpr double kSmallLogoWidthTwips = 15585;     // up to this window width the small logo shows
+inline constexpr double kSmallLogoWidthTwips = 15585;      // up to this window width the small logo shows
 // A background picture larger than this is not read: the bytes a file
 // declares would be asked for before a pixel is seen (a 2 KB file may
 // claim 30000 x 30000), and no window needs so large a tile.
@@ -202,18 +201,18 @@ class Backgrounds : public StructureChoice,
   std::int16_t& currentStructure_;
   int twipsPerPixel_;
   BackgroundFollower* follower_;
-  std::unique_ptr<media::StdPNG> png_;   // the one PNG object of the table window
+  std::unique_ptr<media::StdPNG> png_;                     // the one PNG object of the table window
   std::unique_ptr<media::PictureReports> pictureReports_;  // logos and hands that could not be painted
 
-  QStringList list_;               // full paths of the pictures
-  int index_ = 0;                  // 1..count a picture, count + 1 "None"
-  QString name_;                   // file name of the chosen background, "None" or "~removed"
+  QStringList list_;  // full paths of the pictures
+  int index_ = 0;     // 1..count a picture, count + 1 "None"
+  QString name_;      // file name of the chosen background, "None" or "~removed"
   bool listed_ = false;
-  QImage picture_;                 // the loaded background picture
-  QImage snapshot_;                // the painted background, without structure
-  QSet<QString> unreadable_;       // pictures that failed twice: shown as "None" for the run
-  QSet<QString> toldUnreadable_;   // path and reason of each failure the player was told of
-  bool structureReported_ = false; // a missing structure is reported once
+  QImage picture_;                  // the loaded background picture
+  QImage snapshot_;                 // the painted background, without structure
+  QSet<QString> unreadable_;        // pictures that failed twice: shown as "None" for the run
+  QSet<QString> toldUnreadable_;    // path and reason of each failure the player was told of
+  bool structureReported_ = false;  // a missing structure is reported once
 };
 
 }  // namespace table

@@ -18,9 +18,7 @@ constexpr bool IsCard(CardCode card) { return card >= 1 && card <= kDeckSize; }
 
 // 1..4, or 0 for no card. A code outside 1..52 (only a damaged record holds
 // one) reads as no card rather than as a fifth suit.
-constexpr int CardSuit(CardCode card) {
-  return IsCard(card) ? (card - 1) / kRanksPerSuit + 1 : 0;
-}
+constexpr int CardSuit(CardCode card) { return IsCard(card) ? (card - 1) / kRanksPerSuit + 1 : 0; }
 
 // 1 (Ace) .. 13 (King), or 0 for no card.
 constexpr int CardRank(CardCode card) {
@@ -32,13 +30,10 @@ constexpr int CardRank(CardCode card) {
 constexpr CardColour SuitColour(int suit) {
   switch (suit) {
     case 1:
-    case 4:
-      return CardColour::Black;
+    case 4: return CardColour::Black;
     case 2:
-    case 3:
-      return CardColour::Red;
-    default:
-      return CardColour::None;
+    case 3: return CardColour::Red;
+    default: return CardColour::None;
   }
 }
 
@@ -52,8 +47,6 @@ constexpr bool SuitsAlternate(int suitA, int suitB) {
   return a != CardColour::None && b != CardColour::None && a != b;
 }
 
-constexpr bool ColoursAlternate(CardCode a, CardCode b) {
-  return SuitsAlternate(CardSuit(a), CardSuit(b));
-}
+constexpr bool ColoursAlternate(CardCode a, CardCode b) { return SuitsAlternate(CardSuit(a), CardSuit(b)); }
 
 }  // namespace table

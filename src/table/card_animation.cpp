@@ -36,13 +36,13 @@ void CardTable::PlaySlide(QWidget* card, const std::vector<QPoint>& path, double
   clock.start();
   std::size_t shown = 0;
   long looks = 0;
-  double nextFrame = 0;   // the slide's time of its next drawing
+  double nextFrame = 0;  // the slide's time of its next drawing
   while (shown < steps && !wait_.Exiting()) {
     // The slide's time runs at the wait service's pace; where that shortens
     // waits to nothing, a frame passes with each look at the window events.
     const double scale = wait_.TimeScale();
-    const double now = scale > 0 ? static_cast<double>(clock.nsecsElapsed()) * 1e-9 / scale
-                                 : static_cast<double>(looks) * frame;
+    const double now =
+        scale > 0 ? static_cast<double>(clock.nsecsElapsed()) * 1e-9 / scale : static_cast<double>(looks) * frame;
     ++looks;
     std::size_t due = shown;
     if (now >= total) {
@@ -91,8 +91,7 @@ void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card
     const int beneath = piles_.TableauCount[sourceIndex] - 1;
     PaintInto(cover, beneath <= kSharedPileCapacity ? piles_.Tableau[sourceIndex][beneath] : 0, 0);
   } else if (source == PileControl::picOpponent &&
-             ((sourceIndex == 1 && piles_.StockCount[1] > 1) ||
-              (sourceIndex == 2 && piles_.ReserveCount[1] > 1))) {
+             ((sourceIndex == 1 && piles_.StockCount[1] > 1) || (sourceIndex == 2 && piles_.ReserveCount[1] > 1))) {
     const int count = piles_.ReserveCount[1];
     const bool faceUpBeneath = sourceIndex == 2 && piles_.ReserveFaceDown[1] + 1 != count;
     PaintInto(cover, faceUpBeneath && count - 1 <= kSidePileCapacity ? piles_.Reserve[1][count - 1] : 0, 0);
@@ -108,8 +107,7 @@ void CardTable::AnimateCard(PileControl source, int sourceIndex, CardCode /*card
   // However many steps the path has, the slide lasts the time its speed
   // gives it.
   const std::vector<QPoint> path = SlidePath({DragHomeLeft, DragHomeTop}, targetAt, settings_.AnimSpeed);
-  if (!path.empty())
-    PlaySlide(from, path, SlideSeconds(settings_.AnimSpeed) / static_cast<double>(path.size()));
+  if (!path.empty()) PlaySlide(from, path, SlideSeconds(settings_.AnimSpeed) / static_cast<double>(path.size()));
 
   cover->raise();
   wait_.Pause(0.001);

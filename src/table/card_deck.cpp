@@ -40,7 +40,6 @@ std::optional<std::uint32_t> LibraryDeckSource::BackPreview(int back) {
   return library_.BackPreview(back);
 }
 
-
 int ClsDLL::GetDecksQuantity() const { return library_ ? std::max(0, library_->DecksQuantity()) : 0; }
 
 int ClsDLL::GetBacksQuantity() const { return library_ ? std::max(0, library_->BacksQuantity()) : 0; }

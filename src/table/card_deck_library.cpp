@@ -17,7 +17,7 @@ constexpr int kCardsPerDeck = 52;
 // Suit rows of the face sheet, as the game numbers its suits; suits 1 and 4
 // are black, 2 and 3 red.
 constexpr std::array<const char*, 4> kSuitIds = {"club", "diamond", "heart", "spade"};
-constexpr std::array<const char*, 13> kRankIds = {"1", "2", "3", "4",  "5",     "6",    "7",
+constexpr std::array<const char*, 13> kRankIds = {"1", "2", "3",  "4",    "5",     "6",   "7",
                                                   "8", "9", "10", "jack", "queen", "king"};
 
 QString ElementId(int code) {
@@ -43,8 +43,7 @@ QString DeckFileIn(const QDir& folder) {
       break;
     }
   }
-  const QStringList svgs =
-      folder.entryList({"*.svgz", "*.svg"}, QDir::Files | QDir::Readable, QDir::Name);
+  const QStringList svgs = folder.entryList({"*.svgz", "*.svg"}, QDir::Files | QDir::Readable, QDir::Name);
   return svgs.isEmpty() ? QString() : folder.filePath(svgs.first());
 }
 
@@ -85,8 +84,7 @@ QString CardDeckLibrary::DefaultRoot() { return QStringLiteral("/usr/share/cardd
 CardDeckLibrary::CardDeckLibrary(const QString& root) {
   if (root.isEmpty()) return;
   const QDir dir(root);
-  const QStringList folders =
-      dir.entryList({"svg-*"}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+  const QStringList folders = dir.entryList({"svg-*"}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
   for (const QString& folder : folders) {
     const QString file = DeckFileIn(QDir(dir.filePath(folder)));
     if (!file.isEmpty()) files_.append(file);

@@ -71,7 +71,7 @@ class CardDeckLibrary {
   };
   const Rendered& Render(int deck);
 
-  QStringList files_;                // the decks' .svgz files, sorted by folder
+  QStringList files_;                 // the decks' .svgz files, sorted by folder
   std::map<int, Rendered> rendered_;  // decks already rendered
 };
 

@@ -16,9 +16,9 @@ namespace table {
 
 namespace {
 
-constexpr int kEmptyMarker = 88;           // the sound value that asks for the empty-pile look
-constexpr int kErrBadElement = 340;        // "Control array element doesn't exist"
-constexpr int kErrInvalidArgument = 5;     // "Invalid procedure call or argument"
+constexpr int kEmptyMarker = 88;        // the sound value that asks for the empty-pile look
+constexpr int kErrBadElement = 340;     // "Control array element doesn't exist"
+constexpr int kErrInvalidArgument = 5;  // "Invalid procedure call or argument"
 constexpr double kDealPause = 0.1;
 
 QString CountText(int n) { return QString::number(n); }
@@ -50,8 +50,7 @@ void CardTable::PaintCard(PileControl pile, int index, CardCode card, int sound)
 void CardTable::PaintInto(PictureBox* box, CardCode card, int sound) {
   box->setVisible(true);
   if (card < 0 || card > kDeckSize) {
-    ReportPaintError(kErrInvalidArgument, "Invalid procedure call or argument", box->objectName(),
-                     box->Index(), card);
+    ReportPaintError(kErrInvalidArgument, "Invalid procedure call or argument", box->objectName(), box->Index(), card);
     return;
   }
   if (card != 0) {
@@ -59,7 +58,7 @@ void CardTable::PaintInto(PictureBox* box, CardCode card, int sound) {
     if (frmStdSm.imgALL.rect().contains(cell)) {
       box->PaintPicture(frmStdSm.imgALL, cell, QPoint(0, 0));
     } else {
-      box->SetPicture(QImage());   // no face sheet: the pile shows blank
+      box->SetPicture(QImage());  // no face sheet: the pile shows blank
     }
   } else if (sound == kEmptyMarker) {
     box->SetPicture(EmptyPic ? *EmptyPic : QImage());
@@ -70,12 +69,11 @@ void CardTable::PaintInto(PictureBox* box, CardCode card, int sound) {
       box->SetBackColor(ColorFromBgr(settings_.CardBackColor));
     }
   }
-  if (sound >= 1 && sound <= 5 && settings_.CardSoundSet != kNoCardSounds && sounds_)
-    sounds_->PlaySfx(sound);
+  if (sound >= 1 && sound <= 5 && settings_.CardSoundSet != kNoCardSounds && sounds_) sounds_->PlaySfx(sound);
 }
 
-void CardTable::ReportPaintError(int number, const QString& description, const QString& object,
-                                 int index, CardCode card) {
+void CardTable::ReportPaintError(int number, const QString& description, const QString& object, int index,
+                                 CardCode card) {
   const QString text = "Houston, we have a problem:\nError" + vb::Str(static_cast<long long>(number)) +
                        "\n: " + description + "\nObject is: " + object +
                        "\nToPicNum:" + vb::Str(static_cast<long long>(index)) +
@@ -104,8 +102,8 @@ void CardTable::LayOutPiles() {
       AnimateCard(X, 1, 0, PileControl::picTableau, t);
       boxes[1]->setVisible(true);
       const int count = piles_.TableauCount[t];
-      PaintCard(PileControl::picTableau, t,
-                count >= 1 && count <= kSharedPileCapacity ? piles_.Tableau[t][count] : 0, 3);
+      PaintCard(PileControl::picTableau, t, count >= 1 && count <= kSharedPileCapacity ? piles_.Tableau[t][count] : 0,
+                3);
       SendToBack(picTableau[t]);
       wait_.Pause(kDealPause);
     }
@@ -116,8 +114,7 @@ void CardTable::LayOutPiles() {
   lblOResCnt->setText(CountText(piles_.ReserveCount[1]));
   lblPHandCnt->setText(CountText(piles_.StockCount[0]));
   lblOHandCnt->setText(CountText(piles_.StockCount[1]));
-  for (int s = 0; s < kSides; ++s)
-    piles_.ReserveFaceDown[s] = static_cast<std::int16_t>(piles_.ReserveCount[s] - 1);
+  for (int s = 0; s < kSides; ++s) piles_.ReserveFaceDown[s] = static_cast<std::int16_t>(piles_.ReserveCount[s] - 1);
 }
 
 void CardTable::RedrawTable() {

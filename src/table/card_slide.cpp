@@ -64,8 +64,8 @@ std::vector<QPoint> SlidePath(QPoint home, QPoint target, int AnimSpeed) {
   return path;
 }
 
-void InterpolatePoint(std::int16_t x0, std::int16_t y0, std::int16_t x1, std::int16_t y1, float t,
-                      std::int16_t& x, std::int16_t& y) {
+void InterpolatePoint(std::int16_t x0, std::int16_t y0, std::int16_t x1, std::int16_t y1, float t, std::int16_t& x,
+                      std::int16_t& y) {
   const auto at = [t](int a, int b) {
     const double v = std::floor(double(b - a) * t + a + 0.5);
     return static_cast<std::int16_t>(std::clamp(v, -32768.0, 32767.0));

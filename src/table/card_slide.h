@@ -34,7 +34,7 @@ constexpr double kSlideFramesPerSecond = 60;
 std::vector<QPoint> SlidePath(QPoint home, QPoint target, int AnimSpeed);
 
 // A point t of the way from (x0, y0) to (x1, y1), halves rounded up.
-void InterpolatePoint(std::int16_t x0, std::int16_t y0, std::int16_t x1, std::int16_t y1, float t,
-                      std::int16_t& x, std::int16_t& y);
+void InterpolatePoint(std::int16_t x0, std::int16_t y0, std::int16_t x1, std::int16_t y1, float t, std::int16_t& x,
+                      std::int16_t& y);
 
 }  // namespace table

@@ -15,16 +15,14 @@
 
 namespace table {
 
-QColor ColorFromBgr(std::uint32_t bgr) {
-  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
+QColor ColorFromBgr(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 namespace {
 
-constexpr QSize kBlankImageSize{85, 20};   // an image control whose picture is missing
+constexpr QSize kBlankImageSize{85, 20};  // an image control whose picture is missing
 constexpr QColor kGreenFrame{0, 192, 0};
 constexpr QColor kRedFrame{192, 0, 0};
-constexpr QSize kHandSize{29, 55};         // picHand(0..1)
+constexpr QSize kHandSize{29, 55};                  // picHand(0..1)
 constexpr QColor kMessagePanelBack{255, 252, 224};  // the message line as a panel
 constexpr QColor kMessagePanelText{0, 0, 0};
 constexpr int kMessagePanelMargin = 4;
@@ -34,7 +32,7 @@ constexpr int kMessagePanelMargin = 4;
 // missing, the desktop's sans font stands in.
 const QStringList kTableFontFamilies{QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
 const QStringList kNarrowFontFamilies{QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial Narrow")};
-constexpr int kNarrowStretch = 82;   // the narrow face's width, drawn from the regular one
+constexpr int kNarrowStretch = 82;  // the narrow face's width, drawn from the regular one
 
 QFont TableFont(QFont base) {
   base.setFamilies(kTableFontFamilies);
@@ -270,9 +268,8 @@ void CardTable::SetFixedSizes() {
     picTableau[i]->show();
   }
   // The cover and the controls that float over the piles stay in front.
-  for (QWidget* w : {static_cast<QWidget*>(cmdDeal), static_cast<QWidget*>(cmdDone),
-                     static_cast<QWidget*>(picMenu), static_cast<QWidget*>(picPanel),
-                     static_cast<QWidget*>(picLogo), static_cast<QWidget*>(fraPause),
+  for (QWidget* w : {static_cast<QWidget*>(cmdDeal), static_cast<QWidget*>(cmdDone), static_cast<QWidget*>(picMenu),
+                     static_cast<QWidget*>(picPanel), static_cast<QWidget*>(picLogo), static_cast<QWidget*>(fraPause),
                      static_cast<QWidget*>(picHand[0]), static_cast<QWidget*>(picHand[1])})
     w->raise();
 }

@@ -77,8 +77,8 @@ struct CardTableServices {
   TableSettings& settings;
   platform::WaitService& wait;
   platform::UiService& ui;
-  SoundEffects* sounds = nullptr;   // none: the card sounds are silent
-  QString picturesFolder;           // AppPath + "Data/pictures/"
+  SoundEffects* sounds = nullptr;  // none: the card sounds are silent
+  QString picturesFolder;          // AppPath + "Data/pictures/"
 };
 
 class CardTable : public QWidget {
@@ -115,8 +115,7 @@ class CardTable : public QWidget {
   void SetEnabled(PileControl pile, int index);
 
   // Animation.
-  void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target,
-                   int targetIndex);
+  void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target, int targetIndex);
   // True while a slide (a move's, or a refused card's on its way home) or
   // the deal is shown; a relayout waits for its end, and no drag starts.
   bool Animating() const { return slideDepth_ > 0 || Dealing; }
@@ -131,8 +130,8 @@ class CardTable : public QWidget {
   // DropTarget is that pile's control array.
   int FindDropTarget(PileControl dragged, int draggedIndex);
   bool OverlapsControl(PileControl dragged, int draggedIndex, PileControl candidate, int candidateIndex);
-  std::int16_t Dragging = 0;         // 1 from DragStart until DragDrop begins
-  std::int16_t GrabX = 0;            // where the picture was taken hold of
+  std::int16_t Dragging = 0;  // 1 from DragStart until DragDrop begins
+  std::int16_t GrabX = 0;     // where the picture was taken hold of
   std::int16_t GrabY = 0;
   PileControl DropTarget = PileControl::None;  // the pile the hit test accepted last
 
@@ -156,9 +155,9 @@ class CardTable : public QWidget {
   std::int16_t TableauLeft() const { return places_.TableauLeft; }
   std::int16_t CenterSpan() const { return places_.CenterSpan; }
   std::int32_t TableBottom() const { return places_.TableBottom; }
-  std::int16_t LogoLeft = 0;         // where the logo is painted
+  std::int16_t LogoLeft = 0;  // where the logo is painted
   std::int16_t LogoTop = 0;
-  std::int16_t DragHomeLeft = 0;     // home of the picture being moved
+  std::int16_t DragHomeLeft = 0;  // home of the picture being moved
   std::int16_t DragHomeTop = 0;
   bool Dealing = false;              // the opening layout is being dealt
   const QImage* EmptyPic = nullptr;  // the empty-pile look in force
@@ -174,8 +173,8 @@ class CardTable : public QWidget {
   std::array<PictureBox*, 9> picCenter{};
   std::array<PictureBox*, 9> picTableau{};
   std::array<PictureBox*, 1> picSmoke{};
-  PictureBox* picMenu = nullptr;     // the drawn menu bar
-  PictureBox* picPanel = nullptr;    // the drop-down menu panel
+  PictureBox* picMenu = nullptr;   // the drawn menu bar
+  PictureBox* picPanel = nullptr;  // the drop-down menu panel
   PictureBox* picLogo = nullptr;
   std::array<PictureBox*, 2> picHand{};  // the tutorial's hands: 0 points down, 1 points up
   QPushButton* cmdDeal = nullptr;
@@ -224,7 +223,7 @@ class CardTable : public QWidget {
   TableNeighbours* neighbours_ = nullptr;
   TableauCards* tableauCards_ = nullptr;
   BackgroundPainting* pictures_ = nullptr;
-  DropRules* dropRules_ = nullptr;   // none: every drop slides back
+  DropRules* dropRules_ = nullptr;  // none: every drop slides back
 
  private:
   PictureBox* NewPicture(PileControl array, int index, const QString& name);
@@ -232,8 +231,7 @@ class CardTable : public QWidget {
   // A text kept whole inside its place (TableText).
   QLabel* NewText(const QString& name);
   QLabel* NewImage(const QString& name, const QImage& picture);
-  void ReportPaintError(int number, const QString& description, const QString& object, int index,
-                        CardCode card);
+  void ReportPaintError(int number, const QString& description, const QString& object, int index, CardCode card);
   ControlSizes CurrentControlSizes() const;
   ControlPlaces CurrentControlPlaces() const;
   int TurnLineHeight() const;
@@ -253,9 +251,9 @@ class CardTable : public QWidget {
   std::int32_t tableOffsetY_ = 0;
   PilePlaces places_;
   int slideDepth_ = 0;
-  bool controlsArranged_ = false;    // ArrangeControls has placed the texts once
-  int messagePanelPoints_ = 0;       // 0: the message line is a plain line
-  QSize messageLineSize_;            // the message line's size as laid out
+  bool controlsArranged_ = false;  // ArrangeControls has placed the texts once
+  int messagePanelPoints_ = 0;     // 0: the message line is a plain line
+  QSize messageLineSize_;          // the message line's size as laid out
 };
 
 // 0x00BBGGRR as a colour.

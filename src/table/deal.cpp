@@ -88,8 +88,8 @@ std::optional<SampleGameRecord> ReadSampleGame(const QString& AppPath, int n) {
   return decks;
 }
 
-SampleLoad LoadSampleGame(std::int16_t n, bool SampleDealReversed, const QString& AppPath,
-                          PileArrays& piles, platform::UiService& ui, const RandomSource& random) {
+SampleLoad LoadSampleGame(std::int16_t n, bool SampleDealReversed, const QString& AppPath, PileArrays& piles,
+                          platform::UiService& ui, const RandomSource& random) {
   const std::optional<SampleGameRecord> decks = ReadSampleGame(AppPath, n);
   if (!decks) {
     // A missing or damaged file must not deal a table of broken decks: the
@@ -156,8 +156,7 @@ DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& 
     if (g.CurrentTurn == Turn::Local) {
       s.view.SetLabel(TableLabel::lblTurn, "You won the coin toss.\r\nYou go first.");
     } else {
-      const QString text =
-          opening.OpponentName + " won the coin toss.\r\n" + opening.OpponentName + " goes first.";
+      const QString text = opening.OpponentName + " won the coin toss.\r\n" + opening.OpponentName + " goes first.";
       s.view.SetLabel(TableLabel::lblTurn, text);
       s.view.SetLabel(TableLabel::lblMessage, text);
     }
@@ -180,8 +179,8 @@ bool RecycleWaste(PileArrays& piles, GameState& state, TableView& view, SoundEff
   const int side = state.CurrentTurn == Turn::Local ? 0 : 1;
   const int waste = piles.WasteCount[side];
   if (piles.StockCount[side] != 0 || waste < 0 || waste > kSidePileCapacity) {
-    qCritical("refused to turn over the Waste of side %d: Stock %d, Waste %d cards", side,
-              piles.StockCount[side], waste);
+    qCritical("refused to turn over the Waste of side %d: Stock %d, Waste %d cards", side, piles.StockCount[side],
+              waste);
     return false;
   }
   sfx.PlaySfx(kRecycleEffect);

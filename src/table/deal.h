@@ -4,8 +4,8 @@
 // turning a Waste pile over into its Stock.
 
 #include <QString>
-#include <cstdint>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -102,8 +102,8 @@ std::optional<SampleGameRecord> ReadSampleGame(const QString& AppPath, int n);
 // Puts the two decks of sample game n into Reserve(0..1, 1..52), the first
 // deck to side 0 (to side 1 when SampleDealReversed). When the game is not
 // available the user is told so and the decks are shuffled instead.
-SampleLoad LoadSampleGame(std::int16_t n, bool SampleDealReversed, const QString& AppPath,
-                          PileArrays& piles, platform::UiService& ui, const RandomSource& random);
+SampleLoad LoadSampleGame(std::int16_t n, bool SampleDealReversed, const QString& AppPath, PileArrays& piles,
+                          platform::UiService& ui, const RandomSource& random);
 
 inline constexpr char kSampleNotAvailable[] = "Sample game %1 is not available.";
 

@@ -12,8 +12,8 @@ namespace table {
 
 namespace {
 
-constexpr int kEmptyMarker = 88;   // PaintCard's sound value for the empty-pile look
-constexpr int kLocal = 0;          // the local player's side of the pile arrays
+constexpr int kEmptyMarker = 88;  // PaintCard's sound value for the empty-pile look
+constexpr int kLocal = 0;         // the local player's side of the pile arrays
 
 CardCode SideCard(const PileArrays::SidePile& pile, int position) {
   return position >= 1 && position <= kSidePileCapacity ? pile[position] : 0;
@@ -66,7 +66,7 @@ void CardTable::DragStart(PileControl pile, int index, int X, int Y) {
     }
   } else if (pile == PileControl::picPlayer) {
     if (index == 1 && p.StockCount[kLocal] >= 2) {
-      look = 0;   // a card back
+      look = 0;  // a card back
     } else if (index == 2 && p.ReserveCount[kLocal] >= 2) {
       if (p.ReserveFaceDown[kLocal] + 1 != p.ReserveCount[kLocal])
         beneath = SideCard(p.Reserve[kLocal], p.ReserveCount[kLocal] - 1);
@@ -146,8 +146,7 @@ DropOutcome CardTable::DragDrop(PileControl pile, int index) {
       case PileControl::picPlayer: top = SideCard(p.Waste[kLocal], p.WasteCount[kLocal]); break;
       case PileControl::None: ask = false; break;
     }
-    legal = ask && dropRules_ && dropRules_->CheckDrop(DropTarget, t, top) &&
-            dropRules_->PlaceCard(DropTarget, t);
+    legal = ask && dropRules_ && dropRules_->CheckDrop(DropTarget, t, top) && dropRules_->PlaceCard(DropTarget, t);
     if (legal && DropTarget == PileControl::picPlayer) state_.EndTurnPending = true;
   }
 

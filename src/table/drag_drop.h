@@ -33,10 +33,10 @@ class DropRules {
 
 // What became of a drop.
 enum class DropOutcome {
-  Ignored,    // no drag was running
-  Click,      // let go where it was picked up: nothing changes
-  Placed,     // a legal move, applied
-  SlidBack,   // no target, or the move was refused
+  Ignored,   // no drag was running
+  Click,     // let go where it was picked up: nothing changes
+  Placed,    // a legal move, applied
+  SlidBack,  // no target, or the move was refused
 };
 
 // A dropped picture hits a pile when it lies within a third of the full

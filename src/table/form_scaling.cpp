@@ -13,7 +13,7 @@ namespace table {
 
 namespace {
 
-constexpr std::int32_t kWideScreenTwips = 17281;   // from here on the fixed factors apply
+constexpr std::int32_t kWideScreenTwips = 17281;  // from here on the fixed factors apply
 constexpr std::int32_t kTallScreenTwips = 12960;
 constexpr double kMediumFactor = 15360.0 / 12000.0;  // 1.28
 constexpr double kLargeFactor = 17280.0 / 12000.0;   // 1.44
@@ -34,8 +34,7 @@ bool IsImage(const QWidget* w) {
 ScaleFactors ScaleFactorsFor(int mode, int size, ScaleFactors previous, std::int32_t ScreenWidth,
                              std::int32_t ScreenHeight) {
   if (mode == kScaleFitScreen) {
-    if (ScreenWidth < kWideScreenTwips)
-      return {ScreenWidth / kDesignWidthTwips, ScreenHeight / kDesignHeightTwips};
+    if (ScreenWidth < kWideScreenTwips) return {ScreenWidth / kDesignWidthTwips, ScreenHeight / kDesignHeightTwips};
     const double f = ScreenHeight < kTallScreenTwips ? kMediumFactor : kLargeFactor;
     return {f, f};
   }
@@ -71,8 +70,7 @@ void FrameLine::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), ColorFromBgr(BorderColor));
 }
 
-void FormScaling::ScaleForm(QWidget& window, int mode, int size, std::int32_t ScreenWidth,
-                            std::int32_t ScreenHeight) {
+void FormScaling::ScaleForm(QWidget& window, int mode, int size, std::int32_t ScreenWidth, std::int32_t ScreenHeight) {
   factors_ = ScaleFactorsFor(mode, size, factors_, ScreenWidth, ScreenHeight);
   const double fx = factors_.ScaleFactorX, fy = factors_.ScaleFactorY;
   window.resize(Scaled(window.width(), fx), Scaled(window.height(), fy));

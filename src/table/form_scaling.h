@@ -11,11 +11,11 @@
 
 namespace table {
 
-inline constexpr double kDesignWidthTwips = 12000;   // the size the factors refer to
+inline constexpr double kDesignWidthTwips = 12000;  // the size the factors refer to
 inline constexpr double kDesignHeightTwips = 9000;
-inline constexpr int kScaleFitScreen = 4;             // ScaleForm modes
+inline constexpr int kScaleFitScreen = 4;  // ScaleForm modes
 inline constexpr int kScaleToggle = 5;
-inline constexpr int kSizeLarger = 2;                 // sizes of the toggle
+inline constexpr int kSizeLarger = 2;  // sizes of the toggle
 inline constexpr int kSizeSmaller = 3;
 
 struct ScaleFactors {

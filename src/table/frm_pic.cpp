@@ -39,18 +39,15 @@ FrmPic::FrmPic(TableSettings& settings, QObject* parent)
   const char* display[] = {"Move Cards Up", "Make Display Smaller", "Reset Default Window Size"};
   for (int i = 0; i < 3; ++i) Display[i] = AddItem(*DisplaySize, display[i]);
 
-  for (int i = 0; i < 2; ++i)
-    connect(mnuNoise[i], &QAction::triggered, this, [this, i] { mnuNoise_Click(i); });
-  for (int i = 0; i < 3; ++i)
-    connect(mnuFirst[i], &QAction::triggered, this, [this, i] { mnuFirst_Click(i); });
+  for (int i = 0; i < 2; ++i) connect(mnuNoise[i], &QAction::triggered, this, [this, i] { mnuNoise_Click(i); });
+  for (int i = 0; i < 3; ++i) connect(mnuFirst[i], &QAction::triggered, this, [this, i] { mnuFirst_Click(i); });
   for (int i = 1; i <= 2; ++i) {
     connect(mnuBackground[i], &QAction::triggered, this, [this, i] { mnuBackground_Click(i); });
     connect(ToNet[i], &QAction::triggered, this, [this, i] { ToNet_Click(i); });
   }
   connect(MusicRemove, &QAction::triggered, this, [this] { MusicRemove_Click(); });
   connect(MusicCancel, &QAction::triggered, this, [this] { MusicCancel_Click(); });
-  for (int i = 0; i < 3; ++i)
-    connect(Display[i], &QAction::triggered, this, [this, i] { Display_Click(i); });
+  for (int i = 0; i < 3; ++i) connect(Display[i], &QAction::triggered, this, [this, i] { Display_Click(i); });
 }
 
 FrmPic::~FrmPic() = default;

@@ -58,26 +58,26 @@ class FrmPic : public QObject {
 
   // Popup menus and their items (control arrays by index).
   std::unique_ptr<QMenu> NoiseControl, PlaysFirst, Tile, Music, ToInternet, DisplaySize;
-  std::array<QAction*, 2> mnuNoise{};        // 0 on, 1 off
-  std::array<QAction*, 3> mnuFirst{};        // 0 lowest, 1 highest, 2 coin toss
-  std::array<QAction*, 3> mnuBackground{};   // 1 Add, 2 Remove
+  std::array<QAction*, 2> mnuNoise{};       // 0 on, 1 off
+  std::array<QAction*, 3> mnuFirst{};       // 0 lowest, 1 highest, 2 coin toss
+  std::array<QAction*, 3> mnuBackground{};  // 1 Add, 2 Remove
   QAction* MusicRemove = nullptr;
   QAction* MusicCancel = nullptr;
-  std::array<QAction*, 3> ToNet{};           // 1 the home page, 2 the address page
-  std::array<QAction*, 3> Display{};         // 0..2
+  std::array<QAction*, 3> ToNet{};    // 1 the home page, 2 the address page
+  std::array<QAction*, 3> Display{};  // 0..2
 
   // What the opener reads when the popup has closed.
-  bool DisplayChosen = false;              // a Display item was chosen
-  std::int16_t DisplayItem = 0;            // which one
-  std::int16_t BackgroundItem = 0;         // 1 Add, 2 Remove; the opener clears it first
-  std::int16_t NetLinkItem = 0;            // the chosen web page
-  bool RemoveSongRequested = false;        // remove the song from the music list
+  bool DisplayChosen = false;        // a Display item was chosen
+  std::int16_t DisplayItem = 0;      // which one
+  std::int16_t BackgroundItem = 0;   // 1 Add, 2 Remove; the opener clears it first
+  std::int16_t NetLinkItem = 0;      // the chosen web page
+  bool RemoveSongRequested = false;  // remove the song from the music list
 
   // Stock pictures.
   std::array<QImage, kBackPictures> FilePic;  // by kCurrentBackPicture, kOwnBackPicture
-  QImage ImgEmpty2;                // the metal empty pile
-  QImage ImgEmpty3;                // the wood empty pile
-  QImage picAvatar;                // an avatar picture being loaded
+  QImage ImgEmpty2;                           // the metal empty pile
+  QImage ImgEmpty3;                           // the wood empty pile
+  QImage picAvatar;                           // an avatar picture being loaded
   // The Preferences dialog's sample surface: the current background tiled
   // over it, or the mat colour; erased when the dialog unloads.
   QImage SampleSurface;

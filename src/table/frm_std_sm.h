@@ -16,7 +16,7 @@ class FrmStdSm {
   void SetBuiltIn(QImage builtIn) { builtIn_ = std::move(builtIn); }
   const QImage& BuiltIn() const { return builtIn_; }
 
-  QImage imgALL;   // the face sheet in use, 13 x 4 cells of one card each
+  QImage imgALL;  // the face sheet in use, 13 x 4 cells of one card each
 
  private:
   QImage builtIn_;

@@ -28,17 +28,17 @@ enum class Turn : std::int16_t {
 constexpr std::int16_t TurnCode(Turn turn) { return static_cast<std::int16_t>(turn); }
 
 struct GameState {
-  Turn CurrentTurn = Turn::None;      // whose turn it is; None when no game is on the table
-  std::int16_t TurnCount = 0;         // turns played; its parity picks the one-turn backup
-  bool StockTurned = false;           // the mover's Stock top was turned up this turn
-  bool EndTurnPending = false;        // the Hand card was dropped on the own Waste
-  bool GameEnded = false;             // the game on the table is over
-  bool StartingUp = false;            // from the splash window's load to the end of start-up
-  QString Message;                    // text for the message line
+  Turn CurrentTurn = Turn::None;               // whose turn it is; None when no game is on the table
+  std::int16_t TurnCount = 0;                  // turns played; its parity picks the one-turn backup
+  bool StockTurned = false;                    // the mover's Stock top was turned up this turn
+  bool EndTurnPending = false;                 // the Hand card was dropped on the own Waste
+  bool GameEnded = false;                      // the game on the table is over
+  bool StartingUp = false;                     // from the splash window's load to the end of start-up
+  QString Message;                             // text for the message line
   PileControl MoveSource = PileControl::None;  // pile control of the move being made
-  std::int16_t MoveSourceIndex = 0;   // its index (1..8, or 1..3 for a side)
-  CardCode MoveCard = 0;              // the card being moved
-  bool TutorialMode = false;          // the tutorial window is open
+  std::int16_t MoveSourceIndex = 0;            // its index (1..8, or 1..3 for a side)
+  CardCode MoveCard = 0;                       // the card being moved
+  bool TutorialMode = false;                   // the tutorial window is open
 };
 
 }  // namespace table

@@ -5,8 +5,7 @@
 
 namespace table {
 
-PictureBox::PictureBox(PileControl array, int index, QWidget* parent)
-    : QWidget(parent), array_(array), index_(index) {}
+PictureBox::PictureBox(PileControl array, int index, QWidget* parent) : QWidget(parent), array_(array), index_(index) {}
 
 void PictureBox::SetPicture(const QImage& picture) {
   image_ = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -25,7 +24,7 @@ void PictureBox::PaintPicture(const QImage& source, const QRect& sourceRect, con
     image_ = fresh;
   }
   QPainter p(&image_);
-  p.setCompositionMode(QPainter::CompositionMode_Source);   // SRCCOPY
+  p.setCompositionMode(QPainter::CompositionMode_Source);  // SRCCOPY
   p.drawImage(dest, source, sourceRect);
   // The own back is a see-through pattern over the back colour inside a rim.
   // A face copied over it replaces that whole look, so its see-through

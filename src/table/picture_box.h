@@ -59,7 +59,7 @@ class PictureBox : public QWidget {
   QImage image_;
   int borderStyle_ = 0;
   QColor backColor_ = Qt::transparent;
-  bool copiedOver_ = false;  // the last PaintPicture covered the whole box
+  bool copiedOver_ = false;    // the last PaintPicture covered the whole box
   QPointer<QWidget> standIn_;  // the pile this cover stands in for, if any
 };
 

@@ -11,8 +11,7 @@ namespace {
 // pile number has been checked (no cards when it was not valid).
 template <typename Arrays>
 auto SideRef(Arrays& piles, SidePile kind, int side) {
-  using Pile = std::conditional_t<std::is_const_v<Arrays>, const PileArrays::SidePile,
-                                  PileArrays::SidePile>;
+  using Pile = std::conditional_t<std::is_const_v<Arrays>, const PileArrays::SidePile, PileArrays::SidePile>;
   using Count = std::conditional_t<std::is_const_v<Arrays>, const std::int16_t, std::int16_t>;
   struct Ref {
     Pile* cards = nullptr;
@@ -24,17 +23,25 @@ auto SideRef(Arrays& piles, SidePile kind, int side) {
     return ref;
   }
   switch (kind) {
-    case SidePile::Reserve: ref.cards = &piles.Reserve[side]; ref.count = &piles.ReserveCount[side]; break;
-    case SidePile::Stock: ref.cards = &piles.Stock[side]; ref.count = &piles.StockCount[side]; break;
-    case SidePile::Waste: ref.cards = &piles.Waste[side]; ref.count = &piles.WasteCount[side]; break;
+    case SidePile::Reserve:
+      ref.cards = &piles.Reserve[side];
+      ref.count = &piles.ReserveCount[side];
+      break;
+    case SidePile::Stock:
+      ref.cards = &piles.Stock[side];
+      ref.count = &piles.StockCount[side];
+      break;
+    case SidePile::Waste:
+      ref.cards = &piles.Waste[side];
+      ref.count = &piles.WasteCount[side];
+      break;
   }
   return ref;
 }
 
 template <typename Arrays>
 auto SharedRef(Arrays& piles, SharedPile kind, int pile) {
-  using Pile = std::conditional_t<std::is_const_v<Arrays>, const PileArrays::SharedPile,
-                                  PileArrays::SharedPile>;
+  using Pile = std::conditional_t<std::is_const_v<Arrays>, const PileArrays::SharedPile, PileArrays::SharedPile>;
   using Count = std::conditional_t<std::is_const_v<Arrays>, const std::int16_t, std::int16_t>;
   struct Ref {
     Pile* cards = nullptr;
@@ -46,8 +53,14 @@ auto SharedRef(Arrays& piles, SharedPile kind, int pile) {
     return ref;
   }
   switch (kind) {
-    case SharedPile::Tableau: ref.cards = &piles.Tableau[pile]; ref.count = &piles.TableauCount[pile]; break;
-    case SharedPile::Center: ref.cards = &piles.Center[pile]; ref.count = &piles.CenterCount[pile]; break;
+    case SharedPile::Tableau:
+      ref.cards = &piles.Tableau[pile];
+      ref.count = &piles.TableauCount[pile];
+      break;
+    case SharedPile::Center:
+      ref.cards = &piles.Center[pile];
+      ref.count = &piles.CenterCount[pile];
+      break;
   }
   return ref;
 }

@@ -7,7 +7,7 @@
 
 namespace table {
 
-using CardCode = std::int16_t;   // 1..52 a card, 0 no card (painted: a face-down card)
+using CardCode = std::int16_t;  // 1..52 a card, 0 no card (painted: a face-down card)
 
 constexpr int kSides = 2;                // 0 the local player, 1 the opponent
 constexpr int kSidePileCapacity = 104;   // Reserve, Stock and Waste positions 1..104
@@ -23,8 +23,8 @@ struct PileArrays {
   using SidePile = std::array<CardCode, kSidePileCapacity + 1>;
   using SharedPile = std::array<CardCode, kSharedPileCapacity + 1>;
 
-  std::array<SidePile, kSides> Reserve{};        // before the deal, 1..52 hold the side's deck
-  std::array<SidePile, kSides> Stock{};          // the "Hand" cards
+  std::array<SidePile, kSides> Reserve{};  // before the deal, 1..52 hold the side's deck
+  std::array<SidePile, kSides> Stock{};    // the "Hand" cards
   std::array<SidePile, kSides> Waste{};
   std::array<std::int16_t, kSides> ReserveCount{};
   std::array<std::int16_t, kSides> StockCount{};

@@ -21,7 +21,7 @@ struct SampleGameRecord {
 
   using Deck = std::array<CardCode, kDeckSize + 1>;
 
-  Deck FirstDeck{};   // positions 1..52; index 0 is not read by the game, kept as stored
+  Deck FirstDeck{};  // positions 1..52; index 0 is not read by the game, kept as stored
   Deck SecondDeck{};
 
   // The first kSampleGameRecordLength bytes; a shorter input gives the zero

@@ -46,8 +46,8 @@ CardPainter SmallCardWindows::Painter() {
 FrmHold& SmallCardWindows::MadeTableauCardsWindow() {
   if (!frmHold_) {
     frmHold_ = std::make_unique<FrmHold>(
-        LayOutTableauWindow(settings_.CardDeck == kBuiltInDeck, settings_.LargeFonts, twipsPerPixel_),
-        twipsPerPixel_, Painter(), hooks_);
+        LayOutTableauWindow(settings_.CardDeck == kBuiltInDeck, settings_.LargeFonts, twipsPerPixel_), twipsPerPixel_,
+        Painter(), hooks_);
   }
   return *frmHold_;
 }

@@ -18,7 +18,7 @@ struct EffectFiles {
 
 // Only the card sounds (1, 2, 3, 5) differ between the sets.
 constexpr EffectFiles kEffects[] = {
-    {1, 113, 118}, {2, 112, 117}, {3, 111, 116}, {4, 120, 120}, {5, 114, 119},
+    {1, 113, 118}, {2, 112, 117}, {3, 111, 116}, {4, 120, 120},  {5, 114, 119},
     {6, 121, 121}, {8, 109, 109}, {9, 123, 123}, {10, 124, 124}, {11, 122, 122},
 };
 
@@ -26,8 +26,7 @@ constexpr EffectFiles kEffects[] = {
 
 QString SoundEffectFile(int effect, int CardSoundSet) {
   for (const EffectFiles& e : kEffects) {
-    if (e.effect == effect)
-      return QStringLiteral("~%1.tmp").arg(CardSoundSet == kMetallicSet ? e.metallic : e.other);
+    if (e.effect == effect) return QStringLiteral("~%1.tmp").arg(CardSoundSet == kMetallicSet ? e.metallic : e.other);
   }
   return {};
 }

@@ -27,8 +27,7 @@ QString SoundEffectFile(int effect, int CardSoundSet);
 class SoundEffectsPlayer : public SoundEffects {
  public:
   // DataPath ends in "/". The settings are asked for at every effect.
-  SoundEffectsPlayer(platform::SoundChannel& channel, QString DataPath,
-                     std::function<SoundSettings()> settings);
+  SoundEffectsPlayer(platform::SoundChannel& channel, QString DataPath, std::function<SoundSettings()> settings);
 
   // Starts the effect and returns at once; it cuts the sound playing.
   void PlaySfx(int effect) override;

@@ -68,8 +68,7 @@ int CentredOn(const QPoint& frame, int frameWidth, int plateWidth) {
 
 }  // namespace
 
-ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& sizes,
-                                   const ControlInputs& in) {
+ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& sizes, const ControlInputs& in) {
   constexpr int W = CardWidth;
   constexpr int H = CardHeight;
   const int X = in.TableOffsetX;
@@ -124,8 +123,7 @@ ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& 
   if (in.ScreenWidth <= 12000) c.StatusMsg.rx() -= 15;
 
   for (int i = 1; i <= 8; ++i) {
-    const int left = i <= 4 ? piles.picTableau[1].x() - sizes.tabCountWidth[i] - 7
-                            : piles.picTableau[5].x() + W + 5;
+    const int left = i <= 4 ? piles.picTableau[1].x() - sizes.tabCountWidth[i] - 7 : piles.picTableau[5].x() + W + 5;
     c.lblTabCnt[i] = {left, piles.picTableau[i].y() + H - 20};
   }
 
@@ -142,8 +140,7 @@ ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& 
   const QPoint coverTopLeft = piles.picOpponent[2];
   const int coverRight = piles.picOpponent[1].x() + W + 12;
   const int coverBottom = piles.picPlayer[2].y() + H + 48;
-  c.fraPause = QRect(coverTopLeft.x(), coverTopLeft.y(), coverRight - coverTopLeft.x(),
-                     coverBottom - coverTopLeft.y());
+  c.fraPause = QRect(coverTopLeft.x(), coverTopLeft.y(), coverRight - coverTopLeft.x(), coverBottom - coverTopLeft.y());
   c.lblPause = {std::max(0, (c.fraPause.width() - sizes.pauseLabelWidth) / 2),
                 std::max(0, (c.fraPause.height() - sizes.pauseLabelHeight) / 2)};
 

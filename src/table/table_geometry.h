@@ -30,12 +30,12 @@ constexpr int SmallCardHeightTwips = SmallCardHeight * platform::kNormalTwipsPer
 // 81 x 106 under large fonts.
 constexpr QSize kFrameSize{85, 109};
 constexpr QSize kFrameSizeLargeFonts{81, 106};
-constexpr QSize kDealButtonSize{78, 31};   // cmdDeal
+constexpr QSize kDealButtonSize{78, 31};  // cmdDeal
 // The boxes of the texts around the piles; the structure pictures keep
 // their lines out of them.
-constexpr QSize kCountLabelSize{30, 18};   // the six side-pile counts
-constexpr QSize kTabCountSize{24, 18};     // lblTabCnt
-constexpr int kTurnLineHeight = 36;        // lblTurn at least; two lines of the player's text size
+constexpr QSize kCountLabelSize{30, 18};  // the six side-pile counts
+constexpr QSize kTabCountSize{24, 18};    // lblTabCnt
+constexpr int kTurnLineHeight = 36;       // lblTurn at least; two lines of the player's text size
 // The drawn table's width (its structure pictures are as wide), and the room
 // its border takes at the right: the turn line ends before it.
 constexpr int kTableWidth = 1210;
@@ -60,29 +60,29 @@ struct PilePlaces {
   std::array<QPoint, 9> picTableau{};
   std::array<QPoint, 7> lblCardFrame{};
   QPoint cmdDone;
-  std::int16_t PileTop = 0;       // top of the first row of Center and Tableau piles
-  std::int16_t CenterLeft = 0;    // left of the left Center column
-  std::int16_t TableauLeft = 0;   // left of the left Tableau column
-  std::int16_t CenterSpan = 0;    // places the right Tableau column and the player's Reserve
-  std::int32_t TableBottom = 0;   // lowest line of the table's drawing area
+  std::int16_t PileTop = 0;      // top of the first row of Center and Tableau piles
+  std::int16_t CenterLeft = 0;   // left of the left Center column
+  std::int16_t TableauLeft = 0;  // left of the left Tableau column
+  std::int16_t CenterSpan = 0;   // places the right Tableau column and the player's Reserve
+  std::int32_t TableBottom = 0;  // lowest line of the table's drawing area
 };
 
 PilePlaces ArrangePilePlaces(int TableOffsetX, std::int32_t TableOffsetY);
 
 // Sizes of the controls that ArrangeControls reads back before placing them.
 struct ControlSizes {
-  QSize frame = kFrameSize;             // lblCardFrame
-  QSize plateStock{85, 20};             // imgOStock, imgPStock
-  QSize plateReserve{85, 20};           // imgOReserve, imgPReserve
-  QSize plateWaste{85, 20};             // imgOWaste, imgPWaste
-  QSize dealButton = kDealButtonSize;   // cmdDeal
-  int waitHeight = 20;                  // lblWAIT
-  int pauseLabelWidth = 200;            // lblPause
+  QSize frame = kFrameSize;            // lblCardFrame
+  QSize plateStock{85, 20};            // imgOStock, imgPStock
+  QSize plateReserve{85, 20};          // imgOReserve, imgPReserve
+  QSize plateWaste{85, 20};            // imgOWaste, imgPWaste
+  QSize dealButton = kDealButtonSize;  // cmdDeal
+  int waitHeight = 20;                 // lblWAIT
+  int pauseLabelWidth = 200;           // lblPause
   int pauseLabelHeight = 40;
-  std::array<int, 9> tabCountWidth{};   // lblTabCnt(1..8)
-  int menuHeight = 18;                  // picMenu
-  int turnLineHeight = kTurnLineHeight; // two lines of lblTurn's text
-  int clientWidth = 1210;               // the window's client area, pixels
+  std::array<int, 9> tabCountWidth{};    // lblTabCnt(1..8)
+  int menuHeight = 18;                   // picMenu
+  int turnLineHeight = kTurnLineHeight;  // two lines of lblTurn's text
+  int clientWidth = 1210;                // the window's client area, pixels
 };
 
 // What ArrangeControls computes: places (top-left) and the few sizes it sets.
@@ -101,7 +101,7 @@ struct ControlPlaces {
   QPoint imglblTableauL, imglblTableauR, imglblCenters;
   QPoint lblWAIT;
   QRect fraPause;
-  QPoint lblPause;                      // inside the pause cover
+  QPoint lblPause;  // inside the pause cover
   QPoint picMenu, imgIcon;
   std::int16_t LogoLeft = 0, LogoTop = 0;
 };
@@ -109,11 +109,10 @@ struct ControlPlaces {
 struct ControlInputs {
   int TableOffsetX = 0;
   bool LargeFonts = false;
-  std::int32_t ScreenWidth = 15360;     // twips
+  std::int32_t ScreenWidth = 15360;  // twips
 };
 
-ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& sizes,
-                                   const ControlInputs& in);
+ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& sizes, const ControlInputs& in);
 
 // Where the structure pictures (drawn at offsets 0, as wide as the table is
 // designed) leave out their frame lines: the boxes of the texts around the

@@ -25,25 +25,25 @@ QRect FaceCell(CardCode card);
 QImage CutFace(const QImage& sheet, CardCode card);
 
 struct TablePictures {
-  QImage faces;                 // faces.png, the built-in face sheet
-  QImage back;                  // back.png, the program's own back
-  QImage emptyWood;             // empty-wood.png
-  QImage emptyMetal;            // empty-metal.png
-  QImage panelWood;             // panel-wood.png, drop-down menu backdrop
-  QImage panelMetal;            // panel-metal.png
-  QImage menuTab;               // menu-tab.png, the drawn menu bar's tab
-  QImage menuBandWood;          // menu-band-wood.png, the list menu's band with wooden place holders
-  QImage menuBandMetal;         // menu-band-metal.png, with metal ones
-  QImage marble;                // marble.png, the player window's background
-  QImage plateStock;            // plate-stock.png, name plates
-  QImage plateReserve;          // plate-reserve.png
-  QImage plateWaste;            // plate-waste.png
-  QImage turnPlayer;            // turn-player.png, ImgTurn1
-  QImage turnOpponent;          // turn-opponent.png, ImgTurn2
-  QImage captionTableauLeft;    // caption-tableau-left.png
-  QImage captionTableauRight;   // caption-tableau-right.png
-  QImage captionCenters;        // caption-centers.png
-  QImage icon;                  // icon.png
+  QImage faces;                // faces.png, the built-in face sheet
+  QImage back;                 // back.png, the program's own back
+  QImage emptyWood;            // empty-wood.png
+  QImage emptyMetal;           // empty-metal.png
+  QImage panelWood;            // panel-wood.png, drop-down menu backdrop
+  QImage panelMetal;           // panel-metal.png
+  QImage menuTab;              // menu-tab.png, the drawn menu bar's tab
+  QImage menuBandWood;         // menu-band-wood.png, the list menu's band with wooden place holders
+  QImage menuBandMetal;        // menu-band-metal.png, with metal ones
+  QImage marble;               // marble.png, the player window's background
+  QImage plateStock;           // plate-stock.png, name plates
+  QImage plateReserve;         // plate-reserve.png
+  QImage plateWaste;           // plate-waste.png
+  QImage turnPlayer;           // turn-player.png, ImgTurn1
+  QImage turnOpponent;         // turn-opponent.png, ImgTurn2
+  QImage captionTableauLeft;   // caption-tableau-left.png
+  QImage captionTableauRight;  // caption-tableau-right.png
+  QImage captionCenters;       // caption-centers.png
+  QImage icon;                 // icon.png
 };
 
 // The folder of the table's pictures: AppPath + "Data/pictures/".

@@ -22,7 +22,7 @@ struct TextLine {
 
 struct LaidOutText {
   std::vector<TextLine> lines;
-  QRectF ink;   // what the glyphs cover, relative to the place
+  QRectF ink;  // what the glyphs cover, relative to the place
 };
 
 // Lays `text` out in `font` inside a place of `size`: line breaks at "\n"

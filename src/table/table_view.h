@@ -14,10 +14,10 @@ namespace table {
 // Text controls of the table window. lblTabCnt(1..8) is reached by
 // SetTabCount.
 enum class TableLabel {
-  lblMessage,    // the message line
-  lblTurn,       // the turn line
-  StatusMsg,     // the status line
-  lblWAIT,       // the waiting notice
+  lblMessage,  // the message line
+  lblTurn,     // the turn line
+  StatusMsg,   // the status line
+  lblWAIT,     // the waiting notice
   lblOHandCnt,
   lblOResCnt,
   lblOWasteCnt,
@@ -28,12 +28,12 @@ enum class TableLabel {
 
 // Picture controls that the game shows and hides.
 enum class TableImage {
-  ImgTurn1,      // the local player moves
-  ImgTurn2,      // the opponent moves
-  imgIcon,       // the small picture below the menu bar
-  cmdDone,       // not a picture: the Done button, shown and hidden the same way
-  cmdDeal,       // not a picture: the Deal button, shown and hidden the same way
-  picHand1,      // picHand(1), the tutorial's pointing hand over the piles
+  ImgTurn1,  // the local player moves
+  ImgTurn2,  // the opponent moves
+  imgIcon,   // the small picture below the menu bar
+  cmdDone,   // not a picture: the Done button, shown and hidden the same way
+  cmdDeal,   // not a picture: the Deal button, shown and hidden the same way
+  picHand1,  // picHand(1), the tutorial's pointing hand over the piles
 };
 
 class TableView {
@@ -83,8 +83,7 @@ class TableView {
 
   // Slides the card from source(sourceIndex) to target(targetIndex); the
   // source picture is left hidden and back at its home position.
-  virtual void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target,
-                           int targetIndex) = 0;
+  virtual void AnimateCard(PileControl source, int sourceIndex, CardCode card, PileControl target, int targetIndex) = 0;
   // Shows or hides pile(index).
   virtual void SetPileVisible(PileControl pile, int index, bool visible) = 0;
   // Puts the slide cover picSmoke(0) where pile(index) stands.

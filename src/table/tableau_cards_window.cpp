@@ -12,11 +12,11 @@ namespace table {
 
 namespace {
 
-constexpr int kFirstPictureLeft = 0;        // Picture8(1) at the window's left edge
-constexpr int kLayoutMarginTwips = 100;     // beyond the last of the thirteen
-constexpr int kShownMarginTwips = 40;       // beyond the last one shown
-constexpr int kBesidePilePixels = 6;        // the gap to the pile, and under the pile's top
-constexpr int kOverlapPileTwips = 80;       // a left window ends this far inside the pile
+constexpr int kFirstPictureLeft = 0;     // Picture8(1) at the window's left edge
+constexpr int kLayoutMarginTwips = 100;  // beyond the last of the thirteen
+constexpr int kShownMarginTwips = 40;    // beyond the last one shown
+constexpr int kBesidePilePixels = 6;     // the gap to the pile, and under the pile's top
+constexpr int kOverlapPileTwips = 80;    // a left window ends this far inside the pile
 
 int RoundHalfEven(double x) { return static_cast<int>(std::nearbyint(x)); }
 
@@ -79,8 +79,7 @@ std::array<CardCode, kTableauWindowPictures + 1> TableauPictureCards(const PileA
   return cards;
 }
 
-FrmHold::FrmHold(const TableauWindowLayout& layout, int twipsPerPixel, CardPainter painter,
-                 TableauWindowHooks* hooks)
+FrmHold::FrmHold(const TableauWindowLayout& layout, int twipsPerPixel, CardPainter painter, TableauWindowHooks* hooks)
     : QWidget(nullptr, Qt::Tool),
       layout_(layout),
       twipsPerPixel_(platform::TwipsPerPixelOrNormal(twipsPerPixel)),
@@ -112,10 +111,9 @@ void FrmHold::ShowTableauPile(const PileArrays& piles, int pile, const TableauPi
   TableauPileGeometry at = geometry;
   QFont titleFont = QApplication::font();
   titleFont.setBold(true);
-  at.CaptionWidth = (QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 4 * at.CaptionHeight + 24) *
-                    twipsPerPixel_;
-  placement_ = PlaceTableauWindow(pile, pile >= 1 && pile <= kSharedPiles ? piles.TableauCount[pile] : 0,
-                                  layout_, at);
+  at.CaptionWidth =
+      (QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 4 * at.CaptionHeight + 24) * twipsPerPixel_;
+  placement_ = PlaceTableauWindow(pile, pile >= 1 && pile <= kSharedPiles ? piles.TableauCount[pile] : 0, layout_, at);
   if (placement_.Hide) {
     hide();
     return;

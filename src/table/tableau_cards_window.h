@@ -37,21 +37,21 @@ TableauWindowLayout LayOutTableauWindow(bool builtInDeck, bool LargeFonts, int t
 
 // What ShowTableauPile needs to know of the table window, the pile and the screen.
 struct TableauPileGeometry {
-  int PileLeft = 0;          // picTableau(P).Left, pixels in the table window
-  int PileTop = 0;           // picTableau(P).Top, pixels
-  int FormLeft = 0;          // the table window's Left, screen twips
-  int FormTop = 0;           // and Top
-  int CaptionHeight = 23;    // a title bar, pixels
+  int PileLeft = 0;        // picTableau(P).Left, pixels in the table window
+  int PileTop = 0;         // picTableau(P).Top, pixels
+  int FormLeft = 0;        // the table window's Left, screen twips
+  int FormTop = 0;         // and Top
+  int CaptionHeight = 23;  // a title bar, pixels
   int TwipsPerPixel = platform::kNormalTwipsPerPixel;
-  int ScreenWidth = 15360;   // twips
-  int CaptionWidth = 0;      // twips the window's whole caption needs
+  int ScreenWidth = 15360;  // twips
+  int CaptionWidth = 0;     // twips the window's whole caption needs
 };
 
 struct TableauWindowPlacement {
-  bool Hide = true;     // nothing beneath the top card: the window is hidden
-  int Shown = 0;        // n: pictures 1..n are shown
+  bool Hide = true;       // nothing beneath the top card: the window is hidden
+  int Shown = 0;          // n: pictures 1..n are shown
   bool LeftSide = false;  // opens to the left of the pile
-  int Left = 0;         // window position and width, screen twips
+  int Left = 0;           // window position and width, screen twips
   int Top = 0;
   int Width = 0;
   int PicturesLeft = 0;  // twips from the window's left to picture 1: a window widened for its

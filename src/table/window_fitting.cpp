@@ -41,8 +41,7 @@ WindowTwips FitMainWindow(const ScreenTwips& screen) {
   return w;
 }
 
-TableOffsets ComputeTableArea(double widthTwips, double heightTwips, int twipsPerPixelX,
-                              int twipsPerPixelY) {
+TableOffsets ComputeTableArea(double widthTwips, double heightTwips, int twipsPerPixelX, int twipsPerPixelY) {
   const int tx = platform::TwipsPerPixelOrNormal(twipsPerPixelX);
   const int ty = platform::TwipsPerPixelOrNormal(twipsPerPixelY);
   TableOffsets o;
@@ -66,8 +65,7 @@ StoredPlacement SaveWindowPlacement(const WindowTwips& window) {
   return s;
 }
 
-bool PlacementFits(const StoredPlacement& stored, const ScreenTwips& screen,
-                   const MinimumSize& minimum) {
+bool PlacementFits(const StoredPlacement& stored, const ScreenTwips& screen, const MinimumSize& minimum) {
   const std::int32_t top = stored.WindowTop, left = stored.WindowLeft;
   const std::int32_t width = stored.WindowWidth, height = stored.WindowHeight;
   if (top >= screen.ScreenHeight / 2.0 || top < 0) return false;

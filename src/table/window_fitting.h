@@ -11,8 +11,8 @@
 
 namespace table {
 
-constexpr std::int32_t kDesignWidth = 18150;    // the table is drawn for this window width
-constexpr std::int32_t kDesignHeight = 12405;   // and this height (660 + 11745)
+constexpr std::int32_t kDesignWidth = 18150;   // the table is drawn for this window width
+constexpr std::int32_t kDesignHeight = 12405;  // and this height (660 + 11745)
 
 struct ScreenTwips {
   std::int32_t ScreenWidth = 15360;
@@ -44,17 +44,16 @@ MinimumSize MinimumFormSize(bool LargeFonts);
 WindowTwips FitMainWindow(const ScreenTwips& screen);
 
 struct TableOffsets {
-  std::int16_t TableOffsetX = 0;   // pixels the table moves right
-  std::int32_t TableOffsetY = 0;   // pixels the table moves up, at most 75
+  std::int16_t TableOffsetX = 0;  // pixels the table moves right
+  std::int32_t TableOffsetY = 0;  // pixels the table moves up, at most 75
   bool operator==(const TableOffsets&) const = default;
 };
 
-TableOffsets ComputeTableArea(double widthTwips, double heightTwips, int twipsPerPixelX,
-                              int twipsPerPixelY);
+TableOffsets ComputeTableArea(double widthTwips, double heightTwips, int twipsPerPixelX, int twipsPerPixelY);
 
 // The placement fields of the settings record.
 struct StoredPlacement {
-  std::int16_t WindowState = 0;    // 0 normal, 2 maximised
+  std::int16_t WindowState = 0;  // 0 normal, 2 maximised
   std::int16_t WindowHeight = 0;
   std::int16_t WindowWidth = 0;
   std::int16_t WindowTop = 0;
@@ -69,7 +68,6 @@ StoredPlacement SaveWindowPlacement(const WindowTwips& window);
 // Whether a stored normal placement still fits the screen; refused ones are
 // replaced by the fitted placement. The checks run in 32-bit, so a large
 // screen or a window on a second monitor is simply refused or accepted.
-bool PlacementFits(const StoredPlacement& stored, const ScreenTwips& screen,
-                   const MinimumSize& minimum);
+bool PlacementFits(const StoredPlacement& stored, const ScreenTwips& screen, const MinimumSize& minimum);
 
 }  // namespace table

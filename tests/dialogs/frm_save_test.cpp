@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include "dialogs/frm_save.h"

@@ -8,9 +8,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
-#include <QPointer>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -279,8 +279,8 @@ TEST_F(FrmTipTest, OpeningIsRefusedWhileTheTableIsBusyAndRaisesAnOpenWindow) {
   ASSERT_TRUE(rig->ok);
   table::BusyGuard busy;
   play::TutorialServices s = rig->program->TutorialParts();
-  play::TutorialServices held{s.state, s.wait, busy, s.ui, s.frmPlay, s.AppPath, s.ScreenWidth, s.TwipsPerPixel,
-                              s.LargeFonts};
+  play::TutorialServices held{s.state,       s.wait,          busy,        s.ui, s.frmPlay, s.AppPath,
+                              s.ScreenWidth, s.TwipsPerPixel, s.LargeFonts};
   Tutorial t(held, nullptr);
   {
     auto scope = busy.Enter(table::Activity::ComputerTurn);

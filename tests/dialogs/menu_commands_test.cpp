@@ -84,7 +84,7 @@ TEST_F(MenuCommandsTest, KeysReachTheirCommandsOnEachSide) {
   windows.calls.clear();
   Key(116, 4);  // Alt matches no row
   Key('S', 6);
-  Key(27, 4);   // only Esc acts whatever the shift state
+  Key(27, 4);  // only Esc acts whatever the shift state
   EXPECT_TRUE(dialogs->calls.empty());
 
   const auto sizesShown = [this] {
@@ -210,7 +210,7 @@ TEST_F(MenuCommandsTest, AFailedSaveIsOneBoxNamingTheFileAndTheReason) {
     if (fakeUi->boxes.size() != 1) _exit(10 + static_cast<int>(std::min<std::size_t>(fakeUi->boxes.size(), 9)));
     const auto& box = fakeUi->boxes.front();
     _exit(box.title == "Unable to Save" && box.text.contains(file.Path()) && box.text.contains("File too large") ? 0
-                                                                                                              : 2);
+                                                                                                                 : 2);
   }
   int status = 0;
   waitpid(child, &status, 0);

@@ -27,10 +27,9 @@ TEST(MenuRows, EachMenuHoldsItsRowsForTheState) {
   s.MatchOn = true;
   EXPECT_EQ(BuildMenuRows(1, s)[1].Text, "End Match\tF3");
 
-  EXPECT_EQ(Texts(BuildMenuRows(2, s)),
-            QStringList({"Speed\tF5", "Sound", "Who Goes First", "-", "Preferences\tF6", "-",
-                         "Structure    (CTRL+Up/Down arrows)", "Background   (Up/Down arrows)",
-                         "Add/Remove Background"}));
+  EXPECT_EQ(Texts(BuildMenuRows(2, s)), QStringList({"Speed\tF5", "Sound", "Who Goes First", "-", "Preferences\tF6",
+                                                     "-", "Structure    (CTRL+Up/Down arrows)",
+                                                     "Background   (Up/Down arrows)", "Add/Remove Background"}));
 
   // Internet: offline, a host waiting for a caller, connected remote and host.
   const struct {
@@ -88,7 +87,8 @@ TEST(MenuRows, MusicRowsFollowThePlayList) {
   EXPECT_EQ(MenuBottomMargin(5, 1), 750);
   // After a removal the rows are built again from the songs that are left.
   s.Songs = {"a.mp3", "c.mp3"};
-  EXPECT_EQ(Texts(BuildMenuRows(5, s)), QStringList({"Add Song to Play List", "Play All", "Next Song", "-", "a.mp3", "c.mp3"}));
+  EXPECT_EQ(Texts(BuildMenuRows(5, s)),
+            QStringList({"Add Song to Play List", "Play All", "Next Song", "-", "a.mp3", "c.mp3"}));
 }
 
 }  // namespace

@@ -45,9 +45,7 @@ class MenuWindows : public MenuProgram {
     const QRect r = list->List1->visualItemRect(list->List1->item(row));
     list->List1_MouseDown(button, r.center());
   }
-  play::PlayerRecord StoredPlayer(int n) {
-    return play::PlayerRecord::Decode(Parts().playersFile.Read(n));
-  }
+  play::PlayerRecord StoredPlayer(int n) { return play::PlayerRecord::Decode(Parts().playersFile.Read(n)); }
   // Shows the player window and, once it is up, types the name and
   // presses OK.
   void EnterName(const QString& typed) {

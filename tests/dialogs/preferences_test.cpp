@@ -1,30 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QApplication>
 #include <QCoreApplication>
-#include <QTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "dialogs/frm_options.h"
 #include "dialogs/menu_program.h"
-#include "table/backgrounds.h"
-#include "table/card_table.h"
-#include "table/deal.h"
-#include "table/sound_effects.h"
 #include "platform/key_translator.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "support/temp_home.h"
+#include "table/backgrounds.h"
 #include "table/card_deck.h"
 #include "table/card_deck_library.h"
+#include "table/card_table.h"
+#include "table/deal.h"
 #include "table/frm_pic.h"
+#include "table/sound_effects.h"
 #include "table/table_pictures.h"
 #include "table/table_settings.h"
 
@@ -366,8 +366,8 @@ TEST_F(PreferencesOnTheTable, OKAfterAGameLeavesTheCountsUnderThePiles) {
   state.GameEnded = true;
   const auto counts = [this] {
     QStringList texts;
-    for (const QLabel* l : {W().lblPHandCnt, W().lblPResCnt, W().lblPWasteCnt, W().lblOHandCnt, W().lblOResCnt,
-                            W().lblOWasteCnt})
+    for (const QLabel* l :
+         {W().lblPHandCnt, W().lblPResCnt, W().lblPWasteCnt, W().lblOHandCnt, W().lblOResCnt, W().lblOWasteCnt})
       texts << l->text();
     for (int i = 1; i <= table::kSharedPiles; ++i) texts << W().lblTabCnt[i]->text();
     return texts;

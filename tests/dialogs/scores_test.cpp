@@ -115,8 +115,17 @@ struct ScoreRig {
     opponents.LoadNetPlayerList();
   }
   ScoreFiles Files() {
-    return ScoreFiles{players, player, scores, store, net, NetConnIndex, view, ui, &opponents,
-                      dir.path() + "/highscore.sav", SourceFile("Data/pictures/")};
+    return ScoreFiles{players,
+                      player,
+                      scores,
+                      store,
+                      net,
+                      NetConnIndex,
+                      view,
+                      ui,
+                      &opponents,
+                      dir.path() + "/highscore.sav",
+                      SourceFile("Data/pictures/")};
   }
   QByteArray Bytes(const QString& name) {
     QFile f(dir.path() + "/" + name);

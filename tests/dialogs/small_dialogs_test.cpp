@@ -58,8 +58,8 @@ TEST(SavedGameSlots, TheDescriptionHandedOverCarriesTheRightMarks) {
   DescriptionContext c;
   const QDateTime at(QDate(2026, 2, 1), QTime(10, 5));
   const QLocale locale;
-  const QString stamp = locale.toString(at.date(), QLocale::ShortFormat) + "_" +
-                        locale.toString(at.time(), QLocale::ShortFormat);
+  const QString stamp =
+      locale.toString(at.date(), QLocale::ShortFormat) + "_" + locale.toString(at.time(), QLocale::ShortFormat);
   EXPECT_EQ(DefaultDescription(c, at), stamp);
   c.MatchOn = true;
   EXPECT_EQ(DefaultDescription(c, at), "Match " + stamp);
@@ -77,9 +77,9 @@ TEST(MatchSetUp, PointsOutsideTheRangeAreRefused) {
     MatchPointsCheck check;
     std::optional<std::int16_t> stored;
   } cases[] = {
-      {"62", MatchPointsCheck::Accepted, 62},     {" 1000", MatchPointsCheck::Accepted, 1000},
-      {"61", MatchPointsCheck::TooLow, 61},       {"", MatchPointsCheck::TooLow, 0},
-      {"1001", MatchPointsCheck::TooHigh, 1001},  {"123456", MatchPointsCheck::TooHigh, std::nullopt},
+      {"62", MatchPointsCheck::Accepted, 62},      {" 1000", MatchPointsCheck::Accepted, 1000},
+      {"61", MatchPointsCheck::TooLow, 61},        {"", MatchPointsCheck::TooLow, 0},
+      {"1001", MatchPointsCheck::TooHigh, 1001},   {"123456", MatchPointsCheck::TooHigh, std::nullopt},
       {"150abc", MatchPointsCheck::Accepted, 150},
   };
   for (const auto& c : cases) {
@@ -91,7 +91,7 @@ TEST(MatchSetUp, PointsOutsideTheRangeAreRefused) {
 }
 
 TEST(SpeedSettings, AnimationPositionsAndSpeedsAgree) {
-  const std::int16_t table[] = {2, 10, 20, 45, 70, 95, 120, 150, 180, 210, 240,
+  const std::int16_t table[] = {2,   10,  20,  45,  70,  95,  120, 150, 180, 210, 240,
                                 270, 300, 330, 360, 390, 420, 450, 480, 510, 540};
   for (int position = 0; position <= 20; ++position) {
     SCOPED_TRACE(position);

@@ -77,7 +77,8 @@ TEST(TutorialWindowPlace, StaysUnlessItCoversWhatMustStayFreeThenMovesToTheNeare
   EXPECT_FALSE(QRect(moved, window).intersects(pile));
   EXPECT_TRUE(screen.contains(QRect(moved, window)));
   EXPECT_EQ(moved, QPoint(672, 300)) << "the nearest clear place, just right of the pile";
-  EXPECT_EQ(TutorialWindowPlace({900, 0}, window, screen, {titleBar}), QPoint(824, 24)) << "on the screen, under the title bar";
+  EXPECT_EQ(TutorialWindowPlace({900, 0}, window, screen, {titleBar}), QPoint(824, 24))
+      << "on the screen, under the title bar";
 }
 
 }  // namespace
@@ -94,7 +95,7 @@ TEST(TutorialWindowPlace, KeepsWhatEachStepSpeaksOfInSightAt1024And1366) {
   struct Screen {
     QRect screen, frame;
     int titleBar;
-    QSize window;   // the tutorial window with its title bar
+    QSize window;  // the tutorial window with its title bar
   };
   const Screen screens[] = {
       {{0, 0, 1024, 768}, {0, 0, 1024, 742}, 18, {kNarrowTipWidth / 15, kCrampedTipHeight / 15 + 20}},
@@ -103,7 +104,8 @@ TEST(TutorialWindowPlace, KeepsWhatEachStepSpeaksOfInSightAt1024And1366) {
     SCOPED_TRACE(s.screen.width());
     const table::TableOffsets offsets = table::ComputeTableArea(s.frame.width() * 15, s.frame.height() * 15, 15, 15);
     const table::PilePlaces p = table::ArrangePilePlaces(offsets.TableOffsetX, offsets.TableOffsetY);
-    const table::ControlPlaces c = table::ArrangeControlPlaces(p, {}, {offsets.TableOffsetX, false, 15 * s.screen.width()});
+    const table::ControlPlaces c =
+        table::ArrangeControlPlaces(p, {}, {offsets.TableOffsetX, false, 15 * s.screen.width()});
     const QPoint client = s.frame.topLeft() + QPoint(0, s.titleBar);
     const auto card = [&](QPoint at) { return QRect(at + client, QSize(table::CardWidth, table::CardHeight)); };
     const QRect learnerReserve = card(p.picPlayer[2]), computerHand = card(p.picOpponent[1]),
@@ -119,7 +121,7 @@ TEST(TutorialWindowPlace, KeepsWhatEachStepSpeaksOfInSightAt1024And1366) {
     }
 
     struct Step {
-      std::vector<QRect> hands, marks, tableau;   // shown, and the Tableau piles unlocked
+      std::vector<QRect> hands, marks, tableau;  // shown, and the Tableau piles unlocked
       std::vector<QRect> named;
     };
     const QRect handOverReserve(p.picPlayer[2] + client - QPoint(0, hand.height()), hand);

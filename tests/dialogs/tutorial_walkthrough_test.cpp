@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/tutorial.h"
 #include "dialogs/program_rig.h"
+#include "dialogs/tutorial.h"
 #include "play/rule_checks.h"
 #include "play/saved_game_record.h"
 #include "table/mouse_events.h"
@@ -34,12 +34,12 @@ constexpr qint64 kStuckMs = 30000;  // an action not possible for this long: the
 
 struct Action {
   enum Kind { Next, Deal, TurnStock, Drag, Close, CloseTable } kind;
-  int step = 0;                  // the step shown when the action is taken
-  QString mentions;              // what the step's text must name
+  int step = 0;      // the step shown when the action is taken
+  QString mentions;  // what the step's text must name
   PileControl source = PileControl::None;
   int sourceIndex = 0;
   PileControl target = PileControl::None;
-  int targetIndex = 0;           // 0: the first Center pile that takes the card
+  int targetIndex = 0;  // 0: the first Center pile that takes the card
 };
 
 Action Next(int step, QString mentions = {}) { return {Action::Next, step, std::move(mentions)}; }
@@ -67,8 +67,9 @@ class TutorialWalkThrough : public ::testing::Test {
       case PileControl::picCenter: return top(P().Center[i], P().CenterCount[i]);
       case PileControl::picTableau: return top(P().Tableau[i], P().TableauCount[i]);
       case PileControl::picPlayer:
-        return i == 1 ? top(P().Stock[0], P().StockCount[0])
-                      : i == 2 ? top(P().Reserve[0], P().ReserveCount[0]) : top(P().Waste[0], P().WasteCount[0]);
+        return i == 1   ? top(P().Stock[0], P().StockCount[0])
+               : i == 2 ? top(P().Reserve[0], P().ReserveCount[0])
+                        : top(P().Waste[0], P().WasteCount[0]);
       case PileControl::picOpponent:
         return i == 2 ? top(P().Reserve[1], P().ReserveCount[1]) : top(P().Waste[1], P().WasteCount[1]);
       default: return 0;
@@ -76,9 +77,9 @@ class TutorialWalkThrough : public ::testing::Test {
   }
   bool Legal(const Action& a, int target) const {
     const table::CardCode card = Top(a.source, a.sourceIndex);
-    return card != 0 && play::CheckDrop(P(), play::Drop{a.source, a.sourceIndex, card, a.target, target,
-                                                        Top(a.target, target)})
-                            .Legal();
+    return card != 0 &&
+           play::CheckDrop(P(), play::Drop{a.source, a.sourceIndex, card, a.target, target, Top(a.target, target)})
+               .Legal();
   }
   int TargetOf(const Action& a) const {
     if (a.targetIndex != 0) return a.targetIndex;
@@ -107,9 +108,7 @@ class TutorialWalkThrough : public ::testing::Test {
       case Action::Next:
         why = "Next is not offered";
         return tip->cmdNextTip[0]->isVisible() && tip->cmdNextTip[0]->isEnabled();
-      case Action::Deal:
-        why = "the Deal button is not shown";
-        return W().cmdDeal->isVisible();
+      case Action::Deal: why = "the Deal button is not shown"; return W().cmdDeal->isVisible();
       case Action::TurnStock:
         why = "the Stock is locked or not the learner's to turn";
         return S().CurrentTurn == table::Turn::Local && W().picPlayer[1]->isEnabled() &&
@@ -132,11 +131,8 @@ class TutorialWalkThrough : public ::testing::Test {
         why = "the table is still to be laid out";
         return !W().tmrResize.isActive();
       }
-      case Action::Close:
-        return true;
-      case Action::CloseTable:
-        why = "the game does not wait for Next";
-        return tip->cmdNextTip[0]->isEnabled();
+      case Action::Close: return true;
+      case Action::CloseTable: why = "the game does not wait for Next"; return tip->cmdNextTip[0]->isEnabled();
     }
     return false;
   }
@@ -153,8 +149,8 @@ class TutorialWalkThrough : public ::testing::Test {
     QPainter painter(&shot);
     painter.drawPixmap(0, 0, W().grab());
     const QPoint at = tip->pos() - W().pos();
-    painter.drawPixmap(std::clamp(at.x(), 0, shot.width() - tip->width()), std::clamp(at.y(), 0, shot.height() - tip->height()),
-                       tip->grab());
+    painter.drawPixmap(std::clamp(at.x(), 0, shot.width() - tip->width()),
+                       std::clamp(at.y(), 0, shot.height() - tip->height()), tip->grab());
     painter.end();
     shot.save(path);
   }
@@ -179,7 +175,8 @@ class TutorialWalkThrough : public ::testing::Test {
         // turn; the card is seen to leave its pile.
         const int before = SourceCount(a);
         testing_support::DragTo(W().Pile(a.source, a.sourceIndex), W().Pile(a.target, TargetOf(a))->pos());
-        if (SourceCount(a) != before - 1) faults.push_back("step " + std::to_string(a.step) + ": the card did not move");
+        if (SourceCount(a) != before - 1)
+          faults.push_back("step " + std::to_string(a.step) + ": the card did not move");
         break;
       }
       case Action::Close: tip->cmdOK->click(); break;
@@ -236,7 +233,7 @@ class TutorialWalkThrough : public ::testing::Test {
   // (a 1024 x 768 one, say), else on a wide one.
   static platform::ScreenMetrics Screen() {
     return qEnvironmentVariableIsSet("MARROWDALE_TEST_SCREEN") ? platform::ReadScreenMetrics()
-                                                                : testing_support::WideScreen(1280);
+                                                               : testing_support::WideScreen(1280);
   }
 
   ProgramRig rig{Screen()};
@@ -258,10 +255,10 @@ TEST_F(TutorialWalkThrough, TheLearnerIsLedThroughThePreparedGameToTheLastStep) 
   const std::vector<Action> script{
       Next(1),
       {Action::Deal, 2, "Deal"},
-      Next(2),                            // the deal is laid out
-      Next(3, "Ace of Clubs"),            // the computer's Ace to the Center
-      Next(4, "Hand card"),               // it turns its Stock card
-      Next(5, "Queen of Hearts"),         // and discards it
+      Next(2),                     // the deal is laid out
+      Next(3, "Ace of Clubs"),     // the computer's Ace to the Center
+      Next(4, "Hand card"),        // it turns its Stock card
+      Next(5, "Queen of Hearts"),  // and discards it
       Move(6, "Ace of Hearts", PC::picPlayer, 2, PC::picCenter),
       Next(6),
       Move(7, "7 of Spades", PC::picPlayer, 2, PC::picTableau, 3),
@@ -275,7 +272,7 @@ TEST_F(TutorialWalkThrough, TheLearnerIsLedThroughThePreparedGameToTheLastStep) 
       {Action::TurnStock, 11, "Hand"},
       Next(11),
       Move(12, "King of Spades", PC::picPlayer, 1, PC::picPlayer, 3),
-      Next(12),                           // the turn passes to the computer
+      Next(12),  // the turn passes to the computer
       Next(13, "Hand card"),
       Next(14, "2 of Clubs"),
       Next(15, "next Hand card"),

@@ -155,9 +155,8 @@ TEST_F(HtmlHelpTest, EveryDisplayCommandCarriesItsData) {
 }
 
 TEST_F(HtmlHelpTest, TheWindowHandleBeforeAnyDisplayAndThePopups) {
-  HTMLHelpWrapper help(backend, ui, program + "/", [](std::int32_t id) {
-    return id == 7 ? QString("Drag the card") : QString();
-  });
+  HTMLHelpWrapper help(backend, ui, program + "/",
+                       [](std::int32_t id) { return id == 7 ? QString("Drag the card") : QString(); });
   EXPECT_EQ(help.HHWndHandle(), 0);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, "No HTML Help window handle to retrieve.");

@@ -10,9 +10,9 @@
 #include <QHelpEngineCore>
 #include <QHelpLink>
 #include <QHelpSearchEngine>
+#include <QHelpSearchQueryWidget>
 #include <QHelpSearchResult>
 #include <QImageReader>
-#include <QHelpSearchQueryWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -166,8 +166,8 @@ TEST_F(ManualTest, EveryKeywordAndEveryLinkLeadsToAPage) {
     static const QRegularExpression img(R"re(<img src="([^"]+)")re");
     for (auto it = img.globalMatch(html); it.hasNext();) {
       const QUrl picture = file.resolved(QUrl(it.next().captured(1)));
-      EXPECT_FALSE(engine->fileData(picture).isEmpty()) << file.toString().toStdString() << " shows "
-                                                        << picture.toString().toStdString();
+      EXPECT_FALSE(engine->fileData(picture).isEmpty())
+          << file.toString().toStdString() << " shows " << picture.toString().toStdString();
     }
   }
   EXPECT_GE(pages, 10);
@@ -256,13 +256,14 @@ TEST_F(ManualTest, TheKeyTableHoldsEveryKeyWithItsMenuRow) {
   const std::set<QString> handled = HandledKeys();
   ASSERT_GE(handled.size(), 25u);
   const std::map<QString, QString> table = ManualKeyTable();
-  for (const QString& key : handled) EXPECT_TRUE(table.count(key)) << "missing from the key table: " << key.toStdString();
+  for (const QString& key : handled)
+    EXPECT_TRUE(table.count(key)) << "missing from the key table: " << key.toStdString();
   for (const auto& [key, row] : table)
     EXPECT_TRUE(handled.count(key)) << "the key table names a key the table ignores: " << key.toStdString();
 
   const QString rows = ReadSource("src/dialogs/menu_rows.cpp");
-  const QString menusPage = PlainText(QString::fromUtf8(engine->fileData(
-      QUrl("qthelp://" + engine->registeredDocumentations().first() + "/doc/menus.html"))));
+  const QString menusPage = PlainText(QString::fromUtf8(
+      engine->fileData(QUrl("qthelp://" + engine->registeredDocumentations().first() + "/doc/menus.html"))));
   static const QRegularExpression rowRx(R"re(Row\(((?:[^()"]|"[^"]*")*?),\s*\d+(?:,\s*"([^"]*)")?\))re");
   static const QRegularExpression literal(R"re("([^"]*)")re");
   int captions = 0;
@@ -311,7 +312,8 @@ TEST_F(ManualTest, TheMenuListsGiveEachRowTheKeyItShows) {
       }
       if (!keys.isEmpty()) {
         ++keyed;
-        EXPECT_GE(withKey, 1) << "the manual gives no key for " << caption.toStdString() << " (" << keys.toStdString() << ")";
+        EXPECT_GE(withKey, 1) << "the manual gives no key for " << caption.toStdString() << " (" << keys.toStdString()
+                              << ")";
       }
     }
   }
@@ -437,8 +439,7 @@ TEST(HelpWindowTest, OpensAtTheKeywordAndClosesEveryWindow) {
   close.command = HelpCommand::CloseAll;
   backend->HtmlHelp(close);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  for (QWidget* w : QApplication::topLevelWidgets())
-    EXPECT_FALSE(qobject_cast<HelpWindow*>(w) && w->isVisible());
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(qobject_cast<HelpWindow*>(w) && w->isVisible());
 }
 
 // The help window that is shown now.
@@ -465,10 +466,10 @@ TEST(HelpWindowTest, TopicsByPathAndNumberMissedKeywordsAndEsc) {
   EXPECT_EQ(window->CurrentPage().fragment(), "high");
 
   // Every number of the table leads to its page.
-  const std::map<int, QString> numbers = {{1, "index.html"},       {2, "rules.html"},   {3, "scoring.html"},
-                                          {4, "howtoplay.html"},   {5, "menus.html"},   {6, "preferences.html"},
-                                          {7, "players.html"},     {8, "scores.html"},  {9, "online.html"},
-                                          {10, "chat.html"},       {11, "troubleshooting.html"}};
+  const std::map<int, QString> numbers = {{1, "index.html"},     {2, "rules.html"},           {3, "scoring.html"},
+                                          {4, "howtoplay.html"}, {5, "menus.html"},           {6, "preferences.html"},
+                                          {7, "players.html"},   {8, "scores.html"},          {9, "online.html"},
+                                          {10, "chat.html"},     {11, "troubleshooting.html"}};
   HelpRequest number;
   number.command = HelpCommand::HelpContext;
   number.file = Collection();

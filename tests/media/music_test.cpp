@@ -27,10 +27,11 @@ class FakeMusicMenu : public MusicMenu {
   void ShowMusicList() override {
     ++shown;
     open = true;
-    if (onShow) QTimer::singleShot(0, [this] {
-      onShow();
-      open = false;
-    });
+    if (onShow)
+      QTimer::singleShot(0, [this] {
+        onShow();
+        open = false;
+      });
   }
   bool open = false;
   int shown = 0;
@@ -44,8 +45,7 @@ class MusicTest : public ::testing::Test {
     folders.DataPath = home.Path() + "/data/";
     folders.UserPath = home.Path() + "/user/";
     folders.DocsPath = home.Path() + "/docs";
-    for (const QString& f : {folders.AppPath, folders.DataPath, folders.UserPath, folders.DocsPath})
-      QDir().mkpath(f);
+    for (const QString& f : {folders.AppPath, folders.DataPath, folders.UserPath, folders.DocsPath}) QDir().mkpath(f);
     WriteFile(folders.AppPath + "Data/intro.mp3", "intro");
     for (const char* name : {"one.mp3", "two.mp3", "three.mp3"}) WriteFile(Song(name), "song");
     wait.SetTimeScale(0);
@@ -58,10 +58,9 @@ class MusicTest : public ::testing::Test {
     auto p = std::make_unique<FakeMusicPlayer>();
     p->cause = cause;
     player = p.get();
-    auto m = std::make_unique<Music>(
-        MusicServices{folders, wait, ui, settings, sound, [this] { return soundOn; }, "Marrowdale",
-                      [this] { ++commandsDone; }},
-        std::move(p));
+    auto m = std::make_unique<Music>(MusicServices{folders, wait, ui, settings, sound, [this] { return soundOn; },
+                                                   "Marrowdale", [this] { ++commandsDone; }},
+                                     std::move(p));
     m->SetMenu(&menu);
     return m;
   }
@@ -171,7 +170,7 @@ TEST_F(MusicTest, StopsRemovalsAndNewerListsNeverLetAnOldListGoOn) {
   player->log.clear();
   music->PlayAllRow();
   music->PlayMusicList();
-  player->FinishSong();  // the end of song 1 is queued...
+  player->FinishSong();          // the end of song 1 is queued...
   music->state().StartSong = 3;  // ...when a newer list replaces this one
   music->PlayMusicList();
   RunEvents();

@@ -114,9 +114,10 @@ TEST(PngPipeline, PremultipliesEveryColourAndAlphaByTruncation) {
   const auto pixels = pngtest::ReadBack(png);
   for (int y = 0; y < 256; ++y) {
     for (int x = 0; x < 256; ++x) {
-      const pngtest::Bgra expected =
-          y == 0 ? pngtest::Bgra{} : pngtest::Bgra{std::uint8_t(255 * y / 255), std::uint8_t((255 - x) * y / 255),
-                                                   std::uint8_t(x * y / 255), std::uint8_t(y)};
+      const pngtest::Bgra expected = y == 0
+                                         ? pngtest::Bgra{}
+                                         : pngtest::Bgra{std::uint8_t(255 * y / 255), std::uint8_t((255 - x) * y / 255),
+                                                         std::uint8_t(x * y / 255), std::uint8_t(y)};
       ASSERT_EQ(pixels[std::size_t(y * 256 + x)], expected) << x << "," << y;
     }
   }
@@ -162,7 +163,7 @@ TEST(PngPipeline, TransparentStylesFlattenOntoTheirColour) {
   platform::FakeUi ui;
   StdPNG png(ui);
   const QString path = pngtest::SuiteFolder() + "/tbrn2c08.png";  // RGB with a key colour, red background
-  png.SetTransparentStyle(0x00FF00);                               // flatten onto green
+  png.SetTransparentStyle(0x00FF00);                              // flatten onto green
   ASSERT_TRUE(png.LoadFile(path, -1, 0, 255));
   EXPECT_EQ(png.BitCount_BMP(), 24);
   EXPECT_EQ(png.Background(), 0x00FF00);
@@ -212,9 +213,9 @@ TEST(PngPipeline, ProgressiveDisplayEndsWithThePictureOnTheTarget) {
     const char* file;
     int progressive;
   };
-  for (const Case c : {Case{"basn6a08.png", 0}, Case{"basi6a08.png", 0}, Case{"basi3p08.png", 0},
-                       Case{"basi3p08.png", 1}, Case{"basn2c08.png", 0}, Case{"basi0g04.png", 2},
-                       Case{"tbrn2c08.png", 0}}) {
+  for (const Case c :
+       {Case{"basn6a08.png", 0}, Case{"basi6a08.png", 0}, Case{"basi3p08.png", 0}, Case{"basi3p08.png", 1},
+        Case{"basn2c08.png", 0}, Case{"basi0g04.png", 2}, Case{"tbrn2c08.png", 0}}) {
     SCOPED_TRACE(c.file);
     const QString path = pngtest::SuiteFolder() + "/" + c.file;
     platform::FakeUi ui;

@@ -84,8 +84,10 @@ TEST(PngBrokenSuite, PicturesThatAreNotPlainFilesReadThroughQt) {
   StdPNG fromResource(ui);
   StdPNG fromMemory(ui);
   ASSERT_TRUE(fromResource.LoadFile(embedded, -1, 0, 255));
-  ASSERT_TRUE(fromMemory.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                         std::size_t(bytes.size())}, -1, 0, 255).ok());
+  ASSERT_TRUE(fromMemory
+                  .LoadFromMemory({reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())},
+                                  -1, 0, 255)
+                  .ok());
   EXPECT_EQ(fromResource.Width(), 29);
   EXPECT_TRUE(pngtest::ReadBack(fromResource) == pngtest::ReadBack(fromMemory));
 
@@ -117,8 +119,9 @@ TEST(PngBrokenSuite, LoadFromItsOwnEventIsRefusedQuietly) {
 PngError LoadCode(const QByteArray& bytes, std::int16_t checkCrc = -1) {
   platform::FakeUi ui;
   StdPNG png(ui);
-  return png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())},
-                            checkCrc, 0, 255)
+  return png
+      .LoadFromMemory({reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())}, checkCrc,
+                      0, 255)
       .error;
 }
 
@@ -147,7 +150,10 @@ TEST(PngHeaderFaults, ShortMissingRepeatedOrLateHeaderIsCorrupted) {
   const QByteArray pixels = Rows(2, QByteArray(2, 0));
   // Twelve header bytes only.
   PngBuilder shortFile;
-  shortFile.Chunk("IHDR", QByteArray::fromHex("000000020000000208000000")).Chunk("tEXt", kPadding).ImageData(pixels).End();
+  shortFile.Chunk("IHDR", QByteArray::fromHex("000000020000000208000000"))
+      .Chunk("tEXt", kPadding)
+      .ImageData(pixels)
+      .End();
   EXPECT_EQ(LoadCode(shortFile.bytes()), PngError::HeaderCorrupted);
   EXPECT_EQ(LoadCode(PngBuilder().Chunk("tEXt", kPadding).End().bytes()), PngError::HeaderCorrupted);
   EXPECT_EQ(LoadCode(PngBuilder().Chunk("tEXt", kPadding).ImageData(pixels).Header(2, 2, 8, 0).End().bytes()),
@@ -168,7 +174,8 @@ TEST(PngHeaderFaults, SizesThatCannotBeHeldAreTooLarge) {
   // which is found without asking for the memory.
   EXPECT_EQ(LoadCode(PngBuilder().Header(20000, 20000, 8, media::kRgba).ImageData(tiny).End().bytes()),
             PngError::NotCompressedCorrectly);
-  EXPECT_EQ(PngErrorMessage(PngError::TooLarge).text, QStringLiteral("Image is too large to process. Cannot continue."));
+  EXPECT_EQ(PngErrorMessage(PngError::TooLarge).text,
+            QStringLiteral("Image is too large to process. Cannot continue."));
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -214,8 +221,11 @@ TEST(PngHeaderFaults, BitmapWithoutMemoryIsALackOfResources) {
   GTEST_SKIP() << "the address sanitizer's own mappings leave no room for an address-space limit";
 #else
   constexpr int kSide = 4096;  // 64 MiB of bitmap from 65 KiB of data
-  const QByteArray file = PngBuilder().Header(kSide, kSide, 8, media::kRgba)
-                              .Chunk("IDAT", CompressedZeros(qint64(kSide) * (kSide * 4 + 1))).End().bytes();
+  const QByteArray file = PngBuilder()
+                              .Header(kSide, kSide, 8, media::kRgba)
+                              .Chunk("IDAT", CompressedZeros(qint64(kSide) * (kSide * 4 + 1)))
+                              .End()
+                              .bytes();
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("big.png"));
   QFile out(path);
@@ -257,8 +267,9 @@ TEST(PngChunkFaults, ChunkLengthsAndPositionsAreCheckedIn64Bits) {
   huge += QByteArray::fromHex("80000000") + "IDAT" + QByteArray(16, 'x');
   EXPECT_EQ(LoadCode(huge), PngError::Corrupted);
   // No IEND: the loop runs off the end of the file.
-  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).ImageData(Rows(2, QByteArray(2, 0))).bytes()),
-            PngError::Corrupted);
+  EXPECT_EQ(
+      LoadCode(PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).ImageData(Rows(2, QByteArray(2, 0))).bytes()),
+      PngError::Corrupted);
 }
 
 // A chunk of a type not known here is skipped when it is ancillary (a
@@ -274,9 +285,10 @@ TEST(PngChunkFaults, UnknownCriticalChunkIsRefusedByName) {
   EXPECT_EQ(LoadCode(withChunk("ABCD", "data")), PngError::UnknownCriticalChunk);
   EXPECT_EQ(LoadCode(withChunk("ABCD", "")), PngError::UnknownCriticalChunk);
   EXPECT_EQ(LoadCode(withChunk("Zzzz", "data"), 0), PngError::UnknownCriticalChunk);
-  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).ImageData(pixels).Chunk("ABCD", "x")
-                         .End().bytes()),
-            PngError::UnknownCriticalChunk);
+  EXPECT_EQ(
+      LoadCode(
+          PngBuilder().Header(2, 2, 8, 0).Chunk("tEXt", kPadding).ImageData(pixels).Chunk("ABCD", "x").End().bytes()),
+      PngError::UnknownCriticalChunk);
 
   QTemporaryDir dir;
   const QString path = dir.path() + "/critical.png";
@@ -312,8 +324,13 @@ TEST(PngChunkFaults, ImageDataCrcIsAlwaysCheckedAndAncillaryOnlyWhenAsked) {
   EXPECT_EQ(LoadCode(badIdat, 0), PngError::IdatBadCrc);
   EXPECT_EQ(LoadCode(badIdat, -1), PngError::IdatBadCrc);
 
-  const QByteArray badGamma = PngBuilder().Header(2, 2, 8, 0).Chunk("gAMA", QByteArray::fromHex("0000B18F"), false)
-                                  .Chunk("tEXt", kPadding).Chunk("IDAT", z).End().bytes();
+  const QByteArray badGamma = PngBuilder()
+                                  .Header(2, 2, 8, 0)
+                                  .Chunk("gAMA", QByteArray::fromHex("0000B18F"), false)
+                                  .Chunk("tEXt", kPadding)
+                                  .Chunk("IDAT", z)
+                                  .End()
+                                  .bytes();
   platform::FakeUi ui;
   StdPNG png(ui);
   auto span = [](const QByteArray& b) {
@@ -335,7 +352,8 @@ TEST(PngChunkFaults, ImageDataIsJoinedAcrossChunksAndRefusedWhenShort) {
   StdPNG png(ui);
   const QByteArray split = PngBuilder().Header(30, 40, 8, 0).ImageData(raw, 7).End().bytes();
   EXPECT_TRUE(png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(split.constData()), std::size_t(split.size())},
-                                 -1, 0, 255).ok());
+                                 -1, 0, 255)
+                  .ok());
   EXPECT_EQ(LoadCode(PngBuilder().Header(30, 40, 8, 0).ImageData(raw.left(raw.size() - 1)).End().bytes()),
             PngError::NotCompressedCorrectly);
   EXPECT_EQ(LoadCode(PngBuilder().Header(30, 40, 8, 0).ImageData(raw + 'x').End().bytes()),
@@ -388,8 +406,13 @@ TEST(PngChunkFaults, CheckValueIsZlibsAndFoundAcrossChunkEnds) {
   for (int tail = 1; tail <= 6; ++tail) {
     SCOPED_TRACE(testing::Message() << "last chunk of " << tail << " bytes");
     auto file = [&](const QByteArray& data) {
-      return PngBuilder().Header(30, 20, 8, 0).Chunk("tEXt", kPadding).Chunk("IDAT", data.left(data.size() - tail))
-          .Chunk("IDAT", data.right(tail)).End().bytes();
+      return PngBuilder()
+          .Header(30, 20, 8, 0)
+          .Chunk("tEXt", kPadding)
+          .Chunk("IDAT", data.left(data.size() - tail))
+          .Chunk("IDAT", data.right(tail))
+          .End()
+          .bytes();
     };
     EXPECT_EQ(LoadCode(file(z)), PngError::None);
     EXPECT_EQ(LoadCode(file(wrong)), PngError::NotCompressedCorrectly);
@@ -408,8 +431,8 @@ TEST(PngChunkFaults, LargeAndManyChunksReadFromAFileDecodeAsFromMemory) {
   };
   const QByteArray bigText = QByteArray("Big\0", 4) + QByteArray(100000, 't');
   QTemporaryDir dir;
-  for (const Kind kind : {Kind{200, 150, 4, media::kRgba}, Kind{300, 120, 4, media::kRgba},
-                          Kind{1500, 90, 1, media::kGrey}}) {
+  for (const Kind kind :
+       {Kind{200, 150, 4, media::kRgba}, Kind{300, 120, 4, media::kRgba}, Kind{1500, 90, 1, media::kGrey}}) {
     QByteArray raw;
     std::uint32_t rng = 99;
     for (int y = 0; y < kind.height; ++y) {
@@ -440,8 +463,11 @@ TEST(PngChunkFaults, LargeAndManyChunksReadFromAFileDecodeAsFromMemory) {
       fromFile.SetTransparentStyle(media::kTransparentKeep);
       fromMemory.SetTransparentStyle(media::kTransparentKeep);
       ASSERT_TRUE(fromFile.LoadFile(path, -1, 0, 255));
-      ASSERT_TRUE(fromMemory.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()),
-                                             std::size_t(file.size())}, -1, 0, 255).ok());
+      ASSERT_TRUE(
+          fromMemory
+              .LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())}, -1,
+                              0, 255)
+              .ok());
       const std::vector<pngtest::Bgra> pixels = pngtest::ReadBack(fromFile);
       EXPECT_TRUE(pixels == pngtest::ReadBack(fromMemory));
       const pngtest::Reference ref = pngtest::DecodeWithLibpng(file);
@@ -471,20 +497,40 @@ TEST(PngRawSize, EmptyAdam7PassesCountNothing) {
 
 TEST(PngPalette, MissingOrOversizedPaletteIsRefused) {
   const QByteArray pixels = Rows(2, QByteArray(2, 0));
-  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kPalette).Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()),
+  EXPECT_EQ(
+      LoadCode(PngBuilder().Header(2, 2, 8, media::kPalette).Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()),
+      PngError::BadPalette);
+  EXPECT_EQ(LoadCode(PngBuilder()
+                         .Header(2, 2, 8, media::kPalette)
+                         .Chunk("PLTE", QByteArray(257 * 3, 1))
+                         .ImageData(pixels)
+                         .End()
+                         .bytes()),
             PngError::BadPalette);
-  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kPalette).Chunk("PLTE", QByteArray(257 * 3, 1))
-                         .ImageData(pixels).End().bytes()),
+  EXPECT_EQ(LoadCode(PngBuilder()
+                         .Header(2, 2, 8, media::kPalette)
+                         .Chunk("PLTE", QByteArray(10, 1))
+                         .Chunk("tEXt", kPadding)
+                         .ImageData(pixels)
+                         .End()
+                         .bytes()),
             PngError::BadPalette);
-  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kPalette).Chunk("PLTE", QByteArray(10, 1))
-                         .Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()),
-            PngError::BadPalette);
-  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kPalette).Chunk("PLTE", QByteArray(9, 1), false)
-                         .Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()),
+  EXPECT_EQ(LoadCode(PngBuilder()
+                         .Header(2, 2, 8, media::kPalette)
+                         .Chunk("PLTE", QByteArray(9, 1), false)
+                         .Chunk("tEXt", kPadding)
+                         .ImageData(pixels)
+                         .End()
+                         .bytes()),
             PngError::PaletteBadCrc);
   // A grey picture ignores a palette, even a broken one.
-  EXPECT_EQ(LoadCode(PngBuilder().Header(2, 2, 8, media::kGrey).Chunk("PLTE", QByteArray(10, 1), false)
-                         .Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()),
+  EXPECT_EQ(LoadCode(PngBuilder()
+                         .Header(2, 2, 8, media::kGrey)
+                         .Chunk("PLTE", QByteArray(10, 1), false)
+                         .Chunk("tEXt", kPadding)
+                         .ImageData(pixels)
+                         .End()
+                         .bytes()),
             PngError::None);
 }
 
@@ -514,14 +560,16 @@ TEST(PngPalette, IndexBeyondThePaletteIsOpaqueBlackOnEveryPath) {
     for (bool withAlpha : {false, true}) {
       for (bool interlaced : {false, true}) {
         for (std::int32_t style : {media::kTransparentKeep, media::kTransparentFileBackground}) {
-          SCOPED_TRACE(testing::Message() << "depth " << depth << " alpha " << withAlpha << " interlaced "
-                                          << interlaced << " style " << style);
+          SCOPED_TRACE(testing::Message() << "depth " << depth << " alpha " << withAlpha << " interlaced " << interlaced
+                                          << " style " << style);
           const QByteArray file = PaletteOverrun(depth, withAlpha, interlaced);
           platform::FakeUi ui;
           StdPNG png(ui);
           png.SetTransparentStyle(style);
-          ASSERT_TRUE(png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()),
-                                          std::size_t(file.size())}, -1, 0, 255).ok());
+          ASSERT_TRUE(
+              png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())},
+                                 -1, 0, 255)
+                  .ok());
           const auto pixels = pngtest::ReadBack(png);
           ASSERT_EQ(pixels.size(), 2u);
           if (style == media::kTransparentKeep) {
@@ -539,21 +587,32 @@ TEST(PngPalette, PaletteAnswersWhatTheFileStores) {
   QByteArray palette;
   for (int i = 0; i < 6; ++i) palette += QByteArray(3, char(i * 40));
   const auto load = [](StdPNG& png, const QByteArray& file) {
-    return png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())},
-                              -1, 0, 255).ok();
+    return png
+        .LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())}, -1, 0, 255)
+        .ok();
   };
   platform::FakeUi ui;
   StdPNG png(ui);
   // Six entries for a 2-bit picture: all six are answered, four are used.
-  ASSERT_TRUE(load(png, PngBuilder().Header(4, 1, 2, media::kPalette).Chunk("PLTE", palette)
-                            .Chunk("tEXt", kPadding).ImageData(QByteArray::fromHex("001B")).End().bytes()));
+  ASSERT_TRUE(load(png, PngBuilder()
+                            .Header(4, 1, 2, media::kPalette)
+                            .Chunk("PLTE", palette)
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(QByteArray::fromHex("001B"))
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.Palette(), std::vector<std::uint8_t>(palette.begin(), palette.end()));
   auto pixels = pngtest::ReadBack(png);  // indexes 0, 1, 2, 3
   ASSERT_EQ(pixels.size(), 4u);
   EXPECT_EQ(pixels[3], (pngtest::Bgra{120, 120, 120, 255}));
   // Four entries for an 8-bit picture: twelve bytes, and index 5 is black.
-  ASSERT_TRUE(load(png, PngBuilder().Header(2, 1, 8, media::kPalette).Chunk("PLTE", palette.left(12))
-                            .Chunk("tEXt", kPadding).ImageData(QByteArray::fromHex("000305")).End().bytes()));
+  ASSERT_TRUE(load(png, PngBuilder()
+                            .Header(2, 1, 8, media::kPalette)
+                            .Chunk("PLTE", palette.left(12))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(QByteArray::fromHex("000305"))
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.Palette().size(), 12u);
   pixels = pngtest::ReadBack(png);
   ASSERT_EQ(pixels.size(), 2u);

@@ -62,9 +62,7 @@ QStringList ValidSuiteFiles() {
   return files;
 }
 
-std::string ParamName(const ::testing::TestParamInfo<QString>& info) {
-  return info.param.chopped(4).toStdString();
-}
+std::string ParamName(const ::testing::TestParamInfo<QString>& info) { return info.param.chopped(4).toStdString(); }
 
 INSTANTIATE_TEST_SUITE_P(PngSuite, SuiteFile, ::testing::ValuesIn(ValidSuiteFiles()), ParamName);
 
@@ -74,8 +72,8 @@ TEST(PngRandomFilters, EveryFilterAtEveryPixelSizeMatchesTheReference) {
   struct Format {
     std::uint8_t colorType, depth;
   };
-  const Format formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1}, {3, 2},
-                            {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+  const Format formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                            {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
   std::uint32_t rng = 12345;
   auto next = [&rng] {
     rng = rng * 1664525u + 1013904223u;
@@ -121,8 +119,10 @@ TEST(PngRandomFilters, EveryFilterAtEveryPixelSizeMatchesTheReference) {
       platform::FakeUi ui;
       StdPNG png(ui);
       png.SetTransparentStyle(media::kTransparentKeep);
-      ASSERT_TRUE(png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())},
-                                     -1, 0, 255).ok());
+      ASSERT_TRUE(
+          png.LoadFromMemory({reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())}, -1, 0,
+                             255)
+              .ok());
       const std::vector<Bgra> ours = pngtest::ReadBack(png);
       const std::vector<Bgra> expected = ExpectedPixels(ref, png.BitCount_BMP());
       ASSERT_EQ(ours.size(), expected.size());

@@ -34,7 +34,8 @@ TEST_F(PngProperties, TextAndCompressedTextReachComments) {
   ASSERT_TRUE(LoadSuite("ct1n0g04.png"));
   const QString plain = png.Comments(QStringLiteral("none"));
   EXPECT_EQ(zipped, plain);
-  EXPECT_TRUE(plain.startsWith(QStringLiteral("Title: PngSuite\r\nAuthor: Willem A.J. van Schaik\r\n(willem@schaik.com)\r\n")))
+  EXPECT_TRUE(
+      plain.startsWith(QStringLiteral("Title: PngSuite\r\nAuthor: Willem A.J. van Schaik\r\n(willem@schaik.com)\r\n")))
       << plain.toStdString();
   EXPECT_TRUE(plain.endsWith(QStringLiteral("\r\nDisclaimer: Freeware.")));
   EXPECT_FALSE(plain.contains(QRegularExpression(QStringLiteral("[^\\r]\\n"))));
@@ -44,9 +45,13 @@ TEST_F(PngProperties, TextAndCompressedTextReachComments) {
 
 TEST_F(PngProperties, TextCleaningRemovesTheEscapeCharacterOnly) {
   const QByteArray text = QByteArray("Note\0Room 27 \x1b[1mbold", 21);
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 8, 0).Chunk("tEXt", text)
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 8, 0)
+                            .Chunk("tEXt", text)
                             .Chunk("tEXt", QByteArray("Caf\xe9\0\x80 5", 8))
-                            .ImageData(QByteArray(2, 0)).End().bytes()));
+                            .ImageData(QByteArray(2, 0))
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.Comments({}), QString::fromUtf8("Note: Room 27  [1mbold\r\nCafé: € 5"));
 }
 
@@ -58,8 +63,13 @@ TEST_F(PngProperties, KeywordsAreReadWithinTheChunk) {
   std::vector<std::uint8_t> longKey(100, 'k');
   longKey[81] = 0;  // the NUL lies beyond the 81 bytes searched
   EXPECT_TRUE(media::ReadChunkKeyword(longKey).isEmpty());
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 8, 0).Chunk("tEXt", QByteArray(90, 'k'))
-                            .Chunk("tEXt", QByteArray("abc", 3)).ImageData(QByteArray(2, 0)).End().bytes()));
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 8, 0)
+                            .Chunk("tEXt", QByteArray(90, 'k'))
+                            .Chunk("tEXt", QByteArray("abc", 3))
+                            .ImageData(QByteArray(2, 0))
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.Comments(QStringLiteral("-")), QStringLiteral("-"));
 }
 
@@ -69,16 +79,27 @@ TEST_F(PngProperties, CompressedTextThatDoesNotInflateLeavesAnEmptyLine) {
   const QByteArray otherMethod = QByteArray("C\0\1", 3) + pngtest::Compress("skipped");
   // 5000 bytes of zeros inflate to more than 50 times the chunk's length.
   const QByteArray bomb = QByteArray("D\0\0", 3) + pngtest::Compress(QByteArray(5000, 'z'));
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 8, 0).Chunk("zTXt", good).Chunk("zTXt", broken)
-                            .Chunk("zTXt", otherMethod).Chunk("zTXt", bomb).Chunk("tEXt", QByteArray("E\0last", 6))
-                            .ImageData(QByteArray(2, 0)).End().bytes()));
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 8, 0)
+                            .Chunk("zTXt", good)
+                            .Chunk("zTXt", broken)
+                            .Chunk("zTXt", otherMethod)
+                            .Chunk("zTXt", bomb)
+                            .Chunk("tEXt", QByteArray("E\0last", 6))
+                            .ImageData(QByteArray(2, 0))
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.Comments({}), QStringLiteral("A: first\r\n\r\n\r\nE: last"));
 }
 
 TEST_F(PngProperties, TextStoreKeepsLengthTypeAndData) {
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 8, 0).Chunk("tEXt", QByteArray("k\0xxxxxxxx", 10))
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 8, 0)
+                            .Chunk("tEXt", QByteArray("k\0xxxxxxxx", 10))
                             .Chunk("tEXt", QByteArray("k\0", 2) + QByteArray(18, 'y'))
-                            .ImageData(QByteArray(2, 0)).End().bytes()));
+                            .ImageData(QByteArray(2, 0))
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.Info().textStore.size(), 46u);
 }
 
@@ -103,42 +124,77 @@ TEST_F(PngProperties, TimesAndPhysicalValues) {
 
 TEST_F(PngProperties, SmallValueChunks) {
   const QByteArray pixels = QByteArray(2, 0);
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 8, 0).Chunk("sRGB", QByteArray(1, 3))
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 8, 0)
+                            .Chunk("sRGB", QByteArray(1, 3))
                             .Chunk("gAMA", QByteArray::fromHex("0000B18F00"))
                             .Chunk("oFFs", QByteArray::fromHex("FFFFFFFE0000000501"))
-                            .Chunk("tEXt", kPadding).ImageData(pixels).End().bytes()));
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(pixels)
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.StdRGB(), 4);
   EXPECT_DOUBLE_EQ(png.GammaCorrection(), 0.0);  // five bytes: ignored
   EXPECT_EQ(png.Offsets(), (std::vector<std::int32_t>{-2, 5, 1}));
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 8, 0).Chunk("sRGB", QByteArray(1, 4))
-                            .Chunk("gAMA", QByteArray::fromHex("0000B18F")).Chunk("tEXt", kPadding)
-                            .ImageData(pixels).End().bytes()));
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 8, 0)
+                            .Chunk("sRGB", QByteArray(1, 4))
+                            .Chunk("gAMA", QByteArray::fromHex("0000B18F"))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(pixels)
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.StdRGB(), 0);
   EXPECT_DOUBLE_EQ(png.GammaCorrection(), 0.45455);
 }
 
 TEST_F(PngProperties, SixteenBitKeyMatchesWholeSamples) {
   // Two grey pixels sharing their low byte; only the first is the key.
-  const QByteArray raw = QByteArray::fromHex("00" "0102" "0502");
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(2, 1, 16, media::kGrey).Chunk("tRNS", QByteArray::fromHex("0102"))
-                            .Chunk("tEXt", kPadding).ImageData(raw).End().bytes()));
+  const QByteArray raw = QByteArray::fromHex(
+      "00"
+      "0102"
+      "0502");
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(2, 1, 16, media::kGrey)
+                            .Chunk("tRNS", QByteArray::fromHex("0102"))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(raw)
+                            .End()
+                            .bytes()));
   auto pixels = pngtest::ReadBack(png);
   ASSERT_EQ(pixels.size(), 2u);
   EXPECT_EQ(pixels[0], (pngtest::Bgra{0, 0, 0, 0}));
   EXPECT_EQ(pixels[1], (pngtest::Bgra{5, 5, 5, 255}));
 
-  const QByteArray rgb = QByteArray::fromHex("00" "0102A0B0C0D0" "0902A0B0C0D0");
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(2, 1, 16, media::kRgb).Chunk("tRNS", QByteArray::fromHex("0102A0B0C0D0"))
-                            .Chunk("tEXt", kPadding).ImageData(rgb).End().bytes()));
+  const QByteArray rgb = QByteArray::fromHex(
+      "00"
+      "0102A0B0C0D0"
+      "0902A0B0C0D0");
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(2, 1, 16, media::kRgb)
+                            .Chunk("tRNS", QByteArray::fromHex("0102A0B0C0D0"))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(rgb)
+                            .End()
+                            .bytes()));
   pixels = pngtest::ReadBack(png);
   EXPECT_EQ(pixels[0], (pngtest::Bgra{0, 0, 0, 0}));
   EXPECT_EQ(pixels[1], (pngtest::Bgra{0xC0, 0xA0, 0x09, 255}));
 }
 
 TEST_F(PngProperties, ShortTransparencyAndBackgroundAreIgnored) {
-  const QByteArray raw = QByteArray::fromHex("00" "0102" "0502");
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(2, 1, 16, media::kGrey).Chunk("tRNS", QByteArray(1, 1))
-                            .Chunk("bKGD", QByteArray(1, 1)).Chunk("tEXt", kPadding).ImageData(raw).End().bytes()));
+  const QByteArray raw = QByteArray::fromHex(
+      "00"
+      "0102"
+      "0502");
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(2, 1, 16, media::kGrey)
+                            .Chunk("tRNS", QByteArray(1, 1))
+                            .Chunk("bKGD", QByteArray(1, 1))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(raw)
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.BitCount_BMP(), 8);
   EXPECT_EQ(png.Info().fileBackground, -1);
   EXPECT_FALSE(png.Info().HasKeyColor());
@@ -150,32 +206,57 @@ TEST_F(PngProperties, BackgroundColourOfSixteenBitUsesTheHighByte) {
   ASSERT_TRUE(LoadSuite("bggn4a16.png"));  // bKGD grey AB84
   EXPECT_EQ(png.Info().fileBackground, 0xABABAB);
   // A 1-bit grey picture with background grey value 1 has a white background.
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(8, 1, 1, media::kGrey).Chunk("bKGD", QByteArray::fromHex("0001"))
-                            .Chunk("tEXt", kPadding).ImageData(QByteArray::fromHex("00AA")).End().bytes()));
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(8, 1, 1, media::kGrey)
+                            .Chunk("bKGD", QByteArray::fromHex("0001"))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(QByteArray::fromHex("00AA"))
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.Info().fileBackground, 0xFFFFFF);
 }
 
 TEST_F(PngProperties, BackgroundIndexBeyondThePaletteIsIgnored) {
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 2, media::kPalette).Chunk("PLTE", QByteArray::fromHex("112233445566"))
-                            .Chunk("bKGD", QByteArray(1, 2)).Chunk("tEXt", kPadding)
-                            .ImageData(QByteArray(2, 0)).End().bytes()));
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 2, media::kPalette)
+                            .Chunk("PLTE", QByteArray::fromHex("112233445566"))
+                            .Chunk("bKGD", QByteArray(1, 2))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(QByteArray(2, 0))
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.Info().fileBackground, -1);
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 2, media::kPalette).Chunk("PLTE", QByteArray::fromHex("112233445566"))
-                            .Chunk("bKGD", QByteArray(1, 1)).Chunk("tEXt", kPadding)
-                            .ImageData(QByteArray(2, 0)).End().bytes()));
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 2, media::kPalette)
+                            .Chunk("PLTE", QByteArray::fromHex("112233445566"))
+                            .Chunk("bKGD", QByteArray(1, 1))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(QByteArray(2, 0))
+                            .End()
+                            .bytes()));
   EXPECT_EQ(png.Info().fileBackground, 0x665544);
 }
 
 TEST_F(PngProperties, PaletteTransparencyIsPaddedAndIgnoredForAlphaImages) {
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 8, media::kPalette).Chunk("PLTE", QByteArray(12, 1))
-                            .Chunk("tRNS", QByteArray::fromHex("102030")).Chunk("tEXt", kPadding)
-                            .ImageData(QByteArray(2, 0)).End().bytes()));
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 8, media::kPalette)
+                            .Chunk("PLTE", QByteArray(12, 1))
+                            .Chunk("tRNS", QByteArray::fromHex("102030"))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(QByteArray(2, 0))
+                            .End()
+                            .bytes()));
   ASSERT_EQ(png.Info().transparency.size(), 256u);
   EXPECT_EQ(png.Info().transparency[2], 0x30);
   EXPECT_EQ(png.Info().transparency[3], 255);
   EXPECT_EQ(png.Info().keyColor, 0);
-  ASSERT_TRUE(LoadBytes(PngBuilder().Header(1, 1, 8, media::kRgba).Chunk("tRNS", QByteArray(6, 1))
-                            .Chunk("tEXt", kPadding).ImageData(QByteArray(5, 0)).End().bytes()));
+  ASSERT_TRUE(LoadBytes(PngBuilder()
+                            .Header(1, 1, 8, media::kRgba)
+                            .Chunk("tRNS", QByteArray(6, 1))
+                            .Chunk("tEXt", kPadding)
+                            .ImageData(QByteArray(5, 0))
+                            .End()
+                            .bytes()));
   EXPECT_FALSE(png.Info().HasKeyColor());
 }
 

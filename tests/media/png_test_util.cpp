@@ -139,8 +139,8 @@ QByteArray Compress(const QByteArray& raw) {
   return out;
 }
 
-PngBuilder& PngBuilder::Header(std::uint32_t width, std::uint32_t height, std::uint8_t depth,
-                               std::uint8_t colorType, std::uint8_t interlace) {
+PngBuilder& PngBuilder::Header(std::uint32_t width, std::uint32_t height, std::uint8_t depth, std::uint8_t colorType,
+                               std::uint8_t interlace) {
   QByteArray data = BE32(width) + BE32(height);
   data.append(char(depth));
   data.append(char(colorType));
@@ -152,8 +152,8 @@ PngBuilder& PngBuilder::Header(std::uint32_t width, std::uint32_t height, std::u
 
 PngBuilder& PngBuilder::Chunk(const char* type, const QByteArray& data, bool goodCrc) {
   const QByteArray typeAndData = QByteArray(type, 4) + data;
-  std::uint32_t crc = std::uint32_t(
-      crc32(0, reinterpret_cast<const Bytef*>(typeAndData.constData()), uInt(typeAndData.size())));
+  std::uint32_t crc =
+      std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(typeAndData.constData()), uInt(typeAndData.size())));
   if (!goodCrc) crc ^= 1;
   body_ += BE32(std::uint32_t(data.size())) + typeAndData + BE32(crc);
   return *this;

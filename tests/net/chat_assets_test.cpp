@@ -44,8 +44,8 @@ TEST(ChatAssets, AFreshStartGetsThemAndTheOwnFilesStay) {
     EXPECT_FALSE(face.isNull()) << icon;
   }
   EXPECT_FALSE(QImage(f->AppPath + "Data/" + kAvatarsFolder + kDefaultAvatar).isNull());
-  for (const char* picture : {"chat-slap", "chat-cursor-avatar", "chat-cursor-slap", "chat-pin-in", "chat-pin-out",
-                              "chat-help"})
+  for (const char* picture :
+       {"chat-slap", "chat-cursor-avatar", "chat-cursor-slap", "chat-pin-in", "chat-pin-out", "chat-help"})
     EXPECT_FALSE(QImage(f->AppPath + "Data/pictures/" + picture + ".png").isNull()) << picture;
 
   QFile chat(f->UserPath + kChatSavFileName);

@@ -36,7 +36,7 @@ TEST(ChatLines, EachReceivedLineGivesItsLogLabelStatusAndSound) {
     const char* log;
     const char* message;  // nullptr: the label is left alone
     const char* status;
-    const char* sound;    // relative to the user folder, or the data folder's
+    const char* sound;  // relative to the user folder, or the data folder's
     bool icon;
     const char* iconFile;
     bool slap;

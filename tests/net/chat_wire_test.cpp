@@ -101,35 +101,39 @@ TEST(ChatWire, TwoProgramsChatBothWaysAndTheHostsQuitAsksTheRemoteToSaveOnce) {
   When join([&] { return bob.Listening(); }, [&] { ann.StartSetup(); });
   bob.ui.QueueAnswer(platform::vbNo);
   bob.ui.QueueAnswer(platform::vbYes);
-  When talk([&] { return bob.conn->HandshakeDone() && ann.conn->HandshakeDone(); }, [&] {
-    Type(bob, " hi there ");
-    for (const char* line : {"<SLAP>", "WAV applause", "hello", "http://example.org/a", "HTTPX:evil"})
-      Type(ann, line);
-  });
+  When talk([&] { return bob.conn->HandshakeDone() && ann.conn->HandshakeDone(); },
+            [&] {
+              Type(bob, " hi there ");
+              for (const char* line : {"<SLAP>", "WAV applause", "hello", "http://example.org/a", "HTTPX:evil"})
+                Type(ann, line);
+            });
   // A link that came while the first question was open would only be logged.
   When second([&] { return bob.ui.boxes.size() == 1; }, [&] { Type(ann, "https://example.org/b"); });
   QString bobLog, annLog;
   bool slapShown = false;
-  When quit([&] { return bob.ui.boxes.size() == 2; }, [&] {
-    bobLog = bob.conn->frmChat()->Log();
-    annLog = ann.conn->frmChat()->Log();
-    slapShown = !bob.conn->frmChat()->imgSlap->isHidden();
-    ann.state.CurrentTurn = table::Turn::Local;  // a game on the remote's table
-    bob.conn->SayGoodbye();
-  });
+  When quit([&] { return bob.ui.boxes.size() == 2; },
+            [&] {
+              bobLog = bob.conn->frmChat()->Log();
+              annLog = ann.conn->frmChat()->Log();
+              slapShown = !bob.conn->frmChat()->imgSlap->isHidden();
+              ann.state.CurrentTurn = table::Turn::Local;  // a game on the remote's table
+              bob.conn->SayGoodbye();
+            });
   ASSERT_TRUE(RunUntil([&] { return bob.returned && ann.returned; }, {&bob, &ann}));
   ann.wait.SetTimeScale(1);
   ann.wait.Pause(0.2);
 
-  EXPECT_TRUE(relay.toHost.contains("SY  1#Ann: <SMACK>\nSY  2#Ann: WAV applause.wav\nSY  3#Ann: hello\n"
-                                    "SY  4#Ann: http://example.org/a\nSY  5#Ann: HTTPX:evil\n"))
+  EXPECT_TRUE(
+      relay.toHost.contains("SY  1#Ann: <SMACK>\nSY  2#Ann: WAV applause.wav\nSY  3#Ann: hello\n"
+                            "SY  4#Ann: http://example.org/a\nSY  5#Ann: HTTPX:evil\n"))
       << relay.toHost.toStdString();
   EXPECT_TRUE(relay.toRemote.contains("NM Bob\nSY  1#Bob: hi there\n")) << relay.toRemote.toStdString();
   EXPECT_TRUE(relay.toRemote.endsWith("SY  2#Bob Quit!^\nGO\n")) << relay.toRemote.toStdString();
 
   EXPECT_TRUE(bobLog.contains("\r\nBob: hi there")) << bobLog.toStdString();
-  EXPECT_TRUE(bobLog.endsWith("\r\nAnn: hello\r\nAnn: http://example.org/a\r\nAnn: HTTPX:evil\r\n"
-                              "Ann: https://example.org/b"))
+  EXPECT_TRUE(
+      bobLog.endsWith("\r\nAnn: hello\r\nAnn: http://example.org/a\r\nAnn: HTTPX:evil\r\n"
+                      "Ann: https://example.org/b"))
       << bobLog.toStdString();
   EXPECT_TRUE(annLog.contains("\r\nBob: hi there")) << annLog.toStdString();
   EXPECT_TRUE(annLog.contains("\r\nSent: You slapped your opponent! \r\nSent: WAV applause\r\nAnn: hello"))
@@ -179,10 +183,11 @@ TEST(ChatWire, TheOpponentsAvatarShowsAgainAtTheNextConnection) {
     bob.returned = ann.returned = false;
     bob.StartSetup();
     When join([&] { return bob.Listening(); }, [&] { ann.StartSetup(); });
-    When act([&] { return bob.conn->HandshakeDone() && ann.conn->HandshakeDone(); }, [&] {
-      then();
-      ann.conn->SetupInternet();  // the remote ends it
-    });
+    When act([&] { return bob.conn->HandshakeDone() && ann.conn->HandshakeDone(); },
+             [&] {
+               then();
+               ann.conn->SetupInternet();  // the remote ends it
+             });
     return RunUntil([&] { return bob.returned && ann.returned; }, {&bob, &ann});
   };
   ASSERT_TRUE(connectAndThen([&] {

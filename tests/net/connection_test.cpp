@@ -43,12 +43,13 @@ TEST(Connection, HostGreetsThePeerAndEndsFromTheMenu) {
   TempHome home;
   HostAndPeer rig(home.Path());
   Side& host = rig.host;
-  When end([&] { return rig.Greeted(); }, [&] {
-    EXPECT_EQ(host.view.Label(table::TableLabel::StatusMsg), kStartPromptText);
-    EXPECT_EQ(host.net.OpponentName, "Ann");
-    EXPECT_EQ(host.ThinkDelay, kOnlineThinkDelay);
-    host.conn->SetupInternet();  // the menu again: Yes ends it
-  });
+  When end([&] { return rig.Greeted(); },
+           [&] {
+             EXPECT_EQ(host.view.Label(table::TableLabel::StatusMsg), kStartPromptText);
+             EXPECT_EQ(host.net.OpponentName, "Ann");
+             EXPECT_EQ(host.ThinkDelay, kOnlineThinkDelay);
+             host.conn->SetupInternet();  // the menu again: Yes ends it
+           });
   ASSERT_TRUE(RunUntil([&] { return host.returned && rig.peer.closed; }, {&host}));
 
   EXPECT_EQ(rig.peer.got, QByteArray("IP  4. 0. 0^ 1\nNM Hal\nSY  1#Hal Quit!^\nGO\n"));
@@ -217,8 +218,8 @@ TEST(Connection, APeerLeavingBeforeItsNameLeavesTheOpponentsFileAlone) {
 
 TEST(Connection, EachHostileLineClosesTheConnectionWithOneBox) {
   const QByteArray hostile[] = {
-      "PC picPlayer1#picOpponent#3\n", "GS 99999\n", "TR  7\n", "IP  4. 0. 0\n", "WT 12\n",
-      "SY no number\n", QByteArray(kMaxLineBytes + 1, 'x'),
+      "PC picPlayer1#picOpponent#3\n",    "GS 99999\n", "TR  7\n", "IP  4. 0. 0\n", "WT 12\n", "SY no number\n",
+      QByteArray(kMaxLineBytes + 1, 'x'),
   };
   for (const QByteArray& line : hostile) {
     TempHome home;
@@ -237,10 +238,11 @@ TEST(Connection, EachHostileLineClosesTheConnectionWithOneBox) {
     if (line.startsWith("IP ")) early.peer.Send("RS\n");
   };
   bool listenedOn = false;
-  When end([&] { return early.peer.closed; }, [&] {
-    listenedOn = early.host.Listening() && early.host.net.NetConnIndex == play::kNetConnSettingUp;
-    early.host.conn->SetupInternet();
-  });
+  When end([&] { return early.peer.closed; },
+           [&] {
+             listenedOn = early.host.Listening() && early.host.net.NetConnIndex == play::kNetConnSettingUp;
+             early.host.conn->SetupInternet();
+           });
   ASSERT_TRUE(RunUntil([&] { return early.host.returned; }, {&early.host}));
   EXPECT_TRUE(listenedOn);
   EXPECT_EQ(early.host.BoxTexts(), QStringList{kEndConnectionText});
@@ -252,11 +254,12 @@ TEST(Connection, QuitThenCloseAsksToSaveOnceWithoutAnErrorBox) {
   HostAndPeer rig(home.Path());
   Side& host = rig.host;
   host.ui.QueueAnswer(platform::vbNo);
-  When quit([&] { return rig.Greeted(); }, [&] {
-    host.state.CurrentTurn = table::Turn::Local;  // a game on the table
-    rig.peer.Send("GO\n");
-    rig.peer.Close();
-  });
+  When quit([&] { return rig.Greeted(); },
+            [&] {
+              host.state.CurrentTurn = table::Turn::Local;  // a game on the table
+              rig.peer.Send("GO\n");
+              rig.peer.Close();
+            });
   ASSERT_TRUE(RunUntil([&] { return host.returned; }, {&host}));
   // Let the close that followed arrive too.
   host.wait.Pause(0.2);
@@ -317,14 +320,15 @@ TEST(Connection, TwoProgramsConnectAThirdIsRefusedAndEitherEnds) {
   Peer third;
   When call([&] { return host.conn->HandshakeDone() && remote.conn->HandshakeDone(); },
             [&] { third.Connect(host.Port()); });
-  When end([&] { return third.closed; }, [&] {
-    EXPECT_EQ(third.got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
-    EXPECT_EQ(host.net.NetConnIndex, play::kNetPeerSocket);
-    EXPECT_EQ(host.net.OpponentName, "Ann");
-    EXPECT_EQ(remote.net.OpponentName, "Hal");
-    EXPECT_EQ(remote.view.panels[1], "Ann vs Hal");
-    remote.conn->SetupInternet();  // the remote ends it
-  });
+  When end([&] { return third.closed; },
+           [&] {
+             EXPECT_EQ(third.got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
+             EXPECT_EQ(host.net.NetConnIndex, play::kNetPeerSocket);
+             EXPECT_EQ(host.net.OpponentName, "Ann");
+             EXPECT_EQ(remote.net.OpponentName, "Hal");
+             EXPECT_EQ(remote.view.panels[1], "Ann vs Hal");
+             remote.conn->SetupInternet();  // the remote ends it
+           });
   ASSERT_TRUE(RunUntil([&] { return host.returned && remote.returned; }, {&host, &remote}));
   EXPECT_EQ(host.BoxTexts(), (QStringList{kDeniedText, QString("Ann") + kQuitText}));
   EXPECT_EQ(remote.BoxTexts(), QStringList{kEndConnectionText});
@@ -483,22 +487,23 @@ TEST(Connection, APeersSlapsPlayAFewAndItsLinksAskOnce) {
     if (line != "NM Ann") return;
     QByteArray flood;
     for (int i = 1; i <= kSlaps; ++i) flood += "SY " + QByteArray::number(i) + "#Hal: <SMACK>\n";
-    for (int i = 1; i <= kLinks; ++i) flood += "SY " + QByteArray::number(i) + "#Hal: http://example.org/" +
-                                               QByteArray::number(i) + "\n";
+    for (int i = 1; i <= kLinks; ++i)
+      flood += "SY " + QByteArray::number(i) + "#Hal: http://example.org/" + QByteArray::number(i) + "\n";
     scripted.peer.Send(flood + "SY  99#Hal: done\n");
   };
   remote.ui.QueueAnswer(platform::vbNo);  // the link is not opened
   QString log;
-  When end([&] { return remote.conn->frmChat() && remote.conn->frmChat()->Log().endsWith("Hal: done"); }, [&] {
-    log = remote.conn->frmChat()->Log();
-    remote.conn->SetupInternet();
-  });
+  When end([&] { return remote.conn->frmChat() && remote.conn->frmChat()->Log().endsWith("Hal: done"); },
+           [&] {
+             log = remote.conn->frmChat()->Log();
+             remote.conn->SetupInternet();
+           });
   remote.StartSetup();
   ASSERT_TRUE(RunUntil([&] { return remote.returned && end.Done(); }, {&remote}));
 
   // Each slap either played or shows in the log.
-  const qsizetype played = std::count(remote.sound.played.begin(), remote.sound.played.end(),
-                                      remote.folders.UserPath + "Sounds/slap.wav");
+  const qsizetype played =
+      std::count(remote.sound.played.begin(), remote.sound.played.end(), remote.folders.UserPath + "Sounds/slap.wav");
   EXPECT_GE(played, 1);
   EXPECT_LT(played, kSlaps);
   EXPECT_EQ(played + log.count("\r\nHal: <SMACK>"), kSlaps) << log.toStdString();

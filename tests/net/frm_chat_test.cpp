@@ -6,10 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -249,7 +249,8 @@ TEST(ChatWindow, OpensBesideThePlayWindowSizedForTheScreen) {
       EXPECT_NEAR(chat.Text1->width() / 1.28, logAtDesign + 200 / 15, 2);
     }
     if (c.factor == 1.44) {
-      chat.SetLog("MD: Bob has joined the game.\r\nBob: hello\r\nAnn: PIC <Wink> hi ;-)\r\nSent: You slapped your opponent! ");
+      chat.SetLog(
+          "MD: Bob has joined the game.\r\nBob: hello\r\nAnn: PIC <Wink> hi ;-)\r\nSent: You slapped your opponent! ");
       chat.AvatarSlap();
       chat.grab().save(QStringLiteral(MARROWDALE_BINARY_DIR) + "/chat_window_large.png");
     }

@@ -12,8 +12,8 @@
 
 namespace {
 
-using net_test::Mirrored;
 using net::ReceivedMove;
+using net_test::Mirrored;
 using table::PileArrays;
 
 net::TabOrder NewPeerOrder(bool host) {
@@ -233,8 +233,8 @@ TEST(GameLists, RecoverListReadsBackMirroredWithTheTurnAndMatchExchanged) {
   const struct {
     const char* time;
     std::int64_t seconds;
-  } forms[] = {{" .0036111", 312}, {"0,5", 43200}, {"1:05 PM", 47100}, {"12:00:30A", 0},
-               {"12:00:30AM", 0}, {"0.05.13", 313}, {" 25:61", 0}, {"1 pm", 46800}};
+  } forms[] = {{" .0036111", 312}, {"0,5", 43200},   {"1:05 PM", 47100}, {"12:00:30A", 0},
+               {"12:00:30AM", 0},  {"0.05.13", 313}, {" 25:61", 0},      {"1 pm", 46800}};
   for (const auto& form : forms) {
     const QString line = net::RcLine(QString(plain).replace(" 1:02:05#", QString(form.time) + "#"));
     const net::NetMessage rc = net::ParseNetLine(line, false);
@@ -274,8 +274,7 @@ TEST(GameLists, HostileRecoverListsAreRefusedWhole) {
       {"match flag 2", with(f.size() - 1, " 2")},
       {"not a number", with(25, " x")},
   };
-  for (const auto& [what, text] : hostile)
-    EXPECT_FALSE(net::ReadRecoverList(text, false, NewPeerOrder(false))) << what;
+  for (const auto& [what, text] : hostile) EXPECT_FALSE(net::ReadRecoverList(text, false, NewPeerOrder(false))) << what;
 
   // Every card once in each deck, but laid out as no game can lay it.
   const auto moved = [&](const std::function<void(PileArrays&)>& change) {

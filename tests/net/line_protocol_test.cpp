@@ -82,19 +82,19 @@ TEST(LineProtocol, HostileLinesAreViolations) {
       {"GS 1001", false},
       {"GS -5", false},
       {"TR  7", false},
-      {"TR 1", false},                           // the digit without its blank
-      {"NM  \t ", true},                         // no name left
+      {"TR 1", false},    // the digit without its blank
+      {"NM  \t ", true},  // no name left
       {"GOX", true},
       {"GO now", false},
       {"IP 4.0.0", false},
-      {"IP  4. 0. 0", false},                    // the host's line carries its socket
-      {"IP  4. 0. 0^ 1", true},                  // the remote's answer does not
+      {"IP  4. 0. 0", false},    // the host's line carries its socket
+      {"IP  4. 0. 0^ 1", true},  // the remote's answer does not
       {"IP  99999. 0. 0", true},
-      {"DK # 1# 2#", false},                     // not a deck
+      {"DK # 1# 2#", false},  // not a deck
       {"DK", false},
-      {"DK # 1#", true},                         // the host only gets the answer
+      {"DK # 1#", true},  // the host only gets the answer
       {"EG WHATEVER", false},
-      {"EG STALEMATE", true},                    // only the host announces
+      {"EG STALEMATE", true},  // only the host announces
       {"RC 1#x#", false},
       {"WT 12", true},
   };
@@ -143,7 +143,7 @@ TEST(LineSplitter, CutsLinesInOrderAcrossPieces) {
   EXPECT_FALSE(s.TakeLine(line));  // the unfinished tail stays
   ASSERT_TRUE(s.Append("\r\nWT\n"));
   ASSERT_TRUE(s.TakeLine(line));
-  EXPECT_EQ(line, "PC");           // CR LF is accepted
+  EXPECT_EQ(line, "PC");  // CR LF is accepted
   ASSERT_TRUE(s.TakeLine(line));
   EXPECT_EQ(line, "WT");
   EXPECT_TRUE(s.Empty());

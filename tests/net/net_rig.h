@@ -85,8 +85,8 @@ struct Side {
   // scores window is this side's recording one.
   template <class Hooks>
   play::NetPlayParts Parts(Hooks& programHooks, QWidget* mainWindow = nullptr) {
-    return {net,  scores, store, netScores, state,      view,       mainWindow,   ui,
-            wait, sound,  guard, folders,   PlayerName, ThinkDelay, programHooks, programHooks, hooks};
+    return {net,   scores, store,   netScores,  state,      view,         mainWindow,   ui,   wait,
+            sound, guard,  folders, PlayerName, ThinkDelay, programHooks, programHooks, hooks};
   }
   void Host(int port = 0) {
     conn->SetConnectDialog([port] { return net::ConnectChoice{true, true, QString(), port}; });

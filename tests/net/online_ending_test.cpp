@@ -62,9 +62,10 @@ struct Player : play::NetGameEnd, play::NetProgramHooks, play::PlayHooks {
   bool SoundOn = false;
   testing_support::FakeSoundEffects sfx;
   play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, *this, 0.0f, {}};
-  play::GameOverServices over{piles,     side.state, side.scores, side.store, side.view,       sfx,
-                              side.sound, side.wait, side.ui,     side.guard, SoundOn,         side.PlayerName,
-                              QString(),  side.folders.DataPath, nullptr};
+  play::GameOverServices over{
+      piles,     side.state, side.scores, side.store, side.view,       sfx,       side.sound,
+      side.wait, side.ui,    side.guard,  SoundOn,    side.PlayerName, QString(), side.folders.DataPath,
+      nullptr};
   std::unique_ptr<OnlineGame> game;
   std::unique_ptr<play::OnlineStateAnswers> answers;  // built on the game, as the program builds it
   std::vector<int> gameOvers;
@@ -87,22 +88,24 @@ TEST(OnlineEnding, TheGameEndingMoveIsAnsweredWithoutWTAndEachSideScoresItOnce) 
   t.remote.piles = Mirrored(hp);
   bool hostDone = false;
   bool remoteDone = false;
-  When move([&] { return t.Connected(); }, [&] {
-    // The connection's start cleared the turn.
-    t.host.side.state.CurrentTurn = table::Turn::Local;
-    t.remote.side.state.CurrentTurn = table::Turn::Opponent;
-    play::PlayState& hs = t.host.side.state;
-    hs.MoveSource = PileControl::picPlayer;
-    hs.MoveSourceIndex = 2;
-    hs.MoveCard = 1;
-    EXPECT_EQ(play::PlaceOnCenter(t.host.moves, 3), play::MoveResult::Applied);
-    EXPECT_EQ(play::RemoveFromSourcePile(t.host.moves, PileControl::picPlayer, 2), play::MoveResult::Applied);
-    hostDone = true;
-  });
-  When replay([&] { return t.remote.side.net.NetMsgKind == kMsgPC; }, [&] {
-    t.remote.game->Opponent(t.remote.moves);
-    remoteDone = true;
-  });
+  When move([&] { return t.Connected(); },
+            [&] {
+              // The connection's start cleared the turn.
+              t.host.side.state.CurrentTurn = table::Turn::Local;
+              t.remote.side.state.CurrentTurn = table::Turn::Opponent;
+              play::PlayState& hs = t.host.side.state;
+              hs.MoveSource = PileControl::picPlayer;
+              hs.MoveSourceIndex = 2;
+              hs.MoveCard = 1;
+              EXPECT_EQ(play::PlaceOnCenter(t.host.moves, 3), play::MoveResult::Applied);
+              EXPECT_EQ(play::RemoveFromSourcePile(t.host.moves, PileControl::picPlayer, 2), play::MoveResult::Applied);
+              hostDone = true;
+            });
+  When replay([&] { return t.remote.side.net.NetMsgKind == kMsgPC; },
+              [&] {
+                t.remote.game->Opponent(t.remote.moves);
+                remoteDone = true;
+              });
   ASSERT_TRUE(RunUntil([&] { return hostDone && remoteDone; }, {&t.host.side, &t.remote.side}));
 
   EXPECT_EQ(t.host.side.net.NetMsgKind, kMsgPC);
@@ -135,20 +138,23 @@ TEST(OnlineEnding, TheMoverWaitsForPCThenWTWithTheSendButtonOff) {
   std::vector<bool> sendEnabledInTransit;
   std::vector<bool> waitShownInTransit;
   std::optional<bool> delivered;
-  When move([&] { return t.Connected(); }, [&] {
-    t.host.side.state.CurrentTurn = table::Turn::Local;
-    t.host.side.view.EnablePiles(false);  // as the move code leaves them
-    delivered = t.host.game->Move_Transmit_PlayCard({"picPlayer", 1, "picPlayer", 1});
-  });
-  When pc([&] { return t.remote.side.net.NetMsgKind == kMsgPC; }, [&] {
-    sendEnabledInTransit.push_back(t.host.SendEnabled());
-    waitShownInTransit.push_back(t.host.side.view.labelsVisible[TableLabel::lblWAIT]);
-    remote.SendNetMessage("PC", 0);
-  });
-  When wt([&] { return t.remote.side.net.NetMsgKind == kMsgWT; }, [&] {
-    sendEnabledInTransit.push_back(t.host.SendEnabled());
-    remote.SendNetMessage("WT", 0);
-  });
+  When move([&] { return t.Connected(); },
+            [&] {
+              t.host.side.state.CurrentTurn = table::Turn::Local;
+              t.host.side.view.EnablePiles(false);  // as the move code leaves them
+              delivered = t.host.game->Move_Transmit_PlayCard({"picPlayer", 1, "picPlayer", 1});
+            });
+  When pc([&] { return t.remote.side.net.NetMsgKind == kMsgPC; },
+          [&] {
+            sendEnabledInTransit.push_back(t.host.SendEnabled());
+            waitShownInTransit.push_back(t.host.side.view.labelsVisible[TableLabel::lblWAIT]);
+            remote.SendNetMessage("PC", 0);
+          });
+  When wt([&] { return t.remote.side.net.NetMsgKind == kMsgWT; },
+          [&] {
+            sendEnabledInTransit.push_back(t.host.SendEnabled());
+            remote.SendNetMessage("WT", 0);
+          });
   ASSERT_TRUE(RunUntil([&] { return delivered.has_value(); }, {&t.host.side, &t.remote.side}));
 
   EXPECT_TRUE(*delivered);
@@ -192,18 +198,19 @@ TEST(OnlineEnding, TheHostsEndGoesOutAsEGAndIsConfirmedWithRS) {
     HostAndPeer rig(home.Path());
     Player& host = rig.host;
     bool ended = false;
-    When end([&] { return host.side.conn->HandshakeDone(); }, [&] {
-      host.side.conn->EndConnectionWait();  // as a game's start ends the set-up's wait
-      host.side.state.CurrentTurn = table::Turn::Local;
-      if (stalemate) {
-        play::DeclareStalemate(host.over);  // the question is answered Yes
-      } else {
-        // The Game menu's End Match, as the menus ask the online answers.
-        host.answers->SendEndGame(true);
-        host.answers->ExchangeStalemateReset();
-      }
-      ended = true;
-    });
+    When end([&] { return host.side.conn->HandshakeDone(); },
+             [&] {
+               host.side.conn->EndConnectionWait();  // as a game's start ends the set-up's wait
+               host.side.state.CurrentTurn = table::Turn::Local;
+               if (stalemate) {
+                 play::DeclareStalemate(host.over);  // the question is answered Yes
+               } else {
+                 // The Game menu's End Match, as the menus ask the online answers.
+                 host.answers->SendEndGame(true);
+                 host.answers->ExchangeStalemateReset();
+               }
+               ended = true;
+             });
     ASSERT_TRUE(RunUntil([&] { return ended; }, {&host.side})) << stalemate;
 
     EXPECT_EQ(rig.got, QStringList({stalemate ? "EG STALEMATE" : "EG ENDMATCH", "RS"}));
@@ -234,8 +241,8 @@ TEST(OnlineEnding, TheRemoteConfirmsTheHostsEndOnceItsGameOverHasRun) {
     scripted.onLine = [&](const QByteArray& line) {
       if (line == "IP  4. 0. 0") return;  // answered by the scripted host
       if (line == "NM Ann") {
-        remote.side.conn->EndConnectionWait();  // as a game's start ends the set-up's wait
-        remote.side.state.CurrentTurn = table::Turn::Opponent;     // the host's turn of a game on the table
+        remote.side.conn->EndConnectionWait();                  // as a game's start ends the set-up's wait
+        remote.side.state.CurrentTurn = table::Turn::Opponent;  // the host's turn of a game on the table
         hostPeer.Send("EG " + word + "\n");
         return;
       }

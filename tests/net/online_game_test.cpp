@@ -29,8 +29,7 @@ using net_test::When;
 
 struct Player {
   Player(const QString& name, const QString& root, std::chrono::milliseconds callerLimit = kCallerHandshakeLimit)
-      : side(name, root, nullptr, callerLimit),
-        game(*side.conn, side.Parts(side.hooks), piles, rule) {}
+      : side(name, root, nullptr, callerLimit), game(*side.conn, side.Parts(side.hooks), piles, rule) {}
   Side side;
   table::PileArrays piles;
   std::int16_t rule = kCoinTossRule;
@@ -65,20 +64,23 @@ TEST(OnlineGame, TheHostHandsItsDecksOverAndTellsWhoMovesFirst) {
   std::optional<bool> started;
   bool told = false;
   QString decks;
-  When start([&] { return t.Connected(); }, [&] {
-    started = t.host.game.HostGameStart();
-    t.host.side.state.CurrentTurn = table::Turn::Local;
-    t.host.game.WhoseTurn();
-    told = true;
-  });
-  When deal([&] { return t.remote.side.net.NetMsgKind == kMsgGS; }, [&] {
-    remote.EndConnectionWait();  // as the Deal button ends the remote's connection wait
-    remote.SendNetMessage("GS", 0);
-  });
-  When dk([&] { return t.remote.side.net.NetMsgKind == kMsgDK; }, [&] {
-    decks = remote.NetDataText();
-    remote.SendNetMessage("DK", 0);
-  });
+  When start([&] { return t.Connected(); },
+             [&] {
+               started = t.host.game.HostGameStart();
+               t.host.side.state.CurrentTurn = table::Turn::Local;
+               t.host.game.WhoseTurn();
+               told = true;
+             });
+  When deal([&] { return t.remote.side.net.NetMsgKind == kMsgGS; },
+            [&] {
+              remote.EndConnectionWait();  // as the Deal button ends the remote's connection wait
+              remote.SendNetMessage("GS", 0);
+            });
+  When dk([&] { return t.remote.side.net.NetMsgKind == kMsgDK; },
+          [&] {
+            decks = remote.NetDataText();
+            remote.SendNetMessage("DK", 0);
+          });
   When tr([&] { return t.remote.side.net.NetMsgKind == kMsgTR; }, [&] { remote.SendNetMessage("TR", 0); });
   ASSERT_TRUE(RunUntil(
       [&] {
@@ -151,21 +153,24 @@ TEST(OnlineGame, SilentCallersKeepNoFairCallerOutAndTheGameThenPlays) {
   probe.start(1);
   When callFirst([&] { return host.Listening(); }, [&] { call(first); });
   When callLater([&] { return gone(first); }, [&] { call(later); });
-  When callFair([&] { return all(later, [](const Silent& s) { return s.peer && !s.peer->got.isEmpty(); }); }, [&] {
-    fairCalledAt = clock.elapsed();
-    remote.StartSetup();
-  });
+  When callFair([&] { return all(later, [](const Silent& s) { return s.peer && !s.peer->got.isEmpty(); }); },
+                [&] {
+                  fairCalledAt = clock.elapsed();
+                  remote.StartSetup();
+                });
   std::optional<bool> started;
   QString decks;
   When start([&] { return connectedAt >= 0; }, [&] { started = hal.game.HostGameStart(); });
-  When deal([&] { return remote.net.NetMsgKind == kMsgGS; }, [&] {
-    remote.conn->EndConnectionWait();  // as the Deal button ends the remote's connection wait
-    remote.conn->SendNetMessage("GS", 0);
-  });
-  When dk([&] { return remote.net.NetMsgKind == kMsgDK; }, [&] {
-    decks = remote.conn->NetDataText();
-    remote.conn->SendNetMessage("DK", 0);
-  });
+  When deal([&] { return remote.net.NetMsgKind == kMsgGS; },
+            [&] {
+              remote.conn->EndConnectionWait();  // as the Deal button ends the remote's connection wait
+              remote.conn->SendNetMessage("GS", 0);
+            });
+  When dk([&] { return remote.net.NetMsgKind == kMsgDK; },
+          [&] {
+            decks = remote.conn->NetDataText();
+            remote.conn->SendNetMessage("DK", 0);
+          });
   ASSERT_TRUE(RunUntil([&] { return started.has_value() && gone(later); }, {&host, &remote}));
 
   const QByteArray greeting = "IP  4. 0. 0^ 1\n";
@@ -202,19 +207,19 @@ TEST(OnlineGame, TheRemoteTakesTheDecksMirroredAndAnswersTheTurnThatCameDuringIt
   std::optional<bool> started;
   bool answered = false;
   When gs([&] { return t.Connected(); }, [&] { host.SendNetMessage("GS 0", play::kNetPeerSocket); });
-  When deal([&] { return t.remote.side.net.NetMsgKind == kMsgGS; }, [&] {
-    started = t.remote.game.RemoteGameStart();
-    t.remote.side.wait.WaitUntil([&] { return t.remote.side.net.NetMsgKind == kMsgTR; });
-    t.remote.game.WhoseTurn();
-    answered = true;
-  });
-  When dk([&] { return t.host.side.net.NetMsgKind == kMsgGS; }, [&] {
-    host.SendNetMessage(DkLine(BuildDeckList(t.host.piles, std::nullopt)), play::kNetPeerSocket);
-  });
+  When deal([&] { return t.remote.side.net.NetMsgKind == kMsgGS; },
+            [&] {
+              started = t.remote.game.RemoteGameStart();
+              t.remote.side.wait.WaitUntil([&] { return t.remote.side.net.NetMsgKind == kMsgTR; });
+              t.remote.game.WhoseTurn();
+              answered = true;
+            });
+  When dk([&] { return t.host.side.net.NetMsgKind == kMsgGS; },
+          [&] { host.SendNetMessage(DkLine(BuildDeckList(t.host.piles, std::nullopt)), play::kNetPeerSocket); });
   When tr([&] { return t.host.side.net.NetMsgKind == kMsgDK; },
           [&] { host.SendNetMessage(TrLine(kHostFirst), play::kNetPeerSocket); });
-  ASSERT_TRUE(RunUntil([&] { return answered && t.host.side.net.NetMsgKind == kMsgTR; },
-                       {&t.host.side, &t.remote.side}));
+  ASSERT_TRUE(
+      RunUntil([&] { return answered && t.host.side.net.NetMsgKind == kMsgTR; }, {&t.host.side, &t.remote.side}));
   EXPECT_TRUE(*started);
   for (int pos = 1; pos <= 52; ++pos) {
     ASSERT_EQ(t.remote.piles.Reserve[0][pos], t.host.piles.Reserve[1][pos]);
@@ -231,15 +236,17 @@ TEST(OnlineGame, AQuitDuringEitherSidesDeckWaitOrABadDeckDealsNothing) {
     When gs([&] { return t.Connected(); }, [&] { t.host.side.conn->SendNetMessage("GS 0", play::kNetPeerSocket); });
     When deal([&] { return t.remote.side.net.NetMsgKind == kMsgGS; },
               [&] { remoteStarted = t.remote.game.RemoteGameStart(); });
-    When end([&] { return t.host.side.net.NetMsgKind == kMsgGS; }, [&] {
-      if (quit) {
-        t.host.side.conn->SayGoodbye();
-      } else {
-        table::PileArrays twice;
-        for (int pos = 1; pos <= 52; ++pos) twice.Reserve[0][pos] = twice.Reserve[1][pos] = 1;  // no permutation
-        t.host.side.conn->SendNetMessage(DkLine(BuildDeckList(twice, std::nullopt)), play::kNetPeerSocket);
-      }
-    });
+    When end([&] { return t.host.side.net.NetMsgKind == kMsgGS; },
+             [&] {
+               if (quit) {
+                 t.host.side.conn->SayGoodbye();
+               } else {
+                 table::PileArrays twice;
+                 for (int pos = 1; pos <= 52; ++pos)
+                   twice.Reserve[0][pos] = twice.Reserve[1][pos] = 1;  // no permutation
+                 t.host.side.conn->SendNetMessage(DkLine(BuildDeckList(twice, std::nullopt)), play::kNetPeerSocket);
+               }
+             });
     ASSERT_TRUE(RunUntil([&] { return remoteStarted.has_value() && t.remote.side.net.NetConnIndex == 0; },
                          {&t.host.side, &t.remote.side}));
     EXPECT_FALSE(*remoteStarted) << quit;
@@ -252,8 +259,7 @@ TEST(OnlineGame, AQuitDuringEitherSidesDeckWaitOrABadDeckDealsNothing) {
   Shuffle(t.host.piles);
   std::optional<bool> hostStarted;
   When start([&] { return t.Connected(); }, [&] { hostStarted = t.host.game.HostGameStart(); });
-  When gs([&] { return t.remote.side.net.NetMsgKind == kMsgGS; },
-          [&] { t.remote.side.conn->SendNetMessage("GS", 0); });
+  When gs([&] { return t.remote.side.net.NetMsgKind == kMsgGS; }, [&] { t.remote.side.conn->SendNetMessage("GS", 0); });
   When leave([&] { return t.remote.side.net.NetMsgKind == kMsgDK; }, [&] { t.remote.side.conn->SayGoodbye(); });
   ASSERT_TRUE(RunUntil([&] { return hostStarted.has_value(); }, {&t.host.side, &t.remote.side}));
   EXPECT_FALSE(*hostStarted);
@@ -286,15 +292,19 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
   const auto play = [&](PileControl source, int index, auto place) {
     hs.MoveSource = source;
     hs.MoveSourceIndex = static_cast<std::int16_t>(index);
-    hs.MoveCard = source == PileControl::picTableau ? hp.Tableau[index][hp.TableauCount[index]]
-                                                    : hp.Stock[0][hp.StockCount[0]];
+    hs.MoveCard =
+        source == PileControl::picTableau ? hp.Tableau[index][hp.TableauCount[index]] : hp.Stock[0][hp.StockCount[0]];
     EXPECT_EQ(place(), play::MoveResult::Applied);
     EXPECT_EQ(play::RemoveFromSourcePile(hm, source, index), play::MoveResult::Applied);
     return t.host.playHooks.transmitted.back();
   };
   const std::vector<std::function<play::OnlineMove()>> turn = {
-      [] { return play::OnlineMove{"picPlayer", 1, "picPlayer", 1}; },  // the Stock turn
-      [&] { return play(PileControl::picPlayer, 1, [&] { return play::PlaceOnSidePile(hm, 3, play::kOpponentOwner); }); },
+      [] {
+        return play::OnlineMove{"picPlayer", 1, "picPlayer", 1};
+      },  // the Stock turn
+      [&] {
+        return play(PileControl::picPlayer, 1, [&] { return play::PlaceOnSidePile(hm, 3, play::kOpponentOwner); });
+      },
       [&] { return play(PileControl::picTableau, 2, [&] { return play::PlaceOnCenter(hm, 5); }); },
       [&] { return play(PileControl::picPlayer, 1, [&] { return play::PlaceOnSidePile(hm, 3, play::kLocalOwner); }); },
   };
@@ -302,14 +312,15 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
   std::size_t next = 0;
   std::int16_t awaited = kMsgWT;
   bool replayed = false;
-  When start([&] { return t.Connected(); }, [&] {
-    // The connection's start cleared the turn.
-    t.host.side.state.CurrentTurn = table::Turn::Local;
-    t.remote.side.state.CurrentTurn = table::Turn::Opponent;
-    t.remote.side.state.TurnCount = 4;
-    t.remote.game.Opponent(t.remote.moves);
-    replayed = true;
-  });
+  When start([&] { return t.Connected(); },
+             [&] {
+               // The connection's start cleared the turn.
+               t.host.side.state.CurrentTurn = table::Turn::Local;
+               t.remote.side.state.CurrentTurn = table::Turn::Opponent;
+               t.remote.side.state.TurnCount = 4;
+               t.remote.game.Opponent(t.remote.moves);
+               replayed = true;
+             });
   QTimer mover;
   QObject::connect(&mover, &QTimer::timeout, [&] {
     if (!start.Done() || (t.host.side.net.NetMsgKind != awaited && next > 0)) return;
@@ -349,14 +360,15 @@ TEST(OnlineGame, AHostileMoveIsAViolationWithTheTableUnchanged) {
     Put(rp.Stock[1], rp.StockCount[1], {30});
     const table::PileArrays before = rp;
     bool returned = false;
-    When start([&] { return t.Connected(); }, [&] {
-      t.remote.side.state.CurrentTurn = table::Turn::Opponent;  // the connection's start cleared the turn
-      t.remote.game.Opponent(t.remote.moves);
-      returned = true;
-    });
+    When start([&] { return t.Connected(); },
+               [&] {
+                 t.remote.side.state.CurrentTurn = table::Turn::Opponent;  // the connection's start cleared the turn
+                 t.remote.game.Opponent(t.remote.moves);
+                 returned = true;
+               });
     When move([&] { return start.Done(); }, [&] { t.host.side.conn->SendNetMessage(line, play::kNetPeerSocket); });
-    ASSERT_TRUE(RunUntil([&] { return returned && t.remote.side.net.NetConnIndex == 0; },
-                         {&t.host.side, &t.remote.side}))
+    ASSERT_TRUE(
+        RunUntil([&] { return returned && t.remote.side.net.NetConnIndex == 0; }, {&t.host.side, &t.remote.side}))
         << line;
     EXPECT_TRUE(rp == before) << line;
     EXPECT_TRUE(t.remote.side.BoxTexts().contains(kViolationText)) << line;

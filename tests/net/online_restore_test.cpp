@@ -44,9 +44,9 @@ struct Player {
   Player(const QString& name, const QString& root)
       : side(name, root, nullptr, net::kCallerHandshakeLimit, net::Connection::Joins{{}, &restore}),
         game(*side.conn, Parts(), piles, rule),
-        restore(*side.conn, game,
-                OnlineRestoreParts{Parts(), savedServices, moves, commands, SoundOn,
-                                   [this] { return restoreFromSlot && restoreFromSlot(); }}) {
+        restore(*side.conn, game, OnlineRestoreParts{Parts(), savedServices, moves, commands, SoundOn, [this] {
+                                                       return restoreFromSlot && restoreFromSlot();
+                                                     }}) {
     saved.SavedGamesFile.Open(side.folders.DataPath + play::kSavedGamesFileName, play::kSavedGameRecordLength);
   }
   play::NetPlayParts Parts() { return side.Parts(side.hooks); }
@@ -59,9 +59,16 @@ struct Player {
   play::SavedGames saved;
   std::int16_t SampleGameNumber = 0;
   FakeSavedHooks savedHooks;
-  play::SavedGameServices savedServices{
-      piles,          side.state, saved,   {side.scores.CurrentScores, side.scores.MatchOn, side.scores.MatchPoints},
-      SampleGameNumber, side.view, side.guard, side.ui, side.wait, savedHooks};
+  play::SavedGameServices savedServices{piles,
+                                        side.state,
+                                        saved,
+                                        {side.scores.CurrentScores, side.scores.MatchOn, side.scores.MatchPoints},
+                                        SampleGameNumber,
+                                        side.view,
+                                        side.guard,
+                                        side.ui,
+                                        side.wait,
+                                        savedHooks};
   play::CommandState commands;
   bool SoundOn = true;
   std::function<bool()> restoreFromSlot;
@@ -145,33 +152,36 @@ TEST(OnlineRestore, RestartBackUpAndASavedGameAreHandedOverWhole) {
     }
 
     bool returned = false;
-    When start([&] { return t.Connected(); }, [&] {
-      t.GameStarted();
-      host.side.state.CurrentTurn = table::Turn::Local;
-      host.side.state.TurnCount = 3;
-      host.commands.NetRestartPending = mode == Mode::Restart;
-      host.commands.RestoringPreviousTurn = mode == Mode::BackUp;
-      host.saved.SaveSlot = static_cast<std::int16_t>(record);
-      host.restore.NetRestoreGame();
-      returned = true;
-    });
+    When start([&] { return t.Connected(); },
+               [&] {
+                 t.GameStarted();
+                 host.side.state.CurrentTurn = table::Turn::Local;
+                 host.side.state.TurnCount = 3;
+                 host.commands.NetRestartPending = mode == Mode::Restart;
+                 host.commands.RestoringPreviousTurn = mode == Mode::BackUp;
+                 host.saved.SaveSlot = static_cast<std::int16_t>(record);
+                 host.restore.NetRestoreGame();
+                 returned = true;
+               });
     // The remote's Deal button answers "RC"; after "RS" the remote plays
     // its turn when it has one: its Hand card onto its Waste.
     Connection& rc = *remote.side.conn;
     std::optional<bool> mirroredAtResume;
     bool remotePilesLockedUntilDeal = false;
-    When deal([&] { return remote.side.net.NetMsgKind == kMsgRC; }, [&] {
-      remotePilesLockedUntilDeal = !remote.side.view.pilesEnabled;
-      rc.SendNetMessage("RC", 0);
-    });
+    When deal([&] { return remote.side.net.NetMsgKind == kMsgRC; },
+              [&] {
+                remotePilesLockedUntilDeal = !remote.side.view.pilesEnabled;
+                rc.SendNetMessage("RC", 0);
+              });
     // In the remote's turn that follows the hand-over the host's commands
     // may run, as in any other turn of the remote.
     std::optional<bool> hostFreeInRemotesTurn;
-    When resume([&] { return remote.side.net.NetMsgKind == kMsgRS; }, [&] {
-      mirroredAtResume = remote.piles == Mirrored(host.piles);
-      hostFreeInRemotesTurn = host.side.guard.MayReplaceTable();
-      if (hostTurn == table::Turn::Opponent) rc.SendNetMessage("PC picPlayer#1#picOpponent#3", 0);
-    });
+    When resume([&] { return remote.side.net.NetMsgKind == kMsgRS; },
+                [&] {
+                  mirroredAtResume = remote.piles == Mirrored(host.piles);
+                  hostFreeInRemotesTurn = host.side.guard.MayReplaceTable();
+                  if (hostTurn == table::Turn::Opponent) rc.SendNetMessage("PC picPlayer#1#picOpponent#3", 0);
+                });
     When wt([&] { return remote.side.net.NetMsgKind == kMsgPC; }, [&] { rc.SendNetMessage("WT", 0); });
     ASSERT_TRUE(RunUntil([&] { return returned && resume.Done(); }, {&host.side, &remote.side}));
 
@@ -196,8 +206,7 @@ TEST(OnlineRestore, RestartBackUpAndASavedGameAreHandedOverWhole) {
     }
 
     EXPECT_FALSE(host.side.net.NetResyncBusy);
-    EXPECT_FALSE(host.commands.NetRestartPending || host.commands.RestoringPreviousTurn ||
-                 host.commands.NetSecureGame);
+    EXPECT_FALSE(host.commands.NetRestartPending || host.commands.RestoringPreviousTurn || host.commands.NetSecureGame);
     EXPECT_EQ(host.side.state.CurrentTurn, table::Turn::Local);
     EXPECT_TRUE(host.side.view.pilesEnabled);
     if (hostTurn == table::Turn::Local) {
@@ -225,17 +234,20 @@ TEST(OnlineRestore, ACancelledRestoreSendsNothingAndAHostileTableChangesNothing)
   host.restoreFromSlot = [&] { return false; };
   std::int16_t kindBefore = -1;
   bool cancelled = false;
-  When start([&] { return t.Connected(); }, [&] {
-    t.GameStarted();
-    kindBefore = remote.side.net.NetMsgKind;
-    host.restore.NetRestoreGame();
-    cancelled = true;
-    // Whatever the cancel had sent would arrive before this line.
-    ++host.side.net.ChatSeq;
-    host.side.conn->SendNetMessage(ChatLine(host.side.net.ChatSeq, "Hal: still here"), play::kNetPeerSocket);
-  });
+  When start([&] { return t.Connected(); },
+             [&] {
+               t.GameStarted();
+               kindBefore = remote.side.net.NetMsgKind;
+               host.restore.NetRestoreGame();
+               cancelled = true;
+               // Whatever the cancel had sent would arrive before this line.
+               ++host.side.net.ChatSeq;
+               host.side.conn->SendNetMessage(ChatLine(host.side.net.ChatSeq, "Hal: still here"), play::kNetPeerSocket);
+             });
   ASSERT_TRUE(RunUntil(
-      [&] { return cancelled && remote.side.conn->frmChat() && remote.side.conn->frmChat()->Log().contains("still here"); },
+      [&] {
+        return cancelled && remote.side.conn->frmChat() && remote.side.conn->frmChat()->Log().contains("still here");
+      },
       {&host.side, &remote.side}));
   EXPECT_EQ(remote.side.net.NetMsgKind, kindBefore);
   EXPECT_FALSE(host.side.net.NetResyncBusy);
@@ -272,13 +284,13 @@ TEST(OnlineRestore, ATableNoGameCanReachIsRefusedAndChangesNothing) {
                                        [](table::CardCode c) { return table::CardRank(c) == table::kKing; });
   ASSERT_NE(king, stock + bad.piles.StockCount[1]);
   std::swap(bad.piles.Center[2][1], *king);
-  When send([&] { return t.Connected(); }, [&] {
-    t.GameStarted();
-    t.host.side.conn->SendNetMessage(RcLine(BuildRecoverList(bad, false, t.host.side.conn->TabOrders())),
-                                     play::kNetPeerSocket);
-  });
-  ASSERT_TRUE(RunUntil([&] { return send.Done() && remote.side.net.NetConnIndex == 0; },
-                       {&t.host.side, &remote.side}));
+  When send([&] { return t.Connected(); },
+            [&] {
+              t.GameStarted();
+              t.host.side.conn->SendNetMessage(RcLine(BuildRecoverList(bad, false, t.host.side.conn->TabOrders())),
+                                               play::kNetPeerSocket);
+            });
+  ASSERT_TRUE(RunUntil([&] { return send.Done() && remote.side.net.NetConnIndex == 0; }, {&t.host.side, &remote.side}));
   EXPECT_TRUE(remote.piles == before);
   EXPECT_TRUE(remote.side.view.clockStartedAt.empty());
   EXPECT_FALSE(remote.side.net.NetResyncBusy);

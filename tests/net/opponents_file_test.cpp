@@ -17,9 +17,7 @@ namespace {
 using net_test::Side;
 
 struct Opponents {
-  explicit Opponents(const QString& root) : side("Hal", root) {
-    side.net.NetConnIndex = play::kNetPeerSocket;
-  }
+  explicit Opponents(const QString& root) : side("Hal", root) { side.net.NetConnIndex = play::kNetPeerSocket; }
   OpponentsFile File() {
     return OpponentsFile{side.net, side.netScores, side.scores, side.store, side.folders, side.PlayerName};
   }
@@ -81,7 +79,7 @@ TEST(OpponentsFile, WithoutAFileTheScoresStayInMemory) {
   TempHome home;
   Opponents o(home.Path());
   o.side.folders.UserPath = home.Path() + "/missing/folder/";  // Net cannot be made
-  o.side.scores.CurrentScores.SingleWon = 9;                     // the player's own record
+  o.side.scores.CurrentScores.SingleWon = 9;                   // the player's own record
   EXPECT_EQ(o.Meet("Ann"), OpponentRecord::InMemory);
   EXPECT_EQ(o.side.netScores.NetScoreRecNo, 0);
   EXPECT_EQ(o.side.scores.CurrentScores.SingleWon, 0);

@@ -98,8 +98,7 @@ struct Copy {
   QStringList Opponents() const {
     platform::RecordFile file;
     QStringList names;
-    if (!file.Open(folders.UserPath + play::kNetFolderName + "/" + name + ".net", play::kNetScoreRecordLength,
-                   true))
+    if (!file.Open(folders.UserPath + play::kNetFolderName + "/" + name + ".net", play::kNetScoreRecordLength, true))
       return names;
     for (int n = 1; n <= file.RecordCount(); ++n) names << play::ScoreRec::Decode(file.Read(n)).OpponentName.trimmed();
     return names;
@@ -114,8 +113,8 @@ struct Copy {
 // The game lines of a trace in order, each "> LINE" (sent) or "< LINE"
 // (received); chat lines apart.
 struct Wire {
-  QStringList game;   // in order, both ways
-  QStringList sent;   // every line sent, chat included
+  QStringList game;  // in order, both ways
+  QStringList sent;  // every line sent, chat included
   QStringList received;
   QStringList chatIn;
 };
@@ -203,8 +202,8 @@ void Finish(Copy& a, Copy& b, QElapsedTimer& clock) {
     if (c->process.state() == QProcess::NotRunning) continue;
     c->process.kill();
     c->process.waitForFinished(5000);
-    ADD_FAILURE() << c->name.toStdString() << " still ran after " << kHardTimeoutMs / 1000
-                  << " s; its trace:\n" << c->Trace().toStdString();
+    ADD_FAILURE() << c->name.toStdString() << " still ran after " << kHardTimeoutMs / 1000 << " s; its trace:\n"
+                  << c->Trace().toStdString();
   }
 }
 
@@ -222,16 +221,27 @@ TEST(TwoPrograms, PlayTurnsBothWaysChatAndQuitOverLoopback) {
   // Whoever moves first, each side ends two turns. Then the one who moved
   // second waits for the other's third turn; both tell they are settled,
   // write their tables, and the host quits.
-  const QString settle = "play 8\n" "end\n" "play 8\n" "end &\n" "wait turns-ended 2\n";
-  host.Start("trace " + host.TracePath() + "\n"
+  const QString settle =
+      "play 8\n"
+      "end\n"
+      "play 8\n"
+      "end &\n"
+      "wait turns-ended 2\n";
+  host.Start("trace " + host.TracePath() +
+             "\n"
              "answer end this Marrowdale Online Game yes\n"
-             "host " + p + " 127.0.0.1 &\n"
+             "host " +
+             p +
+             " 127.0.0.1 &\n"
              "wait listening\n"
              "wait connected\n"
-             "newgame\n" + settle +
+             "newgame\n" +
+             settle +
              "chat Ann is settled\n"
              "wait chat Bob is settled\n"
-             "dump " + host.TablePath() + "\n"
+             "dump " +
+             host.TablePath() +
+             "\n"
              "wait chat Bob has the table\n"
              "quit\n"
              "exit\n");
@@ -240,13 +250,19 @@ TEST(TwoPrograms, PlayTurnsBothWaysChatAndQuitOverLoopback) {
   while (!host.Trace().contains("# waited for listening") && host.process.state() == QProcess::Running &&
          clock.elapsed() < kHardTimeoutMs)
     QThread::msleep(50);
-  remote.Start("trace " + remote.TracePath() + "\n"
-               "connect 127.0.0.1 " + p + " &\n"
+  remote.Start("trace " + remote.TracePath() +
+               "\n"
+               "connect 127.0.0.1 " +
+               p +
+               " &\n"
                "wait deal-button\n"
-               "deal\n" + settle +
+               "deal\n" +
+               settle +
                "chat Bob is settled\n"
                "wait chat Ann is settled\n"
-               "dump " + remote.TablePath() + "\n"
+               "dump " +
+               remote.TablePath() +
+               "\n"
                "chat Bob has the table\n"
                "wait offline\n"
                "exit\n");

@@ -48,8 +48,7 @@ TEST(ByteCodec, WritesLittleEndianAtOffsetsByteExact) {
   w.F32(14, -2.0f);
   w.Text(18, 4, "ab");
   w.Bytes(22, QByteArray("\x01\x02", 2));
-  EXPECT_EQ(rec.toHex(' '),
-            QByteArray("fe ff 78 56 34 12 00 00 00 00 00 00 f0 3f 00 00 00 c0 61 62 20 20 01 02"));
+  EXPECT_EQ(rec.toHex(' '), QByteArray("fe ff 78 56 34 12 00 00 00 00 00 00 f0 3f 00 00 00 c0 61 62 20 20 01 02"));
 
   ByteReader r(rec);
   EXPECT_EQ(r.I16(0), -2);
@@ -97,17 +96,22 @@ TEST(RecordFileTest, RecordsFromOneWithZeroFilledGaps) {
   EXPECT_EQ(f.Read(1), QByteArray(4, '\0'));
 
   ASSERT_TRUE(f.Write(3, "abcd"));
-  ASSERT_TRUE(f.Write(1, "xy"));          // padded with zeros
-  ASSERT_TRUE(f.Write(2, "123456"));      // cut to the record length
+  ASSERT_TRUE(f.Write(1, "xy"));      // padded with zeros
+  ASSERT_TRUE(f.Write(2, "123456"));  // cut to the record length
   ASSERT_TRUE(f.Flush());
   EXPECT_EQ(f.RecordCount(), 3);
-  EXPECT_EQ(FileBytes(path), QByteArray("xy\0\0" "1234" "abcd", 12));
+  EXPECT_EQ(FileBytes(path), QByteArray("xy\0\0"
+                                        "1234"
+                                        "abcd",
+                                        12));
   EXPECT_EQ(f.Read(2), "1234");
   EXPECT_EQ(f.Read(9), QByteArray(4, '\0'));
 
   ASSERT_TRUE(f.Write(5, "eeee"));
   ASSERT_TRUE(f.Flush());
-  EXPECT_EQ(FileBytes(path).mid(12), QByteArray("\0\0\0\0" "eeee", 8));
+  EXPECT_EQ(FileBytes(path).mid(12), QByteArray("\0\0\0\0"
+                                                "eeee",
+                                                8));
 
   // Record 0 and below are never touched.
   EXPECT_FALSE(f.Write(0, "zzzz"));
@@ -168,7 +172,7 @@ TEST(RecordFileTest, AWrittenRecordSurvivesAKillingOfTheProgram) {
     if (!f.Open(path, 4)) return 1;
     f.Write(1, "aaaa");
     f.Write(13, "dddd");
-    raise(SIGKILL);   // no close, no flush, no destructor
+    raise(SIGKILL);  // no close, no flush, no destructor
     return 2;
   });
   ASSERT_TRUE(WIFSIGNALED(status));
@@ -185,7 +189,7 @@ TEST(RecordFileTest, AWriteThatFailsPartWayLeavesTheFileAsItWasAndIsToldOncePerF
   {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("aaaabbbbXY");   // two records and the start of a third
+    f.write("aaaabbbbXY");  // two records and the start of a third
   }
   const QByteArray before = FileBytes(path);
   // No file may grow beyond 10 bytes: record 3 gets two bytes in before
@@ -202,7 +206,7 @@ TEST(RecordFileTest, AWriteThatFailsPartWayLeavesTheFileAsItWasAndIsToldOncePerF
     if (!f.Open(path, 4) || !g.Open(other, 4)) return 1;
     const bool third = f.Write(3, "cccc");
     const bool fifth = f.Write(5, "eeee");
-    const bool second = f.Write(2, "BBBB");   // in place, inside the limit
+    const bool second = f.Write(2, "BBBB");  // in place, inside the limit
     if (third || fifth || !second || f.LastError() != "File too large") return 2;
     if (ui.boxes.size() != 1 || ui.boxes[0].text != platform::WriteFailedText(path, "File too large") ||
         ui.boxes[0].title != "Marrowdale" || ui.boxes[0].icon() != platform::vbExclamation)

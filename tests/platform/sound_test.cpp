@@ -13,11 +13,11 @@
 #include <QtEndian>
 #include <sys/prctl.h>
 
-#include <csignal>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -36,8 +36,16 @@ namespace {
 QByteArray SilentWav(int samples) {
   const quint32 dataBytes = static_cast<quint32>(samples) * 2;
   QByteArray w;
-  auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); w.append(b, 4); };
-  auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); w.append(b, 2); };
+  auto u32 = [&](quint32 v) {
+    char b[4];
+    qToLittleEndian(v, b);
+    w.append(b, 4);
+  };
+  auto u16 = [&](quint16 v) {
+    char b[2];
+    qToLittleEndian(v, b);
+    w.append(b, 2);
+  };
   w.append("RIFF");
   u32(36 + dataBytes);
   w.append("WAVEfmt ");
@@ -59,8 +67,16 @@ QByteArray SilentWav(int samples) {
 QByteArray Wav(quint16 tag, quint16 channels, quint16 bits, const QByteArray& data, bool extensible = false,
                quint32 rate = 8000) {
   QByteArray w;
-  auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); w.append(b, 4); };
-  auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); w.append(b, 2); };
+  auto u32 = [&](quint32 v) {
+    char b[4];
+    qToLittleEndian(v, b);
+    w.append(b, 4);
+  };
+  auto u16 = [&](quint16 v) {
+    char b[2];
+    qToLittleEndian(v, b);
+    w.append(b, 2);
+  };
   const quint32 fmtBytes = extensible ? 40 : 16;
   w.append("RIFF");
   u32(4 + 8 + fmtBytes + 8 + static_cast<quint32>(data.size()));
@@ -133,8 +149,14 @@ class TestSoundServer {
   ~TestSoundServer() {
     StopRecording();
     Kill();
-    if (oldServer_.isNull()) qunsetenv("PULSE_SERVER"); else qputenv("PULSE_SERVER", oldServer_);
-    if (oldCookie_.isNull()) qunsetenv("PULSE_COOKIE"); else qputenv("PULSE_COOKIE", oldCookie_);
+    if (oldServer_.isNull())
+      qunsetenv("PULSE_SERVER");
+    else
+      qputenv("PULSE_SERVER", oldServer_);
+    if (oldCookie_.isNull())
+      qunsetenv("PULSE_COOKIE");
+    else
+      qputenv("PULSE_COOKIE", oldCookie_);
   }
 
   bool Start(platform::WaitService& wait) {
@@ -206,10 +228,10 @@ class HangingServer : public platform::SoundServer {
   struct Gate {
     std::mutex mutex;
     std::condition_variable wake;
-    bool open = false;    // the server answers again
-    int stuck = 0;        // calls hanging now
-    int streams = 0;      // streams not yet closed
-    bool gone = false;    // the server itself is gone: no thread holds it
+    bool open = false;  // the server answers again
+    int stuck = 0;      // calls hanging now
+    int streams = 0;    // streams not yet closed
+    bool gone = false;  // the server itself is gone: no thread holds it
   };
 
   ~HangingServer() override {
@@ -220,13 +242,11 @@ class HangingServer : public platform::SoundServer {
   bool Usable() override { return true; }
 
  protected:
-  std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
-                                                 const platform::StreamShape&) override {
+  std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&, const platform::StreamShape&) override {
     return std::make_unique<Stream>(gate);
   }
 
  public:
-
   // Waits, for at most five seconds, until the condition on the gate holds.
   bool Until(const std::function<bool(const Gate&)>& condition) const {
     std::unique_lock lock(gate->mutex);
@@ -415,7 +435,8 @@ TEST(SoundChannelTest, NeverRunsEventsAndSoundsAgainAfterTheServerRestarts) {
   for (int i = 0; i < 40; ++i) {
     bool inside = true;
     QMetaObject::invokeMethod(
-        qApp, [&] {
+        qApp,
+        [&] {
           ranInside += inside;
           channel->Play(i % 2 ? tone : click);  // a sound asked for by the event
           if (i % 3 == 0) channel->Stop();
@@ -550,8 +571,8 @@ TEST(SoundServerLookup, WithoutARuntimeFolderNothingIsLeftInTheTemporaryFolder) 
   } savedEnvironment;
   QTemporaryDir home;
   QTemporaryDir temp;
-  for (const char* name : {"PULSE_SERVER", "PULSE_RUNTIME_PATH", "PULSE_CLIENTCONFIG", "PULSE_CONFIG_PATH",
-                           "XDG_CONFIG_HOME"})
+  for (const char* name :
+       {"PULSE_SERVER", "PULSE_RUNTIME_PATH", "PULSE_CLIENTCONFIG", "PULSE_CONFIG_PATH", "XDG_CONFIG_HOME"})
     qunsetenv(name);
   qputenv("HOME", home.path().toLocal8Bit());
   qputenv("TMPDIR", temp.path().toLocal8Bit());

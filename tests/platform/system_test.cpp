@@ -36,8 +36,8 @@ TEST(InstanceLockTest, OnlyALiveCopyHoldsTheLockWhateverTheFileHolds) {
   QTemporaryDir dir;
   const QString folder = dir.path();
   const QString path = dir.filePath("Marrowdale.lock");
-  for (const QByteArray& left : {QByteArray(), QByteArray("\x8f\x00\xffgarbage\n\n\x01", 13),
-                                 QByteArray("4000000\nsomewhere-else\n")}) {
+  for (const QByteArray& left :
+       {QByteArray(), QByteArray("\x8f\x00\xffgarbage\n\n\x01", 13), QByteArray("4000000\nsomewhere-else\n")}) {
     {
       QFile f(path);
       ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -139,12 +139,26 @@ TEST(UrlTest, OnlyWellFormedAbsoluteWebAddressesOpen) {
                            "HTTPS://Example.com:8080/", "http://192.168.1.10/"}) {
     EXPECT_TRUE(IsOpenableUrl(good)) << good;
   }
-  for (const char* bad : {"", "javascript:alert(1)", "file:///etc/passwd", "ftp://example.com",
-                          "example.com", "/relative/path", "//example.com", "http://", "https:///path",
-                          "http:example.com", " http://example.com", "http://example.com ",
-                          "http://exa mple.com", "http://example.com/\n", "http://exam\tple.com",
-                          "http://example.com/\x01", "http:\\\\example.com", "http://good.com@evil.com/",
-                          "http://user:pw@example.com/", "mailto:someone@example.com"}) {
+  for (const char* bad : {"",
+                          "javascript:alert(1)",
+                          "file:///etc/passwd",
+                          "ftp://example.com",
+                          "example.com",
+                          "/relative/path",
+                          "//example.com",
+                          "http://",
+                          "https:///path",
+                          "http:example.com",
+                          " http://example.com",
+                          "http://example.com ",
+                          "http://exa mple.com",
+                          "http://example.com/\n",
+                          "http://exam\tple.com",
+                          "http://example.com/\x01",
+                          "http:\\\\example.com",
+                          "http://good.com@evil.com/",
+                          "http://user:pw@example.com/",
+                          "mailto:someone@example.com"}) {
     EXPECT_FALSE(IsOpenableUrl(bad)) << bad;
   }
   EXPECT_FALSE(IsOpenableUrl(QString("http://example.com/") + QChar(0x200E)));  // direction mark

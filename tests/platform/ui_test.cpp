@@ -67,8 +67,8 @@ TEST(QtUiTest, MessageBoxShowsTheStyleAndReturnsTheButtonPressed) {
     defaultButton = box->standardButton(box->defaultButton());
     box->button(QMessageBox::No)->click();
   });
-  const int answer = ui.MsgBox("Save the game?\r\n<b>now</b>", vbYesNoCancel | vbQuestion | vbDefaultButton2,
-                               "Marrowdale");
+  const int answer =
+      ui.MsgBox("Save the game?\r\n<b>now</b>", vbYesNoCancel | vbQuestion | vbDefaultButton2, "Marrowdale");
   ASSERT_TRUE(driver.seen);
   EXPECT_EQ(answer, vbNo);
   EXPECT_EQ(icon, QMessageBox::Question);

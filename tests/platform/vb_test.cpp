@@ -34,10 +34,10 @@ TEST(VbVal, ReadsTheLeadingNumberLikeVb) {
   EXPECT_EQ(Val("\t1\n2"), 12);
   EXPECT_EQ(Val("1.5e3"), 1500);
   EXPECT_EQ(Val("2D2"), 200);
-  EXPECT_EQ(Val("1e"), 1);           // an exponent without digits is ignored
-  EXPECT_EQ(Val("1.2.3"), 1.2);      // a second point ends the number
+  EXPECT_EQ(Val("1e"), 1);       // an exponent without digits is ignored
+  EXPECT_EQ(Val("1.2.3"), 1.2);  // a second point ends the number
   EXPECT_EQ(Val("&HFF"), 255);
-  EXPECT_EQ(Val("&hFFFF"), -1);      // 16-bit Integer
+  EXPECT_EQ(Val("&hFFFF"), -1);  // 16-bit Integer
   EXPECT_EQ(Val("&H10000"), 65536);
   EXPECT_EQ(Val("&HFFFFFFFF"), -1);  // 32-bit Long
   EXPECT_EQ(Val("&O17"), 15);
@@ -46,7 +46,7 @@ TEST(VbVal, ReadsTheLeadingNumberLikeVb) {
   EXPECT_EQ(Val("abc"), 0);
   EXPECT_EQ(Val("-"), 0);
   EXPECT_EQ(Val("."), 0);
-  EXPECT_EQ(Val("1e999"), 0);        // too large to hold: no number
+  EXPECT_EQ(Val("1e999"), 0);  // too large to hold: no number
   EXPECT_EQ(Val("&H1FFFFFFFF"), 0);
 }
 
@@ -153,7 +153,9 @@ TEST(VbOleDate, ASkippedSummerTimeHourStillGivesATime) {
   EXPECT_TRUE(t.isValid());
   EXPECT_EQ(t.date(), QDate(2024, 3, 31));
   EXPECT_EQ(t.time(), QTime(3, 30));
-  if (oldTz.isNull()) qunsetenv("TZ");
-  else qputenv("TZ", oldTz);
+  if (oldTz.isNull())
+    qunsetenv("TZ");
+  else
+    qputenv("TZ", oldTz);
   tzset();
 }

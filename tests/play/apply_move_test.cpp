@@ -101,8 +101,8 @@ TEST_F(ApplyMove, CardLoadedByTheOpponentIsFramedAndShownAMoment) {
 
 TEST_F(ApplyMove, PlaceRefusesBadPilesFullPilesAndNonCardsWithoutChangingAnything) {
   TableBuilder full;
-  full.Tableau(2, {Card(13, 1), Card(12, 2), Card(11, 1), Card(10, 2), Card(9, 1), Card(8, 2), Card(7, 1),
-                   Card(6, 2), Card(5, 1), Card(4, 2), Card(3, 1), Card(2, 2), Card(1, 1)});
+  full.Tableau(2, {Card(13, 1), Card(12, 2), Card(11, 1), Card(10, 2), Card(9, 1), Card(8, 2), Card(7, 1), Card(6, 2),
+                   Card(5, 1), Card(4, 2), Card(3, 1), Card(2, 2), Card(1, 1)});
   rig.piles = full.piles();
   rig.state.CurrentTurn = table::Turn::Opponent;
   const table::PileArrays before = rig.piles;
@@ -153,7 +153,8 @@ TEST_F(ApplyMove, TableauReducedToOneCardHidesItsCountAndToNoneShowsTheEmptyPile
   EXPECT_EQ(rig.piles.Tableau[3][2], 0);
   EXPECT_EQ(rig.view.tabCounts[3], "");
   EXPECT_EQ(rig.view.paints.back(), (Paint{PileControl::picTableau, 3, Card(9, 1), 0}));
-  EXPECT_TRUE(rig.view.pileVisible[std::make_pair(PileControl::picTableau, 3)]) << "the slide hid the computer's source";
+  EXPECT_TRUE(rig.view.pileVisible[std::make_pair(PileControl::picTableau, 3)])
+      << "the slide hid the computer's source";
 
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picTableau, 3), MoveResult::Applied);
   EXPECT_EQ(rig.piles.TableauCount[3], 0);

@@ -107,10 +107,7 @@ TEST_F(ComputerTurn, OnItsFirstTurnTheTableauGoesToTheCenterBeforeTheReserve) {
 }
 
 TEST_F(ComputerTurn, EachReserveCardToTheCenterIsFollowedByOneTableauCard) {
-  Table(Quiet()
-            .Tableau(1, {Card(1, 1)})
-            .Tableau(2, {Card(2, 1)})
-            .Reserve(1, {Card(5, 1), Card(2, 2), Card(1, 2)}));
+  Table(Quiet().Tableau(1, {Card(1, 1)}).Tableau(2, {Card(2, 1)}).Reserve(1, {Card(5, 1), Card(2, 2), Card(1, 2)}));
   Turn();
   ASSERT_GE(slides().size(), 5u);
   EXPECT_EQ(slides()[0], (Slide{kOpp, 2, Card(1, 2), kCen, 1}));

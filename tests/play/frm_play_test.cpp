@@ -78,8 +78,8 @@ class FrmPlayTest : public ::testing::Test, protected testing_support::TableRigO
     settings.PlayerName = "Ann";
     settings.ScreenWidth = screen.WidthTwips();
     frmPlay = std::make_unique<FrmPlay>(Services(), state, screen, [this] { return now; });
-    frmPlay->SetNeighbours({&neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours,
-                            &neighbours});
+    frmPlay->SetNeighbours(
+        {&neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours});
     testing_support::LayOutAsAtStartUp(*frmPlay);
   }
 
@@ -223,7 +223,7 @@ TEST_F(FrmPlayTest, MinimisingDuringTheOpponentsTurnDoesNotPauseOnRestore) {
   frmPlay->StartClock();
   frmPlay->setWindowState(Qt::WindowMinimized);
   EXPECT_EQ(neighbours.minimised, 1);
-  state.CurrentTurn = table::Turn::Local;   // the computer finished while the window was down
+  state.CurrentTurn = table::Turn::Local;  // the computer finished while the window was down
   frmPlay->setWindowState(Qt::WindowNoState);
   EXPECT_FALSE(frmPlay->clock.GamePaused);
   EXPECT_TRUE(frmPlay->Timer1.isActive());
@@ -310,7 +310,7 @@ TEST_F(FrmPlayTest, RelayoutWaitsForEverySlideAndAPendingOneRunsBeforeTheDeal) {
 TEST_F(FrmPlayTest, SmallWindowsGrowToTheMinimumSize) {
   frmPlay->resize(400, 300);
   frmPlay->tmrResize_Timer();
-  EXPECT_EQ(frmPlay->size(), QSize(919, 615));   // 13785 x 9225 twips
+  EXPECT_EQ(frmPlay->size(), QSize(919, 615));  // 13785 x 9225 twips
   EXPECT_EQ(frmPlay->TableOffsetY(), 75);
   EXPECT_GE(frmPlay->lblTurn->width(), 0);
 }
@@ -482,6 +482,6 @@ TEST_F(LargeScreenTest, FitsA3840PixelScreen) {
   EXPECT_EQ(frmPlay->TableOffsetY(), 0);
   const auto stored = frmPlay->SaveWindowPlacement();
   EXPECT_EQ(stored.WindowWidth, 19995);
-  EXPECT_EQ(stored.WindowLeft, 18795);   // beyond no 16-bit limit here, but computed in 32 bits
+  EXPECT_EQ(stored.WindowLeft, 18795);  // beyond no 16-bit limit here, but computed in 32 bits
   EXPECT_EQ(stored.WindowTop, 10005);
 }

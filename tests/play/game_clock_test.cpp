@@ -43,7 +43,7 @@ TEST(GameClock, PausingAStoppedClockFreezesNothing) {
 TEST(GameClock, RestoredGameAndGameOver) {
   double now = 0;
   GameClock clock([&] { return now; });
-  clock.Start(90000);   // a restored game of 25 hours
+  clock.Start(90000);  // a restored game of 25 hours
   now += 5;
   EXPECT_EQ(clock.ElapsedSeconds(), 90005);
   clock.Stop();
@@ -59,7 +59,7 @@ TEST(ParseMatchPoints, OnlyFiniteValuesInRangeAboveBothScores) {
   EXPECT_EQ(ParseMatchPoints("150", 100, 20, 30), 150);
   EXPECT_EQ(ParseMatchPoints(" 62 ", 100, 0, 0), 62);
   EXPECT_EQ(ParseMatchPoints("999.6", 100, 0, 0), 1000);
-  EXPECT_EQ(ParseMatchPoints("62.5", 100, 0, 0), 62);   // a half to the even neighbour
+  EXPECT_EQ(ParseMatchPoints("62.5", 100, 0, 0), 62);  // a half to the even neighbour
   for (const char* bad : {"61", "1001", "100", "abc", "", "nan", "inf", "1e300", "-1e300", "70000", "0"})
     EXPECT_FALSE(ParseMatchPoints(bad, 100, 0, 0)) << bad;
   EXPECT_FALSE(ParseMatchPoints("80", 100, 80, 0));

@@ -104,8 +104,8 @@ class GameOverTest : public ::testing::Test {
   }
 
   GameOverServices Services() {
-    GameOverServices s{piles, state, scores, store, view, sfx, sound, wait, ui, guard, SoundOn, PlayerName,
-                       "/app/", dir.path() + "/"};
+    GameOverServices s{piles, state, scores, store,   view,       sfx,     sound,
+                       wait,  ui,    guard,  SoundOn, PlayerName, "/app/", dir.path() + "/"};
     s.network = network.get();
     s.structures = &structures;
     s.now = [] { return QDateTime(QDate(2026, 12, 9), QTime(15, 30, 12)); };
@@ -225,8 +225,8 @@ TEST_F(GameOverTest, WithSoundsOffNothingPlaysButTheWinStructureStillShows) {
 }
 
 TEST_F(GameOverTest, StalemateWonOnTheCountGivesTheDifference) {
-  SetSide(0, 2, 3, 4);   // 11
-  SetSide(1, 1, 8, 6);   // 16
+  SetSide(0, 2, 3, 4);  // 11
+  SetSide(1, 1, 8, 6);  // 16
   scores.StalemateDeclared = true;
   EXPECT_EQ(Run(kNobodyWins), kLocalSideWins);
   EXPECT_EQ(scores.GamePoints, 5);
@@ -246,8 +246,8 @@ TEST_F(GameOverTest, StalemateWonOnTheCountGivesTheDifference) {
 }
 
 TEST_F(GameOverTest, EqualStalemateCountsScoreNothing) {
-  SetSide(0, 1, 2, 3);   // 7
-  SetSide(1, 2, 1, 2);   // 7
+  SetSide(0, 1, 2, 3);  // 7
+  SetSide(1, 2, 1, 2);  // 7
   scores.StalemateDeclared = true;
   scores.MatchOn = true;
   scores.GamePoints = 44;
@@ -571,8 +571,8 @@ class GameEndingUi : public platform::FakeUi {
 TEST_F(GameOverTest, AGameThatEndedWhileTheQuestionWasOpenIsNotEndedAgain) {
   GameEndingUi endingUi(state);
   GameOverServices s = Services();
-  GameOverServices withUi{s.piles, s.state, s.scores, s.store, s.view, s.sfx, s.sound, s.wait, endingUi,
-                          s.guard, s.SoundOn, s.PlayerName, s.AppPath, s.DataPath};
+  GameOverServices withUi{s.piles, s.state,  s.scores, s.store,   s.view,       s.sfx,     s.sound,
+                          s.wait,  endingUi, s.guard,  s.SoundOn, s.PlayerName, s.AppPath, s.DataPath};
   DeclareStalemate(withUi);
   EXPECT_EQ(endingUi.boxes.size(), 1u);
   EXPECT_FALSE(scores.StalemateDeclared);

@@ -84,9 +84,8 @@ class FakeNeighbours : public play::HumanTurnTutorial,
 class HumanTurnTest : public ::testing::Test, protected testing_support::TableRigOf<play::PlayState> {
  protected:
   HumanTurnTest() {
-    turn = std::make_unique<HumanTurn>(
-        play::HumanTurnServices{moves, *frmPlay, computer, ui, channel, settings, "/data/", neighbours, neighbours,
-                                neighbours, neighbours});
+    turn = std::make_unique<HumanTurn>(play::HumanTurnServices{
+        moves, *frmPlay, computer, ui, channel, settings, "/data/", neighbours, neighbours, neighbours, neighbours});
     turn->Connect();
     SetUpTable();
   }
@@ -209,7 +208,7 @@ TEST_F(HumanTurnTest, DragsCardsToEachKindOfPileAndEndsTheTurnOnTheOwnWaste) {
   Click(frmPlay->picPlayer[1]);
   ASSERT_TRUE(state.StockTurned);
   DragTo(frmPlay->picPlayer[1], frmPlay->picPlayer[3]->pos());
-  EXPECT_GE(piles.WasteCount[0], 1);   // the computer may load cards on it
+  EXPECT_GE(piles.WasteCount[0], 1);  // the computer may load cards on it
   EXPECT_EQ(piles.Waste[0][1], Card(1, 12));
   EXPECT_EQ(piles.StockCount[0], 2);
   EXPECT_FALSE(state.EndTurnPending);
@@ -256,7 +255,7 @@ TEST_F(HumanTurnTest, TheFirstPressTurnsTheStockCardTheSecondDragsIt) {
   MoveMouse(stock, {70, 30});
   EXPECT_EQ(stock->pos(), home + QPoint(60, 20));
   Release(stock, {10, 10});
-  EXPECT_EQ(stock->pos(), home);   // no pile there: back home
+  EXPECT_EQ(stock->pos(), home);  // no pile there: back home
   EXPECT_EQ(ui.beeps, 0);
 }
 
@@ -273,12 +272,12 @@ TEST_F(HumanTurnTest, AnEmptyStockTakesTheWasteBack) {
 }
 
 TEST_F(HumanTurnTest, TheStopRulesHoldTheStockCard) {
-  piles.TableauCount[6] = 0;   // an empty Tableau pile with Reserve cards left
+  piles.TableauCount[6] = 0;  // an empty Tableau pile with Reserve cards left
   Click(frmPlay->picPlayer[1]);
   EXPECT_FALSE(state.StockTurned);
-  EXPECT_EQ(Message(),
-            "STOP! You must fill an empty Tableau with your Reserve card before playing your Stock card!");
-  EXPECT_EQ(frmPlay->picPlayer[1]->Picture(), frmPlay->frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(Message(), "STOP! You must fill an empty Tableau with your Reserve card before playing your Stock card!");
+  EXPECT_EQ(frmPlay->picPlayer[1]->Picture(),
+            frmPlay->frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 TEST_F(HumanTurnTest, ADoubleClickNeverPlaysAFaceDownStockCard) {
@@ -314,7 +313,7 @@ TEST_F(HumanTurnTest, ADoubleClickNeverPlaysAFaceDownStockCard) {
 TEST_F(HumanTurnTest, ADoubleClickSendsTheCardToTheFirstFoundationThatTakesIt) {
   piles.CenterCount[1] = 1;
   piles.Center[1][1] = Card(4, 1);
-  piles.Reserve[0][2] = Card(2, 1);   // a Reserve Ace
+  piles.Reserve[0][2] = Card(2, 1);  // a Reserve Ace
   DoubleClick(frmPlay->picPlayer[2], {10, 10});
   EXPECT_EQ(piles.CenterCount[2], 1);
   EXPECT_EQ(piles.Center[2][1], Card(2, 1));
@@ -377,12 +376,13 @@ TEST_F(HumanTurnTest, OnlineTheTurnAndTheStockTurnGoToThePeer) {
   EXPECT_EQ(hooks.sent[0], (play::OnlineMove{"picPlayer", 1, "picPlayer", 1}));
   EXPECT_EQ(hooks.sent[1], (play::OnlineMove{"picPlayer", 1, "picOpponent", 3}));
   EXPECT_EQ(neighbours.opponentTurns, 1);
-  EXPECT_EQ(hooks.turnBackups, 0);   // no computer turn
+  EXPECT_EQ(hooks.turnBackups, 0);  // no computer turn
 }
 
 TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDoneButtonReturns) {
   ShowTable();
-  WhenReady(frmPlay.get(), [this] { return state.ComputerThinking; }, [this] { EXPECT_TRUE(wait.RequestClose()); });
+  WhenReady(
+      frmPlay.get(), [this] { return state.ComputerThinking; }, [this] { EXPECT_TRUE(wait.RequestClose()); });
   frmPlay->cmdDone->click();
   EXPECT_TRUE(wait.Exiting());
   EXPECT_FALSE(wait.CloseRequested());
@@ -394,11 +394,11 @@ TEST_F(HumanTurnTest, AClosingWindowDuringTheComputersTurnClosesWhenTheDropRetur
   ShowTable();
   Click(frmPlay->picPlayer[1]);
   bool closedDuringTheTurn = false;
-  WhenReady(frmPlay.get(), [this] { return state.ComputerThinking; },
-            [&] { closedDuringTheTurn = wait.RequestClose(); });
+  WhenReady(
+      frmPlay.get(), [this] { return state.ComputerThinking; }, [&] { closedDuringTheTurn = wait.RequestClose(); });
   DragTo(frmPlay->picPlayer[1], frmPlay->picPlayer[3]->pos());
   EXPECT_TRUE(closedDuringTheTurn);
-  EXPECT_EQ(state.CurrentTurn, table::Turn::Opponent);   // the turn did not come back: the program is leaving
+  EXPECT_EQ(state.CurrentTurn, table::Turn::Opponent);  // the turn did not come back: the program is leaving
   EXPECT_FALSE(state.ComputerThinking);
   EXPECT_FALSE(frmPlay->isVisible());
 }
@@ -421,7 +421,7 @@ TEST(TopLevelCommand, InsideAWaitTheOuterCommandFinishes) {
   EXPECT_TRUE(play::FinishTopLevelCommand(wait, state, &window));
   EXPECT_FALSE(state.ComputerThinking);
   EXPECT_FALSE(window.isVisible());
-  EXPECT_FALSE(play::FinishTopLevelCommand(wait, state, &window));   // only once
+  EXPECT_FALSE(play::FinishTopLevelCommand(wait, state, &window));  // only once
 }
 
 TEST(TopLevelCommand, ACloseWhileAMessageBoxIsOpenCompletesWhenTheBoxReturns) {
@@ -437,7 +437,7 @@ TEST(TopLevelCommand, ACloseWhileAMessageBoxIsOpenCompletesWhenTheBoxReturns) {
       &window, [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
       [&] {
         deferred = wait.RequestClose();
-        play::FinishTopLevelCommand(wait, state, &window);   // a command returning inside the box's wait
+        play::FinishTopLevelCommand(wait, state, &window);  // a command returning inside the box's wait
         shownMeanwhile = window.isVisible();
         qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->buttons().front()->click();
       });
@@ -465,8 +465,7 @@ TEST_F(HumanTurnTest, RightClicksFanATableauPileOrListAPilesCards) {
   state.IsDeveloperView = true;
   Press(frmPlay->picOpponent[2], {10, 10}, Qt::RightButton);
   Press(frmPlay->picPlayer[3], {10, 10}, Qt::RightButton);
-  EXPECT_EQ(neighbours.viewed,
-            (std::vector<std::pair<QString, int>>{{"picOpponent", 2}, {"picPlayer", 3}}));
+  EXPECT_EQ(neighbours.viewed, (std::vector<std::pair<QString, int>>{{"picOpponent", 2}, {"picPlayer", 3}}));
 }
 
 TEST_F(HumanTurnTest, PressesWhileACardSlidesHomeLeaveEveryPileInItsPlace) {
@@ -530,7 +529,8 @@ TEST_F(HumanTurnTest, ACardTheComputerLoadsOntoTheWasteShowsARedRimUntilTheTable
   state.MoveSourceIndex = 1;
   state.MoveCard = Card(2, 2);
   QColor duringThePause;
-  WhenReady(frmPlay.get(), [] { return true; }, [&] { duringThePause = rimColor(); });
+  WhenReady(
+      frmPlay.get(), [] { return true; }, [&] { duringThePause = rimColor(); });
   ASSERT_EQ(play::PlaceOnSidePile(moves, 3, play::kLocalOwner), play::MoveResult::Applied);
   EXPECT_EQ(duringThePause, red);
   EXPECT_EQ(rimColor(), red);

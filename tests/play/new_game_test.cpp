@@ -94,8 +94,8 @@ class NewGameTest : public ::testing::Test {
   QString playerName = "Ann";
   std::int16_t firstPlayerRule = 0;
   bool stalemateDeclared = false;
-  SavedGameServices savedServices{piles, state, saved, {scores, matchOn, matchPoints}, sample.SampleGameNumber,
-                                  view,  guard, ui,    wait, game};
+  SavedGameServices savedServices{
+      piles, state, saved, {scores, matchOn, matchPoints}, sample.SampleGameNumber, view, guard, ui, wait, game};
   NewGameServices s{table::DealServices{piles, state, view, sfx, wait, ui, game},
                     savedServices,
                     guard,

@@ -70,9 +70,7 @@ QByteArray KnownPlayerBytes() {
   return b;
 }
 
-TEST(PlayerRecord, EncodesEveryFieldAtItsOffset) {
-  EXPECT_EQ(KnownPlayer().Encode(), KnownPlayerBytes());
-}
+TEST(PlayerRecord, EncodesEveryFieldAtItsOffset) { EXPECT_EQ(KnownPlayer().Encode(), KnownPlayerBytes()); }
 
 TEST(PlayerRecord, DecodesEveryFieldWithTheNestedScores) {
   const PlayerRecord r = PlayerRecord::Decode(KnownPlayerBytes());

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "media/folders.h"
-#include "play/utilities.h"
 #include "platform/recordfile.h"
 #include "platform/vb.h"
+#include "play/utilities.h"
 #include "support/temp_home.h"
 #include "table/fake_table_view.h"
 #include "table/game_state.h"
@@ -447,7 +447,8 @@ TEST_F(PlayersTest, NoOpponentsFileOutsideTheNetFolder) {
   QFile outside(folders.UserPath + "x.net");
   ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
   outside.close();
-  for (const QString name : {"../x", ".hidden", "", "x"}) EXPECT_EQ(FindNetFile(folders, name), "") << name.toStdString();
+  for (const QString name : {"../x", ".hidden", "", "x"})
+    EXPECT_EQ(FindNetFile(folders, name), "") << name.toStdString();
 
   // A file where the folder should be: the folder cannot be made, and the
   // previous player's file is closed all the same.

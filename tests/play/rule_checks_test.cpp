@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "play/table_search.h"
-#include "table/fake_sound_effects.h"
 #include "table/card.h"
+#include "table/fake_sound_effects.h"
 #include "table/fake_table_view.h"
 #include "table_builder.h"
 
@@ -80,8 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Refused(RuleReason::CenterSequence)},
         // Tableau: down in alternating colours; any card on an empty pile.
         DropCase{"AnyCardOnEmptyTableau", Nothing, FromTableau(Card(9, 3), kTableau, 4, 0), Legal()},
-        DropCase{"RedFiveOnBlackSix", Nothing, FromTableau(Card(5, 2), kTableau, 4, Card(6, 1)),
-                 Legal()},
+        DropCase{"RedFiveOnBlackSix", Nothing, FromTableau(Card(5, 2), kTableau, 4, Card(6, 1)), Legal()},
         DropCase{"RedFiveOnRedSix", Nothing, FromTableau(Card(5, 2), kTableau, 4, Card(6, 3)),
                  Refused(RuleReason::TableauColours)},
         DropCase{"BlackFourOnRedSix", Nothing, FromTableau(Card(4, 1), kTableau, 4, Card(6, 2)),
@@ -91,17 +90,12 @@ INSTANTIATE_TEST_SUITE_P(
         DropCase{"SevenUpOnRedSix", Nothing, FromTableau(Card(7, 1), kTableau, 4, Card(6, 2)),
                  Refused(RuleReason::TableauColours)},
         // Opponent's Reserve and Waste: in suit, one rank up or down.
-        DropCase{"SevenOnOpponentWasteSix", Nothing,
-                 FromTableau(Card(7, 2), kOpponent, 3, Card(6, 2)), Legal()},
-        DropCase{"SevenOnOpponentWasteEight", Nothing,
-                 FromTableau(Card(7, 2), kOpponent, 3, Card(8, 2)), Legal()},
-        DropCase{"SevenOnOpponentReserveEight", Nothing,
-                 FromTableau(Card(7, 2), kOpponent, 2, Card(8, 2)), Legal()},
-        DropCase{"SevenOnOpponentSeven", Nothing,
-                 FromTableau(Card(7, 2), kOpponent, 3, Card(7, 2)),
+        DropCase{"SevenOnOpponentWasteSix", Nothing, FromTableau(Card(7, 2), kOpponent, 3, Card(6, 2)), Legal()},
+        DropCase{"SevenOnOpponentWasteEight", Nothing, FromTableau(Card(7, 2), kOpponent, 3, Card(8, 2)), Legal()},
+        DropCase{"SevenOnOpponentReserveEight", Nothing, FromTableau(Card(7, 2), kOpponent, 2, Card(8, 2)), Legal()},
+        DropCase{"SevenOnOpponentSeven", Nothing, FromTableau(Card(7, 2), kOpponent, 3, Card(7, 2)),
                  Refused(RuleReason::OpponentSequence)},
-        DropCase{"SevenOnOpponentSixOfAnotherSuit", Nothing,
-                 FromTableau(Card(7, 2), kOpponent, 2, Card(6, 3)),
+        DropCase{"SevenOnOpponentSixOfAnotherSuit", Nothing, FromTableau(Card(7, 2), kOpponent, 2, Card(6, 3)),
                  Refused(RuleReason::OpponentSequence)},
         DropCase{"OnEmptyOpponentPile", Nothing, FromTableau(Card(7, 2), kOpponent, 3, 0),
                  Refused(RuleReason::OpponentSequence)},
@@ -116,10 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Refused(RuleReason::OwnReserve)},
         DropCase{"ReserveOnOwnWaste", Nothing, Drop{kPlayer, 2, Card(9, 4), kPlayer, 3, 0},
                  Refused(RuleReason::WrongPlace)},
-        DropCase{"ReserveOnTableau", Nothing, Drop{kPlayer, 2, Card(9, 4), kTableau, 3, Card(10, 3)},
-                 Legal()},
-        DropCase{"NoCardInHand", Nothing, FromTableau(0, kTableau, 4, 0),
-                 Refused(RuleReason::WrongPlace)}),
+        DropCase{"ReserveOnTableau", Nothing, Drop{kPlayer, 2, Card(9, 4), kTableau, 3, Card(10, 3)}, Legal()},
+        DropCase{"NoCardInHand", Nothing, FromTableau(0, kTableau, 4, 0), Refused(RuleReason::WrongPlace)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 void ReserveFitsCenter(TableBuilder& t) { t.Reserve(0, {Card(5, 1), Card(1, 2)}); }
@@ -131,44 +123,35 @@ INSTANTIATE_TEST_SUITE_P(
     StopRules, CheckDropRules,
     ::testing::Values(
         // While the Reserve top fits a foundation, it must go there first.
-        DropCase{"ReserveFirstTableauMove", ReserveFitsCenter,
-                 FromTableau(Card(5, 2), kTableau, 4, Card(6, 1)),
+        DropCase{"ReserveFirstTableauMove", ReserveFitsCenter, FromTableau(Card(5, 2), kTableau, 4, Card(6, 1)),
                  Refused(RuleReason::ReserveToCenterNow)},
-        DropCase{"ReserveFirstHandOntoFoundation", ReserveFitsCenter,
-                 Drop{kPlayer, 1, Card(1, 3), kCenter, 3, 0}, Refused(RuleReason::ReserveToCenterNow)},
-        DropCase{"ReserveFirstReserveToTableau", ReserveFitsCenter,
-                 Drop{kPlayer, 2, Card(1, 2), kTableau, 3, 0}, Refused(RuleReason::ReserveToCenterNow)},
-        DropCase{"ReserveFirstReserveToCenter", ReserveFitsCenter,
-                 Drop{kPlayer, 2, Card(1, 2), kCenter, 3, 0}, Legal()},
+        DropCase{"ReserveFirstHandOntoFoundation", ReserveFitsCenter, Drop{kPlayer, 1, Card(1, 3), kCenter, 3, 0},
+                 Refused(RuleReason::ReserveToCenterNow)},
+        DropCase{"ReserveFirstReserveToTableau", ReserveFitsCenter, Drop{kPlayer, 2, Card(1, 2), kTableau, 3, 0},
+                 Refused(RuleReason::ReserveToCenterNow)},
+        DropCase{"ReserveFirstReserveToCenter", ReserveFitsCenter, Drop{kPlayer, 2, Card(1, 2), kCenter, 3, 0},
+                 Legal()},
         // Empty Tableau spaces are filled from the Reserve before the Hand is played.
-        DropCase{"HandWithEmptyTableauToTableau", OneEmptyTableau,
-                 Drop{kPlayer, 1, Card(10, 3), kTableau, 6, 0},
+        DropCase{"HandWithEmptyTableauToTableau", OneEmptyTableau, Drop{kPlayer, 1, Card(10, 3), kTableau, 6, 0},
                  Refused(RuleReason::FillTableauBeforeStock)},
-        DropCase{"HandWithEmptyTableauToOwnWaste", OneEmptyTableau,
-                 Drop{kPlayer, 1, Card(10, 3), kPlayer, 3, 0},
+        DropCase{"HandWithEmptyTableauToOwnWaste", OneEmptyTableau, Drop{kPlayer, 1, Card(10, 3), kPlayer, 3, 0},
                  Refused(RuleReason::FillTableauBeforeStock)},
-        DropCase{"HandWithEmptyTableauToCenter", [](TableBuilder& t) {
-                   t.Tableau(6, {}).Center(5, {Card(9, 3)});
-                 },
-                 Drop{kPlayer, 1, Card(10, 3), kCenter, 5, Card(9, 3)},
-                 Refused(RuleReason::FillTableauBeforeStock)},
+        DropCase{"HandWithEmptyTableauToCenter", [](TableBuilder& t) { t.Tableau(6, {}).Center(5, {Card(9, 3)}); },
+                 Drop{kPlayer, 1, Card(10, 3), kCenter, 5, Card(9, 3)}, Refused(RuleReason::FillTableauBeforeStock)},
         DropCase{"HandEndsTurnWithEmptyTableauAndNoReserve", EmptyReserveAndOneEmptyTableau,
-                 Drop{kPlayer, 1, Card(10, 3), kPlayer, 3, 0},
-                 Refused(RuleReason::FillTableauBeforeEndTurn)},
+                 Drop{kPlayer, 1, Card(10, 3), kPlayer, 3, 0}, Refused(RuleReason::FillTableauBeforeEndTurn)},
         DropCase{"HandWithNoReserveFillsEmptyTableau", EmptyReserveAndOneEmptyTableau,
                  Drop{kPlayer, 1, Card(10, 3), kTableau, 6, 0}, Legal()},
         DropCase{"HandEndsTurn", Nothing, Drop{kPlayer, 1, Card(10, 3), kPlayer, 3, 0}, Legal()},
         // A Hand card that fits a foundation must go there.
-        DropCase{"HandFitsCenterToTableau", HandFitsCenter,
-                 Drop{kPlayer, 1, Card(2, 3), kTableau, 1, Card(3, 1)},
+        DropCase{"HandFitsCenterToTableau", HandFitsCenter, Drop{kPlayer, 1, Card(2, 3), kTableau, 1, Card(3, 1)},
                  Refused(RuleReason::HandCardToCenter)},
-        DropCase{"HandFitsCenterToOpponent", HandFitsCenter,
-                 Drop{kPlayer, 1, Card(2, 3), kOpponent, 3, Card(3, 3)},
+        DropCase{"HandFitsCenterToOpponent", HandFitsCenter, Drop{kPlayer, 1, Card(2, 3), kOpponent, 3, Card(3, 3)},
                  Refused(RuleReason::HandCardToCenter)},
-        DropCase{"HandFitsCenterToOwnWaste", HandFitsCenter,
-                 Drop{kPlayer, 1, Card(2, 3), kPlayer, 3, 0}, Refused(RuleReason::HandCardToCenter)},
-        DropCase{"HandFitsCenterToCenter", HandFitsCenter,
-                 Drop{kPlayer, 1, Card(2, 3), kCenter, 5, Card(1, 3)}, Legal()}),
+        DropCase{"HandFitsCenterToOwnWaste", HandFitsCenter, Drop{kPlayer, 1, Card(2, 3), kPlayer, 3, 0},
+                 Refused(RuleReason::HandCardToCenter)},
+        DropCase{"HandFitsCenterToCenter", HandFitsCenter, Drop{kPlayer, 1, Card(2, 3), kCenter, 5, Card(1, 3)},
+                 Legal()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CanTurnStock, StopRulesInOrder) {
@@ -218,20 +201,16 @@ INSTANTIATE_TEST_SUITE_P(
     AllReasons, RuleMessageTexts,
     ::testing::Values(
         MessageCase{RuleReason::WrongPlace, HEADING},
-        MessageCase{RuleReason::CenterSequence,
-                    HEADING "Center piles are built up in sequence and suit."},
-        MessageCase{RuleReason::TableauColours,
-                    HEADING "Tableau piles are built down in alternating colors."},
+        MessageCase{RuleReason::CenterSequence, HEADING "Center piles are built up in sequence and suit."},
+        MessageCase{RuleReason::TableauColours, HEADING "Tableau piles are built down in alternating colors."},
         MessageCase{RuleReason::OpponentSequence,
                     HEADING "Cards played to your opponent's Reserve or Wastepile must be in suit "
                             "and up or down sequence."},
         MessageCase{RuleReason::OpponentSequenceToo,
                     HEADING "Cards played to your opponent's Reserve or Wastepile must be in suit "
                             "and up or down sequence."},
-        MessageCase{RuleReason::OwnReserve,
-                    HEADING "You can't play a card to your own Reserve pile."},
-        MessageCase{RuleReason::WasteIsDead,
-                    "Once a card has been placed on your Wastepile, you cannot play it."},
+        MessageCase{RuleReason::OwnReserve, HEADING "You can't play a card to your own Reserve pile."},
+        MessageCase{RuleReason::WasteIsDead, "Once a card has been placed on your Wastepile, you cannot play it."},
         MessageCase{RuleReason::FillTableauBeforeStock,
                     "STOP! You must fill an empty Tableau with your Reserve card before playing "
                     "your Stock card!"},
@@ -257,8 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RuleMessages, NotYourTurnReplacesEveryRuleText) {
   state.CurrentTurn = table::Turn::Opponent;
-  for (RuleReason reason : {RuleReason::WrongPlace, RuleReason::TableauColours,
-                            RuleReason::ReserveToCenterNow}) {
+  for (RuleReason reason : {RuleReason::WrongPlace, RuleReason::TableauColours, RuleReason::ReserveToCenterNow}) {
     play::IllegalMove(reason, state, Output());
     EXPECT_EQ(view.Label(table::TableLabel::lblMessage), QStringLiteral("It's NOT your turn!"));
   }
@@ -289,23 +267,19 @@ TEST_F(RuleMessages, LeftoverMessageTextIsNotAppended) {
   state.CurrentTurn = table::Turn::Local;
   state.Message = QStringLiteral("My Reserve card is LOWEST\r\n\r\nI go first.");
   play::IllegalMove(RuleReason::WrongPlace, state, Output());
-  EXPECT_EQ(view.Label(table::TableLabel::lblMessage),
-            QStringLiteral("That card cannot be played there.\r\n"));
+  EXPECT_EQ(view.Label(table::TableLabel::lblMessage), QStringLiteral("That card cannot be played there.\r\n"));
   EXPECT_TRUE(state.Message.isEmpty());
   // And the message line is replaced, not appended to.
   play::IllegalMove(RuleReason::NotToCenter, state, Output());
-  EXPECT_EQ(view.Label(table::TableLabel::lblMessage),
-            QStringLiteral("That card cannot be played to the Center."));
+  EXPECT_EQ(view.Label(table::TableLabel::lblMessage), QStringLiteral("That card cannot be played to the Center."));
 }
 
 TEST_F(RuleMessages, CheckDropShowsItsRefusalAndStaysQuietWhenLegal) {
   TableBuilder t = QuietTable();
   state.CurrentTurn = table::Turn::Local;
-  EXPECT_TRUE(play::CheckDrop(t, Drop{kTableau, 2, Card(5, 2), kTableau, 4, Card(6, 1)}, state,
-                              Output()));
+  EXPECT_TRUE(play::CheckDrop(t, Drop{kTableau, 2, Card(5, 2), kTableau, 4, Card(6, 1)}, state, Output()));
   EXPECT_TRUE(channel.played.empty());
-  EXPECT_FALSE(play::CheckDrop(t, Drop{kTableau, 2, Card(5, 2), kTableau, 4, Card(6, 3)}, state,
-                               Output()));
+  EXPECT_FALSE(play::CheckDrop(t, Drop{kTableau, 2, Card(5, 2), kTableau, 4, Card(6, 3)}, state, Output()));
   EXPECT_EQ(view.Label(table::TableLabel::lblMessage),
             QStringLiteral("That card cannot be played there.\r\n"
                            "Tableau piles are built down in alternating colors."));
@@ -316,8 +290,7 @@ TEST_F(RuleMessages, CanTurnStockShowsTheStopRule) {
   t.Tableau(2, {});
   state.CurrentTurn = table::Turn::Local;
   EXPECT_FALSE(play::CanTurnStock(t, state, Output()));
-  EXPECT_EQ(view.Label(table::TableLabel::lblMessage),
-            play::RuleText(RuleReason::FillTableauBeforeStock));
+  EXPECT_EQ(view.Label(table::TableLabel::lblMessage), play::RuleText(RuleReason::FillTableauBeforeStock));
 }
 
 // The double click finds a foundation, then asks the drop check, which runs
@@ -330,8 +303,7 @@ TEST_F(RuleMessages, DoubleClickKeepsTheFoundationThroughTheDropCheck) {
   play::SearchFindings findings;
   ASSERT_TRUE(play::CheckCenter(t, findings, table::CardRank(card), table::CardSuit(card)));
   ASSERT_EQ(findings.CenterTarget, 4);
-  const Drop drop{kTableau, 3, card, kCenter, findings.CenterTarget,
-                  play::CenterTop(t, findings.CenterTarget)};
+  const Drop drop{kTableau, 3, card, kCenter, findings.CenterTarget, play::CenterTop(t, findings.CenterTarget)};
   EXPECT_TRUE(play::CheckDrop(t, drop, state, Output()));
   EXPECT_EQ(findings.CenterTarget, 4);
 }

@@ -69,19 +69,19 @@ TEST(SavedGameRecord, EncodesFieldsAndArrayCellsAtTheirOffsets) {
   golden::Put16(b, 6, 35);
   golden::Put16(b, 8, 34);
   golden::Put16(b, 12, 1);
-  golden::Put16(b, 16, 1);    // TableauCount(1)
-  golden::Put16(b, 30, 13);   // TableauCount(8)
-  golden::Put16(b, 48, 2);    // CenterCount(8)
-  golden::Put16(b, 54, 5);    // Reserve(0, 1)
-  golden::Put16(b, 56, 6);    // Reserve(1, 1)
-  golden::Put16(b, 468, 52);  // Reserve(1, 104)
-  golden::Put16(b, 610, 17);  // Stock(0, 35)
-  golden::Put16(b, 896, 40);  // Waste(1, 1)
-  golden::Put16(b, 1330, 9);  // Tableau(1, 1)
-  golden::Put16(b, 1560, 1);  // Tableau(8, 13)
-  golden::Put16(b, 1812, 13); // Center(8, 13)
-  golden::Put16(b, 1310, 12); // ReserveFaceDown(0)
-  golden::Put16(b, 1328, 11); // ReserveFaceDown(1)
+  golden::Put16(b, 16, 1);     // TableauCount(1)
+  golden::Put16(b, 30, 13);    // TableauCount(8)
+  golden::Put16(b, 48, 2);     // CenterCount(8)
+  golden::Put16(b, 54, 5);     // Reserve(0, 1)
+  golden::Put16(b, 56, 6);     // Reserve(1, 1)
+  golden::Put16(b, 468, 52);   // Reserve(1, 104)
+  golden::Put16(b, 610, 17);   // Stock(0, 35)
+  golden::Put16(b, 896, 40);   // Waste(1, 1)
+  golden::Put16(b, 1330, 9);   // Tableau(1, 1)
+  golden::Put16(b, 1560, 1);   // Tableau(8, 13)
+  golden::Put16(b, 1812, 13);  // Center(8, 13)
+  golden::Put16(b, 1310, 12);  // ReserveFaceDown(0)
+  golden::Put16(b, 1328, 11);  // ReserveFaceDown(1)
   golden::Put16(b, 1346, 500);
   golden::Put16(b, 1436, 2);
   golden::PutText(b, 1814, 30, QByteArray("Caf\xE9 game"));

@@ -104,8 +104,8 @@ class SavedGamesTest : public ::testing::Test {
   platform::FakeUi ui;
   platform::WaitService wait;
   FakeHooks hooks;
-  SavedGameServices s{piles, state, saved, {scores, matchOn, matchPoints}, sampleGameNumber,
-                      view,  guard, ui,    wait, hooks};
+  SavedGameServices s{piles, state, saved, {scores, matchOn, matchPoints}, sampleGameNumber, view, guard,
+                      ui,    wait,  hooks};
   RestoreContext ctx;
   Refusal refusal{"No game here.", "Restore"};
 };
@@ -520,8 +520,8 @@ TEST_F(SavedGamesTest, ADealThatCannotBeBackedUpLeavesTheFileAsItWasAndSaysSoOnc
     platform::FakeUi childUi;
     platform::WriteFailures failures(childUi);
     saved.SavedGamesFile.ReportFailuresTo(&failures);
-    SavedGameServices other{piles, state, saved, {scores, matchOn, matchPoints}, sampleGameNumber,
-                            view,  guard, childUi, wait, hooks};
+    SavedGameServices other{piles,   state, saved, {scores, matchOn, matchPoints}, sampleGameNumber, view, guard,
+                            childUi, wait,  hooks};
     piles = DealtTable(51);
     state.TurnCount = 0;
     SaveGameRecord(other);
@@ -594,9 +594,7 @@ TEST_F(SavedGamesTest, NoOtherCommandReplacesTheTableWhileARestoreRuns) {
   hooks.firstPlayer = table::Turn::Opponent;
   std::optional<RestoreResult> during;
   // A command handled inside the restore's pause.
-  hooks.onWhoGoesFirst = [&] {
-    QTimer::singleShot(0, [&] { during = Restore(4); });
-  };
+  hooks.onWhoGoesFirst = [&] { QTimer::singleShot(0, [&] { during = Restore(4); }); };
   bool mayReplaceInComputerTurn = true;
   hooks.onComputerTurn = [&] { mayReplaceInComputerTurn = guard.MayReplaceTable(); };
   ASSERT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Restored);

@@ -49,16 +49,16 @@ QByteArray KnownOpponentBytes() {
   golden::Put16(b, 20, 1);
   golden::Put16(b, 22, 421);
   golden::Put16(b, 24, -5);
-  golden::PutText(b, 26, 20, QByteArray("Ren\xE9" "e"));
+  golden::PutText(b, 26, 20,
+                  QByteArray("Ren\xE9"
+                             "e"));
   golden::PutText(b, 46, 20, "owl.jpg");
   golden::Put16(b, 66, -1);
   golden::PutF64(b, 68, 0.0229166666666667);
   return b;
 }
 
-TEST(ScoreRecord, EncodesEveryFieldAtItsOffset) {
-  EXPECT_EQ(KnownOpponent().Encode(), KnownOpponentBytes());
-}
+TEST(ScoreRecord, EncodesEveryFieldAtItsOffset) { EXPECT_EQ(KnownOpponent().Encode(), KnownOpponentBytes()); }
 
 TEST(ScoreRecord, DecodesEveryFieldKeepingTextAsStored) {
   ScoreRec r = ScoreRec::Decode(KnownOpponentBytes());

@@ -134,9 +134,19 @@ TEST(AddGameResultTest, CountersAndPointsSaturateAt32767) {
 
 ScoreRec FullRecord() {
   ScoreRec r;
-  r.SinglePlayed = 1; r.SingleWon = 2; r.BestWin = 3; r.BestLoss = 4;
-  r.MatchesPlayed = 5; r.MatchesWon = 6; r.MatchTarget = 7; r.MatchInProgress = 1;
-  r.MatchGames = 9; r.MatchWins = 10; r.OppMatchWins = 11; r.MatchScore = 12; r.OppMatchScore = 13;
+  r.SinglePlayed = 1;
+  r.SingleWon = 2;
+  r.BestWin = 3;
+  r.BestLoss = 4;
+  r.MatchesPlayed = 5;
+  r.MatchesWon = 6;
+  r.MatchTarget = 7;
+  r.MatchInProgress = 1;
+  r.MatchGames = 9;
+  r.MatchWins = 10;
+  r.OppMatchWins = 11;
+  r.MatchScore = 12;
+  r.OppMatchScore = 13;
   r.OpponentName = "Kestrel             ";
   r.AvatarFile = "owl.jpg             ";
   r.ExtraFlag = -1;

@@ -4,9 +4,9 @@
 
 #include <QFile>
 
-#include "play/player_record.h"
 #include "platform/recordfile.h"
 #include "platform/vb.h"
+#include "play/player_record.h"
 #include "support/temp_home.h"
 
 namespace play {

@@ -75,8 +75,8 @@ inline std::string MoveFault(const table::PileArrays& p, int side, table::PileCo
   }
   if (target == theirs && (targetIndex == 2 || targetIndex == 3)) {
     const int other = 1 - side;
-    const table::CardCode top = targetIndex == 2 ? Top(p.Reserve[other], p.ReserveCount[other])
-                                                 : Top(p.Waste[other], p.WasteCount[other]);
+    const table::CardCode top =
+        targetIndex == 2 ? Top(p.Reserve[other], p.ReserveCount[other]) : Top(p.Waste[other], p.WasteCount[other]);
     if (top == 0) return "an empty pile of the opponent takes nothing";
     return Suit(top) == Suit(card) && (Rank(card) == Rank(top) + 1 || Rank(card) == Rank(top) - 1)
                ? ""
@@ -116,17 +116,17 @@ inline std::string TableFault(const table::PileArrays& p) {
     return "";
   };
   for (int s = 0; s < 2; ++s) {
-    for (const std::string& f : {side(p.Reserve[s], p.ReserveCount[s], "Reserve"),
-                                 side(p.Stock[s], p.StockCount[s], "Stock"),
-                                 side(p.Waste[s], p.WasteCount[s], "Waste")}) {
+    for (const std::string& f :
+         {side(p.Reserve[s], p.ReserveCount[s], "Reserve"), side(p.Stock[s], p.StockCount[s], "Stock"),
+          side(p.Waste[s], p.WasteCount[s], "Waste")}) {
       if (!f.empty()) return f;
     }
     if (p.ReserveFaceDown[s] < 0 || (p.ReserveCount[s] > 0 && p.ReserveFaceDown[s] >= p.ReserveCount[s]))
       return "ReserveFaceDown out of range";
   }
   for (int t = 1; t <= 8; ++t) {
-    for (const std::string& f : {shared(p.Tableau[t], p.TableauCount[t], "Tableau"),
-                                 shared(p.Center[t], p.CenterCount[t], "Center")}) {
+    for (const std::string& f :
+         {shared(p.Tableau[t], p.TableauCount[t], "Tableau"), shared(p.Center[t], p.CenterCount[t], "Center")}) {
       if (!f.empty()) return f;
     }
     for (int i = 1; i <= p.CenterCount[t]; ++i) {
@@ -149,22 +149,24 @@ inline std::string TableFault(const table::PileArrays& p) {
 }  // namespace independent
 
 struct GameResult {
-  int winner = -1;            // 0 the scripted player, 1 the computer, -1 stalemate
-  int turns = 0;              // TurnCount reached
+  int winner = -1;  // 0 the scripted player, 1 the computer, -1 stalemate
+  int turns = 0;    // TurnCount reached
   int computerTurns = 0;
   int computerMoves = 0;
   int computerPasses = 0;
   int humanMoves = 0;
-  std::chrono::nanoseconds computerTime{0};  // inside ComputerTurn
+  std::chrono::nanoseconds computerTime{0};                 // inside ComputerTurn
   std::vector<std::chrono::nanoseconds> computerTurnTimes;  // each ComputerTurn, in order
   std::vector<std::string> faults;
 };
 
 // One game from one seed. The deal is the game's own shuffle and deal.
-class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, private table::DealHooks,
+class SimulatedGame : private table::UnseenTableView,
+                      private play::PlayHooks,
+                      private table::DealHooks,
                       private table::SoundEffects {
  public:
-  static constexpr int kStalemateTurns = 400;    // the harness declares a stalemate here
+  static constexpr int kStalemateTurns = 400;  // the harness declares a stalemate here
   static constexpr int kHumanMovesPerTurn = 300;
 
   // With checking off (for timing) the moves and the table are not judged.
@@ -222,8 +224,7 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
       case play::TurnOutcome::GameEnded:
         if (!state_.GameEnded) Fault("a game-ended turn with the game running");
         break;
-      default:
-        Fault("the computer's turn ended abnormally");
+      default: Fault("the computer's turn ended abnormally");
     }
   }
 
@@ -234,7 +235,8 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
   };
 
   table::CardCode SourceCard(table::PileControl source, int index) const {
-    if (source == table::PileControl::picTableau) return independent::Top(piles_.Tableau[index], piles_.TableauCount[index]);
+    if (source == table::PileControl::picTableau)
+      return independent::Top(piles_.Tableau[index], piles_.TableauCount[index]);
     if (index == 1) return independent::Top(piles_.Stock[0], piles_.StockCount[0]);
     return independent::Top(piles_.Reserve[0], piles_.ReserveCount[0]);
   }
@@ -274,7 +276,9 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
     switch (target) {
       case PileControl::picCenter: placed = play::PlaceOnCenter(services_, targetIndex); break;
       case PileControl::picTableau: placed = play::PlaceOnTableau(services_, targetIndex); break;
-      case PileControl::picOpponent: placed = play::PlaceOnSidePile(services_, targetIndex, play::kOpponentOwner); break;
+      case PileControl::picOpponent:
+        placed = play::PlaceOnSidePile(services_, targetIndex, play::kOpponentOwner);
+        break;
       case PileControl::picPlayer: placed = play::PlaceOnSidePile(services_, targetIndex, play::kLocalOwner); break;
       default: break;
     }
@@ -390,8 +394,8 @@ class SimulatedGame : private table::UnseenTableView, private play::PlayHooks, p
 
   // --- table::DealHooks
   table::Turn WhoGoesFirst(int rule) override {
-    const auto decision = play::DecideFirstPlayer(piles_, play::FirstPlayerRuleFromStored(rule), {},
-                                                  table::SeededRandom(seed_ + 1));
+    const auto decision =
+        play::DecideFirstPlayer(piles_, play::FirstPlayerRuleFromStored(rule), {}, table::SeededRandom(seed_ + 1));
     return decision.turn;
   }
   void WhoseTurn() override {}

@@ -252,7 +252,8 @@ TEST_F(StartUpTest, APlayersFileOfNoiseIsKeptAsideAndAFreshOneMade) {
     EXPECT_TRUE(fakeUi->boxes[0].text.contains("was damaged")) << fakeUi->boxes[0].text.toStdString();
     EXPECT_EQ(fakeUi->boxes[0].icon(), platform::vbExclamation);
     EXPECT_EQ(FileBytes(players).left(kLastPlayerRecord * kPlayerRecordLength),
-              seed.left(kLastPlayerRecord * kPlayerRecordLength)) << "a fresh file: no players";
+              seed.left(kLastPlayerRecord * kPlayerRecordLength))
+        << "a fresh file: no players";
     program->frmPlay().close();
     program.reset();
   }
@@ -320,8 +321,7 @@ TEST(StartUpFolders, AFolderThatCannotBeWrittenIsNamedWithTheReason) {
     const Preflight p = PrepareStart(QString(MARROWDALE_SOURCE_DIR) + "/");
     EXPECT_EQ(p.result, Preflight::Result::SeedFailed);
     const QString text = PreflightText(p);
-    EXPECT_TRUE(text.contains(home.DataHome() + "/Brackwell/Marrowdale/User: " + notADirectory))
-        << text.toStdString();
+    EXPECT_TRUE(text.contains(home.DataHome() + "/Brackwell/Marrowdale/User: " + notADirectory)) << text.toStdString();
   }
 }
 

@@ -11,9 +11,7 @@
 namespace testing_support {
 
 // The card of that rank (1..13) and suit (1..4).
-constexpr table::CardCode Card(int rank, int suit) {
-  return static_cast<table::CardCode>((suit - 1) * 13 + rank);
-}
+constexpr table::CardCode Card(int rank, int suit) { return static_cast<table::CardCode>((suit - 1) * 13 + rank); }
 
 class TableBuilder {
  public:

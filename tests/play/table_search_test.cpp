@@ -16,9 +16,9 @@ using play::CheckTableauSingleCombine;
 using play::MoveCheckTableau;
 using play::TableauMove;
 using play::TableauMoveMode;
+using table::PileControl;
 using testing_support::Card;
 using testing_support::TableBuilder;
-using table::PileControl;
 
 constexpr table::Turn kHuman = table::Turn::Local;
 constexpr table::Turn kComputer = table::Turn::Opponent;
@@ -47,9 +47,9 @@ TEST(CheckCenter, FullTableOfFoundations) {
   TableBuilder t;
   for (int p = 1; p <= 8; ++p) {
     const int suit = (p - 1) % 4 + 1;
-    t.Center(p, {Card(1, suit), Card(2, suit), Card(3, suit), Card(4, suit), Card(5, suit),
-                 Card(6, suit), Card(7, suit), Card(8, suit), Card(9, suit), Card(10, suit),
-                 Card(11, suit), Card(12, suit), Card(13, suit)});
+    t.Center(p,
+             {Card(1, suit), Card(2, suit), Card(3, suit), Card(4, suit), Card(5, suit), Card(6, suit), Card(7, suit),
+              Card(8, suit), Card(9, suit), Card(10, suit), Card(11, suit), Card(12, suit), Card(13, suit)});
   }
   EXPECT_EQ(CheckCenter(t, 1, 1), std::nullopt);
   EXPECT_EQ(CheckCenter(t, 13, 2), std::nullopt);
@@ -58,9 +58,9 @@ TEST(CheckCenter, FullTableOfFoundations) {
 TEST(CheckTableau, TakesTheOtherColourOneRankHigher) {
   TableBuilder t;
   t.Tableau(2, {Card(6, 1)}).Tableau(5, {Card(6, 4)}).Tableau(7, {Card(6, 2)});
-  EXPECT_EQ(CheckTableau(t, 5, 2, 0), 2);   // red on black
-  EXPECT_EQ(CheckTableau(t, 5, 3, 2), 5);   // pile 2 excluded
-  EXPECT_EQ(CheckTableau(t, 5, 1, 0), 7);   // black on red
+  EXPECT_EQ(CheckTableau(t, 5, 2, 0), 2);  // red on black
+  EXPECT_EQ(CheckTableau(t, 5, 3, 2), 5);  // pile 2 excluded
+  EXPECT_EQ(CheckTableau(t, 5, 1, 0), 7);  // black on red
   EXPECT_EQ(CheckTableau(t, 5, 3, 0), 2);
   EXPECT_EQ(CheckTableau(t, 4, 2, 0), std::nullopt);
 }
@@ -77,9 +77,8 @@ TEST(CheckTableau, NeverOffersAnEmptyOrTheExcludedPile) {
 // A Tableau pile built down from a King to an Ace holds its full 13 cards.
 TEST(CheckTableau, FullPileTakesNothingAndOffersItsAce) {
   TableBuilder t;
-  t.FullTableau().Tableau(5, {Card(13, 1), Card(12, 2), Card(11, 1), Card(10, 2), Card(9, 1),
-                              Card(8, 2), Card(7, 1), Card(6, 2), Card(5, 1), Card(4, 2),
-                              Card(3, 1), Card(2, 2), Card(1, 1)});
+  t.FullTableau().Tableau(5, {Card(13, 1), Card(12, 2), Card(11, 1), Card(10, 2), Card(9, 1), Card(8, 2), Card(7, 1),
+                              Card(6, 2), Card(5, 1), Card(4, 2), Card(3, 1), Card(2, 2), Card(1, 1)});
   ASSERT_EQ(t.piles().TableauCount[5], table::kSharedPileCapacity);
   EXPECT_EQ(play::TableauTop(t, 5), Card(1, 1));
   for (int suit = 1; suit <= 4; ++suit) {
@@ -88,8 +87,7 @@ TEST(CheckTableau, FullPileTakesNothingAndOffersItsAce) {
     }
   }
   const play::TableauMoveMemory memory{};
-  EXPECT_EQ(MoveCheckTableau(t, TableauMoveMode::ToCenter, kHuman, memory),
-            (TableauMove{5, Card(1, 1), 1}));
+  EXPECT_EQ(MoveCheckTableau(t, TableauMoveMode::ToCenter, kHuman, memory), (TableauMove{5, Card(1, 1), 1}));
 }
 
 TEST(PileTops, CountBeyondThePileIsABoundsError) {
@@ -132,19 +130,16 @@ TEST(CheckPlayer, EmptyPilesAndOtherPilesTakeNothing) {
 
 TEST(CheckTableauSingleCombine, MergeOntoTheHighestTopWins) {
   TableBuilder t;
-  t.Tableau(1, {Card(4, 1)})                  // onto the Five of pile 2
+  t.Tableau(1, {Card(4, 1)})  // onto the Five of pile 2
       .Tableau(2, {Card(9, 3), Card(5, 2)})
-      .Tableau(3, {Card(9, 2)})               // onto the Ten of pile 4
+      .Tableau(3, {Card(9, 2)})  // onto the Ten of pile 4
       .Tableau(4, {Card(13, 1), Card(10, 1)});
   EXPECT_EQ(CheckTableauSingleCombine(t), (play::TableauCombine{3, 4}));
 }
 
 TEST(CheckTableauSingleCombine, TieTakesTheLowestPileThenTheLowestTarget) {
   TableBuilder t;
-  t.Tableau(2, {Card(7, 1)})
-      .Tableau(3, {Card(12, 2), Card(8, 2)})
-      .Tableau(5, {Card(7, 4)})
-      .Tableau(6, {Card(8, 3)});
+  t.Tableau(2, {Card(7, 1)}).Tableau(3, {Card(12, 2), Card(8, 2)}).Tableau(5, {Card(7, 4)}).Tableau(6, {Card(8, 3)});
   EXPECT_EQ(CheckTableauSingleCombine(t), (play::TableauCombine{2, 3}));
 }
 
@@ -160,12 +155,9 @@ TEST(CheckTableauSingleCombine, OnlyOneCardPilesMove) {
 
 TEST(MoveCheckTableau, ToCenterOnTheHumansTurnTakesTheFirstPile) {
   TableBuilder t;
-  t.Center(3, {Card(1, 2)})
-      .Tableau(2, {Card(9, 1), Card(8, 3), Card(2, 2)})
-      .Tableau(6, {Card(2, 2)});
+  t.Center(3, {Card(1, 2)}).Tableau(2, {Card(9, 1), Card(8, 3), Card(2, 2)}).Tableau(6, {Card(2, 2)});
   const play::TableauMoveMemory memory{};
-  EXPECT_EQ(MoveCheckTableau(t, TableauMoveMode::ToCenter, kHuman, memory),
-            (TableauMove{2, Card(2, 2), 3}));
+  EXPECT_EQ(MoveCheckTableau(t, TableauMoveMode::ToCenter, kHuman, memory), (TableauMove{2, Card(2, 2), 3}));
 }
 
 TEST(MoveCheckTableau, ToCenterTheComputerTakesTheTwinFromTheShorterPile) {
@@ -175,8 +167,7 @@ TEST(MoveCheckTableau, ToCenterTheComputerTakesTheTwinFromTheShorterPile) {
       .Tableau(4, {Card(5, 1), Card(2, 2)})
       .Tableau(6, {Card(2, 2)});
   const play::TableauMoveMemory memory{};
-  EXPECT_EQ(MoveCheckTableau(t, TableauMoveMode::ToCenter, kComputer, memory),
-            (TableauMove{4, Card(2, 2), 3}));
+  EXPECT_EQ(MoveCheckTableau(t, TableauMoveMode::ToCenter, kComputer, memory), (TableauMove{4, Card(2, 2), 3}));
   // A one-card pile is taken as it is.
   t.Tableau(2, {Card(2, 2)});
   EXPECT_EQ(MoveCheckTableau(t, TableauMoveMode::ToCenter, kComputer, memory)->pile, 2);
@@ -186,7 +177,7 @@ TEST(MoveCheckTableau, ToTableauPrefersMergingAOneCardPile) {
   TableBuilder t;
   t.Tableau(1, {Card(11, 1), Card(6, 2)})  // onto the Seven of pile 3
       .Tableau(3, {Card(7, 1)})
-      .Tableau(5, {Card(4, 3)})            // a one-card pile onto the Five of pile 8
+      .Tableau(5, {Card(4, 3)})  // a one-card pile onto the Five of pile 8
       .Tableau(8, {Card(12, 3), Card(5, 4)});
   table::GameState state;
   play::SearchFindings findings;
@@ -200,9 +191,7 @@ TEST(MoveCheckTableau, ToTableauPrefersMergingAOneCardPile) {
 
 TEST(MoveCheckTableau, ToTableauSkipsAPileThatAlreadyMovedThatRank) {
   TableBuilder t;
-  t.Tableau(1, {Card(11, 1), Card(6, 2)})
-      .Tableau(2, {Card(10, 4), Card(6, 3)})
-      .Tableau(3, {Card(13, 2), Card(7, 1)});
+  t.Tableau(1, {Card(11, 1), Card(6, 2)}).Tableau(2, {Card(10, 4), Card(6, 3)}).Tableau(3, {Card(13, 2), Card(7, 1)});
   table::GameState state;
   play::SearchFindings findings;
   findings.TableauMoveMemory[1] = 6;
@@ -252,22 +241,14 @@ TEST_P(SearchFailureLeavesTargets, OutputsUntouched) {
 INSTANTIATE_TEST_SUITE_P(
     Wrappers, SearchFailureLeavesTargets,
     ::testing::Values(
-        UnchangedCase{"CheckCenter",
-                      [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
-                        return CheckCenter(p, f, 3, 1);
-                      }},
-        UnchangedCase{"CheckTableau",
-                      [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
-                        return CheckTableau(p, f, 5, 1, 0);
-                      }},
-        UnchangedCase{"CheckTableauOpen",
-                      [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
-                        return CheckTableauOpen(p, f);
-                      }},
-        UnchangedCase{"CheckPlayer",
-                      [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
-                        return CheckPlayer(p, f, 8, 1, play::kWastePile);
-                      }},
+        UnchangedCase{"CheckCenter", [](const table::PileArrays& p, table::GameState&,
+                                        play::SearchFindings& f) { return CheckCenter(p, f, 3, 1); }},
+        UnchangedCase{"CheckTableau", [](const table::PileArrays& p, table::GameState&,
+                                         play::SearchFindings& f) { return CheckTableau(p, f, 5, 1, 0); }},
+        UnchangedCase{"CheckTableauOpen", [](const table::PileArrays& p, table::GameState&,
+                                             play::SearchFindings& f) { return CheckTableauOpen(p, f); }},
+        UnchangedCase{"CheckPlayer", [](const table::PileArrays& p, table::GameState&,
+                                        play::SearchFindings& f) { return CheckPlayer(p, f, 8, 1, play::kWastePile); }},
         UnchangedCase{"CheckTableauSingleCombine",
                       [](const table::PileArrays& p, table::GameState&, play::SearchFindings& f) {
                         return CheckTableauSingleCombine(p, f) != 0;

@@ -181,8 +181,14 @@ class FakeHelp : public media::HTMLHelp {
   void SetCHMFile(const QString& path) override { log_.push_back("CHMFile=" + path); }
   void SetHHWindow(const QString& name) override { log_.push_back("HHWindow=" + name); }
   void SetHHKeyword(const QString& keyword) override { log_.push_back("HHKeyword=" + keyword); }
-  long HHDisplayKeyword() override { log_.push_back("HHDisplayKeyword"); return 1; }
-  long HHDisplayContents() override { log_.push_back("HHDisplayContents"); return 1; }
+  long HHDisplayKeyword() override {
+    log_.push_back("HHDisplayKeyword");
+    return 1;
+  }
+  long HHDisplayContents() override {
+    log_.push_back("HHDisplayContents");
+    return 1;
+  }
   void HHClose() override { log_.push_back("HHClose"); }
 
  private:
@@ -194,7 +200,8 @@ class FakeHelp : public media::HTMLHelp {
 TEST(Utilities, OpenURLOpensOnlyWebAddresses) {
   platform::FakeUi ui;
   FakeOpener opener;
-  for (const char* bad : {"", "www.example.org", "file:///etc/passwd", "javascript:alert(1)", "http://", "ftp://x.org/"})
+  for (const char* bad :
+       {"", "www.example.org", "file:///etc/passwd", "javascript:alert(1)", "http://", "ftp://x.org/"})
     OpenURL(bad, opener, ui);
   EXPECT_TRUE(opener.opened.empty());
   EXPECT_TRUE(ui.boxes.empty()) << "anything else is ignored without a word";

@@ -41,7 +41,9 @@ struct Deal {
 
 // Every pair equal in rank, suits differing.
 Deal AllEqual() {
-  return {Card(7, 1), Card(7, 2), {Card(2, 3), Card(9, 4), Card(11, 1), Card(4, 2)},
+  return {Card(7, 1),
+          Card(7, 2),
+          {Card(2, 3), Card(9, 4), Card(11, 1), Card(4, 2)},
           {Card(2, 1), Card(9, 2), Card(11, 3), Card(4, 4)}};
 }
 
@@ -76,7 +78,9 @@ class WhoGoesFirst : public ::testing::Test {
   QString remoteText;
 };
 
-const Deal kLocalAce{Card(9, 3), Card(1, 2), {Card(5, 1), Card(6, 1), Card(7, 1), Card(8, 1)},
+const Deal kLocalAce{Card(9, 3),
+                     Card(1, 2),
+                     {Card(5, 1), Card(6, 1), Card(7, 1), Card(8, 1)},
                      {Card(5, 2), Card(6, 2), Card(7, 2), Card(8, 2)}};
 
 TEST_F(WhoGoesFirst, LowestReserveCardGoesFirst) {
@@ -112,18 +116,16 @@ TEST_P(TiesWalkTheHouses, DecidingHouseIsNamedAndMarked) {
   deal.opponentHouses[house - 1] = Card(table::CardRank(deal.localHouses[house - 1]) - 1, 1);
   EXPECT_EQ(Run(0, deal), table::Turn::Opponent);
   EXPECT_EQ(Message(), QString::fromUtf8(GetParam().message));
-  EXPECT_EQ(marker.marks,
-            (std::vector<std::pair<PileControl, int>>{{PileControl::picTableau, house}}));
+  EXPECT_EQ(marker.marks, (std::vector<std::pair<PileControl, int>>{{PileControl::picTableau, house}}));
   EXPECT_EQ(pauses, std::vector<double>{1.0});
   EXPECT_TRUE(effects.effects.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Houses, TiesWalkTheHouses,
-    ::testing::Values(HouseCase{1, "My 1st House card is LOWEST\r\n\r\nI go first."},
-                      HouseCase{2, "My 2nd House card is LOWEST\r\n\r\nI go first."},
-                      HouseCase{3, "My 3rd House card is LOWEST\r\n\r\nI go first."},
-                      HouseCase{4, "My 4th House card is LOWEST\r\n\r\nI go first."}));
+INSTANTIATE_TEST_SUITE_P(Houses, TiesWalkTheHouses,
+                         ::testing::Values(HouseCase{1, "My 1st House card is LOWEST\r\n\r\nI go first."},
+                                           HouseCase{2, "My 2nd House card is LOWEST\r\n\r\nI go first."},
+                                           HouseCase{3, "My 3rd House card is LOWEST\r\n\r\nI go first."},
+                                           HouseCase{4, "My 4th House card is LOWEST\r\n\r\nI go first."}));
 
 TEST_F(WhoGoesFirst, LaterHousesDoNotCountOnceOneDecides) {
   Deal deal = AllEqual();
@@ -136,9 +138,8 @@ TEST_F(WhoGoesFirst, LaterHousesDoNotCountOnceOneDecides) {
 TEST_F(WhoGoesFirst, FiveEqualPairsTossACoin) {
   coin = 0.2;
   EXPECT_EQ(Run(0, AllEqual()), table::Turn::Local);
-  EXPECT_EQ(Message(),
-            QStringLiteral("Amazing! All cards are equal. We'll have to toss a coin.\r\n"
-                           "You won the toss.\r\n\r\nYou go first."));
+  EXPECT_EQ(Message(), QStringLiteral("Amazing! All cards are equal. We'll have to toss a coin.\r\n"
+                                      "You won the toss.\r\n\r\nYou go first."));
   EXPECT_EQ(effects.effects, std::vector<int>{11});
   EXPECT_EQ(draws, 1);
 }
@@ -146,9 +147,8 @@ TEST_F(WhoGoesFirst, FiveEqualPairsTossACoin) {
 TEST_F(WhoGoesFirst, AForcedTossWonByTheComputerShowsNoMarker) {
   coin = 0.7;
   EXPECT_EQ(Run(1, AllEqual()), table::Turn::Opponent);
-  EXPECT_EQ(Message(),
-            QStringLiteral("Amazing! All cards are equal. We'll have to toss a coin.\r\n"
-                           "I won the toss.\r\n\r\nI go first."));
+  EXPECT_EQ(Message(), QStringLiteral("Amazing! All cards are equal. We'll have to toss a coin.\r\n"
+                                      "I won the toss.\r\n\r\nI go first."));
   EXPECT_TRUE(marker.marks.empty());
   EXPECT_TRUE(pauses.empty());
 }

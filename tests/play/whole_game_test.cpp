@@ -38,7 +38,7 @@ using testing_support::DragTo;
 using testing_support::Press;
 using testing_support::Release;
 
-constexpr int kTurnCap = 300;       // a game still running then is left as a stalemate
+constexpr int kTurnCap = 300;  // a game still running then is left as a stalemate
 constexpr int kActionsPerTurn = 400;
 
 class WholeGame : public ::testing::Test {
@@ -74,8 +74,9 @@ class WholeGame : public ::testing::Test {
       case PileControl::picCenter: return Top(P().Center[index], P().CenterCount[index]);
       case PileControl::picTableau: return Top(P().Tableau[index], P().TableauCount[index]);
       case PileControl::picPlayer:
-        return index == 1 ? Top(P().Stock[0], P().StockCount[0])
-                          : index == 2 ? Top(P().Reserve[0], P().ReserveCount[0]) : Top(P().Waste[0], P().WasteCount[0]);
+        return index == 1   ? Top(P().Stock[0], P().StockCount[0])
+               : index == 2 ? Top(P().Reserve[0], P().ReserveCount[0])
+                            : Top(P().Waste[0], P().WasteCount[0]);
       case PileControl::picOpponent:
         return index == 2 ? Top(P().Reserve[1], P().ReserveCount[1]) : Top(P().Waste[1], P().WasteCount[1]);
       default: return 0;

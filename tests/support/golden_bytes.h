@@ -12,12 +12,8 @@ namespace golden {
 inline void PutLe(QByteArray& b, int offset, std::uint64_t v, int size) {
   for (int i = 0; i < size; ++i) b[offset + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
-inline void Put16(QByteArray& b, int offset, std::int16_t v) {
-  PutLe(b, offset, static_cast<std::uint16_t>(v), 2);
-}
-inline void Put32(QByteArray& b, int offset, std::int32_t v) {
-  PutLe(b, offset, static_cast<std::uint32_t>(v), 4);
-}
+inline void Put16(QByteArray& b, int offset, std::int16_t v) { PutLe(b, offset, static_cast<std::uint16_t>(v), 2); }
+inline void Put32(QByteArray& b, int offset, std::int32_t v) { PutLe(b, offset, static_cast<std::uint32_t>(v), 4); }
 inline void PutF64(QByteArray& b, int offset, double v) { PutLe(b, offset, std::bit_cast<std::uint64_t>(v), 8); }
 // Raw bytes (already Windows-1252) padded with blanks to width.
 inline void PutText(QByteArray& b, int offset, int width, const QByteArray& text) {

@@ -17,6 +17,4 @@ TempHome::~TempHome() {
   qputenv("XDG_CONFIG_HOME", oldConfig_);
 }
 
-QString SourceFile(const QString& relative) {
-  return QStringLiteral(MARROWDALE_SOURCE_DIR) + "/" + relative;
-}
+QString SourceFile(const QString& relative) { return QStringLiteral(MARROWDALE_SOURCE_DIR) + "/" + relative; }

@@ -171,12 +171,11 @@ TEST_F(BackgroundsTest, EachUnreadablePictureIsToldOnceWithItsReason) {
   };
   write(Program("A-empty.gif"), {});
   // 30000 x 30000 pixels declared in a few bytes.
-  write(Program("B-huge.bmp"), "BM" + LE32(70) + LE32(0) + LE32(54) + LE32(40) + LE32(30000) + LE32(30000) +
-                                   LE16(1) + LE16(24) + LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(0) +
+  write(Program("B-huge.bmp"), "BM" + LE32(70) + LE32(0) + LE32(54) + LE32(40) + LE32(30000) + LE32(30000) + LE16(1) +
+                                   LE16(24) + LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(0) +
                                    QByteArray(16, 'x'));
-  write(Program("C-huge.gif"), "GIF89a" + LE16(30000) + LE16(30000) + QByteArray("\x00\x00\x00", 3) + "," +
-                                   LE16(0) + LE16(0) + LE16(30000) + LE16(30000) +
-                                   QByteArray("\x00\x02\x02\x44\x01\x00;", 7));
+  write(Program("C-huge.gif"), "GIF89a" + LE16(30000) + LE16(30000) + QByteArray("\x00\x00\x00", 3) + "," + LE16(0) +
+                                   LE16(0) + LE16(30000) + LE16(30000) + QByteArray("\x00\x02\x02\x44\x01\x00;", 7));
   // A picture of another kind under a JPEG's name, with a chunk it cannot be shown without.
   const auto chunk = [](const char* type, const QByteArray& data) {
     const QByteArray td = type + data;
@@ -203,8 +202,9 @@ TEST_F(BackgroundsTest, EachUnreadablePictureIsToldOnceWithItsReason) {
       BackgroundProblemText(Program("C-huge.gif"),
                             "The picture is 30000 x 30000 pixels; a background may have at most 16 million pixels."),
       BackgroundProblemText(Program("D-hostile.jpg"), unreadable)};
-  EXPECT_EQ(expected[0], Program("A-empty.gif") + "\r\n\r\nThe file is empty.\r\n\r\n"
-                                                 "The table shows its plain colour instead.");
+  EXPECT_EQ(expected[0], Program("A-empty.gif") +
+                             "\r\n\r\nThe file is empty.\r\n\r\n"
+                             "The table shows its plain colour instead.");
 
   QString name = "A-empty.gif";
   bg.LoadBackgroundList(name);

@@ -36,9 +36,7 @@ int OpaquePixels(const QImage& image, const QRect& area) {
   return count;
 }
 
-QRect CardRect(int code) {
-  return {CardDeckLibrary::CellLeft(code), CardDeckLibrary::CellTop(code), 71, 96};
-}
+QRect CardRect(int code) { return {CardDeckLibrary::CellLeft(code), CardDeckLibrary::CellTop(code), 71, 96}; }
 
 TEST(CardDeckLibrary, CutPositionsMatchTheBuiltInSheet) {
   EXPECT_EQ(CardDeckLibrary::CellLeft(1), 1);

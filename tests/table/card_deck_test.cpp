@@ -125,7 +125,7 @@ TEST(GetCardBacks, TableBackHolder) {
   back = 2;
   dll.GetCardBacks(back, nullptr, preview, small);
   ASSERT_EQ(lib.backCalls.size(), 1u);
-  EXPECT_EQ(lib.backCalls[0], std::make_pair(1, false));   // full size, numbered from 0
+  EXPECT_EQ(lib.backCalls[0], std::make_pair(1, false));  // full size, numbered from 0
   EXPECT_EQ(h.frmPic.FilePic[table::kCurrentBackPicture].size(), QSize(71, 96));
 
   for (std::int16_t bad : {3, -1}) {

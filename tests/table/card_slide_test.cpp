@@ -26,9 +26,7 @@ TEST(SlidePath, SameSourceAndTargetStepsRightPastTheCentreLine) {
   EXPECT_EQ(path.back(), QPoint(136, 200));
 }
 
-TEST(SlidePath, LeftwardsWithinHalfACardMakesNoStep) {
-  EXPECT_TRUE(SlidePath({130, 200}, {100, 200}, 70).empty());
-}
+TEST(SlidePath, LeftwardsWithinHalfACardMakesNoStep) { EXPECT_TRUE(SlidePath({130, 200}, {100, 200}, 70).empty()); }
 
 TEST(SlidePath, AcrossTheTableEndsPastTheTargetCentre) {
   // The deal: the player's Stock to Tableau 8.
@@ -37,7 +35,7 @@ TEST(SlidePath, AcrossTheTableEndsPastTheTargetCentre) {
   ASSERT_FALSE(path.empty());
   EXPECT_EQ(path.back().x(), 632);
   EXPECT_EQ(path.size(), 77u);
-  EXPECT_EQ(path.back().y(), 468);   // the vertical correction reached the row
+  EXPECT_EQ(path.back().y(), 468);  // the vertical correction reached the row
   EXPECT_GT(path[path.size() - 2].x(), 592);
 }
 
@@ -65,8 +63,7 @@ TEST(SlidePath, FollowsTheStepsInEveryDirection) {
   // Right and down: the row is reached first, the column then overshot.
   EXPECT_EQ(SlidePath({100, 100}, {400, 130}, 3), (Path{{200, 110}, {300, 120}, {400, 130}, {500, 130}}));
   // Up: ends on the target's top, drifting 4 a step into its column.
-  EXPECT_EQ(SlidePath({500, 600}, {480, 100}, 5),
-            (Path{{496, 500}, {492, 400}, {488, 300}, {484, 200}, {480, 100}}));
+  EXPECT_EQ(SlidePath({500, 600}, {480, 100}, 5), (Path{{496, 500}, {492, 400}, {488, 300}, {484, 200}, {480, 100}}));
   // Down: a step of 0 across becomes 1, swinging about the column; stops
   // once within half a card of the target's top.
   EXPECT_EQ(SlidePath({300, 100}, {302, 400}, 6),
@@ -153,7 +150,7 @@ TEST_F(RealPaceSlide, TakesItsSpeedsTimeAndDrawsOncePerFrame) {
   table::PictureBox* stock = table.picPlayer[1];
   const QPoint home = stock->pos();
   const double budget = table::SlideSeconds(settings.AnimSpeed);
-  wait.Pause(0.05);   // the table drawn before the slide
+  wait.Pause(0.05);  // the table drawn before the slide
   Paints paints(stock);
   QElapsedTimer clock;
   clock.start();
@@ -174,7 +171,8 @@ TEST_F(RealPaceSlide, EveryFrameDrawsTheCardFurtherOnForTheTimeItsSpeedGives) {
   // counted, whatever the machine's load.
   wait.SetTimeScale(0);
   const double rate = table.screen() ? table.screen()->refreshRate() : 0.0;
-  const double frame = 1.0 / (rate >= 1.0 ? std::min(rate, table::kSlideFramesPerSecond) : table::kSlideFramesPerSecond);
+  const double frame =
+      1.0 / (rate >= 1.0 ? std::min(rate, table::kSlideFramesPerSecond) : table::kSlideFramesPerSecond);
   table::PictureBox* stock = table.picPlayer[1];
   const QPoint home = stock->pos();
   std::map<int, std::size_t> frames;

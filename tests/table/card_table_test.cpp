@@ -41,10 +41,11 @@ TEST_F(CardTableTest, PaintsAFaceCutFromTheSheet) {
 
 TEST_F(CardTableTest, PaintsABackWithTheOwnBacksRimAndKeepsIt) {
   settings.CardBack = 0;
-  settings.CardBackColor = 0x000000FF;   // red
+  settings.CardBackColor = 0x000000FF;  // red
   table.PaintCard(PileControl::picPlayer, 1, 0, 3);
   PictureBox* box = table.picPlayer[1];
-  EXPECT_EQ(box->Picture(), table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(box->Picture(),
+            table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_EQ(box->BorderStyle(), 1);
   EXPECT_EQ(box->BackColor(), QColor(255, 0, 0));
   EXPECT_EQ(sounds.effects, std::vector<int>{3});
@@ -112,11 +113,13 @@ TEST_F(CardTableTest, TheCoverLeftUnderAPileDoesNotShowThroughIt) {
 
 TEST_F(CardTableTest, PaintsTheEmptyPileSilently) {
   table.PaintCard(PileControl::picTableau, 8, 0, 88);
-  EXPECT_EQ(table.picTableau[8]->Picture(), table.frmPic.ImgEmpty3.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.picTableau[8]->Picture(),
+            table.frmPic.ImgEmpty3.convertToFormat(QImage::Format_ARGB32_Premultiplied));
   settings.WoodPlaceHolders = false;
   table.RefreshEmptyPilePictures();
   table.PaintCard(PileControl::picTableau, 8, 0, 88);
-  EXPECT_EQ(table.picTableau[8]->Picture(), table.frmPic.ImgEmpty2.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.picTableau[8]->Picture(),
+            table.frmPic.ImgEmpty2.convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_TRUE(sounds.effects.empty());
 }
 
@@ -169,8 +172,10 @@ TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
   EXPECT_EQ(table.lblPHandCnt->text(), "2");
   state.CurrentTurn = table::Turn::Opponent;
   table.RedrawTable();
-  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
-  const QImage back = table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  EXPECT_EQ(table.picPlayer[1]->Picture(),
+            table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  const QImage back =
+      table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied);
   const QImage empty = table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied);
   // An empty Stock shows the empty pile, also once the game is over (a
   // change of deck repaints the ended game's table); a Stock that still
@@ -263,7 +268,8 @@ TEST_F(CardTableTest, ClearTableEmptiesEverything) {
   EXPECT_FALSE(state.StockTurned);
   EXPECT_TRUE(table.lblMessage->text().isEmpty());
   EXPECT_TRUE(table.cmdDone->isHidden());
-  EXPECT_EQ(table.picPlayer[1]->Picture(), table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  EXPECT_EQ(table.picPlayer[1]->Picture(),
+            table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_EQ(table.picPlayer[2]->Picture(), table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_FALSE(table.lblCardFrame[2]->autoFillBackground());
 }
@@ -273,10 +279,10 @@ TEST_F(CardTableTest, SlideCoverShowsWhatThePileWillShow) {
   state.CurrentTurn = table::Turn::Opponent;
   piles.ReserveCount[1] = 3;
   piles.Reserve[1][2] = 30;
-  piles.ReserveFaceDown[1] = 0;   // the card beneath lies face up
+  piles.ReserveFaceDown[1] = 0;  // the card beneath lies face up
   table.AnimateCard(PileControl::picOpponent, 2, 31, PileControl::picCenter, 1);
   EXPECT_EQ(table.picSmoke[0]->Picture(), premul(CutFace(table.frmStdSm.imgALL, 30)));
-  piles.ReserveFaceDown[1] = 2;   // face down beneath
+  piles.ReserveFaceDown[1] = 2;  // face down beneath
   table.AnimateCard(PileControl::picOpponent, 2, 31, PileControl::picCenter, 1);
   EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[table::kCurrentBackPicture]));
   // The computer's last Tableau card leaves the empty pile behind.
@@ -317,7 +323,8 @@ TEST_F(CardTableTest, TextsShowWholeInsideTheirPlacesAtEveryTextSize) {
   for (const Window& w : windows) {
     for (const int size : {kDefaultSize, 18, kLargestOfferedSize}) {
       for (const QString& message : messages) {
-        SCOPED_TRACE(QString("%1x%2 at %3 points").arg(w.client.width()).arg(w.client.height()).arg(size).toStdString());
+        SCOPED_TRACE(
+            QString("%1x%2 at %3 points").arg(w.client.width()).arg(w.client.height()).arg(size).toStdString());
         settings.TextFontSize = static_cast<std::int16_t>(size);
         table.resize(w.client);
         table.SetTableOffsets(w.offsetX, w.offsetY);
@@ -359,7 +366,8 @@ TEST_F(CardTableTest, TextsShowWholeInsideTheirPlacesAtEveryTextSize) {
         QFont turnFont = table.lblTurn->font();
         turnFont.setPointSize(kDefaultSize);
         EXPECT_GE(dynamic_cast<const TableText*>(table.lblTurn)->DrawnFont().pointSize(), kDefaultSize);
-        EXPECT_EQ(LayOutText(table.lblTurn->text(), turnFont, table.lblTurn->size(), Qt::AlignTop, true).lines.size(), 2u);
+        EXPECT_EQ(LayOutText(table.lblTurn->text(), turnFont, table.lblTurn->size(), Qt::AlignTop, true).lines.size(),
+                  2u);
       }
     }
   }

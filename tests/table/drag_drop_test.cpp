@@ -78,7 +78,9 @@ class DragDropTest : public ::testing::Test, protected testing_support::TableRig
   QImage Face(CardCode c) const {
     return CutFace(table.frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
   }
-  QImage Back() const { return table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied); }
+  QImage Back() const {
+    return table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
   QImage Empty() const { return table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied); }
 
   CardTable table{Services()};
@@ -188,17 +190,15 @@ TEST_F(DragDropTest, EachKindOfTargetIsAskedWithItsTopCard) {
   piles.WasteCount[0] = 1;
   piles.Waste[0][1] = 12;
   const std::vector<std::tuple<PictureBox*, PileControl, int, CardCode>> targets{
-      {table.picCenter[8], PileControl::picCenter, 8, 0},
-      {table.picTableau[2], PileControl::picTableau, 2, 36},
-      {table.picTableau[7], PileControl::picTableau, 7, 0},
-      {table.picOpponent[2], PileControl::picOpponent, 2, 44},
-      {table.picOpponent[3], PileControl::picOpponent, 3, 45},
-      {table.picPlayer[3], PileControl::picPlayer, 3, 12},
+      {table.picCenter[8], PileControl::picCenter, 8, 0},      {table.picTableau[2], PileControl::picTableau, 2, 36},
+      {table.picTableau[7], PileControl::picTableau, 7, 0},    {table.picOpponent[2], PileControl::picOpponent, 2, 44},
+      {table.picOpponent[3], PileControl::picOpponent, 3, 45}, {table.picPlayer[3], PileControl::picPlayer, 3, 12},
   };
   for (const auto& [box, control, index, top] : targets) {
     rules.asked.clear();
     DragTo(table.picTableau[5], box->pos() + QPoint(-15, 25));
-    EXPECT_EQ(rules.asked, (std::vector<FakeDropRules::Ask>{{control, index, top}})) << box->objectName().toStdString() << index;
+    EXPECT_EQ(rules.asked, (std::vector<FakeDropRules::Ask>{{control, index, top}}))
+        << box->objectName().toStdString() << index;
   }
   // The opponent's Stock and the player's Stock and Reserve are no targets.
   rules.asked.clear();

@@ -40,9 +40,15 @@ class FakeTableView : public table::TableView {
   void StartClock() override { ++clockStarts; }
   void StartClockAt(double elapsedSeconds) override { clockStartedAt.push_back(elapsedSeconds); }
   std::int64_t ElapsedSeconds() const override { return elapsedSeconds; }
-  void StopClock() override { ++clockStops; clockRunning = false; }
+  void StopClock() override {
+    ++clockStops;
+    clockRunning = false;
+  }
   void SetLabelVisible(table::TableLabel label, bool visible) override { labelsVisible[label] = visible; }
-  void ShowLogo(bool show) override { logoShown = show; ++logoCalls; }
+  void ShowLogo(bool show) override {
+    logoShown = show;
+    ++logoCalls;
+  }
   void SetStatusPanelToolTip(int panel, const QString& text) override { panelToolTips[panel] = text; }
   void SizeStatusBar() override { ++statusBarSizings; }
   struct Slide {

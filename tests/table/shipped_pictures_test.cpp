@@ -20,15 +20,24 @@ TEST(ShippedPictures, AllPresentWithTheirSizes) {
     const char* name;
     QSize size;
   } pictures[] = {
-      {"faces.png", {927, 394}},         {"back.png", {71, 96}},
-      {"empty-wood.png", {71, 96}},      {"empty-metal.png", {71, 96}},
-      {"panel-wood.png", {680, 72}},     {"panel-metal.png", {680, 72}},
-      {"plate-stock.png", {76, 18}},     {"plate-reserve.png", {76, 18}},
-      {"plate-waste.png", {76, 18}},     {"turn-player.png", {72, 84}},
-      {"turn-opponent.png", {72, 84}},   {"caption-tableau-left.png", {71, 18}},
-      {"caption-tableau-right.png", {71, 18}}, {"caption-centers.png", {76, 18}},
-      {"icon.png", {32, 32}},            {"menu-tab.png", {64, 22}},
-      {"menu-band-wood.png", {153, 34}}, {"menu-band-metal.png", {153, 34}},
+      {"faces.png", {927, 394}},
+      {"back.png", {71, 96}},
+      {"empty-wood.png", {71, 96}},
+      {"empty-metal.png", {71, 96}},
+      {"panel-wood.png", {680, 72}},
+      {"panel-metal.png", {680, 72}},
+      {"plate-stock.png", {76, 18}},
+      {"plate-reserve.png", {76, 18}},
+      {"plate-waste.png", {76, 18}},
+      {"turn-player.png", {72, 84}},
+      {"turn-opponent.png", {72, 84}},
+      {"caption-tableau-left.png", {71, 18}},
+      {"caption-tableau-right.png", {71, 18}},
+      {"caption-centers.png", {76, 18}},
+      {"icon.png", {32, 32}},
+      {"menu-tab.png", {64, 22}},
+      {"menu-band-wood.png", {153, 34}},
+      {"menu-band-metal.png", {153, 34}},
       {"marble.png", {128, 128}},
   };
   for (const auto& p : pictures) {
@@ -80,10 +89,10 @@ TEST(ShippedPictures, SuitRowsCarryTheirColours) {
   const QImage sheet = Picture("faces.png").convertToFormat(QImage::Format_ARGB32);
   for (int rank = 1; rank <= 13; ++rank) {
     SCOPED_TRACE(rank);
-    EXPECT_TRUE(IsBlack(IndexInk(sheet, rank)));            // suit 1
-    EXPECT_TRUE(IsRed(IndexInk(sheet, 13 + rank)));         // suit 2
-    EXPECT_TRUE(IsRed(IndexInk(sheet, 26 + rank)));         // suit 3
-    EXPECT_TRUE(IsBlack(IndexInk(sheet, 39 + rank)));       // suit 4
+    EXPECT_TRUE(IsBlack(IndexInk(sheet, rank)));       // suit 1
+    EXPECT_TRUE(IsRed(IndexInk(sheet, 13 + rank)));    // suit 2
+    EXPECT_TRUE(IsRed(IndexInk(sheet, 26 + rank)));    // suit 3
+    EXPECT_TRUE(IsBlack(IndexInk(sheet, 39 + rank)));  // suit 4
   }
 }
 

@@ -35,7 +35,7 @@ TableauPileGeometry At(int pileLeftPx, int formLeftTwips) {
 TEST(TableauCardsWindow, LayoutOverlapsByDeckKind) {
   const TableauWindowLayout own = LayOutTableauWindow(true, false, 15);
   const TableauWindowLayout library = LayOutTableauWindow(false, false, 15);
-  EXPECT_EQ(own.PictureLeft[2] - own.PictureLeft[1], 355);       // 1065 / 3
+  EXPECT_EQ(own.PictureLeft[2] - own.PictureLeft[1], 355);          // 1065 / 3
   EXPECT_EQ(library.PictureLeft[2] - library.PictureLeft[1], 710);  // 1065 / 1.5
   EXPECT_EQ(own.PictureLeft[13], 12 * 355);
   EXPECT_EQ(own.WindowWidth, 12 * 355 + 1065 + 100);
@@ -104,8 +104,9 @@ struct TutorialHooks : TableauWindowHooks {
 TEST(TableauCardsWindow, WindowFillsHidesAndClosesOnlyForTheProgram) {
   TutorialHooks hooks;
   std::vector<std::pair<int, CardCode>> painted;
-  FrmHold hold(LayOutTableauWindow(false, false, 15), 15,
-               [&](PictureBox* box, CardCode c) { painted.emplace_back(box->Index(), c); }, &hooks);
+  FrmHold hold(
+      LayOutTableauWindow(false, false, 15), 15,
+      [&](PictureBox* box, CardCode c) { painted.emplace_back(box->Index(), c); }, &hooks);
   const PileArrays piles = TableauOf(3, 4);
   hold.ShowTableauPile(piles, 3, At(500, 0));
   EXPECT_TRUE(hold.isVisible());

@@ -24,9 +24,9 @@ TEST(SoundEffects, EachEffectPlaysItsFileInBothSets) {
     const char* wood;
   };
   const Row rows[] = {
-      {1, "~113.tmp", "~118.tmp"}, {2, "~112.tmp", "~117.tmp"}, {3, "~111.tmp", "~116.tmp"},
-      {4, "~120.tmp", "~120.tmp"}, {5, "~114.tmp", "~119.tmp"}, {6, "~121.tmp", "~121.tmp"},
-      {8, "~109.tmp", "~109.tmp"}, {9, "~123.tmp", "~123.tmp"}, {10, "~124.tmp", "~124.tmp"},
+      {1, "~113.tmp", "~118.tmp"},  {2, "~112.tmp", "~117.tmp"}, {3, "~111.tmp", "~116.tmp"},
+      {4, "~120.tmp", "~120.tmp"},  {5, "~114.tmp", "~119.tmp"}, {6, "~121.tmp", "~121.tmp"},
+      {8, "~109.tmp", "~109.tmp"},  {9, "~123.tmp", "~123.tmp"}, {10, "~124.tmp", "~124.tmp"},
       {11, "~122.tmp", "~122.tmp"},
   };
   for (const Row& r : rows) {

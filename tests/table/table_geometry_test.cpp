@@ -81,7 +81,7 @@ TEST(ArrangeControls, StandardPlaces) {
   EXPECT_EQ(c.lblOHandCnt, QPoint(876, 223));
   EXPECT_EQ(c.lblOWasteCnt, QPoint(785, 223));
   EXPECT_EQ(c.lblOResCnt, QPoint(55, 211));
-  EXPECT_EQ(c.lblPHandCnt, QPoint(10, 611));   // kept off the window's edge, as the message line
+  EXPECT_EQ(c.lblPHandCnt, QPoint(10, 611));  // kept off the window's edge, as the message line
   EXPECT_EQ(c.lblPWasteCnt, QPoint(91, 611));
   EXPECT_EQ(c.lblPResCnt, QPoint(795, 503));
 }

@@ -53,15 +53,15 @@ TEST(SaveWindowPlacement, ClampsIntoTheSixteenBitFields) {
 }
 
 TEST(PlacementFits, RefusesWhatNoLongerFits) {
-  const auto screen = Screen(1280, 1024);   // 19200 x 15360
+  const auto screen = Screen(1280, 1024);  // 19200 x 15360
   const auto min = MinimumFormSize(false);
   const StoredPlacement good{0, 11550, 18765, 1905, 218};
   EXPECT_TRUE(PlacementFits(good, screen, min));
   auto s = good;
-  s.WindowTop = 7680;   // at the middle of the screen
+  s.WindowTop = 7680;  // at the middle of the screen
   EXPECT_FALSE(PlacementFits(s, screen, min));
   s = good;
-  s.WindowLeft = 500;   // right edge past the screen's
+  s.WindowLeft = 500;  // right edge past the screen's
   EXPECT_FALSE(PlacementFits(s, screen, min));
   s = good;
   s.WindowHeight = 9224;
