@@ -24,8 +24,8 @@ marrowdale_install_deps() {
 }
 
 # The benchmarks (Google Benchmark; libspng and stb_image race our PNG
-# decoder) and the fuzz target (clang with its sanitizer and libFuzzer
-# runtimes).
+# decoder), the fuzz target (clang with its sanitizer and libFuzzer
+# runtimes) and the check of the sources' layout (clang-format).
 marrowdale_install_test_deps() {
-  marrowdale_install_deps libbenchmark-dev libspng-dev libstb-dev clang libclang-rt-14-dev libgif-dev "$@"
+  marrowdale_install_deps libbenchmark-dev libspng-dev libstb-dev clang libclang-rt-14-dev libgif-dev clang-format "$@"
 }
