@@ -89,29 +89,30 @@ void HTMLHelpWrapper::HHDeleteJumpURLSysMenu(HelpWindowHandle) {
   // is nothing to remove.
 }
 
+HelpRequest HTMLHelpWrapper::OnFile(HelpCommand command) const {
+  HelpRequest r;
+  r.command = command;
+  r.file = FileArgument();
+  return r;
+}
+
 HelpWindowHandle HTMLHelpWrapper::HHDisplayTopicURL(HelpWindowHandle hWnd) {
   if (!Ready()) return 0;
-  HelpRequest r;
-  r.command = HelpCommand::DisplayTopic;
-  r.file = FileArgument();
+  HelpRequest r = OnFile(HelpCommand::DisplayTopic);
   r.topic = HHTopicURL;
   return Issue(hWnd, r);
 }
 
 HelpWindowHandle HTMLHelpWrapper::HHDisplayTopicID(HelpWindowHandle hWnd) {
   if (!Ready()) return 0;
-  HelpRequest r;
-  r.command = HelpCommand::HelpContext;
-  r.file = FileArgument();
+  HelpRequest r = OnFile(HelpCommand::HelpContext);
   r.topicId = HHTopicID;
   return Issue(hWnd, r);
 }
 
 HelpWindowHandle HTMLHelpWrapper::HHDisplaySearch(HelpWindowHandle hWnd) {
   if (!Ready()) return 0;
-  HelpRequest r;
-  r.command = HelpCommand::DisplaySearch;
-  r.file = FileArgument();
+  HelpRequest r = OnFile(HelpCommand::DisplaySearch);
   r.searchExecute = true;
   return Issue(hWnd, r);
 }
@@ -128,9 +129,7 @@ HelpWindowHandle HTMLHelpWrapper::HHDisplayKeyword(HelpWindowHandle hWnd) {
 
 HelpWindowHandle HTMLHelpWrapper::HHDisplayIndex(HelpWindowHandle hWnd) {
   if (!Ready()) return 0;
-  HelpRequest r;
-  r.command = HelpCommand::DisplayIndex;
-  r.file = FileArgument();
+  HelpRequest r = OnFile(HelpCommand::DisplayIndex);
   r.owner = Owner(hWnd);
   const HelpWindowHandle handle = backend_.HtmlHelp(r);
   if (!LookupWindow().isEmpty()) wndHandle_ = handle;
@@ -139,10 +138,7 @@ HelpWindowHandle HTMLHelpWrapper::HHDisplayIndex(HelpWindowHandle hWnd) {
 
 HelpWindowHandle HTMLHelpWrapper::HHDisplayContents(HelpWindowHandle hWnd) {
   if (!Ready()) return 0;
-  HelpRequest r;
-  r.command = HelpCommand::DisplayToc;
-  r.file = FileArgument();
-  return Issue(hWnd, r);
+  return Issue(hWnd, OnFile(HelpCommand::DisplayToc));
 }
 
 HelpWindowHandle HTMLHelpWrapper::HHDisplayALink(HelpWindowHandle hWnd) {

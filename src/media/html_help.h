@@ -114,6 +114,8 @@ class HTMLHelpWrapper : public HTMLHelp {
  private:
   // The file argument: CHMFile, with ">" and the window type when one is set.
   QString FileArgument() const;
+  // A request of that command on the help file (and its window type).
+  HelpRequest OnFile(HelpCommand command) const;
   // The window type of a look-up: empty when none is set.
   QString LookupWindow() const;
   HelpWindowHandle Owner(HelpWindowHandle hWnd) const { return HHShowOnTop ? hWnd : 0; }
