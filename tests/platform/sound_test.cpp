@@ -32,36 +32,6 @@ using platform::CreateSoundChannel;
 
 namespace {
 
-// A short silent PCM WAV file: mono, 22,050 Hz, 16-bit.
-QByteArray SilentWav(int samples) {
-  const quint32 dataBytes = static_cast<quint32>(samples) * 2;
-  QByteArray w;
-  auto u32 = [&](quint32 v) {
-    char b[4];
-    qToLittleEndian(v, b);
-    w.append(b, 4);
-  };
-  auto u16 = [&](quint16 v) {
-    char b[2];
-    qToLittleEndian(v, b);
-    w.append(b, 2);
-  };
-  w.append("RIFF");
-  u32(36 + dataBytes);
-  w.append("WAVEfmt ");
-  u32(16);
-  u16(1);
-  u16(1);
-  u32(22050);
-  u32(22050 * 2);
-  u16(2);
-  u16(16);
-  w.append("data");
-  u32(dataBytes);
-  w.append(QByteArray(static_cast<int>(dataBytes), '\0'));
-  return w;
-}
-
 // A WAV file of the given kind around these sample bytes; an extensible
 // header names the kind in its sub-format.
 QByteArray Wav(quint16 tag, quint16 channels, quint16 bits, const QByteArray& data, bool extensible = false,
@@ -100,6 +70,9 @@ QByteArray Wav(quint16 tag, quint16 channels, quint16 bits, const QByteArray& da
   w.append(data);
   return w;
 }
+
+// A short silent PCM WAV file: mono, 22,050 Hz, 16-bit.
+QByteArray SilentWav(int samples) { return Wav(1, 1, 16, QByteArray(samples * 2, '\0'), false, 22050); }
 
 // A tone of the given length: mono, 22,050 Hz, 16-bit, a third of full scale.
 QByteArray ToneWav(double seconds) {
