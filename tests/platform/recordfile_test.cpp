@@ -15,10 +15,14 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/write_failures.h"
+#include "support/child_process.h"
 
 using platform::ByteReader;
 using platform::ByteWriter;
 using platform::RecordFile;
+
+using testing_support::InChild;
+using testing_support::InChildUnderFileSizeLimit;
 
 namespace {
 
@@ -26,15 +30,6 @@ QByteArray FileBytes(const QString& path) {
   QFile f(path);
   EXPECT_TRUE(f.open(QIODevice::ReadOnly));
   return f.readAll();
-}
-
-// Runs `body` in a child process and returns how the child ended.
-int InChild(const std::function<int()>& body) {
-  const pid_t child = fork();
-  if (child == 0) _exit(body());
-  int status = 0;
-  waitpid(child, &status, 0);
-  return status;
 }
 
 }  // namespace
@@ -194,10 +189,7 @@ TEST(RecordFileTest, AWriteThatFailsPartWayLeavesTheFileAsItWasAndIsToldOncePerF
   const QByteArray before = FileBytes(path);
   // No file may grow beyond 10 bytes: record 3 gets two bytes in before
   // its write fails, record 5 cannot even be reached.
-  const int status = InChild([&] {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{10, 10};
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+  const int status = InChildUnderFileSizeLimit(10, [&] {
     platform::FakeUi ui;
     platform::WriteFailures failures(ui);
     RecordFile f, g;
@@ -278,10 +270,7 @@ TEST(RecordFileTest, RecordsWrittenTogetherLandWholeOrNotAtAll) {
     f.write(QByteArray(40, 'x'));
   }
 
-  const int status = InChild([&] {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{18, 18};
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+  const int status = InChildUnderFileSizeLimit(18, [&] {
     RecordFile f;
     if (!f.Open(path, 4)) return 1;
     // Record 1 fits in place, record 5 would grow the file past the limit.

@@ -6,18 +6,17 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <csignal>
 #include <functional>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
 #include "platform/write_failures.h"
 #include "play/rule_checks.h"
+#include "support/child_process.h"
+#include "support/test_files.h"
 #include "table/busy_guard.h"
 #include "table/deal.h"
 #include "table/fake_table_view.h"
@@ -470,28 +469,18 @@ TEST_F(SavedGamesTest, ASaveThatCannotGrowTheFileLeavesItAsItWas) {
   EXPECT_EQ(vb::TrimRecord(Stored(SlotStartRecord(2)).Description), "Tuesday");
 
   const QString path = saved.SavedGamesFile.Path();
-  const auto bytesOf = [](const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  };
-  const QByteArray before = bytesOf(path);
+  const QByteArray before = FileBytes(path);
   ASSERT_EQ(before.size(), qint64(SlotStartRecord(2)) * kSavedGameRecordLength);
-  const pid_t child = fork();
-  if (child == 0) {
-    // Slot 5's start (record 25) lies past what the file may grow to.
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{rlim_t(before.size() + 100), rlim_t(before.size() + 100)};
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+  // Slot 5's start (record 25) lies past what the file may grow to.
+  const int status = testing_support::InChildUnderFileSizeLimit(rlim_t(before.size() + 100), [&] {
     SavedGames other;
-    if (!OpenSavedGamesFile(other, dataPath)) _exit(1);
+    if (!OpenSavedGamesFile(other, dataPath)) return 1;
     const bool savedIt = SaveInSlot(other, 5, game, "Wednesday");
-    _exit(!savedIt && other.SavedGamesFile.LastError() == "File too large" ? 0 : 2);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
+    return !savedIt && other.SavedGamesFile.LastError() == "File too large" ? 0 : 2;
+  });
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(bytesOf(path), before);
+  EXPECT_EQ(FileBytes(path), before);
   EXPECT_EQ(QDir(dataPath).entryList(QDir::Files | QDir::Hidden), (QStringList{"backup4.sav", "~tempmoves.sav"}));
 }
 
@@ -504,19 +493,11 @@ TEST_F(SavedGamesTest, ADealThatCannotBeBackedUpLeavesTheFileAsItWasAndSaysSoOnc
   state.TurnCount = 0;
   SaveGameRecord(s);
   const QString path = saved.SavedGamesFile.Path();
-  const auto bytesOf = [](const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  };
-  const QByteArray before = bytesOf(path);
+  const QByteArray before = FileBytes(path);
   ASSERT_EQ(before.size(), qint64(kLatestTurnRecord) * kSavedGameRecordLength);
 
-  const pid_t child = fork();
-  if (child == 0) {
-    // The new file written beside the old one may not reach its size.
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{rlim_t(before.size() / 2), rlim_t(before.size() / 2)};
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+  // The new file written beside the old one may not reach its size.
+  const int status = testing_support::InChildUnderFileSizeLimit(rlim_t(before.size() / 2), [&] {
     platform::FakeUi childUi;
     platform::WriteFailures failures(childUi);
     saved.SavedGamesFile.ReportFailuresTo(&failures);
@@ -525,22 +506,20 @@ TEST_F(SavedGamesTest, ADealThatCannotBeBackedUpLeavesTheFileAsItWasAndSaysSoOnc
     piles = DealtTable(51);
     state.TurnCount = 0;
     SaveGameRecord(other);
-    if (childUi.boxes.size() != 1) _exit(4);
+    if (childUi.boxes.size() != 1) return 4;
     const platform::FakeUi::Box& box = childUi.boxes[0];
     if (box.text != NewGameBackupFailedText(path, "File too large") || box.title != "New Game" ||
         box.icon() != platform::vbExclamation)
-      _exit(5);
+      return 5;
     // What was not written is not told of again as a bare failed write.
     state.TurnCount = 0;
     SaveGameRecord(other);
-    if (childUi.boxes.size() != 2) _exit(10 + int(childUi.boxes.size()));
-    _exit(childUi.boxes[1].text == childUi.boxes[0].text ? 0 : 6);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
+    if (childUi.boxes.size() != 2) return 10 + int(childUi.boxes.size());
+    return childUi.boxes[1].text == childUi.boxes[0].text ? 0 : 6;
+  });
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(bytesOf(path), before);
+  EXPECT_EQ(FileBytes(path), before);
   EXPECT_EQ(QDir(dataPath).entryList(QDir::Files | QDir::Hidden), (QStringList{"backup4.sav", "~tempmoves.sav"}));
   const QString text = NewGameBackupFailedText(path, "No space left on device");
   EXPECT_TRUE(text.startsWith("The new game could not be backed up.\r\n\r\n" + path + "\r\nNo space left on device"))

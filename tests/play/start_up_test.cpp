@@ -15,7 +15,6 @@
 #include <cstring>
 #include <memory>
 #include <set>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +28,7 @@
 #include "play/player_record.h"
 #include "play/program_rig.h"
 #include "play/saved_game_record.h"
+#include "support/child_process.h"
 #include "support/temp_home.h"
 
 namespace play {
@@ -330,16 +330,10 @@ TEST(StartUpFolders, AFolderThatCannotBeWrittenIsNamedWithTheReason) {
 TEST(StartUpFolders, ASoundPastTheFileSizeLimitIsNamedWithTheSystemsReason) {
   QTemporaryDir dir;
   const QString data = dir.path() + "/";
-  const pid_t child = fork();
-  if (child == 0) {
-    platform::IgnoreFileSizeSignal();
-    const rlimit limit{40 * 1024, 40 * 1024};
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+  const int status = testing_support::InChildUnderFileSizeLimit(40 * 1024, [&] {
     const media::FileProblem problem = media::SetUpSounds(data);
-    _exit(!problem.ok() && problem.Text().endsWith(".tmp: File too large") ? 0 : 2);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
+    return !problem.ok() && problem.Text().endsWith(".tmp: File too large") ? 0 : 2;
+  });
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   // What could not be written whole is not left cut short.
