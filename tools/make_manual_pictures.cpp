@@ -499,7 +499,6 @@ int main(int argc, char** argv) {
 
   // The windows the menu keys open, each closed the way a user closes it.
   play::MenuCommands& menus = program.menus();
-  menus.Commands.KeyboardArmed = true;
   WhenShown<dialogs::FrmSpeed>(&app, [&](dialogs::FrmSpeed& window) {
     save(Shot(window), "speed.png");
     window.Command1->click();

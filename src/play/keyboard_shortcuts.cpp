@@ -20,10 +20,6 @@ constexpr int kLastArrowKey = platform::kVkDown;
 }  // namespace
 
 void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
-  if (!Commands.KeyboardArmed) {
-    Commands.KeyboardArmed = true;
-    return;
-  }
   if (KeyCode == platform::kVkEscape) {
     PanelHide();
     return;

@@ -177,7 +177,6 @@ void MenuCommands::StartOrEndMatch() {
 void MenuCommands::Save() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
-  Commands.KeyboardArmed = true;
   // Whatever happens below, the next save is an ordinary one again.
   struct ClearNetSave {
     bool& flag;
@@ -209,7 +208,6 @@ void MenuCommands::Restore() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
   PlayState& st = s_.saved.state;
-  Commands.KeyboardArmed = true;
 
   if (st.IsDeveloperView) {
     const std::optional<QString> typed =
