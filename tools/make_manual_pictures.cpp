@@ -64,6 +64,7 @@ class OfflineParts : public play::TutorialWindow,
                      public play::SplashWindow {
  public:
   void OpenTutorial() override {}
+  bool LeaveTutorial() override { return true; }
   void EnableNextTip(bool) override {}
   void ShowTutorialNext() override {}
   void TutorialStockTurned() override {}

@@ -438,15 +438,21 @@ void FrmTip::cmdNextTip_Click(int) {
 
 void FrmTip::cmdOK_Click() {
   play::TopLevelCommand command(s_.wait, s_.state, &s_.frmPlay);
+  AskToClose();
+}
+
+bool FrmTip::AskToClose() {
   HandlerScope handler(*this);
   const platform::UiService::OwnedBy owner(s_.ui, this);
   if (CurrentTip_ < StepCount()) {
     if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo | platform::vbDefaultButton2,
                      QString::fromLatin1(kTutorialTitle)) != platform::vbYes)
-      return;
+      return closed_;
+    if (closed_) return true;
     s_.ui.MsgBox(QString::fromLatin1(kTutorialAgainText), platform::vbOKOnly, QString::fromLatin1(kTutorialTitle));
   }
   close();
+  return true;
 }
 
 void FrmTip::closeEvent(QCloseEvent* event) {

@@ -61,6 +61,8 @@ class FrmTip : public QWidget {
   void DisplayRules(bool bShow);
   void cmdNextTip_Click(int Index);
   void cmdOK_Click();
+  // Closes the window, asking first before the last step. True when it closed.
+  bool AskToClose();
   void Form_Resize();
 
   int CurrentTip() const { return CurrentTip_; }

@@ -64,7 +64,15 @@ void MenuCommands::GameMenu(int n) {
   PanelHide();
   PlayState& st = s_.saved.state;
   platform::UiService& ui = s_.saved.ui;
-  if (st.AbortComputerTurn) return;
+  const bool endsGame = n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdRestore ||
+                        n == kCmdPreviousTurn || n == kCmdRestart || n == kCmdStalemate;
+  if (st.AbortComputerTurn) {
+    // The computer's turn ends at its next step; an abort no turn is left
+    // to take goes.
+    if (ComputerMoving()) return;
+    st.AbortComputerTurn = false;
+  }
+  if (endsGame && !LeftTutorial(n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdRestore)) return;
   if (ComputerMoving()) {
     if ((n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdRestore) &&
         ui.MsgBox("End this game?", platform::vbYesNo, "Computer is playing") == platform::vbYes) {
@@ -287,7 +295,9 @@ void MenuCommands::Restart() {
 }
 
 void MenuCommands::Exit() {
-  if (s_.saved.state.ComputerThinking) return;
+  // The tutorial's computer turn waits for Next; the table closes under it
+  // as through its close box.
+  if (s_.saved.state.ComputerThinking && !s_.saved.state.TutorialMode) return;
   // Closing the table window runs the leaving of the table.
   s_.frmPlay.close();
 }
@@ -303,6 +313,15 @@ bool MenuCommands::RefusedWhileBusy() {
     s_.saved.ui.MsgBox(kWaitForTurnText, platform::vbOKOnly | platform::vbInformation, kOnlineTitle);
   }
   return true;
+}
+
+bool MenuCommands::LeftTutorial(bool endsComputerTurn) {
+  if (!s_.saved.state.TutorialMode) return true;
+  PanelHide();
+  if (!s_.windows.tutorial.LeaveTutorial()) return false;
+  if (ComputerMoving() ? endsComputerTurn : !Busy()) return true;
+  s_.saved.ui.MsgBox(kTutorialLeftText, platform::vbOKOnly | platform::vbInformation, kTutorialLeftTitle);
+  return false;
 }
 
 bool MenuCommands::RefusedInPeersTurn() {
@@ -340,7 +359,7 @@ void MenuCommands::InternetMenu(int row) {
       // Going online replaces the table; never under the computer's turn.
       // Ending the connection works at every moment, as the peer's own end
       // does.
-      if (!Online() && (ComputerMoving() || Busy())) return;
+      if (!Online() && (!LeftTutorial() || ComputerMoving() || Busy())) return;
       s_.windows.network.SetupInternet();
       break;
     case kNetScores: s_.windows.scores.ShowScores(3); break;
@@ -413,8 +432,11 @@ void MenuCommands::HelpMenu(int row, int choice) {
     case kHelpManual: s_.hooks.ShowHelp("Contents", "Contents"); break;
     case kHelpTutorial: s_.windows.tutorial.OpenTutorial(); break;
     case kHelpSampleGame:
+      if (!LeftTutorial()) break;
       s_.sample.SampleGameMode = true;
       GameMenu(kCmdNewGame);
+      // A deal that was refused leaves no sample game asked for.
+      s_.sample.SampleGameMode = false;
       break;
     case kHelpStatusBar: ToggleStatusBar(); break;
     case kHelpWebSite:
