@@ -199,7 +199,8 @@ void FrmPlay::ClearTable() { table::CardTable::ClearTable(); }
 
 table::ScreenTwips FrmPlay::ScreenInTwips() const {
   const int tpp = screen_.TwipsPerPixel();
-  return {screen_.widthPixels * tpp, screen_.heightPixels * tpp, tpp, tpp, settings_.LargeFonts};
+  return {screen_.availWidth * tpp, screen_.availHeight * tpp, tpp, tpp, settings_.LargeFonts,
+          screen_.availLeft * tpp,  screen_.availTop * tpp};
 }
 
 // Before the window is shown and framed, the frame is estimated: a title
