@@ -442,9 +442,7 @@ void FrmPlay::StatusBar1_PanelClick(int panel) {
 
 // ---- Clock and pause ----
 
-void FrmPlay::Timer1_Timer() {
-  StatusBar1->SetText(StatusBar1->PanelCount() - 1, GameClock::Text(clock.ElapsedSeconds()));
-}
+void FrmPlay::Timer1_Timer() { StatusBar1->SetText(StatusBar1->PanelCount() - 1, clock.ShownText()); }
 
 void FrmPlay::PauseTiming() {
   if (state_.CurrentTurn != table::Turn::Local) return;
