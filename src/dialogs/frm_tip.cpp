@@ -1,7 +1,9 @@
 #include "dialogs/frm_tip.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -477,6 +479,18 @@ void FrmTip::closeEvent(QCloseEvent* event) {
     if (handlerDepth_ == 0) deleteLater();
   }
   event->accept();
+}
+
+// The window takes the focus when it opens: the table's function keys work
+// from it as from the table.
+void FrmTip::keyPressEvent(QKeyEvent* event) {
+  if (event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F12 && parentWidget()) {
+    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->nativeScanCode(), event->nativeVirtualKey(),
+                   event->nativeModifiers(), event->text());
+    QCoreApplication::sendEvent(parentWidget(), &copy);
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void FrmTip::resizeEvent(QResizeEvent* event) {

@@ -84,6 +84,7 @@ class FrmTip : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void ShowTutorialStep(int Index);
