@@ -375,6 +375,10 @@ class Connection : public QObject,
 
   // The chat.
   QPointer<FrmChat> frmChat_;
+
+  // Where the player moved the chat window to; the next one opens there.
+  std::optional<QPoint> chatPlace_;
+
   QString OpponentAvatar_;     // the opponent's picture file
   QElapsedTimer alertClock_;   // since the last chat alert
   QElapsedTimer effectClock_;  // the clock of the peer's sounds and slaps
