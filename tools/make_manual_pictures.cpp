@@ -64,6 +64,7 @@ class OfflineParts : public play::TutorialWindow,
                      public play::SplashWindow {
  public:
   void OpenTutorial() override {}
+  bool LeaveTutorial() override { return true; }
   void EnableNextTip(bool) override {}
   void ShowTutorialNext() override {}
   void TutorialStockTurned() override {}
@@ -499,7 +500,6 @@ int main(int argc, char** argv) {
 
   // The windows the menu keys open, each closed the way a user closes it.
   play::MenuCommands& menus = program.menus();
-  menus.Commands.KeyboardArmed = true;
   WhenShown<dialogs::FrmSpeed>(&app, [&](dialogs::FrmSpeed& window) {
     save(Shot(window), "speed.png");
     window.Command1->click();

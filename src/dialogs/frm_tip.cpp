@@ -1,7 +1,9 @@
 #include "dialogs/frm_tip.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -438,15 +440,21 @@ void FrmTip::cmdNextTip_Click(int) {
 
 void FrmTip::cmdOK_Click() {
   play::TopLevelCommand command(s_.wait, s_.state, &s_.frmPlay);
+  AskToClose();
+}
+
+bool FrmTip::AskToClose() {
   HandlerScope handler(*this);
   const platform::UiService::OwnedBy owner(s_.ui, this);
   if (CurrentTip_ < StepCount()) {
     if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo | platform::vbDefaultButton2,
                      QString::fromLatin1(kTutorialTitle)) != platform::vbYes)
-      return;
+      return closed_;
+    if (closed_) return true;
     s_.ui.MsgBox(QString::fromLatin1(kTutorialAgainText), platform::vbOKOnly, QString::fromLatin1(kTutorialTitle));
   }
   close();
+  return true;
 }
 
 void FrmTip::closeEvent(QCloseEvent* event) {
@@ -471,6 +479,18 @@ void FrmTip::closeEvent(QCloseEvent* event) {
     if (handlerDepth_ == 0) deleteLater();
   }
   event->accept();
+}
+
+// The window takes the focus when it opens: the table's function keys work
+// from it as from the table.
+void FrmTip::keyPressEvent(QKeyEvent* event) {
+  if (event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F12 && parentWidget()) {
+    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->nativeScanCode(), event->nativeVirtualKey(),
+                   event->nativeModifiers(), event->text());
+    QCoreApplication::sendEvent(parentWidget(), &copy);
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void FrmTip::resizeEvent(QResizeEvent* event) {

@@ -61,6 +61,8 @@ class FrmTip : public QWidget {
   void DisplayRules(bool bShow);
   void cmdNextTip_Click(int Index);
   void cmdOK_Click();
+  // Closes the window, asking first before the last step. True when it closed.
+  bool AskToClose();
   void Form_Resize();
 
   int CurrentTip() const { return CurrentTip_; }
@@ -82,6 +84,7 @@ class FrmTip : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void ShowTutorialStep(int Index);

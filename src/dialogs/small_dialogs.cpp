@@ -286,7 +286,7 @@ FrmAbout::FrmAbout(const QImage& icon, platform::SoundChannel& sound, const QStr
     if (b == Qt::LeftButton) picIcon_Click();
   });
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect r = screen->geometry();
+    const QRect r = screen->availableGeometry();
     move(r.left() + (r.width() - width()) / 2, r.top() + (r.height() - height()) / 2);
   }
 }

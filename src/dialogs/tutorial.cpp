@@ -46,6 +46,11 @@ void Tutorial::OpenTutorial() {
   window->show();
 }
 
+bool Tutorial::LeaveTutorial() {
+  FrmTip* open = frmTip();
+  return !open || open->AskToClose();
+}
+
 void Tutorial::EnableNextTip(bool enabled) {
   if (FrmTip* w = frmTip()) w->cmdNextTip[0]->setEnabled(enabled);
 }

@@ -19,6 +19,7 @@ class Tutorial : public play::TutorialWindow {
   Tutorial& operator=(const Tutorial&) = delete;
 
   void OpenTutorial() override;
+  bool LeaveTutorial() override;
   void EnableNextTip(bool enabled) override;
   void ShowTutorialNext() override;
   void TutorialStockTurned() override;

@@ -15,6 +15,7 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
+#include "play/frm_play.h"
 #include "play/top_level_command.h"
 #include "table/game_state.h"
 #include "table/table_view.h"
@@ -40,6 +41,12 @@ FrmChat& Connection::Chat() {
     chatParts.KeepAvatar = [this](const QString& name) { KeepAvatar(name); };
     chatParts.ShowHelpKeyword = [this](const QString& keyword) { parts_.hooks.ShowHelpKeyword(keyword); };
     chatParts.showDefaultAvatar = Host();
+    if (const auto* table = dynamic_cast<const play::FrmPlay*>(parts_.mainWindow))
+      chatParts.tableInSight = [table] {
+        const play::FrmPlay::InSight sights = table->PlacesInSight();
+        return ChatSights{sights.piles, sights.lines};
+      };
+    chatParts.place = chatPlace_;
     frmChat_ = new FrmChat(std::move(chatParts), parts_.mainWindow);
     if (look) {
       frmChat_->ShowBackground(look->picture, look->MatColor);
@@ -63,6 +70,7 @@ void Connection::KeepAvatar(const QString& name) {
 // Released later, never under the handler or the wait that still shows it.
 void Connection::ReleaseChat() {
   if (!frmChat_) return;
+  if (const std::optional<QPoint> moved = frmChat_->MovedTo()) chatPlace_ = moved;
   frmChat_->hide();
   frmChat_->deleteLater();
   frmChat_ = nullptr;

@@ -118,6 +118,9 @@ ChatReceipt ReadChatLine(const QString& line, const ChatReceiveContext& context)
   if (speaker.isEmpty() && body.endsWith(QLatin1String(kQuitMarker))) {
     body.chop(1);
     r.remoteQuit = context.remote;
+    // The host's notice ends the game for both: it is logged as what it
+    // is, and the end itself tells the table.
+    if (r.remoteQuit) body = vb::Trim(body.chopped(QLatin1String(kQuitMarker).size() - 1)) + kHostEndedText;
   }
   r.body = body;
   r.log = r.iconShown ? speaker + "PIC <" + label + "> " + body : speaker + body;
@@ -128,7 +131,7 @@ ChatReceipt ReadChatLine(const QString& line, const ChatReceiveContext& context)
     r.sound = context.DataPath + kChatAlertSound;
   }
   r.alert = !r.sound.isEmpty();
-  r.message = r.iconShown ? "\r\n\r\n" + body : body;
+  if (!r.remoteQuit) r.message = r.iconShown ? "\r\n\r\n" + body : body;
   r.busyRefused = context.peerVersionEmpty && context.remote &&
                   rest.contains(QLatin1String("MD: So you want to play with us? Sorry I'm busy!"));
   return r;

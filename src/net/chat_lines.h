@@ -26,6 +26,7 @@ inline constexpr char kHostNoticeSound[] = "~108.tmp";
 inline constexpr char kNoticeSpeaker[] = "--: ";
 inline constexpr char kHostSpeaker[] = "MD: ";
 inline constexpr char kQuitMarker[] = "Quit!^";
+inline constexpr char kHostEndedText[] = " ended the game.";  // the host's quit notice, as the other side logs it
 inline constexpr char kSoundsFolder[] = "Sounds";
 inline constexpr char kIconsFolder[] = "Icons";
 inline constexpr char kSlapSound[] = "slap.wav";

@@ -70,9 +70,15 @@ void Connection::SetupInternet() {
     // The connection may have ended while the question was open.
     if (answer != platform::vbYes || !play::IsOnline(net.NetConnIndex)) return;
     SendGoodbye();
+    // The peer leaves in answer: that is the end asked for here, not a quit
+    // to report, and its save question is the one below.
+    peerGone_ = true;
+    quitHandled_ = true;
+    quitSaveAsked_ = true;
     if (parts_.state.CurrentTurn != table::Turn::None) AskSaveAtEnd();
     NetCleanUp();
     net.NetIsHost = play::kNetRemote;
+    parts_.view.SetLabel(TableLabel::lblTurn, kYouEndedText);
     return;
   }
 

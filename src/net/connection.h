@@ -106,6 +106,7 @@ inline constexpr char kFloodText[] =
     "The other player's program sent more than this program can take at once. The connection has been closed.";
 inline constexpr char kDealerEndedText[] = "Dealer has terminated game.";
 inline constexpr char kQuitText[] = " quit the game.";
+inline constexpr char kYouEndedText[] = "You ended the online game.";
 inline constexpr char kUnnamedOpponent[] = "The other player";
 inline constexpr char kBusyChatText[] = "MD: So you want to play with us? Sorry I'm busy!";
 inline constexpr char kDeniedTitle[] = "Connection Request Denied";
@@ -374,6 +375,10 @@ class Connection : public QObject,
 
   // The chat.
   QPointer<FrmChat> frmChat_;
+
+  // Where the player moved the chat window to; the next one opens there.
+  std::optional<QPoint> chatPlace_;
+
   QString OpponentAvatar_;     // the opponent's picture file
   QElapsedTimer alertClock_;   // since the last chat alert
   QElapsedTimer effectClock_;  // the clock of the peer's sounds and slaps

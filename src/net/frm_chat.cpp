@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QWindow>
+#include <algorithm>
+#include <tuple>
 
 #include "platform/recordfile.h"
 #include "platform/sound.h"
@@ -56,7 +58,8 @@ constexpr int kSendW = 56;
 constexpr int kNarrowScreen = 10000;
 constexpr int kWideScreen = 12000;
 constexpr int kMiddlingLogNarrowing = 200;
-constexpr int kOverlapTwips = 450;
+constexpr int kPlacementStep = 4;    // pixels between the places tried for the window
+constexpr int kSmallerOpenings = 2;  // the smaller sizes the window may open in where nothing is clear
 
 QPushButton* StripButton(QWidget* parent, const QString& text, const QString& tip) {
   auto* b = new QPushButton(text, parent);
@@ -94,11 +97,45 @@ QString AvatarImportName(const QString& folder, const QString& fileName) {
   return name;
 }
 
-QPoint ChatPlacement(const QRect& playWindow, int chatWidth, int screenWidth, int twipsPerPixel) {
-  const int right = playWindow.x() + playWindow.width();
-  const int overlap = kOverlapTwips / platform::TwipsPerPixelOrNormal(twipsPerPixel);
-  const int left = right + chatWidth <= screenWidth ? right : right - (chatWidth + overlap);
-  return {left, playWindow.y()};
+ChatPlace ChatPlacement(const QRect& playWindow, QSize chat, const QRect& workArea, const ChatSights& sights) {
+  const QPoint beside(playWindow.x() + playWindow.width(), playWindow.y());
+  if (workArea.contains(QRect(beside, chat))) return {beside};
+  const auto covered = [](const QRect& place, const std::vector<QRect>& rects) {
+    std::int64_t cover = 0;
+    for (const QRect& r : rects) {
+      const QRect common = place.intersected(r);
+      if (!common.isEmpty()) cover += std::int64_t(common.width()) * common.height();
+    }
+    return cover;
+  };
+  const QPoint wanted(playWindow.right() + 1 - chat.width(), playWindow.y());
+  const int maxX = std::max(workArea.left(), workArea.right() + 1 - chat.width());
+  const int maxY = std::max(workArea.top(), workArea.bottom() + 1 - chat.height());
+  ChatPlace best;
+  std::int64_t bestDistance = -1;
+  for (int y = workArea.top();; y = std::min(y + kPlacementStep, maxY)) {
+    for (int x = workArea.left();; x = std::min(x + kPlacementStep, maxX)) {
+      const QRect place(QPoint(x, y), chat);
+      const ChatPlace here{place.topLeft(), covered(place, sights.piles), covered(place, sights.lines)};
+      const std::int64_t distance =
+          std::int64_t(x - wanted.x()) * (x - wanted.x()) + std::int64_t(y - wanted.y()) * (y - wanted.y());
+      const auto rank = [](const ChatPlace& p, std::int64_t d) {
+        return std::tuple(p.pilesCovered, p.linesCovered, d);
+      };
+      if (bestDistance < 0 || rank(here, distance) < rank(best, bestDistance)) {
+        best = here;
+        bestDistance = distance;
+      }
+      if (x == maxX) break;
+    }
+    if (y == maxY) break;
+  }
+  return best;
+}
+
+std::optional<QPoint> FrmChat::MovedTo() const {
+  if (pos() == openedAt_) return std::nullopt;
+  return pos();
 }
 
 FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
@@ -134,7 +171,9 @@ FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
   cmdShowSounds = StripButton(this, "\u266A", "Sounds");
   cmdSize = StripButton(this, "\u25A3", "Window size");
   cmdOnTop = StripButton(this, QString(), "Keep on top");
-  cmdOnTop->setIcon(imgPin[0]);
+  // Pulled out: the window keeps above the table only, until pinned.
+  cmdOnTop->setIcon(imgPin[1]);
+  PinToggle = true;
 
   Text1 = new QPlainTextEdit(this);
   Text1->setReadOnly(true);
@@ -220,9 +259,6 @@ FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
   connect(cmdOnTop, &QPushButton::clicked, this, &FrmChat::cmdOnTop_Click);
 
   FitToScreen();
-  if (parent) {
-    move(ChatPlacement(parent->frameGeometry(), width(), parts_.screen.widthPixels, parts_.screen.TwipsPerPixel()));
-  }
   // The avatar keeps the box it gets now when the window changes size.
   const int boxW = qRound(double(kAvatarBoxW) * width() / kDesignW) + logNarrowing_;
   avatarBox_ = QRect(0, 0, boxW, qMin(Text1->height(), boxW * 5 / 4));
@@ -233,12 +269,41 @@ FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
   strip.setColor(QPalette::WindowText, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
   lblChat->setPalette(strip);
   table::PlaceFormLines(*this, lines_, parts_.screen.TwipsPerPixel());
-  keepOnTop_.SetOnTop(true);
-  keepOnTop_.TopForm(this);
   GetSoundList();
   GetIconList();
   if (parts_.showDefaultAvatar) ScaleAvatar(kDefaultAvatarName);
   PlaceSlap();
+  PlaceOverTable(parent);
+}
+
+// The window opens where the player put it last, else where it hides
+// nothing of the table, in its smaller size where only that finds room; a
+// dialog of the game stands above it, and other programs' windows may too.
+void FrmChat::PlaceOverTable(const QWidget* table) {
+  const platform::ScreenMetrics& s = parts_.screen;
+  const QRect workArea(s.availLeft, s.availTop, s.availWidth, s.availHeight);
+  if (parts_.place && workArea.intersects(QRect(*parts_.place, size()))) {
+    move(*parts_.place);
+  } else if (table) {
+    const ChatSights sights = parts_.tableInSight ? parts_.tableInSight() : ChatSights{};
+    const auto placeFor = [&] { return ChatPlacement(table->frameGeometry(), size(), workArea, sights); };
+    ChatPlace place = placeFor();
+    // Where the window finds no clear place, it opens smaller: once as its
+    // size button makes it, and once more, the button bringing it back.
+    for (int step = 0; step < kSmallerOpenings && !place.Clear(); ++step) {
+      if (step == 0) {
+        cmdSize_Click();
+      } else {
+        scaling_.ScaleForm(*this, table::kScaleToggle, table::kSizeSmaller, 0, 0);
+        LayoutInput();
+        ArrangeChatButtons();
+        table::PlaceFormLines(*this, lines_, parts_.screen.TwipsPerPixel());
+      }
+      place = placeFor();
+    }
+    move(place.at);
+  }
+  openedAt_ = pos();
 }
 
 void FrmChat::FitToScreen() {

@@ -60,6 +60,18 @@ inline constexpr char kChatHelpKeyword[] = "Chat Window";
 // The opponent's record keeps the avatar's file name in this many characters.
 constexpr int kAvatarNameLimit = 20;
 
+// What the chat window leaves in sight when it opens over the table (on the
+// screen): above all the piles and controls, then the message lines.
+struct ChatSights {
+  std::vector<QRect> piles;
+  std::vector<QRect> lines;
+};
+struct ChatPlace {
+  QPoint at;
+  std::int64_t pilesCovered = 0;  // pixels of them the window covers there
+  std::int64_t linesCovered = 0;
+  bool Clear() const { return pilesCovered == 0 && linesCovered == 0; }
+};
 // What the window is given: the folders, the boxes and file chooser, the
 // sound channel, the screen, the label colour (0x00BBGGRR), whether a
 // connection is still being set up, the opponent's avatar and where a
@@ -78,6 +90,10 @@ struct FrmChatParts {
   std::function<void(const QString&)> KeepAvatar;
   std::function<void(const QString&)> ShowHelpKeyword;
   bool showDefaultAvatar = false;  // the host shows the default at once
+  // What the window must leave in sight when it opens over the table (the
+  // table's piles, lines and controls, on the screen).
+  std::function<ChatSights()> tableInSight;
+  std::optional<QPoint> place;  // where the player put the window last; it opens there
 };
 
 // The name an avatar picture is imported under: its own when it fits the
@@ -85,11 +101,12 @@ struct FrmChatParts {
 // "~1", "~2"... before the extension.
 QString AvatarImportName(const QString& folder, const QString& fileName);
 
-// Where the chat window's top-left corner goes (pixels): at the play
-// window's right edge when it fits on the screen there, else overlapping
-// the play window so that it ends 450 twips inside the play window's right
-// edge; level with the play window's top.
-QPoint ChatPlacement(const QRect& playWindow, int chatWidth, int screenWidth, int twipsPerPixel);
+// Where the chat window's top-left corner goes (pixels, on the screen): at
+// the play window's right edge, level with its top, when the work area has
+// room there; else inside the work area at the place nearest the play
+// window's top-right corner that covers nothing of `sights`; where no place
+// is clear, where it covers least of the piles, then of the lines.
+ChatPlace ChatPlacement(const QRect& playWindow, QSize chat, const QRect& workArea, const ChatSights& sights);
 
 class FrmChat : public QWidget {
   Q_OBJECT
@@ -97,6 +114,9 @@ class FrmChat : public QWidget {
   explicit FrmChat(FrmChatParts parts = {}, QWidget* parent = nullptr);
   // Stores the quick-chat texts in Chat.sav.
   ~FrmChat() override;
+  // Where the player has moved the window to; none while it stands where it
+  // opened.
+  std::optional<QPoint> MovedTo() const;
 
   QLabel* lblChat = nullptr;
   QPlainTextEdit* Text1 = nullptr;                            // the chat log
@@ -196,7 +216,9 @@ class FrmChat : public QWidget {
   void SetButtonTip(int index);
 
   FrmChatParts parts_;
+  void PlaceOverTable(const QWidget* table);
   platform::Class1 keepOnTop_;
+  QPoint openedAt_;  // where the window was placed when it opened
   table::FormScaling scaling_;
   table::FormLines lines_;
   int logNarrowing_ = 0;  // pixels taken off the log on a middling screen

@@ -199,7 +199,8 @@ void FrmPlay::ClearTable() { table::CardTable::ClearTable(); }
 
 table::ScreenTwips FrmPlay::ScreenInTwips() const {
   const int tpp = screen_.TwipsPerPixel();
-  return {screen_.widthPixels * tpp, screen_.heightPixels * tpp, tpp, tpp, settings_.LargeFonts};
+  return {screen_.availWidth * tpp, screen_.availHeight * tpp, tpp, tpp, settings_.LargeFonts,
+          screen_.availLeft * tpp,  screen_.availTop * tpp};
 }
 
 // Before the window is shown and framed, the frame is estimated: a title
@@ -439,11 +440,39 @@ void FrmPlay::StatusBar1_PanelClick(int panel) {
   }
 }
 
+FrmPlay::InSight FrmPlay::PlacesInSight() const {
+  InSight sights;
+  std::vector<QRect>* places = &sights.piles;
+  const auto add = [&places](const QWidget* w) {
+    if (w) places->emplace_back(w->mapToGlobal(QPoint(0, 0)), w->size());
+  };
+  const QRect frame = frameGeometry();
+  places->emplace_back(frame.left(), frame.top(), frame.width(), std::max(1, geometry().top() - frame.top()));
+  add(picMenu);
+  for (int i = 1; i <= 3; ++i) {
+    add(picPlayer[i]);
+    add(picOpponent[i]);
+  }
+  for (int i = 1; i <= 8; ++i) {
+    add(picCenter[i]);
+    add(picTableau[i]);
+    add(lblTabCnt[i]);
+  }
+  for (const QWidget* w :
+       {lblOHandCnt, lblOResCnt, lblOWasteCnt, lblPHandCnt, lblPResCnt, lblPWasteCnt, imgOStock, imgOReserve, imgOWaste,
+        imgPStock, imgPReserve, imgPWaste, imglblTableauL, imglblTableauR, imglblCenters})
+    add(w);
+  add(cmdDeal);
+  add(cmdDone);
+  add(StatusBar1);
+  places = &sights.lines;
+  for (const QWidget* w : {lblMessage, lblTurn, StatusMsg, lblWAIT, ImgTurn1, ImgTurn2}) add(w);
+  return sights;
+}
+
 // ---- Clock and pause ----
 
-void FrmPlay::Timer1_Timer() {
-  StatusBar1->SetText(StatusBar1->PanelCount() - 1, GameClock::Text(clock.ElapsedSeconds()));
-}
+void FrmPlay::Timer1_Timer() { StatusBar1->SetText(StatusBar1->PanelCount() - 1, clock.ShownText()); }
 
 void FrmPlay::PauseTiming() {
   if (state_.CurrentTurn != table::Turn::Local) return;

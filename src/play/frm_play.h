@@ -4,9 +4,11 @@
 // its place, relaying the table out after a resize, the status bar with its
 // panels, the elapsed-time clock and the pause.
 
+#include <QRect>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "media/music.h"
 #include "platform/system.h"
@@ -135,6 +137,15 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void SizeStatusBar() override;
   void StatusBar1_MouseDown(Qt::MouseButton button, int x);
   void StatusBar1_PanelClick(int panel);
+  // What a window opened over the table must leave in sight, on the screen:
+  // first the title bar, the menu, every pile with its caption and count,
+  // the buttons and the status bar; then the message lines (where their
+  // texts stand, shown now or not) and the turn markers.
+  struct InSight {
+    std::vector<QRect> piles;  // piles and controls
+    std::vector<QRect> lines;  // message lines and markers
+  };
+  InSight PlacesInSight() const;
   // Music cannot play here: the Music panel says so, its tip and a left
   // click on it tell why.
   void ShowMusicUnavailable(const QString& reason);

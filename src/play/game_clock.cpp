@@ -1,5 +1,6 @@
 #include "play/game_clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -21,11 +22,20 @@ void GameClock::Start(double elapsedSeconds) {
   PauseStartTime = 0;
   GamePaused = false;
   stoppedAt_ = 0;
+  shown_ = -1;
   running_ = true;
 }
 
 void GameClock::Stop() {
-  if (running_) stoppedAt_ = now_();
+  if (running_) {
+    const std::int64_t elapsed = ElapsedSeconds();
+    stoppedAt_ = now_();
+    // The panel's last tick, one second behind at most, is the time the
+    // game showed: the clock keeps it (half a second into that second, so
+    // that the floor keeps it).
+    if (shown_ >= 0 && PauseStartTime == 0 && elapsed - shown_ <= 1)
+      stoppedAt_ = std::min(stoppedAt_, GameStartTime + double(shown_) + 0.5);
+  }
   running_ = false;
 }
 
@@ -46,6 +56,11 @@ std::int64_t GameClock::ElapsedSeconds() const {
   }
   const double s = std::floor(end - GameStartTime);
   return s > 0 ? static_cast<std::int64_t>(s) : 0;
+}
+
+QString GameClock::ShownText() {
+  shown_ = ElapsedSeconds();
+  return Text(shown_);
 }
 
 QString GameClock::Text(std::int64_t seconds) {

@@ -22,7 +22,8 @@ class GameClock {
   // A deal starts the clock from 0; a restored game from its stored time.
   // Either way the pause state starts afresh.
   void Start(double elapsedSeconds = 0);
-  // Game over: the clock stands at its last value.
+  // Game over: the clock stands at the value its panel showed last when the
+  // stop came before the next tick, else at now.
   void Stop();
   bool Running() const { return running_; }
   // The table was cleared: no clock, no pause.
@@ -32,6 +33,8 @@ class GameClock {
   std::int64_t ElapsedSeconds() const;
   // "hh:mm:ss"; the hours go on past 99 as more digits.
   static QString Text(std::int64_t seconds);
+  // The panel's text for now; the value is kept as the one shown.
+  QString ShownText();
 
   // PauseTiming's two halves. Pause returns true when the clock was
   // running and is now frozen; Resume returns true when a pause ended.
@@ -45,7 +48,8 @@ class GameClock {
  private:
   Now now_;
   bool running_ = false;
-  double stoppedAt_ = 0;  // when Stop froze the clock, 0 while it runs
+  double stoppedAt_ = 0;     // when Stop froze the clock, 0 while it runs
+  std::int64_t shown_ = -1;  // the seconds the panel showed last since Start, -1 for none
 };
 
 // The match points typed into the status bar's box: taken only when it is a

@@ -20,10 +20,6 @@ constexpr int kLastArrowKey = platform::kVkDown;
 }  // namespace
 
 void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
-  if (!Commands.KeyboardArmed) {
-    Commands.KeyboardArmed = true;
-    return;
-  }
   if (KeyCode == platform::kVkEscape) {
     PanelHide();
     return;
@@ -74,13 +70,13 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
       case platform::kVkLeft:
       case platform::kVkRight: SwitchPlaceHolders(); break;
       case platform::kVkBackspace:
-        if (offline && st.CurrentTurn == table::Turn::Local) {
+        if (offline && st.CurrentTurn == table::Turn::Local && LeftTutorial()) {
           sv.UndoMoveRequested = true;
           UndoMove(s_.saved, s_.game.CurrentRestoreContext());
         }
         break;
       case platform::kVkDelete:
-        if (offline && st.CurrentTurn == table::Turn::Local) {
+        if (offline && st.CurrentTurn == table::Turn::Local && LeftTutorial()) {
           sv.UndoTurnRequested = true;
           UndoMove(s_.saved, s_.game.CurrentRestoreContext());
         }

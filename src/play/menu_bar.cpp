@@ -135,10 +135,7 @@ void MenuCommands::Form_MouseMove(int X, int Y) {
   }
 }
 
-void MenuCommands::Form_MouseDown() {
-  if (!Commands.KeyboardArmed) Commands.KeyboardArmed = true;
-  PanelHide();
-}
+void MenuCommands::Form_MouseDown() { PanelHide(); }
 
 void MenuCommands::picPanel_MouseMove(int X, int Y) {
   if ((X < kHoverStripLeft || Y < kHoverStripTop) && Menu.MenuOpen) {

@@ -64,7 +64,15 @@ void MenuCommands::GameMenu(int n) {
   PanelHide();
   PlayState& st = s_.saved.state;
   platform::UiService& ui = s_.saved.ui;
-  if (st.AbortComputerTurn) return;
+  const bool endsGame = n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdRestore ||
+                        n == kCmdPreviousTurn || n == kCmdRestart || n == kCmdStalemate;
+  if (st.AbortComputerTurn) {
+    // The computer's turn ends at its next step; an abort no turn is left
+    // to take goes.
+    if (ComputerMoving()) return;
+    st.AbortComputerTurn = false;
+  }
+  if (endsGame && !LeftTutorial(n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdRestore)) return;
   if (ComputerMoving()) {
     if ((n == kCmdNewGame || n == kCmdMatch || n == kCmdPlayer || n == kCmdRestore) &&
         ui.MsgBox("End this game?", platform::vbYesNo, "Computer is playing") == platform::vbYes) {
@@ -177,7 +185,6 @@ void MenuCommands::StartOrEndMatch() {
 void MenuCommands::Save() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
-  Commands.KeyboardArmed = true;
   // Whatever happens below, the next save is an ordinary one again.
   struct ClearNetSave {
     bool& flag;
@@ -209,7 +216,6 @@ void MenuCommands::Restore() {
   platform::UiService& ui = s_.saved.ui;
   SavedGames& sv = s_.saved.saved;
   PlayState& st = s_.saved.state;
-  Commands.KeyboardArmed = true;
 
   if (st.IsDeveloperView) {
     const std::optional<QString> typed =
@@ -289,7 +295,9 @@ void MenuCommands::Restart() {
 }
 
 void MenuCommands::Exit() {
-  if (s_.saved.state.ComputerThinking) return;
+  // The tutorial's computer turn waits for Next; the table closes under it
+  // as through its close box.
+  if (s_.saved.state.ComputerThinking && !s_.saved.state.TutorialMode) return;
   // Closing the table window runs the leaving of the table.
   s_.frmPlay.close();
 }
@@ -305,6 +313,15 @@ bool MenuCommands::RefusedWhileBusy() {
     s_.saved.ui.MsgBox(kWaitForTurnText, platform::vbOKOnly | platform::vbInformation, kOnlineTitle);
   }
   return true;
+}
+
+bool MenuCommands::LeftTutorial(bool endsComputerTurn) {
+  if (!s_.saved.state.TutorialMode) return true;
+  PanelHide();
+  if (!s_.windows.tutorial.LeaveTutorial()) return false;
+  if (ComputerMoving() ? endsComputerTurn : !Busy()) return true;
+  s_.saved.ui.MsgBox(kTutorialLeftText, platform::vbOKOnly | platform::vbInformation, kTutorialLeftTitle);
+  return false;
 }
 
 bool MenuCommands::RefusedInPeersTurn() {
@@ -342,7 +359,7 @@ void MenuCommands::InternetMenu(int row) {
       // Going online replaces the table; never under the computer's turn.
       // Ending the connection works at every moment, as the peer's own end
       // does.
-      if (!Online() && (ComputerMoving() || Busy())) return;
+      if (!Online() && (!LeftTutorial() || ComputerMoving() || Busy())) return;
       s_.windows.network.SetupInternet();
       break;
     case kNetScores: s_.windows.scores.ShowScores(3); break;
@@ -415,8 +432,11 @@ void MenuCommands::HelpMenu(int row, int choice) {
     case kHelpManual: s_.hooks.ShowHelp("Contents", "Contents"); break;
     case kHelpTutorial: s_.windows.tutorial.OpenTutorial(); break;
     case kHelpSampleGame:
+      if (!LeftTutorial()) break;
       s_.sample.SampleGameMode = true;
       GameMenu(kCmdNewGame);
+      // A deal that was refused leaves no sample game asked for.
+      s_.sample.SampleGameMode = false;
       break;
     case kHelpStatusBar: ToggleStatusBar(); break;
     case kHelpWebSite:

@@ -101,6 +101,10 @@ inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
 // Previous Turn at the start of a game, here or at the other player's table.
 inline constexpr char kPreviousTurnTitle[] = "Previous Turn";
 inline constexpr char kNoPreviousTurnText[] = "No previous turn to backup to.";
+// The tutorial was left for a command while its game still moved beneath it.
+inline constexpr char kTutorialLeftTitle[] = "Tutorial";
+inline constexpr char kTutorialLeftText[] =
+    "The tutorial is closed, and its game is now yours.\r\nChoose the command again once the cards have settled.";
 
 // What the commands ask of the game in progress.
 class MenuGame {
@@ -191,6 +195,12 @@ class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel, publ
   // A command that replaces the table or writes the records while the deal,
   // a turn, a move or a hand-over runs: refused, online with a word why.
   bool RefusedWhileBusy();
+  // A command that deals, restores, restarts or ends a game leaves a running
+  // tutorial first, asking. False when the user stays in it, or when the
+  // tutorial's game still moves beneath the command and cannot be replaced
+  // before it returns (the user is told; the game goes on as his).
+  // endsComputerTurn: the command itself offers to end the computer's turn.
+  bool LeftTutorial(bool endsComputerTurn = false);
 
   // The menu bar.
   void PanelHide() override;

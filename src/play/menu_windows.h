@@ -43,7 +43,6 @@ struct MenuState {
 
 // What the commands hand each other.
 struct CommandState {
-  bool KeyboardArmed = false;          // the first key press only arms the keyboard
   int DevKeyStep = 0;                  // progress through the developer-view key sequence
   bool RestoringPreviousTurn = false;  // a backup to the previous turn is being restored
   bool SavingNetGame = false;          // the save dialog saves an online game

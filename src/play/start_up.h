@@ -46,9 +46,8 @@ inline constexpr char kSmallScreenText[] =
     "Marrowdale was designed for a minimum 1024x768 screen resolution.\r\n"
     "The game will not display properly on your monitor.";
 inline constexpr char kLargeFontsText[] =
-    "\r\n\r\nYour Windows Display is set to use Large Fonts. This reduces your screen resolution to below "
-    "800x600, the minimum needed for the game.\r\nTo change your Windows Font setting go to the Windows "
-    "Control Panel, Display icon, and click the Settings tab.";
+    "\r\n\r\nYour desktop shows its text larger than normal, which leaves the game too little room on the "
+    "screen.\r\nTo make room, lower the scaling or the font size in your desktop's display settings.";
 inline constexpr char kOopsTitle[] = "Oops....";
 inline constexpr char kIntroMusicFile[] = "Data/intro.mp3";
 inline constexpr char kDeveloperViewSwitch[] = "/KOVRA";

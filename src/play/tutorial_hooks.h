@@ -45,6 +45,10 @@ class TutorialWindow : public NewGameTutorial, public HumanTurnTutorial {
   // it when it is open. Refused without a word while a deal, a computer
   // turn, game over, a restore or a move is running.
   virtual void OpenTutorial() = 0;
+  // A command that deals, restores, restarts or ends a game leaves a running
+  // tutorial first, asking as its Close Tutorial button does. True when no
+  // tutorial runs any more.
+  virtual bool LeaveTutorial() = 0;
   // The Next button cmdNextTip(0) enabled or disabled.
   virtual void EnableNextTip(bool enabled) = 0;
   // The Next button shown and enabled.

@@ -144,7 +144,10 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   lblTurn->resize(200, kTurnLineHeight);
   lblTurn->setWordWrap(true);
   lblTurn->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  StatusMsg = NewLabel("StatusMsg");
+  // A long instruction wraps, or takes a smaller size, rather than run off
+  // the window's edge.
+  StatusMsg = NewText("StatusMsg");
+  StatusMsg->setWordWrap(true);
   StatusMsg->resize(kStatusLineSize);
   lblWAIT = NewLabel("lblWAIT");
   lblWAIT->setText(" W A I T ");
@@ -340,7 +343,7 @@ ControlPlaces CardTable::CurrentControlPlaces() const {
 void CardTable::PlaceTurnAndStatusLines(const ControlPlaces& c) {
   lblTurn->setGeometry(QRect(c.lblTurn, QSize(c.lblTurnWidth, c.lblTurnHeight)));
   StatusMsg->move(c.StatusMsg);
-  StatusMsg->resize(std::max(0, width() - c.StatusMsg.x()), StatusMsg->height());
+  StatusMsg->resize(std::max(0, width() - c.StatusMsg.x() - c.lblMessage.x()), StatusMsg->height());
 }
 
 void CardTable::ArrangeControls() {

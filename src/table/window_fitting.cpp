@@ -23,8 +23,8 @@ MinimumSize MinimumFormSize(bool LargeFonts) {
 WindowTwips FitMainWindow(const ScreenTwips& screen) {
   WindowTwips w;
   const auto centre = [&] {
-    w.Top = screen.ScreenHeight / 2.0 - w.Height / 2.0;
-    w.Left = screen.ScreenWidth / 2.0 - w.Width / 2.0;
+    w.Top = screen.WorkTop + screen.ScreenHeight / 2.0 - w.Height / 2.0;
+    w.Left = screen.WorkLeft + screen.ScreenWidth / 2.0 - w.Width / 2.0;
   };
   if (screen.ScreenWidth == 19200) {
     w.Height = 11550;
@@ -37,6 +37,13 @@ WindowTwips FitMainWindow(const ScreenTwips& screen) {
   } else {
     w.Height = screen.ScreenHeight - 400;
     w.Width = screen.ScreenWidth;
+    w.Left = screen.WorkLeft;
+    w.Top = screen.WorkTop;
+  }
+  // A work area lower than the fixed sizes takes the window whole.
+  if (w.Height > screen.ScreenHeight) {
+    w.Height = screen.ScreenHeight;
+    w.Top = screen.WorkTop;
   }
   return w;
 }
@@ -66,7 +73,7 @@ StoredPlacement SaveWindowPlacement(const WindowTwips& window) {
 }
 
 bool PlacementFits(const StoredPlacement& stored, const ScreenTwips& screen, const MinimumSize& minimum) {
-  const std::int32_t top = stored.WindowTop, left = stored.WindowLeft;
+  const std::int32_t top = stored.WindowTop - screen.WorkTop, left = stored.WindowLeft - screen.WorkLeft;
   const std::int32_t width = stored.WindowWidth, height = stored.WindowHeight;
   if (top >= screen.ScreenHeight / 2.0 || top < 0) return false;
   if (left + width > screen.ScreenWidth || left < 0) return false;

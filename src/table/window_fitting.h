@@ -14,12 +14,16 @@ namespace table {
 constexpr std::int32_t kDesignWidth = 18150;   // the table is drawn for this window width
 constexpr std::int32_t kDesignHeight = 12405;  // and this height (660 + 11745)
 
+// The screen's work area: what its panels leave to windows. Windows are
+// sized to it and placed inside it, never under a panel.
 struct ScreenTwips {
-  std::int32_t ScreenWidth = 15360;
-  std::int32_t ScreenHeight = 11520;
+  std::int32_t ScreenWidth = 15360;   // the work area's width
+  std::int32_t ScreenHeight = 11520;  // and height
   int twipsPerPixelX = platform::kNormalTwipsPerPixel;
   int twipsPerPixelY = platform::kNormalTwipsPerPixel;
   bool LargeFonts = false;
+  std::int32_t WorkLeft = 0;  // the work area's top-left corner on the screen
+  std::int32_t WorkTop = 0;
 };
 
 // The window's normal placement in twips. Positions may carry a half twip

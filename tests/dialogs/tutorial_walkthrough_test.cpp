@@ -21,6 +21,8 @@
 
 #include "dialogs/program_rig.h"
 #include "dialogs/tutorial.h"
+#include "platform/key_translator.h"
+#include "play/menu_commands.h"
 #include "play/rule_checks.h"
 #include "play/saved_game_record.h"
 #include "table/mouse_events.h"
@@ -33,7 +35,7 @@ using table::PileControl;
 constexpr qint64 kStuckMs = 30000;  // an action not possible for this long: the tutorial is stuck
 
 struct Action {
-  enum Kind { Next, Deal, TurnStock, Drag, Close, CloseTable } kind;
+  enum Kind { Next, Deal, TurnStock, Drag, Close, CloseTable, NewGameKey } kind;
   int step = 0;      // the step shown when the action is taken
   QString mentions;  // what the step's text must name
   PileControl source = PileControl::None;
@@ -131,7 +133,8 @@ class TutorialWalkThrough : public ::testing::Test {
         why = "the table is still to be laid out";
         return !W().tmrResize.isActive();
       }
-      case Action::Close: return true;
+      case Action::Close:
+      case Action::NewGameKey: return true;
       case Action::CloseTable: why = "the game does not wait for Next"; return tip->cmdNextTip[0]->isEnabled();
     }
     return false;
@@ -180,6 +183,7 @@ class TutorialWalkThrough : public ::testing::Test {
         break;
       }
       case Action::Close: tip->cmdOK->click(); break;
+      case Action::NewGameKey: program->menus().KeyShortcut(platform::kVkF2, 0); break;
       case Action::CloseTable:
         closedInComputerTurn = program->guard().IsRunning(table::Activity::ComputerTurn);
         W().close();
@@ -328,6 +332,69 @@ TEST_F(TutorialWalkThrough, ClosingTheTableDuringAStepReleasesItAndCloses) {
   EXPECT_FALSE(S().ComputerThinking);
   EXPECT_EQ(tutorial->frmTip(), nullptr) << "the tutorial closes with the table";
   EXPECT_FALSE(S().TutorialMode);
+}
+
+}  // namespace
+}  // namespace dialogs
+
+namespace dialogs {
+namespace {
+
+// The table after a game was dealt from it: the learner's turn, every pile
+// of his open, nothing running beneath.
+void ExpectPlayable(play::Program& program) {
+  EXPECT_EQ(program.state().CurrentTurn, table::Turn::Local);
+  EXPECT_FALSE(program.state().TutorialMode);
+  EXPECT_FALSE(program.state().AbortComputerTurn);
+  EXPECT_TRUE(program.guard().MayReplaceTable());
+  for (int p = 1; p <= 3; ++p) EXPECT_TRUE(program.frmPlay().picPlayer[p]->isEnabled()) << "player pile " << p;
+}
+
+TEST_F(TutorialWalkThrough, NewGameBeforeItsGameLeavesTheTutorialOnlyWhenTheUserAgrees) {
+  tutorial->OpenTutorial();
+  ASSERT_NE(tutorial->frmTip(), nullptr);
+  // Game -> New Game, answered No: the tutorial stays on its first step
+  // and nothing is dealt under it.
+  fakeUi->answers.push_back(platform::vbNo);
+  program->menus().GameMenu(play::kCmdNewGame);
+  ASSERT_FALSE(fakeUi->boxes.empty());
+  EXPECT_EQ(fakeUi->boxes.back().text, kExitTutorialQuestion);
+  ASSERT_NE(tutorial->frmTip(), nullptr);
+  EXPECT_EQ(tutorial->frmTip()->CurrentTip(), 1);
+  EXPECT_EQ(S().CurrentTurn, table::Turn::None);
+
+  // F2, answered Yes: the tutorial closes and the game is dealt.
+  program->menus().KeyShortcut(platform::kVkF2, 0);
+  EXPECT_EQ(tutorial->frmTip(), nullptr);
+  ExpectPlayable(*program);
+  const int dealt = P().ReserveCount[0] + P().StockCount[0] + P().WasteCount[0];
+  EXPECT_GT(dealt, 0);
+}
+
+TEST_F(TutorialWalkThrough, NewGameWhileTheComputerWaitsForNextEndsThatGameAndTheNextDealPlays) {
+  tutorial->OpenTutorial();
+  // F2 while the computer's first move waits for Next: Yes to leaving the
+  // tutorial, Yes to ending the game.
+  Run({Next(1), {Action::Deal, 2, "Deal"}, Next(2), Next(3), {Action::NewGameKey, 4, {}}});
+  for (const std::string& f : faults) ADD_FAILURE() << f;
+  ASSERT_GE(fakeUi->boxes.size(), 2u);
+  EXPECT_EQ(fakeUi->boxes.front().text, kExitTutorialQuestion);
+  EXPECT_EQ(fakeUi->boxes.back().text, "End this game?");
+  EXPECT_EQ(tutorial->frmTip(), nullptr);
+  EXPECT_EQ(S().CurrentTurn, table::Turn::None) << "the tutorial's game ended";
+  EXPECT_FALSE(S().AbortComputerTurn);
+  EXPECT_TRUE(program->guard().MayReplaceTable());
+  ASSERT_TRUE(W().cmdDeal->isVisible());
+
+  W().cmdDeal->click();
+  ExpectPlayable(*program);
+  // And F2 deals again at once.
+  const auto reserve = P().Reserve;
+  fakeUi->boxes.clear();
+  program->menus().KeyShortcut(platform::kVkF2, 0);
+  EXPECT_TRUE(fakeUi->boxes.empty());
+  ExpectPlayable(*program);
+  EXPECT_NE(P().Reserve, reserve) << "a new game was dealt";
 }
 
 }  // namespace

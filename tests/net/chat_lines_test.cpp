@@ -98,7 +98,10 @@ TEST(ChatLines, EachReceivedLineGivesItsLogLabelStatusAndSound) {
 TEST(ChatLines, QuitLinksAndTheBusyRefusalDependOnTheSide) {
   MediaFolders m;
   m.context.remote = true;
-  EXPECT_TRUE(ReadChatLine("SY  8#Bob Quit!^", m.context).remoteQuit);
+  const ChatReceipt hostEnded = ReadChatLine("SY  8#Bob Quit!^", m.context);
+  EXPECT_TRUE(hostEnded.remoteQuit);
+  EXPECT_EQ(hostEnded.log, "Bob ended the game.") << "the host ended it; nobody quit";
+  EXPECT_FALSE(hostEnded.message) << "the end itself tells the table";
   EXPECT_FALSE(ReadChatLine("SY  8#Bob: Quit!^", m.context).remoteQuit);
   const ChatReceipt link = ReadChatLine("SY  3#Ann: https://example.org/page", m.context);
   EXPECT_EQ(link.link, "https://example.org/page");

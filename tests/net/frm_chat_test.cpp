@@ -15,8 +15,12 @@
 
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "play/frm_play.h"
+#include "play/frm_play_rig.h"
+#include "play/players.h"
 #include "support/temp_home.h"
 #include "support/test_files.h"
+#include "table/table_rig.h"
 
 namespace net {
 namespace {
@@ -207,10 +211,20 @@ TEST(ChatWindow, AvatarsImportUnderANameTheRecordKeepsAndCanBeSlapped) {
 // control inside it, the title in the player's label colour; the help badge
 // opens the manual's chat page.
 TEST(ChatWindow, OpensBesideThePlayWindowSizedForTheScreen) {
-  EXPECT_EQ(ChatPlacement({100, 50, 800, 600}, 400, 1920, 15), QPoint(900, 50));
-  EXPECT_EQ(ChatPlacement({100, 50, 800, 600}, 400, 1300, 15), QPoint(900, 50));
-  EXPECT_EQ(ChatPlacement({100, 50, 800, 600}, 400, 1299, 15), QPoint(900 - 430, 50));
-  EXPECT_EQ(ChatPlacement({100, 50, 800, 600}, 400, 1299, 10), QPoint(900 - 445, 50));
+  // Beside the play window where the work area has room.
+  EXPECT_EQ(ChatPlacement({100, 50, 800, 600}, {400, 300}, {0, 0, 1300, 1000}, {}).at, QPoint(900, 50));
+  // Else the clear place nearest the play window's top-right corner, inside
+  // the work area (below a panel here).
+  const ChatPlace clear =
+      ChatPlacement({0, 26, 1000, 700}, {300, 200}, {0, 26, 1024, 742}, {{{600, 26, 400, 300}}, {}});
+  EXPECT_EQ(clear.at, QPoint(700, 326));
+  EXPECT_TRUE(clear.Clear());
+  // Nowhere clear: where it covers least of the piles, then of the lines.
+  const ChatPlace least =
+      ChatPlacement({0, 0, 1000, 700}, {300, 200}, {0, 0, 1000, 700}, {{{0, 0, 1000, 650}}, {{0, 600, 500, 100}}});
+  EXPECT_EQ(least.at, QPoint(700, 500));
+  EXPECT_EQ(least.pilesCovered, 300 * 150);
+  EXPECT_EQ(least.linesCovered, 0);
 
   struct Case {
     int width, height;
@@ -258,6 +272,58 @@ TEST(ChatWindow, OpensBesideThePlayWindowSizedForTheScreen) {
     EXPECT_EQ(rig.help, QStringList{kChatHelpKeyword});
   }
 }
+
+}  // namespace
+}  // namespace net
+
+namespace net {
+namespace {
+
+// The table at 1024 x 768 as the program lays it out, text at its largest
+// or at the default, and the chat window opened over it.
+class ChatOverTable : public ::testing::TestWithParam<int>, protected testing_support::TableRigOf<play::PlayState> {
+ protected:
+  ChatOverTable() {
+    settings.TextFontSize = static_cast<std::int16_t>(GetParam());
+    settings.ScreenWidth = screen.WidthTwips();
+    table = std::make_unique<play::FrmPlay>(Services(), state, screen);
+    testing_support::LayOutAsAtStartUp(*table);
+  }
+  platform::ScreenMetrics screen = testing_support::Screen96(1024, 768);
+  std::unique_ptr<play::FrmPlay> table;
+};
+
+TEST_P(ChatOverTable, OpensCoveringNoPileOrControlAt1024x768) {
+  ChatWindowRig rig;
+  FrmChatParts parts = rig.Parts();
+  parts.screen = screen;
+  const play::FrmPlay::InSight inSight = table->PlacesInSight();
+  parts.tableInSight = [&inSight] { return ChatSights{inSight.piles, inSight.lines}; };
+  FrmChat chat(parts, table.get());
+  const QRect placed = chat.frameGeometry();
+  EXPECT_TRUE(QRect(0, 0, 1024, 768).contains(placed));
+  const auto onScreen = [](const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+  for (int i = 1; i <= 8; ++i) {
+    EXPECT_FALSE(placed.intersects(onScreen(table->picTableau[i]))) << "Tableau " << i;
+    EXPECT_FALSE(placed.intersects(onScreen(table->picCenter[i]))) << "Center " << i;
+  }
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_FALSE(placed.intersects(onScreen(table->picPlayer[i]))) << "player's pile " << i;
+    EXPECT_FALSE(placed.intersects(onScreen(table->picOpponent[i]))) << "opponent's pile " << i;
+  }
+  for (const QWidget* control : {static_cast<QWidget*>(table->cmdDeal), static_cast<QWidget*>(table->cmdDone),
+                                 static_cast<QWidget*>(table->StatusBar1), static_cast<QWidget*>(table->picMenu)})
+    EXPECT_FALSE(placed.intersects(onScreen(control))) << control->objectName().toStdString();
+
+  // Moved by the player, the next window opens where he put it.
+  chat.move(placed.topLeft() + QPoint(-40, -30));
+  ASSERT_TRUE(chat.MovedTo());
+  parts.place = chat.MovedTo();
+  FrmChat next(parts, table.get());
+  EXPECT_EQ(next.pos(), placed.topLeft() + QPoint(-40, -30));
+}
+
+INSTANTIATE_TEST_SUITE_P(TextSizes, ChatOverTable, ::testing::Values(13, play::kMaxTextFontSize));
 
 }  // namespace
 }  // namespace net

@@ -13,6 +13,8 @@ inline platform::ScreenMetrics Screen96(int widthPixels, int heightPixels) {
   s.widthPixels = widthPixels;
   s.heightPixels = heightPixels;
   s.logPixelsX = 96;
+  s.availWidth = widthPixels;  // no panel
+  s.availHeight = heightPixels;
   return s;
 }
 

@@ -485,3 +485,41 @@ TEST_F(LargeScreenTest, FitsA3840PixelScreen) {
   EXPECT_EQ(stored.WindowLeft, 18795);  // beyond no 16-bit limit here, but computed in 32 bits
   EXPECT_EQ(stored.WindowTop, 10005);
 }
+
+namespace {
+
+// 1366 x 768 with a 26-pixel panel along the top: the work area starts
+// below it.
+platform::ScreenMetrics ScreenWithTopPanel() {
+  platform::ScreenMetrics s = Screen96(1366, 768);
+  s.availTop = 26;
+  s.availHeight = 768 - 26;
+  return s;
+}
+
+class WorkAreaTest : public FrmPlayTest {
+ protected:
+  WorkAreaTest() : FrmPlayTest(ScreenWithTopPanel()) {}
+};
+
+}  // namespace
+
+TEST_F(WorkAreaTest, TheWindowIsFittedAndRestoredInsideTheWorkArea) {
+  const QRect work(0, 26, 1366, 742);
+  const auto inside = [&](const char* what) {
+    const auto w = frmPlay->WindowPlacementTwips();
+    const QRect frame(int(w.Left / 15), int(w.Top / 15), int(w.Width / 15), int(w.Height / 15));
+    EXPECT_TRUE(work.contains(frame)) << what << ": " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                                      << frame.height();
+  };
+  inside("fitted");
+  EXPECT_GE(frmPlay->height(), 700) << "the window takes the work area's height";
+  // A placement kept from a screen without the panel reaches under it: it is
+  // replaced by the fitted one.
+  StoredPlacement underPanel{0, 11520, 20000, 0, 240};
+  EXPECT_FALSE(frmPlay->RestoreWindowPlacement(underPanel));
+  inside("restored");
+  StoredPlacement clear{0, 10000, 19000, 26 * 15, 240};
+  EXPECT_TRUE(frmPlay->RestoreWindowPlacement(clear));
+  inside("kept");
+}

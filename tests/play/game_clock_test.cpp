@@ -55,6 +55,22 @@ TEST(GameClock, RestoredGameAndGameOver) {
   EXPECT_EQ(clock.ElapsedSeconds(), 0);
 }
 
+TEST(GameClock, GameOverKeepsTheTimeThePanelShowed) {
+  double now = 10;
+  GameClock clock([&] { return now; });
+  clock.Start();
+  now += 338.7;
+  EXPECT_EQ(clock.ShownText(), "00:05:38");
+  now += 0.6;  // the game ends before the next tick
+  clock.Stop();
+  EXPECT_EQ(clock.ElapsedSeconds(), 338);
+  // Without a tick since the start the stop itself counts.
+  clock.Start();
+  now += 7.2;
+  clock.Stop();
+  EXPECT_EQ(clock.ElapsedSeconds(), 7);
+}
+
 TEST(ParseMatchPoints, OnlyFiniteValuesInRangeAboveBothScores) {
   EXPECT_EQ(ParseMatchPoints("150", 100, 20, 30), 150);
   EXPECT_EQ(ParseMatchPoints(" 62 ", 100, 0, 0), 62);

@@ -65,6 +65,10 @@ class JoinedFakes : public play::TutorialWindow,
     calls.push_back("tutorial");
     if (tutorial) tutorial->OpenTutorial();
   }
+  bool LeaveTutorial() override {
+    calls.push_back("leave tutorial");
+    return !tutorial || tutorial->LeaveTutorial();
+  }
   void EnableNextTip(bool enabled) override {
     if (tutorial) tutorial->EnableNextTip(enabled);
   }
