@@ -12,6 +12,7 @@
 #include <QHelpSearchEngine>
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResult>
+#include <QHelpSearchResultWidget>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -590,6 +591,20 @@ TEST(HelpWindowTest, TheSearchTabFindsWordsOnThePagesThatHoldThem) {
   EXPECT_TRUE(backspace.count("menus.html"));
   EXPECT_TRUE(pagesFor("firewall").count("troubleshooting.html"));
   EXPECT_TRUE(pagesFor("qwertyuiop").empty());
+
+  // A result opens its page at the section where the words first appear,
+  // or at the top when they appear above the first section.
+  const auto openResult = [&](const QString& words, const QString& page) {
+    pagesFor(words);
+    for (const QHelpSearchResult& r : search->searchResults(0, search->searchResultCount()))
+      if (r.url().fileName() == page) emit search->resultWidget()->requestShowLink(r.url());
+    EXPECT_EQ(window.CurrentPage().fileName(), page) << words.toStdString();
+    return window.CurrentPage().fragment().toStdString();
+  };
+  EXPECT_EQ(openResult("firewall", "troubleshooting.html"), "connection");
+  EXPECT_EQ(openResult("Houses", "rules.html"), "first");
+  EXPECT_EQ(openResult("\"match points\"", "scoring.html"), "matchsetup");
+  EXPECT_EQ(openResult("Troubleshooting", "troubleshooting.html"), "");
 }
 
 }  // namespace
