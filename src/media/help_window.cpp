@@ -191,6 +191,11 @@ HelpWindow::HelpWindow(const QString& collectionFile) : QWidget(nullptr, Qt::Win
   connect(results, &QHelpSearchResultWidget::requestShowLink, this, &HelpWindow::ShowSearchHit);
   connect(lookFor_, &QLineEdit::textChanged, index, [index](const QString& text) { index->filterIndices(text); });
   connect(lookFor_, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);
+  // The index is read in the background and comes whole: a word typed
+  // before it is there filters it once it is.
+  connect(engine_->indexModel(), &QHelpIndexModel::indexCreated, index, [this, index] {
+    if (!lookFor_->text().isEmpty()) index->filterIndices(lookFor_->text());
+  });
 
   connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, contents,
           [contents] { contents->expandToDepth(0); });

@@ -8,6 +8,7 @@
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpEngineCore>
+#include <QHelpIndexWidget>
 #include <QHelpLink>
 #include <QHelpSearchEngine>
 #include <QHelpSearchQueryWidget>
@@ -531,6 +532,41 @@ TEST(HelpWindowTest, TopicsByPathAndNumberMissedKeywordsAndEsc) {
     EXPECT_TRUE(closing.isNull() || !closing->isVisible()) << i;
     EXPECT_EQ(ShownHelpWindow(), nullptr) << i;
   }
+}
+
+// A keyword no page has, with neither a default page nor a box to show,
+// opens the Index tab with the word typed and the list narrowed to the
+// entries that hold it, also when the look-up itself opened the window
+// and the index is still being read.
+TEST(HelpWindowTest, AKeywordNoPageHasOpensTheIndexNarrowedToIt) {
+  platform::FakeUi ui;
+  auto backend = CreateQtHelpBackend(ui);
+  HelpRequest missed;
+  missed.command = HelpCommand::KeywordLookup;
+  missed.file = Collection();
+  missed.keywords = "Scor;qwertyuiop";
+  EXPECT_NE(backend->HtmlHelp(missed), 0);
+  HelpWindow* window = ShownHelpWindow();
+  ASSERT_NE(window, nullptr);
+  QHelpIndexModel* model = window->Engine().indexModel();
+  bool created = false;
+  QObject::connect(model, &QHelpIndexModel::indexCreated, [&created] { created = true; });
+  platform::WaitService wait;
+  wait.WaitUntil([&] { return created; }, 10);
+  ASSERT_TRUE(created);
+  EXPECT_EQ(window->Tabs()->tabText(window->Tabs()->currentIndex()).toStdString(), "Index");
+  EXPECT_EQ(window->Tabs()->widget(1)->findChild<QLineEdit*>()->text(), "Scor");
+  const auto listed = [&] { return model->stringList(); };
+  ASSERT_FALSE(listed().isEmpty());
+  for (const QString& entry : listed()) EXPECT_TRUE(entry.contains("scor", Qt::CaseInsensitive)) << entry.toStdString();
+  EXPECT_TRUE(ui.boxes.empty());
+
+  // With the window open, another word narrows the list at once.
+  missed.keywords = "Sav";
+  backend->HtmlHelp(missed);
+  EXPECT_EQ(ShownHelpWindow(), window);
+  ASSERT_FALSE(listed().isEmpty());
+  for (const QString& entry : listed()) EXPECT_TRUE(entry.contains("sav", Qt::CaseInsensitive)) << entry.toStdString();
 }
 
 // A literal text popup: a small frameless window at the cursor in the
