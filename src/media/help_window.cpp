@@ -419,13 +419,19 @@ ParsedFile Parse(const QString& file) {
 
 // A help window asked for over a window (the caller's, or an open modal
 // dialog) stands over it and can be used while a dialog is open; when that
-// window goes, the help window stays, on its own again.
+// window goes, the help window stays, on its own again. Window managers
+// keep a window above its transient parent only when it is of a transient
+// kind (Qt tells them the parent only for those), so it is a dialog for
+// that time, with the buttons of a plain window.
 class StandsOver : public QObject {
  public:
+  static constexpr Qt::WindowFlags kOverFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+
   StandsOver(QWidget* help, QWidget* window) : QObject(help), help_(help), window_(window) {
     setObjectName(kName);
     const QRect place = help->geometry();
-    help->setParent(window, Qt::Window);
+    help->setParent(window, kOverFlags);
     help->setGeometry(place);
     window->installEventFilter(this);
   }

@@ -21,6 +21,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QWindow>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <functional>
@@ -29,6 +30,7 @@
 
 #include "media/help_backend.h"
 #include "media/help_window.h"
+#include "media/html_help.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "support/temp_home.h"
@@ -532,6 +534,46 @@ TEST(HelpWindowTest, TopicsByPathAndNumberMissedKeywordsAndEsc) {
     EXPECT_TRUE(closing.isNull() || !closing->isVisible()) << i;
     EXPECT_EQ(ShownHelpWindow(), nullptr) << i;
   }
+}
+
+// HHShowOnTop: the help window stands over the caller's window. The caller
+// is its transient parent, and it is of the kind a window manager keeps
+// above its transient parent (a dialog; a plain window with one is stacked
+// like any other), with its own title buttons. When the caller goes, the
+// help window stays where it was, on its own.
+TEST(HelpWindowTest, HHShowOnTopKeepsTheHelpWindowAboveItsCaller) {
+  platform::FakeUi ui;
+  auto backend = CreateQtHelpBackend(ui);
+  HTMLHelpWrapper help(*backend, ui, MARROWDALE_MANUAL_DIR);
+  help.SetCHMFile(Collection());
+  help.SetHHWindow("Size");
+  QWidget caller;
+  caller.setGeometry(100, 100, 300, 200);
+  caller.show();
+  const auto hWnd = static_cast<HelpWindowHandle>(caller.winId());
+  ASSERT_NE(help.HHDisplayContents(hWnd), 0);
+  HelpWindow* window = ShownHelpWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_NE(window->windowHandle(), nullptr);
+  EXPECT_EQ(window->windowHandle()->transientParent(), nullptr) << "without HHShowOnTop the help is on its own";
+
+  help.HHShowOnTop = true;
+  EXPECT_NE(help.HHDisplayContents(hWnd), 0);
+  EXPECT_EQ(ShownHelpWindow(), window);
+  ASSERT_NE(window->windowHandle(), nullptr);
+  EXPECT_EQ(window->windowHandle()->transientParent(), caller.windowHandle());
+  EXPECT_EQ(window->windowHandle()->type(), Qt::Dialog);
+  const Qt::WindowFlags buttons = window->windowHandle()->flags();
+  EXPECT_TRUE(buttons.testFlag(Qt::WindowMinimizeButtonHint) && buttons.testFlag(Qt::WindowMaximizeButtonHint) &&
+              buttons.testFlag(Qt::WindowCloseButtonHint));
+  const QRect place = window->geometry();
+
+  caller.hide();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowHandle()->transientParent(), nullptr);
+  EXPECT_EQ(window->windowHandle()->type(), Qt::Window);
+  EXPECT_EQ(window->geometry(), place);
+  EXPECT_TRUE(ui.boxes.empty());
 }
 
 // A keyword no page has, with neither a default page nor a box to show,
