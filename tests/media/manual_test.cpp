@@ -682,6 +682,7 @@ TEST(HelpWindowTest, TheSearchTabFindsWordsOnThePagesThatHoldThem) {
   EXPECT_EQ(openResult("firewall", "troubleshooting.html"), "connection");
   EXPECT_EQ(openResult("Houses", "rules.html"), "first");
   EXPECT_EQ(openResult("\"match points\"", "scoring.html"), "matchsetup");
+  EXPECT_EQ(openResult("winner", "scoring.html"), "game");
   EXPECT_EQ(openResult("Troubleshooting", "troubleshooting.html"), "");
 }
 
