@@ -39,6 +39,7 @@
 #include "dialogs/scores_owner.h"
 #include "dialogs/small_dialogs.h"
 #include "media/folders.h"
+#include "media/mp3_playback.h"
 #include "net/frm_chat.h"
 #include "picture_out.h"
 #include "platform/settings.h"
@@ -452,6 +453,9 @@ int main(int argc, char** argv) {
   parts.screen.availHeight = kScreenHeight - 40;
   parts.ui = std::make_unique<platform::FakeUi>();
   parts.sound = std::make_unique<platform::FakeSoundChannel>();
+  // A silent player that can play: the status bar shows "Music", as on a
+  // computer with sound, not the panel of a system without music.
+  parts.musicPlayer = std::make_unique<media::FakeMusicPlayer>();
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.path() + "/XDG_CONFIG_HOME");
   parts.seed = kSampleSeed;
   parts.cardDeckRoot = home.path() + "/no-card-decks";  // the game's own deck only

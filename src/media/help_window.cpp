@@ -18,9 +18,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <map>
@@ -49,6 +52,43 @@ QUrl DocumentationUrl(const QHelpEngineCore& engine, const QString& path) {
   url.setPath("/" + QString(kManualFolder) + "/" + (mark < 0 ? path : path.left(mark)));
   if (mark >= 0) url.setFragment(path.mid(mark + 1));
   return url;
+}
+
+// The words of a full-text query as a pattern that finds each at the start
+// of a word, a quoted phrase as a whole; operators and the "*" of a
+// wildcard dropped.
+QRegularExpression QueryWords(const QString& query) {
+  static const QRegularExpression term(R"re("([^"]*)"|([\w']+))re");
+  static const QRegularExpression word(R"re([\w']+)re");
+  QStringList terms;
+  for (auto it = term.globalMatch(query); it.hasNext();) {
+    const auto m = it.next();
+    QStringList words;
+    for (auto w = word.globalMatch(m.captured(1) + m.captured(2)); w.hasNext();)
+      words << QRegularExpression::escape(w.next().captured(0));
+    if (!words.isEmpty()) terms << words.join("\\W+");
+  }
+  if (terms.isEmpty()) return {};
+  return QRegularExpression("\\b(?:" + terms.join('|') + ")",
+                            QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+}
+
+// The anchor of the section of a page where one of the words first
+// appears; empty when they appear first above the page's first section.
+QString SectionOfFirstHit(const QString& html, const QRegularExpression& words) {
+  if (!words.isValid() || words.pattern().isEmpty()) return {};
+  QTextDocument page;
+  page.setHtml(html);
+  QString section;
+  for (QTextBlock block = page.begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const QStringList anchors = fragment.charFormat().anchorNames();
+      if (!anchors.isEmpty()) section = anchors.last();
+      if (words.match(fragment.text()).hasMatch()) return section;
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -148,9 +188,14 @@ HelpWindow::HelpWindow(const QString& collectionFile) : QWidget(nullptr, Qt::Win
             if (!documents.isEmpty()) Show(documents.first().url);
           });
   connect(query, &QHelpSearchQueryWidget::search, search, [search, query] { search->search(query->searchInput()); });
-  connect(results, &QHelpSearchResultWidget::requestShowLink, this, [this](const QUrl& url) { Show(url); });
+  connect(results, &QHelpSearchResultWidget::requestShowLink, this, &HelpWindow::ShowSearchHit);
   connect(lookFor_, &QLineEdit::textChanged, index, [index](const QString& text) { index->filterIndices(text); });
   connect(lookFor_, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);
+  // The index is read in the background and comes whole: a word typed
+  // before it is there filters it once it is.
+  connect(engine_->indexModel(), &QHelpIndexModel::indexCreated, index, [this, index] {
+    if (!lookFor_->text().isEmpty()) index->filterIndices(lookFor_->text());
+  });
 
   connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, contents,
           [contents] { contents->expandToDepth(0); });
@@ -228,6 +273,16 @@ bool HelpWindow::ShowTopicNumber(int number) {
 }
 
 QUrl HelpWindow::CurrentPage() const { return browser_->source(); }
+
+void HelpWindow::ShowSearchHit(const QUrl& page) {
+  QUrl at = page;
+  if (ready_ && page.scheme() == "qthelp" && page.fragment().isEmpty()) {
+    const QString section = SectionOfFirstHit(QString::fromUtf8(engine_->fileData(page)),
+                                              QueryWords(engine_->searchEngine()->searchInput()));
+    if (!section.isEmpty()) at.setFragment(section);
+  }
+  Show(at);
+}
 
 void HelpWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -364,13 +419,19 @@ ParsedFile Parse(const QString& file) {
 
 // A help window asked for over a window (the caller's, or an open modal
 // dialog) stands over it and can be used while a dialog is open; when that
-// window goes, the help window stays, on its own again.
+// window goes, the help window stays, on its own again. Window managers
+// keep a window above its transient parent only when it is of a transient
+// kind (Qt tells them the parent only for those), so it is a dialog for
+// that time, with the buttons of a plain window.
 class StandsOver : public QObject {
  public:
+  static constexpr Qt::WindowFlags kOverFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+
   StandsOver(QWidget* help, QWidget* window) : QObject(help), help_(help), window_(window) {
     setObjectName(kName);
     const QRect place = help->geometry();
-    help->setParent(window, Qt::Window);
+    help->setParent(window, kOverFlags);
     help->setGeometry(place);
     window->installEventFilter(this);
   }

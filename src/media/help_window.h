@@ -60,6 +60,9 @@ class HelpWindow : public QWidget {
   bool ShowTopicNumber(int number);
   // The page shown now.
   QUrl CurrentPage() const;
+  // A page the full-text search found, opened at the section where the
+  // words searched for first appear.
+  void ShowSearchHit(const QUrl& page);
   QHelpEngine& Engine() { return *engine_; }
   QTabWidget* Tabs() const { return tabs_; }
 

@@ -240,6 +240,7 @@ void StdPNG::SetPalette(const std::vector<std::uint8_t>& palette) {
   }
 }
 
+bool StdPNG::IsInterlaced() const { return Answers() && info_.interlace == 1; }
 std::uint8_t StdPNG::ColorType() const { return Answers() ? info_.colorType : 0; }
 std::uint8_t StdPNG::BitCount_PNG() const { return Answers() ? std::uint8_t(info_.BitsPerPixel()) : 0; }
 std::uint8_t StdPNG::BitCount_BMP() const { return Answers() && holder_ ? std::uint8_t(holder_->BitCount()) : 0; }

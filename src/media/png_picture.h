@@ -101,6 +101,7 @@ class StdPNG {
   QString Comments(const QString& noText) const;
   std::vector<std::uint8_t> Palette() const;
   void SetPalette(const std::vector<std::uint8_t>& palette);
+  bool IsInterlaced() const;  // the header's interlace field is 1 (Adam7)
   std::uint8_t ColorType() const;
   std::uint8_t BitCount_PNG() const;
   std::uint8_t BitCount_BMP() const;

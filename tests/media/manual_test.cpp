@@ -8,10 +8,12 @@
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpEngineCore>
+#include <QHelpIndexWidget>
 #include <QHelpLink>
 #include <QHelpSearchEngine>
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResult>
+#include <QHelpSearchResultWidget>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -19,6 +21,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QWindow>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <functional>
@@ -27,6 +30,7 @@
 
 #include "media/help_backend.h"
 #include "media/help_window.h"
+#include "media/html_help.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "support/temp_home.h"
@@ -532,6 +536,81 @@ TEST(HelpWindowTest, TopicsByPathAndNumberMissedKeywordsAndEsc) {
   }
 }
 
+// HHShowOnTop: the help window stands over the caller's window. The caller
+// is its transient parent, and it is of the kind a window manager keeps
+// above its transient parent (a dialog; a plain window with one is stacked
+// like any other), with its own title buttons. When the caller goes, the
+// help window stays where it was, on its own.
+TEST(HelpWindowTest, HHShowOnTopKeepsTheHelpWindowAboveItsCaller) {
+  platform::FakeUi ui;
+  auto backend = CreateQtHelpBackend(ui);
+  HTMLHelpWrapper help(*backend, ui, MARROWDALE_MANUAL_DIR);
+  help.SetCHMFile(Collection());
+  help.SetHHWindow("Size");
+  QWidget caller;
+  caller.setGeometry(100, 100, 300, 200);
+  caller.show();
+  const auto hWnd = static_cast<HelpWindowHandle>(caller.winId());
+  ASSERT_NE(help.HHDisplayContents(hWnd), 0);
+  HelpWindow* window = ShownHelpWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_NE(window->windowHandle(), nullptr);
+  EXPECT_EQ(window->windowHandle()->transientParent(), nullptr) << "without HHShowOnTop the help is on its own";
+
+  help.HHShowOnTop = true;
+  EXPECT_NE(help.HHDisplayContents(hWnd), 0);
+  EXPECT_EQ(ShownHelpWindow(), window);
+  ASSERT_NE(window->windowHandle(), nullptr);
+  EXPECT_EQ(window->windowHandle()->transientParent(), caller.windowHandle());
+  EXPECT_EQ(window->windowHandle()->type(), Qt::Dialog);
+  const Qt::WindowFlags buttons = window->windowHandle()->flags();
+  EXPECT_TRUE(buttons.testFlag(Qt::WindowMinimizeButtonHint) && buttons.testFlag(Qt::WindowMaximizeButtonHint) &&
+              buttons.testFlag(Qt::WindowCloseButtonHint));
+  const QRect place = window->geometry();
+
+  caller.hide();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowHandle()->transientParent(), nullptr);
+  EXPECT_EQ(window->windowHandle()->type(), Qt::Window);
+  EXPECT_EQ(window->geometry(), place);
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+// A keyword no page has, with neither a default page nor a box to show,
+// opens the Index tab with the word typed and the list narrowed to the
+// entries that hold it, also when the look-up itself opened the window
+// and the index is still being read.
+TEST(HelpWindowTest, AKeywordNoPageHasOpensTheIndexNarrowedToIt) {
+  platform::FakeUi ui;
+  auto backend = CreateQtHelpBackend(ui);
+  HelpRequest missed;
+  missed.command = HelpCommand::KeywordLookup;
+  missed.file = Collection();
+  missed.keywords = "Scor;qwertyuiop";
+  EXPECT_NE(backend->HtmlHelp(missed), 0);
+  HelpWindow* window = ShownHelpWindow();
+  ASSERT_NE(window, nullptr);
+  QHelpIndexModel* model = window->Engine().indexModel();
+  bool created = false;
+  QObject::connect(model, &QHelpIndexModel::indexCreated, [&created] { created = true; });
+  platform::WaitService wait;
+  wait.WaitUntil([&] { return created; }, 10);
+  ASSERT_TRUE(created);
+  EXPECT_EQ(window->Tabs()->tabText(window->Tabs()->currentIndex()).toStdString(), "Index");
+  EXPECT_EQ(window->Tabs()->widget(1)->findChild<QLineEdit*>()->text(), "Scor");
+  const auto listed = [&] { return model->stringList(); };
+  ASSERT_FALSE(listed().isEmpty());
+  for (const QString& entry : listed()) EXPECT_TRUE(entry.contains("scor", Qt::CaseInsensitive)) << entry.toStdString();
+  EXPECT_TRUE(ui.boxes.empty());
+
+  // With the window open, another word narrows the list at once.
+  missed.keywords = "Sav";
+  backend->HtmlHelp(missed);
+  EXPECT_EQ(ShownHelpWindow(), window);
+  ASSERT_FALSE(listed().isEmpty());
+  for (const QString& entry : listed()) EXPECT_TRUE(entry.contains("sav", Qt::CaseInsensitive)) << entry.toStdString();
+}
+
 // A literal text popup: a small frameless window at the cursor in the
 // popup's colours and font.
 TEST(HelpWindowTest, ATextPopupShowsItsTextInItsColoursAndFont) {
@@ -590,6 +669,21 @@ TEST(HelpWindowTest, TheSearchTabFindsWordsOnThePagesThatHoldThem) {
   EXPECT_TRUE(backspace.count("menus.html"));
   EXPECT_TRUE(pagesFor("firewall").count("troubleshooting.html"));
   EXPECT_TRUE(pagesFor("qwertyuiop").empty());
+
+  // A result opens its page at the section where the words first appear,
+  // or at the top when they appear above the first section.
+  const auto openResult = [&](const QString& words, const QString& page) {
+    pagesFor(words);
+    for (const QHelpSearchResult& r : search->searchResults(0, search->searchResultCount()))
+      if (r.url().fileName() == page) emit search->resultWidget()->requestShowLink(r.url());
+    EXPECT_EQ(window.CurrentPage().fileName(), page) << words.toStdString();
+    return window.CurrentPage().fragment().toStdString();
+  };
+  EXPECT_EQ(openResult("firewall", "troubleshooting.html"), "connection");
+  EXPECT_EQ(openResult("Houses", "rules.html"), "first");
+  EXPECT_EQ(openResult("\"match points\"", "scoring.html"), "matchsetup");
+  EXPECT_EQ(openResult("winner", "scoring.html"), "game");
+  EXPECT_EQ(openResult("Troubleshooting", "troubleshooting.html"), "");
 }
 
 }  // namespace

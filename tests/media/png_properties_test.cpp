@@ -282,6 +282,28 @@ TEST_F(PngProperties, GreyPalettesAndBitCounts) {
   EXPECT_EQ(png.ScanLineWidth(), 32 * 3);
 }
 
+// The header's interlace field, as the file has it: the same pixels stored
+// in seven passes or row by row, told apart before decoding starts.
+TEST_F(PngProperties, IsInterlacedTellsTheAdam7FileFromItsRowByRowTwin) {
+  EXPECT_FALSE(png.IsInterlaced());
+  bool seen = false;
+  png.onProgessiveDisplay = [&](media::ProgressiveDisplayArgs& args) {
+    seen = true;
+    EXPECT_EQ(png.IsInterlaced(), args.interlaced);
+  };
+  ASSERT_TRUE(LoadSuite("basi3p04.png"));
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(png.IsInterlaced());
+  const std::vector<pngtest::Bgra> passes = pngtest::ReadBack(png);
+  ASSERT_TRUE(LoadSuite("basn3p04.png"));
+  EXPECT_FALSE(png.IsInterlaced());
+  EXPECT_TRUE(pngtest::ReadBack(png) == passes);
+  ASSERT_TRUE(LoadSuite("basi6a16.png"));
+  EXPECT_TRUE(png.IsInterlaced());
+  EXPECT_FALSE(LoadSuite("xcsn0g01.png"));
+  EXPECT_FALSE(png.IsInterlaced()) << "a failed load leaves nothing to ask";
+}
+
 TEST_F(PngProperties, PaletteLetTurnsGreyIntoPaletteAndBack) {
   ASSERT_TRUE(LoadSuite("tbbn0g04.png"));  // 4-bit grey with a key
   ASSERT_TRUE(png.Info().HasKeyColor());
