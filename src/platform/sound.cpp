@@ -393,12 +393,12 @@ struct MusicQueue {
   std::function<void()> notify;
 };
 
-// The music is written in slices of half a second to a stream that holds a
-// second ahead and asks for more half a second at a time, so that the
-// program wakes for the music only a few times a second. A start asks for a
-// stream at once. Without a server the slices pass in silence in their own
-// time, and the slices ask for a stream again: the music is heard once the
-// server is there, in the middle of the song.
+// The music is written in slices of a second to a stream that holds three
+// seconds ahead and asks for more a second at a time, so that the program
+// wakes for the music only a few times a second. A start asks for a stream
+// at once. Without a server the slices pass in silence in their own time,
+// and the slices ask for a stream again: the music is heard once the server
+// is there, in the middle of the song.
 class MusicThread {
  public:
   MusicThread(std::shared_ptr<MusicQueue> queue, std::shared_ptr<SoundServer> server)
@@ -465,8 +465,8 @@ class MusicThread {
   }
 
  private:
-  static constexpr int kSliceMilliseconds = 500;
-  static constexpr int kBufferedMilliseconds = 1000;
+  static constexpr int kSliceMilliseconds = 1000;
+  static constexpr int kBufferedMilliseconds = 3000;
   static constexpr int kLowMilliseconds = 1500;
 
   // With the queue's lock held.
