@@ -12,7 +12,7 @@ is recorded), the CPU share and the wake-ups a second while it plays, a
 start with the server frozen, the music after a restart of the server, and
 leaving with the server frozen.
 
-  bench/music_probe.py start GAME OTHER [RUNS]   interleaved starts and idle
+  bench/music_probe.py start RUNS GAME OTHER...  interleaved starts and idle
   bench/music_probe.py server GAME               the runs with a sound server
 
 Needs Xvfb, xev, xdotool, dbus-daemon, pulseaudio, parec and gst-inspect-1.0.
@@ -46,6 +46,7 @@ def rss_mb(pid):
 
 
 def wakeups(pid):
+    """The context switches of every thread the process has now."""
     total = 0
     for task in os.listdir(f"/proc/{pid}/task"):
         try:
@@ -56,6 +57,20 @@ def wakeups(pid):
         except OSError:
             pass
     return total
+
+
+def wakeups_over(pid, seconds):
+    """The context switches of all the process's threads, those that end meanwhile too, in `seconds`."""
+    if shutil.which("perf"):
+        out = subprocess.run(["perf", "stat", "-x,", "-e", "context-switches", "-p", str(pid), "--", "sleep",
+                              str(seconds)], capture_output=True, text=True).stderr
+        for line in out.splitlines():
+            if "context-switches" in line:
+                count = line.split(",")[0]
+                return int(count) if count.isdigit() else 0  # "<not counted>": it never ran
+    before = wakeups(pid)
+    time.sleep(seconds)
+    return wakeups(pid) - before
 
 
 class Session:
@@ -164,31 +179,29 @@ def gst_registry(game):
     return path if os.path.isdir(path) else None
 
 
-def start_runs(game, other, runs):
+def start_runs(runs, game, others):
     registry = os.environ.get("PROBE_GST_REGISTRY") or gst_registry(game)
     for run in range(runs):
-        for name, exe in (("game", game), ("other", other)):
+        for name, exe in [("game", game)] + [(o, o) for o in others]:
             s = Session(registry)
             try:
                 proc, first = launch(s, exe)
                 time.sleep(3)
                 cpu = cpu_ms(proc.pid)
                 rss = rss_mb(proc.pid)
-                if name == "game":
+                if exe == game:
                     subprocess.run(["xdotool", "type", "--delay", "20", "Probe"], env=s.env)
                     subprocess.run(["xdotool", "key", "Return"], env=s.env)
                     time.sleep(1)
                 stop(proc)
                 proc, _ = launch(s, exe)
                 time.sleep(5)
-                w0 = wakeups(proc.pid)
                 c0 = cpu_ms(proc.pid)
-                time.sleep(10)
-                w1 = wakeups(proc.pid)
+                woken = wakeups_over(proc.pid, 10)
                 c1 = cpu_ms(proc.pid)
                 load = os.getloadavg()[0]
                 print(f"{name} run {run + 1}: first window {first * 1000:.0f} ms, start CPU {cpu} ms, "
-                      f"RSS {rss:.1f} MB; second start, idle 10 s: {w1 - w0} wake-ups, {c1 - c0} ms CPU "
+                      f"RSS {rss:.1f} MB; second start, idle 10 s: {woken} wake-ups, {c1 - c0} ms CPU "
                       f"(load {load:.1f})", flush=True)
                 stop(proc)
             finally:
@@ -205,11 +218,11 @@ def server_runs(game):
         proc, first = launch(s, game)
         time.sleep(4)
         print(f"with a server: music heard {s.heard()}", flush=True)
-        w0, c0, t0 = wakeups(proc.pid), cpu_ms(proc.pid), time.monotonic()
-        time.sleep(10)
-        w1, c1, t1 = wakeups(proc.pid), cpu_ms(proc.pid), time.monotonic()
+        c0, t0 = cpu_ms(proc.pid), time.monotonic()
+        woken = wakeups_over(proc.pid, 10)
+        c1, t1 = cpu_ms(proc.pid), time.monotonic()
         print(f"while the music plays: {100 * (c1 - c0) / ((t1 - t0) * 1000):.2f}% of a core, "
-              f"{(w1 - w0) / (t1 - t0):.1f} wake-ups a second", flush=True)
+              f"{woken / (t1 - t0):.1f} wake-ups a second", flush=True)
         s.kill_server()
         time.sleep(1)
         s.start_server()
@@ -258,9 +271,9 @@ def server_runs(game):
 
 
 if __name__ == "__main__":
-    sys.argv[2:4] = [os.path.abspath(a) if os.path.exists(a) else a for a in sys.argv[2:4]]
-    if len(sys.argv) >= 4 and sys.argv[1] == "start":
-        start_runs(sys.argv[2], sys.argv[3], int(sys.argv[4]) if len(sys.argv) > 4 else 5)
+    sys.argv[2:] = [os.path.abspath(a) if os.path.exists(a) else a for a in sys.argv[2:]]
+    if len(sys.argv) >= 5 and sys.argv[1] == "start":
+        start_runs(int(sys.argv[2]), sys.argv[3], sys.argv[4:])
     elif len(sys.argv) == 3 and sys.argv[1] == "server":
         server_runs(sys.argv[2])
     else:
