@@ -480,8 +480,8 @@ TEST(SoundChannelTest, MusicIsHeardOnceAServerRunsAndAgainAfterItRestarts) {
   EXPECT_TRUE(Eventually(wait, [&] { return !music->Playing(); })) << "the song never ended";
 }
 
-// Without a server the effects and the music together ask for one at most
-// once a second, however many sounds are asked for meanwhile.
+// Without a server the effects and the music each ask for one at most once
+// a second, however many sounds are asked for meanwhile.
 TEST(SoundChannelTest, AMissingServerIsAskedForOnceASecond) {
   class MissingServer : public platform::SoundServer {
    public:
