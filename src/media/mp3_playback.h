@@ -4,13 +4,15 @@
 // "MP3Play" handle. The player opens files asynchronously; PlayMP3 waits
 // briefly for it to tell whether the file can be played.
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "platform/sound.h"
+
 namespace platform {
-class SoundServer;
 class UiService;
 class WaitService;
 }  // namespace platform
@@ -36,11 +38,15 @@ class MusicPlayer {
   struct Listener {
     std::function<void()> changed;  // the state changed
     std::function<void()> ended;    // the song played to its end, or failed while playing
+    // Opening the first song found that music cannot play here.
+    std::function<void(MusicUnavailableCause)> unavailable;
   };
 
   virtual ~MusicPlayer() = default;
-  // Asked once, at start: whether the sound server's library and an MP3
-  // decoder are there; a sound server that is not running is no reason.
+  // Asked once, at start: whether the sound server's library is there; a
+  // sound server that is not running is no reason. Nothing of the decoders
+  // is loaded or asked before the first song: whether one is there is told
+  // through the listener then.
   virtual MusicUnavailableCause Availability() = 0;
   virtual void SetListener(Listener listener) = 0;
   virtual void Open(const QString& file) = 0;
@@ -52,9 +58,40 @@ class MusicPlayer {
   virtual QString ErrorText() const = 0;
 };
 
-// Qt Multimedia's decoder over GStreamer, played into the sound server's
-// music stream; the stream is made when music turns out to be playable.
-std::unique_ptr<MusicPlayer> CreateMusicPlayer(std::shared_ptr<platform::SoundServer> server);
+// A song's samples, 16-bit as the music stream plays them, read from its
+// file in large pieces.
+class SongDecoder {
+ public:
+  virtual ~SongDecoder() = default;
+  virtual platform::SoundFormat Format() const = 0;
+  // The song's length in frames; negative when the file does not tell.
+  virtual qint64 Frames() = 0;
+  // Up to `frames` frames from where reading stands; empty at the end.
+  virtual QByteArray Read(qint64 frames) = 0;
+  // Reading goes on at that frame, counted from the song's start.
+  virtual bool Seek(qint64 frame) = 0;
+};
+
+// How the music player reads songs.
+struct SongDecoders {
+  // Asked once, when the first song is opened: what keeps music off here.
+  std::function<MusicUnavailableCause()> availability;
+  // The file's decoder, or null with the reason in `error` (empty: the
+  // file is no music this computer can decode).
+  std::function<std::unique_ptr<SongDecoder>(const QString& file, QString& error)> open;
+};
+
+// MP3 through libmpg123, other files through Qt Multimedia's decoder, both
+// loaded when the first song is opened.
+SongDecoders SystemSongDecoders();
+
+// The music player: the songs are read on a thread of its own, made when
+// the first song is opened, and played into the sound server's music
+// stream. While there is no server nothing is read: the song keeps its time
+// by the clock, and is heard from where the clock stands once the server is
+// back.
+std::unique_ptr<MusicPlayer> CreateMusicPlayer(std::shared_ptr<platform::SoundServer> server,
+                                               SongDecoders decoders = SystemSongDecoders());
 
 inline constexpr char kPlaySuccess[] = "Success";
 inline constexpr char kPlayInputError[] = "Error with input file";
@@ -74,6 +111,8 @@ class Mp3Commands {
   bool IsMP3Playing() const;
   // Stops and closes the open file; always answers an empty text.
   QString StopMP3();
+  // Music turned out not to play here: nothing plays from now on.
+  void Disable() { player_ = nullptr; }
 
  private:
   MusicPlayer* player_;

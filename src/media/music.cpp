@@ -41,6 +41,13 @@ Music::Music(MusicServices services, std::unique_ptr<MusicPlayer> player)
         if (s_.commandDone) s_.commandDone();
       });
     };
+    listener.unavailable = [this](MusicUnavailableCause cause) {
+      cause_ = cause;
+      state_.MusicUnavailable = true;
+      EndList();
+      commands_.Disable();
+      if (s_.turnedUnavailable) s_.turnedUnavailable();
+    };
     player_->SetListener(std::move(listener));
   }
 }

@@ -67,6 +67,8 @@ struct MusicServices {
   // queue: starting a song waits, and a close asked for meanwhile is
   // completed then.
   std::function<void()> commandDone;
+  // Called when opening the first song found that music cannot play here.
+  std::function<void()> turnedUnavailable = {};
 };
 
 inline constexpr char kAddSongTitle[] = "Add Song to Play List";

@@ -79,7 +79,7 @@ std::optional<WavSamples> DecodeWav(const QByteArray& bytes) {
       isFloat = tag == kFormatFloat;
       const bool known = (tag == kFormatPcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32)) ||
                          (isFloat && (bits == 32 || bits == 64));
-      if (!known || channels < 1 || channels > 2 || rate < 1000 || rate > 192000) return std::nullopt;
+      if (!known || channels < 1 || channels > 2 || rate < kMinSampleRate || rate > kMaxSampleRate) return std::nullopt;
       wav.sampleRate = static_cast<int>(rate);
       wav.channels = channels;
     } else if (id == "data" && wav.channels > 0) {
@@ -171,8 +171,9 @@ class LibrarySoundServer : public SoundServer {
     if (!Usable()) return nullptr;
     const PaSampleFormat wanted{kPaSampleS16le, quint32(format.sampleRate), quint8(format.channels)};
     const quint32 msBytes = quint32(format.sampleRate) * 2u * quint32(format.channels) / 1000u;
-    const PaBufferAttr attr{quint32(-1), msBytes * quint32(shape.bufferedMilliseconds),
-                            msBytes * quint32(shape.startMilliseconds), quint32(-1), quint32(-1)};
+    const PaBufferAttr attr{
+        quint32(-1), msBytes * quint32(shape.bufferedMilliseconds), msBytes * quint32(shape.startMilliseconds),
+        shape.requestMilliseconds > 0 ? msBytes * quint32(shape.requestMilliseconds) : quint32(-1), quint32(-1)};
     int error = 0;
     pa_simple* stream =
         lib_.open(nullptr, "Marrowdale", kPaStreamPlayback, nullptr, shape.name, &wanted, nullptr, &attr, &error);
@@ -184,45 +185,6 @@ class LibrarySoundServer : public SoundServer {
   std::once_flag loaded_;
   bool usable_ = false;
   ServerLibrary lib_;
-};
-
-// A player's thread, which leaving waits for only briefly: past that, the
-// thread is left to end by itself, or with the process. It owns everything
-// it touches (its state through shared pointers, the player on its own
-// stack), so that nothing it uses goes away under it.
-class PlayerThread {
- public:
-  explicit PlayerThread(std::function<void()> run) : done_(std::make_shared<Done>()) {
-    thread_ = std::thread([run = std::move(run), done = done_] {
-      run();
-      std::lock_guard lock(done->mutex);
-      done->ended = true;
-      done->wake.notify_all();
-    });
-  }
-
-  ~PlayerThread() {
-    bool ended = false;
-    {
-      std::unique_lock lock(done_->mutex);
-      ended = done_->wake.wait_for(lock, std::chrono::milliseconds(kLeaveWaitMilliseconds),
-                                   [this] { return done_->ended; });
-    }
-    if (ended) {
-      thread_.join();
-    } else {
-      thread_.detach();
-    }
-  }
-
- private:
-  struct Done {
-    std::mutex mutex;
-    std::condition_variable wake;
-    bool ended = false;
-  };
-  std::shared_ptr<Done> done_;
-  std::thread thread_;
 };
 
 // A decoded sound file, with what its file looked like when it was read: a
@@ -417,17 +379,24 @@ struct MusicQueue {
   std::mutex mutex;
   std::condition_variable wake;
   SoundFormat format;
+  unsigned start = 0;             // counts the starts: what was asked for an older song is not this one's
   std::deque<QByteArray> chunks;  // the samples not yet played, in order
   qsizetype queued = 0;           // their bytes
   bool finished = false;          // the song has no more samples than those queued
   bool playing = false;           // started, not stopped, not yet played out
+  bool connect = false;           // a stream is to be asked for now
   bool cut = false;               // what the server still holds is to go
+  bool heard = false;             // a stream takes the song
+  bool silent = false;            // the last try found no server
+  qint64 played = 0;              // frames the server has taken since the start
   bool quit = false;
+  std::function<void()> notify;
 };
 
-// The music is written in slices of a twentieth of a second to a stream
-// that holds a quarter of a second ahead. Without a server the slices pass
-// in silence in their own time, so that a song lasts as long either way,
+// The music is written in slices of a second to a stream that holds three
+// seconds ahead and asks for more a second at a time, so that the program
+// wakes for the music only a few times a second. A start asks for a stream
+// at once. Without a server the slices pass in silence in their own time,
 // and the slices ask for a stream again: the music is heard once the server
 // is there, in the middle of the song.
 class MusicThread {
@@ -438,7 +407,9 @@ class MusicThread {
   void Run() {
     std::unique_lock lock(q_->mutex);
     for (;;) {
-      q_->wake.wait(lock, [&] { return q_->quit || q_->cut || !q_->chunks.empty() || (q_->playing && q_->finished); });
+      q_->wake.wait(lock, [&] {
+        return q_->quit || q_->cut || (q_->playing && (q_->connect || !q_->chunks.empty() || q_->finished));
+      });
       if (q_->quit) return;
       if (q_->cut) {
         q_->cut = false;
@@ -447,42 +418,97 @@ class MusicThread {
         lock.lock();
         continue;
       }
-      if (q_->chunks.empty()) {
-        q_->playing = false;  // played to its end
+      const SoundFormat format = q_->format;
+      const unsigned start = q_->start;
+      if (q_->connect) {
+        q_->connect = false;
+        lock.unlock();
+        const bool open = OpenStream(format);
+        lock.lock();
+        if (start == q_->start) Heard(lock, open);
         continue;
       }
-      const SoundFormat format = q_->format;
-      const qsizetype slice = qsizetype(format.sampleRate) * kSliceMilliseconds / 1000 * 2 * format.channels;
+      if (q_->chunks.empty()) {
+        q_->playing = false;  // played to its end
+        Notify(lock);
+        continue;
+      }
+      const qsizetype frame = 2 * qsizetype(format.channels);
+      // At least one frame, however low the rate.
+      const qsizetype slice = std::max(qsizetype(format.sampleRate) * kSliceMilliseconds / 1000, qsizetype(1)) * frame;
       QByteArray& front = q_->chunks.front();
       QByteArray pcm = front.left(slice);
       front.remove(0, pcm.size());
       if (front.isEmpty()) q_->chunks.pop_front();
+      const bool low = q_->queued >= LowBytes(format) && q_->queued - pcm.size() < LowBytes(format);
       q_->queued -= pcm.size();
       lock.unlock();
-      if (!Write(format, pcm)) {
-        // In silence, as long as the slice would have sounded, unless the
-        // song is cut meanwhile.
-        const auto lasts =
-            std::chrono::microseconds(qint64(pcm.size()) * 1000000 / (qint64(format.sampleRate) * 2 * format.channels));
-        lock.lock();
-        q_->wake.wait_for(lock, lasts, [&] { return q_->quit || q_->cut; });
+      const bool written = Write(format, pcm);
+      lock.lock();
+      if (start != q_->start) continue;
+      Heard(lock, written);
+      if (written) {
+        q_->played += pcm.size() / frame;
+        if (low && !q_->finished) Notify(lock);
         continue;
       }
-      lock.lock();
+      // In silence, as long as the slice would have sounded, unless the
+      // song is cut meanwhile.
+      const auto lasts = std::chrono::microseconds(qint64(pcm.size()) * 1000000 / (qint64(format.sampleRate) * frame));
+      q_->wake.wait_for(lock, lasts, [&] { return q_->quit || q_->cut || start != q_->start; });
     }
   }
 
+  // The queue runs low below this many bytes: the decoder is told.
+  static qsizetype LowBytes(const SoundFormat& format) {
+    return qsizetype(format.sampleRate) * 2 * format.channels * kLowMilliseconds / 1000;
+  }
+
  private:
-  static constexpr int kSliceMilliseconds = 50;
-  static constexpr int kBufferedMilliseconds = 250;
+  static constexpr int kSliceMilliseconds = 1000;
+  static constexpr int kBufferedMilliseconds = 3000;
+  static constexpr int kLowMilliseconds = 1500;
+
+  // With the queue's lock held.
+  void Heard(std::unique_lock<std::mutex>& lock, bool heard) {
+    if (q_->heard == heard && q_->silent == !heard) return;
+    q_->heard = heard;
+    q_->silent = !heard;
+    Notify(lock);
+  }
+
+  void Notify(std::unique_lock<std::mutex>& lock) {
+    const std::function<void()> notify = q_->notify;
+    if (!notify) return;
+    lock.unlock();
+    notify();
+    lock.lock();
+  }
+
+  bool OpenStream(const SoundFormat& format) {
+    if (stream_ && format_ == format) return true;
+    stream_.reset();
+    stream_ =
+        server_->Open(format, StreamShape{"Music", kBufferedMilliseconds, kSliceMilliseconds, kSliceMilliseconds});
+    format_ = format;
+    fresh_ = true;
+    return stream_ != nullptr;
+  }
 
   bool Write(const SoundFormat& format, const QByteArray& pcm) {
-    if (stream_ && format_ != format) stream_.reset();
-    if (!stream_) {
-      stream_ = server_->Open(format, StreamShape{"Music", kBufferedMilliseconds, kSliceMilliseconds});
-      format_ = format;
+    if (!OpenStream(format)) return false;
+    if (stream_->Write(pcm.constData(), pcm.size())) {
+      fresh_ = false;
+      return true;
     }
-    if (stream_ && stream_->Write(pcm.constData(), pcm.size())) return true;
+    // A stream that had played before may only have been left behind by a
+    // server that has come back: the slice is tried once more on a new one.
+    const bool retry = !fresh_;
+    stream_.reset();
+    if (retry && OpenStream(format) && stream_->Write(pcm.constData(), pcm.size())) {
+      fresh_ = false;
+      return true;
+    }
     stream_.reset();
     return false;
   }
@@ -491,6 +517,7 @@ class MusicThread {
   std::shared_ptr<SoundServer> server_;
   std::unique_ptr<SoundStream> stream_;
   SoundFormat format_;
+  bool fresh_ = false;  // nothing written to the stream yet
 };
 
 class ThreadMusicOutput : public MusicOutput {
@@ -503,15 +530,24 @@ class ThreadMusicOutput : public MusicOutput {
     {
       std::lock_guard lock(q_->mutex);
       q_->quit = true;
+      q_->notify = nullptr;
     }
     q_->wake.notify_one();
   }
 
   void Start(const SoundFormat& format) override {
-    std::lock_guard lock(q_->mutex);
-    Clear();
-    q_->format = format;
-    q_->playing = format.sampleRate > 0 && format.channels > 0;
+    {
+      std::lock_guard lock(q_->mutex);
+      Clear();
+      q_->format = format;
+      q_->playing = format.sampleRate > 0 && format.channels > 0;
+      q_->connect = q_->playing;
+      q_->heard = false;
+      q_->silent = false;
+      q_->played = 0;
+      ++q_->start;
+    }
+    q_->wake.notify_one();
   }
 
   qsizetype Room() const override {
@@ -545,6 +581,9 @@ class ThreadMusicOutput : public MusicOutput {
       std::lock_guard lock(q_->mutex);
       Clear();
       q_->playing = false;
+      q_->connect = false;
+      q_->heard = false;
+      ++q_->start;
     }
     q_->wake.notify_one();
   }
@@ -554,8 +593,28 @@ class ThreadMusicOutput : public MusicOutput {
     return q_->playing;
   }
 
+  bool Heard() const override {
+    std::lock_guard lock(q_->mutex);
+    return q_->heard;
+  }
+
+  bool Silent() const override {
+    std::lock_guard lock(q_->mutex);
+    return q_->silent;
+  }
+
+  qint64 PlayedFrames() const override {
+    std::lock_guard lock(q_->mutex);
+    return q_->played;
+  }
+
+  void SetNotify(std::function<void()> notify) override {
+    std::lock_guard lock(q_->mutex);
+    q_->notify = std::move(notify);
+  }
+
  private:
-  static constexpr qsizetype kHeldSeconds = 2;
+  static constexpr qsizetype kHeldSeconds = 3;
 
   // With the queue's lock held.
   void Clear() {
@@ -571,15 +630,44 @@ class ThreadMusicOutput : public MusicOutput {
 
 }  // namespace
 
+struct PlayerThread::Done {
+  std::mutex mutex;
+  std::condition_variable wake;
+  bool ended = false;
+};
+
+PlayerThread::PlayerThread(std::function<void()> run) : done_(std::make_shared<Done>()) {
+  thread_ = std::thread([run = std::move(run), done = done_] {
+    run();
+    std::lock_guard lock(done->mutex);
+    done->ended = true;
+    done->wake.notify_all();
+  });
+}
+
+PlayerThread::~PlayerThread() {
+  bool ended = false;
+  {
+    std::unique_lock lock(done_->mutex);
+    ended =
+        done_->wake.wait_for(lock, std::chrono::milliseconds(kLeaveWaitMilliseconds), [this] { return done_->ended; });
+  }
+  if (ended) {
+    thread_.join();
+  } else {
+    thread_.detach();
+  }
+}
+
 std::unique_ptr<SoundStream> SoundServer::Open(const SoundFormat& format, const StreamShape& shape) {
   {
     std::lock_guard lock(mutex_);
-    if (std::chrono::steady_clock::now() < nextTry_) return nullptr;
+    if (std::chrono::steady_clock::now() < nextTry_[shape.name]) return nullptr;
   }
   std::unique_ptr<SoundStream> stream = Connect(format, shape);
   if (!stream) {
     std::lock_guard lock(mutex_);
-    nextTry_ = std::chrono::steady_clock::now() + kSoundServerRetry;
+    nextTry_[shape.name] = std::chrono::steady_clock::now() + kSoundServerRetry;
   }
   return stream;
 }
@@ -648,6 +736,31 @@ void PrepareSoundServerLookup() {
     return;
   const QString user = UserConfigFolder() + "/" + MachineId() + "-runtime/native";
   qputenv("PULSE_SERVER", ("unix:" + user + " unix:/var/run/pulse/native").toLocal8Bit());
+}
+
+std::vector<QString> SoundServerSockets() {
+  QStringList places;
+  if (const QString named = qEnvironmentVariable("PULSE_SERVER"); !named.isEmpty()) {
+    places = named.split(' ', Qt::SkipEmptyParts);
+  } else if (ConfiguredServer()) {
+    return {};
+  } else if (const QString runtime = qEnvironmentVariable("PULSE_RUNTIME_PATH"); !runtime.isEmpty()) {
+    places << runtime + "/native";
+  } else if (const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR"); !runtime.isEmpty()) {
+    places << runtime + "/pulse/native";
+  } else {
+    return {};
+  }
+  std::vector<QString> sockets;
+  for (QString place : places) {
+    // "{machine}" limits a place to one machine, ours being the only one
+    // a socket can be on.
+    if (place.startsWith('{')) place = place.mid(place.indexOf('}') + 1);
+    if (place.startsWith("unix:")) place = place.mid(5);
+    if (!place.startsWith('/')) return {};
+    sockets.push_back(place);
+  }
+  return sockets;
 }
 
 std::shared_ptr<SoundServer> CreateSoundServer() { return std::make_shared<LibrarySoundServer>(); }

@@ -8,9 +8,13 @@
 #include <QString>
 #include <QtGlobal>
 #include <chrono>
+#include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -33,12 +37,19 @@ struct SoundFormat {
   bool operator==(const SoundFormat&) const = default;
 };
 
+// The sample rates a sound or a song may have; a file outside them is no
+// sound.
+inline constexpr int kMinSampleRate = 1000;
+inline constexpr int kMaxSampleRate = 192000;
+
 // How a stream is laid out on the server: its name in the server's lists,
-// how much the server holds ahead and how much it waits for before it starts.
+// how much the server holds ahead, how much it waits for before it starts and
+// how much room it lets grow before it asks for more (0: as it likes).
 struct StreamShape {
   const char* name = "";
   int bufferedMilliseconds = 0;
   int startMilliseconds = 0;
+  int requestMilliseconds = 0;
 };
 
 // One playback stream of the sound server. Write and Flush take as long as
@@ -55,8 +66,9 @@ class SoundStream {
 };
 
 // The sound server, shared by the effects and the music. After a try that
-// found no server, the server is asked again only a second later, however
-// many sounds are asked for meanwhile: they are silence.
+// found no server, the server is asked again for a stream of that name only
+// a second later, however many sounds are asked for meanwhile: they are
+// silence. The effects and the music each keep their own second.
 class SoundServer {
  public:
   virtual ~SoundServer() = default;
@@ -72,7 +84,7 @@ class SoundServer {
 
  private:
   std::mutex mutex_;
-  std::chrono::steady_clock::time_point nextTry_;  // after a failed try: when to ask again
+  std::map<std::string, std::chrono::steady_clock::time_point> nextTry_;  // by stream name, after a failed try
 };
 
 inline constexpr std::chrono::milliseconds kSoundServerRetry{1000};
@@ -85,6 +97,29 @@ std::shared_ptr<SoundServer> CreateSoundServer();
 // thread to the end of the process: a server that hangs holds the thread in
 // a write until the server's own time-out, half a minute.
 inline constexpr int kLeaveWaitMilliseconds = 250;
+
+// A player's thread, which leaving waits for only briefly: past that, the
+// thread is left to end by itself, or with the process. It owns everything
+// it touches (its state through shared pointers, the player on its own
+// stack), so that nothing it uses goes away under it.
+class PlayerThread {
+ public:
+  explicit PlayerThread(std::function<void()> run);
+  ~PlayerThread();
+  PlayerThread(const PlayerThread&) = delete;
+  PlayerThread& operator=(const PlayerThread&) = delete;
+
+ private:
+  struct Done;
+  std::shared_ptr<Done> done_;
+  std::thread thread_;
+};
+
+// The places where the server's sockets appear when it starts, as the
+// session names them; empty when the server is reached another way (over
+// the network, or as the client configuration says), which only asking
+// tells.
+std::vector<QString> SoundServerSockets();
 
 // Where the sound server is looked for, set for the whole process when the
 // session does not say: without a runtime folder (XDG_RUNTIME_DIR), a named
@@ -101,7 +136,9 @@ std::unique_ptr<SoundChannel> CreateSoundChannel(std::shared_ptr<SoundServer> se
 
 // Music, one song at a time, played in real time from a thread of its own.
 // The decoder hands the samples over as it reads them; nothing here waits
-// for the server.
+// for the server. Start asks the server for a stream at once; when there is
+// none, or the server goes while the song plays, what is held is dropped and
+// the output is Silent until more is appended or it is started again.
 class MusicOutput {
  public:
   virtual ~MusicOutput() = default;
@@ -116,6 +153,15 @@ class MusicOutput {
   virtual void Stop() = 0;
   // Started, not stopped, and not yet played to its end.
   virtual bool Playing() const = 0;
+  // A stream of the server takes the song.
+  virtual bool Heard() const = 0;
+  // The last try found no server.
+  virtual bool Silent() const = 0;
+  // The frames the server has taken since the start.
+  virtual qint64 PlayedFrames() const = 0;
+  // Called from the output's thread when Heard, Silent or Playing may have
+  // changed, and when the samples held ahead run low.
+  virtual void SetNotify(std::function<void()> notify) = 0;
 };
 
 std::unique_ptr<MusicOutput> CreateMusicOutput(std::shared_ptr<SoundServer> server);

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <chrono>
+#include <thread>
 
 #include "media/embedded_files.h"
 #include "platform/recordfile.h"
@@ -100,6 +102,12 @@ QString ScreenWarning(int ScreenWidthTwips, bool LargeFonts) {
   return text;
 }
 
+namespace {
+// How long a start waits for a copy that is ending: 2 s.
+constexpr int kEndingCopyChecks = 40;
+constexpr std::chrono::milliseconds kEndingCopyPause{50};
+}  // namespace
+
 Preflight PrepareStart(const QString& programFolder) {
   Preflight p;
   p.folders = media::SetUpFolders(programFolder);
@@ -109,7 +117,14 @@ Preflight PrepareStart(const QString& programFolder) {
   }
   // The lock comes first: a second copy must not write a single file.
   p.lock = std::make_unique<platform::InstanceLock>(p.folders->DataPath);
-  if (!p.lock->TryLock()) {
+  bool locked = p.lock->TryLock();
+  // A copy that is closing holds the lock a little longer (leaving gives
+  // its sounds a moment to end): a start right after its close waits for it.
+  for (int i = 0; !locked && p.lock->HeldByLiveCopy() && i < kEndingCopyChecks; ++i) {
+    std::this_thread::sleep_for(kEndingCopyPause);
+    locked = p.lock->TryLock();
+  }
+  if (!locked) {
     if (p.lock->HeldByLiveCopy()) {
       p.result = Preflight::Result::AlreadyRunning;
       p.folder = p.lock->Folder();

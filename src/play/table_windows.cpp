@@ -14,9 +14,10 @@ TableWindows::TableWindows(TableWindowsParts parts) : p_(std::move(parts)), help
   FrmPlay& view = p_.view;
   music_ = std::make_unique<media::Music>(
       media::MusicServices{p_.folders, p_.wait, p_.ui, p_.settingsStore, p_.sound, [this] { return p_.player.SoundOn; },
-                           kProgramTitle, [this] { p_.turns.FinishTopLevelCommand(); }},
+                           kProgramTitle, [this] { p_.turns.FinishTopLevelCommand(); },
+                           [this] { ShowMusicUnavailable(); }},
       std::move(p_.musicPlayer));
-  if (music_->MusicUnavailable()) view.ShowMusicUnavailable(media::MusicUnavailableText(music_->UnavailableCause()));
+  if (music_->MusicUnavailable()) ShowMusicUnavailable();
   musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
   const JoinedParts& j = p_.joined;
   menus_ = std::make_unique<MenuCommands>(MenuServices{
@@ -27,6 +28,10 @@ TableWindows::TableWindows(TableWindowsParts parts) : p_(std::move(parts)), help
 }
 
 TableWindows::~TableWindows() = default;
+
+void TableWindows::ShowMusicUnavailable() {
+  p_.view.ShowMusicUnavailable(media::MusicUnavailableText(music_->UnavailableCause()));
+}
 
 // ---- The menus' commands ----
 

@@ -82,6 +82,8 @@ class TableWindows : public MenuHooks, public FrmPlayFrame, public NetProgramHoo
   void ShowHelpKeyword(const QString& keyword) override { ShowHelp(QStringLiteral("Keyword"), keyword); }
 
  private:
+  // The status bar says why there is no music.
+  void ShowMusicUnavailable();
   TableWindowsParts p_;
   std::unique_ptr<MenuCommands> menus_;
   std::unique_ptr<media::Music> music_;

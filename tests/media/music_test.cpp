@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <algorithm>
+#include <atomic>
 
 #include "media/music_list_file.h"
 #include "platform/settings.h"
@@ -283,6 +285,64 @@ TEST(MusicPlayer, TheRealPlayerNeverHangsWithoutASoundDevice) {
   EXPECT_EQ(music.StopMP3(), "");
   EXPECT_FALSE(music.IsMP3Playing());
   EXPECT_TRUE(ui.boxes.empty()) << ui.boxes.front().text.toStdString();
+}
+
+// Without a sound server the song keeps its time by the clock alone: not a
+// sample of it is read, and it still ends, so that the list goes on.
+TEST(MusicPlayer, WithoutAServerNothingIsReadAndTheSongStillEnds) {
+  class MissingServer : public platform::SoundServer {
+   public:
+    bool Usable() override { return true; }
+    std::atomic<int> tries = 0;
+
+   protected:
+    std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
+                                                   const platform::StreamShape&) override {
+      ++tries;
+      return nullptr;
+    }
+  };
+  // A quarter of a second of silence that counts its reads.
+  class CountedSong : public SongDecoder {
+   public:
+    explicit CountedSong(std::shared_ptr<std::atomic<int>> reads) : reads_(std::move(reads)) {}
+    platform::SoundFormat Format() const override { return {22050, 1}; }
+    qint64 Frames() override { return 22050 / 4; }
+    QByteArray Read(qint64 frames) override {
+      ++*reads_;
+      const qint64 n = std::min(frames, Frames() - at_);
+      at_ += n;
+      return QByteArray(n * 2, '\0');
+    }
+    bool Seek(qint64 frame) override {
+      at_ = frame;
+      return true;
+    }
+
+   private:
+    std::shared_ptr<std::atomic<int>> reads_;
+    qint64 at_ = 0;
+  };
+  auto reads = std::make_shared<std::atomic<int>>(0);
+  SongDecoders decoders;
+  decoders.availability = [] { return MusicUnavailableCause::None; };
+  decoders.open = [reads](const QString&, QString&) -> std::unique_ptr<SongDecoder> {
+    return std::make_unique<CountedSong>(reads);
+  };
+  auto server = std::make_shared<MissingServer>();
+  std::unique_ptr<MusicPlayer> player = CreateMusicPlayer(server, decoders);
+  bool ended = false;
+  player->SetListener({{}, [&] { ended = true; }, {}});
+  ASSERT_EQ(player->Availability(), MusicUnavailableCause::None);
+  platform::WaitService wait;
+  player->Open("song.mp3");
+  ASSERT_TRUE(wait.WaitUntil([&] { return player->Mode() != MusicPlayer::State::Loading; }, 30));
+  ASSERT_EQ(player->Mode(), MusicPlayer::State::Loaded);
+  player->Play();
+  EXPECT_TRUE(wait.WaitUntil([&] { return ended; }, 30)) << "the song never ended";
+  EXPECT_EQ(player->Mode(), MusicPlayer::State::Stopped);
+  EXPECT_GE(server->tries, 1) << "the server was never asked for";
+  EXPECT_EQ(*reads, 0) << "the song was read with no one to hear it";
 }
 
 }  // namespace

@@ -480,8 +480,8 @@ TEST(SoundChannelTest, MusicIsHeardOnceAServerRunsAndAgainAfterItRestarts) {
   EXPECT_TRUE(Eventually(wait, [&] { return !music->Playing(); })) << "the song never ended";
 }
 
-// Without a server the effects and the music together ask for one at most
-// once a second, however many sounds are asked for meanwhile.
+// Without a server the effects and the music each ask for one at most once
+// a second, however many sounds are asked for meanwhile.
 TEST(SoundChannelTest, AMissingServerIsAskedForOnceASecond) {
   class MissingServer : public platform::SoundServer {
    public:
@@ -517,6 +517,28 @@ TEST(SoundChannelTest, AMissingServerIsAskedForOnceASecond) {
   wait.Pause(0.5);
   channel->Play(click);
   EXPECT_TRUE(Eventually(wait, [&] { return server->tries >= 2 && server->tries <= 4; }));
+}
+
+// A song at a rate of a few frames a second (a WAV file may say anything)
+// is still played out in its own time, a frame at least at a time, and
+// ends: the music's thread never spins on empty slices.
+TEST(SoundChannelTest, MusicAtAFewFramesASecondStillEnds) {
+  class MissingServer : public platform::SoundServer {
+   public:
+    bool Usable() override { return true; }
+
+   protected:
+    std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
+                                                   const platform::StreamShape&) override {
+      return nullptr;
+    }
+  };
+  platform::WaitService wait;
+  auto music = platform::CreateMusicOutput(std::make_shared<MissingServer>());
+  music->Start({10, 1});
+  music->Append(QByteArray(5 * 2, '\1'));
+  music->Finish();
+  EXPECT_TRUE(Eventually(wait, [&] { return !music->Playing(); })) << "the song never ended";
 }
 
 // A start without a runtime folder or a named server: the library is told

@@ -11,12 +11,17 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "media/folders.h"
+#include "media/mp3_playback.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
@@ -285,6 +290,68 @@ TEST_F(WholeGame, TheProgramStaysUpUntilClosed) {
   EXPECT_TRUE(W().isVisible());
   W().close();
   EXPECT_FALSE(W().isVisible());
+}
+
+// The table comes first: the music's decoders are asked for on the music
+// player's own thread, when the intro is to play, and a decoder that hangs
+// there (as Qt's does while the sound server hangs) holds neither the start
+// nor the window.
+TEST(StartUpMusic, TheTableIsShownWhileTheDecoderHangs) {
+  class NoServer : public platform::SoundServer {
+   public:
+    bool Usable() override { return true; }
+
+   protected:
+    std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
+                                                   const platform::StreamShape&) override {
+      return nullptr;
+    }
+  };
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool open = false;
+    int asked = 0;
+    bool onWindowThread = false;
+  };
+  auto gate = std::make_shared<Gate>();
+  const QThread* windowThread = QThread::currentThread();
+  media::SongDecoders decoders;
+  decoders.availability = [gate, windowThread] {
+    std::unique_lock lock(gate->mutex);
+    ++gate->asked;
+    gate->onWindowThread = gate->onWindowThread || QThread::currentThread() == windowThread;
+    gate->wake.wait_for(lock, std::chrono::seconds(20), [&] { return gate->open; });
+    return media::MusicUnavailableCause::None;
+  };
+  decoders.open = [](const QString&, QString&) -> std::unique_ptr<media::SongDecoder> { return nullptr; };
+
+  TempHome home;
+  testing_support::JoinedFakes joined;
+  const std::optional<media::Folders> folders = media::SetUpFolders(QString(MARROWDALE_SOURCE_DIR) + "/");
+  ASSERT_TRUE(folders);
+  ASSERT_TRUE(media::CopySeedFiles(*folders).ok());
+  testing_support::ProgramSetUp setUp;
+  setUp.folders = *folders;
+  setUp.musicPlayer = media::CreateMusicPlayer(std::make_shared<NoServer>(), decoders);
+  std::unique_ptr<Program> program = testing_support::MakeProgram(std::move(setUp), home, joined);
+  ASSERT_TRUE(program->Start());
+  EXPECT_TRUE(program->frmPlay().isVisible());
+  platform::WaitService wait;
+  const bool asked = wait.WaitUntil(
+      [&] {
+        std::lock_guard lock(gate->mutex);
+        return gate->asked > 0;
+      },
+      30);
+  {
+    std::lock_guard lock(gate->mutex);
+    EXPECT_TRUE(asked) << "the intro never asked for a decoder";
+    EXPECT_FALSE(gate->onWindowThread) << "a decoder was asked for in the window's thread";
+    gate->open = true;
+  }
+  gate->wake.notify_all();
+  program->frmPlay().close();
 }
 
 TEST(Executable, StartsOffscreenAndStaysUp) {
