@@ -68,6 +68,10 @@ struct Marrowdale {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A kill, Ctrl+C or the session's end is caught from the first instant;
+  // the program hears of it once it runs events, in start-up at the
+  // earliest.
+  platform::ExitSignals exitSignals;
   // A write past a file-size limit fails and is reported, rather than
   // ending the game.
   platform::IgnoreFileSizeSignal();
@@ -113,13 +117,19 @@ int main(int argc, char** argv) {
 
   Marrowdale whole(std::move(parts));
   play::Program& program = whole.program;
-  // A kill, Ctrl+C or the session's end leaves the table through its close.
-  platform::ExitSignals exitSignals;
+  // A termination signal leaves the table through its close. Before the
+  // table is shown it asks start-up to end instead, storing nothing and
+  // showing no table: a window shown meanwhile (the splash) may run events
+  // outside any wait, where a close would leave at once.
   QObject::connect(&exitSignals, &platform::ExitSignals::exitRequested, &program, [&program] {
     program.wait().SetExiting(true);
-    program.frmPlay().close();
+    if (program.frmPlay().isVisible())
+      program.frmPlay().close();
+    else
+      program.wait().RequestClose();
     platform::DismissModalDialogs();
   });
+  exitSignals.Listen();
   std::unique_ptr<net::ScriptDriver> scriptDriver;
   if (scriptedUi)
     scriptDriver = std::make_unique<net::ScriptDriver>(
@@ -127,7 +137,8 @@ int main(int argc, char** argv) {
         net::ScriptedParts{program.wait(), program.gameState(), program.frmPlay(), program.net(), program.piles(),
                            program.menus(), program.turns(), program.humanTurn()},
         whole.connection, *scriptedUi);
-  if (!program.Start()) return 1;
+  // Start-up ended by a signal is a leaving asked for, not a failure.
+  if (!program.Start()) return program.wait().Exiting() ? 0 : 1;
   if (scriptDriver) scriptDriver->Run();
   // A close completed during start-up (a signal meanwhile) leaves no window
   // whose closing would end the event loop.

@@ -32,8 +32,6 @@ ExitSignals::ExitSignals(QObject* parent) : QObject(parent) {
   if (writeEnd >= 0) return;  // another object catches them already
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds_) != 0) return;
   writeEnd = fds_[0];
-  notifier_ = std::make_unique<QSocketNotifier>(fds_[1], QSocketNotifier::Read);
-  connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { ReadSignals(); });
   struct sigaction action {};
   action.sa_handler = OnExitSignal;
   sigemptyset(&action.sa_mask);
@@ -52,6 +50,12 @@ ExitSignals::~ExitSignals() {
   notifier_.reset();
   ::close(fds_[0]);
   ::close(fds_[1]);
+}
+
+void ExitSignals::Listen() {
+  if (fds_[1] < 0 || notifier_) return;
+  notifier_ = std::make_unique<QSocketNotifier>(fds_[1], QSocketNotifier::Read);
+  connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { ReadSignals(); });
 }
 
 void ExitSignals::ReadSignals() {

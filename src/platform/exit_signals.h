@@ -1,9 +1,12 @@
 #pragma once
 // The termination signals (SIGTERM, SIGINT, SIGHUP: a kill, Ctrl+C in a
 // terminal, the session ending) as an ordinary event of the program. The
-// handler only writes the signal's number into a socket pair; the event
-// loop reads it and emits exitRequested, where the program leaves the
-// table the way its close box does. Nothing is written from the handler.
+// handler only writes the signal's number into a socket pair; once the
+// object listens, the event loop reads it and emits exitRequested, where
+// the program leaves the table the way its close box does. Nothing is
+// written from the handler. The signals are caught from the object's
+// construction, first thing in main, so that one arriving while the
+// program is still being built waits in the pair until it is heard.
 
 #include <QObject>
 #include <memory>
@@ -15,7 +18,8 @@ namespace platform {
 class ExitSignals : public QObject {
   Q_OBJECT
  public:
-  // Catches the signals for the object's life; one object per process.
+  // Catches the signals for the object's life; one object per process. It
+  // may be made before the application object.
   explicit ExitSignals(QObject* parent = nullptr);
   ~ExitSignals() override;
   ExitSignals(const ExitSignals&) = delete;
@@ -24,6 +28,11 @@ class ExitSignals : public QObject {
   // False when the signals could not be caught: they end the program as
   // they would without this object.
   bool Catching() const { return catching_; }
+
+  // Emits exitRequested from the event loop for every signal caught so far
+  // and from now on. Needs the application object; call it once whatever
+  // answers exitRequested is connected.
+  void Listen();
 
  signals:
   void exitRequested(int signalNumber);

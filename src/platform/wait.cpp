@@ -36,7 +36,10 @@ WaitService::WaitService(QObject* parent) : QObject(parent) {}
 // event. Every pass handles at least one event and then looks at the
 // deadline, Exiting and the condition, so the wait costs no processor time
 // while nothing happens. The clock is monotonic: a wait across midnight or a
-// change of the system time lasts as long as it was asked to.
+// change of the system time lasts as long as it was asked to. The queued
+// work runs at least once before the deadline is looked at: a thread held
+// off the processor past a short deadline still lets it run, as a wait
+// shortened to nothing does.
 bool WaitService::RunWait(const std::function<bool()>& condition, qint64 timeoutMs) {
   DepthGuard guard(depth_);
   QElapsedTimer clock;
@@ -47,15 +50,22 @@ bool WaitService::RunWait(const std::function<bool()>& condition, qint64 timeout
   deadline.setTimerType(Qt::PreciseTimer);
   // The timer's own event ends the pass; it needs no handler.
   connect(&deadline, &QTimer::timeout, &loop, [] {});
+  bool ranOnce = false;
   for (;;) {
     if (condition && condition()) return true;
     if (exiting_) break;
     if (timeoutMs >= 0) {
       const qint64 left = timeoutMs - clock.elapsed();
-      if (left <= 0) break;
+      if (left <= 0) {
+        if (ranOnce) break;
+        loop.processEvents(QEventLoop::AllEvents);
+        ranOnce = true;
+        continue;
+      }
       deadline.start(static_cast<int>(std::min(left, kMaxTimerMs)));
     }
     loop.processEvents(QEventLoop::WaitForMoreEvents);
+    ranOnce = true;
   }
   return condition && condition();
 }

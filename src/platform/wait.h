@@ -16,8 +16,10 @@ class WaitService : public QObject {
 
   // Waits the given seconds (scaled by the time scale) while window events
   // run. 0 or less returns at once without running events; so does a pause
-  // begun while Exiting is set. A pause that the time scale shortens below a
-  // millisecond runs the pending events once instead of waiting.
+  // begun while Exiting is set. Any other pause runs the pending events at
+  // least once, even when its thread gets the processor back only after the
+  // deadline; one that the time scale shortens below a millisecond runs them
+  // once instead of waiting.
   void Pause(double seconds);
 
   // Runs window events until the condition holds, Exiting is set, or the

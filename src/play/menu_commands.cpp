@@ -21,8 +21,6 @@ namespace play {
 
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
-
 QString Fixed30(const QString& text) {
   return text.left(SavedGameRecord::kDescriptionWidth).leftJustified(SavedGameRecord::kDescriptionWidth, u' ');
 }

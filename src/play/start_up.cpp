@@ -220,7 +220,11 @@ PlayersFileCheck CheckPlayersFile(const media::Folders& folders) {
   return check;
 }
 
-void StartUp::TellFailure(const QString& text) { s_.ui.MsgBox(text, platform::vbCritical, kProgramTitle); }
+void StartUp::Tell(const QString& text, int style, const QString& title) {
+  if (!s_.wait.Exiting()) s_.ui.MsgBox(text, style, title);
+}
+
+void StartUp::TellFailure(const QString& text) { Tell(text, platform::vbCritical, kProgramTitle); }
 
 bool StartUp::OpenPlayersFile() {
   const QString path = PlayersPath(s_.folders);
@@ -230,7 +234,7 @@ bool StartUp::OpenPlayersFile() {
   }
   const PlayersFileCheck check = CheckPlayersFile(s_.folders);
   if (!check.message.isEmpty())
-    s_.ui.MsgBox(check.message, check.ok ? platform::vbExclamation : platform::vbCritical, kProgramTitle);
+    Tell(check.message, check.ok ? platform::vbExclamation : platform::vbCritical, kProgramTitle);
   if (!check.ok) return false;
   if (const QString problem = WritableProblem(path); !problem.isEmpty()) {
     TellFailure(QString(kUnableToStartText) + "\r\n\r\n" + problem);
@@ -264,7 +268,7 @@ bool StartUp::Run() {
   }
 
   if (const media::FileProblem problem = media::ExtractPngResources(s_.folders.DataPath); !problem.ok())
-    s_.ui.MsgBox(problem.Text(), platform::vbInformation, kOopsTitle);
+    Tell(problem.Text(), platform::vbInformation, kOopsTitle);
 
   s_.state.StartingUp = true;
   s_.splash.Show();
@@ -279,10 +283,13 @@ bool StartUp::Run() {
 
   st_.LargeFonts = s_.screen.LargeFonts();
   if (const QString warning = ScreenWarning(s_.screen.WidthTwips(), st_.LargeFonts); !warning.isEmpty())
-    s_.ui.MsgBox(warning, platform::vbCritical, kProgramTitle);
+    Tell(warning, platform::vbCritical, kProgramTitle);
 
   s_.frmPlay.FitMainWindow();
-  if (!OpenDoor()) {
+  // A termination signal heard in the pauses or a box ends start-up before
+  // the table is shown; nothing is stored.
+  const bool doorOpen = !s_.wait.Exiting() && OpenDoor();
+  if (!doorOpen || s_.wait.Exiting()) {
     s_.splash.Unload();
     return false;
   }
@@ -340,8 +347,8 @@ bool StartUp::OpenDoor() {
   s_.frmPlay.SetFixedSizes();
 
   if (const media::FileProblem problem = media::SetUpSounds(s_.folders.DataPath); !problem.ok())
-    s_.ui.MsgBox(problem.Text() + "\r\n\r\nThe game goes on without that sound.", platform::vbExclamation,
-                 kProgramTitle);
+    Tell(problem.Text() + "\r\n\r\nThe game goes on without that sound.", platform::vbExclamation, kProgramTitle);
+  if (s_.wait.Exiting()) return false;
 
   s_.music.LoadMusicList();
 

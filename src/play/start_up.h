@@ -165,11 +165,13 @@ class StartUp {
   explicit StartUp(StartUpServices services) : s_(std::move(services)) {}
 
   // The table window's load: true when the table is up; false, after
-  // telling the user, when the program must end.
+  // telling the user, when the program must end. Leaving begun before the
+  // table is shown (a termination signal) ends it too, quietly, with no
+  // table shown.
   bool Run();
   // Restores the placement, writes the sounds, loads the play list and the
   // player, opens the saved-games and move files. False when a file the
-  // game cannot run without failed (the user was told).
+  // game cannot run without failed (the user was told), or leaving began.
   bool OpenDoor();
 
   const StartUpState& State() const { return st_; }
@@ -180,6 +182,8 @@ class StartUp {
   void PlaceWindow();
   void FirstStartPlacement();
   void TellFailure(const QString& text);
+  // A box of start-up; none opens once leaving has begun.
+  void Tell(const QString& text, int style, const QString& title);
 
   StartUpServices s_;
   StartUpState st_;

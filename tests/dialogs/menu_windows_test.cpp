@@ -49,7 +49,7 @@ class MenuWindows : public MenuProgram {
   // Shows the player window and, once it is up, types the name and
   // presses OK.
   void EnterName(const QString& typed) {
-    Soon([this, typed] {
+    Soon([typed] {
       auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
       ASSERT_NE(window, nullptr);
       window->Combo1->setEditText(typed);
@@ -183,7 +183,7 @@ TEST_F(MenuWindows, APlayerNamedOnAFreshFileIsKeptAndFound) {
   EXPECT_EQ(program->player().PlayerName, "Ann");
 
   // An empty name is refused and the window stays until a name is given.
-  Soon([this] {
+  Soon([] {
     auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
     ASSERT_NE(window, nullptr);
     window->Combo1->setEditText("   ");
@@ -318,7 +318,7 @@ TEST_F(MenuWindows, ThePlayerInPlayKeepsTheGameAnotherPlayerClearsIt) {
   EXPECT_EQ(program->piles(), dealt);
   EXPECT_EQ(program->state().CurrentTurn, turn);
   EXPECT_TRUE(W().cmdDeal->isHidden()) << "the game goes on; no Deal button over it";
-  Soon([this] {
+  Soon([] {
     auto* window = qobject_cast<FrmName*>(QApplication::activeModalWidget());
     ASSERT_NE(window, nullptr);
     window->Combo1->setEditText("Eve");

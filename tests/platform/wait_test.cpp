@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <chrono>
 #include <ctime>
+#include <thread>
 #include <vector>
 
 using platform::WaitService;
@@ -55,6 +57,25 @@ TEST(WaitServiceTest, TimeScaleZeroDoesNotWaitButRunsQueuedWorkOnce) {
   EXPECT_EQ(depthSeen, 1);
   EXPECT_FALSE(late);
   EXPECT_FALSE(w.WaitUntil([] { return false; }, 3600));
+}
+
+TEST(WaitServiceTest, AWaitHeldOffPastItsDeadlineStillRunsTheQueuedWorkOnce) {
+  WaitService w;
+  bool ran = false;
+  Queue([&] { ran = true; });
+  bool heldOff = false;
+  // The first look stands for a thread kept off the processor until its
+  // 2 ms deadline has passed.
+  EXPECT_TRUE(w.WaitUntil(
+      [&] {
+        if (!heldOff) {
+          heldOff = true;
+          std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return ran;
+      },
+      0.002));
+  QCoreApplication::processEvents();
 }
 
 TEST(WaitServiceTest, ExitingSetByATimerEndsALongPause) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 #include "play/table_search.h"
 #include "table/card.h"
 #include "table/fake_sound_effects.h"
@@ -9,10 +12,33 @@
 #include "table_builder.h"
 
 namespace play {
+namespace {
+const char* Name(RuleReason reason) {
+  switch (reason) {
+    case RuleReason::WrongPlace: return "WrongPlace";
+    case RuleReason::CenterSequence: return "CenterSequence";
+    case RuleReason::TableauColours: return "TableauColours";
+    case RuleReason::OpponentSequence: return "OpponentSequence";
+    case RuleReason::OpponentSequenceToo: return "OpponentSequenceToo";
+    case RuleReason::OwnReserve: return "OwnReserve";
+    case RuleReason::WasteIsDead: return "WasteIsDead";
+    case RuleReason::FillTableauBeforeStock: return "FillTableauBeforeStock";
+    case RuleReason::ReserveToCenterBeforeStock: return "ReserveToCenterBeforeStock";
+    case RuleReason::TableauToCenterBeforeStock: return "TableauToCenterBeforeStock";
+    case RuleReason::FillTableauBeforeEndTurn: return "FillTableauBeforeEndTurn";
+    case RuleReason::HandCardToCenter: return "HandCardToCenter";
+    case RuleReason::TableauToCenterBeforeEndTurn: return "TableauToCenterBeforeEndTurn";
+    case RuleReason::ReserveToCenterNow: return "ReserveToCenterNow";
+    case RuleReason::NotToCenter: return "NotToCenter";
+  }
+  return "unknown reason";
+}
+}  // namespace
+
 // Readable verdicts in failure output.
 void PrintTo(const RuleVerdict& verdict, std::ostream* os) {
   if (verdict.refusal) {
-    *os << "refused with " << static_cast<int>(*verdict.refusal);
+    *os << "refused: " << Name(*verdict.refusal);
   } else {
     *os << "legal";
   }
@@ -50,6 +76,10 @@ struct DropCase {
   Drop drop;
   RuleVerdict expected;
 };
+
+// A case is named by its name alone, in test names and failure output
+// alike (never by its bytes, which hold addresses).
+void PrintTo(const DropCase& c, std::ostream* os) { *os << c.name; }
 
 void Nothing(TableBuilder&) {}
 
@@ -185,6 +215,8 @@ struct MessageCase {
   const char* caption;
 };
 
+void PrintTo(const MessageCase& c, std::ostream* os) { *os << play::Name(c.reason); }
+
 class RuleMessageTexts : public RuleMessages, public ::testing::WithParamInterface<MessageCase> {};
 
 TEST_P(RuleMessageTexts, ExactCaption) {
@@ -231,7 +263,8 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{RuleReason::ReserveToCenterNow,
                     "STOP! Your Reserve card is playable to the Center Foundation. You must play "
                     "that card there immediately!"},
-        MessageCase{RuleReason::NotToCenter, "That card cannot be played to the Center."}));
+        MessageCase{RuleReason::NotToCenter, "That card cannot be played to the Center."}),
+    [](const auto& info) { return std::string(play::Name(info.param.reason)); });
 #undef HEADING
 
 TEST_F(RuleMessages, NotYourTurnReplacesEveryRuleText) {

@@ -572,8 +572,10 @@ TEST_F(SavedGamesTest, NoOtherCommandReplacesTheTableWhileARestoreRuns) {
   Store(4, RecordOf(DealtTable(18), table::Turn::Local));
   hooks.firstPlayer = table::Turn::Opponent;
   std::optional<RestoreResult> during;
-  // A command handled inside the restore's pause.
-  hooks.onWhoGoesFirst = [&] { QTimer::singleShot(0, [&] { during = Restore(4); }); };
+  // A command handled inside the restore's pause; one still queued when the
+  // test ends goes with its context.
+  QObject commands;
+  hooks.onWhoGoesFirst = [&] { QTimer::singleShot(0, &commands, [&] { during = Restore(4); }); };
   bool mayReplaceInComputerTurn = true;
   hooks.onComputerTurn = [&] { mayReplaceInComputerTurn = guard.MayReplaceTable(); };
   ASSERT_EQ(Restore(kGameStartRecord, GameFile::SavedGames, true), RestoreResult::Restored);

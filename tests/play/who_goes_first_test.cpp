@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -107,6 +109,8 @@ struct HouseCase {
   const char* message;
 };
 
+void PrintTo(const HouseCase& c, std::ostream* os) { *os << "House" << c.house; }
+
 class TiesWalkTheHouses : public WhoGoesFirst, public ::testing::WithParamInterface<HouseCase> {};
 
 TEST_P(TiesWalkTheHouses, DecidingHouseIsNamedAndMarked) {
@@ -125,7 +129,8 @@ INSTANTIATE_TEST_SUITE_P(Houses, TiesWalkTheHouses,
                          ::testing::Values(HouseCase{1, "My 1st House card is LOWEST\r\n\r\nI go first."},
                                            HouseCase{2, "My 2nd House card is LOWEST\r\n\r\nI go first."},
                                            HouseCase{3, "My 3rd House card is LOWEST\r\n\r\nI go first."},
-                                           HouseCase{4, "My 4th House card is LOWEST\r\n\r\nI go first."}));
+                                           HouseCase{4, "My 4th House card is LOWEST\r\n\r\nI go first."}),
+                         [](const auto& info) { return "House" + std::to_string(info.param.house); });
 
 TEST_F(WhoGoesFirst, LaterHousesDoNotCountOnceOneDecides) {
   Deal deal = AllEqual();
