@@ -8,6 +8,7 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 
 namespace media {
 
@@ -54,21 +55,32 @@ QString Music::ListPath() const { return s_.folders.UserPath + kMusicListFile; }
 void Music::LoadMusicList() {
   state_.PlayList.clear();
   if (!QFileInfo::exists(ListPath())) CreateDefaultMusicList();
-  std::optional<QStringList> songs = ReadMusicListFile(ListPath());
+  bool asWritten = false;
+  std::optional<QStringList> songs = ReadMusicListFile(ListPath(), &asWritten);
   // A list that cannot be read is left as it is, never replaced by an empty one.
   if (!songs) return;
   // A song deleted or moved since it was added leaves the list.
+  const qsizetype read = songs->size();
   for (qsizetype i = songs->size() - 1; i >= 0; --i)
     if (!QFileInfo((*songs)[i]).isFile()) songs->removeAt(i);
+  // A list that is as it should be is not written again: a start on a full
+  // disk has nothing to lose.
+  const bool changed = !asWritten || songs->size() != read;
   state_.PlayList = *songs;
-  SaveMusicList();
+  if (changed) SaveMusicList();
 }
 
-bool Music::SaveMusicList() { return WriteMusicListFile(ListPath(), state_.PlayList); }
+bool Music::SaveMusicList() { return TellWhenNotWritten(WriteMusicListFile(ListPath(), state_.PlayList)); }
+
+bool Music::TellWhenNotWritten(const QString& reason) {
+  if (reason.isEmpty()) return true;
+  if (s_.writeFailures) s_.writeFailures->WriteFailed(ListPath(), reason);
+  return false;
+}
 
 void Music::CreateDefaultMusicList() {
-  if (QFileInfo::exists(ListPath())) return;
-  WriteMusicListFile(ListPath(), {s_.folders.AppPath + kIntroFile});
+  if (QFileInfo::exists(ListPath()) || QFileInfo(ListPath()).isSymLink()) return;
+  TellWhenNotWritten(WriteMusicListFile(ListPath(), {s_.folders.AppPath + kIntroFile}));
 }
 
 void Music::CleanUp() {
@@ -154,7 +166,7 @@ void Music::AddSongToPlayList() {
   state_.LastMusicFolder = QFileInfo(chosen->path).absolutePath();
   state_.PlayList.append(state_.SongPath);
   s_.settings.SaveSetting(kMusicSettingApp, kMusicSettingSection, kMusicSettingKey, state_.LastMusicFolder);
-  if (!SaveMusicList()) {
+  if (!WriteMusicListFile(ListPath(), state_.PlayList).isEmpty()) {
     s_.ui.MsgBox(platform::ProblemText(platform::kFileAccessError, QString(": ") + kFileAccessErrorText),
                  platform::vbExclamation, s_.title);
   }

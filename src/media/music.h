@@ -20,6 +20,7 @@ class SettingsStore;
 class SoundChannel;
 class UiService;
 class WaitService;
+class WriteFailures;
 }  // namespace platform
 
 namespace media {
@@ -67,6 +68,7 @@ struct MusicServices {
   // queue: starting a song waits, and a close asked for meanwhile is
   // completed then.
   std::function<void()> commandDone;
+  platform::WriteFailures* writeFailures;  // told when the list file cannot be written; null: nobody
 };
 
 inline constexpr char kAddSongTitle[] = "Add Song to Play List";
@@ -102,9 +104,10 @@ class Music : public MusicPanel {
   MusicUnavailableCause UnavailableCause() const { return cause_; }
   // Reads the list file (writing the default list first when it is
   // missing), drops blank lines and songs whose files are gone, and writes
-  // the list back.
+  // the list back when that changed it.
   void LoadMusicList();
-  // Writes the list file; false (the old file untouched) when it cannot.
+  // Writes the list file; false (the old file untouched, the user told)
+  // when it cannot.
   bool SaveMusicList();
   // Writes the default list (the intro tune) when there is no list file;
   // an existing list is kept.
@@ -146,6 +149,9 @@ class Music : public MusicPanel {
 
  private:
   QString ListPath() const;
+  // True when nothing failed; else the user is told why the list could not
+  // be written.
+  bool TellWhenNotWritten(const QString& reason);
   void PlayFrom(int song);
   void SongEnded();
   void EndList();

@@ -76,6 +76,7 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
                                                               state_,
                                                               wait_,
                                                               *ui_,
+                                                              writeFailures_,
                                                               *sound_,
                                                               *settingsStore_,
                                                               folders_,
