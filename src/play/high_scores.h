@@ -41,15 +41,18 @@ void InsertHighScore(HighScoreList& list, int place, const HighScoreRecord& entr
 // list is sound.
 QString HighScoreDamage(const HighScoreList& list);
 
-// The high-score file as read: a damaged file (cut inside its places, or
-// HighScoreDamage) is never shown nor added to; it is moved aside, the way
-// a damaged players file is, and the list starts empty.
+// The high-score file as read: a damaged file (HighScoreDamage) is never
+// shown nor added to; it is moved aside, the way a damaged players file
+// is, and the list starts empty. Whole places followed by a few bytes keep
+// their places: the file as it was is copied aside and the bytes after the
+// last whole place are taken off.
 struct HighScoreFile {
-  enum class State { Read, Missing, Damaged, Unreadable };
+  enum class State { Read, Missing, Damaged, Unreadable, ExtraBytes };
   State state = State::Missing;
-  HighScoreList list{};  // the places; all empty unless Read
-  QString reason;        // Damaged: what is wrong; Unreadable: the system's reason
-  QString keptAside;     // Damaged: where the file now lies; empty when it could not be moved
+  HighScoreList list{};   // the places; all empty unless Read or ExtraBytes
+  QString reason;         // Damaged: what is wrong; Unreadable: the system's reason; ExtraBytes: what failed
+  QString keptAside;      // Damaged: where the file now lies, ExtraBytes: its copy; empty when not made
+  qint64 extraBytes = 0;  // the bytes after the last whole place
   // What the user is told: empty for Read and Missing.
   QString Text(const QString& path) const;
 };
@@ -61,8 +64,9 @@ enum class HighScoreResult { Entered, NotRanked, Failed };
 // reads the twenty places, finds the new game's place by its Points and
 // GameTime and writes the places that changed. *place gets the place, or
 // kNotRanked. On a read failure the file is left as it was. A damaged file
-// is kept aside and a new list begins with the game; *notice then gets
-// what the user is to be told.
+// is kept aside and a new list begins with the game; a file with bytes
+// after its last whole place keeps its places; *notice then gets what the
+// user is to be told.
 HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry, int* place = nullptr,
                                platform::WriteFailures* failures = nullptr, QString* notice = nullptr);
 
