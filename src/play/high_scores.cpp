@@ -181,7 +181,7 @@ HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry
   // A damaged list is put aside first: the game begins a new one.
   const HighScoreFile read = ReadHighScoreFile(path);
   if (read.state == HighScoreFile::State::Unreadable) {
-    qWarning() << "High scores: cannot read" << path << read.reason;
+    if (notice) *notice = QString(kScoreNotKeptText) + "\r\n\r\n" + read.Text(path);
     return HighScoreResult::Failed;
   }
   if (read.state == HighScoreFile::State::Damaged || read.state == HighScoreFile::State::ExtraBytes) {
@@ -191,8 +191,10 @@ HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry
   platform::RecordFile file;
   file.ReportFailuresTo(failures);
   if (!file.Open(path, kHighScoreRecordLength)) {
-    qWarning() << "High scores: cannot open" << path << file.LastError();
-    if (failures) failures->WriteFailed(path, file.LastError());
+    // Told with the score it cost, after what the read found.
+    if (notice)
+      *notice += (notice->isEmpty() ? QString() : "\r\n\r\n") + kScoreNotKeptText + "\r\n\r\n" +
+                 "The high-score file\r\n" + path + "\r\ncannot be written: " + file.LastError();
     return HighScoreResult::Failed;
   }
   HighScoreList list = read.list;

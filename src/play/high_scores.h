@@ -60,13 +60,16 @@ HighScoreFile ReadHighScoreFile(const QString& path);
 
 enum class HighScoreResult { Entered, NotRanked, Failed };
 
+inline constexpr char kScoreNotKeptText[] = "The score of this game could not be kept in the high scores.";
+
 // Enters the game into the high-score file at path (created when missing):
 // reads the twenty places, finds the new game's place by its Points and
 // GameTime and writes the places that changed. *place gets the place, or
 // kNotRanked. On a read failure the file is left as it was. A damaged file
 // is kept aside and a new list begins with the game; a file with bytes
-// after its last whole place keeps its places; *notice then gets what the
-// user is to be told.
+// after its last whole place keeps its places. *notice gets what the user
+// is to be told of these, and of a score that could not be kept because the
+// file cannot be read or opened (why, in the system's words).
 HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry, int* place = nullptr,
                                platform::WriteFailures* failures = nullptr, QString* notice = nullptr);
 
