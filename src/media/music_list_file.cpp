@@ -1,7 +1,5 @@
 #include "media/music_list_file.h"
 
-#include <QFile>
-
 #include "platform/recordfile.h"
 
 namespace media {
@@ -17,16 +15,16 @@ QByteArray ListBytes(const QStringList& songs) {
 }  // namespace
 
 std::optional<QStringList> ReadMusicListFile(const QString& path, bool* asWritten) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QByteArray bytes = file.readAll();
+  // A FIFO in its place never stops the start.
+  const std::optional<QByteArray> bytes = platform::ReadPlainFile(path);
+  if (!bytes) return std::nullopt;
   QStringList lines;
-  for (QByteArray line : bytes.split('\n')) {
+  for (QByteArray line : bytes->split('\n')) {
     if (line.endsWith('\r')) line.chop(1);
     const QString text = QString::fromUtf8(line);
     if (!text.trimmed().isEmpty()) lines << text;
   }
-  if (asWritten) *asWritten = bytes == ListBytes(lines);
+  if (asWritten) *asWritten = *bytes == ListBytes(lines);
   return lines;
 }
 

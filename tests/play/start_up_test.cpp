@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -170,6 +171,24 @@ TEST_F(StartUpTest, ASecondCopyTouchesNothing) {
   EXPECT_TRUE(text.contains("process " + QString::number(QCoreApplication::applicationPid()))) << text.toStdString();
   EXPECT_FALSE(text.contains("Windows"));
   EXPECT_FALSE(QFile::exists(players));
+}
+
+// A FIFO in place of a file the start reads would wait for a writer that
+// never comes: the start goes on past each.
+TEST_F(StartUpTest, FifosInPlaceOfFilesReadAtStartNeverStopIt) {
+  StorePlayer(0);
+  const QString user = preflight.folders->UserPath;
+  QDir().mkpath(user);
+  const QStringList fifos{user + "MusicList.txt", preflight.folders->DataPath + "logo.tmp",
+                          preflight.folders->DataPath + "splash.tmp"};
+  for (const QString& fifo : fifos) ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_TRUE(program->frmPlay().isVisible());
+  // The list that cannot be read is left as it is.
+  EXPECT_EQ(QFileInfo(fifos[0]).isFile(), false);
+  EXPECT_TRUE(QFileInfo::exists(fifos[0]));
+  program->frmPlay().close();
 }
 
 TEST_F(StartUpTest, ADamagedPlayersFileIsKeptAsideAndAFreshOneMade) {
