@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/recordfile.h"
+
 namespace media {
 
 namespace {
@@ -39,29 +41,13 @@ QByteArray LoadResData(const QString& ResId, const QString& ResType) {
 QString SoundResourceFile(int ResId) { return QStringLiteral("~%1.tmp").arg(ResId); }
 
 // Not QFile::copy: a copy of a compiled-in file is read-only, and the next
-// start could not write over it.
+// start could not write over it. Made anew beside its name and put in its
+// place: a link or a hard link planted under the name is replaced, never
+// written through, and a write that fails leaves no file cut short.
 FileProblem SaveResourceToFile(const QString& ResId, const QString& ResType, const QString& FileName) {
   const QByteArray bytes = LoadResData(ResId, ResType);
   if (bytes.isEmpty()) return {FileName, "the program holds no resource " + ResId};
-  QFile f(FileName);
-  // Unbuffered, and a short write followed by another: the write that
-  // fails then tells the system's reason ("No space left on device", "File
-  // too large"), where a short one alone says "Unknown error".
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return {FileName, f.errorString()};
-  for (qint64 done = 0; done < bytes.size();) {
-    const qint64 wrote = f.write(bytes.constData() + done, bytes.size() - done);
-    if (wrote <= 0) {
-      // A sound cut short is no sound: the file is simply missing.
-      const QString reason = f.errorString();
-      f.close();
-      f.remove();
-      return {FileName, reason};
-    }
-    done += wrote;
-  }
-  if (!f.flush()) return {FileName, f.errorString()};
-  f.close();
-  if (f.error() != QFileDevice::NoError) return {FileName, f.errorString()};
+  if (const QString reason = platform::PutWorkingFile(FileName, bytes); !reason.isEmpty()) return {FileName, reason};
   return {};
 }
 

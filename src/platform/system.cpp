@@ -85,6 +85,15 @@ bool InstanceLock::TryLock() {
     fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   // A link made since the look above.
   if (fd < 0 && errno == ELOOP) return RefuseLink();
+  // A hard link shares its bytes with a file elsewhere, which the holder's
+  // line would overwrite.
+  if (fd >= 0 && ::fstat(fd, &there) == 0 && S_ISREG(there.st_mode) && there.st_nlink > 1) {
+    ::close(fd);
+    problem_ = path_ + QStringLiteral(
+                           " is a hard link to another file; the game keeps its lock file under that name and "
+                           "never writes through a link. Remove it, then start the game again.");
+    return false;
+  }
   if (fd >= 0 && (::fstat(fd, &there) != 0 || !S_ISREG(there.st_mode))) {
     ::close(fd);
     problem_ = path_ + QStringLiteral(

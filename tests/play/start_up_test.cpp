@@ -191,6 +191,34 @@ TEST_F(StartUpTest, FifosInPlaceOfFilesReadAtStartNeverStopIt) {
   program->frmPlay().close();
 }
 
+// Links planted under the names of the program's working files are
+// replaced, never written through: what they point to keeps its bytes.
+TEST_F(StartUpTest, PlantedLinksNeverRedirectAWrite) {
+  StorePlayer(0);
+  const QString data = preflight.folders->DataPath;
+  const QString outside = home.Path() + "/precious";
+  const QByteArray precious("the user's own bytes\n");
+  for (const QString& name : {QString("one"), QString("two"), QString("three")}) {
+    QFile f(outside + "-" + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(precious);
+  }
+  ASSERT_TRUE(QFile::link(outside + "-one", data + media::SoundResourceFile(media::kFirstSoundResource)));
+  ASSERT_TRUE(QFile::link(outside + "-two", data + kMoveFileName));
+  ASSERT_EQ(link(QFile::encodeName(outside + "-three").constData(), QFile::encodeName(data + "handD.tmp").constData()),
+            0);
+  Make();
+  ASSERT_TRUE(program->Start());
+  for (const QString& name : {QString("one"), QString("two"), QString("three")})
+    EXPECT_EQ(FileBytes(outside + "-" + name), precious) << name.toStdString();
+  EXPECT_FALSE(QFileInfo(data + media::SoundResourceFile(media::kFirstSoundResource)).isSymLink());
+  EXPECT_EQ(FileBytes(data + media::SoundResourceFile(media::kFirstSoundResource)),
+            media::LoadResData(QString::number(media::kFirstSoundResource), media::kResTypeSound));
+  program->frmPlay().close();
+  for (const QString& name : {QString("one"), QString("two"), QString("three")})
+    EXPECT_EQ(FileBytes(outside + "-" + name), precious) << name.toStdString();
+}
+
 TEST_F(StartUpTest, ADamagedPlayersFileIsKeptAsideAndAFreshOneMade) {
   const QByteArray seed = FileBytes(players);
   {
