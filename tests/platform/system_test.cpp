@@ -114,6 +114,12 @@ TEST(InstanceLockTest, ALinkInTheLocksPlaceIsRefusedAndWhatItPointsToKeepsItsByt
     EXPECT_TRUE(lock.Problem().startsWith(path + " is a link to " + target)) << lock.Problem().toStdString();
     EXPECT_TRUE(lock.Problem().contains("Remove the link")) << lock.Problem().toStdString();
   }
+  // A hard link shares the other file's bytes: refused as well.
+  QFile::remove(path);
+  ASSERT_EQ(link(QFile::encodeName(precious).constData(), QFile::encodeName(path).constData()), 0);
+  InstanceLock hard(dir.path());
+  EXPECT_FALSE(hard.TryLock());
+  EXPECT_TRUE(hard.Problem().startsWith(path + " is a hard link")) << hard.Problem().toStdString();
   QFile f(precious);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), bytes);
