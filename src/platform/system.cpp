@@ -168,9 +168,18 @@ QString FolderWriteProblem(const QString& folder) {
   const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return SystemReason(errno);
   const std::array<char, 4096> block{};
-  const ssize_t written = ::write(fd, block.data(), block.size());
-  int error = written < 0 ? errno : ENOSPC;
-  bool ok = written == static_cast<ssize_t>(block.size());
+  // A short write is followed by another, which tells why it stopped (a
+  // file-size limit: "File too large", a full disk: "No space left").
+  int error = 0;
+  for (std::size_t done = 0; error == 0 && done < block.size();) {
+    const ssize_t written = ::write(fd, block.data() + done, block.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0)
+      error = written < 0 ? errno : ENOSPC;
+    else
+      done += static_cast<std::size_t>(written);
+  }
+  bool ok = error == 0;
   if (ok && ::fsync(fd) != 0) {
     ok = false;
     error = errno;

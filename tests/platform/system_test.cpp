@@ -7,8 +7,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "support/child_process.h"
 
 using namespace platform;
 
@@ -129,6 +132,20 @@ TEST(InstanceLockTest, ALinkInTheLocksPlaceIsRefusedAndWhatItPointsToKeepsItsByt
   ASSERT_TRUE(QFile::remove(path));
   InstanceLock plain(dir.path());
   EXPECT_TRUE(plain.TryLock()) << plain.Problem().toStdString();
+}
+
+// Under a file-size limit smaller than the probe, the folder check gives the
+// system's reason, not a full disk.
+TEST(FolderWriteProblemTest, AFileSizeLimitIsToldAsSuch) {
+  QTemporaryDir dir;
+  EXPECT_EQ(FolderWriteProblem(dir.path()), QString());
+  const int status = testing_support::InChildUnderFileSizeLimit(1024, [&] {
+    const QString problem = FolderWriteProblem(dir.path());
+    return problem == QString::fromLocal8Bit(std::strerror(EFBIG)) ? 0 : 1;
+  });
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 TEST(ScreenMetricsTest, ReadsThePrimaryScreen) {
