@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "media/embedded_files.h"
+#include "media/music_list_file.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 
@@ -117,6 +119,17 @@ std::optional<Folders> SetUpFolders(const QString& programFolder) {
   f.UserPath = base + "/User/";
   f.DocsPath = AddBackslash(GetSpecialFolder(kCsidlPersonal, programFolder));
   return f;
+}
+
+void RemoveStaleTemporaries(const Folders& folders, QStringList dataNames) {
+  if (folders.DataPath.isEmpty() || folders.UserPath.isEmpty()) return;
+  dataNames += QDir(folders.AppPath + kSeedFolder).entryList(QDir::Files | QDir::Hidden);
+  for (const PngResourceFile& picture : kPngResourceFiles) dataNames << QString::fromLatin1(picture.fileName);
+  for (int n = kFirstSoundResource; n <= kLastSoundResource; ++n) dataNames << SoundResourceFile(n);
+  platform::RemoveStaleTemporaries(folders.DataPath, dataNames);
+  QStringList userNames = QDir(folders.AppPath + kUserSeedFolder).entryList(QDir::Files | QDir::Hidden);
+  userNames << QString::fromLatin1(kMusicListFile);
+  platform::RemoveStaleTemporaries(folders.UserPath, userNames);
 }
 
 SeedCopy CopySeedFiles(const Folders& folders) {

@@ -13,6 +13,7 @@
 #include "platform/wait.h"
 #include "play/frm_play.h"
 #include "play/game_over.h"
+#include "play/high_score_record.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/players.h"
@@ -123,6 +124,10 @@ Preflight PrepareStart(const QString& programFolder) {
     p.lock.reset();
     return p;
   }
+  // Only the copy that holds the lock may take away what a write left.
+  media::RemoveStaleTemporaries(*p.folders,
+                                {QString::fromLatin1(kPlayersFileName), QString::fromLatin1(kSavedGamesFileName),
+                                 QString::fromLatin1(kHighScoreFileName)});
   const media::SeedCopy seed = media::CopySeedFiles(*p.folders);
   if (!seed.ok()) {
     p.result = Preflight::Result::SeedFailed;

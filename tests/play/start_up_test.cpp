@@ -219,6 +219,29 @@ TEST_F(StartUpTest, PlantedLinksNeverRedirectAWrite) {
     EXPECT_EQ(FileBytes(outside + "-" + name), precious) << name.toStdString();
 }
 
+// A kill between a whole file's write and its rename leaves its temporary;
+// the next start takes away those and nothing it did not make.
+TEST_F(StartUpTest, AStartRemovesTheStaleTemporariesOfItsOwnFilesOnly) {
+  const QString data = preflight.folders->DataPath;
+  const QString user = preflight.folders->UserPath;
+  const QStringList stale{data + "players4.sav.new-Ab12Cd", data + "backup4.sav.new-XyZ123",
+                          data + "highscore.sav.new-000000", user + "MusicList.txt.new-abcdef"};
+  const QStringList others{data + "players4.sav.new-mine.txt", data + "notes.new-abcdef", user + "MusicList.txt.new-"};
+  for (const QString& path : stale + others) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write("left");
+  }
+  const QString linked = data + "backup4.sav.new-linked";
+  ASSERT_TRUE(QFile::link(others[0], linked));
+  preflight.lock.reset();
+  const Preflight again = PrepareStart(QString(MARROWDALE_SOURCE_DIR) + "/");
+  ASSERT_EQ(again.result, Preflight::Result::Ok);
+  for (const QString& path : stale) EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+  for (const QString& path : others) EXPECT_EQ(FileBytes(path), "left") << path.toStdString();
+  EXPECT_TRUE(QFileInfo(linked).isSymLink());
+}
+
 TEST_F(StartUpTest, ADamagedPlayersFileIsKeptAsideAndAFreshOneMade) {
   const QByteArray seed = FileBytes(players);
   {
