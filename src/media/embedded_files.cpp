@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
+
+#include <sys/stat.h>
 
 #include "platform/recordfile.h"
 
@@ -51,14 +54,33 @@ FileProblem SaveResourceToFile(const QString& ResId, const QString& ResType, con
   return {};
 }
 
-FileProblem ExtractPngResources(const QString& DataPath) {
+namespace {
+
+// The file is the program's own picture as it wrote it: a plain file of its
+// own (no link), holding exactly the embedded bytes.
+bool HoldsResource(const QString& file, const QByteArray& bytes) {
+  struct stat status {};
+  if (::lstat(QFile::encodeName(file).constData(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1)
+    return false;
+  const std::optional<QByteArray> held = platform::ReadPlainFile(file);
+  return held && *held == bytes;
+}
+
+}  // namespace
+
+FileProblem ExtractPngResources(const QString& DataPath, QStringList* unwritten) {
+  FileProblem first;
   for (const PngResourceFile& r : kPngResourceFiles) {
     const QString file = DataPath + QLatin1String(r.fileName);
-    if (QFileInfo::exists(file)) continue;
+    // A picture left empty or cut short by a kill, or anything else under
+    // its name, is written again.
+    if (HoldsResource(file, LoadResData(QLatin1String(r.resourceName), kResTypeCustom))) continue;
     FileProblem problem = SaveResourceToFile(QLatin1String(r.resourceName), kResTypeCustom, file);
-    if (!problem.ok()) return problem;
+    if (problem.ok()) continue;
+    if (first.ok()) first = problem;
+    if (unwritten) *unwritten << file;
   }
-  return {};
+  return first;
 }
 
 FileProblem SetUpSounds(const QString& DataPath) {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "media/embedded_files.h"
+#include "media/png_painting.h"
 #include "platform/recordfile.h"
 #include "platform/settings.h"
 #include "platform/system.h"
@@ -253,8 +254,12 @@ bool StartUp::Run() {
     if (bytes.size() >= kPlayerRecordLength) st_.NoIntroMusic = PlayerRecord::Decode(bytes).NoIntroMusic != 0;
   }
 
-  if (const media::FileProblem problem = media::ExtractPngResources(s_.folders.DataPath); !problem.ok())
+  QStringList unwritten;
+  if (const media::FileProblem problem = media::ExtractPngResources(s_.folders.DataPath, &unwritten); !problem.ok())
     s_.ui.MsgBox(problem.Text(), platform::vbInformation, kOopsTitle);
+  // A picture that could not be written is told of once, here, not again
+  // as missing where it is shown.
+  for (const QString& file : unwritten) s_.backgrounds.PictureReports().AlreadyTold(file);
 
   s_.state.StartingUp = true;
   s_.splash.Show();
