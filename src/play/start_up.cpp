@@ -12,6 +12,7 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 #include "play/frm_play.h"
 #include "play/game_over.h"
 #include "play/high_score_record.h"
@@ -235,6 +236,7 @@ bool StartUp::OpenPlayersFile() {
 }
 
 bool StartUp::Run() {
+  const platform::WriteFailures::OneBoxPerCause oneBox(s_.writeFailures);
   s_.state.IsDeveloperView = DeveloperViewSwitch(s_.commandLine);
   if (!QFileInfo::exists(PlayersPath(s_.folders))) {
     TellFailure(kFilesMissingText);
@@ -256,7 +258,7 @@ bool StartUp::Run() {
 
   QStringList unwritten;
   if (const media::FileProblem problem = media::ExtractPngResources(s_.folders.DataPath, &unwritten); !problem.ok())
-    s_.ui.MsgBox(problem.Text(), platform::vbInformation, kOopsTitle);
+    s_.writeFailures.WriteFailed(problem.path, problem.reason);
   // A picture that could not be written is told of once, here, not again
   // as missing where it is shown.
   for (const QString& file : unwritten) s_.backgrounds.PictureReports().AlreadyTold(file);
@@ -335,8 +337,7 @@ bool StartUp::OpenDoor() {
   s_.frmPlay.SetFixedSizes();
 
   if (const media::FileProblem problem = media::SetUpSounds(s_.folders.DataPath); !problem.ok())
-    s_.ui.MsgBox(problem.Text() + "\r\n\r\nThe game goes on without that sound.", platform::vbExclamation,
-                 kProgramTitle);
+    s_.writeFailures.WriteFailed(problem.path, problem.reason);
 
   s_.music.LoadMusicList();
 

@@ -20,6 +20,7 @@ class RecordFile;
 class SettingsStore;
 class UiService;
 class WaitService;
+class WriteFailures;
 }  // namespace platform
 
 namespace table {
@@ -144,6 +145,7 @@ struct StartUpServices {
   media::Folders& folders;
   platform::ScreenMetrics screen;
   platform::UiService& ui;
+  platform::WriteFailures& writeFailures;  // the start's failed writes are told here, one box per cause
   platform::WaitService& wait;
   platform::SettingsStore& settingsStore;
   PlayState& state;
