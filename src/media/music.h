@@ -149,6 +149,10 @@ class Music : public MusicPanel {
 
  private:
   QString ListPath() const;
+  // Songs inside the program's folder (the intro tune it ships) are listed
+  // relative to it, so that they are found wherever the folder stands.
+  QString ListedSong(const QString& line) const;
+  QStringList ListLines(const QStringList& songs) const;
   // True when nothing failed; else the user is told why the list could not
   // be written.
   bool TellWhenNotWritten(const QString& reason);

@@ -1,6 +1,7 @@
 #pragma once
-// The play list on disk: "MusicList.txt" in the user's folder, one full
-// song path per line in play order, lines ended by CR LF.
+// The play list on disk: "MusicList.txt" in the user's folder, one song
+// path per line in play order, lines ended by CR LF; a song inside the
+// program's folder is given relative to it.
 
 #include <QString>
 #include <QStringList>

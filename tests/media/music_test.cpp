@@ -108,7 +108,25 @@ TEST_F(MusicTest, LoadingDropsBlankAndMissingLinesAndRewritesTheListWithCrLf) {
   QFile::remove(ListFile());
   music->LoadMusicList();
   EXPECT_EQ(music->state().PlayList, QStringList{folders.AppPath + "Data/intro.mp3"});
-  EXPECT_EQ(FileBytes(ListFile()), (folders.AppPath + "Data/intro.mp3\r\n").toUtf8());
+  EXPECT_EQ(FileBytes(ListFile()), QByteArray("Data/intro.mp3\r\n"));
+}
+
+TEST_F(MusicTest, TheShippedSongIsFoundWhereverTheProgramFolderStands) {
+  // A list written while the program stood elsewhere, with the whole path.
+  WriteFile(ListFile(), ("/old/place/of/the/program/Data/intro.mp3\r\n" + Song("one.mp3") + "\r\n").toUtf8());
+  auto music = Make();
+  music->LoadMusicList();
+  EXPECT_EQ(music->state().PlayList, (QStringList{folders.AppPath + "Data/intro.mp3", Song("one.mp3")}));
+  EXPECT_EQ(FileBytes(ListFile()), ("Data/intro.mp3\r\n" + Song("one.mp3") + "\r\n").toUtf8());
+
+  // The folder moves again: the list finds the song and needs no change.
+  const QByteArray written = FileBytes(ListFile());
+  folders.AppPath = home.Path() + "/moved/";
+  WriteFile(folders.AppPath + "Data/intro.mp3", "intro");
+  auto moved = Make();
+  moved->LoadMusicList();
+  EXPECT_EQ(moved->state().PlayList, (QStringList{folders.AppPath + "Data/intro.mp3", Song("one.mp3")}));
+  EXPECT_EQ(FileBytes(ListFile()), written);
 }
 
 TEST_F(MusicTest, PlayAllPlaysTheListOnceAndNextSongWraps) {
