@@ -143,7 +143,7 @@ SeedCopy CopySeedFiles(const Folders& folders) {
   const auto failedIn = [&result](const QString& folder, const QString& what, const QString& error) {
     if (result.ok()) {
       result.folder = QDir::cleanPath(folder);
-      result.reason = platform::FolderWriteProblem(folder);
+      result.reason = platform::FolderWriteProblem(folder, &result.folder);
       if (result.reason.isEmpty()) result.reason = error;
     }
     result.failed << what;

@@ -60,7 +60,7 @@ bool InstanceLock::TryLock() {
   folderProblem_ = false;
   if (!QDir().mkpath(Folder())) {
     folderProblem_ = true;
-    problem_ = FolderWriteProblem(Folder());
+    problem_ = FolderWriteProblem(Folder(), &problemFolder_);
     if (problem_.isEmpty()) problem_ = SystemReason(ENOTDIR);
     return false;
   }
@@ -103,7 +103,7 @@ bool InstanceLock::TryLock() {
   }
   if (fd < 0) {
     const int error = errno;
-    problem_ = FolderWriteProblem(Folder());
+    problem_ = FolderWriteProblem(Folder(), &problemFolder_);
     folderProblem_ = !problem_.isEmpty();
     if (problem_.isEmpty()) problem_ = path_ + QStringLiteral(": ") + SystemReason(error);
     return false;
@@ -156,12 +156,25 @@ void InstanceLock::ReadHolder(int fd) {
   if (printable) holderHost_ = host;
 }
 
-QString FolderWriteProblem(const QString& folder) {
+QString FolderWriteProblem(const QString& folder, QString* where) {
   const QString path = QDir::cleanPath(QDir(folder).absolutePath());
+  if (where) *where = path;
   QStringList missing;
   for (QString p = path; !QFileInfo::exists(p) && p != QFileInfo(p).path(); p = QFileInfo(p).path()) missing.prepend(p);
-  for (const QString& m : missing)
-    if (::mkdir(QFile::encodeName(m).constData(), 0777) != 0 && errno != EEXIST) return SystemReason(errno);
+  for (const QString& m : missing) {
+    // A link left pointing nowhere stands where a folder should be made.
+    if (const QFileInfo link(m); link.isSymLink()) {
+      if (where) *where = m;
+      return m + " is a link to " + link.symLinkTarget() + ", which does not exist";
+    }
+    if (::mkdir(QFile::encodeName(m).constData(), 0777) != 0 && errno != EEXIST) {
+      const int error = errno;
+      // A folder that may not be written is the one to name, not the one
+      // that could not be made in it.
+      if (where && (error == EACCES || error == EPERM || error == EROFS)) *where = QFileInfo(m).path();
+      return SystemReason(error);
+    }
+  }
   // A whole block, written through to the disk, so that a full disk tells.
   const QByteArray probe =
       QFile::encodeName(path + "/.marrowdale-probe-" + QString::number(QCoreApplication::applicationPid()));

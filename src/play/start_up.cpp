@@ -120,7 +120,7 @@ Preflight PrepareStart(const QString& programFolder) {
       p.holderHost = p.lock->HolderHost();
     } else {
       p.result = Preflight::Result::LockFailed;
-      p.folder = p.lock->Folder();
+      p.folder = p.lock->ProblemFolder();
       (p.lock->FolderProblem() ? p.reason : p.problem) = p.lock->Problem();
     }
     p.lock.reset();
@@ -238,8 +238,13 @@ bool StartUp::OpenPlayersFile() {
 bool StartUp::Run() {
   const platform::WriteFailures::OneBoxPerCause oneBox(s_.writeFailures);
   s_.state.IsDeveloperView = DeveloperViewSwitch(s_.commandLine);
-  if (!QFileInfo::exists(PlayersPath(s_.folders))) {
-    TellFailure(kFilesMissingText);
+  if (const QFileInfo players(PlayersPath(s_.folders)); !players.exists()) {
+    // A link left pointing nowhere is named with what it points to.
+    if (players.isSymLink())
+      TellFailure(QString(kUnableToStartText) + "\r\n\r\nThe players file " + players.filePath() + " is a link to " +
+                  players.symLinkTarget() + ", which does not exist. Remove the link or put the file back.");
+    else
+      TellFailure(kFilesMissingText);
     return false;
   }
   if (!QFileInfo::exists(s_.folders.AppPath + kWinSoundFile)) {
