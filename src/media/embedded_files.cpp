@@ -2,6 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
+
+#include <sys/stat.h>
+
+#include "platform/recordfile.h"
 
 namespace media {
 
@@ -39,40 +44,43 @@ QByteArray LoadResData(const QString& ResId, const QString& ResType) {
 QString SoundResourceFile(int ResId) { return QStringLiteral("~%1.tmp").arg(ResId); }
 
 // Not QFile::copy: a copy of a compiled-in file is read-only, and the next
-// start could not write over it.
+// start could not write over it. Made anew beside its name and put in its
+// place: a link or a hard link planted under the name is replaced, never
+// written through, and a write that fails leaves no file cut short.
 FileProblem SaveResourceToFile(const QString& ResId, const QString& ResType, const QString& FileName) {
   const QByteArray bytes = LoadResData(ResId, ResType);
   if (bytes.isEmpty()) return {FileName, "the program holds no resource " + ResId};
-  QFile f(FileName);
-  // Unbuffered, and a short write followed by another: the write that
-  // fails then tells the system's reason ("No space left on device", "File
-  // too large"), where a short one alone says "Unknown error".
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return {FileName, f.errorString()};
-  for (qint64 done = 0; done < bytes.size();) {
-    const qint64 wrote = f.write(bytes.constData() + done, bytes.size() - done);
-    if (wrote <= 0) {
-      // A sound cut short is no sound: the file is simply missing.
-      const QString reason = f.errorString();
-      f.close();
-      f.remove();
-      return {FileName, reason};
-    }
-    done += wrote;
-  }
-  if (!f.flush()) return {FileName, f.errorString()};
-  f.close();
-  if (f.error() != QFileDevice::NoError) return {FileName, f.errorString()};
+  if (const QString reason = platform::PutWorkingFile(FileName, bytes); !reason.isEmpty()) return {FileName, reason};
   return {};
 }
 
-FileProblem ExtractPngResources(const QString& DataPath) {
+namespace {
+
+// The file is the program's own picture as it wrote it: a plain file of its
+// own (no link), holding exactly the embedded bytes.
+bool HoldsResource(const QString& file, const QByteArray& bytes) {
+  struct stat status {};
+  if (::lstat(QFile::encodeName(file).constData(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1)
+    return false;
+  const std::optional<QByteArray> held = platform::ReadPlainFile(file);
+  return held && *held == bytes;
+}
+
+}  // namespace
+
+FileProblem ExtractPngResources(const QString& DataPath, QStringList* unwritten) {
+  FileProblem first;
   for (const PngResourceFile& r : kPngResourceFiles) {
     const QString file = DataPath + QLatin1String(r.fileName);
-    if (QFileInfo::exists(file)) continue;
+    // A picture left empty or cut short by a kill, or anything else under
+    // its name, is written again.
+    if (HoldsResource(file, LoadResData(QLatin1String(r.resourceName), kResTypeCustom))) continue;
     FileProblem problem = SaveResourceToFile(QLatin1String(r.resourceName), kResTypeCustom, file);
-    if (!problem.ok()) return problem;
+    if (problem.ok()) continue;
+    if (first.ok()) first = problem;
+    if (unwritten) *unwritten << file;
   }
-  return {};
+  return first;
 }
 
 FileProblem SetUpSounds(const QString& DataPath) {

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace media {
@@ -46,9 +47,10 @@ struct FileProblem {
 FileProblem SaveResourceToFile(const QString& ResId, const QString& ResType, const QString& FileName);
 
 // Writes the embedded pictures into DataPath (ending in "/") where they are
-// missing; an existing file, whatever it holds, stays. Stops at the first
-// file that cannot be written and names it.
-FileProblem ExtractPngResources(const QString& DataPath);
+// not as the program wrote them (missing, left empty or cut short by a
+// kill, or something else under the name). Goes on past a file that cannot
+// be written, names the first such file and adds each to *unwritten.
+FileProblem ExtractPngResources(const QString& DataPath, QStringList* unwritten = nullptr);
 
 // Writes every sound resource as DataPath + "~n.tmp", over any left from an
 // earlier run. Goes on past a file that cannot be written and names the

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "media/embedded_files.h"
+#include "media/music_list_file.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 
@@ -119,6 +121,17 @@ std::optional<Folders> SetUpFolders(const QString& programFolder) {
   return f;
 }
 
+void RemoveStaleTemporaries(const Folders& folders, QStringList dataNames) {
+  if (folders.DataPath.isEmpty() || folders.UserPath.isEmpty()) return;
+  dataNames += QDir(folders.AppPath + kSeedFolder).entryList(QDir::Files | QDir::Hidden);
+  for (const PngResourceFile& picture : kPngResourceFiles) dataNames << QString::fromLatin1(picture.fileName);
+  for (int n = kFirstSoundResource; n <= kLastSoundResource; ++n) dataNames << SoundResourceFile(n);
+  platform::RemoveStaleTemporaries(folders.DataPath, dataNames);
+  QStringList userNames = QDir(folders.AppPath + kUserSeedFolder).entryList(QDir::Files | QDir::Hidden);
+  userNames << QString::fromLatin1(kMusicListFile);
+  platform::RemoveStaleTemporaries(folders.UserPath, userNames);
+}
+
 SeedCopy CopySeedFiles(const Folders& folders) {
   SeedCopy result;
   if (folders.DataPath.isEmpty() || folders.UserPath.isEmpty() || folders.AppPath.isEmpty()) {
@@ -130,7 +143,7 @@ SeedCopy CopySeedFiles(const Folders& folders) {
   const auto failedIn = [&result](const QString& folder, const QString& what, const QString& error) {
     if (result.ok()) {
       result.folder = QDir::cleanPath(folder);
-      result.reason = platform::FolderWriteProblem(folder);
+      result.reason = platform::FolderWriteProblem(folder, &result.folder);
       if (result.reason.isEmpty()) result.reason = error;
     }
     result.failed << what;

@@ -69,4 +69,10 @@ struct SeedCopy {
 // UserPath when they are missing.
 SeedCopy CopySeedFiles(const Folders& folders);
 
+// Removes the temporaries a kill left while one of the program's files was
+// being written whole: those of the data files named (and of the seeds,
+// the sounds and pictures written at start) in DataPath, and those of the
+// music list and the user seeds in UserPath. Nothing else is touched.
+void RemoveStaleTemporaries(const Folders& folders, QStringList dataNames);
+
 }  // namespace media

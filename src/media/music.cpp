@@ -1,5 +1,6 @@
 #include "media/music.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -8,6 +9,7 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 
 namespace media {
 
@@ -61,21 +63,48 @@ QString Music::ListPath() const { return s_.folders.UserPath + kMusicListFile; }
 void Music::LoadMusicList() {
   state_.PlayList.clear();
   if (!QFileInfo::exists(ListPath())) CreateDefaultMusicList();
-  std::optional<QStringList> songs = ReadMusicListFile(ListPath());
+  bool asWritten = false;
+  const std::optional<QStringList> lines = ReadMusicListFile(ListPath(), &asWritten);
   // A list that cannot be read is left as it is, never replaced by an empty one.
-  if (!songs) return;
-  // A song deleted or moved since it was added leaves the list.
-  for (qsizetype i = songs->size() - 1; i >= 0; --i)
-    if (!QFileInfo((*songs)[i]).isFile()) songs->removeAt(i);
-  state_.PlayList = *songs;
-  SaveMusicList();
+  if (!lines) return;
+  QStringList songs;
+  for (const QString& line : *lines) {
+    // A song deleted or moved since it was added leaves the list.
+    if (const QString song = ListedSong(line); QFileInfo(song).isFile()) songs << song;
+  }
+  state_.PlayList = songs;
+  // A list that is as it should be is not written again: a start on a full
+  // disk has nothing to lose.
+  if (!asWritten || ListLines(songs) != *lines) SaveMusicList();
 }
 
-bool Music::SaveMusicList() { return WriteMusicListFile(ListPath(), state_.PlayList); }
+bool Music::SaveMusicList() { return TellWhenNotWritten(WriteMusicListFile(ListPath(), ListLines(state_.PlayList))); }
+
+QString Music::ListedSong(const QString& line) const {
+  if (QDir::isRelativePath(line)) return s_.folders.AppPath + line;
+  // A list written before the program folder moved (or by a version that
+  // kept the whole path) still finds the song shipped with the program.
+  const QString shipped = QStringLiteral("/") + kIntroFile;
+  if (line.endsWith(shipped) && !QFileInfo(line).isFile()) return s_.folders.AppPath + kIntroFile;
+  return line;
+}
+
+QStringList Music::ListLines(const QStringList& songs) const {
+  QStringList lines;
+  for (const QString& song : songs)
+    lines << (song.startsWith(s_.folders.AppPath) ? song.mid(s_.folders.AppPath.size()) : song);
+  return lines;
+}
+
+bool Music::TellWhenNotWritten(const QString& reason) {
+  if (reason.isEmpty()) return true;
+  if (s_.writeFailures) s_.writeFailures->WriteFailed(ListPath(), reason);
+  return false;
+}
 
 void Music::CreateDefaultMusicList() {
-  if (QFileInfo::exists(ListPath())) return;
-  WriteMusicListFile(ListPath(), {s_.folders.AppPath + kIntroFile});
+  if (QFileInfo::exists(ListPath()) || QFileInfo(ListPath()).isSymLink()) return;
+  TellWhenNotWritten(WriteMusicListFile(ListPath(), ListLines({s_.folders.AppPath + kIntroFile})));
 }
 
 void Music::CleanUp() {
@@ -161,7 +190,7 @@ void Music::AddSongToPlayList() {
   state_.LastMusicFolder = QFileInfo(chosen->path).absolutePath();
   state_.PlayList.append(state_.SongPath);
   s_.settings.SaveSetting(kMusicSettingApp, kMusicSettingSection, kMusicSettingKey, state_.LastMusicFolder);
-  if (!SaveMusicList()) {
+  if (!WriteMusicListFile(ListPath(), ListLines(state_.PlayList)).isEmpty()) {
     s_.ui.MsgBox(platform::ProblemText(platform::kFileAccessError, QString(": ") + kFileAccessErrorText),
                  platform::vbExclamation, s_.title);
   }

@@ -20,6 +20,7 @@ class SettingsStore;
 class SoundChannel;
 class UiService;
 class WaitService;
+class WriteFailures;
 }  // namespace platform
 
 namespace media {
@@ -67,6 +68,7 @@ struct MusicServices {
   // queue: starting a song waits, and a close asked for meanwhile is
   // completed then.
   std::function<void()> commandDone;
+  platform::WriteFailures* writeFailures;  // told when the list file cannot be written; null: nobody
   // Called when opening the first song found that music cannot play here.
   std::function<void()> turnedUnavailable = {};
 };
@@ -104,9 +106,10 @@ class Music : public MusicPanel {
   MusicUnavailableCause UnavailableCause() const { return cause_; }
   // Reads the list file (writing the default list first when it is
   // missing), drops blank lines and songs whose files are gone, and writes
-  // the list back.
+  // the list back when that changed it.
   void LoadMusicList();
-  // Writes the list file; false (the old file untouched) when it cannot.
+  // Writes the list file; false (the old file untouched, the user told)
+  // when it cannot.
   bool SaveMusicList();
   // Writes the default list (the intro tune) when there is no list file;
   // an existing list is kept.
@@ -148,6 +151,13 @@ class Music : public MusicPanel {
 
  private:
   QString ListPath() const;
+  // Songs inside the program's folder (the intro tune it ships) are listed
+  // relative to it, so that they are found wherever the folder stands.
+  QString ListedSong(const QString& line) const;
+  QStringList ListLines(const QStringList& songs) const;
+  // True when nothing failed; else the user is told why the list could not
+  // be written.
+  bool TellWhenNotWritten(const QString& reason);
   void PlayFrom(int song);
   void SongEnded();
   void EndList();

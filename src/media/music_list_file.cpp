@@ -1,32 +1,35 @@
 #include "media/music_list_file.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "platform/recordfile.h"
 
 namespace media {
 
-std::optional<QStringList> ReadMusicListFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+namespace {
+
+QByteArray ListBytes(const QStringList& songs) {
+  QByteArray bytes;
+  for (const QString& song : songs) bytes += song.toUtf8() + "\r\n";
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<QStringList> ReadMusicListFile(const QString& path, bool* asWritten) {
+  // A FIFO in its place never stops the start.
+  const std::optional<QByteArray> bytes = platform::ReadPlainFile(path);
+  if (!bytes) return std::nullopt;
   QStringList lines;
-  for (QByteArray line : file.readAll().split('\n')) {
+  for (QByteArray line : bytes->split('\n')) {
     if (line.endsWith('\r')) line.chop(1);
     const QString text = QString::fromUtf8(line);
     if (!text.trimmed().isEmpty()) lines << text;
   }
+  if (asWritten) *asWritten = *bytes == ListBytes(lines);
   return lines;
 }
 
-bool WriteMusicListFile(const QString& path, const QStringList& songs) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  QByteArray bytes;
-  for (const QString& song : songs) bytes += song.toUtf8() + "\r\n";
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+QString WriteMusicListFile(const QString& path, const QStringList& songs) {
+  return platform::ReplaceWholeFile(path, ListBytes(songs));
 }
 
 QString FileNameOnly(const QString& path) {

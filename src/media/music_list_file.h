@@ -1,6 +1,7 @@
 #pragma once
-// The play list on disk: "MusicList.txt" in the user's folder, one full
-// song path per line in play order, lines ended by CR LF.
+// The play list on disk: "MusicList.txt" in the user's folder, one song
+// path per line in play order, lines ended by CR LF; a song inside the
+// program's folder is given relative to it.
 
 #include <QString>
 #include <QStringList>
@@ -18,11 +19,14 @@ inline constexpr char kMusicSettingKey[] = "Music";
 
 // The lines of the list file that are not blank, as read (a CR before the
 // line feed is no part of the line); nullopt when the file cannot be read.
-std::optional<QStringList> ReadMusicListFile(const QString& path);
+// *asWritten tells whether the file is exactly as WriteMusicListFile
+// writes these lines.
+std::optional<QStringList> ReadMusicListFile(const QString& path, bool* asWritten = nullptr);
 
 // Writes the songs, one per line ended by CR LF, replacing the file only
-// once the new one is complete. False when it could not be written.
-bool WriteMusicListFile(const QString& path, const QStringList& songs);
+// once the new one is complete. Empty on success, else the system's reason;
+// the old file then keeps its bytes.
+QString WriteMusicListFile(const QString& path, const QStringList& songs);
 
 // The file name part of a song path: the text after the last "/" (or a
 // legacy "\"); the whole text when it holds neither.

@@ -3,6 +3,7 @@
 
 #include "media/png_picture.h"
 
+#include "platform/recordfile.h"
 #include "platform/ui.h"
 
 #include <QFile>
@@ -99,14 +100,21 @@ class StdPNG::FileSource : public StdPNG::Source {
     // (the program's embedded pictures, folders, files that cannot be
     // opened) goes through QFile, which also words the failures.
     if (!name_.isEmpty() && !name_.startsWith(QLatin1Char(':')) && !name_.contains(QChar(0))) {
-      const int fd = ::open(QFile::encodeName(name_).constData(), O_RDONLY | O_CLOEXEC);
+      // Not blocking: a FIFO in a picture's place would wait for a writer.
+      const int fd = ::open(QFile::encodeName(name_).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
       struct stat status {};
       if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         fd_ = fd;
         size_ = status.st_size;
         return true;
       }
       if (fd >= 0) ::close(fd);
+      // Neither a file nor a folder (a FIFO, a device): never read.
+      if (fd >= 0 && !S_ISDIR(status.st_mode)) {
+        notPlain_ = true;
+        return false;
+      }
     }
     file_.emplace(name_);
     if (!file_->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
@@ -116,6 +124,7 @@ class StdPNG::FileSource : public StdPNG::Source {
   QString ErrorText() const {
     // The descriptions the user knows from the original's file errors.
     if (!QFileInfo::exists(name_)) return QStringLiteral("File not found");
+    if (notPlain_) return QString::fromLatin1(platform::kNotAPlainFile);
     if (!file_) return {};
     if (file_->error() == QFileDevice::PermissionsError) return QStringLiteral("Permission denied");
     return file_->errorString();
@@ -171,6 +180,7 @@ class StdPNG::FileSource : public StdPNG::Source {
   QString name_;
   std::optional<QFile> file_;  // what is not a plain file, read through Qt
   int fd_ = -1;                // a plain file, read directly
+  bool notPlain_ = false;      // the name is a FIFO or a device
   std::int64_t size_ = 0;
   std::unique_ptr<std::uint8_t[]> window_;
   std::int64_t windowStart_ = 0;

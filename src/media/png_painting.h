@@ -61,6 +61,9 @@ class PictureReports {
   explicit PictureReports(platform::UiService& ui) : ui_(ui) {}
   // Nothing for a picture that was painted or a file already told of.
   void Report(const QString& FileName, const StdPNG::LoadResult& result);
+  // The user already knows why the file is not there (it could not be
+  // written): it is not told of again.
+  void AlreadyTold(const QString& FileName) { told_.insert(FileName); }
 
  private:
   platform::UiService& ui_;

@@ -561,8 +561,10 @@ void FrmChat::Add_Sounds() {
   const QString target = QDir(SoundsFolder()).filePath(QFileInfo(chosen->path).fileName());
   // A file chosen from the Sounds folder itself stays where it is.
   if (QFileInfo(target).canonicalFilePath() != QFileInfo(chosen->path).canonicalFilePath()) {
-    QFile::remove(target);
-    QFile::copy(chosen->path, target);
+    // A copy that fails leaves the sound of that name as it was.
+    if (const QString problem = platform::CopyWholeFile(chosen->path, target, true); !problem.isEmpty())
+      parts_.ui->MsgBox("The sound could not be copied to " + target + ": " + problem, platform::vbExclamation,
+                        QString());
   }
   GetSoundList();
 }
@@ -657,8 +659,13 @@ void FrmChat::Add_Avatars() {
       name = AvatarImportName(folder, name);
       const QString target = folder + "/" + name;
       if (QFileInfo(target).canonicalFilePath() != source.canonicalFilePath()) {
-        QFile::remove(target);
-        if (!QFile::copy(source.absoluteFilePath(), target)) return;
+        if (const QString problem = platform::CopyWholeFile(source.absoluteFilePath(), target, true);
+            !problem.isEmpty()) {
+          if (parts_.ui)
+            parts_.ui->MsgBox("The picture could not be copied to " + target + ": " + problem, platform::vbExclamation,
+                              QString());
+          return;
+        }
       }
     }
     avatar = name;

@@ -2,7 +2,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +10,7 @@
 #include "net/connection.h"
 #include "net/frm_chat.h"
 #include "net/search_for_local_side.h"
+#include "platform/recordfile.h"
 #include "platform/winsock.h"
 #include "play/frm_play.h"
 #include "play/human_turn.h"
@@ -393,9 +393,8 @@ void ScriptDriver::Dump(const QString& path) {
     text += "tableau " + QString::number(i) + " " + PileText(p.Tableau[i], p.TableauCount[i]) + "\n";
   for (int i = 1; i <= table::kSharedPiles; ++i)
     text += "center " + QString::number(i) + " " + PileText(p.Center[i], p.CenterCount[i]) + "\n";
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-    Fail("the table cannot be written to " + path);
+  if (const QString reason = platform::ReplaceWholeFile(path, text.toUtf8()); !reason.isEmpty())
+    Fail("the table cannot be written to " + path + ": " + reason);
 }
 
 }  // namespace net

@@ -1,7 +1,9 @@
 #include "platform/recordfile.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QtEndian>
 #include <algorithm>
 #include <bit>
@@ -45,24 +47,32 @@ void WriteLe(QByteArray& bytes, int offset, T v) {
 
 QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
+// How a whole file takes path's place.
+enum class PutMode {
+  New,          // only where no file is
+  Replace,      // over the file there, keeping its permissions; a link the user made is followed
+  WorkingFile,  // over whatever has the name (a link, a hard link, a FIFO), never through it
+};
+
 // Writes bytes as a new file beside path and puts it in path's place in one
-// step: over the file there (keeping its permissions) with replace, only
-// where no file is without. 0 on success, else the system's error number;
+// step, as the mode says. 0 on success, else the system's error number;
 // then path is as it was and the new file is gone. Not QSaveFile: on a
 // failed write it says "Unknown error" where the system said "No space left
-// on device" or "File too large".
-int PutFileWhole(const QString& path, const QByteArray& bytes, bool replace) {
+// on device" or "File too large", and buffered it misses the failure.
+int PutFileWhole(const QString& path, const QByteArray& bytes, PutMode mode) {
+  const bool replace = mode != PutMode::New;
   // A file the user linked elsewhere is replaced where it lies; the link stays.
   const QFileInfo info(path);
-  const QString where = replace && info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+  const QString where = mode == PutMode::Replace && info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
   const QByteArray target = QFile::encodeName(where);
-  QByteArray temp = target + ".new-XXXXXX";
+  QByteArray temp = target + kTemporaryMark + "XXXXXX";
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return errno;
   int error = 0;
   struct stat existing {};
-  const mode_t mode = replace && ::stat(target.constData(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
-  if (::fchmod(fd, mode) != 0) error = errno;
+  const mode_t fileMode =
+      mode == PutMode::Replace && ::stat(target.constData(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
+  if (::fchmod(fd, fileMode) != 0) error = errno;
   for (qsizetype done = 0; error == 0 && done < bytes.size();) {
     const ssize_t wrote = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
     if (wrote < 0 && errno == EINTR) continue;
@@ -127,17 +137,43 @@ void ByteWriter::Bytes(int offset, const QByteArray& b) {
 
 RecordFile::~RecordFile() { Close(); }
 
+namespace {
+
+// Opens a record file, only when it is a plain file (a FIFO never stops the
+// program); a missing one is made unless readOnly, never through a link
+// left dangling in its place. Unbuffered: each record reaches the file as
+// it is written, and a write that fails fails there, not later at an
+// unchecked close.
+std::unique_ptr<QFile> OpenRecordFile(const QString& path, bool readOnly, QString* reason) {
+  const QByteArray name = QFile::encodeName(path);
+  struct stat there {};
+  int fd = -1;
+  if (!readOnly && ::lstat(name.constData(), &there) != 0 && errno == ENOENT) {
+    fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) *reason = Reason(errno);
+  } else {
+    fd = OpenPlainFile(path, readOnly ? O_RDONLY : O_RDWR, reason);
+  }
+  if (fd < 0) return nullptr;
+  auto file = std::make_unique<QFile>(path);
+  const QIODevice::OpenMode mode = (readOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered;
+  if (!file->open(fd, mode, QFileDevice::AutoCloseHandle)) {
+    *reason = file->errorString();
+    ::close(fd);
+    return nullptr;
+  }
+  return file;
+}
+
+}  // namespace
+
 bool RecordFile::Open(const QString& path, int recordLength, bool readOnly) {
   Close();
   if (recordLength < 1 || path.isEmpty()) return false;
-  auto file = std::make_unique<QFile>(path);
-  // Unbuffered: each record reaches the file as it is written, and a write
-  // that fails fails there, not later at an unchecked close.
-  if (!file->open((readOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered)) {
-    lastError_ = file->errorString();
-    return false;
-  }
+  auto file = OpenRecordFile(path, readOnly, &lastError_);
+  if (!file) return false;
   file_ = std::move(file);
+  path_ = path;
   recordLength_ = recordLength;
   return true;
 }
@@ -145,12 +181,13 @@ bool RecordFile::Open(const QString& path, int recordLength, bool readOnly) {
 void RecordFile::Close() {
   if (file_) file_->close();
   file_.reset();
+  path_.clear();
   recordLength_ = 0;
 }
 
 bool RecordFile::IsOpen() const { return file_ && file_->isOpen(); }
 
-QString RecordFile::Path() const { return file_ ? file_->fileName() : QString(); }
+QString RecordFile::Path() const { return path_; }
 
 int RecordFile::RecordCount() const {
   if (!IsOpen()) return 0;
@@ -235,15 +272,15 @@ bool RecordFile::WriteTogether(const QList<std::pair<int, QByteArray>>& records)
   }
 
   const QString path = Path();
-  const int error = PutFileWhole(path, contents, true);
+  const int error = PutFileWhole(path, contents, PutMode::Replace);
   // A folder where no new file can be made (write-protected, while the
   // file itself is not) still takes the records in place.
   if (error == EACCES || error == EPERM) return WriteInPlace(contents, records);
   if (error != 0) return TogetherFailed(Reason(error));
   // The open file is the one just replaced: from now on the new one is used.
-  auto fresh = std::make_unique<QFile>(path);
-  if (!fresh->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-    const QString reason = fresh->errorString();
+  QString reason;
+  auto fresh = OpenRecordFile(path, false, &reason);
+  if (!fresh) {
     Close();
     lastError_ = reason;
     if (failures_) failures_->WriteFailed(path, reason);
@@ -308,12 +345,74 @@ QString KeepAside(const QString& path, QString* reason) {
 }
 
 QString CopyWholeFile(const QString& source, const QString& target, bool replace) {
-  QFile in(source);
-  if (!in.open(QIODevice::ReadOnly)) return "reading " + source + ": " + in.errorString();
-  const QByteArray bytes = in.readAll();
-  if (in.error() != QFileDevice::NoError) return "reading " + source + ": " + in.errorString();
-  const int error = PutFileWhole(target, bytes, replace);
+  QString reason;
+  const std::optional<QByteArray> bytes = ReadPlainFile(source, &reason);
+  if (!bytes) return "reading " + source + ": " + reason;
+  const int error = PutFileWhole(target, *bytes, replace ? PutMode::Replace : PutMode::New);
   return error == 0 ? QString() : Reason(error);
+}
+
+QString ReplaceWholeFile(const QString& path, const QByteArray& bytes) {
+  const int error = PutFileWhole(path, bytes, PutMode::Replace);
+  return error == 0 ? QString() : Reason(error);
+}
+
+QString PutWorkingFile(const QString& path, const QByteArray& bytes) {
+  const int error = PutFileWhole(path, bytes, PutMode::WorkingFile);
+  return error == 0 ? QString() : Reason(error);
+}
+
+int OpenPlainFile(const QString& path, int access, QString* reason) {
+  // Not blocking: opening a FIFO for reading would wait for a writer.
+  const int fd = ::open(QFile::encodeName(path).constData(), access | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    if (reason) *reason = Reason(errno);
+    return -1;
+  }
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    if (reason) *reason = S_ISDIR(status.st_mode) ? Reason(EISDIR) : QString::fromLatin1(kNotAPlainFile);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+std::optional<QByteArray> ReadPlainFile(const QString& path, QString* reason) {
+  const int fd = OpenPlainFile(path, O_RDONLY, reason);
+  if (fd < 0) return std::nullopt;
+  QByteArray bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      if (reason) *reason = Reason(errno);
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    bytes.append(buffer, got);
+  }
+  ::close(fd);
+  return bytes;
+}
+
+void RemoveStaleTemporaries(const QString& folder, const QStringList& names) {
+  const QDir dir(folder);
+  static const QRegularExpression suffix(QStringLiteral("^[A-Za-z0-9]{6}$"));
+  for (const QString& name : names) {
+    const QString mark = name + QLatin1String(kTemporaryMark);
+    for (const QString& entry : dir.entryList({mark + "??????"}, QDir::Files | QDir::Hidden | QDir::System)) {
+      if (!suffix.match(entry.mid(mark.size())).hasMatch()) continue;
+      const QByteArray full = QFile::encodeName(dir.filePath(entry));
+      struct stat status {};
+      // Only a plain file of the user's own, as the program leaves one.
+      if (::lstat(full.constData(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid())
+        ::unlink(full.constData());
+    }
+  }
 }
 
 }  // namespace platform

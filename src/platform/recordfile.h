@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace platform {
@@ -111,6 +113,7 @@ class RecordFile {
   bool WriteInPlace(const QByteArray& contents, const QList<std::pair<int, QByteArray>>& records);
 
   std::unique_ptr<QFile> file_;
+  QString path_;  // as opened: a file opened by its descriptor keeps no name
   int recordLength_ = 0;
   mutable QString lastError_;  // a failed read tells its reason too
   WriteFailures* failures_ = nullptr;
@@ -129,5 +132,38 @@ QString KeepAside(const QString& path, QString* reason);
 // stays none). Empty on success, else the system's reason ("No space left
 // on device"), naming the file that failed.
 QString CopyWholeFile(const QString& source, const QString& target, bool replace = false);
+
+// What a file written whole is called beside its own name until it takes
+// that name: "players4.sav.new-" and six letters or digits.
+inline constexpr char kTemporaryMark[] = ".new-";
+
+// Puts bytes in place as the whole file at path, in one step, keeping the
+// permissions of the file there; a link the user made there is followed.
+// A write that fails leaves the file as it was. Empty on success, else the
+// system's reason.
+QString ReplaceWholeFile(const QString& path, const QByteArray& bytes);
+
+// Puts bytes in place as one of the program's own working files: whatever
+// has the name (a file, a link, a hard link, a FIFO) is replaced in one
+// step and never written through, so what a link points to keeps its bytes.
+// Empty on success, else the system's reason.
+QString PutWorkingFile(const QString& path, const QByteArray& bytes);
+
+// The reason given for a name that is no plain file (a FIFO, a device).
+inline constexpr char kNotAPlainFile[] = "It is not a plain file";
+
+// Opens an existing file with access O_RDONLY or O_RDWR only when it is a
+// plain file, never waiting (a FIFO would wait for a writer): the open
+// descriptor, or -1 with *reason set.
+int OpenPlainFile(const QString& path, int access, QString* reason = nullptr);
+
+// The whole of a plain file; nullopt with *reason set when it cannot be
+// read or is no plain file.
+std::optional<QByteArray> ReadPlainFile(const QString& path, QString* reason = nullptr);
+
+// Removes what a write cut short by a kill left in the folder: the
+// temporaries of the named files ("players4.sav.new-XXXXXX"), plain files
+// of this user only; nothing else is touched.
+void RemoveStaleTemporaries(const QString& folder, const QStringList& names);
 
 }  // namespace platform

@@ -60,7 +60,7 @@ bool InstanceLock::TryLock() {
   folderProblem_ = false;
   if (!QDir().mkpath(Folder())) {
     folderProblem_ = true;
-    problem_ = FolderWriteProblem(Folder());
+    problem_ = FolderWriteProblem(Folder(), &problemFolder_);
     if (problem_.isEmpty()) problem_ = SystemReason(ENOTDIR);
     return false;
   }
@@ -85,6 +85,15 @@ bool InstanceLock::TryLock() {
     fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   // A link made since the look above.
   if (fd < 0 && errno == ELOOP) return RefuseLink();
+  // A hard link shares its bytes with a file elsewhere, which the holder's
+  // line would overwrite.
+  if (fd >= 0 && ::fstat(fd, &there) == 0 && S_ISREG(there.st_mode) && there.st_nlink > 1) {
+    ::close(fd);
+    problem_ = path_ + QStringLiteral(
+                           " is a hard link to another file; the game keeps its lock file under that name and "
+                           "never writes through a link. Remove it, then start the game again.");
+    return false;
+  }
   if (fd >= 0 && (::fstat(fd, &there) != 0 || !S_ISREG(there.st_mode))) {
     ::close(fd);
     problem_ = path_ + QStringLiteral(
@@ -94,7 +103,7 @@ bool InstanceLock::TryLock() {
   }
   if (fd < 0) {
     const int error = errno;
-    problem_ = FolderWriteProblem(Folder());
+    problem_ = FolderWriteProblem(Folder(), &problemFolder_);
     folderProblem_ = !problem_.isEmpty();
     if (problem_.isEmpty()) problem_ = path_ + QStringLiteral(": ") + SystemReason(error);
     return false;
@@ -147,21 +156,43 @@ void InstanceLock::ReadHolder(int fd) {
   if (printable) holderHost_ = host;
 }
 
-QString FolderWriteProblem(const QString& folder) {
+QString FolderWriteProblem(const QString& folder, QString* where) {
   const QString path = QDir::cleanPath(QDir(folder).absolutePath());
+  if (where) *where = path;
   QStringList missing;
   for (QString p = path; !QFileInfo::exists(p) && p != QFileInfo(p).path(); p = QFileInfo(p).path()) missing.prepend(p);
-  for (const QString& m : missing)
-    if (::mkdir(QFile::encodeName(m).constData(), 0777) != 0 && errno != EEXIST) return SystemReason(errno);
+  for (const QString& m : missing) {
+    // A link left pointing nowhere stands where a folder should be made.
+    if (const QFileInfo link(m); link.isSymLink()) {
+      if (where) *where = m;
+      return m + " is a link to " + link.symLinkTarget() + ", which does not exist";
+    }
+    if (::mkdir(QFile::encodeName(m).constData(), 0777) != 0 && errno != EEXIST) {
+      const int error = errno;
+      // A folder that may not be written is the one to name, not the one
+      // that could not be made in it.
+      if (where && (error == EACCES || error == EPERM || error == EROFS)) *where = QFileInfo(m).path();
+      return SystemReason(error);
+    }
+  }
   // A whole block, written through to the disk, so that a full disk tells.
   const QByteArray probe =
       QFile::encodeName(path + "/.marrowdale-probe-" + QString::number(QCoreApplication::applicationPid()));
   const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return SystemReason(errno);
   const std::array<char, 4096> block{};
-  const ssize_t written = ::write(fd, block.data(), block.size());
-  int error = written < 0 ? errno : ENOSPC;
-  bool ok = written == static_cast<ssize_t>(block.size());
+  // A short write is followed by another, which tells why it stopped (a
+  // file-size limit: "File too large", a full disk: "No space left").
+  int error = 0;
+  for (std::size_t done = 0; error == 0 && done < block.size();) {
+    const ssize_t written = ::write(fd, block.data() + done, block.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0)
+      error = written < 0 ? errno : ENOSPC;
+    else
+      done += static_cast<std::size_t>(written);
+  }
+  bool ok = error == 0;
   if (ok && ::fsync(fd) != 0) {
     ok = false;
     error = errno;

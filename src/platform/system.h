@@ -37,6 +37,8 @@ class InstanceLock {
   bool FolderProblem() const { return folderProblem_; }
   // The folder the lock lives in, and the lock file.
   QString Folder() const;
+  // After a FolderProblem: the folder to name (see FolderWriteProblem).
+  QString ProblemFolder() const { return problemFolder_.isEmpty() ? Folder() : problemFolder_; }
   const QString& Path() const { return path_; }
 
  private:
@@ -53,6 +55,7 @@ class InstanceLock {
   QString holderHost_;
   QString problem_;
   bool folderProblem_ = false;
+  QString problemFolder_;
 };
 
 // This machine's name as the lock records it.
@@ -60,8 +63,10 @@ QString ThisHostName();
 
 // Why nothing can be written in the folder (made first when missing), in
 // the system's words ("No space left on device", "Read-only file system");
-// empty when a small file can be written there.
-QString FolderWriteProblem(const QString& folder);
+// empty when a small file can be written there. *where gets the folder the
+// problem lies in: the folder itself, or the one that refused to hold a
+// missing folder, or a link that points nowhere in the folder's path.
+QString FolderWriteProblem(const QString& folder, QString* where = nullptr);
 
 // Past the user's file-size limit (ulimit -f) the system ends a program
 // with SIGXFSZ at the write, without a word. With the signal ignored the

@@ -19,8 +19,11 @@ QString WriteFailedText(const QString& path, const QString& reason) {
 }
 
 void WriteFailures::WriteFailed(const QString& path, const QString& reason) {
-  if (told_.contains(path)) return;
+  // One cause, one box: a full disk is told with the first file it stops.
+  const bool toldCause = oneBoxPerCause_ > 0 && !reason.isEmpty() && toldReasons_.contains(reason);
+  if (told_.contains(path) || toldCause) return;
   told_.insert(path);
+  if (!reason.isEmpty()) toldReasons_.insert(reason);
   ui_.MsgBox(WriteFailedText(path, reason), vbOKOnly | vbExclamation, QString::fromLatin1(kWriteFailedTitle));
 }
 

@@ -25,13 +25,29 @@ class WriteFailures {
   WriteFailures(const WriteFailures&) = delete;
   WriteFailures& operator=(const WriteFailures&) = delete;
 
-  // A write of `path` failed for `reason`; the first time for this file the
-  // user is told.
+  // A write of `path` failed for `reason`; the first time for this file
+  // the user is told, unless a OneBoxPerCause lives and the reason was told.
   void WriteFailed(const QString& path, const QString& reason);
+
+  // While it lives (the start, which writes many files at once), a reason
+  // the user was told is not told again for another file: a full disk is
+  // one box, with the first file it stopped.
+  class OneBoxPerCause {
+   public:
+    explicit OneBoxPerCause(WriteFailures& failures) : failures_(failures) { ++failures_.oneBoxPerCause_; }
+    ~OneBoxPerCause() { --failures_.oneBoxPerCause_; }
+    OneBoxPerCause(const OneBoxPerCause&) = delete;
+    OneBoxPerCause& operator=(const OneBoxPerCause&) = delete;
+
+   private:
+    WriteFailures& failures_;
+  };
 
  private:
   UiService& ui_;
-  QSet<QString> told_;  // files the user has heard about in this run
+  QSet<QString> told_;         // files the user has heard about in this run
+  QSet<QString> toldReasons_;  // and the reasons
+  int oneBoxPerCause_ = 0;
 };
 
 }  // namespace platform

@@ -76,6 +76,7 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
                                                               state_,
                                                               wait_,
                                                               *ui_,
+                                                              writeFailures_,
                                                               *sound_,
                                                               *settingsStore_,
                                                               folders_,
@@ -94,9 +95,9 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
                                                               std::move(parts.musicPlayer),
                                                               std::move(parts.helpBackend)});
   startUp_ = std::make_unique<StartUp>(
-      StartUpServices{folders_, screen_, *ui_, wait_, *settingsStore_, state_, player_, playersFile_, saved_, sample_,
-                      scores_, playerInPlay_->services(), view, backgrounds(), parts.commandLine, joined_.splash,
-                      windows_->musicHooks(), joined_.firstStart});
+      StartUpServices{folders_, screen_, *ui_, writeFailures_, wait_, *settingsStore_, state_, player_, playersFile_,
+                      saved_, sample_, scores_, playerInPlay_->services(), view, backgrounds(), parts.commandLine,
+                      joined_.splash, windows_->musicHooks(), joined_.firstStart});
   leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_, backgrounds(),
                                                        playersFile_, saved_, view, player_.SoundOn, joined_.goodbye,
                                                        windows_->musicHooks()});

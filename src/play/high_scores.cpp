@@ -1,8 +1,13 @@
 #include "play/high_scores.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include <unistd.h>
 
 #include "platform/recordfile.h"
 #include "platform/vb.h"
@@ -28,6 +33,8 @@ bool InRange(double v, double low, double high) { return std::isfinite(v) && v >
 
 QString Place(int i) { return "place " + QString::number(i + 1); }
 
+qint64 FileSize(const platform::RecordFile& file);
+
 // Reads the twenty places; a place past the end of the file is empty.
 HighScoreFile ReadPlaces(const platform::RecordFile& file) {
   HighScoreFile read;
@@ -38,17 +45,36 @@ HighScoreFile ReadPlaces(const platform::RecordFile& file) {
       read.reason = "place " + QString::number(i) + " cannot be read";
       return read;
     }
+    // Bytes after the last whole place: the places before them count, the
+    // rest are empty.
     if (file.IsCut(i)) {
-      read.state = HighScoreFile::State::Damaged;
-      read.reason = "the file ends inside place " + QString::number(i);
-      return read;
+      read.extraBytes = FileSize(file) - static_cast<qint64>(i - 1) * file.RecordLength();
+      break;
     }
     read.list[static_cast<std::size_t>(i - 1)] = HighScoreRecord::Decode(bytes);
   }
   read.reason = HighScoreDamage(read.list);
   read.state = read.reason.isEmpty() ? HighScoreFile::State::Read : HighScoreFile::State::Damaged;
+  // A damaged file's places are none of the new list's.
   if (!read.reason.isEmpty()) read.list = HighScoreList{};
   return read;
+}
+
+qint64 FileSize(const platform::RecordFile& file) { return QFileInfo(file.Path()).size(); }
+
+// Whole places followed by a few bytes: the places stay, the file as it
+// was is copied aside for the user, and once the copy is safe the extra
+// bytes are taken off, so that the next read finds a whole file.
+void CutExtraBytes(const QString& path, HighScoreFile& read) {
+  const qint64 whole = QFileInfo(path).size() - read.extraBytes;
+  const QString aside = platform::AsideName(path);
+  if (const QString problem = platform::CopyWholeFile(path, aside); !problem.isEmpty()) {
+    read.reason = "it could not be copied aside, so it stays as it is: " + problem;
+    return;
+  }
+  read.keptAside = aside;
+  if (::truncate(QFile::encodeName(path).constData(), static_cast<off_t>(whole)) != 0)
+    read.reason = "the extra bytes could not be taken off: " + QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // A damaged file is moved aside; the list starts empty.
@@ -91,6 +117,11 @@ QString HighScoreFile::Text(const QString& path) const {
     case State::Read:
     case State::Missing: return {};
     case State::Unreadable: return "The high scores could not be read from\r\n" + path + "\r\n\r\n" + reason;
+    case State::ExtraBytes:
+      return "The high-score file\r\n" + path + "\r\nwas damaged (" + QString::number(extraBytes) +
+             (extraBytes == 1 ? " byte" : " bytes") + " after its last place).\r\n\r\nThe places in it are kept." +
+             (keptAside.isEmpty() ? QString() : " A copy of it as it was is kept as " + keptAside + ".") +
+             (reason.isEmpty() ? QString() : "\r\n\r\nBut " + reason + ".");
     case State::Damaged:
       return "The high-score file\r\n" + path + "\r\nwas damaged (" + reason + ")." +
              (keptAside.isEmpty() ? QString() : "\r\n\r\nIt was kept as " + keptAside + ".") +
@@ -111,6 +142,10 @@ HighScoreFile ReadHighScoreFile(const QString& path) {
   HighScoreFile read = ReadPlaces(file);
   file.Close();
   if (read.state == HighScoreFile::State::Damaged) KeepDamagedAside(path, read);
+  if (read.state == HighScoreFile::State::Read && read.extraBytes > 0) {
+    read.state = HighScoreFile::State::ExtraBytes;
+    CutExtraBytes(path, read);
+  }
   return read;
 }
 
@@ -146,18 +181,20 @@ HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry
   // A damaged list is put aside first: the game begins a new one.
   const HighScoreFile read = ReadHighScoreFile(path);
   if (read.state == HighScoreFile::State::Unreadable) {
-    qWarning() << "High scores: cannot read" << path << read.reason;
+    if (notice) *notice = QString(kScoreNotKeptText) + "\r\n\r\n" + read.Text(path);
     return HighScoreResult::Failed;
   }
-  if (read.state == HighScoreFile::State::Damaged) {
+  if (read.state == HighScoreFile::State::Damaged || read.state == HighScoreFile::State::ExtraBytes) {
     if (notice) *notice = read.Text(path);
-    if (read.keptAside.isEmpty()) return HighScoreResult::Failed;
+    if (read.state == HighScoreFile::State::Damaged && read.keptAside.isEmpty()) return HighScoreResult::Failed;
   }
   platform::RecordFile file;
   file.ReportFailuresTo(failures);
   if (!file.Open(path, kHighScoreRecordLength)) {
-    qWarning() << "High scores: cannot open" << path << file.LastError();
-    if (failures) failures->WriteFailed(path, file.LastError());
+    // Told with the score it cost, after what the read found.
+    if (notice)
+      *notice += (notice->isEmpty() ? QString() : "\r\n\r\n") + kScoreNotKeptText + "\r\n\r\n" +
+                 "The high-score file\r\n" + path + "\r\ncannot be written: " + file.LastError();
     return HighScoreResult::Failed;
   }
   HighScoreList list = read.list;

@@ -41,15 +41,18 @@ void InsertHighScore(HighScoreList& list, int place, const HighScoreRecord& entr
 // list is sound.
 QString HighScoreDamage(const HighScoreList& list);
 
-// The high-score file as read: a damaged file (cut inside its places, or
-// HighScoreDamage) is never shown nor added to; it is moved aside, the way
-// a damaged players file is, and the list starts empty.
+// The high-score file as read: a damaged file (HighScoreDamage) is never
+// shown nor added to; it is moved aside, the way a damaged players file
+// is, and the list starts empty. Whole places followed by a few bytes keep
+// their places: the file as it was is copied aside and the bytes after the
+// last whole place are taken off.
 struct HighScoreFile {
-  enum class State { Read, Missing, Damaged, Unreadable };
+  enum class State { Read, Missing, Damaged, Unreadable, ExtraBytes };
   State state = State::Missing;
-  HighScoreList list{};  // the places; all empty unless Read
-  QString reason;        // Damaged: what is wrong; Unreadable: the system's reason
-  QString keptAside;     // Damaged: where the file now lies; empty when it could not be moved
+  HighScoreList list{};   // the places; all empty unless Read or ExtraBytes
+  QString reason;         // Damaged: what is wrong; Unreadable: the system's reason; ExtraBytes: what failed
+  QString keptAside;      // Damaged: where the file now lies, ExtraBytes: its copy; empty when not made
+  qint64 extraBytes = 0;  // the bytes after the last whole place
   // What the user is told: empty for Read and Missing.
   QString Text(const QString& path) const;
 };
@@ -57,12 +60,16 @@ HighScoreFile ReadHighScoreFile(const QString& path);
 
 enum class HighScoreResult { Entered, NotRanked, Failed };
 
+inline constexpr char kScoreNotKeptText[] = "The score of this game could not be kept in the high scores.";
+
 // Enters the game into the high-score file at path (created when missing):
 // reads the twenty places, finds the new game's place by its Points and
 // GameTime and writes the places that changed. *place gets the place, or
 // kNotRanked. On a read failure the file is left as it was. A damaged file
-// is kept aside and a new list begins with the game; *notice then gets
-// what the user is to be told.
+// is kept aside and a new list begins with the game; a file with bytes
+// after its last whole place keeps its places. *notice gets what the user
+// is to be told of these, and of a score that could not be kept because the
+// file cannot be read or opened (why, in the system's words).
 HighScoreResult EnterHighScore(const QString& path, const HighScoreRecord& entry, int* place = nullptr,
                                platform::WriteFailures* failures = nullptr, QString* notice = nullptr);
 

@@ -1,6 +1,9 @@
 #include "play/saved_games.h"
 
+#include <QFile>
 #include <cmath>
+
+#include <unistd.h>
 
 #include "platform/ui.h"
 #include "platform/vb.h"
@@ -388,11 +391,12 @@ void ClearTempMoves(SavedGames& saved, bool open, const QString& DataPath, platf
     return;
   }
   const QString path = DataPath + QString::fromLatin1(kMoveFileName);
-  bool opened = saved.MoveFile.Open(path, kSavedGameRecordLength);
-  if (!opened) {
-    saved.MoveFile.Close();
-    opened = saved.MoveFile.Open(path, kSavedGameRecordLength);
-  }
+  // The program's own working file is made anew: whatever has its name (a
+  // link planted there, a hard link to another file) goes, and what it
+  // points to keeps its bytes.
+  saved.MoveFile.Close();
+  ::unlink(QFile::encodeName(path).constData());
+  const bool opened = saved.MoveFile.Open(path, kSavedGameRecordLength);
   saved.MoveFileUnavailable = !opened;
   if (!opened && !saved.MoveFileWarned) {
     saved.MoveFileWarned = true;

@@ -7,14 +7,17 @@
 #include <thread>
 
 #include "media/embedded_files.h"
+#include "media/png_painting.h"
 #include "platform/recordfile.h"
 #include "platform/settings.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
 #include "play/frm_play.h"
 #include "play/game_over.h"
+#include "play/high_score_record.h"
 #include "play/new_game.h"
 #include "play/player.h"
 #include "play/players.h"
@@ -132,12 +135,16 @@ Preflight PrepareStart(const QString& programFolder) {
       p.holderHost = p.lock->HolderHost();
     } else {
       p.result = Preflight::Result::LockFailed;
-      p.folder = p.lock->Folder();
+      p.folder = p.lock->ProblemFolder();
       (p.lock->FolderProblem() ? p.reason : p.problem) = p.lock->Problem();
     }
     p.lock.reset();
     return p;
   }
+  // Only the copy that holds the lock may take away what a write left.
+  media::RemoveStaleTemporaries(*p.folders,
+                                {QString::fromLatin1(kPlayersFileName), QString::fromLatin1(kSavedGamesFileName),
+                                 QString::fromLatin1(kHighScoreFileName)});
   const media::SeedCopy seed = media::CopySeedFiles(*p.folders);
   if (!seed.ok()) {
     p.result = Preflight::Result::SeedFailed;
@@ -248,9 +255,15 @@ bool StartUp::OpenPlayersFile() {
 }
 
 bool StartUp::Run() {
+  const platform::WriteFailures::OneBoxPerCause oneBox(s_.writeFailures);
   s_.state.IsDeveloperView = DeveloperViewSwitch(s_.commandLine);
-  if (!QFileInfo::exists(PlayersPath(s_.folders))) {
-    TellFailure(kFilesMissingText);
+  if (const QFileInfo players(PlayersPath(s_.folders)); !players.exists()) {
+    // A link left pointing nowhere is named with what it points to.
+    if (players.isSymLink())
+      TellFailure(QString(kUnableToStartText) + "\r\n\r\nThe players file " + players.filePath() + " is a link to " +
+                  players.symLinkTarget() + ", which does not exist. Remove the link or put the file back.");
+    else
+      TellFailure(kFilesMissingText);
     return false;
   }
   if (!QFileInfo::exists(s_.folders.AppPath + kWinSoundFile)) {
@@ -267,8 +280,13 @@ bool StartUp::Run() {
     if (bytes.size() >= kPlayerRecordLength) st_.NoIntroMusic = PlayerRecord::Decode(bytes).NoIntroMusic != 0;
   }
 
-  if (const media::FileProblem problem = media::ExtractPngResources(s_.folders.DataPath); !problem.ok())
-    Tell(problem.Text(), platform::vbInformation, kOopsTitle);
+  QStringList unwritten;
+  if (const media::FileProblem problem = media::ExtractPngResources(s_.folders.DataPath, &unwritten);
+      !problem.ok() && !s_.wait.Exiting())
+    s_.writeFailures.WriteFailed(problem.path, problem.reason);
+  // A picture that could not be written is told of once, here, not again
+  // as missing where it is shown.
+  for (const QString& file : unwritten) s_.backgrounds.PictureReports().AlreadyTold(file);
 
   s_.state.StartingUp = true;
   s_.splash.Show();
@@ -347,7 +365,7 @@ bool StartUp::OpenDoor() {
   s_.frmPlay.SetFixedSizes();
 
   if (const media::FileProblem problem = media::SetUpSounds(s_.folders.DataPath); !problem.ok())
-    Tell(problem.Text() + "\r\n\r\nThe game goes on without that sound.", platform::vbExclamation, kProgramTitle);
+    if (!s_.wait.Exiting()) s_.writeFailures.WriteFailed(problem.path, problem.reason);
   if (s_.wait.Exiting()) return false;
 
   s_.music.LoadMusicList();

@@ -20,6 +20,7 @@ class RecordFile;
 class SettingsStore;
 class UiService;
 class WaitService;
+class WriteFailures;
 }  // namespace platform
 
 namespace table {
@@ -48,7 +49,6 @@ inline constexpr char kSmallScreenText[] =
 inline constexpr char kLargeFontsText[] =
     "\r\n\r\nYour desktop shows its text larger than normal, which leaves the game too little room on the "
     "screen.\r\nTo make room, lower the scaling or the font size in your desktop's display settings.";
-inline constexpr char kOopsTitle[] = "Oops....";
 inline constexpr char kIntroMusicFile[] = "Data/intro.mp3";
 inline constexpr char kDeveloperViewSwitch[] = "/KOVRA";
 inline constexpr int kMinimumScreenWidthTwips = 13980;
@@ -143,6 +143,7 @@ struct StartUpServices {
   media::Folders& folders;
   platform::ScreenMetrics screen;
   platform::UiService& ui;
+  platform::WriteFailures& writeFailures;  // the start's failed writes are told here, one box per cause
   platform::WaitService& wait;
   platform::SettingsStore& settingsStore;
   PlayState& state;

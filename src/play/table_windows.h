@@ -38,6 +38,7 @@ struct TableWindowsParts {
   PlayState& state;
   platform::WaitService& wait;
   platform::UiService& ui;
+  platform::WriteFailures& writeFailures;
   platform::SoundChannel& sound;
   platform::SettingsStore& settingsStore;
   const media::Folders& folders;

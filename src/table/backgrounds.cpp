@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "media/folders.h"
 #include "media/png_errors.h"
 #include "media/png_painting.h"
@@ -95,8 +98,15 @@ void TileBackground(const QImage& picture, QImage& target) {
 QString StructurePicture(const QString& AppPath, int n) { return AppPath + "Data/" + QString::number(n) + ".dat"; }
 
 QString ReadBackgroundPicture(const QString& path, QImage& picture) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return "The file cannot be opened: " + file.errorString() + ".";
+  // Only a plain file is opened: a FIFO in a picture's place would wait for a writer.
+  QString reason;
+  const int fd = platform::OpenPlainFile(path, O_RDONLY, &reason);
+  if (fd < 0) return "The file cannot be opened: " + reason + ".";
+  QFile file;
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return "The file cannot be opened: " + file.errorString() + ".";
+  }
   if (file.size() == 0) return QStringLiteral("The file is empty.");
   // The kind of picture is told by its first bytes, not by its name.
   QImageReader reader(&file);

@@ -14,6 +14,8 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "platform/write_failures.h"
+#include "support/child_process.h"
 #include "support/temp_home.h"
 #include "support/test_files.h"
 
@@ -61,7 +63,7 @@ class MusicTest : public ::testing::Test {
     p->cause = cause;
     player = p.get();
     auto m = std::make_unique<Music>(MusicServices{folders, wait, ui, settings, sound, [this] { return soundOn; },
-                                                   "Marrowdale", [this] { ++commandsDone; }},
+                                                   "Marrowdale", [this] { ++commandsDone; }, &failures},
                                      std::move(p));
     m->SetMenu(&menu);
     return m;
@@ -83,6 +85,7 @@ class MusicTest : public ::testing::Test {
   Folders folders;
   platform::WaitService wait;
   platform::FakeUi ui;
+  platform::WriteFailures failures{ui};
   platform::IniSettingsStore settings{home.ConfigHome()};
   platform::FakeSoundChannel sound;
   bool soundOn = true;
@@ -107,7 +110,25 @@ TEST_F(MusicTest, LoadingDropsBlankAndMissingLinesAndRewritesTheListWithCrLf) {
   QFile::remove(ListFile());
   music->LoadMusicList();
   EXPECT_EQ(music->state().PlayList, QStringList{folders.AppPath + "Data/intro.mp3"});
-  EXPECT_EQ(FileBytes(ListFile()), (folders.AppPath + "Data/intro.mp3\r\n").toUtf8());
+  EXPECT_EQ(FileBytes(ListFile()), QByteArray("Data/intro.mp3\r\n"));
+}
+
+TEST_F(MusicTest, TheShippedSongIsFoundWhereverTheProgramFolderStands) {
+  // A list written while the program stood elsewhere, with the whole path.
+  WriteFile(ListFile(), ("/old/place/of/the/program/Data/intro.mp3\r\n" + Song("one.mp3") + "\r\n").toUtf8());
+  auto music = Make();
+  music->LoadMusicList();
+  EXPECT_EQ(music->state().PlayList, (QStringList{folders.AppPath + "Data/intro.mp3", Song("one.mp3")}));
+  EXPECT_EQ(FileBytes(ListFile()), ("Data/intro.mp3\r\n" + Song("one.mp3") + "\r\n").toUtf8());
+
+  // The folder moves again: the list finds the song and needs no change.
+  const QByteArray written = FileBytes(ListFile());
+  folders.AppPath = home.Path() + "/moved/";
+  WriteFile(folders.AppPath + "Data/intro.mp3", "intro");
+  auto moved = Make();
+  moved->LoadMusicList();
+  EXPECT_EQ(moved->state().PlayList, (QStringList{folders.AppPath + "Data/intro.mp3", Song("one.mp3")}));
+  EXPECT_EQ(FileBytes(ListFile()), written);
 }
 
 TEST_F(MusicTest, PlayAllPlaysTheListOnceAndNextSongWraps) {
@@ -226,6 +247,24 @@ TEST_F(MusicTest, AddingASong) {
   EXPECT_EQ(ui.fileRequests.back().initialFolder, home.Path() + "/songs");
 }
 
+TEST_F(MusicTest, AListThatCannotBeWrittenKeepsItsBytesAndIsToldOnce) {
+  const QByteArray list = (Song("one.mp3") + "\r\n" + Song("two.mp3") + "\r\n" + Song("three.mp3") + "\r\n").toUtf8();
+  WriteFile(ListFile(), list);
+  // No room for a song: every write of the list fails.
+  const int status = testing_support::InChildUnderFileSizeLimit(8, [&] {
+    auto music = Make();
+    music->LoadMusicList();
+    if (FileBytes(ListFile()) != list) return 10;
+    if (!music->RemoveSong(3) || !music->RemoveSong(2)) return 11;
+    if (FileBytes(ListFile()) != list) return 12;
+    if (ui.boxes.size() != 1 || !ui.boxes[0].text.contains("File too large")) return 13;
+    return 0;
+  });
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(FileBytes(ListFile()), list);
+}
+
 TEST_F(MusicTest, TheMusicMenuStartsTheListItsRowChose) {
   WriteFile(ListFile(), (Song("one.mp3") + "\r\n" + Song("two.mp3")).toUtf8());
   auto music = Make();
@@ -277,7 +316,7 @@ TEST(MusicPlayer, TheRealPlayerNeverHangsWithoutASoundDevice) {
   platform::FakeUi ui;
   platform::IniSettingsStore settings(home.ConfigHome());
   platform::FakeSoundChannel sound;
-  Music music(MusicServices{folders, wait, ui, settings, sound, {}, "Marrowdale", {}},
+  Music music(MusicServices{folders, wait, ui, settings, sound, {}, "Marrowdale", {}, nullptr},
               CreateMusicPlayer(platform::CreateSoundServer()));
   EXPECT_NE(music.UnavailableCause(), MusicUnavailableCause::NoAudioOutput);
   music.PlayMP3(folders.AppPath + "Data/intro.mp3");

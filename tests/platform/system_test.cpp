@@ -7,8 +7,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "support/child_process.h"
 
 using namespace platform;
 
@@ -114,6 +117,12 @@ TEST(InstanceLockTest, ALinkInTheLocksPlaceIsRefusedAndWhatItPointsToKeepsItsByt
     EXPECT_TRUE(lock.Problem().startsWith(path + " is a link to " + target)) << lock.Problem().toStdString();
     EXPECT_TRUE(lock.Problem().contains("Remove the link")) << lock.Problem().toStdString();
   }
+  // A hard link shares the other file's bytes: refused as well.
+  QFile::remove(path);
+  ASSERT_EQ(link(QFile::encodeName(precious).constData(), QFile::encodeName(path).constData()), 0);
+  InstanceLock hard(dir.path());
+  EXPECT_FALSE(hard.TryLock());
+  EXPECT_TRUE(hard.Problem().startsWith(path + " is a hard link")) << hard.Problem().toStdString();
   QFile f(precious);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), bytes);
@@ -123,6 +132,20 @@ TEST(InstanceLockTest, ALinkInTheLocksPlaceIsRefusedAndWhatItPointsToKeepsItsByt
   ASSERT_TRUE(QFile::remove(path));
   InstanceLock plain(dir.path());
   EXPECT_TRUE(plain.TryLock()) << plain.Problem().toStdString();
+}
+
+// Under a file-size limit smaller than the probe, the folder check gives the
+// system's reason, not a full disk.
+TEST(FolderWriteProblemTest, AFileSizeLimitIsToldAsSuch) {
+  QTemporaryDir dir;
+  EXPECT_EQ(FolderWriteProblem(dir.path()), QString());
+  const int status = testing_support::InChildUnderFileSizeLimit(1024, [&] {
+    const QString problem = FolderWriteProblem(dir.path());
+    return problem == QString::fromLocal8Bit(std::strerror(EFBIG)) ? 0 : 1;
+  });
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 TEST(ScreenMetricsTest, ReadsThePrimaryScreen) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <limits>
@@ -224,6 +225,49 @@ TEST_F(HighScoreFileTest, ANoiseFileIsKeptAsideAndTheListBeginsAnew) {
   fresh[0] = Entry(52, 754);
   EXPECT_EQ(Read(), fresh);
   EXPECT_EQ(ReadHighScoreFile(Path()).state, HighScoreFile::State::Read);
+}
+
+// Three whole places and five bytes more: the places stay through two game
+// overs, the file as it was is kept aside once, and the file becomes whole.
+TEST_F(HighScoreFileTest, BytesAfterTheLastWholePlaceKeepThePlacesThroughTwoGameOvers) {
+  const HighScoreList full = FullList();
+  HighScoreList three{};
+  QByteArray bytes;
+  for (std::size_t i = 0; i < 3; ++i) {
+    three[i] = full[i];
+    bytes += full[i].Encode();
+  }
+  bytes += QByteArray("\x01\x02\x03\x04\x05", 5);
+  {
+    QFile f(Path());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+
+  QString notice;
+  int place = 0;
+  EXPECT_EQ(EnterHighScore(Path(), Entry(50, 600, "Four"), &place, nullptr, &notice), HighScoreResult::Entered);
+  EXPECT_EQ(place, 4);
+  EXPECT_TRUE(notice.contains("5 bytes after its last place")) << notice.toStdString();
+  const QStringList aside = QDir(dir.path()).entryList({"highscore.sav.damaged-*"}, QDir::Files);
+  ASSERT_EQ(aside.size(), 1);
+  QFile kept(dir.filePath(aside[0]));
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), bytes);
+
+  notice.clear();
+  EXPECT_EQ(EnterHighScore(Path(), Entry(190, 600, "Two"), &place, nullptr, &notice), HighScoreResult::Entered);
+  EXPECT_EQ(place, 2);
+  EXPECT_EQ(notice, QString());
+  HighScoreList expected{};
+  expected[0] = full[0];
+  expected[1] = Entry(190, 600, "Two");
+  expected[2] = full[1];
+  expected[3] = full[2];
+  expected[4] = Entry(50, 600, "Four");
+  EXPECT_EQ(Read(), expected);
+  EXPECT_EQ(ReadHighScoreFile(Path()).state, HighScoreFile::State::Read);
+  EXPECT_EQ(QDir(dir.path()).entryList({"highscore.sav.damaged-*"}, QDir::Files).size(), 1);
 }
 
 }  // namespace

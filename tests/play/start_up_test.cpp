@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -170,6 +171,75 @@ TEST_F(StartUpTest, ASecondCopyTouchesNothing) {
   EXPECT_TRUE(text.contains("process " + QString::number(QCoreApplication::applicationPid()))) << text.toStdString();
   EXPECT_FALSE(text.contains("Windows"));
   EXPECT_FALSE(QFile::exists(players));
+}
+
+// A FIFO in place of a file the start reads would wait for a writer that
+// never comes: the start goes on past each.
+TEST_F(StartUpTest, FifosInPlaceOfFilesReadAtStartNeverStopIt) {
+  StorePlayer(0);
+  const QString user = preflight.folders->UserPath;
+  QDir().mkpath(user);
+  const QStringList fifos{user + "MusicList.txt", preflight.folders->DataPath + "logo.tmp",
+                          preflight.folders->DataPath + "splash.tmp"};
+  for (const QString& fifo : fifos) ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  Make();
+  ASSERT_TRUE(program->Start());
+  EXPECT_TRUE(program->frmPlay().isVisible());
+  // The list that cannot be read is left as it is.
+  EXPECT_EQ(QFileInfo(fifos[0]).isFile(), false);
+  EXPECT_TRUE(QFileInfo::exists(fifos[0]));
+  program->frmPlay().close();
+}
+
+// Links planted under the names of the program's working files are
+// replaced, never written through: what they point to keeps its bytes.
+TEST_F(StartUpTest, PlantedLinksNeverRedirectAWrite) {
+  StorePlayer(0);
+  const QString data = preflight.folders->DataPath;
+  const QString outside = home.Path() + "/precious";
+  const QByteArray precious("the user's own bytes\n");
+  for (const QString& name : {QString("one"), QString("two"), QString("three")}) {
+    QFile f(outside + "-" + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(precious);
+  }
+  ASSERT_TRUE(QFile::link(outside + "-one", data + media::SoundResourceFile(media::kFirstSoundResource)));
+  ASSERT_TRUE(QFile::link(outside + "-two", data + kMoveFileName));
+  ASSERT_EQ(link(QFile::encodeName(outside + "-three").constData(), QFile::encodeName(data + "handD.tmp").constData()),
+            0);
+  Make();
+  ASSERT_TRUE(program->Start());
+  for (const QString& name : {QString("one"), QString("two"), QString("three")})
+    EXPECT_EQ(FileBytes(outside + "-" + name), precious) << name.toStdString();
+  EXPECT_FALSE(QFileInfo(data + media::SoundResourceFile(media::kFirstSoundResource)).isSymLink());
+  EXPECT_EQ(FileBytes(data + media::SoundResourceFile(media::kFirstSoundResource)),
+            media::LoadResData(QString::number(media::kFirstSoundResource), media::kResTypeSound));
+  program->frmPlay().close();
+  for (const QString& name : {QString("one"), QString("two"), QString("three")})
+    EXPECT_EQ(FileBytes(outside + "-" + name), precious) << name.toStdString();
+}
+
+// A kill between a whole file's write and its rename leaves its temporary;
+// the next start takes away those and nothing it did not make.
+TEST_F(StartUpTest, AStartRemovesTheStaleTemporariesOfItsOwnFilesOnly) {
+  const QString data = preflight.folders->DataPath;
+  const QString user = preflight.folders->UserPath;
+  const QStringList stale{data + "players4.sav.new-Ab12Cd", data + "backup4.sav.new-XyZ123",
+                          data + "highscore.sav.new-000000", user + "MusicList.txt.new-abcdef"};
+  const QStringList others{data + "players4.sav.new-mine.txt", data + "notes.new-abcdef", user + "MusicList.txt.new-"};
+  for (const QString& path : stale + others) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write("left");
+  }
+  const QString linked = data + "backup4.sav.new-linked";
+  ASSERT_TRUE(QFile::link(others[0], linked));
+  preflight.lock.reset();
+  const Preflight again = PrepareStart(QString(MARROWDALE_SOURCE_DIR) + "/");
+  ASSERT_EQ(again.result, Preflight::Result::Ok);
+  for (const QString& path : stale) EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+  for (const QString& path : others) EXPECT_EQ(FileBytes(path), "left") << path.toStdString();
+  EXPECT_TRUE(QFileInfo(linked).isSymLink());
 }
 
 TEST_F(StartUpTest, ADamagedPlayersFileIsKeptAsideAndAFreshOneMade) {
