@@ -27,7 +27,8 @@ Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::m
     : QObject(parent),
       parts_(parts),
       NetVersionText_(NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)),
-      callerLimit_(callerLimit) {
+      callerLimit_(callerLimit),
+      callerDraw_(std::random_device{}()) {
   chatLook_ = std::move(joins.chatLook);
   restore_ = joins.restore;
   handshakeTimer_.setSingleShot(true);

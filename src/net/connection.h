@@ -34,6 +34,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <random>
 
 #include "net/frm_chat.h"
 #include "net/frm_connect.h"
@@ -72,9 +73,15 @@ constexpr std::chrono::milliseconds kHandshakeLimit{30000};
 // go, and the host listens on.
 constexpr std::chrono::milliseconds kCallerHandshakeLimit{10000};
 // Callers greeted at once, each on a socket of its own, until one of them
-// gives its name; the oldest is let go to make room for a new one, so that
-// no crowd of silent callers can keep a fair one out.
-constexpr int kMaxCallersInHandshake = 8;
+// gives its name. A caller that has answered with its version is never let
+// go to make room; when they are full, a silent caller drawn at random is,
+// so that a crowd has no sure way to hit a fair caller still on its way.
+// Room for many makes that unlikely: a fair caller half a second from its
+// answer outlives some sixty newcomers four times in five.
+constexpr int kMaxCallersInHandshake = 256;
+// One address holds at most this many of them; a newer call from it makes
+// room among its own.
+constexpr int kMaxCallersPerAddress = 4;
 // Index of a socket that only tells an extra caller the host is busy.
 constexpr int kRefusedCallerSocket = -1;
 // Index of a caller's socket while it is greeted; it keeps it when it takes
@@ -244,13 +251,14 @@ class Connection : public QObject,
   };
   // How a caller that does not take the seat is let go.
   enum class Farewell {
-    Quiet,  // closed without a word: out of time, out of room, or it hung up
+    Quiet,  // closed without a word: out of time, or it hung up
     Go,     // "GO": it sent what no program of the game sends
-    Busy,   // the busy line and "GO": another caller has taken the seat
+    Busy,   // the busy line and "GO": another caller has taken the seat, or newer ones its room
   };
   // A caller of the host, greeted on a socket of its own.
   struct Caller {
     platform::Winsock* socket = nullptr;  // a child of the connection, deleted once let go
+    QString address;                      // where it calls from
     LineSplitter received;                // what it has sent
     HandshakeStep step = HandshakeStep::AwaitIP;
     QByteArray versionLine;  // its IP line, dispatched once it has the seat
@@ -280,6 +288,9 @@ class Connection : public QObject,
   void Winsock1_ConnectionRequest(int index, int requestID);
   // A caller while the seat is free: greeted on a socket of its own.
   void GreetCaller(int requestID);
+  // Room for one more caller from the address: false when the address, or
+  // the handshakes as a whole, hold only callers that have answered.
+  bool MakeRoomFor(const QString& address);
   // What a greeted caller sent: its version, then its name, which gives it
   // the seat.
   void CallerDataArrival(platform::Winsock* socket);
@@ -356,6 +367,7 @@ class Connection : public QObject,
   std::deque<Caller> callers_;                   // the host's callers in their handshake, oldest first
   const std::chrono::milliseconds callerLimit_;  // how long a caller may take to give its name
   QTimer callerTimer_;                           // runs until the oldest caller's time is up
+  std::minstd_rand callerDraw_;                  // draws the silent caller let go to make room
   bool denialShown_ = false;                     // the host's player is being told of a refused caller
   TabOrder TabOrders_;                           // tableau numbers to and from the peer
 

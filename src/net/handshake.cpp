@@ -2,14 +2,17 @@
 // caller with its version, each on a socket of its own, and the first that
 // answers with its version and its name takes the seat; the others are then
 // told the host is busy, as is every later caller. A caller that has not
-// given its name in time, or that the newest callers crowd out, is let go
-// without a word, so that no silent caller keeps a fair one out. The
-// joining side gives a host up that has not finished the exchange in time.
+// given its name in time is let go without a word; one that newer callers
+// crowd out is told the host is busy, so that a fair program among them
+// says so. The joining side gives a host up that has not finished the
+// exchange in time.
 
 #include "net/connection.h"
 
 #include <QTimer>
 #include <algorithm>
+#include <random>
+#include <vector>
 
 #include "platform/ui.h"
 #include "platform/vb.h"
@@ -42,8 +45,12 @@ void Connection::GreetCaller(int requestID) {
     delete socket;
     return;
   }
-  if (callers_.size() >= static_cast<std::size_t>(kMaxCallersInHandshake))
-    LetCallerGo(callers_.begin(), Farewell::Quiet);
+  const QString address = socket->RemoteHost;
+  if (!MakeRoomFor(address)) {
+    RefuseBusy(*socket);
+    QTimer::singleShot(platform::kCloseLingerMs, socket, &QObject::deleteLater);
+    return;
+  }
   // The socket's events come from the event loop, never inside its own
   // call, and die with it. Once the caller has the seat they are the
   // opponent's.
@@ -72,11 +79,28 @@ void Connection::GreetCaller(int requestID) {
 
   Caller caller;
   caller.socket = socket;
+  caller.address = address;
   caller.since.start();
   // Every caller is greeted as the one who would take the seat, socket 1.
   socket->SendData(Line(IpLine(NetVersionText_, play::kNetPeerSocket)));
   callers_.push_back(std::move(caller));
   TimeNextCaller();
+}
+
+bool Connection::MakeRoomFor(const QString& address) {
+  const auto fromAddress = [&address](const Caller& c) { return c.address == address; };
+  const bool addressFull = std::count_if(callers_.begin(), callers_.end(), fromAddress) >= kMaxCallersPerAddress;
+  if (!addressFull && callers_.size() < static_cast<std::size_t>(kMaxCallersInHandshake)) return true;
+  // A caller that has answered is on its way to the seat: only a silent one
+  // makes room, of the address's own when it is the address that is full.
+  std::vector<std::size_t> silent;
+  for (std::size_t i = 0; i < callers_.size(); ++i) {
+    if (callers_[i].step == HandshakeStep::AwaitIP && (!addressFull || fromAddress(callers_[i]))) silent.push_back(i);
+  }
+  if (silent.empty()) return false;
+  std::uniform_int_distribution<std::size_t> draw(0, silent.size() - 1);
+  LetCallerGo(callers_.begin() + static_cast<std::ptrdiff_t>(silent[draw(callerDraw_)]), Farewell::Busy);
+  return true;
 }
 
 std::deque<Connection::Caller>::iterator Connection::FindCaller(const platform::Winsock* socket) {

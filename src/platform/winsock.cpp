@@ -108,6 +108,8 @@ bool Winsock::Accept(Winsock& listener, int requestID) {
   Close();
   socket->setParent(this);
   Adopt(socket);
+  RemoteHost = socket->peerAddress().toString();
+  RemotePort = socket->peerPort();
   // Bytes that came with the call are announced like any later arrival.
   if (socket->bytesAvailable() > 0) {
     QMetaObject::invokeMethod(

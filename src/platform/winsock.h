@@ -55,6 +55,7 @@ class Winsock : public QObject {
   // The computer's address; never empty: without a network it is the
   // loopback address, so that two copies on one machine can still play.
   QString LocalIP() const;
+  // Where Connect goes; after Accept, where the call came from.
   QString RemoteHost;
   int RemotePort = 0;
   // Where Listen binds: empty for every IPv4 address; tests narrow it.

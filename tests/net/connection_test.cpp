@@ -337,9 +337,10 @@ TEST(Connection, TwoProgramsConnectAThirdIsRefusedAndEitherEnds) {
   EXPECT_EQ(vb::TrimRecord(play::ScoreRec::Decode(FileBytes(remote.NetFilePath())).OpponentName), "Hal");
 }
 
-// Callers that connect and say nothing hold no seat: each is greeted, the
-// oldest are let go to make room for the newest and the rest at the limit,
-// all without a word or a box. A fair caller after them takes the seat, and
+// Callers that connect and say nothing hold no seat: each is greeted, and
+// of those from one address a few at a time; the others are told the host
+// is busy to make room for the newest, the rest are let go at the limit
+// without a word, and no box is shown. A fair caller after them takes the seat, and
 // every caller after it, however many call at once, is told the host is
 // busy, with the box shown once while the player has not closed it.
 TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) {
@@ -380,9 +381,14 @@ TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) 
            [&] { host.conn->SetupInternet(); });
   ASSERT_TRUE(RunUntil([&] { return host.returned && answered(late); }, {&host}));
 
-  EXPECT_EQ(silent.got, QByteArray("IP  4. 0. 0^ 1\n"));
-  for (const auto& p : crowd) EXPECT_EQ(p->got, QByteArray("IP  4. 0. 0^ 1\n"));
-  EXPECT_EQ(mostGreeted, kMaxCallersInHandshake);
+  const QByteArray greeting = "IP  4. 0. 0^ 1\n";
+  const QByteArray busy = "SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n";
+  int crowdedOut = silent.got == greeting + busy;
+  for (const auto& p : crowd) crowdedOut += p->got == greeting + busy;
+  EXPECT_GE(crowdedOut, 1);
+  EXPECT_TRUE(silent.got == greeting || silent.got == greeting + busy) << silent.got.toStdString();
+  for (const auto& p : crowd) EXPECT_TRUE(p->got == greeting || p->got == greeting + busy) << p->got.toStdString();
+  EXPECT_EQ(mostGreeted, kMaxCallersPerAddress);
   for (const auto& p : late)
     EXPECT_EQ(p->got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
   EXPECT_TRUE(fair.got.startsWith("IP  4. 0. 0^ 1\nNM Hal\n")) << fair.got.toStdString();
@@ -396,6 +402,105 @@ TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) 
   ASSERT_FALSE(boxes.isEmpty());
   EXPECT_LT(boxes.size(), 20);
   EXPECT_EQ(boxes.count(kDeniedText), boxes.size());
+}
+
+// A caller on its way to the seat is not crowded out: neither one that has
+// answered with its version by any number of silent newcomers, nor one
+// still silent by the calls of another address.
+TEST(Connection, NoCrowdOfSilentCallersPutsOutOneThatAnsweredOrOneFromElsewhere) {
+  TempHome home;
+  // Nobody runs out of time here.
+  Side host("Hal", home.Path(), nullptr, std::chrono::minutes(2));
+  host.Host();
+  host.StartSetup();
+  const QByteArray greeting = "IP  4. 0. 0^ 1\n";
+  const QByteArray busy = "SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n";
+  using Peers = std::vector<std::unique_ptr<Peer>>;
+  const auto count = [](const Peers& peers, const std::function<bool(const Peer&)>& what) {
+    return std::count_if(peers.begin(), peers.end(), [&](const auto& p) { return what(*p); });
+  };
+  const auto greeted = [](const Peer& p) { return p.got.startsWith("IP "); };
+  // The calls go out a few dozen at a time, each batch once the last is
+  // answered, as the system queues only so many calls unaccepted.
+  QTimer caller;
+  std::function<void()> nextBatch;
+  const auto call = [&](Peers& peers, int n, const std::function<QString(int)>& from) {
+    nextBatch = [&peers, n, from, &host, &count, &greeted] {
+      if (count(peers, greeted) < qsizetype(peers.size())) return;
+      for (int i = 0; i < 25 && int(peers.size()) < n; ++i) {
+        peers.push_back(std::make_unique<Peer>());
+        peers.back()->Connect(host.Port(), from(int(peers.size()) - 1));
+      }
+    };
+    nextBatch();
+  };
+  QObject::connect(&caller, &QTimer::timeout, [&] {
+    if (nextBatch) nextBatch();
+  });
+  caller.start(5);
+  Peer answered;  // holds its name back until told
+  answered.onLine = [&](const QByteArray& line) {
+    if (line.startsWith("IP ")) answered.Send("IP  4. 0. 0\n");
+  };
+  Peer elsewhere;  // says nothing
+  When first([&] { return host.Listening(); },
+             [&] {
+               answered.Connect(host.Port(), "127.0.0.1");
+               elsewhere.Connect(host.Port(), "127.0.0.2");
+             });
+  // A hundred calls from one address, then as many as are greeted at once,
+  // each from an address of its own.
+  Peers oneAddress, manyAddresses;
+  bool answeredStayed = false;
+  When crowd1([&] { return answered.got.contains("NM Hal\n") && elsewhere.got == greeting; },
+              [&] { call(oneAddress, 100, [](int) { return QStringLiteral("127.0.0.3"); }); });
+  const auto settled = [&](const Peers& peers, std::size_t n) {
+    return peers.size() == n && count(peers, greeted) == qsizetype(n);
+  };
+  bool elsewhereStayed = false;
+  int greetedAfterOneAddress = 0;
+  When crowd2(
+      [&] {
+        return settled(oneAddress, 100) &&
+               count(oneAddress, [&](const Peer& p) { return p.closed; }) == 100 - kMaxCallersPerAddress;
+      },
+      [&] {
+        elsewhereStayed = !elsewhere.closed && elsewhere.got == greeting;
+        greetedAfterOneAddress = host.conn->CallersInHandshake();
+        call(manyAddresses, kMaxCallersInHandshake,
+             [](int i) { return QString("127.0.%1.%2").arg(1 + i / 200).arg(10 + i % 200); });
+      });
+  int greetedAfterManyAddresses = 0;
+  When name(
+      [&] {
+        return settled(manyAddresses, kMaxCallersInHandshake) &&
+               host.conn->CallersInHandshake() == kMaxCallersInHandshake;
+      },
+      [&] {
+        greetedAfterManyAddresses = host.conn->CallersInHandshake();
+        answeredStayed = !answered.closed;
+        answered.Send("NM Ann\n");
+      });
+  When end([&] { return host.conn->HandshakeDone(); }, [&] { host.conn->SetupInternet(); });
+  ASSERT_TRUE(RunUntil([&] { return host.returned; }, {&host}, 30000));
+
+  EXPECT_TRUE(elsewhereStayed);
+  EXPECT_EQ(greetedAfterOneAddress, 2 + kMaxCallersPerAddress);
+  EXPECT_EQ(greetedAfterManyAddresses, kMaxCallersInHandshake);
+  EXPECT_TRUE(answeredStayed);
+  EXPECT_TRUE(answered.got.startsWith(greeting + "NM Hal\n")) << answered.got.toStdString();
+  EXPECT_EQ(host.net.OpponentName, "Ann");
+  // Everyone else heard the host was busy, sooner or later.
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        return elsewhere.closed && count(oneAddress, [](const Peer& p) { return !p.closed; }) == 0 &&
+               count(manyAddresses, [](const Peer& p) { return !p.closed; }) == 0;
+      },
+      {&host}, 30000));
+  EXPECT_EQ(elsewhere.got, greeting + busy);
+  EXPECT_EQ(count(oneAddress, [&](const Peer& p) { return p.got == greeting + busy; }), 100);
+  EXPECT_EQ(count(manyAddresses, [&](const Peer& p) { return p.got == greeting + busy; }), kMaxCallersInHandshake);
+  EXPECT_EQ(host.BoxTexts(), QStringList{kEndConnectionText});
 }
 
 // A caller that hangs up before it has given its name never joined, whether
