@@ -93,6 +93,8 @@ constexpr int kPeerCloseGraceMs = 500;
 // The pump takes chat lines for up to this long before the window is
 // redrawn.
 constexpr int kPumpSliceMs = 10;
+// Refused callers are noted in the chat window at most once in this time.
+constexpr int kRefusedNoteGapMs = 30000;
 // The chat alert sounds at most once in this time.
 constexpr int kChatAlertGapMs = 250;
 // The remote's save question follows the host's quit notice after this.
@@ -115,10 +117,11 @@ inline constexpr char kDealerEndedText[] = "Dealer has terminated game.";
 inline constexpr char kQuitText[] = " quit the game.";
 inline constexpr char kUnnamedOpponent[] = "The other player";
 inline constexpr char kBusyChatText[] = "MD: So you want to play with us? Sorry I'm busy!";
-inline constexpr char kDeniedTitle[] = "Connection Request Denied";
-inline constexpr char kDeniedText[] =
-    "A new opponent tried to join this game.\r\n\r\nMarrowdale is a 2-player game and you already have an online "
-    "opponent.";
+// The chat window's note of callers refused while an opponent is connected:
+// one at once, then those of the next while counted in one line.
+inline constexpr char kRefusedCallerText[] = "MD: A new opponent tried to join this game and was told you are busy.";
+inline constexpr char kRefusedCallersText[] =
+    "MD: %1 new opponents tried to join this game and were told you are busy.";
 inline constexpr char kSaveGameTitle[] = "Save Game";
 inline constexpr char kSaveAtEndText[] = "This game has ended. Would you like to save this game?";
 inline constexpr char kSaveOnErrorText[] = "Do you want to save this game?";
@@ -303,9 +306,12 @@ class Connection : public QObject,
   // The caller that gave its name becomes the opponent on socket 1, and
   // every other is told the host is busy.
   void SeatCaller(std::deque<Caller>::iterator caller, const QByteArray& nameAnswer);
-  // A caller beyond the one opponent: answered, closed, and the host's
-  // player told once while the box is up.
+  // A caller beyond the one opponent: answered, closed, and noted in the
+  // chat window.
   void RefuseCaller(int requestID);
+  // The callers refused since the last note, in one line of the chat
+  // window; the next note waits kRefusedNoteGapMs.
+  void NoteRefusedCallers();
   // The host did not finish the handshake in time: the remote gives it up.
   void HandshakeTimedOut();
   // The handshake with the host ended unfinished (out of time, or the host
@@ -368,7 +374,8 @@ class Connection : public QObject,
   const std::chrono::milliseconds callerLimit_;  // how long a caller may take to give its name
   QTimer callerTimer_;                           // runs until the oldest caller's time is up
   std::minstd_rand callerDraw_;                  // draws the silent caller let go to make room
-  bool denialShown_ = false;                     // the host's player is being told of a refused caller
+  int callersRefused_ = 0;                       // refused since the last note
+  QTimer refusedNoteTimer_;                      // runs while a note of refused callers waits
   TabOrder TabOrders_;                           // tableau numbers to and from the peer
 
   // The received lines and their reactions.

@@ -220,16 +220,19 @@ void Connection::RefuseCaller(int requestID) {
   auto* socket = new platform::Winsock(kRefusedCallerSocket, this);
   if (socket->Accept(Winsock1(kListenSocket), requestID)) RefuseBusy(*socket);
   QTimer::singleShot(platform::kCloseLingerMs, socket, &QObject::deleteLater);
-  if (denialShown_) return;
-  denialShown_ = true;
-  // The box waits: it is shown from the event loop, as a reaction, never
-  // inside the listening socket's own call.
-  QTimer::singleShot(0, this, [this] {
-    React([this] {
-      parts_.ui.MsgBox(kDeniedText, platform::vbInformation, kDeniedTitle);
-      denialShown_ = false;
-    });
-  });
+  // The host's player reads of it in the chat window, which asks nothing of
+  // him: a box would hold the opponent's lines back at a stranger's call.
+  ++callersRefused_;
+  if (!refusedNoteTimer_.isActive()) NoteRefusedCallers();
+}
+
+void Connection::NoteRefusedCallers() {
+  // With none since the last note the next is told at once.
+  if (callersRefused_ == 0) return;
+  AppendChatLog("\r\n" + (callersRefused_ == 1 ? QString::fromLatin1(kRefusedCallerText)
+                                               : QString::fromLatin1(kRefusedCallersText).arg(callersRefused_)));
+  callersRefused_ = 0;
+  refusedNoteTimer_.start();
 }
 
 // The busy line and "GO" go at once and the socket is closed: nothing
