@@ -116,7 +116,6 @@ inline constexpr char kFloodText[] =
 inline constexpr char kDealerEndedText[] = "Dealer has terminated game.";
 inline constexpr char kQuitText[] = " quit the game.";
 inline constexpr char kUnnamedOpponent[] = "The other player";
-inline constexpr char kBusyChatText[] = "MD: So you want to play with us? Sorry I'm busy!";
 // The chat window's note of callers refused while an opponent is connected:
 // one at once, then those of the next while counted in one line.
 inline constexpr char kRefusedCallerText[] = "MD: A new opponent tried to join this game and was told you are busy.";

@@ -14,6 +14,7 @@
 #include <random>
 #include <vector>
 
+#include "net/chat_lines.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"

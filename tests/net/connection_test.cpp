@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "net/chat_lines.h"
 #include "net/net_rig.h"
 #include "platform/vb.h"
 #include "support/temp_home.h"
@@ -583,6 +584,35 @@ TEST(Connection, ASilentHostIsGivenUpAtTheLimit) {
   EXPECT_EQ(remote.net.NetIsHost, play::kNetRemote);
   EXPECT_EQ(remote.ThinkDelay, 0.5f);
   EXPECT_EQ(remote.conn->frmChat(), nullptr);
+}
+
+// A host that greeted the joiner and then takes another caller, or makes
+// room for newer ones, tells it so: the joining player reads that the host
+// is busy and may be tried again, and is offline, asked nothing more.
+TEST(Connection, AJoinerLetGoAfterItsGreetingIsToldTheHostIsBusy) {
+  // Right after the greeting, after the joiner's version, after its name.
+  for (const char* after : {"", "IP  4. 0. 0", "NM Ann"}) {
+    TempHome home;
+    Side remote("Ann", home.Path());
+    ScriptedHost scripted;
+    ASSERT_TRUE(scripted.Listen());
+    remote.Remote([&] { return scripted.Port(); });
+    const auto refuse = [&] {
+      scripted.peer.Send("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n");
+      scripted.peer.Close();
+    };
+    QObject::connect(&scripted.server, &QTcpServer::newConnection, [&] {
+      if (!*after) refuse();
+    });
+    scripted.onLine = [&](const QByteArray& line) {
+      if (*after && line == after) refuse();
+    };
+    remote.StartSetup();
+    ASSERT_TRUE(RunUntil([&] { return remote.returned; }, {&remote})) << after;
+    EXPECT_EQ(remote.BoxTexts(), QStringList{kBusyRefusedText}) << after;
+    EXPECT_EQ(remote.net.NetConnIndex, play::kNetOffline);
+    EXPECT_EQ(remote.conn->frmChat(), nullptr);
+  }
 }
 
 // A host's flood of slaps plays a few and logs the rest as they came; a
