@@ -74,14 +74,17 @@ constexpr std::chrono::milliseconds kHandshakeLimit{30000};
 constexpr std::chrono::milliseconds kCallerHandshakeLimit{10000};
 // Callers greeted at once, each on a socket of its own, until one of them
 // gives its name. A caller that has answered with its version is never let
-// go to make room; when they are full, a silent caller drawn at random is,
-// so that a crowd has no sure way to hit a fair caller still on its way.
-// Room for many makes that unlikely: a fair caller half a second from its
-// answer outlives some sixty newcomers four times in five.
+// go to make room; when they are full, a silent caller drawn at random from
+// the older half of the silent ones is. A fair caller is silent for one
+// round trip: it is not drawn at all while fewer than half this many call
+// after it, and a flood faster than that has no sure way to hit it.
 constexpr int kMaxCallersInHandshake = 256;
 // One address holds at most this many of them; a newer call from it makes
 // room among its own.
 constexpr int kMaxCallersPerAddress = 4;
+// Silent callers drawn at most to make room, passing over those whose
+// answer waits unread.
+constexpr int kMaxCallerDraws = 8;
 // Index of a socket that only tells an extra caller the host is busy.
 constexpr int kRefusedCallerSocket = -1;
 // Index of a caller's socket while it is greeted; it keeps it when it takes

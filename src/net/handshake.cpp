@@ -99,8 +99,19 @@ bool Connection::MakeRoomFor(const QString& address) {
     if (callers_[i].step == HandshakeStep::AwaitIP && (!addressFull || fromAddress(callers_[i]))) silent.push_back(i);
   }
   if (silent.empty()) return false;
-  std::uniform_int_distribution<std::size_t> draw(0, silent.size() - 1);
-  LetCallerGo(callers_.begin() + static_cast<std::ptrdiff_t>(silent[draw(callerDraw_)]), Farewell::Busy);
+  // The draw is among the older half: a fair caller answers within a second
+  // or so, and is not drawn while the newest crowd in behind it; a flood
+  // fast enough to age it that soon still cannot aim at it.
+  silent.resize((silent.size() + 1) / 2);
+  // One whose answer has come, not yet read while the host is behind, is
+  // passed over for another, a few times at most.
+  std::size_t pick = 0;
+  for (int draws = 1;; ++draws) {
+    pick = std::uniform_int_distribution<std::size_t>(0, silent.size() - 1)(callerDraw_);
+    if (silent.size() == 1 || draws == kMaxCallerDraws || !callers_[silent[pick]].socket->LineWaiting()) break;
+    silent.erase(silent.begin() + static_cast<std::ptrdiff_t>(pick));
+  }
+  LetCallerGo(callers_.begin() + static_cast<std::ptrdiff_t>(silent[pick]), Farewell::Busy);
   return true;
 }
 

@@ -196,4 +196,10 @@ void Winsock::Flush() {
 
 QByteArray Winsock::GetData() { return socket_ ? socket_->readAll() : QByteArray(); }
 
+bool Winsock::LineWaiting() {
+  if (!socket_) return false;
+  if (!socket_->canReadLine() && socket_->state() == QAbstractSocket::ConnectedState) socket_->waitForReadyRead(0);
+  return socket_ && socket_->canReadLine();
+}
+
 }  // namespace platform

@@ -80,6 +80,9 @@ class Winsock : public QObject {
   // waits.
   void Flush();
   QByteArray GetData();
+  // Whether a whole line from the peer waits to be read, counting what the
+  // system already holds; never waits. Its arrival is announced as usual.
+  bool LineWaiting();
 
  signals:
   void ConnectionRequest(int index, int requestID);

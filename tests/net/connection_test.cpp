@@ -417,7 +417,8 @@ TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) 
 
 // A caller on its way to the seat is not crowded out: neither one that has
 // answered with its version by any number of silent newcomers, nor one
-// still silent by the calls of another address.
+// still silent by the calls of another address, nor by fewer than half as
+// many callers as are greeted at once coming after it.
 TEST(Connection, NoCrowdOfSilentCallersPutsOutOneThatAnsweredOrOneFromElsewhere) {
   TempHome home;
   // Nobody runs out of time here.
@@ -482,16 +483,28 @@ TEST(Connection, NoCrowdOfSilentCallersPutsOutOneThatAnsweredOrOneFromElsewhere)
              [](int i) { return QString("127.0.%1.%2").arg(1 + i / 200).arg(10 + i % 200); });
       });
   int greetedAfterManyAddresses = 0;
-  When name(
+  Peer late;  // silent, with the handshakes full
+  When lateCall(
       [&] {
         return settled(manyAddresses, kMaxCallersInHandshake) &&
                host.conn->CallersInHandshake() == kMaxCallersInHandshake;
       },
       [&] {
         greetedAfterManyAddresses = host.conn->CallersInHandshake();
-        answeredStayed = !answered.closed;
-        answered.Send("NM Ann\n");
+        late.Connect(host.Port(), "127.0.0.4");
       });
+  Peers newer;
+  constexpr int kNewer = kMaxCallersInHandshake / 2 - 1;
+  When newerCall(
+      [&] { return late.got == greeting; },
+      [&] { call(newer, kNewer, [](int i) { return QString("127.0.%1.%2").arg(5 + i / 200).arg(10 + i % 200); }); });
+  bool lateStayed = false;
+  When name([&] { return settled(newer, kNewer); },
+            [&] {
+              lateStayed = !late.closed && late.got == greeting;
+              answeredStayed = !answered.closed;
+              answered.Send("NM Ann\n");
+            });
   When end([&] { return host.conn->HandshakeDone(); }, [&] { host.conn->SetupInternet(); });
   ASSERT_TRUE(RunUntil([&] { return host.returned; }, {&host}, 30000));
 
@@ -499,18 +512,22 @@ TEST(Connection, NoCrowdOfSilentCallersPutsOutOneThatAnsweredOrOneFromElsewhere)
   EXPECT_EQ(greetedAfterOneAddress, 2 + kMaxCallersPerAddress);
   EXPECT_EQ(greetedAfterManyAddresses, kMaxCallersInHandshake);
   EXPECT_TRUE(answeredStayed);
+  EXPECT_TRUE(lateStayed);
   EXPECT_TRUE(answered.got.startsWith(greeting + "NM Hal\n")) << answered.got.toStdString();
   EXPECT_EQ(host.net.OpponentName, "Ann");
   // Everyone else heard the host was busy, sooner or later.
   ASSERT_TRUE(RunUntil(
       [&] {
-        return elsewhere.closed && count(oneAddress, [](const Peer& p) { return !p.closed; }) == 0 &&
-               count(manyAddresses, [](const Peer& p) { return !p.closed; }) == 0;
+        return elsewhere.closed && late.closed && count(oneAddress, [](const Peer& p) { return !p.closed; }) == 0 &&
+               count(manyAddresses, [](const Peer& p) { return !p.closed; }) == 0 &&
+               count(newer, [](const Peer& p) { return !p.closed; }) == 0;
       },
       {&host}, 30000));
   EXPECT_EQ(elsewhere.got, greeting + busy);
   EXPECT_EQ(count(oneAddress, [&](const Peer& p) { return p.got == greeting + busy; }), 100);
   EXPECT_EQ(count(manyAddresses, [&](const Peer& p) { return p.got == greeting + busy; }), kMaxCallersInHandshake);
+  EXPECT_EQ(late.got, greeting + busy);
+  EXPECT_EQ(count(newer, [&](const Peer& p) { return p.got == greeting + busy; }), kNewer);
   EXPECT_EQ(host.BoxTexts(), QStringList{kEndConnectionText});
 }
 
