@@ -85,6 +85,7 @@ void Connection::ChatDispatch(const QString& line, bool offerLink) {
   context.DataPath = parts_.folders.DataPath;
   context.remote = net.NetIsHost == play::kNetRemote;
   context.peerVersionEmpty = net.PeerVersion().isEmpty();
+  context.joining = parts_.state.CurrentTurn == table::Turn::None;
   const ChatReceipt r = ReadChatLine(line, context);
   if (!r.chat) return;
   parts_.state.RuleMessageShown = false;

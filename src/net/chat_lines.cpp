@@ -132,8 +132,12 @@ ChatReceipt ReadChatLine(const QString& line, const ChatReceiveContext& context)
   }
   r.alert = !r.sound.isEmpty();
   if (!r.remoteQuit) r.message = r.iconShown ? "\r\n\r\n" + body : body;
-  r.busyRefused = context.peerVersionEmpty && context.remote &&
-                  rest.contains(QLatin1String("MD: So you want to play with us? Sorry I'm busy!"));
+  // A host that greeted this side may still take another caller (or make
+  // room for newer ones): its busy line then comes after the greeting, as
+  // the host sends it and no player's words can be.
+  r.busyRefused =
+      context.remote && (context.peerVersionEmpty ? rest.contains(QLatin1String(kBusyChatText))
+                                                  : context.joining && rest == QLatin1String(kBusyChatText));
   return r;
 }
 

@@ -31,8 +31,12 @@ inline constexpr char kSoundsFolder[] = "Sounds";
 inline constexpr char kIconsFolder[] = "Icons";
 inline constexpr char kSlapSound[] = "slap.wav";
 inline constexpr char kPictureNotFound[] = " Picture not found!";
+// The host's answer to a caller it does not take, and what the caller's
+// player is told of it.
+inline constexpr char kBusyChatText[] = "MD: So you want to play with us? Sorry I'm busy!";
 inline constexpr char kBusyRefusedTitle[] = "Impossible";
-inline constexpr char kBusyRefusedText[] = "You cannot join this game. The host is playing someone else.";
+inline constexpr char kBusyRefusedText[] =
+    "You cannot join this game now: the host is busy with another caller.\r\nYou may try again later.";
 inline constexpr char kLinkTitle[] = "Open Link";
 
 // The file a peer (or the input line) names in the folder: a bare name of at
@@ -55,6 +59,7 @@ struct ChatReceiveContext {
   QString DataPath;
   bool remote = false;            // this side joined a host
   bool peerVersionEmpty = false;  // no IP line has come in yet
+  bool joining = false;           // greeted, but no game on the table yet
 };
 
 // What one received chat line does.

@@ -27,7 +27,8 @@ Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::m
     : QObject(parent),
       parts_(parts),
       NetVersionText_(NetVersionText(kVersionMajor, kVersionMinor, kVersionRevision)),
-      callerLimit_(callerLimit) {
+      callerLimit_(callerLimit),
+      callerDraw_(std::random_device{}()) {
   chatLook_ = std::move(joins.chatLook);
   restore_ = joins.restore;
   handshakeTimer_.setSingleShot(true);
@@ -35,6 +36,9 @@ Connection::Connection(play::NetPlayParts parts, QObject* parent, std::chrono::m
   connect(&handshakeTimer_, &QTimer::timeout, this, &Connection::HandshakeTimedOut);
   callerTimer_.setSingleShot(true);
   connect(&callerTimer_, &QTimer::timeout, this, &Connection::CallersTimedOut);
+  refusedNoteTimer_.setSingleShot(true);
+  refusedNoteTimer_.setInterval(kRefusedNoteGapMs);
+  connect(&refusedNoteTimer_, &QTimer::timeout, this, &Connection::NoteRefusedCallers);
   effectClock_.start();
   for (int i = 0; i < kSocketCount; ++i) {
     Winsock1_[i] = std::make_unique<platform::Winsock>(i, this);
@@ -228,7 +232,8 @@ void Connection::NetCleanUp() {
     peerClosed_[i] = false;
   }
   reactions_.Drop();
-  denialShown_ = false;
+  callersRefused_ = 0;
+  refusedNoteTimer_.stop();
   handshakeTimer_.stop();
   NetSockIndex_ = 0;
   net.NetConnCount = 0;

@@ -34,6 +34,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <random>
 
 #include "net/frm_chat.h"
 #include "net/frm_connect.h"
@@ -72,9 +73,18 @@ constexpr std::chrono::milliseconds kHandshakeLimit{30000};
 // go, and the host listens on.
 constexpr std::chrono::milliseconds kCallerHandshakeLimit{10000};
 // Callers greeted at once, each on a socket of its own, until one of them
-// gives its name; the oldest is let go to make room for a new one, so that
-// no crowd of silent callers can keep a fair one out.
-constexpr int kMaxCallersInHandshake = 8;
+// gives its name. A caller that has answered with its version is never let
+// go to make room; when they are full, a silent caller drawn at random from
+// the older half of the silent ones is. A fair caller is silent for one
+// round trip: it is not drawn at all while fewer than half this many call
+// after it, and a flood faster than that has no sure way to hit it.
+constexpr int kMaxCallersInHandshake = 256;
+// One address holds at most this many of them; a newer call from it makes
+// room among its own.
+constexpr int kMaxCallersPerAddress = 4;
+// Silent callers drawn at most to make room, passing over those whose
+// answer waits unread.
+constexpr int kMaxCallerDraws = 8;
 // Index of a socket that only tells an extra caller the host is busy.
 constexpr int kRefusedCallerSocket = -1;
 // Index of a caller's socket while it is greeted; it keeps it when it takes
@@ -86,6 +96,8 @@ constexpr int kPeerCloseGraceMs = 500;
 // The pump takes chat lines for up to this long before the window is
 // redrawn.
 constexpr int kPumpSliceMs = 10;
+// Refused callers are noted in the chat window at most once in this time.
+constexpr int kRefusedNoteGapMs = 30000;
 // The chat alert sounds at most once in this time.
 constexpr int kChatAlertGapMs = 250;
 // The remote's save question follows the host's quit notice after this.
@@ -108,11 +120,11 @@ inline constexpr char kDealerEndedText[] = "Dealer has terminated game.";
 inline constexpr char kQuitText[] = " quit the game.";
 inline constexpr char kYouEndedText[] = "You ended the online game.";
 inline constexpr char kUnnamedOpponent[] = "The other player";
-inline constexpr char kBusyChatText[] = "MD: So you want to play with us? Sorry I'm busy!";
-inline constexpr char kDeniedTitle[] = "Connection Request Denied";
-inline constexpr char kDeniedText[] =
-    "A new opponent tried to join this game.\r\n\r\nMarrowdale is a 2-player game and you already have an online "
-    "opponent.";
+// The chat window's note of callers refused while an opponent is connected:
+// one at once, then those of the next while counted in one line.
+inline constexpr char kRefusedCallerText[] = "MD: A new opponent tried to join this game and was told you are busy.";
+inline constexpr char kRefusedCallersText[] =
+    "MD: %1 new opponents tried to join this game and were told you are busy.";
 inline constexpr char kSaveGameTitle[] = "Save Game";
 inline constexpr char kSaveAtEndText[] = "This game has ended. Would you like to save this game?";
 inline constexpr char kSaveOnErrorText[] = "Do you want to save this game?";
@@ -245,13 +257,14 @@ class Connection : public QObject,
   };
   // How a caller that does not take the seat is let go.
   enum class Farewell {
-    Quiet,  // closed without a word: out of time, out of room, or it hung up
+    Quiet,  // closed without a word: out of time, or it hung up
     Go,     // "GO": it sent what no program of the game sends
-    Busy,   // the busy line and "GO": another caller has taken the seat
+    Busy,   // the busy line and "GO": another caller has taken the seat, or newer ones its room
   };
   // A caller of the host, greeted on a socket of its own.
   struct Caller {
     platform::Winsock* socket = nullptr;  // a child of the connection, deleted once let go
+    QString address;                      // where it calls from
     LineSplitter received;                // what it has sent
     HandshakeStep step = HandshakeStep::AwaitIP;
     QByteArray versionLine;  // its IP line, dispatched once it has the seat
@@ -281,6 +294,9 @@ class Connection : public QObject,
   void Winsock1_ConnectionRequest(int index, int requestID);
   // A caller while the seat is free: greeted on a socket of its own.
   void GreetCaller(int requestID);
+  // Room for one more caller from the address: false when the address, or
+  // the handshakes as a whole, hold only callers that have answered.
+  bool MakeRoomFor(const QString& address);
   // What a greeted caller sent: its version, then its name, which gives it
   // the seat.
   void CallerDataArrival(platform::Winsock* socket);
@@ -293,9 +309,12 @@ class Connection : public QObject,
   // The caller that gave its name becomes the opponent on socket 1, and
   // every other is told the host is busy.
   void SeatCaller(std::deque<Caller>::iterator caller, const QByteArray& nameAnswer);
-  // A caller beyond the one opponent: answered, closed, and the host's
-  // player told once while the box is up.
+  // A caller beyond the one opponent: answered, closed, and noted in the
+  // chat window.
   void RefuseCaller(int requestID);
+  // The callers refused since the last note, in one line of the chat
+  // window; the next note waits kRefusedNoteGapMs.
+  void NoteRefusedCallers();
   // The host did not finish the handshake in time: the remote gives it up.
   void HandshakeTimedOut();
   // The handshake with the host ended unfinished (out of time, or the host
@@ -357,7 +376,9 @@ class Connection : public QObject,
   std::deque<Caller> callers_;                   // the host's callers in their handshake, oldest first
   const std::chrono::milliseconds callerLimit_;  // how long a caller may take to give its name
   QTimer callerTimer_;                           // runs until the oldest caller's time is up
-  bool denialShown_ = false;                     // the host's player is being told of a refused caller
+  std::minstd_rand callerDraw_;                  // draws the silent caller let go to make room
+  int callersRefused_ = 0;                       // refused since the last note
+  QTimer refusedNoteTimer_;                      // runs while a note of refused callers waits
   TabOrder TabOrders_;                           // tableau numbers to and from the peer
 
   // The received lines and their reactions.

@@ -2,15 +2,19 @@
 // caller with its version, each on a socket of its own, and the first that
 // answers with its version and its name takes the seat; the others are then
 // told the host is busy, as is every later caller. A caller that has not
-// given its name in time, or that the newest callers crowd out, is let go
-// without a word, so that no silent caller keeps a fair one out. The
-// joining side gives a host up that has not finished the exchange in time.
+// given its name in time is let go without a word; one that newer callers
+// crowd out is told the host is busy, so that a fair program among them
+// says so. The joining side gives a host up that has not finished the
+// exchange in time.
 
 #include "net/connection.h"
 
 #include <QTimer>
 #include <algorithm>
+#include <random>
+#include <vector>
 
+#include "net/chat_lines.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
@@ -42,8 +46,12 @@ void Connection::GreetCaller(int requestID) {
     delete socket;
     return;
   }
-  if (callers_.size() >= static_cast<std::size_t>(kMaxCallersInHandshake))
-    LetCallerGo(callers_.begin(), Farewell::Quiet);
+  const QString address = socket->RemoteHost;
+  if (!MakeRoomFor(address)) {
+    RefuseBusy(*socket);
+    QTimer::singleShot(platform::kCloseLingerMs, socket, &QObject::deleteLater);
+    return;
+  }
   // The socket's events come from the event loop, never inside its own
   // call, and die with it. Once the caller has the seat they are the
   // opponent's.
@@ -72,11 +80,39 @@ void Connection::GreetCaller(int requestID) {
 
   Caller caller;
   caller.socket = socket;
+  caller.address = address;
   caller.since.start();
   // Every caller is greeted as the one who would take the seat, socket 1.
   socket->SendData(Line(IpLine(NetVersionText_, play::kNetPeerSocket)));
   callers_.push_back(std::move(caller));
   TimeNextCaller();
+}
+
+bool Connection::MakeRoomFor(const QString& address) {
+  const auto fromAddress = [&address](const Caller& c) { return c.address == address; };
+  const bool addressFull = std::count_if(callers_.begin(), callers_.end(), fromAddress) >= kMaxCallersPerAddress;
+  if (!addressFull && callers_.size() < static_cast<std::size_t>(kMaxCallersInHandshake)) return true;
+  // A caller that has answered is on its way to the seat: only a silent one
+  // makes room, of the address's own when it is the address that is full.
+  std::vector<std::size_t> silent;
+  for (std::size_t i = 0; i < callers_.size(); ++i) {
+    if (callers_[i].step == HandshakeStep::AwaitIP && (!addressFull || fromAddress(callers_[i]))) silent.push_back(i);
+  }
+  if (silent.empty()) return false;
+  // The draw is among the older half: a fair caller answers within a second
+  // or so, and is not drawn while the newest crowd in behind it; a flood
+  // fast enough to age it that soon still cannot aim at it.
+  silent.resize((silent.size() + 1) / 2);
+  // One whose answer has come, not yet read while the host is behind, is
+  // passed over for another, a few times at most.
+  std::size_t pick = 0;
+  for (int draws = 1;; ++draws) {
+    pick = std::uniform_int_distribution<std::size_t>(0, silent.size() - 1)(callerDraw_);
+    if (silent.size() == 1 || draws == kMaxCallerDraws || !callers_[silent[pick]].socket->LineWaiting()) break;
+    silent.erase(silent.begin() + static_cast<std::ptrdiff_t>(pick));
+  }
+  LetCallerGo(callers_.begin() + static_cast<std::ptrdiff_t>(silent[pick]), Farewell::Busy);
+  return true;
 }
 
 std::deque<Connection::Caller>::iterator Connection::FindCaller(const platform::Winsock* socket) {
@@ -196,16 +232,19 @@ void Connection::RefuseCaller(int requestID) {
   auto* socket = new platform::Winsock(kRefusedCallerSocket, this);
   if (socket->Accept(Winsock1(kListenSocket), requestID)) RefuseBusy(*socket);
   QTimer::singleShot(platform::kCloseLingerMs, socket, &QObject::deleteLater);
-  if (denialShown_) return;
-  denialShown_ = true;
-  // The box waits: it is shown from the event loop, as a reaction, never
-  // inside the listening socket's own call.
-  QTimer::singleShot(0, this, [this] {
-    React([this] {
-      parts_.ui.MsgBox(kDeniedText, platform::vbInformation, kDeniedTitle);
-      denialShown_ = false;
-    });
-  });
+  // The host's player reads of it in the chat window, which asks nothing of
+  // him: a box would hold the opponent's lines back at a stranger's call.
+  ++callersRefused_;
+  if (!refusedNoteTimer_.isActive()) NoteRefusedCallers();
+}
+
+void Connection::NoteRefusedCallers() {
+  // With none since the last note the next is told at once.
+  if (callersRefused_ == 0) return;
+  AppendChatLog("\r\n" + (callersRefused_ == 1 ? QString::fromLatin1(kRefusedCallerText)
+                                               : QString::fromLatin1(kRefusedCallersText).arg(callersRefused_)));
+  callersRefused_ = 0;
+  refusedNoteTimer_.start();
 }
 
 // The busy line and "GO" go at once and the socket is closed: nothing

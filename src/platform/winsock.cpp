@@ -108,6 +108,8 @@ bool Winsock::Accept(Winsock& listener, int requestID) {
   Close();
   socket->setParent(this);
   Adopt(socket);
+  RemoteHost = socket->peerAddress().toString();
+  RemotePort = socket->peerPort();
   // Bytes that came with the call are announced like any later arrival.
   if (socket->bytesAvailable() > 0) {
     QMetaObject::invokeMethod(
@@ -193,5 +195,11 @@ void Winsock::Flush() {
 }
 
 QByteArray Winsock::GetData() { return socket_ ? socket_->readAll() : QByteArray(); }
+
+bool Winsock::LineWaiting() {
+  if (!socket_) return false;
+  if (!socket_->canReadLine() && socket_->state() == QAbstractSocket::ConnectedState) socket_->waitForReadyRead(0);
+  return socket_ && socket_->canReadLine();
+}
 
 }  // namespace platform

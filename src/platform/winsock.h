@@ -55,6 +55,7 @@ class Winsock : public QObject {
   // The computer's address; never empty: without a network it is the
   // loopback address, so that two copies on one machine can still play.
   QString LocalIP() const;
+  // Where Connect goes; after Accept, where the call came from.
   QString RemoteHost;
   int RemotePort = 0;
   // Where Listen binds: empty for every IPv4 address; tests narrow it.
@@ -79,6 +80,9 @@ class Winsock : public QObject {
   // waits.
   void Flush();
   QByteArray GetData();
+  // Whether a whole line from the peer waits to be read, counting what the
+  // system already holds; never waits. Its arrival is announced as usual.
+  bool LineWaiting();
 
  signals:
   void ConnectionRequest(int index, int requestID);

@@ -111,7 +111,11 @@ TEST(ChatLines, QuitLinksAndTheBusyRefusalDependOnTheSide) {
   EXPECT_EQ(ReadChatLine("SY  3#Ann: http:/x", m.context).link, "");
 
   const QString busy = "SY  1#MD: So you want to play with us? Sorry I'm busy!";
-  EXPECT_FALSE(ReadChatLine(busy, m.context).busyRefused);  // the host's IP line came
+  EXPECT_FALSE(ReadChatLine(busy, m.context).busyRefused);  // the host's IP line came, and a game is on
+  m.context.joining = true;                                 // greeted, no game yet: the host took another caller
+  EXPECT_TRUE(ReadChatLine(busy, m.context).busyRefused);
+  EXPECT_FALSE(ReadChatLine("SY  1#Hal: MD: So you want to play with us? Sorry I'm busy!", m.context).busyRefused);
+  m.context.joining = false;
   m.context.peerVersionEmpty = true;
   EXPECT_TRUE(ReadChatLine(busy, m.context).busyRefused);
   m.context.remote = false;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "net/chat_lines.h"
 #include "net/net_rig.h"
 #include "platform/vb.h"
 #include "support/temp_home.h"
@@ -309,7 +310,10 @@ TEST(Connection, ATakenPortIsExplainedOnce) {
   EXPECT_EQ(host.ThinkDelay, 0.5f);
 }
 
-TEST(Connection, TwoProgramsConnectAThirdIsRefusedAndEitherEnds) {
+// A third caller is refused and the host's player reads of it in the chat
+// window; nothing waits for the player, so the opponent's next line is taken
+// at once, even while some box of the host's is open.
+TEST(Connection, TwoProgramsConnectAThirdIsRefusedWithoutHoldingTheirLinesAndEitherEnds) {
   TempHome home;
   Side host("Hal", home.Path());
   Side remote("Ann", home.Path());
@@ -317,31 +321,41 @@ TEST(Connection, TwoProgramsConnectAThirdIsRefusedAndEitherEnds) {
   remote.Remote([&] { return host.Port(); });
   host.StartSetup();
   When join([&] { return host.Listening(); }, [&] { remote.StartSetup(); });
+  const auto hostLog = [&] { return host.conn->frmChat() ? host.conn->frmChat()->Log() : QString(); };
+  const auto lineShown = [&] { return hostLog().contains("Ann: your move"); };
+  host.ui.keepOpen = [&](const QString&) { return !lineShown() && !host.wait.Exiting(); };
   Peer third;
   When call([&] { return host.conn->HandshakeDone() && remote.conn->HandshakeDone(); },
             [&] { third.Connect(host.Port()); });
-  When end([&] { return third.closed; },
-           [&] {
-             EXPECT_EQ(third.got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
-             EXPECT_EQ(host.net.NetConnIndex, play::kNetPeerSocket);
-             EXPECT_EQ(host.net.OpponentName, "Ann");
-             EXPECT_EQ(remote.net.OpponentName, "Hal");
-             EXPECT_EQ(remote.view.panels[1], "Ann vs Hal");
-             remote.conn->SetupInternet();  // the remote ends it
-           });
+  QString noted;
+  When next([&] { return third.closed; },
+            [&] {
+              noted = hostLog();
+              remote.conn->SendNetMessage("SY  2#Ann: your move", 0);
+            });
+  When end(lineShown, [&] {
+    EXPECT_EQ(third.got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
+    EXPECT_EQ(host.net.NetConnIndex, play::kNetPeerSocket);
+    EXPECT_EQ(host.net.OpponentName, "Ann");
+    EXPECT_EQ(remote.net.OpponentName, "Hal");
+    EXPECT_EQ(remote.view.panels[1], "Ann vs Hal");
+    remote.conn->SetupInternet();  // the remote ends it
+  });
   ASSERT_TRUE(RunUntil([&] { return host.returned && remote.returned; }, {&host, &remote}));
-  EXPECT_EQ(host.BoxTexts(), (QStringList{kDeniedText, QString("Ann") + kQuitText}));
+  EXPECT_TRUE(noted.endsWith(QString("\r\n") + kRefusedCallerText)) << noted.toStdString();
+  EXPECT_EQ(host.BoxTexts(), QStringList{QString("Ann") + kQuitText});
   EXPECT_EQ(remote.BoxTexts(), QStringList{kEndConnectionText});
   EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
   EXPECT_EQ(remote.net.NetConnIndex, play::kNetOffline);
   EXPECT_EQ(vb::TrimRecord(play::ScoreRec::Decode(FileBytes(remote.NetFilePath())).OpponentName), "Hal");
 }
 
-// Callers that connect and say nothing hold no seat: each is greeted, the
-// oldest are let go to make room for the newest and the rest at the limit,
-// all without a word or a box. A fair caller after them takes the seat, and
+// Callers that connect and say nothing hold no seat: each is greeted, and
+// of those from one address a few at a time; the others are told the host
+// is busy to make room for the newest, the rest are let go at the limit
+// without a word, and no box is shown. A fair caller after them takes the seat, and
 // every caller after it, however many call at once, is told the host is
-// busy, with the box shown once while the player has not closed it.
+// busy, in one note of the chat window at once and the rest counted later.
 TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) {
   TempHome home;
   Side host("Hal", home.Path(), nullptr, std::chrono::milliseconds(300));
@@ -350,9 +364,6 @@ TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) 
   };
   std::vector<std::unique_ptr<Peer>> crowd;
   std::vector<std::unique_ptr<Peer>> late;
-  host.ui.keepOpen = [&](const QString& text) {
-    return text == kDeniedText && !answered(late) && !host.wait.Exiting();
-  };
   host.Host();
   host.StartSetup();
   Peer silent;
@@ -376,26 +387,148 @@ TEST(Connection, ASilentCallerIsDroppedAtTheLimitAndEveryOtherCallerIsAnswered) 
   };
   When next([&] { return silent.closed && answered(crowd); }, [&] { fair.Connect(host.Port()); });
   When lateCalls([&] { return host.conn->HandshakeDone(); }, [&] { callTwenty(late); });
-  When end([&] { return answered(late) && host.BoxTexts().contains(kDeniedText); },
-           [&] { host.conn->SetupInternet(); });
+  QString log;
+  When end([&] { return answered(late); },
+           [&] {
+             log = host.conn->frmChat()->Log();
+             host.conn->SetupInternet();
+           });
   ASSERT_TRUE(RunUntil([&] { return host.returned && answered(late); }, {&host}));
 
-  EXPECT_EQ(silent.got, QByteArray("IP  4. 0. 0^ 1\n"));
-  for (const auto& p : crowd) EXPECT_EQ(p->got, QByteArray("IP  4. 0. 0^ 1\n"));
-  EXPECT_EQ(mostGreeted, kMaxCallersInHandshake);
+  const QByteArray greeting = "IP  4. 0. 0^ 1\n";
+  const QByteArray busy = "SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n";
+  int crowdedOut = silent.got == greeting + busy;
+  for (const auto& p : crowd) crowdedOut += p->got == greeting + busy;
+  EXPECT_GE(crowdedOut, 1);
+  EXPECT_TRUE(silent.got == greeting || silent.got == greeting + busy) << silent.got.toStdString();
+  for (const auto& p : crowd) EXPECT_TRUE(p->got == greeting || p->got == greeting + busy) << p->got.toStdString();
+  EXPECT_EQ(mostGreeted, kMaxCallersPerAddress);
   for (const auto& p : late)
     EXPECT_EQ(p->got, QByteArray("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n"));
   EXPECT_TRUE(fair.got.startsWith("IP  4. 0. 0^ 1\nNM Hal\n")) << fair.got.toStdString();
   EXPECT_EQ(host.net.NetConnIndex, play::kNetOffline);
   EXPECT_EQ(host.net.OpponentName, "Ann");
-  // The box is not shown for each late caller, and nothing was said of the
-  // silent ones.
-  QStringList boxes = host.BoxTexts();
-  ASSERT_FALSE(boxes.isEmpty());
-  EXPECT_EQ(boxes.takeLast(), kEndConnectionText);
-  ASSERT_FALSE(boxes.isEmpty());
-  EXPECT_LT(boxes.size(), 20);
-  EXPECT_EQ(boxes.count(kDeniedText), boxes.size());
+  // The first late caller is noted at once, the others wait to be counted;
+  // nothing was said of the silent ones, and no box asked anything.
+  EXPECT_EQ(log.count(kRefusedCallerText), 1) << log.toStdString();
+  EXPECT_FALSE(log.contains("new opponents")) << log.toStdString();
+  EXPECT_EQ(host.BoxTexts(), QStringList{kEndConnectionText});
+}
+
+// A caller on its way to the seat is not crowded out: neither one that has
+// answered with its version by any number of silent newcomers, nor one
+// still silent by the calls of another address, nor by fewer than half as
+// many callers as are greeted at once coming after it.
+TEST(Connection, NoCrowdOfSilentCallersPutsOutOneThatAnsweredOrOneFromElsewhere) {
+  TempHome home;
+  // Nobody runs out of time here.
+  Side host("Hal", home.Path(), nullptr, std::chrono::minutes(2));
+  host.Host();
+  host.StartSetup();
+  const QByteArray greeting = "IP  4. 0. 0^ 1\n";
+  const QByteArray busy = "SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n";
+  using Peers = std::vector<std::unique_ptr<Peer>>;
+  const auto count = [](const Peers& peers, const std::function<bool(const Peer&)>& what) {
+    return std::count_if(peers.begin(), peers.end(), [&](const auto& p) { return what(*p); });
+  };
+  const auto greeted = [](const Peer& p) { return p.got.startsWith("IP "); };
+  // The calls go out a few dozen at a time, each batch once the last is
+  // answered, as the system queues only so many calls unaccepted.
+  QTimer caller;
+  std::function<void()> nextBatch;
+  const auto call = [&](Peers& peers, int n, const std::function<QString(int)>& from) {
+    nextBatch = [&peers, n, from, &host, &count, &greeted] {
+      if (count(peers, greeted) < qsizetype(peers.size())) return;
+      for (int i = 0; i < 25 && int(peers.size()) < n; ++i) {
+        peers.push_back(std::make_unique<Peer>());
+        peers.back()->Connect(host.Port(), from(int(peers.size()) - 1));
+      }
+    };
+    nextBatch();
+  };
+  QObject::connect(&caller, &QTimer::timeout, [&] {
+    if (nextBatch) nextBatch();
+  });
+  caller.start(5);
+  Peer answered;  // holds its name back until told
+  answered.onLine = [&](const QByteArray& line) {
+    if (line.startsWith("IP ")) answered.Send("IP  4. 0. 0\n");
+  };
+  Peer elsewhere;  // says nothing
+  When first([&] { return host.Listening(); },
+             [&] {
+               answered.Connect(host.Port(), "127.0.0.1");
+               elsewhere.Connect(host.Port(), "127.0.0.2");
+             });
+  // A hundred calls from one address, then as many as are greeted at once,
+  // each from an address of its own.
+  Peers oneAddress, manyAddresses;
+  bool answeredStayed = false;
+  When crowd1([&] { return answered.got.contains("NM Hal\n") && elsewhere.got == greeting; },
+              [&] { call(oneAddress, 100, [](int) { return QStringLiteral("127.0.0.3"); }); });
+  const auto settled = [&](const Peers& peers, std::size_t n) {
+    return peers.size() == n && count(peers, greeted) == qsizetype(n);
+  };
+  bool elsewhereStayed = false;
+  int greetedAfterOneAddress = 0;
+  When crowd2(
+      [&] {
+        return settled(oneAddress, 100) &&
+               count(oneAddress, [&](const Peer& p) { return p.closed; }) == 100 - kMaxCallersPerAddress;
+      },
+      [&] {
+        elsewhereStayed = !elsewhere.closed && elsewhere.got == greeting;
+        greetedAfterOneAddress = host.conn->CallersInHandshake();
+        call(manyAddresses, kMaxCallersInHandshake,
+             [](int i) { return QString("127.0.%1.%2").arg(1 + i / 200).arg(10 + i % 200); });
+      });
+  int greetedAfterManyAddresses = 0;
+  Peer late;  // silent, with the handshakes full
+  When lateCall(
+      [&] {
+        return settled(manyAddresses, kMaxCallersInHandshake) &&
+               host.conn->CallersInHandshake() == kMaxCallersInHandshake;
+      },
+      [&] {
+        greetedAfterManyAddresses = host.conn->CallersInHandshake();
+        late.Connect(host.Port(), "127.0.0.4");
+      });
+  Peers newer;
+  constexpr int kNewer = kMaxCallersInHandshake / 2 - 1;
+  When newerCall(
+      [&] { return late.got == greeting; },
+      [&] { call(newer, kNewer, [](int i) { return QString("127.0.%1.%2").arg(5 + i / 200).arg(10 + i % 200); }); });
+  bool lateStayed = false;
+  When name([&] { return settled(newer, kNewer); },
+            [&] {
+              lateStayed = !late.closed && late.got == greeting;
+              answeredStayed = !answered.closed;
+              answered.Send("NM Ann\n");
+            });
+  When end([&] { return host.conn->HandshakeDone(); }, [&] { host.conn->SetupInternet(); });
+  ASSERT_TRUE(RunUntil([&] { return host.returned; }, {&host}, 30000));
+
+  EXPECT_TRUE(elsewhereStayed);
+  EXPECT_EQ(greetedAfterOneAddress, 2 + kMaxCallersPerAddress);
+  EXPECT_EQ(greetedAfterManyAddresses, kMaxCallersInHandshake);
+  EXPECT_TRUE(answeredStayed);
+  EXPECT_TRUE(lateStayed);
+  EXPECT_TRUE(answered.got.startsWith(greeting + "NM Hal\n")) << answered.got.toStdString();
+  EXPECT_EQ(host.net.OpponentName, "Ann");
+  // Everyone else heard the host was busy, sooner or later.
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        return elsewhere.closed && late.closed && count(oneAddress, [](const Peer& p) { return !p.closed; }) == 0 &&
+               count(manyAddresses, [](const Peer& p) { return !p.closed; }) == 0 &&
+               count(newer, [](const Peer& p) { return !p.closed; }) == 0;
+      },
+      {&host}, 30000));
+  EXPECT_EQ(elsewhere.got, greeting + busy);
+  EXPECT_EQ(count(oneAddress, [&](const Peer& p) { return p.got == greeting + busy; }), 100);
+  EXPECT_EQ(count(manyAddresses, [&](const Peer& p) { return p.got == greeting + busy; }), kMaxCallersInHandshake);
+  EXPECT_EQ(late.got, greeting + busy);
+  EXPECT_EQ(count(newer, [&](const Peer& p) { return p.got == greeting + busy; }), kNewer);
+  EXPECT_EQ(host.BoxTexts(), QStringList{kEndConnectionText});
 }
 
 // A caller that hangs up before it has given its name never joined, whether
@@ -468,6 +601,35 @@ TEST(Connection, ASilentHostIsGivenUpAtTheLimit) {
   EXPECT_EQ(remote.net.NetIsHost, play::kNetRemote);
   EXPECT_EQ(remote.ThinkDelay, 0.5f);
   EXPECT_EQ(remote.conn->frmChat(), nullptr);
+}
+
+// A host that greeted the joiner and then takes another caller, or makes
+// room for newer ones, tells it so: the joining player reads that the host
+// is busy and may be tried again, and is offline, asked nothing more.
+TEST(Connection, AJoinerLetGoAfterItsGreetingIsToldTheHostIsBusy) {
+  // Right after the greeting, after the joiner's version, after its name.
+  for (const char* after : {"", "IP  4. 0. 0", "NM Ann"}) {
+    TempHome home;
+    Side remote("Ann", home.Path());
+    ScriptedHost scripted;
+    ASSERT_TRUE(scripted.Listen());
+    remote.Remote([&] { return scripted.Port(); });
+    const auto refuse = [&] {
+      scripted.peer.Send("SY  1#MD: So you want to play with us? Sorry I'm busy!\nGO\n");
+      scripted.peer.Close();
+    };
+    QObject::connect(&scripted.server, &QTcpServer::newConnection, [&] {
+      if (!*after) refuse();
+    });
+    scripted.onLine = [&](const QByteArray& line) {
+      if (*after && line == after) refuse();
+    };
+    remote.StartSetup();
+    ASSERT_TRUE(RunUntil([&] { return remote.returned; }, {&remote})) << after;
+    EXPECT_EQ(remote.BoxTexts(), QStringList{kBusyRefusedText}) << after;
+    EXPECT_EQ(remote.net.NetConnIndex, play::kNetOffline);
+    EXPECT_EQ(remote.conn->frmChat(), nullptr);
+  }
 }
 
 // A host's flood of slaps plays a few and logs the rest as they came; a

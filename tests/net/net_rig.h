@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -211,7 +212,12 @@ class Peer : public QObject {
     });
     connect(socket_, &QTcpSocket::disconnected, this, [this] { closed = true; });
   }
-  void Connect(int port) { socket_->connectToHost("127.0.0.1", static_cast<quint16>(port)); }
+  // from: the loopback address it calls from (any 127.x.y.z stands for
+  // another computer); the system's choice when empty.
+  void Connect(int port, const QString& from = QString()) {
+    if (!from.isEmpty()) socket_->bind(QHostAddress(from));
+    socket_->connectToHost("127.0.0.1", static_cast<quint16>(port));
+  }
   void Send(const QByteArray& bytes) {
     socket_->write(bytes);
     socket_->flush();
