@@ -16,6 +16,7 @@
 #include "platform/wait.h"
 #include "platform/write_failures.h"
 #include "support/child_process.h"
+#include "support/missing_sound_server.h"
 #include "support/temp_home.h"
 #include "support/test_files.h"
 
@@ -329,18 +330,6 @@ TEST(MusicPlayer, TheRealPlayerNeverHangsWithoutASoundDevice) {
 // Without a sound server the song keeps its time by the clock alone: not a
 // sample of it is read, and it still ends, so that the list goes on.
 TEST(MusicPlayer, WithoutAServerNothingIsReadAndTheSongStillEnds) {
-  class MissingServer : public platform::SoundServer {
-   public:
-    bool Usable() override { return true; }
-    std::atomic<int> tries = 0;
-
-   protected:
-    std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
-                                                   const platform::StreamShape&) override {
-      ++tries;
-      return nullptr;
-    }
-  };
   // A quarter of a second of silence that counts its reads.
   class CountedSong : public SongDecoder {
    public:
@@ -368,7 +357,7 @@ TEST(MusicPlayer, WithoutAServerNothingIsReadAndTheSongStillEnds) {
   decoders.open = [reads](const QString&, QString&) -> std::unique_ptr<SongDecoder> {
     return std::make_unique<CountedSong>(reads);
   };
-  auto server = std::make_shared<MissingServer>();
+  auto server = std::make_shared<MissingSoundServer>();
   std::unique_ptr<MusicPlayer> player = CreateMusicPlayer(server, decoders);
   bool ended = false;
   player->SetListener({{}, [&] { ended = true; }, {}});

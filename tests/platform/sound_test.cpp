@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "platform/wait.h"
+#include "support/missing_sound_server.h"
 
 using platform::CreateSoundChannel;
 
@@ -483,18 +484,6 @@ TEST(SoundChannelTest, MusicIsHeardOnceAServerRunsAndAgainAfterItRestarts) {
 // Without a server the effects and the music each ask for one at most once
 // a second, however many sounds are asked for meanwhile.
 TEST(SoundChannelTest, AMissingServerIsAskedForOnceASecond) {
-  class MissingServer : public platform::SoundServer {
-   public:
-    bool Usable() override { return true; }
-    std::atomic<int> tries = 0;
-
-   protected:
-    std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
-                                                   const platform::StreamShape&) override {
-      ++tries;
-      return nullptr;
-    }
-  };
   QTemporaryDir dir;
   const QString click = dir.filePath("~120.tmp");
   {
@@ -503,7 +492,7 @@ TEST(SoundChannelTest, AMissingServerIsAskedForOnceASecond) {
     f.write(ToneWav(0.01));
   }
   platform::WaitService wait;
-  auto server = std::make_shared<MissingServer>();
+  auto server = std::make_shared<MissingSoundServer>();
   auto channel = CreateSoundChannel(server);
   auto music = platform::CreateMusicOutput(server);
   music->Start({22050, 1});
@@ -523,18 +512,8 @@ TEST(SoundChannelTest, AMissingServerIsAskedForOnceASecond) {
 // is still played out in its own time, a frame at least at a time, and
 // ends: the music's thread never spins on empty slices.
 TEST(SoundChannelTest, MusicAtAFewFramesASecondStillEnds) {
-  class MissingServer : public platform::SoundServer {
-   public:
-    bool Usable() override { return true; }
-
-   protected:
-    std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
-                                                   const platform::StreamShape&) override {
-      return nullptr;
-    }
-  };
   platform::WaitService wait;
-  auto music = platform::CreateMusicOutput(std::make_shared<MissingServer>());
+  auto music = platform::CreateMusicOutput(std::make_shared<MissingSoundServer>());
   music->Start({10, 1});
   music->Append(QByteArray(5 * 2, '\1'));
   music->Finish();

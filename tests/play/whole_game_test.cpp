@@ -32,6 +32,7 @@
 #include "play/program_rig.h"
 #include "play/rule_checks.h"
 #include "play/simulated_game.h"
+#include "support/missing_sound_server.h"
 #include "support/temp_home.h"
 #include "support/test_files.h"
 #include "table/mouse_events.h"
@@ -300,16 +301,6 @@ TEST_F(WholeGame, TheProgramStaysUpUntilClosed) {
 // there (as Qt's does while the sound server hangs) holds neither the start
 // nor the window.
 TEST(StartUpMusic, TheTableIsShownWhileTheDecoderHangs) {
-  class NoServer : public platform::SoundServer {
-   public:
-    bool Usable() override { return true; }
-
-   protected:
-    std::unique_ptr<platform::SoundStream> Connect(const platform::SoundFormat&,
-                                                   const platform::StreamShape&) override {
-      return nullptr;
-    }
-  };
   struct Gate {
     std::mutex mutex;
     std::condition_variable wake;
@@ -336,7 +327,7 @@ TEST(StartUpMusic, TheTableIsShownWhileTheDecoderHangs) {
   ASSERT_TRUE(media::CopySeedFiles(*folders).ok());
   testing_support::ProgramSetUp setUp;
   setUp.folders = *folders;
-  setUp.musicPlayer = media::CreateMusicPlayer(std::make_shared<NoServer>(), decoders);
+  setUp.musicPlayer = media::CreateMusicPlayer(std::make_shared<MissingSoundServer>(), decoders);
   std::unique_ptr<Program> program = testing_support::MakeProgram(std::move(setUp), home, joined);
   ASSERT_TRUE(program->Start());
   EXPECT_TRUE(program->frmPlay().isVisible());
