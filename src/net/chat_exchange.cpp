@@ -41,11 +41,17 @@ FrmChat& Connection::Chat() {
     chatParts.KeepAvatar = [this](const QString& name) { KeepAvatar(name); };
     chatParts.ShowHelpKeyword = [this](const QString& keyword) { parts_.hooks.ShowHelpKeyword(keyword); };
     chatParts.showDefaultAvatar = Host();
-    if (const auto* table = dynamic_cast<const play::FrmPlay*>(parts_.mainWindow))
-      chatParts.tableInSight = [table] {
+    if (auto* table = dynamic_cast<play::FrmPlay*>(parts_.mainWindow)) {
+      const auto inSight = [table] {
         const play::FrmPlay::InSight sights = table->PlacesInSight();
         return ChatSights{sights.piles, sights.lines};
       };
+      chatParts.tableInSight = inSight;
+      chatParts.linesAside = [table, inSight](bool aside) {
+        table->SetLinesBelowPiles(aside);
+        return inSight();
+      };
+    }
     chatParts.place = chatPlace_;
     frmChat_ = new FrmChat(std::move(chatParts), parts_.mainWindow);
     if (look) {
@@ -71,6 +77,8 @@ void Connection::KeepAvatar(const QString& name) {
 void Connection::ReleaseChat() {
   if (!frmChat_) return;
   if (const std::optional<QPoint> moved = frmChat_->MovedTo()) chatPlace_ = moved;
+  // The lines come back from where they made room for the window.
+  if (auto* table = dynamic_cast<play::FrmPlay*>(parts_.mainWindow)) table->SetLinesBelowPiles(false);
   frmChat_->hide();
   frmChat_->deleteLater();
   frmChat_ = nullptr;

@@ -277,7 +277,8 @@ FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
 }
 
 // The window opens where the player put it last, else where it hides
-// nothing of the table, in its smaller size where only that finds room; a
+// nothing of the table, in its smaller size where only that finds room, and
+// with the table's lines moved aside where even that does not; a
 // dialog of the game stands above it, and other programs' windows may too.
 void FrmChat::PlaceOverTable(const QWidget* table) {
   const platform::ScreenMetrics& s = parts_.screen;
@@ -285,7 +286,7 @@ void FrmChat::PlaceOverTable(const QWidget* table) {
   if (parts_.place && workArea.intersects(QRect(*parts_.place, size()))) {
     move(*parts_.place);
   } else if (table) {
-    const ChatSights sights = parts_.tableInSight ? parts_.tableInSight() : ChatSights{};
+    ChatSights sights = parts_.tableInSight ? parts_.tableInSight() : ChatSights{};
     const auto placeFor = [&] { return ChatPlacement(table->frameGeometry(), size(), workArea, sights); };
     ChatPlace place = placeFor();
     // Where the window finds no clear place, it opens smaller: once as its
@@ -300,6 +301,17 @@ void FrmChat::PlaceOverTable(const QWidget* table) {
         table::PlaceFormLines(*this, lines_, parts_.screen.TwipsPerPixel());
       }
       place = placeFor();
+    }
+    // Still nowhere clear: the table's lines make room, where that clears a
+    // place.
+    if (!place.Clear() && parts_.linesAside) {
+      sights = parts_.linesAside(true);
+      const ChatPlace aside = placeFor();
+      if (aside.Clear()) {
+        place = aside;
+      } else {
+        parts_.linesAside(false);
+      }
     }
     move(place.at);
   }

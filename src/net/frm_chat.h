@@ -93,6 +93,9 @@ struct FrmChatParts {
   // What the window must leave in sight when it opens over the table (the
   // table's piles, lines and controls, on the screen).
   std::function<ChatSights()> tableInSight;
+  // Moves the table's lines out from where they stand (true) or back, and
+  // tells what is in sight then; where no place is clear of them otherwise.
+  std::function<ChatSights(bool aside)> linesAside;
   std::optional<QPoint> place;  // where the player put the window last; it opens there
 };
 

@@ -332,12 +332,24 @@ ControlSizes CardTable::CurrentControlSizes() const {
   sizes.menuHeight = picMenu->height();
   sizes.turnLineHeight = TurnLineHeight();
   sizes.clientWidth = width();
+  sizes.turnMarker = ImgTurn1->size();
   return sizes;
 }
 
 ControlPlaces CardTable::CurrentControlPlaces() const {
   return ArrangeControlPlaces(places_, CurrentControlSizes(),
-                              {tableOffsetX_, settings_.LargeFonts, settings_.ScreenWidth});
+                              {tableOffsetX_, settings_.LargeFonts, settings_.ScreenWidth, linesBelowPiles_});
+}
+
+void CardTable::SetLinesBelowPiles(bool below) {
+  if (below == linesBelowPiles_) return;
+  linesBelowPiles_ = below;
+  if (!controlsArranged_) return;
+  const ControlPlaces c = CurrentControlPlaces();
+  ImgTurn1->move(c.ImgTurn1);
+  ImgTurn2->move(c.ImgTurn2);
+  lblWAIT->move(c.lblWAIT);
+  PlaceTurnAndStatusLines(c);
 }
 
 void CardTable::PlaceTurnAndStatusLines(const ControlPlaces& c) {

@@ -99,6 +99,9 @@ class CardTable : public QWidget {
   void SetTableOffsets(int TableOffsetX, std::int32_t TableOffsetY);
   void ArrangePiles();
   void ArrangeControls();
+  // The turn, status and wait lines and the turn markers below the player's
+  // row (true) or right of the Tableau, where they stand otherwise.
+  void SetLinesBelowPiles(bool below);
   void SetLabelColors();
   void SetEmptyPilePictures();
   void RefreshEmptyPilePictures() { SetEmptyPilePictures(); }
@@ -254,6 +257,7 @@ class CardTable : public QWidget {
   bool controlsArranged_ = false;  // ArrangeControls has placed the texts once
   int messagePanelPoints_ = 0;     // 0: the message line is a plain line
   QSize messageLineSize_;          // the message line's size as laid out
+  bool linesBelowPiles_ = false;
 };
 
 // 0x00BBGGRR as a colour.

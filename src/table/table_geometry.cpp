@@ -134,6 +134,19 @@ ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& 
 
   c.lblWAIT = {c.lblTurn.x(), c.imgPReserve.y() - sizes.waitHeight - 10};
 
+  if (in.linesBelowPiles) {
+    // The markers at the band's left with the wait line under them, the
+    // turn and status lines from the left Tableau column on.
+    const int bandTop = c.lblPHandCnt.y() + kCountLabelSize.height() + 2;
+    c.ImgTurn1 = {piles.picPlayer[1].x(), bandTop};
+    c.ImgTurn2 = c.ImgTurn1;
+    c.lblWAIT = {c.ImgTurn1.x(), bandTop + sizes.turnMarker.height() + 4};
+    c.lblTurn = {piles.TableauLeft, bandTop};
+    c.lblTurnWidth = std::max(0, std::min(sizes.clientWidth, X + kTableWidth - kTableBorderRoom) - c.lblTurn.x());
+    c.lblTurnHeight = std::max(kTurnLineHeight, sizes.turnLineHeight);
+    c.StatusMsg = {c.lblTurn.x(), c.lblTurn.y() + c.lblTurnHeight};
+  }
+
   // The pause cover spans the table from the opponent's Reserve to a little
   // beyond its Stock and below the player's row, wherever the table stands;
   // its text sits in its middle.

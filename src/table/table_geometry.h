@@ -82,6 +82,7 @@ struct ControlSizes {
   std::array<int, 9> tabCountWidth{};    // lblTabCnt(1..8)
   int menuHeight = 18;                   // picMenu
   int turnLineHeight = kTurnLineHeight;  // two lines of lblTurn's text
+  QSize turnMarker{72, 84};              // ImgTurn1, ImgTurn2
   int clientWidth = 1210;                // the window's client area, pixels
 };
 
@@ -110,6 +111,10 @@ struct ControlInputs {
   int TableOffsetX = 0;
   bool LargeFonts = false;
   std::int32_t ScreenWidth = 15360;  // twips
+  // The turn, status and wait lines and the turn markers stand in the band
+  // below the player's row instead of right of the Tableau, where a window
+  // (the chat on a small screen) stands over them.
+  bool linesBelowPiles = false;
 };
 
 ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& sizes, const ControlInputs& in);

@@ -297,12 +297,30 @@ TEST_P(ChatOverTable, OpensCoveringNoPileOrControlAt1024x768) {
   ChatWindowRig rig;
   FrmChatParts parts = rig.Parts();
   parts.screen = screen;
-  const play::FrmPlay::InSight inSight = table->PlacesInSight();
-  parts.tableInSight = [&inSight] { return ChatSights{inSight.piles, inSight.lines}; };
+  const auto inSight = [this] {
+    const play::FrmPlay::InSight sights = table->PlacesInSight();
+    return ChatSights{sights.piles, sights.lines};
+  };
+  parts.tableInSight = inSight;
+  parts.linesAside = [this, &inSight](bool aside) {
+    table->SetLinesBelowPiles(aside);
+    return inSight();
+  };
   FrmChat chat(parts, table.get());
   const QRect placed = chat.frameGeometry();
   EXPECT_TRUE(QRect(0, 0, 1024, 768).contains(placed));
   const auto onScreen = [](const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+  // Every message line and turn marker in sight, inside the table and off
+  // its piles and controls.
+  const std::vector<QRect> piles = inSight().piles;
+  for (const QWidget* line : {static_cast<QWidget*>(table->lblMessage), static_cast<QWidget*>(table->lblTurn),
+                              static_cast<QWidget*>(table->StatusMsg), static_cast<QWidget*>(table->lblWAIT),
+                              static_cast<QWidget*>(table->ImgTurn1)}) {
+    const QRect at = onScreen(line);
+    EXPECT_FALSE(placed.intersects(at)) << line->objectName().toStdString();
+    EXPECT_TRUE(onScreen(table.get()).contains(at)) << line->objectName().toStdString();
+    for (const QRect& pile : piles) EXPECT_FALSE(pile.intersects(at)) << line->objectName().toStdString();
+  }
   for (int i = 1; i <= 8; ++i) {
     EXPECT_FALSE(placed.intersects(onScreen(table->picTableau[i]))) << "Tableau " << i;
     EXPECT_FALSE(placed.intersects(onScreen(table->picCenter[i]))) << "Center " << i;
