@@ -61,6 +61,9 @@ enum class PutMode {
 // on device" or "File too large", and buffered it misses the failure.
 int PutFileWhole(const QString& path, const QByteArray& bytes, PutMode mode) {
   const bool replace = mode != PutMode::New;
+  // Working files are written anew at every start: one lost to a crash costs
+  // nothing, so they are not forced to the disk (two waits on the journal each).
+  const bool durable = mode != PutMode::WorkingFile;
   // A file the user linked elsewhere is replaced where it lies; the link stays.
   const QFileInfo info(path);
   const QString where = mode == PutMode::Replace && info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
@@ -81,7 +84,7 @@ int PutFileWhole(const QString& path, const QByteArray& bytes, PutMode mode) {
     else
       done += wrote;
   }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (error == 0 && durable && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0) {
     if (replace) {
@@ -91,7 +94,7 @@ int PutFileWhole(const QString& path, const QByteArray& bytes, PutMode mode) {
     }
   }
   if (error != 0 || !replace) ::unlink(temp.constData());
-  if (error != 0) return error;
+  if (error != 0 || !durable) return error;
   // The new name reaches the disk too.
   const QByteArray folder = QFile::encodeName(QFileInfo(where).absolutePath());
   const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

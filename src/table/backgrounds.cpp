@@ -182,14 +182,21 @@ QString Backgrounds::BackgroundList(int index) const {
 }
 
 void Backgrounds::PaintBackground() {
-  const QSize size = table_.size().expandedTo(QSize(1, 1));
-  QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
-  canvas.fill(ColorFromBgr(settings_.MatColor));
-  if (!picture_.isNull()) table::TileBackground(picture_, canvas);
+  paintedSize_ = table_.size().expandedTo(QSize(1, 1));
+  paintedColor_ = settings_.MatColor;
   table_.SetFormBackColor(settings_.MatColor);
-  table_.FormPicture() = canvas;
-  snapshot_ = canvas;
+  RepaintBackground();
   table_.update();
+}
+
+void Backgrounds::RepaintBackground() {
+  // Painted again rather than kept beside the table's picture: a second
+  // window-sized image held for the rare change of structure costs megabytes.
+  QImage& canvas = table_.FormPicture();
+  canvas = QImage();
+  canvas = QImage(paintedSize_, QImage::Format_ARGB32_Premultiplied);
+  canvas.fill(ColorFromBgr(paintedColor_));
+  if (!picture_.isNull()) table::TileBackground(picture_, canvas);
 }
 
 void Backgrounds::ShowBackground() {
@@ -247,11 +254,14 @@ void Backgrounds::NextBackground(int key) {
 
 void Backgrounds::NextStructure(int k) {
   currentStructure_ = StepStructure(currentStructure_, k);
-  if (snapshot_.isNull()) PaintBackground();
-  table_.FormPicture() = snapshot_;
+  if (paintedSize_.isEmpty()) {
+    PaintBackground();
+  } else {
+    RepaintBackground();
+  }
   if (!ShowStructure(currentStructure_) && currentStructure_ != kStructureFirst) {
     currentStructure_ = kStructureFirst;
-    table_.FormPicture() = snapshot_;
+    RepaintBackground();
     ShowStructure(currentStructure_);
   }
   SetTableauCountColor(currentStructure_ <= kLastLightStructure ? kBlack : kWhite);

@@ -190,6 +190,7 @@ class Backgrounds : public StructureChoice,
 
  private:
   void PaintBackground();
+  void RepaintBackground();  // the table's picture as PaintBackground last painted it
   void SetTableauCountColor(std::uint32_t color);
   int WindowWidthTwips() const;
 
@@ -209,7 +210,8 @@ class Backgrounds : public StructureChoice,
   QString name_;      // file name of the chosen background, "None" or "~removed"
   bool listed_ = false;
   QImage picture_;                  // the loaded background picture
-  QImage snapshot_;                 // the painted background, without structure
+  QSize paintedSize_;               // the background last painted, without structure: its size
+  std::uint32_t paintedColor_ = 0;  // and its mat colour
   QSet<QString> unreadable_;        // pictures that failed twice: shown as "None" for the run
   QSet<QString> toldUnreadable_;    // path and reason of each failure the player was told of
   bool structureReported_ = false;  // a missing structure is reported once
