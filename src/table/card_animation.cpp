@@ -50,8 +50,9 @@ void CardTable::PlaySlide(QWidget* card, const std::vector<QPoint>& path, double
     } else if (now + kTimeSlack >= nextFrame) {
       due = std::min(steps, static_cast<std::size_t>(std::max(0.0, now / stepSeconds)));
       // The frames keep to the slide's own time: a late one does not push
-      // back the ones after it.
-      nextFrame = (std::floor(now / frame + kTimeSlack) + 1.0) * frame;
+      // back the ones after it, and one drawn within the slack before its
+      // time is still that frame, not a second drawing of the one before.
+      nextFrame = (std::floor((now + kTimeSlack) / frame) + 1.0) * frame;
     }
     if (due > shown) {
       // The steps in between are passed over: the card is drawn where the
