@@ -16,7 +16,7 @@
 #include "brief.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
-#include "play/frm_play.h"
+#include "play/window/frm_play.h"
 #include "table/card_slide.h"
 #include "table/deal.h"
 #include "table/sound_effects.h"

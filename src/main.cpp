@@ -23,6 +23,7 @@
 #include "platform/ui.h"
 #include "play/game_program.h"
 #include "play/start_up.h"
+#include "play/state/utilities.h"
 
 namespace {
 

@@ -45,10 +45,10 @@
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
-#include "play/frm_play.h"
 #include "play/game_program.h"
 #include "play/joined_parts.h"
-#include "play/menu_commands.h"
+#include "play/window/frm_play.h"
+#include "play/window/menu_commands.h"
 #include "table/card.h"
 #include "table/picture_box.h"
 

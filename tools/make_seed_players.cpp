@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "platform/vb.h"
-#include "play/player_record.h"
+#include "play/records/player_record.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "play/saved_game_record.h"
+#include "play/records/saved_game_record.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
-#include "play/frm_play.h"
-#include "play/menu_commands.h"
-#include "play/net_state.h"
-#include "play/player.h"
-#include "play/score_records.h"
+#include "play/records/player.h"
+#include "play/records/score_records.h"
+#include "play/state/net_state.h"
+#include "play/window/frm_play.h"
+#include "play/window/menu_commands.h"
 
 namespace dialogs {
 

@@ -15,12 +15,12 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
-#include "play/frm_play.h"
-#include "play/menu_windows.h"
-#include "play/player.h"
-#include "play/player_record.h"
+#include "play/faces/menu_windows.h"
+#include "play/records/player.h"
+#include "play/records/player_record.h"
 #include "play/start_up.h"
-#include "play/utilities.h"
+#include "play/state/utilities.h"
+#include "play/window/frm_play.h"
 
 namespace dialogs {
 

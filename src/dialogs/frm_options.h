@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "play/players.h"
-#include "play/preferences_access.h"
+#include "play/faces/preferences_access.h"
+#include "play/records/players.h"
 #include "table/card_deck.h"
 #include "table/frm_std_sm.h"
 

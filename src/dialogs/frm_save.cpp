@@ -12,11 +12,11 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
-#include "play/connection_index.h"
-#include "play/net_state.h"
-#include "play/new_game.h"
-#include "play/saved_game_record.h"
-#include "play/score_records.h"
+#include "play/game/new_game.h"
+#include "play/records/saved_game_record.h"
+#include "play/records/score_records.h"
+#include "play/state/connection_index.h"
+#include "play/state/net_state.h"
 
 namespace dialogs {
 

@@ -15,8 +15,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-#include "play/menu_windows.h"
-#include "play/play_state.h"
+#include "play/faces/menu_windows.h"
+#include "play/state/play_state.h"
 
 namespace platform {
 class RecordFile;

@@ -16,9 +16,9 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
-#include "play/connection_index.h"
-#include "play/high_scores.h"
-#include "play/players.h"
+#include "play/records/high_scores.h"
+#include "play/records/players.h"
+#include "play/state/connection_index.h"
 #include "table/card_table.h"
 
 namespace dialogs {

@@ -11,7 +11,7 @@
 
 #include "dialogs/tutorial_steps.h"
 #include "platform/keep_on_top.h"
-#include "play/tutorial_hooks.h"
+#include "play/faces/tutorial_hooks.h"
 
 class QLabel;
 class QPushButton;

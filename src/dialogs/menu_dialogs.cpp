@@ -4,9 +4,9 @@
 #include "media/folders.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
-#include "play/frm_play.h"
-#include "play/menu_commands.h"
-#include "play/saved_games.h"
+#include "play/game/saved_games.h"
+#include "play/window/frm_play.h"
+#include "play/window/menu_commands.h"
 
 namespace dialogs {
 

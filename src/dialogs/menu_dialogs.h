@@ -10,7 +10,7 @@
 #include "dialogs/frm_menu.h"
 #include "dialogs/frm_name.h"
 #include "dialogs/frm_save.h"
-#include "play/menu_windows.h"
+#include "play/faces/menu_windows.h"
 #include "play/start_up.h"
 
 class QWidget;

@@ -1,6 +1,6 @@
 #include "dialogs/menu_rows.h"
 
-#include "play/connection_index.h"
+#include "play/state/connection_index.h"
 
 namespace dialogs {
 

@@ -7,8 +7,8 @@
 #include "dialogs/menu_dialogs.h"
 #include "dialogs/menu_rows.h"
 #include "platform/system.h"
-#include "play/frm_play.h"
-#include "play/menu_windows.h"
+#include "play/faces/menu_windows.h"
+#include "play/window/frm_play.h"
 
 namespace dialogs {
 

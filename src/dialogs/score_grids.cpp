@@ -2,7 +2,7 @@
 
 #include "platform/recordfile.h"
 #include "platform/vb.h"
-#include "play/score_records.h"
+#include "play/records/score_records.h"
 
 namespace dialogs {
 

@@ -11,9 +11,9 @@
 #include <optional>
 #include <vector>
 
-#include "play/high_score_record.h"
-#include "play/player_record.h"
-#include "play/score_record.h"
+#include "play/records/high_score_record.h"
+#include "play/records/player_record.h"
+#include "play/records/score_record.h"
 
 namespace platform {
 class RecordFile;

@@ -6,11 +6,12 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/write_failures.h"
-#include "play/connection_index.h"
-#include "play/game_over.h"
-#include "play/high_score_record.h"
-#include "play/player_record.h"
-#include "play/players.h"
+#include "play/game/game_over.h"
+#include "play/game/match_panel.h"
+#include "play/records/high_score_record.h"
+#include "play/records/player_record.h"
+#include "play/records/players.h"
+#include "play/state/connection_index.h"
 #include "table/table_view.h"
 
 namespace dialogs {

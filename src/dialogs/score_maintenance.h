@@ -11,8 +11,8 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "play/player.h"
-#include "play/score_records.h"
+#include "play/records/player.h"
+#include "play/records/score_records.h"
 
 namespace platform {
 class RecordFile;

@@ -6,9 +6,9 @@
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
-#include "play/connection_index.h"
-#include "play/high_score_record.h"
-#include "play/players.h"
+#include "play/records/high_score_record.h"
+#include "play/records/players.h"
+#include "play/state/connection_index.h"
 
 namespace dialogs {
 

@@ -10,7 +10,7 @@
 
 #include "dialogs/frm_scores.h"
 #include "dialogs/score_maintenance.h"
-#include "play/score_access.h"
+#include "play/faces/score_access.h"
 
 namespace dialogs {
 

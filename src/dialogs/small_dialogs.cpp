@@ -18,11 +18,11 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/version.h"
-#include "play/menu_windows.h"
-#include "play/player.h"
-#include "play/score_record.h"
-#include "play/score_records.h"
-#include "play/utilities.h"
+#include "play/faces/menu_windows.h"
+#include "play/records/player.h"
+#include "play/records/score_record.h"
+#include "play/records/score_records.h"
+#include "play/state/utilities.h"
 
 namespace dialogs {
 

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "platform/ui.h"
-#include "play/frm_play.h"
+#include "play/window/frm_play.h"
 #include "table/busy_guard.h"
 
 namespace dialogs {

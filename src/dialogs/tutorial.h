@@ -6,7 +6,7 @@
 #include <QPointer>
 
 #include "dialogs/frm_tip.h"
-#include "play/tutorial_hooks.h"
+#include "play/faces/tutorial_hooks.h"
 
 namespace dialogs {
 

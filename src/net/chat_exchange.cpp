@@ -15,8 +15,8 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "platform/wait.h"
-#include "play/frm_play.h"
-#include "play/top_level_command.h"
+#include "play/state/top_level_command.h"
+#include "play/window/frm_play.h"
 #include "table/game_state.h"
 #include "table/table_view.h"
 

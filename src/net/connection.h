@@ -41,8 +41,8 @@
 #include "net/line_protocol.h"
 #include "net/reaction_queue.h"
 #include "platform/version.h"
+#include "play/faces/network_play.h"
 #include "play/leaving.h"
-#include "play/net_state.h"
 #include "table/backgrounds.h"
 #include "table/table_view.h"
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "platform/vb.h"
-#include "play/rule_checks.h"
+#include "play/rules/rule_checks.h"
 #include "table/card.h"
 #include "table/pile_ops.h"
 

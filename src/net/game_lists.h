@@ -11,8 +11,8 @@
 #include <optional>
 
 #include "net/line_protocol.h"
-#include "play/apply_move.h"
-#include "play/score_record.h"
+#include "play/records/score_record.h"
+#include "play/rules/apply_move.h"
 #include "table/game_state.h"
 #include "table/piles.h"
 

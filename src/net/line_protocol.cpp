@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/vb.h"
-#include "play/score_record.h"
+#include "play/records/score_record.h"
 
 namespace net {
 

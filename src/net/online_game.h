@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "play/net_state.h"
+#include "play/faces/network_play.h"
 #include "table/piles.h"
 
 namespace net {

@@ -9,10 +9,10 @@
 #include <QString>
 #include <functional>
 
-#include "play/apply_move.h"
-#include "play/menu_windows.h"
-#include "play/net_state.h"
-#include "play/saved_games.h"
+#include "play/faces/menu_windows.h"
+#include "play/faces/network_play.h"
+#include "play/game/saved_games.h"
+#include "play/rules/apply_move.h"
 
 namespace net {
 

@@ -3,7 +3,8 @@
 #include "media/folders.h"
 #include "platform/recordfile.h"
 #include "platform/vb.h"
-#include "play/players.h"
+#include "play/game/match_panel.h"
+#include "play/records/players.h"
 
 namespace net {
 

@@ -6,7 +6,8 @@
 
 #include <QString>
 
-#include "play/net_state.h"
+#include "play/records/score_records.h"
+#include "play/state/net_state.h"
 
 namespace media {
 struct Folders;

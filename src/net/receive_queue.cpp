@@ -12,7 +12,7 @@
 #include "platform/vb.h"
 #include "platform/wait.h"
 #include "platform/winsock.h"
-#include "play/top_level_command.h"
+#include "play/state/top_level_command.h"
 
 namespace net {
 

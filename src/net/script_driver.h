@@ -41,7 +41,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "play/play_state.h"
+#include "play/state/play_state.h"
 #include "table/game_state.h"
 
 namespace platform {

@@ -1,9 +1,9 @@
 #include "net/search_for_local_side.h"
 
 #include "platform/wait.h"
-#include "play/apply_move.h"
-#include "play/computer_player.h"
-#include "play/table_search.h"
+#include "play/computer/computer_player.h"
+#include "play/rules/apply_move.h"
+#include "play/rules/table_search.h"
 #include "table/busy_guard.h"
 #include "table/card.h"
 #include "table/sound_effects.h"

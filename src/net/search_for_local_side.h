@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "play/play_state.h"
+#include "play/state/play_state.h"
 #include "table/game_state.h"
 #include "table/piles.h"
 

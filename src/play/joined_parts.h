@@ -4,14 +4,14 @@
 // it and hands them in at its construction; none is called before the
 // program is built.
 
+#include "play/faces/menu_windows.h"
+#include "play/faces/network_play.h"
+#include "play/faces/preferences_access.h"
+#include "play/faces/score_access.h"
+#include "play/faces/tutorial_hooks.h"
+#include "play/game/saved_games.h"
 #include "play/leaving.h"
-#include "play/menu_windows.h"
-#include "play/net_state.h"
-#include "play/preferences_access.h"
-#include "play/saved_games.h"
-#include "play/score_access.h"
 #include "play/start_up.h"
-#include "play/tutorial_hooks.h"
 #include "table/backgrounds.h"
 
 namespace play {

@@ -8,11 +8,11 @@
 #include "platform/recordfile.h"
 #include "platform/sound.h"
 #include "platform/wait.h"
-#include "play/frm_play.h"
-#include "play/player.h"
-#include "play/players.h"
-#include "play/saved_game_record.h"
-#include "play/saved_games.h"
+#include "play/game/saved_games.h"
+#include "play/records/player.h"
+#include "play/records/players.h"
+#include "play/records/saved_game_record.h"
+#include "play/window/frm_play.h"
 #include "table/game_state.h"
 
 namespace play {

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "media/folders.h"
-#include "play/play_state.h"
+#include "play/state/play_state.h"
 #include "table/backgrounds.h"
 
 namespace platform {

@@ -2,11 +2,12 @@
 
 #include "platform/ui.h"
 #include "platform/vb.h"
-#include "play/apply_move.h"
-#include "play/frm_play.h"
-#include "play/player_record.h"
+#include "play/game/match_panel.h"
+#include "play/records/player_record.h"
+#include "play/rules/apply_move.h"
 #include "play/start_up.h"
-#include "play/utilities.h"
+#include "play/state/utilities.h"
+#include "play/window/frm_play.h"
 
 namespace play {
 

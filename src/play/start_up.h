@@ -12,7 +12,8 @@
 
 #include "media/folders.h"
 #include "platform/system.h"
-#include "play/play_state.h"
+#include "play/faces/start_up_windows.h"
+#include "play/state/play_state.h"
 
 namespace platform {
 class InstanceLock;
@@ -39,7 +40,6 @@ struct ScoreState;
 
 // Why the program could not start.
 inline constexpr char kFilesMissingText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing.";
-inline constexpr char kProgramTitle[] = "Marrowdale";
 inline constexpr char kAlreadyRunningText[] = "The game is already running.";
 inline constexpr char kUnableToStartText[] = "Unable to start Marrowdale!";
 inline constexpr char kFilesMissingOrCorruptText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing or corrupt.";
@@ -96,39 +96,6 @@ PlayersFileCheck CheckPlayersFile(const media::Folders& folders);
 // "Cannot open <file> for writing: <reason>" when the file exists but can
 // not be opened for reading and writing; empty when it can.
 QString WritableProblem(const QString& path);
-
-// The splash window; dialogs implements it.
-class SplashWindow {
- public:
-  virtual ~SplashWindow() = default;
-  // Shown, not modal; StartingUp is already set.
-  virtual void Show() = 0;
-  // Unloaded, when it is still open.
-  virtual void Unload() = 0;
-  virtual bool IsOpen() const = 0;
-};
-
-// The intro music and the play list; the music player implements it.
-class StartUpMusic {
- public:
-  virtual ~StartUpMusic() = default;
-  // Plays an MP3 file. False when there is no media backend at all (the
-  // music then stays unavailable for the run); a file that cannot play is
-  // the music player's to report.
-  virtual bool PlayMP3(const QString& file) = 0;
-  virtual void CreateDefaultMusicList() = 0;
-  virtual void LoadMusicList() = 0;
-};
-
-// What a first start shows; the player dialog and the tutorial implement it.
-class FirstStartWindows {
- public:
-  virtual ~FirstStartWindows() = default;
-  // The player window, modal: the user chooses or adds a player.
-  virtual void ShowPlayerWindow() = 0;
-  // The tutorial window.
-  virtual void ShowTutorial() = 0;
-};
 
 // What start-up found out.
 struct StartUpState {

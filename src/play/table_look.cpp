@@ -3,9 +3,10 @@
 #include <QLabel>
 
 #include "platform/ui.h"
-#include "play/frm_play.h"
-#include "play/game_over.h"
-#include "play/utilities.h"
+#include "play/game/game_over.h"
+#include "play/game/match_panel.h"
+#include "play/state/utilities.h"
+#include "play/window/frm_play.h"
 #include "table/picture_box.h"
 #include "table/table_pictures.h"
 

@@ -4,9 +4,9 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "play/player_in_play.h"
+#include "play/state/utilities.h"
 #include "play/table_look.h"
 #include "play/turn_cycle.h"
-#include "play/utilities.h"
 
 namespace play {
 

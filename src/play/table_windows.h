@@ -16,15 +16,15 @@
 #include "platform/settings.h"
 #include "platform/system.h"
 #include "platform/wait.h"
-#include "play/frm_play.h"
+#include "play/faces/menu_windows.h"
+#include "play/faces/network_play.h"
 #include "play/joined_parts.h"
-#include "play/menu_commands.h"
-#include "play/menu_windows.h"
 #include "play/music_hooks.h"
-#include "play/net_state.h"
-#include "play/play_state.h"
-#include "play/player.h"
-#include "play/score_records.h"
+#include "play/records/player.h"
+#include "play/records/score_records.h"
+#include "play/state/play_state.h"
+#include "play/window/frm_play.h"
+#include "play/window/menu_commands.h"
 
 namespace play {
 

@@ -1,11 +1,12 @@
 #include "play/turn_cycle.h"
 
 #include "platform/sound.h"
-#include "play/frm_play.h"
+#include "play/game/match_panel.h"
+#include "play/rules/who_goes_first.h"
+#include "play/state/top_level_command.h"
+#include "play/state/utilities.h"
 #include "play/table_look.h"
-#include "play/top_level_command.h"
-#include "play/utilities.h"
-#include "play/who_goes_first.h"
+#include "play/window/frm_play.h"
 
 namespace play {
 

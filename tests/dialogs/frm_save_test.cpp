@@ -11,7 +11,7 @@
 
 #include "dialogs/frm_save.h"
 #include "dialogs/menu_program.h"
-#include "play/saved_game_record.h"
+#include "play/records/saved_game_record.h"
 #include "table/busy_guard.h"
 
 namespace dialogs {

@@ -12,7 +12,7 @@
 
 #include "dialogs/menu_program.h"
 #include "platform/vb.h"
-#include "play/saved_game_record.h"
+#include "play/records/saved_game_record.h"
 
 namespace dialogs {
 namespace {

@@ -18,8 +18,8 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
-#include "play/player_record.h"
 #include "play/program_rig.h"
+#include "play/records/player_record.h"
 #include "support/temp_home.h"
 
 namespace dialogs::testing_support {

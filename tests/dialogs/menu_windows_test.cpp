@@ -15,8 +15,8 @@
 #include "dialogs/menu_dialogs.h"
 #include "dialogs/menu_program.h"
 #include "platform/vb.h"
-#include "play/saved_game_record.h"
-#include "play/status_bar.h"
+#include "play/records/saved_game_record.h"
+#include "play/window/status_bar.h"
 
 namespace dialogs {
 namespace {

@@ -15,9 +15,9 @@
 #include "platform/recordfile.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
-#include "play/game_over.h"
-#include "play/high_scores.h"
-#include "play/players.h"
+#include "play/game/game_over.h"
+#include "play/records/high_scores.h"
+#include "play/records/players.h"
 #include "support/temp_home.h"
 #include "table/fake_table_view.h"
 

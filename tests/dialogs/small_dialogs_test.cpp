@@ -7,7 +7,7 @@
 #include "dialogs/frm_save.h"
 #include "dialogs/small_dialogs.h"
 #include "platform/recordfile.h"
-#include "play/saved_game_record.h"
+#include "play/records/saved_game_record.h"
 
 namespace dialogs {
 namespace {

@@ -22,9 +22,9 @@
 #include "dialogs/program_rig.h"
 #include "dialogs/tutorial.h"
 #include "platform/key_translator.h"
-#include "play/menu_commands.h"
-#include "play/rule_checks.h"
-#include "play/saved_game_record.h"
+#include "play/records/saved_game_record.h"
+#include "play/rules/rule_checks.h"
+#include "play/window/menu_commands.h"
 #include "table/mouse_events.h"
 
 namespace dialogs {

@@ -78,7 +78,7 @@ QString PlainText(const QString& html) {
 // The keys the table's key handler answers, named as the manual names them:
 // the plain keys, then those with Ctrl, then those with Ctrl and Shift.
 std::set<QString> HandledKeys() {
-  const QString source = ReadSource("src/play/keyboard_shortcuts.cpp");
+  const QString source = ReadSource("src/play/window/keyboard_shortcuts.cpp");
   const int begin = source.indexOf("void MenuCommands::KeyShortcut(");
   const int end = source.indexOf("void MenuCommands::DeveloperKey(");
   EXPECT_TRUE(begin >= 0 && end > begin);

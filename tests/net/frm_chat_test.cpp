@@ -15,9 +15,9 @@
 
 #include "platform/sound.h"
 #include "platform/ui.h"
-#include "play/frm_play.h"
 #include "play/frm_play_rig.h"
-#include "play/players.h"
+#include "play/records/players.h"
+#include "play/window/frm_play.h"
 #include "support/temp_home.h"
 #include "support/test_files.h"
 #include "table/table_rig.h"

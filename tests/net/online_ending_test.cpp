@@ -11,7 +11,7 @@
 #include "net/mirrored_piles.h"
 #include "net/net_rig.h"
 #include "net/online_game.h"
-#include "play/game_over.h"
+#include "play/game/game_over.h"
 #include "support/temp_home.h"
 #include "table/fake_sound_effects.h"
 

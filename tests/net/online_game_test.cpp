@@ -15,7 +15,7 @@
 #include "net/mirrored_piles.h"
 #include "net/net_rig.h"
 #include "play/move_rig.h"
-#include "play/table_search.h"
+#include "play/rules/table_search.h"
 #include "support/temp_home.h"
 
 namespace net {

@@ -10,7 +10,7 @@
 #include "net/net_rig.h"
 #include "net/online_game.h"
 #include "play/move_rig.h"
-#include "play/saved_game_record.h"
+#include "play/records/saved_game_record.h"
 #include "play/table_builder.h"
 #include "support/temp_home.h"
 #include "table/card.h"

@@ -20,9 +20,9 @@
 #include "net/connection.h"
 #include "net/script_driver.h"
 #include "platform/recordfile.h"
-#include "play/player_record.h"
-#include "play/players.h"
-#include "play/score_record.h"
+#include "play/records/player_record.h"
+#include "play/records/players.h"
+#include "play/records/score_record.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // laid out as the program lays it out at start-up.
 
 #include "platform/system.h"
-#include "play/frm_play.h"
+#include "play/window/frm_play.h"
 
 namespace testing_support {
 

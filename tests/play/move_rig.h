@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/wait.h"
-#include "play/apply_move.h"
+#include "play/rules/apply_move.h"
 #include "table/busy_guard.h"
 #include "table/fake_sound_effects.h"
 #include "table/fake_table_view.h"

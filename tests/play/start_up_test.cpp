@@ -26,9 +26,9 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
-#include "play/player_record.h"
 #include "play/program_rig.h"
-#include "play/saved_game_record.h"
+#include "play/records/player_record.h"
+#include "play/records/saved_game_record.h"
 #include "support/child_process.h"
 #include "support/temp_home.h"
 
