@@ -122,9 +122,15 @@ struct TableWindow {
     window = std::make_unique<play::FrmPlay>(
         table::CardTableServices{piles, state, settings, wait, ui, nullptr,
                                  QStringLiteral(MARROWDALE_SOURCE_DIR "/Data/pictures/")},
-        state, Screen());
-    window->SetNeighbours(
-        {&neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours});
+        state, Screen(),
+        play::FrmPlayNeighbours{.counts = &neighbours,
+                                .tableauCards = &neighbours,
+                                .pictures = &neighbours,
+                                .match = &neighbours,
+                                .music = &neighbours,
+                                .menus = &neighbours,
+                                .frame = &neighbours,
+                                .splash = &neighbours});
     window->SetFixedSizes();
     window->SetEmptyPilePictures();
     window->FitMainWindow();

@@ -16,6 +16,7 @@
 #include "net/online_game.h"
 #include "net/online_restore.h"
 #include "net/script_driver.h"
+#include "platform/built_later.h"
 #include "platform/exit_signals.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
@@ -27,13 +28,28 @@
 
 namespace {
 
+using platform::Later;
+
 // The program and the windows and network parts built beside it on its own
-// parts, in the order they are built. The program is handed the later ones
-// at its construction and calls none of them until it runs.
+// parts, in the order they are built. The program is handed getters of the
+// later ones at its construction and calls none of them until it runs.
 struct Marrowdale {
   explicit Marrowdale(play::ProgramParts parts)
-      : program(std::move(parts), play::JoinedParts{tutorial, connection, connection, onlineGame, onlineRestore,
-                                                    connection, splash, dialogs, dialogs, scores, preferences}),
+      : program(std::move(parts),
+                play::JoinedParts{
+                    .tutorial = Later<play::TutorialWindow>(tutorial),
+                    .network = Later<play::NetworkPlay>(connection),
+                    .goodbye = Later<play::OnlineGoodbye>(connection),
+                    .exchange = Later<play::OnlineExchange>(onlineGame),
+                    .onlineRestore = Later<play::OnlineRestoreCommand>(onlineRestore),
+                    .chat = Later<table::BackgroundFollower>(connection),
+                    .splash = Later<play::SplashWindow>(splash),
+                    .firstStart = Later<play::FirstStartWindows>(dialogs),
+                    .dialogs = Later<play::MenuDialogs>(dialogs),
+                    .scoresWindow = Later<play::ScoresWindow>(scores),
+                    .preferencesWindow = Later<play::PreferencesWindow>(preferences),
+                    .musicMenu = Later<media::MusicMenu>(musicMenu),
+                }),
         connection(program.NetParts(), nullptr, net::kHandshakeLimit, net::kCallerHandshakeLimit,
                    net::Connection::Joins{[this] {
                                             return net::Connection::ChatLook{program.player().FontColor,

@@ -99,8 +99,18 @@ class OfflineParts : public play::TutorialWindow,
 // The program with the windows its own menus open, built beside it.
 struct ProgramWithWindows {
   explicit ProgramWithWindows(play::ProgramParts parts)
-      : program(std::move(parts), play::JoinedParts{offline, offline, offline, offline, offline, offline, offline,
-                                                    dialogs, dialogs, scores, preferences}),
+      : program(std::move(parts),
+                play::JoinedParts{.tutorial = offline,
+                                  .network = offline,
+                                  .goodbye = offline,
+                                  .exchange = offline,
+                                  .onlineRestore = offline,
+                                  .chat = offline,
+                                  .splash = offline,
+                                  .firstStart = platform::Later<play::FirstStartWindows>(dialogs),
+                                  .dialogs = platform::Later<play::MenuDialogs>(dialogs),
+                                  .scoresWindow = platform::Later<play::ScoresWindow>(scores),
+                                  .preferencesWindow = platform::Later<play::PreferencesWindow>(preferences)}),
         dialogs(program.MenuWindowsParts()),
         scores(program.ScoresAccess(), &program.frmPlay()),
         preferences(program.Preferences(), program.menus(), &program.frmPlay()) {}

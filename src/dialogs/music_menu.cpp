@@ -24,11 +24,9 @@ QPoint MusicMenuPlace(int panelLeft, int statusBarTop, QSize menu, const QRect& 
 }
 
 MusicListMenu::MusicListMenu(media::Music& music, play::MenuState& menu, play::FrmPlay& table, Dialogs& dialogs)
-    : music_(music), menu_(menu), table_(table), dialogs_(dialogs) {
-  music_.SetMenu(this);
-}
+    : music_(music), menu_(menu), table_(table), dialogs_(dialogs) {}
 
-MusicListMenu::~MusicListMenu() { music_.SetMenu(nullptr); }
+MusicListMenu::~MusicListMenu() = default;
 
 bool MusicListMenu::MenuOpen() const { return menu_.MenuOpen; }
 

@@ -199,16 +199,16 @@ void Music::AddSongToPlayList() {
 void Music::ShowMusicMenu() {
   if (state_.MusicUnavailable) return;
   if (s_.soundOn && s_.soundOn()) s_.sound.Play(s_.folders.DataPath + kMenuSoundFile);
-  if (!menu_) return;
-  if (menu_->MenuOpen()) {
-    menu_->CloseMenu();
+  if (!s_.menu) return;
+  if (s_.menu->MenuOpen()) {
+    s_.menu->CloseMenu();
     return;
   }
   state_.Choice = MusicChoice::None;
   state_.StopMusic = false;
-  menu_->ShowMusicList();
-  s_.wait.WaitUntil([this] { return !menu_ || !menu_->MenuOpen(); });
-  if (menu_) menu_->CloseMenu();
+  s_.menu->ShowMusicList();
+  s_.wait.WaitUntil([this] { return !s_.menu || !s_.menu->MenuOpen(); });
+  if (s_.menu) s_.menu->CloseMenu();
   if (state_.Choice == MusicChoice::PlayAll || state_.Choice == MusicChoice::NextSong) PlayMusicList();
 }
 

@@ -14,6 +14,7 @@
 
 #include "media/folders.h"
 #include "media/mp3_playback.h"
+#include "platform/built_later.h"
 
 namespace platform {
 class SettingsStore;
@@ -71,6 +72,8 @@ struct MusicServices {
   platform::WriteFailures* writeFailures;  // told when the list file cannot be written; null: nobody
   // Called when opening the first song found that music cannot play here.
   std::function<void()> turnedUnavailable = {};
+  // The music list menu that the Music panel opens; none: no menu.
+  platform::BuiltLater<MusicMenu> menu = {};
 };
 
 inline constexpr char kAddSongTitle[] = "Add Song to Play List";
@@ -143,7 +146,6 @@ class Music : public MusicPanel {
   bool RemoveSong(int song);
 
   // The list menu; null until one is joined (the music menu then shows nothing).
-  void SetMenu(MusicMenu* menu) { menu_ = menu; }
   const MusicState& state() const { return state_; }
   MusicState& state() { return state_; }
   // A list is playing (started by "Play All" or "Next Song" and not over).
@@ -167,7 +169,6 @@ class Music : public MusicPanel {
   MusicUnavailableCause cause_;
   Mp3Commands commands_;
   MusicState state_;
-  MusicMenu* menu_ = nullptr;
   QObject queue_;  // the list's next step runs from the event queue
   bool listActive_ = false;
   int listEnd_ = 0;       // the last song of the running list, taken when it started

@@ -259,7 +259,7 @@ void Connection::NetCleanUp() {
   handshakeStep_ = HandshakeStep::AwaitIP;
   peerGone_ = false;
   quitHandled_ = false;
-  parts_.scoresWindow.UnloadScoresWindow();
+  parts_.scoresWindow->UnloadScoresWindow();
   net.HostName = play::kDefaultHostName;
 
   parts_.state.CurrentTurn = table::Turn::None;

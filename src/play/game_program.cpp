@@ -11,6 +11,15 @@
 #include "table/table_pictures.h"
 
 namespace play {
+namespace {
+
+// A part the program builds after the one that is handed this getter.
+template <class T, class Owner>
+platform::BuiltLater<T> Later(const std::unique_ptr<Owner>& owner) {
+  return platform::BuiltLater<T>([&owner]() -> T& { return *owner; });
+}
+
+}  // namespace
 
 Program::Program(ProgramParts parts, const JoinedParts& joined)
     : folders_(std::move(parts.folders)),
@@ -37,9 +46,29 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
   scoreStore_.NetConnIndex = &net_.NetConnIndex;
   scoreStore_.Net = &netScores_;
 
-  frmPlay_ = std::make_unique<FrmPlay>(table::CardTableServices{piles_, state_, tableSettings_, wait_, *ui_, &sfx_,
-                                                                table::PicturesFolder(folders_.AppPath)},
-                                       state_, screen_);
+  frmPlay_ = std::make_unique<FrmPlay>(
+      table::CardTableServices{.piles = piles_,
+                               .state = state_,
+                               .settings = tableSettings_,
+                               .wait = wait_,
+                               .ui = *ui_,
+                               .sounds = &sfx_,
+                               .picturesFolder = table::PicturesFolder(folders_.AppPath)},
+      state_, screen_,
+      FrmPlayNeighbours{
+          .counts = Later<table::TableNeighbours>(look_),
+          .tableauCards =
+              platform::BuiltLater<table::TableauCards>([this]() -> table::TableauCards& { return cardWindows(); }),
+          .pictures = platform::BuiltLater<table::BackgroundPainting>(
+              [this]() -> table::BackgroundPainting& { return backgrounds(); }),
+          .dropRules = Later<table::DropRules>(humanTurn_),
+          .match = Later<FrmPlayMatch>(turns_),
+          .music = platform::BuiltLater<media::MusicPanel>([this]() -> media::MusicPanel& { return music(); }),
+          .menus = platform::BuiltLater<FrmPlayMenus>([this]() -> FrmPlayMenus& { return menus(); }),
+          .frame = Later<FrmPlayFrame>(windows_),
+          .splash = joined_.splash,
+          .popupOptions = Later<table::PopupOptions>(playerInPlay_),
+      });
   if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) {
     qtUi->SetParent(frmPlay_.get());
     qtUi->SetWaitService(&wait_);
@@ -108,9 +137,6 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
   humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{turns_->moves(), view, turns_->computer(), *ui_, *sound_,
                                                              tableSettings_, folders_.DataPath, menus(), cardWindows(),
                                                              joined_.tutorial, turns_->online()});
-  view.SetNeighbours(FrmPlayNeighbours{look_.get(), &cardWindows(), &backgrounds(), turns_.get(), &music(), &menus(),
-                                       windows_.get(), &joined_.splash});
-  view.frmPic.SetOptions(playerInPlay_.get());
 
   QObject::connect(view.cmdDeal, &QPushButton::clicked, this, [this] { turns_->cmdDeal_Click(); });
   view.installEventFilter(this);

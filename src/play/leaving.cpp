@@ -50,8 +50,8 @@ void Leaving::ExitLeft() {
   s_.playersFile.Close();
   ClearTempMoves(s_.saved, false, s_.folders.DataPath, s_.ui);
 
-  if (s_.online.Online()) s_.online.SayGoodbye();
-  s_.online.CloseNetFile();
+  if (s_.online->Online()) s_.online->SayGoodbye();
+  s_.online->CloseNetFile();
 
   CleanUpStuff();
 }

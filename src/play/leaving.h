@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "media/folders.h"
+#include "platform/built_later.h"
 #include "play/state/play_state.h"
 #include "table/backgrounds.h"
 
@@ -67,7 +68,7 @@ struct LeavingServices {
   SavedGames& saved;
   FrmPlay& frmPlay;
   const bool& SoundOn;
-  OnlineGoodbye& online;
+  platform::BuiltLater<OnlineGoodbye> online;
   LeavingMedia& media;
 };
 

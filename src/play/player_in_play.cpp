@@ -139,6 +139,6 @@ bool PlayerInPlay::OpenNetFile(const QString& path) {
   return p_.net.NetFileOpen;
 }
 
-void PlayerInPlay::LoadNetPlayerList() { p_.network.LoadNetPlayerList(); }
+void PlayerInPlay::LoadNetPlayerList() { p_.network->LoadNetPlayerList(); }
 
 }  // namespace play

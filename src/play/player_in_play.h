@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "platform/built_later.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
 #include "platform/wait.h"
@@ -52,8 +53,8 @@ struct PlayerInPlayParts {
   const platform::ScreenMetrics& screen;
   platform::UiService& ui;
   platform::WaitService& wait;
-  NetworkPlay& network;  // network play's list of opponents
-  QString cardDeckRoot;  // the card-deck library's folder; empty: the system's
+  platform::BuiltLater<NetworkPlay> network;  // network play's list of opponents
+  QString cardDeckRoot;                       // the card-deck library's folder; empty: the system's
 };
 
 class PlayerInPlay : public PlayerTable,

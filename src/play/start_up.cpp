@@ -289,7 +289,7 @@ bool StartUp::Run() {
   for (const QString& file : unwritten) s_.backgrounds.PictureReports().AlreadyTold(file);
 
   s_.state.StartingUp = true;
-  s_.splash.Show();
+  s_.splash->Show();
   s_.wait.Pause(kSplashPauseSeconds);
   if (!st_.NoIntroMusic && !s_.wait.Exiting()) {
     if (!s_.music.PlayMP3(s_.folders.AppPath + kIntroMusicFile)) {
@@ -308,7 +308,7 @@ bool StartUp::Run() {
   // the table is shown; nothing is stored.
   const bool doorOpen = !s_.wait.Exiting() && OpenDoor();
   if (!doorOpen || s_.wait.Exiting()) {
-    s_.splash.Unload();
+    s_.splash->Unload();
     return false;
   }
 
@@ -326,14 +326,14 @@ bool StartUp::Run() {
     // A first start keeps the placement the fit gave, frame included.
     if (st_.FirstStart) FirstStartPlacement();
   });
-  s_.splash.Unload();
+  s_.splash->Unload();
   if (s_.wait.Exiting()) return true;
 
   if (st_.FirstStart) {
     s_.music.CreateDefaultMusicList();
     s_.music.LoadMusicList();
-    s_.firstStart.ShowPlayerWindow();
-    if (!s_.wait.Exiting()) s_.firstStart.ShowTutorial();
+    s_.firstStart->ShowPlayerWindow();
+    if (!s_.wait.Exiting()) s_.firstStart->ShowTutorial();
   }
   if (s_.state.TutorialMode) s_.frmPlay.SetImageVisible(table::TableImage::cmdDeal, false);
   return true;

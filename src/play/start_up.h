@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "media/folders.h"
+#include "platform/built_later.h"
 #include "platform/system.h"
 #include "play/faces/start_up_windows.h"
 #include "play/state/play_state.h"
@@ -123,9 +124,9 @@ struct StartUpServices {
   FrmPlay& frmPlay;
   table::Backgrounds& backgrounds;
   QString commandLine;  // the arguments after the program's name, joined by blanks
-  SplashWindow& splash;
+  platform::BuiltLater<SplashWindow> splash;
   StartUpMusic& music;
-  FirstStartWindows& firstStart;
+  platform::BuiltLater<FirstStartWindows> firstStart;
 };
 
 class StartUp {

@@ -22,7 +22,8 @@ constexpr int kCardFrameTopOffset = 4;
 
 TableLook::TableLook(FrmPlay& view, PlayState& state, const table::TableSettings& settings, platform::UiService& ui,
                      media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
-                     TutorialWindow& tutorial, table::BackgroundFollower& chat, const table::PileArrays& piles,
+                     platform::BuiltLater<TutorialWindow> tutorial,
+                     platform::BuiltLater<table::BackgroundFollower> chat, const table::PileArrays& piles,
                      const ScoreState& scores)
     : view_(view),
       state_(state),
@@ -30,7 +31,7 @@ TableLook::TableLook(FrmPlay& view, PlayState& state, const table::TableSettings
       piles_(piles),
       scores_(scores),
       backgrounds_(std::make_unique<table::Backgrounds>(view, state, settings, ui, folders, currentStructure,
-                                                        screen.TwipsPerPixel(), &chat)),
+                                                        screen.TwipsPerPixel(), std::move(chat))),
       cardWindows_(std::make_unique<table::SmallCardWindows>(view, settings, screen.captionHeight,
                                                              screen.TwipsPerPixel(), this)) {}
 
@@ -44,7 +45,7 @@ void TableLook::MoveCardFrameOver(table::PileControl pile, int index) {
 }
 
 void TableLook::TableauWindowClickedInTutorial() {
-  tutorial_.EnableNextTip(true);
+  tutorial_->EnableNextTip(true);
   view_.EnablePiles(false);
 }
 

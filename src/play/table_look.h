@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "platform/built_later.h"
 #include "platform/system.h"
 #include "play/faces/tutorial_hooks.h"
 #include "play/records/score_records.h"
@@ -25,8 +26,8 @@ class TableLook : public DecidingCardMarker, public table::TableauWindowHooks, p
  public:
   TableLook(FrmPlay& view, PlayState& state, const table::TableSettings& settings, platform::UiService& ui,
             media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
-            TutorialWindow& tutorial, table::BackgroundFollower& chat, const table::PileArrays& piles,
-            const ScoreState& scores);
+            platform::BuiltLater<TutorialWindow> tutorial, platform::BuiltLater<table::BackgroundFollower> chat,
+            const table::PileArrays& piles, const ScoreState& scores);
   ~TableLook() override;
   TableLook(const TableLook&) = delete;
   TableLook& operator=(const TableLook&) = delete;
@@ -47,7 +48,7 @@ class TableLook : public DecidingCardMarker, public table::TableauWindowHooks, p
  private:
   FrmPlay& view_;
   PlayState& state_;
-  TutorialWindow& tutorial_;
+  platform::BuiltLater<TutorialWindow> tutorial_;
   const table::PileArrays& piles_;
   const ScoreState& scores_;
   std::unique_ptr<table::Backgrounds> backgrounds_;

@@ -15,7 +15,7 @@ TableWindows::TableWindows(TableWindowsParts parts) : p_(std::move(parts)), help
   music_ = std::make_unique<media::Music>(
       media::MusicServices{p_.folders, p_.wait, p_.ui, p_.settingsStore, p_.sound, [this] { return p_.player.SoundOn; },
                            kProgramTitle, [this] { p_.turns.FinishTopLevelCommand(); }, &p_.writeFailures,
-                           [this] { ShowMusicUnavailable(); }},
+                           [this] { ShowMusicUnavailable(); }, p_.joined.musicMenu},
       std::move(p_.musicPlayer));
   if (music_->MusicUnavailable()) ShowMusicUnavailable();
   musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
@@ -66,15 +66,15 @@ void TableWindows::SaveGameFromMenu() {
 // cards windows are unloaded, the tutorial and the chat window hide and
 // come back with the table.
 void TableWindows::MainWindowMinimised() {
-  p_.joined.scoresWindow.UnloadScoresWindow();
+  p_.joined.scoresWindow->UnloadScoresWindow();
   p_.look.cardWindows().UnloadTableauCardsWindow();
-  p_.joined.tutorial.MainWindowMinimised();
-  p_.joined.network.FollowMainWindow(true);
+  p_.joined.tutorial->MainWindowMinimised();
+  p_.joined.network->FollowMainWindow(true);
 }
 
 void TableWindows::MainWindowShown(Qt::WindowStates state) {
-  if (!state.testFlag(Qt::WindowMinimized)) p_.joined.tutorial.MainWindowRestored();
-  p_.joined.network.FollowMainWindow(state.testFlag(Qt::WindowMinimized));
+  if (!state.testFlag(Qt::WindowMinimized)) p_.joined.tutorial->MainWindowRestored();
+  p_.joined.network->FollowMainWindow(state.testFlag(Qt::WindowMinimized));
 }
 
 }  // namespace play

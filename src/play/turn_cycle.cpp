@@ -12,25 +12,62 @@ namespace play {
 
 TurnCycle::TurnCycle(const TurnCycleParts& parts) : p_(parts) {
   FrmPlay& view = p_.view;
-  moves_ = std::make_unique<MoveServices>(
-      MoveServices{p_.piles, p_.state, view, p_.sfx, p_.wait, p_.guard, *this, p_.player.ThinkDelay, {}});
+  moves_ =
+      std::make_unique<MoveServices>(p_.piles, p_.state, view, p_.sfx, p_.wait, p_.guard, *this, p_.player.ThinkDelay);
   online_ = std::make_unique<OnlineStateAnswers>(p_.net, p_.exchange, *moves_);
   computer_ = std::make_unique<ComputerPlayer>(*moves_);
   saved_ = std::make_unique<SavedGameServices>(SavedGameServices{
-      p_.piles, p_.state, p_.saved, MatchRefs{p_.scores.CurrentScores, p_.scores.MatchOn, p_.scores.MatchPoints},
-      p_.sample.SampleGameNumber, view, p_.guard, p_.ui, p_.wait, *this});
-  gameOver_ = std::make_unique<GameOverServices>(
-      GameOverServices{p_.piles, p_.state, p_.scores, p_.scoreStore, view, p_.sfx, p_.sound, p_.wait, p_.ui, p_.guard,
-                       p_.player.SoundOn, p_.player.PlayerName, p_.folders.AppPath, p_.folders.DataPath});
-  gameOver_->network = online_.get();
-  gameOver_->writeFailures = &p_.writeFailures;
-  gameOver_->structures = &p_.look.backgrounds();
+      .piles = p_.piles,
+      .state = p_.state,
+      .saved = p_.saved,
+      .match = MatchRefs{p_.scores.CurrentScores, p_.scores.MatchOn, p_.scores.MatchPoints},
+      .SampleGameNumber = p_.sample.SampleGameNumber,
+      .view = view,
+      .guard = p_.guard,
+      .ui = p_.ui,
+      .wait = p_.wait,
+      .hooks = *this,
+  });
+  gameOver_ = std::make_unique<GameOverServices>(GameOverServices{
+      .piles = p_.piles,
+      .state = p_.state,
+      .scores = p_.scores,
+      .store = p_.scoreStore,
+      .view = view,
+      .sfx = p_.sfx,
+      .sound = p_.sound,
+      .wait = p_.wait,
+      .ui = p_.ui,
+      .guard = p_.guard,
+      .SoundOn = p_.player.SoundOn,
+      .PlayerName = p_.player.PlayerName,
+      .AppPath = p_.folders.AppPath,
+      .DataPath = p_.folders.DataPath,
+      .network = online_.get(),
+      .structures = &p_.look.backgrounds(),
+      .writeFailures = &p_.writeFailures,
+  });
   newGame_ = std::make_unique<NewGameServices>(NewGameServices{
-      table::DealServices{p_.piles, p_.state, view, p_.sfx, p_.wait, p_.ui, *this}, *saved_, p_.guard, p_.settings,
-      p_.sample, p_.random, p_.folders.AppPath, p_.player.PlayerName, p_.player.FirstPlayerRule, *this});
-  newGame_->network = online_.get();
-  newGame_->tutorial = &p_.tutorial;
-  newGame_->StalemateDeclared = &p_.scores.StalemateDeclared;
+      .deal = table::DealServices{.piles = p_.piles,
+                                  .state = p_.state,
+                                  .view = view,
+                                  .sfx = p_.sfx,
+                                  .wait = p_.wait,
+                                  .ui = p_.ui,
+                                  .hooks = *this},
+      .saved = *saved_,
+      .guard = p_.guard,
+      .settings = p_.settings,
+      .sample = p_.sample,
+      .random = p_.random,
+      .AppPath = p_.folders.AppPath,
+      .PlayerName = p_.player.PlayerName,
+      .FirstPlayerRule = p_.player.FirstPlayerRule,
+      .hooks = *this,
+      .network = online_.get(),
+      .tutorial = p_.tutorial,
+      .StalemateDeclared = &p_.scores.StalemateDeclared,
+  });
 }
 
 TurnCycle::~TurnCycle() = default;
@@ -71,7 +108,7 @@ table::Turn TurnCycle::WhoGoesFirst(int FirstPlayerRule) {
 
 // Online only; network play tells the remote side whose turn it is.
 void TurnCycle::WhoseTurn() {
-  if (p_.net.PeerPresent()) p_.exchange.WhoseTurn();
+  if (p_.net.PeerPresent()) p_.exchange->WhoseTurn();
 }
 
 void TurnCycle::SaveGameRecord() { play::SaveGameRecord(*saved_); }
@@ -90,7 +127,7 @@ void TurnCycle::WriteMoveRecord(int record) {
 
 // Never asked offline; network play sends the move.
 bool TurnCycle::Move_Transmit_PlayCard(const OnlineMove& move) {
-  return p_.net.PeerPresent() && p_.exchange.Move_Transmit_PlayCard(move);
+  return p_.net.PeerPresent() && p_.exchange->Move_Transmit_PlayCard(move);
 }
 
 void TurnCycle::ClearTable() { p_.view.ClearTable(); }
@@ -107,7 +144,7 @@ void TurnCycle::SetMatchPoints(std::int16_t points) {
 
 // ---- The tutorial and the windows beside the table ----
 
-void TurnCycle::EnableNextTip(bool enabled) { p_.tutorial.EnableNextTip(enabled); }
-void TurnCycle::ShowTutorialNext() { p_.tutorial.ShowTutorialNext(); }
+void TurnCycle::EnableNextTip(bool enabled) { p_.tutorial->EnableNextTip(enabled); }
+void TurnCycle::ShowTutorialNext() { p_.tutorial->ShowTutorialNext(); }
 
 }  // namespace play

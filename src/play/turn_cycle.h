@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "platform/built_later.h"
 #include "platform/settings.h"
 #include "platform/wait.h"
 #include "platform/write_failures.h"
@@ -55,8 +56,8 @@ struct TurnCycleParts {
   NetState& net;
   platform::WriteFailures& writeFailures;
   TableLook& look;  // the deciding-card frame and the structures
-  TutorialWindow& tutorial;
-  OnlineExchange& exchange;  // the online game's exchanges with the peer
+  platform::BuiltLater<TutorialWindow> tutorial;
+  platform::BuiltLater<OnlineExchange> exchange;  // the online game's exchanges with the peer
 };
 
 class TurnCycle : public table::DealHooks,

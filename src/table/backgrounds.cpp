@@ -128,7 +128,7 @@ QString BackgroundProblemText(const QString& path, const QString& reason) {
 
 Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings& settings, platform::UiService& ui,
                          media::Folders& folders, std::int16_t& CurrentStructure, int twipsPerPixel,
-                         BackgroundFollower* follower)
+                         platform::BuiltLater<BackgroundFollower> follower)
     : table_(table),
       state_(state),
       settings_(settings),
@@ -136,7 +136,7 @@ Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings
       folders_(folders),
       currentStructure_(CurrentStructure),
       twipsPerPixel_(platform::TwipsPerPixelOrNormal(twipsPerPixel)),
-      follower_(follower),
+      follower_(std::move(follower)),
       png_(std::make_unique<media::StdPNG>(ui)),
       pictureReports_(std::make_unique<media::PictureReports>(ui)) {}
 

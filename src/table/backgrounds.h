@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/built_later.h"
 #include "table/card_table.h"
 
 namespace media {
@@ -140,7 +141,7 @@ class Backgrounds : public StructureChoice,
   // a window that shows the background too; none: no such window.
   Backgrounds(CardTable& table, GameState& state, const TableSettings& settings, platform::UiService& ui,
               media::Folders& folders, std::int16_t& CurrentStructure, int twipsPerPixel,
-              BackgroundFollower* follower = nullptr);
+              platform::BuiltLater<BackgroundFollower> follower = {});
   ~Backgrounds() override;
   Backgrounds(const Backgrounds&) = delete;
   Backgrounds& operator=(const Backgrounds&) = delete;
@@ -201,7 +202,7 @@ class Backgrounds : public StructureChoice,
   media::Folders& folders_;
   std::int16_t& currentStructure_;
   int twipsPerPixel_;
-  BackgroundFollower* follower_;
+  platform::BuiltLater<BackgroundFollower> follower_;
   std::unique_ptr<media::StdPNG> png_;                     // the one PNG object of the table window
   std::unique_ptr<media::PictureReports> pictureReports_;  // logos and hands that could not be painted
 

@@ -70,14 +70,18 @@ class PauseFrame : public QGroupBox {
 
 CardTable::CardTable(const CardTableServices& services, QWidget* parent)
     : QWidget(parent),
-      frmPic(services.settings),
+      frmPic(services.settings, services.popupOptions),
       pictures(LoadTablePictures(services.picturesFolder)),
       piles_(services.piles),
       state_(services.state),
       settings_(services.settings),
       wait_(services.wait),
       ui_(services.ui),
-      sounds_(services.sounds) {
+      sounds_(services.sounds),
+      neighbours_(services.neighbours),
+      tableauCards_(services.tableauCards),
+      pictures_(services.backgroundPainting),
+      dropRules_(services.dropRules) {
   frmStdSm.SetBuiltIn(pictures.faces);
   frmStdSm.Reload();
   frmPic.FilePic[kOwnBackPicture] = pictures.back;

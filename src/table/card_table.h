@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/built_later.h"
 #include "table/frm_pic.h"
 #include "table/frm_std_sm.h"
 #include "table/game_state.h"
@@ -79,6 +80,12 @@ struct CardTableServices {
   platform::UiService& ui;
   SoundEffects* sounds = nullptr;  // none: the card sounds are silent
   QString picturesFolder;          // AppPath + "Data/pictures/"
+  // The parts built on the table; each may be missing (a table on its own).
+  platform::BuiltLater<TableNeighbours> neighbours{};
+  platform::BuiltLater<TableauCards> tableauCards{};
+  platform::BuiltLater<BackgroundPainting> backgroundPainting{};
+  platform::BuiltLater<DropRules> dropRules{};        // none: every drop slides back
+  platform::BuiltLater<PopupOptions> popupOptions{};  // the player's options the popup items set
 };
 
 class CardTable : public QWidget {
@@ -86,13 +93,6 @@ class CardTable : public QWidget {
  public:
   explicit CardTable(const CardTableServices& services, QWidget* parent = nullptr);
   ~CardTable() override;
-
-  // The parts built on the table; each may be missing (a table on its own).
-  void SetNeighbours(TableNeighbours* neighbours, TableauCards* tableauCards, BackgroundPainting* pictures) {
-    neighbours_ = neighbours;
-    tableauCards_ = tableauCards;
-    pictures_ = pictures;
-  }
 
   // Geometry.
   void SetFixedSizes();
@@ -125,7 +125,6 @@ class CardTable : public QWidget {
 
   // Drag and drop of the local player's cards (drag_drop.cpp). X and Y are
   // the mouse position inside the pressed pile picture.
-  void SetDropRules(DropRules* rules) { dropRules_ = rules; }
   void DragStart(PileControl pile, int index, int X, int Y);
   void DragMove(PileControl pile, int index, int X, int Y);
   DropOutcome DragDrop(PileControl pile, int index);
@@ -223,10 +222,10 @@ class CardTable : public QWidget {
   platform::WaitService& wait_;
   platform::UiService& ui_;
   SoundEffects* sounds_;
-  TableNeighbours* neighbours_ = nullptr;
-  TableauCards* tableauCards_ = nullptr;
-  BackgroundPainting* pictures_ = nullptr;
-  DropRules* dropRules_ = nullptr;  // none: every drop slides back
+  platform::BuiltLater<TableNeighbours> neighbours_;
+  platform::BuiltLater<TableauCards> tableauCards_;
+  platform::BuiltLater<BackgroundPainting> pictures_;
+  platform::BuiltLater<DropRules> dropRules_;
 
  private:
   PictureBox* NewPicture(PileControl array, int index, const QString& name);

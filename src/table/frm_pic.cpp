@@ -15,7 +15,7 @@ QAction* AddItem(QMenu& menu, const QString& caption, bool checkable = false) {
 
 }  // namespace
 
-FrmPic::FrmPic(TableSettings& settings, QObject* parent)
+FrmPic::FrmPic(TableSettings& settings, platform::BuiltLater<PopupOptions> options, QObject* parent)
     : QObject(parent),
       NoiseControl(std::make_unique<QMenu>()),
       PlaysFirst(std::make_unique<QMenu>()),
@@ -23,7 +23,8 @@ FrmPic::FrmPic(TableSettings& settings, QObject* parent)
       Music(std::make_unique<QMenu>()),
       ToInternet(std::make_unique<QMenu>()),
       DisplaySize(std::make_unique<QMenu>()),
-      settings_(settings) {
+      settings_(settings),
+      options_(std::move(options)) {
   setObjectName("frmPic");
 
   mnuNoise[0] = AddItem(*NoiseControl, "Game Sound On", true);

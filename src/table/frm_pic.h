@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/built_later.h"
 #include "table/table_settings.h"
 
 class QAction;
@@ -36,7 +37,8 @@ class PopupOptions {
 class FrmPic : public QObject {
   Q_OBJECT
  public:
-  explicit FrmPic(TableSettings& settings, QObject* parent = nullptr);
+  // options: the player's options the items set; none for a table on its own.
+  explicit FrmPic(TableSettings& settings, platform::BuiltLater<PopupOptions> options = {}, QObject* parent = nullptr);
   ~FrmPic() override;
 
   // Shows a popup at the global point and returns when it is closed; the
@@ -45,7 +47,6 @@ class FrmPic : public QObject {
   // Tests replace the modal popup: the runner is given the menu and the point.
   using PopupRunner = std::function<void(QMenu&, const QPoint&)>;
   void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
-  void SetOptions(PopupOptions* options) { options_ = options; }
 
   // Item handlers.
   void mnuNoise_Click(int index);
@@ -86,7 +87,7 @@ class FrmPic : public QObject {
  private:
   TableSettings& settings_;
   PopupRunner popupRunner_;
-  PopupOptions* options_ = nullptr;
+  platform::BuiltLater<PopupOptions> options_;
 };
 
 }  // namespace table

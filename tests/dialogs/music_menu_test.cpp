@@ -22,8 +22,10 @@ class MusicMenuTest : public MenuProgram {
     dialogs = std::make_unique<Dialogs>(program->MenuWindowsParts());
     windows.dialogs = dialogs.get();
     musicMenu = std::make_unique<MusicListMenu>(program->music(), M().Menu, W(), *dialogs);
+    windows.musicMenu = musicMenu.get();
   }
   void TearDown() override {
+    windows.musicMenu = nullptr;
     musicMenu.reset();
     dialogs.reset();
   }

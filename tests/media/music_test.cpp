@@ -63,10 +63,18 @@ class MusicTest : public ::testing::Test {
     auto p = std::make_unique<FakeMusicPlayer>();
     p->cause = cause;
     player = p.get();
-    auto m = std::make_unique<Music>(MusicServices{folders, wait, ui, settings, sound, [this] { return soundOn; },
-                                                   "Marrowdale", [this] { ++commandsDone; }, &failures},
+    auto m = std::make_unique<Music>(MusicServices{folders,
+                                                   wait,
+                                                   ui,
+                                                   settings,
+                                                   sound,
+                                                   [this] { return soundOn; },
+                                                   "Marrowdale",
+                                                   [this] { ++commandsDone; },
+                                                   &failures,
+                                                   {},
+                                                   &menu},
                                      std::move(p));
-    m->SetMenu(&menu);
     return m;
   }
 

@@ -14,6 +14,7 @@
 
 #include "media/folders.h"
 #include "media/mp3_playback.h"
+#include "media/music.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -37,15 +38,17 @@ class JoinedFakes : public play::TutorialWindow,
                     public play::SplashWindow,
                     public play::MenuDialogs,
                     public play::ScoresWindow,
-                    public play::PreferencesWindow {
+                    public play::PreferencesWindow,
+                    public media::MusicMenu {
  public:
   play::JoinedParts Parts() {
-    return play::JoinedParts{*this, *this, *this, *this, *this, *this, *this, firstStart, *this, *this, *this};
+    return play::JoinedParts{*this, *this, *this, *this, *this, *this, *this, firstStart, *this, *this, *this, *this};
   }
 
   // The real windows, once a test has built them.
   play::TutorialWindow* tutorial = nullptr;
   play::MenuDialogs* dialogs = nullptr;
+  media::MusicMenu* musicMenu = nullptr;
   play::ScoresWindow* scores = nullptr;
 
   std::vector<std::string> calls;  // "tutorial", "internet", "net restore", as the menus ask
@@ -115,6 +118,14 @@ class JoinedFakes : public play::TutorialWindow,
   void NetRestoreGame() override { calls.push_back("net restore"); }
   // table::BackgroundFollower
   void FollowBackground(const QImage*, std::uint32_t) override {}
+  // media::MusicMenu
+  bool MenuOpen() const override { return musicMenu && musicMenu->MenuOpen(); }
+  void CloseMenu() override {
+    if (musicMenu) musicMenu->CloseMenu();
+  }
+  void ShowMusicList() override {
+    if (musicMenu) musicMenu->ShowMusicList();
+  }
   // play::SplashWindow
   void Show() override {
     ++splashShown;

@@ -48,7 +48,6 @@ class DragDropTest : public ::testing::Test, protected testing_support::TableRig
  protected:
   DragDropTest() {
     testing_support::LayOutAtDesignSize(table);
-    table.SetDropRules(&rules);
     // A minimal stand-in for the game's mouse handlers: the pressed pile
     // is the move's source.
     for (PictureBox* box : Draggable()) {
@@ -83,8 +82,12 @@ class DragDropTest : public ::testing::Test, protected testing_support::TableRig
   }
   QImage Empty() const { return table.EmptyPic->convertToFormat(QImage::Format_ARGB32_Premultiplied); }
 
-  CardTable table{Services()};
   FakeDropRules rules;
+  CardTable table{[this] {
+    table::CardTableServices services = Services();
+    services.dropRules = &rules;
+    return services;
+  }()};
   std::vector<DropOutcome> outcomes;
 };
 

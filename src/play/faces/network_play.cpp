@@ -23,7 +23,7 @@ table::DealOpening OnlineStateAnswers::Opening() const {
 }
 
 bool OnlineStateAnswers::TransmitFinalMove() {
-  return net_.PeerPresent() && exchange_.Move_Transmit_PlayCard(moves_.NetMove);
+  return net_.PeerPresent() && exchange_->Move_Transmit_PlayCard(moves_.NetMove);
 }
 
 bool OnlineStateAnswers::TakeResyncBusy() {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "platform/built_later.h"
 #include "play/faces/score_access.h"
 #include "play/game/game_over.h"
 #include "play/game/new_game.h"
@@ -112,7 +113,8 @@ struct NetPlayParts {
   float& ThinkDelay;  // the computer's pause in force
   NetGameEnd& game;
   NetProgramHooks& hooks;
-  ScoresWindow& scoresWindow;  // closed when open, so that it shows the player's own scores next time
+  platform::BuiltLater<ScoresWindow>
+      scoresWindow;  // closed when open, so that it shows the player's own scores next time
 };
 
 // Game over's and the new game's questions about the connection, answered
@@ -122,8 +124,8 @@ class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
  public:
   // moves: the move operations whose last move a final move sends, and
   // which replay the peer's turn.
-  OnlineStateAnswers(NetState& net, OnlineExchange& exchange, MoveServices& moves)
-      : net_(net), exchange_(exchange), moves_(moves) {}
+  OnlineStateAnswers(NetState& net, platform::BuiltLater<OnlineExchange> exchange, MoveServices& moves)
+      : net_(net), exchange_(std::move(exchange)), moves_(moves) {}
   std::int16_t NetConnIndex() const override { return net_.NetConnIndex; }
   bool IsHost() const override { return net_.NetIsHost == kNetHost; }
   QString OpponentName() const override { return net_.OpponentName; }
@@ -131,29 +133,29 @@ class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
   table::DealOpening Opening() const override;
   bool TakeResyncBusy() override;
   void ExchangeStalemateReset() override {
-    if (net_.PeerPresent()) exchange_.ExchangeReset();
+    if (net_.PeerPresent()) exchange_->ExchangeReset();
   }
   // The move the local move code has just made, as the peer will read it.
   bool TransmitFinalMove() override;
   void AcknowledgeFinalMove() override {
-    if (net_.PeerPresent()) exchange_.AcknowledgeFinalMove();
+    if (net_.PeerPresent()) exchange_->AcknowledgeFinalMove();
   }
   void AppendResultToChat(const QString& text) override {
-    if (net_.PeerPresent()) exchange_.AppendResultToChat(text);
+    if (net_.PeerPresent()) exchange_->AppendResultToChat(text);
   }
   void SendEndGame(bool endMatch) override {
-    if (net_.PeerPresent()) exchange_.SendEndGame(endMatch);
+    if (net_.PeerPresent()) exchange_->SendEndGame(endMatch);
   }
-  bool HostGameStart() override { return net_.PeerPresent() && exchange_.HostGameStart(); }
-  bool RemoteGameStart() override { return net_.PeerPresent() && exchange_.RemoteGameStart(); }
+  bool HostGameStart() override { return net_.PeerPresent() && exchange_->HostGameStart(); }
+  bool RemoteGameStart() override { return net_.PeerPresent() && exchange_->RemoteGameStart(); }
   // The peer's whole turn, replayed through the move operations.
   void Opponent() override {
-    if (net_.PeerPresent()) exchange_.Opponent(moves_);
+    if (net_.PeerPresent()) exchange_->Opponent(moves_);
   }
 
  private:
   NetState& net_;
-  OnlineExchange& exchange_;
+  platform::BuiltLater<OnlineExchange> exchange_;
   MoveServices& moves_;
 };
 

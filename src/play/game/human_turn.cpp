@@ -22,14 +22,10 @@ using table::TableLabel;
 
 HumanTurn::HumanTurn(const HumanTurnServices& services, QObject* parent) : QObject(parent), s_(services) {}
 
-HumanTurn::~HumanTurn() {
-  if (connectedTable_) connectedTable_->SetDropRules(nullptr);
-}
+HumanTurn::~HumanTurn() = default;
 
 void HumanTurn::Connect() {
   auto& t = s_.table;
-  t.SetDropRules(this);
-  connectedTable_ = &t;
   for (int i = 1; i <= 3; ++i) {
     table::PictureBox* box = t.picPlayer[i];
     if (!box) continue;
@@ -161,7 +157,7 @@ void HumanTurn::TurnStock() {
   }
   s_.table.Dragging = 0;
   if (st.TutorialMode) {
-    s_.tutorial.TutorialStockTurned();
+    s_.tutorial->TutorialStockTurned();
     view.EnablePiles(false);
   }
   if (s_.moves.hooks.Online()) {
@@ -186,7 +182,7 @@ void HumanTurn::picPlayer_MouseUp(int Index) {
     Illegal(RuleReason::WrongPlace);
     return;
   }
-  if (st.TutorialMode) s_.tutorial.HideTutorialHand();
+  if (st.TutorialMode) s_.tutorial->HideTutorialHand();
   {
     auto busy = s_.moves.guard.Enter(table::Activity::Move);
     if (s_.table.Dragging == 1 && st.MoveCard != 0) {

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "platform/built_later.h"
 #include "play/computer/computer_player.h"
 #include "play/game/new_game.h"
 #include "play/rules/apply_move.h"
@@ -60,7 +61,7 @@ struct HumanTurnServices {
   QString DataPath;                      // ends in a separator
   MenuPanel& panel;
   PileViewers& viewers;
-  HumanTurnTutorial& tutorial;
+  platform::BuiltLater<HumanTurnTutorial> tutorial;
   OpponentTurn& opponent;  // the online peer's turn after the local one
 };
 
@@ -70,7 +71,7 @@ class HumanTurn : public QObject, public table::DropRules {
   ~HumanTurn() override;
 
   // Connects the pile pictures, the labels that react to the mouse and the
-  // Done button of the table, and becomes its drop rules. After
+  // Done button of the table (which asks this for its drop rules). After
   // SetFixedSizes, which creates the pile pictures. Once.
   void Connect();
 
@@ -114,8 +115,7 @@ class HumanTurn : public QObject, public table::DropRules {
   void AutoPlayToCenter(table::PileControl pile, int Index);
 
   HumanTurnServices s_;
-  QPointer<table::CardTable> connectedTable_;  // the table whose drop rules this is
-  bool pressedEmptyPile_ = false;              // the last press on an own pile found no card to pick up
+  bool pressedEmptyPile_ = false;  // the last press on an own pile found no card to pick up
 };
 
 }  // namespace play

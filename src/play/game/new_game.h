@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/built_later.h"
 #include "play/game/saved_games.h"
 #include "table/deal.h"
 
@@ -106,9 +107,9 @@ struct NewGameServices {
   const QString& PlayerName;
   const std::int16_t& FirstPlayerRule;
   NewGameHooks& hooks;
-  NewGameNetwork* network = nullptr;    // null: offline
-  NewGameTutorial* tutorial = nullptr;  // null: no tutorial window
-  bool* StalemateDeclared = nullptr;    // game over's stalemate flag; null: none kept
+  NewGameNetwork* network = nullptr;               // null: offline
+  platform::BuiltLater<NewGameTutorial> tutorial;  // none: no tutorial window
+  bool* StalemateDeclared = nullptr;               // game over's stalemate flag; null: none kept
 };
 
 enum class NewGameResult {

@@ -25,9 +25,27 @@ constexpr int kFrameChecks = 40;   // and for how long
 
 }  // namespace
 
+namespace {
+
+// The table's own services with the neighbours it calls.
+table::CardTableServices WithNeighbours(table::CardTableServices services, const FrmPlayNeighbours& neighbours) {
+  services.neighbours = neighbours.counts;
+  services.tableauCards = neighbours.tableauCards;
+  services.backgroundPainting = neighbours.pictures;
+  services.dropRules = neighbours.dropRules;
+  services.popupOptions = neighbours.popupOptions;
+  return services;
+}
+
+}  // namespace
+
 FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, const platform::ScreenMetrics& screen,
-                 GameClock::Now now, QWidget* parent)
-    : table::CardTable(services, parent), clock(std::move(now)), playState_(state), screen_(screen) {
+                 FrmPlayNeighbours neighbours, GameClock::Now now, QWidget* parent)
+    : table::CardTable(WithNeighbours(services, neighbours), parent),
+      clock(std::move(now)),
+      playState_(state),
+      screen_(screen),
+      around_(std::move(neighbours)) {
   setObjectName("frmPlay");
   setWindowTitle("Marrowdale");
   if (!pictures.icon.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(pictures.icon)));
@@ -51,11 +69,6 @@ FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, con
 }
 
 FrmPlay::~FrmPlay() = default;
-
-void FrmPlay::SetNeighbours(const FrmPlayNeighbours& neighbours) {
-  around_ = neighbours;
-  table::CardTable::SetNeighbours(neighbours.counts, neighbours.tableauCards, neighbours.pictures);
-}
 
 // ---- The table view ----
 

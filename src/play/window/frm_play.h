@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "media/music.h"
+#include "platform/built_later.h"
 #include "platform/system.h"
 #include "play/faces/start_up_windows.h"
 #include "play/game/game_clock.h"
@@ -61,16 +62,19 @@ class FrmPlayFrame {
 };
 
 // The parts built on the table window that it calls, each the one that does
-// the work. Each may be missing (a table window on its own).
+// the work, given at its construction. Each may be missing (a table window
+// on its own).
 struct FrmPlayNeighbours {
-  table::TableNeighbours* counts = nullptr;       // the status bar's pile counts and match panel
-  table::TableauCards* tableauCards = nullptr;    // the tableau cards window
-  table::BackgroundPainting* pictures = nullptr;  // the logo and the background
-  FrmPlayMatch* match = nullptr;                  // the match in progress
-  media::MusicPanel* music = nullptr;             // the Music panel's menu and song
-  FrmPlayMenus* menus = nullptr;                  // the keys and the menu list window
-  FrmPlayFrame* frame = nullptr;                  // the windows that follow the main window
-  const SplashWindow* splash = nullptr;           // the splash window while it stands
+  platform::BuiltLater<table::TableNeighbours> counts{};       // the status bar's pile counts and match panel
+  platform::BuiltLater<table::TableauCards> tableauCards{};    // the tableau cards window
+  platform::BuiltLater<table::BackgroundPainting> pictures{};  // the logo and the background
+  platform::BuiltLater<table::DropRules> dropRules{};          // the presses on the table: whether a drop is legal
+  platform::BuiltLater<FrmPlayMatch> match{};                  // the match in progress
+  platform::BuiltLater<media::MusicPanel> music{};             // the Music panel's menu and song
+  platform::BuiltLater<FrmPlayMenus> menus{};                  // the keys and the menu list window
+  platform::BuiltLater<FrmPlayFrame> frame{};                  // the windows that follow the main window
+  platform::BuiltLater<const SplashWindow> splash{};           // the splash window while it stands
+  platform::BuiltLater<table::PopupOptions> popupOptions{};    // the player's options the popup items set
 };
 
 inline constexpr char kNoMusicPanelText[] = "No music";
@@ -82,10 +86,8 @@ class FrmPlay : public table::CardTable, public table::TableView {
  public:
   // state: the services' turn and move, with what only the game reads.
   FrmPlay(const table::CardTableServices& services, PlayState& state, const platform::ScreenMetrics& screen,
-          GameClock::Now now = {}, QWidget* parent = nullptr);
+          FrmPlayNeighbours neighbours = {}, GameClock::Now now = {}, QWidget* parent = nullptr);
   ~FrmPlay() override;
-
-  void SetNeighbours(const FrmPlayNeighbours& neighbours);
 
   // The table view the game logic uses.
   void PaintCard(table::PileControl pile, int index, table::CardCode card, int sound) override;

@@ -103,7 +103,7 @@ void MenuCommands::PanelHide() {
   table::PictureBox* panel = s_.frmPlay.picPanel;
   if (!panel->isHidden()) panel->hide();
   if (Menu.MenuOpen) {
-    s_.windows.dialogs.UnloadList();
+    s_.windows.dialogs->UnloadList();
     Menu.MenuOpen = false;
     s_.saved.wait.Wake();
   }
@@ -139,7 +139,7 @@ void MenuCommands::Form_MouseDown() { PanelHide(); }
 
 void MenuCommands::picPanel_MouseMove(int X, int Y) {
   if ((X < kHoverStripLeft || Y < kHoverStripTop) && Menu.MenuOpen) {
-    s_.windows.dialogs.UnloadList();
+    s_.windows.dialogs->UnloadList();
     Menu.MenuOpen = false;
     s_.saved.wait.Wake();
   }
@@ -154,14 +154,14 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
   if (heading == 0) {
     if (Menu.MenuOpen) {
       Menu.MenuOpen = false;
-      s_.windows.dialogs.UnloadList();
+      s_.windows.dialogs->UnloadList();
       wait.Wake();
     }
     return;
   }
   PlayMenuSound(kHeadingSoundFile);
   if (Menu.MenuOpen) {
-    s_.windows.dialogs.UnloadList();
+    s_.windows.dialogs->UnloadList();
     Menu.MenuOpen = false;
     wait.Wake();
   }
@@ -179,22 +179,22 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
   const int left = MenuListLeft(heading, frame.left() * tpp, large);
   // The answer belongs to this list alone; a list opened meanwhile has its own.
   const auto chosen = std::make_shared<bool>(false);
-  s_.windows.dialogs.LoadList(heading, {},
-                              ListAnswers{[this, chosen](int command) {
-                                            Menu.MenuRow = static_cast<std::int16_t>(command);
-                                            *chosen = true;
-                                          },
-                                          [this] { Menu.MenuOpen = false; }});
+  s_.windows.dialogs->LoadList(heading, {},
+                               ListAnswers{[this, chosen](int command) {
+                                             Menu.MenuRow = static_cast<std::int16_t>(command);
+                                             *chosen = true;
+                                           },
+                                           [this] { Menu.MenuOpen = false; }});
   Menu.MenuNumber = static_cast<std::int16_t>(heading);
   Menu.MenuOpen = true;
   // A click on another heading meanwhile opens its own list and runs its
   // own command; this click then ends without one.
   const int generation = ++listGeneration_;
-  s_.windows.dialogs.ShowList(left, top);
+  s_.windows.dialogs->ShowList(left, top);
   wait.WaitUntil([this] { return !Menu.MenuOpen; });
   if (generation != listGeneration_) return;
   Menu.MenuOpen = false;
-  s_.windows.dialogs.UnloadList();
+  s_.windows.dialogs->UnloadList();
   if (*chosen && !wait.Exiting()) MenuPanelClick();
   Menu.MenuNumber = 0;
   Menu.MenuRow = 0;

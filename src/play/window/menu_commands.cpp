@@ -90,14 +90,14 @@ void MenuCommands::GameMenu(int n) {
     case kCmdNewGame: s_.game.NewGame(); break;
     case kCmdMatch: StartOrEndMatch(); break;
     case kCmdPlayer:
-      if (!Online()) s_.windows.dialogs.ShowPlayerWindow();
+      if (!Online()) s_.windows.dialogs->ShowPlayerWindow();
       break;
     case kCmdSave: Save(); break;
     case kCmdRestore: Restore(); break;
     case kCmdPreviousTurn: PreviousTurn(); break;
     case kCmdRestart: Restart(); break;
     case kCmdStalemate: s_.game.DeclareStalemate(); break;
-    case kCmdScores: s_.windows.scores.ShowScores(s_.scores.MatchOn ? 1 : 0); break;
+    case kCmdScores: s_.windows.scores->ShowScores(s_.scores.MatchOn ? 1 : 0); break;
     case kCmdExit: Exit(); break;
     default: break;
   }
@@ -124,7 +124,7 @@ void MenuCommands::StartOrEndMatch() {
       }
     }
     if (answer != platform::vbYes) {
-      if (!s_.windows.dialogs.ShowMatchDialog() || !sc.MatchOn) return;
+      if (!s_.windows.dialogs->ShowMatchDialog() || !sc.MatchOn) return;
     }
     sc.CurrentScores.MatchTarget = sc.MatchPoints;
     sc.CurrentScores.MatchInProgress = 1;
@@ -192,7 +192,7 @@ void MenuCommands::Save() {
     ui.MsgBox("There's no game to save!", platform::vbOKOnly, "Unable to Save");
     return;
   }
-  const SaveChoice choice = s_.windows.dialogs.ShowSaveDialog(0, Commands.SavingNetGame);
+  const SaveChoice choice = s_.windows.dialogs->ShowSaveDialog(0, Commands.SavingNetGame);
   if (choice.Cancelled) return;
   sv.SaveSlot = choice.Slot;
   const int slot = sv.SaveSlot;
@@ -237,7 +237,7 @@ void MenuCommands::Restore() {
     }
   }
 
-  const SaveChoice choice = s_.windows.dialogs.ShowSaveDialog(1, Commands.SavingNetGame);
+  const SaveChoice choice = s_.windows.dialogs->ShowSaveDialog(1, Commands.SavingNetGame);
   Commands.NetSecureGame = choice.NetSecureGame;
   if (choice.Cancelled) return;
   sv.SaveSlot = choice.Slot;
@@ -316,7 +316,7 @@ bool MenuCommands::RefusedWhileBusy() {
 bool MenuCommands::LeftTutorial(bool endsComputerTurn) {
   if (!s_.saved.state.TutorialMode) return true;
   PanelHide();
-  if (!s_.windows.tutorial.LeaveTutorial()) return false;
+  if (!s_.windows.tutorial->LeaveTutorial()) return false;
   if (ComputerMoving() ? endsComputerTurn : !Busy()) return true;
   s_.saved.ui.MsgBox(kTutorialLeftText, platform::vbOKOnly | platform::vbInformation, kTutorialLeftTitle);
   return false;
@@ -333,12 +333,12 @@ void MenuCommands::OptionsMenu(int row) {
   PanelHide();
   if ((row == kOptSpeed || row == kOptPreferences || row == kOptAddRemoveBackground) && RefusedInPeersTurn()) return;
   switch (row) {
-    case kOptSpeed: s_.windows.dialogs.ShowSpeedWindow(); break;
+    case kOptSpeed: s_.windows.dialogs->ShowSpeedWindow(); break;
     case kOptWhoGoesFirst:
       s_.player.Player.FirstPlayerRule = s_.player.FirstPlayerRule;
       s_.playerChanges.WritePlayerRecord();
       break;
-    case kOptPreferences: s_.windows.preferences.ShowPreferences(); break;
+    case kOptPreferences: s_.windows.preferences->ShowPreferences(); break;
     case kOptStructure: s_.backgrounds.NextStructure(platform::kVkSpace); break;
     case kOptBackground: s_.backgrounds.NextBackground(platform::kVkSpace); break;
     default: break;
@@ -358,9 +358,9 @@ void MenuCommands::InternetMenu(int row) {
       // Ending the connection works at every moment, as the peer's own end
       // does.
       if (!Online() && (!LeftTutorial() || ComputerMoving() || Busy())) return;
-      s_.windows.network.SetupInternet();
+      s_.windows.network->SetupInternet();
       break;
-    case kNetScores: s_.windows.scores.ShowScores(3); break;
+    case kNetScores: s_.windows.scores->ShowScores(3); break;
     case kNetSave:
       if (st.CurrentTurn != table::Turn::None && Online()) {
         if (RefusedWhileBusy()) return;
@@ -372,7 +372,7 @@ void MenuCommands::InternetMenu(int row) {
       break;
     case kNetSendSaved:
       if (RefusedWhileBusy()) return;
-      s_.windows.onlineRestore.NetRestoreGame();
+      s_.windows.onlineRestore->NetRestoreGame();
       break;
     case kNetBackup:
       if (RefusedWhileBusy()) return;
@@ -382,7 +382,7 @@ void MenuCommands::InternetMenu(int row) {
       }
       Commands.RestoringPreviousTurn = true;
       sv.SaveSlot = static_cast<std::int16_t>(PreviousTurnBackupRecord(st.TurnCount));
-      s_.windows.onlineRestore.NetRestoreGame();
+      s_.windows.onlineRestore->NetRestoreGame();
       Commands.RestoringPreviousTurn = false;
       break;
     case kNetRestart:
@@ -397,7 +397,7 @@ void MenuCommands::InternetMenu(int row) {
         return;
       Commands.NetRestartPending = true;
       sv.SaveSlot = kGameStartRecord;
-      s_.windows.onlineRestore.NetRestoreGame();
+      s_.windows.onlineRestore->NetRestoreGame();
       Commands.NetRestartPending = false;
       break;
     case kNetStalemate: {
@@ -428,7 +428,7 @@ void MenuCommands::HelpMenu(int row, int choice) {
   }
   switch (row) {
     case kHelpManual: s_.hooks.ShowHelp("Contents", "Contents"); break;
-    case kHelpTutorial: s_.windows.tutorial.OpenTutorial(); break;
+    case kHelpTutorial: s_.windows.tutorial->OpenTutorial(); break;
     case kHelpSampleGame:
       if (!LeftTutorial()) break;
       s_.sample.SampleGameMode = true;
@@ -447,7 +447,7 @@ void MenuCommands::HelpMenu(int row, int choice) {
                                             : QString()),
                            platform::vbOKOnly | platform::vbInformation, "Marrowdale Site");
       break;
-    case kHelpAbout: s_.windows.dialogs.ShowAboutWindow(); break;
+    case kHelpAbout: s_.windows.dialogs->ShowAboutWindow(); break;
     default: break;
   }
 }

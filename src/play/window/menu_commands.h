@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "media/music.h"
+#include "platform/built_later.h"
 #include "platform/system.h"
 #include "play/faces/menu_windows.h"
 #include "play/faces/network_play.h"
@@ -128,13 +129,13 @@ class MenuHooks {
 // The windows and the online parts the commands open and call, each the
 // one that does the work.
 struct MenuWindows {
-  MenuDialogs& dialogs;                 // the menus' own windows
-  TutorialWindow& tutorial;             // Help's Tutorial row, F7
-  NetworkPlay& network;                 // the Internet menu's first row, F9
-  OnlineRestoreCommand& onlineRestore;  // restoring, restarting or sending an online game
-  GameOverNetwork& online;              // "EG" and "RS" to the peer
-  ScoresWindow& scores;                 // on a tab (1 match, 3 online): modal offline, modeless online
-  PreferencesWindow& preferences;
+  platform::BuiltLater<MenuDialogs> dialogs;                 // the menus' own windows
+  platform::BuiltLater<TutorialWindow> tutorial;             // Help's Tutorial row, F7
+  platform::BuiltLater<NetworkPlay> network;                 // the Internet menu's first row, F9
+  platform::BuiltLater<OnlineRestoreCommand> onlineRestore;  // restoring, restarting or sending an online game
+  GameOverNetwork& online;                                   // "EG" and "RS" to the peer
+  platform::BuiltLater<ScoresWindow> scores;  // on a tab (1 match, 3 online): modal offline, modeless online
+  platform::BuiltLater<PreferencesWindow> preferences;
 };
 
 struct MenuServices {

@@ -118,7 +118,11 @@ class HumanTurnTest : public ::testing::Test, protected testing_support::TableRi
   }
 
   std::unique_ptr<play::FrmPlay> MakeTable() {
-    auto table = std::make_unique<play::FrmPlay>(Services(), state, testing_support::Screen96(1280, 1024));
+    // The turn, built after the table, answers its drops.
+    auto table = std::make_unique<play::FrmPlay>(
+        Services(), state, testing_support::Screen96(1280, 1024),
+        play::FrmPlayNeighbours{
+            .dropRules = platform::BuiltLater<table::DropRules>([this]() -> table::DropRules& { return *turn; })});
     testing_support::LayOutAsAtStartUp(*table);
     return table;
   }

@@ -77,9 +77,16 @@ class FrmPlayTest : public ::testing::Test, protected testing_support::TableRigO
   explicit FrmPlayTest(platform::ScreenMetrics screen = Screen96(1280, 1024)) : screen_(screen) {
     settings.PlayerName = "Ann";
     settings.ScreenWidth = screen.WidthTwips();
-    frmPlay = std::make_unique<FrmPlay>(Services(), state, screen, [this] { return now; });
-    frmPlay->SetNeighbours(
-        {&neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours, &neighbours});
+    frmPlay = std::make_unique<FrmPlay>(Services(), state, screen,
+                                        play::FrmPlayNeighbours{.counts = &neighbours,
+                                                                .tableauCards = &neighbours,
+                                                                .pictures = &neighbours,
+                                                                .match = &neighbours,
+                                                                .music = &neighbours,
+                                                                .menus = &neighbours,
+                                                                .frame = &neighbours,
+                                                                .splash = &neighbours},
+                                        [this] { return now; });
     testing_support::LayOutAsAtStartUp(*frmPlay);
   }
 
