@@ -97,10 +97,10 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
   startUp_ = std::make_unique<StartUp>(
       StartUpServices{folders_, screen_, *ui_, writeFailures_, wait_, *settingsStore_, state_, player_, playersFile_,
                       saved_, sample_, scores_, playerInPlay_->services(), view, backgrounds(), parts.commandLine,
-                      joined_.splash, windows_->musicHooks(), joined_.firstStart});
+                      joined_.splash, windows_->music(), joined_.firstStart});
   leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_, backgrounds(),
                                                        playersFile_, saved_, view, player_.SoundOn, joined_.goodbye,
-                                                       windows_->musicHooks()});
+                                                       windows_->music(), *windows_});
   // The session's end runs the same exit work as the close box, once.
   if (QCoreApplication* app = QCoreApplication::instance())
     QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });

@@ -14,6 +14,10 @@
 #include "play/state/play_state.h"
 #include "table/backgrounds.h"
 
+namespace media {
+class Music;
+}
+
 namespace platform {
 class RecordFile;
 class SoundChannel;
@@ -30,6 +34,7 @@ namespace play {
 class FrmPlay;
 struct PlayerSettings;
 struct SavedGames;
+class TableWindows;
 
 // The online good-bye; network play implements it.
 class OnlineGoodbye {
@@ -42,17 +47,6 @@ class OnlineGoodbye {
   virtual void SayGoodbye() = 0;
   // Closes the player's opponents file when it is open.
   virtual void CloseNetFile() = 0;
-};
-
-// The music and the help window; the music player and the help implement it.
-class LeavingMedia {
- public:
-  virtual ~LeavingMedia() = default;
-  virtual bool IsMP3Playing() = 0;
-  // Ends the play list and stops the song.
-  virtual void CleanUpMusic() = 0;
-  // Closes the help window.
-  virtual void CloseHelp() = 0;
 };
 
 struct LeavingServices {
@@ -68,7 +62,8 @@ struct LeavingServices {
   FrmPlay& frmPlay;
   const bool& SoundOn;
   OnlineGoodbye& online;
-  LeavingMedia& media;
+  media::Music& music;
+  TableWindows& windows;  // the manual, closed
 };
 
 // What happened to each step of the exit work, for the user and for tests.

@@ -15,6 +15,10 @@
 #include "play/faces/start_up_windows.h"
 #include "play/state/play_state.h"
 
+namespace media {
+class Music;
+}
+
 namespace platform {
 class InstanceLock;
 class RecordFile;
@@ -124,7 +128,7 @@ struct StartUpServices {
   table::Backgrounds& backgrounds;
   QString commandLine;  // the arguments after the program's name, joined by blanks
   SplashWindow& splash;
-  StartUpMusic& music;
+  media::Music& music;  // the intro music and the play list
   FirstStartWindows& firstStart;
 };
 
