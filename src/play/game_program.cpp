@@ -47,7 +47,7 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
   FrmPlay& view = *frmPlay_;
 
   look_ = std::make_unique<TableLook>(view, state_, tableSettings_, *ui_, folders_, player_.CurrentStructure, screen_,
-                                      joined_.tutorial, joined_.chat, piles_, scores_);
+                                      joined_.tutorial, joined_.chat);
   turns_ = std::make_unique<TurnCycle>(TurnCycleParts{piles_,
                                                       state_,
                                                       view,
@@ -108,7 +108,7 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
   humanTurn_ = std::make_unique<HumanTurn>(HumanTurnServices{turns_->moves(), view, turns_->computer(), *ui_, *sound_,
                                                              tableSettings_, folders_.DataPath, menus(), cardWindows(),
                                                              joined_.tutorial, turns_->online()});
-  view.SetNeighbours(FrmPlayNeighbours{look_.get(), &cardWindows(), &backgrounds(), turns_.get(), &music(), &menus(),
+  view.SetNeighbours(FrmPlayNeighbours{turns_.get(), &cardWindows(), &backgrounds(), turns_.get(), &music(), &menus(),
                                        windows_.get(), &joined_.splash});
   view.frmPic.SetOptions(playerInPlay_.get());
 
