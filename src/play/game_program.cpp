@@ -39,7 +39,7 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
 
   frmPlay_ = std::make_unique<FrmPlay>(table::CardTableServices{piles_, state_, tableSettings_, wait_, *ui_, &sfx_,
                                                                 table::PicturesFolder(folders_.AppPath)},
-                                       state_, screen_);
+                                       state_, net_, screen_);
   if (auto* qtUi = dynamic_cast<platform::QtUi*>(ui_.get())) {
     qtUi->SetParent(frmPlay_.get());
     qtUi->SetWaitService(&wait_);
@@ -99,8 +99,8 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
                       saved_, sample_, scores_, playerInPlay_->services(), view, backgrounds(), parts.commandLine,
                       joined_.splash, windows_->music(), joined_.firstStart});
   leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_, backgrounds(),
-                                                       playersFile_, saved_, view, player_.SoundOn, joined_.goodbye,
-                                                       windows_->music(), *windows_});
+                                                       playersFile_, saved_, view, player_.SoundOn, net_,
+                                                       joined_.goodbye, windows_->music(), *windows_});
   // The session's end runs the same exit work as the close box, once.
   if (QCoreApplication* app = QCoreApplication::instance())
     QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });

@@ -52,7 +52,7 @@ void Leaving::ExitLeft() {
   s_.playersFile.Close();
   ClearTempMoves(s_.saved, false, s_.folders.DataPath, s_.ui);
 
-  if (s_.online.Online()) s_.online.SayGoodbye();
+  if (s_.net.Online()) s_.online.SayGoodbye();
   s_.online.CloseNetFile();
 
   CleanUpStuff();

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "media/folders.h"
+#include "play/state/net_state.h"
 #include "play/state/play_state.h"
 #include "table/backgrounds.h"
 
@@ -40,8 +41,6 @@ class TableWindows;
 class OnlineGoodbye {
  public:
   virtual ~OnlineGoodbye() = default;
-  // An online game is set up or running (NetConnIndex not 0).
-  virtual bool Online() const = 0;
   // Tells a connected peer that the player quit, flushes what was sent,
   // and ends the connection and the online state.
   virtual void SayGoodbye() = 0;
@@ -61,6 +60,7 @@ struct LeavingServices {
   SavedGames& saved;
   FrmPlay& frmPlay;
   const bool& SoundOn;
+  const NetState& net;
   OnlineGoodbye& online;
   media::Music& music;
   TableWindows& windows;  // the manual, closed

@@ -99,8 +99,7 @@ class TurnCycle : public table::DealHooks,
   // PlayHooks, SavedGameHooks, table::TableNeighbours: the status bar's pile counts
   void ShowPileCounts() override;
   void WriteMoveRecord(int record) override;
-  // PlayHooks, FrmPlayMatch
-  bool Online() const override { return p_.net.Online(); }
+  // PlayHooks
   bool Move_Transmit_PlayCard(const OnlineMove& move) override;
   void EnableNextTip(bool enabled) override;
   // SavedGameHooks

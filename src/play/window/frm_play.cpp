@@ -25,9 +25,9 @@ constexpr int kFrameChecks = 40;   // and for how long
 
 }  // namespace
 
-FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, const platform::ScreenMetrics& screen,
-                 GameClock::Now now, QWidget* parent)
-    : table::CardTable(services, parent), clock(std::move(now)), playState_(state), screen_(screen) {
+FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, const NetState& net,
+                 const platform::ScreenMetrics& screen, GameClock::Now now, QWidget* parent)
+    : table::CardTable(services, parent), clock(std::move(now)), playState_(state), net_(net), screen_(screen) {
   setObjectName("frmPlay");
   setWindowTitle("Marrowdale");
   if (!pictures.icon.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(pictures.icon)));
@@ -403,7 +403,7 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
     return;
   }
   if (x < MatchPanelLeft || x >= MatchPanelLeft + MatchPanelWidth) return;
-  if (!around_.match || !around_.match->MatchOn() || around_.match->Online()) return;
+  if (!around_.match || !around_.match->MatchOn() || net_.Online()) return;
   IgnorePanelClick = true;
   if (ui_.MsgBox("Change # of points to play to?", platform::vbYesNo | platform::vbQuestion, kResetMatchTitle) ==
       platform::vbNo)
@@ -477,7 +477,7 @@ void FrmPlay::Timer1_Timer() { StatusBar1->SetText(StatusBar1->PanelCount() - 1,
 
 void FrmPlay::PauseTiming() {
   if (state_.CurrentTurn != table::Turn::Local) return;
-  if (around_.match && around_.match->Online()) return;
+  if (net_.Online()) return;
   SetPauseFrozen(!clock.GamePaused);
 }
 
