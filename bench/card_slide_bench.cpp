@@ -47,7 +47,6 @@ class QuietNeighbours : public table::TableNeighbours,
   QString StopMP3() override { return {}; }
   void RequestStopMusic() override {}
   void KeyShortcut(int, int) override {}
-  bool Online() const override { return false; }
   bool MatchOn() const override { return false; }
   int MatchPoints() const override { return 0; }
   int MatchScore() const override { return 0; }
@@ -122,7 +121,7 @@ struct TableWindow {
     window = std::make_unique<play::FrmPlay>(
         table::CardTableServices{piles, state, settings, wait, ui, nullptr,
                                  QStringLiteral(MARROWDALE_SOURCE_DIR "/Data/pictures/")},
-        state, Screen(),
+        state, net, Screen(),
         play::FrmPlayNeighbours{.counts = &neighbours,
                                 .tableauCards = &neighbours,
                                 .pictures = &neighbours,
@@ -142,6 +141,7 @@ struct TableWindow {
 
   table::PileArrays piles;
   play::PlayState state;
+  play::NetState net;
   table::TableSettings settings;
   platform::WaitService wait;
   platform::FakeUi ui;

@@ -77,7 +77,6 @@ class OfflineParts : public play::TutorialWindow,
   void SetupInternet() override {}
   void LoadNetPlayerList() override {}
   void FollowMainWindow(bool) override {}
-  bool Online() const override { return false; }
   void SayGoodbye() override {}
   void CloseNetFile() override {}
   bool HostGameStart() override { return false; }

@@ -180,7 +180,7 @@ void Connection::FollowMainWindow(bool minimised) {
 }
 
 void Connection::FollowBackground(const QImage* picture, std::uint32_t MatColor) {
-  if (!Online()) return;
+  if (!parts_.net.Online()) return;
   chatPicture_ = picture ? *picture : QImage();
   chatMatColor_ = MatColor;
   if (frmChat_) frmChat_->ShowBackground(chatPicture_, MatColor);

@@ -175,7 +175,6 @@ class Connection : public QObject,
   void FollowMainWindow(bool minimised) override;
   // play::OnlineGoodbye: leaving the table tells the peer and ends the
   // connection; then the opponents file is closed.
-  bool Online() const override { return play::IsOnline(parts_.net.NetConnIndex); }
   void SayGoodbye() override;
   void CloseNetFile() override;
   // table::BackgroundFollower: while online the chat window takes the

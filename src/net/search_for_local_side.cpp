@@ -26,7 +26,10 @@ PileControl OtherSide(PileControl pile) {
 class ScratchTable : private table::UnseenTableView, private table::SoundEffects, private play::PlayHooks {
  public:
   ScratchTable(const table::PileArrays& piles, const play::PlayState& state)
-      : piles_(SidesExchanged(piles)), services_{piles_, state_, *this, *this, wait_, guard_, *this, 0.0f, {}} {
+      : piles_(SidesExchanged(piles)), services_{piles_, state_, *this, *this, wait_, guard_, *this, net_, 0.0f, {}} {
+    // Online, so that an emptied Stock is not turned over behind the
+    // search's back as the offline computer's is.
+    net_.NetConnIndex = play::kNetPeerSocket;
     state_.CurrentTurn = table::Turn::Opponent;
     state_.TurnCount = state.TurnCount;
     state_.StockTurned = state.StockTurned;
@@ -51,9 +54,6 @@ class ScratchTable : private table::UnseenTableView, private table::SoundEffects
   void ShowPileCounts() override {}
   void WriteMoveRecord(int) override {}
   void SaveGameRecord() override {}
-  // Online, so that an emptied Stock is not turned over behind the search's
-  // back as the offline computer's is.
-  bool Online() const override { return true; }
   bool Move_Transmit_PlayCard(const play::OnlineMove&) override { return true; }
   void EnableNextTip(bool) override {}
 
@@ -61,6 +61,7 @@ class ScratchTable : private table::UnseenTableView, private table::SoundEffects
   play::PlayState state_;
   platform::WaitService wait_;
   table::BusyGuard guard_;
+  play::NetState net_;
   play::MoveServices services_;
   std::optional<SearchMove> found_;
 };

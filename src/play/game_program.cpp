@@ -54,9 +54,9 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
                                .ui = *ui_,
                                .sounds = &sfx_,
                                .picturesFolder = table::PicturesFolder(folders_.AppPath)},
-      state_, screen_,
+      state_, net_, screen_,
       FrmPlayNeighbours{
-          .counts = Later<table::TableNeighbours>(look_),
+          .counts = Later<table::TableNeighbours>(turns_),
           .tableauCards =
               platform::BuiltLater<table::TableauCards>([this]() -> table::TableauCards& { return cardWindows(); }),
           .pictures = platform::BuiltLater<table::BackgroundPainting>(
@@ -76,7 +76,7 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
   FrmPlay& view = *frmPlay_;
 
   look_ = std::make_unique<TableLook>(view, state_, tableSettings_, *ui_, folders_, player_.CurrentStructure, screen_,
-                                      joined_.tutorial, joined_.chat, piles_, scores_);
+                                      joined_.tutorial, joined_.chat);
   turns_ = std::make_unique<TurnCycle>(TurnCycleParts{piles_,
                                                       state_,
                                                       view,
@@ -126,10 +126,10 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
   startUp_ = std::make_unique<StartUp>(
       StartUpServices{folders_, screen_, *ui_, writeFailures_, wait_, *settingsStore_, state_, player_, playersFile_,
                       saved_, sample_, scores_, playerInPlay_->services(), view, backgrounds(), parts.commandLine,
-                      joined_.splash, windows_->musicHooks(), joined_.firstStart});
+                      joined_.splash, windows_->music(), joined_.firstStart});
   leaving_ = std::make_unique<Leaving>(LeavingServices{folders_, wait_, *ui_, *sound_, state_, player_, backgrounds(),
-                                                       playersFile_, saved_, view, player_.SoundOn, joined_.goodbye,
-                                                       windows_->musicHooks()});
+                                                       playersFile_, saved_, view, player_.SoundOn, net_,
+                                                       joined_.goodbye, windows_->music(), *windows_});
   // The session's end runs the same exit work as the close box, once.
   if (QCoreApplication* app = QCoreApplication::instance())
     QObject::connect(app, &QCoreApplication::aboutToQuit, this, [this] { leaving_->ExitLeft(); });

@@ -5,9 +5,10 @@
 // answer the game's hooks and hands each the parts it works on, and the
 // joined windows and network parts (JoinedParts) it is given:
 //   TableLook     the backgrounds and the small card windows (each answering
-//                 for itself), the deciding-card frame and the pile counts
+//                 for itself) and the deciding-card frame
 //   TurnCycle     the deal, the moves, the computer's turn, game over, the
-//                 records and the online exchanges' questions
+//                 match panel and the pile counts, the records and the
+//                 online exchanges' questions
 //   HumanTurn     the presses and drags on the table, built on the turn cycle's moves
 //   PlayerInPlay  the player's record, settings, score record and opponents file
 //   TableWindows  the menus, the music, the manual and the windows that follow the table

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <cmath>
 
+#include "media/music.h"
 #include "platform/recordfile.h"
 #include "platform/sound.h"
 #include "platform/wait.h"
@@ -12,6 +13,7 @@
 #include "play/records/player.h"
 #include "play/records/players.h"
 #include "play/records/saved_game_record.h"
+#include "play/table_windows.h"
 #include "play/window/frm_play.h"
 #include "table/game_state.h"
 
@@ -50,7 +52,7 @@ void Leaving::ExitLeft() {
   s_.playersFile.Close();
   ClearTempMoves(s_.saved, false, s_.folders.DataPath, s_.ui);
 
-  if (s_.online->Online()) s_.online->SayGoodbye();
+  if (s_.net.Online()) s_.online->SayGoodbye();
   s_.online->CloseNetFile();
 
   CleanUpStuff();
@@ -58,9 +60,9 @@ void Leaving::ExitLeft() {
 
 void Leaving::CleanUpStuff() {
   if (s_.SoundOn) s_.sound.Stop();
-  if (s_.media.IsMP3Playing()) s_.media.CleanUpMusic();
+  if (s_.music.IsMP3Playing()) s_.music.CleanUp();
 
-  s_.media.CloseHelp();
+  s_.windows.ShowHelp(QStringLiteral("Close"));
 
   // No other window keeps the program alive once the table is left. They
   // close before the temporary files go: a window that paints as it closes

@@ -12,8 +12,13 @@
 
 #include "media/folders.h"
 #include "platform/built_later.h"
+#include "play/state/net_state.h"
 #include "play/state/play_state.h"
 #include "table/backgrounds.h"
+
+namespace media {
+class Music;
+}
 
 namespace platform {
 class RecordFile;
@@ -31,29 +36,17 @@ namespace play {
 class FrmPlay;
 struct PlayerSettings;
 struct SavedGames;
+class TableWindows;
 
 // The online good-bye; network play implements it.
 class OnlineGoodbye {
  public:
   virtual ~OnlineGoodbye() = default;
-  // An online game is set up or running (NetConnIndex not 0).
-  virtual bool Online() const = 0;
   // Tells a connected peer that the player quit, flushes what was sent,
   // and ends the connection and the online state.
   virtual void SayGoodbye() = 0;
   // Closes the player's opponents file when it is open.
   virtual void CloseNetFile() = 0;
-};
-
-// The music and the help window; the music player and the help implement it.
-class LeavingMedia {
- public:
-  virtual ~LeavingMedia() = default;
-  virtual bool IsMP3Playing() = 0;
-  // Ends the play list and stops the song.
-  virtual void CleanUpMusic() = 0;
-  // Closes the help window.
-  virtual void CloseHelp() = 0;
 };
 
 struct LeavingServices {
@@ -68,8 +61,10 @@ struct LeavingServices {
   SavedGames& saved;
   FrmPlay& frmPlay;
   const bool& SoundOn;
+  const NetState& net;
   platform::BuiltLater<OnlineGoodbye> online;
-  LeavingMedia& media;
+  media::Music& music;
+  TableWindows& windows;  // the manual, closed
 };
 
 // What happened to each step of the exit work, for the user and for tests.

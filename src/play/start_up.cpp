@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "media/embedded_files.h"
+#include "media/music.h"
 #include "media/png_painting.h"
 #include "platform/recordfile.h"
 #include "platform/settings.h"
@@ -292,9 +293,13 @@ bool StartUp::Run() {
   s_.splash->Show();
   s_.wait.Pause(kSplashPauseSeconds);
   if (!st_.NoIntroMusic && !s_.wait.Exiting()) {
-    if (!s_.music.PlayMP3(s_.folders.AppPath + kIntroMusicFile)) {
+    // Without a media backend at all the music stays off for the run; a
+    // file that cannot play is the music's to report.
+    if (s_.music.MusicUnavailable()) {
       st_.NoIntroMusic = true;
       st_.MusicUnavailable = true;
+    } else {
+      s_.music.PlayMP3(s_.folders.AppPath + kIntroMusicFile);
     }
   }
   s_.wait.Pause(kIntroPauseSeconds);

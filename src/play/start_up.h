@@ -16,6 +16,10 @@
 #include "play/faces/start_up_windows.h"
 #include "play/state/play_state.h"
 
+namespace media {
+class Music;
+}
+
 namespace platform {
 class InstanceLock;
 class RecordFile;
@@ -125,7 +129,7 @@ struct StartUpServices {
   table::Backgrounds& backgrounds;
   QString commandLine;  // the arguments after the program's name, joined by blanks
   platform::BuiltLater<SplashWindow> splash;
-  StartUpMusic& music;
+  media::Music& music;  // the intro music and the play list
   platform::BuiltLater<FirstStartWindows> firstStart;
 };
 

@@ -3,8 +3,6 @@
 #include <QLabel>
 
 #include "platform/ui.h"
-#include "play/game/game_over.h"
-#include "play/game/match_panel.h"
 #include "play/state/utilities.h"
 #include "play/window/frm_play.h"
 #include "table/picture_box.h"
@@ -23,13 +21,10 @@ constexpr int kCardFrameTopOffset = 4;
 TableLook::TableLook(FrmPlay& view, PlayState& state, const table::TableSettings& settings, platform::UiService& ui,
                      media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
                      platform::BuiltLater<TutorialWindow> tutorial,
-                     platform::BuiltLater<table::BackgroundFollower> chat, const table::PileArrays& piles,
-                     const ScoreState& scores)
+                     platform::BuiltLater<table::BackgroundFollower> chat)
     : view_(view),
       state_(state),
       tutorial_(tutorial),
-      piles_(piles),
-      scores_(scores),
       backgrounds_(std::make_unique<table::Backgrounds>(view, state, settings, ui, folders, currentStructure,
                                                         screen.TwipsPerPixel(), std::move(chat))),
       cardWindows_(std::make_unique<table::SmallCardWindows>(view, settings, screen.captionHeight,
@@ -48,8 +43,5 @@ void TableLook::TableauWindowClickedInTutorial() {
   tutorial_->EnableNextTip(true);
   view_.EnablePiles(false);
 }
-
-void TableLook::ShowPileCounts() { play::ShowPileCounts(piles_, view_); }
-void TableLook::ShowMatchPoints() { play::ShowMatchPoints(view_, scores_.MatchOn); }
 
 }  // namespace play

@@ -1,10 +1,9 @@
 #pragma once
 // The table's pictures: the backgrounds and structures with the logo and
 // the tutorial's hands (table::Backgrounds), the two small card windows
-// (table::SmallCardWindows: the tableau cards window and the pile viewer),
-// the deciding-card frame and the status bar's pile counts and match panel.
-// The backgrounds and the card windows answer for themselves and are handed
-// out as they are; this answers the rest.
+// (table::SmallCardWindows: the tableau cards window and the pile viewer)
+// and the deciding-card frame. The backgrounds and the card windows answer
+// for themselves and are handed out as they are; this answers the rest.
 
 #include <memory>
 
@@ -12,7 +11,6 @@
 #include "platform/built_later.h"
 #include "platform/system.h"
 #include "play/faces/tutorial_hooks.h"
-#include "play/records/score_records.h"
 #include "play/rules/who_goes_first.h"
 #include "play/state/play_state.h"
 #include "play/window/frm_play.h"
@@ -22,12 +20,11 @@
 
 namespace play {
 
-class TableLook : public DecidingCardMarker, public table::TableauWindowHooks, public table::TableNeighbours {
+class TableLook : public DecidingCardMarker, public table::TableauWindowHooks {
  public:
   TableLook(FrmPlay& view, PlayState& state, const table::TableSettings& settings, platform::UiService& ui,
             media::Folders& folders, std::int16_t& currentStructure, const platform::ScreenMetrics& screen,
-            platform::BuiltLater<TutorialWindow> tutorial, platform::BuiltLater<table::BackgroundFollower> chat,
-            const table::PileArrays& piles, const ScoreState& scores);
+            platform::BuiltLater<TutorialWindow> tutorial, platform::BuiltLater<table::BackgroundFollower> chat);
   ~TableLook() override;
   TableLook(const TableLook&) = delete;
   TableLook& operator=(const TableLook&) = delete;
@@ -40,17 +37,11 @@ class TableLook : public DecidingCardMarker, public table::TableauWindowHooks, p
   // table::TableauWindowHooks
   bool TutorialMode() const override { return state_.TutorialMode; }
   void TableauWindowClickedInTutorial() override;
-  // table::TableNeighbours: the status bar's pile counts, and its match
-  // points panel for the match in force.
-  void ShowPileCounts() override;
-  void ShowMatchPoints() override;
 
  private:
   FrmPlay& view_;
   PlayState& state_;
   platform::BuiltLater<TutorialWindow> tutorial_;
-  const table::PileArrays& piles_;
-  const ScoreState& scores_;
   std::unique_ptr<table::Backgrounds> backgrounds_;
   std::unique_ptr<table::SmallCardWindows> cardWindows_;
 };

@@ -18,7 +18,6 @@ TableWindows::TableWindows(TableWindowsParts parts) : p_(std::move(parts)), help
                            [this] { ShowMusicUnavailable(); }, p_.joined.musicMenu},
       std::move(p_.musicPlayer));
   if (music_->MusicUnavailable()) ShowMusicUnavailable();
-  musicHooks_ = std::make_unique<MusicHooks>(*music_, [this] { ShowHelp("Close"); });
   const JoinedParts& j = p_.joined;
   menus_ = std::make_unique<MenuCommands>(MenuServices{
       p_.turns.savedServices(), p_.scores, p_.scoreStore, p_.player, p_.sample, view, p_.sound, p_.folders,

@@ -19,7 +19,6 @@
 #include "play/faces/menu_windows.h"
 #include "play/faces/network_play.h"
 #include "play/joined_parts.h"
-#include "play/music_hooks.h"
 #include "play/records/player.h"
 #include "play/records/score_records.h"
 #include "play/state/play_state.h"
@@ -67,8 +66,6 @@ class TableWindows : public MenuHooks, public FrmPlayFrame, public NetProgramHoo
 
   MenuCommands& menus() { return *menus_; }
   media::Music& music() { return *music_; }
-  // Start-up's and leaving's way to the music and the manual.
-  MusicHooks& musicHooks() { return *musicHooks_; }
 
   // MenuHooks
   void ShowSystemInfo() override;
@@ -88,7 +85,6 @@ class TableWindows : public MenuHooks, public FrmPlayFrame, public NetProgramHoo
   TableWindowsParts p_;
   std::unique_ptr<MenuCommands> menus_;
   std::unique_ptr<media::Music> music_;
-  std::unique_ptr<MusicHooks> musicHooks_;
   std::unique_ptr<media::HelpBackend> helpBackend_;
   std::unique_ptr<media::HTMLHelp> HelpObject;  // made on first use, released on "Close"
   std::unique_ptr<platform::UrlOpener> urlOpener_;

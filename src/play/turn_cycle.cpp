@@ -12,8 +12,8 @@ namespace play {
 
 TurnCycle::TurnCycle(const TurnCycleParts& parts) : p_(parts) {
   FrmPlay& view = p_.view;
-  moves_ =
-      std::make_unique<MoveServices>(p_.piles, p_.state, view, p_.sfx, p_.wait, p_.guard, *this, p_.player.ThinkDelay);
+  moves_ = std::make_unique<MoveServices>(p_.piles, p_.state, view, p_.sfx, p_.wait, p_.guard, *this, p_.net,
+                                          p_.player.ThinkDelay);
   online_ = std::make_unique<OnlineStateAnswers>(p_.net, p_.exchange, *moves_);
   computer_ = std::make_unique<ComputerPlayer>(*moves_);
   saved_ = std::make_unique<SavedGameServices>(SavedGameServices{
@@ -64,6 +64,7 @@ TurnCycle::TurnCycle(const TurnCycleParts& parts) : p_(parts) {
       .PlayerName = p_.player.PlayerName,
       .FirstPlayerRule = p_.player.FirstPlayerRule,
       .hooks = *this,
+      .net = p_.net,
       .network = online_.get(),
       .tutorial = p_.tutorial,
       .StalemateDeclared = &p_.scores.StalemateDeclared,
@@ -84,7 +85,7 @@ RestoreContext TurnCycle::CurrentRestoreContext() const {
   RestoreContext ctx;
   ctx.FirstPlayerRule = p_.player.FirstPlayerRule;
   ctx.PlayerName = p_.player.PlayerName;
-  ctx.Online = Online();
+  ctx.Online = p_.net.Online();
   ctx.SampleGameMode = p_.sample.SampleGameMode;
   return ctx;
 }
@@ -98,7 +99,7 @@ void TurnCycle::FinishTopLevelCommand() { play::FinishTopLevelCommand(p_.wait, p
 table::Turn TurnCycle::WhoGoesFirst(int FirstPlayerRule) {
   FirstPlayerPeople people;
   people.PlayerName = p_.player.PlayerName;
-  people.Online = Online();
+  people.Online = p_.net.Online();
   people.OpponentName = p_.net.OpponentName;
   // The coin is drawn from the program's one generator, not from a copy of it.
   const FirstPlayerOutput out{p_.view, p_.sfx, p_.look, [this](double seconds) { Pause(p_.wait, seconds); },

@@ -25,6 +25,7 @@
 #include "play/window/frm_play.h"
 #include "play/window/menu_commands.h"
 #include "table/busy_guard.h"
+#include "table/card_table.h"
 #include "table/deal.h"
 #include "table/game_state.h"
 #include "table/piles.h"
@@ -66,7 +67,8 @@ class TurnCycle : public table::DealHooks,
                   public NewGameHooks,
                   public MenuGame,
                   public NetGameEnd,
-                  public FrmPlayMatch {
+                  public FrmPlayMatch,
+                  public table::TableNeighbours {
  public:
   explicit TurnCycle(const TurnCycleParts& parts);
   ~TurnCycle() override;
@@ -95,10 +97,10 @@ class TurnCycle : public table::DealHooks,
   void SaveGameRecord() override;
   // PlayHooks, NetGameEnd
   void GameOver(int winner) override;
+  // PlayHooks, SavedGameHooks, table::TableNeighbours: the status bar's pile counts
   void ShowPileCounts() override;
   void WriteMoveRecord(int record) override;
-  // PlayHooks, FrmPlayMatch
-  bool Online() const override { return p_.net.Online(); }
+  // PlayHooks
   bool Move_Transmit_PlayCard(const OnlineMove& move) override;
   void EnableNextTip(bool enabled) override;
   // SavedGameHooks
@@ -107,6 +109,8 @@ class TurnCycle : public table::DealHooks,
   // SavedGameHooks, NetGameEnd
   void CheckMatchComplete() override;
   void ShowMatchPoints(bool show) override;
+  // table::TableNeighbours: the match points panel for the match in force
+  void ShowMatchPoints() override { ShowMatchPoints(p_.scores.MatchOn); }
   void SaveScoreRec() override;
   void ShowTutorialNext() override;
   void ComputerTurn() override { computer_->ComputerTurn(); }

@@ -52,7 +52,6 @@ struct Player : play::NetGameEnd, play::NetProgramHooks, play::PlayHooks {
   void ShowPileCounts() override {}
   void WriteMoveRecord(int) override {}
   void SaveGameRecord() override {}
-  bool Online() const override { return side.net.NetConnIndex != play::kNetOffline; }
   bool Move_Transmit_PlayCard(const play::OnlineMove& move) override { return game->Move_Transmit_PlayCard(move); }
   void EnableNextTip(bool) override {}
 
@@ -61,7 +60,7 @@ struct Player : play::NetGameEnd, play::NetProgramHooks, play::PlayHooks {
   std::int16_t rule = 0;
   bool SoundOn = false;
   testing_support::FakeSoundEffects sfx;
-  play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, *this, 0.0f, {}};
+  play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, *this, side.net, 0.0f, {}};
   play::GameOverServices over{
       piles,     side.state, side.scores, side.store, side.view,       sfx,       side.sound,
       side.wait, side.ui,    side.guard,  SoundOn,    side.PlayerName, QString(), side.folders.DataPath,

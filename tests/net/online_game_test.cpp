@@ -36,7 +36,8 @@ struct Player {
   OnlineGame game;
   testing_support::FakeSoundEffects sfx;
   testing_support::FakePlayHooks playHooks{side.state};
-  play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, playHooks, 0.0f, {}};
+  play::NetState movesNet;  // what the moves read of the connection: offline unless a test says otherwise
+  play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, playHooks, movesNet, 0.0f, {}};
 };
 
 using Table = net_test::TwoPlayers<Player>;
@@ -293,7 +294,7 @@ TEST(OnlineGame, ARemoteReplaysTheHostsTurnAndBothTablesAgree) {
   hp.Tableau[2][++hp.TableauCount[2]] = 40;
   hp.Tableau[5][++hp.TableauCount[5]] = 41;
   t.remote.piles = Mirrored(hp);
-  t.host.playHooks.online = true;
+  t.host.movesNet.NetConnIndex = play::kNetPeerSocket;
   play::MoveServices& hm = t.host.moves;
   play::PlayState& hs = t.host.side.state;
   Connection& host = *t.host.side.conn;

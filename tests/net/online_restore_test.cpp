@@ -55,7 +55,8 @@ struct Player {
   std::int16_t rule = 0;
   testing_support::FakeSoundEffects sfx;
   testing_support::FakePlayHooks playHooks{side.state};
-  play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, playHooks, 0.0f, {}};
+  play::NetState movesNet;  // what the moves read of the connection: offline
+  play::MoveServices moves{piles, side.state, side.view, sfx, side.wait, side.guard, playHooks, movesNet, 0.0f, {}};
   play::SavedGames saved;
   std::int16_t SampleGameNumber = 0;
   FakeSavedHooks savedHooks;

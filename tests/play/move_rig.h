@@ -32,7 +32,6 @@ class FakePlayHooks : public play::PlayHooks {
   }
   void WriteMoveRecord(int record) override { moveRecords.push_back(record); }
   void SaveGameRecord() override { ++backups; }
-  bool Online() const override { return online; }
   bool Move_Transmit_PlayCard(const play::OnlineMove& move) override {
     transmitted.push_back(move);
     return peerStays;
@@ -43,7 +42,6 @@ class FakePlayHooks : public play::PlayHooks {
   int pileCounts = 0;
   std::vector<int> moveRecords;
   int backups = 0;
-  bool online = false;
   bool peerStays = true;
   std::vector<play::OnlineMove> transmitted;
   std::vector<bool> nextTip;
@@ -63,7 +61,8 @@ struct MoveRig {
   platform::WaitService wait;
   table::BusyGuard guard;
   FakePlayHooks hooks{state};
-  play::MoveServices services{piles, state, view, sfx, wait, guard, hooks, 0.0f, {}};
+  play::NetState net;
+  play::MoveServices services{piles, state, view, sfx, wait, guard, hooks, net, 0.0f, {}};
 };
 
 }  // namespace testing_support

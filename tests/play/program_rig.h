@@ -101,7 +101,6 @@ class JoinedFakes : public play::TutorialWindow,
   void LoadNetPlayerList() override {}
   void FollowMainWindow(bool) override {}
   // play::OnlineGoodbye
-  bool Online() const override { return false; }
   void SayGoodbye() override {}
   void CloseNetFile() override {}
   // play::OnlineExchange: never asked without a peer.

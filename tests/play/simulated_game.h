@@ -174,7 +174,7 @@ class SimulatedGame : private table::UnseenTableView,
       : seed_(seed),
         checking_(checking),
         wait_(wait),
-        services_{piles_, state_, *this, *this, wait, guard_, *this, thinkDelay, {}},
+        services_{piles_, state_, *this, *this, wait, guard_, *this, net_, thinkDelay, {}},
         computer_(services_) {}
 
   GameResult Play() {
@@ -388,7 +388,6 @@ class SimulatedGame : private table::UnseenTableView,
   void ShowPileCounts() override { CheckTable("after a move"); }
   void WriteMoveRecord(int) override {}
   void SaveGameRecord() override {}
-  bool Online() const override { return false; }
   bool Move_Transmit_PlayCard(const play::OnlineMove&) override { return true; }
   void EnableNextTip(bool) override {}
 
@@ -409,6 +408,7 @@ class SimulatedGame : private table::UnseenTableView,
   table::PileArrays piles_;
   play::PlayState state_;
   table::BusyGuard guard_;
+  play::NetState net_;  // offline
   play::MoveServices services_;
   play::ComputerPlayer computer_;
   GameResult result_;

@@ -129,7 +129,6 @@ class OnlineStateAnswers : public GameOverNetwork, public NewGameNetwork {
   std::int16_t NetConnIndex() const override { return net_.NetConnIndex; }
   bool IsHost() const override { return net_.NetIsHost == kNetHost; }
   QString OpponentName() const override { return net_.OpponentName; }
-  bool Online() const override { return net_.Online(); }
   table::DealOpening Opening() const override;
   bool TakeResyncBusy() override;
   void ExchangeStalemateReset() override {

@@ -1,6 +1,5 @@
 #pragma once
-// What start-up shows: the splash window, the intro music, and the windows
-// of a first start.
+// What start-up shows: the splash window and the windows of a first start.
 
 #include <QString>
 
@@ -15,18 +14,6 @@ class SplashWindow {
   // Unloaded, when it is still open.
   virtual void Unload() = 0;
   virtual bool IsOpen() const = 0;
-};
-
-// The intro music and the play list; the music player implements it.
-class StartUpMusic {
- public:
-  virtual ~StartUpMusic() = default;
-  // Plays an MP3 file. False when there is no media backend at all (the
-  // music then stays unavailable for the run); a file that cannot play is
-  // the music player's to report.
-  virtual bool PlayMP3(const QString& file) = 0;
-  virtual void CreateDefaultMusicList() = 0;
-  virtual void LoadMusicList() = 0;
 };
 
 // What a first start shows; the player dialog and the tutorial implement it.

@@ -90,14 +90,14 @@ bool HumanTurn::NotYourTurn() const {
 bool HumanTurn::MoveUnderway() const { return s_.moves.guard.IsRunning(table::Activity::Move); }
 
 RuleMessageOutput HumanTurn::RuleOutput() const {
-  return {s_.moves.view, s_.moves.sfx, s_.channel, s_.settings.SoundOn, s_.DataPath, s_.moves.hooks.Online()};
+  return {s_.moves.view, s_.moves.sfx, s_.channel, s_.settings.SoundOn, s_.DataPath, s_.moves.net.Online()};
 }
 
 void HumanTurn::Illegal(RuleReason reason) { IllegalMove(reason, s_.moves.state, RuleOutput()); }
 
 void HumanTurn::ClearMessageAfterPress() {
   auto& st = s_.moves.state;
-  if ((!st.TutorialMode && !s_.moves.hooks.Online()) || st.RuleMessageShown)
+  if ((!st.TutorialMode && !s_.moves.net.Online()) || st.RuleMessageShown)
     s_.moves.view.SetLabel(TableLabel::lblMessage, QString());
   st.RuleMessageShown = false;
 }
@@ -160,7 +160,7 @@ void HumanTurn::TurnStock() {
     s_.tutorial->TutorialStockTurned();
     view.EnablePiles(false);
   }
-  if (s_.moves.hooks.Online()) {
+  if (s_.moves.net.Online()) {
     view.EnablePiles(false);
     const QString player = PileControlName(PileControl::picPlayer);
     s_.moves.hooks.Move_Transmit_PlayCard({player, kStockPile, player, kStockPile});
@@ -209,7 +209,7 @@ void HumanTurn::EndTurnAfterDrop() {
 void HumanTurn::OpponentTurn() {
   // A closing window starts no turn; the close completes as the command returns.
   if (s_.moves.wait.Exiting()) return;
-  if (s_.moves.hooks.Online()) {
+  if (s_.moves.net.Online()) {
     s_.opponent.Opponent();
   } else {
     s_.computer.ComputerTurn();
@@ -328,11 +328,11 @@ void HumanTurn::cmdDone_Click() {
   st.CurrentTurn = table::Turn::Opponent;
   s_.moves.view.SetImageVisible(TableImage::ImgTurn1, false);
   s_.moves.view.SetImageVisible(TableImage::cmdDone, false);
-  if (s_.moves.hooks.Online()) {
+  if (s_.moves.net.Online()) {
     // The end of the turn travels as the Hand card going to the Waste.
     s_.moves.hooks.Move_Transmit_PlayCard(
         {PileControlName(PileControl::picPlayer), kStockPile, PileControlName(PileControl::picOpponent), kWastePile});
-    if (s_.moves.hooks.Online()) OpponentTurn();
+    if (s_.moves.net.Online()) OpponentTurn();
     return;
   }
   OpponentTurn();

@@ -33,7 +33,7 @@ class ThinkingScope {
   PlayState& state_;
 };
 
-bool Online(const NewGameServices& s) { return s.network && s.network->Online(); }
+bool Online(const NewGameServices& s) { return s.network && s.net.Online(); }
 bool RemoteSide(const NewGameServices& s) { return Online(s) && !s.network->IsHost(); }
 
 // Deals a numbered sample game: its two stored decks go into the Reserve

@@ -8,6 +8,7 @@
 
 #include "platform/built_later.h"
 #include "play/game/saved_games.h"
+#include "play/state/net_state.h"
 #include "table/deal.h"
 
 namespace platform {
@@ -59,8 +60,6 @@ class OpponentTurn {
 class NewGameNetwork : public OpponentTurn {
  public:
   virtual ~NewGameNetwork() = default;
-  // An online game is set up or running (NetConnIndex not 0).
-  virtual bool Online() const = 0;
   // NetIsHost is 1.
   virtual bool IsHost() const = 0;
   // Which side decides who moves first, and whether this side shows the
@@ -107,6 +106,7 @@ struct NewGameServices {
   const QString& PlayerName;
   const std::int16_t& FirstPlayerRule;
   NewGameHooks& hooks;
+  const NetState& net;
   NewGameNetwork* network = nullptr;               // null: offline
   platform::BuiltLater<NewGameTutorial> tutorial;  // none: no tutorial window
   bool* StalemateDeclared = nullptr;               // game over's stalemate flag; null: none kept

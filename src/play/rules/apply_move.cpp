@@ -33,7 +33,7 @@ TableLabel WasteLabel(int side) { return side == kLocalSide ? TableLabel::lblPWa
 // lblTabCnt shows a Tableau pile's count only from two cards up.
 QString TableauCountText(int count) { return count > 1 ? vb::D(count) : QString(); }
 
-bool LocalOnlineMove(const MoveServices& s) { return s.state.CurrentTurn == table::Turn::Local && s.hooks.Online(); }
+bool LocalOnlineMove(const MoveServices& s) { return s.state.CurrentTurn == table::Turn::Local && s.net.Online(); }
 
 MoveResult CheckPush(int count, int capacity, CardCode card) {
   if (count < 0 || count >= capacity) return MoveResult::PileFull;
@@ -79,7 +79,7 @@ void AfterStockRemoved(MoveServices& s, PileControl source, int side, bool& game
     } else {
       s.view.SetLabel(TableLabel::lblTurn, QString());
     }
-  } else if (!s.hooks.Online() && side == kOpponentSide && s.state.MoveSourceIndex != kEndOfTurnDiscard) {
+  } else if (!s.net.Online() && side == kOpponentSide && s.state.MoveSourceIndex != kEndOfTurnDiscard) {
     s.wait.Pause(s.ThinkDelay);
     table::RecycleWaste(s.piles, s.state, s.view, s.sfx);
     s.wait.Pause(s.ThinkDelay / 2);
@@ -284,7 +284,7 @@ MoveResult RemoveFromSourcePile(MoveServices& s, PileControl source, int index) 
       if (holdPiles) s.view.EnablePiles(false);
       if (!table::PopCard(p, table::SidePile::Reserve, side)) return MoveResult::EmptySource;
       AfterReserveRemoved(s, source, side, gameOver);
-      if (!gameOver && holdPiles && !s.hooks.Online()) s.view.EnablePiles(true);
+      if (!gameOver && holdPiles && !s.net.Online()) s.view.EnablePiles(true);
       break;
     }
     case Kind::Tableau:

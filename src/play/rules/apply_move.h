@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "play/rules/table_search.h"
+#include "play/state/net_state.h"
 #include "play/state/play_state.h"
 #include "table/busy_guard.h"
 #include "table/game_state.h"
@@ -57,8 +58,6 @@ class PlayHooks {
   virtual void WriteMoveRecord(int record) = 0;
   // The one-turn backup of the saved-games file, chosen by TurnCount.
   virtual void SaveGameRecord() = 0;
-  // An online game is set up or running (NetConnIndex not 0).
-  virtual bool Online() const = 0;
   // Sends the local move to the peer and waits for the exchange to finish.
   // False when the peer left, ended the game or started a new one meanwhile.
   virtual bool Move_Transmit_PlayCard(const OnlineMove& move) = 0;
@@ -70,8 +69,8 @@ class PlayHooks {
 // One per running program, owned by the table window.
 struct MoveServices {
   MoveServices(table::PileArrays& piles, PlayState& state, table::TableView& view, table::SoundEffects& sfx,
-               platform::WaitService& wait, table::BusyGuard& guard, PlayHooks& hooks, float ThinkDelay = 0,
-               OnlineMove NetMove = {})
+               platform::WaitService& wait, table::BusyGuard& guard, PlayHooks& hooks, const NetState& net,
+               float ThinkDelay = 0, OnlineMove NetMove = {})
       : piles(piles),
         state(state),
         view(view),
@@ -79,6 +78,7 @@ struct MoveServices {
         wait(wait),
         guard(guard),
         hooks(hooks),
+        net(net),
         ThinkDelay(ThinkDelay),
         NetMove(std::move(NetMove)) {}
 
@@ -89,6 +89,7 @@ struct MoveServices {
   platform::WaitService& wait;
   table::BusyGuard& guard;
   PlayHooks& hooks;
+  const NetState& net;      // whether an online game is set up or running
   float ThinkDelay = 0;     // seconds the computer pauses after each step (SpeedFactor of ThinkLevel)
   OnlineMove NetMove;       // the local move being made, as it will be sent to the peer
   SearchFindings findings;  // what the searches found for the move that follows them, the computer's above all

@@ -39,11 +39,13 @@ table::CardTableServices WithNeighbours(table::CardTableServices services, const
 
 }  // namespace
 
-FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, const platform::ScreenMetrics& screen,
-                 FrmPlayNeighbours neighbours, GameClock::Now now, QWidget* parent)
+FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, const NetState& net,
+                 const platform::ScreenMetrics& screen, FrmPlayNeighbours neighbours, GameClock::Now now,
+                 QWidget* parent)
     : table::CardTable(WithNeighbours(services, neighbours), parent),
       clock(std::move(now)),
       playState_(state),
+      net_(net),
       screen_(screen),
       around_(std::move(neighbours)) {
   setObjectName("frmPlay");
@@ -416,7 +418,7 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
     return;
   }
   if (x < MatchPanelLeft || x >= MatchPanelLeft + MatchPanelWidth) return;
-  if (!around_.match || !around_.match->MatchOn() || around_.match->Online()) return;
+  if (!around_.match || !around_.match->MatchOn() || net_.Online()) return;
   IgnorePanelClick = true;
   if (ui_.MsgBox("Change # of points to play to?", platform::vbYesNo | platform::vbQuestion, kResetMatchTitle) ==
       platform::vbNo)
@@ -490,7 +492,7 @@ void FrmPlay::Timer1_Timer() { StatusBar1->SetText(StatusBar1->PanelCount() - 1,
 
 void FrmPlay::PauseTiming() {
   if (state_.CurrentTurn != table::Turn::Local) return;
-  if (around_.match && around_.match->Online()) return;
+  if (net_.Online()) return;
   SetPauseFrozen(!clock.GamePaused);
 }
 

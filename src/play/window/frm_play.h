@@ -15,6 +15,7 @@
 #include "platform/system.h"
 #include "play/faces/start_up_windows.h"
 #include "play/game/game_clock.h"
+#include "play/state/net_state.h"
 #include "play/state/play_state.h"
 #include "play/window/status_bar.h"
 #include "table/card_table.h"
@@ -27,8 +28,6 @@ namespace play {
 class FrmPlayMatch {
  public:
   virtual ~FrmPlayMatch() = default;
-  // An online game is set up or running (NetConnIndex not 0).
-  virtual bool Online() const = 0;
   // Whether there is a match, its points and both sides' match points.
   virtual bool MatchOn() const = 0;
   virtual int MatchPoints() const = 0;
@@ -85,8 +84,9 @@ class FrmPlay : public table::CardTable, public table::TableView {
   Q_OBJECT
  public:
   // state: the services' turn and move, with what only the game reads.
-  FrmPlay(const table::CardTableServices& services, PlayState& state, const platform::ScreenMetrics& screen,
-          FrmPlayNeighbours neighbours = {}, GameClock::Now now = {}, QWidget* parent = nullptr);
+  FrmPlay(const table::CardTableServices& services, PlayState& state, const NetState& net,
+          const platform::ScreenMetrics& screen, FrmPlayNeighbours neighbours = {}, GameClock::Now now = {},
+          QWidget* parent = nullptr);
   ~FrmPlay() override;
 
   // The table view the game logic uses.
@@ -182,6 +182,7 @@ class FrmPlay : public table::CardTable, public table::TableView {
   void RelayoutNow();
 
   PlayState& playState_;
+  const NetState& net_;
   platform::ScreenMetrics screen_;
   FrmPlayNeighbours around_;
   QString musicUnavailableText_;  // why music cannot play; empty while it can

@@ -219,7 +219,7 @@ class MenuCommands : public QObject, public ShortcutKeys, public MenuPanel, publ
 
  private:
   bool ComputerMoving() const;
-  bool Online() const { return IsOnline(s_.net.NetConnIndex); }
+  bool Online() const { return s_.net.Online(); }
   bool IsHost() const { return s_.net.NetIsHost == kNetHost; }
   bool RemoteSide() const { return Online() && !IsHost(); }
   bool Busy() const;

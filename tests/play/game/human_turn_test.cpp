@@ -48,7 +48,6 @@ class FakePlayHooks : public play::PlayHooks {
   void ShowPileCounts() override { ++pileCounts; }
   void WriteMoveRecord(int record) override { moveRecords.push_back(record); }
   void SaveGameRecord() override { ++turnBackups; }
-  bool Online() const override { return online; }
   bool Move_Transmit_PlayCard(const play::OnlineMove& move) override {
     sent.push_back(move);
     return true;
@@ -57,7 +56,6 @@ class FakePlayHooks : public play::PlayHooks {
 
   std::vector<int> gameOvers, moveRecords;
   int pileCounts = 0, turnBackups = 0;
-  bool online = false;
   std::vector<play::OnlineMove> sent;
 
  private:
@@ -120,7 +118,7 @@ class HumanTurnTest : public ::testing::Test, protected testing_support::TableRi
   std::unique_ptr<play::FrmPlay> MakeTable() {
     // The turn, built after the table, answers its drops.
     auto table = std::make_unique<play::FrmPlay>(
-        Services(), state, testing_support::Screen96(1280, 1024),
+        Services(), state, net, testing_support::Screen96(1280, 1024),
         play::FrmPlayNeighbours{
             .dropRules = platform::BuiltLater<table::DropRules>([this]() -> table::DropRules& { return *turn; })});
     testing_support::LayOutAsAtStartUp(*table);
@@ -145,10 +143,11 @@ class HumanTurnTest : public ::testing::Test, protected testing_support::TableRi
 
   platform::FakeSoundChannel channel;
   BusyGuard guard;
+  play::NetState net;
   FakePlayHooks hooks{state};
   FakeNeighbours neighbours;
   std::unique_ptr<play::FrmPlay> frmPlay = MakeTable();
-  play::MoveServices moves{piles, state, *frmPlay, sounds, wait, guard, hooks, 0, {}};
+  play::MoveServices moves{piles, state, *frmPlay, sounds, wait, guard, hooks, net, 0, {}};
   play::ComputerPlayer computer{moves};
   std::unique_ptr<HumanTurn> turn;
 };
@@ -373,7 +372,7 @@ TEST_F(HumanTurnTest, TheDoneButtonHandsTheTurnToTheComputerAndBack) {
 }
 
 TEST_F(HumanTurnTest, OnlineTheTurnAndTheStockTurnGoToThePeer) {
-  hooks.online = true;
+  net.NetConnIndex = play::kNetPeerSocket;
   Click(frmPlay->picPlayer[1]);
   turn->cmdDone_Click();
   ASSERT_EQ(hooks.sent.size(), 2u);

@@ -94,6 +94,7 @@ class NewGameTest : public ::testing::Test {
   QString playerName = "Ann";
   std::int16_t firstPlayerRule = 0;
   bool stalemateDeclared = false;
+  NetState net;
   SavedGameServices savedServices{
       piles, state, saved, {scores, matchOn, matchPoints}, sample.SampleGameNumber, view, guard, ui, wait, game};
   NewGameServices s{table::DealServices{piles, state, view, sfx, wait, ui, game},
@@ -106,6 +107,7 @@ class NewGameTest : public ::testing::Test {
                     playerName,
                     firstPlayerRule,
                     game,
+                    net,
                     nullptr,
                     &tutorial,
                     &stalemateDeclared};
@@ -172,7 +174,6 @@ TEST_F(NewGameTest, ACloseDuringTheComputersFirstTurnStopsAndTheDealButtonComple
 // An online start whose exchange never completes.
 class BrokenExchange : public NewGameNetwork {
  public:
-  bool Online() const override { return connected; }
   bool IsHost() const override { return host; }
   table::DealOpening Opening() const override {
     return {host ? table::FirstMoveDecider::HereTold : table::FirstMoveDecider::There, false, "Hal"};
@@ -182,8 +183,7 @@ class BrokenExchange : public NewGameNetwork {
   bool RemoteGameStart() override { return handedOver || Fail(); }
   void Opponent() override {}
   bool host = true;
-  bool handedOver = false;  // the host's whole table arrived instead of decks
-  bool connected = true;
+  bool handedOver = false;       // the host's whole table arrived instead of decks
   std::function<void()> onFail;  // what the connection does before the start fails
 
  private:
@@ -196,6 +196,7 @@ class BrokenExchange : public NewGameNetwork {
 TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
   BrokenExchange network;
   s.network = &network;
+  net.NetConnIndex = kNetPeerSocket;
   for (const bool host : {true, false}) {
     network.host = host;
     piles = table::PileArrays{};
@@ -213,7 +214,7 @@ TEST_F(NewGameTest, AnOnlineStartThatDidNotCompleteDealsNothing) {
   // table and the next step, which stay; the shuffled decks go.
   network.host = true;
   network.onFail = [&] {
-    network.connected = false;
+    net.NetConnIndex = kNetOffline;
     view.SetLabel(TableLabel::lblMessage, "Select NEW from the Game Menu to start a new game.");
   };
   const int clears = view.tableClears;
@@ -230,6 +231,7 @@ TEST_F(NewGameTest, TheRemotesDealResumesAHandedOverTableAsItStands) {
   network.host = false;
   network.handedOver = true;
   s.network = &network;
+  net.NetConnIndex = kNetPeerSocket;
   const table::PileArrays before = piles;
   sfx.effects.clear();
   EXPECT_EQ(NewGame(s), NewGameResult::Started);

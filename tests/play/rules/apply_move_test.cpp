@@ -49,7 +49,7 @@ TEST_F(ApplyMove, PlaceOnCenterPushesPaintsAndForgetsTableauMoves) {
 TEST_F(ApplyMove, PlaceOnTableauCountsFromTwoCardsAndKeepsTheMoveMemory) {
   rig.state.CurrentTurn = table::Turn::Local;
   rig.services.findings.TableauMoveMemory[2] = 5;
-  rig.hooks.online = true;
+  rig.net.NetConnIndex = play::kNetPeerSocket;
   Move(PileControl::picPlayer, 2, Card(9, 1));
   EXPECT_EQ(play::PlaceOnTableau(rig.services, 6), MoveResult::Applied);
   EXPECT_EQ(rig.view.tabCounts[6], "");
@@ -83,7 +83,7 @@ TEST_F(ApplyMove, CardLoadedByTheOpponentIsFramedAndShownAMoment) {
   // face-down count stays because the loaded card lies face up on top.
   rig.view.cardFrameStyles.clear();
   rig.state.CurrentTurn = table::Turn::Local;
-  rig.hooks.online = true;
+  rig.net.NetConnIndex = play::kNetPeerSocket;
   rig.piles.Reserve[1][1] = Card(1, 3);
   rig.piles.Reserve[1][2] = Card(5, 4);
   rig.piles.ReserveCount[1] = 2;
@@ -195,7 +195,7 @@ TEST_F(ApplyMove, ReserveTurnsItsNextCardUpWhenItLiesFaceDown) {
 TEST_F(ApplyMove, EmptyingTheLastPileEndsTheGameBeforeAnythingIsSentRecordedOrCounted) {
   rig.piles = TableBuilder().Reserve(0, {Card(1, 1)}).piles();
   rig.state.CurrentTurn = table::Turn::Local;
-  rig.hooks.online = true;
+  rig.net.NetConnIndex = play::kNetPeerSocket;
   EXPECT_EQ(play::RemoveFromSourcePile(rig.services, PileControl::picPlayer, 2), MoveResult::Applied);
   EXPECT_EQ(rig.hooks.gameOvers, std::vector<int>{0});
   EXPECT_FALSE(rig.view.pilesEnabled);
@@ -254,7 +254,7 @@ TEST_F(ApplyMove, ComputersLastStockCardTurnsItsWasteOverUnlessItIsTheEndOfTurnD
 TEST_F(ApplyMove, OnlineLocalMoveIsSentAndALostPeerStopsTheRecord) {
   rig.piles = TableBuilder().Tableau(5, {Card(9, 1), Card(8, 2)}).piles();
   rig.state.CurrentTurn = table::Turn::Local;
-  rig.hooks.online = true;
+  rig.net.NetConnIndex = play::kNetPeerSocket;
   Move(PileControl::picTableau, 5, Card(8, 2));
   ASSERT_EQ(play::PlaceOnCenter(rig.services, 2), MoveResult::Applied);
   rig.hooks.peerStays = false;

@@ -50,7 +50,6 @@ class FakeNeighbours : public table::TableNeighbours,
   }
   void RequestStopMusic() override { stopMusic = true; }
   void KeyShortcut(int keyCode, int shift) override { keys.emplace_back(keyCode, shift); }
-  bool Online() const override { return online; }
   bool MatchOn() const override { return matchOn; }
   int MatchPoints() const override { return matchPoints; }
   int MatchScore() const override { return 40; }
@@ -67,7 +66,7 @@ class FakeNeighbours : public table::TableNeighbours,
 
   std::vector<bool> logo;
   int pileCounts = 0, matchPointShows = 0, musicMenus = 0, minimised = 0;
-  bool musicUnavailable = false, playing = true, stopMusic = false, online = false, matchOn = true;
+  bool musicUnavailable = false, playing = true, stopMusic = false, matchOn = true;
   int matchPoints = 100;
   std::vector<std::pair<int, int>> keys;
 };
@@ -77,7 +76,7 @@ class FrmPlayTest : public ::testing::Test, protected testing_support::TableRigO
   explicit FrmPlayTest(platform::ScreenMetrics screen = Screen96(1280, 1024)) : screen_(screen) {
     settings.PlayerName = "Ann";
     settings.ScreenWidth = screen.WidthTwips();
-    frmPlay = std::make_unique<FrmPlay>(Services(), state, screen,
+    frmPlay = std::make_unique<FrmPlay>(Services(), state, net, screen,
                                         play::FrmPlayNeighbours{.counts = &neighbours,
                                                                 .tableauCards = &neighbours,
                                                                 .pictures = &neighbours,
@@ -90,6 +89,7 @@ class FrmPlayTest : public ::testing::Test, protected testing_support::TableRigO
     testing_support::LayOutAsAtStartUp(*frmPlay);
   }
 
+  play::NetState net;
   FakeNeighbours neighbours;
   double now = 5000;
   platform::ScreenMetrics screen_;
@@ -199,7 +199,7 @@ TEST_F(FrmPlayTest, ThePlayerPausesTheClockOnlyInHisOwnTurn) {
   EXPECT_TRUE(frmPlay->fraPause->isHidden());
   EXPECT_EQ(frmPlay->ElapsedSeconds(), 30);
 
-  neighbours.online = true;
+  net.NetConnIndex = play::kNetPeerSocket;
   frmPlay->PauseTiming();
   EXPECT_FALSE(frmPlay->clock.GamePaused);
 }
@@ -404,7 +404,7 @@ TEST_F(FrmPlayTest, MatchPointsFromTheStatusBar) {
   ui.QueueAnswer(platform::vbNo);
   frmPlay->StatusBar1_MouseDown(Qt::RightButton, x);
   EXPECT_EQ(ui.prompts.size(), 3u);
-  neighbours.online = true;
+  net.NetConnIndex = play::kNetPeerSocket;
   frmPlay->StatusBar1_MouseDown(Qt::RightButton, x);
   EXPECT_EQ(ui.boxes.size(), 4u);
 }
