@@ -51,17 +51,22 @@ struct Marrowdale {
                     .musicMenu = Later<media::MusicMenu>(musicMenu),
                 }),
         connection(program.NetParts(), nullptr, net::kHandshakeLimit, net::kCallerHandshakeLimit,
-                   net::Connection::Joins{[this] {
-                                            return net::Connection::ChatLook{program.player().FontColor,
-                                                                             program.backgrounds().Picture(),
-                                                                             program.player().MatColor};
-                                          },
-                                          &onlineRestore}),
+                   net::Connection::Joins{.chatLook =
+                                              [this] {
+                                                return net::Connection::ChatLook{
+                                                    .FontColor = program.player().FontColor,
+                                                    .picture = program.backgrounds().Picture(),
+                                                    .MatColor = program.player().MatColor};
+                                              },
+                                          .restore = &onlineRestore}),
         onlineGame(connection, program.NetParts(), program.pilesForNetwork(), program.FirstPlayerRule()),
         onlineRestore(connection, onlineGame,
-                      net::OnlineRestoreParts{program.NetParts(), program.savedServices(), program.moveServices(),
-                                              program.menus().Commands, program.player().SoundOn,
-                                              [this] { return program.menus().RestoreCommand(); }}),
+                      net::OnlineRestoreParts{.net = program.NetParts(),
+                                              .saved = program.savedServices(),
+                                              .moves = program.moveServices(),
+                                              .commands = program.menus().Commands,
+                                              .SoundOn = program.player().SoundOn,
+                                              .restoreFromSlot = [this] { return program.menus().RestoreCommand(); }}),
         splash(program.folders().DataPath, &program.frmPlay().frmPic.FilePic[table::kOwnBackPicture],
                program.tableSettings().LargeFonts, program.ui(), &program.backgrounds().PictureReports()),
         dialogs(program.MenuWindowsParts()),
@@ -149,11 +154,16 @@ int main(int argc, char** argv) {
   exitSignals.Listen();
   std::unique_ptr<net::ScriptDriver> scriptDriver;
   if (scriptedUi)
-    scriptDriver = std::make_unique<net::ScriptDriver>(
-        testScript,
-        net::ScriptedParts{program.wait(), program.gameState(), program.frmPlay(), program.net(), program.piles(),
-                           program.menus(), program.turns(), program.humanTurn()},
-        whole.connection, *scriptedUi);
+    scriptDriver = std::make_unique<net::ScriptDriver>(testScript,
+                                                       net::ScriptedParts{.wait = program.wait(),
+                                                                          .state = program.gameState(),
+                                                                          .table = program.frmPlay(),
+                                                                          .net = program.net(),
+                                                                          .piles = program.piles(),
+                                                                          .menus = program.menus(),
+                                                                          .turns = program.turns(),
+                                                                          .human = program.humanTurn()},
+                                                       whole.connection, *scriptedUi);
   // Start-up ended by a signal is a leaving asked for, not a failure.
   if (!program.Start()) return program.wait().Exiting() ? 0 : 1;
   if (scriptDriver) scriptDriver->Run();

@@ -12,18 +12,46 @@ namespace play {
 
 TableWindows::TableWindows(TableWindowsParts parts) : p_(std::move(parts)), helpBackend_(std::move(p_.helpBackend)) {
   FrmPlay& view = p_.view;
-  music_ = std::make_unique<media::Music>(
-      media::MusicServices{p_.folders, p_.wait, p_.ui, p_.settingsStore, p_.sound, [this] { return p_.player.SoundOn; },
-                           kProgramTitle, [this] { p_.turns.FinishTopLevelCommand(); }, &p_.writeFailures,
-                           [this] { ShowMusicUnavailable(); }, p_.joined.musicMenu},
-      std::move(p_.musicPlayer));
+  music_ =
+      std::make_unique<media::Music>(media::MusicServices{.folders = p_.folders,
+                                                          .wait = p_.wait,
+                                                          .ui = p_.ui,
+                                                          .settings = p_.settingsStore,
+                                                          .sound = p_.sound,
+                                                          .soundOn = [this] { return p_.player.SoundOn; },
+                                                          .title = kProgramTitle,
+                                                          .commandDone = [this] { p_.turns.FinishTopLevelCommand(); },
+                                                          .writeFailures = &p_.writeFailures,
+                                                          .turnedUnavailable = [this] { ShowMusicUnavailable(); },
+                                                          .menu = p_.joined.musicMenu},
+                                     std::move(p_.musicPlayer));
   if (music_->MusicUnavailable()) ShowMusicUnavailable();
   const JoinedParts& j = p_.joined;
-  menus_ = std::make_unique<MenuCommands>(MenuServices{
-      p_.turns.savedServices(), p_.scores, p_.scoreStore, p_.player, p_.sample, view, p_.sound, p_.folders,
-      p_.screen.captionHeight, p_.screen.TwipsPerPixel(), p_.tableSettings.LargeFonts, p_.net, *music_, p_.turns,
-      p_.look.backgrounds(), p_.look.cardWindows(), p_.playerInPlay, *this,
-      MenuWindows{j.dialogs, j.tutorial, j.network, j.onlineRestore, p_.online, j.scoresWindow, j.preferencesWindow}});
+  menus_ = std::make_unique<MenuCommands>(MenuServices{.saved = p_.turns.savedServices(),
+                                                       .scores = p_.scores,
+                                                       .store = p_.scoreStore,
+                                                       .player = p_.player,
+                                                       .sample = p_.sample,
+                                                       .frmPlay = view,
+                                                       .sound = p_.sound,
+                                                       .folders = p_.folders,
+                                                       .CaptionHeight = p_.screen.captionHeight,
+                                                       .TwipsPerPixel = p_.screen.TwipsPerPixel(),
+                                                       .LargeFonts = p_.tableSettings.LargeFonts,
+                                                       .net = p_.net,
+                                                       .music = *music_,
+                                                       .game = p_.turns,
+                                                       .backgrounds = p_.look.backgrounds(),
+                                                       .cardWindows = p_.look.cardWindows(),
+                                                       .playerChanges = p_.playerInPlay,
+                                                       .hooks = *this,
+                                                       .windows = MenuWindows{.dialogs = j.dialogs,
+                                                                              .tutorial = j.tutorial,
+                                                                              .network = j.network,
+                                                                              .onlineRestore = j.onlineRestore,
+                                                                              .online = p_.online,
+                                                                              .scores = j.scoresWindow,
+                                                                              .preferences = j.preferencesWindow}});
 }
 
 TableWindows::~TableWindows() = default;
