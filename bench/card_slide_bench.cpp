@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "../tests/play/frm_play_rig.h"
 #include "brief.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
@@ -25,42 +26,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using table::PileControl;
-
-class QuietNeighbours : public table::TableNeighbours,
-                        public table::TableauCards,
-                        public table::BackgroundPainting,
-                        public play::FrmPlayMatch,
-                        public media::MusicPanel,
-                        public play::FrmPlayMenus,
-                        public play::FrmPlayFrame,
-                        public play::SplashWindow {
- public:
-  bool TableauCardsWindowShown() const override { return false; }
-  void HideTableauCardsWindow() override {}
-  void UnloadTableauCardsWindow() override {}
-  void ShowLogo(bool) override {}
-  void ShowPileCounts() override {}
-  void ShowMatchPoints() override {}
-  void ShowMusicMenu() override {}
-  bool MusicUnavailable() const override { return true; }
-  bool IsMP3Playing() const override { return false; }
-  QString StopMP3() override { return {}; }
-  void RequestStopMusic() override {}
-  void KeyShortcut(int, int) override {}
-  bool MatchOn() const override { return false; }
-  int MatchPoints() const override { return 0; }
-  int MatchScore() const override { return 0; }
-  int OppMatchScore() const override { return 0; }
-  void SetMatchPoints(std::int16_t) override {}
-  void MainWindowMinimised() override {}
-  void MainWindowShown(Qt::WindowStates) override {}
-  void UnloadMenuWindow() override {}
-  void Show() override {}
-  void Unload() override {}
-  bool IsOpen() const override { return false; }
-  bool Listed() const override { return false; }
-  void ShowBackground() override {}
-};
 
 class Silence : public table::SoundEffects {
  public:
@@ -121,15 +86,7 @@ struct TableWindow {
     window = std::make_unique<play::FrmPlay>(
         table::CardTableServices{piles, state, settings, wait, ui, nullptr,
                                  QStringLiteral(MARROWDALE_SOURCE_DIR "/Data/pictures/")},
-        state, net, Screen(),
-        play::FrmPlayNeighbours{.counts = &neighbours,
-                                .tableauCards = &neighbours,
-                                .pictures = &neighbours,
-                                .match = &neighbours,
-                                .music = &neighbours,
-                                .menus = &neighbours,
-                                .frame = &neighbours,
-                                .splash = &neighbours});
+        state, net, Screen(), testing_support::Quietly(neighbours));
     window->SetFixedSizes();
     window->SetEmptyPilePictures();
     window->FitMainWindow();
@@ -145,7 +102,7 @@ struct TableWindow {
   table::TableSettings settings;
   platform::WaitService wait;
   platform::FakeUi ui;
-  QuietNeighbours neighbours;
+  testing_support::QuietNeighbours neighbours;
   std::unique_ptr<play::FrmPlay> window;
 };
 

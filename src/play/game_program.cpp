@@ -39,12 +39,6 @@ Program::Program(ProgramParts parts, const JoinedParts& joined)
 
   for (platform::RecordFile* file : {&playersFile_, &saved_.SavedGamesFile, &saved_.MoveFile, &netFile_})
     file->ReportFailuresTo(&writeFailures_);
-  netScores_.File = &netFile_;
-  scoreStore_.Player = &player_.Player;
-  scoreStore_.CurrentPlayer = &player_.CurrentPlayer;
-  scoreStore_.PlayersFile = &playersFile_;
-  scoreStore_.NetConnIndex = &net_.NetConnIndex;
-  scoreStore_.Net = &netScores_;
 
   frmPlay_ = std::make_unique<FrmPlay>(
       table::CardTableServices{.piles = piles_,

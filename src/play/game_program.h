@@ -134,23 +134,27 @@ class Program : public QObject {
   platform::WriteFailures writeFailures_;  // every record file tells the user here when a write fails
 
   // The game's state.
-  table::RandomSource random_;          // the one generator, seeded once
-  platform::WaitService wait_;          // every wait of the program; Exiting
-  table::BusyGuard guard_;              // commands that replace the table ask here
-  table::PileArrays piles_;             // the cards on the table
-  PlayState state_;                     // the turn and the move in progress
-  PlayerSettings player_;               // the player in play and his settings
-  table::TableSettings tableSettings_;  // the copy the card table draws with
-  ScoreState scores_;                   // the score record in force and the match
-  NetState net_;                        // what the game reads of the connection
-  platform::RecordFile netFile_;        // the player's opponents file, when he has one
-  NetScoreFile netScores_;              // its current record
-  ScoreStore scoreStore_;               // where the score record in force is kept
-  SavedGames saved_;                    // the game record and the saved-games and move files
-  SampleGames sample_;                  // the numbered sample games
-  platform::RecordFile playersFile_;    // "players4.sav", open for the run
-  table::SoundEffectsPlayer sfx_;       // the card sounds
-  JoinedParts joined_;                  // the windows and network parts built beside the program
+  table::RandomSource random_;                 // the one generator, seeded once
+  platform::WaitService wait_;                 // every wait of the program; Exiting
+  table::BusyGuard guard_;                     // commands that replace the table ask here
+  table::PileArrays piles_;                    // the cards on the table
+  PlayState state_;                            // the turn and the move in progress
+  PlayerSettings player_;                      // the player in play and his settings
+  table::TableSettings tableSettings_;         // the copy the card table draws with
+  ScoreState scores_;                          // the score record in force and the match
+  NetState net_;                               // what the game reads of the connection
+  platform::RecordFile playersFile_;           // "players4.sav", open for the run
+  platform::RecordFile netFile_;               // the player's opponents file, when he has one
+  NetScoreFile netScores_{.File = &netFile_};  // its current record
+  ScoreStore scoreStore_{.Player = &player_.Player,
+                         .CurrentPlayer = &player_.CurrentPlayer,
+                         .PlayersFile = &playersFile_,
+                         .NetConnIndex = &net_.NetConnIndex,
+                         .Net = &netScores_};  // where the score record in force is kept
+  SavedGames saved_;                           // the game record and the saved-games and move files
+  SampleGames sample_;                         // the numbered sample games
+  table::SoundEffectsPlayer sfx_;              // the card sounds
+  JoinedParts joined_;                         // the windows and network parts built beside the program
 
   // The table window and the owners, built in this order.
   std::unique_ptr<FrmPlay> frmPlay_;

@@ -286,11 +286,12 @@ class ChatOverTable : public ::testing::TestWithParam<int>, protected testing_su
   ChatOverTable() {
     settings.TextFontSize = static_cast<std::int16_t>(GetParam());
     settings.ScreenWidth = screen.WidthTwips();
-    table = std::make_unique<play::FrmPlay>(Services(), state, net, screen);
+    table = std::make_unique<play::FrmPlay>(Services(), state, net, screen, testing_support::Quietly(quiet));
     testing_support::LayOutAsAtStartUp(*table);
   }
   platform::ScreenMetrics screen = testing_support::Screen96(1024, 768);
   play::NetState net;
+  testing_support::QuietNeighbours quiet;
   std::unique_ptr<play::FrmPlay> table;
 };
 

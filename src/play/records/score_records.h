@@ -38,7 +38,7 @@ struct ScoreState {
 struct NetScoreFile {
   platform::RecordFile* File = nullptr;  // the open file; null or closed when there is none
   std::int16_t NetScoreRecNo = 0;        // the current opponent's record; 0 none
-  ScoreRec NetScoreRec;                  // the buffer that record is read and written through
+  ScoreRec NetScoreRec{};                // the buffer that record is read and written through
 };
 
 // Where the score record in force is kept. The fields point at state owned

@@ -337,12 +337,12 @@ void FrmPlay::Form_Resize() {
       PauseTiming();
       minimisePaused_ = !wasPaused && clock.GamePaused && clock.PauseStartTime != 0;
     }
-    if (around_.frame) around_.frame->MainWindowMinimised();
+    around_.frame->MainWindowMinimised();
     return;
   }
-  if (around_.splash && around_.splash->IsOpen() && !WindowMaximized) return;
-  if (around_.frame) around_.frame->MainWindowShown(windowState());
-  if (around_.menus) around_.menus->UnloadMenuWindow();
+  if (around_.splash->IsOpen() && !WindowMaximized) return;
+  around_.frame->MainWindowShown(windowState());
+  around_.menus->UnloadMenuWindow();
   WindowMaximized = windowState() != Qt::WindowNoState;
   if (lastMinimised_) {
     lastMinimised_ = false;
@@ -414,11 +414,11 @@ void FrmPlay::StatusBar1_MouseDown(Qt::MouseButton button, int x) {
     // Set first: the menu waits, and the click that ends the press comes
     // during that wait.
     IgnorePanelClick = true;
-    if (around_.music) around_.music->ShowMusicMenu();
+    around_.music->ShowMusicMenu();
     return;
   }
   if (x < MatchPanelLeft || x >= MatchPanelLeft + MatchPanelWidth) return;
-  if (!around_.match || !around_.match->MatchOn() || net_.Online()) return;
+  if (!around_.match->MatchOn() || net_.Online()) return;
   IgnorePanelClick = true;
   if (ui_.MsgBox("Change # of points to play to?", platform::vbYesNo | platform::vbQuestion, kResetMatchTitle) ==
       platform::vbNo)
@@ -441,10 +441,10 @@ void FrmPlay::StatusBar1_PanelClick(int panel) {
   }
   const QString key = StatusBar1->Key(panel);
   if (key == "Undo") {
-    if (around_.menus) around_.menus->KeyShortcut(platform::kVkBackspace, 0);
+    around_.menus->KeyShortcut(platform::kVkBackspace, 0);
   } else if (key == "Elapsed") {
     PauseTiming();
-  } else if (key == "Music" && around_.music) {
+  } else if (key == "Music") {
     if (!around_.music->MusicUnavailable()) {
       if (around_.music->IsMP3Playing()) around_.music->StopMP3();
       around_.music->RequestStopMusic();

@@ -61,8 +61,9 @@ class FrmPlayFrame {
 };
 
 // The parts built on the table window that it calls, each the one that does
-// the work, given at its construction. Each may be missing (a table window
-// on its own).
+// the work, given at its construction. The window calls its own five (the
+// match, the music, the menus, the frame and the splash) without asking;
+// the card table's may be missing.
 struct FrmPlayNeighbours {
   platform::BuiltLater<table::TableNeighbours> counts{};       // the status bar's pile counts and match panel
   platform::BuiltLater<table::TableauCards> tableauCards{};    // the tableau cards window

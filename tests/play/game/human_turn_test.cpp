@@ -117,10 +117,10 @@ class HumanTurnTest : public ::testing::Test, protected testing_support::TableRi
 
   std::unique_ptr<play::FrmPlay> MakeTable() {
     // The turn, built after the table, answers its drops.
-    auto table = std::make_unique<play::FrmPlay>(
-        Services(), state, net, testing_support::Screen96(1280, 1024),
-        play::FrmPlayNeighbours{
-            .dropRules = platform::BuiltLater<table::DropRules>([this]() -> table::DropRules& { return *turn; })});
+    play::FrmPlayNeighbours around = testing_support::Quietly(quiet);
+    around.dropRules = platform::BuiltLater<table::DropRules>([this]() -> table::DropRules& { return *turn; });
+    auto table = std::make_unique<play::FrmPlay>(Services(), state, net, testing_support::Screen96(1280, 1024),
+                                                 std::move(around));
     testing_support::LayOutAsAtStartUp(*table);
     return table;
   }
@@ -146,6 +146,7 @@ class HumanTurnTest : public ::testing::Test, protected testing_support::TableRi
   play::NetState net;
   FakePlayHooks hooks{state};
   FakeNeighbours neighbours;
+  testing_support::QuietNeighbours quiet;
   std::unique_ptr<play::FrmPlay> frmPlay = MakeTable();
   play::MoveServices moves{piles, state, *frmPlay, sounds, wait, guard, hooks, net, 0, {}};
   play::ComputerPlayer computer{moves};
