@@ -21,6 +21,7 @@
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/game_program.h"
 #include "play/start_up.h"
 
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
   platform::PrepareSoundServerLookup();
   QApplication app(argc, argv);
-  app.setApplicationName("Marrowdale");
+  app.setApplicationName(platform::kProgramTitle);
 
   const QString appPath = QCoreApplication::applicationDirPath() + "/";
 
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
   // shipped seed where they are missing.
   play::Preflight preflight = play::PrepareStart(appPath);
   if (preflight.result != play::Preflight::Result::Ok) {
-    platform::QtUi().MsgBox(play::PreflightText(preflight), platform::vbCritical, play::kProgramTitle);
+    platform::QtUi().MsgBox(play::PreflightText(preflight), platform::vbCritical, platform::kProgramTitle);
     return preflight.result == play::Preflight::Result::AlreadyRunning ? 0 : 1;
   }
 

@@ -45,6 +45,7 @@
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/frm_play.h"
 #include "play/game_program.h"
 #include "play/joined_parts.h"
@@ -438,7 +439,7 @@ int main(int argc, char** argv) {
   for (const char* var : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
     qputenv(var, (home.path() + "/" + var).toLocal8Bit());
   QApplication app(argc, argv);
-  app.setApplicationName("Marrowdale");
+  app.setApplicationName(platform::kProgramTitle);
 
   const QString source = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + "/";
   const auto folders = media::SetUpFolders(source);

@@ -11,12 +11,14 @@
 
 #include "platform/key_translator.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/top_level_command.h"
 
 namespace play {
 
 namespace {
 
+using platform::kProgramTitle;
 constexpr const char* kResetMatchTitle = "Reset Match Points";
 constexpr const char* kMusicUnavailableTitle = "Music Unavailable";
 constexpr int kFrameCheckMs = 50;  // how often the first show looks for the real frame
@@ -28,7 +30,7 @@ FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, con
                  GameClock::Now now, QWidget* parent)
     : table::CardTable(services, parent), clock(std::move(now)), playState_(state), screen_(screen) {
   setObjectName("frmPlay");
-  setWindowTitle("Marrowdale");
+  setWindowTitle(kProgramTitle);
   if (!pictures.icon.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(pictures.icon)));
 
   StatusBar1 = new StatusBar(this);

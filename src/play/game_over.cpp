@@ -8,6 +8,7 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "play/apply_move.h"
 #include "play/high_scores.h"
@@ -96,7 +97,7 @@ void EnterTheHighScores(GameOverServices& s, std::int16_t winner, const QString&
     qWarning() << "Game over: the high scores were not updated";
   }
   if (!notice.isEmpty())
-    s.ui.MsgBox(notice, platform::vbOKOnly | platform::vbExclamation, QStringLiteral("Marrowdale"));
+    s.ui.MsgBox(notice, platform::vbOKOnly | platform::vbExclamation, QString::fromLatin1(platform::kProgramTitle));
 }
 
 }  // namespace

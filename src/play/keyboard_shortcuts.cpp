@@ -5,6 +5,7 @@
 #include "platform/key_translator.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/frm_play.h"
 #include "play/menu_commands.h"
 #include "play/start_up.h"
@@ -118,7 +119,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
           GameMenu(kCmdStalemate);
         break;
       case platform::kVkDelete:
-        s_.saved.ui.MsgBox("What are you trying to Delete?", platform::vbOKOnly, "Marrowdale");
+        s_.saved.ui.MsgBox("What are you trying to Delete?", platform::vbOKOnly, platform::kProgramTitle);
         break;
       case platform::kVkF2:
         if (offline)
@@ -172,7 +173,7 @@ void MenuCommands::ShowWindowSizes() {
   const table::PictureBox* first = hold.Picture8[1];
   const WindowSizes sizes{hold.frameGeometry().height() * tpp, hold.height() * tpp, hold.frameGeometry().width() * tpp,
                           first ? first->height() * tpp : 0};
-  s_.saved.ui.MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, kProgramTitle);
+  s_.saved.ui.MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, platform::kProgramTitle);
 }
 
 void MenuCommands::SwitchPlaceHolders() {

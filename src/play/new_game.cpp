@@ -3,6 +3,7 @@
 #include "platform/settings.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "play/net_state.h"
 #include "play/utilities.h"
@@ -184,7 +185,7 @@ void cmdDeal_Click(NewGameServices& s, const RestoreContext& ctx) {
     }
     st.TutorialContinue = false;
     const RestoreResult restored = RestoreGame(s.saved, ctx, kTutorialRecord, GameFile::SavedGames, false,
-                                               Refusal{kTutorialGameMissingText, kTutorialGameMissingTitle});
+                                               Refusal{kTutorialGameMissingText, platform::kProgramTitle});
     if (restored != RestoreResult::Restored) s.deal.view.SetImageVisible(TableImage::cmdDeal, true);
   } else {
     if (RemoteSide(s)) s.deal.view.SetLabel(TableLabel::lblMessage, QString());

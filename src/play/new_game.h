@@ -44,7 +44,6 @@ inline constexpr char kSampleReversedText[] = " REVERSED";
 inline constexpr char kTutorialDealText[] =
     "\r\n\r\n\r\n\r\nAfter the deal is complete, click the Next button below to continue.";
 inline constexpr char kTutorialGameMissingText[] = "The tutorial's game could not be read from the saved-games file.";
-inline constexpr char kTutorialGameMissingTitle[] = "Marrowdale";
 // Waits for the online peer's turn and replays it on the table; returns
 // when the turn is the local player's again, the game has ended or the peer
 // is gone.

@@ -7,6 +7,7 @@
 
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "platform/write_failures.h"
 #include "play/rule_checks.h"
@@ -401,7 +402,7 @@ void ClearTempMoves(SavedGames& saved, bool open, const QString& DataPath, platf
   if (!opened && !saved.MoveFileWarned) {
     saved.MoveFileWarned = true;
     ui.MsgBox(MoveFileUnavailableText(path, saved.MoveFile.LastError()), platform::vbOKOnly | platform::vbExclamation,
-              QString::fromLatin1(kMoveFileTitle));
+              QString::fromLatin1(platform::kProgramTitle));
   }
 }
 

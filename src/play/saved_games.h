@@ -45,7 +45,6 @@ inline constexpr char kRestartTitle[] = "Restarting Current Game";
 inline constexpr char kSampleGamePanel[] = "   Sample Game Number";
 inline constexpr char kNothingToUndoText[] = "There is nothing to undo.";
 inline constexpr char kUndoTitle[] = "Undo";
-inline constexpr char kMoveFileTitle[] = "Marrowdale";
 inline constexpr char kMoveFileUnavailableText[] =
     "You can play on, but moves cannot be undone until Marrowdale is started again.";
 inline constexpr char kNewGameBackupTitle[] = "New Game";

@@ -13,6 +13,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "platform/write_failures.h"
 #include "play/frm_play.h"
@@ -231,7 +232,7 @@ void StartUp::Tell(const QString& text, int style, const QString& title) {
   if (!s_.wait.Exiting()) s_.ui.MsgBox(text, style, title);
 }
 
-void StartUp::TellFailure(const QString& text) { Tell(text, platform::vbCritical, kProgramTitle); }
+void StartUp::TellFailure(const QString& text) { Tell(text, platform::vbCritical, platform::kProgramTitle); }
 
 bool StartUp::OpenPlayersFile() {
   const QString path = PlayersPath(s_.folders);
@@ -241,7 +242,7 @@ bool StartUp::OpenPlayersFile() {
   }
   const PlayersFileCheck check = CheckPlayersFile(s_.folders);
   if (!check.message.isEmpty())
-    Tell(check.message, check.ok ? platform::vbExclamation : platform::vbCritical, kProgramTitle);
+    Tell(check.message, check.ok ? platform::vbExclamation : platform::vbCritical, platform::kProgramTitle);
   if (!check.ok) return false;
   if (const QString problem = WritableProblem(path); !problem.isEmpty()) {
     TellFailure(QString(kUnableToStartText) + "\r\n\r\n" + problem);
@@ -301,7 +302,7 @@ bool StartUp::Run() {
 
   st_.LargeFonts = s_.screen.LargeFonts();
   if (const QString warning = ScreenWarning(s_.screen.WidthTwips(), st_.LargeFonts); !warning.isEmpty())
-    Tell(warning, platform::vbCritical, kProgramTitle);
+    Tell(warning, platform::vbCritical, platform::kProgramTitle);
 
   s_.frmPlay.FitMainWindow();
   // A termination signal heard in the pauses or a box ends start-up before

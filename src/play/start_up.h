@@ -39,7 +39,6 @@ struct ScoreState;
 
 // Why the program could not start.
 inline constexpr char kFilesMissingText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing.";
-inline constexpr char kProgramTitle[] = "Marrowdale";
 inline constexpr char kAlreadyRunningText[] = "The game is already running.";
 inline constexpr char kUnableToStartText[] = "Unable to start Marrowdale!";
 inline constexpr char kFilesMissingOrCorruptText[] = "Unable to start Marrowdale!\r\n\r\nFiles are missing or corrupt.";

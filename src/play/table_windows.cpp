@@ -3,6 +3,7 @@
 #include "media/html_help.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/player_in_play.h"
 #include "play/table_look.h"
 #include "play/turn_cycle.h"
@@ -14,7 +15,7 @@ TableWindows::TableWindows(TableWindowsParts parts) : p_(std::move(parts)), help
   FrmPlay& view = p_.view;
   music_ = std::make_unique<media::Music>(
       media::MusicServices{p_.folders, p_.wait, p_.ui, p_.settingsStore, p_.sound, [this] { return p_.player.SoundOn; },
-                           kProgramTitle, [this] { p_.turns.FinishTopLevelCommand(); }, &p_.writeFailures,
+                           platform::kProgramTitle, [this] { p_.turns.FinishTopLevelCommand(); }, &p_.writeFailures,
                            [this] { ShowMusicUnavailable(); }},
       std::move(p_.musicPlayer));
   if (music_->MusicUnavailable()) ShowMusicUnavailable();

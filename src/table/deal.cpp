@@ -7,6 +7,7 @@
 #include "platform/recordfile.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "table/sound_effects.h"
 #include "table/table_view.h"
@@ -15,7 +16,6 @@ namespace table {
 
 namespace {
 
-constexpr char kProgramTitle[] = "Marrowdale";
 constexpr char kSampleGamesTitle[] = "Sample Games";
 
 constexpr int kShufflePasses = 10;
@@ -118,7 +118,7 @@ DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& 
   // follows.
   if (!IsFullDeck(p, 0) || !IsFullDeck(p, 1)) {
     qCritical("deal refused: the Reserve arrays do not hold two full decks");
-    if (!shared) s.ui.MsgBox(kBadDecksText, platform::vbCritical, kProgramTitle);
+    if (!shared) s.ui.MsgBox(kBadDecksText, platform::vbCritical, platform::kProgramTitle);
     return DealResult::BadDecks;
   }
 
