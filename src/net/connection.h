@@ -103,7 +103,6 @@ constexpr int kChatAlertGapMs = 250;
 // The remote's save question follows the host's quit notice after this.
 constexpr double kQuitNoticePauseSeconds = 0.02;
 
-inline constexpr char kJoinSoundFile[] = "~108.tmp";  // in DataPath
 inline constexpr char kConnectionFailedText[] = "Network connection failed.";
 inline constexpr char kHostSilentText[] =
     "The HOST did not answer.\r\nCheck that you have the correct IP ADDRESS from the HOST.";

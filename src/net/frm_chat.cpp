@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "net/opponents_file.h"
 #include "platform/recordfile.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -271,7 +272,7 @@ FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
   table::PlaceFormLines(*this, lines_, parts_.screen.TwipsPerPixel());
   GetSoundList();
   GetIconList();
-  if (parts_.showDefaultAvatar) ScaleAvatar(kDefaultAvatarName);
+  if (parts_.showDefaultAvatar) ScaleAvatar(kDefaultAvatar);
   PlaceSlap();
   PlaceOverTable(parent);
 }
@@ -642,8 +643,8 @@ QString& FrmChat::Avatar() { return parts_.OpponentAvatar ? *parts_.OpponentAvat
 void FrmChat::ScaleAvatar(const QString& Name) {
   // The name comes from the opponent's record: only a bare name is looked up.
   if (!BareFileName(Name)) return;
-  const QString path = Name == QLatin1String(kDefaultAvatarName) ? parts_.AppPath + "Data/" + kAvatarsDir + "/" + Name
-                                                                 : AvatarsFolder() + "/" + Name;
+  const QString path = Name == QLatin1String(kDefaultAvatar) ? parts_.AppPath + "Data/" + kAvatarsDir + "/" + Name
+                                                             : AvatarsFolder() + "/" + Name;
   const QPixmap picture(path);
   if (picture.isNull()) return;
   const QSize fitted = picture.size().scaled(avatarBox_.size(), Qt::KeepAspectRatio);
@@ -682,9 +683,9 @@ void FrmChat::Add_Avatars() {
     }
     avatar = name;
   }
-  if (avatar.isEmpty() || avatar == QLatin1String(kDefaultAvatarName)) return;
+  if (avatar.isEmpty() || avatar == QLatin1String(kDefaultAvatar)) return;
   if (!BareFileName(avatar) || !QFileInfo(folder + "/" + avatar).isFile()) {
-    avatar = kDefaultAvatarName;
+    avatar = kDefaultAvatar;
     ScaleAvatar(avatar);
     return;
   }
@@ -702,8 +703,8 @@ void FrmChat::AvatarSlap() {
 void FrmChat::ImgAvatar_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift) {
   if (button == Qt::RightButton) return Add_Avatars();
   if (shift == Qt::ControlModifier) {
-    Avatar() = kDefaultAvatarName;
-    ScaleAvatar(kDefaultAvatarName);
+    Avatar() = kDefaultAvatar;
+    ScaleAvatar(kDefaultAvatar);
     return;
   }
   AvatarSlap();

@@ -174,7 +174,7 @@ void Connection::HostReaction(int index, const NetMessage& m) {
   table::TableView& view = parts_.view;
   switch (m.kind) {
     case kMsgNM:
-      parts_.sound.Play(parts_.folders.DataPath + kJoinSoundFile);
+      parts_.sound.Play(parts_.folders.DataPath + kHostNoticeSound);
       view.SetLabel(TableLabel::lblTurn, m.text + " has joined the game.");
       net.OpponentName = m.text;
       view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);

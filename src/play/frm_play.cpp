@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <cmath>
 
+#include "media/music.h"
 #include "platform/key_translator.h"
 #include "platform/ui.h"
 #include "platform/version.h"
@@ -171,10 +172,10 @@ void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1
 
 void FrmPlay::ShowMusicUnavailable(const QString& reason) {
   musicUnavailableText_ = reason;
-  StatusBar1->SetText(kPanelMusic, kNoMusicPanelText);
+  StatusBar1->SetText(kPanelMusic, media::kNoMusicText);
   StatusBar1->SetToolTip(kPanelMusic, reason);
   // The panel grows to hold its text; the player's panel gives way.
-  const int needed = StatusBar1->fontMetrics().horizontalAdvance(QString(kNoMusicPanelText)) + 10;
+  const int needed = StatusBar1->fontMetrics().horizontalAdvance(QString(media::kNoMusicText)) + 10;
   if (StatusBar1->Width(kPanelMusic) < needed) {
     StatusBar1->SetWidth(kPanelMusic, needed);
     SizeStatusBar();

@@ -73,7 +73,6 @@ struct FrmPlayNeighbours {
   const SplashWindow* splash = nullptr;           // the splash window while it stands
 };
 
-inline constexpr char kNoMusicPanelText[] = "No music";
 constexpr int kResizeDelayMs = 200;
 constexpr int kClockTickMs = 1000;
 

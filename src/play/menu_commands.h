@@ -95,8 +95,7 @@ int MenuListTop(int panelHeightPixels, int CaptionHeight, int twipsPerPixel, int
 
 inline constexpr char kOnlineTitle[] = "Marrowdale Online";
 inline constexpr char kWaitForTurnText[] = "Wait until it's your turn to access this Menu.";
-inline constexpr char kMenuSoundFile[] = "~106.tmp";     // the panel comes up
-inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
+inline constexpr char kMenuSoundFile[] = "~106.tmp";  // the panel comes up
 
 // Previous Turn at the start of a game, here or at the other player's table.
 inline constexpr char kPreviousTurnTitle[] = "Previous Turn";

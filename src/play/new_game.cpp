@@ -8,6 +8,7 @@
 #include "play/net_state.h"
 #include "play/utilities.h"
 #include "table/busy_guard.h"
+#include "table/deal.h"
 #include "table/sound_effects.h"
 #include "table/table_view.h"
 
@@ -46,7 +47,8 @@ bool LoadNumberedSampleGame(NewGameServices& s, std::int16_t number) {
       table::LoadSampleGame(number, s.sample.SampleDealReversed, s.AppPath, s.deal.piles, s.deal.ui, s.random);
   if (loaded != table::SampleLoad::Loaded) return false;
   s.sample.SampleGameNumber = number;
-  s.settings.SaveSetting(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, QString::number(number));
+  s.settings.SaveSetting(platform::kSettingsApp, platform::kSettingsSection, kSampleSettingKey,
+                         QString::number(number));
   QString panel = s.PlayerName + kSampleGamePanel + vb::Str(static_cast<int>(number));
   if (s.sample.SampleDealReversed) panel += kSampleReversedText;
   s.deal.view.SetStatusPanel(kPlayerNamePanel, panel);
@@ -60,7 +62,7 @@ std::int16_t NextSampleGameNumber(const platform::SettingsStore& settings, platf
   // A counter that is missing, not a number or out of range starts again
   // from the first game rather than asking for a game that does not exist.
   long long stored =
-      settings.GetNumber(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, kFirstSampleGame - 1);
+      settings.GetNumber(platform::kSettingsApp, platform::kSettingsSection, kSampleSettingKey, kFirstSampleGame - 1);
   if (stored < kFirstSampleGame - 1 || stored > kLastSampleGame) stored = stored < 0 ? 0 : kLastSampleGame;
   long long number = stored + 1;
 
@@ -74,7 +76,7 @@ std::int16_t NextSampleGameNumber(const platform::SettingsStore& settings, platf
     }
   }
   if (number > kLastSampleGame) {
-    ui.MsgBox(kAllSampleGamesPlayedText, platform::vbInformation, kSampleGamesTitle);
+    ui.MsgBox(kAllSampleGamesPlayedText, platform::vbInformation, table::kSampleGamesTitle);
     number = kFirstSampleGame;
   }
   return static_cast<std::int16_t>(number);

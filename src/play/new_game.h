@@ -26,15 +26,12 @@ struct SampleGames {
 };
 
 // Where the number of the last sample game dealt is kept.
-inline constexpr char kSampleSettingApp[] = "Brackwell";
-inline constexpr char kSampleSettingSection[] = "Marrowdale4";
 inline constexpr char kSampleSettingKey[] = "Tip Number";
 inline constexpr int kFirstSampleGame = 1;
 inline constexpr int kLastSampleGame = 10;
 
 inline constexpr char kChooseSampleGamePrompt[] = "Choose Sample Game";
 inline constexpr char kChooseSampleGameTitle[] = "Sample Game";
-inline constexpr char kSampleGamesTitle[] = "Sample Games";
 inline constexpr char kAllSampleGamesPlayedText[] =
     "How are you doing so far? You've played 10 different games.\r\n\r\n"
     "Out of the 10 sample games, at least 5 of them are winnable if you play your cards right!\r\n\r\n"

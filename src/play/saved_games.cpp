@@ -13,6 +13,7 @@
 #include "play/rule_checks.h"
 #include "play/utilities.h"
 #include "table/busy_guard.h"
+#include "table/table_settings.h"
 #include "table/table_view.h"
 
 namespace play {
@@ -20,7 +21,6 @@ namespace play {
 namespace {
 
 constexpr int kFirstStatusPanel = 1;
-constexpr int kCoinTossRule = 2;
 
 QString FixedDescription(const QString& text) {
   return text.left(SavedGameRecord::kDescriptionWidth)
@@ -258,7 +258,7 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
   s.hooks.ShowPileCounts();
   if (!st.TutorialMode) s.hooks.RedrawTable();
 
-  if (restart && ctx.FirstPlayerRule == kCoinTossRule &&
+  if (restart && ctx.FirstPlayerRule == table::kFirstPlayerCoinToss &&
       s.ui.MsgBox(QString::fromLatin1(kCoinTossQuestion), platform::vbYesNo, QString::fromLatin1(kRestartTitle)) ==
           platform::vbNo)
     st.CurrentTurn = st.CurrentTurn == table::Turn::Local ? table::Turn::Opponent : table::Turn::Local;
@@ -305,7 +305,7 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
   }
 
   ShowTurnStatus(st, false, s.view);
-  if (gameStart && ctx.FirstPlayerRule != kCoinTossRule) {
+  if (gameStart && ctx.FirstPlayerRule != table::kFirstPlayerCoinToss) {
     st.CurrentTurn = s.hooks.WhoGoesFirst(ctx.FirstPlayerRule);
     s.view.SetLabel(table::TableLabel::lblMessage, st.Message);
     if (st.CurrentTurn == table::Turn::Opponent) Pause(s.wait, 2.0);

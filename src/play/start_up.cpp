@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "media/embedded_files.h"
+#include "media/music_list_file.h"
 #include "media/png_painting.h"
 #include "platform/recordfile.h"
 #include "platform/settings.h"
@@ -29,6 +30,7 @@
 #include "play/utilities.h"
 #include "table/backgrounds.h"
 #include "table/game_state.h"
+#include "table/table_settings.h"
 
 namespace play {
 
@@ -54,7 +56,7 @@ QString GarbledRecord(const PlayerRecord& r, int n) {
       InRange(r.CurrentStructure, kFirstStructure, kLastStructure) ||
       InRange(r.ThinkLevel, kMinThinkLevel, kMaxThinkLevel) || InRange(r.AnimSpeed, kMinAnimSpeed, kMaxAnimSpeed) ||
       IsBoolean(r.SoundOn) || IsBoolean(r.NoIntroMusic) || IsBoolean(r.WoodPlaceHolders) ||
-      InRange(r.CardSoundSet, kCardSoundWood, kCardSoundNone) || r.CardDeck >= kBuiltInCardDeck ||
+      InRange(r.CardSoundSet, kCardSoundWood, table::kNoCardSounds) || r.CardDeck >= kBuiltInCardDeck ||
       r.CardBack >= kOwnCardBack || InRange(r.FirstPlayerRule, kFirstPlayerLowestCard, kFirstPlayerCoinToss);
   return anyInRange ? QString() : "record " + QString::number(n) + " holds no setting in its range";
 }
@@ -293,7 +295,7 @@ bool StartUp::Run() {
   s_.splash.Show();
   s_.wait.Pause(kSplashPauseSeconds);
   if (!st_.NoIntroMusic && !s_.wait.Exiting()) {
-    if (!s_.music.PlayMP3(s_.folders.AppPath + kIntroMusicFile)) {
+    if (!s_.music.PlayMP3(s_.folders.AppPath + media::kIntroFile)) {
       st_.NoIntroMusic = true;
       st_.MusicUnavailable = true;
     }
@@ -399,7 +401,8 @@ bool StartUp::OpenDoor() {
 
   s_.frmPlay.ClearTable();
   s_.sample.SampleGameNumber = static_cast<std::int16_t>(std::clamp<long long>(
-      s_.settingsStore.GetNumber(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, 0), 0, kLastSampleGame));
+      s_.settingsStore.GetNumber(platform::kSettingsApp, platform::kSettingsSection, kSampleSettingKey, 0), 0,
+      kLastSampleGame));
   if (!OpenSavedGamesFile(s_.saved, s_.folders.DataPath)) {
     TellFailure(QString(kUnableToStartText) + "\r\n\r\n" +
                 WritableProblem(s_.folders.DataPath + QString::fromLatin1(kSavedGamesFileName)));

@@ -4,6 +4,7 @@
 
 #include "play/table_search.h"
 #include "table/card.h"
+#include "table/sound_effects.h"
 
 namespace play {
 
@@ -129,7 +130,7 @@ table::Turn WhoGoesFirst(int storedRule, const PileArrays& piles, PlayState& sta
                          const FirstPlayerOutput& out, QString* whoGoesFirstText) {
   const FirstPlayerRule rule = FirstPlayerRuleFromStored(storedRule);
   const FirstPlayerResult result = DecideFirstPlayer(piles, rule, people, out.draw);
-  if (result.allEqual) out.effects.PlaySfx(kCoinTossEffect);
+  if (result.allEqual) out.effects.PlaySfx(table::kCoinTossEffect);
   state.Message = result.Message;
   if (whoGoesFirstText) *whoGoesFirstText = result.WhoGoesFirstText;
 

@@ -106,7 +106,8 @@ class CardTable : public QWidget {
   void SetEmptyPilePictures();
   void RefreshEmptyPilePictures() { SetEmptyPilePictures(); }
 
-  // Painting.
+  // Painting. The sound value kEmptyMarker asks for the empty-pile look.
+  static constexpr int kEmptyMarker = 88;
   void PaintCard(PileControl pile, int index, CardCode card, int sound);
   // The one-card draw into any picture box, also the small windows' and
   // the Preferences previews'.

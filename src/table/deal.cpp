@@ -10,19 +10,16 @@
 #include "platform/version.h"
 #include "platform/wait.h"
 #include "table/sound_effects.h"
+#include "table/table_settings.h"
 #include "table/table_view.h"
 
 namespace table {
 
 namespace {
 
-constexpr char kSampleGamesTitle[] = "Sample Games";
-
 constexpr int kShufflePasses = 10;
 
-constexpr int kCoinTossEffect = 11;
 constexpr int kRecycleEffect = 6;
-constexpr int kCoinTossRule = 2;
 
 constexpr double kAfterLayoutPause = 0.7;
 constexpr double kOpponentFirstPause = 2.0;
@@ -161,7 +158,7 @@ DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& 
       s.view.SetLabel(TableLabel::lblMessage, text);
     }
   }
-  if (decidesHere && FirstPlayerRule == kCoinTossRule) s.sfx.PlaySfx(kCoinTossEffect);
+  if (decidesHere && FirstPlayerRule == kFirstPlayerCoinToss) s.sfx.PlaySfx(kCoinTossEffect);
 
   if (g.CurrentTurn == Turn::Opponent) {
     s.wait.Pause(kOpponentFirstPause);

@@ -105,6 +105,7 @@ std::optional<SampleGameRecord> ReadSampleGame(const QString& AppPath, int n);
 SampleLoad LoadSampleGame(std::int16_t n, bool SampleDealReversed, const QString& AppPath, PileArrays& piles,
                           platform::UiService& ui, const RandomSource& random);
 
+inline constexpr char kSampleGamesTitle[] = "Sample Games";
 inline constexpr char kSampleNotAvailable[] = "Sample game %1 is not available.";
 
 enum class DealResult {

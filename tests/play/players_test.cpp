@@ -14,6 +14,7 @@
 #include "support/temp_home.h"
 #include "table/fake_table_view.h"
 #include "table/game_state.h"
+#include "table/table_settings.h"
 
 namespace play {
 namespace {
@@ -180,7 +181,7 @@ TEST_F(PlayersTest, SaveStoresChangedSettingsAndLeavesTheOtherWritersFields) {
   s.AnimSpeed = 540;
   s.SoundOn = false;
   s.NoIntroMusic = false;
-  s.CardSoundSet = kCardSoundNone;
+  s.CardSoundSet = table::kNoCardSounds;
   s.CardDeck = 4;
   s.CardBack = 1;
   s.FontColor = 0x00ABCDEF;
@@ -199,7 +200,7 @@ TEST_F(PlayersTest, SaveStoresChangedSettingsAndLeavesTheOtherWritersFields) {
   EXPECT_EQ(r.AnimSpeed, 540);
   EXPECT_EQ(r.SoundOn, vb::False);
   EXPECT_EQ(r.NoIntroMusic, vb::False);
-  EXPECT_EQ(r.CardSoundSet, kCardSoundNone);
+  EXPECT_EQ(r.CardSoundSet, table::kNoCardSounds);
   EXPECT_EQ(r.CardDeck, 4);
   EXPECT_EQ(r.CardBack, 1);
   EXPECT_EQ(r.FontColor, 0x00ABCDEF);
@@ -219,7 +220,7 @@ TEST_F(PlayersTest, SaveStoresChangedSettingsAndLeavesTheOtherWritersFields) {
   ASSERT_EQ(LoadPlayer(3, again, Services()), PlayerFileResult::Ok);
   EXPECT_EQ(again.CurrentStructure, 1004);
   EXPECT_EQ(again.CardDeck, 4);
-  EXPECT_EQ(again.CardSoundSet, kCardSoundNone);
+  EXPECT_EQ(again.CardSoundSet, table::kNoCardSounds);
   EXPECT_EQ(table.listedName, "Beach.bmp");
 }
 
