@@ -240,8 +240,7 @@ void Connection::NetCleanUp() {
   handshakeTimer_.stop();
   NetSockIndex_ = 0;
   net.NetConnCount = 0;
-  if (net.NetConnIndex != play::kNetConnSettingUp && net.NetFileOpen)
-    play::SaveScoreRec(parts_.scores, parts_.scoreStore);
+  if (!net.SettingUp() && net.NetFileOpen) play::SaveScoreRec(parts_.scores, parts_.scoreStore);
 
   table::TableView& view = parts_.view;
   view.SetLabelVisible(TableLabel::StatusMsg, false);
@@ -339,7 +338,7 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
   play::NetState& net = parts_.net;
   if (!PeerSocket(index)) return;
   platform::UiService& ui = parts_.ui;
-  if (number == platform::kWsaHostNotFound && !Host() && net.NetConnIndex == play::kNetConnSettingUp) {
+  if (number == platform::kWsaHostNotFound && !Host() && net.SettingUp()) {
     // The typed address names no computer: the connect itself failed.
     ui.MsgBox(kNotInServiceText, platform::vbExclamation, platform::kProgramTitle);
     net.NetIsHost = play::kNetAttemptFailed;

@@ -33,8 +33,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
   if (Shift == 0) {
     // While a connection is set up the function keys wait, except the two
     // that end it and leave the program, which work at every moment.
-    if (KeyCode > kLastArrowKey && KeyCode != platform::kVkF9 && KeyCode != platform::kVkF12 &&
-        s_.net.NetConnIndex == kNetConnSettingUp)
+    if (KeyCode > kLastArrowKey && KeyCode != platform::kVkF9 && KeyCode != platform::kVkF12 && s_.net.SettingUp())
       return;
     switch (KeyCode) {
       case platform::kVkF1: HelpMenu(kHelpManual, 0); break;
