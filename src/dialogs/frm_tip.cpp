@@ -345,7 +345,7 @@ void FrmTip::KeepClear() {
   if (shown(table.cmdDeal)) sights.marks.push_back(onScreen(table.cmdDeal));
   if (table.MessagePanelShown()) sights.marks.push_back(onScreen(table.lblMessage));
   // The piles a move may go to.
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= table::kSharedPiles; ++i) {
     for (const table::PictureBox* pile : {table.picCenter[i], table.picTableau[i]})
       if (shown(pile) && (pile == table.picCenter[i] || pile->isEnabled()))
         sights.sharedPiles.push_back(onScreen(pile));

@@ -8,6 +8,7 @@
 #include "platform/vb.h"
 #include "play/rule_checks.h"
 #include "table/card.h"
+#include "table/deal.h"
 #include "table/pile_ops.h"
 
 namespace net {
@@ -138,7 +139,7 @@ bool TargetTakesCard(const ReceivedMove& m, const PileArrays& p) {
 // The most cards a Reserve can hold: the 13 it is dealt, and on the one of
 // them that lies face up the rest of that card's suit from both decks, as
 // cards are loaded onto it only in suit.
-constexpr int kReserveMostCards = 13 + 2 * table::kRanksPerSuit - 1;
+constexpr int kReserveMostCards = table::kReserveDealt + table::kSides * table::kRanksPerSuit - 1;
 
 // Whether a game can have come to this table: each Center pile built from
 // its Ace up in one suit and each Tableau pile down in alternating colours

@@ -456,7 +456,7 @@ FrmPlay::InSight FrmPlay::PlacesInSight() const {
     add(picPlayer[i]);
     add(picOpponent[i]);
   }
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= table::kSharedPiles; ++i) {
     add(picCenter[i]);
     add(picTableau[i]);
     add(lblTabCnt[i]);

@@ -269,7 +269,7 @@ void Backgrounds::NextStructure(int k) {
 }
 
 void Backgrounds::SetTableauCountColor(std::uint32_t color) {
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= kSharedPiles; ++i) {
     QLabel* label = table_.lblTabCnt[i];
     if (!label) continue;
     QPalette pal = label->palette();
