@@ -138,7 +138,7 @@ struct TableWindow {
   play::PlayState state;
   table::TableSettings settings;
   platform::WaitService wait;
-  platform::FakeUi ui;
+  platform::SilentUi ui;
   QuietNeighbours neighbours;
   std::unique_ptr<play::FrmPlay> window;
 };

@@ -452,11 +452,11 @@ int main(int argc, char** argv) {
   parts.screen.widthPixels = parts.screen.availWidth = kScreenWidth;
   parts.screen.heightPixels = kScreenHeight;
   parts.screen.availHeight = kScreenHeight - 40;
-  parts.ui = std::make_unique<platform::FakeUi>();
-  parts.sound = std::make_unique<platform::FakeSoundChannel>();
+  parts.ui = std::make_unique<platform::SilentUi>();
+  parts.sound = std::make_unique<platform::SilentSoundChannel>();
   // A silent player that can play: the status bar shows "Music", as on a
   // computer with sound, not the panel of a system without music.
-  parts.musicPlayer = std::make_unique<media::FakeMusicPlayer>();
+  parts.musicPlayer = std::make_unique<media::SilentMusicPlayer>();
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.path() + "/XDG_CONFIG_HOME");
   parts.seed = kSampleSeed;
   parts.cardDeckRoot = home.path() + "/no-card-decks";  // the game's own deck only

@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "dialogs/program_rig.h"
+#include "dialogs/started_program.h"
 #include "dialogs/tutorial.h"
 #include "table/busy_guard.h"
 

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "platform/ui.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 
 namespace media {

@@ -19,6 +19,8 @@
 #include "play/frm_play.h"
 #include "play/frm_play_rig.h"
 #include "play/players.h"
+#include "support/fake_sound_channel.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 #include "support/test_files.h"
 #include "table/table_rig.h"

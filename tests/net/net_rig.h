@@ -26,6 +26,8 @@
 #include "play/net_state.h"
 #include "play/player_record.h"
 #include "play/score_records.h"
+#include "support/fake_sound_channel.h"
+#include "support/fake_ui.h"
 #include "table/busy_guard.h"
 #include "table/fake_table_view.h"
 #include "table/game_state.h"

@@ -9,6 +9,7 @@
 #include "net/line_protocol.h"
 #include "net/net_rig.h"
 #include "platform/vb.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 
 namespace net {

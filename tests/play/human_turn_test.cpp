@@ -17,6 +17,7 @@
 #include "platform/wait.h"
 #include "play/frm_play.h"
 #include "play/top_level_command.h"
+#include "support/fake_sound_channel.h"
 #include "support/temp_home.h"
 #include "table/busy_guard.h"
 #include "table/card_deck.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "play/table_search.h"
+#include "support/fake_sound_channel.h"
 #include "table/card.h"
 #include "table/fake_sound_effects.h"
 #include "table/fake_table_view.h"

@@ -16,6 +16,7 @@
 #include "platform/write_failures.h"
 #include "play/rule_checks.h"
 #include "support/child_process.h"
+#include "support/fake_ui.h"
 #include "support/test_files.h"
 #include "table/busy_guard.h"
 #include "table/deal.h"
