@@ -195,8 +195,8 @@ class Connection : public QObject,
 
   // The line protocol's operations.
   void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);
-  // Until NetWaitDone, the end of the connection, a failed attempt or the
-  // program's close.
+  // Until EndConnectionWait, the end of the connection, a failed attempt or
+  // the program's close.
   void WaitForConnection();
   // Waits until a line of one of the kinds is dispatched; false when the
   // peer quit or was lost, the connection ended or the program closes.

@@ -102,8 +102,8 @@ QString CleanPeerName(const QString& name);
 // The peer's version digits from a received IP line ("40").
 QString PeerVersionDigits(const QString& line);
 
-// Tableau numbers: TabOrderOut translates an own pile into the peer's
-// numbering, TabOrderIn a received one into the own (older peers only).
+// Tableau numbers: Out translates an own pile into the peer's numbering, In
+// a received one into the own (older peers only).
 // Index 0 is unused.
 struct TabOrder {
   std::array<std::int16_t, table::kSharedPiles + 1> Out{};
