@@ -16,6 +16,7 @@
 #include "platform/ui.h"
 #include "platform/wait.h"
 #include "play/frm_play.h"
+#include "play/menu_commands.h"
 #include "play/top_level_command.h"
 #include "table/busy_guard.h"
 #include "table/game_state.h"
@@ -448,10 +449,11 @@ bool FrmTip::AskToClose() {
   const platform::UiService::OwnedBy owner(s_.ui, this);
   if (CurrentTip_ < StepCount()) {
     if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo | platform::vbDefaultButton2,
-                     QString::fromLatin1(kTutorialTitle)) != platform::vbYes)
+                     QString::fromLatin1(play::kTutorialTitle)) != platform::vbYes)
       return closed_;
     if (closed_) return true;
-    s_.ui.MsgBox(QString::fromLatin1(kTutorialAgainText), platform::vbOKOnly, QString::fromLatin1(kTutorialTitle));
+    s_.ui.MsgBox(QString::fromLatin1(kTutorialAgainText), platform::vbOKOnly,
+                 QString::fromLatin1(play::kTutorialTitle));
   }
   close();
   return true;

@@ -25,6 +25,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "table/backgrounds.h"
 
 namespace net {
 
@@ -661,7 +662,7 @@ void FrmChat::Add_Avatars() {
   const QString folder = AvatarsFolder();
   if (!QDir().mkpath(folder)) return;
   QString& avatar = Avatar();
-  const auto chosen = parts_.ui->GetOpenFileName({kAvatarTitle, folder, kAvatarFilter});
+  const auto chosen = parts_.ui->GetOpenFileName({kAvatarTitle, folder, table::kPictureFilter});
   if (chosen && !chosen->path.isEmpty()) {
     const QFileInfo source(chosen->path);
     QString name = source.fileName();

@@ -101,7 +101,7 @@ inline constexpr char kMenuSoundFile[] = "~106.tmp";  // the panel comes up
 inline constexpr char kPreviousTurnTitle[] = "Previous Turn";
 inline constexpr char kNoPreviousTurnText[] = "No previous turn to backup to.";
 // The tutorial was left for a command while its game still moved beneath it.
-inline constexpr char kTutorialLeftTitle[] = "Tutorial";
+inline constexpr char kTutorialTitle[] = "Tutorial";
 inline constexpr char kTutorialLeftText[] =
     "The tutorial is closed, and its game is now yours.\r\nChoose the command again once the cards have settled.";
 

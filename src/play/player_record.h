@@ -42,8 +42,6 @@ constexpr std::int16_t kMinAnimSpeed = 2;
 constexpr std::int16_t kMaxAnimSpeed = 540;
 constexpr std::int16_t kCardSoundWood = 0;
 constexpr std::int16_t kCardSoundMetallic = 1;
-constexpr std::int16_t kBuiltInCardDeck = table::kBuiltInDeck;  // n >= 2: deck n - 2 of the card-deck library
-constexpr std::int16_t kOwnCardBack = table::kOwnBack;          // n >= 1: back n - 1 of the card-deck library
 using table::kFirstPlayerCoinToss;
 using table::kFirstPlayerHighestCard;
 using table::kFirstPlayerLowestCard;

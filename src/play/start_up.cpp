@@ -29,6 +29,7 @@
 #include "play/tutorial_game.h"
 #include "play/utilities.h"
 #include "table/backgrounds.h"
+#include "table/card_deck.h"
 #include "table/game_state.h"
 #include "table/table_settings.h"
 
@@ -56,8 +57,8 @@ QString GarbledRecord(const PlayerRecord& r, int n) {
       InRange(r.CurrentStructure, kFirstStructure, kLastStructure) ||
       InRange(r.ThinkLevel, kMinThinkLevel, kMaxThinkLevel) || InRange(r.AnimSpeed, kMinAnimSpeed, kMaxAnimSpeed) ||
       IsBoolean(r.SoundOn) || IsBoolean(r.NoIntroMusic) || IsBoolean(r.WoodPlaceHolders) ||
-      InRange(r.CardSoundSet, kCardSoundWood, table::kNoCardSounds) || r.CardDeck >= kBuiltInCardDeck ||
-      r.CardBack >= kOwnCardBack || InRange(r.FirstPlayerRule, kFirstPlayerLowestCard, kFirstPlayerCoinToss);
+      InRange(r.CardSoundSet, kCardSoundWood, table::kNoCardSounds) || r.CardDeck >= table::kBuiltInDeck ||
+      r.CardBack >= table::kOwnBack || InRange(r.FirstPlayerRule, kFirstPlayerLowestCard, kFirstPlayerCoinToss);
   return anyInRange ? QString() : "record " + QString::number(n) + " holds no setting in its range";
 }
 

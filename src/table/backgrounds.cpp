@@ -34,7 +34,6 @@ constexpr char kSmallLogoFile[] = "splash.tmp";
 constexpr char kHandFiles[2][10] = {"handD.tmp", "handU.tmp"};
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr char kBackgroundFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
 
 QStringList PicturesIn(const QString& folder) {
   QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -338,7 +337,7 @@ void Backgrounds::ManageBackground(const QString& action) {
   QString start = adding ? media::GetPictureFolder(folders_) : userFolder;
   if (adding && start.isEmpty()) start = folders_.DocsPath;
   const std::optional<platform::ChosenFile> picked =
-      ui_.GetOpenFileName({action.toUpper() + " Background Picture", start, kBackgroundFilter});
+      ui_.GetOpenFileName({action.toUpper() + " Background Picture", start, kPictureFilter});
   if (!picked || picked->path.isEmpty()) return;
   const QString chosen = picked->path;
   const QFileInfo file(chosen);

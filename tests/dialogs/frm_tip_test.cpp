@@ -17,6 +17,7 @@
 
 #include "dialogs/started_program.h"
 #include "dialogs/tutorial.h"
+#include "play/menu_commands.h"
 #include "table/busy_guard.h"
 
 namespace dialogs {
@@ -151,7 +152,7 @@ TEST_F(FrmTipTest, ClosingAsksBeforeTheLastStepOnlyAndLetsEverythingGo) {
   ASSERT_NE(Tip(), nullptr) << "No keeps the tutorial";
   ASSERT_EQ(rig->ui->boxes.size(), 1u);
   EXPECT_EQ(rig->ui->boxes[0].text, kExitTutorialQuestion);
-  EXPECT_EQ(rig->ui->boxes[0].title, kTutorialTitle);
+  EXPECT_EQ(rig->ui->boxes[0].title, play::kTutorialTitle);
   EXPECT_EQ(rig->ui->boxes[0].style & platform::vbDefaultButton2, platform::vbDefaultButton2) << "No is the default";
 
   Tip()->cmdOK->click();  // Yes

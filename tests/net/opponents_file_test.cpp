@@ -122,7 +122,7 @@ TEST(ConnectionDialog, ConfirmsOnlyWhatPassesTheChecks) {
   dialog.Text3->setText("99999");
   dialog.cmdConnect_Click();
   ASSERT_EQ(ui.boxes.size(), 3u);
-  EXPECT_EQ(ui.boxes[0].title, kAddressTitle);
+  EXPECT_EQ(ui.boxes[0].title, kLanGameTitle);
   EXPECT_EQ(ui.boxes[1].title, kAddressDotsTitle);
   EXPECT_EQ(ui.boxes[2].text, kPortText);
   EXPECT_FALSE(dialog.Choice().confirmed);

@@ -12,6 +12,7 @@
 #include "platform/vb.h"
 #include "play/utilities.h"
 #include "support/temp_home.h"
+#include "table/card_deck.h"
 #include "table/fake_table_view.h"
 #include "table/game_state.h"
 #include "table/table_settings.h"
@@ -46,11 +47,11 @@ class FakePlayerTable : public PlayerTable, public PlayerBackgrounds {
   void SetEmptyPilePictures() override { log.push_back("SetEmptyPilePictures"); }
   void GetCardFaces(std::int16_t& deck) override {
     log.push_back("GetCardFaces");
-    if (deck < kBuiltInCardDeck || deck > kBuiltInCardDeck + decks) deck = kBuiltInCardDeck;
+    if (deck < table::kBuiltInDeck || deck > table::kBuiltInDeck + decks) deck = table::kBuiltInDeck;
   }
   void GetCardBacks(std::int16_t& back) override {
     log.push_back("GetCardBacks");
-    if (back < kOwnCardBack || back > decks) back = kOwnCardBack;
+    if (back < table::kOwnBack || back > decks) back = table::kOwnBack;
   }
   void ShowDealButton() override { log.push_back("ShowDealButton"); }
 
@@ -244,13 +245,13 @@ TEST_F(PlayersTest, OutOfRangeValuesLoadSafelyAndKeepTheirStoredBytes) {
   EXPECT_FLOAT_EQ(s.ThinkDelay, SpeedFactor(kMaxThinkLevel));
   EXPECT_EQ(s.FirstPlayerRule, kFirstPlayerLowestCard);
   EXPECT_EQ(s.CardSoundSet, kCardSoundWood);
-  EXPECT_EQ(s.CardDeck, kBuiltInCardDeck);
-  EXPECT_EQ(s.CardBack, kOwnCardBack);
+  EXPECT_EQ(s.CardDeck, table::kBuiltInDeck);
+  EXPECT_EQ(s.CardBack, table::kOwnBack);
   EXPECT_EQ(s.TextFontSize, kMaxTextFontSize);
   // The table draws what is in force: its own back, over its back colour,
   // and messages at a size the labels hold.
   EXPECT_EQ(table.applied.AnimSpeed, kMinAnimSpeed);
-  EXPECT_EQ(table.applied.CardBack, kOwnCardBack);
+  EXPECT_EQ(table.applied.CardBack, table::kOwnBack);
   EXPECT_EQ(table.applied.TextFontSize, kMaxTextFontSize);
 
   // Unchanged settings keep what was stored, so a deck missing today comes
@@ -266,9 +267,9 @@ TEST_F(PlayersTest, OutOfRangeValuesLoadSafelyAndKeepTheirStoredBytes) {
   EXPECT_EQ(Get(3).CardDeck, 2);
   EXPECT_EQ(Get(3).AnimSpeed, 0);
   // ...and changing it back to the built-in deck is stored too.
-  s.CardDeck = kBuiltInCardDeck;
+  s.CardDeck = table::kBuiltInDeck;
   ASSERT_EQ(SavePlayer(s, table, file), PlayerFileResult::Ok);
-  EXPECT_EQ(Get(3).CardDeck, kBuiltInCardDeck);
+  EXPECT_EQ(Get(3).CardDeck, table::kBuiltInDeck);
 }
 
 TEST(PlayerChecks, TakeTheNearestValidValueAtTheOtherEnd) {
