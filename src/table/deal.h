@@ -33,8 +33,8 @@ RandomSource SeededRandom(std::uint32_t seed);
 
 // Cards of the opening position per side.
 inline constexpr int kReserveDealt = 13;
-inline constexpr int kStockDealt = 35;
 inline constexpr int kTableauDealt = 4;
+inline constexpr int kStockDealt = kDeckSize - kReserveDealt - kTableauDealt;
 
 // Calls into the rest of the game that the deal makes; the game play
 // implements them.
