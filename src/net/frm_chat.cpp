@@ -26,6 +26,7 @@
 #include "platform/ui.h"
 #include "platform/vb.h"
 #include "table/backgrounds.h"
+#include "table/table_pictures.h"
 
 namespace net {
 
@@ -373,7 +374,7 @@ void FrmChat::PlaceSlap() {
   imgSlap->raise();
 }
 
-QString FrmChat::PicturePath(const QString& name) const { return parts_.AppPath + "Data/pictures/" + name; }
+QString FrmChat::PicturePath(const QString& name) const { return table::PicturesFolder(parts_.AppPath) + name; }
 
 QString FrmChat::AvatarsFolder() const { return parts_.UserPath + kAvatarsDir; }
 

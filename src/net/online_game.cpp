@@ -154,7 +154,7 @@ bool OnlineGame::AwaitKind(std::int16_t kind) {
 }
 
 void OnlineGame::ShowWait(bool shown) {
-  if (shown) parts_.view.SetLabel(TableLabel::lblWAIT, kWaitText);
+  if (shown) parts_.view.SetLabel(TableLabel::lblWAIT, table::kWaitText);
   parts_.view.SetLabelVisible(TableLabel::lblWAIT, shown);
 }
 

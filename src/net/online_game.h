@@ -16,7 +16,6 @@ class Connection;
 
 inline constexpr char kWaitingForOpponentText[] = "Waiting for Opponent...\r\n";
 inline constexpr char kCoinNotice[] = "WAV coin_flip";
-inline constexpr char kWaitText[] = " W A I T ";
 inline constexpr char kOpponentTurnBefore[] = "It's ";
 inline constexpr char kOpponentTurnAfter[] = "'s turn";
 inline constexpr char kOwnTurnText[] = "It's your turn.";

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "media/embedded_files.h"
 #include "media/folders.h"
 #include "media/png_errors.h"
 #include "media/png_painting.h"
@@ -29,9 +30,7 @@ namespace {
 constexpr QSize kLargeLogo{307, 131};
 constexpr QSize kSmallLogo{162, 90};
 constexpr QSize kHandSize{29, 55};
-constexpr char kLogoFile[] = "logo.tmp";
-constexpr char kSmallLogoFile[] = "splash.tmp";
-constexpr char kHandFiles[2][10] = {"handD.tmp", "handU.tmp"};
+constexpr const char* kHandFiles[2] = {media::kHandDownFile, media::kHandUpFile};
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
@@ -307,7 +306,7 @@ void Backgrounds::ShowLogo(bool show) {
   const QSize size = small ? kSmallLogo : kLargeLogo;
   box->setGeometry(table_.LogoLeft, table_.LogoTop, size.width(), size.height());
   QImage image;
-  const QString file = folders_.DataPath + (small ? kSmallLogoFile : kLogoFile);
+  const QString file = folders_.DataPath + (small ? media::kSmallLogoFile : media::kLogoFile);
   const auto result =
       media::PaintPngFile(*png_, file, media::BoxTarget{&image, &table_.FormPicture(), box->pos(), size});
   pictureReports_->Report(file, result);

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "table/table_text.h"
+#include "table/table_view.h"
 
 namespace table {
 
@@ -150,7 +151,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   StatusMsg->setWordWrap(true);
   StatusMsg->resize(kStatusLineSize);
   lblWAIT = NewLabel("lblWAIT");
-  lblWAIT->setText(" W A I T ");
+  lblWAIT->setText(kWaitText);
   lblWAIT->resize(kWaitSize);
   lblWAIT->hide();
 
