@@ -101,7 +101,7 @@ struct TableWindow {
   play::NetState net;
   table::TableSettings settings;
   platform::WaitService wait;
-  platform::FakeUi ui;
+  platform::SilentUi ui;
   testing_support::QuietNeighbours neighbours;
   std::unique_ptr<play::FrmPlay> window;
 };

@@ -22,6 +22,7 @@
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/game_program.h"
 #include "play/start_up.h"
 #include "play/state/utilities.h"
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
   platform::PrepareSoundServerLookup();
   QApplication app(argc, argv);
-  app.setApplicationName("Marrowdale");
+  app.setApplicationName(platform::kProgramTitle);
 
   const QString appPath = QCoreApplication::applicationDirPath() + "/";
 
@@ -111,7 +112,7 @@ int main(int argc, char** argv) {
   // shipped seed where they are missing.
   play::Preflight preflight = play::PrepareStart(appPath);
   if (preflight.result != play::Preflight::Result::Ok) {
-    platform::QtUi().MsgBox(play::PreflightText(preflight), platform::vbCritical, play::kProgramTitle);
+    platform::QtUi().MsgBox(play::PreflightText(preflight), platform::vbCritical, platform::kProgramTitle);
     return preflight.result == play::Preflight::Result::AlreadyRunning ? 0 : 1;
   }
 

@@ -45,6 +45,7 @@
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/game_program.h"
 #include "play/joined_parts.h"
 #include "play/window/frm_play.h"
@@ -447,7 +448,7 @@ int main(int argc, char** argv) {
   for (const char* var : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
     qputenv(var, (home.path() + "/" + var).toLocal8Bit());
   QApplication app(argc, argv);
-  app.setApplicationName("Marrowdale");
+  app.setApplicationName(platform::kProgramTitle);
 
   const QString source = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + "/";
   const auto folders = media::SetUpFolders(source);
@@ -460,11 +461,11 @@ int main(int argc, char** argv) {
   parts.screen.widthPixels = parts.screen.availWidth = kScreenWidth;
   parts.screen.heightPixels = kScreenHeight;
   parts.screen.availHeight = kScreenHeight - 40;
-  parts.ui = std::make_unique<platform::FakeUi>();
-  parts.sound = std::make_unique<platform::FakeSoundChannel>();
+  parts.ui = std::make_unique<platform::SilentUi>();
+  parts.sound = std::make_unique<platform::SilentSoundChannel>();
   // A silent player that can play: the status bar shows "Music", as on a
   // computer with sound, not the panel of a system without music.
-  parts.musicPlayer = std::make_unique<media::FakeMusicPlayer>();
+  parts.musicPlayer = std::make_unique<media::SilentMusicPlayer>();
   parts.settingsStore = std::make_unique<platform::IniSettingsStore>(home.path() + "/XDG_CONFIG_HOME");
   parts.seed = kSampleSeed;
   parts.cardDeckRoot = home.path() + "/no-card-decks";  // the game's own deck only

@@ -13,6 +13,7 @@
 
 #include "platform/vb.h"
 #include "play/records/player_record.h"
+#include "table/card_deck.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ play::PlayerRecord Template() {
   r.SoundOn = vb::True;
   r.NoIntroMusic = vb::False;
   r.CardSoundSet = play::kCardSoundWood;
-  r.CardDeck = play::kBuiltInCardDeck;
-  r.CardBack = play::kOwnCardBack;
+  r.CardDeck = table::kBuiltInDeck;
+  r.CardBack = table::kOwnBack;
   r.FontColor = Rgb(255, 255, 255);
   r.MatColor = Rgb(0, 100, 0);
   r.WoodPlaceHolders = vb::True;

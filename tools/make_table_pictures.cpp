@@ -8,6 +8,7 @@
 // Usage: make_table_pictures SOURCE_FOLDER   (the folder that holds Data/)
 
 #include "gif_save.h"
+#include "platform/version.h"
 
 #include <QDir>
 #include <QFile>
@@ -312,12 +313,12 @@ QImage Logo(int w, int h, bool large) {
   int pixels = int(h * 0.3);
   do {
     font.setPixelSize(pixels--);
-  } while (pixels > 8 && QFontMetricsF(font).horizontalAdvance("Marrowdale") > textBox.width() - 6);
+  } while (pixels > 8 && QFontMetricsF(font).horizontalAdvance(platform::kProgramTitle) > textBox.width() - 6);
   p.setFont(font);
   p.setPen(QColor(255, 244, 200, 160));
-  p.drawText(textBox.translated(1, 1), Qt::AlignCenter, "Marrowdale");
+  p.drawText(textBox.translated(1, 1), Qt::AlignCenter, platform::kProgramTitle);
   p.setPen(QColor(58, 30, 6));
-  p.drawText(textBox, Qt::AlignCenter, "Marrowdale");
+  p.drawText(textBox, Qt::AlignCenter, platform::kProgramTitle);
   QFont sub("DejaVu Sans");
   sub.setPixelSize(std::max(9, int(h * 0.11)));
   p.setFont(sub);

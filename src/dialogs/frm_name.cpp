@@ -14,6 +14,7 @@
 #include "platform/recordfile.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "play/faces/menu_windows.h"
 #include "play/records/player.h"
@@ -149,7 +150,7 @@ void FrmName::cmdOK_Click() {
     rec.Name = name.leftJustified(play::kNameWidth, u' ');
     if (!p_.playersFile.Write(slot.record, rec.Encode()) || !p_.playersFile.Flush()) {
       ui.MsgBox(play::PlayerFileResultText(play::PlayerFileResult::WriteFailed), platform::vbExclamation,
-                play::kProgramTitle);
+                platform::kProgramTitle);
       show();
       return;
     }

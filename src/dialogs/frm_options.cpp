@@ -454,7 +454,7 @@ void FrmOptions::tbsOptions_Click() {
       ShowSampleText();
       break;
     case kSoundTab: {
-      const int sound = !s.SoundOn ? play::kCardSoundNone : std::clamp<int>(s.CardSoundSet, 0, play::kCardSoundNone);
+      const int sound = !s.SoundOn ? table::kNoCardSounds : std::clamp<int>(s.CardSoundSet, 0, table::kNoCardSounds);
       OptSound[sound]->setChecked(true);
       OptSound_Click(sound);
       ckIntro->setChecked(s.NoIntroMusic);
@@ -631,7 +631,7 @@ void FrmOptions::cmdApply_Click() {
       break;
     case kSoundTab:
       choice.settings.CardSoundSet = SelectedSoundSet;
-      if (SelectedSoundSet != play::kCardSoundNone) choice.settings.SoundOn = true;
+      if (SelectedSoundSet != table::kNoCardSounds) choice.settings.SoundOn = true;
       choice.settings.NoIntroMusic = ckIntro->isChecked();
       choice.settings.WoodPlaceHolders = optPlaceHolder[0]->isChecked();
       choice.refreshPlaceHolders = true;

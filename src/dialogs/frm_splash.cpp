@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "media/embedded_files.h"
 #include "media/png_painting.h"
 #include "platform/version.h"
 #include "table/picture_box.h"
@@ -44,7 +45,7 @@ FrmSplash::FrmSplash(const QString& DataPath, const QImage& cardBack, bool Large
   picLogoSplash->setGeometry(16, 24, kLogoSize.width(), kLogoSize.height());
   QImage logo(kLogoSize, QImage::Format_ARGB32_Premultiplied);
   logo.fill(Qt::transparent);
-  const QString logoFile = DataPath + "splash.tmp";
+  const QString logoFile = DataPath + media::kSmallLogoFile;
   const auto painted = media::PaintPngFile(*png_, logoFile, media::SplashLogoTarget{&logo});
   if (reports) reports->Report(logoFile, painted);
   if (painted.ok()) picLogoSplash->SetPicture(logo);

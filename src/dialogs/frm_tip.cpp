@@ -17,6 +17,7 @@
 #include "platform/wait.h"
 #include "play/state/top_level_command.h"
 #include "play/window/frm_play.h"
+#include "play/window/menu_commands.h"
 #include "table/busy_guard.h"
 #include "table/game_state.h"
 #include "table/table_geometry.h"
@@ -345,7 +346,7 @@ void FrmTip::KeepClear() {
   if (shown(table.cmdDeal)) sights.marks.push_back(onScreen(table.cmdDeal));
   if (table.MessagePanelShown()) sights.marks.push_back(onScreen(table.lblMessage));
   // The piles a move may go to.
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= table::kSharedPiles; ++i) {
     for (const table::PictureBox* pile : {table.picCenter[i], table.picTableau[i]})
       if (shown(pile) && (pile == table.picCenter[i] || pile->isEnabled()))
         sights.sharedPiles.push_back(onScreen(pile));
@@ -448,10 +449,11 @@ bool FrmTip::AskToClose() {
   const platform::UiService::OwnedBy owner(s_.ui, this);
   if (CurrentTip_ < StepCount()) {
     if (s_.ui.MsgBox(QString::fromLatin1(kExitTutorialQuestion), platform::vbYesNo | platform::vbDefaultButton2,
-                     QString::fromLatin1(kTutorialTitle)) != platform::vbYes)
+                     QString::fromLatin1(play::kTutorialTitle)) != platform::vbYes)
       return closed_;
     if (closed_) return true;
-    s_.ui.MsgBox(QString::fromLatin1(kTutorialAgainText), platform::vbOKOnly, QString::fromLatin1(kTutorialTitle));
+    s_.ui.MsgBox(QString::fromLatin1(kTutorialAgainText), platform::vbOKOnly,
+                 QString::fromLatin1(play::kTutorialTitle));
   }
   close();
   return true;

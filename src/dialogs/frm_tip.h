@@ -27,7 +27,6 @@ inline constexpr char kExitTutorialQuestion[] = "Exit the tutorial?";
 inline constexpr char kTutorialEndsGameQuestion[] =
     "The tutorial plays its own game: the game on the table will end.\r\n\r\nStart the tutorial?";
 inline constexpr char kTutorialAgainText[] = "To start the Tutorial again, go to the Help Menu and select Tutorial.";
-inline constexpr char kTutorialTitle[] = "Tutorial";
 // The rules panel, its lines joined by CR LF.
 QString RulesPanelText();
 

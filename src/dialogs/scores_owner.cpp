@@ -9,6 +9,7 @@
 #include "play/records/high_score_record.h"
 #include "play/records/players.h"
 #include "play/state/connection_index.h"
+#include "table/table_pictures.h"
 
 namespace dialogs {
 
@@ -28,7 +29,7 @@ FrmScores* ScoresOwner::LoadScoresWindow() {
                    access_.ui,
                    this,
                    access_.folders.DataPath + QString::fromLatin1(play::kHighScoreFileName),
-                   access_.folders.AppPath + QStringLiteral("Data/pictures/")};
+                   table::PicturesFolder(access_.folders.AppPath)};
   frmScores_ = new FrmScores(files, mainWindow_);
   frmScores_->setAttribute(Qt::WA_DeleteOnClose);
   if (mainWindow_) {

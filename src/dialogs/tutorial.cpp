@@ -5,6 +5,7 @@
 
 #include "platform/ui.h"
 #include "play/window/frm_play.h"
+#include "play/window/menu_commands.h"
 #include "table/busy_guard.h"
 
 namespace dialogs {
@@ -37,7 +38,7 @@ void Tutorial::OpenTutorial() {
   if (s_.state.CurrentTurn != table::Turn::None && !s_.state.GameEnded &&
       s_.ui.MsgBox(QString::fromLatin1(kTutorialEndsGameQuestion),
                    platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2,
-                   QString::fromLatin1(kTutorialTitle)) != platform::vbYes)
+                   QString::fromLatin1(play::kTutorialTitle)) != platform::vbYes)
     return;
   auto* window = new FrmTip(s_, hands_, &s_.frmPlay);
   window_ = window;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "table/piles.h"
 #include "table/table_geometry.h"
 
 namespace dialogs {
@@ -15,7 +16,6 @@ constexpr int kFirstNumber = 3;
 constexpr int kSecondLetter = 5;
 constexpr int kSecondNumber = 7;
 constexpr int kLastPlayerPile = 3;
-constexpr int kLastTableauPile = 8;
 
 std::optional<int> DigitAt(const QString& s, qsizetype at) {
   if (at >= s.size() || !s.at(at).isDigit()) return std::nullopt;
@@ -23,7 +23,7 @@ std::optional<int> DigitAt(const QString& s, qsizetype at) {
   return d >= 0 && d <= 9 ? std::optional<int>(d) : std::nullopt;
 }
 
-int LastPile(TipPile pile) { return pile == TipPile::Tableau ? kLastTableauPile : kLastPlayerPile; }
+int LastPile(TipPile pile) { return pile == TipPile::Tableau ? table::kSharedPiles : kLastPlayerPile; }
 
 // A number outside its pile's range would point past the table's controls.
 std::optional<TipTarget> Target(TipPile pile, std::optional<int> number) {

@@ -14,11 +14,16 @@ struct PngResourceFile {
   const char* fileName;      // the file in DataPath
 };
 
+inline constexpr char kLogoFile[] = "logo.tmp";         // 307 x 131, the large logo
+inline constexpr char kSmallLogoFile[] = "splash.tmp";  // 162 x 90, the small logo (splash, narrow tables)
+inline constexpr char kHandDownFile[] = "handD.tmp";    // 29 x 55, the tutorial's hand pointing down
+inline constexpr char kHandUpFile[] = "handU.tmp";      // 29 x 55, pointing up
+
 inline constexpr std::array<PngResourceFile, 4> kPngResourceFiles{{
-    {"101PNG", "logo.tmp"},    // 307 x 131, the large logo
-    {"102PNG", "splash.tmp"},  // 162 x 90, the small logo (splash, narrow tables)
-    {"103PNG", "handD.tmp"},   // 29 x 55, the tutorial's hand pointing down
-    {"104PNG", "handU.tmp"},   // 29 x 55, pointing up
+    {"101PNG", kLogoFile},
+    {"102PNG", kSmallLogoFile},
+    {"103PNG", kHandDownFile},
+    {"104PNG", kHandUpFile},
 }};
 
 inline constexpr int kFirstSoundResource = 106;

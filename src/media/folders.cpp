@@ -11,12 +11,12 @@
 #include "media/music_list_file.h"
 #include "platform/recordfile.h"
 #include "platform/system.h"
+#include "platform/version.h"
 
 namespace media {
 
 namespace {
 
-constexpr char kCompanyProgram[] = "/Brackwell/Marrowdale";
 constexpr char kSeedFolder[] = "Data/seed";
 constexpr char kUserSeedFolder[] = "Data/user-seed";
 
@@ -56,7 +56,7 @@ bool IsBareName(const QString& name) { return !name.isEmpty() && !name.contains(
 QString GetAppDataFolder() {
   const QString root = XdgDataHome();
   if (root.isEmpty()) return {};
-  return QDir::cleanPath(root + kCompanyProgram);
+  return QDir::cleanPath(root + "/" + platform::kMakerName + "/" + platform::kProgramTitle);
 }
 
 QString GetSpecialFolder(int csidl, const QString& programFolder) {

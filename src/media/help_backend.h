@@ -2,8 +2,8 @@
 // The help engine under the HTMLHelp class: one entry point that takes a
 // command, a help file name and the command's data, the way the class
 // issues its commands. The Qt implementation shows the manual's Qt Help
-// collection in the program's own help window; the recording fake keeps
-// every call for tests.
+// collection in the program's own help window; the tests' recording one
+// keeps every call.
 
 #include <QString>
 #include <cstdint>
@@ -73,19 +73,5 @@ QString PopupFileTopic(const QString& source, int id);
 // windows have no owner unless asked and never keep the program running;
 // the box of a look-up that finds nothing is shown through ui.
 std::unique_ptr<HelpBackend> CreateQtHelpBackend(platform::UiService& ui);
-
-// Keeps every request; answers with handles 1, 2, ... for commands that
-// show a window.
-class RecordingHelpBackend : public HelpBackend {
- public:
-  HelpWindowHandle HtmlHelp(const HelpRequest& request) override {
-    calls.push_back(request);
-    if (request.command == HelpCommand::CloseAll || request.command == HelpCommand::DisplayTextPopup) return 0;
-    return ++lastHandle;
-  }
-
-  std::vector<HelpRequest> calls;
-  HelpWindowHandle lastHandle = 0;
-};
 
 }  // namespace media

@@ -121,51 +121,26 @@ class Mp3Commands {
   QString title_;
 };
 
-// A scripted player for tests: Open answers at once with the outcome set
-// for the file (Loaded unless listed in invalid), or stays Loading for the
-// files listed in slow; every command is logged.
-class FakeMusicPlayer : public MusicPlayer {
+// A player for tools that run without sound: every song loads and plays at
+// once, is never heard and never ends, so the table shows music on as on a
+// computer with sound.
+class SilentMusicPlayer : public MusicPlayer {
  public:
-  MusicUnavailableCause Availability() override { return cause; }
-  void SetListener(Listener l) override { listener = std::move(l); }
-  void Open(const QString& file) override {
-    log.push_back("open " + file);
-    opened = file;
-    bool bad = false, late = false;
-    for (const QString& f : invalid) bad = bad || f == file;
-    for (const QString& f : slow) late = late || f == file;
-    state = late ? State::Loading : bad ? State::Invalid : State::Loaded;
-  }
+  MusicUnavailableCause Availability() override { return MusicUnavailableCause::None; }
+  void SetListener(Listener) override {}
+  void Open(const QString&) override { state_ = State::Loaded; }
   void Play() override {
-    log.push_back("play");
-    if (state == State::Loaded || state == State::Stopped || state == State::Loading) state = State::Playing;
+    if (state_ != State::Closed) state_ = State::Playing;
   }
   void Stop() override {
-    log.push_back("stop");
-    if (state == State::Playing) state = State::Stopped;
+    if (state_ == State::Playing) state_ = State::Stopped;
   }
-  void Close() override {
-    log.push_back("close");
-    state = State::Closed;
-    opened.clear();
-  }
-  State Mode() const override { return state; }
-  QString ErrorText() const override { return state == State::Invalid ? error : QString(); }
+  void Close() override { state_ = State::Closed; }
+  State Mode() const override { return state_; }
+  QString ErrorText() const override { return {}; }
 
-  // The song playing reaches its end.
-  void FinishSong() {
-    state = State::Stopped;
-    if (listener.ended) listener.ended();
-  }
-
-  MusicUnavailableCause cause = MusicUnavailableCause::None;
-  std::vector<QString> invalid;
-  std::vector<QString> slow;
-  QString error = "The file cannot be played.";
-  std::vector<QString> log;
-  QString opened;
-  State state = State::Closed;
-  Listener listener;
+ private:
+  State state_ = State::Closed;
 };
 
 }  // namespace media

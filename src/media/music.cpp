@@ -175,7 +175,8 @@ void Music::EndList() {
 }
 
 void Music::AddSongToPlayList() {
-  QString folder = s_.settings.GetSetting(kMusicSettingApp, kMusicSettingSection, kMusicSettingKey, QString());
+  QString folder =
+      s_.settings.GetSetting(platform::kSettingsApp, platform::kSettingsSection, kMusicSettingKey, QString());
   state_.LastMusicFolder = folder.isEmpty() || !FolderExists(folder) ? s_.folders.DocsPath : folder;
 
   platform::OpenFileRequest request;
@@ -189,7 +190,7 @@ void Music::AddSongToPlayList() {
   state_.SongTitle = chosen->title;
   state_.LastMusicFolder = QFileInfo(chosen->path).absolutePath();
   state_.PlayList.append(state_.SongPath);
-  s_.settings.SaveSetting(kMusicSettingApp, kMusicSettingSection, kMusicSettingKey, state_.LastMusicFolder);
+  s_.settings.SaveSetting(platform::kSettingsApp, platform::kSettingsSection, kMusicSettingKey, state_.LastMusicFolder);
   if (!WriteMusicListFile(ListPath(), ListLines(state_.PlayList)).isEmpty()) {
     s_.ui.MsgBox(platform::ProblemText(platform::kFileAccessError, QString(": ") + kFileAccessErrorText),
                  platform::vbExclamation, s_.title);
@@ -198,7 +199,7 @@ void Music::AddSongToPlayList() {
 
 void Music::ShowMusicMenu() {
   if (state_.MusicUnavailable) return;
-  if (s_.soundOn && s_.soundOn()) s_.sound.Play(s_.folders.DataPath + kMenuSoundFile);
+  if (s_.soundOn && s_.soundOn()) s_.sound.Play(s_.folders.DataPath + kHeadingSoundFile);
   if (!s_.menu) return;
   if (s_.menu->MenuOpen()) {
     s_.menu->CloseMenu();

@@ -78,7 +78,7 @@ struct MusicServices {
 
 inline constexpr char kAddSongTitle[] = "Add Song to Play List";
 inline constexpr char kMusicFilter[] = "Music (*.mp3;*.mid;*.wav;*.au;*.snd)|*.mp3;*.mid;*.wav;*.au;*.snd";
-inline constexpr char kMenuSoundFile[] = "~107.tmp";
+inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a menu heading is clicked
 inline constexpr char kNoMusicText[] = "No music";
 
 // The table window's Music panel: the list menu above it, and the song and

@@ -13,8 +13,6 @@ inline constexpr char kMusicListFile[] = "MusicList.txt";
 inline constexpr char kIntroFile[] = "Data/intro.mp3";
 
 // The registry value that keeps the folder the add-song chooser opens in.
-inline constexpr char kMusicSettingApp[] = "Brackwell";
-inline constexpr char kMusicSettingSection[] = "Marrowdale4";
 inline constexpr char kMusicSettingKey[] = "Music";
 
 // The lines of the list file that are not blank, as read (a CR before the

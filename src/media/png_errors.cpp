@@ -1,5 +1,7 @@
 #include "media/png_errors.h"
 
+#include "platform/version.h"
+
 namespace media {
 
 PngMessage PngErrorMessage(PngError code, const QString& detail) {
@@ -34,7 +36,7 @@ PngMessage PngErrorMessage(PngError code, const QString& detail) {
       return {QStringLiteral("This PNG file is not compressed correctly."), invalidFormat};
     case PngError::NoResources:
       return {QStringLiteral("Resources may be too low, cannot create necessary drawing objects."),
-              QString::fromLatin1(kAppTitle)};
+              QString::fromLatin1(platform::kProgramTitle)};
     case PngError::DecodeFailed: return {QStringLiteral("Failed to properly read PNG image data."), invalidFormat};
     case PngError::UnknownCriticalChunk:
       return {QStringLiteral("Unknown Critical Chunk \"%1\". Cannot continue.").arg(detail), invalidPng};

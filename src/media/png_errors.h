@@ -37,9 +37,6 @@ struct PngMessage {
   QString title;
 };
 
-// The program's title, used where a message has no topic of its own.
-inline constexpr const char* kAppTitle = "Marrowdale";
-
 // The text and title of the message box for a code. FileAccess carries the
 // system's own description of the failure in `detail`, UnknownCriticalChunk
 // the chunk's name.

@@ -31,7 +31,7 @@ FrmChat& Connection::Chat() {
     chatParts.DocsPath = parts_.folders.DocsPath;
     chatParts.ui = &parts_.ui;
     chatParts.sound = &parts_.sound;
-    chatParts.settingUp = [this] { return parts_.net.NetConnIndex == play::kNetConnSettingUp; };
+    chatParts.settingUp = [this] { return parts_.net.SettingUp(); };
     chatParts.AppPath = parts_.folders.AppPath;
     chatParts.DataPath = parts_.folders.DataPath;
     chatParts.screen = platform::ReadScreenMetrics();
@@ -70,7 +70,7 @@ void Connection::KeepAvatar(const QString& name) {
   if (!HandshakeDone()) return;
   parts_.netScores.NetScoreRec.AvatarFile = name;
   parts_.scores.CurrentScores.AvatarFile = name;
-  if (parts_.net.NetConnIndex != play::kNetConnSettingUp) play::SaveScoreRec(parts_.scores, parts_.scoreStore);
+  if (!parts_.net.SettingUp()) play::SaveScoreRec(parts_.scores, parts_.scoreStore);
 }
 
 // Released later, never under the handler or the wait that still shows it.

@@ -7,6 +7,7 @@
 #include "platform/recordfile.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "platform/winsock.h"
 #include "play/game/match_panel.h"
@@ -143,7 +144,7 @@ void Connection::SetupInternet() {
 }
 
 void Connection::ConnectionFailed() {
-  parts_.ui.MsgBox(kConnectionFailedText, platform::vbExclamation, kNetTitle);
+  parts_.ui.MsgBox(kConnectionFailedText, platform::vbExclamation, platform::kProgramTitle);
   Winsock1(NetSockIndex_).Close();
   parts_.net.NetIsHost = play::kNetRemote;
   NetCleanUp();
@@ -163,10 +164,12 @@ void Connection::StartHostListening() {
     parts_.ui.Beep();
     return;
   }
-  parts_.ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, kNetTitle);
+  parts_.ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, platform::kProgramTitle);
   parts_.net.NetIsHost = play::kNetRemote;
-  if (number == platform::kWsaAddressInUse) parts_.ui.MsgBox(kPortInUseText, platform::vbInformation, kNetTitle);
-  if (number == platform::kWsaAccessDenied) parts_.ui.MsgBox(kPortPrivilegeText, platform::vbInformation, kNetTitle);
+  if (number == platform::kWsaAddressInUse)
+    parts_.ui.MsgBox(kPortInUseText, platform::vbInformation, platform::kProgramTitle);
+  if (number == platform::kWsaAccessDenied)
+    parts_.ui.MsgBox(kPortPrivilegeText, platform::vbInformation, platform::kProgramTitle);
   parts_.view.SetLabel(TableLabel::lblMessage, QString());
   NetCleanUp();
 }
@@ -238,8 +241,7 @@ void Connection::NetCleanUp() {
   handshakeTimer_.stop();
   NetSockIndex_ = 0;
   net.NetConnCount = 0;
-  if (net.NetConnIndex != play::kNetConnSettingUp && net.NetFileOpen)
-    play::SaveScoreRec(parts_.scores, parts_.scoreStore);
+  if (!net.SettingUp() && net.NetFileOpen) play::SaveScoreRec(parts_.scores, parts_.scoreStore);
 
   table::TableView& view = parts_.view;
   view.SetLabelVisible(TableLabel::StatusMsg, false);
@@ -337,9 +339,9 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
   play::NetState& net = parts_.net;
   if (!PeerSocket(index)) return;
   platform::UiService& ui = parts_.ui;
-  if (number == platform::kWsaHostNotFound && !Host() && net.NetConnIndex == play::kNetConnSettingUp) {
+  if (number == platform::kWsaHostNotFound && !Host() && net.SettingUp()) {
     // The typed address names no computer: the connect itself failed.
-    ui.MsgBox(kNotInServiceText, platform::vbExclamation, kNetTitle);
+    ui.MsgBox(kNotInServiceText, platform::vbExclamation, platform::kProgramTitle);
     net.NetIsHost = play::kNetAttemptFailed;
     parts_.wait.Wake();
     return;
@@ -348,27 +350,27 @@ void Connection::Winsock1_Error(int index, int number, const QString& descriptio
     if (!Host()) {
       ui.MsgBox(QStringLiteral("The HOST is not listening!\r\nHOST must obtain IP ADDRESS first and have started their "
                                "Connection.\r\nCheck that you have the correct IP ADDRESS from the HOST.\r\n"),
-                platform::vbCritical, kNetTitle);
+                platform::vbCritical, platform::kProgramTitle);
     } else {
       ui.MsgBox(QStringLiteral("If you are acting as the HOST, your Firewall may be blocking the game.\r\nChange your "
                                "Firewall settings to allow Marrowdale to act as a server.\r\n"),
-                platform::vbCritical, kNetTitle);
+                platform::vbCritical, platform::kProgramTitle);
     }
     ui.MsgBox("Restart Marrowdale to connect correctly.\r\nError " + vb::Str(number) + "\r\n" + description,
-              platform::vbInformation, kNetTitle);
+              platform::vbInformation, platform::kProgramTitle);
     net.NetIsHost = play::kNetAttemptFailed;
   } else if (number == platform::kWsaAddressInUse) {
     ui.MsgBox("Resetting the Local Port!\r\nError " + vb::Str(number) + "\r\n" + description +
                   "\r\n(No problem, just do the Marrowdale connection again.)",
-              platform::vbCritical, kNetTitle);
+              platform::vbCritical, platform::kProgramTitle);
     if (index >= 0 && index < kSocketCount) Winsock1(index).SetLocalPort(0);
   } else if (number == platform::kWsaConnectionReset) {
-    ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, kNetTitle);
+    ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, platform::kProgramTitle);
     ui.MsgBox(
         QStringLiteral("That means somebody got bumped off line.\r\nAnd GRELL had absolutely nothing to do with it!"),
-        platform::vbCritical, kNetTitle);
+        platform::vbCritical, platform::kProgramTitle);
   } else {
-    ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, kNetTitle);
+    ui.MsgBox(platform::ProblemText(number, description), platform::vbInformation, platform::kProgramTitle);
   }
   // The boxes waited: the connection may have ended meanwhile.
   parts_.view.SetLabelVisible(TableLabel::StatusMsg, false);

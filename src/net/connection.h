@@ -103,8 +103,6 @@ constexpr int kChatAlertGapMs = 250;
 // The remote's save question follows the host's quit notice after this.
 constexpr double kQuitNoticePauseSeconds = 0.02;
 
-inline constexpr char kNetTitle[] = "Marrowdale";
-inline constexpr char kJoinSoundFile[] = "~108.tmp";  // in DataPath
 inline constexpr char kConnectionFailedText[] = "Network connection failed.";
 inline constexpr char kHostSilentText[] =
     "The HOST did not answer.\r\nCheck that you have the correct IP ADDRESS from the HOST.";
@@ -196,8 +194,8 @@ class Connection : public QObject,
 
   // The line protocol's operations.
   void SendNetMessage(const QString& Msg, std::int16_t SocketIndex);
-  // Until NetWaitDone, the end of the connection, a failed attempt or the
-  // program's close.
+  // Until EndConnectionWait, the end of the connection, a failed attempt or
+  // the program's close.
   void WaitForConnection();
   // Waits until a line of one of the kinds is dispatched; false when the
   // peer quit or was lost, the connection ended or the program closes.

@@ -19,11 +19,14 @@
 #include <algorithm>
 #include <tuple>
 
+#include "net/opponents_file.h"
 #include "platform/recordfile.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "table/backgrounds.h"
+#include "table/table_pictures.h"
 
 namespace net {
 
@@ -271,7 +274,7 @@ FrmChat::FrmChat(FrmChatParts parts, QWidget* parent)
   table::PlaceFormLines(*this, lines_, parts_.screen.TwipsPerPixel());
   GetSoundList();
   GetIconList();
-  if (parts_.showDefaultAvatar) ScaleAvatar(kDefaultAvatarName);
+  if (parts_.showDefaultAvatar) ScaleAvatar(kDefaultAvatar);
   PlaceSlap();
   PlaceOverTable(parent);
 }
@@ -371,7 +374,7 @@ void FrmChat::PlaceSlap() {
   imgSlap->raise();
 }
 
-QString FrmChat::PicturePath(const QString& name) const { return parts_.AppPath + "Data/pictures/" + name; }
+QString FrmChat::PicturePath(const QString& name) const { return table::PicturesFolder(parts_.AppPath) + name; }
 
 QString FrmChat::AvatarsFolder() const { return parts_.UserPath + kAvatarsDir; }
 
@@ -642,8 +645,8 @@ QString& FrmChat::Avatar() { return parts_.OpponentAvatar ? *parts_.OpponentAvat
 void FrmChat::ScaleAvatar(const QString& Name) {
   // The name comes from the opponent's record: only a bare name is looked up.
   if (!BareFileName(Name)) return;
-  const QString path = Name == QLatin1String(kDefaultAvatarName) ? parts_.AppPath + "Data/" + kAvatarsDir + "/" + Name
-                                                                 : AvatarsFolder() + "/" + Name;
+  const QString path = Name == QLatin1String(kDefaultAvatar) ? parts_.AppPath + "Data/" + kAvatarsDir + "/" + Name
+                                                             : AvatarsFolder() + "/" + Name;
   const QPixmap picture(path);
   if (picture.isNull()) return;
   const QSize fitted = picture.size().scaled(avatarBox_.size(), Qt::KeepAspectRatio);
@@ -660,7 +663,7 @@ void FrmChat::Add_Avatars() {
   const QString folder = AvatarsFolder();
   if (!QDir().mkpath(folder)) return;
   QString& avatar = Avatar();
-  const auto chosen = parts_.ui->GetOpenFileName({kAvatarTitle, folder, kAvatarFilter});
+  const auto chosen = parts_.ui->GetOpenFileName({kAvatarTitle, folder, table::kPictureFilter});
   if (chosen && !chosen->path.isEmpty()) {
     const QFileInfo source(chosen->path);
     QString name = source.fileName();
@@ -682,9 +685,9 @@ void FrmChat::Add_Avatars() {
     }
     avatar = name;
   }
-  if (avatar.isEmpty() || avatar == QLatin1String(kDefaultAvatarName)) return;
+  if (avatar.isEmpty() || avatar == QLatin1String(kDefaultAvatar)) return;
   if (!BareFileName(avatar) || !QFileInfo(folder + "/" + avatar).isFile()) {
-    avatar = kDefaultAvatarName;
+    avatar = kDefaultAvatar;
     ScaleAvatar(avatar);
     return;
   }
@@ -702,8 +705,8 @@ void FrmChat::AvatarSlap() {
 void FrmChat::ImgAvatar_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift) {
   if (button == Qt::RightButton) return Add_Avatars();
   if (shift == Qt::ControlModifier) {
-    Avatar() = kDefaultAvatarName;
-    ScaleAvatar(kDefaultAvatarName);
+    Avatar() = kDefaultAvatar;
+    ScaleAvatar(kDefaultAvatar);
     return;
   }
   AvatarSlap();

@@ -52,9 +52,7 @@ inline constexpr char kBuiltInSoundText[] =
 inline constexpr char kDeleteTitle[] = "Delete";
 inline constexpr char kDeleteQuestion[] = "Delete this wavfile? ";
 inline constexpr char kAvatarsDir[] = "Avatars";
-inline constexpr char kDefaultAvatarName[] = "~MD^.jpg";  // in AppPath + "Data/Avatars/"
 inline constexpr char kAvatarTitle[] = "Change/Import Avatar";
-inline constexpr char kAvatarFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
 inline constexpr char kSlapGoneSound[] = "~118.tmp";  // in DataPath
 inline constexpr char kChatHelpKeyword[] = "Chat Window";
 // The opponent's record keeps the avatar's file name in this many characters.

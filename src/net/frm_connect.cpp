@@ -136,7 +136,7 @@ void FrmConnect::cmdConnect_Click() {
   if (!choice.host) {
     switch (CheckHostAddress(Text2->text())) {
       case AddressCheck::NotValid:
-        ui_.MsgBox(kAddressNotValidText, platform::vbCritical, kAddressTitle);
+        ui_.MsgBox(kAddressNotValidText, platform::vbCritical, kLanGameTitle);
         SelectAddress();
         return;
       case AddressCheck::NotDotted:
@@ -149,7 +149,7 @@ void FrmConnect::cmdConnect_Click() {
   }
   choice.port = ParsePort(Text3->text());
   if (choice.port == 0) {
-    ui_.MsgBox(kPortText, platform::vbCritical, kPortTitle);
+    ui_.MsgBox(kPortText, platform::vbCritical, kLanGameTitle);
     Text3->setFocus();
     Text3->selectAll();
     return;

@@ -42,13 +42,12 @@ int ParsePort(const QString& text);
 // The host's own addresses as the chat log shows them.
 QString HostAddressLog(const QStringList& addresses);
 
-inline constexpr char kAddressTitle[] = "Internet/LAN Game";
+inline constexpr char kLanGameTitle[] = "Internet/LAN Game";  // the title of the window's boxes
 inline constexpr char kAddressNotValidText[] =
     "That's not a valid IP Address.\r\n\r\nPlease get your HOST'S IP Address.\r\n"
     "You need to enter it for the connection to be made.";
 inline constexpr char kAddressDotsTitle[] = "Incorrect IP Address!";
 inline constexpr char kAddressDotsText[] = "Not a valid number. Must be in the format:\r\nxxx.xxx.xxx.xxx";
-inline constexpr char kPortTitle[] = "Internet/LAN Game";
 inline constexpr char kPortText[] =
     "The PORT Number must be a whole number from 1 to 65535.\r\n\r\n"
     "Both players must use the same PORT Number.";

@@ -8,6 +8,7 @@
 #include "platform/vb.h"
 #include "play/rules/rule_checks.h"
 #include "table/card.h"
+#include "table/deal.h"
 #include "table/pile_ops.h"
 
 namespace net {
@@ -17,9 +18,6 @@ namespace {
 using table::PileArrays;
 using table::PileControl;
 
-constexpr int kStock = 1;
-constexpr int kReserve = 2;
-constexpr int kWaste = 3;
 constexpr int kMaxGameSeconds = 99 * 3600 + 59 * 60 + 59;
 constexpr int kSecondsPerMinute = 60;
 constexpr int kSecondsPerHour = 3600;
@@ -117,7 +115,8 @@ bool TargetTakesCard(const ReceivedMove& m, const PileArrays& p) {
     case Target::MoverSidePile:
       // The Hand card onto the mover's own Waste, which ends its turn, is
       // the one move onto its own piles.
-      return m.source == PileControl::picOpponent && m.sourceIndex == kStock && m.targetIndex == kWaste;
+      return m.source == PileControl::picOpponent && m.sourceIndex == play::kStockPile &&
+             m.targetIndex == play::kWastePile;
     case Target::Center:
       drop.target = PileControl::picCenter;
       drop.targetTop = table::TopCard(p, table::SharedPile::Center, m.targetIndex);
@@ -129,7 +128,7 @@ bool TargetTakesCard(const ReceivedMove& m, const PileArrays& p) {
     case Target::OwnSidePile:
       drop.target = PileControl::picOpponent;
       drop.targetTop =
-          table::TopCard(p, m.targetIndex == kReserve ? table::SidePile::Reserve : table::SidePile::Waste, 0);
+          table::TopCard(p, m.targetIndex == play::kReservePile ? table::SidePile::Reserve : table::SidePile::Waste, 0);
       break;
   }
   return play::CheckTarget(drop).Legal();
@@ -138,7 +137,7 @@ bool TargetTakesCard(const ReceivedMove& m, const PileArrays& p) {
 // The most cards a Reserve can hold: the 13 it is dealt, and on the one of
 // them that lies face up the rest of that card's suit from both decks, as
 // cards are loaded onto it only in suit.
-constexpr int kReserveMostCards = 13 + 2 * table::kRanksPerSuit - 1;
+constexpr int kReserveMostCards = table::kReserveDealt + table::kSides * table::kRanksPerSuit - 1;
 
 // Whether a game can have come to this table: each Center pile built from
 // its Ace up in one suit and each Tableau pile down in alternating colours
@@ -264,8 +263,8 @@ std::optional<ReceivedMove> CheckReceivedMove(const QString& fromPile, int fromI
                                               int toIndex, const PileArrays& p, bool olderPeer, const TabOrder& order) {
   constexpr int kPeer = 1;
   ReceivedMove m;
-  const bool stockTurn = fromPile == QLatin1String(kPicPlayer) && fromIndex == kStock &&
-                         toPile == QLatin1String(kPicPlayer) && toIndex == kStock;
+  const bool stockTurn = fromPile == QLatin1String(kPicPlayer) && fromIndex == play::kStockPile &&
+                         toPile == QLatin1String(kPicPlayer) && toIndex == play::kStockPile;
   // Source.
   if (fromPile == QLatin1String(kPicTableau)) {
     if (!TableauPile(fromIndex)) return std::nullopt;
@@ -273,10 +272,11 @@ std::optional<ReceivedMove> CheckReceivedMove(const QString& fromPile, int fromI
     if (!TableauPile(fromIndex)) return std::nullopt;
     m.source = PileControl::picTableau;
     if (p.TableauCount[fromIndex] > 0) m.card = p.Tableau[fromIndex][p.TableauCount[fromIndex]];
-  } else if (fromPile == QLatin1String(kPicPlayer) && (fromIndex == kStock || fromIndex == kReserve)) {
+  } else if (fromPile == QLatin1String(kPicPlayer) &&
+             (fromIndex == play::kStockPile || fromIndex == play::kReservePile)) {
     m.source = PileControl::picOpponent;
-    const int count = fromIndex == kStock ? p.StockCount[kPeer] : p.ReserveCount[kPeer];
-    const auto& pile = fromIndex == kStock ? p.Stock[kPeer] : p.Reserve[kPeer];
+    const int count = fromIndex == play::kStockPile ? p.StockCount[kPeer] : p.ReserveCount[kPeer];
+    const auto& pile = fromIndex == play::kStockPile ? p.Stock[kPeer] : p.Reserve[kPeer];
     if (count > 0 && count <= table::kSidePileCapacity) m.card = pile[count];
   } else {
     return std::nullopt;
@@ -297,12 +297,12 @@ std::optional<ReceivedMove> CheckReceivedMove(const QString& fromPile, int fromI
     m.target = ReceivedMove::Target::StockTurn;
     m.card = 0;
     room = 1;
-  } else if (toPile == QLatin1String(kPicPlayer) && (toIndex == kReserve || toIndex == kWaste)) {
+  } else if (toPile == QLatin1String(kPicPlayer) && (toIndex == play::kReservePile || toIndex == play::kWastePile)) {
     m.target = ReceivedMove::Target::OwnSidePile;
-    room = table::kSidePileCapacity - (toIndex == kReserve ? p.ReserveCount[0] : p.WasteCount[0]);
-  } else if (toPile == QLatin1String(kPicOpponent) && (toIndex == kReserve || toIndex == kWaste)) {
+    room = table::kSidePileCapacity - (toIndex == play::kReservePile ? p.ReserveCount[0] : p.WasteCount[0]);
+  } else if (toPile == QLatin1String(kPicOpponent) && (toIndex == play::kReservePile || toIndex == play::kWastePile)) {
     m.target = ReceivedMove::Target::MoverSidePile;
-    room = table::kSidePileCapacity - (toIndex == kReserve ? p.ReserveCount[kPeer] : p.WasteCount[kPeer]);
+    room = table::kSidePileCapacity - (toIndex == play::kReservePile ? p.ReserveCount[kPeer] : p.WasteCount[kPeer]);
   } else {
     return std::nullopt;
   }

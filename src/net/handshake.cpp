@@ -17,6 +17,7 @@
 #include "net/chat_lines.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "platform/winsock.h"
 #include "play/state/top_level_command.h"
@@ -270,7 +271,7 @@ void Connection::HandshakeBroken() {
   peerGone_ = true;
   Winsock1(NetSockIndex_).Close();
   parts_.net.NetIsHost = play::kNetAttemptFailed;
-  parts_.ui.MsgBox(kHostSilentText, platform::vbCritical, kNetTitle);
+  parts_.ui.MsgBox(kHostSilentText, platform::vbCritical, platform::kProgramTitle);
   parts_.wait.Wake();
 }
 

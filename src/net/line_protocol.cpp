@@ -111,7 +111,7 @@ QString CleanPeerName(const QString& name) {
 QString PeerVersionDigits(const QString& line) { return vb::Trim(vb::Mid(line, 5, 1)) + vb::Trim(vb::Mid(line, 8, 1)); }
 
 void GetTabOrder(const QString& peerVersion, bool host, TabOrder& order) {
-  for (int i = 1; i <= 8; ++i) order.Out[i] = static_cast<std::int16_t>(9 - i);
+  for (int i = 1; i <= table::kSharedPiles; ++i) order.Out[i] = static_cast<std::int16_t>(table::kSharedPiles + 1 - i);
   if (QString::compare(peerVersion, QLatin1String(kCurrentPeerVersion)) >= 0) return;
   if (host) {
     order.Out = {0, 5, 6, 7, 8, 4, 3, 2, 1};

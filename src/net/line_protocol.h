@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 
+#include "table/piles.h"
+
 namespace net {
 
 // NetMsgKind values.
@@ -59,8 +61,8 @@ constexpr int kGameTimeWidth = 9;
 // Peer names are kept to the width of the opponents file's name field.
 constexpr int kPeerNameWidth = 20;
 // Cards in the DK list, and with the six match values of a match.
-constexpr int kDeckFields = 104;
-constexpr int kDeckFieldsInMatch = 110;
+constexpr int kDeckFields = table::kSides * table::kDeckSize;
+constexpr int kDeckFieldsInMatch = kDeckFields + 6;
 // GS: 0 no match, else the match points.
 constexpr int kNoMatch = 0;
 // TR: 1 the remote moves first, 2 the host.
@@ -100,12 +102,12 @@ QString CleanPeerName(const QString& name);
 // The peer's version digits from a received IP line ("40").
 QString PeerVersionDigits(const QString& line);
 
-// Tableau numbers: TabOrderOut translates an own pile into the peer's
-// numbering, TabOrderIn a received one into the own (older peers only).
+// Tableau numbers: Out translates an own pile into the peer's numbering, In
+// a received one into the own (older peers only).
 // Index 0 is unused.
 struct TabOrder {
-  std::array<std::int16_t, 9> Out{};
-  std::array<std::int16_t, 9> In{};
+  std::array<std::int16_t, table::kSharedPiles + 1> Out{};
+  std::array<std::int16_t, table::kSharedPiles + 1> In{};
 };
 void GetTabOrder(const QString& peerVersion, bool host, TabOrder& order);
 

@@ -10,6 +10,7 @@
 #include "net/opponents_file.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "platform/winsock.h"
 #include "table/game_state.h"
@@ -173,7 +174,7 @@ void Connection::HostReaction(int index, const NetMessage& m) {
   table::TableView& view = parts_.view;
   switch (m.kind) {
     case kMsgNM:
-      parts_.sound.Play(parts_.folders.DataPath + kJoinSoundFile);
+      parts_.sound.Play(parts_.folders.DataPath + kHostNoticeSound);
       view.SetLabel(TableLabel::lblTurn, m.text + " has joined the game.");
       net.OpponentName = m.text;
       view.SetStatusPanel(1, parts_.PlayerName + " vs " + net.OpponentName);
@@ -201,7 +202,7 @@ void Connection::OpenNetPlayerFile() {
   Chat().ScaleAvatar(OpponentAvatar_);
   if (record == OpponentRecord::InMemory && !netFileWarned_) {
     netFileWarned_ = true;
-    parts_.ui.MsgBox(kNetFileFailedText, platform::vbExclamation, kNetTitle);
+    parts_.ui.MsgBox(kNetFileFailedText, platform::vbExclamation, platform::kProgramTitle);
   }
 }
 
@@ -217,14 +218,14 @@ void Connection::PeerQuit(int index) {
     const QString name = net.OpponentName.isEmpty() ? QString::fromLatin1(kUnnamedOpponent) : net.OpponentName;
     parts_.view.SetLabel(TableLabel::lblTurn, name + kQuitText);
     if (parts_.state.CurrentTurn == table::Turn::None)
-      parts_.ui.MsgBox(name + kQuitText, platform::vbCritical, kNetTitle);
+      parts_.ui.MsgBox(name + kQuitText, platform::vbCritical, platform::kProgramTitle);
     net.NetPeerInfo[1].Name.clear();
     AskSaveAtEnd();
     NetCleanUp();
     net.NetIsHost = play::kNetRemote;
   } else {
     parts_.view.SetLabel(TableLabel::lblTurn, kDealerEndedText);
-    parts_.ui.MsgBox(kDealerEndedText, platform::vbCritical, kNetTitle);
+    parts_.ui.MsgBox(kDealerEndedText, platform::vbCritical, platform::kProgramTitle);
     if (!quitSaveAsked_) {
       quitSaveAsked_ = true;
       AskSaveAtEnd();
@@ -256,7 +257,7 @@ void Connection::ProtocolViolation(int index, PeerFault fault) {
   parts_.wait.Wake();
   React([this, tooMuch] {
     play::NetState& net = parts_.net;
-    parts_.ui.MsgBox(tooMuch ? kFloodText : kViolationText, platform::vbCritical, kNetTitle);
+    parts_.ui.MsgBox(tooMuch ? kFloodText : kViolationText, platform::vbCritical, platform::kProgramTitle);
     if (play::IsOnline(net.NetConnIndex)) {
       AskSaveAtEnd();
       NetCleanUp();

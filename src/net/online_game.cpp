@@ -1,5 +1,6 @@
 #include "net/online_game.h"
 
+#include "net/chat_lines.h"
 #include "net/connection.h"
 #include "net/game_lists.h"
 #include "platform/wait.h"
@@ -9,6 +10,7 @@
 #include "table/deal.h"
 #include "table/game_state.h"
 #include "table/sound_effects.h"
+#include "table/table_settings.h"
 #include "table/table_view.h"
 
 namespace net {
@@ -82,11 +84,11 @@ void OnlineGame::WhoseTurn() {
     // The notices go even when the wait ended early; a gone peer reads none.
     if (!Usable()) return;
     ++net.ChatSeq;
-    conn_.SendNetMessage(ChatLine(net.ChatSeq, kSystemPrefix + net.WhoGoesFirstText), play::kNetPeerSocket);
+    conn_.SendNetMessage(ChatLine(net.ChatSeq, kNoticeSpeaker + net.WhoGoesFirstText), play::kNetPeerSocket);
     if (QString::compare(net.PeerVersion(), QLatin1String(kCurrentPeerVersion)) >= 0 &&
-        FirstPlayerRule_ == kCoinTossRule) {
+        FirstPlayerRule_ == table::kFirstPlayerCoinToss) {
       ++net.ChatSeq;
-      conn_.SendNetMessage(ChatLine(net.ChatSeq, QString::fromLatin1(kSystemPrefix) + kCoinNotice),
+      conn_.SendNetMessage(ChatLine(net.ChatSeq, QString::fromLatin1(kNoticeSpeaker) + kCoinNotice),
                            play::kNetPeerSocket);
     }
     return;
@@ -152,7 +154,7 @@ bool OnlineGame::AwaitKind(std::int16_t kind) {
 }
 
 void OnlineGame::ShowWait(bool shown) {
-  if (shown) parts_.view.SetLabel(TableLabel::lblWAIT, kWaitText);
+  if (shown) parts_.view.SetLabel(TableLabel::lblWAIT, table::kWaitText);
   parts_.view.SetLabelVisible(TableLabel::lblWAIT, shown);
 }
 

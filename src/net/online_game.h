@@ -16,12 +16,9 @@ class Connection;
 
 inline constexpr char kWaitingForOpponentText[] = "Waiting for Opponent...\r\n";
 inline constexpr char kCoinNotice[] = "WAV coin_flip";
-inline constexpr char kSystemPrefix[] = "--: ";
-inline constexpr char kWaitText[] = " W A I T ";
 inline constexpr char kOpponentTurnBefore[] = "It's ";
 inline constexpr char kOpponentTurnAfter[] = "'s turn";
 inline constexpr char kOwnTurnText[] = "It's your turn.";
-constexpr std::int16_t kCoinTossRule = 2;
 
 class OnlineGame : public play::OnlineExchange {
  public:

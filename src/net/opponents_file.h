@@ -15,7 +15,8 @@ struct Folders;
 
 namespace net {
 
-// The opponent's picture when none is known.
+// The opponent's picture when none is known, also the player's own before he
+// chooses one (in AppPath + "Data/" + kAvatarsFolder).
 inline constexpr char kDefaultAvatar[] = "~MD^.jpg";
 inline constexpr char kAvatarsFolder[] = "Avatars/";
 

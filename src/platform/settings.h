@@ -6,7 +6,13 @@
 
 #include <QString>
 
+#include "platform/version.h"
+
 namespace platform {
+
+// The program's own settings: the maker's file, the program's section.
+inline constexpr const char* kSettingsApp = kMakerName;
+inline constexpr char kSettingsSection[] = "Marrowdale4";
 
 class SettingsStore {
  public:

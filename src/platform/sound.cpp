@@ -21,6 +21,8 @@
 
 #include <unistd.h>
 
+#include "platform/version.h"
+
 namespace platform {
 
 namespace {
@@ -176,7 +178,7 @@ class LibrarySoundServer : public SoundServer {
         shape.requestMilliseconds > 0 ? msBytes * quint32(shape.requestMilliseconds) : quint32(-1), quint32(-1)};
     int error = 0;
     pa_simple* stream =
-        lib_.open(nullptr, "Marrowdale", kPaStreamPlayback, nullptr, shape.name, &wanted, nullptr, &attr, &error);
+        lib_.open(nullptr, kProgramTitle, kPaStreamPlayback, nullptr, shape.name, &wanted, nullptr, &attr, &error);
     if (!stream) return nullptr;
     return std::make_unique<LibraryStream>(lib_, stream);
   }

@@ -180,19 +180,11 @@ struct WavSamples {
 // without a whole sample, is nothing.
 std::optional<WavSamples> DecodeWav(const QByteArray& bytes);
 
-class FakeSoundChannel : public SoundChannel {
+// For tools that run without sound: every sound is silence.
+class SilentSoundChannel : public SoundChannel {
  public:
-  void Play(const QString& file) override {
-    played.push_back(file);
-    playing = file;
-  }
-  void Stop() override {
-    ++stops;
-    playing.clear();
-  }
-  std::vector<QString> played;
-  QString playing;
-  int stops = 0;
+  void Play(const QString&) override {}
+  void Stop() override {}
 };
 
 }  // namespace platform

@@ -7,6 +7,11 @@
 
 namespace platform {
 
+// The program's name, as its windows, message boxes and folders show it,
+// and its maker's, which names the folder and the settings file above it.
+inline constexpr char kProgramTitle[] = "Marrowdale";
+inline constexpr char kMakerName[] = "Brackwell";
+
 inline constexpr int kVersionMajor = MARROWDALE_VERSION_MAJOR;
 inline constexpr int kVersionMinor = MARROWDALE_VERSION_MINOR;
 inline constexpr int kVersionRevision = MARROWDALE_VERSION_PATCH;

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "platform/ui.h"
+#include "platform/version.h"
 
 namespace platform {
 
@@ -24,7 +25,7 @@ void WriteFailures::WriteFailed(const QString& path, const QString& reason) {
   if (told_.contains(path) || toldCause) return;
   told_.insert(path);
   if (!reason.isEmpty()) toldReasons_.insert(reason);
-  ui_.MsgBox(WriteFailedText(path, reason), vbOKOnly | vbExclamation, QString::fromLatin1(kWriteFailedTitle));
+  ui_.MsgBox(WriteFailedText(path, reason), vbOKOnly | vbExclamation, QString::fromLatin1(kProgramTitle));
 }
 
 }  // namespace platform

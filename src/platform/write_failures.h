@@ -10,8 +10,6 @@ namespace platform {
 
 class UiService;
 
-inline constexpr char kWriteFailedTitle[] = "Marrowdale";
-
 // The system's reason as a box gives it; a failure the system gave no
 // reason for says so.
 QString SystemReason(const QString& reason);

@@ -2,6 +2,7 @@
 
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "play/game/match_panel.h"
 #include "play/records/player_record.h"
 #include "play/rules/apply_move.h"
@@ -41,13 +42,13 @@ PlayerInPlay::~PlayerInPlay() = default;
 void PlayerInPlay::WritePlayerRecord() {
   if (!IsPlayerRecordNumber(p_.player.CurrentPlayer)) return;
   if (!p_.playersFile.Write(p_.player.CurrentPlayer, p_.player.Player.Encode()) || !p_.playersFile.Flush())
-    p_.ui.MsgBox(PlayerFileResultText(PlayerFileResult::WriteFailed), platform::vbExclamation, kProgramTitle);
+    p_.ui.MsgBox(PlayerFileResultText(PlayerFileResult::WriteFailed), platform::vbExclamation, platform::kProgramTitle);
 }
 
 void PlayerInPlay::SaveCurrentPlayer() {
   const PlayerFileResult result = play::SavePlayer(p_.player, p_.backgrounds, p_.playersFile);
   if (result == PlayerFileResult::WriteFailed)
-    p_.ui.MsgBox(PlayerFileResultText(result), platform::vbExclamation, kProgramTitle);
+    p_.ui.MsgBox(PlayerFileResultText(result), platform::vbExclamation, platform::kProgramTitle);
 }
 
 bool PlayerInPlay::SavePlayer() {
@@ -62,7 +63,7 @@ PlayerFileResult PlayerInPlay::ChangePlayer(std::int16_t n) {
   if (result != PlayerFileResult::Ok) {
     p_.player.CurrentPlayer = previous;
     if (IsPlayerRecordNumber(previous)) LoadPlayer(previous, p_.player, services_);
-    p_.ui.MsgBox(PlayerFileResultText(result), platform::vbExclamation, kProgramTitle);
+    p_.ui.MsgBox(PlayerFileResultText(result), platform::vbExclamation, platform::kProgramTitle);
     return result;
   }
   // The choice survives whatever ends this run; the window's placement in

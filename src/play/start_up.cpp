@@ -8,12 +8,14 @@
 
 #include "media/embedded_files.h"
 #include "media/music.h"
+#include "media/music_list_file.h"
 #include "media/png_painting.h"
 #include "platform/recordfile.h"
 #include "platform/settings.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "platform/write_failures.h"
 #include "play/game/game_over.h"
@@ -28,7 +30,9 @@
 #include "play/state/utilities.h"
 #include "play/window/frm_play.h"
 #include "table/backgrounds.h"
+#include "table/card_deck.h"
 #include "table/game_state.h"
+#include "table/table_settings.h"
 
 namespace play {
 
@@ -54,8 +58,8 @@ QString GarbledRecord(const PlayerRecord& r, int n) {
       InRange(r.CurrentStructure, kFirstStructure, kLastStructure) ||
       InRange(r.ThinkLevel, kMinThinkLevel, kMaxThinkLevel) || InRange(r.AnimSpeed, kMinAnimSpeed, kMaxAnimSpeed) ||
       IsBoolean(r.SoundOn) || IsBoolean(r.NoIntroMusic) || IsBoolean(r.WoodPlaceHolders) ||
-      InRange(r.CardSoundSet, kCardSoundWood, kCardSoundNone) || r.CardDeck >= kBuiltInCardDeck ||
-      r.CardBack >= kOwnCardBack || InRange(r.FirstPlayerRule, kFirstPlayerLowestCard, kFirstPlayerCoinToss);
+      InRange(r.CardSoundSet, kCardSoundWood, table::kNoCardSounds) || r.CardDeck >= table::kBuiltInDeck ||
+      r.CardBack >= table::kOwnBack || InRange(r.FirstPlayerRule, kFirstPlayerLowestCard, kFirstPlayerCoinToss);
   return anyInRange ? QString() : "record " + QString::number(n) + " holds no setting in its range";
 }
 
@@ -232,7 +236,7 @@ void StartUp::Tell(const QString& text, int style, const QString& title) {
   if (!s_.wait.Exiting()) s_.ui.MsgBox(text, style, title);
 }
 
-void StartUp::TellFailure(const QString& text) { Tell(text, platform::vbCritical, kProgramTitle); }
+void StartUp::TellFailure(const QString& text) { Tell(text, platform::vbCritical, platform::kProgramTitle); }
 
 bool StartUp::OpenPlayersFile() {
   const QString path = PlayersPath(s_.folders);
@@ -242,7 +246,7 @@ bool StartUp::OpenPlayersFile() {
   }
   const PlayersFileCheck check = CheckPlayersFile(s_.folders);
   if (!check.message.isEmpty())
-    Tell(check.message, check.ok ? platform::vbExclamation : platform::vbCritical, kProgramTitle);
+    Tell(check.message, check.ok ? platform::vbExclamation : platform::vbCritical, platform::kProgramTitle);
   if (!check.ok) return false;
   if (const QString problem = WritableProblem(path); !problem.isEmpty()) {
     TellFailure(QString(kUnableToStartText) + "\r\n\r\n" + problem);
@@ -299,14 +303,14 @@ bool StartUp::Run() {
       st_.NoIntroMusic = true;
       st_.MusicUnavailable = true;
     } else {
-      s_.music.PlayMP3(s_.folders.AppPath + kIntroMusicFile);
+      s_.music.PlayMP3(s_.folders.AppPath + media::kIntroFile);
     }
   }
   s_.wait.Pause(kIntroPauseSeconds);
 
   st_.LargeFonts = s_.screen.LargeFonts();
   if (const QString warning = ScreenWarning(s_.screen.WidthTwips(), st_.LargeFonts); !warning.isEmpty())
-    Tell(warning, platform::vbCritical, kProgramTitle);
+    Tell(warning, platform::vbCritical, platform::kProgramTitle);
 
   s_.frmPlay.FitMainWindow();
   // A termination signal heard in the pauses or a box ends start-up before
@@ -403,7 +407,8 @@ bool StartUp::OpenDoor() {
 
   s_.frmPlay.ClearTable();
   s_.sample.SampleGameNumber = static_cast<std::int16_t>(std::clamp<long long>(
-      s_.settingsStore.GetNumber(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, 0), 0, kLastSampleGame));
+      s_.settingsStore.GetNumber(platform::kSettingsApp, platform::kSettingsSection, kSampleSettingKey, 0), 0,
+      kLastSampleGame));
   if (!OpenSavedGamesFile(s_.saved, s_.folders.DataPath)) {
     TellFailure(QString(kUnableToStartText) + "\r\n\r\n" +
                 WritableProblem(s_.folders.DataPath + QString::fromLatin1(kSavedGamesFileName)));

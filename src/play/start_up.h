@@ -54,7 +54,6 @@ inline constexpr char kSmallScreenText[] =
 inline constexpr char kLargeFontsText[] =
     "\r\n\r\nYour desktop shows its text larger than normal, which leaves the game too little room on the "
     "screen.\r\nTo make room, lower the scaling or the font size in your desktop's display settings.";
-inline constexpr char kIntroMusicFile[] = "Data/intro.mp3";
 inline constexpr char kDeveloperViewSwitch[] = "/KOVRA";
 inline constexpr int kMinimumScreenWidthTwips = 13980;
 inline constexpr double kSplashPauseSeconds = 0.1;

@@ -3,6 +3,7 @@
 #include "media/html_help.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/player_in_play.h"
 #include "play/state/utilities.h"
 #include "play/table_look.h"
@@ -19,7 +20,7 @@ TableWindows::TableWindows(TableWindowsParts parts) : p_(std::move(parts)), help
                                                           .settings = p_.settingsStore,
                                                           .sound = p_.sound,
                                                           .soundOn = [this] { return p_.player.SoundOn; },
-                                                          .title = kProgramTitle,
+                                                          .title = platform::kProgramTitle,
                                                           .commandDone = [this] { p_.turns.FinishTopLevelCommand(); },
                                                           .writeFailures = &p_.writeFailures,
                                                           .turnedUnavailable = [this] { ShowMusicUnavailable(); },

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "media/embedded_files.h"
 #include "media/folders.h"
 #include "media/png_errors.h"
 #include "media/png_painting.h"
@@ -29,12 +30,9 @@ namespace {
 constexpr QSize kLargeLogo{307, 131};
 constexpr QSize kSmallLogo{162, 90};
 constexpr QSize kHandSize{29, 55};
-constexpr char kLogoFile[] = "logo.tmp";
-constexpr char kSmallLogoFile[] = "splash.tmp";
-constexpr char kHandFiles[2][10] = {"handD.tmp", "handU.tmp"};
+constexpr const char* kHandFiles[2] = {media::kHandDownFile, media::kHandUpFile};
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr char kBackgroundFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
 
 QStringList PicturesIn(const QString& folder) {
   QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -269,7 +267,7 @@ void Backgrounds::NextStructure(int k) {
 }
 
 void Backgrounds::SetTableauCountColor(std::uint32_t color) {
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= kSharedPiles; ++i) {
     QLabel* label = table_.lblTabCnt[i];
     if (!label) continue;
     QPalette pal = label->palette();
@@ -308,7 +306,7 @@ void Backgrounds::ShowLogo(bool show) {
   const QSize size = small ? kSmallLogo : kLargeLogo;
   box->setGeometry(table_.LogoLeft, table_.LogoTop, size.width(), size.height());
   QImage image;
-  const QString file = folders_.DataPath + (small ? kSmallLogoFile : kLogoFile);
+  const QString file = folders_.DataPath + (small ? media::kSmallLogoFile : media::kLogoFile);
   const auto result =
       media::PaintPngFile(*png_, file, media::BoxTarget{&image, &table_.FormPicture(), box->pos(), size});
   pictureReports_->Report(file, result);
@@ -338,7 +336,7 @@ void Backgrounds::ManageBackground(const QString& action) {
   QString start = adding ? media::GetPictureFolder(folders_) : userFolder;
   if (adding && start.isEmpty()) start = folders_.DocsPath;
   const std::optional<platform::ChosenFile> picked =
-      ui_.GetOpenFileName({action.toUpper() + " Background Picture", start, kBackgroundFilter});
+      ui_.GetOpenFileName({action.toUpper() + " Background Picture", start, kPictureFilter});
   if (!picked || picked->path.isEmpty()) return;
   const QString chosen = picked->path;
   const QFileInfo file(chosen);

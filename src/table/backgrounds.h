@@ -27,6 +27,8 @@ class UiService;
 
 namespace table {
 
+// The file chooser's filter for the pictures a player may add.
+inline constexpr char kPictureFilter[] = "Pictures (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp";
 inline constexpr char kBackgroundNone[] = "None";                   // the mat colour, no picture
 inline constexpr char kBackgroundRemoved[] = "~removed";            // right after the current picture was deleted
 inline constexpr char kProgramBackgrounds[] = "Data/Backgrounds/";  // under AppPath

@@ -6,10 +6,8 @@
 
 namespace table {
 
-constexpr int kRanksPerSuit = 13;
-constexpr int kSuitCount = 4;
 constexpr int kAce = 1;
-constexpr int kKing = 13;
+constexpr int kKing = kRanksPerSuit;
 
 // Suits 1 and 4 are black, suits 2 and 3 red. No card has no colour.
 enum class CardColour { None, Black, Red };

@@ -11,18 +11,15 @@
 namespace table {
 namespace {
 
-constexpr int kCardsPerSuit = 13;
-constexpr int kCardsPerDeck = 52;
-
 // Suit rows of the face sheet, as the game numbers its suits; suits 1 and 4
 // are black, 2 and 3 red.
-constexpr std::array<const char*, 4> kSuitIds = {"club", "diamond", "heart", "spade"};
-constexpr std::array<const char*, 13> kRankIds = {"1", "2", "3",  "4",    "5",     "6",   "7",
-                                                  "8", "9", "10", "jack", "queen", "king"};
+constexpr std::array<const char*, kSuitCount> kSuitIds = {"club", "diamond", "heart", "spade"};
+constexpr std::array<const char*, kRanksPerSuit> kRankIds = {"1", "2", "3",  "4",    "5",     "6",   "7",
+                                                             "8", "9", "10", "jack", "queen", "king"};
 
 QString ElementId(int code) {
-  const int suit = (code - 1) / kCardsPerSuit;
-  const int rank = (code - 1) % kCardsPerSuit;
+  const int suit = (code - 1) / kRanksPerSuit;
+  const int rank = (code - 1) % kRanksPerSuit;
   return QString::fromLatin1(kRankIds[rank]) + '_' + QString::fromLatin1(kSuitIds[suit]);
 }
 
@@ -103,13 +100,13 @@ QString CardDeckLibrary::DeckFile(int deck) const {
 }
 
 int CardDeckLibrary::CellLeft(int code) {
-  if (code < 1 || code > kCardsPerDeck) return -1;
-  return (code - 1) % kCardsPerSuit * kCellWidth + kCardLeftInset;
+  if (code < 1 || code > kDeckSize) return -1;
+  return (code - 1) % kRanksPerSuit * kCellWidth + kCardLeftInset;
 }
 
 int CardDeckLibrary::CellTop(int code) {
-  if (code < 1 || code > kCardsPerDeck) return -1;
-  return (code - 1) / kCardsPerSuit * kCellHeight;
+  if (code < 1 || code > kDeckSize) return -1;
+  return (code - 1) / kRanksPerSuit * kCellHeight;
 }
 
 const CardDeckLibrary::Rendered& CardDeckLibrary::Render(int deck) {
@@ -125,7 +122,7 @@ const CardDeckLibrary::Rendered& CardDeckLibrary::Render(int deck) {
       QPainter painter(&out.faces);
       painter.setRenderHint(QPainter::Antialiasing);
       painter.setRenderHint(QPainter::SmoothPixmapTransform);
-      for (int code = 1; code <= kCardsPerDeck; ++code) {
+      for (int code = 1; code <= kDeckSize; ++code) {
         const QString id = ElementId(code);
         if (!svg.elementExists(id)) continue;
         svg.render(&painter, id, QRectF(CellLeft(code), CellTop(code), kCellWidth, kCellHeight));

@@ -26,9 +26,9 @@ class CardDeckLibrary {
  public:
   static constexpr int kCellWidth = CardWidth;  // one cell of the face sheet
   static constexpr int kCellHeight = CardHeight;
-  static constexpr int kSheetColumns = 13;  // ranks Ace..King
-  static constexpr int kSheetRows = 4;      // suits 1..4
-  static constexpr int kSheetWidth = 927;   // as the built-in sheet
+  static constexpr int kSheetColumns = kRanksPerSuit;  // ranks Ace..King
+  static constexpr int kSheetRows = kSuitCount;        // suits 1..4
+  static constexpr int kSheetWidth = 927;              // as the built-in sheet
   static constexpr int kSheetHeight = 394;
   static constexpr int kCardLeftInset = 1;  // the card is cut 1 pixel in
   static constexpr int kBackWidth = CardWidth;

@@ -16,7 +16,6 @@ namespace table {
 
 namespace {
 
-constexpr int kEmptyMarker = 88;        // the sound value that asks for the empty-pile look
 constexpr int kErrBadElement = 340;     // "Control array element doesn't exist"
 constexpr int kErrInvalidArgument = 5;  // "Invalid procedure call or argument"
 constexpr double kDealPause = 0.1;

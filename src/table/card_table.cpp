@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "table/table_text.h"
+#include "table/table_view.h"
 
 namespace table {
 
@@ -119,7 +120,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   lblPHandCnt = count("lblPHandCnt", Qt::AlignLeft);
   lblPResCnt = count("lblPResCnt", Qt::AlignLeft);
   lblPWasteCnt = count("lblPWasteCnt", Qt::AlignLeft);
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= kSharedPiles; ++i) {
     lblTabCnt[i] = NewText("lblTabCnt");
     lblTabCnt[i]->resize(kTabCountSize);
     lblTabCnt[i]->setAlignment(i <= 4 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
@@ -154,7 +155,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
   StatusMsg->setWordWrap(true);
   StatusMsg->resize(kStatusLineSize);
   lblWAIT = NewLabel("lblWAIT");
-  lblWAIT->setText(" W A I T ");
+  lblWAIT->setText(kWaitText);
   lblWAIT->resize(kWaitSize);
   lblWAIT->hide();
 
@@ -268,7 +269,7 @@ void CardTable::SetFixedSizes() {
     create(picPlayer, PileControl::picPlayer, "picPlayer", i);
     create(picOpponent, PileControl::picOpponent, "picOpponent", i);
   }
-  for (int i = 2; i <= 8; ++i) {
+  for (int i = 2; i <= kSharedPiles; ++i) {
     picCenter[i] = NewPicture(PileControl::picCenter, i, "picCenter");
     picCenter[i]->show();
     picTableau[i] = NewPicture(PileControl::picTableau, i, "picTableau");
@@ -332,7 +333,7 @@ ControlSizes CardTable::CurrentControlSizes() const {
   sizes.waitHeight = lblWAIT->height();
   sizes.pauseLabelWidth = lblPause->width();
   sizes.pauseLabelHeight = lblPause->height();
-  for (int i = 1; i <= 8; ++i) sizes.tabCountWidth[i] = lblTabCnt[i]->width();
+  for (int i = 1; i <= kSharedPiles; ++i) sizes.tabCountWidth[i] = lblTabCnt[i]->width();
   sizes.menuHeight = picMenu->height();
   sizes.turnLineHeight = TurnLineHeight();
   sizes.clientWidth = width();
@@ -391,7 +392,7 @@ void CardTable::ArrangeControls() {
   statusFont.setPointSize(c.StatusMsgFontSize);
   StatusMsg->setFont(statusFont);
   PlaceTurnAndStatusLines(c);
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= kSharedPiles; ++i) {
     QFont f = lblTabCnt[i]->font();
     f.setBold(true);
     f.setPointSize(std::max(1, settings_.TextFontSize + 1));

@@ -106,7 +106,8 @@ class CardTable : public QWidget {
   void SetEmptyPilePictures();
   void RefreshEmptyPilePictures() { SetEmptyPilePictures(); }
 
-  // Painting.
+  // Painting. The sound value kEmptyMarker asks for the empty-pile look.
+  static constexpr int kEmptyMarker = 88;
   void PaintCard(PileControl pile, int index, CardCode card, int sound);
   // The one-card draw into any picture box, also the small windows' and
   // the Preferences previews'.
@@ -172,8 +173,8 @@ class CardTable : public QWidget {
   // Pile pictures (element 0 unused) and the slide cover.
   std::array<PictureBox*, 4> picPlayer{};
   std::array<PictureBox*, 4> picOpponent{};
-  std::array<PictureBox*, 9> picCenter{};
-  std::array<PictureBox*, 9> picTableau{};
+  std::array<PictureBox*, kSharedPiles + 1> picCenter{};
+  std::array<PictureBox*, kSharedPiles + 1> picTableau{};
   std::array<PictureBox*, 1> picSmoke{};
   PictureBox* picMenu = nullptr;   // the drawn menu bar
   PictureBox* picPanel = nullptr;  // the drop-down menu panel
@@ -188,7 +189,7 @@ class CardTable : public QWidget {
   std::array<QLabel*, 7> lblCardFrame{};
   QLabel *lblOHandCnt = nullptr, *lblOResCnt = nullptr, *lblOWasteCnt = nullptr;
   QLabel *lblPHandCnt = nullptr, *lblPResCnt = nullptr, *lblPWasteCnt = nullptr;
-  std::array<QLabel*, 9> lblTabCnt{};
+  std::array<QLabel*, kSharedPiles + 1> lblTabCnt{};
   QLabel *imgOStock = nullptr, *imgOReserve = nullptr, *imgOWaste = nullptr;
   QLabel *imgPStock = nullptr, *imgPReserve = nullptr, *imgPWaste = nullptr;
   QLabel *ImgTurn1 = nullptr, *ImgTurn2 = nullptr;

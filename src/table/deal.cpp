@@ -7,22 +7,19 @@
 #include "platform/recordfile.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "table/sound_effects.h"
+#include "table/table_settings.h"
 #include "table/table_view.h"
 
 namespace table {
 
 namespace {
 
-constexpr char kProgramTitle[] = "Marrowdale";
-constexpr char kSampleGamesTitle[] = "Sample Games";
-
 constexpr int kShufflePasses = 10;
 
-constexpr int kCoinTossEffect = 11;
 constexpr int kRecycleEffect = 6;
-constexpr int kCoinTossRule = 2;
 
 constexpr double kAfterLayoutPause = 0.7;
 constexpr double kOpponentFirstPause = 2.0;
@@ -118,7 +115,7 @@ DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& 
   // follows.
   if (!IsFullDeck(p, 0) || !IsFullDeck(p, 1)) {
     qCritical("deal refused: the Reserve arrays do not hold two full decks");
-    if (!shared) s.ui.MsgBox(kBadDecksText, platform::vbCritical, kProgramTitle);
+    if (!shared) s.ui.MsgBox(kBadDecksText, platform::vbCritical, platform::kProgramTitle);
     return DealResult::BadDecks;
   }
 
@@ -161,7 +158,7 @@ DealResult DealNewGame(DealServices& s, int FirstPlayerRule, const DealOpening& 
       s.view.SetLabel(TableLabel::lblMessage, text);
     }
   }
-  if (decidesHere && FirstPlayerRule == kCoinTossRule) s.sfx.PlaySfx(kCoinTossEffect);
+  if (decidesHere && FirstPlayerRule == kFirstPlayerCoinToss) s.sfx.PlaySfx(kCoinTossEffect);
 
   if (g.CurrentTurn == Turn::Opponent) {
     s.wait.Pause(kOpponentFirstPause);

@@ -33,8 +33,8 @@ RandomSource SeededRandom(std::uint32_t seed);
 
 // Cards of the opening position per side.
 inline constexpr int kReserveDealt = 13;
-inline constexpr int kStockDealt = 35;
 inline constexpr int kTableauDealt = 4;
+inline constexpr int kStockDealt = kDeckSize - kReserveDealt - kTableauDealt;
 
 // Calls into the rest of the game that the deal makes; the game play
 // implements them.
@@ -105,6 +105,7 @@ std::optional<SampleGameRecord> ReadSampleGame(const QString& AppPath, int n);
 SampleLoad LoadSampleGame(std::int16_t n, bool SampleDealReversed, const QString& AppPath, PileArrays& piles,
                           platform::UiService& ui, const RandomSource& random);
 
+inline constexpr char kSampleGamesTitle[] = "Sample Games";
 inline constexpr char kSampleNotAvailable[] = "Sample game %1 is not available.";
 
 enum class DealResult {

@@ -12,8 +12,7 @@ namespace table {
 
 namespace {
 
-constexpr int kEmptyMarker = 88;  // PaintCard's sound value for the empty-pile look
-constexpr int kLocal = 0;         // the local player's side of the pile arrays
+constexpr int kLocal = 0;  // the local player's side of the pile arrays
 
 CardCode SideCard(const PileArrays::SidePile& pile, int position) {
   return position >= 1 && position <= kSidePileCapacity ? pile[position] : 0;

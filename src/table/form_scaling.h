@@ -56,9 +56,9 @@ struct FormLines {
 // Keeps the factors of the last scaling between calls.
 class FormScaling {
  public:
-  // Scales the window and each of its controls, except "imgAvatar",
-  // "Winsock1", frame lines and menus; combo boxes keep their size, images
-  // have no font.
+  // Scales the window and each control directly on it, except the one
+  // named "imgAvatar", frame lines and menus; combo boxes are moved but keep
+  // their size, and images keep their font.
   void ScaleForm(QWidget& window, int mode, int size, std::int32_t ScreenWidth, std::int32_t ScreenHeight);
 
  private:

@@ -9,11 +9,13 @@ namespace table {
 
 using CardCode = std::int16_t;  // 1..52 a card, 0 no card (painted: a face-down card)
 
-constexpr int kSides = 2;                // 0 the local player, 1 the opponent
-constexpr int kSidePileCapacity = 104;   // Reserve, Stock and Waste positions 1..104
-constexpr int kSharedPileCapacity = 13;  // Tableau and Center positions 1..13
-constexpr int kSharedPiles = 8;          // Tableau and Center piles 1..8
-constexpr int kDeckSize = 52;
+constexpr int kRanksPerSuit = 13;
+constexpr int kSuitCount = 4;
+constexpr int kDeckSize = kRanksPerSuit * kSuitCount;
+constexpr int kSides = 2;                              // 0 the local player, 1 the opponent
+constexpr int kSidePileCapacity = kSides * kDeckSize;  // Reserve, Stock and Waste positions 1..104
+constexpr int kSharedPileCapacity = kRanksPerSuit;     // Tableau and Center positions 1..13
+constexpr int kSharedPiles = 8;                        // Tableau and Center piles 1..8
 
 // The pile arrays every part of the game reads and writes. Positions and
 // pile numbers start at 1 (index 0 is never used), because the saved-game

@@ -5,6 +5,8 @@
 
 namespace table {
 
+constexpr int kCoinTossEffect = 11;  // the first turn is left to a coin toss
+
 class SoundEffects {
  public:
   virtual ~SoundEffects() = default;

@@ -22,7 +22,7 @@ PilePlaces ArrangePilePlaces(int TableOffsetX, std::int32_t TableOffsetY) {
 
   // Center piles in two columns of four, pile 2k - 1 beside pile 2k.
   p.picCenter[1] = {p.CenterLeft, p.PileTop};
-  for (int i = 2, r = 1; i <= 8; i += 2) {
+  for (int i = 2, r = 1; i <= kSharedPiles; i += 2) {
     p.picCenter[i].setX(p.picCenter[1].x() + W + 20);
     if (i > 2) {
       p.picCenter[i - 1].setX(p.picCenter[1].x());
@@ -34,7 +34,7 @@ PilePlaces ArrangePilePlaces(int TableOffsetX, std::int32_t TableOffsetY) {
     }
   }
 
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= kSharedPiles; ++i) {
     const int row = i <= 4 ? i - 1 : i - 5;
     p.picTableau[i].setY(p.PileTop + (H + 10) * row);
     p.picTableau[i].setX(i <= 4 ? p.TableauLeft : p.CenterSpan + p.CenterLeft + 20);
@@ -122,7 +122,7 @@ ControlPlaces ArrangeControlPlaces(const PilePlaces& piles, const ControlSizes& 
   c.StatusMsgFontSize = in.LargeFonts ? 10 : 12;
   if (in.ScreenWidth <= 12000) c.StatusMsg.rx() -= 15;
 
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= kSharedPiles; ++i) {
     const int left = i <= 4 ? piles.picTableau[1].x() - sizes.tabCountWidth[i] - 7 : piles.picTableau[5].x() + W + 5;
     c.lblTabCnt[i] = {left, piles.picTableau[i].y() + H - 20};
   }
@@ -172,7 +172,7 @@ QRegion StructureTextBoxes(const PilePlaces& piles, int structureWidth) {
   QRegion r;
   for (const QPoint at : {c.lblOHandCnt, c.lblOWasteCnt, c.lblOResCnt, c.lblPHandCnt, c.lblPWasteCnt, c.lblPResCnt})
     r += box(at, kCountLabelSize);
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= kSharedPiles; ++i) {
     // Given no widths, the left column's counts end 7 pixels left of it.
     QPoint at = c.lblTabCnt[i];
     if (i <= 4) at.rx() -= kTabCountSize.width();

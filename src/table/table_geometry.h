@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "platform/system.h"
+#include "table/piles.h"
 
 namespace table {
 
@@ -56,8 +57,8 @@ constexpr int kSmallestTextPoints = 6;
 struct PilePlaces {
   std::array<QPoint, 4> picPlayer{};
   std::array<QPoint, 4> picOpponent{};
-  std::array<QPoint, 9> picCenter{};
-  std::array<QPoint, 9> picTableau{};
+  std::array<QPoint, kSharedPiles + 1> picCenter{};
+  std::array<QPoint, kSharedPiles + 1> picTableau{};
   std::array<QPoint, 7> lblCardFrame{};
   QPoint cmdDone;
   std::int16_t PileTop = 0;      // top of the first row of Center and Tableau piles
@@ -79,11 +80,11 @@ struct ControlSizes {
   int waitHeight = 20;                 // lblWAIT
   int pauseLabelWidth = 200;           // lblPause
   int pauseLabelHeight = 40;
-  std::array<int, 9> tabCountWidth{};    // lblTabCnt(1..8)
-  int menuHeight = 18;                   // picMenu
-  int turnLineHeight = kTurnLineHeight;  // two lines of lblTurn's text
-  QSize turnMarker{72, 84};              // ImgTurn1, ImgTurn2
-  int clientWidth = 1210;                // the window's client area, pixels
+  std::array<int, kSharedPiles + 1> tabCountWidth{};  // lblTabCnt(1..8)
+  int menuHeight = 18;                                // picMenu
+  int turnLineHeight = kTurnLineHeight;               // two lines of lblTurn's text
+  QSize turnMarker{72, 84};                           // ImgTurn1, ImgTurn2
+  int clientWidth = 1210;                             // the window's client area, pixels
 };
 
 // What ArrangeControls computes: places (top-left) and the few sizes it sets.
@@ -98,7 +99,7 @@ struct ControlPlaces {
   int lblTurnHeight = kTurnLineHeight;
   QPoint StatusMsg;
   int StatusMsgFontSize = 12;
-  std::array<QPoint, 9> lblTabCnt{};
+  std::array<QPoint, kSharedPiles + 1> lblTabCnt{};
   QPoint imglblTableauL, imglblTableauR, imglblCenters;
   QPoint lblWAIT;
   QRect fraPause;

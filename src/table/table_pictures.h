@@ -14,8 +14,8 @@ namespace table {
 
 constexpr int kFaceCellWidth = CardWidth;
 constexpr int kFaceCellHeight = CardHeight;
-constexpr int kFaceColumns = 13;
-constexpr int kFaceRows = 4;
+constexpr int kFaceColumns = kRanksPerSuit;
+constexpr int kFaceRows = kSuitCount;
 
 // Where card 1..52 is cut from the face sheet: rows by suit, columns by
 // rank, one pixel in from the cell's left edge. Null for other codes.

@@ -29,5 +29,9 @@ struct TableSettings {
 };
 
 constexpr std::int16_t kNoCardSounds = 2;  // CardSoundSet "No card sounds"
+// FirstPlayerRule: who goes first.
+constexpr std::int16_t kFirstPlayerLowestCard = 0;
+constexpr std::int16_t kFirstPlayerHighestCard = 1;
+constexpr std::int16_t kFirstPlayerCoinToss = 2;
 
 }  // namespace table

@@ -11,6 +11,8 @@
 
 namespace table {
 
+inline constexpr char kWaitText[] = " W A I T ";  // lblWAIT's text
+
 // Text controls of the table window. lblTabCnt(1..8) is reached by
 // SetTabCount.
 enum class TableLabel {

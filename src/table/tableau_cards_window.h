@@ -18,7 +18,7 @@ namespace table {
 
 class PictureBox;
 
-constexpr int kTableauWindowPictures = 13;
+constexpr int kTableauWindowPictures = kSharedPileCapacity;
 constexpr int kLargeFontsWindowHeightTwips = 1190;
 
 // Where the thirteen pictures lie in the window, in twips.

@@ -15,8 +15,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "dialogs/program_rig.h"
+#include "dialogs/started_program.h"
 #include "dialogs/tutorial.h"
+#include "play/window/menu_commands.h"
 #include "table/busy_guard.h"
 
 namespace dialogs {
@@ -151,7 +152,7 @@ TEST_F(FrmTipTest, ClosingAsksBeforeTheLastStepOnlyAndLetsEverythingGo) {
   ASSERT_NE(Tip(), nullptr) << "No keeps the tutorial";
   ASSERT_EQ(rig->ui->boxes.size(), 1u);
   EXPECT_EQ(rig->ui->boxes[0].text, kExitTutorialQuestion);
-  EXPECT_EQ(rig->ui->boxes[0].title, kTutorialTitle);
+  EXPECT_EQ(rig->ui->boxes[0].title, play::kTutorialTitle);
   EXPECT_EQ(rig->ui->boxes[0].style & platform::vbDefaultButton2, platform::vbDefaultButton2) << "No is the default";
 
   Tip()->cmdOK->click();  // Yes

@@ -18,8 +18,11 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
-#include "play/program_rig.h"
+#include "play/program_on_fakes.h"
 #include "play/records/player_record.h"
+#include "support/fake_music_player.h"
+#include "support/fake_sound_channel.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 
 namespace dialogs::testing_support {

@@ -17,6 +17,7 @@
 #include "platform/key_translator.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 #include "table/backgrounds.h"
 #include "table/card_deck.h"

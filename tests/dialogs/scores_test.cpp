@@ -18,6 +18,7 @@
 #include "play/game/game_over.h"
 #include "play/records/high_scores.h"
 #include "play/records/players.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 #include "table/fake_table_view.h"
 

@@ -19,12 +19,13 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/program_rig.h"
+#include "dialogs/started_program.h"
 #include "dialogs/tutorial.h"
 #include "platform/key_translator.h"
 #include "play/records/saved_game_record.h"
 #include "play/rules/rule_checks.h"
 #include "play/window/menu_commands.h"
+#include "support/fake_ui.h"
 #include "table/mouse_events.h"
 
 namespace dialogs {

@@ -5,8 +5,8 @@
 
 #include "dialogs/frm_save.h"
 #include "dialogs/menu_dialogs.h"
-#include "dialogs/program_rig.h"
 #include "dialogs/small_dialogs.h"
+#include "dialogs/started_program.h"
 #include "platform/system.h"
 
 namespace dialogs {

@@ -6,6 +6,8 @@
 #include <QFile>
 
 #include "platform/ui.h"
+#include "support/fake_ui.h"
+#include "support/recording_help_backend.h"
 #include "support/temp_home.h"
 
 namespace media {

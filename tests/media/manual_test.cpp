@@ -33,6 +33,7 @@
 #include "media/html_help.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 
 namespace media {

@@ -7,6 +7,8 @@
 
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "support/fake_music_player.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 
 namespace media {

@@ -4,6 +4,7 @@
 #include "png_test_util.h"
 
 #include "platform/ui.h"
+#include "support/fake_ui.h"
 
 #include <QWidget>
 #include <cstring>

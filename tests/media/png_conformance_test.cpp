@@ -4,6 +4,7 @@
 #include "png_test_util.h"
 
 #include "platform/ui.h"
+#include "support/fake_ui.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

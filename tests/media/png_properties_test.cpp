@@ -4,6 +4,7 @@
 #include "png_test_util.h"
 
 #include "platform/ui.h"
+#include "support/fake_ui.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>

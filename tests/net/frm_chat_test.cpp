@@ -13,11 +13,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "net/opponents_file.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "play/frm_play_rig.h"
 #include "play/records/players.h"
 #include "play/window/frm_play.h"
+#include "support/fake_sound_channel.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 #include "support/test_files.h"
 #include "table/table_rig.h"
@@ -169,7 +172,7 @@ TEST(ChatWindow, AvatarsImportUnderANameTheRecordKeepsAndCanBeSlapped) {
   SavePicture(rig.home.Path() + "/Docs/" + longName, {60, 30}, Qt::blue);
   SavePicture(rig.home.Path() + "/More/" + longName, {30, 60}, Qt::red);
   WriteFile(rig.user + "Sounds/slap.wav");
-  rig.OpponentAvatar = kDefaultAvatarName;
+  rig.OpponentAvatar = kDefaultAvatar;
   FrmChat chat(rig.Parts());
   EXPECT_TRUE(chat.ShownAvatar().isEmpty());  // the remote waits for the opponent's record
 
@@ -192,8 +195,8 @@ TEST(ChatWindow, AvatarsImportUnderANameTheRecordKeepsAndCanBeSlapped) {
   EXPECT_EQ(QImage(rig.user + "Avatars/my_opponents_p~1.jpg").size(), QSize(30, 60));
 
   Release(chat.ImgAvatar, Qt::LeftButton, Qt::ControlModifier);
-  EXPECT_EQ(rig.OpponentAvatar, kDefaultAvatarName);
-  EXPECT_EQ(chat.ShownAvatar(), QString(MARROWDALE_SOURCE_DIR "/Data/Avatars/") + kDefaultAvatarName);
+  EXPECT_EQ(rig.OpponentAvatar, kDefaultAvatar);
+  EXPECT_EQ(chat.ShownAvatar(), QString(MARROWDALE_SOURCE_DIR "/Data/Avatars/") + kDefaultAvatar);
   EXPECT_EQ(rig.kept, (QStringList{"my_opponents_por.jpg", "my_opponents_p~1.jpg"}));
   // A cancelled chooser keeps the default and stores nothing.
   chat.Add_Avatars();
@@ -255,7 +258,7 @@ TEST(ChatWindow, OpensBesideThePlayWindowSizedForTheScreen) {
     laidOut(chat);
     chat.cmdSize_Click();
     EXPECT_EQ(chat.lblChat->palette().color(QPalette::WindowText), QColor(255, 255, 0));
-    EXPECT_TRUE(chat.ShownAvatar().endsWith(kDefaultAvatarName));
+    EXPECT_TRUE(chat.ShownAvatar().endsWith(kDefaultAvatar));
     if (c.factor == 1.0) logAtDesign = chat.Text1->width();
     // Between the two widths the window keeps its size and the log gives
     // up 200 twips.

@@ -17,6 +17,7 @@
 #include "play/move_rig.h"
 #include "play/rules/table_search.h"
 #include "support/temp_home.h"
+#include "table/table_settings.h"
 
 namespace net {
 namespace {
@@ -32,7 +33,7 @@ struct Player {
       : side(name, root, nullptr, callerLimit), game(*side.conn, side.Parts(side.hooks), piles, rule) {}
   Side side;
   table::PileArrays piles;
-  std::int16_t rule = kCoinTossRule;
+  std::int16_t rule = table::kFirstPlayerCoinToss;
   OnlineGame game;
   testing_support::FakeSoundEffects sfx;
   testing_support::FakePlayHooks playHooks{side.state};

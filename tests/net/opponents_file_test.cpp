@@ -9,6 +9,7 @@
 #include "net/line_protocol.h"
 #include "net/net_rig.h"
 #include "platform/vb.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 
 namespace net {
@@ -121,7 +122,7 @@ TEST(ConnectionDialog, ConfirmsOnlyWhatPassesTheChecks) {
   dialog.Text3->setText("99999");
   dialog.cmdConnect_Click();
   ASSERT_EQ(ui.boxes.size(), 3u);
-  EXPECT_EQ(ui.boxes[0].title, kAddressTitle);
+  EXPECT_EQ(ui.boxes[0].title, kLanGameTitle);
   EXPECT_EQ(ui.boxes[1].title, kAddressDotsTitle);
   EXPECT_EQ(ui.boxes[2].text, kPortText);
   EXPECT_FALSE(dialog.Choice().confirmed);

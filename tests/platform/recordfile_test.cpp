@@ -16,6 +16,7 @@
 #include "platform/ui.h"
 #include "platform/write_failures.h"
 #include "support/child_process.h"
+#include "support/fake_ui.h"
 
 using platform::ByteReader;
 using platform::ByteWriter;

@@ -179,7 +179,7 @@ class SimulatedGame : private table::UnseenTableView,
 
   GameResult Play() {
     table::ShuffleDecks(piles_, table::SeededRandom(seed_));
-    platform::FakeUi ui;
+    platform::SilentUi ui;  // the deal of two whole decks asks nothing
     table::DealServices deal{piles_, state_, *this, *this, wait_, ui, *this};
     if (table::DealNewGame(deal, static_cast<int>(seed_ % 3), table::DealOpening{}) != table::DealResult::Dealt) {
       Fault("the deal was refused");

@@ -26,10 +26,11 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
-#include "play/program_rig.h"
+#include "play/program_on_fakes.h"
 #include "play/records/player_record.h"
 #include "play/records/saved_game_record.h"
 #include "support/child_process.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 
 namespace play {

@@ -12,6 +12,7 @@
 
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 #include "table/card_table.h"
 #include "table/drag_drop.h"

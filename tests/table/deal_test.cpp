@@ -7,6 +7,7 @@
 
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 #include "table/fake_sound_effects.h"
 #include "table/fake_table_view.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sound.h"
+#include "support/fake_sound_channel.h"
 
 using table::SoundEffectsPlayer;
 using table::SoundSettings;

@@ -8,6 +8,7 @@
 #include "platform/sound.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "play/game/match_panel.h"
 #include "play/records/high_scores.h"
@@ -60,7 +61,7 @@ void EnterTheHighScores(GameOverServices& s, std::int16_t winner, const QString&
     qWarning() << "Game over: the high scores were not updated";
   }
   if (!notice.isEmpty())
-    s.ui.MsgBox(notice, platform::vbOKOnly | platform::vbExclamation, QStringLiteral("Marrowdale"));
+    s.ui.MsgBox(notice, platform::vbOKOnly | platform::vbExclamation, QString::fromLatin1(platform::kProgramTitle));
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include "platform/settings.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "play/state/net_state.h"
 #include "play/state/utilities.h"
 #include "table/busy_guard.h"
+#include "table/deal.h"
 #include "table/sound_effects.h"
 #include "table/table_view.h"
 
@@ -45,7 +47,8 @@ bool LoadNumberedSampleGame(NewGameServices& s, std::int16_t number) {
       table::LoadSampleGame(number, s.sample.SampleDealReversed, s.AppPath, s.deal.piles, s.deal.ui, s.random);
   if (loaded != table::SampleLoad::Loaded) return false;
   s.sample.SampleGameNumber = number;
-  s.settings.SaveSetting(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, QString::number(number));
+  s.settings.SaveSetting(platform::kSettingsApp, platform::kSettingsSection, kSampleSettingKey,
+                         QString::number(number));
   QString panel = s.PlayerName + kSampleGamePanel + vb::Str(static_cast<int>(number));
   if (s.sample.SampleDealReversed) panel += kSampleReversedText;
   s.deal.view.SetStatusPanel(kPlayerNamePanel, panel);
@@ -59,7 +62,7 @@ std::int16_t NextSampleGameNumber(const platform::SettingsStore& settings, platf
   // A counter that is missing, not a number or out of range starts again
   // from the first game rather than asking for a game that does not exist.
   long long stored =
-      settings.GetNumber(kSampleSettingApp, kSampleSettingSection, kSampleSettingKey, kFirstSampleGame - 1);
+      settings.GetNumber(platform::kSettingsApp, platform::kSettingsSection, kSampleSettingKey, kFirstSampleGame - 1);
   if (stored < kFirstSampleGame - 1 || stored > kLastSampleGame) stored = stored < 0 ? 0 : kLastSampleGame;
   long long number = stored + 1;
 
@@ -73,7 +76,7 @@ std::int16_t NextSampleGameNumber(const platform::SettingsStore& settings, platf
     }
   }
   if (number > kLastSampleGame) {
-    ui.MsgBox(kAllSampleGamesPlayedText, platform::vbInformation, kSampleGamesTitle);
+    ui.MsgBox(kAllSampleGamesPlayedText, platform::vbInformation, table::kSampleGamesTitle);
     number = kFirstSampleGame;
   }
   return static_cast<std::int16_t>(number);
@@ -184,7 +187,7 @@ void cmdDeal_Click(NewGameServices& s, const RestoreContext& ctx) {
     }
     st.TutorialContinue = false;
     const RestoreResult restored = RestoreGame(s.saved, ctx, kTutorialRecord, GameFile::SavedGames, false,
-                                               Refusal{kTutorialGameMissingText, kTutorialGameMissingTitle});
+                                               Refusal{kTutorialGameMissingText, platform::kProgramTitle});
     if (restored != RestoreResult::Restored) s.deal.view.SetImageVisible(TableImage::cmdDeal, true);
   } else {
     if (RemoteSide(s)) s.deal.view.SetLabel(TableLabel::lblMessage, QString());

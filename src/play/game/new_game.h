@@ -28,15 +28,12 @@ struct SampleGames {
 };
 
 // Where the number of the last sample game dealt is kept.
-inline constexpr char kSampleSettingApp[] = "Brackwell";
-inline constexpr char kSampleSettingSection[] = "Marrowdale4";
 inline constexpr char kSampleSettingKey[] = "Tip Number";
 inline constexpr int kFirstSampleGame = 1;
 inline constexpr int kLastSampleGame = 10;
 
 inline constexpr char kChooseSampleGamePrompt[] = "Choose Sample Game";
 inline constexpr char kChooseSampleGameTitle[] = "Sample Game";
-inline constexpr char kSampleGamesTitle[] = "Sample Games";
 inline constexpr char kAllSampleGamesPlayedText[] =
     "How are you doing so far? You've played 10 different games.\r\n\r\n"
     "Out of the 10 sample games, at least 5 of them are winnable if you play your cards right!\r\n\r\n"
@@ -46,7 +43,6 @@ inline constexpr char kSampleReversedText[] = " REVERSED";
 inline constexpr char kTutorialDealText[] =
     "\r\n\r\n\r\n\r\nAfter the deal is complete, click the Next button below to continue.";
 inline constexpr char kTutorialGameMissingText[] = "The tutorial's game could not be read from the saved-games file.";
-inline constexpr char kTutorialGameMissingTitle[] = "Marrowdale";
 // Waits for the online peer's turn and replays it on the table; returns
 // when the turn is the local player's again, the game has ended or the peer
 // is gone.

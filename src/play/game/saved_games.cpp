@@ -7,11 +7,13 @@
 
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "platform/write_failures.h"
 #include "play/rules/rule_checks.h"
 #include "play/state/utilities.h"
 #include "table/busy_guard.h"
+#include "table/table_settings.h"
 #include "table/table_view.h"
 
 namespace play {
@@ -19,7 +21,6 @@ namespace play {
 namespace {
 
 constexpr int kFirstStatusPanel = 1;
-constexpr int kCoinTossRule = 2;
 
 QString FixedDescription(const QString& text) {
   return text.left(SavedGameRecord::kDescriptionWidth)
@@ -257,7 +258,7 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
   s.hooks.ShowPileCounts();
   if (!st.TutorialMode) s.hooks.RedrawTable();
 
-  if (restart && ctx.FirstPlayerRule == kCoinTossRule &&
+  if (restart && ctx.FirstPlayerRule == table::kFirstPlayerCoinToss &&
       s.ui.MsgBox(QString::fromLatin1(kCoinTossQuestion), platform::vbYesNo, QString::fromLatin1(kRestartTitle)) ==
           platform::vbNo)
     st.CurrentTurn = st.CurrentTurn == table::Turn::Local ? table::Turn::Opponent : table::Turn::Local;
@@ -304,7 +305,7 @@ RestoreResult RestoreGame(SavedGameServices& s, const RestoreContext& ctx, int r
   }
 
   ShowTurnStatus(st, false, s.view);
-  if (gameStart && ctx.FirstPlayerRule != kCoinTossRule) {
+  if (gameStart && ctx.FirstPlayerRule != table::kFirstPlayerCoinToss) {
     st.CurrentTurn = s.hooks.WhoGoesFirst(ctx.FirstPlayerRule);
     s.view.SetLabel(table::TableLabel::lblMessage, st.Message);
     if (st.CurrentTurn == table::Turn::Opponent) Pause(s.wait, 2.0);
@@ -375,7 +376,7 @@ void ClearTempMoves(SavedGames& saved, bool open, const QString& DataPath, platf
   if (!opened && !saved.MoveFileWarned) {
     saved.MoveFileWarned = true;
     ui.MsgBox(MoveFileUnavailableText(path, saved.MoveFile.LastError()), platform::vbOKOnly | platform::vbExclamation,
-              QString::fromLatin1(kMoveFileTitle));
+              QString::fromLatin1(platform::kProgramTitle));
   }
 }
 

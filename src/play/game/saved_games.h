@@ -43,7 +43,6 @@ inline constexpr char kCoinTossQuestion[] =
     "Do you want the same player who won the original coin toss to go first again?";
 inline constexpr char kRestartTitle[] = "Restarting Current Game";
 inline constexpr char kSampleGamePanel[] = "   Sample Game Number";
-inline constexpr char kMoveFileTitle[] = "Marrowdale";
 inline constexpr char kMoveFileUnavailableText[] =
     "You can play on, but moves cannot be undone until Marrowdale is started again.";
 inline constexpr char kNewGameBackupTitle[] = "New Game";

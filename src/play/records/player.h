@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "play/records/player_record.h"
+#include "table/card_deck.h"
 
 namespace play {
 
@@ -22,8 +23,8 @@ struct PlayerSettings {
   bool SoundOn = true;                                    // game sounds on
   bool NoIntroMusic = false;                              // no music at start-up
   std::int16_t CardSoundSet = kCardSoundWood;             // 0 wood, 1 metallic, 2 no card sounds
-  std::int16_t CardDeck = kBuiltInCardDeck;               // 1 the built-in faces, n >= 2 library deck n - 2
-  std::int16_t CardBack = kOwnCardBack;                   // 0 the program's own back, n >= 1 library back n - 1
+  std::int16_t CardDeck = table::kBuiltInDeck;            // 1 the built-in faces, n >= 2 library deck n - 2
+  std::int16_t CardBack = table::kOwnBack;                // 0 the program's own back, n >= 1 library back n - 1
   std::uint32_t FontColor = 0x00FFFFFF;                   // label colour, 0x00BBGGRR
   std::uint32_t MatColor = 0x00006400;                    // mat colour without a background picture, 0x00BBGGRR
   bool WoodPlaceHolders = true;                           // empty-pile pictures in wood (else metal)
@@ -33,8 +34,8 @@ struct PlayerSettings {
   // stored ones when the player was loaded. While they stay in force the
   // stored numbers are saved back, so a deck missing today is shown again
   // once it is installed.
-  std::int16_t CardDeckAsLoaded = kBuiltInCardDeck;
-  std::int16_t CardBackAsLoaded = kOwnCardBack;
+  std::int16_t CardDeckAsLoaded = table::kBuiltInDeck;
+  std::int16_t CardBackAsLoaded = table::kOwnBack;
   // Likewise the text size put in force for the stored one, and the
   // background entry in force ("None", a listed picture, or empty): while
   // they stay, the stored bytes are saved back.

@@ -42,12 +42,9 @@ constexpr std::int16_t kMinAnimSpeed = 2;
 constexpr std::int16_t kMaxAnimSpeed = 540;
 constexpr std::int16_t kCardSoundWood = 0;
 constexpr std::int16_t kCardSoundMetallic = 1;
-constexpr std::int16_t kCardSoundNone = 2;
-constexpr std::int16_t kBuiltInCardDeck = table::kBuiltInDeck;  // n >= 2: deck n - 2 of the card-deck library
-constexpr std::int16_t kOwnCardBack = table::kOwnBack;          // n >= 1: back n - 1 of the card-deck library
-constexpr std::int16_t kFirstPlayerLowestCard = 0;
-constexpr std::int16_t kFirstPlayerHighestCard = 1;
-constexpr std::int16_t kFirstPlayerCoinToss = 2;
+using table::kFirstPlayerCoinToss;
+using table::kFirstPlayerHighestCard;
+using table::kFirstPlayerLowestCard;
 constexpr std::int16_t kNoLastPlayer = 0;
 constexpr std::int16_t kWindowStateNormal = 0;
 constexpr std::int16_t kWindowStateMaximized = 2;

@@ -9,6 +9,7 @@
 #include "platform/vb.h"
 #include "play/state/utilities.h"
 #include "table/game_state.h"
+#include "table/table_settings.h"
 #include "table/table_view.h"
 
 namespace play {
@@ -76,7 +77,7 @@ std::int16_t CheckedAnimSpeed(std::int16_t stored) { return std::clamp(stored, k
 std::int16_t CheckedThinkLevel(std::int16_t stored) { return std::clamp(stored, kMinThinkLevel, kMaxThinkLevel); }
 
 std::int16_t CheckedCardSoundSet(std::int16_t stored) {
-  return InRangeOr(stored, kCardSoundWood, kCardSoundNone, kCardSoundWood);
+  return InRangeOr(stored, kCardSoundWood, table::kNoCardSounds, kCardSoundWood);
 }
 
 std::int16_t CheckedFirstPlayerRule(std::int16_t stored) {

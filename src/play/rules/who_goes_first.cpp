@@ -4,6 +4,8 @@
 
 #include "play/rules/table_search.h"
 #include "table/card.h"
+#include "table/deal.h"
+#include "table/sound_effects.h"
 
 namespace play {
 
@@ -14,7 +16,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kPairs = 5;
-constexpr int kDealtReserveTop = 13;  // the Reserve top right after the deal
 
 struct CardPair {
   table::CardCode opponent;
@@ -25,7 +26,8 @@ struct CardPair {
 // lie on piles 1..4, the local player's on piles 8..5.
 std::array<CardPair, kPairs> ComparedPairs(const PileArrays& piles) {
   std::array<CardPair, kPairs> pairs{};
-  pairs[0] = {piles.Reserve.at(kOpponentSide).at(kDealtReserveTop), piles.Reserve.at(kLocalSide).at(kDealtReserveTop)};
+  pairs[0] = {piles.Reserve.at(kOpponentSide).at(table::kReserveDealt),
+              piles.Reserve.at(kLocalSide).at(table::kReserveDealt)};
   for (int house = 1; house < kPairs; ++house) {
     pairs.at(house) = {piles.Tableau.at(house).at(1), piles.Tableau.at(9 - house).at(1)};
   }
@@ -129,7 +131,7 @@ table::Turn WhoGoesFirst(int storedRule, const PileArrays& piles, PlayState& sta
                          const FirstPlayerOutput& out, QString* whoGoesFirstText) {
   const FirstPlayerRule rule = FirstPlayerRuleFromStored(storedRule);
   const FirstPlayerResult result = DecideFirstPlayer(piles, rule, people, out.draw);
-  if (result.allEqual) out.effects.PlaySfx(kCoinTossEffect);
+  if (result.allEqual) out.effects.PlaySfx(table::kCoinTossEffect);
   state.Message = result.Message;
   if (whoGoesFirstText) *whoGoesFirstText = result.WhoGoesFirstText;
 

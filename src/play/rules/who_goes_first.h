@@ -22,7 +22,6 @@ enum class FirstPlayerRule : int { Lowest = 0, Highest = 1, CoinToss = 2 };
 // A stored value outside 0..2 (a damaged players file) reads as Lowest.
 FirstPlayerRule FirstPlayerRuleFromStored(int stored);
 
-constexpr int kCoinTossEffect = 11;
 constexpr int kDecidingFrame = 0;  // lblCardFrame(0) marks the opponent's deciding card
 constexpr double kHousePause = 1.0;
 constexpr double kReservePause = 0.5;

@@ -53,6 +53,8 @@ struct NetState {
   const QString& PeerVersion() const { return NetPeerInfo[1].Version; }
   // An online game is set up or running.
   bool Online() const { return IsOnline(NetConnIndex); }
+  // An online game is being set up: listening or calling, no peer yet.
+  bool SettingUp() const { return IsSettingUp(NetConnIndex); }
   // Connected to a peer (not offline and not still setting up).
   bool PeerPresent() const { return IsPeerPresent(NetConnIndex); }
 };

@@ -7,6 +7,7 @@
 #include "media/help_viewer.h"
 #include "platform/ui.h"
 #include "platform/vb.h"
+#include "platform/version.h"
 #include "platform/wait.h"
 #include "table/table_geometry.h"
 #include "table/table_view.h"
@@ -124,7 +125,7 @@ QString SystemInfoText(const SystemInfo& info) {
 
 void ShowSystemInfo(const SystemInfo& info, QString& Message, platform::UiService& ui) {
   Message = SystemInfoText(info);
-  ui.MsgBox(Message, platform::vbInformation, kProgramTitle);
+  ui.MsgBox(Message, platform::vbInformation, platform::kProgramTitle);
 }
 
 void ShowSystemInfo(int windowWidthTwips, int windowHeightTwips, AnimSpeedFields speed, QString& Message,
@@ -143,7 +144,7 @@ void OpenURL(const QString& address, platform::UrlOpener& opener, platform::UiSe
     qWarning("not opening the address %s", qPrintable(address));
     return;
   }
-  if (!opener.Open(address)) ui.MsgBox(kBrowserFailedText, platform::vbOKOnly, kProgramTitle);
+  if (!opener.Open(address)) ui.MsgBox(kBrowserFailedText, platform::vbOKOnly, platform::kProgramTitle);
 }
 
 void ShowHelp(const QString& command, const QString& keyword, std::unique_ptr<media::HTMLHelp>& HelpObject,

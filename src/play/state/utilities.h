@@ -31,8 +31,6 @@ class TableView;
 
 namespace play {
 
-inline constexpr char kProgramTitle[] = "Marrowdale";
-
 // Waits the given seconds while window events run; ends at once when the
 // program is closing. 0 or less returns at once without running events.
 void Pause(platform::WaitService& wait, double seconds);

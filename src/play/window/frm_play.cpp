@@ -9,8 +9,10 @@
 #include <QStyle>
 #include <cmath>
 
+#include "media/music.h"
 #include "platform/key_translator.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/game/match_panel.h"
 #include "play/state/top_level_command.h"
 
@@ -18,6 +20,7 @@ namespace play {
 
 namespace {
 
+using platform::kProgramTitle;
 constexpr const char* kResetMatchTitle = "Reset Match Points";
 constexpr const char* kMusicUnavailableTitle = "Music Unavailable";
 constexpr int kFrameCheckMs = 50;  // how often the first show looks for the real frame
@@ -49,7 +52,7 @@ FrmPlay::FrmPlay(const table::CardTableServices& services, PlayState& state, con
       screen_(screen),
       around_(std::move(neighbours)) {
   setObjectName("frmPlay");
-  setWindowTitle("Marrowdale");
+  setWindowTitle(kProgramTitle);
   if (!pictures.icon.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(pictures.icon)));
 
   StatusBar1 = new StatusBar(this);
@@ -185,10 +188,10 @@ void FrmPlay::SetStatusPanelToolTip(int panel, const QString& text) { StatusBar1
 
 void FrmPlay::ShowMusicUnavailable(const QString& reason) {
   musicUnavailableText_ = reason;
-  StatusBar1->SetText(kPanelMusic, kNoMusicPanelText);
+  StatusBar1->SetText(kPanelMusic, media::kNoMusicText);
   StatusBar1->SetToolTip(kPanelMusic, reason);
   // The panel grows to hold its text; the player's panel gives way.
-  const int needed = StatusBar1->fontMetrics().horizontalAdvance(QString(kNoMusicPanelText)) + 10;
+  const int needed = StatusBar1->fontMetrics().horizontalAdvance(QString(media::kNoMusicText)) + 10;
   if (StatusBar1->Width(kPanelMusic) < needed) {
     StatusBar1->SetWidth(kPanelMusic, needed);
     SizeStatusBar();
@@ -469,7 +472,7 @@ FrmPlay::InSight FrmPlay::PlacesInSight() const {
     add(picPlayer[i]);
     add(picOpponent[i]);
   }
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= table::kSharedPiles; ++i) {
     add(picCenter[i]);
     add(picTableau[i]);
     add(lblTabCnt[i]);

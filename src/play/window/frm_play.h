@@ -77,7 +77,6 @@ struct FrmPlayNeighbours {
   platform::BuiltLater<table::PopupOptions> popupOptions{};    // the player's options the popup items set
 };
 
-inline constexpr char kNoMusicPanelText[] = "No music";
 constexpr int kResizeDelayMs = 200;
 constexpr int kClockTickMs = 1000;
 

@@ -5,6 +5,7 @@
 #include "platform/key_translator.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "play/game/undo.h"
 #include "play/state/utilities.h"
 #include "play/window/frm_play.h"
@@ -31,8 +32,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
   if (Shift == 0) {
     // While a connection is set up the function keys wait, except the two
     // that end it and leave the program, which work at every moment.
-    if (KeyCode > kLastArrowKey && KeyCode != platform::kVkF9 && KeyCode != platform::kVkF12 &&
-        s_.net.NetConnIndex == kNetConnSettingUp)
+    if (KeyCode > kLastArrowKey && KeyCode != platform::kVkF9 && KeyCode != platform::kVkF12 && s_.net.SettingUp())
       return;
     switch (KeyCode) {
       case platform::kVkF1: HelpMenu(kHelpManual, 0); break;
@@ -115,7 +115,7 @@ void MenuCommands::KeyShortcut(int KeyCode, int Shift) {
           GameMenu(kCmdStalemate);
         break;
       case platform::kVkDelete:
-        s_.saved.ui.MsgBox("What are you trying to Delete?", platform::vbOKOnly, "Marrowdale");
+        s_.saved.ui.MsgBox("What are you trying to Delete?", platform::vbOKOnly, platform::kProgramTitle);
         break;
       case platform::kVkF2:
         if (offline)
@@ -169,7 +169,7 @@ void MenuCommands::ShowWindowSizes() {
   const table::PictureBox* first = hold.Picture8[1];
   const WindowSizes sizes{hold.frameGeometry().height() * tpp, hold.height() * tpp, hold.frameGeometry().width() * tpp,
                           first ? first->height() * tpp : 0};
-  s_.saved.ui.MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, kProgramTitle);
+  s_.saved.ui.MsgBox(WindowSizeMessage(sizes), platform::vbOKOnly | platform::vbInformation, platform::kProgramTitle);
 }
 
 void MenuCommands::SwitchPlaceHolders() {

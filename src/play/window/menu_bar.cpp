@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "media/folders.h"
+#include "media/music.h"
 #include "platform/key_translator.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
@@ -159,7 +160,7 @@ void MenuCommands::picPanel_MouseDown(int X, int Y) {
     }
     return;
   }
-  PlayMenuSound(kHeadingSoundFile);
+  PlayMenuSound(media::kHeadingSoundFile);
   if (Menu.MenuOpen) {
     s_.windows.dialogs->UnloadList();
     Menu.MenuOpen = false;

@@ -318,7 +318,7 @@ bool MenuCommands::LeftTutorial(bool endsComputerTurn) {
   PanelHide();
   if (!s_.windows.tutorial->LeaveTutorial()) return false;
   if (ComputerMoving() ? endsComputerTurn : !Busy()) return true;
-  s_.saved.ui.MsgBox(kTutorialLeftText, platform::vbOKOnly | platform::vbInformation, kTutorialLeftTitle);
+  s_.saved.ui.MsgBox(kTutorialLeftText, platform::vbOKOnly | platform::vbInformation, kTutorialTitle);
   return false;
 }
 

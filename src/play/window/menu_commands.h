@@ -96,14 +96,13 @@ int MenuListTop(int panelHeightPixels, int CaptionHeight, int twipsPerPixel, int
 
 inline constexpr char kOnlineTitle[] = "Marrowdale Online";
 inline constexpr char kWaitForTurnText[] = "Wait until it's your turn to access this Menu.";
-inline constexpr char kMenuSoundFile[] = "~106.tmp";     // the panel comes up
-inline constexpr char kHeadingSoundFile[] = "~107.tmp";  // a heading is clicked
+inline constexpr char kMenuSoundFile[] = "~106.tmp";  // the panel comes up
 
 // Previous Turn at the start of a game, here or at the other player's table.
 inline constexpr char kPreviousTurnTitle[] = "Previous Turn";
 inline constexpr char kNoPreviousTurnText[] = "No previous turn to backup to.";
 // The tutorial was left for a command while its game still moved beneath it.
-inline constexpr char kTutorialLeftTitle[] = "Tutorial";
+inline constexpr char kTutorialTitle[] = "Tutorial";
 inline constexpr char kTutorialLeftText[] =
     "The tutorial is closed, and its game is now yours.\r\nChoose the command again once the cards have settled.";
 

@@ -15,6 +15,8 @@
 #include "platform/wait.h"
 #include "play/game/match_panel.h"
 #include "play/records/high_scores.h"
+#include "support/fake_sound_channel.h"
+#include "support/fake_ui.h"
 #include "table/busy_guard.h"
 #include "table/fake_sound_effects.h"
 #include "table/fake_table_view.h"

@@ -18,6 +18,7 @@
 #include "play/state/top_level_command.h"
 #include "play/table_builder.h"
 #include "play/window/frm_play.h"
+#include "support/fake_sound_channel.h"
 #include "support/temp_home.h"
 #include "table/busy_guard.h"
 #include "table/card_deck.h"

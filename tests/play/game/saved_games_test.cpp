@@ -18,6 +18,7 @@
 #include "play/rules/rule_checks.h"
 #include "play/table_builder.h"
 #include "support/child_process.h"
+#include "support/fake_ui.h"
 #include "support/test_files.h"
 #include "table/busy_guard.h"
 #include "table/deal.h"

@@ -12,8 +12,10 @@
 #include "platform/vb.h"
 #include "play/state/utilities.h"
 #include "support/temp_home.h"
+#include "table/card_deck.h"
 #include "table/fake_table_view.h"
 #include "table/game_state.h"
+#include "table/table_settings.h"
 
 namespace play {
 namespace {
@@ -45,11 +47,11 @@ class FakePlayerTable : public PlayerTable, public PlayerBackgrounds {
   void SetEmptyPilePictures() override { log.push_back("SetEmptyPilePictures"); }
   void GetCardFaces(std::int16_t& deck) override {
     log.push_back("GetCardFaces");
-    if (deck < kBuiltInCardDeck || deck > kBuiltInCardDeck + decks) deck = kBuiltInCardDeck;
+    if (deck < table::kBuiltInDeck || deck > table::kBuiltInDeck + decks) deck = table::kBuiltInDeck;
   }
   void GetCardBacks(std::int16_t& back) override {
     log.push_back("GetCardBacks");
-    if (back < kOwnCardBack || back > decks) back = kOwnCardBack;
+    if (back < table::kOwnBack || back > decks) back = table::kOwnBack;
   }
   void ShowDealButton() override { log.push_back("ShowDealButton"); }
 
@@ -180,7 +182,7 @@ TEST_F(PlayersTest, SaveStoresChangedSettingsAndLeavesTheOtherWritersFields) {
   s.AnimSpeed = 540;
   s.SoundOn = false;
   s.NoIntroMusic = false;
-  s.CardSoundSet = kCardSoundNone;
+  s.CardSoundSet = table::kNoCardSounds;
   s.CardDeck = 4;
   s.CardBack = 1;
   s.FontColor = 0x00ABCDEF;
@@ -199,7 +201,7 @@ TEST_F(PlayersTest, SaveStoresChangedSettingsAndLeavesTheOtherWritersFields) {
   EXPECT_EQ(r.AnimSpeed, 540);
   EXPECT_EQ(r.SoundOn, vb::False);
   EXPECT_EQ(r.NoIntroMusic, vb::False);
-  EXPECT_EQ(r.CardSoundSet, kCardSoundNone);
+  EXPECT_EQ(r.CardSoundSet, table::kNoCardSounds);
   EXPECT_EQ(r.CardDeck, 4);
   EXPECT_EQ(r.CardBack, 1);
   EXPECT_EQ(r.FontColor, 0x00ABCDEF);
@@ -219,7 +221,7 @@ TEST_F(PlayersTest, SaveStoresChangedSettingsAndLeavesTheOtherWritersFields) {
   ASSERT_EQ(LoadPlayer(3, again, Services()), PlayerFileResult::Ok);
   EXPECT_EQ(again.CurrentStructure, 1004);
   EXPECT_EQ(again.CardDeck, 4);
-  EXPECT_EQ(again.CardSoundSet, kCardSoundNone);
+  EXPECT_EQ(again.CardSoundSet, table::kNoCardSounds);
   EXPECT_EQ(table.listedName, "Beach.bmp");
 }
 
@@ -243,13 +245,13 @@ TEST_F(PlayersTest, OutOfRangeValuesLoadSafelyAndKeepTheirStoredBytes) {
   EXPECT_FLOAT_EQ(s.ThinkDelay, SpeedFactor(kMaxThinkLevel));
   EXPECT_EQ(s.FirstPlayerRule, kFirstPlayerLowestCard);
   EXPECT_EQ(s.CardSoundSet, kCardSoundWood);
-  EXPECT_EQ(s.CardDeck, kBuiltInCardDeck);
-  EXPECT_EQ(s.CardBack, kOwnCardBack);
+  EXPECT_EQ(s.CardDeck, table::kBuiltInDeck);
+  EXPECT_EQ(s.CardBack, table::kOwnBack);
   EXPECT_EQ(s.TextFontSize, kMaxTextFontSize);
   // The table draws what is in force: its own back, over its back colour,
   // and messages at a size the labels hold.
   EXPECT_EQ(table.applied.AnimSpeed, kMinAnimSpeed);
-  EXPECT_EQ(table.applied.CardBack, kOwnCardBack);
+  EXPECT_EQ(table.applied.CardBack, table::kOwnBack);
   EXPECT_EQ(table.applied.TextFontSize, kMaxTextFontSize);
 
   // Unchanged settings keep what was stored, so a deck missing today comes
@@ -265,9 +267,9 @@ TEST_F(PlayersTest, OutOfRangeValuesLoadSafelyAndKeepTheirStoredBytes) {
   EXPECT_EQ(Get(3).CardDeck, 2);
   EXPECT_EQ(Get(3).AnimSpeed, 0);
   // ...and changing it back to the built-in deck is stored too.
-  s.CardDeck = kBuiltInCardDeck;
+  s.CardDeck = table::kBuiltInDeck;
   ASSERT_EQ(SavePlayer(s, table, file), PlayerFileResult::Ok);
-  EXPECT_EQ(Get(3).CardDeck, kBuiltInCardDeck);
+  EXPECT_EQ(Get(3).CardDeck, table::kBuiltInDeck);
 }
 
 TEST(PlayerChecks, TakeTheNearestValidValueAtTheOtherEnd) {

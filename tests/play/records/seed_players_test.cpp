@@ -8,6 +8,7 @@
 #include "platform/vb.h"
 #include "play/records/player_record.h"
 #include "support/temp_home.h"
+#include "table/card_deck.h"
 
 namespace play {
 namespace {
@@ -43,8 +44,8 @@ TEST(SeedPlayersFile, HoldsBlankPlayersNoLastPlayerAndAValidTemplate) {
   EXPECT_TRUE(IsBoolean(t.NoIntroMusic));
   EXPECT_TRUE(IsBoolean(t.WoodPlaceHolders));
   EXPECT_EQ(t.CardSoundSet, kCardSoundWood);
-  EXPECT_EQ(t.CardDeck, kBuiltInCardDeck);
-  EXPECT_EQ(t.CardBack, kOwnCardBack);
+  EXPECT_EQ(t.CardDeck, table::kBuiltInDeck);
+  EXPECT_EQ(t.CardBack, table::kOwnBack);
   EXPECT_GE(t.FirstPlayerRule, kFirstPlayerLowestCard);
   EXPECT_LE(t.FirstPlayerRule, kFirstPlayerCoinToss);
   EXPECT_EQ(t.FontColor & ~0x00FFFFFF, 0);

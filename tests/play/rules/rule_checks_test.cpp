@@ -7,6 +7,7 @@
 
 #include "play/rules/table_search.h"
 #include "play/table_builder.h"
+#include "support/fake_sound_channel.h"
 #include "table/card.h"
 #include "table/fake_sound_effects.h"
 #include "table/fake_table_view.h"

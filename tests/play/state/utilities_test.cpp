@@ -8,6 +8,7 @@
 #include "media/help_viewer.h"
 #include "platform/ui.h"
 #include "platform/wait.h"
+#include "support/fake_ui.h"
 #include "table/fake_table_view.h"
 
 using namespace play;

@@ -21,6 +21,8 @@
 #include "platform/ui.h"
 #include "play/game_program.h"
 #include "play/joined_parts.h"
+#include "support/fake_sound_channel.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 
 namespace testing_support {

@@ -7,7 +7,8 @@
 #include "media/folders.h"
 #include "platform/ui.h"
 #include "play/game_program.h"
-#include "play/program_rig.h"
+#include "play/program_on_fakes.h"
+#include "support/fake_ui.h"
 #include "support/temp_home.h"
 
 struct ProgramRig {
