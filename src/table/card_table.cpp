@@ -78,8 +78,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
       wait_(services.wait),
       ui_(services.ui),
       sounds_(services.sounds) {
-  frmStdSm.SetBuiltIn(pictures.faces);
-  frmStdSm.Reload();
+  frmStdSm.SetBuiltIn([folder = services.picturesFolder] { return LoadFaceSheet(folder); });
   frmPic.FilePic[kOwnBackPicture] = pictures.back;
   frmPic.FilePic[kCurrentBackPicture] = pictures.back;
   frmPic.ImgEmpty2 = pictures.emptyMetal;
