@@ -208,16 +208,33 @@ class StdPNG::MemorySource : public StdPNG::Source {
 
 // Memory of its own from the system, given back whole when freed. The
 // allocator would raise its own threshold after freeing a block this large
-// and keep the next large ones in its heap, which then does not shrink.
+// and keep the next large ones in its heap, which then does not shrink. From
+// a megabyte on it comes in whole huge pages where the system offers them,
+// as the bitmaps do (byte_buffer.h).
 class MappedBytes {
  public:
   MappedBytes() = default;
   explicit MappedBytes(std::size_t size) {
-    void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p != MAP_FAILED) {
-      bytes_ = static_cast<std::uint8_t*>(p);
-      size_ = size;
+    constexpr std::size_t kHugePage = std::size_t(2) << 20;
+    const bool huge = size >= kHugePage / 2;
+    const std::size_t length = huge ? (size + kHugePage - 1) / kHugePage * kHugePage : size;
+    const std::size_t mapped = huge ? length + kHugePage : length;
+    void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return;
+    auto* const base = static_cast<std::uint8_t*>(p);
+    std::uint8_t* start = base;
+    if (huge) {
+      const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(base);
+      start = base + ((kHugePage - at % kHugePage) % kHugePage);
+      if (start > base) ::munmap(base, std::size_t(start - base));
+      if (const std::size_t tail = std::size_t(base + mapped - (start + length)); tail > 0)
+        ::munmap(start + length, tail);
+#if defined(MADV_HUGEPAGE)
+      ::madvise(start, length, MADV_HUGEPAGE);  // advice only: failure changes nothing
+#endif
     }
+    bytes_ = start;
+    size_ = length;
   }
   MappedBytes(MappedBytes&& other) noexcept
       : bytes_(std::exchange(other.bytes_, nullptr)), size_(std::exchange(other.size_, 0)) {}
