@@ -6,7 +6,7 @@ marrowdale_install_deps() {
   local pkgs=(qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
               gstreamer1.0-plugins-good gstreamer1.0-plugins-base libmpg123-0 kdegames-card-data-kf5
               cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
-              zlib1g-dev libpng-dev qt6-documentation-tools libqt6sql6-sqlite xvfb xauth
+              zlib1g-dev libdeflate-dev libpng-dev qt6-documentation-tools libqt6sql6-sqlite xvfb xauth
               fonts-liberation2 fonts-liberation "$@")
   local missing=()
   local p

@@ -473,7 +473,7 @@ void FrmOptions::ShowDeckPreview() {
   for (int code : kFacePreviews) {
     const QRect cell = table::FaceCell(static_cast<table::CardCode>(code));
     FilePic[code]->setPixmap(
-        previewSheet_.imgALL.rect().contains(cell) ? QPixmap::fromImage(previewSheet_.imgALL.copy(cell)) : QPixmap());
+        previewSheet_.Sheet().rect().contains(cell) ? QPixmap::fromImage(previewSheet_.Sheet().copy(cell)) : QPixmap());
   }
 }
 

@@ -124,7 +124,7 @@ class FrmOptions : public QDialog, private table::BackPreviews {
   std::uint32_t SampleTextColor = 0;
   std::uint32_t LargePreviewColor = 0;  // the background shown behind the large back preview
   bool DialogCancelled = false;         // Cancel was pressed
-  const QImage& PreviewSheet() const { return previewSheet_.imgALL; }
+  const QImage& PreviewSheet() const { return previewSheet_.Sheet(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

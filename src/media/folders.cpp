@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 
 #include "media/embedded_files.h"
@@ -153,7 +154,10 @@ SeedCopy CopySeedFiles(const Folders& folders) {
   }
   if (!result.ok()) return result;
 
-  const auto copyInto = [&result, &failedIn](const QString& seed, const QString& into, const QString& prefix) {
+  // Each copy's bytes reach the disk before its name; the names of a
+  // folder are forced to the disk once, after all its copies.
+  QSet<QString> madeIn;
+  const auto copyInto = [&result, &failedIn, &madeIn](const QString& seed, const QString& into, const QString& prefix) {
     const QDir seedDir(seed);
     QDirIterator it(seed, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -165,8 +169,9 @@ SeedCopy CopySeedFiles(const Folders& folders) {
       // Never over an existing file, and through a temporary file so that a
       // failed copy leaves no half file behind.
       const bool folderMade = QDir().mkpath(info.absolutePath());
-      const QString problem = folderMade ? platform::CopyWholeFile(source, target) : QString();
+      const QString problem = folderMade ? platform::CopyNewFileSyncFolderLater(source, target) : QString();
       if (folderMade && problem.isEmpty()) {
+        madeIn.insert(info.absolutePath());
         // An installed seed may be read-only; the player's copy must not be.
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         result.copied << prefix + relative;
@@ -177,6 +182,7 @@ SeedCopy CopySeedFiles(const Folders& folders) {
   };
   copyInto(folders.AppPath + kSeedFolder, folders.DataPath, QString());
   copyInto(folders.AppPath + kUserSeedFolder, folders.UserPath, QStringLiteral("User/"));
+  for (const QString& folder : madeIn) platform::SyncFolder(folder);
   return result;
 }
 

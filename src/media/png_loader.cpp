@@ -10,6 +10,8 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
+#include <libdeflate.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -21,6 +23,7 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <utility>
 
 namespace media {
 
@@ -203,9 +206,62 @@ class StdPNG::MemorySource : public StdPNG::Source {
   std::span<const std::uint8_t> bytes_;
 };
 
-// The image data: where each IDAT chunk's bytes lie, inflated a stretch at a
-// time as the pipeline asks for lines, so that neither the joined chunks
-// nor the whole inflated image is ever held.
+// Memory of its own from the system, given back whole when freed. The
+// allocator would raise its own threshold after freeing a block this large
+// and keep the next large ones in its heap, which then does not shrink. From
+// a megabyte on it comes in whole huge pages where the system offers them,
+// as the bitmaps do (byte_buffer.h).
+class MappedBytes {
+ public:
+  MappedBytes() = default;
+  explicit MappedBytes(std::size_t size) {
+    constexpr std::size_t kHugePage = std::size_t(2) << 20;
+    const bool huge = size >= kHugePage / 2;
+    const std::size_t length = huge ? (size + kHugePage - 1) / kHugePage * kHugePage : size;
+    const std::size_t mapped = huge ? length + kHugePage : length;
+    void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return;
+    auto* const base = static_cast<std::uint8_t*>(p);
+    std::uint8_t* start = base;
+    if (huge) {
+      const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(base);
+      start = base + ((kHugePage - at % kHugePage) % kHugePage);
+      if (start > base) ::munmap(base, std::size_t(start - base));
+      if (const std::size_t tail = std::size_t(base + mapped - (start + length)); tail > 0)
+        ::munmap(start + length, tail);
+#if defined(MADV_HUGEPAGE)
+      ::madvise(start, length, MADV_HUGEPAGE);  // advice only: failure changes nothing
+#endif
+    }
+    bytes_ = start;
+    size_ = length;
+  }
+  MappedBytes(MappedBytes&& other) noexcept
+      : bytes_(std::exchange(other.bytes_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+  MappedBytes& operator=(MappedBytes&& other) noexcept {
+    std::swap(bytes_, other.bytes_);
+    std::swap(size_, other.size_);
+    return *this;
+  }
+  ~MappedBytes() {
+    if (bytes_) ::munmap(bytes_, size_);
+  }
+  std::uint8_t* get() const { return bytes_; }
+  explicit operator bool() const { return bytes_ != nullptr; }
+
+ private:
+  std::uint8_t* bytes_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+// The image data: where each IDAT chunk's bytes lie. An image of a few
+// megabytes at most is inflated whole in one step when its data is sound:
+// zlib copies the long repeats of the table's pictures a byte at a time, a
+// whole-buffer inflater many times faster. Any other image, and one whose
+// data turns out broken, is inflated a stretch at a time as the pipeline
+// asks for lines, so that neither the joined chunks nor the whole inflated
+// image of a large picture is ever held, and broken data fails exactly where
+// it always did.
 class StdPNG::ImageData : public InflatedData {
  public:
   ImageData() = default;
@@ -225,6 +281,7 @@ class StdPNG::ImageData : public InflatedData {
   bool Start(Source& source, std::int64_t rawSize) {
     source_ = &source;
     rawSize_ = rawSize;
+    if (InflateWhole()) return true;
     started_ = inflateInit(&stream_) == Z_OK;
     // The stream's check value is worked out here, faster than zlib does.
     if (started_) inflateValidate(&stream_, 0);
@@ -239,6 +296,12 @@ class StdPNG::ImageData : public InflatedData {
   // inflated before the data turned out broken are still handed out, so a
   // line fails exactly where it would when inflated on its own.
   bool Read(std::uint8_t* out, std::size_t count) override {
+    if (whole_) {
+      if (count > std::size_t(rawSize_) - wholeAt_) return false;
+      std::memcpy(out, whole_.get() + wholeAt_, count);
+      wholeAt_ += count;
+      return true;
+    }
     while (count > 0) {
       if (stagedAt_ == stagedEnd_) {
         if (count >= kDirectBytes && rawSize_ > kStageBytes) return InflateInto(out, count, Z_NO_FLUSH) == count;
@@ -256,6 +319,7 @@ class StdPNG::ImageData : public InflatedData {
   // Inflates whatever the pipeline left and answers whether the data was
   // one whole zlib stream of exactly the image's size.
   bool Finish() {
+    if (whole_) return true;
     std::uint8_t scratch[kDrainBytes];
     while (!broken_ && !ended_) {
       stream_.next_out = scratch;
@@ -273,6 +337,39 @@ class StdPNG::ImageData : public InflatedData {
   // but their ends, and a copy through the stretch costs more than it saves.
   static constexpr std::int64_t kStageBytes = 32 * 1024;
   static constexpr std::size_t kDirectBytes = 1024;
+  // The largest image inflated whole (the table's structures are 3.7 MB).
+  static constexpr std::int64_t kWholeBytes = 8 * 1024 * 1024;
+
+  // Inflates the whole image at once; false, holding nothing, unless the
+  // data is one sound zlib stream of exactly the image's size.
+  bool InflateWhole() {
+    if (rawSize_ <= 0 || rawSize_ > kWholeBytes) return false;
+    MappedBytes joined{std::size_t(total_)};
+    MappedBytes raw{std::size_t(rawSize_)};
+    if (!joined || !raw) return false;
+    std::size_t at = 0;
+    for (const Span& chunk : chunks_) {
+      for (std::uint32_t done = 0; done < chunk.length;) {
+        const std::int64_t count =
+            source_->Stable() ? chunk.length - done : std::min<std::int64_t>(chunk.length - done, kFileSlice);
+        std::span<const std::uint8_t> bytes;
+        if (!source_->Read(chunk.position + done, count, bytes)) return false;
+        std::memcpy(joined.get() + at, bytes.data(), bytes.size());
+        at += bytes.size();
+        done += std::uint32_t(count);
+      }
+    }
+    libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
+    if (!inflater) return false;
+    // Without a count of the bytes made, anything but exactly the image's
+    // size is refused.
+    const libdeflate_result result =
+        libdeflate_zlib_decompress(inflater, joined.get(), at, raw.get(), std::size_t(rawSize_), nullptr);
+    libdeflate_free_decompressor(inflater);
+    if (result != LIBDEFLATE_SUCCESS) return false;
+    whole_ = std::move(raw);
+    return true;
+  }
 
   // Inflates up to `count` bytes into `out` and answers how many came.
   std::size_t InflateInto(std::uint8_t* out, std::size_t count, int flush) {
@@ -370,6 +467,8 @@ class StdPNG::ImageData : public InflatedData {
   std::unique_ptr<std::uint8_t[]> stage_;  // inflated ahead of the pipeline
   std::size_t stagedAt_ = 0;               // the next byte to hand out
   std::size_t stagedEnd_ = 0;
+  MappedBytes whole_;        // the whole image, inflated in one step
+  std::size_t wholeAt_ = 0;  // the next byte of it to hand out
 };
 
 // The pipeline's events and redraws, passed on to the owner and the holder.

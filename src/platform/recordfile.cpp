@@ -59,7 +59,7 @@ enum class PutMode {
 // then path is as it was and the new file is gone. Not QSaveFile: on a
 // failed write it says "Unknown error" where the system said "No space left
 // on device" or "File too large", and buffered it misses the failure.
-int PutFileWhole(const QString& path, const QByteArray& bytes, PutMode mode) {
+int PutFileWhole(const QString& path, const QByteArray& bytes, PutMode mode, bool syncFolder = true) {
   const bool replace = mode != PutMode::New;
   // Working files are written anew at every start: one lost to a crash costs
   // nothing, so they are not forced to the disk (two waits on the journal each).
@@ -94,14 +94,9 @@ int PutFileWhole(const QString& path, const QByteArray& bytes, PutMode mode) {
     }
   }
   if (error != 0 || !replace) ::unlink(temp.constData());
-  if (error != 0 || !durable) return error;
+  if (error != 0 || !durable || !syncFolder) return error;
   // The new name reaches the disk too.
-  const QByteArray folder = QFile::encodeName(QFileInfo(where).absolutePath());
-  const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  SyncFolder(QFileInfo(where).absolutePath());
   return 0;
 }
 
@@ -347,12 +342,32 @@ QString KeepAside(const QString& path, QString* reason) {
   return {};
 }
 
-QString CopyWholeFile(const QString& source, const QString& target, bool replace) {
+namespace {
+
+QString CopyFile(const QString& source, const QString& target, PutMode mode, bool syncFolder) {
   QString reason;
   const std::optional<QByteArray> bytes = ReadPlainFile(source, &reason);
   if (!bytes) return "reading " + source + ": " + reason;
-  const int error = PutFileWhole(target, *bytes, replace ? PutMode::Replace : PutMode::New);
+  const int error = PutFileWhole(target, *bytes, mode, syncFolder);
   return error == 0 ? QString() : Reason(error);
+}
+
+}  // namespace
+
+QString CopyWholeFile(const QString& source, const QString& target, bool replace) {
+  return CopyFile(source, target, replace ? PutMode::Replace : PutMode::New, true);
+}
+
+QString CopyNewFileSyncFolderLater(const QString& source, const QString& target) {
+  return CopyFile(source, target, PutMode::New, false);
+}
+
+void SyncFolder(const QString& folder) {
+  const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
 }
 
 QString ReplaceWholeFile(const QString& path, const QByteArray& bytes) {

@@ -133,6 +133,16 @@ QString KeepAside(const QString& path, QString* reason);
 // on device"), naming the file that failed.
 QString CopyWholeFile(const QString& source, const QString& target, bool replace = false);
 
+// Copies the file whole to target, which must not exist yet, as
+// CopyWholeFile does, but leaves forcing the new name to the disk to the
+// caller, who forces the folder once after a batch of copies (SyncFolder).
+// The bytes are on the disk before the name: a crash meanwhile can lose the
+// copy, never leave it cut short.
+QString CopyNewFileSyncFolderLater(const QString& source, const QString& target);
+
+// Forces the names made in the folder to the disk.
+void SyncFolder(const QString& folder);
+
 // What a file written whole is called beside its own name until it takes
 // that name: "players4.sav.new-" and six letters or digits.
 inline constexpr char kTemporaryMark[] = ".new-";

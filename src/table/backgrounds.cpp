@@ -141,6 +141,7 @@ Backgrounds::Backgrounds(CardTable& table, GameState& state, const TableSettings
 Backgrounds::~Backgrounds() = default;
 
 void Backgrounds::ClearTablePicture() {
+  bare_ = false;
   table_.FormPicture() = QImage();
   table_.SetFormBackColor(settings_.MatColor);
 }
@@ -195,6 +196,7 @@ void Backgrounds::RepaintBackground() {
   canvas = QImage(paintedSize_, QImage::Format_ARGB32_Premultiplied);
   canvas.fill(ColorFromBgr(paintedColor_));
   if (!picture_.isNull()) table::TileBackground(picture_, canvas);
+  bare_ = true;
 }
 
 void Backgrounds::ShowBackground() {
@@ -252,9 +254,11 @@ void Backgrounds::NextBackground(int key) {
 
 void Backgrounds::NextStructure(int k) {
   currentStructure_ = StepStructure(currentStructure_, k);
+  // Painted again only when something lies on it: showing the background
+  // has just painted it bare.
   if (paintedSize_.isEmpty()) {
     PaintBackground();
-  } else {
+  } else if (!bare_) {
     RepaintBackground();
   }
   if (!ShowStructure(currentStructure_) && currentStructure_ != kStructureFirst) {
@@ -277,6 +281,7 @@ void Backgrounds::SetTableauCountColor(std::uint32_t color) {
 }
 
 bool Backgrounds::ShowStructure(std::int16_t n) {
+  bare_ = false;
   const auto result = media::PaintPngFile(*png_, StructurePicture(folders_.AppPath, n),
                                           media::StructureTarget{&table_.FormPicture(), table_.TableOffsetX(),
                                                                  table_.TableOffsetY(), table_.TableBottom()});

@@ -215,6 +215,7 @@ class Backgrounds : public StructureChoice,
   QImage picture_;                  // the loaded background picture
   QSize paintedSize_;               // the background last painted, without structure: its size
   std::uint32_t paintedColor_ = 0;  // and its mat colour
+  bool bare_ = false;               // the table's picture holds that background alone
   QSet<QString> unreadable_;        // pictures that failed twice: shown as "None" for the run
   QSet<QString> toldUnreadable_;    // path and reason of each failure the player was told of
   bool structureReported_ = false;  // a missing structure is reported once

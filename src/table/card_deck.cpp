@@ -57,7 +57,7 @@ void ClsDLL::GetCardFaces(std::int16_t& deck) {
   }
   const auto faces = library_->DeckFaces(deck - 2);
   if (faces && IsUsableSheet(*faces)) {
-    frmStdSm_.imgALL = *faces;
+    frmStdSm_.UseSheet(*faces);
   } else {
     frmStdSm_.Reload();
   }

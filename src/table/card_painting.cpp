@@ -54,8 +54,8 @@ void CardTable::PaintInto(PictureBox* box, CardCode card, int sound) {
   }
   if (card != 0) {
     const QRect cell = FaceCell(card);
-    if (frmStdSm.imgALL.rect().contains(cell)) {
-      box->PaintPicture(frmStdSm.imgALL, cell, QPoint(0, 0));
+    if (frmStdSm.Sheet().rect().contains(cell)) {
+      box->PaintPicture(frmStdSm.Sheet(), cell, QPoint(0, 0));
     } else {
       box->SetPicture(QImage());  // no face sheet: the pile shows blank
     }

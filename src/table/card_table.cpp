@@ -83,8 +83,7 @@ CardTable::CardTable(const CardTableServices& services, QWidget* parent)
       tableauCards_(services.tableauCards),
       pictures_(services.backgroundPainting),
       dropRules_(services.dropRules) {
-  frmStdSm.SetBuiltIn(pictures.faces);
-  frmStdSm.Reload();
+  frmStdSm.SetBuiltIn([folder = services.picturesFolder] { return LoadFaceSheet(folder); });
   frmPic.FilePic[kOwnBackPicture] = pictures.back;
   frmPic.FilePic[kCurrentBackPicture] = pictures.back;
   frmPic.ImgEmpty2 = pictures.emptyMetal;

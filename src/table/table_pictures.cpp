@@ -28,7 +28,6 @@ TablePictures LoadTablePictures(const QString& folder) {
   const QDir dir(folder);
   const auto load = [&](const char* name) { return QImage(dir.filePath(QString::fromLatin1(name))); };
   TablePictures p;
-  p.faces = load("faces.png");
   p.back = load("back.png");
   p.emptyWood = load("empty-wood.png");
   p.emptyMetal = load("empty-metal.png");
@@ -49,5 +48,7 @@ TablePictures LoadTablePictures(const QString& folder) {
   p.icon = load("icon.png");
   return p;
 }
+
+QImage LoadFaceSheet(const QString& folder) { return QImage(QDir(folder).filePath(QStringLiteral("faces.png"))); }
 
 }  // namespace table

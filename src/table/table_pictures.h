@@ -25,7 +25,6 @@ QRect FaceCell(CardCode card);
 QImage CutFace(const QImage& sheet, CardCode card);
 
 struct TablePictures {
-  QImage faces;                // faces.png, the built-in face sheet
   QImage back;                 // back.png, the program's own back
   QImage emptyWood;            // empty-wood.png
   QImage emptyMetal;           // empty-metal.png
@@ -50,5 +49,8 @@ struct TablePictures {
 QString PicturesFolder(const QString& appPath);
 // Loads every picture from the folder; missing or broken ones stay null.
 TablePictures LoadTablePictures(const QString& folder);
+// The built-in face sheet, faces.png in the folder; null when missing or
+// broken.
+QImage LoadFaceSheet(const QString& folder);
 
 }  // namespace table

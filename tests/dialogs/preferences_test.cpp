@@ -273,7 +273,7 @@ TEST(Preferences, ScreenshotsWithInstalledDecks) {
   FakeTable t;
   t.library = &source;
   const table::TablePictures shipped = table::LoadTablePictures(SourceFile("Data/pictures/"));
-  t.builtIn = shipped.faces;
+  t.builtIn = table::LoadFaceSheet(SourceFile("Data/pictures/"));
   t.pictures.FilePic[table::kOwnBackPicture] = shipped.back;
   t.pictures.ImgEmpty3 = shipped.emptyWood;
   t.pictures.ImgEmpty2 = shipped.emptyMetal;

@@ -422,7 +422,8 @@ TEST(PngChunkFaults, CheckValueIsZlibsAndFoundAcrossChunkEnds) {
 
 // A file is read a stretch at a time: image data in one chunk larger than
 // a stretch, in hundreds of small chunks, and behind a text chunk larger
-// than a stretch decodes as from memory and as the reference does. Lines
+// than a stretch decodes as from memory and as the reference does. Small
+// pictures are inflated whole; lines of one too large for that (the last),
 // long and short, of colour and of grey kept as indexes, are inflated
 // straight into place or through the stretch inflated ahead.
 TEST(PngChunkFaults, LargeAndManyChunksReadFromAFileDecodeAsFromMemory) {
@@ -432,8 +433,8 @@ TEST(PngChunkFaults, LargeAndManyChunksReadFromAFileDecodeAsFromMemory) {
   };
   const QByteArray bigText = QByteArray("Big\0", 4) + QByteArray(100000, 't');
   QTemporaryDir dir;
-  for (const Kind kind :
-       {Kind{200, 150, 4, media::kRgba}, Kind{300, 120, 4, media::kRgba}, Kind{1500, 90, 1, media::kGrey}}) {
+  for (const Kind kind : {Kind{200, 150, 4, media::kRgba}, Kind{300, 120, 4, media::kRgba},
+                          Kind{1500, 90, 1, media::kGrey}, Kind{1500, 1400, 4, media::kRgba}}) {
     QByteArray raw;
     std::uint32_t rng = 99;
     for (int y = 0; y < kind.height; ++y) {

@@ -83,13 +83,13 @@ TEST(GetCardFaces, AcceptsTheLibraryDecksAndResetsOthersToTheBuiltInSheet) {
     std::int16_t deck = d;
     dll.GetCardFaces(deck);
     EXPECT_EQ(deck, d);
-    EXPECT_EQ(h.frmStdSm.imgALL.pixelColor(0, 0), QColor(10 * (d - 2), 0, 0));
+    EXPECT_EQ(h.frmStdSm.Sheet().pixelColor(0, 0), QColor(10 * (d - 2), 0, 0));
   }
   for (std::int16_t d : {0, 5, -3}) {
     std::int16_t deck = d;
     dll.GetCardFaces(deck);
     EXPECT_EQ(deck, 1);
-    EXPECT_EQ(h.frmStdSm.imgALL.pixelColor(0, 0), QColor(Qt::white));
+    EXPECT_EQ(h.frmStdSm.Sheet().pixelColor(0, 0), QColor(Qt::white));
   }
 }
 
@@ -99,7 +99,7 @@ TEST(GetCardFaces, WithoutTheLibraryOrOnFailureShowsTheBuiltInSheetAndKeepsTheCh
   std::int16_t deck = 3;
   absent.GetCardFaces(deck);
   EXPECT_EQ(deck, 3);
-  EXPECT_EQ(h.frmStdSm.imgALL.pixelColor(0, 0), QColor(Qt::white));
+  EXPECT_EQ(h.frmStdSm.Sheet().pixelColor(0, 0), QColor(Qt::white));
   EXPECT_EQ(absent.GetDecksQuantity(), 0);
   EXPECT_EQ(absent.GetBacksQuantity(), 0);
 
@@ -109,7 +109,7 @@ TEST(GetCardFaces, WithoutTheLibraryOrOnFailureShowsTheBuiltInSheetAndKeepsTheCh
   deck = 2;
   failing.GetCardFaces(deck);
   EXPECT_EQ(deck, 2);
-  EXPECT_EQ(h.frmStdSm.imgALL.pixelColor(0, 0), QColor(Qt::white));
+  EXPECT_EQ(h.frmStdSm.Sheet().pixelColor(0, 0), QColor(Qt::white));
 }
 
 TEST(GetCardBacks, TableBackHolder) {
@@ -167,7 +167,7 @@ TEST(GetCardBacks, InstalledDecksOrNone) {
   std::int16_t deck = 4;
   dll.GetCardFaces(deck);
   EXPECT_EQ(deck, 1);
-  EXPECT_EQ(h.frmStdSm.imgALL.pixelColor(0, 0), QColor(Qt::white));
+  EXPECT_EQ(h.frmStdSm.Sheet().pixelColor(0, 0), QColor(Qt::white));
   std::int16_t back = 3, preview = 0;
   bool small = false;
   dll.GetCardBacks(back, nullptr, preview, small);

@@ -31,9 +31,9 @@ class CardTableTest : public ::testing::Test, protected testing_support::TableRi
 }  // namespace
 
 TEST_F(CardTableTest, PaintsAFaceCutFromTheSheet) {
-  ASSERT_FALSE(table.frmStdSm.imgALL.isNull());
+  ASSERT_FALSE(table.frmStdSm.Sheet().isNull());
   table.PaintCard(PileControl::picCenter, 3, 14, 2);
-  const QImage expected = CutFace(table.frmStdSm.imgALL, 14).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage expected = CutFace(table.frmStdSm.Sheet(), 14).convertToFormat(QImage::Format_ARGB32_Premultiplied);
   EXPECT_EQ(table.picCenter[3]->Picture(), expected);
   EXPECT_EQ(sounds.effects, std::vector<int>{2});
   EXPECT_FALSE(table.picCenter[3]->isHidden());
@@ -164,7 +164,7 @@ TEST_F(CardTableTest, RedrawShowsTheTurnedStockOnlyInItsOwnersTurn) {
   state.CurrentTurn = table::Turn::Local;
   table.RedrawTable();
   const auto face = [&](CardCode c) {
-    return CutFace(table.frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return CutFace(table.frmStdSm.Sheet(), c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
   };
   EXPECT_EQ(table.picPlayer[1]->Picture(), face(7));
   EXPECT_EQ(table.lblTabCnt[1]->text(), "");
@@ -229,7 +229,7 @@ TEST_F(CardTableTest, SlideEndsWithTheCardHiddenAtHomeAndTheCoverInFront) {
   EXPECT_FALSE(table.picSmoke[0]->isHidden());
   // The cover shows the card underneath.
   EXPECT_EQ(table.picSmoke[0]->Picture(),
-            CutFace(table.frmStdSm.imgALL, 20).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+            CutFace(table.frmStdSm.Sheet(), 20).convertToFormat(QImage::Format_ARGB32_Premultiplied));
   EXPECT_FALSE(table.Animating());
 }
 
@@ -281,7 +281,7 @@ TEST_F(CardTableTest, SlideCoverShowsWhatThePileWillShow) {
   piles.Reserve[1][2] = 30;
   piles.ReserveFaceDown[1] = 0;  // the card beneath lies face up
   table.AnimateCard(PileControl::picOpponent, 2, 31, PileControl::picCenter, 1);
-  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(CutFace(table.frmStdSm.imgALL, 30)));
+  EXPECT_EQ(table.picSmoke[0]->Picture(), premul(CutFace(table.frmStdSm.Sheet(), 30)));
   piles.ReserveFaceDown[1] = 2;  // face down beneath
   table.AnimateCard(PileControl::picOpponent, 2, 31, PileControl::picCenter, 1);
   EXPECT_EQ(table.picSmoke[0]->Picture(), premul(table.frmPic.FilePic[table::kCurrentBackPicture]));

@@ -75,7 +75,7 @@ class DragDropTest : public ::testing::Test, protected testing_support::TableRig
   }
 
   QImage Face(CardCode c) const {
-    return CutFace(table.frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return CutFace(table.frmStdSm.Sheet(), c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
   }
   QImage Back() const {
     return table.frmPic.FilePic[table::kCurrentBackPicture].convertToFormat(QImage::Format_ARGB32_Premultiplied);

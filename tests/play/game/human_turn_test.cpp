@@ -135,7 +135,7 @@ class HumanTurnTest : public ::testing::Test, protected testing_support::TableRi
 
   QString Message() const { return frmPlay->lblMessage->text(); }
   QImage Face(CardCode c) const {
-    return CutFace(frmPlay->frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return CutFace(frmPlay->frmStdSm.Sheet(), c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
   }
   void Click(QWidget* w) {
     Press(w, {10, 10});

@@ -118,7 +118,7 @@ void DealBothDecks(PileArrays& p) {
 }
 
 QImage Face(const FrmPlay& f, CardCode c) {
-  return CutFace(f.frmStdSm.imgALL, c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  return CutFace(f.frmStdSm.Sheet(), c).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 }  // namespace
