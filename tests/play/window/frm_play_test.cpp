@@ -26,18 +26,9 @@ using testing_support::Screen96;
 
 namespace {
 
-class FakeNeighbours : public table::TableNeighbours,
-                       public table::TableauCards,
-                       public table::BackgroundPainting,
-                       public play::FrmPlayMatch,
-                       public media::MusicPanel,
-                       public play::FrmPlayMenus,
-                       public play::FrmPlayFrame,
-                       public play::SplashWindow {
+// The table window's neighbours, recording what it asks of them.
+class FakeNeighbours : public testing_support::QuietNeighbours {
  public:
-  bool TableauCardsWindowShown() const override { return false; }
-  void HideTableauCardsWindow() override {}
-  void UnloadTableauCardsWindow() override {}
   void ShowLogo(bool show) override { logo.push_back(show); }
   void ShowPileCounts() override { ++pileCounts; }
   void ShowMatchPoints() override { ++matchPointShows; }
@@ -56,13 +47,6 @@ class FakeNeighbours : public table::TableNeighbours,
   int OppMatchScore() const override { return 70; }
   void SetMatchPoints(std::int16_t points) override { matchPoints = points; }
   void MainWindowMinimised() override { ++minimised; }
-  void MainWindowShown(Qt::WindowStates) override {}
-  void UnloadMenuWindow() override {}
-  void Show() override {}
-  void Unload() override {}
-  bool IsOpen() const override { return false; }
-  bool Listed() const override { return false; }
-  void ShowBackground() override {}
 
   std::vector<bool> logo;
   int pileCounts = 0, matchPointShows = 0, musicMenus = 0, minimised = 0;
@@ -76,15 +60,7 @@ class FrmPlayTest : public ::testing::Test, protected testing_support::TableRigO
   explicit FrmPlayTest(platform::ScreenMetrics screen = Screen96(1280, 1024)) : screen_(screen) {
     settings.PlayerName = "Ann";
     settings.ScreenWidth = screen.WidthTwips();
-    frmPlay = std::make_unique<FrmPlay>(Services(), state, net, screen,
-                                        play::FrmPlayNeighbours{.counts = &neighbours,
-                                                                .tableauCards = &neighbours,
-                                                                .pictures = &neighbours,
-                                                                .match = &neighbours,
-                                                                .music = &neighbours,
-                                                                .menus = &neighbours,
-                                                                .frame = &neighbours,
-                                                                .splash = &neighbours},
+    frmPlay = std::make_unique<FrmPlay>(Services(), state, net, screen, testing_support::Quietly(neighbours),
                                         [this] { return now; });
     testing_support::LayOutAsAtStartUp(*frmPlay);
   }
